@@ -1,0 +1,8 @@
+#pragma once
+#include "CDialogBase.hpp"
+
+class Curve3DPalette : public CDialogBase {
+public:
+    Curve3DPalette();
+    std::int16_t DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) override;
+};

@@ -1,0 +1,3 @@
+#include "MeasuringState.hpp"
+
+MeasuringState measuringState;

@@ -1,0 +1,11 @@
+#include "SectionPalette.hpp"
+
+#include "PaletteGuids.hpp"
+
+SectionPalette::SectionPalette()
+{
+    SetDialogId(32426);
+    SetPaletteGuid(sectionPaletteGuid);
+}
+
+std::int16_t SectionPalette::DialogCallback(std::int16_t, std::int16_t, std::int16_t, std::intptr_t) { return 0; }

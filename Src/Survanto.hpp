@@ -1,0 +1,162 @@
+#pragma once
+#include <array>
+#include <cstdint>
+
+#include "API/Types.hpp"
+#include "CDialogBase.hpp"
+#include "CDialogResizer.hpp"
+#include "CameraChangeObserver.hpp"
+#include "CameraControPalette.hpp"
+#include "Curve3DPalette.hpp"
+#include "DebugPalette.hpp"
+#include "GS/UniString.hpp"
+#include "Geometry/Point2.hpp"
+#include "IFileIO.hpp"
+#include "IO/Location.hpp"
+#include "InfoPalette.hpp"
+#include "Modeler/Camera.hpp"
+#include "MorphMeshBuilder.hpp"
+#include "PhotoLocationDlg.hpp"
+#include "QuintairData.hpp"
+#include "ReportData.hpp"
+#include "SectionPalette.hpp"
+#include "StationReference.hpp"
+#include "TypVektor.hpp"
+#include "VaroImportPalette.hpp"
+#include "VaroNavigatorPalette.hpp"
+
+// The add-on's single main object: the main palette and the project state that
+// lives between host calls. Handlers reach it through the main-object pointer.
+class Survanto : public IFileIO, public CDialogBase {
+public:
+    static constexpr std::int16_t MainPaletteDialogId = 32450;
+    static constexpr std::size_t SavedToolOptionCount = 69;
+
+    // A point of the morph rail with its unit direction.
+    struct MorphRailCrvDataType {
+        Geometry::Vector3<double> point;
+        Geometry::Vector3<double> direction;
+    };
+
+    // One 2D profile polygon with its contour end list.
+    struct SectionData {
+        TypVektor<API_Coord> coords;
+        TypVektor<std::int32_t> contourEnds;
+    };
+
+    class SectionDataList : public TypVektor<SectionData> {
+    public:
+        SectionDataList() { Reset(); }
+        void Reset();
+    };
+
+    Survanto();
+    ~Survanto() override;
+
+    void EnableItems() override;
+    void DisableItems() override;
+    std::int16_t DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) override;
+
+    void OpenLanguageResourceFiles();
+    std::int32_t ApplyLanguageResources();
+    void CheckForUpdate();
+    void RestartPointCabWatcher();
+    void StopPointCabWatcher();
+
+    static std::int32_t LanguageFromCode(const GS::UniString& code);
+
+    ReportData report;
+    QuintairData userData;
+    CDialogResizer resizer;
+    StationReference firstStation;
+    StationReference secondStation;
+    IO::Location instrumentTempFile;
+    bool instrumentPromptSent = false;
+    std::int32_t currentTool = 0;
+    std::int16_t measuringMode = 0;
+    std::int16_t previousMeasuringMode = 0;
+    std::int16_t pointStep = 0;
+    std::array<std::int16_t, 5> toolOptions {};
+    std::array<Geometry::Point2<double>, 2> scratchPoints {};
+    bool polygonFinish = false;
+    bool circleFitOk = false;
+    bool busy = false;
+    bool elementCreated = false;
+    bool instrumentBumped = false;
+    double wallThicknessTolerance = 0.01;
+    double snapDirectionTolerance = 1.0;
+    double stationChangeTolerance = 0.01;
+    std::int16_t measuredPointLayer = 1;
+    std::int16_t stationLayer = 1;
+    std::int16_t freeAreaLayer = 1;
+    std::int16_t stationPointLayer = 1;
+    std::int16_t numberOfMeasurements = 1;
+    std::int16_t preciseMeasurementChoice = 0;
+    std::int16_t measuredPointPen = 36;
+    std::int16_t stationPen = 89;
+    std::int16_t freeAreaPen = 1;
+    std::int16_t stationPointPen = 11;
+    std::int16_t pickedPointPen = 1;
+    double revealValue = 0.0;
+    std::int16_t blockedState = 0;
+    double profileArcStep = 0.17453292519943295;
+    bool openingWallUsable = true;
+    API_Guid lastMeasuredPointMarker {};
+    GS::UniString stationId {"0"};
+    GS::UniString activeStationId {"0"};
+    TypVektor<API_Coord3D> actionPoints;
+    TypVektor<API_Coord3D> slabPoints;
+    std::array<TypVektor<API_Coord3D>, 2> meshPoints;
+    TypVektor<MorphRailCrvDataType> morphRail;
+    TypVektor<Geometry::Point2<double>> morphProfilePoints;
+    TypVektor<std::int32_t> morphProfilePointData;
+    SectionDataList profileList;
+    TypVektor<GS::UniString> pointNames;
+    Curve3DPalette curvePalette;
+    VaroImportPalette importPalette;
+    CameraControPalette cameraPalette;
+    VaroNavigatorPalette navigatorPalette;
+    CameraChangeObserver cameraObserver;
+    std::array<std::int16_t, 11> perTypeLayers {};
+    std::array<std::int16_t, 11> perTypePens {};
+    InfoPalette infoPalette;
+    DebugPalette debugPalette;
+    std::array<std::int16_t, SavedToolOptionCount> savedToolOptions {};
+    bool refreshItems = true;
+    API_Guid stationMarkerToReplace {};
+    API_Guid stationReferenceElement {};
+    bool railReady = false;
+    bool profileChosen = false;
+    SectionPalette sectionPalette;
+    bool markerIdsShown = false;
+    bool manualCalibration = false;
+    bool sounds = true;
+    bool windowTracking = false;
+    bool windowRaising = false;
+    std::int32_t trackingDelay = 250;
+    Modeler::Camera trackedCamera;
+    MorphMeshBuilder meshBuilder;
+    PhotoLocationDlg photoFolderDialog;
+    TypVektor<IO::Location> photoLocations;
+    API_Guid shownPhotoObject {};
+    GS::UniString exchangeFile;
+    std::array<std::int16_t, 7> importColumnWidths {};
+    std::int32_t language = 0;
+    std::array<GSResModule, 3> resourceModules {};
+    std::int32_t streamVersion = 0;
+
+private:
+    void ChooseLanguageFromHost();
+    void SetStartValues();
+    IO::Location SpecialFolderParent() const;
+};
+
+// Counts how deeply the add-on is inside a change of its own, so that the
+// notifications its changes cause can be told from the user's.
+void BeginOwnChange(const char* label);
+void EndOwnChange();
+std::int32_t GetOwnChangeCounter();
+
+// The current resource module: every string list, dialog and alert call uses it.
+GSResModule CurrentResourceModule();
+void SetCurrentResourceModule(GSResModule module);

@@ -1,0 +1,66 @@
+#include "CDialogBase.hpp"
+
+#include "API/AddOnInterface.hpp"
+#include "DG/DG.hpp"
+
+CDialogBase::CDialogBase() : resourceModule_(HostGetOwnResourceModule()), iconModule_(HostGetOwnResourceModule()) {}
+
+// The subclass is gone by now, so the window closes without calling back into it.
+CDialogBase::~CDialogBase()
+{
+    if (openMode_ == Palette || openMode_ == Modeless) DG::ClosePaletteSilently(dialogId_);
+}
+
+void CDialogBase::EnableItems() { itemsEnabled_ = true; }
+void CDialogBase::DisableItems() { itemsEnabled_ = false; }
+
+void CDialogBase::SetResourceModules(GSResModule module, GSResModule iconModule)
+{
+    resourceModule_ = module;
+    iconModule_ = iconModule == 0 ? module : iconModule;
+}
+
+std::int16_t CDialogBase::Dispatch(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data)
+{
+    return DialogCallback(message, dialogId, item, data);
+}
+
+std::int16_t CDialogBase::OpenModal()
+{
+    if (openMode_ != Closed) return 0;
+    if (resourceId_ == 0) resourceId_ = dialogId_;
+    openMode_ = Modal;
+    const std::int16_t result = DG::RunModal(resourceModule_, resourceId_, [this](short m, short d, short i, std::intptr_t data) {
+        return Dispatch(m, d, i, data);
+    });
+    openMode_ = Closed;
+    dialogId_ = resourceId_;
+    return result;
+}
+
+std::int16_t CDialogBase::OpenPalette(std::int32_t paletteFlags)
+{
+    if (openMode_ != Closed) return 0;
+    if (resourceId_ == 0) resourceId_ = dialogId_;
+    paletteFlags_ = paletteFlags;
+    openMode_ = Palette;
+    const short id = DG::OpenPalette(resourceModule_, resourceId_, [this](short m, short d, short i, std::intptr_t data) {
+        return Dispatch(m, d, i, data);
+    });
+    if (id == 0) {
+        openMode_ = Closed;
+        return 2;
+    }
+    dialogId_ = id;
+    return 0;
+}
+
+void CDialogBase::Close()
+{
+    if (openMode_ == Palette || openMode_ == Modeless) {
+        wasOpen_ = true;
+        DG::ClosePalette(dialogId_);
+    }
+    openMode_ = Closed;
+    if (resourceId_ != 0) dialogId_ = resourceId_;
+}

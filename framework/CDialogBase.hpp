@@ -1,0 +1,54 @@
+#pragma once
+#include <cstdint>
+
+#include "API/Types.hpp"
+#include "GS/Guid.hpp"
+
+// Base of every dialog and palette: runs a dialog modally or opens it as a palette
+// and passes every dialog message on to the subclass's DialogCallback.
+class CDialogBase {
+public:
+    enum OpenMode : std::int16_t { Closed = 0, Modal = 1, Modeless = 2, Palette = 3 };
+
+    CDialogBase();
+    CDialogBase(const CDialogBase&) = delete;
+    CDialogBase& operator=(const CDialogBase&) = delete;
+    virtual ~CDialogBase();
+
+    virtual void EnableItems();
+    virtual void DisableItems();
+    virtual std::int16_t DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) = 0;
+
+    void SetResourceModules(GSResModule module, GSResModule iconModule = 0);
+    std::int16_t OpenModal();
+    std::int16_t OpenPalette(std::int32_t paletteFlags);
+    void Close();
+
+    std::int16_t GetOpenMode() const { return openMode_; }
+    std::int16_t GetDialogId() const { return dialogId_; }
+    const GS::Guid& GetPaletteGuid() const { return paletteGuid_; }
+    GSResModule GetResourceModule() const { return resourceModule_; }
+
+protected:
+    void SetDialogId(std::int16_t dialogId) { dialogId_ = dialogId; }
+    void SetPaletteGuid(const GS::Guid& guid) { paletteGuid_ = guid; }
+
+private:
+    std::int16_t Dispatch(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data);
+
+    bool restore_ = false;
+    bool wasOpen_ = false;
+    bool docked_ = false;
+    std::int16_t savedWidth_ = 0;
+    std::int16_t savedHeight_ = 0;
+    std::int16_t savedX_ = 0;
+    std::int16_t savedY_ = 0;
+    std::int16_t dialogId_ = 0;
+    std::int16_t openMode_ = Closed;
+    bool itemsEnabled_ = true;
+    GS::Guid paletteGuid_;
+    std::int16_t resourceId_ = 0;
+    std::int32_t paletteFlags_ = 0;
+    GSResModule resourceModule_ = 0;
+    GSResModule iconModule_ = 0;
+};

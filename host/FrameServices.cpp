@@ -1,0 +1,207 @@
+// The services an add-on needs to register itself, install its handlers and ask
+// about its environment.
+#include <cstring>
+
+#include "Host.hpp"
+#include "RS/ResourceModule.hpp"
+#include "ServiceTable.hpp"
+
+namespace SimHost {
+
+namespace {
+
+std::string Args(std::initializer_list<long long> values)
+{
+    std::string out;
+    for (const long long v : values) out += " " + std::to_string(v);
+    return out;
+}
+
+GSErrCode RegisterMenu(std::int16_t menu, std::int16_t prompt, std::int32_t position, std::int32_t flags)
+{
+    Host& host = Host::Current();
+    host.Log("HostRegisterMenu" + Args({menu, prompt, position, flags}));
+    host.menus_.push_back({menu, prompt, position, flags});
+    return NoError;
+}
+
+GSErrCode RegisterSubtype(std::int32_t signature, std::int16_t templateFile, bool transparent, std::int16_t stringList,
+                          std::int16_t smallIcon, std::int16_t largeIcon, std::int32_t group, std::int32_t enableFlags,
+                          std::int16_t defaultsIcon)
+{
+    Host& host = Host::Current();
+    host.Log("HostRegisterSubtype " + FourCCText(signature));
+    host.subtypes_.push_back({signature, templateFile, transparent, stringList, smallIcon, largeIcon, group, enableFlags, defaultsIcon});
+    return NoError;
+}
+
+std::int32_t ReadI32(const std::uint8_t* p) { return std::int32_t(p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24)); }
+std::int16_t ReadI16(const std::uint8_t* p) { return std::int16_t(p[0] | (p[1] << 8)); }
+
+// Folder resource 128: int32 byte count, int16 file count, then per file a
+// 524-byte UTF-16 name and the int16 id of its file resource.
+GSErrCode RegisterBuiltInLibrary(GSResModule module)
+{
+    Host& host = Host::Current();
+    host.Log("HostRegisterBuiltInLibrary");
+    constexpr std::size_t NameField = 524;
+    std::vector<std::uint8_t> folder;
+    if (!RS::GetResourceData(RS::FolderType, 128, module, folder) || folder.size() < 6) return APIERR_GENERAL;
+    if (ReadI32(folder.data()) != static_cast<std::int32_t>(folder.size())) return APIERR_GENERAL;
+    const int count = ReadI16(folder.data() + 4);
+    std::size_t pos = 6;
+    for (int i = 0; i < count; ++i) {
+        if (pos + NameField + 2 > folder.size()) return APIERR_GENERAL;
+        std::u16string name;
+        for (std::size_t k = 0; k + 1 < NameField; k += 2) {
+            const char16_t unit = static_cast<char16_t>(folder[pos + k] | (folder[pos + k + 1] << 8));
+            if (unit == 0) break;
+            name += unit;
+        }
+        LibraryPart part;
+        part.name = GS::Utf16ToUtf8(name);
+        if (!RS::GetResourceData(RS::FileType, ReadI16(folder.data() + pos + NameField), module, part.content)) return APIERR_GENERAL;
+        host.library_.push_back(std::move(part));
+        pos += NameField + 2;
+    }
+    return NoError;
+}
+
+GSErrCode RegisterAddOnCommand(std::int32_t command, std::int32_t version)
+{
+    Host& host = Host::Current();
+    host.Log("HostRegisterAddOnCommand " + FourCCText(command) + Args({version}));
+    host.registeredCommands_.emplace_back(command, version);
+    return NoError;
+}
+
+GSErrCode KeepInMemory(HostToken token, bool)
+{
+    ++Host::From(token).keepInMemoryCalls_;
+    return NoError;
+}
+
+GSErrCode InstallMenuHandler(HostToken token, std::int16_t menu, APIMenuCommandProc handler)
+{
+    Host& host = Host::From(token);
+    host.Log("HostInstallMenuHandler" + Args({menu}));
+    host.menuHandlers_.emplace_back(menu, handler);
+    return NoError;
+}
+
+GSErrCode InstallAddOnCommandHandler(HostToken token, std::int32_t command, std::int32_t version, APIModulCommandProc handler)
+{
+    Host& host = Host::From(token);
+    host.Log("HostInstallAddOnCommandHandler " + FourCCText(command) + Args({version}));
+    host.commandHandlers_[command] = handler;
+    return NoError;
+}
+
+GSErrCode CatchProjectEvents(HostToken token, std::int32_t mask, APIProjectEventHandlerProc handler)
+{
+    Host& host = Host::From(token);
+    host.Log("HostCatchProjectEvents" + Args({mask}));
+    host.projectEventMask_ = mask;
+    host.projectEventHandler_ = handler;
+    return NoError;
+}
+
+GSErrCode InstallElementObserver(HostToken token, APIElementEventHandlerProc handler)
+{
+    Host::From(token).Log("HostInstallElementObserver");
+    Host::From(token).elementObserver_ = handler;
+    return NoError;
+}
+
+GSErrCode CatchToolChange(HostToken token, APIToolChangeHandlerProc handler)
+{
+    Host::From(token).Log("HostCatchToolChange");
+    Host::From(token).toolChangeHandler_ = handler;
+    return NoError;
+}
+
+GSErrCode InstallModuleDataMergeHandler(HostToken token, APIModuleDataMergeHandlerProc handler)
+{
+    Host::From(token).Log("HostInstallModuleDataMergeHandler");
+    Host::From(token).mergeHandler_ = handler;
+    return NoError;
+}
+
+GSErrCode CatchSelectionChange(HostToken token, APISelectionChangeHandlerProc handler)
+{
+    Host::From(token).Log("HostCatchSelectionChange");
+    Host::From(token).selectionHandler_ = handler;
+    return NoError;
+}
+
+GSErrCode CatchViewEvents(HostToken token, std::int32_t mask, std::int32_t map, APIViewEventHandlerProc)
+{
+    Host& host = Host::From(token);
+    host.Log("HostCatchViewEvents" + Args({mask, map}));
+    host.viewEvents_.push_back({mask, map});
+    return NoError;
+}
+
+GSErrCode CatchNewElement(HostToken token, const API_ToolBoxItem* item, APIElementEventHandlerProc handler)
+{
+    Host& host = Host::From(token);
+    if (item == nullptr) return APIERR_BADPARS;
+    host.Log("HostCatchNewElement" + Args({item->typeID}));
+    host.newElementCatches_.emplace_back(item->typeID, handler);
+    return NoError;
+}
+
+GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, void*)
+{
+    Host& host = Host::From(token);
+    host.Log("HostEnvironmentRequest " + FourCCText(code));
+    if (code == FourCC("APPL")) {
+        auto* info = static_cast<API_ServerApplicationInfo*>(par1);
+        info->mainVersion = 22;
+        info->language = GS::UniString(host.GetOptions().languageCode);
+        return NoError;
+    }
+    if (code == FourCC("GSPF")) {
+        auto* request = static_cast<API_SpecFolderRequest*>(par1);
+        IO::Location folder(host.WorkFolder());
+        folder.AppendToLocal("AppData");
+        folder.AppendToLocal("Folder" + std::to_string(request->folderId));
+        request->location = folder;
+        return NoError;
+    }
+    if (code == FourCC("GTBX")) {
+        *static_cast<API_ToolBoxItem*>(par1) = host.currentTool_;
+        return NoError;
+    }
+    return APIERR_BADID;
+}
+
+GSErrCode PostAddOnCommand(HostToken token, const API_ModulID*, std::int32_t command, std::int32_t version, bool)
+{
+    Host::From(token).PostCommand(command, version);
+    return NoError;
+}
+
+}  // namespace
+
+void FillFrameServices(HostServiceTable& table)
+{
+    SIMHOST_SET_SERVICE(table, HostRegisterMenu, RegisterMenu);
+    SIMHOST_SET_SERVICE(table, HostRegisterSubtype, RegisterSubtype);
+    SIMHOST_SET_SERVICE(table, HostRegisterBuiltInLibraryOf, RegisterBuiltInLibrary);
+    SIMHOST_SET_SERVICE(table, HostRegisterAddOnCommand, RegisterAddOnCommand);
+    SIMHOST_SET_SERVICE(table, HostKeepInMemory, KeepInMemory);
+    SIMHOST_SET_SERVICE(table, HostInstallMenuHandler, InstallMenuHandler);
+    SIMHOST_SET_SERVICE(table, HostInstallAddOnCommandHandler, InstallAddOnCommandHandler);
+    SIMHOST_SET_SERVICE(table, HostCatchProjectEvents, CatchProjectEvents);
+    SIMHOST_SET_SERVICE(table, HostInstallElementObserver, InstallElementObserver);
+    SIMHOST_SET_SERVICE(table, HostCatchToolChange, CatchToolChange);
+    SIMHOST_SET_SERVICE(table, HostInstallModuleDataMergeHandler, InstallModuleDataMergeHandler);
+    SIMHOST_SET_SERVICE(table, HostCatchSelectionChange, CatchSelectionChange);
+    SIMHOST_SET_SERVICE(table, HostCatchViewEvents, CatchViewEvents);
+    SIMHOST_SET_SERVICE(table, HostCatchNewElement, CatchNewElement);
+    SIMHOST_SET_SERVICE(table, HostEnvironmentRequest, EnvironmentRequest);
+    SIMHOST_SET_SERVICE(table, HostPostAddOnCommand, PostAddOnCommand);
+}
+
+}  // namespace SimHost

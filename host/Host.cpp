@@ -1,0 +1,318 @@
+#include "Host.hpp"
+
+#include <dlfcn.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "DG/DG.hpp"
+#include "Win/WinStandIns.hpp"
+
+namespace fs = std::filesystem;
+
+namespace SimHost {
+
+namespace {
+Host* currentHost = nullptr;
+}  // namespace
+
+std::string FourCCText(std::int32_t code)
+{
+    const auto u = static_cast<std::uint32_t>(code);
+    return {char(u >> 24), char((u >> 16) & 0xFF), char((u >> 8) & 0xFF), char(u & 0xFF)};
+}
+
+Host& Host::Current() { return *currentHost; }
+
+Host::Host(Options options) : options_(std::move(options))
+{
+    currentHost = this;
+    currentTool_.typeID = options_.currentTool;
+    if (options_.workFolder.empty()) {
+        options_.workFolder = (fs::temp_directory_path() / ("survanto-host-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)))).string();
+    }
+    fs::create_directories(options_.workFolder);
+}
+
+Host::~Host()
+{
+    Shutdown();
+    if (currentHost == this) currentHost = nullptr;
+}
+
+void Host::FillServiceTable()
+{
+    std::fill(std::begin(table_), std::end(table_), nullptr);
+    FillFrameServices(table_);
+    for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
+}
+
+// Copies the add-on with its language files into the host's own add-on folder, so
+// that its configuration file is this host's alone.
+bool Host::InstallAddOn(std::string& installedPath)
+{
+    const fs::path source(options_.addOnPath);
+    installFolder_ = (fs::path(options_.workFolder) / "Add-Ons").string();
+    std::error_code ec;
+    fs::create_directories(installFolder_, ec);
+    for (const char* name : {"SurvantoInt.lng", "SurvantoFra.lng"}) {
+        const fs::path lng = source.parent_path() / name;
+        if (fs::exists(lng)) fs::copy_file(lng, fs::path(installFolder_) / name, fs::copy_options::overwrite_existing, ec);
+    }
+    const fs::path sounds = source.parent_path() / "sounds";
+    if (fs::exists(sounds))
+        fs::copy(sounds, fs::path(installFolder_) / "sounds", fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+    installedPath = (fs::path(installFolder_) / source.filename()).string();
+    fs::copy_file(source, installedPath, fs::copy_options::overwrite_existing, ec);
+    if (ec) {
+        loadError_ = "cannot install " + source.string() + ": " + ec.message();
+        return false;
+    }
+    std::ofstream cfg(fs::path(installFolder_) / "Survanto.cfg", std::ios::trunc);
+    for (const auto& line : options_.configLines) cfg << line << "\n";
+    return true;
+}
+
+bool Host::Load()
+{
+    std::string installed;
+    if (!InstallAddOn(installed)) return false;
+    library_handle_ = dlopen(installed.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library_handle_ == nullptr) {
+        loadError_ = dlerror();
+        return false;
+    }
+    AddOnExports exports;
+    exports.getExportedFuncAddrs = reinterpret_cast<GetExportedFuncAddrsFn>(dlsym(library_handle_, "GetExportedFuncAddrs"));
+    exports.setImportedFuncAddrs = reinterpret_cast<SetImportedFuncAddrsFn>(dlsym(library_handle_, "SetImportedFuncAddrs"));
+    if (exports.getExportedFuncAddrs == nullptr || exports.setImportedFuncAddrs == nullptr) {
+        loadError_ = "the module does not export the add-on interface";
+        Unload();
+        return false;
+    }
+    return LoadStatic(exports);
+}
+
+bool Host::LoadStatic(const AddOnExports& exports)
+{
+    exports_ = exports;
+    std::memset(&entry_, 0xCD, sizeof entry_);
+    exports_.getExportedFuncAddrs(1, &entry_);
+    if (entry_.interfaceWord != AddOnInterfaceWord || entry_.apiVersion != HostApiVersion) {
+        loadError_ = "unknown interface word or API version";
+        return false;
+    }
+    FillServiceTable();
+    exports_.setImportedFuncAddrs(1, &table_);
+    Log("SetImportedFuncAddrs");
+    return true;
+}
+
+std::int32_t Host::CheckEnvironment(std::int32_t applicationKind)
+{
+    API_EnvirParams envir;
+    envir.serverApplication = applicationKind;
+    checkResult_ = entry_.checkEnvironment(&envir);
+    addOnName_ = envir.addOnName.ToUtf8();
+    addOnDescription_ = envir.addOnDescription.ToUtf8();
+    return checkResult_;
+}
+
+GSErrCode Host::RegisterInterface()
+{
+    currentHost = this;
+    return registerResult_ = entry_.registerInterface();
+}
+
+GSErrCode Host::Initialize()
+{
+    initializeResult_ = entry_.initialize(this);
+    initialized_ = true;
+    return initializeResult_;
+}
+
+GSErrCode Host::FreeData()
+{
+    freeResult_ = entry_.freeData();
+    initialized_ = false;
+    return freeResult_;
+}
+
+void Host::Unload()
+{
+    if (library_handle_ != nullptr) {
+        dlclose(library_handle_);
+        library_handle_ = nullptr;
+    }
+    exports_ = {};
+    DG::ForgetAllDialogs();
+}
+
+bool Host::Start()
+{
+    if (!(library_handle_ != nullptr || exports_.getExportedFuncAddrs != nullptr) && !Load()) return false;
+    if (CheckEnvironment() == 0) {
+        loadError_ = "the add-on refused the environment";
+        return false;
+    }
+    RegisterInterface();
+    Initialize();
+    return true;
+}
+
+void Host::Shutdown()
+{
+    if (initialized_) {
+        RunPendingCommands();
+        FreeData();
+    }
+    Unload();
+    ClearRegistrations();
+}
+
+void Host::ClearRegistrations()
+{
+    menuHandlers_.clear();
+    commandHandlers_.clear();
+    projectEventHandler_ = nullptr;
+    elementObserver_ = nullptr;
+    toolChangeHandler_ = nullptr;
+    mergeHandler_ = nullptr;
+    selectionHandler_ = nullptr;
+    newElementCatches_.clear();
+}
+
+void Host::FireProjectEvent(std::int32_t event)
+{
+    if (projectEventHandler_ != nullptr && (projectEventMask_ & event) != 0) projectEventHandler_(event, 0);
+}
+
+void Host::NewProject()
+{
+    project_ = Project {true, "Untitled"};
+    FireProjectEvent(APINotify_New);
+}
+
+void Host::OpenProject(const std::string& name)
+{
+    if (project_.open) CloseProject();
+    project_ = Project {true, name};
+    FireProjectEvent(APINotify_Open);
+}
+
+void Host::CloseProject()
+{
+    FireProjectEvent(APINotify_Close);
+    project_ = Project {};
+}
+
+void Host::Quit()
+{
+    if (project_.open) CloseProject();
+    FireProjectEvent(APINotify_Quit);
+}
+
+void Host::SelectTool(API_ElemTypeID type, std::int32_t variation)
+{
+    currentTool_.typeID = type;
+    currentTool_.variationID = variation;
+    if (toolChangeHandler_ != nullptr) toolChangeHandler_(&currentTool_);
+}
+
+void Host::PostCommand(std::int32_t command, std::int32_t version)
+{
+    {
+        std::lock_guard<std::mutex> lock(postMutex_);
+        posted_.emplace_back(command, version);
+    }
+    postSignal_.notify_all();
+}
+
+int Host::RunPendingCommands()
+{
+    int ran = 0;
+    for (;;) {
+        std::pair<std::int32_t, std::int32_t> command;
+        {
+            std::lock_guard<std::mutex> lock(postMutex_);
+            if (posted_.empty()) return ran;
+            command = posted_.front();
+            posted_.pop_front();
+        }
+        postedLog_.push_back(FourCCText(command.first));
+        const auto handler = commandHandlers_.find(command.first);
+        if (handler != commandHandlers_.end()) handler->second(nullptr, nullptr, true);
+        ++ran;
+    }
+}
+
+bool Host::WaitForPostedCommand(int timeoutMs)
+{
+    std::unique_lock<std::mutex> lock(postMutex_);
+    return postSignal_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !posted_.empty(); });
+}
+
+namespace {
+template <typename T, typename F>
+std::string Join(const std::vector<T>& items, F format)
+{
+    std::ostringstream out;
+    for (std::size_t i = 0; i < items.size(); ++i) out << (i ? " " : "") << format(items[i]);
+    return out.str();
+}
+}  // namespace
+
+std::map<std::string, std::string> Host::Facts() const
+{
+    std::map<std::string, std::string> facts;
+    facts["addon-name"] = addOnName_;
+    facts["addon-description"] = addOnDescription_;
+    facts["check-environment"] = std::to_string(checkResult_);
+    facts["register-result"] = std::to_string(registerResult_);
+    facts["initialize-result"] = std::to_string(initializeResult_);
+    facts["menus"] = Join(menus_, [](const MenuRegistration& m) {
+        return std::to_string(m.menuList) + "/" + std::to_string(m.promptList) + "/" + std::to_string(m.position) + "/" +
+               std::to_string(m.flags);
+    });
+    facts["subtypes"] = Join(subtypes_, [](const SubtypeRegistration& s) {
+        std::ostringstream out;
+        out << FourCCText(s.signature) << "/" << s.templateFile << "/" << s.transparent << "/" << s.stringList << "/"
+            << s.smallIcon << "/" << s.largeIcon << "/" << s.toolboxGroup << "/" << s.enableFlags << "/" << s.defaultsIcon;
+        return out.str();
+    });
+    facts["library"] = Join(library_, [](const LibraryPart& p) { return "\"" + p.name + "\""; });
+    facts["commands"] = Join(registeredCommands_, [](const auto& c) { return FourCCText(c.first) + "/" + std::to_string(c.second); });
+    facts["menu-handlers"] = Join(menuHandlers_, [](const auto& h) { return std::to_string(h.first); });
+    std::vector<std::int32_t> commandIds;
+    for (const auto& [id, handler] : commandHandlers_) commandIds.push_back(id);
+    facts["command-handlers"] = Join(commandIds, [](std::int32_t id) { return FourCCText(id); });
+    facts["project-events"] = projectEventHandler_ != nullptr ? std::to_string(projectEventMask_) : "none";
+    facts["element-observer"] = elementObserver_ != nullptr ? "yes" : "no";
+    facts["tool-change"] = toolChangeHandler_ != nullptr ? "yes" : "no";
+    facts["merge-handler"] = mergeHandler_ != nullptr ? "yes" : "no";
+    facts["selection-handler"] = selectionHandler_ != nullptr ? "yes" : "no";
+    facts["view-events"] = Join(viewEvents_, [](const ViewEventCatch& v) { return std::to_string(v.mask) + "@" + std::to_string(v.map); });
+    facts["new-element"] = Join(newElementCatches_, [](const auto& c) { return std::to_string(c.first); });
+    facts["message-boxes"] = Join(Win::RecordedMessageBoxes(), [](const Win::MessageBoxRecord& b) { return "[" + b.caption + ": " + b.text + "]"; });
+    facts["debug-output"] = Join(Win::RecordedDebugOutput(), [](const std::string& s) { return "[" + s + "]"; });
+    facts["system-parameters"] = Join(Win::RecordedSystemParameters(), [](const Win::SystemParameterRecord& p) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "0x%X=%lu", p.action, static_cast<unsigned long>(p.value));
+        return std::string(buf);
+    });
+    facts["posted"] = Join(postedLog_, [](const std::string& s) { return s; });
+    facts["project"] = project_.open ? project_.name : "none";
+    return facts;
+}
+
+std::string Host::Fact(const std::string& name) const
+{
+    const auto facts = Facts();
+    const auto it = facts.find(name);
+    return it == facts.end() ? "<unknown fact " + name + ">" : it->second;
+}
+
+}  // namespace SimHost

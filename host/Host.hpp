@@ -1,0 +1,168 @@
+#pragma once
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "API/AddOnInterface.hpp"
+
+namespace SimHost {
+
+// What an add-on module hands the host: its two exports.
+struct AddOnExports {
+    GetExportedFuncAddrsFn getExportedFuncAddrs = nullptr;
+    SetImportedFuncAddrsFn setImportedFuncAddrs = nullptr;
+};
+
+struct MenuRegistration {
+    std::int16_t menuList = 0;
+    std::int16_t promptList = 0;
+    std::int32_t position = 0;
+    std::int32_t flags = 0;
+};
+
+struct SubtypeRegistration {
+    std::int32_t signature = 0;
+    std::int16_t templateFile = 0;
+    bool transparent = false;
+    std::int16_t stringList = 0;
+    std::int16_t smallIcon = 0;
+    std::int16_t largeIcon = 0;
+    std::int32_t toolboxGroup = 0;
+    std::int32_t enableFlags = 0;
+    std::int16_t defaultsIcon = 0;
+};
+
+struct LibraryPart {
+    std::string name;
+    std::vector<std::uint8_t> content;
+};
+
+struct ViewEventCatch {
+    std::int32_t mask = 0;
+    std::int32_t map = 0;
+};
+
+struct Project {
+    bool open = false;
+    std::string name;
+};
+
+// A simulated host: loads an add-on, serves its service table, keeps the project,
+// runs posted commands from its event loop and fires project events.
+class Host {
+public:
+    struct Options {
+        std::string addOnPath;      // the built Survanto.apx; its language files lie beside it
+        std::string workFolder;     // the host's own folders; created when missing
+        std::string languageCode = "GER";
+        API_ElemTypeID currentTool = 0;
+        std::vector<std::string> configLines;  // written to Survanto.cfg beside the installed add-on
+    };
+
+    explicit Host(Options options);
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+    ~Host();
+
+    // The host's order: load, exports, CheckEnvironment, RegisterInterface, Initialize.
+    bool Load();
+    bool LoadStatic(const AddOnExports& exports);
+    std::int32_t CheckEnvironment(std::int32_t applicationKind = 1);
+    GSErrCode RegisterInterface();
+    GSErrCode Initialize();
+    GSErrCode FreeData();
+    void Unload();
+    bool Start();
+    void Shutdown();
+
+    const API_ExportedFuncs& EntryRecord() const { return entry_; }
+    const std::string& LoadError() const { return loadError_; }
+
+    void NewProject();
+    void OpenProject(const std::string& name);
+    void CloseProject();
+    void Quit();
+    void SelectTool(API_ElemTypeID type, std::int32_t variation = 0);
+
+    // Posting is safe from any thread; running happens on the caller's thread,
+    // which plays the host's user-interface thread.
+    void PostCommand(std::int32_t command, std::int32_t version);
+    int RunPendingCommands();
+    bool WaitForPostedCommand(int timeoutMs);
+
+    // Everything the add-on asked of the host, one line per call, in order.
+    const std::vector<std::string>& CallLog() const { return callLog_; }
+    std::map<std::string, std::string> Facts() const;
+    std::string Fact(const std::string& name) const;
+
+    const std::vector<MenuRegistration>& Menus() const { return menus_; }
+    const std::vector<LibraryPart>& Library() const { return library_; }
+    const std::string& InstalledAddOnFolder() const { return installFolder_; }
+    const std::string& WorkFolder() const { return options_.workFolder; }
+    void FailService(HostSlot slot) { failedSlots_.push_back(slot); }
+
+    // Service implementations reach the host through the token (or, for the
+    // registrations, which carry none, through the one host that is loading).
+    static Host& From(HostToken token) { return *static_cast<Host*>(token); }
+    static Host& Current();
+
+    void Log(const std::string& line) { callLog_.push_back(line); }
+
+    // State the services keep.
+    std::vector<MenuRegistration> menus_;
+    std::vector<SubtypeRegistration> subtypes_;
+    std::vector<LibraryPart> library_;
+    std::vector<std::pair<std::int32_t, std::int32_t>> registeredCommands_;
+    std::vector<std::pair<std::int16_t, APIMenuCommandProc>> menuHandlers_;
+    std::map<std::int32_t, APIModulCommandProc> commandHandlers_;
+    std::int32_t projectEventMask_ = 0;
+    APIProjectEventHandlerProc projectEventHandler_ = nullptr;
+    APIElementEventHandlerProc elementObserver_ = nullptr;
+    APIToolChangeHandlerProc toolChangeHandler_ = nullptr;
+    APIModuleDataMergeHandlerProc mergeHandler_ = nullptr;
+    APISelectionChangeHandlerProc selectionHandler_ = nullptr;
+    std::vector<ViewEventCatch> viewEvents_;
+    std::vector<std::pair<API_ElemTypeID, APIElementEventHandlerProc>> newElementCatches_;
+    int keepInMemoryCalls_ = 0;
+    API_ToolBoxItem currentTool_ {};
+    Project project_;
+    std::vector<std::string> postedLog_;
+
+    const Options& GetOptions() const { return options_; }
+
+private:
+    void FillServiceTable();
+    bool InstallAddOn(std::string& installedPath);
+    void FireProjectEvent(std::int32_t event);
+    void ClearRegistrations();
+
+    Options options_;
+    std::string installFolder_;
+    std::string loadError_;
+    void* library_handle_ = nullptr;
+    AddOnExports exports_;
+    API_ExportedFuncs entry_ {};
+    HostServiceTable table_ {};
+    std::vector<HostSlot> failedSlots_;
+    bool initialized_ = false;
+
+    std::vector<std::string> callLog_;
+    std::string addOnName_, addOnDescription_;
+    std::int32_t checkResult_ = 0;
+    GSErrCode registerResult_ = 0, initializeResult_ = 0, freeResult_ = 0;
+
+    std::mutex postMutex_;
+    std::condition_variable postSignal_;
+    std::deque<std::pair<std::int32_t, std::int32_t>> posted_;
+};
+
+// Fills the slots of one family of services; each family lives in its own file.
+void FillFrameServices(HostServiceTable& table);
+
+std::string FourCCText(std::int32_t code);
+
+}  // namespace SimHost

@@ -1,0 +1,98 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "GS/UniString.hpp"
+#include "RS/ResourceModule.hpp"
+
+// A headless model of the host's dialog manager. Dialogs and their items come
+// from dialog resources; item values, texts and states can be read and written
+// whether the dialog is open or not, because the add-on reads the main palette's
+// items while it is closed. Modal dialogs and alerts are answered by whoever
+// drives the host (a scenario script or a test).
+namespace DG {
+
+enum Message : short {
+    MsgInit = 1,
+    MsgClose = 3,
+    MsgClick = 4,
+    MsgDoubleClick = 5,
+    MsgChange = 6,
+    MsgResize = 12,
+    MsgUserUpdate = 16,
+};
+
+enum ModalResult : short { Accept = 1, Cancel = 2 };
+
+using DialogCallback = std::function<short(short message, short dialogId, short item, std::intptr_t data)>;
+
+struct Item {
+    short id = 0;
+    std::string type;  // button, check, radio, edit, real, int, popup, text, icon, user, list
+    GS::UniString text;
+    double value = 0.0;
+    bool enabled = true;
+    bool visible = true;
+    short group = 0;  // radio group
+    std::vector<GS::UniString> entries;  // pop-up and list entries
+};
+
+struct Dialog {
+    short resourceId = 0;
+    std::string kind;  // modal, palette
+    GS::UniString title;
+    std::vector<Item> items;
+    bool open = false;
+    DialogCallback callback;
+    Item* FindItem(short itemId);
+};
+
+// Dialog ids are the resource ids; a dialog is built from its resource the first
+// time it is asked for and kept for the process's life.
+Dialog* GetDialog(short dialogId, RS::ResModule module = 0);
+void ForgetAllDialogs();
+
+bool IsOpen(short dialogId);
+short OpenPalette(RS::ResModule module, short resourceId, DialogCallback callback);  // 0 when refused
+void ClosePalette(short dialogId);
+// Closes without telling the owner, which is going away.
+void ClosePaletteSilently(short dialogId);
+
+double GetItemValue(short dialogId, short item);
+long GetItemValLong(short dialogId, short item);
+void SetItemValue(short dialogId, short item, double value);
+GS::UniString GetItemText(short dialogId, short item);
+void SetItemText(short dialogId, short item, const GS::UniString& text);
+void EnableItem(short dialogId, short item, bool enable = true);
+void DisableItem(short dialogId, short item);
+bool IsItemEnabled(short dialogId, short item);
+void ShowItem(short dialogId, short item, bool show = true);
+void HideItem(short dialogId, short item);
+bool IsItemVisible(short dialogId, short item);
+
+// Sends a message to the dialog's callback as the user's action would (click,
+// change); the value is set first. Returns the callback's result.
+short ClickItem(short dialogId, short item);
+short ChangeItem(short dialogId, short item, double value);
+
+// Modal dialogs: the answerer may set items and returns the item that closes the
+// dialog (Accept, Cancel or any other item id). Without an answerer, Cancel.
+using ModalAnswerer = std::function<short(Dialog& dialog)>;
+void SetModalAnswerer(ModalAnswerer answerer);
+short RunModal(RS::ResModule module, short resourceId, DialogCallback callback);
+
+// Alerts: recorded; answered with the next queued button number, else 1.
+struct AlertRecord {
+    int type = 0;
+    GS::UniString title, text1, text2, text3;
+    GS::UniString button1, button2, button3;
+    short answer = 1;
+};
+short Alert(const AlertRecord& alert);
+void QueueAlertAnswer(short button);
+const std::vector<AlertRecord>& RecordedAlerts();
+void ClearRecordedAlerts();
+
+}  // namespace DG

@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What the add-on asks of Windows, recorded so that the host and the tests can see
+// it: registered window messages, message boxes, system parameters, debug output.
+namespace Win {
+
+constexpr int IDOK = 1;
+constexpr std::uint32_t SPI_SETACTIVEWINDOWTRACKING = 0x1001;
+constexpr std::uint32_t SPI_SETACTIVEWNDTRKZORDER = 0x100D;
+constexpr std::uint32_t SPI_SETACTIVEWNDTRKTIMEOUT = 0x2003;
+
+// 0 when the registration fails (see FailMessageRegistration); the same name gives the same number.
+std::uint32_t RegisterWindowMessage(const std::string& name);
+void FailMessageRegistration(const std::string& name, bool fail);
+
+struct MessageBoxRecord {
+    std::string caption;
+    std::string text;
+    std::uint32_t type = 0;
+};
+int MessageBox(const std::string& text, const std::string& caption, std::uint32_t type);
+const std::vector<MessageBoxRecord>& RecordedMessageBoxes();
+
+struct SystemParameterRecord {
+    std::uint32_t action = 0;
+    std::uintptr_t value = 0;
+};
+bool SystemParametersInfo(std::uint32_t action, std::uintptr_t value);
+const std::vector<SystemParameterRecord>& RecordedSystemParameters();
+
+void OutputDebugString(const std::string& text);
+const std::vector<std::string>& RecordedDebugOutput();
+
+void ClearRecords();
+
+}  // namespace Win

@@ -1,0 +1,269 @@
+#include "DG/DG.hpp"
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <sstream>
+
+namespace DG {
+
+namespace {
+
+struct Model {
+    std::map<short, std::unique_ptr<Dialog>> dialogs;
+    ModalAnswerer answerer;
+    std::vector<AlertRecord> alerts;
+    std::deque<short> alertAnswers;
+};
+
+Model& TheModel()
+{
+    static Model model;
+    return model;
+}
+
+std::string ReadQuoted(std::istringstream& in)
+{
+    in >> std::ws;
+    if (in.peek() != '"') return {};
+    in.get();
+    std::string text;
+    std::getline(in, text, '"');
+    return text;
+}
+
+// "DIALOG <id> <kind> "<title>"" then lines "item <id> <type> ["<text>"] [value=<v>] [group=<g>] [entries=a|b]".
+std::unique_ptr<Dialog> BuildDialog(const std::string& description)
+{
+    auto dialog = std::make_unique<Dialog>();
+    std::istringstream lines(description);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream in(line);
+        std::string keyword;
+        in >> keyword;
+        if (keyword == "DIALOG") {
+            in >> dialog->resourceId >> dialog->kind;
+            dialog->title = GS::UniString(ReadQuoted(in));
+        } else if (keyword == "item") {
+            Item item;
+            in >> item.id >> item.type;
+            item.text = GS::UniString(ReadQuoted(in));
+            std::string option;
+            while (in >> option) {
+                const auto eq = option.find('=');
+                if (eq == std::string::npos) continue;
+                const std::string key = option.substr(0, eq);
+                const std::string value = option.substr(eq + 1);
+                if (key == "value") item.value = std::stod(value);
+                if (key == "group") item.group = static_cast<short>(std::stoi(value));
+                if (key == "entries") {
+                    std::istringstream parts(value);
+                    std::string entry;
+                    while (std::getline(parts, entry, '|')) item.entries.emplace_back(entry);
+                }
+            }
+            dialog->items.push_back(item);
+        }
+    }
+    return dialog;
+}
+
+Dialog* Lookup(short dialogId)
+{
+    auto& dialogs = TheModel().dialogs;
+    const auto it = dialogs.find(dialogId);
+    return it == dialogs.end() ? nullptr : it->second.get();
+}
+
+Item* LookupItem(short dialogId, short itemId)
+{
+    Dialog* dialog = Lookup(dialogId);
+    return dialog == nullptr ? nullptr : dialog->FindItem(itemId);
+}
+
+// Checking a radio button clears the others of its group.
+void ApplyValue(Dialog& dialog, Item& item, double value)
+{
+    item.value = value;
+    if (item.type == "radio" && value != 0.0)
+        for (auto& other : dialog.items)
+            if (&other != &item && other.type == "radio" && other.group == item.group) other.value = 0.0;
+}
+
+short Send(Dialog& dialog, short message, short item)
+{
+    return dialog.callback ? dialog.callback(message, dialog.resourceId, item, 0) : 0;
+}
+
+}  // namespace
+
+Item* Dialog::FindItem(short itemId)
+{
+    for (auto& item : items)
+        if (item.id == itemId) return &item;
+    return nullptr;
+}
+
+Dialog* GetDialog(short dialogId, RS::ResModule module)
+{
+    if (Dialog* known = Lookup(dialogId)) return known;
+    std::vector<std::uint8_t> data;
+    if (!RS::GetResourceData(RS::DialogType, dialogId, module, data)) return nullptr;
+    auto dialog = BuildDialog(std::string(data.begin(), data.end()));
+    dialog->resourceId = dialogId;
+    Dialog* raw = dialog.get();
+    TheModel().dialogs.emplace(dialogId, std::move(dialog));
+    return raw;
+}
+
+void ForgetAllDialogs()
+{
+    auto& model = TheModel();
+    model.dialogs.clear();
+    model.alerts.clear();
+    model.alertAnswers.clear();
+    model.answerer = nullptr;
+}
+
+bool IsOpen(short dialogId)
+{
+    const Dialog* dialog = Lookup(dialogId);
+    return dialog != nullptr && dialog->open;
+}
+
+short OpenPalette(RS::ResModule module, short resourceId, DialogCallback callback)
+{
+    Dialog* dialog = GetDialog(resourceId, module);
+    if (dialog == nullptr) return 0;
+    dialog->callback = std::move(callback);
+    if (!dialog->open) {
+        dialog->open = true;
+        Send(*dialog, MsgInit, 0);
+    }
+    return resourceId;
+}
+
+void ClosePalette(short dialogId)
+{
+    Dialog* dialog = Lookup(dialogId);
+    if (dialog == nullptr || !dialog->open) return;
+    Send(*dialog, MsgClose, 0);
+    dialog->open = false;
+    dialog->callback = nullptr;
+}
+
+void ClosePaletteSilently(short dialogId)
+{
+    Dialog* dialog = Lookup(dialogId);
+    if (dialog == nullptr) return;
+    dialog->callback = nullptr;
+    dialog->open = false;
+}
+
+double GetItemValue(short dialogId, short item)
+{
+    const Item* it = LookupItem(dialogId, item);
+    return it == nullptr ? 0.0 : it->value;
+}
+
+long GetItemValLong(short dialogId, short item) { return static_cast<long>(GetItemValue(dialogId, item)); }
+
+void SetItemValue(short dialogId, short item, double value)
+{
+    Dialog* dialog = Lookup(dialogId);
+    Item* it = dialog == nullptr ? nullptr : dialog->FindItem(item);
+    if (it != nullptr) ApplyValue(*dialog, *it, value);
+}
+
+GS::UniString GetItemText(short dialogId, short item)
+{
+    const Item* it = LookupItem(dialogId, item);
+    return it == nullptr ? GS::UniString() : it->text;
+}
+
+void SetItemText(short dialogId, short item, const GS::UniString& text)
+{
+    if (Item* it = LookupItem(dialogId, item)) it->text = text;
+}
+
+void EnableItem(short dialogId, short item, bool enable)
+{
+    if (Item* it = LookupItem(dialogId, item)) it->enabled = enable;
+}
+
+void DisableItem(short dialogId, short item) { EnableItem(dialogId, item, false); }
+
+bool IsItemEnabled(short dialogId, short item)
+{
+    const Item* it = LookupItem(dialogId, item);
+    return it != nullptr && it->enabled;
+}
+
+void ShowItem(short dialogId, short item, bool show)
+{
+    if (Item* it = LookupItem(dialogId, item)) it->visible = show;
+}
+
+void HideItem(short dialogId, short item) { ShowItem(dialogId, item, false); }
+
+bool IsItemVisible(short dialogId, short item)
+{
+    const Item* it = LookupItem(dialogId, item);
+    return it != nullptr && it->visible;
+}
+
+short ClickItem(short dialogId, short item)
+{
+    Dialog* dialog = Lookup(dialogId);
+    Item* it = dialog == nullptr ? nullptr : dialog->FindItem(item);
+    if (it == nullptr) return 0;
+    if (it->type == "check") ApplyValue(*dialog, *it, it->value != 0.0 ? 0.0 : 1.0);
+    if (it->type == "radio") ApplyValue(*dialog, *it, 1.0);
+    return Send(*dialog, MsgClick, item);
+}
+
+short ChangeItem(short dialogId, short item, double value)
+{
+    Dialog* dialog = Lookup(dialogId);
+    Item* it = dialog == nullptr ? nullptr : dialog->FindItem(item);
+    if (it == nullptr) return 0;
+    ApplyValue(*dialog, *it, value);
+    return Send(*dialog, MsgChange, item);
+}
+
+void SetModalAnswerer(ModalAnswerer answerer) { TheModel().answerer = std::move(answerer); }
+
+short RunModal(RS::ResModule module, short resourceId, DialogCallback callback)
+{
+    Dialog* dialog = GetDialog(resourceId, module);
+    if (dialog == nullptr) return 0;
+    dialog->callback = std::move(callback);
+    dialog->open = true;
+    Send(*dialog, MsgInit, 0);
+    const auto& answerer = TheModel().answerer;
+    const short closing = answerer ? answerer(*dialog) : short(Cancel);
+    Send(*dialog, MsgClick, closing);
+    Send(*dialog, MsgClose, closing);
+    dialog->open = false;
+    dialog->callback = nullptr;
+    return closing;
+}
+
+short Alert(const AlertRecord& alert)
+{
+    auto& model = TheModel();
+    AlertRecord record = alert;
+    if (!model.alertAnswers.empty()) {
+        record.answer = model.alertAnswers.front();
+        model.alertAnswers.pop_front();
+    }
+    model.alerts.push_back(record);
+    return record.answer;
+}
+
+void QueueAlertAnswer(short button) { TheModel().alertAnswers.push_back(button); }
+const std::vector<AlertRecord>& RecordedAlerts() { return TheModel().alerts; }
+void ClearRecordedAlerts() { TheModel().alerts.clear(); }
+
+}  // namespace DG

@@ -1,0 +1,156 @@
+#include "RS/ResourceModule.hpp"
+
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <mutex>
+
+namespace RS {
+
+namespace {
+
+std::uint32_t ReadU32(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
+}
+
+struct Registry {
+    std::mutex mutex;
+    std::map<ResModule, std::unique_ptr<ResourceBundle>> modules;
+    ResModule next = 1;
+};
+
+Registry& TheRegistry()
+{
+    static Registry registry;
+    return registry;
+}
+
+ResModule Add(std::unique_ptr<ResourceBundle> bundle)
+{
+    auto& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    const ResModule id = reg.next++;
+    reg.modules.emplace(id, std::move(bundle));
+    return id;
+}
+
+// A string list's data: uint32 count, then per string uint32 length and UTF-8 bytes.
+bool StringAt(const Resource& list, std::uint32_t wanted, GS::UniString& text)
+{
+    const auto& d = list.data;
+    if (d.size() < 4) return false;
+    const std::uint32_t count = ReadU32(d.data());
+    std::size_t pos = 4;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (pos + 4 > d.size()) return false;
+        const std::uint32_t len = ReadU32(d.data() + pos);
+        pos += 4;
+        if (len > d.size() - pos) return false;
+        if (i == wanted) {
+            text = GS::UniString(std::string(reinterpret_cast<const char*>(d.data() + pos), len));
+            return true;
+        }
+        pos += len;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ResourceBundle::Parse(const std::uint8_t* bytes, std::size_t size)
+{
+    resources_.clear();
+    if (size < 12 || bytes[0] != 'S' || bytes[1] != 'V' || bytes[2] != 'R' || bytes[3] != 'S') return false;
+    const std::uint32_t count = ReadU32(bytes + 8);
+    std::size_t pos = 12;
+    std::vector<Resource> parsed;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (size - pos < 10) return false;
+        Resource r;
+        r.type = ReadU32(bytes + pos);
+        r.id = static_cast<std::int16_t>(bytes[pos + 4] | (bytes[pos + 5] << 8));
+        const std::uint32_t length = ReadU32(bytes + pos + 6);
+        pos += 10;
+        if (length > size - pos) return false;
+        r.data.assign(bytes + pos, bytes + pos + length);
+        pos += length;
+        parsed.push_back(std::move(r));
+    }
+    resources_ = std::move(parsed);
+    return true;
+}
+
+const Resource* ResourceBundle::Find(ResType type, std::int16_t id) const
+{
+    for (const auto& r : resources_)
+        if (r.type == type && r.id == id) return &r;
+    return nullptr;
+}
+
+bool ResourceBundle::GetString(std::int16_t listId, std::int16_t index, GS::UniString& text) const
+{
+    const Resource* list = Find(StringListType, listId);
+    if (list == nullptr || index < 1) return false;
+    return StringAt(*list, static_cast<std::uint32_t>(index - 1), text);
+}
+
+std::uint32_t ResourceBundle::GetStringCount(std::int16_t listId) const
+{
+    const Resource* list = Find(StringListType, listId);
+    return list == nullptr || list->data.size() < 4 ? 0 : ReadU32(list->data.data());
+}
+
+ResModule RegisterEmbeddedModule(const std::uint8_t* bytes, std::size_t size)
+{
+    auto bundle = std::make_unique<ResourceBundle>();
+    if (!bundle->Parse(bytes, size)) return 0;
+    return Add(std::move(bundle));
+}
+
+ResModule OpenResourceFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return 0;
+    const std::vector<std::uint8_t> bytes {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return RegisterEmbeddedModule(bytes.data(), bytes.size());
+}
+
+void CloseResourceModule(ResModule module)
+{
+    auto& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    reg.modules.erase(module);
+}
+
+const ResourceBundle* GetModule(ResModule module)
+{
+    auto& reg = TheRegistry();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    const auto it = reg.modules.find(module);
+    return it == reg.modules.end() ? nullptr : it->second.get();
+}
+
+bool GetIndString(GS::UniString& text, std::int16_t listId, std::int16_t index, ResModule module)
+{
+    const ResourceBundle* bundle = GetModule(module);
+    return bundle != nullptr && bundle->GetString(listId, index, text);
+}
+
+GS::UniString GetIndString(std::int16_t listId, std::int16_t index, ResModule module)
+{
+    GS::UniString text;
+    GetIndString(text, listId, index, module);
+    return text;
+}
+
+bool GetResourceData(ResType type, std::int16_t id, ResModule module, std::vector<std::uint8_t>& data)
+{
+    const ResourceBundle* bundle = GetModule(module);
+    const Resource* r = bundle == nullptr ? nullptr : bundle->Find(type, id);
+    if (r == nullptr) return false;
+    data = r->data;
+    return true;
+}
+
+}  // namespace RS

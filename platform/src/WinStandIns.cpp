@@ -1,0 +1,86 @@
+#include "Win/WinStandIns.hpp"
+
+#include <map>
+#include <mutex>
+#include <set>
+
+namespace Win {
+
+namespace {
+struct State {
+    std::mutex mutex;
+    std::map<std::string, std::uint32_t> messages;
+    std::set<std::string> failing;
+    std::vector<MessageBoxRecord> boxes;
+    std::vector<SystemParameterRecord> parameters;
+    std::vector<std::string> debugOutput;
+};
+
+State& TheState()
+{
+    static State state;
+    return state;
+}
+}  // namespace
+
+std::uint32_t RegisterWindowMessage(const std::string& name)
+{
+    auto& s = TheState();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (s.failing.count(name) != 0) return 0;
+    const auto it = s.messages.find(name);
+    if (it != s.messages.end()) return it->second;
+    const auto number = static_cast<std::uint32_t>(0xC000 + s.messages.size());
+    s.messages.emplace(name, number);
+    return number;
+}
+
+void FailMessageRegistration(const std::string& name, bool fail)
+{
+    auto& s = TheState();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (fail)
+        s.failing.insert(name);
+    else
+        s.failing.erase(name);
+}
+
+int MessageBox(const std::string& text, const std::string& caption, std::uint32_t type)
+{
+    auto& s = TheState();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.boxes.push_back({caption, text, type});
+    return IDOK;
+}
+
+const std::vector<MessageBoxRecord>& RecordedMessageBoxes() { return TheState().boxes; }
+
+bool SystemParametersInfo(std::uint32_t action, std::uintptr_t value)
+{
+    auto& s = TheState();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.parameters.push_back({action, value});
+    return true;
+}
+
+const std::vector<SystemParameterRecord>& RecordedSystemParameters() { return TheState().parameters; }
+
+void OutputDebugString(const std::string& text)
+{
+    auto& s = TheState();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.debugOutput.push_back(text);
+}
+
+const std::vector<std::string>& RecordedDebugOutput() { return TheState().debugOutput; }
+
+void ClearRecords()
+{
+    auto& s = TheState();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.boxes.clear();
+    s.parameters.clear();
+    s.debugOutput.clear();
+}
+
+}  // namespace Win

@@ -1,0 +1,281 @@
+// Compiles the add-on's resources from their text form into a resource bundle,
+// either as a file (language files) or as a C++ source that embeds it.
+//
+// Text form, one statement per line, "#" starts a comment line:
+//   STR# <id>          then one quoted string per line, then END
+//   DIALOG <id> ...    the lines up to END are kept as the dialog's description
+//   FILE <id> "<path relative to the resource file>"
+//   FOLDER <id>        then lines  "<file name>" <file resource id>, then END
+//   MDID <id> <developer id> <local id>
+// Strings take the escapes \xHH, \n, \t, \" and \\.
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Resource {
+    std::uint32_t type;
+    std::int16_t id;
+    std::vector<std::uint8_t> data;
+};
+
+constexpr std::uint32_t StringListType = 0x53545223;
+constexpr std::uint32_t DialogType = 0x444c4f47;
+constexpr std::uint32_t FileType = 0x46494c45;
+constexpr std::uint32_t FolderType = 0x464f4c44;
+constexpr std::uint32_t ModuleIdType = 0x4d444944;
+
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+void PutI16(std::vector<std::uint8_t>& out, std::int16_t v)
+{
+    const auto u = static_cast<std::uint16_t>(v);
+    out.push_back(static_cast<std::uint8_t>(u));
+    out.push_back(static_cast<std::uint8_t>(u >> 8));
+}
+
+std::string Trim(const std::string& s)
+{
+    const auto b = s.find_first_not_of(" \t\r");
+    if (b == std::string::npos) return {};
+    const auto e = s.find_last_not_of(" \t\r");
+    return s.substr(b, e - b + 1);
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    throw std::runtime_error("bad hex digit");
+}
+
+// Reads a quoted string starting at pos; pos ends behind the closing quote.
+std::string ParseQuoted(const std::string& line, std::size_t& pos)
+{
+    if (pos >= line.size() || line[pos] != '"') throw std::runtime_error("expected a quoted string");
+    std::string out;
+    for (++pos; pos < line.size(); ++pos) {
+        const char c = line[pos];
+        if (c == '"') {
+            ++pos;
+            return out;
+        }
+        if (c != '\\') {
+            out += c;
+            continue;
+        }
+        if (++pos >= line.size()) break;
+        switch (line[pos]) {
+            case 'n': out += '\n'; break;
+            case 't': out += '\t'; break;
+            case 'x':
+                if (pos + 2 >= line.size()) throw std::runtime_error("short \\x escape");
+                out += static_cast<char>(HexDigit(line[pos + 1]) * 16 + HexDigit(line[pos + 2]));
+                pos += 2;
+                break;
+            default: out += line[pos]; break;
+        }
+    }
+    throw std::runtime_error("unterminated string");
+}
+
+std::u16string ToUtf16(const std::string& s)
+{
+    std::u16string out;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        std::uint32_t cp = c;
+        int extra = 0;
+        if (c >= 0xF0) { cp = c & 0x07; extra = 3; }
+        else if (c >= 0xE0) { cp = c & 0x0F; extra = 2; }
+        else if (c >= 0xC0) { cp = c & 0x1F; extra = 1; }
+        ++i;
+        for (int k = 0; k < extra && i < s.size(); ++k, ++i) cp = (cp << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> ReadBinary(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+// The host's folder format: int32 byte count, int16 file count, then per file
+// its name as UTF-16 in a 524-byte field and the int16 id of its file resource.
+std::vector<std::uint8_t> BuildFolder(const std::vector<std::pair<std::string, std::int16_t>>& files)
+{
+    constexpr std::size_t NameField = 524;
+    std::vector<std::uint8_t> body;
+    PutI16(body, static_cast<std::int16_t>(files.size()));
+    for (const auto& [name, id] : files) {
+        std::vector<std::uint8_t> field(NameField, 0);
+        const auto units = ToUtf16(name);
+        if ((units.size() + 1) * 2 > NameField) throw std::runtime_error("file name too long: " + name);
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            field[2 * i] = static_cast<std::uint8_t>(units[i]);
+            field[2 * i + 1] = static_cast<std::uint8_t>(units[i] >> 8);
+        }
+        body.insert(body.end(), field.begin(), field.end());
+        PutI16(body, id);
+    }
+    std::vector<std::uint8_t> out;
+    PutU32(out, static_cast<std::uint32_t>(body.size() + 4));
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+}
+
+void Compile(const std::string& path, std::vector<Resource>& resources)
+{
+    std::ifstream in(path);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::string raw;
+    int lineNo = 0;
+    auto nextLine = [&](std::string& line) {
+        while (std::getline(in, raw)) {
+            ++lineNo;
+            line = Trim(raw);
+            if (!line.empty() && line[0] != '#') return true;
+        }
+        return false;
+    };
+    std::string line;
+    try {
+        while (nextLine(line)) {
+            std::istringstream head(line);
+            std::string keyword;
+            int id = 0;
+            head >> keyword >> id;
+            Resource res {0, static_cast<std::int16_t>(id), {}};
+            if (keyword == "STR#") {
+                res.type = StringListType;
+                std::vector<std::string> strings;
+                while (nextLine(line) && line != "END") {
+                    std::size_t pos = 0;
+                    strings.push_back(ParseQuoted(line, pos));
+                }
+                PutU32(res.data, static_cast<std::uint32_t>(strings.size()));
+                for (const auto& s : strings) {
+                    PutU32(res.data, static_cast<std::uint32_t>(s.size()));
+                    res.data.insert(res.data.end(), s.begin(), s.end());
+                }
+            } else if (keyword == "DIALOG") {
+                res.type = DialogType;
+                std::string text = line + "\n";
+                while (nextLine(line) && line != "END") text += line + "\n";
+                res.data.assign(text.begin(), text.end());
+            } else if (keyword == "FILE") {
+                res.type = FileType;
+                std::size_t pos = line.find('"');
+                res.data = ReadBinary(FolderOf(path) + "/" + ParseQuoted(line, pos));
+            } else if (keyword == "FOLDER") {
+                res.type = FolderType;
+                std::vector<std::pair<std::string, std::int16_t>> files;
+                while (nextLine(line) && line != "END") {
+                    std::size_t pos = 0;
+                    const std::string name = ParseQuoted(line, pos);
+                    files.emplace_back(name, static_cast<std::int16_t>(std::stoi(line.substr(pos))));
+                }
+                res.data = BuildFolder(files);
+            } else if (keyword == "MDID") {
+                res.type = ModuleIdType;
+                std::uint32_t developer = 0, local = 0;
+                if (!(head >> developer >> local)) throw std::runtime_error("MDID needs two numbers");
+                PutU32(res.data, developer);
+                PutU32(res.data, local);
+            } else {
+                throw std::runtime_error("unknown statement '" + keyword + "'");
+            }
+            resources.push_back(std::move(res));
+        }
+    } catch (const std::exception& e) {
+        throw std::runtime_error(path + ":" + std::to_string(lineNo) + ": " + e.what());
+    }
+}
+
+std::vector<std::uint8_t> Serialize(const std::vector<Resource>& resources)
+{
+    std::vector<std::uint8_t> out {'S', 'V', 'R', 'S'};
+    PutU32(out, 1);
+    PutU32(out, static_cast<std::uint32_t>(resources.size()));
+    for (const auto& r : resources) {
+        PutU32(out, r.type);
+        PutI16(out, r.id);
+        PutU32(out, static_cast<std::uint32_t>(r.data.size()));
+        out.insert(out.end(), r.data.begin(), r.data.end());
+    }
+    return out;
+}
+
+void WriteFileAtomically(const std::string& path, const std::string& content)
+{
+    const std::string temp = path + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        if (!out) throw std::runtime_error("cannot write " + temp);
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) throw std::runtime_error("cannot replace " + path);
+}
+
+std::string EmbeddingSource(const std::vector<std::uint8_t>& bytes, const std::string& symbol)
+{
+    std::ostringstream src;
+    src << "// Generated by rescomp.\n#include <cstddef>\n#include <cstdint>\n"
+        << "extern const std::uint8_t " << symbol << "[];\nextern const std::size_t " << symbol << "Size;\n"
+        << "const std::uint8_t " << symbol << "[] = {";
+    for (std::size_t i = 0; i < bytes.size(); ++i) src << (i % 24 == 0 ? "\n" : "") << unsigned(bytes[i]) << ",";
+    src << "\n};\nconst std::size_t " << symbol << "Size = " << bytes.size() << ";\n";
+    return src.str();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // rescomp --bundle OUT IN...   or   rescomp --source OUT SYMBOL IN...
+    if (argc < 4) {
+        std::cerr << "usage: rescomp --bundle OUT IN... | --source OUT SYMBOL IN...\n";
+        return 2;
+    }
+    const std::string mode = argv[1];
+    const std::string outPath = argv[2];
+    const int firstInput = mode == "--source" ? 4 : 3;
+    try {
+        std::vector<Resource> resources;
+        for (int i = firstInput; i < argc; ++i) Compile(argv[i], resources);
+        const auto bytes = Serialize(resources);
+        if (mode == "--source")
+            WriteFileAtomically(outPath, EmbeddingSource(bytes, argv[3]));
+        else
+            WriteFileAtomically(outPath, std::string(bytes.begin(), bytes.end()));
+    } catch (const std::exception& e) {
+        std::cerr << "rescomp: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
