@@ -1,14 +1,26 @@
 // The services an add-on needs to register itself, install its handlers and ask
 // about its environment.
+#include <cstdio>
 #include <cstring>
+#include <sstream>
 
 #include "Host.hpp"
 #include "RS/ResourceModule.hpp"
 #include "ServiceTable.hpp"
+#include "Win/WinStandIns.hpp"
 
 namespace SimHost {
 
 namespace {
+
+template <typename T, typename F>
+std::string Join(const std::vector<T>& items, F format)
+{
+    std::ostringstream out;
+    for (std::size_t i = 0; i < items.size(); ++i) out << (i ? " " : "") << format(items[i]);
+    return out.str();
+}
+
 
 std::string Args(std::initializer_list<long long> values)
 {
@@ -203,5 +215,47 @@ void FillFrameServices(HostServiceTable& table)
     SIMHOST_SET_SERVICE(table, HostEnvironmentRequest, EnvironmentRequest);
     SIMHOST_SET_SERVICE(table, HostPostAddOnCommand, PostAddOnCommand);
 }
+
+void AddFrameFacts(const Host& host, Facts& facts)
+{
+    facts["addon-name"] = host.AddOnName();
+    facts["addon-description"] = host.AddOnDescription();
+    facts["check-environment"] = std::to_string(host.CheckResult());
+    facts["register-result"] = std::to_string(host.RegisterResult());
+    facts["initialize-result"] = std::to_string(host.InitializeResult());
+    facts["menus"] = Join(host.menus_, [](const MenuRegistration& m) {
+        return std::to_string(m.menuList) + "/" + std::to_string(m.promptList) + "/" + std::to_string(m.position) + "/" +
+               std::to_string(m.flags);
+    });
+    facts["subtypes"] = Join(host.subtypes_, [](const SubtypeRegistration& s) {
+        std::ostringstream out;
+        out << FourCCText(s.signature) << "/" << s.templateFile << "/" << s.transparent << "/" << s.stringList << "/"
+            << s.smallIcon << "/" << s.largeIcon << "/" << s.toolboxGroup << "/" << s.enableFlags << "/" << s.defaultsIcon;
+        return out.str();
+    });
+    facts["library"] = Join(host.library_, [](const LibraryPart& p) { return "\"" + p.name + "\""; });
+    facts["commands"] = Join(host.registeredCommands_, [](const auto& c) { return FourCCText(c.first) + "/" + std::to_string(c.second); });
+    facts["menu-handlers"] = Join(host.menuHandlers_, [](const auto& h) { return std::to_string(h.first); });
+    std::vector<std::int32_t> commandIds;
+    for (const auto& [id, handler] : host.commandHandlers_) commandIds.push_back(id);
+    facts["command-handlers"] = Join(commandIds, [](std::int32_t id) { return FourCCText(id); });
+    facts["project-events"] = host.projectEventHandler_ != nullptr ? std::to_string(host.projectEventMask_) : "none";
+    facts["element-observer"] = host.elementObserver_ != nullptr ? "yes" : "no";
+    facts["tool-change"] = host.toolChangeHandler_ != nullptr ? "yes" : "no";
+    facts["merge-handler"] = host.mergeHandler_ != nullptr ? "yes" : "no";
+    facts["selection-handler"] = host.selectionHandler_ != nullptr ? "yes" : "no";
+    facts["view-events"] = Join(host.viewEvents_, [](const ViewEventCatch& v) { return std::to_string(v.mask) + "@" + std::to_string(v.map); });
+    facts["new-element"] = Join(host.newElementCatches_, [](const auto& c) { return std::to_string(c.first); });
+    facts["message-boxes"] = Join(Win::RecordedMessageBoxes(), [](const Win::MessageBoxRecord& b) { return "[" + b.caption + ": " + b.text + "]"; });
+    facts["debug-output"] = Join(Win::RecordedDebugOutput(), [](const std::string& s) { return "[" + s + "]"; });
+    facts["system-parameters"] = Join(Win::RecordedSystemParameters(), [](const Win::SystemParameterRecord& p) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "0x%X=%lu", p.action, static_cast<unsigned long>(p.value));
+        return std::string(buf);
+    });
+    facts["posted"] = Join(host.postedLog_, [](const std::string& s) { return s; });
+    facts["project"] = host.project_.open ? host.project_.name : "none";
+}
+
 
 }  // namespace SimHost

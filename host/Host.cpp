@@ -1,6 +1,7 @@
 #include "Host.hpp"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstring>
@@ -32,7 +33,9 @@ Host::Host(Options options) : options_(std::move(options))
     currentHost = this;
     currentTool_.typeID = options_.currentTool;
     if (options_.workFolder.empty()) {
-        options_.workFolder = (fs::temp_directory_path() / ("survanto-host-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)))).string();
+        options_.workFolder = (fs::temp_directory_path() / ("survanto-host-" + std::to_string(::getpid()) + "-" +
+                                                            std::to_string(reinterpret_cast<std::uintptr_t>(this)))).string();
+        ownsWorkFolder_ = true;
     }
     fs::create_directories(options_.workFolder);
 }
@@ -41,6 +44,8 @@ Host::~Host()
 {
     Shutdown();
     if (currentHost == this) currentHost = nullptr;
+    std::error_code ec;
+    if (ownsWorkFolder_) fs::remove_all(options_.workFolder, ec);
 }
 
 void Host::FillServiceTable()
@@ -255,56 +260,11 @@ bool Host::WaitForPostedCommand(int timeoutMs)
     return postSignal_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !posted_.empty(); });
 }
 
-namespace {
-template <typename T, typename F>
-std::string Join(const std::vector<T>& items, F format)
-{
-    std::ostringstream out;
-    for (std::size_t i = 0; i < items.size(); ++i) out << (i ? " " : "") << format(items[i]);
-    return out.str();
-}
-}  // namespace
 
-std::map<std::string, std::string> Host::Facts() const
+Facts Host::Facts() const
 {
-    std::map<std::string, std::string> facts;
-    facts["addon-name"] = addOnName_;
-    facts["addon-description"] = addOnDescription_;
-    facts["check-environment"] = std::to_string(checkResult_);
-    facts["register-result"] = std::to_string(registerResult_);
-    facts["initialize-result"] = std::to_string(initializeResult_);
-    facts["menus"] = Join(menus_, [](const MenuRegistration& m) {
-        return std::to_string(m.menuList) + "/" + std::to_string(m.promptList) + "/" + std::to_string(m.position) + "/" +
-               std::to_string(m.flags);
-    });
-    facts["subtypes"] = Join(subtypes_, [](const SubtypeRegistration& s) {
-        std::ostringstream out;
-        out << FourCCText(s.signature) << "/" << s.templateFile << "/" << s.transparent << "/" << s.stringList << "/"
-            << s.smallIcon << "/" << s.largeIcon << "/" << s.toolboxGroup << "/" << s.enableFlags << "/" << s.defaultsIcon;
-        return out.str();
-    });
-    facts["library"] = Join(library_, [](const LibraryPart& p) { return "\"" + p.name + "\""; });
-    facts["commands"] = Join(registeredCommands_, [](const auto& c) { return FourCCText(c.first) + "/" + std::to_string(c.second); });
-    facts["menu-handlers"] = Join(menuHandlers_, [](const auto& h) { return std::to_string(h.first); });
-    std::vector<std::int32_t> commandIds;
-    for (const auto& [id, handler] : commandHandlers_) commandIds.push_back(id);
-    facts["command-handlers"] = Join(commandIds, [](std::int32_t id) { return FourCCText(id); });
-    facts["project-events"] = projectEventHandler_ != nullptr ? std::to_string(projectEventMask_) : "none";
-    facts["element-observer"] = elementObserver_ != nullptr ? "yes" : "no";
-    facts["tool-change"] = toolChangeHandler_ != nullptr ? "yes" : "no";
-    facts["merge-handler"] = mergeHandler_ != nullptr ? "yes" : "no";
-    facts["selection-handler"] = selectionHandler_ != nullptr ? "yes" : "no";
-    facts["view-events"] = Join(viewEvents_, [](const ViewEventCatch& v) { return std::to_string(v.mask) + "@" + std::to_string(v.map); });
-    facts["new-element"] = Join(newElementCatches_, [](const auto& c) { return std::to_string(c.first); });
-    facts["message-boxes"] = Join(Win::RecordedMessageBoxes(), [](const Win::MessageBoxRecord& b) { return "[" + b.caption + ": " + b.text + "]"; });
-    facts["debug-output"] = Join(Win::RecordedDebugOutput(), [](const std::string& s) { return "[" + s + "]"; });
-    facts["system-parameters"] = Join(Win::RecordedSystemParameters(), [](const Win::SystemParameterRecord& p) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "0x%X=%lu", p.action, static_cast<unsigned long>(p.value));
-        return std::string(buf);
-    });
-    facts["posted"] = Join(postedLog_, [](const std::string& s) { return s; });
-    facts["project"] = project_.open ? project_.name : "none";
+    SimHost::Facts facts;
+    AddFrameFacts(*this, facts);
     return facts;
 }
 

@@ -36,6 +36,8 @@ struct SubtypeRegistration {
     std::int16_t defaultsIcon = 0;
 };
 
+using Facts = std::map<std::string, std::string>;
+
 struct LibraryPart {
     std::string name;
     std::vector<std::uint8_t> content;
@@ -96,7 +98,12 @@ public:
 
     // Everything the add-on asked of the host, one line per call, in order.
     const std::vector<std::string>& CallLog() const { return callLog_; }
-    std::map<std::string, std::string> Facts() const;
+    SimHost::Facts Facts() const;
+    std::int32_t CheckResult() const { return checkResult_; }
+    GSErrCode RegisterResult() const { return registerResult_; }
+    GSErrCode InitializeResult() const { return initializeResult_; }
+    const std::string& AddOnName() const { return addOnName_; }
+    const std::string& AddOnDescription() const { return addOnDescription_; }
     std::string Fact(const std::string& name) const;
 
     const std::vector<MenuRegistration>& Menus() const { return menus_; }
@@ -149,6 +156,7 @@ private:
     HostServiceTable table_ {};
     std::vector<HostSlot> failedSlots_;
     bool initialized_ = false;
+    bool ownsWorkFolder_ = false;
 
     std::vector<std::string> callLog_;
     std::string addOnName_, addOnDescription_;
@@ -160,8 +168,10 @@ private:
     std::deque<std::pair<std::int32_t, std::int32_t>> posted_;
 };
 
-// Fills the slots of one family of services; each family lives in its own file.
+// Each family of services lives in its own file: it fills its slots of the
+// service table and tells its facts (named texts that scenarios can expect).
 void FillFrameServices(HostServiceTable& table);
+void AddFrameFacts(const Host& host, Facts& facts);
 
 std::string FourCCText(std::int32_t code);
 

@@ -2,22 +2,22 @@
 
 #include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include "Win/WinStandIns.hpp"
 
 namespace SimHost {
 
-namespace {
-std::string Rest(std::istringstream& in)
+std::string Scenario::Rest(std::istringstream& in)
 {
     std::string rest;
     std::getline(in >> std::ws, rest);
     return rest;
 }
-}  // namespace
 
-Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::move(options)), out_(out) {}
+Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::move(options)), out_(out)
+{
+    AddFrameVerbs(verbs_);
+}
 
 Scenario::~Scenario() = default;
 
@@ -54,64 +54,100 @@ bool Scenario::Fail(const std::string& message)
     return false;
 }
 
+bool Scenario::StartHost()
+{
+    host_ = std::make_unique<Host>(options_);
+    return host_->Start() || Fail("the add-on did not start: " + host_->LoadError());
+}
+
 bool Scenario::RunLine(const std::string& line)
 {
     std::istringstream in(line);
     std::string verb;
     in >> verb;
-    if (verb == "config") {
-        options_.configLines.push_back(Rest(in));
+    const auto it = verbs_.find(verb);
+    if (it == verbs_.end()) return Fail("unknown action '" + verb + "'");
+    return it->second(*this, in);
+}
+
+namespace {
+
+// Wraps a verb that needs a started host.
+ScenarioVerb WithHost(std::function<bool(Scenario&, Host&, std::istringstream&)> body)
+{
+    return [body](Scenario& scenario, std::istringstream& args) {
+        Host* host = scenario.GetHost();
+        return host != nullptr ? body(scenario, *host, args) : scenario.Fail("this action needs a started host");
+    };
+}
+
+}  // namespace
+
+void AddFrameVerbs(ScenarioVerbs& verbs)
+{
+    verbs["config"] = [](Scenario& s, std::istringstream& args) {
+        s.Options().configLines.push_back(Scenario::Rest(args));
         return true;
-    }
-    if (verb == "language") {
-        in >> options_.languageCode;
+    };
+    verbs["language"] = [](Scenario& s, std::istringstream& args) {
+        args >> s.Options().languageCode;
         return true;
-    }
-    if (verb == "fail-message") {
-        Win::FailMessageRegistration(Rest(in), true);
+    };
+    verbs["fail-message"] = [](Scenario&, std::istringstream& args) {
+        Win::FailMessageRegistration(Scenario::Rest(args), true);
         return true;
-    }
-    if (verb == "tool") {
+    };
+    verbs["tool"] = [](Scenario& s, std::istringstream& args) {
         API_ElemTypeID type = 0;
         std::int32_t variation = 0;
-        in >> type >> variation;
-        if (host_) host_->SelectTool(type, variation);
-        options_.currentTool = type;
+        args >> type >> variation;
+        s.Options().currentTool = type;
+        if (Host* host = s.GetHost()) host->SelectTool(type, variation);
         return true;
-    }
-    if (verb == "start") {
-        host_ = std::make_unique<Host>(options_);
-        if (!host_->Start()) return Fail("the add-on did not start: " + host_->LoadError());
+    };
+    verbs["start"] = [](Scenario& s, std::istringstream&) { return s.StartHost(); };
+    verbs["print"] = [](Scenario& s, std::istringstream& args) {
+        const std::string fact = Scenario::Rest(args);
+        Host* host = s.GetHost();
+        if (host == nullptr) return s.Fail("nothing to print before start");
+        if (!fact.empty())
+            s.Out() << fact << ": " << host->Fact(fact) << "\n";
+        else
+            for (const auto& [name, value] : host->Facts()) s.Out() << name << ": " << value << "\n";
         return true;
-    }
-    if (verb == "print") {
-        const std::string fact = Rest(in);
-        if (!fact.empty()) {
-            out_ << fact << ": " << (host_ ? host_->Fact(fact) : "<no host>") << "\n";
-            return true;
-        }
-        if (host_)
-            for (const auto& [name, value] : host_->Facts()) out_ << name << ": " << value << "\n";
+    };
+    verbs["new-project"] = WithHost([](Scenario&, Host& host, std::istringstream&) {
+        host.NewProject();
         return true;
-    }
-    if (!host_) return Fail("'" + verb + "' needs a started host");
-    if (verb == "new-project") host_->NewProject();
-    else if (verb == "open-project") host_->OpenProject(Rest(in));
-    else if (verb == "close-project") host_->CloseProject();
-    else if (verb == "quit") host_->Quit();
-    else if (verb == "run") host_->RunPendingCommands();
-    else if (verb == "free") host_->Shutdown();
-    else if (verb == "expect") {
+    });
+    verbs["open-project"] = WithHost([](Scenario&, Host& host, std::istringstream& args) {
+        host.OpenProject(Scenario::Rest(args));
+        return true;
+    });
+    verbs["close-project"] = WithHost([](Scenario&, Host& host, std::istringstream&) {
+        host.CloseProject();
+        return true;
+    });
+    verbs["quit"] = WithHost([](Scenario&, Host& host, std::istringstream&) {
+        host.Quit();
+        return true;
+    });
+    verbs["run"] = WithHost([](Scenario&, Host& host, std::istringstream&) {
+        host.RunPendingCommands();
+        return true;
+    });
+    verbs["free"] = WithHost([](Scenario&, Host& host, std::istringstream&) {
+        host.Shutdown();
+        return true;
+    });
+    verbs["expect"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
         std::string fact, equals;
-        in >> fact >> equals;
-        if (equals != "=") return Fail("expect <fact> = <text>");
-        const std::string wanted = Rest(in);
-        const std::string actual = host_->Fact(fact);
-        if (actual != wanted) return Fail("expected " + fact + " = " + wanted + "\n    but it is " + actual);
-    } else {
-        return Fail("unknown action '" + verb + "'");
-    }
-    return true;
+        args >> fact >> equals;
+        if (equals != "=") return s.Fail("expect <fact> = <text>");
+        const std::string wanted = Scenario::Rest(args);
+        const std::string actual = host.Fact(fact);
+        return actual == wanted || s.Fail("expected " + fact + " = " + wanted + "\n    but it is " + actual);
+    });
 }
 
 }  // namespace SimHost

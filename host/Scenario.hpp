@@ -1,13 +1,26 @@
 #pragma once
+#include <functional>
 #include <iosfwd>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "Host.hpp"
 
 namespace SimHost {
 
-// Runs a scenario: one host action or expectation per line.
+class Scenario;
+
+// A verb gets the rest of its line; it returns false after Scenario::Fail.
+using ScenarioVerb = std::function<bool(Scenario& scenario, std::istringstream& args)>;
+using ScenarioVerbs = std::map<std::string, ScenarioVerb>;
+
+// Each family of host services adds its own verbs.
+void AddFrameVerbs(ScenarioVerbs& verbs);
+
+// Runs a scenario: one host action or expectation per line; blank lines and lines
+// starting with # are skipped. The frame's verbs:
 //   config <line>            a line of Survanto.cfg (before start)
 //   language <code>          the host's language code (before start)
 //   tool <type> [variation]  the current toolbox item (a tool change once started)
@@ -18,7 +31,6 @@ namespace SimHost {
 //   free                     FreeData and unload the add-on
 //   print [fact]             print all facts, or one
 //   expect <fact> = <text>   the fact must read exactly so
-// Blank lines and lines starting with # are skipped.
 class Scenario {
 public:
     Scenario(Host::Options options, std::ostream& out);
@@ -26,15 +38,21 @@ public:
 
     bool RunFile(const std::string& path);
     bool RunText(const std::string& text, const std::string& origin = "<text>");
+
     Host* GetHost() { return host_.get(); }
+    Host::Options& Options() { return options_; }
+    std::ostream& Out() { return out_; }
+    bool StartHost();
+    bool Fail(const std::string& message);
+    static std::string Rest(std::istringstream& in);
 
 private:
     bool RunLine(const std::string& line);
-    bool Fail(const std::string& message);
 
     Host::Options options_;
     std::ostream& out_;
     std::unique_ptr<Host> host_;
+    ScenarioVerbs verbs_;
     std::string origin_;
     int lineNumber_ = 0;
 };
