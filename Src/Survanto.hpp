@@ -65,6 +65,9 @@ public:
 
     static std::int32_t LanguageFromCode(const GS::UniString& code);
 
+    // The measured-point dispatcher: every measured point ends here.
+    void OnMeasuredPoint(std::int32_t eventCode);
+
     ReportData report;
     QuintairData userData;
     CDialogResizer resizer;

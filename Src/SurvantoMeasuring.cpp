@@ -1,0 +1,3 @@
+#include "Survanto.hpp"
+
+void Survanto::OnMeasuredPoint(std::int32_t) {}
