@@ -14,6 +14,7 @@ struct State {
     std::vector<MessageBoxRecord> boxes;
     std::vector<SystemParameterRecord> parameters;
     std::vector<std::string> debugOutput;
+    std::vector<SoundRecord> sounds;
 };
 
 State& TheState()
@@ -65,6 +66,16 @@ bool SystemParametersInfo(std::uint32_t action, std::uintptr_t value)
 
 const std::vector<SystemParameterRecord>& RecordedSystemParameters() { return TheState().parameters; }
 
+bool PlaySound(const std::string& path, std::uint32_t flags)
+{
+    auto& s = TheState();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.sounds.push_back({path, flags});
+    return true;
+}
+
+const std::vector<SoundRecord>& RecordedSounds() { return TheState().sounds; }
+
 void OutputDebugString(const std::string& text)
 {
     auto& s = TheState();
@@ -81,6 +92,7 @@ void ClearRecords()
     s.boxes.clear();
     s.parameters.clear();
     s.debugOutput.clear();
+    s.sounds.clear();
 }
 
 }  // namespace Win

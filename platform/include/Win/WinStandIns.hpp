@@ -31,6 +31,14 @@ struct SystemParameterRecord {
 bool SystemParametersInfo(std::uint32_t action, std::uintptr_t value);
 const std::vector<SystemParameterRecord>& RecordedSystemParameters();
 
+// Sounds are recorded, not played: the path as asked and the flags.
+struct SoundRecord {
+    std::string path;
+    std::uint32_t flags = 0;
+};
+bool PlaySound(const std::string& path, std::uint32_t flags);
+const std::vector<SoundRecord>& RecordedSounds();
+
 void OutputDebugString(const std::string& text);
 const std::vector<std::string>& RecordedDebugOutput();
 
