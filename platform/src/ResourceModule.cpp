@@ -14,7 +14,11 @@ std::uint32_t ReadU32(const std::uint8_t* p)
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
 }
 
+// At process exit the registry may go before an add-on's unload hook closes its module.
+bool registryGone = false;
+
 struct Registry {
+    ~Registry() { registryGone = true; }
     std::mutex mutex;
     std::map<ResModule, std::unique_ptr<ResourceBundle>> modules;
     ResModule next = 1;
@@ -118,6 +122,7 @@ ResModule OpenResourceFile(const std::string& path)
 
 void CloseResourceModule(ResModule module)
 {
+    if (registryGone) return;
     auto& reg = TheRegistry();
     std::lock_guard<std::mutex> lock(reg.mutex);
     reg.modules.erase(module);

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <new>
+#include <string>
+
+#include "TypVektor.hpp"
+
+namespace {
+
+// Makes the n-th allocation from now on fail, to see how the list survives exhaustion.
+int allocationsUntilFailure = -1;
+
+struct CopyBomb {
+    static int copiesUntilThrow;
+    int value = 0;
+    explicit CopyBomb(int v) : value(v) {}
+    CopyBomb(const CopyBomb& other) : value(other.value)
+    {
+        if (copiesUntilThrow >= 0 && copiesUntilThrow-- == 0) throw std::runtime_error("copy failed");
+    }
+    CopyBomb& operator=(const CopyBomb&) = default;
+};
+int CopyBomb::copiesUntilThrow = -1;
+
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    if (allocationsUntilFailure >= 0 && allocationsUntilFailure-- == 0) throw std::bad_alloc();
+    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+TEST(TypVektor, ElementsNeverMoveAsTheListGrows)
+{
+    TypVektor<std::string> list;
+    EXPECT_EQ(list.GetSize(), 0u);
+    EXPECT_THROW(list.Get(0), GS::IllegalReferenceException);
+    list.Add("first");
+    const std::string* first = &list[0];
+    for (int i = 1; i < 1000; ++i) ASSERT_TRUE(list.Add(std::to_string(i)));
+    EXPECT_EQ(first, &list[0]);
+    EXPECT_EQ(*first, "first");
+    EXPECT_EQ(list.Get(999), "999");
+    EXPECT_THROW(list.Get(1000), GS::IllegalReferenceException);
+}
+
+TEST(TypVektor, FailedAppendsReturnFalseAndKeepTheListWhole)
+{
+    TypVektor<int> numbers;
+    for (int i = 0; i < 8; ++i) numbers.Add(i);
+    allocationsUntilFailure = 0;  // the ninth element needs a new page
+    EXPECT_FALSE(numbers.Add(8));
+    allocationsUntilFailure = -1;
+    EXPECT_EQ(numbers.GetSize(), 8u);
+    EXPECT_TRUE(numbers.Add(8));
+    EXPECT_EQ(numbers[8], 8);
+
+    TypVektor<CopyBomb> bombs;
+    bombs.Add(CopyBomb(1));
+    CopyBomb::copiesUntilThrow = 0;
+    EXPECT_FALSE(bombs.Add(CopyBomb(2)));
+    CopyBomb::copiesUntilThrow = -1;
+    EXPECT_EQ(bombs.GetSize(), 1u);
+    EXPECT_EQ(bombs[0].value, 1);
+}
+
+TEST(TypVektor, AssignmentFailureLeavesTheTargetUnchanged)
+{
+    TypVektor<CopyBomb> source;
+    for (int i = 0; i < 3; ++i) source.Add(CopyBomb(i));
+    TypVektor<CopyBomb> target;
+    target.Add(CopyBomb(42));
+    CopyBomb::copiesUntilThrow = 2;
+    EXPECT_THROW(target = source, std::runtime_error);
+    CopyBomb::copiesUntilThrow = -1;
+    ASSERT_EQ(target.GetSize(), 1u);
+    EXPECT_EQ(target[0].value, 42);
+}
+
+TEST(TypVektor, AddAllOntoItselfDoublesOnce)
+{
+    TypVektor<int> list;
+    for (int i = 0; i < 5; ++i) list.Add(i);
+    EXPECT_TRUE(list.AddAll(list));
+    ASSERT_EQ(list.GetSize(), 10u);
+    for (std::uint32_t i = 0; i < 10; ++i) EXPECT_EQ(list[i], static_cast<int>(i % 5));
+    const TypVektor<int>& self = list;
+    list = self;
+    EXPECT_EQ(list.GetSize(), 10u);
+}
+
+TEST(TypVektor, InsertDeleteContainsAndListsOfLists)
+{
+    TypVektor<int> list;
+    for (int i : {1, 2, 4}) list.Add(i);
+    list.Insert(2, 3);
+    list.Insert(0, 0);
+    list.Delete(4);
+    int expected = 0;
+    for (int value : list) EXPECT_EQ(value, expected++);
+    EXPECT_EQ(expected, 4);
+    EXPECT_TRUE(list.Contains(3));
+    EXPECT_FALSE(list.Contains(4));
+
+    TypVektor<TypVektor<std::string>> rows;
+    TypVektor<std::string> row;
+    row.Add("x");
+    for (int i = 0; i < 20; ++i) rows.Add(row);
+    EXPECT_EQ(rows[19][0], "x");
+    rows.Clear();
+    EXPECT_EQ(rows.GetSize(), 0u);
+}
