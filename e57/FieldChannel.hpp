@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "e57/DestinationBuffer.hpp"
+#include "e57/E57Exception.hpp"
+
+namespace e57 {
+
+class PagedFile;
+struct Element;
+
+// Decodes one prototype field's bytestream into its destination buffer. The stream
+// is followed through the data packets on its own, so fields that end at different
+// records within a packet stay independent; the bytes of at most one packet buffer
+// (plus the bits of one split value) are held at a time.
+class FieldChannel {
+public:
+    struct Stream {
+        std::size_t index;      // the field's position in the prototype = bytestream number
+        std::size_t count;      // bytestreams per data packet
+        std::uint64_t dataStart;
+        std::uint64_t sectionEnd;
+    };
+
+    FieldChannel(PagedFile& file, const Element& field, const Stream& stream, const DestinationBuffer& buffer);
+
+    // Writes the next count values to the buffer's first count slots.
+    void decode(std::size_t count) { (this->*decoder_)(count); }
+
+private:
+    enum class Mode { Integer, Scaled, Single, Double };
+
+    void checkConversion(const DestinationBuffer& buffer) const;
+    void chooseDecoder(BufferType type);
+    template <typename Out>
+    void decodeAs(std::size_t count);
+    template <typename Out, typename Produce>
+    void unpack(std::size_t count, Produce produce);
+    template <typename Out, typename Word>
+    void unpackFloat(std::size_t count);
+    template <typename Out>
+    Out fromInteger(std::uint64_t raw) const;
+    template <typename Out>
+    Out fromReal(double value) const;
+
+    std::size_t available() const;
+    void refill();
+    std::uint16_t nextBufferLength();
+    [[noreturn]] void fail(ErrorCode code, const std::string& what) const;
+    [[noreturn]] void outOfBounds(std::uint64_t raw) const;
+
+    PagedFile& file_;
+    std::string name_;
+    Stream stream_;
+    unsigned char* out_;
+    std::size_t stride_;
+    Mode mode_ = Mode::Integer;
+    bool round_ = false;  // a scaled value into an integer buffer rounds, a Float truncates
+    unsigned bits_;
+    std::uint64_t mask_;
+    std::uint64_t range_;
+    std::int64_t minimum_;
+    double scale_;
+    double offset_;
+    void (FieldChannel::*decoder_)(std::size_t) = nullptr;
+
+    std::uint64_t packet_;
+    std::uint64_t bufferOffset_ = 0;
+    std::vector<unsigned char> bytes_;
+    std::size_t validBytes_ = 0;
+    std::uint64_t bitPosition_ = 0;
+    std::uint64_t valuesDecoded_ = 0;
+};
+
+}  // namespace e57

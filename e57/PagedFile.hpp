@@ -1,0 +1,72 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace e57 {
+
+// Stored integers are little-endian and are copied straight into host integers.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the E57 reader needs a little-endian host");
+
+// Read-only access to the 1024-byte checksummed pages of an E57 file, addressed by
+// logical offset (checksums stripped). Pages are read in large windows, and each
+// page's checksum is verified once, when it is first used, if the policy selects it.
+class PagedFile {
+public:
+    static constexpr std::uint64_t kPageSize = 1024;
+    static constexpr std::uint64_t kPayloadSize = 1020;
+
+    PagedFile(const std::string& path, int checksumPercent);
+    ~PagedFile();
+    PagedFile(const PagedFile&) = delete;
+    PagedFile& operator=(const PagedFile&) = delete;
+
+    std::uint64_t physicalSize() const { return physicalSize_; }
+    std::uint64_t logicalSize() const { return logicalSize_; }
+
+    // Bytes at a physical offset, without any checksum test (the header must be
+    // recognised before its page checksum means anything).
+    void readUnchecked(std::uint64_t physicalOffset, void* destination, std::size_t size);
+    void verifyPage(std::uint64_t page);
+    void readLogical(std::uint64_t logicalOffset, void* destination, std::size_t size);
+    bool isOpen() const { return descriptor_ >= 0; }
+    void close();
+
+    // A physical offset that points into a checksum has no logical counterpart.
+    static bool isPayloadOffset(std::uint64_t physicalOffset) { return physicalOffset % kPageSize < kPayloadSize; }
+    static std::uint64_t toLogical(std::uint64_t physicalOffset) {
+        return physicalOffset / kPageSize * kPayloadSize + physicalOffset % kPageSize;
+    }
+
+private:
+    static constexpr std::uint64_t kWindowPages = 256;
+    static constexpr std::size_t kWindowCount = 4;
+
+    struct Window {
+        std::uint64_t index = UINT64_MAX;
+        std::uint64_t pageCount = 0;
+        std::uint64_t lastUse = 0;
+        std::vector<unsigned char> bytes;
+        std::vector<bool> checked;
+    };
+
+    Window& windowFor(std::uint64_t page);
+    void load(Window& window, std::uint64_t index);
+    void checkPage(Window& window, std::uint64_t page);
+    bool selectedForCheck(std::uint64_t page) const;
+    void readFully(std::uint64_t physicalOffset, void* destination, std::size_t size);
+    void requireOpen() const;
+
+    std::string path_;
+    int descriptor_ = -1;
+    int checksumPercent_;
+    std::uint64_t physicalSize_ = 0;
+    std::uint64_t logicalSize_ = 0;
+    std::uint64_t useCounter_ = 0;
+    std::array<Window, kWindowCount> windows_;
+};
+
+}  // namespace e57
