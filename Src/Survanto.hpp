@@ -60,13 +60,73 @@ public:
     void OpenLanguageResourceFiles();
     std::int32_t ApplyLanguageResources();
     void CheckForUpdate();
-    void RestartPointCabWatcher();
+    std::int32_t RestartPointCabWatcher();
     void StopPointCabWatcher();
 
     static std::int32_t LanguageFromCode(const GS::UniString& code);
 
+    // Element creation: the tool's layer, the creation's end, the storey fit and
+    // the angle snap. Each argument of CheckToolLayer may be absent.
+    bool CheckToolLayer(std::int32_t* elementType, std::int32_t* variation, std::int32_t* layerSlot);
+    bool AcceptToolLayer(std::int32_t elementType);
+    void CompleteCreation(GSErrCode createResult, union API_Element& element, bool fitToStorey);
+    void FitElementToStorey(union API_Element& element);
+    void GetSelectedAnchor(std::int16_t* anchorNumber, std::int32_t* hostAnchorCode) const;
+    bool GetAngleSnapCorrection(double directionAngle, double& correction) const;
+    void ApplyAngleSnap(union API_Element& element) const;
+    void SnapPointPairs();
+
     // The measured-point dispatcher: every measured point ends here.
     void OnMeasuredPoint(std::int32_t eventCode);
+    void MeasureTopElevation();
+    void MeasureBottomElevation();
+    void OnToolChanged(std::int32_t elementType, std::int32_t variation);
+    std::int16_t SavedToolOptionOf(std::int32_t elementType) const;
+    // Main palette items live in the dialog model, open or not.
+    double MainPaletteItemValue(std::int16_t item) const;
+    void SetMainPaletteItemValue(std::int16_t item, double value);
+    // What the measuring modes hand their points to.
+    void ShowMeasuringPrompt();
+    void UpdateMainPalette();
+    void PlaceMeasuredPointMarker();
+    void AlignInstrument();
+    void ReplaceStationMarker();
+    void DrawCurvePolyline(bool flag);
+    void CreateMorphFromPoints(const TypVektor<API_Coord3D>* points);
+    void PlacePhotoObject();
+    void CreateWall();
+    void CreateColumn();
+    void CreateBeam();
+    void CreateObject();
+    void CreateLamp();
+    void CreateRoof();
+    void CreateLine();
+    void CreateHotspot();
+    void CreateLevelDimension();
+    void CreateCircleOrArc();
+    void CreateExtrudedShellFittedToWalls();
+    void CreateRuledShellBetweenWalls();
+    void CreateDomeFromFivePoints();
+    void CreateDomeOnCurvedWall();
+    void CreateDomeSegment();
+    void CheckOpeningHostWall(const API_Coord3D& point, bool& openingWallUsableFlag, bool& discard);
+    void FinishWindowMeasurement();
+    void FinishDoorMeasurement();
+    double MeasureRevealDepth();
+    double MeasureRevealWidth();
+    void SetWallThickness();
+    void SetTrapezoidWallThickness();
+    void AddPointToPolygonWall();
+    void MeasureColumnOrObjectWidth(std::int32_t toolType);
+    void MeasureColumnOrObjectDepth(std::int32_t toolType);
+    void MeasureRotationAngle(std::int32_t toolType);
+    void MeasureBeamWidth();
+    void MeasureBeamHeight();
+
+    // The exchange-folder watcher of this object: its thread-list number (0 = none)
+    // and the signal that wakes and ends its wait.
+    std::int32_t pointCabWatcherNumber = 0;
+    int pointCabWatcherStopSignal = -1;
 
     ReportData report;
     QuintairData userData;

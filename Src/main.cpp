@@ -8,6 +8,7 @@
 #include "AddOnGlobals.hpp"
 #include "CAttributeData.hpp"
 #include "MeasuringState.hpp"
+#include "PointCabImport.hpp"
 #include "RS/ResourceModule.hpp"
 #include "Survanto.hpp"
 #include "Win/WinStandIns.hpp"
@@ -70,8 +71,8 @@ GSErrCode OpenCommandHandler(const void*, void*, bool)
     return NoError;
 }
 
-GSErrCode NewPointsCommandHandler(const void*, void*, bool) { return NoError; }
-GSErrCode AlertCommandHandler(const void*, void*, bool) { return NoError; }
+GSErrCode NewPointsCommandHandler(const void*, void*, bool) { PollPointCabFile(); return NoError; }
+GSErrCode AlertCommandHandler(const void*, void*, bool) { ShowPointCabWatchAlert(1); return NoError; }
 GSErrCode CameraCommandHandler(const void*, void*, bool) { return NoError; }
 
 GSErrCode ProjectEventHandler(std::int32_t notifID, std::int32_t)
@@ -84,7 +85,10 @@ GSErrCode ProjectEventHandler(std::int32_t notifID, std::int32_t)
             HostPostAddOnCommand(&own, FourCC("OPNE"), 1, true);
             break;
         }
-        case APINotify_Quit: quitting = true; break;
+        case APINotify_Quit:
+            quitting = true;
+            MainObject()->StopPointCabWatcher();
+            break;
         default: break;
     }
     return NoError;

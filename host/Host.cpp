@@ -10,6 +10,8 @@
 #include <sstream>
 
 #include "DG/DG.hpp"
+#include "ExchangeVerbs.hpp"
+#include "ElementServices.hpp"
 #include "Win/WinStandIns.hpp"
 
 namespace fs = std::filesystem;
@@ -38,6 +40,8 @@ Host::Host(Options options) : options_(std::move(options))
         ownsWorkFolder_ = true;
     }
     fs::create_directories(options_.workFolder);
+    // The host's own folders exist, as in an installed host: the add-on watches one of them.
+    fs::create_directories(fs::path(options_.workFolder) / "AppData");
 }
 
 Host::~Host()
@@ -52,6 +56,7 @@ void Host::FillServiceTable()
 {
     std::fill(std::begin(table_), std::end(table_), nullptr);
     FillFrameServices(table_);
+    FillElementServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 
@@ -198,6 +203,7 @@ void Host::FireProjectEvent(std::int32_t event)
 void Host::NewProject()
 {
     project_ = Project {true, "Untitled"};
+    model_ = ProjectModel {};
     FireProjectEvent(APINotify_New);
 }
 
@@ -205,6 +211,7 @@ void Host::OpenProject(const std::string& name)
 {
     if (project_.open) CloseProject();
     project_ = Project {true, name};
+    model_ = ProjectModel {};
     FireProjectEvent(APINotify_Open);
 }
 
@@ -265,6 +272,8 @@ Facts Host::Facts() const
 {
     SimHost::Facts facts;
     AddFrameFacts(*this, facts);
+    AddExchangeFacts(*this, facts);
+    AddElementFacts(*this, facts);
     return facts;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "ProjectModel.hpp"
 
 namespace SimHost {
 
@@ -138,6 +139,7 @@ public:
     API_ToolBoxItem currentTool_ {};
     Project project_;
     std::vector<std::string> postedLog_;
+    ProjectModel model_;
 
     const Options& GetOptions() const { return options_; }
 

@@ -3,6 +3,8 @@
 #include <fstream>
 #include <iostream>
 
+#include "ElementServices.hpp"
+#include "ExchangeVerbs.hpp"
 #include "Win/WinStandIns.hpp"
 
 namespace SimHost {
@@ -17,6 +19,8 @@ std::string Scenario::Rest(std::istringstream& in)
 Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::move(options)), out_(out)
 {
     AddFrameVerbs(verbs_);
+    AddExchangeVerbs(verbs_);
+    AddElementVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;

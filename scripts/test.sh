@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer, warnings as
-# errors, and runs every test: unit tests, scenario tests through survanto-host, and
-# a bounded fuzzing run of the E57 reader.
+# errors, and runs every test: unit tests, scenario tests through survanto-host (also
+# under ThreadSanitizer), and a bounded fuzzing run of the E57 reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -9,6 +9,11 @@ jobs=$(nproc)
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSURVANTO_SANITIZE=ON -DSURVANTO_WERROR=ON >/dev/null
 cmake --build build/test -j "$jobs"
 ctest --test-dir build/test --output-on-failure -j "$jobs"
+
+# The watcher thread and the host's event loop: the scenarios once more under ThreadSanitizer.
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSURVANTO_TSAN=ON -DSURVANTO_WERROR=ON >/dev/null
+cmake --build build/tsan -j "$jobs" --target survanto-host Survanto survanto_languages
+TSAN_OPTIONS="halt_on_error=1" ctest --test-dir build/tsan --output-on-failure -j "$jobs" -R '^scenario\.'
 if [ -x scripts/fuzz-e57.sh ]; then
   scripts/fuzz-e57.sh
 fi

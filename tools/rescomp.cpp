@@ -7,7 +7,7 @@
 //   FILE <id> "<path relative to the resource file>"
 //   FOLDER <id>        then lines  "<file name>" <file resource id>, then END
 //   MDID <id> <developer id> <local id>
-// Strings take the escapes \xHH, \n, \t, \" and \\.
+// Strings take the escapes \xHH, \n, \r, \t, \" and \\.
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -77,6 +77,7 @@ std::string ParseQuoted(const std::string& line, std::size_t& pos)
         if (++pos >= line.size()) break;
         switch (line[pos]) {
             case 'n': out += '\n'; break;
+            case 'r': out += '\r'; break;
             case 't': out += '\t'; break;
             case 'x':
                 if (pos + 2 >= line.size()) throw std::runtime_error("short \\x escape");

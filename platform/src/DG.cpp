@@ -213,6 +213,62 @@ bool IsItemVisible(short dialogId, short item)
     return it != nullptr && it->visible;
 }
 
+short GetItemWidth(short dialogId, short item)
+{
+    const Item* it = LookupItem(dialogId, item);
+    return it == nullptr ? 0 : it->width;
+}
+
+short GetItemHeight(short dialogId, short item)
+{
+    const Item* it = LookupItem(dialogId, item);
+    return it == nullptr ? 0 : it->height;
+}
+
+void SetItemSize(short dialogId, short item, short width, short height)
+{
+    if (Item* it = LookupItem(dialogId, item)) {
+        it->width = width;
+        it->height = height;
+    }
+}
+
+short ListGetRowHeight(short dialogId, short listItem)
+{
+    const Item* it = LookupItem(dialogId, listItem);
+    return it == nullptr ? 0 : it->rowHeight;
+}
+
+void ListSetRowHeight(short dialogId, short listItem, short height)
+{
+    if (Item* it = LookupItem(dialogId, listItem)) it->rowHeight = height;
+}
+
+short ListGetTabFieldCount(short dialogId, short listItem)
+{
+    const Item* it = LookupItem(dialogId, listItem);
+    return it == nullptr ? 0 : static_cast<short>(it->tabFields.size());
+}
+
+void ListSetTabFieldCount(short dialogId, short listItem, short count)
+{
+    if (Item* it = LookupItem(dialogId, listItem)) it->tabFields.resize(count < 0 ? 0U : static_cast<std::size_t>(count));
+}
+
+TabField ListGetTabField(short dialogId, short listItem, short field)
+{
+    const Item* it = LookupItem(dialogId, listItem);
+    if (it == nullptr || field < 1 || static_cast<std::size_t>(field) > it->tabFields.size()) return {};
+    return it->tabFields[static_cast<std::size_t>(field - 1)];
+}
+
+void ListSetTabField(short dialogId, short listItem, short field, const TabField& tabField)
+{
+    Item* it = LookupItem(dialogId, listItem);
+    if (it == nullptr || field < 1 || static_cast<std::size_t>(field) > it->tabFields.size()) return;
+    it->tabFields[static_cast<std::size_t>(field - 1)] = tabField;
+}
+
 short ClickItem(short dialogId, short item)
 {
     Dialog* dialog = Lookup(dialogId);

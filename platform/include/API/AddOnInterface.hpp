@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "API/Handlers.hpp"
+#include "API/HostRecords.hpp"
 #include "API/Types.hpp"
 
 // The boundary between the host and an add-on module: the entry record that the

@@ -28,6 +28,15 @@ enum ModalResult : short { Accept = 1, Cancel = 2 };
 
 using DialogCallback = std::function<short(short message, short dialogId, short item, std::intptr_t data)>;
 
+// A list box's column: its span, the dialog item placed on it (0: none) and
+// its header's minimum width.
+struct TabField {
+    short begin = 0;
+    short end = 0;
+    short item = 0;
+    short headerMinSize = 0;
+};
+
 struct Item {
     short id = 0;
     std::string type;  // button, check, radio, edit, real, int, popup, text, icon, user, list
@@ -37,6 +46,10 @@ struct Item {
     bool visible = true;
     short group = 0;  // radio group
     std::vector<GS::UniString> entries;  // pop-up and list entries
+    short width = 0;
+    short height = 0;
+    short rowHeight = 0;  // list boxes
+    std::vector<TabField> tabFields;  // list boxes, field 1 first
 };
 
 struct Dialog {
@@ -71,6 +84,18 @@ bool IsItemEnabled(short dialogId, short item);
 void ShowItem(short dialogId, short item, bool show = true);
 void HideItem(short dialogId, short item);
 bool IsItemVisible(short dialogId, short item);
+
+// Item sizes and list-box rows and tab fields (1-based); an unknown item or
+// field reads as zero and ignores writes.
+short GetItemWidth(short dialogId, short item);
+short GetItemHeight(short dialogId, short item);
+void SetItemSize(short dialogId, short item, short width, short height);
+short ListGetRowHeight(short dialogId, short listItem);
+void ListSetRowHeight(short dialogId, short listItem, short height);
+short ListGetTabFieldCount(short dialogId, short listItem);
+void ListSetTabFieldCount(short dialogId, short listItem, short count);
+TabField ListGetTabField(short dialogId, short listItem, short field);
+void ListSetTabField(short dialogId, short listItem, short field, const TabField& tabField);
 
 // Sends a message to the dialog's callback as the user's action would (click,
 // change); the value is set first. Returns the callback's result.

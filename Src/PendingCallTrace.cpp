@@ -1,0 +1,17 @@
+#include "PendingCallTrace.hpp"
+
+#include <utility>
+
+std::vector<PendingCall>& PendingCallTrace()
+{
+    static std::vector<PendingCall> trace;
+    return trace;
+}
+
+void RecordPendingCall(std::string name, const TypVektor<API_Coord3D>& points, std::int16_t step, std::int32_t argument,
+                       const void* target)
+{
+    PendingCall call {std::move(name), {}, step, argument, target};
+    for (std::uint32_t i = 0; i < points.GetSize(); ++i) call.points.push_back(points[i]);
+    PendingCallTrace().push_back(std::move(call));
+}

@@ -1,0 +1,110 @@
+#include <cstring>
+
+#include "API/AddOnInterface.hpp"
+#include "HostApiHelpers.hpp"
+#include "Survanto.hpp"
+
+// A new element takes its home storey from the tool defaults; measured outside
+// the floor plan it may lie on another storey. It moves to the storey that holds
+// its middle height and is raised by the level difference, so it stays in place.
+
+namespace {
+
+constexpr double StoreyTolerance = 0.00001;
+
+// Makes the floor plan the current database while it lives, when it was not.
+class FloorPlanDatabaseScope {
+public:
+    FloorPlanDatabaseScope()
+    {
+        if (HostDatabaseRequest(FourCC("GDAT"), &kept_, nullptr) != NoError || kept_.typeID == APIWind_FloorPlanID) return;
+        API_DatabaseInfo floorPlan {};
+        floorPlan.typeID = APIWind_FloorPlanID;
+        switched_ = HostDatabaseRequest(FourCC("CDAT"), &floorPlan, nullptr) == NoError;
+    }
+    FloorPlanDatabaseScope(const FloorPlanDatabaseScope&) = delete;
+    FloorPlanDatabaseScope& operator=(const FloorPlanDatabaseScope&) = delete;
+    ~FloorPlanDatabaseScope()
+    {
+        if (switched_) HostDatabaseRequest(FourCC("CDAT"), &kept_, nullptr);
+    }
+
+private:
+    API_DatabaseInfo kept_ {};
+    bool switched_ = false;
+};
+
+bool IsFloorPlanInFront()
+{
+    API_DatabaseInfo window {};
+    return HostDatabaseRequest(FourCC("GWIN"), &window, nullptr) != NoError || window.typeID == APIWind_FloorPlanID;
+}
+
+const API_StoryType* StoreyRecord(const API_StoryInfo& storeys, std::int32_t index)
+{
+    const std::int32_t offset = index - storeys.firstStory;
+    if (index > storeys.lastStory || offset < 0 || static_cast<std::size_t>(offset) >= storeys.data.size()) return nullptr;
+    return &storeys.data[static_cast<std::size_t>(offset)];
+}
+
+// The first storey from the bottom whose range holds the height; below the first
+// storey the first one, above the last storey the last one.
+std::int16_t StoreyHolding(const API_StoryInfo& storeys, double height, std::int16_t fallback)
+{
+    for (std::int32_t i = storeys.firstStory; i <= storeys.lastStory; ++i) {
+        const API_StoryType* storey = StoreyRecord(storeys, i);
+        if (storey == nullptr) break;
+        const API_StoryType* next = StoreyRecord(storeys, i + 1);
+        const bool fromBelow = i == storeys.firstStory || height >= storey->level - StoreyTolerance;
+        const bool belowNext = i == storeys.lastStory || (next != nullptr && height < next->level - StoreyTolerance);
+        if (fromBelow && belowNext) return static_cast<std::int16_t>(i);
+    }
+    return fallback;
+}
+
+bool ChangeHomeStorey(API_Element& element)
+{
+    API_Element mask;
+    std::memset(static_cast<void*>(&mask), 0, sizeof mask);
+    reinterpret_cast<std::uint8_t*>(&mask.header.floorInd)[0] = APIMaskMarker;
+    return HostChangeElement(&element, &mask, nullptr, 0, true) == NoError;
+}
+
+void RaiseElement(const API_Element& element, double height)
+{
+    API_Neig neig;
+    neig.neigID = ElemTypeToNeig(element.header.typeID);
+    neig.guid = element.header.guid;
+    API_EditPars edit {};
+    edit.typeID = FourCC("ELEV");
+    edit.withDelete = true;
+    edit.endC.z = height;
+    const FloorPlanDatabaseScope floorPlan;
+    HostEditElements(&neig, 1, &edit);
+}
+
+}  // namespace
+
+void Survanto::FitElementToStorey(API_Element& element)
+{
+    if (IsFloorPlanInFront()) return;
+    API_Box3D box {};
+    if (HostDatabaseRequest(FourCC("CABO"), &element.header, &box) != NoError) return;
+    const double middle = (box.zMin + box.zMax) / 2.0;
+
+    API_StoryInfo storeys;
+    if (HostEnvironmentRequest(FourCC("GSTO"), &storeys, nullptr) != NoError) return;
+    const std::int16_t oldIndex = element.header.floorInd;
+    const API_StoryType* oldStorey = StoreyRecord(storeys, oldIndex);
+    if (oldStorey == nullptr) return;
+    const std::int16_t newIndex = StoreyHolding(storeys, middle, oldIndex);
+    const double oldLevel = oldStorey->level;
+    const double newLevel = StoreyRecord(storeys, newIndex)->level;
+
+    element.header.floorInd = newIndex;
+    if (!ChangeHomeStorey(element)) {
+        element.header.floorInd = oldIndex;
+        return;
+    }
+    RaiseElement(element, oldLevel - newLevel);
+}

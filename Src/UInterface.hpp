@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+
+#include "API/Types.hpp"
+
+// Alert kinds of the host's alert box.
+constexpr std::int16_t AlertError = -1;
+constexpr std::int16_t AlertWarning = -2;
+constexpr std::int16_t AlertInformation = -3;
+
+// The string list that holds every alert's titles, messages and button texts.
+constexpr std::int32_t AlertStringListId = 32550;
+// The host's string-resource type that every alert passes.
+constexpr std::int32_t AlertStringType = 1;
+// An index that leaves its text empty.
+constexpr std::int32_t NoAlertText = -1;
+
+// Shows the host's alert built from 1-based entries of a string list and
+// returns the pressed button (1, 2 or 3). Missing entries stay empty.
+std::int16_t ShowAlert(std::int16_t alertType, std::int32_t stringListId, std::int32_t titleIndex,
+                       std::int32_t largeTextIndex, std::int32_t smallTextIndex, std::int32_t button1Index,
+                       std::int32_t button2Index, std::int32_t button3Index, GSResModule module,
+                       std::int32_t stringType);
+
+// List-box tab fields and the dialog items placed on them.
+std::int16_t FitTabFieldItems(std::int16_t dialogId, std::int16_t listItem, std::int16_t margin);
+std::int16_t ClearTabFieldItems(std::int16_t dialogId, std::int16_t listItem);
+void FitTabFieldsToList(std::int16_t dialogId, std::int16_t listItem);

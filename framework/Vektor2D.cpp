@@ -1,0 +1,42 @@
+#include "Vektor2D.hpp"
+
+#include <cmath>
+
+#include "Tolerance.hpp"
+
+Vektor2D& Vektor2D::operator*=(double k)
+{
+    x *= k;
+    y *= k;
+    return *this;
+}
+
+double Vektor2D::GetLength() const { return std::sqrt(x * x + y * y); }
+
+void Vektor2D::Normalize()
+{
+    const double length = GetLength();
+    if (IsWithinTolerance(length, 0.0, LengthTolerance)) return;
+    x /= length;
+    y /= length;
+}
+
+void Vektor2D::Rotate(double angle)
+{
+    const double c = std::cos(angle), s = std::sin(angle);
+    const double oldX = x, oldY = y;
+    x = oldX * c - oldY * s;
+    y = oldX * s + oldY * c;
+}
+
+double Vektor2D::GetAngle() const
+{
+    Vektor2D unit = *this;
+    unit.Normalize();
+    const double angle = std::acos(ClampToUnit(unit.x));
+    return y < 0.0 ? 6.283185307179586 - angle : angle;
+}
+
+Vektor2D operator-(const Vektor2D& v) { return {-v.x, -v.y}; }
+Vektor2D operator*(const Vektor2D& v, double k) { return {k * v.x, k * v.y}; }
+Vektor2D operator*(double k, const Vektor2D& v) { return {k * v.x, k * v.y}; }

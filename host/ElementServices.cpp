@@ -1,0 +1,695 @@
+// The services through which an add-on reads and changes the project's elements,
+// layers, storeys and views, and runs its undoable commands.
+#include "ElementServices.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "ServiceTable.hpp"
+
+namespace SimHost {
+
+namespace {
+
+HostServiceSignature::HostDatabaseRequest frameDatabaseRequest = nullptr;
+HostServiceSignature::HostEnvironmentRequest frameEnvironmentRequest = nullptr;
+
+ProjectModel& ModelOf(HostToken token) { return Host::From(token).model_; }
+
+bool IsKnownType(API_ElemTypeID type)
+{
+    switch (type) {
+    case API_WallID: case API_ColumnID: case API_BeamID: case API_ObjectID: case API_LampID: case API_SlabID:
+    case API_RoofID: case API_MeshID: case API_LevelDimensionID: case API_LineID: case API_ArcID: case API_CircleID:
+    case API_HotspotID: case API_MorphID:
+        return true;
+    default: return false;
+    }
+}
+
+// The host's selection ids of whole elements, by element type.
+constexpr std::pair<API_ElemTypeID, std::int32_t> NeigOfType[] = {
+    {1, 1},   {2, 5},   {3, 6},   {4, 9},   {5, 11},  {6, 13},  {7, 14},  {8, 15},  {9, 17},  {10, 21}, {11, 26}, {12, 28}, {13, 29},
+    {14, 30}, {15, 32}, {16, 33}, {17, 34}, {18, 38}, {19, 40}, {21, 44}, {22, 46}, {23, 48}, {24, 50}, {25, 51}, {26, 53}, {27, 54}};
+
+void Notify(Host& host, const StoredElement& element, std::int32_t kind)
+{
+    if (!element.observed || host.elementObserver_ == nullptr) return;
+    API_NotifyElementType notification;
+    notification.notifID = kind;
+    notification.guid = element.record.header.guid;
+    notification.typeID = element.record.header.typeID;
+    host.elementObserver_(&notification);
+}
+
+void KeepNotifiedSource(ProjectModel& model, const StoredElement& element)
+{
+    auto& sources = model.notifiedSources;
+    sources.erase(std::remove_if(sources.begin(), sources.end(),
+                                 [&](const StoredElement& s) { return s.record.header.guid == element.record.header.guid; }),
+                  sources.end());
+    sources.push_back(element);
+}
+
+GSErrCode GetElement(HostToken token, API_Element* element)
+{
+    if (element == nullptr) return APIERR_BADPARS;
+    const StoredElement* stored = ModelOf(token).Find(element->header.guid);
+    if (stored == nullptr) return APIERR_BADID;
+    *element = stored->record;
+    return NoError;
+}
+
+GSErrCode GetElementHeader(HostToken token, API_Elem_Head* header)
+{
+    if (header == nullptr) return APIERR_BADPARS;
+    const StoredElement* stored = ModelOf(token).Find(header->guid);
+    if (stored == nullptr) return APIERR_BADID;
+    *header = stored->record.header;
+    return NoError;
+}
+
+GSErrCode CreateElement(HostToken token, API_Element* element, API_ElementMemo* memo)
+{
+    ProjectModel& model = ModelOf(token);
+    if (element == nullptr || !IsKnownType(element->header.typeID)) return APIERR_BADPARS;
+    if (model.content.layers.count(element->header.layer) == 0) return APIERR_BADPARS;
+    if (model.content.storeyLevels.count(element->header.floorInd) == 0) return APIERR_BADINDEX;
+    StoredElement stored;
+    stored.record = *element;
+    stored.record.header.guid = model.NewGuid();
+    if (memo != nullptr) stored.memo = *memo;
+    stored.record.header.hasMemo = memo != nullptr && (!memo->coords.empty() || !memo->params.empty());
+    *element = stored.record;
+    model.content.elements.push_back(std::move(stored));
+    model.MarkChanged();
+    Host::From(token).Log("HostCreateElement " + ElemTypeName(element->header.typeID));
+    return NoError;
+}
+
+GSErrCode ChangeElement(HostToken token, API_Element* element, const API_Element* mask, const API_ElementMemo* memo,
+                        std::uint64_t memoMask, bool withDelete)
+{
+    ProjectModel& model = ModelOf(token);
+    if (element == nullptr || mask == nullptr) return APIERR_BADPARS;
+    StoredElement* stored = model.Find(element->header.guid);
+    if (stored == nullptr) return APIERR_BADID;
+    if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
+    StoredElement changed = *stored;
+    ApplyChangeMask(changed.record, *element, *mask);
+    if (memo != nullptr) ApplyMemo(changed.memo, *memo, memoMask);
+    if (model.content.layers.count(changed.record.header.layer) == 0 ||
+        model.content.storeyLevels.count(changed.record.header.floorInd) == 0)
+        return APIERR_BADPARS;
+    if (withDelete) {
+        *stored = std::move(changed);
+        *element = stored->record;
+    } else {
+        changed.record.header.guid = model.NewGuid();
+        changed.observed = false;
+        *element = changed.record;
+        model.content.elements.push_back(std::move(changed));
+    }
+    model.MarkChanged();
+    return NoError;
+}
+
+GSErrCode DeleteElements(HostToken token, const API_Elem_Head* headers, std::int32_t count)
+{
+    ProjectModel& model = ModelOf(token);
+    if (headers == nullptr || count <= 0) return APIERR_BADPARS;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const StoredElement* stored = model.Find(headers[i].guid);
+        if (stored == nullptr) return APIERR_BADID;
+        if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
+    }
+    auto& elements = model.content.elements;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const API_Guid guid = headers[i].guid;
+        elements.erase(std::remove_if(elements.begin(), elements.end(), [&](const StoredElement& e) { return e.record.header.guid == guid; }),
+                       elements.end());
+        model.selection.erase(std::remove_if(model.selection.begin(), model.selection.end(), [&](const API_Neig& n) { return n.guid == guid; }),
+                              model.selection.end());
+    }
+    model.MarkChanged();
+    return NoError;
+}
+
+GSErrCode GetElementDefaults(HostToken token, API_Element* element, API_ElementMemo* memo)
+{
+    if (element == nullptr || !IsKnownType(element->header.typeID)) return APIERR_BADPARS;
+    const ToolDefaults& defaults = ModelOf(token).DefaultsFor(element->header.typeID, element->header.variationID);
+    *element = defaults.record;
+    if (memo != nullptr) *memo = defaults.memo;
+    return NoError;
+}
+
+GSErrCode ChangeElementDefaults(HostToken token, API_Element* element, const API_ElementMemo* memo, const API_Element* mask)
+{
+    if (element == nullptr || mask == nullptr || !IsKnownType(element->header.typeID)) return APIERR_BADPARS;
+    ToolDefaults& defaults = ModelOf(token).DefaultsFor(element->header.typeID, element->header.variationID);
+    ApplyChangeMask(defaults.record, *element, *mask);
+    if (memo != nullptr) defaults.memo = *memo;
+    return NoError;
+}
+
+GSErrCode GetElementMemo(HostToken token, const API_Guid* guid, API_ElementMemo* memo, std::uint64_t memoMask)
+{
+    if (guid == nullptr || memo == nullptr) return APIERR_BADPARS;
+    const StoredElement* stored = ModelOf(token).Find(*guid);
+    if (stored == nullptr) return APIERR_BADID;
+    *memo = CopyMemo(stored->memo, memoMask);
+    return NoError;
+}
+
+GSErrCode ChangeElementMemo(HostToken token, const API_Guid* guid, std::uint64_t memoMask, const API_ElementMemo* memo)
+{
+    ProjectModel& model = ModelOf(token);
+    if (guid == nullptr || memo == nullptr) return APIERR_BADPARS;
+    StoredElement* stored = model.Find(*guid);
+    if (stored == nullptr) return APIERR_BADID;
+    if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
+    ApplyMemo(stored->memo, *memo, memoMask);
+    model.MarkChanged();
+    return NoError;
+}
+
+GSErrCode DisposeElementMemo(HostToken, API_ElementMemo* memo)
+{
+    if (memo != nullptr) *memo = API_ElementMemo {};
+    return NoError;
+}
+
+LayerEntry* FindLayer(ProjectModel& model, const API_Attr_Head& head)
+{
+    if (head.typeID != API_LayerID) return nullptr;
+    const auto it = model.content.layers.find(head.index);
+    return it != model.content.layers.end() ? &it->second : nullptr;
+}
+
+GSErrCode GetAttribute(HostToken token, API_Attribute* attribute)
+{
+    if (attribute == nullptr) return APIERR_BADPARS;
+    const LayerEntry* layer = FindLayer(ModelOf(token), attribute->header);
+    if (layer == nullptr) return APIERR_DELETED;
+    attribute->header.flags = layer->flags;
+    if (attribute->header.uniStringNamePtr != nullptr) *attribute->header.uniStringNamePtr = GS::UniString(layer->name);
+    return NoError;
+}
+
+GSErrCode ModifyAttribute(HostToken token, const API_Attribute* attribute)
+{
+    ProjectModel& model = ModelOf(token);
+    if (attribute == nullptr) return APIERR_BADPARS;
+    LayerEntry* layer = FindLayer(model, attribute->header);
+    if (layer == nullptr) return APIERR_DELETED;
+    layer->flags = attribute->header.flags & (APILay_Hidden | APILay_Locked);
+    model.MarkChanged();
+    return NoError;
+}
+
+GSErrCode EditElements(HostToken token, const API_Neig* neigs, std::int32_t count, const API_EditPars* pars)
+{
+    ProjectModel& model = ModelOf(token);
+    if (neigs == nullptr || pars == nullptr || count <= 0) return APIERR_BADPARS;
+    std::vector<StoredElement> edited;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const StoredElement* stored = model.Find(neigs[i].guid);
+        if (stored == nullptr) return APIERR_BADID;
+        if (pars->withDelete) {
+            if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
+        }
+        edited.push_back(*stored);
+        if (!ApplyEdit(edited.back(), *pars)) return APIERR_BADPARS;
+    }
+    for (StoredElement& e : edited) {
+        if (pars->withDelete) {
+            *model.Find(e.record.header.guid) = std::move(e);
+        } else {
+            e.record.header.guid = model.NewGuid();
+            e.observed = false;
+            model.content.elements.push_back(std::move(e));
+        }
+    }
+    model.MarkChanged();
+    return NoError;
+}
+
+GSErrCode SelectElements(HostToken token, const API_Neig* neigs, std::int32_t count, bool add)
+{
+    ProjectModel& model = ModelOf(token);
+    if (count < 0 || (count > 0 && neigs == nullptr)) return APIERR_BADPARS;
+    if (count == 0 && !add) {
+        model.selection.clear();
+        return NoError;
+    }
+    for (std::int32_t i = 0; i < count; ++i) {
+        const API_Guid guid = neigs[i].guid;
+        auto& sel = model.selection;
+        const auto same = [&](const API_Neig& n) { return n.guid == guid; };
+        if (!add) {
+            sel.erase(std::remove_if(sel.begin(), sel.end(), same), sel.end());
+        } else if (model.Find(guid) != nullptr && std::none_of(sel.begin(), sel.end(), same)) {
+            sel.push_back(neigs[i]);
+        }
+    }
+    return NoError;
+}
+
+GSErrCode ApplyElementTool(HostToken token, const API_Elem_Head* headers, std::int32_t count, std::int32_t tool)
+{
+    ProjectModel& model = ModelOf(token);
+    if (headers == nullptr || count <= 0 || (tool != APITool_Lock && tool != APITool_Unlock)) return APIERR_BADPARS;
+    for (std::int32_t i = 0; i < count; ++i)
+        if (model.Find(headers[i].guid) == nullptr) return APIERR_BADID;
+    for (std::int32_t i = 0; i < count; ++i) model.Find(headers[i].guid)->record.header.lockId = tool == APITool_Lock ? 1 : 0;
+    model.MarkChanged();
+    return NoError;
+}
+
+GSErrCode GetEditTransformation(HostToken token, API_ActTranPars* transformation)
+{
+    const ProjectModel& model = ModelOf(token);
+    if (transformation == nullptr) return APIERR_BADPARS;
+    if (model.runningTransformation.typeID == 0) return APIERR_GENERAL;
+    *transformation = model.runningTransformation;
+    return NoError;
+}
+
+GSErrCode GetNotifiedElementSource(HostToken token, API_Element* element, API_ElementMemo* memo, std::uint64_t memoMask,
+                                   API_ElementUserData* userData)
+{
+    if (element == nullptr) return APIERR_BADPARS;
+    const StoredElement* source = ModelOf(token).FindNotifiedSource(element->header.guid);
+    if (source == nullptr) return APIERR_BADID;
+    *element = source->record;
+    if (memo != nullptr) *memo = CopyMemo(source->memo, memoMask);
+    if (userData != nullptr) *userData = source->userData;
+    return NoError;
+}
+
+GSErrCode SetElementUserData(HostToken token, const API_Elem_Head* header, const API_ElementUserData* userData)
+{
+    ProjectModel& model = ModelOf(token);
+    if (header == nullptr || userData == nullptr) return APIERR_BADPARS;
+    StoredElement* stored = model.Find(header->guid);
+    if (stored == nullptr) return APIERR_BADID;
+    stored->userData = *userData;
+    model.MarkChanged();
+    return NoError;
+}
+
+GSErrCode AttachElementObserver(HostToken token, const API_Elem_Head* header, std::uint32_t)
+{
+    if (header == nullptr) return APIERR_BADPARS;
+    StoredElement* stored = ModelOf(token).Find(header->guid);
+    if (stored == nullptr) return APIERR_BADID;
+    stored->observed = true;
+    return NoError;
+}
+
+GSErrCode CallUndoableCommand(HostToken token, const GS::UniString&, const APIUndoableCommand& command)
+{
+    Host::From(token).Log("HostCallUndoableCommand");
+    return ModelOf(token).RunUndoable(command);
+}
+
+GSErrCode AutomationRequest(HostToken token, std::int32_t code, void* par1, void*)
+{
+    if (code != FourCC("ZOOM")) return APIERR_BADID;
+    if (par1 == nullptr) return APIERR_BADPARS;
+    ModelOf(token).zoom = *static_cast<const API_Box*>(par1);
+    return NoError;
+}
+
+GSErrCode UtilityRequest(HostToken, std::int32_t code, void* par1, void* par2)
+{
+    if (code != FourCC("NTOE")) return APIERR_BADID;
+    if (par1 == nullptr || par2 == nullptr) return APIERR_BADPARS;
+    const std::int32_t neig = *static_cast<const std::int32_t*>(par1);
+    for (const auto& [type, id] : NeigOfType)
+        if (id == neig) {
+            *static_cast<API_ElemTypeID*>(par2) = type;
+            return NoError;
+        }
+    return APIERR_BADPARS;
+}
+
+GSErrCode GetElementList(HostToken token, API_ElemTypeID type, std::vector<API_Guid>* guids)
+{
+    if (guids == nullptr) return APIERR_BADPARS;
+    guids->clear();
+    for (const StoredElement& e : ModelOf(token).content.elements)
+        if (type == 0 || e.record.header.typeID == type) guids->push_back(e.record.header.guid);
+    return NoError;
+}
+
+bool IsKnownDatabase(std::int32_t type)
+{
+    return type == APIWind_FloorPlanID || type == APIWind_SectionID || type == APIWind_3DModelID || type == APIWind_ElevationID ||
+           type == APIWind_InteriorElevationID;
+}
+
+GSErrCode DatabaseRequest(HostToken token, std::int32_t code, void* par1, void* par2)
+{
+    ProjectModel& model = ModelOf(token);
+    if (code == FourCC("GDAT") || code == FourCC("GWIN") || code == FourCC("CDAT") || code == FourCC("GOFS") ||
+        code == FourCC("CABO")) {
+        if (par1 == nullptr) return APIERR_BADPARS;
+    }
+    if (code == FourCC("GDAT")) {
+        *static_cast<API_DatabaseInfo*>(par1) = model.currentDatabase;
+        return NoError;
+    }
+    if (code == FourCC("GWIN")) {
+        API_DatabaseInfo window {};
+        window.typeID = model.frontWindow;
+        *static_cast<API_DatabaseInfo*>(par1) = window;
+        return NoError;
+    }
+    if (code == FourCC("CDAT")) {
+        const auto& wanted = *static_cast<const API_DatabaseInfo*>(par1);
+        if (!IsKnownDatabase(wanted.typeID)) return APIERR_BADPARS;
+        model.currentDatabase = wanted;
+        return NoError;
+    }
+    if (code == FourCC("GOFS")) {
+        *static_cast<API_Coord*>(par1) = model.content.locationOffset;
+        return NoError;
+    }
+    if (code == FourCC("CABO")) {
+        if (par2 == nullptr) return APIERR_BADPARS;
+        const StoredElement* stored = model.Find(static_cast<const API_Elem_Head*>(par1)->guid);
+        if (stored == nullptr) return APIERR_BADID;
+        return ElementBox(*stored, model.StoreyLevel(stored->record.header.floorInd), *static_cast<API_Box3D*>(par2))
+                   ? NoError
+                   : APIERR_GENERAL;
+    }
+    return frameDatabaseRequest != nullptr ? frameDatabaseRequest(token, code, par1, par2) : APIERR_BADID;
+}
+
+GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, void* par2)
+{
+    if (code != FourCC("GSTO"))
+        return frameEnvironmentRequest != nullptr ? frameEnvironmentRequest(token, code, par1, par2) : APIERR_BADID;
+    if (par1 == nullptr) return APIERR_BADPARS;
+    const auto& levels = ModelOf(token).content.storeyLevels;
+    if (levels.empty()) return APIERR_GENERAL;
+    auto& info = *static_cast<API_StoryInfo*>(par1);
+    info.firstStory = levels.begin()->first;
+    info.lastStory = levels.rbegin()->first;
+    info.data.clear();
+    for (const auto& [index, level] : levels) info.data.push_back({index, level});
+    return NoError;
+}
+
+// Facts and verbs.
+
+std::string Join(const std::vector<std::string>& parts, const std::string& none = "none")
+{
+    if (parts.empty()) return none;
+    std::string out;
+    for (const std::string& p : parts) out += (out.empty() ? "" : " ") + p;
+    return out;
+}
+
+std::string Num(double v)
+{
+    std::ostringstream out;
+    out.precision(12);
+    out << (std::fabs(v) < 5e-10 ? 0.0 : v);
+    return out.str();
+}
+
+std::string DatabaseName(std::int32_t type)
+{
+    switch (type) {
+    case APIWind_FloorPlanID: return "floorplan";
+    case APIWind_SectionID: return "section";
+    case APIWind_3DModelID: return "3d";
+    case APIWind_ElevationID: return "elevation";
+    case APIWind_InteriorElevationID: return "interior-elevation";
+    default: return std::to_string(type);
+    }
+}
+
+int ElementNumber(const ProjectModel& model, const API_Guid& guid)
+{
+    for (std::size_t i = 0; i < model.content.elements.size(); ++i)
+        if (model.content.elements[i].record.header.guid == guid) return static_cast<int>(i) + 1;
+    return 0;
+}
+
+using ModelVerb = std::function<bool(Scenario&, Host&, ProjectModel&, std::istringstream&)>;
+
+ScenarioVerb OnModel(ModelVerb body)
+{
+    return [body](Scenario& scenario, std::istringstream& args) {
+        Host* host = scenario.GetHost();
+        if (host == nullptr) return scenario.Fail("this action needs a started host");
+        return body(scenario, *host, host->model_, args);
+    };
+}
+
+ScenarioVerb LayerFlagVerb(std::int32_t flag, bool set)
+{
+    return OnModel([flag, set](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
+        int index = 0;
+        if (!(args >> index)) return scenario.Fail("a layer index is needed");
+        const auto it = model.content.layers.find(static_cast<std::int16_t>(index));
+        if (it == model.content.layers.end()) return scenario.Fail("no layer " + std::to_string(index));
+        it->second.flags = set ? (it->second.flags | flag) : (it->second.flags & ~flag);
+        return true;
+    });
+}
+
+StoredElement* NthElement(Scenario& scenario, ProjectModel& model, std::istringstream& args)
+{
+    std::size_t n = 0;
+    if (!(args >> n) || n < 1 || n > model.content.elements.size()) {
+        scenario.Fail("no such element");
+        return nullptr;
+    }
+    return &model.content.elements[n - 1];
+}
+
+bool ReadUserTransformation(std::istringstream& args, API_ActTranPars& t)
+{
+    std::string kind;
+    args >> kind;
+    t = API_ActTranPars {};
+    if (kind == "drag") {
+        t.typeID = FourCC("DRAG");
+        return static_cast<bool>(args >> t.displacement.x >> t.displacement.y >> t.displacementZ);
+    }
+    if (kind == "elevate") {
+        t.typeID = FourCC("ELEV");
+        return static_cast<bool>(args >> t.displacementZ);
+    }
+    if (kind == "rotate") {
+        double degrees = 0.0;
+        t.typeID = FourCC("ROTZ");
+        if (!(args >> t.origin.x >> t.origin.y >> degrees)) return false;
+        t.cosAngle = std::cos(degrees * M_PI / 180.0);
+        t.sinAngle = std::sin(degrees * M_PI / 180.0);
+        return true;
+    }
+    if (kind == "mirror") {
+        t.typeID = FourCC("MIRR");
+        return static_cast<bool>(args >> t.origin.x >> t.origin.y >> t.axisVector.x >> t.axisVector.y);
+    }
+    return false;
+}
+
+}  // namespace
+
+GSErrCode UserEditElement(Host& host, const API_Guid& guid, const API_ActTranPars& transformation)
+{
+    ProjectModel& model = host.model_;
+    StoredElement* stored = model.Find(guid);
+    if (stored == nullptr) return APIERR_BADID;
+    if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
+    const StoredElement before = *stored;
+    const GSErrCode result = model.RunUndoable([&] {
+        StoredElement* target = model.Find(guid);
+        if (!ApplyEdit(*target, EditOfTransformation(transformation))) return APIERR_BADPARS;
+        model.MarkChanged();
+        return NoError;
+    });
+    if (result != NoError) return result;
+    KeepNotifiedSource(model, before);
+    model.runningTransformation = transformation;
+    Notify(host, *model.Find(guid), APINotifyElement_Edit);
+    return NoError;
+}
+
+GSErrCode UserDeleteElement(Host& host, const API_Guid& guid)
+{
+    ProjectModel& model = host.model_;
+    const StoredElement* stored = model.Find(guid);
+    if (stored == nullptr) return APIERR_BADID;
+    const StoredElement before = *stored;
+    API_Elem_Head header = before.record.header;
+    const GSErrCode result = model.RunUndoable([&] { return DeleteElements(&host, &header, 1); });
+    if (result != NoError) return result;
+    KeepNotifiedSource(model, before);
+    Notify(host, before, APINotifyElement_Delete);
+    return NoError;
+}
+
+void FillElementServices(HostServiceTable& table)
+{
+    frameDatabaseRequest = reinterpret_cast<HostServiceSignature::HostDatabaseRequest>(
+        table[static_cast<std::size_t>(HostSlot::HostDatabaseRequest)]);
+    frameEnvironmentRequest = reinterpret_cast<HostServiceSignature::HostEnvironmentRequest>(
+        table[static_cast<std::size_t>(HostSlot::HostEnvironmentRequest)]);
+    SIMHOST_SET_SERVICE(table, HostGetElement, GetElement);
+    SIMHOST_SET_SERVICE(table, HostGetElementHeader, GetElementHeader);
+    SIMHOST_SET_SERVICE(table, HostCreateElement, CreateElement);
+    SIMHOST_SET_SERVICE(table, HostChangeElement, ChangeElement);
+    SIMHOST_SET_SERVICE(table, HostDeleteElements, DeleteElements);
+    SIMHOST_SET_SERVICE(table, HostGetElementDefaults, GetElementDefaults);
+    SIMHOST_SET_SERVICE(table, HostChangeElementDefaults, ChangeElementDefaults);
+    SIMHOST_SET_SERVICE(table, HostGetElementMemo, GetElementMemo);
+    SIMHOST_SET_SERVICE(table, HostChangeElementMemo, ChangeElementMemo);
+    SIMHOST_SET_SERVICE(table, HostDisposeElementMemo, DisposeElementMemo);
+    SIMHOST_SET_SERVICE(table, HostGetAttribute, GetAttribute);
+    SIMHOST_SET_SERVICE(table, HostModifyAttribute, ModifyAttribute);
+    SIMHOST_SET_SERVICE(table, HostEditElements, EditElements);
+    SIMHOST_SET_SERVICE(table, HostSelectElements, SelectElements);
+    SIMHOST_SET_SERVICE(table, HostApplyElementTool, ApplyElementTool);
+    SIMHOST_SET_SERVICE(table, HostGetEditTransformation, GetEditTransformation);
+    SIMHOST_SET_SERVICE(table, HostGetNotifiedElementSource, GetNotifiedElementSource);
+    SIMHOST_SET_SERVICE(table, HostSetElementUserData, SetElementUserData);
+    SIMHOST_SET_SERVICE(table, HostAttachElementObserver, AttachElementObserver);
+    SIMHOST_SET_SERVICE(table, HostCallUndoableCommand, CallUndoableCommand);
+    SIMHOST_SET_SERVICE(table, HostAutomationRequest, AutomationRequest);
+    SIMHOST_SET_SERVICE(table, HostUtilityRequest, UtilityRequest);
+    SIMHOST_SET_SERVICE(table, HostGetElementList, GetElementList);
+    SIMHOST_SET_SERVICE(table, HostDatabaseRequest, DatabaseRequest);
+    SIMHOST_SET_SERVICE(table, HostEnvironmentRequest, EnvironmentRequest);
+}
+
+void AddElementFacts(const Host& host, Facts& facts)
+{
+    const ProjectModel& model = host.model_;
+    std::map<API_ElemTypeID, int> counts;
+    for (const StoredElement& e : model.content.elements) ++counts[e.record.header.typeID];
+    std::vector<std::string> parts;
+    for (const auto& [type, count] : counts) parts.push_back(ElemTypeName(type) + ":" + std::to_string(count));
+    facts["elements"] = Join(parts);
+    for (std::size_t i = 0; i < model.content.elements.size(); ++i)
+        facts["element " + std::to_string(i + 1)] = DescribeElement(model.content.elements[i]);
+    facts["undo-steps"] = std::to_string(model.undoSteps.size());
+    parts.clear();
+    for (const auto& [index, layer] : model.content.layers) {
+        std::string text = std::to_string(index) + ":" + layer.name;
+        if ((layer.flags & APILay_Hidden) != 0) text += "[hidden]";
+        if ((layer.flags & APILay_Locked) != 0) text += "[locked]";
+        parts.push_back(text);
+    }
+    facts["layers"] = Join(parts);
+    parts.clear();
+    for (const API_Neig& n : model.selection) parts.push_back(std::to_string(ElementNumber(model, n.guid)));
+    facts["selection"] = Join(parts);
+    facts["zoom"] = model.zoom ? "(" + Num(model.zoom->xMin) + "," + Num(model.zoom->yMin) + ")-(" + Num(model.zoom->xMax) + "," +
+                                     Num(model.zoom->yMax) + ")"
+                               : "none";
+    parts.clear();
+    for (const auto& [index, level] : model.content.storeyLevels) parts.push_back(std::to_string(index) + ":" + Num(level));
+    facts["storeys"] = Join(parts);
+    facts["front-window"] = DatabaseName(model.frontWindow);
+    facts["database"] = DatabaseName(model.currentDatabase.typeID);
+    facts["offset"] = Num(model.content.locationOffset.x) + " " + Num(model.content.locationOffset.y);
+}
+
+// Verbs:
+//   add-layer <index> <name>  |  hide-layer, show-layer, lock-layer, unlock-layer, delete-layer <index>
+//   tool-layer <type> <layer>        the tool default's layer
+//   add-storey <index> <level>       storeys stay contiguous
+//   front-window <floorplan|section|3d|elevation|interior-elevation>
+//   offset <x> <y>                   the project location offset
+//   lock-element <n>                 the nth element (from 1)
+//   user-edit <n> drag dx dy dz | elevate dz | rotate cx cy degrees | mirror px py ax ay
+//   user-delete <n>
+//   undo
+void AddElementVerbs(ScenarioVerbs& verbs)
+{
+    verbs["add-layer"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
+        int index = 0;
+        if (!(args >> index) || index <= 0 || index > 32767) return scenario.Fail("a layer index from 1 is needed");
+        model.content.layers[static_cast<std::int16_t>(index)] = LayerEntry {Scenario::Rest(args), 0};
+        return true;
+    });
+    verbs["hide-layer"] = LayerFlagVerb(APILay_Hidden, true);
+    verbs["show-layer"] = LayerFlagVerb(APILay_Hidden, false);
+    verbs["lock-layer"] = LayerFlagVerb(APILay_Locked, true);
+    verbs["unlock-layer"] = LayerFlagVerb(APILay_Locked, false);
+    verbs["delete-layer"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
+        int index = 0;
+        if (!(args >> index) || model.content.layers.erase(static_cast<std::int16_t>(index)) == 0)
+            return scenario.Fail("no such layer");
+        return true;
+    });
+    verbs["tool-layer"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
+        int type = 0, layer = 0;
+        if (!(args >> type >> layer) || !IsKnownType(type)) return scenario.Fail("tool-layer <type> <layer>");
+        model.DefaultsFor(type, 0).record.header.layer = static_cast<std::int16_t>(layer);
+        return true;
+    });
+    verbs["add-storey"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
+        int index = 0;
+        double level = 0.0;
+        if (!(args >> index >> level)) return scenario.Fail("add-storey <index> <level>");
+        auto& levels = model.content.storeyLevels;
+        if (!levels.empty() && levels.count(static_cast<std::int16_t>(index)) == 0 && index != levels.begin()->first - 1 &&
+            index != levels.rbegin()->first + 1)
+            return scenario.Fail("storeys must stay contiguous");
+        levels[static_cast<std::int16_t>(index)] = level;
+        return true;
+    });
+    verbs["front-window"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
+        const std::string name = Scenario::Rest(args);
+        for (const std::int32_t type : {APIWind_FloorPlanID, APIWind_SectionID, APIWind_3DModelID, APIWind_ElevationID,
+                                        APIWind_InteriorElevationID})
+            if (DatabaseName(type) == name) {
+                model.frontWindow = type;
+                model.currentDatabase = API_DatabaseInfo {};
+                model.currentDatabase.typeID = type;
+                return true;
+            }
+        return scenario.Fail("unknown window '" + name + "'");
+    });
+    verbs["offset"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
+        API_Coord offset;
+        if (!(args >> offset.x >> offset.y)) return scenario.Fail("offset <x> <y>");
+        model.content.locationOffset = offset;
+        return true;
+    });
+    verbs["lock-element"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
+        StoredElement* element = NthElement(scenario, model, args);
+        if (element == nullptr) return false;
+        element->record.header.lockId = 1;
+        return true;
+    });
+    verbs["user-edit"] = OnModel([](Scenario& scenario, Host& host, ProjectModel& model, std::istringstream& args) {
+        StoredElement* element = NthElement(scenario, model, args);
+        API_ActTranPars transformation;
+        if (element == nullptr) return false;
+        if (!ReadUserTransformation(args, transformation)) return scenario.Fail("unknown or incomplete edit");
+        const GSErrCode result = UserEditElement(host, element->record.header.guid, transformation);
+        return result == NoError || scenario.Fail("the host refused the edit: " + std::to_string(result));
+    });
+    verbs["user-delete"] = OnModel([](Scenario& scenario, Host& host, ProjectModel& model, std::istringstream& args) {
+        StoredElement* element = NthElement(scenario, model, args);
+        if (element == nullptr) return false;
+        const GSErrCode result = UserDeleteElement(host, element->record.header.guid);
+        return result == NoError || scenario.Fail("the host refused the deletion: " + std::to_string(result));
+    });
+    verbs["undo"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream&) {
+        return model.Undo() || scenario.Fail("nothing to undo");
+    });
+}
+
+}  // namespace SimHost

@@ -1,0 +1,93 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "API/AddOnInterface.hpp"
+
+namespace SimHost {
+
+struct StoredElement {
+    API_Element record {};
+    API_ElementMemo memo;
+    API_ElementUserData userData;
+    bool observed = false;
+};
+
+struct LayerEntry {
+    std::string name;
+    std::int32_t flags = 0;
+};
+
+struct ToolDefaults {
+    API_Element record {};
+    API_ElementMemo memo;
+};
+
+// What an undo step restores: everything the project holds.
+struct ProjectContent {
+    std::vector<StoredElement> elements;  // in creation order
+    std::map<std::pair<API_ElemTypeID, std::int32_t>, ToolDefaults> defaults;
+    std::map<std::int16_t, LayerEntry> layers;
+    std::map<std::int16_t, double> storeyLevels;  // contiguous indices
+    API_Coord locationOffset {};
+};
+
+// The project of the simulated host: elements with their memos, tool defaults,
+// layers, storeys, the views' state and the undo steps.
+class ProjectModel {
+public:
+    ProjectModel();
+
+    ProjectContent content;
+    API_DatabaseInfo currentDatabase {};
+    std::int32_t frontWindow = APIWind_FloorPlanID;
+    std::vector<API_Neig> selection;
+    std::optional<API_Box> zoom;
+    std::vector<ProjectContent> undoSteps;
+
+    // The state before the user's last action on an element, and its transformation.
+    std::vector<StoredElement> notifiedSources;
+    API_ActTranPars runningTransformation {};
+
+    StoredElement* Find(const API_Guid& guid);
+    const StoredElement* FindNotifiedSource(const API_Guid& guid) const;
+    const StoredElement* Find(const API_Guid& guid) const;
+    API_Guid NewGuid();
+
+    // Changes are counted so that a command that changed nothing records no step.
+    void MarkChanged() { ++changeCount_; }
+    std::uint64_t ChangeCount() const { return changeCount_; }
+
+    GSErrCode RunUndoable(const APIUndoableCommand& command);
+    bool Undo();
+
+    ToolDefaults& DefaultsFor(API_ElemTypeID type, std::int32_t variation);
+    double StoreyLevel(std::int16_t index) const;
+    bool IsLayerLocked(std::int16_t layer) const;
+    // 0 when the element may be changed or deleted, else the host's refusal.
+    GSErrCode CheckChangeable(const StoredElement& element) const;
+
+private:
+    std::uint32_t guidCounter_ = 0;
+    std::uint64_t changeCount_ = 0;
+    int commandDepth_ = 0;
+};
+
+// The parts of each element kind that a change mask can mark.
+void ApplyChangeMask(API_Element& target, const API_Element& source, const API_Element& mask);
+void ApplyMemo(API_ElementMemo& target, const API_ElementMemo& source, std::uint64_t memoMask);
+API_ElementMemo CopyMemo(const API_ElementMemo& source, std::uint64_t memoMask);
+
+// Geometry: the element's 3D box and the edits of HostEditElements.
+bool ElementBox(const StoredElement& element, double storeyLevel, API_Box3D& box);
+bool ApplyEdit(StoredElement& element, const API_EditPars& edit);
+API_EditPars EditOfTransformation(const API_ActTranPars& transformation);
+
+std::string ElemTypeName(API_ElemTypeID type);
+std::string DescribeElement(const StoredElement& element);
+
+}  // namespace SimHost

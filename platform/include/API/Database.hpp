@@ -1,0 +1,58 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "API/Types.hpp"
+
+// Records of the host's database, environment and automation requests.
+
+// Database and window kinds.
+enum APIDatabaseKind : std::int32_t {
+    APIWind_FloorPlanID = 1,
+    APIWind_SectionID = 2,
+    APIWind_3DModelID = 4,
+    APIWind_ElevationID = 10,
+    APIWind_InteriorElevationID = 11,
+};
+
+// "GDAT" (current database), "CDAT" (make current), "GWIN" (front window).
+// A section's or elevation's database belongs to its element.
+struct API_DatabaseInfo {
+    std::int32_t typeID;
+    std::int32_t index;
+    API_Guid elementGuid;
+};
+
+// "CABO": par1 an element header, par2 the box. Six doubles in this order.
+struct API_Box3D {
+    double xMin;
+    double yMin;
+    double zMin;
+    double xMax;
+    double yMax;
+    double zMax;
+};
+
+// "GOFS": par1 an API_Coord that receives the project location offset.
+
+// "GSTO" (environment request): the storeys, one record per storey from the first.
+struct API_StoryType {
+    std::int16_t index = 0;
+    double level = 0.0;
+};
+
+struct API_StoryInfo {
+    std::int16_t firstStory = 0;
+    std::int16_t lastStory = 0;
+    std::vector<API_StoryType> data;
+};
+
+// "ZOOM" (automation request): par1 the plan box to show.
+struct API_Box {
+    double xMin;
+    double yMin;
+    double xMax;
+    double yMax;
+};
+
+// "NTOE" (utility request): par1 a selection id (int32), par2 the element type.

@@ -1,0 +1,247 @@
+#pragma once
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "API/Types.hpp"
+#include "GS/UniString.hpp"
+
+// Element records as the host hands them out. An `API_Element` starts cleared; a
+// change mask is a second cleared record in which the first byte of every field to
+// change is 0xFF.
+
+constexpr std::uint8_t APIMaskMarker = 0xFF;
+
+struct API_Elem_Head {
+    API_ElemTypeID typeID;
+    std::int32_t variationID;  // an add-on subtype's signature, else 0
+    API_Guid guid;
+    std::int16_t layer;        // layer attribute index
+    std::int16_t floorInd;     // home storey index
+    std::int16_t lockId;       // above 0: the element is locked
+    std::int16_t drawIndex;
+    bool hasMemo;
+};
+
+struct API_WallType {
+    API_Elem_Head head;
+    API_Coord begC;
+    API_Coord endC;
+    double arcAngle;                  // radians, 0 for a straight wall
+    std::int32_t geometryKind;        // 0 straight or curved, 1 trapezoid, 2 polygonal
+    std::int32_t referenceLineCode;   // 0 or 2: side of the reference line
+    bool flipped;
+    std::int16_t profileCode;         // 0 straight, 3 inclined
+    double slantAngle;                // radians, inclined walls
+    double thickness;
+    double height;
+    double bottomOffset;              // above the home storey's level
+};
+
+// Column anchors: 0 middle; 1..8 corners and edge middles of the footprint.
+struct API_ColumnType {
+    API_Elem_Head head;
+    API_Coord origin;                 // middle of the footprint on the bottom plane
+    double axisRotationAngle;
+    double width;                     // along the column's own x axis
+    double depth;                     // along its own y axis
+    bool circleBased;
+    bool slanted;
+    double slantAngle;                // angle to the horizontal plane, π/2 upright
+    double slantDirectionAngle;
+    std::int16_t anchor;
+    double height;
+    double bottomOffset;
+};
+
+struct API_BeamType {
+    API_Elem_Head head;
+    API_Coord begC;
+    API_Coord endC;
+    double width;
+    double height;
+    double bottomOffset;              // of the beam's reference line
+    double slantAngle;
+    std::int32_t referenceLineCode;
+};
+
+// Slabs, meshes and roofs keep their outline in the memo's polygon.
+struct API_SlabType {
+    API_Elem_Head head;
+    double thickness;
+    double bottomOffset;
+    std::int32_t pointCount;
+};
+
+struct API_MeshType {
+    API_Elem_Head head;
+    double skirtHeight;
+    double bottomOffset;
+    std::int32_t pointCount;
+};
+
+struct API_RoofType {
+    API_Elem_Head head;
+    double thickness;
+    double bottomOffset;
+    double slopeAngle;
+    API_Coord baseLineBegC;
+    API_Coord baseLineEndC;
+    std::int32_t pointCount;
+};
+
+// Objects and lamps: a placed library part.
+struct API_ObjectType {
+    API_Elem_Head head;
+    API_Coord position;
+    double elevation;                 // above the home storey's level
+    double angle;
+    double sizeA;
+    double sizeB;
+    std::int32_t libraryPartIndex;
+    std::int16_t pen;
+    bool mirrored;
+};
+
+struct API_LineType {
+    API_Elem_Head head;
+    API_Coord begC;
+    API_Coord endC;
+    std::int16_t pen;
+};
+
+// Circles (type 22) and arcs (type 21); a circle runs from 0 to 2π.
+struct API_ArcType {
+    API_Elem_Head head;
+    API_Coord centre;
+    double radius;
+    double axisRatio;
+    double begAngle;
+    double endAngle;
+    std::int16_t pen;
+};
+
+struct API_HotspotType {
+    API_Elem_Head head;
+    API_Coord position;
+    double height;
+    std::int16_t pen;
+};
+
+struct API_LevelDimensionType {
+    API_Elem_Head head;
+    API_Coord position;
+    double level;                     // the dimensioned height above the home storey
+    std::int16_t pen;
+};
+
+// A morph's placement: 3 x 4, row by row, translation in the fourth column.
+struct API_MorphType {
+    API_Elem_Head head;
+    double transformation[12];
+};
+
+union API_Element {
+    // Every record starts cleared.
+    API_Element() { std::memset(static_cast<void*>(this), 0, sizeof(API_Element)); }
+
+    API_Elem_Head header;
+    API_WallType wall;
+    API_ColumnType column;
+    API_BeamType beam;
+    API_SlabType slab;
+    API_MeshType mesh;
+    API_RoofType roof;
+    API_ObjectType object;            // objects and lamps
+    API_LineType line;
+    API_ArcType arc;                  // arcs and circles
+    API_HotspotType hotspot;
+    API_LevelDimensionType levelDimension;
+    API_MorphType morph;
+};
+
+// GDL parameter kinds.
+enum APIParType : std::int32_t {
+    APIParT_Real = 1,
+    APIParT_Integer = 2,
+    APIParT_Boolean = 3,
+    APIParT_Length = 4,
+    APIParT_Angle = 5,
+    APIParT_PenColor = 6,
+    APIParT_String = 7,
+};
+
+// One GDL parameter of a placed library part.
+struct API_AddParType {
+    char name[32] {};
+    std::int32_t typeID = APIParT_Real;
+    double value = 0.0;               // numbers; booleans as 0.0 and 1.0
+    GS::UniString text;               // string parameters
+};
+
+struct API_PolyArc {
+    std::int32_t begIndex = 0;
+    std::int32_t endIndex = 0;
+    double arcAngle = 0.0;
+};
+
+// Which parts of a memo a call reads or writes.
+constexpr std::uint64_t APIMemoMask_Polygon = 1;
+constexpr std::uint64_t APIMemoMask_AddPars = 4;
+constexpr std::uint64_t APIMemoMask_All = ~std::uint64_t {0};
+
+// The variable part of an element. Polygons use the host's form: coordinates from
+// index 1 (entry 0 unused), the closing coordinate equal to the first, and the
+// sub-polygon end list (0, count). An empty list is a handle that is not set.
+struct API_ElementMemo {
+    std::vector<API_Coord> coords;
+    std::vector<std::int32_t> pends;
+    std::vector<API_PolyArc> parcs;
+    std::vector<API_AddParType> params;
+};
+
+// Data an add-on keeps on an element.
+struct API_ElementUserData {
+    std::int32_t dataVersion = 0;
+    std::int32_t platformSign = 0;
+    std::vector<std::uint8_t> data;
+};
+
+// Kinds of element notifications.
+enum APINotifyElementKind : std::int32_t {
+    APINotifyElement_New = 1,
+    APINotifyElement_Copy = 2,
+    APINotifyElement_Change = 3,
+    APINotifyElement_Edit = 4,
+    APINotifyElement_Delete = 5,
+};
+
+// Selection ids ("neig") of whole elements.
+constexpr std::int32_t APINeig_Wall = 1;
+constexpr std::int32_t APINeig_Symb = 13;  // objects
+
+// The transformation of a user's edit: type "DRAG", "ELEV", "ROTZ", "MIRR",
+// "STRE", "VSTR" or "GENE".
+struct API_ActTranPars {
+    std::int32_t typeID;
+    API_Coord displacement;
+    double displacementZ;
+    API_Coord origin;
+    API_Coord axisVector;
+    double cosAngle;
+    double sinAngle;
+};
+
+// An edit the add-on applies: type "DRAG" (begC to endC), "ELEV" (endC.z - begC.z),
+// "ROTZ" (about origC, from begC's direction to endC's) or "MIRR" (over begC-endC).
+struct API_EditPars {
+    std::int32_t typeID;
+    bool withDelete;                  // move the elements instead of copying them
+    API_Coord3D origC;
+    API_Coord3D begC;
+    API_Coord3D endC;
+};
+
+// Element tools of HostApplyElementTool.
+constexpr std::int32_t APITool_Unlock = FourCC("ULCK");
+constexpr std::int32_t APITool_Lock = FourCC("LOCK");

@@ -1,0 +1,10 @@
+#pragma once
+#include <functional>
+
+#include "API/Attributes.hpp"
+#include "API/Database.hpp"
+#include "API/Elements.hpp"
+#include "API/Types.hpp"
+
+// An operation the host runs at once as one undoable step.
+using APIUndoableCommand = std::function<GSErrCode()>;
