@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "GS/UniString.hpp"
+
 namespace {
 
 struct Resource {
@@ -90,29 +92,6 @@ std::string ParseQuoted(const std::string& line, std::size_t& pos)
     throw std::runtime_error("unterminated string");
 }
 
-std::u16string ToUtf16(const std::string& s)
-{
-    std::u16string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::uint32_t cp = c;
-        int extra = 0;
-        if (c >= 0xF0) { cp = c & 0x07; extra = 3; }
-        else if (c >= 0xE0) { cp = c & 0x0F; extra = 2; }
-        else if (c >= 0xC0) { cp = c & 0x1F; extra = 1; }
-        ++i;
-        for (int k = 0; k < extra && i < s.size(); ++k, ++i) cp = (cp << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(cp);
-        }
-    }
-    return out;
-}
-
 std::vector<std::uint8_t> ReadBinary(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -135,7 +114,7 @@ std::vector<std::uint8_t> BuildFolder(const std::vector<std::pair<std::string, s
     PutI16(body, static_cast<std::int16_t>(files.size()));
     for (const auto& [name, id] : files) {
         std::vector<std::uint8_t> field(NameField, 0);
-        const auto units = ToUtf16(name);
+        const auto units = GS::Utf8ToUtf16(name);
         if ((units.size() + 1) * 2 > NameField) throw std::runtime_error("file name too long: " + name);
         for (std::size_t i = 0; i < units.size(); ++i) {
             field[2 * i] = static_cast<std::uint8_t>(units[i]);
