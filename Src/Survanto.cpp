@@ -142,5 +142,3 @@ std::int32_t Survanto::ApplyLanguageResources()
 
 void Survanto::EnableItems() {}
 void Survanto::DisableItems() {}
-
-std::int16_t Survanto::DialogCallback(std::int16_t, std::int16_t, std::int16_t, std::intptr_t) { return 0; }

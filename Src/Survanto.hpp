@@ -78,6 +78,11 @@ public:
 
     // The measured-point dispatcher: every measured point ends here.
     void OnMeasuredPoint(std::int32_t eventCode);
+    // The main palette: its menu command and its measuring-mode buttons.
+    void HandleMenuCommand(const API_MenuParams& params);
+    void ToggleMainPalette();
+    static bool IsMeasuringModeButton(std::int16_t item);
+    void SelectMeasuringModeButton(std::int16_t item);
     void MeasureTopElevation();
     void MeasureBottomElevation();
     void OnToolChanged(std::int32_t elementType, std::int32_t variation);

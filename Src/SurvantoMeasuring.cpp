@@ -206,6 +206,55 @@ bool MeasurePlacedBottom(API_ObjectType& object, API_ObjectType& mask, API_Eleme
     return true;
 }
 
+// Windows and doors: the opening's height also goes into the library part's "b".
+void SetOpeningHeight(API_WindowType& opening, API_WindowType& mask, API_ElementMemo& memo, double height)
+{
+    opening.height = height;
+    MarkToChange(mask.height);
+    if (double* b = MemoParameter(memo, "b")) *b = height;
+}
+
+void MeasureOpeningTop(API_WindowType& opening, API_WindowType& mask, API_ElementMemo& memo, double h)
+{
+    if (h - opening.sillHeight > Tolerance) {
+        SetOpeningHeight(opening, mask, memo, h - opening.sillHeight);
+        return;
+    }
+    opening.sillHeight = h - opening.height;
+    MarkToChange(mask.sillHeight);
+}
+
+void MeasureOpeningBottom(API_WindowType& opening, API_WindowType& mask, API_ElementMemo& memo, double h)
+{
+    const double oldSill = opening.sillHeight;
+    opening.sillHeight = h;
+    MarkToChange(mask.sillHeight);
+    if (opening.height + oldSill - h > Tolerance) SetOpeningHeight(opening, mask, memo, opening.height + oldSill - h);
+}
+
+// A zone's height never drops to zero or below: a top at or under its floor
+// changes nothing, a bottom at or above its top keeps the height.
+bool MeasureZoneTop(API_ZoneType& zone, API_ZoneType& mask, double h)
+{
+    const double height = h - zone.baseLevel - zone.floorThickness;
+    if (height <= Tolerance) return false;
+    zone.height = height;
+    MarkToChange(mask.height);
+    return true;
+}
+
+bool MeasureZoneBottom(API_ZoneType& zone, API_ZoneType& mask, double h)
+{
+    const double height = zone.height - (h - zone.baseLevel);
+    zone.baseLevel = h;
+    MarkToChange(mask.baseLevel);
+    if (height > Tolerance) {
+        zone.height = height;
+        MarkToChange(mask.height);
+    }
+    return true;
+}
+
 // Changes the fields of the tool's defaults that a measured top or bottom moves;
 // false for tools whose defaults stay as they are.
 bool ApplyMeasuredElevation(bool top, API_Element& element, API_Element& mask, API_ElementMemo& memo, double h)
@@ -233,6 +282,18 @@ bool ApplyMeasuredElevation(bool top, API_Element& element, API_Element& mask, A
         case API_LampID:
             return top ? MeasurePlacedTop(element.object, mask.object, memo, h)
                        : MeasurePlacedBottom(element.object, mask.object, memo, h);
+        case API_WindowID:
+        case API_DoorID:
+            top ? MeasureOpeningTop(element.window, mask.window, memo, h)
+                : MeasureOpeningBottom(element.window, mask.window, memo, h);
+            return true;
+        case API_ZoneID:
+            return top ? MeasureZoneTop(element.zone, mask.zone, h) : MeasureZoneBottom(element.zone, mask.zone, h);
+        case API_ShellID:
+            if (!top) return false;
+            element.shell.level = h;
+            MarkToChange(mask.shell.level);
+            return true;
         case API_RoofID:
             if (top) return false;
             element.roof.bottomOffset = h;

@@ -55,10 +55,11 @@ Survanto* MainObject() { return theSurvanto.load(); }
 
 // ---- Handlers -------------------------------------------------------------
 
-GSErrCode MenuCommandHandler(const API_MenuParams*)
+GSErrCode MenuCommandHandler(const API_MenuParams* params)
 {
     HostKeepInMemory(true);
     if (MainObject() == nullptr) return 1;
+    if (params != nullptr) MainObject()->HandleMenuCommand(*params);
     return NoError;
 }
 
@@ -100,7 +101,12 @@ GSErrCode ElementEventHandler(const API_NotifyElementType*)
     return NoError;
 }
 
-GSErrCode ToolChangeHandler(const API_ToolBoxItem*) { return NoError; }
+GSErrCode ToolChangeHandler(const API_ToolBoxItem* item)
+{
+    Survanto* survanto = MainObject();
+    if (survanto != nullptr && item != nullptr) survanto->OnToolChanged(item->typeID, item->variationID);
+    return NoError;
+}
 
 GSErrCode ModuleDataMergeHandler(std::int32_t, const GS::UniString*)
 {

@@ -22,7 +22,7 @@ bool IsKnownType(API_ElemTypeID type)
     switch (type) {
     case API_WallID: case API_ColumnID: case API_BeamID: case API_ObjectID: case API_LampID: case API_SlabID:
     case API_RoofID: case API_MeshID: case API_LevelDimensionID: case API_LineID: case API_ArcID: case API_CircleID:
-    case API_HotspotID: case API_MorphID:
+    case API_HotspotID: case API_MorphID: case API_WindowID: case API_DoorID: case API_ZoneID: case API_ShellID:
         return true;
     default: return false;
     }

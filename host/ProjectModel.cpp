@@ -48,6 +48,16 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
         e.object.sizeB = 1.0;
         e.object.pen = 1;
         break;
+    case API_WindowID:
+        e.window.width = 1.0;
+        e.window.height = 1.5;
+        e.window.sillHeight = 0.9;
+        break;
+    case API_DoorID:
+        e.window.width = 0.9;
+        e.window.height = 2.1;
+        break;
+    case API_ZoneID: e.zone.height = 3.0; break;
     case API_LineID: e.line.pen = 1; break;
     case API_ArcID:
     case API_CircleID:
@@ -107,6 +117,14 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
         return {SIMHOST_FIELD(object.position), SIMHOST_FIELD(object.elevation), SIMHOST_FIELD(object.angle),
                 SIMHOST_FIELD(object.sizeA), SIMHOST_FIELD(object.sizeB), SIMHOST_FIELD(object.libraryPartIndex),
                 SIMHOST_FIELD(object.pen), SIMHOST_FIELD(object.mirrored)};
+    case API_WindowID:
+    case API_DoorID:
+        return {SIMHOST_FIELD(window.owner), SIMHOST_FIELD(window.libraryPartIndex), SIMHOST_FIELD(window.width),
+                SIMHOST_FIELD(window.height), SIMHOST_FIELD(window.sillHeight), SIMHOST_FIELD(window.position),
+                SIMHOST_FIELD(window.revealDepth), SIMHOST_FIELD(window.startPoint), SIMHOST_FIELD(window.direction),
+                SIMHOST_FIELD(window.mirrored), SIMHOST_FIELD(window.openingSide), SIMHOST_FIELD(window.referenceSide)};
+    case API_ZoneID: return {SIMHOST_FIELD(zone.baseLevel), SIMHOST_FIELD(zone.height), SIMHOST_FIELD(zone.floorThickness)};
+    case API_ShellID: return {SIMHOST_FIELD(shell.shellClass), SIMHOST_FIELD(shell.level)};
     case API_LineID: return {SIMHOST_FIELD(line.begC), SIMHOST_FIELD(line.endC), SIMHOST_FIELD(line.pen)};
     case API_ArcID:
     case API_CircleID:
@@ -487,6 +505,9 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
     case API_LampID:
         b.AddRectangle(e.object.position, e.object.mirrored ? -e.object.sizeA : e.object.sizeA, e.object.sizeB, e.object.angle);
         return b.Finish(level + e.object.elevation, level + e.object.elevation + ParameterValue(element.memo, "zzyzx"), box);
+    case API_ZoneID:
+        b.AddPolygon(element.memo.coords);
+        return b.Finish(level + e.zone.baseLevel, level + e.zone.baseLevel + e.zone.height, box);
     case API_LineID:
         b.Add(e.line.begC);
         b.Add(e.line.endC);
@@ -551,10 +572,12 @@ std::string ElemTypeName(API_ElemTypeID type)
     case API_RoofID: return "roof";
     case API_MeshID: return "mesh";
     case API_LevelDimensionID: return "level-dimension";
+    case API_ZoneID: return "zone";
     case API_LineID: return "line";
     case API_ArcID: return "arc";
     case API_CircleID: return "circle";
     case API_HotspotID: return "hotspot";
+    case API_ShellID: return "shell";
     case API_MorphID: return "morph";
     default: return "type" + std::to_string(type);
     }
@@ -586,6 +609,17 @@ std::string DescribeElement(const StoredElement& element)
         out << " " << Point(e.object.position) << " elevation " << Number(e.object.elevation) << " angle "
             << Number(e.object.angle) << " mirrored " << e.object.mirrored;
         break;
+    case API_WindowID:
+    case API_DoorID:
+        out << " size " << Number(e.window.width) << "x" << Number(e.window.height) << " sill " << Number(e.window.sillHeight)
+            << " at " << Number(e.window.position);
+        break;
+    case API_ZoneID:
+        out << " base " << Number(e.zone.baseLevel) << " height " << Number(e.zone.height) << " floor "
+            << Number(e.zone.floorThickness);
+        if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;
+        break;
+    case API_ShellID: out << " class " << e.shell.shellClass << " level " << Number(e.shell.level); break;
     case API_LineID: out << " " << Point(e.line.begC) << "-" << Point(e.line.endC); break;
     case API_ArcID:
     case API_CircleID:

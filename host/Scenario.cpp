@@ -5,6 +5,7 @@
 
 #include "ElementServices.hpp"
 #include "ExchangeVerbs.hpp"
+#include "PaletteVerbs.hpp"
 #include "Win/WinStandIns.hpp"
 
 namespace SimHost {
@@ -21,6 +22,7 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddFrameVerbs(verbs_);
     AddExchangeVerbs(verbs_);
     AddElementVerbs(verbs_);
+    AddPaletteVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;

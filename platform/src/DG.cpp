@@ -274,8 +274,15 @@ short ClickItem(short dialogId, short item)
     Dialog* dialog = Lookup(dialogId);
     Item* it = dialog == nullptr ? nullptr : dialog->FindItem(item);
     if (it == nullptr) return 0;
-    if (it->type == "check") ApplyValue(*dialog, *it, it->value != 0.0 ? 0.0 : 1.0);
-    if (it->type == "radio") ApplyValue(*dialog, *it, 1.0);
+    // Check and radio buttons report a click as a change of their value.
+    if (it->type == "check") {
+        ApplyValue(*dialog, *it, it->value != 0.0 ? 0.0 : 1.0);
+        return Send(*dialog, MsgChange, item);
+    }
+    if (it->type == "radio") {
+        ApplyValue(*dialog, *it, 1.0);
+        return Send(*dialog, MsgChange, item);
+    }
     return Send(*dialog, MsgClick, item);
 }
 

@@ -32,6 +32,19 @@ void StandOn(API_Element& e, double bottom, double height)
     e.wall.height = height;
 }
 
+void Open(API_Element& e, double sill, double height)
+{
+    e.window.sillHeight = sill;
+    e.window.height = height;
+}
+
+void Room(API_Element& e, double base, double floor, double height)
+{
+    e.zone.baseLevel = base;
+    e.zone.floorThickness = floor;
+    e.zone.height = height;
+}
+
 void HangFrom(double& level, double& depth, double levelValue, double depthValue)
 {
     level = levelValue;
@@ -137,6 +150,93 @@ const ElevationCase elevationCases[] = {
          EXPECT_DOUBLE_EQ(e.object.elevation, 0.5);
          EXPECT_DOUBLE_EQ(memo.params.at(0).value, 1.0);
      }},
+    {"window top counts from its storey and sets b", API_WindowID, 3, 5.2,
+     [](auto& e, auto& memo) {
+         e.window.head.floorInd = 1;
+         Open(e, 0.9, 1.5);
+         SetParameter(memo, "A", 1.0);
+         SetParameter(memo, "B", 1.5);
+     },
+     [](const auto& e, const auto& memo) {
+         EXPECT_NEAR(e.window.height, 1.3, 1e-12);
+         EXPECT_DOUBLE_EQ(e.window.sillHeight, 0.9);
+         EXPECT_DOUBLE_EQ(memo.params.at(0).value, 1.0);
+         EXPECT_NEAR(memo.params.at(1).value, 1.3, 1e-12);
+     }},
+    {"window top at its sill moves it down", API_WindowID, 3, 0.9,
+     [](auto& e, auto& memo) {
+         Open(e, 0.9, 1.5);
+         SetParameter(memo, "b", 1.5);
+     },
+     [](const auto& e, const auto& memo) {
+         EXPECT_DOUBLE_EQ(e.window.height, 1.5);
+         EXPECT_NEAR(e.window.sillHeight, -0.6, 1e-12);
+         EXPECT_DOUBLE_EQ(memo.params.at(0).value, 1.5);
+     }},
+    {"door top without b sets only its height", API_DoorID, 3, 2.0,
+     [](auto& e, auto& memo) {
+         Open(e, 0.0, 2.1);
+         SetParameter(memo, "A", 0.9);
+     },
+     [](const auto& e, const auto& memo) {
+         EXPECT_DOUBLE_EQ(e.window.height, 2.0);
+         EXPECT_DOUBLE_EQ(e.window.sillHeight, 0.0);
+         EXPECT_DOUBLE_EQ(memo.params.at(0).value, 0.9);
+     }},
+    {"window bottom keeps the top and b follows", API_WindowID, 4, 1.0,
+     [](auto& e, auto& memo) {
+         Open(e, 0.9, 1.5);
+         SetParameter(memo, "B", 1.5);
+     },
+     [](const auto& e, const auto& memo) {
+         EXPECT_NEAR(e.window.height, 1.4, 1e-12);
+         EXPECT_DOUBLE_EQ(e.window.sillHeight, 1.0);
+         EXPECT_NEAR(memo.params.at(0).value, 1.4, 1e-12);
+     }},
+    {"door bottom at its top keeps the height", API_DoorID, 4, 2.1,
+     [](auto& e, auto& memo) {
+         Open(e, 0.0, 2.1);
+         SetParameter(memo, "B", 2.1);
+     },
+     [](const auto& e, const auto& memo) {
+         EXPECT_DOUBLE_EQ(e.window.height, 2.1);
+         EXPECT_DOUBLE_EQ(e.window.sillHeight, 2.1);
+         EXPECT_DOUBLE_EQ(memo.params.at(0).value, 2.1);
+     }},
+    {"zone top above its floor", API_ZoneID, 3, 2.8, [](auto& e, auto&) { Room(e, 0.2, 0.1, 3.0); },
+     [](const auto& e, const auto&) {
+         EXPECT_NEAR(e.zone.height, 2.5, 1e-12);
+         EXPECT_DOUBLE_EQ(e.zone.baseLevel, 0.2);
+         EXPECT_DOUBLE_EQ(e.zone.floorThickness, 0.1);
+     }},
+    {"zone top at its floor keeps a positive height", API_ZoneID, 3, 0.3, [](auto& e, auto&) { Room(e, 0.2, 0.1, 3.0); },
+     [](const auto& e, const auto&) {
+         EXPECT_DOUBLE_EQ(e.zone.height, 3.0);
+         EXPECT_DOUBLE_EQ(e.zone.baseLevel, 0.2);
+     }},
+    {"zone bottom keeps the top", API_ZoneID, 4, 3.5,
+     [](auto& e, auto&) {
+         e.zone.head.floorInd = 1;
+         Room(e, 0.2, 0.1, 3.0);
+     },
+     [](const auto& e, const auto&) {
+         EXPECT_NEAR(e.zone.height, 2.7, 1e-12);
+         EXPECT_DOUBLE_EQ(e.zone.baseLevel, 0.5);
+         EXPECT_DOUBLE_EQ(e.zone.floorThickness, 0.1);
+     }},
+    {"zone bottom above its top keeps a positive height", API_ZoneID, 4, 3.5, [](auto& e, auto&) { Room(e, 0.2, 0.1, 3.0); },
+     [](const auto& e, const auto&) {
+         EXPECT_DOUBLE_EQ(e.zone.height, 3.0);
+         EXPECT_DOUBLE_EQ(e.zone.baseLevel, 3.5);
+     }},
+    {"shell top sets its level", API_ShellID, 3, 4.2,
+     [](auto& e, auto&) {
+         e.shell.head.floorInd = 1;
+         e.shell.level = 1.0;
+     },
+     [](const auto& e, const auto&) { EXPECT_NEAR(e.shell.level, 1.2, 1e-12); }},
+    {"shell bottom changes nothing", API_ShellID, 4, 2.0, [](auto& e, auto&) { e.shell.level = 1.0; },
+     [](const auto& e, const auto&) { EXPECT_DOUBLE_EQ(e.shell.level, 1.0); }},
     {"hotspot keeps its defaults", API_HotspotID, 3, 2.0, [](auto& e, auto&) { e.hotspot.height = 0.4; },
      [](const auto& e, const auto&) { EXPECT_DOUBLE_EQ(e.hotspot.height, 0.4); }},
 };

@@ -103,6 +103,39 @@ struct API_ObjectType {
     bool mirrored;
 };
 
+// Windows (type 4) and doors (type 5): an opening placed in its owner wall, its
+// sill height counted from the wall's base.
+struct API_WindowType {
+    API_Elem_Head head;
+    API_Guid owner;                   // the wall that holds the opening
+    std::int32_t libraryPartIndex;
+    double width;
+    double height;
+    double sillHeight;
+    double position;                  // along the owner's reference line from its begin point
+    double revealDepth;
+    API_Coord startPoint;             // in a polygonal wall: in the frame of the wall's direction
+    API_Coord direction;
+    bool mirrored;
+    bool openingSide;
+    bool referenceSide;
+};
+
+// Zones keep their outline in the memo's polygon.
+struct API_ZoneType {
+    API_Elem_Head head;
+    double baseLevel;                 // above the home storey's level
+    double height;
+    double floorThickness;
+};
+
+// Shell classes: 0 extruded, 1 revolved, 2 ruled; the shapes live in the memo.
+struct API_ShellType {
+    API_Elem_Head head;
+    std::int32_t shellClass;
+    double level;                     // above the home storey's level
+};
+
 struct API_LineType {
     API_Elem_Head head;
     API_Coord begC;
@@ -153,6 +186,9 @@ union API_Element {
     API_MeshType mesh;
     API_RoofType roof;
     API_ObjectType object;            // objects and lamps
+    API_WindowType window;            // windows and doors
+    API_ZoneType zone;
+    API_ShellType shell;
     API_LineType line;
     API_ArcType arc;                  // arcs and circles
     API_HotspotType hotspot;

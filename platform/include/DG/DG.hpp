@@ -97,8 +97,9 @@ void ListSetTabFieldCount(short dialogId, short listItem, short count);
 TabField ListGetTabField(short dialogId, short listItem, short field);
 void ListSetTabField(short dialogId, short listItem, short field, const TabField& tabField);
 
-// Sends a message to the dialog's callback as the user's action would (click,
-// change); the value is set first. Returns the callback's result.
+// Sends a message to the dialog's callback as the user's action would: a click
+// on a push button is a click, on a check or radio button a change of its value;
+// the value is set first. Returns the callback's result.
 short ClickItem(short dialogId, short item);
 short ChangeItem(short dialogId, short item, double value);
 

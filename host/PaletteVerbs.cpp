@@ -1,0 +1,112 @@
+#include "PaletteVerbs.hpp"
+
+#include <algorithm>
+#include <sstream>
+
+#include "DG/DG.hpp"
+
+namespace SimHost {
+
+namespace {
+
+ScenarioVerb WithHost(std::function<bool(Scenario&, Host&, std::istringstream&)> body)
+{
+    return [body](Scenario& scenario, std::istringstream& args) {
+        Host* host = scenario.GetHost();
+        return host != nullptr ? body(scenario, *host, args) : scenario.Fail("this action needs a started host");
+    };
+}
+
+bool IsRegistered(const Host& host, std::int16_t menu)
+{
+    return std::any_of(host.menus_.begin(), host.menus_.end(),
+                       [menu](const MenuRegistration& r) { return r.menuList == menu; });
+}
+
+APIMenuCommandProc MenuHandler(const Host& host, std::int16_t menu)
+{
+    for (const auto& [handled, handler] : host.menuHandlers_)
+        if (handled == menu) return handler;
+    return nullptr;
+}
+
+// Whole values read without a fraction, as a scenario writes them.
+std::string ValueText(double value)
+{
+    std::ostringstream text;
+    text << value;
+    return text.str();
+}
+
+}  // namespace
+
+void AddPaletteVerbs(ScenarioVerbs& verbs)
+{
+    verbs["menu"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+        API_MenuParams params;
+        params.itemIndex = 1;
+        if (!(args >> params.menuResID)) return s.Fail("menu <menu id> [item]");
+        args >> params.itemIndex;
+        if (!IsRegistered(host, params.menuResID))
+            return s.Fail("the add-on registered no menu " + std::to_string(params.menuResID));
+        const APIMenuCommandProc handler = MenuHandler(host, params.menuResID);
+        if (handler == nullptr) return s.Fail("no handler for menu " + std::to_string(params.menuResID));
+        host.Log("menu " + std::to_string(params.menuResID) + " " + std::to_string(params.itemIndex));
+        handler(&params);
+        return true;
+    });
+    verbs["click"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
+        short dialog = 0, item = 0;
+        if (!(args >> dialog >> item)) return s.Fail("click <dialog> <item>");
+        DG::Dialog* shown = DG::GetDialog(dialog);
+        const DG::Item* clicked = shown == nullptr ? nullptr : shown->FindItem(item);
+        if (clicked == nullptr || !shown->open)
+            return s.Fail("no item " + std::to_string(item) + " on an open dialog " + std::to_string(dialog));
+        if (!clicked->enabled) return s.Fail("item " + std::to_string(item) + " is disabled");
+        DG::ClickItem(dialog, item);
+        return true;
+    });
+    verbs["set-item"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
+        short dialog = 0, item = 0;
+        double value = 0.0;
+        if (!(args >> dialog >> item >> value)) return s.Fail("set-item <dialog> <item> <value>");
+        DG::Dialog* shown = DG::GetDialog(dialog);
+        if (shown == nullptr || !shown->open || shown->FindItem(item) == nullptr)
+            return s.Fail("no item " + std::to_string(item) + " on an open dialog " + std::to_string(dialog));
+        DG::ChangeItem(dialog, item, value);
+        return true;
+    });
+    verbs["expect-item"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
+        short dialog = 0, item = 0;
+        std::string equals;
+        if (!(args >> dialog >> item >> equals) || equals != "=")
+            return s.Fail("expect-item <dialog> <item> = <value>");
+        DG::Dialog* known = DG::GetDialog(dialog);
+        const DG::Item* read = known == nullptr ? nullptr : known->FindItem(item);
+        if (read == nullptr) return s.Fail("no item " + std::to_string(item) + " on dialog " + std::to_string(dialog));
+        const std::string wanted = Scenario::Rest(args);
+        const std::string actual = ValueText(read->value);
+        return actual == wanted ||
+               s.Fail("expected item " + std::to_string(item) + " = " + wanted + "\n    but it is " + actual);
+    });
+    verbs["expect-fact"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+        const std::string line = Scenario::Rest(args);
+        const std::size_t equals = line.find(" = ");
+        if (equals == std::string::npos) return s.Fail("expect-fact <fact> = <text>");
+        const std::string fact = line.substr(0, equals);
+        const std::string wanted = line.substr(equals + 3);
+        const std::string actual = host.Fact(fact);
+        return actual == wanted || s.Fail("expected " + fact + " = " + wanted + "\n    but it is " + actual);
+    });
+    verbs["expect-dialog"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
+        short dialog = 0;
+        std::string equals, wanted;
+        if (!(args >> dialog >> equals >> wanted) || equals != "=" || (wanted != "open" && wanted != "closed"))
+            return s.Fail("expect-dialog <dialog> = open|closed");
+        const std::string actual = DG::IsOpen(dialog) ? "open" : "closed";
+        return actual == wanted ||
+               s.Fail("expected dialog " + std::to_string(dialog) + " " + wanted + "\n    but it is " + actual);
+    });
+}
+
+}  // namespace SimHost

@@ -1,0 +1,15 @@
+#pragma once
+#include "Scenario.hpp"
+
+namespace SimHost {
+
+// The user's hand on the add-on's menus and palettes, played by scenarios:
+//   menu <menu id> [item]                  chooses a menu item (1 when not given)
+//   click <dialog> <item>                  clicks an item; a check button toggles
+//   set-item <dialog> <item> <value>       changes an item's value as the user would
+//   expect-item <dialog> <item> = <value>  the item's value must read so
+//   expect-dialog <dialog> = open|closed   whether the dialog is open
+//   expect-fact <fact> = <text>            as expect, for facts whose name holds blanks (element <n>)
+void AddPaletteVerbs(ScenarioVerbs& verbs);
+
+}  // namespace SimHost
