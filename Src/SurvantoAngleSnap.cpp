@@ -1,5 +1,4 @@
 #include <cmath>
-#include <cstring>
 
 #include "API/AddOnInterface.hpp"
 #include "Geometry/Geometry.hpp"
@@ -56,7 +55,6 @@ bool FitCircle(Survanto& survanto, Geometry::Coord& centre)
 API_Element ArcDefaults(API_ElemTypeID type, const Geometry::Coord& centre, const API_Coord3D& onArc)
 {
     API_Element element;
-    std::memset(static_cast<void*>(&element), 0, sizeof element);
     element.header.typeID = type;
     HostGetElementDefaults(&element, nullptr);
     element.arc.centre = {centre.x, centre.y};

@@ -1,6 +1,5 @@
 #include <array>
 #include <cmath>
-#include <cstring>
 
 #include "API/AddOnInterface.hpp"
 #include "Geometry/Geometry.hpp"
@@ -21,12 +20,6 @@ constexpr double Eps = 1e-5;
 constexpr double QuarterTurn = 1.5707963267948966;
 
 enum Option : std::size_t { UprightRectangular, Round, SlantedFromFaces, SlantedFromEdge, OnePoint };
-
-template <typename Field>
-void Mark(Field& field)
-{
-    reinterpret_cast<std::uint8_t*>(&field)[0] = APIMaskMarker;
-}
 
 Vektor2D Plan(const API_Coord3D& p) { return {p.x, p.y}; }
 Vektor3D Space(const API_Coord3D& p) { return {p.x, p.y, p.z}; }
@@ -64,11 +57,11 @@ void SetSlant(API_ColumnType& column, const Vektor3D& axis)
 
 void MarkSlantDefaults(API_ColumnType& mask)
 {
-    Mark(mask.circleBased);
-    Mark(mask.axisRotationAngle);
-    Mark(mask.slanted);
-    Mark(mask.slantAngle);
-    Mark(mask.slantDirectionAngle);
+    MarkToChange(mask.circleBased);
+    MarkToChange(mask.axisRotationAngle);
+    MarkToChange(mask.slanted);
+    MarkToChange(mask.slantAngle);
+    MarkToChange(mask.slantDirectionAngle);
 }
 
 Geometry::Plane BottomPlane(const API_ColumnType& column)
@@ -132,9 +125,9 @@ private:
         column_.circleBased = false;
         column_.axisRotationAngle = rotation;
         column_.origin = {origin.x, origin.y};
-        Mark(mask_.axisRotationAngle);
-        Mark(mask_.circleBased);
-        Mark(mask_.slanted);
+        MarkToChange(mask_.axisRotationAngle);
+        MarkToChange(mask_.circleBased);
+        MarkToChange(mask_.slanted);
         return true;
     }
 
@@ -151,9 +144,9 @@ private:
         column_.origin = {centre.x, centre.y};
         column_.width = diameter;
         column_.depth = diameter;
-        Mark(mask_.circleBased);
-        Mark(mask_.width);
-        Mark(mask_.depth);
+        MarkToChange(mask_.circleBased);
+        MarkToChange(mask_.width);
+        MarkToChange(mask_.depth);
         return true;
     }
 
@@ -280,9 +273,7 @@ void Survanto::CreateColumn()
     for (std::size_t i = 0; i < toolOptions.size(); ++i)
         toolOptions[i] = static_cast<std::int16_t>(MainPaletteItemValue(static_cast<std::int16_t>(FirstOptionItem + i)));
     API_Element mask;
-    std::memset(static_cast<void*>(&mask), 0, sizeof mask);
     API_Element column;
-    std::memset(static_cast<void*>(&column), 0, sizeof column);
     column.header.typeID = API_ColumnID;
     HostGetElementDefaults(&column, nullptr);
     GetSelectedAnchor(&column.column.anchor, nullptr);

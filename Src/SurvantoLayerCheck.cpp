@@ -1,4 +1,3 @@
-#include <cstring>
 #include <memory>
 
 #include "API/AddOnInterface.hpp"
@@ -39,8 +38,7 @@ bool AskForLayer(std::int32_t mode, std::int16_t& layer)
 void StoreAsToolDefaultLayer(API_Element& defaults, std::int16_t layer)
 {
     API_Element mask;
-    std::memset(static_cast<void*>(&mask), 0, sizeof mask);
-    reinterpret_cast<std::uint8_t*>(&mask.header.layer)[0] = APIMaskMarker;
+    MarkToChange(mask.header.layer);
     defaults.header.layer = layer;
     HostChangeElementDefaults(&defaults, nullptr, &mask);
 }
@@ -60,7 +58,6 @@ bool Survanto::CheckToolLayer(std::int32_t* elementType, std::int32_t* variation
     }
 
     API_Element defaults;
-    std::memset(static_cast<void*>(&defaults), 0, sizeof defaults);
     defaults.header.typeID = elementType != nullptr ? *elementType : API_ObjectID;
     if (variation != nullptr) defaults.header.variationID = *variation;
     HostGetElementDefaults(&defaults, nullptr);

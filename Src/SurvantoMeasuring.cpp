@@ -1,12 +1,12 @@
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <string>
 
 #include "API/AddOnInterface.hpp"
 #include "API/Database.hpp"
 #include "API/Elements.hpp"
 #include "DG/DG.hpp"
+#include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
 #include "MeasuringState.hpp"
 #include "Survanto.hpp"
@@ -81,51 +81,14 @@ API_ToolBoxItem CurrentToolboxItem()
     return item;
 }
 
-API_Element ClearedElement()
-{
-    API_Element element;
-    std::memset(static_cast<void*>(&element), 0, sizeof element);
-    return element;
-}
-
-template <typename Field>
-void MarkToChange(Field& maskField)
-{
-    std::memset(&maskField, APIMaskMarker, 1);
-}
-
 // Level of the storey on which the tool places its elements.
 double ToolStoreyLevel(API_ElemTypeID tool)
 {
-    API_Element defaults = ClearedElement();
+    API_Element defaults;
     defaults.header.typeID = tool;
     HostGetElementDefaults(&defaults, nullptr);
     return GetStoryLevel(defaults.header.floorInd);
 }
-
-// The elevation tools work on the floor plan's defaults; the database that was
-// current comes back afterwards.
-class FloorPlanScope {
-public:
-    FloorPlanScope()
-    {
-        if (HostDatabaseRequest(FourCC("GDAT"), &previous_, nullptr) != NoError) return;
-        if (previous_.typeID == APIWind_FloorPlanID) return;
-        API_DatabaseInfo floorPlan {};
-        floorPlan.typeID = APIWind_FloorPlanID;
-        switched_ = HostDatabaseRequest(FourCC("CDAT"), &floorPlan, nullptr) == NoError;
-    }
-    ~FloorPlanScope()
-    {
-        if (switched_) HostDatabaseRequest(FourCC("CDAT"), &previous_, nullptr);
-    }
-    FloorPlanScope(const FloorPlanScope&) = delete;
-    FloorPlanScope& operator=(const FloorPlanScope&) = delete;
-
-private:
-    API_DatabaseInfo previous_ {};
-    bool switched_ = false;
-};
 
 // A GDL parameter of the tool's memo, when the library part has it.
 double* MemoParameter(API_ElementMemo& memo, const char* name)
@@ -305,14 +268,14 @@ bool ApplyMeasuredElevation(bool top, API_Element& element, API_Element& mask, A
 
 void MeasureToolElevation(std::int32_t currentTool, bool top)
 {
-    const FloorPlanScope floorPlan;
-    API_Element element = ClearedElement();
+    const FloorPlanDatabaseScope floorPlan;  // the elevation tools work on the floor plan's defaults
+    API_Element element;
     element.header.typeID = currentTool;
     element.header.variationID = CurrentToolboxItem().variationID;
     API_ElementMemo memo;
     if (HostGetElementDefaults(&element, &memo) != NoError) return;
     const double h = measuringState.measuredZ - GetStoryLevel(element.header.floorInd);
-    API_Element mask = ClearedElement();
+    API_Element mask;
     if (ApplyMeasuredElevation(top, element, mask, memo, h))
         HostChangeElementDefaults(&element, memo.params.empty() ? nullptr : &memo, &mask);
     HostDisposeElementMemo(&memo);

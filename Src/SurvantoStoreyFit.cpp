@@ -1,6 +1,6 @@
-#include <cstring>
 
 #include "API/AddOnInterface.hpp"
+#include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
 #include "Survanto.hpp"
 
@@ -11,28 +11,6 @@
 namespace {
 
 constexpr double StoreyTolerance = 0.00001;
-
-// Makes the floor plan the current database while it lives, when it was not.
-class FloorPlanDatabaseScope {
-public:
-    FloorPlanDatabaseScope()
-    {
-        if (HostDatabaseRequest(FourCC("GDAT"), &kept_, nullptr) != NoError || kept_.typeID == APIWind_FloorPlanID) return;
-        API_DatabaseInfo floorPlan {};
-        floorPlan.typeID = APIWind_FloorPlanID;
-        switched_ = HostDatabaseRequest(FourCC("CDAT"), &floorPlan, nullptr) == NoError;
-    }
-    FloorPlanDatabaseScope(const FloorPlanDatabaseScope&) = delete;
-    FloorPlanDatabaseScope& operator=(const FloorPlanDatabaseScope&) = delete;
-    ~FloorPlanDatabaseScope()
-    {
-        if (switched_) HostDatabaseRequest(FourCC("CDAT"), &kept_, nullptr);
-    }
-
-private:
-    API_DatabaseInfo kept_ {};
-    bool switched_ = false;
-};
 
 bool IsFloorPlanInFront()
 {
@@ -65,8 +43,7 @@ std::int16_t StoreyHolding(const API_StoryInfo& storeys, double height, std::int
 bool ChangeHomeStorey(API_Element& element)
 {
     API_Element mask;
-    std::memset(static_cast<void*>(&mask), 0, sizeof mask);
-    reinterpret_cast<std::uint8_t*>(&mask.header.floorInd)[0] = APIMaskMarker;
+    MarkToChange(mask.header.floorInd);
     return HostChangeElement(&element, &mask, nullptr, 0, true) == NoError;
 }
 

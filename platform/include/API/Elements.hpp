@@ -12,6 +12,13 @@
 
 constexpr std::uint8_t APIMaskMarker = 0xFF;
 
+// Marks one field of a change mask.
+template <typename Field>
+void MarkToChange(Field& maskField)
+{
+    reinterpret_cast<std::uint8_t*>(&maskField)[0] = APIMaskMarker;
+}
+
 struct API_Elem_Head {
     API_ElemTypeID typeID;
     std::int32_t variationID;  // an add-on subtype's signature, else 0
