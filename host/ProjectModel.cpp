@@ -220,7 +220,8 @@ void MapMorph(double (&t)[12], const PlanMap& map)
     t[11] += map.dz;
 }
 
-void ApplyMap(StoredElement& element, const PlanMap& map)
+// False for an element this host cannot move.
+bool ApplyMap(StoredElement& element, const PlanMap& map)
 {
     API_Element& e = element.record;
     switch (e.header.typeID) {
@@ -281,8 +282,13 @@ void ApplyMap(StoredElement& element, const PlanMap& map)
         break;
     case API_LevelDimensionID: e.levelDimension.position = map.Point(e.levelDimension.position); break;
     case API_MorphID: MapMorph(e.morph.transformation, map); break;
-    default: break;
+    case API_ZoneID:
+        e.zone.baseLevel += map.dz;
+        MapPolygon(element.memo.coords, map);
+        break;
+    default: return false;
     }
+    return true;
 }
 
 struct BoxBuilder {
@@ -532,9 +538,7 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
 bool ApplyEdit(StoredElement& element, const API_EditPars& edit)
 {
     PlanMap map;
-    if (!MapOfEdit(edit, map)) return false;
-    ApplyMap(element, map);
-    return true;
+    return MapOfEdit(edit, map) && ApplyMap(element, map);
 }
 
 // The edit that repeats a user's transformation.
