@@ -79,14 +79,13 @@ double ArcAngleThrough(const Vektor2D& centre, const Vektor2D& begin, const Vekt
     return turnFromStart(middle) < toEnd ? toEnd : toEnd - FullTurn;
 }
 
-// The centre of the circle through three plan points: where the perpendicular
-// bisectors of the two chords meet.
+// The centre of the circle through three plan points; nothing when they lie on one line.
 std::optional<Vektor2D> CircleCentre(const Vektor2D& p0, const Vektor2D& p1, const Vektor2D& p2)
 {
-    const Vektor2D middle01 = (p0 + p1) * 0.5;
-    const Vektor2D middle12 = (p1 + p2) * 0.5;
-    return CrossingOfLines(middle01, middle01 + (p1 - p0).GetPerpendicular(), middle12,
-                           middle12 + (p2 - p1).GetPerpendicular());
+    const Geometry::Coord points[3] = {{p0.x, p0.y}, {p1.x, p1.y}, {p2.x, p2.y}};
+    Geometry::Coord centre;
+    if (!Geometry::Circle_3Pt(points, &centre)) return std::nullopt;
+    return Vektor2D {centre.x, centre.y};
 }
 
 API_Element WallDefaults(API_ElementMemo* memo, GSErrCode* result = nullptr)
