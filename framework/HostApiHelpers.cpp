@@ -2,13 +2,18 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <utility>
+
+#include "DG/DG.hpp"
+#include "FloorPlanDatabaseScope.hpp"
+#include "Win/Display.hpp"
 
 namespace {
 
-constexpr std::int16_t ElementLocked = 1;
 
 // Element type to selection id; a type outside the table has none.
 constexpr std::pair<API_ElemTypeID, std::int32_t> NeigOfType[] = {
@@ -283,4 +288,86 @@ void SplitAtWhiteSpace(const GS::UniString& text, TypVektor<GS::UniString>& word
         while (i < length && !IsWhiteSpace(text[i])) ++i;
         if (i > start) words.Add(text.GetSubstring(start, i - start));
     }
+}
+
+std::int32_t FindTreeViewItemByUserData(short dialogId, short treeViewItem, std::int32_t parent, std::int32_t userData)
+{
+    for (std::int32_t child = DG::TreeViewGetItem(dialogId, treeViewItem, parent, DG::TreeFirstChild); child != DG::TreeItemNone;
+         child = DG::TreeViewGetItem(dialogId, treeViewItem, child, DG::TreeNextSibling)) {
+        const std::int32_t below = FindTreeViewItemByUserData(dialogId, treeViewItem, child, userData);
+        if (below != DG::TreeItemNone) return below;
+        const auto lowWord = static_cast<std::uint32_t>(DG::TreeViewGetItemUserData(dialogId, treeViewItem, child));
+        if (static_cast<std::int32_t>(lowWord) == userData) return child;
+    }
+    return DG::TreeItemNone;
+}
+
+double GetScreenPixelsPerMeter()
+{
+    const Win::HDC screen = Win::GetDC(nullptr);
+    const int millimetres = Win::GetDeviceCaps(screen, Win::HORZSIZE);
+    const int pixels = Win::GetDeviceCaps(screen, Win::HORZRES);
+    Win::ReleaseDC(nullptr, screen);
+    if (millimetres <= 0 || pixels <= 0) return 0.0;
+    const double perInch = std::floor(25.399 * pixels / millimetres + 0.5);
+    if (perInch > std::numeric_limits<std::int16_t>::max()) return 0.0;
+    return static_cast<std::int16_t>(perInch) / 0.0254;
+}
+
+void GetElementLibPartId(const API_Elem_Head& header, char* text, std::size_t size)
+{
+    if (text == nullptr || size == 0) return;
+    const FloorPlanDatabaseScope floorPlan;
+    API_Elem_Head request = header;
+    char uniqueId[API_UniIDLength] {};
+    if (HostUtilityRequest(FourCC("GELU"), &request, uniqueId) != NoError) return;
+    uniqueId[API_UniIDLength - 1] = '\0';
+    std::snprintf(text, size, "%s", uniqueId);
+}
+
+void MemoPolygonToPolygon2DData(const API_ElementMemo& memo, Geometry::Polygon2DData& polygon)
+{
+    Geometry::InitPolygon2DData(&polygon);
+    std::vector<Geometry::Point2<double>> vertices;
+    vertices.reserve(memo.coords.size());
+    for (const API_Coord& c : memo.coords) vertices.push_back({c.x, c.y});
+    std::vector<Geometry::PolyArcRec> arcs;
+    arcs.reserve(memo.parcs.size());
+    for (const API_PolyArc& arc : memo.parcs) arcs.push_back({arc.begIndex, arc.endIndex, arc.arcAngle});
+    Geometry::ConvertToPolygon2DData(std::move(vertices), std::move(arcs), memo.pends, &polygon);
+    ValidatePolygon2DData(polygon);
+}
+
+GSErrCode ValidatePolygon2DData(Geometry::Polygon2DData& polygon)
+{
+    GSErrCode error = NoError;
+    if ((polygon.status & Geometry::PolyStatus_BoundBox) == 0) {
+        error = Geometry::GetPolygon2DDataBoundBox(polygon, &polygon.boundBox);
+        if (error == NoError) polygon.status |= Geometry::PolyStatus_BoundBox;
+    }
+    if (error == NoError && (polygon.status & Geometry::PolyStatus_Oriented) == 0) {
+        error = Geometry::OrientPolygon2DData(&polygon);
+        if (error == NoError) polygon.status |= Geometry::PolyStatus_Oriented;
+    }
+    return error;
+}
+
+bool IsSectionViewToLeft(const API_Element& element, const API_ElementMemo& memo, const API_DatabaseInfo& database)
+{
+    // An interior elevation's segments share one list of main-line points.
+    std::size_t first = 0;
+    if (database.typeID == APIWind_InteriorElevationID) {
+        const auto& segments = memo.sectionSegments;
+        for (std::int32_t i = 0; i < element.cutPlane.segmentCount && i != database.segmentNumber; ++i) {
+            const auto segment = static_cast<std::size_t>(i);
+            if (segment >= segments.size() || segments[segment].mainCoordCount < 0) return false;
+            first += static_cast<std::size_t>(segments[segment].mainCoordCount);
+        }
+    }
+    const auto& main = memo.sectionMainCoords;
+    const auto& distance = memo.sectionDistCoords;
+    if (first + 1 >= main.size() || distance.size() < 2) return false;
+    const API_Coord along {main[first + 1].x - main[first].x, main[first + 1].y - main[first].y};
+    const API_Coord toDistance {distance[1].x - main[first].x, distance[1].y - main[first].y};
+    return along.x * toDistance.y - along.y * toDistance.x > 0;
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "Geometry/Polygon2DData.hpp"
 #include "GS/UniString.hpp"
 #include "OwnChangeCounter.hpp"
 #include "TypVektor.hpp"
@@ -41,3 +42,26 @@ int ParseDouble(const char* text, double* value);
 
 // Appends the words of the text, separated by white space of any length.
 void SplitAtWhiteSpace(const GS::UniString& text, TypVektor<GS::UniString>& words);
+
+// The tree item below the parent whose user data's low 32 bits equal the value,
+// each item's descendants searched before the item itself; -1 when none.
+std::int32_t FindTreeViewItemByUserData(short dialogId, short treeViewItem, std::int32_t parent, std::int32_t userData);
+
+// Pixels per metre of the main screen, 0 when the screen does not tell its size.
+double GetScreenPixelsPerMeter();
+
+// Writes the unique id of the element's library part into the text, cut to the
+// text's size; leaves the text as it is when the host cannot tell.
+void GetElementLibPartId(const API_Elem_Head& header, char* text, std::size_t size);
+
+// The memo's polygon as the host's polygon record, validated; an outline the
+// host refuses leaves the record empty.
+void MemoPolygonToPolygon2DData(const API_ElementMemo& memo, Geometry::Polygon2DData& polygon);
+// Computes the bounding box and orients the contours unless done before; the
+// first error, else 0.
+GSErrCode ValidatePolygon2DData(Geometry::Polygon2DData& polygon);
+
+// True when the view of the section or elevation looks to the left of the
+// segment of its main line that the database shows; false when the memo lacks
+// that segment or the distance line.
+bool IsSectionViewToLeft(const API_Element& element, const API_ElementMemo& memo, const API_DatabaseInfo& database);

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
+#include "GS/Guid.hpp"
 #include "ServiceTable.hpp"
 
 namespace SimHost {
@@ -323,10 +325,23 @@ GSErrCode AutomationRequest(HostToken token, std::int32_t code, void* par1, void
     return NoError;
 }
 
-GSErrCode UtilityRequest(HostToken, std::int32_t code, void* par1, void* par2)
+// Placed elements live in the floor plan's database; elsewhere the host does not find them.
+GSErrCode LibraryPartUniqueId(const ProjectModel& model, const API_Elem_Head& header, char* text)
 {
-    if (code != FourCC("NTOE")) return APIERR_BADID;
+    const StoredElement* stored = model.currentDatabase.typeID == APIWind_FloorPlanID ? model.Find(header.guid) : nullptr;
+    if (stored == nullptr) return APIERR_BADID;
+    const LibraryPartEntry* part = model.LibraryPartOf(stored->record);
+    if (part == nullptr) return APIERR_BADINDEX;
+    std::snprintf(text, API_UniIDLength, "%s", part->uniqueId.c_str());
+    return NoError;
+}
+
+GSErrCode UtilityRequest(HostToken token, std::int32_t code, void* par1, void* par2)
+{
+    if (code != FourCC("NTOE") && code != FourCC("GELU")) return APIERR_BADID;
     if (par1 == nullptr || par2 == nullptr) return APIERR_BADPARS;
+    if (code == FourCC("GELU"))
+        return LibraryPartUniqueId(ModelOf(token), *static_cast<const API_Elem_Head*>(par1), static_cast<char*>(par2));
     const std::int32_t neig = *static_cast<const std::int32_t*>(par1);
     for (const auto& [type, id] : NeigOfType)
         if (id == neig) {
@@ -502,6 +517,17 @@ bool ReadUserTransformation(std::istringstream& args, API_ActTranPars& t)
     return false;
 }
 
+bool IsBracedGuid(const std::string& text)
+{
+    GS::Guid guid;
+    return text.size() == 38 && text.front() == '{' && text.back() == '}' && guid.FromText(text.substr(1, 36));
+}
+
+bool IsLibraryPartUniqueId(const std::string& text)
+{
+    return text.size() == 77 && text[38] == '-' && IsBracedGuid(text.substr(0, 38)) && IsBracedGuid(text.substr(39));
+}
+
 }  // namespace
 
 GSErrCode UserEditElement(Host& host, const API_Guid& guid, const API_ActTranPars& transformation)
@@ -602,6 +628,9 @@ void AddElementFacts(const Host& host, Facts& facts)
     facts["front-window"] = DatabaseName(model.frontWindow);
     facts["database"] = DatabaseName(model.currentDatabase.typeID);
     facts["offset"] = Num(model.content.locationOffset.x) + " " + Num(model.content.locationOffset.y);
+    parts.clear();
+    for (const auto& [index, part] : model.libraryParts) parts.push_back(std::to_string(index) + ":" + part.uniqueId);
+    facts["library-parts"] = Join(parts);
 }
 
 // Verbs:
@@ -614,6 +643,7 @@ void AddElementFacts(const Host& host, Facts& facts)
 //   user-edit <n> drag dx dy dz | elevate dz | rotate cx cy degrees | mirror px py ax ay
 //   user-delete <n>
 //   undo
+//   add-library-part <index> <{main GUID}-{revision GUID}>
 void AddElementVerbs(ScenarioVerbs& verbs)
 {
     verbs["add-layer"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
@@ -689,6 +719,14 @@ void AddElementVerbs(ScenarioVerbs& verbs)
     });
     verbs["undo"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream&) {
         return model.Undo() || scenario.Fail("nothing to undo");
+    });
+    verbs["add-library-part"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
+        std::int32_t index = 0;
+        std::string uniqueId;
+        if (!(args >> index >> uniqueId) || index < 1 || !IsLibraryPartUniqueId(uniqueId))
+            return scenario.Fail("add-library-part <index from 1> <{main GUID}-{revision GUID}>");
+        model.libraryParts[index] = LibraryPartEntry {uniqueId};
+        return true;
     });
 }
 

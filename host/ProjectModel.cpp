@@ -459,6 +459,20 @@ GSErrCode ProjectModel::CheckChangeable(const StoredElement& element) const
     return NoError;
 }
 
+const LibraryPartEntry* ProjectModel::LibraryPartOf(const API_Element& element) const
+{
+    std::int32_t index = 0;
+    switch (element.header.typeID) {
+    case API_ObjectID:
+    case API_LampID: index = element.object.libraryPartIndex; break;
+    case API_WindowID:
+    case API_DoorID: index = element.window.libraryPartIndex; break;
+    default: return nullptr;
+    }
+    const auto it = libraryParts.find(index);
+    return it != libraryParts.end() ? &it->second : nullptr;
+}
+
 void ApplyChangeMask(API_Element& target, const API_Element& source, const API_Element& mask)
 {
     CopyMarkedFields(target, source, mask, HeaderFields());

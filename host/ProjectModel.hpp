@@ -22,6 +22,11 @@ struct LayerEntry {
     std::int32_t flags = 0;
 };
 
+// A library part that placed objects, lamps, windows and doors name by index.
+struct LibraryPartEntry {
+    std::string uniqueId;  // "{main GUID}-{revision GUID}"
+};
+
 struct ToolDefaults {
     API_Element record {};
     API_ElementMemo memo;
@@ -48,6 +53,7 @@ public:
     std::vector<API_Neig> selection;
     std::optional<API_Box> zoom;
     std::vector<ProjectContent> undoSteps;
+    std::map<std::int32_t, LibraryPartEntry> libraryParts;  // by library index, from 1
 
     // The state before the user's last action on an element, and its transformation.
     std::vector<StoredElement> notifiedSources;
@@ -70,6 +76,8 @@ public:
     bool IsLayerLocked(std::int16_t layer) const;
     // 0 when the element may be changed or deleted, else the host's refusal.
     GSErrCode CheckChangeable(const StoredElement& element) const;
+    // The library part a placed element names; null for other elements and unknown indices.
+    const LibraryPartEntry* LibraryPartOf(const API_Element& element) const;
 
 private:
     std::uint32_t guidCounter_ = 0;

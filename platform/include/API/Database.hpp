@@ -21,6 +21,7 @@ struct API_DatabaseInfo {
     std::int32_t typeID;
     std::int32_t index;
     API_Guid elementGuid;
+    std::int32_t segmentNumber;  // interior elevations: the segment shown, from 0
 };
 
 // "CABO": par1 an element header, par2 the box. Six doubles in this order.

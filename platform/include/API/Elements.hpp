@@ -181,6 +181,13 @@ struct API_MorphType {
     double transformation[12];
 };
 
+// Sections, elevations and interior elevations: a main line of one segment, or of
+// several for an interior elevation, whose points lie in the memo.
+struct API_CutPlaneType {
+    API_Elem_Head head;
+    std::int32_t segmentCount;
+};
+
 union API_Element {
     // Every record starts cleared.
     API_Element() { std::memset(static_cast<void*>(this), 0, sizeof(API_Element)); }
@@ -201,6 +208,7 @@ union API_Element {
     API_HotspotType hotspot;
     API_LevelDimensionType levelDimension;
     API_MorphType morph;
+    API_CutPlaneType cutPlane;        // sections, elevations, interior elevations
 };
 
 // GDL parameter kinds.
@@ -228,6 +236,11 @@ struct API_PolyArc {
     double arcAngle = 0.0;
 };
 
+// One segment of a section's main line: how many of the main-line points are its own.
+struct API_SectionSegment {
+    std::int32_t mainCoordCount = 0;
+};
+
 // Which parts of a memo a call reads or writes.
 constexpr std::uint64_t APIMemoMask_Polygon = 1;
 constexpr std::uint64_t APIMemoMask_AddPars = 4;
@@ -241,6 +254,11 @@ struct API_ElementMemo {
     std::vector<std::int32_t> pends;
     std::vector<API_PolyArc> parcs;
     std::vector<API_AddParType> params;
+    // Sections, elevations and interior elevations: the segments, the main-line
+    // points of all segments in order (from index 0) and the distance line.
+    std::vector<API_SectionSegment> sectionSegments;
+    std::vector<API_Coord> sectionMainCoords;
+    std::vector<API_Coord> sectionDistCoords;
 };
 
 // Data an add-on keeps on an element.
@@ -288,3 +306,8 @@ struct API_EditPars {
 // Element tools of HostApplyElementTool.
 constexpr std::int32_t APITool_Unlock = FourCC("ULCK");
 constexpr std::int32_t APITool_Lock = FourCC("LOCK");
+
+// "GELU" (utility request): par1 a placed element's header, par2 a text of
+// API_UniIDLength characters that receives the unique id of its library part,
+// "{main GUID}-{revision GUID}".
+constexpr std::size_t API_UniIDLength = 128;

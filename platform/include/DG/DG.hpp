@@ -121,4 +121,24 @@ void QueueAlertAnswer(short button);
 const std::vector<AlertRecord>& RecordedAlerts();
 void ClearRecordedAlerts();
 
+// Tree views, kept by dialog id and item id. Tree items are numbered from 1
+// within their tree view; 0 is the invisible root and -1 stands for no item.
+// Each item carries 64-bit user data.
+constexpr std::int32_t TreeItemRoot = 0;
+constexpr std::int32_t TreeItemNone = -1;
+// Insert positions among the parent's children.
+constexpr std::int32_t TreeInsertFirst = -65535;
+constexpr std::int32_t TreeInsertLast = -65534;
+
+enum TreeRelation : short { TreeNextSibling = 1, TreeFirstChild = 4 };
+
+// The new item, TreeItemNone when the parent is unknown or the position is neither first nor last.
+std::int32_t TreeViewInsertItem(short dialogId, short item, std::int32_t parent, std::int32_t position);
+void TreeViewDeleteAllItems(short dialogId, short item);
+// The item in that relation to the tree item, TreeItemNone when there is none.
+std::int32_t TreeViewGetItem(short dialogId, short item, std::int32_t treeItem, short relation);
+void TreeViewSetItemUserData(short dialogId, short item, std::int32_t treeItem, std::int64_t userData);
+// 0 for an unknown tree item.
+std::int64_t TreeViewGetItemUserData(short dialogId, short item, std::int32_t treeItem);
+
 }  // namespace DG
