@@ -1,6 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,6 +9,18 @@
 #include "InProcessHost.hpp"
 #include "PendingCallTrace.hpp"
 #include "Survanto.hpp"
+
+// Names a table-driven case after its label, as GoogleTest wants test names.
+struct CaseLabelName {
+    template <typename Info>
+    std::string operator()(const Info& info) const
+    {
+        std::string name = info.param.label;
+        for (char& ch : name)
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return name;
+    }
+};
 
 // A started host with the add-on's main object, a clean measuring state and a
 // main palette as its resource describes it.

@@ -265,9 +265,4 @@ TEST_P(ElevationTools, WriteIntoTheToolDefaults)
     EXPECT_EQ(Main().pointStep, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Dispatcher, ElevationTools, ::testing::ValuesIn(elevationCases), [](const auto& info) {
-    std::string name = info.param.label;
-    for (char& ch : name)
-        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Dispatcher, ElevationTools, ::testing::ValuesIn(elevationCases), CaseLabelName());

@@ -47,12 +47,7 @@ TEST_P(MeasuredValues, GoIntoTheirPaletteFields)
     EXPECT_EQ(Item(c.mode), 0.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Dispatcher, MeasuredValues, ::testing::ValuesIn(valueCases), [](const auto& info) {
-    std::string name = info.param.label;
-    for (char& ch : name)
-        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Dispatcher, MeasuredValues, ::testing::ValuesIn(valueCases), CaseLabelName());
 
 using MeasuredValueFixture = DispatcherFixture;
 

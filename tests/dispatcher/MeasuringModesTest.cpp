@@ -168,12 +168,7 @@ TEST_P(MeasuringModes, AdvanceAsTheTablesSay)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Dispatcher, MeasuringModes, ::testing::ValuesIn(modeCases), [](const auto& info) {
-    std::string name = info.param.label;
-    for (char& ch : name)
-        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Dispatcher, MeasuringModes, ::testing::ValuesIn(modeCases), CaseLabelName());
 
 using MeasuredPointRoad = DispatcherFixture;
 
