@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "API/AddOnInterface.hpp"
@@ -24,19 +26,32 @@ bool FindNumber(const std::string& content, const GS::UniString& key, double& va
     return false;
 }
 
+// The file's text with every line break as LF and without a UTF-8 byte-order mark;
+// none when the file cannot be read or is empty, which counts as not loaded.
+std::optional<std::string> ReadConfigText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream content;
+    content << in.rdbuf();
+    std::string text = content.str();
+    if (text.empty()) return std::nullopt;
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+    std::replace(text.begin(), text.end(), '\r', '\n');
+    return text;
+}
+
 }  // namespace
 
 void ReadConfigFile()
 {
     IO::Location location = HostGetOwnLocation();
     location.SetLastLocalName("Survanto.cfg");
-    std::ifstream in(location.ToPath());
-    if (!in) return;
-    std::stringstream content;
-    content << in.rdbuf();
+    const std::optional<std::string> content = ReadConfigText(location.ToPath());
+    if (!content) return;
 
     double value = 0.0;
-    if (FindNumber(content.str(), "RelocationAngleDiffMax", value)) measuringState.relocationAngleDiffMax = value;
+    if (FindNumber(*content, "RelocationAngleDiffMax", value)) measuringState.relocationAngleDiffMax = value;
     measuringState.debugMode = 0;
-    if (FindNumber(content.str(), "DebugMode", value) && value == 1.0) measuringState.debugMode = 1;
+    if (FindNumber(*content, "DebugMode", value) && value == 1.0) measuringState.debugMode = 1;
 }

@@ -28,7 +28,7 @@ void Survanto::SectionDataList::Reset()
     Add(single);
 }
 
-Survanto::Survanto()
+Survanto::Survanto() : resourceModuleBefore_(CurrentResourceModule())
 {
     ChooseLanguageFromHost();
     OpenLanguageResourceFiles();
@@ -65,6 +65,8 @@ Survanto::Survanto()
 Survanto::~Survanto()
 {
     StopPointCabWatcher();
+    const GSResModule current = CurrentResourceModule();
+    if (current == resourceModules[1] || current == resourceModules[2]) SetCurrentResourceModule(resourceModuleBefore_);
     RS::CloseResourceModule(resourceModules[1]);
     RS::CloseResourceModule(resourceModules[2]);
 }

@@ -217,6 +217,10 @@ private:
     void ChooseLanguageFromHost();
     void SetStartValues();
     IO::Location SpecialFolderParent() const;
+
+    // The module that was current before this object made its language current;
+    // current again when this object closes its language files.
+    GSResModule resourceModuleBefore_ = 0;
 };
 
 // Counts how deeply the add-on is inside a change of its own, so that the

@@ -113,6 +113,22 @@ void ChooseToolOption(Survanto& survanto, std::int16_t item)
     survanto.ShowMeasuringPrompt();
 }
 
+// With the morph, polyline, fill and slab tools the first or second option button
+// starts the points of the tool's sub-palette rather than choosing an option.
+void StartSubPaletteMode(Survanto& survanto, std::int16_t item)
+{
+    const std::int32_t tool = survanto.currentTool;
+    if (item == FirstOptionItem && tool == API_MorphID) {
+        survanto.SetMainPaletteItemValue(item, 0.0);
+        StartMode(survanto, item);
+    } else if (item == FirstOptionItem && tool == API_PolyLineID) {
+        StartMode(survanto, item);
+    } else if (item == SecondOptionItem && Listed(tool, {API_MorphID, API_HatchID, API_SlabID})) {
+        StartMode(survanto, item);
+        survanto.ShowMeasuringPrompt();
+    }
+}
+
 void ModeButtonAction(Survanto& survanto, std::int16_t item)
 {
     if (Listed(item, {1, 3, 4, 5, 6, 7, 22, 23, 24, 41, 44, 45, 46, 47, 61, 71, 72, 75, 77})) {
@@ -141,7 +157,11 @@ void ModeButtonAction(Survanto& survanto, std::int16_t item)
             survanto.SetMainPaletteItemValue(item, 1.0);
             break;
         default:
-            if (IsOptionItem(item) && !IsToolCommand(item, survanto.currentTool)) ChooseToolOption(survanto, item);
+            if (!IsOptionItem(item)) break;
+            if (IsToolCommand(item, survanto.currentTool))
+                StartSubPaletteMode(survanto, item);
+            else
+                ChooseToolOption(survanto, item);
             break;
     }
 }

@@ -47,7 +47,7 @@ bool ChangeHomeStorey(API_Element& element)
     return HostChangeElement(&element, &mask, nullptr, 0, true) == NoError;
 }
 
-void RaiseElement(const API_Element& element, double height)
+bool RaiseElement(const API_Element& element, double height)
 {
     API_Neig neig;
     neig.neigID = ElemTypeToNeig(element.header.typeID);
@@ -57,7 +57,7 @@ void RaiseElement(const API_Element& element, double height)
     edit.withDelete = true;
     edit.endC.z = height;
     const FloorPlanDatabaseScope floorPlan;
-    HostEditElements(&neig, 1, &edit);
+    return HostEditElements(&neig, 1, &edit) == NoError;
 }
 
 }  // namespace
@@ -83,5 +83,10 @@ void Survanto::FitElementToStorey(API_Element& element)
         element.header.floorInd = oldIndex;
         return;
     }
-    RaiseElement(element, oldLevel - newLevel);
+    // A storey change without the matching raise would move the element by the
+    // level difference: it goes back to its storey instead.
+    if (!RaiseElement(element, oldLevel - newLevel)) {
+        element.header.floorInd = oldIndex;
+        ChangeHomeStorey(element);
+    }
 }

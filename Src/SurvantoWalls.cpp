@@ -281,9 +281,10 @@ void WallRun::Inclined()
         return;
     }
     double slant = rise.GetAngle(Vektor3D(rise.x, rise.y, 0.0));
-    const Vektor2D ab = Plan(s_.actionPoints[1]) - Plan(s_.actionPoints[0]);
-    const Vektor2D ac = Plan(s_.actionPoints[2]) - Plan(s_.actionPoints[0]);
-    if (ab.CrossProduct(ac) < -Tolerance) slant = HalfTurn - slant;
+    // The face leans over to the side on which it rises above its base, whether the
+    // third point lies above the base or below it, above the first two or below them.
+    const Vektor2D along = Vektor2D(bOnBase.x, bOnBase.y) - Vektor2D(aOnBase.x, aOnBase.y);
+    if (along.CrossProduct(Vektor2D(rise.x, rise.y)) * rise.z < -Tolerance) slant = HalfTurn - slant;
 
     wall.wall.begC = HostPoint(aOnBase);
     wall.wall.endC = HostPoint(bOnBase);

@@ -174,6 +174,7 @@ GSErrCode CatchViewEvents()
 
 GSErrCode Initialize()
 {
+    quitting = false;
     auto survanto = std::make_unique<Survanto>();
     theSurvanto = survanto.release();
     HostKeepInMemory(true);

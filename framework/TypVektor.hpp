@@ -17,10 +17,17 @@ public:
     static constexpr std::uint32_t PageSize = 8;
 
     TypVektor() = default;
+    // A failed copy destroys the elements already copied: no destructor runs for a
+    // list whose constructor did not finish.
     TypVektor(const TypVektor& other)
     {
-        Reserve(other.size_);
-        for (std::uint32_t i = 0; i < other.size_; ++i) PushBack(other[i]);
+        try {
+            Reserve(other.size_);
+            for (std::uint32_t i = 0; i < other.size_; ++i) PushBack(other[i]);
+        } catch (...) {
+            Clear(false);
+            throw;
+        }
     }
     TypVektor(TypVektor&& other) noexcept { Swap(other); }
     virtual ~TypVektor() { Clear(false); }

@@ -33,8 +33,11 @@ double Vektor2D::GetAngle() const
 {
     Vektor2D unit = *this;
     unit.Normalize();
+    constexpr double FullTurn = 6.283185307179586;
     const double angle = std::acos(ClampToUnit(unit.x));
-    return y < 0.0 ? 6.283185307179586 - angle : angle;
+    // Just below the x axis the turn would come out as a full 2π, outside [0, 2π).
+    const double direction = y < 0.0 ? FullTurn - angle : angle;
+    return direction >= FullTurn ? 0.0 : direction;
 }
 
 Vektor2D operator-(const Vektor2D& v) { return {-v.x, -v.y}; }

@@ -134,11 +134,16 @@ std::int32_t Host::CheckEnvironment(std::int32_t applicationKind)
 GSErrCode Host::RegisterInterface()
 {
     currentHost = this;
+    menus_.clear();
+    subtypes_.clear();
+    library_.clear();
+    registeredCommands_.clear();
     return registerResult_ = entry_.registerInterface();
 }
 
 GSErrCode Host::Initialize()
 {
+    viewEvents_.clear();
     initializeResult_ = entry_.initialize(this);
     initialized_ = true;
     return initializeResult_;

@@ -83,3 +83,13 @@ TEST_F(StoreyFitTest, NoRaiseWithoutTheStoreyChange)
     EXPECT_TRUE(Main().elementCreated);
     EXPECT_EQ(Model().currentDatabase.typeID, APIWind_3DModelID);
 }
+
+TEST_F(StoreyFitTest, AStoreyChangeWithoutTheRaiseIsTakenBack)
+{
+    Host().FailService(HostSlot::HostEditElements);
+    Host().LoadStatic({GetExportedFuncAddrs, SetImportedFuncAddrs});
+    InFront(APIWind_3DModelID);
+    const API_ColumnType column = CreateWithMiddleAt(4.0);
+    EXPECT_EQ(column.head.floorInd, 0);
+    EXPECT_NEAR(AbsoluteBottom(column), 2.5, 1e-12);
+}

@@ -105,8 +105,10 @@ TEST(EntryPoints, LoadingInitialisingAndFreeingTwiceLeavesNothingBehind)
         Win::ClearRecords();
         SimHost::Host::Options options;
         options.addOnPath = SURVANTO_APX_PATH;
+        options.languageCode = "USA";  // a language file is current until FreeData
         SimHost::Host host(options);
         ASSERT_TRUE(host.Start()) << host.LoadError();
+        EXPECT_EQ(host.AddOnName(), "Survanto") << "round " << round;
         host.NewProject();
         host.OpenProject("second");
         EXPECT_EQ(host.RunPendingCommands(), 1);

@@ -60,6 +60,8 @@ TEST(Registration, OrderAndArgumentsDependOnDebugMode)
         {{"DebugMode 2"}, false},
         {{"DebugMode eins"}, false},
         {{"RelocationAngleDiffMax 0.1"}, false},
+        {{"\xEF\xBB\xBF" "DebugMode 1"}, true},
+        {{"Other 3\rDebugMode 1"}, true},
     };
     for (const auto& c : cases) {
         SimHost::Host host(OptionsWith(c.config));
@@ -94,15 +96,22 @@ TEST(Registration, RegisterInterfaceReturnsTheLibraryResultEvenWhenMenusFail)
     EXPECT_EQ(host.Fact("commands"), "OPNE/1 NEWP/1 ALRT/1 CAMR/1");
 }
 
-TEST(Registration, AnUnreadableConfigurationKeepsTheEarlierDebugMode)
+TEST(Registration, AMissingOrEmptyConfigurationKeepsTheEarlierDebugMode)
 {
-    SimHost::Host host(OptionsWith({"DebugMode 1"}));
-    ASSERT_TRUE(host.Load());
-    ASSERT_EQ(host.CheckEnvironment(), 2);
-    host.RegisterInterface();
-    std::filesystem::remove(std::filesystem::path(host.InstalledAddOnFolder()) / "Survanto.cfg");
-    host.Initialize();
-    EXPECT_EQ(host.Fact("menu-handlers"), "32500 32503 32505 32508 32509 32502 32520 32506 32501 32507");
+    for (const bool removed : {true, false}) {
+        SimHost::Host host(OptionsWith({"DebugMode 1"}));
+        ASSERT_TRUE(host.Load());
+        ASSERT_EQ(host.CheckEnvironment(), 2);
+        host.RegisterInterface();
+        const auto config = std::filesystem::path(host.InstalledAddOnFolder()) / "Survanto.cfg";
+        if (removed)
+            std::filesystem::remove(config);
+        else
+            std::filesystem::resize_file(config, 0);
+        host.Initialize();
+        EXPECT_EQ(host.Fact("menu-handlers"), "32500 32503 32505 32508 32509 32502 32520 32506 32501 32507")
+            << (removed ? "removed" : "emptied");
+    }
 }
 
 TEST(Initialize, InstallsEveryHandlerInOrder)

@@ -10,11 +10,13 @@ namespace {
 // Makes the n-th allocation from now on fail, to see how the list survives exhaustion.
 int allocationsUntilFailure = -1;
 
+// Holds memory of its own, so a copy that is never destroyed shows as a leak.
 struct CopyBomb {
     static int copiesUntilThrow;
     int value = 0;
+    std::string payload = std::string(64, 'p');
     explicit CopyBomb(int v) : value(v) {}
-    CopyBomb(const CopyBomb& other) : value(other.value)
+    CopyBomb(const CopyBomb& other) : value(other.value), payload(other.payload)
     {
         if (copiesUntilThrow >= 0 && copiesUntilThrow-- == 0) throw std::runtime_error("copy failed");
     }

@@ -16,11 +16,13 @@ TEST(Vektor2D, DirectionAngles)
     };
     const Case cases[] = {{Vektor2D(), 0.0},           {{0, -1}, 3 * M_PI / 2}, {{-1, 0}, M_PI},
                           {{1, -0.0}, 0.0},            {{0, 0}, M_PI / 2},      {{1e-300, 1e-300}, M_PI / 2},
-                          {{1, 1e-17}, 0.0},           {{-3, -1e-17}, M_PI},    {{0.1 * 3, 0}, 0.0}};
+                          {{1, 1e-17}, 0.0},           {{-3, -1e-17}, M_PI},    {{0.1 * 3, 0}, 0.0},
+                          {{1, -1e-9}, 0.0}};
     for (const Case& c : cases) {
         const double angle = c.v.GetAngle();
         EXPECT_FALSE(std::isnan(angle)) << c.v.x << "," << c.v.y;
         EXPECT_NEAR(angle, c.angle, 1e-12) << c.v.x << "," << c.v.y;
+        EXPECT_LT(angle, 2 * M_PI) << c.v.x << "," << c.v.y;
     }
 }
 

@@ -101,6 +101,34 @@ TEST_F(MainPaletteTest, OptionButtonIsRememberedForTheTool)
     EXPECT_EQ(Main().SavedToolOptionOf(API_WallID), 0);
 }
 
+// These tools take the button's points into a sub-palette: the mode starts, but
+// no option is chosen or remembered for the tool.
+TEST_F(MainPaletteTest, OptionButtonOfASubPaletteToolStartsItsPoints)
+{
+    struct Case {
+        std::int32_t tool;
+        std::int16_t item;
+        double valueAfter;
+    };
+    const Case cases[] = {{API_MorphID, 14, 0.0},
+                          {API_PolyLineID, 14, 1.0},
+                          {API_MorphID, 15, 1.0},
+                          {API_HatchID, 15, 1.0},
+                          {API_SlabID, 15, 1.0}};
+    for (const Case& c : cases) {
+        DG::ChangeItem(Palette, 5, 1.0);
+        Main().pointStep = 3;
+        Main().currentTool = c.tool;
+        DG::ChangeItem(Palette, c.item, 1.0);
+        EXPECT_EQ(Main().measuringMode, c.item) << c.tool;
+        EXPECT_EQ(Main().pointStep, 1) << c.tool;
+        EXPECT_EQ(DG::GetItemValue(Palette, c.item), c.valueAfter) << c.tool;
+        EXPECT_EQ(Main().SavedToolOptionOf(c.tool), 0) << c.tool;
+        DG::ChangeItem(Palette, c.item, 0.0);
+        Main().currentTool = API_WallID;
+    }
+}
+
 TEST_F(MainPaletteTest, PolygonButtonsServeTheToolsThatCollectAPolygon)
 {
     DG::ChangeItem(Palette, 15, 1.0);

@@ -216,6 +216,9 @@ TEST_F(WallTest, InclinedWallStandsWhereItsFaceMeetsTheBase)
         {"face measured above its base", 0.0, {{0, 0, 2}, {2, 0, 2}, {0, 1, 3}}, {0, -2, 2, -2}, Pi / 4},
         {"base at the bottom offset", 1.0, {{0, 0, 1}, {3, 0, 1}, {0, 1, 1 + root3}}, {0, 0, 3, 0}, Pi / 3},
         {"upright", 0.0, {{0, 0, 0}, {2, 0, 0}, {0, 0, 3}}, {0, 0, 2, 0}, Pi / 2},
+        // The face z = -y of the second case, measured otherwise: it leans the same way.
+        {"third point below the base", 0.0, {{0, 0, 0}, {1, 0, 0}, {0, 1, -1}}, {0, 0, 1, 0}, 3 * Pi / 4},
+        {"third point below the first two", 0.0, {{0, -1, 1}, {1, -1, 1}, {0, -0.5, 0.5}}, {0, 0, 1, 0}, 3 * Pi / 4},
     };
     for (const Case& c : cases) {
         Model().content.elements.clear();
