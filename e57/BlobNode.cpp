@@ -30,7 +30,7 @@ void BlobNode::read(void* destination, std::uint64_t start, std::size_t count) c
     file.readLogical(logical, header, sizeof header);
     std::uint64_t sectionLength = 0;
     std::memcpy(&sectionLength, header + 8, 8);
-    if (header[0] != 0 || sectionLength < kBlobHeaderSize + byteCount())
+    if (header[0] != 0 || sectionLength < kBlobHeaderSize || sectionLength - kBlobHeaderSize < byteCount())
         throw E57Exception(ErrorCode::BadSectionHeader,
                            pathName() + ": blob section at offset " + std::to_string(physical) + " has id " +
                                std::to_string(header[0]) + " and length " + std::to_string(sectionLength));

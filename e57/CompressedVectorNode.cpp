@@ -21,7 +21,10 @@ StructureNode CompressedVectorNode::prototype() const {
     return StructureNode(wrap(found));
 }
 
-CompressedVectorReader CompressedVectorNode::reader(const std::vector<DestinationBuffer>& buffers) const {
+CompressedVectorReader CompressedVectorNode::reader(const std::vector<SourceDestBuffer>& buffers) const {
+    for (const auto& buffer : buffers)
+        if (buffer.image() != image().get())
+            throw E57Exception(ErrorCode::BadBuffers, buffer.path() + ": the buffer was made for another image file");
     return CompressedVectorReader(image()->file, element(), buffers);
 }
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "e57/CompressedVectorReader.hpp"
-#include "e57/DestinationBuffer.hpp"
 #include "e57/Node.hpp"
+#include "e57/SourceDestBuffer.hpp"
 #include "e57/StructureNode.hpp"
 
 namespace e57 {
@@ -18,7 +18,7 @@ public:
     std::int64_t childCount() const;
     // The fields of one record, in bytestream order.
     StructureNode prototype() const;
-    CompressedVectorReader reader(const std::vector<DestinationBuffer>& buffers) const;
+    CompressedVectorReader reader(const std::vector<SourceDestBuffer>& buffers) const;
 };
 
 }  // namespace e57

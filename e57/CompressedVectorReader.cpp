@@ -57,13 +57,13 @@ void checkRecordCountFits(const Element& node, const std::vector<Leaf>& leaves, 
 }  // namespace
 
 CompressedVectorReader::CompressedVectorReader(std::shared_ptr<PagedFile> file, const Element& node,
-                                               const std::vector<DestinationBuffer>& buffers)
+                                               const std::vector<SourceDestBuffer>& buffers)
     : file_(std::move(file)), recordCount_(node.count) {
     if (!file_->isOpen()) throw E57Exception(ErrorCode::FileClosed, node.path());
     bind(node, buffers);
 }
 
-void CompressedVectorReader::bind(const Element& node, const std::vector<DestinationBuffer>& buffers) {
+void CompressedVectorReader::bind(const Element& node, const std::vector<SourceDestBuffer>& buffers) {
     if (buffers.empty()) throw E57Exception(ErrorCode::BadBuffers, node.path() + ": no buffers given");
     capacity_ = buffers.front().capacity();
     std::set<std::string> bound;

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "e57/DestinationBuffer.hpp"
 #include "e57/FieldChannel.hpp"
+#include "e57/SourceDestBuffer.hpp"
 
 namespace e57 {
 
@@ -33,8 +33,8 @@ private:
     friend class CompressedVectorNode;
 
     CompressedVectorReader(std::shared_ptr<PagedFile> file, const Element& node,
-                           const std::vector<DestinationBuffer>& buffers);
-    void bind(const Element& node, const std::vector<DestinationBuffer>& buffers);
+                           const std::vector<SourceDestBuffer>& buffers);
+    void bind(const Element& node, const std::vector<SourceDestBuffer>& buffers);
 
     std::shared_ptr<PagedFile> file_;
     std::vector<FieldChannel> channels_;

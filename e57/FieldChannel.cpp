@@ -39,9 +39,13 @@ bool integerFits(std::int64_t value) {
 
 template <typename Out>
 bool realFits(double value) {
-    // The upper limit as a double is exact (a power of two) for the 64-bit types.
-    return value >= static_cast<double>(std::numeric_limits<Out>::min()) &&
-           value < static_cast<double>(std::numeric_limits<Out>::max()) + 1.0;
+    constexpr double lowest = static_cast<double>(std::numeric_limits<Out>::min());
+    constexpr double highest = static_cast<double>(std::numeric_limits<Out>::max());
+    // A 64-bit maximum rounds up to a power of two as a double, one past the range.
+    if constexpr (sizeof(Out) == 8)
+        return value >= lowest && value < highest;
+    else
+        return value >= lowest && value <= highest;
 }
 
 std::uint16_t loadU16(const unsigned char* bytes) {
@@ -51,7 +55,7 @@ std::uint16_t loadU16(const unsigned char* bytes) {
 }  // namespace
 
 FieldChannel::FieldChannel(PagedFile& file, const Element& field, const Stream& stream,
-                           const DestinationBuffer& buffer)
+                           const SourceDestBuffer& buffer)
     : file_(file),
       name_(field.path()),
       stream_(stream),
@@ -76,7 +80,7 @@ FieldChannel::FieldChannel(PagedFile& file, const Element& field, const Stream& 
     chooseDecoder(buffer.type());
 }
 
-void FieldChannel::checkConversion(const DestinationBuffer& buffer) const {
+void FieldChannel::checkConversion(const SourceDestBuffer& buffer) const {
     const bool floating = buffer.isFloating();
     const bool integerSource = mode_ == Mode::Integer;
     const bool needsConversion = (integerSource && floating) || (!integerSource && !floating);
@@ -139,10 +143,11 @@ Out FieldChannel::fromReal(double value) const {
     if constexpr (std::is_floating_point_v<Out>) {
         return static_cast<Out>(value);
     } else {
-        const double whole = round_ ? std::floor(value + 0.5) : std::trunc(value);
-        if (!realFits<Out>(whole))
+        // A Float is range-checked as it stands and then truncated by the cast.
+        const double checked = round_ ? std::floor(value + 0.5) : value;
+        if (!realFits<Out>(checked))
             fail(ErrorCode::ValueNotRepresentable, std::to_string(value) + " does not fit the buffer type");
-        return static_cast<Out>(whole);
+        return static_cast<Out>(checked);
     }
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "e57/DestinationBuffer.hpp"
+#include "e57/SourceDestBuffer.hpp"
 #include "e57/E57Exception.hpp"
 
 namespace e57 {
@@ -26,7 +26,7 @@ public:
         std::uint64_t sectionEnd;
     };
 
-    FieldChannel(PagedFile& file, const Element& field, const Stream& stream, const DestinationBuffer& buffer);
+    FieldChannel(PagedFile& file, const Element& field, const Stream& stream, const SourceDestBuffer& buffer);
 
     // Writes the next count values to the buffer's first count slots.
     void decode(std::size_t count) { (this->*decoder_)(count); }
@@ -34,7 +34,7 @@ public:
 private:
     enum class Mode { Integer, Scaled, Single, Double };
 
-    void checkConversion(const DestinationBuffer& buffer) const;
+    void checkConversion(const SourceDestBuffer& buffer) const;
     void chooseDecoder(BufferType type);
     template <typename Out>
     void decodeAs(std::size_t count);

@@ -25,6 +25,8 @@ public:
     const std::string& fileName() const { return path_; }
 
 private:
+    friend class SourceDestBuffer;
+
     void checkHeader();
 
     std::string path_;

@@ -32,15 +32,15 @@ std::string fieldList(const e57::StructureNode& prototype, const std::string& pr
     return list;
 }
 
-void printBounds(const e57::CompressedVectorNode& points) {
+void printBounds(const e57::ImageFile& file, const e57::CompressedVectorNode& points) {
     const e57::StructureNode prototype = points.prototype();
     std::vector<double> x(kBlock), y(kBlock), z(kBlock);
     std::vector<std::int64_t> state(kBlock, 0);
-    std::vector<e57::DestinationBuffer> buffers{{"cartesianX", x.data(), kBlock, true, true},
-                                                {"cartesianY", y.data(), kBlock, true, true},
-                                                {"cartesianZ", z.data(), kBlock, true, true}};
+    std::vector<e57::SourceDestBuffer> buffers{{file, "cartesianX", x.data(), kBlock, true, true},
+                                                {file, "cartesianY", y.data(), kBlock, true, true},
+                                                {file, "cartesianZ", z.data(), kBlock, true, true}};
     if (prototype.isDefined("cartesianInvalidState"))
-        buffers.emplace_back("cartesianInvalidState", state.data(), kBlock, true, true);
+        buffers.emplace_back(file, "cartesianInvalidState", state.data(), kBlock, true, true);
 
     constexpr double kInf = std::numeric_limits<double>::infinity();
     std::array<double, 6> bounds{kInf, -kInf, kInf, -kInf, kInf, -kInf};
@@ -68,14 +68,14 @@ void printBounds(const e57::CompressedVectorNode& points) {
                 bounds[3], bounds[4], bounds[5], sum[0], sum[1], sum[2]);
 }
 
-void dumpScan(std::int64_t index, const e57::StructureNode& scan) {
+void dumpScan(const e57::ImageFile& file, std::int64_t index, const e57::StructureNode& scan) {
     const e57::CompressedVectorNode points(scan.get("points"));
     const e57::StructureNode prototype = points.prototype();
     std::printf("scan %lld records %lld fields %s pose %s\n", static_cast<long long>(index),
                 static_cast<long long>(points.childCount()), fieldList(prototype).c_str(),
                 scan.isDefined("pose") ? "yes" : "no");
     if (prototype.isDefined("cartesianX") && prototype.isDefined("cartesianY") && prototype.isDefined("cartesianZ"))
-        printBounds(points);
+        printBounds(file, points);
 }
 
 }  // namespace
@@ -88,9 +88,10 @@ int main(int argc, char** argv) {
     try {
         e57::ImageFile file(argv[1], "r", e57::ImageFile::kChecksumAll);
         const e57::StructureNode root = file.root();
-        if (root.isDefined("/data3D")) {
+        // A /data3D that is no Vector holds no scans, as the import sees it.
+        if (root.isDefined("/data3D") && root.get("/data3D").is(e57::NodeType::Vector)) {
             const e57::VectorNode scans(root.get("/data3D"));
-            for (std::int64_t i = 0; i < scans.childCount(); ++i) dumpScan(i, e57::StructureNode(scans.get(i)));
+            for (std::int64_t i = 0; i < scans.childCount(); ++i) dumpScan(file, i, e57::StructureNode(scans.get(i)));
         }
         file.close();
     } catch (const e57::E57Exception& error) {

@@ -70,12 +70,12 @@ void readScan(benchmark::State& state) {
     for (auto _ : state) {
         e57::ImageFile file(path, "r", checksums);
         const e57::CompressedVectorNode points(file.root().get("/data3D/0/points"));
-        auto reader = points.reader({{"cartesianX", x.data(), block, true, true},
-                                     {"cartesianY", y.data(), block, true, true},
-                                     {"cartesianZ", z.data(), block, true, true},
-                                     {"colorRed", red.data(), block, true, true},
-                                     {"colorGreen", green.data(), block, true, true},
-                                     {"colorBlue", blue.data(), block, true, true}});
+        auto reader = points.reader({{file, "cartesianX", x.data(), block, true, true},
+                                     {file, "cartesianY", y.data(), block, true, true},
+                                     {file, "cartesianZ", z.data(), block, true, true},
+                                     {file, "colorRed", red.data(), block, true, true},
+                                     {file, "colorGreen", green.data(), block, true, true},
+                                     {file, "colorBlue", blue.data(), block, true, true}});
         double checksum = 0;
         while (const std::size_t count = reader.read()) {
             total += count;

@@ -72,7 +72,7 @@ TEST_P(OddWidths, EveryValueComesBackExactly) {
     const e57::ImageFile file(writeOddFile(setup.packetFieldBytes, setup.indexPacket));
     const auto points = e57test::scanPoints(file, 0);
     for (const auto& field : oddFields()) {
-        const auto values = e57test::readField<std::int64_t>(points, field.layout.name, setup.block, false, false);
+        const auto values = e57test::readField<std::int64_t>(file, points, field.layout.name, setup.block, false, false);
         ASSERT_EQ(values.size(), kRecords) << field.layout.name;
         for (std::uint64_t r = 0; r < kRecords; ++r)
             ASSERT_EQ(values[r], field.value(r)) << field.layout.name << " record " << r;
@@ -91,9 +91,9 @@ TEST(BitPacking, AllFieldsTogetherInOneReader) {
     const e57::ImageFile file(writeOddFile(33, false));
     constexpr std::size_t kBlock = 40;
     std::vector<std::vector<std::int64_t>> storage(oddFields().size(), std::vector<std::int64_t>(kBlock));
-    std::vector<e57::DestinationBuffer> buffers;
+    std::vector<e57::SourceDestBuffer> buffers;
     for (std::size_t f = 0; f < oddFields().size(); ++f)
-        buffers.emplace_back(oddFields()[f].layout.name, storage[f].data(), kBlock);
+        buffers.emplace_back(file, oddFields()[f].layout.name, storage[f].data(), kBlock);
     auto reader = e57test::scanPoints(file, 0).reader(buffers);
     std::uint64_t record = 0;
     while (const std::size_t count = reader.read()) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ReadEverything.hpp"
+#include "e57/BlobNode.hpp"
 #include "ScanData.hpp"
 #include "TestFiles.hpp"
 
@@ -163,7 +164,24 @@ TEST(BrokenInput, InvalidSectionHeaderStillListsTheScan) {
     const auto points = e57test::scanPoints(file, 0);
     EXPECT_EQ(points.childCount(), 0);
     double x[40];
-    EXPECT_THROW(points.reader({e57::DestinationBuffer("cartesianX", x, 40)}), e57::E57Exception);
+    EXPECT_THROW(points.reader({e57::SourceDestBuffer(file, "cartesianX", x, 40)}), e57::E57Exception);
+}
+
+TEST(BrokenInput, BlobLengthThatWrapsAroundIsRefused) {
+    const Bytes bytes = e57test::withEditedXml(readBytes(samplePath("tiny_pc_and_images.e57")), [](std::string xml) {
+        const std::string from = "fileOffset=\"116\" length=\"7722\"";
+        xml.replace(xml.find(from), from.size(), "fileOffset=\"116\" length=\"18446744073709551615\"");
+        return xml;
+    });
+    const e57::ImageFile file(saved("blob.e57", bytes));
+    const e57::BlobNode jpeg(file.root().get("/images2D/0/visualReferenceRepresentation/jpegImage"));
+    unsigned char start[2];
+    try {
+        jpeg.read(start, 0, 2);
+        ADD_FAILURE() << "a blob longer than its section was read";
+    } catch (const e57::E57Exception& error) {
+        EXPECT_EQ(error.code(), e57::ErrorCode::BadSectionHeader) << error.what();
+    }
 }
 
 TEST(BrokenInput, ChecksumPolicyDecidesWhichPagesAreTested) {

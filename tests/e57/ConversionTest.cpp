@@ -13,7 +13,7 @@ namespace {
 using e57test::FieldKind;
 
 // One record: scaled raw 2000 (scale 0.001, offset 100), integer 300, floats 2.7 and -2.7 and 1e20,
-// integer -1.
+// integer -1, float 127.5.
 class Conversion : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -24,7 +24,8 @@ protected:
                        {"positive", FieldKind::Double},
                        {"negative", FieldKind::Single},
                        {"huge", FieldKind::Double},
-                       {"minusOne", FieldKind::Integer, -1, 1}};
+                       {"minusOne", FieldKind::Integer, -1, 1},
+                       {"aboveInt8", FieldKind::Double}};
         scan.recordCount = 1;
         scan.source = [](std::uint64_t, e57test::FieldValue* v) {
             v[0].integer = 2000;
@@ -33,6 +34,7 @@ protected:
             v[3].real = -2.7;
             v[4].real = 1e20;
             v[5].integer = -1;
+            v[6].real = 127.5;
         };
         e57test::E57TestWriter writer;
         writer.addScan(scan);
@@ -44,7 +46,7 @@ protected:
     static T readOne(const std::string& field, bool convert, bool scale) {
         const e57::ImageFile file(path_);
         T value{};
-        auto reader = e57test::scanPoints(file, 0).reader({e57::DestinationBuffer(field, &value, 1, convert, scale)});
+        auto reader = e57test::scanPoints(file, 0).reader({e57::SourceDestBuffer(file, field, &value, 1, convert, scale)});
         EXPECT_EQ(reader.read(), 1u);
         return value;
     }
@@ -82,6 +84,8 @@ TEST_F(Conversion, FloatsIntoIntegersTruncateAfterARangeCheck) {
     EXPECT_EQ(failure<std::int64_t>("huge", true, false), e57::ErrorCode::ValueNotRepresentable);
     EXPECT_EQ(failure<std::uint64_t>("huge", true, false), e57::ErrorCode::ValueNotRepresentable);
     EXPECT_EQ(readOne<std::uint64_t>("positive", true, false), 2u);
+    EXPECT_EQ(failure<std::int8_t>("aboveInt8", true, false), e57::ErrorCode::ValueNotRepresentable);
+    EXPECT_EQ(readOne<std::int16_t>("aboveInt8", true, false), 127);
 }
 
 TEST_F(Conversion, IntegersMustFitTheBuffer) {
@@ -97,7 +101,7 @@ TEST_F(Conversion, BufferSetsAreChecked) {
     const auto points = e57test::scanPoints(file, 0);
     double a[4];
     double b[8];
-    const auto codeOf = [&](const std::vector<e57::DestinationBuffer>& buffers) {
+    const auto codeOf = [&](const std::vector<e57::SourceDestBuffer>& buffers) {
         try {
             points.reader(buffers);
         } catch (const e57::E57Exception& error) {
@@ -106,10 +110,12 @@ TEST_F(Conversion, BufferSetsAreChecked) {
         return e57::ErrorCode::BadArgument;
     };
     EXPECT_EQ(codeOf({}), e57::ErrorCode::BadBuffers);
-    EXPECT_EQ(codeOf({{"positive", a, 4}, {"huge", b, 8}}), e57::ErrorCode::BadBuffers);
-    EXPECT_EQ(codeOf({{"positive", a, 4}, {"positive", b, 4}}), e57::ErrorCode::BadBuffers);
-    EXPECT_EQ(codeOf({{"nothing", a, 4}}), e57::ErrorCode::PathUndefined);
-    EXPECT_EQ(codeOf({{"positive", a, 0}}), e57::ErrorCode::BadBuffers);
+    EXPECT_EQ(codeOf({{file, "positive", a, 4}, {file, "huge", b, 8}}), e57::ErrorCode::BadBuffers);
+    EXPECT_EQ(codeOf({{file, "positive", a, 4}, {file, "positive", b, 4}}), e57::ErrorCode::BadBuffers);
+    EXPECT_EQ(codeOf({{file, "nothing", a, 4}}), e57::ErrorCode::PathUndefined);
+    EXPECT_EQ(codeOf({{file, "positive", a, 0}}), e57::ErrorCode::BadBuffers);
+    const e57::ImageFile other(path_);
+    EXPECT_EQ(codeOf({{other, "positive", a, 4}}), e57::ErrorCode::BadBuffers);
 }
 
 TEST_F(Conversion, StrideInterleavesFields) {
@@ -120,8 +126,8 @@ TEST_F(Conversion, StrideInterleavesFields) {
     Point points[2] = {};
     const e57::ImageFile file(path_);
     auto reader = e57test::scanPoints(file, 0).reader(
-        {e57::DestinationBuffer("positive", &points[0].x, 2, false, false, sizeof(Point)),
-         e57::DestinationBuffer("integer", &points[0].n, 2, false, false, sizeof(Point))});
+        {e57::SourceDestBuffer(file, "positive", &points[0].x, 2, false, false, sizeof(Point)),
+         e57::SourceDestBuffer(file, "integer", &points[0].n, 2, false, false, sizeof(Point))});
     ASSERT_EQ(reader.read(), 1u);
     EXPECT_EQ(points[0].x, 2.7);
     EXPECT_EQ(points[0].n, 300);

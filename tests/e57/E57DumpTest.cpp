@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "E57TestWriter.hpp"
 #include "TestFiles.hpp"
 
 namespace {
@@ -44,6 +45,16 @@ TEST(E57Dump, PrintsScansFieldsAndBounds) {
 
     const DumpResult spherical = dump(e57test::samplePath("tiny_spherical.e57"));
     EXPECT_EQ(spherical.output.find("bounds"), std::string::npos) << spherical.output;
+}
+
+TEST(E57Dump, Data3DThatIsNoVectorListsNoScans) {
+    const std::string path = e57test::scratchPath("data3d-structure.e57");
+    e57test::E57TestWriter::writeXmlOnly(
+        path, "<?xml version=\"1.0\"?>\n<e57Root type=\"Structure\" "
+              "xmlns=\"http://www.astm.org/COMMIT/E57/2010-e57-v1.0\"><data3D type=\"Structure\"/></e57Root>");
+    const DumpResult result = dump(path);
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(result.output, "");
 }
 
 TEST(E57Dump, FailsWithTheReadersMessage) {

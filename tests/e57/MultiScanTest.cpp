@@ -104,10 +104,10 @@ TEST_F(MultiScan, PosesAreReadAsWritten) {
 TEST_F(MultiScan, SixteenBitColoursAndScaledIntensity) {
     const e57::ImageFile file(path_);
     const auto points = e57test::scanPoints(file, 0);
-    const auto red = e57test::readField<std::int64_t>(points, "colorRed", 40);
-    const auto blue = e57test::readField<std::uint16_t>(points, "colorBlue", 40);
-    const auto level = e57test::readField<double>(points, "intensity", 40);
-    const auto x = e57test::readField<double>(points, "cartesianX", 40);
+    const auto red = e57test::readField<std::int64_t>(file, points, "colorRed", 40);
+    const auto blue = e57test::readField<std::uint16_t>(file, points, "colorBlue", 40);
+    const auto level = e57test::readField<double>(file, points, "intensity", 40);
+    const auto x = e57test::readField<double>(file, points, "cartesianX", 40);
     ASSERT_EQ(red.size(), 1000u);
     for (std::uint64_t r = 0; r < 1000; ++r) {
         ASSERT_EQ(red[r], colour(r, 0));
@@ -122,9 +122,9 @@ TEST_F(MultiScan, WholeBlocksThenZeroAtTheEnd) {
     double x[40];
     std::int64_t level[40];
     std::int64_t state[40];
-    auto reader = e57test::scanPoints(file, 1).reader({e57::DestinationBuffer("cartesianX", x, 40),
-                                                       e57::DestinationBuffer("intensity", level, 40),
-                                                       e57::DestinationBuffer("cartesianInvalidState", state, 40)});
+    auto reader = e57test::scanPoints(file, 1).reader({e57::SourceDestBuffer(file, "cartesianX", x, 40),
+                                                       e57::SourceDestBuffer(file, "intensity", level, 40),
+                                                       e57::SourceDestBuffer(file, "cartesianInvalidState", state, 40)});
     for (std::uint64_t block = 0; block < 2; ++block) {
         ASSERT_EQ(reader.read(), 40u);
         for (std::uint64_t i = 0; i < 40; ++i) {
@@ -144,9 +144,9 @@ TEST_F(MultiScan, ScanWithoutSectionReadsNothing) {
     const auto points = e57test::scanPoints(file, 2);
     EXPECT_EQ(points.childCount(), 0);
     double x[40];
-    EXPECT_EQ(points.reader({e57::DestinationBuffer("cartesianX", x, 40)}).read(), 0u);
+    EXPECT_EQ(points.reader({e57::SourceDestBuffer(file, "cartesianX", x, 40)}).read(), 0u);
     file.close();
-    EXPECT_THROW(points.reader({e57::DestinationBuffer("cartesianX", x, 40)}), e57::E57Exception);
+    EXPECT_THROW(points.reader({e57::SourceDestBuffer(file, "cartesianX", x, 40)}), e57::E57Exception);
 }
 
 }  // namespace

@@ -86,13 +86,13 @@ TEST_P(SampleFile, ReadsCountsTypesAndValues) {
 
     const char* axes[] = {"cartesianX", "cartesianY", "cartesianZ"};
     for (int axis = 0; axis < 3; ++axis) {
-        const auto values = readField<double>(points, axes[axis]);
+        const auto values = readField<double>(file, points, axes[axis]);
         ASSERT_EQ(values.size(), static_cast<std::size_t>(sample.records)) << axes[axis];
         EXPECT_NEAR(values.front(), sample.first[axis], sample.tolerance) << axes[axis];
         EXPECT_NEAR(values.back(), sample.last[axis], sample.tolerance) << axes[axis];
     }
     for (const auto& check : sample.more) {
-        const auto values = readField<double>(points, check.name);
+        const auto values = readField<double>(file, points, check.name);
         EXPECT_EQ(values.front(), check.first) << check.name;
         EXPECT_EQ(values.back(), check.last) << check.name;
     }
@@ -105,10 +105,10 @@ TEST(SampleFiles, BunnyFilesAgreePointByPoint) {
     const e57::ImageFile singles(samplePath("bunnyFloat.e57"));
     const e57::ImageFile scaled(samplePath("bunnyInt19.e57"));
     for (const char* axis : {"cartesianX", "cartesianY", "cartesianZ"}) {
-        const auto reference = readField<double>(scanPoints(doubles, 0), axis);
-        const auto single = readField<double>(scanPoints(singles, 0), axis, 40);
+        const auto reference = readField<double>(doubles, scanPoints(doubles, 0), axis);
+        const auto single = readField<double>(singles, scanPoints(singles, 0), axis, 40);
         // Odd block size: blocks end at other places than the packets do.
-        const auto integer = readField<double>(scanPoints(scaled, 0), axis, 997);
+        const auto integer = readField<double>(scaled, scanPoints(scaled, 0), axis, 997);
         ASSERT_EQ(single.size(), reference.size());
         ASSERT_EQ(integer.size(), reference.size());
         for (std::size_t i = 0; i < reference.size(); ++i) {
@@ -132,7 +132,7 @@ TEST(SampleFiles, PoseWithTranslationOnly) {
 
 TEST(SampleFiles, InvalidStateStoredAsFloatReadsAsIntegers) {
     const e57::ImageFile file(samplePath("cartesian_invalid_state_single.e57"));
-    const auto state = readField<std::int64_t>(scanPoints(file, 0), "cartesianInvalidState", 40);
+    const auto state = readField<std::int64_t>(file, scanPoints(file, 0), "cartesianInvalidState", 40);
     EXPECT_EQ(state, (std::vector<std::int64_t>{0, 1, 2}));
 }
 
@@ -143,11 +143,11 @@ TEST(SampleFiles, SphericalOnlyScanHasNoCartesianFields) {
     EXPECT_FALSE(prototype.isDefined("cartesianX"));
     EXPECT_TRUE(prototype.isDefined("sphericalRange"));
     double x[40];
-    EXPECT_THROW(points.reader({e57::DestinationBuffer("cartesianX", x, 40)}), e57::E57Exception);
-    const auto azimuth = readField<double>(points, "sphericalAzimuth");
+    EXPECT_THROW(points.reader({e57::SourceDestBuffer(file, "cartesianX", x, 40)}), e57::E57Exception);
+    const auto azimuth = readField<double>(file, points, "sphericalAzimuth");
     ASSERT_EQ(azimuth.size(), 360u);
     EXPECT_DOUBLE_EQ(azimuth.back(), 3.131277777777778);
-    const auto state = readField<std::int64_t>(points, "sphericalInvalidState");
+    const auto state = readField<std::int64_t>(file, points, "sphericalInvalidState");
     EXPECT_EQ(state.front(), 0);
     EXPECT_EQ(state.back(), 1);
 }
@@ -173,7 +173,7 @@ TEST(SampleFiles, EmptyFilesEndAtOnce) {
     const auto points = scanPoints(zero, 0);
     EXPECT_EQ(points.childCount(), 0);
     double x[40];
-    auto reader = points.reader({e57::DestinationBuffer("cartesianX", x, 40)});
+    auto reader = points.reader({e57::SourceDestBuffer(zero, "cartesianX", x, 40)});
     EXPECT_EQ(reader.read(), 0u);
 }
 

@@ -30,13 +30,13 @@ void collectFields(const e57::StructureNode& prototype, const std::string& prefi
     }
 }
 
-std::uint64_t readPoints(const e57::CompressedVectorNode& points) {
+std::uint64_t readPoints(const e57::ImageFile& file, const e57::CompressedVectorNode& points) {
     std::vector<std::string> names;
     collectFields(points.prototype(), "", names);
     if (names.empty()) return 0;
     std::vector<std::vector<double>> storage(names.size(), std::vector<double>(kBlock));
-    std::vector<e57::DestinationBuffer> buffers;
-    for (std::size_t i = 0; i < names.size(); ++i) buffers.emplace_back(names[i], storage[i].data(), kBlock, true, true);
+    std::vector<e57::SourceDestBuffer> buffers;
+    for (std::size_t i = 0; i < names.size(); ++i) buffers.emplace_back(file, names[i], storage[i].data(), kBlock, true, true);
     e57::CompressedVectorReader reader = points.reader(buffers);
     std::uint64_t total = 0;
     while (total < kMaxRecords) {
@@ -48,19 +48,19 @@ std::uint64_t readPoints(const e57::CompressedVectorNode& points) {
     return total;
 }
 
-std::uint64_t visit(const e57::Node& node);
+std::uint64_t visit(const e57::ImageFile& file, const e57::Node& node);
 
-std::uint64_t visitChildren(const e57::ContainerNode& container) {
+std::uint64_t visitChildren(const e57::ImageFile& file, const e57::ContainerNode& container) {
     std::uint64_t total = 0;
-    for (std::int64_t i = 0; i < container.childCount(); ++i) total += visit(container.get(i));
+    for (std::int64_t i = 0; i < container.childCount(); ++i) total += visit(file, container.get(i));
     return total;
 }
 
-std::uint64_t visit(const e57::Node& node) {
+std::uint64_t visit(const e57::ImageFile& file, const e57::Node& node) {
     switch (node.type()) {
-        case e57::NodeType::Structure: return visitChildren(e57::StructureNode(node));
-        case e57::NodeType::Vector: return visitChildren(e57::VectorNode(node));
-        case e57::NodeType::CompressedVector: return readPoints(e57::CompressedVectorNode(node));
+        case e57::NodeType::Structure: return visitChildren(file, e57::StructureNode(node));
+        case e57::NodeType::Vector: return visitChildren(file, e57::VectorNode(node));
+        case e57::NodeType::CompressedVector: return readPoints(file, e57::CompressedVectorNode(node));
         case e57::NodeType::Integer: static_cast<void>(e57::IntegerNode(node).value()); break;
         case e57::NodeType::ScaledInteger: static_cast<void>(e57::ScaledIntegerNode(node).scaledValue()); break;
         case e57::NodeType::Float: static_cast<void>(e57::FloatNode(node).value()); break;
@@ -79,7 +79,7 @@ std::uint64_t visit(const e57::Node& node) {
 
 std::uint64_t readEverything(const std::string& path, int checksumPercent) {
     e57::ImageFile file(path, "r", checksumPercent);
-    const std::uint64_t total = visit(file.root());
+    const std::uint64_t total = visit(file, file.root());
     file.close();
     return total;
 }

@@ -4,20 +4,24 @@
 #include <cstdint>
 #include <string>
 #include <type_traits>
+#include <utility>
+
+#include "e57/ImageFile.hpp"
 
 namespace e57 {
 
 enum class BufferType { Int8, UInt8, Int16, UInt16, Int32, UInt32, Int64, UInt64, Float, Double };
 
-// Where a compressed-vector reader puts one field: capacity values, stride bytes apart.
-// convert allows integer <-> floating conversions; scale applies a ScaledInteger's
-// scale and offset instead of giving its raw integer.
-class DestinationBuffer {
+// Where a compressed-vector reader puts one field of the given image file: capacity
+// values, stride bytes apart. convert allows integer <-> floating conversions; scale
+// applies a ScaledInteger's scale and offset instead of giving its raw integer.
+class SourceDestBuffer {
 public:
     template <typename T>
-    DestinationBuffer(std::string path, T* data, std::size_t capacity, bool convert = false, bool scale = false,
-                      std::size_t strideBytes = sizeof(T))
-        : path_(std::move(path)),
+    SourceDestBuffer(const ImageFile& imageFile, std::string path, T* data, std::size_t capacity, bool convert = false,
+                     bool scale = false, std::size_t strideBytes = sizeof(T))
+        : image_(imageFile.data_.get()),
+          path_(std::move(path)),
           data_(data),
           capacity_(capacity),
           stride_(strideBytes),
@@ -26,6 +30,7 @@ public:
           convert_(convert),
           scale_(scale) {}
 
+    const ImageData* image() const { return image_; }
     const std::string& path() const { return path_; }
     void* data() const { return data_; }
     std::size_t capacity() const { return capacity_; }
@@ -54,6 +59,7 @@ private:
         }
     }
 
+    const ImageData* image_;
     std::string path_;
     void* data_;
     std::size_t capacity_;
