@@ -4,13 +4,20 @@
 // Text form, one statement per line, "#" starts a comment line:
 //   STR# <id>          then one quoted string per line, then END
 //   DIALOG <id> ...    the lines up to END are kept as the dialog's description
+//   DIALOGTEXT <id> "<title>"   then lines  item <item id> "<text>", then END:
+//                      a language's texts for the DIALOG <id> given before it
+//                      (in this or an earlier input file); they replace the title
+//                      and those items' texts, the layout and values stay
 //   FILE <id> "<path relative to the resource file>"
 //   FOLDER <id>        then lines  "<file name>" <file resource id>, then END
 //   MDID <id> <developer id> <local id>
-// Strings take the escapes \xHH, \n, \r, \t, \" and \\.
+// Strings take the escapes \xHH, \n, \r, \t, \" and \\; dialog texts do not, since
+// the dialog manager reads them as they stand, up to the next quote.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
@@ -129,13 +136,110 @@ std::vector<std::uint8_t> BuildFolder(const std::vector<std::pair<std::string, s
     return out;
 }
 
+using LineSource = std::function<bool(std::string&)>;
+
+// The dialog text that ends the line from pos on, as the dialog manager reads it.
+std::string ParseDialogText(const std::string& line, std::size_t pos)
+{
+    pos = line.find_first_not_of(" \t", pos);
+    if (pos == std::string::npos || line[pos] != '"') throw std::runtime_error("expected a quoted text");
+    const auto close = line.find('"', pos + 1);
+    if (close == std::string::npos) throw std::runtime_error("unterminated text");
+    const std::string text = line.substr(pos + 1, close - pos - 1);
+    pos = close + 1;
+    if (line.find_first_not_of(" \t", pos) != std::string::npos)
+        throw std::runtime_error("unexpected '" + line.substr(pos) + "' after the text");
+    return text;
+}
+
+// Both "DIALOG <id> <kind> "<title>"" and "item <id> <type> "<text>" ..." keep
+// their text behind the third word; a line without one gets it there.
+std::string WithText(const std::string& line, const std::string& text)
+{
+    std::size_t head = 0;
+    for (int word = 0; word < 3 && head < line.size(); ++word) {
+        head = line.find_first_not_of(" \t", head);
+        head = head == std::string::npos ? line.size() : std::min(line.find_first_of(" \t", head), line.size());
+    }
+    std::size_t tail = head;
+    const auto start = line.find_first_not_of(" \t", head);
+    if (start != std::string::npos && line[start] == '"') {
+        const auto close = line.find('"', start + 1);
+        tail = close == std::string::npos ? line.size() : close + 1;
+    }
+    return line.substr(0, head) + " \"" + text + "\"" + line.substr(tail);
+}
+
+bool IsItemLine(const std::string& line, int itemId)
+{
+    std::istringstream in(line);
+    std::string keyword;
+    int id = 0;
+    return in >> keyword >> id && keyword == "item" && id == itemId;
+}
+
+void ReplaceItemText(std::vector<std::string>& description, int itemId, const std::string& text)
+{
+    for (auto& line : description) {
+        if (IsItemLine(line, itemId)) {
+            line = WithText(line, text);
+            return;
+        }
+    }
+    throw std::runtime_error("the dialog has no item " + std::to_string(itemId));
+}
+
+Resource& EarlierDialog(std::vector<Resource>& resources, std::int16_t id)
+{
+    // The first of a type and id is the one a module lookup finds.
+    for (auto& r : resources)
+        if (r.type == DialogType && r.id == id) return r;
+    throw std::runtime_error("DIALOGTEXT for dialog " + std::to_string(id) + ", which no DIALOG before it defines");
+}
+
+// Where the words read so far from line end.
+std::size_t PositionAfter(std::istringstream& words, const std::string& line)
+{
+    const auto at = words.tellg();
+    return at < 0 ? line.size() : static_cast<std::size_t>(at);
+}
+
+// "DIALOGTEXT <id> "<title>"" and its item lines, applied to that dialog's description.
+void ApplyDialogText(const std::string& header, const LineSource& nextLine, std::vector<Resource>& resources)
+{
+    std::istringstream head(header);
+    std::string keyword;
+    int id = 0;
+    if (!(head >> keyword >> id)) throw std::runtime_error("DIALOGTEXT needs a dialog id");
+    const std::string title = ParseDialogText(header, PositionAfter(head, header));
+    Resource& dialog = EarlierDialog(resources, static_cast<std::int16_t>(id));
+
+    std::vector<std::string> description;
+    std::istringstream text(std::string(dialog.data.begin(), dialog.data.end()));
+    for (std::string line; std::getline(text, line);) description.push_back(line);
+    description.at(0) = WithText(description.at(0), title);
+
+    std::string line;
+    while (true) {
+        if (!nextLine(line)) throw std::runtime_error("DIALOGTEXT without END");
+        if (line == "END") break;
+        std::istringstream item(line);
+        int itemId = 0;
+        if (!(item >> keyword >> itemId) || keyword != "item") throw std::runtime_error("expected: item <id> \"<text>\"");
+        ReplaceItemText(description, itemId, ParseDialogText(line, PositionAfter(item, line)));
+    }
+    std::string joined;
+    for (const auto& l : description) joined += l + "\n";
+    dialog.data.assign(joined.begin(), joined.end());
+}
+
 void Compile(const std::string& path, std::vector<Resource>& resources)
 {
     std::ifstream in(path);
     if (!in) throw std::runtime_error("cannot read " + path);
     std::string raw;
     int lineNo = 0;
-    auto nextLine = [&](std::string& line) {
+    const LineSource nextLine = [&](std::string& line) {
         while (std::getline(in, raw)) {
             ++lineNo;
             line = Trim(raw);
@@ -168,6 +272,9 @@ void Compile(const std::string& path, std::vector<Resource>& resources)
                 std::string text = line + "\n";
                 while (nextLine(line) && line != "END") text += line + "\n";
                 res.data.assign(text.begin(), text.end());
+            } else if (keyword == "DIALOGTEXT") {
+                ApplyDialogText(line, nextLine, resources);
+                continue;
             } else if (keyword == "FILE") {
                 res.type = FileType;
                 std::size_t pos = line.find('"');

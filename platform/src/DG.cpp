@@ -122,13 +122,42 @@ Item* Dialog::FindItem(short itemId)
     return nullptr;
 }
 
-Dialog* GetDialog(short dialogId, RS::ResModule module)
+namespace {
+
+std::unique_ptr<Dialog> BuildFromModule(short dialogId, RS::ResModule module)
 {
-    if (Dialog* known = Lookup(dialogId)) return known;
     std::vector<std::uint8_t> data;
     if (!RS::GetResourceData(RS::DialogType, dialogId, module, data)) return nullptr;
     auto dialog = BuildDialog(std::string(data.begin(), data.end()));
     dialog->resourceId = dialogId;
+    dialog->textModule = module;
+    return dialog;
+}
+
+// Takes the title and the item texts of another module's version of the dialog.
+Dialog* ShowTextsOf(Dialog* dialog, RS::ResModule module)
+{
+    if (dialog == nullptr || module == 0 || dialog->textModule == module) return dialog;
+    const std::unique_ptr<Dialog> other = BuildFromModule(dialog->resourceId, module);
+    if (other == nullptr) return dialog;
+    dialog->title = other->title;
+    for (const Item& translated : other->items) {
+        if (Item* item = dialog->FindItem(translated.id)) {
+            item->text = translated.text;
+            if (translated.entries.size() == item->entries.size()) item->entries = translated.entries;
+        }
+    }
+    dialog->textModule = module;
+    return dialog;
+}
+
+}  // namespace
+
+Dialog* GetDialog(short dialogId, RS::ResModule module)
+{
+    if (Dialog* known = Lookup(dialogId)) return known;
+    auto dialog = BuildFromModule(dialogId, module);
+    if (dialog == nullptr) return nullptr;
     Dialog* raw = dialog.get();
     TheModel().dialogs.emplace(dialogId, std::move(dialog));
     return raw;
@@ -152,7 +181,7 @@ bool IsOpen(short dialogId)
 
 short OpenPalette(RS::ResModule module, short resourceId, DialogCallback callback)
 {
-    Dialog* dialog = GetDialog(resourceId, module);
+    Dialog* dialog = ShowTextsOf(GetDialog(resourceId, module), module);
     if (dialog == nullptr) return 0;
     dialog->callback = std::move(callback);
     if (!dialog->open) {
@@ -317,7 +346,7 @@ void SetModalAnswerer(ModalAnswerer answerer) { TheModel().answerer = std::move(
 
 short RunModal(RS::ResModule module, short resourceId, DialogCallback callback)
 {
-    Dialog* dialog = GetDialog(resourceId, module);
+    Dialog* dialog = ShowTextsOf(GetDialog(resourceId, module), module);
     if (dialog == nullptr) return 0;
     dialog->callback = std::move(callback);
     dialog->open = true;

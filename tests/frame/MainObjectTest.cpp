@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "AddOnGlobals.hpp"
+#include "DG/DG.hpp"
 #include "InProcessHost.hpp"
 #include "MeasuringState.hpp"
 #include "RS/ResourceModule.hpp"
@@ -112,4 +113,20 @@ TEST(OwnChangeCounter, BalancedAndNeverBelowZero)
     EndOwnChange();
     EndOwnChange();
     EXPECT_EQ(GetOwnChangeCounter(), 0);
+}
+
+TEST(MainObject, ALanguageChangeReopensThePaletteWithItsTextsAndKeepsItsValues)
+{
+    InProcessHost host(WithLanguage("GER"));
+    Survanto* survanto = theSurvanto.load();
+    ASSERT_EQ(survanto->OpenPalette(503), 0);
+    DG::SetItemValue(Survanto::MainPaletteDialogId, 26, 1.0);
+    EXPECT_EQ(DG::GetItemText(Survanto::MainPaletteDialogId, 1).ToUtf8(), "Messgerät ausrichten");
+
+    survanto->language = 2;
+    EXPECT_EQ(survanto->ApplyLanguageResources(), 0);
+    EXPECT_NE(survanto->GetOpenMode(), 0);
+    EXPECT_EQ(DG::GetItemText(Survanto::MainPaletteDialogId, 1).ToUtf8(), "Orienter l'appareil");
+    EXPECT_EQ(DG::GetItemValue(Survanto::MainPaletteDialogId, 26), 1.0);
+    survanto->Close();
 }

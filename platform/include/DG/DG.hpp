@@ -59,10 +59,13 @@ struct Dialog {
     std::vector<Item> items;
     bool open = false;
     DialogCallback callback;
+    RS::ResModule textModule = 0;  // the module whose texts the dialog shows
     Item* FindItem(short itemId);
 };
 
 // Dialog ids are the resource ids; a dialog is built from its resource the first
+// time it is asked for and kept; opening it with another module (another language)
+// takes that module's title and texts and keeps the items' values and states.
 // time it is asked for and kept for the process's life.
 Dialog* GetDialog(short dialogId, RS::ResModule module = 0);
 void ForgetAllDialogs();

@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "DG/DG.hpp"
+#include "InProcessHost.hpp"
+#include "LanguageFile.hpp"
+#include "RS/ResourceModule.hpp"
+
+extern const std::uint8_t SurvantoResources[];
+extern const std::size_t SurvantoResourcesSize;
+
+namespace {
+
+struct DialogTexts {
+    std::string title;
+    std::vector<DG::Item> items;
+};
+
+// The dialog as the dialog manager builds it from the module's resource.
+DialogTexts ReadDialog(short dialogId, RS::ResModule module)
+{
+    DG::ForgetAllDialogs();
+    const DG::Dialog* dialog = DG::GetDialog(dialogId, module);
+    if (dialog == nullptr) return {};
+    return {dialog->title.ToUtf8(), dialog->items};
+}
+
+std::string TextOf(const DialogTexts& dialog, short itemId)
+{
+    for (const auto& item : dialog.items)
+        if (item.id == itemId) return item.text.ToUtf8();
+    return "<no item " + std::to_string(itemId) + ">";
+}
+
+class DialogTextTest : public ::testing::Test {
+protected:
+    void SetUp() override { german_ = RS::RegisterEmbeddedModule(SurvantoResources, SurvantoResourcesSize); }
+    void TearDown() override
+    {
+        DG::ForgetAllDialogs();
+        RS::CloseResourceModule(german_);
+    }
+
+    RS::ResModule german_ = 0;
+    const LanguageFile english_ {"SurvantoInt.lng"};
+    const LanguageFile french_ {"SurvantoFra.lng"};
+};
+
+constexpr short MainPalette = 32450;
+constexpr short LayerQuestion = 32550;
+
+// Texts that read the same in every language.
+const std::set<std::string> neutralTexts {"", "OK", "3D:", "2D:", "dZ:", "Z:", "Shot 3D", "Shot 2D"};
+
+}  // namespace
+
+TEST_F(DialogTextTest, TranslatedDialogsKeepTheGermanItems)
+{
+    for (const short dialogId : {MainPalette, LayerQuestion}) {
+        const DialogTexts german = ReadDialog(dialogId, german_);
+        ASSERT_FALSE(german.items.empty()) << dialogId;
+        for (const LanguageFile* language : {&english_, &french_}) {
+            const DialogTexts translated = ReadDialog(dialogId, language->module());
+            ASSERT_EQ(translated.items.size(), german.items.size()) << dialogId;
+            for (std::size_t i = 0; i < german.items.size(); ++i) {
+                const DG::Item& original = german.items[i];
+                const DG::Item& item = translated.items[i];
+                const std::string text = item.text.ToUtf8();
+                SCOPED_TRACE(std::to_string(dialogId) + " item " + std::to_string(original.id) + ": " + text);
+                EXPECT_EQ(item.id, original.id);
+                EXPECT_EQ(item.type, original.type);
+                EXPECT_EQ(item.value, original.value);
+                EXPECT_EQ(item.group, original.group);
+                EXPECT_EQ(item.entries, original.entries);
+                EXPECT_EQ(text.empty(), original.text.ToUtf8().empty());
+                if (text == original.text.ToUtf8()) {
+                    EXPECT_EQ(neutralTexts.count(text), 1u) << "left in German";
+                }
+            }
+        }
+    }
+}
+
+TEST_F(DialogTextTest, EachLanguageShowsItsOwnTitleAndTexts)
+{
+    struct Expected {
+        const LanguageFile* language;
+        short dialogId;
+        const char* title;
+        short item;
+        const char* text;
+    };
+    const Expected cases[] = {
+        {&english_, LayerQuestion, "Survanto - Error!", 3, "Show layer"},
+        {&english_, MainPalette, "Survanto  22.02 (24)", 1, "Align instrument"},
+        {&english_, MainPalette, "Survanto  22.02 (24)", 48, "Reset"},
+        {&french_, LayerQuestion, "Survanto - Erreur !", 2, "Annuler"},
+        {&french_, MainPalette, "Survanto  22.02 (24)", 25, "Paramètres"},
+        {&french_, MainPalette, "Survanto  22.02 (24)", 58, "Épaisseur de l'appui de fenêtre"},
+    };
+    for (const auto& c : cases) {
+        const DialogTexts dialog = ReadDialog(c.dialogId, c.language->module());
+        EXPECT_EQ(dialog.title, c.title);
+        EXPECT_EQ(TextOf(dialog, c.item), c.text) << c.dialogId;
+    }
+    EXPECT_EQ(TextOf(ReadDialog(LayerQuestion, german_), 3), "Ebene sichtbar");
+}
+
+namespace {
+
+struct RescompRun {
+    int exitCode;
+    std::string errors;
+};
+
+class RescompTest : public ::testing::Test {
+protected:
+    std::string Write(const std::string& name, const std::string& content) const
+    {
+        const std::string path = folder_.path() + "/" + name;
+        std::ofstream(path) << content;
+        return path;
+    }
+
+    RescompRun Run(const std::string& out, const std::vector<std::string>& inputs) const
+    {
+        const std::string errorFile = folder_.path() + "/errors.txt";
+        std::string command = "\"" RESCOMP_PATH "\" --bundle \"" + out + "\"";
+        for (const auto& input : inputs) command += " \"" + input + "\"";
+        const int status = std::system((command + " 2>\"" + errorFile + "\"").c_str());
+        std::ostringstream errors;
+        errors << std::ifstream(errorFile).rdbuf();
+        return {status, errors.str()};
+    }
+
+    TempFolder folder_;
+};
+
+const char* const smallDialog =
+    "DIALOG 100 modal \"Frage\"\n"
+    "item 1 button \"Abbrechen\"\n"
+    "item 2 real value=3\n"
+    "item 3 popup \"Art\" value=2 entries=7|8\n"
+    "END\n";
+
+}  // namespace
+
+TEST_F(RescompTest, DialogTextReplacesTitleAndTextsOnly)
+{
+    const std::string out = folder_.path() + "/out.lng";
+    const RescompRun run = Run(out, {Write("dialog.grc", smallDialog),
+                                     Write("texts.grc", "DIALOGTEXT 100 \"Question\"\n"
+                                                        "item 2 \"Height\"\n"
+                                                        "item 3 \"Kind\"\n"
+                                                        "END\n")});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+
+    const RS::ResModule module = RS::OpenResourceFile(out);
+    ASSERT_NE(module, 0);
+    const DialogTexts dialog = ReadDialog(100, module);
+    DG::ForgetAllDialogs();
+    RS::CloseResourceModule(module);
+    ASSERT_EQ(dialog.items.size(), 3u);
+    EXPECT_EQ(dialog.title, "Question");
+    EXPECT_EQ(dialog.items[0].text.ToUtf8(), "Abbrechen");
+    EXPECT_EQ(dialog.items[1].text.ToUtf8(), "Height");
+    EXPECT_EQ(dialog.items[1].type, "real");
+    EXPECT_EQ(dialog.items[1].value, 3.0);
+    EXPECT_EQ(dialog.items[2].text.ToUtf8(), "Kind");
+    EXPECT_EQ(dialog.items[2].value, 2.0);
+    EXPECT_EQ(dialog.items[2].entries, (std::vector<GS::UniString> {GS::UniString("7"), GS::UniString("8")}));
+}
+
+TEST_F(RescompTest, BadDialogTextFailsNamingFileAndLine)
+{
+    struct Case {
+        const char* texts;
+        const char* where;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"# no such dialog\nDIALOGTEXT 200 \"T\"\nitem 1 \"x\"\nEND\n", "texts.grc:2:", "dialog 200"},
+        {"DIALOGTEXT 100 \"T\"\nitem 1 \"Cancel\"\nitem 9 \"x\"\nEND\n", "texts.grc:3:", "no item 9"},
+        {"DIALOGTEXT 100 \"T\"\nitem 1 \"Cancel\"\n", "texts.grc:2:", "without END"},
+        {"DIALOGTEXT 100 \"T\"\nitem 1 \"Cancel\n", "texts.grc:2:", "unterminated"},
+        {"DIALOGTEXT 100 \"T\"\nitem 1 button \"Cancel\"\nEND\n", "texts.grc:2:", "quoted text"},
+        {"DIALOGTEXT 100\nEND\n", "texts.grc:1:", "quoted text"},
+    };
+    const std::string dialog = Write("dialog.grc", smallDialog);
+    for (const auto& c : cases) {
+        const std::string out = folder_.path() + "/bad.lng";
+        const RescompRun run = Run(out, {dialog, Write("texts.grc", c.texts)});
+        EXPECT_NE(run.exitCode, 0) << c.texts;
+        EXPECT_NE(run.errors.find(c.where), std::string::npos) << run.errors;
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+        EXPECT_FALSE(std::ifstream(out).good()) << c.texts;
+    }
+}
