@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "API/Types.hpp"
 #include "CDialogBase.hpp"
@@ -70,6 +71,7 @@ public:
     bool CheckToolLayer(std::int32_t* elementType, std::int32_t* variation, std::int32_t* layerSlot);
     bool AcceptToolLayer(std::int32_t elementType);
     void CompleteCreation(GSErrCode createResult, union API_Element& element, bool fitToStorey);
+    void RunCreationCommand(const std::function<void()>& body);
     void FitElementToStorey(union API_Element& element);
     void GetSelectedAnchor(std::int16_t* anchorNumber, std::int32_t* hostAnchorCode) const;
     bool GetAngleSnapCorrection(double directionAngle, double& correction) const;

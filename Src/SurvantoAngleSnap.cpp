@@ -152,12 +152,7 @@ void Survanto::SnapPointPairs()
 void Survanto::CreateCircleOrArc()
 {
     if (AcceptToolLayer(API_CircleID)) {
-        HostCallUndoableCommand(GS::UniString(), [this]() -> GSErrCode {
-            BeginOwnChange("");
-            CreateCircleOrArcElement(*this);
-            EndOwnChange();
-            return NoError;
-        });
+        RunCreationCommand([this] { CreateCircleOrArcElement(*this); });
     }
     pointStep = 0;
 }

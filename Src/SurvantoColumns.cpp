@@ -278,11 +278,8 @@ void Survanto::CreateColumn()
     HostGetElementDefaults(&column, nullptr);
     GetSelectedAnchor(&column.column.anchor, nullptr);
 
-    HostCallUndoableCommand(GS::UniString(), [this, &column, &mask]() -> GSErrCode {
-        BeginOwnChange("");
+    RunCreationCommand([this, &column, &mask] {
         CreateColumns(*this, column, mask);
         pointStep = 0;
-        EndOwnChange();
-        return NoError;
     });
 }

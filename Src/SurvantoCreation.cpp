@@ -53,3 +53,21 @@ void Survanto::GetSelectedAnchor(std::int16_t* anchorNumber, std::int32_t* hostA
     if (anchorNumber != nullptr) *anchorNumber = static_cast<std::int16_t>(offset + 1);
     if (hostAnchorCode != nullptr) *hostAnchorCode = HostAnchorCodes[static_cast<std::size_t>(offset)];
 }
+
+// One undoable command with the empty undo text around a creation. The own-change
+// counter comes down on every way out, and a creation broken off by an exception
+// answers with an error, so the host keeps nothing of it.
+void Survanto::RunCreationCommand(const std::function<void()>& body)
+{
+    HostCallUndoableCommand(GS::UniString(), [&body]() -> GSErrCode {
+        BeginOwnChange("");
+        GSErrCode result = NoError;
+        try {
+            body();
+        } catch (...) {
+            result = APIERR_GENERAL;
+        }
+        EndOwnChange();
+        return result;
+    });
+}

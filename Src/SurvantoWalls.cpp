@@ -321,15 +321,12 @@ void Survanto::CreateWall()
             static_cast<std::int16_t>(MainPaletteItemValue(static_cast<std::int16_t>(FirstWallOptionItem + option)));
     std::int32_t referenceLine = ReferenceLineFromStation(actionPoints, offset);
 
-    HostCallUndoableCommand(GS::UniString(), [this, &referenceLine]() -> GSErrCode {
-        BeginOwnChange("");
+    RunCreationCommand([this, &referenceLine] {
         WallRun run(*this, referenceLine);
         const std::uint32_t count = actionPoints.GetSize();
         if (toolOptions[0] != 0 && count > 1) run.Straight();
         if (toolOptions[1] != 0 && count > 3) run.Chain();
         if ((toolOptions[2] != 0 || toolOptions[3] != 0) && count > 2) run.Curved(toolOptions[3] != 0);
         if (MainPaletteItemValue(InclinedWallItem) != 0.0 && count > 2) run.Inclined();
-        EndOwnChange();
-        return NoError;
     });
 }

@@ -117,6 +117,23 @@ GSErrCode ModuleDataMergeHandler(std::int32_t, const GS::UniString*)
 GSErrCode SelectionChangeHandler(const API_Neig*) { return NoError; }
 GSErrCode ViewEventHandler(const API_NotifyViewEventType*) { return NoError; }
 
+// Nothing the add-on throws may reach the host: a handler that fails answers
+// with an error code instead.
+template <auto Handler>
+struct Guarded;
+
+template <typename... Args, GSErrCode (*Handler)(Args...)>
+struct Guarded<Handler> {
+    static GSErrCode Call(Args... args) noexcept
+    {
+        try {
+            return Handler(args...);
+        } catch (...) {
+            return APIERR_GENERAL;
+        }
+    }
+};
+
 // ---- Entry points ---------------------------------------------------------
 
 std::int32_t CheckEnvironment(API_EnvirParams* envir)
@@ -149,26 +166,26 @@ void RegisterWindowMessageOrTell(const char* name, std::uint32_t& number)
 
 void InstallHandlers()
 {
-    for (const std::int16_t menu : HandledMenus) HostInstallMenuHandler(menu, MenuCommandHandler);
+    for (const std::int16_t menu : HandledMenus) HostInstallMenuHandler(menu, Guarded<MenuCommandHandler>::Call);
     ReadConfigFile();
     if (measuringState.debugMode != 0)
-        for (const std::int16_t menu : HandledDebugMenus) HostInstallMenuHandler(menu, MenuCommandHandler);
-    HostInstallAddOnCommandHandler(FourCC("OPNE"), 1, OpenCommandHandler);
-    HostInstallAddOnCommandHandler(FourCC("NEWP"), 1, NewPointsCommandHandler);
-    HostInstallAddOnCommandHandler(FourCC("ALRT"), 1, AlertCommandHandler);
-    HostInstallAddOnCommandHandler(FourCC("CAMR"), 1, CameraCommandHandler);
-    HostCatchProjectEvents(-1, ProjectEventHandler);
-    HostInstallElementObserver(ElementEventHandler);
-    HostCatchToolChange(ToolChangeHandler);
-    HostInstallModuleDataMergeHandler(ModuleDataMergeHandler);
-    HostCatchSelectionChange(SelectionChangeHandler);
+        for (const std::int16_t menu : HandledDebugMenus) HostInstallMenuHandler(menu, Guarded<MenuCommandHandler>::Call);
+    HostInstallAddOnCommandHandler(FourCC("OPNE"), 1, Guarded<OpenCommandHandler>::Call);
+    HostInstallAddOnCommandHandler(FourCC("NEWP"), 1, Guarded<NewPointsCommandHandler>::Call);
+    HostInstallAddOnCommandHandler(FourCC("ALRT"), 1, Guarded<AlertCommandHandler>::Call);
+    HostInstallAddOnCommandHandler(FourCC("CAMR"), 1, Guarded<CameraCommandHandler>::Call);
+    HostCatchProjectEvents(-1, Guarded<ProjectEventHandler>::Call);
+    HostInstallElementObserver(Guarded<ElementEventHandler>::Call);
+    HostCatchToolChange(Guarded<ToolChangeHandler>::Call);
+    HostInstallModuleDataMergeHandler(Guarded<ModuleDataMergeHandler>::Call);
+    HostCatchSelectionChange(Guarded<SelectionChangeHandler>::Call);
 }
 
 GSErrCode CatchViewEvents()
 {
-    HostCatchViewEvents(7, 1, ViewEventHandler);
+    HostCatchViewEvents(7, 1, Guarded<ViewEventHandler>::Call);
     GSErrCode result = NoError;
-    for (std::int32_t map = 1; map <= 5; ++map) result = HostCatchViewEvents(8, map, ViewEventHandler);
+    for (std::int32_t map = 1; map <= 5; ++map) result = HostCatchViewEvents(8, map, Guarded<ViewEventHandler>::Call);
     return result;
 }
 
@@ -184,7 +201,7 @@ GSErrCode Initialize()
     const GSErrCode result = CatchViewEvents();
     API_ToolBoxItem objects;
     objects.typeID = API_ObjectID;
-    HostCatchNewElement(&objects, ElementEventHandler);
+    HostCatchNewElement(&objects, Guarded<ElementEventHandler>::Call);
     theAttributeData = std::make_unique<CAttributeData>().release();
     API_ToolBoxItem current;
     HostEnvironmentRequest(FourCC("GTBX"), &current, nullptr);
@@ -207,27 +224,32 @@ GSErrCode FreeData()
 
 // ---- Entry wrappers: nothing runs before the host handed over its services. ----
 
-std::int32_t CheckEnvironmentWrapper(API_EnvirParams* envir)
+std::int32_t CheckEnvironmentWrapper(API_EnvirParams* envir) noexcept
 {
-    return AddOnInterface::IsServiceTableFilled() ? CheckEnvironment(envir) : 0;
+    try {
+        return AddOnInterface::IsServiceTableFilled() ? CheckEnvironment(envir) : 0;
+    } catch (...) {
+        return 0;
+    }
 }
 
-GSErrCode RegisterInterfaceWrapper()
+GSErrCode RegisterInterfaceWrapper() noexcept
 {
-    return AddOnInterface::IsServiceTableFilled() ? RegisterInterface() : APIERR_GENERAL;
+    if (!AddOnInterface::IsServiceTableFilled()) return APIERR_GENERAL;
+    return Guarded<RegisterInterface>::Call();
 }
 
-GSErrCode InitializeWrapper(HostToken token)
+GSErrCode InitializeWrapper(HostToken token) noexcept
 {
     if (!AddOnInterface::IsServiceTableFilled()) return APIERR_GENERAL;
     AddOnInterface::SetHostToken(token);
-    return Initialize();
+    return Guarded<Initialize>::Call();
 }
 
-GSErrCode FreeDataWrapper()
+GSErrCode FreeDataWrapper() noexcept
 {
     if (!AddOnInterface::IsServiceTableFilled()) return APIERR_GENERAL;
-    const GSErrCode result = FreeData();
+    const GSErrCode result = Guarded<FreeData>::Call();
     AddOnInterface::SetHostToken(nullptr);
     return result;
 }

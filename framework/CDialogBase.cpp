@@ -20,9 +20,14 @@ void CDialogBase::SetResourceModules(GSResModule module, GSResModule iconModule)
     iconModule_ = iconModule == 0 ? module : iconModule;
 }
 
-std::int16_t CDialogBase::Dispatch(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data)
+// The dialog manager calls in from the host's side: nothing may be thrown back.
+std::int16_t CDialogBase::Dispatch(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) noexcept
 {
-    return DialogCallback(message, dialogId, item, data);
+    try {
+        return DialogCallback(message, dialogId, item, data);
+    } catch (...) {
+        return 0;
+    }
 }
 
 std::int16_t CDialogBase::OpenModal()

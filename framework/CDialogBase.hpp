@@ -34,7 +34,7 @@ protected:
     void SetPaletteGuid(const GS::Guid& guid) { paletteGuid_ = guid; }
 
 private:
-    std::int16_t Dispatch(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data);
+    std::int16_t Dispatch(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) noexcept;
 
     bool restore_ = false;
     bool wasOpen_ = false;
