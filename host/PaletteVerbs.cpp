@@ -89,15 +89,6 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
         return actual == wanted ||
                s.Fail("expected item " + std::to_string(item) + " = " + wanted + "\n    but it is " + actual);
     });
-    verbs["expect-fact"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
-        const std::string line = Scenario::Rest(args);
-        const std::size_t equals = line.find(" = ");
-        if (equals == std::string::npos) return s.Fail("expect-fact <fact> = <text>");
-        const std::string fact = line.substr(0, equals);
-        const std::string wanted = line.substr(equals + 3);
-        const std::string actual = host.Fact(fact);
-        return actual == wanted || s.Fail("expected " + fact + " = " + wanted + "\n    but it is " + actual);
-    });
     verbs["expect-dialog"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
         short dialog = 0;
         std::string equals, wanted;

@@ -9,7 +9,6 @@ namespace SimHost {
 //   set-item <dialog> <item> <value>       changes an item's value as the user would
 //   expect-item <dialog> <item> = <value>  the item's value must read so
 //   expect-dialog <dialog> = open|closed   whether the dialog is open
-//   expect-fact <fact> = <text>            as expect, for facts whose name holds blanks (element <n>)
 void AddPaletteVerbs(ScenarioVerbs& verbs);
 
 }  // namespace SimHost

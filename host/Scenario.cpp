@@ -146,11 +146,15 @@ void AddFrameVerbs(ScenarioVerbs& verbs)
         host.Shutdown();
         return true;
     });
+    // The fact's name may hold blanks ("element 2"); " = " ends it.
     verbs["expect"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
-        std::string fact, equals;
-        args >> fact >> equals;
-        if (equals != "=") return s.Fail("expect <fact> = <text>");
-        const std::string wanted = Scenario::Rest(args);
+        const std::string line = Scenario::Rest(args);
+        std::size_t equals = line.find(" =");
+        while (equals != std::string::npos && equals + 2 < line.size() && line[equals + 2] != ' ')
+            equals = line.find(" =", equals + 1);
+        if (equals == std::string::npos) return s.Fail("expect <fact> = <text>");
+        const std::string fact = line.substr(0, equals);
+        const std::string wanted = equals + 3 <= line.size() ? line.substr(equals + 3) : std::string();
         const std::string actual = host.Fact(fact);
         return actual == wanted || s.Fail("expected " + fact + " = " + wanted + "\n    but it is " + actual);
     });

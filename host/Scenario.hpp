@@ -30,7 +30,7 @@ void AddFrameVerbs(ScenarioVerbs& verbs);
 //   run                      run the posted add-on commands
 //   free                     FreeData and unload the add-on
 //   print [fact]             print all facts, or one
-//   expect <fact> = <text>   the fact must read exactly so
+//   expect <fact> = <text>   the fact must read exactly so (the name may hold blanks)
 class Scenario {
 public:
     Scenario(Host::Options options, std::ostream& out);
