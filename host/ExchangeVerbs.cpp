@@ -130,7 +130,8 @@ void AddExchangeVerbs(ScenarioVerbs& verbs)
     });
     verbs["wait-newp"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
         int ms = DefaultWaitMs;
-        args >> ms;
+        if (!(args >> ms) && !args.eof()) return s.Fail("wait-newp [ms]");
+        if (ms < 0) return s.Fail("wait-newp [ms]");
         if (!host.WaitForPostedCommand(ms)) return s.Fail("nothing was posted within " + std::to_string(ms) + " ms");
         host.RunPendingCommands();
         return true;

@@ -167,6 +167,8 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
 {
     Host& host = Host::From(token);
     host.Log("HostEnvironmentRequest " + FourCCText(code));
+    const bool known = code == FourCC("APPL") || code == FourCC("GSPF") || code == FourCC("GTBX");
+    if (known && par1 == nullptr) return APIERR_BADPARS;
     if (code == FourCC("APPL")) {
         auto* info = static_cast<API_ServerApplicationInfo*>(par1);
         info->mainVersion = 22;
@@ -188,9 +190,10 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
     return APIERR_BADID;
 }
 
-GSErrCode PostAddOnCommand(HostToken token, const API_ModulID*, std::int32_t command, std::int32_t version, bool)
+// The one service called from other threads: it touches nothing but the locked queue.
+GSErrCode PostAddOnCommand(HostToken token, const API_ModulID*, std::int32_t command, std::int32_t version, bool silentMode)
 {
-    Host::From(token).PostCommand(command, version);
+    Host::From(token).PostCommand(command, version, silentMode);
     return NoError;
 }
 

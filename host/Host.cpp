@@ -207,6 +207,7 @@ void Host::FireProjectEvent(std::int32_t event)
 
 void Host::NewProject()
 {
+    if (project_.open) CloseProject();
     project_ = Project {true, "Untitled"};
     model_ = ProjectModel {};
     FireProjectEvent(APINotify_New);
@@ -239,11 +240,11 @@ void Host::SelectTool(API_ElemTypeID type, std::int32_t variation)
     if (toolChangeHandler_ != nullptr) toolChangeHandler_(&currentTool_);
 }
 
-void Host::PostCommand(std::int32_t command, std::int32_t version)
+void Host::PostCommand(std::int32_t command, std::int32_t version, bool silentMode)
 {
     {
         std::lock_guard<std::mutex> lock(postMutex_);
-        posted_.emplace_back(command, version);
+        posted_.push_back({command, version, silentMode});
     }
     postSignal_.notify_all();
 }
@@ -252,16 +253,16 @@ int Host::RunPendingCommands()
 {
     int ran = 0;
     for (;;) {
-        std::pair<std::int32_t, std::int32_t> command;
+        PostedCommand posted;
         {
             std::lock_guard<std::mutex> lock(postMutex_);
             if (posted_.empty()) return ran;
-            command = posted_.front();
+            posted = posted_.front();
             posted_.pop_front();
         }
-        postedLog_.push_back(FourCCText(command.first));
-        const auto handler = commandHandlers_.find(command.first);
-        if (handler != commandHandlers_.end()) handler->second(nullptr, nullptr, true);
+        postedLog_.push_back(FourCCText(posted.command));
+        const auto handler = commandHandlers_.find(posted.command);
+        if (handler != commandHandlers_.end() && handler->second != nullptr) handler->second(nullptr, nullptr, posted.silentMode);
         ++ran;
     }
 }

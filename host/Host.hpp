@@ -93,7 +93,7 @@ public:
 
     // Posting is safe from any thread; running happens on the caller's thread,
     // which plays the host's user-interface thread.
-    void PostCommand(std::int32_t command, std::int32_t version);
+    void PostCommand(std::int32_t command, std::int32_t version, bool silentMode = true);
     int RunPendingCommands();
     bool WaitForPostedCommand(int timeoutMs);
 
@@ -167,7 +167,12 @@ private:
 
     std::mutex postMutex_;
     std::condition_variable postSignal_;
-    std::deque<std::pair<std::int32_t, std::int32_t>> posted_;
+    struct PostedCommand {
+        std::int32_t command = 0;
+        std::int32_t version = 0;
+        bool silentMode = true;
+    };
+    std::deque<PostedCommand> posted_;
 };
 
 // Each family of services lives in its own file: it fills its slots of the

@@ -400,11 +400,11 @@ API_Guid ProjectModel::NewGuid()
 }
 
 // Runs a command as one undo step. A nested command belongs to the outer step; a
-// failed command is rolled back; a command that changed nothing records no step.
+// failed command, nested or not, is rolled back; a command that changed nothing
+// records no step.
 GSErrCode ProjectModel::RunUndoable(const APIUndoableCommand& command)
 {
     if (!command) return APIERR_BADPARS;
-    if (commandDepth_ > 0) return command();
     ProjectContent before = content;
     const std::uint64_t changesBefore = changeCount_;
     ++commandDepth_;
@@ -412,10 +412,17 @@ GSErrCode ProjectModel::RunUndoable(const APIUndoableCommand& command)
     --commandDepth_;
     if (result != NoError) {
         content = std::move(before);
+        DropVanishedFromSelection();
         return result;
     }
-    if (changeCount_ != changesBefore) undoSteps.push_back(std::move(before));
+    if (commandDepth_ == 0 && changeCount_ != changesBefore) undoSteps.push_back(std::move(before));
     return NoError;
+}
+
+void ProjectModel::DropVanishedFromSelection()
+{
+    selection.erase(std::remove_if(selection.begin(), selection.end(), [this](const API_Neig& n) { return Find(n.guid) == nullptr; }),
+                    selection.end());
 }
 
 bool ProjectModel::Undo()

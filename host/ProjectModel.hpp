@@ -80,6 +80,8 @@ public:
     const LibraryPartEntry* LibraryPartOf(const API_Element& element) const;
 
 private:
+    void DropVanishedFromSelection();
+
     std::uint32_t guidCounter_ = 0;
     std::uint64_t changeCount_ = 0;
     int commandDepth_ = 0;

@@ -6,6 +6,7 @@
 #include "ElementServices.hpp"
 #include "ExchangeVerbs.hpp"
 #include "PaletteVerbs.hpp"
+#include "Win/Process.hpp"
 #include "Win/WinStandIns.hpp"
 
 namespace SimHost {
@@ -19,6 +20,9 @@ std::string Scenario::Rest(std::istringstream& in)
 
 Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::move(options)), out_(out)
 {
+    // Each scenario plays a fresh process: nothing Windows recorded for an earlier one carries over.
+    Win::ClearRecords();
+    Win::ClearRecordedCommands();
     AddFrameVerbs(verbs_);
     AddExchangeVerbs(verbs_);
     AddElementVerbs(verbs_);
@@ -92,11 +96,15 @@ ScenarioVerb WithHost(std::function<bool(Scenario&, Host&, std::istringstream&)>
 void AddFrameVerbs(ScenarioVerbs& verbs)
 {
     verbs["config"] = [](Scenario& s, std::istringstream& args) {
+        if (s.GetHost() != nullptr) return s.Fail("config belongs before start");
         s.Options().configLines.push_back(Scenario::Rest(args));
         return true;
     };
     verbs["language"] = [](Scenario& s, std::istringstream& args) {
-        args >> s.Options().languageCode;
+        std::string code;
+        if (s.GetHost() != nullptr) return s.Fail("language belongs before start");
+        if (!(args >> code)) return s.Fail("language <code>");
+        s.Options().languageCode = code;
         return true;
     };
     verbs["fail-message"] = [](Scenario&, std::istringstream& args) {
@@ -106,12 +114,15 @@ void AddFrameVerbs(ScenarioVerbs& verbs)
     verbs["tool"] = [](Scenario& s, std::istringstream& args) {
         API_ElemTypeID type = 0;
         std::int32_t variation = 0;
-        args >> type >> variation;
+        if (!(args >> type)) return s.Fail("tool <type> [variation]");
+        if (!(args >> variation) && !args.eof()) return s.Fail("tool <type> [variation]");
         s.Options().currentTool = type;
         if (Host* host = s.GetHost()) host->SelectTool(type, variation);
         return true;
     };
-    verbs["start"] = [](Scenario& s, std::istringstream&) { return s.StartHost(); };
+    verbs["start"] = [](Scenario& s, std::istringstream&) {
+        return s.GetHost() == nullptr ? s.StartHost() : s.Fail("the host is already started");
+    };
     verbs["print"] = [](Scenario& s, std::istringstream& args) {
         const std::string fact = Scenario::Rest(args);
         Host* host = s.GetHost();

@@ -1,5 +1,6 @@
 #include "DG/DG.hpp"
 
+#include <climits>
 #include <deque>
 #include <map>
 #include <memory>
@@ -49,6 +50,14 @@ std::string ReadQuoted(std::istringstream& in)
     return text;
 }
 
+// A malformed number in a resource keeps the default instead of throwing into the add-on.
+double NumberOr(const std::string& text, double fallback)
+{
+    std::istringstream in(text);
+    double value = 0.0;
+    return (in >> value) && in.peek() == std::char_traits<char>::eof() ? value : fallback;
+}
+
 // "DIALOG <id> <kind> "<title>"" then lines "item <id> <type> ["<text>"] [value=<v>] [group=<g>] [entries=a|b]".
 std::unique_ptr<Dialog> BuildDialog(const std::string& description)
 {
@@ -72,8 +81,11 @@ std::unique_ptr<Dialog> BuildDialog(const std::string& description)
                 if (eq == std::string::npos) continue;
                 const std::string key = option.substr(0, eq);
                 const std::string value = option.substr(eq + 1);
-                if (key == "value") item.value = std::stod(value);
-                if (key == "group") item.group = static_cast<short>(std::stoi(value));
+                if (key == "value") item.value = NumberOr(value, item.value);
+                if (key == "group") {
+                    const double group = NumberOr(value, item.group);
+                    if (group >= SHRT_MIN && group <= SHRT_MAX) item.group = static_cast<short>(group);
+                }
                 if (key == "entries") {
                     std::istringstream parts(value);
                     std::string entry;
@@ -108,9 +120,11 @@ void ApplyValue(Dialog& dialog, Item& item, double value)
             if (&other != &item && other.type == "radio" && other.group == item.group) other.value = 0.0;
 }
 
+// The callback runs from a copy: closing its own dialog inside it drops the dialog's one.
 short Send(Dialog& dialog, short message, short item)
 {
-    return dialog.callback ? dialog.callback(message, dialog.resourceId, item, 0) : 0;
+    const DialogCallback callback = dialog.callback;
+    return callback ? callback(message, dialog.resourceId, item, 0) : 0;
 }
 
 }  // namespace
@@ -351,7 +365,7 @@ short RunModal(RS::ResModule module, short resourceId, DialogCallback callback)
     dialog->callback = std::move(callback);
     dialog->open = true;
     Send(*dialog, MsgInit, 0);
-    const auto& answerer = TheModel().answerer;
+    const ModalAnswerer answerer = TheModel().answerer;
     const short closing = answerer ? answerer(*dialog) : short(Cancel);
     Send(*dialog, MsgClick, closing);
     Send(*dialog, MsgClose, closing);

@@ -22,11 +22,14 @@ bool Guid::FromText(const std::string& input)
     parts_ = Parts {};
     std::string text = input;
     if (text.size() == 38 && text.front() == '{' && text.back() == '}') text = text.substr(1, 36);
-    if (text.size() != 36 || text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-') return false;
-    std::uint8_t bytes[16];
+    if (text.size() != 36) return false;
+    // Dashes stand exactly at 8, 13, 18 and 23; every other character is a hex digit.
+    std::uint8_t bytes[16] {};
     int n = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '-') continue;
+        const bool dashPlace = i == 8 || i == 13 || i == 18 || i == 23;
+        if (dashPlace != (text[i] == '-')) return false;
+        if (dashPlace) continue;
         const int hi = HexValue(text[i]);
         const int lo = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
         if (hi < 0 || lo < 0) return false;

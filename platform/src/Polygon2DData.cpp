@@ -25,10 +25,11 @@ bool IsValidLayout(const std::vector<Coord>& vertices, const std::vector<PolyArc
     if (vertices.empty() || vertices.size() - 1 > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return false;
     const auto lastVertex = static_cast<std::int32_t>(vertices.size() - 1);
     if (contourEnds.size() < 2 || contourEnds.front() != 0 || contourEnds.back() != lastVertex) return false;
+    // Differences in 64 bits: any int32 values may come in.
     for (std::size_t k = 1; k < contourEnds.size(); ++k)
-        if (contourEnds[k] - contourEnds[k - 1] < 3) return false;
+        if (std::int64_t {contourEnds[k]} - contourEnds[k - 1] < 3) return false;
     for (const PolyArcRec& arc : arcs)
-        if (arc.endIndex - 1 != arc.begIndex || ContourOfEdge(contourEnds, arc.begIndex) == 0) return false;
+        if (std::int64_t {arc.endIndex} - 1 != arc.begIndex || ContourOfEdge(contourEnds, arc.begIndex) == 0) return false;
     return true;
 }
 

@@ -22,6 +22,15 @@ State& TheState()
     static State state;
     return state;
 }
+
+// A copy taken under the lock: other threads may record while the host reads.
+template <typename T>
+std::vector<T> Copied(std::vector<T> State::*records)
+{
+    auto& s = TheState();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.*records;
+}
 }  // namespace
 
 std::uint32_t RegisterWindowMessage(const std::string& name)
@@ -54,7 +63,7 @@ int MessageBox(const std::string& text, const std::string& caption, std::uint32_
     return IDOK;
 }
 
-const std::vector<MessageBoxRecord>& RecordedMessageBoxes() { return TheState().boxes; }
+std::vector<MessageBoxRecord> RecordedMessageBoxes() { return Copied(&State::boxes); }
 
 bool SystemParametersInfo(std::uint32_t action, std::uintptr_t value)
 {
@@ -64,7 +73,7 @@ bool SystemParametersInfo(std::uint32_t action, std::uintptr_t value)
     return true;
 }
 
-const std::vector<SystemParameterRecord>& RecordedSystemParameters() { return TheState().parameters; }
+std::vector<SystemParameterRecord> RecordedSystemParameters() { return Copied(&State::parameters); }
 
 bool PlaySound(const std::string& path, std::uint32_t flags)
 {
@@ -74,7 +83,7 @@ bool PlaySound(const std::string& path, std::uint32_t flags)
     return true;
 }
 
-const std::vector<SoundRecord>& RecordedSounds() { return TheState().sounds; }
+std::vector<SoundRecord> RecordedSounds() { return Copied(&State::sounds); }
 
 void OutputDebugString(const std::string& text)
 {
@@ -83,12 +92,13 @@ void OutputDebugString(const std::string& text)
     s.debugOutput.push_back(text);
 }
 
-const std::vector<std::string>& RecordedDebugOutput() { return TheState().debugOutput; }
+std::vector<std::string> RecordedDebugOutput() { return Copied(&State::debugOutput); }
 
 void ClearRecords()
 {
     auto& s = TheState();
     std::lock_guard<std::mutex> lock(s.mutex);
+    s.failing.clear();
     s.boxes.clear();
     s.parameters.clear();
     s.debugOutput.clear();

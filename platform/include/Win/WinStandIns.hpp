@@ -5,6 +5,7 @@
 
 // What the add-on asks of Windows, recorded so that the host and the tests can see
 // it: registered window messages, message boxes, system parameters, debug output.
+// Recording is safe from any thread; the Recorded... calls hand out copies.
 namespace Win {
 
 constexpr int IDOK = 1;
@@ -22,14 +23,14 @@ struct MessageBoxRecord {
     std::uint32_t type = 0;
 };
 int MessageBox(const std::string& text, const std::string& caption, std::uint32_t type);
-const std::vector<MessageBoxRecord>& RecordedMessageBoxes();
+std::vector<MessageBoxRecord> RecordedMessageBoxes();
 
 struct SystemParameterRecord {
     std::uint32_t action = 0;
     std::uintptr_t value = 0;
 };
 bool SystemParametersInfo(std::uint32_t action, std::uintptr_t value);
-const std::vector<SystemParameterRecord>& RecordedSystemParameters();
+std::vector<SystemParameterRecord> RecordedSystemParameters();
 
 // Sounds are recorded, not played: the path as asked and the flags.
 struct SoundRecord {
@@ -37,11 +38,12 @@ struct SoundRecord {
     std::uint32_t flags = 0;
 };
 bool PlaySound(const std::string& path, std::uint32_t flags);
-const std::vector<SoundRecord>& RecordedSounds();
+std::vector<SoundRecord> RecordedSounds();
 
 void OutputDebugString(const std::string& text);
-const std::vector<std::string>& RecordedDebugOutput();
+std::vector<std::string> RecordedDebugOutput();
 
+// Forgets the records and the failing registrations.
 void ClearRecords();
 
 }  // namespace Win

@@ -1,0 +1,230 @@
+// The simulated host and the platform stand-ins behave as the real ones would, also
+// where the add-on goes off the main road.
+#include <climits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "DG/DG.hpp"
+#include "GS/Guid.hpp"
+#include "Geometry/Polygon2DData.hpp"
+#include "HostApiTestSupport.hpp"
+#include "RS/ResourceModule.hpp"
+#include "Scenario.hpp"
+
+namespace {
+
+class HostFaithfulness : public HostApiTest {
+protected:
+    API_Guid CreateColumn()
+    {
+        API_Element column;
+        column.header.typeID = API_ColumnID;
+        EXPECT_EQ(HostGetElementDefaults(&column, nullptr), NoError);
+        EXPECT_EQ(HostCreateElement(&column, nullptr), NoError);
+        return column.header.guid;
+    }
+};
+
+TEST_F(HostFaithfulness, AFailedNestedCommandChangesNothingWhileTheOuterStepKeepsItsOwnWork)
+{
+    API_Guid outer {}, inner {};
+    ASSERT_EQ(Undoable([&] {
+                  outer = CreateColumn();
+                  EXPECT_EQ(Undoable([&] {
+                                inner = CreateColumn();
+                                return APIERR_GENERAL;
+                            }),
+                            APIERR_GENERAL);
+                  return NoError;
+              }),
+              NoError);
+    ASSERT_EQ(Model().content.elements.size(), 1u);
+    EXPECT_EQ(Model().content.elements.front().record.header.guid, outer);
+    EXPECT_EQ(Model().Find(inner), nullptr);
+    EXPECT_EQ(Model().undoSteps.size(), 1u);
+}
+
+TEST_F(HostFaithfulness, AFailedCommandLeavesNoSelectionOfElementsItMade)
+{
+    const API_Guid kept = CreateObject(1, 1, 1, 1);
+    API_Neig keptNeig;
+    keptNeig.guid = kept;
+    ASSERT_EQ(HostSelectElements(&keptNeig, 1, true), NoError);
+    EXPECT_EQ(Undoable([&] {
+                  API_Neig neig;
+                  neig.guid = CreateColumn();
+                  HostSelectElements(&neig, 1, true);
+                  return APIERR_GENERAL;
+              }),
+              APIERR_GENERAL);
+    ASSERT_EQ(Model().selection.size(), 1u);
+    EXPECT_EQ(Model().selection.front().guid, kept);
+}
+
+TEST_F(HostFaithfulness, EnvironmentRequestsWithoutARecordAreRefused)
+{
+    for (const std::int32_t code : {FourCC("APPL"), FourCC("GSPF"), FourCC("GTBX"), FourCC("GSTO")})
+        EXPECT_EQ(HostEnvironmentRequest(code, nullptr, nullptr), APIERR_BADPARS) << SimHost::FourCCText(code);
+}
+
+bool silentModeSeen = false;
+int postedRuns = 0;
+
+GSErrCode RecordPostedRun(const void*, void*, bool silentMode)
+{
+    silentModeSeen = silentMode;
+    ++postedRuns;
+    return NoError;
+}
+
+TEST_F(HostFaithfulness, APostedCommandRunsFromTheEventLoopWithItsOwnSilentMode)
+{
+    const std::int32_t command = FourCC("TEST");
+    host->commandHandlers_[command] = RecordPostedRun;
+    postedRuns = 0;
+    silentModeSeen = true;
+    API_ModulID own;
+    ASSERT_EQ(HostPostAddOnCommand(&own, command, 1, false), NoError);
+    EXPECT_EQ(postedRuns, 0);
+    EXPECT_EQ(host->RunPendingCommands(), 1);
+    EXPECT_EQ(postedRuns, 1);
+    EXPECT_FALSE(silentModeSeen);
+}
+
+std::vector<std::int32_t> projectEvents;
+
+GSErrCode RecordProjectEvent(std::int32_t event, std::int32_t)
+{
+    projectEvents.push_back(event);
+    return NoError;
+}
+
+TEST_F(HostFaithfulness, ANewProjectClosesTheOpenOneFirst)
+{
+    host->projectEventHandler_ = RecordProjectEvent;
+    host->projectEventMask_ = APINotify_New | APINotify_Open | APINotify_Close;
+    projectEvents.clear();
+    host->NewProject();
+    host->NewProject();
+    host->OpenProject("Bestand");
+    EXPECT_EQ(projectEvents, (std::vector<std::int32_t> {APINotify_New, APINotify_Close, APINotify_New, APINotify_Close, APINotify_Open}));
+}
+
+// A resource module holding one dialog description.
+RS::ResModule DialogModule(short id, const std::string& description)
+{
+    std::vector<std::uint8_t> bytes {'S', 'V', 'R', 'S', 0, 0, 0, 0, 1, 0, 0, 0};
+    const auto put32 = [&bytes](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    put32(RS::DialogType);
+    bytes.push_back(static_cast<std::uint8_t>(id));
+    bytes.push_back(static_cast<std::uint8_t>(id >> 8));
+    put32(static_cast<std::uint32_t>(description.size()));
+    bytes.insert(bytes.end(), description.begin(), description.end());
+    return RS::RegisterEmbeddedModule(bytes.data(), bytes.size());
+}
+
+TEST(DialogStandIn, APaletteMayCloseItselfFromItsOwnCallback)
+{
+    constexpr short Palette = 30901;
+    const RS::ResModule module = DialogModule(Palette, "DIALOG 30901 palette \"P\"\nitem 1 button \"Zu\"\n");
+    ASSERT_NE(module, 0);
+    const std::string owner(64, 'p');  // big enough to live outside the callback object
+    std::string seen;
+    ASSERT_EQ(DG::OpenPalette(module, Palette, [owner, &seen](short message, short dialog, short, std::intptr_t) {
+                  if (message == DG::MsgClick) {
+                      DG::ClosePalette(dialog);
+                      seen = owner;
+                  }
+                  return short(0);
+              }),
+              Palette);
+    DG::ClickItem(Palette, 1);
+    EXPECT_EQ(seen, owner);
+    EXPECT_FALSE(DG::IsOpen(Palette));
+    DG::ForgetAllDialogs();
+    RS::CloseResourceModule(module);
+}
+
+TEST(DialogStandIn, MalformedNumbersInADialogResourceKeepTheDefaults)
+{
+    constexpr short Dialog = 30902;
+    const RS::ResModule module =
+        DialogModule(Dialog, "DIALOG 30902 modal \"M\"\nitem 1 real \"x\" value=abc group=99999999999\nitem 2 int \"y\" value=7 group=3\n");
+    DG::Dialog* dialog = DG::GetDialog(Dialog, module);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(dialog->items.size(), 2u);
+    EXPECT_EQ(dialog->items[0].value, 0.0);
+    EXPECT_EQ(dialog->items[0].group, 0);
+    EXPECT_EQ(dialog->items[1].value, 7.0);
+    EXPECT_EQ(dialog->items[1].group, 3);
+    DG::ForgetAllDialogs();
+    RS::CloseResourceModule(module);
+}
+
+TEST(GuidStandIn, DashesOnlyWhereTheTextFormHasThem)
+{
+    GS::Guid guid;
+    EXPECT_TRUE(guid.FromText("{01234567-89AB-CDEF-0123-456789ABCDEF}"));
+    EXPECT_EQ(guid.ToText(), "01234567-89AB-CDEF-0123-456789ABCDEF");
+    for (const char* text : {"--234567-89AB-CDEF-0123-456789ABCDEF", "01234567-89AB-CDEF-0123-4567--ABCDEF",
+                             "01234567-89AB-CDEF-0123-456789ABCDE-", "01234567089AB-CDEF-0123-456789ABCDEF"}) {
+        EXPECT_FALSE(guid.FromText(text)) << text;
+        EXPECT_TRUE(guid.IsNull()) << text;
+    }
+}
+
+TEST(PolygonStandIn, ExtremeIndicesAreRefusedWithoutOverflow)
+{
+    const std::vector<Geometry::Point2<double>> square {{0, 0}, {0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}};
+    const struct {
+        std::vector<std::int32_t> contourEnds;
+        std::vector<Geometry::PolyArcRec> arcs;
+    } cases[] = {
+        {{0, 3, INT_MIN, 5}, {}},
+        {{0, 5}, {{INT_MAX, INT_MIN, 1.0}}},
+    };
+    for (const auto& c : cases) {
+        Geometry::Polygon2DData polygon;
+        EXPECT_EQ(Geometry::ConvertToPolygon2DData(square, c.arcs, c.contourEnds, &polygon), APIERR_BADPARS);
+        EXPECT_TRUE(polygon.vertices.empty());
+    }
+}
+
+// Bad scenario lines end the scenario with their file and line, never with a crash.
+TEST(ScenarioScript, BadLinesFailWithTheirLine)
+{
+    const struct {
+        const char* text;
+        int failingLine;
+    } cases[] = {
+        {"tool\n", 1},
+        {"tool wall\n", 1},
+        {"tool 1 x\n", 1},
+        {"language\n", 1},
+        {"# note\nsummon 3\n", 2},
+        {"expect elements = none\n", 1},
+        {"start\nconfig Late=1\n", 2},
+        {"start\nlanguage ENG\n", 2},
+        {"start\nstart\n", 2},
+        {"start\nwait-newp soon\n", 2},
+        {"start\nmenu 32500 first\n", 2},
+        {"start\nuser-edit 7 drag 1 1 0\n", 2},
+        {"start\nadd-storey 5 3.0\n", 2},
+        {"start\nexpect elements\n", 2},
+    };
+    for (const auto& c : cases) {
+        SimHost::Host::Options options;
+        options.addOnPath = SURVANTO_APX_PATH;
+        std::ostringstream out;
+        {
+            SimHost::Scenario scenario(options, out);
+            EXPECT_FALSE(scenario.RunText(c.text, "case")) << c.text;
+        }
+        EXPECT_EQ(out.str().rfind("case:" + std::to_string(c.failingLine) + ": ", 0), 0u) << c.text << out.str();
+    }
+}
+
+}  // namespace
