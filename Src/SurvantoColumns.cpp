@@ -7,6 +7,7 @@
 #include "Survanto.hpp"
 #include "Vektor2D.hpp"
 #include "Vektor3D.hpp"
+#include "VektorConversions.hpp"
 
 // A column from the running action's points, by one of five constructions that
 // main palette options 14 to 18 choose. A construction whose points give no
@@ -21,9 +22,6 @@ constexpr double QuarterTurn = 1.5707963267948966;
 
 enum Option : std::size_t { UprightRectangular, Round, SlantedFromFaces, SlantedFromEdge, OnePoint };
 
-Vektor2D Plan(const API_Coord3D& p) { return {p.x, p.y}; }
-Vektor3D Space(const API_Coord3D& p) { return {p.x, p.y, p.z}; }
-Vektor3D Space(const Geometry::Coord3D& p) { return {p.x, p.y, p.z}; }
 Geometry::Coord3D Coord(const Vektor3D& v) { return {v.x, v.y, v.z}; }
 Vektor2D Normalized(Vektor2D v)
 {
@@ -112,12 +110,12 @@ private:
     // their corner along the first face by the width and towards P2 by the depth.
     bool BuildUprightRectangular()
     {
-        Vektor2D v = Plan(P(1)) - Plan(P(0));
+        Vektor2D v = PlanVektor(P(1)) - PlanVektor(P(0));
         const double rotation = v.GetAngle();
         v.Normalize();
-        const Vektor2D corner = Plan(P(0)) + v * v.DotProduct(Plan(P(2)) - Plan(P(0)));
-        const Vektor2D u = Normalized(corner - Plan(P(0)));
-        const Vektor2D n = Normalized(Plan(P(2)) - corner);
+        const Vektor2D corner = PlanVektor(P(0)) + v * v.DotProduct(PlanVektor(P(2)) - PlanVektor(P(0)));
+        const Vektor2D u = Normalized(corner - PlanVektor(P(0)));
+        const Vektor2D n = Normalized(PlanVektor(P(2)) - corner);
         const Vektor2D origin = corner - u * (column_.width / 2.0) + n * (column_.depth / 2.0);
         column_.slanted = false;
         column_.slantAngle = 0.0;
@@ -154,8 +152,8 @@ private:
     bool BuildSlantedFromFaces()
     {
         const Geometry::Plane bottom = BottomPlane(column_);
-        const Vektor3D na = Normalized((Space(P(2)) - Space(P(0))).CrossProduct(Space(P(1)) - Space(P(0))));
-        const Vektor3D nb = Normalized((Space(P(4)) - Space(P(3))).CrossProduct(na));
+        const Vektor3D na = Normalized((SpaceVektor(P(2)) - SpaceVektor(P(0))).CrossProduct(SpaceVektor(P(1)) - SpaceVektor(P(0))));
+        const Vektor3D nb = Normalized((SpaceVektor(P(4)) - SpaceVektor(P(3))).CrossProduct(na));
         const Geometry::Plane first {{P(0).x, P(0).y, P(0).z}, Coord(na)};
         const Geometry::Plane second {{P(3).x, P(3).y, P(3).z}, Coord(nb)};
         Geometry::Sector3D edge;
@@ -164,7 +162,7 @@ private:
         if (!Geometry::XPlanes(first, second, &edge) || !Geometry::XSector3DPlane(edge, bottom, &base) ||
             !FootDirection(first, bottom, f1) || !FootDirection(second, bottom, f2))
             return false;
-        const Vektor3D axis = edge.c1.z > edge.c2.z + Eps ? Space(edge.c1) - Space(edge.c2) : Space(edge.c2) - Space(edge.c1);
+        const Vektor3D axis = edge.c1.z > edge.c2.z + Eps ? SpaceVektor(edge.c1) - SpaceVektor(edge.c2) : SpaceVektor(edge.c2) - SpaceVektor(edge.c1);
         SetSlant(column_, axis);
         PointInto(f1, P(0), edge);
         PointInto(f2, P(3), edge);
@@ -189,7 +187,7 @@ private:
             {0.0, 0.0}, {0.5, -0.5}, {0.0, -0.5}, {-0.5, -0.5}, {0.5, 0.0}, {-0.5, 0.0}, {0.5, 0.5}, {0.0, 0.5}, {-0.5, 0.5},
         }};
         const Geometry::Plane bottom = BottomPlane(column_);
-        const Vektor3D axis = P(0).z > P(1).z + Eps ? Space(P(0)) - Space(P(1)) : Space(P(1)) - Space(P(0));
+        const Vektor3D axis = P(0).z > P(1).z + Eps ? SpaceVektor(P(0)) - SpaceVektor(P(1)) : SpaceVektor(P(1)) - SpaceVektor(P(0));
         Geometry::Coord3D base;
         if (!Geometry::XSector3DPlane({{P(0).x, P(0).y, P(0).z}, {P(1).x, P(1).y, P(1).z}}, bottom, &base)) return false;
         SetSlant(column_, axis);
@@ -221,7 +219,7 @@ private:
         column_.circleBased = false;
         Vektor2D offset(AnchorToMiddle[anchor][0] * column_.width / 2.0, AnchorToMiddle[anchor][1] * column_.depth / 2.0);
         offset.Rotate(column_.axisRotationAngle);
-        const Vektor2D origin = Plan(P(0)) + offset;
+        const Vektor2D origin = PlanVektor(P(0)) + offset;
         column_.origin = {origin.x, origin.y};
         return true;
     }

@@ -11,6 +11,7 @@
 #include "MeasuringState.hpp"
 #include "Survanto.hpp"
 #include "SystemUtilities.hpp"
+#include "Tolerance.hpp"
 
 namespace {
 
@@ -455,7 +456,7 @@ void PointHandling::Angle()
             completed = true;
             const double angle = measuringState.stationAngle;
             const double cosine = (dx * std::cos(angle) + dy * std::sin(angle)) / length;
-            s_.SetMainPaletteItemValue(AngleItem, std::acos(std::clamp(cosine, -1.0, 1.0)) * DegreesPerRadian);
+            s_.SetMainPaletteItemValue(AngleItem, std::acos(ClampToUnit(cosine)) * DegreesPerRadian);
         }
         End(6);
     }

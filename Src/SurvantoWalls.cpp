@@ -9,6 +9,7 @@
 #include "Survanto.hpp"
 #include "Vektor2D.hpp"
 #include "Vektor3D.hpp"
+#include "VektorConversions.hpp"
 
 // Walls from measured points: the points lie on the wall's reference face, and
 // the side on which the station stands chooses the reference line. A set of
@@ -30,9 +31,6 @@ constexpr std::int32_t StraightOrCurvedKind = 0;
 constexpr std::int16_t PlainProfile = 0;
 constexpr std::int16_t SlantedProfile = 3;
 
-Vektor2D Plan(const API_Coord3D& p) { return {p.x, p.y}; }
-Vektor3D Space(const API_Coord3D& p) { return {p.x, p.y, p.z}; }
-Vektor3D Space(const Geometry::Coord3D& p) { return {p.x, p.y, p.z}; }
 Geometry::Coord3D GeometryPoint(const Vektor3D& p) { return {p.x, p.y, p.z}; }
 API_Coord HostPoint(const Vektor2D& p) { return {p.x, p.y}; }
 API_Coord HostPoint(const Vektor3D& p) { return {p.x, p.y}; }
@@ -123,7 +121,7 @@ public:
 
 private:
     std::uint32_t Count() const { return s_.actionPoints.GetSize(); }
-    Vektor2D PlanPoint(std::uint32_t index) const { return Plan(s_.actionPoints[index]); }
+    Vektor2D PlanPoint(std::uint32_t index) const { return PlanVektor(s_.actionPoints[index]); }
     void Create(API_Element& wall, API_ElementMemo* memo = nullptr)
     {
         s_.CompleteCreation(HostCreateElement(&wall, memo), wall, true);
@@ -258,9 +256,9 @@ void WallRun::Curved(bool round)
 void WallRun::Inclined()
 {
     API_Element wall = WallDefaults(nullptr);
-    const Vektor3D a = Space(s_.actionPoints[0]);
-    const Vektor3D b = Space(s_.actionPoints[1]);
-    const Vektor3D c = Space(s_.actionPoints[2]);
+    const Vektor3D a = SpaceVektor(s_.actionPoints[0]);
+    const Vektor3D b = SpaceVektor(s_.actionPoints[1]);
+    const Vektor3D c = SpaceVektor(s_.actionPoints[2]);
     Vektor3D normal = (c - a).CrossProduct(b - a);
     normal.Normalize();
 
@@ -272,9 +270,9 @@ void WallRun::Inclined()
         s_.pointStep = 0;
         return;
     }
-    const Vektor3D aOnBase = Space(Geometry::CoordProjSector3D(GeometryPoint(a), baseLine));
-    const Vektor3D bOnBase = Space(Geometry::CoordProjSector3D(GeometryPoint(b), baseLine));
-    const Vektor3D cOnBase = Space(Geometry::CoordProjSector3D(GeometryPoint(c), baseLine));
+    const Vektor3D aOnBase = SpaceVektor(Geometry::CoordProjSector3D(GeometryPoint(a), baseLine));
+    const Vektor3D bOnBase = SpaceVektor(Geometry::CoordProjSector3D(GeometryPoint(b), baseLine));
+    const Vektor3D cOnBase = SpaceVektor(Geometry::CoordProjSector3D(GeometryPoint(c), baseLine));
     const Vektor3D rise = c - cOnBase;
     if (rise.GetLength() < Tolerance || SamePlace({aOnBase.x, aOnBase.y}, {bOnBase.x, bOnBase.y})) {
         s_.pointStep = 0;
@@ -304,8 +302,8 @@ std::int32_t ReferenceLineFromStation(const TypVektor<API_Coord3D>& points, cons
     if (points.GetSize() < 2) return ReferenceLineLeft;
     const Vektor2D station(measuringState.stationX, measuringState.stationY);
     const Vektor2D shift(offset.x, offset.y);
-    const Vektor2D q0 = Plan(points[0]) + shift - station;
-    const Vektor2D q1 = Plan(points[1]) + shift - station;
+    const Vektor2D q0 = PlanVektor(points[0]) + shift - station;
+    const Vektor2D q1 = PlanVektor(points[1]) + shift - station;
     return q0.CrossProduct(q1) > Tolerance ? ReferenceLineLeft : ReferenceLineRight;
 }
 
