@@ -9,7 +9,7 @@
 #include "API/AddOnInterface.hpp"
 #include "ExchangeVerbs.hpp"
 #include "Host.hpp"
-#include "PointCabImport.hpp"
+#include "exchange/PointCabImport.hpp"
 
 extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
 extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*);

@@ -2,7 +2,7 @@
 
 #include "CreationFixture.hpp"
 #include "DG/DG.hpp"
-#include "MeasuringState.hpp"
+#include "measuring/MeasuringState.hpp"
 
 // Columns by the five constructions; the tool's defaults: 0.5 x 0.5, 3 m high,
 // upright, on storey 0 (level 0) and layer 1.

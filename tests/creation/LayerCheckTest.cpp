@@ -1,6 +1,6 @@
 #include "CreationFixture.hpp"
 #include "DG/DG.hpp"
-#include "LayerChangerDlg.hpp"
+#include "creation/LayerChangerDlg.hpp"
 
 // The column tool's layer is 1 ("Archicad-Ebene"); layers 2 and 3 are added hidden
 // or visible as each test needs.

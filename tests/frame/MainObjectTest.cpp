@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "AddOnGlobals.hpp"
+#include "frame/AddOnGlobals.hpp"
 #include "DG/DG.hpp"
 #include "InProcessHost.hpp"
-#include "MeasuringState.hpp"
+#include "measuring/MeasuringState.hpp"
 #include "RS/ResourceModule.hpp"
-#include "Survanto.hpp"
+#include "frame/Survanto.hpp"
 
 namespace {
 

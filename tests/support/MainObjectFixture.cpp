@@ -1,6 +1,6 @@
 #include "MainObjectFixture.hpp"
 
-#include "AddOnGlobals.hpp"
+#include "frame/AddOnGlobals.hpp"
 #include "DG/DG.hpp"
 
 void MainObjectFixture::SetUp()

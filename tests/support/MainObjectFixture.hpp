@@ -7,7 +7,7 @@
 
 #include "InProcessHost.hpp"
 #include "ProjectModel.hpp"
-#include "Survanto.hpp"
+#include "frame/Survanto.hpp"
 
 constexpr double Pi = 3.14159265358979323846;
 constexpr double Degree = Pi / 180.0;

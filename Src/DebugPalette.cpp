@@ -1,9 +1,0 @@
-#include "DebugPalette.hpp"
-#include "PaletteGuids.hpp"
-
-DebugPalette::DebugPalette()
-{
-    SetPaletteGuid(debugPaletteGuid);
-}
-
-std::int16_t DebugPalette::DialogCallback(std::int16_t, std::int16_t, std::int16_t, std::intptr_t) { return 0; }

@@ -1,3 +1,0 @@
-#include "MeasuringState.hpp"
-
-MeasuringState measuringState;

@@ -1,0 +1,73 @@
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "API/AddOnInterface.hpp"
+#include "DG/DG.hpp"
+#include "frame/Survanto.hpp"
+
+// What every creator shares: the layer check before the command and, inside it,
+// what follows an element the host made.
+
+namespace {
+
+constexpr std::int16_t AnchorPopupItem = 52;
+constexpr std::int32_t FirstAnchorIcon = 32570;
+constexpr std::array<std::int32_t, 8> HostAnchorCodes {0, 1, 2, 3, 5, 6, 7, 8};
+
+// The icon resource of the pop-up's chosen entry; 0 when it shows none.
+std::int32_t SelectedAnchorIcon(const Survanto& survanto)
+{
+    const auto chosen = static_cast<long>(survanto.MainPaletteItemValue(AnchorPopupItem));
+    DG::Dialog* palette = DG::GetDialog(Survanto::MainPaletteDialogId);
+    const DG::Item* popup = palette == nullptr ? nullptr : palette->FindItem(AnchorPopupItem);
+    if (popup == nullptr) return 0;
+    if (chosen < 1 || static_cast<std::size_t>(chosen) > popup->entries.size()) return 0;
+    const std::string icon = popup->entries[static_cast<std::size_t>(chosen - 1)].ToUtf8();
+    return static_cast<std::int32_t>(std::strtol(icon.c_str(), nullptr, 10));
+}
+
+}  // namespace
+
+// A refused layer ends the running action before any command runs.
+bool Survanto::AcceptToolLayer(std::int32_t elementType)
+{
+    if (CheckToolLayer(&elementType, nullptr, nullptr)) return true;
+    pointStep = 0;
+    return false;
+}
+
+// Only an element the host really made is fitted to its storey and counted.
+void Survanto::CompleteCreation(GSErrCode createResult, API_Element& element, bool fitToStorey)
+{
+    if (createResult != NoError) return;
+    if (fitToStorey) FitElementToStorey(element);
+    elementCreated = true;
+}
+
+void Survanto::GetSelectedAnchor(std::int16_t* anchorNumber, std::int32_t* hostAnchorCode) const
+{
+    const std::int32_t offset = SelectedAnchorIcon(*this) - FirstAnchorIcon;
+    if (offset < 0 || static_cast<std::size_t>(offset) >= HostAnchorCodes.size()) return;
+    if (anchorNumber != nullptr) *anchorNumber = static_cast<std::int16_t>(offset + 1);
+    if (hostAnchorCode != nullptr) *hostAnchorCode = HostAnchorCodes[static_cast<std::size_t>(offset)];
+}
+
+// One undoable command with the empty undo text around a creation. The own-change
+// counter comes down on every way out, and a creation broken off by an exception
+// answers with an error, so the host keeps nothing of it.
+void Survanto::RunCreationCommand(const std::function<void()>& body)
+{
+    HostCallUndoableCommand(GS::UniString(), [&body]() -> GSErrCode {
+        BeginOwnChange("");
+        GSErrCode result = NoError;
+        try {
+            body();
+        } catch (...) {
+            result = APIERR_GENERAL;
+        }
+        EndOwnChange();
+        return result;
+    });
+}

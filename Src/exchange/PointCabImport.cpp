@@ -1,0 +1,253 @@
+#include "exchange/PointCabImport.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <locale>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "API/AddOnInterface.hpp"
+#include "frame/AddOnGlobals.hpp"
+#include "DG/DG.hpp"
+#include "exchange/ExchangeDocument.hpp"
+#include "measuring/InstrumentEvents.hpp"
+#include "measuring/MeasuringState.hpp"
+#include "RS/ResourceModule.hpp"
+#include "frame/Survanto.hpp"
+#include "frame/UInterface.hpp"
+
+ExchangeFileStamp lastExchangeFileStamp;
+TypVektor<GS::UniString> takenPointIds;
+std::int32_t takenPointCount = 0;
+
+namespace {
+
+constexpr double FullTurn = 6.283185307179586;
+// A check looks again when the file changed while it imported, this often at most;
+// a writer that keeps writing is served by its next notification.
+constexpr int MaxLooksPerCheck = 4;
+
+constexpr std::int32_t TitleError = 3;
+constexpr std::int32_t TextPointCabVersion = 73;
+constexpr std::int32_t TextCannotReceive = 81;
+constexpr std::int32_t TextCheckAccess = 82;
+constexpr std::int32_t ButtonOk = 1;
+
+class ImportBusyGuard {
+public:
+    ImportBusyGuard() { measuringState.importBusy = 1; }
+    ~ImportBusyGuard() { measuringState.importBusy = 0; }
+    ImportBusyGuard(const ImportBusyGuard&) = delete;
+    ImportBusyGuard& operator=(const ImportBusyGuard&) = delete;
+};
+
+ExchangeFileStamp StampOf(const struct stat& status)
+{
+    ExchangeFileStamp stamp;
+    stamp.time = static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    stamp.inode = static_cast<std::uint64_t>(status.st_ino);
+    stamp.size = static_cast<std::int64_t>(status.st_size);
+    return stamp;
+}
+
+// The stamp of a file the add-on may read and write; nothing when it may not. The
+// file is not opened: closing a file opened for writing would wake the watcher.
+std::optional<ExchangeFileStamp> CurrentStamp(const std::string& path)
+{
+    struct stat status {};
+    if (::access(path.c_str(), R_OK | W_OK) != 0 || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return StampOf(status);
+}
+
+struct FileSnapshot {
+    std::string bytes;
+    struct stat status {};
+};
+
+std::optional<FileSnapshot> ReadExchangeFile(const std::string& path)
+{
+    if (::access(path.c_str(), R_OK | W_OK) != 0) return std::nullopt;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    FileSnapshot snapshot;
+    bool ok = ::fstat(fd, &snapshot.status) == 0 && S_ISREG(snapshot.status.st_mode);
+    char buffer[65536];
+    while (ok) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        snapshot.bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    if (!ok) return std::nullopt;
+    return snapshot;
+}
+
+bool Unchanged(const std::string& path, const struct stat& before)
+{
+    struct stat now {};
+    return ::stat(path.c_str(), &now) == 0 && now.st_dev == before.st_dev && StampOf(now) == StampOf(before);
+}
+
+bool WriteAll(int fd, const std::string& bytes)
+{
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, left);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Writes the new content beside the file and puts it in the file's place only
+// when it is complete and the file is still the one that was read; the exchange
+// file is never truncated. Gives the new file's stamp.
+std::optional<ExchangeFileStamp> ReplaceExchangeFile(const std::string& path, const std::string& bytes, const FileSnapshot& read)
+{
+    IO::Location aside(path);
+    aside.SetLastLocalName("." + IO::Location(path).GetLastLocalName() + ".XXXXXX");
+    std::string name = aside.ToPath();
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) return std::nullopt;
+    struct stat written {};
+    const bool complete = WriteAll(fd, bytes) && ::fchmod(fd, read.status.st_mode & 07777) == 0 && ::fsync(fd) == 0 &&
+                          ::fstat(fd, &written) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (complete && closed && Unchanged(path, read.status) && ::rename(name.c_str(), path.c_str()) == 0)
+        return StampOf(written);
+    ::unlink(name.c_str());
+    return std::nullopt;
+}
+
+// At least `needed` numbers from the start of the text; the rest of four are read when present.
+bool ReadNumbers(const std::string& text, std::size_t needed, double (&numbers)[4])
+{
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
+    std::size_t count = 0;
+    while (count < 4 && in >> numbers[count]) ++count;
+    return count >= needed;
+}
+
+// False when the id is among the last ones taken; otherwise it takes the next place of the ring.
+bool TakePointId(const GS::UniString& id)
+{
+    const auto position = static_cast<std::uint32_t>(takenPointCount % TakenPointRingSize);
+    if (takenPointIds.GetSize() < position + 1) takenPointIds.Add(GS::UniString());
+    for (std::uint32_t i = 0; i < takenPointIds.GetSize(); ++i)
+        if (takenPointIds[i] == id) return false;
+    takenPointIds[position] = id;
+    ++takenPointCount;
+    return true;
+}
+
+API_Coord LocationOffset()
+{
+    API_Coord offset;
+    if (HostDatabaseRequest(FourCC("GOFS"), &offset, nullptr) != NoError) offset = API_Coord {};
+    return offset;
+}
+
+// The point and its station arrive in the station frame; the plan turns
+// counter-clockwise by the station angle, and the point loses the location offset.
+void ApplyPoint(const double (&point)[4], const double (&origin)[4], const API_Coord& offset)
+{
+    const double a = FullTurn - measuringState.stationAngle;
+    const double c = std::cos(a);
+    const double s = std::sin(a);
+    measuringState.rawMeasuredZ = point[2];
+    measuringState.stationX = origin[0] * c + origin[1] * s;
+    measuringState.stationY = origin[1] * c - origin[0] * s;
+    measuringState.measuredX = point[0] * c + point[1] * s - offset.x;
+    measuringState.measuredY = point[1] * c - point[0] * s - offset.y;
+    measuringState.measuredZ = point[2] + measuringState.stationZ;
+}
+
+void TakePoints(const ExchangeAnnotation& annotation)
+{
+    const API_Coord offset = LocationOffset();
+    for (const ExchangePoint& candidate : annotation.points) {
+        if (candidate.point3d.empty() || candidate.origin3d.empty()) continue;
+        double point[4] = {};
+        double origin[4] = {};
+        // A text without its numbers would leave the last point's position in place.
+        if (!ReadNumbers(candidate.point3d, 3, point) || !ReadNumbers(candidate.origin3d, 2, origin)) continue;
+        if (!TakePointId(candidate.id)) continue;
+        ApplyPoint(point, origin, offset);
+        OnInstrumentEvent(ExchangeFilePointEvent, 0);
+    }
+}
+
+void ReplaceAll(std::u16string& text, const std::u16string& what, const std::u16string& with)
+{
+    for (std::size_t at = text.find(what); at != std::u16string::npos; at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+}
+
+}  // namespace
+
+std::optional<ExchangeFileStamp> ImportPointCabFile(Survanto& survanto)
+{
+    if (measuringState.importBusy != 0) return std::nullopt;
+    const ImportBusyGuard busy;
+    const std::string path = survanto.exchangeFile.ToUtf8();
+    const std::optional<FileSnapshot> read = ReadExchangeFile(path);
+    if (!read) return std::nullopt;
+
+    ExchangeAnnotation annotation;
+    std::string rewritten;
+    if (!TakeFirstAnnotation(read->bytes, annotation, rewritten)) return StampOf(read->status);
+    const std::optional<ExchangeFileStamp> written = ReplaceExchangeFile(path, rewritten, *read);
+    // Not written back: the annotation stays in the file for the next look, nothing is taken.
+    if (!written) return StampOf(read->status);
+
+    TakePoints(annotation);
+    if (annotation.pointSeen && !annotation.originSeen)
+        ShowAlert(AlertError, AlertStringListId, TitleError, TextPointCabVersion, NoAlertText, ButtonOk, NoAlertText,
+                  NoAlertText, CurrentResourceModule(), AlertStringType);
+    return written;
+}
+
+void PollPointCabFile()
+{
+    Survanto* survanto = theSurvanto.load();
+    if (survanto == nullptr || measuringState.importBusy != 0) return;
+    const std::string path = survanto->exchangeFile.ToUtf8();
+    for (int look = 0; look < MaxLooksPerCheck; ++look) {
+        const std::optional<ExchangeFileStamp> stamp = CurrentStamp(path);
+        if (!stamp || (*stamp == lastExchangeFileStamp && stamp->time != 0)) return;
+        const std::optional<ExchangeFileStamp> dealt = ImportPointCabFile(*survanto);
+        if (!dealt) return;
+        lastExchangeFileStamp = *dealt;
+        // Without a time every check imports; once is enough for this one.
+        if (stamp->time == 0) return;
+    }
+}
+
+void ShowPointCabWatchAlert(std::int32_t reason)
+{
+    Survanto* survanto = theSurvanto.load();
+    if (reason != 1 || survanto == nullptr) return;
+    const GSResModule module = CurrentResourceModule();
+    DG::AlertRecord alert;
+    alert.type = AlertError;
+    alert.title = RS::GetIndString(AlertStringListId, TitleError, module);
+    std::u16string text = RS::GetIndString(AlertStringListId, TextCannotReceive, module).Units();
+    ReplaceAll(text, u"[FILEPATH]", survanto->exchangeFile.Units());
+    alert.text1 = GS::UniString(text);
+    alert.text2 = RS::GetIndString(AlertStringListId, TextCheckAccess, module);
+    alert.button1 = RS::GetIndString(AlertStringListId, ButtonOk, module);
+    DG::Alert(alert);
+}

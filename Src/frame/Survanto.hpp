@@ -1,0 +1,236 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "API/Types.hpp"
+#include "CDialogBase.hpp"
+#include "CDialogResizer.hpp"
+#include "palettes/CameraChangeObserver.hpp"
+#include "palettes/CameraControPalette.hpp"
+#include "palettes/Curve3DPalette.hpp"
+#include "palettes/DebugPalette.hpp"
+#include "GS/UniString.hpp"
+#include "Geometry/Point2.hpp"
+#include "IFileIO.hpp"
+#include "IO/Location.hpp"
+#include "palettes/InfoPalette.hpp"
+#include "Modeler/Camera.hpp"
+#include "creation/MorphMeshBuilder.hpp"
+#include "palettes/PhotoLocationDlg.hpp"
+#include "persistence/QuintairData.hpp"
+#include "persistence/ReportData.hpp"
+#include "palettes/SectionPalette.hpp"
+#include "persistence/StationReference.hpp"
+#include "TypVektor.hpp"
+#include "palettes/VaroImportPalette.hpp"
+#include "palettes/VaroNavigatorPalette.hpp"
+
+// The add-on's single main object: the main palette and the project state that
+// lives between host calls. Handlers reach it through the main-object pointer.
+class Survanto : public IFileIO, public CDialogBase {
+public:
+    static constexpr std::int16_t MainPaletteDialogId = 32450;
+    static constexpr std::size_t SavedToolOptionCount = 69;
+
+    // A point of the morph rail with its unit direction.
+    struct MorphRailCrvDataType {
+        Geometry::Vector3<double> point;
+        Geometry::Vector3<double> direction;
+    };
+
+    // One 2D profile polygon with its contour end list.
+    struct SectionData {
+        TypVektor<API_Coord> coords;
+        TypVektor<std::int32_t> contourEnds;
+    };
+
+    class SectionDataList : public TypVektor<SectionData> {
+    public:
+        SectionDataList() { Reset(); }
+        void Reset();
+    };
+
+    Survanto();
+    ~Survanto() override;
+
+    void EnableItems() override;
+    void DisableItems() override;
+    std::int16_t DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) override;
+
+    void OpenLanguageResourceFiles();
+    std::int32_t ApplyLanguageResources();
+    void CheckForUpdate();
+    std::int32_t RestartPointCabWatcher();
+    void StopPointCabWatcher();
+
+    static std::int32_t LanguageFromCode(const GS::UniString& code);
+
+    // Element creation: the tool's layer, the creation's end, the storey fit and
+    // the angle snap. Each argument of CheckToolLayer may be absent.
+    bool CheckToolLayer(std::int32_t* elementType, std::int32_t* variation, std::int32_t* layerSlot);
+    bool AcceptToolLayer(std::int32_t elementType);
+    void CompleteCreation(GSErrCode createResult, union API_Element& element, bool fitToStorey);
+    void RunCreationCommand(const std::function<void()>& body);
+    void FitElementToStorey(union API_Element& element);
+    void GetSelectedAnchor(std::int16_t* anchorNumber, std::int32_t* hostAnchorCode) const;
+    bool GetAngleSnapCorrection(double directionAngle, double& correction) const;
+    void ApplyAngleSnap(union API_Element& element) const;
+    void SnapPointPairs();
+
+    // The measured-point dispatcher: every measured point ends here.
+    void OnMeasuredPoint(std::int32_t eventCode);
+    // The main palette: its menu command and its measuring-mode buttons.
+    void HandleMenuCommand(const API_MenuParams& params);
+    void ToggleMainPalette();
+    static bool IsMeasuringModeButton(std::int16_t item);
+    void SelectMeasuringModeButton(std::int16_t item);
+    void MeasureTopElevation();
+    void MeasureBottomElevation();
+    void OnToolChanged(std::int32_t elementType, std::int32_t variation);
+    std::int16_t SavedToolOptionOf(std::int32_t elementType) const;
+    // Main palette items live in the dialog model, open or not.
+    double MainPaletteItemValue(std::int16_t item) const;
+    void SetMainPaletteItemValue(std::int16_t item, double value);
+    // What the measuring modes hand their points to.
+    void ShowMeasuringPrompt();
+    void UpdateMainPalette();
+    void PlaceMeasuredPointMarker();
+    void AlignInstrument();
+    void ReplaceStationMarker();
+    void DrawCurvePolyline(bool flag);
+    void CreateMorphFromPoints(const TypVektor<API_Coord3D>* points);
+    void PlacePhotoObject();
+    void CreateWall();
+    void CreateColumn();
+    void CreateBeam();
+    void CreateObject();
+    void CreateLamp();
+    void CreateRoof();
+    void CreateLine();
+    void CreateHotspot();
+    void CreateLevelDimension();
+    void CreateCircleOrArc();
+    void CreateExtrudedShellFittedToWalls();
+    void CreateRuledShellBetweenWalls();
+    void CreateDomeFromFivePoints();
+    void CreateDomeOnCurvedWall();
+    void CreateDomeSegment();
+    void CheckOpeningHostWall(const API_Coord3D& point, bool& openingWallUsableFlag, bool& discard);
+    void FinishWindowMeasurement();
+    void FinishDoorMeasurement();
+    double MeasureRevealDepth();
+    double MeasureRevealWidth();
+    void SetWallThickness();
+    void SetTrapezoidWallThickness();
+    void AddPointToPolygonWall();
+    void MeasureColumnOrObjectWidth(std::int32_t toolType);
+    void MeasureColumnOrObjectDepth(std::int32_t toolType);
+    void MeasureRotationAngle(std::int32_t toolType);
+    void MeasureBeamWidth();
+    void MeasureBeamHeight();
+
+    // The exchange-folder watcher of this object: its thread-list number (0 = none)
+    // and the signal that wakes and ends its wait.
+    std::int32_t pointCabWatcherNumber = 0;
+    int pointCabWatcherStopSignal = -1;
+
+    ReportData report;
+    QuintairData userData;
+    CDialogResizer resizer;
+    StationReference firstStation;
+    StationReference secondStation;
+    IO::Location instrumentTempFile;
+    bool instrumentPromptSent = false;
+    std::int32_t currentTool = 0;
+    std::int16_t measuringMode = 0;
+    std::int16_t previousMeasuringMode = 0;
+    std::int16_t pointStep = 0;
+    std::array<std::int16_t, 5> toolOptions {};
+    std::array<Geometry::Point2<double>, 2> scratchPoints {};
+    bool polygonFinish = false;
+    bool circleFitOk = false;
+    bool busy = false;
+    bool elementCreated = false;
+    bool instrumentBumped = false;
+    double wallThicknessTolerance = 0.01;
+    double snapDirectionTolerance = 1.0;
+    double stationChangeTolerance = 0.01;
+    std::int16_t measuredPointLayer = 1;
+    std::int16_t stationLayer = 1;
+    std::int16_t freeAreaLayer = 1;
+    std::int16_t stationPointLayer = 1;
+    std::int16_t numberOfMeasurements = 1;
+    std::int16_t preciseMeasurementChoice = 0;
+    std::int16_t measuredPointPen = 36;
+    std::int16_t stationPen = 89;
+    std::int16_t freeAreaPen = 1;
+    std::int16_t stationPointPen = 11;
+    std::int16_t pickedPointPen = 1;
+    double revealValue = 0.0;
+    std::int16_t blockedState = 0;
+    double profileArcStep = 0.17453292519943295;
+    bool openingWallUsable = true;
+    API_Guid lastMeasuredPointMarker {};
+    GS::UniString stationId {"0"};
+    GS::UniString activeStationId {"0"};
+    TypVektor<API_Coord3D> actionPoints;
+    TypVektor<API_Coord3D> slabPoints;
+    std::array<TypVektor<API_Coord3D>, 2> meshPoints;
+    TypVektor<MorphRailCrvDataType> morphRail;
+    TypVektor<Geometry::Point2<double>> morphProfilePoints;
+    TypVektor<std::int32_t> morphProfilePointData;
+    SectionDataList profileList;
+    TypVektor<GS::UniString> pointNames;
+    Curve3DPalette curvePalette;
+    VaroImportPalette importPalette;
+    CameraControPalette cameraPalette;
+    VaroNavigatorPalette navigatorPalette;
+    CameraChangeObserver cameraObserver;
+    std::array<std::int16_t, 11> perTypeLayers {};
+    std::array<std::int16_t, 11> perTypePens {};
+    InfoPalette infoPalette;
+    DebugPalette debugPalette;
+    std::array<std::int16_t, SavedToolOptionCount> savedToolOptions {};
+    bool refreshItems = true;
+    API_Guid stationMarkerToReplace {};
+    API_Guid stationReferenceElement {};
+    bool railReady = false;
+    bool profileChosen = false;
+    SectionPalette sectionPalette;
+    bool markerIdsShown = false;
+    bool manualCalibration = false;
+    bool sounds = true;
+    bool windowTracking = false;
+    bool windowRaising = false;
+    std::int32_t trackingDelay = 250;
+    Modeler::Camera trackedCamera;
+    MorphMeshBuilder meshBuilder;
+    PhotoLocationDlg photoFolderDialog;
+    TypVektor<IO::Location> photoLocations;
+    API_Guid shownPhotoObject {};
+    GS::UniString exchangeFile;
+    std::array<std::int16_t, 7> importColumnWidths {};
+    std::int32_t language = 0;
+    std::array<GSResModule, 3> resourceModules {};
+    std::int32_t streamVersion = 0;
+
+private:
+    void ChooseLanguageFromHost();
+    void SetStartValues();
+    IO::Location SpecialFolderParent() const;
+
+    // The module that was current before this object made its language current;
+    // current again when this object closes its language files.
+    GSResModule resourceModuleBefore_ = 0;
+};
+
+// Counts how deeply the add-on is inside a change of its own, so that the
+// notifications its changes cause can be told from the user's.
+void BeginOwnChange(const char* label);
+void EndOwnChange();
+std::int32_t GetOwnChangeCounter();
+
+// The current resource module: every string list, dialog and alert call uses it.
+GSResModule CurrentResourceModule();
+void SetCurrentResourceModule(GSResModule module);

@@ -1,0 +1,79 @@
+#include "frame/AddOnGlobals.hpp"
+#include "frame/PendingCallTrace.hpp"
+#include "frame/Survanto.hpp"
+
+// Operations that other parts of the add-on will bring; until then each only
+// records that it was asked for.
+
+namespace {
+
+void Record(const Survanto& survanto, const char* name, std::int32_t argument = 0)
+{
+    RecordPendingCall(name, survanto.actionPoints, survanto.pointStep, argument);
+}
+
+std::int16_t MainObjectStep()
+{
+    const Survanto* survanto = theSurvanto.load();
+    return survanto == nullptr ? 0 : survanto->pointStep;
+}
+
+}  // namespace
+
+void Survanto::ShowMeasuringPrompt() { Record(*this, "ShowMeasuringPrompt"); }
+void Survanto::UpdateMainPalette() { Record(*this, "UpdateMainPalette"); }
+void Survanto::PlaceMeasuredPointMarker() { Record(*this, "PlaceMeasuredPointMarker"); }
+void Survanto::AlignInstrument() { Record(*this, "AlignInstrument"); }
+void Survanto::ReplaceStationMarker() { Record(*this, "ReplaceStationMarker"); }
+void Survanto::DrawCurvePolyline(bool flag) { Record(*this, "DrawCurvePolyline", flag ? 1 : 0); }
+void Survanto::CreateMorphFromPoints(const TypVektor<API_Coord3D>* points)
+{
+    Record(*this, "CreateMorphFromPoints", points == nullptr ? 0 : 1);
+}
+void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
+void Survanto::CreateBeam() { Record(*this, "CreateBeam"); }
+void Survanto::CreateObject() { Record(*this, "CreateObject"); }
+void Survanto::CreateLamp() { Record(*this, "CreateLamp"); }
+void Survanto::CreateRoof() { Record(*this, "CreateRoof"); }
+void Survanto::CreateLine() { Record(*this, "CreateLine"); }
+void Survanto::CreateHotspot() { Record(*this, "CreateHotspot"); }
+void Survanto::CreateLevelDimension() { Record(*this, "CreateLevelDimension"); }
+void Survanto::CreateExtrudedShellFittedToWalls() { Record(*this, "CreateExtrudedShellFittedToWalls"); }
+void Survanto::CreateRuledShellBetweenWalls() { Record(*this, "CreateRuledShellBetweenWalls"); }
+void Survanto::CreateDomeFromFivePoints() { Record(*this, "CreateDomeFromFivePoints"); }
+void Survanto::CreateDomeOnCurvedWall() { Record(*this, "CreateDomeOnCurvedWall"); }
+void Survanto::CreateDomeSegment() { Record(*this, "CreateDomeSegment"); }
+void Survanto::CheckOpeningHostWall(const API_Coord3D& point, bool&, bool&)
+{
+    TypVektor<API_Coord3D> checked;
+    checked.Add(point);
+    RecordPendingCall("CheckOpeningHostWall", checked, pointStep);
+}
+void Survanto::FinishWindowMeasurement() { Record(*this, "FinishWindowMeasurement"); }
+void Survanto::FinishDoorMeasurement() { Record(*this, "FinishDoorMeasurement"); }
+double Survanto::MeasureRevealDepth()
+{
+    Record(*this, "MeasureRevealDepth");
+    return 0.0;
+}
+double Survanto::MeasureRevealWidth()
+{
+    Record(*this, "MeasureRevealWidth");
+    return 0.0;
+}
+void Survanto::SetWallThickness() { Record(*this, "SetWallThickness"); }
+void Survanto::SetTrapezoidWallThickness() { Record(*this, "SetTrapezoidWallThickness"); }
+void Survanto::AddPointToPolygonWall() { Record(*this, "AddPointToPolygonWall"); }
+void Survanto::MeasureColumnOrObjectWidth(std::int32_t toolType) { Record(*this, "MeasureColumnOrObjectWidth", toolType); }
+void Survanto::MeasureColumnOrObjectDepth(std::int32_t toolType) { Record(*this, "MeasureColumnOrObjectDepth", toolType); }
+void Survanto::MeasureRotationAngle(std::int32_t toolType) { Record(*this, "MeasureRotationAngle", toolType); }
+void Survanto::MeasureBeamWidth() { Record(*this, "MeasureBeamWidth"); }
+void Survanto::MeasureBeamHeight() { Record(*this, "MeasureBeamHeight"); }
+
+void Curve3DPalette::SetUpForTool() { RecordPendingCall("Curve3DPalette::SetUpForTool", {}, MainObjectStep(), currentTool, this); }
+void Curve3DPalette::AddMeasuredPoint(const API_Coord3D& point, std::uint8_t&)
+{
+    TypVektor<API_Coord3D> taken;
+    taken.Add(point);
+    RecordPendingCall("Curve3DPalette::AddMeasuredPoint", taken, MainObjectStep(), 0, this);
+}

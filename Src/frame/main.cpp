@@ -1,0 +1,306 @@
+// The add-on's boundary with the host: the two exports, the four entry points,
+// the registrations, the start-up and shutdown, and the host handlers.
+#include <dlfcn.h>
+
+#include <cstring>
+
+#include "API/AddOnInterface.hpp"
+#include "frame/AddOnGlobals.hpp"
+#include "CAttributeData.hpp"
+#include "measuring/MeasuringState.hpp"
+#include "exchange/PointCabImport.hpp"
+#include "RS/ResourceModule.hpp"
+#include "frame/Survanto.hpp"
+#include "Win/WinStandIns.hpp"
+#include "addon/OwnModule.hpp"
+
+extern const std::uint8_t SurvantoResources[];
+extern const std::size_t SurvantoResourcesSize;
+
+std::atomic<Survanto*> theSurvanto {nullptr};
+std::atomic<bool> quitting {false};
+CAttributeData* theAttributeData = nullptr;
+std::uint32_t quintairToExtAppMessage = 0;
+std::uint32_t extAppToQuintairMessage = 0;
+
+namespace {
+
+constexpr std::int32_t NoEnvironment = 0;
+constexpr std::int32_t NormalMenuAddOn = 2;
+
+// Function-local, because the load hook may run before this file's globals are built.
+std::string& ModulePath()
+{
+    static std::string path;
+    return path;
+}
+GSResModule ownResourceModule = 0;
+
+struct MenuRegistration {
+    std::int16_t menuList;
+    std::int16_t promptList;
+    std::int32_t flags;
+};
+
+constexpr MenuRegistration StandardMenus[] = {
+    {32500, 32510, 0}, {32520, 32531, 1}, {32502, 32512, 1}, {32503, 32513, 0},
+    {32508, 32518, 1}, {32505, 32515, 1}, {32509, 32519, 0}, {32506, 32516, 1},
+};
+constexpr MenuRegistration DebugMenus[] = {{32501, 32511, 1}, {32507, 32517, 0}};
+constexpr std::int16_t HandledMenus[] = {32500, 32503, 32505, 32508, 32509, 32502, 32520, 32506};
+constexpr std::int16_t HandledDebugMenus[] = {32501, 32507};
+constexpr std::int32_t AddOnCommands[] = {FourCC("OPNE"), FourCC("NEWP"), FourCC("ALRT"), FourCC("CAMR")};
+
+Survanto* MainObject() { return theSurvanto.load(); }
+
+// ---- Handlers -------------------------------------------------------------
+
+GSErrCode MenuCommandHandler(const API_MenuParams* params)
+{
+    HostKeepInMemory(true);
+    if (MainObject() == nullptr) return 1;
+    if (params != nullptr) MainObject()->HandleMenuCommand(*params);
+    return NoError;
+}
+
+GSErrCode OpenCommandHandler(const void*, void*, bool)
+{
+    if (Survanto* survanto = MainObject()) {
+        survanto->instrumentPromptSent = false;
+        survanto->elementCreated = false;
+    }
+    return NoError;
+}
+
+GSErrCode NewPointsCommandHandler(const void*, void*, bool) { PollPointCabFile(); return NoError; }
+GSErrCode AlertCommandHandler(const void*, void*, bool) { ShowPointCabWatchAlert(1); return NoError; }
+GSErrCode CameraCommandHandler(const void*, void*, bool) { return NoError; }
+
+GSErrCode ProjectEventHandler(std::int32_t notifID, std::int32_t)
+{
+    HostKeepInMemory(true);
+    if (MainObject() == nullptr) return NoError;
+    switch (notifID) {
+        case APINotify_Open: {
+            const API_ModulID own = OwnModuleId();
+            HostPostAddOnCommand(&own, FourCC("OPNE"), 1, true);
+            break;
+        }
+        case APINotify_Quit:
+            quitting = true;
+            MainObject()->StopPointCabWatcher();
+            break;
+        default: break;
+    }
+    return NoError;
+}
+
+GSErrCode ElementEventHandler(const API_NotifyElementType*)
+{
+    HostKeepInMemory(true);
+    return NoError;
+}
+
+GSErrCode ToolChangeHandler(const API_ToolBoxItem* item)
+{
+    Survanto* survanto = MainObject();
+    if (survanto != nullptr && item != nullptr) survanto->OnToolChanged(item->typeID, item->variationID);
+    return NoError;
+}
+
+GSErrCode ModuleDataMergeHandler(std::int32_t, const GS::UniString*)
+{
+    HostKeepInMemory(true);
+    return NoError;
+}
+
+GSErrCode SelectionChangeHandler(const API_Neig*) { return NoError; }
+GSErrCode ViewEventHandler(const API_NotifyViewEventType*) { return NoError; }
+
+// Nothing the add-on throws may reach the host: a handler that fails answers
+// with an error code instead.
+template <auto Handler>
+struct Guarded;
+
+template <typename... Args, GSErrCode (*Handler)(Args...)>
+struct Guarded<Handler> {
+    static GSErrCode Call(Args... args) noexcept
+    {
+        try {
+            return Handler(args...);
+        } catch (...) {
+            return APIERR_GENERAL;
+        }
+    }
+};
+
+// ---- Entry points ---------------------------------------------------------
+
+std::int32_t CheckEnvironment(API_EnvirParams* envir)
+{
+    if (envir == nullptr || envir->serverApplication != 1) return NoEnvironment;
+    // Before the main object exists no language module is current: the add-on's own texts serve.
+    const GSResModule module = CurrentResourceModule() != 0 ? CurrentResourceModule() : HostGetOwnResourceModule();
+    envir->addOnName = RS::GetIndString(32542, 1, module);
+    envir->addOnDescription = RS::GetIndString(32542, 2, module);
+    return NormalMenuAddOn;
+}
+
+GSErrCode RegisterInterface()
+{
+    for (const auto& menu : StandardMenus) HostRegisterMenu(menu.menuList, menu.promptList, 0, menu.flags);
+    HostRegisterSubtype(FourCC("SVPH"), 32503, true, 32552, 32686, 32687, 1, 351, 32503);
+    ReadConfigFile();
+    if (measuringState.debugMode != 0)
+        for (const auto& menu : DebugMenus) HostRegisterMenu(menu.menuList, menu.promptList, 0, menu.flags);
+    const GSErrCode result = HostRegisterBuiltInLibrary();
+    for (const std::int32_t command : AddOnCommands) HostRegisterAddOnCommand(command, 1);
+    return result;
+}
+
+void RegisterWindowMessageOrTell(const char* name, std::uint32_t& number)
+{
+    number = Win::RegisterWindowMessage(name);
+    if (number == 0) Win::MessageBox(std::string("Failed to register Message ") + name, "Survanto", 0);
+}
+
+void InstallHandlers()
+{
+    for (const std::int16_t menu : HandledMenus) HostInstallMenuHandler(menu, Guarded<MenuCommandHandler>::Call);
+    ReadConfigFile();
+    if (measuringState.debugMode != 0)
+        for (const std::int16_t menu : HandledDebugMenus) HostInstallMenuHandler(menu, Guarded<MenuCommandHandler>::Call);
+    HostInstallAddOnCommandHandler(FourCC("OPNE"), 1, Guarded<OpenCommandHandler>::Call);
+    HostInstallAddOnCommandHandler(FourCC("NEWP"), 1, Guarded<NewPointsCommandHandler>::Call);
+    HostInstallAddOnCommandHandler(FourCC("ALRT"), 1, Guarded<AlertCommandHandler>::Call);
+    HostInstallAddOnCommandHandler(FourCC("CAMR"), 1, Guarded<CameraCommandHandler>::Call);
+    HostCatchProjectEvents(-1, Guarded<ProjectEventHandler>::Call);
+    HostInstallElementObserver(Guarded<ElementEventHandler>::Call);
+    HostCatchToolChange(Guarded<ToolChangeHandler>::Call);
+    HostInstallModuleDataMergeHandler(Guarded<ModuleDataMergeHandler>::Call);
+    HostCatchSelectionChange(Guarded<SelectionChangeHandler>::Call);
+}
+
+GSErrCode CatchViewEvents()
+{
+    HostCatchViewEvents(7, 1, Guarded<ViewEventHandler>::Call);
+    GSErrCode result = NoError;
+    for (std::int32_t map = 1; map <= 5; ++map) result = HostCatchViewEvents(8, map, Guarded<ViewEventHandler>::Call);
+    return result;
+}
+
+GSErrCode Initialize()
+{
+    quitting = false;
+    auto survanto = std::make_unique<Survanto>();
+    theSurvanto = survanto.release();
+    HostKeepInMemory(true);
+    RegisterWindowMessageOrTell("WM_QUINTAIR_TO_EXTAPP_MESSAGE", quintairToExtAppMessage);
+    RegisterWindowMessageOrTell("WM_EXTAPP_TO_QUINTAIR_MESSAGE", extAppToQuintairMessage);
+    InstallHandlers();
+    const GSErrCode result = CatchViewEvents();
+    API_ToolBoxItem objects;
+    objects.typeID = API_ObjectID;
+    HostCatchNewElement(&objects, Guarded<ElementEventHandler>::Call);
+    theAttributeData = std::make_unique<CAttributeData>().release();
+    API_ToolBoxItem current;
+    HostEnvironmentRequest(FourCC("GTBX"), &current, nullptr);
+    MainObject()->currentTool = current.typeID;
+    return result;
+}
+
+GSErrCode FreeData()
+{
+    // Cleared before the object goes, so the watcher never sees a dying object.
+    std::unique_ptr<Survanto> survanto(theSurvanto.exchange(nullptr));
+    survanto.reset();
+    std::unique_ptr<CAttributeData> attributes(theAttributeData);
+    theAttributeData = nullptr;
+    attributes.reset();
+    Win::SystemParametersInfo(Win::SPI_SETACTIVEWINDOWTRACKING, 0);
+    Win::SystemParametersInfo(Win::SPI_SETACTIVEWNDTRKZORDER, 0);
+    return NoError;
+}
+
+// ---- Entry wrappers: nothing runs before the host handed over its services. ----
+
+std::int32_t CheckEnvironmentWrapper(API_EnvirParams* envir) noexcept
+{
+    try {
+        return AddOnInterface::IsServiceTableFilled() ? CheckEnvironment(envir) : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+GSErrCode RegisterInterfaceWrapper() noexcept
+{
+    if (!AddOnInterface::IsServiceTableFilled()) return APIERR_GENERAL;
+    return Guarded<RegisterInterface>::Call();
+}
+
+GSErrCode InitializeWrapper(HostToken token) noexcept
+{
+    if (!AddOnInterface::IsServiceTableFilled()) return APIERR_GENERAL;
+    AddOnInterface::SetHostToken(token);
+    return Guarded<Initialize>::Call();
+}
+
+GSErrCode FreeDataWrapper() noexcept
+{
+    if (!AddOnInterface::IsServiceTableFilled()) return APIERR_GENERAL;
+    const GSErrCode result = Guarded<FreeData>::Call();
+    AddOnInterface::SetHostToken(nullptr);
+    return result;
+}
+
+// ---- Library load and unload ----------------------------------------------
+
+__attribute__((constructor)) void OnLibraryLoad()
+{
+    Dl_info info {};
+    if (dladdr(reinterpret_cast<void*>(&OnLibraryLoad), &info) != 0 && info.dli_fname != nullptr)
+        ModulePath() = info.dli_fname;
+    ownResourceModule = RS::RegisterEmbeddedModule(SurvantoResources, SurvantoResourcesSize);
+    AddOnInterface::SetOwnModule(IO::Location(ModulePath()), ownResourceModule);
+}
+
+__attribute__((destructor)) void OnLibraryUnload()
+{
+    RS::CloseResourceModule(ownResourceModule);
+    if (AddOnInterface::GetHostToken() != nullptr)
+        Win::OutputDebugString("Abnormal add-on termination (\"" + ModulePath() + "\")");
+}
+
+}  // namespace
+
+API_ModulID OwnModuleId()
+{
+    API_ModulID id;
+    std::vector<std::uint8_t> data;
+    if (RS::GetResourceData(RS::ModuleIdType, 32500, HostGetOwnResourceModule(), data) && data.size() == 8) {
+        std::memcpy(&id.developerID, data.data(), 4);
+        std::memcpy(&id.localID, data.data() + 4, 4);
+    }
+    return id;
+}
+
+extern "C" __attribute__((visibility("default"))) GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs* exported)
+{
+    if (exported == nullptr) return APIERR_BADPARS;
+    std::memset(exported, 0, sizeof(API_ExportedFuncs));
+    exported->interfaceWord = AddOnInterfaceWord;
+    exported->checkEnvironment = CheckEnvironmentWrapper;
+    exported->registerInterface = RegisterInterfaceWrapper;
+    exported->initialize = InitializeWrapper;
+    exported->freeData = FreeDataWrapper;
+    exported->apiVersion = HostApiVersion;
+    return NoError;
+}
+
+extern "C" __attribute__((visibility("default"))) GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable* table)
+{
+    if (table == nullptr) return APIERR_BADPARS;
+    AddOnInterface::SetServiceTable(table);
+    return NoError;
+}

@@ -1,0 +1,3 @@
+#include "measuring/MeasuringState.hpp"
+
+MeasuringState measuringState;

@@ -1,0 +1,769 @@
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "API/AddOnInterface.hpp"
+#include "API/Database.hpp"
+#include "API/Elements.hpp"
+#include "DG/DG.hpp"
+#include "FloorPlanDatabaseScope.hpp"
+#include "HostApiHelpers.hpp"
+#include "measuring/MeasuringState.hpp"
+#include "frame/Survanto.hpp"
+#include "SystemUtilities.hpp"
+#include "Tolerance.hpp"
+
+namespace {
+
+constexpr std::int32_t PointMeasuredCode = 10;
+constexpr std::int32_t ExchangeFilePointCode = 5000;
+constexpr double DegreesPerRadian = 57.29577951308232;
+constexpr double Tolerance = 1e-5;
+constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
+
+// Main palette items the measuring modes read or fill.
+enum PaletteItem : std::int16_t {
+    SpatialDistanceItem = 8,
+    AngleItem = 9,
+    AbsoluteZItem = 10,
+    PlanDistanceItem = 11,
+    AngleSnapItem = 26,
+    ReferenceHeightItem = 32,
+    RevealKindItem = 33,
+    RevealDepthItem = 34,
+    RevealWidthItem = 35,
+    SecondRevealDepthItem = 36,
+    SecondRevealWidthItem = 37,
+    ReferenceHeightModeItem = 40,
+    FreeAreaHeightItem = 42,
+    HeightDifferenceItem = 51,
+    NicheDepthItem = 54,
+    NicheHeightItem = 55,
+    SillDepthItem = 57,
+    SillThicknessItem = 58,
+    MorphKindItem = 76,
+};
+
+struct SoundFiles {
+    std::string measured;
+    std::string completed;
+    std::string noCommand;
+    std::string angleSnap;
+};
+
+SoundFiles BuildSoundPaths()
+{
+    IO::Location folder = HostGetOwnLocation();
+    folder.DeleteLastLocalName();
+    folder.AppendToLocal("sounds");
+    const auto path = [&folder](const char* name) {
+        IO::Location file = folder;
+        file.AppendToLocal(name);
+        return file.ToPath();
+    };
+    return {path("measurement_1.wav"), path("measurement_2.wav"), path("messung_nocommand.wav"), path("winkelfang.wav")};
+}
+
+bool IsPointCode(std::int32_t code) { return code == PointMeasuredCode || code == ExchangeFilePointCode; }
+
+bool IsFinitePoint(const API_Coord3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+
+double PlanDistance(const API_Coord3D& a, const API_Coord3D& b) { return std::hypot(b.x - a.x, b.y - a.y); }
+
+double SpatialDistance(const API_Coord3D& a, const API_Coord3D& b)
+{
+    return std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y) + (b.z - a.z) * (b.z - a.z));
+}
+
+API_ToolBoxItem CurrentToolboxItem()
+{
+    API_ToolBoxItem item;
+    HostEnvironmentRequest(FourCC("GTBX"), &item, nullptr);
+    return item;
+}
+
+// Level of the storey on which the tool places its elements.
+double ToolStoreyLevel(API_ElemTypeID tool)
+{
+    API_Element defaults;
+    defaults.header.typeID = tool;
+    HostGetElementDefaults(&defaults, nullptr);
+    return GetStoryLevel(defaults.header.floorInd);
+}
+
+// A GDL parameter of the tool's memo, when the library part has it.
+double* MemoParameter(API_ElementMemo& memo, const char* name)
+{
+    const std::int32_t index = FindMemoParamIndex(name, memo);
+    if (index < 0 || static_cast<std::size_t>(index) >= memo.params.size()) return nullptr;
+    return &memo.params[static_cast<std::size_t>(index)].value;
+}
+
+// Walls and columns stand on their bottom offset.
+template <typename Record>
+void MeasureStandingTop(Record& record, Record& mask, double h)
+{
+    if (h - record.bottomOffset > Tolerance) {
+        record.height = h - record.bottomOffset;
+        MarkToChange(mask.height);
+    } else {
+        record.bottomOffset = h - record.height;
+        MarkToChange(mask.bottomOffset);
+    }
+}
+
+template <typename Record>
+void MeasureStandingBottom(Record& record, Record& mask, double h)
+{
+    const double oldBottom = record.bottomOffset;
+    record.bottomOffset = h;
+    MarkToChange(mask.bottomOffset);
+    if (oldBottom + record.height - h > Tolerance) {
+        record.height = oldBottom + record.height - h;
+        MarkToChange(mask.height);
+    }
+}
+
+// Beams, slabs and meshes hang from their level, which is their top.
+void MeasureHangingTop(double& level, double& depth, double& levelMask, double& depthMask, double h)
+{
+    if (depth - (level - h) > Tolerance) {
+        depth -= level - h;
+        MarkToChange(depthMask);
+    }
+    level = h;
+    MarkToChange(levelMask);
+}
+
+void MeasureHangingBottom(double& level, double& depth, double& levelMask, double& depthMask, double h)
+{
+    if (level - h > Tolerance) {
+        depth = level - h;
+        MarkToChange(depthMask);
+    } else {
+        level = depth + h;
+        MarkToChange(levelMask);
+    }
+}
+
+bool MeasurePlacedTop(API_ObjectType& object, API_ObjectType& mask, API_ElementMemo& memo, double h)
+{
+    double* zzyzx = MemoParameter(memo, "zzyzx");
+    if (h - object.elevation > Tolerance) {
+        if (zzyzx == nullptr) return false;
+        *zzyzx = h - object.elevation;
+        return true;
+    }
+    if (zzyzx == nullptr) return false;
+    object.elevation = h - *zzyzx;
+    MarkToChange(mask.elevation);
+    return true;
+}
+
+bool MeasurePlacedBottom(API_ObjectType& object, API_ObjectType& mask, API_ElementMemo& memo, double h)
+{
+    const double oldLevel = object.elevation;
+    object.elevation = h;
+    MarkToChange(mask.elevation);
+    double* zzyzx = MemoParameter(memo, "zzyzx");
+    if (zzyzx != nullptr && *zzyzx + oldLevel - h > Tolerance) *zzyzx = *zzyzx + oldLevel - h;
+    return true;
+}
+
+// Windows and doors: the opening's height also goes into the library part's "b".
+void SetOpeningHeight(API_WindowType& opening, API_WindowType& mask, API_ElementMemo& memo, double height)
+{
+    opening.height = height;
+    MarkToChange(mask.height);
+    if (double* b = MemoParameter(memo, "b")) *b = height;
+}
+
+void MeasureOpeningTop(API_WindowType& opening, API_WindowType& mask, API_ElementMemo& memo, double h)
+{
+    if (h - opening.sillHeight > Tolerance) {
+        SetOpeningHeight(opening, mask, memo, h - opening.sillHeight);
+        return;
+    }
+    opening.sillHeight = h - opening.height;
+    MarkToChange(mask.sillHeight);
+}
+
+void MeasureOpeningBottom(API_WindowType& opening, API_WindowType& mask, API_ElementMemo& memo, double h)
+{
+    const double oldSill = opening.sillHeight;
+    opening.sillHeight = h;
+    MarkToChange(mask.sillHeight);
+    if (opening.height + oldSill - h > Tolerance) SetOpeningHeight(opening, mask, memo, opening.height + oldSill - h);
+}
+
+// A zone's height never drops to zero or below: a top at or under its floor
+// changes nothing, a bottom at or above its top keeps the height.
+bool MeasureZoneTop(API_ZoneType& zone, API_ZoneType& mask, double h)
+{
+    const double height = h - zone.baseLevel - zone.floorThickness;
+    if (height <= Tolerance) return false;
+    zone.height = height;
+    MarkToChange(mask.height);
+    return true;
+}
+
+bool MeasureZoneBottom(API_ZoneType& zone, API_ZoneType& mask, double h)
+{
+    const double height = zone.height - (h - zone.baseLevel);
+    zone.baseLevel = h;
+    MarkToChange(mask.baseLevel);
+    if (height > Tolerance) {
+        zone.height = height;
+        MarkToChange(mask.height);
+    }
+    return true;
+}
+
+// Changes the fields of the tool's defaults that a measured top or bottom moves;
+// false for tools whose defaults stay as they are.
+bool ApplyMeasuredElevation(bool top, API_Element& element, API_Element& mask, API_ElementMemo& memo, double h)
+{
+    switch (element.header.typeID) {
+        case API_WallID:
+            top ? MeasureStandingTop(element.wall, mask.wall, h) : MeasureStandingBottom(element.wall, mask.wall, h);
+            return true;
+        case API_ColumnID:
+            top ? MeasureStandingTop(element.column, mask.column, h) : MeasureStandingBottom(element.column, mask.column, h);
+            return true;
+        case API_BeamID:
+            (top ? MeasureHangingTop : MeasureHangingBottom)(element.beam.bottomOffset, element.beam.height,
+                                                            mask.beam.bottomOffset, mask.beam.height, h);
+            return true;
+        case API_SlabID:
+            (top ? MeasureHangingTop : MeasureHangingBottom)(element.slab.bottomOffset, element.slab.thickness,
+                                                            mask.slab.bottomOffset, mask.slab.thickness, h);
+            return true;
+        case API_MeshID:
+            (top ? MeasureHangingTop : MeasureHangingBottom)(element.mesh.bottomOffset, element.mesh.skirtHeight,
+                                                            mask.mesh.bottomOffset, mask.mesh.skirtHeight, h);
+            return true;
+        case API_ObjectID:
+        case API_LampID:
+            return top ? MeasurePlacedTop(element.object, mask.object, memo, h)
+                       : MeasurePlacedBottom(element.object, mask.object, memo, h);
+        case API_WindowID:
+        case API_DoorID:
+            top ? MeasureOpeningTop(element.window, mask.window, memo, h)
+                : MeasureOpeningBottom(element.window, mask.window, memo, h);
+            return true;
+        case API_ZoneID:
+            return top ? MeasureZoneTop(element.zone, mask.zone, h) : MeasureZoneBottom(element.zone, mask.zone, h);
+        case API_ShellID:
+            if (!top) return false;
+            element.shell.level = h;
+            MarkToChange(mask.shell.level);
+            return true;
+        case API_RoofID:
+            if (top) return false;
+            element.roof.bottomOffset = h;
+            MarkToChange(mask.roof.bottomOffset);
+            return true;
+        default: return false;
+    }
+}
+
+void MeasureToolElevation(std::int32_t currentTool, bool top)
+{
+    const FloorPlanDatabaseScope floorPlan;  // the elevation tools work on the floor plan's defaults
+    API_Element element;
+    element.header.typeID = currentTool;
+    element.header.variationID = CurrentToolboxItem().variationID;
+    API_ElementMemo memo;
+    if (HostGetElementDefaults(&element, &memo) != NoError) return;
+    const double h = measuringState.measuredZ - GetStoryLevel(element.header.floorInd);
+    API_Element mask;
+    if (ApplyMeasuredElevation(top, element, mask, memo, h))
+        HostChangeElementDefaults(&element, memo.params.empty() ? nullptr : &memo, &mask);
+    HostDisposeElementMemo(&memo);
+}
+
+// What one measured point means in the running mode. The words follow the mode
+// tables: append, "at step n" (tested after the append; marks completion),
+// advance (+1) and end (mode button off, mode and step 0).
+class PointHandling {
+public:
+    PointHandling(Survanto& survanto, const API_Coord3D& point, const SoundFiles& sounds)
+        : s_(survanto), point_(point), sounds_(sounds)
+    {
+    }
+
+    void ByMode();
+
+    bool completed = false;
+    bool noCommand = false;
+
+private:
+    void Append() { s_.actionPoints.Add(point_); }
+    void Advance() { ++s_.pointStep; }
+    bool AtStep(std::int16_t step)
+    {
+        if (s_.pointStep != step) return false;
+        completed = true;
+        return true;
+    }
+    void End(std::int16_t modeItem)
+    {
+        s_.measuringMode = 0;
+        s_.pointStep = 0;
+        s_.SetMainPaletteItemValue(modeItem, 0.0);
+    }
+    const API_Coord3D& Point(std::uint32_t index) const { return s_.actionPoints[index]; }
+    std::int32_t PopupEntry(std::int16_t item) const { return static_cast<std::int32_t>(s_.MainPaletteItemValue(item)); }
+    bool EvenPointCount() const { return s_.actionPoints.GetSize() % 2 == 0; }
+    void HandToCurvePalette(Curve3DPalette& palette)
+    {
+        std::uint8_t figureDone = completed ? 1 : 0;
+        palette.AddMeasuredPoint(point_, figureDone);
+        completed = figureDone != 0;
+    }
+
+    void NoCommand();
+    void Alignment();
+    void Distance();
+    void Angle();
+    void AbsoluteZ();
+    void Reveal();
+    void ReferenceHeight();
+    void FreeAreaHeight();
+    void RadiatorNiche();
+    void WindowSill();
+    void MorphFromActivatedPoints();
+    void MorphWithSidePlanes();
+    void SingleStep(std::int16_t step, void (Survanto::*operation)());
+    void ToolMeasurement(void (Survanto::*measurement)(std::int32_t));
+    void FirstOption();
+    void SecondOption();
+    void ShapeOption(std::int16_t mode);
+    void Opening(std::int16_t finishStep, void (Survanto::*finish)());
+    void Object();
+
+    Survanto& s_;
+    const API_Coord3D point_;
+    const SoundFiles& sounds_;
+};
+
+void PointHandling::ByMode()
+{
+    switch (s_.measuringMode) {
+        case 1: Alignment(); break;
+        case 3:
+            s_.MeasureTopElevation();
+            End(3);
+            break;
+        case 4:
+            s_.MeasureBottomElevation();
+            End(4);
+            break;
+        case 5: Distance(); break;
+        case 6: Angle(); break;
+        case 7: AbsoluteZ(); break;
+        case 14: FirstOption(); break;
+        case 15: SecondOption(); break;
+        case 16:
+        case 17:
+        case 18: ShapeOption(s_.measuringMode); break;
+        case 22: Reveal(); break;
+        case 23:
+            Append();
+            if (s_.pointStep == 1) {
+                s_.SetWallThickness();
+                End(23);
+            }
+            Advance();
+            break;
+        case 24:
+            Append();
+            if (AtStep(2)) {
+                s_.SetTrapezoidWallThickness();
+                End(24);
+            }
+            Advance();
+            break;
+        case 40: ReferenceHeight(); break;
+        case 41: FreeAreaHeight(); break;
+        case 44: ToolMeasurement(&Survanto::MeasureColumnOrObjectWidth); break;
+        case 45: ToolMeasurement(&Survanto::MeasureColumnOrObjectDepth); break;
+        case 46: ToolMeasurement(&Survanto::MeasureRotationAngle); break;
+        case 47:
+            Append();
+            s_.AddPointToPolygonWall();
+            s_.actionPoints.Clear();
+            Advance();
+            break;
+        case 53: RadiatorNiche(); break;
+        case 56: WindowSill(); break;
+        case 61:
+        case 77:
+            Append();
+            Advance();
+            break;
+        case 62: MorphFromActivatedPoints(); break;
+        case 71: SingleStep(2, &Survanto::MeasureBeamWidth); break;
+        case 72: SingleStep(3, &Survanto::MeasureBeamHeight); break;
+        case 75: MorphWithSidePlanes(); break;
+        default: NoCommand(); break;
+    }
+}
+
+void PointHandling::NoCommand()
+{
+    if (s_.sounds) PlaySoundFile(sounds_.noCommand.c_str());
+    noCommand = true;
+}
+
+void PointHandling::SingleStep(std::int16_t step, void (Survanto::*operation)())
+{
+    Append();
+    if (AtStep(step)) (s_.*operation)();
+    Advance();
+}
+
+void PointHandling::ToolMeasurement(void (Survanto::*measurement)(std::int32_t))
+{
+    Append();
+    if (AtStep(2)) (s_.*measurement)(s_.currentTool);
+    Advance();
+}
+
+void PointHandling::Alignment() { SingleStep(2, &Survanto::AlignInstrument); }
+
+void PointHandling::Distance()
+{
+    Append();
+    if (AtStep(2)) {
+        s_.SetMainPaletteItemValue(PlanDistanceItem, PlanDistance(Point(0), Point(1)));
+        s_.SetMainPaletteItemValue(SpatialDistanceItem, SpatialDistance(Point(0), Point(1)));
+        End(5);
+    }
+    Advance();
+}
+
+// Two points at one place give no direction: the measurement ends without a value.
+void PointHandling::Angle()
+{
+    Append();
+    if (s_.pointStep == 2) {
+        const double dx = Point(1).x - Point(0).x;
+        const double dy = Point(1).y - Point(0).y;
+        const double dz = Point(1).z - Point(0).z;
+        const double length = std::sqrt(dx * dx + dy * dy + dz * dz);
+        if (length > Tolerance) {
+            completed = true;
+            const double angle = measuringState.stationAngle;
+            const double cosine = (dx * std::cos(angle) + dy * std::sin(angle)) / length;
+            s_.SetMainPaletteItemValue(AngleItem, std::acos(ClampToUnit(cosine)) * DegreesPerRadian);
+        }
+        End(6);
+    }
+    Advance();
+}
+
+void PointHandling::AbsoluteZ()
+{
+    const double previous = s_.MainPaletteItemValue(AbsoluteZItem);
+    s_.SetMainPaletteItemValue(AbsoluteZItem, measuringState.measuredZ);
+    s_.SetMainPaletteItemValue(HeightDifferenceItem, measuringState.measuredZ - previous);
+    End(7);
+}
+
+void PointHandling::Reveal()
+{
+    Append();
+    switch (PopupEntry(RevealKindItem)) {
+        case 1:
+            if (s_.pointStep == 1) {
+                s_.SetMainPaletteItemValue(RevealDepthItem, s_.MeasureRevealDepth());
+                End(22);
+            }
+            break;
+        case 2:
+            if (AtStep(2)) {
+                s_.SetMainPaletteItemValue(RevealDepthItem, s_.MeasureRevealDepth());
+                s_.SetMainPaletteItemValue(RevealWidthItem, s_.MeasureRevealWidth());
+                End(22);
+            }
+            break;
+        case 3:
+            if (AtStep(2)) {
+                s_.SetMainPaletteItemValue(RevealDepthItem, s_.MeasureRevealDepth());
+                s_.SetMainPaletteItemValue(RevealWidthItem, s_.MeasureRevealWidth());
+                s_.actionPoints.Clear();
+            } else if (AtStep(4)) {
+                s_.SetMainPaletteItemValue(SecondRevealDepthItem, s_.MeasureRevealDepth());
+                s_.SetMainPaletteItemValue(SecondRevealWidthItem, s_.MeasureRevealWidth());
+                End(22);
+            }
+            break;
+        default: break;
+    }
+    Advance();
+}
+
+void PointHandling::ReferenceHeight()
+{
+    measuringState.referenceHeight = s_.MainPaletteItemValue(ReferenceHeightItem);
+    measuringState.stationZ = measuringState.referenceHeight - measuringState.rawMeasuredZ;
+    s_.ReplaceStationMarker();
+    s_.SetMainPaletteItemValue(ReferenceHeightModeItem, 0.0);
+    measuringState.referenceHeightPending = 0;
+    s_.pointStep = 0;
+    s_.measuringMode = 0;
+}
+
+void PointHandling::FreeAreaHeight()
+{
+    s_.SetMainPaletteItemValue(FreeAreaHeightItem, measuringState.measuredZ);
+    End(41);
+}
+
+// The niche's height counts from the storey the window tool places on.
+void PointHandling::RadiatorNiche()
+{
+    Append();
+    if (AtStep(2)) {
+        const double storeyLevel = ToolStoreyLevel(API_WindowID);
+        s_.SetMainPaletteItemValue(NicheDepthItem, PlanDistance(Point(0), Point(1)));
+        s_.SetMainPaletteItemValue(NicheHeightItem, Point(0).z - storeyLevel);
+        End(53);
+    }
+    Advance();
+}
+
+void PointHandling::WindowSill()
+{
+    Append();
+    if (AtStep(2)) {
+        s_.SetMainPaletteItemValue(SillThicknessItem, std::fabs(Point(0).z - Point(1).z));
+        s_.SetMainPaletteItemValue(SillDepthItem, PlanDistance(Point(0), Point(1)));
+        End(56);
+    }
+    Advance();
+}
+
+void PointHandling::MorphFromActivatedPoints()
+{
+    if (PopupEntry(MorphKindItem) != 2) return;
+    Append();
+    if (AtStep(2)) {
+        s_.CreateMorphFromPoints(nullptr);
+        s_.pointStep = 0;
+    }
+    Advance();
+    s_.ShowMeasuringPrompt();
+}
+
+void PointHandling::MorphWithSidePlanes()
+{
+    Append();
+    const std::int32_t kind = PopupEntry(MorphKindItem);
+    if ((kind == 1 && AtStep(6)) || (kind == 2 && AtStep(8))) {
+        s_.CreateMorphFromPoints(nullptr);
+        s_.pointStep = 0;
+    }
+    Advance();
+}
+
+// Windows and doors first ask whether the point lies on a usable host wall.
+void PointHandling::Opening(std::int16_t finishStep, void (Survanto::*finish)())
+{
+    if (s_.pointStep == 1) {
+        bool discard = false;
+        s_.openingWallUsable = true;
+        s_.CheckOpeningHostWall(point_, s_.openingWallUsable, discard);
+        if (discard) return;
+    }
+    Append();
+    if (s_.pointStep == finishStep) {
+        if (s_.openingWallUsable) {
+            completed = true;
+            (s_.*finish)();
+        } else {
+            s_.openingWallUsable = true;
+            s_.pointStep = 0;
+        }
+    }
+    Advance();
+}
+
+void PointHandling::Object()
+{
+    Append();
+    if (CurrentToolboxItem().variationID == PhotoSubtype) {
+        if (AtStep(2)) s_.PlacePhotoObject();
+    } else {
+        s_.CreateObject();
+    }
+    Advance();
+}
+
+void PointHandling::FirstOption()
+{
+    switch (s_.currentTool) {
+        case API_WallID: SingleStep(2, &Survanto::CreateWall); break;
+        case API_ColumnID: SingleStep(3, &Survanto::CreateColumn); break;
+        case API_BeamID: SingleStep(2, &Survanto::CreateBeam); break;
+        case API_WindowID: Opening(2, &Survanto::FinishWindowMeasurement); break;
+        case API_DoorID: Opening(3, &Survanto::FinishDoorMeasurement); break;
+        case API_ObjectID: Object(); break;
+        case API_LampID:
+            Append();
+            s_.CreateLamp();
+            Advance();
+            break;
+        case API_SlabID:
+            Append();
+            completed = EvenPointCount();
+            Advance();
+            break;
+        case API_RoofID: SingleStep(3, &Survanto::CreateRoof); break;
+        case API_MeshID:
+        case API_HatchID:
+        case API_SplineID:
+            Append();
+            Advance();
+            break;
+        case API_LevelDimensionID:
+            Append();
+            s_.CreateLevelDimension();
+            Advance();
+            break;
+        case API_LineID: SingleStep(2, &Survanto::CreateLine); break;
+        case API_PolyLineID:
+            Append();
+            Advance();
+            HandToCurvePalette(s_.curvePalette);
+            s_.DrawCurvePolyline(false);
+            break;
+        case API_ArcID: SingleStep(3, &Survanto::CreateCircleOrArc); break;
+        case API_HotspotID:
+            Append();
+            s_.CreateHotspot();
+            Advance();
+            break;
+        case API_ShellID: SingleStep(7, &Survanto::CreateExtrudedShellFittedToWalls); break;
+        case API_MorphID: HandToCurvePalette(s_.sectionPalette.curvePalette); break;
+        default: break;
+    }
+}
+
+void PointHandling::SecondOption()
+{
+    switch (s_.currentTool) {
+        case API_WallID:
+            Append();
+            Advance();
+            completed = EvenPointCount();
+            break;
+        case API_BeamID:
+            Append();
+            completed = EvenPointCount();
+            Advance();
+            break;
+        case API_ColumnID: SingleStep(3, &Survanto::CreateColumn); break;
+        case API_WindowID: Opening(2, &Survanto::FinishWindowMeasurement); break;
+        case API_DoorID: Opening(3, &Survanto::FinishDoorMeasurement); break;
+        case API_ObjectID: SingleStep(3, &Survanto::CreateObject); break;
+        case API_LampID: SingleStep(3, &Survanto::CreateLamp); break;
+        case API_ArcID: SingleStep(3, &Survanto::CreateCircleOrArc); break;
+        case API_ShellID: SingleStep(8, &Survanto::CreateRuledShellBetweenWalls); break;
+        case API_MorphID:
+            HandToCurvePalette(s_.curvePalette);
+            Advance();
+            break;
+        case API_SlabID:
+        case API_HatchID:
+            Append();
+            Advance();
+            HandToCurvePalette(s_.curvePalette);
+            s_.DrawCurvePolyline(true);
+            break;
+        default: break;
+    }
+}
+
+// Options 3 to 5: the same tools with other point counts give other shapes.
+void PointHandling::ShapeOption(std::int16_t mode)
+{
+    switch (s_.currentTool) {
+        case API_WallID: SingleStep(3, &Survanto::CreateWall); break;
+        case API_ColumnID:
+            if (mode == 16) {
+                SingleStep(5, &Survanto::CreateColumn);
+            } else if (mode == 17) {
+                SingleStep(2, &Survanto::CreateColumn);
+            } else {
+                Append();
+                if (s_.pointStep == 1) s_.CreateColumn();
+                Advance();
+            }
+            break;
+        case API_BeamID:
+            Append();
+            if (mode == 16 && AtStep(2)) s_.CreateBeam();
+            Advance();
+            break;
+        case API_ShellID:
+            if (mode == 16) SingleStep(5, &Survanto::CreateDomeFromFivePoints);
+            if (mode == 17) SingleStep(2, &Survanto::CreateDomeOnCurvedWall);
+            if (mode == 18) SingleStep(9, &Survanto::CreateDomeSegment);
+            break;
+        default: break;
+    }
+}
+
+}  // namespace
+
+double Survanto::MainPaletteItemValue(std::int16_t item) const
+{
+    DG::GetDialog(MainPaletteDialogId, resourceModules[0]);
+    return DG::GetItemValue(MainPaletteDialogId, item);
+}
+
+void Survanto::SetMainPaletteItemValue(std::int16_t item, double value)
+{
+    DG::GetDialog(MainPaletteDialogId, resourceModules[0]);
+    DG::SetItemValue(MainPaletteDialogId, item, value);
+}
+
+void Survanto::OnMeasuredPoint(std::int32_t eventCode)
+{
+    const SoundFiles soundFiles = BuildSoundPaths();
+    if (pointStep == 0) {
+        if (IsPointCode(eventCode) && sounds) PlaySoundFile(soundFiles.noCommand.c_str());
+        return;
+    }
+    if (pointStep == 1) actionPoints.Clear();
+    const API_Coord3D point {measuringState.measuredX, measuringState.measuredY, measuringState.measuredZ};
+    if (!IsPointCode(eventCode)) return;
+    // A point without a place would carry NaN into every element made from it.
+    if (!IsFinitePoint(point)) {
+        if (sounds) PlaySoundFile(soundFiles.noCommand.c_str());
+        return;
+    }
+    if (measuringMode != 1) PlaceMeasuredPointMarker();
+
+    PointHandling handling(*this, point, soundFiles);
+    handling.ByMode();
+
+    if (!handling.noCommand && sounds) {
+        if (MainPaletteItemValue(AngleSnapItem) != 0.0)
+            PlaySoundFile(soundFiles.angleSnap.c_str());
+        else
+            PlaySoundFile(handling.completed ? soundFiles.completed.c_str() : soundFiles.measured.c_str());
+    }
+    ShowMeasuringPrompt();
+    UpdateMainPalette();
+
+    const API_ToolBoxItem toolboxItem = CurrentToolboxItem();
+    const bool keepsProfileMeasuring = measuringMode == 14 && currentTool == API_MorphID;
+    if (!keepsProfileMeasuring && pointStep <= 1) OnToolChanged(currentTool, toolboxItem.variationID);
+}
+
+void Survanto::MeasureTopElevation() { MeasureToolElevation(currentTool, true); }
+
+void Survanto::MeasureBottomElevation() { MeasureToolElevation(currentTool, false); }

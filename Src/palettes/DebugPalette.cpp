@@ -1,0 +1,9 @@
+#include "palettes/DebugPalette.hpp"
+#include "frame/PaletteGuids.hpp"
+
+DebugPalette::DebugPalette()
+{
+    SetPaletteGuid(debugPaletteGuid);
+}
+
+std::int16_t DebugPalette::DialogCallback(std::int16_t, std::int16_t, std::int16_t, std::intptr_t) { return 0; }

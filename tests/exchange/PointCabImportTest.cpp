@@ -1,0 +1,184 @@
+#include <cmath>
+
+#include "DG/DG.hpp"
+#include "PointCabFixture.hpp"
+#include "exchange/PointCabImport.hpp"
+#include "RS/ResourceModule.hpp"
+#include "frame/UInterface.hpp"
+
+namespace {
+
+class PointCabImport : public PointCabTest {
+protected:
+    PointCabImport()
+    {
+        measuringState.stationAngle = 0.0;
+        measuringState.stationZ = 1.5;
+        DG::ClearRecordedAlerts();
+    }
+
+    // One change of the file, then the check "NEWP" runs.
+    void Deliver(const std::string& content)
+    {
+        WriteExchange(content);
+        PollPointCabFile();
+    }
+
+    void ExpectMeasured(double x, double y, double z)
+    {
+        EXPECT_NEAR(measuringState.measuredX, x, 1e-9);
+        EXPECT_NEAR(measuringState.measuredY, y, 1e-9);
+        EXPECT_NEAR(measuringState.measuredZ, z, 1e-9);
+    }
+};
+
+TEST_F(PointCabImport, TakesThePointWithTheStationHeight)
+{
+    Deliver(Document(Annotation(Point(FreshId(), "2 3 4 0"))));
+    ExpectMeasured(2, 3, 5.5);
+    EXPECT_DOUBLE_EQ(measuringState.rawMeasuredZ, 4);
+    EXPECT_EQ(measuringState.importBusy, 0);
+    EXPECT_EQ(Count(ReadExchange(), "<Annotation"), 0u);
+}
+
+TEST_F(PointCabImport, TurnsByTheStationAngleAndTakesOffTheLocationOffset)
+{
+    // A quarter turn counter-clockwise: (2, 3) becomes (-3, 2), the station (1, 0) becomes (0, 1);
+    // the point then loses the offset (10, 20), the station keeps it.
+    host().model_.content.locationOffset = API_Coord {10.0, 20.0};
+    measuringState.stationAngle = M_PI / 2;
+    measuringState.stationZ = 0.5;
+    Deliver(Document(Annotation(Point(FreshId(), "2 3 4 0", "1 0 7 0"))));
+    ExpectMeasured(-13, -18, 4.5);
+    EXPECT_NEAR(measuringState.stationX, 0, 1e-9);
+    EXPECT_NEAR(measuringState.stationY, 1, 1e-9);
+    EXPECT_DOUBLE_EQ(measuringState.stationZ, 0.5);
+}
+
+TEST_F(PointCabImport, SkipsIdsAmongTheLastThirtyAndTheThirtyFirstOverwritesTheOldest)
+{
+    const std::string first = FreshId();
+    Deliver(Document(Annotation(Point(first, "1 1 1 0"))));
+    Deliver(Document(Annotation(Point(first, "9 9 9 0"))));
+    ExpectMeasured(1, 1, 2.5);
+
+    std::string points;
+    for (int i = 0; i < 29; ++i) points += Point(FreshId(), "5 5 5 0");
+    const std::int32_t before = takenPointCount;
+    Deliver(Document(Annotation(points)));
+    EXPECT_EQ(takenPointCount, before + 29);
+    Deliver(Document(Annotation(Point(first, "9 9 9 0"))));
+    ExpectMeasured(5, 5, 6.5);
+    Deliver(Document(Annotation(Point(FreshId(), "6 6 6 0"))));  // the 31st overwrites the first
+    Deliver(Document(Annotation(Point(first, "7 7 7 0"))));
+    ExpectMeasured(7, 7, 8.5);
+}
+
+TEST_F(PointCabImport, WorksOffOneAnnotationPerChange)
+{
+    const std::string a = FreshId(), b = FreshId(), c = FreshId();
+    Deliver(Document(Annotation(Point(a, "1 0 0 0")) + Annotation(Point(b, "2 0 0 0")) + Annotation(Point(c, "3 0 0 0"))));
+    EXPECT_EQ(Count(ReadExchange(), "<Annotation"), 2u);
+    ExpectMeasured(1, 0, 1.5);
+
+    PollPointCabFile();  // the import's own rewrite is no change
+    EXPECT_EQ(Count(ReadExchange(), "<Annotation"), 2u);
+
+    Deliver(ReadExchange());  // written again at once, perhaps within the same clock tick
+    EXPECT_EQ(Count(ReadExchange(), "<Annotation"), 1u);
+    ExpectMeasured(2, 0, 1.5);
+}
+
+TEST_F(PointCabImport, LeavesADocumentThatDoesNotParseUntouched)
+{
+    const std::string broken = Document(Annotation(Point(FreshId(), "8 8 8 0"))) + "<unclosed>";
+    const std::int32_t before = takenPointCount;
+    Deliver(broken);
+    EXPECT_EQ(ReadExchange(), broken);
+    EXPECT_EQ(takenPointCount, before);
+    EXPECT_EQ(measuringState.importBusy, 0);
+}
+
+TEST_F(PointCabImport, PointsWithoutOriginBringTheVersionAlertAndNoPoint)
+{
+    const std::int32_t before = takenPointCount;
+    Deliver(Document(Annotation("<Element type=\"point\" uuid=\"" + FreshId() + "\"><Point3d>1 2 3 0</Point3d></Element>")));
+    EXPECT_EQ(takenPointCount, before);
+    ASSERT_EQ(DG::RecordedAlerts().size(), 1u);
+    const DG::AlertRecord& alert = DG::RecordedAlerts().back();
+    const GSResModule module = CurrentResourceModule();
+    EXPECT_EQ(alert.type, AlertError);
+    EXPECT_EQ(alert.title, RS::GetIndString(32550, 3, module));
+    EXPECT_EQ(alert.text1, RS::GetIndString(32550, 73, module));
+    EXPECT_EQ(alert.button1, RS::GetIndString(32550, 1, module));
+}
+
+TEST_F(PointCabImport, ABadNumberTextSkipsThatPointOnly)
+{
+    const std::int32_t before = takenPointCount;
+    Deliver(Document(Annotation(Point(FreshId(), "1 1 1 0") + Point(FreshId(), "2 zwei 2 0") +
+                                Point(FreshId(), "3 3 3 0", "nichts") + Point(FreshId(), "4 4 4 0"))));
+    EXPECT_EQ(takenPointCount, before + 2);
+    ExpectMeasured(4, 4, 5.5);
+    EXPECT_TRUE(DG::RecordedAlerts().empty());
+}
+
+TEST_F(PointCabImport, AnEmptyFirstAnnotationStaysAndHoldsBackTheRest)
+{
+    const std::int32_t before = takenPointCount;
+    Deliver(Document("<Annotation/>" + Annotation(Point(FreshId(), "1 1 1 0"))));
+    EXPECT_EQ(takenPointCount, before);
+    EXPECT_EQ(Count(ReadExchange(), "<Annotation"), 2u);
+}
+
+TEST_F(PointCabImport, WritesBackWhatStaysAsItWasRead)
+{
+    const std::string kept = "<Settings name=\"Größe &amp; Maß\" unit=\"m\">Text &lt;bleibt&gt; so</Settings>";
+    Deliver(Document(Annotation(Point(FreshId(), "1 1 1 0")) + "\n" + kept + "\n" + Annotation(Point(FreshId(), "2 2 2 0"))));
+    const std::string written = ReadExchange();
+    EXPECT_EQ(written.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"", 0), 0u) << written;
+    EXPECT_NE(written.find(kept), std::string::npos) << written;
+    EXPECT_EQ(Count(written, "<Annotation"), 1u);
+    EXPECT_EQ(Count(written, "<Point3d>2 2 2 0</Point3d>"), 1u);
+}
+
+TEST_F(PointCabImport, LoadsNoDtd)
+{
+    // A DTD that would not parse: the document is taken only because the DTD is never read.
+    const std::string dtd = folder_.path() + "/broken.dtd";
+    std::ofstream(dtd) << "<!ELEMENT broken";
+    Deliver("<?xml version=\"1.0\"?>\n<!DOCTYPE PointCabExchange SYSTEM \"file://" + dtd + "\">\n<PointCabExchange>" +
+            Annotation(Point(FreshId(), "1 2 3 0")) + "</PointCabExchange>\n");
+    EXPECT_EQ(Count(ReadExchange(), "<Annotation"), 0u);
+    ExpectMeasured(1, 2, 4.5);
+}
+
+TEST_F(PointCabImport, ResolvesNoExternalEntity)
+{
+    const std::string secret = folder_.path() + "/secret.txt";
+    std::ofstream(secret) << "GEHEIM";
+    Deliver("<?xml version=\"1.0\"?>\n<!DOCTYPE PointCabExchange [\n<!ENTITY leak SYSTEM \"file://" + secret +
+            "\">\n]>\n<PointCabExchange>" + Annotation(Point(FreshId(), "1 1 1 0")) + "<Note>&leak;</Note></PointCabExchange>\n");
+    EXPECT_EQ(ReadExchange().find("GEHEIM"), std::string::npos);
+}
+
+TEST_F(PointCabImport, DoesNothingWhileAnImportRuns)
+{
+    const std::string content = Document(Annotation(Point(FreshId(), "1 1 1 0")));
+    WriteExchange(content);
+    measuringState.importBusy = 1;
+    PollPointCabFile();
+    EXPECT_FALSE(ImportPointCabFile(survanto()).has_value());
+    measuringState.importBusy = 0;
+    EXPECT_EQ(ReadExchange(), content);
+}
+
+TEST_F(PointCabImport, AMissingFileIsNoChange)
+{
+    std::filesystem::remove(exchangePath());
+    PollPointCabFile();
+    EXPECT_FALSE(std::filesystem::exists(exchangePath()));
+    EXPECT_TRUE(DG::RecordedAlerts().empty());
+}
+
+}  // namespace

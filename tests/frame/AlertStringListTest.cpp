@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "InProcessHost.hpp"
+#include "LanguageFile.hpp"
+#include "RS/ResourceModule.hpp"
+#include "frame/Survanto.hpp"
+#include "frame/UInterface.hpp"
+
+namespace {
+
+std::size_t CountOf(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+    return count;
+}
+
+// What a translation must carry over unchanged: the caller's placeholders and
+// the line breaks, both the real ones and those the list keeps as written.
+const char* const keptParts[] = {"%s", "[FILEPATH]", "[LAYERNAME]", "[vnum1]", "[vnum2]", "\r\n"};
+
+class AlertStringListTest : public ::testing::Test {
+protected:
+    InProcessHost host_;
+    const LanguageFile english_ {"SurvantoInt.lng"};
+    const LanguageFile french_ {"SurvantoFra.lng"};
+};
+
+}  // namespace
+
+TEST_F(AlertStringListTest, EveryLanguageHoldsTheSameEntries)
+{
+    ASSERT_NE(english_.module(), 0);
+    ASSERT_NE(french_.module(), 0);
+    const RS::ResourceBundle* german = RS::GetModule(CurrentResourceModule());
+    ASSERT_NE(german, nullptr);
+    EXPECT_GE(german->GetStringCount(AlertStringListId), 112u);
+
+    for (const std::int16_t list : {std::int16_t {32530}, std::int16_t {AlertStringListId}, std::int16_t {32551}}) {
+        const std::uint32_t count = german->GetStringCount(list);
+        EXPECT_GT(count, 0u) << list;
+        for (const LanguageFile* language : {&english_, &french_}) {
+            const RS::ResourceBundle* translated = RS::GetModule(language->module());
+            ASSERT_NE(translated, nullptr);
+            EXPECT_EQ(translated->GetStringCount(list), count) << list;
+        }
+    }
+}
+
+TEST_F(AlertStringListTest, TranslationsKeepPlaceholdersLineBreaksAndGaps)
+{
+    const GSResModule german = CurrentResourceModule();
+    const std::uint32_t count = RS::GetModule(german)->GetStringCount(AlertStringListId);
+    for (std::int16_t index = 1; index <= static_cast<std::int16_t>(count); ++index) {
+        const std::string original = RS::GetIndString(AlertStringListId, index, german).ToUtf8();
+        for (const LanguageFile* language : {&english_, &french_}) {
+            const std::string translated = RS::GetIndString(AlertStringListId, index, language->module()).ToUtf8();
+            EXPECT_EQ(original.empty(), translated.empty()) << "entry " << index << ": " << translated;
+            for (const char* part : keptParts)
+                EXPECT_EQ(CountOf(original, part), CountOf(translated, part)) << "entry " << index << ": " << translated;
+        }
+    }
+}

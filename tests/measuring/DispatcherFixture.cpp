@@ -1,0 +1,91 @@
+#include "DispatcherFixture.hpp"
+
+#include "frame/AddOnGlobals.hpp"
+#include "DG/DG.hpp"
+#include "measuring/MeasuringState.hpp"
+#include "Win/WinStandIns.hpp"
+
+namespace {
+
+bool IsBookkeeping(const std::string& name)
+{
+    return name == "ShowMeasuringPrompt" || name == "UpdateMainPalette" || name == "PlaceMeasuredPointMarker" ||
+           name == "Curve3DPalette::SetUpForTool";
+}
+
+char SoundLetter(const std::string& path)
+{
+    const auto endsWith = [&path](const std::string& name) {
+        return path.size() >= name.size() && path.compare(path.size() - name.size(), name.size(), name) == 0;
+    };
+    if (endsWith("/sounds/measurement_1.wav")) return '1';
+    if (endsWith("/sounds/measurement_2.wav")) return '2';
+    if (endsWith("/sounds/messung_nocommand.wav")) return 'n';
+    if (endsWith("/sounds/winkelfang.wav")) return 'w';
+    return '?';
+}
+
+}  // namespace
+
+API_Coord3D NthPoint(int n) { return {1.0 + n, 2.0 * n + 0.25 * n * n, 0.5 * n}; }
+
+void DispatcherFixture::SetUp()
+{
+    DG::ForgetAllDialogs();
+    measuringState = MeasuringState {};
+    host_ = std::make_unique<InProcessHost>();
+    survanto_ = theSurvanto.load();
+    ASSERT_NE(survanto_, nullptr);
+    PendingCallTrace().clear();
+    Win::ClearRecords();
+}
+
+void DispatcherFixture::TearDown()
+{
+    host_.reset();
+    PendingCallTrace().clear();
+}
+
+void DispatcherFixture::StartMode(std::int16_t mode, std::int32_t tool, std::int32_t variation)
+{
+    host_->host().SelectTool(tool, variation);
+    Main().currentTool = tool;
+    Main().measuringMode = mode;
+    Main().pointStep = 1;
+    SetItem(mode, 1.0);
+    PendingCallTrace().clear();
+    Win::ClearRecords();
+}
+
+void DispatcherFixture::Shoot(const API_Coord3D& point, std::int32_t code)
+{
+    measuringState.measuredX = point.x;
+    measuringState.measuredY = point.y;
+    measuringState.measuredZ = point.z;
+    Main().OnMeasuredPoint(code);
+}
+
+double DispatcherFixture::Item(std::int16_t item) const { return survanto_->MainPaletteItemValue(item); }
+void DispatcherFixture::SetItem(std::int16_t item, double value) { survanto_->SetMainPaletteItemValue(item, value); }
+
+std::vector<PendingCall> DispatcherFixture::HandedOn()
+{
+    std::vector<PendingCall> calls;
+    for (const auto& call : PendingCallTrace())
+        if (!IsBookkeeping(call.name)) calls.push_back(call);
+    return calls;
+}
+
+int DispatcherFixture::CountOf(const std::string& name)
+{
+    int count = 0;
+    for (const auto& call : PendingCallTrace()) count += call.name == name ? 1 : 0;
+    return count;
+}
+
+std::string DispatcherFixture::SoundLetters()
+{
+    std::string letters;
+    for (const auto& sound : Win::RecordedSounds()) letters += SoundLetter(sound.path);
+    return letters;
+}

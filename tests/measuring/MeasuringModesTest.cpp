@@ -1,0 +1,301 @@
+#include <cctype>
+#include <limits>
+
+#include "DispatcherFixture.hpp"
+#include "measuring/MeasuringState.hpp"
+#include "Win/WinStandIns.hpp"
+
+namespace {
+
+constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
+
+struct ModeCase {
+    const char* label;
+    std::int16_t mode;
+    std::int32_t tool;
+    std::int32_t variation;
+    std::vector<std::pair<std::int16_t, double>> items;  // palette items set before the points
+    int points;
+    std::vector<std::string> calls;  // "name@step:points(argument)", points as indexes of the shots
+    std::string sounds;
+    std::int16_t finalMode;
+    std::int16_t finalStep;
+    std::size_t made = 0;  // elements the creators added to the project
+};
+
+// The tables of the measuring modes, tool by tool. A creator that is still to come
+// shows as its call and leaves the step where it was, so its +1 shows as its step
+// plus one; a real creator makes its element and ends the action (step 1 after +1).
+const ModeCase modeCases[] = {
+    {"alignment", 1, 0, 0, {}, 2, {"AlignInstrument@2:0,1"}, "12", 1, 3},
+    {"top elevation", 3, 0, 0, {}, 1, {}, "1", 0, 0},
+    {"bottom elevation", 4, 0, 0, {}, 1, {}, "1", 0, 0},
+    {"distance", 5, 0, 0, {}, 2, {}, "12", 0, 1},
+    {"angle", 6, 0, 0, {}, 2, {}, "12", 0, 1},
+    {"absolute z", 7, 0, 0, {}, 1, {}, "1", 0, 0},
+
+    {"wall", 14, 1, 0, {}, 2, {}, "12", 14, 1, 1},
+    {"column", 14, 2, 0, {}, 3, {}, "112", 14, 1, 1},
+    {"beam", 14, 3, 0, {}, 2, {"CreateBeam@2:0,1"}, "12", 14, 3},
+    {"window", 14, 4, 0, {}, 2, {"CheckOpeningHostWall@1:0", "FinishWindowMeasurement@2:0,1"}, "12", 14, 3},
+    {"door", 14, 5, 0, {}, 3, {"CheckOpeningHostWall@1:0", "FinishDoorMeasurement@3:0,1,2"}, "112", 14, 4},
+    {"object at every point", 14, 6, 0, {}, 2, {"CreateObject@1:0", "CreateObject@2:0,1"}, "11", 14, 3},
+    {"photo object", 14, 6, PhotoSubtype, {}, 2, {"PlacePhotoObject@2:0,1"}, "12", 14, 3},
+    {"lamp at every point", 14, 7, 0, {}, 2, {"CreateLamp@1:0", "CreateLamp@2:0,1"}, "11", 14, 3},
+    {"slab alternates", 14, 8, 0, {}, 4, {}, "1212", 14, 5},
+    {"roof", 14, 9, 0, {}, 3, {"CreateRoof@3:0,1,2"}, "112", 14, 4},
+    {"mesh collects", 14, 10, 0, {}, 2, {}, "11", 14, 3},
+    {"level dimension", 14, 13, 0, {}, 2, {"CreateLevelDimension@1:0", "CreateLevelDimension@2:0,1"}, "11", 14, 3},
+    {"fill collects", 14, 18, 0, {}, 2, {}, "11", 14, 3},
+    {"line", 14, 19, 0, {}, 2, {"CreateLine@2:0,1"}, "12", 14, 3},
+    {"polyline", 14, 20, 0, {}, 2,
+     {"main.AddMeasuredPoint@2:0", "DrawCurvePolyline@2:0", "main.AddMeasuredPoint@3:1", "DrawCurvePolyline@3:0,1"}, "11", 14, 3},
+    {"circle", 14, 21, 0, {}, 3, {}, "112", 14, 1, 1},
+    {"circle tool takes nothing", 14, 22, 0, {}, 1, {}, "1", 14, 1},
+    {"spline collects", 14, 23, 0, {}, 2, {}, "11", 14, 3},
+    {"hotspot", 14, 24, 0, {}, 2, {"CreateHotspot@1:0", "CreateHotspot@2:0,1"}, "11", 14, 3},
+    {"extruded shell", 14, 43, 0, {}, 7, {"CreateExtrudedShellFittedToWalls@7:0,1,2,3,4,5,6"}, "1111112", 14, 8},
+    {"morph profile points", 14, 45, 0, {}, 2, {"section.AddMeasuredPoint@1:0", "section.AddMeasuredPoint@1:1"}, "11", 14, 1},
+
+    {"polygon wall", 15, 1, 0, {}, 4, {}, "1212", 15, 5},
+    {"polygon beam", 15, 3, 0, {}, 4, {}, "1212", 15, 5},
+    {"round column", 15, 2, 0, {}, 3, {}, "112", 15, 1, 1},
+    {"window side points", 15, 4, 0, {}, 2, {"CheckOpeningHostWall@1:0", "FinishWindowMeasurement@2:0,1"}, "12", 15, 3},
+    {"door side points", 15, 5, 0, {}, 3, {"CheckOpeningHostWall@1:0", "FinishDoorMeasurement@3:0,1,2"}, "112", 15, 4},
+    {"object over 3 points", 15, 6, 0, {}, 3, {"CreateObject@3:0,1,2"}, "112", 15, 4},
+    {"lamp over 3 points", 15, 7, 0, {}, 3, {"CreateLamp@3:0,1,2"}, "112", 15, 4},
+    {"arc", 15, 21, 0, {}, 3, {}, "112", 15, 1, 1},
+    {"ruled shell", 15, 43, 0, {}, 8, {"CreateRuledShellBetweenWalls@8:0,1,2,3,4,5,6,7"}, "11111112", 15, 9},
+    {"morph rail points", 15, 45, 0, {}, 2, {"main.AddMeasuredPoint@1:0", "main.AddMeasuredPoint@2:1"}, "11", 15, 3},
+    {"slab outline", 15, 8, 0, {}, 2,
+     {"main.AddMeasuredPoint@2:0", "DrawCurvePolyline@2:0(1)", "main.AddMeasuredPoint@3:1", "DrawCurvePolyline@3:0,1(1)"}, "11", 15, 3},
+    {"fill outline", 15, 18, 0, {}, 1, {"main.AddMeasuredPoint@2:0", "DrawCurvePolyline@2:0(1)"}, "1", 15, 2},
+    {"roof takes nothing", 15, 9, 0, {}, 1, {}, "1", 15, 1},
+
+    {"curved wall", 16, 1, 0, {}, 3, {}, "112", 16, 1, 1},
+    {"inclined column", 16, 2, 0, {}, 5, {}, "11112", 16, 1, 1},
+    {"slanted beam", 16, 3, 0, {}, 2, {"CreateBeam@2:0,1"}, "12", 16, 3},
+    {"dome from five points", 16, 43, 0, {}, 5, {"CreateDomeFromFivePoints@5:0,1,2,3,4"}, "11112", 16, 6},
+    {"mesh takes nothing", 16, 10, 0, {}, 1, {}, "1", 16, 1},
+    {"round wall", 17, 1, 0, {}, 3, {}, "112", 17, 1, 2},
+    {"column on an edge", 17, 2, 0, {}, 2, {}, "12", 17, 1, 1},
+    {"beam length collects", 17, 3, 0, {}, 2, {}, "11", 17, 3},
+    {"dome on a curved wall", 17, 43, 0, {}, 2, {"CreateDomeOnCurvedWall@2:0,1"}, "12", 17, 3},
+    {"inclined wall", 18, 1, 0, {}, 3, {}, "112", 18, 1, 1},
+    {"column from one point", 18, 2, 0, {}, 1, {}, "1", 18, 1, 1},
+    {"beam collects", 18, 3, 0, {}, 1, {}, "1", 18, 2},
+    {"dome segment", 18, 43, 0, {}, 9, {"CreateDomeSegment@9:0,1,2,3,4,5,6,7,8"}, "111111112", 18, 10},
+    {"lamp takes nothing", 18, 7, 0, {}, 1, {}, "1", 18, 1},
+
+    {"straight reveal", 22, 4, 0, {{33, 1}}, 1, {"MeasureRevealDepth@1:0"}, "1", 0, 1},
+    {"slanted reveal", 22, 4, 0, {{33, 2}}, 2, {"MeasureRevealDepth@2:0,1", "MeasureRevealWidth@2:0,1"}, "12", 0, 1},
+    {"reveals on both sides", 22, 4, 0, {{33, 3}}, 4,
+     {"MeasureRevealDepth@2:0,1", "MeasureRevealWidth@2:0,1", "MeasureRevealDepth@4:2,3", "MeasureRevealWidth@4:2,3"}, "1212", 0, 1},
+    {"wall thickness", 23, 1, 0, {}, 1, {"SetWallThickness@1:0"}, "1", 0, 1},
+    {"trapezoid wall", 24, 1, 0, {}, 2, {"SetTrapezoidWallThickness@2:0,1"}, "12", 0, 1},
+    {"reference height", 40, 0, 0, {}, 1, {"ReplaceStationMarker@1:"}, "1", 0, 0},
+    {"free-area height", 41, 10, 0, {}, 1, {}, "1", 0, 0},
+    {"column width", 44, 2, 0, {}, 2, {"MeasureColumnOrObjectWidth@2:0,1(2)"}, "12", 44, 3},
+    {"object depth", 45, 6, 0, {}, 2, {"MeasureColumnOrObjectDepth@2:0,1(6)"}, "12", 45, 3},
+    {"lamp rotation", 46, 7, 0, {}, 2, {"MeasureRotationAngle@2:0,1(7)"}, "12", 46, 3},
+    {"polygon wall point by point", 47, 1, 0, {}, 2, {"AddPointToPolygonWall@1:0", "AddPointToPolygonWall@2:1"}, "11", 47, 3},
+    {"picking takes no points", 49, 0, 0, {}, 1, {}, "n", 49, 1},
+    {"radiator niche", 53, 4, 0, {}, 2, {}, "12", 0, 1},
+    {"window sill", 56, 4, 0, {}, 2, {}, "12", 0, 1},
+    {"morph points", 61, 45, 0, {}, 2, {}, "11", 61, 3},
+    {"morph from markers takes no points", 62, 45, 0, {{76, 1}}, 2, {}, "11", 62, 1},
+    {"morph from two points", 62, 45, 0, {{76, 2}}, 2, {"CreateMorphFromPoints@2:0,1"}, "12", 62, 1},
+    {"beam width", 71, 3, 0, {}, 2, {"MeasureBeamWidth@2:0,1"}, "12", 71, 3},
+    {"beam height", 72, 3, 0, {}, 3, {"MeasureBeamHeight@3:0,1,2"}, "112", 72, 4},
+    {"morph with side planes", 75, 45, 0, {{76, 1}}, 6, {"CreateMorphFromPoints@6:0,1,2,3,4,5"}, "111112", 75, 1},
+    {"morph with side planes and vector", 75, 45, 0, {{76, 2}}, 8, {"CreateMorphFromPoints@8:0,1,2,3,4,5,6,7"}, "11111112", 75, 1},
+    {"points only collected", 77, 0, 0, {}, 2, {}, "11", 77, 3},
+    {"no mode", 0, 0, 0, {}, 1, {}, "n", 0, 1},
+    {"unknown mode", 99, 0, 0, {}, 1, {}, "n", 99, 1},
+};
+
+std::string PointIndexes(const std::vector<API_Coord3D>& points, int shots)
+{
+    std::string text;
+    for (const auto& p : points) {
+        int index = -1;
+        for (int i = 0; i < shots && index < 0; ++i) {
+            const API_Coord3D shot = NthPoint(i);
+            if (shot.x == p.x && shot.y == p.y && shot.z == p.z) index = i;
+        }
+        text += (text.empty() ? "" : ",") + std::to_string(index);
+    }
+    return text;
+}
+
+std::string Describe(const PendingCall& call, const Survanto& main, int shots)
+{
+    std::string name = call.name;
+    if (name == "Curve3DPalette::AddMeasuredPoint")
+        name = call.target == &main.curvePalette                  ? "main.AddMeasuredPoint"
+               : call.target == &main.sectionPalette.curvePalette ? "section.AddMeasuredPoint"
+                                                                  : "other.AddMeasuredPoint";
+    std::string text = name + "@" + std::to_string(call.step) + ":" + PointIndexes(call.points, shots);
+    if (call.argument != 0) text += "(" + std::to_string(call.argument) + ")";
+    return text;
+}
+
+class MeasuringModes : public DispatcherFixture, public ::testing::WithParamInterface<ModeCase> {};
+
+}  // namespace
+
+TEST_P(MeasuringModes, AdvanceAsTheTablesSay)
+{
+    const ModeCase& c = GetParam();
+    StartMode(c.mode, c.tool, c.variation);
+    for (const auto& [item, value] : c.items) SetItem(item, value);
+
+    const std::size_t elementsBefore = host_->host().model_.content.elements.size();
+    for (int i = 0; i < c.points; ++i) Shoot(NthPoint(i));
+
+    std::vector<std::string> calls;
+    for (const auto& call : HandedOn()) calls.push_back(Describe(call, Main(), c.points));
+    EXPECT_EQ(calls, c.calls);
+    EXPECT_EQ(SoundLetters(), c.sounds);
+    EXPECT_EQ(Main().measuringMode, c.finalMode);
+    EXPECT_EQ(Main().pointStep, c.finalStep);
+    EXPECT_EQ(host_->host().model_.content.elements.size() - elementsBefore, c.made);
+    // Every point gets its marker, except while the instrument is being aligned.
+    EXPECT_EQ(CountOf("PlaceMeasuredPointMarker"), c.mode == 1 ? 0 : c.points);
+    EXPECT_GE(CountOf("ShowMeasuringPrompt"), c.points);
+    if (c.finalMode == 0 && c.mode != 0) {
+        EXPECT_EQ(Item(c.mode), 0.0) << "the mode button goes off";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Dispatcher, MeasuringModes, ::testing::ValuesIn(modeCases), CaseLabelName());
+
+using MeasuredPointRoad = DispatcherFixture;
+
+TEST_F(MeasuredPointRoad, WithoutARunningActionOnlyTheNoCommandSoundAnswers)
+{
+    Main().pointStep = 0;
+    Shoot(NthPoint(0), 10);
+    Shoot(NthPoint(1), 5000);
+    Shoot(NthPoint(2), 12);
+    EXPECT_EQ(SoundLetters(), "nn");
+    EXPECT_TRUE(PendingCallTrace().empty()) << "no marker, prompt or refresh";
+    EXPECT_EQ(Main().pointStep, 0);
+}
+
+TEST_F(MeasuredPointRoad, OtherCodesOnlyClearAStaleListAtTheFirstStep)
+{
+    StartMode(5);
+    for (const std::int16_t step : {1, 2}) {
+        Main().pointStep = step;
+        Main().actionPoints.Clear();
+        Main().actionPoints.Add(NthPoint(7));
+        Shoot(NthPoint(0), 12);
+        EXPECT_EQ(Main().actionPoints.GetSize(), step == 1 ? 0u : 1u) << "step " << step;
+        EXPECT_EQ(Main().pointStep, step);
+        EXPECT_EQ(Main().measuringMode, 5);
+    }
+    EXPECT_EQ(SoundLetters(), "");
+    EXPECT_TRUE(PendingCallTrace().empty());
+}
+
+TEST_F(MeasuredPointRoad, ExchangeFilePointsCountLikeMeasuredOnes)
+{
+    StartMode(5);
+    Shoot({0, 0, 0}, 5000);
+    Shoot({3, 4, 0}, 5000);
+    EXPECT_DOUBLE_EQ(Item(11), 5.0);
+    EXPECT_EQ(SoundLetters(), "12");
+    EXPECT_EQ(CountOf("PlaceMeasuredPointMarker"), 2);
+}
+
+TEST_F(MeasuredPointRoad, AngleSnapSoundReplacesTheOthersButNotNoCommand)
+{
+    SetItem(26, 1.0);
+    StartMode(49);
+    Shoot(NthPoint(2));
+    EXPECT_EQ(SoundLetters(), "n");
+    StartMode(14, 8);
+    Shoot(NthPoint(0));
+    Shoot(NthPoint(1));
+    EXPECT_EQ(SoundLetters(), "ww");
+}
+
+TEST_F(MeasuredPointRoad, SoundsOffKeepsSilent)
+{
+    Main().sounds = false;
+    StartMode(5);
+    Shoot({0, 0, 0});
+    Shoot({3, 4, 0});
+    EXPECT_DOUBLE_EQ(Item(11), 5.0);
+    StartMode(0);
+    Shoot(NthPoint(2));
+    Main().pointStep = 0;
+    Shoot(NthPoint(3));
+    EXPECT_TRUE(Win::RecordedSounds().empty());
+}
+
+TEST_F(MeasuredPointRoad, SoundsComeFromTheFolderBesideTheAddOn)
+{
+    StartMode(14, 8);
+    Shoot(NthPoint(0));
+    Shoot(NthPoint(1));
+    IO::Location folder = HostGetOwnLocation();
+    folder.DeleteLastLocalName();
+    folder.AppendToLocal("sounds");
+    ASSERT_EQ(Win::RecordedSounds().size(), 2u);
+    EXPECT_EQ(Win::RecordedSounds()[0].path, folder.ToPath() + "/measurement_1.wav");
+    EXPECT_EQ(Win::RecordedSounds()[1].path, folder.ToPath() + "/measurement_2.wav");
+}
+
+TEST_F(MeasuredPointRoad, APointWithoutAPlaceIsDropped)
+{
+    StartMode(14, 1);
+    Shoot(NthPoint(0));
+    for (const double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
+        Shoot({bad, 1.0, 1.0});
+        Shoot({1.0, 1.0, bad});
+    }
+    EXPECT_EQ(Main().actionPoints.GetSize(), 1u);
+    EXPECT_EQ(Main().pointStep, 2);
+    EXPECT_EQ(CountOf("PlaceMeasuredPointMarker"), 1);
+    EXPECT_EQ(SoundLetters(), "1nnnn");
+    EXPECT_TRUE(HandedOn().empty());
+}
+
+TEST_F(MeasuredPointRoad, EveryOpeningStartsOnAUsableWall)
+{
+    StartMode(14, 4);
+    Main().openingWallUsable = false;
+    Shoot(NthPoint(0));
+    EXPECT_TRUE(Main().openingWallUsable) << "each opening starts usable";
+    EXPECT_EQ(Main().pointStep, 2);
+}
+
+TEST_F(MeasuredPointRoad, AnOpeningWithoutAUsableWallOnlyEndsTheAction)
+{
+    StartMode(14, 5);
+    Shoot(NthPoint(0));
+    Main().openingWallUsable = false;
+    Shoot(NthPoint(1));
+    Shoot(NthPoint(2));
+    EXPECT_EQ(CountOf("FinishDoorMeasurement"), 0);
+    EXPECT_TRUE(Main().openingWallUsable);
+    EXPECT_EQ(Main().pointStep, 1);
+    EXPECT_EQ(SoundLetters(), "111");
+}
+
+TEST_F(MeasuredPointRoad, AnEndedActionHandsBackToTheTool)
+{
+    StartMode(5, 7);
+    Shoot(NthPoint(0));
+    EXPECT_EQ(CountOf("Curve3DPalette::SetUpForTool"), 0) << "still measuring";
+    Shoot(NthPoint(1));
+    ASSERT_EQ(CountOf("Curve3DPalette::SetUpForTool"), 1);
+    EXPECT_EQ(Main().curvePalette.currentTool, 7);
+
+    // Profile points of the morph keep the section palette's figure running.
+    StartMode(14, 45);
+    Shoot(NthPoint(2));
+    EXPECT_EQ(CountOf("Curve3DPalette::SetUpForTool"), 0);
+}
