@@ -11,6 +11,7 @@
 
 #include "DG/DG.hpp"
 #include "ExchangeVerbs.hpp"
+#include "TeamworkVerbs.hpp"
 #include "ElementServices.hpp"
 #include "Win/WinStandIns.hpp"
 
@@ -208,7 +209,7 @@ void Host::FireProjectEvent(std::int32_t event)
 void Host::NewProject()
 {
     if (project_.open) CloseProject();
-    project_ = Project {true, "Untitled"};
+    project_ = Project {true, "Untitled", {}};
     model_ = ProjectModel {};
     FireProjectEvent(APINotify_New);
 }
@@ -216,7 +217,7 @@ void Host::NewProject()
 void Host::OpenProject(const std::string& name)
 {
     if (project_.open) CloseProject();
-    project_ = Project {true, name};
+    project_ = Project {true, name, {}};
     model_ = ProjectModel {};
     FireProjectEvent(APINotify_Open);
 }
@@ -278,6 +279,7 @@ Facts Host::Facts() const
 {
     SimHost::Facts facts;
     AddFrameFacts(*this, facts);
+    AddTeamworkFacts(*this, facts);
     AddExchangeFacts(*this, facts);
     AddElementFacts(*this, facts);
     return facts;

@@ -9,6 +9,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "ProjectModel.hpp"
+#include "Teamwork.hpp"
 
 namespace SimHost {
 
@@ -52,6 +53,7 @@ struct ViewEventCatch {
 struct Project {
     bool open = false;
     std::string name;
+    Teamwork teamwork;
 };
 
 // A simulated host: loads an add-on, serves its service table, keeps the project,

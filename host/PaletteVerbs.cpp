@@ -1,6 +1,7 @@
 #include "PaletteVerbs.hpp"
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 #include "DG/DG.hpp"
@@ -88,6 +89,18 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
         const std::string actual = ValueText(read->value);
         return actual == wanted ||
                s.Fail("expected item " + std::to_string(item) + " = " + wanted + "\n    but it is " + actual);
+    });
+    verbs["answer-file"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+        const std::string answer = Scenario::Rest(args);
+        if (answer.empty()) return s.Fail("answer-file <path>|cancel");
+        if (answer == "cancel") {
+            DG::QueueFileCancel();
+            return true;
+        }
+        const std::filesystem::path path(answer);
+        const std::filesystem::path chosen = path.is_absolute() ? path : std::filesystem::path(host.WorkFolder()) / path;
+        DG::QueueFileAnswer(IO::Location(chosen.string()));
+        return true;
     });
     verbs["expect-dialog"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
         short dialog = 0;

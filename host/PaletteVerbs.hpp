@@ -9,6 +9,8 @@ namespace SimHost {
 //   set-item <dialog> <item> <value>       changes an item's value as the user would
 //   expect-item <dialog> <item> = <value>  the item's value must read so
 //   expect-dialog <dialog> = open|closed   whether the dialog is open
+//   answer-file <path>|cancel              answers the next save-file dialog; a
+//                                          relative path lies in the work folder
 void AddPaletteVerbs(ScenarioVerbs& verbs);
 
 }  // namespace SimHost

@@ -6,6 +6,7 @@
 #include "ElementServices.hpp"
 #include "ExchangeVerbs.hpp"
 #include "PaletteVerbs.hpp"
+#include "TeamworkVerbs.hpp"
 #include "Win/Process.hpp"
 #include "Win/WinStandIns.hpp"
 
@@ -27,6 +28,7 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddExchangeVerbs(verbs_);
     AddElementVerbs(verbs_);
     AddPaletteVerbs(verbs_);
+    AddTeamworkVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;

@@ -32,6 +32,8 @@ struct Model {
     ModalAnswerer answerer;
     std::vector<AlertRecord> alerts;
     std::deque<short> alertAnswers;
+    std::deque<FileAnswer> fileAnswers;
+    std::vector<FileDialogRecord> fileDialogs;
 };
 
 Model& TheModel()
@@ -183,6 +185,8 @@ void ForgetAllDialogs()
     model.dialogs.clear();
     model.alerts.clear();
     model.alertAnswers.clear();
+    model.fileAnswers.clear();
+    model.fileDialogs.clear();
     model.answerer = nullptr;
     TreeViews().clear();
 }
@@ -390,6 +394,10 @@ void QueueAlertAnswer(short button) { TheModel().alertAnswers.push_back(button);
 const std::vector<AlertRecord>& RecordedAlerts() { return TheModel().alerts; }
 void ClearRecordedAlerts() { TheModel().alerts.clear(); }
 
+void QueueFileAnswer(const IO::Location& location) { TheModel().fileAnswers.push_back({true, location}); }
+void QueueFileCancel() { TheModel().fileAnswers.push_back({}); }
+const std::vector<FileDialogRecord>& RecordedFileDialogs() { return TheModel().fileDialogs; }
+
 namespace {
 
 TreeNode* FindTreeNode(short dialogId, short item, std::int32_t treeItem)
@@ -449,3 +457,21 @@ std::int64_t TreeViewGetItemUserData(short dialogId, short item, std::int32_t tr
 }
 
 }  // namespace DG
+
+bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePopupItem* popupItems,
+                   short* selectedType, const IO::Location*, const GS::UniString& title)
+{
+    auto& model = DG::TheModel();
+    DG::FileDialogRecord record;
+    record.title = title;
+    if (popupItems != nullptr && popupItemCount > 0) record.types.assign(popupItems, popupItems + popupItemCount);
+    record.selectedType = selectedType == nullptr ? 0 : *selectedType;
+    if (!model.fileAnswers.empty()) {
+        record.answer = model.fileAnswers.front();
+        model.fileAnswers.pop_front();
+    }
+    model.fileDialogs.push_back(record);
+    if (!record.answer.accept || location == nullptr) return false;
+    *location = record.answer.location;
+    return true;
+}

@@ -5,7 +5,18 @@
 #include <vector>
 
 #include "GS/UniString.hpp"
+#include "IO/Location.hpp"
 #include "RS/ResourceModule.hpp"
+
+// One entry of a file dialog's type pop-up: description, extension without the
+// dot, and four-character file type.
+struct DGTypePopupItem {
+    GS::UniString text;
+    GS::UniString extensions;
+    std::int32_t fileType = 0;
+
+    void Clear() { *this = DGTypePopupItem {}; }
+};
 
 // A headless model of the host's dialog manager. Dialogs and their items come
 // from dialog resources; item values, texts and states can be read and written
@@ -123,6 +134,21 @@ void QueueAlertAnswer(short button);
 const std::vector<AlertRecord>& RecordedAlerts();
 void ClearRecordedAlerts();
 
+// Save-file dialogs: recorded; answered with the next queued answer, else cancelled.
+struct FileAnswer {
+    bool accept = false;
+    IO::Location location;
+};
+struct FileDialogRecord {
+    GS::UniString title;
+    std::vector<DGTypePopupItem> types;
+    short selectedType = 0;
+    FileAnswer answer;
+};
+void QueueFileAnswer(const IO::Location& location);
+void QueueFileCancel();
+const std::vector<FileDialogRecord>& RecordedFileDialogs();
+
 // Tree views, kept by dialog id and item id. Tree items are numbered from 1
 // within their tree view; 0 is the invisible root and -1 stands for no item.
 // Each item carries 64-bit user data.
@@ -144,3 +170,9 @@ void TreeViewSetItemUserData(short dialogId, short item, std::int32_t treeItem, 
 std::int64_t TreeViewGetItemUserData(short dialogId, short item, std::int32_t treeItem);
 
 }  // namespace DG
+
+// The save-file dialog: true when the user chose a file, whose location is then
+// in `location`. The type pop-up offers `popupItemCount` entries and preselects
+// `*selectedType` (1-based); a null default folder leaves the dialog's own.
+bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePopupItem* popupItems,
+                   short* selectedType, const IO::Location* defaultFolder, const GS::UniString& title);
