@@ -1,10 +1,5 @@
 #include "persistence/ReportData.hpp"
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <system_error>
-
 #include "CDataRecorder.hpp"
 #include "DG/DG.hpp"
 #include "IO/Location.hpp"
@@ -60,13 +55,6 @@ bool WriteReportText(CDataRecorder& recorder, const TypVektor<GS::UniString>& li
     for (const GS::UniString& line : lines)
         whole = whole && recorder.WriteUniString(line) && recorder.WriteBytes(LineEnd, sizeof LineEnd);
     return whole;
-}
-
-std::string AsidePath(const std::string& path)
-{
-    IO::Location aside(path);
-    aside.SetLastLocalName("." + IO::Location(path).GetLastLocalName() + ".survanto-" + std::to_string(::getpid()));
-    return aside.ToPath();
 }
 
 }  // namespace
@@ -126,32 +114,14 @@ bool ReportData::ExportToTextFile()
     return WriteTextFile(chosen.ToPath(), GetCurrentUserData().lines);
 }
 
-// The text goes beside the chosen file first; it takes the file's place only
-// when every byte reached it, so a failed export leaves an older file whole.
+// The host's file writes beside the chosen file and takes its place at Close
+// only when every byte went out, so a failed export leaves an older file whole.
 bool ReportData::WriteTextFile(const std::string& path, const TypVektor<GS::UniString>& lines)
 {
-    CDataRecorder counter(CDataRecorder::EncodingCodePage);
-    counter.SetMode(CDataRecorder::ModeCountText);
-    WriteReportText(counter, lines);
-    const std::uintmax_t expectedBytes = static_cast<std::uintmax_t>(counter.GetSize());
-
-    const std::string aside = AsidePath(path);
-    std::error_code error;
-    std::filesystem::remove(aside, error);
     CDataRecorder recorder(CDataRecorder::EncodingCodePage);
     recorder.SetMode(CDataRecorder::ModeHostFileText);
-    recorder.SetPath(aside.c_str());
-    if (recorder.OpenWrite() != 0) {
-        std::filesystem::remove(aside, error);
-        return false;
-    }
+    recorder.SetPath(path.c_str());
+    if (recorder.OpenWrite() != 0) return false;
     const bool written = WriteReportText(recorder, lines);
-    const bool closed = recorder.Close() == 0;
-    const bool complete = written && closed && std::filesystem::file_size(aside, error) == expectedBytes && !error;
-    if (complete) std::filesystem::rename(aside, path, error);
-    if (!complete || error) {
-        std::filesystem::remove(aside, error);
-        return false;
-    }
-    return true;
+    return recorder.Close() == 0 && written;
 }

@@ -33,9 +33,9 @@ public:
     ReportUserData& GetCurrentUserData();
 
     // Asks for a file and writes the current user's lines into it as UTF-16LE
-    // text with a byte-order mark, each line ended by CR LF. The file is written
-    // beside the chosen one and put in its place only when complete. False when
-    // the user cancelled or the file could not be written.
+    // text with a byte-order mark, each line ended by CR LF. An existing file is
+    // replaced only by a complete one. False when the user cancelled or the
+    // file could not be written.
     bool ExportToTextFile();
 
     TypVektor<ReportUserData> records;

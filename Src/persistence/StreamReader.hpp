@@ -11,7 +11,7 @@ class CDataRecorder;
 // Reads a stored record field by field. A field takes a value only when it was
 // read whole, and the first read that fails stops the stream: a truncated or
 // damaged stream ends at once, and the fields behind the damage keep their values.
-// Every count and text length is checked against the bytes that are left.
+// Every count is checked against the bytes that are left.
 class StreamReader {
 public:
     explicit StreamReader(CDataRecorder& recorder) : recorder_(recorder) {}
@@ -42,7 +42,15 @@ public:
     }
 
 private:
-    bool Left(std::int64_t bytes);
+    // Reads into a value of its own and hands it over only when it was read whole.
+    template <typename T, typename Transfer>
+    bool Take(T& value, Transfer&& transfer)
+    {
+        T read {};
+        if (whole_ && !transfer(read)) whole_ = false;
+        if (whole_) value = read;
+        return whole_;
+    }
 
     CDataRecorder& recorder_;
     bool whole_ = true;
