@@ -98,8 +98,8 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
             return true;
         }
         const std::filesystem::path path(answer);
-        const std::filesystem::path chosen = path.is_absolute() ? path : std::filesystem::path(host.WorkFolder()) / path;
-        DG::QueueFileAnswer(IO::Location(chosen.string()));
+        const std::filesystem::path workFolder(host.WorkFolder());
+        DG::QueueFileAnswer(IO::Location((path.is_absolute() ? path : workFolder / path).string()));
         return true;
     });
     verbs["expect-dialog"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {

@@ -32,7 +32,8 @@ bool QuintairData::Write(CDataRecorder& recorder)
 {
     StreamWriter writer(recorder);
     writer.Write(static_cast<std::int32_t>(GetSize()));
-    for (QuintairDataUserData& record : *this) writer.WriteRecord([&record](CDataRecorder& r) { return record.Write(r); });
+    for (QuintairDataUserData& record : *this)
+        writer.WriteRecord([&record](CDataRecorder& r) { return record.Write(r); });
     return writer.IsWhole();
 }
 

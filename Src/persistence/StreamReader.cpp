@@ -2,7 +2,10 @@
 
 #include "CDataRecorder.hpp"
 
-bool StreamReader::Read(bool& value) { return Take(value, [this](bool& read) { return recorder_.ReadBool(read); }); }
+bool StreamReader::Read(bool& value)
+{
+    return Take(value, [this](bool& read) { return recorder_.ReadBool(read); });
+}
 
 bool StreamReader::Read(std::int16_t& value)
 {
@@ -14,7 +17,10 @@ bool StreamReader::Read(std::int32_t& value)
     return Take(value, [this](std::int32_t& read) { return recorder_.ReadLong(read); });
 }
 
-bool StreamReader::Read(double& value) { return Take(value, [this](double& read) { return recorder_.ReadDouble(read); }); }
+bool StreamReader::Read(double& value)
+{
+    return Take(value, [this](double& read) { return recorder_.ReadDouble(read); });
+}
 
 bool StreamReader::Read(API_Guid& value)
 {

@@ -98,15 +98,15 @@ TEST(DamagedStreams, StopReadingAndKeepWhatFollows)
         Reading read;
         std::function<void(const Targets&)> check;
     } cases[] = {
-        {"station record cut after its position", Cut(StreamBytes {}.Zeros(16).F64(1.0).F64(2.0).F64(3.0).F64(4.0).Bool(false).bytes, 40),
-         ReadStation,
+        {"station record cut after its position",
+         Cut(StreamBytes {}.Zeros(16).F64(1.0).F64(2.0).F64(3.0).F64(4.0).Bool(false).bytes, 40), ReadStation,
          [](const Targets& t) {
              EXPECT_EQ(t.station.position.z, 3.0);
              EXPECT_EQ(t.station.angle, 9.0);
              EXPECT_TRUE(t.station.inUse);
          }},
-        {"per-user record cut inside the station id", StreamBytes {}.F64(1.0).Zeros(80).I32(0).I32(2).Bytes({'S', 0}).bytes,
-         ReadRecord,
+        {"per-user record cut inside the station id",
+         StreamBytes {}.F64(1.0).Zeros(80).I32(0).I32(2).Bytes({'S', 0}).bytes, ReadRecord,
          [](const Targets& t) {
              EXPECT_EQ(t.record.measuredX, 1.0);
              ExpectRecordKept(t);

@@ -35,18 +35,23 @@ TEST(ScenarioVerbs, AnswerFileQueuesTheUsersChoice)
 
 TEST(ScenarioVerbs, BadTeamworkAndFileAnswersFailWithTheirLine)
 {
-    for (const char* text : {"start\nanswer-file\n", "start\nteamwork-user 1 anna\n",
-                             "start\nnew-project\nteamwork-user anna\n", "start\nnew-project\nteamwork-user 2\n",
-                             "start\nnew-project\nteamwork-user 40000 anna\n"}) {
+    const struct {
+        const char* text;
+        int failingLine;
+    } cases[] = {
+        {"start\nanswer-file\n", 2},
+        {"start\nteamwork-user 1 anna\n", 2},
+        {"start\nnew-project\nteamwork-user anna\n", 3},
+        {"start\nnew-project\nteamwork-user 2\n", 3},
+        {"start\nnew-project\nteamwork-user 40000 anna\n", 3},
+    };
+    for (const auto& c : cases) {
         std::ostringstream out;
         {
             SimHost::Scenario scenario(AddOnOptions(), out);
-            EXPECT_FALSE(scenario.RunText(text, "case")) << text;
+            EXPECT_FALSE(scenario.RunText(c.text, "case")) << c.text;
         }
-        EXPECT_NE(out.str().find("teamwork-user") == std::string::npos ? out.str().find("answer-file")
-                                                                        : out.str().find("teamwork-user"),
-                  std::string::npos)
-            << out.str();
+        EXPECT_EQ(out.str().rfind("case:" + std::to_string(c.failingLine) + ": ", 0), 0u) << c.text << out.str();
     }
 }
 
