@@ -192,8 +192,8 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
         auto* info = static_cast<API_ProjectInfo*>(par1);
         *info = API_ProjectInfo {};
         if (!host.project_.open) return APIERR_GENERAL;
-        // The simulated host keeps no project files: every project is untitled.
-        info->untitled = true;
+        // The project's file is not told: nothing the add-on does needs it yet.
+        info->projectName = std::make_unique<GS::UniString>(host.project_.name);
         host.project_.teamwork.FillProjectInfo(*info);
         return NoError;
     }

@@ -43,6 +43,7 @@ Host::Host(Options options) : options_(std::move(options))
     fs::create_directories(options_.workFolder);
     // The host's own folders exist, as in an installed host: the add-on watches one of them.
     fs::create_directories(fs::path(options_.workFolder) / "AppData");
+    LoadPreferences(*this);
 }
 
 Host::~Host()
@@ -58,6 +59,7 @@ void Host::FillServiceTable()
     std::fill(std::begin(table_), std::end(table_), nullptr);
     FillFrameServices(table_);
     FillElementServices(table_);
+    FillModuleDataServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 
@@ -214,11 +216,11 @@ void Host::NewProject()
     FireProjectEvent(APINotify_New);
 }
 
-void Host::OpenProject(const std::string& name)
+void Host::OpenProject(const std::string& name, ProjectModel content)
 {
     if (project_.open) CloseProject();
     project_ = Project {true, name, {}};
-    model_ = ProjectModel {};
+    model_ = std::move(content);
     FireProjectEvent(APINotify_Open);
 }
 
@@ -282,6 +284,7 @@ Facts Host::Facts() const
     AddTeamworkFacts(*this, facts);
     AddExchangeFacts(*this, facts);
     AddElementFacts(*this, facts);
+    AddModuleDataFacts(*this, facts);
     return facts;
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,12 @@ struct Project {
     Teamwork teamwork;
 };
 
+// The add-on's preferences as the host keeps them for its work folder.
+struct StoredPreferences {
+    std::int32_t version = 0;
+    std::vector<std::uint8_t> bytes;
+};
+
 // A simulated host: loads an add-on, serves its service table, keeps the project,
 // runs posted commands from its event loop and fires project events.
 class Host {
@@ -88,7 +95,8 @@ public:
     const std::string& LoadError() const { return loadError_; }
 
     void NewProject();
-    void OpenProject(const std::string& name);
+    // Opens a project with the given content, a new empty one unless given.
+    void OpenProject(const std::string& name, ProjectModel content = ProjectModel {});
     void CloseProject();
     void Quit();
     void SelectTool(API_ElemTypeID type, std::int32_t variation = 0);
@@ -142,6 +150,8 @@ public:
     Project project_;
     std::vector<std::string> postedLog_;
     ProjectModel model_;
+    std::optional<StoredPreferences> preferences_;  // kept in the work folder's preferences file
+    std::optional<GSErrCode> lastMergeResult_;
 
     const Options& GetOptions() const { return options_; }
 
@@ -181,6 +191,10 @@ private:
 // service table and tells its facts (named texts that scenarios can expect).
 void FillFrameServices(HostServiceTable& table);
 void AddFrameFacts(const Host& host, Facts& facts);
+void FillModuleDataServices(HostServiceTable& table);
+void AddModuleDataFacts(const Host& host, Facts& facts);
+// Reads the work folder's preferences file into the host; a missing file leaves none.
+void LoadPreferences(Host& host);
 
 std::string FourCCText(std::int32_t code);
 

@@ -1,10 +1,10 @@
 #include "PaletteVerbs.hpp"
 
 #include <algorithm>
-#include <filesystem>
 #include <sstream>
 
 #include "DG/DG.hpp"
+#include "ProjectFile.hpp"
 
 namespace SimHost {
 
@@ -97,9 +97,7 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
             DG::QueueFileCancel();
             return true;
         }
-        const std::filesystem::path path(answer);
-        const std::filesystem::path workFolder(host.WorkFolder());
-        DG::QueueFileAnswer(IO::Location((path.is_absolute() ? path : workFolder / path).string()));
+        DG::QueueFileAnswer(IO::Location(WorkPath(host, answer)));
         return true;
     });
     verbs["expect-dialog"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {

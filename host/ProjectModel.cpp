@@ -388,14 +388,17 @@ const StoredElement* ProjectModel::FindNotifiedSource(const API_Guid& guid) cons
     return nullptr;
 }
 
+// Elements of an opened project keep their GUIDs, so a new one skips those in use.
 API_Guid ProjectModel::NewGuid()
 {
     API_Guid guid;
-    guid.time_low = 0x5EED0000u + ++guidCounter_;
     guid.time_mid = 0x51D0;
     guid.time_hi_and_version = 0x4000;
     guid.clock_seq[0] = 0x80;
     std::memcpy(guid.node, "SimHst", 6);
+    do {
+        guid.time_low = 0x5EED0000u + ++guidCounter_;
+    } while (Find(guid) != nullptr);
     return guid;
 }
 

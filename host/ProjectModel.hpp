@@ -32,6 +32,13 @@ struct ToolDefaults {
     API_ElementMemo memo;
 };
 
+// One module data of the project, stored under its name.
+struct StoredModuleData {
+    std::int32_t dataVersion = 0;
+    std::uint16_t platformSign = 0;
+    std::vector<std::uint8_t> bytes;
+};
+
 // What an undo step restores: everything the project holds.
 struct ProjectContent {
     std::vector<StoredElement> elements;  // in creation order
@@ -54,6 +61,8 @@ public:
     std::optional<API_Box> zoom;
     std::vector<ProjectContent> undoSteps;
     std::map<std::int32_t, LibraryPartEntry> libraryParts;  // by library index, from 1
+    // Add-ons store their data outside the undo steps, as the host does.
+    std::map<GS::UniString, StoredModuleData> moduleData;
 
     // The state before the user's last action on an element, and its transformation.
     std::vector<StoredElement> notifiedSources;

@@ -5,7 +5,9 @@
 
 #include "ElementServices.hpp"
 #include "ExchangeVerbs.hpp"
+#include "ModuleDataServices.hpp"
 #include "PaletteVerbs.hpp"
+#include "ProjectFile.hpp"
 #include "TeamworkVerbs.hpp"
 #include "Win/Process.hpp"
 #include "Win/WinStandIns.hpp"
@@ -28,6 +30,8 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddExchangeVerbs(verbs_);
     AddElementVerbs(verbs_);
     AddPaletteVerbs(verbs_);
+    AddModuleDataVerbs(verbs_);
+    AddProjectFileVerbs(verbs_);
     AddTeamworkVerbs(verbs_);
 }
 
@@ -137,10 +141,6 @@ void AddFrameVerbs(ScenarioVerbs& verbs)
     };
     verbs["new-project"] = WithHost([](Scenario&, Host& host, std::istringstream&) {
         host.NewProject();
-        return true;
-    });
-    verbs["open-project"] = WithHost([](Scenario&, Host& host, std::istringstream& args) {
-        host.OpenProject(Scenario::Rest(args));
         return true;
     });
     verbs["close-project"] = WithHost([](Scenario&, Host& host, std::istringstream&) {

@@ -26,7 +26,7 @@ void AddFrameVerbs(ScenarioVerbs& verbs);
 //   tool <type> [variation]  the current toolbox item (a tool change once started)
 //   fail-message <name>      registering this window message fails (before start)
 //   start                    load the add-on and run its entry points
-//   new-project | open-project <name> | close-project | quit
+//   new-project | close-project | quit   (saving and opening projects: ProjectFile.hpp)
 //   run                      run the posted add-on commands
 //   free                     FreeData and unload the add-on
 //   print [fact]             print all facts, or one

@@ -108,7 +108,7 @@ GSErrCode ToolChangeHandler(const API_ToolBoxItem* item)
     return NoError;
 }
 
-GSErrCode ModuleDataMergeHandler(std::int32_t, const GS::UniString*)
+GSErrCode ModuleDataMergeHandler(std::int32_t, const GS::UniString*, const API_ModulData*, const API_ModulData*, API_ModulData*)
 {
     HostKeepInMemory(true);
     return NoError;

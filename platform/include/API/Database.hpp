@@ -63,10 +63,9 @@ struct API_Box {
 // "PROJ" (environment request): the project information. The host makes the
 // objects behind the pointers; they go with the record.
 struct API_ProjectInfo {
-    bool untitled = false;  // never saved to a file
     bool teamwork = false;  // a shared project
     std::int16_t userId = 0;  // the current user's id among the teamwork users
-    std::unique_ptr<IO::Location> location;  // the project file; none while untitled
+    std::unique_ptr<IO::Location> location;  // the project file; none while it has none
     std::unique_ptr<GS::UniString> projectName;
 };
 
