@@ -188,6 +188,13 @@ void Host::Shutdown()
     ClearRegistrations();
 }
 
+void Host::UnloadWithoutFreeData()
+{
+    initialized_ = false;
+    Unload();
+    ClearRegistrations();
+}
+
 void Host::ClearRegistrations()
 {
     menuHandlers_.clear();

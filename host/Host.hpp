@@ -81,6 +81,8 @@ public:
     void Unload();
     bool Start();
     void Shutdown();
+    // As a host that drops the add-on without FreeData: only its unload hook runs.
+    void UnloadWithoutFreeData();
 
     const API_ExportedFuncs& EntryRecord() const { return entry_; }
     const std::string& LoadError() const { return loadError_; }

@@ -1,5 +1,6 @@
 #include "Scenario.hpp"
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 
@@ -155,6 +156,17 @@ void AddFrameVerbs(ScenarioVerbs& verbs)
     });
     verbs["free"] = WithHost([](Scenario&, Host& host, std::istringstream&) {
         host.Shutdown();
+        return true;
+    });
+    verbs["unload"] = WithHost([](Scenario&, Host& host, std::istringstream&) {
+        host.UnloadWithoutFreeData();
+        return true;
+    });
+    // Ends the process on the spot, as a host that crashes out or exits without
+    // FreeData and without unloading: only process exit tears the add-on down.
+    verbs["exit"] = WithHost([](Scenario& s, Host&, std::istringstream&) {
+        s.Out().flush();
+        std::exit(0);
         return true;
     });
     // The fact's name may hold blanks ("element 2"); " = " ends it.

@@ -29,6 +29,8 @@ void AddFrameVerbs(ScenarioVerbs& verbs);
 //   new-project | open-project <name> | close-project | quit
 //   run                      run the posted add-on commands
 //   free                     FreeData and unload the add-on
+//   unload                   unload the add-on without FreeData
+//   exit                     end the process at once, without FreeData or unloading
 //   print [fact]             print all facts, or one
 //   expect <fact> = <text>   the fact must read exactly so (the name may hold blanks)
 class Scenario {
