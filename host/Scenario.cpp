@@ -52,6 +52,8 @@ bool Scenario::RunText(const std::string& text, const std::string& origin)
     std::string line;
     while (std::getline(lines, line)) {
         ++lineNumber_;
+        // A script written on Windows ends its lines with CR LF.
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         const auto first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#') continue;
         if (!RunLine(line.substr(first))) return false;
@@ -116,7 +118,7 @@ void AddFrameVerbs(ScenarioVerbs& verbs)
         API_ElemTypeID type = 0;
         std::int32_t variation = 0;
         if (!(args >> type)) return s.Fail("tool <type> [variation]");
-        if (!(args >> variation) && !args.eof()) return s.Fail("tool <type> [variation]");
+        if (!Scenario::OptionalNumber(args, variation)) return s.Fail("tool <type> [variation]");
         s.Options().currentTool = type;
         if (Host* host = s.GetHost()) host->SelectTool(type, variation);
         return true;

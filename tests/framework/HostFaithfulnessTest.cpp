@@ -210,6 +210,16 @@ TEST(ScenarioScript, BadLinesFailWithTheirLine)
         {"start\nlanguage ENG\n", 2},
         {"start\nstart\n", 2},
         {"start\nwait-newp soon\n", 2},
+        {"start\nwait-newp 99999999999999\n", 2},
+        {"start\nwait-newp 600001\n", 2},
+        {"start\nwait-newp -1\n", 2},
+        {"start\nwait-newp 10 20\n", 2},
+        {"tool 1 99999999999999\n", 1},
+        {"start\nmenu 32500 99999999999\n", 2},
+        {"start\nannotation {a} 1 2 3\n", 2},
+        {"start\nannotation {a} 1 2 3 4 5 6\n", 2},
+        {"start\nannotation {a} 1 2 drei 4\n", 2},
+        {"start\nannotation {a} 1 2 3 4 5 6 7 8 9\n", 2},
         {"start\nmenu 32500 first\n", 2},
         {"start\nuser-edit 7 drag 1 1 0\n", 2},
         {"start\nadd-storey 5 3.0\n", 2},
@@ -225,6 +235,20 @@ TEST(ScenarioScript, BadLinesFailWithTheirLine)
         }
         EXPECT_EQ(out.str().rfind("case:" + std::to_string(c.failingLine) + ": ", 0), 0u) << c.text << out.str();
     }
+}
+
+// A script saved with CR LF line ends plays as it reads, and a point id with XML's
+// own characters reaches the add-on as written.
+TEST(ScenarioScript, CrLfLinesAndAnIdWithMarkupCharacters)
+{
+    SimHost::Host::Options options;
+    options.addOnPath = SURVANTO_APX_PATH;
+    std::ostringstream out;
+    SimHost::Scenario scenario(options, out);
+    EXPECT_TRUE(scenario.RunText("start\r\nnew-project\r\nannotation {a\"<&'>} 2 3 4 0 0 0 0 0\r\nwait-newp\r\n"
+                                 "expect exchange-annotations = 0\r\nfree\r\n",
+                                 "case"))
+        << out.str();
 }
 
 }  // namespace
