@@ -159,6 +159,18 @@ void AddExchangeVerbs(ScenarioVerbs& verbs)
         const std::string path = ExchangeFilePath(host);
         return WriteAside(path, Unescaped(Scenario::Rest(args))) || s.Fail("cannot write " + path);
     });
+    verbs["exchange-folder"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+        const std::string mode = Scenario::Rest(args);
+        if (mode != "read-only" && mode != "writable") return s.Fail("exchange-folder read-only | writable");
+        const fs::path folder = fs::path(ExchangeFilePath(host)).parent_path();
+        const fs::perms perms = mode == "writable" ? fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                                         fs::perms::others_read | fs::perms::others_exec
+                                                   : fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                                         fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+        std::error_code ec;
+        fs::permissions(folder, perms, ec);
+        return !ec || s.Fail("cannot change " + folder.string() + ": " + ec.message());
+    });
     verbs["wait-newp"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
         int ms = DefaultWaitMs;
         if (!Scenario::OptionalNumber(args, ms, 0, LongestWaitMs) || !Scenario::Rest(args).empty())

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <locale>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "frame/AddOnGlobals.hpp"
 #include "DG/DG.hpp"
 #include "exchange/ExchangeDocument.hpp"
+#include "exchange/PointCabWatcher.hpp"
 #include "measuring/InstrumentEvents.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "RS/ResourceModule.hpp"
@@ -116,24 +118,32 @@ bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
+enum class WriteBack { Written, FileChanged, FolderUnwritable };
+
+struct WriteBackResult {
+    WriteBack outcome = WriteBack::FolderUnwritable;
+    ExchangeFileStamp stamp;
+};
+
 // Writes the new content beside the file and puts it in the file's place only
 // when it is complete and the file is still the one that was read; the exchange
-// file is never truncated. Gives the new file's stamp.
-std::optional<ExchangeFileStamp> ReplaceExchangeFile(const std::string& path, const std::string& bytes, const FileSnapshot& read)
+// file is never truncated. Gives the new file's stamp when it was written.
+WriteBackResult ReplaceExchangeFile(const std::string& path, const std::string& bytes, const FileSnapshot& read)
 {
     IO::Location aside(path);
     aside.SetLastLocalName("." + IO::Location(path).GetLastLocalName() + ".XXXXXX");
     std::string name = aside.ToPath();
     const int fd = ::mkstemp(name.data());
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) return {};
     struct stat written {};
     const bool complete = WriteAll(fd, bytes) && ::fchmod(fd, read.status.st_mode & 07777) == 0 && ::fsync(fd) == 0 &&
                           ::fstat(fd, &written) == 0;
     const bool closed = ::close(fd) == 0;
-    if (complete && closed && Unchanged(path, read.status) && ::rename(name.c_str(), path.c_str()) == 0)
-        return StampOf(written);
+    WriteBackResult result;
+    if (complete && closed && !Unchanged(path, read.status)) result.outcome = WriteBack::FileChanged;
+    else if (complete && closed && ::rename(name.c_str(), path.c_str()) == 0) return {WriteBack::Written, StampOf(written)};
     ::unlink(name.c_str());
-    return std::nullopt;
+    return result;
 }
 
 // At least `needed` numbers from the start of the text; the rest of four are read when present.
@@ -240,6 +250,30 @@ void ReplaceAll(std::u16string& text, const std::u16string& what, const std::u16
         text.replace(at, what.size(), with);
 }
 
+// PointCab's data cannot arrive at this place: an error alert names it.
+void ShowCannotReceiveAlert(const GS::UniString& place)
+{
+    const GSResModule module = CurrentResourceModule();
+    DG::AlertRecord alert;
+    alert.type = AlertError;
+    alert.title = RS::GetIndString(AlertStringListId, TitleError, module);
+    std::u16string text = RS::GetIndString(AlertStringListId, TextCannotReceive, module).Units();
+    ReplaceAll(text, u"[FILEPATH]", place.Units());
+    alert.text1 = GS::UniString(text);
+    alert.text2 = RS::GetIndString(AlertStringListId, TextCheckAccess, module);
+    alert.button1 = RS::GetIndString(AlertStringListId, ButtonOk, module);
+    DG::Alert(alert);
+}
+
+// Folders the user was told the add-on cannot write; a folder is told again only
+// after a write there succeeded.
+std::set<std::string> unwritableFoldersTold;
+
+void TellUnwritableFolderOnce(const std::string& folder)
+{
+    if (unwritableFoldersTold.insert(folder).second) ShowCannotReceiveAlert(GS::UniString(folder));
+}
+
 }  // namespace
 
 std::optional<ExchangeFileStamp> ImportPointCabFile(Survanto& survanto)
@@ -255,15 +289,21 @@ std::optional<ExchangeFileStamp> ImportPointCabFile(Survanto& survanto)
     if (!TakeFirstAnnotation(read->bytes, annotation, rewritten)) return StampOf(read->status);
     const API_Coord offset = LocationOffset();
     if (!AllPlaceable(annotation, offset)) return StampOf(read->status);
-    const std::optional<ExchangeFileStamp> written = ReplaceExchangeFile(path, rewritten, *read);
-    // Not written back: the annotation stays in the file for the next look, nothing is taken.
-    if (!written) return StampOf(read->status);
+    const WriteBackResult written = ReplaceExchangeFile(path, rewritten, *read);
+    // Not written back: the annotation stays in the file, nothing is taken. A folder
+    // the add-on cannot write is tried again at the next check, whatever changed.
+    if (written.outcome == WriteBack::FolderUnwritable) {
+        TellUnwritableFolderOnce(PointCabWatchFolder(path));
+        return std::nullopt;
+    }
+    if (written.outcome == WriteBack::FileChanged) return StampOf(read->status);
+    unwritableFoldersTold.erase(PointCabWatchFolder(path));
 
     TakePoints(annotation, offset);
     if (annotation.pointSeen && !annotation.originSeen)
         ShowAlert(AlertError, AlertStringListId, TitleError, TextPointCabVersion, NoAlertText, ButtonOk, NoAlertText,
                   NoAlertText, CurrentResourceModule(), AlertStringType);
-    return written;
+    return written.stamp;
 }
 
 void PollPointCabFile()
@@ -286,14 +326,5 @@ void ShowPointCabWatchAlert(std::int32_t reason)
 {
     Survanto* survanto = theSurvanto.load();
     if (reason != 1 || survanto == nullptr) return;
-    const GSResModule module = CurrentResourceModule();
-    DG::AlertRecord alert;
-    alert.type = AlertError;
-    alert.title = RS::GetIndString(AlertStringListId, TitleError, module);
-    std::u16string text = RS::GetIndString(AlertStringListId, TextCannotReceive, module).Units();
-    ReplaceAll(text, u"[FILEPATH]", survanto->exchangeFile.Units());
-    alert.text1 = GS::UniString(text);
-    alert.text2 = RS::GetIndString(AlertStringListId, TextCheckAccess, module);
-    alert.button1 = RS::GetIndString(AlertStringListId, ButtonOk, module);
-    DG::Alert(alert);
+    ShowCannotReceiveAlert(survanto->exchangeFile);
 }
