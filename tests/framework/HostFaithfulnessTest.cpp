@@ -1,6 +1,9 @@
 // The simulated host and the platform stand-ins behave as the real ones would, also
 // where the add-on goes off the main road.
 #include <climits>
+#include <cmath>
+#include <functional>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -43,6 +46,44 @@ TEST_F(HostFaithfulness, AFailedNestedCommandChangesNothingWhileTheOuterStepKeep
     EXPECT_EQ(Model().content.elements.front().record.header.guid, outer);
     EXPECT_EQ(Model().Find(inner), nullptr);
     EXPECT_EQ(Model().undoSteps.size(), 1u);
+}
+
+TEST_F(HostFaithfulness, GeometryThatIsNoNumberIsRefusedAndNothingStored)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* name;
+        API_ElemTypeID type;
+        std::function<void(API_Element&, API_ElementMemo&)> spoil;
+    };
+    const Case cases[] = {
+        {"wall end", API_WallID, [&](API_Element& e, API_ElementMemo&) { e.wall.endC.x = nan; }},
+        {"wall arc", API_WallID, [&](API_Element& e, API_ElementMemo&) { e.wall.arcAngle = nan; }},
+        {"wall slant", API_WallID, [&](API_Element& e, API_ElementMemo&) { e.wall.slantAngle = inf; }},
+        {"column origin", API_ColumnID, [&](API_Element& e, API_ElementMemo&) { e.column.origin.y = -inf; }},
+        {"circle radius", API_CircleID, [&](API_Element& e, API_ElementMemo&) { e.arc.radius = inf; }},
+        {"slab outline", API_SlabID, [&](API_Element&, API_ElementMemo& m) { m.coords = {{0, 0}, {nan, 1}, {1, 1}}; }},
+    };
+    for (const Case& c : cases) {
+        API_Element element;
+        element.header.typeID = c.type;
+        ASSERT_EQ(HostGetElementDefaults(&element, nullptr), NoError) << c.name;
+        API_ElementMemo memo;
+        c.spoil(element, memo);
+        EXPECT_EQ(HostCreateElement(&element, &memo), APIERR_BADPARS) << c.name;
+        EXPECT_TRUE(Model().content.elements.empty()) << c.name;
+    }
+
+    const API_Guid column = CreateColumn();
+    API_Element change;
+    API_Element mask;
+    change.header.guid = column;
+    change.column.origin = {nan, 0};
+    MarkToChange(mask.column.origin);
+    EXPECT_EQ(HostChangeElement(&change, &mask, nullptr, 0, true), APIERR_BADPARS);
+    ASSERT_NE(Model().Find(column), nullptr);
+    EXPECT_TRUE(std::isfinite(Model().Find(column)->record.column.origin.x));
 }
 
 TEST_F(HostFaithfulness, AFailedCommandLeavesNoSelectionOfElementsItMade)
