@@ -112,6 +112,9 @@ public:
     const std::vector<MenuRegistration>& Menus() const { return menus_; }
     const std::vector<LibraryPart>& Library() const { return library_; }
     const std::string& InstalledAddOnFolder() const { return installFolder_; }
+    // Whether the installed module is in the process's memory: it stays after an
+    // unload only when something pins it there.
+    bool AddOnModuleInMemory() const;
     const std::string& WorkFolder() const { return options_.workFolder; }
     void FailService(HostSlot slot) { failedSlots_.push_back(slot); }
 
@@ -153,6 +156,7 @@ private:
 
     Options options_;
     std::string installFolder_;
+    std::string installedPath_;
     std::string loadError_;
     void* library_handle_ = nullptr;
     AddOnExports exports_;
