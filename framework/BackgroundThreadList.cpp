@@ -27,8 +27,8 @@ bool listGone = false;
 
 class BackgroundThreadList {
 public:
-    // A host that exits without FreeData ends the process through here before the
-    // add-on's unload hook runs: no thread may be left for a destructor to wait on.
+    // A host that exits without FreeData and without unloading comes here before
+    // the add-on's unload hook runs: the threads are stopped and joined here then.
     ~BackgroundThreadList()
     {
         Clear();
