@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "ElementGeometry.hpp"
 #include "GS/Guid.hpp"
 #include "ServiceTable.hpp"
 
@@ -78,6 +79,7 @@ GSErrCode CreateElement(HostToken token, API_Element* element, API_ElementMemo* 
     if (element == nullptr || !IsKnownType(element->header.typeID)) return APIERR_BADPARS;
     if (model.content.layers.count(element->header.layer) == 0) return APIERR_BADPARS;
     if (model.content.storeyLevels.count(element->header.floorInd) == 0) return APIERR_BADINDEX;
+    if (!HasFiniteGeometry(*element, memo)) return APIERR_BADPARS;
     StoredElement stored;
     stored.record = *element;
     stored.record.header.guid = model.NewGuid();
@@ -102,7 +104,8 @@ GSErrCode ChangeElement(HostToken token, API_Element* element, const API_Element
     ApplyChangeMask(changed.record, *element, *mask);
     if (memo != nullptr) ApplyMemo(changed.memo, *memo, memoMask);
     if (model.content.layers.count(changed.record.header.layer) == 0 ||
-        model.content.storeyLevels.count(changed.record.header.floorInd) == 0)
+        model.content.storeyLevels.count(changed.record.header.floorInd) == 0 ||
+        !HasFiniteGeometry(changed.record, &changed.memo))
         return APIERR_BADPARS;
     if (withDelete) {
         *stored = std::move(changed);

@@ -233,6 +233,7 @@ void FillFrameServices(HostServiceTable& table)
 void AddFrameFacts(const Host& host, Facts& facts)
 {
     facts["addon-name"] = host.AddOnName();
+    facts["addon-module"] = host.AddOnModuleInMemory() ? "in memory" : "not in memory";
     facts["addon-description"] = host.AddOnDescription();
     facts["check-environment"] = std::to_string(host.CheckResult());
     facts["register-result"] = std::to_string(host.RegisterResult());

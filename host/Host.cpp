@@ -79,6 +79,7 @@ bool Host::InstallAddOn(std::string& installedPath)
     if (fs::exists(sounds))
         fs::copy(sounds, fs::path(installFolder_) / "sounds", fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
     installedPath = (fs::path(installFolder_) / source.filename()).string();
+    installedPath_ = installedPath;
     fs::copy_file(source, installedPath, fs::copy_options::overwrite_existing, ec);
     if (ec) {
         loadError_ = "cannot install " + source.string() + ": " + ec.message();
@@ -187,6 +188,21 @@ void Host::Shutdown()
         RunPendingCommands();
         FreeData();
     }
+    Unload();
+    ClearRegistrations();
+}
+
+bool Host::AddOnModuleInMemory() const
+{
+    if (installedPath_.empty()) return false;
+    void* handle = dlopen(installedPath_.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle != nullptr) dlclose(handle);
+    return handle != nullptr;
+}
+
+void Host::UnloadWithoutFreeData()
+{
+    initialized_ = false;
     Unload();
     ClearRegistrations();
 }

@@ -90,6 +90,8 @@ public:
     void Unload();
     bool Start();
     void Shutdown();
+    // As a host that drops the add-on without FreeData: only its unload hook runs.
+    void UnloadWithoutFreeData();
 
     const API_ExportedFuncs& EntryRecord() const { return entry_; }
     const std::string& LoadError() const { return loadError_; }
@@ -120,6 +122,9 @@ public:
     const std::vector<MenuRegistration>& Menus() const { return menus_; }
     const std::vector<LibraryPart>& Library() const { return library_; }
     const std::string& InstalledAddOnFolder() const { return installFolder_; }
+    // Whether the installed module is in the process's memory: it stays after an
+    // unload only when something pins it there.
+    bool AddOnModuleInMemory() const;
     const std::string& WorkFolder() const { return options_.workFolder; }
     void FailService(HostSlot slot) { failedSlots_.push_back(slot); }
 
@@ -163,6 +168,7 @@ private:
 
     Options options_;
     std::string installFolder_;
+    std::string installedPath_;
     std::string loadError_;
     void* library_handle_ = nullptr;
     AddOnExports exports_;

@@ -47,7 +47,7 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
         API_MenuParams params;
         params.itemIndex = 1;
         if (!(args >> params.menuResID)) return s.Fail("menu <menu id> [item]");
-        if (!(args >> params.itemIndex) && !args.eof()) return s.Fail("menu <menu id> [item]");
+        if (!Scenario::OptionalNumber(args, params.itemIndex)) return s.Fail("menu <menu id> [item]");
         if (!IsRegistered(host, params.menuResID))
             return s.Fail("the add-on registered no menu " + std::to_string(params.menuResID));
         const APIMenuCommandProc handler = MenuHandler(host, params.menuResID);

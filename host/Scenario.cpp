@@ -1,5 +1,6 @@
 #include "Scenario.hpp"
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 
@@ -57,6 +58,8 @@ bool Scenario::RunText(const std::string& text, const std::string& origin)
     std::string line;
     while (std::getline(lines, line)) {
         ++lineNumber_;
+        // A script written on Windows ends its lines with CR LF.
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         const auto first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#') continue;
         if (!RunLine(line.substr(first))) return false;
@@ -121,7 +124,7 @@ void AddFrameVerbs(ScenarioVerbs& verbs)
         API_ElemTypeID type = 0;
         std::int32_t variation = 0;
         if (!(args >> type)) return s.Fail("tool <type> [variation]");
-        if (!(args >> variation) && !args.eof()) return s.Fail("tool <type> [variation]");
+        if (!Scenario::OptionalNumber(args, variation)) return s.Fail("tool <type> [variation]");
         s.Options().currentTool = type;
         if (Host* host = s.GetHost()) host->SelectTool(type, variation);
         return true;
@@ -157,6 +160,17 @@ void AddFrameVerbs(ScenarioVerbs& verbs)
     });
     verbs["free"] = WithHost([](Scenario&, Host& host, std::istringstream&) {
         host.Shutdown();
+        return true;
+    });
+    verbs["unload"] = WithHost([](Scenario&, Host& host, std::istringstream&) {
+        host.UnloadWithoutFreeData();
+        return true;
+    });
+    // Ends the process on the spot, as a host that crashes out or exits without
+    // FreeData and without unloading: only process exit tears the add-on down.
+    verbs["exit"] = WithHost([](Scenario& s, Host&, std::istringstream&) {
+        s.Out().flush();
+        std::exit(0);
         return true;
     });
     // The fact's name may hold blanks ("element 2"); " = " ends it.

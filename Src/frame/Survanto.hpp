@@ -130,10 +130,8 @@ public:
     void MeasureBeamWidth();
     void MeasureBeamHeight();
 
-    // The exchange-folder watcher of this object: its thread-list number (0 = none)
-    // and the signal that wakes and ends its wait.
+    // The exchange-folder watcher of this object: its thread-list number (0 = none).
     std::int32_t pointCabWatcherNumber = 0;
-    int pointCabWatcherStopSignal = -1;
 
     ReportData report;
     QuintairData userData;

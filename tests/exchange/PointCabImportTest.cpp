@@ -153,6 +153,17 @@ TEST_F(PointCabImport, LoadsNoDtd)
     ExpectMeasured(1, 2, 4.5);
 }
 
+TEST_F(PointCabImport, ADoctypeWithoutEntitiesKeepsWorking)
+{
+    for (const std::string doctype : {"<!DOCTYPE PointCabExchange>", "<!DOCTYPE PointCabExchange [<!ELEMENT PointCabExchange ANY>]>"}) {
+        const std::int32_t before = takenPointCount;
+        Deliver("<?xml version=\"1.0\"?>\n" + doctype + "\n<PointCabExchange>" + Annotation(Point(FreshId(), "1 2 3 0")) +
+                "<Note>a &amp; b</Note></PointCabExchange>\n");
+        EXPECT_EQ(takenPointCount, before + 1) << doctype;
+        EXPECT_EQ(Count(ReadExchange(), "<Annotation"), 0u) << doctype;
+    }
+}
+
 TEST_F(PointCabImport, ResolvesNoExternalEntity)
 {
     const std::string secret = folder_.path() + "/secret.txt";

@@ -1,6 +1,9 @@
 // The simulated host and the platform stand-ins behave as the real ones would, also
 // where the add-on goes off the main road.
 #include <climits>
+#include <cmath>
+#include <functional>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -43,6 +46,44 @@ TEST_F(HostFaithfulness, AFailedNestedCommandChangesNothingWhileTheOuterStepKeep
     EXPECT_EQ(Model().content.elements.front().record.header.guid, outer);
     EXPECT_EQ(Model().Find(inner), nullptr);
     EXPECT_EQ(Model().undoSteps.size(), 1u);
+}
+
+TEST_F(HostFaithfulness, GeometryThatIsNoNumberIsRefusedAndNothingStored)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* name;
+        API_ElemTypeID type;
+        std::function<void(API_Element&, API_ElementMemo&)> spoil;
+    };
+    const Case cases[] = {
+        {"wall end", API_WallID, [&](API_Element& e, API_ElementMemo&) { e.wall.endC.x = nan; }},
+        {"wall arc", API_WallID, [&](API_Element& e, API_ElementMemo&) { e.wall.arcAngle = nan; }},
+        {"wall slant", API_WallID, [&](API_Element& e, API_ElementMemo&) { e.wall.slantAngle = inf; }},
+        {"column origin", API_ColumnID, [&](API_Element& e, API_ElementMemo&) { e.column.origin.y = -inf; }},
+        {"circle radius", API_CircleID, [&](API_Element& e, API_ElementMemo&) { e.arc.radius = inf; }},
+        {"slab outline", API_SlabID, [&](API_Element&, API_ElementMemo& m) { m.coords = {{0, 0}, {nan, 1}, {1, 1}}; }},
+    };
+    for (const Case& c : cases) {
+        API_Element element;
+        element.header.typeID = c.type;
+        ASSERT_EQ(HostGetElementDefaults(&element, nullptr), NoError) << c.name;
+        API_ElementMemo memo;
+        c.spoil(element, memo);
+        EXPECT_EQ(HostCreateElement(&element, &memo), APIERR_BADPARS) << c.name;
+        EXPECT_TRUE(Model().content.elements.empty()) << c.name;
+    }
+
+    const API_Guid column = CreateColumn();
+    API_Element change;
+    API_Element mask;
+    change.header.guid = column;
+    change.column.origin = {nan, 0};
+    MarkToChange(mask.column.origin);
+    EXPECT_EQ(HostChangeElement(&change, &mask, nullptr, 0, true), APIERR_BADPARS);
+    ASSERT_NE(Model().Find(column), nullptr);
+    EXPECT_TRUE(std::isfinite(Model().Find(column)->record.column.origin.x));
 }
 
 TEST_F(HostFaithfulness, AFailedCommandLeavesNoSelectionOfElementsItMade)
@@ -210,6 +251,16 @@ TEST(ScenarioScript, BadLinesFailWithTheirLine)
         {"start\nlanguage ENG\n", 2},
         {"start\nstart\n", 2},
         {"start\nwait-newp soon\n", 2},
+        {"start\nwait-newp 99999999999999\n", 2},
+        {"start\nwait-newp 600001\n", 2},
+        {"start\nwait-newp -1\n", 2},
+        {"start\nwait-newp 10 20\n", 2},
+        {"tool 1 99999999999999\n", 1},
+        {"start\nmenu 32500 99999999999\n", 2},
+        {"start\nannotation {a} 1 2 3\n", 2},
+        {"start\nannotation {a} 1 2 3 4 5 6\n", 2},
+        {"start\nannotation {a} 1 2 drei 4\n", 2},
+        {"start\nannotation {a} 1 2 3 4 5 6 7 8 9\n", 2},
         {"start\nmenu 32500 first\n", 2},
         {"start\nuser-edit 7 drag 1 1 0\n", 2},
         {"start\nadd-storey 5 3.0\n", 2},
@@ -225,6 +276,20 @@ TEST(ScenarioScript, BadLinesFailWithTheirLine)
         }
         EXPECT_EQ(out.str().rfind("case:" + std::to_string(c.failingLine) + ": ", 0), 0u) << c.text << out.str();
     }
+}
+
+// A script saved with CR LF line ends plays as it reads, and a point id with XML's
+// own characters reaches the add-on as written.
+TEST(ScenarioScript, CrLfLinesAndAnIdWithMarkupCharacters)
+{
+    SimHost::Host::Options options;
+    options.addOnPath = SURVANTO_APX_PATH;
+    std::ostringstream out;
+    SimHost::Scenario scenario(options, out);
+    EXPECT_TRUE(scenario.RunText("start\r\nnew-project\r\nannotation {a\"<&'>} 2 3 4 0 0 0 0 0\r\nwait-newp\r\n"
+                                 "expect exchange-annotations = 0\r\nfree\r\n",
+                                 "case"))
+        << out.str();
 }
 
 }  // namespace
