@@ -57,6 +57,7 @@ void Host::FillServiceTable()
     std::fill(std::begin(table_), std::end(table_), nullptr);
     FillFrameServices(table_);
     FillElementServices(table_);
+    FillPaletteServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 
@@ -198,6 +199,7 @@ void Host::ClearRegistrations()
     mergeHandler_ = nullptr;
     selectionHandler_ = nullptr;
     newElementCatches_.clear();
+    palettes_.clear();
 }
 
 void Host::FireProjectEvent(std::int32_t event)
@@ -280,11 +282,13 @@ Facts Host::Facts() const
     AddFrameFacts(*this, facts);
     AddExchangeFacts(*this, facts);
     AddElementFacts(*this, facts);
+    AddPaletteFacts(*this, facts);
     return facts;
 }
 
 std::string Host::Fact(const std::string& name) const
 {
+    if (const std::optional<std::string> fact = DialogFact(name)) return *fact;
     const auto facts = Facts();
     const auto it = facts.find(name);
     return it == facts.end() ? "<unknown fact " + name + ">" : it->second;

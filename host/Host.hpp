@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,15 @@ struct LibraryPart {
 struct ViewEventCatch {
     std::int32_t mask = 0;
     std::int32_t map = 0;
+};
+
+// A palette the add-on registered, so that the host closes, hides, shows and
+// disables it with its own windows.
+struct PaletteRegistration {
+    std::int16_t dialogId = 0;
+    APIPaletteControlProc callback = nullptr;
+    std::int32_t flags = 0;
+    GS::Guid guid;
 };
 
 struct Project {
@@ -135,6 +145,7 @@ public:
     APISelectionChangeHandlerProc selectionHandler_ = nullptr;
     std::vector<ViewEventCatch> viewEvents_;
     std::vector<std::pair<API_ElemTypeID, APIElementEventHandlerProc>> newElementCatches_;
+    std::vector<PaletteRegistration> palettes_;
     int keepInMemoryCalls_ = 0;
     API_ToolBoxItem currentTool_ {};
     Project project_;
@@ -179,6 +190,10 @@ private:
 // service table and tells its facts (named texts that scenarios can expect).
 void FillFrameServices(HostServiceTable& table);
 void AddFrameFacts(const Host& host, Facts& facts);
+void FillPaletteServices(HostServiceTable& table);
+void AddPaletteFacts(const Host& host, Facts& facts);
+// Facts asked for by name only: "item <dialog> <item> <field>" and "dialog <id>".
+std::optional<std::string> DialogFact(const std::string& name);
 
 std::string FourCCText(std::int32_t code);
 
