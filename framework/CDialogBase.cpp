@@ -49,18 +49,25 @@ bool CDialogBase::WriteState(CDataRecorder& recorder)
     return true;
 }
 
-// Every later opening of the window is put at the place read.
+// Every later opening of the window is put at the place read. A stream that ends
+// early changes nothing, and a state never captured (no size) puts nothing, so
+// that the palette never opens at a size of nothing.
 bool CDialogBase::ReadState(CDataRecorder& recorder)
 {
     std::int16_t version = 0;
-    recorder.ReadShort(version);
-    recorder.ReadBool(wasOpen_);
-    recorder.ReadBool(docked_);
-    recorder.ReadShort(savedX_);
-    recorder.ReadShort(savedY_);
-    recorder.ReadShort(savedHeight_);
-    recorder.ReadShort(savedWidth_);
-    restore_ = true;
+    bool wasOpen = false;
+    bool docked = false;
+    std::int16_t x = 0, y = 0, height = 0, width = 0;
+    const bool complete = recorder.ReadShort(version) && recorder.ReadBool(wasOpen) && recorder.ReadBool(docked) &&
+                          recorder.ReadShort(x) && recorder.ReadShort(y) && recorder.ReadShort(height) && recorder.ReadShort(width);
+    if (!complete) return false;
+    wasOpen_ = wasOpen;
+    docked_ = docked;
+    savedX_ = x;
+    savedY_ = y;
+    savedHeight_ = height;
+    savedWidth_ = width;
+    restore_ = width > 0 && height > 0;
     return true;
 }
 

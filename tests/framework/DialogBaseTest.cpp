@@ -77,12 +77,12 @@ protected:
         registration->callback(PaletteId, code, 0);
     }
 
-    static void Read(CDialogBase& palette, std::vector<std::uint8_t> bytes)
+    static bool Read(CDialogBase& palette, std::vector<std::uint8_t> bytes)
     {
         CDataRecorder recorder(CDataRecorder::EncodingCodePage);
         recorder.SetMode(CDataRecorder::ModeMemory);
         recorder.SetMemory(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-        EXPECT_TRUE(palette.ReadState(recorder));
+        return palette.ReadState(recorder);
     }
 
     InProcessHost host_;
@@ -180,7 +180,7 @@ TEST_F(DialogBaseTest, TheWindowStateIsTwelveBytes)
 TEST_F(DialogBaseTest, AReadStatePutsThePaletteAtItsPlaceAtEveryOpening)
 {
     auto palette = Palette();
-    Read(*palette, OpenDockedAt10And20);
+    EXPECT_TRUE(Read(*palette, OpenDockedAt10And20));
     bool placedAfterInit = true;
     palette->hook = [&](short message) {
         if (message == DG::MsgInit) placedAfterInit = DG::GetClientPosition(PaletteId).x != 10;
@@ -197,6 +197,25 @@ TEST_F(DialogBaseTest, AReadStatePutsThePaletteAtItsPlaceAtEveryOpening)
         palette->Close();
     }
     EXPECT_TRUE(placedAfterInit);
+}
+
+// A state written before the palette was ever open has no size: the palette opens
+// at its own. A stream that ends early changes nothing and says so.
+TEST_F(DialogBaseTest, AStateWithoutSizeOrCutShortPutsNothing)
+{
+    auto palette = Palette();
+    EXPECT_TRUE(Read(*palette, {0x01, 0x00, 0x01, 0x00, 0, 0, 0, 0, 0, 0, 0, 0}));
+    palette->OpenPalette(5);
+    EXPECT_EQ(DG::GetClientSize(PaletteId).width, 250);
+    EXPECT_EQ(DG::GetClientPosition(PaletteId).x, 5);
+    palette->Close();
+
+    auto other = Palette();
+    std::vector<std::uint8_t> cut = OpenDockedAt10And20;
+    cut.resize(10);
+    EXPECT_FALSE(Read(*other, cut));
+    other->RestoreOpenState(5);
+    EXPECT_FALSE(DG::IsOpen(PaletteId)) << "the cut stream's open flag was not taken";
 }
 
 TEST_F(DialogBaseTest, RestoringTheOpenStateNeedsAGuid)
@@ -218,7 +237,7 @@ TEST_F(DialogBaseTest, RestoringTheOpenStateNeedsAGuid)
         auto palette = Palette(c.withGuid);
         std::vector<std::uint8_t> state = OpenDockedAt10And20;
         state[2] = c.wasOpen ? 1 : 0;
-        Read(*palette, state);
+        EXPECT_TRUE(Read(*palette, state));
         if (c.openBefore) palette->OpenPalette(5);
         palette->RestoreOpenState(503);
         EXPECT_EQ(DG::IsOpen(PaletteId), c.openAfter) << c.withGuid << c.wasOpen << c.openBefore;
