@@ -41,19 +41,19 @@ void CDialogResizer::AddItem(std::int16_t dialogId, std::int16_t item, double xM
                              double heightGrow)
 {
     const DG::Rect rect = DG::GetItemRect(dialogId, item);
-    TItemAdjustSpec spec;
-    spec.dialogId = dialogId;
-    spec.itemId = item;
-    spec.left = rect.left;
-    spec.top = rect.top;
-    spec.width = static_cast<std::int16_t>(rect.right - rect.left);
-    spec.height = static_cast<std::int16_t>(rect.bottom - rect.top);
-    spec.xMove = xMove;
-    spec.yMove = yMove;
-    spec.widthGrow = widthGrow;
-    spec.heightGrow = heightGrow;
-    if (!items_.Add(spec)) return;
-    RaiseMinimum(dialogId, MinimumSide(initialWidth_, spec.width, widthGrow), MinimumSide(initialHeight_, spec.height, heightGrow));
+    TItemAdjustSpec adjusted;
+    adjusted.dialogId = dialogId;
+    adjusted.itemId = item;
+    adjusted.left = rect.left;
+    adjusted.top = rect.top;
+    adjusted.width = static_cast<std::int16_t>(rect.right - rect.left);
+    adjusted.height = static_cast<std::int16_t>(rect.bottom - rect.top);
+    adjusted.xMove = xMove;
+    adjusted.yMove = yMove;
+    adjusted.widthGrow = widthGrow;
+    adjusted.heightGrow = heightGrow;
+    if (!items_.Add(adjusted)) return;
+    RaiseMinimum(dialogId, MinimumSide(initialWidth_, adjusted.width, widthGrow), MinimumSide(initialHeight_, adjusted.height, heightGrow));
 }
 
 void CDialogResizer::RaiseMinimum(std::int16_t dialogId, std::int16_t minWidth, std::int16_t minHeight)
@@ -82,20 +82,20 @@ void CDialogResizer::Resize(bool withoutBracket)
     if (!withoutBracket) DG::EndMoveGrowItems(dialogId_);
 }
 
-void CDialogResizer::Apply(const TItemAdjustSpec& spec, std::int16_t dx, std::int16_t dy) const
+void CDialogResizer::Apply(const TItemAdjustSpec& adjusted, std::int16_t dx, std::int16_t dy) const
 {
-    const int index = FindDialogData(spec.dialogId);
+    const int index = FindDialogData(adjusted.dialogId);
     if (index >= 0) {
         const TDialogData& limits = dialogs_[static_cast<std::uint32_t>(index)];
         if (initialHeight_ + dy < limits.minHeight) dy = static_cast<std::int16_t>(limits.minHeight - initialHeight_);
         if (initialWidth_ + dx < limits.minWidth) dx = static_cast<std::int16_t>(limits.minWidth - initialWidth_);
     }
-    const DG::Rect now = DG::GetItemRect(spec.dialogId, spec.itemId);
-    const double left = spec.left + spec.xMove * dx;
-    const double top = spec.top + spec.yMove * dy;
-    const double width = spec.width + spec.widthGrow * dx;
-    const double height = spec.height + spec.heightGrow * dy;
-    DG::MoveGrowItem(spec.dialogId, spec.itemId, Truncated(left - now.left), Truncated(top - now.top),
+    const DG::Rect now = DG::GetItemRect(adjusted.dialogId, adjusted.itemId);
+    const double left = adjusted.left + adjusted.xMove * dx;
+    const double top = adjusted.top + adjusted.yMove * dy;
+    const double width = adjusted.width + adjusted.widthGrow * dx;
+    const double height = adjusted.height + adjusted.heightGrow * dy;
+    DG::MoveGrowItem(adjusted.dialogId, adjusted.itemId, Truncated(left - now.left), Truncated(top - now.top),
                      Truncated(width - (now.right - now.left)), Truncated(height - (now.bottom - now.top)));
 }
 

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <iterator>
+
 #include "API/AddOnInterface.hpp"
 #include "API/Database.hpp"
 #include "DG/DG.hpp"
@@ -47,6 +50,8 @@ enum PaletteItem : std::int16_t {
     WindowSillItem = 56,
     MorphPointsItem = 61,
     ShotHeightItem = 65,
+    PhotoFolderItem = 68,
+    PhotoPreviewItem = 70,
     ConnectItem = 78,
     OrthophotoImportItem = 81,
 };
@@ -265,9 +270,9 @@ void Survanto::SyncCurvePaletteButton(bool closing)
 
 void Survanto::SyncImportPaletteButton(bool closing) { SyncButton(*this, OrthophotoImportItem, importPalette, closing); }
 
-void Survanto::SyncPhotoFolderButton(bool closing) { SyncButton(*this, 68, photoFolderDialog, closing); }
+void Survanto::SyncPhotoFolderButton(bool closing) { SyncButton(*this, PhotoFolderItem, photoFolderDialog, closing); }
 
-void Survanto::SyncPhotoPreviewButton(bool closing) { SyncButton(*this, 70, photoFolderDialog.photoPalette, closing); }
+void Survanto::SyncPhotoPreviewButton(bool closing) { SyncButton(*this, PhotoPreviewItem, photoFolderDialog.photoPalette, closing); }
 
 void Survanto::ShowMeasuringPrompt()
 {
