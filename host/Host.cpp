@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "AttributeServices.hpp"
 #include "DG/DG.hpp"
 #include "ExchangeVerbs.hpp"
 #include "ElementServices.hpp"
@@ -57,6 +58,7 @@ void Host::FillServiceTable()
     std::fill(std::begin(table_), std::end(table_), nullptr);
     FillFrameServices(table_);
     FillElementServices(table_);
+    FillAttributeServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 
@@ -280,6 +282,7 @@ Facts Host::Facts() const
     AddFrameFacts(*this, facts);
     AddExchangeFacts(*this, facts);
     AddElementFacts(*this, facts);
+    AddAttributeFacts(*this, facts);
     return facts;
 }
 

@@ -37,6 +37,7 @@ struct ProjectContent {
     std::vector<StoredElement> elements;  // in creation order
     std::map<std::pair<API_ElemTypeID, std::int32_t>, ToolDefaults> defaults;
     std::map<std::int16_t, LayerEntry> layers;
+    std::map<std::pair<std::int32_t, std::int16_t>, API_Attribute> attributes;  // pens, line types, fills, fonts
     std::map<std::int16_t, double> storeyLevels;  // contiguous indices
     API_Coord locationOffset {};
 };
@@ -54,6 +55,8 @@ public:
     std::optional<API_Box> zoom;
     std::vector<ProjectContent> undoSteps;
     std::map<std::int32_t, LibraryPartEntry> libraryParts;  // by library index, from 1
+    // HostGetAttribute requests by type and index.
+    std::map<std::pair<std::int32_t, std::int16_t>, int> attributeRequests;
 
     // The state before the user's last action on an element, and its transformation.
     std::vector<StoredElement> notifiedSources;
