@@ -28,13 +28,13 @@ public:
     }
 };
 
-struct Piece {
+struct Stretch {
     Coord from, to;
     std::int16_t pen;
 };
 
 struct Recorder {
-    std::vector<Piece> pieces;
+    std::vector<Stretch> stretches;
     std::vector<const char*> calls;
 };
 
@@ -54,7 +54,7 @@ GSErrCode RecordLine(const HatchDrawContext* context, const Coord& from, const C
 {
     auto* recorder = static_cast<Recorder*>(context->userData);
     recorder->calls.push_back("line");
-    recorder->pieces.push_back({from, to, pen.GetEffectiveColorIndex()});
+    recorder->stretches.push_back({from, to, pen.GetEffectiveColorIndex()});
     return NoError;
 }
 
@@ -82,20 +82,20 @@ HatchDrawContext ContextFor(Recorder& recorder, double planScale, double minSpac
     return context;
 }
 
-TEST(HatchRenderer, OneCallPerPatternLinePieceInsideThePolygon)
+TEST(HatchRenderer, OneCallPerStretchOfPatternLineInsideThePolygon)
 {
     const TwoFills fills;
     Recorder recorder;
     // 2 mm at 1:100 is 0.2 m, the first line 0.1 m up: lines at 0.1, 0.3, 0.5, 0.7, 0.9.
     ASSERT_EQ(DrawSyHatch(AttributeReader(fills), SquareWithHole(1), ContextFor(recorder, 100, 0.00125), true), NoError);
     std::map<double, std::vector<std::pair<double, double>>> byHeight;
-    for (const Piece& piece : recorder.pieces) {
-        EXPECT_NEAR(piece.from.y, piece.to.y, 1e-12);
-        EXPECT_EQ(piece.pen, 6);
-        byHeight[std::round(piece.from.y * 10) / 10].push_back({piece.from.x, piece.to.x});
+    for (const Stretch& stretch : recorder.stretches) {
+        EXPECT_NEAR(stretch.from.y, stretch.to.y, 1e-12);
+        EXPECT_EQ(stretch.pen, 6);
+        byHeight[std::round(stretch.from.y * 10) / 10].push_back({stretch.from.x, stretch.to.x});
     }
     ASSERT_EQ(byHeight.size(), 5u);
-    EXPECT_EQ(recorder.pieces.size(), 8u);
+    EXPECT_EQ(recorder.stretches.size(), 8u);
     for (const double y : {0.1, 0.9}) {
         ASSERT_EQ(byHeight[y].size(), 1u) << y;
         EXPECT_NEAR(byHeight[y][0].first, 0, 1e-12);
@@ -123,7 +123,7 @@ TEST(HatchRenderer, DensePatternsAndUnknownFillsDrawNoLines)
     Recorder recorder;
     EXPECT_EQ(DrawSyHatch(AttributeReader(fills), SquareWithHole(1), ContextFor(recorder, 100, 0.003), true), NoError);
     EXPECT_NE(DrawSyHatch(AttributeReader(fills), SquareWithHole(5), ContextFor(recorder, 100, 0.00125), true), NoError);
-    EXPECT_TRUE(recorder.pieces.empty());
+    EXPECT_TRUE(recorder.stretches.empty());
 }
 
 TEST(HatchRenderer, ArcEdgesBoundThePattern)
@@ -136,11 +136,11 @@ TEST(HatchRenderer, ArcEdgesBoundThePattern)
     halfDisc.SetFillIdx(1);
     halfDisc.GetHatchTran().SetGlobal();
     ASSERT_EQ(DrawSyHatch(AttributeReader(fills), halfDisc, ContextFor(recorder, 100, 0.00125), true), NoError);
-    ASSERT_EQ(recorder.pieces.size(), 5u);
-    for (const Piece& piece : recorder.pieces) {
-        const double half = std::sqrt(1 - piece.from.y * piece.from.y);
-        EXPECT_NEAR(piece.from.x, -half, 0.002);
-        EXPECT_NEAR(piece.to.x, half, 0.002);
+    ASSERT_EQ(recorder.stretches.size(), 5u);
+    for (const Stretch& stretch : recorder.stretches) {
+        const double half = std::sqrt(1 - stretch.from.y * stretch.from.y);
+        EXPECT_NEAR(stretch.from.x, -half, 0.002);
+        EXPECT_NEAR(stretch.to.x, half, 0.002);
     }
 }
 
