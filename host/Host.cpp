@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "AttributeServices.hpp"
 #include "DG/DG.hpp"
 #include "ExchangeVerbs.hpp"
 #include "TeamworkVerbs.hpp"
@@ -61,6 +62,7 @@ void Host::FillServiceTable()
     FillElementServices(table_);
     FillModuleDataServices(table_);
     FillPaletteServices(table_);
+    FillAttributeServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 
@@ -304,6 +306,7 @@ Facts Host::Facts() const
     AddElementFacts(*this, facts);
     AddModuleDataFacts(*this, facts);
     AddPaletteFacts(*this, facts);
+    AddAttributeFacts(*this, facts);
     return facts;
 }
 
