@@ -13,7 +13,12 @@
 #include "DG/DG.hpp"
 #include "ExchangeVerbs.hpp"
 #include "TeamworkVerbs.hpp"
+#include "CameraServices.hpp"
 #include "ElementServices.hpp"
+#include "DialogVerbs.hpp"
+#include "LibraryServices.hpp"
+#include "PointCloudView.hpp"
+#include "ProgressServices.hpp"
 #include "Win/WinStandIns.hpp"
 
 namespace fs = std::filesystem;
@@ -63,6 +68,9 @@ void Host::FillServiceTable()
     FillModuleDataServices(table_);
     FillPaletteServices(table_);
     FillAttributeServices(table_);
+    FillLibraryServices(table_);
+    FillCameraServices(table_);
+    FillProgressServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 
@@ -307,12 +315,19 @@ Facts Host::Facts() const
     AddModuleDataFacts(*this, facts);
     AddPaletteFacts(*this, facts);
     AddAttributeFacts(*this, facts);
+    AddLibraryFacts(*this, facts);
+    AddCameraFacts(*this, facts);
+    AddProgressFacts(*this, facts);
+    AddDialogFacts(*this, facts);
+    AddPointCloudViewFacts(*this, facts);
     return facts;
 }
 
 std::string Host::Fact(const std::string& name) const
 {
     if (const std::optional<std::string> fact = DialogFact(name)) return *fact;
+    if (const std::optional<std::string> fact = LibraryFact(*this, name)) return *fact;
+    if (const std::optional<std::string> fact = TreeFact(name)) return *fact;
     const auto facts = Facts();
     const auto it = facts.find(name);
     return it == facts.end() ? "<unknown fact " + name + ">" : it->second;

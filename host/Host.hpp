@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "ProgressWindow.hpp"
 #include "ProjectModel.hpp"
 #include "Teamwork.hpp"
 
@@ -167,6 +168,7 @@ public:
     ProjectModel model_;
     std::optional<StoredPreferences> preferences_;  // kept in the work folder's preferences file
     std::optional<GSErrCode> lastMergeResult_;
+    ProgressWindow progress_;
 
     const Options& GetOptions() const { return options_; }
 

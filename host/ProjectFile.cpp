@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "HostFiles.hpp"
+#include "LibraryServices.hpp"
 
 namespace SimHost {
 
@@ -97,6 +98,8 @@ json ElementJson(const StoredElement& element)
               {"record", HexText(record)},
               {"memo", MemoJson(element.memo)},
               {"observed", element.observed}};
+    for (const ElementLink& link : element.links)
+        out["links"].push_back({{"to", APIGuid2GSGuid(link.to).ToText(true)}, {"flags", link.flags}});
     const API_ElementUserData& user = element.userData;
     if (user.dataVersion != 0 || user.platformSign != 0 || !user.data.empty())
         out["userData"] = {{"version", user.dataVersion}, {"platformSign", user.platformSign}, {"data", HexText(user.data)}};
@@ -113,6 +116,12 @@ StoredElement ElementFrom(const json& in)
     std::memcpy(static_cast<void*>(&element.record), record.data(), record.size());
     element.memo = MemoFrom(in.value("memo", json::object()));
     element.observed = in.value("observed", false);
+    for (const json& link : in.value("links", json::array())) {
+        GS::Guid to;
+        const std::string text = link.at("to").get<std::string>();
+        if (!to.FromText(text)) throw std::runtime_error("a link to no GUID: " + text);
+        element.links.push_back({GSGuid2APIGuid(to), link.at("flags").get<std::uint32_t>()});
+    }
     if (in.contains("userData")) {
         const json& user = in.at("userData");
         element.userData.dataVersion = user.at("version").get<std::int32_t>();
@@ -128,7 +137,17 @@ json ProjectJson(const ProjectModel& model)
     for (const StoredElement& element : model.content.elements) out["elements"].push_back(ElementJson(element));
     for (const auto& [index, layer] : model.content.layers)
         out["layers"].push_back({{"index", index}, {"name", layer.name}, {"flags", layer.flags}});
-    for (const auto& [index, level] : model.content.storeyLevels) out["storeys"].push_back({{"index", index}, {"level", level}});
+    for (const auto& [index, level] : model.content.storeyLevels) {
+        json storey {{"index", index}, {"level", level}};
+        if (!model.StoreyName(index).empty()) storey["name"] = model.StoreyName(index);
+        out["storeys"].push_back(storey);
+    }
+    for (const LibraryFolder& folder : model.libraries)
+        out["libraries"].push_back({{"path", folder.path}, {"name", folder.name}, {"type", folder.type},
+                                    {"available", folder.available}, {"readOnly", folder.readOnly}});
+    for (const auto& [index, part] : model.libraryParts)
+        out["libraryParts"].push_back({{"index", index}, {"uniqueId", part.uniqueId}, {"type", part.typeID},
+                                       {"name", part.name}, {"path", part.path}});
     for (const auto& [name, stored] : model.moduleData)
         out["moduleData"].push_back({{"name", name.ToUtf8()},
                                      {"version", stored.dataVersion},
@@ -147,8 +166,24 @@ ProjectModel ProjectFrom(const json& in)
         model.content.layers[layer.at("index").get<std::int16_t>()] =
             LayerEntry {layer.at("name").get<std::string>(), layer.at("flags").get<std::int32_t>()};
     model.content.storeyLevels.clear();
-    for (const json& storey : in.at("storeys"))
-        model.content.storeyLevels[storey.at("index").get<std::int16_t>()] = storey.at("level").get<double>();
+    for (const json& storey : in.at("storeys")) {
+        const auto index = storey.at("index").get<std::int16_t>();
+        model.content.storeyLevels[index] = storey.at("level").get<double>();
+        if (storey.contains("name")) model.content.storeyNames[index] = storey.at("name").get<std::string>();
+    }
+    for (const json& folder : in.value("libraries", json::array()))
+        model.libraries.push_back({folder.at("path").get<std::string>(), folder.at("name").get<std::string>(),
+                                   folder.at("type").get<std::int32_t>(), folder.at("available").get<bool>(),
+                                   folder.at("readOnly").get<bool>()});
+    for (const json& part : in.value("libraryParts", json::array())) {
+        LibraryPartEntry entry;
+        entry.uniqueId = part.at("uniqueId").get<std::string>();
+        entry.typeID = part.at("type").get<std::int32_t>();
+        entry.name = part.at("name").get<std::string>();
+        entry.path = part.at("path").get<std::string>();
+        model.libraryParts[part.at("index").get<std::int32_t>()] = std::move(entry);
+    }
+    ReloadLibraryParts(model);
     for (const json& data : in.at("moduleData"))
         model.moduleData[GS::UniString(data.at("name").get<std::string>())] =
             StoredModuleData {data.at("version").get<std::int32_t>(), PlatformSignFrom(data.at("platformSign")),

@@ -7,14 +7,22 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "LibraryParts.hpp"
 
 namespace SimHost {
+
+// A link from an element to another, with its flags.
+struct ElementLink {
+    API_Guid to {};
+    std::uint32_t flags = 0;
+};
 
 struct StoredElement {
     API_Element record {};
     API_ElementMemo memo;
     API_ElementUserData userData;
     bool observed = false;
+    std::vector<ElementLink> links;
 };
 
 struct LayerEntry {
@@ -22,10 +30,6 @@ struct LayerEntry {
     std::int32_t flags = 0;
 };
 
-// A library part that placed objects, lamps, windows and doors name by index.
-struct LibraryPartEntry {
-    std::string uniqueId;  // "{main GUID}-{revision GUID}"
-};
 
 struct ToolDefaults {
     API_Element record {};
@@ -46,6 +50,7 @@ struct ProjectContent {
     std::map<std::int16_t, LayerEntry> layers;
     std::map<std::pair<std::int32_t, std::int16_t>, API_Attribute> attributes;  // pens, line types, fills, fonts
     std::map<std::int16_t, double> storeyLevels;  // contiguous indices
+    std::map<std::int16_t, std::string> storeyNames;  // storeys without a name are not here
     API_Coord locationOffset {};
 };
 
@@ -59,10 +64,15 @@ public:
     API_DatabaseInfo currentDatabase {};
     std::int32_t frontWindow = APIWind_FloorPlanID;
     std::int16_t currentStorey = 0;
+    bool storeysNumberedFromOne = false;
     std::vector<API_Neig> selection;
     std::optional<API_Box> zoom;
+    API_Guid openedView {};  // the navigator item whose view was opened last
     std::vector<ProjectContent> undoSteps;
     std::map<std::int32_t, LibraryPartEntry> libraryParts;  // by library index, from 1
+    std::vector<LibraryFolder> libraries;                   // the loaded libraries
+    std::optional<LibraryPartCreation> libraryPartCreation;
+    bool overwriteLibraryParts = false;
     // Add-ons store their data outside the undo steps, as the host does.
     std::map<GS::UniString, StoredModuleData> moduleData;
     // HostGetAttribute requests by type and index.
@@ -86,6 +96,7 @@ public:
 
     ToolDefaults& DefaultsFor(API_ElemTypeID type, std::int32_t variation);
     double StoreyLevel(std::int16_t index) const;
+    std::string StoreyName(std::int16_t index) const;
     bool IsLayerLocked(std::int16_t layer) const;
     // 0 when the element may be changed or deleted, else the host's refusal.
     GSErrCode CheckChangeable(const StoredElement& element) const;

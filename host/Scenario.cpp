@@ -6,6 +6,10 @@
 
 #include "ElementServices.hpp"
 #include "ExchangeVerbs.hpp"
+#include "DialogVerbs.hpp"
+#include "LibraryServices.hpp"
+#include "PointCloudView.hpp"
+#include "ProgressServices.hpp"
 #include "ModuleDataServices.hpp"
 #include "PaletteVerbs.hpp"
 #include "ProjectFile.hpp"
@@ -34,6 +38,10 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddModuleDataVerbs(verbs_);
     AddProjectFileVerbs(verbs_);
     AddTeamworkVerbs(verbs_);
+    AddLibraryVerbs(verbs_);
+    AddProgressVerbs(verbs_);
+    AddDialogVerbs(verbs_);
+    AddPointCloudViewVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;

@@ -25,6 +25,8 @@
 #include "TypVektor.hpp"
 #include "palettes/VaroImportPalette.hpp"
 #include "palettes/VaroNavigatorPalette.hpp"
+#include "pointclouds/CloudPoint.hpp"
+#include "pointclouds/PointCloudBox.hpp"
 
 // The add-on's single main object: the main palette and the project state that
 // lives between host calls. Handlers reach it through the main-object pointer.
@@ -115,6 +117,11 @@ public:
     void ImportPointList();
     void ExportPointList();
     void ImportE57File();
+    // The point files and the generated library part of one point cloud: the
+    // part's library index, 0 when none was made.
+    std::int32_t WritePointCloudPart(const GS::UniString& name, const IO::Location& folder, CloudPointSource& points,
+                                     const PointCloudBox& box, const API_Coord3D& scannerPosition, bool hasPosition,
+                                     std::uint32_t levelCount);
     void PlaceMeasuredPointMarker();
     void AlignInstrument();
     void ReplaceStationMarker();

@@ -249,6 +249,7 @@ void ForgetAllDialogs()
     model.fileDialogs.clear();
     model.answerer = nullptr;
     Model::ForgetTreeViews();
+    Model::ForgetFileDialogs();
 }
 
 bool IsOpen(short dialogId)

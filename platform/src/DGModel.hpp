@@ -24,5 +24,6 @@ Item* LookupItem(short dialogId, short itemId);
 // drops the dialog's one.
 short Send(Dialog& dialog, short message, short item, std::intptr_t data = 0);
 void ForgetTreeViews();
+void ForgetFileDialogs();
 
 }  // namespace DG::Model

@@ -43,12 +43,14 @@ struct API_Box3D {
 struct API_StoryType {
     std::int16_t index = 0;
     double level = 0.0;
+    GS::UniString uName;
 };
 
 struct API_StoryInfo {
     std::int16_t firstStory = 0;
     std::int16_t lastStory = 0;
     std::int16_t actStory = 0;  // the storey of the floor plan shown
+    bool skipNullFloor = false;  // storeys from index 0 are numbered from 1
     std::vector<API_StoryType> data;
 };
 

@@ -54,6 +54,7 @@ enum ElemType : API_ElemTypeID {
     API_SplineID = 23,
     API_HotspotID = 24,
     API_CameraID = 26,
+    API_CamSetID = 27,
     API_ShellID = 43,
     API_MorphID = 45,
 };

@@ -1,0 +1,576 @@
+// The project's libraries and their parts, as the host keeps them.
+#include "LibraryServices.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <sstream>
+
+#include "HostFiles.hpp"
+#include "ProjectFile.hpp"
+#include "ServiceTable.hpp"
+
+namespace fs = std::filesystem;
+
+namespace SimHost {
+
+namespace {
+
+HostServiceSignature::HostEnvironmentRequest earlierEnvironmentRequest = nullptr;
+
+constexpr const char* EmbeddedLibraryName = "Eingebettete Bibliothek";
+constexpr const char* HostLibraryFolder = "ARCHICAD Library 22";
+
+ProjectModel& ModelOf(HostToken token) { return Host::From(token).model_; }
+
+std::string Normal(const std::string& path) { return fs::path(path).lexically_normal().string(); }
+
+bool LiesIn(const std::string& path, const std::string& folder)
+{
+    const std::string inner = Normal(path);
+    std::string outer = Normal(folder);
+    if (!outer.empty() && outer.back() != '/') outer += '/';
+    return inner.compare(0, outer.size(), outer) == 0;
+}
+
+std::string EmbeddedLibraryPath(const Host& host) { return (fs::path(host.WorkFolder()) / "Embedded Library").string(); }
+
+const LibraryFolder* FolderOf(const ProjectModel& model, const std::string& path)
+{
+    for (const LibraryFolder& folder : model.libraries)
+        if (folder.available && LiesIn(path, folder.path)) return &folder;
+    return nullptr;
+}
+
+std::int32_t NextIndex(const ProjectModel& model)
+{
+    return model.libraryParts.empty() ? 1 : model.libraryParts.rbegin()->first + 1;
+}
+
+std::int32_t IndexOfPath(const ProjectModel& model, const std::string& path)
+{
+    for (const auto& [index, part] : model.libraryParts)
+        if (!part.path.empty() && Normal(part.path) == Normal(path)) return index;
+    return 0;
+}
+
+// A part loaded again from its file keeps its index.
+std::int32_t Register(ProjectModel& model, LibraryPartEntry part)
+{
+    std::int32_t index = IndexOfPath(model, part.path);
+    if (index == 0) index = NextIndex(model);
+    model.libraryParts[index] = std::move(part);
+    return index;
+}
+
+bool IsPartFile(const fs::path& path) { return path.extension() == ".gsm"; }
+
+void LoadFolder(ProjectModel& model, const LibraryFolder& folder)
+{
+    std::error_code ec;
+    std::vector<fs::path> files;
+    for (fs::recursive_directory_iterator it(folder.path, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_regular_file(ec) && IsPartFile(it->path())) files.push_back(it->path());
+    std::sort(files.begin(), files.end());
+    for (const fs::path& file : files) {
+        LibraryPartEntry part;
+        std::string error;
+        if (ReadLibraryPartFile(file.string(), part, error)) Register(model, std::move(part));
+    }
+}
+
+void DropPartsOutside(ProjectModel& model)
+{
+    for (auto it = model.libraryParts.begin(); it != model.libraryParts.end();)
+        it = !it->second.path.empty() && FolderOf(model, it->second.path) == nullptr ? model.libraryParts.erase(it) : std::next(it);
+}
+
+std::unique_ptr<IO::Location> LocationOf(const std::string& path)
+{
+    return path.empty() ? nullptr : std::make_unique<IO::Location>(path);
+}
+
+void Describe(std::int32_t index, const LibraryPartEntry& part, API_LibPart& record)
+{
+    record.typeID = part.typeID;
+    record.index = index;
+    record.docuName = GS::UniString(part.name);
+    record.fileName = GS::UniString(part.path.empty() ? std::string() : fs::path(part.path).filename().string());
+    record.location = LocationOf(part.path);
+    record.ownUnID = part.uniqueId;
+    record.parentUnID = part.parentUniqueId;
+    record.isPlaceable = part.placeable;
+    record.formatVersion = part.formatVersion;
+    record.platformSign = part.platformSign;
+}
+
+bool SameText(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+GS::UniString UniqueIdPart(ProjectModel& model)
+{
+    return APIGuid2GSGuid(model.NewGuid()).ToText(true);
+}
+
+// ---- Services -------------------------------------------------------------
+
+GSErrCode SearchLibraryPart(HostToken token, API_LibPart* libPart, bool, bool)
+{
+    if (libPart == nullptr) return APIERR_BADPARS;
+    const ProjectModel& model = ModelOf(token);
+    const std::string name = libPart->docuName.ToUtf8();
+    for (const auto& [index, part] : model.libraryParts) {
+        const bool found = !libPart->ownUnID.empty() ? SameText(part.uniqueId, libPart->ownUnID) : !name.empty() && part.name == name;
+        if (found) {
+            Describe(index, part, *libPart);
+            return NoError;
+        }
+    }
+    return APIERR_BADID;
+}
+
+GSErrCode GetLibraryPart(HostToken token, API_LibPart* libPart)
+{
+    if (libPart == nullptr) return APIERR_BADPARS;
+    const ProjectModel& model = ModelOf(token);
+    const auto it = model.libraryParts.find(libPart->index);
+    if (it == model.libraryParts.end()) return APIERR_BADINDEX;
+    Describe(it->first, it->second, *libPart);
+    return NoError;
+}
+
+// A library part file or a data file inside a loaded library becomes a part of it.
+GSErrCode RegisterLibraryPart(HostToken token, API_LibPart* libPart)
+{
+    ProjectModel& model = ModelOf(token);
+    if (libPart == nullptr || libPart->location == nullptr) return APIERR_BADPARS;
+    const std::string path = libPart->location->ToPath();
+    std::error_code ec;
+    if (FolderOf(model, path) == nullptr || !fs::is_regular_file(path, ec)) return APIERR_BADPARS;
+    LibraryPartEntry part;
+    if (IsPartFile(path)) {
+        std::string error;
+        if (!ReadLibraryPartFile(path, part, error)) return APIERR_BADPARS;
+    } else {
+        part.typeID = libPart->typeID;
+        part.name = libPart->docuName.ToUtf8();
+        part.path = path;
+        part.uniqueId = (UniqueIdPart(model) + GS::UniString("-") + UniqueIdPart(model)).ToUtf8();
+    }
+    libPart->index = Register(model, std::move(part));
+    Host::From(token).Log("HostRegisterLibraryPart " + fs::path(path).filename().string());
+    return NoError;
+}
+
+// Begins a new part; with overwriting off an existing file is refused.
+GSErrCode CreateLibraryPart(HostToken token, API_LibPart* libPart)
+{
+    ProjectModel& model = ModelOf(token);
+    if (libPart == nullptr || libPart->location == nullptr || model.libraryPartCreation) return APIERR_BADPARS;
+    const std::string path = libPart->location->ToPath();
+    const LibraryFolder* folder = FolderOf(model, path);
+    if (folder == nullptr || folder->readOnly) return APIERR_BADPARS;
+    std::error_code ec;
+    if (!model.overwriteLibraryParts && fs::exists(path, ec)) return APIERR_REFUSEDCMD;
+    LibraryPartCreation creation;
+    LibraryPartEntry& part = creation.part;
+    part.typeID = libPart->typeID;
+    part.name = libPart->docuName.ToUtf8();
+    part.path = path;
+    part.uniqueId = !libPart->ownUnID.empty() ? libPart->ownUnID
+                                              : (UniqueIdPart(model) + GS::UniString("-") + UniqueIdPart(model)).ToUtf8();
+    libPart->ownUnID = part.uniqueId;
+    part.parentUniqueId = libPart->parentUnID;
+    part.placeable = libPart->isPlaceable;
+    part.formatVersion = libPart->formatVersion;
+    part.platformSign = libPart->platformSign;
+    model.libraryPartCreation = std::move(creation);
+    Host::From(token).Log("HostCreateLibraryPart " + fs::path(path).filename().string());
+    return NoError;
+}
+
+GSErrCode NewLibraryPartSection(HostToken token, const API_LibPartSection* section)
+{
+    auto& creation = ModelOf(token).libraryPartCreation;
+    if (section == nullptr || !creation || creation->openSection) return APIERR_BADPARS;
+    creation->openSection = LibraryPartSection {section->sectType, section->subIdent, {}};
+    return NoError;
+}
+
+GSErrCode WriteLibraryPartSection(HostToken token, std::int32_t nByte, const char* data)
+{
+    auto& creation = ModelOf(token).libraryPartCreation;
+    if (!creation || !creation->openSection || nByte < 0 || (nByte > 0 && data == nullptr)) return APIERR_BADPARS;
+    creation->openSection->bytes.insert(creation->openSection->bytes.end(), data, data + nByte);
+    return NoError;
+}
+
+GSErrCode EndLibraryPartSection(HostToken token, const API_LibPartSection*)
+{
+    auto& creation = ModelOf(token).libraryPartCreation;
+    if (!creation || !creation->openSection) return APIERR_BADPARS;
+    creation->part.SetSection(*creation->openSection);
+    creation->openSection.reset();
+    return NoError;
+}
+
+GSErrCode BuildParameterSection(HostToken, const std::vector<API_AddParType>* params, double a, double b,
+                                std::vector<char>* section)
+{
+    if (params == nullptr || section == nullptr) return APIERR_BADPARS;
+    *section = ParameterSectionBytes(ParameterList {a, b, *params});
+    return NoError;
+}
+
+GSErrCode SetLibraryPartDetails(HostToken token, const API_LibPartDetails* details)
+{
+    auto& creation = ModelOf(token).libraryPartCreation;
+    if (details == nullptr || !creation) return APIERR_BADPARS;
+    creation->part.details = *details;
+    return NoError;
+}
+
+LibraryPartSection SectionOf(const API_LibPartSection& section, const std::vector<char>* data, const GS::UniString* text)
+{
+    LibraryPartSection made {section.sectType, section.subIdent, {}};
+    if (text != nullptr) {
+        const std::string utf8 = text->ToUtf8();
+        made.bytes.assign(utf8.begin(), utf8.end());
+    } else if (data != nullptr) {
+        made.bytes = *data;
+    }
+    return made;
+}
+
+GSErrCode AddLibraryPartSection(HostToken token, const API_LibPartSection* section, const std::vector<char>* data,
+                                const GS::UniString* text)
+{
+    auto& creation = ModelOf(token).libraryPartCreation;
+    if (section == nullptr || !creation || creation->openSection || (data == nullptr && text == nullptr)) return APIERR_BADPARS;
+    creation->part.SetSection(SectionOf(*section, data, text));
+    return NoError;
+}
+
+// Writes the new part's file and adds it to the loaded library.
+GSErrCode SaveLibraryPart(HostToken token, API_LibPart* libPart)
+{
+    ProjectModel& model = ModelOf(token);
+    auto& creation = model.libraryPartCreation;
+    if (!creation || creation->openSection) return APIERR_BADPARS;
+    LibraryPartEntry part = std::move(creation->part);
+    creation.reset();
+    std::string error;
+    if (!SaveLibraryPartFile(part, error)) return APIERR_GENERAL;
+    Host::From(token).Log("HostSaveLibraryPart " + fs::path(part.path).filename().string());
+    const std::int32_t index = Register(model, std::move(part));
+    if (libPart != nullptr) libPart->index = index;
+    return NoError;
+}
+
+LibraryPartEntry* PartAt(HostToken token, std::int32_t index)
+{
+    auto& parts = ModelOf(token).libraryParts;
+    const auto it = parts.find(index);
+    return it == parts.end() ? nullptr : &it->second;
+}
+
+GSErrCode GetLibraryPartParameters(HostToken token, std::int32_t libInd, double* a, double* b,
+                                   std::vector<API_AddParType>* params)
+{
+    const LibraryPartEntry* part = PartAt(token, libInd);
+    if (part == nullptr) return APIERR_BADINDEX;
+    const LibraryPartSection* section = part->Section(FourCC("PARD"), 0);
+    ParameterList list;
+    if (section == nullptr || !ReadParameterSection(section->bytes, list)) return APIERR_GENERAL;
+    if (a != nullptr) *a = list.a;
+    if (b != nullptr) *b = list.b;
+    if (params != nullptr) *params = std::move(list.parameters);
+    return NoError;
+}
+
+// A part's section changes in its file too; a file that cannot be written changes nothing.
+GSErrCode UpdateLibraryPartSection(HostToken token, std::int32_t libInd, const API_LibPartSection* section,
+                                   const std::vector<char>* data, const GS::UniString* text)
+{
+    const ProjectModel& model = ModelOf(token);
+    LibraryPartEntry* part = PartAt(token, libInd);
+    if (part == nullptr) return APIERR_BADINDEX;
+    if (section == nullptr || (data == nullptr && text == nullptr) || part->path.empty() || !IsPartFile(part->path))
+        return APIERR_BADPARS;
+    const LibraryFolder* folder = FolderOf(model, part->path);
+    if (folder == nullptr || folder->readOnly) return APIERR_BADPARS;
+    LibraryPartEntry changed = *part;
+    changed.SetSection(SectionOf(*section, data, text));
+    std::string error;
+    if (!SaveLibraryPartFile(changed, error)) return APIERR_GENERAL;
+    *part = std::move(changed);
+    return NoError;
+}
+
+GSErrCode GetLibraryPartSection(HostToken token, std::int32_t libInd, const API_LibPartSection* section,
+                                std::vector<char>* data, GS::UniString* text)
+{
+    const LibraryPartEntry* part = PartAt(token, libInd);
+    if (part == nullptr) return APIERR_BADINDEX;
+    if (section == nullptr) return APIERR_BADPARS;
+    const LibraryPartSection* found = part->Section(section->sectType, section->subIdent);
+    if (found == nullptr) return APIERR_BADID;
+    if (data != nullptr) *data = found->bytes;
+    if (text != nullptr) *text = GS::UniString(std::string(found->bytes.begin(), found->bytes.end()));
+    return NoError;
+}
+
+GSErrCode GetLibraryPartSectionList(HostToken token, std::int32_t libInd, std::vector<API_LibPartSection>* sections)
+{
+    const LibraryPartEntry* part = PartAt(token, libInd);
+    if (part == nullptr) return APIERR_BADINDEX;
+    if (sections == nullptr) return APIERR_BADPARS;
+    sections->clear();
+    for (const LibraryPartSection& section : part->sections) sections->push_back({section.type, section.subIdent});
+    return NoError;
+}
+
+std::vector<API_LibraryInfo> LoadedLibraries(const Host& host)
+{
+    std::vector<API_LibraryInfo> list;
+    API_LibraryInfo embedded;
+    embedded.location = IO::Location(EmbeddedLibraryPath(host));
+    embedded.name = GS::UniString(EmbeddedLibraryName);
+    embedded.libraryType = APILibrary_Embedded;
+    list.push_back(embedded);
+    for (const LibraryFolder& folder : host.model_.libraries)
+        list.push_back({IO::Location(folder.path), GS::UniString(folder.name), folder.type, folder.available, folder.readOnly});
+    return list;
+}
+
+// The folders given become the loaded libraries: parts of folders no longer given
+// go, parts of new folders come, and every other part keeps its index.
+void SetLoadedLibraries(ProjectModel& model, const std::vector<API_LibraryInfo>& libraries)
+{
+    std::vector<LibraryFolder> before = model.libraries;
+    model.libraries.clear();
+    for (const API_LibraryInfo& info : libraries) {
+        if (info.libraryType == APILibrary_Embedded) continue;
+        model.libraries.push_back({info.location.ToPath(), info.name.ToUtf8(), info.libraryType, info.available, info.readOnly});
+    }
+    DropPartsOutside(model);
+    for (const LibraryFolder& folder : model.libraries) {
+        const bool known = std::any_of(before.begin(), before.end(), [&](const LibraryFolder& f) {
+            return Normal(f.path) == Normal(folder.path) && f.available;
+        });
+        if (folder.available && !known) LoadFolder(model, folder);
+    }
+}
+
+GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, void* par2)
+{
+    Host& host = Host::From(token);
+    if (code == FourCC("GLIB") || code == FourCC("SLIB") || code == FourCC("OWLP")) {
+        host.Log("HostEnvironmentRequest " + FourCCText(code));
+        if (par1 == nullptr) return APIERR_BADPARS;
+    }
+    if (code == FourCC("GLIB")) {
+        *static_cast<std::vector<API_LibraryInfo>*>(par1) = LoadedLibraries(host);
+        if (par2 != nullptr) *static_cast<std::int32_t*>(par2) = 0;
+        return NoError;
+    }
+    if (code == FourCC("SLIB")) {
+        SetLoadedLibraries(host.model_, *static_cast<const std::vector<API_LibraryInfo>*>(par1));
+        return NoError;
+    }
+    if (code == FourCC("OWLP")) {
+        host.model_.overwriteLibraryParts = *static_cast<const bool*>(par1);
+        return NoError;
+    }
+    if (code == FourCC("GSPF") && par1 != nullptr &&
+        static_cast<API_SpecFolderRequest*>(par1)->folderId == API_DefaultLibraryFolderID) {
+        host.Log("HostEnvironmentRequest GSPF");
+        static_cast<API_SpecFolderRequest*>(par1)->location = IO::Location((fs::path(host.WorkFolder()) / HostLibraryFolder).string());
+        return NoError;
+    }
+    return earlierEnvironmentRequest != nullptr ? earlierEnvironmentRequest(token, code, par1, par2) : APIERR_BADID;
+}
+
+// ---- Facts and verbs --------------------------------------------------------
+
+std::string Shown(const Host& host, const std::string& path)
+{
+    if (path.empty()) return "-";
+    return LiesIn(path, host.WorkFolder()) ? fs::path(path).lexically_relative(host.WorkFolder()).string() : path;
+}
+
+std::int32_t CodeOf(const std::string& text)
+{
+    std::uint32_t code = 0;
+    for (std::size_t i = 0; i < 4; ++i) code = (code << 8) | static_cast<unsigned char>(i < text.size() ? text[i] : ' ');
+    return static_cast<std::int32_t>(code);
+}
+
+std::string OneLine(const std::vector<char>& bytes)
+{
+    std::string text;
+    for (const char c : bytes) text += c == '\n' ? std::string("\\n") : std::string(1, c);
+    return text;
+}
+
+std::string PartText(const Host& host, std::int32_t index, const LibraryPartEntry& part)
+{
+    std::ostringstream out;
+    out << index << ": type " << part.typeID << " \"" << part.name << "\" " << part.uniqueId;
+    if (!part.parentUniqueId.empty()) out << " parent " << part.parentUniqueId;
+    out << " file " << Shown(host, part.path);
+    if (!part.sections.empty()) {
+        out << " sections";
+        for (const LibraryPartSection& section : part.sections) out << " " << FourCCText(section.type);
+    }
+    return out.str();
+}
+
+std::optional<std::string> ParameterText(const LibraryPartEntry& part, const std::string& name)
+{
+    const LibraryPartSection* section = part.Section(FourCC("PARD"), 0);
+    ParameterList list;
+    if (section == nullptr || !ReadParameterSection(section->bytes, list)) return "<no parameters>";
+    if (name == "a" || name == "b") {
+        std::ostringstream out;
+        out << (name == "a" ? list.a : list.b);
+        return out.str();
+    }
+    for (const API_AddParType& p : list.parameters)
+        if (std::string(p.name) == name) {
+            if (p.typeID == APIParT_String) return p.text.ToUtf8();
+            std::ostringstream out;
+            out.precision(12);
+            out << p.value;
+            return out.str();
+        }
+    return "<no parameter " + name + ">";
+}
+
+ScenarioVerb WithHost(std::function<bool(Scenario&, Host&, std::istringstream&)> body)
+{
+    return [body](Scenario& scenario, std::istringstream& args) {
+        Host* host = scenario.GetHost();
+        return host != nullptr ? body(scenario, *host, args) : scenario.Fail("this action needs a started host");
+    };
+}
+
+}  // namespace
+
+void FillLibraryServices(HostServiceTable& table)
+{
+    earlierEnvironmentRequest = reinterpret_cast<HostServiceSignature::HostEnvironmentRequest>(
+        table[static_cast<std::size_t>(HostSlot::HostEnvironmentRequest)]);
+    SIMHOST_SET_SERVICE(table, HostEnvironmentRequest, EnvironmentRequest);
+    SIMHOST_SET_SERVICE(table, HostSearchLibraryPart, SearchLibraryPart);
+    SIMHOST_SET_SERVICE(table, HostGetLibraryPart, GetLibraryPart);
+    SIMHOST_SET_SERVICE(table, HostRegisterLibraryPart, RegisterLibraryPart);
+    SIMHOST_SET_SERVICE(table, HostCreateLibraryPart, CreateLibraryPart);
+    SIMHOST_SET_SERVICE(table, HostNewLibraryPartSection, NewLibraryPartSection);
+    SIMHOST_SET_SERVICE(table, HostWriteLibraryPartSection, WriteLibraryPartSection);
+    SIMHOST_SET_SERVICE(table, HostEndLibraryPartSection, EndLibraryPartSection);
+    SIMHOST_SET_SERVICE(table, HostBuildParameterSection, BuildParameterSection);
+    SIMHOST_SET_SERVICE(table, HostSetLibraryPartDetails, SetLibraryPartDetails);
+    SIMHOST_SET_SERVICE(table, HostAddLibraryPartSection, AddLibraryPartSection);
+    SIMHOST_SET_SERVICE(table, HostSaveLibraryPart, SaveLibraryPart);
+    SIMHOST_SET_SERVICE(table, HostGetLibraryPartParameters, GetLibraryPartParameters);
+    SIMHOST_SET_SERVICE(table, HostUpdateLibraryPartSection, UpdateLibraryPartSection);
+    SIMHOST_SET_SERVICE(table, HostGetLibraryPartSection, GetLibraryPartSection);
+    SIMHOST_SET_SERVICE(table, HostGetLibraryPartSectionList, GetLibraryPartSectionList);
+}
+
+void ReloadLibraryParts(ProjectModel& model)
+{
+    for (auto& [index, part] : model.libraryParts) {
+        if (part.path.empty() || !IsPartFile(part.path)) continue;
+        LibraryPartEntry read;
+        std::string error;
+        if (ReadLibraryPartFile(part.path, read, error)) part = std::move(read);
+    }
+    for (const LibraryFolder& folder : model.libraries)
+        if (folder.available) LoadFolder(model, folder);
+}
+
+void AddLibraryFacts(const Host& host, Facts& facts)
+{
+    std::string libraries;
+    for (const API_LibraryInfo& info : LoadedLibraries(host)) {
+        libraries += (libraries.empty() ? "" : " | ") + info.name.ToUtf8() + "=" + Shown(host, info.location.ToPath());
+        if (info.libraryType == APILibrary_Embedded) libraries += " (embedded)";
+        if (info.readOnly) libraries += " (read-only)";
+        if (!info.available) libraries += " (unavailable)";
+    }
+    facts["libraries"] = libraries;
+    facts["library-overwrite"] = host.model_.overwriteLibraryParts ? "on" : "off";
+}
+
+std::optional<std::string> LibraryFact(const Host& host, const std::string& name)
+{
+    std::istringstream words(name);
+    std::string kind;
+    words >> kind;
+    const auto& parts = host.model_.libraryParts;
+    if (kind == "library-part-named") {
+        const std::string wanted = Scenario::Rest(words);
+        for (const auto& [index, part] : parts)
+            if (part.name == wanted) return std::to_string(index);
+        return "<no library part named " + wanted + ">";
+    }
+    std::int32_t index = 0;
+    if (kind != "library-part" || !(words >> index)) return std::nullopt;
+    const auto it = parts.find(index);
+    if (it == parts.end()) return "<no library part " + std::to_string(index) + ">";
+    std::string detail, which;
+    if (!(words >> detail)) return PartText(host, index, it->second);
+    std::getline(words >> std::ws, which);
+    if (detail == "parameter") return ParameterText(it->second, which);
+    if (detail != "section" || which.size() < 4) return "<library-part <index> section <type> | parameter <name>>";
+    std::istringstream sectionWords(which);
+    std::string type;
+    int subIdent = 0;
+    sectionWords >> type >> subIdent;
+    const LibraryPartSection* section = it->second.Section(CodeOf(type), static_cast<std::int16_t>(subIdent));
+    return section == nullptr ? "<no section " + which + ">" : OneLine(section->bytes);
+}
+
+bool AddLibraryFolder(Host& host, const std::string& path, bool readOnly, bool available)
+{
+    const std::string folder = Normal(path);
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) return false;
+    std::vector<API_LibraryInfo> libraries = LoadedLibraries(host);
+    libraries.push_back({IO::Location(folder), GS::UniString(fs::path(folder).filename().string()), APILibrary_Local, available, readOnly});
+    SetLoadedLibraries(host.model_, libraries);
+    return true;
+}
+
+void AddLibraryVerbs(ScenarioVerbs& verbs)
+{
+    verbs["add-library"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+        std::string path;
+        bool readOnly = false, available = true;
+        if (!(args >> path)) return s.Fail("add-library <folder> [read-only] [unavailable]");
+        for (std::string flag; args >> flag;) {
+            if (flag == "read-only") readOnly = true;
+            else if (flag == "unavailable") available = false;
+            else return s.Fail("unknown library flag '" + flag + "'");
+        }
+        return AddLibraryFolder(host, WorkPath(host, path), readOnly, available) || s.Fail("no folder " + path);
+    });
+    verbs["copy-in"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+        std::string source, target;
+        if (!(args >> source >> target)) return s.Fail("copy-in <source> <target>");
+        const fs::path from = fs::path(source).is_absolute() ? fs::path(source) : fs::path(s.Origin()).parent_path() / source;
+        const fs::path to = WorkPath(host, target);
+        std::error_code ec;
+        fs::create_directories(to.parent_path(), ec);
+        fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+        return !ec || s.Fail("cannot copy " + from.string() + ": " + ec.message());
+    });
+}
+
+}  // namespace SimHost
