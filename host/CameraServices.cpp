@@ -123,7 +123,7 @@ std::vector<API_NavigatorItem> CameraViews(const ProjectModel& model)
 bool Matches(const API_NavigatorItem& item, const API_NavigatorItem& wanted)
 {
     return item.itemType == wanted.itemType && item.mapId == wanted.mapId && item.dbTypeID == wanted.dbTypeID &&
-           (wanted.elementGuid == APINULLGuid || item.elementGuid == wanted.elementGuid);
+           item.elementGuid == wanted.elementGuid;
 }
 
 GSErrCode NavigatorRequest(HostToken token, std::int32_t code, void* par1, void* par2)

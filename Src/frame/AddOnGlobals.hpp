@@ -14,6 +14,9 @@ extern std::atomic<bool> quitting;
 extern CAttributeData* theAttributeData;
 extern std::uint32_t quintairToExtAppMessage;
 extern std::uint32_t extAppToQuintairMessage;
+// Set while the add-on itself changes cameras, so that the camera observer lets
+// the changes pass.
+extern std::uint8_t cameraUpdateBusy;
 
 void ReadConfigFile();
 API_ModulID OwnModuleId();

@@ -11,3 +11,4 @@ extern const GS::Guid photoPaletteGuid;
 extern const GS::Guid polyCreatePetPaletteGuid;
 extern const GS::Guid sectionPaletteGuid;
 extern const GS::Guid varoImportPaletteGuid;
+extern const GS::Guid varoNavigatorPaletteGuid;

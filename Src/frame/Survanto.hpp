@@ -87,6 +87,7 @@ public:
     // and the buttons that mirror whether a sub-palette is open.
     void HandleMenuCommand(const API_MenuParams& params);
     void ToggleMainPalette();
+    void ToggleNavigatorPalette();
     static bool IsMeasuringModeButton(std::int16_t item);
     void SelectMeasuringModeButton(std::int16_t item);
     void SetPaletteItemFonts();
@@ -117,6 +118,7 @@ public:
     void ImportPointList();
     void ExportPointList();
     void ImportE57File();
+    void OnCameraViewOpened(const API_NotifyViewEventType& event);
     // The point files and the generated library part of one point cloud: the
     // part's library index, 0 when none was made.
     std::int32_t WritePointCloudPart(const GS::UniString& name, const IO::Location& folder, CloudPointSource& points,

@@ -28,6 +28,7 @@ void Survanto::ShootPickedPoints(bool takeHeight) { Record(*this, "ShootPickedPo
 void Survanto::ImportPointList() { Record(*this, "ImportPointList"); }
 void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }
 void Survanto::ImportE57File() { Record(*this, "ImportE57File"); }
+void Survanto::OnCameraViewOpened(const API_NotifyViewEventType&) { Record(*this, "OnCameraViewOpened"); }
 void Survanto::PlaceMeasuredPointMarker() { Record(*this, "PlaceMeasuredPointMarker"); }
 void Survanto::AlignInstrument() { Record(*this, "AlignInstrument"); }
 void Survanto::ReplaceStationMarker() { Record(*this, "ReplaceStationMarker"); }

@@ -54,15 +54,17 @@ protected:
 
 constexpr short MainPalette = 32450;
 constexpr short LayerQuestion = 32550;
+constexpr short Navigator = 32446;
+constexpr short E57Panel = 32576;
 
 // Texts that read the same in every language.
-const std::set<std::string> neutralTexts {"", "OK", "3D:", "2D:", "dZ:", "Z:", "Shot 3D", "Shot 2D"};
+const std::set<std::string> neutralTexts {"", "OK", "3D:", "2D:", "dZ:", "Z:", "Shot 3D", "Shot 2D", "Lock Created Elements"};
 
 }  // namespace
 
 TEST_F(DialogTextTest, TranslatedDialogsKeepTheGermanItems)
 {
-    for (const short dialogId : {MainPalette, LayerQuestion}) {
+    for (const short dialogId : {MainPalette, LayerQuestion, Navigator, E57Panel}) {
         const DialogTexts german = ReadDialog(dialogId, german_);
         ASSERT_FALSE(german.items.empty()) << dialogId;
         for (const LanguageFile* language : {&english_, &french_}) {
