@@ -392,7 +392,11 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
         static_cast<API_SpecFolderRequest*>(par1)->location = IO::Location((fs::path(host.WorkFolder()) / HostLibraryFolder).string());
         return NoError;
     }
-    return earlierEnvironmentRequest != nullptr ? earlierEnvironmentRequest(token, code, par1, par2) : APIERR_BADID;
+    const GSErrCode result = earlierEnvironmentRequest != nullptr ? earlierEnvironmentRequest(token, code, par1, par2) : APIERR_BADID;
+    // The project's file, once it has one.
+    if (code == FourCC("PROJ") && result == NoError && !host.model_.projectFile.empty())
+        static_cast<API_ProjectInfo*>(par1)->location = std::make_unique<IO::Location>(host.model_.projectFile);
+    return result;
 }
 
 // ---- Facts and verbs --------------------------------------------------------

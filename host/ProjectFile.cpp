@@ -234,12 +234,15 @@ void AddProjectFileVerbs(ScenarioVerbs& verbs)
 {
     verbs["save-project"] = WithHost([](Scenario& scenario, Host& host, const std::string& file) {
         std::string error;
-        return SaveProjectFile(host.model_, WorkPath(host, file), error) || scenario.Fail(error);
+        if (!SaveProjectFile(host.model_, WorkPath(host, file), error)) return scenario.Fail(error);
+        host.model_.projectFile = WorkPath(host, file);
+        return true;
     });
     verbs["open-project"] = WithHost([](Scenario& scenario, Host& host, const std::string& file) {
         ProjectModel model;
         std::string error;
         if (!ReadProjectFile(WorkPath(host, file), model, error)) return scenario.Fail(error);
+        model.projectFile = WorkPath(host, file);
         host.OpenProject(file, std::move(model));
         return true;
     });

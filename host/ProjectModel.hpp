@@ -68,6 +68,7 @@ public:
     std::vector<API_Neig> selection;
     std::optional<API_Box> zoom;
     API_Guid openedView {};  // the navigator item whose view was opened last
+    std::string projectFile;  // where the project was saved or read from; empty for a new one
     std::vector<ProjectContent> undoSteps;
     std::map<std::int32_t, LibraryPartEntry> libraryParts;  // by library index, from 1
     std::vector<LibraryFolder> libraries;                   // the loaded libraries

@@ -27,7 +27,6 @@ void Survanto::EnsureStationMarker() { Record(*this, "EnsureStationMarker"); }
 void Survanto::ShootPickedPoints(bool takeHeight) { Record(*this, "ShootPickedPoints", takeHeight ? 1 : 0); }
 void Survanto::ImportPointList() { Record(*this, "ImportPointList"); }
 void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }
-void Survanto::ImportE57File() { Record(*this, "ImportE57File"); }
 void Survanto::OnCameraViewOpened(const API_NotifyViewEventType&) { Record(*this, "OnCameraViewOpened"); }
 void Survanto::PlaceMeasuredPointMarker() { Record(*this, "PlaceMeasuredPointMarker"); }
 void Survanto::AlignInstrument() { Record(*this, "AlignInstrument"); }
