@@ -122,6 +122,12 @@ void AddDialogVerbs(ScenarioVerbs& verbs)
             DG::QueueFolderAnswer(IO::Location(WorkPath(host, answer)));
         return true;
     });
+    verbs["answer-alert"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
+        short button = 0;
+        if (!(args >> button) || button < 1 || button > 3) return s.Fail("answer-alert <button 1 to 3>");
+        DG::QueueAlertAnswer(button);
+        return true;
+    });
     verbs["tree-select"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
         short dialog = 0, item = 0;
         if (!(args >> dialog >> item)) return s.Fail("tree-select <dialog> <item> <text>");

@@ -15,6 +15,7 @@ namespace SimHost {
 //   panel-click <item>                    the panel widened and heightened
 //   panel-resize <dx> [<dy>]
 //   answer-folder <folder> | cancel     the next folder browser
+//   answer-alert <button>               the button that answers the next alert
 //   tree-select <dialog> <item> <text>  selects the first tree item with that text
 //   tree-expand <dialog> <item> <text>  expands it (tree-collapse: collapses it)
 //   double-click <dialog> <item>        the double-click message of an item

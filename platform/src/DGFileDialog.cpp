@@ -129,7 +129,7 @@ bool FileDialog::Invoke()
 }
 
 SystemDialogPanel::SystemDialogPanel(FileDialog& dialog, RS::ResModule module, short resourceId)
-    : dialog_(dialog), resourceId_(resourceId)
+    : dialog_(dialog), module_(module), resourceId_(resourceId)
 {
     DG::GetDialog(resourceId, module);
     dialog_.panel_ = this;
@@ -143,7 +143,7 @@ SystemDialogPanel::~SystemDialogPanel()
 
 void SystemDialogPanel::Open()
 {
-    if (Dialog* panel = Model::Lookup(resourceId_)) panel->open = true;
+    if (Dialog* panel = DG::GetDialog(resourceId_, module_)) panel->open = true;
     if (panelObserver_ != nullptr) panelObserver_->OnPanelOpened();
 }
 

@@ -150,6 +150,7 @@ private:
     void Notify(const std::string& type, short item);
 
     FileDialog& dialog_;
+    RS::ResModule module_;
     short resourceId_;
     PanelObserver* panelObserver_ = nullptr;
     TextEditBaseObserver* textObserver_ = nullptr;
