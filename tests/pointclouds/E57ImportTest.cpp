@@ -317,6 +317,16 @@ TEST_F(E57ImportFixture, OneFileTakesTheNameTypedSeveralTheirOwn)
     EXPECT_EQ(PartNames(), (std::vector<std::string> {"Halle _Nord__1", "translationWithoutRotation", "copy"}));
 }
 
+// The main palette's E57 button runs the import and is switched off again.
+TEST_F(E57ImportFixture, TheMainPalettesButtonRunsTheImport)
+{
+    DG::QueueOpenAnswer(true, {IO::Location(SamplePath("translationWithoutRotation.e57"))});
+    Main().ToggleMainPalette();
+    DG::ChangeItem(Survanto::MainPaletteDialogId, 82, 1.0);
+    EXPECT_EQ(PartNames(), std::vector<std::string> {"translationWithoutRotation"});
+    EXPECT_EQ(DG::GetItemValue(Survanto::MainPaletteDialogId, 82), 0.0);
+}
+
 TEST_F(E57ImportFixture, ACancelledDialogDoesNothing)
 {
     DG::QueueOpenAnswer(false, {});
