@@ -13,11 +13,12 @@ struct CloudPoint {
     std::uint32_t level = 0;
 };
 
-// Takes the points of a cloud block by block, in the cloud's order.
+// Takes the points of a cloud block by block, in the cloud's order. The block is
+// the sink's to change until it returns.
 class CloudPointSink {
 public:
     virtual ~CloudPointSink() = default;
-    virtual void Take(const CloudPoint* points, std::size_t count) = 0;
+    virtual void Take(CloudPoint* points, std::size_t count) = 0;
 };
 
 // Gives the points of a cloud, each time it is asked, in the same order.

@@ -1,8 +1,5 @@
 #include "pointclouds/E57CloudSource.hpp"
 
-#include <algorithm>
-#include <array>
-
 namespace {
 
 // Gives each point its level before it goes on.
@@ -10,19 +7,10 @@ class LevelledSink : public CloudPointSink {
 public:
     LevelledSink(PointThinning& thinning, CloudPointSink& next) : thinning_(thinning), next_(next) {}
 
-    void Take(const CloudPoint* points, std::size_t count) override
+    void Take(CloudPoint* points, std::size_t count) override
     {
-        std::array<CloudPoint, E57Scan::BlockSize> levelled;
-        while (count > 0) {
-            const std::size_t n = std::min(count, levelled.size());
-            for (std::size_t i = 0; i < n; ++i) {
-                levelled[i] = points[i];
-                levelled[i].level = thinning_.NextLevel(points[i].position);
-            }
-            next_.Take(levelled.data(), n);
-            points += n;
-            count -= n;
-        }
+        for (std::size_t i = 0; i < count; ++i) points[i].level = thinning_.NextLevel(points[i].position);
+        next_.Take(points, count);
     }
 
 private:

@@ -25,9 +25,13 @@ class ExtentSink : public CloudPointSink {
 public:
     ExtentSink(PointCloudBox& box, std::uint64_t& points) : box_(box), points_(points) {}
 
-    void Take(const CloudPoint* points, std::size_t count) override
+    void Take(CloudPoint* points, std::size_t count) override
     {
-        for (std::size_t i = 0; i < count; ++i) box_.Add(points[i].position, points_++ == 0);
+        if (count == 0) return;
+        std::size_t i = 0;
+        if (points_ == 0) box_.Add(points[i++].position, true);
+        for (; i < count; ++i) box_.Add(points[i].position, false);
+        points_ += count;
     }
 
 private:

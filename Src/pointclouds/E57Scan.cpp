@@ -40,11 +40,6 @@ struct ReadBlock {
     {
         buffers.emplace_back(file, field, data, E57Scan::BlockSize, true, true, sizeof(double));
     }
-
-    void Clear()
-    {
-        for (Block* block : {&x, &y, &z, &red, &green, &blue, &intensity}) block->fill(0.0);
-    }
 };
 
 }  // namespace
@@ -108,9 +103,12 @@ std::uint64_t E57Scan::Read(bool withColours, std::uint64_t recordLimit, CloudPo
     e57::CompressedVectorReader reader = points.reader(block.buffers);
     std::array<CloudPoint, BlockSize> taken;
     std::uint64_t records = 0, pointsSoFar = 0;
+    // The pose in locals: stores into the points cannot change them.
     const Geometry::Matrix34& m = pose_.matrix;
+    const double m00 = m.Get(0, 0), m01 = m.Get(0, 1), m02 = m.Get(0, 2), m03 = m.Get(0, 3);
+    const double m10 = m.Get(1, 0), m11 = m.Get(1, 1), m12 = m.Get(1, 2), m13 = m.Get(1, 3);
+    const double m20 = m.Get(2, 0), m21 = m.Get(2, 1), m22 = m.Get(2, 2), m23 = m.Get(2, 3);
     while (records < recordLimit && beforeBlock(pointsSoFar)) {
-        block.Clear();
         const std::size_t read = reader.read();
         const auto used = static_cast<std::size_t>(std::min<std::uint64_t>(read, recordLimit - records));
         std::size_t count = 0;
@@ -118,9 +116,7 @@ std::uint64_t E57Scan::Read(bool withColours, std::uint64_t recordLimit, CloudPo
             if (block.invalidBound && block.invalid[i] != 0) continue;
             const double x = block.x[i], y = block.y[i], z = block.z[i];
             CloudPoint& point = taken[count];
-            point.position = {m.Get(0, 0) * x + m.Get(0, 1) * y + m.Get(0, 2) * z + m.Get(0, 3),
-                              m.Get(1, 0) * x + m.Get(1, 1) * y + m.Get(1, 2) * z + m.Get(1, 3),
-                              m.Get(2, 0) * x + m.Get(2, 1) * y + m.Get(2, 2) * z + m.Get(2, 3)};
+            point.position = {m00 * x + m01 * y + m02 * z + m03, m10 * x + m11 * y + m12 * z + m13, m20 * x + m21 * y + m22 * z + m23};
             if (!IsFinite(point.position)) continue;
             if (withColours) point.colour = colours.Colour(block.red[i], block.green[i], block.blue[i], block.intensity[i]);
             ++count;

@@ -54,6 +54,7 @@ IO::Location PointFileSet::FileLocation(std::uint32_t level) const
 
 bool PointFileSet::Open(const PointCloudBox& box)
 {
+    if (levelCount_ < 1 || levelCount_ > MaxLevels) return false;
     box_ = box;
     files_.clear();
     failed_ = false;
@@ -74,12 +75,14 @@ bool PointFileSet::Open(const PointCloudBox& box)
     return true;
 }
 
-void PointFileSet::Take(const CloudPoint* points, std::size_t count)
+void PointFileSet::Take(CloudPoint* points, std::size_t count)
 {
     if (files_.empty()) return;
-    for (LevelFile& file : files_) file.block.resize(count * PointSize);
-    std::vector<char*> at;
-    for (LevelFile& file : files_) at.push_back(file.block.data());
+    char* at[MaxLevels] {};
+    for (std::size_t level = 0; level < files_.size(); ++level) {
+        if (files_[level].block.size() < count * PointSize) files_[level].block.resize(count * PointSize);
+        at[level] = files_[level].block.data();
+    }
     for (std::size_t i = 0; i < count; ++i) {
         const CloudPoint& point = points[i];
         const std::uint32_t level = point.level < files_.size() ? point.level : 0;

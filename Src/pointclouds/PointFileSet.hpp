@@ -19,6 +19,7 @@ class PointFileSet : public CloudPointSink {
 public:
     static constexpr std::size_t HeaderSize = 32;
     static constexpr std::size_t PointSize = 15;
+    static constexpr std::uint32_t MaxLevels = 3;
 
     PointFileSet(const IO::Location& folder, const GS::UniString& partName, std::uint32_t levelCount);
     ~PointFileSet() override;
@@ -33,7 +34,7 @@ public:
     GS::UniString FileName(std::uint32_t level) const;
     // Opens every level's file and writes its header: false when one cannot be opened.
     bool Open(const PointCloudBox& box);
-    void Take(const CloudPoint* points, std::size_t count) override;
+    void Take(CloudPoint* points, std::size_t count) override;
     // True when every file was written whole and put in its place.
     bool Close();
 

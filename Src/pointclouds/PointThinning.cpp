@@ -1,6 +1,12 @@
 #include "pointclouds/PointThinning.hpp"
 
-#include <cmath>
+
+namespace {
+
+// Distances are compared squared; no point lies within a distance of 0 or less.
+double Squared(double distance) { return distance > 0.0 ? distance * distance : -1.0; }
+
+}  // namespace
 
 PointThinning PointThinning::None() { return PointThinning(1); }
 
@@ -8,9 +14,9 @@ PointThinning PointThinning::ByDistance(const API_Coord3D& scanner, double dista
 {
     PointThinning thinning(2);
     thinning.scanner_ = scanner;
-    thinning.distance75_ = distance75;
-    thinning.distance50_ = distance50;
-    thinning.distance25_ = distance25;
+    thinning.squared75_ = Squared(distance75);
+    thinning.squared50_ = Squared(distance50);
+    thinning.squared25_ = Squared(distance25);
     return thinning;
 }
 
@@ -25,10 +31,10 @@ std::uint32_t PointThinning::NextLevel(const API_Coord3D& point)
         const std::uint64_t place = index_++ % 4;
         return place < 2 ? 0 : static_cast<std::uint32_t>(place - 1);
     }
-    const double d = std::sqrt((point.x - scanner_.x) * (point.x - scanner_.x) + (point.y - scanner_.y) * (point.y - scanner_.y) +
-                               (point.z - scanner_.z) * (point.z - scanner_.z));
-    if (d < distance75_) return within75_++ % 4 == 0 ? 0 : 1;
-    if (d < distance50_) return within50_++ % 2 == 0 ? 0 : 1;
-    if (d < distance25_) return within25_++ % 4 == 0 ? 1 : 0;
+    const double dx = point.x - scanner_.x, dy = point.y - scanner_.y, dz = point.z - scanner_.z;
+    const double squared = dx * dx + dy * dy + dz * dz;
+    if (squared < squared75_) return within75_++ % 4 == 0 ? 0 : 1;
+    if (squared < squared50_) return within50_++ % 2 == 0 ? 0 : 1;
+    if (squared < squared25_) return within25_++ % 4 == 0 ? 1 : 0;
     return 0;
 }

@@ -25,9 +25,9 @@ private:
 
     std::uint32_t levelCount_;
     API_Coord3D scanner_ {};
-    double distance75_ = 0.0;
-    double distance50_ = 0.0;
-    double distance25_ = 0.0;
+    double squared75_ = -1.0;
+    double squared50_ = -1.0;
+    double squared25_ = -1.0;
     std::uint64_t index_ = 0;
     std::uint64_t within75_ = 0;
     std::uint64_t within50_ = 0;
