@@ -555,14 +555,22 @@ bool AddLibraryFolder(Host& host, const std::string& path, bool readOnly, bool a
 void AddLibraryVerbs(ScenarioVerbs& verbs)
 {
     verbs["add-library"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
-        std::string path;
         bool readOnly = false, available = true;
-        if (!(args >> path)) return s.Fail("add-library <folder> [read-only] [unavailable]");
-        for (std::string flag; args >> flag;) {
-            if (flag == "read-only") readOnly = true;
-            else if (flag == "unavailable") available = false;
-            else return s.Fail("unknown library flag '" + flag + "'");
+        std::string path = Scenario::Rest(args);
+        const auto takeFlag = [&path](const std::string& flag) {
+            if (path.compare(0, flag.size() + 1, flag + " ") != 0) return false;
+            path.erase(0, flag.size() + 1);
+            return true;
+        };
+        for (bool taken = true; taken;) {
+            taken = false;
+            if (takeFlag("read-only")) readOnly = taken = true;
+            if (takeFlag("unavailable")) {
+                available = false;
+                taken = true;
+            }
         }
+        if (path.empty()) return s.Fail("add-library [read-only] [unavailable] <folder>");
         return AddLibraryFolder(host, WorkPath(host, path), readOnly, available) || s.Fail("no folder " + path);
     });
     verbs["copy-in"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {

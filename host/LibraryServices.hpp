@@ -17,7 +17,7 @@ void AddLibraryFacts(const Host& host, Facts& facts);
 std::optional<std::string> LibraryFact(const Host& host, const std::string& name);
 
 // Verbs:
-//   add-library <folder> [read-only] [unavailable]   loads a folder of the work folder
+//   add-library [read-only] [unavailable] <folder>   loads a folder of the work folder
 //   copy-in <source> <target>   copies a file or folder, given relative to the
 //                               scenario's own folder, into the work folder
 void AddLibraryVerbs(ScenarioVerbs& verbs);

@@ -113,11 +113,14 @@ bool WriteCloudPicture(const ProjectModel& model, const std::string& path, std::
         xMin = std::min(xMin, p.x), xMax = std::max(xMax, p.x);
         yMin = std::min(yMin, p.y), yMax = std::max(yMax, p.y);
     }
+    // The longer side of the clouds' extent takes the pixels given.
     const double span = std::max({xMax - xMin, yMax - yMin, 1e-9});
     const double scale = (pixels - 1) / span;
-    NewDisplay::NativeImage image(pixels, pixels);
-    for (std::uint32_t y = 0; y < pixels; ++y)
-        for (std::uint32_t x = 0; x < pixels; ++x) image.BlendPixel(std::int32_t(x), std::int32_t(y), Gfx::Color(32, 32, 32));
+    const auto width = static_cast<std::uint32_t>((xMax - xMin) * scale) + 1;
+    const auto height = static_cast<std::uint32_t>((yMax - yMin) * scale) + 1;
+    NewDisplay::NativeImage image(width, height);
+    for (std::uint32_t y = 0; y < height; ++y)
+        for (std::uint32_t x = 0; x < width; ++x) image.BlendPixel(std::int32_t(x), std::int32_t(y), Gfx::Color(32, 32, 32));
     for (const ViewPoint& p : points)
         image.BlendPixel(static_cast<std::int32_t>((p.x - xMin) * scale), static_cast<std::int32_t>((yMax - p.y) * scale), p.color);
     return NewDisplay::WritePngFile(image, path, &error);

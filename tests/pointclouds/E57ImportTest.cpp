@@ -365,6 +365,35 @@ TEST_F(E57ImportFixture, AnOpenNavigatorShowsTheNewClouds)
     EXPECT_NE(Main().navigatorPalette.PointClouds()[0].cameraGuid, APINULLGuid);
 }
 
+// The parts are files: a host started anew finds them through the saved project,
+// and through their folder loaded as a library into a new project.
+TEST(E57ImportInANewHost, FindsThePartsAgain)
+{
+    TempFolder folder;
+    const std::string source = SURVANTO_SOURCE_DIR;
+    const std::string import = "start\nnew-project\n"
+                               "copy-in " + source + "/tests/pointclouds/template templates\n"
+                               "add-library read-only templates\n"
+                               "copy-in " + source + "/scenarios/data/two-posed-scans.e57 two.e57\n"
+                               "save-project Projekt.json\n"
+                               "menu 32500\nanswer-open two.e57\nclick 32450 82\n"
+                               "save-project Projekt.json\nquit\nfree\n";
+    const ChildRun first = RunHostProcess(folder.path(), import);
+    ASSERT_TRUE(first.ended && WIFEXITED(first.status) && WEXITSTATUS(first.status) == 0) << first.out << first.err;
+    const std::string clouds = "two_ 0: two_ 0_data_1.gspc=750 two_ 0_data_2.gspc=2250 | two_ 1: two_ 1_data_1.gspc=750 "
+                               "two_ 1_data_2.gspc=2250";
+    const std::string reopen = "start\nopen-project Projekt.json\n"
+                               "expect clouds = " + clouds + "\n"
+                               "expect links = 1->3/1 3->1/1 4->6/1 6->4/1\n"
+                               "new-project\nadd-library read-only templates\nadd-library Point Cloud\n"
+                               "expect library-part-named two_ 1 = 3\n"
+                               "expect library-part 3 parameter hasScannerPos = 1\n"
+                               "expect library-part 3 parameter project0Z = 0.5\n"
+                               "quit\nfree\n";
+    const ChildRun second = RunHostProcess(folder.path(), reopen);
+    EXPECT_TRUE(second.ended && WIFEXITED(second.status) && WEXITSTATUS(second.status) == 0) << second.out << second.err;
+}
+
 std::vector<std::string> WithoutOverridingPermissions()
 {
     if (::getuid() != 0) return {};
@@ -382,7 +411,7 @@ TEST(E57ImportUnwritableFolder, MakesNoPartAndTellsTheUser)
     fs::permissions(scans, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read | fs::perms::others_read);
     const std::string scenario = "start\nnew-project\n"
                                  "copy-in " + std::string(SURVANTO_SOURCE_DIR) + "/tests/pointclouds/template templates\n"
-                                 "add-library templates read-only\n"
+                                 "add-library read-only templates\n"
                                  "add-library Scans\n"
                                  "copy-in " + SamplePath("translationWithoutRotation.e57") + " scan.e57\n"
                                  "menu 32500\n"
