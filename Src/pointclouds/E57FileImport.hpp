@@ -39,7 +39,7 @@ public:
     void Run(const IO::Location& file, std::vector<API_Guid>& made);
 
 private:
-    // What pass one read of a cloud: its box, its points and the records of each scan.
+    // What the first reading of a cloud gave: its box and its number of points.
     struct CloudExtent {
         PointCloudBox box;
         std::uint64_t points = 0;

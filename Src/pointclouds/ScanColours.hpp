@@ -11,7 +11,6 @@ class ScanColours {
 public:
     ScanColours(const e57::StructureNode& scan, const e57::StructureNode& prototype);
 
-    bool HasColour() const { return hasColour_; }
     bool HasIntensity() const { return hasIntensity_; }
     // Whether the field of that colour channel (0 red, 1 green, 2 blue) is defined.
     bool HasChannel(int channel) const { return channels_[channel].defined; }

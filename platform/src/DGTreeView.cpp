@@ -23,7 +23,6 @@ struct TreeView {
     std::int32_t lastItem = TreeItemRoot;
     std::int32_t selected = TreeItemNone;
     int drawDisabled = 0;
-    int redraws = 0;
 };
 
 std::map<std::pair<short, short>, TreeView>& TreeViews()
@@ -71,10 +70,8 @@ void TreeViewDeleteAllItems(short dialogId, short item)
 {
     TreeView& view = TreeViews()[{dialogId, item}];
     const int drawDisabled = view.drawDisabled;
-    const int redraws = view.redraws;
     view = TreeView {};
     view.drawDisabled = drawDisabled;
-    view.redraws = redraws;
 }
 
 std::int32_t TreeViewGetItem(short dialogId, short item, std::int32_t treeItem, short relation)
@@ -169,20 +166,14 @@ void TreeViewEnableDraw(short dialogId, short item)
     if (view.drawDisabled > 0) --view.drawDisabled;
 }
 
-void TreeViewRedraw(short dialogId, short item) { ++TreeViews()[{dialogId, item}].redraws; }
+// A headless tree has nothing to draw.
+void TreeViewRedraw(short, short) {}
 
 bool TreeViewIsDrawEnabled(short dialogId, short item)
 {
     auto& views = TreeViews();
     const auto view = views.find({dialogId, item});
     return view == views.end() || view->second.drawDisabled == 0;
-}
-
-int TreeViewRedrawCount(short dialogId, short item)
-{
-    auto& views = TreeViews();
-    const auto view = views.find({dialogId, item});
-    return view == views.end() ? 0 : view->second.redraws;
 }
 
 namespace Model {

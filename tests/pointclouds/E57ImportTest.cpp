@@ -172,13 +172,21 @@ TEST_F(E57ImportFixture, ScansWithoutAPoseAreLeftOutWhenTheUserSaysNo)
     EXPECT_EQ(PartNames(), std::vector<std::string> {"mixed_ 0"});
 }
 
-// The Part divided by the quaternion's length: a zero quaternion gave no numbers.
+// The matrix divides by the quaternion's squared length; a zero quaternion would give no numbers.
 TEST_F(E57ImportFixture, QuaternionsNeedNotBeUnitAndZeroTurnsByNothing)
 {
     const auto at = [](std::uint64_t r) { return API_Coord3D {1.0 + double(r), 2.0, 3.0}; };
     const std::string file = WriteE57("quaternions.e57", {DoubleScan("double length", 2, at, Posed({2, 0, 0, 0}, {1, 1, 1})),
-                                                          DoubleScan("zero", 2, at, Posed({0, 0, 0, 0}, {1, 1, 1}))});
+                                                          DoubleScan("zero", 2, at, Posed({0, 0, 0, 0}, {1, 1, 1})),
+                                                          DoubleScan("no translation", 2, at, e57test::Pose {std::array<double, 4> {0, 0, 0, 1}, {}})});
     Import({file}, {Click(ThinOut)});
+    // Half a turn about z without a translation: (2, 2, 3) becomes (-2, -2, 3).
+    const CloudFile turned = PointFile("quaternions_ 2");
+    ASSERT_EQ(turned.points.size(), 2u);
+    EXPECT_NEAR(turned.points[1].x, -2, 1e-6);
+    EXPECT_NEAR(turned.points[1].y, -2, 1e-6);
+    EXPECT_NEAR(turned.points[1].z, 3, 1e-6);
+    EXPECT_NEAR(ElementsOfType(API_CameraID).back().camera.position.x, 0, 1e-9);
     for (const char* part : {"quaternions_ 0", "quaternions_ 1"}) {
         const CloudFile cloud = PointFile(part);
         ASSERT_EQ(cloud.points.size(), 2u) << part;
@@ -189,9 +197,9 @@ TEST_F(E57ImportFixture, QuaternionsNeedNotBeUnitAndZeroTurnsByNothing)
     EXPECT_TRUE(AlertTexts().empty());
 }
 
-// Colours scaled by "colorLimits", else by their field's limits; the Part kept the
-// low eight bits. Intensities scaled by their limits; the Part cut 255 · value to
-// its low eight bits.
+// Colours scaled by "colorLimits", else by their field's limits: taking their low
+// eight bits would turn 16-bit colours into noise. Intensities scaled by their
+// limits: 255 · value cut to eight bits would be a wrong grey above 1.
 TEST_F(E57ImportFixture, ColoursAndIntensitiesAreScaledByTheirLimits)
 {
     const auto colourScan = [](const char* name, const char* limits) {

@@ -183,7 +183,7 @@ TEST_F(NavigatorTest, DoubleClicksThatDoNothing)
     }
 }
 
-// The Part wrote back an empty memo when it could not read one, which cleared the
+// Writing back an empty memo where one could not be read would clear the
 // object's parameters.
 TEST_F(NavigatorTest, AMemoThatCannotBeReadIsNotWrittenBack)
 {

@@ -136,8 +136,8 @@ TEST_F(PointCloudPart, WithoutTheTemplateNothingIsWritten)
     EXPECT_TRUE(fs::is_empty(TargetPath()));
 }
 
-// The Part made the part even when its point files were not written: its script
-// then named files that are not there.
+// A part made without its point files would have a script that names files that
+// are not there.
 TEST_F(PointCloudPart, PointFilesThatCannotBeWrittenWholeMakeNoPart)
 {
     fs::create_symlink("/dev/full", TargetFile("Scan_data_2.gspc"));

@@ -55,7 +55,7 @@ TEST(PointFiles, ThreePointsGiveSeventySevenBytesRelativeToTheBoxMinimum)
     EXPECT_EQ(Files(folder.path()), std::vector<std::string> {"Scan_data.gspc"});
 }
 
-// The Part wrote the low eight bits: 300.7 became 44. Components are clamped.
+// Components are clamped: their low eight bits would make 300.7 into 44.
 TEST(PointFiles, ColourComponentsAreClampedIntoBytes)
 {
     const std::pair<double, int> cases[] = {{300.7, 255}, {255.0, 255}, {254.99, 254}, {12.9, 12}, {0.5, 0}, {-3.0, 0},

@@ -147,7 +147,7 @@ TEST_F(ScannerCamera, TheSetsNameIsCutWholeCharacters)
     }
 }
 
-// The Part handed on the GUID of a camera the host had not made.
+// No GUID of a camera the host did not make is handed on.
 TEST_F(ScannerCamera, NoCameraWithoutItsSetAndNoSetWithoutItsCamera)
 {
     const API_Guid object = PlaceObject(0.0);

@@ -294,12 +294,11 @@ short TreeViewGetItemStyle(short dialogId, short item, std::int32_t treeItem);
 // The user's selection: TreeItemNone when nothing is selected.
 void TreeViewSelectItem(short dialogId, short item, std::int32_t treeItem);
 std::int32_t TreeViewGetSelectedItem(short dialogId, short item);
-// Drawing is held back while disabled (the calls nest); redraws are counted.
+// Drawing is held back while disabled (the calls nest).
 void TreeViewDisableDraw(short dialogId, short item);
 void TreeViewEnableDraw(short dialogId, short item);
 void TreeViewRedraw(short dialogId, short item);
 bool TreeViewIsDrawEnabled(short dialogId, short item);
-int TreeViewRedrawCount(short dialogId, short item);
 
 }  // namespace DG
 

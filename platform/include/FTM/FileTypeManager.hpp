@@ -38,7 +38,6 @@ public:
     GroupID AddGroup(const GS::UniString& name, GroupID parent = RootGroup);
     TypeID AddType(const FileType& type, GroupID group);
 
-    const std::string& GetName() const { return name_; }
     // The groups and types directly below a group; none below UnknownGroup here.
     std::vector<GroupID> ChildGroups(GroupID parent) const;
     std::vector<TypeID> ChildTypes(GroupID parent) const;
