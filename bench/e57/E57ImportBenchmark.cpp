@@ -45,9 +45,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+void RemoveBenchFolder();
+
+// Made at its first use and removed when the process ends.
 const fs::path& BenchFolder()
 {
-    static const fs::path folder = fs::temp_directory_path() / ("survanto-import-bench-" + std::to_string(::getpid()));
+    static const fs::path folder = [] {
+        const fs::path made = fs::temp_directory_path() / ("survanto-import-bench-" + std::to_string(::getpid()));
+        fs::create_directories(made);
+        return made;
+    }();
+    static const bool removedAtExit = std::atexit(RemoveBenchFolder) == 0;
+    static_cast<void>(removedAtExit);
     return folder;
 }
 
@@ -63,8 +72,6 @@ const std::string& GeneratedScan(std::uint64_t points)
     static std::map<std::uint64_t, std::string> written;
     std::string& path = written[points];
     if (!path.empty()) return path;
-    fs::create_directories(BenchFolder());
-    if (written.size() == 1) std::atexit(RemoveBenchFolder);
     e57test::ScanLayout scan;
     scan.name = "benchmark";
     scan.fields = {{"cartesianX", e57test::FieldKind::Double},          {"cartesianY", e57test::FieldKind::Double},
