@@ -1,6 +1,7 @@
 #include "CDialogBase.hpp"
 
 #include "API/AddOnInterface.hpp"
+#include "CDataRecorder.hpp"
 #include "DG/DG.hpp"
 
 CDialogBase::CDialogBase() : resourceModule_(HostGetOwnResourceModule()), iconModule_(HostGetOwnResourceModule()) {}
@@ -13,6 +14,41 @@ CDialogBase::~CDialogBase()
 
 void CDialogBase::EnableItems() { itemsEnabled_ = true; }
 void CDialogBase::DisableItems() { itemsEnabled_ = false; }
+
+namespace {
+constexpr std::int16_t WindowStateVersion = 1;
+}  // namespace
+
+bool CDialogBase::WriteState(CDataRecorder& recorder)
+{
+    return recorder.WriteShort(WindowStateVersion) && recorder.WriteBool(wasOpen_) && recorder.WriteBool(docked_) &&
+           recorder.WriteShort(savedX_) && recorder.WriteShort(savedY_) && recorder.WriteShort(savedHeight_) &&
+           recorder.WriteShort(savedWidth_);
+}
+
+// The version is read but not looked at: there has only ever been one.
+bool CDialogBase::ReadState(CDataRecorder& recorder)
+{
+    std::int16_t version = 0;
+    bool wasOpen = false;
+    bool docked = false;
+    std::int16_t x = 0;
+    std::int16_t y = 0;
+    std::int16_t height = 0;
+    std::int16_t width = 0;
+    const bool whole = recorder.ReadShort(version) && recorder.ReadBool(wasOpen) && recorder.ReadBool(docked) &&
+                       recorder.ReadShort(x) && recorder.ReadShort(y) && recorder.ReadShort(height) &&
+                       recorder.ReadShort(width);
+    if (!whole) return false;
+    wasOpen_ = wasOpen;
+    docked_ = docked;
+    savedX_ = x;
+    savedY_ = y;
+    savedHeight_ = height;
+    savedWidth_ = width;
+    restore_ = true;
+    return true;
+}
 
 void CDialogBase::SetResourceModules(GSResModule module, GSResModule iconModule)
 {

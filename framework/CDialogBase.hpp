@@ -4,6 +4,8 @@
 #include "API/Types.hpp"
 #include "GS/Guid.hpp"
 
+class CDataRecorder;
+
 // Base of every dialog and palette: runs a dialog modally or opens it as a palette
 // and passes every dialog message on to the subclass's DialogCallback.
 class CDialogBase {
@@ -17,6 +19,12 @@ public:
 
     virtual void EnableItems();
     virtual void DisableItems();
+    // The window's last state as the preferences keep it, twelve bytes: version,
+    // was open, docked, x, y, height, width.
+    virtual bool WriteState(CDataRecorder& recorder);
+    // Takes the state, and restores the window at it from then on, only when all
+    // twelve bytes were read; a shorter stream leaves everything as it was.
+    virtual bool ReadState(CDataRecorder& recorder);
     virtual std::int16_t DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) = 0;
 
     void SetResourceModules(GSResModule module, GSResModule iconModule = 0);
@@ -28,6 +36,7 @@ public:
     std::int16_t GetDialogId() const { return dialogId_; }
     const GS::Guid& GetPaletteGuid() const { return paletteGuid_; }
     GSResModule GetResourceModule() const { return resourceModule_; }
+    bool RestoresWindowState() const { return restore_; }
 
 protected:
     void SetDialogId(std::int16_t dialogId) { dialogId_ = dialogId; }
