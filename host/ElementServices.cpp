@@ -414,6 +414,7 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
     auto& info = *static_cast<API_StoryInfo*>(par1);
     info.firstStory = levels.begin()->first;
     info.lastStory = levels.rbegin()->first;
+    info.actStory = ModelOf(token).currentStorey;
     info.data.clear();
     for (const auto& [index, level] : levels) info.data.push_back({index, level});
     return NoError;

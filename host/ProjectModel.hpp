@@ -57,6 +57,7 @@ public:
     ProjectContent content;
     API_DatabaseInfo currentDatabase {};
     std::int32_t frontWindow = APIWind_FloorPlanID;
+    std::int16_t currentStorey = 0;
     std::vector<API_Neig> selection;
     std::optional<API_Box> zoom;
     std::vector<ProjectContent> undoSteps;

@@ -24,6 +24,7 @@ struct API_DatabaseInfo {
     std::int32_t index;
     API_Guid elementGuid;
     std::int32_t segmentNumber;  // interior elevations: the segment shown, from 0
+    API_Guid databaseUnId;       // the view database's identity; "GDBI" looks it up
 };
 
 // "CABO": par1 an element header, par2 the box. Six doubles in this order.
@@ -47,6 +48,7 @@ struct API_StoryType {
 struct API_StoryInfo {
     std::int16_t firstStory = 0;
     std::int16_t lastStory = 0;
+    std::int16_t actStory = 0;  // the storey of the floor plan shown
     std::vector<API_StoryType> data;
 };
 

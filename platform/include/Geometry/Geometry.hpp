@@ -19,10 +19,21 @@ struct Sector3D {
     Coord3D c2;
 };
 
+// A plan line through two points.
+struct Sector {
+    Coord c1;
+    Coord c2;
+};
+
 // A plane through a point with a normal.
 struct Plane {
     Coord3D point;
     Coord3D normal;
+
+    // The plane through origin that holds both axes; without a normal when they
+    // run parallel, and then projection leaves points where they are.
+    void SetPlaneXY(const Coord3D& origin, const Coord3D& xAxis, const Coord3D& yAxis);
+    Coord3D ProjectToPlane(const Coord3D& c) const;
 };
 
 namespace Detail {
@@ -113,6 +124,30 @@ inline Coord3D CoordProjSector3D(const Coord3D& point, const Sector3D& sector)
     if (length2 == 0.0) return sector.c1;
     const double t = Detail::Dot(span, Detail::Sub(point, sector.c1)) / length2;
     return Detail::Add(sector.c1, Detail::Scale(span, t));
+}
+
+inline void Plane::SetPlaneXY(const Coord3D& origin, const Coord3D& xAxis, const Coord3D& yAxis)
+{
+    point = origin;
+    if (!Detail::Unit(Detail::Cross(xAxis, yAxis), normal)) normal = {0.0, 0.0, 0.0};
+}
+
+inline Coord3D Plane::ProjectToPlane(const Coord3D& c) const
+{
+    return Detail::Sub(c, Detail::Scale(normal, Detail::Dot(normal, Detail::Sub(c, point))));
+}
+
+// True when c lies on the line through the sector; for a sector without length,
+// when c lies on its first point.
+inline bool IsLineCoord(const Sector& sector, const Coord& c)
+{
+    const double dx = sector.c2.x - sector.c1.x;
+    const double dy = sector.c2.y - sector.c1.y;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    const double px = c.x - sector.c1.x;
+    const double py = c.y - sector.c1.y;
+    if (length < GeometryEps) return std::sqrt(px * px + py * py) < GeometryEps;
+    return std::fabs((dx * py - dy * px) / length) < GeometryEps;
 }
 
 }  // namespace Geometry
