@@ -58,7 +58,7 @@ Survanto::Survanto() : resourceModuleBefore_(CurrentResourceModule())
     windowTracking = false;
     windowRaising = false;
     trackingDelay = 250;
-    importColumnWidths = {50, 32, 100, 100, 100, 32, 40};
+    importColumnWidths = DefaultImportColumnWidths;
 }
 
 // Nothing is saved here: the project data were saved when they changed.
@@ -71,11 +71,13 @@ Survanto::~Survanto()
     RS::CloseResourceModule(resourceModules[2]);
 }
 
-void Survanto::ChooseLanguageFromHost()
+void Survanto::ChooseLanguageFromHost() { language = LanguageOfHost(); }
+
+std::int32_t Survanto::LanguageOfHost()
 {
     API_ServerApplicationInfo info;
     HostEnvironmentRequest(FourCC("APPL"), &info, nullptr);
-    language = LanguageFromCode(info.language);
+    return LanguageFromCode(info.language);
 }
 
 std::int32_t Survanto::LanguageFromCode(const GS::UniString& code)

@@ -26,12 +26,18 @@
 #include "palettes/VaroImportPalette.hpp"
 #include "palettes/VaroNavigatorPalette.hpp"
 
+class ProjectStream;
+class StreamReader;
+class StreamWriter;
+struct API_ModulData;
+
 // The add-on's single main object: the main palette and the project state that
 // lives between host calls. Handlers reach it through the main-object pointer.
 class Survanto : public IFileIO, public CDialogBase {
 public:
     static constexpr std::int16_t MainPaletteDialogId = 32450;
     static constexpr std::size_t SavedToolOptionCount = 69;
+    static constexpr std::array<std::int16_t, 7> DefaultImportColumnWidths {50, 32, 100, 100, 100, 32, 40};
 
     // A point of the morph rail with its unit direction.
     struct MorphRailCrvDataType {
@@ -65,6 +71,32 @@ public:
     void StopPointCabWatcher();
 
     static std::int32_t LanguageFromCode(const GS::UniString& code);
+    // The language the host's application information asks for.
+    static std::int32_t LanguageOfHost();
+    void SetLanguage(std::int32_t newLanguage);
+
+    // The stream of the preferences (when the recorder's purpose is the
+    // preferences') or of the project data; both start with the stream version.
+    bool Write(CDataRecorder& recorder) override;
+    // Reads either form; fields an older version lacks keep their values, and
+    // the first damaged field ends the reading. After the per-user records the
+    // current user's record becomes the live measuring state.
+    bool Read(CDataRecorder& recorder) override;
+    bool SavePreferences();
+    // Applies window tracking, raising and delay to Windows, loaded or not.
+    bool LoadPreferences();
+    bool SaveModuleData();
+    // Reads the configuration file again and restarts the exchange-folder
+    // watcher, loaded or not, so that the project's exchange path takes effect.
+    bool LoadModuleData();
+    bool SaveReportData();
+    bool LoadReportData();
+    // The teamwork merge of the project data (unnamed) or the report ("REPORT"):
+    // the incoming block with the current user's record taken from this object,
+    // which then takes over the merged users. Modes other than 11 and 12 leave
+    // the destination as it is. Always 0.
+    std::int32_t MergeModuleData(std::int32_t mode, const GS::UniString& moduleName, const API_ModulData* base,
+                                 const API_ModulData* toMerge, API_ModulData* destination);
 
     // Element creation: the tool's layer, the creation's end, the storey fit and
     // the angle snap. Each argument of CheckToolLayer may be absent.
@@ -217,6 +249,12 @@ public:
 
 private:
     void ChooseLanguageFromHost();
+    void WritePreferences(StreamWriter& writer);
+    void ReadPreferences(StreamReader& reader);
+    // The current user's record and one station record from the live state.
+    void RefreshCurrentUserData();
+    void ReadProjectData(StreamReader& reader);
+    ProjectStream ProjectStreamOverMembers();
     void SetStartValues();
     IO::Location SpecialFolderParent() const;
 

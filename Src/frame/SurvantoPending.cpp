@@ -20,6 +20,7 @@ std::int16_t MainObjectStep()
 
 }  // namespace
 
+void Survanto::SetLanguage(std::int32_t newLanguage) { Record(*this, "SetLanguage", newLanguage); }
 void Survanto::ShowMeasuringPrompt() { Record(*this, "ShowMeasuringPrompt"); }
 void Survanto::UpdateMainPalette() { Record(*this, "UpdateMainPalette"); }
 void Survanto::PlaceMeasuredPointMarker() { Record(*this, "PlaceMeasuredPointMarker"); }
