@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "AttributeServices.hpp"
 #include "DG/DG.hpp"
 #include "ExchangeVerbs.hpp"
 #include "TeamworkVerbs.hpp"
@@ -60,6 +61,7 @@ void Host::FillServiceTable()
     FillFrameServices(table_);
     FillElementServices(table_);
     FillModuleDataServices(table_);
+    FillAttributeServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 
@@ -285,6 +287,7 @@ Facts Host::Facts() const
     AddExchangeFacts(*this, facts);
     AddElementFacts(*this, facts);
     AddModuleDataFacts(*this, facts);
+    AddAttributeFacts(*this, facts);
     return facts;
 }
 

@@ -22,9 +22,9 @@ void Survanto::SectionDataList::Reset()
 {
     Clear();
     SectionData single;
-    single.coords.Add(API_Coord {0.0, 0.0});
-    single.contourEnds.Add(-1);
-    single.contourEnds.Add(0);
+    single.points.Add(Geometry::Point2<double> {0.0, 0.0});
+    single.ends.Add(-1);
+    single.ends.Add(0);
     Add(single);
 }
 

@@ -20,7 +20,7 @@
 #include "palettes/PhotoLocationDlg.hpp"
 #include "persistence/QuintairData.hpp"
 #include "persistence/ReportData.hpp"
-#include "palettes/SectionPalette.hpp"
+#include "profiles/SectionPalette.hpp"
 #include "persistence/StationReference.hpp"
 #include "TypVektor.hpp"
 #include "palettes/VaroImportPalette.hpp"
@@ -45,10 +45,11 @@ public:
         Geometry::Vector3<double> direction;
     };
 
-    // One 2D profile polygon with its contour end list.
+    // One profile polygon for the morph sweep: its outline points (arcs already
+    // replaced by points) and its ends: -1, then each ring's last point index.
     struct SectionData {
-        TypVektor<API_Coord> coords;
-        TypVektor<std::int32_t> contourEnds;
+        TypVektor<Geometry::Point2<double>> points;
+        TypVektor<std::int32_t> ends;
     };
 
     class SectionDataList : public TypVektor<SectionData> {
