@@ -114,7 +114,8 @@ GSErrCode ModuleDataMergeHandler(std::int32_t mode, const GS::UniString* moduleN
     HostKeepInMemory(true);
     Survanto* survanto = MainObject();
     if (survanto == nullptr) return NoError;
-    return survanto->MergeModuleData(mode, moduleName != nullptr ? *moduleName : GS::UniString(), base, toMerge, destination);
+    const GS::UniString name = moduleName != nullptr ? *moduleName : GS::UniString();
+    return survanto->MergeModuleData(mode, name, base, toMerge, destination);
 }
 
 GSErrCode SelectionChangeHandler(const API_Neig*) { return NoError; }

@@ -30,6 +30,6 @@ bool ProjectData::Read(CDataRecorder& recorder)
 
 ProjectStream ProjectData::StreamOverMembers()
 {
-    return ProjectStream({elementCreated, userData, firstStation, secondStation, markerIdsShown, manualCalibration, sounds,
-                          importData, importColumnWidths, language});
+    return ProjectStream({elementCreated, userData, sectionPalette, firstStation, secondStation, markerIdsShown,
+                          manualCalibration, sounds, importData, importColumnWidths, language});
 }

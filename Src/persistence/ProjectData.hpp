@@ -7,6 +7,7 @@
 #include "persistence/QuintairData.hpp"
 #include "persistence/StationReference.hpp"
 #include "pointclouds/VaroImportData.hpp"
+#include "profiles/SectionPalette.hpp"
 
 // The main object's project data on their own, as a teamwork merge reads and
 // writes them: no palettes, no watcher, no update check, and nothing of the
@@ -24,6 +25,8 @@ public:
 
     bool elementCreated = false;
     QuintairData userData;
+    // The profiles live in the palette that draws them; this one never opens.
+    SectionPalette sectionPalette;
     StationReference firstStation;
     StationReference secondStation;
     bool markerIdsShown = false;

@@ -5,6 +5,7 @@
 #include "persistence/StreamReader.hpp"
 #include "persistence/StreamWriter.hpp"
 #include "pointclouds/VaroImportData.hpp"
+#include "profiles/SectionPalette.hpp"
 
 namespace {
 
@@ -14,6 +15,7 @@ constexpr std::int32_t OldDroppedValueVersion = 5;
 constexpr std::int32_t OldReferenceHeightVersion = 5;
 constexpr std::int32_t OldMarkerVersion = 6;
 constexpr std::int32_t OldStationPointVersion = 7;
+constexpr std::int32_t ProfilesVersion = 9;
 constexpr std::int32_t StationSwitchesVersion = 9;
 constexpr std::int32_t MarkerIdsVersion = 12;
 constexpr std::int32_t StationDetailsVersion = 13;
@@ -30,6 +32,7 @@ void ProjectStream::Write(StreamWriter& writer)
     writer.Write(CurrentVersion);
     writer.Write(fields_.elementCreated);
     writer.WriteRecord([this](CDataRecorder& r) { return fields_.userData.Write(r); });
+    writer.WriteRecord([this](CDataRecorder& r) { return fields_.sectionPalette.WriteProfiles(r); });
     WriteStation(writer, fields_.firstStation);
     WriteStation(writer, fields_.secondStation);
     writer.Write(fields_.markerIdsShown);
@@ -52,6 +55,8 @@ void ProjectStream::ReadUsers(StreamReader& reader, std::int32_t version, Quinta
 
 void ProjectStream::ReadRest(StreamReader& reader, std::int32_t version)
 {
+    if (version >= ProfilesVersion)
+        reader.ReadRecord([&](CDataRecorder& r) { return fields_.sectionPalette.ReadProfiles(r, version); });
     if (version >= StationSwitchesVersion) {
         ReadStation(reader, version, fields_.firstStation);
         ReadStation(reader, version, fields_.secondStation);
@@ -96,9 +101,9 @@ void ProjectStream::ReadStation(StreamReader& reader, std::int32_t version, Stat
 void ProjectStream::ReadOldValues(StreamReader& reader, std::int32_t version, QuintairDataUserData& values)
 {
     if (version >= OldMeasuredValuesVersion) {
-        for (double* value : {&values.measuredX, &values.measuredY, &values.measuredZ, &values.stationX, &values.stationY,
-                              &values.stationZ, &values.stationAngle, &values.reservedValue1, &values.reservedValue2,
-                              &values.reservedValue3, &values.reservedValue4})
+        for (double* value : {&values.measuredX, &values.measuredY, &values.measuredZ, &values.stationX,
+                              &values.stationY, &values.stationZ, &values.stationAngle, &values.reservedValue1,
+                              &values.reservedValue2, &values.reservedValue3, &values.reservedValue4})
             reader.Read(*value);
     }
     if (version == OldDroppedValueVersion) {

@@ -4,6 +4,7 @@
 
 class QuintairData;
 class QuintairDataUserData;
+class SectionPalette;
 class StationReference;
 class StreamReader;
 class StreamWriter;
@@ -22,6 +23,7 @@ public:
     struct Fields {
         bool& elementCreated;
         QuintairData& userData;
+        SectionPalette& sectionPalette;  // its cross-section profiles
         StationReference& firstStation;
         StationReference& secondStation;
         bool& markerIdsShown;

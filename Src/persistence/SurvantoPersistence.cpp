@@ -192,8 +192,8 @@ void Survanto::ReadProjectData(StreamReader& reader)
 
 ProjectStream Survanto::ProjectStreamOverMembers()
 {
-    return ProjectStream({elementCreated, userData, firstStation, secondStation, markerIdsShown, manualCalibration, sounds,
-                          importPalette.importData, importColumnWidths, language});
+    return ProjectStream({elementCreated, userData, sectionPalette, firstStation, secondStation, markerIdsShown,
+                          manualCalibration, sounds, importPalette.importData, importColumnWidths, language});
 }
 
 bool Survanto::SavePreferences()
