@@ -10,9 +10,9 @@
 #include "profiles/SectionPalette.hpp"
 
 // The main object's project data on their own, as a teamwork merge reads and
-// writes them: no palettes, no watcher, no update check, and nothing of the
-// live measuring state is read or changed. Starts with the main object's start
-// values, so a shorter stream leaves what a new main object would hold.
+// writes them: no main palette, no watcher, no update check, and the live
+// measuring state stays as it is. Starts with the main object's start values,
+// so a shorter stream leaves what a new main object would hold.
 class ProjectData final : public IFileIO {
 public:
     ProjectData();

@@ -178,8 +178,9 @@ void Survanto::RefreshCurrentUserData()
 void Survanto::ReadProjectData(StreamReader& reader)
 {
     ProjectStream stream = ProjectStreamOverMembers();
+    // An old stream's values replace only what it holds.
     QuintairDataUserData oldValues;
-    oldValues.CaptureFrom(measuringState, *this);
+    if (streamVersion < ProjectStream::UserListVersion) oldValues.CaptureFrom(measuringState, *this);
     stream.ReadUsers(reader, streamVersion, oldValues);
     if (reader.IsWhole()) {
         if (streamVersion < ProjectStream::UserListVersion)
