@@ -94,8 +94,9 @@ public:
     bool LoadReportData();
     // The teamwork merge of the project data (unnamed) or the report ("REPORT"):
     // the incoming block with the current user's record taken from this object,
-    // which then takes over the merged users. Modes other than 11 and 12 leave
-    // the destination as it is. Always 0.
+    // which then takes over the merged users. Modes other than 11 and 12, and a
+    // damaged incoming block, leave the destination and this object as they are.
+    // Always 0.
     std::int32_t MergeModuleData(std::int32_t mode, const GS::UniString& moduleName, const API_ModulData* base,
                                  const API_ModulData* toMerge, API_ModulData* destination);
 
