@@ -66,7 +66,7 @@ Survanto::Survanto() : resourceModuleBefore_(CurrentResourceModule())
     windowTracking = false;
     windowRaising = false;
     trackingDelay = 250;
-    importColumnWidths = {50, 32, 100, 100, 100, 32, 40};
+    importColumnWidths = DefaultImportColumnWidths;
 }
 
 // Nothing is saved here: the project data were saved when they changed.
@@ -79,11 +79,13 @@ Survanto::~Survanto()
     RS::CloseResourceModule(resourceModules[2]);
 }
 
-void Survanto::ChooseLanguageFromHost()
+void Survanto::ChooseLanguageFromHost() { language = LanguageOfHost(); }
+
+std::int32_t Survanto::LanguageOfHost()
 {
     API_ServerApplicationInfo info;
     HostEnvironmentRequest(FourCC("APPL"), &info, nullptr);
-    language = LanguageFromCode(info.language);
+    return LanguageFromCode(info.language);
 }
 
 std::int32_t Survanto::LanguageFromCode(const GS::UniString& code)
@@ -147,7 +149,7 @@ std::int32_t Survanto::ApplyLanguageResources()
     if (GetOpenMode() == Closed) return 0;
     Close();
     SetResourceModules(CurrentResourceModule(), resourceModules[0]);
-    return OpenPalette(503);
+    return OpenPalette(MainPaletteFlags);
 }
 
 void Survanto::EnableItems() {}

@@ -26,12 +26,20 @@
 #include "palettes/VaroImportPalette.hpp"
 #include "palettes/VaroNavigatorPalette.hpp"
 
+class ProjectStream;
+class StreamReader;
+class StreamWriter;
+struct API_ModulData;
+
 // The add-on's single main object: the main palette and the project state that
 // lives between host calls. Handlers reach it through the main-object pointer.
 class Survanto : public IFileIO, public CDialogBase {
 public:
     static constexpr std::int16_t MainPaletteDialogId = 32450;
+    // The host windows in which the main palette stays enabled.
+    static constexpr std::int32_t MainPaletteFlags = 503;
     static constexpr std::size_t SavedToolOptionCount = 69;
+    static constexpr std::array<std::int16_t, 7> DefaultImportColumnWidths {50, 32, 100, 100, 100, 32, 40};
 
     // A point of the morph rail with its unit direction.
     struct MorphRailCrvDataType {
@@ -66,6 +74,34 @@ public:
     void StopPointCabWatcher();
 
     static std::int32_t LanguageFromCode(const GS::UniString& code);
+    // The language the host's application information asks for.
+    static std::int32_t LanguageOfHost();
+    void SetLanguage(std::int32_t newLanguage);
+
+    // The stream of the preferences (when the recorder's purpose is the
+    // preferences') or of the project data; both start with the stream version.
+    bool Write(CDataRecorder& recorder) override;
+    // Reads either form; fields an older version lacks keep their values, and
+    // the first damaged field ends the reading. After the per-user records the
+    // current user's record becomes the live measuring state.
+    bool Read(CDataRecorder& recorder) override;
+    bool SavePreferences();
+    // Applies window tracking, raising and delay to Windows, loaded or not.
+    bool LoadPreferences();
+    void ReopenMainPaletteAsSaved();
+    bool SaveModuleData();
+    // Reads the configuration file again and restarts the exchange-folder
+    // watcher, loaded or not, so that the project's exchange path takes effect.
+    bool LoadModuleData();
+    bool SaveReportData();
+    bool LoadReportData();
+    // The teamwork merge of the project data (unnamed) or the report ("REPORT"):
+    // the incoming block with the current user's record taken from this object,
+    // which then takes over the merged users. Modes other than 11 and 12, and a
+    // damaged incoming block, leave the destination and this object as they are.
+    // Always 0.
+    std::int32_t MergeModuleData(std::int32_t mode, const GS::UniString& moduleName, const API_ModulData* base,
+                                 const API_ModulData* toMerge, API_ModulData* destination);
 
     // Element creation: the tool's layer, the creation's end, the storey fit and
     // the angle snap. Each argument of CheckToolLayer may be absent.
@@ -108,7 +144,6 @@ public:
     std::int16_t MainPaletteEntry(std::int16_t item) const;
     // What the measuring modes and the main palette hand their work to.
     void ResetMeasuringSession();
-    void SavePreferences();
     void PickMeasuredPoints();
     void EnsureStationMarker();
     void ShootPickedPoints(bool takeHeight);
@@ -244,6 +279,12 @@ public:
 
 private:
     void ChooseLanguageFromHost();
+    void WritePreferences(StreamWriter& writer);
+    void ReadPreferences(StreamReader& reader);
+    // The current user's record and one station record from the live state.
+    void RefreshCurrentUserData();
+    void ReadProjectData(StreamReader& reader);
+    ProjectStream ProjectStreamOverMembers();
     void SetStartValues();
     IO::Location SpecialFolderParent() const;
 

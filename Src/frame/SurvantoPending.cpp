@@ -21,13 +21,13 @@ std::int16_t MainObjectStep()
 }  // namespace
 
 void Survanto::ResetMeasuringSession() { Record(*this, "ResetMeasuringSession"); }
-void Survanto::SavePreferences() { Record(*this, "SavePreferences"); }
 void Survanto::PickMeasuredPoints() { Record(*this, "PickMeasuredPoints"); }
 void Survanto::EnsureStationMarker() { Record(*this, "EnsureStationMarker"); }
 void Survanto::ShootPickedPoints(bool takeHeight) { Record(*this, "ShootPickedPoints", takeHeight ? 1 : 0); }
 void Survanto::ImportPointList() { Record(*this, "ImportPointList"); }
 void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }
 void Survanto::ImportE57File() { Record(*this, "ImportE57File"); }
+void Survanto::SetLanguage(std::int32_t newLanguage) { Record(*this, "SetLanguage", newLanguage); }
 void Survanto::PlaceMeasuredPointMarker() { Record(*this, "PlaceMeasuredPointMarker"); }
 void Survanto::AlignInstrument() { Record(*this, "AlignInstrument"); }
 void Survanto::ReplaceStationMarker() { Record(*this, "ReplaceStationMarker"); }

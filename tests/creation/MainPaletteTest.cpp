@@ -330,16 +330,19 @@ TEST_F(MainPaletteTest, TheCloseBoxDecidesWhetherThePaletteReopens)
     Main().RestoreOpenState(503);
     EXPECT_TRUE(DG::IsOpen(Palette));
 
-    PendingCallTrace().clear();
     EXPECT_EQ(DG::CloseByUser(Palette), -1);
     EXPECT_FALSE(DG::IsOpen(Palette));
-    EXPECT_EQ(HandedOn(), (std::vector<std::string> {"SavePreferences", "SavePreferences"}));
+    ASSERT_TRUE(Main().LoadPreferences()) << "the close box saved the preferences";
     Main().RestoreOpenState(503);
     EXPECT_FALSE(DG::IsOpen(Palette));
 
     PendingCallTrace().clear();
     ChooseMenu(32500, 1);
-    EXPECT_EQ(HandedOn(), (std::vector<std::string> {"ResetMeasuringSession", "SavePreferences"}));
+    EXPECT_EQ(HandedOn(), (std::vector<std::string> {"ResetMeasuringSession"}));
+    Main().Close();
+    ASSERT_TRUE(Main().LoadPreferences()) << "opening saved the preferences";
+    Main().RestoreOpenState(503);
+    EXPECT_TRUE(DG::IsOpen(Palette));
 }
 
 TEST_F(MainPaletteTest, ResetClearsTheValueFields)
