@@ -318,6 +318,21 @@ TEST_F(MainPaletteTest, SubPalettesToggleAndTheirButtonsMirrorThem)
     EXPECT_EQ(DG::GetItemValue(Palette, 68), 0.0) << "the photo folder palette is closing";
 }
 
+// The automatic choice of pictures is the current user's, kept with the project.
+TEST_F(MainPaletteTest, AutomaticPicturesAreTheCurrentUsersChoice)
+{
+    auto choice = [this] { return Main().userData.GetCurrentUserData(measuringState, Main()).automaticPictures; };
+    Host().SelectTool(API_ObjectID, 0);
+    DG::ChangeItem(Palette, 69, 1.0);
+    EXPECT_FALSE(choice()) << "only for the photo object";
+
+    Host().SelectTool(API_ObjectID, PhotoSubtype);
+    DG::ChangeItem(Palette, 69, 1.0);
+    EXPECT_TRUE(choice());
+    DG::ChangeItem(Palette, 69, 0.0);
+    EXPECT_FALSE(choice());
+}
+
 // Opening starts a fresh measuring session and remembers that the palette is open;
 // the close box forgets it, a close by the add-on or the host does not.
 TEST_F(MainPaletteTest, TheCloseBoxDecidesWhetherThePaletteReopens)
