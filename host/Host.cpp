@@ -60,6 +60,7 @@ void Host::FillServiceTable()
     FillFrameServices(table_);
     FillElementServices(table_);
     FillModuleDataServices(table_);
+    FillPaletteServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 
@@ -217,6 +218,7 @@ void Host::ClearRegistrations()
     mergeHandler_ = nullptr;
     selectionHandler_ = nullptr;
     newElementCatches_.clear();
+    palettes_.clear();
 }
 
 void Host::FireProjectEvent(std::int32_t event)
@@ -301,11 +303,13 @@ Facts Host::Facts() const
     AddExchangeFacts(*this, facts);
     AddElementFacts(*this, facts);
     AddModuleDataFacts(*this, facts);
+    AddPaletteFacts(*this, facts);
     return facts;
 }
 
 std::string Host::Fact(const std::string& name) const
 {
+    if (const std::optional<std::string> fact = DialogFact(name)) return *fact;
     const auto facts = Facts();
     const auto it = facts.find(name);
     return it == facts.end() ? "<unknown fact " + name + ">" : it->second;

@@ -1,6 +1,7 @@
 #include "frame/Survanto.hpp"
 
 #include "API/AddOnInterface.hpp"
+#include "DG/DG.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "OwnChangeCounter.hpp"
 #include "frame/PaletteGuids.hpp"
@@ -17,6 +18,13 @@ void SetCurrentResourceModule(GSResModule module) { currentResourceModule = modu
 void BeginOwnChange(const char* label) { IncrementOwnChangeCounter(label); }
 void EndOwnChange() { DecrementOwnChangeCounter(); }
 std::int32_t GetOwnChangeCounter() { return OwnChangeCounterValue(); }
+
+void SetDialogItemIcon(std::int16_t dialogId, std::int16_t item, std::int16_t icon) { DG::SetItemIcon(dialogId, item, icon); }
+
+void SetPushMenuItemIcon(std::int16_t dialogId, std::int16_t item, std::int16_t entry, std::int16_t icon)
+{
+    DG::PopupSetItemIcon(dialogId, item, entry, icon);
+}
 
 void Survanto::SectionDataList::Reset()
 {

@@ -80,11 +80,22 @@ public:
 
     // The measured-point dispatcher: every measured point ends here.
     void OnMeasuredPoint(std::int32_t eventCode);
-    // The main palette: its menu command and its measuring-mode buttons.
+    // The main palette: its menu command, its measuring-mode buttons, its refresh
+    // and the buttons that mirror whether a sub-palette is open.
     void HandleMenuCommand(const API_MenuParams& params);
     void ToggleMainPalette();
     static bool IsMeasuringModeButton(std::int16_t item);
     void SelectMeasuringModeButton(std::int16_t item);
+    void SetPaletteItemFonts();
+    void ShowMeasuringPrompt();
+    void UpdateMainPalette();
+    void UpdateAnchorPopup();
+    void SyncCurvePaletteButton(bool closing);
+    void SyncImportPaletteButton(bool closing);
+    void SyncPhotoFolderButton(bool closing);
+    void SyncPhotoPreviewButton(bool closing);
+    // Hands the collected polygon to the current tool's creator.
+    void FinishPolygon();
     void MeasureTopElevation();
     void MeasureBottomElevation();
     void OnToolChanged(std::int32_t elementType, std::int32_t variation);
@@ -92,9 +103,17 @@ public:
     // Main palette items live in the dialog model, open or not.
     double MainPaletteItemValue(std::int16_t item) const;
     void SetMainPaletteItemValue(std::int16_t item, double value);
-    // What the measuring modes hand their points to.
-    void ShowMeasuringPrompt();
-    void UpdateMainPalette();
+    // The entry chosen in one of the palette's push menus (1-based, 0: none).
+    std::int16_t MainPaletteEntry(std::int16_t item) const;
+    // What the measuring modes and the main palette hand their work to.
+    void ResetMeasuringSession();
+    void SavePreferences();
+    void PickMeasuredPoints();
+    void EnsureStationMarker();
+    void ShootPickedPoints(bool takeHeight);
+    void ImportPointList();
+    void ExportPointList();
+    void ImportE57File();
     void PlaceMeasuredPointMarker();
     void AlignInstrument();
     void ReplaceStationMarker();
@@ -104,6 +123,15 @@ public:
     void CreateWall();
     void CreateColumn();
     void CreateBeam();
+    void FitBeamsBetweenTwoLines();
+    void CreateSlab();
+    void CreateFill();
+    void CreateSpline();
+    void CreateMesh();
+    void CreateMeshFromActivatedPoints(bool withBoundary);
+    void BuildMorphProfile();
+    void BuildMorphRail();
+    void CreateMorphAlongRail();
     void CreateObject();
     void CreateLamp();
     void CreateRoof();
@@ -228,6 +256,11 @@ private:
 void BeginOwnChange(const char* label);
 void EndOwnChange();
 std::int32_t GetOwnChangeCounter();
+
+// Icons of the add-on's own resource module on a dialog item and on one entry
+// (1-based) of a push menu.
+void SetDialogItemIcon(std::int16_t dialogId, std::int16_t item, std::int16_t icon);
+void SetPushMenuItemIcon(std::int16_t dialogId, std::int16_t item, std::int16_t entry, std::int16_t icon);
 
 // The current resource module: every string list, dialog and alert call uses it.
 GSResModule CurrentResourceModule();

@@ -20,8 +20,14 @@ std::int16_t MainObjectStep()
 
 }  // namespace
 
-void Survanto::ShowMeasuringPrompt() { Record(*this, "ShowMeasuringPrompt"); }
-void Survanto::UpdateMainPalette() { Record(*this, "UpdateMainPalette"); }
+void Survanto::ResetMeasuringSession() { Record(*this, "ResetMeasuringSession"); }
+void Survanto::SavePreferences() { Record(*this, "SavePreferences"); }
+void Survanto::PickMeasuredPoints() { Record(*this, "PickMeasuredPoints"); }
+void Survanto::EnsureStationMarker() { Record(*this, "EnsureStationMarker"); }
+void Survanto::ShootPickedPoints(bool takeHeight) { Record(*this, "ShootPickedPoints", takeHeight ? 1 : 0); }
+void Survanto::ImportPointList() { Record(*this, "ImportPointList"); }
+void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }
+void Survanto::ImportE57File() { Record(*this, "ImportE57File"); }
 void Survanto::PlaceMeasuredPointMarker() { Record(*this, "PlaceMeasuredPointMarker"); }
 void Survanto::AlignInstrument() { Record(*this, "AlignInstrument"); }
 void Survanto::ReplaceStationMarker() { Record(*this, "ReplaceStationMarker"); }
@@ -32,6 +38,18 @@ void Survanto::CreateMorphFromPoints(const TypVektor<API_Coord3D>* points)
 }
 void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
 void Survanto::CreateBeam() { Record(*this, "CreateBeam"); }
+void Survanto::FitBeamsBetweenTwoLines() { Record(*this, "FitBeamsBetweenTwoLines"); }
+void Survanto::CreateSlab() { Record(*this, "CreateSlab"); }
+void Survanto::CreateFill() { Record(*this, "CreateFill"); }
+void Survanto::CreateSpline() { Record(*this, "CreateSpline"); }
+void Survanto::CreateMesh() { RecordPendingCall("CreateMesh", meshPoints[0], pointStep); }
+void Survanto::CreateMeshFromActivatedPoints(bool withBoundary)
+{
+    Record(*this, "CreateMeshFromActivatedPoints", withBoundary ? 1 : 0);
+}
+void Survanto::BuildMorphProfile() { Record(*this, "BuildMorphProfile"); }
+void Survanto::BuildMorphRail() { Record(*this, "BuildMorphRail"); }
+void Survanto::CreateMorphAlongRail() { Record(*this, "CreateMorphAlongRail"); }
 void Survanto::CreateObject() { Record(*this, "CreateObject"); }
 void Survanto::CreateLamp() { Record(*this, "CreateLamp"); }
 void Survanto::CreateRoof() { Record(*this, "CreateRoof"); }
@@ -71,6 +89,8 @@ void Survanto::MeasureBeamWidth() { Record(*this, "MeasureBeamWidth"); }
 void Survanto::MeasureBeamHeight() { Record(*this, "MeasureBeamHeight"); }
 
 void Curve3DPalette::SetUpForTool() { RecordPendingCall("Curve3DPalette::SetUpForTool", {}, MainObjectStep(), currentTool, this); }
+void Curve3DPalette::UpdateItems() { RecordPendingCall("Curve3DPalette::UpdateItems", {}, MainObjectStep(), currentTool, this); }
+void PhotoPalette::LoadPhoto() { RecordPendingCall("PhotoPalette::LoadPhoto", {}, MainObjectStep(), 0, this); }
 void Curve3DPalette::AddMeasuredPoint(const API_Coord3D& point, std::uint8_t&)
 {
     TypVektor<API_Coord3D> taken;
