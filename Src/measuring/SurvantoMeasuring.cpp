@@ -231,8 +231,8 @@ bool ApplyMeasuredElevation(bool top, API_Element& element, API_Element& mask, A
             top ? MeasureStandingTop(element.column, mask.column, h) : MeasureStandingBottom(element.column, mask.column, h);
             return true;
         case API_BeamID:
-            (top ? MeasureHangingTop : MeasureHangingBottom)(element.beam.bottomOffset, element.beam.height,
-                                                            mask.beam.bottomOffset, mask.beam.height, h);
+            (top ? MeasureHangingTop : MeasureHangingBottom)(element.beam.level, element.beam.height,
+                                                            mask.beam.level, mask.beam.height, h);
             return true;
         case API_SlabID:
             (top ? MeasureHangingTop : MeasureHangingBottom)(element.slab.bottomOffset, element.slab.thickness,
