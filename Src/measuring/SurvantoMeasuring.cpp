@@ -751,7 +751,12 @@ void Survanto::OnMeasuredPoint(std::int32_t eventCode)
         if (sounds) PlaySoundFile(soundFiles.noCommand.c_str());
         return;
     }
-    if (measuringMode != 1) PlaceMeasuredPointMarker();
+    if (measuringMode != 1) {
+        // A placement that makes no marker leaves none behind: an earlier point's
+        // marker is never taken for this point's.
+        lastMeasuredPointMarker = APINULLGuid;
+        PlaceMeasuredPointMarker();
+    }
 
     PointHandling handling(*this, point, soundFiles);
     handling.ByMode();

@@ -290,6 +290,7 @@ struct API_SectionSegment {
 // Which parts of a memo a call reads or writes.
 constexpr std::uint64_t APIMemoMask_Polygon = 1;
 constexpr std::uint64_t APIMemoMask_AddPars = 4;
+constexpr std::uint64_t APIMemoMask_Section = 8;  // segments, main line and distance line
 constexpr std::uint64_t APIMemoMask_All = ~std::uint64_t {0};
 
 // The variable part of an element. Polygons use the host's form: coordinates from
