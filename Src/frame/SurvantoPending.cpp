@@ -37,11 +37,6 @@ void Survanto::CreateMorphFromPoints(const TypVektor<API_Coord3D>* points)
     Record(*this, "CreateMorphFromPoints", points == nullptr ? 0 : 1);
 }
 void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
-void Survanto::CreateBeam() { Record(*this, "CreateBeam"); }
-void Survanto::FitBeamsBetweenTwoLines() { Record(*this, "FitBeamsBetweenTwoLines"); }
-void Survanto::CreateSlab() { Record(*this, "CreateSlab"); }
-void Survanto::CreateFill() { Record(*this, "CreateFill"); }
-void Survanto::CreateSpline() { Record(*this, "CreateSpline"); }
 void Survanto::CreateMesh() { RecordPendingCall("CreateMesh", meshPoints[0], pointStep); }
 void Survanto::CreateMeshFromActivatedPoints(bool withBoundary)
 {

@@ -40,7 +40,7 @@ const ModeCase modeCases[] = {
 
     {"wall", 14, 1, 0, {}, 2, {}, "12", 14, 1, 1},
     {"column", 14, 2, 0, {}, 3, {}, "112", 14, 1, 1},
-    {"beam", 14, 3, 0, {}, 2, {"CreateBeam@2:0,1"}, "12", 14, 3},
+    {"beam", 14, 3, 0, {}, 2, {}, "12", 14, 1, 1},
     {"window", 14, 4, 0, {}, 2, {"CreateWindowFromPoints@2:0,1"}, "12", 14, 3},
     {"door", 14, 5, 0, {}, 3, {"CreateDoorFromPoints@3:0,1,2"}, "112", 14, 4},
     {"object at every point", 14, 6, 0, {}, 2, {}, "11", 14, 1, 1},
@@ -78,7 +78,7 @@ const ModeCase modeCases[] = {
 
     {"curved wall", 16, 1, 0, {}, 3, {}, "112", 16, 1, 1},
     {"inclined column", 16, 2, 0, {}, 5, {}, "11112", 16, 1, 1},
-    {"slanted beam", 16, 3, 0, {}, 2, {"CreateBeam@2:0,1"}, "12", 16, 3},
+    {"slanted beam", 16, 3, 0, {}, 2, {}, "12", 16, 1, 1},
     {"dome from five points", 16, 43, 0, {}, 5, {"CreateDomeFromFivePoints@5:0,1,2,3,4"}, "11112", 16, 6},
     {"mesh takes nothing", 16, 10, 0, {}, 1, {}, "1", 16, 1},
     {"round wall", 17, 1, 0, {}, 3, {}, "112", 17, 1, 2},
