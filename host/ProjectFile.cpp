@@ -97,6 +97,10 @@ json ElementJson(const StoredElement& element)
               {"record", HexText(record)},
               {"memo", MemoJson(element.memo)},
               {"observed", element.observed}};
+    if (element.view)
+        out["view"] = {{"type", element.view->typeID},
+                       {"element", APIGuid2GSGuid(element.view->elementGuid).ToText(true)},
+                       {"segment", element.view->segmentNumber}};
     const API_ElementUserData& user = element.userData;
     if (user.dataVersion != 0 || user.platformSign != 0 || !user.data.empty())
         out["userData"] = {{"version", user.dataVersion}, {"platformSign", user.platformSign}, {"data", HexText(user.data)}};
@@ -113,6 +117,17 @@ StoredElement ElementFrom(const json& in)
     std::memcpy(static_cast<void*>(&element.record), record.data(), record.size());
     element.memo = MemoFrom(in.value("memo", json::object()));
     element.observed = in.value("observed", false);
+    if (in.contains("view")) {
+        const json& view = in.at("view");
+        const std::string owner = view.at("element").get<std::string>();
+        GS::Guid guid;
+        if (owner.size() != 38 || !guid.FromText(owner.substr(1, 36))) throw std::runtime_error("a view's element is no GUID: " + owner);
+        API_DatabaseInfo database {};
+        database.typeID = view.at("type").get<std::int32_t>();
+        database.elementGuid = GSGuid2APIGuid(guid);
+        database.segmentNumber = view.value("segment", 0);
+        element.view = database;
+    }
     if (in.contains("userData")) {
         const json& user = in.at("userData");
         element.userData.dataVersion = user.at("version").get<std::int32_t>();

@@ -223,7 +223,7 @@ TEST_F(MainPaletteTest, ItemsRunTheirCommands)
         {"mesh with a boundary", API_MeshID, 16, false, {"EnsureStationMarker", "CreateMeshFromActivatedPoints(1)"}, Unchanged, Unchanged, 0.0},
         {"morph along the rail", API_MorphID, 16, false,
          {"EnsureStationMarker", "BuildMorphProfile", "BuildMorphRail", "CreateMorphAlongRail"}, Unchanged, 0, 0.0},
-        {"beams between two lines", API_BeamID, 17, false, {"EnsureStationMarker", "FitBeamsBetweenTwoLines"}, Unchanged, Unchanged, 0.0},
+        {"beams between two lines, none selected", API_BeamID, 17, false, {"EnsureStationMarker"}, Unchanged, Unchanged, 0.0},
         {"morph from selected markers", API_MorphID, 62, false, {"EnsureStationMarker", "CreateMorphFromPoints"}, 62, 0, 1.0},
         {"radiator niche", API_WindowID, 53, false, {"EnsureStationMarker"}, 53, 1, 1.0},
         {"point list import", API_MeshID, 79, false, {"ImportPointList"}, Unchanged, Unchanged, 0.0},
