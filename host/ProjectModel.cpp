@@ -524,6 +524,7 @@ void ApplyMemo(API_ElementMemo& target, const API_ElementMemo& source, std::uint
         target.sectionMainCoords = source.sectionMainCoords;
         target.sectionDistCoords = source.sectionDistCoords;
     }
+    if ((memoMask & APIMemoMask_Picture) != 0) target.pictureData = source.pictureData;
 }
 
 API_ElementMemo CopyMemo(const API_ElementMemo& source, std::uint64_t memoMask)

@@ -104,8 +104,11 @@ void ApplyItemOption(Item& item, const std::string& key, const std::string& valu
 {
     if (key == "value") item.value = NumberOr(value, item.value);
     if (key == "group") item.group = ShortOr(value, item.group);
-    if (key == "entries")
+    if (key == "entries") {
         for (const std::string& entry : Split(value, '|')) item.entries.emplace_back(entry);
+        Model::EvenOutEntries(item);
+        item.selected = item.entries.empty() ? 0 : 1;
+    }
     if (key == "icon") item.icon = ShortOr(value, 0);
     if (key == "icons") {
         for (const std::string& icon : Split(value, '|')) item.entryIcons.push_back(ShortOr(icon, 0));
@@ -120,18 +123,32 @@ void ApplyItemOption(Item& item, const std::string& key, const std::string& valu
     }
 }
 
+// key=value, or key="value with blanks".
 template <typename Apply>
 void ReadOptions(std::istringstream& in, Apply apply)
 {
     std::string option;
     while (in >> option) {
         const auto eq = option.find('=');
-        if (eq != std::string::npos) apply(option.substr(0, eq), option.substr(eq + 1));
+        if (eq == std::string::npos) continue;
+        std::string value = option.substr(eq + 1);
+        if (!value.empty() && value.front() == '"') {
+            value.erase(0, 1);
+            const auto close = value.find('"');
+            if (close != std::string::npos) {
+                value.erase(close);
+            } else {
+                std::string rest;
+                std::getline(in, rest, '"');
+                value += rest;
+            }
+        }
+        apply(option.substr(0, eq), value);
     }
 }
 
 // "DIALOG <id> <kind> "<title>" [size=w,h] [at=x,y]" then lines
-// "item <id> <type> ["<text>"] [value=<v>] [group=<g>] [entries=a|b] [icon=<i>] [icons=a|b] [rect=x,y,w,h]".
+// "item <id> <type> ["<text>"] [value=<v>] [group=<g>] [entries="a|b c"] [icon=<i>] [icons=a|b] [rect=x,y,w,h]".
 std::unique_ptr<Dialog> BuildDialog(const std::string& description)
 {
     auto dialog = std::make_unique<Dialog>();
@@ -221,8 +238,13 @@ Dialog* ShowTextsOf(Dialog* dialog, RS::ResModule module)
 
 void ChooseEntry(Item& item, double entry)
 {
-    if (entry >= 1.0 && entry <= static_cast<double>(item.entryIcons.size())) item.selected = static_cast<short>(entry);
+    Model::EvenOutEntries(item);
+    if (entry < 1.0 || entry > static_cast<double>(item.entryIcons.size())) return;
+    const auto chosen = static_cast<short>(entry);
+    if (item.entryEnabled[static_cast<std::size_t>(chosen - 1)]) item.selected = chosen;
 }
+
+bool ChoosesEntry(const Item& item) { return item.type == "pushmenu" || item.type == "popup"; }
 
 }  // namespace
 
@@ -251,6 +273,8 @@ void ForgetAllDialogs()
     model.alertAnswers.clear();
     model.fileAnswers.clear();
     model.fileDialogs.clear();
+    model.folderAnswers.clear();
+    model.folderDialogs.clear();
     model.answerer = nullptr;
     Model::ForgetTreeViews();
 }
@@ -419,7 +443,7 @@ short ClickItem(short dialogId, short item)
         ApplyValue(*dialog, *it, 1.0);
         return Send(*dialog, MsgChange, item);
     }
-    if (it->type == "pushmenu") return Send(*dialog, MsgChange, item);
+    if (ChoosesEntry(*it)) return Send(*dialog, MsgChange, item);
     return Send(*dialog, MsgClick, item);
 }
 
@@ -428,7 +452,7 @@ short ChangeItem(short dialogId, short item, double value)
     Dialog* dialog = Lookup(dialogId);
     Item* it = dialog == nullptr ? nullptr : dialog->FindItem(item);
     if (it == nullptr) return 0;
-    if (it->type == "pushmenu")
+    if (ChoosesEntry(*it))
         ChooseEntry(*it, value);
     else
         ApplyValue(*dialog, *it, value);
@@ -480,6 +504,10 @@ void QueueFileAnswer(const IO::Location& location) { Model::The().fileAnswers.pu
 void QueueFileCancel() { Model::The().fileAnswers.push_back({}); }
 const std::vector<FileDialogRecord>& RecordedFileDialogs() { return Model::The().fileDialogs; }
 
+void QueueFolderAnswer(const IO::Location& location) { Model::The().folderAnswers.push_back({true, location}); }
+void QueueFolderCancel() { Model::The().folderAnswers.push_back({}); }
+const std::vector<FolderDialogRecord>& RecordedFolderDialogs() { return Model::The().folderDialogs; }
+
 }  // namespace DG
 
 bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePopupItem* popupItems,
@@ -497,6 +525,22 @@ bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePop
     model.fileDialogs.push_back(record);
     if (!record.answer.accept || location == nullptr) return false;
     *location = record.answer.location;
+    return true;
+}
+
+bool DGBrowseForFolder(IO::Location* folder, const GS::UniString& title)
+{
+    auto& model = DG::Model::The();
+    DG::FolderDialogRecord record;
+    record.title = title;
+    if (folder != nullptr) record.start = *folder;
+    if (!model.folderAnswers.empty()) {
+        record.answer = model.folderAnswers.front();
+        model.folderAnswers.pop_front();
+    }
+    model.folderDialogs.push_back(record);
+    if (!record.answer.accept || folder == nullptr) return false;
+    *folder = record.answer.location;
     return true;
 }
 

@@ -15,6 +15,8 @@ struct State {
     std::deque<short> alertAnswers;
     std::deque<FileAnswer> fileAnswers;
     std::vector<FileDialogRecord> fileDialogs;
+    std::deque<FileAnswer> folderAnswers;
+    std::vector<FolderDialogRecord> folderDialogs;
 };
 
 State& The();
@@ -24,5 +26,7 @@ Item* LookupItem(short dialogId, short itemId);
 // drops the dialog's one.
 short Send(Dialog& dialog, short message, short item, std::intptr_t data = 0);
 void ForgetTreeViews();
+// Pop-up entries keep a text, an icon and an enabled state each.
+void EvenOutEntries(Item& item);
 
 }  // namespace DG::Model

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -54,6 +55,7 @@ protected:
 
 constexpr short MainPalette = 32450;
 constexpr short LayerQuestion = 32550;
+constexpr short ImportPalette = 32465;
 
 // Texts that read the same in every language.
 const std::set<std::string> neutralTexts {"", "OK", "3D:", "2D:", "dZ:", "Z:", "Shot 3D", "Shot 2D"};
@@ -135,6 +137,8 @@ TEST_F(DialogTextTest, EachLanguageShowsItsOwnTitleAndTexts)
         {&french_, LayerQuestion, "Survanto - Erreur !", 2, "Annuler"},
         {&french_, MainPalette, "Survanto  22.02 (24)", 25, "Paramètres"},
         {&french_, MainPalette, "Survanto  22.02 (24)", 58, "Épaisseur de l'appui de fenêtre"},
+        {&english_, ImportPalette, "VaroImport", 2, "Apply"},
+        {&french_, ImportPalette, "VaroImport", 14, "Tout désactiver"},
     };
     for (const auto& c : cases) {
         const DialogTexts dialog = ReadDialog(c.dialogId, c.language->module());
@@ -142,6 +146,23 @@ TEST_F(DialogTextTest, EachLanguageShowsItsOwnTitleAndTexts)
         EXPECT_EQ(TextOf(dialog, c.item), c.text) << c.dialogId;
     }
     EXPECT_EQ(TextOf(ReadDialog(LayerQuestion, german_), 3), "Ebene sichtbar");
+}
+
+// The target-type pop-up: ten entries in every language, its separator kept.
+TEST_F(DialogTextTest, EachLanguageNamesTheImportTargets)
+{
+    const char* const third[] = {"Ansicht", "Elevation", "Façade"};
+    const char* const eighth[] = {"Schnitt erzeugen", "Create section", "Créer une coupe"};
+    const RS::ResModule modules[] = {german_, english_.module(), french_.module()};
+    for (int language = 0; language < 3; ++language) {
+        const DialogTexts dialog = ReadDialog(ImportPalette, modules[language]);
+        const auto item = std::find_if(dialog.items.begin(), dialog.items.end(), [](const DG::Item& i) { return i.id == 6; });
+        ASSERT_NE(item, dialog.items.end());
+        ASSERT_EQ(item->entries.size(), 10u) << language;
+        EXPECT_EQ(item->entries[2].ToUtf8(), third[language]);
+        EXPECT_EQ(item->entries[6].ToUtf8(), "-");
+        EXPECT_EQ(item->entries[7].ToUtf8(), eighth[language]);
+    }
 }
 
 namespace {
@@ -209,6 +230,25 @@ TEST_F(RescompTest, DialogTextReplacesTitleAndTextsOnly)
     EXPECT_EQ(dialog.items[2].entries, (std::vector<GS::UniString> {GS::UniString("7"), GS::UniString("8")}));
 }
 
+TEST_F(RescompTest, DialogTextReplacesPopupEntries)
+{
+    const std::string out = folder_.path() + "/out.lng";
+    const RescompRun run = Run(out, {Write("dialog.grc", smallDialog),
+                                     Write("texts.grc", "DIALOGTEXT 100 \"Question\"\n"
+                                                        "item 3 \"Kind\" entries=\"seven up|eight\"\n"
+                                                        "END\n")});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const RS::ResModule module = RS::OpenResourceFile(out);
+    ASSERT_NE(module, 0);
+    const DialogTexts dialog = ReadDialog(100, module);
+    DG::ForgetAllDialogs();
+    RS::CloseResourceModule(module);
+    ASSERT_EQ(dialog.items.size(), 3u);
+    EXPECT_EQ(dialog.items[2].text.ToUtf8(), "Kind");
+    EXPECT_EQ(dialog.items[2].value, 2.0);
+    EXPECT_EQ(dialog.items[2].entries, (std::vector<GS::UniString> {GS::UniString("seven up"), GS::UniString("eight")}));
+}
+
 TEST_F(RescompTest, BadDialogTextFailsNamingFileAndLine)
 {
     struct Case {
@@ -223,6 +263,8 @@ TEST_F(RescompTest, BadDialogTextFailsNamingFileAndLine)
         {"DIALOGTEXT 100 \"T\"\nitem 1 \"Cancel\n", "texts.grc:2:", "unterminated"},
         {"DIALOGTEXT 100 \"T\"\nitem 1 button \"Cancel\"\nEND\n", "texts.grc:2:", "quoted text"},
         {"DIALOGTEXT 100\nEND\n", "texts.grc:1:", "quoted text"},
+        {"DIALOGTEXT 100 \"T\"\nitem 3 \"Kind\" entries=7|8\nEND\n", "texts.grc:2:", "quoted text"},
+        {"DIALOGTEXT 100 \"T\"\nitem 3 \"Kind\" value=1\nEND\n", "texts.grc:2:", "after the text"},
         {"TOOLTIPS 100 \"DLG_100\"\n1 \"Abbrechen\" \"Button_1\"\n", "texts.grc:2:", "without END"},
         {"TOOLTIPS 100 \"DLG_100\"\n1 \"Abbrechen\"\nEND\n", "texts.grc:2:", "quoted text"},
         {"TOOLTIPS 100 \"DLG_100\"\nitem 1 \"Abbrechen\" \"Button_1\"\nEND\n", "texts.grc:2:", "item id"},

@@ -227,9 +227,34 @@ struct API_MorphType {
 // Sections (type 25), elevations (33) and interior elevations (34): a main line of
 // one segment, or of several for an interior elevation, whose points lie in the
 // memo with the distance line, which lies on the side the view looks at.
+// Each makes its view when it is made: the view takes the element's name and
+// reference id (UTF-8 C strings) and shows the vertical range from the lower to
+// the upper limit; the kind tells a section's (2) or an elevation's (1) marker.
 struct API_CutPlaneType {
     API_Elem_Head head;
     std::int32_t segmentCount;
+    std::int32_t kind;
+    double lowerLimit;
+    double upperLimit;
+    char name[256];
+    char referenceId[256];
+};
+
+// A picture (type 31): its image lies in the memo's picture data; it fills the
+// destination rectangle, turned by the rotation angle about its lower left
+// corner, and shows the source rectangle of the image's plan extent.
+struct API_PictureType {
+    API_Elem_Head head;
+    API_Box destBox;
+    API_Box origBox;
+    double rotAngle;
+    bool mirrored;
+    bool transparent;
+    bool directSize;
+    std::int32_t anchorPoint;
+    std::int32_t colorDepth;
+    std::int32_t storageFormat;
+    char name[64];                    // a C string
 };
 
 union API_Element {
@@ -255,6 +280,7 @@ union API_Element {
     API_LevelDimensionType levelDimension;
     API_MorphType morph;
     API_CutPlaneType cutPlane;        // sections, elevations, interior elevations
+    API_PictureType picture;
 };
 
 // GDL parameter kinds.
@@ -291,6 +317,7 @@ struct API_SectionSegment {
 constexpr std::uint64_t APIMemoMask_Polygon = 1;
 constexpr std::uint64_t APIMemoMask_AddPars = 4;
 constexpr std::uint64_t APIMemoMask_Section = 8;  // segments, main line and distance line
+constexpr std::uint64_t APIMemoMask_Picture = 16;
 constexpr std::uint64_t APIMemoMask_All = ~std::uint64_t {0};
 
 // The variable part of an element. Polygons use the host's form: coordinates from
@@ -306,6 +333,16 @@ struct API_ElementMemo {
     std::vector<API_SectionSegment> sectionSegments;
     std::vector<API_Coord> sectionMainCoords;
     std::vector<API_Coord> sectionDistCoords;
+    // Pictures: the image as a file of the type the picture was given ("image/bmp").
+    std::vector<std::uint8_t> pictureData;
+};
+
+// A part made together with its element: a section's or elevation's marker.
+constexpr std::uint32_t APISubElement_MainMarker = 1;
+struct API_SubElement {
+    API_Element subElem;
+    API_ElementMemo memo;
+    std::uint32_t subType = 0;
 };
 
 // Data an add-on keeps on an element.

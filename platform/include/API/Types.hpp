@@ -20,6 +20,7 @@ constexpr GSErrCode APIERR_BADID = static_cast<GSErrCode>(0x8106000A);
 constexpr GSErrCode APIERR_BADINDEX = static_cast<GSErrCode>(0x8106000B);
 constexpr GSErrCode APIERR_DELETED = static_cast<GSErrCode>(0x81060023);
 constexpr GSErrCode APIERR_IRREGULARPOLY = static_cast<GSErrCode>(0x81060069);
+constexpr GSErrCode APIERR_CANCEL = static_cast<GSErrCode>(0x81060080);
 constexpr GSErrCode APIERR_REFUSEDCMD = static_cast<GSErrCode>(0x81060081);
 constexpr GSErrCode APIERR_PAGELOCKED = static_cast<GSErrCode>(0x8106012F);
 constexpr GSErrCode APIERR_MISSINGCODE = static_cast<GSErrCode>(0x81060387);
@@ -55,6 +56,7 @@ enum ElemType : API_ElemTypeID {
     API_HotspotID = 24,
     API_CutPlaneID = 25,
     API_CameraID = 26,
+    API_PictureID = 31,
     API_ElevationID = 33,
     API_InteriorElevationID = 34,
     API_ShellID = 43,
@@ -87,6 +89,14 @@ struct API_Coord3D {
     double x = 0.0;
     double y = 0.0;
     double z = 0.0;
+};
+
+// A plan rectangle.
+struct API_Box {
+    double xMin;
+    double yMin;
+    double xMax;
+    double yMax;
 };
 
 struct API_ModulID {
