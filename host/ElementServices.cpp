@@ -9,8 +9,10 @@
 
 #include "ElementGeometry.hpp"
 #include "AttributeServices.hpp"
+#include "PictureElements.hpp"
 #include "SectionViews.hpp"
 #include "SelectionServices.hpp"
+#include "ViewDatabases.hpp"
 #include "GS/Guid.hpp"
 #include "ServiceTable.hpp"
 
@@ -29,27 +31,23 @@ bool IsKnownType(API_ElemTypeID type)
     case API_WallID: case API_ColumnID: case API_BeamID: case API_ObjectID: case API_LampID: case API_SlabID:
     case API_RoofID: case API_MeshID: case API_LevelDimensionID: case API_LineID: case API_ArcID: case API_CircleID:
     case API_HotspotID: case API_MorphID: case API_WindowID: case API_DoorID: case API_ZoneID: case API_ShellID:
-    case API_HatchID: case API_SplineID:
+    case API_HatchID: case API_SplineID: case API_PictureID:
         return true;
     default: return false;
     }
 }
+
+// Sections and elevations are made only with their marker; their tools have defaults.
+bool HasToolDefaults(API_ElemTypeID type) { return IsKnownType(type) || IsCutPlaneType(type); }
 
 bool IsDrawingType(API_ElemTypeID type)
 {
     switch (type) {
     case API_LevelDimensionID: case API_HatchID: case API_LineID: case API_PolyLineID: case API_ArcID: case API_CircleID:
-    case API_SplineID: case API_HotspotID:
+    case API_SplineID: case API_HotspotID: case API_PictureID:
         return true;
     default: return false;
     }
-}
-
-bool IsSectionView(const API_DatabaseInfo& database)
-{
-    return (database.typeID == APIWind_SectionID || database.typeID == APIWind_ElevationID ||
-            database.typeID == APIWind_InteriorElevationID) &&
-           database.elementGuid != APINULLGuid;
 }
 
 // The host's selection ids of whole elements, by element type.
@@ -101,12 +99,13 @@ GSErrCode CreateElement(HostToken token, API_Element* element, API_ElementMemo* 
     if (model.content.layers.count(element->header.layer) == 0) return APIERR_BADPARS;
     if (model.content.storeyLevels.count(element->header.floorInd) == 0) return APIERR_BADINDEX;
     if (!HasFiniteGeometry(*element, memo) || !HasConsistentPolygon(*element, memo)) return APIERR_BADPARS;
+    if (element->header.typeID == API_PictureID && !IsPlaceablePicture(*element, memo)) return APIERR_BADPARS;
     StoredElement stored;
     stored.record = *element;
     stored.record.header.guid = model.NewGuid();
     if (memo != nullptr) stored.memo = *memo;
-    if (IsDrawingType(element->header.typeID) && IsSectionView(model.currentDatabase)) stored.view = model.currentDatabase;
-    stored.record.header.hasMemo = memo != nullptr && (!memo->coords.empty() || !memo->params.empty());
+    if (IsDrawingType(element->header.typeID) && IsViewDatabase(model.currentDatabase)) stored.view = model.currentDatabase;
+    stored.record.header.hasMemo = memo != nullptr && (!memo->coords.empty() || !memo->params.empty() || !memo->pictureData.empty());
     *element = stored.record;
     model.content.elements.push_back(std::move(stored));
     model.MarkChanged();
@@ -156,6 +155,7 @@ GSErrCode DeleteElements(HostToken token, const API_Elem_Head* headers, std::int
         const API_Guid guid = headers[i].guid;
         elements.erase(std::remove_if(elements.begin(), elements.end(), [&](const StoredElement& e) { return e.record.header.guid == guid; }),
                        elements.end());
+        DropElementView(model, guid);
         model.selection.erase(std::remove_if(model.selection.begin(), model.selection.end(), [&](const API_Neig& n) { return n.guid == guid; }),
                               model.selection.end());
     }
@@ -165,7 +165,7 @@ GSErrCode DeleteElements(HostToken token, const API_Elem_Head* headers, std::int
 
 GSErrCode GetElementDefaults(HostToken token, API_Element* element, API_ElementMemo* memo)
 {
-    if (element == nullptr || !IsKnownType(element->header.typeID)) return APIERR_BADPARS;
+    if (element == nullptr || !HasToolDefaults(element->header.typeID)) return APIERR_BADPARS;
     const ToolDefaults& defaults = ModelOf(token).DefaultsFor(element->header.typeID, element->header.variationID);
     *element = defaults.record;
     if (memo != nullptr) *memo = defaults.memo;
@@ -174,7 +174,7 @@ GSErrCode GetElementDefaults(HostToken token, API_Element* element, API_ElementM
 
 GSErrCode ChangeElementDefaults(HostToken token, API_Element* element, const API_ElementMemo* memo, const API_Element* mask)
 {
-    if (element == nullptr || mask == nullptr || !IsKnownType(element->header.typeID)) return APIERR_BADPARS;
+    if (element == nullptr || mask == nullptr || !HasToolDefaults(element->header.typeID)) return APIERR_BADPARS;
     ToolDefaults& defaults = ModelOf(token).DefaultsFor(element->header.typeID, element->header.variationID);
     ApplyChangeMask(defaults.record, *element, *mask);
     if (memo != nullptr) defaults.memo = *memo;
@@ -346,8 +346,9 @@ GSErrCode CallUndoableCommand(HostToken token, const GS::UniString&, const APIUn
 
 GSErrCode AutomationRequest(HostToken token, std::int32_t code, void* par1, void*)
 {
-    if (code != FourCC("ZOOM")) return APIERR_BADID;
+    if (code != FourCC("ZOOM") && code != FourCC("CHWD")) return APIERR_BADID;
     if (par1 == nullptr) return APIERR_BADPARS;
+    if (code == FourCC("CHWD")) return ChangeWindow(Host::From(token), *static_cast<const API_WindowInfo*>(par1));
     ModelOf(token).zoom = *static_cast<const API_Box*>(par1);
     return NoError;
 }
@@ -398,33 +399,15 @@ GSErrCode GetElementList(HostToken token, API_ElemTypeID type, std::vector<API_G
     return NoError;
 }
 
-bool IsKnownDatabase(std::int32_t type)
-{
-    return type == APIWind_FloorPlanID || type == APIWind_SectionID || type == APIWind_3DModelID || type == APIWind_ElevationID ||
-           type == APIWind_InteriorElevationID;
-}
-
 GSErrCode DatabaseRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
     ProjectModel& model = ModelOf(token);
-    if (code == FourCC("GDAT") || code == FourCC("GWIN") || code == FourCC("CDAT") || code == FourCC("GOFS") ||
-        code == FourCC("CABO")) {
+    if (IsViewDatabaseRequest(code)) return ViewDatabaseRequest(Host::From(token), code, par1, par2);
+    if (code == FourCC("GDAT") || code == FourCC("GOFS") || code == FourCC("CABO")) {
         if (par1 == nullptr) return APIERR_BADPARS;
     }
     if (code == FourCC("GDAT")) {
         *static_cast<API_DatabaseInfo*>(par1) = model.currentDatabase;
-        return NoError;
-    }
-    if (code == FourCC("GWIN")) {
-        API_DatabaseInfo window {};
-        window.typeID = model.frontWindow;
-        *static_cast<API_DatabaseInfo*>(par1) = window;
-        return NoError;
-    }
-    if (code == FourCC("CDAT")) {
-        const auto& wanted = *static_cast<const API_DatabaseInfo*>(par1);
-        if (!IsKnownDatabase(wanted.typeID)) return APIERR_BADPARS;
-        model.currentDatabase = wanted;
         return NoError;
     }
     if (code == FourCC("GOFS")) {
@@ -442,8 +425,21 @@ GSErrCode DatabaseRequest(HostToken token, std::int32_t code, void* par1, void* 
     return frameDatabaseRequest != nullptr ? frameDatabaseRequest(token, code, par1, par2) : APIERR_BADID;
 }
 
+// Showing another storey's floor plan.
+GSErrCode GoToStorey(ProjectModel& model, const API_StoryCmdType& command)
+{
+    if (command.action != APIStory_GoTo) return APIERR_BADPARS;
+    if (model.content.storeyLevels.count(command.index) == 0) return APIERR_BADINDEX;
+    model.currentStorey = command.index;
+    return NoError;
+}
+
 GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
+    if (code == FourCC("CSTO")) {
+        Host::From(token).Log("HostEnvironmentRequest CSTO");
+        return par1 != nullptr ? GoToStorey(ModelOf(token), *static_cast<const API_StoryCmdType*>(par1)) : APIERR_BADPARS;
+    }
     if (code != FourCC("GSTO"))
         return frameEnvironmentRequest != nullptr ? frameEnvironmentRequest(token, code, par1, par2) : APIERR_BADID;
     if (par1 == nullptr) return APIERR_BADPARS;
@@ -476,32 +472,13 @@ std::string Num(double v)
     return out.str();
 }
 
-std::string DatabaseName(std::int32_t type)
-{
-    switch (type) {
-    case APIWind_FloorPlanID: return "floorplan";
-    case APIWind_SectionID: return "section";
-    case APIWind_3DModelID: return "3d";
-    case APIWind_ElevationID: return "elevation";
-    case APIWind_InteriorElevationID: return "interior-elevation";
-    default: return std::to_string(type);
-    }
-}
+std::string DatabaseName(std::int32_t type) { return DatabaseKindName(type); }
 
 int ElementNumber(const ProjectModel& model, const API_Guid& guid)
 {
     for (std::size_t i = 0; i < model.content.elements.size(); ++i)
         if (model.content.elements[i].record.header.guid == guid) return static_cast<int>(i) + 1;
     return 0;
-}
-
-// Where a 2D element was drawn, when not in the model: " in <view> of element n [segment s]".
-std::string ViewText(const ProjectModel& model, const StoredElement& element)
-{
-    if (!element.view) return "";
-    std::string text = " in " + DatabaseName(element.view->typeID) + " of element " + std::to_string(ElementNumber(model, element.view->elementGuid));
-    if (element.view->typeID == APIWind_InteriorElevationID) text += " segment " + std::to_string(element.view->segmentNumber + 1);
-    return text;
 }
 
 using ModelVerb = std::function<bool(Scenario&, Host&, ProjectModel&, std::istringstream&)>;
@@ -670,6 +647,7 @@ void FillElementServices(HostServiceTable& table)
     SIMHOST_SET_SERVICE(table, HostDatabaseRequest, DatabaseRequest);
     SIMHOST_SET_SERVICE(table, HostEnvironmentRequest, EnvironmentRequest);
     FillSelectionServices(table);
+    FillSectionServices(table);
 }
 
 void AddElementFacts(const Host& host, Facts& facts)
@@ -708,6 +686,8 @@ void AddElementFacts(const Host& host, Facts& facts)
         parts.push_back(std::to_string(index) + ":" + part.uniqueId + (part.version != 0 ? " version " + std::to_string(part.version) : ""));
     facts["library-parts"] = Join(parts);
     AddSelectionFacts(host, facts);
+    AddViewFacts(host, facts);
+    AddPictureFacts(host, facts);
 }
 
 // Verbs:
@@ -727,6 +707,8 @@ void AddElementVerbs(ScenarioVerbs& verbs)
 {
     AddSelectionVerbs(verbs);
     AddSectionVerbs(verbs);
+    AddViewVerbs(verbs);
+    AddPictureVerbs(verbs);
     verbs["add-layer"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
         int index = 0;
         if (!(args >> index) || index <= 0 || index > 32767) return scenario.Fail("a layer index from 1 is needed");
@@ -769,7 +751,9 @@ void AddElementVerbs(ScenarioVerbs& verbs)
                 API_DatabaseInfo view {};
                 view.typeID = type;
                 if (!ReadViewOwner(scenario, model, args, view)) return false;
+                CompleteDatabase(model, view);
                 model.frontWindow = type;
+                model.frontWindowUnId = view.databaseUnId;
                 model.currentDatabase = view;
                 return true;
             }

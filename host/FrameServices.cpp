@@ -168,7 +168,7 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
     Host& host = Host::From(token);
     host.Log("HostEnvironmentRequest " + FourCCText(code));
     const bool known = code == FourCC("APPL") || code == FourCC("GSPF") || code == FourCC("GTBX") ||
-                       code == FourCC("PROJ") || code == FourCC("SHAR");
+                       code == FourCC("STBX") || code == FourCC("PROJ") || code == FourCC("SHAR");
     if (known && par1 == nullptr) return APIERR_BADPARS;
     if (code == FourCC("APPL")) {
         auto* info = static_cast<API_ServerApplicationInfo*>(par1);
@@ -186,6 +186,11 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
     }
     if (code == FourCC("GTBX")) {
         *static_cast<API_ToolBoxItem*>(par1) = host.currentTool_;
+        return NoError;
+    }
+    if (code == FourCC("STBX")) {
+        const API_ToolBoxItem item = *static_cast<const API_ToolBoxItem*>(par1);
+        host.SelectTool(item.typeID, item.variationID);
         return NoError;
     }
     if (code == FourCC("PROJ")) {

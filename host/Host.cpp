@@ -14,6 +14,7 @@
 #include "ExchangeVerbs.hpp"
 #include "TeamworkVerbs.hpp"
 #include "ElementServices.hpp"
+#include "InterfaceServices.hpp"
 #include "Win/WinStandIns.hpp"
 
 namespace fs = std::filesystem;
@@ -63,6 +64,7 @@ void Host::FillServiceTable()
     FillModuleDataServices(table_);
     FillPaletteServices(table_);
     FillAttributeServices(table_);
+    FillInterfaceServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 
@@ -307,6 +309,7 @@ Facts Host::Facts() const
     AddModuleDataFacts(*this, facts);
     AddPaletteFacts(*this, facts);
     AddAttributeFacts(*this, facts);
+    AddInterfaceFacts(*this, facts);
     return facts;
 }
 

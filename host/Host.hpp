@@ -60,6 +60,17 @@ struct PaletteRegistration {
     GS::Guid guid;
 };
 
+// The progress window an add-on opened, as far as it went.
+struct ProgressWindow {
+    bool open = false;
+    std::string title;
+    std::int16_t phases = 0;
+    std::string phase;
+    std::int32_t maximum = 0;
+    std::int32_t value = 0;
+    int opened = 0;  // how often it was opened
+};
+
 struct Project {
     bool open = false;
     std::string name;
@@ -167,6 +178,9 @@ public:
     ProjectModel model_;
     std::optional<StoredPreferences> preferences_;  // kept in the work folder's preferences file
     std::optional<GSErrCode> lastMergeResult_;
+    // The user's answers to point inputs; an empty one cancels.
+    std::deque<std::optional<API_Coord3D>> pointAnswers_;
+    ProgressWindow progress_;
 
     const Options& GetOptions() const { return options_; }
 

@@ -27,6 +27,23 @@ std::vector<API_Coord> CoordsFrom(const json& list)
     return coords;
 }
 
+std::vector<std::uint8_t> HexFrom(const json& text, const std::string& what)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!BytesFromHex(text.get<std::string>(), bytes)) throw std::runtime_error(what + " is no hex text");
+    return bytes;
+}
+
+std::string GuidText(const API_Guid& guid) { return APIGuid2GSGuid(guid).ToText(true); }
+
+API_Guid GuidFrom(const json& text, const std::string& what)
+{
+    const std::string braced = text.get<std::string>();
+    GS::Guid guid;
+    if (braced.size() != 38 || !guid.FromText(braced.substr(1, 36))) throw std::runtime_error(what + " is no GUID: " + braced);
+    return GSGuid2APIGuid(guid);
+}
+
 json MemoJson(const API_ElementMemo& memo)
 {
     json out = json::object();
@@ -41,6 +58,8 @@ json MemoJson(const API_ElementMemo& memo)
     for (const API_SectionSegment& s : memo.sectionSegments) out["sectionSegments"].push_back(s.mainCoordCount);
     if (!memo.sectionMainCoords.empty()) out["sectionMainCoords"] = CoordsJson(memo.sectionMainCoords);
     if (!memo.sectionDistCoords.empty()) out["sectionDistCoords"] = CoordsJson(memo.sectionDistCoords);
+    if (!memo.sectionDepthCoords.empty()) out["sectionDepthCoords"] = CoordsJson(memo.sectionDepthCoords);
+    if (!memo.pictureData.empty()) out["pictureData"] = HexText(memo.pictureData);
     return out;
 }
 
@@ -64,15 +83,11 @@ API_ElementMemo MemoFrom(const json& in)
     for (const json& count : in.value("sectionSegments", json::array())) memo.sectionSegments.push_back({count.get<std::int32_t>()});
     memo.sectionMainCoords = CoordsFrom(in.value("sectionMainCoords", json::array()));
     memo.sectionDistCoords = CoordsFrom(in.value("sectionDistCoords", json::array()));
+    memo.sectionDepthCoords = CoordsFrom(in.value("sectionDepthCoords", json::array()));
+    if (in.contains("pictureData")) memo.pictureData = HexFrom(in.at("pictureData"), "picture data");
     return memo;
 }
 
-std::vector<std::uint8_t> HexFrom(const json& text, const std::string& what)
-{
-    std::vector<std::uint8_t> bytes;
-    if (!BytesFromHex(text.get<std::string>(), bytes)) throw std::runtime_error(what + " is no hex text");
-    return bytes;
-}
 
 std::uint16_t PlatformSignFrom(const json& sign)
 {
@@ -99,7 +114,8 @@ json ElementJson(const StoredElement& element)
               {"observed", element.observed}};
     if (element.view)
         out["view"] = {{"type", element.view->typeID},
-                       {"element", APIGuid2GSGuid(element.view->elementGuid).ToText(true)},
+                       {"element", GuidText(element.view->elementGuid)},
+                       {"database", GuidText(element.view->databaseUnId)},
                        {"segment", element.view->segmentNumber}};
     const API_ElementUserData& user = element.userData;
     if (user.dataVersion != 0 || user.platformSign != 0 || !user.data.empty())
@@ -119,12 +135,10 @@ StoredElement ElementFrom(const json& in)
     element.observed = in.value("observed", false);
     if (in.contains("view")) {
         const json& view = in.at("view");
-        const std::string owner = view.at("element").get<std::string>();
-        GS::Guid guid;
-        if (owner.size() != 38 || !guid.FromText(owner.substr(1, 36))) throw std::runtime_error("a view's element is no GUID: " + owner);
         API_DatabaseInfo database {};
         database.typeID = view.at("type").get<std::int32_t>();
-        database.elementGuid = GSGuid2APIGuid(guid);
+        database.elementGuid = GuidFrom(view.at("element"), "a view's element");
+        if (view.contains("database")) database.databaseUnId = GuidFrom(view.at("database"), "a view's database");
         database.segmentNumber = view.value("segment", 0);
         element.view = database;
     }
@@ -139,8 +153,12 @@ StoredElement ElementFrom(const json& in)
 
 json ProjectJson(const ProjectModel& model)
 {
-    json out {{"elements", json::array()}, {"layers", json::array()}, {"storeys", json::array()}, {"moduleData", json::array()}};
+    json out {{"elements", json::array()}, {"views", json::array()}, {"layers", json::array()}, {"storeys", json::array()},
+              {"moduleData", json::array()}};
     for (const StoredElement& element : model.content.elements) out["elements"].push_back(ElementJson(element));
+    for (const ViewDatabase& view : model.content.views)
+        out["views"].push_back({{"type", view.type}, {"database", GuidText(view.unId)}, {"element", GuidText(view.owner)},
+                                {"name", view.name}, {"ref", view.ref}});
     for (const auto& [index, layer] : model.content.layers)
         out["layers"].push_back({{"index", index}, {"name", layer.name}, {"flags", layer.flags}});
     for (const auto& [index, level] : model.content.storeyLevels) out["storeys"].push_back({{"index", index}, {"level", level}});
@@ -157,6 +175,10 @@ ProjectModel ProjectFrom(const json& in)
     if (!in.is_object()) throw std::runtime_error("not a project");
     ProjectModel model;
     for (const json& element : in.at("elements")) model.content.elements.push_back(ElementFrom(element));
+    for (const json& view : in.value("views", json::array()))
+        model.content.views.push_back(ViewDatabase {view.at("type").get<std::int32_t>(), GuidFrom(view.at("database"), "a view"),
+                                                    GuidFrom(view.at("element"), "a view's element"),
+                                                    view.at("name").get<std::string>(), view.at("ref").get<std::string>()});
     model.content.layers.clear();
     for (const json& layer : in.at("layers"))
         model.content.layers[layer.at("index").get<std::int16_t>()] =

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "AttributeServices.hpp"
+#include "PictureElements.hpp"
 
 namespace SimHost {
 
@@ -75,6 +76,9 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
     case API_MorphID:
         e.morph.transformation[0] = e.morph.transformation[5] = e.morph.transformation[10] = 1.0;
         break;
+    case API_CutPlaneID: std::snprintf(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId, "%s", "S-01"); break;
+    case API_ElevationID: std::snprintf(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId, "%s", "E-01"); break;
+    case API_InteriorElevationID: std::snprintf(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId, "%s", "IE-01"); break;
     default: break;
     }
     return e;
@@ -142,6 +146,16 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
                 SIMHOST_FIELD(levelDimension.note1), SIMHOST_FIELD(levelDimension.note2),
                 SIMHOST_FIELD(levelDimension.markerSetting), SIMHOST_FIELD(levelDimension.customText)};
     case API_MorphID: return {SIMHOST_FIELD(morph.transformation)};
+    case API_CutPlaneID:
+    case API_ElevationID:
+    case API_InteriorElevationID:
+        return {SIMHOST_FIELD(cutPlane.kind), SIMHOST_FIELD(cutPlane.lowerLimit), SIMHOST_FIELD(cutPlane.upperLimit),
+                SIMHOST_FIELD(cutPlane.name), SIMHOST_FIELD(cutPlane.referenceId)};
+    case API_PictureID:
+        return {SIMHOST_FIELD(picture.destBox), SIMHOST_FIELD(picture.origBox), SIMHOST_FIELD(picture.rotAngle),
+                SIMHOST_FIELD(picture.mirrored), SIMHOST_FIELD(picture.transparent), SIMHOST_FIELD(picture.directSize),
+                SIMHOST_FIELD(picture.anchorPoint), SIMHOST_FIELD(picture.colorDepth), SIMHOST_FIELD(picture.storageFormat),
+                SIMHOST_FIELD(picture.name)};
     default: return {};
     }
 }
@@ -380,6 +394,7 @@ std::string Points(const std::vector<API_Coord>& coords, std::size_t first)
 }
 
 std::string NoteText(const API_NoteType& note) { return std::string(note.content, strnlen(note.content, sizeof note.content)); }
+std::string CText(const char* text, std::size_t size) { return std::string(text, strnlen(text, size)); }
 
 }  // namespace
 
@@ -418,9 +433,12 @@ API_Guid ProjectModel::NewGuid()
     guid.time_hi_and_version = 0x4000;
     guid.clock_seq[0] = 0x80;
     std::memcpy(guid.node, "SimHst", 6);
+    const auto isView = [this](const API_Guid& g) {
+        return std::any_of(content.views.begin(), content.views.end(), [&](const ViewDatabase& v) { return v.unId == g; });
+    };
     do {
         guid.time_low = 0x5EED0000u + ++guidCounter_;
-    } while (Find(guid) != nullptr);
+    } while (Find(guid) != nullptr || isView(guid));
     return guid;
 }
 
@@ -523,6 +541,7 @@ void ApplyMemo(API_ElementMemo& target, const API_ElementMemo& source, std::uint
         target.sectionSegments = source.sectionSegments;
         target.sectionMainCoords = source.sectionMainCoords;
         target.sectionDistCoords = source.sectionDistCoords;
+        target.sectionDepthCoords = source.sectionDepthCoords;
     }
     if ((memoMask & APIMemoMask_Picture) != 0) target.pictureData = source.pictureData;
 }
@@ -646,6 +665,7 @@ std::string ElemTypeName(API_ElemTypeID type)
     case API_HotspotID: return "hotspot";
     case API_ShellID: return "shell";
     case API_MorphID: return "morph";
+    case API_PictureID: return "picture";
     default: return "type" + std::to_string(type);
     }
 }
@@ -708,7 +728,12 @@ std::string DescribeElement(const StoredElement& element)
     case API_ElevationID:
     case API_InteriorElevationID:
         out << Points(element.memo.sectionMainCoords, 0) << " seen from" << Points(element.memo.sectionDistCoords, 0);
+        if (e.cutPlane.name[0] != 0 || e.cutPlane.referenceId[0] != 0)
+            out << " \"" << CText(e.cutPlane.name, sizeof e.cutPlane.name) << "\" ["
+                << CText(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId) << "] range " << Number(e.cutPlane.lowerLimit)
+                << ".." << Number(e.cutPlane.upperLimit);
         break;
+    case API_PictureID: out << " " << DescribePicture(element); break;
     default:
         if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;
         break;

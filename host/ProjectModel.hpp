@@ -43,9 +43,20 @@ struct StoredModuleData {
     std::vector<std::uint8_t> bytes;
 };
 
+// A view database: a section's, elevation's or interior elevation's view, which
+// belongs to its element, or a layout or worksheet of its own.
+struct ViewDatabase {
+    std::int32_t type = 0;  // APIWind_...
+    API_Guid unId {};
+    API_Guid owner {};      // null for layouts and worksheets
+    std::string name;
+    std::string ref;
+};
+
 // What an undo step restores: everything the project holds.
 struct ProjectContent {
     std::vector<StoredElement> elements;  // in creation order
+    std::vector<ViewDatabase> views;      // in creation order
     std::map<std::pair<API_ElemTypeID, std::int32_t>, ToolDefaults> defaults;
     std::map<std::int16_t, LayerEntry> layers;
     std::map<std::pair<std::int32_t, std::int16_t>, API_Attribute> attributes;  // pens, line types, fills, fonts
@@ -62,6 +73,8 @@ public:
     ProjectContent content;
     API_DatabaseInfo currentDatabase {};
     std::int32_t frontWindow = APIWind_FloorPlanID;
+    API_Guid frontWindowUnId {};  // the view database the front window shows
+    double planRotation = 0.0;    // the floor plan's view turned by this angle
     std::int16_t currentStorey = 0;
     std::vector<API_Neig> selection;
     std::optional<API_Box> zoom;

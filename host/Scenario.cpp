@@ -5,7 +5,9 @@
 #include <iostream>
 
 #include "ElementServices.hpp"
+#include "DialogLists.hpp"
 #include "ExchangeVerbs.hpp"
+#include "InterfaceServices.hpp"
 #include "ModuleDataServices.hpp"
 #include "PaletteVerbs.hpp"
 #include "ProjectFile.hpp"
@@ -34,6 +36,8 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddModuleDataVerbs(verbs_);
     AddProjectFileVerbs(verbs_);
     AddTeamworkVerbs(verbs_);
+    AddInterfaceVerbs(verbs_);
+    AddListVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;

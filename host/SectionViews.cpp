@@ -1,8 +1,12 @@
 #include "SectionViews.hpp"
 
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 #include <vector>
+
+#include "ServiceTable.hpp"
+#include "ViewDatabases.hpp"
 
 namespace SimHost {
 
@@ -29,15 +33,16 @@ const CutPlaneKind* KindNamed(const std::string& name)
     return nullptr;
 }
 
-// The points and the side word at the end of the line.
-bool ReadLine(std::istringstream& args, std::vector<API_Coord>& points, bool& left)
+// The points, the side word behind them and the name that follows it.
+bool ReadLine(std::istringstream& args, std::vector<API_Coord>& points, bool& left, std::string& name)
 {
     std::vector<std::string> words;
-    for (std::string word; args >> word;) words.push_back(word);
-    if (words.size() < 5 || words.size() % 2 == 0) return false;
-    const std::string& side = words.back();
-    if (side != "left" && side != "right") return false;
-    left = side == "left";
+    std::string word;
+    while (args >> word && word != "left" && word != "right") words.push_back(word);
+    if (word != "left" && word != "right") return false;
+    left = word == "left";
+    name = Scenario::Rest(args);
+    if (words.size() < 4 || words.size() % 2 != 0) return false;
     for (std::size_t i = 0; i + 1 < words.size(); i += 2) {
         API_Coord p;
         std::istringstream x(words[i]), y(words[i + 1]);
@@ -51,11 +56,85 @@ bool ReadLine(std::istringstream& args, std::vector<API_Coord>& points, bool& le
 
 }  // namespace
 
+bool IsCutPlaneType(API_ElemTypeID type)
+{
+    return type == API_CutPlaneID || type == API_ElevationID || type == API_InteriorElevationID;
+}
+
 API_ElemTypeID CutPlaneTypeOfWindow(std::int32_t windowKind)
 {
     for (const CutPlaneKind& kind : CutPlaneKinds)
         if (kind.window == windowKind) return kind.type;
     return 0;
+}
+
+namespace {
+
+bool IsMadeWithMarker(API_ElemTypeID type) { return type == API_CutPlaneID || type == API_ElevationID; }
+
+bool IsLine(const std::vector<API_Coord>& coords)
+{
+    return coords.size() == 2 && std::isfinite(coords[0].x) && std::isfinite(coords[0].y) && std::isfinite(coords[1].x) &&
+           std::isfinite(coords[1].y) && std::hypot(coords[1].x - coords[0].x, coords[1].y - coords[0].y) > 0.0;
+}
+
+bool HasMainMarker(std::int32_t subCount, const API_SubElement* subElements)
+{
+    return subCount == 1 && subElements != nullptr && subElements[0].subType == APISubElement_MainMarker;
+}
+
+GSErrCode GetDefaultsWithMarker(HostToken token, API_Element* element, API_ElementMemo* memo, std::int32_t subCount,
+                                API_SubElement* subElements)
+{
+    if (element == nullptr || !IsMadeWithMarker(element->header.typeID) || subCount < 0 || (subCount > 0 && subElements == nullptr))
+        return APIERR_BADPARS;
+    const ToolDefaults& defaults = Host::From(token).model_.DefaultsFor(element->header.typeID, 0);
+    *element = defaults.record;
+    if (memo != nullptr) *memo = defaults.memo;
+    for (std::int32_t i = 0; i < subCount; ++i) {
+        subElements[i].subElem = API_Element {};
+        subElements[i].subElem.header.typeID = API_ObjectID;
+        subElements[i].memo = API_ElementMemo {};
+    }
+    return NoError;
+}
+
+GSErrCode CreateWithMarker(HostToken token, API_Element* element, API_ElementMemo* memo, std::int32_t subCount,
+                           API_SubElement* subElements)
+{
+    Host& host = Host::From(token);
+    ProjectModel& model = host.model_;
+    if (element == nullptr || memo == nullptr || !IsMadeWithMarker(element->header.typeID) || !HasMainMarker(subCount, subElements))
+        return APIERR_BADPARS;
+    if (model.currentDatabase.typeID != APIWind_FloorPlanID) return APIERR_REFUSEDCMD;
+    const API_CutPlaneType& cut = element->cutPlane;
+    if (model.content.layers.count(element->header.layer) == 0) return APIERR_BADPARS;
+    if (model.content.storeyLevels.count(element->header.floorInd) == 0) return APIERR_BADINDEX;
+    if (!IsLine(memo->sectionMainCoords) || !IsLine(memo->sectionDistCoords) ||
+        (!memo->sectionDepthCoords.empty() && !IsLine(memo->sectionDepthCoords)) || !std::isfinite(cut.lowerLimit) ||
+        !std::isfinite(cut.upperLimit) || cut.lowerLimit > cut.upperLimit)
+        return APIERR_BADPARS;
+    StoredElement stored;
+    stored.record = *element;
+    stored.record.header.guid = model.NewGuid();
+    stored.record.header.hasMemo = true;
+    stored.record.cutPlane.segmentCount = 1;
+    stored.memo = *memo;
+    stored.memo.sectionSegments = {API_SectionSegment {2}};
+    *element = stored.record;
+    model.content.elements.push_back(std::move(stored));
+    MakeElementView(model, model.content.elements.back());
+    model.MarkChanged();
+    host.Log("HostCreateElementWithSubElements " + ElemTypeName(element->header.typeID));
+    return NoError;
+}
+
+}  // namespace
+
+void FillSectionServices(HostServiceTable& table)
+{
+    SIMHOST_SET_SERVICE(table, HostGetElementDefaultsWithSubElements, GetDefaultsWithMarker);
+    SIMHOST_SET_SERVICE(table, HostCreateElementWithSubElements, CreateWithMarker);
 }
 
 void AddSectionVerbs(ScenarioVerbs& verbs)
@@ -69,7 +148,8 @@ void AddSectionVerbs(ScenarioVerbs& verbs)
         const CutPlaneKind* kind = KindNamed(name);
         std::vector<API_Coord> points;
         bool left = true;
-        if (kind == nullptr || !ReadLine(args, points, left)) return s.Fail(usage);
+        std::string viewName;
+        if (kind == nullptr || !ReadLine(args, points, left, viewName)) return s.Fail(usage);
         if (kind->type != API_InteriorElevationID && points.size() != 2) return s.Fail("a section or elevation has one segment");
 
         ProjectModel& model = host->model_;
@@ -79,6 +159,7 @@ void AddSectionVerbs(ScenarioVerbs& verbs)
         element.record.header.layer = model.content.layers.empty() ? 0 : model.content.layers.begin()->first;
         element.record.header.floorInd = model.content.storeyLevels.empty() ? 0 : model.content.storeyLevels.begin()->first;
         element.record.cutPlane.segmentCount = static_cast<std::int32_t>(points.size() - 1);
+        std::snprintf(element.record.cutPlane.name, sizeof element.record.cutPlane.name, "%s", viewName.c_str());
         for (std::size_t i = 0; i + 1 < points.size(); ++i) {
             element.memo.sectionSegments.push_back({2});
             element.memo.sectionMainCoords.push_back(points[i]);
@@ -90,6 +171,20 @@ void AddSectionVerbs(ScenarioVerbs& verbs)
         const API_Coord shift {-dy / length * side, dx / length * side};
         for (std::size_t i = 0; i < 2; ++i) element.memo.sectionDistCoords.push_back({points[i].x + shift.x, points[i].y + shift.y});
         model.content.elements.push_back(std::move(element));
+        MakeElementView(model, model.content.elements.back());
+        return true;
+    };
+    verbs["tool-reference"] = [](Scenario& s, std::istringstream& args) {
+        Host* host = s.GetHost();
+        if (host == nullptr) return s.Fail("this action needs a started host");
+        std::string name;
+        args >> name;
+        const CutPlaneKind* kind = KindNamed(name);
+        const std::string reference = Scenario::Rest(args);
+        if (kind == nullptr || reference.empty() || reference.size() >= sizeof(API_CutPlaneType::referenceId))
+            return s.Fail("tool-reference <section|elevation> <reference id>");
+        API_CutPlaneType& defaults = host->model_.DefaultsFor(kind->type, 0).record.cutPlane;
+        std::snprintf(defaults.referenceId, sizeof defaults.referenceId, "%s", reference.c_str());
         return true;
     };
 }

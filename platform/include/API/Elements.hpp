@@ -333,6 +333,7 @@ struct API_ElementMemo {
     std::vector<API_SectionSegment> sectionSegments;
     std::vector<API_Coord> sectionMainCoords;
     std::vector<API_Coord> sectionDistCoords;
+    std::vector<API_Coord> sectionDepthCoords;  // how far the view reaches, when given
     // Pictures: the image as a file of the type the picture was given ("image/bmp").
     std::vector<std::uint8_t> pictureData;
 };
