@@ -30,6 +30,8 @@ public:
     CDialogResizer() = default;
 
     void Attach(std::int16_t dialogId);
+    // Forgets the registered items, before a dialog registers them again.
+    void ClearItems() { items_.Clear(); }
     void AddItem(std::int16_t dialogId, std::int16_t item, double xMove, double yMove, double widthGrow, double heightGrow);
     // Without the bracket the caller brackets the moves itself.
     void Resize(bool withoutBracket);

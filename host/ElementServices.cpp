@@ -450,7 +450,11 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
     info.lastStory = levels.rbegin()->first;
     info.actStory = ModelOf(token).currentStorey;
     info.data.clear();
-    for (const auto& [index, level] : levels) info.data.push_back({index, level});
+    const auto& names = ModelOf(token).content.storeyNames;
+    for (const auto& [index, level] : levels) {
+        const auto name = names.find(index);
+        info.data.push_back({index, level, GS::UniString(name != names.end() ? name->second : std::string())});
+    }
     return NoError;
 }
 
@@ -611,6 +615,7 @@ GSErrCode UserDeleteElement(Host& host, const API_Guid& guid)
     if (result != NoError) return result;
     KeepNotifiedSource(model, before);
     Notify(host, before, APINotifyElement_Delete);
+    if (IsCutPlaneType(before.record.header.typeID)) NotifyViewEvent(host, 4);
     return NoError;
 }
 
@@ -693,7 +698,7 @@ void AddElementFacts(const Host& host, Facts& facts)
 // Verbs:
 //   add-layer <index> <name>  |  hide-layer, show-layer, lock-layer, unlock-layer, delete-layer <index>
 //   tool-layer <type> <layer>        the tool default's layer
-//   add-storey <index> <level>       storeys stay contiguous
+//   add-storey <index> <level> [name]   storeys stay contiguous
 //   front-window <floorplan|section|3d|elevation|interior-elevation> [n [segment]]
 //                                    a section-type window shows the view of the nth
 //                                    element (from 1), an interior elevation one segment (from 1)
@@ -734,12 +739,13 @@ void AddElementVerbs(ScenarioVerbs& verbs)
     verbs["add-storey"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
         int index = 0;
         double level = 0.0;
-        if (!(args >> index >> level)) return scenario.Fail("add-storey <index> <level>");
+        if (!(args >> index >> level)) return scenario.Fail("add-storey <index> <level> [name]");
         auto& levels = model.content.storeyLevels;
         if (!levels.empty() && levels.count(static_cast<std::int16_t>(index)) == 0 && index != levels.begin()->first - 1 &&
             index != levels.rbegin()->first + 1)
             return scenario.Fail("storeys must stay contiguous");
         levels[static_cast<std::int16_t>(index)] = level;
+        model.content.storeyNames[static_cast<std::int16_t>(index)] = Scenario::Rest(args);
         return true;
     });
     verbs["front-window"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {

@@ -146,11 +146,11 @@ GSErrCode CatchSelectionChange(HostToken token, APISelectionChangeHandlerProc ha
     return NoError;
 }
 
-GSErrCode CatchViewEvents(HostToken token, std::int32_t mask, std::int32_t map, APIViewEventHandlerProc)
+GSErrCode CatchViewEvents(HostToken token, std::int32_t mask, std::int32_t map, APIViewEventHandlerProc handler)
 {
     Host& host = Host::From(token);
     host.Log("HostCatchViewEvents" + Args({mask, map}));
-    host.viewEvents_.push_back({mask, map});
+    host.viewEvents_.push_back({mask, map, handler});
     return NoError;
 }
 

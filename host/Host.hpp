@@ -49,6 +49,7 @@ struct LibraryPart {
 struct ViewEventCatch {
     std::int32_t mask = 0;
     std::int32_t map = 0;
+    APIViewEventHandlerProc handler = nullptr;
 };
 
 // A palette the add-on registered, so that the host closes, hides, shows and

@@ -161,7 +161,11 @@ json ProjectJson(const ProjectModel& model)
                                 {"name", view.name}, {"ref", view.ref}});
     for (const auto& [index, layer] : model.content.layers)
         out["layers"].push_back({{"index", index}, {"name", layer.name}, {"flags", layer.flags}});
-    for (const auto& [index, level] : model.content.storeyLevels) out["storeys"].push_back({{"index", index}, {"level", level}});
+    for (const auto& [index, level] : model.content.storeyLevels) {
+        const auto name = model.content.storeyNames.find(index);
+        out["storeys"].push_back({{"index", index}, {"level", level},
+                                  {"name", name != model.content.storeyNames.end() ? name->second : std::string()}});
+    }
     for (const auto& [name, stored] : model.moduleData)
         out["moduleData"].push_back({{"name", name.ToUtf8()},
                                      {"version", stored.dataVersion},
@@ -184,8 +188,12 @@ ProjectModel ProjectFrom(const json& in)
         model.content.layers[layer.at("index").get<std::int16_t>()] =
             LayerEntry {layer.at("name").get<std::string>(), layer.at("flags").get<std::int32_t>()};
     model.content.storeyLevels.clear();
-    for (const json& storey : in.at("storeys"))
-        model.content.storeyLevels[storey.at("index").get<std::int16_t>()] = storey.at("level").get<double>();
+    model.content.storeyNames.clear();
+    for (const json& storey : in.at("storeys")) {
+        const auto index = storey.at("index").get<std::int16_t>();
+        model.content.storeyLevels[index] = storey.at("level").get<double>();
+        model.content.storeyNames[index] = storey.value("name", std::string());
+    }
     for (const json& data : in.at("moduleData"))
         model.moduleData[GS::UniString(data.at("name").get<std::string>())] =
             StoredModuleData {data.at("version").get<std::int32_t>(), PlatformSignFrom(data.at("platformSign")),

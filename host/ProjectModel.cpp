@@ -403,6 +403,7 @@ ProjectModel::ProjectModel()
     content.layers[DefaultLayer] = LayerEntry {"Archicad-Ebene", 0};
     AddStandardAttributes(content);
     content.storeyLevels[0] = 0.0;
+    content.storeyNames[0] = "Erdgeschoss";
     currentDatabase.typeID = APIWind_FloorPlanID;
 }
 

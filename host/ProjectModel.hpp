@@ -61,6 +61,7 @@ struct ProjectContent {
     std::map<std::int16_t, LayerEntry> layers;
     std::map<std::pair<std::int32_t, std::int16_t>, API_Attribute> attributes;  // pens, line types, fills, fonts
     std::map<std::int16_t, double> storeyLevels;  // contiguous indices
+    std::map<std::int16_t, std::string> storeyNames;
     API_Coord locationOffset {};
 };
 

@@ -8,6 +8,7 @@
 #include "DialogLists.hpp"
 #include "ExchangeVerbs.hpp"
 #include "InterfaceServices.hpp"
+#include "OrthophotoJobs.hpp"
 #include "ModuleDataServices.hpp"
 #include "PaletteVerbs.hpp"
 #include "ProjectFile.hpp"
@@ -38,6 +39,7 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddTeamworkVerbs(verbs_);
     AddInterfaceVerbs(verbs_);
     AddListVerbs(verbs_);
+    AddOrthophotoJobVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;

@@ -121,9 +121,9 @@ GSErrCode CreateWithMarker(HostToken token, API_Element* element, API_ElementMem
     stored.record.cutPlane.segmentCount = 1;
     stored.memo = *memo;
     stored.memo.sectionSegments = {API_SectionSegment {2}};
-    *element = stored.record;
     model.content.elements.push_back(std::move(stored));
     MakeElementView(model, model.content.elements.back());
+    *element = model.content.elements.back().record;
     model.MarkChanged();
     host.Log("HostCreateElementWithSubElements " + ElemTypeName(element->header.typeID));
     return NoError;
@@ -172,6 +172,7 @@ void AddSectionVerbs(ScenarioVerbs& verbs)
         for (std::size_t i = 0; i < 2; ++i) element.memo.sectionDistCoords.push_back({points[i].x + shift.x, points[i].y + shift.y});
         model.content.elements.push_back(std::move(element));
         MakeElementView(model, model.content.elements.back());
+        NotifyViewEvent(*host, 1);
         return true;
     };
     verbs["tool-reference"] = [](Scenario& s, std::istringstream& args) {

@@ -9,6 +9,8 @@ namespace SimHost {
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;
+constexpr std::int32_t ViewInserted = 1;
+constexpr std::int32_t ViewDeleted = 4;
 
 // The element type whose views a database kind shows, 0 for kinds of their own.
 API_ElemTypeID OwnerTypeOf(std::int32_t type)
@@ -182,7 +184,7 @@ const ViewDatabase* ViewOfElement(const ProjectModel& model, const API_Guid& own
     return nullptr;
 }
 
-void MakeElementView(ProjectModel& model, const StoredElement& element)
+void MakeElementView(ProjectModel& model, StoredElement& element)
 {
     const std::int32_t kind = ViewKindOfElement(element.record.header.typeID);
     if (kind == 0 || ViewOfElement(model, element.record.header.guid) != nullptr) return;
@@ -193,6 +195,7 @@ void MakeElementView(ProjectModel& model, const StoredElement& element)
     view.name = CText(element.record.cutPlane.name, sizeof element.record.cutPlane.name);
     view.ref = CText(element.record.cutPlane.referenceId, sizeof element.record.cutPlane.referenceId);
     model.content.views.push_back(view);
+    element.record.cutPlane.viewDatabase = view.unId;
 }
 
 void DropElementView(ProjectModel& model, const API_Guid& owner)
@@ -274,6 +277,19 @@ GSErrCode ChangeWindow(Host& host, const API_WindowInfo& window)
     return NoError;
 }
 
+void NotifyViewEvent(Host& host, std::int32_t event)
+{
+    constexpr std::int32_t ProjectMap = 1;
+    const std::vector<ViewEventCatch> catches = host.viewEvents_;
+    for (const ViewEventCatch& caught : catches) {
+        if ((caught.mask & event) == 0 || caught.map != ProjectMap || caught.handler == nullptr) continue;
+        API_NotifyViewEventType notification;
+        notification.notifID = event;
+        notification.mapId = caught.map;
+        caught.handler(&notification);
+    }
+}
+
 std::string DatabaseKindName(std::int32_t type)
 {
     switch (type) {
@@ -342,13 +358,16 @@ void AddViewVerbs(ScenarioVerbs& verbs)
         if (database.typeID == 0 || name.empty()) return s.Fail("add-view layout|worksheet <name>");
         database.name = GS::UniString(name);
         database.ref = GS::UniString(name);
-        return NewView(host.model_, database) == NoError || s.Fail("the host made no view");
+        if (NewView(host.model_, database) != NoError) return s.Fail("the host made no view");
+        NotifyViewEvent(host, ViewInserted);
+        return true;
     });
     verbs["delete-view"] = OnHost([](Scenario& s, Host& host, std::istringstream& args) {
         const std::string name = Scenario::Rest(args);
         for (const ViewDatabase& view : host.model_.content.views)
             if (view.name == name) {
                 DeleteView(host.model_, ViewDatabase(view));
+                NotifyViewEvent(host, ViewDeleted);
                 return true;
             }
         return s.Fail("no view named \"" + name + "\"");

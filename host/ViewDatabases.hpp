@@ -17,7 +17,7 @@ namespace SimHost {
 const ViewDatabase* FindView(const ProjectModel& model, const API_Guid& unId);
 const ViewDatabase* ViewOfElement(const ProjectModel& model, const API_Guid& owner);
 // The view of a new section, elevation or interior elevation, named as its record.
-void MakeElementView(ProjectModel& model, const StoredElement& element);
+void MakeElementView(ProjectModel& model, StoredElement& element);
 // Forgets the element's view and deletes the elements drawn in it.
 void DropElementView(ProjectModel& model, const API_Guid& owner);
 
@@ -34,6 +34,10 @@ bool SameDatabase(const API_DatabaseInfo& a, const API_DatabaseInfo& b);
 bool IsViewDatabaseRequest(std::int32_t code);
 GSErrCode ViewDatabaseRequest(Host& host, std::int32_t code, void* par1, void* par2);
 GSErrCode ChangeWindow(Host& host, const API_WindowInfo& window);
+
+// Tells the add-on's view-event handlers that a view was inserted (1) or
+// deleted (4) in the project's view map (1).
+void NotifyViewEvent(Host& host, std::int32_t event);
 
 std::string DatabaseKindName(std::int32_t type);
 // " in <kind> of element n [segment s]" or " in <kind> "<name>"" for an element

@@ -117,7 +117,18 @@ GSErrCode ModuleDataMergeHandler(std::int32_t mode, const GS::UniString* moduleN
 }
 
 GSErrCode SelectionChangeHandler(const API_Neig*) { return NoError; }
-GSErrCode ViewEventHandler(const API_NotifyViewEventType*) { return NoError; }
+// A view inserted, changed or deleted outside the layout book changes which
+// target kinds the import palette offers.
+GSErrCode ViewEventHandler(const API_NotifyViewEventType* event)
+{
+    Survanto* survanto = MainObject();
+    if (survanto == nullptr || event == nullptr) return NoError;
+    const bool viewChanged = event->notifID == 1 || event->notifID == 2 || event->notifID == 4;
+    constexpr std::int32_t LayoutBookMap = 5;
+    if (viewChanged && event->mapId != LayoutBookMap && survanto->importPalette.GetOpenMode() != CDialogBase::Closed)
+        survanto->importPalette.UpdateTargetControls(0);
+    return NoError;
+}
 
 // Nothing the add-on throws may reach the host: a handler that fails answers
 // with an error code instead.

@@ -422,11 +422,17 @@ TabField ListGetTabField(short dialogId, short listItem, short field)
     return it->tabFields[static_cast<std::size_t>(field - 1)];
 }
 
+// An item placed on a tab field shows in the list; one taken off it is hidden.
 void ListSetTabField(short dialogId, short listItem, short field, const TabField& tabField)
 {
     Item* it = LookupItem(dialogId, listItem);
     if (it == nullptr || field < 1 || static_cast<std::size_t>(field) > it->tabFields.size()) return;
-    it->tabFields[static_cast<std::size_t>(field - 1)] = tabField;
+    TabField& kept = it->tabFields[static_cast<std::size_t>(field - 1)];
+    const short before = kept.item;
+    kept = tabField;
+    if (before == tabField.item) return;
+    if (before != 0) HideItem(dialogId, before);
+    if (tabField.item != 0) ShowItem(dialogId, tabField.item);
 }
 
 short ClickItem(short dialogId, short item)

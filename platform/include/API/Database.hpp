@@ -63,6 +63,7 @@ struct API_Box3D {
 struct API_StoryType {
     std::int16_t index = 0;
     double level = 0.0;
+    GS::UniString uName;
 };
 
 struct API_StoryInfo {

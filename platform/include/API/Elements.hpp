@@ -230,9 +230,11 @@ struct API_MorphType {
 // Each makes its view when it is made: the view takes the element's name and
 // reference id (UTF-8 C strings) and shows the vertical range from the lower to
 // the upper limit; the kind tells a section's (2) or an elevation's (1) marker.
+// The host gives the view's identity.
 struct API_CutPlaneType {
     API_Elem_Head head;
     std::int32_t segmentCount;
+    API_Guid viewDatabase;
     std::int32_t kind;
     double lowerLimit;
     double upperLimit;

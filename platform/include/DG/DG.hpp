@@ -271,7 +271,8 @@ short GetItemFont(short dialogId, short item);
 void SetItemFont(short dialogId, short item, short font);
 
 // Item sizes and list-box rows and tab fields (1-based); an unknown item or
-// field reads as zero and ignores writes.
+// field reads as zero and ignores writes. An item placed on a tab field is shown
+// in the list, one taken off it is hidden.
 short GetItemWidth(short dialogId, short item);
 short GetItemHeight(short dialogId, short item);
 void SetItemSize(short dialogId, short item, short width, short height);
