@@ -450,7 +450,10 @@ short ClickItem(short dialogId, short item)
         return Send(*dialog, MsgChange, item);
     }
     if (ChoosesEntry(*it)) return Send(*dialog, MsgChange, item);
-    return Send(*dialog, MsgClick, item);
+    // A palette closes when its callback answers a click with an item.
+    const short result = Send(*dialog, MsgClick, item);
+    if (result != 0 && dialog->kind == "palette") ClosePalette(dialogId);
+    return result;
 }
 
 short ChangeItem(short dialogId, short item, double value)

@@ -315,7 +315,8 @@ void ListSetHeaderItemArrowType(short dialogId, short listItem, short headerItem
 // Sends a message to the dialog's callback as the user's action would: a click
 // on a push button is a click, on a check or radio button a change of its value;
 // the value is set first. Changing a push menu or a pop-up chooses its entry
-// (a pop-up's disabled entry is not chosen). Returns the callback's result.
+// (a pop-up's disabled entry is not chosen). A palette whose callback answers
+// a click with an item closes. Returns the callback's result.
 short ClickItem(short dialogId, short item);
 short ChangeItem(short dialogId, short item, double value);
 // The user's click on a list row (0: below the rows) at x: the selection becomes
