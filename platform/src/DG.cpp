@@ -244,6 +244,12 @@ void ChooseEntry(Item& item, double entry)
     if (item.entryEnabled[static_cast<std::size_t>(chosen - 1)]) item.selected = chosen;
 }
 
+// A list shows rows only while its dialog is open; each opening starts empty.
+void ClearListRows(Dialog& dialog)
+{
+    for (Item& item : dialog.items) item.rows.clear();
+}
+
 bool ChoosesEntry(const Item& item) { return item.type == "pushmenu" || item.type == "popup"; }
 
 }  // namespace
@@ -292,6 +298,7 @@ short OpenPalette(RS::ResModule module, short resourceId, DialogCallback callbac
     dialog->callback = std::move(callback);
     dialog->guid = guid;
     if (!dialog->open) {
+        ClearListRows(*dialog);
         dialog->open = true;
         dialog->hidden = false;
         Send(*dialog, MsgInit, 0);
@@ -475,6 +482,7 @@ short RunModal(RS::ResModule module, short resourceId, DialogCallback callback)
     Dialog* dialog = ShowTextsOf(GetDialog(resourceId, module), module);
     if (dialog == nullptr) return 0;
     dialog->callback = std::move(callback);
+    ClearListRows(*dialog);
     dialog->open = true;
     dialog->abortRequested = false;
     Send(*dialog, MsgInit, 0);

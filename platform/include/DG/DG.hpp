@@ -193,6 +193,7 @@ struct Dialog {
 // Dialog ids are the resource ids; a dialog is built from its resource the first
 // time it is asked for and kept; opening it with another module (another language)
 // takes that module's title and texts and keeps the items' values and states.
+// Its lists' rows start empty at each opening.
 Dialog* GetDialog(short dialogId, RS::ResModule module = 0);
 void ForgetAllDialogs();
 
