@@ -6,4 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build/demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DSURVANTO_TESTS=OFF >/dev/null
 cmake --build build/demo -j "$(nproc)"
-build/demo/bin/survanto-host scenarios/demo.scn
+# The work folder keeps what the demo writes, the views as PNG files among it.
+rm -rf build/demo/work
+build/demo/bin/survanto-host --work build/demo/work scenarios/demo.scn
+echo "The demo's views: build/demo/work/orthophoto-section.png, build/demo/work/orthophoto-floorplan.png"
