@@ -42,6 +42,8 @@ Host::Host(Options options) : options_(std::move(options))
                                                             std::to_string(reinterpret_cast<std::uintptr_t>(this)))).string();
         ownsWorkFolder_ = true;
     }
+    // The add-on keeps paths below it for later; a relative one would change meaning.
+    options_.workFolder = fs::absolute(options_.workFolder).string();
     fs::create_directories(options_.workFolder);
     // The host's own folders exist, as in an installed host: the add-on watches one of them.
     fs::create_directories(fs::path(options_.workFolder) / "AppData");
