@@ -234,13 +234,6 @@ bool IsViewDatabase(const API_DatabaseInfo& database)
     return IsOwnKind(database.typeID) && database.databaseUnId != APINULLGuid;
 }
 
-bool SameDatabase(const API_DatabaseInfo& a, const API_DatabaseInfo& b)
-{
-    if (a.typeID != b.typeID) return false;
-    if (a.databaseUnId != APINULLGuid && b.databaseUnId != APINULLGuid) return a.databaseUnId == b.databaseUnId;
-    return a.elementGuid == b.elementGuid;
-}
-
 bool IsViewDatabaseRequest(std::int32_t code)
 {
     return code == FourCC("GWIN") || code == FourCC("CDAT") || code == FourCC("GDBI") || ListedKind(code) != 0 ||

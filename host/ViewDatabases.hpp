@@ -27,7 +27,6 @@ void DropElementView(ProjectModel& model, const API_Guid& owner);
 bool CompleteDatabase(const ProjectModel& model, API_DatabaseInfo& database);
 // Whether an element made while the database is current is drawn in a view.
 bool IsViewDatabase(const API_DatabaseInfo& database);
-bool SameDatabase(const API_DatabaseInfo& a, const API_DatabaseInfo& b);
 
 // "GWIN", "CDAT", "GDBI", "GSDI", "GEDI", "GIED", "GLDI", "GWDI", "NDAT", "GCDB",
 // "GZOM" of the database requests, and "CHWD" of the automation requests.

@@ -18,6 +18,7 @@ ListRow* RowOf(short dialogId, short listItem, short row)
     return &it->rows[At(row)];
 }
 
+// The cell, made when the row has none there yet.
 ListCell* CellOf(short dialogId, short listItem, short row, short field)
 {
     ListRow* found = RowOf(dialogId, listItem, row);
@@ -70,12 +71,6 @@ void ListDeleteItem(short dialogId, short listItem, short row)
         it->rows.erase(it->rows.begin() + static_cast<std::ptrdiff_t>(At(row)));
 }
 
-GS::UniString ListGetTabItemText(short dialogId, short listItem, short row, short field)
-{
-    const ListCell* cell = CellOf(dialogId, listItem, row, field);
-    return cell == nullptr ? GS::UniString() : cell->text;
-}
-
 void ListSetTabItemText(short dialogId, short listItem, short row, short field, const GS::UniString& text)
 {
     if (ListCell* cell = CellOf(dialogId, listItem, row, field)) cell->text = text;
@@ -83,8 +78,9 @@ void ListSetTabItemText(short dialogId, short listItem, short row, short field, 
 
 Icon ListGetTabItemIcon(short dialogId, short listItem, short row, short field)
 {
-    const ListCell* cell = CellOf(dialogId, listItem, row, field);
-    return cell == nullptr ? Icon {} : cell->icon;
+    const ListRow* found = RowOf(dialogId, listItem, row);
+    if (found == nullptr || field < 1 || At(field) >= found->cells.size()) return {};
+    return found->cells[At(field)].icon;
 }
 
 void ListSetTabItemIcon(short dialogId, short listItem, short row, short field, const Icon& icon)

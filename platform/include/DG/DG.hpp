@@ -290,7 +290,6 @@ void ListSetTabField(short dialogId, short listItem, short field, const TabField
 short ListGetItemCount(short dialogId, short listItem);
 void ListInsertItem(short dialogId, short listItem, short row);
 void ListDeleteItem(short dialogId, short listItem, short row);
-GS::UniString ListGetTabItemText(short dialogId, short listItem, short row, short field);
 void ListSetTabItemText(short dialogId, short listItem, short row, short field, const GS::UniString& text);
 Icon ListGetTabItemIcon(short dialogId, short listItem, short row, short field);
 void ListSetTabItemIcon(short dialogId, short listItem, short row, short field, const Icon& icon);
