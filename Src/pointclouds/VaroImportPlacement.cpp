@@ -81,11 +81,11 @@ API_Guid ViewOfElement(const API_Guid& element)
     return HostGetElement(&record) == NoError ? record.cutPlane.viewDatabase : APINULLGuid;
 }
 
-void DeletePlacedPicture(const API_Guid& guid)
+void DeletePlacedPicture(API_Guid guid)
 {
     AdvanceProgress();
     API_DatabaseInfo database {};
-    if (HostDatabaseRequest(FourCC("GCDB"), const_cast<API_Guid*>(&guid), &database) == NoError)
+    if (HostDatabaseRequest(FourCC("GCDB"), &guid, &database) == NoError)
         HostDatabaseRequest(FourCC("CDAT"), &database, nullptr);
     API_Elem_Head head {};
     head.guid = guid;
