@@ -23,6 +23,13 @@ bool Finite(const std::vector<API_Coord>& coords)
     return true;
 }
 
+bool Finite(const std::vector<API_PolyArc>& arcs)
+{
+    for (const API_PolyArc& arc : arcs)
+        if (!std::isfinite(arc.arcAngle)) return false;
+    return true;
+}
+
 bool RecordIsFinite(const API_Element& e)
 {
     switch (e.header.typeID) {
@@ -69,7 +76,7 @@ bool HasFiniteGeometry(const API_Element& element, const API_ElementMemo* memo)
 {
     if (!RecordIsFinite(element)) return false;
     if (memo == nullptr) return true;
-    return Finite(memo->coords) && Finite(memo->sectionMainCoords) && Finite(memo->sectionDistCoords);
+    return Finite(memo->coords) && Finite(memo->parcs) && Finite(memo->sectionMainCoords) && Finite(memo->sectionDistCoords);
 }
 
 }  // namespace SimHost

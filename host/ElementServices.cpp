@@ -8,7 +8,9 @@
 #include <sstream>
 
 #include "ElementGeometry.hpp"
+#include "FillElements.hpp"
 #include "GS/Guid.hpp"
+#include "PolylineElements.hpp"
 #include "ServiceTable.hpp"
 
 namespace SimHost {
@@ -27,7 +29,7 @@ bool IsKnownType(API_ElemTypeID type)
     case API_RoofID: case API_MeshID: case API_LevelDimensionID: case API_LineID: case API_ArcID: case API_CircleID:
     case API_HotspotID: case API_MorphID: case API_WindowID: case API_DoorID: case API_ZoneID: case API_ShellID:
         return true;
-    default: return false;
+    default: return IsPolylineType(type) || IsFillType(type);
     }
 }
 

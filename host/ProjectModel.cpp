@@ -7,6 +7,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "PolylineElements.hpp"
+
 namespace SimHost {
 
 namespace {
@@ -601,6 +603,8 @@ std::string ElemTypeName(API_ElemTypeID type)
     case API_MeshID: return "mesh";
     case API_LevelDimensionID: return "level-dimension";
     case API_ZoneID: return "zone";
+    case API_HatchID: return "fill";
+    case API_PolyLineID: return "polyline";
     case API_LineID: return "line";
     case API_ArcID: return "arc";
     case API_CircleID: return "circle";
@@ -648,6 +652,8 @@ std::string DescribeElement(const StoredElement& element)
         if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;
         break;
     case API_ShellID: out << " class " << e.shell.shellClass << " level " << Number(e.shell.level); break;
+    case API_HatchID:
+    case API_PolyLineID: out << " " << DescribePolygonMemo(element.memo); break;
     case API_LineID: out << " " << Point(e.line.begC) << "-" << Point(e.line.endC); break;
     case API_ArcID:
     case API_CircleID:

@@ -8,7 +8,7 @@
 #include "CDialogResizer.hpp"
 #include "palettes/CameraChangeObserver.hpp"
 #include "palettes/CameraControPalette.hpp"
-#include "palettes/Curve3DPalette.hpp"
+#include "curves/Curve3DPalette.hpp"
 #include "palettes/DebugPalette.hpp"
 #include "GS/UniString.hpp"
 #include "Geometry/Point2.hpp"
@@ -98,12 +98,21 @@ public:
     void PlaceMeasuredPointMarker();
     void AlignInstrument();
     void ReplaceStationMarker();
+    // Elements from the main curve palette's polygon, each one undoable command
+    // that first deletes what the palette's shown polylines list. The polyline is
+    // the display of the polygon being measured (flag true) or the final one.
     void DrawCurvePolyline(bool flag);
+    void CreateWallsFromCurve();
+    void CreateFillFromCurve();
+    void CreateSlabFromCurve();
     void CreateMorphFromPoints(const TypVektor<API_Coord3D>* points);
     void PlacePhotoObject();
     void CreateWall();
     void CreateColumn();
     void CreateBeam();
+    void BuildMorphProfile();
+    void BuildMorphRail();
+    void CreateMorphAlongRail();
     void CreateObject();
     void CreateLamp();
     void CreateRoof();

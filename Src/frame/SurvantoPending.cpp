@@ -25,13 +25,15 @@ void Survanto::UpdateMainPalette() { Record(*this, "UpdateMainPalette"); }
 void Survanto::PlaceMeasuredPointMarker() { Record(*this, "PlaceMeasuredPointMarker"); }
 void Survanto::AlignInstrument() { Record(*this, "AlignInstrument"); }
 void Survanto::ReplaceStationMarker() { Record(*this, "ReplaceStationMarker"); }
-void Survanto::DrawCurvePolyline(bool flag) { Record(*this, "DrawCurvePolyline", flag ? 1 : 0); }
 void Survanto::CreateMorphFromPoints(const TypVektor<API_Coord3D>* points)
 {
     Record(*this, "CreateMorphFromPoints", points == nullptr ? 0 : 1);
 }
 void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
 void Survanto::CreateBeam() { Record(*this, "CreateBeam"); }
+void Survanto::BuildMorphProfile() { Record(*this, "BuildMorphProfile"); }
+void Survanto::BuildMorphRail() { Record(*this, "BuildMorphRail"); }
+void Survanto::CreateMorphAlongRail() { Record(*this, "CreateMorphAlongRail"); }
 void Survanto::CreateObject() { Record(*this, "CreateObject"); }
 void Survanto::CreateLamp() { Record(*this, "CreateLamp"); }
 void Survanto::CreateRoof() { Record(*this, "CreateRoof"); }
@@ -70,10 +72,7 @@ void Survanto::MeasureRotationAngle(std::int32_t toolType) { Record(*this, "Meas
 void Survanto::MeasureBeamWidth() { Record(*this, "MeasureBeamWidth"); }
 void Survanto::MeasureBeamHeight() { Record(*this, "MeasureBeamHeight"); }
 
-void Curve3DPalette::SetUpForTool() { RecordPendingCall("Curve3DPalette::SetUpForTool", {}, MainObjectStep(), currentTool, this); }
-void Curve3DPalette::AddMeasuredPoint(const API_Coord3D& point, std::uint8_t&)
+void SectionPalette::CreateMeasuredProfile()
 {
-    TypVektor<API_Coord3D> taken;
-    taken.Add(point);
-    RecordPendingCall("Curve3DPalette::AddMeasuredPoint", taken, MainObjectStep(), 0, this);
+    RecordPendingCall("SectionPalette::CreateMeasuredProfile", curvePalette.curve.points, MainObjectStep(), 0, this);
 }

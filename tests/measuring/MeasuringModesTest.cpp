@@ -48,14 +48,13 @@ const ModeCase modeCases[] = {
     {"level dimension", 14, 13, 0, {}, 2, {"CreateLevelDimension@1:0", "CreateLevelDimension@2:0,1"}, "11", 14, 3},
     {"fill collects", 14, 18, 0, {}, 2, {}, "11", 14, 3},
     {"line", 14, 19, 0, {}, 2, {"CreateLine@2:0,1"}, "12", 14, 3},
-    {"polyline", 14, 20, 0, {}, 2,
-     {"main.AddMeasuredPoint@2:0", "DrawCurvePolyline@2:0", "main.AddMeasuredPoint@3:1", "DrawCurvePolyline@3:0,1"}, "11", 14, 3},
+    {"polyline", 14, 20, 0, {}, 2, {}, "11", 14, 3},
     {"circle", 14, 21, 0, {}, 3, {}, "112", 14, 1, 1},
     {"circle tool takes nothing", 14, 22, 0, {}, 1, {}, "1", 14, 1},
     {"spline collects", 14, 23, 0, {}, 2, {}, "11", 14, 3},
     {"hotspot", 14, 24, 0, {}, 2, {"CreateHotspot@1:0", "CreateHotspot@2:0,1"}, "11", 14, 3},
     {"extruded shell", 14, 43, 0, {}, 7, {"CreateExtrudedShellFittedToWalls@7:0,1,2,3,4,5,6"}, "1111112", 14, 8},
-    {"morph profile points", 14, 45, 0, {}, 2, {"section.AddMeasuredPoint@1:0", "section.AddMeasuredPoint@1:1"}, "11", 14, 1},
+    {"morph profile points", 14, 45, 0, {}, 2, {}, "11", 14, 1},
 
     {"polygon wall", 15, 1, 0, {}, 4, {}, "1212", 15, 5},
     {"polygon beam", 15, 3, 0, {}, 4, {}, "1212", 15, 5},
@@ -66,10 +65,9 @@ const ModeCase modeCases[] = {
     {"lamp over 3 points", 15, 7, 0, {}, 3, {"CreateLamp@3:0,1,2"}, "112", 15, 4},
     {"arc", 15, 21, 0, {}, 3, {}, "112", 15, 1, 1},
     {"ruled shell", 15, 43, 0, {}, 8, {"CreateRuledShellBetweenWalls@8:0,1,2,3,4,5,6,7"}, "11111112", 15, 9},
-    {"morph rail points", 15, 45, 0, {}, 2, {"main.AddMeasuredPoint@1:0", "main.AddMeasuredPoint@2:1"}, "11", 15, 3},
-    {"slab outline", 15, 8, 0, {}, 2,
-     {"main.AddMeasuredPoint@2:0", "DrawCurvePolyline@2:0(1)", "main.AddMeasuredPoint@3:1", "DrawCurvePolyline@3:0,1(1)"}, "11", 15, 3},
-    {"fill outline", 15, 18, 0, {}, 1, {"main.AddMeasuredPoint@2:0", "DrawCurvePolyline@2:0(1)"}, "1", 15, 2},
+    {"morph rail points", 15, 45, 0, {}, 2, {}, "11", 15, 3},
+    {"slab outline", 15, 8, 0, {}, 2, {}, "11", 15, 3},
+    {"fill outline", 15, 18, 0, {}, 1, {}, "1", 15, 2},
     {"roof takes nothing", 15, 9, 0, {}, 1, {}, "1", 15, 1},
 
     {"curved wall", 16, 1, 0, {}, 3, {}, "112", 16, 1, 1},
@@ -128,14 +126,9 @@ std::string PointIndexes(const std::vector<API_Coord3D>& points, int shots)
     return text;
 }
 
-std::string Describe(const PendingCall& call, const Survanto& main, int shots)
+std::string Describe(const PendingCall& call, int shots)
 {
-    std::string name = call.name;
-    if (name == "Curve3DPalette::AddMeasuredPoint")
-        name = call.target == &main.curvePalette                  ? "main.AddMeasuredPoint"
-               : call.target == &main.sectionPalette.curvePalette ? "section.AddMeasuredPoint"
-                                                                  : "other.AddMeasuredPoint";
-    std::string text = name + "@" + std::to_string(call.step) + ":" + PointIndexes(call.points, shots);
+    std::string text = call.name + "@" + std::to_string(call.step) + ":" + PointIndexes(call.points, shots);
     if (call.argument != 0) text += "(" + std::to_string(call.argument) + ")";
     return text;
 }
@@ -154,7 +147,7 @@ TEST_P(MeasuringModes, AdvanceAsTheTablesSay)
     for (int i = 0; i < c.points; ++i) Shoot(NthPoint(i));
 
     std::vector<std::string> calls;
-    for (const auto& call : HandedOn()) calls.push_back(Describe(call, Main(), c.points));
+    for (const auto& call : HandedOn()) calls.push_back(Describe(call, c.points));
     EXPECT_EQ(calls, c.calls);
     EXPECT_EQ(SoundLetters(), c.sounds);
     EXPECT_EQ(Main().measuringMode, c.finalMode);
@@ -285,17 +278,21 @@ TEST_F(MeasuredPointRoad, AnOpeningWithoutAUsableWallOnlyEndsTheAction)
     EXPECT_EQ(SoundLetters(), "111");
 }
 
+// The tool's set-up starts the curve palette afresh: no method, no curve.
 TEST_F(MeasuredPointRoad, AnEndedActionHandsBackToTheTool)
 {
+    Curve3DPalette& curves = Main().curvePalette;
     StartMode(5, 7);
+    curves.curveMode = 8;
     Shoot(NthPoint(0));
-    EXPECT_EQ(CountOf("Curve3DPalette::SetUpForTool"), 0) << "still measuring";
+    EXPECT_EQ(curves.curveMode, 8) << "still measuring";
     Shoot(NthPoint(1));
-    ASSERT_EQ(CountOf("Curve3DPalette::SetUpForTool"), 1);
-    EXPECT_EQ(Main().curvePalette.currentTool, 7);
+    EXPECT_EQ(curves.curveMode, 0);
+    EXPECT_EQ(curves.toolType, 7);
 
     // Profile points of the morph keep the section palette's figure running.
     StartMode(14, 45);
+    curves.curveMode = 8;
     Shoot(NthPoint(2));
-    EXPECT_EQ(CountOf("Curve3DPalette::SetUpForTool"), 0);
+    EXPECT_EQ(curves.curveMode, 8);
 }

@@ -78,6 +78,8 @@ struct API_SlabType {
     double thickness;
     double bottomOffset;
     std::int32_t pointCount;
+    std::int32_t subPolyCount;
+    std::int32_t arcCount;
 };
 
 struct API_MeshType {
@@ -143,6 +145,24 @@ struct API_ShellType {
     double level;                     // above the home storey's level
 };
 
+// The counts of a polygon held in the memo: vertices, sub-polygons, arcs.
+struct API_Polygon {
+    std::int32_t nCoords;
+    std::int32_t nSubPolys;
+    std::int32_t nArcs;
+};
+
+// Polylines (type 20) and fills (type 18) keep their polygon in the memo.
+struct API_PolyLineType {
+    API_Elem_Head head;
+    API_Polygon poly;
+};
+
+struct API_HatchType {
+    API_Elem_Head head;
+    API_Polygon poly;
+};
+
 struct API_LineType {
     API_Elem_Head head;
     API_Coord begC;
@@ -203,6 +223,8 @@ union API_Element {
     API_WindowType window;            // windows and doors
     API_ZoneType zone;
     API_ShellType shell;
+    API_PolyLineType polyLine;
+    API_HatchType hatch;
     API_LineType line;
     API_ArcType arc;                  // arcs and circles
     API_HotspotType hotspot;
