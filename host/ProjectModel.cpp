@@ -499,6 +499,11 @@ void ApplyMemo(API_ElementMemo& target, const API_ElementMemo& source, std::uint
         target.parcs = source.parcs;
     }
     if ((memoMask & APIMemoMask_AddPars) != 0) target.params = source.params;
+    if ((memoMask & APIMemoMask_SectionSegments) != 0) {
+        target.sectionSegments = source.sectionSegments;
+        target.sectionMainCoords = source.sectionMainCoords;
+        target.sectionDistCoords = source.sectionDistCoords;
+    }
 }
 
 API_ElementMemo CopyMemo(const API_ElementMemo& source, std::uint64_t memoMask)

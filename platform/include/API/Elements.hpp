@@ -266,6 +266,7 @@ struct API_SectionSegment {
 // Which parts of a memo a call reads or writes.
 constexpr std::uint64_t APIMemoMask_Polygon = 1;
 constexpr std::uint64_t APIMemoMask_AddPars = 4;
+constexpr std::uint64_t APIMemoMask_SectionSegments = 8;  // the segments with the main and distance lines
 constexpr std::uint64_t APIMemoMask_All = ~std::uint64_t {0};
 
 // The variable part of an element. Polygons use the host's form: coordinates from
