@@ -28,9 +28,9 @@ void BuildSplineCurve(const TypVektor<API_Coord3D>& controlPoints, const Curve3D
     for (const API_Coord3D& p : controlPoints) images.push_back(frame->Image(p));
     std::vector<Geometry::DirType> directions(images.size());
     if (!Geometry::CalcSpline(images.data(), directions.data(), count, closed)) return;
-    const double pieces = count - 1 + (closed ? 1 : 0);
+    const double spans = count - 1 + (closed ? 1 : 0);
     for (int j = 0; j <= SampleSteps; ++j) {
-        const double t = j * pieces / SampleSteps;
+        const double t = j * spans / SampleSteps;
         AddStraightSegment(curve, frame->Point(Geometry::GetSplineVal(count, images.data(), directions.data(), t)));
     }
 }

@@ -4,7 +4,7 @@
 
 #include "Geometry/CurveGeometry.hpp"
 
-// A cubic Hermite piece between control points i and i + 1, parameter u = t - i,
+// A cubic Hermite span between control points i and i + 1, parameter u = t - i,
 // with the tangent D_i at every point. Continuous second derivatives give
 //   D_{i-1} + 4 D_i + D_{i+1} = 3 (P_{i+1} - P_{i-1})
 // at every inner point; a natural end adds 2 D_0 + D_1 = 3 (P_1 - P_0) and its
@@ -95,16 +95,16 @@ Coord GetSplineVal(std::int32_t count, const Coord* points, const DirType* dirs,
     if (count < 1 || points == nullptr || dirs == nullptr) return {};
     if (count == 1 || !(t > 0.0)) return points[0];
     t = std::min(t, static_cast<double>(count));
-    const auto piece = std::min(static_cast<std::int32_t>(t), count - 1);
-    const double u = t - piece;
-    const std::int32_t next = (piece + 1) % count;
-    const DirType& d0 = dirs[piece];
+    const auto span = std::min(static_cast<std::int32_t>(t), count - 1);
+    const double u = t - span;
+    const std::int32_t next = (span + 1) % count;
+    const DirType& d0 = dirs[span];
     const DirType& d1 = dirs[next];
     const double h00 = (2.0 * u - 3.0) * u * u + 1.0;
     const double h10 = ((u - 2.0) * u + 1.0) * u;
     const double h01 = (3.0 - 2.0 * u) * u * u;
     const double h11 = (u - 1.0) * u * u;
-    const Coord& p0 = points[piece];
+    const Coord& p0 = points[span];
     const Coord& p1 = points[next];
     return {h00 * p0.x + h10 * d0.lenNext * std::cos(d0.dirAng) + h01 * p1.x + h11 * d1.lenPrev * std::cos(d1.dirAng),
             h00 * p0.y + h10 * d0.lenNext * std::sin(d0.dirAng) + h01 * p1.y + h11 * d1.lenPrev * std::sin(d1.dirAng)};

@@ -109,14 +109,14 @@ static_assert(sizeof(DirType) == 24, "a spline direction record is 24 bytes");
 
 // The interpolating cubic spline through the control points, control point i at
 // parameter t = i: natural (no bending at either end) when open; periodic when
-// closed, with one more piece from the last point back to the first. Fills one
+// closed, with one more span from the last point back to the first. Fills one
 // direction per point. Fewer than two points or a point that is no finite
 // number: false, dirs untouched. A closed spline of two points runs straight
 // there and back.
 bool CalcSpline(const Coord* points, DirType* dirs, std::int32_t count, bool closed);
 
 // The point of the spline at t, from 0 (the first control point) to count - 1
-// (the last); t beyond count - 1 runs on along the closing piece and reaches the
+// (the last); t beyond count - 1 runs on along the closing span and reaches the
 // first point again at count, which suits a closed spline. t is held to [0, count].
 Coord GetSplineVal(std::int32_t count, const Coord* points, const DirType* dirs, double t);
 
