@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "AttributeServices.hpp"
 #include "DG/DG.hpp"
 #include "ExchangeVerbs.hpp"
 #include "TeamworkVerbs.hpp"
@@ -60,6 +61,8 @@ void Host::FillServiceTable()
     FillFrameServices(table_);
     FillElementServices(table_);
     FillModuleDataServices(table_);
+    FillPaletteServices(table_);
+    FillAttributeServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 
@@ -217,6 +220,7 @@ void Host::ClearRegistrations()
     mergeHandler_ = nullptr;
     selectionHandler_ = nullptr;
     newElementCatches_.clear();
+    palettes_.clear();
 }
 
 void Host::FireProjectEvent(std::int32_t event)
@@ -301,11 +305,14 @@ Facts Host::Facts() const
     AddExchangeFacts(*this, facts);
     AddElementFacts(*this, facts);
     AddModuleDataFacts(*this, facts);
+    AddPaletteFacts(*this, facts);
+    AddAttributeFacts(*this, facts);
     return facts;
 }
 
 std::string Host::Fact(const std::string& name) const
 {
+    if (const std::optional<std::string> fact = DialogFact(name)) return *fact;
     const auto facts = Facts();
     const auto it = facts.find(name);
     return it == facts.end() ? "<unknown fact " + name + ">" : it->second;

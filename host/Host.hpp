@@ -51,6 +51,15 @@ struct ViewEventCatch {
     std::int32_t map = 0;
 };
 
+// A palette the add-on registered, so that the host closes, hides, shows and
+// disables it with its own windows.
+struct PaletteRegistration {
+    std::int16_t dialogId = 0;
+    APIPaletteControlProc callback = nullptr;
+    std::int32_t flags = 0;
+    GS::Guid guid;
+};
+
 struct Project {
     bool open = false;
     std::string name;
@@ -150,6 +159,7 @@ public:
     APISelectionChangeHandlerProc selectionHandler_ = nullptr;
     std::vector<ViewEventCatch> viewEvents_;
     std::vector<std::pair<API_ElemTypeID, APIElementEventHandlerProc>> newElementCatches_;
+    std::vector<PaletteRegistration> palettes_;
     int keepInMemoryCalls_ = 0;
     API_ToolBoxItem currentTool_ {};
     Project project_;
@@ -201,6 +211,10 @@ void FillModuleDataServices(HostServiceTable& table);
 void AddModuleDataFacts(const Host& host, Facts& facts);
 // Reads the work folder's preferences file into the host; a missing file leaves none.
 void LoadPreferences(Host& host);
+void FillPaletteServices(HostServiceTable& table);
+void AddPaletteFacts(const Host& host, Facts& facts);
+// Facts asked for by name only: "item <dialog> <item> <field>" and "dialog <id>".
+std::optional<std::string> DialogFact(const std::string& name);
 
 std::string FourCCText(std::int32_t code);
 

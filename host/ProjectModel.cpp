@@ -7,6 +7,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "AttributeServices.hpp"
 #include "PolylineElements.hpp"
 
 namespace SimHost {
@@ -367,6 +368,7 @@ std::string Point(const API_Coord& p) { return "(" + Number(p.x) + "," + Number(
 ProjectModel::ProjectModel()
 {
     content.layers[DefaultLayer] = LayerEntry {"Archicad-Ebene", 0};
+    AddStandardAttributes(content);
     content.storeyLevels[0] = 0.0;
     currentDatabase.typeID = APIWind_FloorPlanID;
 }

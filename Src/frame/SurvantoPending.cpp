@@ -20,8 +20,14 @@ std::int16_t MainObjectStep()
 
 }  // namespace
 
-void Survanto::ShowMeasuringPrompt() { Record(*this, "ShowMeasuringPrompt"); }
-void Survanto::UpdateMainPalette() { Record(*this, "UpdateMainPalette"); }
+void Survanto::ResetMeasuringSession() { Record(*this, "ResetMeasuringSession"); }
+void Survanto::PickMeasuredPoints() { Record(*this, "PickMeasuredPoints"); }
+void Survanto::EnsureStationMarker() { Record(*this, "EnsureStationMarker"); }
+void Survanto::ShootPickedPoints(bool takeHeight) { Record(*this, "ShootPickedPoints", takeHeight ? 1 : 0); }
+void Survanto::ImportPointList() { Record(*this, "ImportPointList"); }
+void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }
+void Survanto::ImportE57File() { Record(*this, "ImportE57File"); }
+void Survanto::SetLanguage(std::int32_t newLanguage) { Record(*this, "SetLanguage", newLanguage); }
 void Survanto::PlaceMeasuredPointMarker() { Record(*this, "PlaceMeasuredPointMarker"); }
 void Survanto::AlignInstrument() { Record(*this, "AlignInstrument"); }
 void Survanto::ReplaceStationMarker() { Record(*this, "ReplaceStationMarker"); }
@@ -31,6 +37,15 @@ void Survanto::CreateMorphFromPoints(const TypVektor<API_Coord3D>* points)
 }
 void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
 void Survanto::CreateBeam() { Record(*this, "CreateBeam"); }
+void Survanto::FitBeamsBetweenTwoLines() { Record(*this, "FitBeamsBetweenTwoLines"); }
+void Survanto::CreateSlab() { Record(*this, "CreateSlab"); }
+void Survanto::CreateFill() { Record(*this, "CreateFill"); }
+void Survanto::CreateSpline() { Record(*this, "CreateSpline"); }
+void Survanto::CreateMesh() { RecordPendingCall("CreateMesh", meshPoints[0], pointStep); }
+void Survanto::CreateMeshFromActivatedPoints(bool withBoundary)
+{
+    Record(*this, "CreateMeshFromActivatedPoints", withBoundary ? 1 : 0);
+}
 void Survanto::BuildMorphProfile() { Record(*this, "BuildMorphProfile"); }
 void Survanto::BuildMorphRail() { Record(*this, "BuildMorphRail"); }
 void Survanto::CreateMorphAlongRail() { Record(*this, "CreateMorphAlongRail"); }
@@ -72,6 +87,7 @@ void Survanto::MeasureRotationAngle(std::int32_t toolType) { Record(*this, "Meas
 void Survanto::MeasureBeamWidth() { Record(*this, "MeasureBeamWidth"); }
 void Survanto::MeasureBeamHeight() { Record(*this, "MeasureBeamHeight"); }
 
+void PhotoPalette::LoadPhoto() { RecordPendingCall("PhotoPalette::LoadPhoto", {}, MainObjectStep(), 0, this); }
 void SectionPalette::CreateMeasuredProfile()
 {
     RecordPendingCall("SectionPalette::CreateMeasuredProfile", curvePalette.curve.points, MainObjectStep(), 0, this);

@@ -313,7 +313,7 @@ private:
         s_.SetMainPaletteItemValue(modeItem, 0.0);
     }
     const API_Coord3D& Point(std::uint32_t index) const { return s_.actionPoints[index]; }
-    std::int32_t PopupEntry(std::int16_t item) const { return static_cast<std::int32_t>(s_.MainPaletteItemValue(item)); }
+    std::int32_t PopupEntry(std::int16_t item) const { return s_.MainPaletteEntry(item); }
     bool EvenPointCount() const { return s_.actionPoints.GetSize() % 2 == 0; }
     void HandToCurvePalette(Curve3DPalette& palette)
     {
@@ -728,6 +728,12 @@ void Survanto::SetMainPaletteItemValue(std::int16_t item, double value)
 {
     DG::GetDialog(MainPaletteDialogId, resourceModules[0]);
     DG::SetItemValue(MainPaletteDialogId, item, value);
+}
+
+std::int16_t Survanto::MainPaletteEntry(std::int16_t item) const
+{
+    DG::GetDialog(MainPaletteDialogId, resourceModules[0]);
+    return DG::PopupGetSelected(MainPaletteDialogId, item);
 }
 
 void Survanto::OnMeasuredPoint(std::int32_t eventCode)

@@ -1,6 +1,7 @@
 #include "palettes/VaroImportPalette.hpp"
 
 #include "IO/Folder.hpp"
+#include "frame/PaletteGuids.hpp"
 #include "pointclouds/JobFolderScan.hpp"
 
 namespace {
@@ -20,7 +21,11 @@ void CarryOverJobs(const VaroImportData& earlier, VaroImportData& found)
 
 }  // namespace
 
-VaroImportPalette::VaroImportPalette() { SetDialogId(32465); }
+VaroImportPalette::VaroImportPalette()
+{
+    SetDialogId(32465);
+    SetPaletteGuid(varoImportPaletteGuid);
+}
 
 std::int16_t VaroImportPalette::DialogCallback(std::int16_t, std::int16_t, std::int16_t, std::intptr_t) { return 0; }
 

@@ -193,3 +193,19 @@ TEST_F(PointCabImport, AMissingFileIsNoChange)
 }
 
 }  // namespace
+
+// Whatever dialog it names, the main palette's message 0x3FFF runs the change
+// check; the palette handles nothing else for a dialog not its own.
+TEST_F(PointCabImport, ThePalettesExchangeMessageRunsTheCheck)
+{
+    WriteExchange(Document(Annotation(Point(FreshId(), "2 3 4 0"))));
+    survanto().DialogCallback(0x3FFF, 32425, 0, 0);
+    ExpectMeasured(2, 3, 5.5);
+    EXPECT_EQ(Count(ReadExchange(), "<Annotation"), 0u);
+
+    survanto().busy = true;
+    WriteExchange(Document(Annotation(Point(FreshId(), "7 7 7 0"))));
+    survanto().DialogCallback(0x3FFF, Survanto::MainPaletteDialogId, 0, 0);
+    survanto().busy = false;
+    EXPECT_EQ(Count(ReadExchange(), "<Annotation"), 1u) << "not while the add-on is busy";
+}

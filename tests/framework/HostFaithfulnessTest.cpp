@@ -14,6 +14,7 @@
 #include "HostApiTestSupport.hpp"
 #include "RS/ResourceModule.hpp"
 #include "Scenario.hpp"
+#include "TestDialogs.hpp"
 
 namespace {
 
@@ -150,21 +151,6 @@ TEST_F(HostFaithfulness, ANewProjectClosesTheOpenOneFirst)
     host->NewProject();
     host->OpenProject("Bestand");
     EXPECT_EQ(projectEvents, (std::vector<std::int32_t> {APINotify_New, APINotify_Close, APINotify_New, APINotify_Close, APINotify_Open}));
-}
-
-// A resource module holding one dialog description.
-RS::ResModule DialogModule(short id, const std::string& description)
-{
-    std::vector<std::uint8_t> bytes {'S', 'V', 'R', 'S', 0, 0, 0, 0, 1, 0, 0, 0};
-    const auto put32 = [&bytes](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    };
-    put32(RS::DialogType);
-    bytes.push_back(static_cast<std::uint8_t>(id));
-    bytes.push_back(static_cast<std::uint8_t>(id >> 8));
-    put32(static_cast<std::uint32_t>(description.size()));
-    bytes.insert(bytes.end(), description.begin(), description.end());
-    return RS::RegisterEmbeddedModule(bytes.data(), bytes.size());
 }
 
 TEST(DialogStandIn, APaletteMayCloseItselfFromItsOwnCallback)

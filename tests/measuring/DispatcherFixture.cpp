@@ -9,7 +9,7 @@ namespace {
 
 bool IsBookkeeping(const std::string& name)
 {
-    return name == "ShowMeasuringPrompt" || name == "UpdateMainPalette" || name == "PlaceMeasuredPointMarker";
+    return name == "PlaceMeasuredPointMarker";
 }
 
 char SoundLetter(const std::string& path)

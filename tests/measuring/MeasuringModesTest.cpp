@@ -1,6 +1,7 @@
 #include <cctype>
 #include <limits>
 
+#include "DG/DG.hpp"
 #include "DispatcherFixture.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "Win/WinStandIns.hpp"
@@ -14,13 +15,15 @@ struct ModeCase {
     std::int16_t mode;
     std::int32_t tool;
     std::int32_t variation;
-    std::vector<std::pair<std::int16_t, double>> items;  // palette items set before the points
+    std::vector<std::pair<std::int16_t, double>> items;  // palette items set before the points (a push menu's entry)
     int points;
     std::vector<std::string> calls;  // "name@step:points(argument)", points as indexes of the shots
     std::string sounds;
     std::int16_t finalMode;
     std::int16_t finalStep;
     std::size_t made = 0;  // elements the creators added to the project
+    // The curve palette the points went to, with its vertices: "main:2", "profile:2".
+    const char* curve = "";
 };
 
 // The tables of the measuring modes, tool by tool. A creator that is still to come
@@ -48,13 +51,13 @@ const ModeCase modeCases[] = {
     {"level dimension", 14, 13, 0, {}, 2, {"CreateLevelDimension@1:0", "CreateLevelDimension@2:0,1"}, "11", 14, 3},
     {"fill collects", 14, 18, 0, {}, 2, {}, "11", 14, 3},
     {"line", 14, 19, 0, {}, 2, {"CreateLine@2:0,1"}, "12", 14, 3},
-    {"polyline", 14, 20, 0, {}, 2, {}, "11", 14, 3},
+    {"polyline", 14, 20, 0, {}, 2, {}, "11", 14, 3, 1, "main:2"},
     {"circle", 14, 21, 0, {}, 3, {}, "112", 14, 1, 1},
     {"circle tool takes nothing", 14, 22, 0, {}, 1, {}, "1", 14, 1},
     {"spline collects", 14, 23, 0, {}, 2, {}, "11", 14, 3},
     {"hotspot", 14, 24, 0, {}, 2, {"CreateHotspot@1:0", "CreateHotspot@2:0,1"}, "11", 14, 3},
     {"extruded shell", 14, 43, 0, {}, 7, {"CreateExtrudedShellFittedToWalls@7:0,1,2,3,4,5,6"}, "1111112", 14, 8},
-    {"morph profile points", 14, 45, 0, {}, 2, {}, "11", 14, 1},
+    {"morph profile points", 14, 45, 0, {}, 2, {}, "11", 14, 1, 0, "profile:2"},
 
     {"polygon wall", 15, 1, 0, {}, 4, {}, "1212", 15, 5},
     {"polygon beam", 15, 3, 0, {}, 4, {}, "1212", 15, 5},
@@ -65,9 +68,9 @@ const ModeCase modeCases[] = {
     {"lamp over 3 points", 15, 7, 0, {}, 3, {"CreateLamp@3:0,1,2"}, "112", 15, 4},
     {"arc", 15, 21, 0, {}, 3, {}, "112", 15, 1, 1},
     {"ruled shell", 15, 43, 0, {}, 8, {"CreateRuledShellBetweenWalls@8:0,1,2,3,4,5,6,7"}, "11111112", 15, 9},
-    {"morph rail points", 15, 45, 0, {}, 2, {}, "11", 15, 3},
-    {"slab outline", 15, 8, 0, {}, 2, {}, "11", 15, 3},
-    {"fill outline", 15, 18, 0, {}, 1, {}, "1", 15, 2},
+    {"morph rail points", 15, 45, 0, {}, 2, {}, "11", 15, 3, 0, "main:2"},
+    {"slab outline", 15, 8, 0, {}, 2, {}, "11", 15, 3, 1, "main:2"},
+    {"fill outline", 15, 18, 0, {}, 1, {}, "1", 15, 2, 0, "main:1"},
     {"roof takes nothing", 15, 9, 0, {}, 1, {}, "1", 15, 1},
 
     {"curved wall", 16, 1, 0, {}, 3, {}, "112", 16, 1, 1},
@@ -133,6 +136,16 @@ std::string Describe(const PendingCall& call, int shots)
     return text;
 }
 
+// Which curve palette holds vertices, and how many.
+std::string FedCurve(Survanto& main)
+{
+    const std::uint32_t onMain = main.curvePalette.curve.points.GetSize();
+    const std::uint32_t onProfile = main.sectionPalette.curvePalette.curve.points.GetSize();
+    if (onMain > 0) return "main:" + std::to_string(onMain);
+    if (onProfile > 0) return "profile:" + std::to_string(onProfile);
+    return "";
+}
+
 class MeasuringModes : public DispatcherFixture, public ::testing::WithParamInterface<ModeCase> {};
 
 }  // namespace
@@ -141,8 +154,14 @@ TEST_P(MeasuringModes, AdvanceAsTheTablesSay)
 {
     const ModeCase& c = GetParam();
     StartMode(c.mode, c.tool, c.variation);
-    for (const auto& [item, value] : c.items) SetItem(item, value);
+    for (const auto& [item, value] : c.items) DG::ChangeItem(Survanto::MainPaletteDialogId, item, value);
+    // Both curve palettes measure polygons with end points, so that a fed point shows as a vertex.
+    for (Curve3DPalette* curves : {&Main().curvePalette, &Main().sectionPalette.curvePalette}) {
+        curves->curveMode = Curve3DPalette::EndPointMethodItem;
+        curves->curveStep = Curve3DPalette::FirstStepItem;
+    }
 
+    DG::SetItemText(Survanto::MainPaletteDialogId, 27, GS::UniString());
     const std::size_t elementsBefore = host_->host().model_.content.elements.size();
     for (int i = 0; i < c.points; ++i) Shoot(NthPoint(i));
 
@@ -153,9 +172,10 @@ TEST_P(MeasuringModes, AdvanceAsTheTablesSay)
     EXPECT_EQ(Main().measuringMode, c.finalMode);
     EXPECT_EQ(Main().pointStep, c.finalStep);
     EXPECT_EQ(host_->host().model_.content.elements.size() - elementsBefore, c.made);
+    EXPECT_EQ(FedCurve(Main()), c.curve);
     // Every point gets its marker, except while the instrument is being aligned.
     EXPECT_EQ(CountOf("PlaceMeasuredPointMarker"), c.mode == 1 ? 0 : c.points);
-    EXPECT_GE(CountOf("ShowMeasuringPrompt"), c.points);
+    EXPECT_FALSE(DG::GetItemText(Survanto::MainPaletteDialogId, 27).ToUtf8().empty()) << "a prompt follows the points";
     if (c.finalMode == 0 && c.mode != 0) {
         EXPECT_EQ(Item(c.mode), 0.0) << "the mode button goes off";
     }
@@ -168,11 +188,14 @@ using MeasuredPointRoad = DispatcherFixture;
 TEST_F(MeasuredPointRoad, WithoutARunningActionOnlyTheNoCommandSoundAnswers)
 {
     Main().pointStep = 0;
+    SetItem(5, 0.0);
+    DG::SetItemText(Survanto::MainPaletteDialogId, 27, "before");
     Shoot(NthPoint(0), 10);
     Shoot(NthPoint(1), 5000);
     Shoot(NthPoint(2), 12);
     EXPECT_EQ(SoundLetters(), "nn");
-    EXPECT_TRUE(PendingCallTrace().empty()) << "no marker, prompt or refresh";
+    EXPECT_TRUE(PendingCallTrace().empty()) << "no marker";
+    EXPECT_EQ(DG::GetItemText(Survanto::MainPaletteDialogId, 27).ToUtf8(), "before") << "no prompt";
     EXPECT_EQ(Main().pointStep, 0);
 }
 

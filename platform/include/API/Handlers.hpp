@@ -15,3 +15,6 @@ using APIModuleDataMergeHandlerProc = GSErrCode (*)(std::int32_t mode, const GS:
                                                     API_ModulData* destination);
 using APISelectionChangeHandlerProc = GSErrCode (*)(const API_Neig* selElemNeig);
 using APIViewEventHandlerProc = GSErrCode (*)(const API_NotifyViewEventType* viewEvent);
+// The host's requests to a registered palette: 1 close, 2 hide, 3 show, 4 disable
+// its items, 5 enable them.
+using APIPaletteControlProc = GSErrCode (*)(std::int16_t dialogId, std::int32_t code, std::intptr_t param);
