@@ -416,7 +416,10 @@ short ClickItem(short dialogId, short item)
         return Send(*dialog, MsgChange, item);
     }
     if (it->type == "pushmenu") return Send(*dialog, MsgChange, item);
-    return Send(*dialog, MsgClick, item);
+    const short result = Send(*dialog, MsgClick, item);
+    // A palette's own button closes it as the close box does: by an answer other than 0.
+    if (result != 0 && dialog->kind == "palette" && IsOpen(dialogId)) ClosePalette(dialogId);
+    return result;
 }
 
 short ChangeItem(short dialogId, short item, double value)

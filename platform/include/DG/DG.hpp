@@ -209,7 +209,7 @@ void ListSetTabField(short dialogId, short listItem, short field, const TabField
 // Sends a message to the dialog's callback as the user's action would: a click
 // on a push button is a click, on a check or radio button a change of its value;
 // the value is set first. Changing a push menu chooses its entry. Returns the
-// callback's result.
+// callback's result; a palette closes when a click is answered with other than 0.
 short ClickItem(short dialogId, short item);
 short ChangeItem(short dialogId, short item, double value);
 
