@@ -18,6 +18,27 @@ constexpr std::int16_t CloseBox = -1;
 constexpr std::int16_t MainFirstOption = 14;
 constexpr std::int16_t MainSecondOption = 15;
 
+// Choosing a method puts the tooltips of its meaning on the step buttons (help
+// index 1 the planes, 2 the segments, 3 the spline and the three-point arc).
+struct MethodHelp {
+    std::int16_t method;
+    std::int16_t item;
+    std::int16_t index;
+};
+
+constexpr MethodHelp MethodHelps[] = {
+    {Curve3DPalette::EndPointMethodItem, Curve3DPalette::FirstStepItem, 2},
+    {Curve3DPalette::EndPointMethodItem, Curve3DPalette::SecondStepItem, 2},
+    {Curve3DPalette::EndPointMethodItem, Curve3DPalette::ThirdStepItem, 2},
+    {Curve3DPalette::TwoPointMethodItem, Curve3DPalette::FirstStepItem, 2},
+    {Curve3DPalette::TwoPointMethodItem, Curve3DPalette::SecondStepItem, 3},
+    {Curve3DPalette::SplineMethodItem, Curve3DPalette::FirstStepItem, 3},
+    {Curve3DPalette::PlaneMethodItem, Curve3DPalette::FirstStepItem, 1},
+    {Curve3DPalette::PlaneMethodItem, Curve3DPalette::SecondStepItem, 1},
+    {Curve3DPalette::PlaneMethodItem, Curve3DPalette::ThirdStepItem, 1},
+    {Curve3DPalette::CeilingMethodItem, Curve3DPalette::CeilingMethodItem, 1},
+};
+
 bool IsPlanTool(std::int32_t tool)
 {
     return tool == API_WallID || tool == API_PolyLineID || tool == API_HatchID || tool == API_SlabID;
@@ -50,11 +71,18 @@ std::int16_t Curve3DPalette::DialogCallback(std::int16_t message, std::int16_t d
         return 0;
     }
     if (dialogId != DialogId) return 0;
-    if (message == DG::MsgChange) {
-        ChangeItem(item);
-        return 0;
+    switch (message) {
+        case DG::MsgClose:
+            // The main palette's option button that shows this palette goes off.
+            if (Survanto* survanto = theSurvanto.load()) survanto->SyncCurvePaletteButton(true);
+            return 0;
+        case DG::MsgResize:
+            if (!DG::IsPaletteDocked(GetPaletteGuid())) resizer.Resize(false);
+            return 0;
+        case DG::MsgChange: ChangeItem(item); return 0;
+        case DG::MsgClick: break;
+        default: return 0;
     }
-    if (message != DG::MsgClick) return 0;
     std::int16_t result = 0;
     switch (item) {
         case CreateItem:
@@ -107,9 +135,12 @@ void Curve3DPalette::ChangeItem(std::int16_t item)
             break;
         default: break;
     }
-    UpdateItems();
+    for (const MethodHelp& help : MethodHelps)
+        if (help.method == item) DG::SetItemHelpIndex(DialogId, help.item, help.index);
+    // Emptied before the refresh, so that the prompt asks for the first point again.
     planePoints.Clear();
     segmentPoints.Clear();
+    UpdateItems();
 }
 
 void Curve3DPalette::FinishAndCreate()
@@ -142,6 +173,11 @@ void Curve3DPalette::SetUpForTool()
         }
         planeDefined = false;
     }
+    // "Erstellen" and "Abbrechen" keep to the palette's bottom edge.
+    resizer.ClearItems();
+    resizer.Attach(DialogId);
+    resizer.AddItem(DialogId, CreateItem, 0.0, 1.0, 0.0, 0.0);
+    resizer.AddItem(DialogId, CancelItem, 0.0, 1.0, 0.0, 0.0);
     UpdateItems();
     ShowPrompt();
 }
@@ -177,6 +213,7 @@ void Curve3DPalette::UpdateItems()
         const auto index = static_cast<std::size_t>(item);
         if (DG::IsItemVisible(DialogId, item) != view.shown[index]) DG::ShowItem(DialogId, item, view.shown[index]);
         DG::EnableItem(DialogId, item, view.enabled[index]);
+        if (view.icons[index] != 0) SetDialogItemIcon(DialogId, item, view.icons[index]);
     }
     for (std::int16_t item = 1; item <= LastItem; ++item)
         if (HasValueByRule(item)) DG::SetItemValue(DialogId, item, view.pressed[static_cast<std::size_t>(item)] ? 1.0 : 0.0);

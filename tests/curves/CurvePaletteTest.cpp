@@ -131,6 +131,119 @@ TEST_F(CurvePalette, MethodsAndStepsChangeItemsAndPrompt)
     EXPECT_EQ(Curves().curveStep, 0);
 }
 
+// Changing the step drops the pending points, and the prompt asks for the first again.
+TEST_F(CurvePalette, AChangedStepAsksForItsFirstPoint)
+{
+    UseTool(API_SlabID, 15);
+    OpenCurvePalette();
+    DG::ClickItem(Palette, 9);
+    Curves().AddMeasuredPoint({0, 0, 0}, nullptr);
+    Curves().UpdateItems();
+    EXPECT_EQ(Prompt(), "Zweiten Punkt des Liniensegments messen");
+    DG::ClickItem(Palette, 14);
+    EXPECT_TRUE(Curves().segmentPoints.IsEmpty());
+    EXPECT_EQ(Prompt(), "Ersten Punkt des Bogensegments messen");
+}
+
+// The main palette's option opens the palette for its tool and shows it pressed
+// while it is open; closing it by the close box, "Abbrechen" or "Erstellen"
+// releases the option. The wall keeps its poly wall option for the next time.
+TEST_F(CurvePalette, TheMainPalettesOptionOpensItAndClosingReleasesIt)
+{
+    struct Case {
+        const char* name;
+        API_ElemTypeID tool;
+        short option;
+        short closedBy;  // an item of the palette, or the close box
+    };
+    const Case cases[] = {
+        {"polyline", API_PolyLineID, 14, DG::CloseBox}, {"fill", API_HatchID, 15, Curve3DPalette::CancelItem},
+        {"slab", API_SlabID, 15, Curve3DPalette::CreateItem}, {"morph", API_MorphID, 15, DG::CloseBox},
+        {"wall", API_WallID, 15, Curve3DPalette::CreateItem},
+    };
+    Main().ToggleMainPalette();
+    for (const Case& c : cases) {
+        Host().SelectTool(c.tool);
+        DG::ChangeItem(Survanto::MainPaletteDialogId, c.option, 1.0);
+        ASSERT_TRUE(DG::IsOpen(Palette)) << c.name;
+        EXPECT_EQ(Main().MainPaletteItemValue(c.option), 1.0) << c.name;
+        EXPECT_EQ(Main().measuringMode, c.option) << c.name;
+        EXPECT_EQ(Curves().toolType, c.tool) << c.name;
+        EXPECT_TRUE(Enabled(Curve3DPalette::Dimension2DItem)) << c.name << ": the curve plane is offered";
+        if (c.closedBy == DG::CloseBox)
+            DG::CloseByUser(Palette);
+        else
+            DG::ClickItem(Palette, c.closedBy);
+        EXPECT_FALSE(DG::IsOpen(Palette)) << c.name;
+        EXPECT_EQ(Main().MainPaletteItemValue(c.option), 0.0) << c.name;
+    }
+    EXPECT_EQ(Main().SavedToolOptionOf(API_WallID), 2);
+    Main().ToggleMainPalette();
+    DG::ChangeItem(Survanto::MainPaletteDialogId, 15, 1.0);
+    EXPECT_FALSE(DG::IsOpen(Palette)) << "not without the main palette";
+}
+
+// Each method shows its steps with its icons, and the step buttons' tooltips
+// tell what the steps mean for it.
+TEST_F(CurvePalette, MethodsPutTheirIconsAndTooltipsOnTheSteps)
+{
+    struct Step {
+        short item;
+        short icon;
+        const char* tooltip;
+    };
+    struct Case {
+        short method;
+        std::vector<Step> steps;
+    };
+    const Case cases[] = {
+        {11,
+         {{13, 32637, "Horizontale Ebene mit einem Punkt messen"},
+          {14, 32638, "Allgemeine Ebene mit drei Punkten messen"},
+          {15, 32639, "Vertikale Ebene mit zwei Punkten messen"}}},
+        {8, {{13, 32628, "Gerades Segment"}, {14, 32629, "Tangentiales Bogensegment"}, {15, 32630, "Bogen mit zwei Punkten"}}},
+        {9, {{13, 32649, "Gerades Segment"}, {14, 32650, "Bogen mit drei Punkten"}}},
+        {10, {{13, 32648, "Spline"}}},
+        {11, {{13, 32637, "Horizontale Ebene mit einem Punkt messen"}}},
+    };
+    Main().ToggleMainPalette();
+    Host().SelectTool(API_MorphID);
+    DG::ChangeItem(Survanto::MainPaletteDialogId, 15, 1.0);
+    DG::ClickItem(Palette, Curve3DPalette::Dimension2DItem);
+    for (const Case& c : cases) {
+        DG::ClickItem(Palette, c.method);
+        ASSERT_EQ(Curves().curveMode, c.method);
+        for (const Step& step : c.steps) {
+            EXPECT_TRUE(Shown(step.item)) << c.method << " " << step.item;
+            EXPECT_EQ(DG::GetItemIcon(Palette, step.item), step.icon) << c.method << " " << step.item;
+            EXPECT_EQ(DG::GetItemTooltip(Palette, step.item).ToUtf8(), step.tooltip) << c.method << " " << step.item;
+        }
+        if (c.method == 11) {
+            DG::ClickItem(Palette, 13);
+            Curves().AddMeasuredPoint({0, 0, 1}, nullptr);
+            ASSERT_TRUE(Curves().planeDefined) << "the 2D methods need the plane";
+        }
+    }
+}
+
+// "Erstellen" and "Abbrechen" keep to the bottom edge of a growing palette; a
+// docked palette moves nothing.
+TEST_F(CurvePalette, ItsButtonsFollowTheBottomEdgeUnlessDocked)
+{
+    UseTool(API_SlabID, 15);
+    OpenCurvePalette();
+    const DG::Size size = DG::GetClientSize(Palette);
+    DG::ResizeByUser(Palette, size.width, static_cast<short>(size.height + 30));
+    for (const short item : {Curve3DPalette::CreateItem, Curve3DPalette::CancelItem})
+        EXPECT_EQ(DG::GetItemRect(Palette, item).top, 206) << item;
+    EXPECT_EQ(DG::GetItemRect(Palette, Curve3DPalette::CreateItem).left, 105);
+    EXPECT_EQ(DG::GetItemRect(Palette, Curve3DPalette::PromptItem).top, 125);
+
+    DG::SetPaletteDocked(Palette, true);
+    DG::ResizeByUser(Palette, size.width, static_cast<short>(size.height + 60));
+    EXPECT_EQ(DG::GetItemRect(Palette, Curve3DPalette::CreateItem).top, 206);
+}
+
 TEST_F(CurvePalette, AProfilePlaneIsMeasuredFirst)
 {
     UseTool(API_MorphID, 14);
