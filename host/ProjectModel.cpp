@@ -660,7 +660,8 @@ std::string DescribeElement(const StoredElement& element)
         break;
     case API_ShellID: out << " class " << e.shell.shellClass << " level " << Number(e.shell.level); break;
     case API_HatchID:
-    case API_PolyLineID: out << " " << DescribePolygonMemo(element.memo); break;
+    case API_PolyLineID:
+    case API_SlabID: out << " " << DescribePolygonMemo(element.memo); break;
     case API_LineID: out << " " << Point(e.line.begC) << "-" << Point(e.line.endC); break;
     case API_ArcID:
     case API_CircleID:

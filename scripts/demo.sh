@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the add-on and survanto-host and plays the demo scenario: the host starts
-# on a new project and shows what the add-on registered and did.
+# Builds the add-on and survanto-host and plays the demo scenarios: the host starts
+# on a new project and shows what the add-on registered and did; then a slab is
+# measured in the curve palette, which shows its items and prompt at every point.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build/demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DSURVANTO_TESTS=OFF >/dev/null
 cmake --build build/demo -j "$(nproc)"
-build/demo/bin/survanto-host scenarios/demo.scn
+build/demo/bin/survanto-host scenarios/demo.scn scenarios/curve-slab.scn
