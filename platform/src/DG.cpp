@@ -416,9 +416,10 @@ short ClickItem(short dialogId, short item)
         return Send(*dialog, MsgChange, item);
     }
     if (it->type == "pushmenu") return Send(*dialog, MsgChange, item);
+    const bool palette = dialog->kind == "palette";
     const short result = Send(*dialog, MsgClick, item);
     // A palette's own button closes it as the close box does: by an answer other than 0.
-    if (result != 0 && dialog->kind == "palette" && IsOpen(dialogId)) ClosePalette(dialogId);
+    if (result != 0 && palette && IsOpen(dialogId)) ClosePalette(dialogId);
     return result;
 }
 
