@@ -39,19 +39,22 @@ double PseudoAngle(double dx, double dy)
 
 }  // namespace
 
-DelaunaySweep::DelaunaySweep(const std::vector<Coord>& points, const std::vector<std::uint32_t>& used) : points_(points)
+DelaunaySweep::DelaunaySweep(const std::vector<Coord>& points, const std::vector<std::uint32_t>& used, double nearDistance)
 {
     std::array<std::uint32_t, 3> seeds {};
-    if (used.size() < 3 || !ChooseSeeds(used, seeds)) return;
-    Sweep(used, seeds);
+    if (used.size() < 3 || !ChooseSeeds(points, used, seeds)) return;
+    TakeInSweepOrder(points, used, seeds);
+    Sweep(seeds);
+    FindNearPairs(nearDistance);
+    RenameToInput();
 }
 
 // The point nearest the middle of the bounds, its nearest other point, and the
 // point that makes the smallest circle with both, counter-clockwise. False when
 // all points lie on one line.
-bool DelaunaySweep::ChooseSeeds(const std::vector<std::uint32_t>& used, std::array<std::uint32_t, 3>& seeds) const
+bool DelaunaySweep::ChooseSeeds(const std::vector<Coord>& p, const std::vector<std::uint32_t>& used,
+                                std::array<std::uint32_t, 3>& seeds)
 {
-    const auto& p = points_;
     double minX = p[used[0]].x, maxX = minX, minY = p[used[0]].y, maxY = minY;
     for (const std::uint32_t i : used) {
         minX = std::min(minX, p[i].x), maxX = std::max(maxX, p[i].x);
@@ -90,9 +93,11 @@ bool DelaunaySweep::ChooseSeeds(const std::vector<std::uint32_t>& used, std::arr
     return true;
 }
 
-void DelaunaySweep::Sweep(const std::vector<std::uint32_t>& used, const std::array<std::uint32_t, 3>& seeds)
+// Copies the points in the order of their distance from the seeds' circumcentre;
+// the seeds are renamed to their places in that order.
+void DelaunaySweep::TakeInSweepOrder(const std::vector<Coord>& p, const std::vector<std::uint32_t>& used,
+                                     std::array<std::uint32_t, 3>& seeds)
 {
-    const auto& p = points_;
     const Coord offset = CircumcentreOffset(p[seeds[0]], p[seeds[1]], p[seeds[2]]);
     centre_ = {p[seeds[0]].x + offset.x, p[seeds[0]].y + offset.y};
     if (!std::isfinite(centre_.x) || !std::isfinite(centre_.y))
@@ -103,17 +108,32 @@ void DelaunaySweep::Sweep(const std::vector<std::uint32_t>& used, const std::arr
     for (const std::uint32_t i : used) order.emplace_back(SquaredDistance(p[i], centre_), i);
     std::sort(order.begin(), order.end());
 
-    const std::size_t triangleCount = 2 * used.size();
-    triangles_.reserve(3 * triangleCount);
-    halfEdges_.reserve(3 * triangleCount);
-    StartHull(seeds, p.size());
-    hullHash_.assign(static_cast<std::size_t>(std::ceil(std::sqrt(static_cast<double>(used.size())))), None);
+    points_.resize(order.size());
+    inputIndex_.resize(order.size());
+    std::array<std::uint32_t, 3> renamed {};
+    for (std::uint32_t k = 0; k < order.size(); ++k) {
+        const std::uint32_t i = order[k].second;
+        points_[k] = p[i];
+        inputIndex_[k] = i;
+        for (std::size_t s = 0; s < 3; ++s)
+            if (seeds[s] == i) renamed[s] = k;
+    }
+    seeds = renamed;
+}
+
+void DelaunaySweep::Sweep(const std::array<std::uint32_t, 3>& seeds)
+{
+    const std::size_t count = points_.size();
+    triangles_.reserve(6 * count);
+    halfEdges_.reserve(6 * count);
+    StartHull(seeds);
+    hullHash_.assign(static_cast<std::size_t>(std::ceil(std::sqrt(static_cast<double>(count)))), None);
     for (const std::uint32_t seed : seeds) Hash(seed);
 
-    for (const auto& [distance, i] : order) {
+    for (std::uint32_t i = 0; i < count; ++i) {
         if (i == seeds[0] || i == seeds[1] || i == seeds[2]) continue;
         std::uint32_t start = None;
-        const std::uint32_t visible = FindVisibleHullEdge(p[i], start);
+        const std::uint32_t visible = FindVisibleHullEdge(points_[i], start);
         if (visible == None)
             InsertInside(i);
         else
@@ -121,11 +141,11 @@ void DelaunaySweep::Sweep(const std::vector<std::uint32_t>& used, const std::arr
     }
 }
 
-void DelaunaySweep::StartHull(const std::array<std::uint32_t, 3>& seeds, std::size_t pointCount)
+void DelaunaySweep::StartHull(const std::array<std::uint32_t, 3>& seeds)
 {
-    hullPrev_.assign(pointCount, None);
-    hullNext_.assign(pointCount, None);
-    hullTri_.assign(pointCount, None);
+    hullPrev_.assign(points_.size(), None);
+    hullNext_.assign(points_.size(), None);
+    hullTri_.assign(points_.size(), None);
     AddTriangle(seeds[0], seeds[1], seeds[2], None, None, None);
     for (std::uint32_t k = 0; k < 3; ++k) {
         const std::uint32_t s = seeds[k];
@@ -134,6 +154,21 @@ void DelaunaySweep::StartHull(const std::array<std::uint32_t, 3>& seeds, std::si
         hullTri_[s] = k;
     }
     hullStart_ = seeds[0];
+}
+
+void DelaunaySweep::FindNearPairs(double nearDistance)
+{
+    for (std::uint32_t e = 0; e < triangles_.size(); ++e) {
+        if (halfEdges_[e] != None && halfEdges_[e] < e) continue;
+        const std::uint32_t a = triangles_[e], b = triangles_[Next(e)];
+        if (SquaredDistance(points_[a], points_[b]) < nearDistance * nearDistance) nearPairs_.emplace_back(a, b);
+    }
+}
+
+void DelaunaySweep::RenameToInput()
+{
+    for (std::uint32_t& corner : triangles_) corner = inputIndex_[corner];
+    for (auto& [a, b] : nearPairs_) a = inputIndex_[a], b = inputIndex_[b];
 }
 
 // The first hull edge, from near the point's angle on, that has the point strictly
@@ -217,7 +252,7 @@ void DelaunaySweep::InsertInside(std::uint32_t i)
                 SplitTriangle(t, i);
             } else if (onEdge2 != None) {
                 const std::uint32_t shared = Next(onEdge) == onEdge2 ? onEdge2 : onEdge;
-                coincident_.emplace_back(i, triangles_[shared]);
+                nearPairs_.emplace_back(i, triangles_[shared]);
             } else if (halfEdges_[onEdge] == None) {
                 SplitHullEdge(onEdge, i);
             } else {

@@ -19,20 +19,24 @@ public:
     static constexpr std::uint32_t None = UINT32_MAX;
 
     // Triangulates the points that `used` names; the coordinates must be finite.
-    DelaunaySweep(const std::vector<Geometry::Coord>& points, const std::vector<std::uint32_t>& used);
+    // Pairs of points nearer than `nearDistance` that an edge joins are reported.
+    DelaunaySweep(const std::vector<Geometry::Coord>& points, const std::vector<std::uint32_t>& used, double nearDistance);
 
     // Three point indexes per triangle, counter-clockwise.
     const std::vector<std::uint32_t>& Triangles() const { return triangles_; }
-    // Half-edge 3t + k runs from corner k of triangle t to the next corner; this is
-    // the opposite half-edge of each, None on the hull.
-    const std::vector<std::uint32_t>& HalfEdges() const { return halfEdges_; }
-    // Points left out as equal to another: (left out, taken).
-    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& Coincident() const { return coincident_; }
+    // Points joined by an edge shorter than the near distance, and points left out
+    // as equal to one taken (the one left out first).
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& NearPairs() const { return nearPairs_; }
 
 private:
-    bool ChooseSeeds(const std::vector<std::uint32_t>& used, std::array<std::uint32_t, 3>& seeds) const;
-    void Sweep(const std::vector<std::uint32_t>& used, const std::array<std::uint32_t, 3>& seeds);
-    void StartHull(const std::array<std::uint32_t, 3>& seeds, std::size_t pointCount);
+    static bool ChooseSeeds(const std::vector<Geometry::Coord>& points, const std::vector<std::uint32_t>& used,
+                            std::array<std::uint32_t, 3>& seeds);
+    void TakeInSweepOrder(const std::vector<Geometry::Coord>& points, const std::vector<std::uint32_t>& used,
+                          std::array<std::uint32_t, 3>& seeds);
+    void Sweep(const std::array<std::uint32_t, 3>& seeds);
+    void StartHull(const std::array<std::uint32_t, 3>& seeds);
+    void FindNearPairs(double nearDistance);
+    void RenameToInput();
     std::uint32_t FindVisibleHullEdge(const Geometry::Coord& p, std::uint32_t& start) const;
     void JoinToHull(std::uint32_t point, std::uint32_t visible, std::uint32_t start);
     void InsertInside(std::uint32_t point);
@@ -50,12 +54,17 @@ private:
     std::size_t HashKey(const Geometry::Coord& p) const;
     void Hash(std::uint32_t point);
 
-    const std::vector<Geometry::Coord>& points_;
+    // The points in the order of the sweep, so that neighbours lie near in memory,
+    // and their indexes in the input.
+    std::vector<Geometry::Coord> points_;
+    std::vector<std::uint32_t> inputIndex_;
+    // Half-edge 3t + k runs from corner k of triangle t to the next corner;
+    // halfEdges_ holds the opposite of each, None on the hull.
     std::vector<std::uint32_t> triangles_;
     std::vector<std::uint32_t> halfEdges_;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> coincident_;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> nearPairs_;
 
-    // The hull, counter-clockwise, by point index; a point taken off the hull is its
+    // The hull, counter-clockwise, by point; a point taken off the hull is its
     // own successor. hullTri_ holds the half-edge of the hull edge leaving a point.
     std::vector<std::uint32_t> hullPrev_;
     std::vector<std::uint32_t> hullNext_;

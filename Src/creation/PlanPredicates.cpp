@@ -69,7 +69,7 @@ void TwoProduct(double a, double b, double bHigh, double bLow, double& product, 
 // terms left out (a lone 0 stands for zero). Its sign is the sign of its last term.
 template <std::size_t Capacity>
 struct Expansion {
-    std::array<double, Capacity> terms {};
+    std::array<double, Capacity> terms;  // only the first `size` are set
     std::size_t size = 0;
 
     int Sign() const { return ::Sign(terms[size - 1]); }
@@ -132,8 +132,8 @@ Expansion<2 * N * M> Product(const Expansion<N>& e, const Expansion<M>& f)
 {
     Expansion<2 * N * M> result;
     result.size = ScaleTerms(e.terms.data(), e.size, f.terms[0], result.terms.data());
-    std::array<double, 2 * N> scaled {};
-    std::array<double, 2 * N * M> sum {};
+    std::array<double, 2 * N> scaled;
+    std::array<double, 2 * N * M> sum;
     for (std::size_t k = 1; k < f.size; ++k) {
         const std::size_t scaledSize = ScaleTerms(e.terms.data(), e.size, f.terms[k], scaled.data());
         result.size = SumTerms(result.terms.data(), result.size, scaled.data(), scaledSize, sum.data());

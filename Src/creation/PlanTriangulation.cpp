@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <numeric>
 #include <utility>
 
 #include "creation/DelaunaySweep.hpp"
@@ -59,15 +58,8 @@ private:
 std::vector<std::uint32_t> WithoutNearDuplicates(const std::vector<Coord>& points, const std::vector<std::uint32_t>& used,
                                                  const DelaunaySweep& sweep)
 {
-    const auto& triangles = sweep.Triangles();
-    const auto& halfEdges = sweep.HalfEdges();
     PointGroups groups;
-    for (std::uint32_t e = 0; e < triangles.size(); ++e) {
-        if (halfEdges[e] != DelaunaySweep::None && halfEdges[e] < e) continue;
-        const std::uint32_t a = triangles[e], b = triangles[e % 3 == 2 ? e - 2 : e + 1];
-        if (IsNear(points[a], points[b])) groups.Join(a, b);
-    }
-    for (const auto& [leftOut, taken] : sweep.Coincident()) groups.Join(leftOut, taken);
+    for (const auto& [a, b] : sweep.NearPairs()) groups.Join(a, b);
 
     std::vector<bool> leftOut(points.size(), false);
     bool anyLeftOut = false;
@@ -110,8 +102,8 @@ std::vector<PlanTriangle> TriangulateInPlan(const std::vector<Coord>& points)
     for (std::uint32_t i = 0; i < points.size(); ++i)
         if (std::isfinite(points[i].x) && std::isfinite(points[i].y)) used.push_back(i);
 
-    const DelaunaySweep sweep(points, used);
+    const DelaunaySweep sweep(points, used, NearDuplicateDistance);
     const std::vector<std::uint32_t> kept = WithoutNearDuplicates(points, used, sweep);
     if (kept.size() == used.size()) return TrianglesOf(sweep);
-    return TrianglesOf(DelaunaySweep(points, kept));
+    return TrianglesOf(DelaunaySweep(points, kept, NearDuplicateDistance));
 }
