@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "GS/Guid.hpp"
+#include "LibraryParts.hpp"
+#include "MorphBodies.hpp"
 #include "ServiceTable.hpp"
 
 namespace SimHost {
@@ -72,17 +74,25 @@ GSErrCode GetElementHeader(HostToken token, API_Elem_Head* header)
     return NoError;
 }
 
+// A morph is its body: one without a usable body is refused.
+bool HasItsMemo(const API_Element& element, const API_ElementMemo* memo)
+{
+    if (element.header.typeID != API_MorphID) return true;
+    return memo != nullptr && IsUsableMorphBody(memo->morphBody, memo->morphMaterialMapTable.size());
+}
+
 GSErrCode CreateElement(HostToken token, API_Element* element, API_ElementMemo* memo)
 {
     ProjectModel& model = ModelOf(token);
-    if (element == nullptr || !IsKnownType(element->header.typeID)) return APIERR_BADPARS;
+    if (element == nullptr || !IsKnownType(element->header.typeID) || !HasItsMemo(*element, memo)) return APIERR_BADPARS;
     if (model.content.layers.count(element->header.layer) == 0) return APIERR_BADPARS;
     if (model.content.storeyLevels.count(element->header.floorInd) == 0) return APIERR_BADINDEX;
     StoredElement stored;
     stored.record = *element;
     stored.record.header.guid = model.NewGuid();
     if (memo != nullptr) stored.memo = *memo;
-    stored.record.header.hasMemo = memo != nullptr && (!memo->coords.empty() || !memo->params.empty());
+    stored.record.header.hasMemo =
+        memo != nullptr && (!memo->coords.empty() || !memo->params.empty() || !memo->morphBody.polygons.empty());
     *element = stored.record;
     model.content.elements.push_back(std::move(stored));
     model.MarkChanged();
@@ -338,8 +348,9 @@ GSErrCode LibraryPartUniqueId(const ProjectModel& model, const API_Elem_Head& he
 
 GSErrCode UtilityRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
-    if (code != FourCC("NTOE") && code != FourCC("GELU")) return APIERR_BADID;
+    if (code != FourCC("NTOE") && code != FourCC("GELU") && code != FourCC("COMP")) return APIERR_BADID;
     if (par1 == nullptr || par2 == nullptr) return APIERR_BADPARS;
+    if (code == FourCC("COMP")) return CompareLibraryPartIds(static_cast<const char*>(par1), static_cast<const char*>(par2));
     if (code == FourCC("GELU"))
         return LibraryPartUniqueId(ModelOf(token), *static_cast<const API_Elem_Head*>(par1), static_cast<char*>(par2));
     const std::int32_t neig = *static_cast<const std::int32_t*>(par1);
@@ -529,6 +540,13 @@ bool IsLibraryPartUniqueId(const std::string& text)
 }
 
 }  // namespace
+
+std::int32_t NeigOfElementType(API_ElemTypeID type)
+{
+    for (const auto& [elementType, neig] : NeigOfType)
+        if (elementType == type) return neig;
+    return 0;
+}
 
 GSErrCode UserEditElement(Host& host, const API_Guid& guid, const API_ActTranPars& transformation)
 {

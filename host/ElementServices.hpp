@@ -10,6 +10,9 @@ void FillElementServices(HostServiceTable& table);
 void AddElementFacts(const Host& host, Facts& facts);
 void AddElementVerbs(ScenarioVerbs& verbs);
 
+// The selection id of whole elements of a type; 0 for a type without one.
+std::int32_t NeigOfElementType(API_ElemTypeID type);
+
 // A user's own actions on an element, as the host's user interface would do them:
 // one undo step each, the former state kept as the notified source, and the
 // element's observer told.

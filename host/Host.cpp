@@ -12,6 +12,9 @@
 #include "DG/DG.hpp"
 #include "ExchangeVerbs.hpp"
 #include "ElementServices.hpp"
+#include "LibraryParts.hpp"
+#include "MorphBodies.hpp"
+#include "Selection.hpp"
 #include "Win/WinStandIns.hpp"
 
 namespace fs = std::filesystem;
@@ -57,6 +60,9 @@ void Host::FillServiceTable()
     std::fill(std::begin(table_), std::end(table_), nullptr);
     FillFrameServices(table_);
     FillElementServices(table_);
+    FillMorphBodyServices(table_);
+    FillSelectionServices(table_);
+    FillLibraryPartServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 

@@ -3,11 +3,13 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "MorphBodies.hpp"
 #include "ProjectModel.hpp"
 
 namespace SimHost {
@@ -140,6 +142,7 @@ public:
     Project project_;
     std::vector<std::string> postedLog_;
     ProjectModel model_;
+    std::vector<std::unique_ptr<API_BodyBuilderData>> bodyBuilders_;
 
     const Options& GetOptions() const { return options_; }
 

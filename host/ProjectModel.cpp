@@ -331,6 +331,22 @@ struct BoxBuilder {
     }
 };
 
+// The box of the body's vertices, placed by the morph's transformation.
+bool MorphBox(const double (&t)[12], const API_MorphBody& body, API_Box3D& box)
+{
+    if (body.vertices.empty()) return false;
+    for (std::size_t i = 0; i < body.vertices.size(); ++i) {
+        const API_Coord3D& v = body.vertices[i];
+        const double x = t[0] * v.x + t[1] * v.y + t[2] * v.z + t[3];
+        const double y = t[4] * v.x + t[5] * v.y + t[6] * v.z + t[7];
+        const double z = t[8] * v.x + t[9] * v.y + t[10] * v.z + t[11];
+        if (i == 0) box = {x, y, z, x, y, z};
+        box = {std::min(box.xMin, x), std::min(box.yMin, y), std::min(box.zMin, z),
+               std::max(box.xMax, x), std::max(box.yMax, y), std::max(box.zMax, z)};
+    }
+    return true;
+}
+
 double ParameterValue(const API_ElementMemo& memo, const char* name)
 {
     for (const API_AddParType& p : memo.params)
@@ -494,6 +510,10 @@ void ApplyMemo(API_ElementMemo& target, const API_ElementMemo& source, std::uint
         target.parcs = source.parcs;
     }
     if ((memoMask & APIMemoMask_AddPars) != 0) target.params = source.params;
+    if ((memoMask & APIMemoMask_MorphBody) != 0) {
+        target.morphBody = source.morphBody;
+        target.morphMaterialMapTable = source.morphMaterialMapTable;
+    }
 }
 
 API_ElementMemo CopyMemo(const API_ElementMemo& source, std::uint64_t memoMask)
@@ -549,9 +569,7 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
     case API_LevelDimensionID:
         b.Add(e.levelDimension.position);
         return b.Finish(level + e.levelDimension.level, level + e.levelDimension.level, box);
-    case API_MorphID:
-        b.Add({e.morph.transformation[3], e.morph.transformation[7]});
-        return b.Finish(e.morph.transformation[11], e.morph.transformation[11], box);
+    case API_MorphID: return MorphBox(e.morph.transformation, element.memo.morphBody, box);
     default: return false;
     }
 }
@@ -645,6 +663,10 @@ std::string DescribeElement(const StoredElement& element)
         if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;
         break;
     case API_ShellID: out << " class " << e.shell.shellClass << " level " << Number(e.shell.level); break;
+    case API_MorphID:
+        out << " vertices " << element.memo.morphBody.vertices.size() << " edges " << element.memo.morphBody.edges.size()
+            << " polygons " << element.memo.morphBody.polygons.size();
+        break;
     case API_LineID: out << " " << Point(e.line.begC) << "-" << Point(e.line.endC); break;
     case API_ArcID:
     case API_CircleID:

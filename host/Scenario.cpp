@@ -5,7 +5,9 @@
 
 #include "ElementServices.hpp"
 #include "ExchangeVerbs.hpp"
+#include "LibraryParts.hpp"
 #include "PaletteVerbs.hpp"
+#include "Selection.hpp"
 #include "Win/Process.hpp"
 #include "Win/WinStandIns.hpp"
 
@@ -27,6 +29,8 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddExchangeVerbs(verbs_);
     AddElementVerbs(verbs_);
     AddPaletteVerbs(verbs_);
+    AddSelectionVerbs(verbs_);
+    AddLibraryPartVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;

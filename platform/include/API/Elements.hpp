@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -241,9 +242,37 @@ struct API_SectionSegment {
     std::int32_t mainCoordCount = 0;
 };
 
+// An attribute of a polygon or surface, and whether it overrides the element's own.
+struct API_OverriddenAttribute {
+    std::int16_t attributeIndex = 0;
+    bool overridden = false;
+};
+
+// One polygon of a morph's body: its edges by index (from 1; negative runs the
+// edge backwards, 0 separates the contours of one polygon) and its material as an
+// index into the body's material table (from 0).
+struct API_MorphPolygon {
+    std::vector<std::int32_t> edges;
+    std::int32_t materialIndex = 0;
+};
+
+// A morph's body as the host's body builder makes it, in the morph's own frame.
+// Vertices and edges are named by their index from 1; an edge runs from its first
+// vertex to its second. A body without polygons is a handle that is not set.
+struct API_MorphBody {
+    std::vector<API_Coord3D> vertices;
+    std::vector<std::array<std::int32_t, 2>> edges;
+    std::vector<API_MorphPolygon> polygons;
+};
+
+// A body under construction in the host; only the host sees inside.
+struct API_BodyBuilderData;
+using API_BodyBuilder = API_BodyBuilderData*;
+
 // Which parts of a memo a call reads or writes.
 constexpr std::uint64_t APIMemoMask_Polygon = 1;
 constexpr std::uint64_t APIMemoMask_AddPars = 4;
+constexpr std::uint64_t APIMemoMask_MorphBody = 8;
 constexpr std::uint64_t APIMemoMask_All = ~std::uint64_t {0};
 
 // The variable part of an element. Polygons use the host's form: coordinates from
@@ -259,6 +288,9 @@ struct API_ElementMemo {
     std::vector<API_SectionSegment> sectionSegments;
     std::vector<API_Coord> sectionMainCoords;
     std::vector<API_Coord> sectionDistCoords;
+    // Morphs: the body and the materials its polygons name.
+    API_MorphBody morphBody;
+    std::vector<API_OverriddenAttribute> morphMaterialMapTable;
 };
 
 // Data an add-on keeps on an element.
@@ -311,3 +343,21 @@ constexpr std::int32_t APITool_Lock = FourCC("LOCK");
 // API_UniIDLength characters that receives the unique id of its library part,
 // "{main GUID}-{revision GUID}".
 constexpr std::size_t API_UniIDLength = 128;
+
+// "COMP" (utility request): par1 and par2 two unique ids. NoError when they name
+// the same part, APIERR_COMPATIBLEPART when the first is another revision of the
+// second, APIERR_GENERAL when they name different parts.
+
+// A library part as HostGetLibraryPart gives it: the caller sets the index; the
+// host fills the unique id and a location that the caller deletes.
+struct API_LibPart {
+    std::int32_t index = 0;
+    char ownUnID[API_UniIDLength] {};
+    IO::Location* location = nullptr;
+};
+
+// What HostGetSelection tells of the selection besides its list.
+struct API_SelectionInfo {
+    std::int32_t typeID = 0;  // 0 nothing selected, 1 elements
+    std::int32_t sel_nElem = 0;
+};

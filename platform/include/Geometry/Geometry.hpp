@@ -23,6 +23,9 @@ struct Sector3D {
 struct Plane {
     Coord3D point;
     Coord3D normal;
+
+    // The foot of v on the plane; v itself when the normal has no length.
+    Coord3D ProjectToPlane(const Coord3D& v) const;
 };
 
 namespace Detail {
@@ -47,6 +50,13 @@ inline bool Unit(const Coord3D& a, Coord3D& unit)
 }
 
 }  // namespace Detail
+
+inline Coord3D Plane::ProjectToPlane(const Coord3D& v) const
+{
+    const double length2 = Detail::Dot(normal, normal);
+    if (length2 == 0.0) return v;
+    return Detail::Sub(v, Detail::Scale(normal, Detail::Dot(normal, Detail::Sub(v, point)) / length2));
+}
 
 // Turns c about the origin by the angle whose sine and cosine are given.
 inline void RotCoord(Coord* c, const Coord& origin, double sinAngle, double cosAngle)
