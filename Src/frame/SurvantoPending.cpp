@@ -26,10 +26,6 @@ void Survanto::PlaceMeasuredPointMarker() { Record(*this, "PlaceMeasuredPointMar
 void Survanto::AlignInstrument() { Record(*this, "AlignInstrument"); }
 void Survanto::ReplaceStationMarker() { Record(*this, "ReplaceStationMarker"); }
 void Survanto::DrawCurvePolyline(bool flag) { Record(*this, "DrawCurvePolyline", flag ? 1 : 0); }
-void Survanto::CreateMorphFromPoints(const TypVektor<API_Coord3D>* points)
-{
-    Record(*this, "CreateMorphFromPoints", points == nullptr ? 0 : 1);
-}
 void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
 void Survanto::CreateBeam() { Record(*this, "CreateBeam"); }
 void Survanto::CreateObject() { Record(*this, "CreateObject"); }
