@@ -7,6 +7,7 @@
 #include "ExchangeVerbs.hpp"
 #include "LibraryParts.hpp"
 #include "PaletteVerbs.hpp"
+#include "PlanPicture.hpp"
 #include "Selection.hpp"
 #include "Win/Process.hpp"
 #include "Win/WinStandIns.hpp"
@@ -31,6 +32,7 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddPaletteVerbs(verbs_);
     AddSelectionVerbs(verbs_);
     AddLibraryPartVerbs(verbs_);
+    AddPlanPictureVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;

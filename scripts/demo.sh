@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds the add-on and survanto-host and plays the demo scenario: the host starts
-# on a new project and shows what the add-on registered and did.
+# Builds the add-on and survanto-host and plays the demo scenarios: the host starts
+# on a new project and shows what the add-on registered and did; then morphs are
+# made from selected measured-point markers and drawn into build/demo/morphs.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build/demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DSURVANTO_TESTS=OFF >/dev/null
 cmake --build build/demo -j "$(nproc)"
 build/demo/bin/survanto-host scenarios/demo.scn
+(cd build/demo && bin/survanto-host ../../scenarios/demo-morphs.scn)

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need. Quiet when all are there.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
-          libxerces-c-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
+          libxerces-c-dev libpng-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "API/AddOnInterface.hpp"
 #include "ElementServices.hpp"
 #include "InProcessHost.hpp"
+#include "PngFile.hpp"
 
 namespace {
 
@@ -217,4 +220,22 @@ TEST_F(MorphBodyHost, SelectionAndLibraryParts)
     ASSERT_EQ(HostGetSelection(&info, &selected, true, true, 0), NoError);
     EXPECT_EQ(info.sel_nElem, 0) << "a locked element is not editable";
     EXPECT_TRUE(selected.empty());
+}
+
+TEST(PlanPictureFile, IsWrittenAsideAndReplacesTheOldOneWhole)
+{
+    TempFolder folder;
+    const std::string path = folder.path() + "/plan.png";
+    const std::vector<std::uint8_t> pixels(2 * 3 * 3, 200);
+    ASSERT_TRUE(SimHost::WritePng(path, 2, 3, pixels));
+    std::ifstream in(path, std::ios::binary);
+    std::string signature(8, '\0');
+    in.read(&signature[0], 8);
+    EXPECT_EQ(signature, "\x89PNG\r\n\x1a\n");
+    const auto size = std::filesystem::file_size(path);
+
+    EXPECT_FALSE(SimHost::WritePng(path, 4, 3, pixels)) << "fewer pixels than the picture holds";
+    EXPECT_FALSE(SimHost::WritePng(folder.path() + "/missing/plan.png", 2, 3, pixels));
+    EXPECT_EQ(std::filesystem::file_size(path), size);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), std::filesystem::directory_iterator {}), 1);
 }
