@@ -25,7 +25,7 @@ CompressedVectorReader CompressedVectorNode::reader(const std::vector<SourceDest
     for (const auto& buffer : buffers)
         if (buffer.image() != image().get())
             throw E57Exception(ErrorCode::BadBuffers, buffer.path() + ": the buffer was made for another image file");
-    return CompressedVectorReader(image()->file, element(), buffers);
+    return CompressedVectorReader(image(), element(), buffers);
 }
 
 }  // namespace e57

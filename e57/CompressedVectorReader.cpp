@@ -8,6 +8,7 @@
 #include "e57/CompressedVectorSection.hpp"
 #include "e57/E57Exception.hpp"
 #include "e57/Element.hpp"
+#include "e57/ImageData.hpp"
 #include "e57/PagedFile.hpp"
 
 namespace e57 {
@@ -56,9 +57,9 @@ void checkRecordCountFits(const Element& node, const std::vector<Leaf>& leaves, 
 
 }  // namespace
 
-CompressedVectorReader::CompressedVectorReader(std::shared_ptr<PagedFile> file, const Element& node,
+CompressedVectorReader::CompressedVectorReader(std::shared_ptr<const ImageData> image, const Element& node,
                                                const std::vector<SourceDestBuffer>& buffers)
-    : file_(std::move(file)), recordCount_(node.count) {
+    : image_(std::move(image)), file_(image_->file), recordCount_(node.count) {
     if (!file_->isOpen()) throw E57Exception(ErrorCode::FileClosed, node.path());
     bind(node, buffers);
 }

@@ -12,6 +12,7 @@ namespace e57 {
 
 class PagedFile;
 struct Element;
+struct ImageData;
 
 // Reads the records of a compressed vector block by block into the bound buffers.
 // read() fills whole blocks (the buffers' capacity) except the last and returns 0
@@ -32,10 +33,12 @@ public:
 private:
     friend class CompressedVectorNode;
 
-    CompressedVectorReader(std::shared_ptr<PagedFile> file, const Element& node,
+    CompressedVectorReader(std::shared_ptr<const ImageData> image, const Element& node,
                            const std::vector<SourceDestBuffer>& buffers);
     void bind(const Element& node, const std::vector<SourceDestBuffer>& buffers);
 
+    // The element tree stays while the channels point into it.
+    std::shared_ptr<const ImageData> image_;
     std::shared_ptr<PagedFile> file_;
     std::vector<FieldChannel> channels_;
     std::uint64_t recordCount_;

@@ -8,8 +8,7 @@
 
 namespace e57 {
 
-CompressedVectorSection::CompressedVectorSection(PagedFile& file, const Element& node)
-    : where_(node.path() + ": compressed vector section at offset " + std::to_string(node.fileOffset)) {
+CompressedVectorSection::CompressedVectorSection(PagedFile& file, const Element& node) : node_(node) {
     if (!PagedFile::isPayloadOffset(node.fileOffset)) fail("the offset points into a page checksum");
     start_ = PagedFile::toLogical(node.fileOffset);
     if (start_ > file.logicalSize() || file.logicalSize() - start_ < kHeaderSize) fail("lies outside the file");
@@ -39,7 +38,8 @@ CompressedVectorSection::CompressedVectorSection(PagedFile& file, const Element&
 }
 
 void CompressedVectorSection::fail(const std::string& what) const {
-    throw E57Exception(ErrorCode::BadSectionHeader, where_ + " " + what);
+    throw E57Exception(ErrorCode::BadSectionHeader, node_.path() + ": compressed vector section at offset " +
+                                                        std::to_string(node_.fileOffset) + " " + what);
 }
 
 }  // namespace e57

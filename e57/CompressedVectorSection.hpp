@@ -23,7 +23,7 @@ public:
 private:
     [[noreturn]] void fail(const std::string& what) const;
 
-    std::string where_;
+    const Element& node_;  // its path is built only for an error
     std::uint64_t start_ = 0;
     std::uint64_t dataStart_ = 0;
     std::uint64_t end_ = 0;

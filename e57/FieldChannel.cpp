@@ -57,7 +57,7 @@ std::uint16_t loadU16(const unsigned char* bytes) {
 FieldChannel::FieldChannel(PagedFile& file, const Element& field, const Stream& stream,
                            const SourceDestBuffer& buffer)
     : file_(file),
-      name_(field.path()),
+      field_(&field),
       stream_(stream),
       out_(static_cast<unsigned char*>(buffer.data())),
       stride_(buffer.stride()),
@@ -270,7 +270,7 @@ std::uint16_t FieldChannel::nextBufferLength() {
 }
 
 void FieldChannel::fail(ErrorCode code, const std::string& what) const {
-    throw E57Exception(code, name_ + ": " + what);
+    throw E57Exception(code, field_->path() + ": " + what);
 }
 
 void FieldChannel::outOfBounds(std::uint64_t raw) const {

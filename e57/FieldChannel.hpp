@@ -54,7 +54,7 @@ private:
     [[noreturn]] void outOfBounds(std::uint64_t raw) const;
 
     PagedFile& file_;
-    std::string name_;
+    const Element* field_;  // kept alive by the reader; its path is built only for an error
     Stream stream_;
     unsigned char* out_;
     std::size_t stride_;

@@ -1,5 +1,6 @@
 #include "e57/ImageFile.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -60,9 +61,26 @@ void ImageFile::checkHeader() {
         header.xmlLength > file.logicalSize() - xmlStart)
         fail(ErrorCode::BadFileHeader, "the XML section (offset " + std::to_string(header.xmlOffset) + ", length " +
                                            std::to_string(header.xmlLength) + ") does not lie inside the file");
-    std::vector<char> xml(static_cast<std::size_t>(header.xmlLength));
-    file.readLogical(xmlStart, xml.data(), xml.size());
+    const std::vector<char> xml = readXmlSection(xmlStart, header.xmlLength);
     data_->root = XmlTreeParser::parse(xml.data(), xml.size());
+}
+
+// Page by page, each page checked before the next is read: the header's length is
+// only a claim, and memory grows with pages that really hold the section.
+std::vector<char> ImageFile::readXmlSection(std::uint64_t logicalStart, std::uint64_t length) {
+    PagedFile& file = *data_->file;
+    std::vector<char> xml;
+    std::uint64_t offset = logicalStart;
+    const std::uint64_t end = logicalStart + length;
+    while (offset < end) {
+        const std::uint64_t pageEnd = (offset / PagedFile::kPayloadSize + 1) * PagedFile::kPayloadSize;
+        const auto chunk = static_cast<std::size_t>(std::min(end, pageEnd) - offset);
+        const std::size_t at = xml.size();
+        xml.resize(at + chunk);
+        file.readLogicalChecked(offset, xml.data() + at, chunk);
+        offset += chunk;
+    }
+    return xml;
 }
 
 StructureNode ImageFile::root() const {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "e57/StructureNode.hpp"
 
@@ -16,7 +18,8 @@ public:
     static constexpr int kChecksumAll = 100;
     static constexpr int kChecksumNone = 0;
 
-    // mode must be "r"; checksumPercent is the share of pages whose checksum is verified.
+    // mode must be "r"; checksumPercent is the share of pages whose checksum is verified
+    // (the XML section's pages are always verified).
     ImageFile(const std::string& path, const std::string& mode = "r", int checksumPercent = kChecksumAll);
 
     StructureNode root() const;
@@ -28,6 +31,7 @@ private:
     friend class SourceDestBuffer;
 
     void checkHeader();
+    std::vector<char> readXmlSection(std::uint64_t logicalStart, std::uint64_t length);
 
     std::string path_;
     std::shared_ptr<ImageData> data_;

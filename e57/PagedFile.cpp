@@ -16,7 +16,8 @@ namespace e57 {
 
 PagedFile::PagedFile(const std::string& path, int checksumPercent)
     : path_(path), checksumPercent_(std::clamp(checksumPercent, 0, 100)) {
-    descriptor_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting: a pipe or a device in the file's place is refused below, not read from.
+    descriptor_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor_ < 0) throw E57Exception(ErrorCode::FileOpenFailed, path + ": " + std::strerror(errno));
     struct stat info {};
     if (::fstat(descriptor_, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -98,10 +99,10 @@ void PagedFile::load(Window& window, std::uint64_t index) {
     window.index = index;
 }
 
-void PagedFile::checkPage(Window& window, std::uint64_t page) {
+void PagedFile::checkPage(Window& window, std::uint64_t page, bool always) {
     const std::uint64_t slot = page - window.index * kWindowPages;
     if (window.checked[slot]) return;
-    if (selectedForCheck(page)) {
+    if (always || selectedForCheck(page)) {
         const unsigned char* bytes = window.bytes.data() + slot * kPageSize;
         const std::uint32_t computed = Crc32c::compute(bytes, kPayloadSize);
         const std::uint32_t stored = (std::uint32_t{bytes[1020]} << 24) | (std::uint32_t{bytes[1021]} << 16) |
@@ -121,10 +122,18 @@ void PagedFile::verifyPage(std::uint64_t page) {
     requireOpen();
     if (page >= physicalSize_ / kPageSize)
         throw E57Exception(ErrorCode::ReadOutsideFile, "page " + std::to_string(page) + " beyond end of file");
-    checkPage(windowFor(page), page);
+    checkPage(windowFor(page), page, false);
 }
 
 void PagedFile::readLogical(std::uint64_t logicalOffset, void* destination, std::size_t size) {
+    read(logicalOffset, destination, size, false);
+}
+
+void PagedFile::readLogicalChecked(std::uint64_t logicalOffset, void* destination, std::size_t size) {
+    read(logicalOffset, destination, size, true);
+}
+
+void PagedFile::read(std::uint64_t logicalOffset, void* destination, std::size_t size, bool checkEveryPage) {
     requireOpen();
     if (logicalOffset > logicalSize_ || size > logicalSize_ - logicalOffset)
         throw E57Exception(ErrorCode::ReadOutsideFile, "logical offset " + std::to_string(logicalOffset) +
@@ -136,7 +145,7 @@ void PagedFile::readLogical(std::uint64_t logicalOffset, void* destination, std:
         const std::uint64_t page = logicalOffset / kPayloadSize;
         const std::uint64_t inPage = logicalOffset % kPayloadSize;
         Window& window = windowFor(page);
-        checkPage(window, page);
+        checkPage(window, page, checkEveryPage);
         const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(size, kPayloadSize - inPage));
         std::memcpy(out, window.bytes.data() + (page - window.index * kWindowPages) * kPageSize + inPage, chunk);
         out += chunk;

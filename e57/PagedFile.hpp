@@ -32,6 +32,8 @@ public:
     void readUnchecked(std::uint64_t physicalOffset, void* destination, std::size_t size);
     void verifyPage(std::uint64_t page);
     void readLogical(std::uint64_t logicalOffset, void* destination, std::size_t size);
+    // The same, with every page's checksum tested whatever the policy.
+    void readLogicalChecked(std::uint64_t logicalOffset, void* destination, std::size_t size);
     bool isOpen() const { return descriptor_ >= 0; }
     void close();
 
@@ -55,7 +57,8 @@ private:
 
     Window& windowFor(std::uint64_t page);
     void load(Window& window, std::uint64_t index);
-    void checkPage(Window& window, std::uint64_t page);
+    void checkPage(Window& window, std::uint64_t page, bool always);
+    void read(std::uint64_t logicalOffset, void* destination, std::size_t size, bool checkEveryPage);
     bool selectedForCheck(std::uint64_t page) const;
     void readFully(std::uint64_t physicalOffset, void* destination, std::size_t size);
     void requireOpen() const;

@@ -4,7 +4,9 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <limits>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -97,6 +99,14 @@ int main(int argc, char** argv) {
     } catch (const e57::E57Exception& error) {
         std::fflush(stdout);
         std::fprintf(stderr, "e57dump: %s\n", error.what());
+        return 1;
+    } catch (const std::bad_alloc&) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "e57dump: %s: not enough memory to read the file\n", argv[1]);
+        return 1;
+    } catch (const std::exception& error) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "e57dump: %s: %s\n", argv[1], error.what());
         return 1;
     }
     return 0;

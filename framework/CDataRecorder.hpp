@@ -99,6 +99,23 @@ public:
     std::int64_t GetBytesLeft();
 
 private:
+    bool IsCountMode() const;
+    bool IsMemoryMode() const;
+    bool IsHostFileMode() const;
+    bool IsCFileMode() const;
+    bool TakeTransferBuffer();
+    void CloseStillOpenFile();
+    bool FitsInMemory(std::size_t n) const;
+    bool ReadCFile(void* data, std::size_t n);
+    bool WriteHostFile(const void* data, std::size_t n);
+    bool ReadHostFile(void* data, std::size_t n);
+    bool ReadHostFileDirectly(void* data, std::size_t n);
+    bool FlushCollected();
+    bool WriteCount(std::int32_t count, bool countLeftOut);
+    bool WriteUnits(const char16_t* units, std::size_t count);
+    void DetectEncoding();
+    void DeliverLine(const std::string& line, char* buffer, unsigned capacity) const;
+
     std::int32_t detectedEncoding_ = EncodingUnknown;
     std::int32_t targetEncoding_;
     std::int32_t mode_ = ModeCount;
@@ -113,7 +130,7 @@ private:
     std::int32_t bufferFill_ = 0;
     bool openedForWriting_ = false;
     char* memoryStart_ = nullptr;
-    char* memoryCursor_ = nullptr;
+    std::int64_t memoryOffset_ = 0;  // may lie beyond the block after SetPosition
     std::uint32_t memorySize_ = 0;
     std::unique_ptr<IO::File> hostFile_;
 };

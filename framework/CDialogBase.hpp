@@ -4,11 +4,19 @@
 #include "API/Types.hpp"
 #include "GS/Guid.hpp"
 
-// Base of every dialog and palette: runs a dialog modally or opens it as a palette
-// and passes every dialog message on to the subclass's DialogCallback.
+class CDataRecorder;
+
+// Base of every dialog and palette: runs a dialog modally or opens it as a
+// palette registered with the host, keeps the window's last place, size, open
+// and docked state, and passes every dialog message on to DialogCallback.
 class CDialogBase {
 public:
     enum OpenMode : std::int16_t { Closed = 0, Modal = 1, Modeless = 2, Palette = 3 };
+
+    // Messages of this class: the host hid (0) or showed (1) the palette again;
+    // all items are to be disabled (0) or enabled (1).
+    static constexpr std::int16_t MsgPaletteShown = 0x4FFD;
+    static constexpr std::int16_t MsgItemsEnabled = 0x4FFF;
 
     CDialogBase();
     CDialogBase(const CDialogBase&) = delete;
@@ -17,17 +25,31 @@ public:
 
     virtual void EnableItems();
     virtual void DisableItems();
+    // The window's last state as the preferences keep it, twelve bytes: version,
+    // was open, docked, x, y, height, width.
+    virtual bool WriteState(CDataRecorder& recorder);
+    // Takes the state, and restores the window at it from then on, only when all
+    // twelve bytes were read; a shorter stream leaves everything as it was.
+    virtual bool ReadState(CDataRecorder& recorder);
+    virtual void RestoreOpenState(std::int32_t paletteFlags);
     virtual std::int16_t DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) = 0;
 
     void SetResourceModules(GSResModule module, GSResModule iconModule = 0);
     std::int16_t OpenModal();
+    // 0: shown or already open; 2: the host refused to create the palette.
     std::int16_t OpenPalette(std::int32_t paletteFlags);
     void Close();
+    void CaptureWindowState(std::int16_t dialogId, bool wasOpen, bool keepWasOpen);
 
     std::int16_t GetOpenMode() const { return openMode_; }
     std::int16_t GetDialogId() const { return dialogId_; }
     const GS::Guid& GetPaletteGuid() const { return paletteGuid_; }
     GSResModule GetResourceModule() const { return resourceModule_; }
+    bool RestoresWindowState() const { return restore_; }
+
+    static std::int16_t StaticDialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item,
+                                             std::intptr_t object, std::intptr_t data) noexcept;
+    static GSErrCode PaletteControlCallback(std::int16_t dialogId, std::int32_t code, std::intptr_t param) noexcept;
 
 protected:
     void SetDialogId(std::int16_t dialogId) { dialogId_ = dialogId; }
@@ -35,6 +57,8 @@ protected:
 
 private:
     std::int16_t Dispatch(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) noexcept;
+    void RememberResourceId();
+    void BecomeClosed();
 
     bool restore_ = false;
     bool wasOpen_ = false;

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <memory>
@@ -116,6 +117,10 @@ public:
         return false;
     }
 
+    // Appends a copy unless an equal element is present; false then or when the
+    // append fails.
+    bool AddUnique(const T& element) { return !Contains(element) && Add(element); }
+
     template <typename List, typename Ref>
     class Iter {
     public:
@@ -147,7 +152,11 @@ public:
     const_iterator end() const { return {this, size_}; }
 
 private:
+    static constexpr std::size_t MinPageTable = 4;
+
+    // Raw room for eight elements, left uninitialised: each slot is constructed when it is filled.
     struct Page {
+        Page() {}
         alignas(T) unsigned char bytes[PageSize * sizeof(T)];
     };
 
@@ -163,10 +172,20 @@ private:
         while (pages_.size() < pagesNeeded) pages_.push_back(std::make_unique<Page>());
     }
 
+    // Room for one more element: a new page when the last one is full. The page
+    // table doubles when it is full, so appends stay amortised constant time; the
+    // pages themselves never move. A failed allocation leaves the list as it was.
+    void GrowByOne()
+    {
+        if (size_ < pages_.size() * PageSize) return;
+        if (pages_.size() == pages_.capacity()) pages_.reserve(std::max<std::size_t>(MinPageTable, 2 * pages_.capacity()));
+        pages_.push_back(std::make_unique<Page>());
+    }
+
     // Grows first, then constructs; the size changes only when both succeeded.
     void PushBack(const T& element)
     {
-        Reserve(size_ + 1);
+        GrowByOne();
         new (Slot(size_)) T(element);
         ++size_;
     }

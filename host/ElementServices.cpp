@@ -7,9 +7,12 @@
 #include <cstdio>
 #include <sstream>
 
+#include "ElementGeometry.hpp"
+#include "AttributeServices.hpp"
+#include "SectionViews.hpp"
+#include "SelectionServices.hpp"
 #include "GS/Guid.hpp"
 #include "LibraryParts.hpp"
-#include "MorphBodies.hpp"
 #include "ServiceTable.hpp"
 
 namespace SimHost {
@@ -27,9 +30,27 @@ bool IsKnownType(API_ElemTypeID type)
     case API_WallID: case API_ColumnID: case API_BeamID: case API_ObjectID: case API_LampID: case API_SlabID:
     case API_RoofID: case API_MeshID: case API_LevelDimensionID: case API_LineID: case API_ArcID: case API_CircleID:
     case API_HotspotID: case API_MorphID: case API_WindowID: case API_DoorID: case API_ZoneID: case API_ShellID:
+    case API_HatchID: case API_SplineID:
         return true;
     default: return false;
     }
+}
+
+bool IsDrawingType(API_ElemTypeID type)
+{
+    switch (type) {
+    case API_LevelDimensionID: case API_HatchID: case API_LineID: case API_PolyLineID: case API_ArcID: case API_CircleID:
+    case API_SplineID: case API_HotspotID:
+        return true;
+    default: return false;
+    }
+}
+
+bool IsSectionView(const API_DatabaseInfo& database)
+{
+    return (database.typeID == APIWind_SectionID || database.typeID == APIWind_ElevationID ||
+            database.typeID == APIWind_InteriorElevationID) &&
+           database.elementGuid != APINULLGuid;
 }
 
 // The host's selection ids of whole elements, by element type.
@@ -74,23 +95,18 @@ GSErrCode GetElementHeader(HostToken token, API_Elem_Head* header)
     return NoError;
 }
 
-// A morph is its body: one without a usable body is refused.
-bool HasItsMemo(const API_Element& element, const API_ElementMemo* memo)
-{
-    if (element.header.typeID != API_MorphID) return true;
-    return memo != nullptr && IsUsableMorphBody(memo->morphBody, memo->morphMaterialMapTable.size());
-}
-
 GSErrCode CreateElement(HostToken token, API_Element* element, API_ElementMemo* memo)
 {
     ProjectModel& model = ModelOf(token);
-    if (element == nullptr || !IsKnownType(element->header.typeID) || !HasItsMemo(*element, memo)) return APIERR_BADPARS;
+    if (element == nullptr || !IsKnownType(element->header.typeID)) return APIERR_BADPARS;
     if (model.content.layers.count(element->header.layer) == 0) return APIERR_BADPARS;
     if (model.content.storeyLevels.count(element->header.floorInd) == 0) return APIERR_BADINDEX;
+    if (!HasFiniteGeometry(*element, memo) || !HasConsistentPolygon(*element, memo)) return APIERR_BADPARS;
     StoredElement stored;
     stored.record = *element;
     stored.record.header.guid = model.NewGuid();
     if (memo != nullptr) stored.memo = *memo;
+    if (IsDrawingType(element->header.typeID) && IsSectionView(model.currentDatabase)) stored.view = model.currentDatabase;
     stored.record.header.hasMemo =
         memo != nullptr && (!memo->coords.empty() || !memo->params.empty() || !memo->morphBody.polygons.empty());
     *element = stored.record;
@@ -112,7 +128,8 @@ GSErrCode ChangeElement(HostToken token, API_Element* element, const API_Element
     ApplyChangeMask(changed.record, *element, *mask);
     if (memo != nullptr) ApplyMemo(changed.memo, *memo, memoMask);
     if (model.content.layers.count(changed.record.header.layer) == 0 ||
-        model.content.storeyLevels.count(changed.record.header.floorInd) == 0)
+        model.content.storeyLevels.count(changed.record.header.floorInd) == 0 ||
+        !HasFiniteGeometry(changed.record, &changed.memo) || !HasConsistentPolygon(changed.record, &changed.memo))
         return APIERR_BADPARS;
     if (withDelete) {
         *stored = std::move(changed);
@@ -203,6 +220,8 @@ LayerEntry* FindLayer(ProjectModel& model, const API_Attr_Head& head)
 GSErrCode GetAttribute(HostToken token, API_Attribute* attribute)
 {
     if (attribute == nullptr) return APIERR_BADPARS;
+    ++ModelOf(token).attributeRequests[{attribute->header.typeID, attribute->header.index}];
+    if (attribute->header.typeID != API_LayerID) return GetStoredAttribute(ModelOf(token), attribute);
     const LayerEntry* layer = FindLayer(ModelOf(token), attribute->header);
     if (layer == nullptr) return APIERR_DELETED;
     attribute->header.flags = layer->flags;
@@ -346,6 +365,17 @@ GSErrCode LibraryPartUniqueId(const ProjectModel& model, const API_Elem_Head& he
     return NoError;
 }
 
+GSErrCode GetLibraryPart(HostToken token, API_LibPart* part)
+{
+    if (part == nullptr) return APIERR_BADPARS;
+    const auto& parts = ModelOf(token).libraryParts;
+    const auto found = parts.find(part->index);
+    if (found == parts.end()) return APIERR_BADINDEX;
+    std::snprintf(part->uniqueId, sizeof part->uniqueId, "%s", found->second.uniqueId.c_str());
+    part->version = found->second.version;
+    return NoError;
+}
+
 GSErrCode UtilityRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
     if (code != FourCC("NTOE") && code != FourCC("GELU") && code != FourCC("COMP")) return APIERR_BADID;
@@ -425,6 +455,7 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
     auto& info = *static_cast<API_StoryInfo*>(par1);
     info.firstStory = levels.begin()->first;
     info.lastStory = levels.rbegin()->first;
+    info.actStory = ModelOf(token).currentStorey;
     info.data.clear();
     for (const auto& [index, level] : levels) info.data.push_back({index, level});
     return NoError;
@@ -467,6 +498,15 @@ int ElementNumber(const ProjectModel& model, const API_Guid& guid)
     return 0;
 }
 
+// Where a 2D element was drawn, when not in the model: " in <view> of element n [segment s]".
+std::string ViewText(const ProjectModel& model, const StoredElement& element)
+{
+    if (!element.view) return "";
+    std::string text = " in " + DatabaseName(element.view->typeID) + " of element " + std::to_string(ElementNumber(model, element.view->elementGuid));
+    if (element.view->typeID == APIWind_InteriorElevationID) text += " segment " + std::to_string(element.view->segmentNumber + 1);
+    return text;
+}
+
 using ModelVerb = std::function<bool(Scenario&, Host&, ProjectModel&, std::istringstream&)>;
 
 ScenarioVerb OnModel(ModelVerb body)
@@ -498,6 +538,24 @@ StoredElement* NthElement(Scenario& scenario, ProjectModel& model, std::istrings
         return nullptr;
     }
     return &model.content.elements[n - 1];
+}
+
+// The element whose view a section-type window shows, and for an interior
+// elevation the segment (from 1); a window without an element shows none.
+bool ReadViewOwner(Scenario& scenario, ProjectModel& model, std::istringstream& args, API_DatabaseInfo& view)
+{
+    std::size_t n = 0;
+    if (!(args >> n)) return true;
+    if (n < 1 || n > model.content.elements.size() || CutPlaneTypeOfWindow(view.typeID) == 0 ||
+        model.content.elements[n - 1].record.header.typeID != CutPlaneTypeOfWindow(view.typeID))
+        return scenario.Fail("element " + std::to_string(n) + " has no view of that kind");
+    const StoredElement& owner = model.content.elements[n - 1];
+    view.elementGuid = owner.record.header.guid;
+    std::int32_t segment = 1;
+    if (!Scenario::OptionalNumber(args, segment, 1, std::max(1, owner.record.cutPlane.segmentCount)))
+        return scenario.Fail("no such segment");
+    view.segmentNumber = segment - 1;
+    return true;
 }
 
 bool ReadUserTransformation(std::istringstream& args, API_ActTranPars& t)
@@ -611,8 +669,10 @@ void FillElementServices(HostServiceTable& table)
     SIMHOST_SET_SERVICE(table, HostAutomationRequest, AutomationRequest);
     SIMHOST_SET_SERVICE(table, HostUtilityRequest, UtilityRequest);
     SIMHOST_SET_SERVICE(table, HostGetElementList, GetElementList);
+    SIMHOST_SET_SERVICE(table, HostGetLibraryPart, GetLibraryPart);
     SIMHOST_SET_SERVICE(table, HostDatabaseRequest, DatabaseRequest);
     SIMHOST_SET_SERVICE(table, HostEnvironmentRequest, EnvironmentRequest);
+    FillSelectionServices(table);
 }
 
 void AddElementFacts(const Host& host, Facts& facts)
@@ -624,7 +684,7 @@ void AddElementFacts(const Host& host, Facts& facts)
     for (const auto& [type, count] : counts) parts.push_back(ElemTypeName(type) + ":" + std::to_string(count));
     facts["elements"] = Join(parts);
     for (std::size_t i = 0; i < model.content.elements.size(); ++i)
-        facts["element " + std::to_string(i + 1)] = DescribeElement(model.content.elements[i]);
+        facts["element " + std::to_string(i + 1)] = DescribeElement(model.content.elements[i]) + ViewText(model, model.content.elements[i]);
     facts["undo-steps"] = std::to_string(model.undoSteps.size());
     parts.clear();
     for (const auto& [index, layer] : model.content.layers) {
@@ -647,23 +707,29 @@ void AddElementFacts(const Host& host, Facts& facts)
     facts["database"] = DatabaseName(model.currentDatabase.typeID);
     facts["offset"] = Num(model.content.locationOffset.x) + " " + Num(model.content.locationOffset.y);
     parts.clear();
-    for (const auto& [index, part] : model.libraryParts) parts.push_back(std::to_string(index) + ":" + part.uniqueId);
+    for (const auto& [index, part] : model.libraryParts)
+        parts.push_back(std::to_string(index) + ":" + part.uniqueId + (part.version != 0 ? " version " + std::to_string(part.version) : ""));
     facts["library-parts"] = Join(parts);
+    AddSelectionFacts(host, facts);
 }
 
 // Verbs:
 //   add-layer <index> <name>  |  hide-layer, show-layer, lock-layer, unlock-layer, delete-layer <index>
 //   tool-layer <type> <layer>        the tool default's layer
 //   add-storey <index> <level>       storeys stay contiguous
-//   front-window <floorplan|section|3d|elevation|interior-elevation>
+//   front-window <floorplan|section|3d|elevation|interior-elevation> [n [segment]]
+//                                    a section-type window shows the view of the nth
+//                                    element (from 1), an interior elevation one segment (from 1)
 //   offset <x> <y>                   the project location offset
 //   lock-element <n>                 the nth element (from 1)
 //   user-edit <n> drag dx dy dz | elevate dz | rotate cx cy degrees | mirror px py ax ay
 //   user-delete <n>
 //   undo
-//   add-library-part <index> <{main GUID}-{revision GUID}>
+//   add-library-part <index> <{main GUID}-{revision GUID}> [version]
 void AddElementVerbs(ScenarioVerbs& verbs)
 {
+    AddSelectionVerbs(verbs);
+    AddSectionVerbs(verbs);
     verbs["add-layer"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
         int index = 0;
         if (!(args >> index) || index <= 0 || index > 32767) return scenario.Fail("a layer index from 1 is needed");
@@ -698,13 +764,16 @@ void AddElementVerbs(ScenarioVerbs& verbs)
         return true;
     });
     verbs["front-window"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
-        const std::string name = Scenario::Rest(args);
+        std::string name;
+        args >> name;
         for (const std::int32_t type : {APIWind_FloorPlanID, APIWind_SectionID, APIWind_3DModelID, APIWind_ElevationID,
                                         APIWind_InteriorElevationID})
             if (DatabaseName(type) == name) {
+                API_DatabaseInfo view {};
+                view.typeID = type;
+                if (!ReadViewOwner(scenario, model, args, view)) return false;
                 model.frontWindow = type;
-                model.currentDatabase = API_DatabaseInfo {};
-                model.currentDatabase.typeID = type;
+                model.currentDatabase = view;
                 return true;
             }
         return scenario.Fail("unknown window '" + name + "'");
@@ -740,10 +809,11 @@ void AddElementVerbs(ScenarioVerbs& verbs)
     });
     verbs["add-library-part"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
         std::int32_t index = 0;
+        std::int32_t version = 0;
         std::string uniqueId;
-        if (!(args >> index >> uniqueId) || index < 1 || !IsLibraryPartUniqueId(uniqueId))
-            return scenario.Fail("add-library-part <index from 1> <{main GUID}-{revision GUID}>");
-        model.libraryParts[index] = LibraryPartEntry {uniqueId};
+        if (!(args >> index >> uniqueId) || index < 1 || !IsLibraryPartUniqueId(uniqueId) || !Scenario::OptionalNumber(args, version))
+            return scenario.Fail("add-library-part <index from 1> <{main GUID}-{revision GUID}> [version]");
+        model.libraryParts[index] = LibraryPartEntry {uniqueId, version};
         return true;
     });
 }

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,6 +18,7 @@ namespace SimHost {
 namespace {
 
 constexpr int DefaultWaitMs = 5000;
+constexpr int LongestWaitMs = 600000;
 constexpr const char* EmptyExchangeDocument = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Annotations>\n</Annotations>\n";
 
 std::string ReadFile(const std::string& path)
@@ -41,16 +43,46 @@ bool WriteAside(const std::string& path, const std::string& content)
     return !ec;
 }
 
-std::string ReadFour(std::istringstream& args)
+bool IsNumber(const std::string& word)
 {
-    std::string numbers, one;
-    for (int i = 0; i < 4 && args >> one; ++i) numbers += (i ? " " : "") + one;
-    return numbers;
+    char* end = nullptr;
+    std::strtod(word.c_str(), &end);
+    return !word.empty() && end == word.c_str() + word.size();
+}
+
+// Four numbers as one text; empty when there are none, false when there are some but not four.
+bool ReadFour(std::istringstream& args, std::string& numbers)
+{
+    numbers.clear();
+    std::string one;
+    for (int i = 0; i < 4; ++i) {
+        if (!(args >> one)) return i == 0;
+        if (!IsNumber(one)) return false;
+        numbers += (i ? " " : "") + one;
+    }
+    return true;
+}
+
+std::string XmlEscaped(const std::string& text)
+{
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&apos;"; break;
+            default: out += c;
+        }
+    }
+    return out;
 }
 
 std::string Annotation(const std::string& uuid, const std::string& point, const std::string& origin)
 {
-    std::string element = "  <Annotation>\n    <Element type=\"point\" uuid=\"" + uuid + "\">\n      <Point3d>" + point + "</Point3d>\n";
+    std::string element = "  <Annotation>\n    <Element type=\"point\" uuid=\"" + XmlEscaped(uuid) +
+                          "\">\n      <Point3d>" + point + "</Point3d>\n";
     if (!origin.empty()) element += "      <Origin3d>" + origin + "</Origin3d>\n";
     return element + "    </Element>\n  </Annotation>\n";
 }
@@ -114,11 +146,10 @@ std::string ExchangeFilePath(const Host& host)
 void AddExchangeVerbs(ScenarioVerbs& verbs)
 {
     verbs["annotation"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
-        std::string uuid;
+        std::string uuid, point, origin;
         args >> uuid;
-        const std::string point = ReadFour(args);
-        const std::string origin = ReadFour(args);
-        if (uuid.empty() || point.empty()) return s.Fail("annotation <uuid> <x y z w> [<ox oy oz ow>]");
+        if (uuid.empty() || !ReadFour(args, point) || point.empty() || !ReadFour(args, origin) || !Scenario::Rest(args).empty())
+            return s.Fail("annotation <uuid> <x y z w> [<ox oy oz ow>]");
         const std::string path = ExchangeFilePath(host);
         std::string document = ReadFile(path);
         if (document.find("</") == std::string::npos) document = EmptyExchangeDocument;
@@ -128,10 +159,22 @@ void AddExchangeVerbs(ScenarioVerbs& verbs)
         const std::string path = ExchangeFilePath(host);
         return WriteAside(path, Unescaped(Scenario::Rest(args))) || s.Fail("cannot write " + path);
     });
+    verbs["exchange-folder"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+        const std::string mode = Scenario::Rest(args);
+        if (mode != "read-only" && mode != "writable") return s.Fail("exchange-folder read-only | writable");
+        const fs::path folder = fs::path(ExchangeFilePath(host)).parent_path();
+        const fs::perms perms = mode == "writable" ? fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                                         fs::perms::others_read | fs::perms::others_exec
+                                                   : fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                                         fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+        std::error_code ec;
+        fs::permissions(folder, perms, ec);
+        return !ec || s.Fail("cannot change " + folder.string() + ": " + ec.message());
+    });
     verbs["wait-newp"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
         int ms = DefaultWaitMs;
-        if (!(args >> ms) && !args.eof()) return s.Fail("wait-newp [ms]");
-        if (ms < 0) return s.Fail("wait-newp [ms]");
+        if (!Scenario::OptionalNumber(args, ms, 0, LongestWaitMs) || !Scenario::Rest(args).empty())
+            return s.Fail("wait-newp [ms], at most " + std::to_string(LongestWaitMs) + " ms");
         if (!host.WaitForPostedCommand(ms)) return s.Fail("nothing was posted within " + std::to_string(ms) + " ms");
         host.RunPendingCommands();
         return true;

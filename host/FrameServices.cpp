@@ -167,7 +167,8 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
 {
     Host& host = Host::From(token);
     host.Log("HostEnvironmentRequest " + FourCCText(code));
-    const bool known = code == FourCC("APPL") || code == FourCC("GSPF") || code == FourCC("GTBX");
+    const bool known = code == FourCC("APPL") || code == FourCC("GSPF") || code == FourCC("GTBX") ||
+                       code == FourCC("PROJ") || code == FourCC("SHAR");
     if (known && par1 == nullptr) return APIERR_BADPARS;
     if (code == FourCC("APPL")) {
         auto* info = static_cast<API_ServerApplicationInfo*>(par1);
@@ -187,6 +188,16 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
         *static_cast<API_ToolBoxItem*>(par1) = host.currentTool_;
         return NoError;
     }
+    if (code == FourCC("PROJ")) {
+        auto* info = static_cast<API_ProjectInfo*>(par1);
+        *info = API_ProjectInfo {};
+        if (!host.project_.open) return APIERR_GENERAL;
+        // The project's file is not told: nothing the add-on does needs it yet.
+        info->projectName = std::make_unique<GS::UniString>(host.project_.name);
+        host.project_.teamwork.FillProjectInfo(*info);
+        return NoError;
+    }
+    if (code == FourCC("SHAR")) return host.project_.teamwork.FillSharingInfo(*static_cast<API_SharingInfo*>(par1));
     return APIERR_BADID;
 }
 
@@ -222,6 +233,7 @@ void FillFrameServices(HostServiceTable& table)
 void AddFrameFacts(const Host& host, Facts& facts)
 {
     facts["addon-name"] = host.AddOnName();
+    facts["addon-module"] = host.AddOnModuleInMemory() ? "in memory" : "not in memory";
     facts["addon-description"] = host.AddOnDescription();
     facts["check-environment"] = std::to_string(host.CheckResult());
     facts["register-result"] = std::to_string(host.RegisterResult());

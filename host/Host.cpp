@@ -9,12 +9,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "AttributeServices.hpp"
 #include "DG/DG.hpp"
 #include "ExchangeVerbs.hpp"
+#include "TeamworkVerbs.hpp"
 #include "ElementServices.hpp"
-#include "LibraryParts.hpp"
 #include "MorphBodies.hpp"
-#include "Selection.hpp"
 #include "Win/WinStandIns.hpp"
 
 namespace fs = std::filesystem;
@@ -45,6 +45,7 @@ Host::Host(Options options) : options_(std::move(options))
     fs::create_directories(options_.workFolder);
     // The host's own folders exist, as in an installed host: the add-on watches one of them.
     fs::create_directories(fs::path(options_.workFolder) / "AppData");
+    LoadPreferences(*this);
 }
 
 Host::~Host()
@@ -61,8 +62,9 @@ void Host::FillServiceTable()
     FillFrameServices(table_);
     FillElementServices(table_);
     FillMorphBodyServices(table_);
-    FillSelectionServices(table_);
-    FillLibraryPartServices(table_);
+    FillModuleDataServices(table_);
+    FillPaletteServices(table_);
+    FillAttributeServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 
@@ -82,6 +84,7 @@ bool Host::InstallAddOn(std::string& installedPath)
     if (fs::exists(sounds))
         fs::copy(sounds, fs::path(installFolder_) / "sounds", fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
     installedPath = (fs::path(installFolder_) / source.filename()).string();
+    installedPath_ = installedPath;
     fs::copy_file(source, installedPath, fs::copy_options::overwrite_existing, ec);
     if (ec) {
         loadError_ = "cannot install " + source.string() + ": " + ec.message();
@@ -194,6 +197,21 @@ void Host::Shutdown()
     ClearRegistrations();
 }
 
+bool Host::AddOnModuleInMemory() const
+{
+    if (installedPath_.empty()) return false;
+    void* handle = dlopen(installedPath_.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle != nullptr) dlclose(handle);
+    return handle != nullptr;
+}
+
+void Host::UnloadWithoutFreeData()
+{
+    initialized_ = false;
+    Unload();
+    ClearRegistrations();
+}
+
 void Host::ClearRegistrations()
 {
     menuHandlers_.clear();
@@ -204,6 +222,7 @@ void Host::ClearRegistrations()
     mergeHandler_ = nullptr;
     selectionHandler_ = nullptr;
     newElementCatches_.clear();
+    palettes_.clear();
 }
 
 void Host::FireProjectEvent(std::int32_t event)
@@ -214,16 +233,16 @@ void Host::FireProjectEvent(std::int32_t event)
 void Host::NewProject()
 {
     if (project_.open) CloseProject();
-    project_ = Project {true, "Untitled"};
+    project_ = Project {true, "Untitled", {}};
     model_ = ProjectModel {};
     FireProjectEvent(APINotify_New);
 }
 
-void Host::OpenProject(const std::string& name)
+void Host::OpenProject(const std::string& name, ProjectModel content)
 {
     if (project_.open) CloseProject();
-    project_ = Project {true, name};
-    model_ = ProjectModel {};
+    project_ = Project {true, name, {}};
+    model_ = std::move(content);
     FireProjectEvent(APINotify_Open);
 }
 
@@ -284,13 +303,18 @@ Facts Host::Facts() const
 {
     SimHost::Facts facts;
     AddFrameFacts(*this, facts);
+    AddTeamworkFacts(*this, facts);
     AddExchangeFacts(*this, facts);
     AddElementFacts(*this, facts);
+    AddModuleDataFacts(*this, facts);
+    AddPaletteFacts(*this, facts);
+    AddAttributeFacts(*this, facts);
     return facts;
 }
 
 std::string Host::Fact(const std::string& name) const
 {
+    if (const std::optional<std::string> fact = DialogFact(name)) return *fact;
     const auto facts = Facts();
     const auto it = facts.find(name);
     return it == facts.end() ? "<unknown fact " + name + ">" : it->second;

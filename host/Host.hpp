@@ -5,12 +5,14 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
 #include "MorphBodies.hpp"
 #include "ProjectModel.hpp"
+#include "Teamwork.hpp"
 
 namespace SimHost {
 
@@ -51,9 +53,25 @@ struct ViewEventCatch {
     std::int32_t map = 0;
 };
 
+// A palette the add-on registered, so that the host closes, hides, shows and
+// disables it with its own windows.
+struct PaletteRegistration {
+    std::int16_t dialogId = 0;
+    APIPaletteControlProc callback = nullptr;
+    std::int32_t flags = 0;
+    GS::Guid guid;
+};
+
 struct Project {
     bool open = false;
     std::string name;
+    Teamwork teamwork;
+};
+
+// The add-on's preferences as the host keeps them for its work folder.
+struct StoredPreferences {
+    std::int32_t version = 0;
+    std::vector<std::uint8_t> bytes;
 };
 
 // A simulated host: loads an add-on, serves its service table, keeps the project,
@@ -83,12 +101,15 @@ public:
     void Unload();
     bool Start();
     void Shutdown();
+    // As a host that drops the add-on without FreeData: only its unload hook runs.
+    void UnloadWithoutFreeData();
 
     const API_ExportedFuncs& EntryRecord() const { return entry_; }
     const std::string& LoadError() const { return loadError_; }
 
     void NewProject();
-    void OpenProject(const std::string& name);
+    // Opens a project with the given content, a new empty one unless given.
+    void OpenProject(const std::string& name, ProjectModel content = ProjectModel {});
     void CloseProject();
     void Quit();
     void SelectTool(API_ElemTypeID type, std::int32_t variation = 0);
@@ -112,6 +133,9 @@ public:
     const std::vector<MenuRegistration>& Menus() const { return menus_; }
     const std::vector<LibraryPart>& Library() const { return library_; }
     const std::string& InstalledAddOnFolder() const { return installFolder_; }
+    // Whether the installed module is in the process's memory: it stays after an
+    // unload only when something pins it there.
+    bool AddOnModuleInMemory() const;
     const std::string& WorkFolder() const { return options_.workFolder; }
     void FailService(HostSlot slot) { failedSlots_.push_back(slot); }
 
@@ -137,12 +161,15 @@ public:
     APISelectionChangeHandlerProc selectionHandler_ = nullptr;
     std::vector<ViewEventCatch> viewEvents_;
     std::vector<std::pair<API_ElemTypeID, APIElementEventHandlerProc>> newElementCatches_;
+    std::vector<PaletteRegistration> palettes_;
     int keepInMemoryCalls_ = 0;
     API_ToolBoxItem currentTool_ {};
     Project project_;
     std::vector<std::string> postedLog_;
     ProjectModel model_;
     std::vector<std::unique_ptr<API_BodyBuilderData>> bodyBuilders_;
+    std::optional<StoredPreferences> preferences_;  // kept in the work folder's preferences file
+    std::optional<GSErrCode> lastMergeResult_;
 
     const Options& GetOptions() const { return options_; }
 
@@ -154,6 +181,7 @@ private:
 
     Options options_;
     std::string installFolder_;
+    std::string installedPath_;
     std::string loadError_;
     void* library_handle_ = nullptr;
     AddOnExports exports_;
@@ -182,6 +210,14 @@ private:
 // service table and tells its facts (named texts that scenarios can expect).
 void FillFrameServices(HostServiceTable& table);
 void AddFrameFacts(const Host& host, Facts& facts);
+void FillModuleDataServices(HostServiceTable& table);
+void AddModuleDataFacts(const Host& host, Facts& facts);
+// Reads the work folder's preferences file into the host; a missing file leaves none.
+void LoadPreferences(Host& host);
+void FillPaletteServices(HostServiceTable& table);
+void AddPaletteFacts(const Host& host, Facts& facts);
+// Facts asked for by name only: "item <dialog> <item> <field>" and "dialog <id>".
+std::optional<std::string> DialogFact(const std::string& name);
 
 std::string FourCCText(std::int32_t code);
 

@@ -4,9 +4,9 @@
 
 namespace SimHost {
 
-// HostGetLibraryPart, with the verb
+// Objects of the project's library parts, with the verb
 //   place-object <library index> <x> <y> <elevation> [storey]   the user places an object
-void FillLibraryPartServices(HostServiceTable& table);
+// (the parts themselves: HostGetLibraryPart and add-library-part in ElementServices).
 void AddLibraryPartVerbs(ScenarioVerbs& verbs);
 
 // The "COMP" answer for two unique ids: the same part, another revision of it, or

@@ -1,9 +1,11 @@
 #include "PaletteVerbs.hpp"
 
 #include <algorithm>
+#include <iomanip>
 #include <sstream>
 
 #include "DG/DG.hpp"
+#include "ProjectFile.hpp"
 
 namespace SimHost {
 
@@ -38,6 +40,75 @@ std::string ValueText(double value)
     return text.str();
 }
 
+// The item a user's hand can reach: on an open dialog, shown and enabled.
+const DG::Item* ReachableItem(Scenario& s, short dialog, short item)
+{
+    DG::Dialog* shown = DG::GetDialog(dialog);
+    const DG::Item* found = shown == nullptr ? nullptr : shown->FindItem(item);
+    if (found == nullptr || !shown->open) {
+        s.Fail("no item " + std::to_string(item) + " on an open dialog " + std::to_string(dialog));
+        return nullptr;
+    }
+    if (!found->visible) {
+        s.Fail("item " + std::to_string(item) + " is hidden");
+        return nullptr;
+    }
+    if (!found->enabled) {
+        s.Fail("item " + std::to_string(item) + " is disabled");
+        return nullptr;
+    }
+    return found;
+}
+
+const PaletteRegistration* FindPalette(const Host& host, short dialog)
+{
+    for (const PaletteRegistration& p : host.palettes_)
+        if (p.dialogId == dialog) return &p;
+    return nullptr;
+}
+
+std::int32_t ControlCode(const std::string& word)
+{
+    const char* const words[] = {"close", "hide", "show", "disable", "enable"};
+    for (std::int32_t code = 1; code <= 5; ++code)
+        if (word == words[code - 1]) return code;
+    return 0;
+}
+
+std::string Quoted(const GS::UniString& text) { return "\"" + text.ToUtf8() + "\""; }
+
+std::string ItemState(const DG::Item& item)
+{
+    std::string state = item.enabled ? "on" : "off";
+    if (!item.visible) state += ",hidden";
+    return state;
+}
+
+// One line per item: id, type, value (a push menu's entry and icons behind it),
+// state, icon, help index, tooltip and text.
+void PrintDialog(std::ostream& out, DG::Dialog& dialog)
+{
+    out << "dialog " << dialog.resourceId << " " << dialog.kind << " " << Quoted(dialog.title) << ": "
+        << (dialog.open ? "open" : "closed") << (dialog.hidden ? ", hidden" : "") << (dialog.docked ? ", docked" : "")
+        << ", at " << dialog.position.x << "," << dialog.position.y << ", size " << dialog.size.width << "x"
+        << dialog.size.height << "\n";
+    out << "item  type      value          state       icon   help  tooltip / text\n";
+    for (const DG::Item& item : dialog.items) {
+        std::string value = ValueText(item.value);
+        if (item.type == "pushmenu") {
+            value += " [" + std::to_string(item.selected) + ":";
+            for (const short icon : item.entryIcons) value += " " + std::to_string(icon);
+            value += "]";
+        }
+        std::ostringstream line;
+        line << std::left << std::setw(6) << item.id << std::setw(10) << item.type << std::setw(15) << value
+             << std::setw(12) << ItemState(item) << std::setw(7) << (item.icon != 0 ? std::to_string(item.icon) : "-")
+             << std::setw(6) << item.helpIndex << Quoted(DG::GetItemTooltip(dialog.resourceId, item.id)) << " / "
+             << Quoted(item.text);
+        out << line.str() << "\n";
+    }
+}
+
 }  // namespace
 
 void AddPaletteVerbs(ScenarioVerbs& verbs)
@@ -46,7 +117,7 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
         API_MenuParams params;
         params.itemIndex = 1;
         if (!(args >> params.menuResID)) return s.Fail("menu <menu id> [item]");
-        if (!(args >> params.itemIndex) && !args.eof()) return s.Fail("menu <menu id> [item]");
+        if (!Scenario::OptionalNumber(args, params.itemIndex)) return s.Fail("menu <menu id> [item]");
         if (!IsRegistered(host, params.menuResID))
             return s.Fail("the add-on registered no menu " + std::to_string(params.menuResID));
         const APIMenuCommandProc handler = MenuHandler(host, params.menuResID);
@@ -58,11 +129,7 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
     verbs["click"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
         short dialog = 0, item = 0;
         if (!(args >> dialog >> item)) return s.Fail("click <dialog> <item>");
-        DG::Dialog* shown = DG::GetDialog(dialog);
-        const DG::Item* clicked = shown == nullptr ? nullptr : shown->FindItem(item);
-        if (clicked == nullptr || !shown->open)
-            return s.Fail("no item " + std::to_string(item) + " on an open dialog " + std::to_string(dialog));
-        if (!clicked->enabled) return s.Fail("item " + std::to_string(item) + " is disabled");
+        if (ReachableItem(s, dialog, item) == nullptr) return false;
         DG::ClickItem(dialog, item);
         return true;
     });
@@ -70,10 +137,45 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
         short dialog = 0, item = 0;
         double value = 0.0;
         if (!(args >> dialog >> item >> value)) return s.Fail("set-item <dialog> <item> <value>");
-        DG::Dialog* shown = DG::GetDialog(dialog);
-        if (shown == nullptr || !shown->open || shown->FindItem(item) == nullptr)
-            return s.Fail("no item " + std::to_string(item) + " on an open dialog " + std::to_string(dialog));
+        const DG::Item* changed = ReachableItem(s, dialog, item);
+        if (changed == nullptr) return false;
+        if (changed->type == "pushmenu" && (value < 1.0 || value > static_cast<double>(changed->entryIcons.size()) ||
+                                            value != static_cast<double>(static_cast<int>(value))))
+            return s.Fail("item " + std::to_string(item) + " has no entry " + ValueText(value));
         DG::ChangeItem(dialog, item, value);
+        return true;
+    });
+    verbs["close-dialog"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
+        short dialog = 0;
+        if (!(args >> dialog)) return s.Fail("close-dialog <dialog>");
+        if (!DG::IsOpen(dialog)) return s.Fail("dialog " + std::to_string(dialog) + " is not open");
+        DG::CloseByUser(dialog);
+        return true;
+    });
+    verbs["move-dialog"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
+        short dialog = 0, x = 0, y = 0;
+        if (!(args >> dialog >> x >> y)) return s.Fail("move-dialog <dialog> <x> <y>");
+        if (!DG::IsOpen(dialog)) return s.Fail("dialog " + std::to_string(dialog) + " is not open");
+        DG::SetClientPosition(dialog, x, y);
+        return true;
+    });
+    verbs["palette-control"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+        short dialog = 0;
+        std::string word;
+        if (!(args >> dialog >> word) || ControlCode(word) == 0)
+            return s.Fail("palette-control <dialog> close|hide|show|disable|enable");
+        const PaletteRegistration* palette = FindPalette(host, dialog);
+        if (palette == nullptr) return s.Fail("no palette " + std::to_string(dialog) + " is registered");
+        host.Log("palette-control " + std::to_string(dialog) + " " + word);
+        palette->callback(dialog, ControlCode(word), 0);
+        return true;
+    });
+    verbs["print-dialog"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
+        short dialog = 0;
+        if (!(args >> dialog)) return s.Fail("print-dialog <dialog>");
+        DG::Dialog* shown = DG::GetDialog(dialog);
+        if (shown == nullptr) return s.Fail("no dialog " + std::to_string(dialog));
+        PrintDialog(s.Out(), *shown);
         return true;
     });
     verbs["expect-item"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
@@ -88,6 +190,23 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
         const std::string actual = ValueText(read->value);
         return actual == wanted ||
                s.Fail("expected item " + std::to_string(item) + " = " + wanted + "\n    but it is " + actual);
+    });
+    verbs["answer-file"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+        const std::string answer = Scenario::Rest(args);
+        if (answer.empty()) return s.Fail("answer-file <path>|cancel");
+        if (answer == "cancel") {
+            DG::QueueFileCancel();
+            return true;
+        }
+        DG::QueueFileAnswer(IO::Location(WorkPath(host, answer)));
+        return true;
+    });
+    verbs["answer-alert"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
+        short button = 0;
+        if (!(args >> button) || button < 1 || button > 3 || !Scenario::Rest(args).empty())
+            return s.Fail("answer-alert <button 1..3>");
+        DG::QueueAlertAnswer(button);
+        return true;
     });
     verbs["expect-dialog"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
         short dialog = 0;

@@ -1,10 +1,11 @@
 #include "PlanPicture.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
-#include "PlanCanvas.hpp"
-#include "PngFile.hpp"
+#include "Graphics/NativeContext.hpp"
+#include "Graphics/PngWriter.hpp"
 
 namespace SimHost {
 
@@ -12,9 +13,10 @@ namespace {
 
 constexpr std::uint32_t PictureSide = 1000;
 constexpr std::uint32_t PictureMargin = 20;
-constexpr double FillOpacity = 0.2;
-const Colour Outline {40, 40, 60};
-const Colour Fills[] = {{70, 130, 180}, {214, 120, 40}, {60, 160, 90}, {170, 70, 150}};
+constexpr std::uint8_t FillAlpha = 51;
+const Gfx::Color Background {255, 255, 255};
+const Gfx::Color Outline {40, 40, 60};
+const Gfx::Color Fills[] = {{70, 130, 180, FillAlpha}, {214, 120, 40, FillAlpha}, {60, 160, 90, FillAlpha}, {170, 70, 150, FillAlpha}};
 
 using Contours = std::vector<std::vector<API_Coord>>;
 
@@ -49,6 +51,64 @@ API_Box ExtentOf(const std::vector<std::pair<Contours, std::size_t>>& polygons)
     return box;
 }
 
+// The plan box fills the picture's longer side less the margins, y pointing up.
+class PlanView {
+public:
+    explicit PlanView(const API_Box& extent) : extent_(extent)
+    {
+        const double spanX = extent.xMax - extent.xMin, spanY = extent.yMax - extent.yMin;
+        const double span = std::max(spanX, spanY);
+        scale_ = span > 0.0 ? (PictureSide - 2 * PictureMargin) / span : 1.0;
+        width_ = static_cast<std::uint32_t>(std::ceil(spanX * scale_)) + 2 * PictureMargin + 1;
+        height_ = static_cast<std::uint32_t>(std::ceil(spanY * scale_)) + 2 * PictureMargin + 1;
+    }
+
+    std::uint32_t Width() const { return width_; }
+    std::uint32_t Height() const { return height_; }
+
+    // The centre of the pixel that shows p.
+    float X(const API_Coord& p) const { return static_cast<float>(PictureMargin + 0.5 + (p.x - extent_.xMin) * scale_); }
+    float Y(const API_Coord& p) const { return static_cast<float>(height_ - PictureMargin - 0.5 - (p.y - extent_.yMin) * scale_); }
+
+private:
+    API_Box extent_;
+    double scale_ = 1.0;
+    std::uint32_t width_ = 1;
+    std::uint32_t height_ = 1;
+};
+
+void TraceContour(NewDisplay::NativeContext& context, const PlanView& view, const std::vector<API_Coord>& contour, bool closeIt)
+{
+    if (contour.empty()) return;
+    context.MoveTo(view.X(contour.front()), view.Y(contour.front()));
+    for (std::size_t i = 1; i < contour.size(); ++i) context.LineTo(view.X(contour[i]), view.Y(contour[i]));
+    if (closeIt) context.LineTo(view.X(contour.front()), view.Y(contour.front()));
+}
+
+// Each morph's faces filled in its own colour, faint so that overlaps show, then
+// every outline on top.
+NewDisplay::NativeImage DrawPlan(const std::vector<std::pair<Contours, std::size_t>>& polygons)
+{
+    const PlanView view(ExtentOf(polygons));
+    NewDisplay::NativeImage image(view.Width(), view.Height());
+    NewDisplay::NativeContext context(image);
+    context.FillRect(0, 0, static_cast<float>(view.Width()), static_cast<float>(view.Height()), Background);
+    Gfx::Pattern solid;
+    std::fill(std::begin(solid.bits), std::end(solid.bits), std::uint8_t {0xFF});
+    context.SetFillPattern(solid);
+    for (const auto& [contours, morph] : polygons) {
+        const Gfx::Color& fill = Fills[morph % std::size(Fills)];
+        context.SetForeColor(fill.red, fill.green, fill.blue, fill.alpha);
+        context.BeginPolygon();
+        for (const auto& contour : contours) TraceContour(context, view, contour, false);
+        context.EndPolygon();
+    }
+    context.SetForeColor(Outline.red, Outline.green, Outline.blue, Outline.alpha);
+    for (const auto& [contours, morph] : polygons)
+        for (const auto& contour : contours) TraceContour(context, view, contour, true);
+    return image;
+}
+
 }  // namespace
 
 void AddPlanPictureVerbs(ScenarioVerbs& verbs)
@@ -66,15 +126,11 @@ void AddPlanPictureVerbs(ScenarioVerbs& verbs)
                 polygons.emplace_back(PlanContours(element.memo.morphBody, polygon, element.record.morph.transformation), morphs);
             ++morphs;
         }
-        PlanCanvas canvas(ExtentOf(polygons), PictureSide, PictureMargin);
-        for (const auto& [contours, morph] : polygons)
-            canvas.FillPolygon(contours, Fills[morph % std::size(Fills)], FillOpacity);
-        for (const auto& [contours, morph] : polygons)
-            for (const auto& contour : contours)
-                for (std::size_t i = 0; i < contour.size(); ++i) canvas.DrawLine(contour[i], contour[(i + 1) % contour.size()], Outline);
-        if (!WritePng(file, canvas.Width(), canvas.Height(), canvas.Pixels())) return scenario.Fail("cannot write " + file);
+        const NewDisplay::NativeImage image = DrawPlan(polygons);
+        std::string error;
+        if (!NewDisplay::WritePngFile(image, file, &error)) return scenario.Fail(error);
         scenario.Out() << "plan picture " << file << ": " << polygons.size() << " polygons of " << morphs << " morphs, "
-                       << canvas.Width() << " x " << canvas.Height() << " pixels\n";
+                       << image.GetWidth() << " x " << image.GetHeight() << " pixels\n";
         return true;
     };
 }

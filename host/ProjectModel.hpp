@@ -15,6 +15,9 @@ struct StoredElement {
     API_ElementMemo memo;
     API_ElementUserData userData;
     bool observed = false;
+    // A 2D element drawn in the view of a section, elevation or interior elevation
+    // belongs to that view; every other element to the model.
+    std::optional<API_DatabaseInfo> view;
 };
 
 struct LayerEntry {
@@ -25,6 +28,7 @@ struct LayerEntry {
 // A library part that placed objects, lamps, windows and doors name by index.
 struct LibraryPartEntry {
     std::string uniqueId;  // "{main GUID}-{revision GUID}"
+    std::int32_t version = 0;
 };
 
 struct ToolDefaults {
@@ -32,11 +36,19 @@ struct ToolDefaults {
     API_ElementMemo memo;
 };
 
+// One module data of the project, stored under its name.
+struct StoredModuleData {
+    std::int32_t dataVersion = 0;
+    std::uint16_t platformSign = 0;
+    std::vector<std::uint8_t> bytes;
+};
+
 // What an undo step restores: everything the project holds.
 struct ProjectContent {
     std::vector<StoredElement> elements;  // in creation order
     std::map<std::pair<API_ElemTypeID, std::int32_t>, ToolDefaults> defaults;
     std::map<std::int16_t, LayerEntry> layers;
+    std::map<std::pair<std::int32_t, std::int16_t>, API_Attribute> attributes;  // pens, line types, fills, fonts
     std::map<std::int16_t, double> storeyLevels;  // contiguous indices
     API_Coord locationOffset {};
 };
@@ -50,10 +62,15 @@ public:
     ProjectContent content;
     API_DatabaseInfo currentDatabase {};
     std::int32_t frontWindow = APIWind_FloorPlanID;
+    std::int16_t currentStorey = 0;
     std::vector<API_Neig> selection;
     std::optional<API_Box> zoom;
     std::vector<ProjectContent> undoSteps;
     std::map<std::int32_t, LibraryPartEntry> libraryParts;  // by library index, from 1
+    // Add-ons store their data outside the undo steps, as the host does.
+    std::map<GS::UniString, StoredModuleData> moduleData;
+    // HostGetAttribute requests by type and index.
+    std::map<std::pair<std::int32_t, std::int16_t>, int> attributeRequests;
 
     // The state before the user's last action on an element, and its transformation.
     std::vector<StoredElement> notifiedSources;

@@ -1,14 +1,17 @@
 #include "Scenario.hpp"
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 
 #include "ElementServices.hpp"
 #include "ExchangeVerbs.hpp"
 #include "LibraryParts.hpp"
+#include "ModuleDataServices.hpp"
 #include "PaletteVerbs.hpp"
 #include "PlanPicture.hpp"
-#include "Selection.hpp"
+#include "ProjectFile.hpp"
+#include "TeamworkVerbs.hpp"
 #include "Win/Process.hpp"
 #include "Win/WinStandIns.hpp"
 
@@ -30,7 +33,9 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddExchangeVerbs(verbs_);
     AddElementVerbs(verbs_);
     AddPaletteVerbs(verbs_);
-    AddSelectionVerbs(verbs_);
+    AddModuleDataVerbs(verbs_);
+    AddProjectFileVerbs(verbs_);
+    AddTeamworkVerbs(verbs_);
     AddLibraryPartVerbs(verbs_);
     AddPlanPictureVerbs(verbs_);
 }
@@ -57,6 +62,8 @@ bool Scenario::RunText(const std::string& text, const std::string& origin)
     std::string line;
     while (std::getline(lines, line)) {
         ++lineNumber_;
+        // A script written on Windows ends its lines with CR LF.
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         const auto first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#') continue;
         if (!RunLine(line.substr(first))) return false;
@@ -121,7 +128,7 @@ void AddFrameVerbs(ScenarioVerbs& verbs)
         API_ElemTypeID type = 0;
         std::int32_t variation = 0;
         if (!(args >> type)) return s.Fail("tool <type> [variation]");
-        if (!(args >> variation) && !args.eof()) return s.Fail("tool <type> [variation]");
+        if (!Scenario::OptionalNumber(args, variation)) return s.Fail("tool <type> [variation]");
         s.Options().currentTool = type;
         if (Host* host = s.GetHost()) host->SelectTool(type, variation);
         return true;
@@ -143,10 +150,6 @@ void AddFrameVerbs(ScenarioVerbs& verbs)
         host.NewProject();
         return true;
     });
-    verbs["open-project"] = WithHost([](Scenario&, Host& host, std::istringstream& args) {
-        host.OpenProject(Scenario::Rest(args));
-        return true;
-    });
     verbs["close-project"] = WithHost([](Scenario&, Host& host, std::istringstream&) {
         host.CloseProject();
         return true;
@@ -161,6 +164,17 @@ void AddFrameVerbs(ScenarioVerbs& verbs)
     });
     verbs["free"] = WithHost([](Scenario&, Host& host, std::istringstream&) {
         host.Shutdown();
+        return true;
+    });
+    verbs["unload"] = WithHost([](Scenario&, Host& host, std::istringstream&) {
+        host.UnloadWithoutFreeData();
+        return true;
+    });
+    // Ends the process on the spot, as a host that crashes out or exits without
+    // FreeData and without unloading: only process exit tears the add-on down.
+    verbs["exit"] = WithHost([](Scenario& s, Host&, std::istringstream&) {
+        s.Out().flush();
+        std::exit(0);
         return true;
     });
     // The fact's name may hold blanks ("element 2"); " = " ends it.

@@ -1,6 +1,8 @@
 #pragma once
+#include <charconv>
 #include <functional>
 #include <iosfwd>
+#include <limits>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -26,9 +28,11 @@ void AddFrameVerbs(ScenarioVerbs& verbs);
 //   tool <type> [variation]  the current toolbox item (a tool change once started)
 //   fail-message <name>      registering this window message fails (before start)
 //   start                    load the add-on and run its entry points
-//   new-project | open-project <name> | close-project | quit
+//   new-project | close-project | quit   (saving and opening projects: ProjectFile.hpp)
 //   run                      run the posted add-on commands
 //   free                     FreeData and unload the add-on
+//   unload                   unload the add-on without FreeData
+//   exit                     end the process at once, without FreeData or unloading
 //   print [fact]             print all facts, or one
 //   expect <fact> = <text>   the fact must read exactly so (the name may hold blanks)
 class Scenario {
@@ -45,6 +49,21 @@ public:
     bool StartHost();
     bool Fail(const std::string& message);
     static std::string Rest(std::istringstream& in);
+
+    // An optional whole number within [min, max]: absent leaves the value as it was;
+    // anything but such a number, also one out of range, is false.
+    template <typename T>
+    static bool OptionalNumber(std::istringstream& in, T& value, T min = std::numeric_limits<T>::min(),
+                               T max = std::numeric_limits<T>::max())
+    {
+        std::string word;
+        if (!(in >> word)) return true;
+        T read {};
+        const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), read);
+        if (error != std::errc() || end != word.data() + word.size() || read < min || read > max) return false;
+        value = read;
+        return true;
+    }
 
 private:
     bool RunLine(const std::string& line);

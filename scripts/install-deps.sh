@@ -2,8 +2,8 @@
 # Installs the Debian packages the build and the tests need. Quiet when all are there.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
-          libxerces-c-dev libpng-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
-          clang libclang-rt-14-dev)
+          libxerces-c-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
+          clang libclang-rt-14-dev nlohmann-json3-dev libjpeg62-turbo-dev libpng-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -8,6 +8,8 @@
 //                      a language's texts for the DIALOG <id> given before it
 //                      (in this or an earlier input file); they replace the title
 //                      and those items' texts, the layout and values stay
+//   TOOLTIPS <id> "<name>"    then lines  <item id> "<tooltip>" "<item name>", then END:
+//                      the tooltips of dialog <id>, several per item in their order
 //   FILE <id> "<path relative to the resource file>"
 //   FOLDER <id>        then lines  "<file name>" <file resource id>, then END
 //   MDID <id> <developer id> <local id>
@@ -39,6 +41,7 @@ constexpr std::uint32_t DialogType = 0x444c4f47;
 constexpr std::uint32_t FileType = 0x46494c45;
 constexpr std::uint32_t FolderType = 0x464f4c44;
 constexpr std::uint32_t ModuleIdType = 0x4d444944;
+constexpr std::uint32_t TooltipType = 0x444c4748;
 
 void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v)
 {
@@ -233,6 +236,39 @@ void ApplyDialogText(const std::string& header, const LineSource& nextLine, std:
     dialog.data.assign(joined.begin(), joined.end());
 }
 
+// "<item id> "<tooltip>" "<item name>"", kept as it stands once it reads so.
+void CheckTooltipLine(const std::string& line)
+{
+    std::istringstream words(line);
+    int itemId = 0;
+    if (!(words >> itemId)) throw std::runtime_error("expected: <item id> \"<tooltip>\" \"<item name>\"");
+    std::size_t pos = line.find_first_not_of(" \t", PositionAfter(words, line));
+    for (int text = 0; text < 2; ++text) {
+        if (pos == std::string::npos || line[pos] != '"') throw std::runtime_error("expected a quoted text");
+        const auto close = line.find('"', pos + 1);
+        if (close == std::string::npos) throw std::runtime_error("unterminated text");
+        pos = line.find_first_not_of(" \t", close + 1);
+    }
+    if (pos != std::string::npos) throw std::runtime_error("unexpected '" + line.substr(pos) + "' after the item name");
+}
+
+std::string ReadTooltips(const std::string& header, const LineSource& nextLine)
+{
+    std::istringstream head(header);
+    std::string keyword;
+    int id = 0;
+    if (!(head >> keyword >> id)) throw std::runtime_error("TOOLTIPS needs a dialog id");
+    ParseDialogText(header, PositionAfter(head, header));
+    std::string text = header + "\n";
+    std::string line;
+    while (true) {
+        if (!nextLine(line)) throw std::runtime_error("TOOLTIPS without END");
+        if (line == "END") return text;
+        CheckTooltipLine(line);
+        text += line + "\n";
+    }
+}
+
 void Compile(const std::string& path, std::vector<Resource>& resources)
 {
     std::ifstream in(path);
@@ -271,6 +307,10 @@ void Compile(const std::string& path, std::vector<Resource>& resources)
                 res.type = DialogType;
                 std::string text = line + "\n";
                 while (nextLine(line) && line != "END") text += line + "\n";
+                res.data.assign(text.begin(), text.end());
+            } else if (keyword == "TOOLTIPS") {
+                res.type = TooltipType;
+                const std::string text = ReadTooltips(line, nextLine);
                 res.data.assign(text.begin(), text.end());
             } else if (keyword == "DIALOGTEXT") {
                 ApplyDialogText(line, nextLine, resources);

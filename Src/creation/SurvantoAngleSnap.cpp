@@ -86,7 +86,14 @@ void SetArcAngles(API_ArcType& arc, const Geometry::Coord& centre, const TypVekt
     }
 }
 
-// Three points on one line give no circle: nothing is made then.
+bool HasFinitePlace(const API_ArcType& arc)
+{
+    return std::isfinite(arc.centre.x) && std::isfinite(arc.centre.y) && std::isfinite(arc.radius) &&
+           std::isfinite(arc.begAngle) && std::isfinite(arc.endAngle);
+}
+
+// Three points on one line give no circle, points so far out that the fit
+// overflows give none that can be drawn: nothing is made then.
 void CreateCircleOrArcElement(Survanto& survanto)
 {
     const bool circle = survanto.MainPaletteItemValue(CircleOptionItem) != 0.0;
@@ -96,6 +103,7 @@ void CreateCircleOrArcElement(Survanto& survanto)
     const TypVektor<API_Coord3D>& points = survanto.actionPoints;
     API_Element element = ArcDefaults(circle ? API_CircleID : API_ArcID, centre, points[0]);
     if (!circle) SetArcAngles(element.arc, centre, points);
+    if (!HasFinitePlace(element.arc)) return;
     if (HostCreateElement(&element, nullptr) == NoError) survanto.elementCreated = true;
 }
 
@@ -148,10 +156,12 @@ void Survanto::SnapPointPairs()
     }
 }
 
-// The layer check asks for the circle tool's layer, also for an arc.
+// The layer check asks for the circle tool's layer, also for an arc; in a
+// section-type view the circle is drawn in the view's plane.
 void Survanto::CreateCircleOrArc()
 {
     if (AcceptToolLayer(API_CircleID)) {
+        ProjectPointsToSectionView();
         RunCreationCommand([this] { CreateCircleOrArcElement(*this); });
     }
     pointStep = 0;

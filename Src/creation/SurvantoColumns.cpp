@@ -12,7 +12,8 @@
 // A column from the running action's points, by one of five constructions that
 // main palette options 14 to 18 choose. A construction whose points give no
 // column (three points on one line, parallel faces, a horizontal edge) makes
-// nothing rather than hand the host a record of infinities.
+// nothing rather than hand the host a record of infinities; so do points so far
+// out that the construction overflows.
 
 namespace {
 
@@ -230,6 +231,14 @@ private:
     API_ColumnType& mask_;
 };
 
+// Points far out can still overflow a construction: such a column is not made.
+bool HasFinitePlace(const API_ColumnType& column)
+{
+    return std::isfinite(column.origin.x) && std::isfinite(column.origin.y) && std::isfinite(column.width) &&
+           std::isfinite(column.depth) && std::isfinite(column.axisRotationAngle) && std::isfinite(column.slantAngle) &&
+           std::isfinite(column.slantDirectionAngle);
+}
+
 bool HasMarks(const API_Element& mask)
 {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(&mask);
@@ -244,6 +253,7 @@ void CreateColumnBy(Survanto& survanto, Option option, API_Element& column, API_
     ColumnBuilder builder(survanto, column.column, mask.column);
     if (!builder.Build(option)) return;
     if (option == UprightRectangular || option == SlantedFromFaces || option == SlantedFromEdge) survanto.ApplyAngleSnap(column);
+    if (!HasFinitePlace(column.column)) return;
     const GSErrCode created = HostCreateElement(&column, nullptr);
     if (HasMarks(mask)) HostChangeElementDefaults(&column, nullptr, &mask);
     survanto.CompleteCreation(created, column, true);

@@ -1,7 +1,5 @@
 #include <array>
 #include <cstdint>
-#include <cstdlib>
-#include <string>
 
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
@@ -16,16 +14,11 @@ constexpr std::int16_t AnchorPopupItem = 52;
 constexpr std::int32_t FirstAnchorIcon = 32570;
 constexpr std::array<std::int32_t, 8> HostAnchorCodes {0, 1, 2, 3, 5, 6, 7, 8};
 
-// The icon resource of the pop-up's chosen entry; 0 when it shows none.
+// The icon resource of the push menu's chosen entry; 0 when it shows none.
 std::int32_t SelectedAnchorIcon(const Survanto& survanto)
 {
-    const auto chosen = static_cast<long>(survanto.MainPaletteItemValue(AnchorPopupItem));
-    DG::Dialog* palette = DG::GetDialog(Survanto::MainPaletteDialogId);
-    const DG::Item* popup = palette == nullptr ? nullptr : palette->FindItem(AnchorPopupItem);
-    if (popup == nullptr) return 0;
-    if (chosen < 1 || static_cast<std::size_t>(chosen) > popup->entries.size()) return 0;
-    const std::string icon = popup->entries[static_cast<std::size_t>(chosen - 1)].ToUtf8();
-    return static_cast<std::int32_t>(std::strtol(icon.c_str(), nullptr, 10));
+    const std::int16_t chosen = survanto.MainPaletteEntry(AnchorPopupItem);
+    return DG::PopupGetItemIcon(Survanto::MainPaletteDialogId, AnchorPopupItem, chosen);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
@@ -41,10 +40,9 @@ bool IsMeasuredPointMarker(const API_Element& object)
     API_LibPart part;
     part.index = object.object.libraryPartIndex;
     if (HostGetLibraryPart(&part) != NoError) return false;
-    const std::unique_ptr<IO::Location> location(part.location);
     char markerId[API_UniIDLength] {};
     std::snprintf(markerId, sizeof markerId, "%s", MeasuredPointMarkerId);
-    const GSErrCode answer = HostUtilityRequest(FourCC("COMP"), part.ownUnID, markerId);
+    const GSErrCode answer = HostUtilityRequest(FourCC("COMP"), part.uniqueId, markerId);
     return answer == NoError || answer == APIERR_COMPATIBLEPART;
 }
 
@@ -53,7 +51,7 @@ void GatherSelectedMarkers(TypVektor<Point>& points)
 {
     API_SelectionInfo info;
     std::vector<API_Neig> selected;
-    if (HostGetSelection(&info, &selected, false, true, 0) != NoError) return;
+    if (HostGetSelection(&info, &selected, false, true) != NoError) return;
     if (info.sel_nElem < FewestSelectedElements) return;
     for (const API_Neig& neig : selected) {
         if (NeigToElemType(neig.neigID) != API_ObjectID) continue;

@@ -14,8 +14,9 @@
 // Walls from measured points: the points lie on the wall's reference face, and
 // the side on which the station stands chooses the reference line. A set of
 // points that gives no wall (points at one place, three points on one line for a
-// curved wall, a face that gives no base line) makes nothing and ends the
-// action: the host never sees a wall of no length or without a number.
+// curved wall, a face that gives no base line, points so far out that the
+// construction overflows) makes nothing and ends the action: the host never sees
+// a wall of no length or without a number.
 
 namespace {
 
@@ -86,6 +87,12 @@ std::optional<Vektor2D> CircleCentre(const Vektor2D& p0, const Vektor2D& p1, con
     return Vektor2D {centre.x, centre.y};
 }
 
+bool HasFinitePlace(const API_WallType& wall)
+{
+    return std::isfinite(wall.begC.x) && std::isfinite(wall.begC.y) && std::isfinite(wall.endC.x) &&
+           std::isfinite(wall.endC.y) && std::isfinite(wall.arcAngle) && std::isfinite(wall.slantAngle);
+}
+
 API_Element WallDefaults(API_ElementMemo* memo, GSErrCode* result = nullptr)
 {
     API_Element wall;
@@ -122,8 +129,10 @@ public:
 private:
     std::uint32_t Count() const { return s_.actionPoints.GetSize(); }
     Vektor2D PlanPoint(std::uint32_t index) const { return PlanVektor(s_.actionPoints[index]); }
+    // A wall whose ends, arc or slant overflowed is not made.
     void Create(API_Element& wall, API_ElementMemo* memo = nullptr)
     {
+        if (!HasFinitePlace(wall.wall)) return;
         s_.CompleteCreation(HostCreateElement(&wall, memo), wall, true);
     }
     void CreatePlainWall(const Vektor2D& begin, const Vektor2D& end);

@@ -9,6 +9,7 @@
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLException.hpp>
+#include <xercesc/validators/DTD/DTDEntityDecl.hpp>
 
 #include <memory>
 
@@ -17,6 +18,9 @@ using namespace xercesc;
 namespace {
 
 constexpr XMLSize_t MaxEntityExpansions = 10000;
+// Deeper documents are refused before anything walks them: the serializer, the
+// text reader and the node release all recurse once per level.
+constexpr int MaxNestingDepth = 256;
 
 // Xerces counts its Initialize and Terminate calls, so a session here does not
 // end the parser for the E57 reader that may use it at the same time.
@@ -53,6 +57,15 @@ public:
 
 private:
     int errors_ = 0;
+};
+
+// An entity declaration ends the parse before any content is read: a small file can
+// declare entities that expand to gigabytes, so no exchange file may declare any.
+struct EntityDeclared {};
+
+class NoEntitiesParser : public XercesDOMParser {
+public:
+    void entityDecl(const DTDEntityDecl&, const bool, const bool) override { throw EntityDeclared(); }
 };
 
 template <typename T>
@@ -106,6 +119,28 @@ void TakeAnnotation(DOMDocument& document, ExchangeAnnotation& annotation)
     }
 }
 
+// Counts without recursion, so any depth can be measured.
+bool NestedDeeperThan(const DOMNode& document, int limit)
+{
+    int depth = 1;
+    const DOMNode* node = document.getFirstChild();
+    while (node != nullptr) {
+        if (depth > limit) return true;
+        if (const DOMNode* child = node->getFirstChild()) {
+            node = child;
+            ++depth;
+            continue;
+        }
+        while (node->getNextSibling() == nullptr) {
+            node = node->getParentNode();
+            --depth;
+            if (node == nullptr || node == &document) return false;
+        }
+        node = node->getNextSibling();
+    }
+    return false;
+}
+
 bool Serialize(const DOMDocument& document, std::string& bytes)
 {
     DOMImplementation* implementation = DOMImplementationRegistry::getDOMImplementation(u"LS");
@@ -136,7 +171,7 @@ void ConfigureSafely(XercesDOMParser& parser, SecurityManager& security, ErrorHa
 
 bool ParseAndTake(const std::string& bytes, ExchangeAnnotation& annotation, std::string& rewritten)
 {
-    XercesDOMParser parser;
+    NoEntitiesParser parser;
     SecurityManager security;
     FatalErrorCounter errors;
     ConfigureSafely(parser, security, errors);
@@ -144,6 +179,7 @@ bool ParseAndTake(const std::string& bytes, ExchangeAnnotation& annotation, std:
     parser.parse(source);
     DOMDocument* document = parser.getDocument();
     if (errors.Errors() != 0 || document == nullptr || document->getDocumentElement() == nullptr) return false;
+    if (NestedDeeperThan(*document, MaxNestingDepth)) return false;
     ExchangeAnnotation taken;
     TakeAnnotation(*document, taken);
     if (!Serialize(*document, rewritten)) return false;

@@ -22,5 +22,6 @@ struct ExchangeAnnotation {
 // content; an empty first annotation stays and nothing is taken. `rewritten` is
 // the document as it is left, in UTF-8 with a declaration that says so. False when
 // the bytes do not parse or the document cannot be written: nothing is taken then.
-// No DTD is loaded and no external entity is resolved.
+// No DTD is loaded and no external entity is resolved; a document that declares
+// entities, or nests deeper than a few hundred levels, is refused.
 bool TakeFirstAnnotation(const std::string& bytes, ExchangeAnnotation& annotation, std::string& rewritten);

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <locale>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "frame/AddOnGlobals.hpp"
 #include "DG/DG.hpp"
 #include "exchange/ExchangeDocument.hpp"
+#include "exchange/PointCabWatcher.hpp"
 #include "measuring/InstrumentEvents.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "RS/ResourceModule.hpp"
@@ -54,12 +56,16 @@ ExchangeFileStamp StampOf(const struct stat& status)
     return stamp;
 }
 
+// The exchange file is a regular file of its folder: a link is not followed, and
+// nothing else (a folder, a pipe, a device) is read.
+bool IsPlainFile(const struct stat& status) { return S_ISREG(status.st_mode); }
+
 // The stamp of a file the add-on may read and write; nothing when it may not. The
 // file is not opened: closing a file opened for writing would wake the watcher.
 std::optional<ExchangeFileStamp> CurrentStamp(const std::string& path)
 {
     struct stat status {};
-    if (::access(path.c_str(), R_OK | W_OK) != 0 || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (::lstat(path.c_str(), &status) != 0 || !IsPlainFile(status) || ::access(path.c_str(), R_OK | W_OK) != 0)
         return std::nullopt;
     return StampOf(status);
 }
@@ -69,13 +75,14 @@ struct FileSnapshot {
     struct stat status {};
 };
 
+// Opened without following a link and without waiting: a pipe put in the file's
+// place must not block the host's user-interface thread.
 std::optional<FileSnapshot> ReadExchangeFile(const std::string& path)
 {
-    if (::access(path.c_str(), R_OK | W_OK) != 0) return std::nullopt;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     FileSnapshot snapshot;
-    bool ok = ::fstat(fd, &snapshot.status) == 0 && S_ISREG(snapshot.status.st_mode);
+    bool ok = ::fstat(fd, &snapshot.status) == 0 && IsPlainFile(snapshot.status) && ::access(path.c_str(), R_OK | W_OK) == 0;
     char buffer[65536];
     while (ok) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -94,7 +101,7 @@ std::optional<FileSnapshot> ReadExchangeFile(const std::string& path)
 bool Unchanged(const std::string& path, const struct stat& before)
 {
     struct stat now {};
-    return ::stat(path.c_str(), &now) == 0 && now.st_dev == before.st_dev && StampOf(now) == StampOf(before);
+    return ::lstat(path.c_str(), &now) == 0 && now.st_dev == before.st_dev && StampOf(now) == StampOf(before);
 }
 
 bool WriteAll(int fd, const std::string& bytes)
@@ -111,24 +118,32 @@ bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
+enum class WriteBack { Written, FileChanged, FolderUnwritable };
+
+struct WriteBackResult {
+    WriteBack outcome = WriteBack::FolderUnwritable;
+    ExchangeFileStamp stamp;
+};
+
 // Writes the new content beside the file and puts it in the file's place only
 // when it is complete and the file is still the one that was read; the exchange
-// file is never truncated. Gives the new file's stamp.
-std::optional<ExchangeFileStamp> ReplaceExchangeFile(const std::string& path, const std::string& bytes, const FileSnapshot& read)
+// file is never truncated. Gives the new file's stamp when it was written.
+WriteBackResult ReplaceExchangeFile(const std::string& path, const std::string& bytes, const FileSnapshot& read)
 {
     IO::Location aside(path);
     aside.SetLastLocalName("." + IO::Location(path).GetLastLocalName() + ".XXXXXX");
     std::string name = aside.ToPath();
     const int fd = ::mkstemp(name.data());
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) return {};
     struct stat written {};
     const bool complete = WriteAll(fd, bytes) && ::fchmod(fd, read.status.st_mode & 07777) == 0 && ::fsync(fd) == 0 &&
                           ::fstat(fd, &written) == 0;
     const bool closed = ::close(fd) == 0;
-    if (complete && closed && Unchanged(path, read.status) && ::rename(name.c_str(), path.c_str()) == 0)
-        return StampOf(written);
+    WriteBackResult result;
+    if (complete && closed && !Unchanged(path, read.status)) result.outcome = WriteBack::FileChanged;
+    else if (complete && closed && ::rename(name.c_str(), path.c_str()) == 0) return {WriteBack::Written, StampOf(written)};
     ::unlink(name.c_str());
-    return std::nullopt;
+    return result;
 }
 
 // At least `needed` numbers from the start of the text; the rest of four are read when present.
@@ -160,32 +175,71 @@ API_Coord LocationOffset()
     return offset;
 }
 
+// What a point of the exchange file becomes in the plan.
+struct PlacedPoint {
+    double rawZ = 0, stationX = 0, stationY = 0, x = 0, y = 0, z = 0;
+    bool Finite() const
+    {
+        return std::isfinite(rawZ) && std::isfinite(stationX) && std::isfinite(stationY) && std::isfinite(x) &&
+               std::isfinite(y) && std::isfinite(z);
+    }
+};
+
 // The point and its station arrive in the station frame; the plan turns
 // counter-clockwise by the station angle, and the point loses the location offset.
-void ApplyPoint(const double (&point)[4], const double (&origin)[4], const API_Coord& offset)
+// Nothing when the texts do not hold their numbers.
+std::optional<PlacedPoint> Placed(const ExchangePoint& candidate, const API_Coord& offset)
 {
+    double point[4] = {};
+    double origin[4] = {};
+    if (!ReadNumbers(candidate.point3d, 3, point) || !ReadNumbers(candidate.origin3d, 2, origin)) return std::nullopt;
     const double a = FullTurn - measuringState.stationAngle;
     const double c = std::cos(a);
     const double s = std::sin(a);
-    measuringState.rawMeasuredZ = point[2];
-    measuringState.stationX = origin[0] * c + origin[1] * s;
-    measuringState.stationY = origin[1] * c - origin[0] * s;
-    measuringState.measuredX = point[0] * c + point[1] * s - offset.x;
-    measuringState.measuredY = point[1] * c - point[0] * s - offset.y;
-    measuringState.measuredZ = point[2] + measuringState.stationZ;
+    PlacedPoint placed;
+    placed.rawZ = point[2];
+    placed.stationX = origin[0] * c + origin[1] * s;
+    placed.stationY = origin[1] * c - origin[0] * s;
+    placed.x = point[0] * c + point[1] * s - offset.x;
+    placed.y = point[1] * c - point[0] * s - offset.y;
+    placed.z = point[2] + measuringState.stationZ;
+    return placed;
 }
 
-void TakePoints(const ExchangeAnnotation& annotation)
+bool Complete(const ExchangePoint& candidate) { return !candidate.point3d.empty() && !candidate.origin3d.empty(); }
+
+// A point that would land at an infinite or undefined place makes the whole
+// annotation unusable, like a file that does not parse: it stays in the file.
+bool AllPlaceable(const ExchangeAnnotation& annotation, const API_Coord& offset)
 {
-    const API_Coord offset = LocationOffset();
     for (const ExchangePoint& candidate : annotation.points) {
-        if (candidate.point3d.empty() || candidate.origin3d.empty()) continue;
-        double point[4] = {};
-        double origin[4] = {};
+        if (!Complete(candidate)) continue;
+        const std::optional<PlacedPoint> placed = Placed(candidate, offset);
+        if (placed && !placed->Finite()) return false;
+    }
+    return true;
+}
+
+void Apply(const PlacedPoint& placed)
+{
+    measuringState.rawMeasuredZ = placed.rawZ;
+    measuringState.stationX = placed.stationX;
+    measuringState.stationY = placed.stationY;
+    measuringState.measuredX = placed.x;
+    measuringState.measuredY = placed.y;
+    measuringState.measuredZ = placed.z;
+}
+
+// Each point is placed when its turn comes: the dispatcher of the one before may have moved the station.
+void TakePoints(const ExchangeAnnotation& annotation, const API_Coord& offset)
+{
+    for (const ExchangePoint& candidate : annotation.points) {
+        if (!Complete(candidate)) continue;
         // A text without its numbers would leave the last point's position in place.
-        if (!ReadNumbers(candidate.point3d, 3, point) || !ReadNumbers(candidate.origin3d, 2, origin)) continue;
+        const std::optional<PlacedPoint> placed = Placed(candidate, offset);
+        if (!placed || !placed->Finite()) continue;
         if (!TakePointId(candidate.id)) continue;
-        ApplyPoint(point, origin, offset);
+        Apply(*placed);
         OnInstrumentEvent(ExchangeFilePointEvent, 0);
     }
 }
@@ -194,6 +248,30 @@ void ReplaceAll(std::u16string& text, const std::u16string& what, const std::u16
 {
     for (std::size_t at = text.find(what); at != std::u16string::npos; at = text.find(what, at + with.size()))
         text.replace(at, what.size(), with);
+}
+
+// PointCab's data cannot arrive at this place: an error alert names it.
+void ShowCannotReceiveAlert(const GS::UniString& place)
+{
+    const GSResModule module = CurrentResourceModule();
+    DG::AlertRecord alert;
+    alert.type = AlertError;
+    alert.title = RS::GetIndString(AlertStringListId, TitleError, module);
+    std::u16string text = RS::GetIndString(AlertStringListId, TextCannotReceive, module).Units();
+    ReplaceAll(text, u"[FILEPATH]", place.Units());
+    alert.text1 = GS::UniString(text);
+    alert.text2 = RS::GetIndString(AlertStringListId, TextCheckAccess, module);
+    alert.button1 = RS::GetIndString(AlertStringListId, ButtonOk, module);
+    DG::Alert(alert);
+}
+
+// Folders the user was told the add-on cannot write; a folder is told again only
+// after a write there succeeded.
+std::set<std::string> unwritableFoldersTold;
+
+void TellUnwritableFolderOnce(const std::string& folder)
+{
+    if (unwritableFoldersTold.insert(folder).second) ShowCannotReceiveAlert(GS::UniString(folder));
 }
 
 }  // namespace
@@ -209,15 +287,23 @@ std::optional<ExchangeFileStamp> ImportPointCabFile(Survanto& survanto)
     ExchangeAnnotation annotation;
     std::string rewritten;
     if (!TakeFirstAnnotation(read->bytes, annotation, rewritten)) return StampOf(read->status);
-    const std::optional<ExchangeFileStamp> written = ReplaceExchangeFile(path, rewritten, *read);
-    // Not written back: the annotation stays in the file for the next look, nothing is taken.
-    if (!written) return StampOf(read->status);
+    const API_Coord offset = LocationOffset();
+    if (!AllPlaceable(annotation, offset)) return StampOf(read->status);
+    const WriteBackResult written = ReplaceExchangeFile(path, rewritten, *read);
+    // Not written back: the annotation stays in the file, nothing is taken. A folder
+    // the add-on cannot write is tried again at the next check, whatever changed.
+    if (written.outcome == WriteBack::FolderUnwritable) {
+        TellUnwritableFolderOnce(PointCabWatchFolder(path));
+        return std::nullopt;
+    }
+    if (written.outcome == WriteBack::FileChanged) return StampOf(read->status);
+    unwritableFoldersTold.erase(PointCabWatchFolder(path));
 
-    TakePoints(annotation);
+    TakePoints(annotation, offset);
     if (annotation.pointSeen && !annotation.originSeen)
         ShowAlert(AlertError, AlertStringListId, TitleError, TextPointCabVersion, NoAlertText, ButtonOk, NoAlertText,
                   NoAlertText, CurrentResourceModule(), AlertStringType);
-    return written;
+    return written.stamp;
 }
 
 void PollPointCabFile()
@@ -240,14 +326,5 @@ void ShowPointCabWatchAlert(std::int32_t reason)
 {
     Survanto* survanto = theSurvanto.load();
     if (reason != 1 || survanto == nullptr) return;
-    const GSResModule module = CurrentResourceModule();
-    DG::AlertRecord alert;
-    alert.type = AlertError;
-    alert.title = RS::GetIndString(AlertStringListId, TitleError, module);
-    std::u16string text = RS::GetIndString(AlertStringListId, TextCannotReceive, module).Units();
-    ReplaceAll(text, u"[FILEPATH]", survanto->exchangeFile.Units());
-    alert.text1 = GS::UniString(text);
-    alert.text2 = RS::GetIndString(AlertStringListId, TextCheckAccess, module);
-    alert.button1 = RS::GetIndString(AlertStringListId, ButtonOk, module);
-    DG::Alert(alert);
+    ShowCannotReceiveAlert(survanto->exchangeFile);
 }

@@ -13,6 +13,7 @@
 #include "frame/AddOnGlobals.hpp"
 #include "BackgroundThreadList.hpp"
 #include "IO/Location.hpp"
+#include "exchange/WatcherStopSignal.hpp"
 
 namespace {
 
@@ -120,14 +121,14 @@ Wake WaitForChange(const FolderTreeWatch& tree, int stopSignal)
     }
 }
 
-std::int32_t PointCabWatcherThread(const PointCabWatch& watch, FolderTreeWatch* tree)
+std::int32_t PointCabWatcherThread(const PointCabWatch& watch, FolderTreeWatch* tree, const WatcherStopSignal& stop)
 {
     if (tree == nullptr) {
         Post(watch, "ALRT", false);
         return 1;
     }
     for (;;) {
-        switch (WaitForChange(*tree, watch.stopSignal)) {
+        switch (WaitForChange(*tree, stop.fd())) {
             case Wake::Stop: return 0;
             case Wake::Broken: return 1;
             case Wake::Change: break;
@@ -154,6 +155,8 @@ std::int32_t StartPointCabWatcher(const PointCabWatch& watch)
     // A relative folder has no fixed place to watch, as a path without a drive has none on Windows.
     const bool watched = !watch.folder.empty() && watch.folder.front() == '/' && tree->fd() >= 0 && tree->WatchTree(watch.folder);
     if (!watched) tree.reset();
-    return StartBackgroundThread([watch, tree] { return PointCabWatcherThread(watch, tree.get()); },
-                                 BackgroundThreadEnd::JoinedOnRemove);
+    auto stop = std::make_shared<WatcherStopSignal>();
+    if (!stop->Valid()) return 0;
+    return StartBackgroundThread([watch, tree, stop] { return PointCabWatcherThread(watch, tree.get(), *stop); },
+                                 [stop] { stop->Raise(); });
 }

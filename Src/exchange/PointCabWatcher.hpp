@@ -12,14 +12,13 @@
 // What the thread is given when it starts; it never reads the main object.
 struct PointCabWatch {
     std::string folder;
-    int stopSignal = -1;  // readable when the watcher is to end
     API_ModulID ownModule;
 };
 
 // Starts the watcher thread (its thread-list number, 0 when it could not start). The
 // thread ends with 1 when the folder cannot be watched or the watch broke, with 0
-// when the stop signal or the quitting flag tells it to; removing its list entry
-// waits for it.
+// when it is stopped or the quitting flag tells it to; removing its list entry, or
+// the add-on's unloading, stops it and waits for it.
 std::int32_t StartPointCabWatcher(const PointCabWatch& watch);
 
 // The folder the watcher watches for an exchange file path.

@@ -1,6 +1,3 @@
-#include <sys/eventfd.h>
-#include <unistd.h>
-
 #include <cstdint>
 
 #include "frame/AddOnGlobals.hpp"
@@ -14,11 +11,8 @@
 std::int32_t Survanto::RestartPointCabWatcher()
 {
     StopPointCabWatcher();
-    pointCabWatcherStopSignal = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (pointCabWatcherStopSignal < 0) return 0;
     PointCabWatch watch;
     watch.folder = PointCabWatchFolder(exchangeFile.ToUtf8());
-    watch.stopSignal = pointCabWatcherStopSignal;
     watch.ownModule = OwnModuleId();
     pointCabWatcherNumber = StartPointCabWatcher(watch);
     return pointCabWatcherNumber;
@@ -26,16 +20,7 @@ std::int32_t Survanto::RestartPointCabWatcher()
 
 void Survanto::StopPointCabWatcher()
 {
-    if (pointCabWatcherStopSignal >= 0) {
-        const std::uint64_t stop = 1;
-        [[maybe_unused]] const ssize_t written = ::write(pointCabWatcherStopSignal, &stop, sizeof stop);
-    }
-    if (pointCabWatcherNumber != 0) {
-        RemoveBackgroundThread(pointCabWatcherNumber);  // waits for the thread
-        pointCabWatcherNumber = 0;
-    }
-    if (pointCabWatcherStopSignal >= 0) {
-        ::close(pointCabWatcherStopSignal);
-        pointCabWatcherStopSignal = -1;
-    }
+    if (pointCabWatcherNumber == 0) return;
+    RemoveBackgroundThread(pointCabWatcherNumber);  // stops the thread and waits for it
+    pointCabWatcherNumber = 0;
 }

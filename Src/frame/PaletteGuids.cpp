@@ -8,3 +8,4 @@ const GS::Guid photoLocationDlgGuid("{3f8828d0-87d4-11e1-b0c4-0800200c9a66}");
 const GS::Guid photoPaletteGuid("5d8f1960-8ef0-11e1-b0c4-0800200c9a66");
 const GS::Guid polyCreatePetPaletteGuid("{4b0c9030-c8e7-11e0-9572-0800200c9a66}");
 const GS::Guid sectionPaletteGuid("{681F8BE6-19D5-4706-A269-1AB1DCF74713}");
+const GS::Guid varoImportPaletteGuid("{820961D5-C46A-48AF-BFCF-002B14317704}");

@@ -10,3 +10,4 @@ extern const GS::Guid photoLocationDlgGuid;
 extern const GS::Guid photoPaletteGuid;
 extern const GS::Guid polyCreatePetPaletteGuid;
 extern const GS::Guid sectionPaletteGuid;
+extern const GS::Guid varoImportPaletteGuid;

@@ -1,6 +1,7 @@
 #include "frame/Survanto.hpp"
 
 #include "API/AddOnInterface.hpp"
+#include "DG/DG.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "OwnChangeCounter.hpp"
 #include "frame/PaletteGuids.hpp"
@@ -18,13 +19,20 @@ void BeginOwnChange(const char* label) { IncrementOwnChangeCounter(label); }
 void EndOwnChange() { DecrementOwnChangeCounter(); }
 std::int32_t GetOwnChangeCounter() { return OwnChangeCounterValue(); }
 
+void SetDialogItemIcon(std::int16_t dialogId, std::int16_t item, std::int16_t icon) { DG::SetItemIcon(dialogId, item, icon); }
+
+void SetPushMenuItemIcon(std::int16_t dialogId, std::int16_t item, std::int16_t entry, std::int16_t icon)
+{
+    DG::PopupSetItemIcon(dialogId, item, entry, icon);
+}
+
 void Survanto::SectionDataList::Reset()
 {
     Clear();
     SectionData single;
-    single.coords.Add(API_Coord {0.0, 0.0});
-    single.contourEnds.Add(-1);
-    single.contourEnds.Add(0);
+    single.points.Add(Geometry::Point2<double> {0.0, 0.0});
+    single.ends.Add(-1);
+    single.ends.Add(0);
     Add(single);
 }
 
@@ -58,7 +66,7 @@ Survanto::Survanto() : resourceModuleBefore_(CurrentResourceModule())
     windowTracking = false;
     windowRaising = false;
     trackingDelay = 250;
-    importColumnWidths = {50, 32, 100, 100, 100, 32, 40};
+    importColumnWidths = DefaultImportColumnWidths;
 }
 
 // Nothing is saved here: the project data were saved when they changed.
@@ -71,11 +79,13 @@ Survanto::~Survanto()
     RS::CloseResourceModule(resourceModules[2]);
 }
 
-void Survanto::ChooseLanguageFromHost()
+void Survanto::ChooseLanguageFromHost() { language = LanguageOfHost(); }
+
+std::int32_t Survanto::LanguageOfHost()
 {
     API_ServerApplicationInfo info;
     HostEnvironmentRequest(FourCC("APPL"), &info, nullptr);
-    language = LanguageFromCode(info.language);
+    return LanguageFromCode(info.language);
 }
 
 std::int32_t Survanto::LanguageFromCode(const GS::UniString& code)
@@ -139,7 +149,7 @@ std::int32_t Survanto::ApplyLanguageResources()
     if (GetOpenMode() == Closed) return 0;
     Close();
     SetResourceModules(CurrentResourceModule(), resourceModules[0]);
-    return OpenPalette(503);
+    return OpenPalette(MainPaletteFlags);
 }
 
 void Survanto::EnableItems() {}

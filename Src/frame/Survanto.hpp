@@ -20,18 +20,26 @@
 #include "palettes/PhotoLocationDlg.hpp"
 #include "persistence/QuintairData.hpp"
 #include "persistence/ReportData.hpp"
-#include "palettes/SectionPalette.hpp"
+#include "profiles/SectionPalette.hpp"
 #include "persistence/StationReference.hpp"
 #include "TypVektor.hpp"
 #include "palettes/VaroImportPalette.hpp"
 #include "palettes/VaroNavigatorPalette.hpp"
+
+class ProjectStream;
+class StreamReader;
+class StreamWriter;
+struct API_ModulData;
 
 // The add-on's single main object: the main palette and the project state that
 // lives between host calls. Handlers reach it through the main-object pointer.
 class Survanto : public IFileIO, public CDialogBase {
 public:
     static constexpr std::int16_t MainPaletteDialogId = 32450;
+    // The host windows in which the main palette stays enabled.
+    static constexpr std::int32_t MainPaletteFlags = 503;
     static constexpr std::size_t SavedToolOptionCount = 69;
+    static constexpr std::array<std::int16_t, 7> DefaultImportColumnWidths {50, 32, 100, 100, 100, 32, 40};
 
     // A point of the morph rail with its unit direction.
     struct MorphRailCrvDataType {
@@ -39,10 +47,11 @@ public:
         Geometry::Vector3<double> direction;
     };
 
-    // One 2D profile polygon with its contour end list.
+    // One profile polygon for the morph sweep: its outline points (arcs already
+    // replaced by points) and its ends: -1, then each ring's last point index.
     struct SectionData {
-        TypVektor<API_Coord> coords;
-        TypVektor<std::int32_t> contourEnds;
+        TypVektor<Geometry::Point2<double>> points;
+        TypVektor<std::int32_t> ends;
     };
 
     class SectionDataList : public TypVektor<SectionData> {
@@ -65,6 +74,34 @@ public:
     void StopPointCabWatcher();
 
     static std::int32_t LanguageFromCode(const GS::UniString& code);
+    // The language the host's application information asks for.
+    static std::int32_t LanguageOfHost();
+    void SetLanguage(std::int32_t newLanguage);
+
+    // The stream of the preferences (when the recorder's purpose is the
+    // preferences') or of the project data; both start with the stream version.
+    bool Write(CDataRecorder& recorder) override;
+    // Reads either form; fields an older version lacks keep their values, and
+    // the first damaged field ends the reading. After the per-user records the
+    // current user's record becomes the live measuring state.
+    bool Read(CDataRecorder& recorder) override;
+    bool SavePreferences();
+    // Applies window tracking, raising and delay to Windows, loaded or not.
+    bool LoadPreferences();
+    void ReopenMainPaletteAsSaved();
+    bool SaveModuleData();
+    // Reads the configuration file again and restarts the exchange-folder
+    // watcher, loaded or not, so that the project's exchange path takes effect.
+    bool LoadModuleData();
+    bool SaveReportData();
+    bool LoadReportData();
+    // The teamwork merge of the project data (unnamed) or the report ("REPORT"):
+    // the incoming block with the current user's record taken from this object,
+    // which then takes over the merged users. Modes other than 11 and 12, and a
+    // damaged incoming block, leave the destination and this object as they are.
+    // Always 0.
+    std::int32_t MergeModuleData(std::int32_t mode, const GS::UniString& moduleName, const API_ModulData* base,
+                                 const API_ModulData* toMerge, API_ModulData* destination);
 
     // Element creation: the tool's layer, the creation's end, the storey fit and
     // the angle snap. Each argument of CheckToolLayer may be absent.
@@ -77,14 +114,27 @@ public:
     bool GetAngleSnapCorrection(double directionAngle, double& correction) const;
     void ApplyAngleSnap(union API_Element& element) const;
     void SnapPointPairs();
+    // Takes the running action's points into the plane of the section-type view in front.
+    void ProjectPointsToSectionView();
 
     // The measured-point dispatcher: every measured point ends here.
     void OnMeasuredPoint(std::int32_t eventCode);
-    // The main palette: its menu command and its measuring-mode buttons.
+    // The main palette: its menu command, its measuring-mode buttons, its refresh
+    // and the buttons that mirror whether a sub-palette is open.
     void HandleMenuCommand(const API_MenuParams& params);
     void ToggleMainPalette();
     static bool IsMeasuringModeButton(std::int16_t item);
     void SelectMeasuringModeButton(std::int16_t item);
+    void SetPaletteItemFonts();
+    void ShowMeasuringPrompt();
+    void UpdateMainPalette();
+    void UpdateAnchorPopup();
+    void SyncCurvePaletteButton(bool closing);
+    void SyncImportPaletteButton(bool closing);
+    void SyncPhotoFolderButton(bool closing);
+    void SyncPhotoPreviewButton(bool closing);
+    // Hands the collected polygon to the current tool's creator.
+    void FinishPolygon();
     void MeasureTopElevation();
     void MeasureBottomElevation();
     void OnToolChanged(std::int32_t elementType, std::int32_t variation);
@@ -92,9 +142,16 @@ public:
     // Main palette items live in the dialog model, open or not.
     double MainPaletteItemValue(std::int16_t item) const;
     void SetMainPaletteItemValue(std::int16_t item, double value);
-    // What the measuring modes hand their points to.
-    void ShowMeasuringPrompt();
-    void UpdateMainPalette();
+    // The entry chosen in one of the palette's push menus (1-based, 0: none).
+    std::int16_t MainPaletteEntry(std::int16_t item) const;
+    // What the measuring modes and the main palette hand their work to.
+    void ResetMeasuringSession();
+    void PickMeasuredPoints();
+    void EnsureStationMarker();
+    void ShootPickedPoints(bool takeHeight);
+    void ImportPointList();
+    void ExportPointList();
+    void ImportE57File();
     void PlaceMeasuredPointMarker();
     void AlignInstrument();
     void ReplaceStationMarker();
@@ -104,6 +161,15 @@ public:
     void CreateWall();
     void CreateColumn();
     void CreateBeam();
+    void FitBeamsBetweenTwoLines();
+    void CreateSlab();
+    void CreateFill();
+    void CreateSpline();
+    void CreateMesh();
+    void CreateMeshFromActivatedPoints(bool withBoundary);
+    void BuildMorphProfile();
+    void BuildMorphRail();
+    void CreateMorphAlongRail();
     void CreateObject();
     void CreateLamp();
     void CreateRoof();
@@ -119,6 +185,10 @@ public:
     void CheckOpeningHostWall(const API_Coord3D& point, bool& openingWallUsableFlag, bool& discard);
     void FinishWindowMeasurement();
     void FinishDoorMeasurement();
+    void CreateWindowFromPoints();
+    void CreateDoorFromPoints();
+    void SetOpeningSides(const union API_Element& wall, union API_Element& opening, bool outsideMeasured, bool invertBoth,
+                         bool invertFirst);
     double MeasureRevealDepth();
     double MeasureRevealWidth();
     void SetWallThickness();
@@ -130,10 +200,8 @@ public:
     void MeasureBeamWidth();
     void MeasureBeamHeight();
 
-    // The exchange-folder watcher of this object: its thread-list number (0 = none)
-    // and the signal that wakes and ends its wait.
+    // The exchange-folder watcher of this object: its thread-list number (0 = none).
     std::int32_t pointCabWatcherNumber = 0;
-    int pointCabWatcherStopSignal = -1;
 
     ReportData report;
     QuintairData userData;
@@ -217,6 +285,12 @@ public:
 
 private:
     void ChooseLanguageFromHost();
+    void WritePreferences(StreamWriter& writer);
+    void ReadPreferences(StreamReader& reader);
+    // The current user's record and one station record from the live state.
+    void RefreshCurrentUserData();
+    void ReadProjectData(StreamReader& reader);
+    ProjectStream ProjectStreamOverMembers();
     void SetStartValues();
     IO::Location SpecialFolderParent() const;
 
@@ -230,6 +304,11 @@ private:
 void BeginOwnChange(const char* label);
 void EndOwnChange();
 std::int32_t GetOwnChangeCounter();
+
+// Icons of the add-on's own resource module on a dialog item and on one entry
+// (1-based) of a push menu.
+void SetDialogItemIcon(std::int16_t dialogId, std::int16_t item, std::int16_t icon);
+void SetPushMenuItemIcon(std::int16_t dialogId, std::int16_t item, std::int16_t entry, std::int16_t icon);
 
 // The current resource module: every string list, dialog and alert call uses it.
 GSResModule CurrentResourceModule();

@@ -6,7 +6,6 @@
 namespace {
 
 constexpr std::int16_t MainPaletteMenu = 32500;
-constexpr std::int32_t MainPalettePaletteFlags = 503;
 
 }  // namespace
 
@@ -24,6 +23,6 @@ void Survanto::ToggleMainPalette()
         return;
     }
     SetResourceModules(CurrentResourceModule(), resourceModules[0]);
-    OpenPalette(MainPalettePaletteFlags);
+    OpenPalette(MainPaletteFlags);
     UpdateMainPalette();
 }

@@ -20,43 +20,35 @@ std::int16_t MainObjectStep()
 
 }  // namespace
 
-void Survanto::ShowMeasuringPrompt() { Record(*this, "ShowMeasuringPrompt"); }
-void Survanto::UpdateMainPalette() { Record(*this, "UpdateMainPalette"); }
+void Survanto::ResetMeasuringSession() { Record(*this, "ResetMeasuringSession"); }
+void Survanto::PickMeasuredPoints() { Record(*this, "PickMeasuredPoints"); }
+void Survanto::EnsureStationMarker() { Record(*this, "EnsureStationMarker"); }
+void Survanto::ShootPickedPoints(bool takeHeight) { Record(*this, "ShootPickedPoints", takeHeight ? 1 : 0); }
+void Survanto::ImportPointList() { Record(*this, "ImportPointList"); }
+void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }
+void Survanto::ImportE57File() { Record(*this, "ImportE57File"); }
+void Survanto::SetLanguage(std::int32_t newLanguage) { Record(*this, "SetLanguage", newLanguage); }
 void Survanto::PlaceMeasuredPointMarker() { Record(*this, "PlaceMeasuredPointMarker"); }
 void Survanto::AlignInstrument() { Record(*this, "AlignInstrument"); }
 void Survanto::ReplaceStationMarker() { Record(*this, "ReplaceStationMarker"); }
 void Survanto::DrawCurvePolyline(bool flag) { Record(*this, "DrawCurvePolyline", flag ? 1 : 0); }
 void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
-void Survanto::CreateBeam() { Record(*this, "CreateBeam"); }
-void Survanto::CreateObject() { Record(*this, "CreateObject"); }
-void Survanto::CreateLamp() { Record(*this, "CreateLamp"); }
+void Survanto::CreateMesh() { RecordPendingCall("CreateMesh", meshPoints[0], pointStep); }
+void Survanto::CreateMeshFromActivatedPoints(bool withBoundary)
+{
+    Record(*this, "CreateMeshFromActivatedPoints", withBoundary ? 1 : 0);
+}
+void Survanto::BuildMorphProfile() { Record(*this, "BuildMorphProfile"); }
+void Survanto::BuildMorphRail() { Record(*this, "BuildMorphRail"); }
+void Survanto::CreateMorphAlongRail() { Record(*this, "CreateMorphAlongRail"); }
 void Survanto::CreateRoof() { Record(*this, "CreateRoof"); }
-void Survanto::CreateLine() { Record(*this, "CreateLine"); }
-void Survanto::CreateHotspot() { Record(*this, "CreateHotspot"); }
-void Survanto::CreateLevelDimension() { Record(*this, "CreateLevelDimension"); }
 void Survanto::CreateExtrudedShellFittedToWalls() { Record(*this, "CreateExtrudedShellFittedToWalls"); }
 void Survanto::CreateRuledShellBetweenWalls() { Record(*this, "CreateRuledShellBetweenWalls"); }
 void Survanto::CreateDomeFromFivePoints() { Record(*this, "CreateDomeFromFivePoints"); }
 void Survanto::CreateDomeOnCurvedWall() { Record(*this, "CreateDomeOnCurvedWall"); }
 void Survanto::CreateDomeSegment() { Record(*this, "CreateDomeSegment"); }
-void Survanto::CheckOpeningHostWall(const API_Coord3D& point, bool&, bool&)
-{
-    TypVektor<API_Coord3D> checked;
-    checked.Add(point);
-    RecordPendingCall("CheckOpeningHostWall", checked, pointStep);
-}
-void Survanto::FinishWindowMeasurement() { Record(*this, "FinishWindowMeasurement"); }
-void Survanto::FinishDoorMeasurement() { Record(*this, "FinishDoorMeasurement"); }
-double Survanto::MeasureRevealDepth()
-{
-    Record(*this, "MeasureRevealDepth");
-    return 0.0;
-}
-double Survanto::MeasureRevealWidth()
-{
-    Record(*this, "MeasureRevealWidth");
-    return 0.0;
-}
+void Survanto::CreateWindowFromPoints() { Record(*this, "CreateWindowFromPoints"); }
+void Survanto::CreateDoorFromPoints() { Record(*this, "CreateDoorFromPoints"); }
 void Survanto::SetWallThickness() { Record(*this, "SetWallThickness"); }
 void Survanto::SetTrapezoidWallThickness() { Record(*this, "SetTrapezoidWallThickness"); }
 void Survanto::AddPointToPolygonWall() { Record(*this, "AddPointToPolygonWall"); }
@@ -67,6 +59,8 @@ void Survanto::MeasureBeamWidth() { Record(*this, "MeasureBeamWidth"); }
 void Survanto::MeasureBeamHeight() { Record(*this, "MeasureBeamHeight"); }
 
 void Curve3DPalette::SetUpForTool() { RecordPendingCall("Curve3DPalette::SetUpForTool", {}, MainObjectStep(), currentTool, this); }
+void Curve3DPalette::UpdateItems() { RecordPendingCall("Curve3DPalette::UpdateItems", {}, MainObjectStep(), currentTool, this); }
+void PhotoPalette::LoadPhoto() { RecordPendingCall("PhotoPalette::LoadPhoto", {}, MainObjectStep(), 0, this); }
 void Curve3DPalette::AddMeasuredPoint(const API_Coord3D& point, std::uint8_t&)
 {
     TypVektor<API_Coord3D> taken;

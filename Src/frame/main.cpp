@@ -6,6 +6,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "frame/AddOnGlobals.hpp"
+#include "BackgroundThreadList.hpp"
 #include "CAttributeData.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "exchange/PointCabImport.hpp"
@@ -28,12 +29,9 @@ namespace {
 constexpr std::int32_t NoEnvironment = 0;
 constexpr std::int32_t NormalMenuAddOn = 2;
 
-// Function-local, because the load hook may run before this file's globals are built.
-std::string& ModulePath()
-{
-    static std::string path;
-    return path;
-}
+// The loader's own text, valid while the module is loaded. A plain pointer: at
+// process exit the unload hook runs after every object with a destructor is gone.
+const char* modulePath = "";
 GSResModule ownResourceModule = 0;
 
 struct MenuRegistration {
@@ -108,10 +106,14 @@ GSErrCode ToolChangeHandler(const API_ToolBoxItem* item)
     return NoError;
 }
 
-GSErrCode ModuleDataMergeHandler(std::int32_t, const GS::UniString*)
+GSErrCode ModuleDataMergeHandler(std::int32_t mode, const GS::UniString* moduleName, const API_ModulData* base,
+                                 const API_ModulData* toMerge, API_ModulData* destination)
 {
     HostKeepInMemory(true);
-    return NoError;
+    Survanto* survanto = MainObject();
+    if (survanto == nullptr) return NoError;
+    const GS::UniString name = moduleName != nullptr ? *moduleName : GS::UniString();
+    return survanto->MergeModuleData(mode, name, base, toMerge, destination);
 }
 
 GSErrCode SelectionChangeHandler(const API_Neig*) { return NoError; }
@@ -194,6 +196,7 @@ GSErrCode Initialize()
     quitting = false;
     auto survanto = std::make_unique<Survanto>();
     theSurvanto = survanto.release();
+    MainObject()->LoadPreferences();
     HostKeepInMemory(true);
     RegisterWindowMessageOrTell("WM_QUINTAIR_TO_EXTAPP_MESSAGE", quintairToExtAppMessage);
     RegisterWindowMessageOrTell("WM_EXTAPP_TO_QUINTAIR_MESSAGE", extAppToQuintairMessage);
@@ -260,16 +263,19 @@ __attribute__((constructor)) void OnLibraryLoad()
 {
     Dl_info info {};
     if (dladdr(reinterpret_cast<void*>(&OnLibraryLoad), &info) != 0 && info.dli_fname != nullptr)
-        ModulePath() = info.dli_fname;
+        modulePath = info.dli_fname;
     ownResourceModule = RS::RegisterEmbeddedModule(SurvantoResources, SurvantoResourcesSize);
-    AddOnInterface::SetOwnModule(IO::Location(ModulePath()), ownResourceModule);
+    AddOnInterface::SetOwnModule(IO::Location(std::string(modulePath)), ownResourceModule);
 }
 
+// A host that unloads the add-on without FreeData leaves the main object alive; its
+// threads must still end here, before their code goes away.
 __attribute__((destructor)) void OnLibraryUnload()
 {
+    ClearBackgroundThreadList();
     RS::CloseResourceModule(ownResourceModule);
     if (AddOnInterface::GetHostToken() != nullptr)
-        Win::OutputDebugString("Abnormal add-on termination (\"" + ModulePath() + "\")");
+        Win::OutputDebugString(std::string("Abnormal add-on termination (\"") + modulePath + "\")");
 }
 
 }  // namespace

@@ -4,11 +4,15 @@
 
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
+#include "exchange/PointCabImport.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MeasuringState.hpp"
+#include "measuring/PaletteToolViews.hpp"
 
 // The main palette's callback: a mode button chooses what the next measured
 // points mean; the option buttons 14 to 18 do so per tool and are remembered
-// for the tool.
+// for the tool; the other items finish polygons, open the sub-palettes and run
+// the palette's commands.
 
 namespace {
 
@@ -18,20 +22,41 @@ constexpr std::array<std::int16_t, 26> MeasuringModeButtons {1,  40, 3,  4,  5, 
 enum PaletteItem : std::int16_t {
     FirstOptionItem = 14,
     SecondOptionItem = 15,
-    LastOptionItem = 18,
+    ThirdOptionItem = 16,
+    FourthOptionItem = 17,
+    FifthOptionItem = 18,
     FinishOpenPolygonItem = 19,
     FinishClosedPolygonItem = 20,
     ReferenceHeightItem = 32,
     ReferenceHeightModeItem = 40,
-    RadiatorNicheItem = 53,
-    WindowSillItem = 56,
+    ResetValuesItem = 48,
+    PickPointsItem = 49,
     MorphPointsItem = 61,
     MorphFromMarkersItem = 62,
+    Shot3DItem = 66,
+    Shot2DItem = 67,
+    PhotoFolderItem = 68,
+    AutomaticPicturesItem = 69,
+    PhotoPreviewItem = 70,
     MorphKindItem = 76,
     ConnectItem = 78,
+    ImportPointListItem = 79,
+    ExportPointListItem = 80,
+    OrthophotoImportItem = 81,
+    E57ImportItem = 82,
 };
 
+// Nothing in the add-on sends it; whenever it arrives the exchange file is checked.
+constexpr std::int16_t PollExchangeFileMessage = 0x3FFF;
 constexpr std::int32_t MorphFromSelectedMarkers = 1;
+constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
+constexpr std::int32_t CurvePaletteFlags = 407;
+constexpr std::int32_t ImportPaletteFlags = 243;
+constexpr std::int32_t PhotoPaletteFlags = 211;
+constexpr std::int16_t LabelFont = 8;
+constexpr std::int16_t LabelItems[] = {38, 39, 12, 13, 50, 59, 60, 73};
+// "Zurücksetzen" clears the value fields in this order.
+constexpr std::int16_t ValueItems[] = {34, 35, 32, 7, 8, 9, 10, 11, 51, 34, 35, 36, 37, 54, 55, 57, 58};
 
 bool Listed(std::int32_t value, std::initializer_list<std::int32_t> values)
 {
@@ -40,19 +65,13 @@ bool Listed(std::int32_t value, std::initializer_list<std::int32_t> values)
 
 bool IsOn(const Survanto& survanto, std::int16_t item) { return survanto.MainPaletteItemValue(item) == 1.0; }
 
-bool IsOptionItem(std::int16_t item) { return item >= FirstOptionItem && item <= LastOptionItem; }
+void SwitchOff(Survanto& survanto, std::int16_t item) { survanto.SetMainPaletteItemValue(item, 0.0); }
 
-// Combinations where an option button opens a sub-palette or runs a command of
-// its tool instead of choosing the tool's option.
-bool IsToolCommand(std::int16_t item, std::int32_t tool)
+bool IsPhotoToolboxItem()
 {
-    switch (item) {
-        case 14: return Listed(tool, {API_MorphID, API_PolyLineID});
-        case 15: return Listed(tool, {API_MorphID, API_HatchID, API_SlabID, API_MeshID});
-        case 16: return Listed(tool, {API_MorphID, API_MeshID});
-        case 17: return tool == API_BeamID;
-        default: return false;
-    }
+    API_ToolBoxItem item;
+    HostEnvironmentRequest(FourCC("GTBX"), &item, nullptr);
+    return item.variationID == PhotoSubtype;
 }
 
 void StartMode(Survanto& survanto, std::int16_t item)
@@ -61,20 +80,44 @@ void StartMode(Survanto& survanto, std::int16_t item)
     survanto.pointStep = 1;
 }
 
+// A sub-palette shows the current language's texts and the add-on's own icons.
+void OpenSubPalette(Survanto& survanto, CDialogBase& palette, std::int32_t flags)
+{
+    if (palette.GetOpenMode() != CDialogBase::Closed) return;
+    palette.SetResourceModules(CurrentResourceModule(), survanto.resourceModules[0]);
+    palette.OpenPalette(flags);
+}
+
+// Returns whether the palette was opened.
+bool ToggleSubPalette(Survanto& survanto, CDialogBase& palette, std::int32_t flags)
+{
+    if (palette.GetOpenMode() != CDialogBase::Closed) {
+        palette.Close();
+        return false;
+    }
+    OpenSubPalette(survanto, palette, flags);
+    return true;
+}
+
+void OpenCurvePalette(Survanto& survanto)
+{
+    if (survanto.curvePalette.GetOpenMode() != CDialogBase::Closed) return;
+    OpenSubPalette(survanto, survanto.curvePalette, CurvePaletteFlags);
+    survanto.SyncCurvePaletteButton(false);
+}
+
 // The polygon buttons serve tools that collect a polygon; connecting serves the
 // morph's point measuring.
 void UpdatePolygonButtons(Survanto& survanto)
 {
     const std::int32_t tool = survanto.currentTool;
-    const bool finishable =
-        (Listed(tool, {API_WallID, API_BeamID}) && IsOn(survanto, SecondOptionItem)) ||
-        (Listed(tool, {API_MeshID, API_SlabID, API_HatchID, API_SplineID}) && IsOn(survanto, FirstOptionItem));
+    const bool finishable = CollectsPolygon(tool, IsOn(survanto, FirstOptionItem), IsOn(survanto, SecondOptionItem));
     const short palette = Survanto::MainPaletteDialogId;
     if (DG::IsItemEnabled(palette, FinishClosedPolygonItem) != finishable) {
         DG::EnableItem(palette, FinishClosedPolygonItem, finishable);
         DG::EnableItem(palette, FinishOpenPolygonItem, finishable);
     }
-    const bool connectable = tool == API_MorphID && IsOn(survanto, MorphPointsItem);
+    const bool connectable = ConnectsPoints(tool, IsOn(survanto, MorphPointsItem));
     if (DG::IsItemEnabled(palette, ConnectItem) != connectable) DG::EnableItem(palette, ConnectItem, connectable);
 }
 
@@ -101,8 +144,7 @@ void ChooseToolOption(Survanto& survanto, std::int16_t item)
 {
     const auto option = static_cast<std::int16_t>(item - FirstOptionItem);
     const bool on = IsOn(survanto, item);
-    survanto.toolOptions[static_cast<std::size_t>(option)] =
-        static_cast<std::int16_t>(survanto.MainPaletteItemValue(item));
+    survanto.toolOptions[static_cast<std::size_t>(option)] = static_cast<std::int16_t>(survanto.MainPaletteItemValue(item));
     const std::int32_t tool = survanto.currentTool;
     if (tool >= 0 && static_cast<std::size_t>(tool) < survanto.savedToolOptions.size())
         survanto.savedToolOptions[static_cast<std::size_t>(tool)] = on ? static_cast<std::int16_t>(option + 1) : 0;
@@ -110,60 +152,248 @@ void ChooseToolOption(Survanto& survanto, std::int16_t item)
         StartMode(survanto, item);
     else
         survanto.pointStep = 0;
+    if (item <= ThirdOptionItem) survanto.UpdateAnchorPopup();
     survanto.ShowMeasuringPrompt();
 }
 
-// With the morph, polyline, fill and slab tools the first or second option button
-// starts the points of the tool's sub-palette rather than choosing an option.
-void StartSubPaletteMode(Survanto& survanto, std::int16_t item)
+// ---- Each item's own action on a change ------------------------------------
+
+void StartModeAndPrompt(Survanto& survanto, std::int16_t item)
 {
-    const std::int32_t tool = survanto.currentTool;
-    if (item == FirstOptionItem && tool == API_MorphID) {
-        survanto.SetMainPaletteItemValue(item, 0.0);
-        StartMode(survanto, item);
-    } else if (item == FirstOptionItem && tool == API_PolyLineID) {
-        StartMode(survanto, item);
-    } else if (item == SecondOptionItem && Listed(tool, {API_MorphID, API_HatchID, API_SlabID})) {
-        StartMode(survanto, item);
-        survanto.ShowMeasuringPrompt();
+    StartMode(survanto, item);
+    survanto.ShowMeasuringPrompt();
+}
+
+void MeasureReferenceHeight(Survanto& survanto, std::int16_t item)
+{
+    DG::EnableItem(Survanto::MainPaletteDialogId, ReferenceHeightItem);
+    StartModeAndPrompt(survanto, item);
+}
+
+void PickPoints(Survanto& survanto, std::int16_t item)
+{
+    survanto.measuringMode = item;
+    survanto.PickMeasuredPoints();
+    survanto.pointStep = 1;
+    survanto.ShowMeasuringPrompt();
+}
+
+void MorphFromMarkers(Survanto& survanto, std::int16_t item)
+{
+    StartModeAndPrompt(survanto, item);
+    if (survanto.MainPaletteEntry(MorphKindItem) == MorphFromSelectedMarkers) {
+        survanto.CreateMorphFromPoints(nullptr);
+        survanto.pointStep = 0;
     }
 }
 
-void ModeButtonAction(Survanto& survanto, std::int16_t item)
+// With the morph and polyline tools the first option measures in a sub-palette.
+void FirstOption(Survanto& survanto, std::int16_t item)
 {
-    if (Listed(item, {1, 3, 4, 5, 6, 7, 22, 23, 24, 41, 44, 45, 46, 47, 61, 71, 72, 75, 77})) {
+    if (survanto.currentTool == API_MorphID) {
+        SwitchOff(survanto, item);
         StartMode(survanto, item);
+        OpenSubPalette(survanto, survanto.sectionPalette, CurvePaletteFlags);
+    } else if (survanto.currentTool == API_PolyLineID) {
+        StartMode(survanto, item);
+        OpenCurvePalette(survanto);
+    } else {
+        ChooseToolOption(survanto, item);
+    }
+}
+
+void SecondOption(Survanto& survanto, std::int16_t item)
+{
+    if (Listed(survanto.currentTool, {API_MorphID, API_HatchID, API_SlabID})) {
+        StartMode(survanto, item);
+        OpenCurvePalette(survanto);
         survanto.ShowMeasuringPrompt();
-        return;
+    } else if (survanto.currentTool == API_MeshID) {
+        survanto.CreateMeshFromActivatedPoints(false);
+        SwitchOff(survanto, item);
+        survanto.ShowMeasuringPrompt();
+    } else {
+        ChooseToolOption(survanto, item);
     }
+}
+
+void ThirdOption(Survanto& survanto, std::int16_t item)
+{
+    if (survanto.currentTool == API_MorphID) {
+        survanto.BuildMorphProfile();
+        survanto.BuildMorphRail();
+        survanto.CreateMorphAlongRail();
+        SwitchOff(survanto, item);
+        ChooseToolOption(survanto, item);
+    } else if (survanto.currentTool == API_MeshID) {
+        survanto.CreateMeshFromActivatedPoints(true);
+        SwitchOff(survanto, item);
+        survanto.ShowMeasuringPrompt();
+    } else {
+        ChooseToolOption(survanto, item);
+    }
+}
+
+void FourthOption(Survanto& survanto, std::int16_t item)
+{
+    if (survanto.currentTool == API_BeamID) {
+        survanto.FitBeamsBetweenTwoLines();
+        SwitchOff(survanto, item);
+        survanto.ShowMeasuringPrompt();
+    } else {
+        ChooseToolOption(survanto, item);
+    }
+}
+
+// The next measured point starts a new polygon.
+void FinishCollectedPolygon(Survanto& survanto, bool closed)
+{
+    survanto.polygonFinish = closed;
+    survanto.FinishPolygon();
+    survanto.pointStep = 1;
+    survanto.ShowMeasuringPrompt();
+}
+
+void FinishOpenPolygon(Survanto& survanto, std::int16_t) { FinishCollectedPolygon(survanto, false); }
+void FinishClosedPolygon(Survanto& survanto, std::int16_t) { FinishCollectedPolygon(survanto, true); }
+
+// A push menu stays pressed once its entry was chosen.
+void ChooseEntry(Survanto& survanto, std::int16_t item)
+{
+    survanto.UpdateMainPalette();
+    survanto.SetMainPaletteItemValue(item, 1.0);
+}
+
+void PressMenu(Survanto& survanto, std::int16_t item) { survanto.SetMainPaletteItemValue(item, 1.0); }
+
+void StartOpeningDetail(Survanto& survanto, std::int16_t item)
+{
+    survanto.UpdateMainPalette();
+    StartMode(survanto, item);
+    survanto.SetMainPaletteItemValue(item, 1.0);
+}
+
+void PhotoFolder(Survanto& survanto, std::int16_t)
+{
+    if (survanto.currentTool != API_ObjectID) return;
+    if (IsPhotoToolboxItem()) ToggleSubPalette(survanto, survanto.photoFolderDialog, PhotoPaletteFlags);
+    survanto.SyncPhotoFolderButton(false);
+    survanto.SyncPhotoPreviewButton(false);
+}
+
+// The switch belongs to the current user and travels with the project.
+void AutomaticPictures(Survanto& survanto, std::int16_t item)
+{
+    if (survanto.currentTool != API_ObjectID || !IsPhotoToolboxItem()) return;
+    survanto.userData.GetCurrentUserData(measuringState, survanto).automaticPictures =
+        survanto.MainPaletteItemValue(item) != 0.0;
+}
+
+void PhotoPreview(Survanto& survanto, std::int16_t)
+{
+    if (survanto.currentTool != API_ObjectID) return;
+    if (IsPhotoToolboxItem()) {
+        PhotoPalette& preview = survanto.photoFolderDialog.photoPalette;
+        if (ToggleSubPalette(survanto, preview, PhotoPaletteFlags)) preview.LoadPhoto();
+    }
+    survanto.SyncPhotoPreviewButton(false);
+}
+
+void RunPointListImport(Survanto& survanto, std::int16_t item)
+{
+    survanto.ImportPointList();
+    SwitchOff(survanto, item);
+}
+
+void RunPointListExport(Survanto& survanto, std::int16_t item)
+{
+    survanto.ExportPointList();
+    SwitchOff(survanto, item);
+}
+
+void OrthophotoImport(Survanto& survanto, std::int16_t)
+{
+    ToggleSubPalette(survanto, survanto.importPalette, ImportPaletteFlags);
+    survanto.SyncImportPaletteButton(false);
+}
+
+void RunE57Import(Survanto& survanto, std::int16_t item)
+{
+    survanto.ImportE57File();
+    SwitchOff(survanto, item);
+}
+
+using ItemAction = void (*)(Survanto& survanto, std::int16_t item);
+
+struct OwnAction {
+    std::int16_t item;
+    ItemAction action;
+};
+
+const OwnAction OwnActions[] = {
+    {1, StartModeAndPrompt},   {3, StartModeAndPrompt},    {4, StartModeAndPrompt},   {5, StartModeAndPrompt},
+    {6, StartModeAndPrompt},   {7, StartModeAndPrompt},    {22, StartModeAndPrompt},  {23, StartModeAndPrompt},
+    {24, StartModeAndPrompt},  {41, StartModeAndPrompt},   {44, StartModeAndPrompt},  {45, StartModeAndPrompt},
+    {46, StartModeAndPrompt},  {47, StartModeAndPrompt},   {61, StartModeAndPrompt},  {71, StartModeAndPrompt},
+    {72, StartModeAndPrompt},  {75, StartModeAndPrompt},   {77, StartModeAndPrompt},
+    {ReferenceHeightModeItem, MeasureReferenceHeight},     {PickPointsItem, PickPoints},
+    {MorphFromMarkersItem, MorphFromMarkers},
+    {FirstOptionItem, FirstOption},                        {SecondOptionItem, SecondOption},
+    {ThirdOptionItem, ThirdOption},                        {FourthOptionItem, FourthOption},
+    {FifthOptionItem, ChooseToolOption},
+    {FinishOpenPolygonItem, FinishOpenPolygon},            {FinishClosedPolygonItem, FinishClosedPolygon},
+    {ConnectItem, FinishClosedPolygon},
+    {21, ChooseEntry},         {33, ChooseEntry},          {43, ChooseEntry},         {52, ChooseEntry},
+    {53, StartOpeningDetail},  {56, StartOpeningDetail},   {MorphKindItem, PressMenu},
+    {PhotoFolderItem, PhotoFolder},                        {PhotoPreviewItem, PhotoPreview},
+    {AutomaticPicturesItem, AutomaticPictures},
+    {ImportPointListItem, RunPointListImport},             {ExportPointListItem, RunPointListExport},
+    {OrthophotoImportItem, OrthophotoImport},              {E57ImportItem, RunE57Import},
+};
+
+void RunOwnAction(Survanto& survanto, std::int16_t item)
+{
+    for (const OwnAction& own : OwnActions)
+        if (own.item == item) {
+            own.action(survanto, item);
+            return;
+        }
+}
+
+// ---- Messages ---------------------------------------------------------------
+
+// Opening resets the measuring session and remembers that the palette is open.
+void PaletteOpened(Survanto& survanto, std::int16_t dialogId)
+{
+    survanto.ResetMeasuringSession();
+    survanto.SetPaletteItemFonts();
+    survanto.CaptureWindowState(dialogId, true, false);
+    survanto.SavePreferences();
+}
+
+// The close box: the palette will not reopen at the next start.
+std::int16_t PaletteClicked(Survanto& survanto, std::int16_t dialogId, std::int16_t item)
+{
     switch (item) {
-        case ReferenceHeightModeItem:
-            DG::EnableItem(Survanto::MainPaletteDialogId, ReferenceHeightItem);
-            StartMode(survanto, item);
-            survanto.ShowMeasuringPrompt();
+        case DG::CloseBox:
+            survanto.CaptureWindowState(dialogId, false, false);
+            survanto.SavePreferences();
+            return -1;
+        case ResetValuesItem:
+            for (const std::int16_t valueItem : ValueItems) survanto.SetMainPaletteItemValue(valueItem, 0.0);
             break;
-        case MorphFromMarkersItem:
-            StartMode(survanto, item);
-            survanto.ShowMeasuringPrompt();
-            if (static_cast<std::int32_t>(survanto.MainPaletteItemValue(MorphKindItem)) == MorphFromSelectedMarkers) {
-                survanto.CreateMorphFromPoints(nullptr);
-                survanto.pointStep = 0;
-            }
-            break;
-        case RadiatorNicheItem:
-        case WindowSillItem:
-            survanto.UpdateMainPalette();
-            StartMode(survanto, item);
-            survanto.SetMainPaletteItemValue(item, 1.0);
-            break;
-        default:
-            if (!IsOptionItem(item)) break;
-            if (IsToolCommand(item, survanto.currentTool))
-                StartSubPaletteMode(survanto, item);
-            else
-                ChooseToolOption(survanto, item);
-            break;
+        case Shot3DItem: survanto.ShootPickedPoints(true); break;
+        case Shot2DItem: survanto.ShootPickedPoints(false); break;
+        default: break;
     }
+    return 0;
+}
+
+void PaletteItemChanged(Survanto& survanto, std::int16_t item)
+{
+    if (Survanto::IsMeasuringModeButton(item)) ModeButtonChanged(survanto, item);
+    RunOwnAction(survanto, item);
+    survanto.UpdateMainPalette();
 }
 
 }  // namespace
@@ -181,15 +411,29 @@ void Survanto::SelectMeasuringModeButton(std::int16_t item)
     ShowMeasuringPrompt();
 }
 
+void Survanto::SetPaletteItemFonts()
+{
+    if (GetOpenMode() == Closed) return;
+    for (const std::int16_t item : LabelItems) DG::SetItemFont(GetDialogId(), item, LabelFont);
+}
+
 // Nothing is handled while a long operation of the add-on runs.
 std::int16_t Survanto::DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t)
 {
     if (busy) return 0;
+    if (message == PollExchangeFileMessage) PollPointCabFile();
+    if (message == DG::MsgChange && IsMeasuringModeButton(item)) EnsureStationMarker();
     if (dialogId != GetDialogId() && message != DG::MsgInit) return 0;
-    if (message == DG::MsgChange) {
-        if (IsMeasuringModeButton(item)) ModeButtonChanged(*this, item);
-        ModeButtonAction(*this, item);
-        UpdateMainPalette();
+    switch (message) {
+        case DG::MsgInit: PaletteOpened(*this, dialogId); break;
+        case DG::MsgClose:
+            CaptureWindowState(dialogId, false, true);
+            SavePreferences();
+            break;
+        case DG::MsgResize: resizer.Resize(false); break;
+        case DG::MsgClick: return PaletteClicked(*this, dialogId, item);
+        case DG::MsgChange: PaletteItemChanged(*this, item); break;
+        default: break;
     }
     return 0;
 }

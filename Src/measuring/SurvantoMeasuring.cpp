@@ -231,8 +231,8 @@ bool ApplyMeasuredElevation(bool top, API_Element& element, API_Element& mask, A
             top ? MeasureStandingTop(element.column, mask.column, h) : MeasureStandingBottom(element.column, mask.column, h);
             return true;
         case API_BeamID:
-            (top ? MeasureHangingTop : MeasureHangingBottom)(element.beam.bottomOffset, element.beam.height,
-                                                            mask.beam.bottomOffset, mask.beam.height, h);
+            (top ? MeasureHangingTop : MeasureHangingBottom)(element.beam.level, element.beam.height,
+                                                            mask.beam.level, mask.beam.height, h);
             return true;
         case API_SlabID:
             (top ? MeasureHangingTop : MeasureHangingBottom)(element.slab.bottomOffset, element.slab.thickness,
@@ -313,7 +313,7 @@ private:
         s_.SetMainPaletteItemValue(modeItem, 0.0);
     }
     const API_Coord3D& Point(std::uint32_t index) const { return s_.actionPoints[index]; }
-    std::int32_t PopupEntry(std::int16_t item) const { return static_cast<std::int32_t>(s_.MainPaletteItemValue(item)); }
+    std::int32_t PopupEntry(std::int16_t item) const { return s_.MainPaletteEntry(item); }
     bool EvenPointCount() const { return s_.actionPoints.GetSize() % 2 == 0; }
     void HandToCurvePalette(Curve3DPalette& palette)
     {
@@ -730,6 +730,12 @@ void Survanto::SetMainPaletteItemValue(std::int16_t item, double value)
     DG::SetItemValue(MainPaletteDialogId, item, value);
 }
 
+std::int16_t Survanto::MainPaletteEntry(std::int16_t item) const
+{
+    DG::GetDialog(MainPaletteDialogId, resourceModules[0]);
+    return DG::PopupGetSelected(MainPaletteDialogId, item);
+}
+
 void Survanto::OnMeasuredPoint(std::int32_t eventCode)
 {
     const SoundFiles soundFiles = BuildSoundPaths();
@@ -745,7 +751,12 @@ void Survanto::OnMeasuredPoint(std::int32_t eventCode)
         if (sounds) PlaySoundFile(soundFiles.noCommand.c_str());
         return;
     }
-    if (measuringMode != 1) PlaceMeasuredPointMarker();
+    if (measuringMode != 1) {
+        // A placement that makes no marker leaves none behind: an earlier point's
+        // marker is never taken for this point's.
+        lastMeasuredPointMarker = APINULLGuid;
+        PlaceMeasuredPointMarker();
+    }
 
     PointHandling handling(*this, point, soundFiles);
     handling.ByMode();

@@ -13,6 +13,8 @@ public:
     void SetUpForTool();
     // Takes one measured point into the running figure; sets completed to 1 when it closed one.
     void AddMeasuredPoint(const API_Coord3D& point, std::uint8_t& completed);
+    // While open, sets its items and prompt from its mode, step and sub-option.
+    void UpdateItems();
 
     std::int32_t currentTool = 0;  // element type of the tool the palette works for
 };

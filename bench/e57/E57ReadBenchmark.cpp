@@ -1,5 +1,6 @@
 // Reading throughput of the E57 reader on a generated scan of 10 million points
-// (double coordinates, 8-bit colours), in the import's blocks of 40 and in large blocks.
+// (double coordinates, 8-bit colours), in the import's blocks of 40 and in large blocks;
+// and files of many scans without points, whose cost grows with the scans alone.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -7,12 +8,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "E57TestWriter.hpp"
 #include "e57/CompressedVectorNode.hpp"
 #include "e57/ImageFile.hpp"
+#include "e57/VectorNode.hpp"
 
 namespace {
 
@@ -99,6 +102,58 @@ BENCHMARK(readScan)
     ->Args({10000, 0})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+std::string emptyScansPath(std::int64_t scans) {
+    return "/tmp/survanto-e57-bench-" + std::to_string(::getpid()) + "-empty-" + std::to_string(scans) + ".e57";
+}
+
+void removeEmptyScans() {
+    for (const std::int64_t scans : {10'000, 100'000}) std::remove(emptyScansPath(scans).c_str());
+}
+
+const std::string& emptyScans(std::int64_t scans) {
+    static std::map<std::int64_t, std::string> written;
+    auto& path = written[scans];
+    if (path.empty()) {
+        e57test::E57TestWriter writer;
+        for (std::int64_t i = 0; i < scans; ++i) {
+            e57test::ScanLayout scan;
+            scan.name = "empty";
+            scan.fields = {{"cartesianX", e57test::FieldKind::Double}, {"cartesianY", e57test::FieldKind::Double},
+                           {"cartesianZ", e57test::FieldKind::Double}};
+            scan.withoutSection = true;
+            writer.addScan(std::move(scan));
+        }
+        path = emptyScansPath(scans);
+        writer.write(path);
+        if (written.size() == 1) std::atexit(removeEmptyScans);
+    }
+    return path;
+}
+
+// Opens the file and reads every scan's (empty) coordinates, as e57dump does.
+void readEmptyScans(benchmark::State& state) {
+    const std::string& path = emptyScans(state.range(0));
+    double x = 0, y = 0, z = 0;
+    for (auto _ : state) {
+        e57::ImageFile file(path, "r");
+        const e57::VectorNode scans(file.root().get("/data3D"));
+        std::size_t records = 0;
+        for (std::int64_t i = 0; i < scans.childCount(); ++i) {
+            const e57::CompressedVectorNode points(e57::StructureNode(scans.get(i)).get("points"));
+            auto reader = points.reader({{file, "cartesianX", &x, 1, true, true},
+                                         {file, "cartesianY", &y, 1, true, true},
+                                         {file, "cartesianZ", &z, 1, true, true}});
+            records += reader.read();
+            reader.close();
+        }
+        benchmark::DoNotOptimize(records);
+        file.close();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+BENCHMARK(readEmptyScans)->ArgName("scans")->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
 }  // namespace
 

@@ -1,44 +1,50 @@
 #include "DG/DG.hpp"
 
+#include <algorithm>
 #include <climits>
-#include <deque>
-#include <map>
-#include <memory>
+#include <cmath>
+#include <iomanip>
+#include <locale>
 #include <sstream>
+
+#include "DGModel.hpp"
 
 namespace DG {
 
+namespace Model {
+
+State& The()
+{
+    static State state;
+    return state;
+}
+
+Dialog* Lookup(short dialogId)
+{
+    auto& dialogs = The().dialogs;
+    const auto it = dialogs.find(dialogId);
+    return it == dialogs.end() ? nullptr : it->second.get();
+}
+
+Item* LookupItem(short dialogId, short itemId)
+{
+    Dialog* dialog = Lookup(dialogId);
+    return dialog == nullptr ? nullptr : dialog->FindItem(itemId);
+}
+
+short Send(Dialog& dialog, short message, short item, std::intptr_t data)
+{
+    const DialogCallback callback = dialog.callback;
+    return callback ? callback(message, dialog.resourceId, item, data) : 0;
+}
+
+}  // namespace Model
+
 namespace {
 
-struct TreeNode {
-    std::int32_t parent = TreeItemNone;
-    std::vector<std::int32_t> children;
-    std::int64_t userData = 0;
-};
-
-struct TreeView {
-    std::map<std::int32_t, TreeNode> nodes {{TreeItemRoot, TreeNode {}}};
-    std::int32_t lastItem = TreeItemRoot;
-};
-
-std::map<std::pair<short, short>, TreeView>& TreeViews()
-{
-    static std::map<std::pair<short, short>, TreeView> views;
-    return views;
-}
-
-struct Model {
-    std::map<short, std::unique_ptr<Dialog>> dialogs;
-    ModalAnswerer answerer;
-    std::vector<AlertRecord> alerts;
-    std::deque<short> alertAnswers;
-};
-
-Model& TheModel()
-{
-    static Model model;
-    return model;
-}
+using Model::Lookup;
+using Model::LookupItem;
+using Model::Send;
 
 std::string ReadQuoted(std::istringstream& in)
 {
@@ -58,7 +64,74 @@ double NumberOr(const std::string& text, double fallback)
     return (in >> value) && in.peek() == std::char_traits<char>::eof() ? value : fallback;
 }
 
-// "DIALOG <id> <kind> "<title>"" then lines "item <id> <type> ["<text>"] [value=<v>] [group=<g>] [entries=a|b]".
+short ShortOr(const std::string& text, short fallback)
+{
+    const double number = NumberOr(text, fallback);
+    return number >= SHRT_MIN && number <= SHRT_MAX ? static_cast<short>(number) : fallback;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator)
+{
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    std::string part;
+    while (std::getline(in, part, separator)) parts.push_back(part);
+    return parts;
+}
+
+// "x,y" or "x,y,w,h": the numbers that read, zeros for the rest.
+std::vector<short> Shorts(const std::string& text, std::size_t count)
+{
+    std::vector<short> numbers(count, 0);
+    const std::vector<std::string> parts = Split(text, ',');
+    for (std::size_t i = 0; i < count && i < parts.size(); ++i) numbers[i] = ShortOr(parts[i], 0);
+    return numbers;
+}
+
+void ApplyDialogOption(Dialog& dialog, const std::string& key, const std::string& value)
+{
+    if (key == "size") {
+        const std::vector<short> size = Shorts(value, 2);
+        dialog.size = {size[0], size[1]};
+    }
+    if (key == "at") {
+        const std::vector<short> at = Shorts(value, 2);
+        dialog.position = {at[0], at[1]};
+    }
+}
+
+void ApplyItemOption(Item& item, const std::string& key, const std::string& value)
+{
+    if (key == "value") item.value = NumberOr(value, item.value);
+    if (key == "group") item.group = ShortOr(value, item.group);
+    if (key == "entries")
+        for (const std::string& entry : Split(value, '|')) item.entries.emplace_back(entry);
+    if (key == "icon") item.icon = ShortOr(value, 0);
+    if (key == "icons") {
+        for (const std::string& icon : Split(value, '|')) item.entryIcons.push_back(ShortOr(icon, 0));
+        item.selected = item.entryIcons.empty() ? 0 : 1;
+    }
+    if (key == "rect") {
+        const std::vector<short> rect = Shorts(value, 4);
+        item.left = rect[0];
+        item.top = rect[1];
+        item.width = rect[2];
+        item.height = rect[3];
+    }
+}
+
+template <typename Apply>
+void ReadOptions(std::istringstream& in, Apply apply)
+{
+    std::string option;
+    while (in >> option) {
+        const auto eq = option.find('=');
+        if (eq != std::string::npos) apply(option.substr(0, eq), option.substr(eq + 1));
+    }
+}
+
+// "DIALOG <id> <kind> "<title>" [size=w,h] [at=x,y]" then lines
+// "item <id> <type> ["<text>"] [value=<v>] [group=<g>] [entries=a|b] [icon=<i>] [icons=a|b] [rect=x,y,w,h]".
 std::unique_ptr<Dialog> BuildDialog(const std::string& description)
 {
     auto dialog = std::make_unique<Dialog>();
@@ -71,44 +144,40 @@ std::unique_ptr<Dialog> BuildDialog(const std::string& description)
         if (keyword == "DIALOG") {
             in >> dialog->resourceId >> dialog->kind;
             dialog->title = GS::UniString(ReadQuoted(in));
+            ReadOptions(in, [&dialog](const std::string& key, const std::string& value) { ApplyDialogOption(*dialog, key, value); });
         } else if (keyword == "item") {
             Item item;
             in >> item.id >> item.type;
             item.text = GS::UniString(ReadQuoted(in));
-            std::string option;
-            while (in >> option) {
-                const auto eq = option.find('=');
-                if (eq == std::string::npos) continue;
-                const std::string key = option.substr(0, eq);
-                const std::string value = option.substr(eq + 1);
-                if (key == "value") item.value = NumberOr(value, item.value);
-                if (key == "group") {
-                    const double group = NumberOr(value, item.group);
-                    if (group >= SHRT_MIN && group <= SHRT_MAX) item.group = static_cast<short>(group);
-                }
-                if (key == "entries") {
-                    std::istringstream parts(value);
-                    std::string entry;
-                    while (std::getline(parts, entry, '|')) item.entries.emplace_back(entry);
-                }
-            }
+            ReadOptions(in, [&item](const std::string& key, const std::string& value) { ApplyItemOption(item, key, value); });
             dialog->items.push_back(item);
         }
     }
     return dialog;
 }
 
-Dialog* Lookup(short dialogId)
+// "TOOLTIPS <id> "<name>"" then lines "<item> "<tooltip>" "<item name>"": each
+// line adds one tooltip to its item, in the resource's order.
+void ReadTooltips(Dialog& dialog, const std::string& description)
 {
-    auto& dialogs = TheModel().dialogs;
-    const auto it = dialogs.find(dialogId);
-    return it == dialogs.end() ? nullptr : it->second.get();
-}
-
-Item* LookupItem(short dialogId, short itemId)
-{
-    Dialog* dialog = Lookup(dialogId);
-    return dialog == nullptr ? nullptr : dialog->FindItem(itemId);
+    std::istringstream lines(description);
+    std::string line;
+    std::getline(lines, line);
+    std::istringstream head(line);
+    std::string keyword;
+    short id = 0;
+    head >> keyword >> id;
+    dialog.tooltipName = ReadQuoted(head);
+    for (Item& item : dialog.items) item.tooltips.clear();
+    while (std::getline(lines, line)) {
+        std::istringstream in(line);
+        short itemId = 0;
+        if (!(in >> itemId)) continue;
+        Tooltip tooltip;
+        tooltip.text = GS::UniString(ReadQuoted(in));
+        tooltip.name = ReadQuoted(in);
+        if (Item* item = dialog.FindItem(itemId)) item->tooltips.push_back(tooltip);
+    }
 }
 
 // Checking a radio button clears the others of its group.
@@ -120,11 +189,39 @@ void ApplyValue(Dialog& dialog, Item& item, double value)
             if (&other != &item && other.type == "radio" && other.group == item.group) other.value = 0.0;
 }
 
-// The callback runs from a copy: closing its own dialog inside it drops the dialog's one.
-short Send(Dialog& dialog, short message, short item)
+std::unique_ptr<Dialog> BuildFromModule(short dialogId, RS::ResModule module)
 {
-    const DialogCallback callback = dialog.callback;
-    return callback ? callback(message, dialog.resourceId, item, 0) : 0;
+    std::vector<std::uint8_t> data;
+    if (!RS::GetResourceData(RS::DialogType, dialogId, module, data)) return nullptr;
+    auto dialog = BuildDialog(std::string(data.begin(), data.end()));
+    dialog->resourceId = dialogId;
+    dialog->textModule = module;
+    if (RS::GetResourceData(RS::TooltipType, dialogId, module, data)) ReadTooltips(*dialog, std::string(data.begin(), data.end()));
+    return dialog;
+}
+
+// Takes the title, the item texts and the tooltips of another module's version of the dialog.
+Dialog* ShowTextsOf(Dialog* dialog, RS::ResModule module)
+{
+    if (dialog == nullptr || module == 0 || dialog->textModule == module) return dialog;
+    const std::unique_ptr<Dialog> other = BuildFromModule(dialog->resourceId, module);
+    if (other == nullptr) return dialog;
+    dialog->title = other->title;
+    if (!other->tooltipName.empty()) dialog->tooltipName = other->tooltipName;
+    for (const Item& translated : other->items) {
+        if (Item* item = dialog->FindItem(translated.id)) {
+            item->text = translated.text;
+            if (translated.entries.size() == item->entries.size()) item->entries = translated.entries;
+            if (!translated.tooltips.empty()) item->tooltips = translated.tooltips;
+        }
+    }
+    dialog->textModule = module;
+    return dialog;
+}
+
+void ChooseEntry(Item& item, double entry)
+{
+    if (entry >= 1.0 && entry <= static_cast<double>(item.entryIcons.size())) item.selected = static_cast<short>(entry);
 }
 
 }  // namespace
@@ -136,55 +233,26 @@ Item* Dialog::FindItem(short itemId)
     return nullptr;
 }
 
-namespace {
-
-std::unique_ptr<Dialog> BuildFromModule(short dialogId, RS::ResModule module)
-{
-    std::vector<std::uint8_t> data;
-    if (!RS::GetResourceData(RS::DialogType, dialogId, module, data)) return nullptr;
-    auto dialog = BuildDialog(std::string(data.begin(), data.end()));
-    dialog->resourceId = dialogId;
-    dialog->textModule = module;
-    return dialog;
-}
-
-// Takes the title and the item texts of another module's version of the dialog.
-Dialog* ShowTextsOf(Dialog* dialog, RS::ResModule module)
-{
-    if (dialog == nullptr || module == 0 || dialog->textModule == module) return dialog;
-    const std::unique_ptr<Dialog> other = BuildFromModule(dialog->resourceId, module);
-    if (other == nullptr) return dialog;
-    dialog->title = other->title;
-    for (const Item& translated : other->items) {
-        if (Item* item = dialog->FindItem(translated.id)) {
-            item->text = translated.text;
-            if (translated.entries.size() == item->entries.size()) item->entries = translated.entries;
-        }
-    }
-    dialog->textModule = module;
-    return dialog;
-}
-
-}  // namespace
-
 Dialog* GetDialog(short dialogId, RS::ResModule module)
 {
     if (Dialog* known = Lookup(dialogId)) return known;
     auto dialog = BuildFromModule(dialogId, module);
     if (dialog == nullptr) return nullptr;
     Dialog* raw = dialog.get();
-    TheModel().dialogs.emplace(dialogId, std::move(dialog));
+    Model::The().dialogs.emplace(dialogId, std::move(dialog));
     return raw;
 }
 
 void ForgetAllDialogs()
 {
-    auto& model = TheModel();
+    auto& model = Model::The();
     model.dialogs.clear();
     model.alerts.clear();
     model.alertAnswers.clear();
+    model.fileAnswers.clear();
+    model.fileDialogs.clear();
     model.answerer = nullptr;
-    TreeViews().clear();
+    Model::ForgetTreeViews();
 }
 
 bool IsOpen(short dialogId)
@@ -193,13 +261,15 @@ bool IsOpen(short dialogId)
     return dialog != nullptr && dialog->open;
 }
 
-short OpenPalette(RS::ResModule module, short resourceId, DialogCallback callback)
+short OpenPalette(RS::ResModule module, short resourceId, DialogCallback callback, const GS::Guid& guid)
 {
     Dialog* dialog = ShowTextsOf(GetDialog(resourceId, module), module);
     if (dialog == nullptr) return 0;
     dialog->callback = std::move(callback);
+    dialog->guid = guid;
     if (!dialog->open) {
         dialog->open = true;
+        dialog->hidden = false;
         Send(*dialog, MsgInit, 0);
     }
     return resourceId;
@@ -250,6 +320,11 @@ void SetItemText(short dialogId, short item, const GS::UniString& text)
 
 void EnableItem(short dialogId, short item, bool enable)
 {
+    if (item == AllItems) {
+        if (Dialog* dialog = Lookup(dialogId))
+            for (Item& each : dialog->items) each.enabled = enable;
+        return;
+    }
     if (Item* it = LookupItem(dialogId, item)) it->enabled = enable;
 }
 
@@ -344,6 +419,7 @@ short ClickItem(short dialogId, short item)
         ApplyValue(*dialog, *it, 1.0);
         return Send(*dialog, MsgChange, item);
     }
+    if (it->type == "pushmenu") return Send(*dialog, MsgChange, item);
     return Send(*dialog, MsgClick, item);
 }
 
@@ -352,11 +428,14 @@ short ChangeItem(short dialogId, short item, double value)
     Dialog* dialog = Lookup(dialogId);
     Item* it = dialog == nullptr ? nullptr : dialog->FindItem(item);
     if (it == nullptr) return 0;
-    ApplyValue(*dialog, *it, value);
+    if (it->type == "pushmenu")
+        ChooseEntry(*it, value);
+    else
+        ApplyValue(*dialog, *it, value);
     return Send(*dialog, MsgChange, item);
 }
 
-void SetModalAnswerer(ModalAnswerer answerer) { TheModel().answerer = std::move(answerer); }
+void SetModalAnswerer(ModalAnswerer answerer) { Model::The().answerer = std::move(answerer); }
 
 short RunModal(RS::ResModule module, short resourceId, DialogCallback callback)
 {
@@ -364,9 +443,11 @@ short RunModal(RS::ResModule module, short resourceId, DialogCallback callback)
     if (dialog == nullptr) return 0;
     dialog->callback = std::move(callback);
     dialog->open = true;
+    dialog->abortRequested = false;
     Send(*dialog, MsgInit, 0);
-    const ModalAnswerer answerer = TheModel().answerer;
-    const short closing = answerer ? answerer(*dialog) : short(Cancel);
+    const ModalAnswerer answerer = Model::The().answerer;
+    short closing = Cancel;
+    if (!dialog->abortRequested && answerer) closing = answerer(*dialog);
     Send(*dialog, MsgClick, closing);
     Send(*dialog, MsgClose, closing);
     dialog->open = false;
@@ -374,9 +455,14 @@ short RunModal(RS::ResModule module, short resourceId, DialogCallback callback)
     return closing;
 }
 
+void AbortModal(short dialogId)
+{
+    if (Dialog* dialog = Lookup(dialogId)) dialog->abortRequested = true;
+}
+
 short Alert(const AlertRecord& alert)
 {
-    auto& model = TheModel();
+    auto& model = Model::The();
     AlertRecord record = alert;
     if (!model.alertAnswers.empty()) {
         record.answer = model.alertAnswers.front();
@@ -386,66 +472,42 @@ short Alert(const AlertRecord& alert)
     return record.answer;
 }
 
-void QueueAlertAnswer(short button) { TheModel().alertAnswers.push_back(button); }
-const std::vector<AlertRecord>& RecordedAlerts() { return TheModel().alerts; }
-void ClearRecordedAlerts() { TheModel().alerts.clear(); }
+void QueueAlertAnswer(short button) { Model::The().alertAnswers.push_back(button); }
+const std::vector<AlertRecord>& RecordedAlerts() { return Model::The().alerts; }
+void ClearRecordedAlerts() { Model::The().alerts.clear(); }
 
-namespace {
-
-TreeNode* FindTreeNode(short dialogId, short item, std::int32_t treeItem)
-{
-    auto& views = TreeViews();
-    const auto view = views.find({dialogId, item});
-    if (view == views.end()) return nullptr;
-    const auto node = view->second.nodes.find(treeItem);
-    return node == view->second.nodes.end() ? nullptr : &node->second;
-}
-
-std::int32_t NextSibling(short dialogId, short item, const TreeNode& node, std::int32_t treeItem)
-{
-    const TreeNode* parent = FindTreeNode(dialogId, item, node.parent);
-    if (parent == nullptr) return TreeItemNone;
-    const auto& siblings = parent->children;
-    for (std::size_t i = 0; i + 1 < siblings.size(); ++i)
-        if (siblings[i] == treeItem) return siblings[i + 1];
-    return TreeItemNone;
-}
-
-}  // namespace
-
-std::int32_t TreeViewInsertItem(short dialogId, short item, std::int32_t parent, std::int32_t position)
-{
-    if (position != TreeInsertFirst && position != TreeInsertLast) return TreeItemNone;
-    TreeView& view = TreeViews()[{dialogId, item}];
-    const auto parentNode = view.nodes.find(parent);
-    if (parentNode == view.nodes.end()) return TreeItemNone;
-    const std::int32_t added = ++view.lastItem;
-    auto& children = parentNode->second.children;
-    children.insert(position == TreeInsertFirst ? children.begin() : children.end(), added);
-    view.nodes[added].parent = parent;
-    return added;
-}
-
-void TreeViewDeleteAllItems(short dialogId, short item) { TreeViews().erase({dialogId, item}); }
-
-std::int32_t TreeViewGetItem(short dialogId, short item, std::int32_t treeItem, short relation)
-{
-    const TreeNode* node = FindTreeNode(dialogId, item, treeItem);
-    if (node == nullptr) return TreeItemNone;
-    if (relation == TreeFirstChild) return node->children.empty() ? TreeItemNone : node->children.front();
-    if (relation == TreeNextSibling) return NextSibling(dialogId, item, *node, treeItem);
-    return TreeItemNone;
-}
-
-void TreeViewSetItemUserData(short dialogId, short item, std::int32_t treeItem, std::int64_t userData)
-{
-    if (TreeNode* node = FindTreeNode(dialogId, item, treeItem)) node->userData = userData;
-}
-
-std::int64_t TreeViewGetItemUserData(short dialogId, short item, std::int32_t treeItem)
-{
-    const TreeNode* node = FindTreeNode(dialogId, item, treeItem);
-    return node == nullptr ? 0 : node->userData;
-}
+void QueueFileAnswer(const IO::Location& location) { Model::The().fileAnswers.push_back({true, location}); }
+void QueueFileCancel() { Model::The().fileAnswers.push_back({}); }
+const std::vector<FileDialogRecord>& RecordedFileDialogs() { return Model::The().fileDialogs; }
 
 }  // namespace DG
+
+bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePopupItem* popupItems,
+                   short* selectedType, const IO::Location*, const GS::UniString& title)
+{
+    auto& model = DG::Model::The();
+    DG::FileDialogRecord record;
+    record.title = title;
+    if (popupItems != nullptr && popupItemCount > 0) record.types.assign(popupItems, popupItems + popupItemCount);
+    record.selectedType = selectedType == nullptr ? 0 : *selectedType;
+    if (!model.fileAnswers.empty()) {
+        record.answer = model.fileAnswers.front();
+        model.fileAnswers.pop_front();
+    }
+    model.fileDialogs.push_back(record);
+    if (!record.answer.accept || location == nullptr) return false;
+    *location = record.answer.location;
+    return true;
+}
+
+GS::UniString DGDoubleToStringUnit(const double* value, std::int16_t valueKind, const DGUnitData* unitData)
+{
+    constexpr std::int32_t MostDecimals = 10;
+    if (value == nullptr || unitData == nullptr || !std::isfinite(*value)) return {};
+    if (valueKind != DG_ET_LENGTH || unitData->lengthUnit != DG_UNIT_METER) return {};
+    const int decimals = static_cast<int>(std::clamp(unitData->lengthDecimals, 0, MostDecimals));
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text << std::fixed << std::setprecision(decimals) << *value;
+    return GS::UniString(text.str());
+}

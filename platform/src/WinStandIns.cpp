@@ -1,5 +1,6 @@
 #include "Win/WinStandIns.hpp"
 
+#include <cstdio>
 #include <map>
 #include <mutex>
 #include <set>
@@ -7,7 +8,11 @@
 namespace Win {
 
 namespace {
+// At process exit the records may go before an add-on's unload hook writes its last words.
+bool stateGone = false;
+
 struct State {
+    ~State() { stateGone = true; }
     std::mutex mutex;
     std::map<std::string, std::uint32_t> messages;
     std::set<std::string> failing;
@@ -85,8 +90,11 @@ bool PlaySound(const std::string& path, std::uint32_t flags)
 
 std::vector<SoundRecord> RecordedSounds() { return Copied(&State::sounds); }
 
+// Also where an attached debugger would show it: the process's error output.
 void OutputDebugString(const std::string& text)
 {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    if (stateGone) return;
     auto& s = TheState();
     std::lock_guard<std::mutex> lock(s.mutex);
     s.debugOutput.push_back(text);

@@ -64,6 +64,16 @@ TEST_F(CircleAndArcTest, NothingIsMadeWithoutAChoiceOrAFit)
     EXPECT_FALSE(Main().circleFitOk);
     EXPECT_FALSE(Main().elementCreated);
     EXPECT_EQ(Main().pointStep, 0);
+
+    for (const std::int16_t item : {14, 15}) {
+        Choose(item);
+        SetPoints({{-1.7e308, 0, 0}, {0, 1.7e308, 0}, {1.7e308, 0, 0}});
+        Main().CreateCircleOrArc();
+        EXPECT_TRUE(Model().content.elements.empty()) << "points too far apart for numbers, option " << item;
+        EXPECT_TRUE(Model().undoSteps.empty()) << item;
+        EXPECT_FALSE(Main().elementCreated) << item;
+        EXPECT_EQ(Main().pointStep, 0) << item;
+    }
 }
 
 TEST_F(CircleAndArcTest, AnArcAsksForTheCircleToolsLayer)

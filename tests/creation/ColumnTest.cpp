@@ -209,6 +209,9 @@ TEST_F(ColumnTest, DegenerateConstructionsCreateNothing)
         {"horizontal edge", 17, {{0, 0, 1}, {1, 0, 1}}},
         {"one point twice", 17, {{1, 1, 1}, {1, 1, 1}}},
         {"too few points", 16, {{1, 0, 0}, {2, 0, 0}}},
+        {"upright, points too far apart for numbers", 14, {{-1.7e308, 0, 0}, {1.7e308, 0, 0}, {0, 1, 0}}},
+        {"round, points too far apart for numbers", 15, {{-1.7e308, 0, 0}, {0, 1.7e308, 0}, {1.7e308, 0, 0}}},
+        {"slanted from an edge, points too far apart for numbers", 17, {{-1.7e308, 0, -1.7e308}, {1.7e308, 0, 1.7e308}}},
     };
     ChooseAnchor(0);
     for (const Case& c : cases) {

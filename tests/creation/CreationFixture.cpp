@@ -1,18 +1,16 @@
 #include "CreationFixture.hpp"
 
-#include <string>
-
 #include "DG/DG.hpp"
 
 void CreationFixture::ChooseAnchor(std::int16_t anchor)
 {
-    Main().MainPaletteItemValue(52);
-    DG::Item* popup = DG::GetDialog(Survanto::MainPaletteDialogId)->FindItem(52);
-    ASSERT_NE(popup, nullptr);
-    popup->entries.clear();
-    for (int icon = 32570; icon <= 32577; ++icon) popup->entries.emplace_back(std::to_string(icon));
-    popup->entries.emplace_back("32597");
-    SetItem(52, anchor == 0 ? 9.0 : anchor);
+    constexpr short Palette = Survanto::MainPaletteDialogId;
+    constexpr short AnchorMenu = 52;
+    Main().MainPaletteItemValue(AnchorMenu);
+    DG::PopupSetItemCount(Palette, AnchorMenu, 9);
+    for (short entry = 1; entry <= 8; ++entry) DG::PopupSetItemIcon(Palette, AnchorMenu, entry, static_cast<short>(32569 + entry));
+    DG::PopupSetItemIcon(Palette, AnchorMenu, 9, 32597);
+    DG::PopupSelectItem(Palette, AnchorMenu, anchor == 0 ? short(9) : anchor);
 }
 
 API_Element CreationFixture::OnlyElement(API_ElemTypeID type)

@@ -1,12 +1,30 @@
+#include <string>
+#include <vector>
+
 #include "DG/DG.hpp"
-#include "measuring/MeasuringState.hpp"
 #include "WallFixture.hpp"
+#include "frame/PendingCallTrace.hpp"
+#include "measuring/MeasuringState.hpp"
 
 namespace {
 
 constexpr short Palette = Survanto::MainPaletteDialogId;
 constexpr std::int16_t ModeButtons[] = {1,  40, 3,  4,  5,  6,  7,  14, 15, 16, 17, 18, 23,
                                         24, 22, 41, 44, 45, 46, 47, 53, 56, 71, 72, 61, 62};
+constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
+
+// What the palette handed on, "name(argument)", without the curve palette's refresh.
+std::vector<std::string> HandedOn()
+{
+    std::vector<std::string> calls;
+    for (const PendingCall& call : PendingCallTrace()) {
+        if (call.name == "Curve3DPalette::UpdateItems") continue;
+        calls.push_back(call.name + (call.argument != 0 ? "(" + std::to_string(call.argument) + ")" : ""));
+    }
+    return calls;
+}
+
+bool IsOpen(const CDialogBase& palette) { return palette.GetOpenMode() != CDialogBase::Closed; }
 
 }  // namespace
 
@@ -120,10 +138,20 @@ TEST_F(MainPaletteTest, OptionButtonOfASubPaletteToolStartsItsPoints)
         Main().pointStep = 3;
         Main().currentTool = c.tool;
         DG::ChangeItem(Palette, c.item, 1.0);
+        const CDialogBase& subPalette =
+            c.tool == API_MorphID && c.item == 14 ? static_cast<const CDialogBase&>(Main().sectionPalette) : Main().curvePalette;
+        EXPECT_TRUE(IsOpen(subPalette)) << c.tool;
         EXPECT_EQ(Main().measuringMode, c.item) << c.tool;
         EXPECT_EQ(Main().pointStep, 1) << c.tool;
-        EXPECT_EQ(DG::GetItemValue(Palette, c.item), c.valueAfter) << c.tool;
+        EXPECT_EQ(DG::GetItemValue(Palette, c.item), c.valueAfter) << c.tool << " mirrors the open palette";
         EXPECT_EQ(Main().SavedToolOptionOf(c.tool), 0) << c.tool;
+
+        const std::size_t registered = Host().palettes_.size();
+        DG::ChangeItem(Palette, c.item, 1.0);
+        EXPECT_EQ(Host().palettes_.size(), registered) << c.tool << ": a second change opens nothing";
+        EXPECT_EQ(Host().palettes_.back().flags, 407);
+        Main().sectionPalette.Close();
+        Main().curvePalette.Close();
         DG::ChangeItem(Palette, c.item, 0.0);
         Main().currentTool = API_WallID;
     }
@@ -151,8 +179,10 @@ TEST_F(MainPaletteTest, NothingIsHandledWhileBusyOrForAnotherDialog)
     EXPECT_EQ(Main().measuringMode, 0);
     Main().busy = false;
 
+    PendingCallTrace().clear();
     Main().DialogCallback(DG::MsgChange, 32425, 5, 0);
     EXPECT_EQ(Main().measuringMode, 0);
+    EXPECT_EQ(HandedOn(), std::vector<std::string> {"EnsureStationMarker"}) << "a mode button's change places the station first";
 }
 
 // The measured points of a wall mode end in walls, one after the other.
@@ -171,4 +201,169 @@ TEST_F(MainPaletteTest, WallModeBuildsWallAfterWall)
     EXPECT_EQ(Walls()[1].endC.y, 3.0);
     EXPECT_EQ(Main().measuringMode, 14);
     EXPECT_EQ(Main().pointStep, 1);
+}
+
+// Items that run a command of the add-on, and what remains of the click.
+TEST_F(MainPaletteTest, ItemsRunTheirCommands)
+{
+    constexpr int Unchanged = -1;
+    struct Case {
+        const char* label;
+        std::int32_t tool;
+        short item;
+        bool click;
+        std::vector<std::string> calls;
+        int mode;
+        int step;
+        double valueAfter;
+    };
+    const Case cases[] = {
+        {"pick measured points", API_WallID, 49, false, {"PickMeasuredPoints"}, 49, 1, 1.0},
+        {"mesh from activated points", API_MeshID, 15, false, {"EnsureStationMarker", "CreateMeshFromActivatedPoints"}, Unchanged, Unchanged, 0.0},
+        {"mesh with a boundary", API_MeshID, 16, false, {"EnsureStationMarker", "CreateMeshFromActivatedPoints(1)"}, Unchanged, Unchanged, 0.0},
+        {"morph along the rail", API_MorphID, 16, false,
+         {"EnsureStationMarker", "BuildMorphProfile", "BuildMorphRail", "CreateMorphAlongRail"}, Unchanged, 0, 0.0},
+        {"beams between two lines, none selected", API_BeamID, 17, false, {"EnsureStationMarker"}, Unchanged, Unchanged, 0.0},
+        {"morph from selected markers, none selected", API_MorphID, 62, false, {"EnsureStationMarker"}, 62, 0, 0.0},
+        {"radiator niche", API_WindowID, 53, false, {"EnsureStationMarker"}, 53, 1, 1.0},
+        {"point list import", API_MeshID, 79, false, {"ImportPointList"}, Unchanged, Unchanged, 0.0},
+        {"point list export", API_WallID, 80, false, {"ExportPointList"}, Unchanged, Unchanged, 0.0},
+        {"E57 import", API_WallID, 82, false, {"ImportE57File"}, Unchanged, Unchanged, 0.0},
+        {"shot 3D", API_WallID, 66, true, {"ShootPickedPoints(1)"}, Unchanged, Unchanged, 0.0},
+        {"shot 2D", API_WallID, 67, true, {"ShootPickedPoints"}, Unchanged, Unchanged, 0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Host().SelectTool(c.tool, 0);
+        DG::PopupSelectItem(Palette, 76, 1);
+        Main().measuringMode = 5;
+        Main().pointStep = 2;
+        PendingCallTrace().clear();
+        if (c.click)
+            DG::ClickItem(Palette, c.item);
+        else
+            DG::ChangeItem(Palette, c.item, 1.0);
+        EXPECT_EQ(HandedOn(), c.calls);
+        if (c.mode != Unchanged) {
+            EXPECT_EQ(Main().measuringMode, c.mode);
+        }
+        if (c.step != Unchanged) {
+            EXPECT_EQ(Main().pointStep, c.step);
+        }
+        EXPECT_EQ(DG::GetItemValue(Palette, c.item), c.valueAfter);
+    }
+}
+
+// A push menu keeps the entry chosen and stays pressed; the palette follows it.
+TEST_F(MainPaletteTest, PushMenusStayPressedWithTheirEntry)
+{
+    Host().SelectTool(API_WindowID, 0);
+    DG::ChangeItem(Palette, 33, 3);
+    EXPECT_EQ(DG::PopupGetSelected(Palette, 33), 3);
+    EXPECT_EQ(DG::GetItemValue(Palette, 33), 1.0);
+    EXPECT_EQ(DG::GetItemIcon(Palette, 22), 32666) << "both reveals measured from inside";
+    DG::ChangeItem(Palette, 21, 2);
+    EXPECT_EQ(DG::GetItemValue(Palette, 21), 1.0);
+    EXPECT_EQ(DG::PopupGetItemCount(Palette, 33), 1) << "from outside only one reveal kind";
+
+    Host().SelectTool(API_MeshID, 0);
+    DG::ChangeItem(Palette, 43, 2);
+    EXPECT_EQ(DG::GetItemValue(Palette, 43), 1.0);
+    EXPECT_TRUE(DG::IsItemEnabled(Palette, 41)) << "a solid mesh measures its reference height";
+    EXPECT_TRUE(DG::IsItemEnabled(Palette, 42));
+    DG::ChangeItem(Palette, 43, 1);
+    EXPECT_FALSE(DG::IsItemEnabled(Palette, 41));
+
+    Host().SelectTool(API_MorphID, 0);
+    DG::ChangeItem(Palette, 76, 2);
+    EXPECT_EQ(DG::PopupGetSelected(Palette, 76), 2);
+    EXPECT_EQ(DG::GetItemValue(Palette, 76), 1.0);
+}
+
+// The orthophoto import and the photo palettes open and close from their buttons,
+// which show whether they are open; the photo palettes only for the photo object.
+TEST_F(MainPaletteTest, SubPalettesToggleAndTheirButtonsMirrorThem)
+{
+    DG::ChangeItem(Palette, 81, 1.0);
+    EXPECT_TRUE(IsOpen(Main().importPalette));
+    EXPECT_EQ(Host().palettes_.back().flags, 243);
+    DG::ChangeItem(Palette, 81, 0.0);
+    EXPECT_FALSE(IsOpen(Main().importPalette));
+    EXPECT_EQ(DG::GetItemValue(Palette, 81), 0.0);
+
+    DG::ChangeItem(Palette, 68, 1.0);
+    EXPECT_FALSE(IsOpen(Main().photoFolderDialog)) << "not with the wall tool";
+    EXPECT_EQ(DG::GetItemValue(Palette, 68), 1.0);
+
+    Host().SelectTool(API_ObjectID, 0);
+    DG::ChangeItem(Palette, 68, 1.0);
+    EXPECT_FALSE(IsOpen(Main().photoFolderDialog)) << "only for the photo object";
+    EXPECT_EQ(DG::GetItemValue(Palette, 68), 0.0);
+
+    Host().SelectTool(API_ObjectID, PhotoSubtype);
+    DG::ChangeItem(Palette, 68, 1.0);
+    EXPECT_TRUE(IsOpen(Main().photoFolderDialog));
+    EXPECT_EQ(Host().palettes_.back().flags, 211);
+    EXPECT_EQ(DG::GetItemValue(Palette, 68), 1.0);
+    PendingCallTrace().clear();
+    DG::ChangeItem(Palette, 70, 1.0);
+    EXPECT_TRUE(IsOpen(Main().photoFolderDialog.photoPalette));
+    EXPECT_EQ(HandedOn(), std::vector<std::string> {"PhotoPalette::LoadPhoto"});
+    EXPECT_EQ(DG::GetItemValue(Palette, 70), 1.0);
+    DG::ChangeItem(Palette, 70, 0.0);
+    EXPECT_FALSE(IsOpen(Main().photoFolderDialog.photoPalette));
+    EXPECT_EQ(HandedOn(), std::vector<std::string> {"PhotoPalette::LoadPhoto"});
+
+    Main().SyncPhotoFolderButton(true);
+    EXPECT_EQ(DG::GetItemValue(Palette, 68), 0.0) << "the photo folder palette is closing";
+}
+
+// The automatic choice of pictures is the current user's, kept with the project.
+TEST_F(MainPaletteTest, AutomaticPicturesAreTheCurrentUsersChoice)
+{
+    auto choice = [this] { return Main().userData.GetCurrentUserData(measuringState, Main()).automaticPictures; };
+    Host().SelectTool(API_ObjectID, 0);
+    DG::ChangeItem(Palette, 69, 1.0);
+    EXPECT_FALSE(choice()) << "only for the photo object";
+
+    Host().SelectTool(API_ObjectID, PhotoSubtype);
+    DG::ChangeItem(Palette, 69, 1.0);
+    EXPECT_TRUE(choice());
+    DG::ChangeItem(Palette, 69, 0.0);
+    EXPECT_FALSE(choice());
+}
+
+// Opening starts a fresh measuring session and remembers that the palette is open;
+// the close box forgets it, a close by the add-on or the host does not.
+TEST_F(MainPaletteTest, TheCloseBoxDecidesWhetherThePaletteReopens)
+{
+    EXPECT_EQ(DG::GetItemFont(Palette, 38), 8);
+    EXPECT_EQ(DG::GetItemFont(Palette, 73), 8);
+    EXPECT_EQ(DG::GetItemFont(Palette, 14), 0);
+
+    Main().Close();
+    Main().RestoreOpenState(503);
+    EXPECT_TRUE(DG::IsOpen(Palette));
+
+    EXPECT_EQ(DG::CloseByUser(Palette), -1);
+    EXPECT_FALSE(DG::IsOpen(Palette));
+    ASSERT_TRUE(Main().LoadPreferences()) << "the close box saved the preferences";
+    Main().RestoreOpenState(503);
+    EXPECT_FALSE(DG::IsOpen(Palette));
+
+    PendingCallTrace().clear();
+    ChooseMenu(32500, 1);
+    EXPECT_EQ(HandedOn(), (std::vector<std::string> {"ResetMeasuringSession"}));
+    Main().Close();
+    ASSERT_TRUE(Main().LoadPreferences()) << "opening saved the preferences";
+    Main().RestoreOpenState(503);
+    EXPECT_TRUE(DG::IsOpen(Palette));
+}
+
+TEST_F(MainPaletteTest, ResetClearsTheValueFields)
+{
+    for (short item : {7, 8, 9, 10, 11, 32, 34, 35, 36, 37, 42, 51, 54, 55, 57, 58}) SetItem(item, 2.5);
+    DG::ClickItem(Palette, 48);
+    for (short item : {7, 8, 9, 10, 11, 32, 34, 35, 36, 37, 51, 54, 55, 57, 58}) EXPECT_EQ(DG::GetItemValue(Palette, item), 0.0) << item;
+    EXPECT_EQ(DG::GetItemValue(Palette, 42), 2.5) << "the free-area height stays";
 }

@@ -1,18 +1,14 @@
-// survanto-host's body builder, morphs with bodies, the selection and library parts,
+// survanto-host's body builder, morphs with bodies and the comparison of library parts,
 // as the add-on meets them through the service table.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
 #include "ElementServices.hpp"
 #include "InProcessHost.hpp"
-#include "PngFile.hpp"
 
 namespace {
 
@@ -179,63 +175,14 @@ TEST_F(MorphBodyHost, AMorphWithoutABodyIsRefused)
     EXPECT_TRUE(Model().undoSteps.empty());
 }
 
-TEST_F(MorphBodyHost, SelectionAndLibraryParts)
+TEST(LibraryPartComparison, SamePartOtherRevisionOrOtherPart)
 {
-    Model().libraryParts[3] = SimHost::LibraryPartEntry {Marker};
-    API_LibPart part;
-    part.index = 3;
-    ASSERT_EQ(HostGetLibraryPart(&part), NoError);
-    const std::unique_ptr<IO::Location> location(part.location);
-    EXPECT_STREQ(part.ownUnID, Marker);
-    ASSERT_NE(location, nullptr);
-    EXPECT_FALSE(location->IsEmpty());
-    API_LibPart unknown;
-    unknown.index = 4;
-    EXPECT_EQ(HostGetLibraryPart(&unknown), APIERR_BADINDEX);
-    EXPECT_EQ(unknown.location, nullptr);
-
     const auto compare = [](const char* a, const char* b) {
         std::string first = a, second = b;
         return HostUtilityRequest(FourCC("COMP"), first.data(), second.data());
     };
+    InProcessHost host;
     EXPECT_EQ(compare(Marker, Marker), NoError);
     EXPECT_EQ(compare(MarkerOtherRevision, Marker), APIERR_COMPATIBLEPART);
     EXPECT_EQ(compare(OtherPart, Marker), APIERR_GENERAL);
-
-    API_Element wall;
-    wall.header.typeID = API_WallID;
-    ASSERT_EQ(HostGetElementDefaults(&wall, nullptr), NoError);
-    ASSERT_EQ(HostCallUndoableCommand(GS::UniString(), [&] { return HostCreateElement(&wall, nullptr); }), NoError);
-    API_Neig neig;
-    neig.neigID = APINeig_Wall;
-    neig.guid = wall.header.guid;
-    ASSERT_EQ(HostSelectElements(&neig, 1, true), NoError);
-    API_SelectionInfo info;
-    std::vector<API_Neig> selected;
-    ASSERT_EQ(HostGetSelection(&info, &selected, false, true, 0), NoError);
-    EXPECT_EQ(info.sel_nElem, 1);
-    ASSERT_EQ(selected.size(), 1u);
-    EXPECT_EQ(selected[0].guid, wall.header.guid);
-    Model().content.elements[0].record.header.lockId = 1;
-    ASSERT_EQ(HostGetSelection(&info, &selected, true, true, 0), NoError);
-    EXPECT_EQ(info.sel_nElem, 0) << "a locked element is not editable";
-    EXPECT_TRUE(selected.empty());
-}
-
-TEST(PlanPictureFile, IsWrittenAsideAndReplacesTheOldOneWhole)
-{
-    TempFolder folder;
-    const std::string path = folder.path() + "/plan.png";
-    const std::vector<std::uint8_t> pixels(2 * 3 * 3, 200);
-    ASSERT_TRUE(SimHost::WritePng(path, 2, 3, pixels));
-    std::ifstream in(path, std::ios::binary);
-    std::string signature(8, '\0');
-    in.read(&signature[0], 8);
-    EXPECT_EQ(signature, "\x89PNG\r\n\x1a\n");
-    const auto size = std::filesystem::file_size(path);
-
-    EXPECT_FALSE(SimHost::WritePng(path, 4, 3, pixels)) << "fewer pixels than the picture holds";
-    EXPECT_FALSE(SimHost::WritePng(folder.path() + "/missing/plan.png", 2, 3, pixels));
-    EXPECT_EQ(std::filesystem::file_size(path), size);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), std::filesystem::directory_iterator {}), 1);
 }

@@ -250,6 +250,9 @@ TEST_F(WallTest, PointsThatGiveNoWallMakeNothingAndEndTheAction)
         {"inclined, on one line", 18, {{0, 0, 0}, {1, 0, 1}, {2, 0, 2}}},
         {"inclined, level face", 18, {{0, 0, 1}, {1, 0, 1}, {0, 1, 1}}},
         {"inclined, base line points at one place", 18, {{0, 0, 0}, {0, 0, 2}, {1, 0, 1}}},
+        {"round, points too far apart for numbers", 17, {{-1.7e308, 0, 0}, {0, 1.7e308, 0}, {1.7e308, 0, 0}}},
+        {"curved, points too far apart for numbers", 16, {{-1.7e308, 0, 0}, {0, 1.7e308, 0}, {1.7e308, 0, 0}}},
+        {"inclined, points too far apart for numbers", 18, {{-1.7e308, 0, 0}, {1.7e308, 0, 1}, {0, 1.7e308, 1.7e308}}},
     };
     for (const Case& c : cases) {
         CreateWith(c.option, c.points);

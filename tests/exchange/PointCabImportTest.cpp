@@ -153,6 +153,17 @@ TEST_F(PointCabImport, LoadsNoDtd)
     ExpectMeasured(1, 2, 4.5);
 }
 
+TEST_F(PointCabImport, ADoctypeWithoutEntitiesKeepsWorking)
+{
+    for (const std::string doctype : {"<!DOCTYPE PointCabExchange>", "<!DOCTYPE PointCabExchange [<!ELEMENT PointCabExchange ANY>]>"}) {
+        const std::int32_t before = takenPointCount;
+        Deliver("<?xml version=\"1.0\"?>\n" + doctype + "\n<PointCabExchange>" + Annotation(Point(FreshId(), "1 2 3 0")) +
+                "<Note>a &amp; b</Note></PointCabExchange>\n");
+        EXPECT_EQ(takenPointCount, before + 1) << doctype;
+        EXPECT_EQ(Count(ReadExchange(), "<Annotation"), 0u) << doctype;
+    }
+}
+
 TEST_F(PointCabImport, ResolvesNoExternalEntity)
 {
     const std::string secret = folder_.path() + "/secret.txt";
@@ -182,3 +193,19 @@ TEST_F(PointCabImport, AMissingFileIsNoChange)
 }
 
 }  // namespace
+
+// Whatever dialog it names, the main palette's message 0x3FFF runs the change
+// check; the palette handles nothing else for a dialog not its own.
+TEST_F(PointCabImport, ThePalettesExchangeMessageRunsTheCheck)
+{
+    WriteExchange(Document(Annotation(Point(FreshId(), "2 3 4 0"))));
+    survanto().DialogCallback(0x3FFF, 32425, 0, 0);
+    ExpectMeasured(2, 3, 5.5);
+    EXPECT_EQ(Count(ReadExchange(), "<Annotation"), 0u);
+
+    survanto().busy = true;
+    WriteExchange(Document(Annotation(Point(FreshId(), "7 7 7 0"))));
+    survanto().DialogCallback(0x3FFF, Survanto::MainPaletteDialogId, 0, 0);
+    survanto().busy = false;
+    EXPECT_EQ(Count(ReadExchange(), "<Annotation"), 1u) << "not while the add-on is busy";
+}

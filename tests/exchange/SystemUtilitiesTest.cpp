@@ -70,7 +70,7 @@ TEST(BackgroundThreads, NumbersAreNeverReusedAndRemovingTwiceDeletesOnce)
     while (ran < 3) std::this_thread::yield();
 }
 
-TEST(BackgroundThreads, RemovingAJoinedThreadWaitsForItsEnd)
+TEST(BackgroundThreads, RemovingAStoppableThreadStopsItAndWaitsForItsEnd)
 {
     std::atomic<bool> stop {false};
     std::atomic<bool> ended {false};
@@ -80,11 +80,23 @@ TEST(BackgroundThreads, RemovingAJoinedThreadWaitsForItsEnd)
             ended = true;
             return 0;
         },
-        BackgroundThreadEnd::JoinedOnRemove);
+        [&] { stop = true; });
     ASSERT_GT(number, 0);
-    stop = true;
     RemoveBackgroundThread(number);
     EXPECT_TRUE(ended);
+}
+
+TEST(BackgroundThreads, ClearingTheListStopsAndJoinsEveryStoppableThread)
+{
+    std::atomic<bool> stop {false};
+    std::atomic<int> ended {0};
+    const auto waitForStop = [&] {
+        while (!stop) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return ++ended, 0;
+    };
+    for (int i = 0; i < 3; ++i) ASSERT_GT(StartBackgroundThread(waitForStop, [&] { stop = true; }), 0);
+    ClearBackgroundThreadList();
+    EXPECT_EQ(ended, 3);
 }
 
 TEST(DynamicLibraries, LoadsAnExportAndAnswersNullForWhatIsMissing)

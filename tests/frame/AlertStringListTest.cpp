@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "InProcessHost.hpp"
 #include "LanguageFile.hpp"
@@ -21,6 +22,8 @@ std::size_t CountOf(const std::string& text, const std::string& part)
 // the line breaks, both the real ones and those the list keeps as written.
 const char* const keptParts[] = {"%s", "[FILEPATH]", "[LAYERNAME]", "[vnum1]", "[vnum2]", "\r\n"};
 
+constexpr std::int16_t PromptStringListId = 32560;
+
 class AlertStringListTest : public ::testing::Test {
 protected:
     InProcessHost host_;
@@ -38,7 +41,9 @@ TEST_F(AlertStringListTest, EveryLanguageHoldsTheSameEntries)
     ASSERT_NE(german, nullptr);
     EXPECT_GE(german->GetStringCount(AlertStringListId), 112u);
 
-    for (const std::int16_t list : {std::int16_t {32530}, std::int16_t {AlertStringListId}, std::int16_t {32551}}) {
+    EXPECT_EQ(german->GetStringCount(PromptStringListId), 152u);
+
+    for (const std::int16_t list : {std::int16_t {32530}, std::int16_t {AlertStringListId}, std::int16_t {32551}, PromptStringListId}) {
         const std::uint32_t count = german->GetStringCount(list);
         EXPECT_GT(count, 0u) << list;
         for (const LanguageFile* language : {&english_, &french_}) {
@@ -52,14 +57,29 @@ TEST_F(AlertStringListTest, EveryLanguageHoldsTheSameEntries)
 TEST_F(AlertStringListTest, TranslationsKeepPlaceholdersLineBreaksAndGaps)
 {
     const GSResModule german = CurrentResourceModule();
-    const std::uint32_t count = RS::GetModule(german)->GetStringCount(AlertStringListId);
-    for (std::int16_t index = 1; index <= static_cast<std::int16_t>(count); ++index) {
-        const std::string original = RS::GetIndString(AlertStringListId, index, german).ToUtf8();
-        for (const LanguageFile* language : {&english_, &french_}) {
-            const std::string translated = RS::GetIndString(AlertStringListId, index, language->module()).ToUtf8();
-            EXPECT_EQ(original.empty(), translated.empty()) << "entry " << index << ": " << translated;
-            for (const char* part : keptParts)
-                EXPECT_EQ(CountOf(original, part), CountOf(translated, part)) << "entry " << index << ": " << translated;
+    for (const std::int16_t list : {std::int16_t {AlertStringListId}, PromptStringListId}) {
+        const std::uint32_t count = RS::GetModule(german)->GetStringCount(list);
+        for (std::int16_t index = 1; index <= static_cast<std::int16_t>(count); ++index) {
+            const std::string original = RS::GetIndString(list, index, german).ToUtf8();
+            for (const LanguageFile* language : {&english_, &french_}) {
+                const std::string translated = RS::GetIndString(list, index, language->module()).ToUtf8();
+                EXPECT_EQ(original.empty(), translated.empty()) << list << " entry " << index << ": " << translated;
+                for (const char* part : keptParts)
+                    EXPECT_EQ(CountOf(original, part), CountOf(translated, part)) << list << " entry " << index << ": " << translated;
+            }
         }
     }
+}
+
+// The prompts the main palette names stand as written.
+TEST_F(AlertStringListTest, ThePromptListHoldsTheNamedPrompts)
+{
+    const GSResModule german = CurrentResourceModule();
+    const std::pair<std::int16_t, const char*> named[] = {
+        {4, "Survanto Funktion wählen"}, {22, "Nächsten Wandpunkt messen oder auf Ende/Verbinden klicken"},
+        {81, "Türenaufschlagsrichtung messen (Scharnierseite abgeben)"}, {87, "Polygonpunkt einmessen."},
+        {115, "Messpunkt manual setzen"}, {151, "Ersten Kante einmessen"},
+    };
+    for (const auto& [index, text] : named) EXPECT_EQ(RS::GetIndString(PromptStringListId, index, german).ToUtf8(), text);
+    EXPECT_EQ(RS::GetIndString(PromptStringListId, 4, english_.module()).ToUtf8(), "Choose a Survanto function");
 }

@@ -87,6 +87,38 @@ TEST_F(DialogTextTest, TranslatedDialogsKeepTheGermanItems)
     }
 }
 
+// Every language gives each item of the main palette its tooltips, in the same
+// order and under the same item names; the help index chooses among them.
+TEST_F(DialogTextTest, EveryLanguageHasTheMainPalettesTooltips)
+{
+    const DialogTexts german = ReadDialog(MainPalette, german_);
+    std::size_t count = 0;
+    for (const DG::Item& item : german.items) {
+        EXPECT_FALSE(item.tooltips.empty()) << "item " << item.id;
+        count += item.tooltips.size();
+    }
+    EXPECT_EQ(count, 122u);
+    for (const LanguageFile* language : {&english_, &french_}) {
+        const DialogTexts translated = ReadDialog(MainPalette, language->module());
+        ASSERT_EQ(translated.items.size(), german.items.size());
+        for (std::size_t i = 0; i < german.items.size(); ++i) {
+            const auto& original = german.items[i].tooltips;
+            const auto& tooltips = translated.items[i].tooltips;
+            ASSERT_EQ(tooltips.size(), original.size()) << "item " << german.items[i].id;
+            for (std::size_t t = 0; t < original.size(); ++t) {
+                EXPECT_EQ(tooltips[t].name, original[t].name);
+                EXPECT_EQ(tooltips[t].text.ToUtf8().empty(), original[t].text.ToUtf8().empty()) << tooltips[t].name;
+            }
+        }
+    }
+    DG::ForgetAllDialogs();
+    DG::GetDialog(MainPalette, german_);
+    DG::SetItemHelpIndex(MainPalette, 14, 11);
+    EXPECT_EQ(DG::GetItemTooltip(MainPalette, 14).ToUtf8(), "Dach über 3 Punkte einmessen");
+    DG::SetItemHelpIndex(MainPalette, 19, 2);
+    EXPECT_EQ(DG::GetItemTooltip(MainPalette, 19).ToUtf8(), "") << "beyond the item's tooltips";
+}
+
 TEST_F(DialogTextTest, EachLanguageShowsItsOwnTitleAndTexts)
 {
     struct Expected {
@@ -191,6 +223,10 @@ TEST_F(RescompTest, BadDialogTextFailsNamingFileAndLine)
         {"DIALOGTEXT 100 \"T\"\nitem 1 \"Cancel\n", "texts.grc:2:", "unterminated"},
         {"DIALOGTEXT 100 \"T\"\nitem 1 button \"Cancel\"\nEND\n", "texts.grc:2:", "quoted text"},
         {"DIALOGTEXT 100\nEND\n", "texts.grc:1:", "quoted text"},
+        {"TOOLTIPS 100 \"DLG_100\"\n1 \"Abbrechen\" \"Button_1\"\n", "texts.grc:2:", "without END"},
+        {"TOOLTIPS 100 \"DLG_100\"\n1 \"Abbrechen\"\nEND\n", "texts.grc:2:", "quoted text"},
+        {"TOOLTIPS 100 \"DLG_100\"\nitem 1 \"Abbrechen\" \"Button_1\"\nEND\n", "texts.grc:2:", "item id"},
+        {"TOOLTIPS 100 \"DLG_100\"\n1 \"Abbrechen\" \"Button_1\" 7\nEND\n", "texts.grc:2:", "after the item name"},
     };
     const std::string dialog = Write("dialog.grc", smallDialog);
     for (const auto& c : cases) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <new>
 #include <string>
 
@@ -47,6 +49,61 @@ TEST(TypVektor, ElementsNeverMoveAsTheListGrows)
     EXPECT_EQ(*first, "first");
     EXPECT_EQ(list.Get(999), "999");
     EXPECT_THROW(list.Get(1000), GS::IllegalReferenceException);
+}
+
+TEST(TypVektor, ElementsNeverMoveAcrossALargeGrowth)
+{
+    struct Record {
+        std::int32_t values[19];
+    };
+    static_assert(sizeof(Record) == 76);
+    constexpr std::uint32_t Count = 300000;
+    const std::uint32_t watched[] = {0, 7, 8, 63, 64, 4095, 100000, Count - 1};
+    const Record* addresses[std::size(watched)] = {};
+    TypVektor<Record> list;
+    for (std::uint32_t i = 0, w = 0; i < Count; ++i) {
+        Record record {};
+        record.values[0] = static_cast<std::int32_t>(i);
+        record.values[18] = -static_cast<std::int32_t>(i);
+        ASSERT_TRUE(list.Add(record));
+        if (w < std::size(watched) && watched[w] == i) addresses[w++] = &list[i];
+    }
+    ASSERT_EQ(list.GetSize(), Count);
+    for (std::size_t w = 0; w < std::size(watched); ++w) {
+        EXPECT_EQ(addresses[w], &list[watched[w]]) << watched[w];
+        EXPECT_EQ(addresses[w]->values[0], static_cast<std::int32_t>(watched[w]));
+        EXPECT_EQ(addresses[w]->values[18], -static_cast<std::int32_t>(watched[w]));
+    }
+}
+
+// At every new page, the append's first allocation fails, then its second: the page
+// table's growth and the page itself each fail somewhere along the way.
+TEST(TypVektor, AFailedAllocationWhileGrowingKeepsTheListWhole)
+{
+    TypVektor<int> list;
+    ASSERT_TRUE(list.Add(0));
+    const int* first = &list[0];
+    const auto expectWhole = [&](int size) {
+        ASSERT_EQ(list.GetSize(), static_cast<std::uint32_t>(size));
+        ASSERT_EQ(&list[0], first);
+        ASSERT_EQ(list[static_cast<std::uint32_t>(size - 1)], size - 1);
+    };
+    for (int i = 1; i < 40000; ++i) {
+        if (i % 8 == 0) {
+            allocationsUntilFailure = 0;
+            const bool addedDespiteFailure = list.Add(i);
+            allocationsUntilFailure = -1;
+            ASSERT_FALSE(addedDespiteFailure) << i;
+            expectWhole(i);
+            allocationsUntilFailure = 1;
+            const bool added = list.Add(i);
+            allocationsUntilFailure = -1;
+            if (added) continue;
+            expectWhole(i);
+        }
+        ASSERT_TRUE(list.Add(i));
+    }
+    for (std::uint32_t i = 0; i < list.GetSize(); ++i) ASSERT_EQ(list[i], static_cast<int>(i));
 }
 
 TEST(TypVektor, FailedAppendsReturnFalseAndKeepTheListWhole)

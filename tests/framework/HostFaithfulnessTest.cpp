@@ -1,6 +1,9 @@
 // The simulated host and the platform stand-ins behave as the real ones would, also
 // where the add-on goes off the main road.
 #include <climits>
+#include <cmath>
+#include <functional>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,6 +14,7 @@
 #include "HostApiTestSupport.hpp"
 #include "RS/ResourceModule.hpp"
 #include "Scenario.hpp"
+#include "TestDialogs.hpp"
 
 namespace {
 
@@ -43,6 +47,44 @@ TEST_F(HostFaithfulness, AFailedNestedCommandChangesNothingWhileTheOuterStepKeep
     EXPECT_EQ(Model().content.elements.front().record.header.guid, outer);
     EXPECT_EQ(Model().Find(inner), nullptr);
     EXPECT_EQ(Model().undoSteps.size(), 1u);
+}
+
+TEST_F(HostFaithfulness, GeometryThatIsNoNumberIsRefusedAndNothingStored)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* name;
+        API_ElemTypeID type;
+        std::function<void(API_Element&, API_ElementMemo&)> spoil;
+    };
+    const Case cases[] = {
+        {"wall end", API_WallID, [&](API_Element& e, API_ElementMemo&) { e.wall.endC.x = nan; }},
+        {"wall arc", API_WallID, [&](API_Element& e, API_ElementMemo&) { e.wall.arcAngle = nan; }},
+        {"wall slant", API_WallID, [&](API_Element& e, API_ElementMemo&) { e.wall.slantAngle = inf; }},
+        {"column origin", API_ColumnID, [&](API_Element& e, API_ElementMemo&) { e.column.origin.y = -inf; }},
+        {"circle radius", API_CircleID, [&](API_Element& e, API_ElementMemo&) { e.arc.radius = inf; }},
+        {"slab outline", API_SlabID, [&](API_Element&, API_ElementMemo& m) { m.coords = {{0, 0}, {nan, 1}, {1, 1}}; }},
+    };
+    for (const Case& c : cases) {
+        API_Element element;
+        element.header.typeID = c.type;
+        ASSERT_EQ(HostGetElementDefaults(&element, nullptr), NoError) << c.name;
+        API_ElementMemo memo;
+        c.spoil(element, memo);
+        EXPECT_EQ(HostCreateElement(&element, &memo), APIERR_BADPARS) << c.name;
+        EXPECT_TRUE(Model().content.elements.empty()) << c.name;
+    }
+
+    const API_Guid column = CreateColumn();
+    API_Element change;
+    API_Element mask;
+    change.header.guid = column;
+    change.column.origin = {nan, 0};
+    MarkToChange(mask.column.origin);
+    EXPECT_EQ(HostChangeElement(&change, &mask, nullptr, 0, true), APIERR_BADPARS);
+    ASSERT_NE(Model().Find(column), nullptr);
+    EXPECT_TRUE(std::isfinite(Model().Find(column)->record.column.origin.x));
 }
 
 TEST_F(HostFaithfulness, AFailedCommandLeavesNoSelectionOfElementsItMade)
@@ -109,21 +151,6 @@ TEST_F(HostFaithfulness, ANewProjectClosesTheOpenOneFirst)
     host->NewProject();
     host->OpenProject("Bestand");
     EXPECT_EQ(projectEvents, (std::vector<std::int32_t> {APINotify_New, APINotify_Close, APINotify_New, APINotify_Close, APINotify_Open}));
-}
-
-// A resource module holding one dialog description.
-RS::ResModule DialogModule(short id, const std::string& description)
-{
-    std::vector<std::uint8_t> bytes {'S', 'V', 'R', 'S', 0, 0, 0, 0, 1, 0, 0, 0};
-    const auto put32 = [&bytes](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    };
-    put32(RS::DialogType);
-    bytes.push_back(static_cast<std::uint8_t>(id));
-    bytes.push_back(static_cast<std::uint8_t>(id >> 8));
-    put32(static_cast<std::uint32_t>(description.size()));
-    bytes.insert(bytes.end(), description.begin(), description.end());
-    return RS::RegisterEmbeddedModule(bytes.data(), bytes.size());
 }
 
 TEST(DialogStandIn, APaletteMayCloseItselfFromItsOwnCallback)
@@ -210,10 +237,30 @@ TEST(ScenarioScript, BadLinesFailWithTheirLine)
         {"start\nlanguage ENG\n", 2},
         {"start\nstart\n", 2},
         {"start\nwait-newp soon\n", 2},
+        {"start\nwait-newp 99999999999999\n", 2},
+        {"start\nwait-newp 600001\n", 2},
+        {"start\nwait-newp -1\n", 2},
+        {"start\nwait-newp 10 20\n", 2},
+        {"tool 1 99999999999999\n", 1},
+        {"start\nmenu 32500 99999999999\n", 2},
+        {"start\nannotation {a} 1 2 3\n", 2},
+        {"start\nannotation {a} 1 2 3 4 5 6\n", 2},
+        {"start\nannotation {a} 1 2 drei 4\n", 2},
+        {"start\nannotation {a} 1 2 3 4 5 6 7 8 9\n", 2},
         {"start\nmenu 32500 first\n", 2},
         {"start\nuser-edit 7 drag 1 1 0\n", 2},
         {"start\nadd-storey 5 3.0\n", 2},
         {"start\nexpect elements\n", 2},
+        {"start\nselect 1\n", 2},
+        {"start\nnew-project\nadd-section section 0 0 1 0 left\nreserve 1 other\n", 4},
+        {"start\nnew-project\nteamwork-user 1 anna\nreserve 1 other\n", 4},
+        {"start\nadd-section elevation 0 0 1 left\n", 2},
+        {"start\nadd-section elevation 0 0 1 0 up\n", 2},
+        {"start\nadd-section ground 0 0 1 0 left\n", 2},
+        {"start\nadd-section section 0 0 1 0 left\nfront-window elevation 1\n", 3},
+        {"start\nadd-section interior-elevation 0 0 1 0 1 1 left\nfront-window interior-elevation 1 3\n", 3},
+        {"start\nanswer-alert 4\n", 2},
+        {"start\nadd-library-part 2 {11111111-2222-3333-4444-555555555555}-{66666666-7777-8888-9999-AAAAAAAAAAAA} v2\n", 2},
     };
     for (const auto& c : cases) {
         SimHost::Host::Options options;
@@ -225,6 +272,20 @@ TEST(ScenarioScript, BadLinesFailWithTheirLine)
         }
         EXPECT_EQ(out.str().rfind("case:" + std::to_string(c.failingLine) + ": ", 0), 0u) << c.text << out.str();
     }
+}
+
+// A script saved with CR LF line ends plays as it reads, and a point id with XML's
+// own characters reaches the add-on as written.
+TEST(ScenarioScript, CrLfLinesAndAnIdWithMarkupCharacters)
+{
+    SimHost::Host::Options options;
+    options.addOnPath = SURVANTO_APX_PATH;
+    std::ostringstream out;
+    SimHost::Scenario scenario(options, out);
+    EXPECT_TRUE(scenario.RunText("start\r\nnew-project\r\nannotation {a\"<&'>} 2 3 4 0 0 0 0 0\r\nwait-newp\r\n"
+                                 "expect exchange-annotations = 0\r\nfree\r\n",
+                                 "case"))
+        << out.str();
 }
 
 }  // namespace

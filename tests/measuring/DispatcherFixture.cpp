@@ -9,8 +9,7 @@ namespace {
 
 bool IsBookkeeping(const std::string& name)
 {
-    return name == "ShowMeasuringPrompt" || name == "UpdateMainPalette" || name == "PlaceMeasuredPointMarker" ||
-           name == "Curve3DPalette::SetUpForTool";
+    return name == "PlaceMeasuredPointMarker" || name == "Curve3DPalette::SetUpForTool" || name == "Curve3DPalette::UpdateItems";
 }
 
 char SoundLetter(const std::string& path)

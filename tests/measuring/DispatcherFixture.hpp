@@ -36,7 +36,7 @@ protected:
     double Item(std::int16_t item) const;
     void SetItem(std::int16_t item, double value);
 
-    // The calls handed on, without the prompt, refresh, markers and curve palette set-up.
+    // The calls handed on, without the markers and the curve palette's set-up and refresh.
     static std::vector<PendingCall> HandedOn();
     static int CountOf(const std::string& name);
     // One letter per sound: 1 point taken, 2 completed, n no command, w angle snap.

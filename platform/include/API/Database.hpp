@@ -1,5 +1,7 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "API/Types.hpp"
@@ -22,6 +24,7 @@ struct API_DatabaseInfo {
     std::int32_t index;
     API_Guid elementGuid;
     std::int32_t segmentNumber;  // interior elevations: the segment shown, from 0
+    API_Guid databaseUnId;       // the view database's identity; "GDBI" looks it up
 };
 
 // "CABO": par1 an element header, par2 the box. Six doubles in this order.
@@ -45,6 +48,7 @@ struct API_StoryType {
 struct API_StoryInfo {
     std::int16_t firstStory = 0;
     std::int16_t lastStory = 0;
+    std::int16_t actStory = 0;  // the storey of the floor plan shown
     std::vector<API_StoryType> data;
 };
 
@@ -57,3 +61,30 @@ struct API_Box {
 };
 
 // "NTOE" (utility request): par1 a selection id (int32), par2 the element type.
+
+// "PROJ" (environment request): the project information. The host makes the
+// objects behind the pointers; they go with the record.
+struct API_ProjectInfo {
+    bool teamwork = false;  // a shared project
+    std::int16_t userId = 0;  // the current user's id among the teamwork users
+    std::unique_ptr<IO::Location> location;  // the project file; none while it has none
+    std::unique_ptr<GS::UniString> projectName;
+};
+
+// One teamwork user of "SHAR": 1072 bytes, the login name as zero-terminated
+// UTF-16 at 0, the user's GUID at 1024, the user's id at 1040.
+struct API_UserInfo {
+    char16_t loginName[512];
+    API_Guid guid;
+    std::int16_t userId;
+    std::uint8_t reserved[30];
+};
+static_assert(sizeof(API_UserInfo) == 1072, "a teamwork user entry is 1072 bytes");
+static_assert(offsetof(API_UserInfo, guid) == 1024 && offsetof(API_UserInfo, userId) == 1040,
+              "teamwork user entry layout");
+
+// "SHAR" (environment request): the teamwork users of a shared project.
+struct API_SharingInfo {
+    std::int32_t nUsers = 0;
+    std::vector<API_UserInfo> users;
+};

@@ -14,10 +14,12 @@ using API_ElemTypeID = std::int32_t;
 
 constexpr GSErrCode NoError = 0;
 constexpr GSErrCode APIERR_GENERAL = static_cast<GSErrCode>(0x81060001);
+constexpr GSErrCode APIERR_MEMFULL = static_cast<GSErrCode>(0x81060002);
 constexpr GSErrCode APIERR_BADPARS = static_cast<GSErrCode>(0x81060005);
 constexpr GSErrCode APIERR_BADID = static_cast<GSErrCode>(0x8106000A);
 constexpr GSErrCode APIERR_BADINDEX = static_cast<GSErrCode>(0x8106000B);
 constexpr GSErrCode APIERR_DELETED = static_cast<GSErrCode>(0x81060023);
+constexpr GSErrCode APIERR_IRREGULARPOLY = static_cast<GSErrCode>(0x81060069);
 constexpr GSErrCode APIERR_REFUSEDCMD = static_cast<GSErrCode>(0x81060081);
 constexpr GSErrCode APIERR_COMPATIBLEPART = static_cast<GSErrCode>(0x810600D2);
 constexpr GSErrCode APIERR_PAGELOCKED = static_cast<GSErrCode>(0x8106012F);
@@ -52,7 +54,10 @@ enum ElemType : API_ElemTypeID {
     API_CircleID = 22,
     API_SplineID = 23,
     API_HotspotID = 24,
+    API_CutPlaneID = 25,
     API_CameraID = 26,
+    API_ElevationID = 33,
+    API_InteriorElevationID = 34,
     API_ShellID = 43,
     API_MorphID = 45,
 };

@@ -4,8 +4,20 @@
 #include <string>
 #include <vector>
 
+#include "GS/Guid.hpp"
 #include "GS/UniString.hpp"
+#include "IO/Location.hpp"
 #include "RS/ResourceModule.hpp"
+
+// One entry of a file dialog's type pop-up: description, extension without the
+// dot, and four-character file type.
+struct DGTypePopupItem {
+    GS::UniString text;
+    GS::UniString extensions;
+    std::int32_t fileType = 0;
+
+    void Clear() { *this = DGTypePopupItem {}; }
+};
 
 // A headless model of the host's dialog manager. Dialogs and their items come
 // from dialog resources; item values, texts and states can be read and written
@@ -26,6 +38,34 @@ enum Message : short {
 
 enum ModalResult : short { Accept = 1, Cancel = 2 };
 
+// Item 0 stands for every item of the dialog where a call allows it; item -1 is
+// the close box of a palette.
+constexpr short AllItems = 0;
+constexpr short CloseBox = -1;
+
+struct Point {
+    short x = 0;
+    short y = 0;
+};
+
+struct Size {
+    short width = 0;
+    short height = 0;
+};
+
+struct Rect {
+    short left = 0;
+    short top = 0;
+    short right = 0;
+    short bottom = 0;
+};
+
+// One entry of a dialog's tooltip resource: the tooltip and the item's name.
+struct Tooltip {
+    GS::UniString text;
+    std::string name;
+};
+
 using DialogCallback = std::function<short(short message, short dialogId, short item, std::intptr_t data)>;
 
 // A list box's column: its span, the dialog item placed on it (0: none) and
@@ -37,19 +77,29 @@ struct TabField {
     short headerMinSize = 0;
 };
 
+// A push menu is a button that shows one of its entries' icons: its value is the
+// button's pressed state, apart from the entry chosen in its menu.
 struct Item {
     short id = 0;
-    std::string type;  // button, check, radio, edit, real, int, popup, text, icon, user, list
+    std::string type;  // button, check, radio, edit, real, int, popup, pushmenu, text, icon, user, list
     GS::UniString text;
     double value = 0.0;
     bool enabled = true;
     bool visible = true;
     short group = 0;  // radio group
     std::vector<GS::UniString> entries;  // pop-up and list entries
+    short left = 0;
+    short top = 0;
     short width = 0;
     short height = 0;
     short rowHeight = 0;  // list boxes
     std::vector<TabField> tabFields;  // list boxes, field 1 first
+    short icon = 0;                   // icon resource shown on the item
+    std::vector<short> entryIcons;    // push menus: one icon per entry
+    short selected = 0;               // push menus: the chosen entry, 1-based (0: none)
+    short helpIndex = 1;              // chooses among the item's tooltips, 1-based
+    std::vector<Tooltip> tooltips;    // from the dialog's tooltip resource, in its order
+    short font = 0;
 };
 
 struct Dialog {
@@ -60,6 +110,16 @@ struct Dialog {
     bool open = false;
     DialogCallback callback;
     RS::ResModule textModule = 0;  // the module whose texts the dialog shows
+    std::string tooltipName;       // the name of the dialog's tooltip resource
+    Point position;                // client position and size, kept while closed
+    Size size;
+    bool hidden = false;           // hidden by the host with its own palettes
+    bool docked = false;
+    GS::Guid guid;                 // a palette's GUID, null for other dialogs
+    bool abortRequested = false;   // a modal dialog closed from its own callback
+    int moveGrowDepth = 0;         // open begin-move-grow brackets
+    int moveGrowBrackets = 0;      // brackets closed so far
+    int looseMoveGrows = 0;        // item moves outside any bracket
     Item* FindItem(short itemId);
 };
 
@@ -70,22 +130,69 @@ Dialog* GetDialog(short dialogId, RS::ResModule module = 0);
 void ForgetAllDialogs();
 
 bool IsOpen(short dialogId);
-short OpenPalette(RS::ResModule module, short resourceId, DialogCallback callback);  // 0 when refused
+// Creates the palette (the init message runs first) and shows it; 0 when refused.
+short OpenPalette(RS::ResModule module, short resourceId, DialogCallback callback, const GS::Guid& guid = GS::Guid());
 void ClosePalette(short dialogId);
 // Closes without telling the owner, which is going away.
 void ClosePaletteSilently(short dialogId);
+// The user's close box: the palette closes when its callback answers the click
+// on CloseBox with a non-zero result. Returns that result.
+short CloseByUser(short dialogId);
+
+// Sends the dialog's callback a message as the dialog manager would; 0 when closed.
+short SendDialogMessage(short dialogId, short message, short item, std::intptr_t data);
+
+// Palettes the host hides with its own and shows again, and docking.
+void HidePalette(short dialogId);
+void ShowPalette(short dialogId);
+bool IsPaletteHidden(short dialogId);
+void SetPaletteDocked(short dialogId, bool docked);
+bool IsPaletteDocked(const GS::Guid& guid);
+
+// Client position and size; the user's resizing sends the resize message.
+Point GetClientPosition(short dialogId);
+void SetClientPosition(short dialogId, short x, short y);
+Size GetClientSize(short dialogId);
+void SetClientSize(short dialogId, short width, short height);
+short ResizeByUser(short dialogId, short width, short height);
+
+// Item rectangles and their relative moves, bracketed per dialog.
+Rect GetItemRect(short dialogId, short item);
+void SetItemRect(short dialogId, short item, const Rect& rect);
+void BeginMoveGrowItems(short dialogId);
+void EndMoveGrowItems(short dialogId);
+void MoveGrowItem(short dialogId, short item, short hMove, short vMove, short hGrow, short vGrow);
 
 double GetItemValue(short dialogId, short item);
 long GetItemValLong(short dialogId, short item);
 void SetItemValue(short dialogId, short item, double value);
 GS::UniString GetItemText(short dialogId, short item);
 void SetItemText(short dialogId, short item, const GS::UniString& text);
+// AllItems reaches every item of the dialog.
 void EnableItem(short dialogId, short item, bool enable = true);
 void DisableItem(short dialogId, short item);
 bool IsItemEnabled(short dialogId, short item);
 void ShowItem(short dialogId, short item, bool show = true);
 void HideItem(short dialogId, short item);
 bool IsItemVisible(short dialogId, short item);
+
+// Icons of items and of push-menu entries (entries 1-based); new entries show no
+// icon, and the chosen entry stays within the entries.
+short GetItemIcon(short dialogId, short item);
+void SetItemIcon(short dialogId, short item, short icon);
+short PopupGetItemCount(short dialogId, short item);
+void PopupSetItemCount(short dialogId, short item, short count);
+short PopupGetItemIcon(short dialogId, short item, short entry);
+void PopupSetItemIcon(short dialogId, short item, short entry, short icon);
+short PopupGetSelected(short dialogId, short item);
+void PopupSelectItem(short dialogId, short item, short entry);
+
+// The help index chooses the tooltip among the item's tooltips; none beyond them.
+short GetItemHelpIndex(short dialogId, short item);
+void SetItemHelpIndex(short dialogId, short item, short index);
+GS::UniString GetItemTooltip(short dialogId, short item);
+short GetItemFont(short dialogId, short item);
+void SetItemFont(short dialogId, short item, short font);
 
 // Item sizes and list-box rows and tab fields (1-based); an unknown item or
 // field reads as zero and ignores writes.
@@ -101,7 +208,8 @@ void ListSetTabField(short dialogId, short listItem, short field, const TabField
 
 // Sends a message to the dialog's callback as the user's action would: a click
 // on a push button is a click, on a check or radio button a change of its value;
-// the value is set first. Returns the callback's result.
+// the value is set first. Changing a push menu chooses its entry. Returns the
+// callback's result.
 short ClickItem(short dialogId, short item);
 short ChangeItem(short dialogId, short item, double value);
 
@@ -110,6 +218,8 @@ short ChangeItem(short dialogId, short item, double value);
 using ModalAnswerer = std::function<short(Dialog& dialog)>;
 void SetModalAnswerer(ModalAnswerer answerer);
 short RunModal(RS::ResModule module, short resourceId, DialogCallback callback);
+// Ends a modal dialog from its own callback: the run answers Cancel.
+void AbortModal(short dialogId);
 
 // Alerts: recorded; answered with the next queued button number, else 1.
 struct AlertRecord {
@@ -122,6 +232,21 @@ short Alert(const AlertRecord& alert);
 void QueueAlertAnswer(short button);
 const std::vector<AlertRecord>& RecordedAlerts();
 void ClearRecordedAlerts();
+
+// Save-file dialogs: recorded; answered with the next queued answer, else cancelled.
+struct FileAnswer {
+    bool accept = false;
+    IO::Location location;
+};
+struct FileDialogRecord {
+    GS::UniString title;
+    std::vector<DGTypePopupItem> types;
+    short selectedType = 0;
+    FileAnswer answer;
+};
+void QueueFileAnswer(const IO::Location& location);
+void QueueFileCancel();
+const std::vector<FileDialogRecord>& RecordedFileDialogs();
 
 // Tree views, kept by dialog id and item id. Tree items are numbered from 1
 // within their tree view; 0 is the invisible root and -1 stands for no item.
@@ -144,3 +269,25 @@ void TreeViewSetItemUserData(short dialogId, short item, std::int32_t treeItem, 
 std::int64_t TreeViewGetItemUserData(short dialogId, short item, std::int32_t treeItem);
 
 }  // namespace DG
+
+// The save-file dialog: true when the user chose a file, whose location is then
+// in `location`. The type pop-up offers `popupItemCount` entries and preselects
+// `*selectedType` (1-based); a null default folder leaves the dialog's own.
+bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePopupItem* popupItems,
+                   short* selectedType, const IO::Location* defaultFolder, const GS::UniString& title);
+
+// Unit settings of the host's value formatting; the add-on fills the length unit
+// and its decimals.
+struct DGUnitData {
+    std::int32_t areaUnit = 0;
+    std::int32_t angleUnit = 0;
+    std::int32_t lengthUnit = 0;      // 4: metres
+    std::int32_t lengthDecimals = 0;
+};
+
+constexpr std::int16_t DG_ET_LENGTH = 6;
+constexpr std::int32_t DG_UNIT_METER = 4;
+
+// A value as text in the given unit, numbers in the C locale; empty for a value
+// kind or unit this host does not format, and for a value that is no number.
+GS::UniString DGDoubleToStringUnit(const double* value, std::int16_t valueKind, const DGUnitData* unitData);

@@ -19,12 +19,22 @@ struct Sector3D {
     Coord3D c2;
 };
 
+// A plan line through two points.
+struct Sector {
+    Coord c1;
+    Coord c2;
+};
+
 // A plane through a point with a normal.
 struct Plane {
     Coord3D point;
     Coord3D normal;
 
-    // The foot of v on the plane; v itself when the normal has no length.
+    // The plane through origin that holds both axes; without a normal when they
+    // run parallel.
+    void SetPlaneXY(const Coord3D& origin, const Coord3D& xAxis, const Coord3D& yAxis);
+    // The foot of v on the plane, for a normal of any length; v itself when the
+    // normal has none.
     Coord3D ProjectToPlane(const Coord3D& v) const;
 };
 
@@ -124,5 +134,56 @@ inline Coord3D CoordProjSector3D(const Coord3D& point, const Sector3D& sector)
     const double t = Detail::Dot(span, Detail::Sub(point, sector.c1)) / length2;
     return Detail::Add(sector.c1, Detail::Scale(span, t));
 }
+
+inline void Plane::SetPlaneXY(const Coord3D& origin, const Coord3D& xAxis, const Coord3D& yAxis)
+{
+    point = origin;
+    if (!Detail::Unit(Detail::Cross(xAxis, yAxis), normal)) normal = {0.0, 0.0, 0.0};
+}
+
+// True when c lies on the line through the sector; for a sector without length,
+// when c lies on its first point.
+inline bool IsLineCoord(const Sector& sector, const Coord& c)
+{
+    const double dx = sector.c2.x - sector.c1.x;
+    const double dy = sector.c2.y - sector.c1.y;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    const double px = c.x - sector.c1.x;
+    const double py = c.y - sector.c1.y;
+    if (length < GeometryEps) return std::sqrt(px * px + py * py) < GeometryEps;
+    return std::fabs((dx * py - dy * px) / length) < GeometryEps;
+}
+
+// Plan lines, segments and arcs. A segment's ends belong to it when the boundary
+// is closed; "on" means within eps of it.
+enum Boundary { Boundary_Opened, Boundary_Closed };
+
+// An arc of a circle, counter-clockwise from its begin angle to its end angle
+// (the end angle may exceed 2π; both are measured from the x axis).
+struct GenArc {
+    Coord origo;
+    double r = 0.0;
+    double begAng = 0.0;
+    double endAng = 0.0;
+};
+
+// Where the lines through two segments meet; false when they run parallel or a
+// segment has no length.
+bool XLines(const Sector& s1, const Sector& s2, Coord* crossing);
+// The foot of the point on the line through the segment; its first point when the
+// segment has no length.
+Coord CoordProjSector(const Coord& c, const Sector& s);
+// Distance of the point from the segment, its ends included.
+double DistCoordSectorPtr(const Coord& c, const Sector& s);
+// True when the point lies on the segment, within eps; with an opened boundary the
+// ends (within eps) do not count.
+bool IsSectorPointIntersect(const Sector& s, const Coord& c, Boundary boundary, double eps);
+// The arc that runs from begC to endC turning by arcAngle (counter-clockwise when
+// positive); a clockwise arc is told from its end. False for an arc without chord
+// or turn.
+bool SetGenArc(const Coord& begC, const Coord& endC, double arcAngle, GenArc* arc);
+// The points where the segment meets the arc, within eps, in the order they lie
+// along the segment; their number (0, 1 or 2).
+int XGenArcSectorEps(const GenArc& arc, const Sector& s, Coord crossings[2], double eps);
 
 }  // namespace Geometry

@@ -19,6 +19,7 @@ constexpr ResType DialogType = 0x444c4f47;      // "DLOG"
 constexpr ResType FileType = 0x46494c45;        // "FILE"
 constexpr ResType FolderType = 0x464f4c44;      // "FOLD"
 constexpr ResType ModuleIdType = 0x4d444944;    // "MDID": developer id, local id
+constexpr ResType TooltipType = 0x444c4748;     // "DLGH": a dialog's tooltips, under the dialog's id
 
 struct Resource {
     ResType type = 0;

@@ -1,0 +1,52 @@
+#include "persistence/QuintairData.hpp"
+
+#include "CDataRecorder.hpp"
+#include "persistence/ProjectUser.hpp"
+#include "persistence/StreamReader.hpp"
+#include "persistence/StreamWriter.hpp"
+
+QuintairDataUserData& QuintairData::GetCurrentUserData(const MeasuringState& state, const Survanto& main)
+{
+    const ProjectUser current = ProjectUser::Current();
+    QuintairDataUserData* record = FindUser(current.guid);
+    if (record == nullptr) {
+        QuintairDataUserData added;
+        added.CaptureFrom(state, main);
+        added.user = current.guid;
+        added.userName = current.name;
+        Push(added);
+        record = &(*this)[GetSize() - 1];
+    }
+    if (!current.name.IsEmpty()) record->userName = current.name;
+    return *record;
+}
+
+QuintairDataUserData* QuintairData::FindUser(const GS::Guid& user)
+{
+    for (QuintairDataUserData& record : *this)
+        if (record.user == user) return &record;
+    return nullptr;
+}
+
+bool QuintairData::Write(CDataRecorder& recorder)
+{
+    StreamWriter writer(recorder);
+    writer.Write(static_cast<std::int32_t>(GetSize()));
+    for (QuintairDataUserData& record : *this)
+        writer.WriteRecord([&record](CDataRecorder& r) { return record.Write(r); });
+    return writer.IsWhole();
+}
+
+bool QuintairData::Read(CDataRecorder& recorder, std::int32_t streamVersion)
+{
+    StreamReader reader(recorder);
+    std::int32_t count = 0;
+    if (!reader.ReadCount(count, QuintairDataUserData::MinimumStreamBytes)) return false;
+    Clear();
+    for (std::int32_t i = 0; i < count && reader.IsWhole(); ++i) {
+        QuintairDataUserData record;
+        if (!reader.ReadRecord([&](CDataRecorder& r) { return record.Read(r, streamVersion); })) break;
+        if (!Add(record)) reader.Stop();
+    }
+    return reader.IsWhole();
+}

@@ -1,0 +1,259 @@
+#include "ProjectFile.hpp"
+
+#include <cstring>
+#include <filesystem>
+
+#include <nlohmann/json.hpp>
+
+#include "HostFiles.hpp"
+#include "MorphBodies.hpp"
+
+namespace SimHost {
+
+namespace {
+
+using nlohmann::json;
+
+json CoordsJson(const std::vector<API_Coord>& coords)
+{
+    json list = json::array();
+    for (const API_Coord& c : coords) list.push_back({c.x, c.y});
+    return list;
+}
+
+std::vector<API_Coord> CoordsFrom(const json& list)
+{
+    std::vector<API_Coord> coords;
+    for (const json& c : list) coords.push_back({c.at(0).get<double>(), c.at(1).get<double>()});
+    return coords;
+}
+
+// A morph's body and its material table; nothing when the memo holds no body.
+json MorphBodyJson(const API_ElementMemo& memo)
+{
+    const API_MorphBody& body = memo.morphBody;
+    json out {{"vertices", json::array()}, {"edges", json::array()}, {"polygons", json::array()}, {"materials", json::array()}};
+    for (const API_Coord3D& v : body.vertices) out["vertices"].push_back({v.x, v.y, v.z});
+    for (const auto& edge : body.edges) out["edges"].push_back(edge);
+    for (const API_MorphPolygon& polygon : body.polygons)
+        out["polygons"].push_back({{"edges", polygon.edges}, {"material", polygon.materialIndex}});
+    for (const API_OverriddenAttribute& material : memo.morphMaterialMapTable)
+        out["materials"].push_back({material.attributeIndex, material.overridden});
+    return out;
+}
+
+void MorphBodyFrom(const json& in, API_ElementMemo& memo)
+{
+    API_MorphBody& body = memo.morphBody;
+    for (const json& v : in.at("vertices")) body.vertices.push_back({v.at(0).get<double>(), v.at(1).get<double>(), v.at(2).get<double>()});
+    for (const json& edge : in.at("edges")) body.edges.push_back({edge.at(0).get<std::int32_t>(), edge.at(1).get<std::int32_t>()});
+    for (const json& polygon : in.at("polygons"))
+        body.polygons.push_back({polygon.at("edges").get<std::vector<std::int32_t>>(), polygon.at("material").get<std::int32_t>()});
+    for (const json& material : in.at("materials"))
+        memo.morphMaterialMapTable.push_back({material.at(0).get<std::int16_t>(), material.at(1).get<bool>()});
+}
+
+json MemoJson(const API_ElementMemo& memo)
+{
+    json out = json::object();
+    if (!memo.coords.empty()) out["coords"] = CoordsJson(memo.coords);
+    if (!memo.pends.empty()) out["pends"] = memo.pends;
+    for (const API_PolyArc& arc : memo.parcs) out["parcs"].push_back({arc.begIndex, arc.endIndex, arc.arcAngle});
+    for (const API_AddParType& p : memo.params)
+        out["params"].push_back({{"name", std::string(p.name, strnlen(p.name, sizeof p.name))},
+                                 {"type", p.typeID},
+                                 {"value", p.value},
+                                 {"text", p.text.ToUtf8()}});
+    for (const API_SectionSegment& s : memo.sectionSegments) out["sectionSegments"].push_back(s.mainCoordCount);
+    if (!memo.sectionMainCoords.empty()) out["sectionMainCoords"] = CoordsJson(memo.sectionMainCoords);
+    if (!memo.sectionDistCoords.empty()) out["sectionDistCoords"] = CoordsJson(memo.sectionDistCoords);
+    if (!memo.morphBody.polygons.empty()) out["morphBody"] = MorphBodyJson(memo);
+    return out;
+}
+
+API_ElementMemo MemoFrom(const json& in)
+{
+    API_ElementMemo memo;
+    memo.coords = CoordsFrom(in.value("coords", json::array()));
+    memo.pends = in.value("pends", json::array()).get<std::vector<std::int32_t>>();
+    for (const json& arc : in.value("parcs", json::array()))
+        memo.parcs.push_back({arc.at(0).get<std::int32_t>(), arc.at(1).get<std::int32_t>(), arc.at(2).get<double>()});
+    for (const json& p : in.value("params", json::array())) {
+        API_AddParType parameter;
+        const std::string name = p.at("name").get<std::string>();
+        if (name.size() >= sizeof parameter.name) throw std::runtime_error("parameter name too long: " + name);
+        std::memcpy(parameter.name, name.data(), name.size());
+        parameter.typeID = p.at("type").get<std::int32_t>();
+        parameter.value = p.at("value").get<double>();
+        parameter.text = GS::UniString(p.at("text").get<std::string>());
+        memo.params.push_back(parameter);
+    }
+    for (const json& count : in.value("sectionSegments", json::array())) memo.sectionSegments.push_back({count.get<std::int32_t>()});
+    memo.sectionMainCoords = CoordsFrom(in.value("sectionMainCoords", json::array()));
+    memo.sectionDistCoords = CoordsFrom(in.value("sectionDistCoords", json::array()));
+    if (in.contains("morphBody")) MorphBodyFrom(in.at("morphBody"), memo);
+    return memo;
+}
+
+std::vector<std::uint8_t> HexFrom(const json& text, const std::string& what)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!BytesFromHex(text.get<std::string>(), bytes)) throw std::runtime_error(what + " is no hex text");
+    return bytes;
+}
+
+std::uint16_t PlatformSignFrom(const json& sign)
+{
+    if (sign.is_number()) return sign.get<std::uint16_t>();
+    const std::string text = sign.get<std::string>();
+    if (text.size() != 2) throw std::runtime_error("a platform sign is two characters: " + text);
+    return static_cast<std::uint16_t>((static_cast<unsigned char>(text[0]) << 8) | static_cast<unsigned char>(text[1]));
+}
+
+json PlatformSignJson(std::uint16_t sign)
+{
+    const std::string text = PlatformSignText(sign);
+    return text.size() == 2 ? json(text) : json(sign);
+}
+
+json ElementJson(const StoredElement& element)
+{
+    std::vector<std::uint8_t> record(sizeof(API_Element));
+    std::memcpy(record.data(), &element.record, sizeof(API_Element));
+    json out {{"description", DescribeElement(element)},
+              {"guid", APIGuid2GSGuid(element.record.header.guid).ToText(true)},
+              {"record", HexText(record)},
+              {"memo", MemoJson(element.memo)},
+              {"observed", element.observed}};
+    if (element.view)
+        out["view"] = {{"type", element.view->typeID},
+                       {"element", APIGuid2GSGuid(element.view->elementGuid).ToText(true)},
+                       {"segment", element.view->segmentNumber}};
+    const API_ElementUserData& user = element.userData;
+    if (user.dataVersion != 0 || user.platformSign != 0 || !user.data.empty())
+        out["userData"] = {{"version", user.dataVersion}, {"platformSign", user.platformSign}, {"data", HexText(user.data)}};
+    return out;
+}
+
+StoredElement ElementFrom(const json& in)
+{
+    StoredElement element;
+    const std::vector<std::uint8_t> record = HexFrom(in.at("record"), "an element record");
+    if (record.size() != sizeof(API_Element))
+        throw std::runtime_error("an element record has " + std::to_string(record.size()) + " bytes, not " +
+                                 std::to_string(sizeof(API_Element)));
+    std::memcpy(static_cast<void*>(&element.record), record.data(), record.size());
+    element.memo = MemoFrom(in.value("memo", json::object()));
+    if (element.record.header.typeID == API_MorphID &&
+        !IsUsableMorphBody(element.memo.morphBody, element.memo.morphMaterialMapTable.size()))
+        throw std::runtime_error("a morph without a usable body");
+    element.observed = in.value("observed", false);
+    if (in.contains("view")) {
+        const json& view = in.at("view");
+        const std::string owner = view.at("element").get<std::string>();
+        GS::Guid guid;
+        if (owner.size() != 38 || !guid.FromText(owner.substr(1, 36))) throw std::runtime_error("a view's element is no GUID: " + owner);
+        API_DatabaseInfo database {};
+        database.typeID = view.at("type").get<std::int32_t>();
+        database.elementGuid = GSGuid2APIGuid(guid);
+        database.segmentNumber = view.value("segment", 0);
+        element.view = database;
+    }
+    if (in.contains("userData")) {
+        const json& user = in.at("userData");
+        element.userData.dataVersion = user.at("version").get<std::int32_t>();
+        element.userData.platformSign = user.at("platformSign").get<std::int32_t>();
+        element.userData.data = HexFrom(user.at("data"), "element user data");
+    }
+    return element;
+}
+
+json ProjectJson(const ProjectModel& model)
+{
+    json out {{"elements", json::array()}, {"layers", json::array()}, {"storeys", json::array()}, {"moduleData", json::array()}};
+    for (const StoredElement& element : model.content.elements) out["elements"].push_back(ElementJson(element));
+    for (const auto& [index, layer] : model.content.layers)
+        out["layers"].push_back({{"index", index}, {"name", layer.name}, {"flags", layer.flags}});
+    for (const auto& [index, level] : model.content.storeyLevels) out["storeys"].push_back({{"index", index}, {"level", level}});
+    for (const auto& [name, stored] : model.moduleData)
+        out["moduleData"].push_back({{"name", name.ToUtf8()},
+                                     {"version", stored.dataVersion},
+                                     {"platformSign", PlatformSignJson(stored.platformSign)},
+                                     {"data", HexText(stored.bytes)}});
+    return out;
+}
+
+ProjectModel ProjectFrom(const json& in)
+{
+    if (!in.is_object()) throw std::runtime_error("not a project");
+    ProjectModel model;
+    for (const json& element : in.at("elements")) model.content.elements.push_back(ElementFrom(element));
+    model.content.layers.clear();
+    for (const json& layer : in.at("layers"))
+        model.content.layers[layer.at("index").get<std::int16_t>()] =
+            LayerEntry {layer.at("name").get<std::string>(), layer.at("flags").get<std::int32_t>()};
+    model.content.storeyLevels.clear();
+    for (const json& storey : in.at("storeys"))
+        model.content.storeyLevels[storey.at("index").get<std::int16_t>()] = storey.at("level").get<double>();
+    for (const json& data : in.at("moduleData"))
+        model.moduleData[GS::UniString(data.at("name").get<std::string>())] =
+            StoredModuleData {data.at("version").get<std::int32_t>(), PlatformSignFrom(data.at("platformSign")),
+                              HexFrom(data.at("data"), "module data")};
+    return model;
+}
+
+ScenarioVerb WithHost(std::function<bool(Scenario&, Host&, const std::string&)> body)
+{
+    return [body](Scenario& scenario, std::istringstream& args) {
+        Host* host = scenario.GetHost();
+        if (host == nullptr) return scenario.Fail("this action needs a started host");
+        const std::string file = Scenario::Rest(args);
+        return !file.empty() ? body(scenario, *host, file) : scenario.Fail("a project file is needed");
+    };
+}
+
+}  // namespace
+
+bool SaveProjectFile(const ProjectModel& model, const std::string& path, std::string& error)
+{
+    return WriteFileSafely(path, ProjectJson(model).dump(2) + "\n", error);
+}
+
+bool ReadProjectFile(const std::string& path, ProjectModel& model, std::string& error)
+{
+    std::string text;
+    if (!ReadWholeFile(path, text)) {
+        error = "cannot read project file " + path;
+        return false;
+    }
+    try {
+        model = ProjectFrom(json::parse(text));
+        return true;
+    } catch (const std::exception& e) {
+        error = "project file " + path + ": " + e.what();
+        return false;
+    }
+}
+
+std::string WorkPath(const Host& host, const std::string& path)
+{
+    const std::filesystem::path given(path);
+    return given.is_absolute() ? path : (std::filesystem::path(host.WorkFolder()) / given).string();
+}
+
+void AddProjectFileVerbs(ScenarioVerbs& verbs)
+{
+    verbs["save-project"] = WithHost([](Scenario& scenario, Host& host, const std::string& file) {
+        std::string error;
+        return SaveProjectFile(host.model_, WorkPath(host, file), error) || scenario.Fail(error);
+    });
+    verbs["open-project"] = WithHost([](Scenario& scenario, Host& host, const std::string& file) {
+        ProjectModel model;
+        std::string error;
+        if (!ReadProjectFile(WorkPath(host, file), model, error)) return scenario.Fail(error);
+        host.OpenProject(file, std::move(model));
+        return true;
+    });
+}
+
+}  // namespace SimHost

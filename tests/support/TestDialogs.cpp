@@ -1,0 +1,18 @@
+#include "TestDialogs.hpp"
+
+#include <cstdint>
+#include <vector>
+
+RS::ResModule DialogModule(short id, const std::string& description)
+{
+    std::vector<std::uint8_t> bytes {'S', 'V', 'R', 'S', 0, 0, 0, 0, 1, 0, 0, 0};
+    const auto put32 = [&bytes](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    put32(RS::DialogType);
+    bytes.push_back(static_cast<std::uint8_t>(id));
+    bytes.push_back(static_cast<std::uint8_t>(id >> 8));
+    put32(static_cast<std::uint32_t>(description.size()));
+    bytes.insert(bytes.end(), description.begin(), description.end());
+    return RS::RegisterEmbeddedModule(bytes.data(), bytes.size());
+}
