@@ -14,6 +14,7 @@
 #include "ExchangeVerbs.hpp"
 #include "TeamworkVerbs.hpp"
 #include "ElementServices.hpp"
+#include "MorphBodies.hpp"
 #include "Win/WinStandIns.hpp"
 
 namespace fs = std::filesystem;
@@ -60,6 +61,7 @@ void Host::FillServiceTable()
     std::fill(std::begin(table_), std::end(table_), nullptr);
     FillFrameServices(table_);
     FillElementServices(table_);
+    FillMorphBodyServices(table_);
     FillModuleDataServices(table_);
     FillPaletteServices(table_);
     FillAttributeServices(table_);

@@ -3,12 +3,14 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "MorphBodies.hpp"
 #include "ProjectModel.hpp"
 #include "Teamwork.hpp"
 
@@ -165,6 +167,7 @@ public:
     Project project_;
     std::vector<std::string> postedLog_;
     ProjectModel model_;
+    std::vector<std::unique_ptr<API_BodyBuilderData>> bodyBuilders_;
     std::optional<StoredPreferences> preferences_;  // kept in the work folder's preferences file
     std::optional<GSErrCode> lastMergeResult_;
 

@@ -27,7 +27,15 @@ std::string DescribePolygonMemo(const API_ElementMemo& memo)
         out << (i > 1 ? " " : "") << "(" << Number(memo.coords[i].x) << "," << Number(memo.coords[i].y) << ")";
     out << " ends";
     for (std::size_t i = 0; i < memo.pends.size(); ++i) out << (i > 0 ? "," : " ") << memo.pends[i];
-    if (!memo.parcs.empty()) out << " arcs";
+    out << DescribePolygonArcs(memo);
+    return out.str();
+}
+
+std::string DescribePolygonArcs(const API_ElementMemo& memo)
+{
+    if (memo.parcs.empty()) return {};
+    std::ostringstream out;
+    out << " arcs";
     for (const API_PolyArc& arc : memo.parcs) out << " " << arc.begIndex << "-" << arc.endIndex << ":" << Number(arc.arcAngle);
     return out.str();
 }

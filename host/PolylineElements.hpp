@@ -12,5 +12,7 @@ bool IsPolylineType(API_ElemTypeID type);
 // A memo's polygon as "(x,y) (x,y) ... ends 0,n arcs b-e:angle ...", the lead
 // coordinate left out; "no polygon" without coordinates.
 std::string DescribePolygonMemo(const API_ElementMemo& memo);
+// The memo's arcs as " arcs b-e:angle ...", nothing without arcs.
+std::string DescribePolygonArcs(const API_ElementMemo& memo);
 
 }  // namespace SimHost

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "HostFiles.hpp"
+#include "MorphBodies.hpp"
 
 namespace SimHost {
 
@@ -27,6 +28,31 @@ std::vector<API_Coord> CoordsFrom(const json& list)
     return coords;
 }
 
+// A morph's body and its material table; nothing when the memo holds no body.
+json MorphBodyJson(const API_ElementMemo& memo)
+{
+    const API_MorphBody& body = memo.morphBody;
+    json out {{"vertices", json::array()}, {"edges", json::array()}, {"polygons", json::array()}, {"materials", json::array()}};
+    for (const API_Coord3D& v : body.vertices) out["vertices"].push_back({v.x, v.y, v.z});
+    for (const auto& edge : body.edges) out["edges"].push_back(edge);
+    for (const API_MorphPolygon& polygon : body.polygons)
+        out["polygons"].push_back({{"edges", polygon.edges}, {"material", polygon.materialIndex}});
+    for (const API_OverriddenAttribute& material : memo.morphMaterialMapTable)
+        out["materials"].push_back({material.attributeIndex, material.overridden});
+    return out;
+}
+
+void MorphBodyFrom(const json& in, API_ElementMemo& memo)
+{
+    API_MorphBody& body = memo.morphBody;
+    for (const json& v : in.at("vertices")) body.vertices.push_back({v.at(0).get<double>(), v.at(1).get<double>(), v.at(2).get<double>()});
+    for (const json& edge : in.at("edges")) body.edges.push_back({edge.at(0).get<std::int32_t>(), edge.at(1).get<std::int32_t>()});
+    for (const json& polygon : in.at("polygons"))
+        body.polygons.push_back({polygon.at("edges").get<std::vector<std::int32_t>>(), polygon.at("material").get<std::int32_t>()});
+    for (const json& material : in.at("materials"))
+        memo.morphMaterialMapTable.push_back({material.at(0).get<std::int16_t>(), material.at(1).get<bool>()});
+}
+
 json MemoJson(const API_ElementMemo& memo)
 {
     json out = json::object();
@@ -41,6 +67,7 @@ json MemoJson(const API_ElementMemo& memo)
     for (const API_SectionSegment& s : memo.sectionSegments) out["sectionSegments"].push_back(s.mainCoordCount);
     if (!memo.sectionMainCoords.empty()) out["sectionMainCoords"] = CoordsJson(memo.sectionMainCoords);
     if (!memo.sectionDistCoords.empty()) out["sectionDistCoords"] = CoordsJson(memo.sectionDistCoords);
+    if (!memo.morphBody.polygons.empty()) out["morphBody"] = MorphBodyJson(memo);
     return out;
 }
 
@@ -64,6 +91,7 @@ API_ElementMemo MemoFrom(const json& in)
     for (const json& count : in.value("sectionSegments", json::array())) memo.sectionSegments.push_back({count.get<std::int32_t>()});
     memo.sectionMainCoords = CoordsFrom(in.value("sectionMainCoords", json::array()));
     memo.sectionDistCoords = CoordsFrom(in.value("sectionDistCoords", json::array()));
+    if (in.contains("morphBody")) MorphBodyFrom(in.at("morphBody"), memo);
     return memo;
 }
 
@@ -97,6 +125,10 @@ json ElementJson(const StoredElement& element)
               {"record", HexText(record)},
               {"memo", MemoJson(element.memo)},
               {"observed", element.observed}};
+    if (element.view)
+        out["view"] = {{"type", element.view->typeID},
+                       {"element", APIGuid2GSGuid(element.view->elementGuid).ToText(true)},
+                       {"segment", element.view->segmentNumber}};
     const API_ElementUserData& user = element.userData;
     if (user.dataVersion != 0 || user.platformSign != 0 || !user.data.empty())
         out["userData"] = {{"version", user.dataVersion}, {"platformSign", user.platformSign}, {"data", HexText(user.data)}};
@@ -112,7 +144,21 @@ StoredElement ElementFrom(const json& in)
                                  std::to_string(sizeof(API_Element)));
     std::memcpy(static_cast<void*>(&element.record), record.data(), record.size());
     element.memo = MemoFrom(in.value("memo", json::object()));
+    if (element.record.header.typeID == API_MorphID &&
+        !IsUsableMorphBody(element.memo.morphBody, element.memo.morphMaterialMapTable.size()))
+        throw std::runtime_error("a morph without a usable body");
     element.observed = in.value("observed", false);
+    if (in.contains("view")) {
+        const json& view = in.at("view");
+        const std::string owner = view.at("element").get<std::string>();
+        GS::Guid guid;
+        if (owner.size() != 38 || !guid.FromText(owner.substr(1, 36))) throw std::runtime_error("a view's element is no GUID: " + owner);
+        API_DatabaseInfo database {};
+        database.typeID = view.at("type").get<std::int32_t>();
+        database.elementGuid = GSGuid2APIGuid(guid);
+        database.segmentNumber = view.value("segment", 0);
+        element.view = database;
+    }
     if (in.contains("userData")) {
         const json& user = in.at("userData");
         element.userData.dataVersion = user.at("version").get<std::int32_t>();

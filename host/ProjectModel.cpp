@@ -26,6 +26,7 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
     switch (type) {
     case API_WallID:
         e.wall.thickness = 0.3;
+        e.wall.thickness1 = 0.3;
         e.wall.height = 3.0;
         e.wall.slantAngle = Pi / 2;
         break;
@@ -62,6 +63,8 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
         break;
     case API_ZoneID: e.zone.height = 3.0; break;
     case API_LineID: e.line.pen = 1; break;
+    case API_HatchID: e.hatch.pen = 1; break;
+    case API_SplineID: e.spline.pen = 1; break;
     case API_ArcID:
     case API_CircleID:
         e.arc.axisRatio = 1.0;
@@ -98,7 +101,7 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
     case API_WallID:
         return {SIMHOST_FIELD(wall.begC), SIMHOST_FIELD(wall.endC), SIMHOST_FIELD(wall.arcAngle), SIMHOST_FIELD(wall.geometryKind),
                 SIMHOST_FIELD(wall.referenceLineCode), SIMHOST_FIELD(wall.flipped), SIMHOST_FIELD(wall.profileCode),
-                SIMHOST_FIELD(wall.slantAngle), SIMHOST_FIELD(wall.thickness), SIMHOST_FIELD(wall.height),
+                SIMHOST_FIELD(wall.slantAngle), SIMHOST_FIELD(wall.thickness), SIMHOST_FIELD(wall.thickness1), SIMHOST_FIELD(wall.height),
                 SIMHOST_FIELD(wall.bottomOffset)};
     case API_ColumnID:
         return {SIMHOST_FIELD(column.origin), SIMHOST_FIELD(column.axisRotationAngle), SIMHOST_FIELD(column.width),
@@ -107,9 +110,10 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
                 SIMHOST_FIELD(column.height), SIMHOST_FIELD(column.bottomOffset)};
     case API_BeamID:
         return {SIMHOST_FIELD(beam.begC), SIMHOST_FIELD(beam.endC), SIMHOST_FIELD(beam.width), SIMHOST_FIELD(beam.height),
-                SIMHOST_FIELD(beam.bottomOffset), SIMHOST_FIELD(beam.slantAngle), SIMHOST_FIELD(beam.referenceLineCode)};
-    case API_SlabID:
-        return {SIMHOST_FIELD(slab.thickness), SIMHOST_FIELD(slab.bottomOffset), SIMHOST_FIELD(slab.pointCount)};
+                SIMHOST_FIELD(beam.level), SIMHOST_FIELD(beam.offset), SIMHOST_FIELD(beam.isSlanted), SIMHOST_FIELD(beam.slantAngle)};
+    case API_SlabID: return {SIMHOST_FIELD(slab.thickness), SIMHOST_FIELD(slab.bottomOffset), SIMHOST_FIELD(slab.poly)};
+    case API_HatchID: return {SIMHOST_FIELD(hatch.poly), SIMHOST_FIELD(hatch.pen)};
+    case API_SplineID: return {SIMHOST_FIELD(spline.closed), SIMHOST_FIELD(spline.pen)};
     case API_MeshID:
         return {SIMHOST_FIELD(mesh.skirtHeight), SIMHOST_FIELD(mesh.bottomOffset), SIMHOST_FIELD(mesh.pointCount)};
     case API_RoofID:
@@ -135,7 +139,9 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
                 SIMHOST_FIELD(arc.endAngle), SIMHOST_FIELD(arc.pen)};
     case API_HotspotID: return {SIMHOST_FIELD(hotspot.position), SIMHOST_FIELD(hotspot.height), SIMHOST_FIELD(hotspot.pen)};
     case API_LevelDimensionID:
-        return {SIMHOST_FIELD(levelDimension.position), SIMHOST_FIELD(levelDimension.level), SIMHOST_FIELD(levelDimension.pen)};
+        return {SIMHOST_FIELD(levelDimension.position), SIMHOST_FIELD(levelDimension.level), SIMHOST_FIELD(levelDimension.pen),
+                SIMHOST_FIELD(levelDimension.note1), SIMHOST_FIELD(levelDimension.note2),
+                SIMHOST_FIELD(levelDimension.markerSetting), SIMHOST_FIELD(levelDimension.customText)};
     case API_MorphID: return {SIMHOST_FIELD(morph.transformation)};
     default: return {};
     }
@@ -209,9 +215,10 @@ bool MapOfEdit(const API_EditPars& edit, PlanMap& map)
     return false;
 }
 
-void MapPolygon(std::vector<API_Coord>& coords, const PlanMap& map)
+// Polygons keep entry 0 unused; a spline's points start there.
+void MapPolygon(std::vector<API_Coord>& coords, const PlanMap& map, std::size_t first = 1)
 {
-    for (std::size_t i = 1; i < coords.size(); ++i) coords[i] = map.Point(coords[i]);
+    for (std::size_t i = first; i < coords.size(); ++i) coords[i] = map.Point(coords[i]);
 }
 
 void MapMorph(double (&t)[12], const PlanMap& map)
@@ -244,7 +251,7 @@ bool ApplyMap(StoredElement& element, const PlanMap& map)
     case API_BeamID:
         e.beam.begC = map.Point(e.beam.begC);
         e.beam.endC = map.Point(e.beam.endC);
-        e.beam.bottomOffset += map.dz;
+        e.beam.level += map.dz;
         break;
     case API_SlabID:
         e.slab.bottomOffset += map.dz;
@@ -271,6 +278,8 @@ bool ApplyMap(StoredElement& element, const PlanMap& map)
         e.line.begC = map.Point(e.line.begC);
         e.line.endC = map.Point(e.line.endC);
         break;
+    case API_HatchID: MapPolygon(element.memo.coords, map); break;
+    case API_SplineID: MapPolygon(element.memo.coords, map, 0); break;
     case API_ArcID:
     case API_CircleID: {
         e.arc.centre = map.Point(e.arc.centre);
@@ -320,9 +329,9 @@ struct BoxBuilder {
         for (const auto& [u, v] : {std::pair {0.0, 0.0}, {a, 0.0}, {0.0, b}, {a, b}})
             Add(corner.x + u * c - v * s, corner.y + u * s + v * c);
     }
-    void AddPolygon(const std::vector<API_Coord>& coords)
+    void AddPolygon(const std::vector<API_Coord>& coords, std::size_t first = 1)
     {
-        for (std::size_t i = 1; i < coords.size(); ++i) Add(coords[i]);
+        for (std::size_t i = first; i < coords.size(); ++i) Add(coords[i]);
     }
     bool Finish(double zBottom, double zTop, API_Box3D& out)
     {
@@ -333,6 +342,22 @@ struct BoxBuilder {
         return true;
     }
 };
+
+// The box of the body's vertices, placed by the morph's transformation.
+bool MorphBox(const double (&t)[12], const API_MorphBody& body, API_Box3D& box)
+{
+    if (body.vertices.empty()) return false;
+    for (std::size_t i = 0; i < body.vertices.size(); ++i) {
+        const API_Coord3D& v = body.vertices[i];
+        const double x = t[0] * v.x + t[1] * v.y + t[2] * v.z + t[3];
+        const double y = t[4] * v.x + t[5] * v.y + t[6] * v.z + t[7];
+        const double z = t[8] * v.x + t[9] * v.y + t[10] * v.z + t[11];
+        if (i == 0) box = {x, y, z, x, y, z};
+        box = {std::min(box.xMin, x), std::min(box.yMin, y), std::min(box.zMin, z),
+               std::max(box.xMax, x), std::max(box.yMax, y), std::max(box.zMax, z)};
+    }
+    return true;
+}
 
 double ParameterValue(const API_ElementMemo& memo, const char* name)
 {
@@ -362,6 +387,16 @@ std::string Number(double v)
 }
 
 std::string Point(const API_Coord& p) { return "(" + Number(p.x) + "," + Number(p.y) + ")"; }
+
+// The points of a memo's list from the first one given, each after a blank.
+std::string Points(const std::vector<API_Coord>& coords, std::size_t first)
+{
+    std::string text;
+    for (std::size_t i = first; i < coords.size(); ++i) text += " " + Point(coords[i]);
+    return text;
+}
+
+std::string NoteText(const API_NoteType& note) { return std::string(note.content, strnlen(note.content, sizeof note.content)); }
 
 }  // namespace
 
@@ -501,10 +536,14 @@ void ApplyMemo(API_ElementMemo& target, const API_ElementMemo& source, std::uint
         target.parcs = source.parcs;
     }
     if ((memoMask & APIMemoMask_AddPars) != 0) target.params = source.params;
-    if ((memoMask & APIMemoMask_SectionSegments) != 0) {
+    if ((memoMask & APIMemoMask_Section) != 0) {
         target.sectionSegments = source.sectionSegments;
         target.sectionMainCoords = source.sectionMainCoords;
         target.sectionDistCoords = source.sectionDistCoords;
+    }
+    if ((memoMask & APIMemoMask_MorphBody) != 0) {
+        target.morphBody = source.morphBody;
+        target.morphMaterialMapTable = source.morphMaterialMapTable;
     }
 }
 
@@ -521,8 +560,8 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
     BoxBuilder b;
     switch (e.header.typeID) {
     case API_WallID:
-        b.Add(e.wall.begC, e.wall.thickness);
-        b.Add(e.wall.endC, e.wall.thickness);
+        b.Add(e.wall.begC, std::max(e.wall.thickness, e.wall.thickness1));
+        b.Add(e.wall.endC, std::max(e.wall.thickness, e.wall.thickness1));
         return b.Finish(level + e.wall.bottomOffset, level + e.wall.bottomOffset + e.wall.height, box);
     case API_ColumnID:
         AddColumnFootprint(b, e.column, e.column.height);
@@ -530,7 +569,7 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
     case API_BeamID:
         b.Add(e.beam.begC, e.beam.width / 2);
         b.Add(e.beam.endC, e.beam.width / 2);
-        return b.Finish(level + e.beam.bottomOffset, level + e.beam.bottomOffset + e.beam.height, box);
+        return b.Finish(level + e.beam.level - e.beam.height, level + e.beam.level, box);
     case API_SlabID:
         b.AddPolygon(element.memo.coords);
         return b.Finish(level + e.slab.bottomOffset, level + e.slab.bottomOffset + e.slab.thickness, box);
@@ -551,6 +590,12 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
         b.Add(e.line.begC);
         b.Add(e.line.endC);
         return b.Finish(level, level, box);
+    case API_HatchID:
+        b.AddPolygon(element.memo.coords);
+        return b.Finish(level, level, box);
+    case API_SplineID:
+        b.AddPolygon(element.memo.coords, 0);
+        return b.Finish(level, level, box);
     case API_ArcID:
     case API_CircleID:
         b.Add(e.arc.centre, e.arc.radius);
@@ -561,9 +606,7 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
     case API_LevelDimensionID:
         b.Add(e.levelDimension.position);
         return b.Finish(level + e.levelDimension.level, level + e.levelDimension.level, box);
-    case API_MorphID:
-        b.Add({e.morph.transformation[3], e.morph.transformation[7]});
-        return b.Finish(e.morph.transformation[11], e.morph.transformation[11], box);
+    case API_MorphID: return MorphBox(e.morph.transformation, element.memo.morphBody, box);
     default: return false;
     }
 }
@@ -612,6 +655,10 @@ std::string ElemTypeName(API_ElemTypeID type)
     case API_ZoneID: return "zone";
     case API_HatchID: return "fill";
     case API_PolyLineID: return "polyline";
+    case API_SplineID: return "spline";
+    case API_CutPlaneID: return "section";
+    case API_ElevationID: return "elevation";
+    case API_InteriorElevationID: return "interior-elevation";
     case API_LineID: return "line";
     case API_ArcID: return "arc";
     case API_CircleID: return "circle";
@@ -641,8 +688,14 @@ std::string DescribeElement(const StoredElement& element)
             << Number(e.column.bottomOffset);
         break;
     case API_BeamID:
-        out << " " << Point(e.beam.begC) << "-" << Point(e.beam.endC) << " offset " << Number(e.beam.bottomOffset);
+        out << " " << Point(e.beam.begC) << "-" << Point(e.beam.endC) << " level " << Number(e.beam.level) << " offset "
+            << Number(e.beam.offset) << " slanted " << e.beam.isSlanted << " slope " << Number(e.beam.slantAngle);
         break;
+    case API_SlabID:
+        out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo) << " offset " << Number(e.slab.bottomOffset);
+        break;
+    case API_HatchID: out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo); break;
+    case API_SplineID: out << (e.spline.closed ? " closed" : " open") << Points(element.memo.coords, 0); break;
     case API_ObjectID:
     case API_LampID:
         out << " " << Point(e.object.position) << " elevation " << Number(e.object.elevation) << " angle "
@@ -659,9 +712,11 @@ std::string DescribeElement(const StoredElement& element)
         if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;
         break;
     case API_ShellID: out << " class " << e.shell.shellClass << " level " << Number(e.shell.level); break;
-    case API_HatchID:
-    case API_PolyLineID:
-    case API_SlabID: out << " " << DescribePolygonMemo(element.memo); break;
+    case API_PolyLineID: out << " " << DescribePolygonMemo(element.memo); break;
+    case API_MorphID:
+        out << " vertices " << element.memo.morphBody.vertices.size() << " edges " << element.memo.morphBody.edges.size()
+            << " polygons " << element.memo.morphBody.polygons.size();
+        break;
     case API_LineID: out << " " << Point(e.line.begC) << "-" << Point(e.line.endC); break;
     case API_ArcID:
     case API_CircleID:
@@ -670,7 +725,13 @@ std::string DescribeElement(const StoredElement& element)
         break;
     case API_HotspotID: out << " " << Point(e.hotspot.position) << " height " << Number(e.hotspot.height); break;
     case API_LevelDimensionID:
-        out << " " << Point(e.levelDimension.position) << " level " << Number(e.levelDimension.level);
+        out << " " << Point(e.levelDimension.position) << " level " << Number(e.levelDimension.level) << " notes \""
+            << NoteText(e.levelDimension.note1) << "\" \"" << NoteText(e.levelDimension.note2) << "\"";
+        break;
+    case API_CutPlaneID:
+    case API_ElevationID:
+    case API_InteriorElevationID:
+        out << Points(element.memo.sectionMainCoords, 0) << " seen from" << Points(element.memo.sectionDistCoords, 0);
         break;
     default:
         if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;

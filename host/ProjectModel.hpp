@@ -15,6 +15,9 @@ struct StoredElement {
     API_ElementMemo memo;
     API_ElementUserData userData;
     bool observed = false;
+    // A 2D element drawn in the view of a section, elevation or interior elevation
+    // belongs to that view; every other element to the model.
+    std::optional<API_DatabaseInfo> view;
 };
 
 struct LayerEntry {
@@ -25,6 +28,7 @@ struct LayerEntry {
 // A library part that placed objects, lamps, windows and doors name by index.
 struct LibraryPartEntry {
     std::string uniqueId;  // "{main GUID}-{revision GUID}"
+    std::int32_t version = 0;
 };
 
 struct ToolDefaults {

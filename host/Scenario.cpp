@@ -6,8 +6,10 @@
 
 #include "ElementServices.hpp"
 #include "ExchangeVerbs.hpp"
+#include "LibraryParts.hpp"
 #include "ModuleDataServices.hpp"
 #include "PaletteVerbs.hpp"
+#include "PlanPicture.hpp"
 #include "ProjectFile.hpp"
 #include "TeamworkVerbs.hpp"
 #include "Win/Process.hpp"
@@ -34,6 +36,8 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddModuleDataVerbs(verbs_);
     AddProjectFileVerbs(verbs_);
     AddTeamworkVerbs(verbs_);
+    AddLibraryPartVerbs(verbs_);
+    AddPlanPictureVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;

@@ -175,10 +175,7 @@ void Survanto::CreateSlabFromCurve()
         const CurveData& curve = curvePalette.curve;
         if (curve.points.GetSize() < 2) return;
         API_Element slab = ToolDefaults(API_SlabID);
-        const API_Polygon counts = PolygonCounts(curve);
-        slab.slab.pointCount = counts.nCoords;
-        slab.slab.subPolyCount = counts.nSubPolys;
-        slab.slab.arcCount = counts.nArcs;
+        slab.slab.poly = PolygonCounts(curve);
         API_ElementMemo memo = PolygonMemo(curve);
         const GSErrCode made = HostCreateElement(&slab, &memo);
         CompleteCreation(made, slab, true);

@@ -114,6 +114,8 @@ public:
     bool GetAngleSnapCorrection(double directionAngle, double& correction) const;
     void ApplyAngleSnap(union API_Element& element) const;
     void SnapPointPairs();
+    // Takes the running action's points into the plane of the section-type view in front.
+    void ProjectPointsToSectionView();
 
     // The measured-point dispatcher: every measured point ends here.
     void OnMeasuredPoint(std::int32_t eventCode);
@@ -189,6 +191,10 @@ public:
     void CheckOpeningHostWall(const API_Coord3D& point, bool& openingWallUsableFlag, bool& discard);
     void FinishWindowMeasurement();
     void FinishDoorMeasurement();
+    void CreateWindowFromPoints();
+    void CreateDoorFromPoints();
+    void SetOpeningSides(const union API_Element& wall, union API_Element& opening, bool outsideMeasured, bool invertBoth,
+                         bool invertFirst);
     double MeasureRevealDepth();
     double MeasureRevealWidth();
     void SetWallThickness();

@@ -110,12 +110,4 @@ std::int32_t XCirclesEps(const Circle& first, const Circle& second, Sector* resu
     return 2;
 }
 
-Coord CoordProjSector(const Coord& c, const Sector& sector)
-{
-    const Coord span = Minus(sector.c2, sector.c1);
-    const double length2 = Dot(span, span);
-    if (length2 == 0.0) return sector.c1;
-    return Plus(sector.c1, Times(span, Dot(Minus(c, sector.c1), span) / length2));
-}
-
 }  // namespace Geometry

@@ -65,8 +65,7 @@ TEST_F(CurveElements, AClosedSquareGivesAFillOrASlabOfFiveCoordinates)
         EXPECT_EQ(memo.pends, (std::vector<std::int32_t> {0, 5})) << type;
         EXPECT_TRUE(memo.parcs.empty()) << type;
         const API_Element& record = made[0]->record;
-        const API_Polygon counts = type == API_HatchID ? record.hatch.poly
-                                                       : API_Polygon {record.slab.pointCount, record.slab.subPolyCount, record.slab.arcCount};
+        const API_Polygon counts = type == API_HatchID ? record.hatch.poly : record.slab.poly;
         EXPECT_EQ(counts.nCoords, 5) << type;
         EXPECT_EQ(counts.nSubPolys, 1) << type;
         EXPECT_EQ(counts.nArcs, 0) << type;
@@ -208,10 +207,10 @@ TEST_F(CurveElements, ARefusedLayerEndsTheActionAndKeepsTheDisplay)
 
 TEST_F(CurveElements, TheHostKeepsAndTellsThePolygonAndRefusesAnArcOfNoNumber)
 {
-    SetCurve({{0, 0, 0}, {2, 0, 0}, {3, 1, 0}}, {{1, 2, -CurvePi / 2, {2, 1, 0}, {0, 0, -1}}});
+    SetCurve({{0, 0, 0}, {2, 0, 0}, {3, 1, 0}, {0, 0, 0}}, {{1, 2, -CurvePi / 2, {2, 1, 0}, {0, 0, -1}}});
     Main().CreateFillFromCurve();
     ASSERT_EQ(Stored(API_HatchID).size(), 1u);
-    EXPECT_EQ(Host().Facts()["element 1"], "fill (0,0) (2,0) (3,1) ends 0,3 arcs 2-3:1.57079632679 storey 0 layer 1");
+    EXPECT_EQ(Host().Facts()["element 1"], "fill (0,0) (2,0) (3,1) (0,0) arcs 2-3:1.57079632679 storey 0 layer 1");
 
     API_Element fill = Stored(API_HatchID)[0]->record;
     API_ElementMemo memo = Stored(API_HatchID)[0]->memo;

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -36,11 +37,15 @@ struct API_WallType {
     API_Coord endC;
     double arcAngle;                  // radians, 0 for a straight wall
     std::int32_t geometryKind;        // 0 straight or curved, 1 trapezoid, 2 polygonal
-    std::int32_t referenceLineCode;   // 0 or 2: side of the reference line
+    // Where the reference line lies: 0 outside face, 1 centre, 2 inside face, 3 core
+    // outside, 4 core centre, 5 core inside. Unflipped, the outside face is the left
+    // one seen from begin to end.
+    std::int32_t referenceLineCode;
     bool flipped;
     std::int16_t profileCode;         // 0 straight, 3 inclined
     double slantAngle;                // radians, inclined walls
-    double thickness;
+    double thickness;                 // at the begin point
+    double thickness1;                // at the end point; differs for trapezoid walls
     double height;
     double bottomOffset;              // above the home storey's level
 };
@@ -61,27 +66,38 @@ struct API_ColumnType {
     double bottomOffset;
 };
 
+// A beam hangs from its level: the height of its top along the reference line,
+// at the begin point, above the home storey's level. It rises by tan(slantAngle)
+// per metre from begin to end.
 struct API_BeamType {
     API_Elem_Head head;
     API_Coord begC;
     API_Coord endC;
     double width;
     double height;
-    double bottomOffset;              // of the beam's reference line
+    double level;
+    double offset;                    // of the beam's middle, to the left of its reference line
+    bool isSlanted;
     double slantAngle;
-    std::int32_t referenceLineCode;
 };
 
-// Slabs, meshes and roofs keep their outline in the memo's polygon.
+// The counts of a polygon whose points lie in the memo: coordinates with the
+// closing ones (entry 0 not counted), sub-polygons, arcs.
+struct API_Polygon {
+    std::int32_t nCoords;
+    std::int32_t nSubPolys;
+    std::int32_t nArcs;
+};
+
+// Slabs keep their outline in the memo's polygon.
 struct API_SlabType {
     API_Elem_Head head;
     double thickness;
     double bottomOffset;
-    std::int32_t pointCount;
-    std::int32_t subPolyCount;
-    std::int32_t arcCount;
+    API_Polygon poly;
 };
 
+// Meshes and roofs keep their outline in the memo's polygon.
 struct API_MeshType {
     API_Elem_Head head;
     double skirtHeight;
@@ -145,20 +161,8 @@ struct API_ShellType {
     double level;                     // above the home storey's level
 };
 
-// The counts of a polygon held in the memo: vertices, sub-polygons, arcs.
-struct API_Polygon {
-    std::int32_t nCoords;
-    std::int32_t nSubPolys;
-    std::int32_t nArcs;
-};
-
-// Polylines (type 20) and fills (type 18) keep their polygon in the memo.
+// Polylines keep their polygon in the memo.
 struct API_PolyLineType {
-    API_Elem_Head head;
-    API_Polygon poly;
-};
-
-struct API_HatchType {
     API_Elem_Head head;
     API_Polygon poly;
 };
@@ -181,6 +185,20 @@ struct API_ArcType {
     std::int16_t pen;
 };
 
+// Fills keep their outline in the memo's polygon.
+struct API_HatchType {
+    API_Elem_Head head;
+    API_Polygon poly;
+    std::int16_t pen;
+};
+
+// A spline through the memo's coordinates, which start at index 0.
+struct API_SplineType {
+    API_Elem_Head head;
+    bool closed;
+    std::int16_t pen;
+};
+
 struct API_HotspotType {
     API_Elem_Head head;
     API_Coord position;
@@ -188,11 +206,23 @@ struct API_HotspotType {
     std::int16_t pen;
 };
 
+// A text placed with an element; contentSetting is the host's and kept as given.
+struct API_NoteType {
+    std::int32_t contentSetting;
+    char content[256];                // a C string
+};
+
+// A level dimension shows its two notes; markerSetting and customText are the
+// host's and kept as given.
 struct API_LevelDimensionType {
     API_Elem_Head head;
     API_Coord position;
-    double level;                     // the dimensioned height above the home storey
+    double level;                     // the dimensioned height
     std::int16_t pen;
+    API_NoteType note1;
+    API_NoteType note2;
+    std::int32_t markerSetting;
+    bool customText;
 };
 
 // A morph's placement: 3 x 4, row by row, translation in the fourth column.
@@ -201,8 +231,9 @@ struct API_MorphType {
     double transformation[12];
 };
 
-// Sections, elevations and interior elevations: a main line of one segment, or of
-// several for an interior elevation, whose points lie in the memo.
+// Sections (type 25), elevations (33) and interior elevations (34): a main line of
+// one segment, or of several for an interior elevation, whose points lie in the
+// memo with the distance line, which lies on the side the view looks at.
 struct API_CutPlaneType {
     API_Elem_Head head;
     std::int32_t segmentCount;
@@ -224,9 +255,10 @@ union API_Element {
     API_ZoneType zone;
     API_ShellType shell;
     API_PolyLineType polyLine;
-    API_HatchType hatch;
     API_LineType line;
     API_ArcType arc;                  // arcs and circles
+    API_HatchType hatch;              // fills
+    API_SplineType spline;
     API_HotspotType hotspot;
     API_LevelDimensionType levelDimension;
     API_MorphType morph;
@@ -263,10 +295,38 @@ struct API_SectionSegment {
     std::int32_t mainCoordCount = 0;
 };
 
+// An attribute of a polygon or surface, and whether it overrides the element's own.
+struct API_OverriddenAttribute {
+    std::int16_t attributeIndex = 0;
+    bool overridden = false;
+};
+
+// One polygon of a morph's body: its edges by index (from 1; negative runs the
+// edge backwards, 0 separates the contours of one polygon) and its material as an
+// index into the body's material table (from 0).
+struct API_MorphPolygon {
+    std::vector<std::int32_t> edges;
+    std::int32_t materialIndex = 0;
+};
+
+// A morph's body as the host's body builder makes it, in the morph's own frame.
+// Vertices and edges are named by their index from 1; an edge runs from its first
+// vertex to its second. A body without polygons is a handle that is not set.
+struct API_MorphBody {
+    std::vector<API_Coord3D> vertices;
+    std::vector<std::array<std::int32_t, 2>> edges;
+    std::vector<API_MorphPolygon> polygons;
+};
+
+// A body under construction in the host; only the host sees inside.
+struct API_BodyBuilderData;
+using API_BodyBuilder = API_BodyBuilderData*;
+
 // Which parts of a memo a call reads or writes.
 constexpr std::uint64_t APIMemoMask_Polygon = 1;
 constexpr std::uint64_t APIMemoMask_AddPars = 4;
-constexpr std::uint64_t APIMemoMask_SectionSegments = 8;  // the segments with the main and distance lines
+constexpr std::uint64_t APIMemoMask_Section = 8;  // segments, main line and distance line
+constexpr std::uint64_t APIMemoMask_MorphBody = 16;  // the body and its material table
 constexpr std::uint64_t APIMemoMask_All = ~std::uint64_t {0};
 
 // The variable part of an element. Polygons use the host's form: coordinates from
@@ -282,6 +342,9 @@ struct API_ElementMemo {
     std::vector<API_SectionSegment> sectionSegments;
     std::vector<API_Coord> sectionMainCoords;
     std::vector<API_Coord> sectionDistCoords;
+    // Morphs: the body and the materials its polygons name.
+    API_MorphBody morphBody;
+    std::vector<API_OverriddenAttribute> morphMaterialMapTable;
 };
 
 // Data an add-on keeps on an element.
@@ -334,3 +397,26 @@ constexpr std::int32_t APITool_Lock = FourCC("LOCK");
 // API_UniIDLength characters that receives the unique id of its library part,
 // "{main GUID}-{revision GUID}".
 constexpr std::size_t API_UniIDLength = 128;
+
+// "COMP" (utility request): par1 and par2 two unique ids. NoError when they name
+// the same part, APIERR_COMPATIBLEPART when the first is another revision of the
+// second, APIERR_GENERAL when they name different parts.
+
+// What HostGetSelection reports beside the entries: how many elements are
+// selected and how many of them the user may edit.
+struct API_SelectionInfo {
+    std::int32_t sel_nElem = 0;
+    std::int32_t sel_nElemEdit = 0;
+};
+
+// Filter bits of HostFilterElement: the user may edit the element; the element
+// is reserved for the user (in a solo project every element is).
+constexpr std::int32_t APIFilt_IsEditable = 1;
+constexpr std::int32_t APIFilt_HasAccessRight = 16;
+
+// A library part by its index (from 1): its unique id and its version.
+struct API_LibPart {
+    std::int32_t index = 0;
+    char uniqueId[API_UniIDLength] {};
+    std::int32_t version = 0;
+};

@@ -21,6 +21,7 @@ constexpr GSErrCode APIERR_BADINDEX = static_cast<GSErrCode>(0x8106000B);
 constexpr GSErrCode APIERR_DELETED = static_cast<GSErrCode>(0x81060023);
 constexpr GSErrCode APIERR_IRREGULARPOLY = static_cast<GSErrCode>(0x81060069);
 constexpr GSErrCode APIERR_REFUSEDCMD = static_cast<GSErrCode>(0x81060081);
+constexpr GSErrCode APIERR_COMPATIBLEPART = static_cast<GSErrCode>(0x810600D2);
 constexpr GSErrCode APIERR_PAGELOCKED = static_cast<GSErrCode>(0x8106012F);
 constexpr GSErrCode APIERR_MISSINGCODE = static_cast<GSErrCode>(0x81060387);
 

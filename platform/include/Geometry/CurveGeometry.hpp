@@ -95,9 +95,6 @@ std::int32_t XCircleSectorEps(const Circle& circle, const Sector& sector, Sector
 // miss each other by more than eps or share their centre (result untouched).
 std::int32_t XCirclesEps(const Circle& first, const Circle& second, Sector* result, double eps);
 
-// The foot of c on the line through the sector; the sector's c1 when it has no length.
-Coord CoordProjSector(const Coord& c, const Sector& sector);
-
 // The spline's tangent at one control point: its direction and its length before
 // and after the point (the same on both sides, the spline being smooth there).
 struct DirType {
