@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <sstream>
 
 #include "ElementGeometry.hpp"
-#include "GS/Guid.hpp"
+#include "LibraryServices.hpp"
 #include "ServiceTable.hpp"
 
 namespace SimHost {
@@ -262,13 +263,32 @@ GSErrCode SelectElements(HostToken token, const API_Neig* neigs, std::int32_t co
     return NoError;
 }
 
+bool IsKnownTool(std::int32_t tool)
+{
+    return tool == APITool_Lock || tool == APITool_Unlock || tool == APITool_ResetOrder || tool == APITool_BringToFront;
+}
+
+// Display order: 0 is the tool's own order; bringing to the front puts the
+// element above every other.
+std::int16_t FrontDrawIndex(const ProjectModel& model)
+{
+    std::int16_t front = 0;
+    for (const StoredElement& e : model.content.elements) front = std::max(front, e.record.header.drawIndex);
+    return front == std::numeric_limits<std::int16_t>::max() ? front : static_cast<std::int16_t>(front + 1);
+}
+
 GSErrCode ApplyElementTool(HostToken token, const API_Elem_Head* headers, std::int32_t count, std::int32_t tool)
 {
     ProjectModel& model = ModelOf(token);
-    if (headers == nullptr || count <= 0 || (tool != APITool_Lock && tool != APITool_Unlock)) return APIERR_BADPARS;
+    if (headers == nullptr || count <= 0 || !IsKnownTool(tool)) return APIERR_BADPARS;
     for (std::int32_t i = 0; i < count; ++i)
         if (model.Find(headers[i].guid) == nullptr) return APIERR_BADID;
-    for (std::int32_t i = 0; i < count; ++i) model.Find(headers[i].guid)->record.header.lockId = tool == APITool_Lock ? 1 : 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+        API_Elem_Head& header = model.Find(headers[i].guid)->record.header;
+        if (tool == APITool_Lock || tool == APITool_Unlock) header.lockId = tool == APITool_Lock ? 1 : 0;
+        if (tool == APITool_ResetOrder) header.drawIndex = 0;
+        if (tool == APITool_BringToFront) header.drawIndex = FrontDrawIndex(model);
+    }
     model.MarkChanged();
     return NoError;
 }
@@ -521,17 +541,6 @@ bool ReadUserTransformation(std::istringstream& args, API_ActTranPars& t)
     return false;
 }
 
-bool IsBracedGuid(const std::string& text)
-{
-    GS::Guid guid;
-    return text.size() == 38 && text.front() == '{' && text.back() == '}' && guid.FromText(text.substr(1, 36));
-}
-
-bool IsLibraryPartUniqueId(const std::string& text)
-{
-    return text.size() == 77 && text[38] == '-' && IsBracedGuid(text.substr(0, 38)) && IsBracedGuid(text.substr(39));
-}
-
 }  // namespace
 
 GSErrCode UserEditElement(Host& host, const API_Guid& guid, const API_ActTranPars& transformation)
@@ -729,7 +738,9 @@ void AddElementVerbs(ScenarioVerbs& verbs)
         std::string uniqueId;
         if (!(args >> index >> uniqueId) || index < 1 || !IsLibraryPartUniqueId(uniqueId))
             return scenario.Fail("add-library-part <index from 1> <{main GUID}-{revision GUID}>");
-        model.libraryParts[index] = LibraryPartEntry {uniqueId};
+        LibraryPartEntry part;
+        part.uniqueId = uniqueId;
+        model.libraryParts[index] = part;
         return true;
     });
 }

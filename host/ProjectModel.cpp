@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 #include <sstream>
 
 namespace SimHost {
@@ -331,10 +332,11 @@ struct BoxBuilder {
     }
 };
 
+// GDL names are case-insensitive: "ZZYZX" and "zzyzx" are one parameter.
 double ParameterValue(const API_ElementMemo& memo, const char* name)
 {
     for (const API_AddParType& p : memo.params)
-        if (std::strcmp(p.name, name) == 0) return p.value;
+        if (strncasecmp(p.name, name, sizeof p.name) == 0) return p.value;
     return 0.0;
 }
 

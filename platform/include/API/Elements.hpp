@@ -303,11 +303,22 @@ struct API_EditPars {
     API_Coord3D endC;
 };
 
-// Element tools of HostApplyElementTool.
+// Element tools of HostApplyElementTool: locking, and the display order (back
+// to the tool's own order, or to the front).
 constexpr std::int32_t APITool_Unlock = FourCC("ULCK");
 constexpr std::int32_t APITool_Lock = FourCC("LOCK");
+constexpr std::int32_t APITool_ResetOrder = FourCC("ORST");
+constexpr std::int32_t APITool_BringToFront = FourCC("OFR0");
 
 // "GELU" (utility request): par1 a placed element's header, par2 a text of
 // API_UniIDLength characters that receives the unique id of its library part,
 // "{main GUID}-{revision GUID}".
 constexpr std::size_t API_UniIDLength = 128;
+
+// A library part of the loaded libraries. HostSearchLibraryPart takes the unique
+// id text and fills in the library index (from 1) and the part's name.
+struct API_LibPart {
+    std::int32_t index = 0;
+    char ownUnID[API_UniIDLength] {};
+    GS::UniString name;
+};
