@@ -39,14 +39,9 @@ void CDialogBase::DisableItems()
 
 bool CDialogBase::WriteState(CDataRecorder& recorder)
 {
-    recorder.WriteShort(WindowStateVersion);
-    recorder.WriteBool(wasOpen_);
-    recorder.WriteBool(docked_);
-    recorder.WriteShort(savedX_);
-    recorder.WriteShort(savedY_);
-    recorder.WriteShort(savedHeight_);
-    recorder.WriteShort(savedWidth_);
-    return true;
+    return recorder.WriteShort(WindowStateVersion) && recorder.WriteBool(wasOpen_) && recorder.WriteBool(docked_) &&
+           recorder.WriteShort(savedX_) && recorder.WriteShort(savedY_) && recorder.WriteShort(savedHeight_) &&
+           recorder.WriteShort(savedWidth_);
 }
 
 // Every later opening of the window is put at the place read. A stream that ends

@@ -25,7 +25,11 @@ public:
 
     virtual void EnableItems();
     virtual void DisableItems();
+    // The window's last state as the preferences keep it, twelve bytes: version,
+    // was open, docked, x, y, height, width.
     virtual bool WriteState(CDataRecorder& recorder);
+    // Takes the state only when all twelve bytes were read, and restores the
+    // window at it from then on when it has a size.
     virtual bool ReadState(CDataRecorder& recorder);
     virtual void RestoreOpenState(std::int32_t paletteFlags);
     virtual std::int16_t DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) = 0;
@@ -41,6 +45,7 @@ public:
     std::int16_t GetDialogId() const { return dialogId_; }
     const GS::Guid& GetPaletteGuid() const { return paletteGuid_; }
     GSResModule GetResourceModule() const { return resourceModule_; }
+    bool RestoresWindowState() const { return restore_; }
 
     static std::int16_t StaticDialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item,
                                              std::intptr_t object, std::intptr_t data) noexcept;

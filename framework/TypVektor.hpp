@@ -117,6 +117,10 @@ public:
         return false;
     }
 
+    // Appends a copy unless an equal element is present; false then or when the
+    // append fails.
+    bool AddUnique(const T& element) { return !Contains(element) && Add(element); }
+
     template <typename List, typename Ref>
     class Iter {
     public:

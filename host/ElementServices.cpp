@@ -8,6 +8,7 @@
 #include <limits>
 #include <sstream>
 
+#include "AttributeServices.hpp"
 #include "ElementGeometry.hpp"
 #include "LibraryServices.hpp"
 #include "ServiceTable.hpp"
@@ -197,6 +198,8 @@ LayerEntry* FindLayer(ProjectModel& model, const API_Attr_Head& head)
 GSErrCode GetAttribute(HostToken token, API_Attribute* attribute)
 {
     if (attribute == nullptr) return APIERR_BADPARS;
+    ++ModelOf(token).attributeRequests[{attribute->header.typeID, attribute->header.index}];
+    if (attribute->header.typeID != API_LayerID) return GetStoredAttribute(ModelOf(token), attribute);
     const LayerEntry* layer = FindLayer(ModelOf(token), attribute->header);
     if (layer == nullptr) return APIERR_DELETED;
     attribute->header.flags = layer->flags;

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "AttributeServices.hpp"
 #include "DG/DG.hpp"
 #include "ExchangeVerbs.hpp"
 #include "TeamworkVerbs.hpp"
@@ -66,6 +67,7 @@ void Host::FillServiceTable()
     FillElementServices(table_);
     FillModuleDataServices(table_);
     FillPaletteServices(table_);
+    FillAttributeServices(table_);
     FillLibraryServices(table_);
     FillInterfaceServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
@@ -315,6 +317,7 @@ Facts Host::Facts() const
     AddModuleDataFacts(*this, facts);
     AddPaletteFacts(*this, facts);
     AddLibraryFacts(*this, facts);
+    AddAttributeFacts(*this, facts);
     return facts;
 }
 

@@ -8,6 +8,8 @@
 #include <strings.h>
 #include <sstream>
 
+#include "AttributeServices.hpp"
+
 namespace SimHost {
 
 namespace {
@@ -367,6 +369,7 @@ std::string Point(const API_Coord& p) { return "(" + Number(p.x) + "," + Number(
 ProjectModel::ProjectModel()
 {
     content.layers[DefaultLayer] = LayerEntry {"Archicad-Ebene", 0};
+    AddStandardAttributes(content);
     content.storeyLevels[0] = 0.0;
     currentDatabase.typeID = APIWind_FloorPlanID;
 }

@@ -49,6 +49,7 @@ struct ProjectContent {
     std::vector<StoredElement> elements;  // in creation order
     std::map<std::pair<API_ElemTypeID, std::int32_t>, ToolDefaults> defaults;
     std::map<std::int16_t, LayerEntry> layers;
+    std::map<std::pair<std::int32_t, std::int16_t>, API_Attribute> attributes;  // pens, line types, fills, fonts
     std::map<std::int16_t, double> storeyLevels;  // contiguous indices
     API_Coord locationOffset {};
 };
@@ -69,6 +70,8 @@ public:
     std::map<std::int32_t, LibraryPartEntry> libraryParts;  // by library index, from 1
     // Add-ons store their data outside the undo steps, as the host does.
     std::map<GS::UniString, StoredModuleData> moduleData;
+    // HostGetAttribute requests by type and index.
+    std::map<std::pair<std::int32_t, std::int16_t>, int> attributeRequests;
 
     // The state before the user's last action on an element, and its transformation.
     std::vector<StoredElement> notifiedSources;

@@ -30,9 +30,9 @@ void Survanto::SectionDataList::Reset()
 {
     Clear();
     SectionData single;
-    single.coords.Add(API_Coord {0.0, 0.0});
-    single.contourEnds.Add(-1);
-    single.contourEnds.Add(0);
+    single.points.Add(Geometry::Point2<double> {0.0, 0.0});
+    single.ends.Add(-1);
+    single.ends.Add(0);
     Add(single);
 }
 
@@ -66,7 +66,7 @@ Survanto::Survanto() : resourceModuleBefore_(CurrentResourceModule())
     windowTracking = false;
     windowRaising = false;
     trackingDelay = 250;
-    importColumnWidths = {50, 32, 100, 100, 100, 32, 40};
+    importColumnWidths = DefaultImportColumnWidths;
 }
 
 // Nothing is saved here: the project data were saved when they changed.
@@ -79,11 +79,13 @@ Survanto::~Survanto()
     RS::CloseResourceModule(resourceModules[2]);
 }
 
-void Survanto::ChooseLanguageFromHost()
+void Survanto::ChooseLanguageFromHost() { language = LanguageOfHost(); }
+
+std::int32_t Survanto::LanguageOfHost()
 {
     API_ServerApplicationInfo info;
     HostEnvironmentRequest(FourCC("APPL"), &info, nullptr);
-    language = LanguageFromCode(info.language);
+    return LanguageFromCode(info.language);
 }
 
 std::int32_t Survanto::LanguageFromCode(const GS::UniString& code)

@@ -20,11 +20,16 @@
 #include "palettes/PhotoLocationDlg.hpp"
 #include "persistence/QuintairData.hpp"
 #include "persistence/ReportData.hpp"
-#include "palettes/SectionPalette.hpp"
+#include "profiles/SectionPalette.hpp"
 #include "persistence/StationReference.hpp"
 #include "TypVektor.hpp"
 #include "palettes/VaroImportPalette.hpp"
 #include "palettes/VaroNavigatorPalette.hpp"
+
+class ProjectStream;
+class StreamReader;
+class StreamWriter;
+struct API_ModulData;
 
 // The add-on's single main object: the main palette and the project state that
 // lives between host calls. Handlers reach it through the main-object pointer.
@@ -32,6 +37,7 @@ class Survanto : public IFileIO, public CDialogBase {
 public:
     static constexpr std::int16_t MainPaletteDialogId = 32450;
     static constexpr std::size_t SavedToolOptionCount = 69;
+    static constexpr std::array<std::int16_t, 7> DefaultImportColumnWidths {50, 32, 100, 100, 100, 32, 40};
 
     // A point of the morph rail with its unit direction.
     struct MorphRailCrvDataType {
@@ -39,10 +45,11 @@ public:
         Geometry::Vector3<double> direction;
     };
 
-    // One 2D profile polygon with its contour end list.
+    // One profile polygon for the morph sweep: its outline points (arcs already
+    // replaced by points) and its ends: -1, then each ring's last point index.
     struct SectionData {
-        TypVektor<API_Coord> coords;
-        TypVektor<std::int32_t> contourEnds;
+        TypVektor<Geometry::Point2<double>> points;
+        TypVektor<std::int32_t> ends;
     };
 
     class SectionDataList : public TypVektor<SectionData> {
@@ -65,6 +72,33 @@ public:
     void StopPointCabWatcher();
 
     static std::int32_t LanguageFromCode(const GS::UniString& code);
+    // The language the host's application information asks for.
+    static std::int32_t LanguageOfHost();
+    void SetLanguage(std::int32_t newLanguage);
+
+    // The stream of the preferences (when the recorder's purpose is the
+    // preferences') or of the project data; both start with the stream version.
+    bool Write(CDataRecorder& recorder) override;
+    // Reads either form; fields an older version lacks keep their values, and
+    // the first damaged field ends the reading. After the per-user records the
+    // current user's record becomes the live measuring state.
+    bool Read(CDataRecorder& recorder) override;
+    bool SavePreferences();
+    // Applies window tracking, raising and delay to Windows, loaded or not.
+    bool LoadPreferences();
+    bool SaveModuleData();
+    // Reads the configuration file again and restarts the exchange-folder
+    // watcher, loaded or not, so that the project's exchange path takes effect.
+    bool LoadModuleData();
+    bool SaveReportData();
+    bool LoadReportData();
+    // The teamwork merge of the project data (unnamed) or the report ("REPORT"):
+    // the incoming block with the current user's record taken from this object,
+    // which then takes over the merged users. Modes other than 11 and 12, and a
+    // damaged incoming block, leave the destination and this object as they are.
+    // Always 0.
+    std::int32_t MergeModuleData(std::int32_t mode, const GS::UniString& moduleName, const API_ModulData* base,
+                                 const API_ModulData* toMerge, API_ModulData* destination);
 
     // Element creation: the tool's layer, the creation's end, the storey fit and
     // the angle snap. Each argument of CheckToolLayer may be absent.
@@ -135,10 +169,6 @@ public:
     void ResetStationState();
 
     // What the measuring modes, menus and handlers hand their work to.
-    void SavePreferences();
-    bool SaveModuleData();
-    bool LoadModuleData();
-    bool LoadReportData();
     std::int16_t StartOrbolink();
     void SetGdlExtensionLanguage(std::int32_t language);
     void CheckLibrary();
@@ -277,6 +307,12 @@ public:
 
 private:
     void ChooseLanguageFromHost();
+    void WritePreferences(StreamWriter& writer);
+    void ReadPreferences(StreamReader& reader);
+    // The current user's record and one station record from the live state.
+    void RefreshCurrentUserData();
+    void ReadProjectData(StreamReader& reader);
+    ProjectStream ProjectStreamOverMembers();
     void SetStartValues();
     IO::Location SpecialFolderParent() const;
 

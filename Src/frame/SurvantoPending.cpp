@@ -20,22 +20,7 @@ std::int16_t MainObjectStep()
 
 }  // namespace
 
-void Survanto::SavePreferences() { Record(*this, "SavePreferences"); }
-bool Survanto::SaveModuleData()
-{
-    Record(*this, "SaveModuleData");
-    return true;
-}
-bool Survanto::LoadModuleData()
-{
-    Record(*this, "LoadModuleData");
-    return false;
-}
-bool Survanto::LoadReportData()
-{
-    Record(*this, "LoadReportData");
-    return false;
-}
+void Survanto::SetLanguage(std::int32_t newLanguage) { Record(*this, "SetLanguage", newLanguage); }
 std::int16_t Survanto::StartOrbolink()
 {
     Record(*this, "StartOrbolink");

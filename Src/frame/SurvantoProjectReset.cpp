@@ -5,6 +5,7 @@
 #include "frame/UInterface.hpp"
 #include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
+#include "persistence/ProjectUser.hpp"
 
 // The main palette and the measuring state start afresh for the current project,
 // which then brings back its own data.
@@ -104,8 +105,8 @@ void Survanto::ResetMeasuringSession()
     if (UpdateStationMarkers(&measuringState.stationX, &measuringState.stationY, &measuringState.stationZ) == NoError)
         UpdateMainPalette();
 
-    const bool automaticPictures = userData.GetCurrentUserData(measuringState, *this).automaticPictures;
-    SetMainPaletteItemValue(AutomaticPicturesItem, automaticPictures ? 1.0 : 0.0);
+    const QuintairDataUserData* snapshot = userData.FindUser(ProjectUser::Current().guid);
+    SetMainPaletteItemValue(AutomaticPicturesItem, snapshot != nullptr && snapshot->automaticPictures ? 1.0 : 0.0);
     SetGdlExtensionLanguage(language);
     ShowMeasuringPrompt();
 }

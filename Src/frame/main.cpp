@@ -166,10 +166,14 @@ GSErrCode ToolChangeHandler(const API_ToolBoxItem* item)
     return NoError;
 }
 
-GSErrCode ModuleDataMergeHandler(std::int32_t, const GS::UniString*, const API_ModulData*, const API_ModulData*, API_ModulData*)
+GSErrCode ModuleDataMergeHandler(std::int32_t mode, const GS::UniString* moduleName, const API_ModulData* base,
+                                 const API_ModulData* toMerge, API_ModulData* destination)
 {
     HostKeepInMemory(true);
-    return NoError;
+    Survanto* survanto = MainObject();
+    if (survanto == nullptr) return NoError;
+    const GS::UniString name = moduleName != nullptr ? *moduleName : GS::UniString();
+    return survanto->MergeModuleData(mode, name, base, toMerge, destination);
 }
 
 GSErrCode SelectionChangeHandler(const API_Neig* selection)
@@ -268,6 +272,7 @@ GSErrCode Initialize()
     quitting = false;
     auto survanto = std::make_unique<Survanto>();
     theSurvanto = survanto.release();
+    MainObject()->LoadPreferences();
     HostKeepInMemory(true);
     RegisterWindowMessageOrTell("WM_QUINTAIR_TO_EXTAPP_MESSAGE", quintairToExtAppMessage);
     RegisterWindowMessageOrTell("WM_EXTAPP_TO_QUINTAIR_MESSAGE", extAppToQuintairMessage);

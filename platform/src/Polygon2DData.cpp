@@ -1,5 +1,7 @@
 #include "Geometry/Polygon2DData.hpp"
 
+#include "Geometry/GenArc.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -137,6 +139,37 @@ GSErrCode GetPolygon2DDataBoundBox(const Polygon2DData& polygon, Box2DData* box)
     *box = bounds;
     return NoError;
 }
+
+GSErrCode SegmentUpPolygon2DData(Polygon2DData* polygon, const ArcDivParams& params)
+{
+    if (polygon == nullptr || !IsValidLayout(polygon->vertices, polygon->arcs, polygon->contourEnds)) return APIERR_BADPARS;
+    std::vector<Coord> vertices {polygon->vertices[0]};
+    std::vector<std::int32_t> contourEnds {0};
+    for (std::size_t contour = 1; contour < polygon->contourEnds.size(); ++contour) {
+        const std::int32_t first = polygon->contourEnds[contour - 1] + 1, last = polygon->contourEnds[contour];
+        for (std::int32_t i = first; i < last; ++i) {
+            const Coord& a = polygon->vertices[static_cast<std::size_t>(i)];
+            const Coord& b = polygon->vertices[static_cast<std::size_t>(i) + 1];
+            vertices.push_back(a);
+            const PolyArcRec* arc = ArcOnEdge(*polygon, i);
+            GenArc circle;
+            if (arc == nullptr || !SetGenArcPtr(&circle, a, b, arc->arcAngle)) continue;
+            std::vector<Coord> chain = DivideEllArcToCo(circle, params.maxDifference);
+            // A right turn comes back from the end point.
+            if (arc->arcAngle < 0) std::reverse(chain.begin(), chain.end());
+            if (chain.size() > 2) vertices.insert(vertices.end(), chain.begin() + 1, chain.end() - 1);
+        }
+        vertices.push_back(polygon->vertices[static_cast<std::size_t>(last)]);
+        contourEnds.push_back(static_cast<std::int32_t>(vertices.size() - 1));
+    }
+    polygon->vertices = std::move(vertices);
+    polygon->contourEnds = std::move(contourEnds);
+    polygon->arcs.clear();
+    polygon->status &= ~PolyStatus_BoundBox;
+    return NoError;
+}
+
+void FreePolygon2DData(Polygon2DData* polygon) { InitPolygon2DData(polygon); }
 
 GSErrCode OrientPolygon2DData(Polygon2DData* polygon)
 {

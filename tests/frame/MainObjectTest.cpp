@@ -74,7 +74,12 @@ TEST(MainObject, StartValuesAfterInitialize)
     EXPECT_EQ(survanto->instrumentTempFile.ToPath(), host->WorkFolder() + "/AppData/quintair.tmp");
     EXPECT_EQ(survanto->exchangeFile.ToUtf8(), host->WorkFolder() + "/AppData/vezadovi4vuz.lse");
     ASSERT_EQ(survanto->profileList.GetSize(), 1u);
-    EXPECT_EQ(survanto->profileList[0].contourEnds[0], -1);
+    ASSERT_EQ(survanto->profileList[0].points.GetSize(), 1u);
+    EXPECT_EQ(survanto->profileList[0].points[0].x, 0.0);
+    EXPECT_EQ(survanto->profileList[0].points[0].y, 0.0);
+    ASSERT_EQ(survanto->profileList[0].ends.GetSize(), 2u);
+    EXPECT_EQ(survanto->profileList[0].ends[0], -1);
+    EXPECT_EQ(survanto->profileList[0].ends[1], 0);
     EXPECT_NE(theAttributeData, nullptr);
 }
 

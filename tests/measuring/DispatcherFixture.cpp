@@ -11,7 +11,7 @@ namespace {
 
 bool IsBookkeeping(const std::string& name)
 {
-    return name == "Curve3DPalette::SetUpForTool" || name == "Curve3DPalette::UpdateItems" || name == "SaveModuleData";
+    return name == "Curve3DPalette::SetUpForTool" || name == "Curve3DPalette::UpdateItems";
 }
 
 char SoundLetter(const std::string& path)

@@ -77,7 +77,6 @@ TEST_F(ProjectUsers, TeamworkUserFindsTheirRecordUnderTheirCurrentName)
     earlier.user = GuidOfUser(2);
     earlier.userName = "anna.old";
     earlier.stationId = "S4";
-    Main().userData.Clear();  // the new project's reset made the solo user's record
     Main().userData.Add(QuintairDataUserData {});
     Main().userData.Add(earlier);
     ReportUserData reported;

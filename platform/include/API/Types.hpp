@@ -14,10 +14,12 @@ using API_ElemTypeID = std::int32_t;
 
 constexpr GSErrCode NoError = 0;
 constexpr GSErrCode APIERR_GENERAL = static_cast<GSErrCode>(0x81060001);
+constexpr GSErrCode APIERR_MEMFULL = static_cast<GSErrCode>(0x81060002);
 constexpr GSErrCode APIERR_BADPARS = static_cast<GSErrCode>(0x81060005);
 constexpr GSErrCode APIERR_BADID = static_cast<GSErrCode>(0x8106000A);
 constexpr GSErrCode APIERR_BADINDEX = static_cast<GSErrCode>(0x8106000B);
 constexpr GSErrCode APIERR_DELETED = static_cast<GSErrCode>(0x81060023);
+constexpr GSErrCode APIERR_IRREGULARPOLY = static_cast<GSErrCode>(0x81060069);
 constexpr GSErrCode APIERR_CANCEL = static_cast<GSErrCode>(0x81060080);
 constexpr GSErrCode APIERR_REFUSEDCMD = static_cast<GSErrCode>(0x81060081);
 constexpr GSErrCode APIERR_PAGELOCKED = static_cast<GSErrCode>(0x8106012F);

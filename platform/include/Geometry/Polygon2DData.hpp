@@ -50,6 +50,19 @@ GSErrCode ConvertToPolygon2DData(std::vector<Point2<double>> vertices, std::vect
 // The box around the vertices and the arcs; an error for a polygon out of that layout.
 GSErrCode GetPolygon2DDataBoundBox(const Polygon2DData& polygon, Box2DData* box);
 
+// Chord tolerance for turning arcs into points.
+struct ArcDivParams {
+    explicit ArcDivParams(double maxDifference) : maxDifference(maxDifference) {}
+    double maxDifference;
+};
+
+// Replaces every arc edge by points along it, no further from the arc than the
+// tolerance; the contours keep their order and stay closed. An error, and no
+// change, for a polygon out of that layout.
+GSErrCode SegmentUpPolygon2DData(Polygon2DData* polygon, const ArcDivParams& params);
+
+void FreePolygon2DData(Polygon2DData* polygon);
+
 // Turns the outline counter-clockwise and the holes clockwise; an error, and no
 // change, for a polygon out of that layout or with a contour without area.
 GSErrCode OrientPolygon2DData(Polygon2DData* polygon);

@@ -1,0 +1,63 @@
+#pragma once
+#include <cstdint>
+
+#include "API/Elements.hpp"
+#include "CDataRecorder.hpp"
+#include "CDialogBase.hpp"
+#include "GS/UniString.hpp"
+#include "TypVektor.hpp"
+#include "VectorImage/VectorImage.hpp"
+#include "palettes/Curve3DPalette.hpp"
+
+// The cross-section profile palette: named profile drawings (one hatch per fill
+// polygon, drawn about the profile's reference point), their fill polygons and
+// their storage with the project. Its own curve palette takes the profile points.
+class SectionPalette : public CDialogBase {
+public:
+    // One fill polygon of a profile in the host's polygon form: vertices from
+    // index 1, ring ends with a lead entry 0, arcs bending the edge from their
+    // begin vertex to the next.
+    struct SectionDataType {
+        TypVektor<API_Coord> coords;
+        TypVektor<int> ends;
+        TypVektor<API_PolyArc> arcs;
+        std::int32_t coordCount = 0;
+        std::int32_t endCount = 0;
+        std::int32_t arcCount = 0;
+        // Polygons without attributes of their own (older projects, measured
+        // profiles) draw with a black contour and an empty fill.
+        std::int16_t contourPen = 1;
+        std::int16_t fillPen = 1;
+        std::int16_t backgroundPen = 0;
+        std::int16_t fillPattern = 1;
+        std::int16_t contourLineType = 1;
+    };
+
+    // The stream version from which each polygon stores its five attributes.
+    static constexpr std::int32_t AttributesVersion = 24;
+
+    SectionPalette();
+    std::int16_t DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) override;
+
+    // currentPolygons becomes the polygons of the image's hatches.
+    void ImageToPolygons(VectorImage image);
+    // Appends one hatch per polygon of currentPolygons.
+    void PolygonsToImage(VectorImage& image);
+
+    // The profile list into and out of the main object's stream; currentPolygons
+    // stays as it was. WriteProfiles is false when a write failed. ReadProfiles is
+    // false for a damaged stream (a failed read, or a count larger than the bytes
+    // left could hold): the list then holds the whole profiles read before it.
+    bool WriteProfiles(CDataRecorder& recorder);
+    bool ReadProfiles(CDataRecorder& recorder, std::int32_t version);
+
+    TypVektor<GS::UniString> profileNames;
+    TypVektor<VectorImage> profileImages;
+    TypVektor<SectionDataType> currentPolygons;
+    Curve3DPalette curvePalette;
+
+private:
+    bool WritePolygon(CDataRecorder& recorder, const SectionDataType& polygon);
+    bool ReadPolygon(CDataRecorder& recorder, std::int32_t version, SectionDataType& polygon);
+    bool ReadProfile(CDataRecorder& recorder, std::int32_t version, GS::UniString& name, VectorImage& image);
+};
