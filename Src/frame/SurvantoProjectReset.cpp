@@ -36,12 +36,6 @@ constexpr std::int16_t PromptStringList = 32560;
 constexpr std::int16_t ReservationNotice = 88;
 constexpr std::int16_t OkButtonText = 1;
 
-bool IsTeamworkProject()
-{
-    API_ProjectInfo info;
-    return HostEnvironmentRequest(FourCC("PROJ"), &info, nullptr) == NoError && info.teamwork;
-}
-
 // A shared project reserves stations per user: the surveyor is reminded of it.
 void ShowReservationNotice()
 {
@@ -89,7 +83,7 @@ void Survanto::ResetMeasuringSession()
     LoadReportData();
     // The project's own switch decides whether its markers show their ids.
     ApplyMarkerIdVisibility();
-    if (IsTeamworkProject()) ShowReservationNotice();
+    if (ProjectUser::InTeamworkProject()) ShowReservationNotice();
 
     if (measuringState.stationMode == InstrumentStationMode) {
         measuringState.stationSymbolResource = MarkerPart::InstrumentStationSymbol;

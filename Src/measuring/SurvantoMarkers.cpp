@@ -9,6 +9,7 @@
 #include "frame/Survanto.hpp"
 #include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
+#include "persistence/ProjectUser.hpp"
 #include "persistence/StationIdCounter.hpp"
 
 // Every measured point leaves a small marker object in the project, and every
@@ -83,12 +84,6 @@ API_Coord LocationOffset()
     API_Coord offset;
     HostDatabaseRequest(FourCC("GOFS"), &offset, nullptr);
     return offset;
-}
-
-bool IsTeamworkProject()
-{
-    API_ProjectInfo info;
-    return HostEnvironmentRequest(FourCC("PROJ"), &info, nullptr) == NoError && info.teamwork;
 }
 
 // The text before the first blank: a teamwork station id carries its user's name behind one.
@@ -207,7 +202,7 @@ void Survanto::PlaceStationMarker(double x, double y, double z)
     DeactivateStationMarkers(MarkerPart::ScanStationSymbol);
     if (measuringState.stationMode == PointCloudStationMode) return;
     const API_Coord offset = LocationOffset();
-    const bool teamwork = IsTeamworkProject();
+    const bool teamwork = ProjectUser::InTeamworkProject();
     MarkerPart part;
     if (!part.Find(measuringState.stationMode == 1 ? MarkerPart::InstrumentStation : MarkerPart::ScanStation)) return;
 
