@@ -18,6 +18,7 @@
 namespace {
 
 constexpr std::int16_t PickPointsMode = 49;
+constexpr std::int16_t InstrumentStationMode = 1;
 constexpr std::int16_t PointCloudStationMode = 2;
 constexpr std::int32_t FreeAreaLayerSlot = 12;
 constexpr std::size_t OtherToolsKind = 10;
@@ -204,7 +205,8 @@ void Survanto::PlaceStationMarker(double x, double y, double z)
     const API_Coord offset = LocationOffset();
     const bool teamwork = ProjectUser::InTeamworkProject();
     MarkerPart part;
-    if (!part.Find(measuringState.stationMode == 1 ? MarkerPart::InstrumentStation : MarkerPart::ScanStation)) return;
+    const bool instrument = measuringState.stationMode == InstrumentStationMode;
+    if (!part.Find(instrument ? MarkerPart::InstrumentStation : MarkerPart::ScanStation)) return;
 
     RunCreationCommand([&] {
         API_Element marker;
