@@ -10,7 +10,8 @@
 
 #include "AttributeServices.hpp"
 #include "ElementGeometry.hpp"
-#include "LibraryServices.hpp"
+#include "SectionViews.hpp"
+#include "SelectionServices.hpp"
 #include "ServiceTable.hpp"
 
 namespace SimHost {
@@ -28,9 +29,27 @@ bool IsKnownType(API_ElemTypeID type)
     case API_WallID: case API_ColumnID: case API_BeamID: case API_ObjectID: case API_LampID: case API_SlabID:
     case API_RoofID: case API_MeshID: case API_LevelDimensionID: case API_LineID: case API_ArcID: case API_CircleID:
     case API_HotspotID: case API_MorphID: case API_WindowID: case API_DoorID: case API_ZoneID: case API_ShellID:
+    case API_HatchID: case API_SplineID:
         return true;
     default: return false;
     }
+}
+
+bool IsDrawingType(API_ElemTypeID type)
+{
+    switch (type) {
+    case API_LevelDimensionID: case API_HatchID: case API_LineID: case API_PolyLineID: case API_ArcID: case API_CircleID:
+    case API_SplineID: case API_HotspotID:
+        return true;
+    default: return false;
+    }
+}
+
+bool IsSectionView(const API_DatabaseInfo& database)
+{
+    return (database.typeID == APIWind_SectionID || database.typeID == APIWind_ElevationID ||
+            database.typeID == APIWind_InteriorElevationID) &&
+           database.elementGuid != APINULLGuid;
 }
 
 // The host's selection ids of whole elements, by element type.
@@ -81,11 +100,12 @@ GSErrCode CreateElement(HostToken token, API_Element* element, API_ElementMemo* 
     if (element == nullptr || !IsKnownType(element->header.typeID)) return APIERR_BADPARS;
     if (model.content.layers.count(element->header.layer) == 0) return APIERR_BADPARS;
     if (model.content.storeyLevels.count(element->header.floorInd) == 0) return APIERR_BADINDEX;
-    if (!HasFiniteGeometry(*element, memo)) return APIERR_BADPARS;
+    if (!HasFiniteGeometry(*element, memo) || !HasConsistentPolygon(*element, memo)) return APIERR_BADPARS;
     StoredElement stored;
     stored.record = *element;
     stored.record.header.guid = model.NewGuid();
     if (memo != nullptr) stored.memo = *memo;
+    if (IsDrawingType(element->header.typeID) && IsSectionView(model.currentDatabase)) stored.view = model.currentDatabase;
     stored.record.header.hasMemo = memo != nullptr && (!memo->coords.empty() || !memo->params.empty());
     *element = stored.record;
     model.content.elements.push_back(std::move(stored));
@@ -107,7 +127,7 @@ GSErrCode ChangeElement(HostToken token, API_Element* element, const API_Element
     if (memo != nullptr) ApplyMemo(changed.memo, *memo, memoMask);
     if (model.content.layers.count(changed.record.header.layer) == 0 ||
         model.content.storeyLevels.count(changed.record.header.floorInd) == 0 ||
-        !HasFiniteGeometry(changed.record, &changed.memo))
+        !HasFiniteGeometry(changed.record, &changed.memo) || !HasConsistentPolygon(changed.record, &changed.memo))
         return APIERR_BADPARS;
     if (withDelete) {
         *stored = std::move(changed);
@@ -483,6 +503,15 @@ int ElementNumber(const ProjectModel& model, const API_Guid& guid)
     return 0;
 }
 
+// Where a 2D element was drawn, when not in the model: " in <view> of element n [segment s]".
+std::string ViewText(const ProjectModel& model, const StoredElement& element)
+{
+    if (!element.view) return "";
+    std::string text = " in " + DatabaseName(element.view->typeID) + " of element " + std::to_string(ElementNumber(model, element.view->elementGuid));
+    if (element.view->typeID == APIWind_InteriorElevationID) text += " segment " + std::to_string(element.view->segmentNumber + 1);
+    return text;
+}
+
 using ModelVerb = std::function<bool(Scenario&, Host&, ProjectModel&, std::istringstream&)>;
 
 ScenarioVerb OnModel(ModelVerb body)
@@ -516,6 +545,24 @@ StoredElement* NthElement(Scenario& scenario, ProjectModel& model, std::istrings
     return &model.content.elements[n - 1];
 }
 
+// The element whose view a section-type window shows, and for an interior
+// elevation the segment (from 1); a window without an element shows none.
+bool ReadViewOwner(Scenario& scenario, ProjectModel& model, std::istringstream& args, API_DatabaseInfo& view)
+{
+    std::size_t n = 0;
+    if (!(args >> n)) return true;
+    if (n < 1 || n > model.content.elements.size() || CutPlaneTypeOfWindow(view.typeID) == 0 ||
+        model.content.elements[n - 1].record.header.typeID != CutPlaneTypeOfWindow(view.typeID))
+        return scenario.Fail("element " + std::to_string(n) + " has no view of that kind");
+    const StoredElement& owner = model.content.elements[n - 1];
+    view.elementGuid = owner.record.header.guid;
+    std::int32_t segment = 1;
+    if (!Scenario::OptionalNumber(args, segment, 1, std::max(1, owner.record.cutPlane.segmentCount)))
+        return scenario.Fail("no such segment");
+    view.segmentNumber = segment - 1;
+    return true;
+}
+
 bool ReadUserTransformation(std::istringstream& args, API_ActTranPars& t)
 {
     std::string kind;
@@ -545,6 +592,13 @@ bool ReadUserTransformation(std::istringstream& args, API_ActTranPars& t)
 }
 
 }  // namespace
+
+std::int32_t NeigOfElementType(API_ElemTypeID type)
+{
+    for (const auto& [elementType, neig] : NeigOfType)
+        if (elementType == type) return neig;
+    return 0;
+}
 
 GSErrCode UserEditElement(Host& host, const API_Guid& guid, const API_ActTranPars& transformation)
 {
@@ -611,6 +665,7 @@ void FillElementServices(HostServiceTable& table)
     SIMHOST_SET_SERVICE(table, HostGetElementList, GetElementList);
     SIMHOST_SET_SERVICE(table, HostDatabaseRequest, DatabaseRequest);
     SIMHOST_SET_SERVICE(table, HostEnvironmentRequest, EnvironmentRequest);
+    FillSelectionServices(table);
 }
 
 void AddElementFacts(const Host& host, Facts& facts)
@@ -622,7 +677,7 @@ void AddElementFacts(const Host& host, Facts& facts)
     for (const auto& [type, count] : counts) parts.push_back(ElemTypeName(type) + ":" + std::to_string(count));
     facts["elements"] = Join(parts);
     for (std::size_t i = 0; i < model.content.elements.size(); ++i)
-        facts["element " + std::to_string(i + 1)] = DescribeElement(model.content.elements[i]);
+        facts["element " + std::to_string(i + 1)] = DescribeElement(model.content.elements[i]) + ViewText(model, model.content.elements[i]);
     facts["undo-steps"] = std::to_string(model.undoSteps.size());
     parts.clear();
     for (const auto& [index, layer] : model.content.layers) {
@@ -644,24 +699,25 @@ void AddElementFacts(const Host& host, Facts& facts)
     facts["front-window"] = DatabaseName(model.frontWindow);
     facts["database"] = DatabaseName(model.currentDatabase.typeID);
     facts["offset"] = Num(model.content.locationOffset.x) + " " + Num(model.content.locationOffset.y);
-    parts.clear();
-    for (const auto& [index, part] : model.libraryParts) parts.push_back(std::to_string(index) + ":" + part.uniqueId);
-    facts["library-parts"] = Join(parts);
+    AddSelectionFacts(host, facts);
 }
 
 // Verbs:
 //   add-layer <index> <name>  |  hide-layer, show-layer, lock-layer, unlock-layer, delete-layer <index>
 //   tool-layer <type> <layer>        the tool default's layer
 //   add-storey <index> <level>       storeys stay contiguous
-//   front-window <floorplan|section|3d|elevation|interior-elevation>
+//   front-window <floorplan|section|3d|elevation|interior-elevation> [n [segment]]
+//                                    a section-type window shows the view of the nth
+//                                    element (from 1), an interior elevation one segment (from 1)
 //   offset <x> <y>                   the project location offset
 //   lock-element <n>                 the nth element (from 1)
 //   user-edit <n> drag dx dy dz | elevate dz | rotate cx cy degrees | mirror px py ax ay
 //   user-delete <n>
 //   undo
-//   add-library-part <index> <{main GUID}-{revision GUID}>
 void AddElementVerbs(ScenarioVerbs& verbs)
 {
+    AddSelectionVerbs(verbs);
+    AddSectionVerbs(verbs);
     verbs["add-layer"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
         int index = 0;
         if (!(args >> index) || index <= 0 || index > 32767) return scenario.Fail("a layer index from 1 is needed");
@@ -696,13 +752,16 @@ void AddElementVerbs(ScenarioVerbs& verbs)
         return true;
     });
     verbs["front-window"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
-        const std::string name = Scenario::Rest(args);
+        std::string name;
+        args >> name;
         for (const std::int32_t type : {APIWind_FloorPlanID, APIWind_SectionID, APIWind_3DModelID, APIWind_ElevationID,
                                         APIWind_InteriorElevationID})
             if (DatabaseName(type) == name) {
+                API_DatabaseInfo view {};
+                view.typeID = type;
+                if (!ReadViewOwner(scenario, model, args, view)) return false;
                 model.frontWindow = type;
-                model.currentDatabase = API_DatabaseInfo {};
-                model.currentDatabase.typeID = type;
+                model.currentDatabase = view;
                 return true;
             }
         return scenario.Fail("unknown window '" + name + "'");
@@ -735,16 +794,6 @@ void AddElementVerbs(ScenarioVerbs& verbs)
     });
     verbs["undo"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream&) {
         return model.Undo() || scenario.Fail("nothing to undo");
-    });
-    verbs["add-library-part"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
-        std::int32_t index = 0;
-        std::string uniqueId;
-        if (!(args >> index >> uniqueId) || index < 1 || !IsLibraryPartUniqueId(uniqueId))
-            return scenario.Fail("add-library-part <index from 1> <{main GUID}-{revision GUID}>");
-        LibraryPartEntry part;
-        part.uniqueId = uniqueId;
-        model.libraryParts[index] = part;
-        return true;
     });
 }
 

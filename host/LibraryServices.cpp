@@ -27,6 +27,16 @@ namespace {
 
 constexpr const char* PartExtension = ".gsm";
 
+// "{main GUID}-{revision GUID}", each GUID in braces.
+bool IsLibraryPartUniqueId(const std::string& text)
+{
+    const auto bracedGuid = [](const std::string& part) {
+        GS::Guid guid;
+        return part.size() == 38 && part.front() == '{' && part.back() == '}' && guid.FromText(part.substr(1, 36));
+    };
+    return text.size() == 77 && text[38] == '-' && bracedGuid(text.substr(0, 38)) && bracedGuid(text.substr(39));
+}
+
 struct ParameterKind {
     const char* word;
     std::int32_t type;
@@ -185,17 +195,35 @@ bool ReadPartFile(const fs::path& path, LibraryPartEntry& part, std::string& err
 
 ProjectModel& ModelOf(HostToken token) { return Host::From(token).model_; }
 
+// Fills in everything but the index.
+void DescribePart(const LibraryPartEntry& entry, API_LibPart& part)
+{
+    std::snprintf(part.uniqueId, sizeof part.uniqueId, "%s", entry.uniqueId.c_str());
+    part.name = GS::UniString(entry.name);
+    part.version = entry.version;
+}
+
 GSErrCode SearchLibraryPart(HostToken token, API_LibPart* part)
 {
     if (part == nullptr) return APIERR_BADPARS;
-    const std::string wanted(part->ownUnID, strnlen(part->ownUnID, sizeof part->ownUnID));
+    const std::string wanted(part->uniqueId, strnlen(part->uniqueId, sizeof part->uniqueId));
     for (const auto& [index, entry] : ModelOf(token).libraryParts) {
         if (entry.uniqueId != wanted) continue;
         part->index = index;
-        part->name = GS::UniString(entry.name);
+        DescribePart(entry, *part);
         return NoError;
     }
     return APIERR_BADID;
+}
+
+GSErrCode GetLibraryPart(HostToken token, API_LibPart* part)
+{
+    if (part == nullptr) return APIERR_BADPARS;
+    const auto& parts = ModelOf(token).libraryParts;
+    const auto found = parts.find(part->index);
+    if (found == parts.end()) return APIERR_BADINDEX;
+    DescribePart(found->second, *part);
+    return NoError;
 }
 
 GSErrCode GetLibraryPartParameters(HostToken token, std::int32_t libraryIndex, double* a, double* b,
@@ -266,15 +294,6 @@ std::string DescribeMarker(const StoredElement& element)
 
 }  // namespace
 
-bool IsLibraryPartUniqueId(const std::string& text)
-{
-    const auto bracedGuid = [](const std::string& part) {
-        GS::Guid guid;
-        return part.size() == 38 && part.front() == '{' && part.back() == '}' && guid.FromText(part.substr(1, 36));
-    };
-    return text.size() == 77 && text[38] == '-' && bracedGuid(text.substr(0, 38)) && bracedGuid(text.substr(39));
-}
-
 bool ReadLibraryFolder(const std::string& folder, std::vector<LibraryPartEntry>& parts, std::string& error)
 {
     std::error_code ec;
@@ -318,6 +337,7 @@ bool LoadLibraryFolder(Host& host, const std::string& folder, std::string& error
 
 void FillLibraryServices(HostServiceTable& table)
 {
+    SIMHOST_SET_SERVICE(table, HostGetLibraryPart, GetLibraryPart);
     SIMHOST_SET_SERVICE(table, HostSearchLibraryPart, SearchLibraryPart);
     SIMHOST_SET_SERVICE(table, HostGetLibraryPartParameters, GetLibraryPartParameters);
 }
@@ -337,6 +357,11 @@ void AddLibraryFacts(const Host& host, Facts& facts)
     }
     facts["markers"] = kinds.empty() ? "none" : kinds;
     facts["active-stations"] = active.empty() ? "none" : active;
+    std::string parts;
+    for (const auto& [index, part] : host.model_.libraryParts)
+        parts += (parts.empty() ? "" : " ") + std::to_string(index) + ":" + part.uniqueId +
+                 (part.version != 0 ? " version " + std::to_string(part.version) : "");
+    facts["library-parts"] = parts.empty() ? "none" : parts;
 }
 
 void AddLibraryVerbs(ScenarioVerbs& verbs)
@@ -348,6 +373,17 @@ void AddLibraryVerbs(ScenarioVerbs& verbs)
         const std::string folder = named.empty() ? host->InstalledLibraryFolder() : WorkPath(*host, named);
         std::string error;
         return LoadLibraryFolder(*host, folder, error) || s.Fail(error);
+    };
+    verbs["add-library-part"] = [](Scenario& s, std::istringstream& args) {
+        Host* host = s.GetHost();
+        if (host == nullptr) return s.Fail("this action needs a started host");
+        std::int32_t index = 0;
+        LibraryPartEntry part;
+        if (!(args >> index >> part.uniqueId) || index < 1 || !IsLibraryPartUniqueId(part.uniqueId) ||
+            !Scenario::OptionalNumber(args, part.version))
+            return s.Fail("add-library-part <index from 1> <{main GUID}-{revision GUID}> [version]");
+        host->model_.libraryParts[index] = std::move(part);
+        return true;
     };
 }
 

@@ -7,21 +7,22 @@
 
 namespace SimHost {
 
-// The project's loaded library parts: the services that find a part by its
-// unique id and hand out its defaults, the facts about placed markers and the
-// verb that loads a library folder.
+// The project's library parts, the one place where they live: the services that
+// give a part by its index (with its version) or find it by its unique id and
+// hand out its defaults, the facts about them and the placed markers, and the
+// verbs that load a library folder or add one part.
 //   load-library [folder]    the folder's parts join the project's library, the
 //                            add-on's own library beside it when none is named;
 //                            the add-on hears of the changed library
+//   add-library-part <index> <{main GUID}-{revision GUID}> [version]
+//                            one part under that index (from 1), without defaults
+//   library-parts            index:unique id of each part, with its version if any
 //   markers                  the kinds of the placed markers in element order
 //   marker <n>               the nth marker: kind, id, place, layer, pens, switches
 //   active-stations          the ids of the station markers flagged active
 void FillLibraryServices(HostServiceTable& table);
 void AddLibraryFacts(const Host& host, Facts& facts);
 void AddLibraryVerbs(ScenarioVerbs& verbs);
-
-// "{main GUID}-{revision GUID}", each GUID in braces.
-bool IsLibraryPartUniqueId(const std::string& text);
 
 // Reads every part file (".gsm") of the folder, in name order. A part file is
 // text:

@@ -201,6 +201,13 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
         DG::QueueFileAnswer(IO::Location(WorkPath(host, answer)));
         return true;
     });
+    verbs["answer-alert"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
+        short button = 0;
+        if (!(args >> button) || button < 1 || button > 3 || !Scenario::Rest(args).empty())
+            return s.Fail("answer-alert <button 1..3>");
+        DG::QueueAlertAnswer(button);
+        return true;
+    });
     verbs["expect-dialog"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
         short dialog = 0;
         std::string equals, wanted;

@@ -12,6 +12,7 @@ namespace SimHost {
 //   expect-dialog <dialog> = open|closed   whether the dialog is open
 //   answer-file <path>|cancel              answers the next save-file dialog; a
 //                                          relative path lies in the work folder
+//   answer-alert <button 1..3>             answers the next alert (unanswered ones take 1)
 //   close-dialog <dialog>                  the palette's close box
 //   move-dialog <dialog> <x> <y>           the user moves the open palette
 //   palette-control <dialog> close|hide|show|disable|enable

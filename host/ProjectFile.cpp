@@ -111,6 +111,10 @@ json ElementJson(const StoredElement& element)
               {"record", HexText(record)},
               {"memo", MemoJson(element.memo)},
               {"observed", element.observed}};
+    if (element.view)
+        out["view"] = {{"type", element.view->typeID},
+                       {"element", APIGuid2GSGuid(element.view->elementGuid).ToText(true)},
+                       {"segment", element.view->segmentNumber}};
     const API_ElementUserData& user = element.userData;
     if (user.dataVersion != 0 || user.platformSign != 0 || !user.data.empty())
         out["userData"] = {{"version", user.dataVersion}, {"platformSign", user.platformSign}, {"data", HexText(user.data)}};
@@ -127,6 +131,17 @@ StoredElement ElementFrom(const json& in)
     std::memcpy(static_cast<void*>(&element.record), record.data(), record.size());
     element.memo = MemoFrom(in.value("memo", json::object()));
     element.observed = in.value("observed", false);
+    if (in.contains("view")) {
+        const json& view = in.at("view");
+        const std::string owner = view.at("element").get<std::string>();
+        GS::Guid guid;
+        if (owner.size() != 38 || !guid.FromText(owner.substr(1, 36))) throw std::runtime_error("a view's element is no GUID: " + owner);
+        API_DatabaseInfo database {};
+        database.typeID = view.at("type").get<std::int32_t>();
+        database.elementGuid = GSGuid2APIGuid(guid);
+        database.segmentNumber = view.value("segment", 0);
+        element.view = database;
+    }
     if (in.contains("userData")) {
         const json& user = in.at("userData");
         element.userData.dataVersion = user.at("version").get<std::int32_t>();
@@ -146,6 +161,7 @@ json ProjectJson(const ProjectModel& model)
     for (const auto& [index, part] : model.libraryParts)
         out["libraryParts"].push_back({{"index", index},
                                        {"uniqueId", part.uniqueId},
+                                       {"version", part.version},
                                        {"name", part.name},
                                        {"a", part.sizeA},
                                        {"b", part.sizeB},
@@ -172,8 +188,9 @@ ProjectModel ProjectFrom(const json& in)
         model.content.storeyLevels[storey.at("index").get<std::int16_t>()] = storey.at("level").get<double>();
     for (const json& part : in.value("libraryParts", json::array()))
         model.libraryParts[part.at("index").get<std::int32_t>()] =
-            LibraryPartEntry {part.at("uniqueId").get<std::string>(), part.value("name", std::string()), part.value("a", 0.0),
-                              part.value("b", 0.0), ParamsFrom(part.value("params", json::array()))};
+            LibraryPartEntry {part.at("uniqueId").get<std::string>(), part.value("version", std::int32_t {0}),
+                              part.value("name", std::string()), part.value("a", 0.0), part.value("b", 0.0),
+                              ParamsFrom(part.value("params", json::array()))};
     for (const json& data : in.at("moduleData"))
         model.moduleData[GS::UniString(data.at("name").get<std::string>())] =
             StoredModuleData {data.at("version").get<std::int32_t>(), PlatformSignFrom(data.at("platformSign")),

@@ -26,6 +26,7 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
     switch (type) {
     case API_WallID:
         e.wall.thickness = 0.3;
+        e.wall.thickness1 = 0.3;
         e.wall.height = 3.0;
         e.wall.slantAngle = Pi / 2;
         break;
@@ -62,6 +63,8 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
         break;
     case API_ZoneID: e.zone.height = 3.0; break;
     case API_LineID: e.line.pen = 1; break;
+    case API_HatchID: e.hatch.pen = 1; break;
+    case API_SplineID: e.spline.pen = 1; break;
     case API_ArcID:
     case API_CircleID:
         e.arc.axisRatio = 1.0;
@@ -98,7 +101,7 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
     case API_WallID:
         return {SIMHOST_FIELD(wall.begC), SIMHOST_FIELD(wall.endC), SIMHOST_FIELD(wall.arcAngle), SIMHOST_FIELD(wall.geometryKind),
                 SIMHOST_FIELD(wall.referenceLineCode), SIMHOST_FIELD(wall.flipped), SIMHOST_FIELD(wall.profileCode),
-                SIMHOST_FIELD(wall.slantAngle), SIMHOST_FIELD(wall.thickness), SIMHOST_FIELD(wall.height),
+                SIMHOST_FIELD(wall.slantAngle), SIMHOST_FIELD(wall.thickness), SIMHOST_FIELD(wall.thickness1), SIMHOST_FIELD(wall.height),
                 SIMHOST_FIELD(wall.bottomOffset)};
     case API_ColumnID:
         return {SIMHOST_FIELD(column.origin), SIMHOST_FIELD(column.axisRotationAngle), SIMHOST_FIELD(column.width),
@@ -107,9 +110,10 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
                 SIMHOST_FIELD(column.height), SIMHOST_FIELD(column.bottomOffset)};
     case API_BeamID:
         return {SIMHOST_FIELD(beam.begC), SIMHOST_FIELD(beam.endC), SIMHOST_FIELD(beam.width), SIMHOST_FIELD(beam.height),
-                SIMHOST_FIELD(beam.bottomOffset), SIMHOST_FIELD(beam.slantAngle), SIMHOST_FIELD(beam.referenceLineCode)};
-    case API_SlabID:
-        return {SIMHOST_FIELD(slab.thickness), SIMHOST_FIELD(slab.bottomOffset), SIMHOST_FIELD(slab.pointCount)};
+                SIMHOST_FIELD(beam.level), SIMHOST_FIELD(beam.offset), SIMHOST_FIELD(beam.isSlanted), SIMHOST_FIELD(beam.slantAngle)};
+    case API_SlabID: return {SIMHOST_FIELD(slab.thickness), SIMHOST_FIELD(slab.bottomOffset), SIMHOST_FIELD(slab.poly)};
+    case API_HatchID: return {SIMHOST_FIELD(hatch.poly), SIMHOST_FIELD(hatch.pen)};
+    case API_SplineID: return {SIMHOST_FIELD(spline.closed), SIMHOST_FIELD(spline.pen)};
     case API_MeshID:
         return {SIMHOST_FIELD(mesh.skirtHeight), SIMHOST_FIELD(mesh.bottomOffset), SIMHOST_FIELD(mesh.pointCount)};
     case API_RoofID:
@@ -135,7 +139,9 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
                 SIMHOST_FIELD(arc.endAngle), SIMHOST_FIELD(arc.pen)};
     case API_HotspotID: return {SIMHOST_FIELD(hotspot.position), SIMHOST_FIELD(hotspot.height), SIMHOST_FIELD(hotspot.pen)};
     case API_LevelDimensionID:
-        return {SIMHOST_FIELD(levelDimension.position), SIMHOST_FIELD(levelDimension.level), SIMHOST_FIELD(levelDimension.pen)};
+        return {SIMHOST_FIELD(levelDimension.position), SIMHOST_FIELD(levelDimension.level), SIMHOST_FIELD(levelDimension.pen),
+                SIMHOST_FIELD(levelDimension.note1), SIMHOST_FIELD(levelDimension.note2),
+                SIMHOST_FIELD(levelDimension.markerSetting), SIMHOST_FIELD(levelDimension.customText)};
     case API_MorphID: return {SIMHOST_FIELD(morph.transformation)};
     default: return {};
     }
@@ -209,9 +215,10 @@ bool MapOfEdit(const API_EditPars& edit, PlanMap& map)
     return false;
 }
 
-void MapPolygon(std::vector<API_Coord>& coords, const PlanMap& map)
+// Polygons keep entry 0 unused; a spline's points start there.
+void MapPolygon(std::vector<API_Coord>& coords, const PlanMap& map, std::size_t first = 1)
 {
-    for (std::size_t i = 1; i < coords.size(); ++i) coords[i] = map.Point(coords[i]);
+    for (std::size_t i = first; i < coords.size(); ++i) coords[i] = map.Point(coords[i]);
 }
 
 void MapMorph(double (&t)[12], const PlanMap& map)
@@ -244,7 +251,7 @@ bool ApplyMap(StoredElement& element, const PlanMap& map)
     case API_BeamID:
         e.beam.begC = map.Point(e.beam.begC);
         e.beam.endC = map.Point(e.beam.endC);
-        e.beam.bottomOffset += map.dz;
+        e.beam.level += map.dz;
         break;
     case API_SlabID:
         e.slab.bottomOffset += map.dz;
@@ -271,6 +278,8 @@ bool ApplyMap(StoredElement& element, const PlanMap& map)
         e.line.begC = map.Point(e.line.begC);
         e.line.endC = map.Point(e.line.endC);
         break;
+    case API_HatchID: MapPolygon(element.memo.coords, map); break;
+    case API_SplineID: MapPolygon(element.memo.coords, map, 0); break;
     case API_ArcID:
     case API_CircleID: {
         e.arc.centre = map.Point(e.arc.centre);
@@ -320,9 +329,9 @@ struct BoxBuilder {
         for (const auto& [u, v] : {std::pair {0.0, 0.0}, {a, 0.0}, {0.0, b}, {a, b}})
             Add(corner.x + u * c - v * s, corner.y + u * s + v * c);
     }
-    void AddPolygon(const std::vector<API_Coord>& coords)
+    void AddPolygon(const std::vector<API_Coord>& coords, std::size_t first = 1)
     {
-        for (std::size_t i = 1; i < coords.size(); ++i) Add(coords[i]);
+        for (std::size_t i = first; i < coords.size(); ++i) Add(coords[i]);
     }
     bool Finish(double zBottom, double zTop, API_Box3D& out)
     {
@@ -363,6 +372,16 @@ std::string Number(double v)
 }
 
 std::string Point(const API_Coord& p) { return "(" + Number(p.x) + "," + Number(p.y) + ")"; }
+
+// The points of a memo's list from the first one given, each after a blank.
+std::string Points(const std::vector<API_Coord>& coords, std::size_t first)
+{
+    std::string text;
+    for (std::size_t i = first; i < coords.size(); ++i) text += " " + Point(coords[i]);
+    return text;
+}
+
+std::string NoteText(const API_NoteType& note) { return std::string(note.content, strnlen(note.content, sizeof note.content)); }
 
 }  // namespace
 
@@ -502,6 +521,11 @@ void ApplyMemo(API_ElementMemo& target, const API_ElementMemo& source, std::uint
         target.parcs = source.parcs;
     }
     if ((memoMask & APIMemoMask_AddPars) != 0) target.params = source.params;
+    if ((memoMask & APIMemoMask_Section) != 0) {
+        target.sectionSegments = source.sectionSegments;
+        target.sectionMainCoords = source.sectionMainCoords;
+        target.sectionDistCoords = source.sectionDistCoords;
+    }
 }
 
 API_ElementMemo CopyMemo(const API_ElementMemo& source, std::uint64_t memoMask)
@@ -517,8 +541,8 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
     BoxBuilder b;
     switch (e.header.typeID) {
     case API_WallID:
-        b.Add(e.wall.begC, e.wall.thickness);
-        b.Add(e.wall.endC, e.wall.thickness);
+        b.Add(e.wall.begC, std::max(e.wall.thickness, e.wall.thickness1));
+        b.Add(e.wall.endC, std::max(e.wall.thickness, e.wall.thickness1));
         return b.Finish(level + e.wall.bottomOffset, level + e.wall.bottomOffset + e.wall.height, box);
     case API_ColumnID:
         AddColumnFootprint(b, e.column, e.column.height);
@@ -526,7 +550,7 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
     case API_BeamID:
         b.Add(e.beam.begC, e.beam.width / 2);
         b.Add(e.beam.endC, e.beam.width / 2);
-        return b.Finish(level + e.beam.bottomOffset, level + e.beam.bottomOffset + e.beam.height, box);
+        return b.Finish(level + e.beam.level - e.beam.height, level + e.beam.level, box);
     case API_SlabID:
         b.AddPolygon(element.memo.coords);
         return b.Finish(level + e.slab.bottomOffset, level + e.slab.bottomOffset + e.slab.thickness, box);
@@ -546,6 +570,12 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
     case API_LineID:
         b.Add(e.line.begC);
         b.Add(e.line.endC);
+        return b.Finish(level, level, box);
+    case API_HatchID:
+        b.AddPolygon(element.memo.coords);
+        return b.Finish(level, level, box);
+    case API_SplineID:
+        b.AddPolygon(element.memo.coords, 0);
         return b.Finish(level, level, box);
     case API_ArcID:
     case API_CircleID:
@@ -606,6 +636,11 @@ std::string ElemTypeName(API_ElemTypeID type)
     case API_MeshID: return "mesh";
     case API_LevelDimensionID: return "level-dimension";
     case API_ZoneID: return "zone";
+    case API_HatchID: return "fill";
+    case API_SplineID: return "spline";
+    case API_CutPlaneID: return "section";
+    case API_ElevationID: return "elevation";
+    case API_InteriorElevationID: return "interior-elevation";
     case API_LineID: return "line";
     case API_ArcID: return "arc";
     case API_CircleID: return "circle";
@@ -635,8 +670,14 @@ std::string DescribeElement(const StoredElement& element)
             << Number(e.column.bottomOffset);
         break;
     case API_BeamID:
-        out << " " << Point(e.beam.begC) << "-" << Point(e.beam.endC) << " offset " << Number(e.beam.bottomOffset);
+        out << " " << Point(e.beam.begC) << "-" << Point(e.beam.endC) << " level " << Number(e.beam.level) << " offset "
+            << Number(e.beam.offset) << " slanted " << e.beam.isSlanted << " slope " << Number(e.beam.slantAngle);
         break;
+    case API_SlabID:
+        out << Points(element.memo.coords, 1) << " offset " << Number(e.slab.bottomOffset);
+        break;
+    case API_HatchID: out << Points(element.memo.coords, 1); break;
+    case API_SplineID: out << (e.spline.closed ? " closed" : " open") << Points(element.memo.coords, 0); break;
     case API_ObjectID:
     case API_LampID:
         out << " " << Point(e.object.position) << " elevation " << Number(e.object.elevation) << " angle "
@@ -661,7 +702,13 @@ std::string DescribeElement(const StoredElement& element)
         break;
     case API_HotspotID: out << " " << Point(e.hotspot.position) << " height " << Number(e.hotspot.height); break;
     case API_LevelDimensionID:
-        out << " " << Point(e.levelDimension.position) << " level " << Number(e.levelDimension.level);
+        out << " " << Point(e.levelDimension.position) << " level " << Number(e.levelDimension.level) << " notes \""
+            << NoteText(e.levelDimension.note1) << "\" \"" << NoteText(e.levelDimension.note2) << "\"";
+        break;
+    case API_CutPlaneID:
+    case API_ElevationID:
+    case API_InteriorElevationID:
+        out << Points(element.memo.sectionMainCoords, 0) << " seen from" << Points(element.memo.sectionDistCoords, 0);
         break;
     default:
         if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;

@@ -15,6 +15,9 @@ struct StoredElement {
     API_ElementMemo memo;
     API_ElementUserData userData;
     bool observed = false;
+    // A 2D element drawn in the view of a section, elevation or interior elevation
+    // belongs to that view; every other element to the model.
+    std::optional<API_DatabaseInfo> view;
 };
 
 struct LayerEntry {
@@ -23,9 +26,10 @@ struct LayerEntry {
 };
 
 // A library part that placed objects, lamps, windows and doors name by index,
-// with its default sizes and GDL parameters.
+// with its version, name, default sizes and GDL parameters.
 struct LibraryPartEntry {
     std::string uniqueId;  // "{main GUID}-{revision GUID}"
+    std::int32_t version = 0;
     std::string name;
     double sizeA = 0.0;
     double sizeB = 0.0;

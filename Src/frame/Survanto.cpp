@@ -149,7 +149,7 @@ std::int32_t Survanto::ApplyLanguageResources()
     if (GetOpenMode() == Closed) return 0;
     Close();
     SetResourceModules(CurrentResourceModule(), resourceModules[0]);
-    return OpenPalette(503);
+    return OpenPalette(MainPaletteFlags);
 }
 
 void Survanto::EnableItems() {}

@@ -36,6 +36,8 @@ struct API_ModulData;
 class Survanto : public IFileIO, public CDialogBase {
 public:
     static constexpr std::int16_t MainPaletteDialogId = 32450;
+    // The host windows in which the main palette stays enabled.
+    static constexpr std::int32_t MainPaletteFlags = 503;
     static constexpr std::size_t SavedToolOptionCount = 69;
     static constexpr std::array<std::int16_t, 7> DefaultImportColumnWidths {50, 32, 100, 100, 100, 32, 40};
 
@@ -86,6 +88,7 @@ public:
     bool SavePreferences();
     // Applies window tracking, raising and delay to Windows, loaded or not.
     bool LoadPreferences();
+    void ReopenMainPaletteAsSaved();
     bool SaveModuleData();
     // Reads the configuration file again and restarts the exchange-folder
     // watcher, loaded or not, so that the project's exchange path takes effect.
@@ -111,6 +114,8 @@ public:
     bool GetAngleSnapCorrection(double directionAngle, double& correction) const;
     void ApplyAngleSnap(union API_Element& element) const;
     void SnapPointPairs();
+    // Takes the running action's points into the plane of the section-type view in front.
+    void ProjectPointsToSectionView();
 
     // The measured-point dispatcher: every measured point ends here.
     void OnMeasuredPoint(std::int32_t eventCode);
@@ -211,6 +216,10 @@ public:
     void CheckOpeningHostWall(const API_Coord3D& point, bool& openingWallUsableFlag, bool& discard);
     void FinishWindowMeasurement();
     void FinishDoorMeasurement();
+    void CreateWindowFromPoints();
+    void CreateDoorFromPoints();
+    void SetOpeningSides(const union API_Element& wall, union API_Element& opening, bool outsideMeasured, bool invertBoth,
+                         bool invertFirst);
     double MeasureRevealDepth();
     double MeasureRevealWidth();
     void SetWallThickness();

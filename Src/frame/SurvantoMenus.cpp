@@ -22,7 +22,6 @@ enum Menu : std::int16_t {
     NavigatorMenu = 32520,
 };
 
-constexpr std::int32_t MainPalettePaletteFlags = 503;
 constexpr std::int32_t DebugPalettePaletteFlags = 407;
 constexpr std::int32_t NavigatorPaletteFlags = 5;
 constexpr std::int16_t InstrumentStationMode = 1;
@@ -86,7 +85,7 @@ void Survanto::ToggleMainPalette()
     }
     if (measuringState.stationMode == InstrumentStationMode) StartOrbolink();
     SetResourceModules(CurrentResourceModule(), resourceModules[0]);
-    OpenPalette(MainPalettePaletteFlags);
+    OpenPalette(MainPaletteFlags);
     UpdateMainPalette();
 }
 

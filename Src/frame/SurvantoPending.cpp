@@ -47,11 +47,6 @@ void Survanto::CreateMorphFromPoints(const TypVektor<API_Coord3D>* points)
     Record(*this, "CreateMorphFromPoints", points == nullptr ? 0 : 1);
 }
 void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
-void Survanto::CreateBeam() { Record(*this, "CreateBeam"); }
-void Survanto::FitBeamsBetweenTwoLines() { Record(*this, "FitBeamsBetweenTwoLines"); }
-void Survanto::CreateSlab() { Record(*this, "CreateSlab"); }
-void Survanto::CreateFill() { Record(*this, "CreateFill"); }
-void Survanto::CreateSpline() { Record(*this, "CreateSpline"); }
 void Survanto::CreateMesh() { RecordPendingCall("CreateMesh", meshPoints[0], pointStep); }
 void Survanto::CreateMeshFromActivatedPoints(bool withBoundary)
 {
@@ -60,35 +55,14 @@ void Survanto::CreateMeshFromActivatedPoints(bool withBoundary)
 void Survanto::BuildMorphProfile() { Record(*this, "BuildMorphProfile"); }
 void Survanto::BuildMorphRail() { Record(*this, "BuildMorphRail"); }
 void Survanto::CreateMorphAlongRail() { Record(*this, "CreateMorphAlongRail"); }
-void Survanto::CreateObject() { Record(*this, "CreateObject"); }
-void Survanto::CreateLamp() { Record(*this, "CreateLamp"); }
 void Survanto::CreateRoof() { Record(*this, "CreateRoof"); }
-void Survanto::CreateLine() { Record(*this, "CreateLine"); }
-void Survanto::CreateHotspot() { Record(*this, "CreateHotspot"); }
-void Survanto::CreateLevelDimension() { Record(*this, "CreateLevelDimension"); }
 void Survanto::CreateExtrudedShellFittedToWalls() { Record(*this, "CreateExtrudedShellFittedToWalls"); }
 void Survanto::CreateRuledShellBetweenWalls() { Record(*this, "CreateRuledShellBetweenWalls"); }
 void Survanto::CreateDomeFromFivePoints() { Record(*this, "CreateDomeFromFivePoints"); }
 void Survanto::CreateDomeOnCurvedWall() { Record(*this, "CreateDomeOnCurvedWall"); }
 void Survanto::CreateDomeSegment() { Record(*this, "CreateDomeSegment"); }
-void Survanto::CheckOpeningHostWall(const API_Coord3D& point, bool&, bool&)
-{
-    TypVektor<API_Coord3D> checked;
-    checked.Add(point);
-    RecordPendingCall("CheckOpeningHostWall", checked, pointStep);
-}
-void Survanto::FinishWindowMeasurement() { Record(*this, "FinishWindowMeasurement"); }
-void Survanto::FinishDoorMeasurement() { Record(*this, "FinishDoorMeasurement"); }
-double Survanto::MeasureRevealDepth()
-{
-    Record(*this, "MeasureRevealDepth");
-    return 0.0;
-}
-double Survanto::MeasureRevealWidth()
-{
-    Record(*this, "MeasureRevealWidth");
-    return 0.0;
-}
+void Survanto::CreateWindowFromPoints() { Record(*this, "CreateWindowFromPoints"); }
+void Survanto::CreateDoorFromPoints() { Record(*this, "CreateDoorFromPoints"); }
 void Survanto::SetWallThickness() { Record(*this, "SetWallThickness"); }
 void Survanto::SetTrapezoidWallThickness() { Record(*this, "SetTrapezoidWallThickness"); }
 void Survanto::AddPointToPolygonWall() { Record(*this, "AddPointToPolygonWall"); }

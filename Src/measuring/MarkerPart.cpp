@@ -23,7 +23,7 @@ const char* MarkerPart::StationPartOf(std::int16_t symbolResource)
 bool MarkerPart::Find(const char* uniqueId)
 {
     API_LibPart part;
-    std::snprintf(part.ownUnID, sizeof part.ownUnID, "%s", uniqueId);
+    std::snprintf(part.uniqueId, sizeof part.uniqueId, "%s", uniqueId);
     if (HostSearchLibraryPart(&part) != NoError) return false;
     index_ = part.index;
     return true;

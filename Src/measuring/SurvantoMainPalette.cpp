@@ -6,6 +6,7 @@
 #include "DG/DG.hpp"
 #include "exchange/PointCabImport.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MeasuringState.hpp"
 #include "measuring/PaletteToolViews.hpp"
 
 // The main palette's callback: a mode button chooses what the next measured
@@ -35,6 +36,7 @@ enum PaletteItem : std::int16_t {
     Shot3DItem = 66,
     Shot2DItem = 67,
     PhotoFolderItem = 68,
+    AutomaticPicturesItem = 69,
     PhotoPreviewItem = 70,
     MorphKindItem = 76,
     ConnectItem = 78,
@@ -279,6 +281,14 @@ void PhotoFolder(Survanto& survanto, std::int16_t)
     survanto.SyncPhotoPreviewButton(false);
 }
 
+// The switch belongs to the current user and travels with the project.
+void AutomaticPictures(Survanto& survanto, std::int16_t item)
+{
+    if (survanto.currentTool != API_ObjectID || !IsPhotoToolboxItem()) return;
+    survanto.userData.GetCurrentUserData(measuringState, survanto).automaticPictures =
+        survanto.MainPaletteItemValue(item) != 0.0;
+}
+
 void PhotoPreview(Survanto& survanto, std::int16_t)
 {
     if (survanto.currentTool != API_ObjectID) return;
@@ -336,6 +346,7 @@ const OwnAction OwnActions[] = {
     {21, ChooseEntry},         {33, ChooseEntry},          {43, ChooseEntry},         {52, ChooseEntry},
     {53, StartOpeningDetail},  {56, StartOpeningDetail},   {MorphKindItem, PressMenu},
     {PhotoFolderItem, PhotoFolder},                        {PhotoPreviewItem, PhotoPreview},
+    {AutomaticPicturesItem, AutomaticPictures},
     {ImportPointListItem, RunPointListImport},             {ExportPointListItem, RunPointListExport},
     {OrthophotoImportItem, OrthophotoImport},              {E57ImportItem, RunE57Import},
 };

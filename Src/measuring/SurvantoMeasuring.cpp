@@ -231,8 +231,8 @@ bool ApplyMeasuredElevation(bool top, API_Element& element, API_Element& mask, A
             top ? MeasureStandingTop(element.column, mask.column, h) : MeasureStandingBottom(element.column, mask.column, h);
             return true;
         case API_BeamID:
-            (top ? MeasureHangingTop : MeasureHangingBottom)(element.beam.bottomOffset, element.beam.height,
-                                                            mask.beam.bottomOffset, mask.beam.height, h);
+            (top ? MeasureHangingTop : MeasureHangingBottom)(element.beam.level, element.beam.height,
+                                                            mask.beam.level, mask.beam.height, h);
             return true;
         case API_SlabID:
             (top ? MeasureHangingTop : MeasureHangingBottom)(element.slab.bottomOffset, element.slab.thickness,
@@ -751,7 +751,12 @@ void Survanto::OnMeasuredPoint(std::int32_t eventCode)
         if (sounds) PlaySoundFile(soundFiles.noCommand.c_str());
         return;
     }
-    if (measuringMode != 1) PlaceMeasuredPointMarker();
+    if (measuringMode != 1) {
+        // A placement that makes no marker leaves none behind: an earlier point's
+        // marker is never taken for this point's.
+        lastMeasuredPointMarker = APINULLGuid;
+        PlaceMeasuredPointMarker();
+    }
 
     PointHandling handling(*this, point, soundFiles);
     handling.ByMode();

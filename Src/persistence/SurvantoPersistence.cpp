@@ -212,7 +212,15 @@ bool Survanto::LoadPreferences()
     Win::SystemParametersInfo(Win::SPI_SETACTIVEWINDOWTRACKING, windowTracking ? 1 : 0);
     Win::SystemParametersInfo(Win::SPI_SETACTIVEWNDTRKZORDER, windowRaising ? 1 : 0);
     Win::SystemParametersInfo(Win::SPI_SETACTIVEWNDTRKTIMEOUT, static_cast<std::uint32_t>(trackingDelay));
+    if (loaded) ReopenMainPaletteAsSaved();
     return loaded;
+}
+
+// The palette opens again where and as it was when the preferences were saved.
+void Survanto::ReopenMainPaletteAsSaved()
+{
+    SetResourceModules(CurrentResourceModule(), resourceModules[0]);
+    RestoreOpenState(MainPaletteFlags);
 }
 
 bool Survanto::SaveModuleData() { return SaveObject(*this, ""); }

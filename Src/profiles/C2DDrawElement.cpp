@@ -317,12 +317,12 @@ void C2DDrawElement::ExtendByText(const SText2D& text)
 {
     const double a = text.width / ThousandthsPerUnit, b = text.height / ThousandthsPerUnit;
     const double c = std::cos(text.angle), s = std::sin(text.angle);
-    double x = text.x, y = text.y;
     const std::int32_t i = text.anchorIndex;
-    if (i >= 0 && i <= 2) x += b * s, y -= b * c;
-    else if (i >= 3 && i <= 5) x += b / 2 * s, y -= b / 2 * c;
-    if (i == 1 || i == 4 || i == 7) x -= a / 2 * c, y += a / 2 * s;
-    else if (i == 2 || i == 5 || i == 8) x -= a * c, y += a * s;
+    // Down from the top or the middle row, left from the middle or right column.
+    const double rowShift = i >= 0 && i <= 2 ? b : i >= 3 && i <= 5 ? b / 2 : 0.0;
+    const double columnShift = i == 1 || i == 4 || i == 7 ? a / 2 : i == 2 || i == 5 || i == 8 ? a : 0.0;
+    const double x = text.x + rowShift * s - columnShift * c;
+    const double y = text.y - rowShift * c + columnShift * s;
     ExtendExtent(x, y);
     ExtendExtent(x + a * c - b * s, y + b * c - a * s);
 }
@@ -370,7 +370,10 @@ void C2DDrawElement::GetExtent(double& minX, double& maxY, double& maxX, double&
             }
         }
     }
-    minX = minX_, maxY = maxY_, maxX = maxX_, minY = minY_;
+    minX = minX_;
+    maxY = maxY_;
+    maxX = maxX_;
+    minY = minY_;
 }
 
 void C2DDrawElement::Draw(double left, double top, double right, double bottom, NewDisplay::NativeContext& context)
@@ -387,8 +390,13 @@ void C2DDrawElement::Draw(double left, double top, double right, double bottom, 
     const double scale = sx > sy ? sy : sx;
     const double offsetX = (w - scale * (maxX - minX)) / 2, offsetY = (h - scale * (maxY - minY)) / 2;
     PreviewTransform() = DrawingTransform {-minX, -minY, left + offsetX, bottom - offsetY, scale};
-    left_ = left, bottom_ = bottom, offsetX_ = offsetX, offsetY_ = offsetY, scale_ = scale;
-    minX_ = minX, minY_ = minY;
+    left_ = left;
+    bottom_ = bottom;
+    offsetX_ = offsetX;
+    offsetY_ = offsetY;
+    scale_ = scale;
+    minX_ = minX;
+    minY_ = minY;
 
     for (const SDrawIndex& entry : drawOrder) {
         const auto index = static_cast<std::uint32_t>(entry.index);
@@ -455,19 +463,17 @@ void C2DDrawElement::DrawText(const SText2D& text, NewDisplay::NativeContext& co
 
     const double ux = std::cos(text.angle), uy = -std::sin(text.angle);
     const double vx = -uy, vy = ux;
-    double px = (text.x - minX_) * scale_ + left_ + offsetX_;
-    double py = (bottom_ - offsetY_) - (text.y - minY_) * scale_;
     double shift = 0.0;
     switch (text.anchorCode) {
     case 1: case 2: case 3: case 10: shift = capPixels + (heightPixels - capPixels) / 2; break;
     case 4: case 5: case 6: shift = capPixels / 2; break;
     default: shift = -(heightPixels - capPixels) / 2; break;
     }
-    px += vx * shift, py += vy * shift;
     double widthPixels = text.width * scale_ / ThousandthsPerUnit;
     TE::textEngine.GetTextWidth(text.text, font, widthPixels);
-    if (justification == 1) px -= widthPixels / 2 * ux, py -= widthPixels / 2 * uy;
-    else if (justification == 2) px -= widthPixels * ux, py -= widthPixels * uy;
+    const double back = justification == 1 ? widthPixels / 2 : justification == 2 ? widthPixels : 0.0;
+    const double px = (text.x - minX_) * scale_ + left_ + offsetX_ + vx * shift - back * ux;
+    const double py = (bottom_ - offsetY_) - (text.y - minY_) * scale_ + vy * shift - back * uy;
     context.DrawPlainText(text.text, font, px, py, text.angle);
 }
 

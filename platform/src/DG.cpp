@@ -1,6 +1,10 @@
 #include "DG/DG.hpp"
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
+#include <iomanip>
+#include <locale>
 #include <sstream>
 
 #include "DGModel.hpp"
@@ -494,4 +498,16 @@ bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePop
     if (!record.answer.accept || location == nullptr) return false;
     *location = record.answer.location;
     return true;
+}
+
+GS::UniString DGDoubleToStringUnit(const double* value, std::int16_t valueKind, const DGUnitData* unitData)
+{
+    constexpr std::int32_t MostDecimals = 10;
+    if (value == nullptr || unitData == nullptr || !std::isfinite(*value)) return {};
+    if (valueKind != DG_ET_LENGTH || unitData->lengthUnit != DG_UNIT_METER) return {};
+    const int decimals = static_cast<int>(std::clamp(unitData->lengthDecimals, 0, MostDecimals));
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text << std::fixed << std::setprecision(decimals) << *value;
+    return GS::UniString(text.str());
 }

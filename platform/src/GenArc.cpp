@@ -22,7 +22,7 @@ void Include(Box2DData& box, const Point2<double>& p)
 void IncludeExtremes(Box2DData& box, const GenArc& arc, double t)
 {
     const double begin = arc.GetBegAng(), end = arc.GetEndAng();
-    double first = t + std::ceil((begin - t) / Pi) * Pi;
+    const double first = t + std::ceil((begin - t) / Pi) * Pi;
     for (double s = first; s <= end; s += Pi) Include(box, arc.PointAt(s));
 }
 

@@ -183,8 +183,14 @@ void NativeContext::StrokeSegment(const Point& from, const Point& to)
             for (int i = 0; i < width; ++i) image_.BlendPixel(x0 - lead + i, y0 - lead + j, fore_);
         if (x0 == x1 && y0 == y1) break;
         const int twice = 2 * error;
-        if (twice >= dy) error += dy, x0 += sx;
-        if (twice <= dx) error += dx, y0 += sy;
+        if (twice >= dy) {
+            error += dy;
+            x0 += sx;
+        }
+        if (twice <= dx) {
+            error += dx;
+            y0 += sy;
+        }
     }
 }
 

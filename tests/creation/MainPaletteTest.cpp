@@ -231,7 +231,7 @@ TEST_F(MainPaletteTest, ItemsRunTheirCommands)
         {"mesh with a boundary", API_MeshID, 16, false, {"EnsureStationMarker", "CreateMeshFromActivatedPoints(1)"}, Unchanged, Unchanged, 0.0},
         {"morph along the rail", API_MorphID, 16, false,
          {"EnsureStationMarker", "BuildMorphProfile", "BuildMorphRail", "CreateMorphAlongRail"}, Unchanged, 0, 0.0},
-        {"beams between two lines", API_BeamID, 17, false, {"EnsureStationMarker", "FitBeamsBetweenTwoLines"}, Unchanged, Unchanged, 0.0},
+        {"beams between two lines, none selected", API_BeamID, 17, false, {"EnsureStationMarker"}, Unchanged, Unchanged, 0.0},
         {"morph from selected markers", API_MorphID, 62, false, {"EnsureStationMarker", "CreateMorphFromPoints"}, 62, 0, 1.0},
         {"radiator niche", API_WindowID, 53, false, {"EnsureStationMarker"}, 53, 1, 1.0},
         {"point list import", API_MeshID, 79, false, {"ImportPointList"}, Unchanged, Unchanged, 0.0},
@@ -326,6 +326,21 @@ TEST_F(MainPaletteTest, SubPalettesToggleAndTheirButtonsMirrorThem)
     EXPECT_EQ(DG::GetItemValue(Palette, 68), 0.0) << "the photo folder palette is closing";
 }
 
+// The automatic choice of pictures is the current user's, kept with the project.
+TEST_F(MainPaletteTest, AutomaticPicturesAreTheCurrentUsersChoice)
+{
+    auto choice = [this] { return Main().userData.GetCurrentUserData(measuringState, Main()).automaticPictures; };
+    Host().SelectTool(API_ObjectID, 0);
+    DG::ChangeItem(Palette, 69, 1.0);
+    EXPECT_FALSE(choice()) << "only for the photo object";
+
+    Host().SelectTool(API_ObjectID, PhotoSubtype);
+    DG::ChangeItem(Palette, 69, 1.0);
+    EXPECT_TRUE(choice());
+    DG::ChangeItem(Palette, 69, 0.0);
+    EXPECT_FALSE(choice());
+}
+
 // Opening starts a fresh measuring session and remembers that the palette is open;
 // the close box forgets it, a close by the add-on or the host does not.
 TEST_F(MainPaletteTest, TheCloseBoxDecidesWhetherThePaletteReopens)
@@ -341,7 +356,7 @@ TEST_F(MainPaletteTest, TheCloseBoxDecidesWhetherThePaletteReopens)
     Host().preferences_.reset();
     EXPECT_EQ(DG::CloseByUser(Palette), -1);
     EXPECT_FALSE(DG::IsOpen(Palette));
-    EXPECT_TRUE(Host().preferences_.has_value()) << "the close box saves the preferences";
+    ASSERT_TRUE(Main().LoadPreferences()) << "the close box saved the preferences";
     Main().RestoreOpenState(503);
     EXPECT_FALSE(DG::IsOpen(Palette));
 
@@ -349,7 +364,10 @@ TEST_F(MainPaletteTest, TheCloseBoxDecidesWhetherThePaletteReopens)
     SetItem(1, 1.0);
     ChooseMenu(32500, 1);
     EXPECT_EQ(DG::GetItemValue(Palette, 1), 0.0) << "a fresh measuring session";
-    EXPECT_TRUE(Host().preferences_.has_value()) << "opening saves the preferences";
+    Main().Close();
+    ASSERT_TRUE(Main().LoadPreferences()) << "opening saved the preferences";
+    Main().RestoreOpenState(503);
+    EXPECT_TRUE(DG::IsOpen(Palette));
 }
 
 TEST_F(MainPaletteTest, ResetClearsTheValueFields)

@@ -251,6 +251,16 @@ TEST(ScenarioScript, BadLinesFailWithTheirLine)
         {"start\nuser-edit 7 drag 1 1 0\n", 2},
         {"start\nadd-storey 5 3.0\n", 2},
         {"start\nexpect elements\n", 2},
+        {"start\nselect 1\n", 2},
+        {"start\nnew-project\nadd-section section 0 0 1 0 left\nreserve 1 other\n", 4},
+        {"start\nnew-project\nteamwork-user 1 anna\nreserve 1 other\n", 4},
+        {"start\nadd-section elevation 0 0 1 left\n", 2},
+        {"start\nadd-section elevation 0 0 1 0 up\n", 2},
+        {"start\nadd-section ground 0 0 1 0 left\n", 2},
+        {"start\nadd-section section 0 0 1 0 left\nfront-window elevation 1\n", 3},
+        {"start\nadd-section interior-elevation 0 0 1 0 1 1 left\nfront-window interior-elevation 1 3\n", 3},
+        {"start\nanswer-alert 4\n", 2},
+        {"start\nadd-library-part 2 {11111111-2222-3333-4444-555555555555}-{66666666-7777-8888-9999-AAAAAAAAAAAA} v2\n", 2},
     };
     for (const auto& c : cases) {
         SimHost::Host::Options options;

@@ -39,7 +39,7 @@ TEST_F(LibraryFolder, TheAddOnsLibraryIsFoundByUniqueId)
 {
     LoadOwnLibrary(Host());
     API_LibPart part;
-    std::snprintf(part.ownUnID, sizeof part.ownUnID, "%s",
+    std::snprintf(part.uniqueId, sizeof part.uniqueId, "%s",
                   "{2B4469A5-2D30-426D-B5E1-C290A9528079}-{CE7708ED-B319-4A93-9422-0E3411D692F7}");
     ASSERT_EQ(HostSearchLibraryPart(&part), NoError);
     EXPECT_EQ(part.name.ToUtf8(), "Survanto Version");
@@ -52,10 +52,31 @@ TEST_F(LibraryFolder, TheAddOnsLibraryIsFoundByUniqueId)
     EXPECT_EQ(params[2].typeID, APIParT_Integer);
     EXPECT_EQ(params[2].value, 6.0);
 
-    std::snprintf(part.ownUnID, sizeof part.ownUnID, "%s",
+    std::snprintf(part.uniqueId, sizeof part.uniqueId, "%s",
                   "{2B4469A5-2D30-426D-B5E1-C290A9528079}-{00000000-B319-4A93-9422-0E3411D692F7}");
     EXPECT_NE(HostSearchLibraryPart(&part), NoError) << "another revision is another part";
     EXPECT_NE(HostGetLibraryPartParameters(99, &a, &b, &params), NoError);
+}
+
+// A part added on its own and the parts of a library folder are one library:
+// each service finds both, by index or by unique id.
+TEST_F(LibraryFolder, AddedAndLoadedPartsAreOneLibrary)
+{
+    Host().model_.libraryParts[9].uniqueId = PartId;
+    Host().model_.libraryParts[9].version = 32;
+    LoadOwnLibrary(Host());
+    API_LibPart part;
+    std::snprintf(part.uniqueId, sizeof part.uniqueId, "%s", PartId);
+    ASSERT_EQ(HostSearchLibraryPart(&part), NoError);
+    EXPECT_EQ(part.index, 9);
+    EXPECT_EQ(part.version, 32);
+
+    API_LibPart loaded;
+    loaded.index = 10;
+    ASSERT_EQ(HostGetLibraryPart(&loaded), NoError) << "the folder's parts follow the highest index";
+    EXPECT_EQ(loaded.name.ToUtf8(), "Survanto Messpunkt");
+    EXPECT_STREQ(loaded.uniqueId, "{2B4469A5-2D30-426D-B5E1-C290A9528079}-{FE5C8B03-8CAB-48E2-92B7-DBE442FC35BB}");
+    EXPECT_EQ(loaded.version, 0);
 }
 
 // Loading again adds nothing twice; the add-on hears of every change.
@@ -101,11 +122,12 @@ TEST_F(LibraryFolder, ABrokenPartFileLoadsNothing)
     EXPECT_EQ(error, "no library folder /no/such/folder");
 }
 
-// A project file keeps its library parts with their defaults.
+// A project file keeps its library parts with their versions and defaults.
 TEST_F(LibraryFolder, LibraryPartsTravelWithTheProjectFile)
 {
     TempFolder folder;
     LoadOwnLibrary(Host());
+    Host().model_.libraryParts.at(3).version = 40;
     const std::string file = folder.path() + "/p.json";
     std::string error;
     ASSERT_TRUE(SimHost::SaveProjectFile(Host().model_, file, error)) << error;
@@ -116,6 +138,7 @@ TEST_F(LibraryFolder, LibraryPartsTravelWithTheProjectFile)
     const SimHost::LibraryPartEntry& back = read.libraryParts.at(3);
     EXPECT_EQ(back.uniqueId, stored.uniqueId);
     EXPECT_EQ(back.name, stored.name);
+    EXPECT_EQ(back.version, stored.version);
     EXPECT_EQ(back.sizeA, stored.sizeA);
     ASSERT_EQ(back.params.size(), stored.params.size());
     EXPECT_EQ(back.params[3].text.ToUtf8(), stored.params[3].text.ToUtf8());

@@ -85,6 +85,14 @@ TEST_F(ProjectFileTest, SavingAndOpeningRestoresElementsAndModuleDataByteForByte
     host->NewProject();
     SimHost::ProjectModel& model = host->model_;
     model.content.elements.push_back(SampleWall());
+    SimHost::StoredElement drawing;
+    drawing.record.header.typeID = API_LineID;
+    drawing.record.header.guid = APIGuidFromString("{5EED0002-51D0-4000-8000-53696D487374}");
+    drawing.view = API_DatabaseInfo {};
+    drawing.view->typeID = APIWind_InteriorElevationID;
+    drawing.view->elementGuid = SampleWall().record.header.guid;
+    drawing.view->segmentNumber = 2;
+    model.content.elements.push_back(drawing);
     model.content.layers[3] = SimHost::LayerEntry {"Vermessung", APILay_Hidden};
     model.content.storeyLevels[1] = 3.25;
     model.moduleData[GS::UniString()] = SimHost::StoredModuleData {1, 0x5757, NoteBlock("eins")};
@@ -101,8 +109,14 @@ TEST_F(ProjectFileTest, SavingAndOpeningRestoresElementsAndModuleDataByteForByte
     EXPECT_EQ(host->Fact("posted"), "OPNE");
 
     const SimHost::ProjectContent& content = host->model_.content;
-    ASSERT_EQ(content.elements.size(), 1u);
+    ASSERT_EQ(content.elements.size(), 2u);
     const SimHost::StoredElement& wall = content.elements.front();
+    EXPECT_FALSE(wall.view) << "an element of the model";
+    const std::optional<API_DatabaseInfo>& view = content.elements[1].view;
+    ASSERT_TRUE(view) << "a drawing stays in its view";
+    EXPECT_EQ(view->typeID, APIWind_InteriorElevationID);
+    EXPECT_EQ(view->elementGuid, wall.record.header.guid);
+    EXPECT_EQ(view->segmentNumber, 2);
     const SimHost::StoredElement& original = saved.elements.front();
     EXPECT_EQ(std::memcmp(&wall.record, &original.record, sizeof(API_Element)), 0);
     ASSERT_EQ(wall.memo.coords.size(), 3u);

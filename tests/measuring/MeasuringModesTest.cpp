@@ -27,6 +27,9 @@ struct ModeCase {
 // The tables of the measuring modes, tool by tool. A creator that is still to come
 // shows as its call and leaves the step where it was, so its +1 shows as its step
 // plus one; a real creator makes its element and ends the action (step 1 after +1).
+// The hand-back to the tool after an ended action switches on the tool's
+// remembered option, none here: objects and lamps placed at every point make
+// their first one only.
 const ModeCase modeCases[] = {
     {"alignment", 1, 0, 0, {}, 2, {}, "12", 0, 1},
     {"top elevation", 3, 0, 0, {}, 1, {}, "1", 0, 0},
@@ -37,34 +40,34 @@ const ModeCase modeCases[] = {
 
     {"wall", 14, 1, 0, {}, 2, {}, "12", 14, 1, 1},
     {"column", 14, 2, 0, {}, 3, {}, "112", 14, 1, 1},
-    {"beam", 14, 3, 0, {}, 2, {"CreateBeam@2:0,1"}, "12", 14, 3},
-    {"window", 14, 4, 0, {}, 2, {"CheckOpeningHostWall@1:0", "FinishWindowMeasurement@2:0,1"}, "12", 14, 3},
-    {"door", 14, 5, 0, {}, 3, {"CheckOpeningHostWall@1:0", "FinishDoorMeasurement@3:0,1,2"}, "112", 14, 4},
-    {"object at every point", 14, 6, 0, {}, 2, {"CreateObject@1:0", "CreateObject@2:0,1"}, "11", 14, 3},
+    {"beam", 14, 3, 0, {}, 2, {}, "12", 14, 1, 1},
+    {"window", 14, 4, 0, {}, 2, {"CreateWindowFromPoints@2:0,1"}, "12", 14, 3},
+    {"door", 14, 5, 0, {}, 3, {"CreateDoorFromPoints@3:0,1,2"}, "112", 14, 4},
+    {"object at every point", 14, 6, 0, {}, 2, {}, "11", 14, 1, 1},
     {"photo object", 14, 6, PhotoSubtype, {}, 2, {"PlacePhotoObject@2:0,1"}, "12", 14, 3},
-    {"lamp at every point", 14, 7, 0, {}, 2, {"CreateLamp@1:0", "CreateLamp@2:0,1"}, "11", 14, 3},
+    {"lamp at every point", 14, 7, 0, {}, 2, {}, "11", 14, 1, 1},
     {"slab alternates", 14, 8, 0, {}, 4, {}, "1212", 14, 5},
     {"roof", 14, 9, 0, {}, 3, {"CreateRoof@3:0,1,2"}, "112", 14, 4},
     {"mesh collects", 14, 10, 0, {}, 2, {}, "11", 14, 3},
-    {"level dimension", 14, 13, 0, {}, 2, {"CreateLevelDimension@1:0", "CreateLevelDimension@2:0,1"}, "11", 14, 3},
+    {"level dimension", 14, 13, 0, {}, 2, {}, "11", 14, 1, 2},
     {"fill collects", 14, 18, 0, {}, 2, {}, "11", 14, 3},
-    {"line", 14, 19, 0, {}, 2, {"CreateLine@2:0,1"}, "12", 14, 3},
+    {"line", 14, 19, 0, {}, 2, {}, "12", 14, 1, 1},
     {"polyline", 14, 20, 0, {}, 2,
      {"main.AddMeasuredPoint@2:0", "DrawCurvePolyline@2:0", "main.AddMeasuredPoint@3:1", "DrawCurvePolyline@3:0,1"}, "11", 14, 3},
     {"circle", 14, 21, 0, {}, 3, {}, "112", 14, 1, 1},
     {"circle tool takes nothing", 14, 22, 0, {}, 1, {}, "1", 14, 1},
     {"spline collects", 14, 23, 0, {}, 2, {}, "11", 14, 3},
-    {"hotspot", 14, 24, 0, {}, 2, {"CreateHotspot@1:0", "CreateHotspot@2:0,1"}, "11", 14, 3},
+    {"hotspot", 14, 24, 0, {}, 2, {}, "11", 14, 1, 2},
     {"extruded shell", 14, 43, 0, {}, 7, {"CreateExtrudedShellFittedToWalls@7:0,1,2,3,4,5,6"}, "1111112", 14, 8},
     {"morph profile points", 14, 45, 0, {}, 2, {"section.AddMeasuredPoint@1:0", "section.AddMeasuredPoint@1:1"}, "11", 14, 1},
 
     {"polygon wall", 15, 1, 0, {}, 4, {}, "1212", 15, 5},
     {"polygon beam", 15, 3, 0, {}, 4, {}, "1212", 15, 5},
     {"round column", 15, 2, 0, {}, 3, {}, "112", 15, 1, 1},
-    {"window side points", 15, 4, 0, {}, 2, {"CheckOpeningHostWall@1:0", "FinishWindowMeasurement@2:0,1"}, "12", 15, 3},
-    {"door side points", 15, 5, 0, {}, 3, {"CheckOpeningHostWall@1:0", "FinishDoorMeasurement@3:0,1,2"}, "112", 15, 4},
-    {"object over 3 points", 15, 6, 0, {}, 3, {"CreateObject@3:0,1,2"}, "112", 15, 4},
-    {"lamp over 3 points", 15, 7, 0, {}, 3, {"CreateLamp@3:0,1,2"}, "112", 15, 4},
+    {"window side points", 15, 4, 0, {}, 2, {"CreateWindowFromPoints@2:0,1"}, "12", 15, 3},
+    {"door side points", 15, 5, 0, {}, 3, {"CreateDoorFromPoints@3:0,1,2"}, "112", 15, 4},
+    {"object over 3 points", 15, 6, 0, {}, 3, {}, "112", 15, 1, 1},
+    {"lamp over 3 points", 15, 7, 0, {}, 3, {}, "112", 15, 1, 1},
     {"arc", 15, 21, 0, {}, 3, {}, "112", 15, 1, 1},
     {"ruled shell", 15, 43, 0, {}, 8, {"CreateRuledShellBetweenWalls@8:0,1,2,3,4,5,6,7"}, "11111112", 15, 9},
     {"morph rail points", 15, 45, 0, {}, 2, {"main.AddMeasuredPoint@1:0", "main.AddMeasuredPoint@2:1"}, "11", 15, 3},
@@ -75,7 +78,7 @@ const ModeCase modeCases[] = {
 
     {"curved wall", 16, 1, 0, {}, 3, {}, "112", 16, 1, 1},
     {"inclined column", 16, 2, 0, {}, 5, {}, "11112", 16, 1, 1},
-    {"slanted beam", 16, 3, 0, {}, 2, {"CreateBeam@2:0,1"}, "12", 16, 3},
+    {"slanted beam", 16, 3, 0, {}, 2, {}, "12", 16, 1, 1},
     {"dome from five points", 16, 43, 0, {}, 5, {"CreateDomeFromFivePoints@5:0,1,2,3,4"}, "11112", 16, 6},
     {"mesh takes nothing", 16, 10, 0, {}, 1, {}, "1", 16, 1},
     {"round wall", 17, 1, 0, {}, 3, {}, "112", 17, 1, 2},
@@ -88,10 +91,9 @@ const ModeCase modeCases[] = {
     {"dome segment", 18, 43, 0, {}, 9, {"CreateDomeSegment@9:0,1,2,3,4,5,6,7,8"}, "111111112", 18, 10},
     {"lamp takes nothing", 18, 7, 0, {}, 1, {}, "1", 18, 1},
 
-    {"straight reveal", 22, 4, 0, {{33, 1}}, 1, {"MeasureRevealDepth@1:0"}, "1", 0, 1},
-    {"slanted reveal", 22, 4, 0, {{33, 2}}, 2, {"MeasureRevealDepth@2:0,1", "MeasureRevealWidth@2:0,1"}, "12", 0, 1},
-    {"reveals on both sides", 22, 4, 0, {{33, 3}}, 4,
-     {"MeasureRevealDepth@2:0,1", "MeasureRevealWidth@2:0,1", "MeasureRevealDepth@4:2,3", "MeasureRevealWidth@4:2,3"}, "1212", 0, 1},
+    {"straight reveal", 22, 4, 0, {{33, 1}}, 1, {}, "1", 0, 1},
+    {"slanted reveal", 22, 4, 0, {{33, 2}}, 2, {}, "12", 0, 1},
+    {"reveals on both sides without a wall start over", 22, 4, 0, {{33, 3}}, 4, {}, "1212", 22, 1},
     {"wall thickness", 23, 1, 0, {}, 1, {"SetWallThickness@1:0"}, "1", 0, 1},
     {"trapezoid wall", 24, 1, 0, {}, 2, {"SetTrapezoidWallThickness@2:0,1"}, "12", 0, 1},
     {"reference height", 40, 0, 0, {}, 1, {}, "1", 0, 0},
@@ -285,7 +287,7 @@ TEST_F(MeasuredPointRoad, AnOpeningWithoutAUsableWallOnlyEndsTheAction)
     Main().openingWallUsable = false;
     Shoot(NthPoint(1));
     Shoot(NthPoint(2));
-    EXPECT_EQ(CountOf("FinishDoorMeasurement"), 0);
+    EXPECT_EQ(CountOf("CreateDoorFromPoints"), 0);
     EXPECT_TRUE(Main().openingWallUsable);
     EXPECT_EQ(Main().pointStep, 1);
     EXPECT_EQ(SoundLetters(), "111");

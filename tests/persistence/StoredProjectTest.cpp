@@ -165,6 +165,27 @@ TEST_F(StoredProject, PreferencesSavedWithTrackingOnReachWindowsAtTheNextStart)
     EXPECT_TRUE(Main().windowTracking);
 }
 
+// The main palette comes back at start-up as the user left it, and a palette
+// closed by the user stays closed.
+TEST_F(StoredProject, TheMainPaletteReopensAtTheNextStartAsItWasLeft)
+{
+    TempFolder work;
+    StartHost(work.path());
+    Main().ToggleMainPalette();
+    ASSERT_TRUE(DG::IsOpen(Survanto::MainPaletteDialogId));
+    StopHost();
+    DG::ForgetAllDialogs();
+
+    StartHost(work.path());
+    EXPECT_TRUE(DG::IsOpen(Survanto::MainPaletteDialogId));
+    EXPECT_EQ(DG::CloseByUser(Survanto::MainPaletteDialogId), -1);
+    StopHost();
+    DG::ForgetAllDialogs();
+
+    StartHost(work.path());
+    EXPECT_FALSE(DG::IsOpen(Survanto::MainPaletteDialogId));
+}
+
 // Anna saved her station in her copy of the project; Bert merges it into his.
 // Each keeps their own record and report lines, and Bert's live station stays.
 TEST_F(StoredProject, TeamworkMergeKeepsEachUsersRecordAndReportLines)

@@ -36,11 +36,15 @@ struct API_WallType {
     API_Coord endC;
     double arcAngle;                  // radians, 0 for a straight wall
     std::int32_t geometryKind;        // 0 straight or curved, 1 trapezoid, 2 polygonal
-    std::int32_t referenceLineCode;   // 0 or 2: side of the reference line
+    // Where the reference line lies: 0 outside face, 1 centre, 2 inside face, 3 core
+    // outside, 4 core centre, 5 core inside. Unflipped, the outside face is the left
+    // one seen from begin to end.
+    std::int32_t referenceLineCode;
     bool flipped;
     std::int16_t profileCode;         // 0 straight, 3 inclined
     double slantAngle;                // radians, inclined walls
-    double thickness;
+    double thickness;                 // at the begin point
+    double thickness1;                // at the end point; differs for trapezoid walls
     double height;
     double bottomOffset;              // above the home storey's level
 };
@@ -61,25 +65,38 @@ struct API_ColumnType {
     double bottomOffset;
 };
 
+// A beam hangs from its level: the height of its top along the reference line,
+// at the begin point, above the home storey's level. It rises by tan(slantAngle)
+// per metre from begin to end.
 struct API_BeamType {
     API_Elem_Head head;
     API_Coord begC;
     API_Coord endC;
     double width;
     double height;
-    double bottomOffset;              // of the beam's reference line
+    double level;
+    double offset;                    // of the beam's middle, to the left of its reference line
+    bool isSlanted;
     double slantAngle;
-    std::int32_t referenceLineCode;
 };
 
-// Slabs, meshes and roofs keep their outline in the memo's polygon.
+// The counts of a polygon whose points lie in the memo: coordinates with the
+// closing ones (entry 0 not counted), sub-polygons, arcs.
+struct API_Polygon {
+    std::int32_t nCoords;
+    std::int32_t nSubPolys;
+    std::int32_t nArcs;
+};
+
+// Slabs keep their outline in the memo's polygon.
 struct API_SlabType {
     API_Elem_Head head;
     double thickness;
     double bottomOffset;
-    std::int32_t pointCount;
+    API_Polygon poly;
 };
 
+// Meshes and roofs keep their outline in the memo's polygon.
 struct API_MeshType {
     API_Elem_Head head;
     double skirtHeight;
@@ -161,6 +178,20 @@ struct API_ArcType {
     std::int16_t pen;
 };
 
+// Fills keep their outline in the memo's polygon.
+struct API_HatchType {
+    API_Elem_Head head;
+    API_Polygon poly;
+    std::int16_t pen;
+};
+
+// A spline through the memo's coordinates, which start at index 0.
+struct API_SplineType {
+    API_Elem_Head head;
+    bool closed;
+    std::int16_t pen;
+};
+
 struct API_HotspotType {
     API_Elem_Head head;
     API_Coord position;
@@ -168,11 +199,23 @@ struct API_HotspotType {
     std::int16_t pen;
 };
 
+// A text placed with an element; contentSetting is the host's and kept as given.
+struct API_NoteType {
+    std::int32_t contentSetting;
+    char content[256];                // a C string
+};
+
+// A level dimension shows its two notes; markerSetting and customText are the
+// host's and kept as given.
 struct API_LevelDimensionType {
     API_Elem_Head head;
     API_Coord position;
-    double level;                     // the dimensioned height above the home storey
+    double level;                     // the dimensioned height
     std::int16_t pen;
+    API_NoteType note1;
+    API_NoteType note2;
+    std::int32_t markerSetting;
+    bool customText;
 };
 
 // A morph's placement: 3 x 4, row by row, translation in the fourth column.
@@ -181,8 +224,9 @@ struct API_MorphType {
     double transformation[12];
 };
 
-// Sections, elevations and interior elevations: a main line of one segment, or of
-// several for an interior elevation, whose points lie in the memo.
+// Sections (type 25), elevations (33) and interior elevations (34): a main line of
+// one segment, or of several for an interior elevation, whose points lie in the
+// memo with the distance line, which lies on the side the view looks at.
 struct API_CutPlaneType {
     API_Elem_Head head;
     std::int32_t segmentCount;
@@ -205,6 +249,8 @@ union API_Element {
     API_ShellType shell;
     API_LineType line;
     API_ArcType arc;                  // arcs and circles
+    API_HatchType hatch;              // fills
+    API_SplineType spline;
     API_HotspotType hotspot;
     API_LevelDimensionType levelDimension;
     API_MorphType morph;
@@ -244,6 +290,7 @@ struct API_SectionSegment {
 // Which parts of a memo a call reads or writes.
 constexpr std::uint64_t APIMemoMask_Polygon = 1;
 constexpr std::uint64_t APIMemoMask_AddPars = 4;
+constexpr std::uint64_t APIMemoMask_Section = 8;  // segments, main line and distance line
 constexpr std::uint64_t APIMemoMask_All = ~std::uint64_t {0};
 
 // The variable part of an element. Polygons use the host's form: coordinates from
@@ -315,10 +362,24 @@ constexpr std::int32_t APITool_BringToFront = FourCC("OFR0");
 // "{main GUID}-{revision GUID}".
 constexpr std::size_t API_UniIDLength = 128;
 
-// A library part of the loaded libraries. HostSearchLibraryPart takes the unique
-// id text and fills in the library index (from 1) and the part's name.
+// What HostGetSelection reports beside the entries: how many elements are
+// selected and how many of them the user may edit.
+struct API_SelectionInfo {
+    std::int32_t sel_nElem = 0;
+    std::int32_t sel_nElemEdit = 0;
+};
+
+// Filter bits of HostFilterElement: the user may edit the element; the element
+// is reserved for the user (in a solo project every element is).
+constexpr std::int32_t APIFilt_IsEditable = 1;
+constexpr std::int32_t APIFilt_HasAccessRight = 16;
+
+// A library part of the loaded libraries: its index (from 1), unique id, name
+// and version. HostGetLibraryPart takes the index and fills in the rest;
+// HostSearchLibraryPart takes the unique id and fills in the rest.
 struct API_LibPart {
     std::int32_t index = 0;
-    char ownUnID[API_UniIDLength] {};
+    char uniqueId[API_UniIDLength] {};
     GS::UniString name;
+    std::int32_t version = 0;
 };

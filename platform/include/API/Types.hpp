@@ -54,7 +54,10 @@ enum ElemType : API_ElemTypeID {
     API_CircleID = 22,
     API_SplineID = 23,
     API_HotspotID = 24,
+    API_CutPlaneID = 25,
     API_CameraID = 26,
+    API_ElevationID = 33,
+    API_InteriorElevationID = 34,
     API_ShellID = 43,
     API_MorphID = 45,
 };

@@ -275,3 +275,19 @@ std::int64_t TreeViewGetItemUserData(short dialogId, short item, std::int32_t tr
 // `*selectedType` (1-based); a null default folder leaves the dialog's own.
 bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePopupItem* popupItems,
                    short* selectedType, const IO::Location* defaultFolder, const GS::UniString& title);
+
+// Unit settings of the host's value formatting; the add-on fills the length unit
+// and its decimals.
+struct DGUnitData {
+    std::int32_t areaUnit = 0;
+    std::int32_t angleUnit = 0;
+    std::int32_t lengthUnit = 0;      // 4: metres
+    std::int32_t lengthDecimals = 0;
+};
+
+constexpr std::int16_t DG_ET_LENGTH = 6;
+constexpr std::int32_t DG_UNIT_METER = 4;
+
+// A value as text in the given unit, numbers in the C locale; empty for a value
+// kind or unit this host does not format, and for a value that is no number.
+GS::UniString DGDoubleToStringUnit(const double* value, std::int16_t valueKind, const DGUnitData* unitData);

@@ -150,4 +150,36 @@ inline bool IsLineCoord(const Sector& sector, const Coord& c)
     return std::fabs((dx * py - dy * px) / length) < GeometryEps;
 }
 
+// Plan lines, segments and arcs. A segment's ends belong to it when the boundary
+// is closed; "on" means within eps of it.
+enum Boundary { Boundary_Opened, Boundary_Closed };
+
+// An arc of a circle, counter-clockwise from its begin angle to its end angle
+// (the end angle may exceed 2π; both are measured from the x axis).
+struct GenArc {
+    Coord origo;
+    double r = 0.0;
+    double begAng = 0.0;
+    double endAng = 0.0;
+};
+
+// Where the lines through two segments meet; false when they run parallel or a
+// segment has no length.
+bool XLines(const Sector& s1, const Sector& s2, Coord* crossing);
+// The foot of the point on the line through the segment; its first point when the
+// segment has no length.
+Coord CoordProjSector(const Coord& c, const Sector& s);
+// Distance of the point from the segment, its ends included.
+double DistCoordSectorPtr(const Coord& c, const Sector& s);
+// True when the point lies on the segment, within eps; with an opened boundary the
+// ends (within eps) do not count.
+bool IsSectorPointIntersect(const Sector& s, const Coord& c, Boundary boundary, double eps);
+// The arc that runs from begC to endC turning by arcAngle (counter-clockwise when
+// positive); a clockwise arc is told from its end. False for an arc without chord
+// or turn.
+bool SetGenArc(const Coord& begC, const Coord& endC, double arcAngle, GenArc* arc);
+// The points where the segment meets the arc, within eps, in the order they lie
+// along the segment; their number (0, 1 or 2).
+int XGenArcSectorEps(const GenArc& arc, const Sector& s, Coord crossings[2], double eps);
+
 }  // namespace Geometry

@@ -46,7 +46,7 @@ struct HatchDrawContext {
     void* userData;
 };
 
-// Calls the line procedure once for every piece of a pattern line inside the
+// Calls the line procedure once for every stretch of a pattern line inside the
 // fill's polygon (even-odd over its rings, arcs followed within 0.001), with the
 // fill's foreground pen. Unless patternOnly, the fill procedure comes first and
 // the contour procedure last. An error for a fill the reader does not know.
