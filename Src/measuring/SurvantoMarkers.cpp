@@ -80,13 +80,6 @@ double NumberOr(API_ElementMemo& memo, const char* name, double fallback)
     return parameter == nullptr ? fallback : parameter->value;
 }
 
-API_Coord LocationOffset()
-{
-    API_Coord offset;
-    HostDatabaseRequest(FourCC("GOFS"), &offset, nullptr);
-    return offset;
-}
-
 // The text before the first blank: a teamwork station id carries its user's name behind one.
 GS::UniString UpToFirstBlank(const GS::UniString& id)
 {
@@ -202,7 +195,7 @@ void Survanto::PlaceStationMarker(double x, double y, double z)
     DeactivateStationMarkers(MarkerPart::InstrumentStationSymbol);
     DeactivateStationMarkers(MarkerPart::ScanStationSymbol);
     if (measuringState.stationMode == PointCloudStationMode) return;
-    const API_Coord offset = LocationOffset();
+    const API_Coord offset = GetLocationOffset();
     const bool teamwork = ProjectUser::InTeamworkProject();
     MarkerPart part;
     const bool instrument = measuringState.stationMode == InstrumentStationMode;
@@ -259,7 +252,7 @@ void Survanto::PlaceStationMarker(double x, double y, double z)
 
 std::int32_t Survanto::UpdateStationMarkers(double* x, double* y, double* z)
 {
-    const API_Coord offset = LocationOffset();
+    const API_Coord offset = GetLocationOffset();
     DeactivateStationMarkers(MarkerPart::InstrumentStationSymbol);
     DeactivateStationMarkers(MarkerPart::ScanStationSymbol);
     const char* const currentPart = MarkerPart::StationPartOf(measuringState.stationSymbolResource);

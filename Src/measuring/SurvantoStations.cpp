@@ -67,8 +67,7 @@ void Survanto::ReplaceStationMarker()
 void Survanto::SetStationFromMeasuredPoint()
 {
     if (measuringState.stationMode == InstrumentStationMode) return;
-    API_Coord offset;
-    HostDatabaseRequest(FourCC("GOFS"), &offset, nullptr);
+    const API_Coord offset = GetLocationOffset();
     measuringState.stationX = measuringState.measuredX + offset.x;
     measuringState.stationY = measuringState.measuredY + offset.y;
     measuringState.stationZ = measuringState.measuredZ;
