@@ -28,8 +28,8 @@ public:
     // The window's last state as the preferences keep it, twelve bytes: version,
     // was open, docked, x, y, height, width.
     virtual bool WriteState(CDataRecorder& recorder);
-    // Takes the state, and restores the window at it from then on, only when all
-    // twelve bytes were read; a shorter stream leaves everything as it was.
+    // Takes the state only when all twelve bytes were read, and restores the
+    // window at it from then on when it has a size.
     virtual bool ReadState(CDataRecorder& recorder);
     virtual void RestoreOpenState(std::int32_t paletteFlags);
     virtual std::int16_t DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <sstream>
 
 #include "AttributeServices.hpp"
@@ -289,13 +290,32 @@ GSErrCode SelectElements(HostToken token, const API_Neig* neigs, std::int32_t co
     return NoError;
 }
 
+bool IsKnownTool(std::int32_t tool)
+{
+    return tool == APITool_Lock || tool == APITool_Unlock || tool == APITool_ResetOrder || tool == APITool_BringToFront;
+}
+
+// Display order: 0 is the tool's own order; bringing to the front puts the
+// element above every other.
+std::int16_t FrontDrawIndex(const ProjectModel& model)
+{
+    std::int16_t front = 0;
+    for (const StoredElement& e : model.content.elements) front = std::max(front, e.record.header.drawIndex);
+    return front == std::numeric_limits<std::int16_t>::max() ? front : static_cast<std::int16_t>(front + 1);
+}
+
 GSErrCode ApplyElementTool(HostToken token, const API_Elem_Head* headers, std::int32_t count, std::int32_t tool)
 {
     ProjectModel& model = ModelOf(token);
-    if (headers == nullptr || count <= 0 || (tool != APITool_Lock && tool != APITool_Unlock)) return APIERR_BADPARS;
+    if (headers == nullptr || count <= 0 || !IsKnownTool(tool)) return APIERR_BADPARS;
     for (std::int32_t i = 0; i < count; ++i)
         if (model.Find(headers[i].guid) == nullptr) return APIERR_BADID;
-    for (std::int32_t i = 0; i < count; ++i) model.Find(headers[i].guid)->record.header.lockId = tool == APITool_Lock ? 1 : 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+        API_Elem_Head& header = model.Find(headers[i].guid)->record.header;
+        if (tool == APITool_Lock || tool == APITool_Unlock) header.lockId = tool == APITool_Lock ? 1 : 0;
+        if (tool == APITool_ResetOrder) header.drawIndex = 0;
+        if (tool == APITool_BringToFront) header.drawIndex = FrontDrawIndex(model);
+    }
     model.MarkChanged();
     return NoError;
 }
@@ -363,17 +383,6 @@ GSErrCode LibraryPartUniqueId(const ProjectModel& model, const API_Elem_Head& he
     const LibraryPartEntry* part = model.LibraryPartOf(stored->record);
     if (part == nullptr) return APIERR_BADINDEX;
     std::snprintf(text, API_UniIDLength, "%s", part->uniqueId.c_str());
-    return NoError;
-}
-
-GSErrCode GetLibraryPart(HostToken token, API_LibPart* part)
-{
-    if (part == nullptr) return APIERR_BADPARS;
-    const auto& parts = ModelOf(token).libraryParts;
-    const auto found = parts.find(part->index);
-    if (found == parts.end()) return APIERR_BADINDEX;
-    std::snprintf(part->uniqueId, sizeof part->uniqueId, "%s", found->second.uniqueId.c_str());
-    part->version = found->second.version;
     return NoError;
 }
 
@@ -587,17 +596,6 @@ bool ReadUserTransformation(std::istringstream& args, API_ActTranPars& t)
     return false;
 }
 
-bool IsBracedGuid(const std::string& text)
-{
-    GS::Guid guid;
-    return text.size() == 38 && text.front() == '{' && text.back() == '}' && guid.FromText(text.substr(1, 36));
-}
-
-bool IsLibraryPartUniqueId(const std::string& text)
-{
-    return text.size() == 77 && text[38] == '-' && IsBracedGuid(text.substr(0, 38)) && IsBracedGuid(text.substr(39));
-}
-
 }  // namespace
 
 std::int32_t NeigOfElementType(API_ElemTypeID type)
@@ -670,7 +668,6 @@ void FillElementServices(HostServiceTable& table)
     SIMHOST_SET_SERVICE(table, HostAutomationRequest, AutomationRequest);
     SIMHOST_SET_SERVICE(table, HostUtilityRequest, UtilityRequest);
     SIMHOST_SET_SERVICE(table, HostGetElementList, GetElementList);
-    SIMHOST_SET_SERVICE(table, HostGetLibraryPart, GetLibraryPart);
     SIMHOST_SET_SERVICE(table, HostDatabaseRequest, DatabaseRequest);
     SIMHOST_SET_SERVICE(table, HostEnvironmentRequest, EnvironmentRequest);
     FillSelectionServices(table);
@@ -707,10 +704,6 @@ void AddElementFacts(const Host& host, Facts& facts)
     facts["front-window"] = DatabaseName(model.frontWindow);
     facts["database"] = DatabaseName(model.currentDatabase.typeID);
     facts["offset"] = Num(model.content.locationOffset.x) + " " + Num(model.content.locationOffset.y);
-    parts.clear();
-    for (const auto& [index, part] : model.libraryParts)
-        parts.push_back(std::to_string(index) + ":" + part.uniqueId + (part.version != 0 ? " version " + std::to_string(part.version) : ""));
-    facts["library-parts"] = Join(parts);
     AddSelectionFacts(host, facts);
 }
 
@@ -726,7 +719,6 @@ void AddElementFacts(const Host& host, Facts& facts)
 //   user-edit <n> drag dx dy dz | elevate dz | rotate cx cy degrees | mirror px py ax ay
 //   user-delete <n>
 //   undo
-//   add-library-part <index> <{main GUID}-{revision GUID}> [version]
 void AddElementVerbs(ScenarioVerbs& verbs)
 {
     AddSelectionVerbs(verbs);
@@ -807,15 +799,6 @@ void AddElementVerbs(ScenarioVerbs& verbs)
     });
     verbs["undo"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream&) {
         return model.Undo() || scenario.Fail("nothing to undo");
-    });
-    verbs["add-library-part"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
-        std::int32_t index = 0;
-        std::int32_t version = 0;
-        std::string uniqueId;
-        if (!(args >> index >> uniqueId) || index < 1 || !IsLibraryPartUniqueId(uniqueId) || !Scenario::OptionalNumber(args, version))
-            return scenario.Fail("add-library-part <index from 1> <{main GUID}-{revision GUID}> [version]");
-        model.libraryParts[index] = LibraryPartEntry {uniqueId, version};
-        return true;
     });
 }
 

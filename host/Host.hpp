@@ -53,6 +53,12 @@ struct ViewEventCatch {
     std::int32_t map = 0;
 };
 
+// A 3D projection the add-on set ('CP3D'), and whether it follows its camera.
+struct ProjectionRequest {
+    API_3DProjectionInfo projection {};
+    bool followsCamera = false;
+};
+
 // A palette the add-on registered, so that the host closes, hides, shows and
 // disables it with its own windows.
 struct PaletteRegistration {
@@ -112,6 +118,8 @@ public:
     void OpenProject(const std::string& name, ProjectModel content = ProjectModel {});
     void CloseProject();
     void Quit();
+    // A project event as the host sends it, to a handler that asked for it.
+    void FireProjectEvent(std::int32_t event);
     void SelectTool(API_ElemTypeID type, std::int32_t variation = 0);
 
     // Posting is safe from any thread; running happens on the caller's thread,
@@ -133,6 +141,8 @@ public:
     const std::vector<MenuRegistration>& Menus() const { return menus_; }
     const std::vector<LibraryPart>& Library() const { return library_; }
     const std::string& InstalledAddOnFolder() const { return installFolder_; }
+    // The add-on's object library as installed beside it.
+    std::string InstalledLibraryFolder() const;
     // Whether the installed module is in the process's memory: it stays after an
     // unload only when something pins it there.
     bool AddOnModuleInMemory() const;
@@ -160,6 +170,7 @@ public:
     APIModuleDataMergeHandlerProc mergeHandler_ = nullptr;
     APISelectionChangeHandlerProc selectionHandler_ = nullptr;
     std::vector<ViewEventCatch> viewEvents_;
+    APIViewEventHandlerProc viewEventHandler_ = nullptr;
     std::vector<std::pair<API_ElemTypeID, APIElementEventHandlerProc>> newElementCatches_;
     std::vector<PaletteRegistration> palettes_;
     int keepInMemoryCalls_ = 0;
@@ -170,13 +181,15 @@ public:
     std::vector<std::unique_ptr<API_BodyBuilderData>> bodyBuilders_;
     std::optional<StoredPreferences> preferences_;  // kept in the work folder's preferences file
     std::optional<GSErrCode> lastMergeResult_;
+    // The user's answers to point inputs, in order; none stands for a cancel.
+    std::deque<std::optional<API_Coord3D>> pointAnswers_;
+    std::vector<ProjectionRequest> projections_;
 
     const Options& GetOptions() const { return options_; }
 
 private:
     void FillServiceTable();
     bool InstallAddOn(std::string& installedPath);
-    void FireProjectEvent(std::int32_t event);
     void ClearRegistrations();
 
     Options options_;

@@ -53,17 +53,40 @@ void MorphBodyFrom(const json& in, API_ElementMemo& memo)
         memo.morphMaterialMapTable.push_back({material.at(0).get<std::int16_t>(), material.at(1).get<bool>()});
 }
 
+json ParamsJson(const std::vector<API_AddParType>& params)
+{
+    json list = json::array();
+    for (const API_AddParType& p : params)
+        list.push_back({{"name", std::string(p.name, strnlen(p.name, sizeof p.name))},
+                        {"type", p.typeID},
+                        {"value", p.value},
+                        {"text", p.text.ToUtf8()}});
+    return list;
+}
+
+std::vector<API_AddParType> ParamsFrom(const json& list)
+{
+    std::vector<API_AddParType> params;
+    for (const json& p : list) {
+        API_AddParType parameter;
+        const std::string name = p.at("name").get<std::string>();
+        if (name.size() >= sizeof parameter.name) throw std::runtime_error("parameter name too long: " + name);
+        std::memcpy(parameter.name, name.data(), name.size());
+        parameter.typeID = p.at("type").get<std::int32_t>();
+        parameter.value = p.at("value").get<double>();
+        parameter.text = GS::UniString(p.at("text").get<std::string>());
+        params.push_back(parameter);
+    }
+    return params;
+}
+
 json MemoJson(const API_ElementMemo& memo)
 {
     json out = json::object();
     if (!memo.coords.empty()) out["coords"] = CoordsJson(memo.coords);
     if (!memo.pends.empty()) out["pends"] = memo.pends;
     for (const API_PolyArc& arc : memo.parcs) out["parcs"].push_back({arc.begIndex, arc.endIndex, arc.arcAngle});
-    for (const API_AddParType& p : memo.params)
-        out["params"].push_back({{"name", std::string(p.name, strnlen(p.name, sizeof p.name))},
-                                 {"type", p.typeID},
-                                 {"value", p.value},
-                                 {"text", p.text.ToUtf8()}});
+    if (!memo.params.empty()) out["params"] = ParamsJson(memo.params);
     for (const API_SectionSegment& s : memo.sectionSegments) out["sectionSegments"].push_back(s.mainCoordCount);
     if (!memo.sectionMainCoords.empty()) out["sectionMainCoords"] = CoordsJson(memo.sectionMainCoords);
     if (!memo.sectionDistCoords.empty()) out["sectionDistCoords"] = CoordsJson(memo.sectionDistCoords);
@@ -78,16 +101,7 @@ API_ElementMemo MemoFrom(const json& in)
     memo.pends = in.value("pends", json::array()).get<std::vector<std::int32_t>>();
     for (const json& arc : in.value("parcs", json::array()))
         memo.parcs.push_back({arc.at(0).get<std::int32_t>(), arc.at(1).get<std::int32_t>(), arc.at(2).get<double>()});
-    for (const json& p : in.value("params", json::array())) {
-        API_AddParType parameter;
-        const std::string name = p.at("name").get<std::string>();
-        if (name.size() >= sizeof parameter.name) throw std::runtime_error("parameter name too long: " + name);
-        std::memcpy(parameter.name, name.data(), name.size());
-        parameter.typeID = p.at("type").get<std::int32_t>();
-        parameter.value = p.at("value").get<double>();
-        parameter.text = GS::UniString(p.at("text").get<std::string>());
-        memo.params.push_back(parameter);
-    }
+    memo.params = ParamsFrom(in.value("params", json::array()));
     for (const json& count : in.value("sectionSegments", json::array())) memo.sectionSegments.push_back({count.get<std::int32_t>()});
     memo.sectionMainCoords = CoordsFrom(in.value("sectionMainCoords", json::array()));
     memo.sectionDistCoords = CoordsFrom(in.value("sectionDistCoords", json::array()));
@@ -175,6 +189,14 @@ json ProjectJson(const ProjectModel& model)
     for (const auto& [index, layer] : model.content.layers)
         out["layers"].push_back({{"index", index}, {"name", layer.name}, {"flags", layer.flags}});
     for (const auto& [index, level] : model.content.storeyLevels) out["storeys"].push_back({{"index", index}, {"level", level}});
+    for (const auto& [index, part] : model.libraryParts)
+        out["libraryParts"].push_back({{"index", index},
+                                       {"uniqueId", part.uniqueId},
+                                       {"version", part.version},
+                                       {"name", part.name},
+                                       {"a", part.sizeA},
+                                       {"b", part.sizeB},
+                                       {"params", ParamsJson(part.params)}});
     for (const auto& [name, stored] : model.moduleData)
         out["moduleData"].push_back({{"name", name.ToUtf8()},
                                      {"version", stored.dataVersion},
@@ -195,6 +217,11 @@ ProjectModel ProjectFrom(const json& in)
     model.content.storeyLevels.clear();
     for (const json& storey : in.at("storeys"))
         model.content.storeyLevels[storey.at("index").get<std::int16_t>()] = storey.at("level").get<double>();
+    for (const json& part : in.value("libraryParts", json::array()))
+        model.libraryParts[part.at("index").get<std::int32_t>()] =
+            LibraryPartEntry {part.at("uniqueId").get<std::string>(), part.value("version", std::int32_t {0}),
+                              part.value("name", std::string()), part.value("a", 0.0), part.value("b", 0.0),
+                              ParamsFrom(part.value("params", json::array()))};
     for (const json& data : in.at("moduleData"))
         model.moduleData[GS::UniString(data.at("name").get<std::string>())] =
             StoredModuleData {data.at("version").get<std::int32_t>(), PlatformSignFrom(data.at("platformSign")),

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 #include <sstream>
 
 #include "AttributeServices.hpp"
@@ -359,10 +360,11 @@ bool MorphBox(const double (&t)[12], const API_MorphBody& body, API_Box3D& box)
     return true;
 }
 
+// GDL names are case-insensitive: "ZZYZX" and "zzyzx" are one parameter.
 double ParameterValue(const API_ElementMemo& memo, const char* name)
 {
     for (const API_AddParType& p : memo.params)
-        if (std::strcmp(p.name, name) == 0) return p.value;
+        if (strncasecmp(p.name, name, sizeof p.name) == 0) return p.value;
     return 0.0;
 }
 

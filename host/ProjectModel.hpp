@@ -25,10 +25,15 @@ struct LayerEntry {
     std::int32_t flags = 0;
 };
 
-// A library part that placed objects, lamps, windows and doors name by index.
+// A library part that placed objects, lamps, windows and doors name by index,
+// with its version, name, default sizes and GDL parameters.
 struct LibraryPartEntry {
     std::string uniqueId;  // "{main GUID}-{revision GUID}"
     std::int32_t version = 0;
+    std::string name;
+    double sizeA = 0.0;
+    double sizeB = 0.0;
+    std::vector<API_AddParType> params;
 };
 
 struct ToolDefaults {

@@ -2,6 +2,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "API/Database.hpp"
 #include "API/Types.hpp"
 
 class Survanto;
@@ -14,6 +15,9 @@ extern std::atomic<bool> quitting;
 extern CAttributeData* theAttributeData;
 extern std::uint32_t quintairToExtAppMessage;
 extern std::uint32_t extAppToQuintairMessage;
+// The 3D projection that the add-on command "CAMR" applies; the camera view
+// tracking names its camera.
+extern API_3DProjectionInfo keptProjection;
 
 void ReadConfigFile();
 API_ModulID OwnModuleId();

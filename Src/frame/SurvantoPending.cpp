@@ -20,17 +20,27 @@ std::int16_t MainObjectStep()
 
 }  // namespace
 
-void Survanto::ResetMeasuringSession() { Record(*this, "ResetMeasuringSession"); }
-void Survanto::PickMeasuredPoints() { Record(*this, "PickMeasuredPoints"); }
+void Survanto::SetLanguage(std::int32_t newLanguage) { Record(*this, "SetLanguage", newLanguage); }
+std::int16_t Survanto::StartOrbolink()
+{
+    Record(*this, "StartOrbolink");
+    return 0;
+}
+void Survanto::SetGdlExtensionLanguage(std::int32_t newLanguage) { Record(*this, "SetGdlExtensionLanguage", newLanguage); }
+void Survanto::CheckLibrary() { Record(*this, "CheckLibrary"); }
+void Survanto::ShowLibraryAlert() { Record(*this, "ShowLibraryAlert", blockedState); }
+std::int32_t Survanto::StepPanoramaCamera(std::int32_t step)
+{
+    Record(*this, "StepPanoramaCamera", step);
+    return 0;
+}
+void Survanto::OnCameraViewOpened(const API_NotifyViewEventType& event) { Record(*this, "OnCameraViewOpened", event.notifID); }
+void Survanto::ShowSelectedPhoto(const API_Neig& selection) { Record(*this, "ShowSelectedPhoto", selection.neigID); }
 void Survanto::EnsureStationMarker() { Record(*this, "EnsureStationMarker"); }
 void Survanto::ShootPickedPoints(bool takeHeight) { Record(*this, "ShootPickedPoints", takeHeight ? 1 : 0); }
 void Survanto::ImportPointList() { Record(*this, "ImportPointList"); }
 void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }
 void Survanto::ImportE57File() { Record(*this, "ImportE57File"); }
-void Survanto::SetLanguage(std::int32_t newLanguage) { Record(*this, "SetLanguage", newLanguage); }
-void Survanto::PlaceMeasuredPointMarker() { Record(*this, "PlaceMeasuredPointMarker"); }
-void Survanto::AlignInstrument() { Record(*this, "AlignInstrument"); }
-void Survanto::ReplaceStationMarker() { Record(*this, "ReplaceStationMarker"); }
 void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
 void Survanto::CreateMesh() { RecordPendingCall("CreateMesh", meshPoints[0], pointStep); }
 void Survanto::CreateMeshFromActivatedPoints(bool withBoundary)
@@ -57,6 +67,10 @@ void Survanto::MeasureRotationAngle(std::int32_t toolType) { Record(*this, "Meas
 void Survanto::MeasureBeamWidth() { Record(*this, "MeasureBeamWidth"); }
 void Survanto::MeasureBeamHeight() { Record(*this, "MeasureBeamHeight"); }
 
+void VaroImportPalette::UpdateTargetControls(bool place)
+{
+    RecordPendingCall("VaroImportPalette::UpdateTargetControls", {}, MainObjectStep(), place ? 1 : 0, this);
+}
 void PhotoPalette::LoadPhoto() { RecordPendingCall("PhotoPalette::LoadPhoto", {}, MainObjectStep(), 0, this); }
 void SectionPalette::CreateMeasuredProfile()
 {

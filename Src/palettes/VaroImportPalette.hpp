@@ -11,6 +11,8 @@ public:
     // Replaces the job list by the jobs found below path; rescanning the chosen
     // folder keeps the settings of the jobs found again.
     void ReadJobFolder(const GS::UniString& path);
+    // Offers only the target types the project has views of.
+    void UpdateTargetControls(bool place);
 
     VaroImportData importData;
 };

@@ -32,7 +32,7 @@ protected:
     void SetUp() override
     {
         WallFixture::SetUp();
-        Main().currentTool = API_WallID;
+        Host().SelectTool(API_WallID, 0);
         ChooseMenu(32500, 1);
         ASSERT_TRUE(DG::IsOpen(Palette));
     }
@@ -158,6 +158,14 @@ TEST_F(MainPaletteTest, OptionButtonOfASubPaletteToolStartsItsPoints)
 TEST_F(MainPaletteTest, PolygonButtonsServeTheToolsThatCollectAPolygon)
 {
     DG::ChangeItem(Palette, 15, 1.0);
+    EXPECT_FALSE(DG::IsItemEnabled(Palette, 19)) << "not before the polygon has its points";
+    const API_Coord3D points[] = {{0, 0, 0}, {4, 0, 0}, {5, 1, 0}, {5, 4, 0}, {4, 5, 0}, {0, 5, 0}};
+    for (const API_Coord3D& p : points) {
+        measuringState.measuredX = p.x;
+        measuringState.measuredY = p.y;
+        measuringState.measuredZ = p.z;
+        Main().OnMeasuredPoint(10);
+    }
     EXPECT_TRUE(DG::IsItemEnabled(Palette, 19));
     EXPECT_TRUE(DG::IsItemEnabled(Palette, 20));
 
@@ -216,7 +224,7 @@ TEST_F(MainPaletteTest, ItemsRunTheirCommands)
         double valueAfter;
     };
     const Case cases[] = {
-        {"pick measured points", API_WallID, 49, false, {"PickMeasuredPoints"}, 49, 1, 1.0},
+        {"pick measured points", API_WallID, 49, false, {}, 49, 1, 1.0},
         {"mesh from activated points", API_MeshID, 15, false, {"EnsureStationMarker", "CreateMeshFromActivatedPoints"}, Unchanged, Unchanged, 0.0},
         {"mesh with a boundary", API_MeshID, 16, false, {"EnsureStationMarker", "CreateMeshFromActivatedPoints(1)"}, Unchanged, Unchanged, 0.0},
         {"morph along the rail", API_MorphID, 16, false,
@@ -343,15 +351,17 @@ TEST_F(MainPaletteTest, TheCloseBoxDecidesWhetherThePaletteReopens)
     Main().RestoreOpenState(503);
     EXPECT_TRUE(DG::IsOpen(Palette));
 
+    Host().preferences_.reset();
     EXPECT_EQ(DG::CloseByUser(Palette), -1);
     EXPECT_FALSE(DG::IsOpen(Palette));
     ASSERT_TRUE(Main().LoadPreferences()) << "the close box saved the preferences";
     Main().RestoreOpenState(503);
     EXPECT_FALSE(DG::IsOpen(Palette));
 
-    PendingCallTrace().clear();
+    Host().preferences_.reset();
+    SetItem(1, 1.0);
     ChooseMenu(32500, 1);
-    EXPECT_EQ(HandedOn(), (std::vector<std::string> {"ResetMeasuringSession"}));
+    EXPECT_EQ(DG::GetItemValue(Palette, 1), 0.0) << "a fresh measuring session";
     Main().Close();
     ASSERT_TRUE(Main().LoadPreferences()) << "opening saved the preferences";
     Main().RestoreOpenState(503);

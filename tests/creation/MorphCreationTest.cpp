@@ -27,6 +27,13 @@ API_AddParType Parameter(const char* name, double value)
     return p;
 }
 
+SimHost::LibraryPartEntry PartWithId(const char* uniqueId)
+{
+    SimHost::LibraryPartEntry part;
+    part.uniqueId = uniqueId;
+    return part;
+}
+
 }  // namespace
 
 class MorphCreation : public CreationFixture {
@@ -34,9 +41,9 @@ protected:
     void SetUp() override
     {
         CreationFixture::SetUp();
-        Model().libraryParts[MarkerPart] = SimHost::LibraryPartEntry {Marker};
-        Model().libraryParts[CompatiblePart] = SimHost::LibraryPartEntry {MarkerOtherRevision};
-        Model().libraryParts[OtherPart] = SimHost::LibraryPartEntry {StationMarker};
+        Model().libraryParts[MarkerPart] = PartWithId(Marker);
+        Model().libraryParts[CompatiblePart] = PartWithId(MarkerOtherRevision);
+        Model().libraryParts[OtherPart] = PartWithId(StationMarker);
         Model().content.storeyLevels[1] = 3.0;
     }
 

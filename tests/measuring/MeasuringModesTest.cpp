@@ -33,7 +33,7 @@ struct ModeCase {
 // remembered option, none here: objects and lamps placed at every point make
 // their first one only.
 const ModeCase modeCases[] = {
-    {"alignment", 1, 0, 0, {}, 2, {"AlignInstrument@2:0,1"}, "12", 1, 3},
+    {"alignment", 1, 0, 0, {}, 2, {}, "12", 0, 1},
     {"top elevation", 3, 0, 0, {}, 1, {}, "1", 0, 0},
     {"bottom elevation", 4, 0, 0, {}, 1, {}, "1", 0, 0},
     {"distance", 5, 0, 0, {}, 2, {}, "12", 0, 1},
@@ -96,7 +96,7 @@ const ModeCase modeCases[] = {
     {"reveals on both sides without a wall start over", 22, 4, 0, {{33, 3}}, 4, {}, "1212", 22, 1},
     {"wall thickness", 23, 1, 0, {}, 1, {"SetWallThickness@1:0"}, "1", 0, 1},
     {"trapezoid wall", 24, 1, 0, {}, 2, {"SetTrapezoidWallThickness@2:0,1"}, "12", 0, 1},
-    {"reference height", 40, 0, 0, {}, 1, {"ReplaceStationMarker@1:"}, "1", 0, 0},
+    {"reference height", 40, 0, 0, {}, 1, {}, "1", 0, 0},
     {"free-area height", 41, 10, 0, {}, 1, {}, "1", 0, 0},
     {"column width", 44, 2, 0, {}, 2, {"MeasureColumnOrObjectWidth@2:0,1(2)"}, "12", 44, 3},
     {"object depth", 45, 6, 0, {}, 2, {"MeasureColumnOrObjectDepth@2:0,1(6)"}, "12", 45, 3},
@@ -164,7 +164,6 @@ TEST_P(MeasuringModes, AdvanceAsTheTablesSay)
     }
 
     DG::SetItemText(Survanto::MainPaletteDialogId, 27, GS::UniString());
-    const std::size_t elementsBefore = host_->host().model_.content.elements.size();
     for (int i = 0; i < c.points; ++i) Shoot(NthPoint(i));
 
     std::vector<std::string> calls;
@@ -173,10 +172,11 @@ TEST_P(MeasuringModes, AdvanceAsTheTablesSay)
     EXPECT_EQ(SoundLetters(), c.sounds);
     EXPECT_EQ(Main().measuringMode, c.finalMode);
     EXPECT_EQ(Main().pointStep, c.finalStep);
-    EXPECT_EQ(host_->host().model_.content.elements.size() - elementsBefore, c.made);
+    EXPECT_EQ(ElementsMade(), c.made);
     EXPECT_EQ(FedCurve(Main()), c.curve);
-    // Every point gets its marker, except while the instrument is being aligned.
-    EXPECT_EQ(CountOf("PlaceMeasuredPointMarker"), c.mode == 1 ? 0 : c.points);
+    // Every point gets its marker, except while the instrument is being aligned
+    // and with the circle tool.
+    EXPECT_EQ(MarkersPlaced(), c.mode == 1 || c.tool == API_CircleID ? 0u : static_cast<std::size_t>(c.points));
     EXPECT_FALSE(DG::GetItemText(Survanto::MainPaletteDialogId, 27).ToUtf8().empty()) << "a prompt follows the points";
     if (c.finalMode == 0 && c.mode != 0) {
         EXPECT_EQ(Item(c.mode), 0.0) << "the mode button goes off";
@@ -196,7 +196,8 @@ TEST_F(MeasuredPointRoad, WithoutARunningActionOnlyTheNoCommandSoundAnswers)
     Shoot(NthPoint(1), 5000);
     Shoot(NthPoint(2), 12);
     EXPECT_EQ(SoundLetters(), "nn");
-    EXPECT_TRUE(PendingCallTrace().empty()) << "no marker";
+    EXPECT_TRUE(PendingCallTrace().empty());
+    EXPECT_EQ(MarkersPlaced(), 0u);
     EXPECT_EQ(DG::GetItemText(Survanto::MainPaletteDialogId, 27).ToUtf8(), "before") << "no prompt";
     EXPECT_EQ(Main().pointStep, 0);
 }
@@ -224,7 +225,7 @@ TEST_F(MeasuredPointRoad, ExchangeFilePointsCountLikeMeasuredOnes)
     Shoot({3, 4, 0}, 5000);
     EXPECT_DOUBLE_EQ(Item(11), 5.0);
     EXPECT_EQ(SoundLetters(), "12");
-    EXPECT_EQ(CountOf("PlaceMeasuredPointMarker"), 2);
+    EXPECT_EQ(MarkersPlaced(), 2u);
 }
 
 TEST_F(MeasuredPointRoad, AngleSnapSoundReplacesTheOthersButNotNoCommand)
@@ -276,7 +277,7 @@ TEST_F(MeasuredPointRoad, APointWithoutAPlaceIsDropped)
     }
     EXPECT_EQ(Main().actionPoints.GetSize(), 1u);
     EXPECT_EQ(Main().pointStep, 2);
-    EXPECT_EQ(CountOf("PlaceMeasuredPointMarker"), 1);
+    EXPECT_EQ(MarkersPlaced(), 1u);
     EXPECT_EQ(SoundLetters(), "1nnnn");
     EXPECT_TRUE(HandedOn().empty());
 }

@@ -88,3 +88,15 @@ struct API_SharingInfo {
     std::int32_t nUsers = 0;
     std::vector<API_UserInfo> users;
 };
+
+// "CP3D" (environment request): par1 the 3D projection to set, par2 a bool that
+// is true when the projection follows the camera element it names.
+struct API_3DProjectionInfo {
+    API_Guid cameraGuid;
+};
+
+// "IPOI" (interface request): par1 the point input; the host lets the user pick
+// a point in a window and answers with it, or with APIERR_CANCEL.
+struct API_GetPointType {
+    API_Coord3D pos;
+};

@@ -389,9 +389,12 @@ struct API_EditPars {
     API_Coord3D endC;
 };
 
-// Element tools of HostApplyElementTool.
+// Element tools of HostApplyElementTool: locking, and the display order (back
+// to the tool's own order, or to the front).
 constexpr std::int32_t APITool_Unlock = FourCC("ULCK");
 constexpr std::int32_t APITool_Lock = FourCC("LOCK");
+constexpr std::int32_t APITool_ResetOrder = FourCC("ORST");
+constexpr std::int32_t APITool_BringToFront = FourCC("OFR0");
 
 // "GELU" (utility request): par1 a placed element's header, par2 a text of
 // API_UniIDLength characters that receives the unique id of its library part,
@@ -414,9 +417,12 @@ struct API_SelectionInfo {
 constexpr std::int32_t APIFilt_IsEditable = 1;
 constexpr std::int32_t APIFilt_HasAccessRight = 16;
 
-// A library part by its index (from 1): its unique id and its version.
+// A library part of the loaded libraries: its index (from 1), unique id, name
+// and version. HostGetLibraryPart takes the index and fills in the rest;
+// HostSearchLibraryPart takes the unique id and fills in the rest.
 struct API_LibPart {
     std::int32_t index = 0;
     char uniqueId[API_UniIDLength] {};
+    GS::UniString name;
     std::int32_t version = 0;
 };
