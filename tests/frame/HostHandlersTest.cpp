@@ -59,8 +59,7 @@ protected:
     {
         std::vector<std::string> calls;
         for (const PendingCall& call : PendingCallTrace())
-            if (call.name != "Curve3DPalette::UpdateItems" && call.name != "Curve3DPalette::SetUpForTool")
-                calls.push_back(call.name + (call.argument != 0 ? "(" + std::to_string(call.argument) + ")" : ""));
+            calls.push_back(call.name + (call.argument != 0 ? "(" + std::to_string(call.argument) + ")" : ""));
         return calls;
     }
     static std::vector<std::string> CommandsRun()
