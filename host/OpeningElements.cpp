@@ -366,10 +366,12 @@ void AddOpeningFacts(const Host& host, Facts& facts)
     std::string table;
     for (const StoredElement& wall : model.content.elements) {
         if (wall.record.header.typeID != API_WallID) continue;
+        const std::string number = std::to_string(NumberOf(model, wall.record.header.guid));
+        int k = 0;
         for (const StoredElement& e : model.content.elements) {
             if (!IsOpening(e.record.header.typeID) || e.record.window.owner != wall.record.header.guid) continue;
             const std::string row = OpeningRow(model, e);
-            facts["opening " + std::to_string(NumberOf(model, e.record.header.guid))] = row;
+            facts["opening " + number + "." + std::to_string(++k)] = row;
             table += "\n  " + row;
         }
     }

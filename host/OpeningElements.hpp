@@ -36,8 +36,8 @@ bool IsOpeningUtilityRequest(std::int32_t code);
 GSErrCode OpeningUtilityRequest(ProjectModel& model, std::int32_t code, void* par1);
 
 // Facts:
-//   openings      a table of every wall's openings, for a person to read
-//   opening <n>   one row of it: the opening that is element n (from 1)
+//   openings        a table of every wall's openings, for a person to read
+//   opening <w>.<k> one row of it: the k-th opening (from 1) of the wall that is element w
 void AddOpeningFacts(const Host& host, Facts& facts);
 
 // Verbs:
