@@ -9,7 +9,6 @@ public:
     ScopedElementMemo& operator=(const ScopedElementMemo&) = delete;
     ~ScopedElementMemo() { Dispose(); }
 
-    API_ElementMemo* operator->() { return &memo_; }
     API_ElementMemo& operator*() { return memo_; }
     const API_ElementMemo& operator*() const { return memo_; }
 

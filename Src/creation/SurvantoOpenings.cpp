@@ -1,5 +1,4 @@
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string>
 
