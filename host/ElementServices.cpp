@@ -8,6 +8,8 @@
 #include <limits>
 #include <sstream>
 
+#include "ElementGeometry.hpp"
+#include "OpeningElements.hpp"
 #include "AttributeServices.hpp"
 #include "ElementGeometry.hpp"
 #include "GS/Guid.hpp"
@@ -104,10 +106,14 @@ GSErrCode CreateElement(HostToken token, API_Element* element, API_ElementMemo* 
     if (model.content.layers.count(element->header.layer) == 0) return APIERR_BADPARS;
     if (model.content.storeyLevels.count(element->header.floorInd) == 0) return APIERR_BADINDEX;
     if (!HasFiniteGeometry(*element, memo) || !HasConsistentPolygon(*element, memo)) return APIERR_BADPARS;
+    const API_ElementMemo noMemo;
+    if (const GSErrCode refusal = CheckWallOrOpening(model, *element, memo != nullptr ? *memo : noMemo); refusal != NoError)
+        return refusal;
     StoredElement stored;
     stored.record = *element;
     stored.record.header.guid = model.NewGuid();
     if (memo != nullptr) stored.memo = *memo;
+    FitPolygonalWallToOutline(stored.record, stored.memo);
     if (IsDrawingType(element->header.typeID) && IsSectionView(model.currentDatabase)) stored.view = model.currentDatabase;
     stored.record.header.hasMemo =
         memo != nullptr && (!memo->coords.empty() || !memo->params.empty() || !memo->morphBody.polygons.empty());
@@ -133,6 +139,8 @@ GSErrCode ChangeElement(HostToken token, API_Element* element, const API_Element
         model.content.storeyLevels.count(changed.record.header.floorInd) == 0 ||
         !HasFiniteGeometry(changed.record, &changed.memo) || !HasConsistentPolygon(changed.record, &changed.memo))
         return APIERR_BADPARS;
+    if (const GSErrCode refusal = CheckWallOrOpening(model, changed.record, changed.memo); refusal != NoError) return refusal;
+    FitPolygonalWallToOutline(changed.record, changed.memo);
     if (withDelete) {
         *stored = std::move(changed);
         *element = stored->record;
@@ -155,9 +163,12 @@ GSErrCode DeleteElements(HostToken token, const API_Elem_Head* headers, std::int
         if (stored == nullptr) return APIERR_BADID;
         if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
     }
+    // Openings go with their walls.
+    std::vector<API_Guid> going;
+    for (std::int32_t i = 0; i < count; ++i) going.push_back(headers[i].guid);
+    for (const API_Guid& opening : OpeningsOfWalls(model, going)) going.push_back(opening);
     auto& elements = model.content.elements;
-    for (std::int32_t i = 0; i < count; ++i) {
-        const API_Guid guid = headers[i].guid;
+    for (const API_Guid& guid : going) {
         elements.erase(std::remove_if(elements.begin(), elements.end(), [&](const StoredElement& e) { return e.record.header.guid == guid; }),
                        elements.end());
         model.selection.erase(std::remove_if(model.selection.begin(), model.selection.end(), [&](const API_Neig& n) { return n.guid == guid; }),
@@ -253,8 +264,16 @@ GSErrCode EditElements(HostToken token, const API_Neig* neigs, std::int32_t coun
         if (pars->withDelete) {
             if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
         }
+        // An opening edited with its wall moves with the wall.
+        if (IsOpening(stored->record.header.typeID) &&
+            std::any_of(neigs, neigs + count, [stored](const API_Neig& n) { return n.guid == stored->record.window.owner; }))
+            continue;
         edited.push_back(*stored);
-        if (!ApplyEdit(edited.back(), *pars)) return APIERR_BADPARS;
+        if (IsOpening(stored->record.header.typeID)) {
+            if (const GSErrCode refusal = EditOpening(model, edited.back(), *pars); refusal != NoError) return refusal;
+        } else if (!ApplyEdit(edited.back(), *pars)) {
+            return APIERR_BADPARS;
+        }
     }
     for (StoredElement& e : edited) {
         if (pars->withDelete) {
@@ -388,6 +407,7 @@ GSErrCode LibraryPartUniqueId(const ProjectModel& model, const API_Elem_Head& he
 
 GSErrCode UtilityRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
+    if (IsOpeningUtilityRequest(code)) return OpeningUtilityRequest(ModelOf(token), code, par1);
     if (code != FourCC("NTOE") && code != FourCC("GELU") && code != FourCC("COMP")) return APIERR_BADID;
     if (par1 == nullptr || par2 == nullptr) return APIERR_BADPARS;
     if (code == FourCC("COMP")) return CompareLibraryPartIds(static_cast<const char*>(par1), static_cast<const char*>(par2));
@@ -448,6 +468,8 @@ GSErrCode DatabaseRequest(HostToken token, std::int32_t code, void* par1, void* 
         if (par2 == nullptr) return APIERR_BADPARS;
         const StoredElement* stored = model.Find(static_cast<const API_Elem_Head*>(par1)->guid);
         if (stored == nullptr) return APIERR_BADID;
+        if (IsOpening(stored->record.header.typeID))
+            return OpeningBox(model, *stored, *static_cast<API_Box3D*>(par2)) ? NoError : APIERR_GENERAL;
         return ElementBox(*stored, model.StoreyLevel(stored->record.header.floorInd), *static_cast<API_Box3D*>(par2))
                    ? NoError
                    : APIERR_GENERAL;
@@ -614,7 +636,12 @@ GSErrCode UserEditElement(Host& host, const API_Guid& guid, const API_ActTranPar
     const StoredElement before = *stored;
     const GSErrCode result = model.RunUndoable([&] {
         StoredElement* target = model.Find(guid);
-        if (!ApplyEdit(*target, EditOfTransformation(transformation))) return APIERR_BADPARS;
+        if (IsOpening(target->record.header.typeID)) {
+            if (const GSErrCode refusal = EditOpening(model, *target, EditOfTransformation(transformation)); refusal != NoError)
+                return refusal;
+        } else if (!ApplyEdit(*target, EditOfTransformation(transformation))) {
+            return APIERR_BADPARS;
+        }
         model.MarkChanged();
         return NoError;
     });
@@ -705,6 +732,7 @@ void AddElementFacts(const Host& host, Facts& facts)
     facts["database"] = DatabaseName(model.currentDatabase.typeID);
     facts["offset"] = Num(model.content.locationOffset.x) + " " + Num(model.content.locationOffset.y);
     AddSelectionFacts(host, facts);
+    AddOpeningFacts(host, facts);
 }
 
 // Verbs:
@@ -723,6 +751,7 @@ void AddElementVerbs(ScenarioVerbs& verbs)
 {
     AddSelectionVerbs(verbs);
     AddSectionVerbs(verbs);
+    AddOpeningVerbs(verbs);
     verbs["add-layer"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
         int index = 0;
         if (!(args >> index) || index <= 0 || index > 32767) return scenario.Fail("a layer index from 1 is needed");

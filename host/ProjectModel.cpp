@@ -127,7 +127,8 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
                 SIMHOST_FIELD(object.pen), SIMHOST_FIELD(object.mirrored)};
     case API_WindowID:
     case API_DoorID:
-        return {SIMHOST_FIELD(window.owner), SIMHOST_FIELD(window.libraryPartIndex), SIMHOST_FIELD(window.width),
+        return {SIMHOST_FIELD(window.owner), SIMHOST_FIELD(window.libraryPartIndex), SIMHOST_FIELD(window.placementSetting),
+                SIMHOST_FIELD(window.placementGuid), SIMHOST_FIELD(window.placementFlag), SIMHOST_FIELD(window.width),
                 SIMHOST_FIELD(window.height), SIMHOST_FIELD(window.sillHeight), SIMHOST_FIELD(window.position),
                 SIMHOST_FIELD(window.revealDepth), SIMHOST_FIELD(window.startPoint), SIMHOST_FIELD(window.direction),
                 SIMHOST_FIELD(window.mirrored), SIMHOST_FIELD(window.openingSide), SIMHOST_FIELD(window.referenceSide)};

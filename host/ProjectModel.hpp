@@ -18,6 +18,8 @@ struct StoredElement {
     // A 2D element drawn in the view of a section, elevation or interior elevation
     // belongs to that view; every other element to the model.
     std::optional<API_DatabaseInfo> view;
+    // How often the add-on ran the parameter script of its library part.
+    int parameterScriptRuns = 0;
 };
 
 struct LayerEntry {
@@ -30,10 +32,12 @@ struct LayerEntry {
 struct LibraryPartEntry {
     std::string uniqueId;  // "{main GUID}-{revision GUID}"
     std::int32_t version = 0;
-    std::string name;
+    std::string name {};
     double sizeA = 0.0;
     double sizeB = 0.0;
-    std::vector<API_AddParType> params;
+    std::vector<API_AddParType> params {};
+    // The value lists of some of its parameters.
+    std::map<std::string, std::vector<GS::UniString>> valueLists {};
 };
 
 struct ToolDefaults {
@@ -72,6 +76,7 @@ public:
     std::optional<API_Box> zoom;
     std::vector<ProjectContent> undoSteps;
     std::map<std::int32_t, LibraryPartEntry> libraryParts;  // by library index, from 1
+    std::int32_t openParameterList = 0;                      // the part whose parameter list is open, 0 none
     // Add-ons store their data outside the undo steps, as the host does.
     std::map<GS::UniString, StoredModuleData> moduleData;
     // HostGetAttribute requests by type and index.

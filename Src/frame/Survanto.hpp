@@ -224,6 +224,8 @@ public:
     void FinishDoorMeasurement();
     void CreateWindowFromPoints();
     void CreateDoorFromPoints();
+    // The two heights at which the wall of a measured opening is searched.
+    void GetOpeningSearchHeights(double& low, double& high) const;
     void SetOpeningSides(const union API_Element& wall, union API_Element& opening, bool outsideMeasured, bool invertBoth,
                          bool invertFirst);
     double MeasureRevealDepth();

@@ -56,8 +56,6 @@ void Survanto::CreateRuledShellBetweenWalls() { Record(*this, "CreateRuledShellB
 void Survanto::CreateDomeFromFivePoints() { Record(*this, "CreateDomeFromFivePoints"); }
 void Survanto::CreateDomeOnCurvedWall() { Record(*this, "CreateDomeOnCurvedWall"); }
 void Survanto::CreateDomeSegment() { Record(*this, "CreateDomeSegment"); }
-void Survanto::CreateWindowFromPoints() { Record(*this, "CreateWindowFromPoints"); }
-void Survanto::CreateDoorFromPoints() { Record(*this, "CreateDoorFromPoints"); }
 void Survanto::SetWallThickness() { Record(*this, "SetWallThickness"); }
 void Survanto::SetTrapezoidWallThickness() { Record(*this, "SetTrapezoidWallThickness"); }
 void Survanto::AddPointToPolygonWall() { Record(*this, "AddPointToPolygonWall"); }

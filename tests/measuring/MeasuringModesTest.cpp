@@ -43,8 +43,8 @@ const ModeCase modeCases[] = {
     {"wall", 14, 1, 0, {}, 2, {}, "12", 14, 1, 1},
     {"column", 14, 2, 0, {}, 3, {}, "112", 14, 1, 1},
     {"beam", 14, 3, 0, {}, 2, {}, "12", 14, 1, 1},
-    {"window", 14, 4, 0, {}, 2, {"CreateWindowFromPoints@2:0,1"}, "12", 14, 3},
-    {"door", 14, 5, 0, {}, 3, {"CreateDoorFromPoints@3:0,1,2"}, "112", 14, 4},
+    {"window without a wall", 14, 4, 0, {}, 2, {}, "12", 14, 1},
+    {"door without a wall", 14, 5, 0, {}, 3, {}, "112", 14, 1},
     {"object at every point", 14, 6, 0, {}, 2, {}, "11", 14, 1, 1},
     {"photo object", 14, 6, PhotoSubtype, {}, 2, {"PlacePhotoObject@2:0,1"}, "12", 14, 3},
     {"lamp at every point", 14, 7, 0, {}, 2, {}, "11", 14, 1, 1},
@@ -65,8 +65,8 @@ const ModeCase modeCases[] = {
     {"polygon wall", 15, 1, 0, {}, 4, {}, "1212", 15, 5},
     {"polygon beam", 15, 3, 0, {}, 4, {}, "1212", 15, 5},
     {"round column", 15, 2, 0, {}, 3, {}, "112", 15, 1, 1},
-    {"window side points", 15, 4, 0, {}, 2, {"CreateWindowFromPoints@2:0,1"}, "12", 15, 3},
-    {"door side points", 15, 5, 0, {}, 3, {"CreateDoorFromPoints@3:0,1,2"}, "112", 15, 4},
+    {"window side points without a wall", 15, 4, 0, {}, 2, {}, "12", 15, 1},
+    {"door side points without a wall", 15, 5, 0, {}, 3, {}, "112", 15, 1},
     {"object over 3 points", 15, 6, 0, {}, 3, {}, "112", 15, 1, 1},
     {"lamp over 3 points", 15, 7, 0, {}, 3, {}, "112", 15, 1, 1},
     {"arc", 15, 21, 0, {}, 3, {}, "112", 15, 1, 1},
@@ -291,14 +291,56 @@ TEST_F(MeasuredPointRoad, EveryOpeningStartsOnAUsableWall)
     EXPECT_EQ(Main().pointStep, 2);
 }
 
+namespace {
+
+// The middle (1.5, 1.125) of the first two points lies on this wall, whose
+// height holds the lower of them.
+API_Guid AddWallUnderTheFirstPoints(SimHost::ProjectModel& model)
+{
+    SimHost::StoredElement wall;
+    wall.record = model.DefaultsFor(API_WallID, 0).record;
+    wall.record.header.guid = model.NewGuid();
+    wall.record.wall.begC = {0.0, 1.125};
+    wall.record.wall.endC = {4.0, 1.125};
+    model.content.elements.push_back(wall);
+    return wall.record.header.guid;
+}
+
+std::vector<API_Element> OpeningsOf(const SimHost::ProjectModel& model, API_ElemTypeID type)
+{
+    std::vector<API_Element> found;
+    for (const SimHost::StoredElement& e : model.content.elements)
+        if (e.record.header.typeID == type) found.push_back(e.record);
+    return found;
+}
+
+}  // namespace
+
+TEST_F(MeasuredPointRoad, OpeningsMeasuredOnAWallAreMadeInIt)
+{
+    DG::ClearRecordedAlerts();
+    const API_Guid wall = AddWallUnderTheFirstPoints(host_->host().model_);
+    for (const auto& [tool, points] : {std::pair {API_WindowID, 2}, std::pair {API_DoorID, 3}}) {
+        StartMode(14, tool);
+        for (int i = 0; i < points; ++i) Shoot(NthPoint(i));
+        const std::vector<API_Element> made = OpeningsOf(host_->host().model_, tool);
+        ASSERT_EQ(made.size(), 1u) << tool;
+        EXPECT_EQ(made[0].window.owner, wall);
+        EXPECT_EQ(Main().measuringMode, 14);
+        EXPECT_EQ(Main().pointStep, 1) << "the next opening starts";
+    }
+    EXPECT_TRUE(DG::RecordedAlerts().empty());
+}
+
 TEST_F(MeasuredPointRoad, AnOpeningWithoutAUsableWallOnlyEndsTheAction)
 {
+    AddWallUnderTheFirstPoints(host_->host().model_);
     StartMode(14, 5);
     Shoot(NthPoint(0));
     Main().openingWallUsable = false;
     Shoot(NthPoint(1));
     Shoot(NthPoint(2));
-    EXPECT_EQ(CountOf("CreateDoorFromPoints"), 0);
+    EXPECT_TRUE(OpeningsOf(host_->host().model_, API_DoorID).empty());
     EXPECT_TRUE(Main().openingWallUsable);
     EXPECT_EQ(Main().pointStep, 1);
     EXPECT_EQ(SoundLetters(), "111");

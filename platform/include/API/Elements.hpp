@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "API/Types.hpp"
+#include "GS/BM.hpp"
 #include "GS/UniString.hpp"
 
 // Element records as the host hands them out. An `API_Element` starts cleared; a
@@ -129,11 +130,18 @@ struct API_ObjectType {
 };
 
 // Windows (type 4) and doors (type 5): an opening placed in its owner wall, its
-// sill height counted from the wall's base.
+// sill height counted from the wall's base. In a straight or curved wall it lies
+// at its position along the wall; in a polygonal wall its start point lies on the
+// wall's outer face and its direction runs across the wall, both in the wall's
+// frame (API/OpeningFrame.hpp). The placement setting, GUID and flag are kept as
+// given; the host gives them no meaning.
 struct API_WindowType {
     API_Elem_Head head;
     API_Guid owner;                   // the wall that holds the opening
     std::int32_t libraryPartIndex;
+    std::int32_t placementSetting;
+    API_Guid placementGuid;
+    bool placementFlag;
     double width;
     double height;
     double sillHeight;
@@ -416,6 +424,23 @@ struct API_SelectionInfo {
 // is reserved for the user (in a solo project every element is).
 constexpr std::int32_t APIFilt_IsEditable = 1;
 constexpr std::int32_t APIFilt_HasAccessRight = 16;
+
+// The parameter list of a library part, one open at a time: "OPAR" (utility
+// request) opens it, par1 the part's index (std::int32_t); "GPVL" reads the value
+// list of one of its parameters, par1 an API_GetParamValuesType; "CPAR" closes it.
+// The host fills the count and two handles that the caller frees with
+// BMKillHandle: the numbers (one double each) and the texts (zero-terminated
+// UTF-16 texts, one after the other). "RPAS": par1 a placed element's header; the
+// host runs its part's parameter script.
+struct API_GetParamValuesType {
+    char name[32] {};
+    std::int32_t nValues = 0;
+    GSHandle realValues = nullptr;
+    GSHandle uniStringValues = nullptr;
+};
+
+// The UTF-16 units a text parameter's value holds, its terminator included.
+constexpr std::size_t API_AddParTextLength = 256;
 
 // A library part of the loaded libraries: its index (from 1), unique id, name
 // and version. HostGetLibraryPart takes the index and fills in the rest;
