@@ -72,6 +72,7 @@ public:
     std::optional<API_Box> zoom;
     std::vector<ProjectContent> undoSteps;
     std::map<std::int32_t, LibraryPartEntry> libraryParts;  // by library index, from 1
+    std::vector<std::string> libraryFolders;  // loaded in this session, in order
     // Add-ons store their data outside the undo steps, as the host does.
     std::map<GS::UniString, StoredModuleData> moduleData;
     // HostGetAttribute requests by type and index.
