@@ -1,7 +1,23 @@
+#include <string>
+
 #include "API/AddOnInterface.hpp"
 #include "CSettingsRecorder.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "measuring/MeasuringState.hpp"
+
+namespace {
+
+constexpr const char* MakersUpdatePage = "https://www.survanto.example/update/version.html";
+
+std::string& ConfiguredUpdatePage()
+{
+    static std::string address = MakersUpdatePage;
+    return address;
+}
+
+}  // namespace
+
+std::string UpdatePageAddress() { return ConfiguredUpdatePage(); }
 
 void ReadConfigFile()
 {
@@ -16,5 +32,6 @@ void ReadConfigFile()
     if (settings.FindKey("RelocationAngleDiffMax") >= 2) measuringState.relocationAngleDiffMax = settings.GetToken(1).value;
     measuringState.debugMode = 0;
     if (settings.FindKey("DebugMode") >= 2 && settings.GetToken(1).value == 1.0) measuringState.debugMode = 1;
+    ConfiguredUpdatePage() = settings.FindKey("UpdateAddress") >= 2 ? settings.GetToken(1).text : MakersUpdatePage;
     settings.Close();
 }
