@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -178,4 +179,26 @@ TEST(UpdateCheck, OnlyTheFirst64KiBOfAPageAreRead)
     EXPECT_EQ(StartWithUpdatePage(early.Address()).alerts, NewerAlert("22.03 (1)"));
     PageServer late(filler + "newest version: 22.03 (1)<", PageServer::Manner::Whole);
     EXPECT_EQ(StartWithUpdatePage(late.Address()).alerts, "");
+}
+
+// The update alert at start-up shows which texts the current language has.
+TEST(LanguageFiles, AMissingOneGivesTheGermanTexts)
+{
+    PageServer server("newest version: 22.03 (1)<", PageServer::Manner::Whole);
+    DG::ClearRecordedAlerts();
+    DG::QueueAlertAnswer(2);
+    SimHost::Host::Options options;
+    options.addOnPath = SURVANTO_APX_PATH;
+    options.languageCode = "FRA";
+    options.configLines = {"UpdateAddress " + server.Address()};
+    SimHost::Host host(options);
+    ASSERT_TRUE(host.Load());
+    ASSERT_EQ(host.CheckEnvironment(), 2);
+    host.RegisterInterface();
+    std::filesystem::remove(std::filesystem::path(host.InstalledAddOnFolder()) / "SurvantoFra.lng");
+    host.Initialize();
+    ASSERT_EQ(DG::RecordedAlerts().size(), 1u);
+    EXPECT_EQ(DG::RecordedAlerts().front().title.ToUtf8(), "Survanto - Information");
+    EXPECT_EQ(DG::RecordedAlerts().front().text1.ToUtf8(), "Es ist eine neue Version des Survanto verfügbar.");
+    DG::ClearRecordedAlerts();
 }
