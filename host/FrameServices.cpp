@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "Host.hpp"
+#include "LibraryServices.hpp"
 #include "RS/ResourceModule.hpp"
 #include "ServiceTable.hpp"
 #include "Win/WinStandIns.hpp"
@@ -198,6 +199,7 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
         host.project_.teamwork.FillProjectInfo(*info);
         return NoError;
     }
+    if (code == FourCC("GLIB") || code == FourCC("ALIB")) return LibraryEnvironmentRequest(host, code, par1);
     if (code == FourCC("SHAR")) return host.project_.teamwork.FillSharingInfo(*static_cast<API_SharingInfo*>(par1));
     if (code == FourCC("CP3D")) {
         const bool* followsCamera = static_cast<const bool*>(par2);

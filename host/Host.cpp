@@ -101,6 +101,9 @@ bool Host::InstallAddOn(std::string& installedPath)
     }
     std::ofstream cfg(fs::path(installFolder_) / "Survanto.cfg", std::ios::trunc);
     for (const auto& line : options_.configLines) cfg << line << "\n";
+    // Last, so that a test's own address comes first: nothing a test or demo
+    // starts leaves this machine or asks a name server.
+    cfg << "UpdateAddress " << LocalUpdateAddress << "\n";
     return true;
 }
 

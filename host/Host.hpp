@@ -16,6 +16,10 @@
 
 namespace SimHost {
 
+// The update page address written into every Survanto.cfg the host installs:
+// the discard port on this machine, refused at once unless a test serves it.
+constexpr const char* LocalUpdateAddress = "http://127.0.0.1:9/survanto/update.html";
+
 // What an add-on module hands the host: its two exports.
 struct AddOnExports {
     GetExportedFuncAddrsFn getExportedFuncAddrs = nullptr;
@@ -89,7 +93,7 @@ public:
         std::string workFolder;     // the host's own folders; created when missing
         std::string languageCode = "GER";
         API_ElemTypeID currentTool = 0;
-        std::vector<std::string> configLines;  // written to Survanto.cfg beside the installed add-on
+        std::vector<std::string> configLines;  // written to Survanto.cfg beside the installed add-on, before LocalUpdateAddress
     };
 
     explicit Host(Options options);

@@ -330,9 +330,26 @@ bool LoadLibraryFolder(Host& host, const std::string& folder, std::string& error
         const std::int32_t index = loaded.empty() ? 1 : loaded.rbegin()->first + 1;
         loaded[index] = std::move(part);
     }
+    if (std::find(host.model_.libraryFolders.begin(), host.model_.libraryFolders.end(), folder) == host.model_.libraryFolders.end())
+        host.model_.libraryFolders.push_back(folder);
     host.Log("library loaded " + folder);
     host.FireProjectEvent(APINotify_ChangeLibrary);
     return true;
+}
+
+GSErrCode LibraryEnvironmentRequest(Host& host, std::int32_t code, void* par1)
+{
+    if (par1 == nullptr) return APIERR_BADPARS;
+    if (code == FourCC("GLIB")) {
+        auto& libraries = *static_cast<std::vector<API_LibraryInfo>*>(par1);
+        libraries.clear();
+        for (const std::string& folder : host.model_.libraryFolders) libraries.push_back({IO::Location(folder)});
+        return NoError;
+    }
+    std::string error;
+    const bool loaded = host.project_.open && LoadLibraryFolder(host, static_cast<const IO::Location*>(par1)->ToPath(), error);
+    if (!loaded) host.Log("library not added: " + error);
+    return loaded ? NoError : APIERR_GENERAL;
 }
 
 void FillLibraryServices(HostServiceTable& table)

@@ -33,6 +33,10 @@ void AddLibraryVerbs(ScenarioVerbs& verbs);
 //   end
 // A string's value is quoted. False with the file, line and reason when a file
 // cannot be read or breaks the form; nothing is read then.
+// "GLIB" fills a std::vector<API_LibraryInfo> with the folders loaded into the
+// project; "ALIB" loads the folder of an IO::Location as load-library does.
+GSErrCode LibraryEnvironmentRequest(Host& host, std::int32_t code, void* par1);
+
 bool ReadLibraryFolder(const std::string& folder, std::vector<LibraryPartEntry>& parts, std::string& error);
 
 // Adds the folder's parts to the open project's library under new indices; a

@@ -77,6 +77,7 @@ public:
     std::vector<ProjectContent> undoSteps;
     std::map<std::int32_t, LibraryPartEntry> libraryParts;  // by library index, from 1
     std::int32_t openParameterList = 0;                      // the part whose parameter list is open, 0 none
+    std::vector<std::string> libraryFolders;  // loaded in this session, in order
     // Add-ons store their data outside the undo steps, as the host does.
     std::map<GS::UniString, StoredModuleData> moduleData;
     // HostGetAttribute requests by type and index.

@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "API/Database.hpp"
 #include "API/Types.hpp"
@@ -20,4 +21,6 @@ extern std::uint32_t extAppToQuintairMessage;
 extern API_3DProjectionInfo keptProjection;
 
 void ReadConfigFile();
+// The update page: "UpdateAddress" of the configuration file, else the maker's own.
+std::string UpdatePageAddress();
 API_ModulID OwnModuleId();

@@ -27,8 +27,6 @@ std::int16_t Survanto::StartOrbolink()
     return 0;
 }
 void Survanto::SetGdlExtensionLanguage(std::int32_t newLanguage) { Record(*this, "SetGdlExtensionLanguage", newLanguage); }
-void Survanto::CheckLibrary() { Record(*this, "CheckLibrary"); }
-void Survanto::ShowLibraryAlert() { Record(*this, "ShowLibraryAlert", blockedState); }
 std::int32_t Survanto::StepPanoramaCamera(std::int32_t step)
 {
     Record(*this, "StepPanoramaCamera", step);

@@ -451,3 +451,9 @@ struct API_LibPart {
     GS::UniString name;
     std::int32_t version = 0;
 };
+
+// One library folder of the project: "GLIB" lists them; "ALIB" adds a folder
+// given by its location.
+struct API_LibraryInfo {
+    IO::Location location;
+};
