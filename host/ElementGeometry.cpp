@@ -109,6 +109,7 @@ bool HasConsistentPolygon(const API_Element& element, const API_ElementMemo* mem
     switch (element.header.typeID) {
         case API_SlabID: return memo != nullptr && PolygonFitsItsCounts(element.slab.poly, *memo);
         case API_HatchID: return memo != nullptr && PolygonFitsItsCounts(element.hatch.poly, *memo);
+        case API_RoofID: return memo != nullptr && PolygonFitsItsCounts(element.roof.poly, *memo);
         case API_SplineID: return memo != nullptr && memo->coords.size() >= 2;
         case API_MorphID: return memo != nullptr && IsUsableMorphBody(memo->morphBody, memo->morphMaterialMapTable.size());
         default: return true;

@@ -117,8 +117,9 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
     case API_MeshID:
         return {SIMHOST_FIELD(mesh.skirtHeight), SIMHOST_FIELD(mesh.bottomOffset), SIMHOST_FIELD(mesh.pointCount)};
     case API_RoofID:
-        return {SIMHOST_FIELD(roof.thickness), SIMHOST_FIELD(roof.bottomOffset), SIMHOST_FIELD(roof.slopeAngle),
-                SIMHOST_FIELD(roof.baseLineBegC), SIMHOST_FIELD(roof.baseLineEndC), SIMHOST_FIELD(roof.pointCount)};
+        return {SIMHOST_FIELD(roof.roofClass), SIMHOST_FIELD(roof.thickness), SIMHOST_FIELD(roof.bottomOffset),
+                SIMHOST_FIELD(roof.slopeAngle), SIMHOST_FIELD(roof.baseLineBegC), SIMHOST_FIELD(roof.baseLineEndC),
+                SIMHOST_FIELD(roof.posSign), SIMHOST_FIELD(roof.poly)};
     case API_ObjectID:
     case API_LampID:
         return {SIMHOST_FIELD(object.position), SIMHOST_FIELD(object.elevation), SIMHOST_FIELD(object.angle),
@@ -265,6 +266,7 @@ bool ApplyMap(StoredElement& element, const PlanMap& map)
         e.roof.bottomOffset += map.dz;
         e.roof.baseLineBegC = map.Point(e.roof.baseLineBegC);
         e.roof.baseLineEndC = map.Point(e.roof.baseLineEndC);
+        if (map.mirror) e.roof.posSign = !e.roof.posSign;
         MapPolygon(element.memo.coords, map);
         break;
     case API_ObjectID:
@@ -695,6 +697,10 @@ std::string DescribeElement(const StoredElement& element)
         out << Points(element.memo.coords, 1) << " offset " << Number(e.slab.bottomOffset);
         break;
     case API_HatchID: out << Points(element.memo.coords, 1); break;
+    case API_RoofID:
+        out << Points(element.memo.coords, 1) << " pivot " << Point(e.roof.baseLineBegC) << "-" << Point(e.roof.baseLineEndC)
+            << " slope " << Number(e.roof.slopeAngle) << " rises " << (e.roof.posSign ? "left" : "right");
+        break;
     case API_SplineID: out << (e.spline.closed ? " closed" : " open") << Points(element.memo.coords, 0); break;
     case API_ObjectID:
     case API_LampID:

@@ -51,7 +51,6 @@ void Survanto::CreateMeshFromActivatedPoints(bool withBoundary)
 void Survanto::BuildMorphProfile() { Record(*this, "BuildMorphProfile"); }
 void Survanto::BuildMorphRail() { Record(*this, "BuildMorphRail"); }
 void Survanto::CreateMorphAlongRail() { Record(*this, "CreateMorphAlongRail"); }
-void Survanto::CreateRoof() { Record(*this, "CreateRoof"); }
 void Survanto::CreateExtrudedShellFittedToWalls() { Record(*this, "CreateExtrudedShellFittedToWalls"); }
 void Survanto::CreateRuledShellBetweenWalls() { Record(*this, "CreateRuledShellBetweenWalls"); }
 void Survanto::CreateDomeFromFivePoints() { Record(*this, "CreateDomeFromFivePoints"); }

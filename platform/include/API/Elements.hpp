@@ -105,14 +105,18 @@ struct API_MeshType {
     std::int32_t pointCount;
 };
 
+// A plane roof rises from its pivot line, which lies at bottomOffset above the
+// home storey's level; posSign: it rises to the left of begin to end.
 struct API_RoofType {
     API_Elem_Head head;
+    std::int32_t roofClass;           // 0 plane
     double thickness;
     double bottomOffset;
     double slopeAngle;
     API_Coord baseLineBegC;
     API_Coord baseLineEndC;
-    std::int32_t pointCount;
+    bool posSign;
+    API_Polygon poly;
 };
 
 // Objects and lamps: a placed library part.
