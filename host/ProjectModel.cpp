@@ -41,7 +41,10 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
         e.beam.height = 0.5;
         break;
     case API_SlabID: e.slab.thickness = 0.25; break;
-    case API_MeshID: e.mesh.skirtHeight = 0.5; break;
+    case API_MeshID:
+        e.mesh.skirtHeight = 0.5;
+        e.mesh.skirt = 3;
+        break;
     case API_RoofID:
         e.roof.thickness = 0.25;
         e.roof.slopeAngle = Pi / 6;
@@ -115,7 +118,8 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
     case API_HatchID: return {SIMHOST_FIELD(hatch.poly), SIMHOST_FIELD(hatch.pen)};
     case API_SplineID: return {SIMHOST_FIELD(spline.closed), SIMHOST_FIELD(spline.pen)};
     case API_MeshID:
-        return {SIMHOST_FIELD(mesh.skirtHeight), SIMHOST_FIELD(mesh.bottomOffset), SIMHOST_FIELD(mesh.pointCount)};
+        return {SIMHOST_FIELD(mesh.skirtHeight), SIMHOST_FIELD(mesh.bottomOffset), SIMHOST_FIELD(mesh.skirt),
+                SIMHOST_FIELD(mesh.poly), SIMHOST_FIELD(mesh.levelPointCount), SIMHOST_FIELD(mesh.levelLineCount)};
     case API_RoofID:
         return {SIMHOST_FIELD(roof.roofClass), SIMHOST_FIELD(roof.thickness), SIMHOST_FIELD(roof.bottomOffset),
                 SIMHOST_FIELD(roof.slopeAngle), SIMHOST_FIELD(roof.baseLineBegC), SIMHOST_FIELD(roof.baseLineEndC),

@@ -43,11 +43,6 @@ void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }
 void Survanto::ImportE57File() { Record(*this, "ImportE57File"); }
 void Survanto::DrawCurvePolyline(bool flag) { Record(*this, "DrawCurvePolyline", flag ? 1 : 0); }
 void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
-void Survanto::CreateMesh() { RecordPendingCall("CreateMesh", meshPoints[0], pointStep); }
-void Survanto::CreateMeshFromActivatedPoints(bool withBoundary)
-{
-    Record(*this, "CreateMeshFromActivatedPoints", withBoundary ? 1 : 0);
-}
 void Survanto::BuildMorphProfile() { Record(*this, "BuildMorphProfile"); }
 void Survanto::BuildMorphRail() { Record(*this, "BuildMorphRail"); }
 void Survanto::CreateMorphAlongRail() { Record(*this, "CreateMorphAlongRail"); }
