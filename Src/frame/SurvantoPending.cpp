@@ -56,11 +56,6 @@ void Survanto::CreateDoorFromPoints() { Record(*this, "CreateDoorFromPoints"); }
 void Survanto::SetWallThickness() { Record(*this, "SetWallThickness"); }
 void Survanto::SetTrapezoidWallThickness() { Record(*this, "SetTrapezoidWallThickness"); }
 void Survanto::AddPointToPolygonWall() { Record(*this, "AddPointToPolygonWall"); }
-void Survanto::MeasureColumnOrObjectWidth(std::int32_t toolType) { Record(*this, "MeasureColumnOrObjectWidth", toolType); }
-void Survanto::MeasureColumnOrObjectDepth(std::int32_t toolType) { Record(*this, "MeasureColumnOrObjectDepth", toolType); }
-void Survanto::MeasureRotationAngle(std::int32_t toolType) { Record(*this, "MeasureRotationAngle", toolType); }
-void Survanto::MeasureBeamWidth() { Record(*this, "MeasureBeamWidth"); }
-void Survanto::MeasureBeamHeight() { Record(*this, "MeasureBeamHeight"); }
 
 void Curve3DPalette::SetUpForTool() { RecordPendingCall("Curve3DPalette::SetUpForTool", {}, MainObjectStep(), currentTool, this); }
 void Curve3DPalette::UpdateItems() { RecordPendingCall("Curve3DPalette::UpdateItems", {}, MainObjectStep(), currentTool, this); }
