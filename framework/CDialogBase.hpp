@@ -35,6 +35,8 @@ public:
     virtual std::int16_t DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) = 0;
 
     void SetResourceModules(GSResModule module, GSResModule iconModule = 0);
+    // The place the window opens at from now on.
+    void SetSavedPosition(std::int16_t x, std::int16_t y);
     std::int16_t OpenModal();
     // 0: shown or already open; 2: the host refused to create the palette.
     std::int16_t OpenPalette(std::int32_t paletteFlags);

@@ -116,6 +116,12 @@ bool HasConsistentPolygon(const API_Element& element, const API_ElementMemo* mem
     switch (element.header.typeID) {
         case API_SlabID: return memo != nullptr && PolygonFitsItsCounts(element.slab.poly, *memo);
         case API_HatchID: return memo != nullptr && PolygonFitsItsCounts(element.hatch.poly, *memo);
+        case API_RoofID: return memo != nullptr && PolygonFitsItsCounts(element.roof.poly, *memo);
+        case API_MeshID:
+            return memo != nullptr && PolygonFitsItsCounts(element.mesh.poly, *memo) &&
+                   memo->meshPolyZ.size() == static_cast<std::size_t>(element.mesh.poly.nCoords) + 1 &&
+                   memo->meshLevelCoords.size() == static_cast<std::size_t>(element.mesh.levelPointCount) &&
+                   memo->meshLevelEnds.size() == static_cast<std::size_t>(element.mesh.levelLineCount);
         case API_SplineID: return memo != nullptr && memo->coords.size() >= 2;
         case API_MorphID: return memo != nullptr && IsUsableMorphBody(memo->morphBody, memo->morphMaterialMapTable.size());
         default: return true;

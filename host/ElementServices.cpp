@@ -437,6 +437,16 @@ bool IsKnownDatabase(std::int32_t type)
            type == APIWind_InteriorElevationID;
 }
 
+// The front window shows the plan at 100 pixels a metre, the origin at (400, 300),
+// y growing downwards.
+API_Pixel ModelToPixel(const API_Coord& c)
+{
+    API_Pixel pixel;
+    pixel.x = 400 + static_cast<std::int32_t>(std::lround(c.x * 100.0));
+    pixel.y = 300 - static_cast<std::int32_t>(std::lround(c.y * 100.0));
+    return pixel;
+}
+
 GSErrCode DatabaseRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
     ProjectModel& model = ModelOf(token);
@@ -462,6 +472,11 @@ GSErrCode DatabaseRequest(HostToken token, std::int32_t code, void* par1, void* 
     }
     if (code == FourCC("GOFS")) {
         *static_cast<API_Coord*>(par1) = model.content.locationOffset;
+        return NoError;
+    }
+    if (code == FourCC("CTOP")) {
+        if (par1 == nullptr || par2 == nullptr) return APIERR_BADPARS;
+        *static_cast<API_Pixel*>(par2) = ModelToPixel(*static_cast<const API_Coord*>(par1));
         return NoError;
     }
     if (code == FourCC("CABO")) {

@@ -20,6 +20,31 @@ namespace SimHost {
 // the discard port on this machine, refused at once unless a test serves it.
 constexpr const char* LocalUpdateAddress = "http://127.0.0.1:9/survanto/update.html";
 
+// One scripted answer to an interactive input: a picked point, a drawn polygon
+// (plan coordinates, closed by the host), a cancel, or a click on a palette item
+// made while the input waits.
+struct InputAnswer {
+    enum Kind { Point, Polygon, Cancel, Click } kind = Cancel;
+    API_Coord3D point {};
+    std::vector<API_Coord> corners;
+    std::int16_t dialog = 0;
+    std::int16_t item = 0;
+
+    static InputAnswer Picked(const API_Coord3D& point)
+    {
+        InputAnswer answer;
+        answer.kind = Point;
+        answer.point = point;
+        return answer;
+    }
+};
+
+struct PolygonInputRequest {
+    API_Coord3D planeNormal;
+    API_Coord3D startCoord;
+    std::int32_t method = 0;
+};
+
 // What an add-on module hands the host: its two exports.
 struct AddOnExports {
     GetExportedFuncAddrsFn getExportedFuncAddrs = nullptr;
@@ -185,8 +210,11 @@ public:
     std::vector<std::unique_ptr<API_BodyBuilderData>> bodyBuilders_;
     std::optional<StoredPreferences> preferences_;  // kept in the work folder's preferences file
     std::optional<GSErrCode> lastMergeResult_;
-    // The user's answers to point inputs, in order; none stands for a cancel.
-    std::deque<std::optional<API_Coord3D>> pointAnswers_;
+    // The user's answers to interactive inputs, in order, and what each polygon
+    // input asked for; an input cancelled by "INCA" ends when its click is done.
+    std::deque<InputAnswer> inputAnswers_;
+    std::vector<PolygonInputRequest> polygonInputs_;
+    bool inputCancelRequested_ = false;
     std::vector<ProjectionRequest> projections_;
 
     const Options& GetOptions() const { return options_; }

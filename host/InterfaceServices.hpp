@@ -4,10 +4,16 @@
 
 namespace SimHost {
 
-// The host's interactive input: a point the user picks in a window ('IPOI'),
-// answered from the queue of the verb
-//   pick <x> <y> <z> | pick cancel     one answer to the next point input; an
-//                                      input without an answer is cancelled
+// The host's interactive input: a point the user picks in a window ('IPOI'), an
+// outline drawn on a plane ('IPOL'), and 'INCA', which ends the waiting input as
+// cancelled. Inputs are answered, in order, from the queue of the verbs
+//   pick <x> <y> <z> | pick cancel        a point (on the input's plane, when it
+//                                         asks for one), or a cancel
+//   pick-polygon <x> <y> ... | pick-polygon cancel
+//                                         an outline of plan corners, or a cancel
+//   pick-click <dialog> <item>            a click on a palette made while the
+//                                         next input waits
+// An input without a fitting answer is cancelled.
 void FillInterfaceServices(HostServiceTable& table);
 void AddInterfaceVerbs(ScenarioVerbs& verbs);
 

@@ -42,7 +42,10 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
         e.beam.height = 0.5;
         break;
     case API_SlabID: e.slab.thickness = 0.25; break;
-    case API_MeshID: e.mesh.skirtHeight = 0.5; break;
+    case API_MeshID:
+        e.mesh.skirtHeight = 0.5;
+        e.mesh.skirt = 3;
+        break;
     case API_RoofID:
         e.roof.thickness = 0.25;
         e.roof.slopeAngle = Pi / 6;
@@ -116,10 +119,12 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
     case API_HatchID: return {SIMHOST_FIELD(hatch.poly), SIMHOST_FIELD(hatch.pen)};
     case API_SplineID: return {SIMHOST_FIELD(spline.closed), SIMHOST_FIELD(spline.pen)};
     case API_MeshID:
-        return {SIMHOST_FIELD(mesh.skirtHeight), SIMHOST_FIELD(mesh.bottomOffset), SIMHOST_FIELD(mesh.pointCount)};
+        return {SIMHOST_FIELD(mesh.skirtHeight), SIMHOST_FIELD(mesh.bottomOffset), SIMHOST_FIELD(mesh.skirt),
+                SIMHOST_FIELD(mesh.poly), SIMHOST_FIELD(mesh.levelPointCount), SIMHOST_FIELD(mesh.levelLineCount)};
     case API_RoofID:
-        return {SIMHOST_FIELD(roof.thickness), SIMHOST_FIELD(roof.bottomOffset), SIMHOST_FIELD(roof.slopeAngle),
-                SIMHOST_FIELD(roof.baseLineBegC), SIMHOST_FIELD(roof.baseLineEndC), SIMHOST_FIELD(roof.pointCount)};
+        return {SIMHOST_FIELD(roof.roofClass), SIMHOST_FIELD(roof.thickness), SIMHOST_FIELD(roof.bottomOffset),
+                SIMHOST_FIELD(roof.slopeAngle), SIMHOST_FIELD(roof.baseLineBegC), SIMHOST_FIELD(roof.baseLineEndC),
+                SIMHOST_FIELD(roof.posSign), SIMHOST_FIELD(roof.poly)};
     case API_ObjectID:
     case API_LampID:
         return {SIMHOST_FIELD(object.position), SIMHOST_FIELD(object.elevation), SIMHOST_FIELD(object.angle),
@@ -267,6 +272,7 @@ bool ApplyMap(StoredElement& element, const PlanMap& map)
         e.roof.bottomOffset += map.dz;
         e.roof.baseLineBegC = map.Point(e.roof.baseLineBegC);
         e.roof.baseLineEndC = map.Point(e.roof.baseLineEndC);
+        if (map.mirror) e.roof.posSign = !e.roof.posSign;
         MapPolygon(element.memo.coords, map);
         break;
     case API_ObjectID:
@@ -698,6 +704,10 @@ std::string DescribeElement(const StoredElement& element)
         out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo) << " offset " << Number(e.slab.bottomOffset);
         break;
     case API_HatchID: out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo); break;
+    case API_RoofID:
+        out << Points(element.memo.coords, 1) << " pivot " << Point(e.roof.baseLineBegC) << "-" << Point(e.roof.baseLineEndC)
+            << " slope " << Number(e.roof.slopeAngle) << " rises " << (e.roof.posSign ? "left" : "right");
+        break;
     case API_SplineID: out << (e.spline.closed ? " closed" : " open") << Points(element.memo.coords, 0); break;
     case API_ObjectID:
     case API_LampID:

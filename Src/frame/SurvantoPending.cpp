@@ -40,15 +40,9 @@ void Survanto::ImportPointList() { Record(*this, "ImportPointList"); }
 void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }
 void Survanto::ImportE57File() { Record(*this, "ImportE57File"); }
 void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
-void Survanto::CreateMesh() { RecordPendingCall("CreateMesh", meshPoints[0], pointStep); }
-void Survanto::CreateMeshFromActivatedPoints(bool withBoundary)
-{
-    Record(*this, "CreateMeshFromActivatedPoints", withBoundary ? 1 : 0);
-}
 void Survanto::BuildMorphProfile() { Record(*this, "BuildMorphProfile"); }
 void Survanto::BuildMorphRail() { Record(*this, "BuildMorphRail"); }
 void Survanto::CreateMorphAlongRail() { Record(*this, "CreateMorphAlongRail"); }
-void Survanto::CreateRoof() { Record(*this, "CreateRoof"); }
 void Survanto::CreateExtrudedShellFittedToWalls() { Record(*this, "CreateExtrudedShellFittedToWalls"); }
 void Survanto::CreateRuledShellBetweenWalls() { Record(*this, "CreateRuledShellBetweenWalls"); }
 void Survanto::CreateDomeFromFivePoints() { Record(*this, "CreateDomeFromFivePoints"); }
@@ -57,11 +51,6 @@ void Survanto::CreateDomeSegment() { Record(*this, "CreateDomeSegment"); }
 void Survanto::SetWallThickness() { Record(*this, "SetWallThickness"); }
 void Survanto::SetTrapezoidWallThickness() { Record(*this, "SetTrapezoidWallThickness"); }
 void Survanto::AddPointToPolygonWall() { Record(*this, "AddPointToPolygonWall"); }
-void Survanto::MeasureColumnOrObjectWidth(std::int32_t toolType) { Record(*this, "MeasureColumnOrObjectWidth", toolType); }
-void Survanto::MeasureColumnOrObjectDepth(std::int32_t toolType) { Record(*this, "MeasureColumnOrObjectDepth", toolType); }
-void Survanto::MeasureRotationAngle(std::int32_t toolType) { Record(*this, "MeasureRotationAngle", toolType); }
-void Survanto::MeasureBeamWidth() { Record(*this, "MeasureBeamWidth"); }
-void Survanto::MeasureBeamHeight() { Record(*this, "MeasureBeamHeight"); }
 
 void VaroImportPalette::UpdateTargetControls(bool place)
 {

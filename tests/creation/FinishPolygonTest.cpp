@@ -59,7 +59,7 @@ TEST_F(FinishPolygonTest, TheToolsCreatorTakesTheCollectedPoints)
         {"column", API_ColumnID, 14, 19, {}, "column:1"},
         {"beam", API_BeamID, 15, 20, {}, "beam:4"},
         {"slab", API_SlabID, 14, 20, {}, "slab:1"},
-        {"mesh", API_MeshID, 14, 20, {"CreateMesh@8"}, "none"},
+        {"mesh", API_MeshID, 14, 20, {}, "mesh:1"},
         {"fill", API_HatchID, 14, 19, {}, "fill:1"},
         {"spline", API_SplineID, 14, 19, {}, "spline:1"},
         {"morph", API_MorphID, 61, 78, {}, "morph:1"},

@@ -225,8 +225,8 @@ TEST_F(MainPaletteTest, ItemsRunTheirCommands)
     };
     const Case cases[] = {
         {"pick measured points", API_WallID, 49, false, {}, 49, 1, 1.0},
-        {"mesh from activated points", API_MeshID, 15, false, {"EnsureStationMarker", "CreateMeshFromActivatedPoints"}, Unchanged, Unchanged, 0.0},
-        {"mesh with a boundary", API_MeshID, 16, false, {"EnsureStationMarker", "CreateMeshFromActivatedPoints(1)"}, Unchanged, Unchanged, 0.0},
+        {"mesh from activated points, none selected", API_MeshID, 15, false, {"EnsureStationMarker"}, Unchanged, Unchanged, 0.0},
+        {"mesh with a boundary, none selected", API_MeshID, 16, false, {"EnsureStationMarker"}, Unchanged, Unchanged, 0.0},
         {"morph along the rail", API_MorphID, 16, false,
          {"EnsureStationMarker", "BuildMorphProfile", "BuildMorphRail", "CreateMorphAlongRail"}, Unchanged, 0, 0.0},
         {"beams between two lines, none selected", API_BeamID, 17, false, {"EnsureStationMarker"}, Unchanged, Unchanged, 0.0},

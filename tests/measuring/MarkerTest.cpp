@@ -183,14 +183,15 @@ TEST_F(Markers, PickedPointsEachGetAMarkerUntilCancelled)
 {
     Host().SelectTool(API_WallID, 0);
     Main().HandleMenuCommand({32500, 1});
-    Host().pointAnswers_ = {API_Coord3D {1, 2, 3}, API_Coord3D {4, 5, 6}, std::nullopt, API_Coord3D {7, 8, 9}};
+    Host().inputAnswers_ = {SimHost::InputAnswer::Picked({1, 2, 3}), SimHost::InputAnswer::Picked({4, 5, 6}),
+                            SimHost::InputAnswer {}, SimHost::InputAnswer::Picked({7, 8, 9})};
     DG::ChangeItem(Palette, 49, 1.0);
     ASSERT_EQ(PointMarkers().size(), 2u);
     EXPECT_EQ(PointMarkers()[0]->record.object.position.x, 1.0);
     EXPECT_EQ(PointMarkers()[1]->record.object.elevation, 6.0);
     EXPECT_EQ(PointMarkers()[1]->record.object.pen, PickedPointPen);
     EXPECT_EQ(measuringState.measuredY, 5.0);
-    EXPECT_EQ(Host().pointAnswers_.size(), 1u) << "the answer after the cancel waits";
+    EXPECT_EQ(Host().inputAnswers_.size(), 1u) << "the answer after the cancel waits";
     EXPECT_EQ(Main().measuringMode, 49);
 }
 

@@ -98,22 +98,31 @@ struct API_SlabType {
     API_Polygon poly;
 };
 
-// Meshes and roofs keep their outline in the memo's polygon.
+// Meshes keep their outline in the memo's polygon, with a height above the level
+// for each outline point and the level points inside. The skirt hangs skirtHeight
+// below the level: a surface only (skirt 3) or a solid body (skirt 1).
 struct API_MeshType {
     API_Elem_Head head;
     double skirtHeight;
-    double bottomOffset;
-    std::int32_t pointCount;
+    double bottomOffset;              // the level, above the home storey's level
+    std::int16_t skirt;
+    API_Polygon poly;
+    std::int32_t levelPointCount;
+    std::int32_t levelLineCount;
 };
 
+// A plane roof rises from its pivot line, which lies at bottomOffset above the
+// home storey's level; posSign: it rises to the left of begin to end.
 struct API_RoofType {
     API_Elem_Head head;
+    std::int32_t roofClass;           // 0 plane
     double thickness;
     double bottomOffset;
     double slopeAngle;
     API_Coord baseLineBegC;
     API_Coord baseLineEndC;
-    std::int32_t pointCount;
+    bool posSign;
+    API_Polygon poly;
 };
 
 // Objects and lamps: a placed library part.
@@ -326,6 +335,12 @@ struct API_MorphBody {
     std::vector<API_MorphPolygon> polygons;
 };
 
+// A level point of a mesh: its height above the mesh's level and its vertex id.
+struct API_MeshLevelCoord {
+    API_Coord3D c;
+    std::int32_t vertexID = 0;
+};
+
 // A body under construction in the host; only the host sees inside.
 struct API_BodyBuilderData;
 using API_BodyBuilder = API_BodyBuilderData*;
@@ -353,6 +368,12 @@ struct API_ElementMemo {
     // Morphs: the body and the materials its polygons name.
     API_MorphBody morphBody;
     std::vector<API_OverriddenAttribute> morphMaterialMapTable;
+    // Meshes: outline heights (entry i for coordinate i), level points and the ends
+    // of their level lines, and vertex ids (entry 0 the id count).
+    std::vector<double> meshPolyZ;
+    std::vector<API_MeshLevelCoord> meshLevelCoords;
+    std::vector<std::int32_t> meshLevelEnds;
+    std::vector<std::int32_t> vertexIDs;
 };
 
 // Data an add-on keeps on an element.

@@ -1,5 +1,6 @@
 #pragma once
 #include <cmath>
+#include <vector>
 
 #include "Geometry/Point2.hpp"
 
@@ -185,5 +186,17 @@ bool SetGenArc(const Coord& begC, const Coord& endC, double arcAngle, GenArc* ar
 // The points where the segment meets the arc, within eps, in the order they lie
 // along the segment; their number (0, 1 or 2).
 int XGenArcSectorEps(const GenArc& arc, const Sector& s, Coord crossings[2], double eps);
+
+// The convex hull of the points added: each corner once, counter-clockwise, with
+// the height it was added with (the first of points on one plan spot). Points on
+// an edge are no corners.
+class ConvexHull2DCreator {
+public:
+    void AddPoint(double x, double y, double z) { points_.push_back({x, y, z}); }
+    std::vector<Coord3D> CalcConvexHull() const;
+
+private:
+    std::vector<Coord3D> points_;
+};
 
 }  // namespace Geometry
