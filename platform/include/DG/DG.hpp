@@ -206,6 +206,14 @@ void ListSetTabFieldCount(short dialogId, short listItem, short count);
 TabField ListGetTabField(short dialogId, short listItem, short field);
 void ListSetTabField(short dialogId, short listItem, short field, const TabField& tabField);
 
+// List views: entries 1-based, the value holds the selected entry (0: none).
+short ListViewGetItemCount(short dialogId, short listItem);
+void ListViewDeleteAll(short dialogId, short listItem);
+void ListViewInsertBottom(short dialogId, short listItem, const GS::UniString& text);
+GS::UniString ListViewGetItemText(short dialogId, short listItem, short entry);
+short ListViewGetSelected(short dialogId, short listItem);
+void ListViewSelectItem(short dialogId, short listItem, short entry);
+
 // Sends a message to the dialog's callback as the user's action would: a click
 // on a push button is a click, on a check or radio button a change of its value;
 // the value is set first. Changing a push menu chooses its entry. Returns the
