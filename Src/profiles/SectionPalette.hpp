@@ -74,6 +74,10 @@ public:
 private:
     // currentProfile, or 0 when the list no longer holds it.
     std::int16_t ValidCurrentProfile();
+    // currentPolygons becomes the current profile's polygons; none: empty.
+    void ConvertCurrentProfile();
+    void RenameCurrentProfile();
+    void DeleteSelectedProfile();
     bool NameNewProfile(const VectorImage& image);
     bool WritePolygon(CDataRecorder& recorder, const SectionDataType& polygon);
     bool ReadPolygon(CDataRecorder& recorder, std::int32_t version, SectionDataType& polygon);

@@ -225,4 +225,93 @@ TEST_F(SectionPaletteTest, AxesThatSpanNoSpaceGiveNoProfile)
     EXPECT_TRUE(offered.empty()) << "no name asked for";
 }
 
+// Profiles "b", "a", "c" measured as squares of sides 2, 1 and 3, so each
+// profile's polygon tells which it is.
+class SectionPaletteDialog : public SectionPaletteTest {
+protected:
+    void SetUp() override
+    {
+        SectionPaletteTest::SetUp();
+        MeasureSquare("b", 2);
+        MeasureSquare("a", 1);
+        MeasureSquare("c", 3);
+        offered.clear();
+    }
+    void MeasureSquare(const char* name, double side)
+    {
+        Measure(name, {{0, 0, 0}, {side, 0, 0}, {side, side, 0}, {0, side, 0}, {0, 0, 0}});
+    }
+    // The side of the square currentPolygons holds; 0 when it is empty.
+    double CurrentSide()
+    {
+        if (Profiles().currentPolygons.IsEmpty()) return 0.0;
+        return Profiles().currentPolygons[0].coords[2].x;
+    }
+    void Select(short entry) { DG::ChangeItem(PaletteDialog, ProfileList, entry); }
+};
+
+TEST_F(SectionPaletteDialog, ChoosingAProfileInTheListMakesItsPolygonsCurrent)
+{
+    Select(2);
+    EXPECT_EQ(Profiles().currentProfile, 2);
+    EXPECT_DOUBLE_EQ(CurrentSide(), 2.0);
+    Select(0);
+    EXPECT_EQ(Profiles().currentProfile, 0);
+    EXPECT_EQ(CurrentSide(), 0.0);
+    Select(3);
+    EXPECT_EQ(DG::ClickItem(PaletteDialog, 1), 1) << "Schliessen closes";
+    EXPECT_DOUBLE_EQ(CurrentSide(), 3.0);
+}
+
+TEST_F(SectionPaletteDialog, ARenamedProfileStaysSelectedWhereItSorts)
+{
+    Select(1);
+    AnswerName("z");
+    DG::ClickItem(PaletteDialog, 7);
+    EXPECT_EQ(offered, (std::vector<std::string> {"a"}));
+    EXPECT_EQ(ListEntries(), (std::vector<std::string> {"b", "c", "z"}));
+    EXPECT_EQ(Profiles().currentProfile, 3);
+    EXPECT_EQ(DG::ListViewGetSelected(PaletteDialog, ProfileList), 3);
+    AnswerName("y", DG::Cancel);
+    DG::ClickItem(PaletteDialog, 7);
+    EXPECT_EQ(Names(), (std::vector<std::string> {"b", "c", "z"}));
+}
+
+TEST_F(SectionPaletteDialog, DeletingMakesTheProfileAboveCurrentAndShowsIt)
+{
+    struct Case {
+        short selected;
+        std::vector<std::string> left;
+        std::int16_t current;
+        double side;
+    };
+    const std::vector<Case> cases {
+        {0, {"a", "b", "c"}, 0, 0.0},
+        {3, {"a", "b"}, 2, 2.0},
+        {1, {"b"}, 0, 0.0},
+    };
+    for (const Case& c : cases) {
+        Select(c.selected);
+        DG::ClickItem(PaletteDialog, 8);
+        EXPECT_EQ(Names(), c.left) << c.selected;
+        EXPECT_EQ(ListEntries(), c.left) << c.selected;
+        EXPECT_EQ(Profiles().currentProfile, c.current) << c.selected;
+        EXPECT_EQ(Profiles().profileImages.GetSize(), c.left.size()) << c.selected;
+        EXPECT_DOUBLE_EQ(CurrentSide(), c.side) << c.selected;
+    }
+}
+
+TEST_F(SectionPaletteDialog, AListReplacedWhileOpenLeavesNoStaleCurrentProfile)
+{
+    Select(3);
+    Profiles().profileNames.Delete(2);
+    Profiles().profileImages.Delete(2);
+    AnswerName("x");
+    DG::ClickItem(PaletteDialog, 7);
+    EXPECT_TRUE(offered.empty()) << "nothing to rename";
+    EXPECT_EQ(DG::ClickItem(PaletteDialog, 1), 1);
+    EXPECT_EQ(Profiles().currentProfile, 0);
+    EXPECT_EQ(CurrentSide(), 0.0);
+}
+
 }  // namespace

@@ -1,0 +1,82 @@
+#include <atomic>
+
+#include "DG/DG.hpp"
+#include "frame/AddOnGlobals.hpp"
+#include "frame/Survanto.hpp"
+#include "profiles/SectionPalette.hpp"
+
+namespace {
+
+constexpr std::int16_t CloseButton = 1;
+constexpr std::int16_t ProfileListItem = 3;
+constexpr std::int16_t RenameButton = 7;
+constexpr std::int16_t DeleteButton = 8;
+
+void UpdateMainPalette()
+{
+    if (Survanto* survanto = theSurvanto.load()) survanto->UpdateMainPalette();
+}
+
+}  // namespace
+
+std::int16_t SectionPalette::DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t)
+{
+    if (message == DG::MsgInit) {
+        RefreshList();
+        return 0;
+    }
+    if (dialogId != GetDialogId()) return 0;
+    if (message == DG::MsgChange && item == ProfileListItem) {
+        currentProfile = DG::ListViewGetSelected(GetDialogId(), ProfileListItem);
+        ConvertCurrentProfile();
+        UpdateMainPalette();
+        return 0;
+    }
+    if (message != DG::MsgClick) return 0;
+    switch (item) {
+        case DG::CloseBox: return DG::CloseBox;
+        case CloseButton:
+            ConvertCurrentProfile();
+            UpdateMainPalette();
+            return CloseButton;
+        case RenameButton: RenameCurrentProfile(); break;
+        case DeleteButton: DeleteSelectedProfile(); break;
+        default: break;
+    }
+    return 0;
+}
+
+// The morph sweep reads currentPolygons: it always holds the profile the list shows.
+void SectionPalette::ConvertCurrentProfile()
+{
+    const std::int16_t current = ValidCurrentProfile();
+    if (current == 0 || static_cast<std::uint32_t>(current) > profileImages.GetSize())
+        currentPolygons.Clear();
+    else
+        ImageToPolygons(profileImages[static_cast<std::uint32_t>(current - 1)]);
+}
+
+void SectionPalette::RenameCurrentProfile()
+{
+    const std::int16_t current = ValidCurrentProfile();
+    if (current == 0) return;
+    nameDialog.nameMode = SectionNamePalette::Rename;
+    nameDialog.name = profileNames[static_cast<std::uint32_t>(current - 1)];
+    nameDialog.SetResourceModules(CurrentResourceModule());
+    if (nameDialog.OpenModal() != DG::Accept) return;
+    profileNames[static_cast<std::uint32_t>(current - 1)] = nameDialog.name;
+    RefreshList();
+}
+
+void SectionPalette::DeleteSelectedProfile()
+{
+    currentProfile = DG::ListViewGetSelected(GetDialogId(), ProfileListItem);
+    const std::int16_t current = ValidCurrentProfile();
+    if (current == 0) return;
+    const auto index = static_cast<std::uint32_t>(current - 1);
+    profileNames.Delete(index);
+    if (index < profileImages.GetSize()) profileImages.Delete(index);
+    currentProfile = static_cast<std::int16_t>(current - 1);
+    RefreshList();
+    ConvertCurrentProfile();
+}
