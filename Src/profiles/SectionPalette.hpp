@@ -78,6 +78,9 @@ private:
     void ConvertCurrentProfile();
     void RenameCurrentProfile();
     void DeleteSelectedProfile();
+    void SetUpNewProfilePopUp();
+    void StartNewProfile(std::int16_t entry);
+    void StartMeasuring();
     bool NameNewProfile(const VectorImage& image);
     bool WritePolygon(CDataRecorder& recorder, const SectionDataType& polygon);
     bool ReadPolygon(CDataRecorder& recorder, std::int32_t version, SectionDataType& polygon);

@@ -3,14 +3,22 @@
 #include "DG/DG.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
+#include "RS/ResourceModule.hpp"
 #include "profiles/SectionPalette.hpp"
 
 namespace {
 
 constexpr std::int16_t CloseButton = 1;
 constexpr std::int16_t ProfileListItem = 3;
+constexpr std::int16_t NewProfilePopUp = 6;
 constexpr std::int16_t RenameButton = 7;
 constexpr std::int16_t DeleteButton = 8;
+
+constexpr std::int16_t PopUpTexts = 32551;
+constexpr std::int16_t PopUpButtonText = 1;
+constexpr std::int16_t FirstPopUpEntryText = 6;
+constexpr std::int16_t MeasureNewProfile = 1;
+constexpr std::int32_t CurvePaletteFlags = 407;
 
 void UpdateMainPalette()
 {
@@ -23,9 +31,14 @@ std::int16_t SectionPalette::DialogCallback(std::int16_t message, std::int16_t d
 {
     if (message == DG::MsgInit) {
         RefreshList();
+        SetUpNewProfilePopUp();
         return 0;
     }
     if (dialogId != GetDialogId()) return 0;
+    if (message == DG::MsgChange && item == NewProfilePopUp) {
+        StartNewProfile(static_cast<std::int16_t>(DG::GetItemValLong(GetDialogId(), NewProfilePopUp)));
+        return 0;
+    }
     if (message == DG::MsgChange && item == ProfileListItem) {
         currentProfile = DG::ListViewGetSelected(GetDialogId(), ProfileListItem);
         ConvertCurrentProfile();
@@ -79,4 +92,33 @@ void SectionPalette::DeleteSelectedProfile()
     currentProfile = static_cast<std::int16_t>(current - 1);
     RefreshList();
     ConvertCurrentProfile();
+}
+
+void SectionPalette::SetUpNewProfilePopUp()
+{
+    const std::int16_t dialog = GetDialogId();
+    DG::SetItemText(dialog, NewProfilePopUp, RS::GetIndString(PopUpTexts, PopUpButtonText, GetResourceModule()));
+    DG::PopupSetItemCount(dialog, NewProfilePopUp, 0);
+    for (std::int16_t entry = FirstPopUpEntryText; entry < FirstPopUpEntryText + 3; ++entry)
+        DG::PopupAppendItem(dialog, NewProfilePopUp, RS::GetIndString(PopUpTexts, entry, GetResourceModule()));
+}
+
+void SectionPalette::StartNewProfile(std::int16_t entry)
+{
+    if (entry == MeasureNewProfile) StartMeasuring();
+    currentProfile = DG::ListViewGetSelected(GetDialogId(), ProfileListItem);
+    if (ValidCurrentProfile() == 0) currentPolygons.Clear();
+    RefreshList();
+}
+
+// The profile arrives when the curve palette's "Erstellen" hands its curve over.
+void SectionPalette::StartMeasuring()
+{
+    curvePalette.polygonClosure = Curve3DPalette::ClosedItem;
+    curvePalette.planeDefined = false;
+    curvePalette.sectionMode = true;
+    if (curvePalette.GetOpenMode() != CDialogBase::Closed) return;
+    const Survanto* survanto = theSurvanto.load();
+    curvePalette.SetResourceModules(CurrentResourceModule(), survanto == nullptr ? 0 : survanto->resourceModules[0]);
+    curvePalette.OpenPalette(CurvePaletteFlags);
 }

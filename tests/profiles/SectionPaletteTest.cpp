@@ -314,4 +314,21 @@ TEST_F(SectionPaletteDialog, AListReplacedWhileOpenLeavesNoStaleCurrentProfile)
     EXPECT_EQ(CurrentSide(), 0.0);
 }
 
+TEST_F(SectionPaletteDialog, NeuesProfilEinmessenOpensTheCurvePaletteForAClosedSection)
+{
+    EXPECT_EQ(DG::GetItemText(PaletteDialog, 6).ToUtf8(), "Neues Profil");
+    ASSERT_EQ(DG::PopupGetItemCount(PaletteDialog, 6), 3);
+    EXPECT_EQ(DG::PopupGetItemText(PaletteDialog, 6, 1).ToUtf8(), "Neues Profil einmessen");
+    EXPECT_EQ(DG::PopupGetItemText(PaletteDialog, 6, 3).ToUtf8(), "Profil von ARCHICAD Profilbibliothek laden");
+    Select(2);
+    DG::ChangeItem(PaletteDialog, 6, 1);
+    const Curve3DPalette& curve = Profiles().curvePalette;
+    EXPECT_TRUE(DG::IsOpen(Curve3DPalette::DialogId));
+    EXPECT_TRUE(curve.sectionMode);
+    EXPECT_FALSE(curve.planeDefined);
+    EXPECT_EQ(curve.polygonClosure, Curve3DPalette::ClosedItem);
+    EXPECT_EQ(Profiles().currentProfile, 2);
+    EXPECT_EQ(DG::ListViewGetSelected(PaletteDialog, ProfileList), 2);
+}
+
 }  // namespace

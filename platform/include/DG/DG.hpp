@@ -182,6 +182,9 @@ short GetItemIcon(short dialogId, short item);
 void SetItemIcon(short dialogId, short item, short icon);
 short PopupGetItemCount(short dialogId, short item);
 void PopupSetItemCount(short dialogId, short item, short count);
+// Pop-up entries with a text; setting the count drops the texts beyond it.
+void PopupAppendItem(short dialogId, short item, const GS::UniString& text);
+GS::UniString PopupGetItemText(short dialogId, short item, short entry);
 short PopupGetItemIcon(short dialogId, short item, short entry);
 void PopupSetItemIcon(short dialogId, short item, short entry, short icon);
 short PopupGetSelected(short dialogId, short item);
