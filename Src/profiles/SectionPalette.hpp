@@ -57,6 +57,10 @@ public:
     // measured polygon afterwards, named or not; axes that span no space give none.
     void CreateMeasuredProfile();
 
+    // A cross and a circle about the profile's reference point, the point that
+    // becomes the clicked point when the profile is placed.
+    static void AddOriginMark(VectorImage& drawing);
+
     // Sorts the profiles by name, shows them in the list and selects the current one.
     void RefreshList();
     // Sorts names and drawings together; currentProfile follows its profile.

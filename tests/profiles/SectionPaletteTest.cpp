@@ -331,4 +331,39 @@ TEST_F(SectionPaletteDialog, NeuesProfilEinmessenOpensTheCurvePaletteForAClosedS
     EXPECT_EQ(DG::ListViewGetSelected(PaletteDialog, ProfileList), 2);
 }
 
+TEST(SectionOriginMark, ATwoByOneMetreDrawingGetsACrossOfATenthAndACircleOfAFortieth)
+{
+    VectorImage drawing;
+    Sy_LinType diagonal;
+    diagonal.begC = {-0.5, 0.0};
+    diagonal.endC = {1.5, 1.0};
+    drawing.AddLine(diagonal);
+    SectionPalette::AddOriginMark(drawing);
+    std::vector<Sy_LinType> lines;
+    std::vector<Sy_ArcType> arcs;
+    for (ConstVectorImageIterator it(drawing); !it.IsEOI(); ++it) {
+        if (it.GetItemType() == SyLine) lines.push_back(it.GetLine());
+        if (it.GetItemType() == SyArc) arcs.push_back(it.GetArc());
+    }
+    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(arcs.size(), 1u);
+    std::vector<std::vector<double>> cross;
+    for (const Sy_LinType& line : lines) {
+        if (line.sy_flags != 1) continue;
+        EXPECT_EQ(line.sy_pen.GetIndex(), 1);
+        EXPECT_EQ(line.sy_ltype, 1);
+        EXPECT_EQ(line.sy_lineProperty, 1);
+        cross.push_back({line.begC.x, line.begC.y, line.endC.x, line.endC.y});
+    }
+    ASSERT_EQ(cross.size(), 2u);
+    const std::vector<std::vector<double>> expected {{-0.1, 0.0, 0.1, 0.0}, {0.0, -0.1, 0.0, 0.1}};
+    for (std::size_t i = 0; i < 2; ++i)
+        for (std::size_t j = 0; j < 4; ++j) EXPECT_NEAR(cross[i][j], expected[i][j], 1e-12) << i << j;
+    EXPECT_NEAR(arcs[0].r, 0.05, 1e-12);
+    EXPECT_EQ(arcs[0].origC.x, 0.0);
+    EXPECT_EQ(arcs[0].origC.y, 0.0);
+    EXPECT_EQ(arcs[0].elongation, 1.0);
+    EXPECT_NEAR(arcs[0].endAng - arcs[0].begAng, 6.283185307179586, 1e-12) << "a whole circle";
+}
+
 }  // namespace
