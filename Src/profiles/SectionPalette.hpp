@@ -4,6 +4,7 @@
 #include "API/Elements.hpp"
 #include "CDataRecorder.hpp"
 #include "CDialogBase.hpp"
+#include "CDialogResizer.hpp"
 #include "GS/UniString.hpp"
 #include "TypVektor.hpp"
 #include "VectorImage/VectorImage.hpp"
@@ -67,6 +68,7 @@ public:
     void SortProfiles();
     void FillProfileList();
 
+    CDialogResizer resizer;
     TypVektor<GS::UniString> profileNames;
     TypVektor<VectorImage> profileImages;
     TypVektor<SectionDataType> currentPolygons;
@@ -82,6 +84,7 @@ private:
     void ConvertCurrentProfile();
     void RenameCurrentProfile();
     void DeleteSelectedProfile();
+    void AttachResizer();
     void SetUpNewProfilePopUp();
     void StartNewProfile(std::int16_t entry);
     void StartMeasuring();

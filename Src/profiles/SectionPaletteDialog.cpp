@@ -30,11 +30,16 @@ void UpdateMainPalette()
 std::int16_t SectionPalette::DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t)
 {
     if (message == DG::MsgInit) {
+        AttachResizer();
         RefreshList();
         SetUpNewProfilePopUp();
         return 0;
     }
     if (dialogId != GetDialogId()) return 0;
+    if (message == DG::MsgResize) {
+        resizer.Resize(false);
+        return 0;
+    }
     if (message == DG::MsgChange && item == NewProfilePopUp) {
         StartNewProfile(static_cast<std::int16_t>(DG::GetItemValLong(GetDialogId(), NewProfilePopUp)));
         return 0;
@@ -121,4 +126,19 @@ void SectionPalette::StartMeasuring()
     const Survanto* survanto = theSurvanto.load();
     curvePalette.SetResourceModules(CurrentResourceModule(), survanto == nullptr ? 0 : survanto->resourceModules[0]);
     curvePalette.OpenPalette(CurvePaletteFlags);
+}
+
+// The list and the preview share the palette's growth; the buttons keep to its edges.
+void SectionPalette::AttachResizer()
+{
+    struct Rule {
+        std::int16_t item;
+        double xMove, yMove, widthGrow, heightGrow;
+    };
+    static constexpr Rule rules[] {{3, 0, 0, 0.5, 1}, {4, 0.5, 0, 0, 0}, {5, 0.5, 0, 0.5, 1}, {1, 1, 1, 0, 0},
+                                   {6, 0, 1, 0, 0},   {7, 1, 1, 0, 0},   {8, 0, 1, 0, 0},     {9, 1, 1, 0, 0}};
+    resizer.ClearItems();
+    resizer.Attach(GetDialogId());
+    for (const Rule& rule : rules)
+        resizer.AddItem(GetDialogId(), rule.item, rule.xMove, rule.yMove, rule.widthGrow, rule.heightGrow);
 }

@@ -366,4 +366,19 @@ TEST(SectionOriginMark, ATwoByOneMetreDrawingGetsACrossOfATenthAndACircleOfAFort
     EXPECT_NEAR(arcs[0].endAng - arcs[0].begAng, 6.283185307179586, 1e-12) << "a whole circle";
 }
 
+TEST_F(SectionPaletteDialog, GrowingThePaletteSharesTheGrowthBetweenListAndPreview)
+{
+    const DG::Size size = DG::GetClientSize(PaletteDialog);
+    DG::ResizeByUser(PaletteDialog, static_cast<short>(size.width + 100), static_cast<short>(size.height + 50));
+    const DG::Rect list = DG::GetItemRect(PaletteDialog, ProfileList);
+    const DG::Rect preview = DG::GetItemRect(PaletteDialog, 5);
+    const DG::Rect close = DG::GetItemRect(PaletteDialog, 1);
+    EXPECT_EQ(list.right - list.left, 250);
+    EXPECT_EQ(list.bottom - list.top, 250);
+    EXPECT_EQ(preview.left, 270);
+    EXPECT_EQ(preview.right - preview.left, 250);
+    EXPECT_EQ(close.left, 445);
+    EXPECT_EQ(close.top, 408);
+}
+
 }  // namespace
