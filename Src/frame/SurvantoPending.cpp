@@ -57,7 +57,3 @@ void VaroImportPalette::UpdateTargetControls(bool place)
     RecordPendingCall("VaroImportPalette::UpdateTargetControls", {}, MainObjectStep(), place ? 1 : 0, this);
 }
 void PhotoPalette::LoadPhoto() { RecordPendingCall("PhotoPalette::LoadPhoto", {}, MainObjectStep(), 0, this); }
-void SectionPalette::CreateMeasuredProfile()
-{
-    RecordPendingCall("SectionPalette::CreateMeasuredProfile", curvePalette.curve.points, MainObjectStep(), 0, this);
-}

@@ -36,10 +36,27 @@ void PopupSetItemCount(short dialogId, short item, short count)
     Item* it = LookupItem(dialogId, item);
     if (it == nullptr) return;
     it->entryIcons.resize(count < 0 ? 0U : static_cast<std::size_t>(count), 0);
+    if (it->entries.size() > it->entryIcons.size()) it->entries.resize(it->entryIcons.size());
     if (it->entryIcons.empty())
         it->selected = 0;
     else if (!HasEntry(*it, it->selected))
         it->selected = it->selected < 1 ? short(1) : count;
+}
+
+void PopupAppendItem(short dialogId, short item, const GS::UniString& text)
+{
+    Item* it = LookupItem(dialogId, item);
+    if (it == nullptr) return;
+    it->entries.resize(it->entryIcons.size());
+    it->entries.push_back(text);
+    it->entryIcons.push_back(0);
+}
+
+GS::UniString PopupGetItemText(short dialogId, short item, short entry)
+{
+    const Item* it = LookupItem(dialogId, item);
+    if (it == nullptr || !HasEntry(*it, entry) || static_cast<std::size_t>(entry) > it->entries.size()) return {};
+    return it->entries[static_cast<std::size_t>(entry - 1)];
 }
 
 short PopupGetItemIcon(short dialogId, short item, short entry)

@@ -404,12 +404,16 @@ TEST_F(CurvePalette, AProfileCurveGoesToTheSectionPalette)
     Main().currentTool = API_MorphID;
     Curve3DPalette& profile = Main().sectionPalette.curvePalette;
     profile.sectionMode = true;
+    profile.plane = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 0}};
     profile.curve.points.Add({0, 0, 0});
     profile.curve.points.Add({1, 2, 0});
     SetItem(15, 1.0);
+    DG::SetModalAnswerer([](DG::Dialog&) { return DG::Accept; });
     profile.CreateElements();
-    ASSERT_EQ(CountOf("SectionPalette::CreateMeasuredProfile"), 1);
-    EXPECT_EQ(PendingCallTrace().back().points.size(), 2u) << "with the palette's curve";
+    DG::SetModalAnswerer(nullptr);
+    ASSERT_EQ(Main().sectionPalette.profileNames.GetSize(), 1u);
+    ASSERT_EQ(Main().sectionPalette.currentPolygons.GetSize(), 1u);
+    EXPECT_EQ(Main().sectionPalette.currentPolygons[0].coordCount, 2) << "with the palette's curve";
     EXPECT_EQ(Main().MainPaletteItemValue(15), 1.0) << "no main palette option to release";
     EXPECT_TRUE(profile.curve.points.IsEmpty());
 }
