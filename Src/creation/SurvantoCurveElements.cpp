@@ -4,6 +4,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "Geometry/CurveGeometry.hpp"
+#include "HostApiHelpers.hpp"
 #include "frame/Survanto.hpp"
 #include "measuring/MeasuringState.hpp"
 
@@ -121,8 +122,7 @@ void Survanto::CreateWallsFromCurve()
         DeleteShownPolylines(curvePalette.shownPolylines);
         const CurveData& curve = curvePalette.curve;
         if (curve.points.GetSize() < 2) return;
-        API_Coord offset {};
-        HostDatabaseRequest(FourCC("GOFS"), &offset, nullptr);
+        const API_Coord offset = GetLocationOffset();
         const API_Coord station {measuringState.stationX - offset.x, measuringState.stationY - offset.y};
         for (std::uint32_t j = 1; j < curve.points.GetSize(); ++j) {
             if (!HasLength(curve.points[j - 1], curve.points[j])) continue;

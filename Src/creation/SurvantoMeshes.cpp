@@ -1,6 +1,5 @@
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
@@ -177,17 +176,6 @@ void CreateMeshElement(Survanto& survanto)
     points.Clear();
 }
 
-bool IsMeasuredPointMarker(const API_Element& object)
-{
-    API_LibPart part;
-    part.index = object.object.libraryPartIndex;
-    if (HostGetLibraryPart(&part) != NoError) return false;
-    char markerId[API_UniIDLength] {};
-    std::snprintf(markerId, sizeof markerId, "%s", MarkerPart::MeasuredPoint);
-    const GSErrCode answer = HostUtilityRequest(FourCC("COMP"), part.uniqueId, markerId);
-    return answer == NoError || answer == APIERR_COMPATIBLEPART;
-}
-
 void GatherSelectedMarkers(TypVektor<API_Coord3D>& points)
 {
     API_SelectionInfo info;
@@ -197,7 +185,7 @@ void GatherSelectedMarkers(TypVektor<API_Coord3D>& points)
         if (NeigToElemType(neig.neigID) != API_ObjectID) continue;
         API_Element object;
         object.header.guid = neig.guid;
-        if (HostGetElement(&object) != NoError || !IsMeasuredPointMarker(object)) continue;
+        if (HostGetElement(&object) != NoError || !MarkerPart::IsMeasuredPointMarker(object)) continue;
         points.Add({object.object.position.x, object.object.position.y,
                     object.object.elevation + GetStoryLevel(object.header.floorInd)});
     }

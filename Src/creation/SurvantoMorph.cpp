@@ -1,9 +1,9 @@
-#include <cstdio>
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
 #include "HostApiHelpers.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
 
 // A morph from measured points: those handed over, or the positions of the
@@ -13,8 +13,6 @@ namespace {
 
 using Point = MorphMeshBuilder::Point;
 
-constexpr const char* MeasuredPointMarkerId =
-    "{2B4469A5-2D30-426D-B5E1-C290A9528079}-{FE5C8B03-8CAB-48E2-92B7-DBE442FC35BB}";
 constexpr std::int32_t FewestSelectedElements = 3;
 constexpr std::int16_t MorphFromMarkersItem = 62;
 constexpr std::int16_t ThicknessItem = 74;
@@ -28,22 +26,9 @@ MorphSettings ReadMorphSettings(const Survanto& survanto)
     settings.thickness = survanto.MainPaletteItemValue(ThicknessItem);
     settings.sidePlanes = survanto.MainPaletteItemValue(SidePlanesItem) == 1.0;
     settings.morphType = static_cast<std::int32_t>(survanto.MainPaletteItemValue(MorphTypeItem));
-    API_Coord offset {};
-    if (HostDatabaseRequest(FourCC("GOFS"), &offset, nullptr) != NoError) offset = API_Coord {};
+    const API_Coord offset = GetLocationOffset();
     settings.station = {measuringState.stationX - offset.x, measuringState.stationY - offset.y, measuringState.stationZ};
     return settings;
-}
-
-// The marker part itself or a part the host finds compatible with it.
-bool IsMeasuredPointMarker(const API_Element& object)
-{
-    API_LibPart part;
-    part.index = object.object.libraryPartIndex;
-    if (HostGetLibraryPart(&part) != NoError) return false;
-    char markerId[API_UniIDLength] {};
-    std::snprintf(markerId, sizeof markerId, "%s", MeasuredPointMarkerId);
-    const GSErrCode answer = HostUtilityRequest(FourCC("COMP"), part.uniqueId, markerId);
-    return answer == NoError || answer == APIERR_COMPATIBLEPART;
 }
 
 // A marker's point is its position, at its storey's level plus its elevation.
@@ -57,7 +42,7 @@ void GatherSelectedMarkers(TypVektor<Point>& points)
         if (NeigToElemType(neig.neigID) != API_ObjectID) continue;
         API_Element object;
         object.header.guid = neig.guid;
-        if (HostGetElement(&object) != NoError || !IsMeasuredPointMarker(object)) continue;
+        if (HostGetElement(&object) != NoError || !MarkerPart::IsMeasuredPointMarker(object)) continue;
         points.Add({object.object.position.x, object.object.position.y,
                     GetStoryLevel(object.header.floorInd) + object.object.elevation});
     }

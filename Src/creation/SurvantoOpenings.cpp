@@ -87,13 +87,6 @@ OpeningMeasurement::Part ReadPart(const API_ElementMemo& memo)
     return part;
 }
 
-API_Coord LocationOffset()
-{
-    API_Coord offset {};
-    if (HostDatabaseRequest(FourCC("GOFS"), &offset, nullptr) != NoError) offset = API_Coord {};
-    return offset;
-}
-
 void WriteParameters(const OpeningPlacement& placement, API_ElementMemo& memo)
 {
     for (const auto& [name, value] : placement.parameters) {
@@ -148,7 +141,7 @@ bool OpeningCreation::ReadPoints()
     m_.p0 = s_.actionPoints[0];
     m_.p1 = s_.actionPoints[1];
     m_.p2 = type_ == API_DoorID ? s_.actionPoints[2] : API_Coord3D {};
-    const API_Coord offset = LocationOffset();
+    const API_Coord offset = GetLocationOffset();
     m_.station = {measuringState.stationX - offset.x, measuringState.stationY - offset.y};
     m_.palette = ReadPalette(s_);
     return true;

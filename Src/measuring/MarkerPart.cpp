@@ -60,3 +60,14 @@ std::vector<API_Guid> MarkerPart::PlacedMarkers(std::initializer_list<const char
     }
     return markers;
 }
+
+bool MarkerPart::IsMeasuredPointMarker(const API_Element& object)
+{
+    API_LibPart part;
+    part.index = object.object.libraryPartIndex;
+    if (HostGetLibraryPart(&part) != NoError) return false;
+    char markerId[API_UniIDLength] {};
+    std::snprintf(markerId, sizeof markerId, "%s", MeasuredPoint);
+    const GSErrCode answer = HostUtilityRequest(FourCC("COMP"), part.uniqueId, markerId);
+    return answer == NoError || answer == APIERR_COMPATIBLEPART;
+}

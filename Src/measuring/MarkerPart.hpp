@@ -32,6 +32,10 @@ public:
     // this part with its own default sizes and GDL parameters.
     GSErrCode MakeObject(API_Element& element, API_ElementMemo& memo) const;
 
+    // Whether the placed object comes from the measured-point part or a
+    // compatible revision of it ("COMP").
+    static bool IsMeasuredPointMarker(const API_Element& object);
+
     // The placed objects of any of the parts, in the host's list order.
     static std::vector<API_Guid> PlacedMarkers(std::initializer_list<const char*> uniqueIds);
 
