@@ -218,6 +218,22 @@ TEST_F(HostHandlers, MenuCommandsAsCases)
     }
 }
 
+// The navigator and the debug palette open from their menus and close again.
+TEST_F(HostHandlers, PaletteMenusToggleTheirPalettes)
+{
+    const struct {
+        std::int16_t menu;
+        std::int16_t dialog;
+    } cases[] = {{32520, 32446}, {32501, 32415}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.menu);
+        Main().HandleMenuCommand({c.menu, 1});
+        EXPECT_TRUE(DG::IsOpen(c.dialog));
+        Main().HandleMenuCommand({c.menu, 1});
+        EXPECT_FALSE(DG::IsOpen(c.dialog));
+    }
+}
+
 // The report is saved only from its first item, into the file the user chose.
 TEST_F(HostHandlers, ReportMenuSavesTheReport)
 {
