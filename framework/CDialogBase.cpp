@@ -82,6 +82,13 @@ void CDialogBase::SetResourceModules(GSResModule module, GSResModule iconModule)
     iconModule_ = iconModule == 0 ? module : iconModule;
 }
 
+void CDialogBase::SetSavedPosition(std::int16_t x, std::int16_t y)
+{
+    savedX_ = x;
+    savedY_ = y;
+    restore_ = true;
+}
+
 // The dialog manager calls in from the host's side: nothing may be thrown back.
 std::int16_t CDialogBase::Dispatch(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) noexcept
 {
@@ -125,7 +132,8 @@ std::int16_t CDialogBase::StaticDialogCallback(std::int16_t message, std::int16_
     const std::int16_t result = dialog->Dispatch(message, dialogId, item, data);
     if (message == DG::MsgInit && dialog->restore_) {
         DG::SetClientPosition(dialogId, dialog->savedX_, dialog->savedY_);
-        DG::SetClientSize(dialogId, dialog->savedWidth_, dialog->savedHeight_);
+        if (dialog->savedWidth_ > 0 && dialog->savedHeight_ > 0)
+            DG::SetClientSize(dialogId, dialog->savedWidth_, dialog->savedHeight_);
     }
     if (palette && message == DG::MsgClose) {
         HostUnregisterPalette(dialogId);

@@ -29,9 +29,10 @@ public:
 
     CDialogResizer() = default;
 
+    // Forgets the registered items, so that they can be registered again from
+    // where they stand now; the dialogs' minimum sizes stay.
+    void ClearItems();
     void Attach(std::int16_t dialogId);
-    // Forgets the registered items, before a dialog registers them again.
-    void ClearItems() { items_.Clear(); }
     void AddItem(std::int16_t dialogId, std::int16_t item, double xMove, double yMove, double widthGrow, double heightGrow);
     // Without the bracket the caller brackets the moves itself.
     void Resize(bool withoutBracket);

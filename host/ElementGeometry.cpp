@@ -3,6 +3,8 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "MorphBodies.hpp"
+
 namespace SimHost {
 
 namespace {
@@ -16,10 +18,20 @@ bool AllFinite(std::initializer_list<double> values)
 
 bool Finite(const API_Coord& c) { return AllFinite({c.x, c.y}); }
 
-bool Finite(const std::vector<API_Coord>& coords)
+bool Finite(const API_Coord3D& c) { return AllFinite({c.x, c.y, c.z}); }
+
+template <typename Point>
+bool Finite(const std::vector<Point>& points)
 {
-    for (const API_Coord& c : coords)
-        if (!Finite(c)) return false;
+    for (const Point& p : points)
+        if (!Finite(p)) return false;
+    return true;
+}
+
+bool Finite(const std::vector<API_PolyArc>& arcs)
+{
+    for (const API_PolyArc& arc : arcs)
+        if (!std::isfinite(arc.arcAngle)) return false;
     return true;
 }
 
@@ -69,7 +81,8 @@ bool HasFiniteGeometry(const API_Element& element, const API_ElementMemo* memo)
 {
     if (!RecordIsFinite(element)) return false;
     if (memo == nullptr) return true;
-    return Finite(memo->coords) && Finite(memo->sectionMainCoords) && Finite(memo->sectionDistCoords);
+    return Finite(memo->coords) && Finite(memo->parcs) && Finite(memo->sectionMainCoords) && Finite(memo->sectionDistCoords) &&
+           Finite(memo->morphBody.vertices);
 }
 
 namespace {
@@ -103,7 +116,14 @@ bool HasConsistentPolygon(const API_Element& element, const API_ElementMemo* mem
     switch (element.header.typeID) {
         case API_SlabID: return memo != nullptr && PolygonFitsItsCounts(element.slab.poly, *memo);
         case API_HatchID: return memo != nullptr && PolygonFitsItsCounts(element.hatch.poly, *memo);
+        case API_RoofID: return memo != nullptr && PolygonFitsItsCounts(element.roof.poly, *memo);
+        case API_MeshID:
+            return memo != nullptr && PolygonFitsItsCounts(element.mesh.poly, *memo) &&
+                   memo->meshPolyZ.size() == static_cast<std::size_t>(element.mesh.poly.nCoords) + 1 &&
+                   memo->meshLevelCoords.size() == static_cast<std::size_t>(element.mesh.levelPointCount) &&
+                   memo->meshLevelEnds.size() == static_cast<std::size_t>(element.mesh.levelLineCount);
         case API_SplineID: return memo != nullptr && memo->coords.size() >= 2;
+        case API_MorphID: return memo != nullptr && IsUsableMorphBody(memo->morphBody, memo->morphMaterialMapTable.size());
         default: return true;
     }
 }

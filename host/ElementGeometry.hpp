@@ -8,7 +8,7 @@ namespace SimHost {
 bool HasFiniteGeometry(const API_Element& element, const API_ElementMemo* memo);
 
 // Slabs and fills bring the polygon their record counts, splines at least two
-// points; other elements need nothing of their memo.
+// points, morphs a usable body; other elements need nothing of their memo.
 bool HasConsistentPolygon(const API_Element& element, const API_ElementMemo* memo);
 
 }  // namespace SimHost

@@ -5,15 +5,20 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <sstream>
 
 #include "ElementGeometry.hpp"
+#include "OpeningElements.hpp"
 #include "AttributeServices.hpp"
+#include "ElementGeometry.hpp"
+#include "GS/Guid.hpp"
+#include "LibraryParts.hpp"
 #include "PictureElements.hpp"
+#include "PolylineElements.hpp"
 #include "SectionViews.hpp"
 #include "SelectionServices.hpp"
 #include "ViewDatabases.hpp"
-#include "GS/Guid.hpp"
 #include "ServiceTable.hpp"
 
 namespace SimHost {
@@ -33,7 +38,7 @@ bool IsKnownType(API_ElemTypeID type)
     case API_HotspotID: case API_MorphID: case API_WindowID: case API_DoorID: case API_ZoneID: case API_ShellID:
     case API_HatchID: case API_SplineID: case API_PictureID:
         return true;
-    default: return false;
+    default: return IsPolylineType(type);
     }
 }
 
@@ -100,12 +105,17 @@ GSErrCode CreateElement(HostToken token, API_Element* element, API_ElementMemo* 
     if (model.content.storeyLevels.count(element->header.floorInd) == 0) return APIERR_BADINDEX;
     if (!HasFiniteGeometry(*element, memo) || !HasConsistentPolygon(*element, memo)) return APIERR_BADPARS;
     if (element->header.typeID == API_PictureID && !IsPlaceablePicture(*element, memo)) return APIERR_BADPARS;
+    const API_ElementMemo noMemo;
+    if (const GSErrCode refusal = CheckWallOrOpening(model, *element, memo != nullptr ? *memo : noMemo); refusal != NoError)
+        return refusal;
     StoredElement stored;
     stored.record = *element;
     stored.record.header.guid = model.NewGuid();
     if (memo != nullptr) stored.memo = *memo;
+    FitPolygonalWallToOutline(stored.record, stored.memo);
     if (IsDrawingType(element->header.typeID) && IsViewDatabase(model.currentDatabase)) stored.view = model.currentDatabase;
-    stored.record.header.hasMemo = memo != nullptr && (!memo->coords.empty() || !memo->params.empty() || !memo->pictureData.empty());
+    stored.record.header.hasMemo = memo != nullptr && (!memo->coords.empty() || !memo->params.empty() ||
+                                                       !memo->morphBody.polygons.empty() || !memo->pictureData.empty());
     *element = stored.record;
     model.content.elements.push_back(std::move(stored));
     model.MarkChanged();
@@ -128,6 +138,8 @@ GSErrCode ChangeElement(HostToken token, API_Element* element, const API_Element
         model.content.storeyLevels.count(changed.record.header.floorInd) == 0 ||
         !HasFiniteGeometry(changed.record, &changed.memo) || !HasConsistentPolygon(changed.record, &changed.memo))
         return APIERR_BADPARS;
+    if (const GSErrCode refusal = CheckWallOrOpening(model, changed.record, changed.memo); refusal != NoError) return refusal;
+    FitPolygonalWallToOutline(changed.record, changed.memo);
     if (withDelete) {
         *stored = std::move(changed);
         *element = stored->record;
@@ -150,9 +162,12 @@ GSErrCode DeleteElements(HostToken token, const API_Elem_Head* headers, std::int
         if (stored == nullptr) return APIERR_BADID;
         if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
     }
+    // Openings go with their walls.
+    std::vector<API_Guid> going;
+    for (std::int32_t i = 0; i < count; ++i) going.push_back(headers[i].guid);
+    for (const API_Guid& opening : OpeningsOfWalls(model, going)) going.push_back(opening);
     auto& elements = model.content.elements;
-    for (std::int32_t i = 0; i < count; ++i) {
-        const API_Guid guid = headers[i].guid;
+    for (const API_Guid& guid : going) {
         elements.erase(std::remove_if(elements.begin(), elements.end(), [&](const StoredElement& e) { return e.record.header.guid == guid; }),
                        elements.end());
         DropElementView(model, guid);
@@ -249,8 +264,16 @@ GSErrCode EditElements(HostToken token, const API_Neig* neigs, std::int32_t coun
         if (pars->withDelete) {
             if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
         }
+        // An opening edited with its wall moves with the wall.
+        if (IsOpening(stored->record.header.typeID) &&
+            std::any_of(neigs, neigs + count, [stored](const API_Neig& n) { return n.guid == stored->record.window.owner; }))
+            continue;
         edited.push_back(*stored);
-        if (!ApplyEdit(edited.back(), *pars)) return APIERR_BADPARS;
+        if (IsOpening(stored->record.header.typeID)) {
+            if (const GSErrCode refusal = EditOpening(model, edited.back(), *pars); refusal != NoError) return refusal;
+        } else if (!ApplyEdit(edited.back(), *pars)) {
+            return APIERR_BADPARS;
+        }
     }
     for (StoredElement& e : edited) {
         if (pars->withDelete) {
@@ -286,13 +309,32 @@ GSErrCode SelectElements(HostToken token, const API_Neig* neigs, std::int32_t co
     return NoError;
 }
 
+bool IsKnownTool(std::int32_t tool)
+{
+    return tool == APITool_Lock || tool == APITool_Unlock || tool == APITool_ResetOrder || tool == APITool_BringToFront;
+}
+
+// Display order: 0 is the tool's own order; bringing to the front puts the
+// element above every other.
+std::int16_t FrontDrawIndex(const ProjectModel& model)
+{
+    std::int16_t front = 0;
+    for (const StoredElement& e : model.content.elements) front = std::max(front, e.record.header.drawIndex);
+    return front == std::numeric_limits<std::int16_t>::max() ? front : static_cast<std::int16_t>(front + 1);
+}
+
 GSErrCode ApplyElementTool(HostToken token, const API_Elem_Head* headers, std::int32_t count, std::int32_t tool)
 {
     ProjectModel& model = ModelOf(token);
-    if (headers == nullptr || count <= 0 || (tool != APITool_Lock && tool != APITool_Unlock)) return APIERR_BADPARS;
+    if (headers == nullptr || count <= 0 || !IsKnownTool(tool)) return APIERR_BADPARS;
     for (std::int32_t i = 0; i < count; ++i)
         if (model.Find(headers[i].guid) == nullptr) return APIERR_BADID;
-    for (std::int32_t i = 0; i < count; ++i) model.Find(headers[i].guid)->record.header.lockId = tool == APITool_Lock ? 1 : 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+        API_Elem_Head& header = model.Find(headers[i].guid)->record.header;
+        if (tool == APITool_Lock || tool == APITool_Unlock) header.lockId = tool == APITool_Lock ? 1 : 0;
+        if (tool == APITool_ResetOrder) header.drawIndex = 0;
+        if (tool == APITool_BringToFront) header.drawIndex = FrontDrawIndex(model);
+    }
     model.MarkChanged();
     return NoError;
 }
@@ -364,21 +406,12 @@ GSErrCode LibraryPartUniqueId(const ProjectModel& model, const API_Elem_Head& he
     return NoError;
 }
 
-GSErrCode GetLibraryPart(HostToken token, API_LibPart* part)
-{
-    if (part == nullptr) return APIERR_BADPARS;
-    const auto& parts = ModelOf(token).libraryParts;
-    const auto found = parts.find(part->index);
-    if (found == parts.end()) return APIERR_BADINDEX;
-    std::snprintf(part->uniqueId, sizeof part->uniqueId, "%s", found->second.uniqueId.c_str());
-    part->version = found->second.version;
-    return NoError;
-}
-
 GSErrCode UtilityRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
-    if (code != FourCC("NTOE") && code != FourCC("GELU")) return APIERR_BADID;
+    if (IsOpeningUtilityRequest(code)) return OpeningUtilityRequest(ModelOf(token), code, par1);
+    if (code != FourCC("NTOE") && code != FourCC("GELU") && code != FourCC("COMP")) return APIERR_BADID;
     if (par1 == nullptr || par2 == nullptr) return APIERR_BADPARS;
+    if (code == FourCC("COMP")) return CompareLibraryPartIds(static_cast<const char*>(par1), static_cast<const char*>(par2));
     if (code == FourCC("GELU"))
         return LibraryPartUniqueId(ModelOf(token), *static_cast<const API_Elem_Head*>(par1), static_cast<char*>(par2));
     const std::int32_t neig = *static_cast<const std::int32_t*>(par1);
@@ -399,6 +432,16 @@ GSErrCode GetElementList(HostToken token, API_ElemTypeID type, std::vector<API_G
     return NoError;
 }
 
+// The front window shows the plan at 100 pixels a metre, the origin at (400, 300),
+// y growing downwards.
+API_Pixel ModelToPixel(const API_Coord& c)
+{
+    API_Pixel pixel;
+    pixel.x = 400 + static_cast<std::int32_t>(std::lround(c.x * 100.0));
+    pixel.y = 300 - static_cast<std::int32_t>(std::lround(c.y * 100.0));
+    return pixel;
+}
+
 GSErrCode DatabaseRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
     ProjectModel& model = ModelOf(token);
@@ -414,10 +457,17 @@ GSErrCode DatabaseRequest(HostToken token, std::int32_t code, void* par1, void* 
         *static_cast<API_Coord*>(par1) = model.content.locationOffset;
         return NoError;
     }
+    if (code == FourCC("CTOP")) {
+        if (par1 == nullptr || par2 == nullptr) return APIERR_BADPARS;
+        *static_cast<API_Pixel*>(par2) = ModelToPixel(*static_cast<const API_Coord*>(par1));
+        return NoError;
+    }
     if (code == FourCC("CABO")) {
         if (par2 == nullptr) return APIERR_BADPARS;
         const StoredElement* stored = model.Find(static_cast<const API_Elem_Head*>(par1)->guid);
         if (stored == nullptr) return APIERR_BADID;
+        if (IsOpening(stored->record.header.typeID))
+            return OpeningBox(model, *stored, *static_cast<API_Box3D*>(par2)) ? NoError : APIERR_GENERAL;
         return ElementBox(*stored, model.StoreyLevel(stored->record.header.floorInd), *static_cast<API_Box3D*>(par2))
                    ? NoError
                    : APIERR_GENERAL;
@@ -564,17 +614,6 @@ bool ReadUserTransformation(std::istringstream& args, API_ActTranPars& t)
     return false;
 }
 
-bool IsBracedGuid(const std::string& text)
-{
-    GS::Guid guid;
-    return text.size() == 38 && text.front() == '{' && text.back() == '}' && guid.FromText(text.substr(1, 36));
-}
-
-bool IsLibraryPartUniqueId(const std::string& text)
-{
-    return text.size() == 77 && text[38] == '-' && IsBracedGuid(text.substr(0, 38)) && IsBracedGuid(text.substr(39));
-}
-
 }  // namespace
 
 std::int32_t NeigOfElementType(API_ElemTypeID type)
@@ -593,7 +632,12 @@ GSErrCode UserEditElement(Host& host, const API_Guid& guid, const API_ActTranPar
     const StoredElement before = *stored;
     const GSErrCode result = model.RunUndoable([&] {
         StoredElement* target = model.Find(guid);
-        if (!ApplyEdit(*target, EditOfTransformation(transformation))) return APIERR_BADPARS;
+        if (IsOpening(target->record.header.typeID)) {
+            if (const GSErrCode refusal = EditOpening(model, *target, EditOfTransformation(transformation)); refusal != NoError)
+                return refusal;
+        } else if (!ApplyEdit(*target, EditOfTransformation(transformation))) {
+            return APIERR_BADPARS;
+        }
         model.MarkChanged();
         return NoError;
     });
@@ -648,7 +692,6 @@ void FillElementServices(HostServiceTable& table)
     SIMHOST_SET_SERVICE(table, HostAutomationRequest, AutomationRequest);
     SIMHOST_SET_SERVICE(table, HostUtilityRequest, UtilityRequest);
     SIMHOST_SET_SERVICE(table, HostGetElementList, GetElementList);
-    SIMHOST_SET_SERVICE(table, HostGetLibraryPart, GetLibraryPart);
     SIMHOST_SET_SERVICE(table, HostDatabaseRequest, DatabaseRequest);
     SIMHOST_SET_SERVICE(table, HostEnvironmentRequest, EnvironmentRequest);
     FillSelectionServices(table);
@@ -686,13 +729,10 @@ void AddElementFacts(const Host& host, Facts& facts)
     facts["front-window"] = DatabaseName(model.frontWindow);
     facts["database"] = DatabaseName(model.currentDatabase.typeID);
     facts["offset"] = Num(model.content.locationOffset.x) + " " + Num(model.content.locationOffset.y);
-    parts.clear();
-    for (const auto& [index, part] : model.libraryParts)
-        parts.push_back(std::to_string(index) + ":" + part.uniqueId + (part.version != 0 ? " version " + std::to_string(part.version) : ""));
-    facts["library-parts"] = Join(parts);
     AddSelectionFacts(host, facts);
     AddViewFacts(host, facts);
     AddPictureFacts(host, facts);
+    AddOpeningFacts(host, facts);
 }
 
 // Verbs:
@@ -707,13 +747,13 @@ void AddElementFacts(const Host& host, Facts& facts)
 //   user-edit <n> drag dx dy dz | elevate dz | rotate cx cy degrees | mirror px py ax ay
 //   user-delete <n>
 //   undo
-//   add-library-part <index> <{main GUID}-{revision GUID}> [version]
 void AddElementVerbs(ScenarioVerbs& verbs)
 {
     AddSelectionVerbs(verbs);
     AddSectionVerbs(verbs);
     AddViewVerbs(verbs);
     AddPictureVerbs(verbs);
+    AddOpeningVerbs(verbs);
     verbs["add-layer"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
         int index = 0;
         if (!(args >> index) || index <= 0 || index > 32767) return scenario.Fail("a layer index from 1 is needed");
@@ -793,15 +833,6 @@ void AddElementVerbs(ScenarioVerbs& verbs)
     });
     verbs["undo"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream&) {
         return model.Undo() || scenario.Fail("nothing to undo");
-    });
-    verbs["add-library-part"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
-        std::int32_t index = 0;
-        std::int32_t version = 0;
-        std::string uniqueId;
-        if (!(args >> index >> uniqueId) || index < 1 || !IsLibraryPartUniqueId(uniqueId) || !Scenario::OptionalNumber(args, version))
-            return scenario.Fail("add-library-part <index from 1> <{main GUID}-{revision GUID}> [version]");
-        model.libraryParts[index] = LibraryPartEntry {uniqueId, version};
-        return true;
     });
 }
 

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "Host.hpp"
+#include "LibraryServices.hpp"
 #include "RS/ResourceModule.hpp"
 #include "ServiceTable.hpp"
 #include "Win/WinStandIns.hpp"
@@ -151,6 +152,7 @@ GSErrCode CatchViewEvents(HostToken token, std::int32_t mask, std::int32_t map, 
     Host& host = Host::From(token);
     host.Log("HostCatchViewEvents" + Args({mask, map}));
     host.viewEvents_.push_back({mask, map, handler});
+    host.viewEventHandler_ = handler;
     return NoError;
 }
 
@@ -163,12 +165,12 @@ GSErrCode CatchNewElement(HostToken token, const API_ToolBoxItem* item, APIEleme
     return NoError;
 }
 
-GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, void*)
+GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
     Host& host = Host::From(token);
     host.Log("HostEnvironmentRequest " + FourCCText(code));
     const bool known = code == FourCC("APPL") || code == FourCC("GSPF") || code == FourCC("GTBX") ||
-                       code == FourCC("STBX") || code == FourCC("PROJ") || code == FourCC("SHAR");
+                       code == FourCC("STBX") || code == FourCC("PROJ") || code == FourCC("SHAR") || code == FourCC("CP3D");
     if (known && par1 == nullptr) return APIERR_BADPARS;
     if (code == FourCC("APPL")) {
         auto* info = static_cast<API_ServerApplicationInfo*>(par1);
@@ -202,7 +204,13 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
         host.project_.teamwork.FillProjectInfo(*info);
         return NoError;
     }
+    if (code == FourCC("GLIB") || code == FourCC("ALIB")) return LibraryEnvironmentRequest(host, code, par1);
     if (code == FourCC("SHAR")) return host.project_.teamwork.FillSharingInfo(*static_cast<API_SharingInfo*>(par1));
+    if (code == FourCC("CP3D")) {
+        const bool* followsCamera = static_cast<const bool*>(par2);
+        host.projections_.push_back({*static_cast<const API_3DProjectionInfo*>(par1), followsCamera != nullptr && *followsCamera});
+        return NoError;
+    }
     return APIERR_BADID;
 }
 
@@ -275,6 +283,9 @@ void AddFrameFacts(const Host& host, Facts& facts)
     });
     facts["posted"] = Join(host.postedLog_, [](const std::string& s) { return s; });
     facts["project"] = host.project_.open ? host.project_.name : "none";
+    facts["projection-3d"] = Join(host.projections_, [](const ProjectionRequest& p) {
+        return APIGuid2GSGuid(p.projection.cameraGuid).ToText(true) + (p.followsCamera ? "/camera" : "/free");
+    });
 }
 
 

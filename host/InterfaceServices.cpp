@@ -11,16 +11,6 @@ namespace {
 
 constexpr std::int32_t LayerChooser = 18;
 
-GSErrCode PickPoint(Host& host, API_GetPointType& input)
-{
-    if (host.pointAnswers_.empty()) return APIERR_CANCEL;
-    const std::optional<API_Coord3D> answer = host.pointAnswers_.front();
-    host.pointAnswers_.pop_front();
-    if (!answer) return APIERR_CANCEL;
-    input.pos = *answer;
-    return NoError;
-}
-
 GSErrCode MakeUserControl(const API_UCCallbackType& control)
 {
     if (control.type != LayerChooser) return APIERR_BADPARS;
@@ -56,17 +46,91 @@ GSErrCode Progress(ProgressWindow& progress, std::int32_t code, void* par1, void
     return NoError;
 }
 
+// The next answer for an input of the wanted kind. Clicks made while the input
+// waits are delivered first; one whose handler asks for "INCA" ends the input
+// as cancelled, as does a missing or unfitting answer.
+std::optional<InputAnswer> NextAnswer(Host& host, InputAnswer::Kind wanted)
+{
+    while (!host.inputAnswers_.empty()) {
+        InputAnswer answer = std::move(host.inputAnswers_.front());
+        host.inputAnswers_.pop_front();
+        if (answer.kind == InputAnswer::Click) {
+            host.inputCancelRequested_ = false;
+            DG::ClickItem(answer.dialog, answer.item);
+            const bool cancelled = host.inputCancelRequested_;
+            host.inputCancelRequested_ = false;
+            if (cancelled) return std::nullopt;
+            continue;
+        }
+        if (answer.kind != wanted) return std::nullopt;
+        return answer;
+    }
+    return std::nullopt;
+}
+
+// A plan position raised or lowered onto the plane; kept where the plane stands upright.
+API_Coord3D OntoPlane(const API_Coord3D& picked, const API_Coord3D& origin, const API_Coord3D& normal)
+{
+    if (std::fabs(normal.z) < 1e-9) return picked;
+    API_Coord3D onPlane = picked;
+    onPlane.z = origin.z - (normal.x * (picked.x - origin.x) + normal.y * (picked.y - origin.y)) / normal.z;
+    return onPlane;
+}
+
+GSErrCode PointInput(Host& host, API_GetPointType& input)
+{
+    host.Log("HostInterfaceRequest IPOI");
+    const std::optional<InputAnswer> answer = NextAnswer(host, InputAnswer::Point);
+    if (!answer) return APIERR_CANCEL;
+    input.pos = input.changePlane ? OntoPlane(answer->point, input.planeOrigin, input.planeNormal) : answer->point;
+    return NoError;
+}
+
+GSErrCode PolygonInput(Host& host, API_GetPolyType& input)
+{
+    host.Log("HostInterfaceRequest IPOL " + std::to_string(input.method));
+    host.polygonInputs_.push_back({input.planeNormal, input.startCoord, input.method});
+    const std::optional<InputAnswer> answer = NextAnswer(host, InputAnswer::Polygon);
+    if (!answer) return APIERR_CANCEL;
+    input.coords.assign(1, API_Coord {});
+    input.coords.insert(input.coords.end(), answer->corners.begin(), answer->corners.end());
+    input.coords.push_back(answer->corners.front());
+    input.nCoords = static_cast<std::int32_t>(input.coords.size() - 1);
+    input.parcs.clear();
+    input.nArcs = 0;
+    return NoError;
+}
+
 GSErrCode InterfaceRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
     Host& host = Host::From(token);
-    host.Log("HostInterfaceRequest " + FourCCText(code));
-    if (code == FourCC("INCA")) return NoError;
-    if (code == FourCC("IPWD") || code == FourCC("SPRP") || code == FourCC("IPRV") || code == FourCC("CPWD"))
+    if (code == FourCC("INCA")) {
+        host.Log("HostInterfaceRequest INCA");
+        host.inputCancelRequested_ = true;
+        return NoError;
+    }
+    if (code == FourCC("IPWD") || code == FourCC("SPRP") || code == FourCC("IPRV") || code == FourCC("CPWD")) {
+        host.Log("HostInterfaceRequest " + FourCCText(code));
         return Progress(host.progress_, code, par1, par2);
-    if (code != FourCC("IPOI") && code != FourCC("SUCC")) return APIERR_BADID;
+    }
+    if (code != FourCC("IPOI") && code != FourCC("IPOL") && code != FourCC("SUCC")) return APIERR_BADID;
     if (par1 == nullptr) return APIERR_BADPARS;
-    if (code == FourCC("SUCC")) return MakeUserControl(*static_cast<const API_UCCallbackType*>(par1));
-    return PickPoint(host, *static_cast<API_GetPointType*>(par1));
+    if (code == FourCC("SUCC")) {
+        host.Log("HostInterfaceRequest SUCC");
+        return MakeUserControl(*static_cast<const API_UCCallbackType*>(par1));
+    }
+    if (code == FourCC("IPOI")) return PointInput(host, *static_cast<API_GetPointType*>(par1));
+    return PolygonInput(host, *static_cast<API_GetPolyType*>(par1));
+}
+
+bool ReadFinite(std::istringstream& in, double& value) { return static_cast<bool>(in >> value) && std::isfinite(value); }
+
+bool Queue(Scenario& s, InputAnswer answer)
+{
+    Host* host = s.GetHost();
+    if (host == nullptr) return s.Fail("this action needs a started host");
+    host->inputAnswers_.push_back(std::move(answer));
+    return true;
 }
 
 }  // namespace
@@ -84,20 +148,37 @@ void AddInterfaceFacts(const Host& host, Facts& facts)
 void AddInterfaceVerbs(ScenarioVerbs& verbs)
 {
     verbs["pick"] = [](Scenario& s, std::istringstream& args) {
-        Host* host = s.GetHost();
-        if (host == nullptr) return s.Fail("this action needs a started host");
         const std::string rest = Scenario::Rest(args);
-        if (rest == "cancel") {
-            host->pointAnswers_.push_back(std::nullopt);
-            return true;
-        }
+        if (rest == "cancel") return Queue(s, {});
         std::istringstream numbers(rest);
-        API_Coord3D point;
-        if (!(numbers >> point.x >> point.y >> point.z) || !Scenario::Rest(numbers).empty() || !std::isfinite(point.x) ||
-            !std::isfinite(point.y) || !std::isfinite(point.z))
+        InputAnswer answer;
+        answer.kind = InputAnswer::Point;
+        if (!ReadFinite(numbers, answer.point.x) || !ReadFinite(numbers, answer.point.y) ||
+            !ReadFinite(numbers, answer.point.z) || !Scenario::Rest(numbers).empty())
             return s.Fail("pick <x> <y> <z> | pick cancel");
-        host->pointAnswers_.push_back(point);
-        return true;
+        return Queue(s, std::move(answer));
+    };
+    verbs["pick-polygon"] = [](Scenario& s, std::istringstream& args) {
+        const std::string rest = Scenario::Rest(args);
+        if (rest == "cancel") return Queue(s, {});
+        std::istringstream numbers(rest);
+        InputAnswer answer;
+        answer.kind = InputAnswer::Polygon;
+        API_Coord corner;
+        while (ReadFinite(numbers, corner.x)) {
+            if (!ReadFinite(numbers, corner.y)) return s.Fail("pick-polygon <x> <y> ... needs pairs of numbers");
+            answer.corners.push_back(corner);
+        }
+        if (!numbers.eof() || answer.corners.size() < 3)
+            return s.Fail("pick-polygon <x> <y> <x> <y> <x> <y> ... | pick-polygon cancel");
+        return Queue(s, std::move(answer));
+    };
+    verbs["pick-click"] = [](Scenario& s, std::istringstream& args) {
+        InputAnswer answer;
+        answer.kind = InputAnswer::Click;
+        if (!(args >> answer.dialog >> answer.item) || !Scenario::Rest(args).empty())
+            return s.Fail("pick-click <dialog> <item>");
+        return Queue(s, std::move(answer));
     };
 }
 

@@ -4,16 +4,20 @@
 
 namespace SimHost {
 
-// The host's interactive input and its windows for add-ons: a point the user
-// picks in a window ('IPOI'), the progress window ('IPWD', 'SPRP', 'IPRV',
-// 'CPWD'), the end of a running input ('INCA') and the host's own controls on
-// an add-on's dialog items ('SUCC': kind 18 turns the item into the layer
-// chooser, whose value is a layer index). Point inputs are answered from the
-// queue of the verb
-//   pick <x> <y> <z> | pick cancel     one answer to the next point input; an
-//                                      input without an answer is cancelled
-// Fact "progress": the progress window's title, phase, value of maximum and
-// whether it is open, "none" when none was opened.
+// The host's interactive input: a point the user picks in a window ('IPOI'), an
+// outline drawn on a plane ('IPOL'), and 'INCA', which ends the waiting input as
+// cancelled. Inputs are answered, in order, from the queue of the verbs
+//   pick <x> <y> <z> | pick cancel        a point (on the input's plane, when it
+//                                         asks for one), or a cancel
+//   pick-polygon <x> <y> ... | pick-polygon cancel
+//                                         an outline of plan corners, or a cancel
+//   pick-click <dialog> <item>            a click on a palette made while the
+//                                         next input waits
+// An input without a fitting answer is cancelled. The progress window ('IPWD',
+// 'SPRP', 'IPRV', 'CPWD') and the host's own controls on an add-on's dialog
+// items ('SUCC': kind 18 turns the item into the layer chooser, whose value is a
+// layer index) are kept here too. Fact "progress": the progress window's title,
+// phase, value of maximum and whether it is open, "none" when none was opened.
 void FillInterfaceServices(HostServiceTable& table);
 void AddInterfaceFacts(const Host& host, Facts& facts);
 void AddInterfaceVerbs(ScenarioVerbs& verbs);

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "HostFiles.hpp"
+#include "MorphBodies.hpp"
 
 namespace SimHost {
 
@@ -44,22 +45,71 @@ API_Guid GuidFrom(const json& text, const std::string& what)
     return GSGuid2APIGuid(guid);
 }
 
+// A morph's body and its material table; nothing when the memo holds no body.
+json MorphBodyJson(const API_ElementMemo& memo)
+{
+    const API_MorphBody& body = memo.morphBody;
+    json out {{"vertices", json::array()}, {"edges", json::array()}, {"polygons", json::array()}, {"materials", json::array()}};
+    for (const API_Coord3D& v : body.vertices) out["vertices"].push_back({v.x, v.y, v.z});
+    for (const auto& edge : body.edges) out["edges"].push_back(edge);
+    for (const API_MorphPolygon& polygon : body.polygons)
+        out["polygons"].push_back({{"edges", polygon.edges}, {"material", polygon.materialIndex}});
+    for (const API_OverriddenAttribute& material : memo.morphMaterialMapTable)
+        out["materials"].push_back({material.attributeIndex, material.overridden});
+    return out;
+}
+
+void MorphBodyFrom(const json& in, API_ElementMemo& memo)
+{
+    API_MorphBody& body = memo.morphBody;
+    for (const json& v : in.at("vertices")) body.vertices.push_back({v.at(0).get<double>(), v.at(1).get<double>(), v.at(2).get<double>()});
+    for (const json& edge : in.at("edges")) body.edges.push_back({edge.at(0).get<std::int32_t>(), edge.at(1).get<std::int32_t>()});
+    for (const json& polygon : in.at("polygons"))
+        body.polygons.push_back({polygon.at("edges").get<std::vector<std::int32_t>>(), polygon.at("material").get<std::int32_t>()});
+    for (const json& material : in.at("materials"))
+        memo.morphMaterialMapTable.push_back({material.at(0).get<std::int16_t>(), material.at(1).get<bool>()});
+}
+
+json ParamsJson(const std::vector<API_AddParType>& params)
+{
+    json list = json::array();
+    for (const API_AddParType& p : params)
+        list.push_back({{"name", std::string(p.name, strnlen(p.name, sizeof p.name))},
+                        {"type", p.typeID},
+                        {"value", p.value},
+                        {"text", p.text.ToUtf8()}});
+    return list;
+}
+
+std::vector<API_AddParType> ParamsFrom(const json& list)
+{
+    std::vector<API_AddParType> params;
+    for (const json& p : list) {
+        API_AddParType parameter;
+        const std::string name = p.at("name").get<std::string>();
+        if (name.size() >= sizeof parameter.name) throw std::runtime_error("parameter name too long: " + name);
+        std::memcpy(parameter.name, name.data(), name.size());
+        parameter.typeID = p.at("type").get<std::int32_t>();
+        parameter.value = p.at("value").get<double>();
+        parameter.text = GS::UniString(p.at("text").get<std::string>());
+        params.push_back(parameter);
+    }
+    return params;
+}
+
 json MemoJson(const API_ElementMemo& memo)
 {
     json out = json::object();
     if (!memo.coords.empty()) out["coords"] = CoordsJson(memo.coords);
     if (!memo.pends.empty()) out["pends"] = memo.pends;
     for (const API_PolyArc& arc : memo.parcs) out["parcs"].push_back({arc.begIndex, arc.endIndex, arc.arcAngle});
-    for (const API_AddParType& p : memo.params)
-        out["params"].push_back({{"name", std::string(p.name, strnlen(p.name, sizeof p.name))},
-                                 {"type", p.typeID},
-                                 {"value", p.value},
-                                 {"text", p.text.ToUtf8()}});
+    if (!memo.params.empty()) out["params"] = ParamsJson(memo.params);
     for (const API_SectionSegment& s : memo.sectionSegments) out["sectionSegments"].push_back(s.mainCoordCount);
     if (!memo.sectionMainCoords.empty()) out["sectionMainCoords"] = CoordsJson(memo.sectionMainCoords);
     if (!memo.sectionDistCoords.empty()) out["sectionDistCoords"] = CoordsJson(memo.sectionDistCoords);
     if (!memo.sectionDepthCoords.empty()) out["sectionDepthCoords"] = CoordsJson(memo.sectionDepthCoords);
     if (!memo.pictureData.empty()) out["pictureData"] = HexText(memo.pictureData);
+    if (!memo.morphBody.polygons.empty()) out["morphBody"] = MorphBodyJson(memo);
     return out;
 }
 
@@ -70,21 +120,13 @@ API_ElementMemo MemoFrom(const json& in)
     memo.pends = in.value("pends", json::array()).get<std::vector<std::int32_t>>();
     for (const json& arc : in.value("parcs", json::array()))
         memo.parcs.push_back({arc.at(0).get<std::int32_t>(), arc.at(1).get<std::int32_t>(), arc.at(2).get<double>()});
-    for (const json& p : in.value("params", json::array())) {
-        API_AddParType parameter;
-        const std::string name = p.at("name").get<std::string>();
-        if (name.size() >= sizeof parameter.name) throw std::runtime_error("parameter name too long: " + name);
-        std::memcpy(parameter.name, name.data(), name.size());
-        parameter.typeID = p.at("type").get<std::int32_t>();
-        parameter.value = p.at("value").get<double>();
-        parameter.text = GS::UniString(p.at("text").get<std::string>());
-        memo.params.push_back(parameter);
-    }
+    memo.params = ParamsFrom(in.value("params", json::array()));
     for (const json& count : in.value("sectionSegments", json::array())) memo.sectionSegments.push_back({count.get<std::int32_t>()});
     memo.sectionMainCoords = CoordsFrom(in.value("sectionMainCoords", json::array()));
     memo.sectionDistCoords = CoordsFrom(in.value("sectionDistCoords", json::array()));
     memo.sectionDepthCoords = CoordsFrom(in.value("sectionDepthCoords", json::array()));
     if (in.contains("pictureData")) memo.pictureData = HexFrom(in.at("pictureData"), "picture data");
+    if (in.contains("morphBody")) MorphBodyFrom(in.at("morphBody"), memo);
     return memo;
 }
 
@@ -132,6 +174,9 @@ StoredElement ElementFrom(const json& in)
                                  std::to_string(sizeof(API_Element)));
     std::memcpy(static_cast<void*>(&element.record), record.data(), record.size());
     element.memo = MemoFrom(in.value("memo", json::object()));
+    if (element.record.header.typeID == API_MorphID &&
+        !IsUsableMorphBody(element.memo.morphBody, element.memo.morphMaterialMapTable.size()))
+        throw std::runtime_error("a morph without a usable body");
     element.observed = in.value("observed", false);
     if (in.contains("view")) {
         const json& view = in.at("view");
@@ -166,6 +211,14 @@ json ProjectJson(const ProjectModel& model)
         out["storeys"].push_back({{"index", index}, {"level", level},
                                   {"name", name != model.content.storeyNames.end() ? name->second : std::string()}});
     }
+    for (const auto& [index, part] : model.libraryParts)
+        out["libraryParts"].push_back({{"index", index},
+                                       {"uniqueId", part.uniqueId},
+                                       {"version", part.version},
+                                       {"name", part.name},
+                                       {"a", part.sizeA},
+                                       {"b", part.sizeB},
+                                       {"params", ParamsJson(part.params)}});
     for (const auto& [name, stored] : model.moduleData)
         out["moduleData"].push_back({{"name", name.ToUtf8()},
                                      {"version", stored.dataVersion},
@@ -194,6 +247,11 @@ ProjectModel ProjectFrom(const json& in)
         model.content.storeyLevels[index] = storey.at("level").get<double>();
         model.content.storeyNames[index] = storey.value("name", std::string());
     }
+    for (const json& part : in.value("libraryParts", json::array()))
+        model.libraryParts[part.at("index").get<std::int32_t>()] =
+            LibraryPartEntry {part.at("uniqueId").get<std::string>(), part.value("version", std::int32_t {0}),
+                              part.value("name", std::string()), part.value("a", 0.0), part.value("b", 0.0),
+                              ParamsFrom(part.value("params", json::array()))};
     for (const json& data : in.at("moduleData"))
         model.moduleData[GS::UniString(data.at("name").get<std::string>())] =
             StoredModuleData {data.at("version").get<std::int32_t>(), PlatformSignFrom(data.at("platformSign")),

@@ -5,10 +5,12 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 #include <sstream>
 
 #include "AttributeServices.hpp"
 #include "PictureElements.hpp"
+#include "PolylineElements.hpp"
 
 namespace SimHost {
 
@@ -41,7 +43,10 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
         e.beam.height = 0.5;
         break;
     case API_SlabID: e.slab.thickness = 0.25; break;
-    case API_MeshID: e.mesh.skirtHeight = 0.5; break;
+    case API_MeshID:
+        e.mesh.skirtHeight = 0.5;
+        e.mesh.skirt = 3;
+        break;
     case API_RoofID:
         e.roof.thickness = 0.25;
         e.roof.slopeAngle = Pi / 6;
@@ -118,10 +123,12 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
     case API_HatchID: return {SIMHOST_FIELD(hatch.poly), SIMHOST_FIELD(hatch.pen)};
     case API_SplineID: return {SIMHOST_FIELD(spline.closed), SIMHOST_FIELD(spline.pen)};
     case API_MeshID:
-        return {SIMHOST_FIELD(mesh.skirtHeight), SIMHOST_FIELD(mesh.bottomOffset), SIMHOST_FIELD(mesh.pointCount)};
+        return {SIMHOST_FIELD(mesh.skirtHeight), SIMHOST_FIELD(mesh.bottomOffset), SIMHOST_FIELD(mesh.skirt),
+                SIMHOST_FIELD(mesh.poly), SIMHOST_FIELD(mesh.levelPointCount), SIMHOST_FIELD(mesh.levelLineCount)};
     case API_RoofID:
-        return {SIMHOST_FIELD(roof.thickness), SIMHOST_FIELD(roof.bottomOffset), SIMHOST_FIELD(roof.slopeAngle),
-                SIMHOST_FIELD(roof.baseLineBegC), SIMHOST_FIELD(roof.baseLineEndC), SIMHOST_FIELD(roof.pointCount)};
+        return {SIMHOST_FIELD(roof.roofClass), SIMHOST_FIELD(roof.thickness), SIMHOST_FIELD(roof.bottomOffset),
+                SIMHOST_FIELD(roof.slopeAngle), SIMHOST_FIELD(roof.baseLineBegC), SIMHOST_FIELD(roof.baseLineEndC),
+                SIMHOST_FIELD(roof.posSign), SIMHOST_FIELD(roof.poly)};
     case API_ObjectID:
     case API_LampID:
         return {SIMHOST_FIELD(object.position), SIMHOST_FIELD(object.elevation), SIMHOST_FIELD(object.angle),
@@ -129,7 +136,8 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
                 SIMHOST_FIELD(object.pen), SIMHOST_FIELD(object.mirrored)};
     case API_WindowID:
     case API_DoorID:
-        return {SIMHOST_FIELD(window.owner), SIMHOST_FIELD(window.libraryPartIndex), SIMHOST_FIELD(window.width),
+        return {SIMHOST_FIELD(window.owner), SIMHOST_FIELD(window.libraryPartIndex), SIMHOST_FIELD(window.placementSetting),
+                SIMHOST_FIELD(window.placementGuid), SIMHOST_FIELD(window.placementFlag), SIMHOST_FIELD(window.width),
                 SIMHOST_FIELD(window.height), SIMHOST_FIELD(window.sillHeight), SIMHOST_FIELD(window.position),
                 SIMHOST_FIELD(window.revealDepth), SIMHOST_FIELD(window.startPoint), SIMHOST_FIELD(window.direction),
                 SIMHOST_FIELD(window.mirrored), SIMHOST_FIELD(window.openingSide), SIMHOST_FIELD(window.referenceSide)};
@@ -278,6 +286,7 @@ bool ApplyMap(StoredElement& element, const PlanMap& map)
         e.roof.bottomOffset += map.dz;
         e.roof.baseLineBegC = map.Point(e.roof.baseLineBegC);
         e.roof.baseLineEndC = map.Point(e.roof.baseLineEndC);
+        if (map.mirror) e.roof.posSign = !e.roof.posSign;
         MapPolygon(element.memo.coords, map);
         break;
     case API_ObjectID:
@@ -356,10 +365,27 @@ struct BoxBuilder {
     }
 };
 
+// The box of the body's vertices, placed by the morph's transformation.
+bool MorphBox(const double (&t)[12], const API_MorphBody& body, API_Box3D& box)
+{
+    if (body.vertices.empty()) return false;
+    for (std::size_t i = 0; i < body.vertices.size(); ++i) {
+        const API_Coord3D& v = body.vertices[i];
+        const double x = t[0] * v.x + t[1] * v.y + t[2] * v.z + t[3];
+        const double y = t[4] * v.x + t[5] * v.y + t[6] * v.z + t[7];
+        const double z = t[8] * v.x + t[9] * v.y + t[10] * v.z + t[11];
+        if (i == 0) box = {x, y, z, x, y, z};
+        box = {std::min(box.xMin, x), std::min(box.yMin, y), std::min(box.zMin, z),
+               std::max(box.xMax, x), std::max(box.yMax, y), std::max(box.zMax, z)};
+    }
+    return true;
+}
+
+// GDL names are case-insensitive: "ZZYZX" and "zzyzx" are one parameter.
 double ParameterValue(const API_ElementMemo& memo, const char* name)
 {
     for (const API_AddParType& p : memo.params)
-        if (std::strcmp(p.name, name) == 0) return p.value;
+        if (strncasecmp(p.name, name, sizeof p.name) == 0) return p.value;
     return 0.0;
 }
 
@@ -545,6 +571,10 @@ void ApplyMemo(API_ElementMemo& target, const API_ElementMemo& source, std::uint
         target.sectionDepthCoords = source.sectionDepthCoords;
     }
     if ((memoMask & APIMemoMask_Picture) != 0) target.pictureData = source.pictureData;
+    if ((memoMask & APIMemoMask_MorphBody) != 0) {
+        target.morphBody = source.morphBody;
+        target.morphMaterialMapTable = source.morphMaterialMapTable;
+    }
 }
 
 API_ElementMemo CopyMemo(const API_ElementMemo& source, std::uint64_t memoMask)
@@ -606,9 +636,7 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
     case API_LevelDimensionID:
         b.Add(e.levelDimension.position);
         return b.Finish(level + e.levelDimension.level, level + e.levelDimension.level, box);
-    case API_MorphID:
-        b.Add({e.morph.transformation[3], e.morph.transformation[7]});
-        return b.Finish(e.morph.transformation[11], e.morph.transformation[11], box);
+    case API_MorphID: return MorphBox(e.morph.transformation, element.memo.morphBody, box);
     default: return false;
     }
 }
@@ -656,6 +684,7 @@ std::string ElemTypeName(API_ElemTypeID type)
     case API_LevelDimensionID: return "level-dimension";
     case API_ZoneID: return "zone";
     case API_HatchID: return "fill";
+    case API_PolyLineID: return "polyline";
     case API_SplineID: return "spline";
     case API_CutPlaneID: return "section";
     case API_ElevationID: return "elevation";
@@ -694,9 +723,13 @@ std::string DescribeElement(const StoredElement& element)
             << Number(e.beam.offset) << " slanted " << e.beam.isSlanted << " slope " << Number(e.beam.slantAngle);
         break;
     case API_SlabID:
-        out << Points(element.memo.coords, 1) << " offset " << Number(e.slab.bottomOffset);
+        out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo) << " offset " << Number(e.slab.bottomOffset);
         break;
-    case API_HatchID: out << Points(element.memo.coords, 1); break;
+    case API_HatchID: out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo); break;
+    case API_RoofID:
+        out << Points(element.memo.coords, 1) << " pivot " << Point(e.roof.baseLineBegC) << "-" << Point(e.roof.baseLineEndC)
+            << " slope " << Number(e.roof.slopeAngle) << " rises " << (e.roof.posSign ? "left" : "right");
+        break;
     case API_SplineID: out << (e.spline.closed ? " closed" : " open") << Points(element.memo.coords, 0); break;
     case API_ObjectID:
     case API_LampID:
@@ -714,6 +747,11 @@ std::string DescribeElement(const StoredElement& element)
         if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;
         break;
     case API_ShellID: out << " class " << e.shell.shellClass << " level " << Number(e.shell.level); break;
+    case API_PolyLineID: out << " " << DescribePolygonMemo(element.memo); break;
+    case API_MorphID:
+        out << " vertices " << element.memo.morphBody.vertices.size() << " edges " << element.memo.morphBody.edges.size()
+            << " polygons " << element.memo.morphBody.polygons.size();
+        break;
     case API_LineID: out << " " << Point(e.line.begC) << "-" << Point(e.line.endC); break;
     case API_ArcID:
     case API_CircleID:

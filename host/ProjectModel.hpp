@@ -18,6 +18,8 @@ struct StoredElement {
     // A 2D element drawn in the view of a section, elevation or interior elevation
     // belongs to that view; every other element to the model.
     std::optional<API_DatabaseInfo> view;
+    // How often the add-on ran the parameter script of its library part.
+    int parameterScriptRuns = 0;
 };
 
 struct LayerEntry {
@@ -25,10 +27,17 @@ struct LayerEntry {
     std::int32_t flags = 0;
 };
 
-// A library part that placed objects, lamps, windows and doors name by index.
+// A library part that placed objects, lamps, windows and doors name by index,
+// with its version, name, default sizes and GDL parameters.
 struct LibraryPartEntry {
     std::string uniqueId;  // "{main GUID}-{revision GUID}"
     std::int32_t version = 0;
+    std::string name {};
+    double sizeA = 0.0;
+    double sizeB = 0.0;
+    std::vector<API_AddParType> params {};
+    // The value lists of some of its parameters.
+    std::map<std::string, std::vector<GS::UniString>> valueLists {};
 };
 
 struct ToolDefaults {
@@ -81,6 +90,8 @@ public:
     std::optional<API_Box> zoom;
     std::vector<ProjectContent> undoSteps;
     std::map<std::int32_t, LibraryPartEntry> libraryParts;  // by library index, from 1
+    std::int32_t openParameterList = 0;                      // the part whose parameter list is open, 0 none
+    std::vector<std::string> libraryFolders;  // loaded in this session, in order
     // Add-ons store their data outside the undo steps, as the host does.
     std::map<GS::UniString, StoredModuleData> moduleData;
     // HostGetAttribute requests by type and index.

@@ -96,8 +96,7 @@ public:
 private:
     bool StationLeftOfLine() const
     {
-        API_Coord offset {};
-        if (HostDatabaseRequest(FourCC("GOFS"), &offset, nullptr) != NoError) offset = API_Coord {};
+        const API_Coord offset = GetLocationOffset();
         const Vektor2D station(measuringState.stationX, measuringState.stationY);
         const Vektor2D shift(offset.x, offset.y);
         const Vektor2D q0 = PlanVektor(p_[0]) + shift - station;

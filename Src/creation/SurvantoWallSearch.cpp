@@ -12,6 +12,7 @@
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
 #include "measuring/MeasuringState.hpp"
+#include "persistence/ProjectUser.hpp"
 #include "Vektor2D.hpp"
 #include "VektorConversions.hpp"
 
@@ -45,8 +46,7 @@ Vektor2D Plan(const API_Coord& c) { return {c.x, c.y}; }
 // The station is kept in the station frame, which carries the location offset.
 Vektor2D StationInProject()
 {
-    API_Coord offset {};
-    if (HostDatabaseRequest(FourCC("GOFS"), &offset, nullptr) != NoError) offset = API_Coord {};
+    const API_Coord offset = GetLocationOffset();
     return {measuringState.stationX - offset.x, measuringState.stationY - offset.y};
 }
 
@@ -236,8 +236,7 @@ bool FindWallAtPoint(const Survanto&, double x, double y, double lowHeight, doub
 // the construction points only, drop the point or try the reservation again.
 void Survanto::CheckOpeningHostWall(const API_Coord3D& point, bool& openingWallUsableFlag, bool& discard)
 {
-    API_ProjectInfo project;
-    if (HostEnvironmentRequest(FourCC("PROJ"), &project, nullptr) != NoError || !project.teamwork) return;
+    if (!ProjectUser::InTeamworkProject()) return;
     API_Element wall;
     double position = 0.0, depth = 0.0;
     bool stationSide = true;

@@ -74,9 +74,11 @@ Survanto::~Survanto()
 {
     StopPointCabWatcher();
     const GSResModule current = CurrentResourceModule();
-    if (current == resourceModules[1] || current == resourceModules[2]) SetCurrentResourceModule(resourceModuleBefore_);
-    RS::CloseResourceModule(resourceModules[1]);
-    RS::CloseResourceModule(resourceModules[2]);
+    const auto isLanguageFile = [this](GSResModule module) { return module != resourceModules[0]; };
+    if (isLanguageFile(current) && (current == resourceModules[1] || current == resourceModules[2]))
+        SetCurrentResourceModule(resourceModuleBefore_);
+    for (const GSResModule module : {resourceModules[1], resourceModules[2]})
+        if (isLanguageFile(module)) RS::CloseResourceModule(module);
 }
 
 void Survanto::ChooseLanguageFromHost() { language = LanguageOfHost(); }
@@ -137,10 +139,14 @@ void Survanto::OpenLanguageResourceFiles()
 {
     IO::Location location = HostGetOwnLocation();
     resourceModules[0] = HostGetOwnResourceModule();
-    location.SetLastLocalName("SurvantoInt.lng");
-    resourceModules[1] = RS::OpenResourceFile(location.ToPath());
-    location.SetLastLocalName("SurvantoFra.lng");
-    resourceModules[2] = RS::OpenResourceFile(location.ToPath());
+    // A missing language file leaves its language with the German texts, not with none.
+    const auto openOrGerman = [&](const char* name) {
+        location.SetLastLocalName(name);
+        const GSResModule module = RS::OpenResourceFile(location.ToPath());
+        return module != 0 ? module : resourceModules[0];
+    };
+    resourceModules[1] = openOrGerman("SurvantoInt.lng");
+    resourceModules[2] = openOrGerman("SurvantoFra.lng");
 }
 
 std::int32_t Survanto::ApplyLanguageResources()

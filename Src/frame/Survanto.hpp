@@ -8,7 +8,7 @@
 #include "CDialogResizer.hpp"
 #include "palettes/CameraChangeObserver.hpp"
 #include "palettes/CameraControPalette.hpp"
-#include "palettes/Curve3DPalette.hpp"
+#include "curves/Curve3DPalette.hpp"
 #include "palettes/DebugPalette.hpp"
 #include "GS/UniString.hpp"
 #include "Geometry/Point2.hpp"
@@ -123,6 +123,8 @@ public:
     // and the buttons that mirror whether a sub-palette is open.
     void HandleMenuCommand(const API_MenuParams& params);
     void ToggleMainPalette();
+    // Opens a sub-palette with the current language's texts and the add-on's icons, or closes it.
+    void TogglePalette(CDialogBase& palette, std::int32_t paletteFlags);
     static bool IsMeasuringModeButton(std::int16_t item);
     void SelectMeasuringModeButton(std::int16_t item);
     void SetPaletteItemFonts();
@@ -144,18 +146,53 @@ public:
     void SetMainPaletteItemValue(std::int16_t item, double value);
     // The entry chosen in one of the palette's push menus (1-based, 0: none).
     std::int16_t MainPaletteEntry(std::int16_t item) const;
-    // What the measuring modes and the main palette hand their work to.
+    // The start state of the main palette and the measuring for the current
+    // project, whose data it then loads.
     void ResetMeasuringSession();
+
+    // Markers of measured points and stations: library-part objects placed as
+    // undoable commands, found again by their part.
+    void SelectMarkerLayerAndPen();
+    void PlaceMeasuredPointMarker();
+    // Lets the user pick points, each a measured point with its marker, until the input is cancelled.
     void PickMeasuredPoints();
+    // Makes a new station marker at the station point the only active one; in
+    // station mode 2 only makes every station marker inactive.
+    void PlaceStationMarker(double x, double y, double z);
+    // Activates the station marker at the station point and snaps the point
+    // onto it; the host's answer to the last call, 0 when there was none.
+    std::int32_t UpdateStationMarkers(double* x, double* y, double* z);
+    // 32501: the instrument's station markers; any other value: the scan's.
+    void DeactivateStationMarkers(std::int16_t variant);
+    void ApplyMarkerIdVisibility();
+
+    // Stations: the alignment that ends mode 1, the marker that follows the
+    // station, the station from a measured point, the reset at project close.
+    void AlignInstrument();
+    void ReplaceStationMarker();
+    void SetStationFromMeasuredPoint();
+    void ResetStationState();
+
+    // What the measuring modes, menus and handlers hand their work to.
+    std::int16_t StartOrbolink();
+    void SetGdlExtensionLanguage(std::int32_t language);
+    void CheckLibrary();
+    void ShowLibraryAlert();
+    std::int32_t StepPanoramaCamera(std::int32_t step);
+    void OnCameraViewOpened(const API_NotifyViewEventType& event);
+    void ShowSelectedPhoto(const API_Neig& selection);
     void EnsureStationMarker();
     void ShootPickedPoints(bool takeHeight);
     void ImportPointList();
     void ExportPointList();
     void ImportE57File();
-    void PlaceMeasuredPointMarker();
-    void AlignInstrument();
-    void ReplaceStationMarker();
+    // Elements from the main curve palette's polygon, each one undoable command
+    // that first deletes what the palette's shown polylines list. The polyline is
+    // the display of the polygon being measured (flag true) or the final one.
     void DrawCurvePolyline(bool flag);
+    void CreateWallsFromCurve();
+    void CreateFillFromCurve();
+    void CreateSlabFromCurve();
     void CreateMorphFromPoints(const TypVektor<API_Coord3D>* points);
     void PlacePhotoObject();
     void CreateWall();
@@ -187,6 +224,8 @@ public:
     void FinishDoorMeasurement();
     void CreateWindowFromPoints();
     void CreateDoorFromPoints();
+    // The two heights at which the wall of a measured opening is searched.
+    void GetOpeningSearchHeights(double& low, double& high) const;
     void SetOpeningSides(const union API_Element& wall, union API_Element& opening, bool outsideMeasured, bool invertBoth,
                          bool invertFirst);
     double MeasureRevealDepth();

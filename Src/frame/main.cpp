@@ -2,6 +2,7 @@
 // the registrations, the start-up and shutdown, and the host handlers.
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "API/AddOnInterface.hpp"
@@ -19,6 +20,7 @@ extern const std::uint8_t SurvantoResources[];
 extern const std::size_t SurvantoResourcesSize;
 
 std::atomic<Survanto*> theSurvanto {nullptr};
+API_3DProjectionInfo keptProjection;
 std::atomic<bool> quitting {false};
 CAttributeData* theAttributeData = nullptr;
 std::uint32_t quintairToExtAppMessage = 0;
@@ -51,43 +53,101 @@ constexpr std::int32_t AddOnCommands[] = {FourCC("OPNE"), FourCC("NEWP"), FourCC
 
 Survanto* MainObject() { return theSurvanto.load(); }
 
+// In the blocked state only the way to support stays open.
+constexpr std::int16_t MenusOpenWhenBlocked[] = {32505, 32508, 32509};
+
+bool OpenWhenBlocked(std::int16_t menu)
+{
+    return std::find(std::begin(MenusOpenWhenBlocked), std::end(MenusOpenWhenBlocked), menu) != std::end(MenusOpenWhenBlocked);
+}
+
+enum ViewEvent : std::int32_t { ViewInserted = 1, ViewChanged = 2, ViewDeleted = 4, ViewOpened = 8 };
+constexpr std::int32_t NavigatorPublisherMap = 5;
+constexpr std::int32_t NoSelection = 0;
+
+// A project starts without an instrument prompt sent and without elements made.
+void ForgetProjectSession(Survanto& survanto)
+{
+    survanto.instrumentPromptSent = false;
+    survanto.elementCreated = false;
+}
+
+void ProjectClosed(Survanto& survanto)
+{
+    for (CDialogBase* palette : {static_cast<CDialogBase*>(&survanto), static_cast<CDialogBase*>(&survanto.debugPalette),
+                                 static_cast<CDialogBase*>(&survanto.importPalette)})
+        if (palette->GetOpenMode() != CDialogBase::Closed) palette->Close();
+    survanto.ResetStationState();
+    survanto.elementCreated = false;
+    survanto.instrumentBumped = false;
+    survanto.refreshItems = true;
+    survanto.instrumentPromptSent = false;
+    survanto.importPalette.importData.jobFolder.Clear();
+    survanto.importPalette.importData.jobs.Clear();
+}
+
 // ---- Handlers -------------------------------------------------------------
 
 GSErrCode MenuCommandHandler(const API_MenuParams* params)
 {
     HostKeepInMemory(true);
-    if (MainObject() == nullptr) return 1;
-    if (params != nullptr) MainObject()->HandleMenuCommand(*params);
+    Survanto* survanto = MainObject();
+    if (survanto == nullptr) return 1;
+    if (params == nullptr) return NoError;
+    if (survanto->blockedState != 0 && !OpenWhenBlocked(params->menuResID)) {
+        survanto->ShowLibraryAlert();
+        return NoError;
+    }
+    survanto->HandleMenuCommand(*params);
     return NoError;
 }
 
 GSErrCode OpenCommandHandler(const void*, void*, bool)
 {
-    if (Survanto* survanto = MainObject()) {
-        survanto->instrumentPromptSent = false;
-        survanto->elementCreated = false;
-    }
+    Survanto* survanto = MainObject();
+    if (survanto == nullptr) return NoError;
+    ForgetProjectSession(*survanto);
+    survanto->ResetMeasuringSession();
+    if (survanto->activeStationId != "0") survanto->refreshItems = true;
+    survanto->UpdateMainPalette();
     return NoError;
 }
 
 GSErrCode NewPointsCommandHandler(const void*, void*, bool) { PollPointCabFile(); return NoError; }
 GSErrCode AlertCommandHandler(const void*, void*, bool) { ShowPointCabWatchAlert(1); return NoError; }
-GSErrCode CameraCommandHandler(const void*, void*, bool) { return NoError; }
+// The projection follows the camera that the view tracking keeps.
+GSErrCode CameraCommandHandler(const void*, void*, bool)
+{
+    if (MainObject() == nullptr) return NoError;
+    bool followsCamera = true;
+    HostEnvironmentRequest(FourCC("CP3D"), &keptProjection, &followsCamera);
+    return NoError;
+}
 
 GSErrCode ProjectEventHandler(std::int32_t notifID, std::int32_t)
 {
     HostKeepInMemory(true);
     if (MainObject() == nullptr) return NoError;
+    Survanto& survanto = *MainObject();
     switch (notifID) {
+        case APINotify_New:
+        case APINotify_NewAndReset:
+            ForgetProjectSession(survanto);
+            survanto.ResetMeasuringSession();
+            break;
+        // The reset waits for the host to finish opening, so that it sees the project's data.
         case APINotify_Open: {
             const API_ModulID own = OwnModuleId();
             HostPostAddOnCommand(&own, FourCC("OPNE"), 1, true);
             break;
         }
+        case APINotify_Close: ProjectClosed(survanto); break;
         case APINotify_Quit:
             quitting = true;
-            MainObject()->StopPointCabWatcher();
+            survanto.StopPointCabWatcher();
             break;
+        case APINotify_ChangeLibrary: survanto.CheckLibrary(); break;
+        case APINotify_UnitChanged: survanto.SetPaletteItemFonts(); break;
         default: break;
     }
     return NoError;
@@ -116,17 +176,22 @@ GSErrCode ModuleDataMergeHandler(std::int32_t mode, const GS::UniString* moduleN
     return survanto->MergeModuleData(mode, name, base, toMerge, destination);
 }
 
-GSErrCode SelectionChangeHandler(const API_Neig*) { return NoError; }
-// A view inserted, changed or deleted outside the layout book changes which
-// target kinds the import palette offers.
+GSErrCode SelectionChangeHandler(const API_Neig* selection)
+{
+    Survanto* survanto = MainObject();
+    if (survanto != nullptr && selection != nullptr && selection->neigID != NoSelection) survanto->ShowSelectedPhoto(*selection);
+    return NoError;
+}
+
 GSErrCode ViewEventHandler(const API_NotifyViewEventType* event)
 {
     Survanto* survanto = MainObject();
     if (survanto == nullptr || event == nullptr) return NoError;
-    const bool viewChanged = event->notifID == 1 || event->notifID == 2 || event->notifID == 4;
-    constexpr std::int32_t LayoutBookMap = 5;
-    if (viewChanged && event->mapId != LayoutBookMap && survanto->importPalette.GetOpenMode() != CDialogBase::Closed)
+    const std::int32_t kind = event->notifID;
+    const bool viewsChanged = kind == ViewInserted || kind == ViewChanged || kind == ViewDeleted;
+    if (event->mapId != NavigatorPublisherMap && viewsChanged && survanto->importPalette.GetOpenMode() != CDialogBase::Closed)
         survanto->importPalette.UpdateTargetControls(0);
+    if (kind == ViewOpened) survanto->OnCameraViewOpened(*event);
     return NoError;
 }
 

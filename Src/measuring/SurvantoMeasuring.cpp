@@ -318,7 +318,7 @@ private:
     void HandToCurvePalette(Curve3DPalette& palette)
     {
         std::uint8_t figureDone = completed ? 1 : 0;
-        palette.AddMeasuredPoint(point_, figureDone);
+        palette.AddMeasuredPoint(point_, &figureDone);
         completed = figureDone != 0;
     }
 

@@ -1,5 +1,11 @@
 #include "palettes/VaroNavigatorPalette.hpp"
 
-VaroNavigatorPalette::VaroNavigatorPalette() = default;
+#include "frame/PaletteGuids.hpp"
+
+VaroNavigatorPalette::VaroNavigatorPalette()
+{
+    SetDialogId(32446);
+    SetPaletteGuid(navigatorPaletteGuid);
+}
 
 std::int16_t VaroNavigatorPalette::DialogCallback(std::int16_t, std::int16_t, std::int16_t, std::intptr_t) { return 0; }

@@ -457,9 +457,10 @@ short ClickItem(short dialogId, short item)
         return Send(*dialog, MsgChange, item);
     }
     if (ChoosesEntry(*it)) return Send(*dialog, MsgChange, item);
-    // A palette closes when its callback answers a click with an item.
+    const bool palette = dialog->kind == "palette";
     const short result = Send(*dialog, MsgClick, item);
-    if (result != 0 && dialog->kind == "palette") ClosePalette(dialogId);
+    // A palette's own button closes it as the close box does: by an answer other than 0.
+    if (result != 0 && palette && IsOpen(dialogId)) ClosePalette(dialogId);
     return result;
 }
 
@@ -524,6 +525,46 @@ const std::vector<FileDialogRecord>& RecordedFileDialogs() { return Model::The()
 void QueueFolderAnswer(const IO::Location& location) { Model::The().folderAnswers.push_back({true, location}); }
 void QueueFolderCancel() { Model::The().folderAnswers.push_back({}); }
 const std::vector<FolderDialogRecord>& RecordedFolderDialogs() { return Model::The().folderDialogs; }
+
+short ListViewGetItemCount(short dialogId, short listItem)
+{
+    const Item* item = LookupItem(dialogId, listItem);
+    return item == nullptr ? 0 : static_cast<short>(item->entries.size());
+}
+
+void ListViewDeleteAll(short dialogId, short listItem)
+{
+    if (Item* item = LookupItem(dialogId, listItem)) {
+        item->entries.clear();
+        item->value = 0;
+    }
+}
+
+void ListViewInsertBottom(short dialogId, short listItem, const GS::UniString& text)
+{
+    if (Item* item = LookupItem(dialogId, listItem)) item->entries.push_back(text);
+}
+
+GS::UniString ListViewGetItemText(short dialogId, short listItem, short entry)
+{
+    const Item* item = LookupItem(dialogId, listItem);
+    if (item == nullptr || entry < 1 || entry > static_cast<short>(item->entries.size())) return {};
+    return item->entries[static_cast<std::size_t>(entry - 1)];
+}
+
+short ListViewGetSelected(short dialogId, short listItem)
+{
+    const Item* item = LookupItem(dialogId, listItem);
+    if (item == nullptr) return 0;
+    const auto selected = static_cast<short>(item->value);
+    return selected >= 1 && selected <= static_cast<short>(item->entries.size()) ? selected : 0;
+}
+
+void ListViewSelectItem(short dialogId, short listItem, short entry)
+{
+    if (Item* item = LookupItem(dialogId, listItem))
+        item->value = entry >= 1 && entry <= static_cast<short>(item->entries.size()) ? entry : 0;
+}
 
 }  // namespace DG
 

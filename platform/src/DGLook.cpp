@@ -75,6 +75,22 @@ void PopupSetItemCount(short dialogId, short item, short count)
     KeepSelectionWithin(*it);
 }
 
+void PopupAppendItem(short dialogId, short item, const GS::UniString& text)
+{
+    Item* it = LookupItem(dialogId, item);
+    if (it == nullptr) return;
+    it->entries.resize(it->entryIcons.size());
+    it->entries.push_back(text);
+    it->entryIcons.push_back(0);
+}
+
+GS::UniString PopupGetItemText(short dialogId, short item, short entry)
+{
+    const Item* it = LookupItem(dialogId, item);
+    if (it == nullptr || !HasEntry(*it, entry) || static_cast<std::size_t>(entry) > it->entries.size()) return {};
+    return it->entries[static_cast<std::size_t>(entry - 1)];
+}
+
 short PopupGetItemIcon(short dialogId, short item, short entry)
 {
     const Item* it = PopupOf(dialogId, item);
@@ -126,12 +142,6 @@ void PopupDeleteItem(short dialogId, short item, short entry)
         if (it->selected > entry) --it->selected;
     }
     KeepSelectionWithin(*it);
-}
-
-GS::UniString PopupGetItemText(short dialogId, short item, short entry)
-{
-    const Item* it = PopupOf(dialogId, item);
-    return it == nullptr || !HasEntry(*it, entry) ? GS::UniString() : it->entries[At(entry)];
 }
 
 void PopupSetItemText(short dialogId, short item, short entry, const GS::UniString& text)

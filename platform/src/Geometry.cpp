@@ -127,3 +127,40 @@ int XGenArcSectorEps(const GenArc& arc, const Sector& s, Coord crossings[2], dou
 }
 
 }  // namespace Geometry
+
+namespace Geometry {
+
+namespace {
+
+double Turn(const Coord3D& o, const Coord3D& a, const Coord3D& b)
+{
+    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+}
+
+}  // namespace
+
+// Andrew's monotone chain over the points sorted by x, then y.
+std::vector<Coord3D> ConvexHull2DCreator::CalcConvexHull() const
+{
+    std::vector<Coord3D> sorted = points_;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const Coord3D& a, const Coord3D& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+    sorted.erase(std::unique(sorted.begin(), sorted.end(), [](const Coord3D& a, const Coord3D& b) { return a.x == b.x && a.y == b.y; }),
+                 sorted.end());
+    if (sorted.size() < 3) return sorted;
+    std::vector<Coord3D> hull(2 * sorted.size());
+    std::size_t k = 0;
+    for (const Coord3D& p : sorted) {
+        while (k >= 2 && Turn(hull[k - 2], hull[k - 1], p) <= 0.0) --k;
+        hull[k++] = p;
+    }
+    const std::size_t lower = k + 1;
+    for (std::size_t i = sorted.size() - 1; i-- > 0;) {
+        while (k >= lower && Turn(hull[k - 2], hull[k - 1], sorted[i]) <= 0.0) --k;
+        hull[k++] = sorted[i];
+    }
+    hull.resize(k - 1);
+    return hull;
+}
+
+}  // namespace Geometry

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "CreationFixture.hpp"
+#include "MarkerSupport.hpp"
 #include "creation/WallSearch.hpp"
+#include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
 
 // The wall at a measured point, the reservation of an opening's host wall, the
@@ -366,34 +368,40 @@ TEST_F(OpeningHostWallTest, ASoloProjectOrAPointOffTheWallsAsksNothing)
 }
 
 // "Abbrechen" takes back the marker of the point just measured, never an earlier
-// point's marker when this point got none.
+// point's marker, also when this point got none.
 TEST_F(OpeningHostWallTest, CancellingRemovesOnlyThisPointsMarker)
 {
-    API_Element marker;
-    marker.header.typeID = API_ObjectID;
-    HostGetElementDefaults(&marker, nullptr);
-    HostCallUndoableCommand(GS::UniString(), [&marker] { return HostCreateElement(&marker, nullptr); });
-    const API_Guid earlierMarker = marker.header.guid;
-
-    Main().lastMeasuredPointMarker = earlierMarker;
-    Host().project_.teamwork.Hold(wall, Host().project_.teamwork.SomeoneElse());
-    DG::QueueAlertAnswer(2);
+    LoadOwnLibrary(Host());
     Main().currentTool = API_WindowID;
     Main().measuringMode = 14;
-    Main().pointStep = 1;
-    measuringState.measuredX = 1;
-    measuringState.measuredY = -0.1;
-    measuringState.measuredZ = 1;
-    Main().OnMeasuredPoint(10);
-    EXPECT_EQ(Main().actionPoints.GetSize(), 0u) << "the point is dropped";
-    EXPECT_NE(Model().Find(earlierMarker), nullptr) << "the earlier point keeps its marker";
+    const auto shootFirstPoint = [this](const API_Coord3D& point) {
+        Main().pointStep = 1;
+        measuringState.measuredX = point.x;
+        measuringState.measuredY = point.y;
+        measuringState.measuredZ = point.z;
+        Main().OnMeasuredPoint(10);
+    };
+    shootFirstPoint({10, 10, 1});
+    const std::vector<const SimHost::StoredElement*> placed = PlacedObjectsOf(Model(), MarkerPart::MeasuredPoint);
+    ASSERT_EQ(placed.size(), 1u) << "a point off the walls asks nothing";
+    const API_Guid earlierMarker = placed[0]->record.header.guid;
+    const std::size_t elements = Model().content.elements.size();
+    Host().project_.teamwork.Hold(wall, Host().project_.teamwork.SomeoneElse());
 
-    // A marker this point did get goes.
-    Main().lastMeasuredPointMarker = earlierMarker;
-    Outcome outcome;
+    // Without the library this point gets no marker.
+    Model().libraryParts.clear();
     DG::QueueAlertAnswer(2);
-    Main().CheckOpeningHostWall({1, -0.1, 1}, outcome.usable, outcome.discard);
-    EXPECT_EQ(Model().Find(earlierMarker), nullptr);
+    shootFirstPoint({1, -0.1, 1});
+    EXPECT_EQ(DG::RecordedAlerts().size(), 1u);
+    EXPECT_EQ(Main().actionPoints.GetSize(), 0u) << "the point is dropped";
+    EXPECT_NE(Model().Find(earlierMarker), nullptr) << "a point without a marker takes none back";
+
+    LoadOwnLibrary(Host());
+    DG::QueueAlertAnswer(2);
+    shootFirstPoint({1, -0.1, 1});
+    EXPECT_EQ(DG::RecordedAlerts().size(), 2u);
+    EXPECT_EQ(Model().content.elements.size(), elements) << "the point's own marker went with it";
+    EXPECT_NE(Model().Find(earlierMarker), nullptr) << "the earlier point keeps its marker";
 }
 
 // The first, second and third side flags of the opening record: mirrored, opening
@@ -424,8 +432,8 @@ TEST_F(OpeningHostWallTest, TheOpeningsSidesFollowTheStationAndTheMeasuredFace)
     ASSERT_EQ(HostGetElement(&host), NoError);
     SetPoints({{1, 0, 1}, {2, 0, 2}});
     for (const Case& c : cases) {
-        Model().libraryParts[1] = SimHost::LibraryPartEntry {"{11111111-2222-3333-4444-555555555555}-{66666666-7777-8888-9999-AAAAAAAAAAAA}",
-                                                             c.partVersion};
+        Model().libraryParts[1].uniqueId = "{11111111-2222-3333-4444-555555555555}-{66666666-7777-8888-9999-AAAAAAAAAAAA}";
+        Model().libraryParts[1].version = c.partVersion;
         PlaceStation(1.5, c.stationY);
         API_Element opening;
         opening.header.typeID = c.type;

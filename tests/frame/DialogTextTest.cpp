@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DG/DG.hpp"
@@ -54,6 +55,7 @@ protected:
 };
 
 constexpr short MainPalette = 32450;
+constexpr short CurvePalette = 32425;
 constexpr short LayerQuestion = 32550;
 constexpr short ImportPalette = 32465;
 
@@ -64,7 +66,7 @@ const std::set<std::string> neutralTexts {"", "OK", "3D:", "2D:", "dZ:", "Z:", "
 
 TEST_F(DialogTextTest, TranslatedDialogsKeepTheGermanItems)
 {
-    for (const short dialogId : {MainPalette, LayerQuestion}) {
+    for (const short dialogId : {MainPalette, CurvePalette, LayerQuestion}) {
         const DialogTexts german = ReadDialog(dialogId, german_);
         ASSERT_FALSE(german.items.empty()) << dialogId;
         for (const LanguageFile* language : {&english_, &french_}) {
@@ -89,27 +91,29 @@ TEST_F(DialogTextTest, TranslatedDialogsKeepTheGermanItems)
     }
 }
 
-// Every language gives each item of the main palette its tooltips, in the same
-// order and under the same item names; the help index chooses among them.
-TEST_F(DialogTextTest, EveryLanguageHasTheMainPalettesTooltips)
+// Every language gives each item of the main and the curve palette its tooltips,
+// in the same order and under the same item names; the help index chooses among them.
+TEST_F(DialogTextTest, EveryLanguageHasThePalettesTooltips)
 {
-    const DialogTexts german = ReadDialog(MainPalette, german_);
-    std::size_t count = 0;
-    for (const DG::Item& item : german.items) {
-        EXPECT_FALSE(item.tooltips.empty()) << "item " << item.id;
-        count += item.tooltips.size();
-    }
-    EXPECT_EQ(count, 122u);
-    for (const LanguageFile* language : {&english_, &french_}) {
-        const DialogTexts translated = ReadDialog(MainPalette, language->module());
-        ASSERT_EQ(translated.items.size(), german.items.size());
-        for (std::size_t i = 0; i < german.items.size(); ++i) {
-            const auto& original = german.items[i].tooltips;
-            const auto& tooltips = translated.items[i].tooltips;
-            ASSERT_EQ(tooltips.size(), original.size()) << "item " << german.items[i].id;
-            for (std::size_t t = 0; t < original.size(); ++t) {
-                EXPECT_EQ(tooltips[t].name, original[t].name);
-                EXPECT_EQ(tooltips[t].text.ToUtf8().empty(), original[t].text.ToUtf8().empty()) << tooltips[t].name;
+    for (const auto& [palette, expectedCount] : {std::pair<short, std::size_t> {MainPalette, 122}, {CurvePalette, 24}}) {
+        const DialogTexts german = ReadDialog(palette, german_);
+        std::size_t count = 0;
+        for (const DG::Item& item : german.items) {
+            EXPECT_FALSE(item.tooltips.empty()) << palette << " item " << item.id;
+            count += item.tooltips.size();
+        }
+        EXPECT_EQ(count, expectedCount) << palette;
+        for (const LanguageFile* language : {&english_, &french_}) {
+            const DialogTexts translated = ReadDialog(palette, language->module());
+            ASSERT_EQ(translated.items.size(), german.items.size());
+            for (std::size_t i = 0; i < german.items.size(); ++i) {
+                const auto& original = german.items[i].tooltips;
+                const auto& tooltips = translated.items[i].tooltips;
+                ASSERT_EQ(tooltips.size(), original.size()) << palette << " item " << german.items[i].id;
+                for (std::size_t t = 0; t < original.size(); ++t) {
+                    EXPECT_EQ(tooltips[t].name, original[t].name);
+                    EXPECT_EQ(tooltips[t].text.ToUtf8().empty(), original[t].text.ToUtf8().empty()) << tooltips[t].name;
+                }
             }
         }
     }

@@ -280,8 +280,8 @@ TEST_F(HostInputAndLayers, LayersAreFoundByNameAndMadeOnce)
 
 TEST_F(HostInputAndLayers, PointInputProgressStoreysToolboxAndViewTurn)
 {
-    host->pointAnswers_.push_back(API_Coord3D {1, 2, 3});
-    host->pointAnswers_.push_back(std::nullopt);
+    host->inputAnswers_.push_back(SimHost::InputAnswer::Picked(API_Coord3D {1, 2, 3}));
+    host->inputAnswers_.push_back(SimHost::InputAnswer {});
     API_GetPointType input {};
     ASSERT_EQ(HostInterfaceRequest(FourCC("IPOI"), &input, nullptr), NoError);
     EXPECT_EQ(input.pos.y, 2.0);

@@ -204,7 +204,9 @@ TEST_F(HostServicesForCreators, ReservationsKeepWhatAColleagueHolds)
 
 TEST_F(HostServicesForCreators, LibraryPartsTellTheirVersion)
 {
-    Model().libraryParts[3] = SimHost::LibraryPartEntry {"{11111111-2222-3333-4444-555555555555}-{66666666-7777-8888-9999-AAAAAAAAAAAA}", 34};
+    SimHost::LibraryPartEntry& entry = Model().libraryParts[3];
+    entry.uniqueId = "{11111111-2222-3333-4444-555555555555}-{66666666-7777-8888-9999-AAAAAAAAAAAA}";
+    entry.version = 34;
     API_LibPart part;
     part.index = 3;
     ASSERT_EQ(HostGetLibraryPart(&part), NoError);

@@ -388,7 +388,7 @@ TEST_F(ImportPaletteTest, TheOriginToggleAsksForAPointAndPlacesTheJob)
     AddJob("Wand", {ACDatabaseID::Section, view, 0, {}}, {Upright {3, 4, 1, 2}});
     Open();
     DG::ClickListRow(Palette, List, 1, 200);
-    Host().pointAnswers_.push_back(API_Coord3D {10, 20, 5});
+    Host().inputAnswers_.push_back(SimHost::InputAnswer::Picked(API_Coord3D {10, 20, 5}));
     DG::ChangeItem(Palette, 10, 1.0);
     const OrtophotoData& job = Import().importData.jobs[0];
     EXPECT_TRUE(job.hasOrigin);

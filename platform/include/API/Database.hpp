@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "API/Elements.hpp"
 #include "API/Types.hpp"
 
 // Records of the host's database, environment and automation requests.
@@ -112,12 +113,6 @@ struct API_SharingInfo {
     std::vector<API_UserInfo> users;
 };
 
-// "IPOI" (interface request): par1 the point input; the host lets the user pick
-// a point in a window and answers with it, or with APIERR_CANCEL.
-struct API_GetPointType {
-    API_Coord3D pos;
-};
-
 // "SUCC" (interface request): par1 turns a dialog item into one of the host's
 // controls; kind 18 is the layer chooser, whose value is a layer index.
 struct API_UCCallbackType {
@@ -130,3 +125,50 @@ struct API_UCCallbackType {
 // phases (int16); "SPRP" par1 the phase's text (GS::UniString), par2 its maximum
 // (int32); "IPRV" par1 the steps to advance by (int32); "CPWD" closes it. "INCA"
 // ends an interactive input that runs; it takes no parameters.
+
+// "CP3D" (environment request): par1 the 3D projection to set, par2 a bool that
+// is true when the projection follows the camera element it names.
+struct API_3DProjectionInfo {
+    API_Guid cameraGuid;
+};
+
+// "IPOI" (interface request): par1 the point input; the host lets the user pick
+// a point in a window and answers with it, or with APIERR_CANCEL. With changePlane
+// the picked point lies on the plane through planeOrigin with planeNormal.
+struct API_GetPointType {
+    API_Coord3D pos;
+    bool changePlane = false;
+    bool changeFilter = false;
+    API_Coord3D planeOrigin;
+    API_Coord3D planeNormal;
+};
+
+// "IPOL" (interface request): par1 the polygon input; the user draws an outline
+// from startCoord on the plane with planeNormal, by method 0 free polygon, 1
+// rectangle, 2 rotated rectangle. The answer is the host's polygon (coordinates
+// from index 1, the first again at the end) with its arcs, which the caller takes
+// over, or APIERR_CANCEL.
+struct API_GetPolyType {
+    API_Coord3D planeNormal;
+    API_Coord3D startCoord;
+    std::int32_t method = 0;
+    bool useStartCoord = false;
+    bool onPlane = false;
+    std::int32_t nCoords = 0;
+    std::int32_t nArcs = 0;
+    std::vector<API_Coord> coords;
+    std::vector<API_PolyArc> parcs;
+};
+
+// "INCA" (interface request): ends the running interactive input as cancelled.
+
+// The progress window: "IPWD" par1 the title (GS::UniString), par2 the number of
+// phases (int16); "SPRP" par1 the phase's text (GS::UniString), par2 its maximum
+// (int32); "IPRV" par1 the steps to advance by (int32); "CPWD" closes it.
+
+// "CTOP" (database request): par1 a model point (API_Coord), par2 its pixel
+// position in the front window (API_Pixel).
+struct API_Pixel {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};

@@ -1,9 +1,11 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include "API/Types.hpp"
+#include "GS/BM.hpp"
 #include "GS/UniString.hpp"
 
 // Element records as the host hands them out. An `API_Element` starts cleared; a
@@ -96,22 +98,31 @@ struct API_SlabType {
     API_Polygon poly;
 };
 
-// Meshes and roofs keep their outline in the memo's polygon.
+// Meshes keep their outline in the memo's polygon, with a height above the level
+// for each outline point and the level points inside. The skirt hangs skirtHeight
+// below the level: a surface only (skirt 3) or a solid body (skirt 1).
 struct API_MeshType {
     API_Elem_Head head;
     double skirtHeight;
-    double bottomOffset;
-    std::int32_t pointCount;
+    double bottomOffset;              // the level, above the home storey's level
+    std::int16_t skirt;
+    API_Polygon poly;
+    std::int32_t levelPointCount;
+    std::int32_t levelLineCount;
 };
 
+// A plane roof rises from its pivot line, which lies at bottomOffset above the
+// home storey's level; posSign: it rises to the left of begin to end.
 struct API_RoofType {
     API_Elem_Head head;
+    std::int32_t roofClass;           // 0 plane
     double thickness;
     double bottomOffset;
     double slopeAngle;
     API_Coord baseLineBegC;
     API_Coord baseLineEndC;
-    std::int32_t pointCount;
+    bool posSign;
+    API_Polygon poly;
 };
 
 // Objects and lamps: a placed library part.
@@ -128,11 +139,18 @@ struct API_ObjectType {
 };
 
 // Windows (type 4) and doors (type 5): an opening placed in its owner wall, its
-// sill height counted from the wall's base.
+// sill height counted from the wall's base. In a straight or curved wall it lies
+// at its position along the wall; in a polygonal wall its start point lies on the
+// wall's outer face and its direction runs across the wall, both in the wall's
+// frame (API/OpeningFrame.hpp). The placement setting, GUID and flag are kept as
+// given; the host gives them no meaning.
 struct API_WindowType {
     API_Elem_Head head;
     API_Guid owner;                   // the wall that holds the opening
     std::int32_t libraryPartIndex;
+    std::int32_t placementSetting;
+    API_Guid placementGuid;
+    bool placementFlag;
     double width;
     double height;
     double sillHeight;
@@ -158,6 +176,12 @@ struct API_ShellType {
     API_Elem_Head head;
     std::int32_t shellClass;
     double level;                     // above the home storey's level
+};
+
+// Polylines keep their polygon in the memo.
+struct API_PolyLineType {
+    API_Elem_Head head;
+    API_Polygon poly;
 };
 
 struct API_LineType {
@@ -274,6 +298,7 @@ union API_Element {
     API_WindowType window;            // windows and doors
     API_ZoneType zone;
     API_ShellType shell;
+    API_PolyLineType polyLine;
     API_LineType line;
     API_ArcType arc;                  // arcs and circles
     API_HatchType hatch;              // fills
@@ -315,11 +340,45 @@ struct API_SectionSegment {
     std::int32_t mainCoordCount = 0;
 };
 
+// An attribute of a polygon or surface, and whether it overrides the element's own.
+struct API_OverriddenAttribute {
+    std::int16_t attributeIndex = 0;
+    bool overridden = false;
+};
+
+// One polygon of a morph's body: its edges by index (from 1; negative runs the
+// edge backwards, 0 separates the contours of one polygon) and its material as an
+// index into the body's material table (from 0).
+struct API_MorphPolygon {
+    std::vector<std::int32_t> edges;
+    std::int32_t materialIndex = 0;
+};
+
+// A morph's body as the host's body builder makes it, in the morph's own frame.
+// Vertices and edges are named by their index from 1; an edge runs from its first
+// vertex to its second. A body without polygons is a handle that is not set.
+struct API_MorphBody {
+    std::vector<API_Coord3D> vertices;
+    std::vector<std::array<std::int32_t, 2>> edges;
+    std::vector<API_MorphPolygon> polygons;
+};
+
+// A level point of a mesh: its height above the mesh's level and its vertex id.
+struct API_MeshLevelCoord {
+    API_Coord3D c;
+    std::int32_t vertexID = 0;
+};
+
+// A body under construction in the host; only the host sees inside.
+struct API_BodyBuilderData;
+using API_BodyBuilder = API_BodyBuilderData*;
+
 // Which parts of a memo a call reads or writes.
 constexpr std::uint64_t APIMemoMask_Polygon = 1;
 constexpr std::uint64_t APIMemoMask_AddPars = 4;
 constexpr std::uint64_t APIMemoMask_Section = 8;  // segments, main line and distance line
-constexpr std::uint64_t APIMemoMask_Picture = 16;
+constexpr std::uint64_t APIMemoMask_Picture = 32;
+constexpr std::uint64_t APIMemoMask_MorphBody = 16;  // the body and its material table
 constexpr std::uint64_t APIMemoMask_All = ~std::uint64_t {0};
 
 // The variable part of an element. Polygons use the host's form: coordinates from
@@ -335,6 +394,15 @@ struct API_ElementMemo {
     std::vector<API_SectionSegment> sectionSegments;
     std::vector<API_Coord> sectionMainCoords;
     std::vector<API_Coord> sectionDistCoords;
+    // Morphs: the body and the materials its polygons name.
+    API_MorphBody morphBody;
+    std::vector<API_OverriddenAttribute> morphMaterialMapTable;
+    // Meshes: outline heights (entry i for coordinate i), level points and the ends
+    // of their level lines, and vertex ids (entry 0 the id count).
+    std::vector<double> meshPolyZ;
+    std::vector<API_MeshLevelCoord> meshLevelCoords;
+    std::vector<std::int32_t> meshLevelEnds;
+    std::vector<std::int32_t> vertexIDs;
     std::vector<API_Coord> sectionDepthCoords;  // how far the view reaches, when given
     // Pictures: the image as a file of the type the picture was given ("image/bmp").
     std::vector<std::uint8_t> pictureData;
@@ -390,14 +458,21 @@ struct API_EditPars {
     API_Coord3D endC;
 };
 
-// Element tools of HostApplyElementTool.
+// Element tools of HostApplyElementTool: locking, and the display order (back
+// to the tool's own order, or to the front).
 constexpr std::int32_t APITool_Unlock = FourCC("ULCK");
 constexpr std::int32_t APITool_Lock = FourCC("LOCK");
+constexpr std::int32_t APITool_ResetOrder = FourCC("ORST");
+constexpr std::int32_t APITool_BringToFront = FourCC("OFR0");
 
 // "GELU" (utility request): par1 a placed element's header, par2 a text of
 // API_UniIDLength characters that receives the unique id of its library part,
 // "{main GUID}-{revision GUID}".
 constexpr std::size_t API_UniIDLength = 128;
+
+// "COMP" (utility request): par1 and par2 two unique ids. NoError when they name
+// the same part, APIERR_COMPATIBLEPART when the first is another revision of the
+// second, APIERR_GENERAL when they name different parts.
 
 // What HostGetSelection reports beside the entries: how many elements are
 // selected and how many of them the user may edit.
@@ -411,9 +486,35 @@ struct API_SelectionInfo {
 constexpr std::int32_t APIFilt_IsEditable = 1;
 constexpr std::int32_t APIFilt_HasAccessRight = 16;
 
-// A library part by its index (from 1): its unique id and its version.
+// The parameter list of a library part, one open at a time: "OPAR" (utility
+// request) opens it, par1 the part's index (std::int32_t); "GPVL" reads the value
+// list of one of its parameters, par1 an API_GetParamValuesType; "CPAR" closes it.
+// The host fills the count and two handles that the caller frees with
+// BMKillHandle: the numbers (one double each) and the texts (zero-terminated
+// UTF-16 texts, one after the other). "RPAS": par1 a placed element's header; the
+// host runs its part's parameter script.
+struct API_GetParamValuesType {
+    char name[32] {};
+    std::int32_t nValues = 0;
+    GSHandle realValues = nullptr;
+    GSHandle uniStringValues = nullptr;
+};
+
+// The UTF-16 units a text parameter's value holds, its terminator included.
+constexpr std::size_t API_AddParTextLength = 256;
+
+// A library part of the loaded libraries: its index (from 1), unique id, name
+// and version. HostGetLibraryPart takes the index and fills in the rest;
+// HostSearchLibraryPart takes the unique id and fills in the rest.
 struct API_LibPart {
     std::int32_t index = 0;
     char uniqueId[API_UniIDLength] {};
+    GS::UniString name;
     std::int32_t version = 0;
+};
+
+// One library folder of the project: "GLIB" lists them; "ALIB" adds a folder
+// given by its location.
+struct API_LibraryInfo {
+    IO::Location location;
 };

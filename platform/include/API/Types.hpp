@@ -22,6 +22,7 @@ constexpr GSErrCode APIERR_DELETED = static_cast<GSErrCode>(0x81060023);
 constexpr GSErrCode APIERR_IRREGULARPOLY = static_cast<GSErrCode>(0x81060069);
 constexpr GSErrCode APIERR_CANCEL = static_cast<GSErrCode>(0x81060080);
 constexpr GSErrCode APIERR_REFUSEDCMD = static_cast<GSErrCode>(0x81060081);
+constexpr GSErrCode APIERR_COMPATIBLEPART = static_cast<GSErrCode>(0x810600D2);
 constexpr GSErrCode APIERR_PAGELOCKED = static_cast<GSErrCode>(0x8106012F);
 constexpr GSErrCode APIERR_MISSINGCODE = static_cast<GSErrCode>(0x81060387);
 
@@ -142,6 +143,7 @@ enum ProjectEvent : std::int32_t {
     APINotify_Close = 32,
     APINotify_Quit = 64,
     APINotify_ChangeLibrary = 0x200000,
+    APINotify_UnitChanged = 0x800000,
 };
 
 struct API_Neig {

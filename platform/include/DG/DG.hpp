@@ -251,6 +251,9 @@ short GetItemIcon(short dialogId, short item);
 void SetItemIcon(short dialogId, short item, short icon);
 short PopupGetItemCount(short dialogId, short item);
 void PopupSetItemCount(short dialogId, short item, short count);
+// Pop-up entries with a text; setting the count drops the texts beyond it.
+void PopupAppendItem(short dialogId, short item, const GS::UniString& text);
+GS::UniString PopupGetItemText(short dialogId, short item, short entry);
 short PopupGetItemIcon(short dialogId, short item, short entry);
 void PopupSetItemIcon(short dialogId, short item, short entry, short icon);
 short PopupGetSelected(short dialogId, short item);
@@ -311,6 +314,14 @@ void ListSetHeaderItemIcon(short dialogId, short listItem, short headerItem, con
 void ListSetHeaderItemMinSize(short dialogId, short listItem, short headerItem, short minSize);
 short ListGetHeaderItemArrowType(short dialogId, short listItem, short headerItem);
 void ListSetHeaderItemArrowType(short dialogId, short listItem, short headerItem, short arrow);
+
+// List views: entries 1-based, the value holds the selected entry (0: none).
+short ListViewGetItemCount(short dialogId, short listItem);
+void ListViewDeleteAll(short dialogId, short listItem);
+void ListViewInsertBottom(short dialogId, short listItem, const GS::UniString& text);
+GS::UniString ListViewGetItemText(short dialogId, short listItem, short entry);
+short ListViewGetSelected(short dialogId, short listItem);
+void ListViewSelectItem(short dialogId, short listItem, short entry);
 
 // Sends a message to the dialog's callback as the user's action would: a click
 // on a push button is a click, on a check or radio button a change of its value;
