@@ -11,6 +11,7 @@ cmake -S . -B build/demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DSURVANTO_TESTS=OF
 cmake --build build/demo -j "$(nproc)"
 # The work folder keeps what the demo writes, the views as PNG files among it.
 rm -rf build/demo/work
-build/demo/bin/survanto-host --work "$PWD/build/demo/work" scenarios/demo.scn scenarios/curve-slab.scn
+build/demo/bin/survanto-host --work "$PWD/build/demo/work" scenarios/demo.scn
+build/demo/bin/survanto-host scenarios/curve-slab.scn
 (cd build/demo && bin/survanto-host ../../scenarios/demo-morphs.scn)
 echo "The demo's views: build/demo/work/orthophoto-section.png, build/demo/work/orthophoto-floorplan.png"
