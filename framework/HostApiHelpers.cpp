@@ -141,6 +141,13 @@ API_Coord GetLocationOffset()
     return offset;
 }
 
+API_ToolBoxItem CurrentToolboxItem()
+{
+    API_ToolBoxItem item {};
+    if (HostEnvironmentRequest(FourCC("GTBX"), &item, nullptr) != NoError) return API_ToolBoxItem {};
+    return item;
+}
+
 bool ForceChangeElement(API_Element* element, API_Element* mask, API_ElementMemo* memo)
 {
     if (element == nullptr || mask == nullptr) return false;

@@ -1,3 +1,4 @@
+#include "HostApiHelpers.hpp"
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
 #include "RS/ResourceModule.hpp"
@@ -51,8 +52,7 @@ void ShowReservationNotice()
 void Survanto::ResetMeasuringSession()
 {
     measuringState.stationMode = PointCloudStationMode;
-    API_ToolBoxItem tool;
-    HostEnvironmentRequest(FourCC("GTBX"), &tool, nullptr);
+    const API_ToolBoxItem tool = CurrentToolboxItem();
     OnToolChanged(tool.typeID, tool.variationID);
     refreshItems = true;
 

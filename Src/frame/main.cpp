@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "HostApiHelpers.hpp"
 #include "API/AddOnInterface.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "BackgroundThreadList.hpp"
@@ -282,9 +283,7 @@ GSErrCode Initialize()
     objects.typeID = API_ObjectID;
     HostCatchNewElement(&objects, Guarded<ElementEventHandler>::Call);
     theAttributeData = std::make_unique<CAttributeData>().release();
-    API_ToolBoxItem current;
-    HostEnvironmentRequest(FourCC("GTBX"), &current, nullptr);
-    MainObject()->currentTool = current.typeID;
+    MainObject()->currentTool = CurrentToolboxItem().typeID;
     return result;
 }
 

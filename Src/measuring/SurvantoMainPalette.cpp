@@ -2,6 +2,7 @@
 #include <array>
 #include <initializer_list>
 
+#include "HostApiHelpers.hpp"
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
 #include "exchange/PointCabImport.hpp"
@@ -69,9 +70,7 @@ void SwitchOff(Survanto& survanto, std::int16_t item) { survanto.SetMainPaletteI
 
 bool IsPhotoToolboxItem()
 {
-    API_ToolBoxItem item;
-    HostEnvironmentRequest(FourCC("GTBX"), &item, nullptr);
-    return item.variationID == PhotoSubtype;
+    return CurrentToolboxItem().variationID == PhotoSubtype;
 }
 
 void StartMode(Survanto& survanto, std::int16_t item)

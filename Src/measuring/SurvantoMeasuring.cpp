@@ -75,13 +75,6 @@ double SpatialDistance(const API_Coord3D& a, const API_Coord3D& b)
     return std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y) + (b.z - a.z) * (b.z - a.z));
 }
 
-API_ToolBoxItem CurrentToolboxItem()
-{
-    API_ToolBoxItem item;
-    HostEnvironmentRequest(FourCC("GTBX"), &item, nullptr);
-    return item;
-}
-
 // Level of the storey on which the tool places its elements.
 double ToolStoreyLevel(API_ElemTypeID tool)
 {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "HostApiHelpers.hpp"
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
 #include "FTM/FileTypeManager.hpp"
@@ -156,8 +157,7 @@ void VaroImportPalette::Apply(std::int32_t onlyJob)
     importData.ValidateTargets();
     HostCallUndoableCommand(GS::UniString(), [this, &run] { return PlacePicturesCommand(run); });
 
-    API_ToolBoxItem tool;
-    HostEnvironmentRequest(FourCC("GTBX"), &tool, nullptr);
+    API_ToolBoxItem tool = CurrentToolboxItem();
     API_ToolBoxItem none {0, 0};
     HostEnvironmentRequest(FourCC("STBX"), &none, nullptr);
     HostEnvironmentRequest(FourCC("STBX"), &tool, nullptr);
