@@ -39,14 +39,9 @@ void CDialogBase::DisableItems()
 
 bool CDialogBase::WriteState(CDataRecorder& recorder)
 {
-    recorder.WriteShort(WindowStateVersion);
-    recorder.WriteBool(wasOpen_);
-    recorder.WriteBool(docked_);
-    recorder.WriteShort(savedX_);
-    recorder.WriteShort(savedY_);
-    recorder.WriteShort(savedHeight_);
-    recorder.WriteShort(savedWidth_);
-    return true;
+    return recorder.WriteShort(WindowStateVersion) && recorder.WriteBool(wasOpen_) && recorder.WriteBool(docked_) &&
+           recorder.WriteShort(savedX_) && recorder.WriteShort(savedY_) && recorder.WriteShort(savedHeight_) &&
+           recorder.WriteShort(savedWidth_);
 }
 
 // Every later opening of the window is put at the place read. A stream that ends
@@ -85,6 +80,13 @@ void CDialogBase::SetResourceModules(GSResModule module, GSResModule iconModule)
 {
     resourceModule_ = module;
     iconModule_ = iconModule == 0 ? module : iconModule;
+}
+
+void CDialogBase::SetSavedPosition(std::int16_t x, std::int16_t y)
+{
+    savedX_ = x;
+    savedY_ = y;
+    restore_ = true;
 }
 
 // The dialog manager calls in from the host's side: nothing may be thrown back.
@@ -130,7 +132,8 @@ std::int16_t CDialogBase::StaticDialogCallback(std::int16_t message, std::int16_
     const std::int16_t result = dialog->Dispatch(message, dialogId, item, data);
     if (message == DG::MsgInit && dialog->restore_) {
         DG::SetClientPosition(dialogId, dialog->savedX_, dialog->savedY_);
-        DG::SetClientSize(dialogId, dialog->savedWidth_, dialog->savedHeight_);
+        if (dialog->savedWidth_ > 0 && dialog->savedHeight_ > 0)
+            DG::SetClientSize(dialogId, dialog->savedWidth_, dialog->savedHeight_);
     }
     if (palette && message == DG::MsgClose) {
         HostUnregisterPalette(dialogId);

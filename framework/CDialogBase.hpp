@@ -25,12 +25,18 @@ public:
 
     virtual void EnableItems();
     virtual void DisableItems();
+    // The window's last state as the preferences keep it, twelve bytes: version,
+    // was open, docked, x, y, height, width.
     virtual bool WriteState(CDataRecorder& recorder);
+    // Takes the state only when all twelve bytes were read, and restores the
+    // window at it from then on when it has a size.
     virtual bool ReadState(CDataRecorder& recorder);
     virtual void RestoreOpenState(std::int32_t paletteFlags);
     virtual std::int16_t DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) = 0;
 
     void SetResourceModules(GSResModule module, GSResModule iconModule = 0);
+    // The place the window opens at from now on.
+    void SetSavedPosition(std::int16_t x, std::int16_t y);
     std::int16_t OpenModal();
     // 0: shown or already open; 2: the host refused to create the palette.
     std::int16_t OpenPalette(std::int32_t paletteFlags);
@@ -41,6 +47,7 @@ public:
     std::int16_t GetDialogId() const { return dialogId_; }
     const GS::Guid& GetPaletteGuid() const { return paletteGuid_; }
     GSResModule GetResourceModule() const { return resourceModule_; }
+    bool RestoresWindowState() const { return restore_; }
 
     static std::int16_t StaticDialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item,
                                              std::intptr_t object, std::intptr_t data) noexcept;

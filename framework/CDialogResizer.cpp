@@ -29,6 +29,8 @@ std::int16_t MinimumSide(std::int16_t initialSide, std::int16_t itemSide, double
 
 }  // namespace
 
+void CDialogResizer::ClearItems() { items_.Clear(); }
+
 void CDialogResizer::Attach(std::int16_t dialogId)
 {
     dialogId_ = dialogId;

@@ -29,6 +29,9 @@ public:
 
     CDialogResizer() = default;
 
+    // Forgets the registered items, so that they can be registered again from
+    // where they stand now; the dialogs' minimum sizes stay.
+    void ClearItems();
     void Attach(std::int16_t dialogId);
     void AddItem(std::int16_t dialogId, std::int16_t item, double xMove, double yMove, double widthGrow, double heightGrow);
     // Without the bracket the caller brackets the moves itself.

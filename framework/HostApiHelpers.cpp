@@ -134,6 +134,20 @@ double GetStoryLevel(std::int16_t storyIndex)
     return position < info.data.size() ? info.data[position].level : 0.0;
 }
 
+API_Coord GetLocationOffset()
+{
+    API_Coord offset;
+    if (HostDatabaseRequest(FourCC("GOFS"), &offset, nullptr) != NoError) return API_Coord {};
+    return offset;
+}
+
+API_ToolBoxItem CurrentToolboxItem()
+{
+    API_ToolBoxItem item {};
+    if (HostEnvironmentRequest(FourCC("GTBX"), &item, nullptr) != NoError) return API_ToolBoxItem {};
+    return item;
+}
+
 bool ForceChangeElement(API_Element* element, API_Element* mask, API_ElementMemo* memo)
 {
     if (element == nullptr || mask == nullptr) return false;

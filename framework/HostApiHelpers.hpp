@@ -23,6 +23,12 @@ std::int32_t ElemTypeToNeig(API_ElemTypeID type);
 // Level of a storey, 0 when the index lies outside the storeys.
 double GetStoryLevel(std::int16_t storyIndex);
 
+// The project's location offset; none when the host cannot tell.
+API_Coord GetLocationOffset();
+
+// The toolbox item chosen now; none when the host cannot tell.
+API_ToolBoxItem CurrentToolboxItem();
+
 // Changes and deletions that unlock the element's layer (and the element) for one
 // retry when the host refuses, and lock them again as they were.
 bool ForceChangeElement(API_Element* element, API_Element* mask, API_ElementMemo* memo);

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -70,25 +71,31 @@ AddressList Resolve(const HttpTarget& target)
     return AddressList(list);
 }
 
-int Milliseconds(std::chrono::milliseconds timeout) { return static_cast<int>(timeout.count()); }
+using Deadline = std::chrono::steady_clock::time_point;
 
-bool WaitFor(int fd, short events, std::chrono::milliseconds timeout)
+int MillisecondsLeft(Deadline deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, left.count()));
+}
+
+bool WaitFor(int fd, short events, Deadline deadline)
 {
     pollfd entry {fd, events, 0};
     int ready = 0;
     do {
-        ready = ::poll(&entry, 1, Milliseconds(timeout));
+        ready = ::poll(&entry, 1, MillisecondsLeft(deadline));
     } while (ready < 0 && errno == EINTR);
     return ready > 0;
 }
 
-// Connects without blocking longer than the timeout.
-bool Connect(const Socket& socket, const addrinfo& address, std::chrono::milliseconds timeout)
+// Connects without blocking past the deadline.
+bool Connect(const Socket& socket, const addrinfo& address, Deadline deadline)
 {
     const int flags = ::fcntl(socket.fd(), F_GETFL, 0);
     if (flags < 0 || ::fcntl(socket.fd(), F_SETFL, flags | O_NONBLOCK) < 0) return false;
     if (::connect(socket.fd(), address.ai_addr, address.ai_addrlen) != 0) {
-        if (errno != EINPROGRESS || !WaitFor(socket.fd(), POLLOUT, timeout)) return false;
+        if (errno != EINPROGRESS || !WaitFor(socket.fd(), POLLOUT, deadline)) return false;
         int error = 0;
         socklen_t length = sizeof error;
         if (::getsockopt(socket.fd(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) return false;
@@ -97,7 +104,7 @@ bool Connect(const Socket& socket, const addrinfo& address, std::chrono::millise
 }
 
 // Sends all of it: a stream socket may take a request in several parts.
-bool SendAll(const Socket& socket, const char* data, std::size_t size, std::chrono::milliseconds timeout)
+bool SendAll(const Socket& socket, const char* data, std::size_t size, Deadline deadline)
 {
     while (size > 0) {
         const ssize_t sent = ::send(socket.fd(), data, size, MSG_NOSIGNAL);
@@ -107,7 +114,7 @@ bool SendAll(const Socket& socket, const char* data, std::size_t size, std::chro
         } else if (sent < 0 && errno == EINTR) {
             continue;
         } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (!WaitFor(socket.fd(), POLLOUT, timeout)) return false;
+            if (!WaitFor(socket.fd(), POLLOUT, deadline)) return false;
         } else {
             return false;
         }
@@ -115,22 +122,26 @@ bool SendAll(const Socket& socket, const char* data, std::size_t size, std::chro
     return true;
 }
 
-// Until the peer closes, a receive fails or nothing comes within the timeout;
-// false only when nothing at all arrived before the timeout.
-bool ReceiveAll(const Socket& socket, std::string& output, std::chrono::milliseconds timeout)
+// Until the peer closes, a receive fails, the deadline passes or the most a
+// response may hold has come; false only when nothing at all arrived in time.
+// A server trickling bytes cannot hold the caller past the deadline.
+bool ReceiveAll(const Socket& socket, std::string& output, Deadline deadline)
 {
     char chunk[ReceiveChunk + 1];
     bool anything = false;
-    for (;;) {
-        if (!WaitFor(socket.fd(), POLLIN, timeout)) return anything;
-        const ssize_t received = ::recv(socket.fd(), chunk, ReceiveChunk, 0);
+    std::size_t total = 0;
+    while (total < HttpMaxResponse) {
+        if (!WaitFor(socket.fd(), POLLIN, deadline)) return anything;
+        const ssize_t received = ::recv(socket.fd(), chunk, std::min(ReceiveChunk, HttpMaxResponse - total), 0);
         if (received < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
         if (received <= 0) return true;
         anything = true;
+        total += static_cast<std::size_t>(received);
         chunk[received] = '\0';
         // Text up to the chunk's first zero byte, as the page is read as text.
         output.append(chunk, std::strlen(chunk));
     }
+    return true;
 }
 
 }  // namespace
@@ -183,6 +194,15 @@ HttpTarget SplitHttpUrl(const std::string& url)
     const std::size_t slash = rest.find('/');
     target.host = rest.substr(0, slash);
     if (slash != std::string::npos) target.path = rest.substr(slash + 1);
+    const std::size_t colon = target.host.rfind(':');
+    if (colon != std::string::npos) {
+        const std::string port = target.host.substr(colon + 1);
+        const bool digits = !port.empty() && port.size() <= 5 && port.find_first_not_of("0123456789") == std::string::npos;
+        if (digits && std::stoul(port) > 0 && std::stoul(port) <= 65535) {
+            target.port = static_cast<std::uint16_t>(std::stoul(port));
+            target.host.erase(colon);
+        }
+    }
     return target;
 }
 
@@ -195,6 +215,7 @@ bool HttpGet(const char* url, std::string& output)
 bool HttpGetFrom(const HttpTarget& target, std::string& output, std::chrono::milliseconds timeout)
 {
     output.clear();
+    const Deadline deadline = std::chrono::steady_clock::now() + timeout;
     char request[RequestBuffer];
     const int length = std::snprintf(request, sizeof request, "GET /%s HTTP/1.0\r\nHost: %s\r\nConnection: close\r\n\r\n",
                                      target.path.c_str(), target.host.c_str());
@@ -204,9 +225,9 @@ bool HttpGetFrom(const HttpTarget& target, std::string& output, std::chrono::mil
     if (addresses == nullptr) return false;
     const addrinfo& first = *addresses;
     const Socket socket(::socket(first.ai_family, first.ai_socktype | SOCK_CLOEXEC, first.ai_protocol));
-    if (socket.fd() < 0 || !Connect(socket, first, timeout)) return false;
-    if (!SendAll(socket, request, static_cast<std::size_t>(length), timeout)) return false;
-    return ReceiveAll(socket, output, timeout);
+    if (socket.fd() < 0 || !Connect(socket, first, deadline)) return false;
+    if (!SendAll(socket, request, static_cast<std::size_t>(length), deadline)) return false;
+    return ReceiveAll(socket, output, deadline);
 }
 
 bool PlaySoundFile(const char* path) { return Win::PlaySound(path == nullptr ? "" : path, SoundFromFileName); }

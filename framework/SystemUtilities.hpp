@@ -21,7 +21,7 @@ LibraryFunction GetLibraryFunction(DynamicLibrary library, const char* name);
 void FreeDynamicLibrary(DynamicLibrary library);
 
 // Where a URL leads: "http://" or no scheme gives port 80, "https://" port 443
-// (spoken in plain TCP all the same).
+// (spoken in plain TCP all the same); a ":port" behind the host name wins.
 struct HttpTarget {
     std::string host;
     std::string path;
@@ -29,11 +29,15 @@ struct HttpTarget {
 };
 HttpTarget SplitHttpUrl(const std::string& url);
 
-constexpr std::chrono::milliseconds HttpTimeout {5000};
+// All of one request together, from connecting to the last byte: the update
+// check runs while the host starts.
+constexpr std::chrono::milliseconds HttpTimeout {3000};
+// The most of a response that is read; the rest is left unread.
+constexpr std::size_t HttpMaxResponse = 64 * 1024;
 
-// One HTTP/1.0 GET; the output is the whole response as received. False when the
-// host cannot be resolved or reached, the request cannot be sent, or nothing
-// arrived before the timeout.
+// One HTTP/1.0 GET; the output is the response as received, up to HttpMaxResponse
+// bytes and within the timeout. False when the host cannot be resolved or
+// reached, the request cannot be sent, or nothing arrived before the timeout.
 bool HttpGet(const char* url, std::string& output);
 bool HttpGetFrom(const HttpTarget& target, std::string& output, std::chrono::milliseconds timeout = HttpTimeout);
 

@@ -37,10 +37,24 @@ void AddFill(ProjectContent& content, std::int16_t index, const char* name, std:
     content.attributes[{API_FilltypeID, index}] = fill;
 }
 
+std::string NameOf(const API_Attr_Head& head) { return std::string(head.name, strnlen(head.name, API_AttrNameLen)); }
+
+GSErrCode SearchLayer(const ProjectModel& model, API_Attr_Head& head)
+{
+    const std::string name = NameOf(head);
+    for (const auto& [index, layer] : model.content.layers)
+        if (layer.name == name) {
+            head.index = index;
+            return NoError;
+        }
+    return APIERR_DELETED;
+}
+
 GSErrCode SearchAttribute(HostToken token, API_Attr_Head* head)
 {
     if (head == nullptr) return APIERR_BADPARS;
     const ProjectModel& model = Host::From(token).model_;
+    if (head->typeID == API_LayerID) return SearchLayer(model, *head);
     const std::size_t length = strnlen(head->name, API_AttrNameLen);
     for (const auto& [key, attribute] : model.content.attributes) {
         if (key.first != head->typeID) continue;
@@ -50,6 +64,25 @@ GSErrCode SearchAttribute(HostToken token, API_Attr_Head* head)
         }
     }
     return APIERR_DELETED;
+}
+
+// A new layer takes the next free index; a name without text, or one another
+// layer has, is refused.
+GSErrCode CreateAttribute(HostToken token, API_Attribute* attribute)
+{
+    if (attribute == nullptr || attribute->header.typeID != API_LayerID) return APIERR_BADPARS;
+    ProjectModel& model = Host::From(token).model_;
+    API_Attr_Head probe = attribute->header;
+    const std::string name = NameOf(attribute->header);
+    if (name.empty() || SearchLayer(model, probe) == NoError) return APIERR_BADPARS;
+    auto& layers = model.content.layers;
+    const std::int16_t index = layers.empty() ? std::int16_t(1) : static_cast<std::int16_t>(layers.rbegin()->first + 1);
+    if (index <= 0) return APIERR_MEMFULL;
+    layers[index] = LayerEntry {name, attribute->header.flags & (APILay_Hidden | APILay_Locked)};
+    attribute->header.index = index;
+    model.MarkChanged();
+    Host::From(token).Log("HostCreateAttribute layer " + name);
+    return NoError;
 }
 
 }  // namespace
@@ -87,7 +120,11 @@ GSErrCode GetStoredAttribute(const ProjectModel& model, API_Attribute* attribute
     return NoError;
 }
 
-void FillAttributeServices(HostServiceTable& table) { SIMHOST_SET_SERVICE(table, HostSearchAttribute, SearchAttribute); }
+void FillAttributeServices(HostServiceTable& table)
+{
+    SIMHOST_SET_SERVICE(table, HostSearchAttribute, SearchAttribute);
+    SIMHOST_SET_SERVICE(table, HostCreateAttribute, CreateAttribute);
+}
 
 void AddAttributeFacts(const Host& host, Facts& facts)
 {

@@ -11,7 +11,7 @@ void AddStandardAttributes(ProjectContent& content);
 // HostGetAttribute for every type but layers.
 GSErrCode GetStoredAttribute(const ProjectModel& model, API_Attribute* attribute);
 
-// HostSearchAttribute and the attribute facts: "attribute-requests" counts the
+// HostSearchAttribute (layers by name too), HostCreateAttribute (layers) and the attribute facts: "attribute-requests" counts the
 // requests by type and index ("1:5x2" for two requests of pen 5).
 void FillAttributeServices(HostServiceTable& table);
 void AddAttributeFacts(const Host& host, Facts& facts);

@@ -113,15 +113,6 @@ void AddDialogVerbs(ScenarioVerbs& verbs)
     verbs["panel-text"] = PanelAction(DG::PanelAction::Text);
     verbs["panel-click"] = PanelAction(DG::PanelAction::Click);
     verbs["panel-resize"] = PanelAction(DG::PanelAction::Resize);
-    verbs["answer-folder"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
-        const std::string answer = Scenario::Rest(args);
-        if (answer.empty()) return s.Fail("answer-folder <folder> | cancel");
-        if (answer == "cancel")
-            DG::QueueFolderCancel();
-        else
-            DG::QueueFolderAnswer(IO::Location(WorkPath(host, answer)));
-        return true;
-    });
     verbs["answer-alert"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
         short button = 0;
         if (!(args >> button) || button < 1 || button > 3) return s.Fail("answer-alert <button 1 to 3>");
@@ -170,11 +161,6 @@ void AddDialogFacts(const Host& host, Facts& facts)
     }
     facts["file-dialog"] = text;
     facts["file-dialogs"] = std::to_string(dialogs.size());
-    std::string browses;
-    for (const DG::FolderBrowseShown& browse : DG::RecordedFolderBrowses())
-        browses += (browses.empty() ? "" : " | ") + std::string("at ") + Shown(host, browse.start) +
-                   (browse.accepted ? " chose " + Shown(host, browse.chosen) : std::string(" cancelled"));
-    facts["folder-browses"] = browses.empty() ? "none" : browses;
 }
 
 std::optional<std::string> TreeFact(const std::string& name)

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "MorphBodies.hpp"
+
 namespace SimHost {
 
 namespace {
@@ -16,10 +18,20 @@ bool AllFinite(std::initializer_list<double> values)
 
 bool Finite(const API_Coord& c) { return AllFinite({c.x, c.y}); }
 
-bool Finite(const std::vector<API_Coord>& coords)
+bool Finite(const API_Coord3D& c) { return AllFinite({c.x, c.y, c.z}); }
+
+template <typename Point>
+bool Finite(const std::vector<Point>& points)
 {
-    for (const API_Coord& c : coords)
-        if (!Finite(c)) return false;
+    for (const Point& p : points)
+        if (!Finite(p)) return false;
+    return true;
+}
+
+bool Finite(const std::vector<API_PolyArc>& arcs)
+{
+    for (const API_PolyArc& arc : arcs)
+        if (!std::isfinite(arc.arcAngle)) return false;
     return true;
 }
 
@@ -34,7 +46,7 @@ bool RecordIsFinite(const API_Element& e)
                                                          e.column.slantDirectionAngle, e.column.height, e.column.bottomOffset});
         case API_BeamID:
             return Finite(e.beam.begC) && Finite(e.beam.endC) &&
-                   AllFinite({e.beam.width, e.beam.height, e.beam.bottomOffset, e.beam.slantAngle});
+                   AllFinite({e.beam.width, e.beam.height, e.beam.level, e.beam.offset, e.beam.slantAngle});
         case API_SlabID: return AllFinite({e.slab.thickness, e.slab.bottomOffset});
         case API_MeshID: return AllFinite({e.mesh.skirtHeight, e.mesh.bottomOffset});
         case API_RoofID:
@@ -69,7 +81,51 @@ bool HasFiniteGeometry(const API_Element& element, const API_ElementMemo* memo)
 {
     if (!RecordIsFinite(element)) return false;
     if (memo == nullptr) return true;
-    return Finite(memo->coords) && Finite(memo->sectionMainCoords) && Finite(memo->sectionDistCoords);
+    return Finite(memo->coords) && Finite(memo->parcs) && Finite(memo->sectionMainCoords) && Finite(memo->sectionDistCoords) &&
+           Finite(memo->morphBody.vertices);
+}
+
+namespace {
+
+// The memo holds the polygon the record counts: entry 0 unused, every
+// sub-polygon closed by a copy of its first point, the end list from 0 on.
+bool PolygonFitsItsCounts(const API_Polygon& poly, const API_ElementMemo& memo)
+{
+    const auto& coords = memo.coords;
+    const auto& ends = memo.pends;
+    if (poly.nCoords < 4 || poly.nSubPolys < 1 || poly.nArcs < 0) return false;
+    if (coords.size() != static_cast<std::size_t>(poly.nCoords) + 1 || ends.size() != static_cast<std::size_t>(poly.nSubPolys) + 1 ||
+        memo.parcs.size() != static_cast<std::size_t>(poly.nArcs))
+        return false;
+    if (ends.front() != 0 || ends.back() != poly.nCoords) return false;
+    for (std::size_t i = 1; i < ends.size(); ++i) {
+        const std::int32_t first = ends[i - 1] + 1;
+        const std::int32_t last = ends[i];
+        if (last - first < 3) return false;
+        const API_Coord& a = coords[static_cast<std::size_t>(first)];
+        const API_Coord& b = coords[static_cast<std::size_t>(last)];
+        if (a.x != b.x || a.y != b.y) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool HasConsistentPolygon(const API_Element& element, const API_ElementMemo* memo)
+{
+    switch (element.header.typeID) {
+        case API_SlabID: return memo != nullptr && PolygonFitsItsCounts(element.slab.poly, *memo);
+        case API_HatchID: return memo != nullptr && PolygonFitsItsCounts(element.hatch.poly, *memo);
+        case API_RoofID: return memo != nullptr && PolygonFitsItsCounts(element.roof.poly, *memo);
+        case API_MeshID:
+            return memo != nullptr && PolygonFitsItsCounts(element.mesh.poly, *memo) &&
+                   memo->meshPolyZ.size() == static_cast<std::size_t>(element.mesh.poly.nCoords) + 1 &&
+                   memo->meshLevelCoords.size() == static_cast<std::size_t>(element.mesh.levelPointCount) &&
+                   memo->meshLevelEnds.size() == static_cast<std::size_t>(element.mesh.levelLineCount);
+        case API_SplineID: return memo != nullptr && memo->coords.size() >= 2;
+        case API_MorphID: return memo != nullptr && IsUsableMorphBody(memo->morphBody, memo->morphMaterialMapTable.size());
+        default: return true;
+    }
 }
 
 }  // namespace SimHost

@@ -5,11 +5,20 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <sstream>
 
 #include "ElementGeometry.hpp"
+#include "OpeningElements.hpp"
 #include "AttributeServices.hpp"
+#include "ElementGeometry.hpp"
 #include "GS/Guid.hpp"
+#include "LibraryParts.hpp"
+#include "PictureElements.hpp"
+#include "PolylineElements.hpp"
+#include "SectionViews.hpp"
+#include "SelectionServices.hpp"
+#include "ViewDatabases.hpp"
 #include "ServiceTable.hpp"
 
 namespace SimHost {
@@ -27,6 +36,20 @@ bool IsKnownType(API_ElemTypeID type)
     case API_WallID: case API_ColumnID: case API_BeamID: case API_ObjectID: case API_LampID: case API_SlabID:
     case API_RoofID: case API_MeshID: case API_LevelDimensionID: case API_LineID: case API_ArcID: case API_CircleID:
     case API_HotspotID: case API_MorphID: case API_WindowID: case API_DoorID: case API_ZoneID: case API_ShellID:
+    case API_HatchID: case API_SplineID: case API_PictureID:
+        return true;
+    default: return IsPolylineType(type);
+    }
+}
+
+// Sections and elevations are made only with their marker; their tools have defaults.
+bool HasToolDefaults(API_ElemTypeID type) { return IsKnownType(type) || IsCutPlaneType(type); }
+
+bool IsDrawingType(API_ElemTypeID type)
+{
+    switch (type) {
+    case API_LevelDimensionID: case API_HatchID: case API_LineID: case API_PolyLineID: case API_ArcID: case API_CircleID:
+    case API_SplineID: case API_HotspotID: case API_PictureID:
         return true;
     default: return false;
     }
@@ -80,12 +103,19 @@ GSErrCode CreateElement(HostToken token, API_Element* element, API_ElementMemo* 
     if (element == nullptr || !IsKnownType(element->header.typeID)) return APIERR_BADPARS;
     if (model.content.layers.count(element->header.layer) == 0) return APIERR_BADPARS;
     if (model.content.storeyLevels.count(element->header.floorInd) == 0) return APIERR_BADINDEX;
-    if (!HasFiniteGeometry(*element, memo)) return APIERR_BADPARS;
+    if (!HasFiniteGeometry(*element, memo) || !HasConsistentPolygon(*element, memo)) return APIERR_BADPARS;
+    if (element->header.typeID == API_PictureID && !IsPlaceablePicture(*element, memo)) return APIERR_BADPARS;
+    const API_ElementMemo noMemo;
+    if (const GSErrCode refusal = CheckWallOrOpening(model, *element, memo != nullptr ? *memo : noMemo); refusal != NoError)
+        return refusal;
     StoredElement stored;
     stored.record = *element;
     stored.record.header.guid = model.NewGuid();
     if (memo != nullptr) stored.memo = *memo;
-    stored.record.header.hasMemo = memo != nullptr && (!memo->coords.empty() || !memo->params.empty());
+    FitPolygonalWallToOutline(stored.record, stored.memo);
+    if (IsDrawingType(element->header.typeID) && IsViewDatabase(model.currentDatabase)) stored.view = model.currentDatabase;
+    stored.record.header.hasMemo = memo != nullptr && (!memo->coords.empty() || !memo->params.empty() ||
+                                                       !memo->morphBody.polygons.empty() || !memo->pictureData.empty());
     *element = stored.record;
     model.content.elements.push_back(std::move(stored));
     model.MarkChanged();
@@ -106,8 +136,10 @@ GSErrCode ChangeElement(HostToken token, API_Element* element, const API_Element
     if (memo != nullptr) ApplyMemo(changed.memo, *memo, memoMask);
     if (model.content.layers.count(changed.record.header.layer) == 0 ||
         model.content.storeyLevels.count(changed.record.header.floorInd) == 0 ||
-        !HasFiniteGeometry(changed.record, &changed.memo))
+        !HasFiniteGeometry(changed.record, &changed.memo) || !HasConsistentPolygon(changed.record, &changed.memo))
         return APIERR_BADPARS;
+    if (const GSErrCode refusal = CheckWallOrOpening(model, changed.record, changed.memo); refusal != NoError) return refusal;
+    FitPolygonalWallToOutline(changed.record, changed.memo);
     if (withDelete) {
         *stored = std::move(changed);
         *element = stored->record;
@@ -130,11 +162,15 @@ GSErrCode DeleteElements(HostToken token, const API_Elem_Head* headers, std::int
         if (stored == nullptr) return APIERR_BADID;
         if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
     }
+    // Openings go with their walls.
+    std::vector<API_Guid> going;
+    for (std::int32_t i = 0; i < count; ++i) going.push_back(headers[i].guid);
+    for (const API_Guid& opening : OpeningsOfWalls(model, going)) going.push_back(opening);
     auto& elements = model.content.elements;
-    for (std::int32_t i = 0; i < count; ++i) {
-        const API_Guid guid = headers[i].guid;
+    for (const API_Guid& guid : going) {
         elements.erase(std::remove_if(elements.begin(), elements.end(), [&](const StoredElement& e) { return e.record.header.guid == guid; }),
                        elements.end());
+        DropElementView(model, guid);
         model.selection.erase(std::remove_if(model.selection.begin(), model.selection.end(), [&](const API_Neig& n) { return n.guid == guid; }),
                               model.selection.end());
     }
@@ -144,7 +180,7 @@ GSErrCode DeleteElements(HostToken token, const API_Elem_Head* headers, std::int
 
 GSErrCode GetElementDefaults(HostToken token, API_Element* element, API_ElementMemo* memo)
 {
-    if (element == nullptr || !IsKnownType(element->header.typeID)) return APIERR_BADPARS;
+    if (element == nullptr || !HasToolDefaults(element->header.typeID)) return APIERR_BADPARS;
     const ToolDefaults& defaults = ModelOf(token).DefaultsFor(element->header.typeID, element->header.variationID);
     *element = defaults.record;
     if (memo != nullptr) *memo = defaults.memo;
@@ -153,7 +189,7 @@ GSErrCode GetElementDefaults(HostToken token, API_Element* element, API_ElementM
 
 GSErrCode ChangeElementDefaults(HostToken token, API_Element* element, const API_ElementMemo* memo, const API_Element* mask)
 {
-    if (element == nullptr || mask == nullptr || !IsKnownType(element->header.typeID)) return APIERR_BADPARS;
+    if (element == nullptr || mask == nullptr || !HasToolDefaults(element->header.typeID)) return APIERR_BADPARS;
     ToolDefaults& defaults = ModelOf(token).DefaultsFor(element->header.typeID, element->header.variationID);
     ApplyChangeMask(defaults.record, *element, *mask);
     if (memo != nullptr) defaults.memo = *memo;
@@ -228,8 +264,16 @@ GSErrCode EditElements(HostToken token, const API_Neig* neigs, std::int32_t coun
         if (pars->withDelete) {
             if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
         }
+        // An opening edited with its wall moves with the wall.
+        if (IsOpening(stored->record.header.typeID) &&
+            std::any_of(neigs, neigs + count, [stored](const API_Neig& n) { return n.guid == stored->record.window.owner; }))
+            continue;
         edited.push_back(*stored);
-        if (!ApplyEdit(edited.back(), *pars)) return APIERR_BADPARS;
+        if (IsOpening(stored->record.header.typeID)) {
+            if (const GSErrCode refusal = EditOpening(model, edited.back(), *pars); refusal != NoError) return refusal;
+        } else if (!ApplyEdit(edited.back(), *pars)) {
+            return APIERR_BADPARS;
+        }
     }
     for (StoredElement& e : edited) {
         if (pars->withDelete) {
@@ -265,13 +309,32 @@ GSErrCode SelectElements(HostToken token, const API_Neig* neigs, std::int32_t co
     return NoError;
 }
 
+bool IsKnownTool(std::int32_t tool)
+{
+    return tool == APITool_Lock || tool == APITool_Unlock || tool == APITool_ResetOrder || tool == APITool_BringToFront;
+}
+
+// Display order: 0 is the tool's own order; bringing to the front puts the
+// element above every other.
+std::int16_t FrontDrawIndex(const ProjectModel& model)
+{
+    std::int16_t front = 0;
+    for (const StoredElement& e : model.content.elements) front = std::max(front, e.record.header.drawIndex);
+    return front == std::numeric_limits<std::int16_t>::max() ? front : static_cast<std::int16_t>(front + 1);
+}
+
 GSErrCode ApplyElementTool(HostToken token, const API_Elem_Head* headers, std::int32_t count, std::int32_t tool)
 {
     ProjectModel& model = ModelOf(token);
-    if (headers == nullptr || count <= 0 || (tool != APITool_Lock && tool != APITool_Unlock)) return APIERR_BADPARS;
+    if (headers == nullptr || count <= 0 || !IsKnownTool(tool)) return APIERR_BADPARS;
     for (std::int32_t i = 0; i < count; ++i)
         if (model.Find(headers[i].guid) == nullptr) return APIERR_BADID;
-    for (std::int32_t i = 0; i < count; ++i) model.Find(headers[i].guid)->record.header.lockId = tool == APITool_Lock ? 1 : 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+        API_Elem_Head& header = model.Find(headers[i].guid)->record.header;
+        if (tool == APITool_Lock || tool == APITool_Unlock) header.lockId = tool == APITool_Lock ? 1 : 0;
+        if (tool == APITool_ResetOrder) header.drawIndex = 0;
+        if (tool == APITool_BringToFront) header.drawIndex = FrontDrawIndex(model);
+    }
     model.MarkChanged();
     return NoError;
 }
@@ -325,8 +388,9 @@ GSErrCode CallUndoableCommand(HostToken token, const GS::UniString&, const APIUn
 
 GSErrCode AutomationRequest(HostToken token, std::int32_t code, void* par1, void*)
 {
-    if (code != FourCC("ZOOM")) return APIERR_BADID;
+    if (code != FourCC("ZOOM") && code != FourCC("CHWD")) return APIERR_BADID;
     if (par1 == nullptr) return APIERR_BADPARS;
+    if (code == FourCC("CHWD")) return ChangeWindow(Host::From(token), *static_cast<const API_WindowInfo*>(par1));
     ModelOf(token).zoom = *static_cast<const API_Box*>(par1);
     return NoError;
 }
@@ -344,8 +408,10 @@ GSErrCode LibraryPartUniqueId(const ProjectModel& model, const API_Elem_Head& he
 
 GSErrCode UtilityRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
-    if (code != FourCC("NTOE") && code != FourCC("GELU")) return APIERR_BADID;
+    if (IsOpeningUtilityRequest(code)) return OpeningUtilityRequest(ModelOf(token), code, par1);
+    if (code != FourCC("NTOE") && code != FourCC("GELU") && code != FourCC("COMP")) return APIERR_BADID;
     if (par1 == nullptr || par2 == nullptr) return APIERR_BADPARS;
+    if (code == FourCC("COMP")) return CompareLibraryPartIds(static_cast<const char*>(par1), static_cast<const char*>(par2));
     if (code == FourCC("GELU"))
         return LibraryPartUniqueId(ModelOf(token), *static_cast<const API_Elem_Head*>(par1), static_cast<char*>(par2));
     const std::int32_t neig = *static_cast<const std::int32_t*>(par1);
@@ -366,43 +432,42 @@ GSErrCode GetElementList(HostToken token, API_ElemTypeID type, std::vector<API_G
     return NoError;
 }
 
-bool IsKnownDatabase(std::int32_t type)
+// The front window shows the plan at 100 pixels a metre, the origin at (400, 300),
+// y growing downwards.
+API_Pixel ModelToPixel(const API_Coord& c)
 {
-    return type == APIWind_FloorPlanID || type == APIWind_SectionID || type == APIWind_3DModelID || type == APIWind_ElevationID ||
-           type == APIWind_InteriorElevationID;
+    API_Pixel pixel;
+    pixel.x = 400 + static_cast<std::int32_t>(std::lround(c.x * 100.0));
+    pixel.y = 300 - static_cast<std::int32_t>(std::lround(c.y * 100.0));
+    return pixel;
 }
 
 GSErrCode DatabaseRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
     ProjectModel& model = ModelOf(token);
-    if (code == FourCC("GDAT") || code == FourCC("GWIN") || code == FourCC("CDAT") || code == FourCC("GOFS") ||
-        code == FourCC("CABO")) {
+    if (IsViewDatabaseRequest(code)) return ViewDatabaseRequest(Host::From(token), code, par1, par2);
+    if (code == FourCC("GDAT") || code == FourCC("GOFS") || code == FourCC("CABO")) {
         if (par1 == nullptr) return APIERR_BADPARS;
     }
     if (code == FourCC("GDAT")) {
         *static_cast<API_DatabaseInfo*>(par1) = model.currentDatabase;
         return NoError;
     }
-    if (code == FourCC("GWIN")) {
-        API_DatabaseInfo window {};
-        window.typeID = model.frontWindow;
-        *static_cast<API_DatabaseInfo*>(par1) = window;
-        return NoError;
-    }
-    if (code == FourCC("CDAT")) {
-        const auto& wanted = *static_cast<const API_DatabaseInfo*>(par1);
-        if (!IsKnownDatabase(wanted.typeID)) return APIERR_BADPARS;
-        model.currentDatabase = wanted;
-        return NoError;
-    }
     if (code == FourCC("GOFS")) {
         *static_cast<API_Coord*>(par1) = model.content.locationOffset;
+        return NoError;
+    }
+    if (code == FourCC("CTOP")) {
+        if (par1 == nullptr || par2 == nullptr) return APIERR_BADPARS;
+        *static_cast<API_Pixel*>(par2) = ModelToPixel(*static_cast<const API_Coord*>(par1));
         return NoError;
     }
     if (code == FourCC("CABO")) {
         if (par2 == nullptr) return APIERR_BADPARS;
         const StoredElement* stored = model.Find(static_cast<const API_Elem_Head*>(par1)->guid);
         if (stored == nullptr) return APIERR_BADID;
+        if (IsOpening(stored->record.header.typeID))
+            return OpeningBox(model, *stored, *static_cast<API_Box3D*>(par2)) ? NoError : APIERR_GENERAL;
         return ElementBox(*stored, model.StoreyLevel(stored->record.header.floorInd), *static_cast<API_Box3D*>(par2))
                    ? NoError
                    : APIERR_GENERAL;
@@ -410,8 +475,21 @@ GSErrCode DatabaseRequest(HostToken token, std::int32_t code, void* par1, void* 
     return frameDatabaseRequest != nullptr ? frameDatabaseRequest(token, code, par1, par2) : APIERR_BADID;
 }
 
+// Showing another storey's floor plan.
+GSErrCode GoToStorey(ProjectModel& model, const API_StoryCmdType& command)
+{
+    if (command.action != APIStory_GoTo) return APIERR_BADPARS;
+    if (model.content.storeyLevels.count(command.index) == 0) return APIERR_BADINDEX;
+    model.currentStorey = command.index;
+    return NoError;
+}
+
 GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
+    if (code == FourCC("CSTO")) {
+        Host::From(token).Log("HostEnvironmentRequest CSTO");
+        return par1 != nullptr ? GoToStorey(ModelOf(token), *static_cast<const API_StoryCmdType*>(par1)) : APIERR_BADPARS;
+    }
     if (code != FourCC("GSTO"))
         return frameEnvironmentRequest != nullptr ? frameEnvironmentRequest(token, code, par1, par2) : APIERR_BADID;
     if (par1 == nullptr) return APIERR_BADPARS;
@@ -445,17 +523,7 @@ std::string Num(double v)
     return out.str();
 }
 
-std::string DatabaseName(std::int32_t type)
-{
-    switch (type) {
-    case APIWind_FloorPlanID: return "floorplan";
-    case APIWind_SectionID: return "section";
-    case APIWind_3DModelID: return "3d";
-    case APIWind_ElevationID: return "elevation";
-    case APIWind_InteriorElevationID: return "interior-elevation";
-    default: return std::to_string(type);
-    }
-}
+std::string DatabaseName(std::int32_t type) { return DatabaseKindName(type); }
 
 int ElementNumber(const ProjectModel& model, const API_Guid& guid)
 {
@@ -497,6 +565,24 @@ StoredElement* NthElement(Scenario& scenario, ProjectModel& model, std::istrings
     return &model.content.elements[n - 1];
 }
 
+// The element whose view a section-type window shows, and for an interior
+// elevation the segment (from 1); a window without an element shows none.
+bool ReadViewOwner(Scenario& scenario, ProjectModel& model, std::istringstream& args, API_DatabaseInfo& view)
+{
+    std::size_t n = 0;
+    if (!(args >> n)) return true;
+    if (n < 1 || n > model.content.elements.size() || CutPlaneTypeOfWindow(view.typeID) == 0 ||
+        model.content.elements[n - 1].record.header.typeID != CutPlaneTypeOfWindow(view.typeID))
+        return scenario.Fail("element " + std::to_string(n) + " has no view of that kind");
+    const StoredElement& owner = model.content.elements[n - 1];
+    view.elementGuid = owner.record.header.guid;
+    std::int32_t segment = 1;
+    if (!Scenario::OptionalNumber(args, segment, 1, std::max(1, owner.record.cutPlane.segmentCount)))
+        return scenario.Fail("no such segment");
+    view.segmentNumber = segment - 1;
+    return true;
+}
+
 bool ReadUserTransformation(std::istringstream& args, API_ActTranPars& t)
 {
     std::string kind;
@@ -525,18 +611,14 @@ bool ReadUserTransformation(std::istringstream& args, API_ActTranPars& t)
     return false;
 }
 
-bool IsBracedGuid(const std::string& text)
-{
-    GS::Guid guid;
-    return text.size() == 38 && text.front() == '{' && text.back() == '}' && guid.FromText(text.substr(1, 36));
-}
-
-bool IsLibraryPartUniqueId(const std::string& text)
-{
-    return text.size() == 77 && text[38] == '-' && IsBracedGuid(text.substr(0, 38)) && IsBracedGuid(text.substr(39));
-}
-
 }  // namespace
+
+std::int32_t NeigOfElementType(API_ElemTypeID type)
+{
+    for (const auto& [elementType, neig] : NeigOfType)
+        if (elementType == type) return neig;
+    return 0;
+}
 
 GSErrCode UserEditElement(Host& host, const API_Guid& guid, const API_ActTranPars& transformation)
 {
@@ -547,7 +629,12 @@ GSErrCode UserEditElement(Host& host, const API_Guid& guid, const API_ActTranPar
     const StoredElement before = *stored;
     const GSErrCode result = model.RunUndoable([&] {
         StoredElement* target = model.Find(guid);
-        if (!ApplyEdit(*target, EditOfTransformation(transformation))) return APIERR_BADPARS;
+        if (IsOpening(target->record.header.typeID)) {
+            if (const GSErrCode refusal = EditOpening(model, *target, EditOfTransformation(transformation)); refusal != NoError)
+                return refusal;
+        } else if (!ApplyEdit(*target, EditOfTransformation(transformation))) {
+            return APIERR_BADPARS;
+        }
         model.MarkChanged();
         return NoError;
     });
@@ -569,6 +656,7 @@ GSErrCode UserDeleteElement(Host& host, const API_Guid& guid)
     if (result != NoError) return result;
     KeepNotifiedSource(model, before);
     Notify(host, before, APINotifyElement_Delete);
+    if (IsCutPlaneType(before.record.header.typeID)) NotifyViewEvent(host, 4);
     return NoError;
 }
 
@@ -603,6 +691,8 @@ void FillElementServices(HostServiceTable& table)
     SIMHOST_SET_SERVICE(table, HostGetElementList, GetElementList);
     SIMHOST_SET_SERVICE(table, HostDatabaseRequest, DatabaseRequest);
     SIMHOST_SET_SERVICE(table, HostEnvironmentRequest, EnvironmentRequest);
+    FillSelectionServices(table);
+    FillSectionServices(table);
 }
 
 void AddElementFacts(const Host& host, Facts& facts)
@@ -614,7 +704,7 @@ void AddElementFacts(const Host& host, Facts& facts)
     for (const auto& [type, count] : counts) parts.push_back(ElemTypeName(type) + ":" + std::to_string(count));
     facts["elements"] = Join(parts);
     for (std::size_t i = 0; i < model.content.elements.size(); ++i)
-        facts["element " + std::to_string(i + 1)] = DescribeElement(model.content.elements[i]);
+        facts["element " + std::to_string(i + 1)] = DescribeElement(model.content.elements[i]) + ViewText(model, model.content.elements[i]);
     facts["undo-steps"] = std::to_string(model.undoSteps.size());
     parts.clear();
     for (const auto& [index, layer] : model.content.layers) {
@@ -636,26 +726,33 @@ void AddElementFacts(const Host& host, Facts& facts)
     facts["front-window"] = DatabaseName(model.frontWindow);
     facts["database"] = DatabaseName(model.currentDatabase.typeID);
     facts["offset"] = Num(model.content.locationOffset.x) + " " + Num(model.content.locationOffset.y);
-    parts.clear();
-    for (const auto& [index, part] : model.libraryParts) parts.push_back(std::to_string(index) + ":" + part.uniqueId);
-    facts["library-parts"] = Join(parts);
+    AddSelectionFacts(host, facts);
+    AddViewFacts(host, facts);
+    AddPictureFacts(host, facts);
+    AddOpeningFacts(host, facts);
 }
 
 // Verbs:
 //   add-layer <index> <name>  |  hide-layer, show-layer, lock-layer, unlock-layer, delete-layer <index>
 //   tool-layer <type> <layer>        the tool default's layer
-//   add-storey <index> <level>       storeys stay contiguous
+//   add-storey <index> <level> [name]   storeys stay contiguous
 //   name-storey <index> <name>
 //   storey-numbers-from-one          the storey numbering counts storey 0 as 1
-//   front-window <floorplan|section|3d|elevation|interior-elevation>
+//   front-window <floorplan|section|3d|elevation|interior-elevation> [n [segment]]
+//                                    a section-type window shows the view of the nth
+//                                    element (from 1), an interior elevation one segment (from 1)
 //   offset <x> <y>                   the project location offset
 //   lock-element <n>                 the nth element (from 1)
 //   user-edit <n> drag dx dy dz | elevate dz | rotate cx cy degrees | mirror px py ax ay
 //   user-delete <n>
 //   undo
-//   add-library-part <index> <{main GUID}-{revision GUID}>
 void AddElementVerbs(ScenarioVerbs& verbs)
 {
+    AddSelectionVerbs(verbs);
+    AddSectionVerbs(verbs);
+    AddViewVerbs(verbs);
+    AddPictureVerbs(verbs);
+    AddOpeningVerbs(verbs);
     verbs["add-layer"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
         int index = 0;
         if (!(args >> index) || index <= 0 || index > 32767) return scenario.Fail("a layer index from 1 is needed");
@@ -681,12 +778,13 @@ void AddElementVerbs(ScenarioVerbs& verbs)
     verbs["add-storey"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
         int index = 0;
         double level = 0.0;
-        if (!(args >> index >> level)) return scenario.Fail("add-storey <index> <level>");
+        if (!(args >> index >> level)) return scenario.Fail("add-storey <index> <level> [name]");
         auto& levels = model.content.storeyLevels;
         if (!levels.empty() && levels.count(static_cast<std::int16_t>(index)) == 0 && index != levels.begin()->first - 1 &&
             index != levels.rbegin()->first + 1)
             return scenario.Fail("storeys must stay contiguous");
         levels[static_cast<std::int16_t>(index)] = level;
+        model.content.storeyNames[static_cast<std::int16_t>(index)] = Scenario::Rest(args);
         return true;
     });
     verbs["name-storey"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
@@ -701,13 +799,18 @@ void AddElementVerbs(ScenarioVerbs& verbs)
         return true;
     });
     verbs["front-window"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
-        const std::string name = Scenario::Rest(args);
+        std::string name;
+        args >> name;
         for (const std::int32_t type : {APIWind_FloorPlanID, APIWind_SectionID, APIWind_3DModelID, APIWind_ElevationID,
                                         APIWind_InteriorElevationID})
             if (DatabaseName(type) == name) {
+                API_DatabaseInfo view {};
+                view.typeID = type;
+                if (!ReadViewOwner(scenario, model, args, view)) return false;
+                CompleteDatabase(model, view);
                 model.frontWindow = type;
-                model.currentDatabase = API_DatabaseInfo {};
-                model.currentDatabase.typeID = type;
+                model.frontWindowUnId = view.databaseUnId;
+                model.currentDatabase = view;
                 return true;
             }
         return scenario.Fail("unknown window '" + name + "'");
@@ -740,14 +843,6 @@ void AddElementVerbs(ScenarioVerbs& verbs)
     });
     verbs["undo"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream&) {
         return model.Undo() || scenario.Fail("nothing to undo");
-    });
-    verbs["add-library-part"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
-        std::int32_t index = 0;
-        std::string uniqueId;
-        if (!(args >> index >> uniqueId) || index < 1 || !IsLibraryPartUniqueId(uniqueId))
-            return scenario.Fail("add-library-part <index from 1> <{main GUID}-{revision GUID}>");
-        model.libraryParts[index] = LibraryPartEntry {uniqueId};
-        return true;
     });
 }
 

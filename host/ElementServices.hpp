@@ -16,4 +16,7 @@ void AddElementVerbs(ScenarioVerbs& verbs);
 GSErrCode UserEditElement(Host& host, const API_Guid& guid, const API_ActTranPars& transformation);
 GSErrCode UserDeleteElement(Host& host, const API_Guid& guid);
 
+// The selection id of a whole element of that type, 0 for a type without one.
+std::int32_t NeigOfElementType(API_ElemTypeID type);
+
 }  // namespace SimHost

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "Host.hpp"
+#include "LibraryServices.hpp"
 #include "RS/ResourceModule.hpp"
 #include "ServiceTable.hpp"
 #include "Win/WinStandIns.hpp"
@@ -146,11 +147,12 @@ GSErrCode CatchSelectionChange(HostToken token, APISelectionChangeHandlerProc ha
     return NoError;
 }
 
-GSErrCode CatchViewEvents(HostToken token, std::int32_t mask, std::int32_t map, APIViewEventHandlerProc)
+GSErrCode CatchViewEvents(HostToken token, std::int32_t mask, std::int32_t map, APIViewEventHandlerProc handler)
 {
     Host& host = Host::From(token);
     host.Log("HostCatchViewEvents" + Args({mask, map}));
-    host.viewEvents_.push_back({mask, map});
+    host.viewEvents_.push_back({mask, map, handler});
+    host.viewEventHandler_ = handler;
     return NoError;
 }
 
@@ -163,12 +165,14 @@ GSErrCode CatchNewElement(HostToken token, const API_ToolBoxItem* item, APIEleme
     return NoError;
 }
 
-GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, void*)
+GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
     Host& host = Host::From(token);
     host.Log("HostEnvironmentRequest " + FourCCText(code));
     const bool known = code == FourCC("APPL") || code == FourCC("GSPF") || code == FourCC("GTBX") ||
-                       code == FourCC("PROJ") || code == FourCC("SHAR");
+                       code == FourCC("STBX") || code == FourCC("PROJ") || code == FourCC("SHAR") || code == FourCC("CP3D");
+    if (code == FourCC("GLIB") || code == FourCC("ALIB") || code == FourCC("SLIB") || code == FourCC("OWLP"))
+        return LibraryEnvironmentRequest(host, code, par1, par2);
     if (known && par1 == nullptr) return APIERR_BADPARS;
     if (code == FourCC("APPL")) {
         auto* info = static_cast<API_ServerApplicationInfo*>(par1);
@@ -178,6 +182,10 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
     }
     if (code == FourCC("GSPF")) {
         auto* request = static_cast<API_SpecFolderRequest*>(par1);
+        if (request->folderId == API_DefaultLibraryFolderID) {
+            request->location = IO::Location(HostLibraryFolderPath(host));
+            return NoError;
+        }
         IO::Location folder(host.WorkFolder());
         folder.AppendToLocal("AppData");
         folder.AppendToLocal("Folder" + std::to_string(request->folderId));
@@ -188,16 +196,27 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
         *static_cast<API_ToolBoxItem*>(par1) = host.currentTool_;
         return NoError;
     }
+    if (code == FourCC("STBX")) {
+        const API_ToolBoxItem item = *static_cast<const API_ToolBoxItem*>(par1);
+        host.SelectTool(item.typeID, item.variationID);
+        return NoError;
+    }
     if (code == FourCC("PROJ")) {
         auto* info = static_cast<API_ProjectInfo*>(par1);
         *info = API_ProjectInfo {};
         if (!host.project_.open) return APIERR_GENERAL;
-        // The project's file is not told: nothing the add-on does needs it yet.
         info->projectName = std::make_unique<GS::UniString>(host.project_.name);
+        // The project's file, once it has one.
+        if (!host.model_.projectFile.empty()) info->location = std::make_unique<IO::Location>(host.model_.projectFile);
         host.project_.teamwork.FillProjectInfo(*info);
         return NoError;
     }
     if (code == FourCC("SHAR")) return host.project_.teamwork.FillSharingInfo(*static_cast<API_SharingInfo*>(par1));
+    if (code == FourCC("CP3D")) {
+        const bool* followsCamera = static_cast<const bool*>(par2);
+        host.projections_.push_back({*static_cast<const API_3DProjectionInfo*>(par1), followsCamera != nullptr && *followsCamera});
+        return NoError;
+    }
     return APIERR_BADID;
 }
 
@@ -270,6 +289,9 @@ void AddFrameFacts(const Host& host, Facts& facts)
     });
     facts["posted"] = Join(host.postedLog_, [](const std::string& s) { return s; });
     facts["project"] = host.project_.open ? host.project_.name : "none";
+    facts["projection-3d"] = Join(host.projections_, [](const ProjectionRequest& p) {
+        return APIGuid2GSGuid(p.projection.cameraGuid).ToText(true) + (p.followsCamera ? "/camera" : "/free");
+    });
 }
 
 

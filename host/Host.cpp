@@ -16,9 +16,10 @@
 #include "CameraServices.hpp"
 #include "ElementServices.hpp"
 #include "DialogVerbs.hpp"
+#include "MorphBodies.hpp"
+#include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
 #include "PointCloudView.hpp"
-#include "ProgressServices.hpp"
 #include "Win/WinStandIns.hpp"
 
 namespace fs = std::filesystem;
@@ -27,6 +28,7 @@ namespace SimHost {
 
 namespace {
 Host* currentHost = nullptr;
+constexpr const char* LibraryFolderName = "Survanto Library";
 }  // namespace
 
 std::string FourCCText(std::int32_t code)
@@ -37,6 +39,8 @@ std::string FourCCText(std::int32_t code)
 
 Host& Host::Current() { return *currentHost; }
 
+std::string Host::InstalledLibraryFolder() const { return (fs::path(installFolder_) / LibraryFolderName).string(); }
+
 Host::Host(Options options) : options_(std::move(options))
 {
     currentHost = this;
@@ -46,6 +50,8 @@ Host::Host(Options options) : options_(std::move(options))
                                                             std::to_string(reinterpret_cast<std::uintptr_t>(this)))).string();
         ownsWorkFolder_ = true;
     }
+    // The add-on keeps paths below it for later; a relative one would change meaning.
+    options_.workFolder = fs::absolute(options_.workFolder).string();
     fs::create_directories(options_.workFolder);
     // The host's own folders exist, as in an installed host: the add-on watches one of them.
     fs::create_directories(fs::path(options_.workFolder) / "AppData");
@@ -65,12 +71,13 @@ void Host::FillServiceTable()
     std::fill(std::begin(table_), std::end(table_), nullptr);
     FillFrameServices(table_);
     FillElementServices(table_);
+    FillMorphBodyServices(table_);
     FillModuleDataServices(table_);
     FillPaletteServices(table_);
     FillAttributeServices(table_);
     FillLibraryServices(table_);
     FillCameraServices(table_);
-    FillProgressServices(table_);
+    FillInterfaceServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 
@@ -86,9 +93,11 @@ bool Host::InstallAddOn(std::string& installedPath)
         const fs::path lng = source.parent_path() / name;
         if (fs::exists(lng)) fs::copy_file(lng, fs::path(installFolder_) / name, fs::copy_options::overwrite_existing, ec);
     }
-    const fs::path sounds = source.parent_path() / "sounds";
-    if (fs::exists(sounds))
-        fs::copy(sounds, fs::path(installFolder_) / "sounds", fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+    for (const char* folder : {"sounds", LibraryFolderName}) {
+        const fs::path beside = source.parent_path() / folder;
+        if (fs::exists(beside))
+            fs::copy(beside, fs::path(installFolder_) / folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+    }
     installedPath = (fs::path(installFolder_) / source.filename()).string();
     installedPath_ = installedPath;
     fs::copy_file(source, installedPath, fs::copy_options::overwrite_existing, ec);
@@ -98,6 +107,9 @@ bool Host::InstallAddOn(std::string& installedPath)
     }
     std::ofstream cfg(fs::path(installFolder_) / "Survanto.cfg", std::ios::trunc);
     for (const auto& line : options_.configLines) cfg << line << "\n";
+    // Last, so that a test's own address comes first: nothing a test or demo
+    // starts leaves this machine or asks a name server.
+    cfg << "UpdateAddress " << LocalUpdateAddress << "\n";
     return true;
 }
 
@@ -227,6 +239,7 @@ void Host::ClearRegistrations()
     toolChangeHandler_ = nullptr;
     mergeHandler_ = nullptr;
     selectionHandler_ = nullptr;
+    viewEventHandler_ = nullptr;
     newElementCatches_.clear();
     palettes_.clear();
 }
@@ -314,10 +327,10 @@ Facts Host::Facts() const
     AddElementFacts(*this, facts);
     AddModuleDataFacts(*this, facts);
     AddPaletteFacts(*this, facts);
-    AddAttributeFacts(*this, facts);
     AddLibraryFacts(*this, facts);
+    AddAttributeFacts(*this, facts);
     AddCameraFacts(*this, facts);
-    AddProgressFacts(*this, facts);
+    AddInterfaceFacts(*this, facts);
     AddDialogFacts(*this, facts);
     AddPointCloudViewFacts(*this, facts);
     return facts;

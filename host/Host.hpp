@@ -3,17 +3,47 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "ProgressWindow.hpp"
+#include "MorphBodies.hpp"
 #include "ProjectModel.hpp"
 #include "Teamwork.hpp"
 
 namespace SimHost {
+
+// The update page address written into every Survanto.cfg the host installs:
+// the discard port on this machine, refused at once unless a test serves it.
+constexpr const char* LocalUpdateAddress = "http://127.0.0.1:9/survanto/update.html";
+
+// One scripted answer to an interactive input: a picked point, a drawn polygon
+// (plan coordinates, closed by the host), a cancel, or a click on a palette item
+// made while the input waits.
+struct InputAnswer {
+    enum Kind { Point, Polygon, Cancel, Click } kind = Cancel;
+    API_Coord3D point {};
+    std::vector<API_Coord> corners;
+    std::int16_t dialog = 0;
+    std::int16_t item = 0;
+
+    static InputAnswer Picked(const API_Coord3D& point)
+    {
+        InputAnswer answer;
+        answer.kind = Point;
+        answer.point = point;
+        return answer;
+    }
+};
+
+struct PolygonInputRequest {
+    API_Coord3D planeNormal;
+    API_Coord3D startCoord;
+    std::int32_t method = 0;
+};
 
 // What an add-on module hands the host: its two exports.
 struct AddOnExports {
@@ -50,6 +80,13 @@ struct LibraryPart {
 struct ViewEventCatch {
     std::int32_t mask = 0;
     std::int32_t map = 0;
+    APIViewEventHandlerProc handler = nullptr;
+};
+
+// A 3D projection the add-on set ('CP3D'), and whether it follows its camera.
+struct ProjectionRequest {
+    API_3DProjectionInfo projection {};
+    bool followsCamera = false;
 };
 
 // A palette the add-on registered, so that the host closes, hides, shows and
@@ -59,6 +96,22 @@ struct PaletteRegistration {
     APIPaletteControlProc callback = nullptr;
     std::int32_t flags = 0;
     GS::Guid guid;
+};
+
+// The progress window an add-on opened, as far as it went, and the user's
+// cancel: from the cancelAt-th cancel query on (counted from 1), the user has
+// cancelled.
+struct ProgressWindow {
+    bool open = false;
+    std::string title;
+    std::int16_t phases = 0;
+    std::string phase;
+    std::int32_t maximum = 0;
+    std::int32_t value = 0;
+    int opened = 0;  // how often it was opened
+    int cancelQueries = 0;
+    int cancelAt = 0;
+    std::vector<std::string> log;  // what the add-on showed, one entry per request
 };
 
 struct Project {
@@ -82,7 +135,7 @@ public:
         std::string workFolder;     // the host's own folders; created when missing
         std::string languageCode = "GER";
         API_ElemTypeID currentTool = 0;
-        std::vector<std::string> configLines;  // written to Survanto.cfg beside the installed add-on
+        std::vector<std::string> configLines;  // written to Survanto.cfg beside the installed add-on, before LocalUpdateAddress
     };
 
     explicit Host(Options options);
@@ -111,6 +164,8 @@ public:
     void OpenProject(const std::string& name, ProjectModel content = ProjectModel {});
     void CloseProject();
     void Quit();
+    // A project event as the host sends it, to a handler that asked for it.
+    void FireProjectEvent(std::int32_t event);
     void SelectTool(API_ElemTypeID type, std::int32_t variation = 0);
 
     // Posting is safe from any thread; running happens on the caller's thread,
@@ -132,6 +187,8 @@ public:
     const std::vector<MenuRegistration>& Menus() const { return menus_; }
     const std::vector<LibraryPart>& Library() const { return library_; }
     const std::string& InstalledAddOnFolder() const { return installFolder_; }
+    // The add-on's object library as installed beside it.
+    std::string InstalledLibraryFolder() const;
     // Whether the installed module is in the process's memory: it stays after an
     // unload only when something pins it there.
     bool AddOnModuleInMemory() const;
@@ -159,6 +216,7 @@ public:
     APIModuleDataMergeHandlerProc mergeHandler_ = nullptr;
     APISelectionChangeHandlerProc selectionHandler_ = nullptr;
     std::vector<ViewEventCatch> viewEvents_;
+    APIViewEventHandlerProc viewEventHandler_ = nullptr;
     std::vector<std::pair<API_ElemTypeID, APIElementEventHandlerProc>> newElementCatches_;
     std::vector<PaletteRegistration> palettes_;
     int keepInMemoryCalls_ = 0;
@@ -166,8 +224,15 @@ public:
     Project project_;
     std::vector<std::string> postedLog_;
     ProjectModel model_;
+    std::vector<std::unique_ptr<API_BodyBuilderData>> bodyBuilders_;
     std::optional<StoredPreferences> preferences_;  // kept in the work folder's preferences file
     std::optional<GSErrCode> lastMergeResult_;
+    // The user's answers to interactive inputs, in order, and what each polygon
+    // input asked for; an input cancelled by "INCA" ends when its click is done.
+    std::deque<InputAnswer> inputAnswers_;
+    std::vector<PolygonInputRequest> polygonInputs_;
+    bool inputCancelRequested_ = false;
+    std::vector<ProjectionRequest> projections_;
     ProgressWindow progress_;
 
     const Options& GetOptions() const { return options_; }
@@ -175,7 +240,6 @@ public:
 private:
     void FillServiceTable();
     bool InstallAddOn(std::string& installedPath);
-    void FireProjectEvent(std::int32_t event);
     void ClearRegistrations();
 
     Options options_;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,22 +17,31 @@ struct LibraryPartSection {
     std::vector<char> bytes;
 };
 
-// A library part that placed objects, lamps, windows and doors name by index. A
-// part known only by its unique id has no file and no sections; a data file
-// (type 11) has a file and no sections.
+// A library part that placed objects, lamps, windows and doors name by index,
+// with its version, name, default sizes and GDL parameters. A part read from a
+// library folder or saved by the host has its file; a generated part has its
+// sections (the parameter section among them); a data file (type 11) has a file
+// and no sections; a part known only by its unique id has neither.
 struct LibraryPartEntry {
     std::string uniqueId;  // "{main GUID}-{revision GUID}"
+    std::int32_t version = 0;
+    std::string name {};
+    double sizeA = 0.0;
+    double sizeB = 0.0;
+    std::vector<API_AddParType> params {};
+    // The value lists of some of its parameters.
+    std::map<std::string, std::vector<GS::UniString>> valueLists {};
     std::int32_t typeID = APILib_ObjectID;
-    std::string name = {};
-    std::string parentUniqueId = {};
-    std::string path = {};  // its file
+    std::string parentUniqueId {};
+    std::string path {};  // its file
     bool placeable = false;
     std::int16_t formatVersion = 0;
     std::uint16_t platformSign = 0;
-    API_LibPartDetails details = {};
-    std::vector<LibraryPartSection> sections = {};
+    API_LibPartDetails details {};
+    std::vector<LibraryPartSection> sections {};
 
     const LibraryPartSection* Section(std::int32_t type, std::int16_t subIdent) const;
+    // A parameter section given also sets the sizes and parameters.
     void SetSection(const LibraryPartSection& section);
 };
 
@@ -61,9 +71,25 @@ std::vector<char> ParameterSectionBytes(const ParameterList& list);
 // False when the bytes are no parameter section.
 bool ReadParameterSection(const std::vector<char>& bytes, ParameterList& list);
 
-// The host's library part files: readable JSON, each section as text or hex.
+// Library part files (".gsm") come in two forms. Written by hand:
+//   GDL object "<name>"
+//   unique-id {<main GUID>}-{<revision GUID>}
+//   parameters
+//     <name> "<description>" <length|real|angle|integer|boolean|pen|string> <value>
+//   end
+// (a string's value is quoted; "!" starts a comment line). Saved by the host:
+// readable JSON with each section as text or hex. SaveLibraryPartFile writes
+// the second form aside and puts it in place.
 bool SaveLibraryPartFile(const LibraryPartEntry& part, std::string& error);
-// The part in the file; false, with the reason, when it is no library part.
+// The part in the file, in either form; false, with the file, line and reason,
+// when it is no library part.
 bool ReadLibraryPartFile(const std::string& path, LibraryPartEntry& part, std::string& error);
+
+// "{main GUID}-{revision GUID}", each GUID in braces.
+bool IsLibraryPartUniqueId(const std::string& text);
+
+// The "COMP" answer for two unique ids: the same part, another revision of it, or
+// another part.
+GSErrCode CompareLibraryPartIds(const char* first, const char* second);
 
 }  // namespace SimHost

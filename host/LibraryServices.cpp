@@ -1,8 +1,14 @@
-// The project's libraries and their parts, as the host keeps them.
+// The project's libraries and their parts, as the host keeps them: folders on
+// disk, parts found by index, unique id or name with their defaults, generated
+// section by section and saved as files; the placed markers' facts.
 #include "LibraryServices.hpp"
+
+#include <strings.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 
@@ -15,8 +21,6 @@ namespace fs = std::filesystem;
 namespace SimHost {
 
 namespace {
-
-HostServiceSignature::HostEnvironmentRequest earlierEnvironmentRequest = nullptr;
 
 constexpr const char* EmbeddedLibraryName = "Eingebettete Bibliothek";
 constexpr const char* HostLibraryFolder = "ARCHICAD Library 22";
@@ -37,7 +41,7 @@ std::string EmbeddedLibraryPath(const Host& host) { return (fs::path(host.WorkFo
 
 const LibraryFolder* FolderOf(const ProjectModel& model, const std::string& path)
 {
-    for (const LibraryFolder& folder : model.libraries)
+    for (const LibraryFolder& folder : model.libraryFolders)
         if (folder.available && LiesIn(path, folder.path)) return &folder;
     return nullptr;
 }
@@ -47,17 +51,19 @@ std::int32_t NextIndex(const ProjectModel& model)
     return model.libraryParts.empty() ? 1 : model.libraryParts.rbegin()->first + 1;
 }
 
-std::int32_t IndexOfPath(const ProjectModel& model, const std::string& path)
+// A part loaded again from its file, or known by its unique id, keeps its index.
+std::int32_t KnownIndex(const ProjectModel& model, const LibraryPartEntry& wanted)
 {
     for (const auto& [index, part] : model.libraryParts)
-        if (!part.path.empty() && Normal(part.path) == Normal(path)) return index;
+        if (!part.path.empty() && !wanted.path.empty() && Normal(part.path) == Normal(wanted.path)) return index;
+    for (const auto& [index, part] : model.libraryParts)
+        if (!wanted.uniqueId.empty() && part.uniqueId == wanted.uniqueId) return index;
     return 0;
 }
 
-// A part loaded again from its file keeps its index.
 std::int32_t Register(ProjectModel& model, LibraryPartEntry part)
 {
-    std::int32_t index = IndexOfPath(model, part.path);
+    std::int32_t index = KnownIndex(model, part);
     if (index == 0) index = NextIndex(model);
     model.libraryParts[index] = std::move(part);
     return index;
@@ -65,18 +71,39 @@ std::int32_t Register(ProjectModel& model, LibraryPartEntry part)
 
 bool IsPartFile(const fs::path& path) { return path.extension() == ".gsm"; }
 
-void LoadFolder(ProjectModel& model, const LibraryFolder& folder)
+// Every part file of the folder and its subfolders, in path order; nothing when
+// one of them cannot be read.
+bool ReadFolderParts(const std::string& folder, std::vector<LibraryPartEntry>& parts, std::string& error)
 {
     std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        error = "no library folder " + folder;
+        return false;
+    }
     std::vector<fs::path> files;
-    for (fs::recursive_directory_iterator it(folder.path, ec), end; !ec && it != end; it.increment(ec))
+    for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
         if (it->is_regular_file(ec) && IsPartFile(it->path())) files.push_back(it->path());
+    if (ec) {
+        error = "cannot list " + folder + ": " + ec.message();
+        return false;
+    }
     std::sort(files.begin(), files.end());
+    std::vector<LibraryPartEntry> read;
     for (const fs::path& file : files) {
         LibraryPartEntry part;
-        std::string error;
-        if (ReadLibraryPartFile(file.string(), part, error)) Register(model, std::move(part));
+        if (!ReadLibraryPartFile(file.string(), part, error)) return false;
+        read.push_back(std::move(part));
     }
+    parts = std::move(read);
+    return true;
+}
+
+bool LoadFolder(ProjectModel& model, const std::string& folder, std::string& error)
+{
+    std::vector<LibraryPartEntry> parts;
+    if (!ReadFolderParts(folder, parts, error)) return false;
+    for (LibraryPartEntry& part : parts) Register(model, std::move(part));
+    return true;
 }
 
 void DropPartsOutside(ProjectModel& model)
@@ -94,11 +121,12 @@ void Describe(std::int32_t index, const LibraryPartEntry& part, API_LibPart& rec
 {
     record.typeID = part.typeID;
     record.index = index;
-    record.docuName = GS::UniString(part.name);
+    std::snprintf(record.uniqueId, sizeof record.uniqueId, "%s", part.uniqueId.c_str());
+    record.name = GS::UniString(part.name);
+    record.version = part.version;
     record.fileName = GS::UniString(part.path.empty() ? std::string() : fs::path(part.path).filename().string());
     record.location = LocationOf(part.path);
-    record.ownUnID = part.uniqueId;
-    record.parentUnID = part.parentUniqueId;
+    std::snprintf(record.parentUniqueId, sizeof record.parentUniqueId, "%s", part.parentUniqueId.c_str());
     record.isPlaceable = part.placeable;
     record.formatVersion = part.formatVersion;
     record.platformSign = part.platformSign;
@@ -118,13 +146,16 @@ GS::UniString UniqueIdPart(ProjectModel& model)
 
 // ---- Services -------------------------------------------------------------
 
-GSErrCode SearchLibraryPart(HostToken token, API_LibPart* libPart, bool, bool)
+std::string UniqueIdOf(const API_LibPart& record) { return std::string(record.uniqueId, strnlen(record.uniqueId, sizeof record.uniqueId)); }
+
+GSErrCode SearchLibraryPart(HostToken token, API_LibPart* libPart)
 {
     if (libPart == nullptr) return APIERR_BADPARS;
     const ProjectModel& model = ModelOf(token);
-    const std::string name = libPart->docuName.ToUtf8();
+    const std::string name = libPart->name.ToUtf8();
+    const std::string uniqueId = UniqueIdOf(*libPart);
     for (const auto& [index, part] : model.libraryParts) {
-        const bool found = !libPart->ownUnID.empty() ? SameText(part.uniqueId, libPart->ownUnID) : !name.empty() && part.name == name;
+        const bool found = !uniqueId.empty() ? SameText(part.uniqueId, uniqueId) : !name.empty() && part.name == name;
         if (found) {
             Describe(index, part, *libPart);
             return NoError;
@@ -157,7 +188,7 @@ GSErrCode RegisterLibraryPart(HostToken token, API_LibPart* libPart)
         if (!ReadLibraryPartFile(path, part, error)) return APIERR_BADPARS;
     } else {
         part.typeID = libPart->typeID;
-        part.name = libPart->docuName.ToUtf8();
+        part.name = libPart->name.ToUtf8();
         part.path = path;
         part.uniqueId = (UniqueIdPart(model) + GS::UniString("-") + UniqueIdPart(model)).ToUtf8();
     }
@@ -179,12 +210,14 @@ GSErrCode CreateLibraryPart(HostToken token, API_LibPart* libPart)
     LibraryPartCreation creation;
     LibraryPartEntry& part = creation.part;
     part.typeID = libPart->typeID;
-    part.name = libPart->docuName.ToUtf8();
+    part.name = libPart->name.ToUtf8();
     part.path = path;
-    part.uniqueId = !libPart->ownUnID.empty() ? libPart->ownUnID
-                                              : (UniqueIdPart(model) + GS::UniString("-") + UniqueIdPart(model)).ToUtf8();
-    libPart->ownUnID = part.uniqueId;
-    part.parentUniqueId = libPart->parentUnID;
+    part.uniqueId = UniqueIdOf(*libPart);
+    if (part.uniqueId.empty()) {
+        part.uniqueId = (UniqueIdPart(model) + GS::UniString("-") + UniqueIdPart(model)).ToUtf8();
+        std::snprintf(libPart->uniqueId, sizeof libPart->uniqueId, "%s", part.uniqueId.c_str());
+    }
+    part.parentUniqueId = std::string(libPart->parentUniqueId, strnlen(libPart->parentUniqueId, sizeof libPart->parentUniqueId));
     part.placeable = libPart->isPlaceable;
     part.formatVersion = libPart->formatVersion;
     part.platformSign = libPart->platformSign;
@@ -278,17 +311,14 @@ LibraryPartEntry* PartAt(HostToken token, std::int32_t index)
     return it == parts.end() ? nullptr : &it->second;
 }
 
-GSErrCode GetLibraryPartParameters(HostToken token, std::int32_t libInd, double* a, double* b,
+GSErrCode GetLibraryPartParameters(HostToken token, std::int32_t libraryIndex, double* a, double* b,
                                    std::vector<API_AddParType>* params)
 {
-    const LibraryPartEntry* part = PartAt(token, libInd);
+    const LibraryPartEntry* part = PartAt(token, libraryIndex);
     if (part == nullptr) return APIERR_BADINDEX;
-    const LibraryPartSection* section = part->Section(FourCC("PARD"), 0);
-    ParameterList list;
-    if (section == nullptr || !ReadParameterSection(section->bytes, list)) return APIERR_GENERAL;
-    if (a != nullptr) *a = list.a;
-    if (b != nullptr) *b = list.b;
-    if (params != nullptr) *params = std::move(list.parameters);
+    if (a != nullptr) *a = part->sizeA;
+    if (b != nullptr) *b = part->sizeB;
+    if (params != nullptr) *params = part->params;
     return NoError;
 }
 
@@ -342,61 +372,30 @@ std::vector<API_LibraryInfo> LoadedLibraries(const Host& host)
     embedded.name = GS::UniString(EmbeddedLibraryName);
     embedded.libraryType = APILibrary_Embedded;
     list.push_back(embedded);
-    for (const LibraryFolder& folder : host.model_.libraries)
+    for (const LibraryFolder& folder : host.model_.libraryFolders)
         list.push_back({IO::Location(folder.path), GS::UniString(folder.name), folder.type, folder.available, folder.readOnly});
     return list;
 }
 
 // The folders given become the loaded libraries: parts of folders no longer given
 // go, parts of new folders come, and every other part keeps its index.
-void SetLoadedLibraries(ProjectModel& model, const std::vector<API_LibraryInfo>& libraries)
+void SetLoadedLibraries(Host& host, const std::vector<API_LibraryInfo>& libraries)
 {
-    std::vector<LibraryFolder> before = model.libraries;
-    model.libraries.clear();
+    ProjectModel& model = host.model_;
+    const std::vector<LibraryFolder> before = model.libraryFolders;
+    model.libraryFolders.clear();
     for (const API_LibraryInfo& info : libraries) {
         if (info.libraryType == APILibrary_Embedded) continue;
-        model.libraries.push_back({info.location.ToPath(), info.name.ToUtf8(), info.libraryType, info.available, info.readOnly});
+        model.libraryFolders.push_back({info.location.ToPath(), info.name.ToUtf8(), info.libraryType, info.available, info.readOnly});
     }
     DropPartsOutside(model);
-    for (const LibraryFolder& folder : model.libraries) {
+    for (const LibraryFolder& folder : model.libraryFolders) {
         const bool known = std::any_of(before.begin(), before.end(), [&](const LibraryFolder& f) {
             return Normal(f.path) == Normal(folder.path) && f.available;
         });
-        if (folder.available && !known) LoadFolder(model, folder);
+        std::string error;
+        if (folder.available && !known && !LoadFolder(model, folder.path, error)) host.Log("library not loaded: " + error);
     }
-}
-
-GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, void* par2)
-{
-    Host& host = Host::From(token);
-    if (code == FourCC("GLIB") || code == FourCC("SLIB") || code == FourCC("OWLP")) {
-        host.Log("HostEnvironmentRequest " + FourCCText(code));
-        if (par1 == nullptr) return APIERR_BADPARS;
-    }
-    if (code == FourCC("GLIB")) {
-        *static_cast<std::vector<API_LibraryInfo>*>(par1) = LoadedLibraries(host);
-        if (par2 != nullptr) *static_cast<std::int32_t*>(par2) = 0;
-        return NoError;
-    }
-    if (code == FourCC("SLIB")) {
-        SetLoadedLibraries(host.model_, *static_cast<const std::vector<API_LibraryInfo>*>(par1));
-        return NoError;
-    }
-    if (code == FourCC("OWLP")) {
-        host.model_.overwriteLibraryParts = *static_cast<const bool*>(par1);
-        return NoError;
-    }
-    if (code == FourCC("GSPF") && par1 != nullptr &&
-        static_cast<API_SpecFolderRequest*>(par1)->folderId == API_DefaultLibraryFolderID) {
-        host.Log("HostEnvironmentRequest GSPF");
-        static_cast<API_SpecFolderRequest*>(par1)->location = IO::Location((fs::path(host.WorkFolder()) / HostLibraryFolder).string());
-        return NoError;
-    }
-    const GSErrCode result = earlierEnvironmentRequest != nullptr ? earlierEnvironmentRequest(token, code, par1, par2) : APIERR_BADID;
-    // The project's file, once it has one.
-    if (code == FourCC("PROJ") && result == NoError && !host.model_.projectFile.empty())
-        static_cast<API_ProjectInfo*>(par1)->location = std::make_unique<IO::Location>(host.model_.projectFile);
-    return result;
 }
 
 // ---- Facts and verbs --------------------------------------------------------
@@ -463,13 +462,111 @@ ScenarioVerb WithHost(std::function<bool(Scenario&, Host&, std::istringstream&)>
     };
 }
 
+// ---- Markers ------------------------------------------------------------------
+
+std::string Number(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", std::fabs(value) < 5e-10 ? 0.0 : value);
+    return text;
+}
+
+const API_AddParType* Parameter(const StoredElement& element, const char* name)
+{
+    for (const API_AddParType& p : element.memo.params)
+        if (strncasecmp(p.name, name, sizeof p.name) == 0) return &p;
+    return nullptr;
+}
+
+std::string NumberParameter(const StoredElement& element, const char* name)
+{
+    const API_AddParType* p = Parameter(element, name);
+    return p == nullptr ? "-" : Number(p->value);
+}
+
+std::string TextParameter(const StoredElement& element, const char* name)
+{
+    const API_AddParType* p = Parameter(element, name);
+    return p == nullptr ? "-" : "\"" + p->text.ToUtf8() + "\"";
+}
+
+bool IsStationMarker(const StoredElement& element) { return Parameter(element, "strStandortID") != nullptr; }
+bool IsPointMarker(const StoredElement& element)
+{
+    return !IsStationMarker(element) && Parameter(element, "penHotPoint") != nullptr;
+}
+
+std::string Place(const API_ObjectType& object, std::int16_t storey)
+{
+    return "(" + Number(object.position.x) + "," + Number(object.position.y) + ") elevation " + Number(object.elevation) +
+           " storey " + std::to_string(storey);
+}
+
+std::string DescribeMarker(const StoredElement& element)
+{
+    const API_Element& e = element.record;
+    const std::string place = Place(e.object, e.header.floorInd) + " layer " + std::to_string(e.header.layer) + " pen " +
+                              std::to_string(e.object.pen);
+    if (IsStationMarker(element))
+        return "station " + TextParameter(element, "strStandortID") + " " + place + " standort-pen " +
+               NumberParameter(element, "penStandort") + " active " + NumberParameter(element, "bIsActual") + " order " +
+               std::to_string(e.header.drawIndex);
+    return "point " + place + " pens " + NumberParameter(element, "penHotPoint") + "/" +
+           NumberParameter(element, "penHotPointGER") + "/" + NumberParameter(element, "penHotPointFRA") + " idvisible " +
+           NumberParameter(element, "idvisible") + " from " + TextParameter(element, "strMeasuredfromStdID");
+}
+
 }  // namespace
+
+bool LoadLibraryFolder(Host& host, const std::string& path, std::string& error, bool readOnly, bool available)
+{
+    const std::string folder = Normal(path);
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        error = "no library folder " + path;
+        return false;
+    }
+    std::vector<LibraryPartEntry> parts;
+    if (available && !ReadFolderParts(folder, parts, error)) return false;
+    // The add-ons' folder is the installation's, not the user's to write into.
+    readOnly = readOnly || (!host.InstalledAddOnFolder().empty() && LiesIn(folder, host.InstalledAddOnFolder()));
+    ProjectModel& model = host.model_;
+    const auto known = std::find_if(model.libraryFolders.begin(), model.libraryFolders.end(),
+                                    [&](const LibraryFolder& f) { return Normal(f.path) == folder; });
+    if (known == model.libraryFolders.end())
+        model.libraryFolders.push_back({folder, fs::path(folder).filename().string(), APILibrary_Local, available, readOnly});
+    for (LibraryPartEntry& part : parts) Register(model, std::move(part));
+    host.Log("library loaded " + path);
+    host.FireProjectEvent(APINotify_ChangeLibrary);
+    return true;
+}
+
+GSErrCode LibraryEnvironmentRequest(Host& host, std::int32_t code, void* par1, void* par2)
+{
+    if (par1 == nullptr) return APIERR_BADPARS;
+    if (code == FourCC("GLIB")) {
+        *static_cast<std::vector<API_LibraryInfo>*>(par1) = LoadedLibraries(host);
+        if (par2 != nullptr) *static_cast<std::int32_t*>(par2) = 0;
+        return NoError;
+    }
+    if (code == FourCC("SLIB")) {
+        SetLoadedLibraries(host, *static_cast<const std::vector<API_LibraryInfo>*>(par1));
+        return NoError;
+    }
+    if (code == FourCC("OWLP")) {
+        host.model_.overwriteLibraryParts = *static_cast<const bool*>(par1);
+        return NoError;
+    }
+    std::string error;
+    const bool loaded = host.project_.open && LoadLibraryFolder(host, static_cast<const IO::Location*>(par1)->ToPath(), error);
+    if (!loaded) host.Log("library not added: " + error);
+    return loaded ? NoError : APIERR_GENERAL;
+}
+
+std::string HostLibraryFolderPath(const Host& host) { return (fs::path(host.WorkFolder()) / HostLibraryFolder).string(); }
 
 void FillLibraryServices(HostServiceTable& table)
 {
-    earlierEnvironmentRequest = reinterpret_cast<HostServiceSignature::HostEnvironmentRequest>(
-        table[static_cast<std::size_t>(HostSlot::HostEnvironmentRequest)]);
-    SIMHOST_SET_SERVICE(table, HostEnvironmentRequest, EnvironmentRequest);
     SIMHOST_SET_SERVICE(table, HostSearchLibraryPart, SearchLibraryPart);
     SIMHOST_SET_SERVICE(table, HostGetLibraryPart, GetLibraryPart);
     SIMHOST_SET_SERVICE(table, HostRegisterLibraryPart, RegisterLibraryPart);
@@ -487,20 +584,51 @@ void FillLibraryServices(HostServiceTable& table)
     SIMHOST_SET_SERVICE(table, HostGetLibraryPartSectionList, GetLibraryPartSectionList);
 }
 
+// A part the project file names keeps what the file stored and takes its sections
+// from its own file again; the folders' parts that are new come after.
 void ReloadLibraryParts(ProjectModel& model)
 {
     for (auto& [index, part] : model.libraryParts) {
         if (part.path.empty() || !IsPartFile(part.path)) continue;
         LibraryPartEntry read;
         std::string error;
-        if (ReadLibraryPartFile(part.path, read, error)) part = std::move(read);
+        if (!ReadLibraryPartFile(part.path, read, error)) continue;
+        part.sections = std::move(read.sections);
+        part.details = read.details;
+        part.placeable = read.placeable;
+        part.formatVersion = read.formatVersion;
+        part.platformSign = read.platformSign;
+        part.parentUniqueId = read.parentUniqueId;
     }
-    for (const LibraryFolder& folder : model.libraries)
-        if (folder.available) LoadFolder(model, folder);
+    for (const LibraryFolder& folder : model.libraryFolders) {
+        std::vector<LibraryPartEntry> parts;
+        std::string error;
+        if (!folder.available || !ReadFolderParts(folder.path, parts, error)) continue;
+        for (LibraryPartEntry& part : parts)
+            if (KnownIndex(model, part) == 0) Register(model, std::move(part));
+    }
 }
 
 void AddLibraryFacts(const Host& host, Facts& facts)
 {
+    std::string kinds, active;
+    int count = 0;
+    for (const StoredElement& element : host.model_.content.elements) {
+        if (element.record.header.typeID != API_ObjectID || (!IsStationMarker(element) && !IsPointMarker(element))) continue;
+        ++count;
+        kinds += std::string(kinds.empty() ? "" : " ") + (IsStationMarker(element) ? "station" : "point");
+        facts["marker " + std::to_string(count)] = DescribeMarker(element);
+        const API_AddParType* flag = Parameter(element, "bIsActual");
+        if (IsStationMarker(element) && flag != nullptr && flag->value != 0.0)
+            active += (active.empty() ? "" : " ") + TextParameter(element, "strStandortID");
+    }
+    facts["markers"] = kinds.empty() ? "none" : kinds;
+    facts["active-stations"] = active.empty() ? "none" : active;
+    std::string parts;
+    for (const auto& [index, part] : host.model_.libraryParts)
+        parts += (parts.empty() ? "" : " ") + std::to_string(index) + ":" + part.uniqueId +
+                 (part.version != 0 ? " version " + std::to_string(part.version) : "");
+    facts["library-parts"] = parts.empty() ? "none" : parts;
     std::string libraries;
     for (const API_LibraryInfo& info : LoadedLibraries(host)) {
         libraries += (libraries.empty() ? "" : " | ") + info.name.ToUtf8() + "=" + Shown(host, info.location.ToPath());
@@ -541,25 +669,14 @@ std::optional<std::string> LibraryFact(const Host& host, const std::string& name
     return section == nullptr ? "<no section " + which + ">" : OneLine(section->bytes);
 }
 
-bool AddLibraryFolder(Host& host, const std::string& path, bool readOnly, bool available)
-{
-    const std::string folder = Normal(path);
-    std::error_code ec;
-    if (!fs::is_directory(folder, ec)) return false;
-    std::vector<API_LibraryInfo> libraries = LoadedLibraries(host);
-    libraries.push_back({IO::Location(folder), GS::UniString(fs::path(folder).filename().string()), APILibrary_Local, available, readOnly});
-    SetLoadedLibraries(host.model_, libraries);
-    return true;
-}
-
 void AddLibraryVerbs(ScenarioVerbs& verbs)
 {
-    verbs["add-library"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+    verbs["load-library"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
         bool readOnly = false, available = true;
         std::string path = Scenario::Rest(args);
         const auto takeFlag = [&path](const std::string& flag) {
-            if (path.compare(0, flag.size() + 1, flag + " ") != 0) return false;
-            path.erase(0, flag.size() + 1);
+            if (path != flag && path.compare(0, flag.size() + 1, flag + " ") != 0) return false;
+            path.erase(0, std::min(path.size(), flag.size() + 1));
             return true;
         };
         for (bool taken = true; taken;) {
@@ -570,8 +687,43 @@ void AddLibraryVerbs(ScenarioVerbs& verbs)
                 taken = true;
             }
         }
-        if (path.empty()) return s.Fail("add-library [read-only] [unavailable] <folder>");
-        return AddLibraryFolder(host, WorkPath(host, path), readOnly, available) || s.Fail("no folder " + path);
+        const std::string folder = path.empty() ? host.InstalledLibraryFolder() : WorkPath(host, path);
+        std::string error;
+        return LoadLibraryFolder(host, folder, error, readOnly, available) || s.Fail(error);
+    });
+    verbs["add-library-part"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+        std::int32_t index = 0;
+        LibraryPartEntry part;
+        if (!(args >> index >> part.uniqueId) || index < 1 || !IsLibraryPartUniqueId(part.uniqueId) ||
+            !Scenario::OptionalNumber(args, part.version))
+            return s.Fail("add-library-part <index from 1> <{main GUID}-{revision GUID}> [version]");
+        host.model_.libraryParts[index] = std::move(part);
+        return true;
+    });
+    verbs["place-object"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+        ProjectModel& model = host.model_;
+        std::int32_t index = 0;
+        API_Coord position;
+        double elevation = 0.0;
+        std::int16_t storey = 0;
+        if (!(args >> index >> position.x >> position.y >> elevation) || !Scenario::OptionalNumber(args, storey) ||
+            !Scenario::Rest(args).empty())
+            return s.Fail("place-object <library index> <x> <y> <elevation> [storey]");
+        if (model.libraryParts.count(index) == 0) return s.Fail("no library part " + std::to_string(index));
+        if (model.content.storeyLevels.count(storey) == 0) return s.Fail("no storey " + std::to_string(storey));
+        const GSErrCode result = model.RunUndoable([&] {
+            StoredElement placed;
+            placed.record = model.DefaultsFor(API_ObjectID, 0).record;
+            placed.record.header.guid = model.NewGuid();
+            placed.record.header.floorInd = storey;
+            placed.record.object.libraryPartIndex = index;
+            placed.record.object.position = position;
+            placed.record.object.elevation = elevation;
+            model.content.elements.push_back(std::move(placed));
+            model.MarkChanged();
+            return NoError;
+        });
+        return result == NoError || s.Fail("the host refused the object");
     });
     verbs["copy-in"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
         std::string source, target;

@@ -7,26 +7,49 @@
 
 namespace SimHost {
 
-// Libraries as folders on disk and the library parts in them: the project's
-// loaded libraries ("GLIB", "SLIB"), parts found by unique id or name, generated
-// section by section and saved as files that the next host process finds again.
+// The project's libraries and their parts, the one place where they live:
+// libraries as folders on disk, parts given by index (with their version), found
+// by unique id or name with their defaults, generated section by section and
+// saved as files that the next host process finds again; the placed markers.
 void FillLibraryServices(HostServiceTable& table);
+
+// Facts: library-parts (index:unique id of each part, with its version if any),
+// libraries, library-overwrite, markers, marker <n>, active-stations.
 void AddLibraryFacts(const Host& host, Facts& facts);
 // "library-part <index>", "library-part <index> section <type> [sub]",
 // "library-part <index> parameter <name>", "library-part-named <name>".
 std::optional<std::string> LibraryFact(const Host& host, const std::string& name);
 
 // Verbs:
-//   add-library [read-only] [unavailable] <folder>   loads a folder of the work folder
+//   load-library [read-only] [unavailable] [folder]
+//                            the folder (of the work folder) joins the loaded
+//                            libraries with its parts, the add-on's own library
+//                            when none is named; the add-on hears of it
+//   add-library-part <index> <{main GUID}-{revision GUID}> [version]
+//                            one part under that index (from 1), without defaults
+//   place-object <library index> <x> <y> <elevation> [storey]
+//                            the user places an object of a part
 //   copy-in <source> <target>   copies a file or folder, given relative to the
 //                               scenario's own folder, into the work folder
 void AddLibraryVerbs(ScenarioVerbs& verbs);
 
-// Adds a folder to the project's loaded libraries and loads its parts; false when
-// it is no folder.
-bool AddLibraryFolder(Host& host, const std::string& path, bool readOnly = false, bool available = true);
+// "GLIB" fills a std::vector<API_LibraryInfo> with the loaded libraries, the
+// project's embedded library first; "SLIB" sets them; "ALIB" loads the folder of
+// an IO::Location as load-library does; "OWLP" switches whether a new part may
+// replace an existing file.
+GSErrCode LibraryEnvironmentRequest(Host& host, std::int32_t code, void* par1, void* par2);
+
+// Adds the folder and its parts (of its subfolders too) to the open project's
+// libraries; a part already loaded keeps its index. The add-on hears of the
+// change. False, with nothing added, when the folder or one of its part files
+// cannot be read. An unavailable folder is listed without its parts.
+bool LoadLibraryFolder(Host& host, const std::string& folder, std::string& error, bool readOnly = false,
+                       bool available = true);
 
 // Loads the parts of the project's library folders again, after a project was opened.
 void ReloadLibraryParts(ProjectModel& model);
+
+// The host's own library folder ("GSPF").
+std::string HostLibraryFolderPath(const Host& host);
 
 }  // namespace SimHost

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "DG/DG.hpp"
+#include "DialogLists.hpp"
 #include "Host.hpp"
 #include "ServiceTable.hpp"
 
@@ -97,6 +98,7 @@ void AddPaletteFacts(const Host& host, Facts& facts)
 // help, entry, entries, font) and "dialog <id>" (open or closed, place and size).
 std::optional<std::string> DialogFact(const std::string& name)
 {
+    if (std::optional<std::string> fact = ListFact(name)) return fact;
     std::istringstream words(name);
     std::string kind, field, rest;
     short dialogId = 0, itemId = 0;

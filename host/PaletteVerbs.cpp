@@ -139,9 +139,12 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
         if (!(args >> dialog >> item >> value)) return s.Fail("set-item <dialog> <item> <value>");
         const DG::Item* changed = ReachableItem(s, dialog, item);
         if (changed == nullptr) return false;
-        if (changed->type == "pushmenu" && (value < 1.0 || value > static_cast<double>(changed->entryIcons.size()) ||
-                                            value != static_cast<double>(static_cast<int>(value))))
+        const bool choosesEntry = changed->type == "pushmenu" || changed->type == "popup";
+        if (choosesEntry && (value < 1.0 || value > static_cast<double>(DG::PopupGetItemCount(dialog, item)) ||
+                             value != static_cast<double>(static_cast<int>(value))))
             return s.Fail("item " + std::to_string(item) + " has no entry " + ValueText(value));
+        if (choosesEntry && !DG::PopupIsItemEnabled(dialog, item, static_cast<short>(value)))
+            return s.Fail("entry " + ValueText(value) + " of item " + std::to_string(item) + " is disabled");
         DG::ChangeItem(dialog, item, value);
         return true;
     });
@@ -199,6 +202,13 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
             return true;
         }
         DG::QueueFileAnswer(IO::Location(WorkPath(host, answer)));
+        return true;
+    });
+    verbs["answer-alert"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
+        short button = 0;
+        if (!(args >> button) || button < 1 || button > 3 || !Scenario::Rest(args).empty())
+            return s.Fail("answer-alert <button 1..3>");
+        DG::QueueAlertAnswer(button);
         return true;
     });
     verbs["expect-dialog"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {

@@ -7,18 +7,19 @@ namespace SimHost {
 //   menu <menu id> [item]                  chooses a menu item (1 when not given)
 //   click <dialog> <item>                  clicks an item; a check button toggles
 //   set-item <dialog> <item> <value>       changes an item's value as the user would
-//                                          (a push menu's entry)
+//                                          (a push menu's or pop-up's entry)
 //   expect-item <dialog> <item> = <value>  the item's value must read so
 //   expect-dialog <dialog> = open|closed   whether the dialog is open
 //   answer-file <path>|cancel              answers the next save-file dialog; a
 //                                          relative path lies in the work folder
+//   answer-alert <button 1..3>             answers the next alert (unanswered ones take 1)
 //   close-dialog <dialog>                  the palette's close box
 //   move-dialog <dialog> <x> <y>           the user moves the open palette
 //   palette-control <dialog> close|hide|show|disable|enable
 //                                          the host's request to a registered palette
 //   print-dialog <dialog>                  prints the dialog as a table of its items
-// A click or change fails on an item that is hidden or disabled, which no user
-// can reach. Facts: palettes, "dialog <id>", "item <dialog> <item> <field>" with
+// A click or change fails on an item that is hidden or disabled, and on a
+// pop-up's disabled entry, which no user can reach. Facts: palettes, "dialog <id>", "item <dialog> <item> <field>" with
 // the fields value, text, enabled, visible, icon, tooltip, help, entry, entries, font.
 void AddPaletteVerbs(ScenarioVerbs& verbs);
 

@@ -7,6 +7,7 @@
 
 #include "HostFiles.hpp"
 #include "LibraryServices.hpp"
+#include "MorphBodies.hpp"
 
 namespace SimHost {
 
@@ -28,20 +29,88 @@ std::vector<API_Coord> CoordsFrom(const json& list)
     return coords;
 }
 
+std::vector<std::uint8_t> HexFrom(const json& text, const std::string& what)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!BytesFromHex(text.get<std::string>(), bytes)) throw std::runtime_error(what + " is no hex text");
+    return bytes;
+}
+
+std::string GuidText(const API_Guid& guid) { return APIGuid2GSGuid(guid).ToText(true); }
+
+API_Guid GuidFrom(const json& text, const std::string& what)
+{
+    const std::string braced = text.get<std::string>();
+    GS::Guid guid;
+    if (braced.size() != 38 || !guid.FromText(braced.substr(1, 36))) throw std::runtime_error(what + " is no GUID: " + braced);
+    return GSGuid2APIGuid(guid);
+}
+
+// A morph's body and its material table; nothing when the memo holds no body.
+json MorphBodyJson(const API_ElementMemo& memo)
+{
+    const API_MorphBody& body = memo.morphBody;
+    json out {{"vertices", json::array()}, {"edges", json::array()}, {"polygons", json::array()}, {"materials", json::array()}};
+    for (const API_Coord3D& v : body.vertices) out["vertices"].push_back({v.x, v.y, v.z});
+    for (const auto& edge : body.edges) out["edges"].push_back(edge);
+    for (const API_MorphPolygon& polygon : body.polygons)
+        out["polygons"].push_back({{"edges", polygon.edges}, {"material", polygon.materialIndex}});
+    for (const API_OverriddenAttribute& material : memo.morphMaterialMapTable)
+        out["materials"].push_back({material.attributeIndex, material.overridden});
+    return out;
+}
+
+void MorphBodyFrom(const json& in, API_ElementMemo& memo)
+{
+    API_MorphBody& body = memo.morphBody;
+    for (const json& v : in.at("vertices")) body.vertices.push_back({v.at(0).get<double>(), v.at(1).get<double>(), v.at(2).get<double>()});
+    for (const json& edge : in.at("edges")) body.edges.push_back({edge.at(0).get<std::int32_t>(), edge.at(1).get<std::int32_t>()});
+    for (const json& polygon : in.at("polygons"))
+        body.polygons.push_back({polygon.at("edges").get<std::vector<std::int32_t>>(), polygon.at("material").get<std::int32_t>()});
+    for (const json& material : in.at("materials"))
+        memo.morphMaterialMapTable.push_back({material.at(0).get<std::int16_t>(), material.at(1).get<bool>()});
+}
+
+json ParamsJson(const std::vector<API_AddParType>& params)
+{
+    json list = json::array();
+    for (const API_AddParType& p : params)
+        list.push_back({{"name", std::string(p.name, strnlen(p.name, sizeof p.name))},
+                        {"type", p.typeID},
+                        {"value", p.value},
+                        {"text", p.text.ToUtf8()}});
+    return list;
+}
+
+std::vector<API_AddParType> ParamsFrom(const json& list)
+{
+    std::vector<API_AddParType> params;
+    for (const json& p : list) {
+        API_AddParType parameter;
+        const std::string name = p.at("name").get<std::string>();
+        if (name.size() >= sizeof parameter.name) throw std::runtime_error("parameter name too long: " + name);
+        std::memcpy(parameter.name, name.data(), name.size());
+        parameter.typeID = p.at("type").get<std::int32_t>();
+        parameter.value = p.at("value").get<double>();
+        parameter.text = GS::UniString(p.at("text").get<std::string>());
+        params.push_back(parameter);
+    }
+    return params;
+}
+
 json MemoJson(const API_ElementMemo& memo)
 {
     json out = json::object();
     if (!memo.coords.empty()) out["coords"] = CoordsJson(memo.coords);
     if (!memo.pends.empty()) out["pends"] = memo.pends;
     for (const API_PolyArc& arc : memo.parcs) out["parcs"].push_back({arc.begIndex, arc.endIndex, arc.arcAngle});
-    for (const API_AddParType& p : memo.params)
-        out["params"].push_back({{"name", std::string(p.name, strnlen(p.name, sizeof p.name))},
-                                 {"type", p.typeID},
-                                 {"value", p.value},
-                                 {"text", p.text.ToUtf8()}});
+    if (!memo.params.empty()) out["params"] = ParamsJson(memo.params);
     for (const API_SectionSegment& s : memo.sectionSegments) out["sectionSegments"].push_back(s.mainCoordCount);
     if (!memo.sectionMainCoords.empty()) out["sectionMainCoords"] = CoordsJson(memo.sectionMainCoords);
     if (!memo.sectionDistCoords.empty()) out["sectionDistCoords"] = CoordsJson(memo.sectionDistCoords);
+    if (!memo.sectionDepthCoords.empty()) out["sectionDepthCoords"] = CoordsJson(memo.sectionDepthCoords);
+    if (!memo.pictureData.empty()) out["pictureData"] = HexText(memo.pictureData);
+    if (!memo.morphBody.polygons.empty()) out["morphBody"] = MorphBodyJson(memo);
     return out;
 }
 
@@ -52,28 +121,16 @@ API_ElementMemo MemoFrom(const json& in)
     memo.pends = in.value("pends", json::array()).get<std::vector<std::int32_t>>();
     for (const json& arc : in.value("parcs", json::array()))
         memo.parcs.push_back({arc.at(0).get<std::int32_t>(), arc.at(1).get<std::int32_t>(), arc.at(2).get<double>()});
-    for (const json& p : in.value("params", json::array())) {
-        API_AddParType parameter;
-        const std::string name = p.at("name").get<std::string>();
-        if (name.size() >= sizeof parameter.name) throw std::runtime_error("parameter name too long: " + name);
-        std::memcpy(parameter.name, name.data(), name.size());
-        parameter.typeID = p.at("type").get<std::int32_t>();
-        parameter.value = p.at("value").get<double>();
-        parameter.text = GS::UniString(p.at("text").get<std::string>());
-        memo.params.push_back(parameter);
-    }
+    memo.params = ParamsFrom(in.value("params", json::array()));
     for (const json& count : in.value("sectionSegments", json::array())) memo.sectionSegments.push_back({count.get<std::int32_t>()});
     memo.sectionMainCoords = CoordsFrom(in.value("sectionMainCoords", json::array()));
     memo.sectionDistCoords = CoordsFrom(in.value("sectionDistCoords", json::array()));
+    memo.sectionDepthCoords = CoordsFrom(in.value("sectionDepthCoords", json::array()));
+    if (in.contains("pictureData")) memo.pictureData = HexFrom(in.at("pictureData"), "picture data");
+    if (in.contains("morphBody")) MorphBodyFrom(in.at("morphBody"), memo);
     return memo;
 }
 
-std::vector<std::uint8_t> HexFrom(const json& text, const std::string& what)
-{
-    std::vector<std::uint8_t> bytes;
-    if (!BytesFromHex(text.get<std::string>(), bytes)) throw std::runtime_error(what + " is no hex text");
-    return bytes;
-}
 
 std::uint16_t PlatformSignFrom(const json& sign)
 {
@@ -99,7 +156,12 @@ json ElementJson(const StoredElement& element)
               {"memo", MemoJson(element.memo)},
               {"observed", element.observed}};
     for (const ElementLink& link : element.links)
-        out["links"].push_back({{"to", APIGuid2GSGuid(link.to).ToText(true)}, {"flags", link.flags}});
+        out["links"].push_back({{"to", GuidText(link.to)}, {"flags", link.flags}});
+    if (element.view)
+        out["view"] = {{"type", element.view->typeID},
+                       {"element", GuidText(element.view->elementGuid)},
+                       {"database", GuidText(element.view->databaseUnId)},
+                       {"segment", element.view->segmentNumber}};
     const API_ElementUserData& user = element.userData;
     if (user.dataVersion != 0 || user.platformSign != 0 || !user.data.empty())
         out["userData"] = {{"version", user.dataVersion}, {"platformSign", user.platformSign}, {"data", HexText(user.data)}};
@@ -115,12 +177,20 @@ StoredElement ElementFrom(const json& in)
                                  std::to_string(sizeof(API_Element)));
     std::memcpy(static_cast<void*>(&element.record), record.data(), record.size());
     element.memo = MemoFrom(in.value("memo", json::object()));
+    if (element.record.header.typeID == API_MorphID &&
+        !IsUsableMorphBody(element.memo.morphBody, element.memo.morphMaterialMapTable.size()))
+        throw std::runtime_error("a morph without a usable body");
     element.observed = in.value("observed", false);
-    for (const json& link : in.value("links", json::array())) {
-        GS::Guid to;
-        const std::string text = link.at("to").get<std::string>();
-        if (!to.FromText(text)) throw std::runtime_error("a link to no GUID: " + text);
-        element.links.push_back({GSGuid2APIGuid(to), link.at("flags").get<std::uint32_t>()});
+    for (const json& link : in.value("links", json::array()))
+        element.links.push_back({GuidFrom(link.at("to"), "a link's element"), link.at("flags").get<std::uint32_t>()});
+    if (in.contains("view")) {
+        const json& view = in.at("view");
+        API_DatabaseInfo database {};
+        database.typeID = view.at("type").get<std::int32_t>();
+        database.elementGuid = GuidFrom(view.at("element"), "a view's element");
+        if (view.contains("database")) database.databaseUnId = GuidFrom(view.at("database"), "a view's database");
+        database.segmentNumber = view.value("segment", 0);
+        element.view = database;
     }
     if (in.contains("userData")) {
         const json& user = in.at("userData");
@@ -133,21 +203,32 @@ StoredElement ElementFrom(const json& in)
 
 json ProjectJson(const ProjectModel& model)
 {
-    json out {{"elements", json::array()}, {"layers", json::array()}, {"storeys", json::array()}, {"moduleData", json::array()}};
+    json out {{"elements", json::array()}, {"views", json::array()}, {"layers", json::array()}, {"storeys", json::array()},
+              {"moduleData", json::array()}};
     for (const StoredElement& element : model.content.elements) out["elements"].push_back(ElementJson(element));
+    for (const ViewDatabase& view : model.content.views)
+        out["views"].push_back({{"type", view.type}, {"database", GuidText(view.unId)}, {"element", GuidText(view.owner)},
+                                {"name", view.name}, {"ref", view.ref}});
     for (const auto& [index, layer] : model.content.layers)
         out["layers"].push_back({{"index", index}, {"name", layer.name}, {"flags", layer.flags}});
     for (const auto& [index, level] : model.content.storeyLevels) {
-        json storey {{"index", index}, {"level", level}};
-        if (!model.StoreyName(index).empty()) storey["name"] = model.StoreyName(index);
-        out["storeys"].push_back(storey);
+        const auto name = model.content.storeyNames.find(index);
+        out["storeys"].push_back({{"index", index}, {"level", level},
+                                  {"name", name != model.content.storeyNames.end() ? name->second : std::string()}});
     }
-    for (const LibraryFolder& folder : model.libraries)
+    for (const LibraryFolder& folder : model.libraryFolders)
         out["libraries"].push_back({{"path", folder.path}, {"name", folder.name}, {"type", folder.type},
                                     {"available", folder.available}, {"readOnly", folder.readOnly}});
     for (const auto& [index, part] : model.libraryParts)
-        out["libraryParts"].push_back({{"index", index}, {"uniqueId", part.uniqueId}, {"type", part.typeID},
-                                       {"name", part.name}, {"path", part.path}});
+        out["libraryParts"].push_back({{"index", index},
+                                       {"uniqueId", part.uniqueId},
+                                       {"version", part.version},
+                                       {"name", part.name},
+                                       {"a", part.sizeA},
+                                       {"b", part.sizeB},
+                                       {"params", ParamsJson(part.params)},
+                                       {"type", part.typeID},
+                                       {"path", part.path}});
     for (const auto& [name, stored] : model.moduleData)
         out["moduleData"].push_back({{"name", name.ToUtf8()},
                                      {"version", stored.dataVersion},
@@ -161,26 +242,31 @@ ProjectModel ProjectFrom(const json& in)
     if (!in.is_object()) throw std::runtime_error("not a project");
     ProjectModel model;
     for (const json& element : in.at("elements")) model.content.elements.push_back(ElementFrom(element));
+    for (const json& view : in.value("views", json::array()))
+        model.content.views.push_back(ViewDatabase {view.at("type").get<std::int32_t>(), GuidFrom(view.at("database"), "a view"),
+                                                    GuidFrom(view.at("element"), "a view's element"),
+                                                    view.at("name").get<std::string>(), view.at("ref").get<std::string>()});
     model.content.layers.clear();
     for (const json& layer : in.at("layers"))
         model.content.layers[layer.at("index").get<std::int16_t>()] =
             LayerEntry {layer.at("name").get<std::string>(), layer.at("flags").get<std::int32_t>()};
     model.content.storeyLevels.clear();
+    model.content.storeyNames.clear();
     for (const json& storey : in.at("storeys")) {
         const auto index = storey.at("index").get<std::int16_t>();
         model.content.storeyLevels[index] = storey.at("level").get<double>();
-        if (storey.contains("name")) model.content.storeyNames[index] = storey.at("name").get<std::string>();
+        model.content.storeyNames[index] = storey.value("name", std::string());
     }
     for (const json& folder : in.value("libraries", json::array()))
-        model.libraries.push_back({folder.at("path").get<std::string>(), folder.at("name").get<std::string>(),
-                                   folder.at("type").get<std::int32_t>(), folder.at("available").get<bool>(),
-                                   folder.at("readOnly").get<bool>()});
+        model.libraryFolders.push_back({folder.at("path").get<std::string>(), folder.at("name").get<std::string>(),
+                                        folder.at("type").get<std::int32_t>(), folder.at("available").get<bool>(),
+                                        folder.at("readOnly").get<bool>()});
     for (const json& part : in.value("libraryParts", json::array())) {
-        LibraryPartEntry entry;
-        entry.uniqueId = part.at("uniqueId").get<std::string>();
-        entry.typeID = part.at("type").get<std::int32_t>();
-        entry.name = part.at("name").get<std::string>();
-        entry.path = part.at("path").get<std::string>();
+        LibraryPartEntry entry {part.at("uniqueId").get<std::string>(), part.value("version", std::int32_t {0}),
+                                part.value("name", std::string()), part.value("a", 0.0), part.value("b", 0.0),
+                                ParamsFrom(part.value("params", json::array()))};
+        entry.typeID = part.value("type", APILib_ObjectID);
+        entry.path = part.value("path", std::string());
         model.libraryParts[part.at("index").get<std::int32_t>()] = std::move(entry);
     }
     ReloadLibraryParts(model);

@@ -5,9 +5,12 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 #include <sstream>
 
 #include "AttributeServices.hpp"
+#include "PictureElements.hpp"
+#include "PolylineElements.hpp"
 
 namespace SimHost {
 
@@ -25,6 +28,7 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
     switch (type) {
     case API_WallID:
         e.wall.thickness = 0.3;
+        e.wall.thickness1 = 0.3;
         e.wall.height = 3.0;
         e.wall.slantAngle = Pi / 2;
         break;
@@ -39,7 +43,10 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
         e.beam.height = 0.5;
         break;
     case API_SlabID: e.slab.thickness = 0.25; break;
-    case API_MeshID: e.mesh.skirtHeight = 0.5; break;
+    case API_MeshID:
+        e.mesh.skirtHeight = 0.5;
+        e.mesh.skirt = 3;
+        break;
     case API_RoofID:
         e.roof.thickness = 0.25;
         e.roof.slopeAngle = Pi / 6;
@@ -61,6 +68,8 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
         break;
     case API_ZoneID: e.zone.height = 3.0; break;
     case API_LineID: e.line.pen = 1; break;
+    case API_HatchID: e.hatch.pen = 1; break;
+    case API_SplineID: e.spline.pen = 1; break;
     case API_ArcID:
     case API_CircleID:
         e.arc.axisRatio = 1.0;
@@ -72,6 +81,9 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
     case API_MorphID:
         e.morph.transformation[0] = e.morph.transformation[5] = e.morph.transformation[10] = 1.0;
         break;
+    case API_CutPlaneID: std::snprintf(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId, "%s", "S-01"); break;
+    case API_ElevationID: std::snprintf(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId, "%s", "E-01"); break;
+    case API_InteriorElevationID: std::snprintf(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId, "%s", "IE-01"); break;
     default: break;
     }
     return e;
@@ -97,7 +109,7 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
     case API_WallID:
         return {SIMHOST_FIELD(wall.begC), SIMHOST_FIELD(wall.endC), SIMHOST_FIELD(wall.arcAngle), SIMHOST_FIELD(wall.geometryKind),
                 SIMHOST_FIELD(wall.referenceLineCode), SIMHOST_FIELD(wall.flipped), SIMHOST_FIELD(wall.profileCode),
-                SIMHOST_FIELD(wall.slantAngle), SIMHOST_FIELD(wall.thickness), SIMHOST_FIELD(wall.height),
+                SIMHOST_FIELD(wall.slantAngle), SIMHOST_FIELD(wall.thickness), SIMHOST_FIELD(wall.thickness1), SIMHOST_FIELD(wall.height),
                 SIMHOST_FIELD(wall.bottomOffset)};
     case API_ColumnID:
         return {SIMHOST_FIELD(column.origin), SIMHOST_FIELD(column.axisRotationAngle), SIMHOST_FIELD(column.width),
@@ -106,14 +118,17 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
                 SIMHOST_FIELD(column.height), SIMHOST_FIELD(column.bottomOffset)};
     case API_BeamID:
         return {SIMHOST_FIELD(beam.begC), SIMHOST_FIELD(beam.endC), SIMHOST_FIELD(beam.width), SIMHOST_FIELD(beam.height),
-                SIMHOST_FIELD(beam.bottomOffset), SIMHOST_FIELD(beam.slantAngle), SIMHOST_FIELD(beam.referenceLineCode)};
-    case API_SlabID:
-        return {SIMHOST_FIELD(slab.thickness), SIMHOST_FIELD(slab.bottomOffset), SIMHOST_FIELD(slab.pointCount)};
+                SIMHOST_FIELD(beam.level), SIMHOST_FIELD(beam.offset), SIMHOST_FIELD(beam.isSlanted), SIMHOST_FIELD(beam.slantAngle)};
+    case API_SlabID: return {SIMHOST_FIELD(slab.thickness), SIMHOST_FIELD(slab.bottomOffset), SIMHOST_FIELD(slab.poly)};
+    case API_HatchID: return {SIMHOST_FIELD(hatch.poly), SIMHOST_FIELD(hatch.pen)};
+    case API_SplineID: return {SIMHOST_FIELD(spline.closed), SIMHOST_FIELD(spline.pen)};
     case API_MeshID:
-        return {SIMHOST_FIELD(mesh.skirtHeight), SIMHOST_FIELD(mesh.bottomOffset), SIMHOST_FIELD(mesh.pointCount)};
+        return {SIMHOST_FIELD(mesh.skirtHeight), SIMHOST_FIELD(mesh.bottomOffset), SIMHOST_FIELD(mesh.skirt),
+                SIMHOST_FIELD(mesh.poly), SIMHOST_FIELD(mesh.levelPointCount), SIMHOST_FIELD(mesh.levelLineCount)};
     case API_RoofID:
-        return {SIMHOST_FIELD(roof.thickness), SIMHOST_FIELD(roof.bottomOffset), SIMHOST_FIELD(roof.slopeAngle),
-                SIMHOST_FIELD(roof.baseLineBegC), SIMHOST_FIELD(roof.baseLineEndC), SIMHOST_FIELD(roof.pointCount)};
+        return {SIMHOST_FIELD(roof.roofClass), SIMHOST_FIELD(roof.thickness), SIMHOST_FIELD(roof.bottomOffset),
+                SIMHOST_FIELD(roof.slopeAngle), SIMHOST_FIELD(roof.baseLineBegC), SIMHOST_FIELD(roof.baseLineEndC),
+                SIMHOST_FIELD(roof.posSign), SIMHOST_FIELD(roof.poly)};
     case API_ObjectID:
     case API_LampID:
         return {SIMHOST_FIELD(object.position), SIMHOST_FIELD(object.elevation), SIMHOST_FIELD(object.angle),
@@ -121,7 +136,8 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
                 SIMHOST_FIELD(object.pen), SIMHOST_FIELD(object.mirrored)};
     case API_WindowID:
     case API_DoorID:
-        return {SIMHOST_FIELD(window.owner), SIMHOST_FIELD(window.libraryPartIndex), SIMHOST_FIELD(window.width),
+        return {SIMHOST_FIELD(window.owner), SIMHOST_FIELD(window.libraryPartIndex), SIMHOST_FIELD(window.placementSetting),
+                SIMHOST_FIELD(window.placementGuid), SIMHOST_FIELD(window.placementFlag), SIMHOST_FIELD(window.width),
                 SIMHOST_FIELD(window.height), SIMHOST_FIELD(window.sillHeight), SIMHOST_FIELD(window.position),
                 SIMHOST_FIELD(window.revealDepth), SIMHOST_FIELD(window.startPoint), SIMHOST_FIELD(window.direction),
                 SIMHOST_FIELD(window.mirrored), SIMHOST_FIELD(window.openingSide), SIMHOST_FIELD(window.referenceSide)};
@@ -134,8 +150,20 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
                 SIMHOST_FIELD(arc.endAngle), SIMHOST_FIELD(arc.pen)};
     case API_HotspotID: return {SIMHOST_FIELD(hotspot.position), SIMHOST_FIELD(hotspot.height), SIMHOST_FIELD(hotspot.pen)};
     case API_LevelDimensionID:
-        return {SIMHOST_FIELD(levelDimension.position), SIMHOST_FIELD(levelDimension.level), SIMHOST_FIELD(levelDimension.pen)};
+        return {SIMHOST_FIELD(levelDimension.position), SIMHOST_FIELD(levelDimension.level), SIMHOST_FIELD(levelDimension.pen),
+                SIMHOST_FIELD(levelDimension.note1), SIMHOST_FIELD(levelDimension.note2),
+                SIMHOST_FIELD(levelDimension.markerSetting), SIMHOST_FIELD(levelDimension.customText)};
     case API_MorphID: return {SIMHOST_FIELD(morph.transformation)};
+    case API_CutPlaneID:
+    case API_ElevationID:
+    case API_InteriorElevationID:
+        return {SIMHOST_FIELD(cutPlane.kind), SIMHOST_FIELD(cutPlane.lowerLimit), SIMHOST_FIELD(cutPlane.upperLimit),
+                SIMHOST_FIELD(cutPlane.name), SIMHOST_FIELD(cutPlane.referenceId)};
+    case API_PictureID:
+        return {SIMHOST_FIELD(picture.destBox), SIMHOST_FIELD(picture.origBox), SIMHOST_FIELD(picture.rotAngle),
+                SIMHOST_FIELD(picture.mirrored), SIMHOST_FIELD(picture.transparent), SIMHOST_FIELD(picture.directSize),
+                SIMHOST_FIELD(picture.anchorPoint), SIMHOST_FIELD(picture.colorDepth), SIMHOST_FIELD(picture.storageFormat),
+                SIMHOST_FIELD(picture.name)};
     default: return {};
     }
 }
@@ -208,9 +236,10 @@ bool MapOfEdit(const API_EditPars& edit, PlanMap& map)
     return false;
 }
 
-void MapPolygon(std::vector<API_Coord>& coords, const PlanMap& map)
+// Polygons keep entry 0 unused; a spline's points start there.
+void MapPolygon(std::vector<API_Coord>& coords, const PlanMap& map, std::size_t first = 1)
 {
-    for (std::size_t i = 1; i < coords.size(); ++i) coords[i] = map.Point(coords[i]);
+    for (std::size_t i = first; i < coords.size(); ++i) coords[i] = map.Point(coords[i]);
 }
 
 void MapMorph(double (&t)[12], const PlanMap& map)
@@ -243,7 +272,7 @@ bool ApplyMap(StoredElement& element, const PlanMap& map)
     case API_BeamID:
         e.beam.begC = map.Point(e.beam.begC);
         e.beam.endC = map.Point(e.beam.endC);
-        e.beam.bottomOffset += map.dz;
+        e.beam.level += map.dz;
         break;
     case API_SlabID:
         e.slab.bottomOffset += map.dz;
@@ -257,6 +286,7 @@ bool ApplyMap(StoredElement& element, const PlanMap& map)
         e.roof.bottomOffset += map.dz;
         e.roof.baseLineBegC = map.Point(e.roof.baseLineBegC);
         e.roof.baseLineEndC = map.Point(e.roof.baseLineEndC);
+        if (map.mirror) e.roof.posSign = !e.roof.posSign;
         MapPolygon(element.memo.coords, map);
         break;
     case API_ObjectID:
@@ -270,6 +300,8 @@ bool ApplyMap(StoredElement& element, const PlanMap& map)
         e.line.begC = map.Point(e.line.begC);
         e.line.endC = map.Point(e.line.endC);
         break;
+    case API_HatchID: MapPolygon(element.memo.coords, map); break;
+    case API_SplineID: MapPolygon(element.memo.coords, map, 0); break;
     case API_ArcID:
     case API_CircleID: {
         e.arc.centre = map.Point(e.arc.centre);
@@ -319,9 +351,9 @@ struct BoxBuilder {
         for (const auto& [u, v] : {std::pair {0.0, 0.0}, {a, 0.0}, {0.0, b}, {a, b}})
             Add(corner.x + u * c - v * s, corner.y + u * s + v * c);
     }
-    void AddPolygon(const std::vector<API_Coord>& coords)
+    void AddPolygon(const std::vector<API_Coord>& coords, std::size_t first = 1)
     {
-        for (std::size_t i = 1; i < coords.size(); ++i) Add(coords[i]);
+        for (std::size_t i = first; i < coords.size(); ++i) Add(coords[i]);
     }
     bool Finish(double zBottom, double zTop, API_Box3D& out)
     {
@@ -333,10 +365,27 @@ struct BoxBuilder {
     }
 };
 
+// The box of the body's vertices, placed by the morph's transformation.
+bool MorphBox(const double (&t)[12], const API_MorphBody& body, API_Box3D& box)
+{
+    if (body.vertices.empty()) return false;
+    for (std::size_t i = 0; i < body.vertices.size(); ++i) {
+        const API_Coord3D& v = body.vertices[i];
+        const double x = t[0] * v.x + t[1] * v.y + t[2] * v.z + t[3];
+        const double y = t[4] * v.x + t[5] * v.y + t[6] * v.z + t[7];
+        const double z = t[8] * v.x + t[9] * v.y + t[10] * v.z + t[11];
+        if (i == 0) box = {x, y, z, x, y, z};
+        box = {std::min(box.xMin, x), std::min(box.yMin, y), std::min(box.zMin, z),
+               std::max(box.xMax, x), std::max(box.yMax, y), std::max(box.zMax, z)};
+    }
+    return true;
+}
+
+// GDL names are case-insensitive: "ZZYZX" and "zzyzx" are one parameter.
 double ParameterValue(const API_ElementMemo& memo, const char* name)
 {
     for (const API_AddParType& p : memo.params)
-        if (std::strcmp(p.name, name) == 0) return p.value;
+        if (strncasecmp(p.name, name, sizeof p.name) == 0) return p.value;
     return 0.0;
 }
 
@@ -362,6 +411,17 @@ std::string Number(double v)
 
 std::string Point(const API_Coord& p) { return "(" + Number(p.x) + "," + Number(p.y) + ")"; }
 
+// The points of a memo's list from the first one given, each after a blank.
+std::string Points(const std::vector<API_Coord>& coords, std::size_t first)
+{
+    std::string text;
+    for (std::size_t i = first; i < coords.size(); ++i) text += " " + Point(coords[i]);
+    return text;
+}
+
+std::string NoteText(const API_NoteType& note) { return std::string(note.content, strnlen(note.content, sizeof note.content)); }
+std::string CText(const char* text, std::size_t size) { return std::string(text, strnlen(text, size)); }
+
 }  // namespace
 
 ProjectModel::ProjectModel()
@@ -369,6 +429,7 @@ ProjectModel::ProjectModel()
     content.layers[DefaultLayer] = LayerEntry {"Archicad-Ebene", 0};
     AddStandardAttributes(content);
     content.storeyLevels[0] = 0.0;
+    content.storeyNames[0] = "Erdgeschoss";
     currentDatabase.typeID = APIWind_FloorPlanID;
 }
 
@@ -399,9 +460,12 @@ API_Guid ProjectModel::NewGuid()
     guid.time_hi_and_version = 0x4000;
     guid.clock_seq[0] = 0x80;
     std::memcpy(guid.node, "SimHst", 6);
+    const auto isView = [this](const API_Guid& g) {
+        return std::any_of(content.views.begin(), content.views.end(), [&](const ViewDatabase& v) { return v.unId == g; });
+    };
     do {
         guid.time_low = 0x5EED0000u + ++guidCounter_;
-    } while (Find(guid) != nullptr);
+    } while (Find(guid) != nullptr || isView(guid));
     return guid;
 }
 
@@ -506,6 +570,17 @@ void ApplyMemo(API_ElementMemo& target, const API_ElementMemo& source, std::uint
         target.parcs = source.parcs;
     }
     if ((memoMask & APIMemoMask_AddPars) != 0) target.params = source.params;
+    if ((memoMask & APIMemoMask_Section) != 0) {
+        target.sectionSegments = source.sectionSegments;
+        target.sectionMainCoords = source.sectionMainCoords;
+        target.sectionDistCoords = source.sectionDistCoords;
+        target.sectionDepthCoords = source.sectionDepthCoords;
+    }
+    if ((memoMask & APIMemoMask_Picture) != 0) target.pictureData = source.pictureData;
+    if ((memoMask & APIMemoMask_MorphBody) != 0) {
+        target.morphBody = source.morphBody;
+        target.morphMaterialMapTable = source.morphMaterialMapTable;
+    }
 }
 
 API_ElementMemo CopyMemo(const API_ElementMemo& source, std::uint64_t memoMask)
@@ -521,8 +596,8 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
     BoxBuilder b;
     switch (e.header.typeID) {
     case API_WallID:
-        b.Add(e.wall.begC, e.wall.thickness);
-        b.Add(e.wall.endC, e.wall.thickness);
+        b.Add(e.wall.begC, std::max(e.wall.thickness, e.wall.thickness1));
+        b.Add(e.wall.endC, std::max(e.wall.thickness, e.wall.thickness1));
         return b.Finish(level + e.wall.bottomOffset, level + e.wall.bottomOffset + e.wall.height, box);
     case API_ColumnID:
         AddColumnFootprint(b, e.column, e.column.height);
@@ -530,7 +605,7 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
     case API_BeamID:
         b.Add(e.beam.begC, e.beam.width / 2);
         b.Add(e.beam.endC, e.beam.width / 2);
-        return b.Finish(level + e.beam.bottomOffset, level + e.beam.bottomOffset + e.beam.height, box);
+        return b.Finish(level + e.beam.level - e.beam.height, level + e.beam.level, box);
     case API_SlabID:
         b.AddPolygon(element.memo.coords);
         return b.Finish(level + e.slab.bottomOffset, level + e.slab.bottomOffset + e.slab.thickness, box);
@@ -551,6 +626,12 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
         b.Add(e.line.begC);
         b.Add(e.line.endC);
         return b.Finish(level, level, box);
+    case API_HatchID:
+        b.AddPolygon(element.memo.coords);
+        return b.Finish(level, level, box);
+    case API_SplineID:
+        b.AddPolygon(element.memo.coords, 0);
+        return b.Finish(level, level, box);
     case API_ArcID:
     case API_CircleID:
         b.Add(e.arc.centre, e.arc.radius);
@@ -561,9 +642,7 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
     case API_LevelDimensionID:
         b.Add(e.levelDimension.position);
         return b.Finish(level + e.levelDimension.level, level + e.levelDimension.level, box);
-    case API_MorphID:
-        b.Add({e.morph.transformation[3], e.morph.transformation[7]});
-        return b.Finish(e.morph.transformation[11], e.morph.transformation[11], box);
+    case API_MorphID: return MorphBox(e.morph.transformation, element.memo.morphBody, box);
     default: return false;
     }
 }
@@ -610,6 +689,12 @@ std::string ElemTypeName(API_ElemTypeID type)
     case API_MeshID: return "mesh";
     case API_LevelDimensionID: return "level-dimension";
     case API_ZoneID: return "zone";
+    case API_HatchID: return "fill";
+    case API_PolyLineID: return "polyline";
+    case API_SplineID: return "spline";
+    case API_CutPlaneID: return "section";
+    case API_ElevationID: return "elevation";
+    case API_InteriorElevationID: return "interior-elevation";
     case API_LineID: return "line";
     case API_ArcID: return "arc";
     case API_CircleID: return "circle";
@@ -618,6 +703,7 @@ std::string ElemTypeName(API_ElemTypeID type)
     case API_MorphID: return "morph";
     case API_CameraID: return "camera";
     case API_CamSetID: return "camera-set";
+    case API_PictureID: return "picture";
     default: return "type" + std::to_string(type);
     }
 }
@@ -641,8 +727,18 @@ std::string DescribeElement(const StoredElement& element)
             << Number(e.column.bottomOffset);
         break;
     case API_BeamID:
-        out << " " << Point(e.beam.begC) << "-" << Point(e.beam.endC) << " offset " << Number(e.beam.bottomOffset);
+        out << " " << Point(e.beam.begC) << "-" << Point(e.beam.endC) << " level " << Number(e.beam.level) << " offset "
+            << Number(e.beam.offset) << " slanted " << e.beam.isSlanted << " slope " << Number(e.beam.slantAngle);
         break;
+    case API_SlabID:
+        out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo) << " offset " << Number(e.slab.bottomOffset);
+        break;
+    case API_HatchID: out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo); break;
+    case API_RoofID:
+        out << Points(element.memo.coords, 1) << " pivot " << Point(e.roof.baseLineBegC) << "-" << Point(e.roof.baseLineEndC)
+            << " slope " << Number(e.roof.slopeAngle) << " rises " << (e.roof.posSign ? "left" : "right");
+        break;
+    case API_SplineID: out << (e.spline.closed ? " closed" : " open") << Points(element.memo.coords, 0); break;
     case API_ObjectID:
     case API_LampID:
         out << " " << Point(e.object.position) << " elevation " << Number(e.object.elevation) << " angle "
@@ -659,6 +755,11 @@ std::string DescribeElement(const StoredElement& element)
         if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;
         break;
     case API_ShellID: out << " class " << e.shell.shellClass << " level " << Number(e.shell.level); break;
+    case API_PolyLineID: out << " " << DescribePolygonMemo(element.memo); break;
+    case API_MorphID:
+        out << " vertices " << element.memo.morphBody.vertices.size() << " edges " << element.memo.morphBody.edges.size()
+            << " polygons " << element.memo.morphBody.polygons.size();
+        break;
     case API_CameraID:
         out << " " << Point(e.camera.position) << " height " << Number(e.camera.cameraZ) << " target " << Point(e.camera.target)
             << " height " << Number(e.camera.targetZ) << " cone " << Number(e.camera.viewCone) << " azimuth "
@@ -675,8 +776,19 @@ std::string DescribeElement(const StoredElement& element)
         break;
     case API_HotspotID: out << " " << Point(e.hotspot.position) << " height " << Number(e.hotspot.height); break;
     case API_LevelDimensionID:
-        out << " " << Point(e.levelDimension.position) << " level " << Number(e.levelDimension.level);
+        out << " " << Point(e.levelDimension.position) << " level " << Number(e.levelDimension.level) << " notes \""
+            << NoteText(e.levelDimension.note1) << "\" \"" << NoteText(e.levelDimension.note2) << "\"";
         break;
+    case API_CutPlaneID:
+    case API_ElevationID:
+    case API_InteriorElevationID:
+        out << Points(element.memo.sectionMainCoords, 0) << " seen from" << Points(element.memo.sectionDistCoords, 0);
+        if (e.cutPlane.name[0] != 0 || e.cutPlane.referenceId[0] != 0)
+            out << " \"" << CText(e.cutPlane.name, sizeof e.cutPlane.name) << "\" ["
+                << CText(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId) << "] range " << Number(e.cutPlane.lowerLimit)
+                << ".." << Number(e.cutPlane.upperLimit);
+        break;
+    case API_PictureID: out << " " << DescribePicture(element); break;
     default:
         if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;
         break;

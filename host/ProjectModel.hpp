@@ -22,6 +22,11 @@ struct StoredElement {
     API_ElementMemo memo;
     API_ElementUserData userData;
     bool observed = false;
+    // A 2D element drawn in the view of a section, elevation or interior elevation
+    // belongs to that view; every other element to the model.
+    std::optional<API_DatabaseInfo> view;
+    // How often the add-on ran the parameter script of its library part.
+    int parameterScriptRuns = 0;
     std::vector<ElementLink> links;
 };
 
@@ -43,9 +48,20 @@ struct StoredModuleData {
     std::vector<std::uint8_t> bytes;
 };
 
+// A view database: a section's, elevation's or interior elevation's view, which
+// belongs to its element, or a layout or worksheet of its own.
+struct ViewDatabase {
+    std::int32_t type = 0;  // APIWind_...
+    API_Guid unId {};
+    API_Guid owner {};      // null for layouts and worksheets
+    std::string name;
+    std::string ref;
+};
+
 // What an undo step restores: everything the project holds.
 struct ProjectContent {
     std::vector<StoredElement> elements;  // in creation order
+    std::vector<ViewDatabase> views;      // in creation order
     std::map<std::pair<API_ElemTypeID, std::int32_t>, ToolDefaults> defaults;
     std::map<std::int16_t, LayerEntry> layers;
     std::map<std::pair<std::int32_t, std::int16_t>, API_Attribute> attributes;  // pens, line types, fills, fonts
@@ -63,6 +79,8 @@ public:
     ProjectContent content;
     API_DatabaseInfo currentDatabase {};
     std::int32_t frontWindow = APIWind_FloorPlanID;
+    API_Guid frontWindowUnId {};  // the view database the front window shows
+    double planRotation = 0.0;    // the floor plan's view turned by this angle
     std::int16_t currentStorey = 0;
     bool storeysNumberedFromOne = false;
     std::vector<API_Neig> selection;
@@ -71,7 +89,8 @@ public:
     std::string projectFile;  // where the project was saved or read from; empty for a new one
     std::vector<ProjectContent> undoSteps;
     std::map<std::int32_t, LibraryPartEntry> libraryParts;  // by library index, from 1
-    std::vector<LibraryFolder> libraries;                   // the loaded libraries
+    std::int32_t openParameterList = 0;                      // the part whose parameter list is open, 0 none
+    std::vector<LibraryFolder> libraryFolders;               // the loaded libraries, in order
     std::optional<LibraryPartCreation> libraryPartCreation;
     bool overwriteLibraryParts = false;
     // Add-ons store their data outside the undo steps, as the host does.

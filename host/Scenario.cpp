@@ -1,17 +1,21 @@
 #include "Scenario.hpp"
 
 #include <cstdlib>
+#include <limits>
 #include <fstream>
 #include <iostream>
 
 #include "ElementServices.hpp"
+#include "DialogLists.hpp"
 #include "ExchangeVerbs.hpp"
 #include "DialogVerbs.hpp"
+#include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
+#include "OrthophotoJobs.hpp"
 #include "PointCloudView.hpp"
-#include "ProgressServices.hpp"
 #include "ModuleDataServices.hpp"
 #include "PaletteVerbs.hpp"
+#include "PlanPicture.hpp"
 #include "ProjectFile.hpp"
 #include "TeamworkVerbs.hpp"
 #include "Win/Process.hpp"
@@ -38,8 +42,11 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddModuleDataVerbs(verbs_);
     AddProjectFileVerbs(verbs_);
     AddTeamworkVerbs(verbs_);
+    AddPlanPictureVerbs(verbs_);
     AddLibraryVerbs(verbs_);
-    AddProgressVerbs(verbs_);
+    AddInterfaceVerbs(verbs_);
+    AddListVerbs(verbs_);
+    AddOrthophotoJobVerbs(verbs_);
     AddDialogVerbs(verbs_);
     AddPointCloudViewVerbs(verbs_);
 }
@@ -160,6 +167,16 @@ void AddFrameVerbs(ScenarioVerbs& verbs)
     });
     verbs["quit"] = WithHost([](Scenario&, Host& host, std::istringstream&) {
         host.Quit();
+        return true;
+    });
+    verbs["project-event"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+        const std::string word = Scenario::Rest(args);
+        char* end = nullptr;
+        const long event = std::strtol(word.c_str(), &end, 0);
+        if (word.empty() || *end != '\0' || event < std::numeric_limits<std::int32_t>::min() ||
+            event > std::numeric_limits<std::int32_t>::max())
+            return s.Fail("project-event <number>, decimal or 0x hexadecimal");
+        host.FireProjectEvent(static_cast<std::int32_t>(event));
         return true;
     });
     verbs["run"] = WithHost([](Scenario&, Host& host, std::istringstream&) {

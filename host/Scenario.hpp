@@ -29,6 +29,7 @@ void AddFrameVerbs(ScenarioVerbs& verbs);
 //   fail-message <name>      registering this window message fails (before start)
 //   start                    load the add-on and run its entry points
 //   new-project | close-project | quit   (saving and opening projects: ProjectFile.hpp)
+//   project-event <number>   a project event as the host sends it
 //   run                      run the posted add-on commands
 //   free                     FreeData and unload the add-on
 //   unload                   unload the add-on without FreeData

@@ -1,6 +1,7 @@
 #include "Teamwork.hpp"
 
 #include <algorithm>
+#include <climits>
 #include <iterator>
 
 namespace SimHost {
@@ -49,6 +50,32 @@ API_Guid Teamwork::GuidOfUser(std::int16_t id)
     parts.data4[6] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(id) >> 8);
     parts.data4[7] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(id) & 0xFF);
     return GSGuid2APIGuid(GS::Guid(parts));
+}
+
+std::optional<std::int16_t> Teamwork::HolderOf(const API_Guid& guid) const
+{
+    for (const auto& [held, user] : reservations_)
+        if (held == guid) return user;
+    return std::nullopt;
+}
+
+void Teamwork::Hold(const API_Guid& guid, std::int16_t user)
+{
+    Release(guid);
+    reservations_.emplace_back(guid, user);
+}
+
+void Teamwork::Release(const API_Guid& guid)
+{
+    reservations_.erase(std::remove_if(reservations_.begin(), reservations_.end(), [&guid](const auto& r) { return r.first == guid; }),
+                        reservations_.end());
+}
+
+std::int16_t Teamwork::SomeoneElse() const
+{
+    for (const TeamworkUser& user : users_)
+        if (user.id != currentUser_) return user.id;
+    return static_cast<std::int16_t>(currentUser_ == SHRT_MAX ? 0 : currentUser_ + 1);
 }
 
 }  // namespace SimHost

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,10 +31,19 @@ public:
     // A user's GUID follows from the id, so scenarios can name it.
     static API_Guid GuidOfUser(std::int16_t id);
 
+    // Reservations: the user who holds an element, none while it is free.
+    std::optional<std::int16_t> HolderOf(const API_Guid& guid) const;
+    void Hold(const API_Guid& guid, std::int16_t user);
+    void Release(const API_Guid& guid);
+    const std::vector<std::pair<API_Guid, std::int16_t>>& Reservations() const { return reservations_; }
+    // A user who is not the current one: a known colleague, else the next id.
+    std::int16_t SomeoneElse() const;
+
 private:
     bool shared_ = false;
     std::int16_t currentUser_ = 0;
     std::vector<TeamworkUser> users_;
+    std::vector<std::pair<API_Guid, std::int16_t>> reservations_;
 };
 
 }  // namespace SimHost

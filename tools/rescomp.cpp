@@ -4,10 +4,11 @@
 // Text form, one statement per line, "#" starts a comment line:
 //   STR# <id>          then one quoted string per line, then END
 //   DIALOG <id> ...    the lines up to END are kept as the dialog's description
-//   DIALOGTEXT <id> "<title>"   then lines  item <item id> "<text>", then END:
-//                      a language's texts for the DIALOG <id> given before it
-//                      (in this or an earlier input file); they replace the title
-//                      and those items' texts, the layout and values stay
+//   DIALOGTEXT <id> "<title>"   then lines  item <item id> "<text>" [entries="a|b"],
+//                      then END: a language's texts for the DIALOG <id> given
+//                      before it (in this or an earlier input file); they replace
+//                      the title and those items' texts and pop-up entries, the
+//                      layout and values stay
 //   TOOLTIPS <id> "<name>"    then lines  <item id> "<tooltip>" "<item name>", then END:
 //                      the tooltips of dialog <id>, several per item in their order
 //   FILE <id> "<path relative to the resource file>"
@@ -141,8 +142,9 @@ std::vector<std::uint8_t> BuildFolder(const std::vector<std::pair<std::string, s
 
 using LineSource = std::function<bool(std::string&)>;
 
-// The dialog text that ends the line from pos on, as the dialog manager reads it.
-std::string ParseDialogText(const std::string& line, std::size_t pos)
+// The quoted dialog text from pos on, as the dialog manager reads it; pos ends
+// behind its closing quote.
+std::string ParseQuotedDialogText(const std::string& line, std::size_t& pos)
 {
     pos = line.find_first_not_of(" \t", pos);
     if (pos == std::string::npos || line[pos] != '"') throw std::runtime_error("expected a quoted text");
@@ -150,8 +152,20 @@ std::string ParseDialogText(const std::string& line, std::size_t pos)
     if (close == std::string::npos) throw std::runtime_error("unterminated text");
     const std::string text = line.substr(pos + 1, close - pos - 1);
     pos = close + 1;
+    return text;
+}
+
+void ExpectLineEnd(const std::string& line, std::size_t pos)
+{
     if (line.find_first_not_of(" \t", pos) != std::string::npos)
         throw std::runtime_error("unexpected '" + line.substr(pos) + "' after the text");
+}
+
+// The dialog text that ends the line from pos on.
+std::string ParseDialogText(const std::string& line, std::size_t pos)
+{
+    const std::string text = ParseQuotedDialogText(line, pos);
+    ExpectLineEnd(line, pos);
     return text;
 }
 
@@ -192,6 +206,44 @@ void ReplaceItemText(std::vector<std::string>& description, int itemId, const st
     throw std::runtime_error("the dialog has no item " + std::to_string(itemId));
 }
 
+// The item's pop-up entries in place of those it had, or added at its end.
+void ReplaceItemEntries(std::vector<std::string>& description, int itemId, const std::string& entries)
+{
+    const std::string option = "entries=\"" + entries + "\"";
+    for (auto& line : description) {
+        if (!IsItemLine(line, itemId)) continue;
+        const auto at = line.find(" entries=");
+        if (at == std::string::npos) {
+            line += " " + option;
+            return;
+        }
+        const std::size_t begin = at + 1;
+        std::size_t end = begin + std::string("entries=").size();
+        if (end < line.size() && line[end] == '"') {
+            const auto close = line.find('"', end + 1);
+            end = close == std::string::npos ? line.size() : close + 1;
+        } else {
+            end = std::min(line.find_first_of(" \t", end), line.size());
+        }
+        line.replace(begin, end - begin, option);
+        return;
+    }
+    throw std::runtime_error("the dialog has no item " + std::to_string(itemId));
+}
+
+// "entries="a|b"" behind an item's text, or nothing.
+bool ParseEntries(const std::string& line, std::size_t pos, std::string& entries)
+{
+    pos = line.find_first_not_of(" \t", pos);
+    if (pos == std::string::npos) return false;
+    const std::string key = "entries=";
+    if (line.compare(pos, key.size(), key) != 0) ExpectLineEnd(line, pos);
+    pos += key.size();
+    entries = ParseQuotedDialogText(line, pos);
+    ExpectLineEnd(line, pos);
+    return true;
+}
+
 Resource& EarlierDialog(std::vector<Resource>& resources, std::int16_t id)
 {
     // The first of a type and id is the one a module lookup finds.
@@ -229,7 +281,10 @@ void ApplyDialogText(const std::string& header, const LineSource& nextLine, std:
         std::istringstream item(line);
         int itemId = 0;
         if (!(item >> keyword >> itemId) || keyword != "item") throw std::runtime_error("expected: item <id> \"<text>\"");
-        ReplaceItemText(description, itemId, ParseDialogText(line, PositionAfter(item, line)));
+        std::size_t pos = PositionAfter(item, line);
+        ReplaceItemText(description, itemId, ParseQuotedDialogText(line, pos));
+        std::string entries;
+        if (ParseEntries(line, pos, entries)) ReplaceItemEntries(description, itemId, entries);
     }
     std::string joined;
     for (const auto& l : description) joined += l + "\n";

@@ -156,10 +156,12 @@ void Survanto::SnapPointPairs()
     }
 }
 
-// The layer check asks for the circle tool's layer, also for an arc.
+// The layer check asks for the circle tool's layer, also for an arc; in a
+// section-type view the circle is drawn in the view's plane.
 void Survanto::CreateCircleOrArc()
 {
     if (AcceptToolLayer(API_CircleID)) {
+        ProjectPointsToSectionView();
         RunCreationCommand([this] { CreateCircleOrArcElement(*this); });
     }
     pointStep = 0;

@@ -321,8 +321,7 @@ std::int32_t ReferenceLineFromStation(const TypVektor<API_Coord3D>& points, cons
 void Survanto::CreateWall()
 {
     if (!AcceptToolLayer(API_WallID)) return;
-    API_Coord offset{};
-    if (HostDatabaseRequest(FourCC("GOFS"), &offset, nullptr) != NoError) offset = API_Coord{};
+    const API_Coord offset = GetLocationOffset();
     for (std::int16_t option = 0; option < WallOptionCount; ++option)
         toolOptions[static_cast<std::size_t>(option)] =
             static_cast<std::int16_t>(MainPaletteItemValue(static_cast<std::int16_t>(FirstWallOptionItem + option)));

@@ -14,6 +14,7 @@
 #include "API/AddOnInterface.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "DG/DG.hpp"
+#include "HostApiHelpers.hpp"
 #include "exchange/ExchangeDocument.hpp"
 #include "exchange/PointCabWatcher.hpp"
 #include "measuring/InstrumentEvents.hpp"
@@ -168,13 +169,6 @@ bool TakePointId(const GS::UniString& id)
     return true;
 }
 
-API_Coord LocationOffset()
-{
-    API_Coord offset;
-    if (HostDatabaseRequest(FourCC("GOFS"), &offset, nullptr) != NoError) offset = API_Coord {};
-    return offset;
-}
-
 // What a point of the exchange file becomes in the plan.
 struct PlacedPoint {
     double rawZ = 0, stationX = 0, stationY = 0, x = 0, y = 0, z = 0;
@@ -287,7 +281,7 @@ std::optional<ExchangeFileStamp> ImportPointCabFile(Survanto& survanto)
     ExchangeAnnotation annotation;
     std::string rewritten;
     if (!TakeFirstAnnotation(read->bytes, annotation, rewritten)) return StampOf(read->status);
-    const API_Coord offset = LocationOffset();
+    const API_Coord offset = GetLocationOffset();
     if (!AllPlaceable(annotation, offset)) return StampOf(read->status);
     const WriteBackResult written = ReplaceExchangeFile(path, rewritten, *read);
     // Not written back: the annotation stays in the file, nothing is taken. A folder

@@ -1,7 +1,9 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <string>
 
+#include "API/Database.hpp"
 #include "API/Types.hpp"
 
 class Survanto;
@@ -14,9 +16,14 @@ extern std::atomic<bool> quitting;
 extern CAttributeData* theAttributeData;
 extern std::uint32_t quintairToExtAppMessage;
 extern std::uint32_t extAppToQuintairMessage;
+// The 3D projection that the add-on command "CAMR" applies; the camera view
+// tracking names its camera.
+extern API_3DProjectionInfo keptProjection;
 // Set while the add-on itself changes cameras, so that the camera observer lets
 // the changes pass.
 extern std::uint8_t cameraUpdateBusy;
 
 void ReadConfigFile();
+// The update page: "UpdateAddress" of the configuration file, else the maker's own.
+std::string UpdatePageAddress();
 API_ModulID OwnModuleId();

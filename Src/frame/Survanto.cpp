@@ -66,7 +66,7 @@ Survanto::Survanto() : resourceModuleBefore_(CurrentResourceModule())
     windowTracking = false;
     windowRaising = false;
     trackingDelay = 250;
-    importColumnWidths = {50, 32, 100, 100, 100, 32, 40};
+    importColumnWidths = DefaultImportColumnWidths;
 }
 
 // Nothing is saved here: the project data were saved when they changed.
@@ -74,16 +74,20 @@ Survanto::~Survanto()
 {
     StopPointCabWatcher();
     const GSResModule current = CurrentResourceModule();
-    if (current == resourceModules[1] || current == resourceModules[2]) SetCurrentResourceModule(resourceModuleBefore_);
-    RS::CloseResourceModule(resourceModules[1]);
-    RS::CloseResourceModule(resourceModules[2]);
+    const auto isLanguageFile = [this](GSResModule module) { return module != resourceModules[0]; };
+    if (isLanguageFile(current) && (current == resourceModules[1] || current == resourceModules[2]))
+        SetCurrentResourceModule(resourceModuleBefore_);
+    for (const GSResModule module : {resourceModules[1], resourceModules[2]})
+        if (isLanguageFile(module)) RS::CloseResourceModule(module);
 }
 
-void Survanto::ChooseLanguageFromHost()
+void Survanto::ChooseLanguageFromHost() { language = LanguageOfHost(); }
+
+std::int32_t Survanto::LanguageOfHost()
 {
     API_ServerApplicationInfo info;
     HostEnvironmentRequest(FourCC("APPL"), &info, nullptr);
-    language = LanguageFromCode(info.language);
+    return LanguageFromCode(info.language);
 }
 
 std::int32_t Survanto::LanguageFromCode(const GS::UniString& code)
@@ -135,10 +139,14 @@ void Survanto::OpenLanguageResourceFiles()
 {
     IO::Location location = HostGetOwnLocation();
     resourceModules[0] = HostGetOwnResourceModule();
-    location.SetLastLocalName("SurvantoInt.lng");
-    resourceModules[1] = RS::OpenResourceFile(location.ToPath());
-    location.SetLastLocalName("SurvantoFra.lng");
-    resourceModules[2] = RS::OpenResourceFile(location.ToPath());
+    // A missing language file leaves its language with the German texts, not with none.
+    const auto openOrGerman = [&](const char* name) {
+        location.SetLastLocalName(name);
+        const GSResModule module = RS::OpenResourceFile(location.ToPath());
+        return module != 0 ? module : resourceModules[0];
+    };
+    resourceModules[1] = openOrGerman("SurvantoInt.lng");
+    resourceModules[2] = openOrGerman("SurvantoFra.lng");
 }
 
 std::int32_t Survanto::ApplyLanguageResources()
@@ -147,7 +155,7 @@ std::int32_t Survanto::ApplyLanguageResources()
     if (GetOpenMode() == Closed) return 0;
     Close();
     SetResourceModules(CurrentResourceModule(), resourceModules[0]);
-    return OpenPalette(503);
+    return OpenPalette(MainPaletteFlags);
 }
 
 void Survanto::EnableItems() {}

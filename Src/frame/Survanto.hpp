@@ -8,7 +8,7 @@
 #include "CDialogResizer.hpp"
 #include "palettes/CameraChangeObserver.hpp"
 #include "palettes/CameraControPalette.hpp"
-#include "palettes/Curve3DPalette.hpp"
+#include "curves/Curve3DPalette.hpp"
 #include "palettes/DebugPalette.hpp"
 #include "GS/UniString.hpp"
 #include "Geometry/Point2.hpp"
@@ -28,12 +28,20 @@
 #include "pointclouds/CloudPoint.hpp"
 #include "pointclouds/PointCloudBox.hpp"
 
+class ProjectStream;
+class StreamReader;
+class StreamWriter;
+struct API_ModulData;
+
 // The add-on's single main object: the main palette and the project state that
 // lives between host calls. Handlers reach it through the main-object pointer.
 class Survanto : public IFileIO, public CDialogBase {
 public:
     static constexpr std::int16_t MainPaletteDialogId = 32450;
+    // The host windows in which the main palette stays enabled.
+    static constexpr std::int32_t MainPaletteFlags = 503;
     static constexpr std::size_t SavedToolOptionCount = 69;
+    static constexpr std::array<std::int16_t, 7> DefaultImportColumnWidths {50, 32, 100, 100, 100, 32, 40};
 
     // A point of the morph rail with its unit direction.
     struct MorphRailCrvDataType {
@@ -68,6 +76,34 @@ public:
     void StopPointCabWatcher();
 
     static std::int32_t LanguageFromCode(const GS::UniString& code);
+    // The language the host's application information asks for.
+    static std::int32_t LanguageOfHost();
+    void SetLanguage(std::int32_t newLanguage);
+
+    // The stream of the preferences (when the recorder's purpose is the
+    // preferences') or of the project data; both start with the stream version.
+    bool Write(CDataRecorder& recorder) override;
+    // Reads either form; fields an older version lacks keep their values, and
+    // the first damaged field ends the reading. After the per-user records the
+    // current user's record becomes the live measuring state.
+    bool Read(CDataRecorder& recorder) override;
+    bool SavePreferences();
+    // Applies window tracking, raising and delay to Windows, loaded or not.
+    bool LoadPreferences();
+    void ReopenMainPaletteAsSaved();
+    bool SaveModuleData();
+    // Reads the configuration file again and restarts the exchange-folder
+    // watcher, loaded or not, so that the project's exchange path takes effect.
+    bool LoadModuleData();
+    bool SaveReportData();
+    bool LoadReportData();
+    // The teamwork merge of the project data (unnamed) or the report ("REPORT"):
+    // the incoming block with the current user's record taken from this object,
+    // which then takes over the merged users. Modes other than 11 and 12, and a
+    // damaged incoming block, leave the destination and this object as they are.
+    // Always 0.
+    std::int32_t MergeModuleData(std::int32_t mode, const GS::UniString& moduleName, const API_ModulData* base,
+                                 const API_ModulData* toMerge, API_ModulData* destination);
 
     // Element creation: the tool's layer, the creation's end, the storey fit and
     // the angle snap. Each argument of CheckToolLayer may be absent.
@@ -80,6 +116,8 @@ public:
     bool GetAngleSnapCorrection(double directionAngle, double& correction) const;
     void ApplyAngleSnap(union API_Element& element) const;
     void SnapPointPairs();
+    // Takes the running action's points into the plane of the section-type view in front.
+    void ProjectPointsToSectionView();
 
     // The measured-point dispatcher: every measured point ends here.
     void OnMeasuredPoint(std::int32_t eventCode);
@@ -87,7 +125,8 @@ public:
     // and the buttons that mirror whether a sub-palette is open.
     void HandleMenuCommand(const API_MenuParams& params);
     void ToggleMainPalette();
-    void ToggleNavigatorPalette();
+    // Opens a sub-palette with the current language's texts and the add-on's icons, or closes it.
+    void TogglePalette(CDialogBase& palette, std::int32_t paletteFlags);
     static bool IsMeasuringModeButton(std::int16_t item);
     void SelectMeasuringModeButton(std::int16_t item);
     void SetPaletteItemFonts();
@@ -109,25 +148,58 @@ public:
     void SetMainPaletteItemValue(std::int16_t item, double value);
     // The entry chosen in one of the palette's push menus (1-based, 0: none).
     std::int16_t MainPaletteEntry(std::int16_t item) const;
-    // What the measuring modes and the main palette hand their work to.
+    // The start state of the main palette and the measuring for the current
+    // project, whose data it then loads.
     void ResetMeasuringSession();
-    void SavePreferences();
+
+    // Markers of measured points and stations: library-part objects placed as
+    // undoable commands, found again by their part.
+    void SelectMarkerLayerAndPen();
+    void PlaceMeasuredPointMarker();
+    // Lets the user pick points, each a measured point with its marker, until the input is cancelled.
     void PickMeasuredPoints();
+    // Makes a new station marker at the station point the only active one; in
+    // station mode 2 only makes every station marker inactive.
+    void PlaceStationMarker(double x, double y, double z);
+    // Activates the station marker at the station point and snaps the point
+    // onto it; the host's answer to the last call, 0 when there was none.
+    std::int32_t UpdateStationMarkers(double* x, double* y, double* z);
+    // 32501: the instrument's station markers; any other value: the scan's.
+    void DeactivateStationMarkers(std::int16_t variant);
+    void ApplyMarkerIdVisibility();
+
+    // Stations: the alignment that ends mode 1, the marker that follows the
+    // station, the station from a measured point, the reset at project close.
+    void AlignInstrument();
+    void ReplaceStationMarker();
+    void SetStationFromMeasuredPoint();
+    void ResetStationState();
+
+    // What the measuring modes, menus and handlers hand their work to.
+    std::int16_t StartOrbolink();
+    void SetGdlExtensionLanguage(std::int32_t language);
+    void CheckLibrary();
+    void ShowLibraryAlert();
+    std::int32_t StepPanoramaCamera(std::int32_t step);
+    void OnCameraViewOpened(const API_NotifyViewEventType& event);
+    void ShowSelectedPhoto(const API_Neig& selection);
     void EnsureStationMarker();
     void ShootPickedPoints(bool takeHeight);
     void ImportPointList();
     void ExportPointList();
     void ImportE57File();
-    void OnCameraViewOpened(const API_NotifyViewEventType& event);
     // The point files and the generated library part of one point cloud: the
     // part's library index, 0 when none was made.
     std::int32_t WritePointCloudPart(const GS::UniString& name, const IO::Location& folder, CloudPointSource& points,
                                      const PointCloudBox& box, const API_Coord3D& scannerPosition, bool hasPosition,
                                      std::uint32_t levelCount);
-    void PlaceMeasuredPointMarker();
-    void AlignInstrument();
-    void ReplaceStationMarker();
+    // Elements from the main curve palette's polygon, each one undoable command
+    // that first deletes what the palette's shown polylines list. The polyline is
+    // the display of the polygon being measured (flag true) or the final one.
     void DrawCurvePolyline(bool flag);
+    void CreateWallsFromCurve();
+    void CreateFillFromCurve();
+    void CreateSlabFromCurve();
     void CreateMorphFromPoints(const TypVektor<API_Coord3D>* points);
     void PlacePhotoObject();
     void CreateWall();
@@ -157,6 +229,12 @@ public:
     void CheckOpeningHostWall(const API_Coord3D& point, bool& openingWallUsableFlag, bool& discard);
     void FinishWindowMeasurement();
     void FinishDoorMeasurement();
+    void CreateWindowFromPoints();
+    void CreateDoorFromPoints();
+    // The two heights at which the wall of a measured opening is searched.
+    void GetOpeningSearchHeights(double& low, double& high) const;
+    void SetOpeningSides(const union API_Element& wall, union API_Element& opening, bool outsideMeasured, bool invertBoth,
+                         bool invertFirst);
     double MeasureRevealDepth();
     double MeasureRevealWidth();
     void SetWallThickness();
@@ -253,6 +331,12 @@ public:
 
 private:
     void ChooseLanguageFromHost();
+    void WritePreferences(StreamWriter& writer);
+    void ReadPreferences(StreamReader& reader);
+    // The current user's record and one station record from the live state.
+    void RefreshCurrentUserData();
+    void ReadProjectData(StreamReader& reader);
+    ProjectStream ProjectStreamOverMembers();
     void SetStartValues();
     IO::Location SpecialFolderParent() const;
 

@@ -20,80 +20,35 @@ std::int16_t MainObjectStep()
 
 }  // namespace
 
-void Survanto::ResetMeasuringSession() { Record(*this, "ResetMeasuringSession"); }
-void Survanto::SavePreferences() { Record(*this, "SavePreferences"); }
-void Survanto::PickMeasuredPoints() { Record(*this, "PickMeasuredPoints"); }
+void Survanto::SetLanguage(std::int32_t newLanguage) { Record(*this, "SetLanguage", newLanguage); }
+std::int16_t Survanto::StartOrbolink()
+{
+    Record(*this, "StartOrbolink");
+    return 0;
+}
+void Survanto::SetGdlExtensionLanguage(std::int32_t newLanguage) { Record(*this, "SetGdlExtensionLanguage", newLanguage); }
+std::int32_t Survanto::StepPanoramaCamera(std::int32_t step)
+{
+    Record(*this, "StepPanoramaCamera", step);
+    return 0;
+}
+void Survanto::OnCameraViewOpened(const API_NotifyViewEventType& event) { Record(*this, "OnCameraViewOpened", event.notifID); }
+void Survanto::ShowSelectedPhoto(const API_Neig& selection) { Record(*this, "ShowSelectedPhoto", selection.neigID); }
 void Survanto::EnsureStationMarker() { Record(*this, "EnsureStationMarker"); }
 void Survanto::ShootPickedPoints(bool takeHeight) { Record(*this, "ShootPickedPoints", takeHeight ? 1 : 0); }
 void Survanto::ImportPointList() { Record(*this, "ImportPointList"); }
 void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }
-void Survanto::OnCameraViewOpened(const API_NotifyViewEventType&) { Record(*this, "OnCameraViewOpened"); }
-void Survanto::PlaceMeasuredPointMarker() { Record(*this, "PlaceMeasuredPointMarker"); }
-void Survanto::AlignInstrument() { Record(*this, "AlignInstrument"); }
-void Survanto::ReplaceStationMarker() { Record(*this, "ReplaceStationMarker"); }
-void Survanto::DrawCurvePolyline(bool flag) { Record(*this, "DrawCurvePolyline", flag ? 1 : 0); }
-void Survanto::CreateMorphFromPoints(const TypVektor<API_Coord3D>* points)
-{
-    Record(*this, "CreateMorphFromPoints", points == nullptr ? 0 : 1);
-}
 void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
-void Survanto::CreateBeam() { Record(*this, "CreateBeam"); }
-void Survanto::FitBeamsBetweenTwoLines() { Record(*this, "FitBeamsBetweenTwoLines"); }
-void Survanto::CreateSlab() { Record(*this, "CreateSlab"); }
-void Survanto::CreateFill() { Record(*this, "CreateFill"); }
-void Survanto::CreateSpline() { Record(*this, "CreateSpline"); }
-void Survanto::CreateMesh() { RecordPendingCall("CreateMesh", meshPoints[0], pointStep); }
-void Survanto::CreateMeshFromActivatedPoints(bool withBoundary)
-{
-    Record(*this, "CreateMeshFromActivatedPoints", withBoundary ? 1 : 0);
-}
 void Survanto::BuildMorphProfile() { Record(*this, "BuildMorphProfile"); }
 void Survanto::BuildMorphRail() { Record(*this, "BuildMorphRail"); }
 void Survanto::CreateMorphAlongRail() { Record(*this, "CreateMorphAlongRail"); }
-void Survanto::CreateObject() { Record(*this, "CreateObject"); }
-void Survanto::CreateLamp() { Record(*this, "CreateLamp"); }
-void Survanto::CreateRoof() { Record(*this, "CreateRoof"); }
-void Survanto::CreateLine() { Record(*this, "CreateLine"); }
-void Survanto::CreateHotspot() { Record(*this, "CreateHotspot"); }
-void Survanto::CreateLevelDimension() { Record(*this, "CreateLevelDimension"); }
 void Survanto::CreateExtrudedShellFittedToWalls() { Record(*this, "CreateExtrudedShellFittedToWalls"); }
 void Survanto::CreateRuledShellBetweenWalls() { Record(*this, "CreateRuledShellBetweenWalls"); }
 void Survanto::CreateDomeFromFivePoints() { Record(*this, "CreateDomeFromFivePoints"); }
 void Survanto::CreateDomeOnCurvedWall() { Record(*this, "CreateDomeOnCurvedWall"); }
 void Survanto::CreateDomeSegment() { Record(*this, "CreateDomeSegment"); }
-void Survanto::CheckOpeningHostWall(const API_Coord3D& point, bool&, bool&)
-{
-    TypVektor<API_Coord3D> checked;
-    checked.Add(point);
-    RecordPendingCall("CheckOpeningHostWall", checked, pointStep);
-}
-void Survanto::FinishWindowMeasurement() { Record(*this, "FinishWindowMeasurement"); }
-void Survanto::FinishDoorMeasurement() { Record(*this, "FinishDoorMeasurement"); }
-double Survanto::MeasureRevealDepth()
-{
-    Record(*this, "MeasureRevealDepth");
-    return 0.0;
-}
-double Survanto::MeasureRevealWidth()
-{
-    Record(*this, "MeasureRevealWidth");
-    return 0.0;
-}
 void Survanto::SetWallThickness() { Record(*this, "SetWallThickness"); }
 void Survanto::SetTrapezoidWallThickness() { Record(*this, "SetTrapezoidWallThickness"); }
 void Survanto::AddPointToPolygonWall() { Record(*this, "AddPointToPolygonWall"); }
-void Survanto::MeasureColumnOrObjectWidth(std::int32_t toolType) { Record(*this, "MeasureColumnOrObjectWidth", toolType); }
-void Survanto::MeasureColumnOrObjectDepth(std::int32_t toolType) { Record(*this, "MeasureColumnOrObjectDepth", toolType); }
-void Survanto::MeasureRotationAngle(std::int32_t toolType) { Record(*this, "MeasureRotationAngle", toolType); }
-void Survanto::MeasureBeamWidth() { Record(*this, "MeasureBeamWidth"); }
-void Survanto::MeasureBeamHeight() { Record(*this, "MeasureBeamHeight"); }
 
-void Curve3DPalette::SetUpForTool() { RecordPendingCall("Curve3DPalette::SetUpForTool", {}, MainObjectStep(), currentTool, this); }
-void Curve3DPalette::UpdateItems() { RecordPendingCall("Curve3DPalette::UpdateItems", {}, MainObjectStep(), currentTool, this); }
 void PhotoPalette::LoadPhoto() { RecordPendingCall("PhotoPalette::LoadPhoto", {}, MainObjectStep(), 0, this); }
-void Curve3DPalette::AddMeasuredPoint(const API_Coord3D& point, std::uint8_t&)
-{
-    TypVektor<API_Coord3D> taken;
-    taken.Add(point);
-    RecordPendingCall("Curve3DPalette::AddMeasuredPoint", taken, MainObjectStep(), 0, this);
-}

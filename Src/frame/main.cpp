@@ -2,8 +2,10 @@
 // the registrations, the start-up and shutdown, and the host handlers.
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include "HostApiHelpers.hpp"
 #include "API/AddOnInterface.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "BackgroundThreadList.hpp"
@@ -19,6 +21,7 @@ extern const std::uint8_t SurvantoResources[];
 extern const std::size_t SurvantoResourcesSize;
 
 std::atomic<Survanto*> theSurvanto {nullptr};
+API_3DProjectionInfo keptProjection;
 std::atomic<bool> quitting {false};
 CAttributeData* theAttributeData = nullptr;
 std::uint32_t quintairToExtAppMessage = 0;
@@ -52,43 +55,101 @@ constexpr std::int32_t AddOnCommands[] = {FourCC("OPNE"), FourCC("NEWP"), FourCC
 
 Survanto* MainObject() { return theSurvanto.load(); }
 
+// In the blocked state only the way to support stays open.
+constexpr std::int16_t MenusOpenWhenBlocked[] = {32505, 32508, 32509};
+
+bool OpenWhenBlocked(std::int16_t menu)
+{
+    return std::find(std::begin(MenusOpenWhenBlocked), std::end(MenusOpenWhenBlocked), menu) != std::end(MenusOpenWhenBlocked);
+}
+
+enum ViewEvent : std::int32_t { ViewInserted = 1, ViewChanged = 2, ViewDeleted = 4, ViewOpened = 8 };
+constexpr std::int32_t NavigatorPublisherMap = 5;
+constexpr std::int32_t NoSelection = 0;
+
+// A project starts without an instrument prompt sent and without elements made.
+void ForgetProjectSession(Survanto& survanto)
+{
+    survanto.instrumentPromptSent = false;
+    survanto.elementCreated = false;
+}
+
+void ProjectClosed(Survanto& survanto)
+{
+    for (CDialogBase* palette : {static_cast<CDialogBase*>(&survanto), static_cast<CDialogBase*>(&survanto.debugPalette),
+                                 static_cast<CDialogBase*>(&survanto.importPalette)})
+        if (palette->GetOpenMode() != CDialogBase::Closed) palette->Close();
+    survanto.ResetStationState();
+    survanto.elementCreated = false;
+    survanto.instrumentBumped = false;
+    survanto.refreshItems = true;
+    survanto.instrumentPromptSent = false;
+    survanto.importPalette.importData.jobFolder.Clear();
+    survanto.importPalette.importData.jobs.Clear();
+}
+
 // ---- Handlers -------------------------------------------------------------
 
 GSErrCode MenuCommandHandler(const API_MenuParams* params)
 {
     HostKeepInMemory(true);
-    if (MainObject() == nullptr) return 1;
-    if (params != nullptr) MainObject()->HandleMenuCommand(*params);
+    Survanto* survanto = MainObject();
+    if (survanto == nullptr) return 1;
+    if (params == nullptr) return NoError;
+    if (survanto->blockedState != 0 && !OpenWhenBlocked(params->menuResID)) {
+        survanto->ShowLibraryAlert();
+        return NoError;
+    }
+    survanto->HandleMenuCommand(*params);
     return NoError;
 }
 
 GSErrCode OpenCommandHandler(const void*, void*, bool)
 {
-    if (Survanto* survanto = MainObject()) {
-        survanto->instrumentPromptSent = false;
-        survanto->elementCreated = false;
-    }
+    Survanto* survanto = MainObject();
+    if (survanto == nullptr) return NoError;
+    ForgetProjectSession(*survanto);
+    survanto->ResetMeasuringSession();
+    if (survanto->activeStationId != "0") survanto->refreshItems = true;
+    survanto->UpdateMainPalette();
     return NoError;
 }
 
 GSErrCode NewPointsCommandHandler(const void*, void*, bool) { PollPointCabFile(); return NoError; }
 GSErrCode AlertCommandHandler(const void*, void*, bool) { ShowPointCabWatchAlert(1); return NoError; }
-GSErrCode CameraCommandHandler(const void*, void*, bool) { return NoError; }
+// The projection follows the camera that the view tracking keeps.
+GSErrCode CameraCommandHandler(const void*, void*, bool)
+{
+    if (MainObject() == nullptr) return NoError;
+    bool followsCamera = true;
+    HostEnvironmentRequest(FourCC("CP3D"), &keptProjection, &followsCamera);
+    return NoError;
+}
 
 GSErrCode ProjectEventHandler(std::int32_t notifID, std::int32_t)
 {
     HostKeepInMemory(true);
     if (MainObject() == nullptr) return NoError;
+    Survanto& survanto = *MainObject();
     switch (notifID) {
+        case APINotify_New:
+        case APINotify_NewAndReset:
+            ForgetProjectSession(survanto);
+            survanto.ResetMeasuringSession();
+            break;
+        // The reset waits for the host to finish opening, so that it sees the project's data.
         case APINotify_Open: {
             const API_ModulID own = OwnModuleId();
             HostPostAddOnCommand(&own, FourCC("OPNE"), 1, true);
             break;
         }
+        case APINotify_Close: ProjectClosed(survanto); break;
         case APINotify_Quit:
             quitting = true;
-            MainObject()->StopPointCabWatcher();
+            survanto.StopPointCabWatcher();
             break;
+        case APINotify_ChangeLibrary: survanto.CheckLibrary(); break;
+        case APINotify_UnitChanged: survanto.SetPaletteItemFonts(); break;
         default: break;
     }
     return NoError;
@@ -107,14 +168,34 @@ GSErrCode ToolChangeHandler(const API_ToolBoxItem* item)
     return NoError;
 }
 
-GSErrCode ModuleDataMergeHandler(std::int32_t, const GS::UniString*, const API_ModulData*, const API_ModulData*, API_ModulData*)
+GSErrCode ModuleDataMergeHandler(std::int32_t mode, const GS::UniString* moduleName, const API_ModulData* base,
+                                 const API_ModulData* toMerge, API_ModulData* destination)
 {
     HostKeepInMemory(true);
+    Survanto* survanto = MainObject();
+    if (survanto == nullptr) return NoError;
+    const GS::UniString name = moduleName != nullptr ? *moduleName : GS::UniString();
+    return survanto->MergeModuleData(mode, name, base, toMerge, destination);
+}
+
+GSErrCode SelectionChangeHandler(const API_Neig* selection)
+{
+    Survanto* survanto = MainObject();
+    if (survanto != nullptr && selection != nullptr && selection->neigID != NoSelection) survanto->ShowSelectedPhoto(*selection);
     return NoError;
 }
 
-GSErrCode SelectionChangeHandler(const API_Neig*) { return NoError; }
-GSErrCode ViewEventHandler(const API_NotifyViewEventType*) { return NoError; }
+GSErrCode ViewEventHandler(const API_NotifyViewEventType* event)
+{
+    Survanto* survanto = MainObject();
+    if (survanto == nullptr || event == nullptr) return NoError;
+    const std::int32_t kind = event->notifID;
+    const bool viewsChanged = kind == ViewInserted || kind == ViewChanged || kind == ViewDeleted;
+    if (event->mapId != NavigatorPublisherMap && viewsChanged && survanto->importPalette.GetOpenMode() != CDialogBase::Closed)
+        survanto->importPalette.UpdateTargetControls(0);
+    if (kind == ViewOpened) survanto->OnCameraViewOpened(*event);
+    return NoError;
+}
 
 // Nothing the add-on throws may reach the host: a handler that fails answers
 // with an error code instead.
@@ -193,6 +274,7 @@ GSErrCode Initialize()
     quitting = false;
     auto survanto = std::make_unique<Survanto>();
     theSurvanto = survanto.release();
+    MainObject()->LoadPreferences();
     HostKeepInMemory(true);
     RegisterWindowMessageOrTell("WM_QUINTAIR_TO_EXTAPP_MESSAGE", quintairToExtAppMessage);
     RegisterWindowMessageOrTell("WM_EXTAPP_TO_QUINTAIR_MESSAGE", extAppToQuintairMessage);
@@ -202,9 +284,7 @@ GSErrCode Initialize()
     objects.typeID = API_ObjectID;
     HostCatchNewElement(&objects, Guarded<ElementEventHandler>::Call);
     theAttributeData = std::make_unique<CAttributeData>().release();
-    API_ToolBoxItem current;
-    HostEnvironmentRequest(FourCC("GTBX"), &current, nullptr);
-    MainObject()->currentTool = current.typeID;
+    MainObject()->currentTool = CurrentToolboxItem().typeID;
     return result;
 }
 

@@ -2,10 +2,12 @@
 #include <array>
 #include <initializer_list>
 
+#include "HostApiHelpers.hpp"
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
 #include "exchange/PointCabImport.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MeasuringState.hpp"
 #include "measuring/PaletteToolViews.hpp"
 
 // The main palette's callback: a mode button chooses what the next measured
@@ -35,6 +37,7 @@ enum PaletteItem : std::int16_t {
     Shot3DItem = 66,
     Shot2DItem = 67,
     PhotoFolderItem = 68,
+    AutomaticPicturesItem = 69,
     PhotoPreviewItem = 70,
     MorphKindItem = 76,
     ConnectItem = 78,
@@ -67,9 +70,7 @@ void SwitchOff(Survanto& survanto, std::int16_t item) { survanto.SetMainPaletteI
 
 bool IsPhotoToolboxItem()
 {
-    API_ToolBoxItem item;
-    HostEnvironmentRequest(FourCC("GTBX"), &item, nullptr);
-    return item.variationID == PhotoSubtype;
+    return CurrentToolboxItem().variationID == PhotoSubtype;
 }
 
 void StartMode(Survanto& survanto, std::int16_t item)
@@ -212,6 +213,10 @@ void SecondOption(Survanto& survanto, std::int16_t item)
         survanto.ShowMeasuringPrompt();
     } else {
         ChooseToolOption(survanto, item);
+        // The poly wall collects its points for the polygon finish; beside it the
+        // curve palette makes walls of the curve it holds.
+        if (survanto.currentTool == API_WallID && IsOn(survanto, item) && survanto.GetOpenMode() != CDialogBase::Closed)
+            OpenCurvePalette(survanto);
     }
 }
 
@@ -279,6 +284,14 @@ void PhotoFolder(Survanto& survanto, std::int16_t)
     survanto.SyncPhotoPreviewButton(false);
 }
 
+// The switch belongs to the current user and travels with the project.
+void AutomaticPictures(Survanto& survanto, std::int16_t item)
+{
+    if (survanto.currentTool != API_ObjectID || !IsPhotoToolboxItem()) return;
+    survanto.userData.GetCurrentUserData(measuringState, survanto).automaticPictures =
+        survanto.MainPaletteItemValue(item) != 0.0;
+}
+
 void PhotoPreview(Survanto& survanto, std::int16_t)
 {
     if (survanto.currentTool != API_ObjectID) return;
@@ -336,6 +349,7 @@ const OwnAction OwnActions[] = {
     {21, ChooseEntry},         {33, ChooseEntry},          {43, ChooseEntry},         {52, ChooseEntry},
     {53, StartOpeningDetail},  {56, StartOpeningDetail},   {MorphKindItem, PressMenu},
     {PhotoFolderItem, PhotoFolder},                        {PhotoPreviewItem, PhotoPreview},
+    {AutomaticPicturesItem, AutomaticPictures},
     {ImportPointListItem, RunPointListImport},             {ExportPointListItem, RunPointListExport},
     {OrthophotoImportItem, OrthophotoImport},              {E57ImportItem, RunE57Import},
 };

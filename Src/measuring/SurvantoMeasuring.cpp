@@ -75,13 +75,6 @@ double SpatialDistance(const API_Coord3D& a, const API_Coord3D& b)
     return std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y) + (b.z - a.z) * (b.z - a.z));
 }
 
-API_ToolBoxItem CurrentToolboxItem()
-{
-    API_ToolBoxItem item;
-    HostEnvironmentRequest(FourCC("GTBX"), &item, nullptr);
-    return item;
-}
-
 // Level of the storey on which the tool places its elements.
 double ToolStoreyLevel(API_ElemTypeID tool)
 {
@@ -231,8 +224,8 @@ bool ApplyMeasuredElevation(bool top, API_Element& element, API_Element& mask, A
             top ? MeasureStandingTop(element.column, mask.column, h) : MeasureStandingBottom(element.column, mask.column, h);
             return true;
         case API_BeamID:
-            (top ? MeasureHangingTop : MeasureHangingBottom)(element.beam.bottomOffset, element.beam.height,
-                                                            mask.beam.bottomOffset, mask.beam.height, h);
+            (top ? MeasureHangingTop : MeasureHangingBottom)(element.beam.level, element.beam.height,
+                                                            mask.beam.level, mask.beam.height, h);
             return true;
         case API_SlabID:
             (top ? MeasureHangingTop : MeasureHangingBottom)(element.slab.bottomOffset, element.slab.thickness,
@@ -318,7 +311,7 @@ private:
     void HandToCurvePalette(Curve3DPalette& palette)
     {
         std::uint8_t figureDone = completed ? 1 : 0;
-        palette.AddMeasuredPoint(point_, figureDone);
+        palette.AddMeasuredPoint(point_, &figureDone);
         completed = figureDone != 0;
     }
 
@@ -751,7 +744,12 @@ void Survanto::OnMeasuredPoint(std::int32_t eventCode)
         if (sounds) PlaySoundFile(soundFiles.noCommand.c_str());
         return;
     }
-    if (measuringMode != 1) PlaceMeasuredPointMarker();
+    if (measuringMode != 1) {
+        // A placement that makes no marker leaves none behind: an earlier point's
+        // marker is never taken for this point's.
+        lastMeasuredPointMarker = APINULLGuid;
+        PlaceMeasuredPointMarker();
+    }
 
     PointHandling handling(*this, point, soundFiles);
     handling.ByMode();

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "HostApiHelpers.hpp"
 #include "API/AddOnInterface.hpp"
 #include "API/Database.hpp"
 #include "DG/DG.hpp"
@@ -80,13 +81,6 @@ void SetEnabled(std::int16_t item, bool enabled)
 void SetVisible(std::int16_t item, bool visible)
 {
     if (DG::IsItemVisible(MainPalette, item) != visible) DG::ShowItem(MainPalette, item, visible);
-}
-
-API_ToolBoxItem CurrentToolboxItem()
-{
-    API_ToolBoxItem item;
-    HostEnvironmentRequest(FourCC("GTBX"), &item, nullptr);
-    return item;
 }
 
 bool IsFloorPlanInFront()

@@ -65,7 +65,7 @@ void Survanto::OnToolChanged(std::int32_t elementType, std::int32_t variation)
         }
     }
 
-    curvePalette.currentTool = currentTool;
+    curvePalette.toolType = currentTool;
     curvePalette.SetUpForTool();
     UpdateMainPalette();
     ShowMeasuringPrompt();

@@ -3,6 +3,7 @@
 
 DebugPalette::DebugPalette()
 {
+    SetDialogId(32415);
     SetPaletteGuid(debugPaletteGuid);
 }
 

@@ -73,7 +73,7 @@ GS::UniString PartName(std::int32_t libIndex)
     part.index = libIndex;
     HostGetLibraryPart(&part);
     part.location.reset();
-    return part.docuName;
+    return part.name;
 }
 
 }  // namespace
@@ -81,7 +81,7 @@ GS::UniString PartName(std::int32_t libIndex)
 VaroNavigatorPalette::VaroNavigatorPalette()
 {
     SetDialogId(DialogId);
-    SetPaletteGuid(varoNavigatorPaletteGuid);
+    SetPaletteGuid(navigatorPaletteGuid);
 }
 
 VaroNavigatorPalette::~VaroNavigatorPalette() = default;

@@ -33,3 +33,9 @@ ProjectUser ProjectUser::Current()
     }
     return current;
 }
+
+bool ProjectUser::InTeamworkProject()
+{
+    API_ProjectInfo project;
+    return HostEnvironmentRequest(FourCC("PROJ"), &project, nullptr) == NoError && project.teamwork;
+}

@@ -10,4 +10,6 @@ struct ProjectUser {
     GS::UniString name;
 
     static ProjectUser Current();
+    // Whether the open project is shared; false when the host cannot tell.
+    static bool InTeamworkProject();
 };

@@ -150,11 +150,9 @@ void E57FileImport::Run(const IO::Location& file, std::vector<API_Guid>& made)
     const bool merge = someWithoutPose && AsksToImportScansWithoutPose();
     const std::int32_t passes = merge ? n + 1 : n;
 
-    API_ProgressPhase phase;
-    phase.text = RS::GetIndString(AlertStringListId, PhaseText, CurrentResourceModule());
-    phase.maxValue = StepsPerPass * passes;
-    phase.showPercent = true;
-    HostInterfaceRequest(FourCC("SPRP"), &phase, nullptr);
+    GS::UniString phase = RS::GetIndString(AlertStringListId, PhaseText, CurrentResourceModule());
+    std::int32_t maximum = StepsPerPass * passes;
+    HostInterfaceRequest(FourCC("SPRP"), &phase, &maximum);
     value_ = 0;
 
     E57CloudSource merged(Thinning(nullptr));

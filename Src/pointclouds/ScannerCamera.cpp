@@ -30,7 +30,7 @@ GS::UniString PartName(std::int32_t libIndex)
     part.index = libIndex;
     HostGetLibraryPart(&part);
     part.location.reset();
-    return part.docuName;
+    return part.name;
 }
 
 double ParameterValue(const API_ElementMemo& memo, const char* name)

@@ -1,5 +1,6 @@
 // The generated point-cloud library part: its point files, and the part made from
 // the template with the cloud's box, scanner and point files filled in.
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -21,8 +22,8 @@ API_LibPartSection Section(const char (&type)[5], std::int16_t subIdent = 0) { r
 API_LibPart FindTemplate()
 {
     API_LibPart part;
-    part.ownUnID = PointCloudTemplateId;
-    HostSearchLibraryPart(&part, false, false);
+    std::snprintf(part.uniqueId, sizeof part.uniqueId, "%s", PointCloudTemplateId);
+    HostSearchLibraryPart(&part);
     part.location.reset();
     return part;
 }
@@ -173,7 +174,7 @@ bool WritePointFiles(PointFileSet& files, CloudPointSource& points, const PointC
     for (std::uint32_t level = 0; level < levelCount; ++level) {
         API_LibPart file;
         file.typeID = APILib_DataFileID;
-        file.docuName = name + GS::UniString("_data");
+        file.name = name + GS::UniString("_data");
         file.fileName = files.FileName(level);
         file.location = std::make_unique<IO::Location>(files.FileLocation(level));
         if (HostRegisterLibraryPart(&file) != NoError) return false;
@@ -186,11 +187,11 @@ std::int32_t CreatePart(const GS::UniString& name, const IO::Location& folder)
 {
     API_LibPart part;
     part.typeID = APILib_ObjectID;
-    part.docuName = name;
+    part.name = name;
     part.fileName = name + GS::UniString(".gsm");
     part.location = std::make_unique<IO::Location>(folder);
     part.location->AppendToLocal(part.fileName.ToUtf8());
-    part.parentUnID = PointCloudTemplateId;
+    std::snprintf(part.parentUniqueId, sizeof part.parentUniqueId, "%s", PointCloudTemplateId);
     part.isPlaceable = true;
     part.formatVersion = PartFormatVersion;
     part.platformSign = WindowsPlatformSign;

@@ -125,8 +125,6 @@ SectionPalette::SectionPalette()
     SetPaletteGuid(sectionPaletteGuid);
 }
 
-std::int16_t SectionPalette::DialogCallback(std::int16_t, std::int16_t, std::int16_t, std::intptr_t) { return 0; }
-
 void SectionPalette::ImageToPolygons(VectorImage image)
 {
     currentPolygons.Clear();

@@ -4,10 +4,12 @@
 #include "API/Elements.hpp"
 #include "CDataRecorder.hpp"
 #include "CDialogBase.hpp"
+#include "CDialogResizer.hpp"
 #include "GS/UniString.hpp"
 #include "TypVektor.hpp"
 #include "VectorImage/VectorImage.hpp"
-#include "palettes/Curve3DPalette.hpp"
+#include "curves/Curve3DPalette.hpp"
+#include "profiles/SectionNamePalette.hpp"
 
 // The cross-section profile palette: named profile drawings (one hatch per fill
 // polygon, drawn about the profile's reference point), their fill polygons and
@@ -51,12 +53,42 @@ public:
     bool WriteProfiles(CDataRecorder& recorder);
     bool ReadProfiles(CDataRecorder& recorder, std::int32_t version);
 
+    // A new profile from the closed curve its curve palette measured in a plane:
+    // the plane's origin and axes become the profile's. currentPolygons holds the
+    // measured polygon afterwards, named or not; axes that span no space give none.
+    void CreateMeasuredProfile();
+
+    // A cross and a circle about the profile's reference point, the point that
+    // becomes the clicked point when the profile is placed.
+    static void AddOriginMark(VectorImage& drawing);
+
+    // Sorts the profiles by name, shows them in the list and selects the current one.
+    void RefreshList();
+    // Sorts names and drawings together; currentProfile follows its profile.
+    void SortProfiles();
+    void FillProfileList();
+
+    CDialogResizer resizer;
     TypVektor<GS::UniString> profileNames;
     TypVektor<VectorImage> profileImages;
     TypVektor<SectionDataType> currentPolygons;
+    // 1-based in the profile list; 0: none.
+    std::int16_t currentProfile = 0;
     Curve3DPalette curvePalette;
+    SectionNamePalette nameDialog;
 
 private:
+    // currentProfile, or 0 when the list no longer holds it.
+    std::int16_t ValidCurrentProfile();
+    // currentPolygons becomes the current profile's polygons; none: empty.
+    void ConvertCurrentProfile();
+    void RenameCurrentProfile();
+    void DeleteSelectedProfile();
+    void AttachResizer();
+    void SetUpNewProfilePopUp();
+    void StartNewProfile(std::int16_t entry);
+    void StartMeasuring();
+    bool NameNewProfile(const VectorImage& image);
     bool WritePolygon(CDataRecorder& recorder, const SectionDataType& polygon);
     bool ReadPolygon(CDataRecorder& recorder, std::int32_t version, SectionDataType& polygon);
     bool ReadProfile(CDataRecorder& recorder, std::int32_t version, GS::UniString& name, VectorImage& image);

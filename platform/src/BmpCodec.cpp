@@ -62,11 +62,41 @@ bool ReadRows(std::FILE* file, std::uint16_t bits, bool bottomUp, GSPixMap& pixM
     return true;
 }
 
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixels are read as little-endian words");
+
+std::uint32_t Word(const std::uint8_t* p)
+{
+    std::uint32_t word = 0;
+    std::memcpy(&word, p, 4);
+    return word;
+}
+
+void PutWord(std::uint8_t* p, std::uint32_t word) { std::memcpy(p, &word, 4); }
+
+// Row by row, so the test of a whole row runs without a branch per pixel.
 bool IsOpaque(const GSPixMap& pixMap)
 {
-    for (std::size_t i = 3; i < pixMap.pixels.size(); i += 4)
-        if (pixMap.pixels[i] != 0xFF) return false;
+    constexpr std::uint32_t Alpha = 0xFF000000u;
+    for (std::int32_t y = 0; y < pixMap.height; ++y) {
+        const std::uint8_t* row = pixMap.Row(y);
+        std::uint32_t all = Alpha;
+        for (std::int32_t x = 0; x < pixMap.width; ++x) all &= Word(row + 4 * std::size_t(x));
+        if ((all & Alpha) != Alpha) return false;
+    }
     return true;
+}
+
+// Blue, green, red of each pixel; four pixels at a time as three words.
+void PackRow24(const std::uint8_t* in, std::int32_t width, std::uint8_t* out)
+{
+    std::int32_t x = 0;
+    for (; x + 4 <= width; x += 4, in += 16, out += 12) {
+        const std::uint32_t p0 = Word(in), p1 = Word(in + 4), p2 = Word(in + 8), p3 = Word(in + 12);
+        PutWord(out, (p0 & 0xFFFFFFu) | (p1 << 24));
+        PutWord(out + 4, ((p1 >> 8) & 0xFFFFu) | (p2 << 16));
+        PutWord(out + 8, ((p2 >> 16) & 0xFFu) | (p3 << 8));
+    }
+    for (; x < width; ++x, in += 4, out += 3) std::memcpy(out, in, 3);
 }
 
 }  // namespace
@@ -92,14 +122,19 @@ PixMapPtr ReadBmp(std::FILE* file)
     return pixMap;
 }
 
+// Each row is converted in a buffer of its own and appended, so the data is
+// written once and never cleared first.
 bool WriteBmp(const GSPixMap& pixMap, std::vector<std::uint8_t>& data)
 {
     const std::uint16_t bits = IsOpaque(pixMap) ? 24 : 32;
-    const std::size_t bytesPerPixel = bits / 8;
     const std::size_t rowBytes = RowBytes(pixMap.width, bits);
     const std::size_t imageBytes = rowBytes * std::size_t(pixMap.height);
+    std::vector<std::uint8_t> row;
     try {
-        data.assign(HeaderBytes + imageBytes, 0);
+        data.clear();
+        data.reserve(HeaderBytes + imageBytes);
+        data.resize(HeaderBytes);
+        row.assign(rowBytes, 0);
     } catch (const std::bad_alloc&) {
         data.clear();
         return false;
@@ -108,7 +143,7 @@ bool WriteBmp(const GSPixMap& pixMap, std::vector<std::uint8_t>& data)
     const auto pixelsPerMetre = static_cast<std::uint32_t>(std::lround(pixMap.horizontalDpi / MetresPerInch));
     h[0] = 'B';
     h[1] = 'M';
-    Put32(h + 2, static_cast<std::uint32_t>(data.size()));
+    Put32(h + 2, static_cast<std::uint32_t>(HeaderBytes + imageBytes));
     Put32(h + 10, HeaderBytes);
     Put32(h + 14, InfoHeaderBytes);
     Put32(h + 18, static_cast<std::uint32_t>(pixMap.width));
@@ -119,10 +154,14 @@ bool WriteBmp(const GSPixMap& pixMap, std::vector<std::uint8_t>& data)
     Put32(h + 34, static_cast<std::uint32_t>(imageBytes));
     Put32(h + 38, pixelsPerMetre);
     Put32(h + 42, pixelsPerMetre);
+    const std::size_t pixelBytes = std::size_t(pixMap.width) * 4;
     for (std::int32_t i = 0; i < pixMap.height; ++i) {
         const std::uint8_t* in = pixMap.Row(pixMap.height - 1 - i);
-        std::uint8_t* out = h + HeaderBytes + std::size_t(i) * rowBytes;
-        for (std::int32_t x = 0; x < pixMap.width; ++x, in += 4, out += bytesPerPixel) std::memcpy(out, in, bytesPerPixel);
+        if (bits == 32)
+            std::memcpy(row.data(), in, pixelBytes);
+        else
+            PackRow24(in, pixMap.width, row.data());
+        data.insert(data.end(), row.begin(), row.end());
     }
     return true;
 }

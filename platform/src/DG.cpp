@@ -1,6 +1,10 @@
 #include "DG/DG.hpp"
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
+#include <iomanip>
+#include <locale>
 #include <sstream>
 
 #include "DGModel.hpp"
@@ -100,8 +104,11 @@ void ApplyItemOption(Item& item, const std::string& key, const std::string& valu
 {
     if (key == "value") item.value = NumberOr(value, item.value);
     if (key == "group") item.group = ShortOr(value, item.group);
-    if (key == "entries")
+    if (key == "entries") {
         for (const std::string& entry : Split(value, '|')) item.entries.emplace_back(entry);
+        Model::EvenOutEntries(item);
+        item.selected = item.entries.empty() ? 0 : 1;
+    }
     if (key == "icon") item.icon = ShortOr(value, 0);
     if (key == "icons") {
         for (const std::string& icon : Split(value, '|')) item.entryIcons.push_back(ShortOr(icon, 0));
@@ -116,18 +123,32 @@ void ApplyItemOption(Item& item, const std::string& key, const std::string& valu
     }
 }
 
+// key=value, or key="value with blanks".
 template <typename Apply>
 void ReadOptions(std::istringstream& in, Apply apply)
 {
     std::string option;
     while (in >> option) {
         const auto eq = option.find('=');
-        if (eq != std::string::npos) apply(option.substr(0, eq), option.substr(eq + 1));
+        if (eq == std::string::npos) continue;
+        std::string value = option.substr(eq + 1);
+        if (!value.empty() && value.front() == '"') {
+            value.erase(0, 1);
+            const auto close = value.find('"');
+            if (close != std::string::npos) {
+                value.erase(close);
+            } else {
+                std::string rest;
+                std::getline(in, rest, '"');
+                value += rest;
+            }
+        }
+        apply(option.substr(0, eq), value);
     }
 }
 
 // "DIALOG <id> <kind> "<title>" [size=w,h] [at=x,y]" then lines
-// "item <id> <type> ["<text>"] [value=<v>] [group=<g>] [entries=a|b] [icon=<i>] [icons=a|b] [rect=x,y,w,h]".
+// "item <id> <type> ["<text>"] [value=<v>] [group=<g>] [entries="a|b c"] [icon=<i>] [icons=a|b] [rect=x,y,w,h]".
 std::unique_ptr<Dialog> BuildDialog(const std::string& description)
 {
     auto dialog = std::make_unique<Dialog>();
@@ -217,8 +238,19 @@ Dialog* ShowTextsOf(Dialog* dialog, RS::ResModule module)
 
 void ChooseEntry(Item& item, double entry)
 {
-    if (entry >= 1.0 && entry <= static_cast<double>(item.entryIcons.size())) item.selected = static_cast<short>(entry);
+    Model::EvenOutEntries(item);
+    if (entry < 1.0 || entry > static_cast<double>(item.entryIcons.size())) return;
+    const auto chosen = static_cast<short>(entry);
+    if (item.entryEnabled[static_cast<std::size_t>(chosen - 1)]) item.selected = chosen;
 }
+
+// A list shows rows only while its dialog is open; each opening starts empty.
+void ClearListRows(Dialog& dialog)
+{
+    for (Item& item : dialog.items) item.rows.clear();
+}
+
+bool ChoosesEntry(const Item& item) { return item.type == "pushmenu" || item.type == "popup"; }
 
 }  // namespace
 
@@ -247,6 +279,8 @@ void ForgetAllDialogs()
     model.alertAnswers.clear();
     model.fileAnswers.clear();
     model.fileDialogs.clear();
+    model.folderAnswers.clear();
+    model.folderDialogs.clear();
     model.answerer = nullptr;
     Model::ForgetTreeViews();
     Model::ForgetFileDialogs();
@@ -265,6 +299,7 @@ short OpenPalette(RS::ResModule module, short resourceId, DialogCallback callbac
     dialog->callback = std::move(callback);
     dialog->guid = guid;
     if (!dialog->open) {
+        ClearListRows(*dialog);
         dialog->open = true;
         dialog->hidden = false;
         Send(*dialog, MsgInit, 0);
@@ -395,11 +430,17 @@ TabField ListGetTabField(short dialogId, short listItem, short field)
     return it->tabFields[static_cast<std::size_t>(field - 1)];
 }
 
+// An item placed on a tab field shows in the list; one taken off it is hidden.
 void ListSetTabField(short dialogId, short listItem, short field, const TabField& tabField)
 {
     Item* it = LookupItem(dialogId, listItem);
     if (it == nullptr || field < 1 || static_cast<std::size_t>(field) > it->tabFields.size()) return;
-    it->tabFields[static_cast<std::size_t>(field - 1)] = tabField;
+    TabField& kept = it->tabFields[static_cast<std::size_t>(field - 1)];
+    const short before = kept.item;
+    kept = tabField;
+    if (before == tabField.item) return;
+    if (before != 0) HideItem(dialogId, before);
+    if (tabField.item != 0) ShowItem(dialogId, tabField.item);
 }
 
 short ClickItem(short dialogId, short item)
@@ -416,8 +457,12 @@ short ClickItem(short dialogId, short item)
         ApplyValue(*dialog, *it, 1.0);
         return Send(*dialog, MsgChange, item);
     }
-    if (it->type == "pushmenu") return Send(*dialog, MsgChange, item);
-    return Send(*dialog, MsgClick, item);
+    if (ChoosesEntry(*it)) return Send(*dialog, MsgChange, item);
+    const bool palette = dialog->kind == "palette";
+    const short result = Send(*dialog, MsgClick, item);
+    // A palette's own button closes it as the close box does: by an answer other than 0.
+    if (result != 0 && palette && IsOpen(dialogId)) ClosePalette(dialogId);
+    return result;
 }
 
 short ChangeItem(short dialogId, short item, double value)
@@ -425,7 +470,7 @@ short ChangeItem(short dialogId, short item, double value)
     Dialog* dialog = Lookup(dialogId);
     Item* it = dialog == nullptr ? nullptr : dialog->FindItem(item);
     if (it == nullptr) return 0;
-    if (it->type == "pushmenu")
+    if (ChoosesEntry(*it))
         ChooseEntry(*it, value);
     else
         ApplyValue(*dialog, *it, value);
@@ -439,6 +484,7 @@ short RunModal(RS::ResModule module, short resourceId, DialogCallback callback)
     Dialog* dialog = ShowTextsOf(GetDialog(resourceId, module), module);
     if (dialog == nullptr) return 0;
     dialog->callback = std::move(callback);
+    ClearListRows(*dialog);
     dialog->open = true;
     dialog->abortRequested = false;
     Send(*dialog, MsgInit, 0);
@@ -477,6 +523,50 @@ void QueueFileAnswer(const IO::Location& location) { Model::The().fileAnswers.pu
 void QueueFileCancel() { Model::The().fileAnswers.push_back({}); }
 const std::vector<FileDialogRecord>& RecordedFileDialogs() { return Model::The().fileDialogs; }
 
+void QueueFolderAnswer(const IO::Location& location) { Model::The().folderAnswers.push_back({true, location}); }
+void QueueFolderCancel() { Model::The().folderAnswers.push_back({}); }
+const std::vector<FolderDialogRecord>& RecordedFolderDialogs() { return Model::The().folderDialogs; }
+
+short ListViewGetItemCount(short dialogId, short listItem)
+{
+    const Item* item = LookupItem(dialogId, listItem);
+    return item == nullptr ? 0 : static_cast<short>(item->entries.size());
+}
+
+void ListViewDeleteAll(short dialogId, short listItem)
+{
+    if (Item* item = LookupItem(dialogId, listItem)) {
+        item->entries.clear();
+        item->value = 0;
+    }
+}
+
+void ListViewInsertBottom(short dialogId, short listItem, const GS::UniString& text)
+{
+    if (Item* item = LookupItem(dialogId, listItem)) item->entries.push_back(text);
+}
+
+GS::UniString ListViewGetItemText(short dialogId, short listItem, short entry)
+{
+    const Item* item = LookupItem(dialogId, listItem);
+    if (item == nullptr || entry < 1 || entry > static_cast<short>(item->entries.size())) return {};
+    return item->entries[static_cast<std::size_t>(entry - 1)];
+}
+
+short ListViewGetSelected(short dialogId, short listItem)
+{
+    const Item* item = LookupItem(dialogId, listItem);
+    if (item == nullptr) return 0;
+    const auto selected = static_cast<short>(item->value);
+    return selected >= 1 && selected <= static_cast<short>(item->entries.size()) ? selected : 0;
+}
+
+void ListViewSelectItem(short dialogId, short listItem, short entry)
+{
+    if (Item* item = LookupItem(dialogId, listItem))
+        item->value = entry >= 1 && entry <= static_cast<short>(item->entries.size()) ? entry : 0;
+}
+
 }  // namespace DG
 
 bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePopupItem* popupItems,
@@ -495,4 +585,32 @@ bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePop
     if (!record.answer.accept || location == nullptr) return false;
     *location = record.answer.location;
     return true;
+}
+
+bool DGBrowseForFolder(IO::Location* folder, const GS::UniString& title)
+{
+    auto& model = DG::Model::The();
+    DG::FolderDialogRecord record;
+    record.title = title;
+    if (folder != nullptr) record.start = *folder;
+    if (!model.folderAnswers.empty()) {
+        record.answer = model.folderAnswers.front();
+        model.folderAnswers.pop_front();
+    }
+    model.folderDialogs.push_back(record);
+    if (!record.answer.accept || folder == nullptr) return false;
+    *folder = record.answer.location;
+    return true;
+}
+
+GS::UniString DGDoubleToStringUnit(const double* value, std::int16_t valueKind, const DGUnitData* unitData)
+{
+    constexpr std::int32_t MostDecimals = 10;
+    if (value == nullptr || unitData == nullptr || !std::isfinite(*value)) return {};
+    if (valueKind != DG_ET_LENGTH || unitData->lengthUnit != DG_UNIT_METER) return {};
+    const int decimals = static_cast<int>(std::clamp(unitData->lengthDecimals, 0, MostDecimals));
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text << std::fixed << std::setprecision(decimals) << *value;
+    return GS::UniString(text.str());
 }

@@ -13,16 +13,10 @@ struct OpenAnswer {
     std::vector<PanelAction> actions;
 };
 
-struct FolderAnswer {
-    bool accept = false;
-    IO::Location folder;
-};
 
 struct FileDialogState {
     std::deque<OpenAnswer> openAnswers;
     std::vector<FileDialogShown> openDialogs;
-    std::deque<FolderAnswer> folderAnswers;
-    std::vector<FolderBrowseShown> folderBrowses;
 };
 
 FileDialogState& State()
@@ -211,9 +205,6 @@ bool AddPanelAction(const PanelAction& action)
 
 const std::vector<FileDialogShown>& RecordedOpenDialogs() { return State().openDialogs; }
 
-void QueueFolderAnswer(const IO::Location& folder) { State().folderAnswers.push_back({true, folder}); }
-void QueueFolderCancel() { State().folderAnswers.push_back({}); }
-const std::vector<FolderBrowseShown>& RecordedFolderBrowses() { return State().folderBrowses; }
 
 namespace Model {
 
@@ -222,18 +213,3 @@ void ForgetFileDialogs() { DG::State() = FileDialogState {}; }
 }  // namespace Model
 
 }  // namespace DG
-
-bool DGBrowseForFolder(IO::Location* folder, const GS::UniString& title)
-{
-    auto& state = DG::State();
-    DG::FolderAnswer answer;
-    if (!state.folderAnswers.empty()) {
-        answer = state.folderAnswers.front();
-        state.folderAnswers.pop_front();
-    }
-    DG::FolderBrowseShown shown {title, folder == nullptr ? IO::Location() : *folder, answer.accept, answer.folder};
-    state.folderBrowses.push_back(shown);
-    if (!answer.accept || folder == nullptr) return false;
-    *folder = answer.folder;
-    return true;
-}

@@ -15,6 +15,8 @@ struct State {
     std::deque<short> alertAnswers;
     std::deque<FileAnswer> fileAnswers;
     std::vector<FileDialogRecord> fileDialogs;
+    std::deque<FileAnswer> folderAnswers;
+    std::vector<FolderDialogRecord> folderDialogs;
 };
 
 State& The();
@@ -25,5 +27,7 @@ Item* LookupItem(short dialogId, short itemId);
 short Send(Dialog& dialog, short message, short item, std::intptr_t data = 0);
 void ForgetTreeViews();
 void ForgetFileDialogs();
+// Pop-up entries keep a text, an icon and an enabled state each.
+void EvenOutEntries(Item& item);
 
 }  // namespace DG::Model

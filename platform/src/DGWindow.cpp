@@ -83,6 +83,15 @@ short ResizeByUser(short dialogId, short width, short height)
     return SendDialogMessage(dialogId, MsgResize, 0, 0);
 }
 
+void GrowByUser(short dialogId, short width, short height)
+{
+    SetClientSize(dialogId, width, height);
+    GrowData dragging {1, 1};
+    SendDialogMessage(dialogId, MsgGrow, 0, reinterpret_cast<std::intptr_t>(&dragging));
+    GrowData done {1, 0};
+    SendDialogMessage(dialogId, MsgGrow, 0, reinterpret_cast<std::intptr_t>(&done));
+}
+
 Rect GetItemRect(short dialogId, short item)
 {
     const Item* it = LookupItem(dialogId, item);

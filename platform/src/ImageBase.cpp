@@ -51,6 +51,20 @@ bool ImageBase::ReadFile(const IO::Location& location, GSPixMapHandle& pixMap, s
     return pixMap != nullptr;
 }
 
+bool ImageBase::ReadData(const std::vector<std::uint8_t>& data, GSPixMapHandle& pixMap, std::int32_t pixelType)
+{
+    pixMap = nullptr;
+    if (pixelType != GSPixMapPixelType32 || data.empty()) return false;
+    FilePtr file(fmemopen(const_cast<std::uint8_t*>(data.data()), data.size(), "rb"));
+    if (file == nullptr) return false;
+    try {
+        pixMap = ReadByKind(file.get()).release();
+    } catch (const std::bad_alloc&) {
+        pixMap = nullptr;
+    }
+    return pixMap != nullptr;
+}
+
 bool ImageBase::ConvertFromPixMap(GSPixMapHandle pixMap, FTM::TypeID fileType, std::vector<std::uint8_t>& data)
 {
     data.clear();

@@ -13,14 +13,12 @@ constexpr std::int16_t ModeButtons[] = {1,  40, 3,  4,  5,  6,  7,  14, 15, 16, 
                                         24, 22, 41, 44, 45, 46, 47, 53, 56, 71, 72, 61, 62};
 constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
 
-// What the palette handed on, "name(argument)", without the curve palette's refresh.
+// What the palette handed on, "name(argument)".
 std::vector<std::string> HandedOn()
 {
     std::vector<std::string> calls;
-    for (const PendingCall& call : PendingCallTrace()) {
-        if (call.name == "Curve3DPalette::UpdateItems") continue;
+    for (const PendingCall& call : PendingCallTrace())
         calls.push_back(call.name + (call.argument != 0 ? "(" + std::to_string(call.argument) + ")" : ""));
-    }
     return calls;
 }
 
@@ -34,7 +32,7 @@ protected:
     void SetUp() override
     {
         WallFixture::SetUp();
-        Main().currentTool = API_WallID;
+        Host().SelectTool(API_WallID, 0);
         ChooseMenu(32500, 1);
         ASSERT_TRUE(DG::IsOpen(Palette));
     }
@@ -160,6 +158,14 @@ TEST_F(MainPaletteTest, OptionButtonOfASubPaletteToolStartsItsPoints)
 TEST_F(MainPaletteTest, PolygonButtonsServeTheToolsThatCollectAPolygon)
 {
     DG::ChangeItem(Palette, 15, 1.0);
+    EXPECT_FALSE(DG::IsItemEnabled(Palette, 19)) << "not before the polygon has its points";
+    const API_Coord3D points[] = {{0, 0, 0}, {4, 0, 0}, {5, 1, 0}, {5, 4, 0}, {4, 5, 0}, {0, 5, 0}};
+    for (const API_Coord3D& p : points) {
+        measuringState.measuredX = p.x;
+        measuringState.measuredY = p.y;
+        measuringState.measuredZ = p.z;
+        Main().OnMeasuredPoint(10);
+    }
     EXPECT_TRUE(DG::IsItemEnabled(Palette, 19));
     EXPECT_TRUE(DG::IsItemEnabled(Palette, 20));
 
@@ -218,13 +224,13 @@ TEST_F(MainPaletteTest, ItemsRunTheirCommands)
         double valueAfter;
     };
     const Case cases[] = {
-        {"pick measured points", API_WallID, 49, false, {"PickMeasuredPoints"}, 49, 1, 1.0},
-        {"mesh from activated points", API_MeshID, 15, false, {"EnsureStationMarker", "CreateMeshFromActivatedPoints"}, Unchanged, Unchanged, 0.0},
-        {"mesh with a boundary", API_MeshID, 16, false, {"EnsureStationMarker", "CreateMeshFromActivatedPoints(1)"}, Unchanged, Unchanged, 0.0},
+        {"pick measured points", API_WallID, 49, false, {}, 49, 1, 1.0},
+        {"mesh from activated points, none selected", API_MeshID, 15, false, {"EnsureStationMarker"}, Unchanged, Unchanged, 0.0},
+        {"mesh with a boundary, none selected", API_MeshID, 16, false, {"EnsureStationMarker"}, Unchanged, Unchanged, 0.0},
         {"morph along the rail", API_MorphID, 16, false,
          {"EnsureStationMarker", "BuildMorphProfile", "BuildMorphRail", "CreateMorphAlongRail"}, Unchanged, 0, 0.0},
-        {"beams between two lines", API_BeamID, 17, false, {"EnsureStationMarker", "FitBeamsBetweenTwoLines"}, Unchanged, Unchanged, 0.0},
-        {"morph from selected markers", API_MorphID, 62, false, {"EnsureStationMarker", "CreateMorphFromPoints"}, 62, 0, 1.0},
+        {"beams between two lines, none selected", API_BeamID, 17, false, {"EnsureStationMarker"}, Unchanged, Unchanged, 0.0},
+        {"morph from selected markers, none selected", API_MorphID, 62, false, {"EnsureStationMarker"}, 62, 0, 0.0},
         {"radiator niche", API_WindowID, 53, false, {"EnsureStationMarker"}, 53, 1, 1.0},
         {"point list import", API_MeshID, 79, false, {"ImportPointList"}, Unchanged, Unchanged, 0.0},
         {"point list export", API_WallID, 80, false, {"ExportPointList"}, Unchanged, Unchanged, 0.0},
@@ -317,6 +323,21 @@ TEST_F(MainPaletteTest, SubPalettesToggleAndTheirButtonsMirrorThem)
     EXPECT_EQ(DG::GetItemValue(Palette, 68), 0.0) << "the photo folder palette is closing";
 }
 
+// The automatic choice of pictures is the current user's, kept with the project.
+TEST_F(MainPaletteTest, AutomaticPicturesAreTheCurrentUsersChoice)
+{
+    auto choice = [this] { return Main().userData.GetCurrentUserData(measuringState, Main()).automaticPictures; };
+    Host().SelectTool(API_ObjectID, 0);
+    DG::ChangeItem(Palette, 69, 1.0);
+    EXPECT_FALSE(choice()) << "only for the photo object";
+
+    Host().SelectTool(API_ObjectID, PhotoSubtype);
+    DG::ChangeItem(Palette, 69, 1.0);
+    EXPECT_TRUE(choice());
+    DG::ChangeItem(Palette, 69, 0.0);
+    EXPECT_FALSE(choice());
+}
+
 // Opening starts a fresh measuring session and remembers that the palette is open;
 // the close box forgets it, a close by the add-on or the host does not.
 TEST_F(MainPaletteTest, TheCloseBoxDecidesWhetherThePaletteReopens)
@@ -329,16 +350,21 @@ TEST_F(MainPaletteTest, TheCloseBoxDecidesWhetherThePaletteReopens)
     Main().RestoreOpenState(503);
     EXPECT_TRUE(DG::IsOpen(Palette));
 
-    PendingCallTrace().clear();
+    Host().preferences_.reset();
     EXPECT_EQ(DG::CloseByUser(Palette), -1);
     EXPECT_FALSE(DG::IsOpen(Palette));
-    EXPECT_EQ(HandedOn(), (std::vector<std::string> {"SavePreferences", "SavePreferences"}));
+    ASSERT_TRUE(Main().LoadPreferences()) << "the close box saved the preferences";
     Main().RestoreOpenState(503);
     EXPECT_FALSE(DG::IsOpen(Palette));
 
-    PendingCallTrace().clear();
+    Host().preferences_.reset();
+    SetItem(1, 1.0);
     ChooseMenu(32500, 1);
-    EXPECT_EQ(HandedOn(), (std::vector<std::string> {"ResetMeasuringSession", "SavePreferences"}));
+    EXPECT_EQ(DG::GetItemValue(Palette, 1), 0.0) << "a fresh measuring session";
+    Main().Close();
+    ASSERT_TRUE(Main().LoadPreferences()) << "opening saved the preferences";
+    Main().RestoreOpenState(503);
+    EXPECT_TRUE(DG::IsOpen(Palette));
 }
 
 TEST_F(MainPaletteTest, ResetClearsTheValueFields)

@@ -126,6 +126,9 @@ TEST(HttpGet, SplitsTheUrlIntoHostPathAndPort)
         {"http://updates.example.org/survanto/version.txt", "updates.example.org", "survanto/version.txt", 80},
         {"https://updates.example.org/v", "updates.example.org", "v", 443},
         {"updates.example.org/", "updates.example.org", "", 80},
+        {"http://127.0.0.1:8047/update.html", "127.0.0.1", "update.html", 8047},
+        {"https://127.0.0.1:9", "127.0.0.1", "", 9},
+        {"http://host:99999/x", "host:99999", "x", 80},
     };
     for (const Case& c : cases) {
         const HttpTarget target = SplitHttpUrl(c.url);

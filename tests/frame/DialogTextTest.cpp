@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DG/DG.hpp"
@@ -53,9 +55,11 @@ protected:
 };
 
 constexpr short MainPalette = 32450;
+constexpr short CurvePalette = 32425;
 constexpr short LayerQuestion = 32550;
 constexpr short Navigator = 32446;
 constexpr short E57Panel = 32576;
+constexpr short ImportPalette = 32465;
 
 // Texts that read the same in every language.
 const std::set<std::string> neutralTexts {"", "OK", "3D:", "2D:", "dZ:", "Z:", "Shot 3D", "Shot 2D", "Lock Created Elements"};
@@ -64,7 +68,7 @@ const std::set<std::string> neutralTexts {"", "OK", "3D:", "2D:", "dZ:", "Z:", "
 
 TEST_F(DialogTextTest, TranslatedDialogsKeepTheGermanItems)
 {
-    for (const short dialogId : {MainPalette, LayerQuestion, Navigator, E57Panel}) {
+    for (const short dialogId : {MainPalette, CurvePalette, LayerQuestion, Navigator, E57Panel}) {
         const DialogTexts german = ReadDialog(dialogId, german_);
         ASSERT_FALSE(german.items.empty()) << dialogId;
         for (const LanguageFile* language : {&english_, &french_}) {
@@ -89,27 +93,29 @@ TEST_F(DialogTextTest, TranslatedDialogsKeepTheGermanItems)
     }
 }
 
-// Every language gives each item of the main palette its tooltips, in the same
-// order and under the same item names; the help index chooses among them.
-TEST_F(DialogTextTest, EveryLanguageHasTheMainPalettesTooltips)
+// Every language gives each item of the main and the curve palette its tooltips,
+// in the same order and under the same item names; the help index chooses among them.
+TEST_F(DialogTextTest, EveryLanguageHasThePalettesTooltips)
 {
-    const DialogTexts german = ReadDialog(MainPalette, german_);
-    std::size_t count = 0;
-    for (const DG::Item& item : german.items) {
-        EXPECT_FALSE(item.tooltips.empty()) << "item " << item.id;
-        count += item.tooltips.size();
-    }
-    EXPECT_EQ(count, 122u);
-    for (const LanguageFile* language : {&english_, &french_}) {
-        const DialogTexts translated = ReadDialog(MainPalette, language->module());
-        ASSERT_EQ(translated.items.size(), german.items.size());
-        for (std::size_t i = 0; i < german.items.size(); ++i) {
-            const auto& original = german.items[i].tooltips;
-            const auto& tooltips = translated.items[i].tooltips;
-            ASSERT_EQ(tooltips.size(), original.size()) << "item " << german.items[i].id;
-            for (std::size_t t = 0; t < original.size(); ++t) {
-                EXPECT_EQ(tooltips[t].name, original[t].name);
-                EXPECT_EQ(tooltips[t].text.ToUtf8().empty(), original[t].text.ToUtf8().empty()) << tooltips[t].name;
+    for (const auto& [palette, expectedCount] : {std::pair<short, std::size_t> {MainPalette, 122}, {CurvePalette, 24}}) {
+        const DialogTexts german = ReadDialog(palette, german_);
+        std::size_t count = 0;
+        for (const DG::Item& item : german.items) {
+            EXPECT_FALSE(item.tooltips.empty()) << palette << " item " << item.id;
+            count += item.tooltips.size();
+        }
+        EXPECT_EQ(count, expectedCount) << palette;
+        for (const LanguageFile* language : {&english_, &french_}) {
+            const DialogTexts translated = ReadDialog(palette, language->module());
+            ASSERT_EQ(translated.items.size(), german.items.size());
+            for (std::size_t i = 0; i < german.items.size(); ++i) {
+                const auto& original = german.items[i].tooltips;
+                const auto& tooltips = translated.items[i].tooltips;
+                ASSERT_EQ(tooltips.size(), original.size()) << palette << " item " << german.items[i].id;
+                for (std::size_t t = 0; t < original.size(); ++t) {
+                    EXPECT_EQ(tooltips[t].name, original[t].name);
+                    EXPECT_EQ(tooltips[t].text.ToUtf8().empty(), original[t].text.ToUtf8().empty()) << tooltips[t].name;
+                }
             }
         }
     }
@@ -137,6 +143,8 @@ TEST_F(DialogTextTest, EachLanguageShowsItsOwnTitleAndTexts)
         {&french_, LayerQuestion, "Survanto - Erreur !", 2, "Annuler"},
         {&french_, MainPalette, "Survanto  22.02 (24)", 25, "Paramètres"},
         {&french_, MainPalette, "Survanto  22.02 (24)", 58, "Épaisseur de l'appui de fenêtre"},
+        {&english_, ImportPalette, "VaroImport", 2, "Apply"},
+        {&french_, ImportPalette, "VaroImport", 14, "Tout désactiver"},
     };
     for (const auto& c : cases) {
         const DialogTexts dialog = ReadDialog(c.dialogId, c.language->module());
@@ -144,6 +152,23 @@ TEST_F(DialogTextTest, EachLanguageShowsItsOwnTitleAndTexts)
         EXPECT_EQ(TextOf(dialog, c.item), c.text) << c.dialogId;
     }
     EXPECT_EQ(TextOf(ReadDialog(LayerQuestion, german_), 3), "Ebene sichtbar");
+}
+
+// The target-type pop-up: ten entries in every language, its separator kept.
+TEST_F(DialogTextTest, EachLanguageNamesTheImportTargets)
+{
+    const char* const third[] = {"Ansicht", "Elevation", "Façade"};
+    const char* const eighth[] = {"Schnitt erzeugen", "Create section", "Créer une coupe"};
+    const RS::ResModule modules[] = {german_, english_.module(), french_.module()};
+    for (int language = 0; language < 3; ++language) {
+        const DialogTexts dialog = ReadDialog(ImportPalette, modules[language]);
+        const auto item = std::find_if(dialog.items.begin(), dialog.items.end(), [](const DG::Item& i) { return i.id == 6; });
+        ASSERT_NE(item, dialog.items.end());
+        ASSERT_EQ(item->entries.size(), 10u) << language;
+        EXPECT_EQ(item->entries[2].ToUtf8(), third[language]);
+        EXPECT_EQ(item->entries[6].ToUtf8(), "-");
+        EXPECT_EQ(item->entries[7].ToUtf8(), eighth[language]);
+    }
 }
 
 namespace {
@@ -211,6 +236,25 @@ TEST_F(RescompTest, DialogTextReplacesTitleAndTextsOnly)
     EXPECT_EQ(dialog.items[2].entries, (std::vector<GS::UniString> {GS::UniString("7"), GS::UniString("8")}));
 }
 
+TEST_F(RescompTest, DialogTextReplacesPopupEntries)
+{
+    const std::string out = folder_.path() + "/out.lng";
+    const RescompRun run = Run(out, {Write("dialog.grc", smallDialog),
+                                     Write("texts.grc", "DIALOGTEXT 100 \"Question\"\n"
+                                                        "item 3 \"Kind\" entries=\"seven up|eight\"\n"
+                                                        "END\n")});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const RS::ResModule module = RS::OpenResourceFile(out);
+    ASSERT_NE(module, 0);
+    const DialogTexts dialog = ReadDialog(100, module);
+    DG::ForgetAllDialogs();
+    RS::CloseResourceModule(module);
+    ASSERT_EQ(dialog.items.size(), 3u);
+    EXPECT_EQ(dialog.items[2].text.ToUtf8(), "Kind");
+    EXPECT_EQ(dialog.items[2].value, 2.0);
+    EXPECT_EQ(dialog.items[2].entries, (std::vector<GS::UniString> {GS::UniString("seven up"), GS::UniString("eight")}));
+}
+
 TEST_F(RescompTest, BadDialogTextFailsNamingFileAndLine)
 {
     struct Case {
@@ -225,6 +269,8 @@ TEST_F(RescompTest, BadDialogTextFailsNamingFileAndLine)
         {"DIALOGTEXT 100 \"T\"\nitem 1 \"Cancel\n", "texts.grc:2:", "unterminated"},
         {"DIALOGTEXT 100 \"T\"\nitem 1 button \"Cancel\"\nEND\n", "texts.grc:2:", "quoted text"},
         {"DIALOGTEXT 100\nEND\n", "texts.grc:1:", "quoted text"},
+        {"DIALOGTEXT 100 \"T\"\nitem 3 \"Kind\" entries=7|8\nEND\n", "texts.grc:2:", "quoted text"},
+        {"DIALOGTEXT 100 \"T\"\nitem 3 \"Kind\" value=1\nEND\n", "texts.grc:2:", "after the text"},
         {"TOOLTIPS 100 \"DLG_100\"\n1 \"Abbrechen\" \"Button_1\"\n", "texts.grc:2:", "without END"},
         {"TOOLTIPS 100 \"DLG_100\"\n1 \"Abbrechen\"\nEND\n", "texts.grc:2:", "quoted text"},
         {"TOOLTIPS 100 \"DLG_100\"\nitem 1 \"Abbrechen\" \"Button_1\"\nEND\n", "texts.grc:2:", "item id"},

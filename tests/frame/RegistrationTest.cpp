@@ -62,6 +62,8 @@ TEST(Registration, OrderAndArgumentsDependOnDebugMode)
         {{"RelocationAngleDiffMax 0.1"}, false},
         {{"\xEF\xBB\xBF" "DebugMode 1"}, true},
         {{"Other 3\rDebugMode 1"}, true},
+        {{"Other 1", "DebugMode"}, false},
+        {{"RelocationAngleDiffMax", "DebugMode 1"}, true},
     };
     for (const auto& c : cases) {
         SimHost::Host host(OptionsWith(c.config));
@@ -98,19 +100,22 @@ TEST(Registration, RegisterInterfaceReturnsTheLibraryResultEvenWhenMenusFail)
 
 TEST(Registration, AMissingOrEmptyConfigurationKeepsTheEarlierDebugMode)
 {
-    for (const bool removed : {true, false}) {
+    enum class Damage { Removed, Emptied, Unreadable };
+    for (const Damage damage : {Damage::Removed, Damage::Emptied, Damage::Unreadable}) {
         SimHost::Host host(OptionsWith({"DebugMode 1"}));
         ASSERT_TRUE(host.Load());
         ASSERT_EQ(host.CheckEnvironment(), 2);
         host.RegisterInterface();
         const auto config = std::filesystem::path(host.InstalledAddOnFolder()) / "Survanto.cfg";
-        if (removed)
-            std::filesystem::remove(config);
-        else
+        if (damage == Damage::Emptied) {
             std::filesystem::resize_file(config, 0);
+        } else {
+            std::filesystem::remove(config);
+            if (damage == Damage::Unreadable) std::filesystem::create_directory(config);
+        }
         host.Initialize();
         EXPECT_EQ(host.Fact("menu-handlers"), "32500 32503 32505 32508 32509 32502 32520 32506 32501 32507")
-            << (removed ? "removed" : "emptied");
+            << static_cast<int>(damage);
     }
 }
 

@@ -35,10 +35,11 @@ public:
     {
         heard.push_back({message, item, data});
         if (hook) hook(message);
-        return 0;
+        return message == DG::MsgClick || message == DG::MsgChange ? answer : 0;
     }
 
     std::vector<Heard> heard;
+    std::int16_t answer = 0;  // to clicks and changes
     std::function<void(short message)> hook;
 };
 
@@ -113,6 +114,24 @@ TEST_F(DialogBaseTest, APaletteIsRegisteredWhileItIsOpen)
 
     Control(1);
     EXPECT_FALSE(DG::IsOpen(PaletteId));
+    EXPECT_EQ(palette->GetOpenMode(), CDialogBase::Closed);
+    EXPECT_EQ(Registration(), nullptr);
+}
+
+// A click on the palette's own button that its subclass answers with other than 0
+// closes it, as the close box does; a change of a check button does not.
+TEST_F(DialogBaseTest, AButtonAnsweredWithOtherThanZeroClosesThePalette)
+{
+    auto palette = Palette();
+    ASSERT_EQ(palette->OpenPalette(407), 0);
+    EXPECT_EQ(DG::ClickItem(PaletteId, 1), 0);
+    EXPECT_TRUE(DG::IsOpen(PaletteId));
+    palette->answer = 1;
+    EXPECT_EQ(DG::ClickItem(PaletteId, 2), 1);
+    EXPECT_TRUE(DG::IsOpen(PaletteId)) << "a change";
+    EXPECT_EQ(DG::ClickItem(PaletteId, 1), 1);
+    EXPECT_FALSE(DG::IsOpen(PaletteId));
+    EXPECT_EQ(palette->heard.back().message, DG::MsgClose);
     EXPECT_EQ(palette->GetOpenMode(), CDialogBase::Closed);
     EXPECT_EQ(Registration(), nullptr);
 }

@@ -111,3 +111,17 @@ TEST_F(DialogResizerTest, MovesAreBracketedUnlessTheCallerBracketsThem)
     EXPECT_EQ(dialog->moveGrowBrackets, 1);
     EXPECT_EQ(dialog->looseMoveGrows, 2);
 }
+
+// Cleared items are registered again from where they stand; the minimums stay.
+TEST_F(DialogResizerTest, ClearedItemsNoLongerMove)
+{
+    DG::SetClientSize(DialogId, 300, 300);
+    CDialogResizer resizer;
+    resizer.Attach(DialogId);
+    resizer.AddItem(DialogId, Fixed, 0, 1, 0, 0);
+    resizer.ClearItems();
+    DG::SetClientSize(DialogId, 300, 340);
+    resizer.Resize(false);
+    EXPECT_EQ(DG::GetItemRect(DialogId, Fixed).top, 250);
+    EXPECT_EQ(resizer.FindDialogData(DialogId), 0);
+}

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CDataStore.hpp"
+#include "HostFiles.hpp"
 #include "InProcessHost.hpp"
 #include "ModuleDataServices.hpp"
 #include "ProjectFile.hpp"
@@ -66,6 +67,20 @@ SimHost::StoredElement SampleWall()
     return wall;
 }
 
+// A morph of one triangle with its material.
+SimHost::StoredElement SampleMorph()
+{
+    SimHost::StoredElement morph;
+    morph.record.header.typeID = API_MorphID;
+    morph.record.header.guid = APIGuidFromString("{5EED0003-51D0-4000-8000-53696D487374}");
+    morph.record.morph.transformation[0] = morph.record.morph.transformation[5] = morph.record.morph.transformation[10] = 1.0;
+    morph.memo.morphBody.vertices = {{0, 0, 0.25}, {2, 0, 0.5}, {0, 1.0 / 3.0, 0}};
+    morph.memo.morphBody.edges = {{1, 2}, {2, 3}, {3, 1}};
+    morph.memo.morphBody.polygons = {{{1, 2, 3}, 0}};
+    morph.memo.morphMaterialMapTable = {{7, true}};
+    return morph;
+}
+
 class ProjectFileTest : public ::testing::Test {
 protected:
     TempFolder work;
@@ -85,6 +100,15 @@ TEST_F(ProjectFileTest, SavingAndOpeningRestoresElementsAndModuleDataByteForByte
     host->NewProject();
     SimHost::ProjectModel& model = host->model_;
     model.content.elements.push_back(SampleWall());
+    SimHost::StoredElement drawing;
+    drawing.record.header.typeID = API_LineID;
+    drawing.record.header.guid = APIGuidFromString("{5EED0002-51D0-4000-8000-53696D487374}");
+    drawing.view = API_DatabaseInfo {};
+    drawing.view->typeID = APIWind_InteriorElevationID;
+    drawing.view->elementGuid = SampleWall().record.header.guid;
+    drawing.view->segmentNumber = 2;
+    model.content.elements.push_back(drawing);
+    model.content.elements.push_back(SampleMorph());
     model.content.layers[3] = SimHost::LayerEntry {"Vermessung", APILay_Hidden};
     model.content.storeyLevels[1] = 3.25;
     model.moduleData[GS::UniString()] = SimHost::StoredModuleData {1, 0x5757, NoteBlock("eins")};
@@ -101,8 +125,14 @@ TEST_F(ProjectFileTest, SavingAndOpeningRestoresElementsAndModuleDataByteForByte
     EXPECT_EQ(host->Fact("posted"), "OPNE");
 
     const SimHost::ProjectContent& content = host->model_.content;
-    ASSERT_EQ(content.elements.size(), 1u);
+    ASSERT_EQ(content.elements.size(), 3u);
     const SimHost::StoredElement& wall = content.elements.front();
+    EXPECT_FALSE(wall.view) << "an element of the model";
+    const std::optional<API_DatabaseInfo>& view = content.elements[1].view;
+    ASSERT_TRUE(view) << "a drawing stays in its view";
+    EXPECT_EQ(view->typeID, APIWind_InteriorElevationID);
+    EXPECT_EQ(view->elementGuid, wall.record.header.guid);
+    EXPECT_EQ(view->segmentNumber, 2);
     const SimHost::StoredElement& original = saved.elements.front();
     EXPECT_EQ(std::memcmp(&wall.record, &original.record, sizeof(API_Element)), 0);
     ASSERT_EQ(wall.memo.coords.size(), 3u);
@@ -119,6 +149,16 @@ TEST_F(ProjectFileTest, SavingAndOpeningRestoresElementsAndModuleDataByteForByte
     EXPECT_EQ(wall.userData.data, original.userData.data);
     EXPECT_EQ(wall.userData.platformSign, 0x5757);
     EXPECT_TRUE(wall.observed);
+    const API_ElementMemo& morph = content.elements[2].memo;
+    const API_ElementMemo& savedMorph = saved.elements[2].memo;
+    ASSERT_EQ(morph.morphBody.vertices.size(), 3u);
+    EXPECT_EQ(std::memcmp(morph.morphBody.vertices.data(), savedMorph.morphBody.vertices.data(), 3 * sizeof(API_Coord3D)), 0);
+    EXPECT_EQ(morph.morphBody.edges, savedMorph.morphBody.edges);
+    ASSERT_EQ(morph.morphBody.polygons.size(), 1u);
+    EXPECT_EQ(morph.morphBody.polygons[0].edges, savedMorph.morphBody.polygons[0].edges);
+    ASSERT_EQ(morph.morphMaterialMapTable.size(), 1u);
+    EXPECT_EQ(morph.morphMaterialMapTable[0].attributeIndex, 7);
+    EXPECT_TRUE(morph.morphMaterialMapTable[0].overridden);
     EXPECT_EQ(host->Fact("layers"), "1:Archicad-Ebene 3:Vermessung[hidden]");
     EXPECT_EQ(host->Fact("storeys"), "0:0 1:3.25");
     for (const auto& [name, stored] : savedData) {
@@ -159,7 +199,17 @@ TEST_F(ProjectFileTest, ABrokenProjectFileIsRefusedWithItsReason)
         EXPECT_EQ(model.content.storeyLevels.size(), 2u);
     }
     std::string error;
+    SimHost::ProjectModel withMorph;
+    withMorph.content.elements.push_back(SampleMorph());
+    ASSERT_TRUE(SimHost::SaveProjectFile(withMorph, path, error)) << error;
+    std::string text;
+    ASSERT_TRUE(SimHost::ReadWholeFile(path, text));
+    const std::size_t material = text.find("\"material\": 0");
+    ASSERT_NE(material, std::string::npos);
+    std::ofstream(path, std::ios::trunc) << text.replace(material, 14, "\"material\": 1");
     SimHost::ProjectModel model;
+    EXPECT_FALSE(SimHost::ReadProjectFile(path, model, error));
+    EXPECT_NE(error.find("a morph without a usable body"), std::string::npos) << error;
     EXPECT_FALSE(SimHost::ReadProjectFile(work.path() + "/missing.json", model, error));
     EXPECT_EQ(error, "cannot read project file " + work.path() + "/missing.json");
 }

@@ -92,7 +92,7 @@ protected:
 
 TEST_F(LibraryPartIds, AreReadInTheFloorPlanAndTheViewReturnsToItsDatabase)
 {
-    Model().libraryParts[3] = SimHost::LibraryPartEntry {TableId};
+    Model().libraryParts[3].uniqueId = TableId;
     const API_Elem_Head table = PlaceObject(3);
     const API_Guid section = APIGuidFromString("{11111111-2222-3333-4444-555555555555}");
     ShowSection(section);
@@ -111,7 +111,7 @@ TEST_F(LibraryPartIds, AreReadInTheFloorPlanAndTheViewReturnsToItsDatabase)
 
 TEST_F(LibraryPartIds, LeaveTheTextAloneWhenThereIsNoneAndStayWithinTheText)
 {
-    Model().libraryParts[3] = SimHost::LibraryPartEntry {TableId};
+    Model().libraryParts[3].uniqueId = TableId;
     API_Element wall;
     wall.header.typeID = API_WallID;
     HostGetElementDefaults(&wall, nullptr);

@@ -2,15 +2,12 @@
 
 #include "frame/AddOnGlobals.hpp"
 #include "DG/DG.hpp"
+#include "MarkerSupport.hpp"
+#include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "Win/WinStandIns.hpp"
 
 namespace {
-
-bool IsBookkeeping(const std::string& name)
-{
-    return name == "PlaceMeasuredPointMarker" || name == "Curve3DPalette::SetUpForTool" || name == "Curve3DPalette::UpdateItems";
-}
 
 char SoundLetter(const std::string& path)
 {
@@ -35,6 +32,7 @@ void DispatcherFixture::SetUp()
     host_ = std::make_unique<InProcessHost>();
     survanto_ = theSurvanto.load();
     ASSERT_NE(survanto_, nullptr);
+    LoadOwnLibrary(host_->host());
     PendingCallTrace().clear();
     Win::ClearRecords();
 }
@@ -67,12 +65,21 @@ void DispatcherFixture::Shoot(const API_Coord3D& point, std::int32_t code)
 double DispatcherFixture::Item(std::int16_t item) const { return survanto_->MainPaletteItemValue(item); }
 void DispatcherFixture::SetItem(std::int16_t item, double value) { survanto_->SetMainPaletteItemValue(item, value); }
 
+std::size_t DispatcherFixture::MarkersPlaced() const
+{
+    return PlacedObjectsOf(host_->host().model_, MarkerPart::MeasuredPoint).size();
+}
+
+std::size_t DispatcherFixture::ElementsMade() const
+{
+    const SimHost::ProjectModel& model = host_->host().model_;
+    return model.content.elements.size() - MarkersPlaced() - PlacedObjectsOf(model, MarkerPart::InstrumentStation).size() -
+           PlacedObjectsOf(model, MarkerPart::ScanStation).size();
+}
+
 std::vector<PendingCall> DispatcherFixture::HandedOn()
 {
-    std::vector<PendingCall> calls;
-    for (const auto& call : PendingCallTrace())
-        if (!IsBookkeeping(call.name)) calls.push_back(call);
-    return calls;
+    return PendingCallTrace();
 }
 
 int DispatcherFixture::CountOf(const std::string& name)

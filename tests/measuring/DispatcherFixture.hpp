@@ -22,8 +22,8 @@ struct CaseLabelName {
     }
 };
 
-// A started host with the add-on's main object, a clean measuring state and a
-// main palette as its resource describes it.
+// A started host with the add-on's main object and its object library, a clean
+// measuring state and a main palette as its resource describes it.
 class DispatcherFixture : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -36,7 +36,11 @@ protected:
     double Item(std::int16_t item) const;
     void SetItem(std::int16_t item, double value);
 
-    // The calls handed on, without the markers and the curve palette's set-up and refresh.
+    // The measured-point markers in the project, and the elements that are no marker.
+    std::size_t MarkersPlaced() const;
+    std::size_t ElementsMade() const;
+
+    // The calls handed on.
     static std::vector<PendingCall> HandedOn();
     static int CountOf(const std::string& name);
     // One letter per sound: 1 point taken, 2 completed, n no command, w angle snap.

@@ -79,26 +79,26 @@ const ElevationCase elevationCases[] = {
          e.column.height = 2.8;
      },
      [](const auto& e, const auto&) { EXPECT_DOUBLE_EQ(e.column.height, 2.5); }},
-    {"beam top", API_BeamID, 3, 2.8, [](auto& e, auto&) { HangFrom(e.beam.bottomOffset, e.beam.height, 3.0, 0.5); },
+    {"beam top", API_BeamID, 3, 2.8, [](auto& e, auto&) { HangFrom(e.beam.level, e.beam.height, 3.0, 0.5); },
      [](const auto& e, const auto&) {
          EXPECT_NEAR(e.beam.height, 0.3, 1e-12);
-         EXPECT_DOUBLE_EQ(e.beam.bottomOffset, 2.8);
+         EXPECT_DOUBLE_EQ(e.beam.level, 2.8);
      }},
-    {"beam top far below moves it", API_BeamID, 3, 2.0, [](auto& e, auto&) { HangFrom(e.beam.bottomOffset, e.beam.height, 3.0, 0.5); },
+    {"beam top far below moves it", API_BeamID, 3, 2.0, [](auto& e, auto&) { HangFrom(e.beam.level, e.beam.height, 3.0, 0.5); },
      [](const auto& e, const auto&) {
          EXPECT_DOUBLE_EQ(e.beam.height, 0.5);
-         EXPECT_DOUBLE_EQ(e.beam.bottomOffset, 2.0);
+         EXPECT_DOUBLE_EQ(e.beam.level, 2.0);
      }},
-    {"beam bottom", API_BeamID, 4, 2.6, [](auto& e, auto&) { HangFrom(e.beam.bottomOffset, e.beam.height, 3.0, 0.5); },
+    {"beam bottom", API_BeamID, 4, 2.6, [](auto& e, auto&) { HangFrom(e.beam.level, e.beam.height, 3.0, 0.5); },
      [](const auto& e, const auto&) {
          EXPECT_NEAR(e.beam.height, 0.4, 1e-12);
-         EXPECT_DOUBLE_EQ(e.beam.bottomOffset, 3.0);
+         EXPECT_DOUBLE_EQ(e.beam.level, 3.0);
      }},
     {"beam bottom above its top lifts it", API_BeamID, 4, 3.5,
-     [](auto& e, auto&) { HangFrom(e.beam.bottomOffset, e.beam.height, 3.0, 0.5); },
+     [](auto& e, auto&) { HangFrom(e.beam.level, e.beam.height, 3.0, 0.5); },
      [](const auto& e, const auto&) {
          EXPECT_DOUBLE_EQ(e.beam.height, 0.5);
-         EXPECT_DOUBLE_EQ(e.beam.bottomOffset, 4.0);
+         EXPECT_DOUBLE_EQ(e.beam.level, 4.0);
      }},
     {"slab top", API_SlabID, 3, 0.2, [](auto& e, auto&) { HangFrom(e.slab.bottomOffset, e.slab.thickness, 0.3, 0.25); },
      [](const auto& e, const auto&) {

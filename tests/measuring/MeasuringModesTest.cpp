@@ -22,13 +22,18 @@ struct ModeCase {
     std::int16_t finalMode;
     std::int16_t finalStep;
     std::size_t made = 0;  // elements the creators added to the project
+    // The curve palette the points went to, with its vertices: "main:2", "profile:2".
+    const char* curve = "";
 };
 
 // The tables of the measuring modes, tool by tool. A creator that is still to come
 // shows as its call and leaves the step where it was, so its +1 shows as its step
 // plus one; a real creator makes its element and ends the action (step 1 after +1).
+// The hand-back to the tool after an ended action switches on the tool's
+// remembered option, none here: objects and lamps placed at every point make
+// their first one only.
 const ModeCase modeCases[] = {
-    {"alignment", 1, 0, 0, {}, 2, {"AlignInstrument@2:0,1"}, "12", 1, 3},
+    {"alignment", 1, 0, 0, {}, 2, {}, "12", 0, 1},
     {"top elevation", 3, 0, 0, {}, 1, {}, "1", 0, 0},
     {"bottom elevation", 4, 0, 0, {}, 1, {}, "1", 0, 0},
     {"distance", 5, 0, 0, {}, 2, {}, "12", 0, 1},
@@ -37,45 +42,43 @@ const ModeCase modeCases[] = {
 
     {"wall", 14, 1, 0, {}, 2, {}, "12", 14, 1, 1},
     {"column", 14, 2, 0, {}, 3, {}, "112", 14, 1, 1},
-    {"beam", 14, 3, 0, {}, 2, {"CreateBeam@2:0,1"}, "12", 14, 3},
-    {"window", 14, 4, 0, {}, 2, {"CheckOpeningHostWall@1:0", "FinishWindowMeasurement@2:0,1"}, "12", 14, 3},
-    {"door", 14, 5, 0, {}, 3, {"CheckOpeningHostWall@1:0", "FinishDoorMeasurement@3:0,1,2"}, "112", 14, 4},
-    {"object at every point", 14, 6, 0, {}, 2, {"CreateObject@1:0", "CreateObject@2:0,1"}, "11", 14, 3},
+    {"beam", 14, 3, 0, {}, 2, {}, "12", 14, 1, 1},
+    {"window without a wall", 14, 4, 0, {}, 2, {}, "12", 14, 1},
+    {"door without a wall", 14, 5, 0, {}, 3, {}, "112", 14, 1},
+    {"object at every point", 14, 6, 0, {}, 2, {}, "11", 14, 1, 1},
     {"photo object", 14, 6, PhotoSubtype, {}, 2, {"PlacePhotoObject@2:0,1"}, "12", 14, 3},
-    {"lamp at every point", 14, 7, 0, {}, 2, {"CreateLamp@1:0", "CreateLamp@2:0,1"}, "11", 14, 3},
+    {"lamp at every point", 14, 7, 0, {}, 2, {}, "11", 14, 1, 1},
     {"slab alternates", 14, 8, 0, {}, 4, {}, "1212", 14, 5},
-    {"roof", 14, 9, 0, {}, 3, {"CreateRoof@3:0,1,2"}, "112", 14, 4},
+    {"roof without an outline", 14, 9, 0, {}, 3, {}, "112", 14, 1},
     {"mesh collects", 14, 10, 0, {}, 2, {}, "11", 14, 3},
-    {"level dimension", 14, 13, 0, {}, 2, {"CreateLevelDimension@1:0", "CreateLevelDimension@2:0,1"}, "11", 14, 3},
+    {"level dimension", 14, 13, 0, {}, 2, {}, "11", 14, 1, 2},
     {"fill collects", 14, 18, 0, {}, 2, {}, "11", 14, 3},
-    {"line", 14, 19, 0, {}, 2, {"CreateLine@2:0,1"}, "12", 14, 3},
-    {"polyline", 14, 20, 0, {}, 2,
-     {"main.AddMeasuredPoint@2:0", "DrawCurvePolyline@2:0", "main.AddMeasuredPoint@3:1", "DrawCurvePolyline@3:0,1"}, "11", 14, 3},
+    {"line", 14, 19, 0, {}, 2, {}, "12", 14, 1, 1},
+    {"polyline", 14, 20, 0, {}, 2, {}, "11", 14, 3, 1, "main:2"},
     {"circle", 14, 21, 0, {}, 3, {}, "112", 14, 1, 1},
     {"circle tool takes nothing", 14, 22, 0, {}, 1, {}, "1", 14, 1},
     {"spline collects", 14, 23, 0, {}, 2, {}, "11", 14, 3},
-    {"hotspot", 14, 24, 0, {}, 2, {"CreateHotspot@1:0", "CreateHotspot@2:0,1"}, "11", 14, 3},
+    {"hotspot", 14, 24, 0, {}, 2, {}, "11", 14, 1, 2},
     {"extruded shell", 14, 43, 0, {}, 7, {"CreateExtrudedShellFittedToWalls@7:0,1,2,3,4,5,6"}, "1111112", 14, 8},
-    {"morph profile points", 14, 45, 0, {}, 2, {"section.AddMeasuredPoint@1:0", "section.AddMeasuredPoint@1:1"}, "11", 14, 1},
+    {"morph profile points", 14, 45, 0, {}, 2, {}, "11", 14, 1, 0, "profile:2"},
 
     {"polygon wall", 15, 1, 0, {}, 4, {}, "1212", 15, 5},
     {"polygon beam", 15, 3, 0, {}, 4, {}, "1212", 15, 5},
     {"round column", 15, 2, 0, {}, 3, {}, "112", 15, 1, 1},
-    {"window side points", 15, 4, 0, {}, 2, {"CheckOpeningHostWall@1:0", "FinishWindowMeasurement@2:0,1"}, "12", 15, 3},
-    {"door side points", 15, 5, 0, {}, 3, {"CheckOpeningHostWall@1:0", "FinishDoorMeasurement@3:0,1,2"}, "112", 15, 4},
-    {"object over 3 points", 15, 6, 0, {}, 3, {"CreateObject@3:0,1,2"}, "112", 15, 4},
-    {"lamp over 3 points", 15, 7, 0, {}, 3, {"CreateLamp@3:0,1,2"}, "112", 15, 4},
+    {"window side points without a wall", 15, 4, 0, {}, 2, {}, "12", 15, 1},
+    {"door side points without a wall", 15, 5, 0, {}, 3, {}, "112", 15, 1},
+    {"object over 3 points", 15, 6, 0, {}, 3, {}, "112", 15, 1, 1},
+    {"lamp over 3 points", 15, 7, 0, {}, 3, {}, "112", 15, 1, 1},
     {"arc", 15, 21, 0, {}, 3, {}, "112", 15, 1, 1},
     {"ruled shell", 15, 43, 0, {}, 8, {"CreateRuledShellBetweenWalls@8:0,1,2,3,4,5,6,7"}, "11111112", 15, 9},
-    {"morph rail points", 15, 45, 0, {}, 2, {"main.AddMeasuredPoint@1:0", "main.AddMeasuredPoint@2:1"}, "11", 15, 3},
-    {"slab outline", 15, 8, 0, {}, 2,
-     {"main.AddMeasuredPoint@2:0", "DrawCurvePolyline@2:0(1)", "main.AddMeasuredPoint@3:1", "DrawCurvePolyline@3:0,1(1)"}, "11", 15, 3},
-    {"fill outline", 15, 18, 0, {}, 1, {"main.AddMeasuredPoint@2:0", "DrawCurvePolyline@2:0(1)"}, "1", 15, 2},
+    {"morph rail points", 15, 45, 0, {}, 2, {}, "11", 15, 3, 0, "main:2"},
+    {"slab outline", 15, 8, 0, {}, 2, {}, "11", 15, 3, 1, "main:2"},
+    {"fill outline", 15, 18, 0, {}, 1, {}, "1", 15, 2, 0, "main:1"},
     {"roof takes nothing", 15, 9, 0, {}, 1, {}, "1", 15, 1},
 
     {"curved wall", 16, 1, 0, {}, 3, {}, "112", 16, 1, 1},
     {"inclined column", 16, 2, 0, {}, 5, {}, "11112", 16, 1, 1},
-    {"slanted beam", 16, 3, 0, {}, 2, {"CreateBeam@2:0,1"}, "12", 16, 3},
+    {"slanted beam", 16, 3, 0, {}, 2, {}, "12", 16, 1, 1},
     {"dome from five points", 16, 43, 0, {}, 5, {"CreateDomeFromFivePoints@5:0,1,2,3,4"}, "11112", 16, 6},
     {"mesh takes nothing", 16, 10, 0, {}, 1, {}, "1", 16, 1},
     {"round wall", 17, 1, 0, {}, 3, {}, "112", 17, 1, 2},
@@ -88,28 +91,27 @@ const ModeCase modeCases[] = {
     {"dome segment", 18, 43, 0, {}, 9, {"CreateDomeSegment@9:0,1,2,3,4,5,6,7,8"}, "111111112", 18, 10},
     {"lamp takes nothing", 18, 7, 0, {}, 1, {}, "1", 18, 1},
 
-    {"straight reveal", 22, 4, 0, {{33, 1}}, 1, {"MeasureRevealDepth@1:0"}, "1", 0, 1},
-    {"slanted reveal", 22, 4, 0, {{33, 2}}, 2, {"MeasureRevealDepth@2:0,1", "MeasureRevealWidth@2:0,1"}, "12", 0, 1},
-    {"reveals on both sides", 22, 4, 0, {{33, 3}}, 4,
-     {"MeasureRevealDepth@2:0,1", "MeasureRevealWidth@2:0,1", "MeasureRevealDepth@4:2,3", "MeasureRevealWidth@4:2,3"}, "1212", 0, 1},
+    {"straight reveal", 22, 4, 0, {{33, 1}}, 1, {}, "1", 0, 1},
+    {"slanted reveal", 22, 4, 0, {{33, 2}}, 2, {}, "12", 0, 1},
+    {"reveals on both sides without a wall start over", 22, 4, 0, {{33, 3}}, 4, {}, "1212", 22, 1},
     {"wall thickness", 23, 1, 0, {}, 1, {"SetWallThickness@1:0"}, "1", 0, 1},
     {"trapezoid wall", 24, 1, 0, {}, 2, {"SetTrapezoidWallThickness@2:0,1"}, "12", 0, 1},
-    {"reference height", 40, 0, 0, {}, 1, {"ReplaceStationMarker@1:"}, "1", 0, 0},
+    {"reference height", 40, 0, 0, {}, 1, {}, "1", 0, 0},
     {"free-area height", 41, 10, 0, {}, 1, {}, "1", 0, 0},
-    {"column width", 44, 2, 0, {}, 2, {"MeasureColumnOrObjectWidth@2:0,1(2)"}, "12", 44, 3},
-    {"object depth", 45, 6, 0, {}, 2, {"MeasureColumnOrObjectDepth@2:0,1(6)"}, "12", 45, 3},
-    {"lamp rotation", 46, 7, 0, {}, 2, {"MeasureRotationAngle@2:0,1(7)"}, "12", 46, 3},
+    {"column width", 44, 2, 0, {}, 2, {}, "12", 0, 1},
+    {"object depth", 45, 6, 0, {}, 2, {}, "12", 0, 1},
+    {"lamp rotation", 46, 7, 0, {}, 2, {}, "12", 0, 1},
     {"polygon wall point by point", 47, 1, 0, {}, 2, {"AddPointToPolygonWall@1:0", "AddPointToPolygonWall@2:1"}, "11", 47, 3},
     {"picking takes no points", 49, 0, 0, {}, 1, {}, "n", 49, 1},
     {"radiator niche", 53, 4, 0, {}, 2, {}, "12", 0, 1},
     {"window sill", 56, 4, 0, {}, 2, {}, "12", 0, 1},
     {"morph points", 61, 45, 0, {}, 2, {}, "11", 61, 3},
     {"morph from markers takes no points", 62, 45, 0, {{76, 1}}, 2, {}, "11", 62, 1},
-    {"morph from two points", 62, 45, 0, {{76, 2}}, 2, {"CreateMorphFromPoints@2:0,1"}, "12", 62, 1},
-    {"beam width", 71, 3, 0, {}, 2, {"MeasureBeamWidth@2:0,1"}, "12", 71, 3},
-    {"beam height", 72, 3, 0, {}, 3, {"MeasureBeamHeight@3:0,1,2"}, "112", 72, 4},
-    {"morph with side planes", 75, 45, 0, {{76, 1}}, 6, {"CreateMorphFromPoints@6:0,1,2,3,4,5"}, "111112", 75, 1},
-    {"morph with side planes and vector", 75, 45, 0, {{76, 2}}, 8, {"CreateMorphFromPoints@8:0,1,2,3,4,5,6,7"}, "11111112", 75, 1},
+    {"morph from two points", 62, 45, 0, {{76, 2}}, 2, {}, "12", 62, 1},
+    {"beam width", 71, 3, 0, {}, 2, {}, "12", 0, 1},
+    {"beam height", 72, 3, 0, {}, 3, {}, "112", 0, 1},
+    {"morph with side planes", 75, 45, 0, {{76, 1}}, 6, {}, "111112", 75, 1},
+    {"morph with side planes and vector", 75, 45, 0, {{76, 2}}, 8, {}, "11111112", 75, 1},
     {"points only collected", 77, 0, 0, {}, 2, {}, "11", 77, 3},
     {"no mode", 0, 0, 0, {}, 1, {}, "n", 0, 1},
     {"unknown mode", 99, 0, 0, {}, 1, {}, "n", 99, 1},
@@ -129,16 +131,21 @@ std::string PointIndexes(const std::vector<API_Coord3D>& points, int shots)
     return text;
 }
 
-std::string Describe(const PendingCall& call, const Survanto& main, int shots)
+std::string Describe(const PendingCall& call, int shots)
 {
-    std::string name = call.name;
-    if (name == "Curve3DPalette::AddMeasuredPoint")
-        name = call.target == &main.curvePalette                  ? "main.AddMeasuredPoint"
-               : call.target == &main.sectionPalette.curvePalette ? "section.AddMeasuredPoint"
-                                                                  : "other.AddMeasuredPoint";
-    std::string text = name + "@" + std::to_string(call.step) + ":" + PointIndexes(call.points, shots);
+    std::string text = call.name + "@" + std::to_string(call.step) + ":" + PointIndexes(call.points, shots);
     if (call.argument != 0) text += "(" + std::to_string(call.argument) + ")";
     return text;
+}
+
+// Which curve palette holds vertices, and how many.
+std::string FedCurve(Survanto& main)
+{
+    const std::uint32_t onMain = main.curvePalette.curve.points.GetSize();
+    const std::uint32_t onProfile = main.sectionPalette.curvePalette.curve.points.GetSize();
+    if (onMain > 0) return "main:" + std::to_string(onMain);
+    if (onProfile > 0) return "profile:" + std::to_string(onProfile);
+    return "";
 }
 
 class MeasuringModes : public DispatcherFixture, public ::testing::WithParamInterface<ModeCase> {};
@@ -150,20 +157,26 @@ TEST_P(MeasuringModes, AdvanceAsTheTablesSay)
     const ModeCase& c = GetParam();
     StartMode(c.mode, c.tool, c.variation);
     for (const auto& [item, value] : c.items) DG::ChangeItem(Survanto::MainPaletteDialogId, item, value);
+    // Both curve palettes measure polygons with end points, so that a fed point shows as a vertex.
+    for (Curve3DPalette* curves : {&Main().curvePalette, &Main().sectionPalette.curvePalette}) {
+        curves->curveMode = Curve3DPalette::EndPointMethodItem;
+        curves->curveStep = Curve3DPalette::FirstStepItem;
+    }
 
     DG::SetItemText(Survanto::MainPaletteDialogId, 27, GS::UniString());
-    const std::size_t elementsBefore = host_->host().model_.content.elements.size();
     for (int i = 0; i < c.points; ++i) Shoot(NthPoint(i));
 
     std::vector<std::string> calls;
-    for (const auto& call : HandedOn()) calls.push_back(Describe(call, Main(), c.points));
+    for (const auto& call : HandedOn()) calls.push_back(Describe(call, c.points));
     EXPECT_EQ(calls, c.calls);
     EXPECT_EQ(SoundLetters(), c.sounds);
     EXPECT_EQ(Main().measuringMode, c.finalMode);
     EXPECT_EQ(Main().pointStep, c.finalStep);
-    EXPECT_EQ(host_->host().model_.content.elements.size() - elementsBefore, c.made);
-    // Every point gets its marker, except while the instrument is being aligned.
-    EXPECT_EQ(CountOf("PlaceMeasuredPointMarker"), c.mode == 1 ? 0 : c.points);
+    EXPECT_EQ(ElementsMade(), c.made);
+    EXPECT_EQ(FedCurve(Main()), c.curve);
+    // Every point gets its marker, except while the instrument is being aligned
+    // and with the circle tool.
+    EXPECT_EQ(MarkersPlaced(), c.mode == 1 || c.tool == API_CircleID ? 0u : static_cast<std::size_t>(c.points));
     EXPECT_FALSE(DG::GetItemText(Survanto::MainPaletteDialogId, 27).ToUtf8().empty()) << "a prompt follows the points";
     if (c.finalMode == 0 && c.mode != 0) {
         EXPECT_EQ(Item(c.mode), 0.0) << "the mode button goes off";
@@ -183,7 +196,8 @@ TEST_F(MeasuredPointRoad, WithoutARunningActionOnlyTheNoCommandSoundAnswers)
     Shoot(NthPoint(1), 5000);
     Shoot(NthPoint(2), 12);
     EXPECT_EQ(SoundLetters(), "nn");
-    EXPECT_TRUE(PendingCallTrace().empty()) << "no marker";
+    EXPECT_TRUE(PendingCallTrace().empty());
+    EXPECT_EQ(MarkersPlaced(), 0u);
     EXPECT_EQ(DG::GetItemText(Survanto::MainPaletteDialogId, 27).ToUtf8(), "before") << "no prompt";
     EXPECT_EQ(Main().pointStep, 0);
 }
@@ -211,7 +225,7 @@ TEST_F(MeasuredPointRoad, ExchangeFilePointsCountLikeMeasuredOnes)
     Shoot({3, 4, 0}, 5000);
     EXPECT_DOUBLE_EQ(Item(11), 5.0);
     EXPECT_EQ(SoundLetters(), "12");
-    EXPECT_EQ(CountOf("PlaceMeasuredPointMarker"), 2);
+    EXPECT_EQ(MarkersPlaced(), 2u);
 }
 
 TEST_F(MeasuredPointRoad, AngleSnapSoundReplacesTheOthersButNotNoCommand)
@@ -263,7 +277,7 @@ TEST_F(MeasuredPointRoad, APointWithoutAPlaceIsDropped)
     }
     EXPECT_EQ(Main().actionPoints.GetSize(), 1u);
     EXPECT_EQ(Main().pointStep, 2);
-    EXPECT_EQ(CountOf("PlaceMeasuredPointMarker"), 1);
+    EXPECT_EQ(MarkersPlaced(), 1u);
     EXPECT_EQ(SoundLetters(), "1nnnn");
     EXPECT_TRUE(HandedOn().empty());
 }
@@ -277,30 +291,76 @@ TEST_F(MeasuredPointRoad, EveryOpeningStartsOnAUsableWall)
     EXPECT_EQ(Main().pointStep, 2);
 }
 
+namespace {
+
+// The middle (1.5, 1.125) of the first two points lies on this wall, whose
+// height holds the lower of them.
+API_Guid AddWallUnderTheFirstPoints(SimHost::ProjectModel& model)
+{
+    SimHost::StoredElement wall;
+    wall.record = model.DefaultsFor(API_WallID, 0).record;
+    wall.record.header.guid = model.NewGuid();
+    wall.record.wall.begC = {0.0, 1.125};
+    wall.record.wall.endC = {4.0, 1.125};
+    model.content.elements.push_back(wall);
+    return wall.record.header.guid;
+}
+
+std::vector<API_Element> OpeningsOf(const SimHost::ProjectModel& model, API_ElemTypeID type)
+{
+    std::vector<API_Element> found;
+    for (const SimHost::StoredElement& e : model.content.elements)
+        if (e.record.header.typeID == type) found.push_back(e.record);
+    return found;
+}
+
+}  // namespace
+
+TEST_F(MeasuredPointRoad, OpeningsMeasuredOnAWallAreMadeInIt)
+{
+    DG::ClearRecordedAlerts();
+    const API_Guid wall = AddWallUnderTheFirstPoints(host_->host().model_);
+    for (const auto& [tool, points] : {std::pair {API_WindowID, 2}, std::pair {API_DoorID, 3}}) {
+        StartMode(14, tool);
+        for (int i = 0; i < points; ++i) Shoot(NthPoint(i));
+        const std::vector<API_Element> made = OpeningsOf(host_->host().model_, tool);
+        ASSERT_EQ(made.size(), 1u) << tool;
+        EXPECT_EQ(made[0].window.owner, wall);
+        EXPECT_EQ(Main().measuringMode, 14);
+        EXPECT_EQ(Main().pointStep, 1) << "the next opening starts";
+    }
+    EXPECT_TRUE(DG::RecordedAlerts().empty());
+}
+
 TEST_F(MeasuredPointRoad, AnOpeningWithoutAUsableWallOnlyEndsTheAction)
 {
+    AddWallUnderTheFirstPoints(host_->host().model_);
     StartMode(14, 5);
     Shoot(NthPoint(0));
     Main().openingWallUsable = false;
     Shoot(NthPoint(1));
     Shoot(NthPoint(2));
-    EXPECT_EQ(CountOf("FinishDoorMeasurement"), 0);
+    EXPECT_TRUE(OpeningsOf(host_->host().model_, API_DoorID).empty());
     EXPECT_TRUE(Main().openingWallUsable);
     EXPECT_EQ(Main().pointStep, 1);
     EXPECT_EQ(SoundLetters(), "111");
 }
 
+// The tool's set-up starts the curve palette afresh: no method, no curve.
 TEST_F(MeasuredPointRoad, AnEndedActionHandsBackToTheTool)
 {
+    Curve3DPalette& curves = Main().curvePalette;
     StartMode(5, 7);
+    curves.curveMode = 8;
     Shoot(NthPoint(0));
-    EXPECT_EQ(CountOf("Curve3DPalette::SetUpForTool"), 0) << "still measuring";
+    EXPECT_EQ(curves.curveMode, 8) << "still measuring";
     Shoot(NthPoint(1));
-    ASSERT_EQ(CountOf("Curve3DPalette::SetUpForTool"), 1);
-    EXPECT_EQ(Main().curvePalette.currentTool, 7);
+    EXPECT_EQ(curves.curveMode, 0);
+    EXPECT_EQ(curves.toolType, 7);
 
     // Profile points of the morph keep the section palette's figure running.
     StartMode(14, 45);
+    curves.curveMode = 8;
     Shoot(NthPoint(2));
-    EXPECT_EQ(CountOf("Curve3DPalette::SetUpForTool"), 0);
+    EXPECT_EQ(curves.curveMode, 8);
 }

@@ -64,10 +64,11 @@ TEST_F(ToolChange, SwitchesTheRememberedOptionOnAndTheOthersOff)
     Main().OnToolChanged(2, 0);
     EXPECT_EQ(OptionValues(Main()), "00100");
 
+    Main().curvePalette.curveMode = 8;
     Main().OnToolChanged(1, 0);
     EXPECT_EQ(OptionValues(Main()), "00000") << "no remembered option";
-    ASSERT_EQ(CountOf("Curve3DPalette::SetUpForTool"), 2);
-    EXPECT_EQ(Main().curvePalette.currentTool, 1);
+    EXPECT_EQ(Main().curvePalette.toolType, 1);
+    EXPECT_EQ(Main().curvePalette.curveMode, 0) << "the curve palette set up for the tool";
 }
 
 TEST_F(ToolChange, ElementTypesOutsideTheOptionTableHaveNoOption)
@@ -100,10 +101,10 @@ TEST_F(ToolChange, IsIgnoredWhileBusyOrBumpedOnAnInstrumentStation)
         Main().busy = c.busy;
         Main().instrumentBumped = c.bumped;
         measuringState.stationMode = c.stationMode;
-        PendingCallTrace().clear();
+        Main().curvePalette.curveMode = 8;
         Main().OnToolChanged(1, 0);
         EXPECT_EQ(Main().currentTool, c.applied ? 1 : 19);
-        EXPECT_EQ(CountOf("Curve3DPalette::SetUpForTool"), c.applied ? 1 : 0);
+        EXPECT_EQ(Main().curvePalette.curveMode, c.applied ? 0 : 8);
     }
     Main().busy = false;
 }

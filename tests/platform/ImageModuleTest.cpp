@@ -219,6 +219,33 @@ TEST(ImageModuleConversion, PixMapsBecomeBmpData)
     }
 }
 
+// Rows are packed four pixels at a time; the widths around that come back whole,
+// and one translucent pixel in the last row keeps all rows at 32 bits.
+TEST(ImageModuleConversion, EveryRowWidthComesBackFromItsBmpData)
+{
+    for (const std::int32_t width : {1, 4, 5, 7, 8, 9}) {
+        for (const bool translucent : {false, true}) {
+            GSPixMapHandle pixMap = GXCreateGSPixMap(width, 3, 72, 72);
+            std::uint8_t* p = GXGetGSPixMapBaseAddr(pixMap);
+            for (std::int32_t i = 0; i < width * 3; ++i, p += 4) {
+                p[0] = static_cast<std::uint8_t>(i * 7), p[1] = static_cast<std::uint8_t>(i * 13 + 1);
+                p[2] = static_cast<std::uint8_t>(255 - i), p[3] = 255;
+            }
+            if (translucent) p[-1] = 128;
+            Bytes data;
+            ASSERT_TRUE(GX::ImageBase::ConvertFromPixMap(pixMap, FTM::FileTypeManager::Bmp, data));
+            EXPECT_EQ(data[28], translucent ? 32 : 24) << width;
+            GSPixMapHandle back = nullptr;
+            ASSERT_TRUE(GX::ImageBase::ReadData(data, back, GSPixMapPixelType32)) << width;
+            const Bytes before(GXGetGSPixMapBaseAddr(pixMap), GXGetGSPixMapBaseAddr(pixMap) + width * 12);
+            const Bytes after(GXGetGSPixMapBaseAddr(back), GXGetGSPixMapBaseAddr(back) + width * 12);
+            EXPECT_EQ(after, before) << width << (translucent ? " translucent" : " opaque");
+            GXDeleteGSPixMap(back);
+            GXDeleteGSPixMap(pixMap);
+        }
+    }
+}
+
 TEST(ImageModuleConversion, FileTypesByMime)
 {
     EXPECT_EQ(FTM::FileTypeManager::SearchForMime("image/bmp"), FTM::FileTypeManager::Bmp);

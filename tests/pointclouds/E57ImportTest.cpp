@@ -71,7 +71,7 @@ TEST_P(SampleImport, GivesOnePartWithItsPointsBoxAndColours)
     EXPECT_EQ(ElementsOfType(API_ObjectID).size(), 1u);
     EXPECT_EQ(ElementsOfType(API_CameraID).size(), c.cameras);
     EXPECT_EQ(AlertTexts(), c.asked ? std::vector<std::string> {Question} : std::vector<std::string> {});
-    EXPECT_EQ(Host().Fact("progress"), "closed");
+    EXPECT_FALSE(Host().progress_.open);
     EXPECT_EQ(GetOwnChangeCounter(), 0);
 }
 
@@ -98,7 +98,7 @@ TEST_F(E57ImportFixture, FilesThatGiveNoPointsShowOneAlert)
     EXPECT_TRUE(PartNames().empty());
     EXPECT_EQ(AlertTexts(), (std::vector<std::string> {Question, Question, NoCloud}));
     EXPECT_EQ(Host().Fact("progress-log").substr(0, 14), "open Survanto ");
-    EXPECT_EQ(Host().Fact("progress"), "closed");
+    EXPECT_FALSE(Host().progress_.open);
 }
 
 TEST_F(E57ImportFixture, AnEmptyFileSaysNothing)
@@ -118,7 +118,7 @@ TEST_F(E57ImportFixture, ARefusedFileEndsOnlyItself)
         Import({SamplePath(broken), SamplePath("translationWithoutRotation.e57")});
         EXPECT_EQ(AlertTexts().back(), NoCloud) << broken;
         EXPECT_NE(Part("translationWithoutRotation"), nullptr) << broken;
-        EXPECT_EQ(Host().Fact("progress"), "closed");
+        EXPECT_FALSE(Host().progress_.open);
         EXPECT_EQ(GetOwnChangeCounter(), 0);
     }
 }
@@ -354,11 +354,11 @@ TEST_F(E57ImportFixture, TheTargetFolderIsMadeAndLoadedAsALibrary)
     EXPECT_NE(Host().Fact("libraries").find("Scans="), std::string::npos);
     EXPECT_TRUE(fs::exists(outside + "/translationWithoutRotation.gsm"));
 
-    const std::size_t libraries = Model().libraries.size();
+    const std::size_t libraries = Model().libraryFolders.size();
     const std::string inside = TargetPath() + "/below";
     DG::QueueFolderAnswer(IO::Location(inside));
     Import({SamplePath("translationWithoutRotation.e57")}, {Click(4), Text(NameEdit, "inside")});
-    EXPECT_EQ(Model().libraries.size(), libraries);
+    EXPECT_EQ(Model().libraryFolders.size(), libraries);
     EXPECT_TRUE(fs::exists(inside + "/inside.gsm"));
 }
 
@@ -381,7 +381,7 @@ TEST(E57ImportInANewHost, FindsThePartsAgain)
     const std::string source = SURVANTO_SOURCE_DIR;
     const std::string import = "start\nnew-project\n"
                                "copy-in " + source + "/tests/pointclouds/template templates\n"
-                               "add-library read-only templates\n"
+                               "load-library read-only templates\n"
                                "copy-in " + source + "/scenarios/data/two-posed-scans.e57 two.e57\n"
                                "save-project Projekt.json\n"
                                "menu 32500\nanswer-open two.e57\nclick 32450 82\n"
@@ -393,10 +393,10 @@ TEST(E57ImportInANewHost, FindsThePartsAgain)
     const std::string reopen = "start\nopen-project Projekt.json\n"
                                "expect clouds = " + clouds + "\n"
                                "expect links = 1->3/1 3->1/1 4->6/1 6->4/1\n"
-                               "new-project\nadd-library read-only templates\nadd-library Point Cloud\n"
-                               "expect library-part-named two_ 1 = 3\n"
-                               "expect library-part 3 parameter hasScannerPos = 1\n"
-                               "expect library-part 3 parameter project0Z = 0.5\n"
+                               "new-project\nload-library read-only templates\nload-library Point Cloud\n"
+                               "expect library-part-named two_ 1 = 7\n"
+                               "expect library-part 7 parameter hasScannerPos = 1\n"
+                               "expect library-part 7 parameter project0Z = 0.5\n"
                                "quit\nfree\n";
     const ChildRun second = RunHostProcess(folder.path(), reopen);
     EXPECT_TRUE(second.ended && WIFEXITED(second.status) && WEXITSTATUS(second.status) == 0) << second.out << second.err;
@@ -419,15 +419,15 @@ TEST(E57ImportUnwritableFolder, MakesNoPartAndTellsTheUser)
     fs::permissions(scans, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read | fs::perms::others_read);
     const std::string scenario = "start\nnew-project\n"
                                  "copy-in " + std::string(SURVANTO_SOURCE_DIR) + "/tests/pointclouds/template templates\n"
-                                 "add-library read-only templates\n"
-                                 "add-library Scans\n"
+                                 "load-library read-only templates\n"
+                                 "load-library Scans\n"
                                  "copy-in " + SamplePath("translationWithoutRotation.e57") + " scan.e57\n"
                                  "menu 32500\n"
                                  "answer-open scan.e57\n"
                                  "click 32450 82\n"
                                  "expect elements = none\n"
                                  "expect alerts = [Survanto - Fehler!: " + NoCloud + "]\n"
-                                 "expect progress = closed\n"
+                                 "expect progress = \"Survanto\" \"Erstelle Punktwolke(n)\" 4/6 closed\n"
                                  "quit\nfree\n";
     const ChildRun run = RunHostProcess(folder.path(), scenario, WithoutOverridingPermissions());
     fs::permissions(scans, fs::perms::owner_all, fs::perm_options::add);

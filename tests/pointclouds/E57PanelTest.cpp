@@ -5,6 +5,7 @@
 #include "DG/DG.hpp"
 #include "LibraryServices.hpp"
 #include "MainObjectFixture.hpp"
+#include "MarkerSupport.hpp"
 #include "pointclouds/E57OpenFilePanel.hpp"
 
 namespace fs = std::filesystem;
@@ -27,6 +28,9 @@ protected:
     void SetUp() override
     {
         MainObjectFixture::SetUp();
+        std::string error;
+        // The add-on's own library, read-only as the installation has it.
+        ASSERT_TRUE(SimHost::LoadLibraryFolder(Host(), OwnLibraryFolder(), error, true)) << error;
         dialog_ = std::make_unique<DG::FileDialog>(DG::FileDialog::OpenMultiFile);
         panel_ = std::make_unique<E57OpenFilePanel>(*dialog_, Panel);
     }
@@ -51,7 +55,8 @@ protected:
     {
         const std::string path = folder_.path() + "/" + name;
         fs::create_directories(path);
-        SimHost::AddLibraryFolder(Host(), path, readOnly);
+        std::string error;
+        EXPECT_TRUE(SimHost::LoadLibraryFolder(Host(), path, error, readOnly)) << error;
         return path;
     }
 
@@ -115,8 +120,9 @@ TEST_F(E57Panel, StoreysAreNumberedAsTheHostNumbersThem)
     EXPECT_EQ(panel_->storeyIndex, 1);
 }
 
-// The usable libraries by their index in the host's list, then the project's own
-// folder; choosing an entry makes it the target folder.
+// The usable libraries by their index in the host's list (the embedded library, the
+// add-on's own and the templates come first), then the project's own folder;
+// choosing an entry makes it the target folder.
 TEST_F(E57Panel, TheLibraryMenuOffersTheUsableLibrariesAndTheProjectFolder)
 {
     Library("Templates", true);
@@ -124,7 +130,7 @@ TEST_F(E57Panel, TheLibraryMenuOffersTheUsableLibrariesAndTheProjectFolder)
     Model().projectFile = folder_.path() + "/Projekt.pln";
     const std::string own = Library("Point Cloud");
     Show({}, {Action(DG::PanelAction::Value, 3, 1)});
-    EXPECT_EQ(Entries(3), (std::vector<std::string> {"Scans=2", "Punktwolke Ordner (neben Einzelplatzdatei)=-1"}));
+    EXPECT_EQ(Entries(3), (std::vector<std::string> {"Scans=3", "Punktwolke Ordner (neben Einzelplatzdatei)=-1"}));
     EXPECT_EQ(panel_->targetFolder.ToPath(), scans);
     EXPECT_EQ(DG::GetItemText(Panel, 2).ToUtf8(), scans);
     Show({}, {Action(DG::PanelAction::Value, 3, 2)});
@@ -141,8 +147,8 @@ TEST_F(E57Panel, TheBrowseButtonChoosesAFolder)
     Show({}, {Action(DG::PanelAction::Click, 4)});
     EXPECT_EQ(panel_->targetFolder.ToPath(), "/chosen");
     EXPECT_EQ(DG::GetItemText(Panel, 2).ToUtf8(), "/chosen");
-    EXPECT_EQ(DG::RecordedFolderBrowses().back().start.ToPath(), "/start");
-    EXPECT_TRUE(DG::RecordedFolderBrowses().back().title.IsEmpty());
+    EXPECT_EQ(DG::RecordedFolderDialogs().back().start.ToPath(), "/start");
+    EXPECT_TRUE(DG::RecordedFolderDialogs().back().title.IsEmpty());
 }
 
 TEST_F(E57Panel, ChecksRadiosAndDistancesSetTheOptions)

@@ -126,8 +126,7 @@ TEST_F(JobFolderScanTest, MissingOrEmptyFolderGivesNoJobs)
     EXPECT_TRUE(palette.importData.jobs.IsEmpty());
 }
 
-// The simulated host knows no view databases yet, so every view a GUID names
-// counts as deleted.
+// A view the host does not know counts as deleted.
 TEST(ValidateTargets, VanishedViewsBecomeTheCurrentFloorPlan)
 {
     InProcessHost host;

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "LibraryServices.hpp"
+#include "MarkerSupport.hpp"
 #include "pointclouds/PointCloudTemplate.hpp"
 
 namespace fs = std::filesystem;
@@ -47,8 +48,11 @@ void PointCloudFixture::SetUp()
     fs::copy_file(fs::path(SURVANTO_SOURCE_DIR) / "tests/pointclouds/template/VaroPointCloud.gsm", templates / "VaroPointCloud.gsm");
     target_ = (fs::path(folder_.path()) / "Point Cloud").string();
     fs::create_directories(target_);
-    ASSERT_TRUE(SimHost::AddLibraryFolder(Host(), templates.string(), true));
-    ASSERT_TRUE(SimHost::AddLibraryFolder(Host(), target_));
+    std::string error;
+    // The add-on's own library comes first and read-only, as the installation has it.
+    ASSERT_TRUE(SimHost::LoadLibraryFolder(Host(), OwnLibraryFolder(), error, true)) << error;
+    ASSERT_TRUE(SimHost::LoadLibraryFolder(Host(), templates.string(), error, true)) << error;
+    ASSERT_TRUE(SimHost::LoadLibraryFolder(Host(), target_, error)) << error;
 }
 
 const SimHost::LibraryPartEntry* PointCloudFixture::Part(const std::string& name)

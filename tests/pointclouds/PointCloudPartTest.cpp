@@ -161,7 +161,7 @@ TEST_F(PointCloudPart, WithOverwritingOffAnExistingFileIsRefused)
     ASSERT_TRUE(SimHost::WriteFileSafely(TargetFile("Old.gsm"), "something", error));
     API_LibPart part;
     part.typeID = APILib_ObjectID;
-    part.docuName = GS::UniString("Old");
+    part.name = GS::UniString("Old");
     part.location = std::make_unique<IO::Location>(TargetFile("Old.gsm"));
     EXPECT_EQ(HostCreateLibraryPart(&part), APIERR_REFUSEDCMD);
     EXPECT_GT(Write("Old", 1), 0);

@@ -1,9 +1,11 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include "API/Types.hpp"
+#include "GS/BM.hpp"
 #include "GS/UniString.hpp"
 
 // Element records as the host hands them out. An `API_Element` starts cleared; a
@@ -36,11 +38,15 @@ struct API_WallType {
     API_Coord endC;
     double arcAngle;                  // radians, 0 for a straight wall
     std::int32_t geometryKind;        // 0 straight or curved, 1 trapezoid, 2 polygonal
-    std::int32_t referenceLineCode;   // 0 or 2: side of the reference line
+    // Where the reference line lies: 0 outside face, 1 centre, 2 inside face, 3 core
+    // outside, 4 core centre, 5 core inside. Unflipped, the outside face is the left
+    // one seen from begin to end.
+    std::int32_t referenceLineCode;
     bool flipped;
     std::int16_t profileCode;         // 0 straight, 3 inclined
     double slantAngle;                // radians, inclined walls
-    double thickness;
+    double thickness;                 // at the begin point
+    double thickness1;                // at the end point; differs for trapezoid walls
     double height;
     double bottomOffset;              // above the home storey's level
 };
@@ -61,40 +67,62 @@ struct API_ColumnType {
     double bottomOffset;
 };
 
+// A beam hangs from its level: the height of its top along the reference line,
+// at the begin point, above the home storey's level. It rises by tan(slantAngle)
+// per metre from begin to end.
 struct API_BeamType {
     API_Elem_Head head;
     API_Coord begC;
     API_Coord endC;
     double width;
     double height;
-    double bottomOffset;              // of the beam's reference line
+    double level;
+    double offset;                    // of the beam's middle, to the left of its reference line
+    bool isSlanted;
     double slantAngle;
-    std::int32_t referenceLineCode;
 };
 
-// Slabs, meshes and roofs keep their outline in the memo's polygon.
+// The counts of a polygon whose points lie in the memo: coordinates with the
+// closing ones (entry 0 not counted), sub-polygons, arcs.
+struct API_Polygon {
+    std::int32_t nCoords;
+    std::int32_t nSubPolys;
+    std::int32_t nArcs;
+};
+
+// Slabs keep their outline in the memo's polygon.
 struct API_SlabType {
     API_Elem_Head head;
     double thickness;
     double bottomOffset;
-    std::int32_t pointCount;
+    API_Polygon poly;
 };
 
+// Meshes keep their outline in the memo's polygon, with a height above the level
+// for each outline point and the level points inside. The skirt hangs skirtHeight
+// below the level: a surface only (skirt 3) or a solid body (skirt 1).
 struct API_MeshType {
     API_Elem_Head head;
     double skirtHeight;
-    double bottomOffset;
-    std::int32_t pointCount;
+    double bottomOffset;              // the level, above the home storey's level
+    std::int16_t skirt;
+    API_Polygon poly;
+    std::int32_t levelPointCount;
+    std::int32_t levelLineCount;
 };
 
+// A plane roof rises from its pivot line, which lies at bottomOffset above the
+// home storey's level; posSign: it rises to the left of begin to end.
 struct API_RoofType {
     API_Elem_Head head;
+    std::int32_t roofClass;           // 0 plane
     double thickness;
     double bottomOffset;
     double slopeAngle;
     API_Coord baseLineBegC;
     API_Coord baseLineEndC;
-    std::int32_t pointCount;
+    bool posSign;
+    API_Polygon poly;
 };
 
 // Objects and lamps: a placed library part.
@@ -111,11 +139,18 @@ struct API_ObjectType {
 };
 
 // Windows (type 4) and doors (type 5): an opening placed in its owner wall, its
-// sill height counted from the wall's base.
+// sill height counted from the wall's base. In a straight or curved wall it lies
+// at its position along the wall; in a polygonal wall its start point lies on the
+// wall's outer face and its direction runs across the wall, both in the wall's
+// frame (API/OpeningFrame.hpp). The placement setting, GUID and flag are kept as
+// given; the host gives them no meaning.
 struct API_WindowType {
     API_Elem_Head head;
     API_Guid owner;                   // the wall that holds the opening
     std::int32_t libraryPartIndex;
+    std::int32_t placementSetting;
+    API_Guid placementGuid;
+    bool placementFlag;
     double width;
     double height;
     double sillHeight;
@@ -143,6 +178,12 @@ struct API_ShellType {
     double level;                     // above the home storey's level
 };
 
+// Polylines keep their polygon in the memo.
+struct API_PolyLineType {
+    API_Elem_Head head;
+    API_Polygon poly;
+};
+
 struct API_LineType {
     API_Elem_Head head;
     API_Coord begC;
@@ -161,6 +202,20 @@ struct API_ArcType {
     std::int16_t pen;
 };
 
+// Fills keep their outline in the memo's polygon.
+struct API_HatchType {
+    API_Elem_Head head;
+    API_Polygon poly;
+    std::int16_t pen;
+};
+
+// A spline through the memo's coordinates, which start at index 0.
+struct API_SplineType {
+    API_Elem_Head head;
+    bool closed;
+    std::int16_t pen;
+};
+
 struct API_HotspotType {
     API_Elem_Head head;
     API_Coord position;
@@ -168,11 +223,23 @@ struct API_HotspotType {
     std::int16_t pen;
 };
 
+// A text placed with an element; contentSetting is the host's and kept as given.
+struct API_NoteType {
+    std::int32_t contentSetting;
+    char content[256];                // a C string
+};
+
+// A level dimension shows its two notes; markerSetting and customText are the
+// host's and kept as given.
 struct API_LevelDimensionType {
     API_Elem_Head head;
     API_Coord position;
-    double level;                     // the dimensioned height above the home storey
+    double level;                     // the dimensioned height
     std::int16_t pen;
+    API_NoteType note1;
+    API_NoteType note2;
+    std::int32_t markerSetting;
+    bool customText;
 };
 
 // A morph's placement: 3 x 4, row by row, translation in the fourth column.
@@ -181,11 +248,39 @@ struct API_MorphType {
     double transformation[12];
 };
 
-// Sections, elevations and interior elevations: a main line of one segment, or of
-// several for an interior elevation, whose points lie in the memo.
+// Sections (type 25), elevations (33) and interior elevations (34): a main line of
+// one segment, or of several for an interior elevation, whose points lie in the
+// memo with the distance line, which lies on the side the view looks at.
+// Each makes its view when it is made: the view takes the element's name and
+// reference id (UTF-8 C strings) and shows the vertical range from the lower to
+// the upper limit; the kind tells a section's (2) or an elevation's (1) marker.
+// The host gives the view's identity.
 struct API_CutPlaneType {
     API_Elem_Head head;
     std::int32_t segmentCount;
+    API_Guid viewDatabase;
+    std::int32_t kind;
+    double lowerLimit;
+    double upperLimit;
+    char name[256];
+    char referenceId[256];
+};
+
+// A picture (type 31): its image lies in the memo's picture data; it fills the
+// destination rectangle, turned by the rotation angle about its lower left
+// corner, and shows the source rectangle of the image's plan extent.
+struct API_PictureType {
+    API_Elem_Head head;
+    API_Box destBox;
+    API_Box origBox;
+    double rotAngle;
+    bool mirrored;
+    bool transparent;
+    bool directSize;
+    std::int32_t anchorPoint;
+    std::int32_t colorDepth;
+    std::int32_t storageFormat;
+    char name[64];                    // a C string
 };
 
 // Cameras (type 26): a perspective camera, one of the cameras of a camera set.
@@ -231,12 +326,16 @@ union API_Element {
     API_WindowType window;            // windows and doors
     API_ZoneType zone;
     API_ShellType shell;
+    API_PolyLineType polyLine;
     API_LineType line;
     API_ArcType arc;                  // arcs and circles
+    API_HatchType hatch;              // fills
+    API_SplineType spline;
     API_HotspotType hotspot;
     API_LevelDimensionType levelDimension;
     API_MorphType morph;
     API_CutPlaneType cutPlane;        // sections, elevations, interior elevations
+    API_PictureType picture;
     API_CameraType camera;
     API_CamSetType camset;
 };
@@ -278,9 +377,45 @@ struct API_SectionSegment {
     std::int32_t mainCoordCount = 0;
 };
 
+// An attribute of a polygon or surface, and whether it overrides the element's own.
+struct API_OverriddenAttribute {
+    std::int16_t attributeIndex = 0;
+    bool overridden = false;
+};
+
+// One polygon of a morph's body: its edges by index (from 1; negative runs the
+// edge backwards, 0 separates the contours of one polygon) and its material as an
+// index into the body's material table (from 0).
+struct API_MorphPolygon {
+    std::vector<std::int32_t> edges;
+    std::int32_t materialIndex = 0;
+};
+
+// A morph's body as the host's body builder makes it, in the morph's own frame.
+// Vertices and edges are named by their index from 1; an edge runs from its first
+// vertex to its second. A body without polygons is a handle that is not set.
+struct API_MorphBody {
+    std::vector<API_Coord3D> vertices;
+    std::vector<std::array<std::int32_t, 2>> edges;
+    std::vector<API_MorphPolygon> polygons;
+};
+
+// A level point of a mesh: its height above the mesh's level and its vertex id.
+struct API_MeshLevelCoord {
+    API_Coord3D c;
+    std::int32_t vertexID = 0;
+};
+
+// A body under construction in the host; only the host sees inside.
+struct API_BodyBuilderData;
+using API_BodyBuilder = API_BodyBuilderData*;
+
 // Which parts of a memo a call reads or writes.
 constexpr std::uint64_t APIMemoMask_Polygon = 1;
 constexpr std::uint64_t APIMemoMask_AddPars = 4;
+constexpr std::uint64_t APIMemoMask_Section = 8;  // segments, main line and distance line
+constexpr std::uint64_t APIMemoMask_Picture = 32;
+constexpr std::uint64_t APIMemoMask_MorphBody = 16;  // the body and its material table
 constexpr std::uint64_t APIMemoMask_All = ~std::uint64_t {0};
 
 // The variable part of an element. Polygons use the host's form: coordinates from
@@ -296,6 +431,26 @@ struct API_ElementMemo {
     std::vector<API_SectionSegment> sectionSegments;
     std::vector<API_Coord> sectionMainCoords;
     std::vector<API_Coord> sectionDistCoords;
+    // Morphs: the body and the materials its polygons name.
+    API_MorphBody morphBody;
+    std::vector<API_OverriddenAttribute> morphMaterialMapTable;
+    // Meshes: outline heights (entry i for coordinate i), level points and the ends
+    // of their level lines, and vertex ids (entry 0 the id count).
+    std::vector<double> meshPolyZ;
+    std::vector<API_MeshLevelCoord> meshLevelCoords;
+    std::vector<std::int32_t> meshLevelEnds;
+    std::vector<std::int32_t> vertexIDs;
+    std::vector<API_Coord> sectionDepthCoords;  // how far the view reaches, when given
+    // Pictures: the image as a file of the type the picture was given ("image/bmp").
+    std::vector<std::uint8_t> pictureData;
+};
+
+// A part made together with its element: a section's or elevation's marker.
+constexpr std::uint32_t APISubElement_MainMarker = 1;
+struct API_SubElement {
+    API_Element subElem;
+    API_ElementMemo memo;
+    std::uint32_t subType = 0;
 };
 
 // Data an add-on keeps on an element.
@@ -340,11 +495,47 @@ struct API_EditPars {
     API_Coord3D endC;
 };
 
-// Element tools of HostApplyElementTool.
+// Element tools of HostApplyElementTool: locking, and the display order (back
+// to the tool's own order, or to the front).
 constexpr std::int32_t APITool_Unlock = FourCC("ULCK");
 constexpr std::int32_t APITool_Lock = FourCC("LOCK");
+constexpr std::int32_t APITool_ResetOrder = FourCC("ORST");
+constexpr std::int32_t APITool_BringToFront = FourCC("OFR0");
 
 // "GELU" (utility request): par1 a placed element's header, par2 a text of
 // API_UniIDLength characters that receives the unique id of its library part,
 // "{main GUID}-{revision GUID}".
 constexpr std::size_t API_UniIDLength = 128;
+
+// "COMP" (utility request): par1 and par2 two unique ids. NoError when they name
+// the same part, APIERR_COMPATIBLEPART when the first is another revision of the
+// second, APIERR_GENERAL when they name different parts.
+
+// What HostGetSelection reports beside the entries: how many elements are
+// selected and how many of them the user may edit.
+struct API_SelectionInfo {
+    std::int32_t sel_nElem = 0;
+    std::int32_t sel_nElemEdit = 0;
+};
+
+// Filter bits of HostFilterElement: the user may edit the element; the element
+// is reserved for the user (in a solo project every element is).
+constexpr std::int32_t APIFilt_IsEditable = 1;
+constexpr std::int32_t APIFilt_HasAccessRight = 16;
+
+// The parameter list of a library part, one open at a time: "OPAR" (utility
+// request) opens it, par1 the part's index (std::int32_t); "GPVL" reads the value
+// list of one of its parameters, par1 an API_GetParamValuesType; "CPAR" closes it.
+// The host fills the count and two handles that the caller frees with
+// BMKillHandle: the numbers (one double each) and the texts (zero-terminated
+// UTF-16 texts, one after the other). "RPAS": par1 a placed element's header; the
+// host runs its part's parameter script.
+struct API_GetParamValuesType {
+    char name[32] {};
+    std::int32_t nValues = 0;
+    GSHandle realValues = nullptr;
+    GSHandle uniStringValues = nullptr;
+};
+
+// The UTF-16 units a text parameter's value holds, its terminator included.
+constexpr std::size_t API_AddParTextLength = 256;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "API/Elements.hpp"
 #include "API/Types.hpp"
 #include "GS/UniString.hpp"
 #include "IO/Location.hpp"
@@ -14,16 +15,19 @@
 constexpr std::int32_t APILib_ObjectID = 4;
 constexpr std::int32_t APILib_DataFileID = 11;
 
-// A library part as the host describes it. A location the host puts into the
-// record belongs to the caller, who deletes it.
+// A library part of the loaded libraries. HostGetLibraryPart takes the index
+// (from 1) and fills in the rest; HostSearchLibraryPart takes the unique id, or
+// without one the name, and fills in the rest. A location the host puts into the
+// record belongs to the caller.
 struct API_LibPart {
     std::int32_t typeID = 0;
-    std::int32_t index = 0;              // in the loaded library, from 1
-    GS::UniString docuName;              // the part's name
+    std::int32_t index = 0;
+    char uniqueId[API_UniIDLength] {};   // "{main GUID}-{revision GUID}"
+    GS::UniString name;
+    std::int32_t version = 0;
     GS::UniString fileName;              // its file's name in its folder
     std::unique_ptr<IO::Location> location;
-    std::string ownUnID;                 // "{main GUID}-{revision GUID}"
-    std::string parentUnID;
+    char parentUniqueId[API_UniIDLength] {};
     bool isPlaceable = false;
     std::int16_t formatVersion = 0;
     std::uint16_t platformSign = 0;
@@ -42,8 +46,9 @@ struct API_LibPartDetails {
 };
 
 // "GLIB" (environment request): par1 receives the loaded libraries, par2 (an
-// int32) the index of the project's embedded library among them, -1 without one.
-// "SLIB": par1 the libraries to load instead.
+// int32, when given) the index of the project's embedded library among them.
+// "SLIB": par1 the libraries to load instead. "ALIB": par1 the IO::Location of a
+// folder to add.
 constexpr std::int32_t APILibrary_Local = 1;
 constexpr std::int32_t APILibrary_Embedded = 3;
 
@@ -76,16 +81,6 @@ struct API_NavigatorItem {
     API_Guid guid {};
     API_Guid elementGuid {};
     GS::UniString uName;
-};
-
-// The progress window of long commands (interface requests): "IPWD" opens it
-// (par1 the title, par2 the int16 number of phases), "SPRP" starts a phase (par1
-// an API_ProgressPhase), "SPRV" sets the value (par1 an int32), "CANC" tells into
-// par1 (a bool) whether the user cancelled, "CPWD" closes it.
-struct API_ProgressPhase {
-    GS::UniString text;
-    std::int32_t maxValue = 0;
-    bool showPercent = false;
 };
 
 // "GOVW" (automation request): par1 the zero-terminated GUID text of a navigator

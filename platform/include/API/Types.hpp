@@ -20,7 +20,9 @@ constexpr GSErrCode APIERR_BADID = static_cast<GSErrCode>(0x8106000A);
 constexpr GSErrCode APIERR_BADINDEX = static_cast<GSErrCode>(0x8106000B);
 constexpr GSErrCode APIERR_DELETED = static_cast<GSErrCode>(0x81060023);
 constexpr GSErrCode APIERR_IRREGULARPOLY = static_cast<GSErrCode>(0x81060069);
+constexpr GSErrCode APIERR_CANCEL = static_cast<GSErrCode>(0x81060080);
 constexpr GSErrCode APIERR_REFUSEDCMD = static_cast<GSErrCode>(0x81060081);
+constexpr GSErrCode APIERR_COMPATIBLEPART = static_cast<GSErrCode>(0x810600D2);
 constexpr GSErrCode APIERR_PAGELOCKED = static_cast<GSErrCode>(0x8106012F);
 constexpr GSErrCode APIERR_MISSINGCODE = static_cast<GSErrCode>(0x81060387);
 
@@ -53,8 +55,12 @@ enum ElemType : API_ElemTypeID {
     API_CircleID = 22,
     API_SplineID = 23,
     API_HotspotID = 24,
+    API_CutPlaneID = 25,
     API_CameraID = 26,
     API_CamSetID = 27,
+    API_PictureID = 31,
+    API_ElevationID = 33,
+    API_InteriorElevationID = 34,
     API_ShellID = 43,
     API_MorphID = 45,
 };
@@ -85,6 +91,14 @@ struct API_Coord3D {
     double x = 0.0;
     double y = 0.0;
     double z = 0.0;
+};
+
+// A plan rectangle.
+struct API_Box {
+    double xMin;
+    double yMin;
+    double xMax;
+    double yMax;
 };
 
 struct API_ModulID {
@@ -130,6 +144,7 @@ enum ProjectEvent : std::int32_t {
     APINotify_Close = 32,
     APINotify_Quit = 64,
     APINotify_ChangeLibrary = 0x200000,
+    APINotify_UnitChanged = 0x800000,
 };
 
 struct API_Neig {

@@ -33,7 +33,11 @@ enum Message : short {
     MsgDoubleClick = 5,
     MsgChange = 6,
     MsgResize = 12,
+    MsgGrow = 13,
     MsgUserUpdate = 16,
+    MsgListHeaderClick = 23,
+    MsgListHeaderResize = 25,
+    MsgListHeaderButtonClick = 26,
 };
 
 enum ModalResult : short { Accept = 1, Cancel = 2 };
@@ -68,13 +72,72 @@ struct Tooltip {
 
 using DialogCallback = std::function<short(short message, short dialogId, short item, std::intptr_t data)>;
 
-// A list box's column: its span, the dialog item placed on it (0: none) and
-// its header's minimum width.
+// A list box's column: its span, the dialog item placed on it (0: none), its
+// header's minimum width, and how its texts are drawn: justification and
+// truncation codes, a separator line after it, enabled.
 struct TabField {
     short begin = 0;
     short end = 0;
     short item = 0;
     short headerMinSize = 0;
+    short justification = 0;
+    short truncation = 0;
+    bool separator = false;
+    bool enabled = true;
+};
+
+// An icon: a resource of a module; negative modules and ids are the dialog
+// manager's own (module -4: -1 no icon, -3 a ticked box, -4 an empty box).
+struct Icon {
+    short module = 0;
+    short resourceId = 0;
+
+    bool operator==(const Icon& o) const { return module == o.module && resourceId == o.resourceId; }
+};
+
+constexpr Icon NoIcon {-4, -1};
+constexpr Icon CheckedIcon {-4, -3};
+constexpr Icon UncheckedIcon {-4, -4};
+
+// A list box's row: a text and an icon per tab field, 64-bit user data, selection.
+struct ListCell {
+    GS::UniString text;
+    Icon icon;
+};
+
+struct ListRow {
+    std::vector<ListCell> cells;
+    std::int64_t userData = 0;
+    bool selected = false;
+};
+
+// A list box's header item above its tab field of the same number: text or icon,
+// the flags and switch its owner gave, the sort arrow (0 none, 1 and 2 the two
+// directions).
+struct HeaderItem {
+    GS::UniString text;
+    Icon icon;
+    short flags = 0;
+    bool on = false;
+    short arrow = 0;
+};
+
+// Message data: a click on a list row (the row, 0 for none, and the click's x
+// within the list); a click on a list header item; a growing window (phase 1
+// while it grows; the flag set while the user drags its edge).
+struct ListClickData {
+    short row = 0;
+    short x = 0;
+};
+
+struct ListHeaderClickData {
+    short listItem = 0;
+    short headerItem = 0;
+};
+
+struct GrowData {
+    short phase = 0;
+    std::uint8_t edgeFlag = 0;
 };
 
 // A push menu is a button that shows one of its entries' icons: its value is the
@@ -88,6 +151,7 @@ struct Item {
     bool visible = true;
     short group = 0;  // radio group
     std::vector<GS::UniString> entries;  // pop-up and list entries
+    std::vector<bool> entryEnabled;      // pop-ups: whether the user may choose each entry
     std::vector<std::int64_t> entryData;  // pop-ups: each entry's data
     double minValue = -1e300;             // real edits: the lowest value offered
     short left = 0;
@@ -96,6 +160,9 @@ struct Item {
     short height = 0;
     short rowHeight = 0;  // list boxes
     std::vector<TabField> tabFields;  // list boxes, field 1 first
+    std::vector<ListRow> rows;        // list boxes, row 1 first
+    std::vector<HeaderItem> headerItems;
+    bool headerSwitches[3] {};        // list boxes: the header's three switches
     short icon = 0;                   // icon resource shown on the item
     std::vector<short> entryIcons;    // push menus: one icon per entry
     short selected = 0;               // push menus: the chosen entry, 1-based (0: none)
@@ -128,6 +195,7 @@ struct Dialog {
 // Dialog ids are the resource ids; a dialog is built from its resource the first
 // time it is asked for and kept; opening it with another module (another language)
 // takes that module's title and texts and keeps the items' values and states.
+// Its lists' rows start empty at each opening.
 Dialog* GetDialog(short dialogId, RS::ResModule module = 0);
 void ForgetAllDialogs();
 
@@ -178,16 +246,28 @@ void ShowItem(short dialogId, short item, bool show = true);
 void HideItem(short dialogId, short item);
 bool IsItemVisible(short dialogId, short item);
 
-// Icons of items and of push-menu entries (entries 1-based); new entries show no
-// icon, and the chosen entry stays within the entries.
+// Icons of items and of pop-up and push-menu entries (entries 1-based); new
+// entries have no text and no icon and are enabled, and the chosen entry stays
+// within the entries.
 short GetItemIcon(short dialogId, short item);
 void SetItemIcon(short dialogId, short item, short icon);
 short PopupGetItemCount(short dialogId, short item);
 void PopupSetItemCount(short dialogId, short item, short count);
+// Pop-up entries with a text; setting the count drops the texts beyond it.
+void PopupAppendItem(short dialogId, short item, const GS::UniString& text);
+GS::UniString PopupGetItemText(short dialogId, short item, short entry);
 short PopupGetItemIcon(short dialogId, short item, short entry);
 void PopupSetItemIcon(short dialogId, short item, short entry, short icon);
 short PopupGetSelected(short dialogId, short item);
 void PopupSelectItem(short dialogId, short item, short entry);
+// A new entry before the entry given; one beyond the entries is appended.
+void PopupInsertItem(short dialogId, short item, short entry);
+// AllItems deletes every entry.
+void PopupDeleteItem(short dialogId, short item, short entry);
+GS::UniString PopupGetItemText(short dialogId, short item, short entry);
+void PopupSetItemText(short dialogId, short item, short entry, const GS::UniString& text);
+void PopupEnableItem(short dialogId, short item, short entry, bool enable = true);
+bool PopupIsItemEnabled(short dialogId, short item, short entry);
 
 // Pop-ups and pop-up menus hold entries, each with data; their value is the chosen
 // entry, 1-based (0: none). An unknown entry reads as empty and 0.
@@ -210,7 +290,8 @@ short GetItemFont(short dialogId, short item);
 void SetItemFont(short dialogId, short item, short font);
 
 // Item sizes and list-box rows and tab fields (1-based); an unknown item or
-// field reads as zero and ignores writes.
+// field reads as zero and ignores writes. An item placed on a tab field is shown
+// in the list, one taken off it is hidden.
 short GetItemWidth(short dialogId, short item);
 short GetItemHeight(short dialogId, short item);
 void SetItemSize(short dialogId, short item, short width, short height);
@@ -221,12 +302,58 @@ void ListSetTabFieldCount(short dialogId, short listItem, short count);
 TabField ListGetTabField(short dialogId, short listItem, short field);
 void ListSetTabField(short dialogId, short listItem, short field, const TabField& tabField);
 
+// List-box rows (1-based; AllItems stands for every row where a call allows it).
+// A new row goes before the row given, or last when that lies beyond the rows.
+// Calls on rows that do not exist read as empty and change nothing.
+short ListGetItemCount(short dialogId, short listItem);
+void ListInsertItem(short dialogId, short listItem, short row);
+void ListDeleteItem(short dialogId, short listItem, short row);
+void ListSetTabItemText(short dialogId, short listItem, short row, short field, const GS::UniString& text);
+Icon ListGetTabItemIcon(short dialogId, short listItem, short row, short field);
+void ListSetTabItemIcon(short dialogId, short listItem, short row, short field, const Icon& icon);
+std::int64_t ListGetItemUserData(short dialogId, short listItem, short row);
+void ListSetItemUserData(short dialogId, short listItem, short row, std::int64_t userData);
+void ListSelectItem(short dialogId, short listItem, short row);
+void ListDeselectItem(short dialogId, short listItem, short row);
+// The first selected row after the one given (0 starts at the top); 0 when none.
+short ListGetSelected(short dialogId, short listItem, short after);
+short ListGetSelectedCount(short dialogId, short listItem);
+
+// List-box header items (1-based); the minimum size is the tab field's.
+void ListSetHeaderFlags(short dialogId, short listItem, bool first, bool second, bool third);
+short ListGetHeaderItemCount(short dialogId, short listItem);
+void ListSetHeaderItemCount(short dialogId, short listItem, short count);
+void ListSetHeaderItemFlags(short dialogId, short listItem, short headerItem, short flags, bool on);
+void ListSetHeaderItemText(short dialogId, short listItem, short headerItem, const GS::UniString& text);
+void ListSetHeaderItemIcon(short dialogId, short listItem, short headerItem, const Icon& icon);
+void ListSetHeaderItemMinSize(short dialogId, short listItem, short headerItem, short minSize);
+short ListGetHeaderItemArrowType(short dialogId, short listItem, short headerItem);
+void ListSetHeaderItemArrowType(short dialogId, short listItem, short headerItem, short arrow);
+
+// List views: entries 1-based, the value holds the selected entry (0: none).
+short ListViewGetItemCount(short dialogId, short listItem);
+void ListViewDeleteAll(short dialogId, short listItem);
+void ListViewInsertBottom(short dialogId, short listItem, const GS::UniString& text);
+GS::UniString ListViewGetItemText(short dialogId, short listItem, short entry);
+short ListViewGetSelected(short dialogId, short listItem);
+void ListViewSelectItem(short dialogId, short listItem, short entry);
+
 // Sends a message to the dialog's callback as the user's action would: a click
 // on a push button is a click, on a check or radio button a change of its value;
-// the value is set first. Changing a push menu chooses its entry. Returns the
-// callback's result.
+// the value is set first. Changing a push menu or a pop-up chooses its entry
+// (a pop-up's disabled entry is not chosen). A palette whose callback answers
+// a click with an item closes. Returns the callback's result.
 short ClickItem(short dialogId, short item);
 short ChangeItem(short dialogId, short item, double value);
+// The user's click on a list row (0: below the rows) at x: the selection becomes
+// that row, or with `add` the row joins it; then the click and the change of
+// the selection are sent.
+short ClickListRow(short dialogId, short listItem, short row, short x, bool add = false);
+// The user's click on a list's header item.
+short ClickListHeader(short dialogId, short listItem, short headerItem);
+// The user drags the window's edge to the size: the grow message while it grows
+// (flag set) and once more when it ends (flag clear).
+void GrowByUser(short dialogId, short width, short height);
 
 // Modal dialogs: the answerer may set items and returns the item that closes the
 // dialog (Accept, Cancel or any other item id). Without an answerer, Cancel.
@@ -262,6 +389,17 @@ struct FileDialogRecord {
 void QueueFileAnswer(const IO::Location& location);
 void QueueFileCancel();
 const std::vector<FileDialogRecord>& RecordedFileDialogs();
+
+// Folder browsers: recorded with the folder they opened at; answered with the
+// next queued answer, else cancelled.
+struct FolderDialogRecord {
+    GS::UniString title;
+    IO::Location start;
+    FileAnswer answer;
+};
+void QueueFolderAnswer(const IO::Location& location);
+void QueueFolderCancel();
+const std::vector<FolderDialogRecord>& RecordedFolderDialogs();
 
 // Tree views, kept by dialog id and item id. Tree items are numbered from 1
 // within their tree view; 0 is the invisible root and -1 stands for no item.
@@ -307,3 +445,23 @@ bool TreeViewIsDrawEnabled(short dialogId, short item);
 // `*selectedType` (1-based); a null default folder leaves the dialog's own.
 bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePopupItem* popupItems,
                    short* selectedType, const IO::Location* defaultFolder, const GS::UniString& title);
+
+// The folder browser: true when the user chose a folder, which is then in
+// `folder`; it opens at the folder given there.
+bool DGBrowseForFolder(IO::Location* folder, const GS::UniString& title);
+
+// Unit settings of the host's value formatting; the add-on fills the length unit
+// and its decimals.
+struct DGUnitData {
+    std::int32_t areaUnit = 0;
+    std::int32_t angleUnit = 0;
+    std::int32_t lengthUnit = 0;      // 4: metres
+    std::int32_t lengthDecimals = 0;
+};
+
+constexpr std::int16_t DG_ET_LENGTH = 6;
+constexpr std::int32_t DG_UNIT_METER = 4;
+
+// A value as text in the given unit, numbers in the C locale; empty for a value
+// kind or unit this host does not format, and for a value that is no number.
+GS::UniString DGDoubleToStringUnit(const double* value, std::int16_t valueKind, const DGUnitData* unitData);

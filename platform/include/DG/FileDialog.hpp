@@ -194,18 +194,4 @@ struct FileDialogShown {
 };
 const std::vector<FileDialogShown>& RecordedOpenDialogs();
 
-// The folder browser: answered with the next queued folder, else cancelled.
-void QueueFolderAnswer(const IO::Location& folder);
-void QueueFolderCancel();
-struct FolderBrowseShown {
-    GS::UniString title;
-    IO::Location start;
-    bool accepted = false;
-    IO::Location chosen;
-};
-const std::vector<FolderBrowseShown>& RecordedFolderBrowses();
-
 }  // namespace DG
-
-// Opens the folder browser at *folder; true with the chosen folder in *folder.
-bool DGBrowseForFolder(IO::Location* folder, const GS::UniString& title);

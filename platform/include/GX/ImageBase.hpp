@@ -19,6 +19,8 @@ public:
     // False, pixMap null, for a file that is missing, damaged, truncated, of
     // another kind, or larger than GSPixMapMaxPixels; only pixel type 4 is made.
     static bool ReadFile(const IO::Location& location, GSPixMapHandle& pixMap, std::int32_t pixelType);
+    // The same for the bytes of an image file held in memory.
+    static bool ReadData(const std::vector<std::uint8_t>& data, GSPixMapHandle& pixMap, std::int32_t pixelType);
     // The pixmap as a file of the given type into data: BMP only, 24 bits when
     // every pixel is opaque, else 32 bits. False for other types.
     static bool ConvertFromPixMap(GSPixMapHandle pixMap, FTM::TypeID fileType, std::vector<std::uint8_t>& data);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cmath>
+#include <vector>
 
 #include "Geometry/Point2.hpp"
 
@@ -31,9 +32,11 @@ struct Plane {
     Coord3D normal;
 
     // The plane through origin that holds both axes; without a normal when they
-    // run parallel, and then projection leaves points where they are.
+    // run parallel.
     void SetPlaneXY(const Coord3D& origin, const Coord3D& xAxis, const Coord3D& yAxis);
-    Coord3D ProjectToPlane(const Coord3D& c) const;
+    // The foot of v on the plane, for a normal of any length; v itself when the
+    // normal has none.
+    Coord3D ProjectToPlane(const Coord3D& v) const;
 };
 
 namespace Detail {
@@ -58,6 +61,13 @@ inline bool Unit(const Coord3D& a, Coord3D& unit)
 }
 
 }  // namespace Detail
+
+inline Coord3D Plane::ProjectToPlane(const Coord3D& v) const
+{
+    const double length2 = Detail::Dot(normal, normal);
+    if (length2 == 0.0) return v;
+    return Detail::Sub(v, Detail::Scale(normal, Detail::Dot(normal, Detail::Sub(v, point)) / length2));
+}
 
 // Turns c about the origin by the angle whose sine and cosine are given.
 inline void RotCoord(Coord* c, const Coord& origin, double sinAngle, double cosAngle)
@@ -132,11 +142,6 @@ inline void Plane::SetPlaneXY(const Coord3D& origin, const Coord3D& xAxis, const
     if (!Detail::Unit(Detail::Cross(xAxis, yAxis), normal)) normal = {0.0, 0.0, 0.0};
 }
 
-inline Coord3D Plane::ProjectToPlane(const Coord3D& c) const
-{
-    return Detail::Sub(c, Detail::Scale(normal, Detail::Dot(normal, Detail::Sub(c, point))));
-}
-
 // True when c lies on the line through the sector; for a sector without length,
 // when c lies on its first point.
 inline bool IsLineCoord(const Sector& sector, const Coord& c)
@@ -149,5 +154,49 @@ inline bool IsLineCoord(const Sector& sector, const Coord& c)
     if (length < GeometryEps) return std::sqrt(px * px + py * py) < GeometryEps;
     return std::fabs((dx * py - dy * px) / length) < GeometryEps;
 }
+
+// Plan lines, segments and arcs. A segment's ends belong to it when the boundary
+// is closed; "on" means within eps of it.
+enum Boundary { Boundary_Opened, Boundary_Closed };
+
+// An arc of a circle, counter-clockwise from its begin angle to its end angle
+// (the end angle may exceed 2π; both are measured from the x axis).
+struct GenArc {
+    Coord origo;
+    double r = 0.0;
+    double begAng = 0.0;
+    double endAng = 0.0;
+};
+
+// Where the lines through two segments meet; false when they run parallel or a
+// segment has no length.
+bool XLines(const Sector& s1, const Sector& s2, Coord* crossing);
+// The foot of the point on the line through the segment; its first point when the
+// segment has no length.
+Coord CoordProjSector(const Coord& c, const Sector& s);
+// Distance of the point from the segment, its ends included.
+double DistCoordSectorPtr(const Coord& c, const Sector& s);
+// True when the point lies on the segment, within eps; with an opened boundary the
+// ends (within eps) do not count.
+bool IsSectorPointIntersect(const Sector& s, const Coord& c, Boundary boundary, double eps);
+// The arc that runs from begC to endC turning by arcAngle (counter-clockwise when
+// positive); a clockwise arc is told from its end. False for an arc without chord
+// or turn.
+bool SetGenArc(const Coord& begC, const Coord& endC, double arcAngle, GenArc* arc);
+// The points where the segment meets the arc, within eps, in the order they lie
+// along the segment; their number (0, 1 or 2).
+int XGenArcSectorEps(const GenArc& arc, const Sector& s, Coord crossings[2], double eps);
+
+// The convex hull of the points added: each corner once, counter-clockwise, with
+// the height it was added with (the first of points on one plan spot). Points on
+// an edge are no corners.
+class ConvexHull2DCreator {
+public:
+    void AddPoint(double x, double y, double z) { points_.push_back({x, y, z}); }
+    std::vector<Coord3D> CalcConvexHull() const;
+
+private:
+    std::vector<Coord3D> points_;
+};
 
 }  // namespace Geometry

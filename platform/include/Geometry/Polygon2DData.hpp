@@ -63,6 +63,22 @@ GSErrCode SegmentUpPolygon2DData(Polygon2DData* polygon, const ArcDivParams& par
 
 void FreePolygon2DData(Polygon2DData* polygon);
 
+// The half plane of the points p with normal.x · p.x + normal.y · p.y <= constant,
+// bounded by the line where the two sides are equal.
+struct HalfPlane2DData {
+    Point2<double> normal;
+    double constant = 0.0;
+};
+
+// The pieces of the polygon's outline (its first contour) that lie in the half
+// plane, each a polygon of one contour without arcs (an arc edge is cut as its
+// chord). Each piece keeps the outline's direction and begins with the outline's
+// first vertex it keeps; the piece that holds the lowest such vertex comes first.
+// Points within GeometryEps of the line count as outside. A polygon wholly
+// outside gives no piece; an error, and no piece, for a polygon out of the
+// layout or an outline whose crossings with the line do not pair up.
+GSErrCode CutPolyLine2D(const Polygon2DData& polygon, const HalfPlane2DData& halfPlane, std::vector<Polygon2DData>* pieces);
+
 // Turns the outline counter-clockwise and the holes clockwise; an error, and no
 // change, for a polygon out of that layout or with a contour without area.
 GSErrCode OrientPolygon2DData(Polygon2DData* polygon);

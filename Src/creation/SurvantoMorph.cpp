@@ -1,0 +1,64 @@
+#include <vector>
+
+#include "API/AddOnInterface.hpp"
+#include "HostApiHelpers.hpp"
+#include "frame/Survanto.hpp"
+#include "measuring/MarkerPart.hpp"
+#include "measuring/MeasuringState.hpp"
+
+// A morph from measured points: those handed over, or the positions of the
+// measured-point markers the user selected.
+
+namespace {
+
+using Point = MorphMeshBuilder::Point;
+
+constexpr std::int32_t FewestSelectedElements = 3;
+constexpr std::int16_t MorphFromMarkersItem = 62;
+constexpr std::int16_t ThicknessItem = 74;
+constexpr std::int16_t SidePlanesItem = 75;
+constexpr std::int16_t MorphTypeItem = 76;
+constexpr std::int16_t CollectPointsItem = 77;
+
+MorphSettings ReadMorphSettings(const Survanto& survanto)
+{
+    MorphSettings settings;
+    settings.thickness = survanto.MainPaletteItemValue(ThicknessItem);
+    settings.sidePlanes = survanto.MainPaletteItemValue(SidePlanesItem) == 1.0;
+    settings.morphType = static_cast<std::int32_t>(survanto.MainPaletteItemValue(MorphTypeItem));
+    const API_Coord offset = GetLocationOffset();
+    settings.station = {measuringState.stationX - offset.x, measuringState.stationY - offset.y, measuringState.stationZ};
+    return settings;
+}
+
+// A marker's point is its position, at its storey's level plus its elevation.
+void GatherSelectedMarkers(TypVektor<Point>& points)
+{
+    API_SelectionInfo info;
+    std::vector<API_Neig> selected;
+    if (HostGetSelection(&info, &selected, false, true) != NoError) return;
+    if (info.sel_nElem < FewestSelectedElements) return;
+    for (const API_Neig& neig : selected) {
+        if (NeigToElemType(neig.neigID) != API_ObjectID) continue;
+        API_Element object;
+        object.header.guid = neig.guid;
+        if (HostGetElement(&object) != NoError || !MarkerPart::IsMeasuredPointMarker(object)) continue;
+        points.Add({object.object.position.x, object.object.position.y,
+                    GetStoryLevel(object.header.floorInd) + object.object.elevation});
+    }
+}
+
+}  // namespace
+
+void Survanto::CreateMorphFromPoints(const TypVektor<API_Coord3D>* given)
+{
+    TypVektor<Point> points;
+    if (given != nullptr) {
+        for (const API_Coord3D& p : *given) points.Add({p.x, p.y, p.z});
+    } else {
+        GatherSelectedMarkers(points);
+    }
+    meshBuilder.Build(points, ReadMorphSettings(*this), actionPoints);
+    meshBuilder.CreateMorph(*this);
+    for (const std::int16_t item : {MorphFromMarkersItem, SidePlanesItem, CollectPointsItem}) SetMainPaletteItemValue(item, 0.0);
+}

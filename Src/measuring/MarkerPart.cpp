@@ -1,0 +1,73 @@
+#include "measuring/MarkerPart.hpp"
+
+#include <cstdio>
+#include <cstring>
+
+#include "HostApiHelpers.hpp"
+
+namespace {
+
+// The braced main GUID that starts a unique id.
+constexpr std::size_t MainGuidLength = 38;
+constexpr std::size_t LibPartIdBuffer = 200;
+
+bool SameMainGuid(const char* placedId, const char* uniqueId) { return std::strncmp(placedId, uniqueId, MainGuidLength) == 0; }
+
+}  // namespace
+
+const char* MarkerPart::StationPartOf(std::int16_t symbolResource)
+{
+    return symbolResource == InstrumentStationSymbol ? InstrumentStation : ScanStation;
+}
+
+bool MarkerPart::Find(const char* uniqueId)
+{
+    API_LibPart part;
+    std::snprintf(part.uniqueId, sizeof part.uniqueId, "%s", uniqueId);
+    if (HostSearchLibraryPart(&part) != NoError) return false;
+    index_ = part.index;
+    return true;
+}
+
+GSErrCode MarkerPart::MakeObject(API_Element& element, API_ElementMemo& memo) const
+{
+    element = API_Element {};
+    element.header.typeID = API_ObjectID;
+    if (const GSErrCode error = HostGetElementDefaults(&element, &memo); error != NoError) return error;
+    double a = 0.0, b = 0.0;
+    if (const GSErrCode error = HostGetLibraryPartParameters(index_, &a, &b, &memo.params); error != NoError) return error;
+    element.object.libraryPartIndex = index_;
+    element.object.sizeA = a;
+    element.object.sizeB = b;
+    return NoError;
+}
+
+std::vector<API_Guid> MarkerPart::PlacedMarkers(std::initializer_list<const char*> uniqueIds)
+{
+    std::vector<API_Guid> objects, markers;
+    if (HostGetElementList(API_ObjectID, &objects) != NoError) return markers;
+    for (const API_Guid& guid : objects) {
+        API_Elem_Head header {};
+        header.typeID = API_ObjectID;
+        header.guid = guid;
+        char placedId[LibPartIdBuffer] {};
+        GetElementLibPartId(header, placedId, sizeof placedId);
+        for (const char* uniqueId : uniqueIds)
+            if (SameMainGuid(placedId, uniqueId)) {
+                markers.push_back(guid);
+                break;
+            }
+    }
+    return markers;
+}
+
+bool MarkerPart::IsMeasuredPointMarker(const API_Element& object)
+{
+    API_LibPart part;
+    part.index = object.object.libraryPartIndex;
+    if (HostGetLibraryPart(&part) != NoError) return false;
+    char markerId[API_UniIDLength] {};
+    std::snprintf(markerId, sizeof markerId, "%s", MeasuredPoint);
+    const GSErrCode answer = HostUtilityRequest(FourCC("COMP"), part.uniqueId, markerId);
+    return answer == NoError || answer == APIERR_COMPATIBLEPART;
+}

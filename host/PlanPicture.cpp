@@ -1,0 +1,138 @@
+#include "PlanPicture.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "Graphics/NativeContext.hpp"
+#include "Graphics/PngWriter.hpp"
+
+namespace SimHost {
+
+namespace {
+
+constexpr std::uint32_t PictureSide = 1000;
+constexpr std::uint32_t PictureMargin = 20;
+constexpr std::uint8_t FillAlpha = 51;
+const Gfx::Color Background {255, 255, 255};
+const Gfx::Color Outline {40, 40, 60};
+const Gfx::Color Fills[] = {{70, 130, 180, FillAlpha}, {214, 120, 40, FillAlpha}, {60, 160, 90, FillAlpha}, {170, 70, 150, FillAlpha}};
+
+using Contours = std::vector<std::vector<API_Coord>>;
+
+// A polygon's contours as plan points: each edge gives its start vertex, placed by
+// the morph's transformation.
+Contours PlanContours(const API_MorphBody& body, const API_MorphPolygon& polygon, const double (&t)[12])
+{
+    Contours contours(1);
+    for (const std::int32_t edge : polygon.edges) {
+        if (edge == 0) {
+            contours.emplace_back();
+            continue;
+        }
+        const auto& ends = body.edges[static_cast<std::size_t>(std::abs(edge)) - 1];
+        const API_Coord3D& v = body.vertices[static_cast<std::size_t>(edge > 0 ? ends[0] : ends[1]) - 1];
+        contours.back().push_back({t[0] * v.x + t[1] * v.y + t[2] * v.z + t[3], t[4] * v.x + t[5] * v.y + t[6] * v.z + t[7]});
+    }
+    return contours;
+}
+
+API_Box ExtentOf(const std::vector<std::pair<Contours, std::size_t>>& polygons)
+{
+    API_Box box {0, 0, 1, 1};
+    bool first = true;
+    for (const auto& [contours, morph] : polygons)
+        for (const auto& contour : contours)
+            for (const API_Coord& p : contour) {
+                if (first) box = {p.x, p.y, p.x, p.y};
+                first = false;
+                box = {std::min(box.xMin, p.x), std::min(box.yMin, p.y), std::max(box.xMax, p.x), std::max(box.yMax, p.y)};
+            }
+    return box;
+}
+
+// The plan box fills the picture's longer side less the margins, y pointing up.
+class PlanView {
+public:
+    explicit PlanView(const API_Box& extent) : extent_(extent)
+    {
+        const double spanX = extent.xMax - extent.xMin, spanY = extent.yMax - extent.yMin;
+        const double span = std::max(spanX, spanY);
+        scale_ = span > 0.0 ? (PictureSide - 2 * PictureMargin) / span : 1.0;
+        width_ = static_cast<std::uint32_t>(std::ceil(spanX * scale_)) + 2 * PictureMargin + 1;
+        height_ = static_cast<std::uint32_t>(std::ceil(spanY * scale_)) + 2 * PictureMargin + 1;
+    }
+
+    std::uint32_t Width() const { return width_; }
+    std::uint32_t Height() const { return height_; }
+
+    // The centre of the pixel that shows p.
+    float X(const API_Coord& p) const { return static_cast<float>(PictureMargin + 0.5 + (p.x - extent_.xMin) * scale_); }
+    float Y(const API_Coord& p) const { return static_cast<float>(height_ - PictureMargin - 0.5 - (p.y - extent_.yMin) * scale_); }
+
+private:
+    API_Box extent_;
+    double scale_ = 1.0;
+    std::uint32_t width_ = 1;
+    std::uint32_t height_ = 1;
+};
+
+void TraceContour(NewDisplay::NativeContext& context, const PlanView& view, const std::vector<API_Coord>& contour, bool closeIt)
+{
+    if (contour.empty()) return;
+    context.MoveTo(view.X(contour.front()), view.Y(contour.front()));
+    for (std::size_t i = 1; i < contour.size(); ++i) context.LineTo(view.X(contour[i]), view.Y(contour[i]));
+    if (closeIt) context.LineTo(view.X(contour.front()), view.Y(contour.front()));
+}
+
+// Each morph's faces filled in its own colour, faint so that overlaps show, then
+// every outline on top.
+NewDisplay::NativeImage DrawPlan(const std::vector<std::pair<Contours, std::size_t>>& polygons)
+{
+    const PlanView view(ExtentOf(polygons));
+    NewDisplay::NativeImage image(view.Width(), view.Height());
+    NewDisplay::NativeContext context(image);
+    context.FillRect(0, 0, static_cast<float>(view.Width()), static_cast<float>(view.Height()), Background);
+    Gfx::Pattern solid;
+    std::fill(std::begin(solid.bits), std::end(solid.bits), std::uint8_t {0xFF});
+    context.SetFillPattern(solid);
+    for (const auto& [contours, morph] : polygons) {
+        const Gfx::Color& fill = Fills[morph % std::size(Fills)];
+        context.SetForeColor(fill.red, fill.green, fill.blue, fill.alpha);
+        context.BeginPolygon();
+        for (const auto& contour : contours) TraceContour(context, view, contour, false);
+        context.EndPolygon();
+    }
+    context.SetForeColor(Outline.red, Outline.green, Outline.blue, Outline.alpha);
+    for (const auto& [contours, morph] : polygons)
+        for (const auto& contour : contours) TraceContour(context, view, contour, true);
+    return image;
+}
+
+}  // namespace
+
+void AddPlanPictureVerbs(ScenarioVerbs& verbs)
+{
+    verbs["plan-picture"] = [](Scenario& scenario, std::istringstream& args) {
+        Host* host = scenario.GetHost();
+        if (host == nullptr) return scenario.Fail("this action needs a started host");
+        const std::string file = Scenario::Rest(args);
+        if (file.empty()) return scenario.Fail("plan-picture <file>");
+        std::vector<std::pair<Contours, std::size_t>> polygons;
+        std::size_t morphs = 0;
+        for (const StoredElement& element : host->model_.content.elements) {
+            if (element.record.header.typeID != API_MorphID) continue;
+            for (const API_MorphPolygon& polygon : element.memo.morphBody.polygons)
+                polygons.emplace_back(PlanContours(element.memo.morphBody, polygon, element.record.morph.transformation), morphs);
+            ++morphs;
+        }
+        const NewDisplay::NativeImage image = DrawPlan(polygons);
+        std::string error;
+        if (!NewDisplay::WritePngFile(image, file, &error)) return scenario.Fail(error);
+        scenario.Out() << "plan picture " << file << ": " << polygons.size() << " polygons of " << morphs << " morphs, "
+                       << image.GetWidth() << " x " << image.GetHeight() << " pixels\n";
+        return true;
+    };
+}
+
+}  // namespace SimHost

@@ -1,0 +1,10 @@
+#pragma once
+#include "Scenario.hpp"
+
+namespace SimHost {
+
+// The plan picture: every morph's polygons seen from above, written as PNG.
+//   plan-picture <file>
+void AddPlanPictureVerbs(ScenarioVerbs& verbs);
+
+}  // namespace SimHost

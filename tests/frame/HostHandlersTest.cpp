@@ -1,0 +1,335 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "DG/DG.hpp"
+#include "MainObjectFixture.hpp"
+#include "MarkerSupport.hpp"
+#include "Win/Process.hpp"
+#include "frame/AddOnGlobals.hpp"
+#include "frame/PendingCallTrace.hpp"
+#include "measuring/MeasuringState.hpp"
+
+namespace {
+
+constexpr short Palette = Survanto::MainPaletteDialogId;
+
+// A new project with the add-on's library and its main palette open, as the
+// user has it after choosing the palette's menu.
+class HostHandlers : public MainObjectFixture {
+protected:
+    void SetUp() override
+    {
+        before_ = measuringState;
+        MainObjectFixture::SetUp();
+        LoadOwnLibrary(Host());
+        Host().SelectTool(API_WallID, 0);
+        Menu(32500);
+        PendingCallTrace().clear();
+        Win::ClearRecordedCommands();
+        DG::ClearRecordedAlerts();
+    }
+    void TearDown() override
+    {
+        MainObjectFixture::TearDown();
+        measuringState = before_;
+        keptProjection = API_3DProjectionInfo {};
+    }
+
+    // The menu as the host hands it to the add-on's handler.
+    void Menu(std::int16_t menu, std::int32_t item = 1)
+    {
+        API_MenuParams params;
+        params.menuResID = menu;
+        params.itemIndex = item;
+        for (const auto& [handled, handler] : Host().menuHandlers_)
+            if (handled == menu) {
+                handler(&params);
+                return;
+            }
+        ADD_FAILURE() << "no handler for menu " << menu;
+    }
+
+    void RunCommand(std::int32_t command) { Host().commandHandlers_.at(command)(nullptr, nullptr, true); }
+
+    static std::vector<std::string> Calls()
+    {
+        std::vector<std::string> calls;
+        for (const PendingCall& call : PendingCallTrace())
+            calls.push_back(call.name + (call.argument != 0 ? "(" + std::to_string(call.argument) + ")" : ""));
+        return calls;
+    }
+    static std::vector<std::string> CommandsRun()
+    {
+        std::vector<std::string> lines;
+        for (const Win::CommandRecord& command : Win::RecordedCommands()) lines.push_back(command.commandLine);
+        return lines;
+    }
+    static std::string BesideTheAddOn(const char* name)
+    {
+        IO::Location location = HostGetOwnLocation();
+        location.SetLastLocalName(name);
+        return location.ToPath();
+    }
+
+    // Marks of a running session that a reset or a close clears.
+    void MarkTheSession()
+    {
+        Main().instrumentPromptSent = true;
+        Main().elementCreated = true;
+        Main().instrumentBumped = true;
+        Main().refreshItems = false;
+        measuringState.stationMode = 1;
+        Main().SetMainPaletteItemValue(1, 1.0);
+        DG::SetItemFont(Palette, 38, 0);
+    }
+
+private:
+    MeasuringState before_;
+};
+
+}  // namespace
+
+TEST_F(HostHandlers, ProjectEventsAsCases)
+{
+    struct Case {
+        const char* label;
+        std::int32_t event;
+        bool resets;
+        bool closes;
+        bool postsOpen;
+        bool setsFonts;
+        std::vector<std::string> calls;
+    };
+    const Case cases[] = {
+        {"new project", 1, true, false, false, false, {"SetGdlExtensionLanguage"}},
+        {"new project after a reset", 2, true, false, false, false, {"SetGdlExtensionLanguage"}},
+        {"project opened", 4, false, false, true, false, {}},
+        {"project closed", 32, false, true, false, false, {}},
+        {"library changed", 0x200000, false, false, false, false, {}},
+        {"fonts", 0x800000, false, false, false, true, {}},
+        {"project database changed", 0x40000, false, false, false, false, {}},
+        {"window changed", 0x80000, false, false, false, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        if (!DG::IsOpen(Palette)) Menu(32500);
+        MarkTheSession();
+        Main().importPalette.importData.jobFolder = "C:\\Jobs";
+        PendingCallTrace().clear();
+        Host().FireProjectEvent(c.event);
+
+        EXPECT_EQ(Calls(), c.calls);
+        EXPECT_EQ(DG::IsOpen(Palette), !c.closes);
+        EXPECT_EQ(Main().elementCreated, !c.resets && !c.closes);
+        EXPECT_EQ(Main().instrumentPromptSent, !c.resets && !c.closes);
+        EXPECT_EQ(Main().instrumentBumped, !c.resets && !c.closes);
+        EXPECT_EQ(Main().MainPaletteItemValue(1), c.resets ? 0.0 : 1.0);
+        EXPECT_EQ(measuringState.stationMode, c.resets ? 2 : 1);
+        EXPECT_EQ(Main().importPalette.importData.jobFolder.IsEmpty(), c.closes);
+        EXPECT_EQ(DG::GetItemFont(Palette, 38), c.setsFonts ? 8 : 0);
+        EXPECT_EQ(Host().RunPendingCommands(), c.postsOpen ? 1 : 0);
+        if (c.postsOpen) {
+            EXPECT_EQ(Main().MainPaletteItemValue(1), 0.0) << "the posted command resets";
+            EXPECT_FALSE(Main().elementCreated);
+        }
+    }
+}
+
+TEST_F(HostHandlers, QuittingEndsTheWatcher)
+{
+    ASSERT_NE(Main().pointCabWatcherNumber, 0);
+    Host().Quit();
+    EXPECT_TRUE(quitting);
+    EXPECT_EQ(Main().pointCabWatcherNumber, 0);
+}
+
+// The opened project's own data come back after the reset.
+TEST_F(HostHandlers, OpenCommandResetsForTheOpenedProject)
+{
+    Main().activeStationId = "3";
+    Main().elementCreated = true;
+    measuringState.referenceHeight = 2.5;
+    ASSERT_TRUE(Main().SaveModuleData());
+    MarkTheSession();
+    Main().elementCreated = false;
+    RunCommand(FourCC("OPNE"));
+    EXPECT_FALSE(Main().instrumentPromptSent);
+    EXPECT_TRUE(Main().elementCreated) << "stored with the project";
+    EXPECT_EQ(Main().activeStationId.ToUtf8(), "3");
+    EXPECT_EQ(measuringState.referenceHeight, 2.5);
+    EXPECT_EQ(Main().MainPaletteItemValue(1), 0.0);
+}
+
+// In the blocked state only the way to support stays open.
+TEST_F(HostHandlers, BlockedMenusShowTheLibraryAlert)
+{
+    Menu(32500);
+    ASSERT_FALSE(DG::IsOpen(Palette));
+    Main().blockedState = 3;
+    const struct {
+        std::int16_t menu;
+        bool passes;
+    } cases[] = {{32500, false}, {32520, false}, {32502, false}, {32503, false}, {32506, false},
+                 {32505, true},  {32508, true},  {32509, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.menu);
+        DG::ClearRecordedAlerts();
+        Win::ClearRecordedCommands();
+        Menu(c.menu);
+        ASSERT_EQ(DG::RecordedAlerts().size(), c.passes ? 0u : 1u);
+        if (!c.passes) {
+            EXPECT_EQ(DG::RecordedAlerts().front().text1.ToUtf8().rfind("Achtung! Die in diesem Projekt verwendeten Survanto Objekte sind veraltet. Bitte entfernen", 0), 0u);
+        }
+        EXPECT_EQ(CommandsRun().size(), c.passes ? 1u : 0u);
+    }
+    EXPECT_FALSE(DG::IsOpen(Palette));
+}
+
+TEST_F(HostHandlers, MenuCommandsAsCases)
+{
+    const struct {
+        std::int16_t menu;
+        std::int32_t item;
+        std::vector<std::string> calls;
+        std::vector<std::string> commands;
+    } cases[] = {
+        {32505, 1, {}, {"cmd.exe /c start \"\" \"mailto:support@survanto.example \""}},
+        {32508, 1, {}, {"cmd.exe /c start https://www.survanto.example/support"}},
+        {32509, 1, {}, {"cmd.exe /c call \"" + BesideTheAddOn("TeamViewerQS.exe") + "\""}},
+        {32506, 1, {}, {"cmd.exe /c call \"" + BesideTheAddOn("Survanto Benutzerhandbuch.pdf") + "\""}},
+        {32503, 3, {"ShootPickedPoints(1)"}, {}},
+        {32502, 4, {"StepPanoramaCamera(4)"}, {}},
+        {32502, 6, {"StepPanoramaCamera(6)"}, {}},
+        {32500, 2, {}, {}},
+        {32520, 2, {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.menu) + "/" + std::to_string(c.item));
+        PendingCallTrace().clear();
+        Win::ClearRecordedCommands();
+        Menu(c.menu, c.item);
+        EXPECT_EQ(Calls(), c.calls);
+        EXPECT_EQ(CommandsRun(), c.commands);
+        EXPECT_TRUE(DG::IsOpen(Palette));
+    }
+}
+
+// The navigator and the debug palette open from their menus and close again.
+TEST_F(HostHandlers, PaletteMenusToggleTheirPalettes)
+{
+    const struct {
+        std::int16_t menu;
+        std::int16_t dialog;
+    } cases[] = {{32520, 32446}, {32501, 32415}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.menu);
+        Main().HandleMenuCommand({c.menu, 1});
+        EXPECT_TRUE(DG::IsOpen(c.dialog));
+        Main().HandleMenuCommand({c.menu, 1});
+        EXPECT_FALSE(DG::IsOpen(c.dialog));
+    }
+}
+
+// The report is saved only from its first item, into the file the user chose.
+TEST_F(HostHandlers, ReportMenuSavesTheReport)
+{
+    TempFolder folder;
+    const std::string file = folder.path() + "/report.txt";
+    Main().report.GetCurrentUserData().lines.Add("Messung 1");
+    DG::QueueFileAnswer(IO::Location(file));
+    Main().HandleMenuCommand({32507, 2});
+    EXPECT_FALSE(std::filesystem::exists(file));
+    Main().HandleMenuCommand({32507, 1});
+    EXPECT_TRUE(std::filesystem::exists(file));
+}
+
+// At an instrument station the palette first starts the instrument application;
+// closing it does not.
+TEST_F(HostHandlers, MainPaletteMenuStartsTheInstrumentOnlyAtAnInstrumentStation)
+{
+    const struct {
+        std::int16_t stationMode;
+        std::vector<std::string> calls;
+    } cases[] = {{1, {"StartOrbolink"}}, {2, {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stationMode);
+        Menu(32500);
+        ASSERT_FALSE(DG::IsOpen(Palette));
+        measuringState.stationMode = c.stationMode;
+        PendingCallTrace().clear();
+        Menu(32500);
+        EXPECT_TRUE(DG::IsOpen(Palette));
+        const std::vector<std::string> calls = Calls();
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(calls.front() == "StartOrbolink", !c.calls.empty()) << "before the palette opens";
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string("StartOrbolink")), c.calls.empty() ? 0 : 1);
+    }
+    PendingCallTrace().clear();
+    measuringState.stationMode = 1;
+    Menu(32500);
+    EXPECT_FALSE(DG::IsOpen(Palette));
+    EXPECT_TRUE(Calls().empty());
+}
+
+// "CAMR" applies the kept projection, all zeros while none is kept.
+TEST_F(HostHandlers, CameraCommandSetsTheKeptProjection)
+{
+    RunCommand(FourCC("CAMR"));
+    keptProjection.cameraGuid = APIGuidFromString("{01234567-89AB-CDEF-0123-456789ABCDEF}");
+    RunCommand(FourCC("CAMR"));
+    EXPECT_EQ(Host().Fact("projection-3d"),
+              "{00000000-0000-0000-0000-000000000000}/camera {01234567-89AB-CDEF-0123-456789ABCDEF}/camera");
+}
+
+TEST_F(HostHandlers, SelectionAndViewEventsReachTheirCallees)
+{
+    API_Neig nothing, object;
+    object.neigID = APINeig_Symb;
+    Host().selectionHandler_(&nothing);
+    Host().selectionHandler_(&object);
+    EXPECT_EQ(Calls(), std::vector<std::string> {"ShowSelectedPhoto(13)"});
+
+    // An open import palette offers target kinds anew: the section entry, set on
+    // by hand, goes off again in a project without sections.
+    constexpr short TargetTypePopup = 6;
+    constexpr short SectionEntry = 2;
+    const struct {
+        std::int32_t kind;
+        std::int32_t map;
+        bool importPaletteOpen;
+        bool targetsOffered;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {1, 1, false, false, {}},
+        {1, 1, true, true, {}},
+        {2, 3, true, true, {}},
+        {4, 2, true, true, {}},
+        {4, 5, true, false, {}},
+        {16, 1, true, false, {}},
+        {8, 5, false, false, {"OnCameraViewOpened(8)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.kind) + "@" + std::to_string(c.map));
+        if (c.importPaletteOpen)
+            Main().importPalette.OpenPalette(243);
+        else
+            Main().importPalette.Close();
+        const short paletteId = Main().importPalette.GetDialogId();
+        if (c.importPaletteOpen) DG::PopupEnableItem(paletteId, TargetTypePopup, SectionEntry, true);
+        PendingCallTrace().clear();
+        API_NotifyViewEventType event;
+        event.notifID = c.kind;
+        event.mapId = c.map;
+        Host().viewEventHandler_(&event);
+        EXPECT_EQ(Calls(), c.calls);
+        if (!c.importPaletteOpen) continue;
+        const DG::Item* popup = DG::GetDialog(paletteId)->FindItem(TargetTypePopup);
+        ASSERT_NE(popup, nullptr);
+        ASSERT_GE(popup->entryEnabled.size(), 2U);
+        EXPECT_EQ(popup->entryEnabled[1], !c.targetsOffered);
+    }
+}
