@@ -82,30 +82,41 @@ void E57OpenFilePanel::OnPanelOpened()
     DG::SetItemValue(Id, ByDistanceCheck, thinByDistance ? 1.0 : 0.0);
 }
 
+void E57OpenFilePanel::ClearEntries(short item)
+{
+    DG::PopupDeleteItem(Id, item, DG::AllItems);
+    DG::SetItemValue(Id, item, 0.0);
+}
+
+void E57OpenFilePanel::AppendEntry(short item, const GS::UniString& text, std::int64_t data)
+{
+    DG::PopupAppendItem(Id, item, text);
+    DG::PopupSetItemData(Id, item, DG::PopupGetItemCount(Id, item), data);
+}
+
 // Each storey's entry carries its index; none is chosen.
 void E57OpenFilePanel::FillStoreys()
 {
     API_StoryInfo storeys;
     HostEnvironmentRequest(FourCC("GSTO"), &storeys, nullptr);
-    DG::PopUpEntriesClear(Id, StoreyPopUp);
+    ClearEntries(StoreyPopUp);
     for (const API_StoryType& storey : storeys.data)
         if (storey.index >= storeys.firstStory && storey.index <= storeys.lastStory)
-            DG::PopUpEntryAppend(Id, StoreyPopUp, StoreyEntry(storey, storeys.skipNullFloor), storey.index);
+            AppendEntry(StoreyPopUp, StoreyEntry(storey, storeys.skipNullFloor), storey.index);
 }
 
 // The usable libraries by their index in the list, then the project's own folder.
 void E57OpenFilePanel::FillLibraryMenu()
 {
-    DG::PopUpEntriesClear(Id, LibraryMenu);
+    ClearEntries(LibraryMenu);
     const std::optional<IO::Location> projectFolder = ImportLibraries::ProjectPointCloudFolder();
     const ImportLibraries libraries = ImportLibraries::Read();
     for (std::size_t i = 0; i < libraries.list.size(); ++i) {
         if (!libraries.IsUsable(i) || (projectFolder && libraries.list[i].location == *projectFolder)) continue;
-        DG::PopUpEntryAppend(Id, LibraryMenu, libraries.list[i].name, static_cast<std::int64_t>(i));
+        AppendEntry(LibraryMenu, libraries.list[i].name, static_cast<std::int64_t>(i));
     }
     if (projectFolder)
-        DG::PopUpEntryAppend(Id, LibraryMenu, RS::GetIndString(AlertStrings, ProjectFolderText, CurrentResourceModule()),
-                             ProjectFolderEntry);
+        AppendEntry(LibraryMenu, RS::GetIndString(AlertStrings, ProjectFolderText, CurrentResourceModule()), ProjectFolderEntry);
 }
 
 void E57OpenFilePanel::OnPanelResized(short dx, short)
@@ -146,7 +157,7 @@ void E57OpenFilePanel::ShowTargetFolder() { DG::SetItemText(Id, FolderText, targ
 void E57OpenFilePanel::OnPopUpChanged(short item)
 {
     if (item == StoreyPopUp)
-        storeyIndex = static_cast<std::int16_t>(DG::PopUpEntryData(Id, StoreyPopUp, static_cast<short>(DG::GetItemValue(Id, StoreyPopUp))));
+        storeyIndex = static_cast<std::int16_t>(DG::PopupGetItemData(Id, StoreyPopUp, static_cast<short>(DG::GetItemValue(Id, StoreyPopUp))));
 }
 
 void E57OpenFilePanel::OnTextEditChanged(short item)
@@ -179,7 +190,7 @@ void E57OpenFilePanel::UpdateItemStatus()
 void E57OpenFilePanel::OnUserControlChanged(short item)
 {
     if (item != LibraryMenu) return;
-    const std::int64_t data = DG::PopUpEntryData(Id, LibraryMenu, static_cast<short>(DG::GetItemValue(Id, LibraryMenu)));
+    const std::int64_t data = DG::PopupGetItemData(Id, LibraryMenu, static_cast<short>(DG::GetItemValue(Id, LibraryMenu)));
     if (data < 0) {
         if (const std::optional<IO::Location> projectFolder = ImportLibraries::ProjectPointCloudFolder()) targetFolder = *projectFolder;
     } else {

@@ -56,4 +56,7 @@ public:
 private:
     void FillStoreys();
     void FillLibraryMenu();
+    // A pop-up emptied has no entry chosen; an entry appended carries its data.
+    static void ClearEntries(short item);
+    static void AppendEntry(short item, const GS::UniString& text, std::int64_t data);
 };

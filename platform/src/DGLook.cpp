@@ -43,6 +43,7 @@ void EvenOutEntries(Item& item)
     item.entries.resize(count);
     item.entryIcons.resize(count, 0);
     item.entryEnabled.resize(count, true);
+    item.entryData.resize(count, 0);
 }
 
 }  // namespace Model
@@ -72,6 +73,7 @@ void PopupSetItemCount(short dialogId, short item, short count)
     it->entries.resize(size);
     it->entryIcons.resize(size, 0);
     it->entryEnabled.resize(size, true);
+    it->entryData.resize(size, 0);
     KeepSelectionWithin(*it);
 }
 
@@ -123,6 +125,7 @@ void PopupInsertItem(short dialogId, short item, short entry)
     it->entries.insert(it->entries.begin() + static_cast<std::ptrdiff_t>(at), GS::UniString());
     it->entryIcons.insert(it->entryIcons.begin() + static_cast<std::ptrdiff_t>(at), short(0));
     it->entryEnabled.insert(it->entryEnabled.begin() + static_cast<std::ptrdiff_t>(at), true);
+    it->entryData.insert(it->entryData.begin() + static_cast<std::ptrdiff_t>(at), 0);
     if (it->selected > static_cast<short>(at)) ++it->selected;
     KeepSelectionWithin(*it);
 }
@@ -135,10 +138,12 @@ void PopupDeleteItem(short dialogId, short item, short entry)
         it->entries.clear();
         it->entryIcons.clear();
         it->entryEnabled.clear();
+        it->entryData.clear();
     } else if (HasEntry(*it, entry)) {
         it->entries.erase(it->entries.begin() + static_cast<std::ptrdiff_t>(At(entry)));
         it->entryIcons.erase(it->entryIcons.begin() + static_cast<std::ptrdiff_t>(At(entry)));
         it->entryEnabled.erase(it->entryEnabled.begin() + static_cast<std::ptrdiff_t>(At(entry)));
+        it->entryData.erase(it->entryData.begin() + static_cast<std::ptrdiff_t>(At(entry)));
         if (it->selected > entry) --it->selected;
     }
     KeepSelectionWithin(*it);
@@ -191,51 +196,16 @@ void SetItemFont(short dialogId, short item, short font)
     if (Item* it = LookupItem(dialogId, item)) it->font = font;
 }
 
-namespace {
-
-bool HasListEntry(const Item& item, short entry)
+void PopupSetItemData(short dialogId, short item, short entry, std::int64_t data)
 {
-    return entry >= 1 && static_cast<std::size_t>(entry) <= item.entries.size();
+    Item* it = PopupOf(dialogId, item);
+    if (it != nullptr && HasEntry(*it, entry)) it->entryData[At(entry)] = data;
 }
 
-}  // namespace
-
-void PopUpEntriesClear(short dialogId, short item)
+std::int64_t PopupGetItemData(short dialogId, short item, short entry)
 {
-    if (Item* it = Model::LookupItem(dialogId, item)) {
-        it->entries.clear();
-        it->entryData.clear();
-        it->value = 0.0;
-    }
-}
-
-short PopUpEntryAppend(short dialogId, short item, const GS::UniString& text, std::int64_t data)
-{
-    Item* it = Model::LookupItem(dialogId, item);
-    if (it == nullptr) return 0;
-    it->entryData.resize(it->entries.size(), 0);
-    it->entries.push_back(text);
-    it->entryData.push_back(data);
-    return static_cast<short>(it->entries.size());
-}
-
-short PopUpEntryCount(short dialogId, short item)
-{
-    const Item* it = Model::LookupItem(dialogId, item);
-    return it == nullptr ? 0 : static_cast<short>(it->entries.size());
-}
-
-GS::UniString PopUpEntryText(short dialogId, short item, short entry)
-{
-    const Item* it = Model::LookupItem(dialogId, item);
-    return it == nullptr || !HasListEntry(*it, entry) ? GS::UniString() : it->entries[static_cast<std::size_t>(entry - 1)];
-}
-
-std::int64_t PopUpEntryData(short dialogId, short item, short entry)
-{
-    const Item* it = Model::LookupItem(dialogId, item);
-    if (it == nullptr || !HasListEntry(*it, entry) || static_cast<std::size_t>(entry) > it->entryData.size()) return 0;
-    return it->entryData[static_cast<std::size_t>(entry - 1)];
+    const Item* it = PopupOf(dialogId, item);
+    return it != nullptr && HasEntry(*it, entry) ? it->entryData[At(entry)] : 0;
 }
 
 void SetItemMinDouble(short dialogId, short item, double minimum)

@@ -63,8 +63,8 @@ protected:
     std::vector<std::string> Entries(short item)
     {
         std::vector<std::string> entries;
-        for (short e = 1; e <= DG::PopUpEntryCount(Panel, item); ++e)
-            entries.push_back(DG::PopUpEntryText(Panel, item, e).ToUtf8() + "=" + std::to_string(DG::PopUpEntryData(Panel, item, e)));
+        for (short e = 1; e <= DG::PopupGetItemCount(Panel, item); ++e)
+            entries.push_back(DG::PopupGetItemText(Panel, item, e).ToUtf8() + "=" + std::to_string(DG::PopupGetItemData(Panel, item, e)));
         return entries;
     }
 

@@ -269,13 +269,9 @@ void PopupSetItemText(short dialogId, short item, short entry, const GS::UniStri
 void PopupEnableItem(short dialogId, short item, short entry, bool enable = true);
 bool PopupIsItemEnabled(short dialogId, short item, short entry);
 
-// Pop-ups and pop-up menus hold entries, each with data; their value is the chosen
-// entry, 1-based (0: none). An unknown entry reads as empty and 0.
-void PopUpEntriesClear(short dialogId, short item);
-short PopUpEntryAppend(short dialogId, short item, const GS::UniString& text, std::int64_t data);
-short PopUpEntryCount(short dialogId, short item);
-GS::UniString PopUpEntryText(short dialogId, short item, short entry);
-std::int64_t PopUpEntryData(short dialogId, short item, short entry);
+// Each entry carries data of its own; an unknown entry reads as 0.
+void PopupSetItemData(short dialogId, short item, short entry, std::int64_t data);
+std::int64_t PopupGetItemData(short dialogId, short item, short entry);
 
 // The lowest value a real edit offers; what it does with a smaller one typed in is
 // its own matter: this one keeps it.
