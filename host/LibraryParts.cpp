@@ -13,6 +13,7 @@
 #include "GS/Guid.hpp"
 #include "HostFiles.hpp"
 #include "Host.hpp"
+#include "ProjectFile.hpp"
 
 namespace SimHost {
 
@@ -97,14 +98,6 @@ API_AddParType ParameterFrom(const json& in)
     p.dim2 = in.value("dim2", 0);
     p.arrayValues = in.value("values", std::vector<double> {});
     return p;
-}
-
-std::uint16_t SignFrom(const json& sign)
-{
-    if (sign.is_number()) return sign.get<std::uint16_t>();
-    const std::string text = sign.get<std::string>();
-    if (text.size() != 2) throw std::runtime_error("a platform sign is two characters");
-    return static_cast<std::uint16_t>((static_cast<unsigned char>(text[0]) << 8) | static_cast<unsigned char>(text[1]));
 }
 
 struct ParameterKind {
@@ -268,7 +261,7 @@ bool ReadJsonPart(const std::string& path, const std::string& text, LibraryPartE
         part.parentUniqueId = in.value("parentUniqueId", std::string());
         part.placeable = in.value("placeable", false);
         part.formatVersion = in.value("formatVersion", std::int16_t {0});
-        part.platformSign = in.contains("platformSign") ? SignFrom(in.at("platformSign")) : 0;
+        part.platformSign = in.contains("platformSign") ? PlatformSignFrom(in.at("platformSign")) : 0;
         if (in.contains("details")) {
             part.details.autoHotspot = in.at("details").value("autoHotspot", false);
             part.details.fixSize = in.at("details").value("fixSize", false);
@@ -339,7 +332,7 @@ bool SaveLibraryPartFile(const LibraryPartEntry& part, std::string& error)
               {"parentUniqueId", part.parentUniqueId},
               {"placeable", part.placeable},
               {"formatVersion", part.formatVersion},
-              {"platformSign", PlatformSignText(part.platformSign)},
+              {"platformSign", PlatformSignJson(part.platformSign)},
               {"details", {{"autoHotspot", part.details.autoHotspot}, {"fixSize", part.details.fixSize}}},
               {"sections", json::array()}};
     for (const LibraryPartSection& section : part.sections) out["sections"].push_back(SectionJson(section));

@@ -132,20 +132,6 @@ API_ElementMemo MemoFrom(const json& in)
 }
 
 
-std::uint16_t PlatformSignFrom(const json& sign)
-{
-    if (sign.is_number()) return sign.get<std::uint16_t>();
-    const std::string text = sign.get<std::string>();
-    if (text.size() != 2) throw std::runtime_error("a platform sign is two characters: " + text);
-    return static_cast<std::uint16_t>((static_cast<unsigned char>(text[0]) << 8) | static_cast<unsigned char>(text[1]));
-}
-
-json PlatformSignJson(std::uint16_t sign)
-{
-    const std::string text = PlatformSignText(sign);
-    return text.size() == 2 ? json(text) : json(sign);
-}
-
 json ElementJson(const StoredElement& element)
 {
     std::vector<std::uint8_t> record(sizeof(API_Element));
@@ -288,6 +274,20 @@ ScenarioVerb WithHost(std::function<bool(Scenario&, Host&, const std::string&)> 
 }
 
 }  // namespace
+
+std::uint16_t PlatformSignFrom(const json& sign)
+{
+    if (sign.is_number()) return sign.get<std::uint16_t>();
+    const std::string text = sign.get<std::string>();
+    if (text.size() != 2) throw std::runtime_error("a platform sign is two characters: " + text);
+    return static_cast<std::uint16_t>((static_cast<unsigned char>(text[0]) << 8) | static_cast<unsigned char>(text[1]));
+}
+
+json PlatformSignJson(std::uint16_t sign)
+{
+    const std::string text = PlatformSignText(sign);
+    return text.size() == 2 ? json(text) : json(sign);
+}
 
 bool SaveProjectFile(const ProjectModel& model, const std::string& path, std::string& error)
 {

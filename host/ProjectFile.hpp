@@ -1,5 +1,8 @@
 #pragma once
+#include <cstdint>
 #include <string>
+
+#include <nlohmann/json_fwd.hpp>
 
 #include "Host.hpp"
 #include "ProjectModel.hpp"
@@ -13,6 +16,11 @@ namespace SimHost {
 bool SaveProjectFile(const ProjectModel& model, const std::string& path, std::string& error);
 // A fresh project with the file's content; false with the reason, and the model untouched.
 bool ReadProjectFile(const std::string& path, ProjectModel& model, std::string& error);
+
+// A platform sign in the host's files: its two characters ("WW"), or its number
+// when they are not printable; reading throws on anything else.
+nlohmann::json PlatformSignJson(std::uint16_t sign);
+std::uint16_t PlatformSignFrom(const nlohmann::json& sign);
 
 // A path given in a scenario: a relative one lies in the host's work folder.
 std::string WorkPath(const Host& host, const std::string& path);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -142,4 +143,52 @@ TEST_F(LibraryFolder, LibraryPartsTravelWithTheProjectFile)
     EXPECT_EQ(back.sizeA, stored.sizeA);
     ASSERT_EQ(back.params.size(), stored.params.size());
     EXPECT_EQ(back.params[3].text.ToUtf8(), stored.params[3].text.ToUtf8());
+}
+
+// Parts written by hand and parts the host saved, in a folder and its subfolders,
+// are one library: found by unique id or by name, the saved one with the sizes and
+// parameters of its parameter section.
+TEST_F(LibraryFolder, HandWrittenAndSavedPartsAreOneLibrary)
+{
+    TempFolder folder;
+    std::filesystem::create_directories(folder.path() + "/generated");
+    WritePart(folder.path(), "a.gsm", Part("  A \"Breite\" length 1\n"));
+    SimHost::LibraryPartEntry saved;
+    saved.uniqueId = "{8E1A2B3C-0000-4000-8000-00000000C003}-{8E1A2B3C-0000-4000-8000-00000000D004}";
+    saved.name = "Gespeichert";
+    saved.path = folder.path() + "/generated/saved.gsm";
+    API_AddParType show;
+    std::snprintf(show.name, sizeof show.name, "%s", "show3D");
+    show.typeID = APIParT_Boolean;
+    show.value = 1.0;
+    SimHost::ParameterList list {2.5, 3.5, {show}};
+    saved.SetSection({FourCC("PARD"), 0, SimHost::ParameterSectionBytes(list)});
+    saved.SetSection({FourCC("3DSC"), 0, {'!', ' ', 'x'}});
+    std::string error;
+    ASSERT_TRUE(SimHost::SaveLibraryPartFile(saved, error)) << error;
+
+    ASSERT_TRUE(SimHost::LoadLibraryFolder(Host(), folder.path(), error)) << error;
+    API_LibPart byName;
+    byName.name = GS::UniString("Gespeichert");
+    ASSERT_EQ(HostSearchLibraryPart(&byName), NoError);
+    EXPECT_STREQ(byName.uniqueId, saved.uniqueId.c_str());
+    ASSERT_NE(byName.location, nullptr);
+    EXPECT_EQ(byName.location->ToPath(), saved.path);
+    double a = 0, b = 0;
+    std::vector<API_AddParType> params;
+    ASSERT_EQ(HostGetLibraryPartParameters(byName.index, &a, &b, &params), NoError);
+    EXPECT_EQ(a, 2.5);
+    EXPECT_EQ(b, 3.5);
+    ASSERT_EQ(params.size(), 1u);
+    EXPECT_STREQ(params[0].name, "show3D");
+    std::vector<char> script;
+    const API_LibPartSection section {FourCC("3DSC"), 0};
+    ASSERT_EQ(HostGetLibraryPartSection(byName.index, &section, &script, nullptr), NoError);
+    EXPECT_EQ(std::string(script.begin(), script.end()), "! x");
+
+    API_LibPart byId;
+    std::snprintf(byId.uniqueId, sizeof byId.uniqueId, "%s", PartId);
+    ASSERT_EQ(HostSearchLibraryPart(&byId), NoError);
+    EXPECT_EQ(byId.name.ToUtf8(), "Teil");
+    EXPECT_EQ(Host().model_.libraryParts.size(), 2u);
 }
