@@ -15,9 +15,11 @@
 #include "TeamworkVerbs.hpp"
 #include "ElementServices.hpp"
 #include "MorphBodies.hpp"
+#include "InstrumentLink.hpp"
 #include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
 #include "Win/WinStandIns.hpp"
+#include "Win/WindowMessages.hpp"
 
 namespace fs = std::filesystem;
 
@@ -52,6 +54,7 @@ Host::Host(Options options) : options_(std::move(options))
     fs::create_directories(options_.workFolder);
     // The host's own folders exist, as in an installed host: the add-on watches one of them.
     fs::create_directories(fs::path(options_.workFolder) / "AppData");
+    instrument_ = std::make_unique<InstrumentLink>(options_.workFolder);
     LoadPreferences(*this);
 }
 
@@ -293,6 +296,7 @@ int Host::RunPendingCommands()
 {
     int ran = 0;
     for (;;) {
+        Win::DispatchWindowMessages();
         PostedCommand posted;
         {
             std::lock_guard<std::mutex> lock(postMutex_);
@@ -326,6 +330,7 @@ Facts Host::Facts() const
     AddLibraryFacts(*this, facts);
     AddAttributeFacts(*this, facts);
     AddInterfaceFacts(*this, facts);
+    AddInstrumentFacts(*this, facts);
     return facts;
 }
 

@@ -9,6 +9,7 @@
 #include "DialogLists.hpp"
 #include "ExchangeVerbs.hpp"
 #include "LibraryParts.hpp"
+#include "InstrumentLink.hpp"
 #include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
 #include "OrthophotoJobs.hpp"
@@ -47,6 +48,7 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddInterfaceVerbs(verbs_);
     AddListVerbs(verbs_);
     AddOrthophotoJobVerbs(verbs_);
+    AddInstrumentVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;
