@@ -288,6 +288,7 @@ void AddFrameFacts(const Host& host, Facts& facts)
         std::snprintf(buf, sizeof buf, "0x%X=%lu", p.action, static_cast<unsigned long>(p.value));
         return std::string(buf);
     });
+    facts["gdl-language"] = host.GdlLanguage();
     facts["report-window"] = Join(host.reportWindow_, [](const std::string& s) { return "[" + s + "]"; });
     facts["posted"] = Join(host.postedLog_, [](const std::string& s) { return s; });
     facts["project"] = host.project_.open ? host.project_.name : "none";

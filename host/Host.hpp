@@ -192,6 +192,8 @@ public:
     bool AddOnModuleInMemory() const;
     const std::string& WorkFolder() const { return options_.workFolder; }
     const InstrumentLink& Instrument() const { return *instrument_; }
+    // The language code the GDL extension received, "none" without an extension.
+    std::string GdlLanguage() const;
     void FailService(HostSlot slot) { failedSlots_.push_back(slot); }
 
     // Service implementations reach the host through the token (or, for the
@@ -233,6 +235,8 @@ public:
     bool inputCancelRequested_ = false;
     std::vector<ProjectionRequest> projections_;
     ProgressWindow progress_;
+    // Texts the add-on gave its menu items ('SMIT'), by menu and item.
+    std::map<std::pair<std::int16_t, std::int32_t>, std::string> menuTexts_;
     // What the add-on wrote to the report window, one entry a call.
     std::vector<std::string> reportWindow_;
 
@@ -240,6 +244,7 @@ public:
 
 private:
     void FillServiceTable();
+    void LoadGdlExtension();
     bool InstallAddOn(std::string& installedPath);
     void ClearRegistrations();
 
@@ -248,6 +253,7 @@ private:
     std::string installedPath_;
     std::string loadError_;
     void* library_handle_ = nullptr;
+    void* gdlExtension_ = nullptr;
     AddOnExports exports_;
     API_ExportedFuncs entry_ {};
     HostServiceTable table_ {};
