@@ -13,11 +13,14 @@
 #include "DG/DG.hpp"
 #include "ExchangeVerbs.hpp"
 #include "TeamworkVerbs.hpp"
+#include "CameraServices.hpp"
 #include "ElementServices.hpp"
+#include "DialogVerbs.hpp"
 #include "MorphBodies.hpp"
 #include "InstrumentLink.hpp"
 #include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
+#include "PointCloudView.hpp"
 #include "Win/WinStandIns.hpp"
 #include "Win/WindowMessages.hpp"
 
@@ -77,6 +80,7 @@ void Host::FillServiceTable()
     FillPaletteServices(table_);
     FillAttributeServices(table_);
     FillLibraryServices(table_);
+    FillCameraServices(table_);
     FillInterfaceServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
@@ -353,7 +357,10 @@ Facts Host::Facts() const
     AddPaletteFacts(*this, facts);
     AddLibraryFacts(*this, facts);
     AddAttributeFacts(*this, facts);
+    AddCameraFacts(*this, facts);
     AddInterfaceFacts(*this, facts);
+    AddDialogFacts(*this, facts);
+    AddPointCloudViewFacts(*this, facts);
     AddInstrumentFacts(*this, facts);
     return facts;
 }
@@ -361,6 +368,8 @@ Facts Host::Facts() const
 std::string Host::Fact(const std::string& name) const
 {
     if (const std::optional<std::string> fact = DialogFact(name)) return *fact;
+    if (const std::optional<std::string> fact = LibraryFact(*this, name)) return *fact;
+    if (const std::optional<std::string> fact = TreeFact(name)) return *fact;
     const auto facts = Facts();
     const auto it = facts.find(name);
     return it == facts.end() ? "<unknown fact " + name + ">" : it->second;

@@ -58,6 +58,8 @@ protected:
 constexpr short MainPalette = 32450;
 constexpr short CurvePalette = 32425;
 constexpr short LayerQuestion = 32550;
+constexpr short Navigator = 32446;
+constexpr short E57Panel = 32576;
 constexpr short ImportPalette = 32465;
 
 // Every dialog of the add-on, as the sources name them.
@@ -74,14 +76,14 @@ std::vector<short> GermanDialogs()
 }
 
 // Texts that read the same in every language.
-const std::set<std::string> neutralTexts {"", "OK", "3D:", "2D:", "dZ:", "Z:", "Shot 3D", "Shot 2D", "Name:"};
+const std::set<std::string> neutralTexts {"", "OK", "3D:", "2D:", "dZ:", "Z:", "Shot 3D", "Shot 2D", "Lock Created Elements", "Name:"};
 
 }  // namespace
 
 TEST_F(DialogTextTest, TranslatedDialogsKeepTheGermanItems)
 {
     const std::vector<short> dialogs = GermanDialogs();
-    for (const short named : {MainPalette, CurvePalette, LayerQuestion, ImportPalette})
+    for (const short named : {MainPalette, CurvePalette, LayerQuestion, Navigator, E57Panel, ImportPalette})
         EXPECT_EQ(std::count(dialogs.begin(), dialogs.end(), named), 1) << named;
     for (const short dialogId : dialogs) {
         const DialogTexts german = ReadDialog(dialogId, german_);
