@@ -227,6 +227,12 @@ GSErrCode PostAddOnCommand(HostToken token, const API_ModulID*, std::int32_t com
     return NoError;
 }
 
+GSErrCode WriteReport(HostToken token, const char* text, bool)
+{
+    Host::From(token).reportWindow_.push_back(text != nullptr ? text : "");
+    return NoError;
+}
+
 }  // namespace
 
 void FillFrameServices(HostServiceTable& table)
@@ -247,6 +253,7 @@ void FillFrameServices(HostServiceTable& table)
     SIMHOST_SET_SERVICE(table, HostCatchNewElement, CatchNewElement);
     SIMHOST_SET_SERVICE(table, HostEnvironmentRequest, EnvironmentRequest);
     SIMHOST_SET_SERVICE(table, HostPostAddOnCommand, PostAddOnCommand);
+    SIMHOST_SET_SERVICE(table, HostWriteReport, WriteReport);
 }
 
 void AddFrameFacts(const Host& host, Facts& facts)
@@ -287,6 +294,8 @@ void AddFrameFacts(const Host& host, Facts& facts)
         std::snprintf(buf, sizeof buf, "0x%X=%lu", p.action, static_cast<unsigned long>(p.value));
         return std::string(buf);
     });
+    facts["gdl-language"] = host.GdlLanguage();
+    facts["report-window"] = Join(host.reportWindow_, [](const std::string& s) { return "[" + s + "]"; });
     facts["posted"] = Join(host.postedLog_, [](const std::string& s) { return s; });
     facts["project"] = host.project_.open ? host.project_.name : "none";
     facts["projection-3d"] = Join(host.projections_, [](const ProjectionRequest& p) {

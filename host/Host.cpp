@@ -17,10 +17,12 @@
 #include "ElementServices.hpp"
 #include "DialogVerbs.hpp"
 #include "MorphBodies.hpp"
+#include "InstrumentLink.hpp"
 #include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
 #include "PointCloudView.hpp"
 #include "Win/WinStandIns.hpp"
+#include "Win/WindowMessages.hpp"
 
 namespace fs = std::filesystem;
 
@@ -29,6 +31,7 @@ namespace SimHost {
 namespace {
 Host* currentHost = nullptr;
 constexpr const char* LibraryFolderName = "Survanto Library";
+constexpr const char* GdlExtensionName = "Survanto.gdx";
 }  // namespace
 
 std::string FourCCText(std::int32_t code)
@@ -55,6 +58,7 @@ Host::Host(Options options) : options_(std::move(options))
     fs::create_directories(options_.workFolder);
     // The host's own folders exist, as in an installed host: the add-on watches one of them.
     fs::create_directories(fs::path(options_.workFolder) / "AppData");
+    instrument_ = std::make_unique<InstrumentLink>(options_.workFolder);
     LoadPreferences(*this);
 }
 
@@ -89,7 +93,7 @@ bool Host::InstallAddOn(std::string& installedPath)
     installFolder_ = (fs::path(options_.workFolder) / "Add-Ons").string();
     std::error_code ec;
     fs::create_directories(installFolder_, ec);
-    for (const char* name : {"SurvantoInt.lng", "SurvantoFra.lng"}) {
+    for (const char* name : {"SurvantoInt.lng", "SurvantoFra.lng", GdlExtensionName}) {
         const fs::path lng = source.parent_path() / name;
         if (fs::exists(lng)) fs::copy_file(lng, fs::path(installFolder_) / name, fs::copy_options::overwrite_existing, ec);
     }
@@ -162,6 +166,7 @@ GSErrCode Host::RegisterInterface()
 {
     currentHost = this;
     menus_.clear();
+    menuTexts_.clear();
     subtypes_.clear();
     library_.clear();
     registeredCommands_.clear();
@@ -190,6 +195,10 @@ void Host::Unload()
         library_handle_ = nullptr;
     }
     exports_ = {};
+    if (gdlExtension_ != nullptr) {
+        dlclose(gdlExtension_);
+        gdlExtension_ = nullptr;
+    }
     DG::ForgetAllDialogs();
 }
 
@@ -200,9 +209,27 @@ bool Host::Start()
         loadError_ = "the add-on refused the environment";
         return false;
     }
+    LoadGdlExtension();
     RegisterInterface();
     Initialize();
     return true;
+}
+
+// The GDL interpreter loads the extension beside the add-on and keeps it; an
+// add-on linked into the host's own program has it beside the program.
+void Host::LoadGdlExtension()
+{
+    if (gdlExtension_ != nullptr) return;
+    const fs::path folder = installedPath_.empty() ? fs::read_symlink("/proc/self/exe").parent_path() : fs::path(installFolder_);
+    const fs::path extension = folder / GdlExtensionName;
+    if (fs::exists(extension)) gdlExtension_ = dlopen(extension.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+
+std::string Host::GdlLanguage() const
+{
+    using LanguageCodeFn = std::uint16_t (*)();
+    const auto read = gdlExtension_ == nullptr ? nullptr : reinterpret_cast<LanguageCodeFn>(dlsym(gdlExtension_, "LanguageCode"));
+    return read == nullptr ? "none" : std::to_string(read());
 }
 
 void Host::Shutdown()
@@ -297,6 +324,7 @@ int Host::RunPendingCommands()
 {
     int ran = 0;
     for (;;) {
+        Win::DispatchWindowMessages();
         PostedCommand posted;
         {
             std::lock_guard<std::mutex> lock(postMutex_);
@@ -333,6 +361,7 @@ Facts Host::Facts() const
     AddInterfaceFacts(*this, facts);
     AddDialogFacts(*this, facts);
     AddPointCloudViewFacts(*this, facts);
+    AddInstrumentFacts(*this, facts);
     return facts;
 }
 

@@ -16,6 +16,8 @@
 
 namespace SimHost {
 
+class InstrumentLink;
+
 // The update page address written into every Survanto.cfg the host installs:
 // the discard port on this machine, refused at once unless a test serves it.
 constexpr const char* LocalUpdateAddress = "http://127.0.0.1:9/survanto/update.html";
@@ -169,7 +171,8 @@ public:
     void SelectTool(API_ElemTypeID type, std::int32_t variation = 0);
 
     // Posting is safe from any thread; running happens on the caller's thread,
-    // which plays the host's user-interface thread.
+    // which plays the host's user-interface thread. The same loop serves the
+    // window messages that wait for the add-on's receivers.
     void PostCommand(std::int32_t command, std::int32_t version, bool silentMode = true);
     int RunPendingCommands();
     bool WaitForPostedCommand(int timeoutMs);
@@ -193,6 +196,9 @@ public:
     // unload only when something pins it there.
     bool AddOnModuleInMemory() const;
     const std::string& WorkFolder() const { return options_.workFolder; }
+    const InstrumentLink& Instrument() const { return *instrument_; }
+    // The language code the GDL extension received, "none" without an extension.
+    std::string GdlLanguage() const;
     void FailService(HostSlot slot) { failedSlots_.push_back(slot); }
 
     // Service implementations reach the host through the token (or, for the
@@ -234,11 +240,16 @@ public:
     bool inputCancelRequested_ = false;
     std::vector<ProjectionRequest> projections_;
     ProgressWindow progress_;
+    // Texts the add-on gave its menu items ('SMIT'), by menu and item.
+    std::map<std::pair<std::int16_t, std::int32_t>, std::string> menuTexts_;
+    // What the add-on wrote to the report window, one entry a call.
+    std::vector<std::string> reportWindow_;
 
     const Options& GetOptions() const { return options_; }
 
 private:
     void FillServiceTable();
+    void LoadGdlExtension();
     bool InstallAddOn(std::string& installedPath);
     void ClearRegistrations();
 
@@ -247,12 +258,14 @@ private:
     std::string installedPath_;
     std::string loadError_;
     void* library_handle_ = nullptr;
+    void* gdlExtension_ = nullptr;
     AddOnExports exports_;
     API_ExportedFuncs entry_ {};
     HostServiceTable table_ {};
     std::vector<HostSlot> failedSlots_;
     bool initialized_ = false;
     bool ownsWorkFolder_ = false;
+    std::unique_ptr<InstrumentLink> instrument_;
 
     std::vector<std::string> callLog_;
     std::string addOnName_, addOnDescription_;

@@ -1,5 +1,6 @@
 #include "InterfaceServices.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "DG/DG.hpp"
@@ -119,9 +120,22 @@ GSErrCode PolygonInput(Host& host, API_GetPolyType& input)
     return NoError;
 }
 
+// Only the items of a menu the add-on registered can be relabelled.
+GSErrCode SetMenuItemText(Host& host, const API_MenuItemRef* item, const char* text)
+{
+    if (item == nullptr || text == nullptr) return APIERR_BADPARS;
+    const bool registered = std::any_of(host.menus_.begin(), host.menus_.end(),
+                                        [&](const MenuRegistration& m) { return m.menuList == item->menuResID; });
+    if (!registered || item->itemIndex < 1) return APIERR_BADPARS;
+    host.menuTexts_[{item->menuResID, item->itemIndex}] = text;
+    return NoError;
+}
+
 GSErrCode InterfaceRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
     Host& host = Host::From(token);
+    if (code == FourCC("SMIT"))
+        return SetMenuItemText(host, static_cast<const API_MenuItemRef*>(par1), static_cast<const char*>(par2));
     if (code == FourCC("INCA")) {
         host.Log("HostInterfaceRequest INCA");
         host.inputCancelRequested_ = true;
@@ -158,6 +172,10 @@ void FillInterfaceServices(HostServiceTable& table) { SIMHOST_SET_SERVICE(table,
 
 void AddInterfaceFacts(const Host& host, Facts& facts)
 {
+    std::string menuTexts;
+    for (const auto& [item, text] : host.menuTexts_)
+        menuTexts += "[" + std::to_string(item.first) + "/" + std::to_string(item.second) + ": " + text + "]";
+    facts["menu-texts"] = menuTexts;
     const ProgressWindow& p = host.progress_;
     facts["progress"] = p.opened == 0 ? "none"
                                       : "\"" + p.title + "\" \"" + p.phase + "\" " + std::to_string(p.value) + "/" +

@@ -9,6 +9,7 @@
 #include "DialogLists.hpp"
 #include "ExchangeVerbs.hpp"
 #include "DialogVerbs.hpp"
+#include "InstrumentLink.hpp"
 #include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
 #include "OrthophotoJobs.hpp"
@@ -49,6 +50,7 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddOrthophotoJobVerbs(verbs_);
     AddDialogVerbs(verbs_);
     AddPointCloudViewVerbs(verbs_);
+    AddInstrumentVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;

@@ -20,13 +20,6 @@ std::int16_t MainObjectStep()
 
 }  // namespace
 
-void Survanto::SetLanguage(std::int32_t newLanguage) { Record(*this, "SetLanguage", newLanguage); }
-std::int16_t Survanto::StartOrbolink()
-{
-    Record(*this, "StartOrbolink");
-    return 0;
-}
-void Survanto::SetGdlExtensionLanguage(std::int32_t newLanguage) { Record(*this, "SetGdlExtensionLanguage", newLanguage); }
 std::int32_t Survanto::StepPanoramaCamera(std::int32_t step)
 {
     Record(*this, "StepPanoramaCamera", step);

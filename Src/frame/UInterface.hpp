@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "API/Types.hpp"
 
@@ -21,6 +22,9 @@ std::int16_t ShowAlert(std::int16_t alertType, std::int32_t stringListId, std::i
                        std::int32_t largeTextIndex, std::int32_t smallTextIndex, std::int32_t button1Index,
                        std::int32_t button2Index, std::int32_t button3Index, GSResModule module,
                        std::int32_t stringType);
+
+// Sets the text of one item (1-based) of an add-on menu.
+GSErrCode SetMenuItemText(std::int16_t menu, std::int32_t item, const std::string& text);
 
 // List-box tab fields and the dialog items placed on them.
 std::int16_t FitTabFieldItems(std::int16_t dialogId, std::int16_t listItem, std::int16_t margin);

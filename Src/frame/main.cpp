@@ -12,8 +12,10 @@
 #include "CAttributeData.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "exchange/PointCabImport.hpp"
+#include "measuring/InstrumentEvents.hpp"
 #include "RS/ResourceModule.hpp"
 #include "frame/Survanto.hpp"
+#include "Win/MessageReceiver.hpp"
 #include "Win/WinStandIns.hpp"
 #include "addon/OwnModule.hpp"
 
@@ -54,6 +56,23 @@ constexpr std::int16_t HandledDebugMenus[] = {32501, 32507};
 constexpr std::int32_t AddOnCommands[] = {FourCC("OPNE"), FourCC("NEWP"), FourCC("ALRT"), FourCC("CAMR")};
 
 Survanto* MainObject() { return theSurvanto.load(); }
+
+// The instrument application's events reach the add-on through this message-only
+// window, served by the host's event loop on its user-interface thread.
+std::unique_ptr<Win::MessageReceiver> instrumentReceiver;
+
+void ReceiveInstrumentEvents()
+{
+    if (quintairToExtAppMessage == 0) return;
+    instrumentReceiver = std::make_unique<Win::MessageReceiver>(quintairToExtAppMessage, [](const Win::WindowMessage& m) {
+        try {
+            OnInstrumentEvent(m.firstParameter, m.secondParameter);
+        } catch (...) {
+            Win::OutputDebugString("Survanto: an instrument event failed");
+        }
+    });
+    if (!instrumentReceiver->IsListening()) Win::OutputDebugString("Survanto: " + instrumentReceiver->Error());
+}
 
 // In the blocked state only the way to support stays open.
 constexpr std::int16_t MenusOpenWhenBlocked[] = {32505, 32508, 32509};
@@ -278,6 +297,7 @@ GSErrCode Initialize()
     HostKeepInMemory(true);
     RegisterWindowMessageOrTell("WM_QUINTAIR_TO_EXTAPP_MESSAGE", quintairToExtAppMessage);
     RegisterWindowMessageOrTell("WM_EXTAPP_TO_QUINTAIR_MESSAGE", extAppToQuintairMessage);
+    ReceiveInstrumentEvents();
     InstallHandlers();
     const GSErrCode result = CatchViewEvents();
     API_ToolBoxItem objects;
@@ -290,6 +310,7 @@ GSErrCode Initialize()
 
 GSErrCode FreeData()
 {
+    instrumentReceiver.reset();
     // Cleared before the object goes, so the watcher never sees a dying object.
     std::unique_ptr<Survanto> survanto(theSurvanto.exchange(nullptr));
     survanto.reset();

@@ -50,6 +50,15 @@ std::uint32_t RegisterWindowMessage(const std::string& name)
     return number;
 }
 
+std::string RegisteredMessageName(std::uint32_t number)
+{
+    auto& s = TheState();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    for (const auto& [name, registered] : s.messages)
+        if (registered == number) return name;
+    return {};
+}
+
 void FailMessageRegistration(const std::string& name, bool fail)
 {
     auto& s = TheState();

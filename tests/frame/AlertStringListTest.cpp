@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "InProcessHost.hpp"
 #include "LanguageFile.hpp"
@@ -24,6 +26,17 @@ const char* const keptParts[] = {"%s", "[FILEPATH]", "[LAYERNAME]", "[vnum1]", "
 
 constexpr std::int16_t PromptStringListId = 32560;
 
+// Every string list of the German resources, as their source names them.
+std::vector<std::int16_t> GermanStringLists()
+{
+    std::vector<std::int16_t> lists;
+    std::ifstream source(SURVANTO_SOURCE_DIR "/resources/Survanto.grc");
+    std::string line;
+    while (std::getline(source, line))
+        if (line.rfind("STR# ", 0) == 0) lists.push_back(static_cast<std::int16_t>(std::stoi(line.substr(5))));
+    return lists;
+}
+
 class AlertStringListTest : public ::testing::Test {
 protected:
     InProcessHost host_;
@@ -43,7 +56,9 @@ TEST_F(AlertStringListTest, EveryLanguageHoldsTheSameEntries)
 
     EXPECT_EQ(german->GetStringCount(PromptStringListId), 152u);
 
-    for (const std::int16_t list : {std::int16_t {32530}, std::int16_t {AlertStringListId}, std::int16_t {32551}, PromptStringListId}) {
+    const std::vector<std::int16_t> lists = GermanStringLists();
+    EXPECT_GE(lists.size(), 28u);
+    for (const std::int16_t list : lists) {
         const std::uint32_t count = german->GetStringCount(list);
         EXPECT_GT(count, 0u) << list;
         for (const LanguageFile* language : {&english_, &french_}) {
@@ -57,7 +72,7 @@ TEST_F(AlertStringListTest, EveryLanguageHoldsTheSameEntries)
 TEST_F(AlertStringListTest, TranslationsKeepPlaceholdersLineBreaksAndGaps)
 {
     const GSResModule german = CurrentResourceModule();
-    for (const std::int16_t list : {std::int16_t {AlertStringListId}, PromptStringListId}) {
+    for (const std::int16_t list : GermanStringLists()) {
         const std::uint32_t count = RS::GetModule(german)->GetStringCount(list);
         for (std::int16_t index = 1; index <= static_cast<std::int16_t>(count); ++index) {
             const std::string original = RS::GetIndString(list, index, german).ToUtf8();

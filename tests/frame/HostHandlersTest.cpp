@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -68,6 +70,15 @@ protected:
         for (const Win::CommandRecord& command : Win::RecordedCommands()) lines.push_back(command.commandLine);
         return lines;
     }
+    // What the host's GDL interpreter holds, set as the add-on would set it.
+    static void TellGdlExtension(std::uint16_t code)
+    {
+        void* extension = dlopen(BesideTheAddOn("Survanto.gdx").c_str(), RTLD_NOW | RTLD_NOLOAD);
+        ASSERT_NE(extension, nullptr) << "the host keeps the extension loaded";
+        using SetLanguageCodeFn = void (*)(std::uint16_t);
+        reinterpret_cast<SetLanguageCodeFn>(dlsym(extension, "SetLanguageCode"))(code);
+        dlclose(extension);
+    }
     static std::string BesideTheAddOn(const char* name)
     {
         IO::Location location = HostGetOwnLocation();
@@ -102,27 +113,28 @@ TEST_F(HostHandlers, ProjectEventsAsCases)
         bool closes;
         bool postsOpen;
         bool setsFonts;
-        std::vector<std::string> calls;
+        bool tellsGdlExtension;
     };
     const Case cases[] = {
-        {"new project", 1, true, false, false, false, {"SetGdlExtensionLanguage"}},
-        {"new project after a reset", 2, true, false, false, false, {"SetGdlExtensionLanguage"}},
-        {"project opened", 4, false, false, true, false, {}},
-        {"project closed", 32, false, true, false, false, {}},
-        {"library changed", 0x200000, false, false, false, false, {}},
-        {"fonts", 0x800000, false, false, false, true, {}},
-        {"project database changed", 0x40000, false, false, false, false, {}},
-        {"window changed", 0x80000, false, false, false, false, {}},
+        {"new project", 1, true, false, false, false, true},
+        {"new project after a reset", 2, true, false, false, false, true},
+        {"project opened", 4, false, false, true, false, false},
+        {"project closed", 32, false, true, false, false, false},
+        {"library changed", 0x200000, false, false, false, false, false},
+        {"fonts", 0x800000, false, false, false, true, false},
+        {"project database changed", 0x40000, false, false, false, false, false},
+        {"window changed", 0x80000, false, false, false, false, false},
     };
+    Main().language = 2;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         if (!DG::IsOpen(Palette)) Menu(32500);
         MarkTheSession();
         Main().importPalette.importData.jobFolder = "C:\\Jobs";
-        PendingCallTrace().clear();
+        TellGdlExtension(0);
         Host().FireProjectEvent(c.event);
 
-        EXPECT_EQ(Calls(), c.calls);
+        EXPECT_EQ(Host().Fact("gdl-language"), c.tellsGdlExtension ? "3" : "0");
         EXPECT_EQ(DG::IsOpen(Palette), !c.closes);
         EXPECT_EQ(Main().elementCreated, !c.resets && !c.closes);
         EXPECT_EQ(Main().instrumentPromptSent, !c.resets && !c.closes);
@@ -247,32 +259,28 @@ TEST_F(HostHandlers, ReportMenuSavesTheReport)
     EXPECT_TRUE(std::filesystem::exists(file));
 }
 
-// At an instrument station the palette first starts the instrument application;
-// closing it does not.
+// At an instrument station the palette first looks for the instrument
+// application (here it is not installed, and the user is told); closing it does not.
 TEST_F(HostHandlers, MainPaletteMenuStartsTheInstrumentOnlyAtAnInstrumentStation)
 {
-    const struct {
-        std::int16_t stationMode;
-        std::vector<std::string> calls;
-    } cases[] = {{1, {"StartOrbolink"}}, {2, {}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.stationMode);
+    const std::string notFound = "Orbolink wurde nicht gefunden.";
+    for (const std::int16_t stationMode : {1, 2}) {
+        SCOPED_TRACE(stationMode);
         Menu(32500);
         ASSERT_FALSE(DG::IsOpen(Palette));
-        measuringState.stationMode = c.stationMode;
-        PendingCallTrace().clear();
+        measuringState.stationMode = stationMode;
+        DG::ClearRecordedAlerts();
         Menu(32500);
         EXPECT_TRUE(DG::IsOpen(Palette));
-        const std::vector<std::string> calls = Calls();
-        ASSERT_FALSE(calls.empty());
-        EXPECT_EQ(calls.front() == "StartOrbolink", !c.calls.empty()) << "before the palette opens";
-        EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string("StartOrbolink")), c.calls.empty() ? 0 : 1);
+        std::vector<std::string> alerts;
+        for (const DG::AlertRecord& alert : DG::RecordedAlerts()) alerts.push_back(alert.text1.ToUtf8());
+        EXPECT_EQ(alerts, stationMode == 1 ? std::vector<std::string> {notFound} : std::vector<std::string> {});
     }
-    PendingCallTrace().clear();
+    DG::ClearRecordedAlerts();
     measuringState.stationMode = 1;
     Menu(32500);
     EXPECT_FALSE(DG::IsOpen(Palette));
-    EXPECT_TRUE(Calls().empty());
+    EXPECT_TRUE(DG::RecordedAlerts().empty());
 }
 
 // "CAMR" applies the kept projection, all zeros while none is kept.

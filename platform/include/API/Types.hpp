@@ -118,6 +118,13 @@ struct API_MenuParams {
     std::int32_t itemIndex = 0;
 };
 
+// 'SMIT': one item of an add-on menu, its new text the request's second parameter
+// (8-bit, UTF-8).
+struct API_MenuItemRef {
+    std::int16_t menuResID = 0;
+    std::int32_t itemIndex = 0;
+};
+
 struct API_ToolBoxItem {
     API_ElemTypeID typeID = 0;
     std::int32_t variationID = 0;  // an add-on subtype's signature, else 0

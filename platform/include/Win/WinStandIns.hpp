@@ -16,6 +16,8 @@ constexpr std::uint32_t SPI_SETACTIVEWNDTRKTIMEOUT = 0x2003;
 // 0 when the registration fails (see FailMessageRegistration); the same name gives the same number.
 std::uint32_t RegisterWindowMessage(const std::string& name);
 void FailMessageRegistration(const std::string& name, bool fail);
+// The name registered under the number; empty for a number never handed out.
+std::string RegisteredMessageName(std::uint32_t number);
 
 struct MessageBoxRecord {
     std::string caption;

@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// The registry as a text file: one value a line, "<key>\t<name>\t<text>", the key
+// with its hive ("HKEY_LOCAL_MACHINE\SOFTWARE\..."). Keys and names compare
+// without case, as Windows compares them. Only text values are kept.
+namespace Win {
+
+using HKEY = std::uintptr_t;
+constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002;
+constexpr std::uint32_t KEY_READ = 0x20019;
+constexpr std::uint32_t KEY_WOW64_32KEY = 0x0200;
+constexpr long ERROR_SUCCESS = 0;
+constexpr long ERROR_FILE_NOT_FOUND = 2;
+constexpr long ERROR_INVALID_HANDLE = 6;
+constexpr long ERROR_MORE_DATA = 234;
+
+// Where the registry lives; until set, nowhere: every key is missing.
+void SetRegistryFile(const std::string& path);
+// Sets one value, replacing the file safely; false for a text that a line cannot
+// hold (a tab or a line break) or a file that cannot be written.
+bool SetRegistryValue(const std::string& key, const std::string& name, const std::string& text);
+
+// The key exists when any value lies below it. Both views of the registry are one here.
+long RegOpenKeyEx(HKEY hive, const std::string& subKey, std::uint32_t access, HKEY& key);
+// At most capacity - 1 characters; ERROR_MORE_DATA leaves text empty, as a too small buffer would.
+long RegQueryValueEx(HKEY key, const std::string& name, std::size_t capacity, std::string& text);
+long RegCloseKey(HKEY key);
+
+}  // namespace Win
