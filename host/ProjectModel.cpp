@@ -110,7 +110,7 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
         return {SIMHOST_FIELD(wall.begC), SIMHOST_FIELD(wall.endC), SIMHOST_FIELD(wall.arcAngle), SIMHOST_FIELD(wall.geometryKind),
                 SIMHOST_FIELD(wall.referenceLineCode), SIMHOST_FIELD(wall.flipped), SIMHOST_FIELD(wall.profileCode),
                 SIMHOST_FIELD(wall.slantAngle), SIMHOST_FIELD(wall.thickness), SIMHOST_FIELD(wall.thickness1), SIMHOST_FIELD(wall.height),
-                SIMHOST_FIELD(wall.bottomOffset)};
+                SIMHOST_FIELD(wall.bottomOffset), SIMHOST_FIELD(wall.poly)};
     case API_ColumnID:
         return {SIMHOST_FIELD(column.origin), SIMHOST_FIELD(column.axisRotationAngle), SIMHOST_FIELD(column.width),
                 SIMHOST_FIELD(column.depth), SIMHOST_FIELD(column.circleBased), SIMHOST_FIELD(column.slanted),

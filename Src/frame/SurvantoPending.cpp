@@ -48,8 +48,5 @@ void Survanto::CreateRuledShellBetweenWalls() { Record(*this, "CreateRuledShellB
 void Survanto::CreateDomeFromFivePoints() { Record(*this, "CreateDomeFromFivePoints"); }
 void Survanto::CreateDomeOnCurvedWall() { Record(*this, "CreateDomeOnCurvedWall"); }
 void Survanto::CreateDomeSegment() { Record(*this, "CreateDomeSegment"); }
-void Survanto::SetWallThickness() { Record(*this, "SetWallThickness"); }
-void Survanto::SetTrapezoidWallThickness() { Record(*this, "SetTrapezoidWallThickness"); }
-void Survanto::AddPointToPolygonWall() { Record(*this, "AddPointToPolygonWall"); }
 
 void PhotoPalette::LoadPhoto() { RecordPendingCall("PhotoPalette::LoadPhoto", {}, MainObjectStep(), 0, this); }
