@@ -34,8 +34,6 @@ std::int32_t Survanto::StepPanoramaCamera(std::int32_t step)
 }
 void Survanto::OnCameraViewOpened(const API_NotifyViewEventType& event) { Record(*this, "OnCameraViewOpened", event.notifID); }
 void Survanto::ShowSelectedPhoto(const API_Neig& selection) { Record(*this, "ShowSelectedPhoto", selection.neigID); }
-void Survanto::EnsureStationMarker() { Record(*this, "EnsureStationMarker"); }
-void Survanto::ShootPickedPoints(bool takeHeight) { Record(*this, "ShootPickedPoints", takeHeight ? 1 : 0); }
 void Survanto::ImportPointList() { Record(*this, "ImportPointList"); }
 void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }
 void Survanto::ImportE57File() { Record(*this, "ImportE57File"); }

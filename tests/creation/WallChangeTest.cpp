@@ -19,7 +19,7 @@ namespace {
 
 constexpr double Tol = 1e-9;
 
-struct WallSpec {
+struct WallShape {
     API_Coord begin {0, 0}, end {4, 0};
     double thickness = 0.3;
     std::int32_t referenceLine = 0;
@@ -52,24 +52,24 @@ GSErrCode CreateRefusedForOneType(HostToken token, API_Element* element, API_Ele
 
 class WallChangeTest : public WallFixture {
 protected:
-    API_Guid AddWall(const WallSpec& spec)
+    API_Guid AddWall(const WallShape& shape)
     {
         API_Element wall;
         wall.header.typeID = API_WallID;
         HostGetElementDefaults(&wall, nullptr);
-        wall.wall.begC = spec.begin;
-        wall.wall.endC = spec.end;
-        wall.wall.thickness = wall.wall.thickness1 = spec.thickness;
-        wall.wall.referenceLineCode = spec.referenceLine;
-        wall.wall.flipped = spec.flipped;
-        wall.wall.arcAngle = spec.arcAngle;
-        wall.wall.slantAngle = spec.slantAngle;
+        wall.wall.begC = shape.begin;
+        wall.wall.endC = shape.end;
+        wall.wall.thickness = wall.wall.thickness1 = shape.thickness;
+        wall.wall.referenceLineCode = shape.referenceLine;
+        wall.wall.flipped = shape.flipped;
+        wall.wall.arcAngle = shape.arcAngle;
+        wall.wall.slantAngle = shape.slantAngle;
         API_ElementMemo memo;
-        if (!spec.outline.empty()) {
+        if (!shape.outline.empty()) {
             wall.wall.geometryKind = 2;
             memo.coords.push_back({});
-            memo.coords.insert(memo.coords.end(), spec.outline.begin(), spec.outline.end());
-            memo.coords.push_back(spec.outline.front());
+            memo.coords.insert(memo.coords.end(), shape.outline.begin(), shape.outline.end());
+            memo.coords.push_back(shape.outline.front());
             memo.pends = {0, static_cast<std::int32_t>(memo.coords.size() - 1)};
             wall.wall.poly = {static_cast<std::int32_t>(memo.coords.size() - 1), 1, 0};
         }
@@ -191,13 +191,13 @@ TEST_F(WallChangeTest, ThicknessReachesTheMeasuredPointFromTheReferenceLine)
 {
     struct Case {
         const char* name;
-        WallSpec wall;
+        WallShape wall;
         API_Coord3D point;
         double thickness;
         std::int32_t referenceLine;
     };
     const double r = 4.8 / std::sqrt(2.0), R = 5.2 / std::sqrt(2.0);
-    const WallSpec curved {{5, 0}, {0, 5}, 0.3, 0, false, Pi / 2};
+    const WallShape curved {{5, 0}, {0, 5}, 0.3, 0, false, Pi / 2};
     const Case cases[] = {
         {"point left of a straight wall", {}, {1, 0.3, 0}, 0.3, 2},
         {"point right of a straight wall", {}, {1, -0.3, 0}, 0.3, 0},
@@ -224,12 +224,12 @@ TEST_F(WallChangeTest, ThicknessReachesTheMeasuredPointFromTheReferenceLine)
 TEST_F(WallChangeTest, ThicknessChangesEverySelectedUprightWallTheUserMayEdit)
 {
     const API_Guid first = AddWall({});
-    WallSpec sloping;
+    WallShape sloping;
     sloping.slantAngle = 1.2;
     const API_Guid leaning = AddWall(sloping);
     const API_Guid locked = AddWall({});
     Model().Find(locked)->record.header.lockId = 1;
-    WallSpec other;
+    WallShape other;
     other.begin = {0, 2};
     other.end = {4, 2};
     const API_Guid second = AddWall(other);
@@ -283,12 +283,12 @@ TEST_F(WallChangeTest, TrapezoidsThatChangeNothingOrOnlyTheThickness)
 {
     struct Case {
         const char* name;
-        WallSpec wall;
+        WallShape wall;
         API_Coord3D p0, p1;
         double thickness;
         std::int32_t kind;
     };
-    WallSpec polygonal;
+    WallShape polygonal;
     polygonal.outline = {{0, 0}, {4, 0}, {4, -0.3}, {0, -0.3}};
     const Case cases[] = {
         {"distances within the tolerance: a plain wall of their mean", {}, {1, 0.3, 0}, {3, 0.305, 0}, 0.3025, 0},
@@ -403,7 +403,7 @@ TEST_F(WallChangeTest, APolygonPointGoesIntoTheWallWhereItStandsAndTheNextIntoTh
 
 TEST_F(WallChangeTest, APolygonalWallsOpeningsKeepTheirPlaceWindowsFirst)
 {
-    WallSpec polygonal;
+    WallShape polygonal;
     polygonal.outline = {{0, 0}, {4, 0}, {4, 0.3}, {0, 0.3}};
     const API_Guid wall = AddWall(polygonal);
     AddOpening(wall, API_DoorID, 0.0, false, {2.5, 0}, {0, 1});
@@ -437,14 +437,14 @@ TEST_F(WallChangeTest, APolygonPointLeavesWallsItCannotTakeItIn)
 {
     struct Case {
         const char* name;
-        WallSpec wall;
+        WallShape wall;
         std::vector<API_PolyArc> arcs;
         bool secondContour;
         int selected;
     };
-    WallSpec curved;
+    WallShape curved;
     curved.arcAngle = 0.5;
-    WallSpec polygonal;
+    WallShape polygonal;
     polygonal.outline = {{0, 0}, {4, 0}, {4, 0.3}, {0, 0.3}};
     const Case cases[] = {
         {"an outline with an arc", polygonal, {{2, 3, 0.4}}, false, 1},
