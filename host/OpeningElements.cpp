@@ -307,6 +307,28 @@ void FitTrapezoidWallOutline(API_Element& element, API_ElementMemo& memo)
     element.header.hasMemo = true;
 }
 
+std::vector<API_Coord> WallFootprint(const API_WallType& wall)
+{
+    constexpr int ArcSteps = 24;
+    const bool curved = std::fabs(wall.arcAngle) >= 1e-5;
+    Geometry::GenArc arc;
+    if (curved && !Geometry::SetGenArc({wall.begC.x, wall.begC.y}, {wall.endC.x, wall.endC.y}, wall.arcAngle, &arc)) return {};
+    const double length = curved ? arc.r * std::fabs(wall.arcAngle) : std::hypot(wall.endC.x - wall.begC.x, wall.endC.y - wall.begC.y);
+    const int steps = curved ? ArcSteps : 1;
+    std::vector<API_Coord> left, right;
+    for (int i = 0; i <= steps; ++i) {
+        const double along = length * i / steps;
+        const LinePoint at = PointAlongWall(wall, along);
+        const double thickness = wall.thickness + (wall.thickness1 - wall.thickness) * (wall.geometryKind == TrapezoidWall ? along / length : 0.0);
+        const auto [near, far] = BodyAcross(wall, thickness);
+        const Plan l = at.point + Left(at.along) * far, r = at.point + Left(at.along) * near;
+        left.push_back({l.x, l.y});
+        right.push_back({r.x, r.y});
+    }
+    left.insert(left.end(), right.rbegin(), right.rend());
+    return left;
+}
+
 std::vector<API_Guid> OpeningsOfWall(const ProjectModel& model, const API_Guid& wall, API_ElemTypeID type)
 {
     std::vector<API_Guid> openings;

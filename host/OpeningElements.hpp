@@ -25,6 +25,10 @@ void FitPolygonalWallToOutline(API_Element& element, const API_ElementMemo& memo
 // along the left face from begin to end, back along the right one, closed.
 void FitTrapezoidWallOutline(API_Element& element, API_ElementMemo& memo);
 
+// The plan outline of a straight or curved wall's body, along its left face
+// from begin to end and back along its right one.
+std::vector<API_Coord> WallFootprint(const API_WallType& wall);
+
 // The windows (type 4) or doors (type 5) the wall holds, in the project's order.
 std::vector<API_Guid> OpeningsOfWall(const ProjectModel& model, const API_Guid& wall, API_ElemTypeID type);
 
