@@ -307,6 +307,15 @@ void FitTrapezoidWallOutline(API_Element& element, API_ElementMemo& memo)
     element.header.hasMemo = true;
 }
 
+std::vector<API_Coord> OpeningPlanOutline(const ProjectModel& model, const StoredElement& opening)
+{
+    const StoredElement* wall = OwnerWall(model, opening.record);
+    const std::optional<BoxPlan> footprint = wall != nullptr ? OpeningFootprint(*wall, opening.record.window) : std::nullopt;
+    if (!footprint) return {};
+    const Plan* c = footprint->corners;
+    return {{c[0].x, c[0].y}, {c[1].x, c[1].y}, {c[3].x, c[3].y}, {c[2].x, c[2].y}};
+}
+
 std::vector<API_Coord> WallFootprint(const API_WallType& wall)
 {
     constexpr int ArcSteps = 24;

@@ -29,6 +29,9 @@ void FitTrapezoidWallOutline(API_Element& element, API_ElementMemo& memo);
 // from begin to end and back along its right one.
 std::vector<API_Coord> WallFootprint(const API_WallType& wall);
 
+// The plan outline of an opening in its wall; empty without the wall.
+std::vector<API_Coord> OpeningPlanOutline(const ProjectModel& model, const StoredElement& opening);
+
 // The windows (type 4) or doors (type 5) the wall holds, in the project's order.
 std::vector<API_Guid> OpeningsOfWall(const ProjectModel& model, const API_Guid& wall, API_ElemTypeID type);
 

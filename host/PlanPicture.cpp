@@ -20,6 +20,7 @@ const Gfx::Color Outline {40, 40, 60};
 const Gfx::Color Fills[] = {{70, 130, 180, FillAlpha}, {214, 120, 40, FillAlpha}, {60, 160, 90, FillAlpha}, {170, 70, 150, FillAlpha}};
 const Gfx::Color RoofFill {190, 60, 50, FillAlpha};
 const Gfx::Color WallFill {110, 110, 110, 2 * FillAlpha};
+const Gfx::Color OpeningFill {70, 130, 180, 4 * FillAlpha};
 
 using Contours = std::vector<std::vector<API_Coord>>;
 
@@ -147,7 +148,7 @@ void AddPlanPictureVerbs(ScenarioVerbs& verbs)
         const std::string file = Scenario::Rest(args);
         if (file.empty()) return scenario.Fail("plan-picture <file>");
         std::vector<Area> areas;
-        std::size_t morphs = 0, polygons = 0, roofs = 0, walls = 0;
+        std::size_t morphs = 0, polygons = 0, roofs = 0, walls = 0, openings = 0;
         for (const StoredElement& element : host->model_.content.elements) {
             const API_ElemTypeID type = element.record.header.typeID;
             if (type == API_MorphID) {
@@ -161,13 +162,16 @@ void AddPlanPictureVerbs(ScenarioVerbs& verbs)
             } else if (type == API_WallID) {
                 areas.push_back({WallContours(element), WallFill});
                 ++walls;
+            } else if (IsOpening(type)) {
+                areas.push_back({{OpeningPlanOutline(host->model_, element)}, OpeningFill});
+                ++openings;
             }
         }
         const NewDisplay::NativeImage image = DrawPlan(areas);
         std::string error;
         if (!NewDisplay::WritePngFile(image, file, &error)) return scenario.Fail(error);
         scenario.Out() << "plan picture " << file << ": " << polygons << " polygons of " << morphs << " morphs, " << roofs << " roofs, "
-                       << walls << " walls, " << image.GetWidth() << " x " << image.GetHeight() << " pixels\n";
+                       << walls << " walls, " << openings << " openings, " << image.GetWidth() << " x " << image.GetHeight() << " pixels\n";
         return true;
     };
 }

@@ -710,6 +710,10 @@ std::string DescribeElement(const StoredElement& element)
         out << " " << Point(e.wall.begC) << "-" << Point(e.wall.endC) << " arc " << Number(e.wall.arcAngle) << " kind "
             << e.wall.geometryKind << " ref " << e.wall.referenceLineCode << " profile " << e.wall.profileCode << " slant "
             << Number(e.wall.slantAngle) << " offset " << Number(e.wall.bottomOffset);
+        // A trapezoid or polygonal wall shows its thicknesses, its flip and its outline.
+        if (e.wall.geometryKind != 0)
+            out << " thickness " << Number(e.wall.thickness) << ".." << Number(e.wall.thickness1) << " flipped " << e.wall.flipped
+                << " outline" << Points(element.memo.coords, 1);
         break;
     case API_ColumnID:
         out << " " << Point(e.column.origin) << " rotation " << Number(e.column.axisRotationAngle) << " size "
