@@ -36,7 +36,6 @@ void Survanto::OnCameraViewOpened(const API_NotifyViewEventType& event) { Record
 void Survanto::ShowSelectedPhoto(const API_Neig& selection) { Record(*this, "ShowSelectedPhoto", selection.neigID); }
 void Survanto::ImportPointList() { Record(*this, "ImportPointList"); }
 void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }
-void Survanto::ImportE57File() { Record(*this, "ImportE57File"); }
 void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
 void Survanto::BuildMorphProfile() { Record(*this, "BuildMorphProfile"); }
 void Survanto::BuildMorphRail() { Record(*this, "BuildMorphRail"); }
