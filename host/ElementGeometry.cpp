@@ -114,6 +114,8 @@ bool PolygonFitsItsCounts(const API_Polygon& poly, const API_ElementMemo& memo)
 bool HasConsistentPolygon(const API_Element& element, const API_ElementMemo* memo)
 {
     switch (element.header.typeID) {
+        case API_WallID:
+            return element.wall.geometryKind != 2 || (memo != nullptr && PolygonFitsItsCounts(element.wall.poly, *memo));
         case API_SlabID: return memo != nullptr && PolygonFitsItsCounts(element.slab.poly, *memo);
         case API_HatchID: return memo != nullptr && PolygonFitsItsCounts(element.hatch.poly, *memo);
         case API_RoofID: return memo != nullptr && PolygonFitsItsCounts(element.roof.poly, *memo);

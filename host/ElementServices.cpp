@@ -140,6 +140,7 @@ GSErrCode ChangeElement(HostToken token, API_Element* element, const API_Element
         return APIERR_BADPARS;
     if (const GSErrCode refusal = CheckWallOrOpening(model, changed.record, changed.memo); refusal != NoError) return refusal;
     FitPolygonalWallToOutline(changed.record, changed.memo);
+    FitTrapezoidWallOutline(changed.record, changed.memo);
     if (withDelete) {
         *stored = std::move(changed);
         *element = stored->record;
@@ -157,10 +158,14 @@ GSErrCode DeleteElements(HostToken token, const API_Elem_Head* headers, std::int
 {
     ProjectModel& model = ModelOf(token);
     if (headers == nullptr || count <= 0) return APIERR_BADPARS;
+    const Teamwork& teamwork = Host::From(token).project_.teamwork;
     for (std::int32_t i = 0; i < count; ++i) {
         const StoredElement* stored = model.Find(headers[i].guid);
         if (stored == nullptr) return APIERR_BADID;
         if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
+        // What another user holds stays theirs.
+        const std::optional<std::int16_t> holder = teamwork.HolderOf(headers[i].guid);
+        if (holder && *holder != teamwork.CurrentUserId()) return APIERR_REFUSEDCMD;
     }
     // Openings go with their walls.
     std::vector<API_Guid> going;
@@ -175,6 +180,18 @@ GSErrCode DeleteElements(HostToken token, const API_Elem_Head* headers, std::int
                               model.selection.end());
     }
     model.MarkChanged();
+    return NoError;
+}
+
+GSErrCode GetConnectedElements(HostToken token, const API_Guid* guid, API_ElemTypeID typeID, std::vector<API_Guid>* connected,
+                               std::int32_t filterBits, std::int32_t variationID, const API_Guid* renovationFilter)
+{
+    const ProjectModel& model = ModelOf(token);
+    if (guid == nullptr || connected == nullptr || filterBits != 0 || variationID != 0 ||
+        (renovationFilter != nullptr && *renovationFilter != APINULLGuid))
+        return APIERR_BADPARS;
+    if (model.Find(*guid) == nullptr) return APIERR_BADID;
+    *connected = OpeningsOfWall(model, *guid, typeID);
     return NoError;
 }
 
@@ -462,6 +479,13 @@ GSErrCode DatabaseRequest(HostToken token, std::int32_t code, void* par1, void* 
         *static_cast<API_Pixel*>(par2) = ModelToPixel(*static_cast<const API_Coord*>(par1));
         return NoError;
     }
+    if (code == FourCC("RFSH")) {
+        if (par1 == nullptr) return APIERR_BADPARS;
+        const API_Elem_Head& header = *static_cast<const API_Elem_Head*>(par1);
+        if (model.Find(header.guid) == nullptr) return APIERR_BADID;
+        Host::From(token).Log("HostDatabaseRequest RFSH " + ElemTypeName(header.typeID));
+        return NoError;
+    }
     if (code == FourCC("CABO")) {
         if (par2 == nullptr) return APIERR_BADPARS;
         const StoredElement* stored = model.Find(static_cast<const API_Elem_Head*>(par1)->guid);
@@ -671,6 +695,7 @@ void FillElementServices(HostServiceTable& table)
     SIMHOST_SET_SERVICE(table, HostCreateElement, CreateElement);
     SIMHOST_SET_SERVICE(table, HostChangeElement, ChangeElement);
     SIMHOST_SET_SERVICE(table, HostDeleteElements, DeleteElements);
+    SIMHOST_SET_SERVICE(table, HostGetConnectedElements, GetConnectedElements);
     SIMHOST_SET_SERVICE(table, HostGetElementDefaults, GetElementDefaults);
     SIMHOST_SET_SERVICE(table, HostChangeElementDefaults, ChangeElementDefaults);
     SIMHOST_SET_SERVICE(table, HostGetElementMemo, GetElementMemo);

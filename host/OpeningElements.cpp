@@ -15,6 +15,7 @@ namespace SimHost {
 
 namespace {
 
+constexpr std::int32_t TrapezoidWall = 1;
 constexpr std::int32_t PolygonalWall = 2;
 constexpr double Eps = 1e-9;
 
@@ -61,11 +62,10 @@ LinePoint PointAlongWall(const API_WallType& wall, double position)
     return {Of(wall.begC) + along * position, along};
 }
 
-// Where the wall's body lies across its reference line, as offsets to its left.
-// Unflipped, the outside face is the left one seen from begin to end.
-std::pair<double, double> BodyAcross(const API_WallType& wall)
+// Where the wall's body lies across its reference line, as offsets to its left,
+// for a thickness. Unflipped, the outside face is the left one seen from begin to end.
+std::pair<double, double> BodyAcross(const API_WallType& wall, double t)
 {
-    const double t = wall.thickness;
     std::pair<double, double> body {-t, 0.0};
     const std::int32_t face = wall.referenceLineCode % 3;
     if (face == 1) body = {-t / 2, t / 2};
@@ -115,7 +115,7 @@ std::optional<BoxPlan> OpeningFootprint(const StoredElement& wall, const API_Win
         return BoxPlan {{start->point - side, start->point + side, start->point + through - side, start->point + through + side}};
     }
     const LinePoint at = PointAlongWall(wall.record.wall, opening.position);
-    const auto [near, far] = BodyAcross(wall.record.wall);
+    const auto [near, far] = BodyAcross(wall.record.wall, wall.record.wall.thickness);
     const Plan left = Left(at.along);
     const Plan side = at.along * half;
     return BoxPlan {{at.point - side + left * near, at.point + side + left * near, at.point - side + left * far,
@@ -288,6 +288,64 @@ void FitPolygonalWallToOutline(API_Element& element, const API_ElementMemo& memo
     element.wall.endC = memo.coords[2];
 }
 
+void FitTrapezoidWallOutline(API_Element& element, API_ElementMemo& memo)
+{
+    const API_WallType& wall = element.wall;
+    if (element.header.typeID != API_WallID || wall.geometryKind != TrapezoidWall || std::fabs(wall.arcAngle) >= 1e-5) return;
+    const Plan begin = Of(wall.begC), end = Of(wall.endC);
+    const Plan left = Left(Unit(end - begin));
+    const auto [beginRight, beginLeft] = BodyAcross(wall, wall.thickness);
+    const auto [endRight, endLeft] = BodyAcross(wall, wall.thickness1);
+    const auto at = [&left](Plan p, double across) {
+        const Plan c = p + left * across;
+        return API_Coord {c.x, c.y};
+    };
+    memo.coords = {{}, at(begin, beginLeft), at(end, endLeft), at(end, endRight), at(begin, beginRight), at(begin, beginLeft)};
+    memo.pends = {0, 5};
+    memo.parcs.clear();
+    element.wall.poly = {5, 1, 0};
+    element.header.hasMemo = true;
+}
+
+std::vector<API_Coord> OpeningPlanOutline(const ProjectModel& model, const StoredElement& opening)
+{
+    const StoredElement* wall = OwnerWall(model, opening.record);
+    const std::optional<BoxPlan> footprint = wall != nullptr ? OpeningFootprint(*wall, opening.record.window) : std::nullopt;
+    if (!footprint) return {};
+    const Plan* c = footprint->corners;
+    return {{c[0].x, c[0].y}, {c[1].x, c[1].y}, {c[3].x, c[3].y}, {c[2].x, c[2].y}};
+}
+
+std::vector<API_Coord> WallFootprint(const API_WallType& wall)
+{
+    constexpr int ArcSteps = 24;
+    const bool curved = std::fabs(wall.arcAngle) >= 1e-5;
+    Geometry::GenArc arc;
+    if (curved && !Geometry::SetGenArc({wall.begC.x, wall.begC.y}, {wall.endC.x, wall.endC.y}, wall.arcAngle, &arc)) return {};
+    const double length = curved ? arc.r * std::fabs(wall.arcAngle) : std::hypot(wall.endC.x - wall.begC.x, wall.endC.y - wall.begC.y);
+    const int steps = curved ? ArcSteps : 1;
+    std::vector<API_Coord> left, right;
+    for (int i = 0; i <= steps; ++i) {
+        const double along = length * i / steps;
+        const LinePoint at = PointAlongWall(wall, along);
+        const double thickness = wall.thickness + (wall.thickness1 - wall.thickness) * (wall.geometryKind == TrapezoidWall ? along / length : 0.0);
+        const auto [near, far] = BodyAcross(wall, thickness);
+        const Plan l = at.point + Left(at.along) * far, r = at.point + Left(at.along) * near;
+        left.push_back({l.x, l.y});
+        right.push_back({r.x, r.y});
+    }
+    left.insert(left.end(), right.rbegin(), right.rend());
+    return left;
+}
+
+std::vector<API_Guid> OpeningsOfWall(const ProjectModel& model, const API_Guid& wall, API_ElemTypeID type)
+{
+    std::vector<API_Guid> openings;
+    for (const StoredElement& e : model.content.elements)
+        if (e.record.header.typeID == type && IsOpening(type) && e.record.window.owner == wall) openings.push_back(e.record.header.guid);
+    return openings;
+}
+
 bool OpeningBox(const ProjectModel& model, const StoredElement& opening, API_Box3D& box)
 {
     const StoredElement* wall = OwnerWall(model, opening.record);
@@ -408,6 +466,7 @@ void AddOpeningVerbs(ScenarioVerbs& verbs)
         wall.memo.pends = {0, static_cast<std::int32_t>(wall.memo.coords.size() - 1)};
         wall.record.header.floorInd = static_cast<std::int16_t>(values[0]);
         wall.record.header.hasMemo = true;
+        wall.record.wall.poly = {static_cast<std::int32_t>(wall.memo.coords.size() - 1), 1, 0};
         wall.record.wall.geometryKind = PolygonalWall;
         return AddWall(scenario, model, std::move(wall));
     });

@@ -21,6 +21,20 @@ GSErrCode CheckWallOrOpening(const ProjectModel& model, const API_Element& eleme
 // A polygonal wall takes the begin and end of its outline's first edge.
 void FitPolygonalWallToOutline(API_Element& element, const API_ElementMemo& memo);
 
+// A straight wall changed into a trapezoid wall gets its outline in its memo:
+// along the left face from begin to end, back along the right one, closed.
+void FitTrapezoidWallOutline(API_Element& element, API_ElementMemo& memo);
+
+// The plan outline of a straight or curved wall's body, along its left face
+// from begin to end and back along its right one.
+std::vector<API_Coord> WallFootprint(const API_WallType& wall);
+
+// The plan outline of an opening in its wall; empty without the wall.
+std::vector<API_Coord> OpeningPlanOutline(const ProjectModel& model, const StoredElement& opening);
+
+// The windows (type 4) or doors (type 5) the wall holds, in the project's order.
+std::vector<API_Guid> OpeningsOfWall(const ProjectModel& model, const API_Guid& wall, API_ElemTypeID type);
+
 // The box of an opening in its wall; false without the wall.
 bool OpeningBox(const ProjectModel& model, const StoredElement& opening, API_Box3D& box);
 

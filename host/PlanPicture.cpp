@@ -6,6 +6,7 @@
 
 #include "Graphics/NativeContext.hpp"
 #include "Graphics/PngWriter.hpp"
+#include "OpeningElements.hpp"
 
 namespace SimHost {
 
@@ -17,8 +18,38 @@ constexpr std::uint8_t FillAlpha = 51;
 const Gfx::Color Background {255, 255, 255};
 const Gfx::Color Outline {40, 40, 60};
 const Gfx::Color Fills[] = {{70, 130, 180, FillAlpha}, {214, 120, 40, FillAlpha}, {60, 160, 90, FillAlpha}, {170, 70, 150, FillAlpha}};
+const Gfx::Color RoofFill {190, 60, 50, FillAlpha};
+const Gfx::Color WallFill {110, 110, 110, 2 * FillAlpha};
+const Gfx::Color OpeningFill {70, 130, 180, 4 * FillAlpha};
 
 using Contours = std::vector<std::vector<API_Coord>>;
+
+// A filled area of the picture: its contours and its colour.
+struct Area {
+    Contours contours;
+    Gfx::Color fill;
+};
+
+// The contours of a memo's polygon: coordinates from index 1, each contour ending
+// where the end list says, its closing coordinate left out.
+Contours MemoContours(const API_ElementMemo& memo)
+{
+    Contours contours;
+    const auto& ends = memo.pends;
+    for (std::size_t i = 1; i < ends.size(); ++i) {
+        std::vector<API_Coord> contour;
+        for (std::int32_t k = ends[i - 1] + 1; k < ends[i] && static_cast<std::size_t>(k) < memo.coords.size(); ++k)
+            contour.push_back(memo.coords[static_cast<std::size_t>(k)]);
+        if (!contour.empty()) contours.push_back(contour);
+    }
+    return contours;
+}
+
+Contours WallContours(const StoredElement& wall)
+{
+    if (wall.memo.coords.size() > 1 && wall.record.wall.geometryKind != 0) return MemoContours(wall.memo);
+    return {WallFootprint(wall.record.wall)};
+}
 
 // A polygon's contours as plan points: each edge gives its start vertex, placed by
 // the morph's transformation.
@@ -37,12 +68,12 @@ Contours PlanContours(const API_MorphBody& body, const API_MorphPolygon& polygon
     return contours;
 }
 
-API_Box ExtentOf(const std::vector<std::pair<Contours, std::size_t>>& polygons)
+API_Box ExtentOf(const std::vector<Area>& areas)
 {
     API_Box box {0, 0, 1, 1};
     bool first = true;
-    for (const auto& [contours, morph] : polygons)
-        for (const auto& contour : contours)
+    for (const Area& area : areas)
+        for (const auto& contour : area.contours)
             for (const API_Coord& p : contour) {
                 if (first) box = {p.x, p.y, p.x, p.y};
                 first = false;
@@ -85,27 +116,25 @@ void TraceContour(NewDisplay::NativeContext& context, const PlanView& view, cons
     if (closeIt) context.LineTo(view.X(contour.front()), view.Y(contour.front()));
 }
 
-// Each morph's faces filled in its own colour, faint so that overlaps show, then
-// every outline on top.
-NewDisplay::NativeImage DrawPlan(const std::vector<std::pair<Contours, std::size_t>>& polygons)
+// Each area filled in its colour, faint so that overlaps show, then every outline on top.
+NewDisplay::NativeImage DrawPlan(const std::vector<Area>& areas)
 {
-    const PlanView view(ExtentOf(polygons));
+    const PlanView view(ExtentOf(areas));
     NewDisplay::NativeImage image(view.Width(), view.Height());
     NewDisplay::NativeContext context(image);
     context.FillRect(0, 0, static_cast<float>(view.Width()), static_cast<float>(view.Height()), Background);
     Gfx::Pattern solid;
     std::fill(std::begin(solid.bits), std::end(solid.bits), std::uint8_t {0xFF});
     context.SetFillPattern(solid);
-    for (const auto& [contours, morph] : polygons) {
-        const Gfx::Color& fill = Fills[morph % std::size(Fills)];
-        context.SetForeColor(fill.red, fill.green, fill.blue, fill.alpha);
+    for (const Area& area : areas) {
+        context.SetForeColor(area.fill.red, area.fill.green, area.fill.blue, area.fill.alpha);
         context.BeginPolygon();
-        for (const auto& contour : contours) TraceContour(context, view, contour, false);
+        for (const auto& contour : area.contours) TraceContour(context, view, contour, false);
         context.EndPolygon();
     }
     context.SetForeColor(Outline.red, Outline.green, Outline.blue, Outline.alpha);
-    for (const auto& [contours, morph] : polygons)
-        for (const auto& contour : contours) TraceContour(context, view, contour, true);
+    for (const Area& area : areas)
+        for (const auto& contour : area.contours) TraceContour(context, view, contour, true);
     return image;
 }
 
@@ -118,19 +147,31 @@ void AddPlanPictureVerbs(ScenarioVerbs& verbs)
         if (host == nullptr) return scenario.Fail("this action needs a started host");
         const std::string file = Scenario::Rest(args);
         if (file.empty()) return scenario.Fail("plan-picture <file>");
-        std::vector<std::pair<Contours, std::size_t>> polygons;
-        std::size_t morphs = 0;
+        std::vector<Area> areas;
+        std::size_t morphs = 0, polygons = 0, roofs = 0, walls = 0, openings = 0;
         for (const StoredElement& element : host->model_.content.elements) {
-            if (element.record.header.typeID != API_MorphID) continue;
-            for (const API_MorphPolygon& polygon : element.memo.morphBody.polygons)
-                polygons.emplace_back(PlanContours(element.memo.morphBody, polygon, element.record.morph.transformation), morphs);
-            ++morphs;
+            const API_ElemTypeID type = element.record.header.typeID;
+            if (type == API_MorphID) {
+                const Gfx::Color& fill = Fills[morphs++ % std::size(Fills)];
+                for (const API_MorphPolygon& polygon : element.memo.morphBody.polygons)
+                    areas.push_back({PlanContours(element.memo.morphBody, polygon, element.record.morph.transformation), fill});
+                polygons += element.memo.morphBody.polygons.size();
+            } else if (type == API_RoofID) {
+                areas.push_back({MemoContours(element.memo), RoofFill});
+                ++roofs;
+            } else if (type == API_WallID) {
+                areas.push_back({WallContours(element), WallFill});
+                ++walls;
+            } else if (IsOpening(type)) {
+                areas.push_back({{OpeningPlanOutline(host->model_, element)}, OpeningFill});
+                ++openings;
+            }
         }
-        const NewDisplay::NativeImage image = DrawPlan(polygons);
+        const NewDisplay::NativeImage image = DrawPlan(areas);
         std::string error;
         if (!NewDisplay::WritePngFile(image, file, &error)) return scenario.Fail(error);
-        scenario.Out() << "plan picture " << file << ": " << polygons.size() << " polygons of " << morphs << " morphs, "
-                       << image.GetWidth() << " x " << image.GetHeight() << " pixels\n";
+        scenario.Out() << "plan picture " << file << ": " << polygons << " polygons of " << morphs << " morphs, " << roofs << " roofs, "
+                       << walls << " walls, " << openings << " openings, " << image.GetWidth() << " x " << image.GetHeight() << " pixels\n";
         return true;
     };
 }

@@ -3,7 +3,8 @@
 
 namespace SimHost {
 
-// The plan picture: every morph's polygons seen from above, written as PNG.
+// The plan picture: every morph's polygons, every roof's outline, every wall's
+// body and every window's and door's place in it seen from above, written as PNG.
 //   plan-picture <file>
 void AddPlanPictureVerbs(ScenarioVerbs& verbs);
 

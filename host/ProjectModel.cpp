@@ -110,7 +110,7 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
         return {SIMHOST_FIELD(wall.begC), SIMHOST_FIELD(wall.endC), SIMHOST_FIELD(wall.arcAngle), SIMHOST_FIELD(wall.geometryKind),
                 SIMHOST_FIELD(wall.referenceLineCode), SIMHOST_FIELD(wall.flipped), SIMHOST_FIELD(wall.profileCode),
                 SIMHOST_FIELD(wall.slantAngle), SIMHOST_FIELD(wall.thickness), SIMHOST_FIELD(wall.thickness1), SIMHOST_FIELD(wall.height),
-                SIMHOST_FIELD(wall.bottomOffset)};
+                SIMHOST_FIELD(wall.bottomOffset), SIMHOST_FIELD(wall.poly)};
     case API_ColumnID:
         return {SIMHOST_FIELD(column.origin), SIMHOST_FIELD(column.axisRotationAngle), SIMHOST_FIELD(column.width),
                 SIMHOST_FIELD(column.depth), SIMHOST_FIELD(column.circleBased), SIMHOST_FIELD(column.slanted),
@@ -718,6 +718,10 @@ std::string DescribeElement(const StoredElement& element)
         out << " " << Point(e.wall.begC) << "-" << Point(e.wall.endC) << " arc " << Number(e.wall.arcAngle) << " kind "
             << e.wall.geometryKind << " ref " << e.wall.referenceLineCode << " profile " << e.wall.profileCode << " slant "
             << Number(e.wall.slantAngle) << " offset " << Number(e.wall.bottomOffset);
+        // A trapezoid or polygonal wall shows its thicknesses, its flip and its outline.
+        if (e.wall.geometryKind != 0)
+            out << " thickness " << Number(e.wall.thickness) << ".." << Number(e.wall.thickness1) << " flipped " << e.wall.flipped
+                << " outline" << Points(element.memo.coords, 1);
         break;
     case API_ColumnID:
         out << " " << Point(e.column.origin) << " rotation " << Number(e.column.axisRotationAngle) << " size "

@@ -3,7 +3,9 @@
 # on a new project and shows what the add-on registered and did; a slab is measured
 # in the curve palette, which shows its items and prompt at every point; then
 # morphs are made from selected measured-point markers and drawn into
-# build/demo/morphs.png.
+# build/demo/morphs.png; a roof is drawn with the polygon input and a wall with a
+# window measured as a trapezoid, both drawn into build/demo/roof-and-wall.png;
+# last, E57 scans are imported and the clouds drawn from above.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -14,7 +16,8 @@ rm -rf build/demo/work
 build/demo/bin/survanto-host --work "$PWD/build/demo/work" scenarios/demo.scn
 build/demo/bin/survanto-host scenarios/curve-slab.scn
 (cd build/demo && bin/survanto-host ../../scenarios/demo-morphs.scn)
+(cd build/demo && bin/survanto-host ../../scenarios/demo-roof-walls.scn)
 rm -rf build/demo/pointclouds
 build/demo/bin/survanto-host --work "$PWD/build/demo/pointclouds" scenarios/demo-pointclouds.scn
-echo "The demo's views: build/demo/work/orthophoto-section.png, build/demo/work/orthophoto-floorplan.png"
+echo "The demo's views: build/demo/work/orthophoto-section.png, build/demo/work/orthophoto-floorplan.png, build/demo/morphs.png, build/demo/roof-and-wall.png"
 echo "The clouds from above: build/demo/pointclouds/clouds.png"

@@ -14,6 +14,8 @@
 //   FILE <id> "<path relative to the resource file>"
 //   FOLDER <id>        then lines  "<file name>" <file resource id>, then END
 //   MDID <id> <developer id> <local id>
+//   ICON <id> <width> <height>   then one quoted row of pixels per line, then END:
+//                      "." clear, "#" outline ink, "o" corner mark, "+" fill
 // Strings take the escapes \xHH, \n, \r, \t, \" and \\; dialog texts do not, since
 // the dialog manager reads them as they stand, up to the next quote.
 #include <algorithm>
@@ -43,6 +45,7 @@ constexpr std::uint32_t FileType = 0x46494c45;
 constexpr std::uint32_t FolderType = 0x464f4c44;
 constexpr std::uint32_t ModuleIdType = 0x4d444944;
 constexpr std::uint32_t TooltipType = 0x444c4748;
+constexpr std::uint32_t IconType = 0x4749434e;
 
 void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v)
 {
@@ -141,6 +144,36 @@ std::vector<std::uint8_t> BuildFolder(const std::vector<std::pair<std::string, s
 }
 
 using LineSource = std::function<bool(std::string&)>;
+
+// An icon: width and height (uint16 each), then its pixels row by row from the
+// top, four bytes each (red, green, blue, alpha).
+std::vector<std::uint8_t> ReadIcon(std::istringstream& head, const LineSource& nextLine)
+{
+    int width = 0, height = 0;
+    if (!(head >> width >> height) || width <= 0 || height <= 0 || width > 256 || height > 256)
+        throw std::runtime_error("ICON needs a width and a height from 1 to 256");
+    std::vector<std::uint8_t> data;
+    PutI16(data, static_cast<std::int16_t>(width));
+    PutI16(data, static_cast<std::int16_t>(height));
+    std::string line;
+    int rows = 0;
+    while (nextLine(line) && line != "END") {
+        std::size_t pos = 0;
+        const std::string row = ParseQuoted(line, pos);
+        if (static_cast<int>(row.size()) != width) throw std::runtime_error("an icon row of " + std::to_string(row.size()) + " pixels");
+        for (const char pixel : row) {
+            static const std::string Kinds = ".#o+";
+            static const std::uint8_t Colours[][4] = {{0, 0, 0, 0}, {40, 40, 60, 255}, {214, 120, 40, 255}, {70, 130, 180, 255}};
+            const auto kind = Kinds.find(pixel);
+            if (kind == std::string::npos) throw std::runtime_error(std::string("unknown icon pixel '") + pixel + "'");
+            data.insert(data.end(), Colours[kind], Colours[kind] + 4);
+        }
+        ++rows;
+    }
+    if (line != "END") throw std::runtime_error("ICON without END");
+    if (rows != height) throw std::runtime_error("an icon of " + std::to_string(rows) + " rows");
+    return data;
+}
 
 // The quoted dialog text from pos on, as the dialog manager reads it; pos ends
 // behind its closing quote.
@@ -383,6 +416,9 @@ void Compile(const std::string& path, std::vector<Resource>& resources)
                     files.emplace_back(name, static_cast<std::int16_t>(std::stoi(line.substr(pos))));
                 }
                 res.data = BuildFolder(files);
+            } else if (keyword == "ICON") {
+                res.type = IconType;
+                res.data = ReadIcon(head, nextLine);
             } else if (keyword == "MDID") {
                 res.type = ModuleIdType;
                 std::uint32_t developer = 0, local = 0;

@@ -52,11 +52,21 @@ void Survanto::GetSelectedAnchor(std::int16_t* anchorNumber, std::int32_t* hostA
 // answers with an error, so the host keeps nothing of it.
 void Survanto::RunCreationCommand(const std::function<void()>& body)
 {
-    HostCallUndoableCommand(GS::UniString(), [&body]() -> GSErrCode {
+    RunChangeCommand([&body] {
+        body();
+        return NoError;
+    });
+}
+
+// As a creation, but the body's error is the command's: the host then undoes
+// everything the body did.
+GSErrCode Survanto::RunChangeCommand(const std::function<GSErrCode()>& body)
+{
+    return HostCallUndoableCommand(GS::UniString(), [&body]() -> GSErrCode {
         BeginOwnChange("");
         GSErrCode result = NoError;
         try {
-            body();
+            result = body();
         } catch (...) {
             result = APIERR_GENERAL;
         }

@@ -111,6 +111,7 @@ public:
     bool AcceptToolLayer(std::int32_t elementType);
     void CompleteCreation(GSErrCode createResult, union API_Element& element, bool fitToStorey);
     void RunCreationCommand(const std::function<void()>& body);
+    GSErrCode RunChangeCommand(const std::function<GSErrCode()>& body);
     void FitElementToStorey(union API_Element& element);
     void GetSelectedAnchor(std::int16_t* anchorNumber, std::int32_t* hostAnchorCode) const;
     bool GetAngleSnapCorrection(double directionAngle, double& correction) const;

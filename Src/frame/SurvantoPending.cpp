@@ -27,8 +27,6 @@ std::int32_t Survanto::StepPanoramaCamera(std::int32_t step)
 }
 void Survanto::OnCameraViewOpened(const API_NotifyViewEventType& event) { Record(*this, "OnCameraViewOpened", event.notifID); }
 void Survanto::ShowSelectedPhoto(const API_Neig& selection) { Record(*this, "ShowSelectedPhoto", selection.neigID); }
-void Survanto::EnsureStationMarker() { Record(*this, "EnsureStationMarker"); }
-void Survanto::ShootPickedPoints(bool takeHeight) { Record(*this, "ShootPickedPoints", takeHeight ? 1 : 0); }
 void Survanto::ImportPointList() { Record(*this, "ImportPointList"); }
 void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }
 void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
@@ -40,8 +38,5 @@ void Survanto::CreateRuledShellBetweenWalls() { Record(*this, "CreateRuledShellB
 void Survanto::CreateDomeFromFivePoints() { Record(*this, "CreateDomeFromFivePoints"); }
 void Survanto::CreateDomeOnCurvedWall() { Record(*this, "CreateDomeOnCurvedWall"); }
 void Survanto::CreateDomeSegment() { Record(*this, "CreateDomeSegment"); }
-void Survanto::SetWallThickness() { Record(*this, "SetWallThickness"); }
-void Survanto::SetTrapezoidWallThickness() { Record(*this, "SetTrapezoidWallThickness"); }
-void Survanto::AddPointToPolygonWall() { Record(*this, "AddPointToPolygonWall"); }
 
 void PhotoPalette::LoadPhoto() { RecordPendingCall("PhotoPalette::LoadPhoto", {}, MainObjectStep(), 0, this); }

@@ -52,6 +52,12 @@ void Survanto::AlignInstrument()
     ReplaceStationMarker();
 }
 
+void Survanto::EnsureStationMarker()
+{
+    if (stationReferenceElement == APINULLGuid)
+        PlaceStationMarker(measuringState.stationX, measuringState.stationY, measuringState.stationZ);
+}
+
 void Survanto::ReplaceStationMarker()
 {
     if (activeStationId != "0") {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CreationFixture.hpp"
+#include "measuring/MeasuringState.hpp"
 
 // Lines, hotspots and level dimensions on measured points, and the points taken
 // into the plane of a section, elevation or interior elevation in front.
@@ -131,6 +132,38 @@ TEST_F(LineTest, PointsTakeTheViewsCoordinates)
         EXPECT_NEAR(Main().actionPoints[0].z, c.expected.z, Tol) << c.name;
         EXPECT_EQ(Main().pointStep, 0) << c.name;
         EXPECT_EQ(Model().currentDatabase.typeID, c.window) << c.name << ": the view is current again";
+    }
+}
+
+// A point picked in a section-type view goes back onto its section line, and its
+// y less the station's height is the height "Shot 3D" keeps; "Shot 2D" keeps the
+// palette's height.
+TEST_F(LineTest, ShotsInAViewTakeTheirPointsBackOntoTheSectionLine)
+{
+    struct Case {
+        const char* name;
+        std::vector<API_Coord> line;
+        bool left, takeHeight;
+        API_Coord3D expected;
+    };
+    const Case cases[] = {
+        {"shot 3D, seen from the left", {{0, 0}, {10, 0}}, true, true, {3, 0, 1.0}},
+        {"shot 3D, seen from the right", {{0, 0}, {10, 0}}, false, true, {-3, 0, 1.0}},
+        {"shot 3D, elevation off the origin", {{2, -1}, {2, 9}}, true, true, {2, 3, 1.0}},
+        {"shot 2D", {{0, 0}, {10, 0}}, true, false, {3, 0, 0.2}},
+    };
+    measuringState.stationZ = 0.5;
+    for (const Case& c : cases) {
+        Model().content.elements.clear();
+        ShowView(APIWind_SectionID, AddView(API_CutPlaneID, c.line, c.left));
+        SetItem(65, 0.2);
+        Host().inputAnswers_ = {SimHost::InputAnswer::Picked({3, 1.5, 0})};
+        Main().ShootPickedPoints(c.takeHeight);
+        EXPECT_NEAR(measuringState.measuredX, c.expected.x, Tol) << c.name;
+        EXPECT_NEAR(measuringState.measuredY, c.expected.y, Tol) << c.name;
+        EXPECT_NEAR(measuringState.measuredZ, c.expected.z, Tol) << c.name;
+        EXPECT_NEAR(Main().MainPaletteItemValue(65), c.expected.z, Tol) << c.name;
+        EXPECT_EQ(Model().currentDatabase.typeID, APIWind_SectionID) << c.name << ": the view is current again";
     }
 }
 

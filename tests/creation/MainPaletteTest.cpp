@@ -2,7 +2,9 @@
 #include <vector>
 
 #include "DG/DG.hpp"
+#include "MarkerSupport.hpp"
 #include "WallFixture.hpp"
+#include "measuring/MarkerPart.hpp"
 #include "frame/PendingCallTrace.hpp"
 #include "measuring/MeasuringState.hpp"
 
@@ -185,10 +187,46 @@ TEST_F(MainPaletteTest, NothingIsHandledWhileBusyOrForAnotherDialog)
     EXPECT_EQ(Main().measuringMode, 0);
     Main().busy = false;
 
-    PendingCallTrace().clear();
     Main().DialogCallback(DG::MsgChange, 32425, 5, 0);
     EXPECT_EQ(Main().measuringMode, 0);
-    EXPECT_EQ(HandedOn(), std::vector<std::string> {"EnsureStationMarker"}) << "a mode button's change places the station first";
+}
+
+// Before a mode button changes, the station gets its marker unless it has one.
+TEST_F(MainPaletteTest, AModeButtonPlacesTheStationMarkerOnce)
+{
+    LoadOwnLibrary(Host());
+    measuringState.stationMode = 1;
+    measuringState.stationX = 2.0;
+    measuringState.stationY = 3.0;
+    measuringState.stationZ = 1.5;
+    const auto stationMarkers = [this] { return PlacedObjectsOf(Model(), MarkerPart::InstrumentStation); };
+    DG::ChangeItem(Palette, 5, 1.0);
+    ASSERT_EQ(stationMarkers().size(), 1u);
+    EXPECT_EQ(stationMarkers().front()->record.object.position.x, 2.0);
+    EXPECT_EQ(stationMarkers().front()->record.object.position.y, 3.0);
+    EXPECT_EQ(Main().stationReferenceElement, stationMarkers().front()->record.header.guid);
+    DG::ChangeItem(Palette, 6, 1.0);
+    EXPECT_EQ(stationMarkers().size(), 1u) << "the station has its marker";
+}
+
+// "Shot 2D" and "Shot 3D" feed picked points to the running mode until the input
+// is cancelled; in the floor plan the height is the palette's.
+TEST_F(MainPaletteTest, ShotButtonsFeedPickedPointsToTheRunningMode)
+{
+    for (const short item : {67, 66}) {
+        SCOPED_TRACE(item);
+        Model().content.elements.clear();
+        DG::ChangeItem(Palette, 14, 1.0);
+        SetItem(65, 1.25);
+        Host().inputAnswers_ = {SimHost::InputAnswer::Picked({0, 0, 7}), SimHost::InputAnswer::Picked({4, 0, 7}), {}};
+        DG::ClickItem(Palette, item);
+        ASSERT_EQ(Walls().size(), 1u);
+        EXPECT_EQ(Walls()[0].begC.x, 0.0);
+        EXPECT_EQ(Walls()[0].endC.x, 4.0);
+        EXPECT_EQ(measuringState.measuredZ, 1.25);
+        EXPECT_EQ(Main().MainPaletteItemValue(65), 1.25);
+        EXPECT_TRUE(Host().inputAnswers_.empty());
+    }
 }
 
 // The measured points of a wall mode end in walls, one after the other.
@@ -225,17 +263,15 @@ TEST_F(MainPaletteTest, ItemsRunTheirCommands)
     };
     const Case cases[] = {
         {"pick measured points", API_WallID, 49, false, {}, 49, 1, 1.0},
-        {"mesh from activated points, none selected", API_MeshID, 15, false, {"EnsureStationMarker"}, Unchanged, Unchanged, 0.0},
-        {"mesh with a boundary, none selected", API_MeshID, 16, false, {"EnsureStationMarker"}, Unchanged, Unchanged, 0.0},
+        {"mesh from activated points, none selected", API_MeshID, 15, false, {}, Unchanged, Unchanged, 0.0},
+        {"mesh with a boundary, none selected", API_MeshID, 16, false, {}, Unchanged, Unchanged, 0.0},
         {"morph along the rail", API_MorphID, 16, false,
-         {"EnsureStationMarker", "BuildMorphProfile", "BuildMorphRail", "CreateMorphAlongRail"}, Unchanged, 0, 0.0},
-        {"beams between two lines, none selected", API_BeamID, 17, false, {"EnsureStationMarker"}, Unchanged, Unchanged, 0.0},
-        {"morph from selected markers, none selected", API_MorphID, 62, false, {"EnsureStationMarker"}, 62, 0, 0.0},
-        {"radiator niche", API_WindowID, 53, false, {"EnsureStationMarker"}, 53, 1, 1.0},
+         {"BuildMorphProfile", "BuildMorphRail", "CreateMorphAlongRail"}, Unchanged, 0, 0.0},
+        {"beams between two lines, none selected", API_BeamID, 17, false, {}, Unchanged, Unchanged, 0.0},
+        {"morph from selected markers, none selected", API_MorphID, 62, false, {}, 62, 0, 0.0},
+        {"radiator niche", API_WindowID, 53, false, {}, 53, 1, 1.0},
         {"point list import", API_MeshID, 79, false, {"ImportPointList"}, Unchanged, Unchanged, 0.0},
         {"point list export", API_WallID, 80, false, {"ExportPointList"}, Unchanged, Unchanged, 0.0},
-        {"shot 3D", API_WallID, 66, true, {"ShootPickedPoints(1)"}, Unchanged, Unchanged, 0.0},
-        {"shot 2D", API_WallID, 67, true, {"ShootPickedPoints"}, Unchanged, Unchanged, 0.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);

@@ -76,6 +76,7 @@ protected:
             memo.coords.insert(memo.coords.end(), outline.begin(), outline.end());
             memo.coords.push_back(outline.front());
             memo.pends = {0, static_cast<std::int32_t>(outline.size() + 1)};
+            wall.wall.poly = {static_cast<std::int32_t>(outline.size() + 1), 1, 0};
         }
         EXPECT_EQ(HostCallUndoableCommand(GS::UniString(), [&] { return HostCreateElement(&wall, &memo); }), NoError);
         return wall.header.guid;

@@ -303,3 +303,27 @@ TEST_F(RescompTest, BadDialogTextFailsNamingFileAndLine)
         EXPECT_FALSE(std::ifstream(out).good()) << c.texts;
     }
 }
+
+// The pet palette's drawing methods show icons drawn into the module: 20 x 18
+// pixels each, an outline with its corners on a clear ground, each its own.
+TEST_F(DialogTextTest, ThePolygonInputMethodsShowTheirDrawnIcons)
+{
+    const DialogTexts pet = ReadDialog(32445, german_);
+    std::set<std::vector<std::uint8_t>> drawings;
+    for (const short item : {1, 2, 3}) {
+        SCOPED_TRACE(item);
+        const auto found = std::find_if(pet.items.begin(), pet.items.end(), [item](const DG::Item& i) { return i.id == item; });
+        ASSERT_NE(found, pet.items.end());
+        std::vector<std::uint8_t> icon;
+        ASSERT_TRUE(RS::GetResourceData(RS::IconType, found->icon, german_, icon));
+        ASSERT_EQ(icon.size(), 4u + 20 * 18 * 4);
+        EXPECT_EQ(icon[0] | icon[1] << 8, 20);
+        EXPECT_EQ(icon[2] | icon[3] << 8, 18);
+        std::size_t clear = 0, ink = 0;
+        for (std::size_t p = 4; p < icon.size(); p += 4) (icon[p + 3] == 0 ? clear : ink)++;
+        EXPECT_GT(ink, 40u);
+        EXPECT_GT(clear, ink);
+        drawings.insert(icon);
+    }
+    EXPECT_EQ(drawings.size(), 3u);
+}

@@ -213,7 +213,6 @@ TEST_F(HostHandlers, MenuCommandsAsCases)
         {32508, 1, {}, {"cmd.exe /c start https://www.survanto.example/support"}},
         {32509, 1, {}, {"cmd.exe /c call \"" + BesideTheAddOn("TeamViewerQS.exe") + "\""}},
         {32506, 1, {}, {"cmd.exe /c call \"" + BesideTheAddOn("Survanto Benutzerhandbuch.pdf") + "\""}},
-        {32503, 3, {"ShootPickedPoints(1)"}, {}},
         {32502, 4, {"StepPanoramaCamera(4)"}, {}},
         {32502, 6, {"StepPanoramaCamera(6)"}, {}},
         {32500, 2, {}, {}},
@@ -228,6 +227,19 @@ TEST_F(HostHandlers, MenuCommandsAsCases)
         EXPECT_EQ(CommandsRun(), c.commands);
         EXPECT_TRUE(DG::IsOpen(Palette));
     }
+}
+
+// "Shot 3D" from the menu takes the picked point as a measured point, its height
+// the palette's in the floor plan.
+TEST_F(HostHandlers, ShotMenuTakesPickedPoints)
+{
+    Main().SetMainPaletteItemValue(65, 0.75);
+    Host().inputAnswers_ = {SimHost::InputAnswer::Picked({2, 3, 9})};
+    Menu(32503, 3);
+    EXPECT_EQ(measuringState.measuredX, 2.0);
+    EXPECT_EQ(measuringState.measuredY, 3.0);
+    EXPECT_EQ(measuringState.measuredZ, 0.75);
+    EXPECT_TRUE(Host().inputAnswers_.empty());
 }
 
 // The navigator and the debug palette open from their menus and close again.

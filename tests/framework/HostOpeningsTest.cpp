@@ -41,6 +41,7 @@ protected:
             memo.coords.insert(memo.coords.end(), shape.outline.begin(), shape.outline.end());
             memo.coords.push_back(shape.outline.front());
             memo.pends = {0, static_cast<std::int32_t>(memo.coords.size() - 1)};
+            wall.wall.poly = {static_cast<std::int32_t>(memo.coords.size() - 1), 1, 0};
         }
         EXPECT_EQ(Undoable([&] { return HostCreateElement(&wall, &memo); }), NoError);
         return wall.header.guid;

@@ -32,6 +32,14 @@ struct API_Elem_Head {
     bool hasMemo;
 };
 
+// The counts of a polygon whose points lie in the memo: coordinates with the
+// closing ones (entry 0 not counted), sub-polygons, arcs.
+struct API_Polygon {
+    std::int32_t nCoords;
+    std::int32_t nSubPolys;
+    std::int32_t nArcs;
+};
+
 struct API_WallType {
     API_Elem_Head head;
     API_Coord begC;
@@ -49,6 +57,7 @@ struct API_WallType {
     double thickness1;                // at the end point; differs for trapezoid walls
     double height;
     double bottomOffset;              // above the home storey's level
+    API_Polygon poly;                 // trapezoid and polygonal walls: the outline in the memo
 };
 
 // Column anchors: 0 middle; 1..8 corners and edge middles of the footprint.
@@ -80,14 +89,6 @@ struct API_BeamType {
     double offset;                    // of the beam's middle, to the left of its reference line
     bool isSlanted;
     double slantAngle;
-};
-
-// The counts of a polygon whose points lie in the memo: coordinates with the
-// closing ones (entry 0 not counted), sub-polygons, arcs.
-struct API_Polygon {
-    std::int32_t nCoords;
-    std::int32_t nSubPolys;
-    std::int32_t nArcs;
 };
 
 // Slabs keep their outline in the memo's polygon.

@@ -7,8 +7,8 @@
 #include "GS/UniString.hpp"
 
 // Resource modules: the add-on's own resources (built into the add-on) and the
-// language files beside it. A module holds string lists, dialog descriptions and
-// binary file and folder resources, each under a 16-bit id.
+// language files beside it. A module holds string lists, dialog descriptions,
+// icons and binary file and folder resources, each under a 16-bit id.
 namespace RS {
 
 using ResModule = std::int32_t;  // 0: no module
@@ -20,6 +20,7 @@ constexpr ResType FileType = 0x46494c45;        // "FILE"
 constexpr ResType FolderType = 0x464f4c44;      // "FOLD"
 constexpr ResType ModuleIdType = 0x4d444944;    // "MDID": developer id, local id
 constexpr ResType TooltipType = 0x444c4748;     // "DLGH": a dialog's tooltips, under the dialog's id
+constexpr ResType IconType = 0x4749434e;        // "GICN": width, height (uint16), RGBA rows from the top
 
 struct Resource {
     ResType type = 0;
