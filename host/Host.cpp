@@ -11,12 +11,14 @@
 
 #include "AttributeServices.hpp"
 #include "DG/DG.hpp"
+#include "DialogAnswers.hpp"
 #include "ExchangeVerbs.hpp"
 #include "TeamworkVerbs.hpp"
 #include "ElementServices.hpp"
 #include "MorphBodies.hpp"
 #include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
+#include "ProfileLibrary.hpp"
 #include "Win/WinStandIns.hpp"
 
 namespace fs = std::filesystem;
@@ -72,6 +74,7 @@ void Host::FillServiceTable()
     FillModuleDataServices(table_);
     FillPaletteServices(table_);
     FillAttributeServices(table_);
+    FillProfileLibraryServices(table_);
     FillLibraryServices(table_);
     FillInterfaceServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
@@ -325,6 +328,8 @@ Facts Host::Facts() const
     AddPaletteFacts(*this, facts);
     AddLibraryFacts(*this, facts);
     AddAttributeFacts(*this, facts);
+    AddProfileLibraryFacts(*this, facts);
+    AddDialogAnswerFacts(*this, facts);
     AddInterfaceFacts(*this, facts);
     return facts;
 }

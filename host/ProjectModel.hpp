@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "VectorImage/VectorImage.hpp"
 
 namespace SimHost {
 
@@ -68,7 +69,8 @@ struct ProjectContent {
     std::vector<ViewDatabase> views;      // in creation order
     std::map<std::pair<API_ElemTypeID, std::int32_t>, ToolDefaults> defaults;
     std::map<std::int16_t, LayerEntry> layers;
-    std::map<std::pair<std::int32_t, std::int16_t>, API_Attribute> attributes;  // pens, line types, fills, fonts
+    std::map<std::pair<std::int32_t, std::int16_t>, API_Attribute> attributes;  // pens, line types, fills, fonts, profiles
+    std::map<std::int16_t, VectorImage> profileDrawings;  // by profile index; a profile without one cannot be read
     std::map<std::int16_t, double> storeyLevels;  // contiguous indices
     std::map<std::int16_t, std::string> storeyNames;
     API_Coord locationOffset {};

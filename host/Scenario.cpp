@@ -6,8 +6,10 @@
 #include <iostream>
 
 #include "ElementServices.hpp"
+#include "DialogAnswers.hpp"
 #include "DialogLists.hpp"
 #include "ExchangeVerbs.hpp"
+#include "FillElements.hpp"
 #include "LibraryParts.hpp"
 #include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
@@ -15,6 +17,7 @@
 #include "ModuleDataServices.hpp"
 #include "PaletteVerbs.hpp"
 #include "PlanPicture.hpp"
+#include "ProfileLibrary.hpp"
 #include "ProjectFile.hpp"
 #include "TeamworkVerbs.hpp"
 #include "Win/Process.hpp"
@@ -47,6 +50,9 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddInterfaceVerbs(verbs_);
     AddListVerbs(verbs_);
     AddOrthophotoJobVerbs(verbs_);
+    AddFillVerbs(verbs_);
+    AddDialogAnswerVerbs(verbs_);
+    AddProfileLibraryVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;

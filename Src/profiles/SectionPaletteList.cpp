@@ -1,13 +1,12 @@
-#include <algorithm>
-#include <utility>
-
 #include "DG/DG.hpp"
 #include "frame/Survanto.hpp"
+#include "profiles/ProfileSorting.hpp"
 #include "profiles/SectionPalette.hpp"
 
 namespace {
 
 constexpr std::int16_t ProfileListItem = 3;
+constexpr std::int16_t PreviewItem = 5;
 
 }  // namespace
 
@@ -18,23 +17,7 @@ std::int16_t SectionPalette::ValidCurrentProfile()
     return currentProfile;
 }
 
-void SectionPalette::SortProfiles()
-{
-    const std::uint32_t count = std::min(profileNames.GetSize(), profileImages.GetSize());
-    for (std::uint32_t i = 0; i < count; ++i) {
-        std::uint32_t smallest = i;
-        for (std::uint32_t j = i + 1; j < count; ++j)
-            if (profileNames[j] < profileNames[smallest]) smallest = j;
-        if (smallest == i) continue;
-        std::swap(profileNames[i], profileNames[smallest]);
-        std::swap(profileImages[i], profileImages[smallest]);
-        const auto current = static_cast<std::uint32_t>(currentProfile);
-        if (current == smallest + 1)
-            currentProfile = static_cast<std::int16_t>(i + 1);
-        else if (current == i + 1)
-            currentProfile = static_cast<std::int16_t>(smallest + 1);
-    }
-}
+void SectionPalette::SortProfiles() { SortNamesWithDrawings(profileNames, profileImages, currentProfile); }
 
 void SectionPalette::FillProfileList()
 {
@@ -51,6 +34,7 @@ void SectionPalette::RefreshList()
     SortProfiles();
     FillProfileList();
     DG::ListViewSelectItem(dialog, ProfileListItem, currentProfile);
+    DG::InvalidateItem(dialog, PreviewItem);
 }
 
 bool SectionPalette::NameNewProfile(const VectorImage& image)
