@@ -3,7 +3,8 @@
 # on a new project and shows what the add-on registered and did; a slab is measured
 # in the curve palette, which shows its items and prompt at every point; then
 # morphs are made from selected measured-point markers and drawn into
-# build/demo/morphs.png.
+# build/demo/morphs.png; cross-section profiles are made from fills, taken from
+# the host's profile library and measured, and their previews written as PNG files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -14,4 +15,7 @@ rm -rf build/demo/work
 build/demo/bin/survanto-host --work "$PWD/build/demo/work" scenarios/demo.scn
 build/demo/bin/survanto-host scenarios/curve-slab.scn
 (cd build/demo && bin/survanto-host ../../scenarios/demo-morphs.scn)
+rm -rf build/demo/profiles
+build/demo/bin/survanto-host --work "$PWD/build/demo/profiles" scenarios/demo-profiles.scn
 echo "The demo's views: build/demo/work/orthophoto-section.png, build/demo/work/orthophoto-floorplan.png"
+echo "The profile previews: build/demo/profiles/*.png"

@@ -107,6 +107,7 @@ private:
     void ImportFromLibrary();
     void PlaceCurrentPolygonsAt(const API_Coord& point);
     bool NameNewProfile(const VectorImage& image);
+    void StoreWithProject();
     bool WritePolygon(CDataRecorder& recorder, const SectionDataType& polygon);
     bool ReadPolygon(CDataRecorder& recorder, std::int32_t version, SectionDataType& polygon);
     bool ReadProfile(CDataRecorder& recorder, std::int32_t version, GS::UniString& name, VectorImage& image);

@@ -97,6 +97,7 @@ void SectionPalette::RenameCurrentProfile()
     nameDialog.SetResourceModules(CurrentResourceModule());
     if (nameDialog.OpenModal() != DG::Accept) return;
     profileNames[static_cast<std::uint32_t>(current - 1)] = nameDialog.name;
+    StoreWithProject();
     RefreshList();
 }
 
@@ -109,6 +110,7 @@ void SectionPalette::DeleteSelectedProfile()
     profileNames.Delete(index);
     if (index < profileImages.GetSize()) profileImages.Delete(index);
     currentProfile = static_cast<std::int16_t>(current - 1);
+    StoreWithProject();
     RefreshList();
     ConvertCurrentProfile();
 }
@@ -154,6 +156,7 @@ void SectionPalette::ImportFromLibrary()
     }
     importDialog.chosenNames.Clear();
     importDialog.chosenImages.Clear();
+    StoreWithProject();
 }
 
 void SectionPalette::DrawPreview(const DG::UserUpdateData* data)

@@ -1,4 +1,5 @@
 #include "DG/DG.hpp"
+#include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
 #include "profiles/ProfileSorting.hpp"
 #include "profiles/SectionPalette.hpp"
@@ -48,5 +49,14 @@ bool SectionPalette::NameNewProfile(const VectorImage& image)
         return false;
     }
     currentProfile = static_cast<std::int16_t>(profileNames.GetSize());
+    StoreWithProject();
     return true;
+}
+
+// The profiles live in the main object's project data: every change to the list
+// is written there at once, as a station is, or saving the project would lose it.
+void SectionPalette::StoreWithProject()
+{
+    Survanto* survanto = theSurvanto.load();
+    if (survanto != nullptr && &survanto->sectionPalette == this) survanto->SaveModuleData();
 }
