@@ -14,11 +14,14 @@
 #include "DialogAnswers.hpp"
 #include "ExchangeVerbs.hpp"
 #include "TeamworkVerbs.hpp"
+#include "CameraServices.hpp"
 #include "ElementServices.hpp"
+#include "DialogVerbs.hpp"
 #include "MorphBodies.hpp"
 #include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
 #include "ProfileLibrary.hpp"
+#include "PointCloudView.hpp"
 #include "Win/WinStandIns.hpp"
 
 namespace fs = std::filesystem;
@@ -76,6 +79,7 @@ void Host::FillServiceTable()
     FillAttributeServices(table_);
     FillProfileLibraryServices(table_);
     FillLibraryServices(table_);
+    FillCameraServices(table_);
     FillInterfaceServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
@@ -330,13 +334,18 @@ Facts Host::Facts() const
     AddAttributeFacts(*this, facts);
     AddProfileLibraryFacts(*this, facts);
     AddDialogAnswerFacts(*this, facts);
+    AddCameraFacts(*this, facts);
     AddInterfaceFacts(*this, facts);
+    AddDialogFacts(*this, facts);
+    AddPointCloudViewFacts(*this, facts);
     return facts;
 }
 
 std::string Host::Fact(const std::string& name) const
 {
     if (const std::optional<std::string> fact = DialogFact(name)) return *fact;
+    if (const std::optional<std::string> fact = LibraryFact(*this, name)) return *fact;
+    if (const std::optional<std::string> fact = TreeFact(name)) return *fact;
     const auto facts = Facts();
     const auto it = facts.find(name);
     return it == facts.end() ? "<unknown fact " + name + ">" : it->second;

@@ -11,9 +11,11 @@
 #include "ExchangeVerbs.hpp"
 #include "FillElements.hpp"
 #include "LibraryParts.hpp"
+#include "DialogVerbs.hpp"
 #include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
 #include "OrthophotoJobs.hpp"
+#include "PointCloudView.hpp"
 #include "ModuleDataServices.hpp"
 #include "PaletteVerbs.hpp"
 #include "PlanPicture.hpp"
@@ -44,7 +46,6 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddModuleDataVerbs(verbs_);
     AddProjectFileVerbs(verbs_);
     AddTeamworkVerbs(verbs_);
-    AddLibraryPartVerbs(verbs_);
     AddPlanPictureVerbs(verbs_);
     AddLibraryVerbs(verbs_);
     AddInterfaceVerbs(verbs_);
@@ -53,6 +54,8 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddFillVerbs(verbs_);
     AddDialogAnswerVerbs(verbs_);
     AddProfileLibraryVerbs(verbs_);
+    AddDialogVerbs(verbs_);
+    AddPointCloudViewVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;

@@ -17,5 +17,8 @@ build/demo/bin/survanto-host scenarios/curve-slab.scn
 (cd build/demo && bin/survanto-host ../../scenarios/demo-morphs.scn)
 rm -rf build/demo/profiles
 build/demo/bin/survanto-host --work "$PWD/build/demo/profiles" scenarios/demo-profiles.scn
+rm -rf build/demo/pointclouds
+build/demo/bin/survanto-host --work "$PWD/build/demo/pointclouds" scenarios/demo-pointclouds.scn
 echo "The demo's views: build/demo/work/orthophoto-section.png, build/demo/work/orthophoto-floorplan.png"
 echo "The profile previews: build/demo/profiles/*.png"
+echo "The clouds from above: build/demo/pointclouds/clouds.png"

@@ -19,6 +19,9 @@ extern std::uint32_t extAppToQuintairMessage;
 // The 3D projection that the add-on command "CAMR" applies; the camera view
 // tracking names its camera.
 extern API_3DProjectionInfo keptProjection;
+// Set while the add-on itself changes cameras, so that the camera observer lets
+// the changes pass.
+extern std::uint8_t cameraUpdateBusy;
 
 void ReadConfigFile();
 // The update page: "UpdateAddress" of the configuration file, else the maker's own.

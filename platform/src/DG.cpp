@@ -283,6 +283,7 @@ void ForgetAllDialogs()
     model.folderDialogs.clear();
     model.answerer = nullptr;
     Model::ForgetTreeViews();
+    Model::ForgetFileDialogs();
 }
 
 bool IsOpen(short dialogId)

@@ -289,6 +289,34 @@ struct API_PictureType {
     char name[64];                    // a C string
 };
 
+// Cameras (type 26): a perspective camera, one of the cameras of a camera set.
+struct API_CameraType {
+    API_Elem_Head head;
+    API_Guid camSetGuid;
+    API_Coord position;
+    API_Coord target;
+    double cameraZ;                   // heights above the project zero
+    double targetZ;
+    double viewCone;                  // radians
+    double inFrames;                  // the path's pace before and after the camera
+    double outFrames;
+    double azimuth;                   // radians, the direction of view in plan
+    API_Guid nextCam;                 // the camera after this one in its set
+};
+
+// Camera sets (type 27): a named path of cameras.
+constexpr std::size_t API_CamSetNameLength = 256;
+struct API_CamSetType {
+    API_Elem_Head head;
+    char16_t name[API_CamSetNameLength];  // zero-terminated
+    bool showCams;
+    bool closedPath;
+    bool smoothPath;
+    std::int16_t bezierSteps;
+    std::int32_t framesPerCamera;
+    bool smoothTarget;
+};
+
 union API_Element {
     // Every record starts cleared.
     API_Element() { std::memset(static_cast<void*>(this), 0, sizeof(API_Element)); }
@@ -314,6 +342,8 @@ union API_Element {
     API_MorphType morph;
     API_CutPlaneType cutPlane;        // sections, elevations, interior elevations
     API_PictureType picture;
+    API_CameraType camera;
+    API_CamSetType camset;
 };
 
 // GDL parameter kinds.
@@ -325,14 +355,21 @@ enum APIParType : std::int32_t {
     APIParT_Angle = 5,
     APIParT_PenColor = 6,
     APIParT_String = 7,
+    APIParT_Material = 8,
 };
 
-// One GDL parameter of a placed library part.
+// One GDL parameter of a placed library part or of a library part's parameter
+// list. An array parameter has dimensions and its values row by row.
 struct API_AddParType {
     char name[32] {};
     std::int32_t typeID = APIParT_Real;
     double value = 0.0;               // numbers; booleans as 0.0 and 1.0
     GS::UniString text;               // string parameters
+    GS::UniString description;
+    std::int32_t flags = 0;
+    std::int32_t dim1 = 0;
+    std::int32_t dim2 = 0;
+    std::vector<double> arrayValues;
 };
 
 struct API_PolyArc {
@@ -508,19 +545,3 @@ struct API_GetParamValuesType {
 
 // The UTF-16 units a text parameter's value holds, its terminator included.
 constexpr std::size_t API_AddParTextLength = 256;
-
-// A library part of the loaded libraries: its index (from 1), unique id, name
-// and version. HostGetLibraryPart takes the index and fills in the rest;
-// HostSearchLibraryPart takes the unique id and fills in the rest.
-struct API_LibPart {
-    std::int32_t index = 0;
-    char uniqueId[API_UniIDLength] {};
-    GS::UniString name;
-    std::int32_t version = 0;
-};
-
-// One library folder of the project: "GLIB" lists them; "ALIB" adds a folder
-// given by its location.
-struct API_LibraryInfo {
-    IO::Location location;
-};
