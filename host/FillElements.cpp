@@ -10,12 +10,6 @@ namespace SimHost {
 
 namespace {
 
-bool ReadNumber(const std::string& word, double& value)
-{
-    std::istringstream in(word);
-    return (in >> value) && (in >> std::ws).eof();
-}
-
 // Rings of at least three corners, each closed by repeating its first corner.
 bool ReadFill(std::istringstream& args, API_ElementMemo& memo)
 {
@@ -36,9 +30,9 @@ bool ReadFill(std::istringstream& args, API_ElementMemo& memo)
         } else if (word == "arc") {
             double vertex = 0.0, angle = 0.0;
             std::string v, a;
-            if (!(args >> v >> a) || !ReadNumber(v, vertex) || !ReadNumber(a, angle)) return false;
+            if (!(args >> v >> a) || !ReadNumberWord(v, vertex) || !ReadNumberWord(a, angle)) return false;
             arcs.push_back({static_cast<std::int32_t>(vertex), static_cast<std::int32_t>(vertex) + 1, angle});
-        } else if (ReadNumber(word, value)) {
+        } else if (ReadNumberWord(word, value)) {
             numbers.push_back(value);
         } else {
             return false;
@@ -73,6 +67,12 @@ bool AddDrawnElement(Scenario& s, StoredElement element)
 }
 
 }  // namespace
+
+bool ReadNumberWord(const std::string& word, double& value)
+{
+    std::istringstream in(word);
+    return (in >> value) && (in >> std::ws).eof();
+}
 
 void AddFillVerbs(ScenarioVerbs& verbs)
 {

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "Scenario.hpp"
 
 namespace SimHost {
@@ -10,5 +12,8 @@ namespace SimHost {
 //                               all rings) to the next
 //   add-hotspot <x> <y>
 void AddFillVerbs(ScenarioVerbs& verbs);
+
+// A number written as one word of a scenario line, and nothing else.
+bool ReadNumberWord(const std::string& word, double& value);
 
 }  // namespace SimHost

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "FillElements.hpp"
 #include "ServiceTable.hpp"
 
 namespace SimHost {
@@ -85,12 +86,6 @@ GSErrCode DisposeAttributeDefinitions(HostToken, API_AttributeDef* defs)
     return NoError;
 }
 
-bool ReadNumber(const std::string& word, double& value)
-{
-    std::istringstream in(word);
-    return (in >> value) && (in >> std::ws).eof();
-}
-
 // Corners, then lines of four numbers each after the word "line".
 bool ReadDrawing(std::istringstream& args, std::vector<Corner>& corners, VectorImage& drawing)
 {
@@ -100,7 +95,7 @@ bool ReadDrawing(std::istringstream& args, std::vector<Corner>& corners, VectorI
         double value = 0.0;
         if (word == "line")
             lines.emplace_back();
-        else if (!ReadNumber(word, value))
+        else if (!ReadNumberWord(word, value))
             return false;
         else
             (lines.empty() ? numbers : lines.back()).push_back(value);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "API/AddOnInterface.hpp"
+#include "profiles/ProfileDefinitions.hpp"
 #include "profiles/ProfilePreview.hpp"
 #include "profiles/ProfileSorting.hpp"
 
@@ -19,21 +20,6 @@ constexpr std::int16_t AddButton = 7;
 constexpr std::int16_t RemoveButton = 8;
 constexpr std::int16_t ChosenList = 10;
 constexpr std::int16_t ChosenPreview = 12;
-
-// The definitions of one profile attribute, given back to the host on every way out.
-class ProfileDefinitions {
-public:
-    ProfileDefinitions(const ProfileDefinitions&) = delete;
-    ProfileDefinitions& operator=(const ProfileDefinitions&) = delete;
-    explicit ProfileDefinitions(std::int16_t index) : read_(HostGetAttributeDefinitions(API_ProfileID, index, &defs_) == NoError) {}
-    ~ProfileDefinitions() { HostDisposeAttributeDefinitions(&defs_); }
-
-    const ProfileVectorImage* Drawing() const { return read_ ? defs_.profile_vectorImageItems : nullptr; }
-
-private:
-    API_AttributeDef defs_;
-    bool read_;
-};
 
 }  // namespace
 
