@@ -41,7 +41,8 @@ bool ReadAnswer(std::istringstream& args, DialogAnswer& answer)
         }
         if (action == "text" && !ReadQuoted(args, step.argument)) return false;
         if ((action == "select" || action == "picture") && !(args >> step.argument)) return false;
-        if (action == "select" && step.argument.find_first_not_of("0123456789") != std::string::npos) return false;
+        if (action == "select" && (step.argument.size() > 4 || step.argument.find_first_not_of("0123456789") != std::string::npos))
+            return false;
         if (action != "text" && action != "select" && action != "picture" && action != "click") return false;
         answer.steps.push_back(step);
     }
