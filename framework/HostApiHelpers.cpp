@@ -148,6 +148,14 @@ API_ToolBoxItem CurrentToolboxItem()
     return item;
 }
 
+API_Element ElementToolDefaults(API_ElemTypeID type)
+{
+    API_Element element;
+    element.header.typeID = type;
+    HostGetElementDefaults(&element, nullptr);
+    return element;
+}
+
 bool ForceChangeElement(API_Element* element, API_Element* mask, API_ElementMemo* memo)
 {
     if (element == nullptr || mask == nullptr) return false;

@@ -29,6 +29,9 @@ API_Coord GetLocationOffset();
 // The toolbox item chosen now; none when the host cannot tell.
 API_ToolBoxItem CurrentToolboxItem();
 
+// The tool's default settings for a new element of the type, without its memo.
+API_Element ElementToolDefaults(API_ElemTypeID type);
+
 // Changes and deletions that unlock the element's layer (and the element) for one
 // retry when the host refuses, and lock them again as they were.
 bool ForceChangeElement(API_Element* element, API_Element* mask, API_ElementMemo* memo);

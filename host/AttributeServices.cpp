@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "ProfileLibrary.hpp"
 #include "ServiceTable.hpp"
 
 namespace SimHost {
@@ -107,6 +108,7 @@ void AddStandardAttributes(ProjectContent& content)
     hatching.lines[0] = {3.14159265358979323846 / 4, 2.0, 0.0};
     content.attributes[{API_FontID, 1}] = NewAttribute(API_FontID, 1, "Arial");
     content.attributes[{API_FontID, 2}] = NewAttribute(API_FontID, 2, "Times New Roman");
+    AddStandardProfiles(content);
 }
 
 GSErrCode GetStoredAttribute(const ProjectModel& model, API_Attribute* attribute)

@@ -5,7 +5,7 @@
 
 namespace SimHost {
 
-// The pens, line types, fills and fonts a new project has.
+// The pens, line types, fills, fonts and profiles a new project has.
 void AddStandardAttributes(ProjectContent& content);
 
 // HostGetAttribute for every type but layers.

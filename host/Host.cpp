@@ -11,6 +11,7 @@
 
 #include "AttributeServices.hpp"
 #include "DG/DG.hpp"
+#include "DialogAnswers.hpp"
 #include "ExchangeVerbs.hpp"
 #include "TeamworkVerbs.hpp"
 #include "CameraServices.hpp"
@@ -20,6 +21,7 @@
 #include "InstrumentLink.hpp"
 #include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
+#include "ProfileLibrary.hpp"
 #include "PointCloudView.hpp"
 #include "Win/WinStandIns.hpp"
 #include "Win/WindowMessages.hpp"
@@ -79,6 +81,7 @@ void Host::FillServiceTable()
     FillModuleDataServices(table_);
     FillPaletteServices(table_);
     FillAttributeServices(table_);
+    FillProfileLibraryServices(table_);
     FillLibraryServices(table_);
     FillCameraServices(table_);
     FillInterfaceServices(table_);
@@ -357,6 +360,8 @@ Facts Host::Facts() const
     AddPaletteFacts(*this, facts);
     AddLibraryFacts(*this, facts);
     AddAttributeFacts(*this, facts);
+    AddProfileLibraryFacts(*this, facts);
+    AddDialogAnswerFacts(*this, facts);
     AddCameraFacts(*this, facts);
     AddInterfaceFacts(*this, facts);
     AddDialogFacts(*this, facts);

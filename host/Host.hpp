@@ -41,6 +41,20 @@ struct InputAnswer {
     }
 };
 
+// One scripted answer to a modal dialog: the user's steps on its items (type a
+// text, choose a list entry, click, write a user item's picture), then the item
+// that closes it.
+struct DialogAnswer {
+    struct Step {
+        std::string action;  // text, select, click, picture
+        std::int16_t item = 0;
+        std::string argument;
+    };
+    std::int16_t dialog = 0;
+    std::vector<Step> steps;
+    std::int16_t closing = 0;
+};
+
 struct PolygonInputRequest {
     API_Coord3D planeNormal;
     API_Coord3D startCoord;
@@ -237,6 +251,9 @@ public:
     // input asked for; an input cancelled by "INCA" ends when its click is done.
     std::deque<InputAnswer> inputAnswers_;
     std::vector<PolygonInputRequest> polygonInputs_;
+    // Answers to the next modal dialogs, in order, and what went wrong playing them.
+    std::deque<DialogAnswer> dialogAnswers_;
+    std::vector<std::string> dialogAnswerErrors_;
     bool inputCancelRequested_ = false;
     std::vector<ProjectionRequest> projections_;
     ProgressWindow progress_;

@@ -68,7 +68,12 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
         break;
     case API_ZoneID: e.zone.height = 3.0; break;
     case API_LineID: e.line.pen = 1; break;
-    case API_HatchID: e.hatch.pen = 1; break;
+    case API_HatchID:
+        e.hatch.pen = 1;
+        e.hatch.fillPen = 1;
+        e.hatch.fillInd = 3;
+        e.hatch.ltypeInd = 1;
+        break;
     case API_SplineID: e.spline.pen = 1; break;
     case API_ArcID:
     case API_CircleID:
@@ -120,7 +125,9 @@ std::vector<Field> TypeFields(API_ElemTypeID type)
         return {SIMHOST_FIELD(beam.begC), SIMHOST_FIELD(beam.endC), SIMHOST_FIELD(beam.width), SIMHOST_FIELD(beam.height),
                 SIMHOST_FIELD(beam.level), SIMHOST_FIELD(beam.offset), SIMHOST_FIELD(beam.isSlanted), SIMHOST_FIELD(beam.slantAngle)};
     case API_SlabID: return {SIMHOST_FIELD(slab.thickness), SIMHOST_FIELD(slab.bottomOffset), SIMHOST_FIELD(slab.poly)};
-    case API_HatchID: return {SIMHOST_FIELD(hatch.poly), SIMHOST_FIELD(hatch.pen)};
+    case API_HatchID:
+        return {SIMHOST_FIELD(hatch.poly), SIMHOST_FIELD(hatch.pen), SIMHOST_FIELD(hatch.fillPen), SIMHOST_FIELD(hatch.fillBGPen),
+                SIMHOST_FIELD(hatch.fillInd), SIMHOST_FIELD(hatch.ltypeInd)};
     case API_SplineID: return {SIMHOST_FIELD(spline.closed), SIMHOST_FIELD(spline.pen)};
     case API_MeshID:
         return {SIMHOST_FIELD(mesh.skirtHeight), SIMHOST_FIELD(mesh.bottomOffset), SIMHOST_FIELD(mesh.skirt),
@@ -416,6 +423,15 @@ std::string Points(const std::vector<API_Coord>& coords, std::size_t first)
 {
     std::string text;
     for (std::size_t i = first; i < coords.size(); ++i) text += " " + Point(coords[i]);
+    return text;
+}
+
+// The ring ends of a polygon with holes.
+std::string RingEnds(const API_ElementMemo& memo)
+{
+    if (memo.pends.size() <= 2) return {};
+    std::string text = " ends";
+    for (std::size_t i = 1; i < memo.pends.size(); ++i) text += " " + std::to_string(memo.pends[i]);
     return text;
 }
 
@@ -737,7 +753,7 @@ std::string DescribeElement(const StoredElement& element)
     case API_SlabID:
         out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo) << " offset " << Number(e.slab.bottomOffset);
         break;
-    case API_HatchID: out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo); break;
+    case API_HatchID: out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo) << RingEnds(element.memo); break;
     case API_RoofID:
         out << Points(element.memo.coords, 1) << " pivot " << Point(e.roof.baseLineBegC) << "-" << Point(e.roof.baseLineEndC)
             << " slope " << Number(e.roof.slopeAngle) << " rises " << (e.roof.posSign ? "left" : "right");

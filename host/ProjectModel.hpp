@@ -8,6 +8,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "LibraryParts.hpp"
+#include "VectorImage/VectorImage.hpp"
 
 namespace SimHost {
 
@@ -64,7 +65,8 @@ struct ProjectContent {
     std::vector<ViewDatabase> views;      // in creation order
     std::map<std::pair<API_ElemTypeID, std::int32_t>, ToolDefaults> defaults;
     std::map<std::int16_t, LayerEntry> layers;
-    std::map<std::pair<std::int32_t, std::int16_t>, API_Attribute> attributes;  // pens, line types, fills, fonts
+    std::map<std::pair<std::int32_t, std::int16_t>, API_Attribute> attributes;  // pens, line types, fills, fonts, profiles
+    std::map<std::int16_t, VectorImage> profileDrawings;  // by profile index; a profile without one cannot be read
     std::map<std::int16_t, double> storeyLevels;  // contiguous indices
     std::map<std::int16_t, std::string> storeyNames;  // storeys without a name are not here
     API_Coord locationOffset {};

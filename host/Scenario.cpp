@@ -6,8 +6,11 @@
 #include <iostream>
 
 #include "ElementServices.hpp"
+#include "DialogAnswers.hpp"
 #include "DialogLists.hpp"
 #include "ExchangeVerbs.hpp"
+#include "FillElements.hpp"
+#include "LibraryParts.hpp"
 #include "DialogVerbs.hpp"
 #include "InstrumentLink.hpp"
 #include "InterfaceServices.hpp"
@@ -17,6 +20,7 @@
 #include "ModuleDataServices.hpp"
 #include "PaletteVerbs.hpp"
 #include "PlanPicture.hpp"
+#include "ProfileLibrary.hpp"
 #include "ProjectFile.hpp"
 #include "TeamworkVerbs.hpp"
 #include "Win/Process.hpp"
@@ -48,6 +52,9 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddInterfaceVerbs(verbs_);
     AddListVerbs(verbs_);
     AddOrthophotoJobVerbs(verbs_);
+    AddFillVerbs(verbs_);
+    AddDialogAnswerVerbs(verbs_);
+    AddProfileLibraryVerbs(verbs_);
     AddDialogVerbs(verbs_);
     AddPointCloudViewVerbs(verbs_);
     AddInstrumentVerbs(verbs_);

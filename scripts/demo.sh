@@ -5,7 +5,9 @@
 # morphs are made from selected measured-point markers and drawn into
 # build/demo/morphs.png; a roof is drawn with the polygon input and a wall with a
 # window measured as a trapezoid, both drawn into build/demo/roof-and-wall.png;
-# last, E57 scans are imported and the clouds drawn from above.
+# cross-section profiles are made from fills, taken from the host's profile library
+# and measured, and their previews written as PNG files; last, E57 scans are
+# imported and the clouds drawn from above.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -17,7 +19,10 @@ build/demo/bin/survanto-host --work "$PWD/build/demo/work" scenarios/demo.scn
 build/demo/bin/survanto-host scenarios/curve-slab.scn
 (cd build/demo && bin/survanto-host ../../scenarios/demo-morphs.scn)
 (cd build/demo && bin/survanto-host ../../scenarios/demo-roof-walls.scn)
+rm -rf build/demo/profiles
+build/demo/bin/survanto-host --work "$PWD/build/demo/profiles" scenarios/demo-profiles.scn
 rm -rf build/demo/pointclouds
 build/demo/bin/survanto-host --work "$PWD/build/demo/pointclouds" scenarios/demo-pointclouds.scn
 echo "The demo's views: build/demo/work/orthophoto-section.png, build/demo/work/orthophoto-floorplan.png, build/demo/morphs.png, build/demo/roof-and-wall.png"
+echo "The profile previews: build/demo/profiles/*.png"
 echo "The clouds from above: build/demo/pointclouds/clouds.png"

@@ -52,14 +52,6 @@ API_Polygon PolygonCounts(const CurveData& curve)
     return {static_cast<std::int32_t>(curve.points.GetSize()), 1, static_cast<std::int32_t>(curve.arcs.GetSize())};
 }
 
-API_Element ToolDefaults(API_ElemTypeID type)
-{
-    API_Element element;
-    element.header.typeID = type;
-    HostGetElementDefaults(&element, nullptr);
-    return element;
-}
-
 double Cross(const API_Coord& a, const API_Coord& b) { return a.x * b.y - a.y * b.x; }
 API_Coord Minus(const API_Coord& a, const API_Coord& b) { return {a.x - b.x, a.y - b.y}; }
 
@@ -90,7 +82,7 @@ API_Element SegmentWall(const CurveData& curve, std::uint32_t j, const API_Coord
 {
     const API_Coord3D& from = curve.points[j - 1];
     const API_Coord3D& to = curve.points[j];
-    API_Element wall = ToolDefaults(API_WallID);
+    API_Element wall = ElementToolDefaults(API_WallID);
     wall.wall.begC = {from.x, from.y};
     wall.wall.endC = {to.x, to.y};
     std::int32_t side = SideOfStation(station, wall.wall.begC, wall.wall.endC);
@@ -141,7 +133,7 @@ void Survanto::DrawCurvePolyline(bool flag)
         DeleteShownPolylines(curvePalette.shownPolylines);
         const CurveData& curve = curvePalette.curve;
         if (curve.points.GetSize() < 2) return;
-        API_Element polyline = ToolDefaults(API_PolyLineID);
+        API_Element polyline = ElementToolDefaults(API_PolyLineID);
         if (flag) polyline.header.layer = DisplayLayer;
         polyline.polyLine.poly = PolygonCounts(curve);
         API_ElementMemo memo = PolygonMemo(curve);
@@ -158,7 +150,7 @@ void Survanto::CreateFillFromCurve()
         DeleteShownPolylines(curvePalette.shownPolylines);
         const CurveData& curve = curvePalette.curve;
         if (curve.points.GetSize() < 2) return;
-        API_Element fill = ToolDefaults(API_HatchID);
+        API_Element fill = ElementToolDefaults(API_HatchID);
         fill.hatch.poly = PolygonCounts(curve);
         API_ElementMemo memo = PolygonMemo(curve);
         const GSErrCode made = HostCreateElement(&fill, &memo);
@@ -174,7 +166,7 @@ void Survanto::CreateSlabFromCurve()
         DeleteShownPolylines(curvePalette.shownPolylines);
         const CurveData& curve = curvePalette.curve;
         if (curve.points.GetSize() < 2) return;
-        API_Element slab = ToolDefaults(API_SlabID);
+        API_Element slab = ElementToolDefaults(API_SlabID);
         slab.slab.poly = PolygonCounts(curve);
         API_ElementMemo memo = PolygonMemo(curve);
         const GSErrCode made = HostCreateElement(&slab, &memo);

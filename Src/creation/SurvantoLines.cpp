@@ -2,6 +2,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
+#include "HostApiHelpers.hpp"
 #include "frame/Survanto.hpp"
 
 // Lines, hotspots and level dimensions on measured points. Lines and hotspots
@@ -12,14 +13,6 @@
 namespace {
 
 constexpr std::int32_t LengthDecimals = 3;
-
-API_Element ToolDefaults(API_ElemTypeID type)
-{
-    API_Element element;
-    element.header.typeID = type;
-    HostGetElementDefaults(&element, nullptr);
-    return element;
-}
 
 // The height as the host writes lengths: metres with three decimals.
 void WriteHeightText(double height, API_NoteType& note)
@@ -40,7 +33,7 @@ void Survanto::CreateLine()
     ProjectPointsToSectionView();
     RunCreationCommand([this] {
         if (actionPoints.GetSize() >= 2) {
-            API_Element line = ToolDefaults(API_LineID);
+            API_Element line = ElementToolDefaults(API_LineID);
             line.line.begC = {actionPoints[0].x, actionPoints[0].y};
             line.line.endC = {actionPoints[1].x, actionPoints[1].y};
             ApplyAngleSnap(line);
@@ -56,7 +49,7 @@ void Survanto::CreateHotspot()
         ProjectPointsToSectionView();
         RunCreationCommand([this] {
             if (actionPoints.IsEmpty()) return;
-            API_Element hotspot = ToolDefaults(API_HotspotID);
+            API_Element hotspot = ElementToolDefaults(API_HotspotID);
             hotspot.hotspot.position = {actionPoints[0].x, actionPoints[0].y};
             CompleteCreation(HostCreateElement(&hotspot, nullptr), hotspot, false);
         });
@@ -71,7 +64,7 @@ void Survanto::CreateLevelDimension()
         RunCreationCommand([this] {
             if (actionPoints.IsEmpty()) return;
             const API_Coord3D& p0 = actionPoints[0];
-            API_Element dimension = ToolDefaults(API_LevelDimensionID);
+            API_Element dimension = ElementToolDefaults(API_LevelDimensionID);
             API_LevelDimensionType& level = dimension.levelDimension;
             level.position = {p0.x, p0.y};
             level.level = p0.z;

@@ -64,13 +64,6 @@ std::vector<double> AnglesPerVertex(SectionPalette::SectionDataType& polygon, st
 }
 
 // Counts that do not match the lists cannot be drawn.
-bool IsConsistent(const SectionPalette::SectionDataType& polygon)
-{
-    return polygon.coordCount >= 0 && polygon.endCount >= 0 && polygon.arcCount >= 0 &&
-           polygon.coords.GetSize() >= std::uint64_t(polygon.coordCount) + 1 && polygon.ends.GetSize() >= std::uint64_t(polygon.endCount) + 1 &&
-           polygon.arcs.GetSize() >= std::uint64_t(polygon.arcCount);
-}
-
 void AppendHatch(SectionPalette::SectionDataType& polygon, VectorImage& image)
 {
     const std::int32_t n = polygon.coordCount;
@@ -119,6 +112,12 @@ SectionPalette::SectionDataType PolygonOfHatch(const HatchObject& hatch)
 
 }  // namespace
 
+bool SectionPalette::SectionDataType::HoldsItsCounts() const
+{
+    return coordCount >= 0 && endCount >= 0 && arcCount >= 0 && coords.GetSize() >= std::uint64_t(coordCount) + 1 &&
+           ends.GetSize() >= std::uint64_t(endCount) + 1 && arcs.GetSize() >= std::uint64_t(arcCount);
+}
+
 SectionPalette::SectionPalette()
 {
     SetDialogId(32426);
@@ -136,7 +135,7 @@ void SectionPalette::PolygonsToImage(VectorImage& image)
 {
     try {
         for (SectionDataType& polygon : currentPolygons)
-            if (IsConsistent(polygon)) AppendHatch(polygon, image);
+            if (polygon.HoldsItsCounts()) AppendHatch(polygon, image);
     } catch (const std::bad_alloc&) {
         // The hatches already added stay.
     }

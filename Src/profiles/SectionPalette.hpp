@@ -5,10 +5,12 @@
 #include "CDataRecorder.hpp"
 #include "CDialogBase.hpp"
 #include "CDialogResizer.hpp"
+#include "DG/DG.hpp"
 #include "GS/UniString.hpp"
 #include "TypVektor.hpp"
 #include "VectorImage/VectorImage.hpp"
 #include "curves/Curve3DPalette.hpp"
+#include "profiles/SectionACPalette.hpp"
 #include "profiles/SectionNamePalette.hpp"
 
 // The cross-section profile palette: named profile drawings (one hatch per fill
@@ -33,6 +35,9 @@ public:
         std::int16_t backgroundPen = 0;
         std::int16_t fillPattern = 1;
         std::int16_t contourLineType = 1;
+
+        // Its lists hold at least as many entries as its counts name.
+        bool HoldsItsCounts() const;
     };
 
     // The stream version from which each polygon stores its five attributes.
@@ -61,6 +66,15 @@ public:
     // A cross and a circle about the profile's reference point, the point that
     // becomes the clicked point when the profile is placed.
     static void AddOriginMark(VectorImage& drawing);
+    // The current profile with its origin mark, fitted into the preview item.
+    void DrawPreview(const DG::UserUpdateData* data);
+
+    // currentPolygons becomes the selected fills, taken relative to the one
+    // selected hotspot; false, after an alert, when they cannot be.
+    bool PolygonsFromSelectedFills();
+    // Places the current profile at a clicked point as fills with a hotspot on
+    // the point, in one undoable command; a cancelled input places nothing.
+    void PlaceForEditing();
 
     // Sorts the profiles by name, shows them in the list and selects the current one.
     void RefreshList();
@@ -76,6 +90,7 @@ public:
     std::int16_t currentProfile = 0;
     Curve3DPalette curvePalette;
     SectionNamePalette nameDialog;
+    SectionACPalette importDialog;
 
 private:
     // currentProfile, or 0 when the list no longer holds it.
@@ -88,7 +103,11 @@ private:
     void SetUpNewProfilePopUp();
     void StartNewProfile(std::int16_t entry);
     void StartMeasuring();
+    void AddProfileFromFills();
+    void ImportFromLibrary();
+    void PlaceCurrentPolygonsAt(const API_Coord& point);
     bool NameNewProfile(const VectorImage& image);
+    void StoreWithProject();
     bool WritePolygon(CDataRecorder& recorder, const SectionDataType& polygon);
     bool ReadPolygon(CDataRecorder& recorder, std::int32_t version, SectionDataType& polygon);
     bool ReadProfile(CDataRecorder& recorder, std::int32_t version, GS::UniString& name, VectorImage& image);

@@ -1,23 +1,29 @@
+#include <algorithm>
 #include <atomic>
 
 #include "DG/DG.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
 #include "RS/ResourceModule.hpp"
+#include "profiles/ProfilePreview.hpp"
 #include "profiles/SectionPalette.hpp"
 
 namespace {
 
 constexpr std::int16_t CloseButton = 1;
 constexpr std::int16_t ProfileListItem = 3;
+constexpr std::int16_t PreviewItem = 5;
 constexpr std::int16_t NewProfilePopUp = 6;
 constexpr std::int16_t RenameButton = 7;
 constexpr std::int16_t DeleteButton = 8;
+constexpr std::int16_t PlaceButton = 9;
 
 constexpr std::int16_t PopUpTexts = 32551;
 constexpr std::int16_t PopUpButtonText = 1;
 constexpr std::int16_t FirstPopUpEntryText = 6;
 constexpr std::int16_t MeasureNewProfile = 1;
+constexpr std::int16_t ProfileFromFills = 2;
+constexpr std::int16_t ProfileFromLibrary = 3;
 constexpr std::int32_t CurvePaletteFlags = 407;
 
 void UpdateMainPalette()
@@ -27,9 +33,10 @@ void UpdateMainPalette()
 
 }  // namespace
 
-std::int16_t SectionPalette::DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t)
+std::int16_t SectionPalette::DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data)
 {
     if (message == DG::MsgInit) {
+        DG::EnableMessage(GetDialogId(), DG::AllItems, DG::MsgUserUpdate);
         AttachResizer();
         RefreshList();
         SetUpNewProfilePopUp();
@@ -38,6 +45,11 @@ std::int16_t SectionPalette::DialogCallback(std::int16_t message, std::int16_t d
     if (dialogId != GetDialogId()) return 0;
     if (message == DG::MsgResize) {
         resizer.Resize(false);
+        DG::InvalidateItem(GetDialogId(), PreviewItem);
+        return 0;
+    }
+    if (message == DG::MsgUserUpdate) {
+        if (item == PreviewItem && currentProfile != 0) DrawPreview(reinterpret_cast<const DG::UserUpdateData*>(data));
         return 0;
     }
     if (message == DG::MsgChange && item == NewProfilePopUp) {
@@ -48,6 +60,7 @@ std::int16_t SectionPalette::DialogCallback(std::int16_t message, std::int16_t d
         currentProfile = DG::ListViewGetSelected(GetDialogId(), ProfileListItem);
         ConvertCurrentProfile();
         UpdateMainPalette();
+        DG::InvalidateItem(GetDialogId(), PreviewItem);
         return 0;
     }
     if (message != DG::MsgClick) return 0;
@@ -59,6 +72,7 @@ std::int16_t SectionPalette::DialogCallback(std::int16_t message, std::int16_t d
             return CloseButton;
         case RenameButton: RenameCurrentProfile(); break;
         case DeleteButton: DeleteSelectedProfile(); break;
+        case PlaceButton: PlaceForEditing(); break;
         default: break;
     }
     return 0;
@@ -83,6 +97,7 @@ void SectionPalette::RenameCurrentProfile()
     nameDialog.SetResourceModules(CurrentResourceModule());
     if (nameDialog.OpenModal() != DG::Accept) return;
     profileNames[static_cast<std::uint32_t>(current - 1)] = nameDialog.name;
+    StoreWithProject();
     RefreshList();
 }
 
@@ -95,6 +110,7 @@ void SectionPalette::DeleteSelectedProfile()
     profileNames.Delete(index);
     if (index < profileImages.GetSize()) profileImages.Delete(index);
     currentProfile = static_cast<std::int16_t>(current - 1);
+    StoreWithProject();
     RefreshList();
     ConvertCurrentProfile();
 }
@@ -108,12 +124,48 @@ void SectionPalette::SetUpNewProfilePopUp()
         DG::PopupAppendItem(dialog, NewProfilePopUp, RS::GetIndString(PopUpTexts, entry, GetResourceModule()));
 }
 
+// The profile the list showed stays current unless a new one was added; the
+// morph sweep reads the current profile's polygons afterwards.
 void SectionPalette::StartNewProfile(std::int16_t entry)
 {
-    if (entry == MeasureNewProfile) StartMeasuring();
     currentProfile = DG::ListViewGetSelected(GetDialogId(), ProfileListItem);
-    if (ValidCurrentProfile() == 0) currentPolygons.Clear();
+    if (entry == MeasureNewProfile) StartMeasuring();
+    if (entry == ProfileFromFills) AddProfileFromFills();
+    if (entry == ProfileFromLibrary) ImportFromLibrary();
     RefreshList();
+    ConvertCurrentProfile();
+}
+
+void SectionPalette::AddProfileFromFills()
+{
+    if (!PolygonsFromSelectedFills()) return;
+    VectorImage image;
+    PolygonsToImage(image);
+    NameNewProfile(image);
+}
+
+// A chosen profile whose name the list has already is left out.
+void SectionPalette::ImportFromLibrary()
+{
+    importDialog.SetResourceModules(CurrentResourceModule());
+    if (importDialog.OpenModal() != DG::Accept) return;
+    const std::uint32_t count = std::min(importDialog.chosenNames.GetSize(), importDialog.chosenImages.GetSize());
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (!profileNames.AddUnique(importDialog.chosenNames[i])) continue;
+        if (!profileImages.Add(importDialog.chosenImages[i])) profileNames.Delete(profileNames.GetSize() - 1);
+    }
+    importDialog.chosenNames.Clear();
+    importDialog.chosenImages.Clear();
+    StoreWithProject();
+}
+
+void SectionPalette::DrawPreview(const DG::UserUpdateData* data)
+{
+    const std::int16_t current = ValidCurrentProfile();
+    if (current == 0 || static_cast<std::uint32_t>(current) > profileImages.GetSize() ||
+        DG::ListViewGetItemCount(GetDialogId(), ProfileListItem) == 0)
+        return;
+    DrawProfilePreview(profileImages[static_cast<std::uint32_t>(current - 1)], data);
 }
 
 // The profile arrives when the curve palette's "Erstellen" hands its curve over.

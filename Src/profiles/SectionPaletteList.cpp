@@ -1,13 +1,13 @@
-#include <algorithm>
-#include <utility>
-
 #include "DG/DG.hpp"
+#include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
+#include "profiles/ProfileSorting.hpp"
 #include "profiles/SectionPalette.hpp"
 
 namespace {
 
 constexpr std::int16_t ProfileListItem = 3;
+constexpr std::int16_t PreviewItem = 5;
 
 }  // namespace
 
@@ -18,23 +18,7 @@ std::int16_t SectionPalette::ValidCurrentProfile()
     return currentProfile;
 }
 
-void SectionPalette::SortProfiles()
-{
-    const std::uint32_t count = std::min(profileNames.GetSize(), profileImages.GetSize());
-    for (std::uint32_t i = 0; i < count; ++i) {
-        std::uint32_t smallest = i;
-        for (std::uint32_t j = i + 1; j < count; ++j)
-            if (profileNames[j] < profileNames[smallest]) smallest = j;
-        if (smallest == i) continue;
-        std::swap(profileNames[i], profileNames[smallest]);
-        std::swap(profileImages[i], profileImages[smallest]);
-        const auto current = static_cast<std::uint32_t>(currentProfile);
-        if (current == smallest + 1)
-            currentProfile = static_cast<std::int16_t>(i + 1);
-        else if (current == i + 1)
-            currentProfile = static_cast<std::int16_t>(smallest + 1);
-    }
-}
+void SectionPalette::SortProfiles() { SortNamesWithDrawings(profileNames, profileImages, currentProfile); }
 
 void SectionPalette::FillProfileList()
 {
@@ -51,6 +35,7 @@ void SectionPalette::RefreshList()
     SortProfiles();
     FillProfileList();
     DG::ListViewSelectItem(dialog, ProfileListItem, currentProfile);
+    DG::InvalidateItem(dialog, PreviewItem);
 }
 
 bool SectionPalette::NameNewProfile(const VectorImage& image)
@@ -64,5 +49,14 @@ bool SectionPalette::NameNewProfile(const VectorImage& image)
         return false;
     }
     currentProfile = static_cast<std::int16_t>(profileNames.GetSize());
+    StoreWithProject();
     return true;
+}
+
+// The profiles live in the main object's project data: every change to the list
+// is written there at once, as a station is, or saving the project would lose it.
+void SectionPalette::StoreWithProject()
+{
+    Survanto* survanto = theSurvanto.load();
+    if (survanto != nullptr && &survanto->sectionPalette == this) survanto->SaveModuleData();
 }

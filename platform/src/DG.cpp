@@ -300,6 +300,7 @@ short OpenPalette(RS::ResModule module, short resourceId, DialogCallback callbac
     dialog->guid = guid;
     if (!dialog->open) {
         ClearListRows(*dialog);
+        dialog->enabledMessages.clear();
         dialog->open = true;
         dialog->hidden = false;
         Send(*dialog, MsgInit, 0);
@@ -485,6 +486,7 @@ short RunModal(RS::ResModule module, short resourceId, DialogCallback callback)
     if (dialog == nullptr) return 0;
     dialog->callback = std::move(callback);
     ClearListRows(*dialog);
+    dialog->enabledMessages.clear();
     dialog->open = true;
     dialog->abortRequested = false;
     Send(*dialog, MsgInit, 0);

@@ -149,6 +149,16 @@ void NativeContext::FillRect(float left, float top, float right, float bottom, c
     FillRings({{{left, top}, {right, top}, {right, bottom}, {left, bottom}}}, solid, color, color);
 }
 
+void NativeContext::DrawImage(const NativeImage& picture, std::int32_t x, std::int32_t y)
+{
+    Record("DrawImage " + std::to_string(picture.GetWidth()) + "x" + std::to_string(picture.GetHeight()) + " " + std::to_string(x) +
+           " " + std::to_string(y));
+    const auto width = static_cast<std::int32_t>(picture.GetWidth());
+    const auto height = static_cast<std::int32_t>(picture.GetHeight());
+    for (std::int32_t row = 0; row < height; ++row)
+        for (std::int32_t column = 0; column < width; ++column) image_.BlendPixel(x + column, y + row, picture.GetPixel(column, row));
+}
+
 void NativeContext::DrawPlainText(const GS::UniString& text, const TE::Font& font, double x, double y, double angle)
 {
     Record("DrawPlainText " + text.ToUtf8() + " " + Num(x) + " " + Num(y) + " " + Num(angle));

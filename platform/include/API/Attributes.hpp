@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <utility>
 
 #include "API/Types.hpp"
 #include "GS/UniString.hpp"
+#include "VectorImage/VectorImage.hpp"
 
 // Attribute records: layers, pens, line types, fills and fonts.
 
@@ -11,6 +13,7 @@ constexpr std::int32_t API_LayerID = 2;
 constexpr std::int32_t API_LinetypeID = 3;
 constexpr std::int32_t API_FilltypeID = 4;
 constexpr std::int32_t API_FontID = 10;
+constexpr std::int32_t API_ProfileID = 11;
 
 constexpr std::size_t API_AttrNameLen = 256;
 
@@ -82,6 +85,27 @@ struct API_FontType {
     API_Attr_Head head;
 };
 
+// A profile of the host's profile library; its drawing comes with its definitions.
+struct API_ProfileAttrType {
+    API_Attr_Head head;
+};
+
+// A profile attribute's drawing as the host hands it out.
+class ProfileVectorImage {
+public:
+    explicit ProfileVectorImage(VectorImage image) : image_(std::move(image)) {}
+    const VectorImage& GetVectorImage() const { return image_; }
+
+private:
+    VectorImage image_;
+};
+
+// The definitions of an attribute beyond its record: a profile's drawing, which
+// belongs to the host until HostDisposeAttributeDefinitions gives it back.
+struct API_AttributeDef {
+    ProfileVectorImage* profile_vectorImageItems = nullptr;
+};
+
 union API_Attribute {
     API_Attr_Head header;
     API_LayerType layer;
@@ -89,4 +113,5 @@ union API_Attribute {
     API_LinetypeType linetype;
     API_FilltypeType filltype;
     API_FontType font;
+    API_ProfileAttrType profile;
 };

@@ -203,11 +203,17 @@ struct API_ArcType {
     std::int16_t pen;
 };
 
-// Fills keep their outline in the memo's polygon.
+// Fills keep their outline in the memo's polygon. `pen` draws the contour in the
+// line type `ltypeInd`; the fill attribute `fillInd` is drawn with the pens
+// `fillPen` and `fillBGPen` (0: none).
 struct API_HatchType {
     API_Elem_Head head;
     API_Polygon poly;
     std::int16_t pen;
+    std::int16_t fillPen;
+    std::int16_t fillBGPen;
+    std::int16_t fillInd;
+    std::int16_t ltypeInd;
 };
 
 // A spline through the memo's coordinates, which start at index 0.

@@ -1,10 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "GS/Guid.hpp"
+#include "Graphics/NativeImage.hpp"
 #include "GS/UniString.hpp"
 #include "IO/Location.hpp"
 #include "RS/ResourceModule.hpp"
@@ -169,6 +171,8 @@ struct Item {
     short helpIndex = 1;              // chooses among the item's tooltips, 1-based
     std::vector<Tooltip> tooltips;    // from the dialog's tooltip resource, in its order
     short font = 0;
+    // User items: the picture the last update message drew, none before it.
+    std::optional<NewDisplay::NativeImage> picture;
 };
 
 struct Dialog {
@@ -189,6 +193,7 @@ struct Dialog {
     int moveGrowDepth = 0;         // open begin-move-grow brackets
     int moveGrowBrackets = 0;      // brackets closed so far
     int looseMoveGrows = 0;        // item moves outside any bracket
+    std::vector<short> enabledMessages;  // messages the dialog asked for beyond the usual ones
     Item* FindItem(short itemId);
 };
 
@@ -396,6 +401,25 @@ struct FolderDialogRecord {
 void QueueFolderAnswer(const IO::Location& location);
 void QueueFolderCancel();
 const std::vector<FolderDialogRecord>& RecordedFolderDialogs();
+
+// User items are drawn by their dialog in answer to the update message, which a
+// dialog receives only after enabling it. Its data is the item, its rectangle and
+// a fresh picture of the item's size, which the add-on draws into through
+// NewDisplay::UserItemUpdateNativeContext and the dialog manager then keeps.
+struct UserUpdateData {
+    short dialogId = 0;
+    short item = 0;
+    Rect rect;
+    NewDisplay::NativeImage* picture = nullptr;
+};
+// Item AllItems enables the message for every item.
+void EnableMessage(short dialogId, short item, short message);
+// The item is drawn again at once (this model has no deferred painting); only
+// user items of open dialogs that enabled the update message draw anything.
+void InvalidateItem(short dialogId, short item);
+// Draws the user item as InvalidateItem does and gives its picture; null when
+// the item is no user item, its dialog is closed or has not enabled the update.
+const NewDisplay::NativeImage* UpdateUserItem(short dialogId, short item);
 
 // Tree views, kept by dialog id and item id. Tree items are numbered from 1
 // within their tree view; 0 is the invisible root and -1 stands for no item.

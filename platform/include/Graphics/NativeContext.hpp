@@ -43,6 +43,8 @@ public:
     void Arc(const DisplayArc& arc);
     void FillRect(float left, float top, float right, float bottom, const Gfx::Color& color);
     void DrawPlainText(const GS::UniString& text, const TE::Font& font, double x, double y, double angle);
+    // Lays the picture over this one with its top left corner at (x, y).
+    void DrawImage(const NativeImage& picture, std::int32_t x, std::int32_t y);
 
     const std::vector<std::string>& GetRecordedCalls() const { return calls_; }
     void ClearRecordedCalls() { calls_.clear(); }
