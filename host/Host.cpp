@@ -18,6 +18,7 @@
 #include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
 #include "Win/WinStandIns.hpp"
+#include "Window3DServices.hpp"
 
 namespace fs = std::filesystem;
 
@@ -74,6 +75,7 @@ void Host::FillServiceTable()
     FillAttributeServices(table_);
     FillLibraryServices(table_);
     FillInterfaceServices(table_);
+    FillWindow3DServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 
@@ -326,6 +328,7 @@ Facts Host::Facts() const
     AddLibraryFacts(*this, facts);
     AddAttributeFacts(*this, facts);
     AddInterfaceFacts(*this, facts);
+    AddWindow3DFacts(*this, facts);
     return facts;
 }
 

@@ -13,6 +13,7 @@
 #include "MorphBodies.hpp"
 #include "ProjectModel.hpp"
 #include "Teamwork.hpp"
+#include "Window3D.hpp"
 
 namespace SimHost {
 
@@ -228,6 +229,7 @@ public:
     std::vector<PolygonInputRequest> polygonInputs_;
     bool inputCancelRequested_ = false;
     std::vector<ProjectionRequest> projections_;
+    Window3D window3D_;
     ProgressWindow progress_;
 
     const Options& GetOptions() const { return options_; }

@@ -19,6 +19,7 @@
 #include "TeamworkVerbs.hpp"
 #include "Win/Process.hpp"
 #include "Win/WinStandIns.hpp"
+#include "Window3DServices.hpp"
 
 namespace SimHost {
 
@@ -47,6 +48,7 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddInterfaceVerbs(verbs_);
     AddListVerbs(verbs_);
     AddOrthophotoJobVerbs(verbs_);
+    AddWindow3DVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;

@@ -27,11 +27,6 @@ std::int16_t Survanto::StartOrbolink()
     return 0;
 }
 void Survanto::SetGdlExtensionLanguage(std::int32_t newLanguage) { Record(*this, "SetGdlExtensionLanguage", newLanguage); }
-std::int32_t Survanto::StepPanoramaCamera(std::int32_t step)
-{
-    Record(*this, "StepPanoramaCamera", step);
-    return 0;
-}
 void Survanto::OnCameraViewOpened(const API_NotifyViewEventType& event) { Record(*this, "OnCameraViewOpened", event.notifID); }
 void Survanto::ShowSelectedPhoto(const API_Neig& selection) { Record(*this, "ShowSelectedPhoto", selection.neigID); }
 void Survanto::EnsureStationMarker() { Record(*this, "EnsureStationMarker"); }

@@ -26,6 +26,7 @@ std::atomic<bool> quitting {false};
 CAttributeData* theAttributeData = nullptr;
 std::uint32_t quintairToExtAppMessage = 0;
 std::uint32_t extAppToQuintairMessage = 0;
+std::uint8_t cameraUpdateBusy = 0;
 
 namespace {
 

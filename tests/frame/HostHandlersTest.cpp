@@ -202,8 +202,6 @@ TEST_F(HostHandlers, MenuCommandsAsCases)
         {32509, 1, {}, {"cmd.exe /c call \"" + BesideTheAddOn("TeamViewerQS.exe") + "\""}},
         {32506, 1, {}, {"cmd.exe /c call \"" + BesideTheAddOn("Survanto Benutzerhandbuch.pdf") + "\""}},
         {32503, 3, {"ShootPickedPoints(1)"}, {}},
-        {32502, 4, {"StepPanoramaCamera(4)"}, {}},
-        {32502, 6, {"StepPanoramaCamera(6)"}, {}},
         {32500, 2, {}, {}},
         {32520, 2, {}, {}},
     };

@@ -126,10 +126,24 @@ struct API_UCCallbackType {
 // (int32); "IPRV" par1 the steps to advance by (int32); "CPWD" closes it. "INCA"
 // ends an interactive input that runs; it takes no parameters.
 
-// "CP3D" (environment request): par1 the 3D projection to set, par2 a bool that
-// is true when the projection follows the camera element it names.
+// The 3D window's perspective: view cone in degrees, lengths in metres, heights
+// above the project zero, positions in plan.
+struct API_PerspPars {
+    double viewCone;
+    double distance;
+    double cameraZ;
+    double targetZ;
+    API_Coord pos;
+    API_Coord target;
+};
+
+// "GP3D" (environment request): par1 receives the 3D window's projection.
+// "CP3D": par1 the 3D projection to set, par2 a bool that is true when the
+// projection follows the camera element it names.
 struct API_3DProjectionInfo {
     API_Guid cameraGuid;
+    bool isPersp;
+    API_PerspPars persp;
 };
 
 // "IPOI" (interface request): par1 the point input; the host lets the user pick

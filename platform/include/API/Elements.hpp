@@ -283,6 +283,22 @@ struct API_PictureType {
     char name[64];                    // a C string
 };
 
+// Cameras (type 26): a perspective camera, one of the cameras of a camera set.
+struct API_CameraType {
+    API_Elem_Head head;
+    API_Guid camSetGuid;
+    API_Coord position;
+    API_Coord target;
+    double cameraZ;                   // heights above the project zero
+    double targetZ;
+    double viewCone;                  // radians
+    double inFrames;                  // the path's pace before and after the camera
+    double outFrames;
+    double azimuth;                   // radians, the direction of view in plan
+    API_Guid nextCam;                 // the camera after this one in its set
+    double rollAngle;                 // radians, the picture turned about the direction of view
+};
+
 union API_Element {
     // Every record starts cleared.
     API_Element() { std::memset(static_cast<void*>(this), 0, sizeof(API_Element)); }
@@ -307,6 +323,7 @@ union API_Element {
     API_LevelDimensionType levelDimension;
     API_MorphType morph;
     API_CutPlaneType cutPlane;        // sections, elevations, interior elevations
+    API_CameraType camera;
     API_PictureType picture;
 };
 

@@ -6,5 +6,9 @@
 #include "API/Elements.hpp"
 #include "API/Types.hpp"
 
+namespace Modeler {
+class Sight;
+}
+
 // An operation the host runs at once as one undoable step.
 using APIUndoableCommand = std::function<GSErrCode()>;

@@ -32,6 +32,7 @@ enum Message : short {
     MsgClick = 4,
     MsgDoubleClick = 5,
     MsgChange = 6,
+    MsgTrack = 7,
     MsgResize = 12,
     MsgGrow = 13,
     MsgUserUpdate = 16,
@@ -144,7 +145,7 @@ struct GrowData {
 // button's pressed state, apart from the entry chosen in its menu.
 struct Item {
     short id = 0;
-    std::string type;  // button, check, radio, edit, real, int, popup, pushmenu, text, icon, user, list
+    std::string type;  // button, check, radio, edit, real, int, popup, pushmenu, text, icon, user, list, slider
     GS::UniString text;
     double value = 0.0;
     bool enabled = true;
@@ -167,6 +168,8 @@ struct Item {
     short helpIndex = 1;              // chooses among the item's tooltips, 1-based
     std::vector<Tooltip> tooltips;    // from the dialog's tooltip resource, in its order
     short font = 0;
+    double minValue = 0.0;            // sliders: the user drags within these bounds
+    double maxValue = 0.0;
 };
 
 struct Dialog {
@@ -330,6 +333,8 @@ void ListViewSelectItem(short dialogId, short listItem, short entry);
 // a click with an item closes. Returns the callback's result.
 short ClickItem(short dialogId, short item);
 short ChangeItem(short dialogId, short item, double value);
+// The user drags a slider to the value: the track message, then the change.
+short DragSlider(short dialogId, short item, double value);
 // The user's click on a list row (0: below the rows) at x: the selection becomes
 // that row, or with `add` the row joins it; then the click and the change of
 // the selection are sent.
