@@ -1,7 +1,7 @@
 #include "palettes/CameraChangeObserver.hpp"
 
 #include "Tolerance.hpp"
-#include "frame/AddOnGlobals.hpp"
+#include "frame/CameraUpdateScope.hpp"
 #include "frame/Survanto.hpp"
 #include "palettes/StationCameraView.hpp"
 
@@ -13,15 +13,6 @@ constexpr double DegreesPerRadian = 57.295779;
 constexpr double PositionTolerance = 1e-5;
 
 Vector Minus(const Vector& a, const Vector& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-
-// Sets the camera-update flag for one notification and clears it on every way out.
-class CameraUpdate {
-public:
-    CameraUpdate() { cameraUpdateBusy = 1; }
-    ~CameraUpdate() { cameraUpdateBusy = 0; }
-    CameraUpdate(const CameraUpdate&) = delete;
-    CameraUpdate& operator=(const CameraUpdate&) = delete;
-};
 
 bool IsOnStation(const StationCameraView& view)
 {
@@ -39,7 +30,7 @@ CameraChangeObserver::~CameraChangeObserver() = default;
 void CameraChangeObserver::OnCameraChanged(const Modeler::Camera& newCamera)
 {
     if (cameraUpdateBusy != 0) return;
-    const CameraUpdate update;
+    const CameraUpdateScope update;
     const std::optional<StationCameraView> view = StationCameraView::Read();
     if (!view || IsOnStation(*view)) return;
 
