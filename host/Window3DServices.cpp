@@ -37,7 +37,26 @@ std::string ItemValues(std::istringstream& args, bool& read)
     return values;
 }
 
+// A camera element's view: its points, roll and view cone turned into degrees.
+Modeler::Camera ViewOf(const API_CameraType& element)
+{
+    constexpr double DegreesPerRadian = 57.29577951308232;
+    Modeler::Camera camera;
+    camera.SetView(Modeler::Camera::PerspectiveProjection, 0.0, {element.position.x, element.position.y, element.cameraZ},
+                   {element.target.x, element.target.y, element.targetZ}, element.rollAngle * DegreesPerRadian,
+                   element.viewCone * DegreesPerRadian, 1.0, 0.0, 1.0, 0.0, 1.0, 0.0);
+    return camera;
+}
+
 }  // namespace
+
+void LookThroughCameraElement(Host& host, const API_Guid& camera)
+{
+    const StoredElement* element = host.model_.Find(camera);
+    const bool isCamera = element != nullptr && element->record.header.typeID == API_CameraID;
+    const Modeler::Camera view = isCamera ? ViewOf(element->record.camera) : Modeler::Camera {};
+    host.window3D_.FollowCamera(camera, isCamera ? &view : nullptr);
+}
 
 void FillWindow3DServices(HostServiceTable& table) { SIMHOST_SET_SERVICE(table, HostGet3DWindowSight, Get3DWindowSight); }
 
@@ -52,7 +71,7 @@ GSErrCode Projection3DRequest(Host& host, std::int32_t code, void* par1, void* p
     const bool followsCamera = par2 != nullptr && *static_cast<const bool*>(par2);
     host.projections_.push_back({projection, followsCamera});
     if (!followsCamera) return host.window3D_.SetProjection(projection);
-    host.window3D_.FollowCamera(projection.cameraGuid, nullptr);
+    LookThroughCameraElement(host, projection.cameraGuid);
     return NoError;
 }
 

@@ -9,6 +9,8 @@ namespace SimHost {
 void FillWindow3DServices(HostServiceTable& table);
 GSErrCode Projection3DRequest(Host& host, std::int32_t code, void* par1, void* par2);
 GSErrCode Redraw3DWindow(Host& host);
+// The 3D window looks through the camera element from now on, as when its view opens.
+void LookThroughCameraElement(Host& host, const API_Guid& camera);
 // Facts: camera-3d, redraws-3d, sight-notifications, sight-observers.
 void AddWindow3DFacts(const Host& host, Facts& facts);
 

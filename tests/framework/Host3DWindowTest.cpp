@@ -92,6 +92,33 @@ TEST_F(Host3DWindow, UnusableProjectionsAreRefused)
     }
 }
 
+// A projection that follows a camera element looks through that camera.
+TEST_F(Host3DWindow, ProjectionFollowingACameraLooksThroughIt)
+{
+    SimHost::StoredElement camera;
+    camera.record.header.typeID = API_CameraID;
+    camera.record.header.guid = Model().NewGuid();
+    camera.record.camera.position = {3.0, 4.0};
+    camera.record.camera.cameraZ = 1.7;
+    camera.record.camera.target = {3.0, 9.0};
+    camera.record.camera.targetZ = 1.7;
+    camera.record.camera.viewCone = 3.14159265358979323846 / 2.0;
+    camera.record.camera.rollAngle = 3.14159265358979323846 / 18.0;
+    Model().content.elements.push_back(camera);
+    API_3DProjectionInfo follow {};
+    follow.cameraGuid = camera.record.header.guid;
+    bool followsCamera = true;
+    ASSERT_EQ(HostEnvironmentRequest(FourCC("CP3D"), &follow, &followsCamera), NoError);
+    const Modeler::Camera& shown = Sight().GetCamera();
+    EXPECT_EQ(shown.GetViewPoint().y, 4.0);
+    EXPECT_EQ(shown.GetTargetPoint().y, 9.0);
+    EXPECT_NEAR(shown.GetRoll(), 10.0, 1e-12);
+    EXPECT_NEAR(shown.GetPerspectiveData().viewCone, 90.0, 1e-12);
+    API_3DProjectionInfo read {};
+    ASSERT_EQ(HostEnvironmentRequest(FourCC("GP3D"), &read, nullptr), NoError);
+    EXPECT_EQ(read.cameraGuid, follow.cameraGuid);
+}
+
 TEST_F(Host3DWindow, RedrawsAreCounted)
 {
     EXPECT_EQ(host->Fact("redraws-3d"), "0");
