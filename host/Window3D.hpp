@@ -13,7 +13,7 @@ namespace SimHost {
 // - lengths in metres; the view point and target are 3D points, heights above
 //   the project zero; the projection's distance is the distance between them;
 // - angles in degrees: the view cone is the picture's full horizontal opening,
-//   the roll turns the picture counter-clockwise about the view direction;
+//   the roll turns the camera counter-clockwise about its view direction;
 // - projection code 1 is the perspective; the projection angle is kept as given;
 // - the zoom data are the picture plane's width and height factors and its shift
 //   in x and y, and the six values after the view cone of SetView scale and shift
