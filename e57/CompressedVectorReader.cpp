@@ -45,14 +45,22 @@ const Element& childOf(const Element& node, const char* name, NodeType type) {
 }
 
 // A count that the section cannot hold would let a broken file spin the reader on.
+// Every field counts at least one bit a record: constant fields take none, and a
+// scan of them alone would otherwise claim any number of records.
 void checkRecordCountFits(const Element& node, const std::vector<Leaf>& leaves, std::uint64_t sectionLength) {
+    unsigned widest = 1;
+    std::string widestName = "of any field";
     for (const auto& leaf : leaves) {
         const unsigned bits = leaf.second->type == NodeType::String ? 8 : leaf.second->bitWidth();
-        if (bits > 0 && node.count > sectionLength * 8 / bits)
-            throw E57Exception(ErrorCode::BadSectionHeader,
-                               node.path() + ": " + std::to_string(node.count) + " records of field " + leaf.first +
-                                   " cannot fit a section of " + std::to_string(sectionLength) + " bytes");
+        if (bits > widest) {
+            widest = bits;
+            widestName = "of field " + leaf.first;
+        }
     }
+    if (node.count > sectionLength * 8 / widest)
+        throw E57Exception(ErrorCode::BadSectionHeader, node.path() + ": " + std::to_string(node.count) + " records " +
+                                                            widestName + " cannot fit a section of " +
+                                                            std::to_string(sectionLength) + " bytes");
 }
 
 }  // namespace

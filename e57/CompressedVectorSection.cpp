@@ -26,6 +26,11 @@ CompressedVectorSection::CompressedVectorSection(PagedFile& file, const Element&
     if (sectionLength < kHeaderSize || sectionLength > file.logicalSize() - start_)
         fail("has length " + std::to_string(sectionLength) + ", which does not fit the file");
     end_ = start_ + sectionLength;
+    // Writers leave a section without records without a data packet: nothing to read.
+    if (dataPhysical == 0 && node.count == 0) {
+        dataStart_ = end_;
+        return;
+    }
     if (!PagedFile::isPayloadOffset(dataPhysical)) fail("has a data offset inside a page checksum");
     dataStart_ = PagedFile::toLogical(dataPhysical);
     if (dataStart_ < start_ + kHeaderSize || dataStart_ > end_)

@@ -501,12 +501,9 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
     info.firstStory = levels.begin()->first;
     info.lastStory = levels.rbegin()->first;
     info.actStory = ModelOf(token).currentStorey;
+    info.skipNullFloor = ModelOf(token).storeysNumberedFromOne;
     info.data.clear();
-    const auto& names = ModelOf(token).content.storeyNames;
-    for (const auto& [index, level] : levels) {
-        const auto name = names.find(index);
-        info.data.push_back({index, level, GS::UniString(name != names.end() ? name->second : std::string())});
-    }
+    for (const auto& [index, level] : levels) info.data.push_back({index, level, GS::UniString(ModelOf(token).StoreyName(index))});
     return NoError;
 }
 
@@ -741,6 +738,8 @@ void AddElementFacts(const Host& host, Facts& facts)
 //   add-layer <index> <name>  |  hide-layer, show-layer, lock-layer, unlock-layer, delete-layer <index>
 //   tool-layer <type> <layer>        the tool default's layer
 //   add-storey <index> <level> [name]   storeys stay contiguous
+//   name-storey <index> <name>
+//   storey-numbers-from-one          the storey numbering counts storey 0 as 1
 //   front-window <floorplan|section|3d|elevation|interior-elevation> [n [segment]]
 //                                    a section-type window shows the view of the nth
 //                                    element (from 1), an interior elevation one segment (from 1)
@@ -788,6 +787,17 @@ void AddElementVerbs(ScenarioVerbs& verbs)
             return scenario.Fail("storeys must stay contiguous");
         levels[static_cast<std::int16_t>(index)] = level;
         model.content.storeyNames[static_cast<std::int16_t>(index)] = Scenario::Rest(args);
+        return true;
+    });
+    verbs["name-storey"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
+        int index = 0;
+        if (!(args >> index) || model.content.storeyLevels.count(static_cast<std::int16_t>(index)) == 0)
+            return scenario.Fail("name-storey <index of a storey> <name>");
+        model.content.storeyNames[static_cast<std::int16_t>(index)] = Scenario::Rest(args);
+        return true;
+    });
+    verbs["storey-numbers-from-one"] = OnModel([](Scenario&, Host&, ProjectModel& model, std::istringstream&) {
+        model.storeysNumberedFromOne = true;
         return true;
     });
     verbs["front-window"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {

@@ -172,6 +172,8 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
     host.Log("HostEnvironmentRequest " + FourCCText(code));
     const bool known = code == FourCC("APPL") || code == FourCC("GSPF") || code == FourCC("GTBX") ||
                        code == FourCC("STBX") || code == FourCC("PROJ") || code == FourCC("SHAR");
+    if (code == FourCC("GLIB") || code == FourCC("ALIB") || code == FourCC("SLIB") || code == FourCC("OWLP"))
+        return LibraryEnvironmentRequest(host, code, par1, par2);
     if (known && par1 == nullptr) return APIERR_BADPARS;
     if (code == FourCC("APPL")) {
         auto* info = static_cast<API_ServerApplicationInfo*>(par1);
@@ -181,6 +183,10 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
     }
     if (code == FourCC("GSPF")) {
         auto* request = static_cast<API_SpecFolderRequest*>(par1);
+        if (request->folderId == API_DefaultLibraryFolderID) {
+            request->location = IO::Location(HostLibraryFolderPath(host));
+            return NoError;
+        }
         IO::Location folder(host.WorkFolder());
         folder.AppendToLocal("AppData");
         folder.AppendToLocal("Folder" + std::to_string(request->folderId));
@@ -200,12 +206,12 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
         auto* info = static_cast<API_ProjectInfo*>(par1);
         *info = API_ProjectInfo {};
         if (!host.project_.open) return APIERR_GENERAL;
-        // The project's file is not told: nothing the add-on does needs it yet.
         info->projectName = std::make_unique<GS::UniString>(host.project_.name);
+        // The project's file, once it has one.
+        if (!host.model_.projectFile.empty()) info->location = std::make_unique<IO::Location>(host.model_.projectFile);
         host.project_.teamwork.FillProjectInfo(*info);
         return NoError;
     }
-    if (code == FourCC("GLIB") || code == FourCC("ALIB")) return LibraryEnvironmentRequest(host, code, par1);
     if (code == FourCC("SHAR")) return host.project_.teamwork.FillSharingInfo(*static_cast<API_SharingInfo*>(par1));
     if (code == FourCC("GP3D") || code == FourCC("CP3D")) return Projection3DRequest(host, code, par1, par2);
     return APIERR_BADID;

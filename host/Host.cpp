@@ -13,10 +13,13 @@
 #include "DG/DG.hpp"
 #include "ExchangeVerbs.hpp"
 #include "TeamworkVerbs.hpp"
+#include "CameraServices.hpp"
 #include "ElementServices.hpp"
+#include "DialogVerbs.hpp"
 #include "MorphBodies.hpp"
 #include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
+#include "PointCloudView.hpp"
 #include "Win/WinStandIns.hpp"
 #include "Window3DServices.hpp"
 
@@ -74,6 +77,7 @@ void Host::FillServiceTable()
     FillPaletteServices(table_);
     FillAttributeServices(table_);
     FillLibraryServices(table_);
+    FillCameraServices(table_);
     FillInterfaceServices(table_);
     FillWindow3DServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
@@ -327,7 +331,10 @@ Facts Host::Facts() const
     AddPaletteFacts(*this, facts);
     AddLibraryFacts(*this, facts);
     AddAttributeFacts(*this, facts);
+    AddCameraFacts(*this, facts);
     AddInterfaceFacts(*this, facts);
+    AddDialogFacts(*this, facts);
+    AddPointCloudViewFacts(*this, facts);
     AddWindow3DFacts(*this, facts);
     return facts;
 }
@@ -335,6 +342,8 @@ Facts Host::Facts() const
 std::string Host::Fact(const std::string& name) const
 {
     if (const std::optional<std::string> fact = DialogFact(name)) return *fact;
+    if (const std::optional<std::string> fact = LibraryFact(*this, name)) return *fact;
+    if (const std::optional<std::string> fact = TreeFact(name)) return *fact;
     const auto facts = Facts();
     const auto it = facts.find(name);
     return it == facts.end() ? "<unknown fact " + name + ">" : it->second;

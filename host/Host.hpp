@@ -99,7 +99,9 @@ struct PaletteRegistration {
     GS::Guid guid;
 };
 
-// The progress window an add-on opened, as far as it went.
+// The progress window an add-on opened, as far as it went, and the user's
+// cancel: from the cancelAt-th cancel query on (counted from 1), the user has
+// cancelled.
 struct ProgressWindow {
     bool open = false;
     std::string title;
@@ -108,6 +110,9 @@ struct ProgressWindow {
     std::int32_t maximum = 0;
     std::int32_t value = 0;
     int opened = 0;  // how often it was opened
+    int cancelQueries = 0;
+    int cancelAt = 0;
+    std::vector<std::string> log;  // what the add-on showed, one entry per request
 };
 
 struct Project {

@@ -25,8 +25,14 @@ GSErrCode Progress(ProgressWindow& progress, std::int32_t code, void* par1, void
 {
     if (code == FourCC("IPWD")) {
         if (par1 == nullptr || par2 == nullptr) return APIERR_BADPARS;
-        progress = ProgressWindow {true, static_cast<const GS::UniString*>(par1)->ToUtf8(), *static_cast<const std::int16_t*>(par2),
-                                   std::string(), 0, 0, progress.opened + 1};
+        progress.open = true;
+        progress.title = static_cast<const GS::UniString*>(par1)->ToUtf8();
+        progress.phases = *static_cast<const std::int16_t*>(par2);
+        progress.phase.clear();
+        progress.maximum = 0;
+        progress.value = 0;
+        ++progress.opened;
+        progress.log.push_back("open " + progress.title + " " + std::to_string(progress.phases));
         return NoError;
     }
     if (!progress.open) return APIERR_GENERAL;
@@ -35,14 +41,26 @@ GSErrCode Progress(ProgressWindow& progress, std::int32_t code, void* par1, void
         progress.phase = static_cast<const GS::UniString*>(par1)->ToUtf8();
         progress.maximum = *static_cast<const std::int32_t*>(par2);
         progress.value = 0;
+        progress.log.push_back("phase " + progress.phase + " " + std::to_string(progress.maximum));
         return NoError;
     }
-    if (code == FourCC("IPRV")) {
+    if (code == FourCC("IPRV") || code == FourCC("SPRV")) {
         if (par1 == nullptr) return APIERR_BADPARS;
-        progress.value += *static_cast<const std::int32_t*>(par1);
+        const std::int32_t given = *static_cast<const std::int32_t*>(par1);
+        progress.value = code == FourCC("IPRV") ? progress.value + given : given;
+        if (code == FourCC("SPRV")) progress.log.push_back(std::to_string(progress.value));
+        return NoError;
+    }
+    if (code == FourCC("CANC")) {
+        if (par1 == nullptr) return APIERR_BADPARS;
+        ++progress.cancelQueries;
+        const bool cancelled = progress.cancelAt > 0 && progress.cancelQueries >= progress.cancelAt;
+        *static_cast<bool*>(par1) = cancelled;
+        if (cancelled) progress.log.push_back("cancelled");
         return NoError;
     }
     progress.open = false;
+    progress.log.push_back("close");
     return NoError;
 }
 
@@ -109,7 +127,8 @@ GSErrCode InterfaceRequest(HostToken token, std::int32_t code, void* par1, void*
         host.inputCancelRequested_ = true;
         return NoError;
     }
-    if (code == FourCC("IPWD") || code == FourCC("SPRP") || code == FourCC("IPRV") || code == FourCC("CPWD")) {
+    if (code == FourCC("IPWD") || code == FourCC("SPRP") || code == FourCC("IPRV") || code == FourCC("SPRV") ||
+        code == FourCC("CANC") || code == FourCC("CPWD")) {
         host.Log("HostInterfaceRequest " + FourCCText(code));
         return Progress(host.progress_, code, par1, par2);
     }
@@ -143,10 +162,21 @@ void AddInterfaceFacts(const Host& host, Facts& facts)
     facts["progress"] = p.opened == 0 ? "none"
                                       : "\"" + p.title + "\" \"" + p.phase + "\" " + std::to_string(p.value) + "/" +
                                             std::to_string(p.maximum) + (p.open ? " open" : " closed");
+    std::string log;
+    for (const std::string& entry : p.log) log += (log.empty() ? "" : ", ") + entry;
+    facts["progress-log"] = log.empty() ? "none" : log;
 }
 
 void AddInterfaceVerbs(ScenarioVerbs& verbs)
 {
+    verbs["cancel-progress-at"] = [](Scenario& s, std::istringstream& args) {
+        Host* host = s.GetHost();
+        int n = 0;
+        if (host == nullptr) return s.Fail("this action needs a started host");
+        if (!(args >> n) || n < 1 || !Scenario::Rest(args).empty()) return s.Fail("cancel-progress-at <n from 1>");
+        host->progress_.cancelAt = host->progress_.cancelQueries + n;
+        return true;
+    };
     verbs["pick"] = [](Scenario& s, std::istringstream& args) {
         const std::string rest = Scenario::Rest(args);
         if (rest == "cancel") return Queue(s, {});

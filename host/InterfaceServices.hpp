@@ -13,11 +13,14 @@ namespace SimHost {
 //                                         an outline of plan corners, or a cancel
 //   pick-click <dialog> <item>            a click on a palette made while the
 //                                         next input waits
+//   cancel-progress-at <n>                the user cancels at the n-th cancel
+//                                         query ('CANC') from now on
 // An input without a fitting answer is cancelled. The progress window ('IPWD',
-// 'SPRP', 'IPRV', 'CPWD') and the host's own controls on an add-on's dialog
-// items ('SUCC': kind 18 turns the item into the layer chooser, whose value is a
-// layer index) are kept here too. Fact "progress": the progress window's title,
-// phase, value of maximum and whether it is open, "none" when none was opened.
+// 'SPRP', 'IPRV', 'SPRV', 'CANC', 'CPWD') and the host's own controls on an
+// add-on's dialog items ('SUCC': kind 18 turns the item into the layer chooser,
+// whose value is a layer index) are kept here too. Fact "progress": the progress
+// window's title, phase, value of maximum and whether it is open, "none" when
+// none was opened; "progress-log": what the add-on showed, request by request.
 void FillInterfaceServices(HostServiceTable& table);
 void AddInterfaceFacts(const Host& host, Facts& facts);
 void AddInterfaceVerbs(ScenarioVerbs& verbs);

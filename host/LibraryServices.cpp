@@ -1,6 +1,6 @@
-// The project's library parts as the add-on reaches them: found by unique id,
-// with their default sizes and GDL parameters; and the part files of a library
-// folder that the host loads.
+// The project's libraries and their parts, as the host keeps them: folders on
+// disk, parts found by index, unique id or name with their defaults, generated
+// section by section and saved as files; the placed markers' facts.
 #include "LibraryServices.hpp"
 
 #include <strings.h>
@@ -9,12 +9,9 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <locale>
 #include <sstream>
 
-#include "GS/Guid.hpp"
 #include "HostFiles.hpp"
 #include "ProjectFile.hpp"
 #include "ServiceTable.hpp"
@@ -25,220 +22,447 @@ namespace SimHost {
 
 namespace {
 
-constexpr const char* PartExtension = ".gsm";
-
-// "{main GUID}-{revision GUID}", each GUID in braces.
-bool IsLibraryPartUniqueId(const std::string& text)
-{
-    const auto bracedGuid = [](const std::string& part) {
-        GS::Guid guid;
-        return part.size() == 38 && part.front() == '{' && part.back() == '}' && guid.FromText(part.substr(1, 36));
-    };
-    return text.size() == 77 && text[38] == '-' && bracedGuid(text.substr(0, 38)) && bracedGuid(text.substr(39));
-}
-
-struct ParameterKind {
-    const char* word;
-    std::int32_t type;
-};
-
-constexpr ParameterKind ParameterKinds[] = {
-    {"length", APIParT_Length},   {"real", APIParT_Real}, {"angle", APIParT_Angle},       {"integer", APIParT_Integer},
-    {"boolean", APIParT_Boolean}, {"pen", APIParT_PenColor}, {"string", APIParT_String},
-};
-
-// Words of a line; a quoted text is one word without its quotes. False when a
-// quote is left open.
-bool SplitWords(const std::string& line, std::vector<std::string>& words, std::vector<bool>& quoted)
-{
-    std::size_t i = 0;
-    while (i < line.size()) {
-        if (std::isspace(static_cast<unsigned char>(line[i]))) {
-            ++i;
-            continue;
-        }
-        if (line[i] == '"') {
-            const std::size_t end = line.find('"', i + 1);
-            if (end == std::string::npos) return false;
-            words.push_back(line.substr(i + 1, end - i - 1));
-            quoted.push_back(true);
-            i = end + 1;
-            continue;
-        }
-        std::size_t end = i;
-        while (end < line.size() && !std::isspace(static_cast<unsigned char>(line[end]))) ++end;
-        words.push_back(line.substr(i, end - i));
-        quoted.push_back(false);
-        i = end;
-    }
-    return true;
-}
-
-bool ReadNumber(const std::string& word, double& value)
-{
-    std::istringstream in(word);
-    in.imbue(std::locale::classic());
-    return static_cast<bool>(in >> value) && in.peek() == std::char_traits<char>::eof();
-}
-
-// One parameter line: name, quoted description, kind, value.
-bool ReadParameter(const std::vector<std::string>& words, const std::vector<bool>& quoted, API_AddParType& parameter,
-                   std::string& error)
-{
-    if (words.size() != 4 || quoted[0] || !quoted[1] || quoted[2]) {
-        error = "a parameter is <name> \"<description>\" <kind> <value>";
-        return false;
-    }
-    if (words[0].empty() || words[0].size() >= sizeof parameter.name) {
-        error = "a parameter name has 1 to " + std::to_string(sizeof parameter.name - 1) + " characters";
-        return false;
-    }
-    const auto kind = std::find_if(std::begin(ParameterKinds), std::end(ParameterKinds),
-                                   [&](const ParameterKind& k) { return words[2] == k.word; });
-    if (kind == std::end(ParameterKinds)) {
-        error = "unknown parameter kind '" + words[2] + "'";
-        return false;
-    }
-    std::memcpy(parameter.name, words[0].data(), words[0].size());
-    parameter.typeID = kind->type;
-    if (kind->type == APIParT_String) {
-        if (!quoted[3]) {
-            error = "a string parameter's value is quoted";
-            return false;
-        }
-        parameter.text = GS::UniString(words[3]);
-        return true;
-    }
-    if (quoted[3] || !ReadNumber(words[3], parameter.value)) {
-        error = "'" + words[3] + "' is no number";
-        return false;
-    }
-    return true;
-}
-
-enum class Section { Head, Parameters, Done };
-
-bool ReadPartLine(const std::string& line, Section& section, LibraryPartEntry& part, std::string& error)
-{
-    std::vector<std::string> words;
-    std::vector<bool> quoted;
-    if (!SplitWords(line, words, quoted)) {
-        error = "a quote is not closed";
-        return false;
-    }
-    if (words.empty() || words[0].front() == '!') return true;
-    if (section == Section::Done) {
-        error = "nothing may follow 'end'";
-        return false;
-    }
-    if (section == Section::Parameters) {
-        if (words.size() == 1 && words[0] == "end") {
-            section = Section::Done;
-            return true;
-        }
-        API_AddParType parameter;
-        if (!ReadParameter(words, quoted, parameter, error)) return false;
-        part.params.push_back(parameter);
-        return true;
-    }
-    if (words.size() == 3 && words[0] == "GDL" && words[1] == "object" && quoted[2]) {
-        part.name = words[2];
-    } else if (words.size() == 2 && words[0] == "unique-id") {
-        if (!IsLibraryPartUniqueId(words[1])) {
-            error = "'" + words[1] + "' is no {main GUID}-{revision GUID}";
-            return false;
-        }
-        part.uniqueId = words[1];
-    } else if (words.size() == 1 && words[0] == "parameters") {
-        section = Section::Parameters;
-    } else {
-        error = "unexpected '" + line + "'";
-        return false;
-    }
-    return true;
-}
-
-double NumberOf(const LibraryPartEntry& part, const char* name)
-{
-    for (const API_AddParType& p : part.params)
-        if (strncasecmp(p.name, name, sizeof p.name) == 0) return p.value;
-    return 0.0;
-}
-
-bool ReadPartFile(const fs::path& path, LibraryPartEntry& part, std::string& error)
-{
-    std::string text;
-    if (!ReadWholeFile(path.string(), text)) {
-        error = path.string() + ": cannot be read";
-        return false;
-    }
-    std::istringstream lines(text);
-    std::string line;
-    Section section = Section::Head;
-    for (int number = 1; std::getline(lines, line); ++number) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!ReadPartLine(line, section, part, error)) {
-            error = path.string() + ":" + std::to_string(number) + ": " + error;
-            return false;
-        }
-    }
-    if (part.name.empty() || part.uniqueId.empty() || section != Section::Done) {
-        error = path.string() + ": a part needs its name, its unique-id and its parameters up to 'end'";
-        return false;
-    }
-    part.sizeA = NumberOf(part, "A");
-    part.sizeB = NumberOf(part, "B");
-    return true;
-}
-
-// ---- Services ----------------------------------------------------------------
+constexpr const char* EmbeddedLibraryName = "Eingebettete Bibliothek";
+constexpr const char* HostLibraryFolder = "ARCHICAD Library 22";
 
 ProjectModel& ModelOf(HostToken token) { return Host::From(token).model_; }
 
-// Fills in everything but the index.
-void DescribePart(const LibraryPartEntry& entry, API_LibPart& part)
+std::string Normal(const std::string& path) { return fs::path(path).lexically_normal().string(); }
+
+bool LiesIn(const std::string& path, const std::string& folder)
 {
-    std::snprintf(part.uniqueId, sizeof part.uniqueId, "%s", entry.uniqueId.c_str());
-    part.name = GS::UniString(entry.name);
-    part.version = entry.version;
+    const std::string inner = Normal(path);
+    std::string outer = Normal(folder);
+    if (!outer.empty() && outer.back() != '/') outer += '/';
+    return inner.compare(0, outer.size(), outer) == 0;
 }
 
-GSErrCode SearchLibraryPart(HostToken token, API_LibPart* part)
+std::string EmbeddedLibraryPath(const Host& host) { return (fs::path(host.WorkFolder()) / "Embedded Library").string(); }
+
+const LibraryFolder* FolderOf(const ProjectModel& model, const std::string& path)
 {
-    if (part == nullptr) return APIERR_BADPARS;
-    const std::string wanted(part->uniqueId, strnlen(part->uniqueId, sizeof part->uniqueId));
-    for (const auto& [index, entry] : ModelOf(token).libraryParts) {
-        if (entry.uniqueId != wanted) continue;
-        part->index = index;
-        DescribePart(entry, *part);
-        return NoError;
+    for (const LibraryFolder& folder : model.libraryFolders)
+        if (folder.available && LiesIn(path, folder.path)) return &folder;
+    return nullptr;
+}
+
+std::int32_t NextIndex(const ProjectModel& model)
+{
+    return model.libraryParts.empty() ? 1 : model.libraryParts.rbegin()->first + 1;
+}
+
+// A part loaded again from its file, or known by its unique id, keeps its index.
+std::int32_t KnownIndex(const ProjectModel& model, const LibraryPartEntry& wanted)
+{
+    for (const auto& [index, part] : model.libraryParts)
+        if (!part.path.empty() && !wanted.path.empty() && Normal(part.path) == Normal(wanted.path)) return index;
+    for (const auto& [index, part] : model.libraryParts)
+        if (!wanted.uniqueId.empty() && part.uniqueId == wanted.uniqueId) return index;
+    return 0;
+}
+
+std::int32_t Register(ProjectModel& model, LibraryPartEntry part)
+{
+    std::int32_t index = KnownIndex(model, part);
+    if (index == 0) index = NextIndex(model);
+    model.libraryParts[index] = std::move(part);
+    return index;
+}
+
+bool IsPartFile(const fs::path& path) { return path.extension() == ".gsm"; }
+
+// Every part file of the folder and its subfolders, in path order; nothing when
+// one of them cannot be read.
+bool ReadFolderParts(const std::string& folder, std::vector<LibraryPartEntry>& parts, std::string& error)
+{
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        error = "no library folder " + folder;
+        return false;
+    }
+    std::vector<fs::path> files;
+    for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_regular_file(ec) && IsPartFile(it->path())) files.push_back(it->path());
+    if (ec) {
+        error = "cannot list " + folder + ": " + ec.message();
+        return false;
+    }
+    std::sort(files.begin(), files.end());
+    std::vector<LibraryPartEntry> read;
+    for (const fs::path& file : files) {
+        LibraryPartEntry part;
+        if (!ReadLibraryPartFile(file.string(), part, error)) return false;
+        read.push_back(std::move(part));
+    }
+    parts = std::move(read);
+    return true;
+}
+
+bool LoadFolder(ProjectModel& model, const std::string& folder, std::string& error)
+{
+    std::vector<LibraryPartEntry> parts;
+    if (!ReadFolderParts(folder, parts, error)) return false;
+    for (LibraryPartEntry& part : parts) Register(model, std::move(part));
+    return true;
+}
+
+void DropPartsOutside(ProjectModel& model)
+{
+    for (auto it = model.libraryParts.begin(); it != model.libraryParts.end();)
+        it = !it->second.path.empty() && FolderOf(model, it->second.path) == nullptr ? model.libraryParts.erase(it) : std::next(it);
+}
+
+std::unique_ptr<IO::Location> LocationOf(const std::string& path)
+{
+    return path.empty() ? nullptr : std::make_unique<IO::Location>(path);
+}
+
+void Describe(std::int32_t index, const LibraryPartEntry& part, API_LibPart& record)
+{
+    record.typeID = part.typeID;
+    record.index = index;
+    std::snprintf(record.uniqueId, sizeof record.uniqueId, "%s", part.uniqueId.c_str());
+    record.name = GS::UniString(part.name);
+    record.version = part.version;
+    record.fileName = GS::UniString(part.path.empty() ? std::string() : fs::path(part.path).filename().string());
+    record.location = LocationOf(part.path);
+    std::snprintf(record.parentUniqueId, sizeof record.parentUniqueId, "%s", part.parentUniqueId.c_str());
+    record.isPlaceable = part.placeable;
+    record.formatVersion = part.formatVersion;
+    record.platformSign = part.platformSign;
+}
+
+bool SameText(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+GS::UniString UniqueIdPart(ProjectModel& model)
+{
+    return APIGuid2GSGuid(model.NewGuid()).ToText(true);
+}
+
+// ---- Services -------------------------------------------------------------
+
+std::string UniqueIdOf(const API_LibPart& record) { return std::string(record.uniqueId, strnlen(record.uniqueId, sizeof record.uniqueId)); }
+
+GSErrCode SearchLibraryPart(HostToken token, API_LibPart* libPart)
+{
+    if (libPart == nullptr) return APIERR_BADPARS;
+    const ProjectModel& model = ModelOf(token);
+    const std::string name = libPart->name.ToUtf8();
+    const std::string uniqueId = UniqueIdOf(*libPart);
+    for (const auto& [index, part] : model.libraryParts) {
+        const bool found = !uniqueId.empty() ? SameText(part.uniqueId, uniqueId) : !name.empty() && part.name == name;
+        if (found) {
+            Describe(index, part, *libPart);
+            return NoError;
+        }
     }
     return APIERR_BADID;
 }
 
-GSErrCode GetLibraryPart(HostToken token, API_LibPart* part)
+GSErrCode GetLibraryPart(HostToken token, API_LibPart* libPart)
 {
-    if (part == nullptr) return APIERR_BADPARS;
-    const auto& parts = ModelOf(token).libraryParts;
-    const auto found = parts.find(part->index);
-    if (found == parts.end()) return APIERR_BADINDEX;
-    DescribePart(found->second, *part);
+    if (libPart == nullptr) return APIERR_BADPARS;
+    const ProjectModel& model = ModelOf(token);
+    const auto it = model.libraryParts.find(libPart->index);
+    if (it == model.libraryParts.end()) return APIERR_BADINDEX;
+    Describe(it->first, it->second, *libPart);
     return NoError;
+}
+
+// A library part file or a data file inside a loaded library becomes a part of it.
+GSErrCode RegisterLibraryPart(HostToken token, API_LibPart* libPart)
+{
+    ProjectModel& model = ModelOf(token);
+    if (libPart == nullptr || libPart->location == nullptr) return APIERR_BADPARS;
+    const std::string path = libPart->location->ToPath();
+    std::error_code ec;
+    if (FolderOf(model, path) == nullptr || !fs::is_regular_file(path, ec)) return APIERR_BADPARS;
+    LibraryPartEntry part;
+    if (IsPartFile(path)) {
+        std::string error;
+        if (!ReadLibraryPartFile(path, part, error)) return APIERR_BADPARS;
+    } else {
+        part.typeID = libPart->typeID;
+        part.name = libPart->name.ToUtf8();
+        part.path = path;
+        part.uniqueId = (UniqueIdPart(model) + GS::UniString("-") + UniqueIdPart(model)).ToUtf8();
+    }
+    libPart->index = Register(model, std::move(part));
+    Host::From(token).Log("HostRegisterLibraryPart " + fs::path(path).filename().string());
+    return NoError;
+}
+
+// Begins a new part; with overwriting off an existing file is refused.
+GSErrCode CreateLibraryPart(HostToken token, API_LibPart* libPart)
+{
+    ProjectModel& model = ModelOf(token);
+    if (libPart == nullptr || libPart->location == nullptr || model.libraryPartCreation) return APIERR_BADPARS;
+    const std::string path = libPart->location->ToPath();
+    const LibraryFolder* folder = FolderOf(model, path);
+    if (folder == nullptr || folder->readOnly) return APIERR_BADPARS;
+    std::error_code ec;
+    if (!model.overwriteLibraryParts && fs::exists(path, ec)) return APIERR_REFUSEDCMD;
+    LibraryPartCreation creation;
+    LibraryPartEntry& part = creation.part;
+    part.typeID = libPart->typeID;
+    part.name = libPart->name.ToUtf8();
+    part.path = path;
+    part.uniqueId = UniqueIdOf(*libPart);
+    if (part.uniqueId.empty()) {
+        part.uniqueId = (UniqueIdPart(model) + GS::UniString("-") + UniqueIdPart(model)).ToUtf8();
+        std::snprintf(libPart->uniqueId, sizeof libPart->uniqueId, "%s", part.uniqueId.c_str());
+    }
+    part.parentUniqueId = std::string(libPart->parentUniqueId, strnlen(libPart->parentUniqueId, sizeof libPart->parentUniqueId));
+    part.placeable = libPart->isPlaceable;
+    part.formatVersion = libPart->formatVersion;
+    part.platformSign = libPart->platformSign;
+    model.libraryPartCreation = std::move(creation);
+    Host::From(token).Log("HostCreateLibraryPart " + fs::path(path).filename().string());
+    return NoError;
+}
+
+GSErrCode NewLibraryPartSection(HostToken token, const API_LibPartSection* section)
+{
+    auto& creation = ModelOf(token).libraryPartCreation;
+    if (section == nullptr || !creation || creation->openSection) return APIERR_BADPARS;
+    creation->openSection = LibraryPartSection {section->sectType, section->subIdent, {}};
+    return NoError;
+}
+
+GSErrCode WriteLibraryPartSection(HostToken token, std::int32_t nByte, const char* data)
+{
+    auto& creation = ModelOf(token).libraryPartCreation;
+    if (!creation || !creation->openSection || nByte < 0 || (nByte > 0 && data == nullptr)) return APIERR_BADPARS;
+    creation->openSection->bytes.insert(creation->openSection->bytes.end(), data, data + nByte);
+    return NoError;
+}
+
+GSErrCode EndLibraryPartSection(HostToken token, const API_LibPartSection*)
+{
+    auto& creation = ModelOf(token).libraryPartCreation;
+    if (!creation || !creation->openSection) return APIERR_BADPARS;
+    creation->part.SetSection(*creation->openSection);
+    creation->openSection.reset();
+    return NoError;
+}
+
+GSErrCode BuildParameterSection(HostToken, const std::vector<API_AddParType>* params, double a, double b,
+                                std::vector<char>* section)
+{
+    if (params == nullptr || section == nullptr) return APIERR_BADPARS;
+    *section = ParameterSectionBytes(ParameterList {a, b, *params});
+    return NoError;
+}
+
+GSErrCode SetLibraryPartDetails(HostToken token, const API_LibPartDetails* details)
+{
+    auto& creation = ModelOf(token).libraryPartCreation;
+    if (details == nullptr || !creation) return APIERR_BADPARS;
+    creation->part.details = *details;
+    return NoError;
+}
+
+LibraryPartSection SectionOf(const API_LibPartSection& section, const std::vector<char>* data, const GS::UniString* text)
+{
+    LibraryPartSection made {section.sectType, section.subIdent, {}};
+    if (text != nullptr) {
+        const std::string utf8 = text->ToUtf8();
+        made.bytes.assign(utf8.begin(), utf8.end());
+    } else if (data != nullptr) {
+        made.bytes = *data;
+    }
+    return made;
+}
+
+GSErrCode AddLibraryPartSection(HostToken token, const API_LibPartSection* section, const std::vector<char>* data,
+                                const GS::UniString* text)
+{
+    auto& creation = ModelOf(token).libraryPartCreation;
+    if (section == nullptr || !creation || creation->openSection || (data == nullptr && text == nullptr)) return APIERR_BADPARS;
+    creation->part.SetSection(SectionOf(*section, data, text));
+    return NoError;
+}
+
+// Writes the new part's file and adds it to the loaded library.
+GSErrCode SaveLibraryPart(HostToken token, API_LibPart* libPart)
+{
+    ProjectModel& model = ModelOf(token);
+    auto& creation = model.libraryPartCreation;
+    if (!creation || creation->openSection) return APIERR_BADPARS;
+    LibraryPartEntry part = std::move(creation->part);
+    creation.reset();
+    std::string error;
+    if (!SaveLibraryPartFile(part, error)) return APIERR_GENERAL;
+    Host::From(token).Log("HostSaveLibraryPart " + fs::path(part.path).filename().string());
+    const std::int32_t index = Register(model, std::move(part));
+    if (libPart != nullptr) libPart->index = index;
+    return NoError;
+}
+
+LibraryPartEntry* PartAt(HostToken token, std::int32_t index)
+{
+    auto& parts = ModelOf(token).libraryParts;
+    const auto it = parts.find(index);
+    return it == parts.end() ? nullptr : &it->second;
 }
 
 GSErrCode GetLibraryPartParameters(HostToken token, std::int32_t libraryIndex, double* a, double* b,
                                    std::vector<API_AddParType>* params)
 {
-    const auto& parts = ModelOf(token).libraryParts;
-    const auto it = parts.find(libraryIndex);
-    if (it == parts.end()) return APIERR_BADINDEX;
-    if (a != nullptr) *a = it->second.sizeA;
-    if (b != nullptr) *b = it->second.sizeB;
-    if (params != nullptr) *params = it->second.params;
+    const LibraryPartEntry* part = PartAt(token, libraryIndex);
+    if (part == nullptr) return APIERR_BADINDEX;
+    if (a != nullptr) *a = part->sizeA;
+    if (b != nullptr) *b = part->sizeB;
+    if (params != nullptr) *params = part->params;
     return NoError;
 }
 
-// ---- Facts ---------------------------------------------------------------------
+// A part's section changes in its file too; a file that cannot be written changes nothing.
+GSErrCode UpdateLibraryPartSection(HostToken token, std::int32_t libInd, const API_LibPartSection* section,
+                                   const std::vector<char>* data, const GS::UniString* text)
+{
+    const ProjectModel& model = ModelOf(token);
+    LibraryPartEntry* part = PartAt(token, libInd);
+    if (part == nullptr) return APIERR_BADINDEX;
+    if (section == nullptr || (data == nullptr && text == nullptr) || part->path.empty() || !IsPartFile(part->path))
+        return APIERR_BADPARS;
+    const LibraryFolder* folder = FolderOf(model, part->path);
+    if (folder == nullptr || folder->readOnly) return APIERR_BADPARS;
+    LibraryPartEntry changed = *part;
+    changed.SetSection(SectionOf(*section, data, text));
+    std::string error;
+    if (!SaveLibraryPartFile(changed, error)) return APIERR_GENERAL;
+    *part = std::move(changed);
+    return NoError;
+}
+
+GSErrCode GetLibraryPartSection(HostToken token, std::int32_t libInd, const API_LibPartSection* section,
+                                std::vector<char>* data, GS::UniString* text)
+{
+    const LibraryPartEntry* part = PartAt(token, libInd);
+    if (part == nullptr) return APIERR_BADINDEX;
+    if (section == nullptr) return APIERR_BADPARS;
+    const LibraryPartSection* found = part->Section(section->sectType, section->subIdent);
+    if (found == nullptr) return APIERR_BADID;
+    if (data != nullptr) *data = found->bytes;
+    if (text != nullptr) *text = GS::UniString(std::string(found->bytes.begin(), found->bytes.end()));
+    return NoError;
+}
+
+GSErrCode GetLibraryPartSectionList(HostToken token, std::int32_t libInd, std::vector<API_LibPartSection>* sections)
+{
+    const LibraryPartEntry* part = PartAt(token, libInd);
+    if (part == nullptr) return APIERR_BADINDEX;
+    if (sections == nullptr) return APIERR_BADPARS;
+    sections->clear();
+    for (const LibraryPartSection& section : part->sections) sections->push_back({section.type, section.subIdent});
+    return NoError;
+}
+
+std::vector<API_LibraryInfo> LoadedLibraries(const Host& host)
+{
+    std::vector<API_LibraryInfo> list;
+    API_LibraryInfo embedded;
+    embedded.location = IO::Location(EmbeddedLibraryPath(host));
+    embedded.name = GS::UniString(EmbeddedLibraryName);
+    embedded.libraryType = APILibrary_Embedded;
+    list.push_back(embedded);
+    for (const LibraryFolder& folder : host.model_.libraryFolders)
+        list.push_back({IO::Location(folder.path), GS::UniString(folder.name), folder.type, folder.available, folder.readOnly});
+    return list;
+}
+
+// The folders given become the loaded libraries: parts of folders no longer given
+// go, parts of new folders come, and every other part keeps its index.
+void SetLoadedLibraries(Host& host, const std::vector<API_LibraryInfo>& libraries)
+{
+    ProjectModel& model = host.model_;
+    const std::vector<LibraryFolder> before = model.libraryFolders;
+    model.libraryFolders.clear();
+    for (const API_LibraryInfo& info : libraries) {
+        if (info.libraryType == APILibrary_Embedded) continue;
+        model.libraryFolders.push_back({info.location.ToPath(), info.name.ToUtf8(), info.libraryType, info.available, info.readOnly});
+    }
+    DropPartsOutside(model);
+    for (const LibraryFolder& folder : model.libraryFolders) {
+        const bool known = std::any_of(before.begin(), before.end(), [&](const LibraryFolder& f) {
+            return Normal(f.path) == Normal(folder.path) && f.available;
+        });
+        std::string error;
+        if (folder.available && !known && !LoadFolder(model, folder.path, error)) host.Log("library not loaded: " + error);
+    }
+}
+
+// ---- Facts and verbs --------------------------------------------------------
+
+std::string Shown(const Host& host, const std::string& path)
+{
+    if (path.empty()) return "-";
+    return LiesIn(path, host.WorkFolder()) ? fs::path(path).lexically_relative(host.WorkFolder()).string() : path;
+}
+
+std::int32_t CodeOf(const std::string& text)
+{
+    std::uint32_t code = 0;
+    for (std::size_t i = 0; i < 4; ++i) code = (code << 8) | static_cast<unsigned char>(i < text.size() ? text[i] : ' ');
+    return static_cast<std::int32_t>(code);
+}
+
+std::string OneLine(const std::vector<char>& bytes)
+{
+    std::string text;
+    for (const char c : bytes) text += c == '\n' ? std::string("\\n") : std::string(1, c);
+    return text;
+}
+
+std::string PartText(const Host& host, std::int32_t index, const LibraryPartEntry& part)
+{
+    std::ostringstream out;
+    out << index << ": type " << part.typeID << " \"" << part.name << "\" " << part.uniqueId;
+    if (!part.parentUniqueId.empty()) out << " parent " << part.parentUniqueId;
+    out << " file " << Shown(host, part.path);
+    if (!part.sections.empty()) {
+        out << " sections";
+        for (const LibraryPartSection& section : part.sections) out << " " << FourCCText(section.type);
+    }
+    return out.str();
+}
+
+std::optional<std::string> ParameterText(const LibraryPartEntry& part, const std::string& name)
+{
+    const LibraryPartSection* section = part.Section(FourCC("PARD"), 0);
+    ParameterList list;
+    if (section == nullptr || !ReadParameterSection(section->bytes, list)) return "<no parameters>";
+    if (name == "a" || name == "b") {
+        std::ostringstream out;
+        out << (name == "a" ? list.a : list.b);
+        return out.str();
+    }
+    for (const API_AddParType& p : list.parameters)
+        if (std::string(p.name) == name) {
+            if (p.typeID == APIParT_String) return p.text.ToUtf8();
+            std::ostringstream out;
+            out.precision(12);
+            out << p.value;
+            return out.str();
+        }
+    return "<no parameter " + name + ">";
+}
+
+ScenarioVerb WithHost(std::function<bool(Scenario&, Host&, std::istringstream&)> body)
+{
+    return [body](Scenario& scenario, std::istringstream& args) {
+        Host* host = scenario.GetHost();
+        return host != nullptr ? body(scenario, *host, args) : scenario.Fail("this action needs a started host");
+    };
+}
+
+// ---- Markers ------------------------------------------------------------------
 
 std::string Number(double value)
 {
@@ -294,56 +518,43 @@ std::string DescribeMarker(const StoredElement& element)
 
 }  // namespace
 
-bool ReadLibraryFolder(const std::string& folder, std::vector<LibraryPartEntry>& parts, std::string& error)
+bool LoadLibraryFolder(Host& host, const std::string& path, std::string& error, bool readOnly, bool available)
 {
+    const std::string folder = Normal(path);
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) {
-        error = "no library folder " + folder;
+        error = "no library folder " + path;
         return false;
     }
-    std::vector<fs::path> files;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec))
-        if (entry.is_regular_file() && entry.path().extension() == PartExtension) files.push_back(entry.path());
-    if (ec) {
-        error = "cannot list " + folder + ": " + ec.message();
-        return false;
-    }
-    std::sort(files.begin(), files.end());
-    std::vector<LibraryPartEntry> read;
-    for (const fs::path& file : files) {
-        LibraryPartEntry part;
-        if (!ReadPartFile(file, part, error)) return false;
-        read.push_back(std::move(part));
-    }
-    parts = std::move(read);
-    return true;
-}
-
-bool LoadLibraryFolder(Host& host, const std::string& folder, std::string& error)
-{
     std::vector<LibraryPartEntry> parts;
-    if (!ReadLibraryFolder(folder, parts, error)) return false;
-    auto& loaded = host.model_.libraryParts;
-    for (LibraryPartEntry& part : parts) {
-        const bool known = std::any_of(loaded.begin(), loaded.end(), [&](const auto& p) { return p.second.uniqueId == part.uniqueId; });
-        if (known) continue;
-        const std::int32_t index = loaded.empty() ? 1 : loaded.rbegin()->first + 1;
-        loaded[index] = std::move(part);
-    }
-    if (std::find(host.model_.libraryFolders.begin(), host.model_.libraryFolders.end(), folder) == host.model_.libraryFolders.end())
-        host.model_.libraryFolders.push_back(folder);
-    host.Log("library loaded " + folder);
+    if (available && !ReadFolderParts(folder, parts, error)) return false;
+    // The add-ons' folder is the installation's, not the user's to write into.
+    readOnly = readOnly || (!host.InstalledAddOnFolder().empty() && LiesIn(folder, host.InstalledAddOnFolder()));
+    ProjectModel& model = host.model_;
+    const auto known = std::find_if(model.libraryFolders.begin(), model.libraryFolders.end(),
+                                    [&](const LibraryFolder& f) { return Normal(f.path) == folder; });
+    if (known == model.libraryFolders.end())
+        model.libraryFolders.push_back({folder, fs::path(folder).filename().string(), APILibrary_Local, available, readOnly});
+    for (LibraryPartEntry& part : parts) Register(model, std::move(part));
+    host.Log("library loaded " + path);
     host.FireProjectEvent(APINotify_ChangeLibrary);
     return true;
 }
 
-GSErrCode LibraryEnvironmentRequest(Host& host, std::int32_t code, void* par1)
+GSErrCode LibraryEnvironmentRequest(Host& host, std::int32_t code, void* par1, void* par2)
 {
     if (par1 == nullptr) return APIERR_BADPARS;
     if (code == FourCC("GLIB")) {
-        auto& libraries = *static_cast<std::vector<API_LibraryInfo>*>(par1);
-        libraries.clear();
-        for (const std::string& folder : host.model_.libraryFolders) libraries.push_back({IO::Location(folder)});
+        *static_cast<std::vector<API_LibraryInfo>*>(par1) = LoadedLibraries(host);
+        if (par2 != nullptr) *static_cast<std::int32_t*>(par2) = 0;
+        return NoError;
+    }
+    if (code == FourCC("SLIB")) {
+        SetLoadedLibraries(host, *static_cast<const std::vector<API_LibraryInfo>*>(par1));
+        return NoError;
+    }
+    if (code == FourCC("OWLP")) {
+        host.model_.overwriteLibraryParts = *static_cast<const bool*>(par1);
         return NoError;
     }
     std::string error;
@@ -352,11 +563,50 @@ GSErrCode LibraryEnvironmentRequest(Host& host, std::int32_t code, void* par1)
     return loaded ? NoError : APIERR_GENERAL;
 }
 
+std::string HostLibraryFolderPath(const Host& host) { return (fs::path(host.WorkFolder()) / HostLibraryFolder).string(); }
+
 void FillLibraryServices(HostServiceTable& table)
 {
-    SIMHOST_SET_SERVICE(table, HostGetLibraryPart, GetLibraryPart);
     SIMHOST_SET_SERVICE(table, HostSearchLibraryPart, SearchLibraryPart);
+    SIMHOST_SET_SERVICE(table, HostGetLibraryPart, GetLibraryPart);
+    SIMHOST_SET_SERVICE(table, HostRegisterLibraryPart, RegisterLibraryPart);
+    SIMHOST_SET_SERVICE(table, HostCreateLibraryPart, CreateLibraryPart);
+    SIMHOST_SET_SERVICE(table, HostNewLibraryPartSection, NewLibraryPartSection);
+    SIMHOST_SET_SERVICE(table, HostWriteLibraryPartSection, WriteLibraryPartSection);
+    SIMHOST_SET_SERVICE(table, HostEndLibraryPartSection, EndLibraryPartSection);
+    SIMHOST_SET_SERVICE(table, HostBuildParameterSection, BuildParameterSection);
+    SIMHOST_SET_SERVICE(table, HostSetLibraryPartDetails, SetLibraryPartDetails);
+    SIMHOST_SET_SERVICE(table, HostAddLibraryPartSection, AddLibraryPartSection);
+    SIMHOST_SET_SERVICE(table, HostSaveLibraryPart, SaveLibraryPart);
     SIMHOST_SET_SERVICE(table, HostGetLibraryPartParameters, GetLibraryPartParameters);
+    SIMHOST_SET_SERVICE(table, HostUpdateLibraryPartSection, UpdateLibraryPartSection);
+    SIMHOST_SET_SERVICE(table, HostGetLibraryPartSection, GetLibraryPartSection);
+    SIMHOST_SET_SERVICE(table, HostGetLibraryPartSectionList, GetLibraryPartSectionList);
+}
+
+// A part the project file names keeps what the file stored and takes its sections
+// from its own file again; the folders' parts that are new come after.
+void ReloadLibraryParts(ProjectModel& model)
+{
+    for (auto& [index, part] : model.libraryParts) {
+        if (part.path.empty() || !IsPartFile(part.path)) continue;
+        LibraryPartEntry read;
+        std::string error;
+        if (!ReadLibraryPartFile(part.path, read, error)) continue;
+        part.sections = std::move(read.sections);
+        part.details = read.details;
+        part.placeable = read.placeable;
+        part.formatVersion = read.formatVersion;
+        part.platformSign = read.platformSign;
+        part.parentUniqueId = read.parentUniqueId;
+    }
+    for (const LibraryFolder& folder : model.libraryFolders) {
+        std::vector<LibraryPartEntry> parts;
+        std::string error;
+        if (!folder.available || !ReadFolderParts(folder.path, parts, error)) continue;
+        for (LibraryPartEntry& part : parts)
+            if (KnownIndex(model, part) == 0) Register(model, std::move(part));
+    }
 }
 
 void AddLibraryFacts(const Host& host, Facts& facts)
@@ -379,29 +629,112 @@ void AddLibraryFacts(const Host& host, Facts& facts)
         parts += (parts.empty() ? "" : " ") + std::to_string(index) + ":" + part.uniqueId +
                  (part.version != 0 ? " version " + std::to_string(part.version) : "");
     facts["library-parts"] = parts.empty() ? "none" : parts;
+    std::string libraries;
+    for (const API_LibraryInfo& info : LoadedLibraries(host)) {
+        libraries += (libraries.empty() ? "" : " | ") + info.name.ToUtf8() + "=" + Shown(host, info.location.ToPath());
+        if (info.libraryType == APILibrary_Embedded) libraries += " (embedded)";
+        if (info.readOnly) libraries += " (read-only)";
+        if (!info.available) libraries += " (unavailable)";
+    }
+    facts["libraries"] = libraries;
+    facts["library-overwrite"] = host.model_.overwriteLibraryParts ? "on" : "off";
+}
+
+std::optional<std::string> LibraryFact(const Host& host, const std::string& name)
+{
+    std::istringstream words(name);
+    std::string kind;
+    words >> kind;
+    const auto& parts = host.model_.libraryParts;
+    if (kind == "library-part-named") {
+        const std::string wanted = Scenario::Rest(words);
+        for (const auto& [index, part] : parts)
+            if (part.name == wanted) return std::to_string(index);
+        return "<no library part named " + wanted + ">";
+    }
+    std::int32_t index = 0;
+    if (kind != "library-part" || !(words >> index)) return std::nullopt;
+    const auto it = parts.find(index);
+    if (it == parts.end()) return "<no library part " + std::to_string(index) + ">";
+    std::string detail, which;
+    if (!(words >> detail)) return PartText(host, index, it->second);
+    std::getline(words >> std::ws, which);
+    if (detail == "parameter") return ParameterText(it->second, which);
+    if (detail != "section" || which.size() < 4) return "<library-part <index> section <type> | parameter <name>>";
+    std::istringstream sectionWords(which);
+    std::string type;
+    int subIdent = 0;
+    sectionWords >> type >> subIdent;
+    const LibraryPartSection* section = it->second.Section(CodeOf(type), static_cast<std::int16_t>(subIdent));
+    return section == nullptr ? "<no section " + which + ">" : OneLine(section->bytes);
 }
 
 void AddLibraryVerbs(ScenarioVerbs& verbs)
 {
-    verbs["load-library"] = [](Scenario& s, std::istringstream& args) {
-        Host* host = s.GetHost();
-        if (host == nullptr) return s.Fail("this action needs a started host");
-        const std::string named = Scenario::Rest(args);
-        const std::string folder = named.empty() ? host->InstalledLibraryFolder() : WorkPath(*host, named);
+    verbs["load-library"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+        bool readOnly = false, available = true;
+        std::string path = Scenario::Rest(args);
+        const auto takeFlag = [&path](const std::string& flag) {
+            if (path != flag && path.compare(0, flag.size() + 1, flag + " ") != 0) return false;
+            path.erase(0, std::min(path.size(), flag.size() + 1));
+            return true;
+        };
+        for (bool taken = true; taken;) {
+            taken = false;
+            if (takeFlag("read-only")) readOnly = taken = true;
+            if (takeFlag("unavailable")) {
+                available = false;
+                taken = true;
+            }
+        }
+        const std::string folder = path.empty() ? host.InstalledLibraryFolder() : WorkPath(host, path);
         std::string error;
-        return LoadLibraryFolder(*host, folder, error) || s.Fail(error);
-    };
-    verbs["add-library-part"] = [](Scenario& s, std::istringstream& args) {
-        Host* host = s.GetHost();
-        if (host == nullptr) return s.Fail("this action needs a started host");
+        return LoadLibraryFolder(host, folder, error, readOnly, available) || s.Fail(error);
+    });
+    verbs["add-library-part"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
         std::int32_t index = 0;
         LibraryPartEntry part;
         if (!(args >> index >> part.uniqueId) || index < 1 || !IsLibraryPartUniqueId(part.uniqueId) ||
             !Scenario::OptionalNumber(args, part.version))
             return s.Fail("add-library-part <index from 1> <{main GUID}-{revision GUID}> [version]");
-        host->model_.libraryParts[index] = std::move(part);
+        host.model_.libraryParts[index] = std::move(part);
         return true;
-    };
+    });
+    verbs["place-object"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+        ProjectModel& model = host.model_;
+        std::int32_t index = 0;
+        API_Coord position;
+        double elevation = 0.0;
+        std::int16_t storey = 0;
+        if (!(args >> index >> position.x >> position.y >> elevation) || !Scenario::OptionalNumber(args, storey) ||
+            !Scenario::Rest(args).empty())
+            return s.Fail("place-object <library index> <x> <y> <elevation> [storey]");
+        if (model.libraryParts.count(index) == 0) return s.Fail("no library part " + std::to_string(index));
+        if (model.content.storeyLevels.count(storey) == 0) return s.Fail("no storey " + std::to_string(storey));
+        const GSErrCode result = model.RunUndoable([&] {
+            StoredElement placed;
+            placed.record = model.DefaultsFor(API_ObjectID, 0).record;
+            placed.record.header.guid = model.NewGuid();
+            placed.record.header.floorInd = storey;
+            placed.record.object.libraryPartIndex = index;
+            placed.record.object.position = position;
+            placed.record.object.elevation = elevation;
+            model.content.elements.push_back(std::move(placed));
+            model.MarkChanged();
+            return NoError;
+        });
+        return result == NoError || s.Fail("the host refused the object");
+    });
+    verbs["copy-in"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
+        std::string source, target;
+        if (!(args >> source >> target)) return s.Fail("copy-in <source> <target>");
+        const fs::path from = fs::path(source).is_absolute() ? fs::path(source) : fs::path(s.Origin()).parent_path() / source;
+        const fs::path to = WorkPath(host, target);
+        std::error_code ec;
+        fs::create_directories(to.parent_path(), ec);
+        fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+        return !ec || s.Fail("cannot copy " + from.string() + ": " + ec.message());
+    });
 }
 
 }  // namespace SimHost

@@ -1,47 +1,55 @@
 #pragma once
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "Host.hpp"
 #include "Scenario.hpp"
 
 namespace SimHost {
 
-// The project's library parts, the one place where they live: the services that
-// give a part by its index (with its version) or find it by its unique id and
-// hand out its defaults, the facts about them and the placed markers, and the
-// verbs that load a library folder or add one part.
-//   load-library [folder]    the folder's parts join the project's library, the
-//                            add-on's own library beside it when none is named;
-//                            the add-on hears of the changed library
+// The project's libraries and their parts, the one place where they live:
+// libraries as folders on disk, parts given by index (with their version), found
+// by unique id or name with their defaults, generated section by section and
+// saved as files that the next host process finds again; the placed markers.
+void FillLibraryServices(HostServiceTable& table);
+
+// Facts: library-parts (index:unique id of each part, with its version if any),
+// libraries, library-overwrite, markers, marker <n>, active-stations.
+void AddLibraryFacts(const Host& host, Facts& facts);
+// "library-part <index>", "library-part <index> section <type> [sub]",
+// "library-part <index> parameter <name>", "library-part-named <name>".
+std::optional<std::string> LibraryFact(const Host& host, const std::string& name);
+
+// Verbs:
+//   load-library [read-only] [unavailable] [folder]
+//                            the folder (of the work folder) joins the loaded
+//                            libraries with its parts, the add-on's own library
+//                            when none is named; the add-on hears of it
 //   add-library-part <index> <{main GUID}-{revision GUID}> [version]
 //                            one part under that index (from 1), without defaults
-//   library-parts            index:unique id of each part, with its version if any
-//   markers                  the kinds of the placed markers in element order
-//   marker <n>               the nth marker: kind, id, place, layer, pens, switches
-//   active-stations          the ids of the station markers flagged active
-void FillLibraryServices(HostServiceTable& table);
-void AddLibraryFacts(const Host& host, Facts& facts);
+//   place-object <library index> <x> <y> <elevation> [storey]
+//                            the user places an object of a part
+//   copy-in <source> <target>   copies a file or folder, given relative to the
+//                               scenario's own folder, into the work folder
 void AddLibraryVerbs(ScenarioVerbs& verbs);
 
-// Reads every part file (".gsm") of the folder, in name order. A part file is
-// text:
-//   GDL object "<name>"
-//   unique-id {<main GUID>}-{<revision GUID>}
-//   parameters
-//     <name> "<description>" <length|real|angle|integer|boolean|pen|string> <value>
-//   end
-// A string's value is quoted. False with the file, line and reason when a file
-// cannot be read or breaks the form; nothing is read then.
-// "GLIB" fills a std::vector<API_LibraryInfo> with the folders loaded into the
-// project; "ALIB" loads the folder of an IO::Location as load-library does.
-GSErrCode LibraryEnvironmentRequest(Host& host, std::int32_t code, void* par1);
+// "GLIB" fills a std::vector<API_LibraryInfo> with the loaded libraries, the
+// project's embedded library first; "SLIB" sets them; "ALIB" loads the folder of
+// an IO::Location as load-library does; "OWLP" switches whether a new part may
+// replace an existing file.
+GSErrCode LibraryEnvironmentRequest(Host& host, std::int32_t code, void* par1, void* par2);
 
-bool ReadLibraryFolder(const std::string& folder, std::vector<LibraryPartEntry>& parts, std::string& error);
+// Adds the folder and its parts (of its subfolders too) to the open project's
+// libraries; a part already loaded keeps its index. The add-on hears of the
+// change. False, with nothing added, when the folder or one of its part files
+// cannot be read. An unavailable folder is listed without its parts.
+bool LoadLibraryFolder(Host& host, const std::string& folder, std::string& error, bool readOnly = false,
+                       bool available = true);
 
-// Adds the folder's parts to the open project's library under new indices; a
-// part already loaded keeps its index. The add-on hears of the change. False,
-// with nothing added, when the folder cannot be read.
-bool LoadLibraryFolder(Host& host, const std::string& folder, std::string& error);
+// Loads the parts of the project's library folders again, after a project was opened.
+void ReloadLibraryParts(ProjectModel& model);
+
+// The host's own library folder ("GSPF").
+std::string HostLibraryFolderPath(const Host& host);
 
 }  // namespace SimHost

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "HostFiles.hpp"
+#include "LibraryServices.hpp"
 #include "MorphBodies.hpp"
 
 namespace SimHost {
@@ -154,6 +155,8 @@ json ElementJson(const StoredElement& element)
               {"record", HexText(record)},
               {"memo", MemoJson(element.memo)},
               {"observed", element.observed}};
+    for (const ElementLink& link : element.links)
+        out["links"].push_back({{"to", GuidText(link.to)}, {"flags", link.flags}});
     if (element.view)
         out["view"] = {{"type", element.view->typeID},
                        {"element", GuidText(element.view->elementGuid)},
@@ -178,6 +181,8 @@ StoredElement ElementFrom(const json& in)
         !IsUsableMorphBody(element.memo.morphBody, element.memo.morphMaterialMapTable.size()))
         throw std::runtime_error("a morph without a usable body");
     element.observed = in.value("observed", false);
+    for (const json& link : in.value("links", json::array()))
+        element.links.push_back({GuidFrom(link.at("to"), "a link's element"), link.at("flags").get<std::uint32_t>()});
     if (in.contains("view")) {
         const json& view = in.at("view");
         API_DatabaseInfo database {};
@@ -211,6 +216,9 @@ json ProjectJson(const ProjectModel& model)
         out["storeys"].push_back({{"index", index}, {"level", level},
                                   {"name", name != model.content.storeyNames.end() ? name->second : std::string()}});
     }
+    for (const LibraryFolder& folder : model.libraryFolders)
+        out["libraries"].push_back({{"path", folder.path}, {"name", folder.name}, {"type", folder.type},
+                                    {"available", folder.available}, {"readOnly", folder.readOnly}});
     for (const auto& [index, part] : model.libraryParts)
         out["libraryParts"].push_back({{"index", index},
                                        {"uniqueId", part.uniqueId},
@@ -218,7 +226,9 @@ json ProjectJson(const ProjectModel& model)
                                        {"name", part.name},
                                        {"a", part.sizeA},
                                        {"b", part.sizeB},
-                                       {"params", ParamsJson(part.params)}});
+                                       {"params", ParamsJson(part.params)},
+                                       {"type", part.typeID},
+                                       {"path", part.path}});
     for (const auto& [name, stored] : model.moduleData)
         out["moduleData"].push_back({{"name", name.ToUtf8()},
                                      {"version", stored.dataVersion},
@@ -247,11 +257,19 @@ ProjectModel ProjectFrom(const json& in)
         model.content.storeyLevels[index] = storey.at("level").get<double>();
         model.content.storeyNames[index] = storey.value("name", std::string());
     }
-    for (const json& part : in.value("libraryParts", json::array()))
-        model.libraryParts[part.at("index").get<std::int32_t>()] =
-            LibraryPartEntry {part.at("uniqueId").get<std::string>(), part.value("version", std::int32_t {0}),
-                              part.value("name", std::string()), part.value("a", 0.0), part.value("b", 0.0),
-                              ParamsFrom(part.value("params", json::array()))};
+    for (const json& folder : in.value("libraries", json::array()))
+        model.libraryFolders.push_back({folder.at("path").get<std::string>(), folder.at("name").get<std::string>(),
+                                        folder.at("type").get<std::int32_t>(), folder.at("available").get<bool>(),
+                                        folder.at("readOnly").get<bool>()});
+    for (const json& part : in.value("libraryParts", json::array())) {
+        LibraryPartEntry entry {part.at("uniqueId").get<std::string>(), part.value("version", std::int32_t {0}),
+                                part.value("name", std::string()), part.value("a", 0.0), part.value("b", 0.0),
+                                ParamsFrom(part.value("params", json::array()))};
+        entry.typeID = part.value("type", APILib_ObjectID);
+        entry.path = part.value("path", std::string());
+        model.libraryParts[part.at("index").get<std::int32_t>()] = std::move(entry);
+    }
+    ReloadLibraryParts(model);
     for (const json& data : in.at("moduleData"))
         model.moduleData[GS::UniString(data.at("name").get<std::string>())] =
             StoredModuleData {data.at("version").get<std::int32_t>(), PlatformSignFrom(data.at("platformSign")),
@@ -302,12 +320,15 @@ void AddProjectFileVerbs(ScenarioVerbs& verbs)
 {
     verbs["save-project"] = WithHost([](Scenario& scenario, Host& host, const std::string& file) {
         std::string error;
-        return SaveProjectFile(host.model_, WorkPath(host, file), error) || scenario.Fail(error);
+        if (!SaveProjectFile(host.model_, WorkPath(host, file), error)) return scenario.Fail(error);
+        host.model_.projectFile = WorkPath(host, file);
+        return true;
     });
     verbs["open-project"] = WithHost([](Scenario& scenario, Host& host, const std::string& file) {
         ProjectModel model;
         std::string error;
         if (!ReadProjectFile(WorkPath(host, file), model, error)) return scenario.Fail(error);
+        model.projectFile = WorkPath(host, file);
         host.OpenProject(file, std::move(model));
         return true;
     });

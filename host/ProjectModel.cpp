@@ -524,6 +524,12 @@ double ProjectModel::StoreyLevel(std::int16_t index) const
     return it != content.storeyLevels.end() ? it->second : 0.0;
 }
 
+std::string ProjectModel::StoreyName(std::int16_t index) const
+{
+    const auto it = content.storeyNames.find(index);
+    return it != content.storeyNames.end() ? it->second : std::string();
+}
+
 bool ProjectModel::IsLayerLocked(std::int16_t layer) const
 {
     const auto it = content.layers.find(layer);
@@ -695,6 +701,8 @@ std::string ElemTypeName(API_ElemTypeID type)
     case API_HotspotID: return "hotspot";
     case API_ShellID: return "shell";
     case API_MorphID: return "morph";
+    case API_CameraID: return "camera";
+    case API_CamSetID: return "camera-set";
     case API_PictureID: return "picture";
     default: return "type" + std::to_string(type);
     }
@@ -752,6 +760,14 @@ std::string DescribeElement(const StoredElement& element)
         out << " vertices " << element.memo.morphBody.vertices.size() << " edges " << element.memo.morphBody.edges.size()
             << " polygons " << element.memo.morphBody.polygons.size();
         break;
+    case API_CameraID:
+        out << " " << Point(e.camera.position) << " height " << Number(e.camera.cameraZ) << " target " << Point(e.camera.target)
+            << " height " << Number(e.camera.targetZ) << " cone " << Number(e.camera.viewCone) << " azimuth "
+            << Number(e.camera.azimuth);
+        break;
+    case API_CamSetID:
+        out << " \"" << GS::Utf16ToUtf8(std::u16string(e.camset.name, std::char_traits<char16_t>::length(e.camset.name))) << "\"";
+        return out.str();
     case API_LineID: out << " " << Point(e.line.begC) << "-" << Point(e.line.endC); break;
     case API_ArcID:
     case API_CircleID:

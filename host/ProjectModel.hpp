@@ -7,8 +7,15 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "LibraryParts.hpp"
 
 namespace SimHost {
+
+// A link from an element to another, with its flags.
+struct ElementLink {
+    API_Guid to {};
+    std::uint32_t flags = 0;
+};
 
 struct StoredElement {
     API_Element record {};
@@ -20,6 +27,7 @@ struct StoredElement {
     std::optional<API_DatabaseInfo> view;
     // How often the add-on ran the parameter script of its library part.
     int parameterScriptRuns = 0;
+    std::vector<ElementLink> links;
 };
 
 struct LayerEntry {
@@ -27,18 +35,6 @@ struct LayerEntry {
     std::int32_t flags = 0;
 };
 
-// A library part that placed objects, lamps, windows and doors name by index,
-// with its version, name, default sizes and GDL parameters.
-struct LibraryPartEntry {
-    std::string uniqueId;  // "{main GUID}-{revision GUID}"
-    std::int32_t version = 0;
-    std::string name {};
-    double sizeA = 0.0;
-    double sizeB = 0.0;
-    std::vector<API_AddParType> params {};
-    // The value lists of some of its parameters.
-    std::map<std::string, std::vector<GS::UniString>> valueLists {};
-};
 
 struct ToolDefaults {
     API_Element record {};
@@ -70,7 +66,7 @@ struct ProjectContent {
     std::map<std::int16_t, LayerEntry> layers;
     std::map<std::pair<std::int32_t, std::int16_t>, API_Attribute> attributes;  // pens, line types, fills, fonts
     std::map<std::int16_t, double> storeyLevels;  // contiguous indices
-    std::map<std::int16_t, std::string> storeyNames;
+    std::map<std::int16_t, std::string> storeyNames;  // storeys without a name are not here
     API_Coord locationOffset {};
 };
 
@@ -86,12 +82,17 @@ public:
     API_Guid frontWindowUnId {};  // the view database the front window shows
     double planRotation = 0.0;    // the floor plan's view turned by this angle
     std::int16_t currentStorey = 0;
+    bool storeysNumberedFromOne = false;
     std::vector<API_Neig> selection;
     std::optional<API_Box> zoom;
+    API_Guid openedView {};  // the navigator item whose view was opened last
+    std::string projectFile;  // where the project was saved or read from; empty for a new one
     std::vector<ProjectContent> undoSteps;
     std::map<std::int32_t, LibraryPartEntry> libraryParts;  // by library index, from 1
     std::int32_t openParameterList = 0;                      // the part whose parameter list is open, 0 none
-    std::vector<std::string> libraryFolders;  // loaded in this session, in order
+    std::vector<LibraryFolder> libraryFolders;               // the loaded libraries, in order
+    std::optional<LibraryPartCreation> libraryPartCreation;
+    bool overwriteLibraryParts = false;
     // Add-ons store their data outside the undo steps, as the host does.
     std::map<GS::UniString, StoredModuleData> moduleData;
     // HostGetAttribute requests by type and index.
@@ -115,6 +116,7 @@ public:
 
     ToolDefaults& DefaultsFor(API_ElemTypeID type, std::int32_t variation);
     double StoreyLevel(std::int16_t index) const;
+    std::string StoreyName(std::int16_t index) const;
     bool IsLayerLocked(std::int16_t layer) const;
     // 0 when the element may be changed or deleted, else the host's refusal.
     GSErrCode CheckChangeable(const StoredElement& element) const;

@@ -8,10 +8,11 @@
 #include "ElementServices.hpp"
 #include "DialogLists.hpp"
 #include "ExchangeVerbs.hpp"
-#include "LibraryParts.hpp"
+#include "DialogVerbs.hpp"
 #include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
 #include "OrthophotoJobs.hpp"
+#include "PointCloudView.hpp"
 #include "ModuleDataServices.hpp"
 #include "PaletteVerbs.hpp"
 #include "PlanPicture.hpp"
@@ -42,12 +43,13 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddModuleDataVerbs(verbs_);
     AddProjectFileVerbs(verbs_);
     AddTeamworkVerbs(verbs_);
-    AddLibraryPartVerbs(verbs_);
     AddPlanPictureVerbs(verbs_);
     AddLibraryVerbs(verbs_);
     AddInterfaceVerbs(verbs_);
     AddListVerbs(verbs_);
     AddOrthophotoJobVerbs(verbs_);
+    AddDialogVerbs(verbs_);
+    AddPointCloudViewVerbs(verbs_);
     AddWindow3DVerbs(verbs_);
 }
 

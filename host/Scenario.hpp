@@ -46,6 +46,8 @@ public:
 
     Host* GetHost() { return host_.get(); }
     Host::Options& Options() { return options_; }
+    // The scenario's file, or "<text>".
+    const std::string& Origin() const { return origin_; }
     std::ostream& Out() { return out_; }
     bool StartHost();
     bool Fail(const std::string& message);

@@ -14,4 +14,7 @@ rm -rf build/demo/work
 build/demo/bin/survanto-host --work "$PWD/build/demo/work" scenarios/demo.scn
 build/demo/bin/survanto-host scenarios/curve-slab.scn
 (cd build/demo && bin/survanto-host ../../scenarios/demo-morphs.scn)
+rm -rf build/demo/pointclouds
+build/demo/bin/survanto-host --work "$PWD/build/demo/pointclouds" scenarios/demo-pointclouds.scn
 echo "The demo's views: build/demo/work/orthophoto-section.png, build/demo/work/orthophoto-floorplan.png"
+echo "The clouds from above: build/demo/pointclouds/clouds.png"

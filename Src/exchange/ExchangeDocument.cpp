@@ -6,12 +6,13 @@
 #include <xercesc/parsers/XercesDOMParser.hpp>
 #include <xercesc/sax/ErrorHandler.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
-#include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLException.hpp>
 #include <xercesc/validators/DTD/DTDEntityDecl.hpp>
 
 #include <memory>
+
+#include "e57/XercesGuard.hpp"
 
 using namespace xercesc;
 
@@ -21,31 +22,6 @@ constexpr XMLSize_t MaxEntityExpansions = 10000;
 // Deeper documents are refused before anything walks them: the serializer, the
 // text reader and the node release all recurse once per level.
 constexpr int MaxNestingDepth = 256;
-
-// Xerces counts its Initialize and Terminate calls, so a session here does not
-// end the parser for the E57 reader that may use it at the same time.
-class XercesSession {
-public:
-    XercesSession()
-    {
-        try {
-            XMLPlatformUtils::Initialize();
-            ready_ = true;
-        } catch (const XMLException&) {
-            ready_ = false;
-        }
-    }
-    ~XercesSession()
-    {
-        if (ready_) XMLPlatformUtils::Terminate();
-    }
-    XercesSession(const XercesSession&) = delete;
-    XercesSession& operator=(const XercesSession&) = delete;
-    bool Ready() const { return ready_; }
-
-private:
-    bool ready_ = false;
-};
 
 class FatalErrorCounter : public ErrorHandler {
 public:
@@ -191,9 +167,9 @@ bool ParseAndTake(const std::string& bytes, ExchangeAnnotation& annotation, std:
 
 bool TakeFirstAnnotation(const std::string& bytes, ExchangeAnnotation& annotation, std::string& rewritten)
 {
-    const XercesSession session;
-    if (!session.Ready()) return false;
     try {
+        // The same guard as the E57 reader's: Xerces starts once for both.
+        const e57::XercesGuard xml;
         return ParseAndTake(bytes, annotation, rewritten);
     } catch (...) {
         // Whatever the parser throws ends here: nothing is taken and the file stays.

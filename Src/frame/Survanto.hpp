@@ -25,6 +25,8 @@
 #include "TypVektor.hpp"
 #include "palettes/VaroImportPalette.hpp"
 #include "palettes/VaroNavigatorPalette.hpp"
+#include "pointclouds/CloudPoint.hpp"
+#include "pointclouds/PointCloudBox.hpp"
 
 class ProjectStream;
 class StreamReader;
@@ -180,12 +182,18 @@ public:
     void ShowLibraryAlert();
     std::int32_t StepPanoramaCamera(std::int32_t step);
     void OnCameraViewOpened(const API_NotifyViewEventType& event);
+    void FollowStationCamera();
     void ShowSelectedPhoto(const API_Neig& selection);
     void EnsureStationMarker();
     void ShootPickedPoints(bool takeHeight);
     void ImportPointList();
     void ExportPointList();
     void ImportE57File();
+    // The point files and the generated library part of one point cloud: the
+    // part's library index, 0 when none was made.
+    std::int32_t WritePointCloudPart(const GS::UniString& name, const IO::Location& folder, CloudPointSource& points,
+                                     const PointCloudBox& box, const API_Coord3D& scannerPosition, bool hasPosition,
+                                     std::uint32_t levelCount);
     // Elements from the main curve palette's polygon, each one undoable command
     // that first deletes what the palette's shown polylines list. The polyline is
     // the display of the polygon being measured (flag true) or the final one.

@@ -286,6 +286,7 @@ void ForgetAllDialogs()
     model.folderDialogs.clear();
     model.answerer = nullptr;
     Model::ForgetTreeViews();
+    Model::ForgetFileDialogs();
 }
 
 bool IsOpen(short dialogId)

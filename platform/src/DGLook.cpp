@@ -191,4 +191,62 @@ void SetItemFont(short dialogId, short item, short font)
     if (Item* it = LookupItem(dialogId, item)) it->font = font;
 }
 
+namespace {
+
+bool HasListEntry(const Item& item, short entry)
+{
+    return entry >= 1 && static_cast<std::size_t>(entry) <= item.entries.size();
+}
+
+}  // namespace
+
+void PopUpEntriesClear(short dialogId, short item)
+{
+    if (Item* it = Model::LookupItem(dialogId, item)) {
+        it->entries.clear();
+        it->entryData.clear();
+        it->value = 0.0;
+    }
+}
+
+short PopUpEntryAppend(short dialogId, short item, const GS::UniString& text, std::int64_t data)
+{
+    Item* it = Model::LookupItem(dialogId, item);
+    if (it == nullptr) return 0;
+    it->entryData.resize(it->entries.size(), 0);
+    it->entries.push_back(text);
+    it->entryData.push_back(data);
+    return static_cast<short>(it->entries.size());
+}
+
+short PopUpEntryCount(short dialogId, short item)
+{
+    const Item* it = Model::LookupItem(dialogId, item);
+    return it == nullptr ? 0 : static_cast<short>(it->entries.size());
+}
+
+GS::UniString PopUpEntryText(short dialogId, short item, short entry)
+{
+    const Item* it = Model::LookupItem(dialogId, item);
+    return it == nullptr || !HasListEntry(*it, entry) ? GS::UniString() : it->entries[static_cast<std::size_t>(entry - 1)];
+}
+
+std::int64_t PopUpEntryData(short dialogId, short item, short entry)
+{
+    const Item* it = Model::LookupItem(dialogId, item);
+    if (it == nullptr || !HasListEntry(*it, entry) || static_cast<std::size_t>(entry) > it->entryData.size()) return 0;
+    return it->entryData[static_cast<std::size_t>(entry - 1)];
+}
+
+void SetItemMinDouble(short dialogId, short item, double minimum)
+{
+    if (Item* it = Model::LookupItem(dialogId, item)) it->minValue = minimum;
+}
+
+double GetItemMinDouble(short dialogId, short item)
+{
+    const Item* it = Model::LookupItem(dialogId, item);
+    return it == nullptr ? 0.0 : it->minValue;
+}
+
 }  // namespace DG

@@ -26,6 +26,7 @@ Item* LookupItem(short dialogId, short itemId);
 // drops the dialog's one.
 short Send(Dialog& dialog, short message, short item, std::intptr_t data = 0);
 void ForgetTreeViews();
+void ForgetFileDialogs();
 // Pop-up entries keep a text, an icon and an enabled state each.
 void EvenOutEntries(Item& item);
 

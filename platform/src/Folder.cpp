@@ -55,4 +55,14 @@ std::int32_t Folder::Enumerate(EnumerationCallback callback, void* userData) con
     return 0;
 }
 
+std::int32_t Folder::CreateFolder(const Name& name) const
+{
+    if (status_ != 0) return status_;
+    const std::string& local = name.ToString();
+    if (local.empty() || local == "." || local == ".." || local.find('/') != std::string::npos) return InvalidLocation;
+    std::error_code ec;
+    std::filesystem::create_directory(std::filesystem::path(location_.ToPath()) / local, ec);
+    return ec ? AccessDenied : 0;
+}
+
 }  // namespace IO

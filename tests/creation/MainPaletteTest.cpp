@@ -234,7 +234,6 @@ TEST_F(MainPaletteTest, ItemsRunTheirCommands)
         {"radiator niche", API_WindowID, 53, false, {"EnsureStationMarker"}, 53, 1, 1.0},
         {"point list import", API_MeshID, 79, false, {"ImportPointList"}, Unchanged, Unchanged, 0.0},
         {"point list export", API_WallID, 80, false, {"ExportPointList"}, Unchanged, Unchanged, 0.0},
-        {"E57 import", API_WallID, 82, false, {"ImportE57File"}, Unchanged, Unchanged, 0.0},
         {"shot 3D", API_WallID, 66, true, {"ShootPickedPoints(1)"}, Unchanged, Unchanged, 0.0},
         {"shot 2D", API_WallID, 67, true, {"ShootPickedPoints"}, Unchanged, Unchanged, 0.0},
     };

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "E57TestWriter.hpp"
 #include "ReadEverything.hpp"
 #include "e57/BlobNode.hpp"
 #include "ScanData.hpp"
@@ -165,6 +166,33 @@ TEST(BrokenInput, InvalidSectionHeaderStillListsTheScan) {
     EXPECT_EQ(points.childCount(), 0);
     double x[40];
     EXPECT_THROW(points.reader({e57::SourceDestBuffer(file, "cartesianX", x, 40)}), e57::E57Exception);
+}
+
+// A scan of constant fields alone costs no bits a record: its count is still bounded by
+// the section, so that a small file cannot claim points without end.
+TEST(BrokenInput, ConstantFieldsCannotClaimMoreRecordsThanTheSectionHasBits) {
+    e57test::ScanLayout scan;
+    scan.name = "constant";
+    scan.fields = {{"cartesianX", e57test::FieldKind::Integer, 7, 7},
+                   {"cartesianY", e57test::FieldKind::Integer, 8, 8},
+                   {"cartesianZ", e57test::FieldKind::Integer, 9, 9}};
+    scan.recordCount = 3;
+    scan.source = [](std::uint64_t, e57test::FieldValue* v) { v[0].integer = 7, v[1].integer = 8, v[2].integer = 9; };
+    for (const std::uint64_t claimed : {std::uint64_t{256}, std::uint64_t{1} << 40}) {
+        scan.claimedRecordCount = claimed;
+        e57test::E57TestWriter writer;
+        writer.addScan(scan);
+        const std::string path = e57test::scratchPath("constant.e57");
+        writer.write(path);
+        if (claimed == 256) {
+            EXPECT_EQ(e57test::readEverything(path), 256u);
+            continue;
+        }
+        const auto [code, message] = refusal(path);
+        EXPECT_EQ(code, e57::ErrorCode::BadSectionHeader);
+        EXPECT_NE(message.find("1099511627776 records of any field cannot fit a section of 32 bytes"), std::string::npos)
+            << message;
+    }
 }
 
 TEST(BrokenInput, BlobLengthThatWrapsAroundIsRefused) {

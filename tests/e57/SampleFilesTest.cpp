@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "E57TestWriter.hpp"
 #include "ScanData.hpp"
 #include "TestFiles.hpp"
 #include "e57/BlobNode.hpp"
@@ -174,6 +175,22 @@ TEST(SampleFiles, EmptyFilesEndAtOnce) {
     EXPECT_EQ(points.childCount(), 0);
     double x[40];
     auto reader = points.reader({e57::SourceDestBuffer(zero, "cartesianX", x, 40)});
+    EXPECT_EQ(reader.read(), 0u);
+}
+
+// Some writers give a scan without points a section whose header has no data packet.
+TEST(SampleFiles, ScanWithoutPointsMayHaveASectionWithoutDataPacket) {
+    e57test::ScanLayout scan;
+    scan.name = "no packet";
+    scan.fields = {{"cartesianX", e57test::FieldKind::Double}};
+    scan.withoutDataPacket = true;
+    e57test::E57TestWriter writer;
+    writer.addScan(scan);
+    const std::string path = e57test::scratchPath("no-packet.e57");
+    writer.write(path);
+    const e57::ImageFile file(path);
+    double x[40];
+    auto reader = scanPoints(file, 0).reader({e57::SourceDestBuffer(file, "cartesianX", x, 40)});
     EXPECT_EQ(reader.read(), 0u);
 }
 

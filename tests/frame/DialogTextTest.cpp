@@ -57,16 +57,18 @@ protected:
 constexpr short MainPalette = 32450;
 constexpr short CurvePalette = 32425;
 constexpr short LayerQuestion = 32550;
+constexpr short Navigator = 32446;
+constexpr short E57Panel = 32576;
 constexpr short ImportPalette = 32465;
 
 // Texts that read the same in every language.
-const std::set<std::string> neutralTexts {"", "OK", "3D:", "2D:", "dZ:", "Z:", "Shot 3D", "Shot 2D"};
+const std::set<std::string> neutralTexts {"", "OK", "3D:", "2D:", "dZ:", "Z:", "Shot 3D", "Shot 2D", "Lock Created Elements"};
 
 }  // namespace
 
 TEST_F(DialogTextTest, TranslatedDialogsKeepTheGermanItems)
 {
-    for (const short dialogId : {MainPalette, CurvePalette, LayerQuestion}) {
+    for (const short dialogId : {MainPalette, CurvePalette, LayerQuestion, Navigator, E57Panel}) {
         const DialogTexts german = ReadDialog(dialogId, german_);
         ASSERT_FALSE(german.items.empty()) << dialogId;
         for (const LanguageFile* language : {&english_, &french_}) {

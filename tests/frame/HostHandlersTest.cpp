@@ -308,7 +308,7 @@ TEST_F(HostHandlers, SelectionAndViewEventsReachTheirCallees)
         {4, 2, true, true, {}},
         {4, 5, true, false, {}},
         {16, 1, true, false, {}},
-        {8, 5, false, false, {"OnCameraViewOpened(8)"}},
+        {8, 5, false, false, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.kind) + "@" + std::to_string(c.map));

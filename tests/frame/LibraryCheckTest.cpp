@@ -118,7 +118,7 @@ TEST_F(LibraryCheck, WithoutTheLibraryTheOneBesideTheAddOnIsAdded)
     EXPECT_EQ(Main().blockedState, 0);
     EXPECT_EQ(AlertTexts(), "");
     ASSERT_EQ(Model().libraryFolders.size(), 1u);
-    EXPECT_EQ(std::filesystem::path(Model().libraryFolders.front()).filename(), "Survanto Library");
+    EXPECT_EQ(std::filesystem::path(Model().libraryFolders.front().path).filename(), "Survanto Library");
     API_LibPart part;
     std::snprintf(part.uniqueId, sizeof part.uniqueId, "%s", VersionPartId);
     EXPECT_EQ(HostSearchLibraryPart(&part), NoError) << "the version part came with it";

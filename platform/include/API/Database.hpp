@@ -71,6 +71,7 @@ struct API_StoryInfo {
     std::int16_t firstStory = 0;
     std::int16_t lastStory = 0;
     std::int16_t actStory = 0;  // the storey of the floor plan shown
+    bool skipNullFloor = false;  // storeys from index 0 are numbered from 1
     std::vector<API_StoryType> data;
 };
 
@@ -123,8 +124,9 @@ struct API_UCCallbackType {
 
 // The progress window: "IPWD" par1 the title (GS::UniString), par2 the number of
 // phases (int16); "SPRP" par1 the phase's text (GS::UniString), par2 its maximum
-// (int32); "IPRV" par1 the steps to advance by (int32); "CPWD" closes it. "INCA"
-// ends an interactive input that runs; it takes no parameters.
+// (int32); "IPRV" par1 the steps to advance by (int32); "SPRV" par1 the value to
+// set (int32); "CANC" par1 a bool that tells whether the user cancelled; "CPWD"
+// closes it.
 
 // The 3D window's perspective: view cone in degrees, lengths in metres, heights
 // above the project zero, positions in plan.
@@ -175,10 +177,6 @@ struct API_GetPolyType {
 };
 
 // "INCA" (interface request): ends the running interactive input as cancelled.
-
-// The progress window: "IPWD" par1 the title (GS::UniString), par2 the number of
-// phases (int16); "SPRP" par1 the phase's text (GS::UniString), par2 its maximum
-// (int32); "IPRV" par1 the steps to advance by (int32); "CPWD" closes it.
 
 // "CTOP" (database request): par1 a model point (API_Coord), par2 its pixel
 // position in the front window (API_Pixel).

@@ -299,6 +299,19 @@ struct API_CameraType {
     double rollAngle;                 // radians, the picture turned about the direction of view
 };
 
+// Camera sets (type 27): a named path of cameras.
+constexpr std::size_t API_CamSetNameLength = 256;
+struct API_CamSetType {
+    API_Elem_Head head;
+    char16_t name[API_CamSetNameLength];  // zero-terminated
+    bool showCams;
+    bool closedPath;
+    bool smoothPath;
+    std::int16_t bezierSteps;
+    std::int32_t framesPerCamera;
+    bool smoothTarget;
+};
+
 union API_Element {
     // Every record starts cleared.
     API_Element() { std::memset(static_cast<void*>(this), 0, sizeof(API_Element)); }
@@ -323,8 +336,9 @@ union API_Element {
     API_LevelDimensionType levelDimension;
     API_MorphType morph;
     API_CutPlaneType cutPlane;        // sections, elevations, interior elevations
-    API_CameraType camera;
     API_PictureType picture;
+    API_CameraType camera;
+    API_CamSetType camset;
 };
 
 // GDL parameter kinds.
@@ -336,14 +350,21 @@ enum APIParType : std::int32_t {
     APIParT_Angle = 5,
     APIParT_PenColor = 6,
     APIParT_String = 7,
+    APIParT_Material = 8,
 };
 
-// One GDL parameter of a placed library part.
+// One GDL parameter of a placed library part or of a library part's parameter
+// list. An array parameter has dimensions and its values row by row.
 struct API_AddParType {
     char name[32] {};
     std::int32_t typeID = APIParT_Real;
     double value = 0.0;               // numbers; booleans as 0.0 and 1.0
     GS::UniString text;               // string parameters
+    GS::UniString description;
+    std::int32_t flags = 0;
+    std::int32_t dim1 = 0;
+    std::int32_t dim2 = 0;
+    std::vector<double> arrayValues;
 };
 
 struct API_PolyArc {
@@ -519,19 +540,3 @@ struct API_GetParamValuesType {
 
 // The UTF-16 units a text parameter's value holds, its terminator included.
 constexpr std::size_t API_AddParTextLength = 256;
-
-// A library part of the loaded libraries: its index (from 1), unique id, name
-// and version. HostGetLibraryPart takes the index and fills in the rest;
-// HostSearchLibraryPart takes the unique id and fills in the rest.
-struct API_LibPart {
-    std::int32_t index = 0;
-    char uniqueId[API_UniIDLength] {};
-    GS::UniString name;
-    std::int32_t version = 0;
-};
-
-// One library folder of the project: "GLIB" lists them; "ALIB" adds a folder
-// given by its location.
-struct API_LibraryInfo {
-    IO::Location location;
-};

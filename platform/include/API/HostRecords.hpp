@@ -4,6 +4,7 @@
 #include "API/Attributes.hpp"
 #include "API/Database.hpp"
 #include "API/Elements.hpp"
+#include "API/LibraryParts.hpp"
 #include "API/Types.hpp"
 
 namespace Modeler {

@@ -57,6 +57,7 @@ enum ElemType : API_ElemTypeID {
     API_HotspotID = 24,
     API_CutPlaneID = 25,
     API_CameraID = 26,
+    API_CamSetID = 27,
     API_PictureID = 31,
     API_ElevationID = 33,
     API_InteriorElevationID = 34,

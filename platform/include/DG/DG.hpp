@@ -151,8 +151,11 @@ struct Item {
     bool enabled = true;
     bool visible = true;
     short group = 0;  // radio group
-    std::vector<GS::UniString> entries;  // pop-up entries
+    std::vector<GS::UniString> entries;  // pop-up and list entries
     std::vector<bool> entryEnabled;      // pop-ups: whether the user may choose each entry
+    std::vector<std::int64_t> entryData;  // pop-ups: each entry's data
+    double minValue = -1e300;             // real edits: the lowest value offered; sliders: the lowest the user drags to
+    double maxValue = 0.0;                // sliders: the highest the user drags to
     short left = 0;
     short top = 0;
     short width = 0;
@@ -168,8 +171,6 @@ struct Item {
     short helpIndex = 1;              // chooses among the item's tooltips, 1-based
     std::vector<Tooltip> tooltips;    // from the dialog's tooltip resource, in its order
     short font = 0;
-    double minValue = 0.0;            // sliders: the user drags within these bounds
-    double maxValue = 0.0;
 };
 
 struct Dialog {
@@ -269,6 +270,19 @@ GS::UniString PopupGetItemText(short dialogId, short item, short entry);
 void PopupSetItemText(short dialogId, short item, short entry, const GS::UniString& text);
 void PopupEnableItem(short dialogId, short item, short entry, bool enable = true);
 bool PopupIsItemEnabled(short dialogId, short item, short entry);
+
+// Pop-ups and pop-up menus hold entries, each with data; their value is the chosen
+// entry, 1-based (0: none). An unknown entry reads as empty and 0.
+void PopUpEntriesClear(short dialogId, short item);
+short PopUpEntryAppend(short dialogId, short item, const GS::UniString& text, std::int64_t data);
+short PopUpEntryCount(short dialogId, short item);
+GS::UniString PopUpEntryText(short dialogId, short item, short entry);
+std::int64_t PopUpEntryData(short dialogId, short item, short entry);
+
+// The lowest value a real edit offers; what it does with a smaller one typed in is
+// its own matter: this one keeps it.
+void SetItemMinDouble(short dialogId, short item, double minimum);
+double GetItemMinDouble(short dialogId, short item);
 
 // The help index chooses the tooltip among the item's tooltips; none beyond them.
 short GetItemHelpIndex(short dialogId, short item);
@@ -410,6 +424,23 @@ std::int32_t TreeViewGetItem(short dialogId, short item, std::int32_t treeItem, 
 void TreeViewSetItemUserData(short dialogId, short item, std::int32_t treeItem, std::int64_t userData);
 // 0 for an unknown tree item.
 std::int64_t TreeViewGetItemUserData(short dialogId, short item, std::int32_t treeItem);
+void TreeViewSetItemText(short dialogId, short item, std::int32_t treeItem, const GS::UniString& text);
+GS::UniString TreeViewGetItemText(short dialogId, short item, std::int32_t treeItem);
+void TreeViewSetItemIcon(short dialogId, short item, std::int32_t treeItem, short icon);
+short TreeViewGetItemIcon(short dialogId, short item, std::int32_t treeItem);
+void TreeViewExpandItem(short dialogId, short item, std::int32_t treeItem, bool expand = true);
+bool TreeViewIsItemExpanded(short dialogId, short item, std::int32_t treeItem);
+// A style marks an item as the user sees it; TreeItemRoot reaches every item.
+void TreeViewSetItemStyle(short dialogId, short item, std::int32_t treeItem, short style);
+short TreeViewGetItemStyle(short dialogId, short item, std::int32_t treeItem);
+// The user's selection: TreeItemNone when nothing is selected.
+void TreeViewSelectItem(short dialogId, short item, std::int32_t treeItem);
+std::int32_t TreeViewGetSelectedItem(short dialogId, short item);
+// Drawing is held back while disabled (the calls nest).
+void TreeViewDisableDraw(short dialogId, short item);
+void TreeViewEnableDraw(short dialogId, short item);
+void TreeViewRedraw(short dialogId, short item);
+bool TreeViewIsDrawEnabled(short dialogId, short item);
 
 }  // namespace DG
 

@@ -38,6 +38,9 @@ private:
     std::u16string units_;
 };
 
+// The host's line end in texts it keeps, such as GDL scripts.
+constexpr char EOL[] = "\n";
+
 std::u16string Utf8ToUtf16(const std::string& utf8);
 std::string Utf16ToUtf8(const std::u16string& units);
 

@@ -21,6 +21,8 @@ public:
     // Entries in the order of their names; 0, or the folder's status when it
     // cannot be listed.
     std::int32_t Enumerate(EnumerationCallback callback, void* userData) const;
+    // Makes a folder of that name inside this one: 0, or why it cannot.
+    std::int32_t CreateFolder(const Name& name) const;
 
 private:
     Location location_;

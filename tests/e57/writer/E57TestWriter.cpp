@@ -68,8 +68,9 @@ std::string documentXml(const std::vector<ScanLayout>& scans, const std::vector<
         xml += "<vectorChild type=\"Structure\">\n<name type=\"String\"><![CDATA[" + scan.name + "]]></name>\n";
         if (scan.pose) xml += poseXml(*scan.pose) + "\n";
         xml += scan.extraXml;
+        const std::uint64_t claimed = scan.claimedRecordCount != 0 ? scan.claimedRecordCount : scan.recordCount;
         xml += "<points type=\"CompressedVector\" fileOffset=\"" + std::to_string(offsets[i]) + "\" recordCount=\"" +
-               std::to_string(scan.recordCount) + "\">\n<prototype type=\"Structure\">\n";
+               std::to_string(claimed) + "\">\n<prototype type=\"Structure\">\n";
         for (const auto& field : scan.fields) xml += fieldXml(field) + "\n";
         xml += "</prototype>\n<codecs type=\"Vector\" allowHeterogeneousChildren=\"1\"/>\n</points>\n</vectorChild>\n";
     }

@@ -76,7 +76,7 @@ std::uint64_t SectionWriter::write() {
 
     unsigned char header[32] = {1};
     put(header + 8, out_.logicalPosition() - start);
-    put(header + 16, dataPhysical);
+    put(header + 16, scan_.withoutDataPacket && scan_.recordCount == 0 ? std::uint64_t{0} : dataPhysical);
     put(header + 24, indexPhysical);
     out_.patch(start, header, sizeof header);
     return startPhysical;

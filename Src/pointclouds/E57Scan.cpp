@@ -1,0 +1,131 @@
+#include "pointclouds/E57Scan.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "e57/CompressedVectorNode.hpp"
+#include "e57/FloatNode.hpp"
+#include "e57/IntegerNode.hpp"
+#include "e57/ScaledIntegerNode.hpp"
+#include "pointclouds/PoseQuaternion.hpp"
+#include "pointclouds/ScanColours.hpp"
+
+namespace {
+
+using Block = std::array<double, E57Scan::BlockSize>;
+
+double NumberOf(const e57::Node& node)
+{
+    if (node.is(e57::NodeType::Integer)) return static_cast<double>(e57::IntegerNode(node).value());
+    if (node.is(e57::NodeType::ScaledInteger)) return e57::ScaledIntegerNode(node).scaledValue();
+    return e57::FloatNode(node).value();
+}
+
+double Child(const e57::StructureNode& structure, const char* name) { return NumberOf(structure.get(name)); }
+
+bool IsFinite(const API_Coord3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+
+// The buffers of one reading: coordinates, and colours, intensity and invalid state
+// where the scan has them and they are asked for.
+struct ReadBlock {
+    Block x {}, y {}, z {};
+    Block red {}, green {}, blue {}, intensity {};
+    std::array<std::int64_t, E57Scan::BlockSize> invalid {};
+    std::vector<e57::SourceDestBuffer> buffers;
+    bool invalidBound = false;
+
+    void Bind(const e57::ImageFile& file, const char* field, double* data)
+    {
+        buffers.emplace_back(file, field, data, E57Scan::BlockSize, true, true, sizeof(double));
+    }
+};
+
+}  // namespace
+
+E57Scan::E57Scan(const e57::ImageFile& file, const e57::StructureNode& scan) : file_(&file), scan_(scan)
+{
+    Geometry::TMIdentity(&pose_);
+    ReadPose();
+    const e57::CompressedVectorNode points(scan_.get("points"));
+    const e57::StructureNode prototype = points.prototype();
+    hasCartesian_ = prototype.isDefined("cartesianX") && prototype.isDefined("cartesianY") && prototype.isDefined("cartesianZ");
+}
+
+void E57Scan::ReadPose()
+{
+    hasPose_ = scan_.isDefined("pose");
+    if (!hasPose_) return;
+    const e57::StructureNode pose(scan_.get("pose"));
+    TRANMAT rotation, translation;
+    Geometry::TMIdentity(&rotation);
+    Geometry::TMIdentity(&translation);
+    if (pose.isDefined("rotation")) {
+        const e57::StructureNode r(pose.get("rotation"));
+        PoseQuaternion {Child(r, "w"), Child(r, "x"), Child(r, "y"), Child(r, "z")}.ToMatrix(rotation);
+    }
+    if (pose.isDefined("translation")) {
+        const e57::StructureNode t(pose.get("translation"));
+        scanner_ = {Child(t, "x"), Child(t, "y"), Child(t, "z")};
+        if (!IsFinite(scanner_)) scanner_ = {};
+        Geometry::TMTranslation(&translation, scanner_.x, scanner_.y, scanner_.z);
+    }
+    Geometry::TMComposeTransformations(&rotation, &translation, &pose_);
+}
+
+std::uint64_t E57Scan::RecordCount() const
+{
+    return static_cast<std::uint64_t>(e57::CompressedVectorNode(scan_.get("points")).childCount());
+}
+
+std::uint64_t E57Scan::Read(bool withColours, std::uint64_t recordLimit, CloudPointSink& sink, const BeforeBlock& beforeBlock) const
+{
+    if (!hasCartesian_) return 0;
+    const e57::CompressedVectorNode points(scan_.get("points"));
+    const e57::StructureNode prototype = points.prototype();
+    const ScanColours colours(scan_, prototype);
+    ReadBlock block;
+    block.Bind(*file_, "cartesianX", block.x.data());
+    block.Bind(*file_, "cartesianY", block.y.data());
+    block.Bind(*file_, "cartesianZ", block.z.data());
+    if (withColours) {
+        const char* const fields[] = {"colorRed", "colorGreen", "colorBlue"};
+        Block* const data[] = {&block.red, &block.green, &block.blue};
+        for (int channel = 0; channel < 3; ++channel)
+            if (colours.HasChannel(channel)) block.Bind(*file_, fields[channel], data[channel]->data());
+        if (colours.HasIntensity()) block.Bind(*file_, "intensity", block.intensity.data());
+    }
+    if (prototype.isDefined("cartesianInvalidState")) {
+        block.buffers.emplace_back(*file_, "cartesianInvalidState", block.invalid.data(), BlockSize, true, true, sizeof(std::int64_t));
+        block.invalidBound = true;
+    }
+    e57::CompressedVectorReader reader = points.reader(block.buffers);
+    std::array<CloudPoint, BlockSize> taken;
+    std::uint64_t records = 0, pointsSoFar = 0;
+    // The pose in locals: stores into the points cannot change them.
+    const Geometry::Matrix34& m = pose_.matrix;
+    const double m00 = m.Get(0, 0), m01 = m.Get(0, 1), m02 = m.Get(0, 2), m03 = m.Get(0, 3);
+    const double m10 = m.Get(1, 0), m11 = m.Get(1, 1), m12 = m.Get(1, 2), m13 = m.Get(1, 3);
+    const double m20 = m.Get(2, 0), m21 = m.Get(2, 1), m22 = m.Get(2, 2), m23 = m.Get(2, 3);
+    while (records < recordLimit && beforeBlock(pointsSoFar)) {
+        const std::size_t read = reader.read();
+        const auto used = static_cast<std::size_t>(std::min<std::uint64_t>(read, recordLimit - records));
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < used; ++i) {
+            if (block.invalidBound && block.invalid[i] != 0) continue;
+            const double x = block.x[i], y = block.y[i], z = block.z[i];
+            CloudPoint& point = taken[count];
+            point.position = {m00 * x + m01 * y + m02 * z + m03, m10 * x + m11 * y + m12 * z + m13, m20 * x + m21 * y + m22 * z + m23};
+            if (!IsFinite(point.position)) continue;
+            if (withColours) point.colour = colours.Colour(block.red[i], block.green[i], block.blue[i], block.intensity[i]);
+            ++count;
+        }
+        records += used;
+        pointsSoFar += count;
+        if (count > 0) sink.Take(taken.data(), count);
+        if (read < BlockSize) break;
+    }
+    reader.close();
+    return records;
+}

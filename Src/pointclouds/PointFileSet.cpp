@@ -1,0 +1,110 @@
+#include "pointclouds/PointFileSet.hpp"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr std::int32_t TextCode = 1;
+constexpr char Signature[8] = {'G', 'S', 'P', 'C', 2, 0, 0, 0};
+
+void PutFloat(char*& at, double value)
+{
+    const float single = static_cast<float>(value);
+    std::memcpy(at, &single, sizeof single);
+    at += sizeof single;
+}
+
+}  // namespace
+
+PointFileSet::PointFileSet(const IO::Location& folder, const GS::UniString& partName, std::uint32_t levelCount)
+    : folder_(folder), name_(partName.ToUtf8()), levelCount_(levelCount)
+{
+}
+
+PointFileSet::~PointFileSet() = default;
+
+std::string PointFileSet::Suffix(std::uint32_t levelCount, std::uint32_t level)
+{
+    static const char* const twoLevels[] = {"_data_1", "_data_2"};
+    static const char* const threeLevels[] = {"_data_50", "_data_25", "_data_25_2"};
+    if (levelCount == 2 && level < 2) return twoLevels[level];
+    if (levelCount == 3 && level < 3) return threeLevels[level];
+    return "_data";
+}
+
+std::uint8_t PointFileSet::ColourByte(double component)
+{
+    if (!(component > 0.0)) return 0;
+    if (component >= 255.0) return 255;
+    return static_cast<std::uint8_t>(component);
+}
+
+GS::UniString PointFileSet::FileName(std::uint32_t level) const
+{
+    return GS::UniString(name_ + Suffix(levelCount_, level) + ".gspc");
+}
+
+IO::Location PointFileSet::FileLocation(std::uint32_t level) const
+{
+    IO::Location location = folder_;
+    location.AppendToLocal(FileName(level).ToUtf8());
+    return location;
+}
+
+bool PointFileSet::Open(const PointCloudBox& box)
+{
+    if (levelCount_ < 1 || levelCount_ > MaxLevels) return false;
+    box_ = box;
+    files_.clear();
+    failed_ = false;
+    char header[HeaderSize];
+    std::memcpy(header, Signature, sizeof Signature);
+    char* at = header + sizeof Signature;
+    for (const double value : {box.xMin, box.xMax, box.yMin, box.yMax, box.zMin, box.zMax}) PutFloat(at, value);
+    for (std::uint32_t level = 0; level < levelCount_; ++level) {
+        LevelFile file {std::make_unique<CDataRecorder>(TextCode), {}};
+        file.recorder->SetMode(CDataRecorder::ModeHostFileBinary);
+        file.recorder->SetPath(FileLocation(level).ToPath().c_str());
+        if (file.recorder->OpenWrite() != 0 || !file.recorder->WriteBytes(header, sizeof header)) {
+            failed_ = true;
+            return false;
+        }
+        files_.push_back(std::move(file));
+    }
+    return true;
+}
+
+void PointFileSet::Take(CloudPoint* points, std::size_t count)
+{
+    if (files_.empty()) return;
+    char* at[MaxLevels] {};
+    for (std::size_t level = 0; level < files_.size(); ++level) {
+        if (files_[level].block.size() < count * PointSize) files_[level].block.resize(count * PointSize);
+        at[level] = files_[level].block.data();
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const CloudPoint& point = points[i];
+        const std::uint32_t level = point.level < files_.size() ? point.level : 0;
+        char*& out = at[level];
+        PutFloat(out, point.position.x - box_.xMin);
+        PutFloat(out, point.position.y - box_.yMin);
+        PutFloat(out, point.position.z - box_.zMin);
+        *out++ = static_cast<char>(ColourByte(point.colour.f_red));
+        *out++ = static_cast<char>(ColourByte(point.colour.f_green));
+        *out++ = static_cast<char>(ColourByte(point.colour.f_blue));
+    }
+    for (std::size_t level = 0; level < files_.size(); ++level) {
+        const auto bytes = static_cast<std::size_t>(at[level] - files_[level].block.data());
+        if (!files_[level].recorder->WriteBytes(files_[level].block.data(), bytes)) failed_ = true;
+    }
+}
+
+bool PointFileSet::Close()
+{
+    for (LevelFile& file : files_)
+        if (file.recorder->Close() != 0) failed_ = true;
+    const bool whole = !failed_ && files_.size() == levelCount_;
+    files_.clear();
+    return whole;
+}

@@ -1,0 +1,381 @@
+// The E57 import of one generated scan (double coordinates, 8-bit colours, a pose,
+// thinning by distance), against reading the scan alone in the import's blocks of
+// 40. Every point file starts with the cloud's box, so the box is known before the
+// first point is written. Two ways of getting it are measured: reading the scan
+// twice (the coordinates for the box, then every field while writing) and keeping
+// the transformed points in a scratch file between the box and the writing.
+//   boxReading         the first reading alone: coordinates and pose for the box
+//   readAndTransform   the import's reading: pose, colours, no writing
+//   pointFiles         the point files alone, of points held in memory
+//   twoReadings        the box from a first reading, the point files from a second
+//   scratchFile        one reading into a scratch file, the point files from it
+//   wholeImport        the import command in a simulated host, part and object included
+// Run each alone (--benchmark_filter) to see its own peak memory.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DG/DG.hpp"
+#include "DG/FileDialog.hpp"
+#include "E57TestWriter.hpp"
+#include "Host.hpp"
+#include "LibraryServices.hpp"
+#include "frame/AddOnGlobals.hpp"
+#include "frame/Survanto.hpp"
+#include "pointclouds/E57CloudSource.hpp"
+#include "pointclouds/E57Scan.hpp"
+#include "pointclouds/PointFileSet.hpp"
+#include "pointclouds/PointThinning.hpp"
+
+extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
+extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*);
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void RemoveBenchFolder();
+
+// Made at its first use and removed when the process ends.
+const fs::path& BenchFolder()
+{
+    static const fs::path folder = [] {
+        const fs::path made = fs::temp_directory_path() / ("survanto-import-bench-" + std::to_string(::getpid()));
+        fs::create_directories(made);
+        return made;
+    }();
+    static const bool removedAtExit = std::atexit(RemoveBenchFolder) == 0;
+    static_cast<void>(removedAtExit);
+    return folder;
+}
+
+void RemoveBenchFolder()
+{
+    std::error_code ec;
+    fs::remove_all(BenchFolder(), ec);
+}
+
+// A scan on a 1000 x 1000 grid, 20 m wide, with its scanner in the middle.
+const std::string& GeneratedScan(std::uint64_t points)
+{
+    static std::map<std::uint64_t, std::string> written;
+    std::string& path = written[points];
+    if (!path.empty()) return path;
+    e57test::ScanLayout scan;
+    scan.name = "benchmark";
+    scan.fields = {{"cartesianX", e57test::FieldKind::Double},          {"cartesianY", e57test::FieldKind::Double},
+                   {"cartesianZ", e57test::FieldKind::Double},          {"colorRed", e57test::FieldKind::Integer, 0, 255},
+                   {"colorGreen", e57test::FieldKind::Integer, 0, 255}, {"colorBlue", e57test::FieldKind::Integer, 0, 255}};
+    scan.recordCount = points;
+    scan.pose = e57test::Pose {std::array<double, 4> {0.9238795325, 0, 0, 0.3826834324}, std::array<double, 3> {100, 200, 3}};
+    scan.source = [](std::uint64_t r, e57test::FieldValue* v) {
+        v[0].real = double(r % 1000) * 0.02 - 10;
+        v[1].real = double(r / 1000 % 1000) * 0.02 - 10;
+        v[2].real = double(r) * 1e-7;
+        v[3].integer = std::int64_t(r % 256);
+        v[4].integer = std::int64_t(r / 256 % 256);
+        v[5].integer = std::int64_t(r * 7 % 256);
+    };
+    e57test::E57TestWriter writer;
+    writer.addScan(scan);
+    path = (BenchFolder() / ("scan-" + std::to_string(points) + ".e57")).string();
+    writer.write(path);
+    return path;
+}
+
+double PeakResidentMegabytes()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+void Report(benchmark::State& state, std::uint64_t points, double peakBefore)
+{
+    state.SetItemsProcessed(static_cast<std::int64_t>(points));
+    state.counters["points_per_s"] = benchmark::Counter(double(points), benchmark::Counter::kIsRate);
+    state.counters["peak_MB"] = PeakResidentMegabytes();
+    state.counters["peak_growth_MB"] = PeakResidentMegabytes() - peakBefore;
+}
+
+class CountingSink : public CloudPointSink {
+public:
+    void Take(CloudPoint* points, std::size_t count) override
+    {
+        this->count += count;
+        if (count > 0) checksum += points[count - 1].position.x + points[0].colour.f_red;
+    }
+    std::uint64_t count = 0;
+    double checksum = 0;
+};
+
+class BoxSink : public CloudPointSink {
+public:
+    void Take(CloudPoint* points, std::size_t count) override
+    {
+        if (count == 0) return;
+        std::size_t i = 0;
+        if (this->count == 0) box.Add(points[i++].position, true);
+        for (; i < count; ++i) box.Add(points[i].position, false);
+        this->count += count;
+    }
+    PointCloudBox box;
+    std::uint64_t count = 0;
+};
+
+bool Always(std::uint64_t) { return true; }
+
+PointThinning DistanceThinning(const E57Scan& scan) { return PointThinning::ByDistance(scan.ScannerPosition(), 6, 12, 36); }
+
+struct OpenScan {
+    explicit OpenScan(const std::string& path)
+        : file(path, "r", e57::ImageFile::kChecksumAll), scan(file, e57::StructureNode(file.root().get("/data3D/0")))
+    {
+    }
+    e57::ImageFile file;
+    E57Scan scan;
+};
+
+void ReadAndTransform(benchmark::State& state)
+{
+    const std::uint64_t points = static_cast<std::uint64_t>(state.range(0));
+    const std::string& path = GeneratedScan(points);
+    const double peakBefore = PeakResidentMegabytes();
+    for (auto _ : state) {
+        OpenScan open(path);
+        CountingSink sink;
+        open.scan.Read(true, UINT64_MAX, sink, Always);
+        benchmark::DoNotOptimize(sink.checksum);
+    }
+    Report(state, points * state.iterations(), peakBefore);
+}
+
+void BoxReading(benchmark::State& state)
+{
+    const std::uint64_t points = static_cast<std::uint64_t>(state.range(0));
+    const std::string& path = GeneratedScan(points);
+    const double peakBefore = PeakResidentMegabytes();
+    for (auto _ : state) {
+        OpenScan open(path);
+        BoxSink box;
+        open.scan.Read(false, UINT64_MAX, box, Always);
+        benchmark::DoNotOptimize(box.box);
+    }
+    Report(state, points * state.iterations(), peakBefore);
+}
+
+// The same block of 40 points over and over, on two levels.
+class RepeatedBlock : public CloudPointSource {
+public:
+    explicit RepeatedBlock(std::uint64_t points) : points_(points)
+    {
+        for (std::size_t i = 0; i < block_.size(); ++i) {
+            block_[i].position = {double(i), double(i) * 0.5, 1.0};
+            block_[i].colour = {double(i), 100.0, 200.0};
+            block_[i].level = i % 4 == 0 ? 0 : 1;
+        }
+    }
+    void Deliver(CloudPointSink& sink) override
+    {
+        for (std::uint64_t done = 0; done < points_; done += block_.size())
+            sink.Take(block_.data(), static_cast<std::size_t>(std::min<std::uint64_t>(block_.size(), points_ - done)));
+    }
+
+private:
+    std::uint64_t points_;
+    std::array<CloudPoint, 40> block_ {};
+};
+
+void PointFiles(benchmark::State& state)
+{
+    const std::uint64_t points = static_cast<std::uint64_t>(state.range(0));
+    const double peakBefore = PeakResidentMegabytes();
+    const fs::path target = BenchFolder() / "files";
+    fs::create_directories(target);
+    RepeatedBlock source(points);
+    PointCloudBox box;
+    box.Add({0, 0, 0}, true);
+    box.Add({40, 20, 1}, false);
+    for (auto _ : state) {
+        PointFileSet files(IO::Location(target.string()), GS::UniString("Scan"), 2);
+        files.Open(box);
+        source.Deliver(files);
+        if (!files.Close()) state.SkipWithError("the point files were not written");
+    }
+    Report(state, points * state.iterations(), peakBefore);
+}
+
+void TwoReadings(benchmark::State& state)
+{
+    const std::uint64_t points = static_cast<std::uint64_t>(state.range(0));
+    const std::string& path = GeneratedScan(points);
+    const double peakBefore = PeakResidentMegabytes();
+    const fs::path target = BenchFolder() / "two";
+    fs::create_directories(target);
+    for (auto _ : state) {
+        OpenScan open(path);
+        BoxSink box;
+        const std::uint64_t records = open.scan.Read(false, UINT64_MAX, box, Always);
+        E57CloudSource source(DistanceThinning(open.scan));
+        source.AddScan(open.scan, records);
+        PointFileSet files(IO::Location(target.string()), GS::UniString("Scan"), source.LevelCount());
+        files.Open(box.box);
+        source.Deliver(files);
+        if (!files.Close()) state.SkipWithError("the point files were not written");
+    }
+    Report(state, points * state.iterations(), peakBefore);
+}
+
+// The transformed points with their colour bytes and levels, 28 bytes each, kept in
+// a file between taking the box and writing the point files.
+class ScratchFile : public CloudPointSink, public CloudPointSource {
+public:
+    static constexpr std::size_t RecordSize = 28;
+
+    explicit ScratchFile(const fs::path& path) : path_(path.string()), file_(std::fopen(path_.c_str(), "w+b")) {}
+    ~ScratchFile() override
+    {
+        if (file_ != nullptr) std::fclose(file_);
+        std::remove(path_.c_str());
+    }
+
+    void Take(CloudPoint* points, std::size_t count) override
+    {
+        for (std::size_t i = 0; i < count; ++i) {
+            box.Add(points[i].position, this->count++ == 0);
+            if (buffer_.size() + RecordSize > BufferSize) Flush();
+            const std::size_t at = buffer_.size();
+            buffer_.resize(at + RecordSize);
+            std::memcpy(buffer_.data() + at, &points[i].position, 24);
+            buffer_[at + 24] = static_cast<char>(PointFileSet::ColourByte(points[i].colour.f_red));
+            buffer_[at + 25] = static_cast<char>(PointFileSet::ColourByte(points[i].colour.f_green));
+            buffer_[at + 26] = static_cast<char>(PointFileSet::ColourByte(points[i].colour.f_blue));
+            buffer_[at + 27] = static_cast<char>(points[i].level);
+        }
+    }
+
+    void Deliver(CloudPointSink& sink) override
+    {
+        Flush();
+        std::rewind(file_);
+        std::vector<char> bytes(BufferSize);
+        std::vector<CloudPoint> block(BufferSize / RecordSize);
+        while (const std::size_t read = std::fread(bytes.data(), RecordSize, block.size(), file_)) {
+            for (std::size_t i = 0; i < read; ++i) {
+                const char* record = bytes.data() + i * RecordSize;
+                std::memcpy(&block[i].position, record, 24);
+                block[i].colour = {double(std::uint8_t(record[24])), double(std::uint8_t(record[25])), double(std::uint8_t(record[26]))};
+                block[i].level = std::uint8_t(record[27]);
+            }
+            sink.Take(block.data(), read);
+        }
+    }
+
+    PointCloudBox box;
+    std::uint64_t count = 0;
+
+private:
+    static constexpr std::size_t BufferSize = RecordSize * 36'000;
+
+    void Flush()
+    {
+        std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
+        buffer_.clear();
+    }
+
+    std::string path_;
+    std::FILE* file_;
+    std::vector<char> buffer_;
+};
+
+class LevelsInto : public CloudPointSink {
+public:
+    LevelsInto(PointThinning thinning, CloudPointSink& next) : thinning_(thinning), next_(next) {}
+    void Take(CloudPoint* points, std::size_t count) override
+    {
+        for (std::size_t i = 0; i < count; ++i) points[i].level = thinning_.NextLevel(points[i].position);
+        next_.Take(points, count);
+    }
+
+private:
+    PointThinning thinning_;
+    CloudPointSink& next_;
+};
+
+void ScratchFileWay(benchmark::State& state)
+{
+    const std::uint64_t points = static_cast<std::uint64_t>(state.range(0));
+    const std::string& path = GeneratedScan(points);
+    const double peakBefore = PeakResidentMegabytes();
+    const fs::path target = BenchFolder() / "scratch";
+    fs::create_directories(target);
+    for (auto _ : state) {
+        OpenScan open(path);
+        ScratchFile scratch(target / "points.scratch");
+        LevelsInto levelled(DistanceThinning(open.scan), scratch);
+        open.scan.Read(true, UINT64_MAX, levelled, Always);
+        PointFileSet files(IO::Location(target.string()), GS::UniString("Scan"), 2);
+        files.Open(scratch.box);
+        scratch.Deliver(files);
+        if (!files.Close()) state.SkipWithError("the point files were not written");
+    }
+    Report(state, points * state.iterations(), peakBefore);
+}
+
+// The command as the user runs it: the dialog answered, the part generated from the
+// template, the object and its camera placed.
+void WholeImport(benchmark::State& state)
+{
+    const std::uint64_t points = static_cast<std::uint64_t>(state.range(0));
+    const std::string& path = GeneratedScan(points);
+    const fs::path work = BenchFolder() / "host";
+    const fs::path templates = work / "templates";
+    fs::create_directories(templates);
+    fs::copy_file(fs::path(SURVANTO_SOURCE_DIR) / "tests/pointclouds/template/VaroPointCloud.gsm", templates / "VaroPointCloud.gsm",
+                  fs::copy_options::overwrite_existing);
+    SimHost::Host::Options options;
+    options.workFolder = work.string();
+    auto host = std::make_unique<SimHost::Host>(options);
+    host->LoadStatic({GetExportedFuncAddrs, SetImportedFuncAddrs});
+    host->Start();
+    host->NewProject();
+    std::string error;
+    // The add-on's library, read-only: the check finds it and adds none.
+    SimHost::LoadLibraryFolder(*host, (fs::path(SURVANTO_SOURCE_DIR) / "resources/library").string(), error, true);
+    SimHost::LoadLibraryFolder(*host, templates.string(), error, true);
+    const double peakBefore = PeakResidentMegabytes();
+    for (auto _ : state) {
+        DG::QueueOpenAnswer(true, {IO::Location(path)});
+        theSurvanto.load()->ImportE57File();
+        if (host->model_.content.elements.empty()) state.SkipWithError("no cloud was made");
+    }
+    Report(state, points * state.iterations(), peakBefore);
+    host->Shutdown();
+}
+
+void Sizes(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->ArgName("points")->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+BENCHMARK(BoxReading)->Apply(Sizes);
+BENCHMARK(ReadAndTransform)->Apply(Sizes);
+BENCHMARK(PointFiles)->Apply(Sizes);
+BENCHMARK(TwoReadings)->Apply(Sizes);
+BENCHMARK(ScratchFileWay)->Apply(Sizes);
+BENCHMARK(WholeImport)->Apply(Sizes);
+
+}  // namespace
+
+BENCHMARK_MAIN();
