@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "ServiceTable.hpp"
+#include "Window3DServices.hpp"
 
 namespace SimHost {
 
@@ -148,14 +149,17 @@ GSErrCode NavigatorRequest(HostToken token, std::int32_t code, void* par1, void*
     return APIERR_BADID;
 }
 
-GSErrCode OpenView(ProjectModel& model, const char* text)
+// The 3D window comes to the front and looks through the view's camera.
+GSErrCode OpenView(Host& host, const char* text)
 {
+    ProjectModel& model = host.model_;
     GS::Guid guid;
     if (!guid.FromText(text)) return APIERR_BADPARS;
     for (const API_NavigatorItem& item : CameraViews(model))
         if (item.guid == GSGuid2APIGuid(guid)) {
             model.openedView = item.guid;
             model.frontWindow = APIWind_3DModelID;
+            LookThroughCameraElement(host, item.elementGuid);
             return NoError;
         }
     return APIERR_BADID;
@@ -185,7 +189,7 @@ GSErrCode AutomationRequest(HostToken token, std::int32_t code, void* par1, void
         return earlierAutomationRequest != nullptr ? earlierAutomationRequest(token, code, par1, par2) : APIERR_BADID;
     if (par1 == nullptr) return APIERR_BADPARS;
     Host::From(token).Log("HostAutomationRequest " + FourCCText(code));
-    if (code == FourCC("GOVW")) return OpenView(ModelOf(token), static_cast<const char*>(par1));
+    if (code == FourCC("GOVW")) return OpenView(Host::From(token), static_cast<const char*>(par1));
     return ZoomToElements(ModelOf(token), *static_cast<const std::vector<API_Guid>*>(par1));
 }
 

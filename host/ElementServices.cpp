@@ -19,6 +19,7 @@
 #include "SectionViews.hpp"
 #include "SelectionServices.hpp"
 #include "ViewDatabases.hpp"
+#include "Window3DServices.hpp"
 #include "ServiceTable.hpp"
 
 namespace SimHost {
@@ -405,6 +406,7 @@ GSErrCode CallUndoableCommand(HostToken token, const GS::UniString&, const APIUn
 
 GSErrCode AutomationRequest(HostToken token, std::int32_t code, void* par1, void*)
 {
+    if (code == FourCC("RDRW")) return Redraw3DWindow(Host::From(token));
     if (code != FourCC("ZOOM") && code != FourCC("CHWD")) return APIERR_BADID;
     if (par1 == nullptr) return APIERR_BADPARS;
     if (code == FourCC("CHWD")) return ChangeWindow(Host::From(token), *static_cast<const API_WindowInfo*>(par1));

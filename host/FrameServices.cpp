@@ -9,6 +9,7 @@
 #include "RS/ResourceModule.hpp"
 #include "ServiceTable.hpp"
 #include "Win/WinStandIns.hpp"
+#include "Window3DServices.hpp"
 
 namespace SimHost {
 
@@ -170,7 +171,7 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
     Host& host = Host::From(token);
     host.Log("HostEnvironmentRequest " + FourCCText(code));
     const bool known = code == FourCC("APPL") || code == FourCC("GSPF") || code == FourCC("GTBX") ||
-                       code == FourCC("STBX") || code == FourCC("PROJ") || code == FourCC("SHAR") || code == FourCC("CP3D");
+                       code == FourCC("STBX") || code == FourCC("PROJ") || code == FourCC("SHAR");
     if (code == FourCC("GLIB") || code == FourCC("ALIB") || code == FourCC("SLIB") || code == FourCC("OWLP"))
         return LibraryEnvironmentRequest(host, code, par1, par2);
     if (known && par1 == nullptr) return APIERR_BADPARS;
@@ -212,11 +213,7 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
         return NoError;
     }
     if (code == FourCC("SHAR")) return host.project_.teamwork.FillSharingInfo(*static_cast<API_SharingInfo*>(par1));
-    if (code == FourCC("CP3D")) {
-        const bool* followsCamera = static_cast<const bool*>(par2);
-        host.projections_.push_back({*static_cast<const API_3DProjectionInfo*>(par1), followsCamera != nullptr && *followsCamera});
-        return NoError;
-    }
+    if (code == FourCC("GP3D") || code == FourCC("CP3D")) return Projection3DRequest(host, code, par1, par2);
     return APIERR_BADID;
 }
 

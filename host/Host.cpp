@@ -25,6 +25,7 @@
 #include "PointCloudView.hpp"
 #include "Win/WinStandIns.hpp"
 #include "Win/WindowMessages.hpp"
+#include "Window3DServices.hpp"
 
 namespace fs = std::filesystem;
 
@@ -85,6 +86,7 @@ void Host::FillServiceTable()
     FillLibraryServices(table_);
     FillCameraServices(table_);
     FillInterfaceServices(table_);
+    FillWindow3DServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 
@@ -367,6 +369,7 @@ Facts Host::Facts() const
     AddDialogFacts(*this, facts);
     AddPointCloudViewFacts(*this, facts);
     AddInstrumentFacts(*this, facts);
+    AddWindow3DFacts(*this, facts);
     return facts;
 }
 

@@ -13,6 +13,7 @@
 #include "MorphBodies.hpp"
 #include "ProjectModel.hpp"
 #include "Teamwork.hpp"
+#include "Window3D.hpp"
 
 namespace SimHost {
 
@@ -256,6 +257,7 @@ public:
     std::vector<std::string> dialogAnswerErrors_;
     bool inputCancelRequested_ = false;
     std::vector<ProjectionRequest> projections_;
+    Window3D window3D_;
     ProgressWindow progress_;
     // Texts the add-on gave its menu items ('SMIT'), by menu and item.
     std::map<std::pair<std::int16_t, std::int32_t>, std::string> menuTexts_;

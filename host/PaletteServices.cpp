@@ -65,6 +65,7 @@ std::optional<std::string> ItemField(const DG::Dialog& dialog, const DG::Item& i
     if (field == "entry") return std::to_string(item.selected);
     if (field == "entries") return EntryIcons(item);
     if (field == "font") return std::to_string(item.font);
+    if (field == "bounds") return Number(item.minValue) + " " + Number(item.maxValue);
     return std::nullopt;
 }
 

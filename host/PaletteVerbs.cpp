@@ -148,6 +148,18 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
         DG::ChangeItem(dialog, item, value);
         return true;
     });
+    verbs["drag-slider"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
+        short dialog = 0, item = 0;
+        double value = 0.0;
+        if (!(args >> dialog >> item >> value)) return s.Fail("drag-slider <dialog> <slider> <value>");
+        const DG::Item* slider = ReachableItem(s, dialog, item);
+        if (slider == nullptr) return false;
+        if (slider->type != "slider") return s.Fail("item " + std::to_string(item) + " is no slider");
+        if (value < slider->minValue || value > slider->maxValue)
+            return s.Fail(ValueText(value) + " lies beyond the bounds of slider " + std::to_string(item));
+        DG::DragSlider(dialog, item, value);
+        return true;
+    });
     verbs["close-dialog"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
         short dialog = 0;
         if (!(args >> dialog)) return s.Fail("close-dialog <dialog>");

@@ -13,6 +13,7 @@ namespace SimHost {
 //   answer-file <path>|cancel              answers the next save-file dialog; a
 //                                          relative path lies in the work folder
 //   answer-alert <button 1..3>             answers the next alert (unanswered ones take 1)
+//   drag-slider <dialog> <slider> <value>  the user drags a slider within its bounds
 //   close-dialog <dialog>                  the palette's close box
 //   move-dialog <dialog> <x> <y>           the user moves the open palette
 //   palette-control <dialog> close|hide|show|disable|enable
@@ -20,7 +21,7 @@ namespace SimHost {
 //   print-dialog <dialog>                  prints the dialog as a table of its items
 // A click or change fails on an item that is hidden or disabled, and on a
 // pop-up's disabled entry, which no user can reach. Facts: palettes, "dialog <id>", "item <dialog> <item> <field>" with
-// the fields value, text, enabled, visible, icon, tooltip, help, entry, entries, font.
+// the fields value, text, enabled, visible, icon, tooltip, help, entry, entries, font, bounds (a slider's).
 void AddPaletteVerbs(ScenarioVerbs& verbs);
 
 }  // namespace SimHost

@@ -25,6 +25,7 @@
 #include "TeamworkVerbs.hpp"
 #include "Win/Process.hpp"
 #include "Win/WinStandIns.hpp"
+#include "Window3DServices.hpp"
 
 namespace SimHost {
 
@@ -58,6 +59,7 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddDialogVerbs(verbs_);
     AddPointCloudViewVerbs(verbs_);
     AddInstrumentVerbs(verbs_);
+    AddWindow3DVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;

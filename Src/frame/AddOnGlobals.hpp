@@ -16,12 +16,12 @@ extern std::atomic<bool> quitting;
 extern CAttributeData* theAttributeData;
 extern std::uint32_t quintairToExtAppMessage;
 extern std::uint32_t extAppToQuintairMessage;
-// The 3D projection that the add-on command "CAMR" applies; the camera view
-// tracking names its camera.
-extern API_3DProjectionInfo keptProjection;
 // Set while the add-on itself changes cameras, so that the camera observer lets
 // the changes pass.
 extern std::uint8_t cameraUpdateBusy;
+// The 3D projection that the add-on command "CAMR" applies; the camera view
+// tracking names its camera.
+extern API_3DProjectionInfo keptProjection;
 
 void ReadConfigFile();
 // The update page: "UpdateAddress" of the configuration file, else the maker's own.

@@ -6,6 +6,7 @@ extern const GS::Guid survantoPaletteGuid;
 extern const GS::Guid curve3DPaletteGuid;
 extern const GS::Guid debugPaletteGuid;
 extern const GS::Guid navigatorPaletteGuid;
+extern const GS::Guid cameraControPaletteGuid;
 extern const GS::Guid infoPaletteGuid;
 extern const GS::Guid photoLocationDlgGuid;
 extern const GS::Guid photoPaletteGuid;

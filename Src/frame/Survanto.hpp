@@ -183,6 +183,7 @@ public:
     void ShowLibraryAlert();
     std::int32_t StepPanoramaCamera(std::int32_t step);
     void OnCameraViewOpened(const API_NotifyViewEventType& event);
+    void FollowStationCamera();
     void ShowSelectedPhoto(const API_Neig& selection);
     void EnsureStationMarker();
     void ShootPickedPoints(bool takeHeight);

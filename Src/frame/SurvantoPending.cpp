@@ -20,12 +20,6 @@ std::int16_t MainObjectStep()
 
 }  // namespace
 
-std::int32_t Survanto::StepPanoramaCamera(std::int32_t step)
-{
-    Record(*this, "StepPanoramaCamera", step);
-    return 0;
-}
-void Survanto::OnCameraViewOpened(const API_NotifyViewEventType& event) { Record(*this, "OnCameraViewOpened", event.notifID); }
 void Survanto::ShowSelectedPhoto(const API_Neig& selection) { Record(*this, "ShowSelectedPhoto", selection.neigID); }
 void Survanto::ImportPointList() { Record(*this, "ImportPointList"); }
 void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }

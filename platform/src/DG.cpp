@@ -110,6 +110,8 @@ void ApplyItemOption(Item& item, const std::string& key, const std::string& valu
         item.selected = item.entries.empty() ? 0 : 1;
     }
     if (key == "icon") item.icon = ShortOr(value, 0);
+    if (key == "min") item.minValue = NumberOr(value, item.minValue);
+    if (key == "max") item.maxValue = NumberOr(value, item.maxValue);
     if (key == "icons") {
         for (const std::string& icon : Split(value, '|')) item.entryIcons.push_back(ShortOr(icon, 0));
         item.selected = item.entryIcons.empty() ? 0 : 1;
@@ -148,7 +150,8 @@ void ReadOptions(std::istringstream& in, Apply apply)
 }
 
 // "DIALOG <id> <kind> "<title>" [size=w,h] [at=x,y]" then lines
-// "item <id> <type> ["<text>"] [value=<v>] [group=<g>] [entries="a|b c"] [icon=<i>] [icons=a|b] [rect=x,y,w,h]".
+// "item <id> <type> ["<text>"] [value=<v>] [group=<g>] [entries="a|b c"] [icon=<i>] [icons=a|b] [rect=x,y,w,h]
+// [min=<v>] [max=<v>]".
 std::unique_ptr<Dialog> BuildDialog(const std::string& description)
 {
     auto dialog = std::make_unique<Dialog>();
@@ -475,6 +478,16 @@ short ChangeItem(short dialogId, short item, double value)
         ChooseEntry(*it, value);
     else
         ApplyValue(*dialog, *it, value);
+    return Send(*dialog, MsgChange, item);
+}
+
+short DragSlider(short dialogId, short item, double value)
+{
+    Dialog* dialog = Lookup(dialogId);
+    Item* it = dialog == nullptr ? nullptr : dialog->FindItem(item);
+    if (it == nullptr || it->type != "slider") return 0;
+    ApplyValue(*dialog, *it, std::clamp(value, it->minValue, it->maxValue));
+    Send(*dialog, MsgTrack, item);
     return Send(*dialog, MsgChange, item);
 }
 

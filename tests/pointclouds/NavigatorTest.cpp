@@ -7,7 +7,6 @@
 #include "HostApiHelpers.hpp"
 #include "MainObjectFixture.hpp"
 #include "frame/AddOnGlobals.hpp"
-#include "frame/PendingCallTrace.hpp"
 #include "pointclouds/ScannerCamera.hpp"
 
 extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
@@ -36,7 +35,6 @@ protected:
         Model().content.storeyLevels[2] = 6.0;
         Model().content.storeyLevels[3] = 9.0;
         Model().content.storeyNames[0] = "EG";
-        PendingCallTrace().clear();
     }
 
     // A placed point cloud on the storey with its scanner camera.
@@ -89,11 +87,10 @@ protected:
         return at < 0 ? -1.0 : element->memo.params[static_cast<std::size_t>(at)].value;
     }
 
-    bool Traced(const char* name)
+    // The panorama follows the scanner camera: remembered, its palette open.
+    bool Follows(const API_Guid& camera)
     {
-        for (const PendingCall& call : PendingCallTrace())
-            if (call.name == name) return true;
-        return false;
+        return Main().navigatorPalette.trackedCamera == camera && DG::IsOpen(Main().cameraPalette.GetDialogId());
     }
 };
 
@@ -163,7 +160,7 @@ TEST_F(NavigatorTest, ADoubleClickOpensTheCamerasViewAndShowsOnlyThatCloud)
     EXPECT_EQ(Model().undoSteps.size(), stepsBefore + 1);
     EXPECT_EQ(Host().Fact("opened-view"), "camera view of element 6");
     EXPECT_EQ(Model().frontWindow, APIWind_3DModelID);
-    EXPECT_TRUE(Traced("OnCameraViewOpened"));
+    EXPECT_TRUE(Follows(Model().content.elements[5].record.header.guid));
     EXPECT_EQ(cameraUpdateBusy, 0);
     EXPECT_EQ(TreeText(), "Geschosse | .3. Geschoss | .2. Geschoss | .1. Geschoss | .0. EG | ..A | ..B (style 16) * | ..C");
     EXPECT_EQ(GetOwnChangeCounter(), 0);
@@ -178,7 +175,7 @@ TEST_F(NavigatorTest, DoubleClicksThatDoNothing)
     for (const char* item : {"Geschosse", "0. EG", "Ohne Kamera"}) {
         DoubleClick(item);
         EXPECT_EQ(Host().Fact("opened-view"), "none") << item;
-        EXPECT_FALSE(Traced("OnCameraViewOpened")) << item;
+        EXPECT_FALSE(Follows(Main().navigatorPalette.trackedCamera)) << item;
         EXPECT_EQ(Show3D(shown), 1.0) << item;
     }
 }

@@ -128,10 +128,24 @@ struct API_UCCallbackType {
 // set (int32); "CANC" par1 a bool that tells whether the user cancelled; "CPWD"
 // closes it.
 
-// "CP3D" (environment request): par1 the 3D projection to set, par2 a bool that
-// is true when the projection follows the camera element it names.
+// The 3D window's perspective: view cone in degrees, lengths in metres, heights
+// above the project zero, positions in plan.
+struct API_PerspPars {
+    double viewCone;
+    double distance;
+    double cameraZ;
+    double targetZ;
+    API_Coord pos;
+    API_Coord target;
+};
+
+// "GP3D" (environment request): par1 receives the 3D window's projection.
+// "CP3D": par1 the 3D projection to set, par2 a bool that is true when the
+// projection follows the camera element it names.
 struct API_3DProjectionInfo {
     API_Guid cameraGuid;
+    bool isPersp;
+    API_PerspPars persp;
 };
 
 // "IPOI" (interface request): par1 the point input; the host lets the user pick

@@ -303,6 +303,7 @@ struct API_CameraType {
     double outFrames;
     double azimuth;                   // radians, the direction of view in plan
     API_Guid nextCam;                 // the camera after this one in its set
+    double rollAngle;                 // radians, the picture turned about the direction of view
 };
 
 // Camera sets (type 27): a named path of cameras.

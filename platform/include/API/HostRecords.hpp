@@ -7,5 +7,9 @@
 #include "API/LibraryParts.hpp"
 #include "API/Types.hpp"
 
+namespace Modeler {
+class Sight;
+}
+
 // An operation the host runs at once as one undoable step.
 using APIUndoableCommand = std::function<GSErrCode()>;

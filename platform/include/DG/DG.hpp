@@ -34,6 +34,7 @@ enum Message : short {
     MsgClick = 4,
     MsgDoubleClick = 5,
     MsgChange = 6,
+    MsgTrack = 7,
     MsgResize = 12,
     MsgGrow = 13,
     MsgUserUpdate = 16,
@@ -146,7 +147,7 @@ struct GrowData {
 // button's pressed state, apart from the entry chosen in its menu.
 struct Item {
     short id = 0;
-    std::string type;  // button, check, radio, edit, real, int, popup, pushmenu, text, icon, user, list
+    std::string type;  // button, check, radio, edit, real, int, popup, pushmenu, text, icon, user, list, slider
     GS::UniString text;
     double value = 0.0;
     bool enabled = true;
@@ -155,7 +156,8 @@ struct Item {
     std::vector<GS::UniString> entries;  // pop-up and list entries
     std::vector<bool> entryEnabled;      // pop-ups: whether the user may choose each entry
     std::vector<std::int64_t> entryData;  // pop-ups: each entry's data
-    double minValue = -1e300;             // real edits: the lowest value offered
+    double minValue = -1e300;             // real edits: the lowest value offered; sliders: the lowest the user drags to
+    double maxValue = 0.0;                // sliders: the highest the user drags to
     short left = 0;
     short top = 0;
     short width = 0;
@@ -346,6 +348,8 @@ void ListViewSelectItem(short dialogId, short listItem, short entry);
 // a click with an item closes. Returns the callback's result.
 short ClickItem(short dialogId, short item);
 short ChangeItem(short dialogId, short item, double value);
+// The user drags a slider to the value: the track message, then the change.
+short DragSlider(short dialogId, short item, double value);
 // The user's click on a list row (0: below the rows) at x: the selection becomes
 // that row, or with `add` the row joins it; then the click and the change of
 // the selection are sent.

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include "PanoramaCameraFixture.hpp"
+#include "frame/AddOnGlobals.hpp"
+
+namespace {
+
+constexpr short DirectionSlider = CameraControPalette::DirectionItem;
+constexpr short TiltSlider = CameraControPalette::TiltItem;
+
+// The observer follows the 3D window's sight, the palette is open, and the
+// camera looks from the station 30° left of east and 10° up, 12 m ahead.
+class PanoramaObserver : public PanoramaCameraFixture {
+protected:
+    void SetUp() override
+    {
+        PanoramaCameraFixture::SetUp();
+        ASSERT_EQ(Main().cameraPalette.OpenPalette(4), 0);
+        LookFrom(StationPosition(), 30.0, 10.0, 12.0);
+        Window().GetSight().Attach(Main().cameraObserver);
+        SetSlider(DirectionSlider, 1111);
+        SetSlider(TiltSlider, 222);
+        notifications_ = Window().GetSight().GetNotificationCount();
+    }
+    std::uint32_t Notifications() { return Window().GetSight().GetNotificationCount() - notifications_; }
+
+    std::uint32_t notifications_ = 0;
+};
+
+TEST_F(PanoramaObserver, ATurnOnTheStationWritesNothing)
+{
+    Window().Turn(20.0, 5.0);
+    ExpectNear(Camera().GetViewPoint(), StationPosition());
+    ExpectNear(Direction(), DirectionOf(50.0, 15.0));
+    EXPECT_EQ(Window().GetRedrawCount(), 0);
+    EXPECT_EQ(Notifications(), 1u);
+    EXPECT_EQ(Slider(DirectionSlider), 1111);
+    EXPECT_EQ(cameraUpdateBusy, 0);
+}
+
+// Its own camera change notifies it once more, and it returns at once.
+TEST_F(PanoramaObserver, AMovedCameraComesBackToTheStation)
+{
+    Window().Walk(0.01, 0.0, 0.0);
+    ExpectNear(Camera().GetViewPoint(), StationPosition());
+    ExpectNear(Direction(), DirectionOf(30.0, 10.0));
+    EXPECT_NEAR(Camera().GetPerspectiveData().distance, StationDistance, 1e-9);
+    EXPECT_EQ(Window().GetRedrawCount(), 1);
+    EXPECT_EQ(Notifications(), 2u);
+    EXPECT_EQ(Slider(DirectionSlider), 3300);
+    EXPECT_EQ(Slider(TiltSlider), 1000);
+    EXPECT_EQ(Window().GetProjection().persp.pos.y, StationPosition().y);
+    EXPECT_EQ(cameraUpdateBusy, 0);
+}
+
+TEST_F(PanoramaObserver, AnOrbitTurnsTheViewButNotThePosition)
+{
+    Window().Orbit(90.0);
+    ExpectNear(Camera().GetViewPoint(), StationPosition());
+    // Orbiting a quarter turn about the target turns the view by as much.
+    ExpectNear(Direction(), DirectionOf(120.0, 10.0));
+    EXPECT_EQ(Slider(DirectionSlider), 2400);
+    EXPECT_EQ(Slider(TiltSlider), 1000);
+}
+
+// A station camera whose target lies on it keeps the user's view distance.
+TEST_F(PanoramaObserver, StationCameraWithoutTargetDistanceKeepsTheViewDistance)
+{
+    Main().navigatorPalette.trackedCamera = AddStationCamera(60.0 * Degree, StationPosition());
+    Window().Walk(0.0, 0.01, 0.0);
+    ExpectNear(Camera().GetViewPoint(), StationPosition());
+    EXPECT_NEAR(Camera().GetPerspectiveData().distance, 12.0, 1e-9);
+}
+
+TEST_F(PanoramaObserver, NotificationsItDoesNotActOn)
+{
+    const struct {
+        const char* name;
+        std::uint8_t busyBefore;
+        std::int32_t frontWindow;
+        bool stationCamera;
+        std::uint8_t busyAfter;
+    } cases[] = {
+        {"while the camera-update flag is set", 1, APIWind_3DModelID, true, 1},
+        {"a floor plan in front", 0, APIWind_FloorPlanID, true, 0},
+        {"no station camera", 0, APIWind_3DModelID, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LookFrom(StationPosition(), 30.0, 10.0, 12.0);
+        cameraUpdateBusy = c.busyBefore;
+        Model().frontWindow = c.frontWindow;
+        Main().navigatorPalette.trackedCamera = c.stationCamera ? station_ : API_Guid {};
+        Window().Walk(1.0, 0.0, 0.0);
+        ExpectNear(Camera().GetViewPoint(), {10.0 + std::cos(30.0 * Degree), 20.0 + std::sin(30.0 * Degree), 1.5});
+        EXPECT_EQ(Window().GetRedrawCount(), 0);
+        EXPECT_EQ(Slider(DirectionSlider), 1111);
+        EXPECT_EQ(cameraUpdateBusy, c.busyAfter);
+    }
+}
+
+// A closed palette is left closed; the camera still comes back.
+TEST_F(PanoramaObserver, ClosedPaletteStaysClosed)
+{
+    Main().cameraPalette.Close();
+    Window().Walk(0.5, 0.0, 0.0);
+    ExpectNear(Camera().GetViewPoint(), StationPosition());
+    EXPECT_FALSE(DG::IsOpen(CameraControPalette::DialogId));
+    EXPECT_EQ(Slider(DirectionSlider), 1111);
+}
+
+}  // namespace
