@@ -34,7 +34,8 @@ std::vector<std::string> Lines(const fs::path& file)
     std::vector<std::string> lines;
     std::ifstream in(file);
     std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
+    // A line the application is still writing is not read yet.
+    while (std::getline(in, line) && !in.eof()) lines.push_back(line);
     return lines;
 }
 
