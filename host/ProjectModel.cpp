@@ -372,15 +372,16 @@ struct BoxBuilder {
     }
 };
 
-// The box of the body's vertices, placed by the morph's transformation.
-bool MorphBox(const double (&t)[12], const API_MorphBody& body, API_Box3D& box)
+// The box of the body's vertices, placed by the morph's transformation above its
+// home storey like every element's heights.
+bool MorphBox(const double (&t)[12], const API_MorphBody& body, double level, API_Box3D& box)
 {
     if (body.vertices.empty()) return false;
     for (std::size_t i = 0; i < body.vertices.size(); ++i) {
         const API_Coord3D& v = body.vertices[i];
         const double x = t[0] * v.x + t[1] * v.y + t[2] * v.z + t[3];
         const double y = t[4] * v.x + t[5] * v.y + t[6] * v.z + t[7];
-        const double z = t[8] * v.x + t[9] * v.y + t[10] * v.z + t[11];
+        const double z = t[8] * v.x + t[9] * v.y + t[10] * v.z + t[11] + level;
         if (i == 0) box = {x, y, z, x, y, z};
         box = {std::min(box.xMin, x), std::min(box.yMin, y), std::min(box.zMin, z),
                std::max(box.xMax, x), std::max(box.yMax, y), std::max(box.zMax, z)};
@@ -658,7 +659,7 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
     case API_LevelDimensionID:
         b.Add(e.levelDimension.position);
         return b.Finish(level + e.levelDimension.level, level + e.levelDimension.level, box);
-    case API_MorphID: return MorphBox(e.morph.transformation, element.memo.morphBody, box);
+    case API_MorphID: return MorphBox(e.morph.transformation, element.memo.morphBody, level, box);
     default: return false;
     }
 }

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "HostApiHelpers.hpp"
 #include "Tolerance.hpp"
+#include "creation/BodyBuilderHandle.hpp"
 #include "creation/PlanTriangulation.hpp"
 #include "frame/Survanto.hpp"
 
@@ -72,28 +74,6 @@ bool SidePlane(const Point& m, const Point& n, const Point& centroid, Geometry::
     plane = Geometry::Plane {m, normal};
     return true;
 }
-
-// Hands the host's body builder back however the command ends.
-class BodyBuilderHandle {
-public:
-    BodyBuilderHandle()
-    {
-        if (HostCreateBodyBuilder(nullptr, 0, &handle_) != NoError) handle_ = nullptr;
-    }
-    ~BodyBuilderHandle() { Dispose(); }
-    BodyBuilderHandle(const BodyBuilderHandle&) = delete;
-    BodyBuilderHandle& operator=(const BodyBuilderHandle&) = delete;
-
-    API_BodyBuilder Get() const { return handle_; }
-    void Dispose()
-    {
-        if (handle_ != nullptr) HostDisposeBodyBuilder(&handle_);
-        handle_ = nullptr;
-    }
-
-private:
-    API_BodyBuilder handle_ = nullptr;
-};
 
 // Every face brings three vertices and three edges of its own.
 void AddFaceToBody(API_BodyBuilder builder, const MeshFaceData& face)
@@ -188,6 +168,8 @@ void MorphMeshBuilder::CreateMorph(Survanto& survanto) const
         API_Element element;
         element.header.typeID = API_MorphID;
         if (HostGetElementDefaults(&element, nullptr) != NoError) return;
+        // The faces keep project heights; the placement takes them to the home storey.
+        element.morph.transformation[11] -= GetStoryLevel(element.header.floorInd);
         BodyBuilderHandle builder;
         if (builder.Get() == nullptr) return;
         for (const MeshFaceData& face : faces_) AddFaceToBody(builder.Get(), face);

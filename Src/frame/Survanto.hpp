@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "API/Elements.hpp"
 #include "API/Types.hpp"
 #include "CDialogBase.hpp"
 #include "CDialogResizer.hpp"
@@ -213,9 +214,22 @@ public:
     void CreateSpline();
     void CreateMesh();
     void CreateMeshFromActivatedPoints(bool withBoundary);
+    // The morph along the rail: the current profile's polygons become plain point
+    // lists, the curve palette's curve a rail of points with directions, and the
+    // profile is swept along the rail into one morph.
     void BuildMorphProfile();
     void BuildMorphRail();
     void CreateMorphAlongRail();
+    static Geometry::Vector3<double>& CrossProduct(Geometry::Vector3<double>& result, Geometry::Vector3<double> a,
+                                                   Geometry::Vector3<double> b);
+    // Places profile points (u, v, 0) at the rail's start: true when the frame's
+    // x axis is where the profile plane meets the plane normal to the rail, false
+    // with the frame built about the rail direction alone or without a rail.
+    bool GetRailStartFrame(std::array<double, 12>& frame) const;
+    // A ring has the points and the contour ends of the profile polygon being swept.
+    void AddMorphCapPolygon(const TypVektor<Geometry::Vector3<double>>& ring, API_BodyBuilder builder) const;
+    void AddMorphSideFaces(const TypVektor<Geometry::Vector3<double>>& ringA, const TypVektor<Geometry::Vector3<double>>& ringB,
+                           API_BodyBuilder builder) const;
     void CreateObject();
     void CreateLamp();
     void CreateRoof();
@@ -332,6 +346,9 @@ public:
     std::int32_t streamVersion = 0;
 
 private:
+    // Every rail segment meets the plane at its end: the rail can carry a profile.
+    bool IsRailSweepable() const;
+    void SweepProfilePolygon(const SectionData& polygon, const std::array<double, 12>& frame, API_BodyBuilder builder);
     void ChooseLanguageFromHost();
     void WritePreferences(StreamWriter& writer);
     void ReadPreferences(StreamReader& reader);

@@ -24,9 +24,6 @@ void Survanto::ShowSelectedPhoto(const API_Neig& selection) { Record(*this, "Sho
 void Survanto::ImportPointList() { Record(*this, "ImportPointList"); }
 void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }
 void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
-void Survanto::BuildMorphProfile() { Record(*this, "BuildMorphProfile"); }
-void Survanto::BuildMorphRail() { Record(*this, "BuildMorphRail"); }
-void Survanto::CreateMorphAlongRail() { Record(*this, "CreateMorphAlongRail"); }
 void Survanto::CreateExtrudedShellFittedToWalls() { Record(*this, "CreateExtrudedShellFittedToWalls"); }
 void Survanto::CreateRuledShellBetweenWalls() { Record(*this, "CreateRuledShellBetweenWalls"); }
 void Survanto::CreateDomeFromFivePoints() { Record(*this, "CreateDomeFromFivePoints"); }
