@@ -3,8 +3,10 @@
 # on a new project and shows what the add-on registered and did; a slab is measured
 # in the curve palette, which shows its items and prompt at every point; then
 # morphs are made from selected measured-point markers and drawn into
-# build/demo/morphs.png; a roof is drawn with the polygon input and a wall with a
-# window measured as a trapezoid, both drawn into build/demo/roof-and-wall.png;
+# build/demo/morphs.png, and a measured square profile is swept along a measured
+# L into build/demo/morph-rail.png; a roof is drawn with the polygon input and a
+# wall with a window measured as a trapezoid, both drawn into
+# build/demo/roof-and-wall.png;
 # cross-section profiles are made from fills, taken from the host's profile library
 # and measured, and their previews written as PNG files; last, E57 scans are
 # imported and the clouds drawn from above.
@@ -18,11 +20,12 @@ rm -rf build/demo/work
 build/demo/bin/survanto-host --work "$PWD/build/demo/work" scenarios/demo.scn
 build/demo/bin/survanto-host scenarios/curve-slab.scn
 (cd build/demo && bin/survanto-host ../../scenarios/demo-morphs.scn)
+(cd build/demo && bin/survanto-host ../../scenarios/demo-morph-rail.scn)
 (cd build/demo && bin/survanto-host ../../scenarios/demo-roof-walls.scn)
 rm -rf build/demo/profiles
 build/demo/bin/survanto-host --work "$PWD/build/demo/profiles" scenarios/demo-profiles.scn
 rm -rf build/demo/pointclouds
 build/demo/bin/survanto-host --work "$PWD/build/demo/pointclouds" scenarios/demo-pointclouds.scn
-echo "The demo's views: build/demo/work/orthophoto-section.png, build/demo/work/orthophoto-floorplan.png, build/demo/morphs.png, build/demo/roof-and-wall.png"
+echo "The demo's views: build/demo/work/orthophoto-section.png, build/demo/work/orthophoto-floorplan.png, build/demo/morphs.png, build/demo/morph-rail.png, build/demo/roof-and-wall.png"
 echo "The profile previews: build/demo/profiles/*.png"
 echo "The clouds from above: build/demo/pointclouds/clouds.png"

@@ -132,6 +132,11 @@ TEST_F(MorphCreation, ThreeSelectedMarkersMakeOneTriangle)
     EXPECT_EQ(morph->memo.morphMaterialMapTable[0].attributeIndex, 2);
     EXPECT_TRUE(morph->memo.morphMaterialMapTable[0].overridden);
     EXPECT_EQ(morph->record.header.floorInd, 1) << "the tool's storey, not moved";
+    EXPECT_EQ(morph->record.morph.transformation[11], -3.0) << "placed from its storey at 3 down to the project's heights";
+    API_Elem_Head header = morph->record.header;
+    API_Box3D box {};
+    ASSERT_EQ(HostDatabaseRequest(FourCC("CABO"), &header, &box), NoError);
+    EXPECT_EQ(std::vector<double>({box.zMin, box.zMax}), std::vector<double>({1.0, 3.5}));
     EXPECT_EQ(Model().undoSteps.size(), 1u);
     EXPECT_TRUE(Host().bodyBuilders_.empty()) << "the body builder is given back";
     EXPECT_TRUE(Main().elementCreated);
