@@ -551,6 +551,26 @@ std::string Num(double v)
 
 std::string DatabaseName(std::int32_t type) { return DatabaseKindName(type); }
 
+std::string ParameterOf(const ToolDefaults& defaults, const char* name)
+{
+    for (const API_AddParType& p : defaults.memo.params)
+        if (std::string(p.name) == name) return Num(p.value);
+    return "-";
+}
+
+// The sizes and angles that the measuring tools write into a tool's defaults.
+std::string DefaultSizes(API_ElemTypeID type, const ToolDefaults& defaults)
+{
+    const API_Element& e = defaults.record;
+    switch (type) {
+    case API_BeamID: return "width " + Num(e.beam.width) + " height " + Num(e.beam.height);
+    case API_ColumnID:
+        return "size " + Num(e.column.width) + "x" + Num(e.column.depth) + " rotation " + Num(e.column.axisRotationAngle);
+    default:
+        return "angle " + Num(e.object.angle) + " a " + ParameterOf(defaults, "a") + " b " + ParameterOf(defaults, "b");
+    }
+}
+
 int ElementNumber(const ProjectModel& model, const API_Guid& guid)
 {
     for (std::size_t i = 0; i < model.content.elements.size(); ++i)
@@ -730,9 +750,18 @@ void AddElementFacts(const Host& host, Facts& facts)
     std::vector<std::string> parts;
     for (const auto& [type, count] : counts) parts.push_back(ElemTypeName(type) + ":" + std::to_string(count));
     facts["elements"] = Join(parts);
-    for (std::size_t i = 0; i < model.content.elements.size(); ++i)
-        facts["element " + std::to_string(i + 1)] = DescribeElement(model.content.elements[i]) + ViewText(model, model.content.elements[i]);
+    for (std::size_t i = 0; i < model.content.elements.size(); ++i) {
+        const StoredElement& element = model.content.elements[i];
+        facts["element " + std::to_string(i + 1)] = DescribeElement(element) + ViewText(model, element);
+        // A plain wall's description leaves its thickness out.
+        if (element.record.header.typeID == API_WallID) facts["thickness " + std::to_string(i + 1)] = Num(element.record.wall.thickness);
+    }
     facts["undo-steps"] = std::to_string(model.undoSteps.size());
+    for (const API_ElemTypeID type : {API_BeamID, API_ColumnID, API_ObjectID, API_LampID}) {
+        const auto defaults = model.content.defaults.find({type, 0});
+        if (defaults != model.content.defaults.end())
+            facts["defaults " + ElemTypeName(type)] = DefaultSizes(type, defaults->second);
+    }
     parts.clear();
     for (const auto& [index, layer] : model.content.layers) {
         std::string text = std::to_string(index) + ":" + layer.name;

@@ -509,11 +509,16 @@ void AddOpeningVerbs(ScenarioVerbs& verbs)
     verbs["tool-part"] = OnModel([](Scenario& scenario, ProjectModel& model, std::istringstream& args) {
         API_ElemTypeID type = 0;
         std::int32_t index = 0;
-        if (!(args >> type >> index) || !IsOpening(type)) return scenario.Fail("tool-part <4|5> <index>");
+        const bool read = static_cast<bool>(args >> type >> index);
+        const bool placesObject = type == API_ObjectID || type == API_LampID;
+        if (!read || !(IsOpening(type) || placesObject)) return scenario.Fail("tool-part <4|5|6|7> <index>");
         const LibraryPartEntry* part = PartOf(scenario, model, index);
         if (part == nullptr) return false;
         ToolDefaults& defaults = model.DefaultsFor(type, 0);
-        defaults.record.window.libraryPartIndex = index;
+        if (placesObject)
+            defaults.record.object.libraryPartIndex = index;
+        else
+            defaults.record.window.libraryPartIndex = index;
         defaults.memo.params = part->params;
         return true;
     });

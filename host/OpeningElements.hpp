@@ -59,7 +59,7 @@ void AddOpeningFacts(const Host& host, Facts& facts);
 //   add-polygon-wall <storey> <x1> <y1> <x2> <y2> <x3> <y3> [...]   the outline, closed by the host
 //   part-parameter <index> <name> <number>|<text>   a GDL parameter of a library part
 //   part-value-list <index> <name> <text>[|<text>...]
-//   tool-part <4|5> <index>        the window or door tool places that part
+//   tool-part <4|5|6|7> <index>    the window, door, object or lamp tool places that part
 void AddOpeningVerbs(ScenarioVerbs& verbs);
 
 }  // namespace SimHost

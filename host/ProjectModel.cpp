@@ -436,6 +436,19 @@ std::string RingEnds(const API_ElementMemo& memo)
     return text;
 }
 
+// A mesh's outline heights, one per outline point, and its level points with
+// their vertex ids.
+std::string MeshHeights(const API_ElementMemo& memo)
+{
+    std::string text = " heights";
+    for (std::size_t i = 1; i + 1 < memo.meshPolyZ.size(); ++i) text += " " + Number(memo.meshPolyZ[i]);
+    text += " level points";
+    if (memo.meshLevelCoords.empty()) text += " none";
+    for (const API_MeshLevelCoord& p : memo.meshLevelCoords)
+        text += " (" + Number(p.c.x) + "," + Number(p.c.y) + "," + Number(p.c.z) + ")#" + std::to_string(p.vertexID);
+    return text;
+}
+
 std::string NoteText(const API_NoteType& note) { return std::string(note.content, strnlen(note.content, sizeof note.content)); }
 std::string CText(const char* text, std::size_t size) { return std::string(text, strnlen(text, size)); }
 
@@ -755,6 +768,10 @@ std::string DescribeElement(const StoredElement& element)
         out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo) << " offset " << Number(e.slab.bottomOffset);
         break;
     case API_HatchID: out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo) << RingEnds(element.memo); break;
+    case API_MeshID:
+        out << Points(element.memo.coords, 1) << MeshHeights(element.memo) << " level " << Number(e.mesh.bottomOffset)
+            << " skirt " << e.mesh.skirt << " at " << Number(e.mesh.skirtHeight);
+        break;
     case API_RoofID:
         out << Points(element.memo.coords, 1) << " pivot " << Point(e.roof.baseLineBegC) << "-" << Point(e.roof.baseLineEndC)
             << " slope " << Number(e.roof.slopeAngle) << " rises " << (e.roof.posSign ? "left" : "right");

@@ -18,6 +18,7 @@ namespace {
 
 constexpr std::int16_t ReferenceHeightItem = 42;
 constexpr std::int16_t MeshKindItem = 43;
+constexpr std::int16_t SurfaceOnlyEntry = 1;  // "Nur Oberfläche"; entry 2 is "Vollkörper"
 constexpr std::int16_t SurfaceOnlySkirt = 3;
 constexpr std::int16_t SolidSkirt = 1;
 constexpr std::int32_t TextReferenceBetweenPoints = 8;
@@ -157,7 +158,7 @@ void CreateMeshElement(Survanto& survanto)
     double reference = survanto.MainPaletteItemValue(ReferenceHeightItem);
     const HeightRange range = RangeOf(points);
     MeshElement mesh;
-    std::int16_t skirt = survanto.MainPaletteItemValue(MeshKindItem) == 1.0 ? SurfaceOnlySkirt : SolidSkirt;
+    std::int16_t skirt = survanto.MainPaletteEntry(MeshKindItem) == SurfaceOnlyEntry ? SurfaceOnlySkirt : SolidSkirt;
     if (reference > range.low + Eps && reference < range.high - Eps) {
         reference = range.low;
         if (skirt == SolidSkirt) ShowReferenceBetweenPointsAlert();

@@ -42,11 +42,18 @@ protected:
         Model().libraryParts[OtherPart] = PartWithId(StationMarker);
     }
 
-    void Collect(const std::vector<API_Coord3D>& points, double reference, double kind)
+    // The kind as the pop-up shows it: entry 1 "Nur Oberfläche", entry 2 "Vollkörper".
+    void ChooseKind(std::int16_t entry)
+    {
+        SetItem(KindItem, 1.0);
+        DG::PopupSelectItem(Survanto::MainPaletteDialogId, KindItem, entry);
+    }
+
+    void Collect(const std::vector<API_Coord3D>& points, double reference, std::int16_t kind)
     {
         Model().content.elements.clear();
         SetItem(ReferenceItem, reference);
-        SetItem(KindItem, kind);
+        ChooseKind(kind);
         Main().meshPoints[0].Clear();
         for (const API_Coord3D& p : points) Main().meshPoints[0].Add(p);
     }
@@ -78,7 +85,7 @@ protected:
 // The square's corners at 0 and its middle at 1, R −1, "Vollkörper".
 TEST_F(MeshTest, SquareWithItsMiddleAsLevelPoint)
 {
-    Collect(SquareWithTop, -1.0, 2.0);
+    Collect(SquareWithTop, -1.0, 2);
     Main().CreateMesh();
     const SimHost::StoredElement* mesh = Mesh();
     ASSERT_NE(mesh, nullptr);
@@ -116,15 +123,15 @@ TEST_F(MeshTest, ReferenceBetweenThePointsMakesASurface)
     struct Case {
         const char* name;
         double reference;
-        double kind;
+        std::int16_t kind;
         std::int16_t skirt;
         double skirtHeight;
         std::size_t alerts;
     };
     const Case cases[] = {
-        {"solid below", -1.0, 2.0, 1, 1.0, 0},
-        {"solid between", 0.5, 2.0, 3, 0.0, 1},
-        {"surface between", 0.5, 1.0, 3, 0.0, 0},
+        {"solid below", -1.0, 2, 1, 1.0, 0},
+        {"solid between", 0.5, 2, 3, 0.0, 1},
+        {"surface between", 0.5, 1, 3, 0.0, 0},
     };
     for (const Case& c : cases) {
         const std::size_t alertsBefore = DG::RecordedAlerts().size();
@@ -140,10 +147,10 @@ TEST_F(MeshTest, ReferenceBetweenThePointsMakesASurface)
 // Three points or an outline of under three distinct corners make no mesh.
 TEST_F(MeshTest, TooFewPointsOrCornersMakeNone)
 {
-    Collect({{0, 0, 0}, {4, 0, 0}, {4, 4, 0}}, -1.0, 2.0);
+    Collect({{0, 0, 0}, {4, 0, 0}, {4, 4, 0}}, -1.0, 2);
     Main().CreateMesh();
     EXPECT_EQ(Mesh(), nullptr);
-    Collect({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 1}}, -1.0, 2.0);
+    Collect({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 1}}, -1.0, 2);
     Main().CreateMesh();
     EXPECT_EQ(Mesh(), nullptr);
 }
@@ -169,7 +176,7 @@ TEST_F(MeshTest, SelectedMarkersWithADrawnBoundary)
         Model().content.elements.clear();
         Model().selection.clear();
         SetItem(ReferenceItem, -1.0);
-        SetItem(KindItem, 2.0);
+        ChooseKind(2);
         Place(MarkerPart, 0, 0, 0.5);
         Place(MarkerPart, 4, 0, 0);
         Place(MarkerPart, 4, 4, 0.25);
