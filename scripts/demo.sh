@@ -6,8 +6,10 @@
 # build/demo/morphs.png; a roof is drawn with the polygon input and a wall with a
 # window measured as a trapezoid, both drawn into build/demo/roof-and-wall.png;
 # cross-section profiles are made from fills, taken from the host's profile library
-# and measured, and their previews written as PNG files; last, E57 scans are
-# imported and the clouds drawn from above.
+# and measured, and their previews written as PNG files; E57 scans are imported and
+# the clouds drawn from above; last, a posed scan's camera view is opened and turned,
+# raised and zoomed with the panorama palette, and walked away from in the 3D window,
+# with a picture of the 3D window after each step.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -23,6 +25,9 @@ rm -rf build/demo/profiles
 build/demo/bin/survanto-host --work "$PWD/build/demo/profiles" scenarios/demo-profiles.scn
 rm -rf build/demo/pointclouds
 build/demo/bin/survanto-host --work "$PWD/build/demo/pointclouds" scenarios/demo-pointclouds.scn
+rm -rf build/demo/panorama
+build/demo/bin/survanto-host --work "$PWD/build/demo/panorama" scenarios/demo-panorama.scn
 echo "The demo's views: build/demo/work/orthophoto-section.png, build/demo/work/orthophoto-floorplan.png, build/demo/morphs.png, build/demo/roof-and-wall.png"
 echo "The profile previews: build/demo/profiles/*.png"
 echo "The clouds from above: build/demo/pointclouds/clouds.png"
+echo "The 3D window looking round from a scanner: build/demo/panorama/panorama-*.png"

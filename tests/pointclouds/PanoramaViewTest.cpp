@@ -30,11 +30,13 @@ protected:
         Model().Find(cloud)->links.push_back({camera, 1});
     }
     // The view of the camera opens in the 3D window, then its event arrives.
-    void OpenCameraView(const API_Guid& camera)
+    void OpenCameraView(const API_Guid& camera, std::int32_t currentDatabase = APIWind_FloorPlanID)
     {
         const API_Guid view = SimHost::CameraViewItem(*Model().Find(camera)).guid;
         std::string text = APIGuid2GSGuid(view).ToText();
         ASSERT_EQ(HostAutomationRequest(FourCC("GOVW"), text.data(), nullptr), NoError);
+        Model().currentDatabase = API_DatabaseInfo {};
+        Model().currentDatabase.typeID = currentDatabase;
         SendViewOpened(view);
     }
     void SendViewOpened(const API_Guid& item)
@@ -86,6 +88,27 @@ TEST_F(PanoramaViews, AScanCameraViewIsFollowedOtherViewsAreNot)
     const Vector moved = Camera().GetViewPoint();
     Window().Walk(2.0, 0.0, 0.0);
     EXPECT_NEAR(Camera().GetViewPoint().y, moved.y + 2.0, 1e-9);
+}
+
+// The links are asked in the floor plan; whatever view is current comes back, and
+// the camera-update flag is cleared, whether the camera is followed or not.
+TEST_F(PanoramaViews, TheCurrentDatabaseAndTheFlagComeBackOnEveryWay)
+{
+    LinkToACloud(station_);
+    const API_Guid lonely = AddStationCamera(60.0 * Degree, {10.0, 25.0, 1.5});
+    const struct {
+        const char* name;
+        API_Guid camera;
+        bool followed;
+    } cases[] = {{"a scan camera", station_, true}, {"a camera without its cloud", lonely, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenCameraView(c.camera, APIWind_3DModelID);
+        EXPECT_EQ(Model().currentDatabase.typeID, APIWind_3DModelID);
+        EXPECT_EQ(cameraUpdateBusy, 0);
+        EXPECT_EQ(Main().navigatorPalette.trackedCamera, c.followed ? c.camera : API_Guid {});
+        EXPECT_EQ(DG::IsOpen(CameraControPalette::DialogId), c.followed);
+    }
 }
 
 }  // namespace
