@@ -201,9 +201,6 @@ GSErrCode GetElementDefaults(HostToken token, API_Element* element, API_ElementM
     if (element == nullptr || !HasToolDefaults(element->header.typeID)) return APIERR_BADPARS;
     const ToolDefaults& defaults = ModelOf(token).DefaultsFor(element->header.typeID, element->header.variationID);
     *element = defaults.record;
-    // A new element goes onto the storey whose floor plan is shown.
-    if (ModelOf(token).content.storeyLevels.count(ModelOf(token).currentStorey) != 0)
-        element->header.floorInd = ModelOf(token).currentStorey;
     if (memo != nullptr) *memo = defaults.memo;
     return NoError;
 }

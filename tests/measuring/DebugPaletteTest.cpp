@@ -180,7 +180,7 @@ TEST_F(DebugPaletteTest, TestFunctionRaisesTheSelectionOneStorey)
     for (const std::int16_t storey : {0, 1}) {
         SCOPED_TRACE(storey);
         Model().content.elements.clear();
-        Model().currentStorey = storey;
+        Model().DefaultsFor(API_ObjectID, 0).record.header.floorInd = storey;
         MeasurePoint(1, 2, Model().content.storeyLevels[storey] + 0.5);
         Main().PlaceMeasuredPointMarker();
         const SimHost::StoredElement& placed = *PointMarkers().back();

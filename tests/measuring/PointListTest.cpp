@@ -63,7 +63,7 @@ protected:
     // A marker placed at a storey's relative elevation, as a measurement leaves it.
     void PlaceMarker(double x, double y, double elevation, std::int16_t storey)
     {
-        Model().currentStorey = storey;
+        Model().DefaultsFor(API_ObjectID, 0).record.header.floorInd = storey;
         MeasurePoint(x, y, elevation + Model().content.storeyLevels[storey]);
         Main().currentTool = API_WallID;
         Main().measuringMode = 14;
@@ -192,7 +192,7 @@ TEST_F(PointLists, ImportPlacesAMarkerPerPointLine)
         {"no final line end", "1 2 3\n4 5 6", {{1, 2, 0}, {4, 5, 3}}},
         {"empty lines between", "\n\n1 2 3\n\n\n", {{1, 2, 0}}},
     };
-    Model().currentStorey = 1;
+    Model().DefaultsFor(API_ObjectID, 0).record.header.floorInd = 1;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         Model().content.elements.clear();
@@ -243,7 +243,7 @@ TEST_F(PointLists, ExportedListReadBackMovesByTheOffset)
     Model().content.locationOffset = {100, 50};
     DG::QueueFileAnswer(IO::Location(ListPath()));
     Main().ExportPointList();
-    Model().currentStorey = 0;
+    Model().DefaultsFor(API_ObjectID, 0).record.header.floorInd = 0;
     OpenMainPalette();
     DG::QueueOpenAnswer(true, {IO::Location(ListPath())});
     DG::ChangeItem(Palette, ImportItem, 1.0);
