@@ -143,7 +143,8 @@ GSErrCode InterfaceRequest(HostToken token, std::int32_t code, void* par1, void*
     }
     if (code == FourCC("IPWD") || code == FourCC("SPRP") || code == FourCC("IPRV") || code == FourCC("SPRV") ||
         code == FourCC("CANC") || code == FourCC("CPWD")) {
-        host.Log("HostInterfaceRequest " + FourCCText(code));
+        // The cancel query comes once a block of points: logged, the log would grow with the scan.
+        if (code != FourCC("CANC")) host.Log("HostInterfaceRequest " + FourCCText(code));
         return Progress(host.progress_, code, par1, par2);
     }
     if (code != FourCC("IPOI") && code != FourCC("IPOL") && code != FourCC("SUCC")) return APIERR_BADID;

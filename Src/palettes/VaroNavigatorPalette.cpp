@@ -9,6 +9,7 @@
 #include "HostApiHelpers.hpp"
 #include "RS/ResourceModule.hpp"
 #include "frame/AddOnGlobals.hpp"
+#include "frame/CameraUpdateScope.hpp"
 #include "frame/PaletteGuids.hpp"
 #include "frame/Survanto.hpp"
 
@@ -174,12 +175,13 @@ void VaroNavigatorPalette::OnDoubleClick()
     if (HostNavigatorRequest(FourCC("SNVI"), &wanted, &found) != NoError || found.empty()) return;
     char view[200];
     std::snprintf(view, sizeof view, "%s", APIGuid2GSGuid(found.front().guid).ToText().c_str());
-    cameraUpdateBusy = 1;
-    HostAutomationRequest(FourCC("GOVW"), view, nullptr);
-    API_NotifyViewEventType opened;
-    opened.itemGuid = found.front().guid;
-    if (Survanto* survanto = theSurvanto.load()) survanto->OnCameraViewOpened(opened);
-    cameraUpdateBusy = 0;
+    {
+        const CameraUpdateScope update;
+        HostAutomationRequest(FourCC("GOVW"), view, nullptr);
+        API_NotifyViewEventType opened;
+        opened.itemGuid = found.front().guid;
+        if (Survanto* survanto = theSurvanto.load()) survanto->OnCameraViewOpened(opened);
+    }
     DG::TreeViewDisableDraw(DialogId, TreeItem);
     DG::TreeViewSetItemStyle(DialogId, TreeItem, DG::TreeItemRoot, 0);
     DG::TreeViewSetItemStyle(DialogId, TreeItem, selected, ChosenStyle);
