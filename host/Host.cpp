@@ -17,6 +17,7 @@
 #include "CameraServices.hpp"
 #include "ElementServices.hpp"
 #include "DialogVerbs.hpp"
+#include "ProjectFile.hpp"
 #include "MorphBodies.hpp"
 #include "InstrumentLink.hpp"
 #include "InterfaceServices.hpp"
@@ -378,6 +379,7 @@ std::string Host::Fact(const std::string& name) const
     if (const std::optional<std::string> fact = DialogFact(name)) return *fact;
     if (const std::optional<std::string> fact = LibraryFact(*this, name)) return *fact;
     if (const std::optional<std::string> fact = TreeFact(name)) return *fact;
+    if (const std::optional<std::string> fact = FileFact(*this, name)) return *fact;
     const auto facts = Facts();
     const auto it = facts.find(name);
     return it == facts.end() ? "<unknown fact " + name + ">" : it->second;

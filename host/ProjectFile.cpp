@@ -316,6 +316,15 @@ std::string WorkPath(const Host& host, const std::string& path)
     return given.is_absolute() ? path : (std::filesystem::path(host.WorkFolder()) / given).string();
 }
 
+std::optional<std::string> FileFact(const Host& host, const std::string& name)
+{
+    const std::string prefix = "file ";
+    if (name.compare(0, prefix.size(), prefix) != 0) return std::nullopt;
+    std::string content;
+    if (!ReadWholeFile(WorkPath(host, name.substr(prefix.size())), content)) return std::string("none");
+    return HexText(std::vector<std::uint8_t>(content.begin(), content.end()));
+}
+
 void AddProjectFileVerbs(ScenarioVerbs& verbs)
 {
     verbs["save-project"] = WithHost([](Scenario& scenario, Host& host, const std::string& file) {

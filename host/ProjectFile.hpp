@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include <nlohmann/json_fwd.hpp>
@@ -24,6 +25,8 @@ std::uint16_t PlatformSignFrom(const nlohmann::json& sign);
 
 // A path given in a scenario: a relative one lies in the host's work folder.
 std::string WorkPath(const Host& host, const std::string& path);
+// Fact "file <path>": the file's bytes as hex, "none" when there is no such file.
+std::optional<std::string> FileFact(const Host& host, const std::string& name);
 
 // save-project <file>   writes the open project
 // open-project <file>   opens a saved project as the host does: the open project

@@ -30,7 +30,10 @@ rm -rf build/demo/pointclouds
 build/demo/bin/survanto-host --work "$PWD/build/demo/pointclouds" scenarios/demo-pointclouds.scn
 rm -rf build/demo/panorama
 build/demo/bin/survanto-host --work "$PWD/build/demo/panorama" scenarios/demo-panorama.scn
+rm -rf build/demo/pointlists
+build/demo/bin/survanto-host --work "$PWD/build/demo/pointlists" scenarios/demo-pointlists.scn
 echo "The demo's views: build/demo/work/orthophoto-section.png, build/demo/work/orthophoto-floorplan.png, build/demo/morphs.png, build/demo/morph-rail.png, build/demo/roof-and-wall.png"
 echo "The profile previews: build/demo/profiles/*.png"
 echo "The clouds from above: build/demo/pointclouds/clouds.png"
+echo "The exported point list: build/demo/pointlists/points.xyz"
 echo "The 3D window looking round from a scanner: build/demo/panorama/panorama-*.png"

@@ -21,8 +21,6 @@ std::int16_t MainObjectStep()
 }  // namespace
 
 void Survanto::ShowSelectedPhoto(const API_Neig& selection) { Record(*this, "ShowSelectedPhoto", selection.neigID); }
-void Survanto::ImportPointList() { Record(*this, "ImportPointList"); }
-void Survanto::ExportPointList() { Record(*this, "ExportPointList"); }
 void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
 void Survanto::CreateExtrudedShellFittedToWalls() { Record(*this, "CreateExtrudedShellFittedToWalls"); }
 void Survanto::CreateRuledShellBetweenWalls() { Record(*this, "CreateRuledShellBetweenWalls"); }

@@ -269,8 +269,6 @@ TEST_F(MainPaletteTest, ItemsRunTheirCommands)
         {"beams between two lines, none selected", API_BeamID, 17, false, {}, Unchanged, Unchanged, 0.0},
         {"morph from selected markers, none selected", API_MorphID, 62, false, {}, 62, 0, 0.0},
         {"radiator niche", API_WindowID, 53, false, {}, 53, 1, 1.0},
-        {"point list import", API_MeshID, 79, false, {"ImportPointList"}, Unchanged, Unchanged, 0.0},
-        {"point list export", API_WallID, 80, false, {"ExportPointList"}, Unchanged, Unchanged, 0.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);

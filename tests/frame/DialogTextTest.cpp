@@ -76,7 +76,10 @@ std::vector<short> GermanDialogs()
 }
 
 // Texts that read the same in every language.
-const std::set<std::string> neutralTexts {"", "OK", "3D:", "2D:", "dZ:", "Z:", "Shot 3D", "Shot 2D", "Lock Created Elements", "Name:"};
+const std::set<std::string> neutralTexts {"", "OK", "3D:", "2D:", "dZ:", "Z:", "Shot 3D", "Shot 2D", "Lock Created Elements", "Name:",
+                                        // the debug palette's captions, English in every language
+                                        "X:", "Y:", "Shot", "Get Coord XY", "Get Coord Z", "Shock", "Test function",
+                                        "Get Coord 3D", "valami"};
 
 }  // namespace
 
