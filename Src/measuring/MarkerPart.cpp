@@ -10,6 +10,13 @@ namespace {
 // The braced main GUID that starts a unique id.
 constexpr std::size_t MainGuidLength = 38;
 constexpr std::size_t LibPartIdBuffer = 200;
+constexpr double MeasuredPointSize = 0.3;
+
+void SetNumber(API_ElementMemo& memo, const char* name, double value)
+{
+    const std::int32_t index = FindMemoParamIndex(name, memo);
+    if (index >= 0) memo.params[static_cast<std::size_t>(index)].value = value;
+}
 
 bool SameMainGuid(const char* placedId, const char* uniqueId) { return std::strncmp(placedId, uniqueId, MainGuidLength) == 0; }
 
@@ -40,6 +47,14 @@ GSErrCode MarkerPart::MakeObject(API_Element& element, API_ElementMemo& memo) co
     element.object.sizeA = a;
     element.object.sizeB = b;
     return NoError;
+}
+
+void MarkerPart::SetMeasuredPointLook(API_Element& marker, API_ElementMemo& memo, std::int16_t pen)
+{
+    marker.object.sizeA = MeasuredPointSize;
+    marker.object.sizeB = MeasuredPointSize;
+    SetNumber(memo, "zzyzx", MeasuredPointSize);
+    for (const char* penName : {"penHotPoint", "penHotPointGER", "penHotPointFRA"}) SetNumber(memo, penName, pen);
 }
 
 std::vector<API_Guid> MarkerPart::PlacedMarkers(std::initializer_list<const char*> uniqueIds)

@@ -32,6 +32,10 @@ public:
     // this part with its own default sizes and GDL parameters.
     GSErrCode MakeObject(API_Element& element, API_ElementMemo& memo) const;
 
+    // A measured-point marker's size and the pens of its hotspot labels, the
+    // same for a measured point and one read from a point list.
+    static void SetMeasuredPointLook(API_Element& marker, API_ElementMemo& memo, std::int16_t pen);
+
     // Whether the placed object comes from the measured-point part or a
     // compatible revision of it ("COMP").
     static bool IsMeasuredPointMarker(const API_Element& object);

@@ -22,7 +22,6 @@ constexpr std::int16_t InstrumentStationMode = 1;
 constexpr std::int16_t PointCloudStationMode = 2;
 constexpr std::int32_t FreeAreaLayerSlot = 12;
 constexpr std::size_t OtherToolsKind = 10;
-constexpr double MarkerSize = 0.3;
 // A station point this close to a marker in x, y and top height is that marker's.
 constexpr double StationSnapTolerance = 0.01;
 
@@ -163,11 +162,8 @@ void Survanto::PlaceMeasuredPointMarker()
         marker.object.position = {measuringState.measuredX, measuringState.measuredY};
         marker.object.elevation = measuringState.measuredZ - GetStoryLevel(marker.header.floorInd);
         marker.object.angle = 0.0;
-        marker.object.sizeA = MarkerSize;
-        marker.object.sizeB = MarkerSize;
-        SetNumber(memo, "zzyzx", MarkerSize);
+        MarkerPart::SetMeasuredPointLook(marker, memo, pen);
         if (measuringState.stationMode != PointCloudStationMode) SetText(memo, "strMeasuredfromStdID", activeStationId);
-        for (const char* penName : {"penHotPoint", "penHotPointGER", "penHotPointFRA"}) SetNumber(memo, penName, pen);
         SetNumber(memo, "idvisible", markerIdsShown ? 1.0 : 0.0);
         const GSErrCode created = HostCreateElement(&marker, &memo);
         HostDisposeElementMemo(&memo);

@@ -26,17 +26,10 @@ constexpr std::int32_t ErrorTitle = 3;
 constexpr std::int32_t NothingToExportText = 80;
 constexpr std::int32_t OkButton = 1;
 constexpr std::int32_t FreeAreaLayerSlot = 12;
-constexpr double MarkerSize = 0.3;
 constexpr unsigned LineCapacity = 1024;
 constexpr unsigned char ByteOrderMark[] = {0xEF, 0xBB, 0xBF};
 
 GS::UniString DialogText(std::int16_t entry) { return RS::GetIndString(DialogStrings, entry, CurrentResourceModule()); }
-
-void SetNumber(API_ElementMemo& memo, const char* name, double value)
-{
-    const std::int32_t index = FindMemoParamIndex(name, memo);
-    if (index >= 0) memo.params[static_cast<std::size_t>(index)].value = value;
-}
 
 // The file the user chose in the open dialog; false when cancelled.
 bool ChoosePointListToImport(IO::Location& chosen)
@@ -109,10 +102,7 @@ void Survanto::ImportPointList()
         return;
     }
     marker.header.layer = freeAreaLayer;
-    marker.object.sizeA = MarkerSize;
-    marker.object.sizeB = MarkerSize;
-    SetNumber(memo, "zzyzx", MarkerSize);
-    for (const char* penName : {"penHotPoint", "penHotPointGER", "penHotPointFRA"}) SetNumber(memo, penName, freeAreaPen);
+    MarkerPart::SetMeasuredPointLook(marker, memo, freeAreaPen);
 
     CDataRecorder recorder(CDataRecorder::EncodingUtf8);
     recorder.SetMode(CDataRecorder::ModeHostFileText);
