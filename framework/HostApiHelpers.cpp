@@ -374,6 +374,12 @@ GSErrCode ValidatePolygon2DData(Geometry::Polygon2DData& polygon)
     return error;
 }
 
+bool IsSectionTypeWindow(std::int32_t windowType)
+{
+    return windowType == APIWind_SectionID || windowType == APIWind_ElevationID ||
+           windowType == APIWind_InteriorElevationID;
+}
+
 bool IsSectionViewToLeft(const API_Element& element, const API_ElementMemo& memo, const API_DatabaseInfo& database)
 {
     // An interior elevation's segments share one list of main-line points.

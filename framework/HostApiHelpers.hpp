@@ -20,6 +20,10 @@ API_ElemTypeID NeigToElemType(std::int32_t neigID);
 // Selection id of an element type, 0 for a type without one.
 std::int32_t ElemTypeToNeig(API_ElemTypeID type);
 
+// Section, elevation and interior elevation windows: views along a line, with
+// heights on their vertical axis.
+bool IsSectionTypeWindow(std::int32_t windowType);
+
 // Level of a storey, 0 when the index lies outside the storeys.
 double GetStoryLevel(std::int16_t storyIndex);
 

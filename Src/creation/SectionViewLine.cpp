@@ -14,9 +14,7 @@ constexpr double Tolerance = 1e-5;
 
 bool ShowsSectionView(const API_DatabaseInfo& window, const API_DatabaseInfo& database)
 {
-    const bool sectionKind = window.typeID == APIWind_SectionID || window.typeID == APIWind_ElevationID ||
-                             window.typeID == APIWind_InteriorElevationID;
-    return sectionKind && database.elementGuid != APINULLGuid;
+    return IsSectionTypeWindow(window.typeID) && database.elementGuid != APINULLGuid;
 }
 
 // The segment of the main line the view shows: an interior elevation's segments

@@ -15,11 +15,6 @@ constexpr std::int16_t MainFirstOption = 14;
 constexpr std::int16_t MainSecondOption = 15;
 constexpr std::uint32_t CeilingPointCount = 3;
 
-bool IsViewWindow(std::int32_t kind)
-{
-    return kind == APIWind_SectionID || kind == APIWind_ElevationID || kind == APIWind_InteriorElevationID;
-}
-
 // A point taken while a section, elevation or interior elevation is in front lands
 // in that view's own coordinates; the view's element is read in the floor plan,
 // and the database that was current is current again afterwards.
@@ -29,7 +24,7 @@ API_Coord3D InFrontView(const API_Coord3D& point)
     API_DatabaseInfo database {};
     HostDatabaseRequest(FourCC("GWIN"), &window, nullptr);
     HostDatabaseRequest(FourCC("GDAT"), &database, nullptr);
-    if (!IsViewWindow(window.typeID) || database.elementGuid == APINULLGuid) return point;
+    if (!IsSectionTypeWindow(window.typeID) || database.elementGuid == APINULLGuid) return point;
     API_ElementMemo memo;
     API_Element element;
     element.header.guid = database.elementGuid;

@@ -57,19 +57,12 @@ std::int32_t FrontWindowType()
     return window.typeID;
 }
 
-// Section-type windows show heights on their vertical axis, the picked y.
-bool ShowsHeightAsY(std::int32_t windowType)
-{
-    return windowType == APIWind_SectionID || windowType == APIWind_ElevationID ||
-           windowType == APIWind_InteriorElevationID;
-}
-
 // The picked point's height in the window, relative to the station in mode 1.
 std::optional<double> PickedHeight(const API_Coord3D& picked, std::int32_t windowType)
 {
     std::optional<double> height;
     if (windowType == APIWind_3DModelID) height = picked.z;
-    if (ShowsHeightAsY(windowType)) height = picked.y;
+    if (IsSectionTypeWindow(windowType)) height = picked.y;
     if (height && AtInstrumentStation()) *height -= measuringState.stationZ;
     return height;
 }
@@ -194,7 +187,7 @@ void DebugPalette::PickPlanCoordinate(bool z)
         WritePlanCoordinates(*picked);
         return;
     }
-    double height = ShowsHeightAsY(windowType) ? picked->y : picked->z;
+    double height = IsSectionTypeWindow(windowType) ? picked->y : picked->z;
     if (AtInstrumentStation()) height -= measuringState.stationZ;
     SetField(ZField, height);
 }
