@@ -58,7 +58,16 @@ bool PlayStep(Host& host, const DG::Dialog& dialog, const DialogAnswer::Step& st
     return step.action != "picture" || WritePicture(host, id, step.item, step.argument, error);
 }
 
-short Answer(Host& host, DG::Dialog& dialog)
+// The script plays while the dialog is open and no click has closed it.
+short PlayScripted(Host& host, Scenario& scenario, DG::Dialog& dialog)
+{
+    const bool closed = scenario.PlayWhile([&dialog] { return dialog.open && dialog.closingItem == 0 && !dialog.abortRequested; });
+    if (!closed && dialog.closingItem == 0 && !dialog.abortRequested)
+        host.dialogAnswerErrors_.push_back("dialog " + std::to_string(dialog.resourceId) + " was left open");
+    return dialog.closingItem != 0 ? dialog.closingItem : static_cast<short>(DG::Cancel);
+}
+
+short Answer(Host& host, Scenario& scenario, DG::Dialog& dialog)
 {
     if (host.dialogAnswers_.empty()) return DG::Cancel;
     const DialogAnswer answer = host.dialogAnswers_.front();
@@ -68,6 +77,7 @@ short Answer(Host& host, DG::Dialog& dialog)
                                            std::to_string(answer.dialog) + " was answered");
         return DG::Cancel;
     }
+    if (answer.scripted) return PlayScripted(host, scenario, dialog);
     for (const DialogAnswer::Step& step : answer.steps) {
         std::string error;
         if (!PlayStep(host, dialog, step, error)) host.dialogAnswerErrors_.push_back(error);
@@ -87,7 +97,17 @@ void AddDialogAnswerVerbs(ScenarioVerbs& verbs)
             return s.Fail("answer-dialog <dialog> [text <item> \"<text>\"] [select <list> <entry>] [click <item>] "
                           "[picture <item> <file.png>] ... close <item>");
         host->dialogAnswers_.push_back(answer);
-        DG::SetModalAnswerer([host](DG::Dialog& dialog) { return Answer(*host, dialog); });
+        DG::SetModalAnswerer([host, &s](DG::Dialog& dialog) { return Answer(*host, s, dialog); });
+        return true;
+    };
+    verbs["script-dialog"] = [](Scenario& s, std::istringstream& args) {
+        Host* host = s.GetHost();
+        if (host == nullptr) return s.Fail("this action needs a started host");
+        DialogAnswer answer;
+        answer.scripted = true;
+        if (!(args >> answer.dialog) || !Scenario::Rest(args).empty()) return s.Fail("script-dialog <dialog>");
+        host->dialogAnswers_.push_back(answer);
+        DG::SetModalAnswerer([host, &s](DG::Dialog& dialog) { return Answer(*host, s, dialog); });
         return true;
     };
     verbs["item-picture"] = [](Scenario& s, std::istringstream& args) {

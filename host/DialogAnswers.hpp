@@ -10,6 +10,10 @@ namespace SimHost {
 //                               answers the next modal dialog: the steps in order,
 //                               then the item that closes it; unanswered dialogs
 //                               are cancelled
+//   script-dialog <dialog>      the next modal dialog is played by the script's lines
+//                               that follow the one opening it (set-item, click,
+//                               print-dialog, expect ...), until a click closes it;
+//                               a script ending first cancels it
 //   item-picture <dialog> <item> <file.png>
 //                               draws a user item of an open dialog and writes its
 //                               picture as PNG; a relative path lies in the work folder

@@ -287,8 +287,9 @@ void AddFrameFacts(const Host& host, Facts& facts)
     facts["message-boxes"] = Join(Win::RecordedMessageBoxes(), [](const Win::MessageBoxRecord& b) { return "[" + b.caption + ": " + b.text + "]"; });
     facts["debug-output"] = Join(Win::RecordedDebugOutput(), [](const std::string& s) { return "[" + s + "]"; });
     facts["system-parameters"] = Join(Win::RecordedSystemParameters(), [](const Win::SystemParameterRecord& p) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "0x%X=%lu", p.action, static_cast<unsigned long>(p.value));
+        char buf[48];
+        std::snprintf(buf, sizeof buf, "0x%X%s%lu%s", p.action, p.query ? "?=" : "=", static_cast<unsigned long>(p.value),
+                      (p.flags & Win::SPIF_UPDATEINIFILE) != 0 ? "/profile" : "");
         return std::string(buf);
     });
     facts["gdl-language"] = host.GdlLanguage();

@@ -54,6 +54,8 @@ struct DialogAnswer {
     std::int16_t dialog = 0;
     std::vector<Step> steps;
     std::int16_t closing = 0;
+    // Played by the script's lines that follow the one that opened the dialog.
+    bool scripted = false;
 };
 
 struct PolygonInputRequest {

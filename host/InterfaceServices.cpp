@@ -10,15 +10,21 @@ namespace SimHost {
 
 namespace {
 
+constexpr std::int32_t PenChooser = 0;
 constexpr std::int32_t LayerChooser = 18;
+constexpr double LastPen = 255.0;
 
 GSErrCode MakeUserControl(const API_UCCallbackType& control)
 {
-    if (control.type != LayerChooser) return APIERR_BADPARS;
+    if (control.type != LayerChooser && control.type != PenChooser) return APIERR_BADPARS;
     DG::Dialog* dialog = DG::GetDialog(control.dialogID);
     DG::Item* item = dialog == nullptr ? nullptr : dialog->FindItem(control.itemID);
     if (item == nullptr) return APIERR_BADPARS;
-    item->type = "layer";
+    item->type = control.type == LayerChooser ? "layer" : "pen";
+    if (control.type == PenChooser) {
+        item->minValue = 1.0;
+        item->maxValue = LastPen;
+    }
     return NoError;
 }
 

@@ -18,7 +18,8 @@ namespace SimHost {
 // An input without a fitting answer is cancelled. The progress window ('IPWD',
 // 'SPRP', 'IPRV', 'SPRV', 'CANC', 'CPWD') and the host's own controls on an
 // add-on's dialog items ('SUCC': kind 18 turns the item into the layer chooser,
-// whose value is a layer index) are kept here too. Fact "progress": the progress
+// whose value is a layer index, kind 0 into the pen chooser, whose value is a pen
+// from 1 to 255) are kept here too. Fact "progress": the progress
 // window's title, phase, value of maximum and whether it is open, "none" when
 // none was opened; "progress-log": what the add-on showed, request by request.
 void FillInterfaceServices(HostServiceTable& table);

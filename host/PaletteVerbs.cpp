@@ -145,6 +145,9 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
             return s.Fail("item " + std::to_string(item) + " has no entry " + ValueText(value));
         if (choosesEntry && !DG::PopupIsItemEnabled(dialog, item, static_cast<short>(value)))
             return s.Fail("entry " + ValueText(value) + " of item " + std::to_string(item) + " is disabled");
+        if (changed->type == "pen" && (value < changed->minValue || value > changed->maxValue ||
+                                       value != static_cast<double>(static_cast<int>(value))))
+            return s.Fail("the pen chooser " + std::to_string(item) + " offers no pen " + ValueText(value));
         DG::ChangeItem(dialog, item, value);
         return true;
     });

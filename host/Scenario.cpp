@@ -80,17 +80,37 @@ bool Scenario::RunText(const std::string& text, const std::string& origin)
 {
     origin_ = origin;
     lineNumber_ = 0;
+    failed_ = false;
     std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
+    lines_ = &lines;
+    bool played = true;
+    for (std::string line; played && NextLine(line);) played = RunLine(line) && !failed_;
+    lines_ = nullptr;
+    return played;
+}
+
+bool Scenario::NextLine(std::string& line)
+{
+    while (lines_ != nullptr && std::getline(*lines_, line)) {
         ++lineNumber_;
         // A script written on Windows ends its lines with CR LF.
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const auto first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#') continue;
-        if (!RunLine(line.substr(first))) return false;
+        line.erase(0, first);
+        return true;
     }
-    return true;
+    return false;
+}
+
+bool Scenario::PlayWhile(const std::function<bool()>& holds)
+{
+    std::string line;
+    while (!failed_ && holds()) {
+        if (!NextLine(line)) return false;
+        if (!RunLine(line)) failed_ = true;
+    }
+    return !failed_;
 }
 
 bool Scenario::Fail(const std::string& message)

@@ -51,6 +51,10 @@ public:
     std::ostream& Out() { return out_; }
     bool StartHost();
     bool Fail(const std::string& message);
+    // Plays the script's next lines while `holds` is true, as the user's hand inside
+    // a modal dialog. False when a line failed (the script then stops) or the
+    // script ended first.
+    bool PlayWhile(const std::function<bool()>& holds);
     static std::string Rest(std::istringstream& in);
 
     // An optional whole number within [min, max]: absent leaves the value as it was;
@@ -70,6 +74,8 @@ public:
 
 private:
     bool RunLine(const std::string& line);
+    // The next line to run, without blanks before it; false at the end.
+    bool NextLine(std::string& line);
 
     Host::Options options_;
     std::ostream& out_;
@@ -77,6 +83,8 @@ private:
     ScenarioVerbs verbs_;
     std::string origin_;
     int lineNumber_ = 0;
+    std::istringstream* lines_ = nullptr;
+    bool failed_ = false;
 };
 
 }  // namespace SimHost

@@ -139,6 +139,9 @@ public:
     void SyncImportPaletteButton(bool closing);
     void SyncPhotoFolderButton(bool closing);
     void SyncPhotoPreviewButton(bool closing);
+    // The settings dialog on a copy of the settings; OK takes them over, saves them
+    // and puts them into effect.
+    void RunSettingsDialog();
     // Hands the collected polygon to the current tool's creator.
     void FinishPolygon();
     void MeasureTopElevation();

@@ -28,6 +28,7 @@ enum PaletteItem : std::int16_t {
     FifthOptionItem = 18,
     FinishOpenPolygonItem = 19,
     FinishClosedPolygonItem = 20,
+    SettingsItem = 25,
     ReferenceHeightItem = 32,
     ReferenceHeightModeItem = 40,
     ResetValuesItem = 48,
@@ -320,6 +321,12 @@ void OrthophotoImport(Survanto& survanto, std::int16_t)
     survanto.SyncImportPaletteButton(false);
 }
 
+void RunSettings(Survanto& survanto, std::int16_t item)
+{
+    survanto.RunSettingsDialog();
+    SwitchOff(survanto, item);
+}
+
 void RunE57Import(Survanto& survanto, std::int16_t item)
 {
     survanto.ImportE57File();
@@ -352,6 +359,7 @@ const OwnAction OwnActions[] = {
     {AutomaticPicturesItem, AutomaticPictures},
     {ImportPointListItem, RunPointListImport},             {ExportPointListItem, RunPointListExport},
     {OrthophotoImportItem, OrthophotoImport},              {E57ImportItem, RunE57Import},
+    {SettingsItem, RunSettings},
 };
 
 void RunOwnAction(Survanto& survanto, std::int16_t item)

@@ -466,6 +466,7 @@ short ClickItem(short dialogId, short item)
     const short result = Send(*dialog, MsgClick, item);
     // A palette's own button closes it as the close box does: by an answer other than 0.
     if (result != 0 && palette && IsOpen(dialogId)) ClosePalette(dialogId);
+    if (result != 0 && dialog->kind == "modal" && dialog->open) dialog->closingItem = result;
     return result;
 }
 
@@ -497,16 +498,25 @@ short RunModal(RS::ResModule module, short resourceId, DialogCallback callback)
 {
     Dialog* dialog = ShowTextsOf(GetDialog(resourceId, module), module);
     if (dialog == nullptr) return 0;
+    // Nothing an earlier run left (values, places, the client size) carries over.
+    if (const std::unique_ptr<Dialog> fresh = BuildFromModule(resourceId, dialog->textModule)) {
+        dialog->items = fresh->items;
+        dialog->size = fresh->size;
+    }
     dialog->callback = std::move(callback);
     ClearListRows(*dialog);
     dialog->enabledMessages.clear();
     dialog->open = true;
     dialog->abortRequested = false;
+    dialog->closingItem = 0;
     Send(*dialog, MsgInit, 0);
     const ModalAnswerer answerer = Model::The().answerer;
     short closing = Cancel;
     if (!dialog->abortRequested && answerer) closing = answerer(*dialog);
-    Send(*dialog, MsgClick, closing);
+    if (dialog->closingItem != 0)
+        closing = dialog->closingItem;
+    else
+        Send(*dialog, MsgClick, closing);
     Send(*dialog, MsgClose, closing);
     dialog->open = false;
     dialog->callback = nullptr;

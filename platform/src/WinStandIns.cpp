@@ -18,6 +18,7 @@ struct State {
     std::set<std::string> failing;
     std::vector<MessageBoxRecord> boxes;
     std::vector<SystemParameterRecord> parameters;
+    std::map<std::uint32_t, std::uint32_t> settings;
     std::vector<std::string> debugOutput;
     std::vector<SoundRecord> sounds;
 };
@@ -79,12 +80,31 @@ int MessageBox(const std::string& text, const std::string& caption, std::uint32_
 
 std::vector<MessageBoxRecord> RecordedMessageBoxes() { return Copied(&State::boxes); }
 
-bool SystemParametersInfo(std::uint32_t action, std::uintptr_t value)
+bool SystemParametersInfoA(std::uint32_t action, std::uint32_t, void* pvParam, std::uint32_t winIni)
 {
+    // Each query reads the setting one above it.
+    const bool query = action == SPI_GETACTIVEWINDOWTRACKING || action == SPI_GETACTIVEWNDTRKZORDER ||
+                       action == SPI_GETACTIVEWNDTRKTIMEOUT;
+    const bool setting = action == SPI_SETACTIVEWINDOWTRACKING || action == SPI_SETACTIVEWNDTRKZORDER ||
+                         action == SPI_SETACTIVEWNDTRKTIMEOUT;
+    if ((!query && !setting) || (query && pvParam == nullptr)) return false;
     auto& s = TheState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    s.parameters.push_back({action, value});
+    if (query) {
+        const std::uint32_t value = s.settings[action + 1];
+        *static_cast<std::uint32_t*>(pvParam) = value;
+        s.parameters.push_back({action, value, winIni, true});
+        return true;
+    }
+    const auto value = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(pvParam));
+    s.settings[action] = value;
+    s.parameters.push_back({action, value, winIni, false});
     return true;
+}
+
+bool SystemParametersInfo(std::uint32_t action, std::uintptr_t value)
+{
+    return SystemParametersInfoA(action, 0, reinterpret_cast<void*>(value), 0);
 }
 
 std::vector<SystemParameterRecord> RecordedSystemParameters() { return Copied(&State::parameters); }
@@ -118,6 +138,7 @@ void ClearRecords()
     s.failing.clear();
     s.boxes.clear();
     s.parameters.clear();
+    s.settings.clear();
     s.debugOutput.clear();
     s.sounds.clear();
 }

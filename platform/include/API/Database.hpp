@@ -115,7 +115,8 @@ struct API_SharingInfo {
 };
 
 // "SUCC" (interface request): par1 turns a dialog item into one of the host's
-// controls; kind 18 is the layer chooser, whose value is a layer index.
+// controls; kind 18 is the layer chooser, whose value is a layer index, kind 0
+// the pen chooser, whose value is a pen index.
 struct API_UCCallbackType {
     std::int32_t type;
     std::int16_t dialogID;

@@ -192,6 +192,7 @@ struct Dialog {
     bool docked = false;
     GS::Guid guid;                 // a palette's GUID, null for other dialogs
     bool abortRequested = false;   // a modal dialog closed from its own callback
+    short closingItem = 0;         // a modal dialog closed by its answer to a click
     int moveGrowDepth = 0;         // open begin-move-grow brackets
     int moveGrowBrackets = 0;      // brackets closed so far
     int looseMoveGrows = 0;        // item moves outside any bracket
@@ -360,8 +361,10 @@ short ClickListHeader(short dialogId, short listItem, short headerItem);
 // (flag set) and once more when it ends (flag clear).
 void GrowByUser(short dialogId, short width, short height);
 
-// Modal dialogs: the answerer may set items and returns the item that closes the
-// dialog (Accept, Cancel or any other item id). Without an answerer, Cancel.
+// Modal dialogs: each run starts from the dialog's resource. The answerer may set
+// items and returns the item that closes the dialog (Accept, Cancel or any other
+// item id), which is then clicked. A click the dialog's callback answers with an
+// item closes it at once with that item. Without an answerer, Cancel.
 using ModalAnswerer = std::function<short(Dialog& dialog)>;
 void SetModalAnswerer(ModalAnswerer answerer);
 short RunModal(RS::ResModule module, short resourceId, DialogCallback callback);

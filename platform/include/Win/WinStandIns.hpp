@@ -9,9 +9,15 @@
 namespace Win {
 
 constexpr int IDOK = 1;
+constexpr std::uint32_t SPI_GETACTIVEWINDOWTRACKING = 0x1000;
 constexpr std::uint32_t SPI_SETACTIVEWINDOWTRACKING = 0x1001;
+constexpr std::uint32_t SPI_GETACTIVEWNDTRKZORDER = 0x100C;
 constexpr std::uint32_t SPI_SETACTIVEWNDTRKZORDER = 0x100D;
+constexpr std::uint32_t SPI_GETACTIVEWNDTRKTIMEOUT = 0x2002;
 constexpr std::uint32_t SPI_SETACTIVEWNDTRKTIMEOUT = 0x2003;
+// A setting's flags: written to the user profile, broadcast as changed.
+constexpr std::uint32_t SPIF_UPDATEINIFILE = 1;
+constexpr std::uint32_t SPIF_SENDCHANGE = 2;
 
 // 0 when the registration fails (see FailMessageRegistration); the same name gives the same number.
 std::uint32_t RegisterWindowMessage(const std::string& name);
@@ -27,10 +33,18 @@ struct MessageBoxRecord {
 int MessageBox(const std::string& text, const std::string& caption, std::uint32_t type);
 std::vector<MessageBoxRecord> RecordedMessageBoxes();
 
+// The active-window tracking settings are kept as Windows keeps them: a setting
+// changes what the queries read. A query's record holds the value it read.
 struct SystemParameterRecord {
     std::uint32_t action = 0;
     std::uintptr_t value = 0;
+    std::uint32_t flags = 0;
+    bool query = false;
 };
+// Windows' own shape: a setting's value travels in `pvParam`; a query writes its
+// answer where `pvParam` points (a 32-bit BOOL or DWORD). An unknown action is refused.
+bool SystemParametersInfoA(std::uint32_t action, std::uint32_t uiParam, void* pvParam, std::uint32_t winIni);
+// A setting without flags: in force until Windows restarts.
 bool SystemParametersInfo(std::uint32_t action, std::uintptr_t value);
 std::vector<SystemParameterRecord> RecordedSystemParameters();
 
