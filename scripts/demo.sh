@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the add-on and survanto-host and plays the demo scenarios: the host starts
-# on a new project and shows what the add-on registered and did; a slab is measured
+# on a new project and shows what the add-on registered and did, and its settings
+# dialog as the user opens it; a slab is measured
 # in the curve palette, which shows its items and prompt at every point; then
 # morphs are made from selected measured-point markers and drawn into
 # build/demo/morphs.png, and a measured square profile is swept along a measured
