@@ -3,10 +3,14 @@
 #include <utime.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 #include "DG/DG.hpp"
 #include "Graphics/PngWriter.hpp"
+#include "LibraryServices.hpp"
 #include "ProjectFile.hpp"
 #include "TI/Time.hpp"
 
@@ -58,6 +62,45 @@ std::optional<std::string> ListViewFact(const std::string& name)
            std::to_string(size.height);
 }
 
+std::optional<std::string> PhotoFact(const Host& host, const std::string& name)
+{
+    std::istringstream words(name);
+    std::string kind;
+    words >> kind;
+    if (kind == "embedded-pictures") {
+        std::vector<std::string> files;
+        std::error_code ec;
+        for (std::filesystem::directory_iterator it(EmbeddedLibraryFolderPath(host) + "/Survanto", ec), end; !ec && it != end; it.increment(ec))
+            files.push_back(it->path().filename().string());
+        std::sort(files.begin(), files.end());
+        std::string text;
+        for (const std::string& file : files) text += (text.empty() ? "" : " ") + file;
+        return text.empty() ? "none" : text;
+    }
+    if (kind != "parameter") return std::nullopt;
+    std::size_t number = 0;
+    std::string parameter;
+    if (!(words >> number >> parameter)) return "<parameter <n> <name>>";
+    const auto& elements = host.model_.content.elements;
+    if (number < 1 || number > elements.size()) return "<no element " + std::to_string(number) + ">";
+    for (const API_AddParType& p : elements[number - 1].memo.params) {
+        if (parameter != p.name) continue;
+        if (!p.arrayTexts.empty()) {
+            std::string text;
+            for (std::size_t i = 0; i + 1 < p.arrayTexts.size(); i += 2) {
+                const auto unit = static_cast<char16_t>(p.arrayTexts[i] | p.arrayTexts[i + 1] << 8);
+                text += unit == 0 ? std::string("/") : GS::Utf16ToUtf8(std::u16string(1, unit));
+            }
+            return text;
+        }
+        if (p.typeID == APIParT_String) return "\"" + p.text.ToUtf8() + "\"";
+        char text[32];
+        std::snprintf(text, sizeof text, "%.6g", std::fabs(p.value) < 5e-10 ? 0.0 : p.value);
+        return std::string(text);
+    }
+    return "<no parameter " + parameter + ">";
+}
+
 void AddPhotoVerbs(ScenarioVerbs& verbs)
 {
     verbs["clock"] = [](Scenario& s, std::istringstream& args) {
@@ -84,6 +127,21 @@ void AddPhotoVerbs(ScenarioVerbs& verbs)
         if (!(args >> file >> seconds)) return s.Fail("file-time <file> <seconds>");
         const utimbuf times {seconds, seconds};
         return ::utime(WorkPath(host, file).c_str(), &times) == 0 || s.Fail("cannot set the time of " + file);
+    });
+    verbs["wait-thumbnails"] = OnHost([](Scenario& s, Host& host, std::istringstream& args) {
+        short dialog = 0, item = 0, count = 0;
+        if (!(args >> dialog >> item >> count)) return s.Fail("wait-thumbnails <dialog> <item> <count>");
+        const auto shown = [&] {
+            short with = 0;
+            for (short entry = 1; entry <= DG::ListViewGetItemCount(dialog, item); ++entry)
+                with += DG::ListViewGetItemImage(dialog, item, entry).IsEmpty() ? 0 : 1;
+            return with;
+        };
+        for (int round = 0; round < 200 && shown() < count; ++round) {
+            host.WaitForPostedCommand(50);
+            host.RunPendingCommands();
+        }
+        return shown() >= count || s.Fail("only " + std::to_string(shown()) + " thumbnails arrived");
     });
     verbs["list-view-png"] = OnHost([](Scenario& s, Host& host, std::istringstream& args) {
         short dialog = 0, item = 0;
