@@ -117,6 +117,8 @@ void AddPhotoVerbs(ScenarioVerbs& verbs)
             return s.Fail("write-photo <file> <width> <height> [<red> <green> <blue>]");
         args >> red >> green >> blue;
         std::string error;
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(WorkPath(host, file)).parent_path(), ec);
         const auto channel = [](int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); };
         const NewDisplay::NativeImage picture = PhotoPicture(width, height, channel(red), channel(green), channel(blue));
         return NewDisplay::WritePngFile(picture, WorkPath(host, file), &error) || s.Fail(error);

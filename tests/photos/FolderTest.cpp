@@ -1,4 +1,6 @@
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -32,7 +34,7 @@ protected:
     {
         Folder().largeThumbnails = true;
         OpenFolderPalette();
-        Folder().thumbnailLoader.StopAndWait();
+        for (int i = 0; i < 500 && Folder().thumbnailLoader.IsRunning(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         Folder().TakeFinishedThumbnails();
     }
     void SelectEntry(short entry) { DG::ChangeItem(FolderDialog, PhotoList, entry); }
