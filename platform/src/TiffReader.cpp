@@ -1,5 +1,6 @@
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstring>
 
@@ -59,6 +60,12 @@ PixMapPtr ReadTiff(std::FILE* file)
     static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixels are read as little-endian words");
     auto* words = reinterpret_cast<std::uint32_t*>(pixMap->pixels.data());
     if (TIFFReadRGBAImageOriented(tiff.get(), width, height, words, ORIENTATION_TOPLEFT, 1) != 1) return nullptr;
-    for (std::size_t i = 0; i < pixMap->pixels.size(); i += 4) std::swap(pixMap->pixels[i], pixMap->pixels[i + 2]);
+    // libtiff gives colours multiplied by alpha; pixmaps keep them apart.
+    for (std::size_t i = 0; i < pixMap->pixels.size(); i += 4) {
+        std::uint8_t* p = &pixMap->pixels[i];
+        std::swap(p[0], p[2]);
+        if (p[3] != 0 && p[3] != 255)
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<std::uint8_t>(std::min(255u, (p[c] * 255u + p[3] / 2u) / p[3]));
+    }
     return pixMap;
 }

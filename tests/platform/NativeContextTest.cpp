@@ -118,8 +118,8 @@ TEST(NativeContext, ImagesAreDrawnScaledAndTurnedAboutTheirTopLeftCorner)
     context.DrawImage(Picture(2, 1, {Red, blue}), 2.0f, 2.0f, float(-M_PI / 2), 0.0f, 4.0f, false, 1.0, NewDisplay::ImageFiltering::Nearest,
                       NewDisplay::BlitEffect::None);
     EXPECT_EQ(context.GetRecordedCalls(), std::vector<std::string> {"DrawImage 2x1 2 2 -1.5708 0 4 0 1 0 0"});
-    EXPECT_EQ(Mask(image, blue), (std::vector<std::string> {"##..", "##..", "....", "....", "....", "...."}));
-    EXPECT_EQ(Mask(image, Red), (std::vector<std::string> {"....", "....", "##..", "##..", "....", "...."}));
+    EXPECT_EQ(Mask(image, blue), (std::vector<std::string> {"##..", "##..", "??..", "??..", "....", "...."}));
+    EXPECT_EQ(Mask(image, Red), (std::vector<std::string> {"??..", "??..", "##..", "##..", "....", "...."}));
 
     // Shrunk smoothly, the halves stay whole; at half opacity over white.
     NativeImage shrunk(4, 3);
