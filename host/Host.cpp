@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "AttributeServices.hpp"
+#include "ElementNotifications.hpp"
 #include "DG/DG.hpp"
 #include "DialogAnswers.hpp"
 #include "ExchangeVerbs.hpp"
@@ -88,6 +89,8 @@ void Host::FillServiceTable()
     FillCameraServices(table_);
     FillInterfaceServices(table_);
     FillWindow3DServices(table_);
+    // Over every other element service, so that each change is in scope and told.
+    FillElementNotificationServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 
