@@ -886,6 +886,7 @@ void AddElementFacts(const Host& host, Facts& facts)
 //                                    element (from 1), an interior elevation one segment (from 1)
 //   offset <x> <y>                   the project location offset
 //   lock-element <n>                 the nth element (from 1)
+//   unlock-element <n>
 //   user-edit <n>[,<m>...] drag dx dy dz | elevate dz | rotate cx cy degrees | mirror px py ax ay
 //                                    one edit of all of them
 //   user-delete <n>
@@ -971,6 +972,12 @@ void AddElementVerbs(ScenarioVerbs& verbs)
         StoredElement* element = NthElement(scenario, model, args);
         if (element == nullptr) return false;
         element->record.header.lockId = 1;
+        return true;
+    });
+    verbs["unlock-element"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
+        StoredElement* element = NthElement(scenario, model, args);
+        if (element == nullptr) return false;
+        element->record.header.lockId = 0;
         return true;
     });
     verbs["user-edit"] = OnModel([](Scenario& scenario, Host& host, ProjectModel& model, std::istringstream& args) {
