@@ -12,20 +12,10 @@ void Record(const Survanto& survanto, const char* name, std::int32_t argument = 
     RecordPendingCall(name, survanto.actionPoints, survanto.pointStep, argument);
 }
 
-std::int16_t MainObjectStep()
-{
-    const Survanto* survanto = theSurvanto.load();
-    return survanto == nullptr ? 0 : survanto->pointStep;
-}
-
 }  // namespace
 
-void Survanto::ShowSelectedPhoto(const API_Neig& selection) { Record(*this, "ShowSelectedPhoto", selection.neigID); }
-void Survanto::PlacePhotoObject() { Record(*this, "PlacePhotoObject"); }
 void Survanto::CreateExtrudedShellFittedToWalls() { Record(*this, "CreateExtrudedShellFittedToWalls"); }
 void Survanto::CreateRuledShellBetweenWalls() { Record(*this, "CreateRuledShellBetweenWalls"); }
 void Survanto::CreateDomeFromFivePoints() { Record(*this, "CreateDomeFromFivePoints"); }
 void Survanto::CreateDomeOnCurvedWall() { Record(*this, "CreateDomeOnCurvedWall"); }
 void Survanto::CreateDomeSegment() { Record(*this, "CreateDomeSegment"); }
-
-void PhotoPalette::LoadPhoto() { RecordPendingCall("PhotoPalette::LoadPhoto", {}, MainObjectStep(), 0, this); }
