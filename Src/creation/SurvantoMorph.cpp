@@ -25,7 +25,7 @@ MorphSettings ReadMorphSettings(const Survanto& survanto)
     MorphSettings settings;
     settings.thickness = survanto.MainPaletteItemValue(ThicknessItem);
     settings.sidePlanes = survanto.MainPaletteItemValue(SidePlanesItem) == 1.0;
-    settings.morphType = static_cast<std::int32_t>(survanto.MainPaletteItemValue(MorphTypeItem));
+    settings.morphType = survanto.MainPaletteEntry(MorphTypeItem);
     const API_Coord offset = GetLocationOffset();
     settings.station = {measuringState.stationX - offset.x, measuringState.stationY - offset.y, measuringState.stationZ};
     return settings;

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -189,7 +190,7 @@ TEST_F(MorphCreation, EveryFaceBringsThreeVerticesAndEdgesOfItsOwn)
     for (const Case& c : {Case {0.0, 8}, Case {0.25, 64}}) {
         Model().content.elements.clear();
         SetItem(74, c.thickness);
-        SetItem(76, 1);
+        DG::PopupSelectItem(Survanto::MainPaletteDialogId, 76, 1);
         Run(&grid);
         const SimHost::StoredElement* morph = Morph();
         ASSERT_NE(morph, nullptr);
@@ -203,6 +204,25 @@ TEST_F(MorphCreation, EveryFaceBringsThreeVerticesAndEdgesOfItsOwn)
             EXPECT_EQ(body.edges[3 * f + 2], (std::array<std::int32_t, 2> {v + 3, v + 1}));
         }
     }
+}
+
+// The kind is the entry the pop-up shows, whatever value the item holds.
+TEST_F(MorphCreation, TheSecondKindExtrudesAlongTheMeasuredVector)
+{
+    const std::vector<API_Coord3D> square {{0, 0, 0}, {2, 0, 0}, {0, 2, 0}, {2, 2, 0}};
+    SetItem(74, 0.5);
+    SetItem(76, 1.0);
+    DG::PopupSelectItem(Survanto::MainPaletteDialogId, 76, 2);
+    SetPoints({{0, 0, 0}, {1, 0, 0}});
+    Run(&square);
+    ASSERT_NE(Morph(), nullptr);
+    const API_MorphBody& body = Morph()->memo.morphBody;
+    EXPECT_EQ(body.polygons.size(), 16u) << "two triangles become prisms";
+    double highestZ = 0.0;
+    for (const API_Coord3D& v : body.vertices) highestZ = std::max(highestZ, std::abs(v.z));
+    EXPECT_NEAR(highestZ, 0.0, 1e-9) << "the prisms end on the plane across the vector, not above the surface";
+    EXPECT_TRUE(std::any_of(body.vertices.begin(), body.vertices.end(),
+                            [](const API_Coord3D& v) { return std::abs(v.x - 0.5) < 1e-9 && v.y > 0.1; }));
 }
 
 TEST_F(MorphCreation, WithoutAFaceNoCommandRuns)
@@ -219,7 +239,7 @@ TEST_F(MorphCreation, WithoutAFaceNoCommandRuns)
 
 TEST_F(MorphCreation, SidePlanesTakeTheirPointsFromTheRunningAction)
 {
-    SetItem(76, 1);
+    DG::PopupSelectItem(Survanto::MainPaletteDialogId, 76, 1);
     SetPoints({{5, 5, 0}, {5, 5, 4}, {-1, 0, 9}, {-1, 5, 9}, {0, -1, 9}, {5, -1, 9}});
     Select({Place(MarkerPart, 0, 0, 1), Place(MarkerPart, 2, 0, 1), Place(MarkerPart, 0, 2, 1), Place(MarkerPart, 2, 2, 1)});
     Run();  // item 75 on: the side planes
