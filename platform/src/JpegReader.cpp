@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cmath>
 #include <csetjmp>
 #include <cstdio>
 
@@ -21,6 +23,8 @@ struct JpegDecoder {
     jpeg_decompress_struct info;
     JpegErrors errors;
     PixMapPtr pixMap;
+    std::int32_t fullWidth;
+    std::int32_t fullHeight;
 };
 
 [[noreturn]] void LeaveDecoder(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1); }
@@ -33,7 +37,7 @@ void CountWarning(j_common_ptr info, int level)
 void Silent(j_common_ptr) {}
 
 // Only trivially destructible objects live here between setjmp and a jump.
-bool Decode(JpegDecoder& decoder, std::FILE* file)
+bool Decode(JpegDecoder& decoder, std::FILE* file, const FitBox& fit)
 {
     jpeg_decompress_struct& info = decoder.info;
     if (setjmp(decoder.errors.jump) != 0) return false;
@@ -41,6 +45,10 @@ bool Decode(JpegDecoder& decoder, std::FILE* file)
     jpeg_stdio_src(&info, file);
     jpeg_read_header(&info, TRUE);
     if (!FitsPixelBound(info.image_width, info.image_height)) return false;
+    decoder.fullWidth = static_cast<std::int32_t>(info.image_width);
+    decoder.fullHeight = static_cast<std::int32_t>(info.image_height);
+    info.scale_num = 1;
+    info.scale_denom = static_cast<unsigned>(JpegReduction(info.image_width, info.image_height, fit));
     info.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&info);
     decoder.pixMap = NewPixMap(static_cast<std::int32_t>(info.output_width), static_cast<std::int32_t>(info.output_height));
@@ -55,14 +63,28 @@ bool Decode(JpegDecoder& decoder, std::FILE* file)
 
 }  // namespace
 
-PixMapPtr ReadJpeg(std::FILE* file)
+int JpegReduction(std::uint32_t width, std::uint32_t height, const FitBox& fit)
+{
+    if (fit.width <= 0 || fit.height <= 0 || width == 0 || height == 0) return 1;
+    const double scale = std::min(double(fit.width) / width, double(fit.height) / height);
+    const double fittedWidth = std::ceil(width * scale - 1e-9), fittedHeight = std::ceil(height * scale - 1e-9);
+    for (const std::uint32_t reduction : {8u, 4u, 2u})
+        if ((width + reduction - 1) / reduction >= fittedWidth && (height + reduction - 1) / reduction >= fittedHeight)
+            return static_cast<int>(reduction);
+    return 1;
+}
+
+PixMapPtr ReadJpeg(std::FILE* file, const FitBox& fit, std::int32_t& fullWidth, std::int32_t& fullHeight)
 {
     JpegDecoder decoder {};
     decoder.info.err = jpeg_std_error(&decoder.errors.manager);
     decoder.errors.manager.error_exit = LeaveDecoder;
     decoder.errors.manager.emit_message = CountWarning;
     decoder.errors.manager.output_message = Silent;
-    const bool decoded = Decode(decoder, file);
+    const bool decoded = Decode(decoder, file, fit);
     jpeg_destroy_decompress(&decoder.info);
-    return decoded ? std::move(decoder.pixMap) : nullptr;
+    if (!decoded) return nullptr;
+    fullWidth = decoder.fullWidth;
+    fullHeight = decoder.fullHeight;
+    return std::move(decoder.pixMap);
 }

@@ -1,10 +1,18 @@
 #include "Graphics/NativeImage.hpp"
 
+#include <utility>
+
 namespace NewDisplay {
 
 NativeImage::NativeImage(std::uint32_t width, std::uint32_t height)
     : width_(width), height_(height), rgba_(std::size_t(width) * height * 4, 0)
 {
+}
+
+NativeImage::NativeImage(std::uint32_t width, std::uint32_t height, std::vector<std::uint8_t> rgba)
+    : width_(width), height_(height), rgba_(std::move(rgba))
+{
+    if (rgba_.size() != std::size_t(width) * height * 4) rgba_.assign(std::size_t(width) * height * 4, 0);
 }
 
 bool NativeImage::Contains(std::int32_t x, std::int32_t y) const

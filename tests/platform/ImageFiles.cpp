@@ -4,8 +4,11 @@
 #include <cstring>
 #include <stdexcept>
 
+#include <unistd.h>
+
 #include <jpeglib.h>
 #include <png.h>
+#include <tiffio.h>
 
 namespace {
 
@@ -64,6 +67,52 @@ Bytes MakeJpeg(std::int32_t width, std::int32_t height, const Bytes& bgra, int q
     jpeg_destroy_compress(&info);
     std::free(buffer);
     return jpeg;
+}
+
+Bytes MakeTiff(std::int32_t width, std::int32_t height, const Bytes& bgra)
+{
+    char path[] = "/tmp/survanto-tiff-XXXXXX";
+    const int descriptor = mkstemp(path);
+    if (descriptor < 0) throw std::runtime_error("tiff file");
+    close(descriptor);
+    TIFF* tiff = TIFFOpen(path, "w");
+    if (tiff == nullptr) throw std::runtime_error("tiff");
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, std::uint32_t(width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, std::uint32_t(height));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 4);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    const std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
+    TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, std::uint32_t(height));
+    Bytes row(std::size_t(width) * 4);
+    for (std::int32_t y = 0; y < height; ++y) {
+        const std::uint8_t* in = bgra.data() + std::size_t(y) * row.size();
+        for (std::size_t i = 0; i < row.size(); i += 4) row[i] = in[i + 2], row[i + 1] = in[i + 1], row[i + 2] = in[i], row[i + 3] = in[i + 3];
+        TIFFWriteScanline(tiff, row.data(), std::uint32_t(y), 0);
+    }
+    TIFFClose(tiff);
+    Bytes file;
+    if (std::FILE* in = std::fopen(path, "rb")) {
+        std::uint8_t buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) file.insert(file.end(), buffer, buffer + n);
+        std::fclose(in);
+    }
+    std::remove(path);
+    return file;
+}
+
+Bytes MakeTga(std::int32_t width, std::int32_t height, const Bytes& bgra)
+{
+    Bytes tga(18, 0);
+    tga[2] = 2;  // true colour, uncompressed
+    tga[12] = std::uint8_t(width), tga[13] = std::uint8_t(width >> 8);
+    tga[14] = std::uint8_t(height), tga[15] = std::uint8_t(height >> 8);
+    tga[16] = 32;
+    tga[17] = 0x28;  // 8 alpha bits, top-down
+    tga.insert(tga.end(), bgra.begin(), bgra.end());
+    return tga;
 }
 
 std::size_t FindPngChunk(const Bytes& png, const char* type)

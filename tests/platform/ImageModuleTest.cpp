@@ -47,6 +47,13 @@ Bytes Gradient(std::int32_t width, std::int32_t height, bool withAlpha)
     return bgra;
 }
 
+// Alpha 128 everywhere.
+Bytes Half(Bytes bgra)
+{
+    for (std::size_t i = 3; i < bgra.size(); i += 4) bgra[i] = 128;
+    return bgra;
+}
+
 Bytes PngWithBadChecksum()
 {
     Bytes png = MakePng(4, 3, Gradient(4, 3, true));
@@ -105,6 +112,11 @@ std::vector<ImageCase> Cases()
          {0, 0, 0xFF, 0x10, 0, 0xFF, 0, 0x20, 0xFF, 0, 0, 0x30, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0x80, 0x80, 0x80, 0x80}, 0},
         {"png", [] { return MakePng(4, 3, Gradient(4, 3, true)); }, true, 4, 3, Gradient(4, 3, true), 0},
         {"jpeg", [=] { return MakeJpeg(16, 16, jpegPixels, 95); }, true, 16, 16, jpegPixels, 16},
+        {"tiff", [] { return MakeTiff(5, 3, Gradient(5, 3, false)); }, true, 5, 3, Gradient(5, 3, false), 0},
+        {"tiffWithAlpha", [] { return MakeTiff(5, 3, Half(Gradient(5, 3, false))); }, true, 5, 3, Half(Gradient(5, 3, false)), 1},
+        {"tga", [] { return MakeTga(5, 3, Gradient(5, 3, true)); }, true, 5, 3, Gradient(5, 3, true), 0},
+        {"truncatedTiff", [] { return Truncated(MakeTiff(40, 30, Gradient(40, 30, false)), 200); }, false, 0, 0, {}, 0},
+        {"truncatedTga", [] { return Truncated(MakeTga(5, 3, Gradient(5, 3, true)), 40); }, false, 0, 0, {}, 0},
         {"truncatedJpeg", [=] { return TruncatedInScan(MakeJpeg(16, 16, jpegPixels, 95)); }, false, 0, 0, {}, 0},
         {"pngWithBadChecksum", PngWithBadChecksum, false, 0, 0, {}, 0},
         {"pngClaiming100000Squared", [] { return PngClaiming(100000, 100000); }, false, 0, 0, {}, 0},

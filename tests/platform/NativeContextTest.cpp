@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -98,6 +99,53 @@ TEST(NativeContext, TextsAreBoxesOfTheEnginesWidthAboveTheirBase)
                                                           "........................", "........................",
                                                           "........................", "........................"}));
     EXPECT_EQ(context.GetRecordedCalls().back(), "DrawPlainText ABC 2 8 0");
+}
+
+NativeImage Picture(std::uint32_t width, std::uint32_t height, const std::vector<Gfx::Color>& colors)
+{
+    std::vector<std::uint8_t> rgba;
+    for (const Gfx::Color& c : colors) rgba.insert(rgba.end(), {c.red, c.green, c.blue, c.alpha});
+    return NativeImage(width, height, rgba);
+}
+
+// Scaled, then turned about the picture's top-left corner, which lands on the
+// origin; a negative angle turns left on screen.
+TEST(NativeContext, ImagesAreDrawnScaledAndTurnedAboutTheirTopLeftCorner)
+{
+    const Gfx::Color blue(0, 0, 255);
+    NativeImage image(4, 6);
+    NativeContext context(image);
+    context.DrawImage(Picture(2, 1, {Red, blue}), 2.0f, 2.0f, float(-M_PI / 2), 0.0f, 4.0f, false, 1.0, NewDisplay::ImageFiltering::Nearest,
+                      NewDisplay::BlitEffect::None);
+    EXPECT_EQ(context.GetRecordedCalls(), std::vector<std::string> {"DrawImage 2x1 2 2 -1.5708 0 4 0 1 0 0"});
+    EXPECT_EQ(Mask(image, blue), (std::vector<std::string> {"##..", "##..", "??..", "??..", "....", "...."}));
+    EXPECT_EQ(Mask(image, Red), (std::vector<std::string> {"??..", "??..", "##..", "##..", "....", "...."}));
+
+    // Shrunk smoothly, the halves stay whole; at half opacity over white.
+    NativeImage shrunk(4, 3);
+    NativeContext smooth(shrunk);
+    smooth.FillRect(0, 0, 4, 3, Gfx::Color(255, 255, 255));
+    smooth.DrawImage(Picture(4, 2, {Red, Red, blue, blue, Red, Red, blue, blue}), 0.5f, 0.5f, 0.0f, 1.4f, 0.6f, true, 1.0,
+                     NewDisplay::ImageFiltering::Smooth, NewDisplay::BlitEffect::None);
+    EXPECT_EQ(Mask(shrunk, Red), (std::vector<std::string> {"????", "?#??", "????"}));
+    EXPECT_EQ(shrunk.GetPixel(2, 1), blue);
+    smooth.DrawImage(Picture(1, 1, {Red}), 1.0f, 1.0f, 0.0f, 0.0f, 0.0f, false, 0.5, NewDisplay::ImageFiltering::Nearest,
+                     NewDisplay::BlitEffect::None);
+    EXPECT_EQ(shrunk.GetPixel(0, 0), Gfx::Color(255, 127, 127, 255));
+}
+
+TEST(NativeContext, AZeroSizePictureOrScaleDrawsNothing)
+{
+    NativeImage image(4, 4);
+    NativeContext context(image);
+    const NativeImage empty(0, 0);
+    context.DrawImage(empty, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f, false, 1.0, NewDisplay::ImageFiltering::Smooth, NewDisplay::BlitEffect::None);
+    context.DrawImage(Picture(1, 1, {Red}), 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, false, 1.0, NewDisplay::ImageFiltering::Smooth,
+                      NewDisplay::BlitEffect::None);
+    context.DrawImage(Picture(1, 1, {Red}), 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, false, 1.0, NewDisplay::ImageFiltering::Nearest,
+                      NewDisplay::BlitEffect::None);
+    EXPECT_EQ(context.GetRecordedCalls().size(), 3u);
+    EXPECT_EQ(Mask(image, Red), std::vector<std::string>(4, "...."));
 }
 
 TEST(TextEngine, WidthsFollowTheDocumentedRule)

@@ -22,6 +22,11 @@ struct DisplayArc {
     static DisplayArc CreateEllipticArc(float left, float top, float right, float bottom, float beginAngle, float sweepAngle);
 };
 
+// How a scaled picture is sampled: the source pixel under each pixel's centre, or
+// smoothly (area-averaged where it shrinks, linear between source pixels).
+enum class ImageFiltering : std::int32_t { Nearest = 0, Smooth = 1 };
+enum class BlitEffect : std::int32_t { None = 0 };
+
 // Draws into a NativeImage and records every call as one line of text, for
 // tests: lines and arcs with the line width and foreground colour, polygons
 // (the rings between BeginPolygon and EndPolygon, even-odd) with the fill
@@ -45,6 +50,13 @@ public:
     void DrawPlainText(const GS::UniString& text, const TE::Font& font, double x, double y, double angle);
     // Lays the picture over this one with its top left corner at (x, y).
     void DrawImage(const NativeImage& picture, std::int32_t x, std::int32_t y);
+    // Lays the picture over this one scaled, turned by angle (radians, clockwise
+    // on screen: y grows downwards) about its own top-left corner, that corner at
+    // (x, y), rounded to whole pixels when snapToPixels is set, its alpha times
+    // opacity (0 to 1). A picture or scale of zero size draws nothing. Recorded as
+    // "DrawImage WxH xScale yScale angle x y snap opacity filtering effect".
+    void DrawImage(const NativeImage& picture, float xScale, float yScale, float angle, float x, float y, bool snapToPixels, double opacity,
+                   ImageFiltering filtering, BlitEffect effect);
 
     const std::vector<std::string>& GetRecordedCalls() const { return calls_; }
     void ClearRecordedCalls() { calls_.clear(); }

@@ -10,6 +10,9 @@ namespace NewDisplay {
 class NativeImage {
 public:
     NativeImage(std::uint32_t width, std::uint32_t height);
+    // Takes the pixels as GetRGBA gives them; a buffer of another size gives a
+    // transparent picture.
+    NativeImage(std::uint32_t width, std::uint32_t height, std::vector<std::uint8_t> rgba);
 
     std::uint32_t GetWidth() const { return width_; }
     std::uint32_t GetHeight() const { return height_; }
