@@ -2,6 +2,7 @@
 // about its environment.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 
 #include "Host.hpp"
@@ -172,7 +173,8 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
     host.Log("HostEnvironmentRequest " + FourCCText(code));
     const bool known = code == FourCC("APPL") || code == FourCC("GSPF") || code == FourCC("GTBX") ||
                        code == FourCC("STBX") || code == FourCC("PROJ") || code == FourCC("SHAR");
-    if (code == FourCC("GLIB") || code == FourCC("ALIB") || code == FourCC("SLIB") || code == FourCC("OWLP"))
+    if (code == FourCC("GLIB") || code == FourCC("ALIB") || code == FourCC("SLIB") || code == FourCC("OWLP") ||
+        code == FourCC("CFOL") || code == FourCC("CFIL"))
         return LibraryEnvironmentRequest(host, code, par1, par2);
     if (known && par1 == nullptr) return APIERR_BADPARS;
     if (code == FourCC("APPL")) {
@@ -190,6 +192,9 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
         IO::Location folder(host.WorkFolder());
         folder.AppendToLocal("AppData");
         folder.AppendToLocal("Folder" + std::to_string(request->folderId));
+        if (request->folderId == API_EmbeddedProjectLibraryFolderID) folder = IO::Location(EmbeddedLibraryFolderPath(host));
+        std::error_code ec;
+        std::filesystem::create_directories(folder.ToPath(), ec);
         request->location = folder;
         return NoError;
     }

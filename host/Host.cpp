@@ -1,4 +1,5 @@
 #include "Host.hpp"
+#include "PhotoVerbs.hpp"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -380,6 +381,7 @@ std::string Host::Fact(const std::string& name) const
     if (const std::optional<std::string> fact = LibraryFact(*this, name)) return *fact;
     if (const std::optional<std::string> fact = TreeFact(name)) return *fact;
     if (const std::optional<std::string> fact = FileFact(*this, name)) return *fact;
+    if (const std::optional<std::string> fact = PhotoFact(*this, name)) return *fact;
     const auto facts = Facts();
     const auto it = facts.find(name);
     return it == facts.end() ? "<unknown fact " + name + ">" : it->second;

@@ -80,6 +80,7 @@ json ParameterJson(const API_AddParType& p)
         out["dim2"] = p.dim2;
         out["values"] = p.arrayValues;
     }
+    if (!p.arrayTexts.empty()) out["texts"] = HexText(p.arrayTexts);
     return out;
 }
 
@@ -97,6 +98,8 @@ API_AddParType ParameterFrom(const json& in)
     p.dim1 = in.value("dim1", 0);
     p.dim2 = in.value("dim2", 0);
     p.arrayValues = in.value("values", std::vector<double> {});
+    if (in.contains("texts") && !BytesFromHex(in.at("texts").get<std::string>(), p.arrayTexts))
+        throw std::runtime_error("a parameter's texts are no hex text");
     return p;
 }
 
@@ -107,8 +110,32 @@ struct ParameterKind {
 
 constexpr ParameterKind ParameterKinds[] = {
     {"length", APIParT_Length},   {"real", APIParT_Real}, {"angle", APIParT_Angle},       {"integer", APIParT_Integer},
-    {"boolean", APIParT_Boolean}, {"pen", APIParT_PenColor}, {"string", APIParT_String},
+    {"boolean", APIParT_Boolean}, {"pen", APIParT_PenColor}, {"string", APIParT_String}, {"strings", APIParT_String},
 };
+
+// An array of texts from its names separated by "|": zero-terminated UTF-16 texts in one block.
+void SetArrayTexts(const std::string& names, API_AddParType& parameter)
+{
+    std::vector<std::string> list;
+    std::string::size_type from = 0;
+    for (;;) {
+        const auto bar = names.find('|', from);
+        list.push_back(names.substr(from, bar == std::string::npos ? std::string::npos : bar - from));
+        if (bar == std::string::npos) break;
+        from = bar + 1;
+    }
+    parameter.dim1 = static_cast<std::int32_t>(list.size());
+    parameter.dim2 = 1;
+    for (const std::string& name : list) {
+        const std::u16string units = GS::Utf8ToUtf16(name);
+        for (const char16_t unit : units) {
+            parameter.arrayTexts.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+            parameter.arrayTexts.push_back(static_cast<std::uint8_t>(unit >> 8));
+        }
+        parameter.arrayTexts.push_back(0);
+        parameter.arrayTexts.push_back(0);
+    }
+}
 
 // Words of a line; a quoted text is one word without its quotes. False when a
 // quote is left open.
@@ -169,7 +196,10 @@ bool ReadParameter(const std::vector<std::string>& words, const std::vector<bool
             error = "a string parameter's value is quoted";
             return false;
         }
-        parameter.text = GS::UniString(words[3]);
+        if (words[2] == "strings")
+            SetArrayTexts(words[3], parameter);
+        else
+            parameter.text = GS::UniString(words[3]);
         return true;
     }
     if (quoted[3] || !ReadNumber(words[3], parameter.value)) {

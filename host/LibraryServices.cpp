@@ -154,12 +154,20 @@ GSErrCode SearchLibraryPart(HostToken token, API_LibPart* libPart)
     const ProjectModel& model = ModelOf(token);
     const std::string name = libPart->name.ToUtf8();
     const std::string uniqueId = UniqueIdOf(*libPart);
-    for (const auto& [index, part] : model.libraryParts) {
-        const bool found = !uniqueId.empty() ? SameText(part.uniqueId, uniqueId) : !name.empty() && part.name == name;
-        if (found) {
-            Describe(index, part, *libPart);
-            return NoError;
+    // The host finds a part by its main GUID whatever revision the caller names.
+    const std::string mainGuid = uniqueId.substr(0, uniqueId.find('-'));
+    for (const bool byMainGuid : {false, true}) {
+        for (const auto& [index, part] : model.libraryParts) {
+            const bool found = !uniqueId.empty()
+                                   ? (byMainGuid ? SameText(part.uniqueId.substr(0, part.uniqueId.find('-')), mainGuid)
+                                                 : SameText(part.uniqueId, uniqueId))
+                                   : !name.empty() && part.name == name;
+            if (found) {
+                Describe(index, part, *libPart);
+                return NoError;
+            }
         }
+        if (uniqueId.empty()) break;
     }
     return APIERR_BADID;
 }
@@ -181,7 +189,8 @@ GSErrCode RegisterLibraryPart(HostToken token, API_LibPart* libPart)
     if (libPart == nullptr || libPart->location == nullptr) return APIERR_BADPARS;
     const std::string path = libPart->location->ToPath();
     std::error_code ec;
-    if (FolderOf(model, path) == nullptr || !fs::is_regular_file(path, ec)) return APIERR_BADPARS;
+    const bool embedded = LiesIn(path, EmbeddedLibraryPath(Host::From(token)));
+    if ((FolderOf(model, path) == nullptr && !embedded) || !fs::is_regular_file(path, ec)) return APIERR_BADPARS;
     LibraryPartEntry part;
     if (IsPartFile(path)) {
         std::string error;
@@ -557,11 +566,28 @@ GSErrCode LibraryEnvironmentRequest(Host& host, std::int32_t code, void* par1, v
         host.model_.overwriteLibraryParts = *static_cast<const bool*>(par1);
         return NoError;
     }
+    if (code == FourCC("CFOL") || code == FourCC("CFIL")) {
+        const std::string folder = static_cast<const IO::Location*>(par1)->ToPath();
+        std::error_code ec;
+        if (!LiesIn(folder, EmbeddedLibraryPath(host))) return APIERR_BADPARS;
+        if (code == FourCC("CFOL")) return fs::create_directories(folder, ec) || fs::is_directory(folder, ec) ? NoError : APIERR_GENERAL;
+        const auto* request = static_cast<const API_FileCopyRequest*>(par2);
+        if (request == nullptr || !fs::is_directory(folder, ec)) return APIERR_BADPARS;
+        const auto options = request->overwrite ? fs::copy_options::overwrite_existing : fs::copy_options::skip_existing;
+        for (const IO::Location& file : request->files) {
+            const fs::path source(file.ToPath());
+            if (!fs::copy_file(source, fs::path(folder) / source.filename(), options, ec) && ec) return APIERR_GENERAL;
+            host.Log("embedded " + source.filename().string());
+        }
+        return NoError;
+    }
     std::string error;
     const bool loaded = host.project_.open && LoadLibraryFolder(host, static_cast<const IO::Location*>(par1)->ToPath(), error);
     if (!loaded) host.Log("library not added: " + error);
     return loaded ? NoError : APIERR_GENERAL;
 }
+
+std::string EmbeddedLibraryFolderPath(const Host& host) { return EmbeddedLibraryPath(host); }
 
 std::string HostLibraryFolderPath(const Host& host) { return (fs::path(host.WorkFolder()) / HostLibraryFolder).string(); }
 

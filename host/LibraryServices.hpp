@@ -36,7 +36,8 @@ void AddLibraryVerbs(ScenarioVerbs& verbs);
 // "GLIB" fills a std::vector<API_LibraryInfo> with the loaded libraries, the
 // project's embedded library first; "SLIB" sets them; "ALIB" loads the folder of
 // an IO::Location as load-library does; "OWLP" switches whether a new part may
-// replace an existing file.
+// replace an existing file; "CFOL" makes a folder and "CFIL" copies files into
+// one, both inside the embedded library only.
 GSErrCode LibraryEnvironmentRequest(Host& host, std::int32_t code, void* par1, void* par2);
 
 // Adds the folder and its parts (of its subfolders too) to the open project's
@@ -51,5 +52,7 @@ void ReloadLibraryParts(ProjectModel& model);
 
 // The host's own library folder ("GSPF").
 std::string HostLibraryFolderPath(const Host& host);
+// The root of the project's embedded library, folders on disk ("GSPF" 13).
+std::string EmbeddedLibraryFolderPath(const Host& host);
 
 }  // namespace SimHost

@@ -4,6 +4,7 @@
 
 #include "DG/DG.hpp"
 #include "DialogLists.hpp"
+#include "PhotoVerbs.hpp"
 #include "Host.hpp"
 #include "ServiceTable.hpp"
 
@@ -100,6 +101,7 @@ void AddPaletteFacts(const Host& host, Facts& facts)
 std::optional<std::string> DialogFact(const std::string& name)
 {
     if (std::optional<std::string> fact = ListFact(name)) return fact;
+    if (std::optional<std::string> fact = ListViewFact(name)) return fact;
     std::istringstream words(name);
     std::string kind, field, rest;
     short dialogId = 0, itemId = 0;

@@ -19,6 +19,7 @@
 #include "PointCloudView.hpp"
 #include "ModuleDataServices.hpp"
 #include "PaletteVerbs.hpp"
+#include "PhotoVerbs.hpp"
 #include "PlanPicture.hpp"
 #include "ProfileLibrary.hpp"
 #include "ProjectFile.hpp"
@@ -60,6 +61,7 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddPointCloudViewVerbs(verbs_);
     AddInstrumentVerbs(verbs_);
     AddWindow3DVerbs(verbs_);
+    AddPhotoVerbs(verbs_);
 }
 
 Scenario::~Scenario() = default;

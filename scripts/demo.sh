@@ -11,7 +11,8 @@
 # and measured, and their previews written as PNG files; E57 scans are imported and
 # the clouds drawn from above; last, a posed scan's camera view is opened and turned,
 # raised and zoomed with the panorama palette, and walked away from in the 3D window,
-# with a picture of the 3D window after each step.
+# with a picture of the 3D window after each step; last, generated photos are
+# listed with thumbnails, one turned, two placed as photo objects and one selected.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -32,8 +33,11 @@ rm -rf build/demo/panorama
 build/demo/bin/survanto-host --work "$PWD/build/demo/panorama" scenarios/demo-panorama.scn
 rm -rf build/demo/pointlists
 build/demo/bin/survanto-host --work "$PWD/build/demo/pointlists" scenarios/demo-pointlists.scn
+rm -rf build/demo/photos
+build/demo/bin/survanto-host --work "$PWD/build/demo/photos" scenarios/demo-photos.scn
 echo "The demo's views: build/demo/work/orthophoto-section.png, build/demo/work/orthophoto-floorplan.png, build/demo/morphs.png, build/demo/morph-rail.png, build/demo/roof-and-wall.png"
 echo "The profile previews: build/demo/profiles/*.png"
 echo "The clouds from above: build/demo/pointclouds/clouds.png"
 echo "The exported point list: build/demo/pointlists/points.xyz"
 echo "The 3D window looking round from a scanner: build/demo/panorama/panorama-*.png"
+echo "The photo folder palette's list and the photo preview: build/demo/photos/photo-list.png, build/demo/photos/preview.png"

@@ -185,7 +185,13 @@ public:
     std::int32_t StepPanoramaCamera(std::int32_t step);
     void OnCameraViewOpened(const API_NotifyViewEventType& event);
     void FollowStationCamera();
+    // Photo objects: the selected one's photo in the preview, the folder asked
+    // for when its file is missing; the embedded picture of a photo, whose
+    // width / height it returns (0 for a photo that cannot be read).
     void ShowSelectedPhoto(const API_Neig& selection);
+    void AskForPhotoFolder();
+    void ShowPhotoInPreview(const GS::UniString& path, std::int32_t quarterTurns);
+    double EmbedPhotoPicture(const IO::Location& photo);
     void EnsureStationMarker();
     void ShootPickedPoints(bool takeHeight);
     void ImportPointList();

@@ -53,7 +53,7 @@ constexpr MenuRegistration StandardMenus[] = {
 constexpr MenuRegistration DebugMenus[] = {{32501, 32511, 1}, {32507, 32517, 0}};
 constexpr std::int16_t HandledMenus[] = {32500, 32503, 32505, 32508, 32509, 32502, 32520, 32506};
 constexpr std::int16_t HandledDebugMenus[] = {32501, 32507};
-constexpr std::int32_t AddOnCommands[] = {FourCC("OPNE"), FourCC("NEWP"), FourCC("ALRT"), FourCC("CAMR")};
+constexpr std::int32_t AddOnCommands[] = {FourCC("OPNE"), FourCC("NEWP"), FourCC("ALRT"), FourCC("CAMR"), FourCC("PHTN")};
 
 Survanto* MainObject() { return theSurvanto.load(); }
 
@@ -142,6 +142,13 @@ GSErrCode CameraCommandHandler(const void*, void*, bool)
     if (MainObject() == nullptr) return NoError;
     bool followsCamera = true;
     HostEnvironmentRequest(FourCC("CP3D"), &keptProjection, &followsCamera);
+    return NoError;
+}
+
+// The thumbnail loader posts this when thumbnails wait for the photo folder palette.
+GSErrCode PhotoThumbnailsCommandHandler(const void*, void*, bool)
+{
+    if (Survanto* survanto = MainObject()) survanto->photoFolderDialog.TakeFinishedThumbnails();
     return NoError;
 }
 
@@ -273,6 +280,7 @@ void InstallHandlers()
     HostInstallAddOnCommandHandler(FourCC("NEWP"), 1, Guarded<NewPointsCommandHandler>::Call);
     HostInstallAddOnCommandHandler(FourCC("ALRT"), 1, Guarded<AlertCommandHandler>::Call);
     HostInstallAddOnCommandHandler(FourCC("CAMR"), 1, Guarded<CameraCommandHandler>::Call);
+    HostInstallAddOnCommandHandler(FourCC("PHTN"), 1, Guarded<PhotoThumbnailsCommandHandler>::Call);
     HostCatchProjectEvents(-1, Guarded<ProjectEventHandler>::Call);
     HostInstallElementObserver(Guarded<ElementEventHandler>::Call);
     HostCatchToolChange(Guarded<ToolChangeHandler>::Call);

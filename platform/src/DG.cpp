@@ -542,46 +542,6 @@ void QueueFolderAnswer(const IO::Location& location) { Model::The().folderAnswer
 void QueueFolderCancel() { Model::The().folderAnswers.push_back({}); }
 const std::vector<FolderDialogRecord>& RecordedFolderDialogs() { return Model::The().folderDialogs; }
 
-short ListViewGetItemCount(short dialogId, short listItem)
-{
-    const Item* item = LookupItem(dialogId, listItem);
-    return item == nullptr ? 0 : static_cast<short>(item->entries.size());
-}
-
-void ListViewDeleteAll(short dialogId, short listItem)
-{
-    if (Item* item = LookupItem(dialogId, listItem)) {
-        item->entries.clear();
-        item->value = 0;
-    }
-}
-
-void ListViewInsertBottom(short dialogId, short listItem, const GS::UniString& text)
-{
-    if (Item* item = LookupItem(dialogId, listItem)) item->entries.push_back(text);
-}
-
-GS::UniString ListViewGetItemText(short dialogId, short listItem, short entry)
-{
-    const Item* item = LookupItem(dialogId, listItem);
-    if (item == nullptr || entry < 1 || entry > static_cast<short>(item->entries.size())) return {};
-    return item->entries[static_cast<std::size_t>(entry - 1)];
-}
-
-short ListViewGetSelected(short dialogId, short listItem)
-{
-    const Item* item = LookupItem(dialogId, listItem);
-    if (item == nullptr) return 0;
-    const auto selected = static_cast<short>(item->value);
-    return selected >= 1 && selected <= static_cast<short>(item->entries.size()) ? selected : 0;
-}
-
-void ListViewSelectItem(short dialogId, short listItem, short entry)
-{
-    if (Item* item = LookupItem(dialogId, listItem))
-        item->value = entry >= 1 && entry <= static_cast<short>(item->entries.size()) ? entry : 0;
-}
-
 }  // namespace DG
 
 bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePopupItem* popupItems,

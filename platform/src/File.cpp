@@ -126,6 +126,15 @@ std::int32_t File::GetDataLength(std::uint64_t& length) const
     return 0;
 }
 
+std::int32_t File::GetModificationTime(std::int64_t& time) const
+{
+    if (status_ != 0) return status_;
+    struct stat info {};
+    if (::stat(path_.c_str(), &info) != 0) return FileNotFound;
+    time = static_cast<std::int64_t>(info.st_mtime);
+    return 0;
+}
+
 std::int32_t File::Close()
 {
     if (descriptor_ < 0) return NotOpen;

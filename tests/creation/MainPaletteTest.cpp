@@ -343,14 +343,15 @@ TEST_F(MainPaletteTest, SubPalettesToggleAndTheirButtonsMirrorThem)
     EXPECT_TRUE(IsOpen(Main().photoFolderDialog));
     EXPECT_EQ(Host().palettes_.back().flags, 211);
     EXPECT_EQ(DG::GetItemValue(Palette, 68), 1.0);
-    PendingCallTrace().clear();
-    DG::ChangeItem(Palette, 70, 1.0);
-    EXPECT_TRUE(IsOpen(Main().photoFolderDialog.photoPalette));
-    EXPECT_EQ(HandedOn(), std::vector<std::string> {"PhotoPalette::LoadPhoto"});
+    EXPECT_TRUE(IsOpen(Main().photoFolderDialog.photoPalette)) << "the folder palette shows its preview";
     EXPECT_EQ(DG::GetItemValue(Palette, 70), 1.0);
     DG::ChangeItem(Palette, 70, 0.0);
     EXPECT_FALSE(IsOpen(Main().photoFolderDialog.photoPalette));
-    EXPECT_EQ(HandedOn(), std::vector<std::string> {"PhotoPalette::LoadPhoto"});
+    Main().photoFolderDialog.photoPalette.photoLocation = IO::Location(std::string("/site/Hof.jpg"));
+    DG::ChangeItem(Palette, 70, 1.0);
+    EXPECT_TRUE(IsOpen(Main().photoFolderDialog.photoPalette));
+    EXPECT_EQ(DG::GetItemText(32496, 2).ToUtf8(), "Hof") << "the preview loads its photo";
+    EXPECT_EQ(DG::GetItemValue(Palette, 70), 1.0);
 
     Main().SyncPhotoFolderButton(true);
     EXPECT_EQ(DG::GetItemValue(Palette, 68), 0.0) << "the photo folder palette is closing";

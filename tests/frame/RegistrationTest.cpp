@@ -16,7 +16,7 @@ const std::vector<std::string> StandardMenuCalls = {
 const std::vector<std::string> DebugMenuCalls = {"HostRegisterMenu 32501 32511 0 1", "HostRegisterMenu 32507 32517 0 0"};
 const std::vector<std::string> CommandCalls = {
     "HostRegisterAddOnCommand OPNE 1", "HostRegisterAddOnCommand NEWP 1", "HostRegisterAddOnCommand ALRT 1",
-    "HostRegisterAddOnCommand CAMR 1",
+    "HostRegisterAddOnCommand CAMR 1", "HostRegisterAddOnCommand PHTN 1",
 };
 
 SimHost::Host::Options OptionsWith(std::vector<std::string> configLines)
@@ -95,7 +95,7 @@ TEST(Registration, RegisterInterfaceReturnsTheLibraryResultEvenWhenMenusFail)
     ASSERT_TRUE(host.Start());
     EXPECT_EQ(host.RegisterResult(), NoError);
     EXPECT_EQ(host.Fact("menus"), "");
-    EXPECT_EQ(host.Fact("commands"), "OPNE/1 NEWP/1 ALRT/1 CAMR/1");
+    EXPECT_EQ(host.Fact("commands"), "OPNE/1 NEWP/1 ALRT/1 CAMR/1 PHTN/1");
 }
 
 TEST(Registration, AMissingOrEmptyConfigurationKeepsTheEarlierDebugMode)
@@ -133,6 +133,7 @@ TEST(Initialize, InstallsEveryHandlerInOrder)
         "HostInstallMenuHandler 32520", "HostInstallMenuHandler 32506",
         "HostInstallAddOnCommandHandler OPNE 1", "HostInstallAddOnCommandHandler NEWP 1",
         "HostInstallAddOnCommandHandler ALRT 1", "HostInstallAddOnCommandHandler CAMR 1",
+        "HostInstallAddOnCommandHandler PHTN 1",
         "HostCatchProjectEvents -1", "HostInstallElementObserver", "HostCatchToolChange",
         "HostInstallModuleDataMergeHandler", "HostCatchSelectionChange",
         "HostCatchViewEvents 7 1", "HostCatchViewEvents 8 1", "HostCatchViewEvents 8 2", "HostCatchViewEvents 8 3",
@@ -152,7 +153,7 @@ TEST(Initialize, FailedWindowMessagesAreToldAndStartUpGoesOn)
         EXPECT_EQ(host.Fact("message-boxes"),
                   "[Survanto: Failed to register Message WM_QUINTAIR_TO_EXTAPP_MESSAGE] "
                   "[Survanto: Failed to register Message WM_EXTAPP_TO_QUINTAIR_MESSAGE]");
-        EXPECT_EQ(host.Fact("command-handlers"), "ALRT CAMR NEWP OPNE");
+        EXPECT_EQ(host.Fact("command-handlers"), "ALRT CAMR NEWP OPNE PHTN");
     }
     Win::FailMessageRegistration("WM_QUINTAIR_TO_EXTAPP_MESSAGE", false);
     Win::FailMessageRegistration("WM_EXTAPP_TO_QUINTAIR_MESSAGE", false);

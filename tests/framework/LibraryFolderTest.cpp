@@ -55,7 +55,11 @@ TEST_F(LibraryFolder, TheAddOnsLibraryIsFoundByUniqueId)
 
     std::snprintf(part.uniqueId, sizeof part.uniqueId, "%s",
                   "{2B4469A5-2D30-426D-B5E1-C290A9528079}-{00000000-B319-4A93-9422-0E3411D692F7}");
-    EXPECT_NE(HostSearchLibraryPart(&part), NoError) << "another revision is another part";
+    EXPECT_EQ(HostSearchLibraryPart(&part), NoError) << "another revision finds the part by its main GUID";
+    EXPECT_EQ(part.name.ToUtf8(), "Survanto Messpunkt") << "the first part of that main GUID";
+    std::snprintf(part.uniqueId, sizeof part.uniqueId, "%s",
+                  "{00000000-2D30-426D-B5E1-C290A9528079}-{CE7708ED-B319-4A93-9422-0E3411D692F7}");
+    EXPECT_NE(HostSearchLibraryPart(&part), NoError) << "another main GUID is another part";
     EXPECT_NE(HostGetLibraryPartParameters(99, &a, &b, &params), NoError);
 }
 
@@ -87,7 +91,7 @@ TEST_F(LibraryFolder, LoadingAgainKeepsEachPartOnce)
     const std::string first = Host().Fact("library-parts");
     LoadOwnLibrary(Host());
     EXPECT_EQ(Host().Fact("library-parts"), first);
-    EXPECT_EQ(Host().model_.libraryParts.size(), 4u);
+    EXPECT_EQ(Host().model_.libraryParts.size(), 5u);
 }
 
 // A folder with one broken part file loads nothing and names the file and line.
@@ -134,7 +138,7 @@ TEST_F(LibraryFolder, LibraryPartsTravelWithTheProjectFile)
     ASSERT_TRUE(SimHost::SaveProjectFile(Host().model_, file, error)) << error;
     SimHost::ProjectModel read;
     ASSERT_TRUE(SimHost::ReadProjectFile(file, read, error)) << error;
-    ASSERT_EQ(read.libraryParts.size(), 4u);
+    ASSERT_EQ(read.libraryParts.size(), 5u);
     const SimHost::LibraryPartEntry& stored = Host().model_.libraryParts.at(3);
     const SimHost::LibraryPartEntry& back = read.libraryParts.at(3);
     EXPECT_EQ(back.uniqueId, stored.uniqueId);

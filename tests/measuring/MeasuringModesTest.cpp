@@ -46,7 +46,7 @@ const ModeCase modeCases[] = {
     {"window without a wall", 14, 4, 0, {}, 2, {}, "12", 14, 1},
     {"door without a wall", 14, 5, 0, {}, 3, {}, "112", 14, 1},
     {"object at every point", 14, 6, 0, {}, 2, {}, "11", 14, 1, 1},
-    {"photo object", 14, 6, PhotoSubtype, {}, 2, {"PlacePhotoObject@2:0,1"}, "12", 14, 3},
+    {"photo object without a photo", 14, 6, PhotoSubtype, {}, 2, {}, "12", 14, 1},
     {"lamp at every point", 14, 7, 0, {}, 2, {}, "11", 14, 1, 1},
     {"slab alternates", 14, 8, 0, {}, 4, {}, "1212", 14, 5},
     {"roof without an outline", 14, 9, 0, {}, 3, {}, "112", 14, 1},

@@ -394,9 +394,9 @@ TEST(E57ImportInANewHost, FindsThePartsAgain)
                                "expect clouds = " + clouds + "\n"
                                "expect links = 1->3/1 3->1/1 4->6/1 6->4/1\n"
                                "new-project\nload-library read-only templates\nload-library Point Cloud\n"
-                               "expect library-part-named two_ 1 = 7\n"
-                               "expect library-part 7 parameter hasScannerPos = 1\n"
-                               "expect library-part 7 parameter project0Z = 0.5\n"
+                               "expect library-part-named two_ 1 = 8\n"
+                               "expect library-part 8 parameter hasScannerPos = 1\n"
+                               "expect library-part 8 parameter project0Z = 0.5\n"
                                "quit\nfree\n";
     const ChildRun second = RunHostProcess(folder.path(), reopen);
     EXPECT_TRUE(second.ended && WIFEXITED(second.status) && WEXITSTATUS(second.status) == 0) << second.out << second.err;

@@ -421,6 +421,9 @@ struct API_AddParType {
     std::int32_t dim1 = 0;
     std::int32_t dim2 = 0;
     std::vector<double> arrayValues;
+    // Arrays of texts: dim1 zero-terminated UTF-16 texts, one after the other,
+    // in one zero-filled block.
+    std::vector<std::uint8_t> arrayTexts;
 };
 
 struct API_PolyArc {

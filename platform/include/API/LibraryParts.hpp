@@ -63,8 +63,22 @@ struct API_LibraryInfo {
 // "OWLP" (environment request): par1 a bool, whether creating a library part may
 // replace an existing file.
 
-// "GSPF": the folder of the host's own library.
+// "GSPF": the folder of the host's own library, a folder for the add-ons' own
+// files, and the root of the project's embedded library.
 constexpr std::int32_t API_DefaultLibraryFolderID = 27;
+constexpr std::int32_t API_ApplicationDataFolderID = 7;
+constexpr std::int32_t API_EmbeddedProjectLibraryFolderID = 13;
+
+// "CFOL": par1 the IO::Location of a folder to make in the project's embedded
+// library. "CFIL": par1 the IO::Location of a folder of the embedded library,
+// par2 an API_FileCopyRequest: the files copied into it.
+struct API_FileCopyRequest {
+    std::vector<IO::Location> files;
+    bool overwrite = true;
+};
+
+// Library part type of a picture.
+constexpr std::int32_t APILib_PictID = 11;
 
 // Element links: a link from one element to another carries 32 bits of flags.
 

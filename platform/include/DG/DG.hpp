@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "DG/NativeIcon.hpp"
 #include "GS/Guid.hpp"
 #include "Graphics/NativeImage.hpp"
 #include "GS/UniString.hpp"
@@ -108,6 +109,22 @@ struct ListCell {
     Icon icon;
 };
 
+// A colour of the dialog manager: 16 bits a channel.
+struct RGBColor16 {
+    std::uint16_t red = 0;
+    std::uint16_t green = 0;
+    std::uint16_t blue = 0;
+
+    bool operator==(const RGBColor16& o) const { return red == o.red && green == o.green && blue == o.blue; }
+};
+
+// A list view's entry beside its text: 64-bit user data, a picture, a text colour.
+struct ListViewEntry {
+    std::int64_t userData = 0;
+    NativeIcon image;
+    RGBColor16 color;
+};
+
 struct ListRow {
     std::vector<ListCell> cells;
     std::int64_t userData = 0;
@@ -175,6 +192,15 @@ struct Item {
     short font = 0;
     // User items: the picture the last update message drew, none before it.
     std::optional<NewDisplay::NativeImage> picture;
+    // List views: each entry's data beside its text in `entries`, the size of
+    // the entries' pictures and of the entries, the view mode (0 tiles with the
+    // name below the picture, 1 rows with the name beside it), and how often
+    // drawing is held back.
+    std::vector<ListViewEntry> viewEntries;
+    Size imageSize {32, 32};
+    Size entrySize {100, 100};
+    short viewMode = 0;
+    int drawHeld = 0;
 };
 
 struct Dialog {
@@ -340,6 +366,32 @@ void ListViewInsertBottom(short dialogId, short listItem, const GS::UniString& t
 GS::UniString ListViewGetItemText(short dialogId, short listItem, short entry);
 short ListViewGetSelected(short dialogId, short listItem);
 void ListViewSelectItem(short dialogId, short listItem, short entry);
+// A new empty entry before the one given, last when that lies beyond the entries.
+void ListViewInsertItem(short dialogId, short listItem, short entry);
+// AllItems deletes every entry.
+void ListViewDeleteItem(short dialogId, short listItem, short entry);
+void ListViewSetItemText(short dialogId, short listItem, short entry, const GS::UniString& text);
+std::int64_t ListViewGetItemUserData(short dialogId, short listItem, short entry);
+void ListViewSetItemUserData(short dialogId, short listItem, short entry, std::int64_t userData);
+// An empty icon while the entry has no picture.
+NativeIcon ListViewGetItemImage(short dialogId, short listItem, short entry);
+void ListViewSetItemImage(short dialogId, short listItem, short entry, const NativeIcon& image);
+RGBColor16 ListViewGetItemColor(short dialogId, short listItem, short entry);
+void ListViewSetItemColor(short dialogId, short listItem, short entry, const RGBColor16& color);
+Size ListViewGetImageSize(short dialogId, short listItem);
+void ListViewSetImageSize(short dialogId, short listItem, short width, short height);
+Size ListViewGetItemSize(short dialogId, short listItem);
+void ListViewSetItemSize(short dialogId, short listItem, short width, short height);
+short ListViewGetViewMode(short dialogId, short listItem);
+void ListViewSetViewMode(short dialogId, short listItem, short mode);
+// Drawing is held back while disabled (the calls nest).
+void ListViewDisableDraw(short dialogId, short listItem);
+void ListViewEnableDraw(short dialogId, short listItem);
+bool ListViewIsDrawEnabled(short dialogId, short listItem);
+// The list view as the user sees it: each entry in its cell of the entry size,
+// its picture centred at the top (tiles) or at the left (rows) and its text
+// colour as a bar below or beside it, the selected entry framed.
+NewDisplay::NativeImage ListViewPicture(short dialogId, short listItem);
 
 // Sends a message to the dialog's callback as the user's action would: a click
 // on a push button is a click, on a check or radio button a change of its value;

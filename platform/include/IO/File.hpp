@@ -38,6 +38,8 @@ public:
     std::int32_t GetPosition(std::int64_t& position) const;
     std::int32_t SetPosition(std::int64_t position);
     std::int32_t GetDataLength(std::uint64_t& length) const;
+    // The file's last change in seconds of the system clock; 0, or the status.
+    std::int32_t GetModificationTime(std::int64_t& time) const;
     std::int32_t Close();
 
 private:
