@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "ElementGeometry.hpp"
+#include "ElementNotifications.hpp"
 #include "OpeningElements.hpp"
 #include "AttributeServices.hpp"
 #include "ElementGeometry.hpp"
@@ -61,16 +62,6 @@ bool IsDrawingType(API_ElemTypeID type)
 constexpr std::pair<API_ElemTypeID, std::int32_t> NeigOfType[] = {
     {1, 1},   {2, 5},   {3, 6},   {4, 9},   {5, 11},  {6, 13},  {7, 14},  {8, 15},  {9, 17},  {10, 21}, {11, 26}, {12, 28}, {13, 29},
     {14, 30}, {15, 32}, {16, 33}, {17, 34}, {18, 38}, {19, 40}, {21, 44}, {22, 46}, {23, 48}, {24, 50}, {25, 51}, {26, 53}, {27, 54}};
-
-void Notify(Host& host, const StoredElement& element, std::int32_t kind)
-{
-    if (!element.observed || host.elementObserver_ == nullptr) return;
-    API_NotifyElementType notification;
-    notification.notifID = kind;
-    notification.guid = element.record.header.guid;
-    notification.typeID = element.record.header.typeID;
-    host.elementObserver_(&notification);
-}
 
 void KeepNotifiedSource(ProjectModel& model, const StoredElement& element)
 {
@@ -439,12 +430,27 @@ GSErrCode LibraryPartUniqueId(const ProjectModel& model, const API_Elem_Head& he
     return NoError;
 }
 
+// The part, or one of the parts it descends from, is the ancestor (any revision).
+GSErrCode SubtypeOf(const ProjectModel& model, const std::string& part, const std::string& ancestor)
+{
+    std::string current = part;
+    for (std::size_t step = 0; !current.empty() && step <= model.libraryParts.size(); ++step) {
+        const GSErrCode same = CompareLibraryPartIds(current.c_str(), ancestor.c_str());
+        if (same == NoError || same == APIERR_COMPATIBLEPART) return NoError;
+        const auto known = std::find_if(model.libraryParts.begin(), model.libraryParts.end(),
+                                        [&](const auto& entry) { return entry.second.uniqueId == current; });
+        current = known != model.libraryParts.end() ? known->second.parentUniqueId : std::string();
+    }
+    return APIERR_GENERAL;
+}
+
 GSErrCode UtilityRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
     if (IsOpeningUtilityRequest(code)) return OpeningUtilityRequest(ModelOf(token), code, par1);
-    if (code != FourCC("NTOE") && code != FourCC("GELU") && code != FourCC("COMP")) return APIERR_BADID;
+    if (code != FourCC("NTOE") && code != FourCC("GELU") && code != FourCC("COMP") && code != FourCC("CLPS")) return APIERR_BADID;
     if (par1 == nullptr || par2 == nullptr) return APIERR_BADPARS;
     if (code == FourCC("COMP")) return CompareLibraryPartIds(static_cast<const char*>(par1), static_cast<const char*>(par2));
+    if (code == FourCC("CLPS")) return SubtypeOf(ModelOf(token), static_cast<const char*>(par1), static_cast<const char*>(par2));
     if (code == FourCC("GELU"))
         return LibraryPartUniqueId(ModelOf(token), *static_cast<const API_Elem_Head*>(par1), static_cast<char*>(par2));
     const std::int32_t neig = *static_cast<const std::int32_t*>(par1);
@@ -643,6 +649,20 @@ bool ReadViewOwner(Scenario& scenario, ProjectModel& model, std::istringstream& 
     return true;
 }
 
+// "3" or "3,4": elements by their number (from 1).
+bool ElementsListed(Scenario& scenario, ProjectModel& model, std::istringstream& args, std::vector<API_Guid>& guids)
+{
+    std::string list;
+    args >> list;
+    std::istringstream numbers(list);
+    for (std::string number; std::getline(numbers, number, ',');) {
+        std::istringstream one(number);
+        if (NthElement(scenario, model, one) == nullptr) return false;
+        guids.push_back(model.content.elements[std::stoul(number) - 1].record.header.guid);
+    }
+    return !guids.empty() || scenario.Fail("no such element");
+}
+
 bool ReadUserTransformation(std::istringstream& args, API_ActTranPars& t)
 {
     std::string kind;
@@ -682,27 +702,37 @@ std::int32_t NeigOfElementType(API_ElemTypeID type)
 
 GSErrCode UserEditElement(Host& host, const API_Guid& guid, const API_ActTranPars& transformation)
 {
+    return UserEditElements(host, {guid}, transformation);
+}
+
+GSErrCode UserEditElements(Host& host, const std::vector<API_Guid>& guids, const API_ActTranPars& transformation)
+{
     ProjectModel& model = host.model_;
-    StoredElement* stored = model.Find(guid);
-    if (stored == nullptr) return APIERR_BADID;
-    if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
-    const StoredElement before = *stored;
-    const GSErrCode result = model.RunUndoable([&] {
-        StoredElement* target = model.Find(guid);
-        if (IsOpening(target->record.header.typeID)) {
-            if (const GSErrCode refusal = EditOpening(model, *target, EditOfTransformation(transformation)); refusal != NoError)
-                return refusal;
-        } else if (!ApplyEdit(*target, EditOfTransformation(transformation))) {
-            return APIERR_BADPARS;
+    std::vector<StoredElement> before;
+    for (const API_Guid& guid : guids) {
+        const StoredElement* stored = model.Find(guid);
+        if (stored == nullptr) return APIERR_BADID;
+        if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
+        before.push_back(*stored);
+    }
+    return model.RunUndoable([&] {
+        std::vector<ElementNotice> notices;
+        for (const API_Guid& guid : guids) {
+            StoredElement* target = model.Find(guid);
+            if (IsOpening(target->record.header.typeID)) {
+                if (const GSErrCode refusal = EditOpening(model, *target, EditOfTransformation(transformation)); refusal != NoError)
+                    return refusal;
+            } else if (!ApplyEdit(*target, EditOfTransformation(transformation))) {
+                return APIERR_BADPARS;
+            }
+            if (auto notice = NoticeOf(host, *target, APINotifyElement_Edit)) notices.push_back(*notice);
         }
         model.MarkChanged();
+        for (const StoredElement& source : before) KeepNotifiedSource(model, source);
+        model.runningTransformation = transformation;
+        NotifyBatch(host, notices);
         return NoError;
     });
-    if (result != NoError) return result;
-    KeepNotifiedSource(model, before);
-    model.runningTransformation = transformation;
-    Notify(host, *model.Find(guid), APINotifyElement_Edit);
-    return NoError;
 }
 
 GSErrCode UserDeleteElement(Host& host, const API_Guid& guid)
@@ -712,12 +742,69 @@ GSErrCode UserDeleteElement(Host& host, const API_Guid& guid)
     if (stored == nullptr) return APIERR_BADID;
     const StoredElement before = *stored;
     API_Elem_Head header = before.record.header;
-    const GSErrCode result = model.RunUndoable([&] { return DeleteElements(&host, &header, 1); });
+    const GSErrCode result = model.RunUndoable([&] {
+        if (const GSErrCode refusal = DeleteElements(&host, &header, 1); refusal != NoError) return refusal;
+        KeepNotifiedSource(model, before);
+        std::vector<ElementNotice> notices;
+        if (auto notice = NoticeOf(host, before, APINotifyElement_Delete)) notices.push_back(*notice);
+        NotifyBatch(host, notices);
+        return NoError;
+    });
     if (result != NoError) return result;
-    KeepNotifiedSource(model, before);
-    Notify(host, before, APINotifyElement_Delete);
     if (IsCutPlaneType(before.record.header.typeID)) NotifyViewEvent(host, 4);
     return NoError;
+}
+
+GSErrCode UserCopyElements(Host& host, const std::vector<API_Guid>& guids, const API_Coord3D& displacement)
+{
+    ProjectModel& model = host.model_;
+    for (const API_Guid& guid : guids)
+        if (model.Find(guid) == nullptr) return APIERR_BADID;
+    API_EditPars drag {};
+    drag.typeID = FourCC("DRAG");
+    drag.endC = displacement;
+    return model.RunUndoable([&] {
+        std::vector<ElementNotice> notices;
+        for (const API_Guid& guid : guids) {
+            StoredElement copy = *model.Find(guid);
+            if (!ApplyEdit(copy, drag)) return APIERR_BADPARS;
+            copy.record.header.guid = model.NewGuid();
+            copy.observed = false;
+            copy.links.clear();
+            model.content.elements.push_back(copy);
+            if (auto notice = NoticeOf(host, copy, APINotifyElement_New)) notices.push_back(*notice);
+        }
+        model.MarkChanged();
+        NotifyBatch(host, notices);
+        return NoError;
+    });
+}
+
+GSErrCode UserPlaceObject(Host& host, std::int32_t partIndex, const API_Coord3D& position, double angle)
+{
+    ProjectModel& model = host.model_;
+    const auto part = model.libraryParts.find(partIndex);
+    if (part == model.libraryParts.end()) return APIERR_BADINDEX;
+    return model.RunUndoable([&] {
+        StoredElement placed;
+        placed.record = model.DefaultsFor(API_ObjectID, 0).record;
+        placed.record.header.guid = model.NewGuid();
+        placed.record.header.floorInd = model.currentStorey;
+        placed.record.object.libraryPartIndex = partIndex;
+        placed.record.object.position = {position.x, position.y};
+        placed.record.object.elevation = position.z;
+        placed.record.object.angle = angle;
+        placed.record.object.sizeA = part->second.sizeA;
+        placed.record.object.sizeB = part->second.sizeB;
+        placed.memo.params = part->second.params;
+        placed.record.header.hasMemo = !placed.memo.params.empty();
+        model.content.elements.push_back(placed);
+        model.MarkChanged();
+        std::vector<ElementNotice> notices;
+        if (auto notice = NoticeOf(host, placed, APINotifyElement_New)) notices.push_back(*notice);
+        NotifyBatch(host, notices);
+        return NoError;
+    });
 }
 
 void FillElementServices(HostServiceTable& table)
@@ -813,8 +900,12 @@ void AddElementFacts(const Host& host, Facts& facts)
 //                                    element (from 1), an interior elevation one segment (from 1)
 //   offset <x> <y>                   the project location offset
 //   lock-element <n>                 the nth element (from 1)
-//   user-edit <n> drag dx dy dz | elevate dz | rotate cx cy degrees | mirror px py ax ay
+//   unlock-element <n>
+//   user-edit <n>[,<m>...] drag dx dy dz | elevate dz | rotate cx cy degrees | mirror px py ax ay
+//                                    one edit of all of them
 //   user-delete <n>
+//   user-copy <n>[,<m>...] <dx> <dy> <dz>   copies, moved
+//   user-place <library index> <x> <y> <z> [degrees]   an object placed from the library
 //   undo
 void AddElementVerbs(ScenarioVerbs& verbs)
 {
@@ -897,13 +988,36 @@ void AddElementVerbs(ScenarioVerbs& verbs)
         element->record.header.lockId = 1;
         return true;
     });
-    verbs["user-edit"] = OnModel([](Scenario& scenario, Host& host, ProjectModel& model, std::istringstream& args) {
+    verbs["unlock-element"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
         StoredElement* element = NthElement(scenario, model, args);
-        API_ActTranPars transformation;
         if (element == nullptr) return false;
+        element->record.header.lockId = 0;
+        return true;
+    });
+    verbs["user-edit"] = OnModel([](Scenario& scenario, Host& host, ProjectModel& model, std::istringstream& args) {
+        std::vector<API_Guid> guids;
+        API_ActTranPars transformation;
+        if (!ElementsListed(scenario, model, args, guids)) return false;
         if (!ReadUserTransformation(args, transformation)) return scenario.Fail("unknown or incomplete edit");
-        const GSErrCode result = UserEditElement(host, element->record.header.guid, transformation);
+        const GSErrCode result = UserEditElements(host, guids, transformation);
         return result == NoError || scenario.Fail("the host refused the edit: " + std::to_string(result));
+    });
+    verbs["user-copy"] = OnModel([](Scenario& scenario, Host& host, ProjectModel& model, std::istringstream& args) {
+        std::vector<API_Guid> guids;
+        API_Coord3D displacement;
+        if (!ElementsListed(scenario, model, args, guids)) return false;
+        if (!(args >> displacement.x >> displacement.y >> displacement.z)) return scenario.Fail("user-copy <n>[,<m>...] <dx> <dy> <dz>");
+        const GSErrCode result = UserCopyElements(host, guids, displacement);
+        return result == NoError || scenario.Fail("the host refused the copy: " + std::to_string(result));
+    });
+    verbs["user-place"] = OnModel([](Scenario& scenario, Host& host, ProjectModel&, std::istringstream& args) {
+        std::int32_t index = 0;
+        API_Coord3D position;
+        double angle = 0.0;
+        if (!(args >> index >> position.x >> position.y >> position.z)) return scenario.Fail("user-place <library index> <x> <y> <z> [degrees]");
+        if (args >> angle) angle *= M_PI / 180.0;
+        const GSErrCode result = UserPlaceObject(host, index, position, angle);
+        return result == NoError || scenario.Fail("the host refused the placement: " + std::to_string(result));
     });
     verbs["user-delete"] = OnModel([](Scenario& scenario, Host& host, ProjectModel& model, std::istringstream& args) {
         StoredElement* element = NthElement(scenario, model, args);

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "AttributeServices.hpp"
+#include "ElementNotifications.hpp"
 #include "DG/DG.hpp"
 #include "DialogAnswers.hpp"
 #include "ExchangeVerbs.hpp"
@@ -89,6 +90,8 @@ void Host::FillServiceTable()
     FillCameraServices(table_);
     FillInterfaceServices(table_);
     FillWindow3DServices(table_);
+    // Over every other element service, so that each change is in scope and told.
+    FillElementNotificationServices(table_);
     for (const HostSlot slot : failedSlots_) table_[static_cast<std::size_t>(slot)] = nullptr;
 }
 

@@ -308,6 +308,14 @@ bool ApplyMap(StoredElement& element, const PlanMap& map)
         e.line.begC = map.Point(e.line.begC);
         e.line.endC = map.Point(e.line.endC);
         break;
+    // A camera moves with its target; its azimuth turns with the plan.
+    case API_CameraID:
+        e.camera.position = map.Point(e.camera.position);
+        e.camera.target = map.Point(e.camera.target);
+        e.camera.azimuth = map.Angle(e.camera.azimuth);
+        e.camera.cameraZ += map.dz;
+        e.camera.targetZ += map.dz;
+        break;
     case API_HatchID: MapPolygon(element.memo.coords, map); break;
     case API_SplineID: MapPolygon(element.memo.coords, map, 0); break;
     case API_ArcID:

@@ -116,6 +116,11 @@ public:
     std::uint64_t ChangeCount() const { return changeCount_; }
 
     GSErrCode RunUndoable(const APIUndoableCommand& command);
+    // An add-on changes elements only inside an undoable command or inside a
+    // notification batch the host delivers.
+    bool ChangesAllowed() const { return commandDepth_ > 0 || notificationDepth_ > 0; }
+    void EnterNotification() { ++notificationDepth_; }
+    void LeaveNotification() { --notificationDepth_; }
     bool Undo();
 
     ToolDefaults& DefaultsFor(API_ElemTypeID type, std::int32_t variation);
@@ -133,6 +138,7 @@ private:
     std::uint32_t guidCounter_ = 0;
     std::uint64_t changeCount_ = 0;
     int commandDepth_ = 0;
+    int notificationDepth_ = 0;
 };
 
 // The parts of each element kind that a change mask can mark.

@@ -8,6 +8,7 @@
 #include "HostApiHelpers.hpp"
 #include "API/AddOnInterface.hpp"
 #include "frame/AddOnGlobals.hpp"
+#include "frame/ElementObserver.hpp"
 #include "BackgroundThreadList.hpp"
 #include "CAttributeData.hpp"
 #include "measuring/MeasuringState.hpp"
@@ -181,9 +182,15 @@ GSErrCode ProjectEventHandler(std::int32_t notifID, std::int32_t)
     return NoError;
 }
 
-GSErrCode ElementEventHandler(const API_NotifyElementType*)
+// Created on the first notification and kept while the add-on is loaded.
+GSErrCode ElementEventHandler(const API_NotifyElementType* notification)
 {
-    HostKeepInMemory(true);
+    static ElementObserver observer;
+    if (notification == nullptr) {
+        HostKeepInMemory(true);
+        return NoError;
+    }
+    observer.Notify(*notification, MainObject());
     return NoError;
 }
 

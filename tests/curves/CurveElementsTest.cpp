@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "CurveFixture.hpp"
+#include "UndoableCommand.hpp"
 
 // Walls, polylines, fills and slabs from the curve palette's polygon, as the
 // simulated host's project then holds them.
@@ -215,6 +216,6 @@ TEST_F(CurveElements, TheHostKeepsAndTellsThePolygonAndRefusesAnArcOfNoNumber)
     API_Element fill = Stored(API_HatchID)[0]->record;
     API_ElementMemo memo = Stored(API_HatchID)[0]->memo;
     memo.parcs[0].arcAngle = std::nan("");
-    EXPECT_EQ(HostCreateElement(&fill, &memo), APIERR_BADPARS);
+    EXPECT_EQ(InUndoableCommand([&] { return HostCreateElement(&fill, &memo); }), APIERR_BADPARS);
     EXPECT_EQ(Stored(API_HatchID).size(), 1u);
 }

@@ -3,6 +3,7 @@
 #include "ElementServices.hpp"
 #include "HostApiHelpers.hpp"
 #include "HostApiTestSupport.hpp"
+#include "UndoableCommand.hpp"
 
 namespace {
 
@@ -66,9 +67,9 @@ TEST_F(HostApiHelpers, ForceChangeElementMemoWritesParametersThroughALockedLayer
     API_ElementMemo memo;
     ASSERT_EQ(HostGetElementMemo(&guid, &memo, APIMemoMask_AddPars), NoError);
     memo.params[FindMemoParamIndex("bIsActual", memo)].value = 1.0;
-    ASSERT_EQ(HostChangeElementMemo(&guid, APIMemoMask_AddPars, &memo), APIERR_PAGELOCKED);
+    ASSERT_EQ(InUndoableCommand([&] { return HostChangeElementMemo(&guid, APIMemoMask_AddPars, &memo); }), APIERR_PAGELOCKED);
 
-    EXPECT_TRUE(ForceChangeElementMemo(guid, &memo, 0));
+    EXPECT_TRUE(InUndoableCommand([&] { return ForceChangeElementMemo(guid, &memo, 0); }));
 
     API_ElementMemo stored;
     HostGetElementMemo(&guid, &stored, APIMemoMask_AddPars);
@@ -84,10 +85,10 @@ TEST_F(HostApiHelpers, ForceDeleteElementDeletesLockedElementsAndRelocksTheLayer
     ASSERT_EQ(HostApplyElementTool(&header, 1, APITool_Lock), NoError);
     header = Get(guid).header;
 
-    EXPECT_TRUE(ForceDeleteElement(header));
+    EXPECT_TRUE(InUndoableCommand([&] { return ForceDeleteElement(header); }));
     EXPECT_TRUE(Model().content.elements.empty());
     EXPECT_EQ(LayerFlags(LockedLayer), APILay_Locked);
-    EXPECT_FALSE(ForceDeleteElement(header));  // gone: no retry for another error
+    EXPECT_FALSE(InUndoableCommand([&] { return ForceDeleteElement(header); }));  // gone: no retry for another error
 }
 
 struct UserEdit {
@@ -110,7 +111,7 @@ TEST_P(RevertEdit, PutsTheObjectBackWhereItWas)
     notification.notifID = APINotifyElement_Edit;
     notification.guid = guid;
     notification.typeID = API_ObjectID;
-    EXPECT_EQ(RevertElementChange(notification, nullptr), guid);
+    EXPECT_EQ(InUndoableCommand([&] { return RevertElementChange(notification, nullptr); }), guid);
 
     const API_Element after = Get(guid);
     EXPECT_NEAR(after.object.position.x, before.object.position.x, 1e-9);
@@ -165,7 +166,7 @@ TEST_F(HostApiHelpers, RevertOfADeletionCreatesTheElementAgainWithItsUserData)
     notification.notifID = APINotifyElement_Delete;
     notification.guid = guid;
     notification.typeID = API_ObjectID;
-    const API_Guid revived = RevertElementChange(notification, nullptr);
+    const API_Guid revived = InUndoableCommand([&] { return RevertElementChange(notification, nullptr); });
 
     ASSERT_NE(revived, guid);
     ASSERT_EQ(Model().content.elements.size(), 1u);

@@ -15,6 +15,7 @@
 #include "RS/ResourceModule.hpp"
 #include "Scenario.hpp"
 #include "TestDialogs.hpp"
+#include "UndoableCommand.hpp"
 
 namespace {
 
@@ -25,7 +26,7 @@ protected:
         API_Element column;
         column.header.typeID = API_ColumnID;
         EXPECT_EQ(HostGetElementDefaults(&column, nullptr), NoError);
-        EXPECT_EQ(HostCreateElement(&column, nullptr), NoError);
+        EXPECT_EQ(InUndoableCommand([&] { return HostCreateElement(&column, nullptr); }), NoError);
         return column.header.guid;
     }
 };
@@ -72,7 +73,7 @@ TEST_F(HostFaithfulness, GeometryThatIsNoNumberIsRefusedAndNothingStored)
         ASSERT_EQ(HostGetElementDefaults(&element, nullptr), NoError) << c.name;
         API_ElementMemo memo;
         c.spoil(element, memo);
-        EXPECT_EQ(HostCreateElement(&element, &memo), APIERR_BADPARS) << c.name;
+        EXPECT_EQ(InUndoableCommand([&] { return HostCreateElement(&element, &memo); }), APIERR_BADPARS) << c.name;
         EXPECT_TRUE(Model().content.elements.empty()) << c.name;
     }
 
@@ -82,7 +83,7 @@ TEST_F(HostFaithfulness, GeometryThatIsNoNumberIsRefusedAndNothingStored)
     change.header.guid = column;
     change.column.origin = {nan, 0};
     MarkToChange(mask.column.origin);
-    EXPECT_EQ(HostChangeElement(&change, &mask, nullptr, 0, true), APIERR_BADPARS);
+    EXPECT_EQ(InUndoableCommand([&] { return HostChangeElement(&change, &mask, nullptr, 0, true); }), APIERR_BADPARS);
     ASSERT_NE(Model().Find(column), nullptr);
     EXPECT_TRUE(std::isfinite(Model().Find(column)->record.column.origin.x));
 }

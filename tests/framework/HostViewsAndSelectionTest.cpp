@@ -9,6 +9,7 @@
 #include "DG/DG.hpp"
 #include "Geometry/Geometry.hpp"
 #include "HostApiTestSupport.hpp"
+#include "UndoableCommand.hpp"
 
 namespace {
 
@@ -21,7 +22,7 @@ protected:
         element.header.typeID = type;
         EXPECT_EQ(HostGetElementDefaults(&element, nullptr), NoError);
         change(element);
-        const GSErrCode result = Undoable([&] { return HostCreateElement(&element, memo); });
+        const GSErrCode result = Undoable([&] { return InUndoableCommand([&] { return HostCreateElement(&element, memo); }); });
         if (made != nullptr) *made = element.header.guid;
         return result;
     }
@@ -119,7 +120,7 @@ TEST_F(HostServicesForCreators, SlabsAndFillsBringThePolygonTheirRecordCounts)
         }
         API_Element counted;
         counted.header.typeID = type;
-        EXPECT_EQ(HostCreateElement(&counted, nullptr), APIERR_BADPARS) << "no memo";
+        EXPECT_EQ(InUndoableCommand([&] { return HostCreateElement(&counted, nullptr); }), APIERR_BADPARS) << "no memo";
     }
     EXPECT_EQ(host->Fact("elements"), "slab:1 fill:1");
     EXPECT_EQ(host->Fact("element 2"), "fill (0,0) (4,0) (0,3) (0,0) storey 0 layer 1");

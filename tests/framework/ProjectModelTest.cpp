@@ -1,4 +1,5 @@
 #include "HostApiTestSupport.hpp"
+#include "UndoableCommand.hpp"
 
 namespace {
 
@@ -16,16 +17,16 @@ TEST_F(SimulatedHost, RefusesToChangeOrDeleteOnALockedLayerAndChangesNothing)
     API_Element mask;
     e.object.position = {9, 9};
     Mark(mask.object.position);
-    EXPECT_EQ(Undoable([&] { return HostChangeElement(&e, &mask, nullptr, 0, true); }), APIERR_PAGELOCKED);
+    EXPECT_EQ(Undoable([&] { return InUndoableCommand([&] { return HostChangeElement(&e, &mask, nullptr, 0, true); }); }), APIERR_PAGELOCKED);
     API_Elem_Head header = Get(guid).header;
-    EXPECT_EQ(Undoable([&] { return HostDeleteElements(&header, 1); }), APIERR_PAGELOCKED);
+    EXPECT_EQ(Undoable([&] { return InUndoableCommand([&] { return HostDeleteElements(&header, 1); }); }), APIERR_PAGELOCKED);
     API_Neig neig;
     neig.guid = guid;
     API_EditPars drag {};
     drag.typeID = FourCC("DRAG");
     drag.withDelete = true;
     drag.endC = {1, 0, 0};
-    EXPECT_EQ(HostEditElements(&neig, 1, &drag), APIERR_PAGELOCKED);
+    EXPECT_EQ(InUndoableCommand([&] { return HostEditElements(&neig, 1, &drag); }), APIERR_PAGELOCKED);
 
     EXPECT_DOUBLE_EQ(Get(guid).object.position.x, 1);
     EXPECT_EQ(Model().content.elements.size(), 1u);
@@ -40,7 +41,7 @@ TEST_F(SimulatedHost, AChangeMaskChangesOnlyTheMarkedFields)
     e.object.position = {7, 8};
     e.object.angle = 1.0;
     Mark(mask.object.angle);
-    ASSERT_EQ(HostChangeElement(&e, &mask, nullptr, 0, true), NoError);
+    ASSERT_EQ(InUndoableCommand([&] { return HostChangeElement(&e, &mask, nullptr, 0, true); }), NoError);
     EXPECT_DOUBLE_EQ(e.object.position.x, 1);  // the host hands back the element as stored
     EXPECT_DOUBLE_EQ(Get(guid).object.angle, 1.0);
 }
@@ -52,7 +53,7 @@ TEST_F(SimulatedHost, UndoRestoresTheProjectAsBeforeTheCommand)
     ASSERT_EQ(Undoable([&] {
                   API_Elem_Head header = Get(kept).header;
                   CreateObject(5, 5, 1, 1);
-                  return HostDeleteElements(&header, 1);
+                  return InUndoableCommand([&] { return HostDeleteElements(&header, 1); });
               }),
               NoError);
     ASSERT_EQ(Model().undoSteps.size(), 2u);  // the nested command belongs to the outer step
@@ -72,7 +73,7 @@ TEST_F(SimulatedHost, AFailedCommandIsRolledBackAndACommandWithoutChangesRecords
                   API_Element e;
                   e.header.typeID = API_ColumnID;
                   HostGetElementDefaults(&e, nullptr);
-                  HostCreateElement(&e, nullptr);
+                  InUndoableCommand([&] { return HostCreateElement(&e, nullptr); });
                   return APIERR_GENERAL;
               }),
               APIERR_GENERAL);
@@ -90,7 +91,7 @@ TEST_F(SimulatedHost, BoxesAndElevationEditsFollowTheStoreys)
     column.header.floorInd = 1;
     column.column.origin = {2, 2};
     column.column.bottomOffset = 0.5;
-    ASSERT_EQ(HostCreateElement(&column, nullptr), NoError);
+    ASSERT_EQ(InUndoableCommand([&] { return HostCreateElement(&column, nullptr); }), NoError);
 
     API_Box3D box {};
     ASSERT_EQ(HostDatabaseRequest(FourCC("CABO"), &column.header, &box), NoError);
@@ -105,7 +106,7 @@ TEST_F(SimulatedHost, BoxesAndElevationEditsFollowTheStoreys)
     elevation.typeID = FourCC("ELEV");
     elevation.withDelete = true;
     elevation.endC = {0, 0, -3};
-    ASSERT_EQ(HostEditElements(&neig, 1, &elevation), NoError);
+    ASSERT_EQ(InUndoableCommand([&] { return HostEditElements(&neig, 1, &elevation); }), NoError);
     EXPECT_DOUBLE_EQ(Get(column.header.guid).column.bottomOffset, -2.5);
 
     API_StoryInfo storeys;

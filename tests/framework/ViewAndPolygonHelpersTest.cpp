@@ -5,6 +5,7 @@
 #include "HostApiHelpers.hpp"
 #include "HostApiTestSupport.hpp"
 #include "Win/Display.hpp"
+#include "UndoableCommand.hpp"
 
 namespace {
 
@@ -77,7 +78,7 @@ protected:
         e.header.typeID = API_ObjectID;
         EXPECT_EQ(HostGetElementDefaults(&e, nullptr), NoError);
         e.object.libraryPartIndex = libraryPartIndex;
-        EXPECT_EQ(HostCreateElement(&e, nullptr), NoError);
+        EXPECT_EQ(InUndoableCommand([&] { return HostCreateElement(&e, nullptr); }), NoError);
         return e.header;
     }
 
@@ -115,7 +116,7 @@ TEST_F(LibraryPartIds, LeaveTheTextAloneWhenThereIsNoneAndStayWithinTheText)
     API_Element wall;
     wall.header.typeID = API_WallID;
     HostGetElementDefaults(&wall, nullptr);
-    ASSERT_EQ(HostCreateElement(&wall, nullptr), NoError);
+    ASSERT_EQ(InUndoableCommand([&] { return HostCreateElement(&wall, nullptr); }), NoError);
     for (const API_Elem_Head& header : {wall.header, PlaceObject(9)}) {
         char text[200] {};
         GetElementLibPartId(header, text, sizeof text);

@@ -8,6 +8,7 @@
 #include "MainObjectFixture.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "pointclouds/ScannerCamera.hpp"
+#include "UndoableCommand.hpp"
 
 extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
 extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*);
@@ -54,7 +55,7 @@ protected:
         object.memo.params = {Parameter("show3D", 1.0), Parameter("hasScannerPos", 1.0)};
         Model().content.elements.push_back(object);
         if (withCamera) {
-            EXPECT_NE(CreateScannerCamera(object.record.header.guid), APINULLGuid);
+            EXPECT_NE(InUndoableCommand([&] { return CreateScannerCamera(object.record.header.guid); }), APINULLGuid);
         }
         return object.record.header.guid;
     }

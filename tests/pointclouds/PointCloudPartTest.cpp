@@ -8,6 +8,7 @@
 #include "PointCloudFixture.hpp"
 #include "pointclouds/PointCloudObject.hpp"
 #include "pointclouds/PointCloudTemplate.hpp"
+#include "UndoableCommand.hpp"
 
 namespace fs = std::filesystem;
 
@@ -172,7 +173,7 @@ TEST_F(PointCloudPart, TheObjectStandsAtTheBoxMinimumOnItsStorey)
     Model().content.storeyLevels[1] = 3.0;
     const std::int32_t index = Write("Scan", 1);
     API_Guid placed {};
-    ASSERT_EQ(PlacePointCloudObject(index, BoxOf(cloud_), 1, placed), NoError);
+    ASSERT_EQ(InUndoableCommand([&] { return PlacePointCloudObject(index, BoxOf(cloud_), 1, placed); }), NoError);
     const SimHost::StoredElement* object = Model().Find(placed);
     ASSERT_NE(object, nullptr);
     EXPECT_EQ(object->record.object.libraryPartIndex, index);
@@ -196,7 +197,7 @@ TEST_F(PointCloudPart, TheObjectStandsAtTheBoxMinimumOnItsStorey)
 TEST_F(PointCloudPart, PlacingOnAStoreyTheProjectLacksFails)
 {
     API_Guid placed {};
-    EXPECT_NE(PlacePointCloudObject(Write("Scan", 1), BoxOf(cloud_), 5, placed), NoError);
+    EXPECT_NE(InUndoableCommand([&] { return PlacePointCloudObject(Write("Scan", 1), BoxOf(cloud_), 5, placed); }), NoError);
     EXPECT_EQ(placed, APINULLGuid);
 }
 

@@ -6,6 +6,7 @@
 
 #include "MainObjectFixture.hpp"
 #include "pointclouds/ScannerCamera.hpp"
+#include "UndoableCommand.hpp"
 
 extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
 extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*);
@@ -82,7 +83,7 @@ TEST_F(ScannerCamera, StandsAtTheScannerTurnedWithTheObject)
         {"no scanner parameters", 0.0, false, {}, {}, {}, {10, 20}, 3.0},
     };
     for (const CameraCase& c : cases) {
-        const API_Guid camera = CreateScannerCamera(PlaceObject(c.angle, c.withScanner), c.x, c.y, c.z);
+        const API_Guid camera = InUndoableCommand([&] { return CreateScannerCamera(PlaceObject(c.angle, c.withScanner), c.x, c.y, c.z); });
         ASSERT_NE(camera, APINULLGuid) << c.name;
         const API_CameraType& made = Element(camera).record.camera;
         EXPECT_NEAR(made.position.x, c.at.x, 1e-12) << c.name;
@@ -97,7 +98,7 @@ TEST_F(ScannerCamera, StandsAtTheScannerTurnedWithTheObject)
 TEST_F(ScannerCamera, HasASetOfItsOwnAndIsLinkedBothWaysWithTheObject)
 {
     const API_Guid object = PlaceObject(0.0);
-    const API_Guid camera = CreateScannerCamera(object);
+    const API_Guid camera = InUndoableCommand([&] { return CreateScannerCamera(object); });
     const API_CameraType& made = Element(camera).record.camera;
     EXPECT_DOUBLE_EQ(made.viewCone, 82 * Degree);
     EXPECT_DOUBLE_EQ(made.azimuth, Pi / 2);
@@ -121,7 +122,7 @@ TEST_F(ScannerCamera, HasASetOfItsOwnAndIsLinkedBothWaysWithTheObject)
     EXPECT_EQ(Element(camera).links[0].flags, 1u);
     EXPECT_TRUE(Element(camera).observed);
     // A second camera gets a second set.
-    CreateScannerCamera(object);
+    InUndoableCommand([&] { return CreateScannerCamera(object); });
     EXPECT_EQ(OfType(API_CamSetID).size(), 2u);
 }
 
@@ -139,7 +140,7 @@ TEST_F(ScannerCamera, TheSetsNameIsCutWholeCharacters)
     for (const auto& c : cases) {
         Model().libraryParts[PartIndex].name = GS::Utf16ToUtf8(c.partName);
         Model().content.elements.clear();
-        CreateScannerCamera(PlaceObject(0.0));
+        InUndoableCommand([&] { return CreateScannerCamera(PlaceObject(0.0)); });
         const std::u16string name = SetName();
         EXPECT_EQ(name.size(), c.units);
         EXPECT_EQ(name, (u"Survanto - " + c.partName).substr(0, c.units));
@@ -152,7 +153,7 @@ TEST_F(ScannerCamera, NoCameraWithoutItsSetAndNoSetWithoutItsCamera)
 {
     const API_Guid object = PlaceObject(0.0);
     Model().DefaultsFor(API_CameraID, 0).record.header.layer = 77;
-    EXPECT_EQ(CreateScannerCamera(object), APINULLGuid);
+    EXPECT_EQ(InUndoableCommand([&] { return CreateScannerCamera(object); }), APINULLGuid);
     EXPECT_TRUE(OfType(API_CamSetID).empty());
     EXPECT_TRUE(OfType(API_CameraID).empty());
     EXPECT_TRUE(Element(object).links.empty());
@@ -160,13 +161,13 @@ TEST_F(ScannerCamera, NoCameraWithoutItsSetAndNoSetWithoutItsCamera)
     Model().DefaultsFor(API_CameraID, 0).record.header.layer = 1;
     Host().FailService(HostSlot::HostCreateElement);
     Host().LoadStatic({GetExportedFuncAddrs, SetImportedFuncAddrs});
-    EXPECT_EQ(CreateScannerCamera(object), APINULLGuid);
+    EXPECT_EQ(InUndoableCommand([&] { return CreateScannerCamera(object); }), APINULLGuid);
     EXPECT_TRUE(Element(object).links.empty());
 }
 
 TEST_F(ScannerCamera, AnObjectThatIsGoneGetsNoCamera)
 {
-    EXPECT_EQ(CreateScannerCamera(Model().NewGuid()), APINULLGuid);
+    EXPECT_EQ(InUndoableCommand([&] { return CreateScannerCamera(Model().NewGuid()); }), APINULLGuid);
     EXPECT_TRUE(OfType(API_CamSetID).empty());
 }
 

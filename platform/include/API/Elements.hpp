@@ -593,6 +593,8 @@ constexpr std::size_t API_UniIDLength = 128;
 // "COMP" (utility request): par1 and par2 two unique ids. NoError when they name
 // the same part, APIERR_COMPATIBLEPART when the first is another revision of the
 // second, APIERR_GENERAL when they name different parts.
+// "CLPS" (utility request): par1 and par2 two unique ids. NoError when the first
+// part is the second or descends from it, else APIERR_GENERAL.
 
 // What HostGetSelection reports beside the entries: how many elements are
 // selected and how many of them the user may edit.

@@ -24,6 +24,8 @@ constexpr GSErrCode APIERR_CANCEL = static_cast<GSErrCode>(0x81060080);
 constexpr GSErrCode APIERR_REFUSEDCMD = static_cast<GSErrCode>(0x81060081);
 constexpr GSErrCode APIERR_COMPATIBLEPART = static_cast<GSErrCode>(0x810600D2);
 constexpr GSErrCode APIERR_PAGELOCKED = static_cast<GSErrCode>(0x8106012F);
+// An element change outside an undoable command and outside a notification.
+constexpr GSErrCode APIERR_NEEDSUNDOSCOPE = static_cast<GSErrCode>(0x81060183);
 constexpr GSErrCode APIERR_MISSINGCODE = static_cast<GSErrCode>(0x81060387);
 
 // Four-character codes are the 32-bit values whose big-endian bytes spell them.
