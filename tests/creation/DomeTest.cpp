@@ -5,6 +5,7 @@
 #include "CreationFixture.hpp"
 #include "GS/BM.hpp"
 #include "ShellElements.hpp"
+#include "UndoableCommand.hpp"
 #include "creation/DomeShell.hpp"
 #include "creation/SphereFit.hpp"
 #include "measuring/MeasuringState.hpp"
@@ -241,7 +242,7 @@ TEST_F(DomeTest, OnACurvedWallFitsThroughTheWallTopAtItsAbsoluteHeight)
     wall.wall.height = 3.0;
     wall.wall.bottomOffset = 0.0;
     wall.wall.thickness = 0.3;
-    ASSERT_EQ(HostCreateElement(&wall, nullptr), NoError);
+    ASSERT_EQ(InUndoableCommand([&] { return HostCreateElement(&wall, nullptr); }), NoError);
 
     SetPoints({{0, 2, 4.5}, {0, 0, 8}});
     Main().CreateDomeOnCurvedWall();
@@ -266,7 +267,7 @@ TEST_F(DomeTest, OnAStraightWallMakesNothing)
     wall.wall.endC = {2, 0};
     wall.wall.height = 3.0;
     wall.wall.thickness = 0.3;
-    ASSERT_EQ(HostCreateElement(&wall, nullptr), NoError);
+    ASSERT_EQ(InUndoableCommand([&] { return HostCreateElement(&wall, nullptr); }), NoError);
     SetPoints({{0, 0.1, 1}, {0, 0, 5}});
     Main().CreateDomeOnCurvedWall();
     EXPECT_TRUE(Shells().empty());

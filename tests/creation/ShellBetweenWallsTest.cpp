@@ -3,6 +3,7 @@
 
 #include "CreationFixture.hpp"
 #include "ShellElements.hpp"
+#include "UndoableCommand.hpp"
 #include "measuring/MeasuringState.hpp"
 
 // Vaults between two walls: the ruled shell between two measured arches and the
@@ -41,7 +42,7 @@ protected:
         wall.wall.height = 3.0;
         wall.wall.bottomOffset = 0.0;
         wall.wall.arcAngle = 0.0;
-        ASSERT_EQ(HostCreateElement(&wall, nullptr), NoError);
+        ASSERT_EQ(InUndoableCommand([&] { return HostCreateElement(&wall, nullptr); }), NoError);
     }
     const SimHost::StoredElement* Shell()
     {
