@@ -60,7 +60,10 @@ bool RecordIsFinite(const API_Element& e)
             return Finite(e.window.startPoint) && Finite(e.window.direction) &&
                    AllFinite({e.window.width, e.window.height, e.window.sillHeight, e.window.position, e.window.revealDepth});
         case API_ZoneID: return AllFinite({e.zone.baseLevel, e.zone.height, e.zone.floorThickness});
-        case API_ShellID: return AllFinite({e.shell.level});
+        case API_ShellID:
+            for (const double value : e.shell.basePlane)
+                if (!std::isfinite(value)) return false;
+            return AllFinite({e.shell.level});
         case API_LineID: return Finite(e.line.begC) && Finite(e.line.endC);
         case API_ArcID:
         case API_CircleID:

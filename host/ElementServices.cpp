@@ -19,6 +19,7 @@
 #include "PolylineElements.hpp"
 #include "SectionViews.hpp"
 #include "SelectionServices.hpp"
+#include "ShellElements.hpp"
 #include "ViewDatabases.hpp"
 #include "Window3DServices.hpp"
 #include "ServiceTable.hpp"
@@ -101,13 +102,17 @@ GSErrCode CreateElement(HostToken token, API_Element* element, API_ElementMemo* 
     if (const GSErrCode refusal = CheckWallOrOpening(model, *element, memo != nullptr ? *memo : noMemo); refusal != NoError)
         return refusal;
     StoredElement stored;
+    if (element->header.typeID == API_ShellID && !TakeShellGeometry(*element, memo, stored.shell)) return APIERR_BADPARS;
     stored.record = *element;
     stored.record.header.guid = model.NewGuid();
     if (memo != nullptr) stored.memo = *memo;
+    ForgetShellMemo(stored.memo);
+    ReportWallOutline(stored.record);
     FitPolygonalWallToOutline(stored.record, stored.memo);
     if (IsDrawingType(element->header.typeID) && IsViewDatabase(model.currentDatabase)) stored.view = model.currentDatabase;
     stored.record.header.hasMemo = memo != nullptr && (!memo->coords.empty() || !memo->params.empty() ||
-                                                       !memo->morphBody.polygons.empty() || !memo->pictureData.empty());
+                                                       !memo->morphBody.polygons.empty() || !memo->pictureData.empty() ||
+                                                       !stored.shell.shapes.empty());
     *element = stored.record;
     model.content.elements.push_back(std::move(stored));
     model.MarkChanged();
@@ -133,6 +138,7 @@ GSErrCode ChangeElement(HostToken token, API_Element* element, const API_Element
     if (const GSErrCode refusal = CheckWallOrOpening(model, changed.record, changed.memo); refusal != NoError) return refusal;
     FitPolygonalWallToOutline(changed.record, changed.memo);
     FitTrapezoidWallOutline(changed.record, changed.memo);
+    ReportWallOutline(changed.record);
     if (withDelete) {
         *stored = std::move(changed);
         *element = stored->record;
@@ -191,7 +197,10 @@ GSErrCode GetElementDefaults(HostToken token, API_Element* element, API_ElementM
 {
     if (element == nullptr || !HasToolDefaults(element->header.typeID)) return APIERR_BADPARS;
     const ToolDefaults& defaults = ModelOf(token).DefaultsFor(element->header.typeID, element->header.variationID);
+    // The shell tool answers with the defaults of the class asked for.
+    const std::int32_t shellClass = element->shell.shellClass;
     *element = defaults.record;
+    if (element->header.typeID == API_ShellID) element->shell.shellClass = shellClass;
     if (memo != nullptr) *memo = defaults.memo;
     return NoError;
 }
@@ -201,7 +210,10 @@ GSErrCode ChangeElementDefaults(HostToken token, API_Element* element, const API
     if (element == nullptr || mask == nullptr || !HasToolDefaults(element->header.typeID)) return APIERR_BADPARS;
     ToolDefaults& defaults = ModelOf(token).DefaultsFor(element->header.typeID, element->header.variationID);
     ApplyChangeMask(defaults.record, *element, *mask);
-    if (memo != nullptr) defaults.memo = *memo;
+    if (memo != nullptr) {
+        defaults.memo = *memo;
+        ForgetShellMemo(defaults.memo);
+    }
     return NoError;
 }
 
@@ -228,7 +240,9 @@ GSErrCode ChangeElementMemo(HostToken token, const API_Guid* guid, std::uint64_t
 
 GSErrCode DisposeElementMemo(HostToken, API_ElementMemo* memo)
 {
-    if (memo != nullptr) *memo = API_ElementMemo {};
+    if (memo == nullptr) return NoError;
+    FreeShellMemo(*memo);
+    *memo = API_ElementMemo {};
     return NoError;
 }
 

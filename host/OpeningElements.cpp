@@ -288,6 +288,13 @@ void FitPolygonalWallToOutline(API_Element& element, const API_ElementMemo& memo
     element.wall.endC = memo.coords[2];
 }
 
+void ReportWallOutline(API_Element& element)
+{
+    API_WallType& wall = element.wall;
+    if (element.header.typeID != API_WallID || wall.geometryKind != 0) return;
+    wall.poly = {5, 1, std::fabs(wall.arcAngle) >= 1e-5 ? 2 : 0};
+}
+
 void FitTrapezoidWallOutline(API_Element& element, API_ElementMemo& memo)
 {
     const API_WallType& wall = element.wall;

@@ -25,6 +25,10 @@ void FitPolygonalWallToOutline(API_Element& element, const API_ElementMemo& memo
 // along the left face from begin to end, back along the right one, closed.
 void FitTrapezoidWallOutline(API_Element& element, API_ElementMemo& memo);
 
+// A straight or curved wall reports its outline's counts: four corners closed,
+// and a curved wall's two faces as arcs.
+void ReportWallOutline(API_Element& element);
+
 // The plan outline of a straight or curved wall's body, along its left face
 // from begin to end and back along its right one.
 std::vector<API_Coord> WallFootprint(const API_WallType& wall);

@@ -132,6 +132,29 @@ API_ElementMemo MemoFrom(const json& in)
 }
 
 
+json ShellPolygonJson(const ShellPolygon& polygon)
+{
+    json out {{"coords", CoordsJson(polygon.coords)}, {"ends", polygon.ends}, {"flags", polygon.bodyFlags},
+              {"plane", std::vector<double>(std::begin(polygon.plane), std::end(polygon.plane))}};
+    out["arcs"] = json::array();
+    for (const API_PolyArc& arc : polygon.arcs) out["arcs"].push_back({arc.begIndex, arc.endIndex, arc.arcAngle});
+    return out;
+}
+
+ShellPolygon ShellPolygonFrom(const json& in)
+{
+    ShellPolygon polygon;
+    polygon.coords = CoordsFrom(in.at("coords"));
+    polygon.ends = in.at("ends").get<std::vector<std::int32_t>>();
+    polygon.bodyFlags = in.at("flags").get<std::vector<std::uint8_t>>();
+    const std::vector<double> plane = in.at("plane").get<std::vector<double>>();
+    if (plane.size() != 12) throw std::runtime_error("a shell polygon's plane has not 12 values");
+    std::copy(plane.begin(), plane.end(), std::begin(polygon.plane));
+    for (const json& arc : in.at("arcs"))
+        polygon.arcs.push_back({arc.at(0).get<std::int32_t>(), arc.at(1).get<std::int32_t>(), arc.at(2).get<double>()});
+    return polygon;
+}
+
 json ElementJson(const StoredElement& element)
 {
     std::vector<std::uint8_t> record(sizeof(API_Element));
@@ -141,6 +164,8 @@ json ElementJson(const StoredElement& element)
               {"record", HexText(record)},
               {"memo", MemoJson(element.memo)},
               {"observed", element.observed}};
+    for (const ShellPolygon& shape : element.shell.shapes) out["shellShapes"].push_back(ShellPolygonJson(shape));
+    for (const ShellPolygon& contour : element.shell.contours) out["shellContours"].push_back(ShellPolygonJson(contour));
     for (const ElementLink& link : element.links)
         out["links"].push_back({{"to", GuidText(link.to)}, {"flags", link.flags}});
     if (element.view)
@@ -166,6 +191,8 @@ StoredElement ElementFrom(const json& in)
     if (element.record.header.typeID == API_MorphID &&
         !IsUsableMorphBody(element.memo.morphBody, element.memo.morphMaterialMapTable.size()))
         throw std::runtime_error("a morph without a usable body");
+    for (const json& shape : in.value("shellShapes", json::array())) element.shell.shapes.push_back(ShellPolygonFrom(shape));
+    for (const json& contour : in.value("shellContours", json::array())) element.shell.contours.push_back(ShellPolygonFrom(contour));
     element.observed = in.value("observed", false);
     for (const json& link : in.value("links", json::array()))
         element.links.push_back({GuidFrom(link.at("to"), "a link's element"), link.at("flags").get<std::uint32_t>()});

@@ -11,6 +11,7 @@
 #include "AttributeServices.hpp"
 #include "PictureElements.hpp"
 #include "PolylineElements.hpp"
+#include "ShellElements.hpp"
 
 namespace SimHost {
 
@@ -331,6 +332,10 @@ bool ApplyMap(StoredElement& element, const PlanMap& map)
         break;
     case API_LevelDimensionID: e.levelDimension.position = map.Point(e.levelDimension.position); break;
     case API_MorphID: MapMorph(e.morph.transformation, map); break;
+    case API_ShellID:
+        MapMorph(e.shell.basePlane, map);
+        e.shell.level += map.dz;
+        break;
     case API_ZoneID:
         e.zone.baseLevel += map.dz;
         MapPolygon(element.memo.coords, map);
@@ -681,6 +686,7 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
         b.Add(e.levelDimension.position);
         return b.Finish(level + e.levelDimension.level, level + e.levelDimension.level, box);
     case API_MorphID: return MorphBox(e.morph.transformation, element.memo.morphBody, level, box);
+    case API_ShellID: return ShellBox(element, level, box);
     default: return false;
     }
 }
@@ -800,7 +806,7 @@ std::string DescribeElement(const StoredElement& element)
             << Number(e.zone.floorThickness);
         if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;
         break;
-    case API_ShellID: out << " class " << e.shell.shellClass << " level " << Number(e.shell.level); break;
+    case API_ShellID: out << " class " << e.shell.shellClass << " level " << Number(e.shell.level) << DescribeShell(element); break;
     case API_PolyLineID: out << " " << DescribePolygonMemo(element.memo); break;
     case API_MorphID:
         out << " vertices " << element.memo.morphBody.vertices.size() << " edges " << element.memo.morphBody.edges.size()

@@ -8,6 +8,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "LibraryParts.hpp"
+#include "ShellGeometry.hpp"
 #include "VectorImage/VectorImage.hpp"
 
 namespace SimHost {
@@ -29,6 +30,7 @@ struct StoredElement {
     // How often the add-on ran the parameter script of its library part.
     int parameterScriptRuns = 0;
     std::vector<ElementLink> links;
+    ShellGeometry shell;
 };
 
 struct LayerEntry {

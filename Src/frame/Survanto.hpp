@@ -246,11 +246,16 @@ public:
     void CreateHotspot();
     void CreateLevelDimension();
     void CreateCircleOrArc();
+    // Shells of the shell tool: vaults between two walls and domes through a
+    // sphere fitted to measured points.
     void CreateExtrudedShellFittedToWalls();
     void CreateRuledShellBetweenWalls();
     void CreateDomeFromFivePoints();
     void CreateDomeOnCurvedWall();
     void CreateDomeSegment();
+    // The index of the list point nearest in plan, the excluded index (-1 for none)
+    // left out; ties keep the earlier index.
+    static std::int32_t NearestPointIndex(API_Coord point, TypVektor<API_Coord> points, std::int32_t excluded);
     void CheckOpeningHostWall(const API_Coord3D& point, bool& openingWallUsableFlag, bool& discard);
     void FinishWindowMeasurement();
     void FinishDoorMeasurement();

@@ -172,11 +172,60 @@ struct API_ZoneType {
     double floorThickness;
 };
 
+// A revolved shell turns its shape (in the memo's first shell shape: x along the
+// axis, y away from it) about the x axis of its axis frame, from the begin angle
+// by the revolution angle. The host keeps the segmentation and distortion values
+// as given.
+struct API_RevolvedShellData {
+    double slantAngle;
+    double revolutionAngle;
+    double distortionAngle;
+    bool segmentedSurfaces;
+    std::int32_t segmentType;
+    std::int32_t segmentsByCircle;
+    API_Polygon shapePoly;
+    double axisBase[12];
+    API_Coord distortionVector;
+    double begAngle;
+};
+
+// An extruded shell pushes its shape (the memo's first shell shape, in the plane
+// across the extrusion: x across, y up, its top point at the origin) from the
+// begin point along the extrusion vector. The two plane tilts and the two codes
+// are kept as given.
+struct API_ExtrudedShellData {
+    double begPlaneTilt;
+    double endPlaneTilt;
+    API_Polygon shapePoly;
+    API_Coord3D begC;
+    API_Coord3D extrudedDirection;
+    std::int32_t profileCode;
+    std::int32_t edgeCode;
+};
+
+// A ruled shell joins its two shapes (the memo's first two shell shapes), each in
+// its own plane given by a 3 x 4 transformation.
+struct API_RuledShellData {
+    API_Polygon shape1Poly;
+    double plane1[12];
+    API_Polygon shape2Poly;
+    double plane2[12];
+};
+
 // Shell classes: 0 extruded, 1 revolved, 2 ruled; the shapes live in the memo.
+// Every 3 x 4 transformation is stored row by row with the translation in the
+// fourth column. The base plane places the shell's own frame above the home
+// storey's level; a contour (in the memo) clips the shell in plan.
 struct API_ShellType {
     API_Elem_Head head;
     std::int32_t shellClass;
     double level;                     // above the home storey's level
+    double basePlane[12];
+    bool isFlipped;
+    bool hasContour;
+    API_RevolvedShellData revolved;
+    API_ExtrudedShellData extruded;
+    API_RuledShellData ruled;
 };
 
 // Polylines keep their polygon in the memo.
@@ -421,6 +470,25 @@ struct API_MeshLevelCoord {
 struct API_BodyBuilderData;
 using API_BodyBuilder = API_BodyBuilderData*;
 
+// A shell's shape polygon, each part a handle of the host's memory: coordinates
+// (API_Coord) and sub-polygon ends (std::int32_t) from entry 1, arcs
+// (API_PolyArc) from entry 0, and one body flag byte per coordinate from entry 1.
+struct API_ShellShapeHandles {
+    GSHandle coords;
+    GSHandle pends;
+    GSHandle parcs;
+    GSHandle bodyFlags;
+};
+
+// A shell's contour: a plan polygon in its own plane, with handles as a shape's.
+struct API_ShellContour {
+    API_Polygon poly;
+    double plane[12];
+    GSHandle coords;
+    GSHandle pends;
+    GSHandle parcs;
+};
+
 // Which parts of a memo a call reads or writes.
 constexpr std::uint64_t APIMemoMask_Polygon = 1;
 constexpr std::uint64_t APIMemoMask_AddPars = 4;
@@ -454,6 +522,10 @@ struct API_ElementMemo {
     std::vector<API_Coord> sectionDepthCoords;  // how far the view reaches, when given
     // Pictures: the image as a file of the type the picture was given ("image/bmp").
     std::vector<std::uint8_t> pictureData;
+    // Shells: their shapes and their contour, in the host's memory; the memo's
+    // disposal frees them.
+    API_ShellShapeHandles shellShapes[2] {};
+    API_ShellContour* shellContours = nullptr;
 };
 
 // A part made together with its element: a section's or elevation's marker.

@@ -16,3 +16,13 @@ GSHandle BMAllocateHandle(GSSize bytes, std::int32_t actionCode);
 GSSize BMGetHandleSize(GSConstHandle handle);
 // Frees the block and clears the caller's handle; a null handle is left alone.
 void BMKillHandle(GSHandle* handle);
+
+using GSPtr = char*;
+// A plain block; null when the memory cannot be had or the size is negative.
+GSPtr BMAllocatePtr(GSSize bytes, std::int32_t actionCode);
+// Frees the block and clears the caller's pointer; a null pointer is left alone.
+void BMKillPtr(GSPtr* pointer);
+
+// Memory running out on purpose: the allocation that many allocations from now
+// fails, and only that one; a negative count fails none.
+void BMFailAllocationAfter(std::int32_t count);

@@ -1,0 +1,260 @@
+// Shells: their shapes taken from the add-on's handles, and their surfaces.
+#include "ShellElements.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <iterator>
+#include <sstream>
+
+#include "Geometry/Geometry.hpp"
+
+namespace SimHost {
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+constexpr std::size_t ArcSteps = 12;
+
+template <typename T>
+bool Read(GSHandle handle, std::int32_t count, std::vector<T>& out)
+{
+    if (count < 0) return false;
+    out.clear();
+    if (count == 0) return true;
+    if (handle == nullptr || *handle == nullptr || BMGetHandleSize(handle) < static_cast<GSSize>(sizeof(T)) * count) return false;
+    const T* entries = reinterpret_cast<const T*>(*handle);
+    out.assign(entries, entries + count);
+    return true;
+}
+
+bool Finite(const double* values, std::size_t count)
+{
+    return std::all_of(values, values + count, [](double v) { return std::isfinite(v); });
+}
+
+// Coordinates and ends from entry 1, ends rising within the coordinates, arcs
+// between coordinates, every value finite.
+bool TakePolygon(const API_Polygon& counts, GSHandle coords, GSHandle ends, GSHandle arcs, ShellPolygon& polygon)
+{
+    if (counts.nCoords < 2 || counts.nSubPolys < 1 || counts.nArcs < 0) return false;
+    if (!Read(coords, counts.nCoords + 1, polygon.coords) || !Read(ends, counts.nSubPolys + 1, polygon.ends) ||
+        !Read(arcs, counts.nArcs, polygon.arcs))
+        return false;
+    for (std::size_t i = 1; i < polygon.coords.size(); ++i)
+        if (!std::isfinite(polygon.coords[i].x) || !std::isfinite(polygon.coords[i].y)) return false;
+    for (std::size_t i = 1; i < polygon.ends.size(); ++i)
+        if (polygon.ends[i] <= polygon.ends[i - 1] || polygon.ends[i] > counts.nCoords) return false;
+    for (const API_PolyArc& arc : polygon.arcs)
+        if (arc.begIndex < 1 || arc.endIndex < 1 || arc.begIndex > counts.nCoords || arc.endIndex > counts.nCoords ||
+            !std::isfinite(arc.arcAngle))
+            return false;
+    return true;
+}
+
+bool TakeShape(const API_Polygon& counts, const API_ShellShapeHandles& handles, ShellPolygon& polygon)
+{
+    if (!TakePolygon(counts, handles.coords, handles.pends, handles.parcs, polygon)) return false;
+    return handles.bodyFlags == nullptr || Read(handles.bodyFlags, counts.nCoords + 1, polygon.bodyFlags);
+}
+
+bool TakeContour(const API_ShellContour& contour, ShellPolygon& polygon)
+{
+    if (contour.poly.nCoords < 4 || !Finite(contour.plane, 12)) return false;
+    if (!TakePolygon(contour.poly, contour.coords, contour.pends, contour.parcs, polygon)) return false;
+    std::int32_t first = 1;
+    for (std::size_t i = 1; i < polygon.ends.size(); ++i) {
+        const API_Coord& a = polygon.coords[static_cast<std::size_t>(first)];
+        const API_Coord& b = polygon.coords[static_cast<std::size_t>(polygon.ends[i])];
+        if (polygon.ends[i] - first < 3 || a.x != b.x || a.y != b.y) return false;
+        first = polygon.ends[i] + 1;
+    }
+    std::copy(std::begin(contour.plane), std::end(contour.plane), std::begin(polygon.plane));
+    return true;
+}
+
+bool RecordIsFinite(const API_ShellType& s)
+{
+    const API_RevolvedShellData& r = s.revolved;
+    const API_ExtrudedShellData& e = s.extruded;
+    const double values[] = {s.level, r.slantAngle, r.revolutionAngle, r.distortionAngle, r.distortionVector.x, r.distortionVector.y,
+                             r.begAngle, e.begPlaneTilt, e.endPlaneTilt, e.begC.x, e.begC.y, e.begC.z, e.extrudedDirection.x,
+                             e.extrudedDirection.y, e.extrudedDirection.z};
+    return Finite(values, std::size(values)) && Finite(s.basePlane, 12) && Finite(r.axisBase, 12) && Finite(s.ruled.plane1, 12) &&
+           Finite(s.ruled.plane2, 12);
+}
+
+// The shape's first sub-polygon as a line of points, its arcs in steps.
+std::vector<API_Coord> ShapeLine(const ShellPolygon& shape)
+{
+    std::vector<API_Coord> line;
+    if (shape.ends.size() < 2) return line;
+    const std::int32_t last = shape.ends[1];
+    for (std::int32_t i = 1; i <= last; ++i) {
+        const API_Coord& p = shape.coords[static_cast<std::size_t>(i)];
+        line.push_back(p);
+        if (i == last) break;
+        const auto arc = std::find_if(shape.arcs.begin(), shape.arcs.end(),
+                                      [i](const API_PolyArc& a) { return a.begIndex == i && a.endIndex == i + 1; });
+        const API_Coord& q = shape.coords[static_cast<std::size_t>(i + 1)];
+        Geometry::GenArc genArc;
+        if (arc == shape.arcs.end() || std::fabs(arc->arcAngle) < 1e-9 ||
+            !Geometry::SetGenArc({p.x, p.y}, {q.x, q.y}, arc->arcAngle, &genArc))
+            continue;
+        for (std::size_t k = 1; k < ArcSteps; ++k) {
+            const double a = arc->arcAngle * static_cast<double>(k) / ArcSteps;
+            Geometry::Coord c {p.x, p.y};
+            Geometry::RotCoord(&c, genArc.origo, std::sin(a), std::cos(a));
+            line.push_back({c.x, c.y});
+        }
+    }
+    return line;
+}
+
+API_Coord3D Apply(const double (&t)[12], const API_Coord3D& p)
+{
+    return {t[0] * p.x + t[1] * p.y + t[2] * p.z + t[3], t[4] * p.x + t[5] * p.y + t[6] * p.z + t[7],
+            t[8] * p.x + t[9] * p.y + t[10] * p.z + t[11]};
+}
+
+}  // namespace
+
+bool TakeShellGeometry(const API_Element& element, const API_ElementMemo* memo, ShellGeometry& geometry)
+{
+    const API_ShellType& shell = element.shell;
+    if (memo == nullptr || !RecordIsFinite(shell)) return false;
+    std::vector<API_Polygon> shapes;
+    switch (shell.shellClass) {
+    case 0: shapes = {shell.extruded.shapePoly}; break;
+    case 1: shapes = {shell.revolved.shapePoly}; break;
+    case 2: shapes = {shell.ruled.shape1Poly, shell.ruled.shape2Poly}; break;
+    default: return false;
+    }
+    ShellGeometry taken;
+    for (std::size_t k = 0; k < shapes.size(); ++k) {
+        taken.shapes.emplace_back();
+        if (!TakeShape(shapes[k], memo->shellShapes[k], taken.shapes.back())) return false;
+    }
+    if (shell.hasContour) {
+        taken.contours.emplace_back();
+        if (memo->shellContours == nullptr || !TakeContour(*memo->shellContours, taken.contours.back())) return false;
+    }
+    geometry = std::move(taken);
+    return true;
+}
+
+void FreeShellMemo(API_ElementMemo& memo)
+{
+    for (API_ShellShapeHandles& shape : memo.shellShapes) {
+        BMKillHandle(&shape.coords);
+        BMKillHandle(&shape.pends);
+        BMKillHandle(&shape.parcs);
+        BMKillHandle(&shape.bodyFlags);
+    }
+    if (memo.shellContours != nullptr) {
+        BMKillHandle(&memo.shellContours->coords);
+        BMKillHandle(&memo.shellContours->pends);
+        BMKillHandle(&memo.shellContours->parcs);
+        GSPtr block = reinterpret_cast<GSPtr>(memo.shellContours);
+        BMKillPtr(&block);
+        memo.shellContours = nullptr;
+    }
+}
+
+void ForgetShellMemo(API_ElementMemo& memo)
+{
+    for (API_ShellShapeHandles& shape : memo.shellShapes) shape = API_ShellShapeHandles {};
+    memo.shellContours = nullptr;
+}
+
+std::vector<std::vector<API_Coord3D>> ShellSurface(const StoredElement& element, double storeyLevel)
+{
+    const API_ShellType& shell = element.record.shell;
+    const auto& shapes = element.shell.shapes;
+    std::vector<std::vector<API_Coord3D>> rows;
+    if (shapes.empty()) return rows;
+    const std::vector<API_Coord> profile = ShapeLine(shapes[0]);
+    switch (shell.shellClass) {
+    case 0: {
+        // The shape stands across the extrusion: x to its left, y up.
+        const API_Coord3D& d = shell.extruded.extrudedDirection;
+        const double length = std::hypot(d.x, d.y);
+        if (length < 1e-9) return rows;
+        const API_Coord3D across {-d.y / length, d.x / length, 0.0};
+        for (const double t : {0.0, 1.0}) {
+            rows.emplace_back();
+            for (const API_Coord& p : profile)
+                rows.back().push_back({shell.extruded.begC.x + p.x * across.x + t * d.x, shell.extruded.begC.y + p.x * across.y + t * d.y,
+                                       shell.extruded.begC.z + p.y + t * d.z});
+        }
+        break;
+    }
+    case 1: {
+        // The shape turns about the axis frame's z axis: x along it, y away from it.
+        const API_RevolvedShellData& r = shell.revolved;
+        const double turns = std::fabs(r.revolutionAngle) / (2.0 * Pi);
+        const auto steps = static_cast<std::size_t>(std::max(1.0, std::ceil(std::max(3, r.segmentsByCircle) * turns)));
+        for (std::size_t j = 0; j <= steps; ++j) {
+            const double a = r.begAngle + r.revolutionAngle * static_cast<double>(j) / static_cast<double>(steps);
+            rows.emplace_back();
+            for (const API_Coord& p : profile) rows.back().push_back(Apply(r.axisBase, {p.y * std::cos(a), p.y * std::sin(a), p.x}));
+        }
+        break;
+    }
+    case 2: {
+        if (shapes.size() < 2) return rows;
+        rows.emplace_back();
+        for (const API_Coord& p : profile) rows.back().push_back(Apply(shell.ruled.plane1, {p.x, p.y, 0.0}));
+        rows.emplace_back();
+        for (const API_Coord& p : ShapeLine(shapes[1])) rows.back().push_back(Apply(shell.ruled.plane2, {p.x, p.y, 0.0}));
+        break;
+    }
+    default: return rows;
+    }
+    for (auto& row : rows)
+        for (API_Coord3D& p : row) {
+            p = Apply(shell.basePlane, p);
+            p.z += storeyLevel;
+        }
+    return rows;
+}
+
+bool ShellBox(const StoredElement& shell, double storeyLevel, API_Box3D& box)
+{
+    bool any = false;
+    for (const auto& row : ShellSurface(shell, storeyLevel))
+        for (const API_Coord3D& p : row) {
+            if (!any) box = {p.x, p.y, p.z, p.x, p.y, p.z};
+            any = true;
+            box = {std::min(box.xMin, p.x), std::min(box.yMin, p.y), std::min(box.zMin, p.z),
+                   std::max(box.xMax, p.x), std::max(box.yMax, p.y), std::max(box.zMax, p.z)};
+        }
+    return any;
+}
+
+std::string DescribeShell(const StoredElement& element)
+{
+    const auto number = [](double v) {
+        if (std::fabs(v) < 5e-10) v = 0.0;
+        char text[32];
+        std::snprintf(text, sizeof text, "%.6g", v);
+        return std::string(text);
+    };
+    const auto point = [&number](const API_Coord& p) { return "(" + number(p.x) + "," + number(p.y) + ")"; };
+    const API_ShellType& s = element.record.shell;
+    std::ostringstream out;
+    out << " base (" << number(s.basePlane[3]) << "," << number(s.basePlane[7]) << "," << number(s.basePlane[11]) << ")";
+    if (s.isFlipped) out << " flipped";
+    for (const ShellPolygon& shape : element.shell.shapes) {
+        out << " shape";
+        for (std::size_t i = 1; i < shape.coords.size(); ++i) out << " " << point(shape.coords[i]);
+        for (const API_PolyArc& arc : shape.arcs) out << " arc " << number(arc.arcAngle);
+    }
+    for (const ShellPolygon& contour : element.shell.contours) {
+        out << " contour";
+        for (std::size_t i = 1; i < contour.coords.size(); ++i) out << " " << point(contour.coords[i]);
+    }
+    return out.str();
+}
+
+}  // namespace SimHost

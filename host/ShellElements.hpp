@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "ProjectModel.hpp"
+
+namespace SimHost {
+
+// Takes a shell's shapes and contour out of the memo's handles, checked against
+// the record's counts; false for a handle missing or too short, an index out of
+// its polygon, a value that is not finite, a contour that does not close, or a
+// class this host does not know.
+bool TakeShellGeometry(const API_Element& element, const API_ElementMemo* memo, ShellGeometry& geometry);
+
+// Frees the memo's shell handles and contour and forgets them.
+void FreeShellMemo(API_ElementMemo& memo);
+// Forgets them without freeing: a copy of the memo does not own them.
+void ForgetShellMemo(API_ElementMemo& memo);
+
+// The shell's surface tessellated: rows of points (project coordinates, heights
+// with the storey level added), the points of consecutive rows joined one to one.
+// A contour does not clip it.
+std::vector<std::vector<API_Coord3D>> ShellSurface(const StoredElement& shell, double storeyLevel);
+
+bool ShellBox(const StoredElement& shell, double storeyLevel, API_Box3D& box);
+
+// The record's placement and the shapes' points, for the project's facts.
+std::string DescribeShell(const StoredElement& shell);
+
+}  // namespace SimHost
