@@ -5,7 +5,6 @@
 #include "MarkerSupport.hpp"
 #include "WallFixture.hpp"
 #include "measuring/MarkerPart.hpp"
-#include "frame/PendingCallTrace.hpp"
 #include "measuring/MeasuringState.hpp"
 
 namespace {
@@ -14,15 +13,6 @@ constexpr short Palette = Survanto::MainPaletteDialogId;
 constexpr std::int16_t ModeButtons[] = {1,  40, 3,  4,  5,  6,  7,  14, 15, 16, 17, 18, 23,
                                         24, 22, 41, 44, 45, 46, 47, 53, 56, 71, 72, 61, 62};
 constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
-
-// What the palette handed on, "name(argument)".
-std::vector<std::string> HandedOn()
-{
-    std::vector<std::string> calls;
-    for (const PendingCall& call : PendingCallTrace())
-        calls.push_back(call.name + (call.argument != 0 ? "(" + std::to_string(call.argument) + ")" : ""));
-    return calls;
-}
 
 bool IsOpen(const CDialogBase& palette) { return palette.GetOpenMode() != CDialogBase::Closed; }
 
@@ -256,19 +246,18 @@ TEST_F(MainPaletteTest, ItemsRunTheirCommands)
         std::int32_t tool;
         short item;
         bool click;
-        std::vector<std::string> calls;
         int mode;
         int step;
         double valueAfter;
     };
     const Case cases[] = {
-        {"pick measured points", API_WallID, 49, false, {}, 49, 1, 1.0},
-        {"mesh from activated points, none selected", API_MeshID, 15, false, {}, Unchanged, Unchanged, 0.0},
-        {"mesh with a boundary, none selected", API_MeshID, 16, false, {}, Unchanged, Unchanged, 0.0},
-        {"morph along the rail without a rail", API_MorphID, 16, false, {}, Unchanged, 0, 0.0},
-        {"beams between two lines, none selected", API_BeamID, 17, false, {}, Unchanged, Unchanged, 0.0},
-        {"morph from selected markers, none selected", API_MorphID, 62, false, {}, 62, 0, 0.0},
-        {"radiator niche", API_WindowID, 53, false, {}, 53, 1, 1.0},
+        {"pick measured points", API_WallID, 49, false, 49, 1, 1.0},
+        {"mesh from activated points, none selected", API_MeshID, 15, false, Unchanged, Unchanged, 0.0},
+        {"mesh with a boundary, none selected", API_MeshID, 16, false, Unchanged, Unchanged, 0.0},
+        {"morph along the rail without a rail", API_MorphID, 16, false, Unchanged, 0, 0.0},
+        {"beams between two lines, none selected", API_BeamID, 17, false, Unchanged, Unchanged, 0.0},
+        {"morph from selected markers, none selected", API_MorphID, 62, false, 62, 0, 0.0},
+        {"radiator niche", API_WindowID, 53, false, 53, 1, 1.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -276,12 +265,11 @@ TEST_F(MainPaletteTest, ItemsRunTheirCommands)
         DG::PopupSelectItem(Palette, 76, 1);
         Main().measuringMode = 5;
         Main().pointStep = 2;
-        PendingCallTrace().clear();
         if (c.click)
             DG::ClickItem(Palette, c.item);
         else
             DG::ChangeItem(Palette, c.item, 1.0);
-        EXPECT_EQ(HandedOn(), c.calls);
+        EXPECT_EQ(Host().Fact("elements"), "none") << "nothing to build from";
         if (c.mode != Unchanged) {
             EXPECT_EQ(Main().measuringMode, c.mode);
         }

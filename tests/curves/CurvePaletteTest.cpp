@@ -5,7 +5,6 @@
 #include "CurveFixture.hpp"
 #include "DG/DG.hpp"
 #include "RS/ResourceModule.hpp"
-#include "frame/PendingCallTrace.hpp"
 #include "measuring/MeasuringState.hpp"
 
 extern const std::uint8_t SurvantoResources[];
@@ -21,12 +20,6 @@ const std::vector<API_Coord3D> square {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0
 
 class CurvePalette : public CurveFixture {
 protected:
-    void SetUp() override
-    {
-        CurveFixture::SetUp();
-        PendingCallTrace().clear();
-    }
-
     // The tool as the host chooses it, and the main palette open with the
     // option that opens this palette.
     void UseTool(API_ElemTypeID tool, std::int16_t option)
@@ -58,13 +51,6 @@ protected:
         Main().measuringMode = mode;
         Main().pointStep = 1;
         SetItem(mode, 1.0);
-    }
-
-    static int CountOf(const std::string& name)
-    {
-        int count = 0;
-        for (const PendingCall& call : PendingCallTrace()) count += call.name == name ? 1 : 0;
-        return count;
     }
 };
 

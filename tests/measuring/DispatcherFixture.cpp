@@ -33,15 +33,10 @@ void DispatcherFixture::SetUp()
     survanto_ = theSurvanto.load();
     ASSERT_NE(survanto_, nullptr);
     LoadOwnLibrary(host_->host());
-    PendingCallTrace().clear();
     Win::ClearRecords();
 }
 
-void DispatcherFixture::TearDown()
-{
-    host_.reset();
-    PendingCallTrace().clear();
-}
+void DispatcherFixture::TearDown() { host_.reset(); }
 
 void DispatcherFixture::StartMode(std::int16_t mode, std::int32_t tool, std::int32_t variation)
 {
@@ -50,7 +45,6 @@ void DispatcherFixture::StartMode(std::int16_t mode, std::int32_t tool, std::int
     Main().measuringMode = mode;
     Main().pointStep = 1;
     SetItem(mode, 1.0);
-    PendingCallTrace().clear();
     Win::ClearRecords();
 }
 
@@ -75,18 +69,6 @@ std::size_t DispatcherFixture::ElementsMade() const
     const SimHost::ProjectModel& model = host_->host().model_;
     return model.content.elements.size() - MarkersPlaced() - PlacedObjectsOf(model, MarkerPart::InstrumentStation).size() -
            PlacedObjectsOf(model, MarkerPart::ScanStation).size();
-}
-
-std::vector<PendingCall> DispatcherFixture::HandedOn()
-{
-    return PendingCallTrace();
-}
-
-int DispatcherFixture::CountOf(const std::string& name)
-{
-    int count = 0;
-    for (const auto& call : PendingCallTrace()) count += call.name == name ? 1 : 0;
-    return count;
 }
 
 std::string DispatcherFixture::SoundLetters()

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "InProcessHost.hpp"
-#include "frame/PendingCallTrace.hpp"
 #include "frame/Survanto.hpp"
 
 // Names a table-driven case after its label, as GoogleTest wants test names.
@@ -40,9 +39,6 @@ protected:
     std::size_t MarkersPlaced() const;
     std::size_t ElementsMade() const;
 
-    // The calls handed on.
-    static std::vector<PendingCall> HandedOn();
-    static int CountOf(const std::string& name);
     // One letter per sound: 1 point taken, 2 completed, n no command, w angle snap.
     static std::string SoundLetters();
 

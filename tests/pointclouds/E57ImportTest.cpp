@@ -9,7 +9,6 @@
 #include "DG/DG.hpp"
 #include "E57ImportFixture.hpp"
 #include "HostApiHelpers.hpp"
-#include "frame/PendingCallTrace.hpp"
 
 namespace fs = std::filesystem;
 
