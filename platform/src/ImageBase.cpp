@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <new>
 
 #include "ImageCodecs.hpp"
@@ -96,23 +95,7 @@ bool ImageBase::ConvertFromPixMap(GSPixMapHandle pixMap, FTM::TypeID fileType, s
 
 bool ImageBase::WriteFile(const IO::Location& location, FTM::TypeID fileType, GSPixMapHandle pixMap)
 {
-    if (pixMap == nullptr || fileType != FTM::FileTypeManager::Png) return false;
-    const std::string path = location.ToPath();
-    const std::string aside = path + ".part";
-    bool written = false;
-    {
-        FilePtr file(std::fopen(aside.c_str(), "wb"));
-        if (file == nullptr) return false;
-        written = WritePng(*pixMap, file.get());
-        written = std::fclose(file.release()) == 0 && written;
-    }
-    std::error_code error;
-    if (written) std::filesystem::rename(aside, path, error);
-    if (!written || error) {
-        std::remove(aside.c_str());
-        return false;
-    }
-    return true;
+    return pixMap != nullptr && fileType == FTM::FileTypeManager::Png && WritePng(*pixMap, location.ToPath());
 }
 
 }  // namespace GX

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "PixMapData.hpp"
@@ -29,5 +30,6 @@ PixMapPtr ReadJpeg(std::FILE* file, const FitBox& fit, std::int32_t& fullWidth, 
 // The reduction (1, 2, 4 or 8) a JPEG of that size is decoded at for the box.
 int JpegReduction(std::uint32_t width, std::uint32_t height, const FitBox& fit);
 bool WriteBmp(const GSPixMap& pixMap, std::vector<std::uint8_t>& data);
-// 8-bit RGBA with the pixmap's resolution; libpng's errors end in false.
-bool WritePng(const GSPixMap& pixMap, std::FILE* file);
+// 8-bit RGBA with the pixmap's resolution, written beside the path and then in
+// its place; false when it cannot.
+bool WritePng(const GSPixMap& pixMap, const std::string& path);
