@@ -7,14 +7,13 @@
 #include "Graphics/NativeContext.hpp"
 #include "Graphics/PngWriter.hpp"
 #include "OpeningElements.hpp"
+#include "PictureFrame.hpp"
 #include "ShellElements.hpp"
 
 namespace SimHost {
 
 namespace {
 
-constexpr std::uint32_t PictureSide = 1000;
-constexpr std::uint32_t PictureMargin = 20;
 const Gfx::Color Background {255, 255, 255};
 const Gfx::Color ShellLines {40, 80, 150};
 const Gfx::Color MorphLines {170, 70, 40};
@@ -74,48 +73,26 @@ void AddWallSegments(const StoredElement& wall, double storeyLevel, std::vector<
     }
 }
 
-// The projected extent fills the picture's longer side less the margins.
-class AxonometricView {
-public:
-    explicit AxonometricView(const std::vector<Segment>& segments)
-    {
-        bool first = true;
-        for (const Segment& segment : segments)
-            for (const API_Coord3D& p : {segment.from, segment.to}) {
-                const API_Coord q = Project(p);
-                if (first) extent_ = {q.x, q.y, q.x, q.y};
-                first = false;
-                extent_ = {std::min(extent_.xMin, q.x), std::min(extent_.yMin, q.y), std::max(extent_.xMax, q.x), std::max(extent_.yMax, q.y)};
-            }
-        const double spanX = extent_.xMax - extent_.xMin, spanY = extent_.yMax - extent_.yMin;
-        const double span = std::max(spanX, spanY);
-        scale_ = span > 0.0 ? (PictureSide - 2 * PictureMargin) / span : 1.0;
-        width_ = static_cast<std::uint32_t>(std::ceil(spanX * scale_)) + 2 * PictureMargin + 1;
-        height_ = static_cast<std::uint32_t>(std::ceil(spanY * scale_)) + 2 * PictureMargin + 1;
-    }
-
-    std::uint32_t Width() const { return width_; }
-    std::uint32_t Height() const { return height_; }
-    float X(const API_Coord3D& p) const { return static_cast<float>(PictureMargin + 0.5 + (Project(p).x - extent_.xMin) * scale_); }
-    float Y(const API_Coord3D& p) const { return static_cast<float>(height_ - PictureMargin - 0.5 - (Project(p).y - extent_.yMin) * scale_); }
-
-private:
-    API_Box extent_ {0, 0, 1, 1};
-    double scale_ = 1.0;
-    std::uint32_t width_ = 1;
-    std::uint32_t height_ = 1;
-};
+API_Box ProjectedExtent(const std::vector<Segment>& segments)
+{
+    API_Box box {0, 0, 1, 1};
+    bool first = true;
+    for (const Segment& segment : segments)
+        for (const API_Coord3D& p : {segment.from, segment.to}) Enclose(box, first, Project(p));
+    return box;
+}
 
 NewDisplay::NativeImage DrawSegments(const std::vector<Segment>& segments)
 {
-    const AxonometricView view(segments);
+    const PictureFrame view(ProjectedExtent(segments));
     NewDisplay::NativeImage image(view.Width(), view.Height());
     NewDisplay::NativeContext context(image);
     context.FillRect(0, 0, static_cast<float>(view.Width()), static_cast<float>(view.Height()), Background);
     for (const Segment& segment : segments) {
         context.SetForeColor(segment.color->red, segment.color->green, segment.color->blue, segment.color->alpha);
-        context.MoveTo(view.X(segment.from), view.Y(segment.from));
-        context.LineTo(view.X(segment.to), view.Y(segment.to));
+        const API_Coord from = Project(segment.from), to = Project(segment.to);
+        context.MoveTo(view.X(from), view.Y(from));
+        context.LineTo(view.X(to), view.Y(to));
     }
     return image;
 }
