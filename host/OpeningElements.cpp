@@ -231,6 +231,7 @@ bool AddWall(Scenario& scenario, ProjectModel& model, StoredElement wall)
     if (model.content.storeyLevels.count(wall.record.header.floorInd) == 0)
         return scenario.Fail("no storey " + std::to_string(wall.record.header.floorInd));
     wall.record.header.guid = model.NewGuid();
+    ReportWallOutline(wall.record);
     FitPolygonalWallToOutline(wall.record, wall.memo);
     const GSErrCode result = model.RunUndoable([&] {
         model.content.elements.push_back(wall);
@@ -458,6 +459,23 @@ void AddOpeningVerbs(ScenarioVerbs& verbs)
         if (values.size() > 5) w.referenceLineCode = static_cast<std::int32_t>(values[5]);
         if (values.size() > 6) wall.record.header.floorInd = static_cast<std::int16_t>(values[6]);
         if (values.size() > 7) w.bottomOffset = values[7];
+        w.geometryKind = 0;
+        return AddWall(scenario, model, std::move(wall));
+    });
+    verbs["add-curved-wall"] = OnModel([](Scenario& scenario, ProjectModel& model, std::istringstream& args) {
+        StoredElement wall;
+        wall.record = model.DefaultsFor(API_WallID, 0).record;
+        API_WallType& w = wall.record.wall;
+        std::vector<double> values;
+        if (!ReadNumbers(args, values) || values.size() < 7 || values.size() > 8 || std::fabs(values[4]) < 1e-5 || values[5] <= 0.0 ||
+            values[6] <= 0.0)
+            return scenario.Fail("add-curved-wall <x1> <y1> <x2> <y2> <arc angle> <thickness> <height> [storey]");
+        w.begC = {values[0], values[1]};
+        w.endC = {values[2], values[3]};
+        w.arcAngle = values[4];
+        w.thickness = w.thickness1 = values[5];
+        w.height = values[6];
+        if (values.size() > 7) wall.record.header.floorInd = static_cast<std::int16_t>(values[7]);
         w.geometryKind = 0;
         return AddWall(scenario, model, std::move(wall));
     });

@@ -60,6 +60,7 @@ void AddOpeningFacts(const Host& host, Facts& facts);
 
 // Verbs:
 //   add-wall <x1> <y1> <x2> <y2> [thickness [reference-line [storey [bottom-offset]]]]
+//   add-curved-wall <x1> <y1> <x2> <y2> <arc angle> <thickness> <height> [storey]
 //   add-polygon-wall <storey> <x1> <y1> <x2> <y2> <x3> <y3> [...]   the outline, closed by the host
 //   part-parameter <index> <name> <number>|<text>   a GDL parameter of a library part
 //   part-value-list <index> <name> <text>[|<text>...]

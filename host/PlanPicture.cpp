@@ -7,13 +7,12 @@
 #include "Graphics/NativeContext.hpp"
 #include "Graphics/PngWriter.hpp"
 #include "OpeningElements.hpp"
+#include "PictureFrame.hpp"
 
 namespace SimHost {
 
 namespace {
 
-constexpr std::uint32_t PictureSide = 1000;
-constexpr std::uint32_t PictureMargin = 20;
 constexpr std::uint8_t FillAlpha = 51;
 const Gfx::Color Background {255, 255, 255};
 const Gfx::Color Outline {40, 40, 60};
@@ -74,41 +73,11 @@ API_Box ExtentOf(const std::vector<Area>& areas)
     bool first = true;
     for (const Area& area : areas)
         for (const auto& contour : area.contours)
-            for (const API_Coord& p : contour) {
-                if (first) box = {p.x, p.y, p.x, p.y};
-                first = false;
-                box = {std::min(box.xMin, p.x), std::min(box.yMin, p.y), std::max(box.xMax, p.x), std::max(box.yMax, p.y)};
-            }
+            for (const API_Coord& p : contour) Enclose(box, first, p);
     return box;
 }
 
-// The plan box fills the picture's longer side less the margins, y pointing up.
-class PlanView {
-public:
-    explicit PlanView(const API_Box& extent) : extent_(extent)
-    {
-        const double spanX = extent.xMax - extent.xMin, spanY = extent.yMax - extent.yMin;
-        const double span = std::max(spanX, spanY);
-        scale_ = span > 0.0 ? (PictureSide - 2 * PictureMargin) / span : 1.0;
-        width_ = static_cast<std::uint32_t>(std::ceil(spanX * scale_)) + 2 * PictureMargin + 1;
-        height_ = static_cast<std::uint32_t>(std::ceil(spanY * scale_)) + 2 * PictureMargin + 1;
-    }
-
-    std::uint32_t Width() const { return width_; }
-    std::uint32_t Height() const { return height_; }
-
-    // The centre of the pixel that shows p.
-    float X(const API_Coord& p) const { return static_cast<float>(PictureMargin + 0.5 + (p.x - extent_.xMin) * scale_); }
-    float Y(const API_Coord& p) const { return static_cast<float>(height_ - PictureMargin - 0.5 - (p.y - extent_.yMin) * scale_); }
-
-private:
-    API_Box extent_;
-    double scale_ = 1.0;
-    std::uint32_t width_ = 1;
-    std::uint32_t height_ = 1;
-};
-
-void TraceContour(NewDisplay::NativeContext& context, const PlanView& view, const std::vector<API_Coord>& contour, bool closeIt)
+void TraceContour(NewDisplay::NativeContext& context, const PictureFrame& view, const std::vector<API_Coord>& contour, bool closeIt)
 {
     if (contour.empty()) return;
     context.MoveTo(view.X(contour.front()), view.Y(contour.front()));
@@ -119,7 +88,7 @@ void TraceContour(NewDisplay::NativeContext& context, const PlanView& view, cons
 // Each area filled in its colour, faint so that overlaps show, then every outline on top.
 NewDisplay::NativeImage DrawPlan(const std::vector<Area>& areas)
 {
-    const PlanView view(ExtentOf(areas));
+    const PictureFrame view(ExtentOf(areas));
     NewDisplay::NativeImage image(view.Width(), view.Height());
     NewDisplay::NativeContext context(image);
     context.FillRect(0, 0, static_cast<float>(view.Width()), static_cast<float>(view.Height()), Background);

@@ -20,6 +20,7 @@
 #include "ModuleDataServices.hpp"
 #include "PaletteVerbs.hpp"
 #include "PhotoVerbs.hpp"
+#include "AxonometricPicture.hpp"
 #include "PlanPicture.hpp"
 #include "ProfileLibrary.hpp"
 #include "ProjectFile.hpp"
@@ -50,6 +51,7 @@ Scenario::Scenario(Host::Options options, std::ostream& out) : options_(std::mov
     AddProjectFileVerbs(verbs_);
     AddTeamworkVerbs(verbs_);
     AddPlanPictureVerbs(verbs_);
+    AddAxonometricPictureVerbs(verbs_);
     AddLibraryVerbs(verbs_);
     AddInterfaceVerbs(verbs_);
     AddListVerbs(verbs_);

@@ -58,9 +58,14 @@ bool TakeShape(const API_Polygon& counts, const API_ShellShapeHandles& handles, 
     return handles.bodyFlags == nullptr || Read(handles.bodyFlags, counts.nCoords + 1, polygon.bodyFlags);
 }
 
+double LinearDeterminant(const double (&t)[12])
+{
+    return t[0] * (t[5] * t[10] - t[6] * t[9]) - t[1] * (t[4] * t[10] - t[6] * t[8]) + t[2] * (t[4] * t[9] - t[5] * t[8]);
+}
+
 bool TakeContour(const API_ShellContour& contour, ShellPolygon& polygon)
 {
-    if (contour.poly.nCoords < 4 || !Finite(contour.plane, 12)) return false;
+    if (contour.poly.nCoords < 4 || !Finite(contour.plane, 12) || std::fabs(LinearDeterminant(contour.plane)) < 1e-12) return false;
     if (!TakePolygon(contour.poly, contour.coords, contour.pends, contour.parcs, polygon)) return false;
     std::int32_t first = 1;
     for (std::size_t i = 1; i < polygon.ends.size(); ++i) {
@@ -84,21 +89,19 @@ bool RecordIsFinite(const API_ShellType& s)
            Finite(s.ruled.plane2, 12);
 }
 
-// The shape's first sub-polygon as a line of points, its arcs in steps.
-std::vector<API_Coord> ShapeLine(const ShellPolygon& shape)
+// A sub-polygon's coordinates first..last as a line of points, its arcs in steps.
+std::vector<API_Coord> PolygonLine(const ShellPolygon& polygon, std::int32_t first, std::int32_t last)
 {
     std::vector<API_Coord> line;
-    if (shape.ends.size() < 2) return line;
-    const std::int32_t last = shape.ends[1];
-    for (std::int32_t i = 1; i <= last; ++i) {
-        const API_Coord& p = shape.coords[static_cast<std::size_t>(i)];
+    for (std::int32_t i = first; i <= last; ++i) {
+        const API_Coord& p = polygon.coords[static_cast<std::size_t>(i)];
         line.push_back(p);
         if (i == last) break;
-        const auto arc = std::find_if(shape.arcs.begin(), shape.arcs.end(),
+        const auto arc = std::find_if(polygon.arcs.begin(), polygon.arcs.end(),
                                       [i](const API_PolyArc& a) { return a.begIndex == i && a.endIndex == i + 1; });
-        const API_Coord& q = shape.coords[static_cast<std::size_t>(i + 1)];
+        const API_Coord& q = polygon.coords[static_cast<std::size_t>(i + 1)];
         Geometry::GenArc genArc;
-        if (arc == shape.arcs.end() || std::fabs(arc->arcAngle) < 1e-9 ||
+        if (arc == polygon.arcs.end() || std::fabs(arc->arcAngle) < 1e-9 ||
             !Geometry::SetGenArc({p.x, p.y}, {q.x, q.y}, arc->arcAngle, &genArc))
             continue;
         for (std::size_t k = 1; k < ArcSteps; ++k) {
@@ -111,10 +114,151 @@ std::vector<API_Coord> ShapeLine(const ShellPolygon& shape)
     return line;
 }
 
+// The shape's first sub-polygon.
+std::vector<API_Coord> ShapeLine(const ShellPolygon& shape)
+{
+    if (shape.ends.size() < 2) return {};
+    return PolygonLine(shape, 1, shape.ends[1]);
+}
+
 API_Coord3D Apply(const double (&t)[12], const API_Coord3D& p)
 {
     return {t[0] * p.x + t[1] * p.y + t[2] * p.z + t[3], t[4] * p.x + t[5] * p.y + t[6] * p.z + t[7],
             t[8] * p.x + t[9] * p.y + t[10] * p.z + t[11]};
+}
+
+// The shell's surface tessellated in its own frame: rows of points, the points of
+// consecutive rows joined one to one.
+std::vector<std::vector<API_Coord3D>> LocalSurface(const StoredElement& element)
+{
+    const API_ShellType& shell = element.record.shell;
+    const auto& shapes = element.shell.shapes;
+    std::vector<std::vector<API_Coord3D>> rows;
+    if (shapes.empty()) return rows;
+    const std::vector<API_Coord> profile = ShapeLine(shapes[0]);
+    switch (shell.shellClass) {
+    case 0: {
+        // The shape stands across the extrusion: x to its left, y up.
+        const API_Coord3D& d = shell.extruded.extrudedDirection;
+        const double length = std::hypot(d.x, d.y);
+        if (length < 1e-9) return rows;
+        const API_Coord3D across {-d.y / length, d.x / length, 0.0};
+        for (const double t : {0.0, 1.0}) {
+            rows.emplace_back();
+            for (const API_Coord& p : profile)
+                rows.back().push_back({shell.extruded.begC.x + p.x * across.x + t * d.x, shell.extruded.begC.y + p.x * across.y + t * d.y,
+                                       shell.extruded.begC.z + p.y + t * d.z});
+        }
+        break;
+    }
+    case 1: {
+        // The shape turns about the axis frame's z axis: x along it, y away from it.
+        const API_RevolvedShellData& r = shell.revolved;
+        const double turns = std::fabs(r.revolutionAngle) / (2.0 * Pi);
+        const auto steps = static_cast<std::size_t>(std::max(1.0, std::ceil(std::max(3, r.segmentsByCircle) * turns)));
+        for (std::size_t j = 0; j <= steps; ++j) {
+            const double a = r.begAngle + r.revolutionAngle * static_cast<double>(j) / static_cast<double>(steps);
+            rows.emplace_back();
+            for (const API_Coord& p : profile) rows.back().push_back(Apply(r.axisBase, {p.y * std::cos(a), p.y * std::sin(a), p.x}));
+        }
+        break;
+    }
+    case 2: {
+        if (shapes.size() < 2) return rows;
+        rows.emplace_back();
+        for (const API_Coord& p : profile) rows.back().push_back(Apply(shell.ruled.plane1, {p.x, p.y, 0.0}));
+        rows.emplace_back();
+        for (const API_Coord& p : ShapeLine(shapes[1])) rows.back().push_back(Apply(shell.ruled.plane2, {p.x, p.y, 0.0}));
+        break;
+    }
+    default: return rows;
+    }
+    return rows;
+}
+
+// The contour's sub-polygons as closed rings of the contour's own plane.
+std::vector<std::vector<API_Coord>> ContourRings(const ShellPolygon& contour)
+{
+    std::vector<std::vector<API_Coord>> rings;
+    std::int32_t first = 1;
+    for (std::size_t i = 1; i < contour.ends.size(); ++i) {
+        rings.push_back(PolygonLine(contour, first, contour.ends[i]));
+        first = contour.ends[i] + 1;
+    }
+    return rings;
+}
+
+// A point of the shell's own frame in the contour plane's frame.
+API_Coord3D IntoPlane(const double (&t)[12], const API_Coord3D& p)
+{
+    const double x = p.x - t[3], y = p.y - t[7], z = p.z - t[11];
+    const double det = LinearDeterminant(t);
+    return {(x * (t[5] * t[10] - t[6] * t[9]) - t[1] * (y * t[10] - t[6] * z) + t[2] * (y * t[9] - t[5] * z)) / det,
+            (t[0] * (y * t[10] - t[6] * z) - x * (t[4] * t[10] - t[6] * t[8]) + t[2] * (t[4] * z - y * t[8])) / det,
+            (t[0] * (t[5] * z - y * t[9]) - t[1] * (t[4] * z - y * t[8]) + x * (t[4] * t[9] - t[5] * t[8])) / det};
+}
+
+bool OnRings(const std::vector<std::vector<API_Coord>>& rings, const API_Coord& p)
+{
+    constexpr double Tolerance = 1e-9;
+    for (const auto& ring : rings)
+        for (std::size_t i = 0; i + 1 < ring.size(); ++i) {
+            const double ex = ring[i + 1].x - ring[i].x, ey = ring[i + 1].y - ring[i].y;
+            const double length2 = ex * ex + ey * ey;
+            const double t = length2 > 0.0 ? std::clamp(((p.x - ring[i].x) * ex + (p.y - ring[i].y) * ey) / length2, 0.0, 1.0) : 0.0;
+            if (std::hypot(ring[i].x + t * ex - p.x, ring[i].y + t * ey - p.y) <= Tolerance) return true;
+        }
+    return false;
+}
+
+// Even-odd inside, the rings' own edges counting as inside.
+bool InsideRings(const std::vector<std::vector<API_Coord>>& rings, const API_Coord& p)
+{
+    if (OnRings(rings, p)) return true;
+    bool inside = false;
+    for (const auto& ring : rings)
+        for (std::size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
+            const API_Coord& a = ring[i];
+            const API_Coord& b = ring[j];
+            if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y)) inside = !inside;
+        }
+    return inside;
+}
+
+// Where the plan segment a-b crosses the rings' edges, as parameters along it.
+std::vector<double> Crossings(const std::vector<std::vector<API_Coord>>& rings, const API_Coord& a, const API_Coord& b)
+{
+    std::vector<double> ts;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    for (const auto& ring : rings)
+        for (std::size_t i = 0; i + 1 < ring.size(); ++i) {
+            const double ex = ring[i + 1].x - ring[i].x, ey = ring[i + 1].y - ring[i].y;
+            const double denominator = dx * ey - dy * ex;
+            if (std::fabs(denominator) < 1e-15) continue;
+            const double wx = ring[i].x - a.x, wy = ring[i].y - a.y;
+            const double t = (wx * ey - wy * ex) / denominator, u = (wx * dy - wy * dx) / denominator;
+            if (t > 0.0 && t < 1.0 && u >= 0.0 && u <= 1.0) ts.push_back(t);
+        }
+    return ts;
+}
+
+// The pieces of the segment that lie inside the contour, seen across its plane.
+void AddClipped(const ShellPolygon& contour, const std::vector<std::vector<API_Coord>>& rings, const API_Coord3D& a,
+                const API_Coord3D& b, std::vector<ShellEdge>& edges)
+{
+    const API_Coord3D qa = IntoPlane(contour.plane, a), qb = IntoPlane(contour.plane, b);
+    std::vector<double> ts = Crossings(rings, {qa.x, qa.y}, {qb.x, qb.y});
+    ts.push_back(0.0);
+    ts.push_back(1.0);
+    std::sort(ts.begin(), ts.end());
+    const auto at = [](const API_Coord3D& p, const API_Coord3D& q, double t) {
+        return API_Coord3D {p.x + (q.x - p.x) * t, p.y + (q.y - p.y) * t, p.z + (q.z - p.z) * t};
+    };
+    for (std::size_t i = 0; i + 1 < ts.size(); ++i) {
+        if (ts[i + 1] - ts[i] < 1e-12) continue;
+        const API_Coord3D middle = at(qa, qb, (ts[i] + ts[i + 1]) / 2.0);
+        if (InsideRings(rings, {middle.x, middle.y})) edges.push_back({at(a, b, ts[i]), at(a, b, ts[i + 1])});
+    }
 }
 
 }  // namespace
@@ -167,63 +311,36 @@ void ForgetShellMemo(API_ElementMemo& memo)
     memo.shellContours = nullptr;
 }
 
-std::vector<std::vector<API_Coord3D>> ShellSurface(const StoredElement& element, double storeyLevel)
+std::vector<ShellEdge> ShellEdges(const StoredElement& element, double storeyLevel)
 {
-    const API_ShellType& shell = element.record.shell;
-    const auto& shapes = element.shell.shapes;
-    std::vector<std::vector<API_Coord3D>> rows;
-    if (shapes.empty()) return rows;
-    const std::vector<API_Coord> profile = ShapeLine(shapes[0]);
-    switch (shell.shellClass) {
-    case 0: {
-        // The shape stands across the extrusion: x to its left, y up.
-        const API_Coord3D& d = shell.extruded.extrudedDirection;
-        const double length = std::hypot(d.x, d.y);
-        if (length < 1e-9) return rows;
-        const API_Coord3D across {-d.y / length, d.x / length, 0.0};
-        for (const double t : {0.0, 1.0}) {
-            rows.emplace_back();
-            for (const API_Coord& p : profile)
-                rows.back().push_back({shell.extruded.begC.x + p.x * across.x + t * d.x, shell.extruded.begC.y + p.x * across.y + t * d.y,
-                                       shell.extruded.begC.z + p.y + t * d.z});
+    const std::vector<std::vector<API_Coord3D>> rows = LocalSurface(element);
+    const bool clipped = element.record.shell.hasContour && !element.shell.contours.empty();
+    const std::vector<std::vector<API_Coord>> rings = clipped ? ContourRings(element.shell.contours[0]) : std::vector<std::vector<API_Coord>> {};
+    std::vector<ShellEdge> edges;
+    const auto add = [&](const API_Coord3D& a, const API_Coord3D& b) {
+        if (clipped)
+            AddClipped(element.shell.contours[0], rings, a, b, edges);
+        else
+            edges.push_back({a, b});
+    };
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t i = 0; i < rows[r].size(); ++i) {
+            if (i + 1 < rows[r].size()) add(rows[r][i], rows[r][i + 1]);
+            if (r + 1 < rows.size() && i < rows[r + 1].size()) add(rows[r][i], rows[r + 1][i]);
         }
-        break;
-    }
-    case 1: {
-        // The shape turns about the axis frame's z axis: x along it, y away from it.
-        const API_RevolvedShellData& r = shell.revolved;
-        const double turns = std::fabs(r.revolutionAngle) / (2.0 * Pi);
-        const auto steps = static_cast<std::size_t>(std::max(1.0, std::ceil(std::max(3, r.segmentsByCircle) * turns)));
-        for (std::size_t j = 0; j <= steps; ++j) {
-            const double a = r.begAngle + r.revolutionAngle * static_cast<double>(j) / static_cast<double>(steps);
-            rows.emplace_back();
-            for (const API_Coord& p : profile) rows.back().push_back(Apply(r.axisBase, {p.y * std::cos(a), p.y * std::sin(a), p.x}));
+    for (ShellEdge& edge : edges)
+        for (API_Coord3D* p : {&edge.from, &edge.to}) {
+            *p = Apply(element.record.shell.basePlane, *p);
+            p->z += storeyLevel;
         }
-        break;
-    }
-    case 2: {
-        if (shapes.size() < 2) return rows;
-        rows.emplace_back();
-        for (const API_Coord& p : profile) rows.back().push_back(Apply(shell.ruled.plane1, {p.x, p.y, 0.0}));
-        rows.emplace_back();
-        for (const API_Coord& p : ShapeLine(shapes[1])) rows.back().push_back(Apply(shell.ruled.plane2, {p.x, p.y, 0.0}));
-        break;
-    }
-    default: return rows;
-    }
-    for (auto& row : rows)
-        for (API_Coord3D& p : row) {
-            p = Apply(shell.basePlane, p);
-            p.z += storeyLevel;
-        }
-    return rows;
+    return edges;
 }
 
 bool ShellBox(const StoredElement& shell, double storeyLevel, API_Box3D& box)
 {
     bool any = false;
-    for (const auto& row : ShellSurface(shell, storeyLevel))
-        for (const API_Coord3D& p : row) {
+    for (const ShellEdge& edge : ShellEdges(shell, storeyLevel))
+        for (const API_Coord3D& p : {edge.from, edge.to}) {
             if (!any) box = {p.x, p.y, p.z, p.x, p.y, p.z};
             any = true;
             box = {std::min(box.xMin, p.x), std::min(box.yMin, p.y), std::min(box.zMin, p.z),

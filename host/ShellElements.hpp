@@ -17,11 +17,15 @@ void FreeShellMemo(API_ElementMemo& memo);
 // Forgets them without freeing: a copy of the memo does not own them.
 void ForgetShellMemo(API_ElementMemo& memo);
 
-// The shell's surface tessellated: rows of points (project coordinates, heights
-// with the storey level added), the points of consecutive rows joined one to one.
-// A contour does not clip it.
-std::vector<std::vector<API_Coord3D>> ShellSurface(const StoredElement& shell, double storeyLevel);
+// The shell's surface tessellated, as the lines of its tessellation in project
+// coordinates (heights with the storey level added); a contour clips them to what
+// lies inside it, seen across the contour's plane.
+struct ShellEdge {
+    API_Coord3D from, to;
+};
+std::vector<ShellEdge> ShellEdges(const StoredElement& shell, double storeyLevel);
 
+// The box of the shell's edges: no box for a shell that shows nothing.
 bool ShellBox(const StoredElement& shell, double storeyLevel, API_Box3D& box);
 
 // The record's placement and the shapes' points, for the project's facts.

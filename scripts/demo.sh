@@ -4,8 +4,10 @@
 # dialog as the user opens it; a slab is measured
 # in the curve palette, which shows its items and prompt at every point; then
 # morphs are made from selected measured-point markers and drawn into
-# build/demo/morphs.png, and a measured square profile is swept along a measured
-# L into build/demo/morph-rail.png; a roof is drawn with the polygon input and a
+# build/demo/morphs.png (in 3D: build/demo/morphs-3d.png), and a measured square
+# profile is swept along a measured L into build/demo/morph-rail.png and
+# build/demo/morph-rail-3d.png; a round chapel gets a dome on its curved wall and
+# its nave a barrel vault, drawn in 3D into build/demo/domes.png; a roof is drawn with the polygon input and a
 # wall with a window measured as a trapezoid, both drawn into
 # build/demo/roof-and-wall.png;
 # cross-section profiles are made from fills, taken from the host's profile library
@@ -25,6 +27,7 @@ build/demo/bin/survanto-host --work "$PWD/build/demo/work" scenarios/demo.scn
 build/demo/bin/survanto-host scenarios/curve-slab.scn
 (cd build/demo && bin/survanto-host ../../scenarios/demo-morphs.scn)
 (cd build/demo && bin/survanto-host ../../scenarios/demo-morph-rail.scn)
+(cd build/demo && bin/survanto-host ../../scenarios/demo-domes.scn)
 (cd build/demo && bin/survanto-host ../../scenarios/demo-roof-walls.scn)
 rm -rf build/demo/profiles
 build/demo/bin/survanto-host --work "$PWD/build/demo/profiles" scenarios/demo-profiles.scn
@@ -36,7 +39,7 @@ rm -rf build/demo/pointlists
 build/demo/bin/survanto-host --work "$PWD/build/demo/pointlists" scenarios/demo-pointlists.scn
 rm -rf build/demo/photos
 build/demo/bin/survanto-host --work "$PWD/build/demo/photos" scenarios/demo-photos.scn
-echo "The demo's views: build/demo/work/orthophoto-section.png, build/demo/work/orthophoto-floorplan.png, build/demo/morphs.png, build/demo/morph-rail.png, build/demo/roof-and-wall.png"
+echo "The demo's views: build/demo/work/orthophoto-section.png, build/demo/work/orthophoto-floorplan.png, build/demo/morphs.png, build/demo/morphs-3d.png, build/demo/morph-rail.png, build/demo/morph-rail-3d.png, build/demo/domes.png, build/demo/roof-and-wall.png"
 echo "The profile previews: build/demo/profiles/*.png"
 echo "The clouds from above: build/demo/pointclouds/clouds.png"
 echo "The exported point list: build/demo/pointlists/points.xyz"

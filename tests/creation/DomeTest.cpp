@@ -204,6 +204,16 @@ TEST_F(DomeTest, SegmentClipsTheCapToTheWedgeOfTheTwoLines)
         EXPECT_NEAR(contour.coords[i + 1].y, expected[i].y, Tol) << i;
     }
     EXPECT_EQ(contour.ends[1], 4);
+    // The host shows only what lies inside the contour: the apex at (3, 4) beyond
+    // the triangle's long side x + y = 6 is cut away, the base circle is not.
+    const std::vector<SimHost::ShellEdge> edges = SimHost::ShellEdges(dome, 0.0);
+    ASSERT_FALSE(edges.empty());
+    for (const SimHost::ShellEdge& edge : edges)
+        for (const API_Coord3D& p : {edge.from, edge.to}) EXPECT_LE(p.x + p.y, 6.0 + 1e-9);
+    API_Box3D box {};
+    ASSERT_TRUE(SimHost::ElementBox(dome, 0.0, box));
+    EXPECT_NEAR(box.zMin, 3.0, Tol);
+    EXPECT_LT(box.zMax, 4.0 - 0.1);
 }
 
 TEST_F(DomeTest, NoSegmentFromParallelLinesOrALineEndAtTheCorner)
