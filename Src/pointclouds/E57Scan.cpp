@@ -42,6 +42,38 @@ struct ReadBlock {
     }
 };
 
+// The pose's twelve entries in locals: stores into the points cannot change them.
+struct PoseMatrix {
+    explicit PoseMatrix(const TRANMAT& pose)
+    {
+        for (int row = 0; row < 3; ++row)
+            for (int column = 0; column < 4; ++column) m[row][column] = pose.matrix.Get(row, column);
+    }
+
+    double m[3][4];
+};
+
+// One block's records as points in project coordinates; records marked invalid and
+// points that are no numbers are left out. Returns the points taken.
+template <bool WithColours, bool InvalidBound>
+std::size_t TakeBlock(const ReadBlock& block, std::size_t used, const PoseMatrix& pose, const ScanColours& colours, CloudPoint* taken)
+{
+    const double m00 = pose.m[0][0], m01 = pose.m[0][1], m02 = pose.m[0][2], m03 = pose.m[0][3];
+    const double m10 = pose.m[1][0], m11 = pose.m[1][1], m12 = pose.m[1][2], m13 = pose.m[1][3];
+    const double m20 = pose.m[2][0], m21 = pose.m[2][1], m22 = pose.m[2][2], m23 = pose.m[2][3];
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < used; ++i) {
+        if (InvalidBound && block.invalid[i] != 0) continue;
+        const double x = block.x[i], y = block.y[i], z = block.z[i];
+        CloudPoint& point = taken[count];
+        point.position = {m00 * x + m01 * y + m02 * z + m03, m10 * x + m11 * y + m12 * z + m13, m20 * x + m21 * y + m22 * z + m23};
+        if (!IsFinite(point.position)) continue;
+        if (WithColours) point.colour = colours.Colour(block.red[i], block.green[i], block.blue[i], block.intensity[i]);
+        ++count;
+    }
+    return count;
+}
+
 }  // namespace
 
 E57Scan::E57Scan(const e57::ImageFile& file, const e57::StructureNode& scan) : file_(&file), scan_(scan)
@@ -101,26 +133,16 @@ std::uint64_t E57Scan::Read(bool withColours, std::uint64_t recordLimit, CloudPo
         block.invalidBound = true;
     }
     e57::CompressedVectorReader reader = points.reader(block.buffers);
+    // Chosen once per scan, so the loop over the points holds no test that cannot change.
+    const auto take = withColours ? (block.invalidBound ? &TakeBlock<true, true> : &TakeBlock<true, false>)
+                                  : (block.invalidBound ? &TakeBlock<false, true> : &TakeBlock<false, false>);
+    const PoseMatrix pose(pose_);
     std::array<CloudPoint, BlockSize> taken;
     std::uint64_t records = 0, pointsSoFar = 0;
-    // The pose in locals: stores into the points cannot change them.
-    const Geometry::Matrix34& m = pose_.matrix;
-    const double m00 = m.Get(0, 0), m01 = m.Get(0, 1), m02 = m.Get(0, 2), m03 = m.Get(0, 3);
-    const double m10 = m.Get(1, 0), m11 = m.Get(1, 1), m12 = m.Get(1, 2), m13 = m.Get(1, 3);
-    const double m20 = m.Get(2, 0), m21 = m.Get(2, 1), m22 = m.Get(2, 2), m23 = m.Get(2, 3);
     while (records < recordLimit && beforeBlock(pointsSoFar)) {
         const std::size_t read = reader.read();
         const auto used = static_cast<std::size_t>(std::min<std::uint64_t>(read, recordLimit - records));
-        std::size_t count = 0;
-        for (std::size_t i = 0; i < used; ++i) {
-            if (block.invalidBound && block.invalid[i] != 0) continue;
-            const double x = block.x[i], y = block.y[i], z = block.z[i];
-            CloudPoint& point = taken[count];
-            point.position = {m00 * x + m01 * y + m02 * z + m03, m10 * x + m11 * y + m12 * z + m13, m20 * x + m21 * y + m22 * z + m23};
-            if (!IsFinite(point.position)) continue;
-            if (withColours) point.colour = colours.Colour(block.red[i], block.green[i], block.blue[i], block.intensity[i]);
-            ++count;
-        }
+        const std::size_t count = take(block, used, pose, colours, taken.data());
         records += used;
         pointsSoFar += count;
         if (count > 0) sink.Take(taken.data(), count);

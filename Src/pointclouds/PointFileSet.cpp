@@ -63,7 +63,7 @@ bool PointFileSet::Open(const PointCloudBox& box)
     char* at = header + sizeof Signature;
     for (const double value : {box.xMin, box.xMax, box.yMin, box.yMax, box.zMin, box.zMax}) PutFloat(at, value);
     for (std::uint32_t level = 0; level < levelCount_; ++level) {
-        LevelFile file {std::make_unique<CDataRecorder>(TextCode), {}};
+        LevelFile file {std::make_unique<CDataRecorder>(TextCode), std::vector<char>(CollectedBytes), 0};
         file.recorder->SetMode(CDataRecorder::ModeHostFileBinary);
         file.recorder->SetPath(FileLocation(level).ToPath().c_str());
         if (file.recorder->OpenWrite() != 0 || !file.recorder->WriteBytes(header, sizeof header)) {
@@ -80,8 +80,9 @@ void PointFileSet::Take(CloudPoint* points, std::size_t count)
     if (files_.empty()) return;
     char* at[MaxLevels] {};
     for (std::size_t level = 0; level < files_.size(); ++level) {
-        if (files_[level].block.size() < count * PointSize) files_[level].block.resize(count * PointSize);
-        at[level] = files_[level].block.data();
+        LevelFile& file = files_[level];
+        if (file.block.size() < file.used + count * PointSize) file.block.resize(file.used + count * PointSize);
+        at[level] = file.block.data() + file.used;
     }
     for (std::size_t i = 0; i < count; ++i) {
         const CloudPoint& point = points[i];
@@ -95,15 +96,24 @@ void PointFileSet::Take(CloudPoint* points, std::size_t count)
         *out++ = static_cast<char>(ColourByte(point.colour.f_blue));
     }
     for (std::size_t level = 0; level < files_.size(); ++level) {
-        const auto bytes = static_cast<std::size_t>(at[level] - files_[level].block.data());
-        if (!files_[level].recorder->WriteBytes(files_[level].block.data(), bytes)) failed_ = true;
+        LevelFile& file = files_[level];
+        file.used = static_cast<std::size_t>(at[level] - file.block.data());
+        if (file.used >= CollectedBytes) WriteCollected(file);
     }
+}
+
+void PointFileSet::WriteCollected(LevelFile& file)
+{
+    if (file.used > 0 && !file.recorder->WriteBytes(file.block.data(), file.used)) failed_ = true;
+    file.used = 0;
 }
 
 bool PointFileSet::Close()
 {
-    for (LevelFile& file : files_)
+    for (LevelFile& file : files_) {
+        WriteCollected(file);
         if (file.recorder->Close() != 0) failed_ = true;
+    }
     const bool whole = !failed_ && files_.size() == levelCount_;
     files_.clear();
     return whole;

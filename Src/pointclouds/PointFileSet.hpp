@@ -39,10 +39,16 @@ public:
     bool Close();
 
 private:
+    // Points are collected up to this many bytes a level before they are written.
+    static constexpr std::size_t CollectedBytes = 256 * 1024;
+
     struct LevelFile {
         std::unique_ptr<CDataRecorder> recorder;
         std::vector<char> block;
+        std::size_t used = 0;
     };
+
+    void WriteCollected(LevelFile& file);
 
     IO::Location folder_;
     std::string name_;

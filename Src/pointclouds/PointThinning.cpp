@@ -1,6 +1,5 @@
 #include "pointclouds/PointThinning.hpp"
 
-
 namespace {
 
 // Distances are compared squared; no point lies within a distance of 0 or less.
@@ -23,18 +22,3 @@ PointThinning PointThinning::ByDistance(const API_Coord3D& scanner, double dista
 PointThinning PointThinning::ByIndex() { return PointThinning(3); }
 
 void PointThinning::Restart() { index_ = within75_ = within50_ = within25_ = 0; }
-
-std::uint32_t PointThinning::NextLevel(const API_Coord3D& point)
-{
-    if (levelCount_ == 1) return 0;
-    if (levelCount_ == 3) {
-        const std::uint64_t place = index_++ % 4;
-        return place < 2 ? 0 : static_cast<std::uint32_t>(place - 1);
-    }
-    const double dx = point.x - scanner_.x, dy = point.y - scanner_.y, dz = point.z - scanner_.z;
-    const double squared = dx * dx + dy * dy + dz * dz;
-    if (squared < squared75_) return within75_++ % 4 == 0 ? 0 : 1;
-    if (squared < squared50_) return within50_++ % 2 == 0 ? 0 : 1;
-    if (squared < squared25_) return within25_++ % 4 == 0 ? 1 : 0;
-    return 0;
-}

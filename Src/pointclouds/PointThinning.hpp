@@ -18,7 +18,21 @@ public:
     std::uint32_t LevelCount() const { return levelCount_; }
     // Starts the cloud again from its first point.
     void Restart();
-    std::uint32_t NextLevel(const API_Coord3D& point);
+    // Inline: it runs once for every point of the cloud.
+    std::uint32_t NextLevel(const API_Coord3D& point)
+    {
+        if (levelCount_ == 1) return 0;
+        if (levelCount_ == 3) {
+            const std::uint64_t place = index_++ % 4;
+            return place < 2 ? 0 : static_cast<std::uint32_t>(place - 1);
+        }
+        const double dx = point.x - scanner_.x, dy = point.y - scanner_.y, dz = point.z - scanner_.z;
+        const double squared = dx * dx + dy * dy + dz * dz;
+        if (squared < squared75_) return within75_++ % 4 == 0 ? 0 : 1;
+        if (squared < squared50_) return within50_++ % 2 == 0 ? 0 : 1;
+        if (squared < squared25_) return within25_++ % 4 == 0 ? 1 : 0;
+        return 0;
+    }
 
 private:
     explicit PointThinning(std::uint32_t levelCount) : levelCount_(levelCount) {}
