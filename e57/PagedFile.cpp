@@ -37,6 +37,7 @@ void PagedFile::close() {
     for (auto& window : windows_) {
         window = Window{};
     }
+    verified_.clear();
 }
 
 void PagedFile::requireOpen() const {
@@ -94,28 +95,27 @@ void PagedFile::load(Window& window, std::uint64_t index) {
     window.index = UINT64_MAX;
     window.pageCount = std::min(kWindowPages, totalPages - first);
     window.bytes.resize(kWindowPages * kPageSize);
-    window.checked.assign(kWindowPages, false);
+    window.verified = nullptr;
     readFully(first * kPageSize, window.bytes.data(), window.pageCount * kPageSize);
+    window.verified = &verified_[index];
     window.index = index;
 }
 
 void PagedFile::checkPage(Window& window, std::uint64_t page, bool always) {
     const std::uint64_t slot = page - window.index * kWindowPages;
-    if (window.checked[slot]) return;
-    if (always || selectedForCheck(page)) {
-        const unsigned char* bytes = window.bytes.data() + slot * kPageSize;
-        const std::uint32_t computed = Crc32c::compute(bytes, kPayloadSize);
-        const std::uint32_t stored = (std::uint32_t{bytes[1020]} << 24) | (std::uint32_t{bytes[1021]} << 16) |
-                                     (std::uint32_t{bytes[1022]} << 8) | std::uint32_t{bytes[1023]};
-        if (computed != stored) {
-            char text[160];
-            std::snprintf(text, sizeof text, "page %llu (offset %llu): stored 0x%08X, computed 0x%08X",
-                          static_cast<unsigned long long>(page), static_cast<unsigned long long>(page * kPageSize),
-                          stored, computed);
-            throw E57Exception(ErrorCode::BadChecksum, path_ + ": " + text);
-        }
+    if (window.verified->test(slot) || !(always || selectedForCheck(page))) return;
+    const unsigned char* bytes = window.bytes.data() + slot * kPageSize;
+    const std::uint32_t computed = Crc32c::compute(bytes, kPayloadSize);
+    const std::uint32_t stored = (std::uint32_t{bytes[1020]} << 24) | (std::uint32_t{bytes[1021]} << 16) |
+                                 (std::uint32_t{bytes[1022]} << 8) | std::uint32_t{bytes[1023]};
+    if (computed != stored) {
+        char text[160];
+        std::snprintf(text, sizeof text, "page %llu (offset %llu): stored 0x%08X, computed 0x%08X",
+                      static_cast<unsigned long long>(page), static_cast<unsigned long long>(page * kPageSize), stored,
+                      computed);
+        throw E57Exception(ErrorCode::BadChecksum, path_ + ": " + text);
     }
-    window.checked[slot] = true;
+    window.verified->set(slot);
 }
 
 void PagedFile::verifyPage(std::uint64_t page) {

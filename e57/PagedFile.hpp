@@ -1,9 +1,11 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace e57 {
@@ -13,7 +15,8 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the E57 reader needs a
 
 // Read-only access to the 1024-byte checksummed pages of an E57 file, addressed by
 // logical offset (checksums stripped). Pages are read in large windows, and each
-// page's checksum is verified once, when it is first used, if the policy selects it.
+// page's checksum is verified once, when it is first used, if the policy selects it;
+// a page read again in a later window (a second pass over a scan) is not verified again.
 class PagedFile {
 public:
     static constexpr std::uint64_t kPageSize = 1024;
@@ -52,7 +55,8 @@ private:
         std::uint64_t pageCount = 0;
         std::uint64_t lastUse = 0;
         std::vector<unsigned char> bytes;
-        std::vector<bool> checked;
+        // The verified pages of this window, kept in `verified_` beyond its eviction.
+        std::bitset<kWindowPages>* verified = nullptr;
     };
 
     Window& windowFor(std::uint64_t page);
@@ -70,6 +74,8 @@ private:
     std::uint64_t logicalSize_ = 0;
     std::uint64_t useCounter_ = 0;
     std::array<Window, kWindowCount> windows_;
+    // By window index, for the windows read so far: a few bytes for every 256 KB read.
+    std::unordered_map<std::uint64_t, std::bitset<kWindowPages>> verified_;
 };
 
 }  // namespace e57

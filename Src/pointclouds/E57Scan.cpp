@@ -25,7 +25,7 @@ double NumberOf(const e57::Node& node)
 
 double Child(const e57::StructureNode& structure, const char* name) { return NumberOf(structure.get(name)); }
 
-bool IsFinite(const API_Coord3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+bool IsFinite(const API_Coord3D& p) { return std::isfinite(p.x) & std::isfinite(p.y) & std::isfinite(p.z); }
 
 // The buffers of one reading: coordinates, and colours, intensity and invalid state
 // where the scan has them and they are asked for.
@@ -61,15 +61,16 @@ std::size_t TakeBlock(const ReadBlock& block, std::size_t used, const PoseMatrix
     const double m00 = pose.m[0][0], m01 = pose.m[0][1], m02 = pose.m[0][2], m03 = pose.m[0][3];
     const double m10 = pose.m[1][0], m11 = pose.m[1][1], m12 = pose.m[1][2], m13 = pose.m[1][3];
     const double m20 = pose.m[2][0], m21 = pose.m[2][1], m22 = pose.m[2][2], m23 = pose.m[2][3];
+    // Every record is written to the next free place and counted only when it stays:
+    // the loop does not branch on the data.
     std::size_t count = 0;
     for (std::size_t i = 0; i < used; ++i) {
-        if (InvalidBound && block.invalid[i] != 0) continue;
         const double x = block.x[i], y = block.y[i], z = block.z[i];
         CloudPoint& point = taken[count];
         point.position = {m00 * x + m01 * y + m02 * z + m03, m10 * x + m11 * y + m12 * z + m13, m20 * x + m21 * y + m22 * z + m23};
-        if (!IsFinite(point.position)) continue;
         if (WithColours) point.colour = colours.Colour(block.red[i], block.green[i], block.blue[i], block.intensity[i]);
-        ++count;
+        const bool valid = !InvalidBound || block.invalid[i] == 0;
+        count += static_cast<std::size_t>(valid & IsFinite(point.position));
     }
     return count;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <algorithm>
+
 #include "API/Attributes.hpp"
 #include "e57/StructureNode.hpp"
 
@@ -35,8 +37,8 @@ private:
         double Byte(double value) const
         {
             if (!defined) return 0.0;
-            const double scaled = (value - low) * factor;
-            return scaled > 255.0 ? 255.0 : (scaled >= 0.0 ? scaled : 0.0);
+            // A max and a min, no branch; a NaN gives 0.
+            return std::min(std::max(0.0, (value - low) * factor), 255.0);
         }
     };
 
