@@ -8,6 +8,7 @@
 #include "HostFiles.hpp"
 #include "LibraryServices.hpp"
 #include "MorphBodies.hpp"
+#include "ShellElements.hpp"
 
 namespace SimHost {
 
@@ -193,6 +194,8 @@ StoredElement ElementFrom(const json& in)
         throw std::runtime_error("a morph without a usable body");
     for (const json& shape : in.value("shellShapes", json::array())) element.shell.shapes.push_back(ShellPolygonFrom(shape));
     for (const json& contour : in.value("shellContours", json::array())) element.shell.contours.push_back(ShellPolygonFrom(contour));
+    if (element.record.header.typeID == API_ShellID && !IsSoundShellGeometry(element.record, element.shell))
+        throw std::runtime_error("a shell whose shapes or contour cannot be read");
     element.observed = in.value("observed", false);
     for (const json& link : in.value("links", json::array()))
         element.links.push_back({GuidFrom(link.at("to"), "a link's element"), link.at("flags").get<std::uint32_t>()});

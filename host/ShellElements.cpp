@@ -34,28 +34,19 @@ bool Finite(const double* values, std::size_t count)
 }
 
 // Coordinates and ends from entry 1, ends rising within the coordinates, arcs
-// between coordinates, every value finite.
-bool TakePolygon(const API_Polygon& counts, GSHandle coords, GSHandle ends, GSHandle arcs, ShellPolygon& polygon)
+// between coordinates, flags for every coordinate or none, every value finite.
+bool IsSoundPolygon(const ShellPolygon& polygon)
 {
-    if (counts.nCoords < 2 || counts.nSubPolys < 1 || counts.nArcs < 0) return false;
-    if (!Read(coords, counts.nCoords + 1, polygon.coords) || !Read(ends, counts.nSubPolys + 1, polygon.ends) ||
-        !Read(arcs, counts.nArcs, polygon.arcs))
-        return false;
+    if (polygon.coords.size() < 3 || polygon.ends.size() < 2) return false;
+    const auto count = static_cast<std::int32_t>(polygon.coords.size() - 1);
     for (std::size_t i = 1; i < polygon.coords.size(); ++i)
         if (!std::isfinite(polygon.coords[i].x) || !std::isfinite(polygon.coords[i].y)) return false;
     for (std::size_t i = 1; i < polygon.ends.size(); ++i)
-        if (polygon.ends[i] <= polygon.ends[i - 1] || polygon.ends[i] > counts.nCoords) return false;
+        if (polygon.ends[i] <= polygon.ends[i - 1] || polygon.ends[i] < 1 || polygon.ends[i] > count) return false;
     for (const API_PolyArc& arc : polygon.arcs)
-        if (arc.begIndex < 1 || arc.endIndex < 1 || arc.begIndex > counts.nCoords || arc.endIndex > counts.nCoords ||
-            !std::isfinite(arc.arcAngle))
+        if (arc.begIndex < 1 || arc.endIndex < 1 || arc.begIndex > count || arc.endIndex > count || !std::isfinite(arc.arcAngle))
             return false;
-    return true;
-}
-
-bool TakeShape(const API_Polygon& counts, const API_ShellShapeHandles& handles, ShellPolygon& polygon)
-{
-    if (!TakePolygon(counts, handles.coords, handles.pends, handles.parcs, polygon)) return false;
-    return handles.bodyFlags == nullptr || Read(handles.bodyFlags, counts.nCoords + 1, polygon.bodyFlags);
+    return polygon.bodyFlags.empty() || polygon.bodyFlags.size() == polygon.coords.size();
 }
 
 double LinearDeterminant(const double (&t)[12])
@@ -63,19 +54,41 @@ double LinearDeterminant(const double (&t)[12])
     return t[0] * (t[5] * t[10] - t[6] * t[9]) - t[1] * (t[4] * t[10] - t[6] * t[8]) + t[2] * (t[4] * t[9] - t[5] * t[8]);
 }
 
+// A sound polygon of at least four coordinates whose sub-polygons each close
+// after three edges or more, on a plane that can be turned back.
+bool IsSoundContour(const ShellPolygon& contour)
+{
+    if (contour.coords.size() < 5 || !IsSoundPolygon(contour) || !Finite(contour.plane, 12) ||
+        std::fabs(LinearDeterminant(contour.plane)) < 1e-12)
+        return false;
+    std::int32_t first = 1;
+    for (std::size_t i = 1; i < contour.ends.size(); ++i) {
+        const API_Coord& a = contour.coords[static_cast<std::size_t>(first)];
+        const API_Coord& b = contour.coords[static_cast<std::size_t>(contour.ends[i])];
+        if (contour.ends[i] - first < 3 || a.x != b.x || a.y != b.y) return false;
+        first = contour.ends[i] + 1;
+    }
+    return true;
+}
+
+bool ReadPolygon(const API_Polygon& counts, GSHandle coords, GSHandle ends, GSHandle arcs, ShellPolygon& polygon)
+{
+    return counts.nCoords >= 2 && counts.nSubPolys >= 1 && counts.nArcs >= 0 && Read(coords, counts.nCoords + 1, polygon.coords) &&
+           Read(ends, counts.nSubPolys + 1, polygon.ends) && Read(arcs, counts.nArcs, polygon.arcs);
+}
+
+bool TakeShape(const API_Polygon& counts, const API_ShellShapeHandles& handles, ShellPolygon& polygon)
+{
+    if (!ReadPolygon(counts, handles.coords, handles.pends, handles.parcs, polygon)) return false;
+    if (handles.bodyFlags != nullptr && !Read(handles.bodyFlags, counts.nCoords + 1, polygon.bodyFlags)) return false;
+    return IsSoundPolygon(polygon);
+}
+
 bool TakeContour(const API_ShellContour& contour, ShellPolygon& polygon)
 {
-    if (contour.poly.nCoords < 4 || !Finite(contour.plane, 12) || std::fabs(LinearDeterminant(contour.plane)) < 1e-12) return false;
-    if (!TakePolygon(contour.poly, contour.coords, contour.pends, contour.parcs, polygon)) return false;
-    std::int32_t first = 1;
-    for (std::size_t i = 1; i < polygon.ends.size(); ++i) {
-        const API_Coord& a = polygon.coords[static_cast<std::size_t>(first)];
-        const API_Coord& b = polygon.coords[static_cast<std::size_t>(polygon.ends[i])];
-        if (polygon.ends[i] - first < 3 || a.x != b.x || a.y != b.y) return false;
-        first = polygon.ends[i] + 1;
-    }
+    if (!ReadPolygon(contour.poly, contour.coords, contour.pends, contour.parcs, polygon)) return false;
     std::copy(std::begin(contour.plane), std::end(contour.plane), std::begin(polygon.plane));
-    return true;
+    return IsSoundContour(polygon);
 }
 
 bool RecordIsFinite(const API_ShellType& s)
@@ -261,6 +274,16 @@ void AddClipped(const ShellPolygon& contour, const std::vector<std::vector<API_C
     }
 }
 
+std::size_t ShapeCount(std::int32_t shellClass)
+{
+    switch (shellClass) {
+    case 0:
+    case 1: return 1;
+    case 2: return 2;
+    default: return 0;
+    }
+}
+
 }  // namespace
 
 bool TakeShellGeometry(const API_Element& element, const API_ElementMemo* memo, ShellGeometry& geometry)
@@ -285,6 +308,16 @@ bool TakeShellGeometry(const API_Element& element, const API_ElementMemo* memo, 
     }
     geometry = std::move(taken);
     return true;
+}
+
+bool IsSoundShellGeometry(const API_Element& element, const ShellGeometry& geometry)
+{
+    const API_ShellType& shell = element.shell;
+    const std::size_t shapes = ShapeCount(shell.shellClass);
+    if (shapes == 0 || !RecordIsFinite(shell) || geometry.shapes.size() != shapes) return false;
+    if (geometry.contours.size() != (shell.hasContour ? 1u : 0u)) return false;
+    return std::all_of(geometry.shapes.begin(), geometry.shapes.end(), IsSoundPolygon) &&
+           std::all_of(geometry.contours.begin(), geometry.contours.end(), IsSoundContour);
 }
 
 void FreeShellMemo(API_ElementMemo& memo)

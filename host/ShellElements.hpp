@@ -12,6 +12,10 @@ namespace SimHost {
 // class this host does not know.
 bool TakeShellGeometry(const API_Element& element, const API_ElementMemo* memo, ShellGeometry& geometry);
 
+// The same checks for geometry that comes from elsewhere (a saved project): the
+// shapes the class asks for, a contour exactly when the record says so.
+bool IsSoundShellGeometry(const API_Element& element, const ShellGeometry& geometry);
+
 // Frees the memo's shell handles and contour and forgets them.
 void FreeShellMemo(API_ElementMemo& memo);
 // Forgets them without freeing: a copy of the memo does not own them.

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "CDataStore.hpp"
 #include "HostFiles.hpp"
 #include "InProcessHost.hpp"
@@ -79,6 +81,21 @@ SimHost::StoredElement SampleMorph()
     morph.memo.morphBody.polygons = {{{1, 2, 3}, 0}};
     morph.memo.morphMaterialMapTable = {{7, true}};
     return morph;
+}
+
+// A dome's revolved shell: one shape of two points.
+SimHost::StoredElement SampleShell()
+{
+    SimHost::StoredElement shell;
+    shell.record.header.typeID = API_ShellID;
+    shell.record.header.guid = APIGuidFromString("{5EED0004-51D0-4000-8000-53696D487374}");
+    shell.record.shell.shellClass = 1;
+    shell.record.shell.revolved.revolutionAngle = 6.283185307179586;
+    SimHost::ShellPolygon shape;
+    shape.coords = {{0, 0}, {0, 2}, {2, 0}};
+    shape.ends = {0, 2};
+    shell.shell.shapes = {shape};
+    return shell;
 }
 
 class ProjectFileTest : public ::testing::Test {
@@ -210,6 +227,22 @@ TEST_F(ProjectFileTest, ABrokenProjectFileIsRefusedWithItsReason)
     SimHost::ProjectModel model;
     EXPECT_FALSE(SimHost::ReadProjectFile(path, model, error));
     EXPECT_NE(error.find("a morph without a usable body"), std::string::npos) << error;
+    // A shell whose shape ends past its coordinates would be read out of bounds; a
+    // contour the record does not ask for is not the shell that was saved.
+    SimHost::ProjectModel withShell;
+    withShell.content.elements.push_back(SampleShell());
+    ASSERT_TRUE(SimHost::SaveProjectFile(withShell, path, error)) << error;
+    ASSERT_TRUE(SimHost::ReadProjectFile(path, model, error)) << error;
+    ASSERT_TRUE(SimHost::ReadWholeFile(path, text));
+    const nlohmann::json saved = nlohmann::json::parse(text);
+    for (const auto& tamper : {+[](nlohmann::json& shell) { shell["shellShapes"][0]["ends"][1] = 9; },
+                               +[](nlohmann::json& shell) { shell["shellContours"] = shell["shellShapes"]; }}) {
+        nlohmann::json broken = saved;
+        tamper(broken["elements"][0]);
+        std::ofstream(path, std::ios::trunc) << broken.dump();
+        EXPECT_FALSE(SimHost::ReadProjectFile(path, model, error));
+        EXPECT_NE(error.find("a shell whose shapes or contour cannot be read"), std::string::npos) << error;
+    }
     EXPECT_FALSE(SimHost::ReadProjectFile(work.path() + "/missing.json", model, error));
     EXPECT_EQ(error, "cannot read project file " + work.path() + "/missing.json");
 }
