@@ -29,8 +29,12 @@ public:
     {
         if (count == 0) return;
         std::size_t i = 0;
-        if (points_ == 0) box_.Add(points[i++].position, true);
-        for (; i < count; ++i) box_.Add(points[i].position, false);
+        // A local box: a store into the caller's could change the points as far as the
+        // compiler knows, and every point would be loaded again.
+        PointCloudBox box = box_;
+        if (points_ == 0) box.Add(points[i++].position, true);
+        for (; i < count; ++i) box.Add(points[i].position, false);
+        box_ = box;
         points_ += count;
     }
 

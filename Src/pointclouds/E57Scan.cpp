@@ -42,33 +42,49 @@ struct ReadBlock {
     }
 };
 
-// The pose's twelve entries in locals: stores into the points cannot change them.
-struct PoseMatrix {
+// The pose as twelve numbers, applied to whole arrays of coordinates.
+class PoseMatrix {
+public:
     explicit PoseMatrix(const TRANMAT& pose)
     {
         for (int row = 0; row < 3; ++row)
-            for (int column = 0; column < 4; ++column) m[row][column] = pose.matrix.Get(row, column);
+            for (int column = 0; column < 4; ++column) m_[row][column] = pose.matrix.Get(row, column);
     }
 
-    double m[3][4];
+    // In place; the entries in locals, so that the stores cannot change them and the
+    // compiler vectorizes the loop.
+    void Apply(double* x, double* y, double* z, std::size_t count) const
+    {
+        const double m00 = m_[0][0], m01 = m_[0][1], m02 = m_[0][2], m03 = m_[0][3];
+        const double m10 = m_[1][0], m11 = m_[1][1], m12 = m_[1][2], m13 = m_[1][3];
+        const double m20 = m_[2][0], m21 = m_[2][1], m22 = m_[2][2], m23 = m_[2][3];
+        for (std::size_t i = 0; i < count; ++i) {
+            const double px = x[i], py = y[i], pz = z[i];
+            x[i] = m00 * px + m01 * py + m02 * pz + m03;
+            y[i] = m10 * px + m11 * py + m12 * pz + m13;
+            z[i] = m20 * px + m21 * py + m22 * pz + m23;
+        }
+    }
+
+private:
+    double m_[3][4];
 };
 
 // One block's records as points in project coordinates; records marked invalid and
-// points that are no numbers are left out. Returns the points taken.
+// points that are no numbers are left out. Returns the points taken. The block's
+// arrays are worked on in place first, then the points that stay are gathered.
 template <bool WithColours, bool InvalidBound>
-std::size_t TakeBlock(const ReadBlock& block, std::size_t used, const PoseMatrix& pose, const ScanColours& colours, CloudPoint* taken)
+std::size_t TakeBlock(ReadBlock& block, std::size_t used, const PoseMatrix& pose, const ScanColours& colours, CloudPoint* taken)
 {
-    const double m00 = pose.m[0][0], m01 = pose.m[0][1], m02 = pose.m[0][2], m03 = pose.m[0][3];
-    const double m10 = pose.m[1][0], m11 = pose.m[1][1], m12 = pose.m[1][2], m13 = pose.m[1][3];
-    const double m20 = pose.m[2][0], m21 = pose.m[2][1], m22 = pose.m[2][2], m23 = pose.m[2][3];
+    pose.Apply(block.x.data(), block.y.data(), block.z.data(), used);
+    if (WithColours) colours.Components(block.red.data(), block.green.data(), block.blue.data(), block.intensity.data(), used);
     // Every record is written to the next free place and counted only when it stays:
     // the loop does not branch on the data.
     std::size_t count = 0;
     for (std::size_t i = 0; i < used; ++i) {
-        const double x = block.x[i], y = block.y[i], z = block.z[i];
         CloudPoint& point = taken[count];
-        point.position = {m00 * x + m01 * y + m02 * z + m03, m10 * x + m11 * y + m12 * z + m13, m20 * x + m21 * y + m22 * z + m23};
-        if (WithColours) point.colour = colours.Colour(block.red[i], block.green[i], block.blue[i], block.intensity[i]);
+        point.position = {block.x[i], block.y[i], block.z[i]};
+        if (WithColours) point.colour = {block.red[i], block.green[i], block.blue[i]};
         const bool valid = !InvalidBound || block.invalid[i] == 0;
         count += static_cast<std::size_t>(valid & IsFinite(point.position));
     }

@@ -78,28 +78,33 @@ bool PointFileSet::Open(const PointCloudBox& box)
 void PointFileSet::Take(CloudPoint* points, std::size_t count)
 {
     if (files_.empty()) return;
+    const auto levels = static_cast<std::uint32_t>(files_.size());
     char* at[MaxLevels] {};
-    for (std::size_t level = 0; level < files_.size(); ++level) {
+    // Each level's collected points go out before a block that might not fit, so the
+    // collection keeps its size.
+    for (std::size_t level = 0; level < levels; ++level) {
         LevelFile& file = files_[level];
-        if (file.block.size() < file.used + count * PointSize) file.block.resize(file.used + count * PointSize);
+        if (file.used + count * PointSize > file.block.size()) WriteCollected(file);
+        if (count * PointSize > file.block.size()) file.block.resize(count * PointSize);
         at[level] = file.block.data() + file.used;
     }
+    // In locals: a store through a char pointer could change any member.
+    const double xMin = box_.xMin, yMin = box_.yMin, zMin = box_.zMin;
     for (std::size_t i = 0; i < count; ++i) {
         const CloudPoint& point = points[i];
-        const std::uint32_t level = point.level < files_.size() ? point.level : 0;
-        char*& out = at[level];
-        PutFloat(out, point.position.x - box_.xMin);
-        PutFloat(out, point.position.y - box_.yMin);
-        PutFloat(out, point.position.z - box_.zMin);
+        const std::uint32_t level = point.level < levels ? point.level : 0;
+        char record[PointSize];
+        char* out = record;
+        PutFloat(out, point.position.x - xMin);
+        PutFloat(out, point.position.y - yMin);
+        PutFloat(out, point.position.z - zMin);
         *out++ = static_cast<char>(ColourByte(point.colour.f_red));
         *out++ = static_cast<char>(ColourByte(point.colour.f_green));
-        *out++ = static_cast<char>(ColourByte(point.colour.f_blue));
+        *out = static_cast<char>(ColourByte(point.colour.f_blue));
+        std::memcpy(at[level], record, PointSize);
+        at[level] += PointSize;
     }
-    for (std::size_t level = 0; level < files_.size(); ++level) {
-        LevelFile& file = files_[level];
-        file.used = static_cast<std::size_t>(at[level] - file.block.data());
-        if (file.used >= CollectedBytes) WriteCollected(file);
-    }
+    for (std::size_t level = 0; level < levels; ++level) files_[level].used = static_cast<std::size_t>(at[level] - files_[level].block.data());
 }
 
 void PointFileSet::WriteCollected(LevelFile& file)

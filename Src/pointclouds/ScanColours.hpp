@@ -1,5 +1,6 @@
 #pragma once
 #include <algorithm>
+#include <cstddef>
 
 #include "API/Attributes.hpp"
 #include "e57/StructureNode.hpp"
@@ -17,13 +18,10 @@ public:
     // Whether the field of that colour channel (0 red, 1 green, 2 blue) is defined.
     bool HasChannel(int channel) const { return channels_[channel].defined; }
 
-    // From the values as read (scaled, as doubles); missing fields read as 0.
-    API_RGBColor Colour(double red, double green, double blue, double intensity) const
-    {
-        if (hasColour_) return {channels_[0].Byte(red), channels_[1].Byte(green), channels_[2].Byte(blue)};
-        const double grey = hasIntensity_ ? intensity_.Byte(intensity) : MidGrey;
-        return {grey, grey, grey};
-    }
+    // The components of a block of records, in place: the colour arrays hold the
+    // values as read (scaled, as doubles; 0 for a field that is not read) and receive
+    // the components; the intensity array is only read.
+    void Components(double* red, double* green, double* blue, const double* intensity, std::size_t count) const;
 
 private:
     static constexpr double MidGrey = 128.0;
@@ -34,11 +32,14 @@ private:
         double low = 0.0;
         double factor = 1.0;
 
-        double Byte(double value) const
+        // A loop of a max and a min, no branch, that the compiler vectorizes; a NaN gives 0.
+        void Apply(const double* values, double* components, std::size_t count) const
         {
-            if (!defined) return 0.0;
-            // A max and a min, no branch; a NaN gives 0.
-            return std::min(std::max(0.0, (value - low) * factor), 255.0);
+            if (!defined) {
+                std::fill(components, components + count, 0.0);
+                return;
+            }
+            for (std::size_t i = 0; i < count; ++i) components[i] = std::min(std::max(0.0, (values[i] - low) * factor), 255.0);
         }
     };
 

@@ -126,8 +126,11 @@ public:
     {
         if (count == 0) return;
         std::size_t i = 0;
-        if (this->count == 0) box.Add(points[i++].position, true);
-        for (; i < count; ++i) box.Add(points[i].position, false);
+        // In a local, as the import takes its box.
+        PointCloudBox local = box;
+        if (this->count == 0) local.Add(points[i++].position, true);
+        for (; i < count; ++i) local.Add(points[i].position, false);
+        box = local;
         this->count += count;
     }
     PointCloudBox box;
