@@ -66,24 +66,35 @@ public:
         }
     }
 
+    API_Coord3D Transformed(double x, double y, double z) const
+    {
+        return {m_[0][0] * x + m_[0][1] * y + m_[0][2] * z + m_[0][3], m_[1][0] * x + m_[1][1] * y + m_[1][2] * z + m_[1][3],
+                m_[2][0] * x + m_[2][1] * y + m_[2][2] * z + m_[2][3]};
+    }
+
 private:
     double m_[3][4];
 };
 
 // One block's records as points in project coordinates; records marked invalid and
-// points that are no numbers are left out. Returns the points taken. The block's
-// arrays are worked on in place first, then the points that stay are gathered.
+// points that are no numbers are left out. Returns the points taken. With colours the
+// block's arrays are worked on in place first, then the points that stay are gathered;
+// for the coordinates alone one loop does both, which is faster.
 template <bool WithColours, bool InvalidBound>
 std::size_t TakeBlock(ReadBlock& block, std::size_t used, const PoseMatrix& pose, const ScanColours& colours, CloudPoint* taken)
 {
-    pose.Apply(block.x.data(), block.y.data(), block.z.data(), used);
-    if (WithColours) colours.Components(block.red.data(), block.green.data(), block.blue.data(), block.intensity.data(), used);
+    // A local copy: the stores into the points cannot change it.
+    const PoseMatrix local = pose;
+    if (WithColours) {
+        local.Apply(block.x.data(), block.y.data(), block.z.data(), used);
+        colours.Components(block.red.data(), block.green.data(), block.blue.data(), block.intensity.data(), used);
+    }
     // Every record is written to the next free place and counted only when it stays:
     // the loop does not branch on the data.
     std::size_t count = 0;
     for (std::size_t i = 0; i < used; ++i) {
         CloudPoint& point = taken[count];
-        point.position = {block.x[i], block.y[i], block.z[i]};
+        point.position = WithColours ? API_Coord3D {block.x[i], block.y[i], block.z[i]} : local.Transformed(block.x[i], block.y[i], block.z[i]);
         if (WithColours) point.colour = {block.red[i], block.green[i], block.blue[i]};
         const bool valid = !InvalidBound || block.invalid[i] == 0;
         count += static_cast<std::size_t>(valid & IsFinite(point.position));
