@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <utility>
 
@@ -123,6 +124,12 @@ std::int32_t ElemTypeToNeig(API_ElemTypeID type)
     for (const auto& [elemType, neig] : NeigOfType)
         if (elemType == type) return neig;
     return 0;
+}
+
+void SetIdentityTransformation(double (&transformation)[12])
+{
+    std::fill(std::begin(transformation), std::end(transformation), 0.0);
+    transformation[0] = transformation[5] = transformation[10] = 1.0;
 }
 
 double GetStoryLevel(std::int16_t storyIndex)

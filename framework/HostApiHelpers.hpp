@@ -24,6 +24,10 @@ std::int32_t ElemTypeToNeig(API_ElemTypeID type);
 // heights on their vertical axis.
 bool IsSectionTypeWindow(std::int32_t windowType);
 
+// A host record's 3 x 4 transformation (a morph's placement, a shell's planes and
+// frames) set to the identity without translation.
+void SetIdentityTransformation(double (&transformation)[12]);
+
 // Level of a storey, 0 when the index lies outside the storeys.
 double GetStoryLevel(std::int16_t storyIndex);
 

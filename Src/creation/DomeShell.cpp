@@ -1,8 +1,6 @@
 #include "creation/DomeShell.hpp"
 
-#include <algorithm>
 #include <cmath>
-#include <iterator>
 
 #include "API/AddOnInterface.hpp"
 #include "Geometry/CurveGeometry.hpp"
@@ -15,12 +13,6 @@ namespace {
 constexpr std::int32_t RevolvedClass = 1;
 constexpr double FullTurn = 6.283185307179586;
 constexpr double RightAngle = 1.5707963267948966;
-
-void Identity(double (&frame)[12])
-{
-    std::fill(std::begin(frame), std::end(frame), 0.0);
-    frame[0] = frame[5] = frame[10] = 1.0;
-}
 
 }  // namespace
 
@@ -45,7 +37,7 @@ void DomeShell::Create(Survanto& survanto) const
     element.shell.shellClass = RevolvedClass;
     if (HostGetElementDefaults(&element, nullptr) != NoError) return;
     API_ShellType& shell = element.shell;
-    Identity(shell.basePlane);
+    SetIdentityTransformation(shell.basePlane);
     // Heights are the home storey's.
     shell.basePlane[3] = centre.x;
     shell.basePlane[7] = centre.y;
@@ -61,7 +53,7 @@ void DomeShell::Create(Survanto& survanto) const
     revolved.segmentType = 0;
     revolved.segmentsByCircle = 36;
     revolved.shapePoly = {3, 1, 1};
-    Identity(revolved.axisBase);
+    SetIdentityTransformation(revolved.axisBase);
     revolved.distortionVector = {0.0, 0.0};
     revolved.begAngle = 0.0;
 

@@ -1,6 +1,7 @@
 #include "creation/ShellMemo.hpp"
 
 #include "API/AddOnInterface.hpp"
+#include "HostApiHelpers.hpp"
 
 namespace {
 
@@ -39,7 +40,7 @@ bool ShellMemo::AllocateContour(const API_Polygon& counts)
     if (memo.shellContours == nullptr) return false;
     API_ShellContour& contour = *memo.shellContours;
     contour.poly = counts;
-    contour.plane[0] = contour.plane[5] = contour.plane[10] = 1.0;
+    SetIdentityTransformation(contour.plane);
     contour.coords = Entries<API_Coord>(counts.nCoords + 1);
     if (contour.coords == nullptr) return false;
     contour.pends = Entries<std::int32_t>(counts.nSubPolys + 1);

@@ -226,8 +226,7 @@ void Survanto::CreateMorphAlongRail()
     RunCreationCommand([this, &element] {
         // The body keeps project heights; the placement takes them to the home storey.
         double (&placement)[12] = element.morph.transformation;
-        std::fill(std::begin(placement), std::end(placement), 0.0);
-        placement[0] = placement[5] = placement[10] = 1.0;
+        SetIdentityTransformation(placement);
         placement[11] = -GetStoryLevel(element.header.floorInd);
         BodyBuilderHandle builder;
         if (builder.Get() == nullptr || !IsRailSweepable()) return;

@@ -32,12 +32,6 @@ constexpr double SamePointDistance = 1e-5;
 constexpr std::int32_t ExtrudedProfileCode = 2;
 constexpr std::int32_t ExtrudedEdgeCode = 7;
 
-void Identity(double (&frame)[12])
-{
-    std::fill(std::begin(frame), std::end(frame), 0.0);
-    frame[0] = frame[5] = frame[10] = 1.0;
-}
-
 bool FindWall(const Survanto& survanto, double x, double y, API_Element& wall)
 {
     double position = 0.0, depth = 0.0;
@@ -106,7 +100,7 @@ void CreateRuledShell(Survanto& survanto, const std::array<ShellWallProfile, 2>&
     if (HostGetElementDefaults(&element, nullptr) != NoError) return;
     const double level = GetStoryLevel(element.header.floorInd);
     API_RuledShellData& ruled = element.shell.ruled;
-    Identity(element.shell.basePlane);
+    SetIdentityTransformation(element.shell.basePlane);
     ruled.shape1Poly = {3, 1, 1};
     WallPlane(profiles[0], level, ruled.plane1);
     ruled.shape2Poly = {3, 1, 1};
@@ -279,7 +273,7 @@ void Survanto::CreateExtrudedShellFittedToWalls()
     const double height = crown - GetStoryLevel(element.header.floorInd);
     API_ShellType& shell = element.shell;
     shell.level = height;
-    Identity(shell.basePlane);
+    SetIdentityTransformation(shell.basePlane);
     shell.basePlane[11] = height;
     shell.hasContour = true;
     API_ExtrudedShellData& extruded = shell.extruded;
