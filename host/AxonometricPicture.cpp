@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "Graphics/NativeContext.hpp"
+#include "ElementGeometry.hpp"
 #include "Graphics/PngWriter.hpp"
 #include "OpeningElements.hpp"
 #include "PictureFrame.hpp"
@@ -41,35 +42,32 @@ void AddShellSegments(const StoredElement& shell, double storeyLevel, std::vecto
 
 void AddMorphSegments(const StoredElement& morph, double storeyLevel, std::vector<Segment>& segments)
 {
-    const double(&t)[12] = morph.record.morph.transformation;
     const API_MorphBody& body = morph.memo.morphBody;
     const auto placed = [&](std::int32_t index) {
-        const API_Coord3D& v = body.vertices[static_cast<std::size_t>(index) - 1];
-        return API_Coord3D {t[0] * v.x + t[1] * v.y + t[2] * v.z + t[3], t[4] * v.x + t[5] * v.y + t[6] * v.z + t[7],
-                            t[8] * v.x + t[9] * v.y + t[10] * v.z + t[11] + storeyLevel};
+        API_Coord3D p = Transformed(morph.record.morph.transformation, body.vertices[static_cast<std::size_t>(index) - 1]);
+        p.z += storeyLevel;
+        return p;
     };
     for (const auto& edge : body.edges) segments.push_back({placed(edge[0]), placed(edge[1]), &MorphLines});
 }
 
-// The wall's footprint at its foot and its top, joined at the footprint's corners:
+// The wall's outline at its foot and its top, joined at the outline's corners:
 // every vertex of a straight or polygonal wall, the four ends of a curved one.
 void AddWallSegments(const StoredElement& wall, double storeyLevel, std::vector<Segment>& segments)
 {
     const API_WallType& w = wall.record.wall;
-    std::vector<API_Coord> footprint;
-    if (w.geometryKind != 0 && wall.memo.coords.size() > 2)
-        footprint.assign(wall.memo.coords.begin() + 1, wall.memo.coords.end() - 1);
-    else
-        footprint = WallFootprint(w);
     const double bottom = storeyLevel + w.bottomOffset, top = bottom + w.height;
     const bool curved = w.geometryKind == 0 && std::fabs(w.arcAngle) >= 1e-5;
-    const std::size_t n = footprint.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const API_Coord& a = footprint[i];
-        const API_Coord& b = footprint[(i + 1) % n];
-        segments.push_back({{a.x, a.y, bottom}, {b.x, b.y, bottom}, &WallLines});
-        segments.push_back({{a.x, a.y, top}, {b.x, b.y, top}, &WallLines});
-        if (!curved || i == 0 || i + 1 == n || i + 1 == n / 2 || i == n / 2) segments.push_back({{a.x, a.y, bottom}, {a.x, a.y, top}, &WallLines});
+    for (const std::vector<API_Coord>& outline : WallContours(wall)) {
+        const std::size_t n = outline.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            const API_Coord& a = outline[i];
+            const API_Coord& b = outline[(i + 1) % n];
+            segments.push_back({{a.x, a.y, bottom}, {b.x, b.y, bottom}, &WallLines});
+            segments.push_back({{a.x, a.y, top}, {b.x, b.y, top}, &WallLines});
+            if (!curved || i == 0 || i + 1 == n || i + 1 == n / 2 || i == n / 2)
+                segments.push_back({{a.x, a.y, bottom}, {a.x, a.y, top}, &WallLines});
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #include "ElementGeometry.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 
@@ -79,6 +80,20 @@ bool RecordIsFinite(const API_Element& e)
 }
 
 }  // namespace
+
+API_Coord3D Transformed(const double (&t)[12], const API_Coord3D& p)
+{
+    return {t[0] * p.x + t[1] * p.y + t[2] * p.z + t[3], t[4] * p.x + t[5] * p.y + t[6] * p.z + t[7],
+            t[8] * p.x + t[9] * p.y + t[10] * p.z + t[11]};
+}
+
+void Enclose(API_Box3D& box, bool& any, const API_Coord3D& p)
+{
+    if (!any) box = {p.x, p.y, p.z, p.x, p.y, p.z};
+    any = true;
+    box = {std::min(box.xMin, p.x), std::min(box.yMin, p.y), std::min(box.zMin, p.z),
+           std::max(box.xMax, p.x), std::max(box.yMax, p.y), std::max(box.zMax, p.z)};
+}
 
 bool HasFiniteGeometry(const API_Element& element, const API_ElementMemo* memo)
 {

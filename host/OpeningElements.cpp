@@ -346,6 +346,25 @@ std::vector<API_Coord> WallFootprint(const API_WallType& wall)
     return left;
 }
 
+std::vector<std::vector<API_Coord>> MemoContours(const API_ElementMemo& memo)
+{
+    std::vector<std::vector<API_Coord>> contours;
+    const auto& ends = memo.pends;
+    for (std::size_t i = 1; i < ends.size(); ++i) {
+        std::vector<API_Coord> contour;
+        for (std::int32_t k = ends[i - 1] + 1; k < ends[i] && static_cast<std::size_t>(k) < memo.coords.size(); ++k)
+            contour.push_back(memo.coords[static_cast<std::size_t>(k)]);
+        if (!contour.empty()) contours.push_back(contour);
+    }
+    return contours;
+}
+
+std::vector<std::vector<API_Coord>> WallContours(const StoredElement& wall)
+{
+    if (wall.memo.coords.size() > 1 && wall.record.wall.geometryKind != 0) return MemoContours(wall.memo);
+    return {WallFootprint(wall.record.wall)};
+}
+
 std::vector<API_Guid> OpeningsOfWall(const ProjectModel& model, const API_Guid& wall, API_ElemTypeID type)
 {
     std::vector<API_Guid> openings;

@@ -33,6 +33,13 @@ void ReportWallOutline(API_Element& element);
 // from begin to end and back along its right one.
 std::vector<API_Coord> WallFootprint(const API_WallType& wall);
 
+// The contours of a memo's polygon: coordinates from index 1, each contour ending
+// where the end list says, its closing coordinate left out.
+std::vector<std::vector<API_Coord>> MemoContours(const API_ElementMemo& memo);
+
+// A wall's plan outline: a polygonal or trapezoid wall's memo polygon, else its footprint.
+std::vector<std::vector<API_Coord>> WallContours(const StoredElement& wall);
+
 // The plan outline of an opening in its wall; empty without the wall.
 std::vector<API_Coord> OpeningPlanOutline(const ProjectModel& model, const StoredElement& opening);
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "Graphics/NativeContext.hpp"
+#include "ElementGeometry.hpp"
 #include "Graphics/PngWriter.hpp"
 #include "OpeningElements.hpp"
 #include "PictureFrame.hpp"
@@ -29,27 +30,6 @@ struct Area {
     Gfx::Color fill;
 };
 
-// The contours of a memo's polygon: coordinates from index 1, each contour ending
-// where the end list says, its closing coordinate left out.
-Contours MemoContours(const API_ElementMemo& memo)
-{
-    Contours contours;
-    const auto& ends = memo.pends;
-    for (std::size_t i = 1; i < ends.size(); ++i) {
-        std::vector<API_Coord> contour;
-        for (std::int32_t k = ends[i - 1] + 1; k < ends[i] && static_cast<std::size_t>(k) < memo.coords.size(); ++k)
-            contour.push_back(memo.coords[static_cast<std::size_t>(k)]);
-        if (!contour.empty()) contours.push_back(contour);
-    }
-    return contours;
-}
-
-Contours WallContours(const StoredElement& wall)
-{
-    if (wall.memo.coords.size() > 1 && wall.record.wall.geometryKind != 0) return MemoContours(wall.memo);
-    return {WallFootprint(wall.record.wall)};
-}
-
 // A polygon's contours as plan points: each edge gives its start vertex, placed by
 // the morph's transformation.
 Contours PlanContours(const API_MorphBody& body, const API_MorphPolygon& polygon, const double (&t)[12])
@@ -62,7 +42,8 @@ Contours PlanContours(const API_MorphBody& body, const API_MorphPolygon& polygon
         }
         const auto& ends = body.edges[static_cast<std::size_t>(std::abs(edge)) - 1];
         const API_Coord3D& v = body.vertices[static_cast<std::size_t>(edge > 0 ? ends[0] : ends[1]) - 1];
-        contours.back().push_back({t[0] * v.x + t[1] * v.y + t[2] * v.z + t[3], t[4] * v.x + t[5] * v.y + t[6] * v.z + t[7]});
+        const API_Coord3D placed = Transformed(t, v);
+        contours.back().push_back({placed.x, placed.y});
     }
     return contours;
 }

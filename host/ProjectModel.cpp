@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "AttributeServices.hpp"
+#include "ElementGeometry.hpp"
 #include "PictureElements.hpp"
 #include "PolylineElements.hpp"
 #include "ShellElements.hpp"
@@ -389,17 +390,13 @@ struct BoxBuilder {
 // home storey like every element's heights.
 bool MorphBox(const double (&t)[12], const API_MorphBody& body, double level, API_Box3D& box)
 {
-    if (body.vertices.empty()) return false;
-    for (std::size_t i = 0; i < body.vertices.size(); ++i) {
-        const API_Coord3D& v = body.vertices[i];
-        const double x = t[0] * v.x + t[1] * v.y + t[2] * v.z + t[3];
-        const double y = t[4] * v.x + t[5] * v.y + t[6] * v.z + t[7];
-        const double z = t[8] * v.x + t[9] * v.y + t[10] * v.z + t[11] + level;
-        if (i == 0) box = {x, y, z, x, y, z};
-        box = {std::min(box.xMin, x), std::min(box.yMin, y), std::min(box.zMin, z),
-               std::max(box.xMax, x), std::max(box.yMax, y), std::max(box.zMax, z)};
+    bool any = false;
+    for (const API_Coord3D& v : body.vertices) {
+        API_Coord3D p = Transformed(t, v);
+        p.z += level;
+        Enclose(box, any, p);
     }
-    return true;
+    return any;
 }
 
 // GDL names are case-insensitive: "ZZYZX" and "zzyzx" are one parameter.

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "ElementGeometry.hpp"
 #include "Geometry/Geometry.hpp"
 
 namespace SimHost {
@@ -134,12 +135,6 @@ std::vector<API_Coord> ShapeLine(const ShellPolygon& shape)
     return PolygonLine(shape, 1, shape.ends[1]);
 }
 
-API_Coord3D Apply(const double (&t)[12], const API_Coord3D& p)
-{
-    return {t[0] * p.x + t[1] * p.y + t[2] * p.z + t[3], t[4] * p.x + t[5] * p.y + t[6] * p.z + t[7],
-            t[8] * p.x + t[9] * p.y + t[10] * p.z + t[11]};
-}
-
 // The shell's surface tessellated in its own frame: rows of points, the points of
 // consecutive rows joined one to one.
 std::vector<std::vector<API_Coord3D>> LocalSurface(const StoredElement& element)
@@ -172,16 +167,16 @@ std::vector<std::vector<API_Coord3D>> LocalSurface(const StoredElement& element)
         for (std::size_t j = 0; j <= steps; ++j) {
             const double a = r.begAngle + r.revolutionAngle * static_cast<double>(j) / static_cast<double>(steps);
             rows.emplace_back();
-            for (const API_Coord& p : profile) rows.back().push_back(Apply(r.axisBase, {p.y * std::cos(a), p.y * std::sin(a), p.x}));
+            for (const API_Coord& p : profile) rows.back().push_back(Transformed(r.axisBase, {p.y * std::cos(a), p.y * std::sin(a), p.x}));
         }
         break;
     }
     case 2: {
         if (shapes.size() < 2) return rows;
         rows.emplace_back();
-        for (const API_Coord& p : profile) rows.back().push_back(Apply(shell.ruled.plane1, {p.x, p.y, 0.0}));
+        for (const API_Coord& p : profile) rows.back().push_back(Transformed(shell.ruled.plane1, {p.x, p.y, 0.0}));
         rows.emplace_back();
-        for (const API_Coord& p : ShapeLine(shapes[1])) rows.back().push_back(Apply(shell.ruled.plane2, {p.x, p.y, 0.0}));
+        for (const API_Coord& p : ShapeLine(shapes[1])) rows.back().push_back(Transformed(shell.ruled.plane2, {p.x, p.y, 0.0}));
         break;
     }
     default: return rows;
@@ -215,12 +210,8 @@ bool OnRings(const std::vector<std::vector<API_Coord>>& rings, const API_Coord& 
 {
     constexpr double Tolerance = 1e-9;
     for (const auto& ring : rings)
-        for (std::size_t i = 0; i + 1 < ring.size(); ++i) {
-            const double ex = ring[i + 1].x - ring[i].x, ey = ring[i + 1].y - ring[i].y;
-            const double length2 = ex * ex + ey * ey;
-            const double t = length2 > 0.0 ? std::clamp(((p.x - ring[i].x) * ex + (p.y - ring[i].y) * ey) / length2, 0.0, 1.0) : 0.0;
-            if (std::hypot(ring[i].x + t * ex - p.x, ring[i].y + t * ey - p.y) <= Tolerance) return true;
-        }
+        for (std::size_t i = 0; i + 1 < ring.size(); ++i)
+            if (Geometry::DistCoordSectorPtr({p.x, p.y}, {{ring[i].x, ring[i].y}, {ring[i + 1].x, ring[i + 1].y}}) <= Tolerance) return true;
     return false;
 }
 
@@ -274,13 +265,15 @@ void AddClipped(const ShellPolygon& contour, const std::vector<std::vector<API_C
     }
 }
 
-std::size_t ShapeCount(std::int32_t shellClass)
+// The shapes the record's class has, with their counts; none for a class this host
+// does not know.
+std::vector<API_Polygon> ShapeCounts(const API_ShellType& shell)
 {
-    switch (shellClass) {
-    case 0:
-    case 1: return 1;
-    case 2: return 2;
-    default: return 0;
+    switch (shell.shellClass) {
+    case 0: return {shell.extruded.shapePoly};
+    case 1: return {shell.revolved.shapePoly};
+    case 2: return {shell.ruled.shape1Poly, shell.ruled.shape2Poly};
+    default: return {};
     }
 }
 
@@ -289,14 +282,8 @@ std::size_t ShapeCount(std::int32_t shellClass)
 bool TakeShellGeometry(const API_Element& element, const API_ElementMemo* memo, ShellGeometry& geometry)
 {
     const API_ShellType& shell = element.shell;
-    if (memo == nullptr || !RecordIsFinite(shell)) return false;
-    std::vector<API_Polygon> shapes;
-    switch (shell.shellClass) {
-    case 0: shapes = {shell.extruded.shapePoly}; break;
-    case 1: shapes = {shell.revolved.shapePoly}; break;
-    case 2: shapes = {shell.ruled.shape1Poly, shell.ruled.shape2Poly}; break;
-    default: return false;
-    }
+    const std::vector<API_Polygon> shapes = ShapeCounts(shell);
+    if (memo == nullptr || shapes.empty() || !RecordIsFinite(shell)) return false;
     ShellGeometry taken;
     for (std::size_t k = 0; k < shapes.size(); ++k) {
         taken.shapes.emplace_back();
@@ -313,7 +300,7 @@ bool TakeShellGeometry(const API_Element& element, const API_ElementMemo* memo, 
 bool IsSoundShellGeometry(const API_Element& element, const ShellGeometry& geometry)
 {
     const API_ShellType& shell = element.shell;
-    const std::size_t shapes = ShapeCount(shell.shellClass);
+    const std::size_t shapes = ShapeCounts(shell).size();
     if (shapes == 0 || !RecordIsFinite(shell) || geometry.shapes.size() != shapes) return false;
     if (geometry.contours.size() != (shell.hasContour ? 1u : 0u)) return false;
     return std::all_of(geometry.shapes.begin(), geometry.shapes.end(), IsSoundPolygon) &&
@@ -363,7 +350,7 @@ std::vector<ShellEdge> ShellEdges(const StoredElement& element, double storeyLev
         }
     for (ShellEdge& edge : edges)
         for (API_Coord3D* p : {&edge.from, &edge.to}) {
-            *p = Apply(element.record.shell.basePlane, *p);
+            *p = Transformed(element.record.shell.basePlane, *p);
             p->z += storeyLevel;
         }
     return edges;
@@ -373,12 +360,7 @@ bool ShellBox(const StoredElement& shell, double storeyLevel, API_Box3D& box)
 {
     bool any = false;
     for (const ShellEdge& edge : ShellEdges(shell, storeyLevel))
-        for (const API_Coord3D& p : {edge.from, edge.to}) {
-            if (!any) box = {p.x, p.y, p.z, p.x, p.y, p.z};
-            any = true;
-            box = {std::min(box.xMin, p.x), std::min(box.yMin, p.y), std::min(box.zMin, p.z),
-                   std::max(box.xMax, p.x), std::max(box.yMax, p.y), std::max(box.zMax, p.z)};
-        }
+        for (const API_Coord3D& p : {edge.from, edge.to}) Enclose(box, any, p);
     return any;
 }
 
