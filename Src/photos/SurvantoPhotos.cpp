@@ -73,12 +73,14 @@ IO::Location NewestFile(const TypVektor<IO::Location>& files)
     return files[newest];
 }
 
-// The direction of the second point seen from the first, clockwise from north.
+// The direction of the second point seen from the first, clockwise from north, in
+// [0, 2π): a north a rounding error west of it would come out as a whole 2π.
 double ArrowAngle(const API_Coord3D& first, const API_Coord3D& second)
 {
     const double theta = Vektor2D(second.x - first.x, second.y - first.y).GetAngle();
-    const double angle = Pi / 2 - theta;
-    return angle < 0 ? angle + 2 * Pi : angle;
+    double angle = Pi / 2 - theta;
+    if (angle < 0) angle += 2 * Pi;
+    return angle >= 2 * Pi ? 0.0 : angle;
 }
 
 bool FrontWindowIsFloorPlan()
