@@ -1,10 +1,13 @@
 #include "pointclouds/PointCloudPartName.hpp"
 
+#include <string_view>
+
 namespace {
 
+// Control characters, folder separators, quotes, and what Windows refuses in a file name.
 bool IsReplaced(char16_t unit)
 {
-    return unit < 0x20 || unit == 0x7F || unit == u'/' || unit == u'\\' || unit == u'"' || unit == u'\'';
+    return unit < 0x20 || unit == 0x7F || std::u16string_view(u"/\\\"':*?<>|").find(unit) != std::u16string_view::npos;
 }
 
 std::u16string Safe(const std::u16string& name)

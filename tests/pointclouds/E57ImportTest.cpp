@@ -262,24 +262,46 @@ TEST_F(E57ImportFixture, PointsThatAreNoNumbersAreLeftOut)
     EXPECT_EQ(cloud.box[5], 4.0f);
 }
 
+// Seen from the scanner at the origin, the points take turns in the four bands of
+// the default distances 6, 12 and 36 m, each band's first point on its lower
+// bound: within 6 m one point in four stays, within 12 m one in two, within 36 m
+// three in four, beyond every point; by place, two in four, one and one.
 TEST_F(E57ImportFixture, ThinningByDistanceAndByPlace)
 {
-    const auto near = [](std::uint64_t r) { return API_Coord3D {0.001 * double(r), 0, 0}; };
-    const std::string file = WriteE57("thin.e57", {DoubleScan("near", 40, near, Posed({1, 0, 0, 0}, {0, 0, 0}))});
+    const auto bands = [](std::uint64_t r) {
+        const double lowerBounds[4] = {1, 6, 12, 36};
+        return API_Coord3D {lowerBounds[r % 4] + 0.01 * double(r / 4), 0, 0};
+    };
+    const std::string file = WriteE57("thin.e57", {DoubleScan("bands", 32, bands, Posed({1, 0, 0, 0}, {0, 0, 0}))});
     Import({file});
     ASSERT_EQ(PartNames(), std::vector<std::string> {"thin"});
-    const CloudFile kept = PointFile("thin", "_data_1"), rest = PointFile("thin", "_data_2");
-    ASSERT_EQ(kept.points.size(), 10u);
-    EXPECT_EQ(rest.points.size(), 30u);
-    EXPECT_NEAR(kept.points[1].x, 0.004, 1e-6);
-    EXPECT_NEAR(rest.points[0].x, 0.001, 1e-6);
+    const auto xs = [](const CloudFile& cloud) {
+        std::vector<double> x;
+        for (const API_Coord3D& p : cloud.points) x.push_back(std::round(p.x * 100) / 100);
+        return x;
+    };
+    EXPECT_EQ(xs(PointFile("thin", "_data_1")),
+              (std::vector<double> {1.00, 6.00, 36.00, 12.01, 36.01, 6.02, 12.02, 36.02, 12.03, 36.03, 1.04, 6.04, 36.04,
+                                    12.05, 36.05, 6.06, 12.06, 36.06, 12.07, 36.07}));
+    EXPECT_EQ(xs(PointFile("thin", "_data_2")),
+              (std::vector<double> {12.00, 1.01, 6.01, 1.02, 1.03, 6.03, 12.04, 1.05, 6.05, 1.06, 1.07, 6.07}));
     EXPECT_EQ(PartParameter(*Part("thin"), "cameraReduction").value, 1.0);
 
     Import({file}, {Click(ByDistance), Text(NameEdit, "placed")});
-    EXPECT_EQ(PointFile("placed", "_data_50").points.size(), 20u);
-    EXPECT_EQ(PointFile("placed", "_data_25").points.size(), 10u);
-    EXPECT_NEAR(PointFile("placed", "_data_25").points[0].x, 0.002, 1e-6);
-    EXPECT_NEAR(PointFile("placed", "_data_25_2").points[0].x, 0.003, 1e-6);
+    EXPECT_EQ(PointFile("placed", "_data_50").points.size(), 16u);
+    EXPECT_EQ(xs(PointFile("placed", "_data_25")), (std::vector<double> {12.00, 12.01, 12.02, 12.03, 12.04, 12.05, 12.06, 12.07}));
+    EXPECT_EQ(xs(PointFile("placed", "_data_25_2")), (std::vector<double> {36.00, 36.01, 36.02, 36.03, 36.04, 36.05, 36.06, 36.07}));
+}
+
+// The typed name becomes the part's and its point files' names: what Windows
+// refuses in a file name is replaced.
+TEST_F(E57ImportFixture, ATypedNameIsMadeAFileName)
+{
+    const std::string file = WriteE57("named.e57", {DoubleScan("s", 2, [](std::uint64_t r) { return API_Coord3D {double(r), 0, 0}; },
+                                                                Posed({1, 0, 0, 0}, {0, 0, 0}))});
+    Import({file}, {Click(ThinOut), Text(NameEdit, "Halle: 1*?<>|\"")});
+    EXPECT_EQ(PartNames(), std::vector<std::string> {"Halle_ 1______"});
+    EXPECT_EQ(PointFile("Halle_ 1______").points.size(), 2u);
 }
 
 // A cancel during the reading keeps the points read so far, with their box; no
