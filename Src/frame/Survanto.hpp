@@ -167,8 +167,9 @@ public:
     // station mode 2 only makes every station marker inactive.
     void PlaceStationMarker(double x, double y, double z);
     // Activates the station marker at the station point and snaps the point
-    // onto it; the host's answer to the last call, 0 when there was none.
-    std::int32_t UpdateStationMarkers(double* x, double* y, double* z);
+    // onto it; the host's answer to the last call, 0 when there was none. The
+    // marker made active goes into `activated` (null GUID: none).
+    std::int32_t UpdateStationMarkers(double* x, double* y, double* z, API_Guid* activated = nullptr);
     // 32501: the instrument's station markers; any other value: the scan's.
     void DeactivateStationMarkers(std::int16_t variant);
     void ApplyMarkerIdVisibility();

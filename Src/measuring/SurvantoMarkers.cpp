@@ -246,8 +246,9 @@ void Survanto::PlaceStationMarker(double x, double y, double z)
     stationMarkerToReplace = APINULLGuid;
 }
 
-std::int32_t Survanto::UpdateStationMarkers(double* x, double* y, double* z)
+std::int32_t Survanto::UpdateStationMarkers(double* x, double* y, double* z, API_Guid* activated)
 {
+    if (activated != nullptr) *activated = APINULLGuid;
     const API_Coord offset = GetLocationOffset();
     DeactivateStationMarkers(MarkerPart::InstrumentStationSymbol);
     DeactivateStationMarkers(MarkerPart::ScanStationSymbol);
@@ -276,6 +277,7 @@ std::int32_t Survanto::UpdateStationMarkers(double* x, double* y, double* z)
                 last = ChangeParameters(guid, memo);
                 if (last == NoError) {
                     found = true;
+                    if (activated != nullptr) *activated = guid;
                     std::vector<API_Elem_Head> headers;
                     for (const API_Guid& other : both) headers.push_back(ObjectHeader(other));
                     last = HostApplyElementTool(headers.data(), static_cast<std::int32_t>(headers.size()), APITool_ResetOrder);

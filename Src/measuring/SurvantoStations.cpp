@@ -77,8 +77,13 @@ void Survanto::SetStationFromMeasuredPoint()
     measuringState.stationX = measuringState.measuredX + offset.x;
     measuringState.stationY = measuringState.measuredY + offset.y;
     measuringState.stationZ = measuringState.measuredZ;
-    if (UpdateStationMarkers(&measuringState.stationX, &measuringState.stationY, &measuringState.stationZ) == NoError)
+    // A marker already standing at the point becomes the station's; only without one is a marker placed.
+    API_Guid found = APINULLGuid;
+    UpdateStationMarkers(&measuringState.stationX, &measuringState.stationY, &measuringState.stationZ, &found);
+    if (found == APINULLGuid)
         PlaceStationMarker(measuringState.stationX, measuringState.stationY, measuringState.stationZ);
+    else
+        stationReferenceElement = found;
     pointStep = 1;
 }
 

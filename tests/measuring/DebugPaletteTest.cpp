@@ -9,7 +9,7 @@ namespace {
 
 constexpr short Debug = DebugPalette::DialogId;
 constexpr std::int16_t DebugMenu = 32501;
-enum Item : short { X = 2, Y = 4, Z = 6, Shot = 7, GetXY = 8, GetZ = 9, Shock = 10, TestFunction = 11, Get3D = 12, Shot3D = 14, Shot2D = 15 };
+enum Item : short { X = 2, Y = 4, Z = 6, Shot = 7, GetXY = 8, GetZ = 9, Shock = 10, TestFunction = 11, Get3D = 12, NewStation = 13, Shot3D = 14, Shot2D = 15 };
 
 // The debug palette opened from its menu, with the station of the example:
 // turned by a quarter, instrument station at (10, 20, 1.5).
@@ -220,4 +220,32 @@ TEST_F(DebugPaletteTest, ShockReportsABump)
     DG::ClickItem(Debug, Shock);
     ASSERT_EQ(DG::RecordedAlerts().size(), 1u);
     EXPECT_TRUE(Main().instrumentBumped);
+}
+
+// "New Standortposition" at a scan station: the typed point (101, 202, 1.5) is
+// marker "S" (at 1, 2 with its top at 1.5 under the offset (100, 200)), which
+// becomes the one active station and the station's marker; a point at no marker
+// leaves every marker inactive and places none at a scan station.
+TEST_F(DebugPaletteTest, NewStationPositionActivatesTheMarkerStandingThere)
+{
+    measuringState.stationMode = 2;
+    measuringState.stationSymbolResource = 32502;
+    measuringState.stationAngle = 0;
+    Model().content.locationOffset = {100, 200};
+    const API_Guid s = PutStationMarker(MarkerPart::ScanStation, "S", 1.0, 2.0, 1.5, false);
+    PutStationMarker(MarkerPart::ScanStation, "T", 5.0, 5.0, 1.5, true);
+
+    Type(101.004, 201.996, 1.5);
+    DG::ClickItem(Debug, NewStation);
+    EXPECT_EQ(Host().Fact("active-stations"), "\"S\"");
+    EXPECT_EQ(StationMarkers(MarkerPart::ScanStation).size(), 2u);
+    EXPECT_EQ(Main().stationReferenceElement, s);
+    EXPECT_DOUBLE_EQ(measuringState.stationX, 101.0) << "onto the marker";
+    EXPECT_DOUBLE_EQ(measuringState.stationY, 202.0);
+    EXPECT_EQ(Main().pointStep, 1);
+
+    Type(120, 220, 1.5);
+    DG::ClickItem(Debug, NewStation);
+    EXPECT_EQ(Host().Fact("active-stations"), "none");
+    EXPECT_EQ(StationMarkers(MarkerPart::ScanStation).size(), 2u);
 }
