@@ -214,10 +214,6 @@ void SecondOption(Survanto& survanto, std::int16_t item)
         survanto.ShowMeasuringPrompt();
     } else {
         ChooseToolOption(survanto, item);
-        // The poly wall collects its points for the polygon finish; beside it the
-        // curve palette makes walls of the curve it holds.
-        if (survanto.currentTool == API_WallID && IsOn(survanto, item) && survanto.GetOpenMode() != CDialogBase::Closed)
-            OpenCurvePalette(survanto);
     }
 }
 

@@ -133,7 +133,8 @@ TEST_F(CurvePalette, AChangedStepAsksForItsFirstPoint)
 
 // The main palette's option opens the palette for its tool and shows it pressed
 // while it is open; closing it by the close box, "Abbrechen" or "Erstellen"
-// releases the option. The wall keeps its poly wall option for the next time.
+// releases the option. The wall's option 15 is its poly wall, an ordinary option
+// remembered for the tool: it opens nothing.
 TEST_F(CurvePalette, TheMainPalettesOptionOpensItAndClosingReleasesIt)
 {
     struct Case {
@@ -145,7 +146,6 @@ TEST_F(CurvePalette, TheMainPalettesOptionOpensItAndClosingReleasesIt)
     const Case cases[] = {
         {"polyline", API_PolyLineID, 14, DG::CloseBox}, {"fill", API_HatchID, 15, Curve3DPalette::CancelItem},
         {"slab", API_SlabID, 15, Curve3DPalette::CreateItem}, {"morph", API_MorphID, 15, DG::CloseBox},
-        {"wall", API_WallID, 15, Curve3DPalette::CreateItem},
     };
     Main().ToggleMainPalette();
     for (const Case& c : cases) {
@@ -163,10 +163,11 @@ TEST_F(CurvePalette, TheMainPalettesOptionOpensItAndClosingReleasesIt)
         EXPECT_FALSE(DG::IsOpen(Palette)) << c.name;
         EXPECT_EQ(Main().MainPaletteItemValue(c.option), 0.0) << c.name;
     }
-    EXPECT_EQ(Main().SavedToolOptionOf(API_WallID), 2);
-    Main().ToggleMainPalette();
+    Host().SelectTool(API_WallID);
     DG::ChangeItem(Survanto::MainPaletteDialogId, 15, 1.0);
-    EXPECT_FALSE(DG::IsOpen(Palette)) << "not without the main palette";
+    EXPECT_FALSE(DG::IsOpen(Palette)) << "the poly wall";
+    EXPECT_EQ(Main().measuringMode, 15);
+    EXPECT_EQ(Main().SavedToolOptionOf(API_WallID), 2);
 }
 
 // Each method shows its steps with its icons, and the step buttons' tooltips
