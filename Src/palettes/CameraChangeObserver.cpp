@@ -32,7 +32,15 @@ void CameraChangeObserver::OnCameraChanged(const Modeler::Camera& newCamera)
     if (cameraUpdateBusy != 0) return;
     const CameraUpdateScope update;
     const std::optional<StationCameraView> view = StationCameraView::Read();
-    if (!view || IsOnStation(*view)) return;
+    if (!view) return;
+    Survanto* survanto = theSurvanto.load();
+    const bool sliders = survanto != nullptr && survanto->cameraPalette.GetOpenMode() != CDialogBase::Closed;
+    // Turned or zoomed on the station: the view stays as the user left it, the
+    // sliders follow it, so that the next slider moves on from there.
+    if (IsOnStation(*view)) {
+        if (sliders) survanto->cameraPalette.ShowCameraValues();
+        return;
+    }
 
     const Vector position = view->StationPosition();
     const Vector stationTarget {view->station.target.x, view->station.target.y, view->station.targetZ};
@@ -49,9 +57,7 @@ void CameraChangeObserver::OnCameraChanged(const Modeler::Camera& newCamera)
     Modeler::Camera camera = newCamera;
     camera.SetView(newCamera.GetProjectionCode(), newCamera.GetProjectionAngle(), position, target,
                    view->station.rollAngle * DegreesPerRadian, viewCone, 1.0, 0.0, 1.0, 0.0, 1.0, 0.0);
-    Survanto* survanto = theSurvanto.load();
-    if (survanto != nullptr && survanto->cameraPalette.GetOpenMode() != CDialogBase::Closed)
-        survanto->cameraPalette.ShowCameraDirection();
+    if (sliders) survanto->cameraPalette.ShowCameraValues();
     API_3DProjectionInfo record = view->projection;
     SetProjectionPoints(record, viewDistance, position, target, viewCone);
     view->Show(camera, record);

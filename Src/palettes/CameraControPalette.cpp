@@ -7,6 +7,7 @@
 #include "Vektor2D.hpp"
 #include "Vektor3D.hpp"
 #include "frame/AddOnGlobals.hpp"
+#include "frame/CameraUpdateScope.hpp"
 #include "frame/PaletteGuids.hpp"
 #include "frame/Survanto.hpp"
 #include "palettes/StationCameraView.hpp"
@@ -63,6 +64,14 @@ void SetStationView(Modeler::Camera& camera, const Vector& position, const Vecto
 {
     camera.SetView(camera.GetProjectionCode(), camera.GetProjectionAngle(), position, target, camera.GetRoll(), viewCone,
                    1.0, 0.0, 1.0, 0.0, 1.0, 0.0);
+}
+
+// The sliders made this camera: the observer is not to write them back rounded
+// to whole degrees while the user drags.
+void ShowOwnCamera(const StationCameraView& view, const Modeler::Camera& camera, const API_3DProjectionInfo& record)
+{
+    const CameraUpdateScope update;
+    view.Show(camera, record);
 }
 
 }  // namespace
@@ -126,7 +135,7 @@ std::int32_t CameraControPalette::ApplyViewCone()
     API_3DProjectionInfo record = view->projection;
     SetProjectionPoints(record, perspective.distance, position, target, viewCone);
     record.cameraGuid = view->stationGuid;
-    view->Show(camera, record);
+    ShowOwnCamera(*view, camera, record);
     return 1;
 }
 
@@ -147,5 +156,5 @@ void CameraControPalette::ApplyViewDirection()
     SetStationView(camera, position, target, viewCone);
     API_3DProjectionInfo record = view->projection;
     SetProjectionPoints(record, perspective.distance, position, target, viewCone);
-    view->Show(camera, record);
+    ShowOwnCamera(*view, camera, record);
 }

@@ -7,6 +7,7 @@ namespace {
 
 constexpr short DirectionSlider = CameraControPalette::DirectionItem;
 constexpr short TiltSlider = CameraControPalette::TiltItem;
+constexpr short ViewConeSlider = CameraControPalette::ViewConeItem;
 
 // The observer follows the 3D window's sight, the palette is open, and the
 // camera looks from the station 30° left of east and 10° up, 12 m ahead.
@@ -27,14 +28,35 @@ protected:
     std::uint32_t notifications_ = 0;
 };
 
-TEST_F(PanoramaObserver, ATurnOnTheStationWritesNothing)
+// The user turns and zooms the view without moving: the camera is left as it is,
+// and the sliders show the new direction, 50° (3600 - 500) and 15° up (900 + 150),
+// and the new cone of 45°.
+TEST_F(PanoramaObserver, ATurnOnTheStationMovesNothingAndShowsOnTheSliders)
 {
     Window().Turn(20.0, 5.0);
     ExpectNear(Camera().GetViewPoint(), StationPosition());
     ExpectNear(Direction(), DirectionOf(50.0, 15.0));
     EXPECT_EQ(Window().GetRedrawCount(), 0);
     EXPECT_EQ(Notifications(), 1u);
-    EXPECT_EQ(Slider(DirectionSlider), 1111);
+    EXPECT_EQ(Slider(DirectionSlider), 3100);
+    EXPECT_EQ(Slider(TiltSlider), 1050);
+    EXPECT_EQ(Slider(ViewConeSlider), 600);
+    EXPECT_EQ(cameraUpdateBusy, 0);
+
+    ASSERT_TRUE(Window().Zoom(45.0));
+    ExpectNear(Direction(), DirectionOf(50.0, 15.0));
+    EXPECT_EQ(Window().GetRedrawCount(), 0);
+    EXPECT_EQ(Slider(ViewConeSlider), 450);
+}
+
+// A slider dragged to tenths of a degree keeps them: the camera the palette sets
+// is not written back in whole degrees. 1115 looks at 248.5°, 222 at 67.8° down.
+TEST_F(PanoramaObserver, ADraggedSliderKeepsItsValue)
+{
+    DG::DragSlider(CameraControPalette::DialogId, DirectionSlider, 1115);
+    ExpectNear(Direction(), DirectionOf(248.5, -67.8));
+    EXPECT_EQ(Slider(DirectionSlider), 1115);
+    EXPECT_EQ(Slider(TiltSlider), 222);
     EXPECT_EQ(cameraUpdateBusy, 0);
 }
 
@@ -49,6 +71,7 @@ TEST_F(PanoramaObserver, AMovedCameraComesBackToTheStation)
     EXPECT_EQ(Notifications(), 2u);
     EXPECT_EQ(Slider(DirectionSlider), 3300);
     EXPECT_EQ(Slider(TiltSlider), 1000);
+    EXPECT_EQ(Slider(ViewConeSlider), 600);
     EXPECT_EQ(Window().GetProjection().persp.pos.y, StationPosition().y);
     EXPECT_EQ(cameraUpdateBusy, 0);
 }
@@ -88,6 +111,7 @@ TEST_F(PanoramaObserver, NotificationsItDoesNotActOn)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         LookFrom(StationPosition(), 30.0, 10.0, 12.0);
+        SetSlider(DirectionSlider, 1111);
         cameraUpdateBusy = c.busyBefore;
         Model().frontWindow = c.frontWindow;
         Main().navigatorPalette.trackedCamera = c.stationCamera ? station_ : API_Guid {};
