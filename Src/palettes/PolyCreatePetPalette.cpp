@@ -30,7 +30,10 @@ std::int16_t PolyCreatePetPalette::DialogCallback(std::int16_t message, std::int
     if (message == DG::MsgClick || message == DG::MsgChange) HostInterfaceRequest(FourCC("INCA"), nullptr, nullptr);
     if (dialogId != PetPaletteId && message != DG::MsgInit) return 0;
     switch (message) {
-        case DG::MsgInit: DG::SetItemValue(dialogId, mode_, 1.0); break;
+        case DG::MsgInit:
+            DG::SetDialogGrowType(dialogId, DG::NoGrow);
+            DG::SetItemValue(dialogId, mode_, 1.0);
+            break;
         case DG::MsgChange:
             if (item >= FirstModeItem && item <= LastModeItem) mode_ = item;
             break;

@@ -98,6 +98,7 @@ void ApplyDialogOption(Dialog& dialog, const std::string& key, const std::string
         const std::vector<short> at = Shorts(value, 2);
         dialog.position = {at[0], at[1]};
     }
+    if (key == "grow") dialog.growType = value == "none" ? NoGrow : value == "h" ? HGrow : value == "v" ? VGrow : HVGrow;
 }
 
 void ApplyItemOption(Item& item, const std::string& key, const std::string& value)
@@ -149,7 +150,7 @@ void ReadOptions(std::istringstream& in, Apply apply)
     }
 }
 
-// "DIALOG <id> <kind> "<title>" [size=w,h] [at=x,y]" then lines
+// "DIALOG <id> <kind> "<title>" [size=w,h] [at=x,y] [grow=none|h|v|hv]" then lines
 // "item <id> <type> ["<text>"] [value=<v>] [group=<g>] [entries="a|b c"] [icon=<i>] [icons=a|b] [rect=x,y,w,h]
 // [min=<v>] [max=<v>]".
 std::unique_ptr<Dialog> BuildDialog(const std::string& description)

@@ -83,6 +83,17 @@ short ResizeByUser(short dialogId, short width, short height)
     return SendDialogMessage(dialogId, MsgResize, 0, 0);
 }
 
+void SetDialogGrowType(short dialogId, short growType)
+{
+    if (Dialog* dialog = Lookup(dialogId)) dialog->growType = growType;
+}
+
+short GetDialogGrowType(short dialogId)
+{
+    const Dialog* dialog = Lookup(dialogId);
+    return dialog == nullptr ? NoGrow : dialog->growType;
+}
+
 void GrowByUser(short dialogId, short width, short height)
 {
     SetClientSize(dialogId, width, height);

@@ -117,6 +117,7 @@ TEST_F(RoofTest, OutlineComesFromTheInputOnThePlane)
     const DG::Point at = DG::GetClientPosition(PetPalette);
     EXPECT_EQ(at.x, 400 + 300 + 40) << "the pet palette opens right of the pick";
     EXPECT_EQ(at.y, 300 - 100 - 60) << "and above it";
+    EXPECT_EQ(DG::GetDialogGrowType(PetPalette), DG::NoGrow) << "and does not grow";
     EXPECT_FALSE(DG::IsOpen(PetPalette));
 }
 

@@ -155,6 +155,10 @@ struct ListHeaderClickData {
     short headerItem = 0;
 };
 
+// The directions in which the user may drag a dialog's edges (the resource's
+// "grow=none|h|v|hv", hv when not given).
+constexpr short NoGrow = 0, HGrow = 1, VGrow = 2, HVGrow = 3;
+
 struct GrowData {
     short phase = 0;
     std::uint8_t edgeFlag = 0;
@@ -214,6 +218,7 @@ struct Dialog {
     std::string tooltipName;       // the name of the dialog's tooltip resource
     Point position;                // client position and size, kept while closed
     Size size;
+    short growType = HVGrow;
     bool hidden = false;           // hidden by the host with its own palettes
     bool docked = false;
     GS::Guid guid;                 // a palette's GUID, null for other dialogs
@@ -259,6 +264,8 @@ void SetClientPosition(short dialogId, short x, short y);
 Size GetClientSize(short dialogId);
 void SetClientSize(short dialogId, short width, short height);
 short ResizeByUser(short dialogId, short width, short height);
+void SetDialogGrowType(short dialogId, short growType);
+short GetDialogGrowType(short dialogId);
 
 // Item rectangles and their relative moves, bracketed per dialog.
 Rect GetItemRect(short dialogId, short item);
