@@ -7,6 +7,7 @@
 #include "frame/AddOnGlobals.hpp"
 #include "frame/PaletteGuids.hpp"
 #include "frame/Survanto.hpp"
+#include "frame/UInterface.hpp"
 
 // The palette's dialog side: its messages, the set-up for the current tool, and
 // the refresh of items and prompt from the rules of CurvePaletteRules.
@@ -14,6 +15,9 @@
 namespace {
 
 constexpr std::int16_t LastItem = 19;
+constexpr std::int32_t WarningTitle = 7;
+constexpr std::int32_t OkButton = 1;
+constexpr std::int32_t CloseOtherCurvePaletteText = 113;
 constexpr std::int16_t CloseBox = -1;
 constexpr std::int16_t MainFirstOption = 14;
 constexpr std::int16_t MainSecondOption = 15;
@@ -63,6 +67,14 @@ Curve3DPalette::Curve3DPalette()
 }
 
 bool Curve3DPalette::IsOpen() const { return GetOpenMode() != Closed; }
+
+bool Curve3DPalette::TellWhenOpen(const Curve3DPalette& other)
+{
+    if (!other.IsOpen()) return false;
+    ShowAlert(AlertWarning, AlertStringListId, WarningTitle, CloseOtherCurvePaletteText, NoAlertText, OkButton, NoAlertText,
+              NoAlertText, CurrentResourceModule(), AlertStringType);
+    return true;
+}
 
 std::int16_t Curve3DPalette::DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t)
 {
@@ -157,6 +169,9 @@ void Curve3DPalette::FinishAndCreate()
 // profile lies in a plane measured first.
 void Curve3DPalette::SetUpForTool()
 {
+    // The profile's palette is opened by the profile palette, not by a tool change:
+    // its first set-up must know the tool as well.
+    if (const Survanto* survanto = theSurvanto.load()) toolType = survanto->currentTool;
     curveMode = 0;
     ClearCurve();
     plane = Curves::HorizontalPlane(defaultPlaneOrigin);
@@ -168,6 +183,7 @@ void Curve3DPalette::SetUpForTool()
         curveDimension = ItemIsOn(Dimension2DItem) ? Dimension2DItem : ItemIsOn(Dimension3DItem) ? Dimension3DItem : 0;
         if (sectionMode) {
             curveDimension = Dimension2DItem;
+            DG::SetItemValue(DialogId, Dimension2DItem, 1.0);
             curveMode = PlaneMethodItem;
             if (curveStep != 0) DG::SetItemValue(DialogId, curveStep, 1.0);
         }

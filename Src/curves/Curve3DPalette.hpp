@@ -75,6 +75,10 @@ public:
     void DisableItems() override {}
     std::int16_t DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) override;
 
+    // Both instances are dialog 32425, which the host shows once: while the other
+    // one is open, the user is told to close it first. True when it is open.
+    static bool TellWhenOpen(const Curve3DPalette& other);
+
     void SetUpForTool();
     // Item states, values and the prompt from the palette's state; only while open.
     void UpdateItems();

@@ -99,11 +99,25 @@ bool ToggleSubPalette(Survanto& survanto, CDialogBase& palette, std::int32_t fla
     return true;
 }
 
-void OpenCurvePalette(Survanto& survanto)
+// Returns whether the palette is open; while the profile's curve palette is,
+// the user is told to close that one first.
+bool OpenCurvePalette(Survanto& survanto)
 {
-    if (survanto.curvePalette.GetOpenMode() != CDialogBase::Closed) return;
+    if (survanto.curvePalette.GetOpenMode() != CDialogBase::Closed) return true;
+    if (Curve3DPalette::TellWhenOpen(survanto.sectionPalette.curvePalette)) return false;
     OpenSubPalette(survanto, survanto.curvePalette, CurvePaletteFlags);
     survanto.SyncCurvePaletteButton(false);
+    return true;
+}
+
+// The option's points go to the curve palette: without it, no mode runs.
+void StartCurvePaletteMode(Survanto& survanto, std::int16_t item)
+{
+    StartMode(survanto, item);
+    if (OpenCurvePalette(survanto)) return;
+    SwitchOff(survanto, item);
+    survanto.measuringMode = 0;
+    survanto.pointStep = 0;
 }
 
 // The polygon buttons serve tools that collect a polygon; connecting serves the
@@ -195,8 +209,7 @@ void FirstOption(Survanto& survanto, std::int16_t item)
         StartMode(survanto, item);
         OpenSubPalette(survanto, survanto.sectionPalette, CurvePaletteFlags);
     } else if (survanto.currentTool == API_PolyLineID) {
-        StartMode(survanto, item);
-        OpenCurvePalette(survanto);
+        StartCurvePaletteMode(survanto, item);
     } else {
         ChooseToolOption(survanto, item);
     }
@@ -205,8 +218,7 @@ void FirstOption(Survanto& survanto, std::int16_t item)
 void SecondOption(Survanto& survanto, std::int16_t item)
 {
     if (Listed(survanto.currentTool, {API_MorphID, API_HatchID, API_SlabID})) {
-        StartMode(survanto, item);
-        OpenCurvePalette(survanto);
+        StartCurvePaletteMode(survanto, item);
         survanto.ShowMeasuringPrompt();
     } else if (survanto.currentTool == API_MeshID) {
         survanto.CreateMeshFromActivatedPoints(false);

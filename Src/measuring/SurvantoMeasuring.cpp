@@ -308,11 +308,13 @@ private:
     const API_Coord3D& Point(std::uint32_t index) const { return s_.actionPoints[index]; }
     std::int32_t PopupEntry(std::int16_t item) const { return s_.MainPaletteEntry(item); }
     bool EvenPointCount() const { return s_.actionPoints.GetSize() % 2 == 0; }
+    // The palette shows the state the point left, whichever way the point came in.
     void HandToCurvePalette(Curve3DPalette& palette)
     {
         std::uint8_t figureDone = completed ? 1 : 0;
         palette.AddMeasuredPoint(point_, &figureDone);
         completed = figureDone != 0;
+        palette.UpdateItems();
     }
 
     void NoCommand();

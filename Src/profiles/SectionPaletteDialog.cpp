@@ -169,13 +169,18 @@ void SectionPalette::DrawPreview(const DG::UserUpdateData* data)
 }
 
 // The profile arrives when the curve palette's "Erstellen" hands its curve over.
+// While the main palette's curve palette is open (a rail being measured), the
+// user is told to close it first, and its curve stays.
 void SectionPalette::StartMeasuring()
 {
+    const Survanto* survanto = theSurvanto.load();
+    if (curvePalette.GetOpenMode() == CDialogBase::Closed && survanto != nullptr &&
+        Curve3DPalette::TellWhenOpen(survanto->curvePalette))
+        return;
     curvePalette.polygonClosure = Curve3DPalette::ClosedItem;
     curvePalette.planeDefined = false;
     curvePalette.sectionMode = true;
     if (curvePalette.GetOpenMode() != CDialogBase::Closed) return;
-    const Survanto* survanto = theSurvanto.load();
     curvePalette.SetResourceModules(CurrentResourceModule(), survanto == nullptr ? 0 : survanto->resourceModules[0]);
     curvePalette.OpenPalette(CurvePaletteFlags);
 }

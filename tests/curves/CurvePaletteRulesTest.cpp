@@ -94,6 +94,8 @@ const Row rows[] = {
      "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 17 18 19", "1 2 3 4 5 6 7 11 12 13 14 15 17 18", "5 11 15", 6},
     {"profile with its plane: no spline, a ceiling", State(API_MorphID, Open, NoOption, Section, D2, Plane, 0, 0, 0),
      "1 2 3 4 5 6 7 8 9 10 11 12 17 18 19", "1 2 3 6 7 8 9 11 12 17 18 19", "6", 2},
+    {"profile plane just measured: a method next", State(API_MorphID, Open, NoOption, Section, D2, Plane, 11, 0, 0),
+     "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 17 18 19", "1 2 3 6 7 8 9 11 12 13 14 15 17 18 19", "6 11", 2},
     {"walls: open or closed, no ceiling", State(API_WallID, Open, Option15, Main, D2, Plane, 0, 0, 0),
      "1 2 3 4 5 6 7 8 9 10 12 17 18 19", "1 2 3 5 6 7 8 9 10 11 12 17 18", "5", 2},
     {"walls without the main palette's option", State(API_WallID, Open, NoOption, Main, D2, Plane, 0, 0, 0),

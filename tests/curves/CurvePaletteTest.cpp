@@ -170,6 +170,47 @@ TEST_F(CurvePalette, TheMainPalettesOptionOpensItAndClosingReleasesIt)
     EXPECT_EQ(Main().SavedToolOptionOf(API_WallID), 2);
 }
 
+// Both curve palettes are one dialog, so only one of them opens at a time: a new
+// profile asked for while the rail's palette is open is refused with an alert and
+// the rail keeps its curve; the rail asked for while a profile is being measured
+// is refused the same way and its option goes off again.
+TEST_F(CurvePalette, TheRailsAndTheProfilesCurvePalettesOpenOneAtATime)
+{
+    const char* const alert = "Survanto - Warnung!: Die Polygonpalette ist schon für eine andere Messung geöffnet. "
+                              "Bitte schließen Sie sie zuerst.";
+    const short mainPalette = Survanto::MainPaletteDialogId;
+    const short profilePalette = 32426;
+    const Curve3DPalette& profileCurve = Main().sectionPalette.curvePalette;
+    Main().ToggleMainPalette();
+    Host().SelectTool(API_MorphID);
+    DG::ChangeItem(mainPalette, 15, 1.0);
+    ASSERT_TRUE(DG::IsOpen(Palette));
+    Curves().curve.points.Add({1, 2, 3});
+    DG::ChangeItem(mainPalette, 14, 1.0);
+    ASSERT_TRUE(DG::IsOpen(profilePalette));
+    DG::ClearRecordedAlerts();
+
+    DG::ChangeItem(profilePalette, 6, 1);
+    EXPECT_EQ(Host().Fact("alerts"), std::string("[") + alert + "]");
+    EXPECT_EQ(profileCurve.GetOpenMode(), CDialogBase::Closed);
+    EXPECT_FALSE(profileCurve.sectionMode);
+    EXPECT_NE(Curves().GetOpenMode(), CDialogBase::Closed);
+    EXPECT_EQ(Curves().curve.points.GetSize(), 1u) << "the rail keeps its point";
+
+    DG::CloseByUser(Palette);
+    DG::ChangeItem(profilePalette, 6, 1);
+    ASSERT_NE(profileCurve.GetOpenMode(), CDialogBase::Closed);
+    EXPECT_EQ(profileCurve.curveMode, Curve3DPalette::PlaneMethodItem) << "the profile's plane first";
+    DG::ClearRecordedAlerts();
+    DG::ChangeItem(mainPalette, 15, 1.0);
+    EXPECT_EQ(Host().Fact("alerts"), std::string("[") + alert + "]");
+    EXPECT_EQ(Curves().GetOpenMode(), CDialogBase::Closed);
+    EXPECT_EQ(Main().MainPaletteItemValue(15), 0.0);
+    EXPECT_EQ(Main().measuringMode, 0);
+    EXPECT_EQ(Main().pointStep, 0);
+    EXPECT_NE(profileCurve.GetOpenMode(), CDialogBase::Closed);
+}
+
 // Each method shows its steps with its icons, and the step buttons' tooltips
 // tell what the steps mean for it.
 TEST_F(CurvePalette, MethodsPutTheirIconsAndTooltipsOnTheSteps)
