@@ -156,6 +156,18 @@ TEST_F(MorphRail, ProfileArcsBecomePointsAndContoursKeepTheirEnds)
     EXPECT_EQ(half[18].x, 1.0);
     EXPECT_EQ(half[19].x, 1.0) << "the arc's end point twice in a row";
     EXPECT_EQ(half[18].y, half[19].y);
+
+    // A quarter arc from (0, 0) to (1, 0) turns about (0.5, 0.5), off the chord:
+    // its points, 10° apart from 225° on, lie below the chord, out of the square.
+    SetProfile({ProfilePolygon({square}, {{1, Pi / 2}})});
+    Main().BuildMorphProfile();
+    const std::vector<Plan> quarter = ProfilePoints(0);
+    ASSERT_EQ(quarter.size(), 5u + 9u);
+    for (std::size_t n = 1; n <= 8; ++n) {
+        const double at = (225.0 + 10.0 * double(n)) * Degree;
+        EXPECT_NEAR(quarter[n].x, 0.5 + Root2 * std::cos(at), 1e-9) << n;
+        EXPECT_NEAR(quarter[n].y, 0.5 + Root2 * std::sin(at), 1e-9) << n;
+    }
 }
 
 TEST_F(MorphRail, TheDefaultPolygonGoesOnlyForPolygonsOfTheProfile)

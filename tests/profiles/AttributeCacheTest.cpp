@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "API/AddOnInterface.hpp"
 #include "CAttributeData.hpp"
 #include "InProcessHost.hpp"
 
@@ -74,12 +75,18 @@ TEST_F(AttributeCache, AnIndexBeyondSixteenBitsIsNoPen)
     EXPECT_NE(cache_.GetAttribute(API_PenID, 5), nullptr);
 }
 
+// The host's fact counts every request it answers: font 1 asked of the host
+// twice shows twice, pen 3 asked of the cache twice shows once.
 TEST_F(AttributeCache, TheHostCountsRequestsAsAFact)
 {
-    cache_.GetAttribute(API_FontID, 1);
-    cache_.GetAttribute(API_FontID, 1);
-    cache_.GetAttribute(API_PenID, 3);
-    EXPECT_EQ(host_->Fact("attribute-requests"), "1:3x1 10:1x1");
+    for (int request = 0; request < 2; ++request) {
+        API_Attribute font {};
+        font.header.typeID = API_FontID;
+        font.header.index = 1;
+        ASSERT_EQ(HostGetAttribute(&font), NoError);
+        cache_.GetAttribute(API_PenID, 3);
+    }
+    EXPECT_EQ(host_->Fact("attribute-requests"), "1:3x1 10:1x2");
 }
 
 }  // namespace
