@@ -85,7 +85,7 @@ std::int16_t TwoPointPrompt(const CurvePaletteState& s)
 std::int16_t PlanePrompt(const CurvePaletteState& s)
 {
     switch (s.curveStep) {
-        case 0: return 0;  // before the plane and after it, the curve's own prompt
+        case 0: return 0;  // no step: the dimension's prompt, which knows whether the plane is there
         case FirstStep: return 5;
         case SecondStep: return s.planePointCount < 3 ? static_cast<std::int16_t>(5 + s.planePointCount) : 0;
         case ThirdStep: return s.planePointCount < 2 ? static_cast<std::int16_t>(5 + s.planePointCount) : 0;

@@ -74,7 +74,7 @@ IO::Location NewestFile(const TypVektor<IO::Location>& files)
 }
 
 // The direction of the second point seen from the first, clockwise from north, in
-// [0, 2π): a north a rounding error west of it would come out as a whole 2π.
+// [0, 2π): a bearing a rounding error west of north would come out as a whole 2π.
 double ArrowAngle(const API_Coord3D& first, const API_Coord3D& second)
 {
     const double theta = Vektor2D(second.x - first.x, second.y - first.y).GetAngle();
