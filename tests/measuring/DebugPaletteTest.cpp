@@ -9,7 +9,10 @@ namespace {
 
 constexpr short Debug = DebugPalette::DialogId;
 constexpr std::int16_t DebugMenu = 32501;
-enum Item : short { X = 2, Y = 4, Z = 6, Shot = 7, GetXY = 8, GetZ = 9, Shock = 10, TestFunction = 11, Get3D = 12, NewStation = 13, Shot3D = 14, Shot2D = 15 };
+enum Item : short {
+    X = 2, Y = 4, Z = 6, Shot = 7, GetXY = 8, GetZ = 9, Shock = 10, TestFunction = 11, Get3D = 12, NewStation = 13, Shot3D = 14,
+    Shot2D = 15
+};
 
 // The debug palette opened from its menu, with the station of the example:
 // turned by a quarter, instrument station at (10, 20, 1.5).

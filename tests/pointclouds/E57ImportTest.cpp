@@ -289,16 +289,18 @@ TEST_F(E57ImportFixture, ThinningByDistanceAndByPlace)
 
     Import({file}, {Click(ByDistance), Text(NameEdit, "placed")});
     EXPECT_EQ(PointFile("placed", "_data_50").points.size(), 16u);
-    EXPECT_EQ(xs(PointFile("placed", "_data_25")), (std::vector<double> {12.00, 12.01, 12.02, 12.03, 12.04, 12.05, 12.06, 12.07}));
-    EXPECT_EQ(xs(PointFile("placed", "_data_25_2")), (std::vector<double> {36.00, 36.01, 36.02, 36.03, 36.04, 36.05, 36.06, 36.07}));
+    EXPECT_EQ(xs(PointFile("placed", "_data_25")),
+              (std::vector<double> {12.00, 12.01, 12.02, 12.03, 12.04, 12.05, 12.06, 12.07}));
+    EXPECT_EQ(xs(PointFile("placed", "_data_25_2")),
+              (std::vector<double> {36.00, 36.01, 36.02, 36.03, 36.04, 36.05, 36.06, 36.07}));
 }
 
 // The typed name becomes the part's and its point files' names: what Windows
 // refuses in a file name is replaced.
 TEST_F(E57ImportFixture, ATypedNameIsMadeAFileName)
 {
-    const std::string file = WriteE57("named.e57", {DoubleScan("s", 2, [](std::uint64_t r) { return API_Coord3D {double(r), 0, 0}; },
-                                                                Posed({1, 0, 0, 0}, {0, 0, 0}))});
+    const auto line = [](std::uint64_t r) { return API_Coord3D {double(r), 0, 0}; };
+    const std::string file = WriteE57("named.e57", {DoubleScan("s", 2, line, Posed({1, 0, 0, 0}, {0, 0, 0}))});
     Import({file}, {Click(ThinOut), Text(NameEdit, "Halle: 1*?<>|\"")});
     EXPECT_EQ(PartNames(), std::vector<std::string> {"Halle_ 1______"});
     EXPECT_EQ(PointFile("Halle_ 1______").points.size(), 2u);
