@@ -150,14 +150,15 @@ std::optional<WallFit> FitWall(const API_Element& wall, const Vektor2D& p, const
     return FitCurved(wall, p, station);
 }
 
-// A measured point lies in the wall's body, at most its thickness from the
-// reference line; the surveyor's wall thickness tolerance covers what measuring
-// and plaster add. A wall farther away did not hold the point.
+// Points of openings and reveals lie in the wall's body, at most a thickness from
+// its reference line; a point locating a vault's wall stands in front of a face,
+// up to about a thickness. With the surveyor's wall thickness tolerance on top,
+// a wall farther than twice its thickness did not hold the point.
 bool IsWithinReach(const WallFit& fit, double thicknessTolerance)
 {
     const API_WallType& w = fit.wall.wall;
     const double slack = std::isfinite(thicknessTolerance) ? std::max(thicknessTolerance, 0.0) : 0.0;
-    return fit.distance <= std::max(w.thickness, w.thickness1) + slack + Tolerance;
+    return fit.distance <= 2.0 * std::max(w.thickness, w.thickness1) + slack + Tolerance;
 }
 
 bool HoldsHeight(const API_WallType& wall, double bottom, double height)

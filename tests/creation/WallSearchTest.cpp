@@ -125,10 +125,10 @@ TEST_F(WallSearchTest, AStraightWallTellsPositionDepthAndStationSide)
         {"foot just beyond the end", plain, {2, 5}, {4 + 0.9e-5, -0.2, 1}, Found {4 + 0.9e-5, 0.2, true}},
         {"foot beyond the end", plain, {2, 5}, {4 + 2e-5, -0.2, 1}, std::nullopt},
         {"above the wall", plain, {2, 5}, {1, -0.2, 3.1}, std::nullopt},
-        {"off the far face within the thickness tolerance", plain, {2, 5}, {1, -0.309, 1}, Found {1, 0.309, true}},
-        {"off the far face by more than the tolerance", plain, {2, 5}, {1, -0.311, 1}, std::nullopt},
+        {"a thickness off the far face, within the tolerance", plain, {2, 5}, {1, -0.609, 1}, Found {1, 0.609, true}},
+        {"a thickness off the far face and more than the tolerance", plain, {2, 5}, {1, -0.611, 1}, std::nullopt},
         {"53 m in front of the wall", plain, {2, 60}, {1, 53, 1}, std::nullopt},
-        {"off a trapezoid wall's thicker end", trapezoid, {2, 5}, {4, -0.405, 1}, Found {4, 0.405, true}},
+        {"a thickness off a trapezoid wall's thicker end", trapezoid, {2, 5}, {4, -0.805, 1}, Found {4, 0.805, true}},
     };
     for (const Case& c : cases) {
         Model().content.elements.clear();
