@@ -214,8 +214,8 @@ bool IsWindowWithTurnedSide(const API_Element& opening)
 
 }  // namespace
 
-bool FindWallAtPoint(const Survanto& survanto, double x, double y, double lowHeight, double highHeight, API_Element& wall, double& position,
-                     double& depth, bool& stationSide)
+bool FindWallAtPoint(const Survanto& survanto, double x, double y, double lowHeight, double highHeight, API_Element& wall,
+                     double& position, double& depth, bool& stationSide)
 {
     std::vector<API_Guid> walls;
     if (HostGetElementList(API_WallID, &walls) != NoError) return false;
