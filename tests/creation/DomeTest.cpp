@@ -306,6 +306,30 @@ TEST_F(DomeTest, OnACurvedWallFitsThroughTheWallTopAtItsAbsoluteHeight)
     EXPECT_NEAR(shape.arcs[0].arcAngle, -Pi / 2, Tol);
 }
 
+// The wall's top lies at 6; a dome point measured a micrometre above it lies
+// all but in the plane of the wall top's three points: no dome, whose sphere
+// would have its centre some 1700 km below.
+TEST_F(DomeTest, OnACurvedWallAPointAtTheTopsHeightMakesNothing)
+{
+    Model().content.storeyLevels[1] = 3.0;
+    API_Element wall;
+    wall.header.typeID = API_WallID;
+    ASSERT_EQ(HostGetElementDefaults(&wall, nullptr), NoError);
+    wall.header.floorInd = 1;
+    wall.wall.begC = {2, 0};
+    wall.wall.endC = {-2, 0};
+    wall.wall.arcAngle = Pi;
+    wall.wall.height = 3.0;
+    wall.wall.bottomOffset = 0.0;
+    wall.wall.thickness = 0.3;
+    ASSERT_EQ(InUndoableCommand([&] { return HostCreateElement(&wall, nullptr); }), NoError);
+
+    SetPoints({{0, 2, 4.5}, {0.3, 0.7, 6.0 + 1e-6}});
+    Main().CreateDomeOnCurvedWall();
+    EXPECT_TRUE(Shells().empty());
+    ExpectActionEmptied();
+}
+
 TEST_F(DomeTest, OnAStraightWallMakesNothing)
 {
     API_Element wall;
