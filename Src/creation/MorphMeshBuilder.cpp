@@ -48,6 +48,27 @@ bool SpansTriangle(const Point& a, const Point& b, const Point& c)
     return twiceArea > Tolerance * longest;
 }
 
+// Every plan point lies within the tolerance of one line: the line from the first
+// point to the point farthest from it, or that first point when all stand there.
+bool OnOneLineInPlan(const std::vector<Geometry::Coord>& plan)
+{
+    const Geometry::Coord& first = plan.front();
+    const auto offset = [&first](const Geometry::Coord& p) { return Geometry::Coord {p.x - first.x, p.y - first.y}; };
+    Geometry::Coord farthest {0.0, 0.0};
+    double reach = 0.0;
+    for (const Geometry::Coord& p : plan) {
+        const Geometry::Coord d = offset(p);
+        const double length = std::hypot(d.x, d.y);
+        if (length > reach) reach = length, farthest = d;
+    }
+    if (reach <= Tolerance) return true;
+    for (const Geometry::Coord& p : plan) {
+        const Geometry::Coord d = offset(p);
+        if (std::fabs(farthest.x * d.y - farthest.y * d.x) / reach > Tolerance) return false;
+    }
+    return true;
+}
+
 // The face normal w as it joins the normal sum: away from the centroid seen from
 // the face's first vertex a. A flat point set has its centroid in every face's
 // plane; then w points up, and on an upright face towards the station.
@@ -94,6 +115,7 @@ void AddFaceToBody(API_BodyBuilder builder, const MeshFaceData& face)
 void MorphMeshBuilder::Build(TypVektor<Point>& points, const MorphSettings& settings, TypVektor<API_Coord3D>& actionPoints)
 {
     faces_.Clear();
+    omitted_ = Omissions {};
     points_ = points;
     Point centroid {};
     for (const Point& p : points) centroid = centroid + p;
@@ -146,11 +168,22 @@ void MorphMeshBuilder::Triangulate(const TypVektor<Point>& points, Point& normal
     const std::uint32_t count = points.GetSize();
     std::vector<PlanTriangle> triangles;
     if (count == 3) {
-        if (SpansTriangle(points[0], points[1], points[2])) triangles.push_back({0, 1, 2});
-    } else {
+        if (SpansTriangle(points[0], points[1], points[2]))
+            triangles.push_back({0, 1, 2});
+        else
+            omitted_.oneVerticalPlane = true;
+    } else if (count > 3) {
         std::vector<Geometry::Coord> plan(count);
         for (std::uint32_t i = 0; i < count; ++i) plan[i] = {points[i].x - centroid.x, points[i].y - centroid.y};
-        triangles = TriangulateInPlan(plan);
+        // Measured points on one line miss exact collinearity by their rounding
+        // and would give slivers of no area.
+        if (OnOneLineInPlan(plan)) {
+            omitted_.oneVerticalPlane = true;
+        } else {
+            std::size_t leftOut = 0;
+            triangles = TriangulateInPlan(plan, &leftOut);
+            omitted_.samePlanPosition = leftOut > 0;
+        }
     }
     for (const PlanTriangle& t : triangles) {
         const Point& a = points[t[0]];

@@ -17,6 +17,14 @@ class MorphMeshBuilder {
 public:
     using Point = Geometry::Vector3<double>;
 
+    // What the last build could not use: points left out because another point
+    // stands at their plan position, and points all within the tolerance of one
+    // line in plan (one vertical plane), which give no face.
+    struct Omissions {
+        bool samePlanPosition = false;
+        bool oneVerticalPlane = false;
+    };
+
     // Replaces the faces with those of the points. With side planes the first six
     // points of the running action are the plane points: the corners go into
     // `points` and the six leave the running action. A thickness along a measured
@@ -33,7 +41,7 @@ public:
     // Appends the triangles of the points and adds to the normal sum each face's
     // normal turned away from the centroid. Where that cannot be told (the centroid
     // in the face's plane) the normal points up, and for an upright face towards the
-    // station.
+    // station. Notes in the omissions what it could not use.
     void Triangulate(const TypVektor<Point>& points, Point& normalSum, const Point& centroid, const Point& station);
 
     // One morph of the faces, in one undoable command; nothing without faces.
@@ -41,6 +49,7 @@ public:
 
     const TypVektor<MeshFaceData>& Faces() const { return faces_; }
     const TypVektor<Point>& Points() const { return points_; }
+    const Omissions& Omitted() const { return omitted_; }
 
     static double Length(const Point& v);
     // Divides v by its length; a vector shorter than 1e-5 stays as it is.
@@ -58,4 +67,5 @@ private:
     MeshFaceData workingFace_;
     TypVektor<MeshFaceData> faces_;
     TypVektor<Point> points_;
+    Omissions omitted_;
 };

@@ -94,8 +94,9 @@ std::vector<PlanTriangle> TrianglesOf(const DelaunaySweep& sweep)
 
 }  // namespace
 
-std::vector<PlanTriangle> TriangulateInPlan(const std::vector<Coord>& points)
+std::vector<PlanTriangle> TriangulateInPlan(const std::vector<Coord>& points, std::size_t* nearLeftOut)
 {
+    if (nearLeftOut != nullptr) *nearLeftOut = 0;
     if (points.size() > MaxPoints) return {};
     std::vector<std::uint32_t> used;
     used.reserve(points.size());
@@ -104,6 +105,7 @@ std::vector<PlanTriangle> TriangulateInPlan(const std::vector<Coord>& points)
 
     const DelaunaySweep sweep(points, used, NearDuplicateDistance);
     const std::vector<std::uint32_t> kept = WithoutNearDuplicates(points, used, sweep);
+    if (nearLeftOut != nullptr) *nearLeftOut = used.size() - kept.size();
     if (kept.size() == used.size()) return TrianglesOf(sweep);
     return TrianglesOf(DelaunaySweep(points, kept, NearDuplicateDistance));
 }

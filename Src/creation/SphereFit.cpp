@@ -1,6 +1,18 @@
 #include "creation/SphereFit.hpp"
 
+#include <algorithm>
 #include <cmath>
+
+namespace {
+
+// The determinant of the rows (x, y, z, 1) is six times the volume of the points'
+// tetrahedron. Measured points of one plane miss an exact 0 by their rounding, and
+// a sphere through them would lie kilometres away: a volume below this share of
+// the cube of the points' spread counts as flat. The flattest real vault keeps
+// several orders of magnitude above it.
+constexpr double FlatVolumeShare = 1e-6;
+
+}  // namespace
 
 double DeterminantByCofactors(const double matrix[4][4], std::int16_t n)
 {
@@ -19,7 +31,8 @@ double DeterminantByCofactors(const double matrix[4][4], std::int16_t n)
 }
 
 // Far from the origin the squared coordinates swamp the determinants' digits, so
-// the fit works on the points less their mean.
+// the fit works on the points less their mean. Points (nearly) in one plane have
+// no sphere.
 void SphereThroughFourPoints(TypVektor<API_Coord3D> points, double& radius, API_Coord3D& centre)
 {
     if (points.GetSize() != 4) {
@@ -29,11 +42,13 @@ void SphereThroughFourPoints(TypVektor<API_Coord3D> points, double& radius, API_
     API_Coord3D mean {};
     for (const API_Coord3D& p : points) mean = {mean.x + p.x / 4.0, mean.y + p.y / 4.0, mean.z + p.z / 4.0};
     double x[4], y[4], z[4], s[4];
+    double spread = 0.0;
     for (std::uint32_t i = 0; i < 4; ++i) {
         x[i] = points[i].x - mean.x;
         y[i] = points[i].y - mean.y;
         z[i] = points[i].z - mean.z;
         s[i] = x[i] * x[i] + y[i] * y[i] + z[i] * z[i];
+        spread = std::max(spread, std::sqrt(s[i]));
     }
     const auto determinant = [](const double* a, const double* b, const double* c, const double* d) {
         double m[4][4];
@@ -46,7 +61,7 @@ void SphereThroughFourPoints(TypVektor<API_Coord3D> points, double& radius, API_
         return DeterminantByCofactors(m, 4);
     };
     const double m11 = determinant(x, y, z, nullptr);
-    if (m11 == 0.0) {
+    if (!(std::fabs(m11) / 6.0 > FlatVolumeShare * spread * spread * spread)) {
         radius = 0.0;
         return;
     }

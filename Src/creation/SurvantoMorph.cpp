@@ -3,6 +3,7 @@
 #include "API/AddOnInterface.hpp"
 #include "HostApiHelpers.hpp"
 #include "frame/Survanto.hpp"
+#include "frame/UInterface.hpp"
 #include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
 
@@ -19,6 +20,14 @@ constexpr std::int16_t ThicknessItem = 74;
 constexpr std::int16_t SidePlanesItem = 75;
 constexpr std::int16_t MorphTypeItem = 76;
 constexpr std::int16_t CollectPointsItem = 77;
+
+enum AlertEntry : std::int32_t {
+    ButtonOk = 1,
+    TitleWarning = 7,
+    TitleMessage = 27,
+    TextPointsAtOnePlanPosition = 114,
+    TextPointsInOneVerticalPlane = 115,
+};
 
 MorphSettings ReadMorphSettings(const Survanto& survanto)
 {
@@ -48,6 +57,17 @@ void GatherSelectedMarkers(TypVektor<Point>& points)
     }
 }
 
+// One alert for each kind of what the build could not use, not one per point.
+void TellOmissions(const MorphMeshBuilder::Omissions& omitted)
+{
+    if (omitted.oneVerticalPlane)
+        ShowAlert(AlertWarning, AlertStringListId, TitleWarning, TextPointsInOneVerticalPlane, NoAlertText, ButtonOk, NoAlertText,
+                  NoAlertText, CurrentResourceModule(), AlertStringType);
+    if (omitted.samePlanPosition)
+        ShowAlert(AlertInformation, AlertStringListId, TitleMessage, TextPointsAtOnePlanPosition, NoAlertText, ButtonOk,
+                  NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
+}
+
 }  // namespace
 
 void Survanto::CreateMorphFromPoints(const TypVektor<API_Coord3D>* given)
@@ -59,6 +79,7 @@ void Survanto::CreateMorphFromPoints(const TypVektor<API_Coord3D>* given)
         GatherSelectedMarkers(points);
     }
     meshBuilder.Build(points, ReadMorphSettings(*this), actionPoints);
+    TellOmissions(meshBuilder.Omitted());
     meshBuilder.CreateMorph(*this);
     for (const std::int16_t item : {MorphFromMarkersItem, SidePlanesItem, CollectPointsItem}) SetMainPaletteItemValue(item, 0.0);
 }

@@ -165,6 +165,16 @@ private:
     std::int32_t endCursor_ = 1;
 };
 
+// The sweep sends a profile's y along the start frame's vertical: a profile
+// measured with another direction up is turned so that this direction goes there.
+void TurnUpright(TypVektor<Plan>& points, const API_Coord& up)
+{
+    const double length = std::hypot(up.x, up.y);
+    if (!(length > 0.0) || !std::isfinite(length)) return;
+    const double a = up.x / length, b = up.y / length;
+    for (Plan& p : points) p = {b * p.x - a * p.y, a * p.x + b * p.y};
+}
+
 }  // namespace
 
 void Survanto::BuildMorphRail()
@@ -189,6 +199,7 @@ void Survanto::BuildMorphProfile()
     for (const SectionPalette::SectionDataType& polygon : polygons) {
         if (!polygon.HoldsItsCounts()) continue;
         ProfilePolygonDivider(polygon, profileArcStep, morphProfilePoints, morphProfilePointData).Divide();
+        TurnUpright(morphProfilePoints, polygon.measuredUp);
         SectionData data;
         data.points = morphProfilePoints;
         data.ends = morphProfilePointData;

@@ -150,6 +150,17 @@ std::optional<WallFit> FitWall(const API_Element& wall, const Vektor2D& p, const
     return FitCurved(wall, p, station);
 }
 
+// Points of openings and reveals lie in the wall's body, at most a thickness from
+// its reference line; a point locating a vault's wall stands in front of a face,
+// up to about a thickness. With the surveyor's wall thickness tolerance on top,
+// a wall farther than twice its thickness did not hold the point.
+bool IsWithinReach(const WallFit& fit, double thicknessTolerance)
+{
+    const API_WallType& w = fit.wall.wall;
+    const double slack = std::isfinite(thicknessTolerance) ? std::max(thicknessTolerance, 0.0) : 0.0;
+    return fit.distance <= 2.0 * std::max(w.thickness, w.thickness1) + slack + Tolerance;
+}
+
 bool HoldsHeight(const API_WallType& wall, double bottom, double height)
 {
     return !(height < bottom - Tolerance) && !(height > bottom + wall.height + Tolerance);
@@ -203,8 +214,8 @@ bool IsWindowWithTurnedSide(const API_Element& opening)
 
 }  // namespace
 
-bool FindWallAtPoint(const Survanto&, double x, double y, double lowHeight, double highHeight, API_Element& wall, double& position,
-                     double& depth, bool& stationSide)
+bool FindWallAtPoint(const Survanto& survanto, double x, double y, double lowHeight, double highHeight, API_Element& wall,
+                     double& position, double& depth, bool& stationSide)
 {
     std::vector<API_Guid> walls;
     if (HostGetElementList(API_WallID, &walls) != NoError) return false;
@@ -216,7 +227,7 @@ bool FindWallAtPoint(const Survanto&, double x, double y, double lowHeight, doub
         candidate.header.guid = guid;
         if (HostGetElement(&candidate) != NoError) continue;
         std::optional<WallFit> fit = FitWall(candidate, p, station);
-        if (!fit) continue;
+        if (!fit || !IsWithinReach(*fit, survanto.wallThicknessTolerance)) continue;
         const double bottom = GetStoryLevel(candidate.header.floorInd) + candidate.wall.bottomOffset;
         const bool low = HoldsHeight(candidate.wall, bottom, lowHeight);
         const bool high = HoldsHeight(candidate.wall, bottom, highHeight);
@@ -317,7 +328,9 @@ double Survanto::MeasureRevealDepth()
 
 // Straight walls: the two points' distance along the wall. Curved walls: the
 // second point taken onto the face the station looks at, its distance from the
-// line from the first point to the centre.
+// radial line through the first point; the first point may lie anywhere in the
+// reveal's depth. A depth measurement of the same points that found no wall has
+// ended the action (point step 0) and told the user already.
 double Survanto::MeasureRevealWidth()
 {
     API_Element wall;
@@ -326,7 +339,7 @@ double Survanto::MeasureRevealWidth()
     if (actionPoints.GetSize() < 2 ||
         !FindWallAtPoint(*this, actionPoints[0].x, actionPoints[0].y, std::min(actionPoints[0].z, actionPoints[1].z),
                          std::max(actionPoints[0].z, actionPoints[1].z), wall, position, depth, stationSide)) {
-        ShowWallNotFound();
+        if (pointStep != 0) ShowWallNotFound();
         pointStep = 0;
         return revealValue;
     }
@@ -346,7 +359,8 @@ double Survanto::MeasureRevealWidth()
     const Vektor2D centre = Plan(arc.origo);
     Vektor2D towardsP1 = p1 - centre;
     towardsP1.Normalize();
-    const Vektor2D q = centre + towardsP1 * radius;
-    revealValue = Geometry::DistCoordSectorPtr(Coord(q), {Coord(p0), arc.origo});
+    Vektor2D radial = p0 - centre;
+    radial.Normalize();
+    revealValue = std::fabs(radial.CrossProduct(towardsP1 * radius));
     return revealValue;
 }

@@ -87,10 +87,13 @@ std::optional<Vektor2D> CircleCentre(const Vektor2D& p0, const Vektor2D& p1, con
     return Vektor2D {centre.x, centre.y};
 }
 
+// Ends far apart can each be a number while the length between them is not.
 bool HasFinitePlace(const API_WallType& wall)
 {
     return std::isfinite(wall.begC.x) && std::isfinite(wall.begC.y) && std::isfinite(wall.endC.x) &&
-           std::isfinite(wall.endC.y) && std::isfinite(wall.arcAngle) && std::isfinite(wall.slantAngle);
+           std::isfinite(wall.endC.y) && std::isfinite(wall.arcAngle) && std::isfinite(wall.slantAngle) &&
+           std::isfinite(std::hypot(wall.endC.x - wall.begC.x, wall.endC.y - wall.begC.y)) && std::isfinite(wall.thickness) &&
+           std::isfinite(wall.thickness1) && std::isfinite(wall.height);
 }
 
 API_Element WallDefaults(API_ElementMemo* memo, GSErrCode* result = nullptr)
@@ -129,7 +132,7 @@ public:
 private:
     std::uint32_t Count() const { return s_.actionPoints.GetSize(); }
     Vektor2D PlanPoint(std::uint32_t index) const { return PlanVektor(s_.actionPoints[index]); }
-    // A wall whose ends, arc or slant overflowed is not made.
+    // A wall whose ends, length, arc, slant or size overflowed is not made.
     void Create(API_Element& wall, API_ElementMemo* memo = nullptr)
     {
         if (!HasFinitePlace(wall.wall)) return;

@@ -10,8 +10,9 @@
 void CollectWallOpenings(const API_Element& wall, WallOpeningList& openings);
 
 // Makes the openings again in the new wall, whose record holds the new GUID and
-// the old wall's line, thickness, flip and reference line. An opening taken from
+// the old wall's line, thicknesses, flip and reference line. An opening taken from
 // a wall that was not polygonal gets its position along that line turned into
-// the start point and direction in the frame of the new outline's first edge.
+// the start point and direction in the frame of the new outline's first edge; one
+// taken from a polygonal wall keeps its place in plan in that frame.
 // The host's first refusal, else 0; the openings after a refusal are not made.
 GSErrCode RecreateWallOpenings(const API_Element& wall, WallOpeningList& openings);

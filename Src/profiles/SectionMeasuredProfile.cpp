@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "curves/CurveVectors.hpp"
 #include "profiles/SectionPalette.hpp"
 
@@ -59,6 +61,8 @@ void SectionPalette::CreateMeasuredProfile()
     for (const Curve3DPalette::arcData& arc : curvePalette.curve.arcs)
         if (ArcFits(arc, points.GetSize())) polygon.arcs.Add(HostArc(arc, points, toPlane));
     polygon.arcCount = static_cast<std::int32_t>(polygon.arcs.GetSize());
+    const Vector up = Geometry::TMBVect(toPlane, {0.0, 0.0, 1.0});
+    if (std::hypot(up.x, up.y) > Geometry::GeometryEps) polygon.measuredUp = {up.x, up.y};
     currentPolygons.Add(polygon);
 
     VectorImage image;

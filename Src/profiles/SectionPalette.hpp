@@ -35,6 +35,9 @@ public:
         std::int16_t backgroundPen = 0;
         std::int16_t fillPattern = 1;
         std::int16_t contourLineType = 1;
+        // A profile just measured: the direction that was up in its measuring
+        // plane, in its own coordinates. Not stored: a drawing has its y up.
+        API_Coord measuredUp {0.0, 1.0};
 
         // Its lists hold at least as many entries as its counts name.
         bool HoldsItsCounts() const;

@@ -25,6 +25,8 @@ TypVektor<API_Coord3D> Points(const std::vector<API_Coord3D>& points)
 }
 
 const std::vector<API_Coord3D> FourOnSphere {{5, 4, 2}, {1, 4, 2}, {3, 6, 2}, {3, 4, 4}};
+// On the plane z = 0.3x + 0.7y + 1.1, typed as a surveyor reads them.
+const std::vector<API_Coord3D> TiltedPlanePoints {{1.1, 2.3, 3.04}, {4.7, 0.9, 3.14}, {2.9, 5.3, 5.68}, {6.1, 3.7, 5.52}};
 
 }  // namespace
 
@@ -68,12 +70,37 @@ TEST(SphereFit, GivesBackTheSphereOfFourPoints)
 
 TEST(SphereFit, FourPointsInOnePlaneGiveRadiusZeroAndNoCentre)
 {
-    double radius = 7.0;
-    API_Coord3D centre {9, 9, 9};
-    SphereThroughFourPoints(Points({{0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}}), radius, centre);
-    EXPECT_EQ(radius, 0.0);
-    EXPECT_EQ(centre.x, 9.0);
-    EXPECT_EQ(centre.z, 9.0);
+    struct Case {
+        const char* name;
+        std::vector<API_Coord3D> points;
+    };
+    const std::vector<Case> cases {
+        {"a level square", {{0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}}},
+        {"the tilted plane z = 0.3x + 0.7y + 1.1", TiltedPlanePoints},
+        {"a point 1e-7 off the plane of three", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0.3, 0.3, 1e-7}}},
+    };
+    for (const Case& c : cases) {
+        double radius = 7.0;
+        API_Coord3D centre {9, 9, 9};
+        SphereThroughFourPoints(Points(c.points), radius, centre);
+        EXPECT_EQ(radius, 0.0) << c.name;
+        EXPECT_EQ(centre.x, 9.0) << c.name;
+        EXPECT_EQ(centre.z, 9.0) << c.name;
+    }
+}
+
+// A shallow cap: the sphere of radius 30 about the origin through three points
+// 1 m off its top; the set is nearly flat and still has its sphere.
+TEST(SphereFit, AShallowCapKeepsItsSphere)
+{
+    const double rim = std::sqrt(30.0 * 30.0 - 1.0);
+    double radius = 0.0;
+    API_Coord3D centre {};
+    SphereThroughFourPoints(Points({{1, 0, rim}, {-1, 0, rim}, {0, 1, rim}, {0, 0, 30}}), radius, centre);
+    EXPECT_NEAR(radius, 30.0, Tol);
+    EXPECT_NEAR(centre.x, 0.0, Tol);
+    EXPECT_NEAR(centre.y, 0.0, Tol);
+    EXPECT_NEAR(centre.z, 0.0, Tol);
 }
 
 TEST(DomeCut, ProfileFromTheBaseHeight)
@@ -179,12 +206,23 @@ TEST_F(DomeTest, FromFivePointsMakesAnUnflippedRevolvedShellAtTheCentre)
     EXPECT_NEAR(box.xMax, 3.0 + std::sqrt(3.0), 1e-3);
 }
 
+// Four points of one plane, exactly or as measured, make neither a dome nor a segment.
 TEST_F(DomeTest, NoDomeFromADegenerateFit)
 {
-    SetPoints({{0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}, {0, 0, 0}});
-    Main().CreateDomeFromFivePoints();
-    EXPECT_TRUE(Shells().empty());
-    ExpectActionEmptied();
+    for (const std::vector<API_Coord3D>& four : {std::vector<API_Coord3D> {{0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}}, TiltedPlanePoints}) {
+        std::vector<API_Coord3D> points = four;
+        points.push_back({0, 0, 3});
+        SetPoints(points);
+        Main().CreateDomeFromFivePoints();
+        EXPECT_TRUE(Shells().empty());
+        ExpectActionEmptied();
+
+        points.insert(points.end(), {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 2, 0}});
+        SetPoints(points);
+        Main().CreateDomeSegment();
+        EXPECT_TRUE(Shells().empty());
+        ExpectActionEmptied();
+    }
 }
 
 TEST_F(DomeTest, SegmentClipsTheCapToTheWedgeOfTheTwoLines)
@@ -266,6 +304,30 @@ TEST_F(DomeTest, OnACurvedWallFitsThroughTheWallTopAtItsAbsoluteHeight)
     EXPECT_NEAR(shape.coords[1].x, 0.0, Tol);
     EXPECT_NEAR(shape.coords[1].y, 2.0, Tol);
     EXPECT_NEAR(shape.arcs[0].arcAngle, -Pi / 2, Tol);
+}
+
+// The wall's top lies at 6; a dome point measured a micrometre above it lies
+// all but in the plane of the wall top's three points: no dome, whose sphere
+// would have its centre some 1700 km below.
+TEST_F(DomeTest, OnACurvedWallAPointAtTheTopsHeightMakesNothing)
+{
+    Model().content.storeyLevels[1] = 3.0;
+    API_Element wall;
+    wall.header.typeID = API_WallID;
+    ASSERT_EQ(HostGetElementDefaults(&wall, nullptr), NoError);
+    wall.header.floorInd = 1;
+    wall.wall.begC = {2, 0};
+    wall.wall.endC = {-2, 0};
+    wall.wall.arcAngle = Pi;
+    wall.wall.height = 3.0;
+    wall.wall.bottomOffset = 0.0;
+    wall.wall.thickness = 0.3;
+    ASSERT_EQ(InUndoableCommand([&] { return HostCreateElement(&wall, nullptr); }), NoError);
+
+    SetPoints({{0, 2, 4.5}, {0.3, 0.7, 6.0 + 1e-6}});
+    Main().CreateDomeOnCurvedWall();
+    EXPECT_TRUE(Shells().empty());
+    ExpectActionEmptied();
 }
 
 TEST_F(DomeTest, OnAStraightWallMakesNothing)

@@ -8,6 +8,7 @@
 
 #include "CreationFixture.hpp"
 #include "ElementServices.hpp"
+#include "frame/UInterface.hpp"
 
 // Morphs from measured points: the points handed over or the selected measured-point
 // markers, one undoable command, one polygon of three vertices and edges per face.
@@ -235,6 +236,53 @@ TEST_F(MorphCreation, WithoutAFaceNoCommandRuns)
     EXPECT_EQ(Calls("HostCallUndoableCommand"), 0u);
     EXPECT_TRUE(Model().undoSteps.empty());
     ExpectItemsOff("no face");
+}
+
+// Markers on one straight line in plan, typed with decimals, stand in one
+// vertical plane: no morph, and the user is told once.
+TEST_F(MorphCreation, MarkersInOneVerticalPlaneMakeNoMorphAndTellTheUser)
+{
+    const std::string told = "Survanto - Warnung!: Es kann kein Morph erzeugt werden: Die Punkte liegen in einer senkrechten Ebene.";
+    struct Case {
+        const char* name;
+        int markers;
+        double rise;  // elevation gained per marker
+    };
+    const Case cases[] = {
+        {"twenty markers at one height", 20, 0.0},
+        {"twenty markers climbing", 20, 0.17},
+        {"three markers on one line in space", 3, 0.31},
+    };
+    for (const Case& c : cases) {
+        Model().content.elements.clear();
+        DG::ClearRecordedAlerts();
+        std::vector<API_Guid> markers;
+        for (int k = 0; k < c.markers; ++k) markers.push_back(Place(MarkerPart, 0.37 + 0.13 * k, 1.21 + 0.29 * k, 0.3 + c.rise * k));
+        Select(markers);
+        Run();
+        EXPECT_EQ(Morph(), nullptr) << c.name;
+        std::vector<std::string> alerts;
+        for (const DG::AlertRecord& alert : DG::RecordedAlerts()) alerts.push_back(alert.title.ToUtf8() + ": " + alert.text1.ToUtf8());
+        EXPECT_EQ(alerts, std::vector<std::string> {told}) << c.name;
+        ExpectItemsOff(c.name);
+    }
+}
+
+// Two markers stand on others' plan positions: they are left out, the morph is
+// made of the rest, and one alert tells of both.
+TEST_F(MorphCreation, MarkersAtOnePlanPositionAreLeftOutWithOneAlert)
+{
+    Select({Place(MarkerPart, 0, 0, 0), Place(MarkerPart, 2, 0, 0), Place(MarkerPart, 2, 2, 0), Place(MarkerPart, 0, 2, 0),
+            Place(MarkerPart, 1, 1, 0.5), Place(MarkerPart, 1, 1, 3), Place(MarkerPart, 2, 2, 1)});
+    Run();
+    ASSERT_NE(Morph(), nullptr);
+    EXPECT_EQ(Main().meshBuilder.Faces().GetSize(), 4u) << "the square and its centre";
+    ASSERT_EQ(DG::RecordedAlerts().size(), 1u);
+    const DG::AlertRecord& alert = DG::RecordedAlerts().front();
+    EXPECT_EQ(alert.type, AlertInformation);
+    EXPECT_EQ(alert.title.ToUtf8(), "Survanto - Meldung.");
+    EXPECT_EQ(alert.text1.ToUtf8(),
+              "Einige Punkte wurden für den Morph ausgelassen, weil im Grundriss an derselben Stelle schon ein anderer Punkt liegt.");
 }
 
 TEST_F(MorphCreation, SidePlanesTakeTheirPointsFromTheRunningAction)

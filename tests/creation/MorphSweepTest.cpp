@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -301,4 +302,70 @@ TEST_F(MorphSweep, TheMorphButtonSweepsTheCurrentProfileAlongTheMeasuredCurve)
     EXPECT_EQ(Main().profileList.GetSize(), 1u);
     EXPECT_EQ(Main().morphRail.GetSize(), 3u);
     EXPECT_EQ(DG::GetItemValue(Survanto::MainPaletteDialogId, 16), 0.0);
+}
+
+// A rectangle measured upright in the vertical plane through (0, 0, 0) and
+// (1, 0, 0): 0.6 wide along x, 0.4 high. Swept along a rail from (0, 0, 0) to
+// (4, 0, 0) its first ring stands across the rail at x = 0, 0.6 wide (y 0 to
+// 0.6, to the rail's left) and 0.4 high; along an L turning to (4, 4, 0) its
+// last ring stands at y = 4, x 3.4 to 4, z 0 to 0.4. The profile itself stays
+// as measured, its first axis up.
+TEST_F(MorphSweep, AProfileMeasuredUprightStaysUprightAlongTheRail)
+{
+    Curve3DPalette& measuring = Main().sectionPalette.curvePalette;
+    measuring.sectionMode = true;
+    measuring.toolType = API_MorphID;
+    measuring.SetResourceModules(CurrentResourceModule());
+    ASSERT_EQ(measuring.OpenPalette(0), 0);
+    DG::ClickItem(Curve3DPalette::DialogId, 15);
+    measuring.AddMeasuredPoint({0, 0, 0}, nullptr);
+    measuring.AddMeasuredPoint({1, 0, 0}, nullptr);
+    ASSERT_TRUE(measuring.planeDefined);
+    DG::ClickItem(Curve3DPalette::DialogId, 8);
+    for (const API_Coord3D& p : std::vector<API_Coord3D> {{0, 0, 0}, {0.6, 0, 0}, {0.6, 0, 0.4}, {0, 0, 0.4}, {0, 0, 0}})
+        measuring.AddMeasuredPoint(p, nullptr);
+    AnswerDialogs([](DG::Dialog& dialog) {
+        DG::SetItemText(dialog.resourceId, 4, GS::UniString("Rechteck"));
+        return DG::Accept;
+    });
+    Main().sectionPalette.CreateMeasuredProfile();
+    ASSERT_EQ(Main().sectionPalette.currentPolygons.GetSize(), 1u);
+    const SectionPalette::SectionDataType& stored = Main().sectionPalette.currentPolygons[0];
+    ASSERT_EQ(stored.coordCount, 5);
+    EXPECT_NEAR(stored.coords[3].x, 0.4, 1e-12) << "measured up along the plane's first axis";
+    EXPECT_NEAR(stored.coords[3].y, 0.6, 1e-12);
+
+    struct Span {
+        double low = 1e9, high = -1e9;
+        void Take(double v) { low = std::min(low, v), high = std::max(high, v); }
+    };
+    struct Case {
+        const char* name;
+        std::vector<API_Coord3D> rail;
+        bool atEnd;  // the ring at the rail's end, else at its start
+        double acrossLow, acrossHigh;
+    };
+    const Case cases[] = {
+        {"straight rail, first ring", {{0, 0, 0}, {4, 0, 0}}, false, 0.0, 0.6},
+        {"L-shaped rail, last ring", {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}}, true, 3.4, 4.0},
+    };
+    for (const Case& c : cases) {
+        Model().content.elements.clear();
+        Model().undoSteps.clear();
+        SetRail(c.rail);
+        Sweep();
+        ASSERT_NE(Morph(), nullptr) << c.name;
+        Span across, height;
+        for (const API_Coord3D& v : Morph()->memo.morphBody.vertices) {
+            const bool inRing = c.atEnd ? std::fabs(v.y - 4.0) < 1e-9 : std::fabs(v.x) < 1e-9;
+            if (!inRing) continue;
+            across.Take(c.atEnd ? v.x : v.y);
+            height.Take(v.z);
+        }
+        EXPECT_NEAR(across.low, c.acrossLow, 1e-9) << c.name;
+        EXPECT_NEAR(across.high, c.acrossHigh, 1e-9) << c.name;
+        EXPECT_NEAR(height.low, 0.0, 1e-9) << c.name;
+        EXPECT_NEAR(height.high, 0.4, 1e-9) << c.name;
+    }
+    EXPECT_NEAR(Main().sectionPalette.currentPolygons[0].coords[3].x, 0.4, 1e-12) << "the stored profile is left as it was";
 }

@@ -170,6 +170,7 @@ TEST_F(OpeningCreationTest, WhatPlacesNoOpeningEndsTheAction)
     };
     const Case cases[] = {
         {"a window where no wall is", API_WindowID, -1, {0, 0, 1}, {1.2, 0, 2.3}, {notFound}},
+        {"a window 53 m from the only wall", API_WindowID, 0, {0, -53, 1}, {1.2, -53, 2.3}, {notFound}},
         {"a door where no wall is: no message", API_DoorID, -1, {0, 0, 0}, {1, 0, 2.1}, {}},
         {"a window in a wall with its reference line in its middle", API_WindowID, 1, {0, 0, 1}, {1.2, 0, 2.3}, {notOnFace}},
         {"a door there", API_DoorID, 1, {0, 0, 0}, {1, 0, 2.1}, {notOnFace}},

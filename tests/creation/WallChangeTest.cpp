@@ -279,6 +279,46 @@ TEST_F(WallChangeTest, ATrapezoidMakesAPolygonalWallThatKeepsItsWindow)
     EXPECT_EQ(Main().measuringMode, 0);
 }
 
+// The trapezoid of the measured line runs from 0.15 thick at the begin to 0.55 at
+// the end; the first edge of its outline is the far face from (0, 0.15) to
+// (4, 0.55), at the angle a = atan(0.1). At 0.6 the wall is 0.21 thick, at 2.0
+// 0.35: an opening on the far side starts on that face, its reveal no deeper.
+TEST_F(WallChangeTest, AnOpeningOnATrapezoidsFarSideStartsOnItsFace)
+{
+    struct Case {
+        const char* name;
+        double position;
+        bool referenceSide;
+        double revealDepth;
+        API_Coord start;
+        double keptReveal;
+    };
+    const double r = std::sqrt(1.01);
+    const Case cases[] = {
+        {"far side, mid-wall", 2.0, true, 0.1, {2.02 / r, 0.0}, 0.1},
+        {"far side, the reveal deeper than the wall there", 0.6, true, 0.25, {0.606 / r, 0.0}, 0.21},
+        {"near side, the reveal deeper than the wall there", 0.6, false, 0.25, {0.585 / r, -0.21 / r}, 0.21},
+    };
+    for (const Case& c : cases) {
+        Model().content.elements.clear();
+        const API_Guid wall = AddWall({});
+        const API_Guid window = AddOpening(wall, API_WindowID, c.position, c.referenceSide);
+        Model().Find(window)->record.window.revealDepth = c.revealDepth;
+        Select({wall});
+        Main().SetMainPaletteItemValue(24, 1.0);
+        Measure(24, {{0.5, 0.2, 0}, {3.5, 0.5, 0}});
+        ASSERT_EQ(OutlineText(OnlyWall().memo.coords), "(0, 0.15) (4, 0.55) (4, 0) (0, 0) (0, 0.15)") << c.name;
+        const std::vector<API_WindowType> windows = Openings(API_WindowID);
+        ASSERT_EQ(windows.size(), 1u) << c.name;
+        const double sign = c.referenceSide ? -1.0 : 1.0;
+        EXPECT_NEAR(windows[0].startPoint.x, c.start.x, 1e-9) << c.name;
+        EXPECT_NEAR(windows[0].startPoint.y, c.start.y, 1e-9) << c.name;
+        EXPECT_NEAR(windows[0].direction.x, sign * 0.1 / r, 1e-9) << c.name;
+        EXPECT_NEAR(windows[0].direction.y, sign * 1.0 / r, 1e-9) << c.name;
+        EXPECT_NEAR(windows[0].revealDepth, c.keptReveal, 1e-9) << c.name;
+    }
+}
+
 TEST_F(WallChangeTest, TrapezoidsThatChangeNothingOrOnlyTheThickness)
 {
     struct Case {
@@ -431,6 +471,49 @@ TEST_F(WallChangeTest, APolygonalWallsOpeningsKeepTheirPlaceWindowsFirst)
     int redraws = 0;
     for (const std::string& line : Host().CallLog()) redraws += line.rfind("HostDatabaseRequest RFSH", 0) == 0 ? 1 : 0;
     EXPECT_EQ(redraws, 2);
+}
+
+// The polygonal wall (0,0) (4,0) (4,0.3) (0,0.3) holds a window at (1.5, 0) and
+// a door at (2.5, 0), both across the wall. A point on the first edge makes the
+// new first edge run to (2, -0.2): its frame is turned by -atan(0.1), and the
+// openings' start points and directions in it follow so that in plan they stay.
+// A point on the closing edge leaves the first edge as it was.
+TEST_F(WallChangeTest, APolygonalWallsOpeningsStayInPlanWhenItsFirstEdgeChanges)
+{
+    struct Case {
+        const char* name;
+        API_Coord3D point;
+        std::string outline;
+        API_Coord windowStart, doorStart, direction;
+    };
+    const double r = std::sqrt(1.01);
+    const Case cases[] = {
+        {"a point on the first edge", {2, -0.2, 0}, "(0, 0) (2, -0.2) (4, 0) (4, 0.3) (0, 0.3) (0, 0)", {1.5 / r, 0.15 / r},
+         {2.5 / r, 0.25 / r}, {-0.1 / r, 1.0 / r}},
+        {"a point on the closing edge", {-0.2, 0.15, 0}, "(0, 0) (4, 0) (4, 0.3) (0, 0.3) (-0.2, 0.15) (0, 0)", {1.5, 0}, {2.5, 0},
+         {0, 1}},
+    };
+    for (const Case& c : cases) {
+        Model().content.elements.clear();
+        WallShape polygonal;
+        polygonal.outline = {{0, 0}, {4, 0}, {4, 0.3}, {0, 0.3}};
+        const API_Guid wall = AddWall(polygonal);
+        AddOpening(wall, API_WindowID, 0.0, false, {1.5, 0}, {0, 1});
+        AddOpening(wall, API_DoorID, 0.0, false, {2.5, 0}, {0, 1});
+        Select({wall});
+        Measure(47, {c.point});
+        ASSERT_EQ(OutlineText(OnlyWall().memo.coords), c.outline) << c.name;
+        const std::vector<API_WindowType> windows = Openings(API_WindowID);
+        const std::vector<API_WindowType> doors = Openings(API_DoorID);
+        ASSERT_EQ(windows.size(), 1u) << c.name;
+        ASSERT_EQ(doors.size(), 1u) << c.name;
+        for (const auto& [opening, start] : {std::pair {windows[0], c.windowStart}, std::pair {doors[0], c.doorStart}}) {
+            EXPECT_NEAR(opening.startPoint.x, start.x, 1e-9) << c.name;
+            EXPECT_NEAR(opening.startPoint.y, start.y, 1e-9) << c.name;
+            EXPECT_NEAR(opening.direction.x, c.direction.x, 1e-9) << c.name;
+            EXPECT_NEAR(opening.direction.y, c.direction.y, 1e-9) << c.name;
+        }
+    }
 }
 
 TEST_F(WallChangeTest, APolygonPointLeavesWallsItCannotTakeItIn)

@@ -125,6 +125,10 @@ TEST_F(WallSearchTest, AStraightWallTellsPositionDepthAndStationSide)
         {"foot just beyond the end", plain, {2, 5}, {4 + 0.9e-5, -0.2, 1}, Found {4 + 0.9e-5, 0.2, true}},
         {"foot beyond the end", plain, {2, 5}, {4 + 2e-5, -0.2, 1}, std::nullopt},
         {"above the wall", plain, {2, 5}, {1, -0.2, 3.1}, std::nullopt},
+        {"a thickness off the far face, within the tolerance", plain, {2, 5}, {1, -0.609, 1}, Found {1, 0.609, true}},
+        {"a thickness off the far face and more than the tolerance", plain, {2, 5}, {1, -0.611, 1}, std::nullopt},
+        {"53 m in front of the wall", plain, {2, 60}, {1, 53, 1}, std::nullopt},
+        {"a thickness off a trapezoid wall's thicker end", trapezoid, {2, 5}, {4, -0.805, 1}, Found {4, 0.805, true}},
     };
     for (const Case& c : cases) {
         Model().content.elements.clear();
@@ -163,6 +167,7 @@ TEST_F(WallSearchTest, ACurvedWallHoldsOnlyThePointsOfItsArc)
     EXPECT_NEAR(inside.values.depth, 0.2, 1e-9);
     EXPECT_FALSE(Find(2, -0.1, 1, 1).found) << "just before the arc's begin";
     EXPECT_FALSE(Find(-2, 0, 1, 1).found) << "on the full circle only";
+    EXPECT_FALSE(Find(3 * std::cos(0.5), 3 * std::sin(0.5), 1, 1).found) << "1 m outside the arc, far from the wall's body";
 }
 
 TEST_F(WallSearchTest, APolygonalWallTellsOnlyItsNearestEdge)
@@ -214,7 +219,7 @@ TEST_F(WallSearchTest, AWallOfNoLengthHoldsNoPoint)
 {
     AddWall({{1, 0}, {1, 0}});
     EXPECT_FALSE(Find(1, 0, 1, 1).found);
-    const API_Guid real = AddWall({{0, 0.5}, {4, 0.5}});
+    const API_Guid real = AddWall({{0, 0.2}, {4, 0.2}});
     const Answer answer = Find(1, 0, 1, 1);
     ASSERT_TRUE(answer.found);
     EXPECT_EQ(answer.wall.header.guid, real);
@@ -244,27 +249,66 @@ TEST_F(WallSearchTest, RevealsMeasureDepthAndWidthInTheWall)
 }
 
 // The curved reveal: the second point taken onto the circle of the face the
-// station looks at, measured from the segment between the first point and the centre.
+// station looks at, measured square to the radial line through the first point,
+// however deep in the reveal that point lies.
 TEST_F(WallSearchTest, ACurvedRevealIsMeasuredOnTheFaceTheStationSees)
 {
     AddWall({{2, 0}, {0, 2}, Pi / 2});
     const API_Coord3D p0 {2, 0.01, 1};
-    const double inward = 2.0 * std::sin(0.3 - std::atan2(0.01, 2.0));
-    const double beyondP0 = std::hypot(2.3 * std::cos(0.3) - p0.x, 2.3 * std::sin(0.3) - p0.y);
+    const double turn = 0.3 - std::atan2(0.01, 2.0);
     struct Case {
         const char* name;
         API_Coord station;
         double width;
     };
     const Case cases[] = {
-        {"station inside, on the reference face: across the segment", {0.5, 0.5}, inward},
-        {"station outside: the face beyond the thickness, past the segment's end", {5, 5}, beyondP0},
+        {"station inside, on the reference face", {0.5, 0.5}, 2.0 * std::sin(turn)},
+        {"station outside: the face beyond the thickness", {5, 5}, 2.3 * std::sin(turn)},
     };
     for (const Case& c : cases) {
         PlaceStation(c.station.x, c.station.y);
         SetPoints({p0, {std::cos(0.3) * 2.2, std::sin(0.3) * 2.2, 1}});
         EXPECT_NEAR(Main().MeasureRevealWidth(), c.width, 1e-9) << c.name;
     }
+}
+
+// Seen from outside a round wall of radius 5, 0.3 thick, the station looks at
+// the face of radius 5.3. The first point lies in the reveal, the second on that
+// face; the width is 5.3 sin of the angle between them.
+TEST_F(WallSearchTest, ACurvedRevealFromOutsideLeavesTheRevealDepthOut)
+{
+    AddWall({{5, 0}, {0, 5}, Pi / 2});
+    PlaceStation(10, 10);
+    struct Case {
+        const char* name;
+        double p0Radius, angle, width;
+    };
+    const Case cases[] = {
+        {"0.15 deep, 5 degrees on", 5.15, 5.0 * Pi / 180.0, 0.46192544},
+        {"0.25 deep, a narrow reveal", 5.05, std::asin(0.05 / 5.3), 0.05},
+    };
+    for (const Case& c : cases) {
+        SetPoints({{c.p0Radius, 0, 1}, {5.3 * std::cos(c.angle), 5.3 * std::sin(c.angle), 1.5}});
+        EXPECT_NEAR(Main().MeasureRevealWidth(), c.width, 1e-8) << c.name;
+    }
+}
+
+// The reveal modes that measure depth and width together: a point where no wall
+// stands ends the action with one alert.
+TEST_F(WallSearchTest, ARevealWithoutAWallIsToldOnce)
+{
+    Main().measuringMode = 22;
+    Main().MainPaletteItemValue(33);
+    DG::PopupSelectItem(Survanto::MainPaletteDialogId, 33, 2);
+    Main().pointStep = 1;
+    for (const API_Coord3D& p : {API_Coord3D {1, 0.1, 1}, API_Coord3D {2.2, 0.3, 1.5}}) {
+        measuringState.measuredX = p.x;
+        measuringState.measuredY = p.y;
+        measuringState.measuredZ = p.z;
+        Main().OnMeasuredPoint(10);
+    }
+    EXPECT_EQ(AlertTexts().size(), 1u);
+    EXPECT_EQ(Main().measuringMode, 0);
 }
 
 class OpeningHostWallTest : public WallSearchTest {

@@ -253,6 +253,8 @@ TEST_F(WallTest, PointsThatGiveNoWallMakeNothingAndEndTheAction)
         {"round, points too far apart for numbers", 17, {{-1.7e308, 0, 0}, {0, 1.7e308, 0}, {1.7e308, 0, 0}}},
         {"curved, points too far apart for numbers", 16, {{-1.7e308, 0, 0}, {0, 1.7e308, 0}, {1.7e308, 0, 0}}},
         {"inclined, points too far apart for numbers", 18, {{-1.7e308, 0, 0}, {1.7e308, 0, 1}, {0, 1.7e308, 1.7e308}}},
+        {"straight, ends too far apart for a length", 14, {{1e308, 1e308, 0}, {-1e308, -1e308, 0}}},
+        {"chain, ends too far apart for a length", 15, {{1e308, 0, 0}, {-1e308, 0, 0}, {-1e308, 1, 0}, {1e308, 1, 0}}},
     };
     for (const Case& c : cases) {
         CreateWith(c.option, c.points);

@@ -49,7 +49,7 @@ TEST_F(ShowAlertTest, FetchesEachTextByItsIndexAndAnswersWithThePressedButton)
         {"wall not reserved, three buttons", AlertError, 3, 19, 20, 21, 22, 23, {2}, 2, "Survanto - Fehler!",
          "Die ausgewählte Wand ist nicht reserviert!", "Sollen nur die Punkte der Konstruktion gemessen werden?", "OK",
          "Abbrechen", "Wiederholen"},
-        {"indexes the list does not hold", AlertWarning, 1000, 0, 5000, 65537, -2, 7, {}, 1, "", "", "", "", "",
+        {"indexes the list does not hold", AlertWarning, 30000, 0, 5000, 65537, -2, 7, {}, 1, "", "", "", "", "",
          "Survanto - Warnung!"},
         {"an entry the list keeps empty", AlertWarning, 4, 4, 4, 4, 4, 4, {}, 1, "", "", "", "", "", ""},
     };
