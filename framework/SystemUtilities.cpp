@@ -1,17 +1,13 @@
 #include "SystemUtilities.hpp"
 
+#include <curl/curl.h>
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <netdb.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "Win/Process.hpp"
 #include "Win/WinStandIns.hpp"
@@ -23,8 +19,7 @@ constexpr std::uint32_t SoundFromFileName = 0x20000;
 // The command buffers, each with room for its terminator.
 constexpr std::size_t RunCommandBuffer = 2500;
 constexpr std::size_t BatchCommandBuffer = 3500;
-constexpr std::size_t RequestBuffer = 2000;
-constexpr std::size_t ReceiveChunk = 10000;
+constexpr long HttpOk = 200;
 
 // Empty when the line would not fit its buffer: a cut command would run something else.
 std::string CommandLine(const std::string& prefix, const std::string& text, const std::string& suffix, std::size_t buffer)
@@ -40,108 +35,69 @@ std::string BatchCommandLine(const char* path)
     return CommandLine("cmd.exe /c call \"", path, "\"", BatchCommandBuffer);
 }
 
-class Socket {
+// Once per request: the add-on may be unloaded between requests, and the
+// library's global state must not outlive it.
+class CurlLibrary {
 public:
-    explicit Socket(int fd) : fd_(fd) {}
-    ~Socket()
+    CurlLibrary() : ready_(curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK) {}
+    ~CurlLibrary()
     {
-        if (fd_ >= 0) ::close(fd_);
+        if (ready_) curl_global_cleanup();
     }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int fd() const { return fd_; }
+    CurlLibrary(const CurlLibrary&) = delete;
+    CurlLibrary& operator=(const CurlLibrary&) = delete;
+    bool IsReady() const { return ready_; }
 
 private:
-    int fd_;
+    bool ready_;
 };
 
-struct AddressListDeleter {
-    void operator()(addrinfo* list) const { ::freeaddrinfo(list); }
+struct CurlDeleter {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
-using AddressList = std::unique_ptr<addrinfo, AddressListDeleter>;
+using CurlHandle = std::unique_ptr<CURL, CurlDeleter>;
 
-AddressList Resolve(const HttpTarget& target)
+struct Body {
+    std::string text;
+    bool full = false;
+};
+
+// Takes the page up to HttpMaxResponse; a shorter count than offered ends the
+// transfer there.
+std::size_t TakeBody(char* data, std::size_t size, std::size_t count, void* target)
 {
-    addrinfo hints {};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo* list = nullptr;
-    if (::getaddrinfo(target.host.c_str(), std::to_string(target.port).c_str(), &hints, &list) != 0) return nullptr;
-    return AddressList(list);
-}
-
-using Deadline = std::chrono::steady_clock::time_point;
-
-int MillisecondsLeft(Deadline deadline)
-{
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, left.count()));
-}
-
-bool WaitFor(int fd, short events, Deadline deadline)
-{
-    pollfd entry {fd, events, 0};
-    int ready = 0;
-    do {
-        ready = ::poll(&entry, 1, MillisecondsLeft(deadline));
-    } while (ready < 0 && errno == EINTR);
-    return ready > 0;
-}
-
-// Connects without blocking past the deadline.
-bool Connect(const Socket& socket, const addrinfo& address, Deadline deadline)
-{
-    const int flags = ::fcntl(socket.fd(), F_GETFL, 0);
-    if (flags < 0 || ::fcntl(socket.fd(), F_SETFL, flags | O_NONBLOCK) < 0) return false;
-    if (::connect(socket.fd(), address.ai_addr, address.ai_addrlen) != 0) {
-        if (errno != EINPROGRESS || !WaitFor(socket.fd(), POLLOUT, deadline)) return false;
-        int error = 0;
-        socklen_t length = sizeof error;
-        if (::getsockopt(socket.fd(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) return false;
+    Body& body = *static_cast<Body*>(target);
+    const std::size_t offered = size * count;
+    const std::size_t room = HttpMaxResponse - body.text.size();
+    if (offered > room) {
+        body.text.append(data, room);
+        body.full = true;
+        return room;
     }
-    return true;
+    body.text.append(data, offered);
+    return offered;
 }
 
-// Sends all of it: a stream socket may take a request in several parts.
-bool SendAll(const Socket& socket, const char* data, std::size_t size, Deadline deadline)
+// SSL_CERT_FILE, as OpenSSL's own tools read it, replaces the system's store.
+bool UseCertificateStore(CURL* handle)
 {
-    while (size > 0) {
-        const ssize_t sent = ::send(socket.fd(), data, size, MSG_NOSIGNAL);
-        if (sent > 0) {
-            data += sent;
-            size -= static_cast<std::size_t>(sent);
-        } else if (sent < 0 && errno == EINTR) {
-            continue;
-        } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (!WaitFor(socket.fd(), POLLOUT, deadline)) return false;
-        } else {
-            return false;
-        }
-    }
-    return true;
+    const char* store = std::getenv("SSL_CERT_FILE");
+    if (store == nullptr || *store == '\0') return true;
+    return curl_easy_setopt(handle, CURLOPT_CAINFO, store) == CURLE_OK &&
+           curl_easy_setopt(handle, CURLOPT_CAPATH, static_cast<char*>(nullptr)) == CURLE_OK;
 }
 
-// Until the peer closes, a receive fails, the deadline passes or the most a
-// response may hold has come; false only when nothing at all arrived in time.
-// A server trickling bytes cannot hold the caller past the deadline.
-bool ReceiveAll(const Socket& socket, std::string& output, Deadline deadline)
+bool SetUpRequest(CURL* handle, const char* url, Body& body, std::chrono::milliseconds timeout)
 {
-    char chunk[ReceiveChunk + 1];
-    bool anything = false;
-    std::size_t total = 0;
-    while (total < HttpMaxResponse) {
-        if (!WaitFor(socket.fd(), POLLIN, deadline)) return anything;
-        const ssize_t received = ::recv(socket.fd(), chunk, std::min(ReceiveChunk, HttpMaxResponse - total), 0);
-        if (received < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
-        if (received <= 0) return true;
-        anything = true;
-        total += static_cast<std::size_t>(received);
-        chunk[received] = '\0';
-        // Text up to the chunk's first zero byte, as the page is read as text.
-        output.append(chunk, std::strlen(chunk));
-    }
-    return true;
+    const auto set = [handle](CURLoption option, auto value) { return curl_easy_setopt(handle, option, value) == CURLE_OK; };
+    // Zero would mean no deadline at all.
+    const long timeoutMs = static_cast<long>(std::max<std::chrono::milliseconds::rep>(1, timeout.count()));
+    return set(CURLOPT_URL, url) && set(CURLOPT_DEFAULT_PROTOCOL, "http") && set(CURLOPT_PROTOCOLS_STR, "http,https") &&
+           set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0)) && set(CURLOPT_SSL_VERIFYPEER, 1L) &&
+           set(CURLOPT_SSL_VERIFYHOST, 2L) && UseCertificateStore(handle) &&
+           // The deadline is kept without alarm signals, which belong to the host.
+           set(CURLOPT_NOSIGNAL, 1L) && set(CURLOPT_TIMEOUT_MS, timeoutMs) && set(CURLOPT_WRITEFUNCTION, &TakeBody) &&
+           set(CURLOPT_WRITEDATA, static_cast<void*>(&body));
 }
 
 }  // namespace
@@ -181,53 +137,24 @@ void FreeDynamicLibrary(DynamicLibrary library)
     if (library != nullptr) ::dlclose(library);
 }
 
-HttpTarget SplitHttpUrl(const std::string& url)
-{
-    HttpTarget target;
-    std::string rest = url;
-    if (url.rfind("http://", 0) == 0) {
-        rest = url.substr(7);
-    } else if (url.rfind("https://", 0) == 0) {
-        rest = url.substr(8);
-        target.port = 443;
-    }
-    const std::size_t slash = rest.find('/');
-    target.host = rest.substr(0, slash);
-    if (slash != std::string::npos) target.path = rest.substr(slash + 1);
-    const std::size_t colon = target.host.rfind(':');
-    if (colon != std::string::npos) {
-        const std::string port = target.host.substr(colon + 1);
-        const bool digits = !port.empty() && port.size() <= 5 && port.find_first_not_of("0123456789") == std::string::npos;
-        if (digits && std::stoul(port) > 0 && std::stoul(port) <= 65535) {
-            target.port = static_cast<std::uint16_t>(std::stoul(port));
-            target.host.erase(colon);
-        }
-    }
-    return target;
-}
+bool HttpGet(const char* url, std::string& output) { return HttpGetWithin(url, output, HttpTimeout); }
 
-bool HttpGet(const char* url, std::string& output)
+bool HttpGetWithin(const char* url, std::string& output, std::chrono::milliseconds timeout)
 {
     output.clear();
-    return url != nullptr && HttpGetFrom(SplitHttpUrl(url), output);
-}
-
-bool HttpGetFrom(const HttpTarget& target, std::string& output, std::chrono::milliseconds timeout)
-{
-    output.clear();
-    const Deadline deadline = std::chrono::steady_clock::now() + timeout;
-    char request[RequestBuffer];
-    const int length = std::snprintf(request, sizeof request, "GET /%s HTTP/1.0\r\nHost: %s\r\nConnection: close\r\n\r\n",
-                                     target.path.c_str(), target.host.c_str());
-    if (length < 0 || static_cast<std::size_t>(length) >= sizeof request) return false;
-
-    const AddressList addresses = Resolve(target);
-    if (addresses == nullptr) return false;
-    const addrinfo& first = *addresses;
-    const Socket socket(::socket(first.ai_family, first.ai_socktype | SOCK_CLOEXEC, first.ai_protocol));
-    if (socket.fd() < 0 || !Connect(socket, first, deadline)) return false;
-    if (!SendAll(socket, request, static_cast<std::size_t>(length), deadline)) return false;
-    return ReceiveAll(socket, output, deadline);
+    if (url == nullptr) return false;
+    const CurlLibrary library;
+    if (!library.IsReady()) return false;
+    const CurlHandle handle(curl_easy_init());
+    Body body;
+    if (handle == nullptr || !SetUpRequest(handle.get(), url, body, timeout)) return false;
+    const CURLcode result = curl_easy_perform(handle.get());
+    const bool received = result == CURLE_OK || (result == CURLE_WRITE_ERROR && body.full);
+    long status = 0;
+    if (!received || curl_easy_getinfo(handle.get(), CURLINFO_RESPONSE_CODE, &status) != CURLE_OK || status != HttpOk)
+        return false;
+    output = std::move(body.text);
+    return true;
 }
 
 bool PlaySoundFile(const char* path) { return Win::PlaySound(path == nullptr ? "" : path, SoundFromFileName); }

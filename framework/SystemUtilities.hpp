@@ -20,26 +20,20 @@ DynamicLibrary LoadDynamicLibrary(const char* path);
 LibraryFunction GetLibraryFunction(DynamicLibrary library, const char* name);
 void FreeDynamicLibrary(DynamicLibrary library);
 
-// Where a URL leads: "http://" or no scheme gives port 80, "https://" port 443
-// (spoken in plain TCP all the same); a ":port" behind the host name wins.
-struct HttpTarget {
-    std::string host;
-    std::string path;
-    std::uint16_t port = 80;
-};
-HttpTarget SplitHttpUrl(const std::string& url);
-
-// All of one request together, from connecting to the last byte: the update
-// check runs while the host starts.
+// All of one request together, from resolving the name to the last byte: the
+// update check runs while the host starts.
 constexpr std::chrono::milliseconds HttpTimeout {3000};
-// The most of a response that is read; the rest is left unread.
+// The most of a page that is read; the rest is left unread.
 constexpr std::size_t HttpMaxResponse = 64 * 1024;
 
-// One HTTP/1.0 GET; the output is the response as received, up to HttpMaxResponse
-// bytes and within the timeout. False when the host cannot be resolved or
-// reached, the request cannot be sent, or nothing arrived before the timeout.
+// One GET over http:// or https:// (no scheme: http). TLS certificates are
+// verified against the system's store, or the store the environment's
+// SSL_CERT_FILE names. The output is the body of a 200 answer, up to
+// HttpMaxResponse bytes. False, with an empty output, for any other answer, a
+// certificate that does not verify, a host that cannot be resolved or reached,
+// or an exchange not done within the timeout.
 bool HttpGet(const char* url, std::string& output);
-bool HttpGetFrom(const HttpTarget& target, std::string& output, std::chrono::milliseconds timeout = HttpTimeout);
+bool HttpGetWithin(const char* url, std::string& output, std::chrono::milliseconds timeout);
 
 // Plays a .wav file by name, synchronously; the system's default sound when it is missing.
 bool PlaySoundFile(const char* path);

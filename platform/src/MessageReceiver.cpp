@@ -1,6 +1,7 @@
 #include "Win/MessageReceiver.hpp"
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -47,6 +48,13 @@ MessageReceiver::MessageReceiver(std::uint32_t message, Handler handler)
     if (made < 0 || bind(made, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         error_ = "cannot listen at " + path_ + ": " + std::strerror(errno);
         if (made >= 0) close(made);
+        return;
+    }
+    // Only this user may send to it, whatever the umask gave.
+    if (chmod(path_.c_str(), 0600) != 0) {
+        error_ = "cannot close " + path_ + " to other users: " + std::strerror(errno);
+        close(made);
+        unlink(path_.c_str());
         return;
     }
     socket_ = made;

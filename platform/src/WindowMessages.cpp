@@ -12,6 +12,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <sstream>
 #include <vector>
 
 #include "MessageDispatch.hpp"
@@ -49,6 +50,27 @@ std::string DefaultMessageFolder()
     const char* variable = std::getenv(MessageFolderVariable);
     if (variable != nullptr && *variable != '\0') return variable;
     return "/tmp/survanto-messages-" + std::to_string(getuid());
+}
+
+std::string OctalMode(mode_t mode)
+{
+    std::ostringstream text;
+    text << '0' << std::oct << (mode & 0777);
+    return text.str();
+}
+
+// Whoever made the folder hears every message sent there and may send any: only
+// a folder of this user's own that nobody else may enter is used. Empty when
+// it is sound.
+std::string WhyFolderIsUnsafe(const std::string& folder)
+{
+    struct stat status {};
+    if (lstat(folder.c_str(), &status) != 0) return std::string("it cannot be examined: ") + std::strerror(errno);
+    if (S_ISLNK(status.st_mode)) return "it is a symbolic link";
+    if (!S_ISDIR(status.st_mode)) return "it is not a folder";
+    if (status.st_uid != geteuid()) return "it belongs to user " + std::to_string(status.st_uid);
+    if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0) return "other users may enter it (mode " + OctalMode(status.st_mode) + ")";
+    return {};
 }
 
 void PutLittleEndian(std::uint64_t value, unsigned char* bytes)
@@ -107,11 +129,17 @@ std::string MessageSubFolder(const std::string& messageName, std::string& error)
 {
     const std::string folder = MessageFolder();
     const std::string sub = folder + "/" + messageName;
-    for (const std::string& path : {folder, sub})
+    for (const std::string& path : {folder, sub}) {
         if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
             error = "cannot make the message folder " + path + ": " + std::strerror(errno);
             return {};
         }
+        const std::string unsafe = WhyFolderIsUnsafe(path);
+        if (!unsafe.empty()) {
+            error = "the message folder " + path + " is refused: " + unsafe;
+            return {};
+        }
+    }
     return sub;
 }
 
@@ -121,7 +149,10 @@ bool PostMessage(WindowHandle window, std::uint32_t message, std::uint64_t first
     if (window != HWND_BROADCAST || name.empty()) return false;
     std::string error;
     const std::string folder = MessageSubFolder(name, error);
-    if (folder.empty()) return false;
+    if (folder.empty()) {
+        OutputDebugString("Survanto: " + error);
+        return false;
+    }
     const int sender = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (sender < 0) return false;
     unsigned char bytes[MessageBytes];

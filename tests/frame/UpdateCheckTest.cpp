@@ -1,83 +1,71 @@
 #include <gtest/gtest.h>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <thread>
 
 #include "DG/DG.hpp"
 #include "Host.hpp"
+#include "PageServer.hpp"
 #include "Win/Process.hpp"
 #include "Win/WinStandIns.hpp"
 
 namespace {
 
 using namespace std::chrono_literals;
+using PageTest::OkReply;
+using PageTest::PageServer;
 
-// One connection on the loopback address, answered whole, never, or a byte at a time.
-class PageServer {
+// Ends the test program when a start-up has not ended long after the check's
+// deadline: a hang would otherwise stall the whole suite without a word.
+class HangGuard {
 public:
-    enum class Manner { Whole, Silent, Trickling };
-
-    PageServer(std::string page, Manner manner) : page_(std::move(page)), manner_(manner)
+    HangGuard()
+        : thread_([this] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (released_.wait_for(lock, 60s, [this] { return done_; })) return;
+              std::fprintf(stderr, "the add-on's start did not end within 60 s: the update check hangs\n");
+              std::abort();
+          })
     {
-        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(listener_, 1) != 0 ||
-            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-            ADD_FAILURE() << "no loopback server";
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { Serve(); });
     }
-    ~PageServer()
+    ~HangGuard()
     {
-        stop_ = true;
-        ::shutdown(listener_, SHUT_RDWR);
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        released_.notify_all();
         thread_.join();
-        ::close(listener_);
     }
-
-    std::string Address() const { return "http://127.0.0.1:" + std::to_string(port_) + "/survanto/update.html"; }
+    HangGuard(const HangGuard&) = delete;
+    HangGuard& operator=(const HangGuard&) = delete;
 
 private:
-    void Serve()
-    {
-        pollfd waiting {listener_, POLLIN, 0};
-        if (::poll(&waiting, 1, 10000) <= 0 || stop_) return;
-        const int client = ::accept(listener_, nullptr, nullptr);
-        if (client < 0) return;
-        const std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n" + page_;
-        if (manner_ == Manner::Whole) {
-            for (std::size_t at = 0; at < reply.size() && !stop_;) {
-                const ssize_t sent = ::send(client, reply.data() + at, reply.size() - at, MSG_NOSIGNAL);
-                if (sent <= 0) break;
-                at += static_cast<std::size_t>(sent);
-            }
-        } else {
-            // Just inside a receive timeout, again and again, until the client gives up.
-            for (std::size_t at = 0; !stop_; ++at) {
-                std::this_thread::sleep_for(manner_ == Manner::Silent ? 50ms : 900ms);
-                if (manner_ == Manner::Trickling && ::send(client, &reply[at % reply.size()], 1, MSG_NOSIGNAL) <= 0) break;
-            }
-        }
-        ::close(client);
-    }
-
-    std::string page_;
-    Manner manner_;
-    int listener_ = -1;
-    std::uint16_t port_ = 0;
-    std::atomic<bool> stop_ {false};
+    std::mutex mutex_;
+    std::condition_variable released_;
+    bool done_ = false;
     std::thread thread_;
+};
+
+// SSL_CERT_FILE for as long as it lives; an empty store leaves the system's.
+class CertificateStore {
+public:
+    explicit CertificateStore(const std::string& file)
+    {
+        if (file.empty())
+            ::unsetenv("SSL_CERT_FILE");
+        else
+            ::setenv("SSL_CERT_FILE", file.c_str(), 1);
+    }
+    ~CertificateStore() { ::unsetenv("SSL_CERT_FILE"); }
+    CertificateStore(const CertificateStore&) = delete;
+    CertificateStore& operator=(const CertificateStore&) = delete;
 };
 
 struct StartUp {
@@ -97,7 +85,10 @@ StartUp StartWithUpdatePage(const std::string& address, short button = 2)
     options.configLines = {"UpdateAddress " + address};
     SimHost::Host host(options);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(host.Start()) << host.LoadError();
+    {
+        const HangGuard guard;
+        EXPECT_TRUE(host.Start()) << host.LoadError();
+    }
     StartUp result;
     result.took = std::chrono::steady_clock::now() - start;
     for (const DG::AlertRecord& alert : DG::RecordedAlerts())
@@ -122,23 +113,27 @@ TEST(UpdateCheck, PagesAsCases)
 {
     struct Case {
         const char* label;
-        std::string page;
+        std::string reply;
         std::string newest;  // empty: no alert
     };
     const Case cases[] = {
-        {"newer", "<p>newest version: 22.03 (1)</p>", "22.03 (1)"},
-        {"equal", "<p>newest version: 22.02 (24)</p>", ""},
-        {"two, newest last", "newest version: 22.03 (1)<br>newest version: 22.04 (2)<br>", "22.04 (2)"},
-        {"two, newest first", "newest version: 22.04 (2)<br>newest version: 22.03 (1)<br>", "22.04 (2)"},
-        {"a bare number is old", "newest version: 5<", ""},
-        {"a bare number above the own", "newest version: 123<", "123"},
-        {"no closing bracket", "newest version: 22.03 (1)", ""},
-        {"malformed", "newest version: soon<newest version: <", ""},
-        {"a long text is cut to 19 characters", "newest version: 22.03 (1) with a very long tail<", "22.03 (1) with a ve"},
-        {"no key", "<html>nothing here</html>", ""},
+        {"newer", OkReply("<p>newest version: 22.03 (1)</p>"), "22.03 (1)"},
+        {"equal", OkReply("<p>newest version: 22.02 (24)</p>"), ""},
+        {"two, newest last", OkReply("newest version: 22.03 (1)<br>newest version: 22.04 (2)<br>"), "22.04 (2)"},
+        {"two, newest first", OkReply("newest version: 22.04 (2)<br>newest version: 22.03 (1)<br>"), "22.04 (2)"},
+        {"a bare number is old", OkReply("newest version: 5<"), ""},
+        {"a bare number above the own", OkReply("newest version: 123<"), "123"},
+        {"no closing bracket", OkReply("newest version: 22.03 (1)"), ""},
+        {"malformed", OkReply("newest version: soon<newest version: <"), ""},
+        {"a long text is cut to 19 characters", OkReply("newest version: 22.03 (1) with a very long tail<"), "22.03 (1) with a ve"},
+        {"no key", OkReply("<html>nothing here</html>"), ""},
+        {"a missing page", "HTTP/1.0 404 Not Found\r\n\r\n<p>newest version: 22.03 (1)</p>", ""},
+        {"a server error", "HTTP/1.0 500 Internal Server Error\r\n\r\n<p>newest version: 22.03 (1)</p>", ""},
+        {"a redirect", "HTTP/1.0 302 Found\r\nLocation: /elsewhere\r\n\r\n<p>newest version: 22.03 (1)</p>", ""},
+        {"no status line", "<p>newest version: 22.03 (1)</p>", ""},
     };
     for (const Case& c : cases) {
-        PageServer server(c.page, PageServer::Manner::Whole);
+        PageServer server(c.reply, PageServer::Manner::Whole);
         const StartUp result = StartWithUpdatePage(server.Address());
         EXPECT_EQ(result.alerts, c.newest.empty() ? "" : NewerAlert(c.newest)) << c.label;
         EXPECT_EQ(result.commands, "") << c.label;
@@ -147,44 +142,85 @@ TEST(UpdateCheck, PagesAsCases)
 
 TEST(UpdateCheck, TheFirstButtonOpensTheDownloadPage)
 {
-    PageServer server("newest version: 22.03 (1)<", PageServer::Manner::Whole);
+    PageServer server(OkReply("newest version: 22.03 (1)<"), PageServer::Manner::Whole);
     const StartUp result = StartWithUpdatePage(server.Address(), 1);
     EXPECT_EQ(result.alerts, NewerAlert("22.03 (1)"));
     EXPECT_EQ(result.commands, "[cmd.exe /c start https://www.survanto.example/download]");
 }
 
-TEST(UpdateCheck, UnreachablePagesChangeNothing)
+// The page comes only from a server whose certificate the store vouches for,
+// issued for the name in the address.
+TEST(UpdateCheck, HttpsTrustsOnlyAVerifiedCertificate)
 {
-    for (const std::string& address : {std::string(SimHost::LocalUpdateAddress), std::string("http://127.0.0.1:9/x")}) {
-        const StartUp result = StartWithUpdatePage(address, 1);
-        EXPECT_EQ(result.alerts, "") << address;
-        EXPECT_LT(result.took, 2s) << address;
+    const PageTest::Certificates certificates;
+    ASSERT_TRUE(certificates.IsMade()) << certificates.Log();
+    struct Case {
+        const char* label;
+        std::string certificate;
+        std::string store;  // empty: the system's
+        bool shown;
+    };
+    const Case cases[] = {
+        {"signed by the trusted authority", certificates.Signed(), certificates.Authority(), true},
+        {"self-signed", certificates.SelfSigned(), certificates.Authority(), false},
+        {"signed for another name", certificates.SignedElsewhere(), certificates.Authority(), false},
+        {"an authority the system does not know", certificates.Signed(), "", false},
+    };
+    for (const Case& c : cases) {
+        const CertificateStore store(c.store);
+        PageServer server(OkReply("newest version: 22.03 (1)<"), PageServer::Manner::Whole, {c.certificate, certificates.Key()});
+        const StartUp result = StartWithUpdatePage(server.Address("https"), 1);
+        EXPECT_EQ(result.alerts, c.shown ? NewerAlert("22.03 (1)") : "") << c.label;
+        EXPECT_EQ(result.commands, c.shown ? "[cmd.exe /c start https://www.survanto.example/download]" : "") << c.label;
+        EXPECT_EQ(server.Served(), c.shown) << c.label;
     }
 }
 
-TEST(UpdateCheck, SlowServersHoldTheStartAtMostThreeSeconds)
+TEST(UpdateCheck, UnreachablePagesChangeNothing)
 {
-    for (const PageServer::Manner manner : {PageServer::Manner::Silent, PageServer::Manner::Trickling}) {
-        PageServer server("newest version: 22.03 (1)<", manner);
-        const StartUp result = StartWithUpdatePage(server.Address());
-        EXPECT_LT(result.took, 4500ms) << static_cast<int>(manner);
-        EXPECT_EQ(result.alerts, "") << static_cast<int>(manner);
+    for (const std::string& address :
+         {std::string(SimHost::LocalUpdateAddress), std::string("http://127.0.0.1:9/x"), std::string("https://127.0.0.1:9/x")}) {
+        const StartUp result = StartWithUpdatePage(address, 1);
+        EXPECT_EQ(result.alerts, "") << address;
+        EXPECT_EQ(result.commands, "") << address;
+    }
+}
+
+// A server that takes the connection and then holds it: the start goes on
+// after the check's deadline, with nothing shown.
+TEST(UpdateCheck, SlowServersDoNotHoldTheStart)
+{
+    struct Case {
+        const char* label;
+        PageServer::Manner manner;
+        const char* scheme;
+    };
+    const Case cases[] = {
+        {"silent", PageServer::Manner::Silent, "http"},
+        {"trickling", PageServer::Manner::Trickling, "http"},
+        {"silent before the TLS handshake", PageServer::Manner::Silent, "https"},
+    };
+    for (const Case& c : cases) {
+        PageServer server(OkReply("newest version: 22.03 (1)<"), c.manner);
+        const StartUp result = StartWithUpdatePage(server.Address(c.scheme));
+        EXPECT_LT(result.took, 20s) << c.label;
+        EXPECT_EQ(result.alerts, "") << c.label;
     }
 }
 
 TEST(UpdateCheck, OnlyTheFirst64KiBOfAPageAreRead)
 {
     const std::string filler(64 * 1024, 'x');
-    PageServer early("newest version: 22.03 (1)<" + filler, PageServer::Manner::Whole);
+    PageServer early(OkReply("newest version: 22.03 (1)<" + filler), PageServer::Manner::Whole);
     EXPECT_EQ(StartWithUpdatePage(early.Address()).alerts, NewerAlert("22.03 (1)"));
-    PageServer late(filler + "newest version: 22.03 (1)<", PageServer::Manner::Whole);
+    PageServer late(OkReply(filler + "newest version: 22.03 (1)<"), PageServer::Manner::Whole);
     EXPECT_EQ(StartWithUpdatePage(late.Address()).alerts, "");
 }
 
 // The update alert at start-up shows which texts the current language has.
 TEST(LanguageFiles, AMissingOneGivesTheGermanTexts)
 {
-    PageServer server("newest version: 22.03 (1)<", PageServer::Manner::Whole);
+    PageServer server(OkReply("newest version: 22.03 (1)<"), PageServer::Manner::Whole);
     DG::ClearRecordedAlerts();
     DG::QueueAlertAnswer(2);
     SimHost::Host::Options options;

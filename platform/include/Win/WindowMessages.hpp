@@ -13,6 +13,8 @@ constexpr WindowHandle HWND_BROADCAST = 0xFFFF;
 
 // The folder of one desktop: the environment's SURVANTO_MESSAGE_FOLDER, else one
 // per user under /tmp. A host sets its own so that parallel hosts stay apart.
+// A folder that is a link, is not this user's or lets others in is refused:
+// nothing is received or sent there. Receivers' sockets are for this user alone.
 constexpr const char* MessageFolderVariable = "SURVANTO_MESSAGE_FOLDER";
 void SetMessageFolder(const std::string& folder);
 std::string MessageFolder();
