@@ -68,7 +68,7 @@ std::int32_t File::OpenForWriting()
     descriptor_ = ::mkstemp(pattern.data());
     if (descriptor_ < 0) return AccessDenied;
     asidePath_ = pattern;
-    ::fchmod(descriptor_, 0644);
+    ::fchmod(descriptor_, SafeFiles::KeptMode(path_));
     return 0;
 }
 

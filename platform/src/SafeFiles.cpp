@@ -135,12 +135,18 @@ bool PutInPlace(const std::string& asidePath, const std::string& path)
     return true;
 }
 
-bool ReplaceWhole(const std::string& path, const std::string& bytes, mode_t mode)
+mode_t KeptMode(const std::string& path, mode_t fallback)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? (info.st_mode & 07777) : fallback;
+}
+
+bool ReplaceWhole(const std::string& path, const std::string& bytes)
 {
     std::string aside = AsidePattern(path);
     const int descriptor = ::mkstemp(aside.data());
     if (descriptor < 0) return false;
-    if (::fchmod(descriptor, mode) != 0 || !WriteAll(descriptor, bytes)) {
+    if (::fchmod(descriptor, KeptMode(path)) != 0 || !WriteAll(descriptor, bytes)) {
         ::close(descriptor);
         ::unlink(aside.c_str());
         return false;

@@ -27,6 +27,10 @@ Refusal ReadRegular(const std::string& path, std::string& bytes,
 // A name in the target's folder that no other writer uses: ".<name>.XXXXXX" for mkstemp.
 std::string AsidePattern(const std::string& path);
 
+// The permissions a replacement takes: those of the file it replaces, so a
+// private file stays private, else the fallback.
+mode_t KeptMode(const std::string& path, mode_t fallback = 0644);
+
 // Flushes the bytes and then puts the aside file in the target's place and flushes
 // the folder, so the rename itself survives a power cut. False, and the aside file
 // removed, when any step fails.
@@ -36,7 +40,7 @@ bool CommitAside(int descriptor, const std::string& asidePath, const std::string
 bool PutInPlace(const std::string& asidePath, const std::string& path);
 
 // Writes bytes to a new file under a unique name beside the target with the
-// given mode and commits it as above.
-bool ReplaceWhole(const std::string& path, const std::string& bytes, mode_t mode = 0644);
+// target's permissions (KeptMode) and commits it as above.
+bool ReplaceWhole(const std::string& path, const std::string& bytes);
 
 }  // namespace SafeFiles

@@ -7,13 +7,16 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 
 #include "CDataRecorder.hpp"
 #include "CSettingsRecorder.hpp"
 #include "GX/ImageBase.hpp"
+#include "GX/PixMap.hpp"
 #include "IO/File.hpp"
 #include "InProcessHost.hpp"
 #include "RS/ResourceModule.hpp"
@@ -43,6 +46,12 @@ bool RefusedWithinDeadline(const std::function<bool()>& refused)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::string FileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool DebugOutputNames(const std::string& path)
@@ -112,4 +121,40 @@ TEST(SharedReaders, RefuseWhatIsNotARegularFileWithoutWaiting)
             SCOPED_TRACE(std::string(reader.name) + " on " + place);
             EXPECT_TRUE(RefusedWithinDeadline([&] { return reader.refuses(place); }));
         }
+}
+
+// A file the add-on replaces keeps its permissions: a private file does not become
+// readable by everyone through a new copy.
+TEST(SharedWriters, AReplacedFileKeepsItsPermissions)
+{
+    TempFolder folder;
+    const std::string path = folder.path() + "/private";
+    const std::function<bool()> writers[] = {
+        [&] {
+            CDataRecorder recorder(CDataRecorder::EncodingUtf8);
+            recorder.SetMode(CDataRecorder::ModeHostFileBinary);
+            recorder.SetPath(path.c_str());
+            return recorder.OpenWrite() == 0 && recorder.WriteLong(7) && recorder.Close() == 0;
+        },
+        [&] {
+            Win::SetRegistryFile(path);
+            const bool written = Win::SetRegistryValue("HKEY_LOCAL_MACHINE\\SOFTWARE\\A", "B", "c");
+            Win::SetRegistryFile({});
+            return written;
+        },
+        [&] {
+            GSPixMapHandle pixMap = GXCreateGSPixMap(2, 2, 72, 72);
+            const bool written = GX::ImageBase::WriteFile(IO::Location(path), FTM::FileTypeManager::Png, pixMap);
+            GXDeleteGSPixMap(pixMap);
+            return written;
+        },
+    };
+    for (const auto& write : writers) {
+        fs::remove(path);
+        std::ofstream(path) << "old";
+        fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+        ASSERT_TRUE(write());
+        EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_NE(FileText(path), "old");
+    }
 }
