@@ -1,5 +1,9 @@
 #include "CDataRecorder.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -45,6 +49,27 @@ void DropSplitUtf8(std::string& text)
 void DropSplitSurrogate(std::u16string& units)
 {
     if (!units.empty() && units.back() >= 0xD800 && units.back() < 0xDC00) units.pop_back();
+}
+
+// A regular file only, opened without waiting: a pipe or a device in the file's
+// place is refused, never waited on or read as data.
+std::FILE* OpenRegularFile(const std::string& path, const char* mode)
+{
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (descriptor < 0) return nullptr;
+    struct stat info {};
+    const int flags = ::fcntl(descriptor, F_GETFL);
+    std::FILE* file = nullptr;
+    if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && flags >= 0 && ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) == 0)
+        file = ::fdopen(descriptor, mode);
+    if (file == nullptr) ::close(descriptor);
+    return file;
+}
+
+// A file past 2 GiB reports the largest size the recorder's positions reach, never a wrapped one.
+std::int32_t ClampedSize(std::int64_t size)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(size, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace
@@ -110,7 +135,7 @@ std::int32_t CDataRecorder::OpenRead()
     detectedEncoding_ = EncodingUnknown;
     if (!TakeTransferBuffer()) return 1;
     if (IsCFileMode()) {
-        cFile_ = std::fopen(path_.c_str(), mode_ == ModeCFileBinary ? "rb" : "r");
+        cFile_ = OpenRegularFile(path_, mode_ == ModeCFileBinary ? "rb" : "r");
         if (cFile_ == nullptr) return 1;
         std::setvbuf(cFile_, buffer_.get(), _IOFBF, static_cast<std::size_t>(bufferSize_));
         return 0;
@@ -627,12 +652,12 @@ std::int32_t CDataRecorder::GetSize()
         std::fseek(cFile_, 0, SEEK_END);
         const long size = std::ftell(cFile_);
         std::fseek(cFile_, at, SEEK_SET);
-        return static_cast<std::int32_t>(size);
+        return ClampedSize(static_cast<std::int64_t>(size));
     }
     std::uint64_t length = 0;
     if (hostFile_ == nullptr || hostFile_->GetDataLength(length) != 0) return 0;
-    const auto size = static_cast<std::int64_t>(length);
-    return static_cast<std::int32_t>(openedForWriting_ ? std::max<std::int64_t>(size, GetPosition()) : size);
+    const auto size = static_cast<std::int64_t>(std::min<std::uint64_t>(length, std::numeric_limits<std::int64_t>::max()));
+    return ClampedSize(openedForWriting_ ? std::max<std::int64_t>(size, GetPosition()) : size);
 }
 
 std::int64_t CDataRecorder::GetBytesLeft()

@@ -51,6 +51,7 @@ int CSettingsRecorder::Load()
     if (opened != 0) return opened;
     const std::int32_t size = GetSize();
     if (size <= 0) return 1;
+    if (size > MaxFileSize) return LoadTooLarge;
     FreeBuffer();
     contents_.reset(new (std::nothrow) char[static_cast<std::size_t>(size)]);
     if (contents_ == nullptr || !ReadBytes(contents_.get(), static_cast<std::size_t>(size))) {
@@ -60,6 +61,7 @@ int CSettingsRecorder::Load()
     contentReader_.SetMemory(contents_.get(), size);
     dataStart_ = 0;
     dataSize_ = size;
+    scannedTo_ = dataStart_;
     return 0;
 }
 
@@ -71,21 +73,39 @@ std::int32_t CSettingsRecorder::ByteOrderMarkLength() const
     return 0;
 }
 
+std::string CSettingsRecorder::KeyOf(const std::string& text) { return GS::UniString(text).ToLowerCase().ToUtf8(); }
+
+bool CSettingsRecorder::ParseLineAt(std::int32_t position)
+{
+    contentReader_.SetPosition(position);
+    std::vector<char> line(LineCapacity + 2);
+    const int result = contentReader_.ReadLine(line.data(), LineCapacity);
+    ParseLine(line.data());
+    return result == LineLast || contentReader_.GetPosition() >= dataStart_ + dataSize_;
+}
+
 short CSettingsRecorder::FindKey(const char* key)
 {
     if (contents_ == nullptr || key == nullptr) return 0;
-    // The reader learns the encoding from the mark at its first line and skips it
-    // then; every later search starts behind the mark itself.
-    const bool encodingKnown = contentReader_.GetDetectedEncoding() != EncodingUnknown;
-    contentReader_.SetPosition(dataStart_ + (encodingKnown ? ByteOrderMarkLength() : 0));
-    const GS::UniString wanted(key);
-    std::vector<char> line(LineCapacity + 2);
-    for (;;) {
-        const int result = contentReader_.ReadLine(line.data(), LineCapacity);
-        ParseLine(line.data());
-        if (tokenCount_ > 0 && GS::UniString(tokens_[0].text).IsEqualIgnoringCase(wanted)) return GetTokenCount();
-        if (result == LineLast || contentReader_.GetPosition() >= dataStart_ + dataSize_) return 0;
+    const std::string wanted = KeyOf(key);
+    const auto known = keyLines_.find(wanted);
+    if (known != keyLines_.end()) {
+        ParseLineAt(known->second);
+        return GetTokenCount();
     }
+    while (!scannedAll_) {
+        // The reader learns the encoding from the mark at the first line and skips
+        // it then; a line read again later starts behind the mark itself.
+        const bool encodingKnown = contentReader_.GetDetectedEncoding() != EncodingUnknown;
+        const std::int32_t lineStart = scannedTo_ + (encodingKnown ? 0 : ByteOrderMarkLength());
+        scannedAll_ = ParseLineAt(scannedTo_);
+        scannedTo_ = contentReader_.GetPosition();
+        if (tokenCount_ == 0) continue;
+        const std::string found = KeyOf(tokens_[0].text);
+        keyLines_.emplace(found, lineStart);
+        if (found == wanted) return GetTokenCount();
+    }
+    return 0;
 }
 
 const CSettingsRecorder::Token& CSettingsRecorder::GetToken(int index) const
@@ -150,4 +170,7 @@ void CSettingsRecorder::FreeBuffer()
     contents_.reset();
     contentReader_.SetMemory(nullptr, 0);
     dataSize_ = 0;
+    keyLines_.clear();
+    scannedTo_ = 0;
+    scannedAll_ = false;
 }

@@ -126,6 +126,18 @@ struct WriteBackResult {
     ExchangeFileStamp stamp;
 };
 
+// The rename reaches the disk only with its folder; without it a power cut could
+// bring back the annotations already taken, and they would be taken again.
+void SyncFolderOf(const std::string& path)
+{
+    IO::Location folderLocation(path);
+    folderLocation.DeleteLastLocalName();
+    const int folder = ::open(folderLocation.ToPath().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return;
+    ::fsync(folder);
+    ::close(folder);
+}
+
 // Writes the new content beside the file and puts it in the file's place only
 // when it is complete and the file is still the one that was read; the exchange
 // file is never truncated. Gives the new file's stamp when it was written.
@@ -142,7 +154,10 @@ WriteBackResult ReplaceExchangeFile(const std::string& path, const std::string& 
     const bool closed = ::close(fd) == 0;
     WriteBackResult result;
     if (complete && closed && !Unchanged(path, read.status)) result.outcome = WriteBack::FileChanged;
-    else if (complete && closed && ::rename(name.c_str(), path.c_str()) == 0) return {WriteBack::Written, StampOf(written)};
+    else if (complete && closed && ::rename(name.c_str(), path.c_str()) == 0) {
+        SyncFolderOf(path);
+        return {WriteBack::Written, StampOf(written)};
+    }
     ::unlink(name.c_str());
     return result;
 }

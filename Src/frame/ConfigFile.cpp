@@ -4,6 +4,7 @@
 #include "CSettingsRecorder.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "measuring/MeasuringState.hpp"
+#include "Win/WinStandIns.hpp"
 
 namespace {
 
@@ -26,7 +27,10 @@ void ReadConfigFile()
     CSettingsRecorder settings;
     settings.SetPath(location.ToPath().c_str());
     settings.SetMode(CDataRecorder::ModeHostFileText);
-    if (settings.Load() != 0) return;
+    const int loaded = settings.Load();
+    if (loaded == CSettingsRecorder::LoadTooLarge)
+        Win::OutputDebugString("Survanto: " + location.ToPath() + " is larger than 1 MiB and is not read");
+    if (loaded != 0) return;
 
     // A key without a value changes nothing: its second token is asked only when the line has one.
     if (settings.FindKey("RelocationAngleDiffMax") >= 2) measuringState.relocationAngleDiffMax = settings.GetToken(1).value;

@@ -1,6 +1,7 @@
 #include "photos/PhotoFiles.hpp"
 
 #include <strings.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -10,6 +11,13 @@ std::string ExtensionOf(const std::string& name)
 {
     const auto dot = name.find_last_of('.');
     return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
+// A pipe or a device named like a photo would block the thumbnail thread.
+bool IsRegularFile(const IO::Location& file)
+{
+    struct stat info {};
+    return ::stat(file.ToPath().c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 }  // namespace
@@ -23,7 +31,7 @@ bool CollectImageFile(const IO::Folder& folder, const IO::Name& entryName, bool 
         if (strcasecmp(extension.c_str(), known) != 0) continue;
         IO::Location file = folder.GetLocation();
         file.AppendToLocal(entryName.ToString());
-        static_cast<TypVektor<IO::Location>*>(list)->Add(file);
+        if (IsRegularFile(file)) static_cast<TypVektor<IO::Location>*>(list)->Add(file);
         break;
     }
     return true;

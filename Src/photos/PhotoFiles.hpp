@@ -8,7 +8,8 @@
 
 // The enumeration callback: appends the folder's location with the entry's name
 // to the list (a TypVektor<IO::Location>) for every file whose extension is
-// jpg, png, bmp, tiff or tga in any letter case; folders are passed over.
+// jpg, png, bmp, tiff or tga in any letter case that is a regular file (also
+// behind a link); folders, pipes and devices are passed over.
 // Always goes on.
 bool CollectImageFile(const IO::Folder& folder, const IO::Name& entryName, bool isFolder, void* list);
 

@@ -5,7 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
+
+#include "SafeFiles.hpp"
 
 namespace IO {
 
@@ -52,23 +53,35 @@ std::int32_t File::Open(OpenMode mode)
     Discard();
     transferFailed_ = false;
     if (mode == WriteMode) return OpenForWriting();
-    descriptor_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    return descriptor_ >= 0 ? 0 : (errno == ENOENT ? FileNotFound : AccessDenied);
+    SafeFiles::Refusal refusal = SafeFiles::Refusal::None;
+    descriptor_ = SafeFiles::OpenRegular(path_, refusal);
+    if (descriptor_ >= 0) return 0;
+    if (refusal == SafeFiles::Refusal::Missing) return FileNotFound;
+    return refusal == SafeFiles::Refusal::NotRegular ? NotAFile : AccessDenied;
 }
 
 std::int32_t File::OpenForWriting()
 {
     writing_ = true;
-    if (IsSpecialFile(path_)) {
-        descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);
-        return descriptor_ >= 0 ? 0 : AccessDenied;
-    }
-    const auto slash = path_.find_last_of('/');
-    std::string pattern = FolderOf(path_) + "/." + (slash == std::string::npos ? path_ : path_.substr(slash + 1)) + ".XXXXXX";
+    if (IsSpecialFile(path_)) return OpenInPlace();
+    std::string pattern = SafeFiles::AsidePattern(path_);
     descriptor_ = ::mkstemp(pattern.data());
     if (descriptor_ < 0) return AccessDenied;
     asidePath_ = pattern;
-    ::fchmod(descriptor_, 0644);
+    ::fchmod(descriptor_, SafeFiles::KeptMode(path_));
+    return 0;
+}
+
+// Without waiting: a pipe nobody reads is refused, not waited on.
+std::int32_t File::OpenInPlace()
+{
+    descriptor_ = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (descriptor_ < 0) return AccessDenied;
+    const int flags = ::fcntl(descriptor_, F_GETFL);
+    if (flags < 0 || ::fcntl(descriptor_, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        Discard();
+        return AccessDenied;
+    }
     return 0;
 }
 
@@ -138,16 +151,21 @@ std::int32_t File::GetModificationTime(std::int64_t& time) const
 std::int32_t File::Close()
 {
     if (descriptor_ < 0) return NotOpen;
-    const bool closed = ::close(descriptor_) == 0;
+    const int descriptor = descriptor_;
     descriptor_ = -1;
-    std::int32_t result = closed && !transferFailed_ ? 0 : TransferError;
-    if (!asidePath_.empty()) {
-        if (result == 0 && std::rename(asidePath_.c_str(), path_.c_str()) != 0) result = AccessDenied;
-        if (result != 0) ::unlink(asidePath_.c_str());
-        asidePath_.clear();
-    }
     writing_ = false;
-    return result;
+    if (!asidePath_.empty()) {
+        const std::string aside = std::move(asidePath_);
+        asidePath_.clear();
+        if (transferFailed_) {
+            ::close(descriptor);
+            ::unlink(aside.c_str());
+            return TransferError;
+        }
+        return SafeFiles::CommitAside(descriptor, aside, path_) ? 0 : TransferError;
+    }
+    const bool closed = ::close(descriptor) == 0;
+    return closed && !transferFailed_ ? 0 : TransferError;
 }
 
 void File::Discard()

@@ -1,10 +1,13 @@
 #include "GX/ImageBase.hpp"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <new>
 
 #include "ImageCodecs.hpp"
+#include "SafeFiles.hpp"
 
 namespace {
 
@@ -16,6 +19,17 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 const unsigned char PngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 const unsigned char TiffIntel[4] = {'I', 'I', 42, 0};
 const unsigned char TiffMotorola[4] = {'M', 'M', 0, 42};
+
+// A regular file only: a pipe named like a picture would block the reading thread.
+FilePtr OpenPicture(const std::string& path)
+{
+    SafeFiles::Refusal refusal = SafeFiles::Refusal::None;
+    const int descriptor = SafeFiles::OpenRegular(path, refusal);
+    if (descriptor < 0) return nullptr;
+    FilePtr file(::fdopen(descriptor, "rb"));
+    if (file == nullptr) ::close(descriptor);
+    return file;
+}
 
 PixMapPtr ReadByKind(std::FILE* file, const FitBox& fit, std::int32_t& fullWidth, std::int32_t& fullHeight)
 {
@@ -73,7 +87,7 @@ bool ImageBase::ReadFile(const IO::Location& location, GSPixMapHandle& pixMap, s
     pixMap = nullptr;
     fullWidth = fullHeight = 0;
     if (pixelType != GSPixMapPixelType32) return false;
-    FilePtr file(std::fopen(location.ToPath().c_str(), "rb"));
+    const FilePtr file = OpenPicture(location.ToPath());
     return file != nullptr && Read(file.get(), pixMap, FitBox {fitWidth, fitHeight}, fullWidth, fullHeight);
 }
 

@@ -2,10 +2,15 @@
 
 #include <png.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
+#include <cstdlib>
 #include <memory>
+
+#include "SafeFiles.hpp"
 
 namespace {
 
@@ -56,19 +61,21 @@ bool WritePngRows(const PngRows& rows, const std::string& path, std::string* err
         return false;
     };
     if (rows.width == 0 || rows.height == 0) return fail("the picture is empty");
-    const std::string aside = path + ".part";
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(aside.c_str(), "wb"));
-    if (!file) return fail("cannot create " + aside);
-    const bool written = WriteImageTo(file.get(), rows);
+    std::string aside = SafeFiles::AsidePattern(path);
+    const int descriptor = ::mkstemp(aside.data());
+    if (descriptor < 0) return fail("cannot create a file beside " + path);
+    std::unique_ptr<std::FILE, FileCloser> file(::fchmod(descriptor, SafeFiles::KeptMode(path)) == 0 ? ::fdopen(descriptor, "wb") : nullptr);
+    if (!file) {
+        ::close(descriptor);
+        ::unlink(aside.c_str());
+        return fail("cannot create a file beside " + path);
+    }
+    // Flushed to the disk before it takes the target's place, so a power cut leaves one whole picture.
+    const bool written = WriteImageTo(file.get(), rows) && std::fflush(file.get()) == 0 && ::fsync(descriptor) == 0;
     if (std::fclose(file.release()) != 0 || !written) {
-        std::remove(aside.c_str());
-        return fail("cannot write " + aside);
+        ::unlink(aside.c_str());
+        return fail("cannot write " + path);
     }
-    std::error_code ec;
-    std::filesystem::rename(aside, path, ec);
-    if (ec) {
-        std::remove(aside.c_str());
-        return fail("cannot replace " + path + ": " + ec.message());
-    }
+    if (!SafeFiles::PutInPlace(aside, path)) return fail("cannot replace " + path);
     return true;
 }

@@ -1,9 +1,11 @@
 #include "RS/ResourceModule.hpp"
 
-#include <fstream>
-#include <iterator>
+#include <algorithm>
 #include <map>
 #include <mutex>
+
+#include "SafeFiles.hpp"
+#include "Win/WinStandIns.hpp"
 
 namespace RS {
 
@@ -60,6 +62,68 @@ bool StringAt(const Resource& list, std::uint32_t wanted, GS::UniString& text)
     return false;
 }
 
+// The first damage of a string list's data, in words; its entries before it stay readable.
+bool StringListIsWhole(const std::uint8_t* data, std::size_t size, std::string& damage)
+{
+    if (size < 4) {
+        damage = "holds no count; it is ignored";
+        return false;
+    }
+    const std::uint32_t count = ReadU32(data);
+    std::size_t pos = 4;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (size - pos < 4 || ReadU32(data + pos) > size - pos - 4) {
+            damage = "is cut short at its entry " + std::to_string(i + 1) + " of " + std::to_string(count) +
+                     "; the entries from there on are ignored";
+            return false;
+        }
+        pos += 4 + ReadU32(data + pos);
+    }
+    return true;
+}
+
+// Damages are told one a line.
+void Note(std::string& damage, const std::string& text) { damage += (damage.empty() ? "" : "\n") + text; }
+
+// A language file too large to be one is not read into memory.
+constexpr std::uint64_t LargestResourceFile = 64u << 20;
+
+// The bytes of a bundle up to its first damaged resource, with the count of the
+// sound ones; every damage is noted in words with the byte it lies at. Empty when
+// the bytes are no bundle at all.
+std::string SoundPart(const std::string& bytes, std::string& damage)
+{
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const std::size_t size = bytes.size();
+    if (size < 12 || bytes.compare(0, 4, "SVRS") != 0) {
+        Note(damage, "not a resource file; nothing in it is used");
+        return {};
+    }
+    const std::uint32_t count = ReadU32(data + 8);
+    std::size_t pos = 12;
+    std::uint32_t sound = 0;
+    for (; sound < count; ++sound) {
+        const std::size_t start = pos;
+        if (size - pos < 10 || ReadU32(data + pos + 6) > size - pos - 10) {
+            Note(damage, "byte " + std::to_string(start) + ": resource " + std::to_string(sound + 1) + " of " + std::to_string(count) +
+                             " is cut short; it and the " + std::to_string(count - sound - 1) + " behind it are ignored");
+            break;
+        }
+        const std::uint32_t length = ReadU32(data + pos + 6);
+        std::string listDamage;
+        if (ReadU32(data + pos) == StringListType && !StringListIsWhole(data + pos + 10, length, listDamage)) {
+            const int id = static_cast<std::int16_t>(data[pos + 4] | (data[pos + 5] << 8));
+            Note(damage, "byte " + std::to_string(start) + ": string list " + std::to_string(id) + " " + listDamage);
+        }
+        pos += 10 + std::size_t(length);
+    }
+    if (sound == count && pos < size)
+        Note(damage, "byte " + std::to_string(pos) + ": the " + std::to_string(size - pos) + " bytes behind the last resource are ignored");
+    std::string part = bytes.substr(0, pos);
+    for (int b = 0; b < 4; ++b) part[8 + std::size_t(b)] = static_cast<char>((sound >> (8 * b)) & 0xFF);
+    return part;
+}
+
 }  // namespace
 
 bool ResourceBundle::Parse(const std::uint8_t* bytes, std::size_t size)
@@ -114,10 +178,21 @@ ResModule RegisterEmbeddedModule(const std::uint8_t* bytes, std::size_t size)
 
 ResModule OpenResourceFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return 0;
-    const std::vector<std::uint8_t> bytes {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return RegisterEmbeddedModule(bytes.data(), bytes.size());
+    std::string bytes;
+    const SafeFiles::Refusal refusal = SafeFiles::ReadRegular(path, bytes, LargestResourceFile);
+    if (refusal == SafeFiles::Refusal::Missing) return 0;
+    if (refusal != SafeFiles::Refusal::None) {
+        Win::OutputDebugString(path + ": " + SafeFiles::RefusalText(refusal) + "; its texts are not used");
+        return 0;
+    }
+    std::string damage;
+    const std::string sound = SoundPart(bytes, damage);
+    for (std::size_t from = 0; from < damage.size();) {
+        const std::size_t end = std::min(damage.find('\n', from), damage.size());
+        Win::OutputDebugString(path + ": " + damage.substr(from, end - from));
+        from = end + 1;
+    }
+    return RegisterEmbeddedModule(reinterpret_cast<const std::uint8_t*>(sound.data()), sound.size());
 }
 
 void CloseResourceModule(ResModule module)

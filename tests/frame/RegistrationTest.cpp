@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "Host.hpp"
 #include "Win/WinStandIns.hpp"
@@ -98,24 +100,36 @@ TEST(Registration, RegisterInterfaceReturnsTheLibraryResultEvenWhenMenusFail)
     EXPECT_EQ(host.Fact("commands"), "OPNE/1 NEWP/1 ALRT/1 CAMR/1 PHTN/1");
 }
 
-TEST(Registration, AMissingOrEmptyConfigurationKeepsTheEarlierDebugMode)
+// A configuration that cannot be taken (gone, empty, a folder, a pipe, one
+// larger than 1 MiB) keeps the debug mode read before; the oversized one would
+// switch it off if it were read, and its refusal is told.
+TEST(Registration, AConfigurationThatCannotBeTakenKeepsTheEarlierDebugMode)
 {
-    enum class Damage { Removed, Emptied, Unreadable };
-    for (const Damage damage : {Damage::Removed, Damage::Emptied, Damage::Unreadable}) {
+    enum class Damage { Removed, Emptied, Unreadable, Pipe, Oversized };
+    for (const Damage damage : {Damage::Removed, Damage::Emptied, Damage::Unreadable, Damage::Pipe, Damage::Oversized}) {
         SimHost::Host host(OptionsWith({"DebugMode 1"}));
         ASSERT_TRUE(host.Load());
         ASSERT_EQ(host.CheckEnvironment(), 2);
         host.RegisterInterface();
+        Win::ClearRecords();
         const auto config = std::filesystem::path(host.InstalledAddOnFolder()) / "Survanto.cfg";
         if (damage == Damage::Emptied) {
             std::filesystem::resize_file(config, 0);
+        } else if (damage == Damage::Oversized) {
+            std::ofstream(config, std::ios::trunc) << "DebugMode 0\n" << std::string(1 << 20, '#') << "\n";
         } else {
             std::filesystem::remove(config);
             if (damage == Damage::Unreadable) std::filesystem::create_directory(config);
+            if (damage == Damage::Pipe) {
+                ASSERT_EQ(::mkfifo(config.c_str(), 0644), 0);
+            }
         }
         host.Initialize();
         EXPECT_EQ(host.Fact("menu-handlers"), "32500 32503 32505 32508 32509 32502 32520 32506 32501 32507")
             << static_cast<int>(damage);
+        const auto output = Win::RecordedDebugOutput();
+        const bool told = std::find(output.begin(), output.end(), "Survanto: " + config.string() + " is larger than 1 MiB and is not read") != output.end();
+        EXPECT_EQ(told, damage == Damage::Oversized) << static_cast<int>(damage);
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -123,6 +124,48 @@ TEST(SettingsRecorder, AValueMissingFromTheLineFoundIsAnEmptyToken)
     EXPECT_EQ(settings.GetToken(1).isNumber, 0);
     EXPECT_EQ(settings.GetToken(1).value, 0.0);
     EXPECT_EQ(settings.GetToken(1).text, "");
+}
+
+// Lookups in any order, each answered by the first line of its key: keys met
+// while an earlier lookup scanned past them, a key no line has, and keys asked again.
+TEST(SettingsRecorder, LookupsInAnyOrderFindTheFirstLineOfTheirKey)
+{
+    TempFolder folder;
+    const std::string path = folder.path() + "/Survanto.cfg";
+    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF" "A 1\nB 2 x\n\na 3\nC 4\n";
+    CSettingsRecorder settings;
+    settings.SetPath(path.c_str());
+    settings.SetMode(CDataRecorder::ModeHostFileText);
+    ASSERT_EQ(settings.Load(), 0);
+    const struct {
+        const char* key;
+        short count;
+        double value;
+    } lookups[] = {{"c", 2, 4}, {"A", 2, 1}, {"Missing", 0, 0}, {"b", 3, 2}, {"a", 2, 1}, {"C", 2, 4}, {"Missing", 0, 0}};
+    for (const auto& lookup : lookups) {
+        ASSERT_EQ(settings.FindKey(lookup.key), lookup.count) << lookup.key;
+        if (lookup.count > 0) {
+            EXPECT_EQ(settings.GetToken(1).value, lookup.value) << lookup.key;
+        }
+    }
+}
+
+// The file holds a few hundred bytes; one past 1 MiB is not taken into memory,
+// also one whose size does not fit 32 bits (sparse here).
+TEST(SettingsRecorder, AFileLargerThanOneMebibyteIsRefused)
+{
+    TempFolder folder;
+    const std::string path = folder.path() + "/Survanto.cfg";
+    for (const std::uintmax_t size : {std::uintmax_t(1) << 20, (std::uintmax_t(1) << 20) + 1, (std::uintmax_t(4) << 30) + 12}) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << "DebugMode 1\n";
+        std::filesystem::resize_file(path, size);
+        CSettingsRecorder settings;
+        settings.SetPath(path.c_str());
+        settings.SetMode(CDataRecorder::ModeHostFileText);
+        const int loaded = settings.Load();
+        EXPECT_EQ(loaded, size > (std::uintmax_t(1) << 20) ? CSettingsRecorder::LoadTooLarge : 0) << size;
+        EXPECT_EQ(settings.FindKey("DebugMode"), loaded == 0 ? 2 : 0) << size;
+    }
 }
 
 TEST(SettingsRecorder, MissingOrEmptyFilesDoNotLoad)

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -52,6 +54,21 @@ TEST_F(FolderTest, ListsTheImageFilesByNameWithoutRegardToCase)
     EXPECT_EQ(Folder().photoList[static_cast<std::uint32_t>(DG::ListViewGetItemUserData(FolderDialog, PhotoList, count - 1))].GetLastLocalName(), "x.jpg");
     EXPECT_EQ(Folder().photoList[static_cast<std::uint32_t>(DG::ListViewGetItemUserData(FolderDialog, PhotoList, count))].GetLastLocalName(), "x.png");
     EXPECT_EQ(DG::GetItemText(FolderDialog, 3).ToUtf8(), photos_.path());
+}
+
+// A pipe or a device named like a photo is no photo: listing it would block the
+// thumbnail thread and then the main thread. A link to a photo is one.
+TEST_F(FolderTest, ListsRegularFilesOnly)
+{
+    WritePhoto("a.png", 32, 24);
+    ASSERT_EQ(::mkfifo((photos_.path() + "/pipe.jpg").c_str(), 0644), 0);
+    std::filesystem::create_symlink(photos_.path() + "/pipe.jpg", photos_.path() + "/link-to-pipe.png");
+    std::filesystem::create_symlink("/dev/zero", photos_.path() + "/zero.bmp");
+    std::filesystem::create_symlink(photos_.path() + "/a.png", photos_.path() + "/b.png");
+    OpenWithThumbnails();
+    EXPECT_EQ(ListedNames(), (std::vector<std::string> {"a", "b"}));
+    EXPECT_FALSE(DG::ListViewGetItemImage(FolderDialog, PhotoList, 1).IsEmpty());
+    EXPECT_FALSE(DG::ListViewGetItemImage(FolderDialog, PhotoList, 2).IsEmpty());
 }
 
 TEST_F(FolderTest, FitsAPhotoCentredIntoTheThumbnailBox)

@@ -211,7 +211,8 @@ TEST(PngWriter, APictureReadsBackPixelForPixel)
     EXPECT_EQ(ReadPngRGBA(path, width, height), image.GetRGBA());
     EXPECT_EQ(width, 5u);
     EXPECT_EQ(height, 3u);
-    EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        EXPECT_NE(entry.path().filename().string()[0], '.') << "a file left aside: " << entry.path();
 
     EXPECT_FALSE(NewDisplay::WritePngFile(image, (folder / "missing" / "picture.png").string(), &error));
     EXPECT_NE(error.find("cannot create"), std::string::npos);

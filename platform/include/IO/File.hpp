@@ -17,9 +17,11 @@ constexpr std::int32_t TransferError = static_cast<std::int32_t>(0x81010105);
 constexpr std::int32_t NotOpen = static_cast<std::int32_t>(0x81010106);
 
 // A file of the host's input-output library. Writing goes to a file beside the
-// target that replaces it at Close, so an export that fails leaves the old file
-// whole and one that succeeds leaves none of its old bytes; a file closed after a
-// failed transfer, or dropped without Close, replaces nothing.
+// target that is flushed to the disk and replaces it at Close, so an export that
+// fails, or a power cut, leaves the old file whole and one that succeeds leaves
+// none of its old bytes; a file closed after a failed transfer, or dropped without
+// Close, replaces nothing. Only a regular file is opened for reading: a pipe, a
+// device or a folder in its place gives NotAFile at once, without waiting.
 class File {
 public:
     enum OnNotFound { Fail, Create };
@@ -44,6 +46,7 @@ public:
 
 private:
     std::int32_t OpenForWriting();
+    std::int32_t OpenInPlace();
     void Discard();
 
     std::string path_;
