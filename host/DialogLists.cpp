@@ -168,7 +168,15 @@ void AddListVerbs(ScenarioVerbs& verbs)
         if (!(args >> dialogId >> width >> height) || width <= 0 || height <= 0)
             return s.Fail("resize-dialog <dialog> <width> <height>");
         if (!DG::IsOpen(dialogId)) return s.Fail("dialog " + std::to_string(dialogId) + " is not open");
+        // The user can drag only the edges the palette's grow type offers; the
+        // host sends the grow phases while dragging, then the size change.
+        const short growType = DG::GetDialogGrowType(dialogId);
+        if (growType == DG::NoGrow) return true;
+        const DG::Size before = DG::GetClientSize(dialogId);
+        if ((growType & DG::HGrow) == 0) width = before.width;
+        if ((growType & DG::VGrow) == 0) height = before.height;
         DG::GrowByUser(dialogId, width, height);
+        DG::ResizeByUser(dialogId, width, height);
         return true;
     });
 }

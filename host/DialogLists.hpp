@@ -23,7 +23,9 @@ namespace SimHost {
 //   answer-folder <path>|cancel   answers the next folder browser (a relative path
 //                                 lies in the work folder)
 //   print-list <dialog> <list>    prints the header and the rows
-//   resize-dialog <dialog> <width> <height>   the user drags the palette's edge
+//   resize-dialog <dialog> <width> <height>   the user drags the palette's edges
+//                                 as far as its grow type lets them: the grow
+//                                 phases, then the size change (message 12)
 std::optional<std::string> ListFact(const std::string& name);
 void AddListVerbs(ScenarioVerbs& verbs);
 

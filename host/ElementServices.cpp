@@ -90,6 +90,17 @@ GSErrCode GetElementHeader(HostToken token, API_Elem_Head* header)
     return NoError;
 }
 
+// The memo's content for the new element. A picture's data is taken over, not
+// copied: the caller only disposes of the memo after, and a copy of a large
+// picture costs as much as writing it.
+void TakeMemo(API_ElementMemo& memo, API_ElementMemo& stored)
+{
+    std::vector<std::uint8_t> picture = std::move(memo.pictureData);
+    memo.pictureData.clear();
+    stored = memo;
+    stored.pictureData = std::move(picture);
+}
+
 GSErrCode CreateElement(HostToken token, API_Element* element, API_ElementMemo* memo)
 {
     ProjectModel& model = ModelOf(token);
@@ -105,13 +116,13 @@ GSErrCode CreateElement(HostToken token, API_Element* element, API_ElementMemo* 
     if (element->header.typeID == API_ShellID && !TakeShellGeometry(*element, memo, stored.shell)) return APIERR_BADPARS;
     stored.record = *element;
     stored.record.header.guid = model.NewGuid();
-    if (memo != nullptr) stored.memo = *memo;
+    if (memo != nullptr) TakeMemo(*memo, stored.memo);
     ForgetShellMemo(stored.memo);
     ReportWallOutline(stored.record);
     FitPolygonalWallToOutline(stored.record, stored.memo);
     if (IsDrawingType(element->header.typeID) && IsViewDatabase(model.currentDatabase)) stored.view = model.currentDatabase;
-    stored.record.header.hasMemo = memo != nullptr && (!memo->coords.empty() || !memo->params.empty() ||
-                                                       !memo->morphBody.polygons.empty() || !memo->pictureData.empty() ||
+    stored.record.header.hasMemo = memo != nullptr && (!stored.memo.coords.empty() || !stored.memo.params.empty() ||
+                                                       !stored.memo.morphBody.polygons.empty() || !stored.memo.pictureData.empty() ||
                                                        !stored.shell.shapes.empty());
     *element = stored.record;
     model.content.elements.push_back(std::move(stored));

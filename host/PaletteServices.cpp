@@ -67,6 +67,9 @@ std::optional<std::string> ItemField(const DG::Dialog& dialog, const DG::Item& i
     if (field == "entries") return EntryIcons(item);
     if (field == "font") return std::to_string(item.font);
     if (field == "bounds") return Number(item.minValue) + " " + Number(item.maxValue);
+    if (field == "rect")
+        return std::to_string(item.left) + "," + std::to_string(item.top) + " " + std::to_string(item.width) + "x" +
+               std::to_string(item.height);
     return std::nullopt;
 }
 
@@ -97,7 +100,8 @@ void AddPaletteFacts(const Host& host, Facts& facts)
 }
 
 // "item <dialog> <item> <field>" (value, text, enabled, visible, icon, tooltip,
-// help, entry, entries, font) and "dialog <id>" (open or closed, place and size).
+// help, entry, entries, font, bounds, rect as "left,top widthxheight") and
+// "dialog <id>" (open or closed, place and size).
 std::optional<std::string> DialogFact(const std::string& name)
 {
     if (std::optional<std::string> fact = ListFact(name)) return fact;

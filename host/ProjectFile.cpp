@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <limits>
+#include <type_traits>
 
 #include <nlohmann/json.hpp>
 
@@ -15,6 +17,44 @@ namespace SimHost {
 namespace {
 
 using nlohmann::json;
+
+// A whole number of the field's own type; anything else (a fraction, a number
+// out of the type's range, a text) refuses the file rather than wrapping.
+template <typename T>
+T IntegerFrom(const json& value, const std::string& what)
+{
+    static_assert(std::is_integral_v<T>);
+    const auto outOfRange = [&] { return std::runtime_error(what + " is out of range: " + value.dump()); };
+    if (value.is_number_unsigned()) {
+        if (value.get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<T>::max())) throw outOfRange();
+    } else if (value.is_number_integer()) {
+        const auto number = value.get<std::int64_t>();
+        if (number < static_cast<std::int64_t>(std::numeric_limits<T>::min()) ||
+            (number > 0 && static_cast<std::uint64_t>(number) > static_cast<std::uint64_t>(std::numeric_limits<T>::max())))
+            throw outOfRange();
+    } else if (value.is_number()) {
+        throw outOfRange();
+    } else {
+        throw std::runtime_error(what + " is no number: " + value.dump());
+    }
+    return value.get<T>();
+}
+
+template <typename T>
+std::vector<T> IntegersFrom(const json& list, const std::string& what)
+{
+    if (!list.is_array()) throw std::runtime_error(what + " is no list");
+    std::vector<T> numbers;
+    for (const json& value : list) numbers.push_back(IntegerFrom<T>(value, what));
+    return numbers;
+}
+
+// An optional whole number, its fallback when the field is missing.
+template <typename T>
+T IntegerOr(const json& object, const char* key, T fallback, const std::string& what)
+{
+    return object.contains(key) ? IntegerFrom<T>(object.at(key), what) : fallback;
+}
 
 json CoordsJson(const std::vector<API_Coord>& coords)
 {
@@ -65,13 +105,17 @@ void MorphBodyFrom(const json& in, API_ElementMemo& memo)
 {
     API_MorphBody& body = memo.morphBody;
     for (const json& v : in.at("vertices")) body.vertices.push_back({v.at(0).get<double>(), v.at(1).get<double>(), v.at(2).get<double>()});
-    for (const json& edge : in.at("edges")) body.edges.push_back({edge.at(0).get<std::int32_t>(), edge.at(1).get<std::int32_t>()});
+    for (const json& edge : in.at("edges"))
+        body.edges.push_back({IntegerFrom<std::int32_t>(edge.at(0), "a morph edge"), IntegerFrom<std::int32_t>(edge.at(1), "a morph edge")});
     for (const json& polygon : in.at("polygons"))
-        body.polygons.push_back({polygon.at("edges").get<std::vector<std::int32_t>>(), polygon.at("material").get<std::int32_t>()});
+        body.polygons.push_back({IntegersFrom<std::int32_t>(polygon.at("edges"), "a morph polygon's edge"),
+                                 IntegerFrom<std::int32_t>(polygon.at("material"), "a morph polygon's material")});
     for (const json& material : in.at("materials"))
-        memo.morphMaterialMapTable.push_back({material.at(0).get<std::int16_t>(), material.at(1).get<bool>()});
+        memo.morphMaterialMapTable.push_back({IntegerFrom<std::int16_t>(material.at(0), "a morph material"), material.at(1).get<bool>()});
 }
 
+// Every kind of parameter: numbers and texts, and arrays of either with their
+// dimensions (a photo object keeps its location's names in text arrays).
 json ParamsJson(const std::vector<API_AddParType>& params)
 {
     json list = json::array();
@@ -79,7 +123,13 @@ json ParamsJson(const std::vector<API_AddParType>& params)
         list.push_back({{"name", std::string(p.name, strnlen(p.name, sizeof p.name))},
                         {"type", p.typeID},
                         {"value", p.value},
-                        {"text", p.text.ToUtf8()}});
+                        {"text", p.text.ToUtf8()},
+                        {"description", p.description.ToUtf8()},
+                        {"flags", p.flags},
+                        {"dim1", p.dim1},
+                        {"dim2", p.dim2},
+                        {"arrayValues", p.arrayValues},
+                        {"arrayTexts", HexText(p.arrayTexts)}});
     return list;
 }
 
@@ -91,12 +141,25 @@ std::vector<API_AddParType> ParamsFrom(const json& list)
         const std::string name = p.at("name").get<std::string>();
         if (name.size() >= sizeof parameter.name) throw std::runtime_error("parameter name too long: " + name);
         std::memcpy(parameter.name, name.data(), name.size());
-        parameter.typeID = p.at("type").get<std::int32_t>();
+        parameter.typeID = IntegerFrom<std::int32_t>(p.at("type"), "a parameter's type");
         parameter.value = p.at("value").get<double>();
         parameter.text = GS::UniString(p.at("text").get<std::string>());
-        params.push_back(parameter);
+        parameter.description = GS::UniString(p.value("description", std::string()));
+        parameter.flags = IntegerOr<std::int32_t>(p, "flags", 0, "a parameter's flags");
+        parameter.dim1 = IntegerOr<std::int32_t>(p, "dim1", 0, "a parameter's first dimension");
+        parameter.dim2 = IntegerOr<std::int32_t>(p, "dim2", 0, "a parameter's second dimension");
+        if (parameter.dim1 < 0 || parameter.dim2 < 0) throw std::runtime_error("parameter " + name + " has a negative dimension");
+        parameter.arrayValues = p.value("arrayValues", json::array()).get<std::vector<double>>();
+        if (p.contains("arrayTexts")) parameter.arrayTexts = HexFrom(p.at("arrayTexts"), "a parameter's texts");
+        params.push_back(std::move(parameter));
     }
     return params;
+}
+
+API_PolyArc ArcFrom(const json& arc)
+{
+    return {IntegerFrom<std::int32_t>(arc.at(0), "an arc's first point"), IntegerFrom<std::int32_t>(arc.at(1), "an arc's last point"),
+            arc.at(2).get<double>()};
 }
 
 json MemoJson(const API_ElementMemo& memo)
@@ -119,11 +182,12 @@ API_ElementMemo MemoFrom(const json& in)
 {
     API_ElementMemo memo;
     memo.coords = CoordsFrom(in.value("coords", json::array()));
-    memo.pends = in.value("pends", json::array()).get<std::vector<std::int32_t>>();
+    memo.pends = IntegersFrom<std::int32_t>(in.value("pends", json::array()), "a polygon's end");
     for (const json& arc : in.value("parcs", json::array()))
-        memo.parcs.push_back({arc.at(0).get<std::int32_t>(), arc.at(1).get<std::int32_t>(), arc.at(2).get<double>()});
+        memo.parcs.push_back(ArcFrom(arc));
     memo.params = ParamsFrom(in.value("params", json::array()));
-    for (const json& count : in.value("sectionSegments", json::array())) memo.sectionSegments.push_back({count.get<std::int32_t>()});
+    for (const json& count : in.value("sectionSegments", json::array()))
+        memo.sectionSegments.push_back({IntegerFrom<std::int32_t>(count, "a section segment's point count")});
     memo.sectionMainCoords = CoordsFrom(in.value("sectionMainCoords", json::array()));
     memo.sectionDistCoords = CoordsFrom(in.value("sectionDistCoords", json::array()));
     memo.sectionDepthCoords = CoordsFrom(in.value("sectionDepthCoords", json::array()));
@@ -146,13 +210,12 @@ ShellPolygon ShellPolygonFrom(const json& in)
 {
     ShellPolygon polygon;
     polygon.coords = CoordsFrom(in.at("coords"));
-    polygon.ends = in.at("ends").get<std::vector<std::int32_t>>();
-    polygon.bodyFlags = in.at("flags").get<std::vector<std::uint8_t>>();
+    polygon.ends = IntegersFrom<std::int32_t>(in.at("ends"), "a shell polygon's end");
+    polygon.bodyFlags = IntegersFrom<std::uint8_t>(in.at("flags"), "a shell polygon's flag");
     const std::vector<double> plane = in.at("plane").get<std::vector<double>>();
     if (plane.size() != 12) throw std::runtime_error("a shell polygon's plane has not 12 values");
     std::copy(plane.begin(), plane.end(), std::begin(polygon.plane));
-    for (const json& arc : in.at("arcs"))
-        polygon.arcs.push_back({arc.at(0).get<std::int32_t>(), arc.at(1).get<std::int32_t>(), arc.at(2).get<double>()});
+    for (const json& arc : in.at("arcs")) polygon.arcs.push_back(ArcFrom(arc));
     return polygon;
 }
 
@@ -198,20 +261,20 @@ StoredElement ElementFrom(const json& in)
         throw std::runtime_error("a shell whose shapes or contour cannot be read");
     element.observed = in.value("observed", false);
     for (const json& link : in.value("links", json::array()))
-        element.links.push_back({GuidFrom(link.at("to"), "a link's element"), link.at("flags").get<std::uint32_t>()});
+        element.links.push_back({GuidFrom(link.at("to"), "a link's element"), IntegerFrom<std::uint32_t>(link.at("flags"), "a link's flags")});
     if (in.contains("view")) {
         const json& view = in.at("view");
         API_DatabaseInfo database {};
-        database.typeID = view.at("type").get<std::int32_t>();
+        database.typeID = IntegerFrom<std::int32_t>(view.at("type"), "a view's type");
         database.elementGuid = GuidFrom(view.at("element"), "a view's element");
         if (view.contains("database")) database.databaseUnId = GuidFrom(view.at("database"), "a view's database");
-        database.segmentNumber = view.value("segment", 0);
+        database.segmentNumber = IntegerOr<std::int32_t>(view, "segment", 0, "a view's segment");
         element.view = database;
     }
     if (in.contains("userData")) {
         const json& user = in.at("userData");
-        element.userData.dataVersion = user.at("version").get<std::int32_t>();
-        element.userData.platformSign = user.at("platformSign").get<std::int32_t>();
+        element.userData.dataVersion = IntegerFrom<std::int32_t>(user.at("version"), "a user data version");
+        element.userData.platformSign = IntegerFrom<std::int32_t>(user.at("platformSign"), "a user data platform sign");
         element.userData.data = HexFrom(user.at("data"), "element user data");
     }
     return element;
@@ -259,36 +322,36 @@ ProjectModel ProjectFrom(const json& in)
     ProjectModel model;
     for (const json& element : in.at("elements")) model.content.elements.push_back(ElementFrom(element));
     for (const json& view : in.value("views", json::array()))
-        model.content.views.push_back(ViewDatabase {view.at("type").get<std::int32_t>(), GuidFrom(view.at("database"), "a view"),
+        model.content.views.push_back(ViewDatabase {IntegerFrom<std::int32_t>(view.at("type"), "a view's type"), GuidFrom(view.at("database"), "a view"),
                                                     GuidFrom(view.at("element"), "a view's element"),
                                                     view.at("name").get<std::string>(), view.at("ref").get<std::string>()});
     model.content.layers.clear();
     for (const json& layer : in.at("layers"))
-        model.content.layers[layer.at("index").get<std::int16_t>()] =
-            LayerEntry {layer.at("name").get<std::string>(), layer.at("flags").get<std::int32_t>()};
+        model.content.layers[IntegerFrom<std::int16_t>(layer.at("index"), "a layer index")] =
+            LayerEntry {layer.at("name").get<std::string>(), IntegerFrom<std::int32_t>(layer.at("flags"), "a layer's flags")};
     model.content.storeyLevels.clear();
     model.content.storeyNames.clear();
     for (const json& storey : in.at("storeys")) {
-        const auto index = storey.at("index").get<std::int16_t>();
+        const auto index = IntegerFrom<std::int16_t>(storey.at("index"), "a storey index");
         model.content.storeyLevels[index] = storey.at("level").get<double>();
         model.content.storeyNames[index] = storey.value("name", std::string());
     }
     for (const json& folder : in.value("libraries", json::array()))
         model.libraryFolders.push_back({folder.at("path").get<std::string>(), folder.at("name").get<std::string>(),
-                                        folder.at("type").get<std::int32_t>(), folder.at("available").get<bool>(),
+                                        IntegerFrom<std::int32_t>(folder.at("type"), "a library's type"), folder.at("available").get<bool>(),
                                         folder.at("readOnly").get<bool>()});
     for (const json& part : in.value("libraryParts", json::array())) {
-        LibraryPartEntry entry {part.at("uniqueId").get<std::string>(), part.value("version", std::int32_t {0}),
+        LibraryPartEntry entry {part.at("uniqueId").get<std::string>(), IntegerOr<std::int32_t>(part, "version", 0, "a library part's version"),
                                 part.value("name", std::string()), part.value("a", 0.0), part.value("b", 0.0),
                                 ParamsFrom(part.value("params", json::array()))};
-        entry.typeID = part.value("type", APILib_ObjectID);
+        entry.typeID = IntegerOr<std::int32_t>(part, "type", APILib_ObjectID, "a library part's type");
         entry.path = part.value("path", std::string());
-        model.libraryParts[part.at("index").get<std::int32_t>()] = std::move(entry);
+        model.libraryParts[IntegerFrom<std::int32_t>(part.at("index"), "a library part's index")] = std::move(entry);
     }
     ReloadLibraryParts(model);
     for (const json& data : in.at("moduleData"))
         model.moduleData[GS::UniString(data.at("name").get<std::string>())] =
-            StoredModuleData {data.at("version").get<std::int32_t>(), PlatformSignFrom(data.at("platformSign")),
+            StoredModuleData {IntegerFrom<std::int32_t>(data.at("version"), "a module data version"), PlatformSignFrom(data.at("platformSign")),
                               HexFrom(data.at("data"), "module data")};
     return model;
 }
@@ -307,7 +370,7 @@ ScenarioVerb WithHost(std::function<bool(Scenario&, Host&, const std::string&)> 
 
 std::uint16_t PlatformSignFrom(const json& sign)
 {
-    if (sign.is_number()) return sign.get<std::uint16_t>();
+    if (sign.is_number()) return IntegerFrom<std::uint16_t>(sign, "a platform sign");
     const std::string text = sign.get<std::string>();
     if (text.size() != 2) throw std::runtime_error("a platform sign is two characters: " + text);
     return static_cast<std::uint16_t>((static_cast<unsigned char>(text[0]) << 8) | static_cast<unsigned char>(text[1]));

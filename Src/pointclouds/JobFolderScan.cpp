@@ -1,5 +1,6 @@
 #include "pointclouds/JobFolderScan.hpp"
 
+#include <filesystem>
 #include <string>
 
 #include "pointclouds/CurrentStorey.hpp"
@@ -29,13 +30,21 @@ void AddJob(const IO::Folder& parent, const std::string& folderName, VaroImportD
     list.jobs.Add(job);
 }
 
+// A link to a folder is not walked: one back to a parent would list its jobs
+// again, one to the root would walk the whole file system.
+bool IsLink(const IO::Folder& parent, const std::string& name)
+{
+    std::error_code error;
+    return std::filesystem::is_symlink(std::filesystem::path(parent.GetLocation().ToPath()) / name, error);
+}
+
 }  // namespace
 
 bool ScanJobFolderEntry(const IO::Folder& parent, const IO::Name& entryName, bool isFolder, void* userData)
 {
     auto& scan = *static_cast<JobFolderScan*>(userData);
     const std::string& name = entryName.ToString();
-    if (scan.depth > JobFolderScan::DeepestLevel || !isFolder) return true;
+    if (scan.depth > JobFolderScan::DeepestLevel || !isFolder || IsLink(parent, name)) return true;
     if (Contains(name, "_info")) {
         AddJob(parent, name, scan.list);
         return true;

@@ -73,17 +73,13 @@ std::uint32_t Word(const std::uint8_t* p)
 
 void PutWord(std::uint8_t* p, std::uint32_t word) { std::memcpy(p, &word, 4); }
 
-// Row by row, so the test of a whole row runs without a branch per pixel.
-bool IsOpaque(const GSPixMap& pixMap)
+// The whole row at once, so the test runs without a branch per pixel.
+bool IsOpaqueRow(const std::uint8_t* row, std::int32_t width)
 {
     constexpr std::uint32_t Alpha = 0xFF000000u;
-    for (std::int32_t y = 0; y < pixMap.height; ++y) {
-        const std::uint8_t* row = pixMap.Row(y);
-        std::uint32_t all = Alpha;
-        for (std::int32_t x = 0; x < pixMap.width; ++x) all &= Word(row + 4 * std::size_t(x));
-        if ((all & Alpha) != Alpha) return false;
-    }
-    return true;
+    std::uint32_t all = Alpha;
+    for (std::int32_t x = 0; x < width; ++x) all &= Word(row + 4 * std::size_t(x));
+    return (all & Alpha) == Alpha;
 }
 
 // Blue, green, red of each pixel; four pixels at a time as three words.
@@ -122,24 +118,10 @@ PixMapPtr ReadBmp(std::FILE* file)
     return pixMap;
 }
 
-// Each row is converted in a buffer of its own and appended, so the data is
-// written once and never cleared first.
-bool WriteBmp(const GSPixMap& pixMap, std::vector<std::uint8_t>& data)
+namespace {
+
+void PutHeader(const GSPixMap& pixMap, std::uint16_t bits, std::size_t imageBytes, std::uint8_t* h)
 {
-    const std::uint16_t bits = IsOpaque(pixMap) ? 24 : 32;
-    const std::size_t rowBytes = RowBytes(pixMap.width, bits);
-    const std::size_t imageBytes = rowBytes * std::size_t(pixMap.height);
-    std::vector<std::uint8_t> row;
-    try {
-        data.clear();
-        data.reserve(HeaderBytes + imageBytes);
-        data.resize(HeaderBytes);
-        row.assign(rowBytes, 0);
-    } catch (const std::bad_alloc&) {
-        data.clear();
-        return false;
-    }
-    std::uint8_t* h = data.data();
     const auto pixelsPerMetre = static_cast<std::uint32_t>(std::lround(pixMap.horizontalDpi / MetresPerInch));
     h[0] = 'B';
     h[1] = 'M';
@@ -154,14 +136,45 @@ bool WriteBmp(const GSPixMap& pixMap, std::vector<std::uint8_t>& data)
     Put32(h + 34, static_cast<std::uint32_t>(imageBytes));
     Put32(h + 38, pixelsPerMetre);
     Put32(h + 42, pixelsPerMetre);
+}
+
+// The file with rows of 24 or 32 bits, each row converted in a buffer of its own
+// and appended, so the data is written once and never cleared first. False for
+// 24 bits when a row is not opaque: the rows then keep their alpha.
+bool WriteRows(const GSPixMap& pixMap, std::uint16_t bits, std::vector<std::uint8_t>& data)
+{
+    const std::size_t rowBytes = RowBytes(pixMap.width, bits);
+    const std::size_t imageBytes = rowBytes * std::size_t(pixMap.height);
+    data.clear();
+    data.reserve(HeaderBytes + imageBytes);
+    PreferLargePages(data.data(), data.capacity());
+    data.resize(HeaderBytes);
+    PutHeader(pixMap, bits, imageBytes, data.data());
     const std::size_t pixelBytes = std::size_t(pixMap.width) * 4;
+    std::vector<std::uint8_t> row(rowBytes, 0);
     for (std::int32_t i = 0; i < pixMap.height; ++i) {
         const std::uint8_t* in = pixMap.Row(pixMap.height - 1 - i);
-        if (bits == 32)
-            std::memcpy(row.data(), in, pixelBytes);
-        else
-            PackRow24(in, pixMap.width, row.data());
+        if (bits == 32) {
+            data.insert(data.end(), in, in + pixelBytes);
+            continue;
+        }
+        if (!IsOpaqueRow(in, pixMap.width)) return false;
+        PackRow24(in, pixMap.width, row.data());
         data.insert(data.end(), row.begin(), row.end());
     }
     return true;
+}
+
+}  // namespace
+
+// Opaque pictures are written with 24 bits; the test of each row is made as the
+// row is written, not in a pass of its own.
+bool WriteBmp(const GSPixMap& pixMap, std::vector<std::uint8_t>& data)
+{
+    try {
+        return WriteRows(pixMap, 24, data) || WriteRows(pixMap, 32, data);
+    } catch (const std::bad_alloc&) {
+        data.clear();
+        return false;
+    }
 }

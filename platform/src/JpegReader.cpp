@@ -51,7 +51,8 @@ bool Decode(JpegDecoder& decoder, std::FILE* file, const FitBox& fit)
     info.scale_denom = static_cast<unsigned>(JpegReduction(info.image_width, info.image_height, fit));
     info.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&info);
-    decoder.pixMap = NewPixMap(static_cast<std::int32_t>(info.output_width), static_cast<std::int32_t>(info.output_height));
+    // Every scan line is written or the picture is given up.
+    decoder.pixMap = NewUnsetPixMap(static_cast<std::int32_t>(info.output_width), static_cast<std::int32_t>(info.output_height));
     if (decoder.pixMap == nullptr || info.output_components != 4) return false;
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = decoder.pixMap->Row(static_cast<std::int32_t>(info.output_scanline));

@@ -1,10 +1,14 @@
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "AreaResample.hpp"
+#include "ImageCodecs.hpp"
 #include "PixMapData.hpp"
 
 GSPixMapHandle GXCreateGSPixMap(std::int32_t width, std::int32_t height, double horizontalDpi, double verticalDpi)
@@ -18,6 +22,30 @@ GSPixMapHandle GXCreateGSPixMap(std::int32_t width, std::int32_t height, double 
         pixMap->verticalDpi = verticalDpi;
         pixMap->pixels.assign(std::size_t(width) * std::size_t(height) * 4, 0);
         return pixMap.release();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void PreferLargePages(void* block, std::size_t bytes)
+{
+    constexpr std::uintptr_t LargePage = 2u << 20;
+    const auto begin = reinterpret_cast<std::uintptr_t>(block);
+    const std::uintptr_t first = (begin + LargePage - 1) & ~(LargePage - 1);
+    const std::uintptr_t end = (begin + bytes) & ~(LargePage - 1);
+    if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+}
+
+PixMapPtr NewUnsetPixMap(std::int32_t width, std::int32_t height)
+{
+    if (width <= 0 || height <= 0 || std::int64_t(width) * height > GSPixMapMaxPixels) return nullptr;
+    try {
+        auto pixMap = std::make_unique<GSPixMap>();
+        pixMap->width = width;
+        pixMap->height = height;
+        pixMap->pixels.resize(std::size_t(width) * std::size_t(height) * 4);
+        PreferLargePages(pixMap->pixels.data(), pixMap->pixels.size());
+        return pixMap;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

@@ -5,7 +5,8 @@
 #include "ImageCodecs.hpp"
 
 // libpng's simplified interface keeps its errors inside the png_image, so no jump
-// crosses our frames; checksum errors in the image data are errors.
+// crosses our frames; checksum errors in the image data are errors. The read
+// writes every pixel or fails, and a failed read gives no picture.
 PixMapPtr ReadPng(std::FILE* file)
 {
     png_image image;
@@ -17,7 +18,7 @@ PixMapPtr ReadPng(std::FILE* file)
     }
     image.format = PNG_FORMAT_BGRA;
     PixMapPtr pixMap = FitsPixelBound(image.width, image.height)
-                           ? NewPixMap(static_cast<std::int32_t>(image.width), static_cast<std::int32_t>(image.height))
+                           ? NewUnsetPixMap(static_cast<std::int32_t>(image.width), static_cast<std::int32_t>(image.height))
                            : nullptr;
     if (pixMap == nullptr) {
         png_image_free(&image);

@@ -305,4 +305,28 @@ TEST(ScenarioScript, CrLfLinesAndAnIdWithMarkupCharacters)
         << out.str();
 }
 
+// The user drags only the edges a palette's grow type offers; a palette that
+// does not grow keeps its size.
+TEST(ScenarioScript, ResizingAPaletteFollowsItsGrowType)
+{
+    SimHost::Host::Options options;
+    options.addOnPath = SURVANTO_APX_PATH;
+    std::ostringstream out;
+    SimHost::Scenario scenario(options, out);
+    ASSERT_TRUE(scenario.RunText("start\nnew-project\nmenu 32500\n", "open")) << out.str();
+    const struct {
+        short growType;
+        short width, height;
+    } cases[] = {{DG::NoGrow, 330, 470}, {DG::HGrow, 400, 470}, {DG::VGrow, 330, 560}, {DG::HVGrow, 400, 560}};
+    for (const auto& c : cases) {
+        DG::SetClientSize(32450, 330, 470);
+        DG::SetDialogGrowType(32450, c.growType);
+        EXPECT_TRUE(scenario.RunText("resize-dialog 32450 400 560\n", "resize")) << out.str();
+        const DG::Size size = DG::GetClientSize(32450);
+        EXPECT_EQ(size.width, c.width) << c.growType;
+        EXPECT_EQ(size.height, c.height) << c.growType;
+    }
+    EXPECT_TRUE(scenario.RunText("free\n", "end")) << out.str();
+}
+
 }  // namespace

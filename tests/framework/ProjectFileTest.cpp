@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -245,6 +246,72 @@ TEST_F(ProjectFileTest, ABrokenProjectFileIsRefusedWithItsReason)
     }
     EXPECT_FALSE(SimHost::ReadProjectFile(work.path() + "/missing.json", model, error));
     EXPECT_EQ(error, "cannot read project file " + work.path() + "/missing.json");
+}
+
+// Every whole number is read in its own field's range: a layer index of 70000
+// does not wrap to another layer, a version of 1e300 is not cut to an int.
+TEST_F(ProjectFileTest, ANumberOutsideItsFieldsRangeRefusesTheFile)
+{
+    SimHost::ProjectModel model;
+    SimHost::StoredElement wall = SampleWall();
+    wall.links.push_back({SampleShell().record.header.guid, 1});
+    model.content.elements = {wall, SampleShell()};
+    model.content.layers[3] = SimHost::LayerEntry {"Vermessung", 0};
+    model.content.storeyLevels[1] = 3.0;
+    model.moduleData[GS::UniString()] = SimHost::StoredModuleData {1, 0x5757, {1, 2}};
+    std::string error;
+    ASSERT_TRUE(SimHost::SaveProjectFile(model, path, error)) << error;
+    std::string text;
+    ASSERT_TRUE(SimHost::ReadWholeFile(path, text));
+    const nlohmann::json saved = nlohmann::json::parse(text);
+
+    using Json = nlohmann::json;
+    struct Case {
+        const char* name;
+        std::function<void(Json&)> tamper;
+        std::string reason;  // empty: the file is read
+    };
+    const std::vector<Case> cases {
+        {"a layer index past int16", [](Json& p) { p["layers"][1]["index"] = 70000; }, "a layer index is out of range: 70000"},
+        {"the largest layer index", [](Json& p) { p["layers"][1]["index"] = 32767; }, ""},
+        {"a layer index below int16", [](Json& p) { p["layers"][1]["index"] = -32769; }, "a layer index is out of range: -32769"},
+        {"a layer index as text", [](Json& p) { p["layers"][1]["index"] = "3"; }, "a layer index is no number: \"3\""},
+        {"a storey index of 1e300", [](Json& p) { p["storeys"][1]["index"] = 1e300; }, "a storey index is out of range: 1e+300"},
+        {"a module data version of 1e300", [](Json& p) { p["moduleData"][0]["version"] = 1e300; },
+         "a module data version is out of range: 1e+300"},
+        {"a module data version past int32", [](Json& p) { p["moduleData"][0]["version"] = 2147483648u; },
+         "a module data version is out of range: 2147483648"},
+        {"a platform sign past uint16", [](Json& p) { p["moduleData"][0]["platformSign"] = 65536; },
+         "a platform sign is out of range: 65536"},
+        {"a parameter type of a fraction", [](Json& p) { p["elements"][0]["memo"]["params"][0]["type"] = 1.5; },
+         "a parameter's type is out of range: 1.5"},
+        {"a parameter of negative size", [](Json& p) { p["elements"][0]["memo"]["params"][0]["dim1"] = -1; },
+         "parameter strStandortID has a negative dimension"},
+        {"a polygon end past uint64", [](Json& p) { p["elements"][0]["memo"]["pends"][1] = 1e20; },
+         "a polygon's end is out of range: 1e+20"},
+        {"a negative link flag", [](Json& p) { p["elements"][0]["links"][0]["flags"] = -1; }, "a link's flags is out of range: -1"},
+        {"a shell flag past a byte", [](Json& p) { p["elements"][1]["shellShapes"][0]["flags"] = {256, 0, 0}; },
+         "a shell polygon's flag is out of range: 256"},
+        {"user data version past int32", [](Json& p) { p["elements"][0]["userData"]["version"] = -2147483649LL; },
+         "a user data version is out of range: -2147483649"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Json broken = saved;
+        c.tamper(broken);
+        std::ofstream(path, std::ios::trunc) << broken.dump();
+        SimHost::ProjectModel read;
+        read.content.storeyLevels[7] = 7.0;
+        const bool accepted = SimHost::ReadProjectFile(path, read, error);
+        if (c.reason.empty()) {
+            EXPECT_TRUE(accepted) << error;
+            EXPECT_EQ(read.content.layers.count(32767), 1u);
+            continue;
+        }
+        EXPECT_FALSE(accepted);
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+        EXPECT_EQ(read.content.storeyLevels.count(7), 1u) << "the model stays as it was";
+    }
 }
 
 struct MergeCall {

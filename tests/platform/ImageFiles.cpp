@@ -105,7 +105,9 @@ Bytes MakeTiff(std::int32_t width, std::int32_t height, const Bytes& bgra)
 
 Bytes MakeTga(std::int32_t width, std::int32_t height, const Bytes& bgra)
 {
-    Bytes tga(18, 0);
+    Bytes tga;
+    tga.reserve(18 + bgra.size());
+    tga.resize(18, 0);
     tga[2] = 2;  // true colour, uncompressed
     tga[12] = std::uint8_t(width), tga[13] = std::uint8_t(width >> 8);
     tga[14] = std::uint8_t(height), tga[15] = std::uint8_t(height >> 8);

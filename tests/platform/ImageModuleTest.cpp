@@ -232,18 +232,22 @@ TEST(ImageModuleConversion, PixMapsBecomeBmpData)
 }
 
 // Rows are packed four pixels at a time; the widths around that come back whole,
-// and one translucent pixel in the last row keeps all rows at 32 bits.
+// and one translucent pixel keeps all rows at 32 bits, in the bottom row (the
+// first written) as in the top row (the last written).
 TEST(ImageModuleConversion, EveryRowWidthComesBackFromItsBmpData)
 {
+    enum Translucent { None, Bottom, Top };
     for (const std::int32_t width : {1, 4, 5, 7, 8, 9}) {
-        for (const bool translucent : {false, true}) {
+        for (const Translucent at : {None, Bottom, Top}) {
+            const bool translucent = at != None;
             GSPixMapHandle pixMap = GXCreateGSPixMap(width, 3, 72, 72);
             std::uint8_t* p = GXGetGSPixMapBaseAddr(pixMap);
             for (std::int32_t i = 0; i < width * 3; ++i, p += 4) {
                 p[0] = static_cast<std::uint8_t>(i * 7), p[1] = static_cast<std::uint8_t>(i * 13 + 1);
                 p[2] = static_cast<std::uint8_t>(255 - i), p[3] = 255;
             }
-            if (translucent) p[-1] = 128;
+            if (at == Bottom) p[-1] = 128;
+            if (at == Top) GXGetGSPixMapBaseAddr(pixMap)[3] = 128;
             Bytes data;
             ASSERT_TRUE(GX::ImageBase::ConvertFromPixMap(pixMap, FTM::FileTypeManager::Bmp, data));
             EXPECT_EQ(data[28], translucent ? 32 : 24) << width;

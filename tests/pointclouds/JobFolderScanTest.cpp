@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "JobTestSupport.hpp"
 #include "ProjectModel.hpp"
 #include "palettes/VaroImportPalette.hpp"
+#include "pointclouds/JobFolderScan.hpp"
 
 namespace {
 
@@ -124,6 +126,56 @@ TEST_F(JobFolderScanTest, MissingOrEmptyFolderGivesNoJobs)
     EXPECT_TRUE(palette.importData.jobs.IsEmpty());
     palette.ReadJobFolder(GS::UniString());
     EXPECT_TRUE(palette.importData.jobs.IsEmpty());
+}
+
+// Links to folders are passed over: one back to the chosen folder would list
+// its jobs again, one to the root would walk the whole file system, one to a
+// job folder elsewhere is not a job of this folder.
+TEST_F(JobFolderScanTest, LinksToFoldersAreNotWalked)
+{
+    TempFolder elsewhere;
+    std::filesystem::create_directories(elsewhere.path() + "/L_info");
+    std::filesystem::create_directory_symlink(folder.path(), Path("site/back"));
+    std::filesystem::create_directory_symlink("/", Path("root"));
+    std::filesystem::create_directory_symlink(elsewhere.path() + "/L_info", Path("L_info"));
+    palette.ReadJobFolder(Root());
+    EXPECT_EQ(JobNames(), (std::vector<std::string> {"A", "A_2", "Y_results", "B", "C"}));
+}
+
+// The entries are listed first and visited after; what changes in between is
+// taken as it is then found.
+struct ChangingScan {
+    JobFolderScan scan;
+    std::function<void(const std::string&)> beforeEntry;
+};
+
+bool VisitAfterChange(const IO::Folder& parent, const IO::Name& entryName, bool isFolder, void* userData)
+{
+    auto& changing = *static_cast<ChangingScan*>(userData);
+    changing.beforeEntry(entryName.ToString());
+    return ScanJobFolderEntry(parent, entryName, isFolder, &changing.scan);
+}
+
+TEST_F(JobFolderScanTest, AFolderChangingWhileItIsScannedIsTakenAsItIsFound)
+{
+    namespace fs = std::filesystem;
+    VaroImportData list;
+    ChangingScan changing {{0, list}, [this](const std::string& entry) {
+                               if (entry == "A_info") fs::remove(Path("A_info/A-coord.txt"));
+                               if (entry == "A_info_2") {
+                                   fs::remove(Path("A_info_2/A_2-coord.txt"));
+                                   fs::create_directory(Path("A_info_2/A_2-coord.txt"));
+                               }
+                               if (entry == "site") fs::remove_all(Path("site"));
+                               if (entry == "Y_results_info") fs::rename(Path("Y_results_info"), Path("moved"));
+                           }};
+    EXPECT_EQ(IO::Folder(IO::Location(folder.path())).Enumerate(VisitAfterChange, &changing), 0);
+    std::vector<std::string> names;
+    for (const OrtophotoData& job : list.jobs) {
+        names.push_back(job.jobName.ToUtf8());
+        EXPECT_EQ(job.tiles.GetSize(), 0u) << job.jobName.ToUtf8();
+    }
+    EXPECT_EQ(names, (std::vector<std::string> {"A", "A_2", "Y_results"}));
 }
 
 // A view the host does not know counts as deleted.

@@ -56,6 +56,23 @@ std::vector<TileFileCase> Cases()
         {"utf16Mark", Utf16File(u"Tile Name = Stra\u00DFe.png\r\nRight Bottom x = 1; y = 2; z = 3\r\n"),
          {{"Stra\xC3\x9F" "e.png", O, {1, 2, 3}, O, O}}},
         {"emptyFile", "", {}},
+        // Only images below the folder holding the job's folder are taken; a
+        // refused name does not hand the tile the image of the tile before.
+        {"imagesOutsideTheJobAreRefused",
+         "Tile Name = ok.png\n" + Corners + "Tile Name = ../secret.png\n" + Corners + "Tile Name = /etc/passwd\n" + Corners +
+             "Tile Name = tiles\\..\\..\\x.png\n" + Corners + "Tile Name = C:\\x.png\n" + Corners +
+             "Tile Name = \\\\server\\x.png\n" + Corners + "Tile Name = tiles/..b/c.png\n" + Corners,
+         {{"ok.png", O, A, B, C}, {"tiles/..b/c.png", O, A, B, C}}},
+        // A corner that is no finite number refuses its tile; the corner stays
+        // pending until a later tile sets it again.
+        {"nonFiniteCornersRefuseTheTile",
+         "Tile Name = a.png\nLeft Bottom: x = nan; y = 0; z = 0\n" + Corners.substr(Corners.find("Left Upper")) +
+             "Tile Name = b.png\nLeft Bottom: x = 0; y = 0; z = 0\nRight Bottom: x = 2; y = 0; z = 0\n" +
+             "Right Upper: x = 2; y = -inf; z = 3\nRight Bottom: x = 2; y = 0; z = 0\n" +
+             "Left Upper: x = 0; y = 0; z = 1e999\nRight Upper: x = 2; y = 0; z = 3\nRight Bottom: x = 2; y = 0; z = 0\n" +
+             "Tile Name = c.png\nLeft Upper: x = 0; y = 0; z = 3\nRight Bottom: x = 2; y = 0; z = NaN\n" +
+             "Right Bottom: x = 2; y = 0; z = 0\n",
+         {{"b.png", O, A, B, C}, {"c.png", O, A, B, C}}},
     };
 }
 

@@ -521,6 +521,7 @@ struct API_ElementMemo {
     std::vector<std::int32_t> vertexIDs;
     std::vector<API_Coord> sectionDepthCoords;  // how far the view reaches, when given
     // Pictures: the image as a file of the type the picture was given ("image/bmp").
+    // Creating the element hands it to the host: the memo holds none after.
     std::vector<std::uint8_t> pictureData;
     // Shells: their shapes and their contour, in the host's memory; the memo's
     // disposal frees them.
