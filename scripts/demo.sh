@@ -19,8 +19,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+source scripts/jobs.sh
 cmake -S . -B build/demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DSURVANTO_TESTS=OFF >/dev/null
-cmake --build build/demo -j "$(nproc)"
+cmake --build build/demo "${build_jobs[@]}"
 # The work folder keeps what the demo writes, the views as PNG files among it.
 rm -rf build/demo/work
 build/demo/bin/survanto-host --work "$PWD/build/demo/work" scenarios/demo.scn
