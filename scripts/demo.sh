@@ -26,10 +26,10 @@ cmake --build build/demo "${build_jobs[@]}"
 rm -rf build/demo/work
 build/demo/bin/survanto-host --work "$PWD/build/demo/work" scenarios/demo.scn
 build/demo/bin/survanto-host scenarios/curve-slab.scn
-(cd build/demo && bin/survanto-host ../../scenarios/demo-morphs.scn)
-(cd build/demo && bin/survanto-host ../../scenarios/demo-morph-rail.scn)
-(cd build/demo && bin/survanto-host ../../scenarios/demo-domes.scn)
-(cd build/demo && bin/survanto-host ../../scenarios/demo-roof-walls.scn)
+# These four leave their pictures in build/demo itself, each starting from a clean host.
+for scenario in demo-morphs demo-morph-rail demo-domes demo-roof-walls; do
+  build/demo/bin/survanto-host --work "$PWD/build/demo" "scenarios/$scenario.scn"
+done
 rm -rf build/demo/profiles
 build/demo/bin/survanto-host --work "$PWD/build/demo/profiles" scenarios/demo-profiles.scn
 rm -rf build/demo/pointclouds
