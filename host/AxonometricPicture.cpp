@@ -9,6 +9,7 @@
 #include "Graphics/PngWriter.hpp"
 #include "OpeningElements.hpp"
 #include "PictureFrame.hpp"
+#include "ProjectFile.hpp"
 #include "ShellElements.hpp"
 
 namespace SimHost {
@@ -122,7 +123,7 @@ void AddAxonometricPictureVerbs(ScenarioVerbs& verbs)
         }
         const NewDisplay::NativeImage image = DrawSegments(segments);
         std::string error;
-        if (!NewDisplay::WritePngFile(image, file, &error)) return scenario.Fail(error);
+        if (!NewDisplay::WritePngFile(image, WorkPath(*host, file), &error)) return scenario.Fail(error);
         scenario.Out() << "axonometric picture " << file << ": " << shells << " shells, " << morphs << " morphs, " << walls << " walls, " << segments.size()
                        << " edges, " << image.GetWidth() << " x " << image.GetHeight() << " pixels\n";
         return true;

@@ -4,6 +4,7 @@
 
 #include "DG/DG.hpp"
 #include "Graphics/PngWriter.hpp"
+#include "PaletteVerbs.hpp"
 #include "ProjectFile.hpp"
 
 namespace SimHost {
@@ -12,9 +13,13 @@ namespace {
 
 bool WritePicture(const Host& host, short dialog, short item, const std::string& file, std::string& error)
 {
+    if (std::string why = WhyDialogIsNotOpen(dialog); !why.empty()) {
+        error = std::move(why);
+        return false;
+    }
     const NewDisplay::NativeImage* picture = DG::UpdateUserItem(dialog, item);
     if (picture == nullptr) {
-        error = "no user item " + std::to_string(item) + " drawn on an open dialog " + std::to_string(dialog);
+        error = "no user item " + std::to_string(item) + " drawn on dialog " + std::to_string(dialog);
         return false;
     }
     return NewDisplay::WritePngFile(*picture, WorkPath(host, file), &error);

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "DG/DG.hpp"
+#include "PaletteVerbs.hpp"
 #include "ProjectFile.hpp"
 
 namespace SimHost {
@@ -86,9 +87,11 @@ ScenarioVerb OnHost(std::function<bool(Scenario&, Host&, std::istringstream&)> b
 // The list the user's hand reaches: on an open dialog, shown and enabled.
 bool ReachableList(Scenario& s, short dialogId, short listItem)
 {
+    if (const std::string why = WhyDialogIsNotOpen(dialogId); !why.empty())
+        return s.Fail(why + ": list " + std::to_string(listItem) + " cannot be reached");
     const DG::Item* list = FindItem(dialogId, listItem);
-    if (list == nullptr || !DG::IsOpen(dialogId) || list->type != "list")
-        return s.Fail("no list " + std::to_string(listItem) + " on an open dialog " + std::to_string(dialogId));
+    if (list == nullptr || list->type != "list")
+        return s.Fail("no list " + std::to_string(listItem) + " on dialog " + std::to_string(dialogId));
     return list->visible && list->enabled ? true : s.Fail("list " + std::to_string(listItem) + " cannot be reached");
 }
 

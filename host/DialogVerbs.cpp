@@ -5,6 +5,7 @@
 
 #include "DG/DG.hpp"
 #include "DG/FileDialog.hpp"
+#include "PaletteVerbs.hpp"
 #include "ProjectFile.hpp"
 
 namespace SimHost {
@@ -133,7 +134,7 @@ void AddDialogVerbs(ScenarioVerbs& verbs)
     verbs["double-click"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
         short dialog = 0, item = 0;
         if (!(args >> dialog >> item)) return s.Fail("double-click <dialog> <item>");
-        if (!DG::IsOpen(dialog)) return s.Fail("dialog " + std::to_string(dialog) + " is not open");
+        if (const std::string why = WhyDialogIsNotOpen(dialog); !why.empty()) return s.Fail(why);
         DG::SendDialogMessage(dialog, DG::MsgDoubleClick, item, 0);
         return true;
     });

@@ -43,10 +43,13 @@ std::string ValueText(double value)
 // The item a user's hand can reach: on an open dialog, shown and enabled.
 const DG::Item* ReachableItem(Scenario& s, short dialog, short item)
 {
-    DG::Dialog* shown = DG::GetDialog(dialog);
-    const DG::Item* found = shown == nullptr ? nullptr : shown->FindItem(item);
-    if (found == nullptr || !shown->open) {
-        s.Fail("no item " + std::to_string(item) + " on an open dialog " + std::to_string(dialog));
+    if (const std::string why = WhyDialogIsNotOpen(dialog); !why.empty()) {
+        s.Fail(why + ": item " + std::to_string(item) + " cannot be reached");
+        return nullptr;
+    }
+    const DG::Item* found = DG::GetDialog(dialog)->FindItem(item);
+    if (found == nullptr) {
+        s.Fail("no item " + std::to_string(item) + " on dialog " + std::to_string(dialog));
         return nullptr;
     }
     if (!found->visible) {
@@ -111,6 +114,14 @@ void PrintDialog(std::ostream& out, DG::Dialog& dialog)
 
 }  // namespace
 
+std::string WhyDialogIsNotOpen(short dialog)
+{
+    if (DG::IsOpen(dialog)) return {};
+    const DG::Dialog* known = DG::GetDialog(dialog);
+    if (known == nullptr) return "there is no dialog " + std::to_string(dialog);
+    return (known->kind == "palette" ? "palette " : "dialog ") + std::to_string(dialog) + " is closed";
+}
+
 void AddPaletteVerbs(ScenarioVerbs& verbs)
 {
     verbs["menu"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
@@ -166,14 +177,14 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
     verbs["close-dialog"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
         short dialog = 0;
         if (!(args >> dialog)) return s.Fail("close-dialog <dialog>");
-        if (!DG::IsOpen(dialog)) return s.Fail("dialog " + std::to_string(dialog) + " is not open");
+        if (const std::string why = WhyDialogIsNotOpen(dialog); !why.empty()) return s.Fail(why);
         DG::CloseByUser(dialog);
         return true;
     });
     verbs["move-dialog"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
         short dialog = 0, x = 0, y = 0;
         if (!(args >> dialog >> x >> y)) return s.Fail("move-dialog <dialog> <x> <y>");
-        if (!DG::IsOpen(dialog)) return s.Fail("dialog " + std::to_string(dialog) + " is not open");
+        if (const std::string why = WhyDialogIsNotOpen(dialog); !why.empty()) return s.Fail(why);
         DG::SetClientPosition(dialog, x, y);
         return true;
     });

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "Scenario.hpp"
 
 namespace SimHost {
@@ -23,5 +25,9 @@ namespace SimHost {
 // pop-up's disabled entry, which no user can reach. Facts: palettes, "dialog <id>", "item <dialog> <item> <field>" with
 // the fields value, text, enabled, visible, icon, tooltip, help, entry, entries, font, bounds (a slider's).
 void AddPaletteVerbs(ScenarioVerbs& verbs);
+
+// Empty when the dialog is open; otherwise whether it is closed or there is none,
+// for the verbs that need it open.
+std::string WhyDialogIsNotOpen(short dialog);
 
 }  // namespace SimHost

@@ -11,6 +11,7 @@
 #include "DG/DG.hpp"
 #include "Graphics/PngWriter.hpp"
 #include "LibraryServices.hpp"
+#include "PaletteVerbs.hpp"
 #include "ProjectFile.hpp"
 #include "TI/Time.hpp"
 
@@ -133,6 +134,7 @@ void AddPhotoVerbs(ScenarioVerbs& verbs)
     verbs["wait-thumbnails"] = OnHost([](Scenario& s, Host& host, std::istringstream& args) {
         short dialog = 0, item = 0, count = 0;
         if (!(args >> dialog >> item >> count)) return s.Fail("wait-thumbnails <dialog> <item> <count>");
+        if (const std::string why = WhyDialogIsNotOpen(dialog); !why.empty()) return s.Fail(why);
         const auto shown = [&] {
             short with = 0;
             for (short entry = 1; entry <= DG::ListViewGetItemCount(dialog, item); ++entry)
@@ -149,7 +151,7 @@ void AddPhotoVerbs(ScenarioVerbs& verbs)
         short dialog = 0, item = 0;
         std::string file, error;
         if (!(args >> dialog >> item >> file)) return s.Fail("list-view-png <dialog> <item> <file.png>");
-        if (!DG::IsOpen(dialog)) return s.Fail("dialog " + std::to_string(dialog) + " is not open");
+        if (const std::string why = WhyDialogIsNotOpen(dialog); !why.empty()) return s.Fail(why);
         return NewDisplay::WritePngFile(DG::ListViewPicture(dialog, item), WorkPath(host, file), &error) || s.Fail(error);
     });
 }

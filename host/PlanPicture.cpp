@@ -9,6 +9,7 @@
 #include "Graphics/PngWriter.hpp"
 #include "OpeningElements.hpp"
 #include "PictureFrame.hpp"
+#include "ProjectFile.hpp"
 
 namespace SimHost {
 
@@ -119,7 +120,7 @@ void AddPlanPictureVerbs(ScenarioVerbs& verbs)
         }
         const NewDisplay::NativeImage image = DrawPlan(areas);
         std::string error;
-        if (!NewDisplay::WritePngFile(image, file, &error)) return scenario.Fail(error);
+        if (!NewDisplay::WritePngFile(image, WorkPath(*host, file), &error)) return scenario.Fail(error);
         scenario.Out() << "plan picture " << file << ": " << polygons << " polygons of " << morphs << " morphs, " << roofs << " roofs, "
                        << walls << " walls, " << openings << " openings, " << image.GetWidth() << " x " << image.GetHeight() << " pixels\n";
         return true;

@@ -1,6 +1,7 @@
 #include "Scenario.hpp"
 
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <fstream>
 #include <iostream>
@@ -123,8 +124,24 @@ bool Scenario::Fail(const std::string& message)
     return false;
 }
 
+namespace {
+
+// What the host keeps in its work folder from one run to the next, as an installed
+// host keeps it in the user's folders.
+void ForgetHostState(const std::string& workFolder)
+{
+    if (workFolder.empty()) return;
+    for (const char* name : {"Preferences.json", "registry.txt", "AppData", "Add-Ons"}) {
+        std::error_code ec;
+        std::filesystem::remove_all(std::filesystem::path(workFolder) / name, ec);
+    }
+}
+
+}  // namespace
+
 bool Scenario::StartHost()
 {
+    if (!keepWorkState_) ForgetHostState(options_.workFolder);
     host_ = std::make_unique<Host>(options_);
     return host_->Start() || Fail("the add-on did not start: " + host_->LoadError());
 }
@@ -177,6 +194,11 @@ void AddFrameVerbs(ScenarioVerbs& verbs)
         if (!Scenario::OptionalNumber(args, variation)) return s.Fail("tool <type> [variation]");
         s.Options().currentTool = type;
         if (Host* host = s.GetHost()) host->SelectTool(type, variation);
+        return true;
+    };
+    verbs["keep-work-state"] = [](Scenario& s, std::istringstream&) {
+        if (s.GetHost() != nullptr) return s.Fail("keep-work-state belongs before start");
+        s.KeepWorkState();
         return true;
     };
     verbs["start"] = [](Scenario& s, std::istringstream&) {

@@ -27,6 +27,8 @@ void AddFrameVerbs(ScenarioVerbs& verbs);
 //   language <code>          the host's language code (before start)
 //   tool <type> [variation]  the current toolbox item (a tool change once started)
 //   fail-message <name>      registering this window message fails (before start)
+//   keep-work-state          the host keeps what an earlier run left in the work
+//                            folder (before start; see below)
 //   start                    load the add-on and run its entry points
 //   new-project | close-project | quit   (saving and opening projects: ProjectFile.hpp)
 //   project-event <number>   a project event as the host sends it
@@ -36,6 +38,10 @@ void AddFrameVerbs(ScenarioVerbs& verbs);
 //   exit                     end the process at once, without FreeData or unloading
 //   print [fact]             print all facts, or one
 //   expect <fact> = <text>   the fact must read exactly so (the name may hold blanks)
+// A scenario starts from a clean host: at its start the host's own state in the work
+// folder (its preferences, registry, AppData and installed add-on) is removed, so an
+// earlier run in the same folder changes nothing, unless keep-work-state said
+// otherwise. The scenario's files there (projects, copies, pictures) stay.
 class Scenario {
 public:
     Scenario(Host::Options options, std::ostream& out);
@@ -50,6 +56,7 @@ public:
     const std::string& Origin() const { return origin_; }
     std::ostream& Out() { return out_; }
     bool StartHost();
+    void KeepWorkState() { keepWorkState_ = true; }
     bool Fail(const std::string& message);
     // Plays the script's next lines while `holds` is true, as the user's hand inside
     // a modal dialog. False when a line failed (the script then stops) or the
@@ -85,6 +92,7 @@ private:
     int lineNumber_ = 0;
     std::istringstream* lines_ = nullptr;
     bool failed_ = false;
+    bool keepWorkState_ = false;
 };
 
 }  // namespace SimHost

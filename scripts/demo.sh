@@ -19,16 +19,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+source scripts/jobs.sh
 cmake -S . -B build/demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DSURVANTO_TESTS=OFF >/dev/null
-cmake --build build/demo -j "$(nproc)"
+cmake --build build/demo "${build_jobs[@]}"
 # The work folder keeps what the demo writes, the views as PNG files among it.
 rm -rf build/demo/work
 build/demo/bin/survanto-host --work "$PWD/build/demo/work" scenarios/demo.scn
 build/demo/bin/survanto-host scenarios/curve-slab.scn
-(cd build/demo && bin/survanto-host ../../scenarios/demo-morphs.scn)
-(cd build/demo && bin/survanto-host ../../scenarios/demo-morph-rail.scn)
-(cd build/demo && bin/survanto-host ../../scenarios/demo-domes.scn)
-(cd build/demo && bin/survanto-host ../../scenarios/demo-roof-walls.scn)
+# These four leave their pictures in build/demo itself, each starting from a clean host.
+for scenario in demo-morphs demo-morph-rail demo-domes demo-roof-walls; do
+  build/demo/bin/survanto-host --work "$PWD/build/demo" "scenarios/$scenario.scn"
+done
 rm -rf build/demo/profiles
 build/demo/bin/survanto-host --work "$PWD/build/demo/profiles" scenarios/demo-profiles.scn
 rm -rf build/demo/pointclouds

@@ -9,7 +9,7 @@ repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source_dir="${SURVANTO_SOURCE_DIR:-$repo}"
 build="$repo/build/fuzz"
 seconds="${1:-60}"
-samples="$repo/../shared/data/e57"
+samples="$repo/tests/data/e57"
 
 command -v clang++ >/dev/null || { echo "fuzz-e57: clang++ is required" >&2; exit 2; }
 
@@ -18,7 +18,8 @@ cmake -S "$source_dir" -B "$build" -G Ninja \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DSURVANTO_TESTS=OFF -DSURVANTO_BENCH=OFF -DSURVANTO_SANITIZE=OFF \
   -DSURVANTO_E57_FUZZ=ON >/dev/null
-cmake --build "$build" --target survanto_e57_fuzz
+source "$repo/scripts/jobs.sh"
+cmake --build "$build" "${build_jobs[@]}" --target survanto_e57_fuzz
 
 corpus="$build/corpus"
 artifacts="$build/artifacts"

@@ -5,19 +5,19 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-jobs=$(nproc)
+source scripts/jobs.sh
 # The benchmarks are built too, so that they keep compiling; they run by hand.
 # Line tables are all the sanitizers' reports need; full debug information would
 # add some two gigabytes over the test programs.
 debug_flags=(-DCMAKE_C_FLAGS_DEBUG=-g1 -DCMAKE_CXX_FLAGS_DEBUG=-g1)
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug "${debug_flags[@]}" -DSURVANTO_SANITIZE=ON -DSURVANTO_WERROR=ON -DSURVANTO_BENCH=ON >/dev/null
-cmake --build build/test -j "$jobs"
-ctest --test-dir build/test --output-on-failure -j "$jobs"
+cmake --build build/test "${build_jobs[@]}"
+ctest --test-dir build/test --output-on-failure "${test_jobs[@]}"
 
 # The watcher thread and the host's event loop: the scenarios once more under ThreadSanitizer.
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug "${debug_flags[@]}" -DSURVANTO_TSAN=ON -DSURVANTO_WERROR=ON >/dev/null
-cmake --build build/tsan -j "$jobs" --target survanto-host Survanto survanto_languages
-TSAN_OPTIONS="halt_on_error=1" ctest --test-dir build/tsan --output-on-failure -j "$jobs" -R '^scenario\.'
+cmake --build build/tsan "${build_jobs[@]}" --target survanto-host Survanto survanto_languages
+TSAN_OPTIONS="halt_on_error=1" ctest --test-dir build/tsan --output-on-failure "${test_jobs[@]}" -R '^scenario\.'
 if [ -x scripts/fuzz-e57.sh ]; then
   scripts/fuzz-e57.sh
 fi

@@ -8,14 +8,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <future>
+#include <limits>
 #include <memory>
 #include <string>
-#include <thread>
+#include <vector>
 
 #include "E57TestWriter.hpp"
 #include "TestFiles.hpp"
@@ -46,8 +49,8 @@ struct BoundedRun {
     std::string output;
 };
 
-// e57dump in a child process that is killed after the deadline; its peak memory as
-// the system counted it.
+// e57dump in a child process, killed when it has not ended by the deadline (a hang
+// guard); its peak memory as the system counted it.
 BoundedRun dumpWithin(const std::string& file, std::chrono::seconds deadline) {
     const std::string outputPath = e57test::scratchPath("dump-output.txt");
     posix_spawn_file_actions_t actions;
@@ -62,15 +65,10 @@ BoundedRun dumpWithin(const std::string& file, std::chrono::seconds deadline) {
     posix_spawn_file_actions_destroy(&actions);
     if (!spawned) return run;
     struct rusage usage {};
-    const auto until = std::chrono::steady_clock::now() + deadline;
-    while (!run.ended && std::chrono::steady_clock::now() < until) {
-        run.ended = ::wait4(pid, &run.status, WNOHANG, &usage) == pid;
-        if (!run.ended) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    if (!run.ended) {
-        ::kill(pid, SIGKILL);
-        ::wait4(pid, &run.status, 0, &usage);
-    }
+    std::future<void> end = std::async(std::launch::async, [&] { ::wait4(pid, &run.status, 0, &usage); });
+    run.ended = end.wait_for(deadline) == std::future_status::ready;
+    if (!run.ended) ::kill(pid, SIGKILL);
+    end.get();
     run.peakKilobytes = usage.ru_maxrss;
     const auto bytes = e57test::readBytes(outputPath);
     run.output.assign(bytes.begin(), bytes.end());
@@ -81,35 +79,105 @@ void putU64(std::vector<unsigned char>& bytes, std::size_t at, std::uint64_t val
     std::memcpy(bytes.data() + at, &value, sizeof value);
 }
 
-TEST(E57Dump, PrintsScansFieldsAndBounds) {
-    const DumpResult bunny = dump(e57test::samplePath("bunnyInt19.e57"));
-    EXPECT_EQ(bunny.status, 0);
-    EXPECT_EQ(bunny.output,
-              "scan 0 records 30571 fields cartesianX:ScaledInteger,cartesianY:ScaledInteger,"
-              "cartesianZ:ScaledInteger,cartesianInvalidState:Integer pose no\n"
-              "bounds -0.094689 0.061009 0.040011 0.187321 -0.061873 0.058799 sum -841.093298 3151.19874 264.243972\n");
-
-    const DumpResult moved = dump(e57test::samplePath("translationWithoutRotation.e57"));
-    EXPECT_EQ(moved.status, 0);
-    EXPECT_EQ(moved.output,
-              "scan 0 records 4 fields cartesianX:Float,cartesianY:Float,cartesianZ:Float pose yes\n"
-              "bounds 0 1 0 1 0 0 sum 2 2 0\n");
-
-    const DumpResult invalid = dump(e57test::samplePath("cartesian_invalid_state_single.e57"));
-    EXPECT_NE(invalid.output.find("bounds -1 -1 -2 -2 -3 -3 sum -1 -2 -3\n"), std::string::npos) << invalid.output;
-
-    const DumpResult spherical = dump(e57test::samplePath("tiny_spherical.e57"));
-    EXPECT_EQ(spherical.output.find("bounds"), std::string::npos) << spherical.output;
+std::string writeXmlOnly(const std::string& name, const std::string& body) {
+    const std::string path = e57test::scratchPath(name);
+    e57test::E57TestWriter::writeXmlOnly(path, "<?xml version=\"1.0\"?>\n<e57Root type=\"Structure\" "
+                                               "xmlns=\"http://www.astm.org/COMMIT/E57/2010-e57-v1.0\">" +
+                                                   body + "</e57Root>");
+    return path;
 }
 
-TEST(E57Dump, Data3DThatIsNoVectorListsNoScans) {
-    const std::string path = e57test::scratchPath("data3d-structure.e57");
-    e57test::E57TestWriter::writeXmlOnly(
-        path, "<?xml version=\"1.0\"?>\n<e57Root type=\"Structure\" "
-              "xmlns=\"http://www.astm.org/COMMIT/E57/2010-e57-v1.0\"><data3D type=\"Structure\"/></e57Root>");
-    const DumpResult result = dump(path);
-    EXPECT_EQ(result.status, 0) << result.output;
-    EXPECT_EQ(result.output, "");
+// Three points, the second with a NaN coordinate, in a scan turned and moved by its pose.
+std::string writeTurnedScanWithANanPoint() {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    static const std::vector<std::array<double, 3>> points{{1, 2, 3}, {nan, 5, 5}, {3, 4, 5}};
+    e57test::ScanLayout scan;
+    scan.name = "turned";
+    scan.fields = {{"cartesianX"}, {"cartesianY"}, {"cartesianZ"}};
+    scan.recordCount = points.size();
+    scan.source = [](std::uint64_t record, e57test::FieldValue* values) {
+        for (int axis = 0; axis < 3; ++axis) values[axis].real = points[record][axis];
+    };
+    scan.pose = e57test::Pose{std::array<double, 4>{0.5, 0.5, 0.5, 0.5}, std::array<double, 3>{10, 20, 30}};
+    e57test::E57TestWriter writer;
+    writer.addScan(scan);
+    const std::string path = e57test::scratchPath("turned-nan.e57");
+    writer.write(path);
+    return path;
+}
+
+struct DumpCase {
+    const char* what;
+    std::string file;
+    std::string output;
+};
+
+TEST(E57Dump, PrintsEachScanWithLabelledFigures) {
+    const DumpCase cases[] = {
+        {"a scan without pose, an invalid-state field", e57test::samplePath("bunnyInt19.e57"),
+         "scan 0: records 30571\n"
+         "  fields: cartesianX:ScaledInteger,cartesianY:ScaledInteger,cartesianZ:ScaledInteger,"
+         "cartesianInvalidState:Integer\n"
+         "  pose: none\n"
+         "  valid points: 30571, sum x -841.093298 y 3151.19874 z 264.243972\n"
+         "  bounds, in the file's frame (no pose): x -0.094689 .. 0.061009, y 0.040011 .. 0.187321, "
+         "z -0.061873 .. 0.058799\n"},
+        {"a pose with a translation only", e57test::samplePath("translationWithoutRotation.e57"),
+         "scan 0: records 4\n"
+         "  fields: cartesianX:Float,cartesianY:Float,cartesianZ:Float\n"
+         "  pose: rotation (w x y z) none, translation (x y z) 4 5 6\n"
+         "  valid points: 4, sum x 2 y 2 z 0\n"
+         "  bounds, in the scan's own frame (pose not applied): x 0 .. 1, y 0 .. 1, z 0 .. 0\n"},
+        {"two of three points flagged invalid", e57test::samplePath("cartesian_invalid_state_single.e57"),
+         "scan 0: records 3\n"
+         "  fields: cartesianX:Float,cartesianY:Float,cartesianZ:Float,cartesianInvalidState:Float\n"
+         "  pose: none\n"
+         "  valid points: 1, sum x -1 y -2 z -3\n"
+         "  bounds, in the file's frame (no pose): x -1 .. -1, y -2 .. -2, z -3 .. -3\n"},
+        {"a NaN point is not valid; a full pose", writeTurnedScanWithANanPoint(),
+         "scan 0: records 3\n"
+         "  fields: cartesianX:Float,cartesianY:Float,cartesianZ:Float\n"
+         "  pose: rotation (w x y z) 0.5 0.5 0.5 0.5, translation (x y z) 10 20 30\n"
+         "  valid points: 2, sum x 4 y 6 z 8\n"
+         "  bounds, in the scan's own frame (pose not applied): x 1 .. 3, y 2 .. 4, z 3 .. 5\n"},
+        {"spherical coordinates only", e57test::samplePath("tiny_spherical.e57"),
+         "scan 0: records 360\n"
+         "  fields: sphericalRange:Float,sphericalAzimuth:Float,sphericalElevation:Float,"
+         "sphericalInvalidState:Integer\n"
+         "  pose: none\n"
+         "  no Cartesian coordinates (spherical only): no bounds\n"},
+        {"a scan without points", e57test::samplePath("ZeroPoints.e57"),
+         "scan 0: records 0\n"
+         "  fields: cartesianX:Float,cartesianY:Float,cartesianZ:Float\n"
+         "  pose: none\n"
+         "  valid points: 0, sum x 0 y 0 z 0\n"},
+        {"no scan at all", e57test::samplePath("empty.e57"), "no scans, images: 0\n"},
+        {"images only",
+         writeXmlOnly("images-only.e57",
+                      "<data3D type=\"Vector\"/><images2D type=\"Vector\">"
+                      "<vectorChild type=\"Structure\"><name type=\"String\"><![CDATA[a]]></name></vectorChild>"
+                      "<vectorChild type=\"Structure\"><name type=\"String\"><![CDATA[b]]></name></vectorChild>"
+                      "</images2D>"),
+         "no scans, images: 2\n"},
+        {"a data3D that is no vector", writeXmlOnly("data3d-structure.e57", "<data3D type=\"Structure\"/>"),
+         "no scans, images: 0\n"},
+    };
+    for (const DumpCase& c : cases) {
+        const DumpResult result = dump(c.file);
+        EXPECT_EQ(result.status, 0) << c.what << "\n" << result.output;
+        EXPECT_EQ(result.output, c.output) << c.what;
+    }
+}
+
+TEST(E57Dump, HelpShowsTheUseAndAWrongCallIsRefused) {
+    const DumpResult help = dump("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.output.rfind("usage: e57dump FILE\n", 0), 0u) << help.output;
+    EXPECT_NE(help.output.find("valid"), std::string::npos) << help.output;
+
+    const DumpResult unknownOption = dump("--bounds");
+    EXPECT_EQ(unknownOption.status, 2);
+    EXPECT_EQ(unknownOption.output.rfind("usage: e57dump FILE\n", 0), 0u) << unknownOption.output;
 }
 
 TEST(E57Dump, FailsWithTheReadersMessage) {
