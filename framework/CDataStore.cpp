@@ -137,6 +137,10 @@ bool CDataStore::Load(const GS::UniString& moduleName)
     if (handle.get() == nullptr || size > std::numeric_limits<std::int32_t>::max()) return false;
     recorder_.SetMemory(*handle.get(), static_cast<std::int32_t>(size));
     ReadObjects();
+    const bool everyObjectRead = std::all_of(entries_.begin(), entries_.end(), [](const Entry& e) { return e.read; });
+    damagedBlock_.clear();
+    if (size > 0 && (!everyObjectRead || recorder_.GetPosition() != size))
+        damagedBlock_.assign(*handle.get(), *handle.get() + size);
     recorder_.SetMemory(nullptr, 0);
     return true;
 }

@@ -26,6 +26,9 @@ public:
     // itself and both passes produced the same number of bytes.
     bool Save(const GS::UniString& moduleName);
     bool Load(const GS::UniString& moduleName);
+    // After Load: the stored block's bytes when its records could not be read
+    // whole up to its end; empty when the block was whole or absent.
+    const std::vector<char>& DamagedBlock() const { return damagedBlock_; }
     bool SaveToPreferences(std::int32_t version);
     bool LoadFromPreferences();
 
@@ -49,4 +52,5 @@ private:
     CDataRecorder recorder_;
     std::vector<Entry> entries_;
     std::vector<char> header_;
+    std::vector<char> damagedBlock_;
 };

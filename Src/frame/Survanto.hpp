@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "API/Elements.hpp"
 #include "API/Types.hpp"
@@ -19,6 +20,7 @@
 #include "Modeler/Camera.hpp"
 #include "creation/MorphMeshBuilder.hpp"
 #include "palettes/PhotoLocationDlg.hpp"
+#include "persistence/DamagedData.hpp"
 #include "persistence/QuintairData.hpp"
 #include "persistence/ReportData.hpp"
 #include "profiles/SectionPalette.hpp"
@@ -86,7 +88,8 @@ public:
     bool Write(CDataRecorder& recorder) override;
     // Reads either form; fields an older version lacks keep their values, and
     // the first damaged field ends the reading. After the per-user records the
-    // current user's record becomes the live measuring state.
+    // current user's record, as far as it was read, becomes the live measuring
+    // state.
     bool Read(CDataRecorder& recorder) override;
     bool SavePreferences();
     // Applies window tracking, raising and delay to Windows, loaded or not.
@@ -95,9 +98,13 @@ public:
     bool SaveModuleData();
     // Reads the configuration file again and restarts the exchange-folder
     // watcher, loaded or not, so that the project's exchange path takes effect.
+    // Either load notes a block that could not be read whole for TellDamagedData.
     bool LoadModuleData();
     bool SaveReportData();
     bool LoadReportData();
+    // After loading: keeps the stored bytes of a block that could not be read
+    // whole beside the project and tells the user once what was not read.
+    void TellDamagedData();
     // The teamwork merge of the project data (unnamed) or the report ("REPORT"):
     // the incoming block with the current user's record taken from this object,
     // which then takes over the merged users. Modes other than 11 and 12, and a
@@ -359,6 +366,9 @@ public:
     std::int32_t language = 0;
     std::array<GSResModule, 3> resourceModules {};
     std::int32_t streamVersion = 0;
+    // The part of the project data where the last reading stopped, if it did.
+    std::optional<StoredPart> projectReadStoppedAt;
+    DamagedData damagedData;
 
 private:
     // Every rail segment meets the plane at its end: the rail can carry a profile.

@@ -81,6 +81,7 @@ void Survanto::ResetMeasuringSession()
 
     LoadModuleData();
     LoadReportData();
+    TellDamagedData();
     // The project's own switch decides whether its markers show their ids.
     ApplyMarkerIdVisibility();
     if (ProjectUser::InTeamworkProject()) ShowReservationNotice();

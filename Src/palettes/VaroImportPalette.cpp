@@ -122,7 +122,10 @@ std::int16_t VaroImportPalette::DialogCallback(std::int16_t message, std::int16_
     std::int16_t result = 0;
     switch (message) {
         case DG::MsgInit:
-            if (survanto != nullptr) survanto->LoadModuleData();
+            if (survanto != nullptr) {
+                survanto->LoadModuleData();
+                survanto->TellDamagedData();
+            }
             InitDialog();
             break;
         case DG::MsgClose:

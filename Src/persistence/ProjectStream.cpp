@@ -44,19 +44,23 @@ void ProjectStream::Write(StreamWriter& writer)
     writer.Write(static_cast<std::int16_t>(fields_.language));
 }
 
-void ProjectStream::ReadUsers(StreamReader& reader, std::int32_t version, QuintairDataUserData& oldValues)
+bool ProjectStream::ReadUsers(StreamReader& reader, std::int32_t version, QuintairDataUserData& oldValues)
 {
+    bool listRead = false;
     reader.Read(fields_.elementCreated);
     if (version < UserListVersion)
         ReadOldValues(reader, version, oldValues);
     else
-        reader.ReadRecord([&](CDataRecorder& r) { return fields_.userData.Read(r, version); });
+        reader.ReadRecord([&](CDataRecorder& r) { return fields_.userData.Read(r, version, listRead); });
+    NoteStop(reader, StoredPart::UserData);
+    return listRead;
 }
 
 void ProjectStream::ReadRest(StreamReader& reader, std::int32_t version)
 {
     if (version >= ProfilesVersion)
         reader.ReadRecord([&](CDataRecorder& r) { return fields_.sectionPalette.ReadProfiles(r, version); });
+    NoteStop(reader, StoredPart::Profiles);
     if (version >= StationSwitchesVersion) {
         ReadStation(reader, version, fields_.firstStation);
         ReadStation(reader, version, fields_.secondStation);
@@ -68,6 +72,7 @@ void ProjectStream::ReadRest(StreamReader& reader, std::int32_t version)
     }
     if (version >= ManualCalibrationVersion) reader.Read(fields_.manualCalibration);
     if (version >= SoundsVersion) reader.Read(fields_.sounds);
+    NoteStop(reader, StoredPart::Stations);
     if (version >= ImportDataVersion)
         reader.ReadRecord([this](CDataRecorder& r) { return fields_.importData.Read(r); });
     if (version >= ColumnWidthsVersion) {
@@ -75,6 +80,12 @@ void ProjectStream::ReadRest(StreamReader& reader, std::int32_t version)
         std::int16_t storedLanguage = 0;
         reader.Read(storedLanguage);
     }
+    NoteStop(reader, StoredPart::OrthophotoJobs);
+}
+
+void ProjectStream::NoteStop(const StreamReader& reader, StoredPart part)
+{
+    if (!reader.IsWhole() && !firstUnread_) firstUnread_ = part;
 }
 
 // The stream keeps a station's switches, angle, marker and in-use flag here;

@@ -1,6 +1,9 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
+
+#include "persistence/StoredPart.hpp"
 
 class QuintairData;
 class QuintairDataUserData;
@@ -41,15 +44,21 @@ public:
 
     // What follows the version up to the per-user records: the element-created
     // flag, then the user list, or in a stream older than the list the old
-    // values into `oldValues`, which the caller decides what to do with.
-    void ReadUsers(StreamReader& reader, std::int32_t version, QuintairDataUserData& oldValues);
+    // values into `oldValues`, which the caller decides what to do with. True
+    // when the user list was read from this stream, whole or in part.
+    bool ReadUsers(StreamReader& reader, std::int32_t version, QuintairDataUserData& oldValues);
     // Everything behind the per-user records.
     void ReadRest(StreamReader& reader, std::int32_t version);
+    // The part in which the reading stopped, if it did.
+    std::optional<StoredPart> FirstUnreadPart() const { return firstUnread_; }
 
 private:
     static void WriteStation(StreamWriter& writer, const StationReference& station);
     static void ReadStation(StreamReader& reader, std::int32_t version, StationReference& station);
     static void ReadOldValues(StreamReader& reader, std::int32_t version, QuintairDataUserData& values);
 
+    void NoteStop(const StreamReader& reader, StoredPart part);
+
     Fields fields_;
+    std::optional<StoredPart> firstUnread_;
 };

@@ -39,14 +39,22 @@ bool QuintairData::Write(CDataRecorder& recorder)
 
 bool QuintairData::Read(CDataRecorder& recorder, std::int32_t streamVersion)
 {
+    bool listRead = false;
+    return Read(recorder, streamVersion, listRead);
+}
+
+bool QuintairData::Read(CDataRecorder& recorder, std::int32_t streamVersion, bool& listRead)
+{
     StreamReader reader(recorder);
     std::int32_t count = 0;
     if (!reader.ReadCount(count, QuintairDataUserData::MinimumStreamBytes)) return false;
     Clear();
+    listRead = true;
     for (std::int32_t i = 0; i < count && reader.IsWhole(); ++i) {
         QuintairDataUserData record;
-        if (!reader.ReadRecord([&](CDataRecorder& r) { return record.Read(r, streamVersion); })) break;
-        if (!Add(record)) reader.Stop();
+        bool userRead = false;
+        if (!record.Read(recorder, streamVersion, userRead)) reader.Stop();
+        if (userRead && !Add(record)) reader.Stop();
     }
     return reader.IsWhole();
 }

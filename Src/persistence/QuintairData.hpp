@@ -25,7 +25,9 @@ public:
     bool Write(CDataRecorder& recorder);
     // Reads what Write wrote into a list of its own records, each read with the
     // given stream version. A damaged count leaves the list as it was; a record
-    // whose stream breaks off is dropped and ends the reading. False when the
-    // stream was damaged.
+    // whose stream breaks off ends the reading and is kept with what was read
+    // when it got as far as its user. False when the stream was damaged;
+    // `listRead` tells whether the list was replaced, whole or in part.
     bool Read(CDataRecorder& recorder, std::int32_t streamVersion);
+    bool Read(CDataRecorder& recorder, std::int32_t streamVersion, bool& listRead);
 };

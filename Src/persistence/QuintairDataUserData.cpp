@@ -54,6 +54,12 @@ bool QuintairDataUserData::Write(CDataRecorder& recorder)
 
 bool QuintairDataUserData::Read(CDataRecorder& recorder, std::int32_t streamVersion)
 {
+    bool userRead = false;
+    return Read(recorder, streamVersion, userRead);
+}
+
+bool QuintairDataUserData::Read(CDataRecorder& recorder, std::int32_t streamVersion, bool& userRead)
+{
     StreamReader reader(recorder);
     for (double* value : {&measuredX, &measuredY, &measuredZ, &stationX, &stationY, &stationZ, &stationAngle,
                           &reservedValue1, &reservedValue2, &reservedValue3, &reservedValue4})
@@ -65,7 +71,7 @@ bool QuintairDataUserData::Read(CDataRecorder& recorder, std::int32_t streamVers
                                 &freeAreaPen, &stationPointPen, &stationPointLayer})
         reader.Read(*value);
     reader.Read(referenceHeight);
-    reader.ReadGuidText(user);
+    userRead = reader.ReadGuidText(user);
     reader.Read(userName);
     reader.Read(reservedShort);
     reader.Read(alignmentPending);

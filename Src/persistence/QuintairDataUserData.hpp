@@ -34,6 +34,9 @@ public:
     // list): fields an older version lacks keep their values. False when the
     // stream ended or was damaged; the fields behind that keep their values too.
     bool Read(CDataRecorder& recorder, std::int32_t streamVersion);
+    // The same; `userRead` tells whether the record got as far as its user,
+    // which makes a record cut short behind it worth keeping.
+    bool Read(CDataRecorder& recorder, std::int32_t streamVersion, bool& userRead);
 
     // The mirrored fields from the measuring state, the main object's station
     // ids, markers, per-kind layers and pens, station records and reference

@@ -31,9 +31,10 @@ void WriteRecord(StreamWriter& writer, const ReportUserData& record)
     for (std::uint32_t i = skipped; i < count; ++i) writer.Write(record.lines[i]);
 }
 
-bool ReadRecord(StreamReader& reader, ReportUserData& record)
+// A record cut short keeps what was read of it, once its user is known.
+void ReadRecord(StreamReader& reader, ReportUserData& record, bool& userRead)
 {
-    reader.ReadGuidText(record.user);
+    userRead = reader.ReadGuidText(record.user);
     reader.Read(record.reserved);
     reader.Read(record.name);
     std::int32_t count = 0;
@@ -42,7 +43,6 @@ bool ReadRecord(StreamReader& reader, ReportUserData& record)
         GS::UniString line;
         if (reader.Read(line) && !record.lines.Add(line)) reader.Stop();
     }
-    return reader.IsWhole();
 }
 
 // The report text: the byte-order mark, then each line and CR LF in UTF-16LE.
@@ -75,7 +75,9 @@ bool ReportData::Read(CDataRecorder& recorder)
     records.Clear();
     for (std::int32_t i = 0; i < count && reader.IsWhole(); ++i) {
         ReportUserData record;
-        if (ReadRecord(reader, record) && !records.Add(record)) reader.Stop();
+        bool userRead = false;
+        ReadRecord(reader, record, userRead);
+        if (userRead && !records.Add(record)) reader.Stop();
     }
     return reader.IsWhole();
 }

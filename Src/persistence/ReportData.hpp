@@ -24,8 +24,9 @@ public:
     // name and at most the last 100 lines.
     bool Write(CDataRecorder& recorder) override;
     // Replaces the records by those of the stream. A damaged record count leaves
-    // the records as they were; a record whose stream breaks off is dropped and
-    // ends the reading. False when the stream was damaged.
+    // the records as they were; a record whose stream breaks off ends the
+    // reading and keeps its whole lines once its user was read. False when the
+    // stream was damaged.
     bool Read(CDataRecorder& recorder) override;
 
     // The record of the user who works in the project, added when missing; a

@@ -1,4 +1,6 @@
 #include <limits>
+#include <optional>
+#include <vector>
 
 #include "API/AddOnInterface.hpp"
 #include "CDataStore.hpp"
@@ -39,11 +41,25 @@ bool SaveObject(IFileIO& object, const char* moduleName)
     return store.Save(GS::UniString(moduleName));
 }
 
-bool LoadObject(IFileIO& object, const char* moduleName)
+// `damaged` receives the stored block when it could not be read whole.
+bool LoadObject(IFileIO& object, const char* moduleName, std::vector<char>& damaged)
 {
     CDataStore store(StoreName, StoreBufferSize);
     store.Register(&object, ModuleDataKey, false);
-    return store.Load(GS::UniString(moduleName));
+    const bool loaded = store.Load(GS::UniString(moduleName));
+    damaged = store.DamagedBlock();
+    return loaded;
+}
+
+// The main object's parts from the one where the reading stopped; a block read
+// whole but longer than its record holds bytes no part takes.
+std::vector<StoredPart> UnreadProjectParts(std::optional<StoredPart> stoppedAt)
+{
+    if (!stoppedAt) return {StoredPart::Trailing};
+    std::vector<StoredPart> parts;
+    for (auto part = static_cast<std::int16_t>(*stoppedAt); part <= static_cast<std::int16_t>(StoredPart::OrthophotoJobs); ++part)
+        parts.push_back(static_cast<StoredPart>(part));
+    return parts;
 }
 
 enum class BlockRead { Absent, Whole, Damaged };
@@ -131,7 +147,10 @@ bool Survanto::Write(CDataRecorder& recorder)
 bool Survanto::Read(CDataRecorder& recorder)
 {
     StreamReader reader(recorder);
-    if (!reader.Read(streamVersion)) return false;
+    if (!reader.Read(streamVersion)) {
+        projectReadStoppedAt = StoredPart::UserData;
+        return false;
+    }
     if (recorder.GetPurpose() == CDataStore::PreferencesPurpose && streamVersion >= PreferencesFormVersion)
         ReadPreferences(reader);
     else
@@ -174,21 +193,21 @@ void Survanto::RefreshCurrentUserData()
 }
 
 // Reading a stream only fills fields; the live state takes the current user's
-// record, or an old stream's values, here and only when they were read whole.
+// record, or an old stream's values, as far as they were read, so that the next
+// save writes back what was read.
 void Survanto::ReadProjectData(StreamReader& reader)
 {
     ProjectStream stream = ProjectStreamOverMembers();
     // An old stream's values replace only what it holds.
     QuintairDataUserData oldValues;
     if (streamVersion < ProjectStream::UserListVersion) oldValues.CaptureFrom(measuringState, *this);
-    stream.ReadUsers(reader, streamVersion, oldValues);
-    if (reader.IsWhole()) {
-        if (streamVersion < ProjectStream::UserListVersion)
-            oldValues.ApplyTo(measuringState, *this);
-        else
-            userData.GetCurrentUserData(measuringState, *this).ApplyTo(measuringState, *this);
-    }
+    const bool listRead = stream.ReadUsers(reader, streamVersion, oldValues);
+    if (streamVersion < ProjectStream::UserListVersion)
+        oldValues.ApplyTo(measuringState, *this);
+    else if (listRead)
+        userData.GetCurrentUserData(measuringState, *this).ApplyTo(measuringState, *this);
     stream.ReadRest(reader, streamVersion);
+    projectReadStoppedAt = stream.FirstUnreadPart();
 }
 
 ProjectStream Survanto::ProjectStreamOverMembers()
@@ -227,14 +246,27 @@ bool Survanto::SaveModuleData() { return SaveObject(*this, ""); }
 
 bool Survanto::LoadModuleData()
 {
-    const bool loaded = LoadObject(*this, "");
+    // Until a record of this object is read, nothing of it was.
+    projectReadStoppedAt = StoredPart::UserData;
+    std::vector<char> damaged;
+    const bool loaded = LoadObject(*this, "", damaged);
+    if (!damaged.empty()) damagedData.Add("", std::move(damaged), UnreadProjectParts(projectReadStoppedAt));
     ReadConfigFile();
     RestartPointCabWatcher();
     return loaded;
 }
 
 bool Survanto::SaveReportData() { return SaveObject(report, ReportModuleName); }
-bool Survanto::LoadReportData() { return LoadObject(report, ReportModuleName); }
+
+bool Survanto::LoadReportData()
+{
+    std::vector<char> damaged;
+    const bool loaded = LoadObject(report, ReportModuleName, damaged);
+    if (!damaged.empty()) damagedData.Add(ReportModuleName, std::move(damaged), {StoredPart::Report});
+    return loaded;
+}
+
+void Survanto::TellDamagedData() { damagedData.Tell(); }
 
 std::int32_t Survanto::MergeModuleData(std::int32_t mode, const GS::UniString& moduleName, const API_ModulData*,
                                        const API_ModulData* toMerge, API_ModulData* destination)

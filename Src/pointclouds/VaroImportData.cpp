@@ -3,6 +3,7 @@
 #include "API/AddOnInterface.hpp"
 #include "API/Database.hpp"
 #include "CDataRecorder.hpp"
+#include "persistence/StreamReader.hpp"
 #include "pointclouds/CurrentStorey.hpp"
 
 // Stream, version 4: int16 version, folder, int32 job count, then per job:
@@ -34,14 +35,6 @@ std::int64_t SmallestJobBytes(std::int16_t version)
     return bytes;
 }
 
-// A count the rest of the stream can hold, each entry taking at least entryBytes.
-bool ReadCount(CDataRecorder& recorder, std::int64_t entryBytes, std::int32_t& count)
-{
-    count = 0;
-    if (!recorder.ReadLong(count)) return true;
-    return count >= 0 && count <= recorder.GetBytesLeft() / entryBytes;
-}
-
 void WriteTile(CDataRecorder& recorder, const OrtophotoDataPart& tile)
 {
     recorder.WriteUniString(tile.imagePath);
@@ -69,47 +62,46 @@ void WriteJob(CDataRecorder& recorder, const OrtophotoData& job)
     for (const API_Guid& guid : job.placedPictures) recorder.WriteGuid(guid);
 }
 
-void ReadTile(CDataRecorder& recorder, OrtophotoDataPart& tile)
+bool ReadCoord3D(StreamReader& reader, API_Coord3D& coord)
 {
-    recorder.ReadUniString(tile.imagePath);
-    recorder.ReadCoord3D(tile.leftBottom);
-    recorder.ReadCoord3D(tile.leftUpper);
-    recorder.ReadCoord3D(tile.rightBottom);
-    recorder.ReadCoord3D(tile.rightUpper);
+    return reader.Read(coord.x) && reader.Read(coord.y) && reader.Read(coord.z);
 }
 
-// False when a count of the job is damaged; the job then holds what was read.
-bool ReadJob(CDataRecorder& recorder, std::int16_t version, OrtophotoData& job)
+bool ReadTile(StreamReader& reader, OrtophotoDataPart& tile)
 {
-    recorder.ReadBool(job.execute);
+    return reader.Read(tile.imagePath) && ReadCoord3D(reader, tile.leftBottom) && ReadCoord3D(reader, tile.leftUpper) &&
+           ReadCoord3D(reader, tile.rightBottom) && ReadCoord3D(reader, tile.rightUpper);
+}
+
+// Reads until the first damage; `named` tells whether the job got as far as its
+// name, which makes a job cut short behind it worth keeping with what was read.
+void ReadJob(StreamReader& reader, std::int16_t version, OrtophotoData& job, bool& named)
+{
+    reader.Read(job.execute);
     if (HasLayerFields(version)) {
-        recorder.ReadBool(job.layerFromJobName);
-        recorder.ReadShort(job.layerIndex);
+        reader.Read(job.layerFromJobName);
+        reader.Read(job.layerIndex);
     }
-    recorder.ReadBool(job.hasOrigin);
-    recorder.ReadCoord3D(job.origin);
+    reader.Read(job.hasOrigin);
+    ReadCoord3D(reader, job.origin);
     auto databaseType = static_cast<std::int16_t>(job.target.databaseType);
-    recorder.ReadShort(databaseType);
-    job.target.databaseType = databaseType;
-    recorder.ReadShort(job.target.storey);
-    recorder.ReadGuid(job.target.databaseGuid);
-    if (HasTargetName(version)) recorder.ReadUniString(job.target.name);
-    recorder.ReadUniString(job.jobName);
+    if (reader.Read(databaseType)) job.target.databaseType = databaseType;
+    reader.Read(job.target.storey);
+    reader.Read(job.target.databaseGuid);
+    if (HasTargetName(version)) reader.Read(job.target.name);
+    named = reader.Read(job.jobName);
     std::int32_t tileCount = 0;
-    if (!ReadCount(recorder, TileBytes, tileCount)) return false;
-    for (std::int32_t i = 0; i < tileCount; ++i) {
+    reader.ReadCount(tileCount, TileBytes);
+    for (std::int32_t i = 0; i < tileCount && reader.IsWhole(); ++i) {
         OrtophotoDataPart tile;
-        ReadTile(recorder, tile);
-        job.tiles.Add(tile);
+        if (ReadTile(reader, tile) && !job.tiles.Add(tile)) reader.Stop();
     }
     std::int32_t pictureCount = 0;
-    if (!ReadCount(recorder, GuidBytes, pictureCount)) return false;
-    for (std::int32_t i = 0; i < pictureCount; ++i) {
+    reader.ReadCount(pictureCount, GuidBytes);
+    for (std::int32_t i = 0; i < pictureCount && reader.IsWhole(); ++i) {
         API_Guid guid = APINULLGuid;
-        recorder.ReadGuid(guid);
-        job.placedPictures.Add(guid);
+        if (reader.Read(guid) && !job.placedPictures.Add(guid)) reader.Stop();
     }
-    return true;
 }
 
 bool DatabaseExists(const ACDatabaseID& target)
@@ -131,22 +123,25 @@ bool VaroImportData::Write(CDataRecorder& recorder)
     return true;
 }
 
+// A damaged version or folder leaves everything as it was; behind them the
+// list holds the jobs read, a job cut short with what was read of it.
 bool VaroImportData::Read(CDataRecorder& recorder)
 {
+    StreamReader reader(recorder);
     std::int16_t version = StreamVersion;
-    recorder.ReadShort(version);
-    jobFolder.Clear();
-    recorder.ReadUniString(jobFolder);
+    GS::UniString folder;
+    if (!reader.Read(version) || !reader.Read(folder)) return false;
+    jobFolder = folder;
     jobs.Clear();
     std::int32_t jobCount = 0;
-    if (!ReadCount(recorder, SmallestJobBytes(version), jobCount)) return false;
-    for (std::int32_t i = 0; i < jobCount; ++i) {
+    reader.ReadCount(jobCount, SmallestJobBytes(version));
+    for (std::int32_t i = 0; i < jobCount && reader.IsWhole(); ++i) {
         OrtophotoData job;
-        const bool whole = ReadJob(recorder, version, job);
-        jobs.Add(job);
-        if (!whole) return false;
+        bool named = false;
+        ReadJob(reader, version, job, named);
+        if (named && !jobs.Add(job)) reader.Stop();
     }
-    return true;
+    return reader.IsWhole();
 }
 
 void VaroImportData::ValidateTargets()

@@ -201,35 +201,40 @@ bool SectionPalette::ReadPolygon(CDataRecorder& recorder, std::int32_t version, 
            recorder.ReadShort(polygon.fillPattern) && recorder.ReadShort(polygon.contourLineType);
 }
 
-bool SectionPalette::ReadProfile(CDataRecorder& recorder, std::int32_t version, GS::UniString& name, VectorImage& image)
+bool SectionPalette::ReadProfile(CDataRecorder& recorder, std::int32_t version, GS::UniString& name, VectorImage& image,
+                                 bool& drawn)
 {
     std::int32_t count = 0;
     if (!recorder.ReadUniString(name) || !recorder.ReadLong(count) || !Fits(recorder, count, PolygonBytes)) return false;
     TypVektor<SectionDataType> polygons;
-    for (std::int32_t p = 0; p < count; ++p) {
+    bool whole = true;
+    for (std::int32_t p = 0; whole && p < count; ++p) {
         SectionDataType polygon;
-        if (!ReadPolygon(recorder, version, polygon)) return false;
-        polygons.Add(polygon);
+        whole = ReadPolygon(recorder, version, polygon);
+        if (whole) polygons.Add(polygon);
     }
+    drawn = polygons.GetSize() > 0;
     currentPolygons = std::move(polygons);
     PolygonsToImage(image);
     currentPolygons.Clear();
-    return true;
+    return whole;
 }
 
 bool SectionPalette::ReadProfiles(CDataRecorder& recorder, std::int32_t version)
 {
+    std::int32_t count = 0;
+    if (!recorder.ReadLong(count) || !Fits(recorder, count, ProfileBytes)) return false;
     TypVektor<SectionDataType> kept = currentPolygons;
     TypVektor<GS::UniString> names;
     TypVektor<VectorImage> images;
-    std::int32_t count = 0;
-    bool read = recorder.ReadLong(count) && Fits(recorder, count, ProfileBytes);
+    bool read = true;
     for (std::int32_t i = 0; read && i < count; ++i) {
         GS::UniString name;
         VectorImage image;
-        read = ReadProfile(recorder, version, name, image);
+        bool drawn = false;
+        read = ReadProfile(recorder, version, name, image, drawn);
         // A name goes in only with its drawing.
-        if (read && names.Add(name) && !images.Add(image)) names.Delete(names.GetSize() - 1);
+        if ((read || drawn) && names.Add(name) && !images.Add(image)) names.Delete(names.GetSize() - 1);
     }
     profileNames = std::move(names);
     profileImages = std::move(images);

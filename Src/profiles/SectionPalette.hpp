@@ -57,7 +57,9 @@ public:
     // The profile list into and out of the main object's stream; currentPolygons
     // stays as it was. WriteProfiles is false when a write failed. ReadProfiles is
     // false for a damaged stream (a failed read, or a count larger than the bytes
-    // left could hold): the list then holds the whole profiles read before it.
+    // left could hold): a damaged count leaves the list as it was; behind it the
+    // list holds the profiles read before the damage, and the profile cut short
+    // with its whole polygons when it has any.
     bool WriteProfiles(CDataRecorder& recorder);
     bool ReadProfiles(CDataRecorder& recorder, std::int32_t version);
 
@@ -113,5 +115,6 @@ private:
     void StoreWithProject();
     bool WritePolygon(CDataRecorder& recorder, const SectionDataType& polygon);
     bool ReadPolygon(CDataRecorder& recorder, std::int32_t version, SectionDataType& polygon);
-    bool ReadProfile(CDataRecorder& recorder, std::int32_t version, GS::UniString& name, VectorImage& image);
+    // `drawn` tells whether the image holds polygons, also of a profile cut short.
+    bool ReadProfile(CDataRecorder& recorder, std::int32_t version, GS::UniString& name, VectorImage& image, bool& drawn);
 };

@@ -47,6 +47,19 @@ Bytes Cut(Bytes bytes, std::size_t size)
     return bytes;
 }
 
+// A surveyor's record whose stream ends two bytes into its last field, the
+// default exchange path of 24 units behind its int32 count.
+Bytes SurveyorCutInsideItsLastField()
+{
+    QuintairDataUserData record;
+    record.user = GS::Guid("{00112233-4455-6677-8899-AABBCCDDEEFF}");
+    record.referenceHeight = 2.5;
+    record.stationX = 7.0;
+    record.firstStation.position.x = 7.0;
+    const Bytes bytes = Written([&](CDataRecorder& r) { return record.Write(r); });
+    return Cut(bytes, bytes.size() - (4 + 24 * 2) + 2);
+}
+
 // The station id's length lies behind the eleven doubles and the reserved int32.
 Bytes WithHugeStationIdLength()
 {
@@ -89,7 +102,8 @@ const Reading ReadList = [](Targets& t, CDataRecorder& r) { return t.list.Read(r
 const Reading ReadReport = [](Targets& t, CDataRecorder& r) { return t.report.Read(r); };
 
 // Damaged data ends the reading at once, without asking for memory the data
-// cannot fill; what lies behind the damage keeps its value.
+// cannot fill; what lies behind the damage keeps its value, and a record cut
+// short keeps what was read of it once its user is known.
 TEST(DamagedStreams, StopReadingAndKeepWhatFollows)
 {
     const struct {
@@ -117,11 +131,23 @@ TEST(DamagedStreams, StopReadingAndKeepWhatFollows)
         {"user list counting 2^31-1 records", StreamBytes {}.I32(Huge).Append(NewRecordBytes()).bytes, ReadList,
          ExpectListKept},
         {"user list with a negative count", StreamBytes {}.I32(-1).bytes, ReadList, ExpectListKept},
-        {"user list cut inside its second record",
+        {"user list cut inside its second record before its user",
          StreamBytes {}.I32(2).Append(NewRecordBytes()).Append(Cut(NewRecordBytes(), 100)).bytes, ReadList,
          [](const Targets& t) {
              ASSERT_EQ(t.list.GetSize(), 1u);
              EXPECT_TRUE(t.list[0].userName.IsEmpty());
+         }},
+        {"user list cut two bytes into the last field of its second record",
+         StreamBytes {}.I32(2).Append(NewRecordBytes()).Append(SurveyorCutInsideItsLastField()).bytes, ReadList,
+         [](const Targets& t) {
+             ASSERT_EQ(t.list.GetSize(), 2u);
+             const QuintairDataUserData& cut = t.list[1];
+             EXPECT_EQ(cut.user, GS::Guid("{00112233-4455-6677-8899-AABBCCDDEEFF}"));
+             EXPECT_EQ(cut.referenceHeight, 2.5);
+             EXPECT_EQ(cut.stationX, 7.0);
+             EXPECT_EQ(cut.firstStation.position.x, 7.0);
+             EXPECT_EQ(cut.stationMode, 2);
+             EXPECT_EQ(cut.exchangeFile.ToUtf8(), QuintairDataUserData().exchangeFile.ToUtf8());
          }},
         {"report counting 2^31-1 records", StreamBytes {}.I32(Huge).Append(ReportRecord(u"a", 0, {})).bytes, ReadReport,
          ExpectReportKept},
@@ -131,13 +157,28 @@ TEST(DamagedStreams, StopReadingAndKeepWhatFollows)
          StreamBytes {}.I32(2).Append(ReportRecord(u"a", 1, {u"x"})).Append(ReportRecord(u"b", Huge, {u"y"})).bytes,
          ReadReport,
          [](const Targets& t) {
-             ASSERT_EQ(t.report.records.GetSize(), 1u);
+             ASSERT_EQ(t.report.records.GetSize(), 2u);
              EXPECT_EQ(t.report.records[0].name.ToUtf8(), "a");
              EXPECT_EQ(t.report.records[0].lines.GetSize(), 1u);
+             EXPECT_EQ(t.report.records[1].name.ToUtf8(), "b");
+             EXPECT_EQ(t.report.records[1].lines.GetSize(), 0u);
          }},
         {"report line longer than the data",
          StreamBytes {}.I32(1).Append(ReportRecord(u"a", 1, {})).I32(1000).Bytes({'a', 0, 'b', 0}).bytes, ReadReport,
-         [](const Targets& t) { EXPECT_EQ(t.report.records.GetSize(), 0u); }},
+         [](const Targets& t) {
+             ASSERT_EQ(t.report.records.GetSize(), 1u);
+             EXPECT_EQ(t.report.records[0].name.ToUtf8(), "a");
+             EXPECT_EQ(t.report.records[0].lines.GetSize(), 0u);
+         }},
+        {"report record cut inside its third line",
+         Cut(StreamBytes {}.I32(1).Append(ReportRecord(u"a", 3, {u"one", u"two", u"three"})).bytes,
+             4 + ReportRecord(u"a", 3, {u"one", u"two"}).bytes.size() + 4 + 2),
+         ReadReport,
+         [](const Targets& t) {
+             ASSERT_EQ(t.report.records.GetSize(), 1u);
+             ASSERT_EQ(t.report.records[0].lines.GetSize(), 2u);
+             EXPECT_EQ(t.report.records[0].lines[1].ToUtf8(), "two");
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

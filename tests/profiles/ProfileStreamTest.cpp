@@ -220,7 +220,8 @@ TEST(ProfileStream, ArcsAndTwoPolygonsSurviveLinesAndTextsDoNot)
 }
 
 // A damaged stream reports failure, allocates nothing beyond its bytes and keeps
-// every name with its own drawing.
+// every name with its own drawing; a damaged profile count keeps the list, and
+// a profile cut short keeps its whole polygons.
 struct DamagedCase {
     const char* name;
     std::function<Bytes()> bytes;
@@ -244,6 +245,20 @@ Bytes TwoProfilesSecondCut()
     return both;
 }
 
+// One profile of two triangles, the stream ending inside the second one's counts:
+// the profile keeps its first triangle.
+Bytes SecondPolygonCut()
+{
+    ByteWriter w;
+    w.Long(1).Name(u"A").Long(2);
+    w.Long(3).Long(1).Long(0);
+    for (const double v : {0.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 1.0}) w.Double(v);
+    w.Long(0).Long(3);
+    for (const std::int16_t attribute : {1, 1, 0, 1, 1}) w.Short(attribute);
+    w.Long(3).Long(1);
+    return w.bytes;
+}
+
 class DamagedStream : public ::testing::TestWithParam<DamagedCase> {};
 
 TEST_P(DamagedStream, FailsAndKeepsWholeProfilesOnly)
@@ -263,8 +278,8 @@ TEST_P(DamagedStream, FailsAndKeepsWholeProfilesOnly)
 INSTANTIATE_TEST_SUITE_P(
     Profiles, DamagedStream,
     ::testing::Values(
-        DamagedCase {"EmptyStream", [] { return Bytes {}; }, {}},
-        DamagedCase {"ProfileCountBeyondTheBytes", [] { return ByteWriter().Long(0x7FFFFFFF).Long(0).bytes; }, {}},
+        DamagedCase {"EmptyStream", [] { return Bytes {}; }, {"alt"}},
+        DamagedCase {"ProfileCountBeyondTheBytes", [] { return ByteWriter().Long(0x7FFFFFFF).Long(0).bytes; }, {"alt"}},
         DamagedCase {"PolygonCountBeyondTheBytes",
                      [] { return ByteWriter().Long(1).Name(u"A").Long(100000000).Long(4).bytes; }, {}},
         DamagedCase {"CoordinateCountBeyondTheBytes",
@@ -277,7 +292,8 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      {}},
         DamagedCase {"AttributesCut", [] { return Truncated(Golden(true), 1); }, {}},
-        DamagedCase {"SecondProfileCut", TwoProfilesSecondCut, {"A"}}),
+        DamagedCase {"SecondProfileCut", TwoProfilesSecondCut, {"A"}},
+        DamagedCase {"SecondPolygonCut", SecondPolygonCut, {"A"}}),
     [](const ::testing::TestParamInfo<DamagedCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
