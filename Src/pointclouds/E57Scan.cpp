@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
+#include <exception>
+#include <limits>
+#include <utility>
 #include <vector>
 
 #include "e57/CompressedVectorNode.hpp"
@@ -10,15 +12,14 @@
 #include "e57/IntegerNode.hpp"
 #include "e57/ScaledIntegerNode.hpp"
 #include "pointclouds/PoseQuaternion.hpp"
-#include "pointclouds/ReadAhead.hpp"
 #include "pointclouds/ScanColours.hpp"
 
 namespace {
 
-// Reads of 40 records gathered into one slot, and the slots read ahead.
+// Reads of 40 records gathered into one block that the points are taken from: few
+// calls a point, and the block (20 KB a field) stays in the processor's cache.
 constexpr std::size_t ReadsPerSlot = 64;
 constexpr std::size_t SlotRecords = ReadsPerSlot * E57Scan::BlockSize;
-constexpr std::size_t SlotCount = 4;
 
 double NumberOf(const e57::Node& node)
 {
@@ -50,9 +51,9 @@ private:
     double m_[3][4];
 };
 
-// The fields of every slot side by side, one binding for all reads: coordinates, and
-// colours, intensity and invalid state where the scan has them and they are asked for.
-struct FieldRing {
+// The fields of one block, one binding for all its reads: coordinates, and colours,
+// intensity and invalid state where the scan has them and they are asked for.
+struct FieldBlock {
     std::vector<double> x, y, z, red, green, blue, intensity;
     std::vector<std::int64_t> invalid;
     std::vector<e57::SourceDestBuffer> buffers;
@@ -60,23 +61,70 @@ struct FieldRing {
 
     void Bind(const e57::ImageFile& file, const char* field, std::vector<double>& data)
     {
-        data.assign(SlotRecords * SlotCount, 0.0);
+        data.assign(SlotRecords, 0.0);
         buffers.emplace_back(file, field, data.data(), data.size(), true, true, sizeof(double));
     }
 
     void BindInvalidState(const e57::ImageFile& file)
     {
-        invalid.assign(SlotRecords * SlotCount, 0);
+        invalid.assign(SlotRecords, 0);
         buffers.emplace_back(file, "cartesianInvalidState", invalid.data(), invalid.size(), true, true, sizeof(std::int64_t));
         invalidBound = true;
     }
-
-    bool Valid(std::size_t i) const { return !invalidBound || invalid[i] == 0; }
 };
 
-// One slot: reads records from its place in the ring on.
+// The box while it is taken, as two corners that every valid point widens. An empty
+// box starts from the infinities, which the first point replaces on every side.
+class Bounds {
+public:
+    Bounds(const PointCloudBox& box, bool empty)
+    {
+        const double infinity = std::numeric_limits<double>::infinity();
+        if (empty) {
+            low_[0] = low_[1] = low_[2] = infinity;
+            high_[0] = high_[1] = high_[2] = -infinity;
+        } else {
+            low_[0] = box.xMin, low_[1] = box.yMin, low_[2] = box.zMin;
+            high_[0] = box.xMax, high_[1] = box.yMax, high_[2] = box.zMax;
+        }
+    }
+
+    // The records from begin to end in project coordinates; the points taken. The
+    // loop does not branch on the data.
+    std::size_t Widen(const FieldBlock& fields, std::size_t begin, std::size_t end, const PoseMatrix& pose)
+    {
+        const double *xs = fields.x.data(), *ys = fields.y.data(), *zs = fields.z.data();
+        const std::int64_t* invalid = fields.invalidBound ? fields.invalid.data() : nullptr;
+        double lowX = low_[0], lowY = low_[1], lowZ = low_[2], highX = high_[0], highY = high_[1], highZ = high_[2];
+        std::size_t taken = 0;
+        for (std::size_t i = begin; i < end; ++i) {
+            const API_Coord3D p = pose.Transformed(xs[i], ys[i], zs[i]);
+            const bool valid = (invalid == nullptr || invalid[i] == 0) & IsFinite(p);
+            lowX = valid && p.x < lowX ? p.x : lowX;
+            lowY = valid && p.y < lowY ? p.y : lowY;
+            lowZ = valid && p.z < lowZ ? p.z : lowZ;
+            highX = valid && highX < p.x ? p.x : highX;
+            highY = valid && highY < p.y ? p.y : highY;
+            highZ = valid && highZ < p.z ? p.z : highZ;
+            taken += valid;
+        }
+        low_[0] = lowX, low_[1] = lowY, low_[2] = lowZ, high_[0] = highX, high_[1] = highY, high_[2] = highZ;
+        return taken;
+    }
+
+    void Into(PointCloudBox& box) const
+    {
+        box.xMin = low_[0], box.yMin = low_[1], box.zMin = low_[2];
+        box.xMax = high_[0], box.yMax = high_[1], box.zMax = high_[2];
+    }
+
+private:
+    double low_[3];
+    double high_[3];
+};
+
+// The reads of one block.
 struct Slot {
-    std::size_t first = 0;
     std::size_t reads = 0;
     std::size_t records = 0;
 
@@ -84,39 +132,50 @@ struct Slot {
     std::size_t RecordsOfRead(std::size_t k) const { return std::min(E57Scan::BlockSize, records - k * E57Scan::BlockSize); }
 };
 
-// The scan's records, read ahead block by block up to the limit, as the import took
-// them before it read on a thread: a read of fewer than 40 records is the last.
+// The scan's records block by block up to the limit, read 40 at a time as the
+// import has always read them: a read of fewer than 40 records is the last.
 class ScanReading {
 public:
-    ScanReading(e57::CompressedVectorReader& reader, std::uint64_t recordLimit)
-        : pipeline_(Slots(), [&reader, recordLimit, read = std::uint64_t {0}](Slot& slot) mutable {
-              slot.reads = slot.records = 0;
-              while (slot.reads < ReadsPerSlot && read < recordLimit) {
-                  const std::size_t got = reader.read(slot.first + slot.records, E57Scan::BlockSize);
-                  ++slot.reads;
-                  slot.records += got;
-                  read += got;
-                  if (got < E57Scan::BlockSize) return false;
-              }
-              return read < recordLimit;
-          })
-    {
-    }
+    ScanReading(e57::CompressedVectorReader& reader, std::uint64_t recordLimit) : reader_(reader), limit_(recordLimit) {}
 
-    Slot* Next() { return pipeline_.Next(); }
+    // The next block; nullptr after the last. A read that fails ends the block
+    // before it, and its exception comes with the call after: the reads before it
+    // are taken first, as when every read was taken on its own.
+    const Slot* Next()
+    {
+        if (finished_) {
+            if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+            return nullptr;
+        }
+        slot_.reads = slot_.records = 0;
+        while (slot_.reads < ReadsPerSlot && read_ < limit_) {
+            std::size_t got = 0;
+            try {
+                got = reader_.read(slot_.records, E57Scan::BlockSize);
+            } catch (...) {
+                error_ = std::current_exception();
+                finished_ = true;
+                return &slot_;
+            }
+            ++slot_.reads;
+            slot_.records += got;
+            read_ += got;
+            if (got < E57Scan::BlockSize) {
+                finished_ = true;
+                return &slot_;
+            }
+        }
+        finished_ = read_ >= limit_;
+        return &slot_;
+    }
 
 private:
-    static std::vector<std::unique_ptr<Slot>> Slots()
-    {
-        std::vector<std::unique_ptr<Slot>> slots;
-        for (std::size_t i = 0; i < SlotCount; ++i) {
-            slots.push_back(std::make_unique<Slot>());
-            slots.back()->first = i * SlotRecords;
-        }
-        return slots;
-    }
-
-    ReadAhead<Slot> pipeline_;
+    e57::CompressedVectorReader& reader_;
+    std::uint64_t limit_;
+    std::uint64_t read_ = 0;
+    bool finished_ = false;
+    std::exception_ptr error_;
+    Slot slot_;
 };
 
 }  // namespace
@@ -165,21 +224,20 @@ std::uint64_t E57Scan::TakeBox(PointCloudBox& box, std::uint64_t& points, const 
 {
     if (!hasCartesian_) return 0;
     const e57::CompressedVectorNode cloud(scan_.get("points"));
-    FieldRing ring;
-    ring.Bind(*file_, "cartesianX", ring.x);
-    ring.Bind(*file_, "cartesianY", ring.y);
-    ring.Bind(*file_, "cartesianZ", ring.z);
-    if (cloud.prototype().isDefined("cartesianInvalidState")) ring.BindInvalidState(*file_);
-    e57::CompressedVectorReader reader = cloud.reader(ring.buffers);
+    FieldBlock fields;
+    fields.Bind(*file_, "cartesianX", fields.x);
+    fields.Bind(*file_, "cartesianY", fields.y);
+    fields.Bind(*file_, "cartesianZ", fields.z);
+    if (cloud.prototype().isDefined("cartesianInvalidState")) fields.BindInvalidState(*file_);
+    e57::CompressedVectorReader reader = cloud.reader(fields.buffers);
     std::uint64_t records = 0, pointsSoFar = 0;
     {
         ScanReading reading(reader, UINT64_MAX);
         const PoseMatrix pose(pose_);
-        // In a local: a store into the caller's could change the points as far as the
-        // compiler knows.
-        PointCloudBox local = box;
-        bool first = points == 0;
-        Slot* slot = nullptr;
+        // Before the first point of all the box is empty: every point widens it.
+        const bool empty = points == 0;
+        Bounds bounds(box, empty);
+        const Slot* slot = nullptr;
         std::size_t read = 0;
         while (beforeBlock(pointsSoFar)) {
             while (slot == nullptr || read == slot->reads) {
@@ -189,19 +247,13 @@ std::uint64_t E57Scan::TakeBox(PointCloudBox& box, std::uint64_t& points, const 
             }
             if (slot == nullptr) break;
             const std::size_t got = slot->RecordsOfRead(read);
-            const std::size_t begin = slot->first + read * BlockSize;
+            const std::size_t begin = read * BlockSize;
             ++read;
-            for (std::size_t i = begin; i < begin + got; ++i) {
-                const API_Coord3D point = pose.Transformed(ring.x[i], ring.y[i], ring.z[i]);
-                if (!ring.Valid(i) || !IsFinite(point)) continue;
-                local.Add(point, first);
-                first = false;
-                ++pointsSoFar;
-            }
+            pointsSoFar += bounds.Widen(fields, begin, begin + got, pose);
             records += got;
             if (got < BlockSize) break;
         }
-        box = local;
+        if (!empty || pointsSoFar > 0) bounds.Into(box);
     }
     reader.close();
     points += pointsSoFar;
@@ -214,24 +266,24 @@ void E57Scan::WritePoints(std::uint64_t recordLimit, PointThinning& thinning, Po
     const e57::CompressedVectorNode cloud(scan_.get("points"));
     const e57::StructureNode prototype = cloud.prototype();
     const ScanColours colours(scan_, prototype);
-    FieldRing ring;
-    ring.Bind(*file_, "cartesianX", ring.x);
-    ring.Bind(*file_, "cartesianY", ring.y);
-    ring.Bind(*file_, "cartesianZ", ring.z);
-    const char* const fields[] = {"colorRed", "colorGreen", "colorBlue"};
-    std::vector<double>* const data[] = {&ring.red, &ring.green, &ring.blue};
+    FieldBlock fields;
+    fields.Bind(*file_, "cartesianX", fields.x);
+    fields.Bind(*file_, "cartesianY", fields.y);
+    fields.Bind(*file_, "cartesianZ", fields.z);
+    const char* const names[] = {"colorRed", "colorGreen", "colorBlue"};
+    std::vector<double>* const data[] = {&fields.red, &fields.green, &fields.blue};
     for (int channel = 0; channel < 3; ++channel) {
         if (colours.HasChannel(channel))
-            ring.Bind(*file_, fields[channel], *data[channel]);
+            fields.Bind(*file_, names[channel], *data[channel]);
         else
-            data[channel]->assign(SlotRecords * SlotCount, 0.0);
+            data[channel]->assign(SlotRecords, 0.0);
     }
     if (colours.HasIntensity())
-        ring.Bind(*file_, "intensity", ring.intensity);
+        fields.Bind(*file_, "intensity", fields.intensity);
     else
-        ring.intensity.assign(SlotRecords * SlotCount, 0.0);
-    if (prototype.isDefined("cartesianInvalidState")) ring.BindInvalidState(*file_);
-    e57::CompressedVectorReader reader = cloud.reader(ring.buffers);
+        fields.intensity.assign(SlotRecords, 0.0);
+    if (prototype.isDefined("cartesianInvalidState")) fields.BindInvalidState(*file_);
+    e57::CompressedVectorReader reader = cloud.reader(fields.buffers);
     {
         ScanReading reading(reader, recordLimit);
         const PoseMatrix pose(pose_);
@@ -241,15 +293,22 @@ void E57Scan::WritePoints(std::uint64_t recordLimit, PointThinning& thinning, Po
             if (slot == nullptr) break;
             const auto used = static_cast<std::size_t>(std::min<std::uint64_t>(slot->records, recordLimit - records));
             records += used;
-            // Every step of a point in one loop: its place, its colour, its level, its bytes.
-            PointFileSet::Appender appender = files.Reserve(used);
-            const double *red = ring.red.data(), *green = ring.green.data(), *blue = ring.blue.data(), *intensity = ring.intensity.data();
-            for (std::size_t i = slot->first; i < slot->first + used; ++i) {
-                const API_Coord3D point = pose.Transformed(ring.x[i], ring.y[i], ring.z[i]);
-                if (!ring.Valid(i) || !IsFinite(point)) continue;
+            // Every step of a point in one loop: its place, its colour, its level, its
+            // bytes. The thinning and the appender in locals that nothing else can
+            // reach, so that the stores of the bytes cannot change them.
+            const PointFileSet::Appender reserved = files.Reserve(used);
+            PointFileSet::Appender appender = reserved;
+            PointThinning levels = thinning;
+            const double *xs = fields.x.data(), *ys = fields.y.data(), *zs = fields.z.data();
+            const double *red = fields.red.data(), *green = fields.green.data(), *blue = fields.blue.data(), *intensity = fields.intensity.data();
+            const std::int64_t* invalid = fields.invalidBound ? fields.invalid.data() : nullptr;
+            for (std::size_t i = 0; i < used; ++i) {
+                const API_Coord3D point = pose.Transformed(xs[i], ys[i], zs[i]);
+                if ((invalid != nullptr && invalid[i] != 0) || !IsFinite(point)) continue;
                 const API_RGBColor colour = colours.Of(red, green, blue, intensity, i);
-                appender.Put(thinning.NextLevel(point), point, colour.f_red, colour.f_green, colour.f_blue);
+                appender.Put(levels.NextLevel(point), point, colour.f_red, colour.f_green, colour.f_blue);
             }
+            thinning = levels;
             files.Commit(appender);
         }
     }

@@ -11,9 +11,8 @@
 #include "pointclouds/PointThinning.hpp"
 
 // One scan of an opened E57 file: its pose and its points, read in blocks of 40
-// records on a thread of their own, a few thousand records ahead of their use. A
-// pose without "rotation" does not turn, one without "translation" does not move; a
-// pose with a value that is no number counts as none. Points marked invalid and
+// records. A pose without "rotation" does not turn, one without "translation" does
+// not move; a pose with a value that is no number counts as none. Points marked invalid and
 // points that are no numbers are left out.
 class E57Scan {
 public:

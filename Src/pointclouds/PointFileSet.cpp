@@ -98,7 +98,7 @@ PointFileSet::Appender PointFileSet::Reserve(std::size_t count)
     return appender;
 }
 
-void PointFileSet::Commit(const Appender& appender)
+void PointFileSet::Commit(Appender appender)
 {
     for (std::size_t level = 0; level < files_.size(); ++level)
         files_[level].used = static_cast<std::size_t>(appender.at_[level] - files_[level].block.data());

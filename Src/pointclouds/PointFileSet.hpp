@@ -77,7 +77,8 @@ public:
     };
     // Only while the set is open.
     Appender Reserve(std::size_t count);
-    void Commit(const Appender& appender);
+    // By value: the caller's appender stays its own.
+    void Commit(Appender appender);
     // True when every file was written whole and put in its place.
     bool Close();
 
