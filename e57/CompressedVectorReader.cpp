@@ -113,12 +113,18 @@ void CompressedVectorReader::bind(const Element& node, const std::vector<SourceD
     }
 }
 
-std::size_t CompressedVectorReader::read() {
+std::size_t CompressedVectorReader::read() { return read(0, capacity_); }
+
+std::size_t CompressedVectorReader::read(std::size_t first, std::size_t limit) {
     if (!open_) throw E57Exception(ErrorCode::ReaderClosed, "read after close");
-    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(capacity_, recordCount_ - recordsRead_));
+    if (first > capacity_ || limit > capacity_ - first)
+        throw E57Exception(ErrorCode::BadBuffers, "a read of " + std::to_string(limit) + " records from slot " +
+                                                      std::to_string(first) + " runs past the buffers' capacity of " +
+                                                      std::to_string(capacity_));
+    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(limit, recordCount_ - recordsRead_));
     if (count == 0) return 0;
     try {
-        for (auto& channel : channels_) channel.decode(count);
+        for (auto& channel : channels_) channel.decode(first, count);
     } catch (...) {
         // The fields would no longer agree on the record they are at.
         close();

@@ -25,6 +25,9 @@ public:
     CompressedVectorReader& operator=(const CompressedVectorReader&) = delete;
 
     std::size_t read();
+    // Reads at most count records into the buffers' slots from first on, so that
+    // one binding can take many reads side by side; the records read.
+    std::size_t read(std::size_t first, std::size_t count);
     void close();
     bool isOpen() const { return open_; }
     std::uint64_t recordCount() const { return recordCount_; }

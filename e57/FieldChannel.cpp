@@ -27,6 +27,30 @@ inline std::uint64_t extractBits(const unsigned char* bytes, std::uint64_t bitPo
     return value & mask;
 }
 
+// Values of Width bits: a whole word at a byte boundary when Width is 8, 16, 32 or 64
+// (such a stream never leaves the byte boundary); Width 0 is any width up to 64 bits,
+// Width 56 any width up to 56 bits, which one 8-byte load always covers.
+template <unsigned Width>
+inline std::uint64_t loadValue(const unsigned char* bytes, std::uint64_t bitPosition, unsigned bits,
+                               std::uint64_t mask) {
+    const unsigned char* at = bytes + (bitPosition >> 3);
+    if constexpr (Width == 8) {
+        return *at;
+    } else if constexpr (Width == 16 || Width == 32 || Width == 64) {
+        using Word = std::conditional_t<Width == 16, std::uint16_t,
+                                        std::conditional_t<Width == 32, std::uint32_t, std::uint64_t>>;
+        Word word;
+        std::memcpy(&word, at, sizeof word);
+        return word;
+    } else if constexpr (Width == 56) {
+        std::uint64_t word;
+        std::memcpy(&word, at, sizeof word);
+        return (word >> (bitPosition & 7)) & mask;
+    } else {
+        return extractBits(bytes, bitPosition, bits, mask);
+    }
+}
+
 template <typename Out>
 bool integerFits(std::int64_t value) {
     if constexpr (std::is_same_v<Out, std::uint64_t>) {
@@ -107,20 +131,65 @@ void FieldChannel::chooseDecoder(BufferType type) {
 }
 
 template <typename Out>
-void FieldChannel::decodeAs(std::size_t count) {
+void FieldChannel::decodeAs(unsigned char* out, std::size_t count) {
     switch (mode_) {
-        case Mode::Integer:
-            unpack<Out>(count, [this](std::uint64_t raw) { return fromInteger<Out>(raw); });
-            break;
-        case Mode::Scaled:
-            unpack<Out>(count, [this](std::uint64_t raw) {
-                if (raw > range_) outOfBounds(raw);
-                const auto value = static_cast<std::int64_t>(raw + static_cast<std::uint64_t>(minimum_));
-                return fromReal<Out>(static_cast<double>(value) * scale_ + offset_);
-            });
-            break;
-        case Mode::Single: unpackFloat<Out, float>(count); break;
-        case Mode::Double: unpackFloat<Out, double>(count); break;
+        case Mode::Integer: decodeIntegers<Out>(out, count); break;
+        case Mode::Scaled: decodeScaled<Out>(out, count); break;
+        case Mode::Single: unpackFloat<Out, float>(out, count); break;
+        case Mode::Double: unpackFloat<Out, double>(out, count); break;
+    }
+}
+
+template <typename Out>
+void FieldChannel::decodeIntegers(unsigned char* out, std::size_t count) {
+    // Checks that no stored value can fail are left out of the loop: every value of
+    // the full width lies in the declared range, and the range fits the buffer.
+    const bool rangeChecked = range_ != mask_;
+    const bool typeChecked = !std::is_floating_point_v<Out> &&
+                             !(integerFits<Out>(minimum_) && integerFits<Out>(static_cast<std::int64_t>(
+                                                                static_cast<std::uint64_t>(minimum_) + range_)));
+    if (rangeChecked || typeChecked) {
+        forWidth<Out>(out, count, [this](std::uint64_t raw) { return fromInteger<Out>(raw); });
+        return;
+    }
+    const std::uint64_t minimum = static_cast<std::uint64_t>(minimum_);
+    forWidth<Out>(out, count, [minimum](std::uint64_t raw) {
+        // Raw integer first, in integer arithmetic: stored + minimum.
+        return static_cast<Out>(static_cast<std::int64_t>(raw + minimum));
+    });
+}
+
+template <typename Out>
+void FieldChannel::decodeScaled(unsigned char* out, std::size_t count) {
+    if constexpr (std::is_floating_point_v<Out>) {
+        const std::uint64_t range = range_, minimum = static_cast<std::uint64_t>(minimum_);
+        const double scale = scale_, offset = offset_;
+        forWidth<Out>(out, count, [this, range, minimum, scale, offset](std::uint64_t raw) {
+            if (raw > range) outOfBounds(raw);
+            const auto value = static_cast<std::int64_t>(raw + minimum);
+            return static_cast<Out>(static_cast<double>(value) * scale + offset);
+        });
+    } else {
+        forWidth<Out>(out, count, [this](std::uint64_t raw) {
+            if (raw > range_) outOfBounds(raw);
+            const auto value = static_cast<std::int64_t>(raw + static_cast<std::uint64_t>(minimum_));
+            return fromReal<Out>(static_cast<double>(value) * scale_ + offset_);
+        });
+    }
+}
+
+template <typename Out, typename Produce>
+void FieldChannel::forWidth(unsigned char* out, std::size_t count, Produce produce) {
+    switch (bits_) {
+        case 8: unpack<Out, 8>(out, count, produce); break;
+        case 16: unpack<Out, 16>(out, count, produce); break;
+        case 32: unpack<Out, 32>(out, count, produce); break;
+        case 64: unpack<Out, 64>(out, count, produce); break;
+        default:
+            if (bits_ <= 56)
+                unpack<Out, 56>(out, count, produce);
+            else
+                unpack<Out, 0>(out, count, produce);
     }
 }
 
@@ -151,9 +220,8 @@ Out FieldChannel::fromReal(double value) const {
     }
 }
 
-template <typename Out, typename Produce>
-void FieldChannel::unpack(std::size_t count, Produce produce) {
-    unsigned char* out = out_;
+template <typename Out, unsigned Width, typename Produce>
+void FieldChannel::unpack(unsigned char* out, std::size_t count, Produce produce) {
     while (count > 0) {
         const std::size_t ready = available();
         if (ready == 0) {
@@ -162,21 +230,31 @@ void FieldChannel::unpack(std::size_t count, Produce produce) {
         }
         const std::size_t n = std::min(ready, count);
         const unsigned char* bytes = bytes_.data();
+        const unsigned bits = Width == 0 || Width == 56 ? bits_ : Width;
+        const std::uint64_t mask = mask_;
         std::uint64_t position = bitPosition_;
-        for (std::size_t i = 0; i < n; ++i, position += bits_, out += stride_) {
-            const Out value = produce(extractBits(bytes, position, bits_, mask_));
-            std::memcpy(out, &value, sizeof value);
+        if (stride_ == sizeof(Out)) {
+            // Packed values: a loop the compiler can widen whole runs in.
+            for (std::size_t i = 0; i < n; ++i) {
+                const Out value = produce(loadValue<Width>(bytes, position + i * bits, bits, mask));
+                std::memcpy(out + i * sizeof(Out), &value, sizeof value);
+            }
+            out += n * sizeof(Out);
+        } else {
+            for (std::size_t i = 0; i < n; ++i, out += stride_) {
+                const Out value = produce(loadValue<Width>(bytes, position + i * bits, bits, mask));
+                std::memcpy(out, &value, sizeof value);
+            }
         }
-        bitPosition_ = position;
+        bitPosition_ = position + static_cast<std::uint64_t>(n) * bits;
         valuesDecoded_ += n;
         count -= n;
     }
 }
 
 template <typename Out, typename Word>
-void FieldChannel::unpackFloat(std::size_t count) {
+void FieldChannel::unpackFloat(unsigned char* out, std::size_t count) {
     // Float streams hold whole little-endian words, so every value starts on a byte.
-    unsigned char* out = out_;
     while (count > 0) {
         const std::size_t ready = available();
         if (ready == 0) {
@@ -185,15 +263,21 @@ void FieldChannel::unpackFloat(std::size_t count) {
         }
         const std::size_t n = std::min(ready, count);
         const unsigned char* in = bytes_.data() + (bitPosition_ >> 3);
-        for (std::size_t i = 0; i < n; ++i, in += sizeof(Word), out += stride_) {
-            Word word;
-            std::memcpy(&word, in, sizeof word);
-            Out value;
-            if constexpr (std::is_floating_point_v<Out>)
-                value = static_cast<Out>(word);
-            else
-                value = fromReal<Out>(static_cast<double>(word));
-            std::memcpy(out, &value, sizeof value);
+        if (std::is_same_v<Out, Word> && stride_ == sizeof(Out)) {
+            // The stored words are the values: one copy of the whole run.
+            std::memcpy(out, in, n * sizeof(Out));
+            out += n * sizeof(Out);
+        } else {
+            for (std::size_t i = 0; i < n; ++i, in += sizeof(Word), out += stride_) {
+                Word word;
+                std::memcpy(&word, in, sizeof word);
+                Out value;
+                if constexpr (std::is_floating_point_v<Out>)
+                    value = static_cast<Out>(word);
+                else
+                    value = fromReal<Out>(static_cast<double>(word));
+                std::memcpy(out, &value, sizeof value);
+            }
         }
         bitPosition_ += static_cast<std::uint64_t>(n) * bits_;
         valuesDecoded_ += n;

@@ -28,8 +28,8 @@ public:
 
     FieldChannel(PagedFile& file, const Element& field, const Stream& stream, const SourceDestBuffer& buffer);
 
-    // Writes the next count values to the buffer's first count slots.
-    void decode(std::size_t count) { (this->*decoder_)(count); }
+    // Writes the next count values to the buffer's slots from first on.
+    void decode(std::size_t first, std::size_t count) { (this->*decoder_)(out_ + first * stride_, count); }
 
 private:
     enum class Mode { Integer, Scaled, Single, Double };
@@ -37,11 +37,18 @@ private:
     void checkConversion(const SourceDestBuffer& buffer) const;
     void chooseDecoder(BufferType type);
     template <typename Out>
-    void decodeAs(std::size_t count);
+    void decodeAs(unsigned char* out, std::size_t count);
+    template <typename Out>
+    void decodeIntegers(unsigned char* out, std::size_t count);
+    template <typename Out>
+    void decodeScaled(unsigned char* out, std::size_t count);
+    // Unpacks with the loop made for the field's bit width.
     template <typename Out, typename Produce>
-    void unpack(std::size_t count, Produce produce);
+    void forWidth(unsigned char* out, std::size_t count, Produce produce);
+    template <typename Out, unsigned Width, typename Produce>
+    void unpack(unsigned char* out, std::size_t count, Produce produce);
     template <typename Out, typename Word>
-    void unpackFloat(std::size_t count);
+    void unpackFloat(unsigned char* out, std::size_t count);
     template <typename Out>
     Out fromInteger(std::uint64_t raw) const;
     template <typename Out>
@@ -66,7 +73,7 @@ private:
     std::int64_t minimum_;
     double scale_;
     double offset_;
-    void (FieldChannel::*decoder_)(std::size_t) = nullptr;
+    void (FieldChannel::*decoder_)(unsigned char*, std::size_t) = nullptr;
 
     std::uint64_t packet_;
     std::uint64_t bufferOffset_ = 0;

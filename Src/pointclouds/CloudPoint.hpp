@@ -21,9 +21,12 @@ public:
     virtual void Take(CloudPoint* points, std::size_t count) = 0;
 };
 
-// Gives the points of a cloud, each time it is asked, in the same order.
+class PointFileSet;
+
+// Gives the points of a cloud, each time it is asked, in the same order, to the
+// point files of its part.
 class CloudPointSource {
 public:
     virtual ~CloudPointSource() = default;
-    virtual void Deliver(CloudPointSink& sink) = 0;
+    virtual void Deliver(PointFileSet& files) = 0;
 };

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "pointclouds/CloudPoint.hpp"
+#include "pointclouds/PointFileSet.hpp"
 #include "pointclouds/E57Scan.hpp"
 #include "pointclouds/PointThinning.hpp"
 
@@ -14,7 +15,7 @@ public:
 
     void AddScan(const E57Scan& scan, std::uint64_t records) { scans_.push_back({scan, records}); }
     std::uint32_t LevelCount() const { return thinning_.LevelCount(); }
-    void Deliver(CloudPointSink& sink) override;
+    void Deliver(PointFileSet& files) override;
 
 private:
     struct ScanRecords {

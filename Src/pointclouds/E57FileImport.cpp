@@ -20,29 +20,6 @@ constexpr std::int32_t ScansWithoutPoseText = 94;
 constexpr std::int32_t YesButton = 38;
 constexpr std::int32_t NoButton = 39;
 
-// Only the box is taken: the points' colours are read when the point files are written.
-class ExtentSink : public CloudPointSink {
-public:
-    ExtentSink(PointCloudBox& box, std::uint64_t& points) : box_(box), points_(points) {}
-
-    void Take(CloudPoint* points, std::size_t count) override
-    {
-        if (count == 0) return;
-        std::size_t i = 0;
-        // A local box: a store into the caller's could change the points as far as the
-        // compiler knows, and every point would be loaded again.
-        PointCloudBox box = box_;
-        if (points_ == 0) box.Add(points[i++].position, true);
-        for (; i < count; ++i) box.Add(points[i].position, false);
-        box_ = box;
-        points_ += count;
-    }
-
-private:
-    PointCloudBox& box_;
-    std::uint64_t& points_;
-};
-
 GS::UniString WithoutExtension(const IO::Location& file)
 {
     const std::string name = file.GetLastLocalName();
@@ -82,9 +59,9 @@ bool E57FileImport::CancelledAt(std::int32_t value)
 std::uint64_t E57FileImport::MeasureScan(const E57Scan& scan, std::int32_t pass, CloudExtent& extent)
 {
     const std::uint64_t records = scan.RecordCount();
-    ExtentSink sink(extent.box, extent.points);
     const std::uint64_t pointsBefore = extent.points;
-    return scan.Read(false, UINT64_MAX, sink, [&](std::uint64_t pointsSoFar) {
+    // Only the box is taken: the points' colours are read when the point files are written.
+    return scan.TakeBox(extent.box, extent.points, [&](std::uint64_t pointsSoFar) {
         const std::uint64_t collected = pointsBefore + pointsSoFar;
         if (records / 3 < collected && value_ == StepsPerPass * pass + 1) SetValue(value_ + 1);
         if (2 * records / 3 < collected && value_ == StepsPerPass * pass + 2) SetValue(value_ + 1);

@@ -1,8 +1,10 @@
 #include "pointclouds/E57Scan.hpp"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
+#include <exception>
+#include <limits>
+#include <utility>
 #include <vector>
 
 #include "e57/CompressedVectorNode.hpp"
@@ -14,7 +16,10 @@
 
 namespace {
 
-using Block = std::array<double, E57Scan::BlockSize>;
+// Reads of 40 records gathered into one block that the points are taken from: few
+// calls a point, and the block (20 KB a field) stays in the processor's cache.
+constexpr std::size_t ReadsPerSlot = 64;
+constexpr std::size_t SlotRecords = ReadsPerSlot * E57Scan::BlockSize;
 
 double NumberOf(const e57::Node& node)
 {
@@ -27,43 +32,13 @@ double Child(const e57::StructureNode& structure, const char* name) { return Num
 
 bool IsFinite(const API_Coord3D& p) { return std::isfinite(p.x) & std::isfinite(p.y) & std::isfinite(p.z); }
 
-// The buffers of one reading: coordinates, and colours, intensity and invalid state
-// where the scan has them and they are asked for.
-struct ReadBlock {
-    Block x {}, y {}, z {};
-    Block red {}, green {}, blue {}, intensity {};
-    std::array<std::int64_t, E57Scan::BlockSize> invalid {};
-    std::vector<e57::SourceDestBuffer> buffers;
-    bool invalidBound = false;
-
-    void Bind(const e57::ImageFile& file, const char* field, double* data)
-    {
-        buffers.emplace_back(file, field, data, E57Scan::BlockSize, true, true, sizeof(double));
-    }
-};
-
-// The pose as twelve numbers, applied to whole arrays of coordinates.
+// The pose as twelve numbers; a local copy in a loop cannot be changed by its stores.
 class PoseMatrix {
 public:
     explicit PoseMatrix(const TRANMAT& pose)
     {
         for (int row = 0; row < 3; ++row)
             for (int column = 0; column < 4; ++column) m_[row][column] = pose.matrix.Get(row, column);
-    }
-
-    // In place; the entries in locals, so that the stores cannot change them and the
-    // compiler vectorizes the loop.
-    void Apply(double* x, double* y, double* z, std::size_t count) const
-    {
-        const double m00 = m_[0][0], m01 = m_[0][1], m02 = m_[0][2], m03 = m_[0][3];
-        const double m10 = m_[1][0], m11 = m_[1][1], m12 = m_[1][2], m13 = m_[1][3];
-        const double m20 = m_[2][0], m21 = m_[2][1], m22 = m_[2][2], m23 = m_[2][3];
-        for (std::size_t i = 0; i < count; ++i) {
-            const double px = x[i], py = y[i], pz = z[i];
-            x[i] = m00 * px + m01 * py + m02 * pz + m03;
-            y[i] = m10 * px + m11 * py + m12 * pz + m13;
-            z[i] = m20 * px + m21 * py + m22 * pz + m23;
-        }
     }
 
     API_Coord3D Transformed(double x, double y, double z) const
@@ -76,31 +51,132 @@ private:
     double m_[3][4];
 };
 
-// One block's records as points in project coordinates; records marked invalid and
-// points that are no numbers are left out. Returns the points taken. With colours the
-// block's arrays are worked on in place first, then the points that stay are gathered;
-// for the coordinates alone one loop does both, which is faster.
-template <bool WithColours, bool InvalidBound>
-std::size_t TakeBlock(ReadBlock& block, std::size_t used, const PoseMatrix& pose, const ScanColours& colours, CloudPoint* taken)
-{
-    // A local copy: the stores into the points cannot change it.
-    const PoseMatrix local = pose;
-    if (WithColours) {
-        local.Apply(block.x.data(), block.y.data(), block.z.data(), used);
-        colours.Components(block.red.data(), block.green.data(), block.blue.data(), block.intensity.data(), used);
+// The fields of one block, one binding for all its reads: coordinates, and colours,
+// intensity and invalid state where the scan has them and they are asked for.
+struct FieldBlock {
+    std::vector<double> x, y, z, red, green, blue, intensity;
+    std::vector<std::int64_t> invalid;
+    std::vector<e57::SourceDestBuffer> buffers;
+    bool invalidBound = false;
+
+    void Bind(const e57::ImageFile& file, const char* field, std::vector<double>& data)
+    {
+        data.assign(SlotRecords, 0.0);
+        buffers.emplace_back(file, field, data.data(), data.size(), true, true, sizeof(double));
     }
-    // Every record is written to the next free place and counted only when it stays:
-    // the loop does not branch on the data.
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < used; ++i) {
-        CloudPoint& point = taken[count];
-        point.position = WithColours ? API_Coord3D {block.x[i], block.y[i], block.z[i]} : local.Transformed(block.x[i], block.y[i], block.z[i]);
-        if (WithColours) point.colour = {block.red[i], block.green[i], block.blue[i]};
-        const bool valid = !InvalidBound || block.invalid[i] == 0;
-        count += static_cast<std::size_t>(valid & IsFinite(point.position));
+
+    void BindInvalidState(const e57::ImageFile& file)
+    {
+        invalid.assign(SlotRecords, 0);
+        buffers.emplace_back(file, "cartesianInvalidState", invalid.data(), invalid.size(), true, true, sizeof(std::int64_t));
+        invalidBound = true;
     }
-    return count;
-}
+};
+
+// The box while it is taken, as two corners that every valid point widens. An empty
+// box starts from the infinities, which the first point replaces on every side.
+class Bounds {
+public:
+    Bounds(const PointCloudBox& box, bool empty)
+    {
+        const double infinity = std::numeric_limits<double>::infinity();
+        if (empty) {
+            low_[0] = low_[1] = low_[2] = infinity;
+            high_[0] = high_[1] = high_[2] = -infinity;
+        } else {
+            low_[0] = box.xMin, low_[1] = box.yMin, low_[2] = box.zMin;
+            high_[0] = box.xMax, high_[1] = box.yMax, high_[2] = box.zMax;
+        }
+    }
+
+    // The records from begin to end in project coordinates; the points taken. The
+    // loop does not branch on the data.
+    std::size_t Widen(const FieldBlock& fields, std::size_t begin, std::size_t end, const PoseMatrix& pose)
+    {
+        const double *xs = fields.x.data(), *ys = fields.y.data(), *zs = fields.z.data();
+        const std::int64_t* invalid = fields.invalidBound ? fields.invalid.data() : nullptr;
+        double lowX = low_[0], lowY = low_[1], lowZ = low_[2], highX = high_[0], highY = high_[1], highZ = high_[2];
+        std::size_t taken = 0;
+        for (std::size_t i = begin; i < end; ++i) {
+            const API_Coord3D p = pose.Transformed(xs[i], ys[i], zs[i]);
+            const bool valid = (invalid == nullptr || invalid[i] == 0) & IsFinite(p);
+            lowX = valid && p.x < lowX ? p.x : lowX;
+            lowY = valid && p.y < lowY ? p.y : lowY;
+            lowZ = valid && p.z < lowZ ? p.z : lowZ;
+            highX = valid && highX < p.x ? p.x : highX;
+            highY = valid && highY < p.y ? p.y : highY;
+            highZ = valid && highZ < p.z ? p.z : highZ;
+            taken += valid;
+        }
+        low_[0] = lowX, low_[1] = lowY, low_[2] = lowZ, high_[0] = highX, high_[1] = highY, high_[2] = highZ;
+        return taken;
+    }
+
+    void Into(PointCloudBox& box) const
+    {
+        box.xMin = low_[0], box.yMin = low_[1], box.zMin = low_[2];
+        box.xMax = high_[0], box.yMax = high_[1], box.zMax = high_[2];
+    }
+
+private:
+    double low_[3];
+    double high_[3];
+};
+
+// The reads of one block.
+struct Slot {
+    std::size_t reads = 0;
+    std::size_t records = 0;
+
+    // The records of read k: 40, fewer for the last read of the scan.
+    std::size_t RecordsOfRead(std::size_t k) const { return std::min(E57Scan::BlockSize, records - k * E57Scan::BlockSize); }
+};
+
+// The scan's records block by block up to the limit, read 40 at a time as the
+// import has always read them: a read of fewer than 40 records is the last.
+class ScanReading {
+public:
+    ScanReading(e57::CompressedVectorReader& reader, std::uint64_t recordLimit) : reader_(reader), limit_(recordLimit) {}
+
+    // The next block; nullptr after the last. A read that fails ends the block
+    // before it, and its exception comes with the call after: the reads before it
+    // are taken first, as when every read was taken on its own.
+    const Slot* Next()
+    {
+        if (finished_) {
+            if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+            return nullptr;
+        }
+        slot_.reads = slot_.records = 0;
+        while (slot_.reads < ReadsPerSlot && read_ < limit_) {
+            std::size_t got = 0;
+            try {
+                got = reader_.read(slot_.records, E57Scan::BlockSize);
+            } catch (...) {
+                error_ = std::current_exception();
+                finished_ = true;
+                return &slot_;
+            }
+            ++slot_.reads;
+            slot_.records += got;
+            read_ += got;
+            if (got < E57Scan::BlockSize) {
+                finished_ = true;
+                return &slot_;
+            }
+        }
+        finished_ = read_ >= limit_;
+        return &slot_;
+    }
+
+private:
+    e57::CompressedVectorReader& reader_;
+    std::uint64_t limit_;
+    std::uint64_t read_ = 0;
+    bool finished_ = false;
+    std::exception_ptr error_;
+    Slot slot_;
+};
 
 }  // namespace
 
@@ -115,23 +191,28 @@ E57Scan::E57Scan(const e57::ImageFile& file, const e57::StructureNode& scan) : f
 
 void E57Scan::ReadPose()
 {
-    hasPose_ = scan_.isDefined("pose");
-    if (!hasPose_) return;
+    if (!scan_.isDefined("pose")) return;
     const e57::StructureNode pose(scan_.get("pose"));
-    TRANMAT rotation, translation;
-    Geometry::TMIdentity(&rotation);
-    Geometry::TMIdentity(&translation);
+    PoseQuaternion quaternion;
+    API_Coord3D scanner {};
     if (pose.isDefined("rotation")) {
         const e57::StructureNode r(pose.get("rotation"));
-        PoseQuaternion {Child(r, "w"), Child(r, "x"), Child(r, "y"), Child(r, "z")}.ToMatrix(rotation);
+        quaternion = {Child(r, "w"), Child(r, "x"), Child(r, "y"), Child(r, "z")};
     }
     if (pose.isDefined("translation")) {
         const e57::StructureNode t(pose.get("translation"));
-        scanner_ = {Child(t, "x"), Child(t, "y"), Child(t, "z")};
-        if (!IsFinite(scanner_)) scanner_ = {};
-        Geometry::TMTranslation(&translation, scanner_.x, scanner_.y, scanner_.z);
+        scanner = {Child(t, "x"), Child(t, "y"), Child(t, "z")};
     }
+    // A pose that is no number places nothing: the scan is taken as one without a station.
+    const bool finite = std::isfinite(quaternion.w) & std::isfinite(quaternion.x) & std::isfinite(quaternion.y) &
+                        std::isfinite(quaternion.z) & IsFinite(scanner);
+    if (!finite) return;
+    TRANMAT rotation, translation;
+    quaternion.ToMatrix(rotation);
+    Geometry::TMTranslation(&translation, scanner.x, scanner.y, scanner.z);
     Geometry::TMComposeTransformations(&rotation, &translation, &pose_);
+    scanner_ = scanner;
+    hasPose_ = true;
 }
 
 std::uint64_t E57Scan::RecordCount() const
@@ -139,43 +220,97 @@ std::uint64_t E57Scan::RecordCount() const
     return static_cast<std::uint64_t>(e57::CompressedVectorNode(scan_.get("points")).childCount());
 }
 
-std::uint64_t E57Scan::Read(bool withColours, std::uint64_t recordLimit, CloudPointSink& sink, const BeforeBlock& beforeBlock) const
+std::uint64_t E57Scan::TakeBox(PointCloudBox& box, std::uint64_t& points, const BeforeBlock& beforeBlock) const
 {
     if (!hasCartesian_) return 0;
-    const e57::CompressedVectorNode points(scan_.get("points"));
-    const e57::StructureNode prototype = points.prototype();
-    const ScanColours colours(scan_, prototype);
-    ReadBlock block;
-    block.Bind(*file_, "cartesianX", block.x.data());
-    block.Bind(*file_, "cartesianY", block.y.data());
-    block.Bind(*file_, "cartesianZ", block.z.data());
-    if (withColours) {
-        const char* const fields[] = {"colorRed", "colorGreen", "colorBlue"};
-        Block* const data[] = {&block.red, &block.green, &block.blue};
-        for (int channel = 0; channel < 3; ++channel)
-            if (colours.HasChannel(channel)) block.Bind(*file_, fields[channel], data[channel]->data());
-        if (colours.HasIntensity()) block.Bind(*file_, "intensity", block.intensity.data());
-    }
-    if (prototype.isDefined("cartesianInvalidState")) {
-        block.buffers.emplace_back(*file_, "cartesianInvalidState", block.invalid.data(), BlockSize, true, true, sizeof(std::int64_t));
-        block.invalidBound = true;
-    }
-    e57::CompressedVectorReader reader = points.reader(block.buffers);
-    // Chosen once per scan, so the loop over the points holds no test that cannot change.
-    const auto take = withColours ? (block.invalidBound ? &TakeBlock<true, true> : &TakeBlock<true, false>)
-                                  : (block.invalidBound ? &TakeBlock<false, true> : &TakeBlock<false, false>);
-    const PoseMatrix pose(pose_);
-    std::array<CloudPoint, BlockSize> taken;
+    const e57::CompressedVectorNode cloud(scan_.get("points"));
+    FieldBlock fields;
+    fields.Bind(*file_, "cartesianX", fields.x);
+    fields.Bind(*file_, "cartesianY", fields.y);
+    fields.Bind(*file_, "cartesianZ", fields.z);
+    if (cloud.prototype().isDefined("cartesianInvalidState")) fields.BindInvalidState(*file_);
+    e57::CompressedVectorReader reader = cloud.reader(fields.buffers);
     std::uint64_t records = 0, pointsSoFar = 0;
-    while (records < recordLimit && beforeBlock(pointsSoFar)) {
-        const std::size_t read = reader.read();
-        const auto used = static_cast<std::size_t>(std::min<std::uint64_t>(read, recordLimit - records));
-        const std::size_t count = take(block, used, pose, colours, taken.data());
-        records += used;
-        pointsSoFar += count;
-        if (count > 0) sink.Take(taken.data(), count);
-        if (read < BlockSize) break;
+    {
+        ScanReading reading(reader, UINT64_MAX);
+        const PoseMatrix pose(pose_);
+        // Before the first point of all the box is empty: every point widens it.
+        const bool empty = points == 0;
+        Bounds bounds(box, empty);
+        const Slot* slot = nullptr;
+        std::size_t read = 0;
+        while (beforeBlock(pointsSoFar)) {
+            while (slot == nullptr || read == slot->reads) {
+                slot = reading.Next();
+                read = 0;
+                if (slot == nullptr) break;
+            }
+            if (slot == nullptr) break;
+            const std::size_t got = slot->RecordsOfRead(read);
+            const std::size_t begin = read * BlockSize;
+            ++read;
+            pointsSoFar += bounds.Widen(fields, begin, begin + got, pose);
+            records += got;
+            if (got < BlockSize) break;
+        }
+        if (!empty || pointsSoFar > 0) bounds.Into(box);
     }
     reader.close();
+    points += pointsSoFar;
     return records;
+}
+
+void E57Scan::WritePoints(std::uint64_t recordLimit, PointThinning& thinning, PointFileSet& files) const
+{
+    if (!hasCartesian_) return;
+    const e57::CompressedVectorNode cloud(scan_.get("points"));
+    const e57::StructureNode prototype = cloud.prototype();
+    const ScanColours colours(scan_, prototype);
+    FieldBlock fields;
+    fields.Bind(*file_, "cartesianX", fields.x);
+    fields.Bind(*file_, "cartesianY", fields.y);
+    fields.Bind(*file_, "cartesianZ", fields.z);
+    const char* const names[] = {"colorRed", "colorGreen", "colorBlue"};
+    std::vector<double>* const data[] = {&fields.red, &fields.green, &fields.blue};
+    for (int channel = 0; channel < 3; ++channel) {
+        if (colours.HasChannel(channel))
+            fields.Bind(*file_, names[channel], *data[channel]);
+        else
+            data[channel]->assign(SlotRecords, 0.0);
+    }
+    if (colours.HasIntensity())
+        fields.Bind(*file_, "intensity", fields.intensity);
+    else
+        fields.intensity.assign(SlotRecords, 0.0);
+    if (prototype.isDefined("cartesianInvalidState")) fields.BindInvalidState(*file_);
+    e57::CompressedVectorReader reader = cloud.reader(fields.buffers);
+    {
+        ScanReading reading(reader, recordLimit);
+        const PoseMatrix pose(pose_);
+        std::uint64_t records = 0;
+        while (records < recordLimit) {
+            const Slot* slot = reading.Next();
+            if (slot == nullptr) break;
+            const auto used = static_cast<std::size_t>(std::min<std::uint64_t>(slot->records, recordLimit - records));
+            records += used;
+            // Every step of a point in one loop: its place, its colour, its level, its
+            // bytes. The thinning and the appender in locals that nothing else can
+            // reach, so that the stores of the bytes cannot change them.
+            const PointFileSet::Appender reserved = files.Reserve(used);
+            PointFileSet::Appender appender = reserved;
+            PointThinning levels = thinning;
+            const double *xs = fields.x.data(), *ys = fields.y.data(), *zs = fields.z.data();
+            const double *red = fields.red.data(), *green = fields.green.data(), *blue = fields.blue.data(), *intensity = fields.intensity.data();
+            const std::int64_t* invalid = fields.invalidBound ? fields.invalid.data() : nullptr;
+            for (std::size_t i = 0; i < used; ++i) {
+                const API_Coord3D point = pose.Transformed(xs[i], ys[i], zs[i]);
+                if ((invalid != nullptr && invalid[i] != 0) || !IsFinite(point)) continue;
+                const API_RGBColor colour = colours.Of(red, green, blue, intensity, i);
+                appender.Put(levels.NextLevel(point), point, colour.f_red, colour.f_green, colour.f_blue);
+            }
+            thinning = levels;
+            files.Commit(appender);
+        }
+    }
+    reader.close();
 }

@@ -6,11 +6,14 @@
 #include "Geometry/Transformation.hpp"
 #include "e57/ImageFile.hpp"
 #include "e57/StructureNode.hpp"
-#include "pointclouds/CloudPoint.hpp"
+#include "pointclouds/PointCloudBox.hpp"
+#include "pointclouds/PointFileSet.hpp"
+#include "pointclouds/PointThinning.hpp"
 
 // One scan of an opened E57 file: its pose and its points, read in blocks of 40
 // records. A pose without "rotation" does not turn, one without "translation" does
-// not move. Points marked invalid and points that are no numbers are left out.
+// not move; a pose with a value that is no number counts as none. Points marked invalid and
+// points that are no numbers are left out.
 class E57Scan {
 public:
     static constexpr std::size_t BlockSize = 40;
@@ -28,10 +31,13 @@ public:
     bool HasCartesian() const { return hasCartesian_; }
     std::uint64_t RecordCount() const;
 
-    // Reads at most recordLimit records from the start and hands their points in
-    // project coordinates to the sink, with their colours when asked for. Returns
-    // the records read.
-    std::uint64_t Read(bool withColours, std::uint64_t recordLimit, CloudPointSink& sink, const BeforeBlock& beforeBlock) const;
+    // Reads the scan's coordinates from the start, while beforeBlock agrees, and widens
+    // the box by its points in project coordinates: the first point of all (points
+    // still 0) sets the box. points counts the points taken; returns the records read.
+    std::uint64_t TakeBox(PointCloudBox& box, std::uint64_t& points, const BeforeBlock& beforeBlock) const;
+    // Writes the points of the first recordLimit records with their colours into the
+    // open point files, each on its level.
+    void WritePoints(std::uint64_t recordLimit, PointThinning& thinning, PointFileSet& files) const;
 
 private:
     void ReadPose();

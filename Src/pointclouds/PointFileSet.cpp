@@ -34,12 +34,6 @@ std::string PointFileSet::Suffix(std::uint32_t levelCount, std::uint32_t level)
     return "_data";
 }
 
-std::uint8_t PointFileSet::ColourByte(double component)
-{
-    // A max and a min, no branch: it runs three times for every point; a NaN gives 0.
-    return static_cast<std::uint8_t>(std::min(std::max(0.0, component), 255.0));
-}
-
 GS::UniString PointFileSet::FileName(std::uint32_t level) const
 {
     return GS::UniString(name_ + Suffix(levelCount_, level) + ".gspc");
@@ -78,33 +72,36 @@ bool PointFileSet::Open(const PointCloudBox& box)
 void PointFileSet::Take(CloudPoint* points, std::size_t count)
 {
     if (files_.empty()) return;
-    const auto levels = static_cast<std::uint32_t>(files_.size());
-    char* at[MaxLevels] {};
+    Appender appender = Reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const CloudPoint& point = points[i];
+        appender.Put(point.level, point.position, point.colour.f_red, point.colour.f_green, point.colour.f_blue);
+    }
+    Commit(appender);
+}
+
+PointFileSet::Appender PointFileSet::Reserve(std::size_t count)
+{
+    Appender appender;
+    appender.levels_ = static_cast<std::uint32_t>(files_.size());
     // Each level's collected points go out before a block that might not fit, so the
     // collection keeps its size.
-    for (std::size_t level = 0; level < levels; ++level) {
+    for (std::size_t level = 0; level < files_.size(); ++level) {
         LevelFile& file = files_[level];
         if (file.used + count * PointSize > file.block.size()) WriteCollected(file);
         if (count * PointSize > file.block.size()) file.block.resize(count * PointSize);
-        at[level] = file.block.data() + file.used;
+        appender.at_[level] = file.block.data() + file.used;
     }
-    // In locals: a store through a char pointer could change any member.
-    const double xMin = box_.xMin, yMin = box_.yMin, zMin = box_.zMin;
-    for (std::size_t i = 0; i < count; ++i) {
-        const CloudPoint& point = points[i];
-        const std::uint32_t level = point.level < levels ? point.level : 0;
-        char record[PointSize];
-        char* out = record;
-        PutFloat(out, point.position.x - xMin);
-        PutFloat(out, point.position.y - yMin);
-        PutFloat(out, point.position.z - zMin);
-        *out++ = static_cast<char>(ColourByte(point.colour.f_red));
-        *out++ = static_cast<char>(ColourByte(point.colour.f_green));
-        *out = static_cast<char>(ColourByte(point.colour.f_blue));
-        std::memcpy(at[level], record, PointSize);
-        at[level] += PointSize;
-    }
-    for (std::size_t level = 0; level < levels; ++level) files_[level].used = static_cast<std::size_t>(at[level] - files_[level].block.data());
+    appender.xMin_ = box_.xMin;
+    appender.yMin_ = box_.yMin;
+    appender.zMin_ = box_.zMin;
+    return appender;
+}
+
+void PointFileSet::Commit(Appender appender)
+{
+    for (std::size_t level = 0; level < files_.size(); ++level)
+        files_[level].used = static_cast<std::size_t>(appender.at_[level] - files_[level].block.data());
 }
 
 void PointFileSet::WriteCollected(LevelFile& file)

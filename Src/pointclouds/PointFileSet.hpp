@@ -1,5 +1,7 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,14 +29,56 @@ public:
     // The suffix of a level's file: "_data" for one level; "_data_1", "_data_2" for
     // two; "_data_50", "_data_25", "_data_25_2" for three.
     static std::string Suffix(std::uint32_t levelCount, std::uint32_t level);
-    // A colour component as its byte: truncated toward zero, within 0 to 255.
-    static std::uint8_t ColourByte(double component);
+    // A colour component as its byte: truncated toward zero, within 0 to 255. A max
+    // and a min, no branch: it runs three times for every point; a NaN gives 0.
+    static std::uint8_t ColourByte(double component)
+    {
+        return static_cast<std::uint8_t>(std::min(std::max(0.0, component), 255.0));
+    }
 
     IO::Location FileLocation(std::uint32_t level) const;
     GS::UniString FileName(std::uint32_t level) const;
     // Opens every level's file and writes its header: false when one cannot be opened.
     bool Open(const PointCloudBox& box);
+    bool IsOpen() const { return !files_.empty(); }
     void Take(CloudPoint* points, std::size_t count) override;
+
+    // Writes points in a caller's own loop, with no call per point: Reserve makes
+    // room for count more points on every level, Put writes one, Commit keeps them.
+    class Appender {
+    public:
+        // A level beyond the set's goes to level 0.
+        void Put(std::uint32_t level, const API_Coord3D& position, double red, double green, double blue)
+        {
+            char record[PointSize];
+            PutFloat(record, position.x - xMin_);
+            PutFloat(record + 4, position.y - yMin_);
+            PutFloat(record + 8, position.z - zMin_);
+            record[12] = static_cast<char>(ColourByte(red));
+            record[13] = static_cast<char>(ColourByte(green));
+            record[14] = static_cast<char>(ColourByte(blue));
+            char*& at = at_[level < levels_ ? level : 0];
+            std::memcpy(at, record, PointSize);
+            at += PointSize;
+        }
+
+    private:
+        friend class PointFileSet;
+
+        static void PutFloat(char* at, double value)
+        {
+            const float single = static_cast<float>(value);
+            std::memcpy(at, &single, sizeof single);
+        }
+
+        char* at_[MaxLevels] {};
+        std::uint32_t levels_ = 0;
+        double xMin_ = 0.0, yMin_ = 0.0, zMin_ = 0.0;
+    };
+    // Only while the set is open.
+    Appender Reserve(std::size_t count);
+    // By value: the caller's appender stays its own.
+    void Commit(Appender appender);
     // True when every file was written whole and put in its place.
     bool Close();
 

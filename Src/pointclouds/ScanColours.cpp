@@ -94,19 +94,3 @@ ScanColours::ScanColours(const e57::StructureNode& scan, const e57::StructureNod
     intensity_.low = range->first;
     intensity_.factor = 255.0 / (range->second - range->first);
 }
-
-void ScanColours::Components(double* red, double* green, double* blue, const double* intensity, std::size_t count) const
-{
-    if (hasColour_) {
-        channels_[0].Apply(red, red, count);
-        channels_[1].Apply(green, green, count);
-        channels_[2].Apply(blue, blue, count);
-        return;
-    }
-    if (hasIntensity_)
-        intensity_.Apply(intensity, red, count);
-    else
-        std::fill(red, red + count, MidGrey);
-    std::copy(red, red + count, green);
-    std::copy(red, red + count, blue);
-}

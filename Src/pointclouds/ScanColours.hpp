@@ -18,10 +18,14 @@ public:
     // Whether the field of that colour channel (0 red, 1 green, 2 blue) is defined.
     bool HasChannel(int channel) const { return channels_[channel].defined; }
 
-    // The components of a block of records, in place: the colour arrays hold the
-    // values as read (scaled, as doubles; 0 for a field that is not read) and receive
-    // the components; the intensity array is only read.
-    void Components(double* red, double* green, double* blue, const double* intensity, std::size_t count) const;
+    // The components of record i: the arrays hold the values as read (scaled, as
+    // doubles); the value of a field that is not read is not used.
+    API_RGBColor Of(const double* red, const double* green, const double* blue, const double* intensity, std::size_t i) const
+    {
+        if (hasColour_) return {channels_[0].Of(red[i]), channels_[1].Of(green[i]), channels_[2].Of(blue[i])};
+        const double grey = hasIntensity_ ? intensity_.Of(intensity[i]) : MidGrey;
+        return {grey, grey, grey};
+    }
 
 private:
     static constexpr double MidGrey = 128.0;
@@ -32,15 +36,8 @@ private:
         double low = 0.0;
         double factor = 1.0;
 
-        // A loop of a max and a min, no branch, that the compiler vectorizes; a NaN gives 0.
-        void Apply(const double* values, double* components, std::size_t count) const
-        {
-            if (!defined) {
-                std::fill(components, components + count, 0.0);
-                return;
-            }
-            for (std::size_t i = 0; i < count; ++i) components[i] = std::min(std::max(0.0, (values[i] - low) * factor), 255.0);
-        }
+        // A max and a min, no branch on the value; a NaN gives 0.
+        double Of(double value) const { return defined ? std::min(std::max(0.0, (value - low) * factor), 255.0) : 0.0; }
     };
 
     Scale channels_[3];

@@ -1,14 +1,10 @@
 // The E57 import of one generated scan (double coordinates, 8-bit colours, a pose,
-// thinning by distance), against reading the scan alone in the import's blocks of
-// 40. Every point file starts with the cloud's box, so the box is known before the
-// first point is written. Two ways of getting it are measured: reading the scan
-// twice (the coordinates for the box, then every field while writing) and keeping
-// the transformed points in a scratch file between the box and the writing.
+// thinning by distance). Every point file starts with the cloud's box, so the box is
+// known before the first point is written: the scan is read twice, the coordinates
+// for the box, then every field while writing.
 //   boxReading         the first reading alone: coordinates and pose for the box
-//   readAndTransform   the import's reading: pose, colours, no writing
 //   pointFiles         the point files alone, of points held in memory
 //   twoReadings        the box from a first reading, the point files from a second
-//   scratchFile        one reading into a scratch file, the point files from it
 //   wholeImport        the import command in a simulated host, part and object included
 // Run each alone (--benchmark_filter) to see its own peak memory.
 #include <benchmark/benchmark.h>
@@ -109,34 +105,6 @@ void Report(benchmark::State& state, std::uint64_t points, double peakBefore)
     state.counters["peak_growth_MB"] = PeakResidentMegabytes() - peakBefore;
 }
 
-class CountingSink : public CloudPointSink {
-public:
-    void Take(CloudPoint* points, std::size_t count) override
-    {
-        this->count += count;
-        if (count > 0) checksum += points[count - 1].position.x + points[0].colour.f_red;
-    }
-    std::uint64_t count = 0;
-    double checksum = 0;
-};
-
-class BoxSink : public CloudPointSink {
-public:
-    void Take(CloudPoint* points, std::size_t count) override
-    {
-        if (count == 0) return;
-        std::size_t i = 0;
-        // In a local, as the import takes its box.
-        PointCloudBox local = box;
-        if (this->count == 0) local.Add(points[i++].position, true);
-        for (; i < count; ++i) local.Add(points[i].position, false);
-        box = local;
-        this->count += count;
-    }
-    PointCloudBox box;
-    std::uint64_t count = 0;
-};
-
 bool Always(std::uint64_t) { return true; }
 
 PointThinning DistanceThinning(const E57Scan& scan) { return PointThinning::ByDistance(scan.ScannerPosition(), 6, 12, 36); }
@@ -150,20 +118,6 @@ struct OpenScan {
     E57Scan scan;
 };
 
-void ReadAndTransform(benchmark::State& state)
-{
-    const std::uint64_t points = static_cast<std::uint64_t>(state.range(0));
-    const std::string& path = GeneratedScan(points);
-    const double peakBefore = PeakResidentMegabytes();
-    for (auto _ : state) {
-        OpenScan open(path);
-        CountingSink sink;
-        open.scan.Read(true, UINT64_MAX, sink, Always);
-        benchmark::DoNotOptimize(sink.checksum);
-    }
-    Report(state, points * state.iterations(), peakBefore);
-}
-
 void BoxReading(benchmark::State& state)
 {
     const std::uint64_t points = static_cast<std::uint64_t>(state.range(0));
@@ -171,9 +125,10 @@ void BoxReading(benchmark::State& state)
     const double peakBefore = PeakResidentMegabytes();
     for (auto _ : state) {
         OpenScan open(path);
-        BoxSink box;
-        open.scan.Read(false, UINT64_MAX, box, Always);
-        benchmark::DoNotOptimize(box.box);
+        PointCloudBox box;
+        std::uint64_t taken = 0;
+        open.scan.TakeBox(box, taken, Always);
+        benchmark::DoNotOptimize(box);
     }
     Report(state, points * state.iterations(), peakBefore);
 }
@@ -189,10 +144,10 @@ public:
             block_[i].level = i % 4 == 0 ? 0 : 1;
         }
     }
-    void Deliver(CloudPointSink& sink) override
+    void Deliver(PointFileSet& files) override
     {
         for (std::uint64_t done = 0; done < points_; done += block_.size())
-            sink.Take(block_.data(), static_cast<std::size_t>(std::min<std::uint64_t>(block_.size(), points_ - done)));
+            files.Take(block_.data(), static_cast<std::size_t>(std::min<std::uint64_t>(block_.size(), points_ - done)));
     }
 
 private:
@@ -228,109 +183,14 @@ void TwoReadings(benchmark::State& state)
     fs::create_directories(target);
     for (auto _ : state) {
         OpenScan open(path);
-        BoxSink box;
-        const std::uint64_t records = open.scan.Read(false, UINT64_MAX, box, Always);
+        PointCloudBox box;
+        std::uint64_t taken = 0;
+        const std::uint64_t records = open.scan.TakeBox(box, taken, Always);
         E57CloudSource source(DistanceThinning(open.scan));
         source.AddScan(open.scan, records);
         PointFileSet files(IO::Location(target.string()), GS::UniString("Scan"), source.LevelCount());
-        files.Open(box.box);
+        files.Open(box);
         source.Deliver(files);
-        if (!files.Close()) state.SkipWithError("the point files were not written");
-    }
-    Report(state, points * state.iterations(), peakBefore);
-}
-
-// The transformed points with their colour bytes and levels, 28 bytes each, kept in
-// a file between taking the box and writing the point files.
-class ScratchFile : public CloudPointSink, public CloudPointSource {
-public:
-    static constexpr std::size_t RecordSize = 28;
-
-    explicit ScratchFile(const fs::path& path) : path_(path.string()), file_(std::fopen(path_.c_str(), "w+b")) {}
-    ~ScratchFile() override
-    {
-        if (file_ != nullptr) std::fclose(file_);
-        std::remove(path_.c_str());
-    }
-
-    void Take(CloudPoint* points, std::size_t count) override
-    {
-        for (std::size_t i = 0; i < count; ++i) {
-            box.Add(points[i].position, this->count++ == 0);
-            if (buffer_.size() + RecordSize > BufferSize) Flush();
-            const std::size_t at = buffer_.size();
-            buffer_.resize(at + RecordSize);
-            std::memcpy(buffer_.data() + at, &points[i].position, 24);
-            buffer_[at + 24] = static_cast<char>(PointFileSet::ColourByte(points[i].colour.f_red));
-            buffer_[at + 25] = static_cast<char>(PointFileSet::ColourByte(points[i].colour.f_green));
-            buffer_[at + 26] = static_cast<char>(PointFileSet::ColourByte(points[i].colour.f_blue));
-            buffer_[at + 27] = static_cast<char>(points[i].level);
-        }
-    }
-
-    void Deliver(CloudPointSink& sink) override
-    {
-        Flush();
-        std::rewind(file_);
-        std::vector<char> bytes(BufferSize);
-        std::vector<CloudPoint> block(BufferSize / RecordSize);
-        while (const std::size_t read = std::fread(bytes.data(), RecordSize, block.size(), file_)) {
-            for (std::size_t i = 0; i < read; ++i) {
-                const char* record = bytes.data() + i * RecordSize;
-                std::memcpy(&block[i].position, record, 24);
-                block[i].colour = {double(std::uint8_t(record[24])), double(std::uint8_t(record[25])), double(std::uint8_t(record[26]))};
-                block[i].level = std::uint8_t(record[27]);
-            }
-            sink.Take(block.data(), read);
-        }
-    }
-
-    PointCloudBox box;
-    std::uint64_t count = 0;
-
-private:
-    static constexpr std::size_t BufferSize = RecordSize * 36'000;
-
-    void Flush()
-    {
-        std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
-        buffer_.clear();
-    }
-
-    std::string path_;
-    std::FILE* file_;
-    std::vector<char> buffer_;
-};
-
-class LevelsInto : public CloudPointSink {
-public:
-    LevelsInto(PointThinning thinning, CloudPointSink& next) : thinning_(thinning), next_(next) {}
-    void Take(CloudPoint* points, std::size_t count) override
-    {
-        for (std::size_t i = 0; i < count; ++i) points[i].level = thinning_.NextLevel(points[i].position);
-        next_.Take(points, count);
-    }
-
-private:
-    PointThinning thinning_;
-    CloudPointSink& next_;
-};
-
-void ScratchFileWay(benchmark::State& state)
-{
-    const std::uint64_t points = static_cast<std::uint64_t>(state.range(0));
-    const std::string& path = GeneratedScan(points);
-    const double peakBefore = PeakResidentMegabytes();
-    const fs::path target = BenchFolder() / "scratch";
-    fs::create_directories(target);
-    for (auto _ : state) {
-        OpenScan open(path);
-        ScratchFile scratch(target / "points.scratch");
-        LevelsInto levelled(DistanceThinning(open.scan), scratch);
-        open.scan.Read(true, UINT64_MAX, levelled, Always);
-        PointFileSet files(IO::Location(target.string()), GS::UniString("Scan"), 2);
-        files.Open(scratch.box);
-        scratch.Deliver(files);
         if (!files.Close()) state.SkipWithError("the point files were not written");
     }
     Report(state, points * state.iterations(), peakBefore);
@@ -373,10 +233,8 @@ void Sizes(benchmark::internal::Benchmark* benchmark)
 }
 
 BENCHMARK(BoxReading)->Apply(Sizes);
-BENCHMARK(ReadAndTransform)->Apply(Sizes);
 BENCHMARK(PointFiles)->Apply(Sizes);
 BENCHMARK(TwoReadings)->Apply(Sizes);
-BENCHMARK(ScratchFileWay)->Apply(Sizes);
 BENCHMARK(WholeImport)->Apply(Sizes);
 
 }  // namespace

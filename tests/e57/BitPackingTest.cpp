@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "E57TestWriter.hpp"
+#include "e57/E57Exception.hpp"
 #include "ScanData.hpp"
 #include "TestFiles.hpp"
 
@@ -104,6 +105,103 @@ TEST(BitPacking, AllFieldsTogetherInOneReader) {
     }
     EXPECT_EQ(record, kRecords);
     EXPECT_EQ(reader.read(), 0u);
+}
+
+// Whole bytes, words and double words, full and partly used, and a scaled word:
+// read packed, interleaved and converted, each value as it was written.
+struct WholeField {
+    e57test::FieldLayout layout;
+    std::int64_t (*value)(std::uint64_t record);
+};
+
+const std::vector<WholeField>& wholeFields() {
+    static const std::vector<WholeField> fields = {
+        {{"byte", FieldKind::Integer, 0, 255}, [](std::uint64_t r) { return std::int64_t(r * 31 % 256); }},
+        {{"partByte", FieldKind::Integer, -100, 120}, [](std::uint64_t r) { return std::int64_t(r * 7 % 221) - 100; }},
+        {{"word", FieldKind::Integer, -40000, 25535}, [](std::uint64_t r) { return std::int64_t(r * 2311 % 65536) - 40000; }},
+        {{"dword", FieldKind::Integer, 0, 4294967295}, [](std::uint64_t r) { return std::int64_t(r * 2654435761u % 4294967296u); }},
+        {{"scaledWord", FieldKind::ScaledInteger, -32768, 32767, 0.25, 10.0},
+         [](std::uint64_t r) { return std::int64_t(r * 4099 % 65536) - 32768; }},
+    };
+    return fields;
+}
+
+class WholeBytes : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        e57test::ScanLayout scan;
+        scan.name = "whole";
+        for (const auto& field : wholeFields()) scan.fields.push_back(field.layout);
+        scan.recordCount = kRecords;
+        scan.packetFieldBytes = 333;
+        scan.source = [](std::uint64_t record, FieldValue* values) {
+            for (std::size_t f = 0; f < wholeFields().size(); ++f) values[f].integer = wholeFields()[f].value(record);
+        };
+        e57test::E57TestWriter writer;
+        writer.addScan(scan);
+        path_ = e57test::scratchPath("whole-bytes.e57");
+        writer.write(path_);
+    }
+    static std::string path_;
+};
+
+std::string WholeBytes::path_;
+
+TEST_F(WholeBytes, PackedAndAsDoubles) {
+    const e57::ImageFile file(path_);
+    const auto points = e57test::scanPoints(file, 0);
+    for (const auto& field : wholeFields()) {
+        const bool scaled = field.layout.kind == FieldKind::ScaledInteger;
+        const auto raw = e57test::readField<std::int64_t>(file, points, field.layout.name, 997, false, false);
+        const auto real = e57test::readField<double>(file, points, field.layout.name, 40, true, true);
+        ASSERT_EQ(raw.size(), kRecords) << field.layout.name;
+        ASSERT_EQ(real.size(), kRecords) << field.layout.name;
+        for (std::uint64_t r = 0; r < kRecords; ++r) {
+            const std::int64_t expected = field.value(r);
+            ASSERT_EQ(raw[r], expected) << field.layout.name << " record " << r;
+            ASSERT_EQ(real[r], scaled ? double(expected) * 0.25 + 10.0 : double(expected)) << field.layout.name << " " << r;
+        }
+    }
+}
+
+// Every field into one array of records 40 bytes apart, read 40 records at a time
+// into slots side by side; a read past the capacity is refused.
+TEST_F(WholeBytes, InterleavedReadsSideBySide) {
+    const e57::ImageFile file(path_);
+    constexpr std::size_t kSlots = 120;
+    std::vector<std::int64_t> records(kSlots * 5);
+    std::vector<e57::SourceDestBuffer> buffers;
+    for (std::size_t f = 0; f < wholeFields().size(); ++f)
+        buffers.emplace_back(file, wholeFields()[f].layout.name, records.data() + f, kSlots, false, false,
+                             5 * sizeof(std::int64_t));
+    auto reader = e57test::scanPoints(file, 0).reader(buffers);
+    std::uint64_t record = 0;
+    for (;;) {
+        std::size_t got = 0;
+        for (std::size_t first = 0; first < kSlots; first += 40) got += reader.read(first, 40);
+        for (std::size_t i = 0; i < got; ++i, ++record)
+            for (std::size_t f = 0; f < wholeFields().size(); ++f)
+                ASSERT_EQ(records[i * 5 + f], wholeFields()[f].value(record)) << wholeFields()[f].layout.name << " " << record;
+        if (got < kSlots) break;
+    }
+    EXPECT_EQ(record, kRecords);
+    auto again = e57test::scanPoints(file, 0).reader(buffers);
+    EXPECT_THROW(again.read(100, 40), e57::E57Exception);
+}
+
+// A narrow buffer takes a field whose range fits it and refuses one whose does not.
+TEST_F(WholeBytes, NarrowBuffers) {
+    const e57::ImageFile file(path_);
+    const auto points = e57test::scanPoints(file, 0);
+    const auto fitting = e57test::readField<std::int8_t>(file, points, "partByte", 40, false, false);
+    ASSERT_EQ(fitting.size(), kRecords);
+    for (std::uint64_t r = 0; r < kRecords; ++r) ASSERT_EQ(fitting[r], wholeFields()[1].value(r)) << r;
+    try {
+        e57test::readField<std::uint8_t>(file, points, "partByte", 40, false, false);
+        FAIL() << "a negative value went into an unsigned byte";
+    } catch (const e57::E57Exception& error) {
+        EXPECT_EQ(error.code(), e57::ErrorCode::ValueNotRepresentable);
+    }
 }
 
 }  // namespace

@@ -196,6 +196,37 @@ TEST_F(E57ImportFixture, QuaternionsNeedNotBeUnitAndZeroTurnsByNothing)
     EXPECT_TRUE(AlertTexts().empty());
 }
 
+// A pose that is no number gives no station: such a scan counts as one without a
+// pose, its points untransformed in the merged part, with no camera.
+TEST_F(E57ImportFixture, APoseThatIsNoNumberGivesAScanWithoutStation)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const auto at = [](double z) { return [z](std::uint64_t r) { return API_Coord3D {double(r), 1.0, z}; }; };
+    const std::string file = WriteE57("badpose.e57", {DoubleScan("posed", 2, at(0), Posed({1, 0, 0, 0}, {10, 0, 0})),
+                                                      DoubleScan("nan translation", 2, at(1), Posed({1, 0, 0, 0}, {nan, 0, 0})),
+                                                      DoubleScan("infinite translation", 2, at(2), Posed({1, 0, 0, 0}, {0, 0, -inf})),
+                                                      DoubleScan("nan rotation", 2, at(3), Posed({1, nan, 0, 0}, {5, 5, 5})),
+                                                      DoubleScan("infinite rotation", 2, at(4), Posed({inf, 0, 0, 0}, {5, 5, 5}))});
+    DG::QueueAlertAnswer(1);
+    Import({file}, {Click(ThinOut)});
+    EXPECT_EQ(AlertTexts(), std::vector<std::string> {Question});
+    EXPECT_EQ(PartNames(), (std::vector<std::string> {"badpose_ 0", "badpose_ 5"}));
+    EXPECT_EQ(PartParameter(*Part("badpose_ 5"), "hasScannerPos").value, 0.0);
+    // Eight points as they stand in the file: x 0 and 1, y 1, z 1 to 4.
+    const CloudFile merged = PointFile("badpose_ 5");
+    ASSERT_EQ(merged.points.size(), 8u);
+    const float box[6] = {0, 1, 1, 1, 1, 4};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(merged.box[i], box[i]) << i;
+    for (std::size_t i = 0; i < merged.points.size(); ++i) {
+        EXPECT_NEAR(merged.points[i].x, double(i % 2), 1e-6) << i;
+        EXPECT_NEAR(merged.points[i].z, double(i / 2 + 1), 1e-6) << i;
+    }
+    const auto cameras = ElementsOfType(API_CameraID);
+    ASSERT_EQ(cameras.size(), 1u);
+    EXPECT_NEAR(cameras[0].camera.position.x, 10, 1e-9);
+}
+
 // Colours scaled by "colorLimits", else by their field's limits: taking their low
 // eight bits would turn 16-bit colours into noise. Intensities scaled by their
 // limits: 255 · value cut to eight bits would be a wrong grey above 1.

@@ -12,10 +12,10 @@
 
 namespace fs = std::filesystem;
 
-void PointList::Deliver(CloudPointSink& sink)
+void PointList::Deliver(PointFileSet& files)
 {
     ++deliveries;
-    for (std::size_t at = 0; at < points_.size(); at += 7) sink.Take(points_.data() + at, std::min<std::size_t>(7, points_.size() - at));
+    for (std::size_t at = 0; at < points_.size(); at += 7) files.Take(points_.data() + at, std::min<std::size_t>(7, points_.size() - at));
 }
 
 CloudPoint Point(double x, double y, double z, double r, double g, double b, std::uint32_t level)

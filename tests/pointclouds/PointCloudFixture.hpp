@@ -5,12 +5,13 @@
 #include "MainObjectFixture.hpp"
 #include "pointclouds/CloudPoint.hpp"
 #include "pointclouds/PointCloudBox.hpp"
+#include "pointclouds/PointFileSet.hpp"
 
 // Points held in memory, delivered as a cloud in blocks of seven.
 class PointList : public CloudPointSource {
 public:
     explicit PointList(std::vector<CloudPoint> points = {}) : points_(std::move(points)) {}
-    void Deliver(CloudPointSink& sink) override;
+    void Deliver(PointFileSet& files) override;
     int deliveries = 0;
 
 private:
