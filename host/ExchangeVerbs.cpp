@@ -17,7 +17,8 @@ namespace SimHost {
 
 namespace {
 
-constexpr int DefaultWaitMs = 5000;
+// Only a guard against a hang: the wait ends as soon as a command is posted.
+constexpr int DefaultWaitMs = 30000;
 constexpr int LongestWaitMs = 600000;
 constexpr const char* EmptyExchangeDocument = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Annotations>\n</Annotations>\n";
 

@@ -15,7 +15,8 @@ namespace {
 
 constexpr const char* ToApplicationMessage = "WM_EXTAPP_TO_QUINTAIR_MESSAGE";
 constexpr const char* FromApplicationMessage = "WM_QUINTAIR_TO_EXTAPP_MESSAGE";
-constexpr int DefaultWaitMs = 10000;
+// Only a guard against a hang: the wait ends as soon as an event comes.
+constexpr int DefaultWaitMs = 30000;
 
 // Socket paths are short (108 bytes), so the folder lies in /tmp, not in the work folder.
 std::string MakeMessageFolder()

@@ -3,6 +3,7 @@
 #include <utime.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -20,6 +21,8 @@ namespace SimHost {
 namespace {
 
 constexpr DG::RGBColor16 Grey {43433, 43433, 43433};
+// Only a guard against a hang: the wait ends as soon as the pictures are there.
+constexpr std::chrono::seconds ThumbnailWait {30};
 
 ScenarioVerb OnHost(std::function<bool(Scenario&, Host&, std::istringstream&)> body)
 {
@@ -141,11 +144,13 @@ void AddPhotoVerbs(ScenarioVerbs& verbs)
                 with += DG::ListViewGetItemImage(dialog, item, entry).IsEmpty() ? 0 : 1;
             return with;
         };
-        for (int round = 0; round < 200 && shown() < count; ++round) {
+        const auto until = std::chrono::steady_clock::now() + ThumbnailWait;
+        while (shown() < count && std::chrono::steady_clock::now() < until) {
             host.WaitForPostedCommand(50);
             host.RunPendingCommands();
         }
-        return shown() >= count || s.Fail("only " + std::to_string(shown()) + " thumbnails arrived");
+        return shown() >= count || s.Fail("only " + std::to_string(shown()) + " thumbnails arrived within " +
+                                          std::to_string(ThumbnailWait.count()) + " s");
     });
     verbs["list-view-png"] = OnHost([](Scenario& s, Host& host, std::istringstream& args) {
         short dialog = 0, item = 0;

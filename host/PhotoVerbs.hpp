@@ -19,6 +19,7 @@ namespace SimHost {
 //   file-time <file> <seconds>    sets a file's modification time
 //   wait-thumbnails <dialog> <item> <count>   runs the posted commands until that
 //                                 many entries of the list view show a picture
+//                                 (fails after 30 s)
 //   list-view-png <dialog> <item> <file.png>   the list view as the user sees it
 //   "parameter <n> <name>"        a GDL parameter of the n-th element (from 1): its
 //                                 number, its quoted text, or its array's texts

@@ -63,6 +63,8 @@ void PhotoThumbnailLoader::StopAndWait()
 
 bool PhotoThumbnailLoader::IsRunning() const { return shared_->running.load(); }
 
+bool PhotoThumbnailLoader::StopRequested() const { return shared_->stop.load(); }
+
 std::vector<FinishedThumbnail> PhotoThumbnailLoader::TakeFinished()
 {
     std::lock_guard<std::mutex> lock(shared_->mutex);

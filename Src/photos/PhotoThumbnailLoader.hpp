@@ -35,7 +35,8 @@ struct FinishedThumbnail {
 // a work list taken on the user-interface thread. It hands each thumbnail over
 // through a locked queue and wakes the user-interface thread, which takes them;
 // it never touches the dialog manager and never waits for that thread. Started,
-// stopped and taken from on the user-interface thread only.
+// stopped and taken from on the user-interface thread only; the maker may ask
+// from the worker thread whether the stop was requested.
 class PhotoThumbnailLoader {
 public:
     // Makes one thumbnail; an empty icon when the photo cannot be read.
@@ -60,6 +61,7 @@ public:
     // Requests the stop, waits for the thread's end and removes its record.
     void StopAndWait();
     bool IsRunning() const;
+    bool StopRequested() const;
     std::vector<FinishedThumbnail> TakeFinished();
 
 private:

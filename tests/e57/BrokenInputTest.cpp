@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CaseName.hpp"
 #include "E57TestWriter.hpp"
 #include "ReadEverything.hpp"
 #include "e57/BlobNode.hpp"
@@ -158,7 +159,7 @@ TEST_P(BrokenFile, IsRefusedWithAClearMessage) {
     EXPECT_NE(message.find(broken.message), std::string::npos) << message;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, BrokenFile, ::testing::ValuesIn(kBroken));
+INSTANTIATE_TEST_SUITE_P(Cases, BrokenFile, ::testing::ValuesIn(kBroken), CaseName());
 
 TEST(BrokenInput, InvalidSectionHeaderStillListsTheScan) {
     const e57::ImageFile file(samplePath("InvalidCVHeader.e57"));

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "CaseName.hpp"
 #include "E57TestWriter.hpp"
 #include "ScanData.hpp"
 #include "TestFiles.hpp"
@@ -99,7 +100,9 @@ TEST_P(SampleFile, ReadsCountsTypesAndValues) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, SampleFile, ::testing::ValuesIn(kSamples));
+INSTANTIATE_TEST_SUITE_P(Samples, SampleFile, ::testing::ValuesIn(kSamples), [](const auto& info) {
+    return TestNameOf(info.param.file.substr(0, info.param.file.rfind('.')));
+});
 
 TEST(SampleFiles, BunnyFilesAgreePointByPoint) {
     const e57::ImageFile doubles(samplePath("bunnyDouble.e57"));

@@ -4,6 +4,7 @@
 #include "DG/DG.hpp"
 #include "PointCabFixture.hpp"
 #include "RS/ResourceModule.hpp"
+#include "Waiting.hpp"
 
 namespace {
 
@@ -25,7 +26,7 @@ TEST_F(PointCabWatcher, NoticesAWriteAndPostsNewPoints)
 {
     host().RunPendingCommands();
     WriteExchange(Document(Annotation(Point(FreshId(), "1 2 3 0"))));
-    ASSERT_TRUE(host().WaitForPostedCommand(5000));
+    ASSERT_TRUE(host().WaitForPostedCommand(HangGuardMs));
     host().RunPendingCommands();
     EXPECT_TRUE(Posted(host(), "NEWP"));
     EXPECT_EQ(Count(ReadExchange(), "<Annotation"), 0u) << "the posted command ran the import";
@@ -39,7 +40,7 @@ TEST_F(PointCabWatcher, NoticesAWriteInASubfolder)
     host().RunPendingCommands();
     host().postedLog_.clear();
     std::ofstream(sub + "/scan.txt") << "x";
-    ASSERT_TRUE(host().WaitForPostedCommand(5000));
+    ASSERT_TRUE(host().WaitForPostedCommand(HangGuardMs));
     host().RunPendingCommands();
     EXPECT_TRUE(Posted(host(), "NEWP"));
 }
@@ -52,7 +53,7 @@ TEST_F(PointCabWatcher, AFolderThatCannotBeWatchedBringsTheAlert)
         host().RunPendingCommands();
         survanto().exchangeFile = path;
         survanto().RestartPointCabWatcher();
-        ASSERT_TRUE(host().WaitForPostedCommand(5000)) << path;
+        ASSERT_TRUE(host().WaitForPostedCommand(HangGuardMs)) << path;
         host().RunPendingCommands();
         EXPECT_TRUE(Posted(host(), "ALRT")) << path;
         ASSERT_EQ(DG::RecordedAlerts().size(), 1u) << path;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -13,6 +14,7 @@
 
 #include "BackgroundThreadList.hpp"
 #include "SystemUtilities.hpp"
+#include "Waiting.hpp"
 #include "Win/Process.hpp"
 
 namespace {
@@ -57,8 +59,9 @@ TEST(Commands, BatchFilesAreCalledQuotedAndLongOrQuotedPathsRefused)
 
 TEST(BackgroundThreads, NumbersAreNeverReusedAndRemovingTwiceDeletesOnce)
 {
-    std::atomic<int> ran {0};
-    const auto count = [&ran] { return ++ran, 0; };
+    // Shared: a detached thread may still count after a failed test has returned.
+    const auto ran = std::make_shared<std::atomic<int>>(0);
+    const auto count = [ran] { return ++*ran, 0; };
     const std::int32_t first = StartBackgroundThread(count);
     const std::int32_t second = StartBackgroundThread(count);
     ASSERT_GT(first, 0);
@@ -67,20 +70,21 @@ TEST(BackgroundThreads, NumbersAreNeverReusedAndRemovingTwiceDeletesOnce)
     EXPECT_TRUE(RemoveBackgroundThread(first));
     EXPECT_EQ(StartBackgroundThread(count), first + 2);
     for (const std::int32_t ignored : {0, -1, first + 1000}) EXPECT_TRUE(RemoveBackgroundThread(ignored));
-    while (ran < 3) std::this_thread::yield();
+    EXPECT_TRUE(WaitUntil([&ran] { return *ran == 3; })) << "only " << *ran << " of 3 threads ran";
 }
 
+// The thread ends only when its stop opens the gate; one that gave up waiting
+// does not count as stopped.
 TEST(BackgroundThreads, RemovingAStoppableThreadStopsItAndWaitsForItsEnd)
 {
-    std::atomic<bool> stop {false};
+    Gate stop;
     std::atomic<bool> ended {false};
     const std::int32_t number = StartBackgroundThread(
         [&] {
-            while (!stop) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            ended = true;
+            ended = stop.Wait();
             return 0;
         },
-        [&] { stop = true; });
+        [&] { stop.Open(); });
     ASSERT_GT(number, 0);
     RemoveBackgroundThread(number);
     EXPECT_TRUE(ended);
@@ -88,13 +92,13 @@ TEST(BackgroundThreads, RemovingAStoppableThreadStopsItAndWaitsForItsEnd)
 
 TEST(BackgroundThreads, ClearingTheListStopsAndJoinsEveryStoppableThread)
 {
-    std::atomic<bool> stop {false};
+    Gate stop;
     std::atomic<int> ended {0};
     const auto waitForStop = [&] {
-        while (!stop) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        return ++ended, 0;
+        if (stop.Wait()) ++ended;
+        return 0;
     };
-    for (int i = 0; i < 3; ++i) ASSERT_GT(StartBackgroundThread(waitForStop, [&] { stop = true; }), 0);
+    for (int i = 0; i < 3; ++i) ASSERT_GT(StartBackgroundThread(waitForStop, [&] { stop.Open(); }), 0);
     ClearBackgroundThreadList();
     EXPECT_EQ(ended, 3);
 }
@@ -231,7 +235,8 @@ TEST(HttpGet, ASilentServerEndsInATimeoutNotAHang)
     std::string output = "old";
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(HttpGetWithin(("http://" + server.Url("/")).c_str(), output, std::chrono::milliseconds(300)));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << "the timeout did not hold";
+    // Without the timeout the call would never return: any bound of seconds tells the two apart.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, HangGuard) << "the timeout of 300 ms did not end the wait";
     EXPECT_TRUE(output.empty());
 }
 

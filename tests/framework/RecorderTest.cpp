@@ -342,7 +342,14 @@ TEST_P(LineReading, Cases)
 }
 
 INSTANTIATE_TEST_SUITE_P(DataRecorder, LineReading,
-                         ::testing::Values(CDataRecorder::ModeMemory, CDataRecorder::ModeCFileBinary, CDataRecorder::ModeHostFileBinary));
+                         ::testing::Values(CDataRecorder::ModeMemory, CDataRecorder::ModeCFileBinary, CDataRecorder::ModeHostFileBinary),
+                         [](const ::testing::TestParamInfo<std::int32_t>& info) {
+                             switch (info.param) {
+                                 case CDataRecorder::ModeMemory: return std::string("Memory");
+                                 case CDataRecorder::ModeCFileBinary: return std::string("CFileBinary");
+                                 default: return std::string("HostFileBinary");
+                             }
+                         });
 
 TEST(DataRecorder, LineReadingModesWithoutLinesLeaveTheBufferAlone)
 {

@@ -8,11 +8,11 @@
 #include <fstream>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "DG/DG.hpp"
 #include "MainObjectFixture.hpp"
+#include "Waiting.hpp"
 #include "Win/Process.hpp"
 #include "Win/Registry.hpp"
 #include "Win/WindowMessages.hpp"
@@ -42,6 +42,13 @@ std::vector<std::string> Lines(const fs::path& file)
 bool Holds(const std::vector<std::string>& lines, const std::string& line)
 {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// Started programs are children of this process and stay so until waited for.
+bool HasChildProcess()
+{
+    siginfo_t info {};
+    return ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0;
 }
 
 std::string Alerts()
@@ -90,7 +97,7 @@ protected:
     // Waits for the condition, serving the host's event loop meanwhile.
     bool Await(const std::function<bool()>& condition)
     {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        const auto end = std::chrono::steady_clock::now() + HangGuard;
         while (!condition()) {
             if (std::chrono::steady_clock::now() > end) return false;
             Win::WaitForWindowMessage(50);
@@ -152,13 +159,13 @@ TEST_F(InstrumentApplication, TheUserDecidesWhetherItStarts)
         EXPECT_EQ(Alerts(), Question);
         if (c.started != nullptr) {
             const int process = AwaitStart();
-            ASSERT_NE(process, 0);
+            ASSERT_NE(process, 0) << "not listening after " << HangGuard.count() << " s";
             EXPECT_EQ(Lines(Log())[1], "started -pad:quintairpad");
             const fs::path executable = fs::read_symlink("/proc/" + std::to_string(process) + "/exe");
             EXPECT_EQ(executable.filename().string(), c.started);
             EndProcess(process);
         } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            EXPECT_FALSE(HasChildProcess()) << "a program was started";
             EXPECT_FALSE(fs::exists(Log()));
         }
         EXPECT_EQ(Host().Fact("instrument-commands"), heardBefore) << "a start sends nothing";

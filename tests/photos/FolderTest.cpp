@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <thread>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "DG/DG.hpp"
 #include "PhotoFixture.hpp"
 #include "TI/Time.hpp"
+#include "Waiting.hpp"
 #include "photos/PhotoFiles.hpp"
 #include "photos/PhotoImages.hpp"
 
@@ -36,7 +36,8 @@ protected:
     {
         Folder().largeThumbnails = true;
         OpenFolderPalette();
-        for (int i = 0; i < 500 && Folder().thumbnailLoader.IsRunning(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_TRUE(WaitUntil([this] { return !Folder().thumbnailLoader.IsRunning(); }))
+            << "the loader still runs after " << HangGuard.count() << " s";
         Folder().TakeFinishedThumbnails();
     }
     void SelectEntry(short entry) { DG::ChangeItem(FolderDialog, PhotoList, entry); }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "CaseName.hpp"
 #include "ChildHost.hpp"
 #include "DG/DG.hpp"
 #include "E57ImportFixture.hpp"
@@ -74,7 +75,8 @@ TEST_P(SampleImport, GivesOnePartWithItsPointsBoxAndColours)
     EXPECT_EQ(GetOwnChangeCounter(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, SampleImport, ::testing::ValuesIn(Samples));
+INSTANTIATE_TEST_SUITE_P(Samples, SampleImport, ::testing::ValuesIn(Samples),
+                         [](const auto& info) { return TestNameOf(fs::path(info.param.file).stem().string()); });
 
 TEST_F(E57ImportFixture, TheBunniesShareOneBox)
 {

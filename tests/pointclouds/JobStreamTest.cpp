@@ -80,6 +80,7 @@ TEST(JobStream, SeveralJobsComeBackWithEveryField)
 }
 
 struct VersionCase {
+    const char* name;
     std::int16_t version;
     bool layerFromJobName;
     std::int16_t layerIndex;
@@ -114,8 +115,9 @@ TEST_P(JobStreamVersion, ReadsTheFieldsItsVersionCarries)
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, JobStreamVersion,
-                         ::testing::Values(VersionCase {1, true, 1, ""}, VersionCase {2, false, 9, ""},
-                                           VersionCase {5, false, 9, "Ansicht"}));
+                         ::testing::Values(VersionCase {"Version1", 1, true, 1, ""}, VersionCase {"Version2", 2, false, 9, ""},
+                                           VersionCase {"Version5", 5, false, 9, "Ansicht"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JobStream, NegativeDatabaseTypeIsWidenedWithItsSign)
 {

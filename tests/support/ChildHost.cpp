@@ -6,9 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -26,6 +29,36 @@ std::string ReadFile(const fs::path& path)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// Waits for the child's end; a watchdog kills it when the deadline passes first,
+// which only guards against a hang. False when it was killed.
+bool AwaitEnd(pid_t pid, int& status)
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool ended = false;
+    bool killed = false;
+    std::thread watchdog([&] {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (changed.wait_for(lock, Deadline, [&] { return ended; })) return;
+        // Not reaped yet, so the id still names the child.
+        ::kill(pid, SIGKILL);
+        killed = true;
+    });
+    siginfo_t info {};
+    int waited = 0;
+    do
+        waited = ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
+    while (waited != 0 && errno == EINTR);
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        ended = true;
+    }
+    changed.notify_all();
+    watchdog.join();
+    ::waitpid(pid, &status, 0);
+    return !killed;
 }
 
 }  // namespace
@@ -55,16 +88,9 @@ ChildRun RunHostProcess(const std::string& folder, const std::string& scenario, 
         run.err = "cannot start " + words.front();
         return run;
     }
-    const auto until = std::chrono::steady_clock::now() + Deadline;
-    while (!run.ended && std::chrono::steady_clock::now() < until) {
-        run.ended = ::waitpid(pid, &run.status, WNOHANG) == pid;
-        if (!run.ended) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    if (!run.ended) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, &run.status, 0);
-    }
+    run.ended = AwaitEnd(pid, run.status);
     run.out = ReadFile(out);
     run.err = ReadFile(err);
+    if (!run.ended) run.err += "\nkilled: still running after " + std::to_string(Deadline.count()) + " s\n";
     return run;
 }
