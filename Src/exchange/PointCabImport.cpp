@@ -84,6 +84,8 @@ std::optional<FileSnapshot> ReadExchangeFile(const std::string& path)
     if (fd < 0) return std::nullopt;
     FileSnapshot snapshot;
     bool ok = ::fstat(fd, &snapshot.status) == 0 && IsPlainFile(snapshot.status) && ::access(path.c_str(), R_OK | W_OK) == 0;
+    // Room for the whole file at once: growing by doubling would hold up to three times its size.
+    if (ok) snapshot.bytes.reserve(static_cast<std::size_t>(snapshot.status.st_size) + 1);
     char buffer[65536];
     while (ok) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -105,10 +107,8 @@ bool Unchanged(const std::string& path, const struct stat& before)
     return ::lstat(path.c_str(), &now) == 0 && now.st_dev == before.st_dev && StampOf(now) == StampOf(before);
 }
 
-bool WriteAll(int fd, const std::string& bytes)
+bool WriteAll(int fd, const char* data, std::size_t left)
 {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
     while (left > 0) {
         const ssize_t written = ::write(fd, data, left);
         if (written < 0 && errno == EINTR) continue;
@@ -126,10 +126,16 @@ struct WriteBackResult {
     ExchangeFileStamp stamp;
 };
 
+// The bytes read without the taken annotation's, the rest copied as it is.
+bool WriteAllBut(int fd, const std::string& bytes, const AnnotationBytes& taken)
+{
+    return WriteAll(fd, bytes.data(), taken.begin) && WriteAll(fd, bytes.data() + taken.end, bytes.size() - taken.end);
+}
+
 // Writes the new content beside the file and puts it in the file's place only
 // when it is complete and the file is still the one that was read; the exchange
 // file is never truncated. Gives the new file's stamp when it was written.
-WriteBackResult ReplaceExchangeFile(const std::string& path, const std::string& bytes, const FileSnapshot& read)
+WriteBackResult ReplaceExchangeFile(const std::string& path, const FileSnapshot& read, const AnnotationBytes& taken)
 {
     IO::Location aside(path);
     aside.SetLastLocalName("." + IO::Location(path).GetLastLocalName() + ".XXXXXX");
@@ -137,7 +143,7 @@ WriteBackResult ReplaceExchangeFile(const std::string& path, const std::string& 
     const int fd = ::mkstemp(name.data());
     if (fd < 0) return {};
     struct stat written {};
-    const bool complete = WriteAll(fd, bytes) && ::fchmod(fd, read.status.st_mode & 07777) == 0 && ::fsync(fd) == 0 &&
+    const bool complete = WriteAllBut(fd, read.bytes, taken) && ::fchmod(fd, read.status.st_mode & 07777) == 0 && ::fsync(fd) == 0 &&
                           ::fstat(fd, &written) == 0;
     const bool closed = ::close(fd) == 0;
     WriteBackResult result;
@@ -279,11 +285,11 @@ std::optional<ExchangeFileStamp> ImportPointCabFile(Survanto& survanto)
     if (!read) return std::nullopt;
 
     ExchangeAnnotation annotation;
-    std::string rewritten;
-    if (!TakeFirstAnnotation(read->bytes, annotation, rewritten)) return StampOf(read->status);
+    AnnotationBytes taken;
+    if (!FindFirstAnnotation(read->bytes, annotation, taken)) return StampOf(read->status);
     const API_Coord offset = GetLocationOffset();
     if (!AllPlaceable(annotation, offset)) return StampOf(read->status);
-    const WriteBackResult written = ReplaceExchangeFile(path, rewritten, *read);
+    const WriteBackResult written = ReplaceExchangeFile(path, *read, taken);
     // Not written back: the annotation stays in the file, nothing is taken. A folder
     // the add-on cannot write is tried again at the next check, whatever changed.
     if (written.outcome == WriteBack::FolderUnwritable) {
