@@ -1,6 +1,7 @@
 #pragma once
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <optional>
 #include <string>
@@ -41,11 +42,12 @@ struct GuidHash {
 
 // The project's elements in creation order, with an index by GUID kept in step with
 // every addition and removal, so that finding one takes the same time in any project.
-// An element keeps its GUID while it is listed.
+// An element keeps its GUID while it is listed. Kept in blocks: adding one never
+// moves the others, however many there are.
 class ElementList {
 public:
-    using iterator = std::vector<StoredElement>::iterator;
-    using const_iterator = std::vector<StoredElement>::const_iterator;
+    using iterator = std::deque<StoredElement>::iterator;
+    using const_iterator = std::deque<StoredElement>::const_iterator;
 
     iterator begin() { return elements_.begin(); }
     iterator end() { return elements_.end(); }
@@ -76,7 +78,7 @@ public:
 private:
     void Reindex();
 
-    std::vector<StoredElement> elements_;
+    std::deque<StoredElement> elements_;
     std::unordered_map<API_Guid, std::size_t, GuidHash> positions_;
 };
 

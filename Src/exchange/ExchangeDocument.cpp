@@ -164,7 +164,7 @@ struct AngleUnits {
     std::string close;
 };
 
-AngleUnits AngleUnitsOf(const std::string& bytes)
+AngleUnits AngleUnitsOf(std::string_view bytes)
 {
     const auto startsWith = [&bytes](const char* prefix, std::size_t length) {
         return bytes.size() >= length && std::memcmp(bytes.data(), prefix, length) == 0;
@@ -182,7 +182,7 @@ AngleUnits AngleUnitsOf(const std::string& bytes)
 }
 
 // The last unit before `limit`, searched back in steps of whole units.
-std::optional<std::size_t> LastBefore(const std::string& bytes, const std::string& unit, std::size_t limit)
+std::optional<std::size_t> LastBefore(std::string_view bytes, const std::string& unit, std::size_t limit)
 {
     limit -= limit % unit.size();
     for (std::size_t at = std::min(limit, bytes.size() - bytes.size() % unit.size()); at >= unit.size();) {
@@ -192,7 +192,7 @@ std::optional<std::size_t> LastBefore(const std::string& bytes, const std::strin
     return std::nullopt;
 }
 
-std::optional<std::size_t> FirstFrom(const std::string& bytes, const std::string& unit, std::size_t from)
+std::optional<std::size_t> FirstFrom(std::string_view bytes, const std::string& unit, std::size_t from)
 {
     for (std::size_t at = from; at + unit.size() <= bytes.size(); at += unit.size())
         if (bytes.compare(at, unit.size(), unit) == 0) return at;
@@ -203,7 +203,7 @@ std::optional<std::size_t> FirstFrom(const std::string& bytes, const std::string
 // where it was at each tag's end, in some encodings a unit before the ">": so each
 // tag is found from its "<", the nearest before that place, as neither tag holds
 // another "<" (not even in an attribute value) and an end tag holds no other ">".
-std::optional<AnnotationBytes> TagBytes(const std::string& bytes, std::size_t startTagEnd, std::size_t endTagEnd)
+std::optional<AnnotationBytes> TagBytes(std::string_view bytes, std::size_t startTagEnd, std::size_t endTagEnd)
 {
     const AngleUnits units = AngleUnitsOf(bytes);
     const std::optional<std::size_t> begin = LastBefore(bytes, units.open, startTagEnd);
@@ -234,13 +234,15 @@ void ConfigureSafely(SAX2XMLReaderImpl& reader, SecurityManager& security, Annot
     reader.setDeclarationHandler(&finder);
 }
 
-bool ParseAndFind(const std::string& bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken)
+bool ParseAndFind(std::string_view bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken)
 {
     NoEntitiesReader reader;
     SecurityManager security;
     AnnotationFinder finder(reader);
     ConfigureSafely(reader, security, finder);
-    const MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), "Baba", false);
+    MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), "Baba", false);
+    // The parser reads the caller's bytes where they are, no copy of the whole file.
+    source.setCopyBufToStream(false);
     reader.parse(source);
     if (finder.Errors() != 0) return false;
     AnnotationBytes found;
@@ -256,7 +258,7 @@ bool ParseAndFind(const std::string& bytes, ExchangeAnnotation& annotation, Anno
 
 }  // namespace
 
-bool FindFirstAnnotation(const std::string& bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken)
+bool FindFirstAnnotation(std::string_view bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken)
 {
     try {
         // The same guard as the E57 reader's: Xerces starts once for both.

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "GS/UniString.hpp"
@@ -33,4 +34,4 @@ struct AnnotationBytes {
 // False when the bytes do not parse: nothing is taken then. No DTD is loaded and no
 // external entity is resolved; a document that declares entities, or nests deeper
 // than a few hundred levels, is refused.
-bool FindFirstAnnotation(const std::string& bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken);
+bool FindFirstAnnotation(std::string_view bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken);

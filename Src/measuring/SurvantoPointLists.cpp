@@ -136,7 +136,7 @@ void ReplaceAll(std::u16string& text, const std::u16string& what, const std::u16
         text.replace(at, what.size(), with);
 }
 
-// A list of which lines were left out, or with none to take, is told with its counts.
+// How many lines were taken and how many skipped.
 void TellLineCounts(const LineCounts& counts)
 {
     const GSResModule module = CurrentResourceModule();
@@ -149,6 +149,22 @@ void TellLineCounts(const LineCounts& counts)
     alert.text1 = GS::UniString(text);
     alert.button1 = RS::GetIndString(AlertStringListId, OkButton, module);
     DG::Alert(alert);
+}
+
+// A marker at the point, its elevation above the record's storey; false when the host refused it.
+bool PlaceMarker(Survanto& survanto, const API_Element& marker, API_ElementMemo& memo, const API_Coord3D& point,
+                 double level, TypVektor<API_Guid>& created)
+{
+    API_Element placed = marker;
+    placed.header.guid = APINULLGuid;
+    placed.object.position = {point.x, point.y};
+    placed.object.elevation = point.z - level;
+    placed.object.angle = 0.0;
+    if (HostCreateElement(&placed, &memo) != NoError) return false;
+    created.Add(placed.header.guid);
+    HostAttachElementObserver(&placed.header, 0);
+    survanto.lastMeasuredPointMarker = placed.header.guid;
+    return true;
 }
 
 // One marker per point line, until the file ends or the user cancels; the markers
@@ -171,23 +187,8 @@ void PlaceMarkers(Survanto& survanto, CDataRecorder& recorder, const API_Element
                 return;
             }
             API_Coord3D point;
-            if (!PointListLine::Read(line.data(), point)) {
-                ++counts.skipped;
-                continue;
-            }
-            API_Element placed = marker;
-            placed.header.guid = APINULLGuid;
-            placed.object.position = {point.x, point.y};
-            placed.object.elevation = point.z - level;
-            placed.object.angle = 0.0;
-            if (HostCreateElement(&placed, &memo) != NoError) {
-                ++counts.skipped;
-                continue;
-            }
-            ++counts.taken;
-            created.Add(placed.header.guid);
-            HostAttachElementObserver(&placed.header, 0);
-            survanto.lastMeasuredPointMarker = placed.header.guid;
+            const bool placed = PointListLine::Read(line.data(), point) && PlaceMarker(survanto, marker, memo, point, level, created);
+            ++(placed ? counts.taken : counts.skipped);
         }
     });
 }

@@ -4,14 +4,17 @@
 // (--benchmark_filter) to see its own peak memory.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "API/AddOnInterface.hpp"
 #include "ExchangeVerbs.hpp"
 #include "Host.hpp"
+#include "exchange/ExchangeDocument.hpp"
 #include "exchange/PointCabImport.hpp"
 
 extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
@@ -44,7 +47,8 @@ void WriteExchangeDocument(const std::string& path, std::int64_t annotations, st
 
 void BM_CheckAndImportOneAnnotation(benchmark::State& state)
 {
-    const std::string work = (std::filesystem::temp_directory_path() / "survanto-pointcab-bench").string();
+    const std::string work =
+        (std::filesystem::temp_directory_path() / ("survanto-pointcab-bench-" + std::to_string(::getpid()))).string();
     std::filesystem::remove_all(work);
     SimHost::Host::Options options;
     options.workFolder = work;
@@ -68,8 +72,29 @@ void BM_CheckAndImportOneAnnotation(benchmark::State& state)
     std::filesystem::remove_all(work);
 }
 
+// Finding the first annotation in the bytes alone: the reading of the whole document.
+void BM_FindFirstAnnotation(benchmark::State& state)
+{
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("survanto-pointcab-find-" + std::to_string(::getpid()) + ".xml")).string();
+    std::int64_t nextId = 0;
+    WriteExchangeDocument(path, state.range(0), nextId);
+    std::string bytes;
+    {
+        std::ifstream in(path, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::filesystem::remove(path);
+    for (auto _ : state) {
+        ExchangeAnnotation annotation;
+        AnnotationBytes taken;
+        if (!FindFirstAnnotation(bytes, annotation, taken) || taken.Empty()) state.SkipWithError("no annotation found");
+    }
+}
+
 }  // namespace
 
+BENCHMARK(BM_FindFirstAnnotation)->ArgName("annotations")->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckAndImportOneAnnotation)
     ->ArgName("annotations")
     ->Arg(100)
