@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <limits>
 #include <sstream>
+#include <unordered_set>
 
 #include "ElementGeometry.hpp"
 #include "ElementNotifications.hpp"
@@ -180,10 +181,9 @@ GSErrCode DeleteElements(HostToken token, const API_Elem_Head* headers, std::int
     std::vector<API_Guid> going;
     for (std::int32_t i = 0; i < count; ++i) going.push_back(headers[i].guid);
     for (const API_Guid& opening : OpeningsOfWalls(model, going)) going.push_back(opening);
-    auto& elements = model.content.elements;
+    const std::unordered_set<API_Guid, GuidHash> gone(going.begin(), going.end());
+    model.content.elements.EraseIf([&](const StoredElement& e) { return gone.count(e.record.header.guid) != 0; });
     for (const API_Guid& guid : going) {
-        elements.erase(std::remove_if(elements.begin(), elements.end(), [&](const StoredElement& e) { return e.record.header.guid == guid; }),
-                       elements.end());
         DropElementView(model, guid);
         model.selection.erase(std::remove_if(model.selection.begin(), model.selection.end(), [&](const API_Neig& n) { return n.guid == guid; }),
                               model.selection.end());
@@ -330,16 +330,18 @@ GSErrCode SelectElements(HostToken token, const API_Neig* neigs, std::int32_t co
         model.selection.clear();
         return NoError;
     }
-    for (std::int32_t i = 0; i < count; ++i) {
-        const API_Guid guid = neigs[i].guid;
-        auto& sel = model.selection;
-        const auto same = [&](const API_Neig& n) { return n.guid == guid; };
-        if (!add) {
-            sel.erase(std::remove_if(sel.begin(), sel.end(), same), sel.end());
-        } else if (model.Find(guid) != nullptr && std::none_of(sel.begin(), sel.end(), same)) {
-            sel.push_back(neigs[i]);
-        }
+    auto& sel = model.selection;
+    if (!add) {
+        std::unordered_set<API_Guid, GuidHash> going;
+        for (std::int32_t i = 0; i < count; ++i) going.insert(neigs[i].guid);
+        sel.erase(std::remove_if(sel.begin(), sel.end(), [&](const API_Neig& n) { return going.count(n.guid) != 0; }), sel.end());
+        return NoError;
     }
+    // A set beside the list, so that a selection of many elements grows in linear time.
+    std::unordered_set<API_Guid, GuidHash> selected;
+    for (const API_Neig& n : sel) selected.insert(n.guid);
+    for (std::int32_t i = 0; i < count; ++i)
+        if (model.Find(neigs[i].guid) != nullptr && selected.insert(neigs[i].guid).second) sel.push_back(neigs[i]);
     return NoError;
 }
 

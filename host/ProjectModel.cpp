@@ -473,16 +473,51 @@ ProjectModel::ProjectModel()
     currentDatabase.typeID = APIWind_FloorPlanID;
 }
 
+std::size_t GuidHash::operator()(const API_Guid& guid) const
+{
+    std::uint64_t halves[2];
+    std::memcpy(halves, &guid, sizeof halves);
+    return std::hash<std::uint64_t>()(halves[0] ^ (halves[1] * 0x9E3779B97F4A7C15ull));
+}
+
+void ElementList::push_back(StoredElement element)
+{
+    positions_.emplace(element.record.header.guid, elements_.size());
+    elements_.push_back(std::move(element));
+}
+
+void ElementList::clear()
+{
+    elements_.clear();
+    positions_.clear();
+}
+
+void ElementList::Reindex()
+{
+    positions_.clear();
+    for (std::size_t i = 0; i < elements_.size(); ++i) positions_.emplace(elements_[i].record.header.guid, i);
+}
+
+StoredElement* ElementList::Find(const API_Guid& guid)
+{
+    const auto found = positions_.find(guid);
+    if (found == positions_.end()) return nullptr;
+    return &elements_[found->second];
+}
+
+const StoredElement* ElementList::Find(const API_Guid& guid) const
+{
+    return const_cast<ElementList*>(this)->Find(guid);
+}
+
 StoredElement* ProjectModel::Find(const API_Guid& guid)
 {
-    for (StoredElement& e : content.elements)
-        if (e.record.header.guid == guid) return &e;
-    return nullptr;
+    return content.elements.Find(guid);
 }
 
 const StoredElement* ProjectModel::Find(const API_Guid& guid) const
 {
-    return const_cast<ProjectModel*>(this)->Find(guid);
+    return content.elements.Find(guid);
 }
 
 const StoredElement* ProjectModel::FindNotifiedSource(const API_Guid& guid) const

@@ -1,8 +1,11 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -31,6 +34,52 @@ struct StoredElement {
     int parameterScriptRuns = 0;
     std::vector<ElementLink> links;
     ShellGeometry shell;
+};
+
+struct GuidHash {
+    std::size_t operator()(const API_Guid& guid) const;
+};
+
+// The project's elements in creation order, with an index by GUID kept in step with
+// every addition and removal, so that finding one takes the same time in any project.
+// An element keeps its GUID while it is listed. Kept in blocks: adding one never
+// moves the others, however many there are.
+class ElementList {
+public:
+    using iterator = std::deque<StoredElement>::iterator;
+    using const_iterator = std::deque<StoredElement>::const_iterator;
+
+    iterator begin() { return elements_.begin(); }
+    iterator end() { return elements_.end(); }
+    const_iterator begin() const { return elements_.begin(); }
+    const_iterator end() const { return elements_.end(); }
+    std::size_t size() const { return elements_.size(); }
+    bool empty() const { return elements_.empty(); }
+    StoredElement& operator[](std::size_t i) { return elements_[i]; }
+    const StoredElement& operator[](std::size_t i) const { return elements_[i]; }
+    StoredElement& front() { return elements_.front(); }
+    const StoredElement& front() const { return elements_.front(); }
+    StoredElement& back() { return elements_.back(); }
+    const StoredElement& back() const { return elements_.back(); }
+
+    void push_back(StoredElement element);
+    void clear();
+    // Removes every element the predicate holds for, the others keep their order.
+    template <typename Predicate>
+    void EraseIf(Predicate predicate)
+    {
+        elements_.erase(std::remove_if(elements_.begin(), elements_.end(), predicate), elements_.end());
+        Reindex();
+    }
+
+    StoredElement* Find(const API_Guid& guid);
+    const StoredElement* Find(const API_Guid& guid) const;
+
+private:
+    void Reindex();
+
+    std::deque<StoredElement> elements_;
+    std::unordered_map<API_Guid, std::size_t, GuidHash> positions_;
 };
 
 struct LayerEntry {
@@ -63,7 +112,7 @@ struct ViewDatabase {
 
 // What an undo step restores: everything the project holds.
 struct ProjectContent {
-    std::vector<StoredElement> elements;  // in creation order
+    ElementList elements;
     std::vector<ViewDatabase> views;      // in creation order
     std::map<std::pair<API_ElemTypeID, std::int32_t>, ToolDefaults> defaults;
     std::map<std::int16_t, LayerEntry> layers;

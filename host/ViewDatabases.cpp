@@ -151,13 +151,9 @@ void DeleteView(ProjectModel& model, const ViewDatabase& view)
 {
     const API_Guid unId = view.unId;
     const API_Guid owner = view.owner;
-    auto& elements = model.content.elements;
-    elements.erase(std::remove_if(elements.begin(), elements.end(),
-                                  [&](const StoredElement& e) {
-                                      return (owner != APINULLGuid && e.record.header.guid == owner) ||
-                                             (e.view && e.view->databaseUnId == unId);
-                                  }),
-                   elements.end());
+    model.content.elements.EraseIf([&](const StoredElement& e) {
+        return (owner != APINULLGuid && e.record.header.guid == owner) || (e.view && e.view->databaseUnId == unId);
+    });
     if (owner != APINULLGuid) DropElementView(model, owner);
     auto& views = model.content.views;
     views.erase(std::remove_if(views.begin(), views.end(), [&](const ViewDatabase& v) { return v.unId == unId; }), views.end());
@@ -205,12 +201,8 @@ void DropElementView(ProjectModel& model, const API_Guid& owner)
     if (found == views.end()) return;
     const API_Guid unId = found->unId;
     views.erase(found);
-    auto& elements = model.content.elements;
-    elements.erase(std::remove_if(elements.begin(), elements.end(),
-                                  [&](const StoredElement& e) {
-                                      return e.view && (e.view->elementGuid == owner || e.view->databaseUnId == unId);
-                                  }),
-                   elements.end());
+    model.content.elements.EraseIf(
+        [&](const StoredElement& e) { return e.view && (e.view->elementGuid == owner || e.view->databaseUnId == unId); });
 }
 
 bool CompleteDatabase(const ProjectModel& model, API_DatabaseInfo& database)

@@ -1,16 +1,16 @@
 #include "exchange/ExchangeDocument.hpp"
 
-#include <xercesc/dom/DOM.hpp>
-#include <xercesc/framework/MemBufFormatTarget.hpp>
 #include <xercesc/framework/MemBufInputSource.hpp>
-#include <xercesc/parsers/XercesDOMParser.hpp>
-#include <xercesc/sax/ErrorHandler.hpp>
-#include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/parsers/SAX2XMLReaderImpl.hpp>
+#include <xercesc/sax2/Attributes.hpp>
+#include <xercesc/sax2/DefaultHandler.hpp>
 #include <xercesc/util/SecurityManager.hpp>
-#include <xercesc/util/XMLException.hpp>
+#include <xercesc/util/XMLUni.hpp>
 #include <xercesc/validators/DTD/DTDEntityDecl.hpp>
 
-#include <memory>
+#include <algorithm>
+#include <cstring>
+#include <optional>
 
 #include "e57/XercesGuard.hpp"
 
@@ -19,158 +19,251 @@ using namespace xercesc;
 namespace {
 
 constexpr XMLSize_t MaxEntityExpansions = 10000;
-// Deeper documents are refused before anything walks them: the serializer, the
-// text reader and the node release all recurse once per level.
+// Deeper documents are refused: a node below this many levels (elements, texts,
+// comments alike) ends the reading.
 constexpr int MaxNestingDepth = 256;
-
-class FatalErrorCounter : public ErrorHandler {
-public:
-    void warning(const SAXParseException&) override {}
-    void error(const SAXParseException&) override { ++errors_; }
-    void fatalError(const SAXParseException&) override { ++errors_; }
-    void resetErrors() override { errors_ = 0; }
-    int Errors() const { return errors_; }
-
-private:
-    int errors_ = 0;
-};
+// The document element's children.
+constexpr int AnnotationDepth = 2;
+constexpr int ElementDepth = AnnotationDepth + 1;
+constexpr int ElementChildDepth = ElementDepth + 1;
 
 // An entity declaration ends the parse before any content is read: a small file can
 // declare entities that expand to gigabytes, so no exchange file may declare any.
 struct EntityDeclared {};
+struct NestedTooDeep {};
 
-class NoEntitiesParser : public XercesDOMParser {
+class NoEntitiesReader : public SAX2XMLReaderImpl {
 public:
     void entityDecl(const DTDEntityDecl&, const bool, const bool) override { throw EntityDeclared(); }
 };
 
-template <typename T>
-struct XercesRelease {
-    void operator()(T* object) const { object->release(); }
+std::string Utf8(const std::u16string& text) { return GS::Utf16ToUtf8(text); }
+
+// Where in the annotation the reading is: which text is being collected.
+enum class Collecting { Nothing, Point3d, Origin3d };
+enum class Stage { BeforeAnnotation, InAnnotation, Done };
+
+// Follows the stream: the first child of the document element named "Annotation",
+// its point elements and their texts, and the depth of every node.
+class AnnotationFinder : public DefaultHandler {
+public:
+    explicit AnnotationFinder(const SAX2XMLReader& reader) : reader_(reader) {}
+
+    void startElement(const XMLCh* const, const XMLCh* const, const XMLCh* const qname, const Attributes& attributes) override
+    {
+        if (++depth_ > MaxNestingDepth) throw NestedTooDeep();
+        if (stage_ == Stage::BeforeAnnotation && depth_ == AnnotationDepth && XMLString::equals(qname, u"Annotation")) {
+            stage_ = Stage::InAnnotation;
+            startTagEnd_ = static_cast<std::size_t>(reader_.getSrcOffset());
+            return;
+        }
+        if (stage_ != Stage::InAnnotation) return;
+        if (depth_ == ElementDepth) {
+            hasChildren_ = true;
+            StartCandidate(qname, attributes);
+        } else if (depth_ == ElementChildDepth && inPoint_) {
+            StartText(qname);
+        }
+    }
+
+    void endElement(const XMLCh* const, const XMLCh* const, const XMLCh* const) override
+    {
+        if (stage_ == Stage::InAnnotation) {
+            if (depth_ == ElementChildDepth && collecting_ != Collecting::Nothing) EndText();
+            if (depth_ == ElementDepth && inPoint_) {
+                annotation_.points.push_back(std::move(point_));
+                inPoint_ = false;
+            }
+            if (depth_ == AnnotationDepth) {
+                stage_ = Stage::Done;
+                if (hasChildren_) endTagEnd_ = static_cast<std::size_t>(reader_.getSrcOffset());
+            }
+        }
+        --depth_;
+    }
+
+    void characters(const XMLCh* const chars, const XMLSize_t length) override
+    {
+        ChildNode();
+        if (collecting_ != Collecting::Nothing) text_.append(chars, length);
+    }
+    void ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length) override { characters(chars, length); }
+    void processingInstruction(const XMLCh* const, const XMLCh* const) override { ChildNode(); }
+    void comment(const XMLCh* const, const XMLSize_t) override { ChildNode(); }
+    void startCDATA() override { ChildNode(); }
+
+    void error(const SAXParseException&) override { ++errors_; }
+    void fatalError(const SAXParseException&) override { ++errors_; }
+    void warning(const SAXParseException&) override {}
+    void resetErrors() override { errors_ = 0; }
+
+    int Errors() const { return errors_; }
+    // The taken annotation's end tag's end, and its start tag's end to search back from.
+    std::optional<std::pair<std::size_t, std::size_t>> TagEnds() const
+    {
+        if (endTagEnd_ == 0) return std::nullopt;
+        return std::make_pair(startTagEnd_, endTagEnd_);
+    }
+    ExchangeAnnotation& Annotation() { return annotation_; }
+
+private:
+    // A text, comment or instruction one level below the current element.
+    void ChildNode()
+    {
+        if (depth_ >= MaxNestingDepth) throw NestedTooDeep();
+        if (stage_ == Stage::InAnnotation && depth_ == AnnotationDepth) hasChildren_ = true;
+    }
+
+    void StartCandidate(const XMLCh* qname, const Attributes& attributes)
+    {
+        if (!XMLString::equals(qname, u"Element") || !XMLString::equals(attributes.getValue(u"type"), u"point")) return;
+        annotation_.pointSeen = true;
+        inPoint_ = true;
+        point_ = ExchangePoint();
+        const XMLCh* id = attributes.getValue(u"uuid");
+        if (id != nullptr) point_.id = GS::UniString(std::u16string(id));
+    }
+
+    void StartText(const XMLCh* qname)
+    {
+        if (XMLString::equals(qname, u"Point3d")) {
+            collecting_ = Collecting::Point3d;
+        } else if (XMLString::equals(qname, u"Origin3d")) {
+            collecting_ = Collecting::Origin3d;
+            annotation_.originSeen = true;
+        } else {
+            return;
+        }
+        text_.clear();
+    }
+
+    void EndText()
+    {
+        (collecting_ == Collecting::Point3d ? point_.point3d : point_.origin3d) = Utf8(text_);
+        collecting_ = Collecting::Nothing;
+    }
+
+    const SAX2XMLReader& reader_;
+    int errors_ = 0;
+    int depth_ = 0;
+    Stage stage_ = Stage::BeforeAnnotation;
+    bool hasChildren_ = false;
+    bool inPoint_ = false;
+    Collecting collecting_ = Collecting::Nothing;
+    std::u16string text_;
+    ExchangePoint point_;
+    ExchangeAnnotation annotation_;
+    std::size_t startTagEnd_ = 0;
+    std::size_t endTagEnd_ = 0;
 };
 
-std::string Utf8(const XMLCh* text) { return text == nullptr ? std::string() : GS::Utf16ToUtf8(std::u16string(text)); }
+// How "<" and ">" are stored in the document's encoding, told by its first bytes as
+// the parser tells it: four-byte and two-byte units in either order, EBCDIC, else bytes.
+struct AngleUnits {
+    std::string open;
+    std::string close;
+};
 
-bool IsElementNamed(const DOMNode* node, const XMLCh* name)
+AngleUnits AngleUnitsOf(std::string_view bytes)
 {
-    return node->getNodeType() == DOMNode::ELEMENT_NODE && XMLString::equals(node->getNodeName(), name);
+    const auto startsWith = [&bytes](const char* prefix, std::size_t length) {
+        return bytes.size() >= length && std::memcmp(bytes.data(), prefix, length) == 0;
+    };
+    const auto widened = [](char c, std::size_t zerosBefore, std::size_t zerosAfter) {
+        return std::string(zerosBefore, '\0') + c + std::string(zerosAfter, '\0');
+    };
+    std::size_t before = 0, after = 0;
+    if (startsWith("\x00\x00\xFE\xFF", 4) || startsWith("\x00\x00\x00<", 4)) before = 3;
+    else if (startsWith("\xFF\xFE\x00\x00", 4) || startsWith("<\x00\x00\x00", 4)) after = 3;
+    else if (startsWith("\xFE\xFF", 2) || startsWith("\x00<\x00?", 4)) before = 1;
+    else if (startsWith("\xFF\xFE", 2) || startsWith("<\x00?\x00", 4)) after = 1;
+    else if (startsWith("\x4C\x6F\xA7\x94", 4)) return {"\x4C", "\x6E"};
+    return {widened('<', before, after), widened('>', before, after)};
 }
 
-ExchangePoint ReadPoint(const DOMElement& element, bool& originSeen)
+// The last unit before `limit`, searched back in steps of whole units.
+std::optional<std::size_t> LastBefore(std::string_view bytes, const std::string& unit, std::size_t limit)
 {
-    ExchangePoint point;
-    point.id = GS::UniString(std::u16string(element.getAttribute(u"uuid")));
-    for (const DOMNode* child = element.getFirstChild(); child != nullptr; child = child->getNextSibling()) {
-        if (IsElementNamed(child, u"Point3d")) {
-            point.point3d = Utf8(child->getTextContent());
-        } else if (IsElementNamed(child, u"Origin3d")) {
-            point.origin3d = Utf8(child->getTextContent());
-            originSeen = true;
-        }
+    limit -= limit % unit.size();
+    for (std::size_t at = std::min(limit, bytes.size() - bytes.size() % unit.size()); at >= unit.size();) {
+        at -= unit.size();
+        if (bytes.compare(at, unit.size(), unit) == 0) return at;
     }
-    return point;
+    return std::nullopt;
 }
 
-void ReadAnnotation(const DOMNode& node, ExchangeAnnotation& annotation)
+std::optional<std::size_t> FirstFrom(std::string_view bytes, const std::string& unit, std::size_t from)
 {
-    for (const DOMNode* child = node.getFirstChild(); child != nullptr; child = child->getNextSibling()) {
-        if (!IsElementNamed(child, u"Element")) continue;
-        const auto& element = static_cast<const DOMElement&>(*child);
-        if (!XMLString::equals(element.getAttribute(u"type"), u"point")) continue;
-        annotation.pointSeen = true;
-        annotation.points.push_back(ReadPoint(element, annotation.originSeen));
-    }
+    for (std::size_t at = from; at + unit.size() <= bytes.size(); at += unit.size())
+        if (bytes.compare(at, unit.size(), unit) == 0) return at;
+    return std::nullopt;
 }
 
-void TakeAnnotation(DOMDocument& document, ExchangeAnnotation& annotation)
+// The annotation from its start tag's "<" to its end tag's ">". The parser tells
+// where it was at each tag's end, in some encodings a unit before the ">": so each
+// tag is found from its "<", the nearest before that place, as neither tag holds
+// another "<" (not even in an attribute value) and an end tag holds no other ">".
+std::optional<AnnotationBytes> TagBytes(std::string_view bytes, std::size_t startTagEnd, std::size_t endTagEnd)
 {
-    DOMElement* root = document.getDocumentElement();
-    for (DOMNode* child = root->getFirstChild(); child != nullptr; child = child->getNextSibling()) {
-        if (!IsElementNamed(child, u"Annotation")) continue;
-        if (child->hasChildNodes()) {
-            ReadAnnotation(*child, annotation);
-            root->removeChild(child)->release();
-        }
-        return;
-    }
-}
-
-// Counts without recursion, so any depth can be measured.
-bool NestedDeeperThan(const DOMNode& document, int limit)
-{
-    int depth = 1;
-    const DOMNode* node = document.getFirstChild();
-    while (node != nullptr) {
-        if (depth > limit) return true;
-        if (const DOMNode* child = node->getFirstChild()) {
-            node = child;
-            ++depth;
-            continue;
-        }
-        while (node->getNextSibling() == nullptr) {
-            node = node->getParentNode();
-            --depth;
-            if (node == nullptr || node == &document) return false;
-        }
-        node = node->getNextSibling();
-    }
-    return false;
-}
-
-bool Serialize(const DOMDocument& document, std::string& bytes)
-{
-    DOMImplementation* implementation = DOMImplementationRegistry::getDOMImplementation(u"LS");
-    if (implementation == nullptr) return false;
-    const std::unique_ptr<DOMLSSerializer, XercesRelease<DOMLSSerializer>> serializer(implementation->createLSSerializer());
-    const std::unique_ptr<DOMLSOutput, XercesRelease<DOMLSOutput>> output(implementation->createLSOutput());
-    MemBufFormatTarget target;
-    output->setByteStream(&target);
-    output->setEncoding(u"UTF-8");
-    if (!serializer->write(&document, output.get())) return false;
-    bytes.assign(reinterpret_cast<const char*>(target.getRawBuffer()), target.getLen());
-    return true;
+    const AngleUnits units = AngleUnitsOf(bytes);
+    const std::optional<std::size_t> begin = LastBefore(bytes, units.open, startTagEnd);
+    const std::optional<std::size_t> endTag = LastBefore(bytes, units.open, endTagEnd);
+    if (!begin || !endTag || *endTag <= *begin) return std::nullopt;
+    const std::optional<std::size_t> close = FirstFrom(bytes, units.close, *endTag);
+    if (!close) return std::nullopt;
+    return AnnotationBytes {*begin, *close + units.close.size()};
 }
 
 // The file comes from a folder every program can write: no DTD is fetched, no
 // external entity is opened, and entity expansion is bounded.
-void ConfigureSafely(XercesDOMParser& parser, SecurityManager& security, ErrorHandler& errors)
+void ConfigureSafely(SAX2XMLReaderImpl& reader, SecurityManager& security, AnnotationFinder& finder)
 {
-    parser.setValidationScheme(XercesDOMParser::Val_Never);
-    parser.setDoNamespaces(false);
-    parser.setDoSchema(false);
-    parser.setLoadExternalDTD(false);
-    parser.setDisableDefaultEntityResolution(true);
+    reader.setFeature(XMLUni::fgSAX2CoreValidation, false);
+    reader.setFeature(XMLUni::fgSAX2CoreNameSpaces, false);
+    reader.setFeature(XMLUni::fgXercesSchema, false);
+    reader.setFeature(XMLUni::fgXercesLoadExternalDTD, false);
+    reader.setFeature(XMLUni::fgXercesDisableDefaultEntityResolution, true);
+    // The annotation's place in the bytes, so that everything around it is copied as it is.
+    reader.setFeature(XMLUni::fgXercesCalculateSrcOfs, true);
     security.setEntityExpansionLimit(MaxEntityExpansions);
-    parser.setSecurityManager(&security);
-    parser.setErrorHandler(&errors);
+    reader.setProperty(XMLUni::fgXercesSecurityManager, &security);
+    reader.setContentHandler(&finder);
+    reader.setErrorHandler(&finder);
+    reader.setLexicalHandler(&finder);
+    // Declarations reach the reader only while a handler takes them: so every entity declaration is seen.
+    reader.setDeclarationHandler(&finder);
 }
 
-bool ParseAndTake(const std::string& bytes, ExchangeAnnotation& annotation, std::string& rewritten)
+bool ParseAndFind(std::string_view bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken)
 {
-    NoEntitiesParser parser;
+    NoEntitiesReader reader;
     SecurityManager security;
-    FatalErrorCounter errors;
-    ConfigureSafely(parser, security, errors);
-    const MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), "Baba", false);
-    parser.parse(source);
-    DOMDocument* document = parser.getDocument();
-    if (errors.Errors() != 0 || document == nullptr || document->getDocumentElement() == nullptr) return false;
-    if (NestedDeeperThan(*document, MaxNestingDepth)) return false;
-    ExchangeAnnotation taken;
-    TakeAnnotation(*document, taken);
-    if (!Serialize(*document, rewritten)) return false;
-    annotation = std::move(taken);
+    AnnotationFinder finder(reader);
+    ConfigureSafely(reader, security, finder);
+    MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), "Baba", false);
+    // The parser reads the caller's bytes where they are, no copy of the whole file.
+    source.setCopyBufToStream(false);
+    reader.parse(source);
+    if (finder.Errors() != 0) return false;
+    AnnotationBytes found;
+    if (const auto ends = finder.TagEnds()) {
+        const std::optional<AnnotationBytes> tags = TagBytes(bytes, ends->first, ends->second);
+        if (!tags) return false;
+        found = *tags;
+        annotation = std::move(finder.Annotation());
+    }
+    taken = found;
     return true;
 }
 
 }  // namespace
 
-bool TakeFirstAnnotation(const std::string& bytes, ExchangeAnnotation& annotation, std::string& rewritten)
+bool FindFirstAnnotation(std::string_view bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken)
 {
     try {
         // The same guard as the E57 reader's: Xerces starts once for both.
         const e57::XercesGuard xml;
-        return ParseAndTake(bytes, annotation, rewritten);
+        return ParseAndFind(bytes, annotation, taken);
     } catch (...) {
         // Whatever the parser throws ends here: nothing is taken and the file stays.
         return false;

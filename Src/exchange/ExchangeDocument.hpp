@@ -1,5 +1,7 @@
 #pragma once
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "GS/UniString.hpp"
@@ -18,10 +20,18 @@ struct ExchangeAnnotation {
     bool originSeen = false;
 };
 
-// Parses the exchange document and takes its first "Annotation" out when it has
-// content; an empty first annotation stays and nothing is taken. `rewritten` is
-// the document as it is left, in UTF-8 with a declaration that says so. False when
-// the bytes do not parse or the document cannot be written: nothing is taken then.
-// No DTD is loaded and no external entity is resolved; a document that declares
-// entities, or nests deeper than a few hundred levels, is refused.
-bool TakeFirstAnnotation(const std::string& bytes, ExchangeAnnotation& annotation, std::string& rewritten);
+// The bytes of the file the taken annotation occupies, from its start tag's "<" to
+// its end tag's ">"; empty when nothing is taken.
+struct AnnotationBytes {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool Empty() const { return begin == end; }
+};
+
+// Reads the exchange document as a stream and finds its first "Annotation"; when it
+// has content its points are read and `taken` tells which bytes to remove, all other
+// bytes stay as they are. An empty first annotation stays and nothing is taken.
+// False when the bytes do not parse: nothing is taken then. No DTD is loaded and no
+// external entity is resolved; a document that declares entities, or nests deeper
+// than a few hundred levels, is refused.
+bool FindFirstAnnotation(std::string_view bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken);

@@ -1,14 +1,18 @@
 #include "exchange/PointCabImport.hpp"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <locale>
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
@@ -71,31 +75,74 @@ std::optional<ExchangeFileStamp> CurrentStamp(const std::string& path)
     return StampOf(status);
 }
 
+// Memory for a whole file's bytes in large pages where the system gives them: a
+// file of a hundred megabytes is read in without a page fault for every few kilobytes.
+class FileBuffer {
+public:
+    explicit FileBuffer(std::size_t capacity) : capacity_(std::max<std::size_t>(capacity, 1))
+    {
+        void* memory = ::mmap(nullptr, capacity_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (memory == MAP_FAILED) return;
+        ::madvise(memory, capacity_, MADV_HUGEPAGE);
+        memory_ = static_cast<char*>(memory);
+    }
+    FileBuffer(FileBuffer&& other) noexcept
+        : memory_(std::exchange(other.memory_, nullptr)), capacity_(other.capacity_), size_(other.size_)
+    {
+    }
+    FileBuffer(const FileBuffer&) = delete;
+    FileBuffer& operator=(const FileBuffer&) = delete;
+    FileBuffer& operator=(FileBuffer&&) = delete;
+    ~FileBuffer()
+    {
+        if (memory_ != nullptr) ::munmap(memory_, capacity_);
+    }
+
+    bool Usable() const { return memory_ != nullptr; }
+    char* Free() { return memory_ + size_; }
+    std::size_t FreeSize() const { return capacity_ - size_; }
+    void Grow(std::size_t bytes) { size_ += bytes; }
+    std::string_view Bytes() const { return {memory_, size_}; }
+
+private:
+    char* memory_ = nullptr;
+    std::size_t capacity_;
+    std::size_t size_ = 0;
+};
+
 struct FileSnapshot {
-    std::string bytes;
+    FileBuffer bytes;
     struct stat status {};
 };
 
+// The whole file into the buffer; false when it cannot be read or holds more than its size told.
+bool ReadWhole(int fd, FileBuffer& buffer)
+{
+    while (buffer.FreeSize() > 0) {
+        const ssize_t got = ::read(fd, buffer.Free(), buffer.FreeSize());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) return true;
+        buffer.Grow(static_cast<std::size_t>(got));
+    }
+    return false;
+}
+
 // Opened without following a link and without waiting: a pipe put in the file's
-// place must not block the host's user-interface thread.
+// place must not block the host's user-interface thread. A file that grows while
+// it is read is left for the check its writer's next change brings.
 std::optional<FileSnapshot> ReadExchangeFile(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
-    FileSnapshot snapshot;
-    bool ok = ::fstat(fd, &snapshot.status) == 0 && IsPlainFile(snapshot.status) && ::access(path.c_str(), R_OK | W_OK) == 0;
-    char buffer[65536];
-    while (ok) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            ok = got == 0;
-            break;
-        }
-        snapshot.bytes.append(buffer, static_cast<std::size_t>(got));
+    struct stat status {};
+    std::optional<FileSnapshot> snapshot;
+    if (::fstat(fd, &status) == 0 && IsPlainFile(status) && ::access(path.c_str(), R_OK | W_OK) == 0) {
+        // One byte more than the file has, to see that it ends where its size said.
+        FileBuffer bytes(static_cast<std::size_t>(status.st_size) + 1);
+        if (bytes.Usable() && ReadWhole(fd, bytes)) snapshot.emplace(FileSnapshot {std::move(bytes), status});
     }
     ::close(fd);
-    if (!ok) return std::nullopt;
     return snapshot;
 }
 
@@ -105,10 +152,8 @@ bool Unchanged(const std::string& path, const struct stat& before)
     return ::lstat(path.c_str(), &now) == 0 && now.st_dev == before.st_dev && StampOf(now) == StampOf(before);
 }
 
-bool WriteAll(int fd, const std::string& bytes)
+bool WriteAll(int fd, const char* data, std::size_t left)
 {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
     while (left > 0) {
         const ssize_t written = ::write(fd, data, left);
         if (written < 0 && errno == EINTR) continue;
@@ -138,10 +183,16 @@ void SyncFolderOf(const std::string& path)
     ::close(folder);
 }
 
+// The bytes read without the taken annotation's, the rest copied as it is.
+bool WriteAllBut(int fd, std::string_view bytes, const AnnotationBytes& taken)
+{
+    return WriteAll(fd, bytes.data(), taken.begin) && WriteAll(fd, bytes.data() + taken.end, bytes.size() - taken.end);
+}
+
 // Writes the new content beside the file and puts it in the file's place only
 // when it is complete and the file is still the one that was read; the exchange
 // file is never truncated. Gives the new file's stamp when it was written.
-WriteBackResult ReplaceExchangeFile(const std::string& path, const std::string& bytes, const FileSnapshot& read)
+WriteBackResult ReplaceExchangeFile(const std::string& path, const FileSnapshot& read, const AnnotationBytes& taken)
 {
     IO::Location aside(path);
     aside.SetLastLocalName("." + IO::Location(path).GetLastLocalName() + ".XXXXXX");
@@ -149,8 +200,8 @@ WriteBackResult ReplaceExchangeFile(const std::string& path, const std::string& 
     const int fd = ::mkstemp(name.data());
     if (fd < 0) return {};
     struct stat written {};
-    const bool complete = WriteAll(fd, bytes) && ::fchmod(fd, read.status.st_mode & 07777) == 0 && ::fsync(fd) == 0 &&
-                          ::fstat(fd, &written) == 0;
+    const bool complete = WriteAllBut(fd, read.bytes.Bytes(), taken) && ::fchmod(fd, read.status.st_mode & 07777) == 0 &&
+                          ::fsync(fd) == 0 && ::fstat(fd, &written) == 0;
     const bool closed = ::close(fd) == 0;
     WriteBackResult result;
     if (complete && closed && !Unchanged(path, read.status)) result.outcome = WriteBack::FileChanged;
@@ -294,11 +345,11 @@ std::optional<ExchangeFileStamp> ImportPointCabFile(Survanto& survanto)
     if (!read) return std::nullopt;
 
     ExchangeAnnotation annotation;
-    std::string rewritten;
-    if (!TakeFirstAnnotation(read->bytes, annotation, rewritten)) return StampOf(read->status);
+    AnnotationBytes taken;
+    if (!FindFirstAnnotation(read->bytes.Bytes(), annotation, taken)) return StampOf(read->status);
     const API_Coord offset = GetLocationOffset();
     if (!AllPlaceable(annotation, offset)) return StampOf(read->status);
-    const WriteBackResult written = ReplaceExchangeFile(path, rewritten, *read);
+    const WriteBackResult written = ReplaceExchangeFile(path, *read, taken);
     // Not written back: the annotation stays in the file, nothing is taken. A folder
     // the add-on cannot write is tried again at the next check, whatever changed.
     if (written.outcome == WriteBack::FolderUnwritable) {

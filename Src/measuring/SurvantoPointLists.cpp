@@ -1,6 +1,9 @@
 // XYZ point lists: every measured-point marker written out as a line of three
 // numbers, and a marker placed for every point line of such a file.
+#include <algorithm>
+#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
@@ -23,8 +26,12 @@ constexpr std::int16_t ImportTitle = 5;
 constexpr std::int16_t FileTypeText = 6;
 constexpr std::int16_t ExportTitle = 7;
 constexpr std::int32_t ErrorTitle = 3;
+constexpr std::int32_t WarningTitle = 7;
 constexpr std::int32_t NothingToExportText = 80;
+constexpr std::int32_t LinesTakenText = 125;
 constexpr std::int32_t OkButton = 1;
+// The import looks for a cancel this often; the progress moves on as often.
+constexpr std::int64_t LinesPerProgressStep = 500;
 constexpr std::int32_t FreeAreaLayerSlot = 12;
 constexpr unsigned LineCapacity = 1024;
 constexpr unsigned char ByteOrderMark[] = {0xEF, 0xBB, 0xBF};
@@ -81,6 +88,111 @@ bool WritePointList(const IO::Location& location, const std::vector<API_Coord3D>
     return recorder.Close() == 0 && written;
 }
 
+// The progress window from before the import's command to its end, on every way out.
+class ImportProgress {
+public:
+    ImportProgress(GS::UniString title, std::int32_t size) : title_(std::move(title)), size_(size)
+    {
+        HostInterfaceRequest(FourCC("IPWD"), &title_, &phases_);
+        HostInterfaceRequest(FourCC("SPRP"), &title_, &size_);
+    }
+    ImportProgress(const ImportProgress&) = delete;
+    ImportProgress& operator=(const ImportProgress&) = delete;
+    ~ImportProgress() { HostInterfaceRequest(FourCC("CPWD"), nullptr, nullptr); }
+
+    // Shows how far the file was read; true when the user cancelled.
+    bool CancelledAt(std::int32_t position)
+    {
+        HostInterfaceRequest(FourCC("SPRV"), &position, nullptr);
+        bool cancelled = false;
+        HostInterfaceRequest(FourCC("CANC"), &cancelled, nullptr);
+        return cancelled;
+    }
+
+private:
+    GS::UniString title_;
+    std::int32_t size_;
+    std::int16_t phases_ = 1;
+};
+
+// A line counts when it holds more than blanks and tabs. The zero bytes a UTF-16BE
+// text leaves in a line read byte by byte count as nothing: the buffer is cleared
+// before each line, so the whole of it can be looked at.
+bool HoldsAnything(const std::array<char, LineCapacity + 2>& line)
+{
+    return std::any_of(line.begin(), line.end(), [](char c) { return c != '\0' && c != ' ' && c != '\t'; });
+}
+
+// What became of the file's lines that hold anything.
+struct LineCounts {
+    std::int64_t taken = 0;
+    std::int64_t skipped = 0;
+    bool cancelled = false;
+};
+
+void ReplaceAll(std::u16string& text, const std::u16string& what, const std::u16string& with)
+{
+    for (std::size_t at = text.find(what); at != std::u16string::npos; at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+}
+
+// How many lines were taken and how many skipped.
+void TellLineCounts(const LineCounts& counts)
+{
+    const GSResModule module = CurrentResourceModule();
+    std::u16string text = RS::GetIndString(AlertStringListId, LinesTakenText, module).Units();
+    ReplaceAll(text, u"[TAKEN]", GS::UniString(std::to_string(counts.taken)).Units());
+    ReplaceAll(text, u"[SKIPPED]", GS::UniString(std::to_string(counts.skipped)).Units());
+    DG::AlertRecord alert;
+    alert.type = AlertWarning;
+    alert.title = RS::GetIndString(AlertStringListId, WarningTitle, module);
+    alert.text1 = GS::UniString(text);
+    alert.button1 = RS::GetIndString(AlertStringListId, OkButton, module);
+    DG::Alert(alert);
+}
+
+// A marker at the point, its elevation above the record's storey; false when the host refused it.
+bool PlaceMarker(Survanto& survanto, const API_Element& marker, API_ElementMemo& memo, const API_Coord3D& point,
+                 double level, TypVektor<API_Guid>& created)
+{
+    API_Element placed = marker;
+    placed.header.guid = APINULLGuid;
+    placed.object.position = {point.x, point.y};
+    placed.object.elevation = point.z - level;
+    placed.object.angle = 0.0;
+    if (HostCreateElement(&placed, &memo) != NoError) return false;
+    created.Add(placed.header.guid);
+    HostAttachElementObserver(&placed.header, 0);
+    survanto.lastMeasuredPointMarker = placed.header.guid;
+    return true;
+}
+
+// One marker per point line, until the file ends or the user cancels; the markers
+// placed until then stay, as one undo step.
+void PlaceMarkers(Survanto& survanto, CDataRecorder& recorder, const API_Element& marker, API_ElementMemo& memo,
+                  TypVektor<API_Guid>& created, LineCounts& counts)
+{
+    ImportProgress progress(DialogText(ImportTitle), recorder.GetSize());
+    survanto.RunCreationCommand([&survanto, &recorder, &marker, &memo, &created, &counts, &progress] {
+        const double level = GetStoryLevel(marker.header.floorInd);
+        std::array<char, LineCapacity + 2> line {};
+        int state = CDataRecorder::LineMoreFollows;
+        std::int64_t lines = 0;
+        while (state != CDataRecorder::LineLast) {
+            line.fill('\0');
+            state = recorder.ReadLine(line.data(), LineCapacity);
+            if (!HoldsAnything(line)) continue;
+            if (++lines % LinesPerProgressStep == 0 && progress.CancelledAt(recorder.GetPosition())) {
+                counts.cancelled = true;
+                return;
+            }
+            API_Coord3D point;
+            const bool placed = PointListLine::Read(line.data(), point) && PlaceMarker(survanto, marker, memo, point, level, created);
+            ++(placed ? counts.taken : counts.skipped);
+        }
+    });
+}
+
 }  // namespace
 
 void Survanto::ImportPointList()
@@ -112,28 +224,12 @@ void Survanto::ImportPointList()
         return;
     }
     TypVektor<API_Guid> created;
-    RunCreationCommand([this, &recorder, &marker, &memo, &created] {
-        const double level = GetStoryLevel(marker.header.floorInd);
-        char line[LineCapacity + 2] {};
-        int state = CDataRecorder::LineMoreFollows;
-        while (state != CDataRecorder::LineLast) {
-            state = recorder.ReadLine(line, LineCapacity);
-            API_Coord3D point;
-            if (!PointListLine::Read(line, point)) continue;
-            API_Element placed = marker;
-            placed.header.guid = APINULLGuid;
-            placed.object.position = {point.x, point.y};
-            placed.object.elevation = point.z - level;
-            placed.object.angle = 0.0;
-            if (HostCreateElement(&placed, &memo) != NoError) continue;
-            created.Add(placed.header.guid);
-            HostAttachElementObserver(&placed.header, 0);
-            lastMeasuredPointMarker = placed.header.guid;
-        }
-    });
+    LineCounts counts;
+    PlaceMarkers(*this, recorder, marker, memo, created, counts);
     recorder.Close();
     HostDisposeElementMemo(&memo);
     if (created.GetSize() > 0) SelectAndZoomObjects(created, true);
+    if (!counts.cancelled && (counts.skipped > 0 || counts.taken == 0)) TellLineCounts(counts);
 }
 
 void Survanto::ExportPointList()

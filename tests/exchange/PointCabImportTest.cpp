@@ -1,4 +1,7 @@
 #include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "DG/DG.hpp"
 #include "PointCabFixture.hpp"
@@ -171,6 +174,70 @@ TEST_F(PointCabImport, ResolvesNoExternalEntity)
     Deliver("<?xml version=\"1.0\"?>\n<!DOCTYPE PointCabExchange [\n<!ENTITY leak SYSTEM \"file://" + secret +
             "\">\n]>\n<PointCabExchange>" + Annotation(Point(FreshId(), "1 1 1 0")) + "<Note>&leak;</Note></PointCabExchange>\n");
     EXPECT_EQ(ReadExchange().find("GEHEIM"), std::string::npos);
+}
+
+// Text in two-byte units, most significant byte first or last, behind its byte-order mark.
+std::string Utf16(const std::string& utf8, bool littleEndian)
+{
+    std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+    const GS::UniString text(utf8);
+    for (const char16_t unit : text.Units()) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += littleEndian ? std::string {low, high} : std::string {high, low};
+    }
+    return bytes;
+}
+
+// The file keeps every byte but the taken annotation's, from its start tag's "<" to
+// its end tag's ">": declaration, doctype, comments, instructions, character data,
+// quotes, line ends and the encoding stay as PointCab wrote them.
+TEST_F(PointCabImport, CopiesEveryByteButTheTakenAnnotations)
+{
+    const std::string utf16Declaration = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>";
+    struct Case {
+        const char* label;
+        std::function<std::string(const std::string&)> encoded;
+    };
+    const std::vector<Case> cases = {
+        {"UTF-8 declared", [](const std::string& text) { return "<?xml version='1.0' encoding='utf-8' standalone='yes'?>" + text; }},
+        {"UTF-8 undeclared", [](const std::string& text) { return text; }},
+        {"UTF-16LE", [&](const std::string& text) { return Utf16(utf16Declaration + text, true); }},
+        {"UTF-16BE", [&](const std::string& text) { return Utf16(utf16Declaration + text, false); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string taken = "<Annotation note='a > b' >\r\n\t" + Point(FreshId(), "6 7 8 0") + "<!-- x --></Annotation\t>";
+        const std::string head = "<!DOCTYPE PointCabExchange [<!ELEMENT PointCabExchange ANY>]>\r\n<!-- vor -->\r\n"
+                                 "<PointCabExchange   version = '2'>\r\n\t<?pointcab keep?><Kopf a=\"&amp;&#x3C;\" b='\"'>Größe</Kopf>\r\n\t";
+        const std::string tail = "  \r\n\t<![CDATA[ <Annotation> ]]>" + Annotation(Point(FreshId(), "9 9 9 0")) +
+                                 "\r\n</PointCabExchange>\r\n<!-- nach -->";
+        measuringState.measuredX = 0;
+        Deliver(c.encoded(head + taken + tail));
+        EXPECT_EQ(ReadExchange(), c.encoded(head + tail));
+        ExpectMeasured(6, 7, 9.5);
+    }
+}
+
+// Nesting is bounded the same everywhere in the file, also behind the annotation:
+// an element 256 levels deep may stand there, anything below it may not.
+TEST_F(PointCabImport, RefusesAnythingNestedBelowTheDeepestLevel)
+{
+    struct Case {
+        int levels;  // below the document element
+        const char* innermost;
+        bool taken;
+    };
+    const Case cases[] = {{255, "", true}, {255, "x", false}, {255, "<!---->", false}, {256, "", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.levels) + " levels holding \"" + c.innermost + "\"");
+        std::string nest = c.innermost;
+        for (int i = 0; i < c.levels; ++i) nest = "<n>" + nest + "</n>";
+        const std::string content = Document(Annotation(Point(FreshId(), "1 1 1 0")) + nest);
+        const std::int32_t before = takenPointCount;
+        Deliver(content);
+        EXPECT_EQ(takenPointCount, before + (c.taken ? 1 : 0));
+        EXPECT_EQ(Count(ReadExchange(), "<Annotation"), c.taken ? 0u : 1u);
+    }
 }
 
 TEST_F(PointCabImport, DoesNothingWhileAnImportRuns)

@@ -22,7 +22,7 @@ std::size_t CountOf(const std::string& text, const std::string& part)
 
 // What a translation must carry over unchanged: the caller's placeholders and
 // the line breaks, both the real ones and those the list keeps as written.
-const char* const keptParts[] = {"%s", "[FILEPATH]", "[LAYERNAME]", "[vnum1]", "[vnum2]", "\r\n"};
+const char* const keptParts[] = {"%s", "[FILEPATH]", "[LAYERNAME]", "[vnum1]", "[vnum2]", "[TAKEN]", "[SKIPPED]", "\r\n"};
 
 constexpr std::int16_t PromptStringListId = 32560;
 

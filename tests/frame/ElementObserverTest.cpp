@@ -229,8 +229,8 @@ TEST_F(ElementObserver, UsersBatchesKeepWhatTheAddOnGuards)
                  t.Model().Find(t.cloud_)->record.object.position.x += 1;
                  t.Model().runningTransformation = Drag(1, 0);
                  tell(APINotifyElement_Edit, t.cloud_, API_ObjectID);
-                 auto& elements = t.Model().content.elements;
-                 elements.erase(elements.begin() + static_cast<std::ptrdiff_t>(t.Index(t.camera_)));
+                 t.Model().content.elements.EraseIf(
+                     [&](const SimHost::StoredElement& e) { return e.record.header.guid == t.camera_; });
                  tell(-2, APINULLGuid, 0);
                  t.Model().LeaveNotification();
                  return NoError;

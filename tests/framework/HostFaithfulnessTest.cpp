@@ -105,6 +105,48 @@ TEST_F(HostFaithfulness, AFailedCommandLeavesNoSelectionOfElementsItMade)
     EXPECT_EQ(Model().selection.front().guid, kept);
 }
 
+// Elements are found by GUID through every way the list changes: made, deleted with
+// others in between, taken back by an undo, a selection added twice.
+TEST_F(HostFaithfulness, ElementsAreFoundThroughMakingDeletingAndUndo)
+{
+    const API_Guid a = CreateColumn(), b = CreateColumn(), c = CreateColumn();
+    const auto expectFound = [this](const std::vector<API_Guid>& present, const std::vector<API_Guid>& gone) {
+        for (const API_Guid& guid : present) {
+            const SimHost::StoredElement* found = Model().Find(guid);
+            ASSERT_NE(found, nullptr);
+            EXPECT_EQ(found->record.header.guid, guid);
+        }
+        for (const API_Guid& guid : gone) EXPECT_EQ(Model().Find(guid), nullptr);
+    };
+    expectFound({a, b, c}, {});
+
+    API_Elem_Head going[2] {};
+    going[0].guid = a;
+    going[1].guid = b;
+    ASSERT_EQ(InUndoableCommand([&] { return HostDeleteElements(going, 2); }), NoError);
+    expectFound({c}, {a, b});
+    const API_Guid d = CreateColumn();
+    expectFound({c, d}, {a, b});
+
+    ASSERT_TRUE(Model().Undo());
+    expectFound({c}, {a, b, d});
+    ASSERT_TRUE(Model().Undo());
+    expectFound({a, b, c}, {d});
+
+    API_Neig neigs[3] {};
+    neigs[0].guid = c;
+    neigs[1].guid = a;
+    neigs[2].guid = c;
+    ASSERT_EQ(HostSelectElements(neigs, 3, true), NoError);
+    ASSERT_EQ(HostSelectElements(neigs, 2, true), NoError);
+    ASSERT_EQ(Model().selection.size(), 2u);
+    EXPECT_EQ(Model().selection[0].guid, c);
+    EXPECT_EQ(Model().selection[1].guid, a);
+    ASSERT_EQ(HostSelectElements(&neigs[2], 1, false), NoError);
+    ASSERT_EQ(Model().selection.size(), 1u);
+    EXPECT_EQ(Model().selection[0].guid, a);
+}
+
 TEST_F(HostFaithfulness, EnvironmentRequestsWithoutARecordAreRefused)
 {
     for (const std::int32_t code : {FourCC("APPL"), FourCC("GSPF"), FourCC("GTBX"), FourCC("GSTO")})

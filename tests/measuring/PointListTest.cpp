@@ -8,6 +8,7 @@
 #include "DG/FileDialog.hpp"
 #include "MarkerFixture.hpp"
 #include "OwnChangeCounter.hpp"
+#include "frame/UInterface.hpp"
 #include "measuring/PointListLine.hpp"
 
 namespace {
@@ -81,6 +82,7 @@ protected:
 
     void Import(const std::string& bytes)
     {
+        DG::ClearRecordedAlerts();
         WriteBytes(ListPath(), bytes);
         DG::QueueOpenAnswer(true, {IO::Location(ListPath())});
         Main().ImportPointList();
@@ -109,6 +111,15 @@ TEST(PointListLine, ReadsThreeNumbersOfALine)
         {"x y z", false, {}},
         {"1 two 3", false, {}},
         {"", false, {}},
+        {"1.5e2 0 0", true, {150, 0, 0}},
+        {"1E-2 2,5e1 -3e+0", true, {0.01, 25, -3}},
+        {"1e5m 2e 3", true, {100000, 2, 3}},
+        {"1e309 0 0", false, {}},
+        {"0 -1e309 0", false, {}},
+        {"0x1p3 0 0", false, {}},
+        {"1.2.3 0 0", false, {}},
+        {"1 2 3-4", false, {}},
+        {"m2 3 4", false, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -223,6 +234,74 @@ TEST_F(PointLists, ImportPlacesAMarkerPerPointLine)
     EXPECT_EQ(dialog.title.ToUtf8(), "XYZ Datei importieren");
     EXPECT_TRUE(dialog.preview);
     ASSERT_EQ(dialog.filters.size(), 1u);
+}
+
+// A list whose lines were not all taken tells how many were taken and skipped,
+// as does one of which none was taken; a list taken whole says nothing.
+TEST_F(PointLists, ImportTellsTakenAndSkippedLinesWhenNotAllWereTaken)
+{
+    struct Case {
+        const char* label;
+        std::string bytes;
+        std::size_t markers;
+        const char* told;  // nullptr: no alert
+    };
+    std::string utf16be = "\xFE\xFF";
+    for (const char c : std::string("1 2 4\r\n5 6 7\r\n")) utf16be += std::string(1, '\0') + c;
+    const std::vector<Case> cases = {
+        {"every line taken", "1 2 3\r\n\r\n4 5 6\r\n", 2, nullptr},
+        {"UTF-16BE", utf16be, 0, "Aus der Punktliste wurden 0 Zeilen übernommen und 2 Zeilen übersprungen."},
+        {"no usable line", "X Y Z\r\nno points here\r\n", 0,
+         "Aus der Punktliste wurden 0 Zeilen übernommen und 2 Zeilen übersprungen."},
+        {"an empty file", "", 0, "Aus der Punktliste wurden 0 Zeilen übernommen und 0 Zeilen übersprungen."},
+        {"numbers in other forms", "1 2 3\n0x1p3 0 0\n1e309 0 0\n  \t \n1.5e2 0 0\n", 2,
+         "Aus der Punktliste wurden 2 Zeilen übernommen und 2 Zeilen übersprungen."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Model().content.elements.clear();
+        Import(c.bytes);
+        EXPECT_EQ(PointMarkers().size(), c.markers);
+        if (c.told == nullptr) {
+            EXPECT_TRUE(DG::RecordedAlerts().empty());
+            continue;
+        }
+        ASSERT_EQ(DG::RecordedAlerts().size(), 1u);
+        const DG::AlertRecord& alert = DG::RecordedAlerts()[0];
+        EXPECT_EQ(alert.type, AlertWarning);
+        EXPECT_EQ(alert.title.ToUtf8(), "Survanto - Warnung!");
+        EXPECT_EQ(alert.text1.ToUtf8(), c.told);
+        EXPECT_EQ(alert.button1.ToUtf8(), "OK");
+    }
+}
+
+// A long list shows its progress; a cancel keeps the markers placed so far as one
+// undo step, selected, and tells no count.
+TEST_F(PointLists, ACancelledImportKeepsTheMarkersPlacedSoFarAsOneStep)
+{
+    std::string bytes;
+    for (int i = 1; i <= 1200; ++i) bytes += std::to_string(i) + " 0 1\n";
+    // The import asks at every 500th line: the second answer cancels before line 1000.
+    Host().progress_.cancelAt = Host().progress_.cancelQueries + 2;
+    const std::size_t stepsBefore = Model().undoSteps.size();
+    Import(bytes);
+    const auto markers = PointMarkers();
+    ASSERT_EQ(markers.size(), 999u);
+    EXPECT_EQ(markers.back()->record.object.position.x, 999.0);
+    EXPECT_EQ(Main().lastMeasuredPointMarker, markers.back()->record.header.guid);
+    EXPECT_EQ(Model().undoSteps.size(), stepsBefore + 1);
+    EXPECT_EQ(Model().selection.size(), 999u);
+    EXPECT_TRUE(DG::RecordedAlerts().empty());
+    const SimHost::ProgressWindow& progress = Host().progress_;
+    EXPECT_FALSE(progress.open);
+    EXPECT_EQ(progress.title, "XYZ Datei importieren");
+    ASSERT_GE(progress.log.size(), 2u);
+    EXPECT_EQ(progress.log[progress.log.size() - 2], "cancelled");
+    EXPECT_EQ(progress.log.back(), "close");
+    EXPECT_EQ(OwnChangeCounterValue(), 0);
+
+    ASSERT_TRUE(Model().Undo());
+    EXPECT_TRUE(PointMarkers().empty());
 }
 
 TEST_F(PointLists, AnEmptyFileOrOneWithoutPointsPlacesAndSelectsNothing)
