@@ -11,6 +11,7 @@
 #include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
 #include "RS/ResourceModule.hpp"
+#include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
 #include "measuring/MarkerPart.hpp"
@@ -96,21 +97,15 @@ void Survanto::ImportPointList()
     MarkerPart part;
     if (!part.Find(MarkerPart::MeasuredPoint)) return;
     API_Element marker;
-    API_ElementMemo memo;
-    if (part.MakeObject(marker, memo) != NoError) {
-        HostDisposeElementMemo(&memo);
-        return;
-    }
+    ScopedElementMemo memo;
+    if (part.MakeObject(marker, *memo) != NoError) return;
     marker.header.layer = freeAreaLayer;
-    MarkerPart::SetMeasuredPointLook(marker, memo, freeAreaPen);
+    MarkerPart::SetMeasuredPointLook(marker, *memo, freeAreaPen);
 
     CDataRecorder recorder(CDataRecorder::EncodingUtf8);
     recorder.SetMode(CDataRecorder::ModeHostFileText);
     recorder.SetPath(chosen.ToPath().c_str());
-    if (recorder.OpenRead() != 0) {
-        HostDisposeElementMemo(&memo);
-        return;
-    }
+    if (recorder.OpenRead() != 0) return;
     TypVektor<API_Guid> created;
     RunCreationCommand([this, &recorder, &marker, &memo, &created] {
         const double level = GetStoryLevel(marker.header.floorInd);
@@ -125,14 +120,14 @@ void Survanto::ImportPointList()
             placed.object.position = {point.x, point.y};
             placed.object.elevation = point.z - level;
             placed.object.angle = 0.0;
-            if (HostCreateElement(&placed, &memo) != NoError) continue;
+            if (HostCreateElement(&placed, &*memo) != NoError) continue;
             created.Add(placed.header.guid);
             HostAttachElementObserver(&placed.header, 0);
             lastMeasuredPointMarker = placed.header.guid;
         }
     });
     recorder.Close();
-    HostDisposeElementMemo(&memo);
+    memo.Dispose();
     if (created.GetSize() > 0) SelectAndZoomObjects(created, true);
 }
 
