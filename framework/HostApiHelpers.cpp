@@ -11,6 +11,7 @@
 
 #include "DG/DG.hpp"
 #include "FloorPlanDatabaseScope.hpp"
+#include "ScopedElementMemo.hpp"
 #include "Win/Display.hpp"
 
 namespace {
@@ -219,9 +220,9 @@ API_Guid RevertElementChange(const API_NotifyElementType& notification, const AP
     API_Element former {};
     former.header.guid = notification.guid;
     former.header.typeID = notification.typeID;
-    API_ElementMemo memo;
+    ScopedElementMemo memo;
     API_ElementUserData userData;
-    if (HostGetNotifiedElementSource(&former, &memo, APIMemoMask_AddPars, &userData) != NoError) return notification.guid;
+    if (HostGetNotifiedElementSource(&former, &*memo, APIMemoMask_AddPars, &userData) != NoError) return notification.guid;
 
     API_ActTranPars tran {};
     if (kind == APINotifyElement_Edit) {
@@ -232,7 +233,7 @@ API_Guid RevertElementChange(const API_NotifyElementType& notification, const AP
     API_EditPars edit;
     if (kind == APINotifyElement_Delete) {
         former.header.guid = APINULLGuid;
-        if (HostCreateElement(&former, &memo) == NoError) {
+        if (HostCreateElement(&former, &*memo) == NoError) {
             HostAttachElementObserver(&former.header, 0);
             result = former.header.guid;
             HostSetElementUserData(&former.header, &userData);
@@ -247,10 +248,9 @@ API_Guid RevertElementChange(const API_NotifyElementType& notification, const AP
         HostGetElementHeader(&former.header);
         API_Element mask;
         std::memset(static_cast<void*>(&mask), APIMaskMarker, sizeof mask);
-        ForceChangeElement(&former, &mask, &memo);
+        ForceChangeElement(&former, &mask, &*memo);
         HostSetElementUserData(&former.header, &userData);
     }
-    HostDisposeElementMemo(&memo);
     return result;
 }
 

@@ -63,5 +63,5 @@ void DomeShell::Create(Survanto& survanto) const
     if (hasContour && !shellMemo.AllocateContour(contourCounts)) return;
     shellMemo.FillShape(0, {rim, apex, rim}, 2, arcAngle);
     if (hasContour) shellMemo.FillContour(contour);
-    if (HostCreateElement(&element, &shellMemo.memo) == NoError) survanto.FitElementToStorey(element);
+    if (HostCreateElement(&element, &*shellMemo.memo) == NoError) survanto.FitElementToStorey(element);
 }

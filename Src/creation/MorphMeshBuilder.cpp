@@ -7,6 +7,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "HostApiHelpers.hpp"
+#include "ScopedElementMemo.hpp"
 #include "Tolerance.hpp"
 #include "creation/BodyBuilderHandle.hpp"
 #include "creation/PlanTriangulation.hpp"
@@ -206,11 +207,11 @@ void MorphMeshBuilder::CreateMorph(Survanto& survanto) const
         BodyBuilderHandle builder;
         if (builder.Get() == nullptr) return;
         for (const MeshFaceData& face : faces_) AddFaceToBody(builder.Get(), face);
-        API_ElementMemo memo;
-        HostFinishBody(builder.Get(), &memo.morphBody, &memo.morphMaterialMapTable);
+        ScopedElementMemo memo;
+        HostFinishBody(builder.Get(), &memo->morphBody, &memo->morphMaterialMapTable);
         builder.Dispose();
-        const GSErrCode created = HostCreateElement(&element, &memo);
-        HostDisposeElementMemo(&memo);
+        const GSErrCode created = HostCreateElement(&element, &*memo);
+        memo.Dispose();
         survanto.CompleteCreation(created, element, false);
     });
 }

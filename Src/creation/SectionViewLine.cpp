@@ -5,7 +5,7 @@
 #include "API/AddOnInterface.hpp"
 #include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
-#include "creation/ScopedElementMemo.hpp"
+#include "ScopedElementMemo.hpp"
 
 namespace {
 

@@ -19,11 +19,9 @@ T* At(GSHandle handle)
 
 }  // namespace
 
-ShellMemo::~ShellMemo() { HostDisposeElementMemo(&memo); }
-
 bool ShellMemo::AllocateShape(std::size_t k, const API_Polygon& counts)
 {
-    API_ShellShapeHandles& shape = memo.shellShapes[k];
+    API_ShellShapeHandles& shape = memo->shellShapes[k];
     shape.coords = Entries<API_Coord>(counts.nCoords + 1);
     if (shape.coords == nullptr) return false;
     shape.pends = Entries<std::int32_t>(counts.nSubPolys + 1);
@@ -36,9 +34,9 @@ bool ShellMemo::AllocateShape(std::size_t k, const API_Polygon& counts)
 
 bool ShellMemo::AllocateContour(const API_Polygon& counts)
 {
-    memo.shellContours = reinterpret_cast<API_ShellContour*>(BMAllocatePtr(sizeof(API_ShellContour), ALLCLEAR));
-    if (memo.shellContours == nullptr) return false;
-    API_ShellContour& contour = *memo.shellContours;
+    memo->shellContours = reinterpret_cast<API_ShellContour*>(BMAllocatePtr(sizeof(API_ShellContour), ALLCLEAR));
+    if (memo->shellContours == nullptr) return false;
+    API_ShellContour& contour = *memo->shellContours;
     contour.poly = counts;
     SetIdentityTransformation(contour.plane);
     contour.coords = Entries<API_Coord>(counts.nCoords + 1);
@@ -49,7 +47,7 @@ bool ShellMemo::AllocateContour(const API_Polygon& counts)
 
 void ShellMemo::FillShape(std::size_t k, const std::vector<API_Coord>& points, std::int32_t end, double arcAngle)
 {
-    const API_ShellShapeHandles& shape = memo.shellShapes[k];
+    const API_ShellShapeHandles& shape = memo->shellShapes[k];
     for (std::size_t i = 0; i < points.size(); ++i) At<API_Coord>(shape.coords)[i + 1] = points[i];
     At<std::int32_t>(shape.pends)[1] = end;
     At<API_PolyArc>(shape.parcs)[0] = API_PolyArc {1, 2, arcAngle};
@@ -58,7 +56,7 @@ void ShellMemo::FillShape(std::size_t k, const std::vector<API_Coord>& points, s
 
 void ShellMemo::FillContour(const std::vector<API_Coord>& outline)
 {
-    API_ShellContour& contour = *memo.shellContours;
+    API_ShellContour& contour = *memo->shellContours;
     for (std::size_t i = 0; i < outline.size(); ++i) At<API_Coord>(contour.coords)[i + 1] = outline[i];
     At<std::int32_t>(contour.pends)[1] = static_cast<std::int32_t>(outline.size());
 }

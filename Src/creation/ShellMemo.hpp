@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "API/Elements.hpp"
+#include "ScopedElementMemo.hpp"
 
 // A shell's memo whose shapes and contour lie in the host's zero-filled memory;
 // the host's disposal frees them, whatever was allocated, when this goes.
@@ -11,7 +12,6 @@ public:
     ShellMemo() = default;
     ShellMemo(const ShellMemo&) = delete;
     ShellMemo& operator=(const ShellMemo&) = delete;
-    ~ShellMemo();
 
     // Shape k with room for its counts; false when the host gave no memory.
     bool AllocateShape(std::size_t k, const API_Polygon& counts);
@@ -24,5 +24,5 @@ public:
     // The contour's closed outline from coordinate 1, its last point the first.
     void FillContour(const std::vector<API_Coord>& outline);
 
-    API_ElementMemo memo;
+    ScopedElementMemo memo;
 };

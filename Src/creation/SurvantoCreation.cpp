@@ -3,6 +3,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
+#include "OwnChangeScope.hpp"
 #include "frame/Survanto.hpp"
 
 // What every creator shares: the layer check before the command and, inside it,
@@ -63,14 +64,11 @@ void Survanto::RunCreationCommand(const std::function<void()>& body)
 GSErrCode Survanto::RunChangeCommand(const std::function<GSErrCode()>& body)
 {
     return HostCallUndoableCommand(GS::UniString(), [&body]() -> GSErrCode {
-        BeginOwnChange("");
-        GSErrCode result = NoError;
+        const OwnChangeScope ownChange;
         try {
-            result = body();
+            return body();
         } catch (...) {
-            result = APIERR_GENERAL;
+            return APIERR_GENERAL;
         }
-        EndOwnChange();
-        return result;
     });
 }

@@ -6,6 +6,7 @@
 #include "API/Database.hpp"
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
+#include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
 #include "measuring/MarkerPart.hpp"
@@ -36,14 +37,13 @@ public:
     MeshElement()
     {
         element.header.typeID = API_MeshID;
-        HostGetElementDefaults(&element, &memo);
+        HostGetElementDefaults(&element, &*memo);
     }
     MeshElement(const MeshElement&) = delete;
     MeshElement& operator=(const MeshElement&) = delete;
-    ~MeshElement() { HostDisposeElementMemo(&memo); }
 
     API_Element element;
-    API_ElementMemo memo;
+    ScopedElementMemo memo;
 };
 
 struct HeightRange {
@@ -168,12 +168,12 @@ void CreateMeshElement(Survanto& survanto)
     if (!CountsOnce(outline)) return;
     API_MeshType& record = mesh.element.mesh;
     record.skirt = skirt;
-    WriteOutline(outline, record, mesh.memo);
-    WriteHeights(outline, range.low, points, mesh.memo);
-    WriteLevelPoints(points, range.low, record, mesh.memo);
+    WriteOutline(outline, record, *mesh.memo);
+    WriteHeights(outline, range.low, points, *mesh.memo);
+    WriteLevelPoints(points, range.low, record, *mesh.memo);
     record.bottomOffset = range.low - GetStoryLevel(record.head.floorInd);
     record.skirtHeight = range.low - reference;
-    survanto.CompleteCreation(HostCreateElement(&mesh.element, &mesh.memo), mesh.element, true);
+    survanto.CompleteCreation(HostCreateElement(&mesh.element, &*mesh.memo), mesh.element, true);
     points.Clear();
 }
 

@@ -6,6 +6,7 @@
 #include "API/AddOnInterface.hpp"
 #include "Geometry/CurveGeometry.hpp"
 #include "HostApiHelpers.hpp"
+#include "ScopedElementMemo.hpp"
 #include "creation/BodyBuilderHandle.hpp"
 #include "frame/Survanto.hpp"
 
@@ -233,11 +234,11 @@ void Survanto::CreateMorphAlongRail()
         std::array<double, 12> frame {};
         GetRailStartFrame(frame);
         for (const SectionData& polygon : profileList) SweepProfilePolygon(polygon, frame, builder.Get());
-        API_ElementMemo memo;
-        HostFinishBody(builder.Get(), &memo.morphBody, &memo.morphMaterialMapTable);
+        ScopedElementMemo memo;
+        HostFinishBody(builder.Get(), &memo->morphBody, &memo->morphMaterialMapTable);
         builder.Dispose();
-        const GSErrCode created = HostCreateElement(&element, &memo);
-        HostDisposeElementMemo(&memo);
+        const GSErrCode created = HostCreateElement(&element, &*memo);
+        memo.Dispose();
         if (created == NoError) FitElementToStorey(element);
     });
     actionPoints.Clear();

@@ -3,6 +3,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "HostApiHelpers.hpp"
+#include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
 #include "Vektor2D.hpp"
 #include "VektorConversions.hpp"
@@ -43,11 +44,10 @@ public:
     PlacedElement(Survanto& survanto, API_ElemTypeID type) : s_(survanto)
     {
         element_.header.typeID = type;
-        defaultsRead_ = HostGetElementDefaults(&element_, &memo_) == NoError;
+        defaultsRead_ = HostGetElementDefaults(&element_, &*memo_) == NoError;
     }
     PlacedElement(const PlacedElement&) = delete;
     PlacedElement& operator=(const PlacedElement&) = delete;
-    ~PlacedElement() { HostDisposeElementMemo(&memo_); }
 
     void ByInsertionPoint(const API_Coord3D& p0);
     void ByThreeCorners(const API_Coord3D& p0, const API_Coord3D& p1, const API_Coord3D& p2);
@@ -56,7 +56,7 @@ private:
     // False when the host made nothing.
     bool Create()
     {
-        const GSErrCode created = HostCreateElement(&element_, &memo_);
+        const GSErrCode created = HostCreateElement(&element_, &*memo_);
         s_.CompleteCreation(created, element_, true);
         return created == NoError;
     }
@@ -82,7 +82,7 @@ private:
 
     Survanto& s_;
     API_Element element_;
-    API_ElementMemo memo_;
+    ScopedElementMemo memo_;
     bool defaultsRead_ = false;
 };
 

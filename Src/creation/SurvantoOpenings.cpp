@@ -5,9 +5,10 @@
 #include "API/AddOnInterface.hpp"
 #include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
+#include "OwnChangeScope.hpp"
 #include "creation/OpeningRules.hpp"
 #include "creation/ParameterValueList.hpp"
-#include "creation/ScopedElementMemo.hpp"
+#include "ScopedElementMemo.hpp"
 #include "creation/WallSearch.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
@@ -122,6 +123,7 @@ public:
 private:
     bool ReadPoints();
     bool FindHostWall();
+    bool HostWallIsGone() const;
     bool ReadDefaults();
     void ApplyPlacement(const OpeningPlacement& placement);
     void CreateInCommand();
@@ -214,23 +216,36 @@ void OpeningCreation::ApplyPlacement(const OpeningPlacement& placement)
     WriteRevealTypeText(o.libraryPartIndex, placement.revealTypeEntry, *memo_);
 }
 
-// The command answers 0 whatever the host did; only an opening the host made
-// counts as made.
+bool OpeningCreation::HostWallIsGone() const
+{
+    API_Element wall {};
+    wall.header.guid = wall_.header.guid;
+    return HostGetElement(&wall) != NoError || wall.header.typeID != API_WallID;
+}
+
+// The command answers 0 whatever the host did when the wall is gone; only an
+// opening the host made counts as made. Any other failure ends the command with
+// an error, so that the host takes back what it did.
 void OpeningCreation::CreateInCommand()
 {
     bool created = false;
     HostCallUndoableCommand(GS::UniString(), [this, &created]() -> GSErrCode {
-        BeginOwnChange("");
+        const OwnChangeScope ownChange;
+        GSErrCode result = NoError;
         try {
             WriteSizeParameters(opening_, *memo_);
             created = HostCreateElement(&opening_, &*memo_) == NoError;
             if (created) HostUtilityRequest(FourCC("RPAS"), &opening_.header, nullptr);
         } catch (...) {
-            if (type_ == API_WindowID) ShowOpeningAlert(TextWallNotFound);
+            if (!HostWallIsGone()) {
+                created = false;
+                result = APIERR_GENERAL;
+            } else if (type_ == API_WindowID) {
+                ShowOpeningAlert(TextWallNotFound);
+            }
         }
         memo_.Dispose();
-        EndOwnChange();
-        return NoError;
+        return result;
     });
     if (created) s_.elementCreated = true;
 }

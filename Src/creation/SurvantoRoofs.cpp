@@ -5,6 +5,7 @@
 #include "API/Database.hpp"
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
+#include "ScopedElementMemo.hpp"
 #include "VektorConversions.hpp"
 #include "frame/Survanto.hpp"
 #include "palettes/PolyCreatePetPalette.hpp"
@@ -86,26 +87,25 @@ public:
     RoofElement()
     {
         element.header.typeID = API_RoofID;
-        HostGetElementDefaults(&element, &memo);
+        HostGetElementDefaults(&element, &*memo);
     }
     RoofElement(const RoofElement&) = delete;
     RoofElement& operator=(const RoofElement&) = delete;
-    ~RoofElement() { HostDisposeElementMemo(&memo); }
 
     API_Element element;
-    API_ElementMemo memo;
+    ScopedElementMemo memo;
 };
 
 void BuildRoof(Survanto& survanto, const RoofPlane& plane, API_GetPolyType& outline)
 {
     RoofElement roof;
     roof.element.roof.roofClass = 0;
-    roof.memo.coords = std::move(outline.coords);
-    roof.memo.parcs = std::move(outline.parcs);
-    roof.memo.pends = {0, outline.nCoords};
+    roof.memo->coords = std::move(outline.coords);
+    roof.memo->parcs = std::move(outline.parcs);
+    roof.memo->pends = {0, outline.nCoords};
     roof.element.roof.poly = {outline.nCoords, 1, outline.nArcs};
     SetRoofGeometry(plane, roof.element.roof);
-    survanto.CompleteCreation(HostCreateElement(&roof.element, &roof.memo), roof.element, true);
+    survanto.CompleteCreation(HostCreateElement(&roof.element, &*roof.memo), roof.element, true);
 }
 
 bool PickOutlineStart(const RoofPlane& plane, API_Coord3D& start)

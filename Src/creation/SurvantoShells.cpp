@@ -113,7 +113,7 @@ void CreateRuledShell(Survanto& survanto, const std::array<ShellWallProfile, 2>&
         const API_Coord last {profile.points[2].x, profile.points[2].y};
         shellMemo.FillShape(k, {first, last, first}, 2, profile.arcAngle);
     }
-    if (HostCreateElement(&element, &shellMemo.memo) == NoError) survanto.FitElementToStorey(element);
+    if (HostCreateElement(&element, &*shellMemo.memo) == NoError) survanto.FitElementToStorey(element);
 }
 
 struct Segment {
@@ -291,7 +291,7 @@ void Survanto::CreateExtrudedShellFittedToWalls()
     shellMemo->FillShape(0, {{-r, -r}, {r, -r}, {-r, -r}}, 2, -Pi);
     shellMemo->FillContour(outline);
     RunCreationCommand([this, &element, &shellMemo] {
-        if (HostCreateElement(&element, &shellMemo->memo) == NoError) FitElementToStorey(element);
+        if (HostCreateElement(&element, &*shellMemo->memo) == NoError) FitElementToStorey(element);
         shellMemo.reset();
     });
 }

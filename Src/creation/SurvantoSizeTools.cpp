@@ -3,6 +3,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "HostApiHelpers.hpp"
+#include "ScopedElementMemo.hpp"
 #include "VektorConversions.hpp"
 #include "frame/Survanto.hpp"
 
@@ -29,16 +30,15 @@ void SetDefaultParameter(std::int32_t toolType, const char* name, double value)
 {
     API_Element defaults;
     defaults.header.typeID = static_cast<API_ElemTypeID>(toolType);
-    API_ElementMemo memo;
-    if (HostGetElementDefaults(&defaults, &memo) == NoError) {
-        const std::int32_t index = FindMemoParamIndex(name, memo);
+    ScopedElementMemo memo;
+    if (HostGetElementDefaults(&defaults, &*memo) == NoError) {
+        const std::int32_t index = FindMemoParamIndex(name, *memo);
         if (index >= 0) {
-            memo.params[static_cast<std::size_t>(index)].value = value;
+            memo->params[static_cast<std::size_t>(index)].value = value;
             const API_Element mask;
-            HostChangeElementDefaults(&defaults, &memo, &mask);
+            HostChangeElementDefaults(&defaults, &*memo, &mask);
         }
     }
-    HostDisposeElementMemo(&memo);
 }
 
 void MeasureColumnOrObjectSize(Survanto& survanto, std::int32_t toolType, bool width)

@@ -2,6 +2,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "Geometry/Geometry.hpp"
+#include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
 
 // Slabs, fills and splines from a collected polygon. Slabs and fills read the
@@ -56,14 +57,13 @@ public:
     explicit OutlineElement(API_ElemTypeID type)
     {
         element.header.typeID = type;
-        HostGetElementDefaults(&element, &memo);
+        HostGetElementDefaults(&element, &*memo);
     }
     OutlineElement(const OutlineElement&) = delete;
     OutlineElement& operator=(const OutlineElement&) = delete;
-    ~OutlineElement() { HostDisposeElementMemo(&memo); }
 
     API_Element element;
-    API_ElementMemo memo;
+    ScopedElementMemo memo;
 };
 
 // The outline the points give: themselves as corners, or the corners of their
@@ -85,8 +85,8 @@ void CreateSlabElement(Survanto& survanto)
     if (survanto.MainPaletteItemValue(CornerPointsItem) == 0.0) survanto.SnapPointPairs();
     const TypVektor<API_Coord3D>* corners = OutlineOf(survanto);
     if (corners != nullptr && corners->GetSize() >= FewestCorners) {
-        WriteOutline(*corners, slab.element.slab.poly, slab.memo);
-        survanto.CompleteCreation(HostCreateElement(&slab.element, &slab.memo), slab.element, true);
+        WriteOutline(*corners, slab.element.slab.poly, *slab.memo);
+        survanto.CompleteCreation(HostCreateElement(&slab.element, &*slab.memo), slab.element, true);
     }
     survanto.pointStep = 0;
 }
@@ -97,8 +97,8 @@ void CreateFillElement(Survanto& survanto)
     survanto.SnapPointPairs();
     const TypVektor<API_Coord3D>* corners = OutlineOf(survanto);
     if (corners == nullptr || corners->GetSize() < FewestCorners) return;
-    WriteOutline(*corners, fill.element.hatch.poly, fill.memo);
-    survanto.CompleteCreation(HostCreateElement(&fill.element, &fill.memo), fill.element, false);
+    WriteOutline(*corners, fill.element.hatch.poly, *fill.memo);
+    survanto.CompleteCreation(HostCreateElement(&fill.element, &*fill.memo), fill.element, false);
 }
 
 // Every point in measuring order, from the list's first entry; closed after
@@ -107,10 +107,10 @@ void CreateSplineElement(Survanto& survanto)
 {
     OutlineElement spline(API_SplineID);
     spline.element.spline.closed = survanto.polygonFinish;
-    spline.memo.coords.clear();
+    spline.memo->coords.clear();
     for (std::uint32_t i = 0; i < survanto.actionPoints.GetSize(); ++i)
-        spline.memo.coords.push_back({survanto.actionPoints[i].x, survanto.actionPoints[i].y});
-    survanto.CompleteCreation(HostCreateElement(&spline.element, &spline.memo), spline.element, false);
+        spline.memo->coords.push_back({survanto.actionPoints[i].x, survanto.actionPoints[i].y});
+    survanto.CompleteCreation(HostCreateElement(&spline.element, &*spline.memo), spline.element, false);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "Geometry/CurveGeometry.hpp"
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
-#include "creation/ScopedElementMemo.hpp"
+#include "ScopedElementMemo.hpp"
 #include "creation/WallBody.hpp"
 #include "creation/WallOpenings.hpp"
 #include "frame/Survanto.hpp"
@@ -161,7 +161,7 @@ GSErrCode ChangeToTrapezoid(API_Element& wall, const Vektor2D& p0, const Vektor2
 
     wall.wall.flipped = FlippedForTrapezoid(wall.wall, measuredRight);
     WallOpeningList openings;
-    CollectWallOpenings(wall, openings);
+    if (const GSErrCode collected = CollectWallOpenings(wall, openings); collected != NoError) return collected;
     wall.wall.geometryKind = TrapezoidKind;
     wall.wall.thickness = Geometry::DistCoordSectorPtr(GeoPoint(crossings->first), line);
     wall.wall.thickness1 = Geometry::DistCoordSectorPtr(GeoPoint(crossings->second), line);
@@ -313,7 +313,7 @@ void Survanto::AddPointToPolygonWall()
 
     RunChangeCommand([&] {
         WallOpeningList openings;
-        CollectWallOpenings(wall, openings);
+        if (const GSErrCode collected = CollectWallOpenings(wall, openings); collected != NoError) return collected;
         if (const GSErrCode replaced = ReplaceByPolygonalWall(wall, *newOutline, openings); replaced != NoError) return replaced;
         const API_Neig chosen {ElemTypeToNeig(API_WallID), wall.header.guid, 0};
         HostSelectElements(&chosen, 1, true);

@@ -8,6 +8,7 @@
 #include "API/AddOnInterface.hpp"
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
+#include "ScopedElementMemo.hpp"
 #include "creation/WallSearch.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
@@ -72,10 +73,10 @@ struct WallFit {
 // The nearest of the outline's edges whose foot of the point lies on it.
 std::optional<WallFit> FitPolygonal(const API_Element& wall, const Vektor2D& p)
 {
-    API_ElementMemo memo;
+    ScopedElementMemo memo;
     std::optional<double> nearest;
-    if (HostGetElementMemo(&wall.header.guid, &memo, APIMemoMask_Polygon) == NoError) {
-        const auto& coords = memo.coords;
+    if (HostGetElementMemo(&wall.header.guid, &*memo, APIMemoMask_Polygon) == NoError) {
+        const auto& coords = memo->coords;
         for (std::size_t j = 1; j + 1 < coords.size(); ++j) {
             const Geometry::Sector edge {{coords[j].x, coords[j].y}, {coords[j + 1].x, coords[j + 1].y}};
             if ((Plan(edge.c2) - Plan(edge.c1)).GetLength() < Tolerance) continue;
@@ -85,7 +86,7 @@ std::optional<WallFit> FitPolygonal(const API_Element& wall, const Vektor2D& p)
             if (!nearest || distance < *nearest) nearest = distance;
         }
     }
-    HostDisposeElementMemo(&memo);
+    memo.Dispose();
     if (!nearest) return std::nullopt;
     return WallFit {wall, *nearest, 0.0, 0.0, true};
 }

@@ -5,6 +5,7 @@
 #include "API/AddOnInterface.hpp"
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
+#include "ScopedElementMemo.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "frame/Survanto.hpp"
 #include "Vektor2D.hpp"
@@ -231,9 +232,9 @@ void WallRun::Curved(bool round)
         s_.pointStep = 0;
         return;
     }
-    API_ElementMemo memo;
+    ScopedElementMemo memo;
     GSErrCode defaults = NoError;
-    API_Element wall = WallDefaults(&memo, &defaults);
+    API_Element wall = WallDefaults(&*memo, &defaults);
     if (defaults == NoError) {
         double angle = ArcAngleThrough(*centre, PlanPoint(0), PlanPoint(1), PlanPoint(2));
         Vektor2D begin = PlanPoint(0);
@@ -249,16 +250,16 @@ void WallRun::Curved(bool round)
         wall.wall.geometryKind = StraightOrCurvedKind;
         // Taken before the host and the storey fit write into the record.
         API_Element rest = wall;
-        Create(wall, &memo);
+        Create(wall, &*memo);
         if (round) {
             // The rest of the circle runs on, counter-clockwise, from the end back to the begin.
             rest.wall.begC = HostPoint(end);
             rest.wall.endC = HostPoint(begin);
             rest.wall.arcAngle = FullTurn - angle;
-            Create(rest, &memo);
+            Create(rest, &*memo);
         }
     }
-    HostDisposeElementMemo(&memo);
+    memo.Dispose();
     s_.pointStep = 0;
 }
 

@@ -6,7 +6,7 @@
 #include "API/OpeningFrame.hpp"
 #include "FloorPlanDatabaseScope.hpp"
 #include "Geometry/CurveGeometry.hpp"
-#include "creation/ScopedElementMemo.hpp"
+#include "ScopedElementMemo.hpp"
 #include "creation/WallBody.hpp"
 #include "Vektor2D.hpp"
 
@@ -16,19 +16,21 @@ constexpr std::uint64_t AllMemoParts = 0x07FFFFFFBFFFFFFF;
 constexpr std::int32_t TrapezoidWall = 1;
 constexpr std::int32_t PolygonalWall = 2;
 
-void CollectOfType(const API_Element& wall, API_ElemTypeID type, WallOpeningList& openings)
+// An opening whose memo cannot be read would come back without its parameters.
+GSErrCode CollectOfType(const API_Element& wall, API_ElemTypeID type, WallOpeningList& openings)
 {
     std::vector<API_Guid> guids;
-    if (HostGetConnectedElements(&wall.header.guid, type, &guids, 0, 0, &APINULLGuid) != NoError) return;
+    if (HostGetConnectedElements(&wall.header.guid, type, &guids, 0, 0, &APINULLGuid) != NoError) return NoError;
     for (const API_Guid& guid : guids) {
         API_Element opening;
         opening.header.guid = guid;
         if (HostGetElement(&opening) != NoError) continue;
-        API_ElementMemo memo;
-        HostGetElementMemo(&guid, &memo, AllMemoParts);
+        ScopedElementMemo memo;
+        if (const GSErrCode read = HostGetElementMemo(&guid, &*memo, AllMemoParts); read != NoError) return read;
         if (wall.wall.geometryKind == PolygonalWall) opening.header.guid = APINULLGuid;
-        openings.Add(opening, memo);
+        openings.Add(opening, memo.Release());
     }
+    return NoError;
 }
 
 Vektor2D Plan(const API_Coord& c) { return {c.x, c.y}; }
@@ -92,7 +94,7 @@ bool KeepPlaceInNewOutline(const API_WallType& oldWall, const API_ElementMemo& w
     return true;
 }
 
-// Makes one opening in the wall and gives its memo back.
+// Makes one opening in the wall.
 GSErrCode RecreateOpening(const API_Element& wall, const API_ElementMemo& wallMemo, API_Element& opening, API_ElementMemo& memo)
 {
     opening.window.owner = wall.header.guid;
@@ -100,7 +102,6 @@ GSErrCode RecreateOpening(const API_Element& wall, const API_ElementMemo& wallMe
                                                           : PlaceAlongFirstEdge(wall.wall, wallMemo, opening.window);
     opening.header.guid = APINULLGuid;
     const GSErrCode created = placed ? HostCreateElement(&opening, &memo) : APIERR_BADPARS;
-    HostDisposeElementMemo(&memo);
     if (created != NoError) return created;
     HostUtilityRequest(FourCC("RPAS"), &opening.header, nullptr);
     HostDatabaseRequest(FourCC("RFSH"), &opening.header, nullptr);
@@ -109,26 +110,19 @@ GSErrCode RecreateOpening(const API_Element& wall, const API_ElementMemo& wallMe
 
 }  // namespace
 
-void CollectWallOpenings(const API_Element& wall, WallOpeningList& openings)
+GSErrCode CollectWallOpenings(const API_Element& wall, WallOpeningList& openings)
 {
-    CollectOfType(wall, API_WindowID, openings);
-    CollectOfType(wall, API_DoorID, openings);
+    if (const GSErrCode windows = CollectOfType(wall, API_WindowID, openings); windows != NoError) return windows;
+    return CollectOfType(wall, API_DoorID, openings);
 }
 
 GSErrCode RecreateWallOpenings(const API_Element& wall, WallOpeningList& openings)
 {
     const FloorPlanDatabaseScope floorPlan;
     ScopedElementMemo wallMemo;
-    HostGetElementMemo(&wall.header.guid, &*wallMemo, AllMemoParts);
-    GSErrCode result = NoError;
-    std::uint32_t used = 0;
-    while (used < openings.GetSize() && result == NoError) {
+    GSErrCode result = HostGetElementMemo(&wall.header.guid, &*wallMemo, AllMemoParts);
+    for (std::uint32_t used = 0; used < openings.GetSize() && result == NoError; ++used)
         result = RecreateOpening(wall, *wallMemo, openings.elements[used], openings.memos[used]);
-        ++used;
-    }
-    openings.DisposeFrom(used);
-    // The memos before went back to the host one by one.
-    openings.elements.Clear();
-    openings.memos.Clear();
+    openings.DisposeFrom(0);
     return result;
 }

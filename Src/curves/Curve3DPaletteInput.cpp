@@ -1,6 +1,7 @@
 #include "API/AddOnInterface.hpp"
 #include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
+#include "ScopedElementMemo.hpp"
 #include "curves/Curve3DPalette.hpp"
 #include "curves/ViewProjection.hpp"
 #include "frame/AddOnGlobals.hpp"
@@ -25,22 +26,22 @@ API_Coord3D InFrontView(const API_Coord3D& point)
     HostDatabaseRequest(FourCC("GWIN"), &window, nullptr);
     HostDatabaseRequest(FourCC("GDAT"), &database, nullptr);
     if (!IsSectionTypeWindow(window.typeID) || database.elementGuid == APINULLGuid) return point;
-    API_ElementMemo memo;
+    ScopedElementMemo memo;
     API_Element element;
     element.header.guid = database.elementGuid;
     {
         const FloorPlanDatabaseScope floorPlan;
-        HostGetElementMemo(&database.elementGuid, &memo, APIMemoMask_All);
+        HostGetElementMemo(&database.elementGuid, &*memo, APIMemoMask_All);
         HostGetElement(&element);
     }
     API_Coord3D inView = point;
     const std::optional<std::size_t> first =
-        Curves::ViewLineStart(window.typeID, memo, element.cutPlane.segmentCount, database.segmentNumber);
+        Curves::ViewLineStart(window.typeID, *memo, element.cutPlane.segmentCount, database.segmentNumber);
     if (first) {
-        const bool toLeft = IsSectionViewToLeft(element, memo, database);
-        inView = Curves::ToViewCoordinates(point, memo.sectionMainCoords[*first], memo.sectionMainCoords[*first + 1], toLeft);
+        const bool toLeft = IsSectionViewToLeft(element, *memo, database);
+        inView = Curves::ToViewCoordinates(point, memo->sectionMainCoords[*first], memo->sectionMainCoords[*first + 1], toLeft);
     }
-    HostDisposeElementMemo(&memo);
+    memo.Dispose();
     return inView;
 }
 

@@ -4,7 +4,7 @@
 
 #include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
-#include "creation/ScopedElementMemo.hpp"
+#include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
 #include "measuring/MarkerPart.hpp"

@@ -6,6 +6,7 @@
 #include "API/AddOnInterface.hpp"
 #include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
+#include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
 #include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
@@ -155,18 +156,18 @@ void Survanto::PlaceMeasuredPointMarker()
     }
     RunCreationCommand([this, &part, layer, pen] {
         API_Element marker;
-        API_ElementMemo memo;
-        if (part.MakeObject(marker, memo) != NoError) return;
+        ScopedElementMemo memo;
+        if (part.MakeObject(marker, *memo) != NoError) return;
         marker.header.layer = layer;
         marker.object.pen = pen;
         marker.object.position = {measuringState.measuredX, measuringState.measuredY};
         marker.object.elevation = measuringState.measuredZ - GetStoryLevel(marker.header.floorInd);
         marker.object.angle = 0.0;
-        MarkerPart::SetMeasuredPointLook(marker, memo, pen);
-        if (measuringState.stationMode != PointCloudStationMode) SetText(memo, "strMeasuredfromStdID", activeStationId);
-        SetNumber(memo, "idvisible", markerIdsShown ? 1.0 : 0.0);
-        const GSErrCode created = HostCreateElement(&marker, &memo);
-        HostDisposeElementMemo(&memo);
+        MarkerPart::SetMeasuredPointLook(marker, *memo, pen);
+        if (measuringState.stationMode != PointCloudStationMode) SetText(*memo, "strMeasuredfromStdID", activeStationId);
+        SetNumber(*memo, "idvisible", markerIdsShown ? 1.0 : 0.0);
+        const GSErrCode created = HostCreateElement(&marker, &*memo);
+        memo.Dispose();
         if (created != NoError) return;
         FitElementToStorey(marker);
         HostAttachElementObserver(&marker.header, 0);
@@ -199,23 +200,25 @@ void Survanto::PlaceStationMarker(double x, double y, double z)
 
     RunCreationCommand([&] {
         API_Element marker;
-        API_ElementMemo memo;
-        if (part.MakeObject(marker, memo) != NoError) return;
+        ScopedElementMemo memo;
+        if (part.MakeObject(marker, *memo) != NoError) return;
         const double sizeA = marker.object.sizeA;
         const double sizeB = marker.object.sizeB;
         // The replaced marker hands on its parameters, its station id among them.
         API_Element replaced;
-        API_ElementMemo replacedMemo;
+        ScopedElementMemo replacedMemo;
         GSErrCode result = NoError;
         const bool replacing = stationMarkerToReplace != APINULLGuid &&
-                               LoadMarker(stationMarkerToReplace, replaced, replacedMemo, result);
+                               LoadMarker(stationMarkerToReplace, replaced, *replacedMemo, result);
         if (replacing) {
             const std::int32_t partIndex = marker.object.libraryPartIndex;
             marker = replaced;
-            memo = replacedMemo;
+            // The memo changes owner: given back once, not twice.
+            memo.Empty();
+            *memo = replacedMemo.Release();
             marker.object.libraryPartIndex = partIndex;
         }
-        if (!replacing && Parameter(memo, "strStandortID") != nullptr) {
+        if (!replacing && Parameter(*memo, "strStandortID") != nullptr) {
             StationIdCounter counter;
             counter.currentId = UpToFirstBlank(activeStationId);
             activeStationId = counter.Step(2);
@@ -223,20 +226,19 @@ void Survanto::PlaceStationMarker(double x, double y, double z)
                 activeStationId += " ";
                 activeStationId += userData.GetCurrentUserData(measuringState, *this).userName;
             }
-            SetText(memo, "strStandortID", activeStationId);
+            SetText(*memo, "strStandortID", activeStationId);
         }
-        SetNumber(memo, "bIsActual", 1.0);
-        SetNumber(memo, "penStandort", stationPen);
+        SetNumber(*memo, "bIsActual", 1.0);
+        SetNumber(*memo, "penStandort", stationPen);
         marker.object.position = {x - offset.x, y - offset.y};
-        marker.object.elevation = z - NumberOr(memo, "zzyzx", 0.0) - GetStoryLevel(marker.header.floorInd);
+        marker.object.elevation = z - NumberOr(*memo, "zzyzx", 0.0) - GetStoryLevel(marker.header.floorInd);
         marker.object.angle = 0.0;
         marker.header.layer = stationLayer;
         marker.object.sizeA = sizeA;
         marker.object.sizeB = sizeB;
         // The old marker goes only once the new one stands: a refused creation keeps it.
-        const GSErrCode created = HostCreateElement(&marker, &memo);
-        HostDisposeElementMemo(&memo);
-        HostDisposeElementMemo(&replacedMemo);
+        const GSErrCode created = HostCreateElement(&marker, &*memo);
+        memo.Dispose();
         if (created != NoError) return;
         if (replacing) ForceDeleteElement(replaced.header);
         FitElementToStorey(marker);
@@ -263,18 +265,18 @@ std::int32_t Survanto::UpdateStationMarkers(double* x, double* y, double* z, API
     RunCreationCommand([&] {
         for (const API_Guid& guid : current) {
             API_Element marker;
-            API_ElementMemo memo;
-            if (!LoadMarker(guid, marker, memo, last)) continue;
-            const double top = MarkerTop(marker, memo);
+            ScopedElementMemo memo;
+            if (!LoadMarker(guid, marker, *memo, last)) continue;
+            const double top = MarkerTop(marker, *memo);
             if (std::fabs(marker.object.position.x - (*x - offset.x)) >= StationSnapTolerance ||
                 std::fabs(marker.object.position.y - (*y - offset.y)) >= StationSnapTolerance ||
                 std::fabs(top - *z) >= StationSnapTolerance)
                 continue;
             bool found = false;
-            API_AddParType* active = Parameter(memo, "bIsActual");
+            API_AddParType* active = Parameter(*memo, "bIsActual");
             if (active != nullptr && active->value == 0.0) {
                 active->value = 1.0;
-                last = ChangeParameters(guid, memo);
+                last = ChangeParameters(guid, *memo);
                 if (last == NoError) {
                     found = true;
                     if (activated != nullptr) *activated = guid;
@@ -287,7 +289,6 @@ std::int32_t Survanto::UpdateStationMarkers(double* x, double* y, double* z, API
             *x = marker.object.position.x + offset.x;
             *y = marker.object.position.y + offset.y;
             *z = top;
-            HostDisposeElementMemo(&memo);
             if (found) break;
         }
     });
@@ -304,15 +305,14 @@ void Survanto::DeactivateStationMarkers(std::int16_t variant)
     RunCreationCommand([&markers] {
         for (const API_Guid& guid : markers) {
             API_Element marker;
-            API_ElementMemo memo;
+            ScopedElementMemo memo;
             GSErrCode result = NoError;
-            if (!LoadMarker(guid, marker, memo, result)) continue;
-            API_AddParType* active = Parameter(memo, "bIsActual");
+            if (!LoadMarker(guid, marker, *memo, result)) continue;
+            API_AddParType* active = Parameter(*memo, "bIsActual");
             if (active != nullptr && active->value == 1.0) {
                 active->value = 0.0;
-                ChangeParameters(guid, memo);
+                ChangeParameters(guid, *memo);
             }
-            HostDisposeElementMemo(&memo);
         }
     });
 }
@@ -327,16 +327,15 @@ void Survanto::ApplyMarkerIdVisibility()
     RunCreationCommand([&markers, shown] {
         for (const API_Guid& guid : markers) {
             API_Element marker;
-            API_ElementMemo memo;
+            ScopedElementMemo memo;
             GSErrCode result = NoError;
-            if (!LoadMarker(guid, marker, memo, result)) continue;
-            const API_AddParType* stationPoint = Parameter(memo, "bIsStandort");
-            API_AddParType* idVisible = Parameter(memo, "idvisible");
+            if (!LoadMarker(guid, marker, *memo, result)) continue;
+            const API_AddParType* stationPoint = Parameter(*memo, "bIsStandort");
+            API_AddParType* idVisible = Parameter(*memo, "idvisible");
             if (stationPoint != nullptr && stationPoint->value == 0.0 && idVisible != nullptr) {
                 idVisible->value = shown;
-                ChangeParameters(guid, memo);
+                ChangeParameters(guid, *memo);
             }
-            HostDisposeElementMemo(&memo);
         }
     });
 }

@@ -8,6 +8,7 @@
 #include "DG/DG.hpp"
 #include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
+#include "ScopedElementMemo.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "frame/Survanto.hpp"
 #include "SystemUtilities.hpp"
@@ -266,13 +267,12 @@ void MeasureToolElevation(std::int32_t currentTool, bool top)
     API_Element element;
     element.header.typeID = currentTool;
     element.header.variationID = CurrentToolboxItem().variationID;
-    API_ElementMemo memo;
-    if (HostGetElementDefaults(&element, &memo) != NoError) return;
+    ScopedElementMemo memo;
+    if (HostGetElementDefaults(&element, &*memo) != NoError) return;
     const double h = measuringState.measuredZ - GetStoryLevel(element.header.floorInd);
     API_Element mask;
-    if (ApplyMeasuredElevation(top, element, mask, memo, h))
-        HostChangeElementDefaults(&element, memo.params.empty() ? nullptr : &memo, &mask);
-    HostDisposeElementMemo(&memo);
+    if (ApplyMeasuredElevation(top, element, mask, *memo, h))
+        HostChangeElementDefaults(&element, memo->params.empty() ? nullptr : &*memo, &mask);
 }
 
 // What one measured point means in the running mode. The words follow the mode

@@ -14,6 +14,7 @@
 #include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
 #include "RS/ResourceModule.hpp"
+#include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
 #include "measuring/MarkerPart.hpp"
@@ -208,26 +209,20 @@ void Survanto::ImportPointList()
     MarkerPart part;
     if (!part.Find(MarkerPart::MeasuredPoint)) return;
     API_Element marker;
-    API_ElementMemo memo;
-    if (part.MakeObject(marker, memo) != NoError) {
-        HostDisposeElementMemo(&memo);
-        return;
-    }
+    ScopedElementMemo memo;
+    if (part.MakeObject(marker, *memo) != NoError) return;
     marker.header.layer = freeAreaLayer;
-    MarkerPart::SetMeasuredPointLook(marker, memo, freeAreaPen);
+    MarkerPart::SetMeasuredPointLook(marker, *memo, freeAreaPen);
 
     CDataRecorder recorder(CDataRecorder::EncodingUtf8);
     recorder.SetMode(CDataRecorder::ModeHostFileText);
     recorder.SetPath(chosen.ToPath().c_str());
-    if (recorder.OpenRead() != 0) {
-        HostDisposeElementMemo(&memo);
-        return;
-    }
+    if (recorder.OpenRead() != 0) return;
     TypVektor<API_Guid> created;
     LineCounts counts;
-    PlaceMarkers(*this, recorder, marker, memo, created, counts);
+    PlaceMarkers(*this, recorder, marker, *memo, created, counts);
     recorder.Close();
-    HostDisposeElementMemo(&memo);
+    memo.Dispose();
     if (created.GetSize() > 0) SelectAndZoomObjects(created, true);
     if (!counts.cancelled && (counts.skipped > 0 || counts.taken == 0)) TellLineCounts(counts);
 }

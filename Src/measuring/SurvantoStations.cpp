@@ -2,6 +2,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "HostApiHelpers.hpp"
+#include "ScopedElementMemo.hpp"
 #include "Vektor2D.hpp"
 #include "frame/Survanto.hpp"
 #include "measuring/MarkerPart.hpp"
@@ -19,11 +20,11 @@ constexpr std::int16_t InstrumentStationMode = 1;
 API_Guid MarkerOfStation(const char* uniqueId, const GS::UniString& stationId)
 {
     for (const API_Guid& guid : MarkerPart::PlacedMarkers({uniqueId})) {
-        API_ElementMemo memo;
-        if (HostGetElementMemo(&guid, &memo, APIMemoMask_AddPars) != NoError) continue;
-        const std::int32_t index = FindMemoParamIndex("strStandortID", memo);
-        const bool same = index >= 0 && memo.params[static_cast<std::size_t>(index)].text == stationId;
-        HostDisposeElementMemo(&memo);
+        ScopedElementMemo memo;
+        if (HostGetElementMemo(&guid, &*memo, APIMemoMask_AddPars) != NoError) continue;
+        const std::int32_t index = FindMemoParamIndex("strStandortID", *memo);
+        const bool same = index >= 0 && memo->params[static_cast<std::size_t>(index)].text == stationId;
+        memo.Dispose();
         if (same) return guid;
     }
     return APINULLGuid;

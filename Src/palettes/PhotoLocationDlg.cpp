@@ -16,7 +16,7 @@
 #include "photos/PhotoFiles.hpp"
 #include "photos/PhotoImages.hpp"
 #include "photos/PhotoLibraryPart.hpp"
-#include "creation/ScopedElementMemo.hpp"
+#include "ScopedElementMemo.hpp"
 
 namespace {
 

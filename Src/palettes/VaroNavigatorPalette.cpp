@@ -7,7 +7,9 @@
 #include "DG/DG.hpp"
 #include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
+#include "OwnChangeScope.hpp"
 #include "RS/ResourceModule.hpp"
+#include "ScopedElementMemo.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/CameraUpdateScope.hpp"
 #include "frame/PaletteGuids.hpp"
@@ -193,20 +195,16 @@ void VaroNavigatorPalette::OnDoubleClick()
 // A memo that cannot be read is left as it is: writing it back would clear its parameters.
 GSErrCode VaroNavigatorPalette::ApplyShow3D(VaroNavigatorPalette& palette, std::uint32_t chosen)
 {
-    BeginOwnChange("ApplyShow3D");
-    {
-        const FloorPlanDatabaseScope floorPlan;
-        for (std::uint32_t k = 0; k < palette.pointClouds_.GetSize(); ++k) {
-            const API_Guid& object = palette.pointClouds_[k].objectGuid;
-            API_ElementMemo memo;
-            if (HostGetElementMemo(&object, &memo, ParameterMemo) != NoError) continue;
-            const std::int32_t show = FindMemoParamIndex("show3D", memo);
-            if (show >= 0) memo.params[static_cast<std::size_t>(show)].value = k == chosen ? 1.0 : 0.0;
-            ForceChangeElementMemo(object, &memo, ParameterChange);
-            HostDisposeElementMemo(&memo);
-        }
+    const OwnChangeScope ownChange("ApplyShow3D");
+    const FloorPlanDatabaseScope floorPlan;
+    for (std::uint32_t k = 0; k < palette.pointClouds_.GetSize(); ++k) {
+        const API_Guid& object = palette.pointClouds_[k].objectGuid;
+        ScopedElementMemo memo;
+        if (HostGetElementMemo(&object, &*memo, ParameterMemo) != NoError) continue;
+        const std::int32_t show = FindMemoParamIndex("show3D", *memo);
+        if (show >= 0) memo->params[static_cast<std::size_t>(show)].value = k == chosen ? 1.0 : 0.0;
+        ForceChangeElementMemo(object, &*memo, ParameterChange);
     }
-    EndOwnChange();
     return NoError;
 }
 

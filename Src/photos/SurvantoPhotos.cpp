@@ -8,8 +8,9 @@
 #include "FTM/FileTypeManager.hpp"
 #include "HostApiHelpers.hpp"
 #include "IO/File.hpp"
+#include "OwnChangeScope.hpp"
 #include "Vektor2D.hpp"
-#include "creation/ScopedElementMemo.hpp"
+#include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "photos/PhotoFiles.hpp"
@@ -122,42 +123,41 @@ void Survanto::PlacePhotoObject()
     API_Element element;
     element.header.typeID = API_ObjectID;
     element.header.variationID = PhotoSubtype;
-    API_ElementMemo memo;
-    HostGetElementDefaults(&element, &memo);
+    ScopedElementMemo memo;
+    HostGetElementDefaults(&element, &*memo);
     const double ratio = EmbedPhotoPicture(photo);
-    if (memo.params.empty()) {
-        HostDisposeElementMemo(&memo);
-        HostGetLibraryPartParameters(partIndex, nullptr, nullptr, &memo.params);
+    if (memo->params.empty()) {
+        memo.Empty();
+        HostGetLibraryPartParameters(partIndex, nullptr, nullptr, &memo->params);
     }
 
     const API_Coord3D first = actionPoints[0];
     const API_Coord3D second = actionPoints[1];
     const GS::UniString name = PhotoNameOf(photo);
-    SetReal(memo, "pictRatio", ratio);
-    SetReal(memo, "dirx", 0.0);
-    SetReal(memo, "diry", 0.0);
-    SetReal(memo, "angleArrow", ArrowAngle(first, second));
-    if (API_AddParType* parameter = Parameter(memo, "photoName")) parameter->text = name;
-    SetReal(memo, "pictRotAngle", preview.quarterTurns * Pi / 2);
-    SetReal(memo, "bShowArrow", FrontWindowIsFloorPlan() ? 1.0 : 0.0);
+    SetReal(*memo, "pictRatio", ratio);
+    SetReal(*memo, "dirx", 0.0);
+    SetReal(*memo, "diry", 0.0);
+    SetReal(*memo, "angleArrow", ArrowAngle(first, second));
+    if (API_AddParType* parameter = Parameter(*memo, "photoName")) parameter->text = name;
+    SetReal(*memo, "pictRotAngle", preview.quarterTurns * Pi / 2);
+    SetReal(*memo, "bShowArrow", FrontWindowIsFloorPlan() ? 1.0 : 0.0);
     const PhotoLocationNames names = NamesOfLocation(photo);
     for (const char* networkName : NetworkNamesWritten)
-        if (API_AddParType* parameter = Parameter(memo, networkName)) SetNameArray(*parameter, names.network);
-    if (API_AddParType* parameter = Parameter(memo, "fileLocation")) SetNameArray(*parameter, names.local);
+        if (API_AddParType* parameter = Parameter(*memo, networkName)) SetNameArray(*parameter, names.network);
+    if (API_AddParType* parameter = Parameter(*memo, "fileLocation")) SetNameArray(*parameter, names.local);
 
     bool created = false;
     HostCallUndoableCommand(GS::UniString(), [&] {
-        BeginOwnChange("PlacePhotoObject");
+        const OwnChangeScope ownChange("PlacePhotoObject");
         element.object.position = {first.x, first.y};
         element.object.angle = 0.0;
         element.object.sizeA = 1.0;
         element.object.sizeB = 1.0;
         element.object.libraryPartIndex = partIndex;
         element.header.variationID = PhotoSubtype;
-        created = HostCreateElement(&element, &memo) == NoError;
+        created = HostCreateElement(&element, &*memo) == NoError;
         HostAttachElementObserver(&element.header, 0);
-        HostDisposeElementMemo(&memo);
-        EndOwnChange();
+        memo.Dispose();
         return GSErrCode(NoError);
     });
     // Greyed only once the object that shows the photo exists.

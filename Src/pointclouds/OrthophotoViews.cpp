@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "API/AddOnInterface.hpp"
+#include "ScopedElementMemo.hpp"
 #include "Vektor2D.hpp"
 
 namespace {
@@ -30,10 +31,10 @@ API_Guid CreateCutPlaneView(API_ElemTypeID type, std::int32_t markerKind, const 
 {
     API_Element element;
     element.header.typeID = type;
-    API_ElementMemo memo;
+    ScopedElementMemo memo;
     API_SubElement marker;
     marker.subType = APISubElement_MainMarker;
-    if (HostGetElementDefaultsWithSubElements(&element, &memo, 1, &marker) != NoError) return APINULLGuid;
+    if (HostGetElementDefaultsWithSubElements(&element, &*memo, 1, &marker) != NoError) return APINULLGuid;
     const API_Element defaults = element;
     CopyText(element.cutPlane.name, sizeof element.cutPlane.name, name.ToUtf8());
     element.cutPlane.lowerLimit = lowerLimit;
@@ -45,9 +46,9 @@ API_Guid CreateCutPlaneView(API_ElemTypeID type, std::int32_t markerKind, const 
     normal.Rotate(leftSide ? QuarterTurn : -QuarterTurn);
     const API_Coord shiftedBegin {begin.x + normal.x, begin.y + normal.y};
     const API_Coord shiftedEnd {end.x + normal.x, end.y + normal.y};
-    memo.sectionMainCoords = {begin, end};
-    memo.sectionDistCoords = {shiftedBegin, shiftedEnd};
-    memo.sectionDepthCoords = {shiftedBegin, shiftedEnd};
+    memo->sectionMainCoords = {begin, end};
+    memo->sectionDistCoords = {shiftedBegin, shiftedEnd};
+    memo->sectionDepthCoords = {shiftedBegin, shiftedEnd};
 
     API_DatabaseInfo kept {};
     const bool switched = HostDatabaseRequest(FourCC("GDAT"), &kept, nullptr) == NoError && kept.typeID != APIWind_FloorPlanID;
@@ -56,8 +57,8 @@ API_Guid CreateCutPlaneView(API_ElemTypeID type, std::int32_t markerKind, const 
         floorPlan.typeID = APIWind_FloorPlanID;
         HostDatabaseRequest(FourCC("CDAT"), &floorPlan, nullptr);
     }
-    const bool created = HostCreateElementWithSubElements(&element, &memo, 1, &marker) == NoError;
-    HostDisposeElementMemo(&memo);
+    const bool created = HostCreateElementWithSubElements(&element, &*memo, 1, &marker) == NoError;
+    memo.Dispose();
     HostDisposeElementMemo(&marker.memo);
     AdvanceToolReferenceId(defaults);
     if (switched) HostDatabaseRequest(FourCC("CDAT"), &kept, nullptr);

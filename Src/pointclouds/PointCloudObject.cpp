@@ -4,6 +4,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "HostApiHelpers.hpp"
+#include "ScopedElementMemo.hpp"
 
 namespace {
 
@@ -18,22 +19,22 @@ void SetParameter(std::vector<API_AddParType>& parameters, const char* name, dou
 GSErrCode PlacePointCloudObject(std::int32_t libIndex, const PointCloudBox& box, std::int16_t storeyIndex, API_Guid& placed)
 {
     API_Element object;
-    API_ElementMemo memo;
+    ScopedElementMemo memo;
     object.header.typeID = API_ObjectID;
-    HostGetElementDefaults(&object, &memo);
+    HostGetElementDefaults(&object, &*memo);
     object.object.libraryPartIndex = libIndex;
     object.object.position = {box.xMin, box.yMin};
     object.header.floorInd = storeyIndex;
     object.object.elevation = box.zMin - GetStoryLevel(storeyIndex);
     double a = 0.0, b = 0.0;
-    HostGetLibraryPartParameters(libIndex, &a, &b, &memo.params);
+    HostGetLibraryPartParameters(libIndex, &a, &b, &memo->params);
     object.object.sizeA = a;
     object.object.sizeB = b;
-    SetParameter(memo.params, "upperPlaneHeight2", 1.1);
-    SetParameter(memo.params, "lowerPlaneHeight2", 1.0);
-    SetParameter(memo.params, "bOverrideCutplane", 1.0);
-    const GSErrCode created = HostCreateElement(&object, &memo);
-    HostDisposeElementMemo(&memo);
+    SetParameter(memo->params, "upperPlaneHeight2", 1.1);
+    SetParameter(memo->params, "lowerPlaneHeight2", 1.0);
+    SetParameter(memo->params, "bOverrideCutplane", 1.0);
+    const GSErrCode created = HostCreateElement(&object, &*memo);
+    memo.Dispose();
     if (created != NoError) return created;
     placed = object.header.guid;
     HostAttachElementObserver(&object.header, 0);

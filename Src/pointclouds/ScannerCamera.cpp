@@ -5,6 +5,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "HostApiHelpers.hpp"
+#include "ScopedElementMemo.hpp"
 
 namespace {
 
@@ -63,15 +64,12 @@ API_Guid CreateScannerCamera(const API_Guid& objectGuid, std::optional<double> x
 {
     API_Element object;
     object.header.guid = objectGuid;
-    API_ElementMemo memo;
-    if (HostGetElement(&object) != NoError || HostGetElementMemo(&objectGuid, &memo, APIMemoMask_All) != NoError) return APINULLGuid;
+    ScopedElementMemo memo;
+    if (HostGetElement(&object) != NoError || HostGetElementMemo(&objectGuid, &*memo, APIMemoMask_All) != NoError) return APINULLGuid;
     const API_Guid set = CreateCameraSet(PartName(object.object.libraryPartIndex));
-    if (set == APINULLGuid) {
-        HostDisposeElementMemo(&memo);
-        return APINULLGuid;
-    }
-    const double sx = ParameterValue(memo, "scannerX"), sy = ParameterValue(memo, "scannerY"), sz = ParameterValue(memo, "scannerZ");
-    HostDisposeElementMemo(&memo);
+    if (set == APINULLGuid) return APINULLGuid;
+    const double sx = ParameterValue(*memo, "scannerX"), sy = ParameterValue(*memo, "scannerY"), sz = ParameterValue(*memo, "scannerZ");
+    memo.Dispose();
     const double x0 = x.value_or(object.object.position.x);
     const double y0 = y.value_or(object.object.position.y);
     const double z0 = z.value_or(object.object.elevation + GetStoryLevel(object.header.floorInd));

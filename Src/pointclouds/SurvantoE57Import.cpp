@@ -8,7 +8,7 @@
 #include "DG/FileDialog.hpp"
 #include "FTM/FileTypeManager.hpp"
 #include "IO/Folder.hpp"
-#include "OwnChangeCounter.hpp"
+#include "OwnChangeScope.hpp"
 #include "RS/ResourceModule.hpp"
 #include "e57/E57Exception.hpp"
 #include "frame/Survanto.hpp"
@@ -92,15 +92,6 @@ E57ImportOptions OptionsOf(const E57OpenFilePanel& panel, std::size_t selectedFi
     return options;
 }
 
-// The own-change counter and the command's end, on every way out.
-class OwnChange {
-public:
-    OwnChange() { BeginOwnChange("ImportE57Scans"); }
-    OwnChange(const OwnChange&) = delete;
-    OwnChange& operator=(const OwnChange&) = delete;
-    ~OwnChange() { EndOwnChange(); }
-};
-
 // The progress window from the opening to the end of the command, also when it throws.
 class ProgressWindow {
 public:
@@ -120,7 +111,7 @@ private:
 // The command's body: each chosen file in the dialog's order until the user cancels.
 GSErrCode ImportE57Scans(Survanto& survanto, const DG::FileDialog& dialog, const E57OpenFilePanel& panel)
 {
-    const OwnChange own;
+    const OwnChangeScope own("ImportE57Scans");
     bool cancelled = false, failed = false;
     const E57ImportOptions options = OptionsOf(panel, dialog.GetSelectionCount());
     for (std::size_t i = 0; i < dialog.GetSelectionCount() && !cancelled; ++i) {

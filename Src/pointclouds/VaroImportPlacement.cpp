@@ -11,6 +11,7 @@
 #include "GX/ImageBase.hpp"
 #include "Geometry/Matrix34.hpp"
 #include "RS/ResourceModule.hpp"
+#include "ScopedElementMemo.hpp"
 #include "Vektor2D.hpp"
 #include "frame/Survanto.hpp"
 #include "measuring/MeasuringState.hpp"
@@ -259,8 +260,8 @@ void VaroImportPalette::PlaceJob(PlacementRun& run, OrtophotoData& job)
         const double x = ex.x * du + ey.x * dv + job.origin.x;
         const double y = ex.y * du + ey.y * dv + job.origin.y;
         const API_Box box {x, y, x + tileMaxU - tileMinU, y + tileMaxV - tileMinV};
-        API_ElementMemo memo;
-        if (!ReadTileImage(job.tiles[k], memo)) continue;
+        ScopedElementMemo memo;
+        if (!ReadTileImage(job.tiles[k], *memo)) continue;
         picture.picture.destBox = box;
         picture.picture.origBox = box;
         picture.picture.rotAngle = rotation;
@@ -273,9 +274,8 @@ void VaroImportPalette::PlaceJob(PlacementRun& run, OrtophotoData& job)
         picture.picture.name[0] = '\0';
         picture.header.floorInd = target.storey;
         picture.header.layer = layer;
-        HostCreateElement(&picture, &memo);
+        HostCreateElement(&picture, &*memo);
         job.placedPictures.Add(picture.header.guid);
-        HostDisposeElementMemo(&memo);
     }
 }
 

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "HostApiHelpers.hpp"
+#include "OwnChangeScope.hpp"
+#include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
 #include "profiles/SectionPalette.hpp"
@@ -42,26 +44,26 @@ bool PolygonOfFill(const API_Guid& guid, const API_Coord& origin, SectionPalette
 {
     API_Element fill;
     if (!ReadElement(guid, fill)) return false;
-    API_ElementMemo memo;
-    const bool read = HostGetElementMemo(&guid, &memo, FillMemoMask) == NoError && MemoHoldsPolygon(memo, fill.hatch.poly);
+    ScopedElementMemo memo;
+    const bool read = HostGetElementMemo(&guid, &*memo, FillMemoMask) == NoError && MemoHoldsPolygon(*memo, fill.hatch.poly);
     if (read) {
         const API_Polygon& poly = fill.hatch.poly;
         polygon.coordCount = poly.nCoords;
         for (std::int32_t i = 0; i <= poly.nCoords; ++i) {
-            const API_Coord& c = memo.coords[std::size_t(i)];
+            const API_Coord& c = memo->coords[std::size_t(i)];
             polygon.coords.Add({c.x - origin.x, c.y - origin.y});
         }
         polygon.arcCount = poly.nArcs;
-        for (std::int32_t i = 0; i < poly.nArcs; ++i) polygon.arcs.Add(memo.parcs[std::size_t(i)]);
+        for (std::int32_t i = 0; i < poly.nArcs; ++i) polygon.arcs.Add(memo->parcs[std::size_t(i)]);
         polygon.endCount = poly.nSubPolys;
-        for (std::int32_t i = 0; i <= poly.nSubPolys; ++i) polygon.ends.Add(memo.pends[std::size_t(i)]);
+        for (std::int32_t i = 0; i <= poly.nSubPolys; ++i) polygon.ends.Add(memo->pends[std::size_t(i)]);
         polygon.contourPen = fill.hatch.pen;
         polygon.fillPen = fill.hatch.fillPen;
         polygon.backgroundPen = fill.hatch.fillBGPen;
         polygon.fillPattern = fill.hatch.fillInd;
         polygon.contourLineType = fill.hatch.ltypeInd;
     }
-    HostDisposeElementMemo(&memo);
+    memo.Dispose();
     return read && polygon.HoldsItsCounts();
 }
 
@@ -136,9 +138,8 @@ void SectionPalette::PlaceForEditing()
     if (HostInterfaceRequest(FourCC("IPOI"), &input, nullptr) != NoError) return;
     const API_Coord point {input.pos.x, input.pos.y};
     HostCallUndoableCommand(GS::UniString(), [this, &point]() -> GSErrCode {
-        BeginOwnChange("");
+        const OwnChangeScope ownChange;
         PlaceCurrentPolygonsAt(point);
-        EndOwnChange();
         return NoError;
     });
 }
@@ -150,8 +151,8 @@ void SectionPalette::PlaceCurrentPolygonsAt(const API_Coord& point)
         if (!polygon.HoldsItsCounts()) continue;
         API_Element fill = ElementToolDefaults(API_HatchID);
         fill.hatch.poly = {polygon.coordCount, polygon.endCount, polygon.arcCount};
-        API_ElementMemo memo;
-        if (FillMemoAt(polygon, point, memo)) HostCreateElement(&fill, &memo);
+        ScopedElementMemo memo;
+        if (FillMemoAt(polygon, point, *memo)) HostCreateElement(&fill, &*memo);
     }
     API_Element hotspot = ElementToolDefaults(API_HotspotID);
     hotspot.hotspot.position = point;

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "frame/AddOnGlobals.hpp"
 #include "DG/DG.hpp"
 #include "InProcessHost.hpp"
 #include "measuring/MeasuringState.hpp"
+#include "OwnChangeScope.hpp"
 #include "RS/ResourceModule.hpp"
 #include "frame/Survanto.hpp"
 
@@ -116,6 +119,35 @@ TEST(OwnChangeCounter, BalancedAndNeverBelowZero)
     BeginOwnChange("b");
     EXPECT_EQ(GetOwnChangeCounter(), 2);
     EndOwnChange();
+    EndOwnChange();
+    EXPECT_EQ(GetOwnChangeCounter(), 0);
+}
+
+// A throwing command body must not leave the counter raised: every later user
+// edit would then pass the element observer as the add-on's own.
+TEST(OwnChangeCounter, AThrowingCommandBodyLeavesItWhereItWas)
+{
+    InProcessHost host;
+    Survanto* survanto = theSurvanto.load();
+    ASSERT_NE(survanto, nullptr);
+    BeginOwnChange("outer");
+    std::int32_t insideBody = 0;
+    const GSErrCode result = survanto->RunChangeCommand([&insideBody]() -> GSErrCode {
+        insideBody = GetOwnChangeCounter();
+        throw std::runtime_error("body fails");
+    });
+    EXPECT_EQ(result, APIERR_GENERAL);
+    EXPECT_EQ(insideBody, 2);
+    EXPECT_EQ(GetOwnChangeCounter(), 1);
+
+    EXPECT_THROW(
+        {
+            const OwnChangeScope ownChange;
+            EXPECT_EQ(GetOwnChangeCounter(), 2);
+            throw std::runtime_error("body fails");
+        },
+        std::runtime_error);
+    EXPECT_EQ(GetOwnChangeCounter(), 1);
     EndOwnChange();
     EXPECT_EQ(GetOwnChangeCounter(), 0);
 }

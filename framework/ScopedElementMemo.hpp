@@ -11,6 +11,8 @@ public:
 
     API_ElementMemo& operator*() { return memo_; }
     const API_ElementMemo& operator*() const { return memo_; }
+    API_ElementMemo* operator->() { return &memo_; }
+    const API_ElementMemo* operator->() const { return &memo_; }
 
     // Gives the memo back now; later calls do nothing.
     void Dispose()
@@ -19,6 +21,16 @@ public:
         disposed_ = true;
         HostDisposeElementMemo(&memo_);
     }
+
+    // Hands the memo to a new owner, which gives it back to the host.
+    API_ElementMemo Release()
+    {
+        disposed_ = true;
+        return memo_;
+    }
+
+    // Gives back what the memo holds and keeps it for filling again.
+    void Empty() { HostDisposeElementMemo(&memo_); }
 
 private:
     API_ElementMemo memo_;
