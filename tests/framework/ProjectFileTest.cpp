@@ -255,7 +255,8 @@ TEST_F(ProjectFileTest, ANumberOutsideItsFieldsRangeRefusesTheFile)
     SimHost::ProjectModel model;
     SimHost::StoredElement wall = SampleWall();
     wall.links.push_back({SampleShell().record.header.guid, 1});
-    model.content.elements = {wall, SampleShell()};
+    model.content.elements.push_back(wall);
+    model.content.elements.push_back(SampleShell());
     model.content.layers[3] = SimHost::LayerEntry {"Vermessung", 0};
     model.content.storeyLevels[1] = 3.0;
     model.moduleData[GS::UniString()] = SimHost::StoredModuleData {1, 0x5757, {1, 2}};
