@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -101,6 +102,8 @@ bool Certificates::Run(const std::string& arguments)
 PageServer::PageServer(std::string reply, Manner manner, TlsIdentity tls)
     : reply_(std::move(reply)), manner_(manner), tls_(std::move(tls))
 {
+    // A client that refuses the certificate hangs up while TLS still writes to it.
+    std::signal(SIGPIPE, SIG_IGN);
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     stop_ = ::eventfd(0, EFD_CLOEXEC);
     sockaddr_in address {};

@@ -181,9 +181,11 @@ std::string AlertsPrinted(const ChildRun& run)
 
 // A surveyor opens the damaged project, opens the import palette, ticks every
 // job (which saves the add-on's data), gets a program message from the
-// instrument (which saves the report) and saves the project.
+// instrument (which saves the report) and saves the project. The instrument's
+// prompt file is laid in the work folder beforehand, so the host keeps it.
 constexpr char OpenChangeAndSave[] = R"(config # Survanto configuration
 config DebugMode 1
+keep-work-state
 start
 open-project damaged.json
 run
