@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchFolder.hpp"
 #include "DG/DG.hpp"
 #include "DG/FileDialog.hpp"
 #include "E57TestWriter.hpp"
@@ -41,26 +42,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void RemoveBenchFolder();
-
-// Made at its first use and removed when the process ends.
-const fs::path& BenchFolder()
-{
-    static const fs::path folder = [] {
-        const fs::path made = fs::temp_directory_path() / ("survanto-import-bench-" + std::to_string(::getpid()));
-        fs::create_directories(made);
-        return made;
-    }();
-    static const bool removedAtExit = std::atexit(RemoveBenchFolder) == 0;
-    static_cast<void>(removedAtExit);
-    return folder;
-}
-
-void RemoveBenchFolder()
-{
-    std::error_code ec;
-    fs::remove_all(BenchFolder(), ec);
-}
+const fs::path& BenchFolder() { return BenchFolderNamed("survanto-import-bench"); }
 
 // A scan on a 1000 x 1000 grid, 20 m wide, with its scanner in the middle.
 const std::string& GeneratedScan(std::uint64_t points)

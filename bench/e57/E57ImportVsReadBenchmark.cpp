@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchFolder.hpp"
 #include "DG/FileDialog.hpp"
 #include "E57TestWriter.hpp"
 #include "Host.hpp"
@@ -42,25 +43,7 @@ namespace {
 
 enum class FileKind { Colour, Scaled };
 
-void RemoveBenchFolder();
-
-const fs::path& BenchFolder()
-{
-    static const fs::path folder = [] {
-        const fs::path made = fs::temp_directory_path() / ("survanto-e57-ratio-bench-" + std::to_string(::getpid()));
-        fs::create_directories(made);
-        return made;
-    }();
-    static const bool removedAtExit = std::atexit(RemoveBenchFolder) == 0;
-    static_cast<void>(removedAtExit);
-    return folder;
-}
-
-void RemoveBenchFolder()
-{
-    std::error_code ec;
-    fs::remove_all(BenchFolder(), ec);
-}
+const fs::path& BenchFolder() { return BenchFolderNamed("survanto-e57-ratio-bench"); }
 
 std::vector<e57test::FieldLayout> Fields(FileKind kind)
 {
