@@ -16,7 +16,7 @@ command -v clang++ >/dev/null || { echo "fuzz-moduledata: clang++ is required" >
 cmake -S "$repo" -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DSURVANTO_TESTS=OFF -DSURVANTO_BENCH=OFF -DSURVANTO_SANITIZE=OFF -DSURVANTO_WERROR=OFF \
+  -DSURVANTO_TESTS=OFF -DSURVANTO_BENCH=OFF -DSURVANTO_SANITIZE=OFF -DSURVANTO_WERROR=ON \
   -DSURVANTO_MODULEDATA_FUZZ=ON >/dev/null
 source "$repo/scripts/jobs.sh"
 cmake --build "$build" "${build_jobs[@]}" --target survanto_moduledata_fuzz
