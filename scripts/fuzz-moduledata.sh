@@ -16,9 +16,10 @@ command -v clang++ >/dev/null || { echo "fuzz-moduledata: clang++ is required" >
 cmake -S "$repo" -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DSURVANTO_TESTS=OFF -DSURVANTO_BENCH=OFF -DSURVANTO_SANITIZE=OFF -DSURVANTO_WERROR=OFF \
+  -DSURVANTO_TESTS=OFF -DSURVANTO_BENCH=OFF -DSURVANTO_SANITIZE=OFF -DSURVANTO_WERROR=ON \
   -DSURVANTO_MODULEDATA_FUZZ=ON >/dev/null
-cmake --build "$build" --target survanto_moduledata_fuzz
+source "$repo/scripts/jobs.sh"
+cmake --build "$build" "${build_jobs[@]}" --target survanto_moduledata_fuzz
 
 corpus="$build/corpus"
 artifacts="$build/artifacts"

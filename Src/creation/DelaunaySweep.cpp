@@ -9,7 +9,6 @@
 namespace {
 
 using Geometry::Coord;
-constexpr std::uint32_t None = DelaunaySweep::None;
 
 std::uint32_t Next(std::uint32_t e) { return e % 3 == 2 ? e - 2 : e + 1; }
 std::uint32_t Previous(std::uint32_t e) { return e % 3 == 0 ? e + 2 : e - 1; }

@@ -32,7 +32,6 @@ constexpr const char* EmbeddedFolderName = "Survanto";
 constexpr const char* NetworkNamesWritten[] = {"networkLocation", "fileNetLocation"};
 constexpr const char* NetworkNamesRead[] = {"fileNetLocation", "networkLocation"};
 constexpr std::uint64_t WholeMemo = 0x07FFFFFFBFFFFFFFull;
-constexpr std::int32_t PreviewPaletteFlags = 211;
 constexpr std::int32_t FolderPaletteFlags = 1;
 
 // True while a selected photo is being shown.

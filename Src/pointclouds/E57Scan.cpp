@@ -30,7 +30,7 @@ double NumberOf(const e57::Node& node)
 
 double Child(const e57::StructureNode& structure, const char* name) { return NumberOf(structure.get(name)); }
 
-bool IsFinite(const API_Coord3D& p) { return std::isfinite(p.x) & std::isfinite(p.y) & std::isfinite(p.z); }
+bool IsFinite(const API_Coord3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
 // The pose as twelve numbers; a local copy in a loop cannot be changed by its stores.
 class PoseMatrix {

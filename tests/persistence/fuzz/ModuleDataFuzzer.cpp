@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CDataStore.hpp"
+#include "DG/DG.hpp"
 #include "InProcessHost.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
@@ -17,8 +18,11 @@
 namespace {
 
 // One host for the whole run, with the add-on linked in and a project open.
+// It shuts down at exit, forgetting its dialogs: the dialog manager's state is
+// made first so that it is destroyed after the host.
 SimHost::Host& TheHost()
 {
+    DG::ForgetAllDialogs();
     static const std::string work = (std::filesystem::temp_directory_path() / "survanto-moduledata-fuzz").string();
     static InProcessHost host([] {
         SimHost::Host::Options options;
