@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer, warnings as
 # errors, and runs every test: unit tests, scenario tests through survanto-host (also
-# under ThreadSanitizer), and bounded fuzzing runs of the E57 reader and the module-data reader.
+# under ThreadSanitizer), and a bounded fuzzing run of the E57 reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -21,4 +21,3 @@ TSAN_OPTIONS="halt_on_error=1" ctest --test-dir build/tsan --output-on-failure "
 if [ -x scripts/fuzz-e57.sh ]; then
   scripts/fuzz-e57.sh
 fi
-if [ -x scripts/fuzz-moduledata.sh ]; then scripts/fuzz-moduledata.sh; fi
