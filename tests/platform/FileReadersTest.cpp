@@ -11,7 +11,6 @@
 #include <functional>
 #include <iterator>
 #include <string>
-#include <thread>
 
 #include "CDataRecorder.hpp"
 #include "CSettingsRecorder.hpp"
@@ -21,6 +20,7 @@
 #include "InProcessHost.hpp"
 #include "RS/ResourceModule.hpp"
 #include "Win/Registry.hpp"
+#include "Waiting.hpp"
 #include "Win/WinStandIns.hpp"
 
 namespace fs = std::filesystem;
@@ -34,16 +34,12 @@ bool RefusedWithinDeadline(const std::function<bool()>& refused)
     const pid_t child = ::fork();
     if (child == 0) ::_exit(refused() ? 0 : 1);
     if (child < 0) return false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     int status = 0;
-    while (::waitpid(child, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            ADD_FAILURE() << "the reader still waits or reads after 20 s";
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (!WaitUntil([&] { return ::waitpid(child, &status, WNOHANG) != 0; }, std::chrono::seconds(20))) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        ADD_FAILURE() << "the reader still waits or reads after 20 s";
+        return false;
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
