@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer, warnings as
 # errors, and runs every test: unit tests, scenario tests through survanto-host (also
-# under ThreadSanitizer), and a bounded fuzzing run of the E57 reader.
+# under ThreadSanitizer), and bounded fuzzing runs of the E57 reader and of the module-data
+# reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -20,4 +21,7 @@ cmake --build build/tsan "${build_jobs[@]}" --target survanto-host Survanto surv
 TSAN_OPTIONS="halt_on_error=1" ctest --test-dir build/tsan --output-on-failure "${test_jobs[@]}" -R '^scenario\.'
 if [ -x scripts/fuzz-e57.sh ]; then
   scripts/fuzz-e57.sh
+fi
+if [ -x scripts/fuzz-moduledata.sh ]; then
+  scripts/fuzz-moduledata.sh 30
 fi
