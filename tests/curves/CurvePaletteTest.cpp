@@ -1,9 +1,9 @@
 #include <string>
 #include <vector>
 
-#include "../frame/LanguageFile.hpp"
 #include "CurveFixture.hpp"
 #include "DG/DG.hpp"
+#include "LanguageFile.hpp"
 #include "RS/ResourceModule.hpp"
 #include "measuring/MeasuringState.hpp"
 
