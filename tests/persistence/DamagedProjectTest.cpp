@@ -6,14 +6,14 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 
-#include "CDataStore.hpp"
 #include "ChildHost.hpp"
 #include "DG/DG.hpp"
+#include "FileBytes.hpp"
 #include "InProcessHost.hpp"
 #include "ProjectFile.hpp"
+#include "StoredBlock.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
 #include "measuring/MeasuringState.hpp"
@@ -50,23 +50,6 @@ std::size_t Find(const Bytes& block, const std::u16string& text)
     const auto at = std::search(block.begin(), block.end(), units.begin(), units.end());
     EXPECT_NE(at, block.end()) << "the block holds no such text";
     return static_cast<std::size_t>(at - block.begin());
-}
-
-Bytes FileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// A stored block's record of the object, as the add-on reads it.
-bool ReadStoredBlock(Bytes bytes, IFileIO& object)
-{
-    CDataStore store("Survanto", 40000);
-    store.Register(&object, FourCC("MAIN"), true);
-    CDataRecorder& recorder = store.GetRecorder();
-    recorder.SetMode(CDataRecorder::ModeMemory);
-    recorder.SetMemory(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-    return store.ReadObjects();
 }
 
 SectionPalette::SectionDataType Square(double size)

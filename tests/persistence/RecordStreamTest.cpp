@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 #include "DG/DG.hpp"
+#include "FileBytes.hpp"
 #include "MainObjectFixture.hpp"
 #include "StreamBytes.hpp"
 #include "measuring/MeasuringState.hpp"
@@ -32,12 +31,6 @@ StreamBytes NewSnapshotBytes()
     for (int kind = 1; kind < 11; ++kind) b.I16(36).I16(1);
     b.Bool(false).Text(u"").Bool(false).Text(u"C:\\temp\\vezadovi4vuz.lse");
     return b;
-}
-
-Bytes FileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 class RecordStreams : public MainObjectFixture {

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "DG/DG.hpp"
+#include "FileBytes.hpp"
 #include "MainObjectFixture.hpp"
 #include "StreamBytes.hpp"
 #include "persistence/ReportData.hpp"
@@ -12,12 +12,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes FileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 class ReportLog : public MainObjectFixture {
 protected:

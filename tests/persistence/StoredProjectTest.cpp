@@ -3,11 +3,11 @@
 #include <cstring>
 #include <memory>
 
-#include "CDataStore.hpp"
 #include "DG/DG.hpp"
 #include "InProcessHost.hpp"
 #include "ModuleDataServices.hpp"
 #include "ProjectFile.hpp"
+#include "StoredBlock.hpp"
 #include "Win/WinStandIns.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
@@ -21,17 +21,6 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr char MarkerGuid[] = "{00112233-4455-6677-8899-AABBCCDDEEFF}";
 
 GS::Guid GuidOfUser(std::int16_t id) { return APIGuid2GSGuid(SimHost::Teamwork::GuidOfUser(id)); }
-
-// A stored block's record of the object, as the add-on reads it.
-bool ReadStoredBlock(Bytes bytes, IFileIO& object)
-{
-    CDataStore store("Survanto", 40000);
-    store.Register(&object, FourCC("MAIN"), true);
-    CDataRecorder& recorder = store.GetRecorder();
-    recorder.SetMode(CDataRecorder::ModeMemory);
-    recorder.SetMemory(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-    return store.ReadObjects();
-}
 
 // A merge block as the host hands it over, freed with the object; no bytes, no handle.
 class MergeBlock {
