@@ -24,6 +24,12 @@ API_Element CreationFixture::OnlyElement(API_ElemTypeID type)
     return found.front();
 }
 
+void CreationFixture::ExpectActionEmptied(const std::string& name)
+{
+    EXPECT_TRUE(Main().actionPoints.IsEmpty()) << name;
+    EXPECT_EQ(Main().pointStep, 0) << name;
+}
+
 void CreationFixture::AnswerDialogs(std::function<short(DG::Dialog&)> answer)
 {
     DG::SetModalAnswerer([this, answer](DG::Dialog& dialog) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <string>
 
 #include "DG/DG.hpp"
 #include "MainObjectFixture.hpp"
@@ -12,6 +13,8 @@ protected:
     void ChooseAnchor(std::int16_t anchor);
     // The one element of that type the project holds; fails the test otherwise.
     API_Element OnlyElement(API_ElemTypeID type);
+    // A creator that ended, made or refused, keeps no collected points.
+    void ExpectActionEmptied(const std::string& name = {});
 
     // Answers every modal dialog with the function and counts the questions.
     void AnswerDialogs(std::function<short(DG::Dialog&)> answer);

@@ -152,11 +152,6 @@ protected:
             if (e.record.header.typeID == API_ShellID) shells.push_back(&e);
         return shells;
     }
-    void ExpectActionEmptied()
-    {
-        EXPECT_TRUE(Main().actionPoints.IsEmpty());
-        EXPECT_EQ(Main().pointStep, 0);
-    }
     std::vector<API_Coord3D> SegmentPoints(API_Coord3D p7, API_Coord3D p8)
     {
         std::vector<API_Coord3D> points = FourOnSphere;

@@ -91,8 +91,7 @@ protected:
     {
         EXPECT_EQ(Model().undoSteps.size(), 1u) << name;
         EXPECT_TRUE(Host().bodyBuilders_.empty()) << name << ": the body builder is given back";
-        EXPECT_TRUE(Main().actionPoints.IsEmpty()) << name;
-        EXPECT_EQ(Main().pointStep, 0) << name;
+        ExpectActionEmptied(name);
     }
 };
 
@@ -264,8 +263,7 @@ TEST_F(MorphSweep, WithoutASweepableRailOrProfileNoMorph)
         Sweep();
         EXPECT_EQ(Morph(), nullptr) << c.name;
         EXPECT_TRUE(Host().bodyBuilders_.empty()) << c.name;
-        EXPECT_TRUE(Main().actionPoints.IsEmpty()) << c.name;
-        EXPECT_EQ(Main().pointStep, 0) << c.name;
+        ExpectActionEmptied(c.name);
     }
 }
 

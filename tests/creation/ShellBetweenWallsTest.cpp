@@ -50,11 +50,6 @@ protected:
             if (e.record.header.typeID == API_ShellID) return &e;
         return nullptr;
     }
-    void ExpectActionEmptied()
-    {
-        EXPECT_TRUE(Main().actionPoints.IsEmpty());
-        EXPECT_EQ(Main().pointStep, 0);
-    }
 };
 
 TEST_F(ShellBetweenWalls, RuledShellFootPointOnTheFaceTheLocatingPointSees)
