@@ -3,6 +3,7 @@
 #include "API/AddOnInterface.hpp"
 #include "Geometry/Geometry.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "Vektor2D.hpp"
 
 // The angle snap turns measured directions close to a multiple of 30° or 45°
@@ -10,9 +11,8 @@
 
 namespace {
 
-constexpr std::int16_t AngleSnapItem = 26;
-constexpr std::int16_t CircleOptionItem = 14;
-constexpr std::int16_t ArcOptionItem = 15;
+using namespace MainPaletteItems;
+
 constexpr double DegreesToRadians = 0.017453292519943295;
 constexpr double FullTurn = 6.283185307179586;
 constexpr int ThirtyDegreeSteps = 12;
@@ -96,8 +96,8 @@ bool HasFinitePlace(const API_ArcType& arc)
 // overflows give none that can be drawn: nothing is made then.
 void CreateCircleOrArcElement(Survanto& survanto)
 {
-    const bool circle = survanto.MainPaletteItemValue(CircleOptionItem) != 0.0;
-    if (!circle && survanto.MainPaletteItemValue(ArcOptionItem) == 0.0) return;
+    const bool circle = survanto.MainPaletteItemValue(CircleItem) != 0.0;
+    if (!circle && survanto.MainPaletteItemValue(ArcItem) == 0.0) return;
     Geometry::Coord centre;
     if (!FitCircle(survanto, centre)) return;
     const TypVektor<API_Coord3D>& points = survanto.actionPoints;

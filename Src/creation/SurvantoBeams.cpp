@@ -10,6 +10,7 @@
 #include "RS/ResourceModule.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "Vektor2D.hpp"
 #include "Vektor3D.hpp"
@@ -22,11 +23,10 @@
 
 namespace {
 
+using namespace MainPaletteItems;
+
 constexpr double Tolerance = 1e-5;
 constexpr double QuarterTurn = 1.5707963267948966;
-constexpr std::int16_t SimpleBeamItem = 14;
-constexpr std::int16_t BeamChainItem = 15;
-constexpr std::int16_t SlopingBeamItem = 16;
 constexpr std::int32_t CentreAnchor = 4;
 constexpr std::int32_t PromptStringListId = 32560;
 constexpr std::int16_t TextSelectBeams = 52;

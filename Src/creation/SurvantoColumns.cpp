@@ -5,6 +5,7 @@
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "Vektor2D.hpp"
 #include "Vektor3D.hpp"
 #include "VektorConversions.hpp"
@@ -17,7 +18,8 @@
 
 namespace {
 
-constexpr std::int16_t FirstOptionItem = 14;
+using namespace MainPaletteItems;
+
 constexpr double Eps = 1e-5;
 constexpr double QuarterTurn = 1.5707963267948966;
 

@@ -9,6 +9,7 @@
 #include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MarkerPart.hpp"
 
 // A free-area mesh from measured terrain points: its outline is the drawn boundary
@@ -17,8 +18,8 @@
 
 namespace {
 
-constexpr std::int16_t ReferenceHeightItem = 42;
-constexpr std::int16_t MeshKindItem = 43;
+using namespace MainPaletteItems;
+
 constexpr std::int16_t SurfaceOnlyEntry = 1;  // "Nur Oberfläche"; entry 2 is "Vollkörper"
 constexpr std::int16_t SurfaceOnlySkirt = 3;
 constexpr std::int16_t SolidSkirt = 1;
@@ -155,7 +156,7 @@ void CreateMeshElement(Survanto& survanto)
 {
     TypVektor<API_Coord3D>& points = MeshPoints(survanto);
     if (points.GetSize() < FewestMeshPoints) return;
-    double reference = survanto.MainPaletteItemValue(ReferenceHeightItem);
+    double reference = survanto.MainPaletteItemValue(FreeAreaHeightItem);
     const HeightRange range = RangeOf(points);
     MeshElement mesh;
     std::int16_t skirt = survanto.MainPaletteEntry(MeshKindItem) == SurfaceOnlyEntry ? SurfaceOnlySkirt : SolidSkirt;

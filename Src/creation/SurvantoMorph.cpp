@@ -4,6 +4,7 @@
 #include "HostApiHelpers.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
 
@@ -12,14 +13,11 @@
 
 namespace {
 
+using namespace MainPaletteItems;
+
 using Point = MorphMeshBuilder::Point;
 
 constexpr std::int32_t FewestSelectedElements = 3;
-constexpr std::int16_t MorphFromMarkersItem = 62;
-constexpr std::int16_t ThicknessItem = 74;
-constexpr std::int16_t SidePlanesItem = 75;
-constexpr std::int16_t MorphTypeItem = 76;
-constexpr std::int16_t CollectPointsItem = 77;
 
 enum AlertEntry : std::int32_t {
     ButtonOk = 1,
@@ -32,9 +30,9 @@ enum AlertEntry : std::int32_t {
 MorphSettings ReadMorphSettings(const Survanto& survanto)
 {
     MorphSettings settings;
-    settings.thickness = survanto.MainPaletteItemValue(ThicknessItem);
-    settings.sidePlanes = survanto.MainPaletteItemValue(SidePlanesItem) == 1.0;
-    settings.morphType = survanto.MainPaletteEntry(MorphTypeItem);
+    settings.thickness = survanto.MainPaletteItemValue(MorphDepthItem);
+    settings.sidePlanes = survanto.MainPaletteItemValue(MorphSidePlanesItem) == 1.0;
+    settings.morphType = survanto.MainPaletteEntry(MorphKindItem);
     const API_Coord offset = GetLocationOffset();
     settings.station = {measuringState.stationX - offset.x, measuringState.stationY - offset.y, measuringState.stationZ};
     return settings;
@@ -81,5 +79,6 @@ void Survanto::CreateMorphFromPoints(const TypVektor<API_Coord3D>* given)
     meshBuilder.Build(points, ReadMorphSettings(*this), actionPoints);
     TellOmissions(meshBuilder.Omitted());
     meshBuilder.CreateMorph(*this);
-    for (const std::int16_t item : {MorphFromMarkersItem, SidePlanesItem, CollectPointsItem}) SetMainPaletteItemValue(item, 0.0);
+    for (const std::int16_t item : {MorphFromMarkersItem, MorphSidePlanesItem, CollectMorphPointsItem})
+        SetMainPaletteItemValue(item, 0.0);
 }

@@ -5,6 +5,7 @@
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "Vektor2D.hpp"
 #include "VektorConversions.hpp"
 
@@ -16,8 +17,8 @@
 
 namespace {
 
-constexpr std::int16_t OnePointItem = 14;
-constexpr std::int16_t ThreeCornersItem = 15;
+using namespace MainPaletteItems;
+
 constexpr std::int32_t NoAnchorIcon = 4;
 constexpr double Tolerance = 1e-5;
 
@@ -131,9 +132,9 @@ void CreatePlacedElement(Survanto& survanto, API_ElemTypeID type)
     survanto.RunCreationCommand([&survanto, type] {
         PlacedElement placed(survanto, type);
         const TypVektor<API_Coord3D>& points = survanto.actionPoints;
-        if (survanto.MainPaletteItemValue(OnePointItem) != 0.0) {
+        if (survanto.MainPaletteItemValue(OnePointObjectItem) != 0.0) {
             if (points.GetSize() >= 1) placed.ByInsertionPoint(points[0]);
-        } else if (survanto.MainPaletteItemValue(ThreeCornersItem) != 0.0) {
+        } else if (survanto.MainPaletteItemValue(ThreePointObjectItem) != 0.0) {
             if (points.GetSize() >= 3) placed.ByThreeCorners(points[0], points[1], points[2]);
         }
     });

@@ -8,6 +8,7 @@
 #include "ScopedElementMemo.hpp"
 #include "VektorConversions.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "palettes/PolyCreatePetPalette.hpp"
 
 // A plane roof through three measured points: the plane gives the pivot line, the
@@ -16,7 +17,8 @@
 
 namespace {
 
-constexpr std::int16_t RoofItem = 14;
+using namespace MainPaletteItems;
+
 constexpr std::uint32_t PlanePointCount = 3;
 constexpr double Eps = 1e-5;
 constexpr double HalfPi = 1.57079632679489661923;
@@ -152,7 +154,8 @@ void DrawOutline(Survanto& survanto, const RoofPlane& plane, PolyCreatePetPalett
 
 void CreateRoofElement(Survanto& survanto)
 {
-    if (survanto.MainPaletteItemValue(RoofItem) == 0.0 || survanto.actionPoints.GetSize() != PlanePointCount) return;
+    if (survanto.MainPaletteItemValue(RoofThreePointsItem) == 0.0) return;
+    if (survanto.actionPoints.GetSize() != PlanePointCount) return;
     RoofPlane plane;
     for (std::uint32_t i = 0; i < PlanePointCount; ++i) plane.points[i] = survanto.actionPoints[i];
     const Vektor3D a = SpaceVektor(plane.points[0]);

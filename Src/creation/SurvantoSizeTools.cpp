@@ -6,17 +6,15 @@
 #include "ScopedElementMemo.hpp"
 #include "VektorConversions.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 
 // Sizes and angles measured into the tool defaults: each change marks only the
 // fields it sets. A tool ends its own mode.
 
 namespace {
 
-constexpr std::int16_t ColumnWidthItem = 44;
-constexpr std::int16_t ColumnDepthItem = 45;
-constexpr std::int16_t RotationItem = 46;
-constexpr std::int16_t BeamWidthItem = 71;
-constexpr std::int16_t BeamHeightItem = 72;
+using namespace MainPaletteItems;
+
 constexpr double Eps = 1e-5;
 
 double PlanDistance(const API_Coord3D& a, const API_Coord3D& b) { return std::hypot(b.x - a.x, b.y - a.y); }
@@ -103,13 +101,13 @@ void Survanto::MeasureBeamHeight()
 void Survanto::MeasureColumnOrObjectWidth(std::int32_t toolType)
 {
     MeasureColumnOrObjectSize(*this, toolType, true);
-    EndTool(*this, ColumnWidthItem);
+    EndTool(*this, WidthModeItem);
 }
 
 void Survanto::MeasureColumnOrObjectDepth(std::int32_t toolType)
 {
     MeasureColumnOrObjectSize(*this, toolType, false);
-    EndTool(*this, ColumnDepthItem);
+    EndTool(*this, DepthModeItem);
 }
 
 void Survanto::MeasureRotationAngle(std::int32_t toolType)
@@ -127,5 +125,5 @@ void Survanto::MeasureRotationAngle(std::int32_t toolType)
         MarkToChange(mask.object.angle);
         ChangeDefaults(defaults, mask);
     }
-    EndTool(*this, RotationItem);
+    EndTool(*this, RotationModeItem);
 }

@@ -11,6 +11,7 @@
 #include "creation/WallBody.hpp"
 #include "creation/WallOpenings.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "Vektor2D.hpp"
 #include "VektorConversions.hpp"
 
@@ -21,6 +22,8 @@
 
 namespace {
 
+using namespace MainPaletteItems;
+
 constexpr double Tolerance = 1e-5;
 constexpr double HalfTurn = 3.141592653589793;
 constexpr double Upright = HalfTurn / 2.0;
@@ -30,7 +33,6 @@ constexpr std::int32_t TrapezoidKind = 1;
 constexpr std::int32_t PolygonalKind = 2;
 constexpr std::int32_t BodyRight = 0;
 constexpr std::int32_t BodyLeft = 2;
-constexpr std::int16_t TrapezoidItem = 24;
 
 Geometry::Coord GeoPoint(const Vektor2D& p) { return {p.x, p.y}; }
 Vektor2D PlanPoint(const API_Coord& c) { return {c.x, c.y}; }
@@ -289,7 +291,7 @@ void Survanto::SetTrapezoidWallThickness()
     }
     pointStep = 0;
     measuringMode = 0;
-    SetMainPaletteItemValue(TrapezoidItem, 0.0);
+    SetMainPaletteItemValue(TrapezoidWallItem, 0.0);
 }
 
 void Survanto::AddPointToPolygonWall()

@@ -6,6 +6,7 @@
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "frame/Survanto.hpp"
 #include "Vektor2D.hpp"
@@ -21,12 +22,12 @@
 
 namespace {
 
+using namespace MainPaletteItems;
+
 constexpr double Tolerance = 1e-5;
 constexpr double FullTurn = 6.283185307179586;
 constexpr double HalfTurn = 3.141592653589793;
-constexpr std::int16_t FirstWallOptionItem = 14;
 constexpr std::int16_t WallOptionCount = 4;
-constexpr std::int16_t InclinedWallItem = 18;
 constexpr std::int32_t ReferenceLineLeft = 0;
 constexpr std::int32_t ReferenceLineRight = 2;
 constexpr std::int32_t StraightOrCurvedKind = 0;
@@ -328,7 +329,7 @@ void Survanto::CreateWall()
     const API_Coord offset = GetLocationOffset();
     for (std::int16_t option = 0; option < WallOptionCount; ++option)
         toolOptions[static_cast<std::size_t>(option)] =
-            static_cast<std::int16_t>(MainPaletteItemValue(static_cast<std::int16_t>(FirstWallOptionItem + option)));
+            static_cast<std::int16_t>(MainPaletteItemValue(static_cast<std::int16_t>(FirstOptionItem + option)));
     std::int32_t referenceLine = ReferenceLineFromStation(actionPoints, offset);
 
     RunCreationCommand([this, &referenceLine] {

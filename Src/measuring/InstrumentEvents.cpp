@@ -11,6 +11,7 @@
 #include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "RS/ResourceModule.hpp"
 
@@ -20,8 +21,9 @@ std::uint8_t bumpAlertOpen = 0;
 
 namespace {
 
+using namespace MainPaletteItems;
+
 constexpr std::int32_t PromptStringListId = 32560;
-constexpr std::int16_t PromptItem = 27;
 
 // Entries of the alert list.
 constexpr std::int32_t ButtonOk = 1;
