@@ -7,6 +7,7 @@
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
+#include "Tolerance.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
 #include "measuring/MainPaletteItems.hpp"
@@ -24,11 +25,8 @@ constexpr std::int16_t SurfaceOnlyEntry = 1;  // "Nur Oberfläche"; entry 2 is "
 constexpr std::int16_t SurfaceOnlySkirt = 3;
 constexpr std::int16_t SolidSkirt = 1;
 constexpr std::int32_t TextReferenceBetweenPoints = 8;
-constexpr std::int32_t TitleError = 3;
-constexpr std::int32_t ButtonOk = 1;
 constexpr std::uint32_t FewestMeshPoints = 4;
 constexpr std::size_t FewestCorners = 3;
-constexpr double Eps = 1e-5;
 
 TypVektor<API_Coord3D>& MeshPoints(Survanto& survanto) { return survanto.meshPoints[0]; }
 TypVektor<API_Coord3D>& MeshBoundary(Survanto& survanto) { return survanto.meshPoints[1]; }
@@ -56,9 +54,9 @@ HeightRange RangeOf(const TypVektor<API_Coord3D>& points)
 {
     HeightRange range {points[0].z, points[0].z};
     for (std::uint32_t i = 1; i < points.GetSize(); ++i) {
-        if (points[i].z < range.low - Eps)
+        if (points[i].z < range.low - GeometricTolerance)
             range.low = points[i].z;
-        else if (points[i].z > range.high + Eps)
+        else if (points[i].z > range.high + GeometricTolerance)
             range.high = points[i].z;
     }
     return range;
@@ -85,7 +83,8 @@ bool CountsOnce(const std::vector<API_Coord3D>& outline)
     for (std::size_t i = 0; i < outline.size(); ++i) {
         bool seen = false;
         for (std::size_t j = 0; j < i && !seen; ++j)
-            seen = std::fabs(outline[i].x - outline[j].x) < Eps && std::fabs(outline[i].y - outline[j].y) < Eps;
+            seen = std::fabs(outline[i].x - outline[j].x) < GeometricTolerance &&
+                   std::fabs(outline[i].y - outline[j].y) < GeometricTolerance;
         if (!seen) ++distinct;
     }
     return distinct >= FewestCorners;
@@ -118,7 +117,7 @@ void WriteHeights(const std::vector<API_Coord3D>& outline, double low, TypVektor
         height = outline[i].z - low;
         std::vector<API_Coord3D> kept;
         for (const API_Coord3D& p : left) {
-            if (std::fabs(p.x - outline[i].x) < Eps && std::fabs(p.y - outline[i].y) < Eps)
+            if (std::fabs(p.x - outline[i].x) < GeometricTolerance && std::fabs(p.y - outline[i].y) < GeometricTolerance)
                 height = p.z - low;
             else
                 kept.push_back(p);
@@ -148,8 +147,8 @@ void WriteLevelPoints(const TypVektor<API_Coord3D>& inner, double low, API_MeshT
 
 void ShowReferenceBetweenPointsAlert()
 {
-    ShowAlert(AlertError, AlertStringListId, TitleError, TextReferenceBetweenPoints, NoAlertText, ButtonOk, NoAlertText,
-              NoAlertText, CurrentResourceModule(), AlertStringType);
+    ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, TextReferenceBetweenPoints, NoAlertText, AlertOkButton,
+              NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
 }
 
 void CreateMeshElement(Survanto& survanto)
@@ -160,7 +159,7 @@ void CreateMeshElement(Survanto& survanto)
     const HeightRange range = RangeOf(points);
     MeshElement mesh;
     std::int16_t skirt = survanto.MainPaletteEntry(MeshKindItem) == SurfaceOnlyEntry ? SurfaceOnlySkirt : SolidSkirt;
-    if (reference > range.low + Eps && reference < range.high - Eps) {
+    if (reference > range.low + GeometricTolerance && reference < range.high - GeometricTolerance) {
         reference = range.low;
         if (skirt == SolidSkirt) ShowReferenceBetweenPointsAlert();
         skirt = SurfaceOnlySkirt;
@@ -199,7 +198,7 @@ double NearestHeight(const TypVektor<API_Coord3D>& points, const API_Coord& c)
     double nearest = std::hypot(points[0].x - c.x, points[0].y - c.y);
     for (std::uint32_t i = 1; i < points.GetSize(); ++i) {
         const double distance = std::hypot(points[i].x - c.x, points[i].y - c.y);
-        if (distance < nearest - Eps) {
+        if (distance < nearest - GeometricTolerance) {
             nearest = distance;
             height = points[i].z;
         }

@@ -20,9 +20,6 @@ using Point = MorphMeshBuilder::Point;
 constexpr std::int32_t FewestSelectedElements = 3;
 
 enum AlertEntry : std::int32_t {
-    ButtonOk = 1,
-    TitleWarning = 7,
-    TitleMessage = 27,
     TextPointsAtOnePlanPosition = 114,
     TextPointsInOneVerticalPlane = 115,
 };
@@ -59,11 +56,11 @@ void GatherSelectedMarkers(TypVektor<Point>& points)
 void TellOmissions(const MorphMeshBuilder::Omissions& omitted)
 {
     if (omitted.oneVerticalPlane)
-        ShowAlert(AlertWarning, AlertStringListId, TitleWarning, TextPointsInOneVerticalPlane, NoAlertText, ButtonOk, NoAlertText,
-                  NoAlertText, CurrentResourceModule(), AlertStringType);
+        ShowAlert(AlertWarning, AlertStringListId, AlertWarningTitle, TextPointsInOneVerticalPlane, NoAlertText,
+                  AlertOkButton, NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
     if (omitted.samePlanPosition)
-        ShowAlert(AlertInformation, AlertStringListId, TitleMessage, TextPointsAtOnePlanPosition, NoAlertText, ButtonOk,
-                  NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
+        ShowAlert(AlertInformation, AlertStringListId, AlertMessageTitle, TextPointsAtOnePlanPosition, NoAlertText,
+                  AlertOkButton, NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
 }
 
 }  // namespace

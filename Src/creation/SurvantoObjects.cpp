@@ -4,6 +4,7 @@
 #include "API/AddOnInterface.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
+#include "Tolerance.hpp"
 #include "frame/Survanto.hpp"
 #include "measuring/MainPaletteItems.hpp"
 #include "Vektor2D.hpp"
@@ -20,7 +21,6 @@ namespace {
 using namespace MainPaletteItems;
 
 constexpr std::int32_t NoAnchorIcon = 4;
-constexpr double Tolerance = 1e-5;
 
 // The point of the box that the anchor pop-up's icon names.
 Vektor2D AnchorPointOf(const API_Box3D& box, std::int32_t anchorCode)
@@ -121,7 +121,7 @@ void PlacedElement::ByThreeCorners(const API_Coord3D& p0, const API_Coord3D& p1,
     API_Box3D box {};
     if (!ReadBox(box)) return;
     const Vektor2D corner(box.xMin, box.yMin);
-    const bool left = !(a.CrossProduct(b) < -Tolerance);
+    const bool left = !(a.CrossProduct(b) < -GeometricTolerance);
     Turn(corner, left ? a.GetAngle() : (-a).GetAngle());
     Drag(corner, PlanVektor(left ? p0 : p1));
 }

@@ -30,16 +30,14 @@ constexpr std::int32_t PlacementSetting = 1;
 constexpr std::uint64_t AllMemoParts = 0x07FFFFFFBFFFFFFFull;
 
 enum AlertEntry : std::int32_t {
-    ButtonOk = 1,
-    TitleError = 3,
     TextReferenceLineNotOnFace = 10,
     TextWallNotFound = 13,
 };
 
 void ShowOpeningAlert(std::int32_t text)
 {
-    ShowAlert(AlertError, AlertStringListId, TitleError, text, NoAlertText, ButtonOk, NoAlertText, NoAlertText,
-              CurrentResourceModule(), AlertStringType);
+    ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, text, NoAlertText, AlertOkButton, NoAlertText,
+              NoAlertText, CurrentResourceModule(), AlertStringType);
 }
 
 OpeningMeasurement::Palette ReadPalette(const Survanto& s)

@@ -4,6 +4,7 @@
 #include "API/AddOnInterface.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
+#include "Tolerance.hpp"
 #include "VektorConversions.hpp"
 #include "frame/Survanto.hpp"
 #include "measuring/MainPaletteItems.hpp"
@@ -15,7 +16,6 @@ namespace {
 
 using namespace MainPaletteItems;
 
-constexpr double Eps = 1e-5;
 
 double PlanDistance(const API_Coord3D& a, const API_Coord3D& b) { return std::hypot(b.x - a.x, b.y - a.y); }
 
@@ -87,7 +87,7 @@ void Survanto::MeasureBeamHeight()
     SetMainPaletteItemValue(BeamHeightItem, 0.0);
     const Vektor3D a = SpaceVektor(actionPoints[0]);
     const Vektor3D along = SpaceVektor(actionPoints[1]) - a;
-    if (along.GetLength() >= Eps) {
+    if (along.GetLength() >= GeometricTolerance) {
         API_Element beam;
         API_Element mask;
         beam.header.typeID = API_BeamID;

@@ -16,8 +16,6 @@
 namespace {
 
 constexpr std::int16_t LastItem = 19;
-constexpr std::int32_t WarningTitle = 7;
-constexpr std::int32_t OkButton = 1;
 constexpr std::int32_t CloseOtherCurvePaletteText = 113;
 constexpr std::int16_t CloseBox = -1;
 
@@ -70,8 +68,8 @@ bool Curve3DPalette::IsOpen() const { return GetOpenMode() != Closed; }
 bool Curve3DPalette::TellWhenOpen(const Curve3DPalette& other)
 {
     if (!other.IsOpen()) return false;
-    ShowAlert(AlertWarning, AlertStringListId, WarningTitle, CloseOtherCurvePaletteText, NoAlertText, OkButton, NoAlertText,
-              NoAlertText, CurrentResourceModule(), AlertStringType);
+    ShowAlert(AlertWarning, AlertStringListId, AlertWarningTitle, CloseOtherCurvePaletteText, NoAlertText,
+              AlertOkButton, NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
     return true;
 }
 

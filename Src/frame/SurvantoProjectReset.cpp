@@ -23,7 +23,6 @@ using namespace MainPaletteItems;
 
 constexpr std::int16_t PromptStringList = 32560;
 constexpr std::int16_t ReservationNotice = 88;
-constexpr std::int16_t OkButtonText = 1;
 
 // A shared project reserves stations per user: the surveyor is reminded of it.
 void ShowReservationNotice()
@@ -31,7 +30,7 @@ void ShowReservationNotice()
     DG::AlertRecord alert;
     alert.type = AlertInformation;
     alert.text1 = RS::GetIndString(PromptStringList, ReservationNotice, CurrentResourceModule());
-    alert.button2 = RS::GetIndString(AlertStringListId, OkButtonText, CurrentResourceModule());
+    alert.button2 = RS::GetIndString(AlertStringListId, AlertOkButton, CurrentResourceModule());
     DG::Alert(alert);
 }
 

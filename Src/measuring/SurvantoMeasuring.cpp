@@ -5,6 +5,7 @@
 #include "API/AddOnInterface.hpp"
 #include "API/Database.hpp"
 #include "API/Elements.hpp"
+#include "AngleConstants.hpp"
 #include "DG/DG.hpp"
 #include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
@@ -19,8 +20,7 @@ namespace {
 
 constexpr std::int32_t PointMeasuredCode = 10;
 constexpr std::int32_t ExchangeFilePointCode = 5000;
-constexpr double DegreesPerRadian = 57.29577951308232;
-constexpr double Tolerance = 1e-5;
+constexpr double Tolerance = GeometricTolerance;
 constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
 
 using namespace MainPaletteItems;

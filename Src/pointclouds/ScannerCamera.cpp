@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "AngleConstants.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
 
@@ -11,7 +12,7 @@ namespace {
 
 constexpr double ViewCone = 1.4311699866353502;  // 82°
 constexpr double FramePace = 0.01;
-constexpr double LookingNorth = 1.5707963267948966;
+constexpr double LookingNorth = HalfPi;
 constexpr std::uint32_t ScannerLink = 1;
 constexpr std::size_t MaxNameUnits = API_CamSetNameLength - 1;
 
