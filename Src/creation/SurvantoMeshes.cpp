@@ -26,6 +26,8 @@ constexpr std::int16_t SurfaceOnlySkirt = 3;
 constexpr std::int16_t SolidSkirt = 1;
 constexpr std::int32_t TextReferenceBetweenPoints = 8;
 constexpr std::uint32_t FewestMeshPoints = 4;
+// Markers count however few elements the selection holds.
+constexpr std::int32_t AnySelection = 0;
 constexpr std::size_t FewestCorners = 3;
 
 TypVektor<API_Coord3D>& MeshPoints(Survanto& survanto) { return survanto.meshPoints[0]; }
@@ -177,21 +179,6 @@ void CreateMeshElement(Survanto& survanto)
     points.Clear();
 }
 
-void GatherSelectedMarkers(TypVektor<API_Coord3D>& points)
-{
-    API_SelectionInfo info;
-    std::vector<API_Neig> selected;
-    if (HostGetSelection(&info, &selected, false, true) != NoError) return;
-    for (const API_Neig& neig : selected) {
-        if (NeigToElemType(neig.neigID) != API_ObjectID) continue;
-        API_Element object;
-        object.header.guid = neig.guid;
-        if (HostGetElement(&object) != NoError || !MarkerPart::IsMeasuredPointMarker(object)) continue;
-        points.Add({object.object.position.x, object.object.position.y,
-                    object.object.elevation + GetStoryLevel(object.header.floorInd)});
-    }
-}
-
 double NearestHeight(const TypVektor<API_Coord3D>& points, const API_Coord& c)
 {
     double height = points[0].z;
@@ -242,7 +229,7 @@ void Survanto::CreateMeshFromActivatedPoints(bool withBoundary)
     MeshPoints(*this).Clear();
     MeshBoundary(*this).Clear();
     busy = true;
-    GatherSelectedMarkers(MeshPoints(*this));
+    MarkerPart::GatherSelectedMeasuredPoints(MeshPoints(*this), AnySelection);
     if (withBoundary && MeshPoints(*this).GetSize() > 0) DrawBoundary(*this);
     if (MeshPoints(*this).GetSize() > 0) CreateMesh();
     busy = false;

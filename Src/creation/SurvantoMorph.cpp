@@ -1,5 +1,3 @@
-#include <vector>
-
 #include "API/AddOnInterface.hpp"
 #include "HostApiHelpers.hpp"
 #include "frame/Survanto.hpp"
@@ -35,23 +33,6 @@ MorphSettings ReadMorphSettings(const Survanto& survanto)
     return settings;
 }
 
-// A marker's point is its position, at its storey's level plus its elevation.
-void GatherSelectedMarkers(TypVektor<Point>& points)
-{
-    API_SelectionInfo info;
-    std::vector<API_Neig> selected;
-    if (HostGetSelection(&info, &selected, false, true) != NoError) return;
-    if (info.sel_nElem < FewestSelectedElements) return;
-    for (const API_Neig& neig : selected) {
-        if (NeigToElemType(neig.neigID) != API_ObjectID) continue;
-        API_Element object;
-        object.header.guid = neig.guid;
-        if (HostGetElement(&object) != NoError || !MarkerPart::IsMeasuredPointMarker(object)) continue;
-        points.Add({object.object.position.x, object.object.position.y,
-                    GetStoryLevel(object.header.floorInd) + object.object.elevation});
-    }
-}
-
 // One alert for each kind of what the build could not use, not one per point.
 void TellOmissions(const MorphMeshBuilder::Omissions& omitted)
 {
@@ -67,12 +48,13 @@ void TellOmissions(const MorphMeshBuilder::Omissions& omitted)
 
 void Survanto::CreateMorphFromPoints(const TypVektor<API_Coord3D>* given)
 {
-    TypVektor<Point> points;
-    if (given != nullptr) {
-        for (const API_Coord3D& p : *given) points.Add({p.x, p.y, p.z});
-    } else {
-        GatherSelectedMarkers(points);
+    TypVektor<API_Coord3D> selected;
+    if (given == nullptr) {
+        MarkerPart::GatherSelectedMeasuredPoints(selected, FewestSelectedElements);
+        given = &selected;
     }
+    TypVektor<Point> points;
+    for (const API_Coord3D& p : *given) points.Add({p.x, p.y, p.z});
     meshBuilder.Build(points, ReadMorphSettings(*this), actionPoints);
     TellOmissions(meshBuilder.Omitted());
     meshBuilder.CreateMorph(*this);

@@ -70,15 +70,6 @@ API_Guid ScannerCameraOf(const API_Guid& object, const std::vector<API_Guid>& li
     return camera;
 }
 
-GS::UniString PartName(std::int32_t libIndex)
-{
-    API_LibPart part;
-    part.index = libIndex;
-    HostGetLibraryPart(&part);
-    part.location.reset();
-    return part.name;
-}
-
 }  // namespace
 
 VaroNavigatorPalette::VaroNavigatorPalette()
@@ -130,7 +121,7 @@ void VaroNavigatorPalette::CollectPointClouds()
         if (HostGetElement(&object) != NoError) continue;
         PointCloudData cloud;
         cloud.cameraGuid = ScannerCameraOf(guid, linked);
-        cloud.name = PartName(object.object.libraryPartIndex);
+        cloud.name = LibraryPartName(object.object.libraryPartIndex);
         cloud.objectGuid = object.header.guid;
         cloud.storey = object.header.floorInd;
         pointClouds_.Add(cloud);

@@ -26,15 +26,6 @@ void SetCameraSetName(API_CamSetType& set, const GS::UniString& partName)
     set.name[name.size()] = 0;
 }
 
-GS::UniString PartName(std::int32_t libIndex)
-{
-    API_LibPart part;
-    part.index = libIndex;
-    HostGetLibraryPart(&part);
-    part.location.reset();
-    return part.name;
-}
-
 double ParameterValue(const API_ElementMemo& memo, const char* name)
 {
     const std::int32_t index = FindMemoParamIndex(name, memo);
@@ -67,7 +58,7 @@ API_Guid CreateScannerCamera(const API_Guid& objectGuid, std::optional<double> x
     object.header.guid = objectGuid;
     ScopedElementMemo memo;
     if (HostGetElement(&object) != NoError || HostGetElementMemo(&objectGuid, &*memo, APIMemoMask_All) != NoError) return APINULLGuid;
-    const API_Guid set = CreateCameraSet(PartName(object.object.libraryPartIndex));
+    const API_Guid set = CreateCameraSet(LibraryPartName(object.object.libraryPartIndex));
     if (set == APINULLGuid) return APINULLGuid;
     const double sx = ParameterValue(*memo, "scannerX"), sy = ParameterValue(*memo, "scannerY"), sz = ParameterValue(*memo, "scannerZ");
     memo.Dispose();
