@@ -156,6 +156,14 @@ API_ToolBoxItem CurrentToolboxItem()
     return item;
 }
 
+GS::UniString LibraryPartName(std::int32_t libIndex)
+{
+    API_LibPart part;
+    part.index = libIndex;
+    if (HostGetLibraryPart(&part) != NoError) return {};
+    return part.name;
+}
+
 API_Element ElementToolDefaults(API_ElemTypeID type)
 {
     API_Element element;

@@ -37,6 +37,9 @@ API_Coord GetLocationOffset();
 // The toolbox item chosen now; none when the host cannot tell.
 API_ToolBoxItem CurrentToolboxItem();
 
+// The name of a loaded library part; empty when the host does not know the index.
+GS::UniString LibraryPartName(std::int32_t libIndex);
+
 // The tool's default settings for a new element of the type, without its memo.
 API_Element ElementToolDefaults(API_ElemTypeID type);
 

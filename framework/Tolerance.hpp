@@ -1,6 +1,10 @@
 #pragma once
 #include <algorithm>
 
+// The absolute tolerance of geometric comparisons: metres, radians and the plain
+// values of cross and scalar products.
+constexpr double GeometricTolerance = 1e-5;
+
 // reference - tolerance < value < reference + tolerance, both strict.
 inline bool IsWithinTolerance(double reference, double value, double tolerance)
 {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "AngleConstants.hpp"
 #include "Tolerance.hpp"
 
 Vektor2D& Vektor2D::operator*=(double k)
@@ -33,11 +34,10 @@ double Vektor2D::GetAngle() const
 {
     Vektor2D unit = *this;
     unit.Normalize();
-    constexpr double FullTurn = 6.283185307179586;
     const double angle = std::acos(ClampToUnit(unit.x));
     // Just below the x axis the turn would come out as a full 2π, outside [0, 2π).
-    const double direction = y < 0.0 ? FullTurn - angle : angle;
-    return direction >= FullTurn ? 0.0 : direction;
+    const double direction = y < 0.0 ? TwoPi - angle : angle;
+    return direction >= TwoPi ? 0.0 : direction;
 }
 
 Vektor2D operator-(const Vektor2D& v) { return {-v.x, -v.y}; }

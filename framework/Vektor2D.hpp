@@ -1,9 +1,10 @@
 #pragma once
+#include "Tolerance.hpp"
 
 // A plane vector of doubles; a default vector is the unit x vector.
 class Vektor2D {
 public:
-    static constexpr double LengthTolerance = 1e-5;
+    static constexpr double LengthTolerance = GeometricTolerance;
 
     double x = 1.0;
     double y = 0.0;

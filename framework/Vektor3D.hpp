@@ -1,9 +1,10 @@
 #pragma once
+#include "Tolerance.hpp"
 
 // A space vector of doubles; a default vector is the unit x vector.
 class Vektor3D {
 public:
-    static constexpr double Tolerance = 1e-5;
+    static constexpr double Tolerance = GeometricTolerance;
 
     double x = 1.0;
     double y = 0.0;

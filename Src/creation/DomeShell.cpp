@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "API/AddOnInterface.hpp"
+#include "AngleConstants.hpp"
 #include "Geometry/CurveGeometry.hpp"
 #include "HostApiHelpers.hpp"
 #include "creation/ShellMemo.hpp"
@@ -11,8 +12,6 @@
 namespace {
 
 constexpr std::int32_t RevolvedClass = 1;
-constexpr double FullTurn = 6.283185307179586;
-constexpr double RightAngle = 1.5707963267948966;
 
 }  // namespace
 
@@ -47,8 +46,8 @@ void DomeShell::Create(Survanto& survanto) const
     if (hasContour) shell.hasContour = true;
     API_RevolvedShellData& revolved = shell.revolved;
     revolved.slantAngle = 0.0;
-    revolved.revolutionAngle = FullTurn;
-    revolved.distortionAngle = RightAngle;
+    revolved.revolutionAngle = TwoPi;
+    revolved.distortionAngle = HalfPi;
     revolved.segmentedSurfaces = false;
     revolved.segmentType = 0;
     revolved.segmentsByCircle = 36;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "AngleConstants.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
 #include "Tolerance.hpp"
@@ -17,8 +18,6 @@ namespace {
 
 using Point = MorphMeshBuilder::Point;
 
-constexpr double Tolerance = 1e-5;
-constexpr double HalfPi = 1.57079632679489661923;
 constexpr double CornerSearchDistance = 1000.0;
 constexpr std::uint32_t SidePlanePointCount = 6;
 constexpr std::int16_t MorphMaterial = 2;
@@ -46,7 +45,7 @@ bool SpansTriangle(const Point& a, const Point& b, const Point& c)
 {
     const double twiceArea = MorphMeshBuilder::Length(Cross(b - a, c - a));
     const double longest = std::max({MorphMeshBuilder::Length(b - a), MorphMeshBuilder::Length(c - b), MorphMeshBuilder::Length(a - c)});
-    return twiceArea > Tolerance * longest;
+    return twiceArea > GeometricTolerance * longest;
 }
 
 // Every plan point lies within the tolerance of one line: the line from the first
@@ -62,10 +61,10 @@ bool OnOneLineInPlan(const std::vector<Geometry::Coord>& plan)
         const double length = std::hypot(d.x, d.y);
         if (length > reach) reach = length, farthest = d;
     }
-    if (reach <= Tolerance) return true;
+    if (reach <= GeometricTolerance) return true;
     for (const Geometry::Coord& p : plan) {
         const Geometry::Coord d = offset(p);
-        if (std::fabs(farthest.x * d.y - farthest.y * d.x) / reach > Tolerance) return false;
+        if (std::fabs(farthest.x * d.y - farthest.y * d.x) / reach > GeometricTolerance) return false;
     }
     return true;
 }
@@ -76,12 +75,12 @@ bool OnOneLineInPlan(const std::vector<Geometry::Coord>& plan)
 Point OrientedNormal(const Point& w, const Point& a, const Point& centroid, const Point& station)
 {
     const double towardsCentroid = Cosine(w, centroid - a);
-    if (std::abs(towardsCentroid) >= Tolerance) return towardsCentroid < 0.0 ? w : -w;
+    if (std::abs(towardsCentroid) >= GeometricTolerance) return towardsCentroid < 0.0 ? w : -w;
     Point unit = w;
     MorphMeshBuilder::Normalize(unit);
-    if (std::abs(unit.z) >= Tolerance) return unit.z > 0.0 ? w : -w;
+    if (std::abs(unit.z) >= GeometricTolerance) return unit.z > 0.0 ? w : -w;
     const double towardsStation = Cosine(w, station - a);
-    if (std::abs(towardsStation) >= Tolerance) return towardsStation > 0.0 ? w : -w;
+    if (std::abs(towardsStation) >= GeometricTolerance) return towardsStation > 0.0 ? w : -w;
     return -w;
 }
 
@@ -91,7 +90,7 @@ bool SidePlane(const Point& m, const Point& n, const Point& centroid, Geometry::
 {
     const Point along = n - m;
     Point normal {-along.y, along.x, 0.0};
-    if (MorphMeshBuilder::Length(normal) < Tolerance) return false;
+    if (MorphMeshBuilder::Length(normal) < GeometricTolerance) return false;
     if (MorphMeshBuilder::Angle(normal, centroid - m) > HalfPi) normal = -normal;
     plane = Geometry::Plane {m, normal};
     return true;
@@ -221,7 +220,7 @@ double MorphMeshBuilder::Length(const Point& v) { return std::sqrt(v.x * v.x + v
 MorphMeshBuilder::Point& MorphMeshBuilder::Normalize(Point& v)
 {
     const double length = Length(v);
-    if (length >= Tolerance) v = v * (1.0 / length);
+    if (length >= GeometricTolerance) v = v * (1.0 / length);
     return v;
 }
 
@@ -256,7 +255,7 @@ void MorphMeshBuilder::AppendPrisms(const TypVektor<MeshFaceData>& surface, cons
 // no direction, and no thickness.
 void MorphMeshBuilder::OffsetAlongNormals(const TypVektor<MeshFaceData>& surface, const Point& normalSum, double thickness)
 {
-    if (Length(normalSum) < Tolerance) return;
+    if (Length(normalSum) < GeometricTolerance) return;
     Point direction = normalSum;
     const Point shift = Normalize(direction) * thickness;
     AppendPrisms(surface, [&shift](const Point& p) { return p - shift; });
@@ -271,7 +270,7 @@ void MorphMeshBuilder::ExtrudeAlongVector(const TypVektor<MeshFaceData>& surface
     if (actionPoints.GetSize() < 2) return;
     const Point start = FromCoord(actionPoints[0]);
     Point direction = FromCoord(actionPoints[1]) - start;
-    if (Length(direction) < Tolerance) return;
+    if (Length(direction) < GeometricTolerance) return;
     const Point step = Normalize(direction) * thickness;
     const Geometry::Plane target {start + step, step};
     AppendPrisms(surface, [&target](const Point& p) { return target.ProjectToPlane(p); });

@@ -6,14 +6,14 @@
 #include <utility>
 
 #include "API/OpeningFrame.hpp"
+#include "AngleConstants.hpp"
+#include "Tolerance.hpp"
 #include "creation/WallFacePoints.hpp"
 #include "Vektor2D.hpp"
 #include "VektorConversions.hpp"
 
 namespace {
 
-constexpr double Tolerance = 1e-5;
-constexpr double DegreesPerRadian = 57.29577951308232;
 constexpr std::int32_t PolygonalWall = 2;
 constexpr std::int16_t FromInside = 1;
 constexpr std::int16_t FromOutside = 2;
@@ -83,7 +83,7 @@ struct Faces {
 std::optional<Faces> FacesAcross(const OpeningMeasurement& m, bool measuredInside)
 {
     Vektor2D across = (PlanVektor(m.p1) - PlanVektor(m.p0)).GetPerpendicular();
-    if (across.GetLength() < Tolerance) return std::nullopt;
+    if (across.GetLength() < GeometricTolerance) return std::nullopt;
     across.Normalize();
     TypVektor<API_Coord3D> atFirst, atSecond;
     if (!FindWallFacePoints(m.outline, across, {m.p0.x, m.p0.y}, atFirst) ||
@@ -248,7 +248,7 @@ void SetSwingInPolygonalWall(const OpeningMeasurement& m, const Measured& v, con
 {
     const double threshold = m.wallStoreyLevel + m.wall.bottomOffset + out.sillHeight;
     Vektor2D third = PlanVektor(m.p2);
-    if (m.p2.z > threshold + RaisedAboveThresholdPolygonal + Tolerance) {
+    if (m.p2.z > threshold + RaisedAboveThresholdPolygonal + GeometricTolerance) {
         const Vektor2D p0 = PlanVektor(m.p0);
         const Vektor2D along = Unit(PlanVektor(m.p1) - p0);
         const Vektor2D foot = p0 + along * along.DotProduct(third - p0);

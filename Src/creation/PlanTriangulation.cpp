@@ -5,13 +5,14 @@
 #include <map>
 #include <utility>
 
+#include "Tolerance.hpp"
 #include "creation/DelaunaySweep.hpp"
 
 namespace {
 
 using Geometry::Coord;
 
-constexpr double NearDuplicateDistance = 1e-5;
+constexpr double NearDuplicateDistance = GeometricTolerance;
 // Half-edge indexes are 32-bit: six per point at most.
 constexpr std::size_t MaxPoints = 500'000'000;
 

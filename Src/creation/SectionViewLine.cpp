@@ -6,11 +6,11 @@
 #include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
+#include "Tolerance.hpp"
 
 namespace {
 
 constexpr std::uint64_t SectionMemoParts = 0x07FFFFFFBFFFFFFF;
-constexpr double Tolerance = 1e-5;
 
 bool ShowsSectionView(const API_DatabaseInfo& window, const API_DatabaseInfo& database)
 {
@@ -34,7 +34,7 @@ std::optional<Geometry::Sector> ShownSegment(const API_Element& element, const A
     const auto& main = memo.sectionMainCoords;
     if (first + 1 >= main.size()) return std::nullopt;
     const Geometry::Sector line {{main[first].x, main[first].y}, {main[first + 1].x, main[first + 1].y}};
-    if (Vektor2D(line.c2.x - line.c1.x, line.c2.y - line.c1.y).GetLength() < Tolerance) return std::nullopt;
+    if (Vektor2D(line.c2.x - line.c1.x, line.c2.y - line.c1.y).GetLength() < GeometricTolerance) return std::nullopt;
     return line;
 }
 
@@ -75,7 +75,7 @@ double SectionViewLine::ViewX(const Vektor2D& plan) const
 {
     const Geometry::Coord foot = Geometry::CoordProjSector({plan.x, plan.y}, line_);
     const Vektor2D along = Vektor2D(foot.x, foot.y) - OriginFoot();
-    const double distance = along.DotProduct(Direction()) < -Tolerance ? -along.GetLength() : along.GetLength();
+    const double distance = along.DotProduct(Direction()) < -GeometricTolerance ? -along.GetLength() : along.GetLength();
     return viewToLeft_ ? distance : -distance;
 }
 

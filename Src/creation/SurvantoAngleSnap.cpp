@@ -1,8 +1,10 @@
 #include <cmath>
 
 #include "API/AddOnInterface.hpp"
+#include "AngleConstants.hpp"
 #include "Geometry/Geometry.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "Vektor2D.hpp"
 
 // The angle snap turns measured directions close to a multiple of 30° or 45°
@@ -10,11 +12,8 @@
 
 namespace {
 
-constexpr std::int16_t AngleSnapItem = 26;
-constexpr std::int16_t CircleOptionItem = 14;
-constexpr std::int16_t ArcOptionItem = 15;
-constexpr double DegreesToRadians = 0.017453292519943295;
-constexpr double FullTurn = 6.283185307179586;
+using namespace MainPaletteItems;
+
 constexpr int ThirtyDegreeSteps = 12;
 constexpr int FortyFiveDegreeSteps = 8;
 
@@ -25,7 +24,7 @@ bool SnapOntoSteps(int steps, double direction, double tolerance, double& correc
 {
     bool matched = false;
     for (int k = 0; k <= steps; ++k) {
-        const double candidate = FullTurn * k / steps;
+        const double candidate = TwoPi * k / steps;
         if (tolerance > std::fabs(candidate - direction)) {
             correction = candidate - direction;
             matched = true;
@@ -74,12 +73,12 @@ void SetArcAngles(API_ArcType& arc, const Geometry::Coord& centre, const TypVekt
     const double a0 = AngleAbout(centre, points[0]);
     double a1 = AngleAbout(centre, points[1]);
     double a2 = AngleAbout(centre, points[2]);
-    if (a0 > a2) a2 += FullTurn;
-    if (a0 > a1) a1 += FullTurn;
+    if (a0 > a2) a2 += TwoPi;
+    if (a0 > a1) a1 += TwoPi;
     if (a1 > a2) {
         arc.begAngle = AngleAbout(centre, points[2]);
         arc.endAngle = a0;
-        if (arc.begAngle > arc.endAngle) arc.endAngle += FullTurn;
+        if (arc.begAngle > arc.endAngle) arc.endAngle += TwoPi;
     } else {
         arc.begAngle = a0;
         arc.endAngle = a2;
@@ -96,8 +95,8 @@ bool HasFinitePlace(const API_ArcType& arc)
 // overflows give none that can be drawn: nothing is made then.
 void CreateCircleOrArcElement(Survanto& survanto)
 {
-    const bool circle = survanto.MainPaletteItemValue(CircleOptionItem) != 0.0;
-    if (!circle && survanto.MainPaletteItemValue(ArcOptionItem) == 0.0) return;
+    const bool circle = survanto.MainPaletteItemValue(CircleItem) != 0.0;
+    if (!circle && survanto.MainPaletteItemValue(ArcItem) == 0.0) return;
     Geometry::Coord centre;
     if (!FitCircle(survanto, centre)) return;
     const TypVektor<API_Coord3D>& points = survanto.actionPoints;
@@ -111,7 +110,7 @@ void CreateCircleOrArcElement(Survanto& survanto)
 
 bool Survanto::GetAngleSnapCorrection(double directionAngle, double& correction) const
 {
-    const double tolerance = snapDirectionTolerance * DegreesToRadians;
+    const double tolerance = snapDirectionTolerance * RadiansPerDegree;
     return SnapOntoSteps(ThirtyDegreeSteps, directionAngle, tolerance, correction) ||
            SnapOntoSteps(FortyFiveDegreeSteps, directionAngle, tolerance, correction);
 }

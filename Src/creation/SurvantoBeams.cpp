@@ -4,12 +4,15 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "AngleConstants.hpp"
 #include "DG/DG.hpp"
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
 #include "RS/ResourceModule.hpp"
+#include "Tolerance.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "Vektor2D.hpp"
 #include "Vektor3D.hpp"
@@ -22,11 +25,8 @@
 
 namespace {
 
-constexpr double Tolerance = 1e-5;
-constexpr double QuarterTurn = 1.5707963267948966;
-constexpr std::int16_t SimpleBeamItem = 14;
-constexpr std::int16_t BeamChainItem = 15;
-constexpr std::int16_t SlopingBeamItem = 16;
+using namespace MainPaletteItems;
+
 constexpr std::int32_t CentreAnchor = 4;
 constexpr std::int32_t PromptStringListId = 32560;
 constexpr std::int16_t TextSelectBeams = 52;
@@ -101,7 +101,7 @@ private:
         const Vektor2D shift(offset.x, offset.y);
         const Vektor2D q0 = PlanVektor(p_[0]) + shift - station;
         const Vektor2D q1 = PlanVektor(p_[1]) + shift - station;
-        return q0.CrossProduct(q1) > Tolerance;
+        return q0.CrossProduct(q1) > GeometricTolerance;
     }
 
     void Create(API_Element& beam, bool snap)
@@ -129,17 +129,17 @@ private:
         b.endC = HostPoint(p_[1]);
         b.level = p_[0].z - GetStoryLevel(beam.header.floorInd);
         const Vektor3D v = SpaceVektor(p_[1]) - SpaceVektor(p_[0]);
-        if (std::fabs(v.z) < Tolerance) {
+        if (std::fabs(v.z) < GeometricTolerance) {
             b.isSlanted = false;
             b.level += b.height;
         } else {
             const Vektor3D plan(v.x, v.y, 0.0);
-            if (plan.GetLength() < Tolerance) return;
+            if (plan.GetLength() < GeometricTolerance) return;
             double slope = v.GetAngle(plan);
-            if (v.z < -Tolerance) slope = -slope;
+            if (v.z < -GeometricTolerance) slope = -slope;
             b.isSlanted = true;
             b.slantAngle = slope;
-            b.level += b.height / std::sin(std::fabs(QuarterTurn - slope));
+            b.level += b.height / std::sin(std::fabs(HalfPi - slope));
         }
         b.offset = LateralOffset(anchor_, b.width);
         b.level += VerticalCorrection(anchor_, b.height, b.slantAngle);
@@ -168,11 +168,11 @@ private:
             Geometry::Coord end = GeometryPoint(p_[2 * i + 1]);
             Geometry::Coord crossing;
             if (previous && Geometry::XLines(PairLine(*previous), own, &crossing)) {
-                if (Distance(begin, crossing) > Distance(end, crossing) + Tolerance) end = begin;
+                if (Distance(begin, crossing) > Distance(end, crossing) + GeometricTolerance) end = begin;
                 begin = crossing;
             }
             if (next && Geometry::XLines(PairLine(*next), own, &crossing)) {
-                if (Distance(begin, crossing) < Distance(end, crossing) - Tolerance) begin = end;
+                if (Distance(begin, crossing) < Distance(end, crossing) - GeometricTolerance) begin = end;
                 end = crossing;
             }
             API_Element beam = defaults;
@@ -217,12 +217,12 @@ void FitBeam(API_Element& beam, const API_LineType& first, const API_LineType& s
         !Geometry::XLines({GeometryPoint(second.begC), GeometryPoint(second.endC)}, axis, &x2))
         return;
     const Vektor2D d(axis.c2.x - axis.c1.x, axis.c2.y - axis.c1.y);
-    const bool against = Vektor2D(x2.x - x1.x, x2.y - x1.y).DotProduct(d) < -Tolerance;
+    const bool against = Vektor2D(x2.x - x1.x, x2.y - x1.y).DotProduct(d) < -GeometricTolerance;
     const Geometry::Coord begin = against ? x2 : x1;
     const Geometry::Coord end = against ? x1 : x2;
     const Vektor2D fromOldBegin(begin.x - axis.c1.x, begin.y - axis.c1.y);
     const double rise = fromOldBegin.GetLength() * std::tan(b.slantAngle);
-    b.level += fromOldBegin.DotProduct(d) < -Tolerance ? -rise : rise;
+    b.level += fromOldBegin.DotProduct(d) < -GeometricTolerance ? -rise : rise;
     b.begC = HostPoint(begin);
     b.endC = HostPoint(end);
     API_Element mask;

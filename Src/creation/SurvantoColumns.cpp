@@ -2,9 +2,12 @@
 #include <cmath>
 
 #include "API/AddOnInterface.hpp"
+#include "AngleConstants.hpp"
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
+#include "Tolerance.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "Vektor2D.hpp"
 #include "Vektor3D.hpp"
 #include "VektorConversions.hpp"
@@ -17,9 +20,8 @@
 
 namespace {
 
-constexpr std::int16_t FirstOptionItem = 14;
-constexpr double Eps = 1e-5;
-constexpr double QuarterTurn = 1.5707963267948966;
+using namespace MainPaletteItems;
+
 
 enum Option : std::size_t { UprightRectangular, Round, SlantedFromFaces, SlantedFromEdge, OnePoint };
 
@@ -40,7 +42,7 @@ Vektor3D Normalized(Vektor3D v)
 bool StretchedSize(double size, const Vektor3D& axis, const Vektor2D& planDirection, double& stretched)
 {
     const double sine = std::sin(axis.GetAngle(Vektor3D(planDirection.x, planDirection.y, 0.0)));
-    if (std::fabs(sine) < Eps) return false;
+    if (std::fabs(sine) < GeometricTolerance) return false;
     stretched = size / sine;
     return true;
 }
@@ -48,7 +50,7 @@ bool StretchedSize(double size, const Vektor3D& axis, const Vektor2D& planDirect
 // Slant direction and slant angle of an upward axis.
 void SetSlant(API_ColumnType& column, const Vektor3D& axis)
 {
-    column.slantDirectionAngle = Vektor2D(axis.x, axis.y).GetAngle() - QuarterTurn;
+    column.slantDirectionAngle = Vektor2D(axis.x, axis.y).GetAngle() - HalfPi;
     column.slantAngle = axis.GetAngle(Vektor3D(axis.x, axis.y, 0.0));
     column.slanted = true;
     column.circleBased = false;
@@ -81,7 +83,8 @@ bool FootDirection(const Geometry::Plane& face, const Geometry::Plane& bottom, V
 void PointInto(Vektor2D& direction, const API_Coord3D& facePoint, const Geometry::Sector3D& edge)
 {
     const Geometry::Coord3D foot = Geometry::CoordProjSector3D({facePoint.x, facePoint.y, facePoint.z}, edge);
-    if (Vektor2D(facePoint.x - foot.x, facePoint.y - foot.y).DotProduct(direction) < -Eps) direction = -direction;
+    if (Vektor2D(facePoint.x - foot.x, facePoint.y - foot.y).DotProduct(direction) < -GeometricTolerance)
+        direction = -direction;
 }
 
 class ColumnBuilder {
@@ -163,7 +166,8 @@ private:
         if (!Geometry::XPlanes(first, second, &edge) || !Geometry::XSector3DPlane(edge, bottom, &base) ||
             !FootDirection(first, bottom, f1) || !FootDirection(second, bottom, f2))
             return false;
-        const Vektor3D axis = edge.c1.z > edge.c2.z + Eps ? SpaceVektor(edge.c1) - SpaceVektor(edge.c2) : SpaceVektor(edge.c2) - SpaceVektor(edge.c1);
+        const Vektor3D axis = edge.c1.z > edge.c2.z + GeometricTolerance ? SpaceVektor(edge.c1) - SpaceVektor(edge.c2)
+                                                                         : SpaceVektor(edge.c2) - SpaceVektor(edge.c1);
         SetSlant(column_, axis);
         PointInto(f1, P(0), edge);
         PointInto(f2, P(3), edge);
@@ -171,7 +175,7 @@ private:
         const Vektor3D r(std::cos(column_.slantDirectionAngle), std::sin(column_.slantDirectionAngle), 0.0);
         const Vektor3D faceInward = -nb;
         double rotation = faceInward.GetAngle(r);
-        if (r.CrossProduct(faceInward).z < -Eps) rotation = -rotation;
+        if (r.CrossProduct(faceInward).z < -GeometricTolerance) rotation = -rotation;
         double t1 = 0.0, t2 = 0.0;
         if (!StretchedSize(column_.width, axis, f1, t1) || !StretchedSize(column_.depth, axis, f2, t2)) return false;
         const Vektor2D origin = Vektor2D(base.x, base.y) + f1 * (std::fabs(t1) / 2.0) + f2 * (std::fabs(t2) / 2.0);
@@ -188,7 +192,8 @@ private:
             {0.0, 0.0}, {0.5, -0.5}, {0.0, -0.5}, {-0.5, -0.5}, {0.5, 0.0}, {-0.5, 0.0}, {0.5, 0.5}, {0.0, 0.5}, {-0.5, 0.5},
         }};
         const Geometry::Plane bottom = BottomPlane(column_);
-        const Vektor3D axis = P(0).z > P(1).z + Eps ? SpaceVektor(P(0)) - SpaceVektor(P(1)) : SpaceVektor(P(1)) - SpaceVektor(P(0));
+        const Vektor3D axis = P(0).z > P(1).z + GeometricTolerance ? SpaceVektor(P(0)) - SpaceVektor(P(1))
+                                                                   : SpaceVektor(P(1)) - SpaceVektor(P(0));
         Geometry::Coord3D base;
         if (!Geometry::XSector3DPlane({{P(0).x, P(0).y, P(0).z}, {P(1).x, P(1).y, P(1).z}}, bottom, &base)) return false;
         SetSlant(column_, axis);

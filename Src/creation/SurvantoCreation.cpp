@@ -5,21 +5,23 @@
 #include "DG/DG.hpp"
 #include "OwnChangeScope.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 
 // What every creator shares: the layer check before the command and, inside it,
 // what follows an element the host made.
 
 namespace {
 
-constexpr std::int16_t AnchorPopupItem = 52;
+using namespace MainPaletteItems;
+
 constexpr std::int32_t FirstAnchorIcon = 32570;
 constexpr std::array<std::int32_t, 8> HostAnchorCodes {0, 1, 2, 3, 5, 6, 7, 8};
 
 // The icon resource of the push menu's chosen entry; 0 when it shows none.
 std::int32_t SelectedAnchorIcon(const Survanto& survanto)
 {
-    const std::int16_t chosen = survanto.MainPaletteEntry(AnchorPopupItem);
-    return DG::PopupGetItemIcon(Survanto::MainPaletteDialogId, AnchorPopupItem, chosen);
+    const std::int16_t chosen = survanto.MainPaletteEntry(AnchorItem);
+    return DG::PopupGetItemIcon(Survanto::MainPaletteDialogId, AnchorItem, chosen);
 }
 
 }  // namespace

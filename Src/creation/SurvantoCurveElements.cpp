@@ -5,6 +5,7 @@
 #include "API/AddOnInterface.hpp"
 #include "Geometry/CurveGeometry.hpp"
 #include "HostApiHelpers.hpp"
+#include "Tolerance.hpp"
 #include "frame/Survanto.hpp"
 #include "measuring/MeasuringState.hpp"
 
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr double Tolerance = 1e-5;
 constexpr std::int16_t DisplayLayer = 1;
 constexpr std::int32_t ReferenceLineOutside = 0;
 constexpr std::int32_t ReferenceLineInside = 2;
@@ -59,7 +59,7 @@ API_Coord Minus(const API_Coord& a, const API_Coord& b) { return {a.x - b.x, a.y
 // the way from a to b, else on the inside face.
 std::int32_t SideOfStation(const API_Coord& station, const API_Coord& a, const API_Coord& b)
 {
-    return Cross(Minus(a, station), Minus(b, station)) > Tolerance ? ReferenceLineOutside : ReferenceLineInside;
+    return Cross(Minus(a, station), Minus(b, station)) > GeometricTolerance ? ReferenceLineOutside : ReferenceLineInside;
 }
 
 // The middle of the arc in plan: its first vertex turned half the sweep about the axis.
@@ -103,7 +103,10 @@ API_Element SegmentWall(const CurveData& curve, std::uint32_t j, const API_Coord
     return wall;
 }
 
-bool HasLength(const API_Coord3D& a, const API_Coord3D& b) { return std::hypot(b.x - a.x, b.y - a.y) >= Tolerance; }
+bool HasLength(const API_Coord3D& a, const API_Coord3D& b)
+{
+    return std::hypot(b.x - a.x, b.y - a.y) >= GeometricTolerance;
+}
 
 }  // namespace
 

@@ -1,13 +1,15 @@
 #include <cstdint>
 
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 
 // The polygon buttons end a collection of points: the current tool's creator
 // takes them, and the next point starts a new polygon.
 
 namespace {
 
-enum PolygonButton : std::int16_t { FinishOpenItem = 19, FinishClosedItem = 20, ConnectItem = 78 };
+using namespace MainPaletteItems;
+
 
 // The mesh creator reads its own point list, which lasts only for this creation.
 void FinishMesh(Survanto& survanto)
@@ -40,6 +42,7 @@ void Survanto::FinishPolygon()
 {
     for (const PolygonCreator& creator : PolygonCreators)
         if (creator.tool == currentTool) creator.create(*this);
-    for (const std::int16_t item : {FinishOpenItem, FinishClosedItem, ConnectItem}) SetMainPaletteItemValue(item, 0.0);
+    for (const std::int16_t item : {FinishOpenPolygonItem, FinishClosedPolygonItem, ConnectItem})
+        SetMainPaletteItemValue(item, 0.0);
     actionPoints.Clear();
 }

@@ -7,8 +7,10 @@
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
+#include "Tolerance.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MarkerPart.hpp"
 
 // A free-area mesh from measured terrain points: its outline is the drawn boundary
@@ -17,17 +19,16 @@
 
 namespace {
 
-constexpr std::int16_t ReferenceHeightItem = 42;
-constexpr std::int16_t MeshKindItem = 43;
+using namespace MainPaletteItems;
+
 constexpr std::int16_t SurfaceOnlyEntry = 1;  // "Nur Oberfläche"; entry 2 is "Vollkörper"
 constexpr std::int16_t SurfaceOnlySkirt = 3;
 constexpr std::int16_t SolidSkirt = 1;
 constexpr std::int32_t TextReferenceBetweenPoints = 8;
-constexpr std::int32_t TitleError = 3;
-constexpr std::int32_t ButtonOk = 1;
 constexpr std::uint32_t FewestMeshPoints = 4;
+// Markers count however few elements the selection holds.
+constexpr std::int32_t AnySelection = 0;
 constexpr std::size_t FewestCorners = 3;
-constexpr double Eps = 1e-5;
 
 TypVektor<API_Coord3D>& MeshPoints(Survanto& survanto) { return survanto.meshPoints[0]; }
 TypVektor<API_Coord3D>& MeshBoundary(Survanto& survanto) { return survanto.meshPoints[1]; }
@@ -55,9 +56,9 @@ HeightRange RangeOf(const TypVektor<API_Coord3D>& points)
 {
     HeightRange range {points[0].z, points[0].z};
     for (std::uint32_t i = 1; i < points.GetSize(); ++i) {
-        if (points[i].z < range.low - Eps)
+        if (points[i].z < range.low - GeometricTolerance)
             range.low = points[i].z;
-        else if (points[i].z > range.high + Eps)
+        else if (points[i].z > range.high + GeometricTolerance)
             range.high = points[i].z;
     }
     return range;
@@ -84,7 +85,8 @@ bool CountsOnce(const std::vector<API_Coord3D>& outline)
     for (std::size_t i = 0; i < outline.size(); ++i) {
         bool seen = false;
         for (std::size_t j = 0; j < i && !seen; ++j)
-            seen = std::fabs(outline[i].x - outline[j].x) < Eps && std::fabs(outline[i].y - outline[j].y) < Eps;
+            seen = std::fabs(outline[i].x - outline[j].x) < GeometricTolerance &&
+                   std::fabs(outline[i].y - outline[j].y) < GeometricTolerance;
         if (!seen) ++distinct;
     }
     return distinct >= FewestCorners;
@@ -117,7 +119,7 @@ void WriteHeights(const std::vector<API_Coord3D>& outline, double low, TypVektor
         height = outline[i].z - low;
         std::vector<API_Coord3D> kept;
         for (const API_Coord3D& p : left) {
-            if (std::fabs(p.x - outline[i].x) < Eps && std::fabs(p.y - outline[i].y) < Eps)
+            if (std::fabs(p.x - outline[i].x) < GeometricTolerance && std::fabs(p.y - outline[i].y) < GeometricTolerance)
                 height = p.z - low;
             else
                 kept.push_back(p);
@@ -147,19 +149,19 @@ void WriteLevelPoints(const TypVektor<API_Coord3D>& inner, double low, API_MeshT
 
 void ShowReferenceBetweenPointsAlert()
 {
-    ShowAlert(AlertError, AlertStringListId, TitleError, TextReferenceBetweenPoints, NoAlertText, ButtonOk, NoAlertText,
-              NoAlertText, CurrentResourceModule(), AlertStringType);
+    ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, TextReferenceBetweenPoints, NoAlertText, AlertOkButton,
+              NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
 }
 
 void CreateMeshElement(Survanto& survanto)
 {
     TypVektor<API_Coord3D>& points = MeshPoints(survanto);
     if (points.GetSize() < FewestMeshPoints) return;
-    double reference = survanto.MainPaletteItemValue(ReferenceHeightItem);
+    double reference = survanto.MainPaletteItemValue(FreeAreaHeightItem);
     const HeightRange range = RangeOf(points);
     MeshElement mesh;
     std::int16_t skirt = survanto.MainPaletteEntry(MeshKindItem) == SurfaceOnlyEntry ? SurfaceOnlySkirt : SolidSkirt;
-    if (reference > range.low + Eps && reference < range.high - Eps) {
+    if (reference > range.low + GeometricTolerance && reference < range.high - GeometricTolerance) {
         reference = range.low;
         if (skirt == SolidSkirt) ShowReferenceBetweenPointsAlert();
         skirt = SurfaceOnlySkirt;
@@ -177,28 +179,13 @@ void CreateMeshElement(Survanto& survanto)
     points.Clear();
 }
 
-void GatherSelectedMarkers(TypVektor<API_Coord3D>& points)
-{
-    API_SelectionInfo info;
-    std::vector<API_Neig> selected;
-    if (HostGetSelection(&info, &selected, false, true) != NoError) return;
-    for (const API_Neig& neig : selected) {
-        if (NeigToElemType(neig.neigID) != API_ObjectID) continue;
-        API_Element object;
-        object.header.guid = neig.guid;
-        if (HostGetElement(&object) != NoError || !MarkerPart::IsMeasuredPointMarker(object)) continue;
-        points.Add({object.object.position.x, object.object.position.y,
-                    object.object.elevation + GetStoryLevel(object.header.floorInd)});
-    }
-}
-
 double NearestHeight(const TypVektor<API_Coord3D>& points, const API_Coord& c)
 {
     double height = points[0].z;
     double nearest = std::hypot(points[0].x - c.x, points[0].y - c.y);
     for (std::uint32_t i = 1; i < points.GetSize(); ++i) {
         const double distance = std::hypot(points[i].x - c.x, points[i].y - c.y);
-        if (distance < nearest - Eps) {
+        if (distance < nearest - GeometricTolerance) {
             nearest = distance;
             height = points[i].z;
         }
@@ -242,7 +229,7 @@ void Survanto::CreateMeshFromActivatedPoints(bool withBoundary)
     MeshPoints(*this).Clear();
     MeshBoundary(*this).Clear();
     busy = true;
-    GatherSelectedMarkers(MeshPoints(*this));
+    MarkerPart::GatherSelectedMeasuredPoints(MeshPoints(*this), AnySelection);
     if (withBoundary && MeshPoints(*this).GetSize() > 0) DrawBoundary(*this);
     if (MeshPoints(*this).GetSize() > 0) CreateMesh();
     busy = false;

@@ -1,9 +1,8 @@
-#include <vector>
-
 #include "API/AddOnInterface.hpp"
 #include "HostApiHelpers.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
 
@@ -12,19 +11,13 @@
 
 namespace {
 
+using namespace MainPaletteItems;
+
 using Point = MorphMeshBuilder::Point;
 
 constexpr std::int32_t FewestSelectedElements = 3;
-constexpr std::int16_t MorphFromMarkersItem = 62;
-constexpr std::int16_t ThicknessItem = 74;
-constexpr std::int16_t SidePlanesItem = 75;
-constexpr std::int16_t MorphTypeItem = 76;
-constexpr std::int16_t CollectPointsItem = 77;
 
 enum AlertEntry : std::int32_t {
-    ButtonOk = 1,
-    TitleWarning = 7,
-    TitleMessage = 27,
     TextPointsAtOnePlanPosition = 114,
     TextPointsInOneVerticalPlane = 115,
 };
@@ -32,54 +25,39 @@ enum AlertEntry : std::int32_t {
 MorphSettings ReadMorphSettings(const Survanto& survanto)
 {
     MorphSettings settings;
-    settings.thickness = survanto.MainPaletteItemValue(ThicknessItem);
-    settings.sidePlanes = survanto.MainPaletteItemValue(SidePlanesItem) == 1.0;
-    settings.morphType = survanto.MainPaletteEntry(MorphTypeItem);
+    settings.thickness = survanto.MainPaletteItemValue(MorphDepthItem);
+    settings.sidePlanes = survanto.MainPaletteItemValue(MorphSidePlanesItem) == 1.0;
+    settings.morphType = survanto.MainPaletteEntry(MorphKindItem);
     const API_Coord offset = GetLocationOffset();
     settings.station = {measuringState.stationX - offset.x, measuringState.stationY - offset.y, measuringState.stationZ};
     return settings;
-}
-
-// A marker's point is its position, at its storey's level plus its elevation.
-void GatherSelectedMarkers(TypVektor<Point>& points)
-{
-    API_SelectionInfo info;
-    std::vector<API_Neig> selected;
-    if (HostGetSelection(&info, &selected, false, true) != NoError) return;
-    if (info.sel_nElem < FewestSelectedElements) return;
-    for (const API_Neig& neig : selected) {
-        if (NeigToElemType(neig.neigID) != API_ObjectID) continue;
-        API_Element object;
-        object.header.guid = neig.guid;
-        if (HostGetElement(&object) != NoError || !MarkerPart::IsMeasuredPointMarker(object)) continue;
-        points.Add({object.object.position.x, object.object.position.y,
-                    GetStoryLevel(object.header.floorInd) + object.object.elevation});
-    }
 }
 
 // One alert for each kind of what the build could not use, not one per point.
 void TellOmissions(const MorphMeshBuilder::Omissions& omitted)
 {
     if (omitted.oneVerticalPlane)
-        ShowAlert(AlertWarning, AlertStringListId, TitleWarning, TextPointsInOneVerticalPlane, NoAlertText, ButtonOk, NoAlertText,
-                  NoAlertText, CurrentResourceModule(), AlertStringType);
+        ShowAlert(AlertWarning, AlertStringListId, AlertWarningTitle, TextPointsInOneVerticalPlane, NoAlertText,
+                  AlertOkButton, NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
     if (omitted.samePlanPosition)
-        ShowAlert(AlertInformation, AlertStringListId, TitleMessage, TextPointsAtOnePlanPosition, NoAlertText, ButtonOk,
-                  NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
+        ShowAlert(AlertInformation, AlertStringListId, AlertMessageTitle, TextPointsAtOnePlanPosition, NoAlertText,
+                  AlertOkButton, NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
 }
 
 }  // namespace
 
 void Survanto::CreateMorphFromPoints(const TypVektor<API_Coord3D>* given)
 {
-    TypVektor<Point> points;
-    if (given != nullptr) {
-        for (const API_Coord3D& p : *given) points.Add({p.x, p.y, p.z});
-    } else {
-        GatherSelectedMarkers(points);
+    TypVektor<API_Coord3D> selected;
+    if (given == nullptr) {
+        MarkerPart::GatherSelectedMeasuredPoints(selected, FewestSelectedElements);
+        given = &selected;
     }
+    TypVektor<Point> points;
+    for (const API_Coord3D& p : *given) points.Add({p.x, p.y, p.z});
     meshBuilder.Build(points, ReadMorphSettings(*this), actionPoints);
     TellOmissions(meshBuilder.Omitted());
     meshBuilder.CreateMorph(*this);
-    for (const std::int16_t item : {MorphFromMarkersItem, SidePlanesItem, CollectPointsItem}) SetMainPaletteItemValue(item, 0.0);
+    for (const std::int16_t item : {MorphFromMarkersItem, MorphSidePlanesItem, CollectMorphPointsItem})
+        SetMainPaletteItemValue(item, 0.0);
 }

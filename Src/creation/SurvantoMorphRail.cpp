@@ -2,6 +2,7 @@
 #include <cmath>
 #include <vector>
 
+#include "AngleConstants.hpp"
 #include "Geometry/CurveGeometry.hpp"
 #include "frame/Survanto.hpp"
 
@@ -15,7 +16,6 @@ using Vector = Geometry::Vector3<double>;
 using Plan = Geometry::Point2<double>;
 using RailEntry = Survanto::MorphRailCrvDataType;
 
-constexpr double Pi = 3.14159265358979323846;
 constexpr double RailArcStep = 0.08726646259971647;
 constexpr double HalfTurnTolerance = 1e-6;
 // An angle that is a whole number of steps must not lose its last step to rounding.

@@ -4,7 +4,9 @@
 #include "API/AddOnInterface.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
+#include "Tolerance.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "Vektor2D.hpp"
 #include "VektorConversions.hpp"
 
@@ -16,10 +18,9 @@
 
 namespace {
 
-constexpr std::int16_t OnePointItem = 14;
-constexpr std::int16_t ThreeCornersItem = 15;
+using namespace MainPaletteItems;
+
 constexpr std::int32_t NoAnchorIcon = 4;
-constexpr double Tolerance = 1e-5;
 
 // The point of the box that the anchor pop-up's icon names.
 Vektor2D AnchorPointOf(const API_Box3D& box, std::int32_t anchorCode)
@@ -120,7 +121,7 @@ void PlacedElement::ByThreeCorners(const API_Coord3D& p0, const API_Coord3D& p1,
     API_Box3D box {};
     if (!ReadBox(box)) return;
     const Vektor2D corner(box.xMin, box.yMin);
-    const bool left = !(a.CrossProduct(b) < -Tolerance);
+    const bool left = !(a.CrossProduct(b) < -GeometricTolerance);
     Turn(corner, left ? a.GetAngle() : (-a).GetAngle());
     Drag(corner, PlanVektor(left ? p0 : p1));
 }
@@ -131,9 +132,9 @@ void CreatePlacedElement(Survanto& survanto, API_ElemTypeID type)
     survanto.RunCreationCommand([&survanto, type] {
         PlacedElement placed(survanto, type);
         const TypVektor<API_Coord3D>& points = survanto.actionPoints;
-        if (survanto.MainPaletteItemValue(OnePointItem) != 0.0) {
+        if (survanto.MainPaletteItemValue(OnePointObjectItem) != 0.0) {
             if (points.GetSize() >= 1) placed.ByInsertionPoint(points[0]);
-        } else if (survanto.MainPaletteItemValue(ThreeCornersItem) != 0.0) {
+        } else if (survanto.MainPaletteItemValue(ThreePointObjectItem) != 0.0) {
             if (points.GetSize() >= 3) placed.ByThreeCorners(points[0], points[1], points[2]);
         }
     });

@@ -12,6 +12,7 @@
 #include "creation/WallSearch.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
 
 // Windows and doors measured in their host wall: the measurement is read from
@@ -21,34 +22,22 @@
 
 namespace {
 
-constexpr std::int16_t DiagonalPointsItem = 14;
-constexpr std::int16_t SidePointsItem = 15;
-constexpr std::int16_t MeasuredFromMenu = 21;
-constexpr std::int16_t RevealKindMenu = 33;
-constexpr std::int16_t RevealDepthLeftItem = 34;
-constexpr std::int16_t RevealWidthLeftItem = 35;
-constexpr std::int16_t RevealDepthRightItem = 36;
-constexpr std::int16_t RevealWidthRightItem = 37;
-constexpr std::int16_t NicheDepthItem = 54;
-constexpr std::int16_t NicheHeightItem = 55;
-constexpr std::int16_t SillBoardDepthItem = 57;
-constexpr std::int16_t SillBoardThicknessItem = 58;
+using namespace MainPaletteItems;
+
 constexpr std::int32_t OnOutsideFace = 0;
 constexpr std::int32_t OnInsideFace = 2;
 constexpr std::int32_t PlacementSetting = 1;
 constexpr std::uint64_t AllMemoParts = 0x07FFFFFFBFFFFFFFull;
 
 enum AlertEntry : std::int32_t {
-    ButtonOk = 1,
-    TitleError = 3,
     TextReferenceLineNotOnFace = 10,
     TextWallNotFound = 13,
 };
 
 void ShowOpeningAlert(std::int32_t text)
 {
-    ShowAlert(AlertError, AlertStringListId, TitleError, text, NoAlertText, ButtonOk, NoAlertText, NoAlertText,
-              CurrentResourceModule(), AlertStringType);
+    ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, text, NoAlertText, AlertOkButton, NoAlertText,
+              NoAlertText, CurrentResourceModule(), AlertStringType);
 }
 
 OpeningMeasurement::Palette ReadPalette(const Survanto& s)
@@ -56,16 +45,16 @@ OpeningMeasurement::Palette ReadPalette(const Survanto& s)
     OpeningMeasurement::Palette palette;
     palette.diagonalPoints = s.MainPaletteItemValue(DiagonalPointsItem) != 0.0;
     palette.sidePoints = s.MainPaletteItemValue(SidePointsItem) != 0.0;
-    palette.measuredFrom = s.MainPaletteEntry(MeasuredFromMenu);
-    palette.revealKind = s.MainPaletteEntry(RevealKindMenu);
-    palette.revealDepthLeft = s.MainPaletteItemValue(RevealDepthLeftItem);
-    palette.revealWidthLeft = s.MainPaletteItemValue(RevealWidthLeftItem);
-    palette.revealDepthRight = s.MainPaletteItemValue(RevealDepthRightItem);
-    palette.revealWidthRight = s.MainPaletteItemValue(RevealWidthRightItem);
+    palette.measuredFrom = s.MainPaletteEntry(OpeningSideItem);
+    palette.revealKind = s.MainPaletteEntry(RevealKindItem);
+    palette.revealDepthLeft = s.MainPaletteItemValue(RevealDepthItem);
+    palette.revealWidthLeft = s.MainPaletteItemValue(RevealWidthItem);
+    palette.revealDepthRight = s.MainPaletteItemValue(SecondRevealDepthItem);
+    palette.revealWidthRight = s.MainPaletteItemValue(SecondRevealWidthItem);
     palette.nicheDepth = s.MainPaletteItemValue(NicheDepthItem);
     palette.nicheHeight = s.MainPaletteItemValue(NicheHeightItem);
-    palette.sillBoardDepth = s.MainPaletteItemValue(SillBoardDepthItem);
-    palette.sillBoardThickness = s.MainPaletteItemValue(SillBoardThicknessItem);
+    palette.sillBoardDepth = s.MainPaletteItemValue(SillDepthItem);
+    palette.sillBoardThickness = s.MainPaletteItemValue(SillThicknessItem);
     return palette;
 }
 

@@ -3,11 +3,14 @@
 
 #include "API/AddOnInterface.hpp"
 #include "API/Database.hpp"
+#include "AngleConstants.hpp"
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
+#include "Tolerance.hpp"
 #include "VektorConversions.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "palettes/PolyCreatePetPalette.hpp"
 
 // A plane roof through three measured points: the plane gives the pivot line, the
@@ -16,10 +19,9 @@
 
 namespace {
 
-constexpr std::int16_t RoofItem = 14;
+using namespace MainPaletteItems;
+
 constexpr std::uint32_t PlanePointCount = 3;
-constexpr double Eps = 1e-5;
-constexpr double HalfPi = 1.57079632679489661923;
 constexpr std::int32_t PetPaletteFlags = 5;
 constexpr std::int16_t PetPaletteRight = 40;
 constexpr std::int16_t PetPaletteUp = 60;
@@ -61,8 +63,8 @@ Geometry::Sector PivotLine(const RoofPlane& plane, const Geometry::Sector& level
     for (std::uint32_t i = 0; i < PlanePointCount; ++i) {
         const std::uint32_t p = (i + PlanePointCount - 1) % PlanePointCount;
         const std::uint32_t q = (i + 1) % PlanePointCount;
-        if (Dot(Minus(r[q], r[i]), Minus(r[p], r[i])) > Eps) continue;
-        if (Dot(direction, Minus(r[p], r[i])) > Eps) return {r[q], r[p]};
+        if (Dot(Minus(r[q], r[i]), Minus(r[p], r[i])) > GeometricTolerance) continue;
+        if (Dot(direction, Minus(r[p], r[i])) > GeometricTolerance) return {r[q], r[p]};
         return {r[p], r[q]};
     }
     return levelLine;
@@ -77,8 +79,8 @@ void SetRoofGeometry(const RoofPlane& plane, API_RoofType& roof)
     const Vektor3D horizontal(plane.normal.x, plane.normal.y, 0.0);
     roof.slopeAngle = HalfPi - std::fabs(plane.normal.GetAngle(horizontal));
     const Geometry::Coord along = Minus(pivot.c2, pivot.c1);
-    bool risesLeft = along.x * horizontal.y - along.y * horizontal.x > Eps;
-    if (plane.normal.z > Eps) risesLeft = !risesLeft;
+    bool risesLeft = along.x * horizontal.y - along.y * horizontal.x > GeometricTolerance;
+    if (plane.normal.z > GeometricTolerance) risesLeft = !risesLeft;
     roof.posSign = risesLeft;
 }
 
@@ -152,12 +154,13 @@ void DrawOutline(Survanto& survanto, const RoofPlane& plane, PolyCreatePetPalett
 
 void CreateRoofElement(Survanto& survanto)
 {
-    if (survanto.MainPaletteItemValue(RoofItem) == 0.0 || survanto.actionPoints.GetSize() != PlanePointCount) return;
+    if (survanto.MainPaletteItemValue(RoofThreePointsItem) == 0.0) return;
+    if (survanto.actionPoints.GetSize() != PlanePointCount) return;
     RoofPlane plane;
     for (std::uint32_t i = 0; i < PlanePointCount; ++i) plane.points[i] = survanto.actionPoints[i];
     const Vektor3D a = SpaceVektor(plane.points[0]);
     plane.normal = (SpaceVektor(plane.points[1]) - a).CrossProduct(SpaceVektor(plane.points[2]) - a);
-    if (plane.normal.GetLength() < Eps) return;
+    if (plane.normal.GetLength() < GeometricTolerance) return;
     PolyCreatePetPalette palette;
     ++survanto.pointStep;
     survanto.ShowMeasuringPrompt();

@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "AngleConstants.hpp"
 #include "FloorPlanDatabaseScope.hpp"
 #include "Geometry/CurveGeometry.hpp"
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
+#include "Tolerance.hpp"
 #include "Vektor2D.hpp"
 #include "creation/ShellMemo.hpp"
 #include "creation/ShellWallProfile.hpp"
@@ -24,11 +26,9 @@ namespace {
 
 using Vector = Geometry::Vector3<double>;
 
-constexpr double Pi = 3.14159265358979323846;
 constexpr std::int32_t ExtrudedClass = 0;
 constexpr std::int32_t RuledClass = 2;
-constexpr double TwoPi = 2.0 * Pi;
-constexpr double SamePointDistance = 1e-5;
+constexpr double SamePointDistance = GeometricTolerance;
 constexpr std::int32_t ExtrudedProfileCode = 2;
 constexpr std::int32_t ExtrudedEdgeCode = 7;
 

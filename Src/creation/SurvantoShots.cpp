@@ -3,17 +3,14 @@
 #include "API/AddOnInterface.hpp"
 #include "creation/SectionViewLine.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
 
 // "Shot 3D" and "Shot 2D": points picked in any window run through the dispatcher
 // as measured points until the user cancels the input. A point picked in a
 // section-type view goes back onto its section line, its y the height.
 
-namespace {
-
-constexpr std::int16_t HeightItem = 65;
-
-}  // namespace
+using namespace MainPaletteItems;
 
 void Survanto::ShootPickedPoints(bool takeHeight)
 {
@@ -29,11 +26,12 @@ void Survanto::ShootPickedPoints(bool takeHeight)
             pickedHeight = input.pos.y;
         }
         const double height =
-            window.typeID == APIWind_FloorPlanID ? MainPaletteItemValue(HeightItem) : pickedHeight - measuringState.stationZ;
-        if (takeHeight) SetMainPaletteItemValue(HeightItem, height);
+            window.typeID == APIWind_FloorPlanID ? MainPaletteItemValue(ShotHeightItem)
+                                                 : pickedHeight - measuringState.stationZ;
+        if (takeHeight) SetMainPaletteItemValue(ShotHeightItem, height);
         measuringState.measuredX = plan.x;
         measuringState.measuredY = plan.y;
-        measuringState.measuredZ = MainPaletteItemValue(HeightItem);
+        measuringState.measuredZ = MainPaletteItemValue(ShotHeightItem);
         OnMeasuredPoint(10);
         curvePalette.UpdateItems();
         sectionPalette.curvePalette.UpdateItems();

@@ -4,20 +4,18 @@
 #include "API/AddOnInterface.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
+#include "Tolerance.hpp"
 #include "VektorConversions.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 
 // Sizes and angles measured into the tool defaults: each change marks only the
 // fields it sets. A tool ends its own mode.
 
 namespace {
 
-constexpr std::int16_t ColumnWidthItem = 44;
-constexpr std::int16_t ColumnDepthItem = 45;
-constexpr std::int16_t RotationItem = 46;
-constexpr std::int16_t BeamWidthItem = 71;
-constexpr std::int16_t BeamHeightItem = 72;
-constexpr double Eps = 1e-5;
+using namespace MainPaletteItems;
+
 
 double PlanDistance(const API_Coord3D& a, const API_Coord3D& b) { return std::hypot(b.x - a.x, b.y - a.y); }
 
@@ -89,7 +87,7 @@ void Survanto::MeasureBeamHeight()
     SetMainPaletteItemValue(BeamHeightItem, 0.0);
     const Vektor3D a = SpaceVektor(actionPoints[0]);
     const Vektor3D along = SpaceVektor(actionPoints[1]) - a;
-    if (along.GetLength() >= Eps) {
+    if (along.GetLength() >= GeometricTolerance) {
         API_Element beam;
         API_Element mask;
         beam.header.typeID = API_BeamID;
@@ -103,13 +101,13 @@ void Survanto::MeasureBeamHeight()
 void Survanto::MeasureColumnOrObjectWidth(std::int32_t toolType)
 {
     MeasureColumnOrObjectSize(*this, toolType, true);
-    EndTool(*this, ColumnWidthItem);
+    EndTool(*this, WidthModeItem);
 }
 
 void Survanto::MeasureColumnOrObjectDepth(std::int32_t toolType)
 {
     MeasureColumnOrObjectSize(*this, toolType, false);
-    EndTool(*this, ColumnDepthItem);
+    EndTool(*this, DepthModeItem);
 }
 
 void Survanto::MeasureRotationAngle(std::int32_t toolType)
@@ -127,5 +125,5 @@ void Survanto::MeasureRotationAngle(std::int32_t toolType)
         MarkToChange(mask.object.angle);
         ChangeDefaults(defaults, mask);
     }
-    EndTool(*this, RotationItem);
+    EndTool(*this, RotationModeItem);
 }

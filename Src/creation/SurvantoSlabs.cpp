@@ -4,6 +4,7 @@
 #include "Geometry/Geometry.hpp"
 #include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 
 // Slabs, fills and splines from a collected polygon. Slabs and fills read the
 // points as corners ("Polygon beenden") or as pairs on the outline's edges, whose
@@ -12,8 +13,8 @@
 
 namespace {
 
-constexpr std::int16_t SlabCollectingItem = 14;
-constexpr std::int16_t CornerPointsItem = 19;
+using namespace MainPaletteItems;
+
 constexpr std::uint32_t FewestCorners = 3;
 
 Geometry::Sector LineThrough(const API_Coord3D& a, const API_Coord3D& b) { return {{a.x, a.y}, {b.x, b.y}}; }
@@ -70,7 +71,7 @@ public:
 // edge pairs, gathered in the corner list.
 const TypVektor<API_Coord3D>* OutlineOf(Survanto& survanto)
 {
-    if (survanto.MainPaletteItemValue(CornerPointsItem) != 0.0) return &survanto.actionPoints;
+    if (survanto.MainPaletteItemValue(FinishOpenPolygonItem) != 0.0) return &survanto.actionPoints;
     survanto.slabPoints.Clear();
     if (!CornersFromEdgePoints(survanto.actionPoints, survanto.slabPoints)) return nullptr;
     return &survanto.slabPoints;
@@ -79,10 +80,11 @@ const TypVektor<API_Coord3D>* OutlineOf(Survanto& survanto)
 void CreateSlabElement(Survanto& survanto)
 {
     survanto.slabPoints.Clear();
-    if (survanto.MainPaletteItemValue(SlabCollectingItem) == 0.0 || survanto.actionPoints.GetSize() < FewestCorners) return;
+    if (survanto.MainPaletteItemValue(CollectPolygonItem) == 0.0) return;
+    if (survanto.actionPoints.GetSize() < FewestCorners) return;
     survanto.SnapPointPairs();
     OutlineElement slab(API_SlabID);
-    if (survanto.MainPaletteItemValue(CornerPointsItem) == 0.0) survanto.SnapPointPairs();
+    if (survanto.MainPaletteItemValue(FinishOpenPolygonItem) == 0.0) survanto.SnapPointPairs();
     const TypVektor<API_Coord3D>* corners = OutlineOf(survanto);
     if (corners != nullptr && corners->GetSize() >= FewestCorners) {
         WriteOutline(*corners, slab.element.slab.poly, *slab.memo);

@@ -2,6 +2,7 @@
 #include "API/AddOnInterface.hpp"
 #include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
+#include "Tolerance.hpp"
 #include "frame/Survanto.hpp"
 
 // A new element takes its home storey from the tool defaults; measured outside
@@ -10,7 +11,7 @@
 
 namespace {
 
-constexpr double StoreyTolerance = 0.00001;
+constexpr double StoreyTolerance = GeometricTolerance;
 
 bool IsFloorPlanInFront()
 {

@@ -4,13 +4,16 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "AngleConstants.hpp"
 #include "Geometry/CurveGeometry.hpp"
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
+#include "Tolerance.hpp"
 #include "creation/WallBody.hpp"
 #include "creation/WallOpenings.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "Vektor2D.hpp"
 #include "VektorConversions.hpp"
 
@@ -21,23 +24,22 @@
 
 namespace {
 
-constexpr double Tolerance = 1e-5;
-constexpr double HalfTurn = 3.141592653589793;
-constexpr double Upright = HalfTurn / 2.0;
+using namespace MainPaletteItems;
+
+constexpr double Upright = HalfPi;
 constexpr std::uint64_t AllMemoParts = 0x07FFFFFFBFFFFFFF;
 constexpr std::int32_t PlainKind = 0;
 constexpr std::int32_t TrapezoidKind = 1;
 constexpr std::int32_t PolygonalKind = 2;
 constexpr std::int32_t BodyRight = 0;
 constexpr std::int32_t BodyLeft = 2;
-constexpr std::int16_t TrapezoidItem = 24;
 
 Geometry::Coord GeoPoint(const Vektor2D& p) { return {p.x, p.y}; }
 Vektor2D PlanPoint(const API_Coord& c) { return {c.x, c.y}; }
 Geometry::Sector WallLine(const API_WallType& wall) { return {{wall.begC.x, wall.begC.y}, {wall.endC.x, wall.endC.y}}; }
 
-bool IsUpright(const API_WallType& wall) { return std::fabs(wall.slantAngle - Upright) < Tolerance; }
-bool IsStraight(const API_WallType& wall) { return std::fabs(wall.arcAngle) < Tolerance; }
+bool IsUpright(const API_WallType& wall) { return std::fabs(wall.slantAngle - Upright) < GeometricTolerance; }
+bool IsStraight(const API_WallType& wall) { return std::fabs(wall.arcAngle) < GeometricTolerance; }
 
 std::vector<API_Neig> Selection(bool onlyEditable)
 {
@@ -66,7 +68,7 @@ void ReachPoint(API_WallType& wall, const Vektor2D& point)
         Vektor2D d = PlanPoint(wall.endC) - PlanPoint(wall.begC);
         d.Normalize();
         const Vektor2D v = point - PlanPoint(wall.begC);
-        wall.referenceLineCode = v.x * d.y - v.y * d.x < -Tolerance ? BodyLeft : BodyRight;
+        wall.referenceLineCode = v.x * d.y - v.y * d.x < -GeometricTolerance ? BodyLeft : BodyRight;
         wall.thickness = (v - d * d.DotProduct(v)).GetLength();
         return;
     }
@@ -74,7 +76,7 @@ void ReachPoint(API_WallType& wall, const Vektor2D& point)
     if (!Geometry::SetGenArc({wall.begC.x, wall.begC.y}, {wall.endC.x, wall.endC.y}, wall.arcAngle, &arc)) return;
     const Vektor2D centre(arc.origo.x, arc.origo.y);
     bool counterClockwise = (PlanPoint(wall.begC) - centre).CrossProduct(PlanPoint(wall.endC) - centre) > 0.0;
-    if (wall.arcAngle > HalfTurn) counterClockwise = !counterClockwise;
+    if (wall.arcAngle > Pi) counterClockwise = !counterClockwise;
     const double inside = arc.r - (point - centre).GetLength();
     wall.referenceLineCode = counterClockwise && inside > 0.0 ? BodyLeft : BodyRight;
     wall.thickness = std::fabs(inside);
@@ -150,9 +152,10 @@ GSErrCode ChangeToTrapezoid(API_Element& wall, const Vektor2D& p0, const Vektor2
     if (!crossings) return NoError;
     const double d0 = Geometry::DistCoordSectorPtr(GeoPoint(p0), line);
     const double d1 = Geometry::DistCoordSectorPtr(GeoPoint(p1), line);
-    const bool measuredRight = (p0 - PlanPoint(wall.wall.begC)).CrossProduct(PlanPoint(wall.wall.endC) - PlanPoint(wall.wall.begC)) > Tolerance;
+    const bool measuredRight =
+        (p0 - PlanPoint(wall.wall.begC)).CrossProduct(PlanPoint(wall.wall.endC) - PlanPoint(wall.wall.begC)) > GeometricTolerance;
     const API_Element mask = TrapezoidMask();
-    if (std::fabs(d0 - d1) - tolerance < Tolerance) {
+    if (std::fabs(d0 - d1) - tolerance < GeometricTolerance) {
         wall.wall.geometryKind = PlainKind;
         wall.wall.thickness = (d0 + d1) / 2.0;
         return HostChangeElement(&wall, &mask, nullptr, 0, true);
@@ -197,8 +200,8 @@ bool CrossesEdge(const Vektor2D& from, const Vektor2D& to, const Vektor2D& a, co
     const Geometry::Sector edge {GeoPoint(a), GeoPoint(b)};
     Geometry::Coord crossing;
     if (!Geometry::XSectors(segment, edge, &crossing)) return false;
-    return Geometry::IsSectorPointIntersect(segment, crossing, Geometry::Boundary_Opened, Tolerance) &&
-           Geometry::IsSectorPointIntersect(edge, crossing, Geometry::Boundary_Closed, Tolerance);
+    return Geometry::IsSectorPointIntersect(segment, crossing, Geometry::Boundary_Opened, GeometricTolerance) &&
+           Geometry::IsSectorPointIntersect(edge, crossing, Geometry::Boundary_Closed, GeometricTolerance);
 }
 
 // The point is seen from both ends of edge j without crossing another edge.
@@ -223,10 +226,10 @@ std::optional<std::size_t> EdgeForPoint(const std::vector<Vektor2D>& outline, co
         const Geometry::Coord foot = Geometry::CoordProjSector(GeoPoint(point), edge);
         const Vektor2D q(foot.x, foot.y);
         const Vektor2D a = q - outline[j];
-        if (a.DotProduct(outline[j + 1] - outline[j]) < -Tolerance || !SeenFromEdge(outline, j, point)) continue;
-        if (a.DotProduct(q - outline[j + 1]) < -Tolerance) return j;
+        if (a.DotProduct(outline[j + 1] - outline[j]) < -GeometricTolerance || !SeenFromEdge(outline, j, point)) continue;
+        if (a.DotProduct(q - outline[j + 1]) < -GeometricTolerance) return j;
         const double distance = Geometry::DistCoordSectorPtr(GeoPoint(point), edge);
-        if (!best || distance < bestDistance - Tolerance) {
+        if (!best || distance < bestDistance - GeometricTolerance) {
             best = j;
             bestDistance = distance;
         }
@@ -289,7 +292,7 @@ void Survanto::SetTrapezoidWallThickness()
     }
     pointStep = 0;
     measuringMode = 0;
-    SetMainPaletteItemValue(TrapezoidItem, 0.0);
+    SetMainPaletteItemValue(TrapezoidWallItem, 0.0);
 }
 
 void Survanto::AddPointToPolygonWall()

@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "AngleConstants.hpp"
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
+#include "Tolerance.hpp"
 #include "creation/WallSearch.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
@@ -22,14 +24,10 @@
 
 namespace {
 
-constexpr double Tolerance = 1e-5;
-constexpr double FullTurn = 6.283185307179586;
 constexpr std::int32_t PolygonalWall = 2;
 constexpr std::int32_t FirstWindowVersionWithTurnedSide = 32;
 
 enum AlertEntry : std::int32_t {
-    ButtonOk = 1,
-    TitleError = 3,
     TextWallNotFound = 13,
     TextWallNotReserved = 19,
     TextMeasureConstructionOnly = 20,
@@ -59,7 +57,7 @@ bool InvertsStationSide(const API_WallType& wall)
     return code == 2 || code == 5;
 }
 
-bool IsStraight(const API_WallType& wall) { return std::fabs(wall.arcAngle) < Tolerance; }
+bool IsStraight(const API_WallType& wall) { return std::fabs(wall.arcAngle) < GeometricTolerance; }
 
 // One wall's answer for the point, with its distance from it.
 struct WallFit {
@@ -79,9 +77,9 @@ std::optional<WallFit> FitPolygonal(const API_Element& wall, const Vektor2D& p)
         const auto& coords = memo->coords;
         for (std::size_t j = 1; j + 1 < coords.size(); ++j) {
             const Geometry::Sector edge {{coords[j].x, coords[j].y}, {coords[j + 1].x, coords[j + 1].y}};
-            if ((Plan(edge.c2) - Plan(edge.c1)).GetLength() < Tolerance) continue;
+            if ((Plan(edge.c2) - Plan(edge.c1)).GetLength() < GeometricTolerance) continue;
             const Geometry::Coord foot = Geometry::CoordProjSector(Coord(p), edge);
-            if (!Geometry::IsSectorPointIntersect(edge, foot, Geometry::Boundary_Closed, Tolerance)) continue;
+            if (!Geometry::IsSectorPointIntersect(edge, foot, Geometry::Boundary_Closed, GeometricTolerance)) continue;
             const double distance = (p - Plan(foot)).GetLength();
             if (!nearest || distance < *nearest) nearest = distance;
         }
@@ -100,13 +98,14 @@ std::optional<WallFit> FitStraight(const API_Element& wall, const Vektor2D& p, c
     const Vektor2D end = Plan(w.endC);
     const Vektor2D d = end - begin;
     const double length = d.GetLength();
-    if (length < Tolerance) return std::nullopt;
+    if (length < GeometricTolerance) return std::nullopt;
     const Vektor2D u = d * (1.0 / length);
     const Vektor2D foot = begin + u * u.DotProduct(p - begin);
     const Geometry::Sector line {Coord(begin), Coord(end)};
-    if (!Geometry::IsSectorPointIntersect(line, Coord(foot), Geometry::Boundary_Closed, Tolerance)) return std::nullopt;
+    if (!Geometry::IsSectorPointIntersect(line, Coord(foot), Geometry::Boundary_Closed, GeometricTolerance))
+        return std::nullopt;
     WallFit fit {wall, (p - foot).GetLength(), (foot - begin).GetLength(), Geometry::DistCoordSectorPtr(Coord(p), line), true};
-    fit.stationSide = !(d.CrossProduct(station - foot) > Tolerance);
+    fit.stationSide = !(d.CrossProduct(station - foot) > GeometricTolerance);
     if (InvertsStationSide(w)) fit.stationSide = !fit.stationSide;
     if (!fit.stationSide) {
         const double along = std::clamp(fit.position / length, 0.0, 1.0);
@@ -124,20 +123,20 @@ std::optional<WallFit> FitCurved(const API_Element& wall, const Vektor2D& p, con
     const Vektor2D centre = Plan(arc.origo);
     const Geometry::Sector ray {arc.origo, Coord(centre + (p - centre) * 2.0)};
     Geometry::Coord crossings[2];
-    const int count = Geometry::XGenArcSectorEps(arc, ray, crossings, Tolerance);
+    const int count = Geometry::XGenArcSectorEps(arc, ray, crossings, GeometricTolerance);
     if (count == 0) return std::nullopt;
     const Vektor2D q = Plan(crossings[count == 2 ? 1 : 0]);
 
     const double begin = arc.begAng;
     double end = arc.endAng;
     double angle = (p - centre).GetAngle();
-    if (begin > end + Tolerance) end += FullTurn;
-    if (angle < begin - Tolerance) angle += FullTurn;
-    if (angle > end + Tolerance) return std::nullopt;
+    if (begin > end + GeometricTolerance) end += TwoPi;
+    if (angle < begin - GeometricTolerance) angle += TwoPi;
+    if (angle > end + GeometricTolerance) return std::nullopt;
 
     WallFit fit {wall, (p - q).GetLength(), (angle - begin) * arc.r, 0.0, true};
     const Vektor2D tangent = (q - centre).GetPerpendicular();
-    fit.stationSide = tangent.CrossProduct(station - q) < -Tolerance;
+    fit.stationSide = tangent.CrossProduct(station - q) < -GeometricTolerance;
     if (InvertsStationSide(w)) fit.stationSide = !fit.stationSide;
     fit.depth = std::fabs((p - centre).GetLength() - arc.r);
     if (!fit.stationSide) fit.depth = w.thickness - fit.depth;
@@ -159,12 +158,12 @@ bool IsWithinReach(const WallFit& fit, double thicknessTolerance)
 {
     const API_WallType& w = fit.wall.wall;
     const double slack = std::isfinite(thicknessTolerance) ? std::max(thicknessTolerance, 0.0) : 0.0;
-    return fit.distance <= 2.0 * std::max(w.thickness, w.thickness1) + slack + Tolerance;
+    return fit.distance <= 2.0 * std::max(w.thickness, w.thickness1) + slack + GeometricTolerance;
 }
 
 bool HoldsHeight(const API_WallType& wall, double bottom, double height)
 {
-    return !(height < bottom - Tolerance) && !(height > bottom + wall.height + Tolerance);
+    return !(height < bottom - GeometricTolerance) && !(height > bottom + wall.height + GeometricTolerance);
 }
 
 // Walls holding both heights, only the low one, only the high one. Among walls
@@ -174,14 +173,14 @@ public:
     void Offer(std::size_t slot, WallFit fit)
     {
         std::optional<WallFit>& kept = slots_[slot];
-        if (!kept || !(fit.distance > kept->distance + Tolerance)) kept = std::move(fit);
+        if (!kept || !(fit.distance > kept->distance + GeometricTolerance)) kept = std::move(fit);
     }
 
     // A wall holding more of the heights wins unless another is nearer by more than the tolerance.
     const WallFit* Choose() const
     {
         const auto nearerThan = [this](std::size_t slot, const WallFit& fit) {
-            return slots_[slot] && slots_[slot]->distance < fit.distance - Tolerance;
+            return slots_[slot] && slots_[slot]->distance < fit.distance - GeometricTolerance;
         };
         if (slots_[0] && !nearerThan(1, *slots_[0]) && !nearerThan(2, *slots_[0])) return &*slots_[0];
         if (slots_[1] && !nearerThan(2, *slots_[1])) return &*slots_[1];
@@ -195,8 +194,8 @@ private:
 
 void ShowWallNotFound()
 {
-    ShowAlert(AlertError, AlertStringListId, TitleError, TextWallNotFound, NoAlertText, ButtonOk, NoAlertText, NoAlertText,
-              CurrentResourceModule(), AlertStringType);
+    ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, TextWallNotFound, NoAlertText, AlertOkButton, NoAlertText,
+              NoAlertText, CurrentResourceModule(), AlertStringType);
 }
 
 bool IsReservedForUser(const API_Guid& wall)
@@ -257,7 +256,7 @@ void Survanto::CheckOpeningHostWall(const API_Coord3D& point, bool& openingWallU
     for (;;) {
         HostReserveElements(&reserve, nullptr);
         if (IsReservedForUser(wall.header.guid)) break;
-        const std::int16_t answer = ShowAlert(AlertError, AlertStringListId, TitleError, TextWallNotReserved,
+        const std::int16_t answer = ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, TextWallNotReserved,
                                               TextMeasureConstructionOnly, ButtonReservedOk, ButtonCancel, ButtonRetry,
                                               CurrentResourceModule(), AlertStringType);
         if (answer == AnswerOk) {

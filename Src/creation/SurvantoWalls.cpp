@@ -3,9 +3,12 @@
 #include <optional>
 
 #include "API/AddOnInterface.hpp"
+#include "AngleConstants.hpp"
 #include "Geometry/Geometry.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
+#include "Tolerance.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "frame/Survanto.hpp"
 #include "Vektor2D.hpp"
@@ -21,12 +24,9 @@
 
 namespace {
 
-constexpr double Tolerance = 1e-5;
-constexpr double FullTurn = 6.283185307179586;
-constexpr double HalfTurn = 3.141592653589793;
-constexpr std::int16_t FirstWallOptionItem = 14;
+using namespace MainPaletteItems;
+
 constexpr std::int16_t WallOptionCount = 4;
-constexpr std::int16_t InclinedWallItem = 18;
 constexpr std::int32_t ReferenceLineLeft = 0;
 constexpr std::int32_t ReferenceLineRight = 2;
 constexpr std::int32_t StraightOrCurvedKind = 0;
@@ -37,7 +37,7 @@ Geometry::Coord3D GeometryPoint(const Vektor3D& p) { return {p.x, p.y, p.z}; }
 API_Coord HostPoint(const Vektor2D& p) { return {p.x, p.y}; }
 API_Coord HostPoint(const Vektor3D& p) { return {p.x, p.y}; }
 
-bool SamePlace(const Vektor2D& a, const Vektor2D& b) { return (b - a).GetLength() < Tolerance; }
+bool SamePlace(const Vektor2D& a, const Vektor2D& b) { return (b - a).GetLength() < GeometricTolerance; }
 
 // Where the infinite lines through two segments meet; nothing when a segment has
 // no length or the lines run parallel.
@@ -45,12 +45,12 @@ std::optional<Vektor2D> CrossingOfLines(const Vektor2D& a1, const Vektor2D& a2, 
 {
     const Vektor2D da = a2 - a1;
     const Vektor2D db = b2 - b1;
-    if (da.GetLength() < Tolerance || db.GetLength() < Tolerance) return std::nullopt;
+    if (da.GetLength() < GeometricTolerance || db.GetLength() < GeometricTolerance) return std::nullopt;
     Vektor2D ua = da;
     Vektor2D ub = db;
     ua.Normalize();
     ub.Normalize();
-    if (std::fabs(ua.CrossProduct(ub)) < Tolerance) return std::nullopt;
+    if (std::fabs(ua.CrossProduct(ub)) < GeometricTolerance) return std::nullopt;
     const double t = (b1 - a1).CrossProduct(db) / da.CrossProduct(db);
     return a1 + da * t;
 }
@@ -60,10 +60,10 @@ bool LiesOnSegment(const Vektor2D& point, const Vektor2D& from, const Vektor2D& 
 {
     const Vektor2D span = to - from;
     const double length = span.GetLength();
-    if (length < Tolerance) return SamePlace(point, from);
+    if (length < GeometricTolerance) return SamePlace(point, from);
     const double along = (point - from).DotProduct(span) / length;
     const double aside = std::fabs(span.CrossProduct(point - from)) / length;
-    return aside < Tolerance && along > -Tolerance && along < length + Tolerance;
+    return aside < GeometricTolerance && along > -GeometricTolerance && along < length + GeometricTolerance;
 }
 
 // Signed angle of the arc from begin over middle to end about the centre:
@@ -73,10 +73,10 @@ double ArcAngleThrough(const Vektor2D& centre, const Vektor2D& begin, const Vekt
     const double start = (begin - centre).GetAngle();
     const auto turnFromStart = [start, &centre](const Vektor2D& p) {
         const double turn = (p - centre).GetAngle() - start;
-        return turn < 0.0 ? turn + FullTurn : turn;
+        return turn < 0.0 ? turn + TwoPi : turn;
     };
     const double toEnd = turnFromStart(end);
-    return turnFromStart(middle) < toEnd ? toEnd : toEnd - FullTurn;
+    return turnFromStart(middle) < toEnd ? toEnd : toEnd - TwoPi;
 }
 
 // The centre of the circle through three plan points; nothing when they lie on one line.
@@ -239,7 +239,7 @@ void WallRun::Curved(bool round)
         double angle = ArcAngleThrough(*centre, PlanPoint(0), PlanPoint(1), PlanPoint(2));
         Vektor2D begin = PlanPoint(0);
         Vektor2D end = PlanPoint(2);
-        if (angle < -Tolerance) {
+        if (angle < -GeometricTolerance) {
             angle = -angle;
             referenceLine_ = OtherReferenceLine(referenceLine_);
             begin = PlanPoint(2);
@@ -255,7 +255,7 @@ void WallRun::Curved(bool round)
             // The rest of the circle runs on, counter-clockwise, from the end back to the begin.
             rest.wall.begC = HostPoint(end);
             rest.wall.endC = HostPoint(begin);
-            rest.wall.arcAngle = FullTurn - angle;
+            rest.wall.arcAngle = TwoPi - angle;
             Create(rest, &*memo);
         }
     }
@@ -287,7 +287,7 @@ void WallRun::Inclined()
     const Vektor3D bOnBase = SpaceVektor(Geometry::CoordProjSector3D(GeometryPoint(b), baseLine));
     const Vektor3D cOnBase = SpaceVektor(Geometry::CoordProjSector3D(GeometryPoint(c), baseLine));
     const Vektor3D rise = c - cOnBase;
-    if (rise.GetLength() < Tolerance || SamePlace({aOnBase.x, aOnBase.y}, {bOnBase.x, bOnBase.y})) {
+    if (rise.GetLength() < GeometricTolerance || SamePlace({aOnBase.x, aOnBase.y}, {bOnBase.x, bOnBase.y})) {
         s_.pointStep = 0;
         return;
     }
@@ -295,7 +295,7 @@ void WallRun::Inclined()
     // The face leans over to the side on which it rises above its base, whether the
     // third point lies above the base or below it, above the first two or below them.
     const Vektor2D along = Vektor2D(bOnBase.x, bOnBase.y) - Vektor2D(aOnBase.x, aOnBase.y);
-    if (along.CrossProduct(Vektor2D(rise.x, rise.y)) * rise.z < -Tolerance) slant = HalfTurn - slant;
+    if (along.CrossProduct(Vektor2D(rise.x, rise.y)) * rise.z < -GeometricTolerance) slant = Pi - slant;
 
     wall.wall.begC = HostPoint(aOnBase);
     wall.wall.endC = HostPoint(bOnBase);
@@ -317,7 +317,7 @@ std::int32_t ReferenceLineFromStation(const TypVektor<API_Coord3D>& points, cons
     const Vektor2D shift(offset.x, offset.y);
     const Vektor2D q0 = PlanVektor(points[0]) + shift - station;
     const Vektor2D q1 = PlanVektor(points[1]) + shift - station;
-    return q0.CrossProduct(q1) > Tolerance ? ReferenceLineLeft : ReferenceLineRight;
+    return q0.CrossProduct(q1) > GeometricTolerance ? ReferenceLineLeft : ReferenceLineRight;
 }
 
 }  // namespace
@@ -328,7 +328,7 @@ void Survanto::CreateWall()
     const API_Coord offset = GetLocationOffset();
     for (std::int16_t option = 0; option < WallOptionCount; ++option)
         toolOptions[static_cast<std::size_t>(option)] =
-            static_cast<std::int16_t>(MainPaletteItemValue(static_cast<std::int16_t>(FirstWallOptionItem + option)));
+            static_cast<std::int16_t>(MainPaletteItemValue(static_cast<std::int16_t>(FirstOptionItem + option)));
     std::int32_t referenceLine = ReferenceLineFromStation(actionPoints, offset);
 
     RunCreationCommand([this, &referenceLine] {

@@ -8,6 +8,7 @@
 #include "frame/PaletteGuids.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "measuring/MainPaletteItems.hpp"
 
 // The palette's dialog side: its messages, the set-up for the current tool, and
 // the refresh of items and prompt from the rules of CurvePaletteRules.
@@ -15,12 +16,8 @@
 namespace {
 
 constexpr std::int16_t LastItem = 19;
-constexpr std::int32_t WarningTitle = 7;
-constexpr std::int32_t OkButton = 1;
 constexpr std::int32_t CloseOtherCurvePaletteText = 113;
 constexpr std::int16_t CloseBox = -1;
-constexpr std::int16_t MainFirstOption = 14;
-constexpr std::int16_t MainSecondOption = 15;
 
 // Choosing a method puts the tooltips of its meaning on the step buttons (help
 // index 1 the planes, 2 the segments, 3 the spline and the three-point arc).
@@ -71,8 +68,8 @@ bool Curve3DPalette::IsOpen() const { return GetOpenMode() != Closed; }
 bool Curve3DPalette::TellWhenOpen(const Curve3DPalette& other)
 {
     if (!other.IsOpen()) return false;
-    ShowAlert(AlertWarning, AlertStringListId, WarningTitle, CloseOtherCurvePaletteText, NoAlertText, OkButton, NoAlertText,
-              NoAlertText, CurrentResourceModule(), AlertStringType);
+    ShowAlert(AlertWarning, AlertStringListId, AlertWarningTitle, CloseOtherCurvePaletteText, NoAlertText,
+              AlertOkButton, NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
     return true;
 }
 
@@ -204,8 +201,10 @@ CurvePaletteState Curve3DPalette::CurrentState() const
     CurvePaletteState state;
     state.tool = toolType;
     state.mainPaletteOpen = DG::IsOpen(Survanto::MainPaletteDialogId);
-    state.mainFirstOption = survanto != nullptr && survanto->MainPaletteItemValue(MainFirstOption) != 0.0;
-    state.mainSecondOption = survanto != nullptr && survanto->MainPaletteItemValue(MainSecondOption) != 0.0;
+    using MainPaletteItems::FirstOptionItem;
+    using MainPaletteItems::SecondOptionItem;
+    state.mainFirstOption = survanto != nullptr && survanto->MainPaletteItemValue(FirstOptionItem) != 0.0;
+    state.mainSecondOption = survanto != nullptr && survanto->MainPaletteItemValue(SecondOptionItem) != 0.0;
     state.sectionMode = sectionMode;
     state.curveDimension = curveDimension;
     state.polygonClosure = polygonClosure;

@@ -6,14 +6,13 @@
 #include "curves/ViewProjection.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 
 // The palette's way in, a measured point for the running method, and its way out,
 // the curve handed to the current tool's creator.
 
 namespace {
 
-constexpr std::int16_t MainFirstOption = 14;
-constexpr std::int16_t MainSecondOption = 15;
 constexpr std::uint32_t CeilingPointCount = 3;
 
 // A point taken while a section, elevation or interior elevation is in front lands
@@ -81,19 +80,19 @@ std::int16_t Curve3DPalette::CreateElements()
     switch (survanto->currentTool) {
         case API_WallID:
             survanto->CreateWallsFromCurve();
-            released = MainSecondOption;
+            released = MainPaletteItems::SecondOptionItem;
             break;
         case API_SlabID:
             survanto->CreateSlabFromCurve();
-            released = MainSecondOption;
+            released = MainPaletteItems::SecondOptionItem;
             break;
         case API_HatchID:
             survanto->CreateFillFromCurve();
-            released = MainSecondOption;
+            released = MainPaletteItems::SecondOptionItem;
             break;
         case API_PolyLineID:
             survanto->DrawCurvePolyline(false);
-            released = MainFirstOption;
+            released = MainPaletteItems::FirstOptionItem;
             break;
         case API_MorphID:
             if (sectionMode) {
@@ -105,7 +104,7 @@ std::int16_t Curve3DPalette::CreateElements()
                 survanto->BuildMorphRail();
                 survanto->CreateMorphAlongRail();
             }
-            released = MainSecondOption;
+            released = MainPaletteItems::SecondOptionItem;
             break;
         default: break;
     }

@@ -3,7 +3,9 @@
 #include <optional>
 
 #include "API/Types.hpp"
+#include "AngleConstants.hpp"
 #include "Geometry/CurveGeometry.hpp"
+#include "Tolerance.hpp"
 
 // The small vector arithmetic of the curve methods, over the host's geometry types.
 namespace Curves {
@@ -12,8 +14,7 @@ using Vector = Geometry::Coord3D;
 using Plan = Geometry::Coord;
 
 // Shorter chords and sides than this are no segment; also the test for "straight ahead".
-constexpr double Tolerance = 1e-5;
-constexpr double FullTurn = 6.283185307179586;
+constexpr double Tolerance = GeometricTolerance;
 
 inline Vector ToVector(const API_Coord3D& p) { return {p.x, p.y, p.z}; }
 inline API_Coord3D ToPoint(const Vector& v) { return {v.x, v.y, v.z}; }
@@ -47,7 +48,7 @@ inline Vector Bisector(const Vector& a, const Vector& b) { return Unit(Plus(a, b
 inline double ClockwiseSweep(const Plan& from, const Plan& to)
 {
     const double angle = Geometry::GetVectorsRelAngle(from, to);
-    return angle > 0.0 ? angle - FullTurn : angle;
+    return angle > 0.0 ? angle - TwoPi : angle;
 }
 
 // A 2D vector turned by -90°: along a clockwise arc, the radius turned so is the

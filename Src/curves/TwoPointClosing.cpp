@@ -1,5 +1,6 @@
 #include <optional>
 
+#include "Tolerance.hpp"
 #include "curves/CurveFrame.hpp"
 #include "curves/EndPointPolygon.hpp"
 #include "curves/TwoPointPolygon.hpp"
@@ -16,7 +17,7 @@ using namespace TwoPoint;
 using CurveData = Curve3DPalette::CurveData;
 using arcData = Curve3DPalette::arcData;
 
-constexpr double CrossingTolerance = 1e-5;
+constexpr double CrossingTolerance = GeometricTolerance;
 
 struct Ends {
     Vector q0, q1, q2, q3;  // the first side's two vertices, the last side's two
@@ -119,7 +120,7 @@ bool CloseBothArcs(CurveData& curve, const Ends& e)
     const int sign = Dot(last.axis, first.axis) > 0.0 ? 1 : -1;
     first.angle = ClockwiseSweep(Minus(x, c0), Minus(q1, c0));
     double sweep = sign * Geometry::GetVectorsRelAngle(Minus(q2, c1), Minus(x, c1));
-    if (sweep > 0.0) sweep -= FullTurn;
+    if (sweep > 0.0) sweep -= TwoPi;
     last.angle = sweep;
     const Vector arriving = Unit(frame->Direction(TurnBy(Minus(x, c1), sign))).value_or(curve.tangents[0]);
     const Vector leaving = Unit(frame->Direction(TurnRight(Minus(x, c0)))).value_or(curve.tangents[0]);

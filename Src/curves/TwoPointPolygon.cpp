@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "Tolerance.hpp"
 #include "curves/CurveFrame.hpp"
 
 namespace Curves {
@@ -40,7 +41,7 @@ using arcData = Curve3DPalette::arcData;
 
 constexpr std::int16_t StraightSideStep = Curve3DPalette::FirstStepItem;
 constexpr std::int16_t ArcSideStep = Curve3DPalette::SecondStepItem;
-constexpr double CrossingTolerance = 1e-5;
+constexpr double CrossingTolerance = GeometricTolerance;
 
 Vector Vertex(const CurveData& curve, std::uint32_t fromEnd) { return ToVector(curve.points[curve.points.GetSize() - 1 - fromEnd]); }
 void SetLastVertex(CurveData& curve, const Vector& v) { curve.points[curve.points.GetSize() - 1] = ToPoint(v); }
@@ -170,7 +171,7 @@ void ArcSideAfterArc(CurveData& curve, const ArcSide& side)
     if (Distance(corner, side.end) < Tolerance || Distance(corner, previousStart) < Tolerance) return;
     const int sign = Dot(side.axis, previous.axis) > 0.0 ? 1 : -1;
     double sweep = sign * Geometry::GetVectorsRelAngle(Minus(previousStart, c), Minus(corner, c));
-    if (sweep > 0.0) sweep -= FullTurn;
+    if (sweep > 0.0) sweep -= TwoPi;
     previous.angle = sweep;
     const Vector arrival = Unit(side.frame.Direction(TurnBy(Minus(corner, c), sign))).value_or(side.axis);
     SetLastVertex(curve, side.frame.Point(corner));

@@ -1,12 +1,12 @@
 #include "curves/ViewProjection.hpp"
 
 #include "Geometry/CurveGeometry.hpp"
+#include "Tolerance.hpp"
 
 namespace Curves {
 
 namespace {
 
-constexpr double Tolerance = 1e-5;
 
 }  // namespace
 
@@ -32,7 +32,7 @@ API_Coord3D ToViewCoordinates(const API_Coord3D& point, const API_Coord& lineBeg
     const Geometry::Coord foot = Geometry::CoordProjSector({point.x, point.y}, line);
     const Geometry::Coord along {foot.x - originFoot.x, foot.y - originFoot.y};
     const double direction = (lineEnd.x - lineBegin.x) * along.x + (lineEnd.y - lineBegin.y) * along.y;
-    const bool behind = direction < -Tolerance;
+    const bool behind = direction < -GeometricTolerance;
     double x = Geometry::LenVector(along);
     if (viewToLeft == behind) x = -x;
     return {x, point.z, 0.0};

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "AngleConstants.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "DG/DG.hpp"
 #include "HostApiHelpers.hpp"
@@ -33,16 +34,16 @@ std::int32_t takenPointCount = 0;
 
 namespace {
 
-constexpr double FullTurn = 6.283185307179586;
+constexpr double FullTurn = TwoPi;
 // A check looks again when the file changed while it imported, this often at most;
 // a writer that keeps writing is served by its next notification.
 constexpr int MaxLooksPerCheck = 4;
 
-constexpr std::int32_t TitleError = 3;
+constexpr std::int32_t TitleError = AlertErrorTitle;
 constexpr std::int32_t TextPointCabVersion = 73;
 constexpr std::int32_t TextCannotReceive = 81;
 constexpr std::int32_t TextCheckAccess = 82;
-constexpr std::int32_t ButtonOk = 1;
+constexpr std::int32_t ButtonOk = AlertOkButton;
 
 class ImportBusyGuard {
 public:

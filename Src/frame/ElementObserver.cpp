@@ -20,13 +20,9 @@ constexpr std::int32_t BatchEnds = -2;
 // placing inside the batch look like the add-on's to everyone else.
 constexpr std::int32_t BatchRaise = 2;
 
-constexpr std::int32_t ErrorTitle = 3;
 constexpr std::int32_t ActiveMarkerText = 5;
 constexpr std::int32_t MovedAloneText = 106;
 constexpr std::int32_t PlaceAtOriginText = 107;
-constexpr std::int32_t OkButton = 1;
-constexpr std::int32_t YesButton = 38;
-constexpr std::int32_t NoButton = 39;
 
 bool IsObject(const API_NotifyElementType& n) { return n.typeID == API_ObjectID; }
 bool IsCameraOrObject(const API_NotifyElementType& n) { return n.typeID == API_ObjectID || n.typeID == API_CameraID; }
@@ -40,8 +36,8 @@ bool Contains(const TypVektor<API_Guid>& list, const API_Guid& guid)
 
 void ShowObserverAlert(std::int32_t text)
 {
-    ShowAlert(AlertError, AlertStringListId, ErrorTitle, text, NoAlertText, OkButton, NoAlertText, NoAlertText,
-              CurrentResourceModule(), AlertStringType);
+    ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, text, NoAlertText, AlertOkButton, NoAlertText,
+              NoAlertText, CurrentResourceModule(), AlertStringType);
 }
 
 // A GDL parameter of a placed object, when it has it.
@@ -248,8 +244,9 @@ bool ElementObserver::UndoLoneMoves()
 void ElementObserver::OfferRecordedPositions()
 {
     if (newPointClouds_.IsEmpty()) return;
-    const std::int16_t answer = ShowAlert(AlertError, AlertStringListId, ErrorTitle, PlaceAtOriginText, NoAlertText, YesButton,
-                                          NoButton, NoAlertText, CurrentResourceModule(), AlertStringType);
+    const std::int16_t answer = ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, PlaceAtOriginText,
+                                          NoAlertText, AlertYesButton, AlertNoButton, NoAlertText,
+                                          CurrentResourceModule(), AlertStringType);
     if (answer == 1)
         for (std::uint32_t i = 0; i < newPointClouds_.GetSize(); ++i) PlaceAtRecordedPosition(newPointClouds_[i]);
     newPointClouds_.Clear();

@@ -14,8 +14,6 @@ constexpr const char* VersionPartId = "{2B4469A5-2D30-426D-B5E1-C290A9528079}-{C
 constexpr std::int32_t ExpectedLibraryVersion = 6;
 constexpr const char* LibraryFolderName = "Survanto Library";
 
-constexpr std::int32_t TitleWarning = 7;
-constexpr std::int32_t ButtonOk = 1;
 constexpr std::int32_t TextOutdatedTeamwork = 64;
 constexpr std::int32_t TextNewer = 66;
 constexpr std::int32_t TextOutdatedSolo = 67;
@@ -96,6 +94,6 @@ void Survanto::CheckLibrary()
 
 void Survanto::ShowLibraryAlert()
 {
-    ShowAlert(AlertWarning, AlertStringListId, TitleWarning, LibraryAlertText(blockedState), NoAlertText, ButtonOk,
-              NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
+    ShowAlert(AlertWarning, AlertStringListId, AlertWarningTitle, LibraryAlertText(blockedState), NoAlertText,
+              AlertOkButton, NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
 }

@@ -4,6 +4,7 @@
 #include "RS/ResourceModule.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "persistence/ProjectUser.hpp"
@@ -18,24 +19,10 @@ constexpr std::int16_t PointCloudStationMode = 2;
 constexpr std::int16_t InstrumentStationPen = 89;
 constexpr std::int16_t ScanStationPen = 15;
 
-enum PaletteItem : std::int16_t {
-    AlignmentItem = 1,
-    ReferenceHeightIconItem = 2,
-    FifthOptionItem = 18,
-    OpeningSideItem = 21,
-    ReferenceHeightItem = 32,
-    RevealKindItem = 33,
-    MeshKindItem = 43,
-    AnchorItem = 52,
-    Shot2DItem = 67,
-    AutomaticPicturesItem = 69,
-    PicturePreviewItem = 70,
-    MorphKindItem = 76,
-};
+using namespace MainPaletteItems;
 
 constexpr std::int16_t PromptStringList = 32560;
 constexpr std::int16_t ReservationNotice = 88;
-constexpr std::int16_t OkButtonText = 1;
 
 // A shared project reserves stations per user: the surveyor is reminded of it.
 void ShowReservationNotice()
@@ -43,7 +30,7 @@ void ShowReservationNotice()
     DG::AlertRecord alert;
     alert.type = AlertInformation;
     alert.text1 = RS::GetIndString(PromptStringList, ReservationNotice, CurrentResourceModule());
-    alert.button2 = RS::GetIndString(AlertStringListId, OkButtonText, CurrentResourceModule());
+    alert.button2 = RS::GetIndString(AlertStringListId, AlertOkButton, CurrentResourceModule());
     DG::Alert(alert);
 }
 
@@ -56,7 +43,7 @@ void Survanto::ResetMeasuringSession()
     OnToolChanged(tool.typeID, tool.variationID);
     refreshItems = true;
 
-    SetMainPaletteItemValue(AlignmentItem, 0.0);
+    SetMainPaletteItemValue(AlignInstrumentItem, 0.0);
     SetMainPaletteItemValue(ReferenceHeightIconItem, 0.0);
     for (const std::int16_t item : {OpeningSideItem, RevealKindItem, MeshKindItem, AnchorItem, MorphKindItem})
         SetMainPaletteItemValue(item, 1.0);
@@ -69,8 +56,8 @@ void Survanto::ResetMeasuringSession()
     manualCalibration = false;
     sounds = true;
     ApplyMarkerIdVisibility();
-    SetMainPaletteItemValue(PicturePreviewItem, 0.0);
-    photoFolderDialog.picturePreview = MainPaletteItemValue(PicturePreviewItem) != 0.0;
+    SetMainPaletteItemValue(PhotoPreviewItem, 0.0);
+    photoFolderDialog.picturePreview = MainPaletteItemValue(PhotoPreviewItem) != 0.0;
 
     measuringMode = 0;
     profileList.Clear();

@@ -23,11 +23,9 @@ constexpr double Margin = 0.00001;
 
 constexpr std::int16_t DescriptionList = 32542;
 constexpr std::int16_t DescriptionVersion = 2;
-constexpr std::int32_t TitleInformation = 58;
 constexpr std::int32_t TextNewVersion = 59;
 constexpr std::int32_t ButtonDownload = 60;
 constexpr std::int32_t TextVersionNumbers = 61;
-constexpr std::int32_t ButtonCancel = 2;
 
 // A number, blanks or an opening parenthesis, then a build: number + build / 10000.
 std::optional<double> NumberWithBuild(const std::string& text)
@@ -93,13 +91,13 @@ bool AskToDownload(const std::string& ownText, const std::string& newestText)
     };
     DG::AlertRecord alert;
     alert.type = AlertInformation;
-    alert.title = entry(TitleInformation);
+    alert.title = entry(AlertInformationTitle);
     alert.text1 = entry(TextNewVersion);
     const std::string numbers = ReplacedEverywhere(ReplacedEverywhere(entry(TextVersionNumbers).ToUtf8(), "[vnum1]", ownText),
                                                    "[vnum2]", newestText);
     alert.text2 = GS::UniString(numbers);
     alert.button1 = entry(ButtonDownload);
-    alert.button2 = entry(ButtonCancel);
+    alert.button2 = entry(AlertCancelButton);
     return DG::Alert(alert) == 1;
 }
 

@@ -16,6 +16,16 @@ constexpr std::int32_t AlertStringType = 1;
 // An index that leaves its text empty.
 constexpr std::int32_t NoAlertText = -1;
 
+// The titles and buttons that alerts share, entries of the alert list.
+constexpr std::int32_t AlertOkButton = 1;
+constexpr std::int32_t AlertCancelButton = 2;
+constexpr std::int32_t AlertErrorTitle = 3;
+constexpr std::int32_t AlertWarningTitle = 7;
+constexpr std::int32_t AlertMessageTitle = 27;
+constexpr std::int32_t AlertYesButton = 38;
+constexpr std::int32_t AlertNoButton = 39;
+constexpr std::int32_t AlertInformationTitle = 58;
+
 // Shows the host's alert built from 1-based entries of a string list and
 // returns the pressed button (1, 2 or 3). Missing entries stay empty.
 std::int16_t ShowAlert(std::int16_t alertType, std::int32_t stringListId, std::int32_t titleIndex,

@@ -11,6 +11,7 @@
 #include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "RS/ResourceModule.hpp"
 
@@ -20,24 +21,19 @@ std::uint8_t bumpAlertOpen = 0;
 
 namespace {
 
+using namespace MainPaletteItems;
+
 constexpr std::int32_t PromptStringListId = 32560;
-constexpr std::int16_t PromptItem = 27;
 
 // Entries of the alert list.
-constexpr std::int32_t ButtonOk = 1;
-constexpr std::int32_t ButtonCancel = 2;
-constexpr std::int32_t TitleError = 3;
 constexpr std::int32_t TextActiveStation = 6;
-constexpr std::int32_t TitleWarning = 7;
 constexpr std::int32_t TextBumped = 9;
 constexpr std::int32_t ButtonContinue = 14;
 constexpr std::int32_t ButtonMeasureStationAgain = 15;
 constexpr std::int32_t TextInstrumentLost = 24;
 constexpr std::int32_t TextDistoLost = 25;
-constexpr std::int32_t TitleMessage = 27;
 constexpr std::int32_t TextInstrumentConnected = 28;
 constexpr std::int32_t TextDistoConnected = 29;
-constexpr std::int32_t TitleInformation = 58;
 constexpr std::int32_t TextTiltCalibrated = 68;
 
 // Arguments of the connection codes.
@@ -64,7 +60,7 @@ void OnBumped(Survanto& survanto)
     if (bumpAlertOpen != 0) return;
     bumpAlertOpen = 1;
     if (survanto.activeStationId != "0" &&
-        Alert(AlertError, TitleError, TextBumped, ButtonMeasureStationAgain, ButtonContinue) == FirstButton) {
+        Alert(AlertError, AlertErrorTitle, TextBumped, ButtonMeasureStationAgain, ButtonContinue) == FirstButton) {
         survanto.instrumentBumped = true;
         survanto.refreshItems = true;
         survanto.UpdateMainPalette();
@@ -77,7 +73,7 @@ void OnConnectionLost(Survanto& survanto, std::uint64_t device)
     if (device == Instrument || device == Disto) {
         (device == Instrument ? instrumentConnected : distoConnected) = 0;
         const std::int32_t text = device == Instrument ? TextInstrumentLost : TextDistoLost;
-        if (Alert(AlertError, TitleError, text, ButtonOk, ButtonCancel) == FirstButton)
+        if (Alert(AlertError, AlertErrorTitle, text, AlertOkButton, AlertCancelButton) == FirstButton)
             PostInstrumentCommand(survanto, RestoreConnectionCommand, device);
     }
     survanto.UpdateMainPalette();
@@ -89,12 +85,12 @@ void WarnOfActiveStation(const Survanto& survanto)
     const GSResModule module = CurrentResourceModule();
     DG::AlertRecord alert;
     alert.type = AlertWarning;
-    alert.title = RS::GetIndString(AlertStringListId, TitleWarning, module);
+    alert.title = RS::GetIndString(AlertStringListId, AlertWarningTitle, module);
     std::u16string text = RS::GetIndString(AlertStringListId, TextActiveStation, module).Units();
     const std::size_t placeholder = text.find(u"%s");
     if (placeholder != std::u16string::npos) text.replace(placeholder, 2, survanto.activeStationId.Units());
     alert.text1 = GS::UniString(text);
-    alert.button1 = RS::GetIndString(AlertStringListId, ButtonOk, module);
+    alert.button1 = RS::GetIndString(AlertStringListId, AlertOkButton, module);
     DG::Alert(alert);
 }
 
@@ -102,7 +98,8 @@ void OnConnected(Survanto& survanto, std::uint64_t device)
 {
     if (device == Instrument || device == Disto) {
         (device == Instrument ? instrumentConnected : distoConnected) = 1;
-        Alert(AlertInformation, TitleMessage, device == Instrument ? TextInstrumentConnected : TextDistoConnected, ButtonOk);
+        Alert(AlertInformation, AlertMessageTitle, device == Instrument ? TextInstrumentConnected : TextDistoConnected,
+              AlertOkButton);
     }
     survanto.UpdateMainPalette();
     if (instrumentConnected == 0 || distoConnected == 0) return;
@@ -126,9 +123,9 @@ void ShowCalibrationError(const Survanto& survanto, std::int16_t prompt)
     const GSResModule module = CurrentResourceModule();
     DG::AlertRecord alert;
     alert.type = AlertError;
-    alert.title = RS::GetIndString(AlertStringListId, TitleError, module);
+    alert.title = RS::GetIndString(AlertStringListId, AlertErrorTitle, module);
     alert.text1 = RS::GetIndString(PromptStringListId, prompt, module);
-    alert.button1 = RS::GetIndString(AlertStringListId, ButtonOk, module);
+    alert.button1 = RS::GetIndString(AlertStringListId, AlertOkButton, module);
     DG::Alert(alert);
 }
 
@@ -157,7 +154,7 @@ void RunEventAction(Survanto& survanto, std::uint64_t code, std::uint64_t argume
         case 15:
         case 111: survanto.UpdateMainPalette(); break;
         case 32:
-        case 34: Alert(AlertInformation, TitleInformation, TextTiltCalibrated, ButtonOk); break;
+        case 34: Alert(AlertInformation, AlertInformationTitle, TextTiltCalibrated, AlertOkButton); break;
         case 39:
             if (measuringState.debugMode != 0) ReadInstrumentPromptFile(survanto);
             break;

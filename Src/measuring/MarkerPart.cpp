@@ -86,3 +86,19 @@ bool MarkerPart::IsMeasuredPointMarker(const API_Element& object)
     const GSErrCode answer = HostUtilityRequest(FourCC("COMP"), part.uniqueId, markerId);
     return answer == NoError || answer == APIERR_COMPATIBLEPART;
 }
+
+void MarkerPart::GatherSelectedMeasuredPoints(TypVektor<API_Coord3D>& points, std::int32_t fewestSelected)
+{
+    API_SelectionInfo info;
+    std::vector<API_Neig> selected;
+    if (HostGetSelection(&info, &selected, false, true) != NoError) return;
+    if (info.sel_nElem < fewestSelected) return;
+    for (const API_Neig& neig : selected) {
+        if (NeigToElemType(neig.neigID) != API_ObjectID) continue;
+        API_Element object;
+        object.header.guid = neig.guid;
+        if (HostGetElement(&object) != NoError || !IsMeasuredPointMarker(object)) continue;
+        points.Add({object.object.position.x, object.object.position.y,
+                    GetStoryLevel(object.header.floorInd) + object.object.elevation});
+    }
+}

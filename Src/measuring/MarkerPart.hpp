@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "TypVektor.hpp"
 
 // A marker library part of the add-on's object library, found among the loaded
 // libraries by its unique id, and the objects placed from it. A placed object
@@ -42,6 +43,11 @@ public:
 
     // The placed objects of any of the parts, in the host's list order.
     static std::vector<API_Guid> PlacedMarkers(std::initializer_list<const char*> uniqueIds);
+
+    // Appends the places of the selected measured-point markers in selection
+    // order: a marker's position at its storey's level plus its elevation.
+    // Nothing when fewer than `fewestSelected` elements of any kind are selected.
+    static void GatherSelectedMeasuredPoints(TypVektor<API_Coord3D>& points, std::int32_t fewestSelected);
 
 private:
     std::int32_t index_ = 0;

@@ -4,8 +4,11 @@
 #include <vector>
 
 #include "API/Types.hpp"
+#include "measuring/MainPaletteItems.hpp"
 
 namespace {
+
+using namespace MainPaletteItems;
 
 constexpr std::int16_t ChooseFunctionPrompt = 4;
 constexpr std::int16_t AnyStep = SHRT_MIN;
@@ -59,7 +62,7 @@ PromptRule For(PromptRule rule, Variation variation)
     return rule;
 }
 
-const Condition NoPolygonPalette[] = {{14, Condition::Off}, {15, Condition::Off}};
+const Condition NoPolygonPalette[] = {{FirstOptionItem, Condition::Off}, {SecondOptionItem, Condition::Off}};
 
 std::vector<Condition> MorphConditions(std::vector<Condition> more)
 {
@@ -72,8 +75,11 @@ std::vector<Condition> MorphConditions(std::vector<Condition> more)
 const std::vector<PromptRule>& SingleMeasurements()
 {
     static const std::vector<PromptRule> rules {
-        Always(AnyTool, 7, 33), Steps(AnyTool, 5, {17, 18}), Steps(AnyTool, 6, {19, 20}),
-        Always(AnyTool, 3, 15), Always(AnyTool, 4, 25),
+        Always(AnyTool, AbsoluteZModeItem, 33),
+        Steps(AnyTool, DistanceModeItem, {17, 18}),
+        Steps(AnyTool, AngleModeItem, {19, 20}),
+        Always(AnyTool, TopElevationItem, 15),
+        Always(AnyTool, BottomElevationItem, 25),
     };
     return rules;
 }
@@ -82,7 +88,9 @@ const std::vector<PromptRule>& SingleMeasurements()
 const std::vector<PromptRule>& GeneralModes()
 {
     static const std::vector<PromptRule> rules {
-        Steps(AnyTool, 1, {55, 56}), Always(AnyTool, 40, 67), Always(AnyTool, 49, 115),
+        Steps(AnyTool, AlignInstrumentItem, {55, 56}),
+        Always(AnyTool, ReferenceHeightModeItem, 67),
+        Always(AnyTool, PickPointsItem, 115),
     };
     return rules;
 }
@@ -90,72 +98,74 @@ const std::vector<PromptRule>& GeneralModes()
 const std::vector<PromptRule>& ToolRules()
 {
     static const std::vector<PromptRule> rules {
-        Steps(API_WallID, 14, {7, 8}),
-        Steps(API_WallID, 15, {7}, 22),
-        Steps(API_WallID, 16, {7, 61, 8}),
-        Steps(API_WallID, 17, {7, 61, 8}),
-        Steps(API_WallID, 18, {7, 8, 60}),
-        Steps(API_WallID, 23, {57}),
-        Steps(API_WallID, 24, {57, 58}),
-        From(API_WallID, 47, 1, 87),
+        Steps(API_WallID, FirstOptionItem, {7, 8}),
+        Steps(API_WallID, SecondOptionItem, {7}, 22),
+        Steps(API_WallID, ThirdOptionItem, {7, 61, 8}),
+        Steps(API_WallID, FourthOptionItem, {7, 61, 8}),
+        Steps(API_WallID, FifthOptionItem, {7, 8, 60}),
+        Steps(API_WallID, WallThicknessItem, {57}),
+        Steps(API_WallID, TrapezoidWallItem, {57, 58}),
+        From(API_WallID, PolygonWallItem, 1, 87),
 
-        Steps(API_ColumnID, 14, {30, 31, 32}),
-        Always(API_ColumnID, 15, 3),
-        Steps(API_ColumnID, 16, {30, 31, 43, 44, 45}),
-        Steps(API_ColumnID, 17, {46, 47}),
-        From(API_ColumnID, 44, 1, 85),
-        From(API_ColumnID, 45, 1, 86),
-        Steps(API_ColumnID, 46, {151, 152}),
+        Steps(API_ColumnID, FirstOptionItem, {30, 31, 32}),
+        Always(API_ColumnID, SecondOptionItem, 3),
+        Steps(API_ColumnID, ThirdOptionItem, {30, 31, 43, 44, 45}),
+        Steps(API_ColumnID, FourthOptionItem, {46, 47}),
+        From(API_ColumnID, WidthModeItem, 1, 85),
+        From(API_ColumnID, DepthModeItem, 1, 86),
+        Steps(API_ColumnID, RotationModeItem, {151, 152}),
 
-        Steps(API_BeamID, 14, {9, 10}),
-        Steps(API_BeamID, 16, {9, 10}),
-        Steps(API_BeamID, 15, {48, 49, 50, 51}),
-        Steps(API_BeamID, 71, {140, 141}),
-        Steps(API_BeamID, 72, {142, 143, 144}),
+        Steps(API_BeamID, FirstOptionItem, {9, 10}),
+        Steps(API_BeamID, ThirdOptionItem, {9, 10}),
+        Steps(API_BeamID, SecondOptionItem, {48, 49, 50, 51}),
+        Steps(API_BeamID, BeamWidthItem, {140, 141}),
+        Steps(API_BeamID, BeamHeightItem, {142, 143, 144}),
 
-        Steps(API_WindowID, 14, {26, 27}),
-        Steps(API_WindowID, 15, {28, 29}),
-        When(Always(API_WindowID, 22, 59), {{33, Condition::Entry, 1}}),
-        When(Steps(API_WindowID, 22, {62, 63}), {{33, Condition::NotEntry, 1}}),
-        Steps(API_WindowID, 53, {136, 137}),
-        Steps(API_WindowID, 56, {138, 139}),
+        Steps(API_WindowID, FirstOptionItem, {26, 27}),
+        Steps(API_WindowID, SecondOptionItem, {28, 29}),
+        When(Always(API_WindowID, RevealItem, 59), {{RevealKindItem, Condition::Entry, 1}}),
+        When(Steps(API_WindowID, RevealItem, {62, 63}), {{RevealKindItem, Condition::NotEntry, 1}}),
+        Steps(API_WindowID, RadiatorNicheItem, {136, 137}),
+        Steps(API_WindowID, WindowSillItem, {138, 139}),
 
-        Steps(API_DoorID, 14, {39, 40, 81}),
-        Steps(API_DoorID, 15, {41, 42, 81}),
-        When(Always(API_DoorID, 22, 59), {{33, Condition::Entry, 1}}),
-        When(Steps(API_DoorID, 22, {62, 63}), {{33, Condition::NotEntry, 1}}),
+        Steps(API_DoorID, FirstOptionItem, {39, 40, 81}),
+        Steps(API_DoorID, SecondOptionItem, {41, 42, 81}),
+        When(Always(API_DoorID, RevealItem, 59), {{RevealKindItem, Condition::Entry, 1}}),
+        When(Steps(API_DoorID, RevealItem, {62, 63}), {{RevealKindItem, Condition::NotEntry, 1}}),
 
-        // Item 14 wins over item 15 for objects: it comes last.
-        For(Steps(API_ObjectID, 14, {116, 117}), Variation::Photo),
-        For(Steps(API_ObjectID, 15, {77, 78}, 79), Variation::OtherThanPhoto),
-        For(Always(API_ObjectID, 14, 80), Variation::OtherThanPhoto),
+        // The first option wins over the second for objects: it comes last.
+        For(Steps(API_ObjectID, FirstOptionItem, {116, 117}), Variation::Photo),
+        For(Steps(API_ObjectID, SecondOptionItem, {77, 78}, 79), Variation::OtherThanPhoto),
+        For(Always(API_ObjectID, FirstOptionItem, 80), Variation::OtherThanPhoto),
 
-        Always(API_LampID, 14, 5),
+        Always(API_LampID, FirstOptionItem, 5),
 
-        {API_SlabID, 14, 1, {11, 12, 12}, 4, 23},
+        {API_SlabID, FirstOptionItem, 1, {11, 12, 12}, 4, 23},
 
-        {API_RoofID, 14, 0, {82, 82, 82, 82}, 4, 83},
-        From(API_RoofID, 41, 1, 85),
+        {API_RoofID, FirstOptionItem, 0, {82, 82, 82, 82}, 4, 83},
+        From(API_RoofID, FreeAreaHeightModeItem, 1, 85),
 
-        Steps(API_MeshID, 14, {64, 65, 65}, 66),
-        Always(API_LevelDimensionID, 14, 54),
-        Steps(API_HatchID, 14, {71, 72}, 73),
-        Steps(API_LineID, 14, {1, 2}),
-        Steps(API_ArcID, 14, {74, 75}, 76),
-        Steps(API_ArcID, 15, {74, 75}, 76),
-        Steps(API_SplineID, 14, {68, 69}, 70),
-        Always(API_HotspotID, 14, 6),
+        Steps(API_MeshID, FirstOptionItem, {64, 65, 65}, 66),
+        Always(API_LevelDimensionID, FirstOptionItem, 54),
+        Steps(API_HatchID, FirstOptionItem, {71, 72}, 73),
+        Steps(API_LineID, FirstOptionItem, {1, 2}),
+        Steps(API_ArcID, FirstOptionItem, {74, 75}, 76),
+        Steps(API_ArcID, SecondOptionItem, {74, 75}, 76),
+        Steps(API_SplineID, FirstOptionItem, {68, 69}, 70),
+        Always(API_HotspotID, FirstOptionItem, 6),
 
         // For shells the first item that is on decides: listed last first.
-        Steps(API_ShellID, 18, {95, 96, 97, 98, 99, 102, 103, 104, 105}),
-        Steps(API_ShellID, 17, {100, 101}),
-        Steps(API_ShellID, 16, {95, 96, 97, 98, 99}),
-        Steps(API_ShellID, 15, {106, 107, 108, 109, 106, 107, 108, 109}),
-        Steps(API_ShellID, 14, {89, 90, 93, 94, 95, 96, 97}),
+        Steps(API_ShellID, FifthOptionItem, {95, 96, 97, 98, 99, 102, 103, 104, 105}),
+        Steps(API_ShellID, FourthOptionItem, {100, 101}),
+        Steps(API_ShellID, ThirdOptionItem, {95, 96, 97, 98, 99}),
+        Steps(API_ShellID, SecondOptionItem, {106, 107, 108, 109, 106, 107, 108, 109}),
+        Steps(API_ShellID, FirstOptionItem, {89, 90, 93, 94, 95, 96, 97}),
 
-        When(Steps(API_MorphID, 62, {128, 129}), MorphConditions({{76, Condition::Entry, 2}})),
-        When(Steps(API_MorphID, 75, {130, 131, 132, 133, 134, 135}), MorphConditions({{62, Condition::Off}})),
-        When(PromptRule {API_MorphID, 75, 7, {128, 129}}, MorphConditions({{62, Condition::Off}, {76, Condition::Entry, 2}})),
+        When(Steps(API_MorphID, MorphFromMarkersItem, {128, 129}), MorphConditions({{MorphKindItem, Condition::Entry, 2}})),
+        When(Steps(API_MorphID, MorphSidePlanesItem, {130, 131, 132, 133, 134, 135}),
+             MorphConditions({{MorphFromMarkersItem, Condition::Off}})),
+        When(PromptRule {API_MorphID, MorphSidePlanesItem, 7, {128, 129}},
+             MorphConditions({{MorphFromMarkersItem, Condition::Off}, {MorphKindItem, Condition::Entry, 2}})),
     };
     return rules;
 }

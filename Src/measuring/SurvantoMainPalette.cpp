@@ -7,6 +7,7 @@
 #include "DG/DG.hpp"
 #include "exchange/PointCabImport.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "measuring/PaletteToolViews.hpp"
 
@@ -17,36 +18,14 @@
 
 namespace {
 
-constexpr std::array<std::int16_t, 26> MeasuringModeButtons {1,  40, 3,  4,  5,  6,  7,  14, 15, 16, 17, 18, 23,
-                                                             24, 22, 41, 44, 45, 46, 47, 53, 56, 71, 72, 61, 62};
+using namespace MainPaletteItems;
 
-enum PaletteItem : std::int16_t {
-    FirstOptionItem = 14,
-    SecondOptionItem = 15,
-    ThirdOptionItem = 16,
-    FourthOptionItem = 17,
-    FifthOptionItem = 18,
-    FinishOpenPolygonItem = 19,
-    FinishClosedPolygonItem = 20,
-    SettingsItem = 25,
-    ReferenceHeightItem = 32,
-    ReferenceHeightModeItem = 40,
-    ResetValuesItem = 48,
-    PickPointsItem = 49,
-    MorphPointsItem = 61,
-    MorphFromMarkersItem = 62,
-    Shot3DItem = 66,
-    Shot2DItem = 67,
-    PhotoFolderItem = 68,
-    AutomaticPicturesItem = 69,
-    PhotoPreviewItem = 70,
-    MorphKindItem = 76,
-    ConnectItem = 78,
-    ImportPointListItem = 79,
-    ExportPointListItem = 80,
-    OrthophotoImportItem = 81,
-    E57ImportItem = 82,
-};
+constexpr std::array<std::int16_t, 26> MeasuringModeButtons {AlignInstrumentItem, ReferenceHeightModeItem,
+    TopElevationItem, BottomElevationItem, DistanceModeItem, AngleModeItem, AbsoluteZModeItem,
+    FirstOptionItem, SecondOptionItem, ThirdOptionItem, FourthOptionItem, FifthOptionItem, WallThicknessItem,
+    TrapezoidWallItem, RevealItem, FreeAreaHeightModeItem, WidthModeItem, DepthModeItem, RotationModeItem,
+    PolygonWallItem, RadiatorNicheItem, WindowSillItem, BeamWidthItem, BeamHeightItem, MorphPointsItem,
+    MorphFromMarkersItem};
 
 // Nothing in the add-on sends it; whenever it arrives the exchange file is checked.
 constexpr std::int16_t PollExchangeFileMessage = 0x3FFF;
@@ -56,9 +35,13 @@ constexpr std::int32_t CurvePaletteFlags = 407;
 constexpr std::int32_t ImportPaletteFlags = 243;
 constexpr std::int32_t PhotoPaletteFlags = 211;
 constexpr std::int16_t LabelFont = 8;
-constexpr std::int16_t LabelItems[] = {38, 39, 12, 13, 50, 59, 60, 73};
+constexpr std::int16_t LabelItems[] = {RevealDepthLabelItem, RevealWidthLabelItem, SpatialLabelItem,
+    PlanLabelItem, HeightDifferenceLabelItem, SillDepthLabelItem, SillHeightLabelItem, MorphDepthLabelItem};
 // "Zurücksetzen" clears the value fields in this order.
-constexpr std::int16_t ValueItems[] = {34, 35, 32, 7, 8, 9, 10, 11, 51, 34, 35, 36, 37, 54, 55, 57, 58};
+constexpr std::int16_t ValueItems[] = {RevealDepthItem, RevealWidthItem, ReferenceHeightItem,
+    AbsoluteZModeItem, SpatialDistanceItem, AngleItem, AbsoluteZItem, PlanDistanceItem, HeightDifferenceItem,
+    RevealDepthItem, RevealWidthItem, SecondRevealDepthItem, SecondRevealWidthItem, NicheDepthItem,
+    NicheHeightItem, SillDepthItem, SillThicknessItem};
 
 bool Listed(std::int32_t value, std::initializer_list<std::int32_t> values)
 {
@@ -349,24 +332,50 @@ struct OwnAction {
 };
 
 const OwnAction OwnActions[] = {
-    {1, StartModeAndPrompt},   {3, StartModeAndPrompt},    {4, StartModeAndPrompt},   {5, StartModeAndPrompt},
-    {6, StartModeAndPrompt},   {7, StartModeAndPrompt},    {22, StartModeAndPrompt},  {23, StartModeAndPrompt},
-    {24, StartModeAndPrompt},  {41, StartModeAndPrompt},   {44, StartModeAndPrompt},  {45, StartModeAndPrompt},
-    {46, StartModeAndPrompt},  {47, StartModeAndPrompt},   {61, StartModeAndPrompt},  {71, StartModeAndPrompt},
-    {72, StartModeAndPrompt},  {75, StartModeAndPrompt},   {77, StartModeAndPrompt},
-    {ReferenceHeightModeItem, MeasureReferenceHeight},     {PickPointsItem, PickPoints},
+    {AlignInstrumentItem, StartModeAndPrompt},
+    {TopElevationItem, StartModeAndPrompt},
+    {BottomElevationItem, StartModeAndPrompt},
+    {DistanceModeItem, StartModeAndPrompt},
+    {AngleModeItem, StartModeAndPrompt},
+    {AbsoluteZModeItem, StartModeAndPrompt},
+    {RevealItem, StartModeAndPrompt},
+    {WallThicknessItem, StartModeAndPrompt},
+    {TrapezoidWallItem, StartModeAndPrompt},
+    {FreeAreaHeightModeItem, StartModeAndPrompt},
+    {WidthModeItem, StartModeAndPrompt},
+    {DepthModeItem, StartModeAndPrompt},
+    {RotationModeItem, StartModeAndPrompt},
+    {PolygonWallItem, StartModeAndPrompt},
+    {MorphPointsItem, StartModeAndPrompt},
+    {BeamWidthItem, StartModeAndPrompt},
+    {BeamHeightItem, StartModeAndPrompt},
+    {MorphSidePlanesItem, StartModeAndPrompt},
+    {CollectMorphPointsItem, StartModeAndPrompt},
+    {ReferenceHeightModeItem, MeasureReferenceHeight},
+    {PickPointsItem, PickPoints},
     {MorphFromMarkersItem, MorphFromMarkers},
-    {FirstOptionItem, FirstOption},                        {SecondOptionItem, SecondOption},
-    {ThirdOptionItem, ThirdOption},                        {FourthOptionItem, FourthOption},
+    {FirstOptionItem, FirstOption},
+    {SecondOptionItem, SecondOption},
+    {ThirdOptionItem, ThirdOption},
+    {FourthOptionItem, FourthOption},
     {FifthOptionItem, ChooseToolOption},
-    {FinishOpenPolygonItem, FinishOpenPolygon},            {FinishClosedPolygonItem, FinishClosedPolygon},
+    {FinishOpenPolygonItem, FinishOpenPolygon},
+    {FinishClosedPolygonItem, FinishClosedPolygon},
     {ConnectItem, FinishClosedPolygon},
-    {21, ChooseEntry},         {33, ChooseEntry},          {43, ChooseEntry},         {52, ChooseEntry},
-    {53, StartOpeningDetail},  {56, StartOpeningDetail},   {MorphKindItem, PressMenu},
-    {PhotoFolderItem, PhotoFolder},                        {PhotoPreviewItem, PhotoPreview},
+    {OpeningSideItem, ChooseEntry},
+    {RevealKindItem, ChooseEntry},
+    {MeshKindItem, ChooseEntry},
+    {AnchorItem, ChooseEntry},
+    {RadiatorNicheItem, StartOpeningDetail},
+    {WindowSillItem, StartOpeningDetail},
+    {MorphKindItem, PressMenu},
+    {PhotoFolderItem, PhotoFolder},
+    {PhotoPreviewItem, PhotoPreview},
     {AutomaticPicturesItem, AutomaticPictures},
-    {ImportPointListItem, RunPointListImport},             {ExportPointListItem, RunPointListExport},
-    {OrthophotoImportItem, OrthophotoImport},              {E57ImportItem, RunE57Import},
+    {ImportPointListItem, RunPointListImport},
+    {ExportPointListItem, RunPointListExport},
+    {OrthophotoImportItem, OrthophotoImport},
+    {E57ImportItem, RunE57Import},
     {SettingsItem, RunSettings},
 };
 

@@ -8,6 +8,7 @@
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "persistence/ProjectUser.hpp"
@@ -18,7 +19,8 @@
 
 namespace {
 
-constexpr std::int16_t PickPointsMode = 49;
+using namespace MainPaletteItems;
+
 constexpr std::int16_t InstrumentStationMode = 1;
 constexpr std::int16_t PointCloudStationMode = 2;
 constexpr std::int32_t FreeAreaLayerSlot = 12;
@@ -131,7 +133,7 @@ void Survanto::SelectMarkerLayerAndPen()
 
 void Survanto::PlaceMeasuredPointMarker()
 {
-    if (!TakesMarker(currentTool) && measuringMode != PickPointsMode) return;
+    if (!TakesMarker(currentTool) && measuringMode != PickPointsItem) return;
     SelectMarkerLayerAndPen();
     std::int32_t slot = MarkerLayerSlot(currentTool);
     if (!CheckToolLayer(nullptr, nullptr, &slot)) {
@@ -150,7 +152,7 @@ void Survanto::PlaceMeasuredPointMarker()
         layer = freeAreaLayer;
         pen = freeAreaPen;
     }
-    if (measuringMode == PickPointsMode) {
+    if (measuringMode == PickPointsItem) {
         layer = measuredPointLayer;
         pen = pickedPointPen;
     }

@@ -5,10 +5,12 @@
 #include "API/AddOnInterface.hpp"
 #include "API/Database.hpp"
 #include "API/Elements.hpp"
+#include "AngleConstants.hpp"
 #include "DG/DG.hpp"
 #include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "frame/Survanto.hpp"
 #include "SystemUtilities.hpp"
@@ -18,32 +20,10 @@ namespace {
 
 constexpr std::int32_t PointMeasuredCode = 10;
 constexpr std::int32_t ExchangeFilePointCode = 5000;
-constexpr double DegreesPerRadian = 57.29577951308232;
-constexpr double Tolerance = 1e-5;
+constexpr double Tolerance = GeometricTolerance;
 constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
 
-// Main palette items the measuring modes read or fill.
-enum PaletteItem : std::int16_t {
-    SpatialDistanceItem = 8,
-    AngleItem = 9,
-    AbsoluteZItem = 10,
-    PlanDistanceItem = 11,
-    AngleSnapItem = 26,
-    ReferenceHeightItem = 32,
-    RevealKindItem = 33,
-    RevealDepthItem = 34,
-    RevealWidthItem = 35,
-    SecondRevealDepthItem = 36,
-    SecondRevealWidthItem = 37,
-    ReferenceHeightModeItem = 40,
-    FreeAreaHeightItem = 42,
-    HeightDifferenceItem = 51,
-    NicheDepthItem = 54,
-    NicheHeightItem = 55,
-    SillDepthItem = 57,
-    SillThicknessItem = 58,
-    MorphKindItem = 76,
-};
+using namespace MainPaletteItems;
 
 struct SoundFiles {
     std::string measured;
@@ -345,62 +325,62 @@ private:
 void PointHandling::ByMode()
 {
     switch (s_.measuringMode) {
-        case 1: Alignment(); break;
-        case 3:
+        case AlignInstrumentItem: Alignment(); break;
+        case TopElevationItem:
             s_.MeasureTopElevation();
-            End(3);
+            End(TopElevationItem);
             break;
-        case 4:
+        case BottomElevationItem:
             s_.MeasureBottomElevation();
-            End(4);
+            End(BottomElevationItem);
             break;
-        case 5: Distance(); break;
-        case 6: Angle(); break;
-        case 7: AbsoluteZ(); break;
-        case 14: FirstOption(); break;
-        case 15: SecondOption(); break;
-        case 16:
-        case 17:
-        case 18: ShapeOption(s_.measuringMode); break;
-        case 22: Reveal(); break;
-        case 23:
+        case DistanceModeItem: Distance(); break;
+        case AngleModeItem: Angle(); break;
+        case AbsoluteZModeItem: AbsoluteZ(); break;
+        case FirstOptionItem: FirstOption(); break;
+        case SecondOptionItem: SecondOption(); break;
+        case ThirdOptionItem:
+        case FourthOptionItem:
+        case FifthOptionItem: ShapeOption(s_.measuringMode); break;
+        case RevealItem: Reveal(); break;
+        case WallThicknessItem:
             Append();
             if (s_.pointStep == 1) {
                 s_.SetWallThickness();
-                End(23);
+                End(WallThicknessItem);
             }
             Advance();
             break;
-        case 24:
+        case TrapezoidWallItem:
             Append();
             if (AtStep(2)) {
                 s_.SetTrapezoidWallThickness();
-                End(24);
+                End(TrapezoidWallItem);
             }
             Advance();
             break;
-        case 40: ReferenceHeight(); break;
-        case 41: FreeAreaHeight(); break;
-        case 44: ToolMeasurement(&Survanto::MeasureColumnOrObjectWidth); break;
-        case 45: ToolMeasurement(&Survanto::MeasureColumnOrObjectDepth); break;
-        case 46: ToolMeasurement(&Survanto::MeasureRotationAngle); break;
-        case 47:
+        case ReferenceHeightModeItem: ReferenceHeight(); break;
+        case FreeAreaHeightModeItem: FreeAreaHeight(); break;
+        case WidthModeItem: ToolMeasurement(&Survanto::MeasureColumnOrObjectWidth); break;
+        case DepthModeItem: ToolMeasurement(&Survanto::MeasureColumnOrObjectDepth); break;
+        case RotationModeItem: ToolMeasurement(&Survanto::MeasureRotationAngle); break;
+        case PolygonWallItem:
             Append();
             s_.AddPointToPolygonWall();
             s_.actionPoints.Clear();
             Advance();
             break;
-        case 53: RadiatorNiche(); break;
-        case 56: WindowSill(); break;
-        case 61:
-        case 77:
+        case RadiatorNicheItem: RadiatorNiche(); break;
+        case WindowSillItem: WindowSill(); break;
+        case MorphPointsItem:
+        case CollectMorphPointsItem:
             Append();
             Advance();
             break;
-        case 62: MorphFromActivatedPoints(); break;
-        case 71: SingleStep(2, &Survanto::MeasureBeamWidth); break;
-        case 72: SingleStep(3, &Survanto::MeasureBeamHeight); break;
-        case 75: MorphWithSidePlanes(); break;
+        case MorphFromMarkersItem: MorphFromActivatedPoints(); break;
+        case BeamWidthItem: SingleStep(2, &Survanto::MeasureBeamWidth); break;
+        case BeamHeightItem: SingleStep(3, &Survanto::MeasureBeamHeight); break;
+        case MorphSidePlanesItem: MorphWithSidePlanes(); break;
         default: NoCommand(); break;
     }
 }

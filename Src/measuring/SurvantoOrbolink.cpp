@@ -22,8 +22,6 @@ constexpr const char* OlderExecutable = "Orbolink.exe";
 constexpr const char* WithTheAddOn = "-pad:quintairpad";
 constexpr std::size_t LongestProcessName = 260;
 
-constexpr std::int32_t ButtonOk = 1;
-constexpr std::int32_t TitleError = 3;
 constexpr std::int32_t TextNotFound = 30;
 constexpr std::int32_t TitleConnect = 31;
 constexpr std::int32_t TextConnect = 32;
@@ -64,8 +62,8 @@ std::int16_t Survanto::StartOrbolink()
     if (Win::RegOpenKeyEx(Win::HKEY_LOCAL_MACHINE, OrbolinkKey, Win::KEY_READ, key) != Win::ERROR_SUCCESS &&
         Win::RegOpenKeyEx(Win::HKEY_LOCAL_MACHINE, OrbolinkKey32, Win::KEY_READ | Win::KEY_WOW64_32KEY, key) !=
             Win::ERROR_SUCCESS)
-        return ShowAlert(AlertError, AlertStringListId, TitleError, TextNotFound, NoAlertText, ButtonOk, NoAlertText,
-                         NoAlertText, CurrentResourceModule(), AlertStringType);
+        return ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, TextNotFound, NoAlertText, AlertOkButton,
+                         NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
     std::string folder;
     Win::RegQueryValueEx(key, "InstallDir", InstallDirCapacity, folder);
     const std::string executable = FileExists(folder + NewerExecutable) ? NewerExecutable : OlderExecutable;

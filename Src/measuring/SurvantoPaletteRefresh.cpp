@@ -7,6 +7,7 @@
 #include "DG/DG.hpp"
 #include "RS/ResourceModule.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringPrompts.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "measuring/PaletteToolViews.hpp"
@@ -22,44 +23,12 @@ constexpr std::int16_t FirstItem = 1;
 constexpr std::int16_t LastItem = 82;
 constexpr std::int16_t PromptList = 32560;
 
-enum PaletteItem : std::int16_t {
-    AlignInstrumentItem = 1,
-    FirstOptionItem = 14,
-    SecondOptionItem = 15,
-    ThirdOptionItem = 16,
-    FifthOptionItem = 18,
-    FinishOpenPolygonItem = 19,
-    FinishClosedPolygonItem = 20,
-    OpeningSideItem = 21,
-    RevealItem = 22,
-    PromptItem = 27,
-    ReferenceHeightItem = 32,
-    RevealKindItem = 33,
-    RevealDepthItem = 34,
-    RevealWidthItem = 35,
-    SecondRevealDepthItem = 36,
-    SecondRevealWidthItem = 37,
-    RevealWidthLabelItem = 39,
-    ReferenceHeightModeItem = 40,
-    FreeAreaHeightModeItem = 41,
-    FreeAreaHeightItem = 42,
-    MeshKindItem = 43,
-    AnchorItem = 52,
-    RadiatorNicheItem = 53,
-    NicheDepthItem = 54,
-    NicheHeightItem = 55,
-    WindowSillItem = 56,
-    MorphPointsItem = 61,
-    ShotHeightItem = 65,
-    PhotoFolderItem = 68,
-    PhotoPreviewItem = 70,
-    ConnectItem = 78,
-    OrthophotoImportItem = 81,
-};
+using namespace MainPaletteItems;
 
 // What stays usable while the palette is locked down, and what the re-enabling leaves alone.
-constexpr std::int16_t LockDownItems[] = {27, 25, 26, 64, 66, 67};
-constexpr std::int16_t KeptByReenabling[] = {27, 64, 65, 66, 67};
+constexpr std::int16_t LockDownItems[] = {PromptItem,          SettingsItem, AngleSnapItem,
+                                          ShotHeightLabelItem, Shot3DItem,   Shot2DItem};
+constexpr std::int16_t KeptByReenabling[] = {PromptItem, ShotHeightLabelItem, ShotHeightItem, Shot3DItem, Shot2DItem};
 
 constexpr std::int16_t InsideEntry = 1;
 constexpr std::int16_t OutsideEntry = 2;

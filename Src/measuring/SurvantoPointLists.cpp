@@ -26,11 +26,11 @@ constexpr std::int16_t DialogStrings = 32580;
 constexpr std::int16_t ImportTitle = 5;
 constexpr std::int16_t FileTypeText = 6;
 constexpr std::int16_t ExportTitle = 7;
-constexpr std::int32_t ErrorTitle = 3;
-constexpr std::int32_t WarningTitle = 7;
+constexpr std::int32_t ErrorTitle = AlertErrorTitle;
+constexpr std::int32_t WarningTitle = AlertWarningTitle;
 constexpr std::int32_t NothingToExportText = 80;
 constexpr std::int32_t LinesTakenText = 125;
-constexpr std::int32_t OkButton = 1;
+constexpr std::int32_t OkButton = AlertOkButton;
 // The import looks for a cancel this often; the progress moves on as often.
 constexpr std::int64_t LinesPerProgressStep = 500;
 constexpr std::int32_t FreeAreaLayerSlot = 12;

@@ -5,6 +5,7 @@
 #include "ScopedElementMemo.hpp"
 #include "Vektor2D.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
 
@@ -13,7 +14,8 @@
 
 namespace {
 
-constexpr std::int16_t AlignmentItem = 1;
+using namespace MainPaletteItems;
+
 constexpr std::int16_t InstrumentStationMode = 1;
 
 // The first station marker of the part that carries the station id, in the host's list order.
@@ -48,7 +50,7 @@ void Survanto::AlignInstrument()
     measuringState.stationAngle = -d.GetAngle();
     pointStep = 0;
     measuringMode = 0;
-    SetMainPaletteItemValue(AlignmentItem, 0.0);
+    SetMainPaletteItemValue(AlignInstrumentItem, 0.0);
     measuringState.alignmentPending = 0;
     ReplaceStationMarker();
 }

@@ -3,12 +3,14 @@
 
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
+#include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "frame/Survanto.hpp"
 
 namespace {
 
-constexpr std::int16_t FirstOptionItem = 14;
+using namespace MainPaletteItems;
+
 constexpr std::int16_t OptionCount = 5;
 constexpr std::int32_t WindowVariationWithoutOptions = FourCC("WAEN");
 constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
@@ -18,19 +20,19 @@ bool Listed(std::int32_t tool, std::initializer_list<std::int32_t> tools)
     return std::find(tools.begin(), tools.end(), tool) != tools.end();
 }
 
-// Which of the option items 14 to 18 the tool knows.
+// Which of the option items the tool knows.
 bool OptionEnabled(std::int16_t item, std::int32_t tool, std::int32_t variation)
 {
     switch (item) {
-        case 14:
+        case FirstOptionItem:
             if (tool == API_WindowID && variation == WindowVariationWithoutOptions) return false;
             return Listed(tool, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 18, 19, 20, 21, 23, 24, 43, 45});
-        case 15:
+        case SecondOptionItem:
             if (tool == API_ObjectID && variation == PhotoSubtype) return false;
             return Listed(tool, {1, 2, 3, 4, 5, 6, 7, 8, 10, 18, 21, 43, 45});
-        case 16: return Listed(tool, {1, 2, 3, 10, 43, 45});
-        case 17: return Listed(tool, {1, 2, 3, 43});
-        case 18: return Listed(tool, {1, 2, 43});
+        case ThirdOptionItem: return Listed(tool, {1, 2, 3, 10, 43, 45});
+        case FourthOptionItem: return Listed(tool, {1, 2, 3, 43});
+        case FifthOptionItem: return Listed(tool, {1, 2, 43});
         default: return false;
     }
 }

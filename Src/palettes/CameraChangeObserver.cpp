@@ -9,8 +9,9 @@ namespace {
 
 using Vector = Geometry::Vector3<double>;
 
-constexpr double DegreesPerRadian = 57.295779;
-constexpr double PositionTolerance = 1e-5;
+// The roll angle goes to the camera with this shorter factor, not with 180/π.
+constexpr double RollDegreesPerRadian = 57.295779;
+constexpr double PositionTolerance = GeometricTolerance;
 
 Vector Minus(const Vector& a, const Vector& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 
@@ -56,7 +57,7 @@ void CameraChangeObserver::OnCameraChanged(const Modeler::Camera& newCamera)
 
     Modeler::Camera camera = newCamera;
     camera.SetView(newCamera.GetProjectionCode(), newCamera.GetProjectionAngle(), position, target,
-                   view->station.rollAngle * DegreesPerRadian, viewCone, 1.0, 0.0, 1.0, 0.0, 1.0, 0.0);
+                   view->station.rollAngle * RollDegreesPerRadian, viewCone, 1.0, 0.0, 1.0, 0.0, 1.0, 0.0);
     if (sliders) survanto->cameraPalette.ShowCameraValues();
     API_3DProjectionInfo record = view->projection;
     SetProjectionPoints(record, viewDistance, position, target, viewCone);

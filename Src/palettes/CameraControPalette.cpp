@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "AngleConstants.hpp"
 #include "DG/DG.hpp"
 #include "Modeler/Sight.hpp"
 #include "Vektor2D.hpp"
@@ -16,8 +17,6 @@ namespace {
 
 using Vector = Geometry::Vector3<double>;
 
-constexpr double DegreesPerRadian = 57.29577951308232;
-constexpr double Pi = 3.14159265358979323846;
 // 360/π: halves a view cone in degrees and turns it into radians at once.
 constexpr double HalfConeDivisor = 114.591558;
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "AngleConstants.hpp"
 #include "DG/DG.hpp"
 #include "HostApiHelpers.hpp"
 #include "frame/AddOnGlobals.hpp"
@@ -33,7 +34,6 @@ enum Item : std::int16_t {
 // The client size of the dialog resource, which the palette keeps.
 constexpr std::int16_t ResourceWidth = 220;
 constexpr std::int16_t ResourceHeight = 162;
-constexpr double FullTurn = 6.283185307179586;
 constexpr std::int16_t InstrumentStationMode = 1;
 constexpr std::uint64_t MeasuredPointEvent = 10;
 constexpr std::uint64_t BumpEvent = 12;
@@ -76,7 +76,7 @@ void WritePlanCoordinates(const API_Coord3D& picked)
         dx -= measuringState.stationX;
         dy -= measuringState.stationY;
     }
-    const double b = -(FullTurn - measuringState.stationAngle);
+    const double b = -(TwoPi - measuringState.stationAngle);
     SetField(XField, dx * std::cos(b) + dy * std::sin(b));
     SetField(YField, dy * std::cos(b) - dx * std::sin(b));
 }
@@ -165,7 +165,7 @@ void DebugPalette::TakeTypedPoint()
     const double x = Field(XField);
     const double y = Field(YField);
     const double z = Field(ZField);
-    const double a = FullTurn - measuringState.stationAngle;
+    const double a = TwoPi - measuringState.stationAngle;
     const API_Coord offset = GetLocationOffset();
     measuringState.rawMeasuredZ = z;
     measuringState.measuredX = x * std::cos(a) + y * std::sin(a) - offset.x;

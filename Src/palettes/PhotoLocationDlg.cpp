@@ -13,6 +13,7 @@
 #include "frame/AddOnGlobals.hpp"
 #include "frame/PaletteGuids.hpp"
 #include "frame/Survanto.hpp"
+#include "frame/UInterface.hpp"
 #include "photos/PhotoFiles.hpp"
 #include "photos/PhotoImages.hpp"
 #include "photos/PhotoLibraryPart.hpp"
@@ -29,7 +30,6 @@ constexpr std::int16_t TurnLeftButton = 7;
 constexpr std::int16_t TurnRightButton = 8;
 
 constexpr std::int32_t RecordVersion = 2;
-constexpr std::int16_t Texts = 32550;
 constexpr std::int16_t FolderBrowserTitle = 75;
 constexpr std::int16_t ProgressTitle = 108;
 constexpr std::int16_t ProgressPhase = 109;
@@ -200,11 +200,11 @@ void PhotoLocationDlg::FillPhotoList()
     DG::ListViewDeleteItem(dialog, PhotoListItem, DG::AllItems);
 
     const GSResModule texts = CurrentResourceModule();
-    GS::UniString title = RS::GetIndString(Texts, ProgressTitle, texts);
+    GS::UniString title = RS::GetIndString(AlertStringListId, ProgressTitle, texts);
     std::int16_t phases = 1;
     HostInterfaceRequest(FourCC("IPWD"), &title, &phases);
     while (quarterTurns.GetSize() < photoList.GetSize()) quarterTurns.Add(0);
-    GS::UniString phase = RS::GetIndString(Texts, ProgressPhase, texts);
+    GS::UniString phase = RS::GetIndString(AlertStringListId, ProgressPhase, texts);
     std::int32_t maximum = static_cast<std::int32_t>(photoList.GetSize());
     HostInterfaceRequest(FourCC("SPRP"), &phase, &maximum);
 
@@ -270,7 +270,7 @@ void PhotoLocationDlg::ShowPreview()
 void PhotoLocationDlg::ChooseFolder()
 {
     IO::Location folder = photoFolder;
-    if (DGBrowseForFolder(&folder, RS::GetIndString(Texts, FolderBrowserTitle, CurrentResourceModule()))) {
+    if (DGBrowseForFolder(&folder, RS::GetIndString(AlertStringListId, FolderBrowserTitle, CurrentResourceModule()))) {
         photoFolder = folder;
         quarterTurns.Clear();
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "AngleConstants.hpp"
 #include "GX/Image.hpp"
 #include "Graphics/UserItemUpdateNativeContext.hpp"
 #include "frame/AddOnGlobals.hpp"
@@ -15,7 +16,6 @@ namespace {
 
 constexpr std::int16_t NameItem = 2;
 constexpr std::int16_t PictureItem = 3;
-constexpr double HalfPi = 1.57079632679489661923;
 
 }  // namespace
 

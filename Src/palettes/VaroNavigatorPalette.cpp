@@ -14,10 +14,10 @@
 #include "frame/CameraUpdateScope.hpp"
 #include "frame/PaletteGuids.hpp"
 #include "frame/Survanto.hpp"
+#include "frame/UInterface.hpp"
 
 namespace {
 
-constexpr std::int16_t StringList = 32550;
 constexpr std::int16_t StoreyText = 111;
 constexpr std::int16_t StoreysText = 112;
 constexpr short TopIcon = 32710;
@@ -29,7 +29,7 @@ constexpr short ChosenStyle = 16;
 constexpr std::uint64_t ParameterMemo = 0x40000004;
 constexpr std::uint64_t ParameterChange = 0x40000000;
 
-GS::UniString Text(std::int16_t index) { return RS::GetIndString(StringList, index, CurrentResourceModule()); }
+GS::UniString Text(std::int16_t index) { return RS::GetIndString(AlertStringListId, index, CurrentResourceModule()); }
 
 API_StoryInfo Storeys()
 {
@@ -68,15 +68,6 @@ API_Guid ScannerCameraOf(const API_Guid& object, const std::vector<API_Guid>& li
         if (HostGetElementLinkFlags(&object, &element, &flags) == NoError && flags == ScannerLink) camera = element;
     }
     return camera;
-}
-
-GS::UniString PartName(std::int32_t libIndex)
-{
-    API_LibPart part;
-    part.index = libIndex;
-    HostGetLibraryPart(&part);
-    part.location.reset();
-    return part.name;
 }
 
 }  // namespace
@@ -130,7 +121,7 @@ void VaroNavigatorPalette::CollectPointClouds()
         if (HostGetElement(&object) != NoError) continue;
         PointCloudData cloud;
         cloud.cameraGuid = ScannerCameraOf(guid, linked);
-        cloud.name = PartName(object.object.libraryPartIndex);
+        cloud.name = LibraryPartName(object.object.libraryPartIndex);
         cloud.objectGuid = object.header.guid;
         cloud.storey = object.header.floorInd;
         pointClouds_.Add(cloud);

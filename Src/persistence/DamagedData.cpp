@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr std::int16_t TitleError = 3;
-constexpr std::int16_t ButtonOk = 1;
 constexpr std::int16_t TextNotReadWhole = 116;
 constexpr std::int16_t TextKeptIn = 117;
 constexpr std::int16_t TextNotKept = 118;
@@ -139,9 +137,9 @@ void DamagedData::ShowAlert(const std::vector<StoredPart>& unread, const std::ve
     for (const std::string& path : keptIn) files += (files.empty() ? u"" : u", ") + GS::UniString(path).Units();
     DG::AlertRecord alert;
     alert.type = AlertError;
-    alert.title = Entry(TitleError);
+    alert.title = Entry(AlertErrorTitle);
     alert.text1 = GS::UniString(Replaced(Entry(TextNotReadWhole).Units(), u"[PARTS]", PartNames(unread)));
     alert.text2 = allKept ? GS::UniString(Replaced(Entry(TextKeptIn).Units(), u"[FILEPATH]", files)) : Entry(TextNotKept);
-    alert.button1 = Entry(ButtonOk);
+    alert.button1 = Entry(AlertOkButton);
     DG::Alert(alert);
 }

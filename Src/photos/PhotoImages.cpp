@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "AngleConstants.hpp"
 #include "FTM/FileTypeManager.hpp"
 #include "GX/Image.hpp"
 #include "GX/ImageBase.hpp"
@@ -10,7 +11,6 @@
 namespace {
 
 constexpr double Dpi = 72.0;
-constexpr double HalfPi = 1.57079632679489661923;
 
 PixMapHolder NewPixMap(std::int32_t width, std::int32_t height) { return PixMapHolder(GXCreateGSPixMap(width, height, Dpi, Dpi)); }
 

@@ -5,6 +5,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "API/LibraryParts.hpp"
+#include "AngleConstants.hpp"
 #include "FTM/FileTypeManager.hpp"
 #include "HostApiHelpers.hpp"
 #include "IO/File.hpp"
@@ -26,7 +27,6 @@
 namespace {
 
 constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
-constexpr double Pi = 3.14159265358979323846;
 constexpr double EmbeddedBox = 200.0;
 constexpr const char* EmbeddedFolderName = "Survanto";
 constexpr const char* NetworkNamesWritten[] = {"networkLocation", "fileNetLocation"};

@@ -15,10 +15,10 @@ namespace {
 
 constexpr std::int32_t StepsPerPass = 6;
 constexpr std::int32_t PhaseText = 110;
-constexpr std::int32_t WarningTitle = 7;
+constexpr std::int32_t WarningTitle = AlertWarningTitle;
 constexpr std::int32_t ScansWithoutPoseText = 94;
-constexpr std::int32_t YesButton = 38;
-constexpr std::int32_t NoButton = 39;
+constexpr std::int32_t YesButton = AlertYesButton;
+constexpr std::int32_t NoButton = AlertNoButton;
 
 GS::UniString WithoutExtension(const IO::Location& file)
 {

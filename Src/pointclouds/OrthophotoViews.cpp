@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "API/AddOnInterface.hpp"
+#include "AngleConstants.hpp"
 #include "ScopedElementMemo.hpp"
 #include "Vektor2D.hpp"
 
@@ -10,7 +11,7 @@ namespace {
 
 constexpr std::int32_t SectionMarkerKind = 2;
 constexpr std::int32_t ElevationMarkerKind = 1;
-constexpr double QuarterTurn = 1.57079632679489661923;
+constexpr double QuarterTurn = HalfPi;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 

@@ -3,10 +3,11 @@
 #include <cmath>
 
 #include "Geometry/Geometry.hpp"
+#include "Tolerance.hpp"
 
 namespace {
 
-constexpr double PlanTolerance = 0.00001;
+constexpr double PlanTolerance = GeometricTolerance;
 constexpr double ShortestAxis = 1e-12;
 
 using Geometry::Coord;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
+#include "AngleConstants.hpp"
 #include "HostApiHelpers.hpp"
 #include "ScopedElementMemo.hpp"
 
@@ -11,7 +12,7 @@ namespace {
 
 constexpr double ViewCone = 1.4311699866353502;  // 82°
 constexpr double FramePace = 0.01;
-constexpr double LookingNorth = 1.5707963267948966;
+constexpr double LookingNorth = HalfPi;
 constexpr std::uint32_t ScannerLink = 1;
 constexpr std::size_t MaxNameUnits = API_CamSetNameLength - 1;
 
@@ -23,15 +24,6 @@ void SetCameraSetName(API_CamSetType& set, const GS::UniString& partName)
     if (name.size() > MaxNameUnits) name.resize(IsHighSurrogate(name[MaxNameUnits - 1]) ? MaxNameUnits - 1 : MaxNameUnits);
     name.copy(set.name, name.size());
     set.name[name.size()] = 0;
-}
-
-GS::UniString PartName(std::int32_t libIndex)
-{
-    API_LibPart part;
-    part.index = libIndex;
-    HostGetLibraryPart(&part);
-    part.location.reset();
-    return part.name;
 }
 
 double ParameterValue(const API_ElementMemo& memo, const char* name)
@@ -66,7 +58,7 @@ API_Guid CreateScannerCamera(const API_Guid& objectGuid, std::optional<double> x
     object.header.guid = objectGuid;
     ScopedElementMemo memo;
     if (HostGetElement(&object) != NoError || HostGetElementMemo(&objectGuid, &*memo, APIMemoMask_All) != NoError) return APINULLGuid;
-    const API_Guid set = CreateCameraSet(PartName(object.object.libraryPartIndex));
+    const API_Guid set = CreateCameraSet(LibraryPartName(object.object.libraryPartIndex));
     if (set == APINULLGuid) return APINULLGuid;
     const double sx = ParameterValue(*memo, "scannerX"), sy = ParameterValue(*memo, "scannerY"), sz = ParameterValue(*memo, "scannerZ");
     memo.Dispose();

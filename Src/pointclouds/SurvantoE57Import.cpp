@@ -23,9 +23,9 @@ constexpr std::int16_t DialogStrings = 32580;
 constexpr std::int16_t FileTypeText = 18;
 constexpr std::int16_t TitleText = 19;
 constexpr std::int16_t ProgressTitle = 108;
-constexpr std::int32_t ErrorTitle = 3;
+constexpr std::int32_t ErrorTitle = AlertErrorTitle;
 constexpr std::int32_t NoPointCloudText = 96;
-constexpr std::int32_t OkButton = 1;
+constexpr std::int32_t OkButton = AlertOkButton;
 
 // The host's own library folder, else the project's "Point Cloud" folder, else the
 // first usable library.

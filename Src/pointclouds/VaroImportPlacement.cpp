@@ -12,6 +12,7 @@
 #include "Geometry/Matrix34.hpp"
 #include "RS/ResourceModule.hpp"
 #include "ScopedElementMemo.hpp"
+#include "Tolerance.hpp"
 #include "Vektor2D.hpp"
 #include "frame/Survanto.hpp"
 #include "measuring/MeasuringState.hpp"
@@ -35,7 +36,7 @@ struct VaroImportPalette::PlacementRun {
 
 namespace {
 
-constexpr double TurnTolerance = 0.00001;
+constexpr double TurnTolerance = GeometricTolerance;
 constexpr std::int32_t ProgressStep = 1;
 
 void AdvanceProgress()

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "API/AddOnInterface.hpp"
+#include "AngleConstants.hpp"
 #include "CAttributeData.hpp"
 #include "GS/CharCode.hpp"
 #include "Geometry/GenArc.hpp"
@@ -17,8 +18,6 @@ namespace DZ {
 
 namespace {
 
-constexpr double TwoPi = 2 * 3.14159265358979323846;
-constexpr double DegreesPerRadian = 57.29577951308232;
 constexpr double ContourWidth = 0.1;
 constexpr double HatchMinSpacing = 0.00125;
 constexpr double ThousandthsPerUnit = 1000.0;

@@ -4,14 +4,13 @@
 #include <cmath>
 #include <limits>
 
+#include "AngleConstants.hpp"
 #include "Geometry/Polygon2DData.hpp"
 
 namespace DZ {
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-constexpr double DegreesPerRadian = 57.29577951308232;
 constexpr double ChordTolerance = 0.001;
 
 // Toward zero, held within the int32 range.

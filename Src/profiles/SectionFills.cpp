@@ -12,17 +12,15 @@
 
 namespace {
 
-constexpr std::int32_t TitleError = 3;
 constexpr std::int32_t NoHotspotText = 40;
 constexpr std::int32_t TwoHotspotsText = 41;
 constexpr std::int32_t NoFillText = 42;
-constexpr std::int32_t ButtonOk = 1;
 constexpr std::uint64_t FillMemoMask = 0x07FFFFFFBFFFFFFF;
 
 void ShowFillAlert(std::int32_t text)
 {
-    ShowAlert(AlertError, AlertStringListId, TitleError, text, NoAlertText, ButtonOk, NoAlertText, NoAlertText, CurrentResourceModule(),
-              AlertStringType);
+    ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, text, NoAlertText, AlertOkButton, NoAlertText,
+              NoAlertText, CurrentResourceModule(), AlertStringType);
 }
 
 bool ReadElement(const API_Guid& guid, API_Element& element)

@@ -1,11 +1,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "AngleConstants.hpp"
 #include "profiles/SectionPalette.hpp"
 
 namespace {
 
-constexpr double FullCircle = 6.283185307179586;
 
 template <typename Record>
 void UseMarkPen(Record& record)
@@ -42,6 +42,6 @@ void SectionPalette::AddOriginMark(VectorImage& drawing)
     circle.elongation = 1.0;
     circle.mainAxisDir = 0.0;
     circle.begAng = 0.0;
-    circle.endAng = FullCircle;
+    circle.endAng = TwoPi;
     drawing.AddWholeGenArc(circle);
 }

@@ -6,13 +6,14 @@
 #include <utility>
 #include <vector>
 
+#include "Tolerance.hpp"
 #include "frame/PaletteGuids.hpp"
 
 namespace {
 
 using Coord = Geometry::Point2<double>;
 
-constexpr double FlatArcAngle = 1e-5;
+constexpr double FlatArcAngle = GeometricTolerance;
 
 // Smallest stored sizes, for bounding counts by the bytes left.
 constexpr std::int64_t ProfileBytes = 8;      // name count, polygon count

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr double Pi = CurvePi;
 constexpr double R2 = 0.70710678118654752;
 constexpr std::int16_t Straight = 13, Tangential = 14, TwoPointArc = 15;
 constexpr std::int16_t StraightSide = 13, ArcSide = 14;
@@ -73,7 +72,7 @@ TEST(EndPointPolygon, ATangentialArcLeavesAlongTheLastDirection)
     EXPECT_EQ(arc.endIndex, 2);
     ExpectPoint(arc.centre, {1, 1, 0}, "centre");
     ExpectVector(arc.axis, {0, 0, -1}, "axis");
-    EXPECT_NEAR(arc.angle, -Pi / 2, 1e-12);
+    EXPECT_NEAR(arc.angle, -CurvePi / 2, 1e-12);
     ExpectVector(run.curve.tangents[2], {0, 1, 0}, "end tangent");
     ExpectCurveHolds(run.curve, "tangential");
 }
@@ -125,7 +124,7 @@ TEST(EndPointPolygon, ATwoPointArcRunsFromTheLastVertexThroughBothPoints)
         EXPECT_EQ(arc.beginIndex, start) << c.name;
         ExpectPoint(arc.centre, {1, 0, 0}, c.name);
         ExpectVector(arc.axis, {0, 0, 1}, c.name);
-        EXPECT_NEAR(arc.angle, -Pi, 1e-12) << c.name;
+        EXPECT_NEAR(arc.angle, -CurvePi, 1e-12) << c.name;
         ExpectVector(run.curve.tangents[static_cast<std::uint32_t>(start)], c.startTangent, c.name);
         ExpectVector(run.curve.tangents[static_cast<std::uint32_t>(start + 1)], {0, -1, 0}, c.name);
         EXPECT_EQ(run.arcPointCount, 1) << c.name << ": ready for the next arc";
@@ -292,7 +291,7 @@ TEST(TwoPointPolygon, CurvedSidesMeetLinesAndArcsOutsideTheirMeasuredPart)
     ASSERT_EQ(arcFirst.curve.arcs.GetSize(), 1u);
     EXPECT_EQ(arcFirst.curve.points.GetSize(), 2u) << "the middle point is not kept";
     ExpectVector(arcFirst.curve.arcs[0].axis, {0, 0, -1}, "axis");
-    EXPECT_NEAR(arcFirst.curve.arcs[0].angle, -Pi / 2, 1e-12);
+    EXPECT_NEAR(arcFirst.curve.arcs[0].angle, -CurvePi / 2, 1e-12);
     ExpectCurveHolds(arcFirst.curve, "curved first side");
 
     // The line y = 1 crosses the circle at 30° (on the measured arc) and 150°.
@@ -300,7 +299,7 @@ TEST(TwoPointPolygon, CurvedSidesMeetLinesAndArcsOutsideTheirMeasuredPart)
     lineAfterArc.Side({{-1, 1, 0}, {-3, 1, 0}});
     ASSERT_EQ(lineAfterArc.curve.points.GetSize(), 3u);
     ExpectPoint(lineAfterArc.curve.points[1], OnCircle(0, 0, 2, 150), "the crossing off the measured arc");
-    EXPECT_NEAR(lineAfterArc.curve.arcs[0].angle, -5 * Pi / 6, 1e-9);
+    EXPECT_NEAR(lineAfterArc.curve.arcs[0].angle, -5 * CurvePi / 6, 1e-9);
     ExpectCurveHolds(lineAfterArc.curve, "line after arc");
 
     // A half circle about (0, 1) from 0° to 150° after the line y = 0: the line
@@ -313,7 +312,7 @@ TEST(TwoPointPolygon, CurvedSidesMeetLinesAndArcsOutsideTheirMeasuredPart)
     ExpectPoint(arcAfterLine.curve.points[1], OnCircle(0, 1, 2, -30), "the corner next to the arc's first point");
     ASSERT_EQ(arcAfterLine.curve.arcs.GetSize(), 1u);
     EXPECT_EQ(arcAfterLine.curve.arcs[0].beginIndex, 1);
-    EXPECT_NEAR(arcAfterLine.curve.arcs[0].angle, -Pi, 1e-9);
+    EXPECT_NEAR(arcAfterLine.curve.arcs[0].angle, -CurvePi, 1e-9);
     ExpectCurveHolds(arcAfterLine.curve, "arc after line");
 
     // Two arcs meet where their circles cross nearer to the new arc's first point;
@@ -380,7 +379,7 @@ TEST(TwoPointClosing, AFirstArcGrowsBackToTheLastSideOutsideItsMeasuredPart)
     ASSERT_EQ(run.curve.points.GetSize(), 4u) << "the ends move, nothing is added";
     ExpectPoint(run.curve.points[0], {0, -2, 0}, "the crossing outside the measured arc");
     ExpectPoint(run.curve.points[3], {0, -2, 0}, "closed");
-    EXPECT_NEAR(run.curve.arcs[0].angle, -7 * Pi / 6, 1e-9) << "from -90° round to 120°";
+    EXPECT_NEAR(run.curve.arcs[0].angle, -7 * CurvePi / 6, 1e-9) << "from -90° round to 120°";
     ExpectCurveHolds(run.curve, "first arc closed");
 }
 
@@ -401,7 +400,7 @@ TEST(TwoPointClosing, EndArcsTurningOppositeWaysMeetAtTheirCirclesCrossing)
     const double cornerOnLast = std::atan2(corner.y, corner.x - 3);
     const double firstEnd = std::atan2(std::sqrt(1.75), -1.5);
     EXPECT_NEAR(run.curve.arcs[0].angle, -(firstEnd - cornerOnFirst), 1e-9);
-    const double lastStart = std::atan2(-1.9, -std::sqrt(4 - 1.9 * 1.9)) + 2 * Pi;
+    const double lastStart = std::atan2(-1.9, -std::sqrt(4 - 1.9 * 1.9)) + 2 * CurvePi;
     EXPECT_NEAR(run.curve.arcs[1].angle, -(lastStart - cornerOnLast), 1e-9);
     ExpectCurveHolds(run.curve, "both arcs closed");
 }

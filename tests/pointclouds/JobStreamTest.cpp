@@ -34,20 +34,20 @@ TEST(JobStream, WritesTheVersion4LayoutByteForByte)
     data.jobs.Add(SectionJob());
 
     StreamBytes expected;
-    expected.Short(4).String(u"/jobs").Long(1);
-    expected.Bool(true).Bool(false).Short(7).Bool(true).Coord3D(1.5, -2.0, 3.0);
-    expected.Raw({0x02, 0x00});  // target type, int16
-    expected.Raw({0xFF, 0xFF});  // storey -1
-    expected.Raw({0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x00, 0x88, 0x77, 0x44, 0x33, 0x22, 0x11, 0x66, 0x55});
-    expected.String(u"Schnitt A").String(u"Nord");
+    expected.I16(4).Text(u"/jobs").I32(1);
+    expected.Bool(true).Bool(false).I16(7).Bool(true).Coord3D(1.5, -2.0, 3.0);
+    expected.Bytes({0x02, 0x00});  // target type, int16
+    expected.Bytes({0xFF, 0xFF});  // storey -1
+    expected.Bytes({0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x00, 0x88, 0x77, 0x44, 0x33, 0x22, 0x11, 0x66, 0x55});
+    expected.Text(u"Schnitt A").Text(u"Nord");
     // Corners stored left bottom, left upper, right bottom, right upper.
-    expected.Long(1).String(u"a.jpg").Coord3D(1, 2, 3).Coord3D(7, 8, 9).Coord3D(10, 11, 12).Coord3D(4, 5, 6);
-    expected.Long(1).Raw({0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0x10, 0x08, 0x07, 0x04, 0x03, 0x02, 0x01, 0x06, 0x05});
+    expected.I32(1).Text(u"a.jpg").Coord3D(1, 2, 3).Coord3D(7, 8, 9).Coord3D(10, 11, 12).Coord3D(4, 5, 6);
+    expected.I32(1).Bytes({0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0x10, 0x08, 0x07, 0x04, 0x03, 0x02, 0x01, 0x06, 0x05});
 
-    EXPECT_EQ(WriteToMemory(data), expected.bytes);
+    EXPECT_EQ(WrittenObject(data), expected.bytes);
 
     VaroImportData read;
-    ASSERT_TRUE(ReadFromMemory(read, expected.bytes));
+    ASSERT_TRUE(ReadObject(read, expected.bytes));
     EXPECT_EQ(read.jobFolder, GS::UniString("/jobs"));
     ASSERT_EQ(read.jobs.GetSize(), 1u);
     ExpectSameJob(read.jobs[0], SectionJob());
@@ -73,7 +73,7 @@ TEST(JobStream, SeveralJobsComeBackWithEveryField)
 
     VaroImportData read;
     read.jobs.Add(SectionJob());
-    ASSERT_TRUE(ReadFromMemory(read, WriteToMemory(data)));
+    ASSERT_TRUE(ReadObject(read, WrittenObject(data)));
     EXPECT_EQ(read.jobFolder, data.jobFolder);
     ASSERT_EQ(read.jobs.GetSize(), 3u);
     for (std::uint32_t i = 0; i < 3; ++i) ExpectSameJob(read.jobs[i], data.jobs[i]);
@@ -94,16 +94,16 @@ TEST_P(JobStreamVersion, ReadsTheFieldsItsVersionCarries)
 {
     const VersionCase c = GetParam();
     StreamBytes stream;
-    stream.Short(c.version).String(u"/f").Long(1);
+    stream.I16(c.version).Text(u"/f").I32(1);
     stream.Bool(true);
-    if (c.version > 1) stream.Bool(false).Short(9);
-    stream.Bool(false).Coord3D(0, 0, 0).Short(10).Short(0);
-    stream.Raw({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16});
-    if (c.version > 2) stream.String(u"Ansicht");
-    stream.String(u"Job").Long(0).Long(0);
+    if (c.version > 1) stream.Bool(false).I16(9);
+    stream.Bool(false).Coord3D(0, 0, 0).I16(10).I16(0);
+    stream.Bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16});
+    if (c.version > 2) stream.Text(u"Ansicht");
+    stream.Text(u"Job").I32(0).I32(0);
 
     VaroImportData read;
-    ASSERT_TRUE(ReadFromMemory(read, stream.bytes));
+    ASSERT_TRUE(ReadObject(read, stream.bytes));
     ASSERT_EQ(read.jobs.GetSize(), 1u);
     const OrtophotoData& job = read.jobs[0];
     EXPECT_TRUE(job.execute);
@@ -122,10 +122,10 @@ INSTANTIATE_TEST_SUITE_P(Versions, JobStreamVersion,
 TEST(JobStream, NegativeDatabaseTypeIsWidenedWithItsSign)
 {
     StreamBytes stream;
-    stream.Short(4).String(u"").Long(1).Bool(false).Bool(true).Short(1).Bool(false).Coord3D(0, 0, 0);
-    stream.Short(-2).Short(0).Raw({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}).String(u"").String(u"").Long(0).Long(0);
+    stream.I16(4).Text(u"").I32(1).Bool(false).Bool(true).I16(1).Bool(false).Coord3D(0, 0, 0);
+    stream.I16(-2).I16(0).Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}).Text(u"").Text(u"").I32(0).I32(0);
     VaroImportData read;
-    ASSERT_TRUE(ReadFromMemory(read, stream.bytes));
+    ASSERT_TRUE(ReadObject(read, stream.bytes));
     ASSERT_EQ(read.jobs.GetSize(), 1u);
     EXPECT_EQ(read.jobs[0].target.databaseType, -2);
 }
@@ -146,14 +146,14 @@ TEST_P(DamagedJobStream, EndsTheReadAtTheDamagedCount)
 {
     const DamagedCase c = GetParam();
     StreamBytes stream;
-    stream.Short(4).String(u"/f").Long(c.jobCount);
-    stream.Bool(true).Bool(true).Short(1).Bool(false).Coord3D(0, 0, 0).Short(1).Short(0);
-    stream.Raw({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}).String(u"").String(u"Job");
-    stream.Long(c.tileCount).Long(c.pictureCount);
+    stream.I16(4).Text(u"/f").I32(c.jobCount);
+    stream.Bool(true).Bool(true).I16(1).Bool(false).Coord3D(0, 0, 0).I16(1).I16(0);
+    stream.Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}).Text(u"").Text(u"Job");
+    stream.I32(c.tileCount).I32(c.pictureCount);
 
     VaroImportData read;
     read.jobs.Add(SectionJob());
-    EXPECT_FALSE(ReadFromMemory(read, stream.bytes));
+    EXPECT_FALSE(ReadObject(read, stream.bytes));
     EXPECT_EQ(read.jobFolder, GS::UniString("/f"));
     ASSERT_EQ(read.jobs.GetSize(), c.jobsKept);
     if (c.jobsKept == 1) {

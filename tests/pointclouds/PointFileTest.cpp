@@ -16,7 +16,7 @@ namespace {
 
 StreamBytes& Floats(StreamBytes& bytes, std::initializer_list<float> values)
 {
-    for (const float v : values) bytes.Number(v);
+    for (const float v : values) bytes.F32(v);
     return bytes;
 }
 
@@ -44,11 +44,11 @@ TEST(PointFiles, ThreePointsGiveSeventySevenBytesRelativeToTheBoxMinimum)
     ASSERT_TRUE(WriteCloud(folder.path(), "Scan", 1,
                            {Point(1, 2, 3, 10, 20, 30), Point(4, 6, 8, 255, 0, 1), Point(2.5, 4, 5.5, 128.9, 64, 0)}));
     StreamBytes expected;
-    expected.Raw({'G', 'S', 'P', 'C', 2, 0, 0, 0});
+    expected.Bytes({'G', 'S', 'P', 'C', 2, 0, 0, 0});
     Floats(expected, {1, 4, 2, 6, 3, 8});
-    Floats(expected, {0, 0, 0}).Raw({10, 20, 30});
-    Floats(expected, {3, 4, 5}).Raw({255, 0, 1});
-    Floats(expected, {1.5, 2, 2.5}).Raw({128, 64, 0});
+    Floats(expected, {0, 0, 0}).Bytes({10, 20, 30});
+    Floats(expected, {3, 4, 5}).Bytes({255, 0, 1});
+    Floats(expected, {1.5, 2, 2.5}).Bytes({128, 64, 0});
     const std::vector<std::uint8_t> written = FileBytes(folder.path() + "/Scan_data.gspc");
     EXPECT_EQ(written.size(), 77u);
     EXPECT_EQ(written, expected.bytes);

@@ -2,10 +2,12 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CDataRecorder.hpp"
 #include "GS/Guid.hpp"
+#include "IFileIO.hpp"
 
 // Stored streams written out by hand in the recorder's layouts: little-endian
 // numbers, one-byte booleans, texts as an int32 unit count and UTF-16LE units.
@@ -29,12 +31,19 @@ public:
     StreamBytes& Bool(bool value) { return Byte(value ? 1 : 0); }
     StreamBytes& I16(std::int16_t value) { return Little(static_cast<std::uint16_t>(value), 2); }
     StreamBytes& I32(std::int32_t value) { return Little(static_cast<std::uint32_t>(value), 4); }
+    StreamBytes& F32(float value)
+    {
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, &value, 4);
+        return Little(bits, 4);
+    }
     StreamBytes& F64(double value)
     {
         std::uint64_t bits = 0;
         std::memcpy(&bits, &value, 8);
         return Little(bits, 8);
     }
+    StreamBytes& Coord3D(double x, double y, double z) { return F64(x).F64(y).F64(z); }
     StreamBytes& Text(const std::u16string& units)
     {
         I32(static_cast<std::int32_t>(units.size()));
@@ -91,4 +100,15 @@ bool ReadFrom(std::vector<std::uint8_t> bytes, Read&& read, std::int64_t* bytesL
     const bool result = read(recorder);
     if (bytesLeft != nullptr) *bytesLeft = recorder.GetBytesLeft();
     return result;
+}
+
+// An object's own stream as it writes it, and the object read back from bytes.
+inline std::vector<std::uint8_t> WrittenObject(IFileIO& object)
+{
+    return Written([&object](CDataRecorder& recorder) { return object.Write(recorder); });
+}
+
+inline bool ReadObject(IFileIO& object, std::vector<std::uint8_t> bytes)
+{
+    return ReadFrom(std::move(bytes), [&object](CDataRecorder& recorder) { return object.Read(recorder); });
 }
