@@ -24,7 +24,7 @@ constexpr std::size_t BoxRecords = BoxReads * E57Scan::BlockSize;
 // The points' blocks go to the thread that writes them: large, so that the two
 // threads seldom wait for each other; four in turn, one being read, one being
 // written, one each way in between.
-constexpr std::size_t WriteReads = 512;
+constexpr std::size_t WriteReads = 256;
 constexpr std::size_t WriteSlotRecords = WriteReads * E57Scan::BlockSize;
 constexpr std::size_t WriteSlots = 4;
 
