@@ -35,6 +35,10 @@ std::int32_t StatusOf(const std::string& path, File::OnNotFound onNotFound)
 }
 
 // Devices and other special files cannot be replaced; they are written in place.
+// A file written aside goes to the disk while it grows, a step at a time, so that
+// the flush at Close waits only for its last bytes.
+constexpr std::uint64_t WriteBackStep = 8 * 1024 * 1024;
+
 bool IsSpecialFile(const std::string& path)
 {
     struct stat info {};
@@ -111,6 +115,11 @@ std::int32_t File::WriteBin(const char* source, std::uint64_t count)
             return TransferError;
         }
         written += static_cast<std::uint64_t>(put);
+    }
+    unsent_ += count;
+    if (!asidePath_.empty() && unsent_ >= WriteBackStep) {
+        ::sync_file_range(descriptor_, 0, 0, SYNC_FILE_RANGE_WRITE);
+        unsent_ = 0;
     }
     return 0;
 }
