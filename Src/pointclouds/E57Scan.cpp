@@ -58,8 +58,9 @@ private:
     double m_[3][4];
 };
 
-// The fields of one block, one binding for all its reads: coordinates, and colours,
-// intensity and invalid state where the scan has them and they are asked for.
+// The fields of the blocks side by side, one binding for all their reads:
+// coordinates, and colours, intensity and invalid state where the scan has them and
+// they are asked for.
 struct FieldBlock {
     explicit FieldBlock(std::size_t records) : records(records) {}
 
