@@ -34,11 +34,11 @@ std::int32_t StatusOf(const std::string& path, File::OnNotFound onNotFound)
     return onNotFound == File::Create ? 0 : FileNotFound;
 }
 
-// Devices and other special files cannot be replaced; they are written in place.
 // A file written aside goes to the disk while it grows, a step at a time, so that
 // the flush at Close waits only for its last bytes.
 constexpr std::uint64_t WriteBackStep = 8 * 1024 * 1024;
 
+// Devices and other special files cannot be replaced; they are written in place.
 bool IsSpecialFile(const std::string& path)
 {
     struct stat info {};
@@ -67,6 +67,7 @@ std::int32_t File::Open(OpenMode mode)
 std::int32_t File::OpenForWriting()
 {
     writing_ = true;
+    unsent_ = 0;
     if (IsSpecialFile(path_)) return OpenInPlace();
     std::string pattern = SafeFiles::AsidePattern(path_);
     descriptor_ = ::mkstemp(pattern.data());
