@@ -13,13 +13,20 @@
 #include "e57/ScaledIntegerNode.hpp"
 #include "pointclouds/PoseQuaternion.hpp"
 #include "pointclouds/ScanColours.hpp"
+#include "pointclouds/SlotWorker.hpp"
 
 namespace {
 
 // Reads of 40 records gathered into one block that the points are taken from: few
-// calls a point, and the block (20 KB a field) stays in the processor's cache.
-constexpr std::size_t ReadsPerSlot = 64;
-constexpr std::size_t SlotRecords = ReadsPerSlot * E57Scan::BlockSize;
+// calls a point. The box's block (20 KB a field) stays in the processor's cache.
+constexpr std::size_t BoxReads = 64;
+constexpr std::size_t BoxRecords = BoxReads * E57Scan::BlockSize;
+// The points' blocks go to the thread that writes them: large, so that the two
+// threads seldom wait for each other; four in turn, one being read, one being
+// written, one each way in between.
+constexpr std::size_t WriteReads = 256;
+constexpr std::size_t WriteSlotRecords = WriteReads * E57Scan::BlockSize;
+constexpr std::size_t WriteSlots = 4;
 
 double NumberOf(const e57::Node& node)
 {
@@ -51,9 +58,13 @@ private:
     double m_[3][4];
 };
 
-// The fields of one block, one binding for all its reads: coordinates, and colours,
-// intensity and invalid state where the scan has them and they are asked for.
+// The fields of the blocks side by side, one binding for all their reads:
+// coordinates, and colours, intensity and invalid state where the scan has them and
+// they are asked for.
 struct FieldBlock {
+    explicit FieldBlock(std::size_t records) : records(records) {}
+
+    std::size_t records;
     std::vector<double> x, y, z, red, green, blue, intensity;
     std::vector<std::int64_t> invalid;
     std::vector<e57::SourceDestBuffer> buffers;
@@ -61,13 +72,13 @@ struct FieldBlock {
 
     void Bind(const e57::ImageFile& file, const char* field, std::vector<double>& data)
     {
-        data.assign(SlotRecords, 0.0);
+        data.assign(records, 0.0);
         buffers.emplace_back(file, field, data.data(), data.size(), true, true, sizeof(double));
     }
 
     void BindInvalidState(const e57::ImageFile& file)
     {
-        invalid.assign(SlotRecords, 0);
+        invalid.assign(records, 0);
         buffers.emplace_back(file, "cartesianInvalidState", invalid.data(), invalid.size(), true, true, sizeof(std::int64_t));
         invalidBound = true;
     }
@@ -136,22 +147,26 @@ struct Slot {
 // import has always read them: a read of fewer than 40 records is the last.
 class ScanReading {
 public:
-    ScanReading(e57::CompressedVectorReader& reader, std::uint64_t recordLimit) : reader_(reader), limit_(recordLimit) {}
+    ScanReading(e57::CompressedVectorReader& reader, std::uint64_t recordLimit, std::size_t readsPerBlock)
+        : reader_(reader), limit_(recordLimit), readsPerBlock_(readsPerBlock)
+    {
+    }
 
-    // The next block; nullptr after the last. A read that fails ends the block
-    // before it, and its exception comes with the call after: the reads before it
-    // are taken first, as when every read was taken on its own.
-    const Slot* Next()
+    // The next block, read into the buffers from record `first` on; nullptr after
+    // the last. A read that fails ends the block before it, and its exception comes
+    // with the call after: the reads before it are taken first, as when every read
+    // was taken on its own.
+    const Slot* Next(std::size_t first)
     {
         if (finished_) {
             if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
             return nullptr;
         }
         slot_.reads = slot_.records = 0;
-        while (slot_.reads < ReadsPerSlot && read_ < limit_) {
+        while (slot_.reads < readsPerBlock_ && read_ < limit_) {
             std::size_t got = 0;
             try {
-                got = reader_.read(slot_.records, E57Scan::BlockSize);
+                got = reader_.read(first + slot_.records, E57Scan::BlockSize);
             } catch (...) {
                 error_ = std::current_exception();
                 finished_ = true;
@@ -172,11 +187,34 @@ public:
 private:
     e57::CompressedVectorReader& reader_;
     std::uint64_t limit_;
+    std::size_t readsPerBlock_;
     std::uint64_t read_ = 0;
     bool finished_ = false;
     std::exception_ptr error_;
     Slot slot_;
 };
+
+// Every step of a point in one loop: its place, its colour, its level, its bytes.
+// The thinning and the appender in locals that nothing else can reach, so that the
+// stores of the bytes cannot change them.
+void WriteRecords(const FieldBlock& fields, const ScanColours& colours, const PoseMatrix& pose, std::size_t begin,
+                  std::size_t end, PointThinning& thinning, PointFileSet& files)
+{
+    const PointFileSet::Appender reserved = files.Reserve(end - begin);
+    PointFileSet::Appender appender = reserved;
+    PointThinning levels = thinning;
+    const double *xs = fields.x.data(), *ys = fields.y.data(), *zs = fields.z.data();
+    const double *red = fields.red.data(), *green = fields.green.data(), *blue = fields.blue.data(), *intensity = fields.intensity.data();
+    const std::int64_t* invalid = fields.invalidBound ? fields.invalid.data() : nullptr;
+    for (std::size_t i = begin; i < end; ++i) {
+        const API_Coord3D point = pose.Transformed(xs[i], ys[i], zs[i]);
+        if ((invalid != nullptr && invalid[i] != 0) || !IsFinite(point)) continue;
+        const API_RGBColor colour = colours.Of(red, green, blue, intensity, i);
+        appender.Put(levels.NextLevel(point), point, colour.f_red, colour.f_green, colour.f_blue);
+    }
+    thinning = levels;
+    files.Commit(appender);
+}
 
 }  // namespace
 
@@ -224,7 +262,7 @@ std::uint64_t E57Scan::TakeBox(PointCloudBox& box, std::uint64_t& points, const 
 {
     if (!hasCartesian_) return 0;
     const e57::CompressedVectorNode cloud(scan_.get("points"));
-    FieldBlock fields;
+    FieldBlock fields(BoxRecords);
     fields.Bind(*file_, "cartesianX", fields.x);
     fields.Bind(*file_, "cartesianY", fields.y);
     fields.Bind(*file_, "cartesianZ", fields.z);
@@ -232,7 +270,7 @@ std::uint64_t E57Scan::TakeBox(PointCloudBox& box, std::uint64_t& points, const 
     e57::CompressedVectorReader reader = cloud.reader(fields.buffers);
     std::uint64_t records = 0, pointsSoFar = 0;
     {
-        ScanReading reading(reader, UINT64_MAX);
+        ScanReading reading(reader, UINT64_MAX, BoxReads);
         const PoseMatrix pose(pose_);
         // Before the first point of all the box is empty: every point widens it.
         const bool empty = points == 0;
@@ -241,7 +279,7 @@ std::uint64_t E57Scan::TakeBox(PointCloudBox& box, std::uint64_t& points, const 
         std::size_t read = 0;
         while (beforeBlock(pointsSoFar)) {
             while (slot == nullptr || read == slot->reads) {
-                slot = reading.Next();
+                slot = reading.Next(0);
                 read = 0;
                 if (slot == nullptr) break;
             }
@@ -266,7 +304,7 @@ void E57Scan::WritePoints(std::uint64_t recordLimit, PointThinning& thinning, Po
     const e57::CompressedVectorNode cloud(scan_.get("points"));
     const e57::StructureNode prototype = cloud.prototype();
     const ScanColours colours(scan_, prototype);
-    FieldBlock fields;
+    FieldBlock fields(WriteSlots * WriteSlotRecords);
     fields.Bind(*file_, "cartesianX", fields.x);
     fields.Bind(*file_, "cartesianY", fields.y);
     fields.Bind(*file_, "cartesianZ", fields.z);
@@ -276,41 +314,35 @@ void E57Scan::WritePoints(std::uint64_t recordLimit, PointThinning& thinning, Po
         if (colours.HasChannel(channel))
             fields.Bind(*file_, names[channel], *data[channel]);
         else
-            data[channel]->assign(SlotRecords, 0.0);
+            data[channel]->assign(fields.records, 0.0);
     }
     if (colours.HasIntensity())
         fields.Bind(*file_, "intensity", fields.intensity);
     else
-        fields.intensity.assign(SlotRecords, 0.0);
+        fields.intensity.assign(fields.records, 0.0);
     if (prototype.isDefined("cartesianInvalidState")) fields.BindInvalidState(*file_);
     e57::CompressedVectorReader reader = cloud.reader(fields.buffers);
     {
-        ScanReading reading(reader, recordLimit);
         const PoseMatrix pose(pose_);
+        std::size_t used[WriteSlots] {};
+        // The points go into the files on a thread of their own while the next
+        // blocks are read; only that thread touches the files and the thinning
+        // until it has finished.
+        SlotWorker writer(WriteSlots, [&](std::size_t slot) {
+            const std::size_t first = slot * WriteSlotRecords;
+            WriteRecords(fields, colours, pose, first, first + used[slot], thinning, files);
+        });
+        ScanReading reading(reader, recordLimit, WriteReads);
         std::uint64_t records = 0;
         while (records < recordLimit) {
-            const Slot* slot = reading.Next();
-            if (slot == nullptr) break;
-            const auto used = static_cast<std::size_t>(std::min<std::uint64_t>(slot->records, recordLimit - records));
-            records += used;
-            // Every step of a point in one loop: its place, its colour, its level, its
-            // bytes. The thinning and the appender in locals that nothing else can
-            // reach, so that the stores of the bytes cannot change them.
-            const PointFileSet::Appender reserved = files.Reserve(used);
-            PointFileSet::Appender appender = reserved;
-            PointThinning levels = thinning;
-            const double *xs = fields.x.data(), *ys = fields.y.data(), *zs = fields.z.data();
-            const double *red = fields.red.data(), *green = fields.green.data(), *blue = fields.blue.data(), *intensity = fields.intensity.data();
-            const std::int64_t* invalid = fields.invalidBound ? fields.invalid.data() : nullptr;
-            for (std::size_t i = 0; i < used; ++i) {
-                const API_Coord3D point = pose.Transformed(xs[i], ys[i], zs[i]);
-                if ((invalid != nullptr && invalid[i] != 0) || !IsFinite(point)) continue;
-                const API_RGBColor colour = colours.Of(red, green, blue, intensity, i);
-                appender.Put(levels.NextLevel(point), point, colour.f_red, colour.f_green, colour.f_blue);
-            }
-            thinning = levels;
-            files.Commit(appender);
+            const std::size_t slot = writer.NextFree();
+            const Slot* filled = reading.Next(slot * WriteSlotRecords);
+            if (filled == nullptr) break;
+            used[slot] = static_cast<std::size_t>(std::min<std::uint64_t>(filled->records, recordLimit - records));
+            records += used[slot];
+            writer.HandOver();
         }
+        writer.Finish();
     }
     reader.close();
 }

@@ -49,9 +49,11 @@ IO::Location PointFileSet::FileLocation(std::uint32_t level) const
 bool PointFileSet::Open(const PointCloudBox& box)
 {
     if (levelCount_ < 1 || levelCount_ > MaxLevels) return false;
+    StopSending();
     box_ = box;
     files_.clear();
     failed_ = false;
+    sendFailed_ = false;
     char header[HeaderSize];
     std::memcpy(header, Signature, sizeof Signature);
     char* at = header + sizeof Signature;
@@ -66,6 +68,9 @@ bool PointFileSet::Open(const PointCloudBox& box)
         }
         files_.push_back(std::move(file));
     }
+    underway_.assign(BlocksUnderway, Underway {});
+    for (Underway& block : underway_) block.bytes.resize(CollectedBytes);
+    sender_ = std::make_unique<SlotWorker>(BlocksUnderway, [this](std::size_t slot) { Send(underway_[slot]); });
     return true;
 }
 
@@ -88,7 +93,7 @@ PointFileSet::Appender PointFileSet::Reserve(std::size_t count)
     // collection keeps its size.
     for (std::size_t level = 0; level < files_.size(); ++level) {
         LevelFile& file = files_[level];
-        if (file.used + count * PointSize > file.block.size()) WriteCollected(file);
+        if (file.used + count * PointSize > file.block.size()) SendCollected(level);
         if (count * PointSize > file.block.size()) file.block.resize(count * PointSize);
         appender.at_[level] = file.block.data() + file.used;
     }
@@ -104,19 +109,38 @@ void PointFileSet::Commit(Appender appender)
         files_[level].used = static_cast<std::size_t>(appender.at_[level] - files_[level].block.data());
 }
 
-void PointFileSet::WriteCollected(LevelFile& file)
+void PointFileSet::SendCollected(std::size_t level)
 {
-    if (file.used > 0 && !file.recorder->WriteBytes(file.block.data(), file.used)) failed_ = true;
+    LevelFile& file = files_[level];
+    if (file.used == 0) return;
+    const std::size_t slot = sender_->NextFree();
+    Underway& block = underway_[slot];
+    block.level = level;
+    block.used = file.used;
+    block.bytes.swap(file.block);
     file.used = 0;
+    sender_->HandOver();
+}
+
+void PointFileSet::Send(const Underway& block)
+{
+    if (!files_[block.level].recorder->WriteBytes(block.bytes.data(), block.used)) sendFailed_ = true;
+}
+
+void PointFileSet::StopSending()
+{
+    if (sender_ == nullptr) return;
+    sender_->Finish();
+    sender_.reset();
 }
 
 bool PointFileSet::Close()
 {
-    for (LevelFile& file : files_) {
-        WriteCollected(file);
+    for (std::size_t level = 0; level < files_.size(); ++level) SendCollected(level);
+    StopSending();
+    for (LevelFile& file : files_)
         if (file.recorder->Close() != 0) failed_ = true;
-    }
-    const bool whole = !failed_ && files_.size() == levelCount_;
+    const bool whole = !failed_ && !sendFailed_ && files_.size() == levelCount_;
     files_.clear();
     return whole;
 }

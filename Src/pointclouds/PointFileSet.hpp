@@ -11,12 +11,14 @@
 #include "IO/Location.hpp"
 #include "pointclouds/CloudPoint.hpp"
 #include "pointclouds/PointCloudBox.hpp"
+#include "pointclouds/SlotWorker.hpp"
 
 // The point files of one point-cloud part, one per thinning level, named after the
 // part. Each starts with "GSPC", 2 0 0 0 and the whole cloud's box as floats (x, y
 // and z minimum-maximum pairs); then 15 bytes a point: its place relative to the
 // box minimum as three floats and its colour as three bytes. A file is written
-// beside its place and put there only when it is whole.
+// beside its place and put there only when it is whole. The points go to the files
+// on a thread of their own while the next are collected.
 class PointFileSet : public CloudPointSink {
 public:
     static constexpr std::size_t HeaderSize = 32;
@@ -85,6 +87,9 @@ public:
 private:
     // Points are collected up to this many bytes a level before they are written.
     static constexpr std::size_t CollectedBytes = 256 * 1024;
+    // Collected blocks go to the files on a thread of their own, at most this many
+    // on their way at a time.
+    static constexpr std::size_t BlocksUnderway = 4;
 
     struct LevelFile {
         std::unique_ptr<CDataRecorder> recorder;
@@ -92,7 +97,18 @@ private:
         std::size_t used = 0;
     };
 
-    void WriteCollected(LevelFile& file);
+    // A level's collected points on their way to its file.
+    struct Underway {
+        std::size_t level = 0;
+        std::vector<char> bytes;
+        std::size_t used = 0;
+    };
+
+    // Hands the level's collected points to the writing thread and takes an empty block.
+    void SendCollected(std::size_t level);
+    // On the writing thread.
+    void Send(const Underway& block);
+    void StopSending();
 
     IO::Location folder_;
     std::string name_;
@@ -100,4 +116,9 @@ private:
     PointCloudBox box_;
     std::vector<LevelFile> files_;
     bool failed_ = false;
+    std::vector<Underway> underway_;
+    // The writing thread's alone until it has finished.
+    bool sendFailed_ = false;
+    // Last: its thread ends before the blocks and the files go.
+    std::unique_ptr<SlotWorker> sender_;
 };

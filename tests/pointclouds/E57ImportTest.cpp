@@ -328,6 +328,74 @@ TEST_F(E57ImportFixture, ThinningByDistanceAndByPlace)
               (std::vector<double> {36.00, 36.01, 36.02, 36.03, 36.04, 36.05, 36.06, 36.07}));
 }
 
+// A scan of many blocks along x from the scanner at the origin, record r at
+// (r + 0.5) mm: below 6000 within 6 m, below 12000 within 12 m, the rest within
+// 36 m. The band counters run with r - 0, r - 6000 and r - 12000, so level 0 holds
+// every fourth of the first band, every second of the second and all but every
+// fourth of the third: 1500 + 3000 + 13500 points, level 1 the other 4500 + 3000 + 4501.
+constexpr std::uint64_t LongScanRecords = 30001;
+
+API_Coord3D AlongX(std::uint64_t r) { return {(double(r) + 0.5) / 1000, 0, 0}; }
+
+std::uint32_t LevelAlongX(std::uint64_t r)
+{
+    if (r < 6000) return r % 4 == 0 ? 0 : 1;
+    if (r < 12000) return (r - 6000) % 2 == 0 ? 0 : 1;
+    return (r - 12000) % 4 == 0 ? 1 : 0;
+}
+
+// The records of a point file, read back from each point's x; the colours checked
+// against the scan's own, (7r + 50c) mod 256. Mismatches are counted, not listed.
+std::vector<std::uint64_t> RecordsAlongX(const CloudFile& cloud, std::size_t& wrongColours)
+{
+    std::vector<std::uint64_t> records;
+    for (std::size_t i = 0; i < cloud.points.size(); ++i) {
+        const auto r = static_cast<std::uint64_t>(std::llround(cloud.points[i].x * 1000 - 0.5));
+        records.push_back(r);
+        for (int c = 0; c < 3; ++c) wrongColours += cloud.colours[i][c] != int((r * 7 + 50 * std::uint64_t(c)) % 256);
+    }
+    return records;
+}
+
+TEST_F(E57ImportFixture, ALongScanGoesIntoItsFilesWholeAndInOrder)
+{
+    const std::string file =
+        WriteE57("along.e57", {DoubleScan("along", LongScanRecords, AlongX, Posed({1, 0, 0, 0}, {0, 0, 0}), true)});
+    Import({file});
+    std::vector<std::uint64_t> expected[2];
+    for (std::uint64_t r = 0; r < LongScanRecords; ++r) expected[LevelAlongX(r)].push_back(r);
+    ASSERT_EQ(expected[0].size(), 18000u);
+    ASSERT_EQ(expected[1].size(), 12001u);
+    const char* const suffixes[2] = {"_data_1", "_data_2"};
+    for (int level = 0; level < 2; ++level) {
+        const CloudFile cloud = PointFile("along", suffixes[level]);
+        EXPECT_EQ(cloud.box[0], 0.0005f);
+        EXPECT_EQ(cloud.box[1], 30.0005f);
+        std::size_t wrongColours = 0;
+        EXPECT_TRUE(RecordsAlongX(cloud, wrongColours) == expected[level]) << suffixes[level];
+        EXPECT_EQ(wrongColours, 0u) << suffixes[level];
+    }
+}
+
+// Cancelled before its 334th block of 40, the long scan keeps its first 13320
+// records, in order, with their own box.
+TEST_F(E57ImportFixture, ACancelWellIntoALongScanKeepsTheBlocksBeforeIt)
+{
+    const std::string file =
+        WriteE57("along.e57", {DoubleScan("along", LongScanRecords, AlongX, Posed({1, 0, 0, 0}, {0, 0, 0}), true)});
+    // The pass's query, then one before each block: the 335th query cancels.
+    Host().progress_.cancelAt = Host().progress_.cancelQueries + 2 + 333;
+    Import({file}, {Click(ThinOut)});
+    const CloudFile cloud = PointFile("along");
+    EXPECT_EQ(cloud.box[0], 0.0005f);
+    EXPECT_EQ(cloud.box[1], 13.3195f);
+    std::vector<std::uint64_t> expected(13320);
+    for (std::uint64_t r = 0; r < expected.size(); ++r) expected[r] = r;
+    std::size_t wrongColours = 0;
+    EXPECT_TRUE(RecordsAlongX(cloud, wrongColours) == expected);
+    EXPECT_EQ(wrongColours, 0u);
+}
+
 // The typed name becomes the part's and its point files' names: what Windows
 // refuses in a file name is replaced.
 TEST_F(E57ImportFixture, ATypedNameIsMadeAFileName)

@@ -95,14 +95,45 @@ TEST(PointFiles, EachLevelHasItsFileWithItsPointsInOrderAndTheWholeBox)
     }
 }
 
-// A full disk under one of the files: the set is not whole.
-TEST(PointFiles, AFileThatCannotBeWrittenWholeFails)
+// 200,000 points over three levels, point i on level i mod 3: about 1 MB a file,
+// many collected blocks each, in order and whole. Point i lies at (i, i / 2, 1)
+// with the colour (i mod 256, i / 256 mod 256, 7i mod 256); the box minimum is (0, 0, 1).
+TEST(PointFiles, ManyCollectedBlocksArriveWholeAndInOrder)
 {
     TempFolder folder;
-    fs::create_symlink("/dev/full", folder.path() + "/Scan_data_25.gspc");
+    constexpr int Count = 200000;
     std::vector<CloudPoint> points;
-    for (int i = 0; i < 5000; ++i) points.push_back(Point(i, i, i, 0, 0, 0, static_cast<std::uint32_t>(i % 3)));
-    EXPECT_FALSE(WriteCloud(folder.path(), "Scan", 3, points));
+    for (int i = 0; i < Count; ++i)
+        points.push_back(Point(i, 0.5 * i, 1, i % 256, i / 256 % 256, 7 * i % 256, static_cast<std::uint32_t>(i % 3)));
+    ASSERT_TRUE(WriteCloud(folder.path(), "Scan", 3, points));
+    const std::size_t counts[3] = {66667, 66667, 66666};
+    for (std::uint32_t level = 0; level < 3; ++level) {
+        const auto bytes = FileBytes(folder.path() + "/Scan" + PointFileSet::Suffix(3, level) + ".gspc");
+        ASSERT_EQ(bytes.size(), 32 + 15 * counts[level]) << level;
+        std::size_t wrong = 0;
+        for (std::size_t k = 0; k < counts[level]; ++k) {
+            const int i = static_cast<int>(3 * k + level);
+            const std::uint8_t* at = bytes.data() + 32 + 15 * k;
+            float place[3];
+            std::memcpy(place, at, sizeof place);
+            wrong += place[0] != float(i) || place[1] != float(0.5 * i) || place[2] != 0.0f;
+            wrong += at[12] != i % 256 || at[13] != i / 256 % 256 || at[14] != 7 * i % 256;
+        }
+        EXPECT_EQ(wrong, 0u) << level;
+    }
+}
+
+// A full disk under one of the files, within its first block or many blocks in:
+// the set is not whole.
+TEST(PointFiles, AFileThatCannotBeWrittenWholeFails)
+{
+    for (const int count : {5000, 200000}) {
+        TempFolder folder;
+        fs::create_symlink("/dev/full", folder.path() + "/Scan_data_25.gspc");
+        std::vector<CloudPoint> points;
+        for (int i = 0; i < count; ++i) points.push_back(Point(i, i, i, 0, 0, 0, static_cast<std::uint32_t>(i % 3)));
+        EXPECT_FALSE(WriteCloud(folder.path(), "Scan", 3, points)) << count;
+    }
 }
 
 TEST(PointFiles, AMissingFolderFails)

@@ -53,6 +53,8 @@ private:
     std::string asidePath_;
     std::int32_t status_ = 0;
     int descriptor_ = -1;
+    // Written since the disk was last asked to take the file's bytes.
+    std::uint64_t unsent_ = 0;
     bool writing_ = false;
     bool transferFailed_ = false;
 };
