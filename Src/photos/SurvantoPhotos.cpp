@@ -123,12 +123,12 @@ void Survanto::PlacePhotoObject()
     element.header.typeID = API_ObjectID;
     element.header.variationID = PhotoSubtype;
     ScopedElementMemo memo;
-    // Without the tool's settings or the part's parameters there is no object to place.
+    // Without the tool's settings or the part's parameters there is no object to
+    // place, and no picture is embedded for it.
     if (HostGetElementDefaults(&element, &*memo) != NoError) {
         pointStep = 0;
         return;
     }
-    const double ratio = EmbedPhotoPicture(photo);
     if (memo->params.empty()) {
         memo.Empty();
         if (HostGetLibraryPartParameters(partIndex, nullptr, nullptr, &memo->params) != NoError) {
@@ -136,6 +136,7 @@ void Survanto::PlacePhotoObject()
             return;
         }
     }
+    const double ratio = EmbedPhotoPicture(photo);
 
     const API_Coord3D first = actionPoints[0];
     const API_Coord3D second = actionPoints[1];
