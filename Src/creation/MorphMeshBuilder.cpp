@@ -97,8 +97,8 @@ bool SidePlane(const Point& m, const Point& n, const Point& centroid, Geometry::
     return true;
 }
 
-// Every face brings three vertices and three edges of its own; a face the host
-// refuses one of them is left out.
+// Every face brings three vertices and three edges of its own; a face whose
+// vertex or edge the host refuses is left out.
 void AddFaceToBody(API_BodyBuilder builder, const MeshFaceData& face)
 {
     std::array<std::int32_t, 3> vertices {};
