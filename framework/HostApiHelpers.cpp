@@ -156,11 +156,11 @@ API_ToolBoxItem CurrentToolboxItem()
     return item;
 }
 
-GS::UniString LibraryPartName(std::int32_t libIndex)
+std::optional<GS::UniString> LibraryPartName(std::int32_t libIndex)
 {
     API_LibPart part;
     part.index = libIndex;
-    if (HostGetLibraryPart(&part) != NoError) return {};
+    if (HostGetLibraryPart(&part) != NoError) return std::nullopt;
     return part.name;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
@@ -38,7 +39,7 @@ API_Coord GetLocationOffset();
 API_ToolBoxItem CurrentToolboxItem();
 
 // The name of a loaded library part; empty when the host does not know the index.
-GS::UniString LibraryPartName(std::int32_t libIndex);
+std::optional<GS::UniString> LibraryPartName(std::int32_t libIndex);
 
 // The tool's default settings for a new element of the type, without its memo.
 API_Element ElementToolDefaults(API_ElemTypeID type);

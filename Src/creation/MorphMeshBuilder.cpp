@@ -96,16 +96,18 @@ bool SidePlane(const Point& m, const Point& n, const Point& centroid, Geometry::
     return true;
 }
 
-// Every face brings three vertices and three edges of its own.
+// Every face brings three vertices and three edges of its own; a face whose
+// vertex or edge the host refuses is left out.
 void AddFaceToBody(API_BodyBuilder builder, const MeshFaceData& face)
 {
     std::array<std::int32_t, 3> vertices {};
     for (std::size_t k = 0; k < 3; ++k) {
         const API_Coord3D point {face.vertices[k].x, face.vertices[k].y, face.vertices[k].z};
-        HostAddBodyVertex(builder, &point, &vertices[k]);
+        if (HostAddBodyVertex(builder, &point, &vertices[k]) != NoError) return;
     }
     std::array<std::int32_t, 3> edges {};
-    for (std::size_t k = 0; k < 3; ++k) HostAddBodyEdge(builder, vertices[k], vertices[(k + 1) % 3], &edges[k]);
+    for (std::size_t k = 0; k < 3; ++k)
+        if (HostAddBodyEdge(builder, vertices[k], vertices[(k + 1) % 3], &edges[k]) != NoError) return;
     std::int32_t polygon = 0;
     HostAddBodyPolygon(builder, edges.data(), 3, 0, API_OverriddenAttribute {MorphMaterial, true}, &polygon);
 }
@@ -207,7 +209,7 @@ void MorphMeshBuilder::CreateMorph(Survanto& survanto) const
         if (builder.Get() == nullptr) return;
         for (const MeshFaceData& face : faces_) AddFaceToBody(builder.Get(), face);
         ScopedElementMemo memo;
-        HostFinishBody(builder.Get(), &memo->morphBody, &memo->morphMaterialMapTable);
+        if (HostFinishBody(builder.Get(), &memo->morphBody, &memo->morphMaterialMapTable) != NoError) return;
         builder.Dispose();
         const GSErrCode created = HostCreateElement(&element, &*memo);
         memo.Dispose();

@@ -60,7 +60,8 @@ bool Survanto::CheckToolLayer(std::int32_t* elementType, std::int32_t* variation
     API_Element defaults;
     defaults.header.typeID = elementType != nullptr ? *elementType : API_ObjectID;
     if (variation != nullptr) defaults.header.variationID = *variation;
-    HostGetElementDefaults(&defaults, nullptr);
+    // Without the tool's defaults there is no tool layer to check, nor to create on.
+    if (HostGetElementDefaults(&defaults, nullptr) != NoError && slotLayer == nullptr) return false;
     std::int16_t layer = slotLayer != nullptr ? *slotLayer : defaults.header.layer;
 
     LayerState state = ReadLayerState(layer);

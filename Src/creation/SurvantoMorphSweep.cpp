@@ -53,7 +53,8 @@ std::vector<std::int32_t> AddVertices(const Ring& ring, API_BodyBuilder builder)
     for (const Vector& p : ring) {
         const API_Coord3D point {p.x, p.y, p.z};
         std::int32_t index = 0;
-        HostAddBodyVertex(builder, &point, &index);
+        // A refused vertex stays 0, which keeps its edges out.
+        if (HostAddBodyVertex(builder, &point, &index) != NoError) index = 0;
         vertices.push_back(index);
     }
     return vertices;
@@ -235,7 +236,8 @@ void Survanto::CreateMorphAlongRail()
         GetRailStartFrame(frame);
         for (const SectionData& polygon : profileList) SweepProfilePolygon(polygon, frame, builder.Get());
         ScopedElementMemo memo;
-        HostFinishBody(builder.Get(), &memo->morphBody, &memo->morphMaterialMapTable);
+        // An unfinished body makes no morph.
+        if (HostFinishBody(builder.Get(), &memo->morphBody, &memo->morphMaterialMapTable) != NoError) return;
         builder.Dispose();
         const GSErrCode created = HostCreateElement(&element, &*memo);
         memo.Dispose();

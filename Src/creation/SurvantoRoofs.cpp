@@ -125,9 +125,10 @@ void OpenNextToPick(Survanto& survanto, PolyCreatePetPalette& palette, const API
 {
     API_Coord planPosition {pick.x, pick.y};
     API_Pixel pixel;
-    HostDatabaseRequest(FourCC("CTOP"), &planPosition, &pixel);
-    palette.SetSavedPosition(static_cast<std::int16_t>(pixel.x + PetPaletteRight),
-                             static_cast<std::int16_t>(pixel.y - PetPaletteUp));
+    // Where the pick lies on screen is known only from the host; otherwise the palette opens where it was.
+    if (HostDatabaseRequest(FourCC("CTOP"), &planPosition, &pixel) == NoError)
+        palette.SetSavedPosition(static_cast<std::int16_t>(pixel.x + PetPaletteRight),
+                                 static_cast<std::int16_t>(pixel.y - PetPaletteUp));
     palette.SetResourceModules(survanto.resourceModules[0], survanto.resourceModules[1]);
     palette.OpenPalette(PetPaletteFlags);
 }

@@ -273,8 +273,7 @@ void Survanto::CheckOpeningHostWall(const API_Coord3D& point, bool& openingWallU
         API_Element marker;
         marker.header.typeID = API_ObjectID;
         marker.header.guid = lastMeasuredPointMarker;
-        HostGetElement(&marker);
-        if (marker.header.guid != APINULLGuid) ForceDeleteElement(marker.header);
+        if (HostGetElement(&marker) == NoError && marker.header.guid != APINULLGuid) ForceDeleteElement(marker.header);
     });
 }
 

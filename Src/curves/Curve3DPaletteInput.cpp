@@ -1,3 +1,5 @@
+#include <optional>
+
 #include "API/AddOnInterface.hpp"
 #include "FloorPlanDatabaseScope.hpp"
 #include "HostApiHelpers.hpp"
@@ -17,21 +19,24 @@ constexpr std::uint32_t CeilingPointCount = 3;
 
 // A point taken while a section, elevation or interior elevation is in front lands
 // in that view's own coordinates; the view's element is read in the floor plan,
-// and the database that was current is current again afterwards.
-API_Coord3D InFrontView(const API_Coord3D& point)
+// and the database that was current is current again afterwards. Nothing when the
+// host cannot tell the view or its element: the point's place in it is unknown.
+std::optional<API_Coord3D> InFrontView(const API_Coord3D& point)
 {
     API_DatabaseInfo window {};
     API_DatabaseInfo database {};
-    HostDatabaseRequest(FourCC("GWIN"), &window, nullptr);
-    HostDatabaseRequest(FourCC("GDAT"), &database, nullptr);
-    if (!IsSectionTypeWindow(window.typeID) || database.elementGuid == APINULLGuid) return point;
+    if (HostDatabaseRequest(FourCC("GWIN"), &window, nullptr) != NoError) return std::nullopt;
+    const bool databaseRead = HostDatabaseRequest(FourCC("GDAT"), &database, nullptr) == NoError;
+    if (!IsSectionTypeWindow(window.typeID)) return point;
+    if (!databaseRead) return std::nullopt;
+    if (database.elementGuid == APINULLGuid) return point;
     ScopedElementMemo memo;
     API_Element element;
     element.header.guid = database.elementGuid;
     {
         const FloorPlanDatabaseScope floorPlan;
-        HostGetElementMemo(&database.elementGuid, &*memo, APIMemoMask_All);
-        HostGetElement(&element);
+        if (HostGetElementMemo(&database.elementGuid, &*memo, APIMemoMask_All) != NoError) return std::nullopt;
+        if (HostGetElement(&element) != NoError) return std::nullopt;
     }
     API_Coord3D inView = point;
     const std::optional<std::size_t> first =
@@ -48,7 +53,9 @@ API_Coord3D InFrontView(const API_Coord3D& point)
 
 void Curve3DPalette::AddMeasuredPoint(API_Coord3D point, std::uint8_t* segmentCompleted)
 {
-    point = InFrontView(point);
+    const std::optional<API_Coord3D> inView = InFrontView(point);
+    if (!inView) return;
+    point = *inView;
     const std::uint32_t verticesBefore = curve.points.GetSize();
     switch (curveMode) {
         case EndPointMethodItem: AddEndPointPolygonPoint(point); break;

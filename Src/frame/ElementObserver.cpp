@@ -165,7 +165,8 @@ void ElementObserver::CollectLinkedEdit(const API_NotifyElementType& notificatio
     std::vector<API_Guid> linked;
     if (HostGetElementLinks(&notification.guid, &linked) != NoError || linked.empty()) return;
     API_ActTranPars transformation {};
-    HostGetEditTransformation(&transformation);
+    // An edit whose transformation the host does not tell is kept as no edit: it cannot be undone.
+    if (HostGetEditTransformation(&transformation) != NoError) transformation = API_ActTranPars {};
     linkedTransformations_.Add(transformation);
     editedLinked_.Add(notification.guid);
     linkedNotifications_.Add(notification);

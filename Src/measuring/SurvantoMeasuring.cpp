@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "API/AddOnInterface.hpp"
@@ -56,12 +57,13 @@ double SpatialDistance(const API_Coord3D& a, const API_Coord3D& b)
     return std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y) + (b.z - a.z) * (b.z - a.z));
 }
 
-// Level of the storey on which the tool places its elements.
-double ToolStoreyLevel(API_ElemTypeID tool)
+// Level of the storey on which the tool places its elements; nothing when the
+// host does not hand out the tool's defaults.
+std::optional<double> ToolStoreyLevel(API_ElemTypeID tool)
 {
     API_Element defaults;
     defaults.header.typeID = tool;
-    HostGetElementDefaults(&defaults, nullptr);
+    if (HostGetElementDefaults(&defaults, nullptr) != NoError) return std::nullopt;
     return GetStoryLevel(defaults.header.floorInd);
 }
 
@@ -496,14 +498,16 @@ void PointHandling::FreeAreaHeight()
     End(41);
 }
 
-// The niche's height counts from the storey the window tool places on.
+// The niche's height counts from the storey the window tool places on; without
+// that storey the measurement ends with both values as they were.
 void PointHandling::RadiatorNiche()
 {
     Append();
     if (AtStep(2)) {
-        const double storeyLevel = ToolStoreyLevel(API_WindowID);
-        s_.SetMainPaletteItemValue(NicheDepthItem, PlanDistance(Point(0), Point(1)));
-        s_.SetMainPaletteItemValue(NicheHeightItem, Point(0).z - storeyLevel);
+        if (const std::optional<double> storeyLevel = ToolStoreyLevel(API_WindowID)) {
+            s_.SetMainPaletteItemValue(NicheDepthItem, PlanDistance(Point(0), Point(1)));
+            s_.SetMainPaletteItemValue(NicheHeightItem, Point(0).z - *storeyLevel);
+        }
         End(53);
     }
     Advance();

@@ -1,6 +1,7 @@
 #include "palettes/VaroNavigatorPalette.hpp"
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
@@ -31,10 +32,11 @@ constexpr std::uint64_t ParameterChange = 0x40000000;
 
 GS::UniString Text(std::int16_t index) { return RS::GetIndString(AlertStringListId, index, CurrentResourceModule()); }
 
+// None when the host does not tell them.
 API_StoryInfo Storeys()
 {
     API_StoryInfo storeys;
-    HostEnvironmentRequest(FourCC("GSTO"), &storeys, nullptr);
+    if (HostEnvironmentRequest(FourCC("GSTO"), &storeys, nullptr) != NoError) return API_StoryInfo {};
     return storeys;
 }
 
@@ -112,16 +114,18 @@ void VaroNavigatorPalette::CollectPointClouds()
     pointClouds_.Clear();
     const FloorPlanDatabaseScope floorPlan;
     std::vector<API_Guid> objects;
-    HostGetElementList(API_ObjectID, &objects);
+    if (HostGetElementList(API_ObjectID, &objects) != NoError) return;
     for (const API_Guid& guid : objects) {
         std::vector<API_Guid> linked;
         if (HostGetElementLinks(&guid, &linked) != NoError || linked.empty()) continue;
         API_Element object;
         object.header.guid = guid;
         if (HostGetElement(&object) != NoError) continue;
+        const std::optional<GS::UniString> name = LibraryPartName(object.object.libraryPartIndex);
+        if (!name) continue;
         PointCloudData cloud;
         cloud.cameraGuid = ScannerCameraOf(guid, linked);
-        cloud.name = LibraryPartName(object.object.libraryPartIndex);
+        cloud.name = *name;
         cloud.objectGuid = object.header.guid;
         cloud.storey = object.header.floorInd;
         pointClouds_.Add(cloud);

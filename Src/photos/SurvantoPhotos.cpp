@@ -123,12 +123,20 @@ void Survanto::PlacePhotoObject()
     element.header.typeID = API_ObjectID;
     element.header.variationID = PhotoSubtype;
     ScopedElementMemo memo;
-    HostGetElementDefaults(&element, &*memo);
-    const double ratio = EmbedPhotoPicture(photo);
+    // Without the tool's settings or the part's parameters there is no object to
+    // place, and no picture is embedded for it.
+    if (HostGetElementDefaults(&element, &*memo) != NoError) {
+        pointStep = 0;
+        return;
+    }
     if (memo->params.empty()) {
         memo.Empty();
-        HostGetLibraryPartParameters(partIndex, nullptr, nullptr, &memo->params);
+        if (HostGetLibraryPartParameters(partIndex, nullptr, nullptr, &memo->params) != NoError) {
+            pointStep = 0;
+            return;
+        }
     }
+    const double ratio = EmbedPhotoPicture(photo);
 
     const API_Coord3D first = actionPoints[0];
     const API_Coord3D second = actionPoints[1];
@@ -168,7 +176,7 @@ double Survanto::EmbedPhotoPicture(const IO::Location& photo)
 {
     API_SpecFolderRequest root;
     root.folderId = API_EmbeddedProjectLibraryFolderID;
-    HostEnvironmentRequest(FourCC("GSPF"), &root, nullptr);
+    const bool rootKnown = HostEnvironmentRequest(FourCC("GSPF"), &root, nullptr) == NoError;
     const PixMapHolder picture = ReadPhoto(photo);
     if (picture == nullptr) return 0.0;
     const double w = GXGetGSPixMapWidth(picture.get());
@@ -179,6 +187,8 @@ double Survanto::EmbedPhotoPicture(const IO::Location& photo)
     const auto width = std::max<std::int32_t>(1, static_cast<std::int32_t>(w * s));
     const auto height = std::max<std::int32_t>(1, static_cast<std::int32_t>(h * s));
     const double ratio = w / h;
+    // Without the embedded library's folder the picture has nowhere to go.
+    if (!rootKnown) return ratio;
     const PixMapHolder scaled = StretchPhoto(picture.get(), width, height);
 
     const GS::UniString pictureName = PhotoNameOf(photo) + GS::UniString("_emb");
@@ -199,7 +209,7 @@ double Survanto::EmbedPhotoPicture(const IO::Location& photo)
     }
     API_SpecFolderRequest scratch;
     scratch.folderId = API_ApplicationDataFolderID;
-    HostEnvironmentRequest(FourCC("GSPF"), &scratch, nullptr);
+    if (HostEnvironmentRequest(FourCC("GSPF"), &scratch, nullptr) != NoError) return ratio;
     IO::Location written = scratch.location;
     written.AppendToLocal(fileName);
     if (scaled == nullptr || !WritePngFile(scaled.get(), written)) return ratio;

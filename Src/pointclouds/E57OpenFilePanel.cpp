@@ -98,8 +98,9 @@ void E57OpenFilePanel::AppendEntry(short item, const GS::UniString& text, std::i
 void E57OpenFilePanel::FillStoreys()
 {
     API_StoryInfo storeys;
-    HostEnvironmentRequest(FourCC("GSTO"), &storeys, nullptr);
+    const bool read = HostEnvironmentRequest(FourCC("GSTO"), &storeys, nullptr) == NoError;
     ClearEntries(StoreyPopUp);
+    if (!read) return;
     for (const API_StoryType& storey : storeys.data)
         if (storey.index >= storeys.firstStory && storey.index <= storeys.lastStory)
             AppendEntry(StoreyPopUp, StoreyEntry(storey, storeys.skipNullFloor), storey.index);

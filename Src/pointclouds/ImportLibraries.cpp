@@ -5,7 +5,8 @@
 ImportLibraries ImportLibraries::Read()
 {
     ImportLibraries libraries;
-    HostEnvironmentRequest(FourCC("GLIB"), &libraries.list, &libraries.embedded);
+    // Libraries the host does not list are none to choose from.
+    if (HostEnvironmentRequest(FourCC("GLIB"), &libraries.list, &libraries.embedded) != NoError) return ImportLibraries {};
     return libraries;
 }
 

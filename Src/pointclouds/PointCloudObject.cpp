@@ -21,13 +21,13 @@ GSErrCode PlacePointCloudObject(std::int32_t libIndex, const PointCloudBox& box,
     API_Element object;
     ScopedElementMemo memo;
     object.header.typeID = API_ObjectID;
-    HostGetElementDefaults(&object, &*memo);
+    if (const GSErrCode read = HostGetElementDefaults(&object, &*memo); read != NoError) return read;
     object.object.libraryPartIndex = libIndex;
     object.object.position = {box.xMin, box.yMin};
     object.header.floorInd = storeyIndex;
     object.object.elevation = box.zMin - GetStoryLevel(storeyIndex);
     double a = 0.0, b = 0.0;
-    HostGetLibraryPartParameters(libIndex, &a, &b, &memo->params);
+    if (const GSErrCode read = HostGetLibraryPartParameters(libIndex, &a, &b, &memo->params); read != NoError) return read;
     object.object.sizeA = a;
     object.object.sizeB = b;
     SetParameter(memo->params, "upperPlaneHeight2", 1.1);

@@ -58,7 +58,12 @@ API_Guid CreateScannerCamera(const API_Guid& objectGuid, std::optional<double> x
     object.header.guid = objectGuid;
     ScopedElementMemo memo;
     if (HostGetElement(&object) != NoError || HostGetElementMemo(&objectGuid, &*memo, APIMemoMask_All) != NoError) return APINULLGuid;
-    const API_Guid set = CreateCameraSet(LibraryPartName(object.object.libraryPartIndex));
+    // Without the part's name or the camera tool's settings no camera set is begun.
+    const std::optional<GS::UniString> partName = LibraryPartName(object.object.libraryPartIndex);
+    API_Element camera;
+    camera.header.typeID = API_CameraID;
+    if (!partName || HostGetElementDefaults(&camera, nullptr) != NoError) return APINULLGuid;
+    const API_Guid set = CreateCameraSet(*partName);
     if (set == APINULLGuid) return APINULLGuid;
     const double sx = ParameterValue(*memo, "scannerX"), sy = ParameterValue(*memo, "scannerY"), sz = ParameterValue(*memo, "scannerZ");
     memo.Dispose();
@@ -67,9 +72,6 @@ API_Guid CreateScannerCamera(const API_Guid& objectGuid, std::optional<double> x
     const double z0 = z.value_or(object.object.elevation + GetStoryLevel(object.header.floorInd));
     const double a = object.object.angle;
 
-    API_Element camera;
-    camera.header.typeID = API_CameraID;
-    HostGetElementDefaults(&camera, nullptr);
     camera.camera.camSetGuid = set;
     camera.camera.position = {x0 + sx * std::cos(a) - sy * std::sin(a), y0 + sx * std::sin(a) + sy * std::cos(a)};
     camera.camera.target = {camera.camera.position.x, camera.camera.position.y + 1.0};

@@ -33,12 +33,12 @@ IO::Location DefaultTargetFolder()
 {
     API_SpecFolderRequest hostLibrary;
     hostLibrary.folderId = API_DefaultLibraryFolderID;
-    HostEnvironmentRequest(FourCC("GSPF"), &hostLibrary, nullptr);
+    const bool hostLibraryKnown = HostEnvironmentRequest(FourCC("GSPF"), &hostLibrary, nullptr) == NoError;
     if (const std::optional<IO::Location> projectFolder = ImportLibraries::ProjectPointCloudFolder()) return *projectFolder;
     const ImportLibraries libraries = ImportLibraries::Read();
     for (std::size_t i = 0; i < libraries.list.size(); ++i)
         if (libraries.IsUsable(i)) return libraries.list[i].location;
-    return hostLibrary.location;
+    return hostLibraryKnown ? hostLibrary.location : IO::Location();
 }
 
 // A folder that is not there is made inside its parent; false when there is none afterwards.

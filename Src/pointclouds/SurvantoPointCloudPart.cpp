@@ -2,6 +2,7 @@
 // the template with the cloud's box, scanner and point files filled in.
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,9 @@ API_LibPart FindTemplate()
 {
     API_LibPart part;
     std::snprintf(part.uniqueId, sizeof part.uniqueId, "%s", PointCloudTemplateId);
-    HostSearchLibraryPart(&part);
+    const bool found = HostSearchLibraryPart(&part) == NoError;
     part.location.reset();
+    if (!found) part.typeID = 0;
     return part;
 }
 
@@ -122,10 +124,11 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
     for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) text.replace(at, from.size(), to);
 }
 
-std::string SectionText(std::int32_t libIndex, const API_LibPartSection& section)
+// Nothing when the host does not hand the section out.
+std::optional<std::string> SectionText(std::int32_t libIndex, const API_LibPartSection& section)
 {
     GS::UniString text;
-    HostGetLibraryPartSection(libIndex, &section, nullptr, &text);
+    if (HostGetLibraryPartSection(libIndex, &section, nullptr, &text) != NoError) return std::nullopt;
     return text.ToUtf8();
 }
 
@@ -222,7 +225,7 @@ std::int32_t Survanto::WritePointCloudPart(const GS::UniString& name, const IO::
 
     double a = 0.0, b = 0.0;
     std::vector<API_AddParType> parameters;
-    HostGetLibraryPartParameters(templateIndex, &a, &b, &parameters);
+    if (HostGetLibraryPartParameters(templateIndex, &a, &b, &parameters) != NoError) return 0;
     parameters = PartParameters(std::move(parameters), box, scannerPosition, hasPosition, levelCount);
     std::vector<char> parameterSection;
     HostBuildParameterSection(&parameters, box.xMax - box.xMin, box.yMax - box.yMin, &parameterSection);
@@ -233,12 +236,14 @@ std::int32_t Survanto::WritePointCloudPart(const GS::UniString& name, const IO::
     registered.location->AppendToLocal(name.ToUtf8() + ".gsm");
     HostRegisterLibraryPart(&registered);
 
+    // A script the template does not hand out keeps the part's first content.
     for (const API_LibPartSection& script : {Section("1DSC"), Section("2DSC")})
-        UpdateTextSection(libIndex, script, SectionText(templateIndex, script));
+        if (const std::optional<std::string> text = SectionText(templateIndex, script)) UpdateTextSection(libIndex, script, *text);
     const API_LibPartSection script3D = Section("3DSC");
-    UpdateTextSection(libIndex, script3D, PointCloudScript(SectionText(templateIndex, script3D), files, levelCount));
+    if (const std::optional<std::string> text = SectionText(templateIndex, script3D))
+        UpdateTextSection(libIndex, script3D, PointCloudScript(*text, files, levelCount));
     CopyPictures(templateIndex, libIndex);
     for (const API_LibPartSection& script : {Section("VLSC"), Section("UISC")})
-        UpdateTextSection(libIndex, script, SectionText(templateIndex, script));
+        if (const std::optional<std::string> text = SectionText(templateIndex, script)) UpdateTextSection(libIndex, script, *text);
     return libIndex;
 }

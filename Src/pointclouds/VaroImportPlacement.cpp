@@ -30,6 +30,9 @@ struct VaroImportPalette::PlacementRun {
     std::int32_t onlyJob = AllJobs;
     std::vector<API_Guid> newViews;  // per job: the section or elevation the first command made
     bool windowSwitched = false;
+    // What was current before, as far as the host told it: only that is brought back.
+    bool databaseSaved = false;
+    bool windowSaved = false;
     API_DatabaseInfo savedDatabase {};
     API_DatabaseInfo savedWindow {};
 };
@@ -144,8 +147,8 @@ void VaroImportPalette::Apply(std::int32_t onlyJob)
     GS::UniString title("Survanto Add-On");
     std::int16_t phases = 1;
     HostInterfaceRequest(FourCC("IPWD"), &title, &phases);
-    HostDatabaseRequest(FourCC("GDAT"), &run.savedDatabase, nullptr);
-    HostDatabaseRequest(FourCC("GWIN"), &run.savedWindow, nullptr);
+    run.databaseSaved = HostDatabaseRequest(FourCC("GDAT"), &run.savedDatabase, nullptr) == NoError;
+    run.windowSaved = HostDatabaseRequest(FourCC("GWIN"), &run.savedWindow, nullptr) == NoError;
     std::int32_t maximum = 0;
     for (std::uint32_t i = 0; i < importData.jobs.GetSize(); ++i)
         if (TakesPart(run, i))
@@ -165,8 +168,8 @@ void VaroImportPalette::Apply(std::int32_t onlyJob)
     HostEnvironmentRequest(FourCC("STBX"), &tool, nullptr);
 
     HostInterfaceRequest(FourCC("CPWD"), nullptr, nullptr);
-    HostDatabaseRequest(FourCC("CDAT"), &run.savedDatabase, nullptr);
-    if (run.windowSwitched) OpenWindow(run.savedWindow.typeID, run.savedWindow.databaseUnId);
+    if (run.databaseSaved) HostDatabaseRequest(FourCC("CDAT"), &run.savedDatabase, nullptr);
+    if (run.windowSwitched && run.windowSaved) OpenWindow(run.savedWindow.typeID, run.savedWindow.databaseUnId);
 }
 
 // Views still to be made take the worksheet the host makes now, or the view of
@@ -186,7 +189,7 @@ void VaroImportPalette::TakeNewViews(PlacementRun& run)
         }
         if (target.databaseGuid == APINULLGuid) continue;
         OpenWindow(target.databaseType, target.databaseGuid);
-        OpenWindow(run.savedDatabase.typeID, run.savedDatabase.databaseUnId);
+        if (run.databaseSaved) OpenWindow(run.savedDatabase.typeID, run.savedDatabase.databaseUnId);
     }
 }
 

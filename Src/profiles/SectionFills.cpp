@@ -91,8 +91,7 @@ bool SectionPalette::PolygonsFromSelectedFills()
     currentPolygons.Clear();
     API_SelectionInfo info;
     std::vector<API_Neig> selected;
-    HostGetSelection(&info, nullptr, false, true);
-    if (HostGetSelection(&info, &selected, false, true) != NoError) {
+    if (HostGetSelection(&info, nullptr, false, true) != NoError || HostGetSelection(&info, &selected, false, true) != NoError) {
         ShowFillAlert(NoFillText);
         return false;
     }

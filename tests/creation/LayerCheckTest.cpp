@@ -2,6 +2,9 @@
 #include "DG/DG.hpp"
 #include "creation/LayerChangerDlg.hpp"
 
+extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
+extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*);
+
 // The column tool's layer is 1 ("Archicad-Ebene"); layers 2 and 3 are added hidden
 // or visible as each test needs.
 
@@ -150,4 +153,24 @@ TEST_F(LayerCheckTest, MarkerSlotsHoldTheirOwnLayers)
         EXPECT_FALSE(Main().CheckToolLayer(nullptr, nullptr, &slot)) << outside;
     }
     EXPECT_EQ(dialogsShown, 2);
+}
+
+// Without the tool's defaults the host gives no tool layer: nothing is asked and
+// nothing created. A marker slot holds its own layer and is checked as ever.
+TEST_F(LayerCheckTest, ToolDefaultsTheHostRefusesCreateNothing)
+{
+    Host().FailService(HostSlot::HostGetElementDefaults);
+    Host().LoadStatic({GetExportedFuncAddrs, SetImportedFuncAddrs});
+    AnswerDialogs([](DG::Dialog& dialog) { return PickLayer(dialog, 1); });
+    Main().pointStep = 1;
+    Main().CreateColumn();
+    EXPECT_EQ(dialogsShown, 0);
+    EXPECT_TRUE(Model().content.elements.empty());
+    EXPECT_TRUE(Model().undoSteps.empty());
+    EXPECT_EQ(Main().pointStep, 0);
+
+    Main().perTypeLayers[3] = 1;
+    std::int32_t slot = 3;
+    EXPECT_TRUE(Main().CheckToolLayer(nullptr, nullptr, &slot));
+    EXPECT_EQ(dialogsShown, 0);
 }

@@ -5,6 +5,7 @@
 #include "DG/DG.hpp"
 #include "LanguageFile.hpp"
 #include "RS/ResourceModule.hpp"
+#include "ReplacedServices.hpp"
 #include "measuring/MeasuringState.hpp"
 
 extern const std::uint8_t SurvantoResources[];
@@ -571,6 +572,52 @@ TEST_F(ViewInFront, OtherWindowsAndViewsWithoutElementLeaveThePoint)
     Model().frontWindow = APIWind_SectionID;
     Model().currentDatabase.elementGuid = APINULLGuid;
     ExpectPoint(Measure({2.5, 7, 3}), {2.5, 7, 3}, "no element");
+}
+
+namespace {
+
+// The host refusing one of the reads that tell where a point lies in the view.
+std::int32_t refusedRequest = 0;
+HostServiceSignature::HostDatabaseRequest hostDatabaseRequest = nullptr;
+GSErrCode DatabaseRequestRefusingOne(HostToken token, std::int32_t code, void* par1, void* par2)
+{
+    return code == refusedRequest ? APIERR_GENERAL : hostDatabaseRequest(token, code, par1, par2);
+}
+GSErrCode MemoRefused(HostToken, const API_Guid*, API_ElementMemo*, std::uint64_t) { return APIERR_GENERAL; }
+GSErrCode ElementRefused(HostToken, API_Element*) { return APIERR_GENERAL; }
+
+}  // namespace
+
+// Where the host cannot tell the view in front or hand out its element, the
+// point's place in the view is unknown: it is not taken, rather than taken as a
+// model point among the view's own coordinates.
+TEST_F(ViewInFront, APointIsNotTakenWhenTheViewCannotBeRead)
+{
+    enum Refusal { None, FrontWindow, Database, Memo, Element };
+    struct Case {
+        const char* name;
+        Refusal refusal;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"every read answered", None, true},
+        {"front window refused", FrontWindow, false},
+        {"current database refused", Database, false},
+        {"view's memo refused", Memo, false},
+        {"view's element refused", Element, false},
+    };
+    for (const Case& c : cases) {
+        Model().content.elements.clear();
+        ShowView(APIWind_SectionID, API_CutPlaneID, {{-5, 2}, {5, 2}}, {{-5, 2}, {0, 10}}, {2}, 0);
+        ReplacedServices replaced(Host());
+        refusedRequest = c.refusal == FrontWindow ? FourCC("GWIN") : c.refusal == Database ? FourCC("GDAT") : 0;
+        hostDatabaseRequest = REPLACE_HOST_SERVICE(replaced, HostDatabaseRequest, DatabaseRequestRefusingOne);
+        if (c.refusal == Memo) REPLACE_HOST_SERVICE(replaced, HostGetElementMemo, MemoRefused);
+        if (c.refusal == Element) REPLACE_HOST_SERVICE(replaced, HostGetElement, ElementRefused);
+        const API_Coord3D taken = Measure({2.5, 7, 3});
+        // Looking left, the foot (2.5, 2) lies 2.5 m ahead of the origin's foot (0, 2), 3 m up.
+        ExpectPoint(taken, c.taken ? API_Coord3D {2.5, 3, 0} : API_Coord3D {-99, -99, -99}, c.name);
+    }
 }
 
 TEST(CurvePaletteTexts, EveryLanguageHasTheDialogAndItsPrompts)

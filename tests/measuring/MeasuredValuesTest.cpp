@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "DispatcherFixture.hpp"
+#include "ReplacedServices.hpp"
 #include "measuring/MeasuringState.hpp"
 
 namespace {
@@ -30,6 +31,13 @@ const ValueCase valueCases[] = {
 };
 
 class MeasuredValues : public DispatcherFixture, public ::testing::WithParamInterface<ValueCase> {};
+
+// The host refusing the window tool's defaults, serving every other tool's.
+HostServiceSignature::HostGetElementDefaults hostDefaults = nullptr;
+GSErrCode WindowDefaultsRefused(HostToken token, API_Element* element, API_ElementMemo* memo)
+{
+    return element->header.typeID == API_WindowID ? APIERR_GENERAL : hostDefaults(token, element, memo);
+}
 
 }  // namespace
 
@@ -81,4 +89,22 @@ TEST_F(MeasuredValueFixture, ReferenceHeightSetsTheStationHeight)
     EXPECT_EQ(Item(40), 0.0);
     EXPECT_EQ(Main().pointStep, 0);
     EXPECT_EQ(Main().measuringMode, 0);
+}
+
+// The niche's height counts from the window tool's storey; when the host does not
+// tell that storey, the measurement ends without writing a height from a guessed
+// one, and its depth stays with it.
+TEST_F(MeasuredValueFixture, ARadiatorNicheWithoutTheWindowToolsStoreyWritesNothing)
+{
+    ReplacedServices replaced(host_->host());
+    hostDefaults = REPLACE_HOST_SERVICE(replaced, HostGetElementDefaults, WindowDefaultsRefused);
+    StartMode(53);
+    SetItem(54, Unchanged);
+    SetItem(55, Unchanged);
+    Shoot({0, 0, 0.2});
+    Shoot({0, 0.25, 0.9});
+    EXPECT_EQ(Item(54), Unchanged);
+    EXPECT_EQ(Item(55), Unchanged);
+    EXPECT_EQ(Main().measuringMode, 0);
+    EXPECT_EQ(Item(53), 0.0) << "the mode button goes off";
 }

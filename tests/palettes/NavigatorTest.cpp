@@ -6,6 +6,7 @@
 #include "DialogVerbs.hpp"
 #include "HostApiHelpers.hpp"
 #include "MainObjectFixture.hpp"
+#include "ReplacedServices.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "pointclouds/ScannerCamera.hpp"
 #include "UndoableCommand.hpp"
@@ -25,6 +26,26 @@ API_AddParType Parameter(const char* name, double value)
     parameter.typeID = APIParT_Boolean;
     parameter.value = value;
     return parameter;
+}
+
+// The host refusing the storeys, the list of objects, or one library part.
+enum class Refusal { Storeys, Objects, OnePart };
+Refusal refusal = Refusal::Storeys;
+std::int32_t refusedPart = 0;
+HostServiceSignature::HostEnvironmentRequest hostEnvironment = nullptr;
+HostServiceSignature::HostGetElementList hostElementList = nullptr;
+HostServiceSignature::HostGetLibraryPart hostLibraryPart = nullptr;
+GSErrCode StoreysRefused(HostToken token, std::int32_t code, void* par1, void* par2)
+{
+    return refusal == Refusal::Storeys && code == FourCC("GSTO") ? APIERR_GENERAL : hostEnvironment(token, code, par1, par2);
+}
+GSErrCode ObjectsRefused(HostToken token, API_ElemTypeID type, std::vector<API_Guid>* guids)
+{
+    return refusal == Refusal::Objects && type == API_ObjectID ? APIERR_GENERAL : hostElementList(token, type, guids);
+}
+GSErrCode OnePartRefused(HostToken token, API_LibPart* part)
+{
+    return refusal == Refusal::OnePart && part->index == refusedPart ? APIERR_GENERAL : hostLibraryPart(token, part);
 }
 
 class NavigatorTest : public MainObjectFixture {
@@ -127,6 +148,34 @@ TEST_F(NavigatorTest, ListsTheCloudsByStorey)
     EXPECT_NE(clouds[0].cameraGuid, APINULLGuid);
     EXPECT_EQ(DG::TreeViewGetItemUserData(Navigator, Tree, 1), 0);
     EXPECT_EQ(DG::TreeViewGetItemIcon(Navigator, Tree, 1), 32710);
+}
+
+// What the host does not tell is left out of the tree, not shown as it was before
+// the host answered: no storeys, no clouds, or no cloud whose part is unknown.
+TEST_F(NavigatorTest, WhatTheHostDoesNotTellIsLeftOut)
+{
+    struct Case {
+        const char* name;
+        Refusal refusal;
+        const char* tree;
+    };
+    const Case cases[] = {
+        {"storeys refused", Refusal::Storeys, "Geschosse"},
+        {"objects refused", Refusal::Objects, "Geschosse | .3. Geschoss | .2. Geschoss | .1. Geschoss | .0. EG"},
+        {"one part refused", Refusal::OnePart, "Geschosse | .3. Geschoss | .2. Geschoss | .1. Geschoss | ..Halle | .0. EG"},
+    };
+    AddCloud("Halle", 1);
+    refusedPart = Model().Find(AddCloud("Keller", 0))->record.object.libraryPartIndex;
+    for (const Case& c : cases) {
+        refusal = c.refusal;
+        ReplacedServices replaced(Host());
+        hostEnvironment = REPLACE_HOST_SERVICE(replaced, HostEnvironmentRequest, StoreysRefused);
+        hostElementList = REPLACE_HOST_SERVICE(replaced, HostGetElementList, ObjectsRefused);
+        hostLibraryPart = REPLACE_HOST_SERVICE(replaced, HostGetLibraryPart, OnePartRefused);
+        OpenNavigator();
+        EXPECT_EQ(TreeText(), c.tree) << c.name;
+        OpenNavigator();
+    }
 }
 
 TEST_F(NavigatorTest, ARefreshKeepsWhatWasExpandedAndShowsNewClouds)

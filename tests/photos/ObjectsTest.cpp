@@ -9,6 +9,7 @@
 #include "MarkerSupport.hpp"
 #include "PhotoFixture.hpp"
 #include "HostApiHelpers.hpp"
+#include "ReplacedServices.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "photos/PhotoLibraryPart.hpp"
 #include "photos/PhotoLocationNames.hpp"
@@ -35,6 +36,40 @@ void SetTime(const std::string& path, long seconds)
 {
     const utimbuf times {seconds, seconds};
     ::utime(path.c_str(), &times);
+}
+
+bool Registered(const SimHost::ProjectModel& model, const std::string& name)
+{
+    for (const auto& entry : model.libraryParts)
+        if (entry.second.name == name) return true;
+    return false;
+}
+
+// The host refusing one of the reads that placing a photo relies on.
+enum class Refusal { None, ToolDefaults, PartParameters, EmbeddedLibrary, ScratchFolder };
+Refusal refusal = Refusal::None;
+HostServiceSignature::HostGetElementDefaults hostDefaults = nullptr;
+HostServiceSignature::HostGetLibraryPartParameters hostParameters = nullptr;
+HostServiceSignature::HostEnvironmentRequest hostEnvironment = nullptr;
+
+// The layer check reads the same tool's defaults without a memo; placing reads them with one.
+GSErrCode DefaultsWithMemoRefused(HostToken token, API_Element* element, API_ElementMemo* memo)
+{
+    return refusal == Refusal::ToolDefaults && memo != nullptr ? APIERR_GENERAL : hostDefaults(token, element, memo);
+}
+GSErrCode ParametersRefused(HostToken token, std::int32_t index, double* a, double* b, std::vector<API_AddParType>* params)
+{
+    return refusal == Refusal::PartParameters ? APIERR_GENERAL : hostParameters(token, index, a, b, params);
+}
+GSErrCode SpecialFolderRefused(HostToken token, std::int32_t code, void* par1, void* par2)
+{
+    if (code == FourCC("GSPF")) {
+        const std::int32_t folder = static_cast<API_SpecFolderRequest*>(par1)->folderId;
+        if ((refusal == Refusal::EmbeddedLibrary && folder == API_EmbeddedProjectLibraryFolderID) ||
+            (refusal == Refusal::ScratchFolder && folder == API_ApplicationDataFolderID))
+            return APIERR_GENERAL;
+    }
+    return hostEnvironment(token, code, par1, par2);
 }
 
 }  // namespace
@@ -118,6 +153,43 @@ TEST_F(ObjectsTest, AutomaticPhotosTakeTheNewestFile)
     const SimHost::StoredElement* placed = Place("", {0, 0, 0}, {0, 1, 0});
     ASSERT_NE(placed, nullptr);
     EXPECT_EQ(TextParameter(*placed, "photoName"), "p2");
+}
+
+// Without the tool's settings or the part's parameters no object is placed and
+// nothing is embedded for it; without a folder for the picture the object is
+// placed with the photo's ratio and without a picture. The action always ends.
+TEST_F(ObjectsTest, RefusedReadsStopWhatTheyFeed)
+{
+    struct Case {
+        const char* photo;
+        Refusal refusal;
+        bool placed;
+        bool embedded;
+    };
+    const Case cases[] = {
+        {"answered", Refusal::None, true, true},
+        {"defaults", Refusal::ToolDefaults, false, false},
+        {"parameters", Refusal::PartParameters, false, false},
+        {"library", Refusal::EmbeddedLibrary, true, false},
+        {"scratch", Refusal::ScratchFolder, true, false},
+    };
+    ReplacedServices replaced(Host());
+    hostDefaults = REPLACE_HOST_SERVICE(replaced, HostGetElementDefaults, DefaultsWithMemoRefused);
+    hostParameters = REPLACE_HOST_SERVICE(replaced, HostGetLibraryPartParameters, ParametersRefused);
+    hostEnvironment = REPLACE_HOST_SERVICE(replaced, HostEnvironmentRequest, SpecialFolderRefused);
+    for (const Case& c : cases) {
+        Model().content.elements.clear();
+        refusal = c.refusal;
+        const SimHost::StoredElement* placed = Place(WritePhoto(std::string(c.photo) + ".png", 40, 30), {1, 1, 0}, {1, 3, 0});
+        EXPECT_EQ(placed != nullptr, c.placed) << c.photo;
+        if (placed != nullptr) {
+            EXPECT_NEAR(NumberParameter(*placed, "pictRatio"), 4.0 / 3.0, 1e-12) << c.photo;
+        }
+        const std::pair<int, int> pictureSize = c.embedded ? std::pair<int, int> {200, 150} : std::pair<int, int> {0, 0};
+        EXPECT_EQ(EmbeddedSize(Host(), c.photo), pictureSize) << c.photo;
+        EXPECT_EQ(Registered(Model(), std::string(c.photo) + "_emb"), c.embedded) << c.photo;
+    }
+    refusal = Refusal::None;
 }
 
 // Without a photo nothing is placed, and the action ends.

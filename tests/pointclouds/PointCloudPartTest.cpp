@@ -6,6 +6,7 @@
 #include "HostFiles.hpp"
 #include "LibraryParts.hpp"
 #include "PointCloudFixture.hpp"
+#include "ReplacedServices.hpp"
 #include "pointclouds/PointCloudObject.hpp"
 #include "pointclouds/PointCloudTemplate.hpp"
 #include "UndoableCommand.hpp"
@@ -21,6 +22,14 @@ std::int32_t Code(const char* type)
 {
     return static_cast<std::int32_t>(std::uint32_t(std::uint8_t(type[0])) << 24 | std::uint32_t(std::uint8_t(type[1])) << 16 |
                                      std::uint32_t(std::uint8_t(type[2])) << 8 | std::uint8_t(type[3]));
+}
+
+// The host refusing to hand out a library part's scripts, serving its other sections.
+HostServiceSignature::HostGetLibraryPartSection hostSection = nullptr;
+GSErrCode ScriptsRefused(HostToken token, std::int32_t libInd, const API_LibPartSection* section, std::vector<char>* data,
+                         GS::UniString* text)
+{
+    return text != nullptr ? APIERR_GENERAL : hostSection(token, libInd, section, data, text);
 }
 
 class PointCloudPart : public PointCloudFixture {
@@ -115,6 +124,17 @@ TEST_F(PointCloudPart, TheLevelsPointFilesAreCalledInTheScript)
         }
         EXPECT_EQ(script.find("_25.gspc_2"), std::string::npos);
     }
+}
+
+// Scripts the template does not hand out are not written as empty ones: the part
+// keeps the scripts it was made with.
+TEST_F(PointCloudPart, TemplateScriptsTheHostDoesNotHandOutLeaveThePartsFirstScripts)
+{
+    ReplacedServices replaced(Host());
+    hostSection = REPLACE_HOST_SERVICE(replaced, HostGetLibraryPartSection, ScriptsRefused);
+    ASSERT_GT(Write("Scan", 1), 0);
+    EXPECT_NE(SectionText(*Part("Scan"), "3DSC").find("CYLIND zzyzx - 3, MIN (a, b) * 0.5"), std::string::npos);
+    EXPECT_NE(SectionText(*Part("Scan"), "2DSC").find("PROJECT2 3, 270, 2"), std::string::npos);
 }
 
 TEST_F(PointCloudPart, ASecondImportOfTheSameNameReplacesThePart)

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "MainObjectFixture.hpp"
+#include "ReplacedServices.hpp"
 #include "pointclouds/ScannerCamera.hpp"
 #include "UndoableCommand.hpp"
 
@@ -14,6 +15,9 @@ extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*)
 namespace {
 
 constexpr std::int32_t PartIndex = 5;
+
+GSErrCode PartRefused(HostToken, API_LibPart*) { return APIERR_GENERAL; }
+GSErrCode DefaultsRefused(HostToken, API_Element*, API_ElementMemo*) { return APIERR_GENERAL; }
 
 API_AddParType Length(const char* name, double value)
 {
@@ -163,6 +167,25 @@ TEST_F(ScannerCamera, NoCameraWithoutItsSetAndNoSetWithoutItsCamera)
     Host().LoadStatic({GetExportedFuncAddrs, SetImportedFuncAddrs});
     EXPECT_EQ(InUndoableCommand([&] { return CreateScannerCamera(object); }), APINULLGuid);
     EXPECT_TRUE(Element(object).links.empty());
+}
+
+// The set is named after the part and the camera takes the camera tool's
+// settings: without either, no set is begun.
+TEST_F(ScannerCamera, NoSetWithoutThePartsNameOrTheCameraToolsSettings)
+{
+    const API_Guid object = PlaceObject(0.0);
+    for (const bool partRefused : {true, false}) {
+        const char* name = partRefused ? "part refused" : "camera tool's defaults refused";
+        ReplacedServices replaced(Host());
+        if (partRefused)
+            REPLACE_HOST_SERVICE(replaced, HostGetLibraryPart, PartRefused);
+        else
+            REPLACE_HOST_SERVICE(replaced, HostGetElementDefaults, DefaultsRefused);
+        EXPECT_EQ(InUndoableCommand([&] { return CreateScannerCamera(object); }), APINULLGuid) << name;
+        EXPECT_TRUE(OfType(API_CamSetID).empty()) << name;
+        EXPECT_TRUE(OfType(API_CameraID).empty()) << name;
+        EXPECT_TRUE(Element(object).links.empty()) << name;
+    }
 }
 
 TEST_F(ScannerCamera, AnObjectThatIsGoneGetsNoCamera)

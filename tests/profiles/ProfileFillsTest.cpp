@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "ElementServices.hpp"
+#include "ReplacedServices.hpp"
 #include "SectionPaletteFixture.hpp"
 
 // Profiles taken from fills drawn in the project, placed back as fills, and the
@@ -17,6 +18,16 @@ constexpr short FromFills = 2;
 struct Ring {
     std::vector<API_Coord> corners;  // closed by repeating the first
 };
+
+// The host refusing the selection read that counts the elements, or the one that lists them.
+bool refuseCounting = false;
+HostServiceSignature::HostGetSelection hostSelection = nullptr;
+GSErrCode SelectionReadRefused(HostToken token, API_SelectionInfo* info, std::vector<API_Neig>* neigs, bool onlyEditable,
+                               bool ignorePartial)
+{
+    if ((neigs == nullptr) == refuseCounting) return APIERR_GENERAL;
+    return hostSelection(token, info, neigs, onlyEditable, ignorePartial);
+}
 
 class ProfileFillsTest : public SectionPaletteTest {
 protected:
@@ -141,6 +152,24 @@ TEST_F(ProfileFillsTest, ASelectionWithoutOneHotspotAndAFillIsRefusedWithItsAler
         EXPECT_FALSE(Profiles().PolygonsFromSelectedFills()) << c.name;
         EXPECT_EQ(AlertTexts(), std::vector<std::int32_t> {c.alert}) << c.name;
         EXPECT_TRUE(Profiles().currentPolygons.IsEmpty()) << c.name;
+    }
+}
+
+// Either read of the selection refused: the selection cannot be read, whatever it holds.
+TEST_F(ProfileFillsTest, ASelectionThatCannotBeReadIsRefusedWithItsAlert)
+{
+    DrawFill({{{{2, 3}, {4, 3}, {4, 5}, {2, 3}}}});
+    DrawHotspot(2, 3);
+    for (const bool counting : {true, false}) {
+        const std::string name = counting ? "counting refused" : "listing refused";
+        DG::ClearRecordedAlerts();
+        Profiles().currentPolygons.Add(SectionPalette::SectionDataType {});
+        ReplacedServices replaced(Host());
+        refuseCounting = counting;
+        hostSelection = REPLACE_HOST_SERVICE(replaced, HostGetSelection, SelectionReadRefused);
+        EXPECT_FALSE(Profiles().PolygonsFromSelectedFills()) << name;
+        EXPECT_EQ(AlertTexts(), std::vector<std::int32_t> {42}) << name;
+        EXPECT_TRUE(Profiles().currentPolygons.IsEmpty()) << name;
     }
 }
 
