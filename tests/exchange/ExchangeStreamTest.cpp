@@ -120,3 +120,33 @@ TEST(ExchangeStream, TellsAFileThatCannotBeReadFromOneThatDoesNotParse)
 }
 
 }  // namespace
+
+// Whatever the parser's configuration, a document that declares an entity is
+// refused even when nothing uses it, and a DTD's other declarations are still read
+// and checked.
+TEST(ExchangeStream, RefusesEveryEntityDeclarationAndChecksTheDtd)
+{
+    const std::string body = "<X><Annotation>" + Point + "</Annotation></X>";
+    struct Case {
+        const char* label;
+        std::string doctype;
+        bool parsed;
+    };
+    const Case cases[] = {
+        {"no doctype", "", true},
+        {"element declaration", "<!DOCTYPE X [<!ELEMENT X ANY>]>", true},
+        {"attribute list", "<!DOCTYPE X [<!ATTLIST X a CDATA #IMPLIED>]>", true},
+        {"general entity, unused", "<!DOCTYPE X [<!ENTITY e \"text\">]>", false},
+        {"parameter entity, unused", "<!DOCTYPE X [<!ENTITY % p \"text\">]>", false},
+        {"external entity, unused", "<!DOCTYPE X [<!ENTITY e SYSTEM \"file:///etc/hostname\">]>", false},
+        {"broken declaration", "<!DOCTYPE X [<!ELEMENT X>]>", false},
+        {"unclosed internal subset", "<!DOCTYPE X [<!ELEMENT X ANY>", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        ExchangeAnnotation annotation;
+        AnnotationBytes taken;
+        EXPECT_EQ(FindFirstAnnotation(c.doctype + body, annotation, taken), c.parsed);
+        EXPECT_EQ(taken.Empty(), !c.parsed);
+    }
+}
