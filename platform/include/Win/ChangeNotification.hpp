@@ -17,7 +17,8 @@ constexpr std::uint32_t FILE_NOTIFY_CHANGE_CREATION = 0x40;
 // What FindFirstChangeNotification gives: a handle signalled at the first change of
 // the kinds asked for in a folder (and, when asked, in its subfolders, also in those
 // made later, up to a thousand or so) until Rearm, which FindNextChangeNotification
-// stands for. Invalid when the folder cannot be watched.
+// stands for. Invalid when the folder cannot be watched. With the subfolders, a new
+// or moved-in name signals whatever the filter: new subfolders must be seen.
 class ChangeNotification : public WaitHandle {
 public:
     ChangeNotification(const std::string& folder, bool watchSubtree, std::uint32_t filter);
