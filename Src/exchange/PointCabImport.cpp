@@ -252,9 +252,10 @@ std::optional<ExchangeFileStamp> ImportPointCabFile(Survanto& survanto)
     ExchangeAnnotation annotation;
     AnnotationBytes taken;
     const DocumentReading reading = FindFirstAnnotation(copy, annotation, taken);
-    // A file that grows while it is read is left for the check its writer's next change brings.
-    if (reading == DocumentReading::Unreadable) return std::nullopt;
-    if (reading == DocumentReading::Malformed) return StampOf(read);
+    // The file as it was opened is dealt with, whether it grew while it was read or
+    // cannot be read to its end: its next change brings the next look. Nothing
+    // more, or the aside file's own coming and going would bring a look at once.
+    if (reading != DocumentReading::Parsed) return StampOf(read);
     const API_Coord offset = GetLocationOffset();
     if (!AllPlaceable(annotation, offset)) return StampOf(read);
     const WriteBackResult written = ReplaceExchangeFile(path, read, copy.Aside());
