@@ -283,10 +283,6 @@ private:
 // external entity is opened, and entity expansion is bounded.
 void ConfigureSafely(SAX2XMLReaderImpl& reader, SecurityManager& security, AnnotationFinder& finder)
 {
-    // The scanner that knows DTDs but no schemas: the least work that still reads a
-    // DTD's declarations, and so sees every entity declared. Chosen first, as a new
-    // scanner takes over the settings made before.
-    reader.setProperty(XMLUni::fgXercesScannerName, const_cast<XMLCh*>(XMLUni::fgDGXMLScanner));
     reader.setFeature(XMLUni::fgSAX2CoreValidation, false);
     reader.setFeature(XMLUni::fgSAX2CoreNameSpaces, false);
     reader.setFeature(XMLUni::fgXercesSchema, false);
