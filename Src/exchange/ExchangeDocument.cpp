@@ -299,7 +299,7 @@ void ConfigureSafely(SAX2XMLReaderImpl& reader, SecurityManager& security, Annot
     reader.setDeclarationHandler(&finder);
 }
 
-// The parser's input: each piece it reads also goes to the kept bytes.
+// The parser's input: each chunk it reads also goes to the kept bytes.
 class PassingStream : public BinInputStream {
 public:
     PassingStream(ExchangeBytes& file, KeptBytes& kept, bool& unreadable) : file_(file), kept_(kept), unreadable_(unreadable)
@@ -310,7 +310,7 @@ public:
     const XMLCh* getContentType() const override { return nullptr; }
 
     // Fills the parser's buffer as far as the file goes: the parser tells the
-    // encoding from the first piece, which must hold the first few bytes.
+    // encoding from the first chunk, which must hold the first few bytes.
     XMLSize_t readBytes(XMLByte* const toFill, const XMLSize_t maxToRead) override
     {
         char* const into = reinterpret_cast<char*>(toFill);

@@ -1,4 +1,4 @@
-// The exchange document read as a stream in pieces of any size: the bytes that stay
+// The exchange document read as a stream in chunks of any size: the bytes that stay
 // are handed on in order, each once, and the taken annotation's bytes never.
 #include <gtest/gtest.h>
 
@@ -12,19 +12,19 @@
 
 namespace {
 
-// Hands the document on in pieces of `piece` bytes, failing after `failAfter` bytes
+// Hands the document on in chunks of `chunk` bytes, failing after `failAfter` bytes
 // when given, and gathers what is kept.
-class PiecedBytes : public ExchangeBytes {
+class ChunkedBytes : public ExchangeBytes {
 public:
-    PiecedBytes(std::string document, std::size_t piece, std::optional<std::size_t> failAfter = std::nullopt)
-        : document_(std::move(document)), piece_(piece), failAfter_(failAfter)
+    ChunkedBytes(std::string document, std::size_t chunk, std::optional<std::size_t> failAfter = std::nullopt)
+        : document_(std::move(document)), chunk_(chunk), failAfter_(failAfter)
     {
     }
 
     std::optional<std::size_t> Read(char* into, std::size_t capacity) override
     {
         if (failAfter_ && at_ >= *failAfter_) return std::nullopt;
-        const std::size_t count = std::min({capacity, piece_, document_.size() - at_});
+        const std::size_t count = std::min({capacity, chunk_, document_.size() - at_});
         std::memcpy(into, document_.data() + at_, count);
         at_ += count;
         return count;
@@ -35,7 +35,7 @@ public:
 
 private:
     std::string document_;
-    std::size_t piece_;
+    std::size_t chunk_;
     std::optional<std::size_t> failAfter_;
     std::size_t at_ = 0;
     std::string kept_;
@@ -73,12 +73,12 @@ std::vector<StreamCase> StreamCases()
     };
 }
 
-TEST(ExchangeStream, KeepsEveryByteButTheTakenAnnotationWhateverThePieces)
+TEST(ExchangeStream, KeepsEveryByteButTheTakenAnnotationWhateverTheChunks)
 {
     for (const StreamCase& c : StreamCases()) {
-        for (const std::size_t piece : {std::size_t {1}, std::size_t {2}, std::size_t {7}, std::size_t {64}, std::size_t {1} << 20}) {
-            SCOPED_TRACE(std::string(c.label) + ", pieces of " + std::to_string(piece));
-            PiecedBytes file(c.document, piece);
+        for (const std::size_t chunk : {std::size_t {1}, std::size_t {2}, std::size_t {7}, std::size_t {64}, std::size_t {1} << 20}) {
+            SCOPED_TRACE(std::string(c.label) + ", chunks of " + std::to_string(chunk));
+            ChunkedBytes file(c.document, chunk);
             ExchangeAnnotation annotation;
             AnnotationBytes taken;
             ASSERT_EQ(FindFirstAnnotation(file, annotation, taken), DocumentReading::Parsed);
@@ -110,7 +110,7 @@ TEST(ExchangeStream, TellsAFileThatCannotBeReadFromOneThatDoesNotParse)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        PiecedBytes file(c.document, 5, c.failAfter);
+        ChunkedBytes file(c.document, 5, c.failAfter);
         ExchangeAnnotation annotation;
         AnnotationBytes taken;
         EXPECT_EQ(FindFirstAnnotation(file, annotation, taken), c.expected);

@@ -219,8 +219,8 @@ TEST_F(PointCabImport, CopiesEveryByteButTheTakenAnnotations)
     }
 }
 
-// A file far larger than any piece the import reads at once: the taken annotation
-// may lie at any place, also across the border of two pieces, and far more stays
+// A file far larger than any chunk the import reads at once: the taken annotation
+// may lie at any place, also across the border of two chunks, and far more stays
 // behind it than before it; the file keeps every other byte in its place.
 TEST_F(PointCabImport, CopiesEveryByteOfALargeFileWhereverTheAnnotationLies)
 {

@@ -31,12 +31,12 @@ std::size_t EntriesIn(const std::string& folder)
 }
 
 // Everything the reader gives until its end; nothing when it failed on the way.
-std::optional<std::string> ReadToEnd(IO::RegularFileReader& reader, std::size_t piece)
+std::optional<std::string> ReadToEnd(IO::RegularFileReader& reader, std::size_t chunk)
 {
     std::string bytes;
-    std::string buffer(piece, '\0');
+    std::string buffer(chunk, '\0');
     for (;;) {
-        const std::optional<std::size_t> got = reader.Read(buffer.data(), piece);
+        const std::optional<std::size_t> got = reader.Read(buffer.data(), chunk);
         if (!got) return std::nullopt;
         if (*got == 0) return bytes;
         bytes.append(buffer, 0, *got);
@@ -58,15 +58,15 @@ TEST(RegularFileReader, ReadsTheFileAsItWasOpenedAndFailsWhenItGrew)
         {"grew by a page", std::string(4096, 'a'), std::nullopt},
     };
     for (const Case& c : cases) {
-        for (const std::size_t piece : {std::size_t {3}, std::size_t {1} << 16}) {
-            SCOPED_TRACE(std::string(c.label) + ", pieces of " + std::to_string(piece));
+        for (const std::size_t chunk : {std::size_t {3}, std::size_t {1} << 16}) {
+            SCOPED_TRACE(std::string(c.label) + ", chunks of " + std::to_string(chunk));
             std::ofstream(path, std::ios::binary | std::ios::trunc) << "<X>0123456789</X>";
             IO::RegularFileReader reader(path);
             ASSERT_TRUE(reader.IsOpen());
             EXPECT_EQ(reader.Status().size, 17);
             EXPECT_TRUE(reader.Status().regular);
             std::ofstream(path, std::ios::binary | std::ios::app) << c.appended;
-            EXPECT_EQ(ReadToEnd(reader, piece), c.read);
+            EXPECT_EQ(ReadToEnd(reader, chunk), c.read);
         }
     }
 }
