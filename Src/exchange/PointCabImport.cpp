@@ -1,14 +1,11 @@
 #include "exchange/PointCabImport.hpp"
 
-#include <algorithm>
 #include <cmath>
 #include <locale>
 #include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 #include "API/AddOnInterface.hpp"
 #include "frame/AddOnGlobals.hpp"
