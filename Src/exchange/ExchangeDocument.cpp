@@ -388,7 +388,7 @@ public:
     std::optional<std::size_t> Read(char* into, std::size_t capacity) override
     {
         const std::size_t count = std::min(capacity, rest_.size());
-        std::memcpy(into, rest_.data(), count);
+        if (count > 0) std::memcpy(into, rest_.data(), count);
         rest_.remove_prefix(count);
         return count;
     }
