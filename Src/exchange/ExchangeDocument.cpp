@@ -1,9 +1,10 @@
 #include "exchange/ExchangeDocument.hpp"
 
-#include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/parsers/SAX2XMLReaderImpl.hpp>
+#include <xercesc/sax/InputSource.hpp>
 #include <xercesc/sax2/Attributes.hpp>
 #include <xercesc/sax2/DefaultHandler.hpp>
+#include <xercesc/util/BinInputStream.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLUni.hpp>
 #include <xercesc/validators/DTD/DTDEntityDecl.hpp>
@@ -11,6 +12,8 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <string>
+#include <utility>
 
 #include "e57/XercesGuard.hpp"
 
@@ -38,124 +41,6 @@ public:
 };
 
 std::string Utf8(const std::u16string& text) { return GS::Utf16ToUtf8(text); }
-
-// Where in the annotation the reading is: which text is being collected.
-enum class Collecting { Nothing, Point3d, Origin3d };
-enum class Stage { BeforeAnnotation, InAnnotation, Done };
-
-// Follows the stream: the first child of the document element named "Annotation",
-// its point elements and their texts, and the depth of every node.
-class AnnotationFinder : public DefaultHandler {
-public:
-    explicit AnnotationFinder(const SAX2XMLReader& reader) : reader_(reader) {}
-
-    void startElement(const XMLCh* const, const XMLCh* const, const XMLCh* const qname, const Attributes& attributes) override
-    {
-        if (++depth_ > MaxNestingDepth) throw NestedTooDeep();
-        if (stage_ == Stage::BeforeAnnotation && depth_ == AnnotationDepth && XMLString::equals(qname, u"Annotation")) {
-            stage_ = Stage::InAnnotation;
-            startTagEnd_ = static_cast<std::size_t>(reader_.getSrcOffset());
-            return;
-        }
-        if (stage_ != Stage::InAnnotation) return;
-        if (depth_ == ElementDepth) {
-            hasChildren_ = true;
-            StartCandidate(qname, attributes);
-        } else if (depth_ == ElementChildDepth && inPoint_) {
-            StartText(qname);
-        }
-    }
-
-    void endElement(const XMLCh* const, const XMLCh* const, const XMLCh* const) override
-    {
-        if (stage_ == Stage::InAnnotation) {
-            if (depth_ == ElementChildDepth && collecting_ != Collecting::Nothing) EndText();
-            if (depth_ == ElementDepth && inPoint_) {
-                annotation_.points.push_back(std::move(point_));
-                inPoint_ = false;
-            }
-            if (depth_ == AnnotationDepth) {
-                stage_ = Stage::Done;
-                if (hasChildren_) endTagEnd_ = static_cast<std::size_t>(reader_.getSrcOffset());
-            }
-        }
-        --depth_;
-    }
-
-    void characters(const XMLCh* const chars, const XMLSize_t length) override
-    {
-        ChildNode();
-        if (collecting_ != Collecting::Nothing) text_.append(chars, length);
-    }
-    void ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length) override { characters(chars, length); }
-    void processingInstruction(const XMLCh* const, const XMLCh* const) override { ChildNode(); }
-    void comment(const XMLCh* const, const XMLSize_t) override { ChildNode(); }
-    void startCDATA() override { ChildNode(); }
-
-    void error(const SAXParseException&) override { ++errors_; }
-    void fatalError(const SAXParseException&) override { ++errors_; }
-    void warning(const SAXParseException&) override {}
-    void resetErrors() override { errors_ = 0; }
-
-    int Errors() const { return errors_; }
-    // The taken annotation's end tag's end, and its start tag's end to search back from.
-    std::optional<std::pair<std::size_t, std::size_t>> TagEnds() const
-    {
-        if (endTagEnd_ == 0) return std::nullopt;
-        return std::make_pair(startTagEnd_, endTagEnd_);
-    }
-    ExchangeAnnotation& Annotation() { return annotation_; }
-
-private:
-    // A text, comment or instruction one level below the current element.
-    void ChildNode()
-    {
-        if (depth_ >= MaxNestingDepth) throw NestedTooDeep();
-        if (stage_ == Stage::InAnnotation && depth_ == AnnotationDepth) hasChildren_ = true;
-    }
-
-    void StartCandidate(const XMLCh* qname, const Attributes& attributes)
-    {
-        if (!XMLString::equals(qname, u"Element") || !XMLString::equals(attributes.getValue(u"type"), u"point")) return;
-        annotation_.pointSeen = true;
-        inPoint_ = true;
-        point_ = ExchangePoint();
-        const XMLCh* id = attributes.getValue(u"uuid");
-        if (id != nullptr) point_.id = GS::UniString(std::u16string(id));
-    }
-
-    void StartText(const XMLCh* qname)
-    {
-        if (XMLString::equals(qname, u"Point3d")) {
-            collecting_ = Collecting::Point3d;
-        } else if (XMLString::equals(qname, u"Origin3d")) {
-            collecting_ = Collecting::Origin3d;
-            annotation_.originSeen = true;
-        } else {
-            return;
-        }
-        text_.clear();
-    }
-
-    void EndText()
-    {
-        (collecting_ == Collecting::Point3d ? point_.point3d : point_.origin3d) = Utf8(text_);
-        collecting_ = Collecting::Nothing;
-    }
-
-    const SAX2XMLReader& reader_;
-    int errors_ = 0;
-    int depth_ = 0;
-    Stage stage_ = Stage::BeforeAnnotation;
-    bool hasChildren_ = false;
-    bool inPoint_ = false;
-    Collecting collecting_ = Collecting::Nothing;
-    std::u16string text_;
-    ExchangePoint point_;
-    ExchangeAnnotation annotation_;
-    std::size_t startTagEnd_ = 0;
-    std::size_t endTagEnd_ = 0;
-};
 
 // How "<" and ">" are stored in the document's encoding, told by its first bytes as
 // the parser tells it: four-byte and two-byte units in either order, EBCDIC, else bytes.
@@ -214,6 +99,186 @@ std::optional<AnnotationBytes> TagBytes(std::string_view bytes, std::size_t star
     return AnnotationBytes {*begin, *close + units.close.size()};
 }
 
+// Holds the bytes read until the taken annotation's place in them is known, then
+// passes every byte but the annotation's on as it comes: only the bytes up to the
+// first annotation's end are ever held.
+class KeptBytes {
+public:
+    explicit KeptBytes(ExchangeBytes& file) : file_(file) {}
+
+    void Add(const char* data, std::size_t size)
+    {
+        if (passing_) {
+            file_.Keep({data, size});
+            return;
+        }
+        held_.append(data, size);
+        if (tagEnds_) Resolve();
+    }
+
+    // The annotation with content has ended; its bytes are cut out once its end
+    // tag's ">" has been read.
+    void Take(std::size_t startTagEnd, std::size_t endTagEnd)
+    {
+        tagEnds_ = std::make_pair(startTagEnd, endTagEnd);
+        Resolve();
+    }
+
+    // Nothing is taken: every byte stays.
+    void KeepAll()
+    {
+        if (passing_) return;
+        file_.Keep(held_);
+        PassOn();
+    }
+
+    // At the end of the document: the bytes taken, empty when none; nothing when
+    // the taken annotation's tags were not found.
+    std::optional<AnnotationBytes> Finish()
+    {
+        if (!passing_ && tagEnds_) return std::nullopt;
+        KeepAll();
+        return taken_;
+    }
+
+private:
+    void Resolve()
+    {
+        const std::optional<AnnotationBytes> found = TagBytes(held_, tagEnds_->first, tagEnds_->second);
+        if (!found) return;
+        taken_ = *found;
+        const std::string_view held(held_);
+        file_.Keep(held.substr(0, found->begin));
+        file_.Keep(held.substr(found->end));
+        PassOn();
+    }
+
+    void PassOn()
+    {
+        passing_ = true;
+        std::string().swap(held_);
+    }
+
+    ExchangeBytes& file_;
+    std::string held_;
+    bool passing_ = false;
+    std::optional<std::pair<std::size_t, std::size_t>> tagEnds_;
+    AnnotationBytes taken_;
+};
+
+// Where in the annotation the reading is: which text is being collected.
+enum class Collecting { Nothing, Point3d, Origin3d };
+enum class Stage { BeforeAnnotation, InAnnotation, Done };
+
+// Follows the stream: the first child of the document element named "Annotation",
+// its point elements and their texts, and the depth of every node.
+class AnnotationFinder : public DefaultHandler {
+public:
+    AnnotationFinder(const SAX2XMLReader& reader, KeptBytes& kept) : reader_(reader), kept_(kept) {}
+
+    void startElement(const XMLCh* const, const XMLCh* const, const XMLCh* const qname, const Attributes& attributes) override
+    {
+        if (++depth_ > MaxNestingDepth) throw NestedTooDeep();
+        if (stage_ == Stage::BeforeAnnotation && depth_ == AnnotationDepth && XMLString::equals(qname, u"Annotation")) {
+            stage_ = Stage::InAnnotation;
+            startTagEnd_ = static_cast<std::size_t>(reader_.getSrcOffset());
+            return;
+        }
+        if (stage_ != Stage::InAnnotation) return;
+        if (depth_ == ElementDepth) {
+            hasChildren_ = true;
+            StartCandidate(qname, attributes);
+        } else if (depth_ == ElementChildDepth && inPoint_) {
+            StartText(qname);
+        }
+    }
+
+    void endElement(const XMLCh* const, const XMLCh* const, const XMLCh* const) override
+    {
+        if (stage_ == Stage::InAnnotation) {
+            if (depth_ == ElementChildDepth && collecting_ != Collecting::Nothing) EndText();
+            if (depth_ == ElementDepth && inPoint_) {
+                annotation_.points.push_back(std::move(point_));
+                inPoint_ = false;
+            }
+            if (depth_ == AnnotationDepth) {
+                stage_ = Stage::Done;
+                if (hasChildren_) kept_.Take(startTagEnd_, static_cast<std::size_t>(reader_.getSrcOffset()));
+                else kept_.KeepAll();
+            }
+        }
+        --depth_;
+    }
+
+    void characters(const XMLCh* const chars, const XMLSize_t length) override
+    {
+        ChildNode();
+        if (collecting_ != Collecting::Nothing) text_.append(chars, length);
+    }
+    void ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length) override { characters(chars, length); }
+    void processingInstruction(const XMLCh* const, const XMLCh* const) override { ChildNode(); }
+    void comment(const XMLCh* const, const XMLSize_t) override { ChildNode(); }
+    void startCDATA() override { ChildNode(); }
+
+    void error(const SAXParseException&) override { ++errors_; }
+    void fatalError(const SAXParseException&) override { ++errors_; }
+    void warning(const SAXParseException&) override {}
+    void resetErrors() override { errors_ = 0; }
+
+    int Errors() const { return errors_; }
+    ExchangeAnnotation& Annotation() { return annotation_; }
+
+private:
+    // A text, comment or instruction one level below the current element.
+    void ChildNode()
+    {
+        if (depth_ >= MaxNestingDepth) throw NestedTooDeep();
+        if (stage_ == Stage::InAnnotation && depth_ == AnnotationDepth) hasChildren_ = true;
+    }
+
+    void StartCandidate(const XMLCh* qname, const Attributes& attributes)
+    {
+        if (!XMLString::equals(qname, u"Element") || !XMLString::equals(attributes.getValue(u"type"), u"point")) return;
+        annotation_.pointSeen = true;
+        inPoint_ = true;
+        point_ = ExchangePoint();
+        const XMLCh* id = attributes.getValue(u"uuid");
+        if (id != nullptr) point_.id = GS::UniString(std::u16string(id));
+    }
+
+    void StartText(const XMLCh* qname)
+    {
+        if (XMLString::equals(qname, u"Point3d")) {
+            collecting_ = Collecting::Point3d;
+        } else if (XMLString::equals(qname, u"Origin3d")) {
+            collecting_ = Collecting::Origin3d;
+            annotation_.originSeen = true;
+        } else {
+            return;
+        }
+        text_.clear();
+    }
+
+    void EndText()
+    {
+        (collecting_ == Collecting::Point3d ? point_.point3d : point_.origin3d) = Utf8(text_);
+        collecting_ = Collecting::Nothing;
+    }
+
+    const SAX2XMLReader& reader_;
+    KeptBytes& kept_;
+    int errors_ = 0;
+    int depth_ = 0;
+    Stage stage_ = Stage::BeforeAnnotation;
+    bool hasChildren_ = false;
+    bool inPoint_ = false;
+    Collecting collecting_ = Collecting::Nothing;
+    std::u16string text_;
+    ExchangePoint point_;
+    ExchangeAnnotation annotation_;
+    std::size_t startTagEnd_ = 0;
+};
+
 // The file comes from a folder every program can write: no DTD is fetched, no
 // external entity is opened, and entity expansion is bounded.
 void ConfigureSafely(SAX2XMLReaderImpl& reader, SecurityManager& security, AnnotationFinder& finder)
@@ -234,38 +299,122 @@ void ConfigureSafely(SAX2XMLReaderImpl& reader, SecurityManager& security, Annot
     reader.setDeclarationHandler(&finder);
 }
 
-bool ParseAndFind(std::string_view bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken)
+// The parser's input: each chunk it reads also goes to the kept bytes.
+class PassingStream : public BinInputStream {
+public:
+    PassingStream(ExchangeBytes& file, KeptBytes& kept, bool& unreadable) : file_(file), kept_(kept), unreadable_(unreadable)
+    {
+    }
+
+    XMLFilePos curPos() const override { return position_; }
+    const XMLCh* getContentType() const override { return nullptr; }
+
+    // Fills the parser's buffer as far as the file goes: the parser tells the
+    // encoding from the first chunk, which must hold the first few bytes.
+    XMLSize_t readBytes(XMLByte* const toFill, const XMLSize_t maxToRead) override
+    {
+        char* const into = reinterpret_cast<char*>(toFill);
+        std::size_t filled = 0;
+        while (filled < maxToRead && !unreadable_) {
+            const std::optional<std::size_t> got = file_.Read(into + filled, maxToRead - filled);
+            // A file that cannot be read ends here for the parser; the reading counts as failed.
+            if (!got) unreadable_ = true;
+            if (!got || *got == 0) break;
+            filled += *got;
+        }
+        kept_.Add(into, filled);
+        position_ += filled;
+        return filled;
+    }
+
+private:
+    ExchangeBytes& file_;
+    KeptBytes& kept_;
+    bool& unreadable_;
+    XMLFilePos position_ = 0;
+};
+
+class PassingSource : public InputSource {
+public:
+    PassingSource(ExchangeBytes& file, KeptBytes& kept, bool& unreadable)
+        : InputSource(u"Baba"), file_(file), kept_(kept), unreadable_(unreadable)
+    {
+    }
+
+    // The parser owns the stream it asks for.
+    BinInputStream* makeStream() const override { return new PassingStream(file_, kept_, unreadable_); }
+
+private:
+    ExchangeBytes& file_;
+    KeptBytes& kept_;
+    bool& unreadable_;
+};
+
+// Whatever the parser left unread after the document's end still stays in the file.
+void PassRest(ExchangeBytes& file, KeptBytes& kept, bool& unreadable)
 {
+    char rest[4096];
+    for (;;) {
+        const std::optional<std::size_t> got = file.Read(rest, sizeof rest);
+        if (!got) unreadable = true;
+        if (!got || *got == 0) return;
+        kept.Add(rest, *got);
+    }
+}
+
+DocumentReading ParseAndFind(ExchangeBytes& file, ExchangeAnnotation& annotation, AnnotationBytes& taken, bool& unreadable)
+{
+    KeptBytes kept(file);
     NoEntitiesReader reader;
     SecurityManager security;
-    AnnotationFinder finder(reader);
+    AnnotationFinder finder(reader, kept);
     ConfigureSafely(reader, security, finder);
-    MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), "Baba", false);
-    // The parser reads the caller's bytes where they are, no copy of the whole file.
-    source.setCopyBufToStream(false);
-    reader.parse(source);
-    if (finder.Errors() != 0) return false;
-    AnnotationBytes found;
-    if (const auto ends = finder.TagEnds()) {
-        const std::optional<AnnotationBytes> tags = TagBytes(bytes, ends->first, ends->second);
-        if (!tags) return false;
-        found = *tags;
-        annotation = std::move(finder.Annotation());
-    }
-    taken = found;
-    return true;
+    reader.parse(PassingSource(file, kept, unreadable));
+    if (!unreadable && finder.Errors() == 0) PassRest(file, kept, unreadable);
+    if (unreadable) return DocumentReading::Unreadable;
+    if (finder.Errors() != 0) return DocumentReading::Malformed;
+    const std::optional<AnnotationBytes> found = kept.Finish();
+    if (!found) return DocumentReading::Malformed;
+    if (!found->Empty()) annotation = std::move(finder.Annotation());
+    taken = *found;
+    return DocumentReading::Parsed;
 }
+
+// A document in memory, read as a file is; the kept bytes are not needed.
+class MemoryBytes : public ExchangeBytes {
+public:
+    explicit MemoryBytes(std::string_view bytes) : rest_(bytes) {}
+
+    std::optional<std::size_t> Read(char* into, std::size_t capacity) override
+    {
+        const std::size_t count = std::min(capacity, rest_.size());
+        if (count > 0) std::memcpy(into, rest_.data(), count);
+        rest_.remove_prefix(count);
+        return count;
+    }
+    void Keep(std::string_view) override {}
+
+private:
+    std::string_view rest_;
+};
 
 }  // namespace
 
-bool FindFirstAnnotation(std::string_view bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken)
+DocumentReading FindFirstAnnotation(ExchangeBytes& file, ExchangeAnnotation& annotation, AnnotationBytes& taken)
 {
+    bool unreadable = false;
     try {
         // The same guard as the E57 reader's: Xerces starts once for both.
         const e57::XercesGuard xml;
-        return ParseAndFind(bytes, annotation, taken);
+        return ParseAndFind(file, annotation, taken, unreadable);
     } catch (...) {
         // Whatever the parser throws ends here: nothing is taken and the file stays.
-        return false;
+        return unreadable ? DocumentReading::Unreadable : DocumentReading::Malformed;
     }
+}
+
+bool FindFirstAnnotation(std::string_view bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken)
+{
+    MemoryBytes file(bytes);
+    return FindFirstAnnotation(file, annotation, taken) == DocumentReading::Parsed;
 }

@@ -1,25 +1,20 @@
 #include "exchange/PointCabImport.hpp"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <cmath>
 #include <locale>
 #include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 #include "API/AddOnInterface.hpp"
 #include "AngleConstants.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "DG/DG.hpp"
 #include "HostApiHelpers.hpp"
+#include "IO/AsideFile.hpp"
+#include "IO/FileStatus.hpp"
+#include "IO/RegularFileReader.hpp"
 #include "exchange/ExchangeDocument.hpp"
 #include "exchange/PointCabWatcher.hpp"
 #include "measuring/InstrumentEvents.hpp"
@@ -53,117 +48,53 @@ public:
     ImportBusyGuard& operator=(const ImportBusyGuard&) = delete;
 };
 
-ExchangeFileStamp StampOf(const struct stat& status)
+ExchangeFileStamp StampOf(const IO::FileStatus& status)
 {
     ExchangeFileStamp stamp;
-    stamp.time = static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
-    stamp.inode = static_cast<std::uint64_t>(status.st_ino);
-    stamp.size = static_cast<std::int64_t>(status.st_size);
+    stamp.time = status.modified;
+    stamp.inode = status.inode;
+    stamp.size = status.size;
     return stamp;
 }
 
-// The exchange file is a regular file of its folder: a link is not followed, and
-// nothing else (a folder, a pipe, a device) is read.
-bool IsPlainFile(const struct stat& status) { return S_ISREG(status.st_mode); }
-
 // The stamp of a file the add-on may read and write; nothing when it may not. The
 // file is not opened: closing a file opened for writing would wake the watcher.
+// The exchange file is a regular file of its folder: a link is not followed, and
+// nothing else (a folder, a pipe, a device) is read.
 std::optional<ExchangeFileStamp> CurrentStamp(const std::string& path)
 {
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0 || !IsPlainFile(status) || ::access(path.c_str(), R_OK | W_OK) != 0)
-        return std::nullopt;
-    return StampOf(status);
+    const std::optional<IO::FileStatus> status = IO::StatusAt(path);
+    if (!status || !status->regular || !IO::MayReadAndWrite(path)) return std::nullopt;
+    return StampOf(*status);
 }
 
-// Memory for a whole file's bytes in large pages where the system gives them: a
-// file of a hundred megabytes is read in without a page fault for every few kilobytes.
-class FileBuffer {
+bool Unchanged(const std::string& path, const IO::FileStatus& before)
+{
+    const std::optional<IO::FileStatus> now = IO::StatusAt(path);
+    return now && now->device == before.device && StampOf(*now) == StampOf(before);
+}
+
+// The exchange file read once, its kept bytes written beside it as they pass: the
+// file is never held whole. The new content replaces the file only when it is
+// complete and the file is still the one that was read; the file is never truncated.
+class ExchangeFileCopy : public ExchangeBytes {
 public:
-    explicit FileBuffer(std::size_t capacity) : capacity_(std::max<std::size_t>(capacity, 1))
+    ExchangeFileCopy(const std::string& path, IO::RegularFileReader& reader)
+        : reader_(reader), aside_(path, reader.Status().permissions)
     {
-        void* memory = ::mmap(nullptr, capacity_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (memory == MAP_FAILED) return;
-        ::madvise(memory, capacity_, MADV_HUGEPAGE);
-        memory_ = static_cast<char*>(memory);
-    }
-    FileBuffer(FileBuffer&& other) noexcept
-        : memory_(std::exchange(other.memory_, nullptr)), capacity_(other.capacity_), size_(other.size_)
-    {
-    }
-    FileBuffer(const FileBuffer&) = delete;
-    FileBuffer& operator=(const FileBuffer&) = delete;
-    FileBuffer& operator=(FileBuffer&&) = delete;
-    ~FileBuffer()
-    {
-        if (memory_ != nullptr) ::munmap(memory_, capacity_);
     }
 
-    bool Usable() const { return memory_ != nullptr; }
-    char* Free() { return memory_ + size_; }
-    std::size_t FreeSize() const { return capacity_ - size_; }
-    void Grow(std::size_t bytes) { size_ += bytes; }
-    std::string_view Bytes() const { return {memory_, size_}; }
+    std::optional<std::size_t> Read(char* into, std::size_t capacity) override { return reader_.Read(into, capacity); }
+    // A folder that refused the new file shows when it is finished, after the
+    // reading: a file that does not parse is left without a word.
+    void Keep(std::string_view bytes) override { aside_.Write(bytes.data(), bytes.size()); }
+
+    IO::AsideFile& Aside() { return aside_; }
 
 private:
-    char* memory_ = nullptr;
-    std::size_t capacity_;
-    std::size_t size_ = 0;
+    IO::RegularFileReader& reader_;
+    IO::AsideFile aside_;
 };
-
-struct FileSnapshot {
-    FileBuffer bytes;
-    struct stat status {};
-};
-
-// The whole file into the buffer; false when it cannot be read or holds more than its size told.
-bool ReadWhole(int fd, FileBuffer& buffer)
-{
-    while (buffer.FreeSize() > 0) {
-        const ssize_t got = ::read(fd, buffer.Free(), buffer.FreeSize());
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return false;
-        if (got == 0) return true;
-        buffer.Grow(static_cast<std::size_t>(got));
-    }
-    return false;
-}
-
-// Opened without following a link and without waiting: a pipe put in the file's
-// place must not block the host's user-interface thread. A file that grows while
-// it is read is left for the check its writer's next change brings.
-std::optional<FileSnapshot> ReadExchangeFile(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    struct stat status {};
-    std::optional<FileSnapshot> snapshot;
-    if (::fstat(fd, &status) == 0 && IsPlainFile(status) && ::access(path.c_str(), R_OK | W_OK) == 0) {
-        // One byte more than the file has, to see that it ends where its size said.
-        FileBuffer bytes(static_cast<std::size_t>(status.st_size) + 1);
-        if (bytes.Usable() && ReadWhole(fd, bytes)) snapshot.emplace(FileSnapshot {std::move(bytes), status});
-    }
-    ::close(fd);
-    return snapshot;
-}
-
-bool Unchanged(const std::string& path, const struct stat& before)
-{
-    struct stat now {};
-    return ::lstat(path.c_str(), &now) == 0 && now.st_dev == before.st_dev && StampOf(now) == StampOf(before);
-}
-
-bool WriteAll(int fd, const char* data, std::size_t left)
-{
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
 
 enum class WriteBack { Written, FileChanged, FolderUnwritable };
 
@@ -172,46 +103,15 @@ struct WriteBackResult {
     ExchangeFileStamp stamp;
 };
 
-// The rename reaches the disk only with its folder; without it a power cut could
-// bring back the annotations already taken, and they would be taken again.
-void SyncFolderOf(const std::string& path)
+// The rename reaches the disk with its folder; without it a power cut could bring
+// back the annotations already taken, and they would be taken again.
+WriteBackResult ReplaceExchangeFile(const std::string& path, const IO::FileStatus& read, IO::AsideFile& aside)
 {
-    IO::Location folderLocation(path);
-    folderLocation.DeleteLastLocalName();
-    const int folder = ::open(folderLocation.ToPath().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0) return;
-    ::fsync(folder);
-    ::close(folder);
-}
-
-// The bytes read without the taken annotation's, the rest copied as it is.
-bool WriteAllBut(int fd, std::string_view bytes, const AnnotationBytes& taken)
-{
-    return WriteAll(fd, bytes.data(), taken.begin) && WriteAll(fd, bytes.data() + taken.end, bytes.size() - taken.end);
-}
-
-// Writes the new content beside the file and puts it in the file's place only
-// when it is complete and the file is still the one that was read; the exchange
-// file is never truncated. Gives the new file's stamp when it was written.
-WriteBackResult ReplaceExchangeFile(const std::string& path, const FileSnapshot& read, const AnnotationBytes& taken)
-{
-    IO::Location aside(path);
-    aside.SetLastLocalName("." + IO::Location(path).GetLastLocalName() + ".XXXXXX");
-    std::string name = aside.ToPath();
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) return {};
-    struct stat written {};
-    const bool complete = WriteAllBut(fd, read.bytes.Bytes(), taken) && ::fchmod(fd, read.status.st_mode & 07777) == 0 &&
-                          ::fsync(fd) == 0 && ::fstat(fd, &written) == 0;
-    const bool closed = ::close(fd) == 0;
-    WriteBackResult result;
-    if (complete && closed && !Unchanged(path, read.status)) result.outcome = WriteBack::FileChanged;
-    else if (complete && closed && ::rename(name.c_str(), path.c_str()) == 0) {
-        SyncFolderOf(path);
-        return {WriteBack::Written, StampOf(written)};
-    }
-    ::unlink(name.c_str());
-    return result;
+    const std::optional<IO::FileStatus> written = aside.Finish();
+    if (!written) return {};
+    if (!Unchanged(path, read)) return {WriteBack::FileChanged, {}};
+    if (!aside.PutInPlace()) return {};
+    return {WriteBack::Written, StampOf(*written)};
 }
 
 // At least `needed` numbers from the start of the text; the rest of four are read when present.
@@ -342,22 +242,28 @@ std::optional<ExchangeFileStamp> ImportPointCabFile(Survanto& survanto)
     if (measuringState.importBusy != 0) return std::nullopt;
     const ImportBusyGuard busy;
     const std::string path = survanto.exchangeFile.ToUtf8();
-    const std::optional<FileSnapshot> read = ReadExchangeFile(path);
-    if (!read) return std::nullopt;
+    IO::RegularFileReader reader(path);
+    if (!reader.IsOpen() || !IO::MayReadAndWrite(path)) return std::nullopt;
+    const IO::FileStatus& read = reader.Status();
 
+    ExchangeFileCopy copy(path, reader);
     ExchangeAnnotation annotation;
     AnnotationBytes taken;
-    if (!FindFirstAnnotation(read->bytes.Bytes(), annotation, taken)) return StampOf(read->status);
+    const DocumentReading reading = FindFirstAnnotation(copy, annotation, taken);
+    // The file as it was opened is dealt with, whether it grew while it was read or
+    // cannot be read to its end: its next change brings the next look. Nothing
+    // more, or the aside file's own coming and going would bring a look at once.
+    if (reading != DocumentReading::Parsed) return StampOf(read);
     const API_Coord offset = GetLocationOffset();
-    if (!AllPlaceable(annotation, offset)) return StampOf(read->status);
-    const WriteBackResult written = ReplaceExchangeFile(path, *read, taken);
+    if (!AllPlaceable(annotation, offset)) return StampOf(read);
+    const WriteBackResult written = ReplaceExchangeFile(path, read, copy.Aside());
     // Not written back: the annotation stays in the file, nothing is taken. A folder
     // the add-on cannot write is tried again at the next check, whatever changed.
     if (written.outcome == WriteBack::FolderUnwritable) {
         TellUnwritableFolderOnce(PointCabWatchFolder(path));
         return std::nullopt;
     }
-    if (written.outcome == WriteBack::FileChanged) return StampOf(read->status);
+    if (written.outcome == WriteBack::FileChanged) return StampOf(read);
     unwritableFoldersTold.erase(PointCabWatchFolder(path));
 
     TakePoints(annotation, offset);

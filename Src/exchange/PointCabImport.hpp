@@ -31,9 +31,9 @@ void PollPointCabFile();
 
 // Takes the first annotation out of the exchange file and turns its new points
 // into measured points. Returns the stamp of the file content the import dealt
-// with; nothing when it could not read the file, was already running, or could
-// not write the file back: then the user is told once that the folder cannot be
-// written, and the next check tries again.
+// with, also one it could not parse or read to its end; nothing when it could not
+// open the file, was already running, or could not write the file back: then the
+// user is told once that the folder cannot be written, and the next check tries again.
 std::optional<ExchangeFileStamp> ImportPointCabFile(Survanto& survanto);
 
 // The alert of "ALRT": the exchange folder cannot be watched. Only reason 1 shows it.

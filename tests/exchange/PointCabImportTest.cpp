@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -215,6 +216,33 @@ TEST_F(PointCabImport, CopiesEveryByteButTheTakenAnnotations)
         Deliver(c.encoded(head + taken + tail));
         EXPECT_EQ(ReadExchange(), c.encoded(head + tail));
         ExpectMeasured(6, 7, 9.5);
+    }
+}
+
+// A file far larger than any chunk the import reads at once: the taken annotation
+// may lie at any place, also across the border of two chunks, and far more stays
+// behind it than before it; the file keeps every other byte in its place.
+TEST_F(PointCabImport, CopiesEveryByteOfALargeFileWhereverTheAnnotationLies)
+{
+    const std::string filler = "<Kopf a=\"1\">Text &amp; mehr</Kopf>\n";  // 35 bytes
+    for (const std::size_t before : {std::size_t {0}, std::size_t {49140}, std::size_t {65520}, std::size_t {131000}}) {
+        SCOPED_TRACE(std::to_string(before) + " bytes before the annotation");
+        std::string head = "<?xml version=\"1.0\"?>\n<X>\n";
+        while (head.size() < before) head += filler;
+        head += "<!--" + std::string(before % 97, '-' + 1) + "-->";
+        std::string tail = "\n";
+        for (int i = 0; i < 20000; ++i) tail += filler;
+        tail += Annotation(Point(FreshId(), "5 5 5 0")) + "</X>\n";
+        const std::int32_t taken = takenPointCount;
+        Deliver(head + Annotation(Point(FreshId(), "6 7 8 0")) + tail);
+        EXPECT_EQ(takenPointCount, taken + 1);
+        ExpectMeasured(6, 7, 9.5);
+        const std::string written = ReadExchange();
+        const std::string expected = head + tail;
+        EXPECT_EQ(written.size(), expected.size());
+        EXPECT_TRUE(written == expected)
+            << "the first byte that differs lies at "
+            << std::mismatch(written.begin(), written.end(), expected.begin(), expected.end()).first - written.begin();
     }
 }
 

@@ -17,6 +17,7 @@
 #include "GX/ImageBase.hpp"
 #include "GX/PixMap.hpp"
 #include "IO/File.hpp"
+#include "IO/RegularFileReader.hpp"
 #include "InProcessHost.hpp"
 #include "RS/ResourceModule.hpp"
 #include "Win/Registry.hpp"
@@ -92,6 +93,7 @@ const Reader Readers[] = {
          struct stat info {};
          return refused && ::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);  // not replaced
      }},
+    {"regular file reader (exchange file)", [](const std::string& path) { return !IO::RegularFileReader(path).IsOpen(); }},
     {"image file", [](const std::string& path) {
          GSPixMapHandle pixMap = nullptr;
          return !GX::ImageBase::ReadFile(IO::Location(path), pixMap, GSPixMapPixelType32) && pixMap == nullptr;
