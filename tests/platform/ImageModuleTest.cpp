@@ -231,13 +231,13 @@ TEST(ImageModuleConversion, PixMapsBecomeBmpData)
     }
 }
 
-// Rows are packed four pixels at a time; the widths around that come back whole,
+// Rows are packed four or eight pixels at a time; the widths around that come back whole,
 // and one translucent pixel keeps all rows at 32 bits, in the bottom row (the
 // first written) as in the top row (the last written).
 TEST(ImageModuleConversion, EveryRowWidthComesBackFromItsBmpData)
 {
     enum Translucent { None, Bottom, Top };
-    for (const std::int32_t width : {1, 4, 5, 7, 8, 9}) {
+    for (const std::int32_t width : {1, 4, 5, 7, 8, 9, 11, 16, 19, 33}) {
         for (const Translucent at : {None, Bottom, Top}) {
             const bool translucent = at != None;
             GSPixMapHandle pixMap = GXCreateGSPixMap(width, 3, 72, 72);
