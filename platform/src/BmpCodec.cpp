@@ -80,7 +80,8 @@ PixMapPtr ReadBmp(std::FILE* file)
     const std::int32_t height = storedHeight < 0 ? -storedHeight : storedHeight;
     if (!FitsPixelBound(std::uint64_t(width), std::uint64_t(height))) return nullptr;
     if (pixelOffset < FileHeaderBytes + std::uint64_t(infoBytes) || std::fseek(file, long(pixelOffset), SEEK_SET) != 0) return nullptr;
-    PixMapPtr pixMap = NewPixMap(width, height, DpiOf(U32(header + 38)));
+    // Every row is read into place or the picture is given up.
+    PixMapPtr pixMap = NewUnsetPixMap(width, height, DpiOf(U32(header + 38)));
     if (pixMap == nullptr || !ReadRows(file, bits, storedHeight > 0, *pixMap)) return nullptr;
     if (bits == 32) OpaqueWhenAlphaUnused(*pixMap);
     return pixMap;
