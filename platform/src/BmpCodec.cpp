@@ -3,6 +3,7 @@
 #include <limits>
 #include <new>
 
+#include "BmpRows.hpp"
 #include "ImageCodecs.hpp"
 
 // Windows BMP: a 14-byte file header ("BM", file size, pixel offset), an info
@@ -62,39 +63,6 @@ bool ReadRows(std::FILE* file, std::uint16_t bits, bool bottomUp, GSPixMap& pixM
     return true;
 }
 
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixels are read as little-endian words");
-
-std::uint32_t Word(const std::uint8_t* p)
-{
-    std::uint32_t word = 0;
-    std::memcpy(&word, p, 4);
-    return word;
-}
-
-void PutWord(std::uint8_t* p, std::uint32_t word) { std::memcpy(p, &word, 4); }
-
-// The whole row at once, so the test runs without a branch per pixel.
-bool IsOpaqueRow(const std::uint8_t* row, std::int32_t width)
-{
-    constexpr std::uint32_t Alpha = 0xFF000000u;
-    std::uint32_t all = Alpha;
-    for (std::int32_t x = 0; x < width; ++x) all &= Word(row + 4 * std::size_t(x));
-    return (all & Alpha) == Alpha;
-}
-
-// Blue, green, red of each pixel; four pixels at a time as three words.
-void PackRow24(const std::uint8_t* in, std::int32_t width, std::uint8_t* out)
-{
-    std::int32_t x = 0;
-    for (; x + 4 <= width; x += 4, in += 16, out += 12) {
-        const std::uint32_t p0 = Word(in), p1 = Word(in + 4), p2 = Word(in + 8), p3 = Word(in + 12);
-        PutWord(out, (p0 & 0xFFFFFFu) | (p1 << 24));
-        PutWord(out + 4, ((p1 >> 8) & 0xFFFFu) | (p2 << 16));
-        PutWord(out + 8, ((p2 >> 16) & 0xFFu) | (p3 << 8));
-    }
-    for (; x < width; ++x, in += 4, out += 3) std::memcpy(out, in, 3);
-}
-
 }  // namespace
 
 PixMapPtr ReadBmp(std::FILE* file)
@@ -112,7 +80,8 @@ PixMapPtr ReadBmp(std::FILE* file)
     const std::int32_t height = storedHeight < 0 ? -storedHeight : storedHeight;
     if (!FitsPixelBound(std::uint64_t(width), std::uint64_t(height))) return nullptr;
     if (pixelOffset < FileHeaderBytes + std::uint64_t(infoBytes) || std::fseek(file, long(pixelOffset), SEEK_SET) != 0) return nullptr;
-    PixMapPtr pixMap = NewPixMap(width, height, DpiOf(U32(header + 38)));
+    // Every row is read into place or the picture is given up.
+    PixMapPtr pixMap = NewUnsetPixMap(width, height, DpiOf(U32(header + 38)));
     if (pixMap == nullptr || !ReadRows(file, bits, storedHeight > 0, *pixMap)) return nullptr;
     if (bits == 32) OpaqueWhenAlphaUnused(*pixMap);
     return pixMap;
@@ -138,9 +107,9 @@ void PutHeader(const GSPixMap& pixMap, std::uint16_t bits, std::size_t imageByte
     Put32(h + 42, pixelsPerMetre);
 }
 
-// The file with rows of 24 or 32 bits, each row converted in a buffer of its own
-// and appended, so the data is written once and never cleared first. False for
-// 24 bits when a row is not opaque: the rows then keep their alpha.
+// The file with rows of 24 or 32 bits, each row written once into the grown
+// data, never cleared first as a whole. False for 24 bits when a row is not
+// opaque: the rows then keep their alpha.
 bool WriteRows(const GSPixMap& pixMap, std::uint16_t bits, std::vector<std::uint8_t>& data)
 {
     const std::size_t rowBytes = RowBytes(pixMap.width, bits);
@@ -151,16 +120,16 @@ bool WriteRows(const GSPixMap& pixMap, std::uint16_t bits, std::vector<std::uint
     data.resize(HeaderBytes);
     PutHeader(pixMap, bits, imageBytes, data.data());
     const std::size_t pixelBytes = std::size_t(pixMap.width) * 4;
-    std::vector<std::uint8_t> row(rowBytes, 0);
     for (std::int32_t i = 0; i < pixMap.height; ++i) {
         const std::uint8_t* in = pixMap.Row(pixMap.height - 1 - i);
         if (bits == 32) {
             data.insert(data.end(), in, in + pixelBytes);
             continue;
         }
-        if (!IsOpaqueRow(in, pixMap.width)) return false;
-        PackRow24(in, pixMap.width, row.data());
-        data.insert(data.end(), row.begin(), row.end());
+        // The row's bytes are zeroed while they are in the cache, which leaves the padding at 0.
+        const std::size_t at = data.size();
+        data.resize(at + rowBytes);
+        if (!PackOpaqueRow(in, pixMap.width, data.data() + at)) return false;
     }
     return true;
 }

@@ -14,7 +14,7 @@ using PixMapPtr = std::unique_ptr<GSPixMap>;
 PixMapPtr NewPixMap(std::int32_t width, std::int32_t height, double dpi = 72.0);
 // A pixmap whose pixels are left unset, for a decoder that writes each of them
 // or fails; null when it cannot be made.
-PixMapPtr NewUnsetPixMap(std::int32_t width, std::int32_t height);
+PixMapPtr NewUnsetPixMap(std::int32_t width, std::int32_t height, double dpi = 72.0);
 // Asks the system to back a large block not touched yet with large pages: a
 // picture of 64 MiB then costs a few dozen page faults instead of 16,000.
 void PreferLargePages(void* block, std::size_t bytes);

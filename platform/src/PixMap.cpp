@@ -36,13 +36,15 @@ void PreferLargePages(void* block, std::size_t bytes)
     if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
 }
 
-PixMapPtr NewUnsetPixMap(std::int32_t width, std::int32_t height)
+PixMapPtr NewUnsetPixMap(std::int32_t width, std::int32_t height, double dpi)
 {
     if (width <= 0 || height <= 0 || std::int64_t(width) * height > GSPixMapMaxPixels) return nullptr;
     try {
         auto pixMap = std::make_unique<GSPixMap>();
         pixMap->width = width;
         pixMap->height = height;
+        pixMap->horizontalDpi = dpi;
+        pixMap->verticalDpi = dpi;
         pixMap->pixels.resize(std::size_t(width) * std::size_t(height) * 4);
         PreferLargePages(pixMap->pixels.data(), pixMap->pixels.size());
         return pixMap;

@@ -55,7 +55,7 @@ PixMapPtr ReadTga(std::FILE* file)
         return nullptr;
     std::unique_ptr<stbi_uc, StbFree> rgba(stbi_load_from_file(file, &width, &height, &channels, 4));
     if (rgba == nullptr) return nullptr;
-    PixMapPtr pixMap = NewPixMap(width, height);
+    PixMapPtr pixMap = NewUnsetPixMap(width, height);
     if (pixMap == nullptr) return nullptr;
     const stbi_uc* in = rgba.get();
     for (std::size_t i = 0; i < pixMap->pixels.size(); i += 4) {

@@ -231,13 +231,27 @@ TEST(ImageModuleConversion, PixMapsBecomeBmpData)
     }
 }
 
-// Rows are packed four pixels at a time; the widths around that come back whole,
+// A BMP file's resolution lives in its pixmap and comes back in the data: 3780
+// pixels a metre are 96.012 dpi, which give 3780 again.
+TEST(ImageModuleConversion, TheResolutionOfABmpFileComesBackInItsData)
+{
+    Bytes file = Bmp3x2;
+    for (const std::size_t at : {38u, 42u}) file[at] = 0xC4, file[at + 1] = 0x0E;
+    GSPixMapHandle pixMap = nullptr;
+    ASSERT_TRUE(GX::ImageBase::ReadData(file, pixMap, GSPixMapPixelType32));
+    Bytes data;
+    ASSERT_TRUE(GX::ImageBase::ConvertFromPixMap(pixMap, FTM::FileTypeManager::Bmp, data));
+    GXDeleteGSPixMap(pixMap);
+    EXPECT_EQ(data, file);
+}
+
+// Rows are packed four or eight pixels at a time; the widths around that come back whole,
 // and one translucent pixel keeps all rows at 32 bits, in the bottom row (the
 // first written) as in the top row (the last written).
 TEST(ImageModuleConversion, EveryRowWidthComesBackFromItsBmpData)
 {
     enum Translucent { None, Bottom, Top };
-    for (const std::int32_t width : {1, 4, 5, 7, 8, 9}) {
+    for (const std::int32_t width : {1, 4, 5, 7, 8, 9, 11, 16, 19, 33}) {
         for (const Translucent at : {None, Bottom, Top}) {
             const bool translucent = at != None;
             GSPixMapHandle pixMap = GXCreateGSPixMap(width, 3, 72, 72);

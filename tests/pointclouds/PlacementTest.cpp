@@ -1,6 +1,6 @@
 // Placing orthophoto jobs into the host's project: new sections and their
 // reference ids, the pictures of each tile at their place, the layer, the own
-// origin, a second apply, a missing image and worksheets.
+// origin, a second apply, a missing image, worksheets and the pictures' BMP data.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -300,6 +300,47 @@ TEST_F(PlacementTest, ANewWorksheetIsMadeAndShowsThePictures)
     EXPECT_NE(job.target.databaseGuid, APINULLGuid);
     EXPECT_EQ(Host().Fact("pictures"), "worksheet \"Blatt\": 1");
     EXPECT_EQ(Model().frontWindow, APIWind_FloorPlanID);
+}
+
+// Each picture holds its tile's image as a BMP file: 24 bits when every pixel is
+// opaque, else 32 bits, rows bottom-up, the header with 72 dpi as 2835 pixels a
+// metre. The image is 3 x 2 pixels, so a 24-bit row of 9 bytes is padded to 12.
+TEST_F(PlacementTest, EachPictureHoldsItsTilesImageAsBmpData)
+{
+    using Bytes = std::vector<std::uint8_t>;
+    struct Case {
+        const char* name;
+        std::uint8_t topMiddleAlpha;
+        Bytes expected;
+    };
+    const auto header = [](std::uint8_t bits) {
+        return Bytes {'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, bits, 0,
+                      0, 0, 0, 0, 24, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    };
+    const auto join = [](Bytes head, const Bytes& pixels) {
+        head.insert(head.end(), pixels.begin(), pixels.end());
+        return head;
+    };
+    const Case cases[] = {
+        {"opaque", 255,
+         join(header(24), {120, 110, 100, 150, 140, 130, 180, 170, 160, 0, 0, 0, 30, 20, 10, 60, 50, 40, 90, 80, 70, 0, 0, 0})},
+        {"translucent", 128,
+         join(header(32), {120, 110, 100, 255, 150, 140, 130, 255, 180, 170, 160, 255, 30, 20, 10, 255, 60, 50, 40, 128, 90, 80, 70, 255})},
+    };
+    for (const Case& c : cases) {
+        Import().importData.jobs.Clear();
+        const OrtophotoData& job = AddJob(c.name, {ACDatabaseID::FloorPlan, APINULLGuid, 0, {}}, {Flat {0, 0, 3, 2}});
+        // Red, green, blue, alpha; rows from the top.
+        const Bytes rgba {10,  20,  30,  255, 40,  50,  60,  c.topMiddleAlpha, 70,  80,  90,  255,
+                          100, 110, 120, 255, 130, 140, 150, 255,             160, 170, 180, 255};
+        std::string error;
+        ASSERT_TRUE(NewDisplay::WritePngFile(NewDisplay::NativeImage(3, 2, rgba), job.tiles[0].imagePath.ToUtf8(), &error)) << error;
+        Import().Apply(VaroImportPalette::AllJobs);
+        ASSERT_EQ(job.placedPictures.GetSize(), 1u) << c.name;
+        const SimHost::StoredElement* picture = Model().Find(job.placedPictures[0]);
+        ASSERT_NE(picture, nullptr) << c.name;
+        EXPECT_EQ(picture->memo.pictureData, c.expected) << c.name;
+    }
 }
 
 // A view that vanished makes the job's target the current storey's floor plan,
