@@ -162,6 +162,23 @@ protected:
         points.push_back(p8);
         return points;
     }
+    // A half-round wall on storey 1 (at 3 m) from (2, 0) to (-2, 0) about the
+    // origin, 0.3 thick and 3 m high: its top lies at 6.
+    void AddHalfRoundWall()
+    {
+        Model().content.storeyLevels[1] = 3.0;
+        API_Element wall;
+        wall.header.typeID = API_WallID;
+        ASSERT_EQ(HostGetElementDefaults(&wall, nullptr), NoError);
+        wall.header.floorInd = 1;
+        wall.wall.begC = {2, 0};
+        wall.wall.endC = {-2, 0};
+        wall.wall.arcAngle = Pi;
+        wall.wall.height = 3.0;
+        wall.wall.bottomOffset = 0.0;
+        wall.wall.thickness = 0.3;
+        ASSERT_EQ(InUndoableCommand([&] { return HostCreateElement(&wall, nullptr); }), NoError);
+    }
 };
 
 TEST_F(DomeTest, FromFivePointsMakesAnUnflippedRevolvedShellAtTheCentre)
@@ -273,19 +290,8 @@ TEST_F(DomeTest, EveryAllocationFailingInTurnMakesNothing)
 
 TEST_F(DomeTest, OnACurvedWallFitsThroughTheWallTopAtItsAbsoluteHeight)
 {
-    Model().content.storeyLevels[1] = 3.0;
     ToolDefaults(API_ShellID).header.floorInd = 1;
-    API_Element wall;
-    wall.header.typeID = API_WallID;
-    ASSERT_EQ(HostGetElementDefaults(&wall, nullptr), NoError);
-    wall.header.floorInd = 1;
-    wall.wall.begC = {2, 0};
-    wall.wall.endC = {-2, 0};
-    wall.wall.arcAngle = Pi;
-    wall.wall.height = 3.0;
-    wall.wall.bottomOffset = 0.0;
-    wall.wall.thickness = 0.3;
-    ASSERT_EQ(InUndoableCommand([&] { return HostCreateElement(&wall, nullptr); }), NoError);
+    ASSERT_NO_FATAL_FAILURE(AddHalfRoundWall());
 
     SetPoints({{0, 2, 4.5}, {0, 0, 8}});
     Main().CreateDomeOnCurvedWall();
@@ -306,18 +312,7 @@ TEST_F(DomeTest, OnACurvedWallFitsThroughTheWallTopAtItsAbsoluteHeight)
 // would have its centre some 1700 km below.
 TEST_F(DomeTest, OnACurvedWallAPointAtTheTopsHeightMakesNothing)
 {
-    Model().content.storeyLevels[1] = 3.0;
-    API_Element wall;
-    wall.header.typeID = API_WallID;
-    ASSERT_EQ(HostGetElementDefaults(&wall, nullptr), NoError);
-    wall.header.floorInd = 1;
-    wall.wall.begC = {2, 0};
-    wall.wall.endC = {-2, 0};
-    wall.wall.arcAngle = Pi;
-    wall.wall.height = 3.0;
-    wall.wall.bottomOffset = 0.0;
-    wall.wall.thickness = 0.3;
-    ASSERT_EQ(InUndoableCommand([&] { return HostCreateElement(&wall, nullptr); }), NoError);
+    ASSERT_NO_FATAL_FAILURE(AddHalfRoundWall());
 
     SetPoints({{0, 2, 4.5}, {0.3, 0.7, 6.0 + 1e-6}});
     Main().CreateDomeOnCurvedWall();
