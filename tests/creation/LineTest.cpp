@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CreationFixture.hpp"
+#include "ViewElement.hpp"
 #include "measuring/MeasuringState.hpp"
 
 // Lines, hotspots and level dimensions on measured points, and the points taken
@@ -22,16 +23,7 @@ protected:
     // 1 m beside the first segment, on the side the view looks at.
     API_Guid AddView(API_ElemTypeID type, const std::vector<API_Coord>& line, bool left)
     {
-        SimHost::StoredElement view;
-        view.record.header.typeID = type;
-        view.record.header.guid = Model().NewGuid();
-        view.record.header.layer = 1;
-        view.record.cutPlane.segmentCount = static_cast<std::int32_t>(line.size() - 1);
-        for (std::size_t i = 0; i + 1 < line.size(); ++i) {
-            view.memo.sectionSegments.push_back({2});
-            view.memo.sectionMainCoords.push_back(line[i]);
-            view.memo.sectionMainCoords.push_back(line[i + 1]);
-        }
+        SimHost::StoredElement view = ViewElementAlong(Model(), type, line);
         const double dx = line[1].x - line[0].x, dy = line[1].y - line[0].y;
         const double length = std::hypot(dx, dy);
         const double side = length > 0.0 ? (left ? 1.0 : -1.0) / length : 0.0;

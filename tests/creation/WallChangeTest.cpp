@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "AttributeServices.hpp"
+#include "ClosedOutline.hpp"
 #include "ElementServices.hpp"
 #include "Host.hpp"
 #include "InterfaceServices.hpp"
@@ -65,14 +66,7 @@ protected:
         wall.wall.arcAngle = shape.arcAngle;
         wall.wall.slantAngle = shape.slantAngle;
         API_ElementMemo memo;
-        if (!shape.outline.empty()) {
-            wall.wall.geometryKind = 2;
-            memo.coords.push_back({});
-            memo.coords.insert(memo.coords.end(), shape.outline.begin(), shape.outline.end());
-            memo.coords.push_back(shape.outline.front());
-            memo.pends = {0, static_cast<std::int32_t>(memo.coords.size() - 1)};
-            wall.wall.poly = {static_cast<std::int32_t>(memo.coords.size() - 1), 1, 0};
-        }
+        if (!shape.outline.empty()) MakePolygonalWall(wall, memo, shape.outline);
         EXPECT_EQ(Undoable([&] { return HostCreateElement(&wall, &memo); }), NoError);
         return wall.header.guid;
     }
@@ -164,18 +158,13 @@ protected:
     void Rebuild(API_Element wall, const std::vector<API_Coord>& outline)
     {
         API_ElementMemo memo;
-        memo.coords.push_back({});
-        memo.coords.insert(memo.coords.end(), outline.begin(), outline.end());
-        memo.coords.push_back(outline.front());
-        memo.pends = {0, static_cast<std::int32_t>(memo.coords.size() - 1)};
         ASSERT_EQ(Undoable([&] {
                       WallOpeningList openings;
                       CollectWallOpenings(wall, openings);
                       EXPECT_EQ(HostDeleteElements(&wall.header, 1), NoError);
                       API_Element rebuilt = wall;
                       rebuilt.header.guid = APINULLGuid;
-                      rebuilt.wall.geometryKind = 2;
-                      rebuilt.wall.poly = {static_cast<std::int32_t>(memo.coords.size() - 1), 1, 0};
+                      MakePolygonalWall(rebuilt, memo, outline);
                       EXPECT_EQ(HostCreateElement(&rebuilt, &memo), NoError);
                       wall.header.guid = rebuilt.header.guid;
                       return RecreateWallOpenings(wall, openings);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ClosedOutline.hpp"
 #include "ElementServices.hpp"
 #include "GS/BM.hpp"
 #include "HostApiTestSupport.hpp"
@@ -35,14 +36,7 @@ protected:
         wall.wall.flipped = shape.flipped;
         wall.wall.bottomOffset = 0.2;
         API_ElementMemo memo;
-        if (!shape.outline.empty()) {
-            wall.wall.geometryKind = 2;
-            memo.coords.push_back({});
-            memo.coords.insert(memo.coords.end(), shape.outline.begin(), shape.outline.end());
-            memo.coords.push_back(shape.outline.front());
-            memo.pends = {0, static_cast<std::int32_t>(memo.coords.size() - 1)};
-            wall.wall.poly = {static_cast<std::int32_t>(memo.coords.size() - 1), 1, 0};
-        }
+        if (!shape.outline.empty()) MakePolygonalWall(wall, memo, shape.outline);
         EXPECT_EQ(Undoable([&] { return HostCreateElement(&wall, &memo); }), NoError);
         return wall.header.guid;
     }

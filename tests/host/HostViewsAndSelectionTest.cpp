@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "ClosedOutline.hpp"
 #include "DG/DG.hpp"
 #include "Geometry/Geometry.hpp"
 #include "HostApiTestSupport.hpp"
 #include "UndoableCommand.hpp"
+#include "ViewElement.hpp"
 
 namespace {
 
@@ -61,31 +63,12 @@ protected:
     // A view element as the add-section verb makes one: two points per segment.
     API_Guid AddViewElement(API_ElemTypeID type, const std::vector<API_Coord>& line)
     {
-        SimHost::StoredElement element;
-        element.record.header.typeID = type;
-        element.record.header.guid = Model().NewGuid();
-        element.record.header.layer = 1;
-        element.record.cutPlane.segmentCount = static_cast<std::int32_t>(line.size() - 1);
-        for (std::size_t i = 0; i + 1 < line.size(); ++i) {
-            element.memo.sectionSegments.push_back({2});
-            element.memo.sectionMainCoords.push_back(line[i]);
-            element.memo.sectionMainCoords.push_back(line[i + 1]);
-        }
+        SimHost::StoredElement element = ViewElementAlong(Model(), type, line);
         element.memo.sectionDistCoords = {{line[0].x, line[0].y + 1}, {line[1].x, line[1].y + 1}};
         Model().content.elements.push_back(element);
         return element.record.header.guid;
     }
 };
-
-API_ElementMemo Outline(std::vector<API_Coord> corners)
-{
-    API_ElementMemo memo;
-    memo.coords.push_back({});
-    for (const API_Coord& c : corners) memo.coords.push_back(c);
-    memo.coords.push_back(corners.front());
-    memo.pends = {0, static_cast<std::int32_t>(corners.size() + 1)};
-    return memo;
-}
 
 }  // namespace
 
@@ -104,13 +87,13 @@ TEST_F(HostServicesForCreators, SlabsAndFillsBringThePolygonTheirRecordCounts)
         {"end list beyond the points", [](API_Polygon&, API_ElementMemo& m) { m.pends = {0, 7}; }, APIERR_BADPARS},
         {"not closed", [](API_Polygon&, API_ElementMemo& m) { m.coords.back() = {1, 1}; }, APIERR_BADPARS},
         {"two corners", [](API_Polygon& p, API_ElementMemo& m) {
-             m = Outline({{0, 0}, {4, 0}});
+             m = ClosedOutline({{0, 0}, {4, 0}});
              p.nCoords = 3;
          }, APIERR_BADPARS},
     };
     for (const API_ElemTypeID type : {API_SlabID, API_HatchID}) {
         for (const Case& c : cases) {
-            API_ElementMemo memo = Outline(triangle);
+            API_ElementMemo memo = ClosedOutline(triangle);
             const GSErrCode result = Create(type, &memo, [&](API_Element& e) {
                 API_Polygon& poly = type == API_SlabID ? e.slab.poly : e.hatch.poly;
                 poly = {4, 1, 0};
