@@ -39,20 +39,6 @@ protected:
         keptProjection = API_3DProjectionInfo {};
     }
 
-    // The menu as the host hands it to the add-on's handler.
-    void Menu(std::int16_t menu, std::int32_t item = 1)
-    {
-        API_MenuParams params;
-        params.menuResID = menu;
-        params.itemIndex = item;
-        for (const auto& [handled, handler] : Host().menuHandlers_)
-            if (handled == menu) {
-                handler(&params);
-                return;
-            }
-        ADD_FAILURE() << "no handler for menu " << menu;
-    }
-
     void RunCommand(std::int32_t command) { Host().commandHandlers_.at(command)(nullptr, nullptr, true); }
 
     static std::vector<std::string> CommandsRun()

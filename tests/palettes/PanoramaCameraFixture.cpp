@@ -21,6 +21,12 @@ void PanoramaCameraFixture::TearDown()
     cameraUpdateBusy = 0;
 }
 
+void OpenPanoramaPalette::SetUp()
+{
+    PanoramaCameraFixture::SetUp();
+    ASSERT_EQ(Main().cameraPalette.OpenPalette(4), 0);
+}
+
 PanoramaCameraFixture::Vector PanoramaCameraFixture::DirectionOf(double azimuth, double elevation)
 {
     const double a = azimuth * Degree, e = elevation * Degree;
@@ -57,19 +63,6 @@ void PanoramaCameraFixture::LookFrom(const Vector& point, double azimuth, double
     camera.SetView(Modeler::Camera::PerspectiveProjection, 0.0, point,
                    {point.x + d.x * distance, point.y + d.y * distance, point.z + d.z * distance}, 0.0, 60.0, 1.0, 0.0, 1.0, 0.0, 1.0, 0.0);
     Window().GetSight().SetCamera(camera);
-}
-
-void PanoramaCameraFixture::Menu(std::int16_t menu, std::int32_t item)
-{
-    API_MenuParams params;
-    params.menuResID = menu;
-    params.itemIndex = item;
-    for (const auto& [handled, handler] : Host().menuHandlers_)
-        if (handled == menu) {
-            handler(&params);
-            return;
-        }
-    ADD_FAILURE() << "no handler for menu " << menu;
 }
 
 void ExpectNear(const Geometry::Vector3<double>& actual, const Geometry::Vector3<double>& expected, double tolerance)

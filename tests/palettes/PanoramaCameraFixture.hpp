@@ -11,6 +11,9 @@ class PanoramaCameraFixture : public MainObjectFixture {
 protected:
     using Vector = Geometry::Vector3<double>;
     static constexpr double StationDistance = 5.0;
+    static constexpr short ConeSlider = CameraControPalette::ViewConeItem;
+    static constexpr short DirectionSlider = CameraControPalette::DirectionItem;
+    static constexpr short TiltSlider = CameraControPalette::TiltItem;
 
     void SetUp() override;
     void TearDown() override;
@@ -27,9 +30,14 @@ protected:
     Vector Direction() { return Camera().GetPerspectiveData().direction; }
     static double Slider(std::int16_t item) { return DG::GetItemValue(CameraControPalette::DialogId, item); }
     static void SetSlider(std::int16_t item, double value) { DG::SetItemValue(CameraControPalette::DialogId, item, value); }
-    void Menu(std::int16_t menu, std::int32_t item);
 
     API_Guid station_ {};
+};
+
+// The same with the panorama palette open.
+class OpenPanoramaPalette : public PanoramaCameraFixture {
+protected:
+    void SetUp() override;
 };
 
 void ExpectNear(const Geometry::Vector3<double>& actual, const Geometry::Vector3<double>& expected, double tolerance = 1e-9);

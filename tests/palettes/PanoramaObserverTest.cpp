@@ -5,18 +5,13 @@
 
 namespace {
 
-constexpr short DirectionSlider = CameraControPalette::DirectionItem;
-constexpr short TiltSlider = CameraControPalette::TiltItem;
-constexpr short ViewConeSlider = CameraControPalette::ViewConeItem;
-
 // The observer follows the 3D window's sight, the palette is open, and the
 // camera looks from the station 30° left of east and 10° up, 12 m ahead.
-class PanoramaObserver : public PanoramaCameraFixture {
+class PanoramaObserver : public OpenPanoramaPalette {
 protected:
     void SetUp() override
     {
-        PanoramaCameraFixture::SetUp();
-        ASSERT_EQ(Main().cameraPalette.OpenPalette(4), 0);
+        ASSERT_NO_FATAL_FAILURE(OpenPanoramaPalette::SetUp());
         LookFrom(StationPosition(), 30.0, 10.0, 12.0);
         Window().GetSight().Attach(Main().cameraObserver);
         SetSlider(DirectionSlider, 1111);
@@ -40,13 +35,13 @@ TEST_F(PanoramaObserver, ATurnOnTheStationMovesNothingAndShowsOnTheSliders)
     EXPECT_EQ(Notifications(), 1u);
     EXPECT_EQ(Slider(DirectionSlider), 3100);
     EXPECT_EQ(Slider(TiltSlider), 1050);
-    EXPECT_EQ(Slider(ViewConeSlider), 600);
+    EXPECT_EQ(Slider(ConeSlider), 600);
     EXPECT_EQ(cameraUpdateBusy, 0);
 
     ASSERT_TRUE(Window().Zoom(45.0));
     ExpectNear(Direction(), DirectionOf(50.0, 15.0));
     EXPECT_EQ(Window().GetRedrawCount(), 0);
-    EXPECT_EQ(Slider(ViewConeSlider), 450);
+    EXPECT_EQ(Slider(ConeSlider), 450);
 }
 
 // A slider dragged to tenths of a degree keeps them: the camera the palette sets
@@ -71,7 +66,7 @@ TEST_F(PanoramaObserver, AMovedCameraComesBackToTheStation)
     EXPECT_EQ(Notifications(), 2u);
     EXPECT_EQ(Slider(DirectionSlider), 3300);
     EXPECT_EQ(Slider(TiltSlider), 1000);
-    EXPECT_EQ(Slider(ViewConeSlider), 600);
+    EXPECT_EQ(Slider(ConeSlider), 600);
     EXPECT_EQ(Window().GetProjection().persp.pos.y, StationPosition().y);
     EXPECT_EQ(cameraUpdateBusy, 0);
 }

@@ -8,18 +8,8 @@
 namespace {
 
 constexpr short Palette = CameraControPalette::DialogId;
-constexpr short ConeSlider = CameraControPalette::ViewConeItem;
-constexpr short DirectionSlider = CameraControPalette::DirectionItem;
-constexpr short TiltSlider = CameraControPalette::TiltItem;
 
-class PanoramaPalette : public PanoramaCameraFixture {
-protected:
-    void SetUp() override
-    {
-        PanoramaCameraFixture::SetUp();
-        ASSERT_EQ(Main().cameraPalette.OpenPalette(4), 0);
-    }
-};
+using PanoramaPalette = OpenPanoramaPalette;
 
 TEST_F(PanoramaPalette, OpensWithItsSlidersBoundsAndGuid)
 {

@@ -39,3 +39,16 @@ std::vector<API_Element> MainObjectFixture::ElementsOfType(API_ElemTypeID type)
         if (e.record.header.typeID == type) found.push_back(e.record);
     return found;
 }
+
+void MainObjectFixture::Menu(std::int16_t menu, std::int32_t item)
+{
+    API_MenuParams params;
+    params.menuResID = menu;
+    params.itemIndex = item;
+    for (const auto& [handled, handler] : Host().menuHandlers_)
+        if (handled == menu) {
+            handler(&params);
+            return;
+        }
+    ADD_FAILURE() << "no handler for menu " << menu;
+}

@@ -29,6 +29,8 @@ protected:
     // Sets exactly one of the palette's option items 14 to 18.
     void ChooseOption(std::int16_t item);
     std::vector<API_Element> ElementsOfType(API_ElemTypeID type);
+    // The menu item chosen, as the host hands it to the add-on's handler.
+    void Menu(std::int16_t menu, std::int32_t item = 1);
 
 private:
     std::unique_ptr<InProcessHost> host_;
