@@ -8,6 +8,7 @@
 #include "CDataStore.hpp"
 #include "MainObjectFixture.hpp"
 #include "StreamBytes.hpp"
+#include "SurveyorRecordBytes.hpp"
 #include "Waiting.hpp"
 #include "measuring/MeasuringState.hpp"
 
@@ -15,10 +16,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr char16_t NullGuidText[] = u"00000000-0000-0000-0000-000000000000";
 constexpr char GuidA[] = "{00112233-4455-6677-8899-AABBCCDDEEFF}";
 constexpr char GuidB[] = "{A0B1C2D3-E4F5-0617-2839-4A5B6C7D8E9F}";
-constexpr char NullGuid[] = "{00000000-0000-0000-0000-000000000000}";
 
 // The example window state: open and docked at (10, 20), 300 wide, 200 high.
 const Bytes WindowState {0x01, 0x00, 0x01, 0x01, 0x0A, 0x00, 0x14, 0x00, 0xC8, 0x00, 0x2C, 0x01};
@@ -33,35 +32,6 @@ StreamBytes RecordHeader(const char* key)
     for (int i = 3; i >= 0; --i) b.Byte(static_cast<std::uint8_t>(key[i]));
     return b;
 }
-
-struct StationValues {
-    const char* referenceElement;
-    API_Coord3D position;
-    double angle;
-    bool inUse;
-    std::int16_t alignment;
-    std::int16_t referenceHeight;
-};
-
-// One surveyor's values, as they are live and as a per-user record holds them.
-struct SurveyorValues {
-    std::array<double, 11> measured;  // point, station, angle, four reserved values
-    std::u16string stationId;
-    std::u16string activeStationId;
-    std::array<std::int16_t, 4> layers;  // measured point, station, free area, station point
-    std::array<std::int16_t, 4> pens;
-    double referenceHeight;
-    std::int16_t alignment;
-    std::int16_t referenceHeightSwitch;
-    std::int16_t stationMode;
-    const char* referenceElement;
-    StationValues first;
-    StationValues second;
-    std::int16_t kindLayer;  // entries 1 to 10; entry 0 holds 0
-    std::int16_t kindPen;
-    std::string photoFolder;
-    bool thumbnails;
-};
 
 // The live state of the golden stream: the first station is in use and agrees
 // with the measuring state, so the refresh before writing keeps every value.
@@ -136,35 +106,6 @@ void SetLive(const SurveyorValues& v, Survanto& main)
     main.perTypeLayers[0] = main.perTypePens[0] = 0;
     main.photoFolderDialog.photoFolder = IO::Location(v.photoFolder);
     main.photoFolderDialog.largeThumbnails = v.thumbnails;
-}
-
-StreamBytes StationRecordBytes(const StationValues& s)
-{
-    StreamBytes b;
-    return b.Guid(s.referenceElement).F64(s.position.x).F64(s.position.y).F64(s.position.z).F64(s.angle).Bool(s.inUse);
-}
-
-// A per-user record's stream of the given version, field by field.
-StreamBytes SnapshotBytes(const SurveyorValues& v, std::int32_t version)
-{
-    StreamBytes b;
-    for (const double value : v.measured) b.F64(value);
-    b.I32(0).Text(v.stationId).Text(v.activeStationId);
-    for (const std::int16_t value : {v.layers[0], v.layers[1], v.layers[2], v.pens[0], v.pens[1], v.pens[2], v.pens[3],
-                                     v.layers[3]})
-        b.I16(value);
-    b.F64(v.referenceHeight).Text(NullGuidText).Text(u"").I16(0).I16(v.alignment).I16(v.referenceHeightSwitch);
-    if (version >= 10) {
-        b.I16(v.stationMode).Guid(v.referenceElement);
-        b.Append(StationRecordBytes(v.first)).Append(StationRecordBytes(v.second));
-    }
-    if (version >= 11) {
-        b.I16(0).I16(0);
-        for (int kind = 1; kind < 11; ++kind) b.I16(v.kindPen).I16(v.kindLayer);
-    }
-    const std::u16string folder(v.photoFolder.begin(), v.photoFolder.end());
-    b.Bool(false).Text(folder).Bool(v.thumbnails).Text(u"C:\\temp\\vezadovi4vuz.lse");
-    return b;
 }
 
 // The station fields of the project stream, by version.

@@ -6,6 +6,7 @@
 #include "FileBytes.hpp"
 #include "MainObjectFixture.hpp"
 #include "StreamBytes.hpp"
+#include "SurveyorRecordBytes.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "persistence/QuintairData.hpp"
 #include "persistence/ReportData.hpp"
@@ -15,23 +16,12 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr char16_t NullGuidText[] = u"00000000-0000-0000-0000-000000000000";
 constexpr char SomeGuid[] = "{00112233-4455-6677-8899-AABBCCDDEEFF}";
 constexpr char AnnaGuid[] = "7EA30000-0000-4000-8000-000000000002";
 
-// The stream of a new per-user record, field by field.
-StreamBytes NewSnapshotBytes()
-{
-    StreamBytes b;
-    b.Zeros(88).I32(0).Text(u"").Text(u"0");
-    for (const std::int16_t marker : {1, 1, 1, 36, 89, 1, 11, 1}) b.I16(marker);
-    b.F64(0.0).Text(NullGuidText).Text(u"").I16(0).I16(0).I16(1);
-    b.I16(2).Zeros(16).Zeros(StationReference::StreamBytes).Zeros(StationReference::StreamBytes);
-    b.I16(0).I16(0);
-    for (int kind = 1; kind < 11; ++kind) b.I16(36).I16(1);
-    b.Bool(false).Text(u"").Bool(false).Text(u"C:\\temp\\vezadovi4vuz.lse");
-    return b;
-}
+// What a new per-user record holds: no measures, no station in use.
+const StationValues NoStation {NullGuid, {0.0, 0.0, 0.0}, 0.0, false, 0, 0};
+const SurveyorValues NewRecord {{}, u"", u"0", {1, 1, 1, 1}, {36, 89, 1, 11}, 0.0, 0, 1, 2, NullGuid, NoStation, NoStation, 1, 36, "", false};
 
 class RecordStreams : public MainObjectFixture {
 protected:
@@ -75,7 +65,7 @@ TEST_F(RecordStreams, WriteTheBytesOfTheirLayouts)
              QuintairDataUserData record;
              return Written([&](CDataRecorder& r) { return record.Write(r); });
          },
-         NewSnapshotBytes().bytes},
+         SnapshotBytes(NewRecord, 24).bytes},
         {"report of one solo user with two lines",
          [] {
              ReportData report;
