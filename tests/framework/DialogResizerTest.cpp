@@ -10,22 +10,18 @@ constexpr short DialogId = 30970;
 constexpr short Item = 1;
 constexpr short Fixed = 2;
 
-class DialogResizerTest : public ::testing::Test {
+class DialogResizerTest : public OwnDialogTest {
 protected:
+    DialogResizerTest()
+        : OwnDialogTest(DialogId, "DIALOG 30970 palette \"R\" size=300,300\n"
+                                  "item 1 list \"\" rect=10,20,100,100\nitem 2 button \"\" rect=200,250,30,30\n")
+    {
+    }
     void SetUp() override
     {
-        DG::ForgetAllDialogs();
-        module_ = DialogModule(DialogId, "DIALOG 30970 palette \"R\" size=300,300\n"
-                                         "item 1 list \"\" rect=10,20,100,100\nitem 2 button \"\" rect=200,250,30,30\n");
+        OwnDialogTest::SetUp();
         ASSERT_NE(DG::GetDialog(DialogId, module_), nullptr);
     }
-    void TearDown() override
-    {
-        DG::ForgetAllDialogs();
-        RS::CloseResourceModule(module_);
-    }
-
-    RS::ResModule module_ = 0;
 };
 
 }  // namespace

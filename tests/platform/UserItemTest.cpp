@@ -12,18 +12,12 @@ constexpr short PaletteId = 30961;
 constexpr short Button = 1;
 constexpr short Picture = 2;
 
-class UserItemTest : public ::testing::Test {
+class UserItemTest : public OwnDialogTest {
 protected:
-    void SetUp() override
+    UserItemTest()
+        : OwnDialogTest(PaletteId, "DIALOG 30961 palette \"P\" size=100,80 at=0,0\n"
+                                   "item 1 button \"Zu\" rect=5,50,30,20\nitem 2 user \"\" rect=10,5,40,30\n")
     {
-        DG::ForgetAllDialogs();
-        module_ = DialogModule(PaletteId, "DIALOG 30961 palette \"P\" size=100,80 at=0,0\n"
-                                          "item 1 button \"Zu\" rect=5,50,30,20\nitem 2 user \"\" rect=10,5,40,30\n");
-    }
-    void TearDown() override
-    {
-        DG::ForgetAllDialogs();
-        RS::CloseResourceModule(module_);
     }
 
     // Opens the palette; its callback paints the item red where it is told to.
@@ -44,7 +38,6 @@ protected:
         short item, left, top;
     };
     std::vector<Update> updates;
-    RS::ResModule module_ = 0;
 };
 
 TEST_F(UserItemTest, OnlyAnOpenDialogThatEnabledTheMessageDrawsItsUserItems)

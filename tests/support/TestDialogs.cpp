@@ -1,7 +1,10 @@
 #include "TestDialogs.hpp"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
+
+#include "DG/DG.hpp"
 
 RS::ResModule DialogModule(short id, const std::string& description)
 {
@@ -15,4 +18,18 @@ RS::ResModule DialogModule(short id, const std::string& description)
     put32(static_cast<std::uint32_t>(description.size()));
     bytes.insert(bytes.end(), description.begin(), description.end());
     return RS::RegisterEmbeddedModule(bytes.data(), bytes.size());
+}
+
+OwnDialogTest::OwnDialogTest(short id, std::string description) : id_(id), description_(std::move(description)) {}
+
+void OwnDialogTest::SetUp()
+{
+    DG::ForgetAllDialogs();
+    module_ = DialogModule(id_, description_);
+}
+
+void OwnDialogTest::TearDown()
+{
+    DG::ForgetAllDialogs();
+    RS::CloseResourceModule(module_);
 }
