@@ -198,6 +198,13 @@ struct RescompRun {
     std::string errors;
 };
 
+const char* const smallDialog =
+    "DIALOG 100 modal \"Frage\"\n"
+    "item 1 button \"Abbrechen\"\n"
+    "item 2 real value=3\n"
+    "item 3 popup \"Art\" value=2 entries=7|8\n"
+    "END\n";
+
 class RescompTest : public ::testing::Test {
 protected:
     std::string Write(const std::string& name, const std::string& content) const
@@ -218,33 +225,32 @@ protected:
         return {status, errors.str()};
     }
 
+    // The small dialog bundled with the texts given, and dialog 100 read back from the bundle.
+    void BundleSmallDialogWith(const char* texts, DialogTexts& dialog)
+    {
+        const std::string out = folder_.path() + "/out.lng";
+        const RescompRun run = Run(out, {Write("dialog.grc", smallDialog), Write("texts.grc", texts)});
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        const RS::ResModule module = RS::OpenResourceFile(out);
+        ASSERT_NE(module, 0);
+        dialog = ReadDialog(100, module);
+        DG::ForgetAllDialogs();
+        RS::CloseResourceModule(module);
+    }
+
     TempFolder folder_;
 };
-
-const char* const smallDialog =
-    "DIALOG 100 modal \"Frage\"\n"
-    "item 1 button \"Abbrechen\"\n"
-    "item 2 real value=3\n"
-    "item 3 popup \"Art\" value=2 entries=7|8\n"
-    "END\n";
 
 }  // namespace
 
 TEST_F(RescompTest, DialogTextReplacesTitleAndTextsOnly)
 {
-    const std::string out = folder_.path() + "/out.lng";
-    const RescompRun run = Run(out, {Write("dialog.grc", smallDialog),
-                                     Write("texts.grc", "DIALOGTEXT 100 \"Question\"\n"
-                                                        "item 2 \"Height\"\n"
-                                                        "item 3 \"Kind\"\n"
-                                                        "END\n")});
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-
-    const RS::ResModule module = RS::OpenResourceFile(out);
-    ASSERT_NE(module, 0);
-    const DialogTexts dialog = ReadDialog(100, module);
-    DG::ForgetAllDialogs();
-    RS::CloseResourceModule(module);
+    DialogTexts dialog;
+    ASSERT_NO_FATAL_FAILURE(BundleSmallDialogWith("DIALOGTEXT 100 \"Question\"\n"
+                                                  "item 2 \"Height\"\n"
+                                                  "item 3 \"Kind\"\n"
+                                                  "END\n",
+                                                  dialog));
     ASSERT_EQ(dialog.items.size(), 3u);
     EXPECT_EQ(dialog.title, "Question");
     EXPECT_EQ(dialog.items[0].text.ToUtf8(), "Abbrechen");
@@ -258,17 +264,11 @@ TEST_F(RescompTest, DialogTextReplacesTitleAndTextsOnly)
 
 TEST_F(RescompTest, DialogTextReplacesPopupEntries)
 {
-    const std::string out = folder_.path() + "/out.lng";
-    const RescompRun run = Run(out, {Write("dialog.grc", smallDialog),
-                                     Write("texts.grc", "DIALOGTEXT 100 \"Question\"\n"
-                                                        "item 3 \"Kind\" entries=\"seven up|eight\"\n"
-                                                        "END\n")});
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    const RS::ResModule module = RS::OpenResourceFile(out);
-    ASSERT_NE(module, 0);
-    const DialogTexts dialog = ReadDialog(100, module);
-    DG::ForgetAllDialogs();
-    RS::CloseResourceModule(module);
+    DialogTexts dialog;
+    ASSERT_NO_FATAL_FAILURE(BundleSmallDialogWith("DIALOGTEXT 100 \"Question\"\n"
+                                                  "item 3 \"Kind\" entries=\"seven up|eight\"\n"
+                                                  "END\n",
+                                                  dialog));
     ASSERT_EQ(dialog.items.size(), 3u);
     EXPECT_EQ(dialog.items[2].text.ToUtf8(), "Kind");
     EXPECT_EQ(dialog.items[2].value, 2.0);
