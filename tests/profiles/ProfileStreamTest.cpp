@@ -1,61 +1,34 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CDataRecorder.hpp"
+#include "StreamBytes.hpp"
 #include "profiles/SectionPalette.hpp"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Little-endian bytes written by hand, as the stream lays them out.
-struct ByteWriter {
-    Bytes bytes;
-    template <typename T>
-    ByteWriter& Put(T value)
-    {
-        std::uint8_t raw[sizeof(T)];
-        std::memcpy(raw, &value, sizeof(T));
-        bytes.insert(bytes.end(), raw, raw + sizeof(T));
-        return *this;
-    }
-    ByteWriter& Long(std::int32_t v) { return Put(v); }
-    ByteWriter& Short(std::int16_t v) { return Put(v); }
-    ByteWriter& Double(double v) { return Put(v); }
-    ByteWriter& Name(const char16_t* units)
-    {
-        const std::u16string text(units);
-        Long(static_cast<std::int32_t>(text.size()));
-        for (const char16_t unit : text) Put(static_cast<std::uint16_t>(unit));
-        return *this;
-    }
-};
-
 // One profile "A": a 2 m x 1 m rectangle of four vertices (its first not
 // repeated), contour pen 1, fill pen 3, no background pen, fill 3, line type 1.
 Bytes Golden(bool withAttributes)
 {
-    ByteWriter w;
-    w.Long(1).Name(u"A").Long(1);
-    w.Long(4).Long(1).Long(0);
-    for (const auto& [x, y] : std::vector<std::pair<double, double>> {{0, 0}, {0, 0}, {2, 0}, {2, 1}, {0, 1}}) w.Double(x).Double(y);
-    w.Long(1).Long(4);
-    if (withAttributes) w.Short(1).Short(3).Short(0).Short(3).Short(1);
+    StreamBytes w;
+    w.I32(1).Text(u"A").I32(1);
+    w.I32(4).I32(1).I32(0);
+    for (const auto& [x, y] : std::vector<std::pair<double, double>> {{0, 0}, {0, 0}, {2, 0}, {2, 1}, {0, 1}}) w.F64(x).F64(y);
+    w.I32(1).I32(4);
+    if (withAttributes) w.I16(1).I16(3).I16(0).I16(3).I16(1);
     return w.bytes;
 }
 
 bool ReadFrom(SectionPalette& palette, Bytes bytes, std::int32_t version, std::int64_t* bytesLeft = nullptr)
 {
-    CDataRecorder recorder(CDataRecorder::EncodingCodePage);
-    recorder.SetMode(CDataRecorder::ModeMemory);
-    recorder.SetMemory(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-    const bool read = palette.ReadProfiles(recorder, version);
-    if (bytesLeft != nullptr) *bytesLeft = recorder.GetBytesLeft();
-    return read;
+    return ::ReadFrom(std::move(bytes), [&](CDataRecorder& recorder) { return palette.ReadProfiles(recorder, version); }, bytesLeft);
 }
 
 Bytes WrittenBy(SectionPalette& palette)
@@ -249,13 +222,13 @@ Bytes TwoProfilesSecondCut()
 // the profile keeps its first triangle.
 Bytes SecondPolygonCut()
 {
-    ByteWriter w;
-    w.Long(1).Name(u"A").Long(2);
-    w.Long(3).Long(1).Long(0);
-    for (const double v : {0.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 1.0}) w.Double(v);
-    w.Long(0).Long(3);
-    for (const std::int16_t attribute : {1, 1, 0, 1, 1}) w.Short(attribute);
-    w.Long(3).Long(1);
+    StreamBytes w;
+    w.I32(1).Text(u"A").I32(2);
+    w.I32(3).I32(1).I32(0);
+    for (const double v : {0.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 1.0}) w.F64(v);
+    w.I32(0).I32(3);
+    for (const std::int16_t attribute : {1, 1, 0, 1, 1}) w.I16(attribute);
+    w.I32(3).I32(1);
     return w.bytes;
 }
 
@@ -279,15 +252,15 @@ INSTANTIATE_TEST_SUITE_P(
     Profiles, DamagedStream,
     ::testing::Values(
         DamagedCase {"EmptyStream", [] { return Bytes {}; }, {"alt"}},
-        DamagedCase {"ProfileCountBeyondTheBytes", [] { return ByteWriter().Long(0x7FFFFFFF).Long(0).bytes; }, {"alt"}},
+        DamagedCase {"ProfileCountBeyondTheBytes", [] { return StreamBytes().I32(0x7FFFFFFF).I32(0).bytes; }, {"alt"}},
         DamagedCase {"PolygonCountBeyondTheBytes",
-                     [] { return ByteWriter().Long(1).Name(u"A").Long(100000000).Long(4).bytes; }, {}},
+                     [] { return StreamBytes().I32(1).Text(u"A").I32(100000000).I32(4).bytes; }, {}},
         DamagedCase {"CoordinateCountBeyondTheBytes",
-                     [] { return ByteWriter().Long(1).Name(u"A").Long(1).Long(0x7FFFFFFE).Long(1).Long(0).Double(0).bytes; }, {}},
+                     [] { return StreamBytes().I32(1).Text(u"A").I32(1).I32(0x7FFFFFFE).I32(1).I32(0).F64(0).bytes; }, {}},
         DamagedCase {"ArcCountBeyondTheBytes",
                      [] {
-                         ByteWriter w;
-                         w.Long(1).Name(u"A").Long(1).Long(0).Long(0).Long(50000000).Double(0).Double(0).Long(1);
+                         StreamBytes w;
+                         w.I32(1).Text(u"A").I32(1).I32(0).I32(0).I32(50000000).F64(0).F64(0).I32(1);
                          return w.bytes;
                      },
                      {}},
