@@ -22,15 +22,6 @@ constexpr const char* ActiveMarkerAlert = "Achtung! Das Symbol des aktuellen Sta
 constexpr const char* MovedAloneAlert = "Achtung! Varo Punktwolke und Kamera können nur zusammen bewegt / gelöscht werden.";
 constexpr const char* PlaceQuestion = "Wollen Sie die Varo Punktwolke an der Originalposition mit Kamera platzieren?";
 
-API_AddParType Param(const char* name, double value)
-{
-    API_AddParType parameter;
-    std::strncpy(parameter.name, name, sizeof parameter.name - 1);
-    parameter.typeID = APIParT_Length;
-    parameter.value = value;
-    return parameter;
-}
-
 // A project with two station markers (the first inactive, the second the active
 // station's) and a point cloud with its linked scanner camera, all placed by the
 // add-on; the user then acts on them as the host lets a user act.
@@ -55,9 +46,10 @@ public:
         cloud.uniqueId = "{5A1E0000-0000-4000-8000-000000000001}-{5A1E0000-0000-4000-8000-000000000002}";
         cloud.parentUniqueId = PointCloudTemplateId;
         cloud.name = "Scan 1";
-        cloud.params = {Param("project0X", 100), Param("project0Y", 50), Param("hasScannerPos", 1),
-                        Param("upperPlaneHeight", 3), Param("lowerPlaneHeight", -1), Param("scannerZ", 1.5)};
-        if (cloudHeight) cloud.params.push_back(Param("project0Z", 2));
+        cloud.params = {MakeParameter("project0X", APIParT_Length, 100), MakeParameter("project0Y", APIParT_Length, 50),
+                        MakeParameter("hasScannerPos", APIParT_Length, 1), MakeParameter("upperPlaneHeight", APIParT_Length, 3),
+                        MakeParameter("lowerPlaneHeight", APIParT_Length, -1), MakeParameter("scannerZ", APIParT_Length, 1.5)};
+        if (cloudHeight) cloud.params.push_back(MakeParameter("project0Z", APIParT_Length, 2));
         Model().libraryParts[CloudPart] = cloud;
         measuringState.stationMode = 1;
         Main().PlaceStationMarker(1, 1, 1.5);

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "DG/DG.hpp"
 #include "DialogVerbs.hpp"
 #include "HostApiHelpers.hpp"
 #include "MainObjectFixture.hpp"
+#include "MarkerSupport.hpp"
 #include "ReplacedServices.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "pointclouds/ScannerCamera.hpp"
@@ -18,15 +17,6 @@ namespace {
 
 constexpr short Navigator = 32446;
 constexpr short Tree = 2;
-
-API_AddParType Parameter(const char* name, double value)
-{
-    API_AddParType parameter;
-    std::strncpy(parameter.name, name, sizeof parameter.name - 1);
-    parameter.typeID = APIParT_Boolean;
-    parameter.value = value;
-    return parameter;
-}
 
 // The host refusing the storeys, the list of objects, or one library part.
 enum class Refusal { Storeys, Objects, OnePart };
@@ -73,7 +63,8 @@ protected:
         object.record.header.layer = 1;
         object.record.header.floorInd = storey;
         object.record.object.libraryPartIndex = index;
-        object.memo.params = {Parameter("show3D", 1.0), Parameter("hasScannerPos", 1.0)};
+        object.memo.params = {MakeParameter("show3D", APIParT_Boolean, 1.0),
+                              MakeParameter("hasScannerPos", APIParT_Boolean, 1.0)};
         Model().content.elements.push_back(object);
         if (withCamera) {
             EXPECT_NE(InUndoableCommand([&] { return CreateScannerCamera(object.record.header.guid); }), APINULLGuid);

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <optional>
 
 #include "MainObjectFixture.hpp"
+#include "MarkerSupport.hpp"
 #include "ReplacedServices.hpp"
 #include "pointclouds/ScannerCamera.hpp"
 #include "UndoableCommand.hpp"
@@ -18,15 +18,6 @@ constexpr std::int32_t PartIndex = 5;
 
 GSErrCode PartRefused(HostToken, API_LibPart*) { return APIERR_GENERAL; }
 GSErrCode DefaultsRefused(HostToken, API_Element*, API_ElementMemo*) { return APIERR_GENERAL; }
-
-API_AddParType Length(const char* name, double value)
-{
-    API_AddParType parameter;
-    std::strncpy(parameter.name, name, sizeof parameter.name - 1);
-    parameter.typeID = APIParT_Length;
-    parameter.value = value;
-    return parameter;
-}
 
 class ScannerCamera : public MainObjectFixture {
 protected:
@@ -50,7 +41,9 @@ protected:
         object.record.object.position = {10, 20};
         object.record.object.angle = angle;
         object.record.object.libraryPartIndex = PartIndex;
-        if (withScanner) object.memo.params = {Length("scannerX", 1), Length("scannerY", 2), Length("scannerZ", 1.5)};
+        if (withScanner)
+            object.memo.params = {MakeParameter("scannerX", APIParT_Length, 1), MakeParameter("scannerY", APIParT_Length, 2),
+                                  MakeParameter("scannerZ", APIParT_Length, 1.5)};
         Model().content.elements.push_back(object);
         return object.record.header.guid;
     }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <strings.h>
 
+#include <cstring>
+
 #include "LibraryServices.hpp"
 
 std::string OwnLibraryFolder() { return SURVANTO_LIBRARY_PATH; }
@@ -21,6 +23,15 @@ std::vector<const SimHost::StoredElement*> PlacedObjectsOf(const SimHost::Projec
         if (part != nullptr && part->uniqueId == uniqueId) placed.push_back(&element);
     }
     return placed;
+}
+
+API_AddParType MakeParameter(const char* name, std::int32_t type, double value)
+{
+    API_AddParType parameter;
+    std::strncpy(parameter.name, name, sizeof parameter.name - 1);
+    parameter.typeID = type;
+    parameter.value = value;
+    return parameter;
 }
 
 namespace {
