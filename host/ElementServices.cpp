@@ -16,6 +16,7 @@
 #include "ElementGeometry.hpp"
 #include "GS/Guid.hpp"
 #include "LibraryParts.hpp"
+#include "NumberText.hpp"
 #include "PictureElements.hpp"
 #include "PolylineElements.hpp"
 #include "SectionViews.hpp"
@@ -574,20 +575,12 @@ std::string Join(const std::vector<std::string>& parts, const std::string& none 
     return out;
 }
 
-std::string Num(double v)
-{
-    std::ostringstream out;
-    out.precision(12);
-    out << (std::fabs(v) < 5e-10 ? 0.0 : v);
-    return out.str();
-}
-
 std::string DatabaseName(std::int32_t type) { return DatabaseKindName(type); }
 
 std::string ParameterOf(const ToolDefaults& defaults, const char* name)
 {
     for (const API_AddParType& p : defaults.memo.params)
-        if (std::string(p.name) == name) return Num(p.value);
+        if (std::string(p.name) == name) return NumberText(p.value, 12);
     return "-";
 }
 
@@ -596,11 +589,13 @@ std::string DefaultSizes(API_ElemTypeID type, const ToolDefaults& defaults)
 {
     const API_Element& e = defaults.record;
     switch (type) {
-    case API_BeamID: return "width " + Num(e.beam.width) + " height " + Num(e.beam.height);
+    case API_BeamID: return "width " + NumberText(e.beam.width, 12) + " height " + NumberText(e.beam.height, 12);
     case API_ColumnID:
-        return "size " + Num(e.column.width) + "x" + Num(e.column.depth) + " rotation " + Num(e.column.axisRotationAngle);
+        return "size " + NumberText(e.column.width, 12) + "x" + NumberText(e.column.depth, 12) + " rotation " +
+               NumberText(e.column.axisRotationAngle, 12);
     default:
-        return "angle " + Num(e.object.angle) + " a " + ParameterOf(defaults, "a") + " b " + ParameterOf(defaults, "b");
+        return "angle " + NumberText(e.object.angle, 12) + " a " + ParameterOf(defaults, "a") + " b " +
+               ParameterOf(defaults, "b");
     }
 }
 
@@ -868,7 +863,8 @@ void AddElementFacts(const Host& host, Facts& facts)
         const StoredElement& element = model.content.elements[i];
         facts["element " + std::to_string(i + 1)] = DescribeElement(element) + ViewText(model, element);
         // A plain wall's description leaves its thickness out.
-        if (element.record.header.typeID == API_WallID) facts["thickness " + std::to_string(i + 1)] = Num(element.record.wall.thickness);
+        if (element.record.header.typeID == API_WallID)
+            facts["thickness " + std::to_string(i + 1)] = NumberText(element.record.wall.thickness, 12);
     }
     facts["undo-steps"] = std::to_string(model.undoSteps.size());
     for (const API_ElemTypeID type : {API_BeamID, API_ColumnID, API_ObjectID, API_LampID}) {
@@ -887,15 +883,16 @@ void AddElementFacts(const Host& host, Facts& facts)
     parts.clear();
     for (const API_Neig& n : model.selection) parts.push_back(std::to_string(ElementNumber(model, n.guid)));
     facts["selection"] = Join(parts);
-    facts["zoom"] = model.zoom ? "(" + Num(model.zoom->xMin) + "," + Num(model.zoom->yMin) + ")-(" + Num(model.zoom->xMax) + "," +
-                                     Num(model.zoom->yMax) + ")"
+    facts["zoom"] = model.zoom ? "(" + NumberText(model.zoom->xMin, 12) + "," + NumberText(model.zoom->yMin, 12) + ")-(" +
+                                     NumberText(model.zoom->xMax, 12) + "," + NumberText(model.zoom->yMax, 12) + ")"
                                : "none";
     parts.clear();
-    for (const auto& [index, level] : model.content.storeyLevels) parts.push_back(std::to_string(index) + ":" + Num(level));
+    for (const auto& [index, level] : model.content.storeyLevels)
+        parts.push_back(std::to_string(index) + ":" + NumberText(level, 12));
     facts["storeys"] = Join(parts);
     facts["front-window"] = DatabaseName(model.frontWindow);
     facts["database"] = DatabaseName(model.currentDatabase.typeID);
-    facts["offset"] = Num(model.content.locationOffset.x) + " " + Num(model.content.locationOffset.y);
+    facts["offset"] = NumberText(model.content.locationOffset.x, 12) + " " + NumberText(model.content.locationOffset.y, 12);
     AddSelectionFacts(host, facts);
     AddViewFacts(host, facts);
     AddPictureFacts(host, facts);

@@ -7,12 +7,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
 
 #include "HostFiles.hpp"
+#include "NumberText.hpp"
 #include "ProjectFile.hpp"
 #include "ServiceTable.hpp"
 
@@ -447,18 +447,11 @@ std::optional<std::string> ParameterText(const LibraryPartEntry& part, const std
     const LibraryPartSection* section = part.Section(FourCC("PARD"), 0);
     ParameterList list;
     if (section == nullptr || !ReadParameterSection(section->bytes, list)) return "<no parameters>";
-    if (name == "a" || name == "b") {
-        std::ostringstream out;
-        out << (name == "a" ? list.a : list.b);
-        return out.str();
-    }
+    if (name == "a" || name == "b") return NumberText(name == "a" ? list.a : list.b, 6, NearZero::AsIs);
     for (const API_AddParType& p : list.parameters)
         if (std::string(p.name) == name) {
             if (p.typeID == APIParT_String) return p.text.ToUtf8();
-            std::ostringstream out;
-            out.precision(12);
-            out << p.value;
-            return out.str();
+            return NumberText(p.value, 12, NearZero::AsIs);
         }
     return "<no parameter " + name + ">";
 }
@@ -473,13 +466,6 @@ ScenarioVerb WithHost(std::function<bool(Scenario&, Host&, std::istringstream&)>
 
 // ---- Markers ------------------------------------------------------------------
 
-std::string Number(double value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", std::fabs(value) < 5e-10 ? 0.0 : value);
-    return text;
-}
-
 const API_AddParType* Parameter(const StoredElement& element, const char* name)
 {
     for (const API_AddParType& p : element.memo.params)
@@ -490,7 +476,7 @@ const API_AddParType* Parameter(const StoredElement& element, const char* name)
 std::string NumberParameter(const StoredElement& element, const char* name)
 {
     const API_AddParType* p = Parameter(element, name);
-    return p == nullptr ? "-" : Number(p->value);
+    return p == nullptr ? "-" : NumberText(p->value, 6);
 }
 
 std::string TextParameter(const StoredElement& element, const char* name)
@@ -507,8 +493,8 @@ bool IsPointMarker(const StoredElement& element)
 
 std::string Place(const API_ObjectType& object, std::int16_t storey)
 {
-    return "(" + Number(object.position.x) + "," + Number(object.position.y) + ") elevation " + Number(object.elevation) +
-           " storey " + std::to_string(storey);
+    return "(" + NumberText(object.position.x, 6) + "," + NumberText(object.position.y, 6) + ") elevation " +
+           NumberText(object.elevation, 6) + " storey " + std::to_string(storey);
 }
 
 std::string DescribeMarker(const StoredElement& element)
