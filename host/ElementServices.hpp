@@ -23,5 +23,7 @@ GSErrCode UserPlaceObject(Host& host, std::int32_t partIndex, const API_Coord3D&
 
 // The selection id of a whole element of that type, 0 for a type without one.
 std::int32_t NeigOfElementType(API_ElemTypeID type);
+// The element types the host creates elements of.
+bool IsKnownType(API_ElemTypeID type);
 
 }  // namespace SimHost

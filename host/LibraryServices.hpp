@@ -1,7 +1,9 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "API/LibraryParts.hpp"
 #include "Host.hpp"
 #include "Scenario.hpp"
 
@@ -49,6 +51,11 @@ bool LoadLibraryFolder(Host& host, const std::string& folder, std::string& error
 
 // Loads the parts of the project's library folders again, after a project was opened.
 void ReloadLibraryParts(ProjectModel& model);
+
+// The libraries as "GLIB" lists them, the project's embedded library first.
+std::vector<API_LibraryInfo> LoadedLibraries(const Host& host);
+// Whether the path is the folder or lies somewhere below it.
+bool LiesIn(const std::string& path, const std::string& folder);
 
 // The host's own library folder ("GSPF").
 std::string HostLibraryFolderPath(const Host& host);

@@ -10,6 +10,7 @@
 
 #include "API/OpeningFrame.hpp"
 #include "GS/BM.hpp"
+#include "NumberText.hpp"
 
 namespace SimHost {
 
@@ -122,15 +123,7 @@ std::optional<BoxPlan> OpeningFootprint(const StoredElement& wall, const API_Win
                      at.point + side + left * far}};
 }
 
-std::string Num(double v)
-{
-    std::ostringstream out;
-    out.precision(6);
-    out << (std::fabs(v) < 5e-10 ? 0.0 : v);
-    return out.str();
-}
-
-std::string PointText(const API_Coord& c) { return "(" + Num(c.x) + "," + Num(c.y) + ")"; }
+std::string PointText(const API_Coord& c) { return "(" + NumberText(c.x, 6) + "," + NumberText(c.y, 6) + ")"; }
 
 int NumberOf(const ProjectModel& model, const API_Guid& guid)
 {
@@ -144,7 +137,8 @@ std::string ParametersText(const API_ElementMemo& memo)
     std::string text;
     for (const API_AddParType& p : memo.params) {
         const std::string name(p.name, strnlen(p.name, sizeof p.name));
-        text += (text.empty() ? "" : " ") + name + "=" + (p.typeID == APIParT_String ? "\"" + p.text.ToUtf8() + "\"" : Num(p.value));
+        text += (text.empty() ? "" : " ") + name + "=" +
+                (p.typeID == APIParT_String ? "\"" + p.text.ToUtf8() + "\"" : NumberText(p.value, 6));
     }
     return text.empty() ? "none" : text;
 }
@@ -159,11 +153,12 @@ std::string OpeningRow(const ProjectModel& model, const StoredElement& element)
     if (wall != nullptr && wall->record.wall.geometryKind == PolygonalWall)
         row << "start " << PointText(o.startPoint) << " direction " << PointText(o.direction);
     else
-        row << "at " << Num(o.position);
-    row << " | width " << Num(o.width) << " | height " << Num(o.height) << " | sill " << Num(o.sillHeight) << " | reveal "
-        << Num(o.revealDepth) << " | mirrored " << o.mirrored << " opening-side " << o.openingSide << " reference-side "
-        << o.referenceSide << " | setting " << o.placementSetting << " flag " << o.placementFlag << " | storey "
-        << element.record.header.floorInd << " | scripts " << element.parameterScriptRuns << " | " << ParametersText(element.memo);
+        row << "at " << NumberText(o.position, 6);
+    row << " | width " << NumberText(o.width, 6) << " | height " << NumberText(o.height, 6) << " | sill "
+        << NumberText(o.sillHeight, 6) << " | reveal " << NumberText(o.revealDepth, 6) << " | mirrored " << o.mirrored
+        << " opening-side " << o.openingSide << " reference-side " << o.referenceSide << " | setting " << o.placementSetting
+        << " flag " << o.placementFlag << " | storey " << element.record.header.floorInd << " | scripts "
+        << element.parameterScriptRuns << " | " << ParametersText(element.memo);
     return row.str();
 }
 

@@ -6,6 +6,7 @@
 #include "DialogLists.hpp"
 #include "PhotoVerbs.hpp"
 #include "Host.hpp"
+#include "NumberText.hpp"
 #include "ServiceTable.hpp"
 
 namespace SimHost {
@@ -39,13 +40,6 @@ GSErrCode UnregisterPalette(HostToken token, std::int16_t dialogId)
     return NoError;
 }
 
-std::string Number(double value)
-{
-    std::ostringstream text;
-    text << value;
-    return text.str();
-}
-
 std::string EntryIcons(const DG::Item& item)
 {
     std::string icons;
@@ -56,7 +50,7 @@ std::string EntryIcons(const DG::Item& item)
 std::optional<std::string> ItemField(const DG::Dialog& dialog, const DG::Item& item, const std::string& field)
 {
     const short id = dialog.resourceId;
-    if (field == "value") return Number(item.value);
+    if (field == "value") return NumberText(item.value, 6, NearZero::AsIs);
     if (field == "text") return item.text.ToUtf8();
     if (field == "enabled") return std::string(item.enabled ? "yes" : "no");
     if (field == "visible") return std::string(item.visible ? "yes" : "no");
@@ -66,7 +60,8 @@ std::optional<std::string> ItemField(const DG::Dialog& dialog, const DG::Item& i
     if (field == "entry") return std::to_string(item.selected);
     if (field == "entries") return EntryIcons(item);
     if (field == "font") return std::to_string(item.font);
-    if (field == "bounds") return Number(item.minValue) + " " + Number(item.maxValue);
+    if (field == "bounds")
+        return NumberText(item.minValue, 6, NearZero::AsIs) + " " + NumberText(item.maxValue, 6, NearZero::AsIs);
     if (field == "rect")
         return std::to_string(item.left) + "," + std::to_string(item.top) + " " + std::to_string(item.width) + "x" +
                std::to_string(item.height);

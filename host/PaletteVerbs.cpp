@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "DG/DG.hpp"
+#include "NumberText.hpp"
 #include "ProjectFile.hpp"
 
 namespace SimHost {
@@ -30,14 +31,6 @@ APIMenuCommandProc MenuHandler(const Host& host, std::int16_t menu)
     for (const auto& [handled, handler] : host.menuHandlers_)
         if (handled == menu) return handler;
     return nullptr;
-}
-
-// Whole values read without a fraction, as a scenario writes them.
-std::string ValueText(double value)
-{
-    std::ostringstream text;
-    text << value;
-    return text.str();
 }
 
 // The item a user's hand can reach: on an open dialog, shown and enabled.
@@ -97,7 +90,7 @@ void PrintDialog(std::ostream& out, DG::Dialog& dialog)
         << dialog.size.height << "\n";
     out << "item  type      value          state       icon   help  tooltip / text\n";
     for (const DG::Item& item : dialog.items) {
-        std::string value = ValueText(item.value);
+        std::string value = NumberText(item.value, 6, NearZero::AsIs);
         if (item.type == "pushmenu") {
             value += " [" + std::to_string(item.selected) + ":";
             for (const short icon : item.entryIcons) value += " " + std::to_string(icon);
@@ -153,12 +146,12 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
         const bool choosesEntry = changed->type == "pushmenu" || changed->type == "popup";
         if (choosesEntry && (value < 1.0 || value > static_cast<double>(DG::PopupGetItemCount(dialog, item)) ||
                              value != static_cast<double>(static_cast<int>(value))))
-            return s.Fail("item " + std::to_string(item) + " has no entry " + ValueText(value));
+            return s.Fail("item " + std::to_string(item) + " has no entry " + NumberText(value, 6, NearZero::AsIs));
         if (choosesEntry && !DG::PopupIsItemEnabled(dialog, item, static_cast<short>(value)))
-            return s.Fail("entry " + ValueText(value) + " of item " + std::to_string(item) + " is disabled");
+            return s.Fail("entry " + NumberText(value, 6, NearZero::AsIs) + " of item " + std::to_string(item) + " is disabled");
         if (changed->type == "pen" && (value < changed->minValue || value > changed->maxValue ||
                                        value != static_cast<double>(static_cast<int>(value))))
-            return s.Fail("the pen chooser " + std::to_string(item) + " offers no pen " + ValueText(value));
+            return s.Fail("the pen chooser " + std::to_string(item) + " offers no pen " + NumberText(value, 6, NearZero::AsIs));
         DG::ChangeItem(dialog, item, value);
         return true;
     });
@@ -170,7 +163,7 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
         if (slider == nullptr) return false;
         if (slider->type != "slider") return s.Fail("item " + std::to_string(item) + " is no slider");
         if (value < slider->minValue || value > slider->maxValue)
-            return s.Fail(ValueText(value) + " lies beyond the bounds of slider " + std::to_string(item));
+            return s.Fail(NumberText(value, 6, NearZero::AsIs) + " lies beyond the bounds of slider " + std::to_string(item));
         DG::DragSlider(dialog, item, value);
         return true;
     });
@@ -216,7 +209,7 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
         const DG::Item* read = known == nullptr ? nullptr : known->FindItem(item);
         if (read == nullptr) return s.Fail("no item " + std::to_string(item) + " on dialog " + std::to_string(dialog));
         const std::string wanted = Scenario::Rest(args);
-        const std::string actual = ValueText(read->value);
+        const std::string actual = NumberText(read->value, 6, NearZero::AsIs);
         return actual == wanted ||
                s.Fail("expected item " + std::to_string(item) + " = " + wanted + "\n    but it is " + actual);
     });

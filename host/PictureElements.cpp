@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -11,6 +10,7 @@
 #include "GX/ImageBase.hpp"
 #include "Graphics/NativeImage.hpp"
 #include "Graphics/PngWriter.hpp"
+#include "NumberText.hpp"
 #include "ProjectFile.hpp"
 #include "ViewDatabases.hpp"
 
@@ -33,14 +33,6 @@ bool HasSize(const API_Box& box)
 {
     return std::isfinite(box.xMin) && std::isfinite(box.yMin) && std::isfinite(box.xMax) && std::isfinite(box.yMax) &&
            box.xMax > box.xMin && box.yMax > box.yMin;
-}
-
-std::string Number(double v)
-{
-    if (std::fabs(v) < 5e-10) v = 0.0;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", v);
-    return text;
 }
 
 struct Corner {
@@ -126,8 +118,9 @@ bool IsPlaceablePicture(const API_Element& element, const API_ElementMemo* memo)
 std::string DescribePicture(const StoredElement& element)
 {
     const API_PictureType& p = element.record.picture;
-    std::string text = "(" + Number(p.destBox.xMin) + "," + Number(p.destBox.yMin) + ")-(" + Number(p.destBox.xMax) + "," +
-                       Number(p.destBox.yMax) + ") angle " + Number(p.rotAngle);
+    std::string text = "(" + NumberText(p.destBox.xMin, 6) + "," + NumberText(p.destBox.yMin, 6) + ")-(" +
+                       NumberText(p.destBox.xMax, 6) + "," + NumberText(p.destBox.yMax, 6) + ") angle " +
+                       NumberText(p.rotAngle, 6);
     const std::vector<std::uint8_t>& data = element.memo.pictureData;
     if (IsBmp(data))
         text += " bmp " + std::to_string(ReadInt32(data, 18)) + "x" + std::to_string(std::abs(ReadInt32(data, 22)));
@@ -155,7 +148,7 @@ bool WriteViewPng(const ProjectModel& model, const ViewChoice& view, double pixe
     const double width = std::ceil((bounds.maxX - minX) * pixelsPerMetre - 1e-6);
     const double height = std::ceil((maxY - bounds.minY) * pixelsPerMetre - 1e-6);
     if (!(pixelsPerMetre > 0.0) || width < 1.0 || height < 1.0 || width > LargestSide || height > LargestSide) {
-        error = "the view would be " + Number(width) + " x " + Number(height) + " pixels";
+        error = "the view would be " + NumberText(width, 6) + " x " + NumberText(height, 6) + " pixels";
         return false;
     }
     NewDisplay::NativeImage png(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));

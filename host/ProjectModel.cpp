@@ -10,6 +10,7 @@
 
 #include "AttributeServices.hpp"
 #include "ElementGeometry.hpp"
+#include "NumberText.hpp"
 #include "PictureElements.hpp"
 #include "PolylineElements.hpp"
 #include "ShellElements.hpp"
@@ -419,15 +420,7 @@ void AddColumnFootprint(BoxBuilder& b, const API_ColumnType& c, double rise)
     b.AddRectangle({corner.x + lean * std::cos(d), corner.y + lean * std::sin(d)}, c.width, c.depth, a);
 }
 
-std::string Number(double v)
-{
-    if (std::fabs(v) < 5e-10) v = 0.0;
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.6g", v);
-    return buf;
-}
-
-std::string Point(const API_Coord& p) { return "(" + Number(p.x) + "," + Number(p.y) + ")"; }
+std::string Point(const API_Coord& p) { return "(" + NumberText(p.x, 6) + "," + NumberText(p.y, 6) + ")"; }
 
 // The points of a memo's list from the first one given, each after a blank.
 std::string Points(const std::vector<API_Coord>& coords, std::size_t first)
@@ -451,11 +444,12 @@ std::string RingEnds(const API_ElementMemo& memo)
 std::string MeshHeights(const API_ElementMemo& memo)
 {
     std::string text = " heights";
-    for (std::size_t i = 1; i + 1 < memo.meshPolyZ.size(); ++i) text += " " + Number(memo.meshPolyZ[i]);
+    for (std::size_t i = 1; i + 1 < memo.meshPolyZ.size(); ++i) text += " " + NumberText(memo.meshPolyZ[i], 6);
     text += " level points";
     if (memo.meshLevelCoords.empty()) text += " none";
     for (const API_MeshLevelCoord& p : memo.meshLevelCoords)
-        text += " (" + Number(p.c.x) + "," + Number(p.c.y) + "," + Number(p.c.z) + ")#" + std::to_string(p.vertexID);
+        text += " (" + NumberText(p.c.x, 6) + "," + NumberText(p.c.y, 6) + "," + NumberText(p.c.z, 6) + ")#" +
+                std::to_string(p.vertexID);
     return text;
 }
 
@@ -791,63 +785,66 @@ std::string DescribeElement(const StoredElement& element)
     out << ElemTypeName(e.header.typeID);
     switch (e.header.typeID) {
     case API_WallID:
-        out << " " << Point(e.wall.begC) << "-" << Point(e.wall.endC) << " arc " << Number(e.wall.arcAngle) << " kind "
+        out << " " << Point(e.wall.begC) << "-" << Point(e.wall.endC) << " arc " << NumberText(e.wall.arcAngle, 6) << " kind "
             << e.wall.geometryKind << " ref " << e.wall.referenceLineCode << " profile " << e.wall.profileCode << " slant "
-            << Number(e.wall.slantAngle) << " offset " << Number(e.wall.bottomOffset);
+            << NumberText(e.wall.slantAngle, 6) << " offset " << NumberText(e.wall.bottomOffset, 6);
         // A trapezoid or polygonal wall shows its thicknesses, its flip and its outline.
         if (e.wall.geometryKind != 0)
-            out << " thickness " << Number(e.wall.thickness) << ".." << Number(e.wall.thickness1) << " flipped " << e.wall.flipped
-                << " outline" << Points(element.memo.coords, 1);
+            out << " thickness " << NumberText(e.wall.thickness, 6) << ".." << NumberText(e.wall.thickness1, 6) << " flipped "
+                << e.wall.flipped << " outline" << Points(element.memo.coords, 1);
         break;
     case API_ColumnID:
-        out << " " << Point(e.column.origin) << " rotation " << Number(e.column.axisRotationAngle) << " size "
-            << Number(e.column.width) << "x" << Number(e.column.depth) << " round " << e.column.circleBased << " slanted "
-            << e.column.slanted << " slant " << Number(e.column.slantAngle) << " direction "
-            << Number(e.column.slantDirectionAngle) << " anchor " << e.column.anchor << " offset "
-            << Number(e.column.bottomOffset);
+        out << " " << Point(e.column.origin) << " rotation " << NumberText(e.column.axisRotationAngle, 6) << " size "
+            << NumberText(e.column.width, 6) << "x" << NumberText(e.column.depth, 6) << " round " << e.column.circleBased
+            << " slanted " << e.column.slanted << " slant " << NumberText(e.column.slantAngle, 6) << " direction "
+            << NumberText(e.column.slantDirectionAngle, 6) << " anchor " << e.column.anchor << " offset "
+            << NumberText(e.column.bottomOffset, 6);
         break;
     case API_BeamID:
-        out << " " << Point(e.beam.begC) << "-" << Point(e.beam.endC) << " level " << Number(e.beam.level) << " offset "
-            << Number(e.beam.offset) << " slanted " << e.beam.isSlanted << " slope " << Number(e.beam.slantAngle);
+        out << " " << Point(e.beam.begC) << "-" << Point(e.beam.endC) << " level " << NumberText(e.beam.level, 6) << " offset "
+            << NumberText(e.beam.offset, 6) << " slanted " << e.beam.isSlanted << " slope " << NumberText(e.beam.slantAngle, 6);
         break;
     case API_SlabID:
-        out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo) << " offset " << Number(e.slab.bottomOffset);
+        out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo) << " offset "
+            << NumberText(e.slab.bottomOffset, 6);
         break;
     case API_HatchID: out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo) << RingEnds(element.memo); break;
     case API_MeshID:
-        out << Points(element.memo.coords, 1) << MeshHeights(element.memo) << " level " << Number(e.mesh.bottomOffset)
-            << " skirt " << e.mesh.skirt << " at " << Number(e.mesh.skirtHeight);
+        out << Points(element.memo.coords, 1) << MeshHeights(element.memo) << " level " << NumberText(e.mesh.bottomOffset, 6)
+            << " skirt " << e.mesh.skirt << " at " << NumberText(e.mesh.skirtHeight, 6);
         break;
     case API_RoofID:
         out << Points(element.memo.coords, 1) << " pivot " << Point(e.roof.baseLineBegC) << "-" << Point(e.roof.baseLineEndC)
-            << " slope " << Number(e.roof.slopeAngle) << " rises " << (e.roof.posSign ? "left" : "right");
+            << " slope " << NumberText(e.roof.slopeAngle, 6) << " rises " << (e.roof.posSign ? "left" : "right");
         break;
     case API_SplineID: out << (e.spline.closed ? " closed" : " open") << Points(element.memo.coords, 0); break;
     case API_ObjectID:
     case API_LampID:
-        out << " " << Point(e.object.position) << " elevation " << Number(e.object.elevation) << " angle "
-            << Number(e.object.angle) << " mirrored " << e.object.mirrored;
+        out << " " << Point(e.object.position) << " elevation " << NumberText(e.object.elevation, 6) << " angle "
+            << NumberText(e.object.angle, 6) << " mirrored " << e.object.mirrored;
         break;
     case API_WindowID:
     case API_DoorID:
-        out << " size " << Number(e.window.width) << "x" << Number(e.window.height) << " sill " << Number(e.window.sillHeight)
-            << " at " << Number(e.window.position);
+        out << " size " << NumberText(e.window.width, 6) << "x" << NumberText(e.window.height, 6) << " sill "
+            << NumberText(e.window.sillHeight, 6) << " at " << NumberText(e.window.position, 6);
         break;
     case API_ZoneID:
-        out << " base " << Number(e.zone.baseLevel) << " height " << Number(e.zone.height) << " floor "
-            << Number(e.zone.floorThickness);
+        out << " base " << NumberText(e.zone.baseLevel, 6) << " height " << NumberText(e.zone.height, 6) << " floor "
+            << NumberText(e.zone.floorThickness, 6);
         if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;
         break;
-    case API_ShellID: out << " class " << e.shell.shellClass << " level " << Number(e.shell.level) << DescribeShell(element); break;
+    case API_ShellID:
+        out << " class " << e.shell.shellClass << " level " << NumberText(e.shell.level, 6) << DescribeShell(element);
+        break;
     case API_PolyLineID: out << " " << DescribePolygonMemo(element.memo); break;
     case API_MorphID:
         out << " vertices " << element.memo.morphBody.vertices.size() << " edges " << element.memo.morphBody.edges.size()
             << " polygons " << element.memo.morphBody.polygons.size();
         break;
     case API_CameraID:
-        out << " " << Point(e.camera.position) << " height " << Number(e.camera.cameraZ) << " target " << Point(e.camera.target)
-            << " height " << Number(e.camera.targetZ) << " cone " << Number(e.camera.viewCone) << " azimuth "
-            << Number(e.camera.azimuth);
+        out << " " << Point(e.camera.position) << " height " << NumberText(e.camera.cameraZ, 6) << " target "
+            << Point(e.camera.target) << " height " << NumberText(e.camera.targetZ, 6) << " cone "
+            << NumberText(e.camera.viewCone, 6) << " azimuth " << NumberText(e.camera.azimuth, 6);
         break;
     case API_CamSetID:
         out << " \"" << GS::Utf16ToUtf8(std::u16string(e.camset.name, std::char_traits<char16_t>::length(e.camset.name))) << "\"";
@@ -855,12 +852,12 @@ std::string DescribeElement(const StoredElement& element)
     case API_LineID: out << " " << Point(e.line.begC) << "-" << Point(e.line.endC); break;
     case API_ArcID:
     case API_CircleID:
-        out << " " << Point(e.arc.centre) << " r " << Number(e.arc.radius) << " " << Number(e.arc.begAngle) << ".."
-            << Number(e.arc.endAngle);
+        out << " " << Point(e.arc.centre) << " r " << NumberText(e.arc.radius, 6) << " " << NumberText(e.arc.begAngle, 6) << ".."
+            << NumberText(e.arc.endAngle, 6);
         break;
-    case API_HotspotID: out << " " << Point(e.hotspot.position) << " height " << Number(e.hotspot.height); break;
+    case API_HotspotID: out << " " << Point(e.hotspot.position) << " height " << NumberText(e.hotspot.height, 6); break;
     case API_LevelDimensionID:
-        out << " " << Point(e.levelDimension.position) << " level " << Number(e.levelDimension.level) << " notes \""
+        out << " " << Point(e.levelDimension.position) << " level " << NumberText(e.levelDimension.level, 6) << " notes \""
             << NoteText(e.levelDimension.note1) << "\" \"" << NoteText(e.levelDimension.note2) << "\"";
         break;
     case API_CutPlaneID:
@@ -869,8 +866,8 @@ std::string DescribeElement(const StoredElement& element)
         out << Points(element.memo.sectionMainCoords, 0) << " seen from" << Points(element.memo.sectionDistCoords, 0);
         if (e.cutPlane.name[0] != 0 || e.cutPlane.referenceId[0] != 0)
             out << " \"" << CText(e.cutPlane.name, sizeof e.cutPlane.name) << "\" ["
-                << CText(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId) << "] range " << Number(e.cutPlane.lowerLimit)
-                << ".." << Number(e.cutPlane.upperLimit);
+                << CText(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId) << "] range "
+                << NumberText(e.cutPlane.lowerLimit, 6) << ".." << NumberText(e.cutPlane.upperLimit, 6);
         break;
     case API_PictureID: out << " " << DescribePicture(element); break;
     default:
