@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <sstream>
 
 #include "DG/DG.hpp"
 #include "Graphics/PngWriter.hpp"
 #include "LibraryServices.hpp"
+#include "NumberText.hpp"
 #include "PaletteVerbs.hpp"
 #include "ProjectFile.hpp"
 #include "TI/Time.hpp"
@@ -98,9 +98,7 @@ std::optional<std::string> PhotoFact(const Host& host, const std::string& name)
             return text;
         }
         if (p.typeID == APIParT_String) return "\"" + p.text.ToUtf8() + "\"";
-        char text[32];
-        std::snprintf(text, sizeof text, "%.6g", std::fabs(p.value) < 5e-10 ? 0.0 : p.value);
-        return std::string(text);
+        return NumberText(p.value, 6);
     }
     return "<no parameter " + parameter + ">";
 }

@@ -3,12 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <iterator>
 #include <sstream>
 
 #include "ElementGeometry.hpp"
 #include "Geometry/Geometry.hpp"
+#include "NumberText.hpp"
 
 namespace SimHost {
 
@@ -366,12 +366,7 @@ bool ShellBox(const StoredElement& shell, double storeyLevel, API_Box3D& box)
 
 std::string DescribeShell(const StoredElement& element)
 {
-    const auto number = [](double v) {
-        if (std::fabs(v) < 5e-10) v = 0.0;
-        char text[32];
-        std::snprintf(text, sizeof text, "%.6g", v);
-        return std::string(text);
-    };
+    const auto number = [](double v) { return NumberText(v, 6); };
     const auto point = [&number](const API_Coord& p) { return "(" + number(p.x) + "," + number(p.y) + ")"; };
     const API_ShellType& s = element.record.shell;
     std::ostringstream out;
