@@ -23,20 +23,12 @@
 #include <vector>
 
 #include "BenchFolder.hpp"
-#include "DG/DG.hpp"
-#include "DG/FileDialog.hpp"
 #include "E57TestWriter.hpp"
-#include "Host.hpp"
-#include "LibraryServices.hpp"
-#include "frame/AddOnGlobals.hpp"
-#include "frame/Survanto.hpp"
+#include "ImportHost.hpp"
 #include "pointclouds/E57CloudSource.hpp"
 #include "pointclouds/E57Scan.hpp"
 #include "pointclouds/PointFileSet.hpp"
 #include "pointclouds/PointThinning.hpp"
-
-extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
-extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*);
 
 namespace fs = std::filesystem;
 
@@ -184,29 +176,12 @@ void WholeImport(benchmark::State& state)
 {
     const std::uint64_t points = static_cast<std::uint64_t>(state.range(0));
     const std::string& path = GeneratedScan(points);
-    const fs::path work = BenchFolder() / "host";
-    const fs::path templates = work / "templates";
-    fs::create_directories(templates);
-    fs::copy_file(fs::path(SURVANTO_SOURCE_DIR) / "tests/pointclouds/template/VaroPointCloud.gsm", templates / "VaroPointCloud.gsm",
-                  fs::copy_options::overwrite_existing);
-    SimHost::Host::Options options;
-    options.workFolder = work.string();
-    auto host = std::make_unique<SimHost::Host>(options);
-    host->LoadStatic({GetExportedFuncAddrs, SetImportedFuncAddrs});
-    host->Start();
-    host->NewProject();
-    std::string error;
-    // The add-on's library, read-only: the check finds it and adds none.
-    SimHost::LoadLibraryFolder(*host, (fs::path(SURVANTO_SOURCE_DIR) / "resources/library").string(), error, true);
-    SimHost::LoadLibraryFolder(*host, templates.string(), error, true);
+    ImportHost host(BenchFolder() / "host");
     const double peakBefore = PeakResidentMegabytes();
     for (auto _ : state) {
-        DG::QueueOpenAnswer(true, {IO::Location(path)});
-        theSurvanto.load()->ImportE57File();
-        if (host->model_.content.elements.empty()) state.SkipWithError("no cloud was made");
+        if (!host.Import(path)) state.SkipWithError("no cloud was made");
     }
     Report(state, points * state.iterations(), peakBefore);
-    host->Shutdown();
 }
 
 void Sizes(benchmark::internal::Benchmark* benchmark)

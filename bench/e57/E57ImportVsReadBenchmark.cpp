@@ -24,18 +24,11 @@
 #include <vector>
 
 #include "BenchFolder.hpp"
-#include "DG/FileDialog.hpp"
 #include "E57TestWriter.hpp"
-#include "Host.hpp"
-#include "LibraryServices.hpp"
+#include "ImportHost.hpp"
 #include "e57/CompressedVectorNode.hpp"
 #include "e57/Crc32c.hpp"
 #include "e57/ImageFile.hpp"
-#include "frame/AddOnGlobals.hpp"
-#include "frame/Survanto.hpp"
-
-extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
-extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*);
 
 namespace fs = std::filesystem;
 
@@ -160,48 +153,12 @@ double Median(std::vector<double> values)
     return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-// The simulated host with the add-on, its library and the point-cloud template loaded.
-class ImportHost {
-public:
-    ImportHost()
-    {
-        const fs::path work = BenchFolder() / "host";
-        const fs::path templates = work / "templates";
-        fs::create_directories(templates);
-        fs::copy_file(fs::path(SURVANTO_SOURCE_DIR) / "tests/pointclouds/template/VaroPointCloud.gsm", templates / "VaroPointCloud.gsm",
-                      fs::copy_options::overwrite_existing);
-        SimHost::Host::Options options;
-        options.workFolder = work.string();
-        host_ = std::make_unique<SimHost::Host>(options);
-        host_->LoadStatic({GetExportedFuncAddrs, SetImportedFuncAddrs});
-        host_->Start();
-        host_->NewProject();
-        std::string error;
-        SimHost::LoadLibraryFolder(*host_, (fs::path(SURVANTO_SOURCE_DIR) / "resources/library").string(), error, true);
-        SimHost::LoadLibraryFolder(*host_, templates.string(), error, true);
-    }
-    ~ImportHost() { host_->Shutdown(); }
-    ImportHost(const ImportHost&) = delete;
-    ImportHost& operator=(const ImportHost&) = delete;
-
-    bool Import(const std::string& path)
-    {
-        const std::size_t before = host_->model_.content.elements.size();
-        DG::QueueOpenAnswer(true, {IO::Location(path)});
-        theSurvanto.load()->ImportE57File();
-        return host_->model_.content.elements.size() > before;
-    }
-
-private:
-    std::unique_ptr<SimHost::Host> host_;
-};
-
 void ImportAgainstRead(benchmark::State& state)
 {
     const auto kind = static_cast<FileKind>(state.range(0));
     const auto points = static_cast<std::uint64_t>(state.range(1));
     const std::string& path = GeneratedScan(kind, points);
-    ImportHost host;
+    ImportHost host(BenchFolder() / "host");
     std::vector<double> floor, read, import;
     double checksum = 0;
     for (auto _ : state) {

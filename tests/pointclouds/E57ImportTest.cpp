@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 
@@ -561,3 +562,71 @@ TEST(E57ImportUnwritableFolder, MakesNoPartAndTellsTheUser)
 }
 
 }  // namespace
+
+// One posed scan imported whole, its point files compared byte for byte. The pose
+// turns by 180 degrees about z and moves to the scanner at (10, 20, 1), so record
+// (x, y, z) lies at (10 - x, 20 - y, 1 + z), exactly, and as far from the scanner
+// as from the origin. Record 4 is no number and left out; record r's colour is
+// (7r, 7r + 50, 7r + 100). The box is (-30, 12, -2)-(30, 33, 1.5).
+namespace {
+
+const API_Coord3D ExactRecords[9] = {{1, 0, 0},       {0, 2, 0.5}, {-7, 0, 0}, {0, -13, 0}, {std::nan(""), 0, 0},
+                                     {40, 0, -0.25}, {0, 8, 0},   {0, 0, -3}, {-20, 0, 0}};
+
+// A point file's bytes: the header with the box, then each point relative to the
+// box minimum with its record's colour.
+struct ExactPoint {
+    float x, y, z;
+    std::uint8_t record;
+};
+
+std::vector<std::uint8_t> PointFileBytes(const std::vector<ExactPoint>& points)
+{
+    std::vector<std::uint8_t> bytes {'G', 'S', 'P', 'C', 2, 0, 0, 0};
+    const auto put = [&bytes](float value) {
+        std::uint8_t raw[4];
+        std::memcpy(raw, &value, sizeof raw);
+        bytes.insert(bytes.end(), raw, raw + 4);
+    };
+    for (const float boxValue : {-30.0f, 30.0f, 12.0f, 33.0f, -2.0f, 1.5f}) put(boxValue);
+    for (const ExactPoint& point : points) {
+        put(point.x);
+        put(point.y);
+        put(point.z);
+        for (int c = 0; c < 3; ++c) bytes.push_back(static_cast<std::uint8_t>(7 * point.record + 50 * c));
+    }
+    return bytes;
+}
+
+// The kept records relative to the box minimum, by record number.
+const ExactPoint R0 {39, 8, 3, 0}, R1 {40, 6, 3.5f, 1}, R2 {47, 8, 3, 2}, R3 {40, 21, 3, 3}, R5 {0, 8, 2.75f, 5},
+    R6 {40, 0, 3, 6}, R7 {40, 8, 0, 7}, R8 {60, 8, 3, 8};
+
+struct ExactFilesCase {
+    const char* name;
+    std::vector<short> clicks;
+    std::vector<std::pair<const char*, std::vector<ExactPoint>>> files;
+};
+
+}  // namespace
+
+// By distance (1, 2.06, 7, 13, 40, 8, 3 and 20 m from the scanner): the first band's
+// counter gives levels 0, 1, 1; the second's 0, 1; the third's 1, 0; beyond, 0. By
+// place: 0, 0, 1, 2 over and over. Unthinned: every point in order.
+TEST_F(E57ImportFixture, AWholeImportWritesExactlyTheseBytes)
+{
+    const std::string file = WriteE57("exact.e57", {DoubleScan("exact", 9, [](std::uint64_t r) { return ExactRecords[r]; },
+                                                               Posed({0, 0, 0, 1}, {10, 20, 1}), true)});
+    const ExactFilesCase cases[] = {
+        {"distance", {}, {{"_data_1", {R0, R2, R5, R8}}, {"_data_2", {R1, R3, R6, R7}}}},
+        {"place", {ByDistance}, {{"_data_50", {R0, R1, R5, R6}}, {"_data_25", {R2, R7}}, {"_data_25_2", {R3, R8}}}},
+        {"whole", {ThinOut}, {{"_data", {R0, R1, R2, R3, R5, R6, R7, R8}}}},
+    };
+    for (const ExactFilesCase& c : cases) {
+        std::vector<DG::PanelAction> actions {Text(NameEdit, c.name)};
+        for (const short item : c.clicks) actions.push_back(Click(item));
+        Import({file}, actions);
+        for (const auto& [suffix, points] : c.files)
+            EXPECT_EQ(FileBytes(TargetFile(std::string(c.name) + suffix + ".gspc")), PointFileBytes(points)) << c.name << suffix;
+    }
+}
