@@ -4,7 +4,7 @@
 #include <string_view>
 
 // The exchange file as the import reads it once from start to end: the bytes come
-// in order, and the bytes that stay in the file go out in order while they come.
+// in order, and the bytes that stay in the file go out in order.
 class ExchangeBytes {
 public:
     virtual ~ExchangeBytes() = default;
@@ -14,4 +14,6 @@ public:
     virtual std::optional<std::size_t> Read(char* into, std::size_t capacity) = 0;
     // Bytes that stay in the file, each byte once and in the file's order.
     virtual void Keep(std::string_view bytes) = 0;
+    // The size the file had when it was opened, 0 when not known.
+    virtual std::size_t ExpectedSize() const { return 0; }
 };

@@ -16,15 +16,14 @@
 #include <utility>
 
 #include "e57/XercesGuard.hpp"
+#include "exchange/ExchangeScanner.hpp"
 
 using namespace xercesc;
 
 namespace {
 
 constexpr XMLSize_t MaxEntityExpansions = 10000;
-// Deeper documents are refused: a node below this many levels (elements, texts,
-// comments alike) ends the reading.
-constexpr int MaxNestingDepth = 256;
+constexpr int MaxNestingDepth = ExchangeNestingLimit;
 // The document element's children.
 constexpr int AnnotationDepth = 2;
 constexpr int ElementDepth = AnnotationDepth + 1;
@@ -398,9 +397,65 @@ private:
     std::string_view rest_;
 };
 
+// The bytes already read from a file, handed to the parser again as the file would
+// hand them, and failing where the file failed; what stays goes to the file.
+class ReplayedBytes : public ExchangeBytes {
+public:
+    ReplayedBytes(ExchangeBytes& file, std::string_view read, bool complete) : file_(file), rest_(read), complete_(complete)
+    {
+    }
+
+    std::optional<std::size_t> Read(char* into, std::size_t capacity) override
+    {
+        if (rest_.empty() && !complete_) return std::nullopt;
+        const std::size_t count = std::min(capacity, rest_.size());
+        if (count > 0) std::memcpy(into, rest_.data(), count);
+        rest_.remove_prefix(count);
+        return count;
+    }
+    void Keep(std::string_view bytes) override { file_.Keep(bytes); }
+
+private:
+    ExchangeBytes& file_;
+    std::string_view rest_;
+    bool complete_;
+};
+
+// The whole file, in one read where its size is known; false when it could not be
+// read to its end.
+bool ReadWhole(ExchangeBytes& file, std::string& bytes)
+{
+    constexpr std::size_t FirstCapacity = 64 * 1024;
+    // One byte more than expected, so that the read that finds the end needs no more room.
+    std::size_t capacity = std::max(file.ExpectedSize() + 1, FirstCapacity);
+    for (;;) {
+        const std::size_t filled = bytes.size();
+        if (filled == capacity) capacity *= 2;
+        bytes.resize(capacity);
+        const std::optional<std::size_t> got = file.Read(&bytes[filled], capacity - filled);
+        bytes.resize(filled + got.value_or(0));
+        if (!got) return false;
+        if (*got == 0) return true;
+    }
+}
+
+// The plain form is found by the scanner; anything else is left to the parser, which
+// alone decides whether it is an exchange document at all.
+DocumentReading ScanOrParse(std::string_view bytes, ExchangeBytes& parserInput, ExchangeAnnotation& annotation,
+                            AnnotationBytes& taken)
+{
+    std::optional<ScannedDocument> scanned = ScanPlainDocument(bytes);
+    if (!scanned) return ParseFirstAnnotation(parserInput, annotation, taken);
+    parserInput.Keep(bytes.substr(0, scanned->taken.begin));
+    parserInput.Keep(bytes.substr(scanned->taken.end));
+    if (!scanned->taken.Empty()) annotation = std::move(scanned->annotation);
+    taken = scanned->taken;
+    return DocumentReading::Parsed;
+}
+
 }  // namespace
 
-DocumentReading FindFirstAnnotation(ExchangeBytes& file, ExchangeAnnotation& annotation, AnnotationBytes& taken)
+DocumentReading ParseFirstAnnotation(ExchangeBytes& file, ExchangeAnnotation& annotation, AnnotationBytes& taken)
 {
     bool unreadable = false;
     try {
@@ -413,8 +468,17 @@ DocumentReading FindFirstAnnotation(ExchangeBytes& file, ExchangeAnnotation& ann
     }
 }
 
+DocumentReading FindFirstAnnotation(ExchangeBytes& file, ExchangeAnnotation& annotation, AnnotationBytes& taken)
+{
+    std::string bytes;
+    const bool complete = ReadWhole(file, bytes);
+    ReplayedBytes replayed(file, bytes, complete);
+    if (!complete) return ParseFirstAnnotation(replayed, annotation, taken);
+    return ScanOrParse(bytes, replayed, annotation, taken);
+}
+
 bool FindFirstAnnotation(std::string_view bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken)
 {
     MemoryBytes file(bytes);
-    return FindFirstAnnotation(file, annotation, taken) == DocumentReading::Parsed;
+    return ScanOrParse(bytes, file, annotation, taken) == DocumentReading::Parsed;
 }

@@ -88,6 +88,7 @@ public:
     // A folder that refused the new file shows when it is finished, after the
     // reading: a file that does not parse is left without a word.
     void Keep(std::string_view bytes) override { aside_.Write(bytes.data(), bytes.size()); }
+    std::size_t ExpectedSize() const override { return static_cast<std::size_t>(reader_.Status().size); }
 
     IO::AsideFile& Aside() { return aside_; }
 
