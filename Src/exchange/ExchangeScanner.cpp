@@ -351,9 +351,14 @@ private:
         std::string type, id;
         bool hasId = false;
         attributes_.clear();
+        bool empty = false;
         for (;;) {
             const bool spaced = SkipSpace();
-            if (Skip(">") || LooksAt("/>")) break;
+            if (Skip(">")) break;
+            if (Skip("/>")) {
+                empty = true;
+                break;
+            }
             const std::string_view attribute = Name();
             if (!spaced || attribute.empty() || !NewAttribute(attribute)) return false;
             SkipSpace();
@@ -367,7 +372,6 @@ private:
             }
             if (!AttributeValue(value)) return false;
         }
-        const bool empty = Skip("/>");
         open_.push_back(name);
         StartElement(name, tagBegin, candidate && type == "point", hasId ? &id : nullptr);
         if (empty) EndElement();
