@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "e57/XercesGuard.hpp"
 #include "exchange/ExchangeScanner.hpp"
@@ -421,21 +422,18 @@ private:
     bool complete_;
 };
 
-// The whole file, in one read where its size is known; false when it could not be
-// read to its end.
+// The whole file; false when it could not be read to its end. It comes in chunks
+// that stay in the cache, so the bytes' new place is written once, not cleared first.
 bool ReadWhole(ExchangeBytes& file, std::string& bytes)
 {
-    constexpr std::size_t FirstCapacity = 64 * 1024;
-    // One byte more than expected, so that the read that finds the end needs no more room.
-    std::size_t capacity = std::max(file.ExpectedSize() + 1, FirstCapacity);
+    constexpr std::size_t ChunkSize = 1 << 20;
+    bytes.reserve(file.ExpectedSize());
+    std::vector<char> chunk(ChunkSize);
     for (;;) {
-        const std::size_t filled = bytes.size();
-        if (filled == capacity) capacity *= 2;
-        bytes.resize(capacity);
-        const std::optional<std::size_t> got = file.Read(&bytes[filled], capacity - filled);
-        bytes.resize(filled + got.value_or(0));
+        const std::optional<std::size_t> got = file.Read(chunk.data(), chunk.size());
         if (!got) return false;
         if (*got == 0) return true;
+        bytes.append(chunk.data(), *got);
     }
 }
 
