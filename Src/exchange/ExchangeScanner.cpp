@@ -1,6 +1,7 @@
 #include "exchange/ExchangeScanner.hpp"
 
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -15,6 +16,9 @@ constexpr int ElementChildDepth = ElementDepth + 1;
 constexpr std::size_t MaxAttributes = 64;
 // Enough digits for every character; longer references go to the full parser.
 constexpr std::size_t MaxReferenceDigits = 8;
+// Character data ends this far before the end of a piece of the document: every
+// reference, character or line end that starts before it ends within the piece.
+constexpr std::size_t CharacterDataMargin = 16;
 
 // Bytes that stand for themselves in character data: printable ASCII but the markup
 // characters, and tab and line feed. DEL is a character, yet it is left to the parser.
@@ -66,29 +70,98 @@ void AppendUtf8(std::string& out, std::uint32_t c)
 
 enum class Stage { BeforeAnnotation, InAnnotation, Done };
 enum class Collecting { Nothing, Point3d, Origin3d };
+enum class Place { Declaration, Prolog, Elements, Epilog, End };
 
-// One pass over the bytes; every method returns false as soon as the document
-// leaves the plain form, and the whole scan gives up.
-class PlainScanner {
+}  // namespace
+
+// The document in items (a tag, a comment, a CDATA section, a stretch of character
+// data, the spaces between). An item that reaches past the end of the piece at hand
+// is read again from its start once more of the document has come; every method
+// returns false as soon as the document leaves the plain form.
+class PlainDocumentScan::Scanner {
 public:
-    explicit PlainScanner(std::string_view bytes) : bytes_(bytes) {}
-
-    bool Scan()
+    PlainDocumentScan::Step Resume(std::string_view window, bool final)
     {
-        if (!XmlDeclaration() || !Misc()) return false;
-        if (Peek() != '<' || !IsNameStart(Peek(1))) return false;
-        if (!Elements() || !Misc() || !AtEnd()) return false;
-        if (stage_ == Stage::Done && hasChildren_) result_.taken = {annotationBegin_, annotationEnd_};
-        else result_.annotation = ExchangeAnnotation();
-        return true;
+        const std::size_t from = HeldFrom();
+        at_ -= from - base_;
+        base_ = from;
+        bytes_ = window;
+        final_ = final;
+        while (place_ != Place::End) {
+            const std::size_t itemBegin = at_;
+            const std::size_t collected = text_.size();
+            const Place place = place_;
+            starved_ = false;
+            const bool plain = Item();
+            if (starved_) {
+                at_ = itemBegin;
+                text_.resize(collected);
+                place_ = place;
+                return PlainDocumentScan::Step::NeedMore;
+            }
+            if (!plain) return PlainDocumentScan::Step::LeftToParser;
+        }
+        if (result_.taken.Empty()) result_.annotation = ExchangeAnnotation();
+        return PlainDocumentScan::Step::Done;
     }
 
+    std::size_t HeldFrom() const { return stage_ == Stage::InAnnotation ? annotationBegin_ : base_ + at_; }
     ScannedDocument& Result() { return result_; }
 
 private:
-    bool AtEnd() const { return at_ >= bytes_.size(); }
-    char Peek(std::size_t ahead = 0) const { return at_ + ahead < bytes_.size() ? bytes_[at_ + ahead] : '\0'; }
-    bool LooksAt(std::string_view text) const { return bytes_.compare(at_, text.size(), text) == 0; }
+    bool Item()
+    {
+        switch (place_) {
+            case Place::Declaration:
+                if (!XmlDeclaration()) return false;
+                place_ = Place::Prolog;
+                return true;
+            case Place::Prolog:
+                if (SkipSpace()) return true;
+                if (LooksAt("<!--")) return Comment();
+                if (Peek() != '<' || !IsNameStart(Peek(1))) return false;
+                place_ = Place::Elements;
+                return true;
+            case Place::Elements:
+                if (!ElementItem()) return false;
+                if (open_.empty()) place_ = Place::Epilog;
+                return true;
+            case Place::Epilog:
+                if (SkipSpace()) return true;
+                if (LooksAt("<!--")) return Comment();
+                if (!AtEnd()) return false;
+                place_ = Place::End;
+                return true;
+            case Place::End:
+                break;
+        }
+        return true;
+    }
+
+    // The end of the piece at hand is the document's end only in its last piece;
+    // before that, looking past it means the item must wait for more.
+    bool AtEnd()
+    {
+        if (at_ < bytes_.size()) return false;
+        if (!final_) starved_ = true;
+        return true;
+    }
+
+    char Peek(std::size_t ahead = 0)
+    {
+        if (at_ + ahead < bytes_.size()) return bytes_[at_ + ahead];
+        if (!final_) starved_ = true;
+        return '\0';
+    }
+
+    bool LooksAt(std::string_view text)
+    {
+        if (bytes_.size() - at_ < text.size() && !final_) {
+            starved_ = true;
+            return false;
+        }
+        return bytes_.compare(at_, text.size(), text) == 0;
+    }
 
     bool Skip(std::string_view text)
     {
@@ -130,7 +203,10 @@ private:
         } else {
             return false;
         }
-        if (bytes_.size() - at_ < length) return false;
+        if (bytes_.size() - at_ < length) {
+            if (!final_) starved_ = true;
+            return false;
+        }
         for (std::size_t i = 1; i < length; ++i) {
             const auto next = static_cast<unsigned char>(bytes_[at_ + i]);
             if ((next & 0xC0) != 0x80) return false;
@@ -211,16 +287,6 @@ private:
         return false;
     }
 
-    // Spaces and comments outside the document element.
-    bool Misc()
-    {
-        for (;;) {
-            SkipSpace();
-            if (!LooksAt("<!--")) return true;
-            if (!Comment()) return false;
-        }
-    }
-
     bool Comment()
     {
         at_ += 4;
@@ -234,23 +300,14 @@ private:
         return CharactersUpTo("]]>", Collected());
     }
 
-    // The document element and everything in it.
-    bool Elements()
+    // One item of the document element or its content.
+    bool ElementItem()
     {
-        do {
-            if (Peek() != '<') {
-                if (!CharacterData()) return false;
-            } else if (LooksAt("</")) {
-                if (!EndTag()) return false;
-            } else if (LooksAt("<!--")) {
-                if (!ChildNode() || !Comment()) return false;
-            } else if (LooksAt("<![CDATA[")) {
-                if (!ChildNode() || !CData()) return false;
-            } else if (!StartTag()) {
-                return false;
-            }
-        } while (!open_.empty());
-        return true;
+        if (Peek() != '<') return CharacterData();
+        if (LooksAt("</")) return EndTag();
+        if (LooksAt("<!--")) return ChildNode() && Comment();
+        if (LooksAt("<![CDATA[")) return ChildNode() && CData();
+        return StartTag();
     }
 
     int Depth() const { return static_cast<int>(open_.size()); }
@@ -266,15 +323,25 @@ private:
 
     std::string* Collected() { return collecting_ == Collecting::Nothing ? nullptr : &text_; }
 
+    // Character data up to the next markup; in a piece before the last, only up to
+    // the margin before its end, the rest being the next item.
     bool CharacterData()
     {
         if (AtEnd() || !ChildNode()) return false;
+        std::size_t end = bytes_.size();
+        if (!final_) {
+            end = end > CharacterDataMargin ? end - CharacterDataMargin : 0;
+            if (at_ >= end) {
+                starved_ = true;
+                return false;
+            }
+        }
         std::string* const text = Collected();
         std::size_t run = at_;
         const auto flush = [&] {
             if (text != nullptr) text->append(bytes_.data() + run, at_ - run);
         };
-        while (!AtEnd()) {
+        while (at_ < end) {
             const auto c = static_cast<unsigned char>(bytes_[at_]);
             if (PlainText[c]) {
                 ++at_;
@@ -372,8 +439,9 @@ private:
             }
             if (!AttributeValue(value)) return false;
         }
-        open_.push_back(name);
-        StartElement(name, tagBegin, candidate && type == "point", hasId ? &id : nullptr);
+        if (starved_) return false;
+        open_.emplace_back(name);
+        StartElement(name, base_ + tagBegin, candidate && type == "point", hasId ? &id : nullptr);
         if (empty) EndElement();
         return true;
     }
@@ -426,7 +494,7 @@ private:
         at_ += 2;
         const std::string_view name = Name();
         SkipSpace();
-        if (open_.empty() || name != open_.back() || !Skip(">")) return false;
+        if (open_.empty() || name != open_.back() || !Skip(">") || starved_) return false;
         EndElement();
         return true;
     }
@@ -483,15 +551,19 @@ private:
             }
             if (depth == AnnotationDepth) {
                 stage_ = Stage::Done;
-                annotationEnd_ = at_;
+                if (hasChildren_) result_.taken = {annotationBegin_, base_ + at_};
             }
         }
         open_.pop_back();
     }
 
     std::string_view bytes_;
+    std::size_t base_ = 0;
     std::size_t at_ = 0;
-    std::vector<std::string_view> open_;
+    bool final_ = false;
+    bool starved_ = false;
+    Place place_ = Place::Declaration;
+    std::vector<std::string> open_;
     std::vector<std::string_view> attributes_;
     Stage stage_ = Stage::BeforeAnnotation;
     bool hasChildren_ = false;
@@ -500,15 +572,24 @@ private:
     std::string text_;
     ExchangePoint point_;
     std::size_t annotationBegin_ = 0;
-    std::size_t annotationEnd_ = 0;
     ScannedDocument result_;
 };
 
-}  // namespace
+PlainDocumentScan::PlainDocumentScan() : scanner_(std::make_unique<Scanner>()) {}
+PlainDocumentScan::~PlainDocumentScan() = default;
+
+PlainDocumentScan::Step PlainDocumentScan::Resume(std::string_view window, bool final)
+{
+    return scanner_->Resume(window, final);
+}
+
+std::size_t PlainDocumentScan::HeldFrom() const { return scanner_->HeldFrom(); }
+
+ScannedDocument& PlainDocumentScan::Result() { return scanner_->Result(); }
 
 std::optional<ScannedDocument> ScanPlainDocument(std::string_view bytes)
 {
-    PlainScanner scanner(bytes);
-    if (!scanner.Scan()) return std::nullopt;
-    return std::move(scanner.Result());
+    PlainDocumentScan scan;
+    if (scan.Resume(bytes, true) != PlainDocumentScan::Step::Done) return std::nullopt;
+    return std::move(scan.Result());
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -18,3 +20,26 @@ struct ScannedDocument {
 // not well-formed in every byte: such a document goes to the full parser, which
 // alone accepts or refuses it. What it finds is what the full parser finds.
 std::optional<ScannedDocument> ScanPlainDocument(std::string_view bytes);
+
+// The same over a document that arrives in pieces, so that it is never held whole.
+class PlainDocumentScan {
+public:
+    enum class Step { NeedMore, Done, LeftToParser };
+
+    PlainDocumentScan();
+    ~PlainDocumentScan();
+    PlainDocumentScan(const PlainDocumentScan&) = delete;
+    PlainDocumentScan& operator=(const PlainDocumentScan&) = delete;
+
+    // Goes on over `window`, the document's bytes from `HeldFrom()` on; `final`
+    // when the window reaches the document's end. NeedMore asks for a window that
+    // reaches further.
+    Step Resume(std::string_view window, bool final);
+    // The offset of the first byte the scan still needs; the bytes before it are done with.
+    std::size_t HeldFrom() const;
+    ScannedDocument& Result();
+
+private:
+    class Scanner;
+    std::unique_ptr<Scanner> scanner_;
+};

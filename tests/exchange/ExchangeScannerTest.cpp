@@ -27,13 +27,22 @@ public:
         return count;
     }
     void Keep(std::string_view bytes) override { kept_.append(bytes); }
+    bool Restart() override
+    {
+        at_ = 0;
+        kept_.clear();
+        ++restarts_;
+        return true;
+    }
 
     const std::string& Kept() const { return kept_; }
+    int Restarts() const { return restarts_; }
 
 private:
     std::string document_;
     std::size_t at_ = 0;
     std::string kept_;
+    int restarts_ = 0;
 };
 
 // Everything a reading tells, as one text, so that two readings compare at a glance.
@@ -239,6 +248,44 @@ TEST_F(ExchangeScanner, FindsTheTextsAndIdsAsWritten)
         EXPECT_EQ(point.id.ToUtf8(), c.id);
         EXPECT_EQ(point.point3d, c.point3d);
         EXPECT_EQ(point.origin3d, c.origin3d);
+    }
+}
+
+// Documents far larger than the pieces the import scans at once: whatever item
+// crosses the border of two pieces (the annotation, a text with references and line
+// ends, a comment, a CDATA section, a tag with long values), the result is the
+// parser's; and a document that leaves the plain form only far behind its start is
+// read again from its first byte by the parser.
+TEST_F(ExchangeScanner, ReadsLargeDocumentsPieceByPieceAsTheParserDoes)
+{
+    const std::string annotation = "<Annotation>" + Point + "</Annotation>";
+    const std::string items[] = {
+        annotation,
+        "<Note>a&amp;b&#x20AC;\r\nc\r\xC3\xA4]]]" + std::string(300, 'x') + "</Note>",
+        "<!--" + std::string(70000, '-' + 1) + "-->",
+        "<![CDATA[" + std::string(70000, 'c') + "]]>",
+        "<Kopf a='" + std::string(600, 'v') + "' b=\"&lt;\r\n\"/>",
+        "<?late instruction?>",
+    };
+    const std::string filler = "<Kopf a=\"1\">Text &amp; mehr</Kopf>\n";
+    for (const std::string& item : items) {
+        for (const std::size_t before : {std::size_t {100}, std::size_t {262100}, std::size_t {262130}, std::size_t {262150},
+                                         std::size_t {300000}, std::size_t {530000}}) {
+            std::string document = "<?xml version=\"1.0\"?>\n<X>";
+            while (document.size() + filler.size() < before) document += filler;
+            document += std::string(before - document.size(), ' ') + item + annotation;
+            for (int i = 0; i < 2000; ++i) document += filler;
+            document += "</X>\n";
+            SCOPED_TRACE(item.substr(0, 20) + " at " + std::to_string(before));
+            DocumentBytes file(document);
+            ExchangeAnnotation annotationRead;
+            AnnotationBytes taken;
+            const DocumentReading reading = FindFirstAnnotation(file, annotationRead, taken);
+            const std::string imported = Outcome(reading, file.Kept(), annotationRead, taken);
+            EXPECT_EQ(imported, ParsedByParser(document));
+            EXPECT_EQ(reading, DocumentReading::Parsed);
+            EXPECT_LE(file.Restarts(), item[1] == '?' ? 1 : 0);
+        }
     }
 }
 
