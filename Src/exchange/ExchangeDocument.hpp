@@ -41,8 +41,9 @@ constexpr int ExchangeNestingLimit = 256;
 // taken. Malformed when the bytes do not parse: nothing is taken then, and the kept
 // bytes are not the file's. No DTD is loaded and no external entity is resolved; a
 // document that declares entities, or nests deeper than a few hundred levels, is
-// refused. The file is read whole first: a document in the plain form PointCab
-// writes is scanned, any other goes to the full XML parser.
+// refused. A document in the plain form PointCab writes is scanned piece by piece,
+// so the file is never held whole; any other goes to the full XML parser from its
+// first byte, the file being read again when the scan had already let bytes go.
 DocumentReading FindFirstAnnotation(ExchangeBytes& file, ExchangeAnnotation& annotation, AnnotationBytes& taken);
 
 // The same for a document already in memory; false when it does not parse.
