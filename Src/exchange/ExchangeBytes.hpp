@@ -14,4 +14,7 @@ public:
     virtual std::optional<std::size_t> Read(char* into, std::size_t capacity) = 0;
     // Bytes that stay in the file, each byte once and in the file's order.
     virtual void Keep(std::string_view bytes) = 0;
+    // Starts the reading over at the file's first byte and drops the bytes kept so
+    // far; false when the file cannot be read again as it was.
+    virtual bool Restart() { return false; }
 };

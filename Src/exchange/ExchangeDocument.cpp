@@ -14,17 +14,17 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "e57/XercesGuard.hpp"
+#include "exchange/ExchangeScanner.hpp"
 
 using namespace xercesc;
 
 namespace {
 
 constexpr XMLSize_t MaxEntityExpansions = 10000;
-// Deeper documents are refused: a node below this many levels (elements, texts,
-// comments alike) ends the reading.
-constexpr int MaxNestingDepth = 256;
+constexpr int MaxNestingDepth = ExchangeNestingLimit;
 // The document element's children.
 constexpr int AnnotationDepth = 2;
 constexpr int ElementDepth = AnnotationDepth + 1;
@@ -398,9 +398,124 @@ private:
     std::string_view rest_;
 };
 
+// The bytes already read from a file, handed to the parser again before the rest
+// of the file; what stays goes to the file.
+class ReplayedBytes : public ExchangeBytes {
+public:
+    ReplayedBytes(ExchangeBytes& file, std::string_view read) : file_(file), replay_(read) {}
+
+    std::optional<std::size_t> Read(char* into, std::size_t capacity) override
+    {
+        if (replay_.empty()) return file_.Read(into, capacity);
+        const std::size_t count = std::min(capacity, replay_.size());
+        std::memcpy(into, replay_.data(), count);
+        replay_.remove_prefix(count);
+        return count;
+    }
+    void Keep(std::string_view bytes) override { file_.Keep(bytes); }
+
+private:
+    ExchangeBytes& file_;
+    std::string_view replay_;
+};
+
+// The exchange file scanned piece by piece: the bytes that stay go on to the file
+// as soon as the scan is done with them, so only the piece at hand is held.
+class StreamedScan {
+public:
+    enum class Outcome { Scanned, LeftToParser, Unreadable };
+
+    explicit StreamedScan(ExchangeBytes& file) : file_(file) {}
+
+    Outcome Run()
+    {
+        for (;;) {
+            if (!ReadMore()) return Outcome::Unreadable;
+            const PlainDocumentScan::Step step = scan_.Resume(window_, final_);
+            if (step == PlainDocumentScan::Step::LeftToParser) return Outcome::LeftToParser;
+            if (step == PlainDocumentScan::Step::Done) {
+                Pass(windowBegin_ + window_.size());
+                return Outcome::Scanned;
+            }
+            Pass(scan_.HeldFrom());
+        }
+    }
+
+    ScannedDocument& Result() { return scan_.Result(); }
+    // Every byte read so far, while none has been let go.
+    std::optional<std::string_view> AllRead() const
+    {
+        if (windowBegin_ != 0) return std::nullopt;
+        return std::string_view(window_);
+    }
+
+private:
+    // Small enough to stay in the cache while it is scanned and passed on.
+    static constexpr std::size_t ChunkSize = 256 * 1024;
+
+    // A chunk more, or as much as is held when an item outgrew its piece: a long
+    // item is read again only a few times.
+    bool ReadMore()
+    {
+        const std::size_t filled = window_.size();
+        const std::size_t wanted = std::max(ChunkSize, filled);
+        window_.resize(filled + wanted);
+        std::size_t got = 0;
+        while (got < wanted) {
+            const std::optional<std::size_t> read = file_.Read(&window_[filled + got], wanted - got);
+            if (!read) return false;
+            if (*read == 0) {
+                final_ = true;
+                break;
+            }
+            got += *read;
+        }
+        window_.resize(filled + got);
+        return true;
+    }
+
+    // Hands on the bytes before `upTo` but the taken annotation's, and lets them go.
+    void Pass(std::size_t upTo)
+    {
+        const AnnotationBytes& taken = scan_.Result().taken;
+        if (taken.Empty()) {
+            KeepRange(windowBegin_, upTo);
+        } else {
+            KeepRange(windowBegin_, std::min(upTo, taken.begin));
+            KeepRange(std::max(windowBegin_, taken.end), upTo);
+        }
+        window_.erase(0, upTo - windowBegin_);
+        windowBegin_ = upTo;
+    }
+
+    void KeepRange(std::size_t from, std::size_t to)
+    {
+        if (from < to) file_.Keep(std::string_view(window_).substr(from - windowBegin_, to - from));
+    }
+
+    ExchangeBytes& file_;
+    PlainDocumentScan scan_;
+    std::string window_;
+    std::size_t windowBegin_ = 0;
+    bool final_ = false;
+};
+
+// A document in memory: the plain form is found by the scanner, anything else by the parser.
+DocumentReading ScanOrParse(std::string_view bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken)
+{
+    std::optional<ScannedDocument> scanned = ScanPlainDocument(bytes);
+    if (!scanned) {
+        MemoryBytes file(bytes);
+        return ParseFirstAnnotation(file, annotation, taken);
+    }
+    if (!scanned->taken.Empty()) annotation = std::move(scanned->annotation);
+    taken = scanned->taken;
+    return DocumentReading::Parsed;
+}
+
 }  // namespace
 
-DocumentReading FindFirstAnnotation(ExchangeBytes& file, ExchangeAnnotation& annotation, AnnotationBytes& taken)
+DocumentReading ParseFirstAnnotation(ExchangeBytes& file, ExchangeAnnotation& annotation, AnnotationBytes& taken)
 {
     bool unreadable = false;
     try {
@@ -413,8 +528,29 @@ DocumentReading FindFirstAnnotation(ExchangeBytes& file, ExchangeAnnotation& ann
     }
 }
 
+DocumentReading FindFirstAnnotation(ExchangeBytes& file, ExchangeAnnotation& annotation, AnnotationBytes& taken)
+{
+    StreamedScan scan(file);
+    switch (scan.Run()) {
+        case StreamedScan::Outcome::Scanned:
+            if (!scan.Result().taken.Empty()) annotation = std::move(scan.Result().annotation);
+            taken = scan.Result().taken;
+            return DocumentReading::Parsed;
+        case StreamedScan::Outcome::Unreadable:
+            return DocumentReading::Unreadable;
+        case StreamedScan::Outcome::LeftToParser:
+            break;
+    }
+    // Anything beyond the plain form is the parser's to judge, from the file's first byte.
+    if (const std::optional<std::string_view> read = scan.AllRead()) {
+        ReplayedBytes replayed(file, *read);
+        return ParseFirstAnnotation(replayed, annotation, taken);
+    }
+    if (!file.Restart()) return DocumentReading::Unreadable;
+    return ParseFirstAnnotation(file, annotation, taken);
+}
+
 bool FindFirstAnnotation(std::string_view bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken)
 {
-    MemoryBytes file(bytes);
-    return FindFirstAnnotation(file, annotation, taken) == DocumentReading::Parsed;
+    return ScanOrParse(bytes, annotation, taken) == DocumentReading::Parsed;
 }

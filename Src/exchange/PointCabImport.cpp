@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <locale>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -68,10 +69,15 @@ std::optional<ExchangeFileStamp> CurrentStamp(const std::string& path)
     return StampOf(*status);
 }
 
+bool SameContent(const IO::FileStatus& a, const IO::FileStatus& b)
+{
+    return a.device == b.device && StampOf(a) == StampOf(b);
+}
+
 bool Unchanged(const std::string& path, const IO::FileStatus& before)
 {
     const std::optional<IO::FileStatus> now = IO::StatusAt(path);
-    return now && now->device == before.device && StampOf(*now) == StampOf(before);
+    return now && SameContent(*now, before);
 }
 
 // The exchange file read once, its kept bytes written beside it as they pass: the
@@ -80,20 +86,35 @@ bool Unchanged(const std::string& path, const IO::FileStatus& before)
 class ExchangeFileCopy : public ExchangeBytes {
 public:
     ExchangeFileCopy(const std::string& path, IO::RegularFileReader& reader)
-        : reader_(reader), aside_(path, reader.Status().permissions)
+        : path_(path), opened_(reader), reader_(&reader),
+          aside_(std::make_unique<IO::AsideFile>(path, reader.Status().permissions))
     {
     }
 
-    std::optional<std::size_t> Read(char* into, std::size_t capacity) override { return reader_.Read(into, capacity); }
+    std::optional<std::size_t> Read(char* into, std::size_t capacity) override { return reader_->Read(into, capacity); }
     // A folder that refused the new file shows when it is finished, after the
     // reading: a file that does not parse is left without a word.
-    void Keep(std::string_view bytes) override { aside_.Write(bytes.data(), bytes.size()); }
+    void Keep(std::string_view bytes) override { aside_->Write(bytes.data(), bytes.size()); }
 
-    IO::AsideFile& Aside() { return aside_; }
+    // Opens the file again, only while it is the content first opened, and starts a new aside file.
+    bool Restart() override
+    {
+        again_ = std::make_unique<IO::RegularFileReader>(path_);
+        if (!again_->IsOpen() || !SameContent(again_->Status(), opened_.Status())) return false;
+        reader_ = again_.get();
+        aside_.reset();
+        aside_ = std::make_unique<IO::AsideFile>(path_, opened_.Status().permissions);
+        return true;
+    }
+
+    IO::AsideFile& Aside() { return *aside_; }
 
 private:
-    IO::RegularFileReader& reader_;
-    IO::AsideFile aside_;
+    std::string path_;
+    const IO::RegularFileReader& opened_;
+    IO::RegularFileReader* reader_;
+    std::unique_ptr<IO::RegularFileReader> again_;
+    std::unique_ptr<IO::AsideFile> aside_;
 };
 
 enum class WriteBack { Written, FileChanged, FolderUnwritable };

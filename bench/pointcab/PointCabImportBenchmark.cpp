@@ -1,6 +1,6 @@
 // The change check with the import of one annotation, from an exchange file that
 // holds many: read the file, find the first annotation, write the rest back, take
-// the point. A million annotations make a file of about 127 MB. Run each size alone
+// the point. A million annotations make a file of about 172 MB. Run each size alone
 // (--benchmark_filter) to see its own peak memory.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>

@@ -246,6 +246,23 @@ TEST_F(PointCabImport, CopiesEveryByteOfALargeFileWhereverTheAnnotationLies)
     }
 }
 
+// Something the fast reading leaves to the full parser may stand far behind the
+// file's start, after much of the file was read and passed on: the file is then
+// read again from its first byte, and keeps every byte but the taken annotation.
+TEST_F(PointCabImport, ReadsALargeFileAgainForWhatLiesBeyondThePlainForm)
+{
+    const std::string filler = "<Kopf a=\"1\">Text &amp; mehr</Kopf>\n";
+    std::string head = "<?xml version=\"1.0\"?>\n<X>\n";
+    for (int i = 0; i < 20000; ++i) head += filler;
+    head += "<?pointcab keep?>\n";
+    const std::string tail = "\n" + Annotation(Point(FreshId(), "5 5 5 0")) + "</X>\n";
+    const std::int32_t taken = takenPointCount;
+    Deliver(head + Annotation(Point(FreshId(), "6 7 8 0")) + tail);
+    EXPECT_EQ(takenPointCount, taken + 1);
+    ExpectMeasured(6, 7, 9.5);
+    EXPECT_TRUE(ReadExchange() == head + tail);
+}
+
 // Nesting is bounded the same everywhere in the file, also behind the annotation:
 // an element 256 levels deep may stand there, anything below it may not.
 TEST_F(PointCabImport, RefusesAnythingNestedBelowTheDeepestLevel)
