@@ -16,6 +16,8 @@ namespace {
 
 using Leaf = std::pair<std::string, const Element*>;
 
+constexpr std::size_t kSliceRecords = 1024;
+
 void collectLeaves(const Element& element, const std::string& prefix, std::vector<Leaf>& leaves) {
     for (std::size_t i = 0; i < element.children.size(); ++i) {
         const Element& child = *element.children[i];
@@ -124,7 +126,12 @@ std::size_t CompressedVectorReader::read(std::size_t first, std::size_t limit) {
     const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(limit, recordCount_ - recordsRead_));
     if (count == 0) return 0;
     try {
-        for (auto& channel : channels_) channel.decode(first, count);
+        // The fields are taken a slice of records at a time, so that they read from the
+        // same few pages however large the caller's block is.
+        for (std::size_t done = 0; done < count; done += kSliceRecords) {
+            const std::size_t slice = std::min(kSliceRecords, count - done);
+            for (auto& channel : channels_) channel.decode(first + done, slice);
+        }
     } catch (...) {
         // The fields would no longer agree on the record they are at.
         close();

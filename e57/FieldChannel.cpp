@@ -8,48 +8,61 @@
 
 #include "e57/Element.hpp"
 #include "e57/PagedFile.hpp"
+#include "e57/VectorKernels.hpp"
 
 namespace e57 {
 namespace {
 
-// Zeros after the stream bytes let every value be read with one unaligned 8-byte
-// load plus one byte.
-constexpr std::size_t kTailBytes = 16;
+// Zeros after the stream bytes cover what the unpacker reads past the last value.
+constexpr std::size_t kTailBytes = BitUnpacker::kSlackBytes;
+// Stream bytes taken from the file at a time: what the channels hold together stays in
+// the second-level cache beside the caller's buffers.
+constexpr std::size_t kRefillBytes = 8192;
+// Values of odd widths unpacked at a time: their words stay in the first-level cache.
+constexpr std::size_t kChunk = 512;
 
-inline std::uint64_t extractBits(const unsigned char* bytes, std::uint64_t bitPosition, unsigned bits,
-                                 std::uint64_t mask) {
-    const std::size_t index = static_cast<std::size_t>(bitPosition >> 3);
-    const unsigned shift = static_cast<unsigned>(bitPosition & 7);
-    std::uint64_t word;
-    std::memcpy(&word, bytes + index, sizeof word);
-    std::uint64_t value = word >> shift;
-    if (shift + bits > 64) value |= std::uint64_t{bytes[index + 8]} << (64 - shift);
-    return value & mask;
+template <typename Word>
+inline Word loadWord(const unsigned char* at) {
+    Word word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
 }
 
-// Values of Width bits: a whole word at a byte boundary when Width is 8, 16, 32 or 64
-// (such a stream never leaves the byte boundary); Width 0 is any width up to 64 bits,
-// Width 56 any width up to 56 bits, which one 8-byte load always covers.
-template <unsigned Width>
-inline std::uint64_t loadValue(const unsigned char* bytes, std::uint64_t bitPosition, unsigned bits,
-                               std::uint64_t mask) {
-    const unsigned char* at = bytes + (bitPosition >> 3);
-    if constexpr (Width == 8) {
-        return *at;
-    } else if constexpr (Width == 16 || Width == 32 || Width == 64) {
-        using Word = std::conditional_t<Width == 16, std::uint16_t,
-                                        std::conditional_t<Width == 32, std::uint32_t, std::uint64_t>>;
-        Word word;
-        std::memcpy(&word, at, sizeof word);
-        return word;
-    } else if constexpr (Width == 56) {
-        std::uint64_t word;
-        std::memcpy(&word, at, sizeof word);
-        return (word >> (bitPosition & 7)) & mask;
+bool fitsInt32(std::int64_t value) {
+    return value >= std::numeric_limits<std::int32_t>::min() && value <= std::numeric_limits<std::int32_t>::max();
+}
+
+// Stores produce(word) for n words and gives the largest word, for the range check
+// after the loop: every value's computation is independent, so the loop runs wide.
+template <typename Out, typename Word, typename Produce>
+__attribute__((always_inline)) inline Word convertLoop(const unsigned char* words, std::size_t n, unsigned char* out,
+                                                       std::size_t stride, Produce produce) {
+    Word largest = 0;
+    if (stride == sizeof(Out)) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const Word raw = loadWord<Word>(words + i * sizeof(Word));
+            largest = std::max(largest, raw);
+            const Out value = produce(raw);
+            std::memcpy(out + i * sizeof(Out), &value, sizeof value);
+        }
     } else {
-        return extractBits(bytes, bitPosition, bits, mask);
+        for (std::size_t i = 0; i < n; ++i, out += stride) {
+            const Word raw = loadWord<Word>(words + i * sizeof(Word));
+            largest = std::max(largest, raw);
+            const Out value = produce(raw);
+            std::memcpy(out, &value, sizeof value);
+        }
     }
+    return largest;
 }
+
+#if defined(__x86_64__)
+template <typename Out, typename Word, typename Produce>
+__attribute__((target("avx2"))) Word convertLoopAvx2(const unsigned char* words, std::size_t n, unsigned char* out,
+                                                     std::size_t stride, Produce produce) {
+    return convertLoop<Out, Word>(words, n, out, stride, produce);
+}
+#endif
 
 template <typename Out>
 bool integerFits(std::int64_t value) {
@@ -89,8 +102,11 @@ FieldChannel::FieldChannel(PagedFile& file, const Element& field, const Stream& 
       mask_(bits_ >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits_) - 1),
       range_(static_cast<std::uint64_t>(field.maximum) - static_cast<std::uint64_t>(field.minimum)),
       minimum_(field.minimum),
+      narrow_(false),
       scale_(field.scale),
       offset_(field.offset),
+      vectorKernels_(VectorKernels::inUse()),
+      unpacker_(bits_, vectorKernels_),
       packet_(stream.dataStart),
       bytes_(kTailBytes) {
     if (field.type == NodeType::Float) {
@@ -100,6 +116,7 @@ FieldChannel::FieldChannel(PagedFile& file, const Element& field, const Stream& 
         mode_ = Mode::Scaled;
     }
     round_ = mode_ == Mode::Scaled;
+    narrow_ = field.type != NodeType::Float && fitsInt32(field.minimum) && fitsInt32(field.maximum);
     checkConversion(buffer);
     chooseDecoder(buffer.type());
 }
@@ -132,45 +149,96 @@ void FieldChannel::chooseDecoder(BufferType type) {
 
 template <typename Out>
 void FieldChannel::decodeAs(unsigned char* out, std::size_t count) {
-    switch (mode_) {
-        case Mode::Integer: decodeIntegers<Out>(out, count); break;
-        case Mode::Scaled: decodeScaled<Out>(out, count); break;
-        case Mode::Single: unpackFloat<Out, float>(out, count); break;
-        case Mode::Double: unpackFloat<Out, double>(out, count); break;
+    while (count > 0) {
+        const std::size_t ready = available();
+        if (ready == 0) {
+            refill();
+            continue;
+        }
+        const std::size_t n = std::min(ready, count);
+        decodeRun<Out>(out, n);
+        out += n * stride_;
+        bitPosition_ += static_cast<std::uint64_t>(n) * bits_;
+        valuesDecoded_ += n;
+        count -= n;
     }
 }
 
 template <typename Out>
-void FieldChannel::decodeIntegers(unsigned char* out, std::size_t count) {
-    // Checks that no stored value can fail are left out of the loop: every value of
-    // the full width lies in the declared range, and the range fits the buffer.
-    const bool rangeChecked = range_ != mask_;
+void FieldChannel::decodeRun(unsigned char* out, std::size_t n) const {
+    // Floats and whole words at a byte boundary (such a stream never leaves one) are
+    // converted from the stream bytes as they lie.
+    const unsigned char* words = bytes_.data() + (bitPosition_ >> 3);
+    if (mode_ == Mode::Single) return convertReals<Out, float>(words, n, out);
+    if (mode_ == Mode::Double) return convertReals<Out, double>(words, n, out);
+    switch (bits_) {
+        case 8: return convertIntegers<Out, std::uint8_t>(words, n, out);
+        case 16: return convertIntegers<Out, std::uint16_t>(words, n, out);
+        case 32: return convertIntegers<Out, std::uint32_t>(words, n, out);
+        case 64: return convertIntegers<Out, std::uint64_t>(words, n, out);
+        default:
+            if (bits_ < 32)
+                unpackAndConvert<Out, std::uint32_t>(out, n);
+            else
+                unpackAndConvert<Out, std::uint64_t>(out, n);
+    }
+}
+
+template <typename Out, typename Word>
+void FieldChannel::unpackAndConvert(unsigned char* out, std::size_t n) const {
+    Word words[kChunk];
+    std::uint64_t position = bitPosition_;
+    while (n > 0) {
+        const std::size_t chunk = std::min(n, kChunk);
+        unpacker_.unpack(bytes_.data() + (position >> 3), static_cast<unsigned>(position & 7), chunk, words);
+        convertIntegers<Out, Word>(reinterpret_cast<const unsigned char*>(words), chunk, out);
+        position += static_cast<std::uint64_t>(chunk) * bits_;
+        out += chunk * stride_;
+        n -= chunk;
+    }
+}
+
+template <typename Out, typename Word>
+void FieldChannel::convertIntegers(const unsigned char* words, std::size_t n, unsigned char* out) const {
+    if (mode_ == Mode::Scaled) return convertScaled<Out, Word>(words, n, out);
+    // A buffer type that the declared range does not fit is checked value by value.
     const bool typeChecked = !std::is_floating_point_v<Out> &&
                              !(integerFits<Out>(minimum_) && integerFits<Out>(static_cast<std::int64_t>(
                                                                 static_cast<std::uint64_t>(minimum_) + range_)));
-    if (rangeChecked || typeChecked) {
-        forWidth<Out>(out, count, [this](std::uint64_t raw) { return fromInteger<Out>(raw); });
+    if (typeChecked) {
+        convertLoop<Out, Word>(words, n, out, stride_, [this](Word raw) { return fromInteger<Out>(raw); });
         return;
     }
-    const std::uint64_t minimum = static_cast<std::uint64_t>(minimum_);
-    forWidth<Out>(out, count, [minimum](std::uint64_t raw) {
-        // Raw integer first, in integer arithmetic: stored + minimum.
-        return static_cast<Out>(static_cast<std::int64_t>(raw + minimum));
-    });
+    // Raw integer first, in integer arithmetic: stored + minimum.
+    if (narrow_) {
+        const auto minimum = static_cast<std::uint32_t>(minimum_);
+        return convertChecked<Out, Word>(words, n, out, [minimum](Word raw) {
+            return static_cast<Out>(static_cast<std::int32_t>(static_cast<std::uint32_t>(raw) + minimum));
+        });
+    }
+    const auto minimum = static_cast<std::uint64_t>(minimum_);
+    convertChecked<Out, Word>(words, n, out,
+                              [minimum](Word raw) { return static_cast<Out>(static_cast<std::int64_t>(raw + minimum)); });
 }
 
-template <typename Out>
-void FieldChannel::decodeScaled(unsigned char* out, std::size_t count) {
+template <typename Out, typename Word>
+void FieldChannel::convertScaled(const unsigned char* words, std::size_t n, unsigned char* out) const {
     if constexpr (std::is_floating_point_v<Out>) {
-        const std::uint64_t range = range_, minimum = static_cast<std::uint64_t>(minimum_);
         const double scale = scale_, offset = offset_;
-        forWidth<Out>(out, count, [this, range, minimum, scale, offset](std::uint64_t raw) {
-            if (raw > range) outOfBounds(raw);
+        if (narrow_) {
+            const auto minimum = static_cast<std::uint32_t>(minimum_);
+            return convertChecked<Out, Word>(words, n, out, [minimum, scale, offset](Word raw) {
+                const auto value = static_cast<std::int32_t>(static_cast<std::uint32_t>(raw) + minimum);
+                return static_cast<Out>(static_cast<double>(value) * scale + offset);
+            });
+        }
+        const auto minimum = static_cast<std::uint64_t>(minimum_);
+        convertChecked<Out, Word>(words, n, out, [minimum, scale, offset](Word raw) {
             const auto value = static_cast<std::int64_t>(raw + minimum);
             return static_cast<Out>(static_cast<double>(value) * scale + offset);
         });
     } else {
-        forWidth<Out>(out, count, [this](std::uint64_t raw) {
+        convertLoop<Out, Word>(words, n, out, stride_, [this](Word raw) {
             if (raw > range_) outOfBounds(raw);
             const auto value = static_cast<std::int64_t>(raw + static_cast<std::uint64_t>(minimum_));
             return fromReal<Out>(static_cast<double>(value) * scale_ + offset_);
@@ -178,19 +246,36 @@ void FieldChannel::decodeScaled(unsigned char* out, std::size_t count) {
     }
 }
 
-template <typename Out, typename Produce>
-void FieldChannel::forWidth(unsigned char* out, std::size_t count, Produce produce) {
-    switch (bits_) {
-        case 8: unpack<Out, 8>(out, count, produce); break;
-        case 16: unpack<Out, 16>(out, count, produce); break;
-        case 32: unpack<Out, 32>(out, count, produce); break;
-        case 64: unpack<Out, 64>(out, count, produce); break;
-        default:
-            if (bits_ <= 56)
-                unpack<Out, 56>(out, count, produce);
-            else
-                unpack<Out, 0>(out, count, produce);
+template <typename Out, typename Word>
+void FieldChannel::convertReals(const unsigned char* words, std::size_t n, unsigned char* out) const {
+    if constexpr (std::is_same_v<Out, Word>) {
+        if (stride_ == sizeof(Out)) {
+            // The stored words are the values: one copy of the whole run.
+            std::memcpy(out, words, n * sizeof(Out));
+            return;
+        }
     }
+    if constexpr (std::is_floating_point_v<Out>) {
+        convertWide<Out, Word>(words, n, out, [](Word word) { return static_cast<Out>(word); });
+    } else {
+        convertLoop<Out, Word>(words, n, out, stride_, [this](Word word) { return fromReal<Out>(static_cast<double>(word)); });
+    }
+}
+
+template <typename Out, typename Word, typename Produce>
+void FieldChannel::convertChecked(const unsigned char* words, std::size_t n, unsigned char* out, Produce produce) const {
+    if (convertWide<Out, Word>(words, n, out, produce) <= range_) return;
+    // Values beyond the range were converted too; the first of them is reported.
+    for (std::size_t i = 0;; ++i)
+        if (const Word raw = loadWord<Word>(words + i * sizeof(Word)); raw > range_) outOfBounds(raw);
+}
+
+template <typename Out, typename Word, typename Produce>
+Word FieldChannel::convertWide(const unsigned char* words, std::size_t n, unsigned char* out, Produce produce) const {
+#if defined(__x86_64__)
+    if (vectorKernels_) return convertLoopAvx2<Out, Word>(words, n, out, stride_, produce);
+#endif
+    return convertLoop<Out, Word>(words, n, out, stride_, produce);
 }
 
 template <typename Out>
@@ -220,71 +305,6 @@ Out FieldChannel::fromReal(double value) const {
     }
 }
 
-template <typename Out, unsigned Width, typename Produce>
-void FieldChannel::unpack(unsigned char* out, std::size_t count, Produce produce) {
-    while (count > 0) {
-        const std::size_t ready = available();
-        if (ready == 0) {
-            refill();
-            continue;
-        }
-        const std::size_t n = std::min(ready, count);
-        const unsigned char* bytes = bytes_.data();
-        const unsigned bits = Width == 0 || Width == 56 ? bits_ : Width;
-        const std::uint64_t mask = mask_;
-        std::uint64_t position = bitPosition_;
-        if (stride_ == sizeof(Out)) {
-            // Packed values: a loop the compiler can widen whole runs in.
-            for (std::size_t i = 0; i < n; ++i) {
-                const Out value = produce(loadValue<Width>(bytes, position + i * bits, bits, mask));
-                std::memcpy(out + i * sizeof(Out), &value, sizeof value);
-            }
-            out += n * sizeof(Out);
-        } else {
-            for (std::size_t i = 0; i < n; ++i, out += stride_) {
-                const Out value = produce(loadValue<Width>(bytes, position + i * bits, bits, mask));
-                std::memcpy(out, &value, sizeof value);
-            }
-        }
-        bitPosition_ = position + static_cast<std::uint64_t>(n) * bits;
-        valuesDecoded_ += n;
-        count -= n;
-    }
-}
-
-template <typename Out, typename Word>
-void FieldChannel::unpackFloat(unsigned char* out, std::size_t count) {
-    // Float streams hold whole little-endian words, so every value starts on a byte.
-    while (count > 0) {
-        const std::size_t ready = available();
-        if (ready == 0) {
-            refill();
-            continue;
-        }
-        const std::size_t n = std::min(ready, count);
-        const unsigned char* in = bytes_.data() + (bitPosition_ >> 3);
-        if (std::is_same_v<Out, Word> && stride_ == sizeof(Out)) {
-            // The stored words are the values: one copy of the whole run.
-            std::memcpy(out, in, n * sizeof(Out));
-            out += n * sizeof(Out);
-        } else {
-            for (std::size_t i = 0; i < n; ++i, in += sizeof(Word), out += stride_) {
-                Word word;
-                std::memcpy(&word, in, sizeof word);
-                Out value;
-                if constexpr (std::is_floating_point_v<Out>)
-                    value = static_cast<Out>(word);
-                else
-                    value = fromReal<Out>(static_cast<double>(word));
-                std::memcpy(out, &value, sizeof value);
-            }
-        }
-        bitPosition_ += static_cast<std::uint64_t>(n) * bits_;
-        valuesDecoded_ += n;
-        count -= n;
-    }
-}
-
 std::size_t FieldChannel::available() const {
     if (bits_ == 0) return std::numeric_limits<std::size_t>::max();
     return static_cast<std::size_t>((validBytes_ * 8 - bitPosition_) / bits_);
@@ -295,10 +315,12 @@ void FieldChannel::refill() {
     const std::size_t keep = validBytes_ - keepFrom;
     std::memmove(bytes_.data(), bytes_.data() + keepFrom, keep);
     bitPosition_ &= 7;
-    std::uint16_t length = 0;
-    while (length == 0) length = nextBufferLength();
+    while (bufferRemaining_ == 0) bufferRemaining_ = nextBufferLength();
+    const std::size_t length = std::min<std::size_t>(bufferRemaining_, kRefillBytes);
     if (bytes_.size() < keep + length + kTailBytes) bytes_.resize(keep + length + kTailBytes);
     file_.readLogical(bufferOffset_, bytes_.data() + keep, length);
+    bufferOffset_ += length;
+    bufferRemaining_ -= length;
     validBytes_ = keep + length;
     std::memset(bytes_.data() + validBytes_, 0, kTailBytes);
 }
@@ -315,6 +337,9 @@ std::uint16_t FieldChannel::nextBufferLength() {
         file_.readLogical(start, header, 4);
         const std::uint64_t length = std::uint64_t{loadU16(header + 2)} + 1;
         if (length > stream_.sectionEnd - start) failAt("runs past the end of its section");
+        // Every page of the packet is checked, also where only fields that no buffer
+        // takes lie: at once, which is faster than page by page.
+        file_.verifyLogical(start, length);
         packet_ += length;
         switch (header[0]) {
             case 0:

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "e57/SourceDestBuffer.hpp"
+#include "e57/BitUnpacker.hpp"
 #include "e57/E57Exception.hpp"
+#include "e57/SourceDestBuffer.hpp"
 
 namespace e57 {
 
@@ -38,17 +39,24 @@ private:
     void chooseDecoder(BufferType type);
     template <typename Out>
     void decodeAs(unsigned char* out, std::size_t count);
+    // Converts the next n values of the bytes held, which the caller made sure are there.
     template <typename Out>
-    void decodeIntegers(unsigned char* out, std::size_t count);
-    template <typename Out>
-    void decodeScaled(unsigned char* out, std::size_t count);
-    // Unpacks with the loop made for the field's bit width.
-    template <typename Out, typename Produce>
-    void forWidth(unsigned char* out, std::size_t count, Produce produce);
-    template <typename Out, unsigned Width, typename Produce>
-    void unpack(unsigned char* out, std::size_t count, Produce produce);
+    void decodeRun(unsigned char* out, std::size_t n) const;
+    // Odd widths are unpacked into whole words a chunk at a time, then converted.
     template <typename Out, typename Word>
-    void unpackFloat(unsigned char* out, std::size_t count);
+    void unpackAndConvert(unsigned char* out, std::size_t n) const;
+    template <typename Out, typename Word>
+    void convertIntegers(const unsigned char* words, std::size_t n, unsigned char* out) const;
+    template <typename Out, typename Word>
+    void convertScaled(const unsigned char* words, std::size_t n, unsigned char* out) const;
+    template <typename Out, typename Word>
+    void convertReals(const unsigned char* words, std::size_t n, unsigned char* out) const;
+    // Converts with the range check after the loop, which then runs wide.
+    template <typename Out, typename Word, typename Produce>
+    void convertChecked(const unsigned char* words, std::size_t n, unsigned char* out, Produce produce) const;
+    // The loop compiled for AVX2 where the reader uses it; gives the largest word.
+    template <typename Out, typename Word, typename Produce>
+    Word convertWide(const unsigned char* words, std::size_t n, unsigned char* out, Produce produce) const;
     template <typename Out>
     Out fromInteger(std::uint64_t raw) const;
     template <typename Out>
@@ -71,12 +79,17 @@ private:
     std::uint64_t mask_;
     std::uint64_t range_;
     std::int64_t minimum_;
+    // Every value lies in 32-bit integers, where conversions to double run wide.
+    bool narrow_;
     double scale_;
     double offset_;
     void (FieldChannel::*decoder_)(unsigned char*, std::size_t) = nullptr;
+    bool vectorKernels_;
+    BitUnpacker unpacker_;
 
     std::uint64_t packet_;
-    std::uint64_t bufferOffset_ = 0;
+    std::uint64_t bufferOffset_ = 0;  // the rest of this field's buffer in the current packet
+    std::uint16_t bufferRemaining_ = 0;
     std::vector<unsigned char> bytes_;
     std::size_t validBytes_ = 0;
     std::uint64_t bitPosition_ = 0;

@@ -101,21 +101,36 @@ void PagedFile::load(Window& window, std::uint64_t index) {
     window.index = index;
 }
 
-void PagedFile::checkPage(Window& window, std::uint64_t page, bool always) {
-    const std::uint64_t slot = page - window.index * kWindowPages;
-    if (window.verified->test(slot) || !(always || selectedForCheck(page))) return;
-    const unsigned char* bytes = window.bytes.data() + slot * kPageSize;
-    const std::uint32_t computed = Crc32c::compute(bytes, kPayloadSize);
-    const std::uint32_t stored = (std::uint32_t{bytes[1020]} << 24) | (std::uint32_t{bytes[1021]} << 16) |
-                                 (std::uint32_t{bytes[1022]} << 8) | std::uint32_t{bytes[1023]};
-    if (computed != stored) {
-        char text[160];
-        std::snprintf(text, sizeof text, "page %llu (offset %llu): stored 0x%08X, computed 0x%08X",
-                      static_cast<unsigned long long>(page), static_cast<unsigned long long>(page * kPageSize), stored,
-                      computed);
-        throw E57Exception(ErrorCode::BadChecksum, path_ + ": " + text);
+void PagedFile::checkPage(Window& window, std::uint64_t page, bool always) { checkPages(window, page, page, always); }
+
+void PagedFile::checkPages(Window& window, std::uint64_t first, std::uint64_t last, bool always) {
+    const std::uint64_t base = window.index * kWindowPages;
+    std::array<const unsigned char*, kWindowPages> pages;
+    std::array<std::uint64_t, kWindowPages> slots;
+    std::size_t count = 0;
+    for (std::uint64_t page = first; page <= last; ++page) {
+        const std::uint64_t slot = page - base;
+        if (window.verified->test(slot) || !(always || selectedForCheck(page))) continue;
+        pages[count] = window.bytes.data() + slot * kPageSize;
+        slots[count++] = slot;
     }
-    window.verified->set(slot);
+    if (count == 0) return;
+    std::array<std::uint32_t, kWindowPages> computed;
+    Crc32c::computeEach(pages.data(), count, kPayloadSize, computed.data());
+    for (std::size_t i = 0; i < count; ++i) {
+        const unsigned char* bytes = pages[i];
+        const std::uint32_t stored = (std::uint32_t{bytes[1020]} << 24) | (std::uint32_t{bytes[1021]} << 16) |
+                                     (std::uint32_t{bytes[1022]} << 8) | std::uint32_t{bytes[1023]};
+        if (computed[i] != stored) {
+            const std::uint64_t page = base + slots[i];
+            char text[160];
+            std::snprintf(text, sizeof text, "page %llu (offset %llu): stored 0x%08X, computed 0x%08X",
+                          static_cast<unsigned long long>(page), static_cast<unsigned long long>(page * kPageSize),
+                          stored, computed[i]);
+            throw E57Exception(ErrorCode::BadChecksum, path_ + ": " + text);
+        }
+        window.verified->set(slots[i]);
+    }
 }
 
 void PagedFile::verifyPage(std::uint64_t page) {
@@ -123,6 +138,22 @@ void PagedFile::verifyPage(std::uint64_t page) {
     if (page >= physicalSize_ / kPageSize)
         throw E57Exception(ErrorCode::ReadOutsideFile, "page " + std::to_string(page) + " beyond end of file");
     checkPage(windowFor(page), page, false);
+}
+
+void PagedFile::verifyLogical(std::uint64_t logicalOffset, std::uint64_t size) {
+    requireOpen();
+    if (size == 0) return;
+    if (logicalOffset > logicalSize_ || size > logicalSize_ - logicalOffset)
+        throw E57Exception(ErrorCode::ReadOutsideFile, "logical offset " + std::to_string(logicalOffset) + " length " +
+                                                           std::to_string(size) + " beyond the end of the data at " +
+                                                           std::to_string(logicalSize_));
+    const std::uint64_t last = (logicalOffset + size - 1) / kPayloadSize;
+    for (std::uint64_t page = logicalOffset / kPayloadSize; page <= last;) {
+        Window& window = windowFor(page);
+        const std::uint64_t windowLast = std::min(last, window.index * kWindowPages + window.pageCount - 1);
+        checkPages(window, page, windowLast, false);
+        page = windowLast + 1;
+    }
 }
 
 void PagedFile::readLogical(std::uint64_t logicalOffset, void* destination, std::size_t size) {
@@ -143,14 +174,19 @@ void PagedFile::read(std::uint64_t logicalOffset, void* destination, std::size_t
     auto* out = static_cast<unsigned char*>(destination);
     while (size > 0) {
         const std::uint64_t page = logicalOffset / kPayloadSize;
-        const std::uint64_t inPage = logicalOffset % kPayloadSize;
         Window& window = windowFor(page);
-        checkPage(window, page, checkEveryPage);
-        const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(size, kPayloadSize - inPage));
-        std::memcpy(out, window.bytes.data() + (page - window.index * kWindowPages) * kPageSize + inPage, chunk);
-        out += chunk;
-        size -= chunk;
-        logicalOffset += chunk;
+        // The pages of the request in this window are checked together, then copied.
+        const std::uint64_t windowEnd = window.index * kWindowPages + window.pageCount;
+        const std::uint64_t last = std::min((logicalOffset + size - 1) / kPayloadSize, windowEnd - 1);
+        checkPages(window, page, last, checkEveryPage);
+        for (std::uint64_t at = page; at <= last; ++at) {
+            const std::uint64_t inPage = logicalOffset % kPayloadSize;
+            const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(size, kPayloadSize - inPage));
+            std::memcpy(out, window.bytes.data() + (at - window.index * kWindowPages) * kPageSize + inPage, chunk);
+            out += chunk;
+            size -= chunk;
+            logicalOffset += chunk;
+        }
     }
 }
 

@@ -34,6 +34,8 @@ public:
     // recognised before its page checksum means anything).
     void readUnchecked(std::uint64_t physicalOffset, void* destination, std::size_t size);
     void verifyPage(std::uint64_t page);
+    // Checks the pages that hold the logical range, as the policy selects them.
+    void verifyLogical(std::uint64_t logicalOffset, std::uint64_t size);
     void readLogical(std::uint64_t logicalOffset, void* destination, std::size_t size);
     // The same, with every page's checksum tested whatever the policy.
     void readLogicalChecked(std::uint64_t logicalOffset, void* destination, std::size_t size);
@@ -47,7 +49,9 @@ public:
     }
 
 private:
-    static constexpr std::uint64_t kWindowPages = 256;
+    // Windows small enough that what is read into them is still in the second-level
+    // cache when it is checked and copied out.
+    static constexpr std::uint64_t kWindowPages = 64;
     static constexpr std::size_t kWindowCount = 4;
 
     struct Window {
@@ -62,6 +66,8 @@ private:
     Window& windowFor(std::uint64_t page);
     void load(Window& window, std::uint64_t index);
     void checkPage(Window& window, std::uint64_t page, bool always);
+    // Pages first to last of one window, those the policy (or always) selects.
+    void checkPages(Window& window, std::uint64_t first, std::uint64_t last, bool always);
     void read(std::uint64_t logicalOffset, void* destination, std::size_t size, bool checkEveryPage);
     bool selectedForCheck(std::uint64_t page) const;
     void readFully(std::uint64_t physicalOffset, void* destination, std::size_t size);
@@ -74,7 +80,7 @@ private:
     std::uint64_t logicalSize_ = 0;
     std::uint64_t useCounter_ = 0;
     std::array<Window, kWindowCount> windows_;
-    // By window index, for the windows read so far: a few bytes for every 256 KB read.
+    // By window index, for the windows read so far: a few bytes for every 64 KB read.
     std::unordered_map<std::uint64_t, std::bitset<kWindowPages>> verified_;
 };
 

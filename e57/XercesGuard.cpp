@@ -17,15 +17,30 @@ std::mutex& guardMutex() {
 
 int guardCount = 0;
 
-}  // namespace
-
-XercesGuard::XercesGuard() {
-    const std::lock_guard<std::mutex> lock(guardMutex());
+void initialise() {
     try {
         xercesc::XMLPlatformUtils::Initialize();
     } catch (const xercesc::XMLException&) {
         throw E57Exception(ErrorCode::BadXml, "cannot initialise the XML parser");
     }
+}
+
+// Setting Xerces up costs a millisecond, more than reading a small scan: one
+// initialisation of its own stays until the program ends or the module that holds
+// the reader is unloaded.
+struct LastingInitialisation {
+    LastingInitialisation() { initialise(); }
+    ~LastingInitialisation() { xercesc::XMLPlatformUtils::Terminate(); }
+    LastingInitialisation(const LastingInitialisation&) = delete;
+    LastingInitialisation& operator=(const LastingInitialisation&) = delete;
+};
+
+}  // namespace
+
+XercesGuard::XercesGuard() {
+    const std::lock_guard<std::mutex> lock(guardMutex());
+    static const LastingInitialisation lasting;
+    initialise();
     ++guardCount;
 }
 

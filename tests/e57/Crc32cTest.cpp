@@ -43,4 +43,24 @@ TEST(Crc32c, SamplePagesStoreTheChecksumBigEndian) {
     }
 }
 
+TEST(Crc32c, PagesAtOnceAgreeWithOneByOne) {
+    std::mt19937 random(57);
+    std::vector<unsigned char> bytes(8 * 1031);
+    for (auto& byte : bytes) byte = static_cast<unsigned char>(random());
+    for (std::size_t count = 0; count <= 7; ++count)
+        for (std::size_t size : {0u, 1u, 9u, 1020u}) {
+            // Blocks at odd distances and out of order, as checked pages of a window may be.
+            std::vector<const unsigned char*> blocks;
+            for (std::size_t i = 0; i < count; ++i) blocks.push_back(bytes.data() + (count - i) * 1031 - i);
+            std::vector<std::uint32_t> each(count), withInstruction(count);
+            e57::Crc32c::computeEach(blocks.data(), count, size, each.data());
+            e57::Crc32c::computeEachWithInstruction(blocks.data(), count, size, withInstruction.data());
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::uint32_t expected = e57::Crc32c::computeWithTable(blocks[i], size);
+                EXPECT_EQ(each[i], expected) << "block " << i << " of " << count << ", size " << size;
+                EXPECT_EQ(withInstruction[i], expected) << "block " << i << " of " << count << ", size " << size;
+            }
+        }
+}
+
 }  // namespace
