@@ -67,6 +67,54 @@ TEST_F(SimulatedHost, UndoRestoresTheProjectAsBeforeTheCommand)
     EXPECT_FALSE(Model().Undo());
 }
 
+// Elements are found by their GUID through an index beside the list: each GUID
+// must lead to its own element after deletions shift the list, after an undo puts
+// back a copy of the project and after a failed command is rolled back.
+TEST_F(SimulatedHost, FindsEachElementByItsGuidAfterDeletionsUndoAndRollBack)
+{
+    std::vector<API_Guid> guids;
+    for (int x = 1; x <= 5; ++x) guids.push_back(CreateObject(x, 0, 1, 1));
+    const auto expectFound = [&](const std::vector<int>& xs, const std::vector<int>& gone) {
+        for (const int x : xs) {
+            const SimHost::StoredElement* found = Model().Find(guids[x - 1]);
+            ASSERT_NE(found, nullptr) << "x " << x;
+            EXPECT_EQ(found->record.header.guid, guids[x - 1]);
+            EXPECT_DOUBLE_EQ(found->record.object.position.x, x);
+        }
+        for (const int x : gone) EXPECT_EQ(Model().Find(guids[x - 1]), nullptr) << "x " << x;
+    };
+
+    API_Elem_Head deleted[2];
+    deleted[0].guid = guids[1];
+    deleted[1].guid = guids[3];
+    ASSERT_EQ(Undoable([&] { return HostDeleteElements(deleted, 2); }), NoError);
+    expectFound({1, 3, 5}, {2, 4});
+    guids.push_back(CreateObject(6, 0, 1, 1));
+    expectFound({1, 3, 5, 6}, {2, 4});
+
+    ASSERT_TRUE(Model().Undo());
+    expectFound({1, 3, 5}, {2, 4, 6});
+    ASSERT_TRUE(Model().Undo());
+    expectFound({1, 2, 3, 4, 5}, {6});
+
+    API_Elem_Head first;
+    first.guid = guids[0];
+    API_Guid madeInFailure = APINULLGuid;
+    ASSERT_EQ(Undoable([&] {
+                  HostDeleteElements(&first, 1);
+                  madeInFailure = CreateObject(7, 0, 1, 1);
+                  return APIERR_GENERAL;
+              }),
+              APIERR_GENERAL);
+    expectFound({1, 2, 3, 4, 5}, {6});
+    EXPECT_EQ(Model().Find(madeInFailure), nullptr);
+    API_Element removed;
+    removed.header.guid = guids[1];
+    ASSERT_EQ(Undoable([&] { return HostDeleteElements(&removed.header, 1); }), NoError);
+    EXPECT_EQ(HostGetElement(&removed), APIERR_BADID);
+    EXPECT_DOUBLE_EQ(Get(guids[4]).object.position.x, 5);
+}
+
 TEST_F(SimulatedHost, AFailedCommandIsRolledBackAndACommandWithoutChangesRecordsNoStep)
 {
     EXPECT_EQ(Undoable([&] {
