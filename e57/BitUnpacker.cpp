@@ -26,7 +26,9 @@ inline std::uint64_t load64(const unsigned char* at) {
     return word;
 }
 
-constexpr std::uint64_t maskOf(unsigned bits) { return bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1; }
+constexpr std::uint64_t maskOf(unsigned bits) {
+    return bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+}
 
 // Any value at any bit: one 8-byte load, and the byte after it when the value
 // runs past that load.
@@ -90,7 +92,8 @@ struct VectorLayout {
     }();
     static constexpr std::array<std::int32_t, 8> shifts = [] {
         std::array<std::int32_t, 8> shift{};
-        for (unsigned lane = 0; lane < 8; ++lane) shift[lane] = static_cast<std::int32_t>(firstBitOfLane<Bits>(lane) % 8);
+        for (unsigned lane = 0; lane < 8; ++lane)
+            shift[lane] = static_cast<std::int32_t>(firstBitOfLane<Bits>(lane) % 8);
         return shift;
     }();
 };
@@ -150,7 +153,8 @@ void BitUnpacker::unpackWith(Runs runs, const unsigned char* bytes, unsigned shi
     }
     std::uint64_t bit = shift;
     std::size_t i = 0;
-    for (; i < count && bit % 8 != 0; ++i, bit += bits_) values[i] = static_cast<Word>(valueAtBit(bytes, bit, bits_, mask_));
+    for (; i < count && bit % 8 != 0; ++i, bit += bits_)
+        values[i] = static_cast<Word>(valueAtBit(bytes, bit, bits_, mask_));
     const std::size_t whole = (count - i) / 8;
     if (whole > 0) {
         runs(bytes + bit / 8, whole, values + i);

@@ -23,8 +23,8 @@ void BlobNode::read(void* destination, std::uint64_t start, std::size_t count) c
     PagedFile& file = *image()->file;
     const std::uint64_t physical = element().fileOffset;
     if (!PagedFile::isPayloadOffset(physical))
-        throw E57Exception(ErrorCode::BadSectionHeader, pathName() + ": offset " + std::to_string(physical) +
-                                                            " points into a page checksum");
+        throw E57Exception(ErrorCode::BadSectionHeader,
+                           pathName() + ": offset " + std::to_string(physical) + " points into a page checksum");
     const std::uint64_t logical = PagedFile::toLogical(physical);
     unsigned char header[kBlobHeaderSize];
     file.readLogical(logical, header, sizeof header);

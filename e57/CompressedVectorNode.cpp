@@ -11,7 +11,8 @@ namespace e57 {
 std::int64_t CompressedVectorNode::childCount() const {
     const std::uint64_t count = element().count;
     if (count > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
-        throw E57Exception(ErrorCode::BadNode, pathName() + ": record count " + std::to_string(count) + " is too large");
+        throw E57Exception(ErrorCode::BadNode,
+                           pathName() + ": record count " + std::to_string(count) + " is too large");
     return static_cast<std::int64_t>(count);
 }
 

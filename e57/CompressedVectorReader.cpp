@@ -21,8 +21,7 @@ constexpr std::size_t kSliceRecords = 1024;
 void collectLeaves(const Element& element, const std::string& prefix, std::vector<Leaf>& leaves) {
     for (std::size_t i = 0; i < element.children.size(); ++i) {
         const Element& child = *element.children[i];
-        const std::string name =
-            prefix + (element.type == NodeType::Vector ? std::to_string(i) : child.name);
+        const std::string name = prefix + (element.type == NodeType::Vector ? std::to_string(i) : child.name);
         switch (child.type) {
             case NodeType::Structure:
             case NodeType::Vector: collectLeaves(child, name + "/", leaves); break;
@@ -41,8 +40,8 @@ const Element& childOf(const Element& node, const char* name, NodeType type) {
     const Element* child = node.child(name);
     if (!child) throw E57Exception(ErrorCode::BadNode, node.path() + " has no " + name);
     if (child->type != type)
-        throw E57Exception(ErrorCode::BadNode, child->path() + " is a " + nodeTypeName(child->type) + ", not a " +
-                                                   nodeTypeName(type));
+        throw E57Exception(ErrorCode::BadNode,
+                           child->path() + " is a " + nodeTypeName(child->type) + ", not a " + nodeTypeName(type));
     return *child;
 }
 
@@ -109,7 +108,8 @@ void CompressedVectorReader::bind(const Element& node, const std::vector<SourceD
         if (leaf == leaves.end())
             throw E57Exception(ErrorCode::PathUndefined, node.path() + ": the prototype has no field " + buffer.path());
         if (leaf->second->type == NodeType::String)
-            throw E57Exception(ErrorCode::BadBuffers, leaf->second->path() + ": a String field needs no numeric buffer");
+            throw E57Exception(ErrorCode::BadBuffers,
+                               leaf->second->path() + ": a String field needs no numeric buffer");
         stream.index = static_cast<std::size_t>(leaf - leaves.begin());
         channels_.emplace_back(*file_, *leaf->second, stream, buffer);
     }

@@ -85,29 +85,17 @@ bool realFits(double value) {
         return value >= lowest && value <= highest;
 }
 
-std::uint16_t loadU16(const unsigned char* bytes) {
-    return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
-}
+std::uint16_t loadU16(const unsigned char* bytes) { return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8)); }
 
 }  // namespace
 
-FieldChannel::FieldChannel(PagedFile& file, const Element& field, const Stream& stream,
-                           const SourceDestBuffer& buffer)
-    : file_(file),
-      field_(&field),
-      stream_(stream),
-      out_(static_cast<unsigned char*>(buffer.data())),
-      stride_(buffer.stride()),
-      bits_(field.bitWidth()),
+FieldChannel::FieldChannel(PagedFile& file, const Element& field, const Stream& stream, const SourceDestBuffer& buffer)
+    : file_(file), field_(&field), stream_(stream), out_(static_cast<unsigned char*>(buffer.data())),
+      stride_(buffer.stride()), bits_(field.bitWidth()),
       mask_(bits_ >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits_) - 1),
       range_(static_cast<std::uint64_t>(field.maximum) - static_cast<std::uint64_t>(field.minimum)),
-      minimum_(field.minimum),
-      narrow_(false),
-      scale_(field.scale),
-      offset_(field.offset),
-      vectorKernels_(VectorKernels::inUse()),
-      unpacker_(bits_, vectorKernels_),
-      packet_(stream.dataStart),
+      minimum_(field.minimum), narrow_(false), scale_(field.scale), offset_(field.offset),
+      vectorKernels_(VectorKernels::inUse()), unpacker_(bits_, vectorKernels_), packet_(stream.dataStart),
       bytes_(kTailBytes) {
     if (field.type == NodeType::Float) {
         mode_ = field.singlePrecision ? Mode::Single : Mode::Double;
@@ -126,10 +114,9 @@ void FieldChannel::checkConversion(const SourceDestBuffer& buffer) const {
     const bool integerSource = mode_ == Mode::Integer;
     const bool needsConversion = (integerSource && floating) || (!integerSource && !floating);
     if (needsConversion && !buffer.convert())
-        fail(ErrorCode::ConversionRequired,
-             std::string(floating ? "integer values into a floating-point buffer"
-                                  : "floating-point values into an integer buffer") +
-                 " need the conversion switch");
+        fail(ErrorCode::ConversionRequired, std::string(floating ? "integer values into a floating-point buffer"
+                                                                 : "floating-point values into an integer buffer") +
+                                                " need the conversion switch");
 }
 
 void FieldChannel::chooseDecoder(BufferType type) {
@@ -202,9 +189,10 @@ template <typename Out, typename Word>
 void FieldChannel::convertIntegers(const unsigned char* words, std::size_t n, unsigned char* out) const {
     if (mode_ == Mode::Scaled) return convertScaled<Out, Word>(words, n, out);
     // A buffer type that the declared range does not fit is checked value by value.
-    const bool typeChecked = !std::is_floating_point_v<Out> &&
-                             !(integerFits<Out>(minimum_) && integerFits<Out>(static_cast<std::int64_t>(
-                                                                static_cast<std::uint64_t>(minimum_) + range_)));
+    const bool typeChecked =
+        !std::is_floating_point_v<Out> &&
+        !(integerFits<Out>(minimum_) &&
+          integerFits<Out>(static_cast<std::int64_t>(static_cast<std::uint64_t>(minimum_) + range_)));
     if (typeChecked) {
         convertLoop<Out, Word>(words, n, out, stride_, [this](Word raw) { return fromInteger<Out>(raw); });
         return;
@@ -217,8 +205,8 @@ void FieldChannel::convertIntegers(const unsigned char* words, std::size_t n, un
         });
     }
     const auto minimum = static_cast<std::uint64_t>(minimum_);
-    convertChecked<Out, Word>(words, n, out,
-                              [minimum](Word raw) { return static_cast<Out>(static_cast<std::int64_t>(raw + minimum)); });
+    convertChecked<Out, Word>(
+        words, n, out, [minimum](Word raw) { return static_cast<Out>(static_cast<std::int64_t>(raw + minimum)); });
 }
 
 template <typename Out, typename Word>
@@ -258,12 +246,14 @@ void FieldChannel::convertReals(const unsigned char* words, std::size_t n, unsig
     if constexpr (std::is_floating_point_v<Out>) {
         convertWide<Out, Word>(words, n, out, [](Word word) { return static_cast<Out>(word); });
     } else {
-        convertLoop<Out, Word>(words, n, out, stride_, [this](Word word) { return fromReal<Out>(static_cast<double>(word)); });
+        convertLoop<Out, Word>(words, n, out, stride_,
+                               [this](Word word) { return fromReal<Out>(static_cast<double>(word)); });
     }
 }
 
 template <typename Out, typename Word, typename Produce>
-void FieldChannel::convertChecked(const unsigned char* words, std::size_t n, unsigned char* out, Produce produce) const {
+void FieldChannel::convertChecked(const unsigned char* words, std::size_t n, unsigned char* out,
+                                  Produce produce) const {
     if (convertWide<Out, Word>(words, n, out, produce) <= range_) return;
     // Values beyond the range were converted too; the first of them is reported.
     for (std::size_t i = 0;; ++i)

@@ -21,8 +21,8 @@ struct Element;
 class FieldChannel {
 public:
     struct Stream {
-        std::size_t index;      // the field's position in the prototype = bytestream number
-        std::size_t count;      // bytestreams per data packet
+        std::size_t index;  // the field's position in the prototype = bytestream number
+        std::size_t count;  // bytestreams per data packet
         std::uint64_t dataStart;
         std::uint64_t sectionEnd;
     };

@@ -31,8 +31,8 @@ static_assert(sizeof(FileHeader) == kHeaderSize, "the header is read in one go")
 ImageFile::ImageFile(const std::string& path, const std::string& mode, int checksumPercent) : path_(path) {
     if (mode != "r") throw E57Exception(ErrorCode::BadArgument, "mode '" + mode + "': files are opened read-only");
     if (checksumPercent < 0 || checksumPercent > 100)
-        throw E57Exception(ErrorCode::BadArgument, "checksum policy " + std::to_string(checksumPercent) +
-                                                       " is not a percentage");
+        throw E57Exception(ErrorCode::BadArgument,
+                           "checksum policy " + std::to_string(checksumPercent) + " is not a percentage");
     data_ = std::make_shared<ImageData>();
     data_->file = std::make_shared<PagedFile>(path, checksumPercent);
     checkHeader();
@@ -42,7 +42,8 @@ void ImageFile::checkHeader() {
     PagedFile& file = *data_->file;
     const std::uint64_t size = file.physicalSize();
     const auto fail = [&](ErrorCode code, const std::string& what) { throw E57Exception(code, path_ + ": " + what); };
-    if (size < kHeaderSize) fail(ErrorCode::BadFileHeader, "the file has " + std::to_string(size) + " bytes, less than a header");
+    if (size < kHeaderSize)
+        fail(ErrorCode::BadFileHeader, "the file has " + std::to_string(size) + " bytes, less than a header");
     FileHeader header{};
     file.readUnchecked(0, &header, sizeof header);
     if (std::memcmp(header.signature, "ASTM-E57", 8) != 0) fail(ErrorCode::BadFileHeader, "no ASTM-E57 signature");

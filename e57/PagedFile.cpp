@@ -167,9 +167,8 @@ void PagedFile::readLogicalChecked(std::uint64_t logicalOffset, void* destinatio
 void PagedFile::read(std::uint64_t logicalOffset, void* destination, std::size_t size, bool checkEveryPage) {
     requireOpen();
     if (logicalOffset > logicalSize_ || size > logicalSize_ - logicalOffset)
-        throw E57Exception(ErrorCode::ReadOutsideFile, "logical offset " + std::to_string(logicalOffset) +
-                                                           " length " + std::to_string(size) +
-                                                           " beyond the end of the data at " +
+        throw E57Exception(ErrorCode::ReadOutsideFile, "logical offset " + std::to_string(logicalOffset) + " length " +
+                                                           std::to_string(size) + " beyond the end of the data at " +
                                                            std::to_string(logicalSize_));
     auto* out = static_cast<unsigned char*>(destination);
     while (size > 0) {

@@ -20,15 +20,8 @@ public:
     template <typename T>
     SourceDestBuffer(const ImageFile& imageFile, std::string path, T* data, std::size_t capacity, bool convert = false,
                      bool scale = false, std::size_t strideBytes = sizeof(T))
-        : image_(imageFile.data_.get()),
-          path_(std::move(path)),
-          data_(data),
-          capacity_(capacity),
-          stride_(strideBytes),
-          elementSize_(sizeof(T)),
-          type_(typeOf<T>()),
-          convert_(convert),
-          scale_(scale) {}
+        : image_(imageFile.data_.get()), path_(std::move(path)), data_(data), capacity_(capacity), stride_(strideBytes),
+          elementSize_(sizeof(T)), type_(typeOf<T>()), convert_(convert), scale_(scale) {}
 
     const ImageData* image() const { return image_; }
     const std::string& path() const { return path_; }
@@ -44,15 +37,24 @@ public:
 private:
     template <typename T>
     static constexpr BufferType typeOf() {
-        if constexpr (std::is_same_v<T, std::int8_t>) return BufferType::Int8;
-        else if constexpr (std::is_same_v<T, std::uint8_t>) return BufferType::UInt8;
-        else if constexpr (std::is_same_v<T, std::int16_t>) return BufferType::Int16;
-        else if constexpr (std::is_same_v<T, std::uint16_t>) return BufferType::UInt16;
-        else if constexpr (std::is_same_v<T, std::int32_t>) return BufferType::Int32;
-        else if constexpr (std::is_same_v<T, std::uint32_t>) return BufferType::UInt32;
-        else if constexpr (std::is_same_v<T, std::int64_t>) return BufferType::Int64;
-        else if constexpr (std::is_same_v<T, std::uint64_t>) return BufferType::UInt64;
-        else if constexpr (std::is_same_v<T, float>) return BufferType::Float;
+        if constexpr (std::is_same_v<T, std::int8_t>)
+            return BufferType::Int8;
+        else if constexpr (std::is_same_v<T, std::uint8_t>)
+            return BufferType::UInt8;
+        else if constexpr (std::is_same_v<T, std::int16_t>)
+            return BufferType::Int16;
+        else if constexpr (std::is_same_v<T, std::uint16_t>)
+            return BufferType::UInt16;
+        else if constexpr (std::is_same_v<T, std::int32_t>)
+            return BufferType::Int32;
+        else if constexpr (std::is_same_v<T, std::uint32_t>)
+            return BufferType::UInt32;
+        else if constexpr (std::is_same_v<T, std::int64_t>)
+            return BufferType::Int64;
+        else if constexpr (std::is_same_v<T, std::uint64_t>)
+            return BufferType::UInt64;
+        else if constexpr (std::is_same_v<T, float>)
+            return BufferType::Float;
         else {
             static_assert(std::is_same_v<T, double>, "buffers hold fixed-width integers, float or double");
             return BufferType::Double;

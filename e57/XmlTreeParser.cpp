@@ -24,7 +24,9 @@ std::string toUtf8(const XMLCh* text, XMLSize_t length) {
     return std::string(reinterpret_cast<const char*>(utf8.str()), utf8.length());
 }
 
-std::string toUtf8(const XMLCh* text) { return text ? toUtf8(text, xercesc::XMLString::stringLen(text)) : std::string(); }
+std::string toUtf8(const XMLCh* text) {
+    return text ? toUtf8(text, xercesc::XMLString::stringLen(text)) : std::string();
+}
 
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r\n");
@@ -68,11 +70,14 @@ double parseDouble(const std::string& raw, const std::string& what) {
 }
 
 NodeType parseType(const std::string& type, const std::string& elementName) {
-    static const std::pair<const char*, NodeType> kTypes[] = {
-        {"Structure", NodeType::Structure}, {"Vector", NodeType::Vector},
-        {"CompressedVector", NodeType::CompressedVector}, {"Integer", NodeType::Integer},
-        {"ScaledInteger", NodeType::ScaledInteger}, {"Float", NodeType::Float},
-        {"String", NodeType::String}, {"Blob", NodeType::Blob}};
+    static const std::pair<const char*, NodeType> kTypes[] = {{"Structure", NodeType::Structure},
+                                                              {"Vector", NodeType::Vector},
+                                                              {"CompressedVector", NodeType::CompressedVector},
+                                                              {"Integer", NodeType::Integer},
+                                                              {"ScaledInteger", NodeType::ScaledInteger},
+                                                              {"Float", NodeType::Float},
+                                                              {"String", NodeType::String},
+                                                              {"Blob", NodeType::Blob}};
     for (const auto& [name, value] : kTypes)
         if (type == name) return value;
     if (type.empty()) throw E57Exception(ErrorCode::BadXml, "element '" + elementName + "' has no type attribute");

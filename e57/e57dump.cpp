@@ -38,9 +38,8 @@ std::string fieldList(const e57::StructureNode& prototype, const std::string& pr
     for (std::int64_t i = 0; i < prototype.childCount(); ++i) {
         const e57::Node field = prototype.get(i);
         const std::string name = prefix + field.elementName();
-        std::string entry = field.is(e57::NodeType::Structure)
-                                ? fieldList(e57::StructureNode(field), name + "/")
-                                : name + ":" + e57::nodeTypeName(field.type());
+        std::string entry = field.is(e57::NodeType::Structure) ? fieldList(e57::StructureNode(field), name + "/")
+                                                               : name + ":" + e57::nodeTypeName(field.type());
         if (entry.empty()) continue;
         if (!list.empty()) list += ',';
         list += entry;
@@ -83,8 +82,8 @@ void printBounds(const e57::ImageFile& file, const e57::CompressedVectorNode& po
     std::vector<double> x(kBlock), y(kBlock), z(kBlock);
     std::vector<std::int64_t> state(kBlock, 0);
     std::vector<e57::SourceDestBuffer> buffers{{file, "cartesianX", x.data(), kBlock, true, true},
-                                                {file, "cartesianY", y.data(), kBlock, true, true},
-                                                {file, "cartesianZ", z.data(), kBlock, true, true}};
+                                               {file, "cartesianY", y.data(), kBlock, true, true},
+                                               {file, "cartesianZ", z.data(), kBlock, true, true}};
     if (prototype.isDefined("cartesianInvalidState"))
         buffers.emplace_back(file, "cartesianInvalidState", state.data(), kBlock, true, true);
 
@@ -111,8 +110,8 @@ void printBounds(const e57::ImageFile& file, const e57::CompressedVectorNode& po
                 sum[1], sum[2]);
     if (valid == 0) return;
     std::printf("  bounds, in %s: x %.9g .. %.9g, y %.9g .. %.9g, z %.9g .. %.9g\n",
-                posed ? "the scan's own frame (pose not applied)" : "the file's frame (no pose)", bounds[0],
-                bounds[1], bounds[2], bounds[3], bounds[4], bounds[5]);
+                posed ? "the scan's own frame (pose not applied)" : "the file's frame (no pose)", bounds[0], bounds[1],
+                bounds[2], bounds[3], bounds[4], bounds[5]);
 }
 
 bool hasAll(const e57::StructureNode& prototype, std::initializer_list<const char*> names) {
@@ -122,7 +121,8 @@ bool hasAll(const e57::StructureNode& prototype, std::initializer_list<const cha
 void dumpScan(const e57::ImageFile& file, std::int64_t index, const e57::StructureNode& scan) {
     const e57::CompressedVectorNode points(scan.get("points"));
     const e57::StructureNode prototype = points.prototype();
-    std::printf("scan %lld: records %lld\n", static_cast<long long>(index), static_cast<long long>(points.childCount()));
+    std::printf("scan %lld: records %lld\n", static_cast<long long>(index),
+                static_cast<long long>(points.childCount()));
     std::printf("  fields: %s\n", fieldList(prototype).c_str());
     printPose(scan);
     if (hasAll(prototype, {"cartesianX", "cartesianY", "cartesianZ"}))

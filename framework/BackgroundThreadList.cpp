@@ -1,4 +1,4 @@
-#include "BackgroundThreadList.hpp"
+#include "framework/BackgroundThreadList.hpp"
 
 #include <exception>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "CAttributeData.hpp"
+#include "framework/CAttributeData.hpp"
 
 #include <cstring>
 #include <limits>

@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "API/Attributes.hpp"
-#include "TypVektor.hpp"
+#include "framework/TypVektor.hpp"
 
 // Process-wide cache of host attributes (pens, line types, fills, fonts). Each
 // attribute is asked of the host once; the pointers handed out stay valid until

@@ -1,4 +1,4 @@
-#include "CDataRecorder.hpp"
+#include "framework/CDataRecorder.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,10 +18,7 @@ namespace {
 
 constexpr std::int32_t FallbackBufferSize = 500;
 
-bool IsNotFoundStatus(std::int32_t status)
-{
-    return status >= IO::FileNotFound && status <= IO::InvalidLocation;
-}
+bool IsNotFoundStatus(std::int32_t status) { return status >= IO::FileNotFound && status <= IO::InvalidLocation; }
 
 bool IsLineBreak(const unsigned char* unit, std::size_t unitSize)
 {
@@ -60,7 +57,8 @@ std::FILE* OpenRegularFile(const std::string& path, const char* mode)
     struct stat info {};
     const int flags = ::fcntl(descriptor, F_GETFL);
     std::FILE* file = nullptr;
-    if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && flags >= 0 && ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) == 0)
+    if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && flags >= 0 &&
+        ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) == 0)
         file = ::fdopen(descriptor, mode);
     if (file == nullptr) ::close(descriptor);
     return file;
@@ -74,10 +72,8 @@ std::int32_t ClampedSize(std::int64_t size)
 
 }  // namespace
 
-CDataRecorder::CDataRecorder(std::int32_t targetEncoding)
-    : targetEncoding_(targetEncoding), platformSign_(GS::Win_Platform_Sign)
-{
-}
+CDataRecorder::CDataRecorder(std::int32_t targetEncoding) : targetEncoding_(targetEncoding), platformSign_(GS::Win_Platform_Sign)
+{}
 
 // A file still open is dropped: a C-runtime file is closed, a host file being
 // written replaces nothing.
@@ -149,8 +145,8 @@ std::int32_t CDataRecorder::OpenRead()
         if (mode_ == ModeHostFileUtf16) {
             unsigned char mark[2] {};
             std::uint64_t read = 0;
-            const bool marked = hostFile_->ReadBin(reinterpret_cast<char*>(mark), 2, read) == 0 && read == 2 &&
-                                mark[0] == 0xFF && mark[1] == 0xFE;
+            const bool marked = hostFile_->ReadBin(reinterpret_cast<char*>(mark), 2, read) == 0 && read == 2 && mark[0] == 0xFF &&
+                                mark[1] == 0xFE;
             if (!marked) return 1;
         }
     } catch (...) {
@@ -458,15 +454,13 @@ bool CDataRecorder::ReadGuid(API_Guid& value)
     return true;
 }
 
-bool CDataRecorder::WriteCount(std::int32_t count, bool countLeftOut)
-{
-    return countLeftOut || WriteLong(count);
-}
+bool CDataRecorder::WriteCount(std::int32_t count, bool countLeftOut) { return countLeftOut || WriteLong(count); }
 
 bool CDataRecorder::WriteCString(const char* text)
 {
     const std::size_t length = text != nullptr ? std::strlen(text) : 0;
-    const bool countLeftOut = mode_ == ModeCFileText || mode_ == ModeHostFileText || mode_ == ModeCountText || mode_ == ModeMemoryText;
+    const bool countLeftOut =
+        mode_ == ModeCFileText || mode_ == ModeHostFileText || mode_ == ModeCountText || mode_ == ModeMemoryText;
     if (!WriteCount(static_cast<std::int32_t>(length), countLeftOut)) return false;
     return length == 0 || WriteBytes(text, length);
 }
@@ -663,6 +657,7 @@ std::int32_t CDataRecorder::GetSize()
 std::int64_t CDataRecorder::GetBytesLeft()
 {
     if (IsCountMode()) return std::numeric_limits<std::int64_t>::max();
-    if (IsMemoryMode()) return memoryOffset_ < 0 ? 0 : std::max<std::int64_t>(0, static_cast<std::int64_t>(memorySize_) - memoryOffset_);
+    if (IsMemoryMode())
+        return memoryOffset_ < 0 ? 0 : std::max<std::int64_t>(0, static_cast<std::int64_t>(memorySize_) - memoryOffset_);
     return std::max<std::int64_t>(0, static_cast<std::int64_t>(GetSize()) - GetPosition());
 }

@@ -1,4 +1,4 @@
-#include "CDataStore.hpp"
+#include "framework/CDataStore.hpp"
 
 #include <algorithm>
 #include <cstring>
@@ -17,9 +17,9 @@ constexpr std::uint8_t WrittenPlatform = 1;
 std::int32_t PlatformSignOf(std::uint8_t platform)
 {
     switch (platform) {
-    case 2: return GS::Mac_Platform_Sign;
-    case 3: return GS::Mactel_Platform_Sign;
-    default: return GS::Win_Platform_Sign;
+        case 2: return GS::Mac_Platform_Sign;
+        case 3: return GS::Mactel_Platform_Sign;
+        default: return GS::Win_Platform_Sign;
     }
 }
 

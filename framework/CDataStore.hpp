@@ -2,9 +2,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "CDataRecorder.hpp"
 #include "GS/UniString.hpp"
-#include "IFileIO.hpp"
+#include "framework/CDataRecorder.hpp"
+#include "framework/IFileIO.hpp"
 
 // Keeps persisted objects under four-character keys in one block of the project's
 // module data or of the add-on's preferences. Each object's stream follows a record

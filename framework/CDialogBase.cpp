@@ -1,8 +1,8 @@
-#include "CDialogBase.hpp"
+#include "framework/CDialogBase.hpp"
 
 #include "API/AddOnInterface.hpp"
-#include "CDataRecorder.hpp"
 #include "DG/DG.hpp"
+#include "framework/CDataRecorder.hpp"
 
 namespace {
 
@@ -54,7 +54,8 @@ bool CDialogBase::ReadState(CDataRecorder& recorder)
     bool docked = false;
     std::int16_t x = 0, y = 0, height = 0, width = 0;
     const bool complete = recorder.ReadShort(version) && recorder.ReadBool(wasOpen) && recorder.ReadBool(docked) &&
-                          recorder.ReadShort(x) && recorder.ReadShort(y) && recorder.ReadShort(height) && recorder.ReadShort(width);
+                          recorder.ReadShort(x) && recorder.ReadShort(y) && recorder.ReadShort(height) &&
+                          recorder.ReadShort(width);
     if (!complete) return false;
     wasOpen_ = wasOpen;
     docked_ = docked;

@@ -49,8 +49,8 @@ public:
     GSResModule GetResourceModule() const { return resourceModule_; }
     bool RestoresWindowState() const { return restore_; }
 
-    static std::int16_t StaticDialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item,
-                                             std::intptr_t object, std::intptr_t data) noexcept;
+    static std::int16_t StaticDialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t object,
+                                             std::intptr_t data) noexcept;
     static GSErrCode PaletteControlCallback(std::int16_t dialogId, std::int32_t code, std::intptr_t param) noexcept;
 
 protected:

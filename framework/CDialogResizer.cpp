@@ -1,4 +1,4 @@
-#include "CDialogResizer.hpp"
+#include "framework/CDialogResizer.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -55,7 +55,8 @@ void CDialogResizer::AddItem(std::int16_t dialogId, std::int16_t item, double xM
     adjusted.widthGrow = widthGrow;
     adjusted.heightGrow = heightGrow;
     if (!items_.Add(adjusted)) return;
-    RaiseMinimum(dialogId, MinimumSide(initialWidth_, adjusted.width, widthGrow), MinimumSide(initialHeight_, adjusted.height, heightGrow));
+    RaiseMinimum(dialogId, MinimumSide(initialWidth_, adjusted.width, widthGrow),
+                 MinimumSide(initialHeight_, adjusted.height, heightGrow));
 }
 
 void CDialogResizer::RaiseMinimum(std::int16_t dialogId, std::int16_t minWidth, std::int16_t minHeight)

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "TypVektor.hpp"
+#include "framework/TypVektor.hpp"
 
 // Moves and grows dialog items when a dialog is resized. Each item follows shares
 // of the size change, measured from the size at Attach; the change is held back so

@@ -1,4 +1,4 @@
-#include "CSettingsRecorder.hpp"
+#include "framework/CSettingsRecorder.hpp"
 
 #include <cctype>
 #include <cstdio>
@@ -38,10 +38,7 @@ const char* FindClosingQuote(const char* from)
 
 }  // namespace
 
-CSettingsRecorder::CSettingsRecorder() : CDataRecorder(EncodingCodePage)
-{
-    contentReader_.SetMode(ModeMemory);
-}
+CSettingsRecorder::CSettingsRecorder() : CDataRecorder(EncodingCodePage) { contentReader_.SetMode(ModeMemory); }
 
 CSettingsRecorder::~CSettingsRecorder() = default;
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "CDataRecorder.hpp"
+#include "framework/CDataRecorder.hpp"
 
 // Reads a small configuration file of blank-separated tokens into memory once
 // and finds the line that starts with a key, compared without case. The lines

@@ -1,4 +1,4 @@
-#include "FloorPlanDatabaseScope.hpp"
+#include "framework/FloorPlanDatabaseScope.hpp"
 
 #include "API/AddOnInterface.hpp"
 

@@ -1,4 +1,4 @@
-#include "HostApiHelpers.hpp"
+#include "framework/HostApiHelpers.hpp"
 
 #include <algorithm>
 #include <cctype>
@@ -10,12 +10,11 @@
 #include <utility>
 
 #include "DG/DG.hpp"
-#include "FloorPlanDatabaseScope.hpp"
-#include "ScopedElementMemo.hpp"
 #include "Win/Display.hpp"
+#include "framework/FloorPlanDatabaseScope.hpp"
+#include "framework/ScopedElementMemo.hpp"
 
 namespace {
-
 
 // Element type to selection id; a type outside the table has none.
 constexpr std::pair<API_ElemTypeID, std::int32_t> NeigOfType[] = {
@@ -28,7 +27,8 @@ bool EqualIgnoringCase(const char* wanted, const char (&name)[32])
     const std::size_t length = strnlen(name, sizeof name);
     if (std::strlen(wanted) != length) return false;
     for (std::size_t i = 0; i < length; ++i)
-        if (std::tolower(static_cast<unsigned char>(wanted[i])) != std::tolower(static_cast<unsigned char>(name[i]))) return false;
+        if (std::tolower(static_cast<unsigned char>(wanted[i])) != std::tolower(static_cast<unsigned char>(name[i])))
+            return false;
     return true;
 }
 
@@ -234,8 +234,10 @@ API_Guid RevertElementChange(const API_NotifyElementType& notification, const AP
 
     API_ActTranPars tran {};
     if (kind == APINotifyElement_Edit) {
-        if (transformation != nullptr) tran = *transformation;
-        else HostGetEditTransformation(&tran);
+        if (transformation != nullptr)
+            tran = *transformation;
+        else
+            HostGetEditTransformation(&tran);
     }
     API_Guid result = notification.guid;
     API_EditPars edit;
@@ -284,7 +286,8 @@ void SelectAndZoomObjects(TypVektor<API_Guid> guids, bool zoom)
         header.typeID = API_ObjectID;
         header.guid = neig.guid;
         API_Box3D bounds {};
-        if (HostGetElementHeader(&header) != NoError || HostDatabaseRequest(FourCC("CABO"), &header, &bounds) != NoError) continue;
+        if (HostGetElementHeader(&header) != NoError || HostDatabaseRequest(FourCC("CABO"), &header, &bounds) != NoError)
+            continue;
         if (!any) {
             box = {bounds.xMin, bounds.yMin, bounds.xMax, bounds.yMax};
             any = true;
@@ -306,8 +309,10 @@ int ParseDouble(const char* text, double* value)
     std::size_t length = 0;
     for (const char* p = text; *p != '\0' && length < sizeof buffer - 1; ++p) {
         const char c = *p;
-        if (std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+') buffer[length++] = c;
-        else if (c == ',') buffer[length++] = '.';
+        if (std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+')
+            buffer[length++] = c;
+        else if (c == ',')
+            buffer[length++] = '.';
     }
     double parsed = 0.0;
     if (std::sscanf(buffer, "%lf", &parsed) != 1) return 0;
@@ -391,8 +396,7 @@ GSErrCode ValidatePolygon2DData(Geometry::Polygon2DData& polygon)
 
 bool IsSectionTypeWindow(std::int32_t windowType)
 {
-    return windowType == APIWind_SectionID || windowType == APIWind_ElevationID ||
-           windowType == APIWind_InteriorElevationID;
+    return windowType == APIWind_SectionID || windowType == APIWind_ElevationID || windowType == APIWind_InteriorElevationID;
 }
 
 bool IsSectionViewToLeft(const API_Element& element, const API_ElementMemo& memo, const API_DatabaseInfo& database)

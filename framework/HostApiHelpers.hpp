@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "Geometry/Polygon2DData.hpp"
 #include "GS/UniString.hpp"
-#include "OwnChangeCounter.hpp"
-#include "TypVektor.hpp"
+#include "Geometry/Polygon2DData.hpp"
+#include "framework/OwnChangeCounter.hpp"
+#include "framework/TypVektor.hpp"
 
 // Recurring conversations with the host. None of them shows a message.
 

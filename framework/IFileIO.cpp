@@ -1,4 +1,4 @@
-#include "IFileIO.hpp"
+#include "framework/IFileIO.hpp"
 
 bool IFileIO::Write(CDataRecorder&) { return true; }
 bool IFileIO::Read(CDataRecorder&) { return true; }

@@ -1,4 +1,4 @@
-#include "OwnChangeCounter.hpp"
+#include "framework/OwnChangeCounter.hpp"
 
 namespace {
 std::int32_t ownChangeCounter = 0;

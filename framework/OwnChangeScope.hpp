@@ -1,5 +1,5 @@
 #pragma once
-#include "OwnChangeCounter.hpp"
+#include "framework/OwnChangeCounter.hpp"
 
 // Raises the own-change counter for its lifetime, so that a body that throws
 // does not leave every later user edit looking like the add-on's own.

@@ -1,4 +1,4 @@
-#include "SystemUtilities.hpp"
+#include "framework/SystemUtilities.hpp"
 
 #include <curl/curl.h>
 #include <dlfcn.h>
@@ -122,10 +122,7 @@ std::uint32_t CallBatchFileEx(const char* path)
     return line.empty() ? 0 : Win::WinExec(line, Win::SW_HIDE);
 }
 
-DynamicLibrary LoadDynamicLibrary(const char* path)
-{
-    return path == nullptr ? nullptr : ::dlopen(path, RTLD_NOW | RTLD_LOCAL);
-}
+DynamicLibrary LoadDynamicLibrary(const char* path) { return path == nullptr ? nullptr : ::dlopen(path, RTLD_NOW | RTLD_LOCAL); }
 
 LibraryFunction GetLibraryFunction(DynamicLibrary library, const char* name)
 {

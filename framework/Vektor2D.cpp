@@ -1,9 +1,9 @@
-#include "Vektor2D.hpp"
+#include "framework/Vektor2D.hpp"
 
 #include <cmath>
 
-#include "AngleConstants.hpp"
-#include "Tolerance.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/Tolerance.hpp"
 
 Vektor2D& Vektor2D::operator*=(double k)
 {

@@ -1,5 +1,5 @@
 #pragma once
-#include "Tolerance.hpp"
+#include "framework/Tolerance.hpp"
 
 // A plane vector of doubles; a default vector is the unit x vector.
 class Vektor2D {

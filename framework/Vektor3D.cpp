@@ -1,9 +1,9 @@
-#include "Vektor3D.hpp"
+#include "framework/Vektor3D.hpp"
 
 #include <cmath>
 
-#include "Tolerance.hpp"
-#include "Vektor2D.hpp"
+#include "framework/Tolerance.hpp"
+#include "framework/Vektor2D.hpp"
 
 double Vektor3D::GetLength() const { return std::sqrt(x * x + y * y + z * z); }
 

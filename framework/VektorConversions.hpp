@@ -1,8 +1,8 @@
 #pragma once
 #include "API/Types.hpp"
 #include "Geometry/Point2.hpp"
-#include "Vektor2D.hpp"
-#include "Vektor3D.hpp"
+#include "framework/Vektor2D.hpp"
+#include "framework/Vektor3D.hpp"
 
 // Measured points and host geometry as the vectors the creators compute with.
 inline Vektor2D PlanVektor(const API_Coord3D& p) { return {p.x, p.y}; }

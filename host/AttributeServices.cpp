@@ -59,7 +59,8 @@ GSErrCode SearchAttribute(HostToken token, API_Attr_Head* head)
     const std::size_t length = strnlen(head->name, API_AttrNameLen);
     for (const auto& [key, attribute] : model.content.attributes) {
         if (key.first != head->typeID) continue;
-        if (strnlen(attribute.header.name, API_AttrNameLen) == length && std::memcmp(attribute.header.name, head->name, length) == 0) {
+        if (strnlen(attribute.header.name, API_AttrNameLen) == length &&
+            std::memcmp(attribute.header.name, head->name, length) == 0) {
             head->index = key.second;
             return NoError;
         }
@@ -132,7 +133,8 @@ void AddAttributeFacts(const Host& host, Facts& facts)
 {
     std::string requests;
     for (const auto& [key, count] : host.model_.attributeRequests)
-        requests += (requests.empty() ? "" : " ") + std::to_string(key.first) + ":" + std::to_string(key.second) + "x" + std::to_string(count);
+        requests += (requests.empty() ? "" : " ") + std::to_string(key.first) + ":" + std::to_string(key.second) + "x" +
+                    std::to_string(count);
     facts["attribute-requests"] = requests.empty() ? "none" : requests;
 }
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "Graphics/NativeContext.hpp"
 #include "ElementGeometry.hpp"
+#include "Graphics/NativeContext.hpp"
 #include "Graphics/PngWriter.hpp"
 #include "OpeningElements.hpp"
 #include "PictureFrame.hpp"
@@ -124,8 +124,9 @@ void AddAxonometricPictureVerbs(ScenarioVerbs& verbs)
         const NewDisplay::NativeImage image = DrawSegments(segments);
         std::string error;
         if (!NewDisplay::WritePngFile(image, WorkPath(*host, file), &error)) return scenario.Fail(error);
-        scenario.Out() << "axonometric picture " << file << ": " << shells << " shells, " << morphs << " morphs, " << walls << " walls, " << segments.size()
-                       << " edges, " << image.GetWidth() << " x " << image.GetHeight() << " pixels\n";
+        scenario.Out() << "axonometric picture " << file << ": " << shells << " shells, " << morphs << " morphs, " << walls
+                       << " walls, " << segments.size() << " edges, " << image.GetWidth() << " x " << image.GetHeight()
+                       << " pixels\n";
         return true;
     };
 }

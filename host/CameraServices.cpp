@@ -247,7 +247,8 @@ void AddCameraFacts(const Host& host, Facts& facts)
     facts["navigator-items"] = views.empty() ? "none" : "camera views of elements " + views;
     std::string opened = "none";
     for (const API_NavigatorItem& item : CameraViews(model))
-        if (item.guid == model.openedView) opened = "camera view of element " + std::to_string(ElementNumber(model, item.elementGuid));
+        if (item.guid == model.openedView)
+            opened = "camera view of element " + std::to_string(ElementNumber(model, item.elementGuid));
     facts["opened-view"] = opened;
 }
 

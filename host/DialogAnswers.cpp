@@ -46,7 +46,8 @@ bool ReadAnswer(std::istringstream& args, DialogAnswer& answer)
         }
         if (action == "text" && !ReadQuoted(args, step.argument)) return false;
         if ((action == "select" || action == "picture") && !(args >> step.argument)) return false;
-        if (action == "select" && (step.argument.size() > 4 || step.argument.find_first_not_of("0123456789") != std::string::npos))
+        if (action == "select" &&
+            (step.argument.size() > 4 || step.argument.find_first_not_of("0123456789") != std::string::npos))
             return false;
         if (action != "text" && action != "select" && action != "picture" && action != "click") return false;
         answer.steps.push_back(step);
@@ -66,7 +67,8 @@ bool PlayStep(Host& host, const DG::Dialog& dialog, const DialogAnswer::Step& st
 // The script plays while the dialog is open and no click has closed it.
 short PlayScripted(Host& host, Scenario& scenario, DG::Dialog& dialog)
 {
-    const bool closed = scenario.PlayWhile([&dialog] { return dialog.open && dialog.closingItem == 0 && !dialog.abortRequested; });
+    const bool closed =
+        scenario.PlayWhile([&dialog] { return dialog.open && dialog.closingItem == 0 && !dialog.abortRequested; });
     if (!closed && dialog.closingItem == 0 && !dialog.abortRequested)
         host.dialogAnswerErrors_.push_back("dialog " + std::to_string(dialog.resourceId) + " was left open");
     return dialog.closingItem != 0 ? dialog.closingItem : static_cast<short>(DG::Cancel);

@@ -134,7 +134,8 @@ void AddListVerbs(ScenarioVerbs& verbs)
             if (!(number >> x) || !number.eof()) return s.Fail("click-row <dialog> <list> <row> [x] [add]");
         }
         if (!ReachableList(s, dialogId, listItem)) return false;
-        if (row < 0 || row > DG::ListGetItemCount(dialogId, listItem)) return s.Fail("the list has no row " + std::to_string(row));
+        if (row < 0 || row > DG::ListGetItemCount(dialogId, listItem))
+            return s.Fail("the list has no row " + std::to_string(row));
         DG::ClickListRow(dialogId, listItem, row, x, add);
         return true;
     });

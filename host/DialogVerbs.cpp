@@ -68,7 +68,8 @@ ScenarioVerb PanelAction(DG::PanelAction::Kind kind)
             if (kind == DG::PanelAction::Value) read = read && static_cast<bool>(args >> action.value);
             if (kind == DG::PanelAction::Text) action.text = GS::UniString(Scenario::Rest(args));
         }
-        if (!read) return s.Fail("panel-value <item> <value> | panel-text <item> <text> | panel-click <item> | panel-resize <dx> [dy]");
+        if (!read)
+            return s.Fail("panel-value <item> <value> | panel-text <item> <text> | panel-click <item> | panel-resize <dx> [dy]");
         return DG::AddPanelAction(action) || s.Fail("no file dialog answer is queued");
     };
 }
@@ -172,7 +173,8 @@ std::optional<std::string> TreeFact(const std::string& name)
     if (!(words >> kind >> dialog >> item) || kind != "tree" || (words >> rest)) return std::nullopt;
     std::string text;
     for (const TreeLine& line : TreeLines(dialog, item))
-        text += (text.empty() ? "" : " | ") + std::string(static_cast<std::size_t>(line.depth), '.') + LineText(dialog, item, line);
+        text +=
+            (text.empty() ? "" : " | ") + std::string(static_cast<std::size_t>(line.depth), '.') + LineText(dialog, item, line);
     return text.empty() ? "empty" : text;
 }
 

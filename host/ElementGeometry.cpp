@@ -43,8 +43,9 @@ bool RecordIsFinite(const API_Element& e)
             return Finite(e.wall.begC) && Finite(e.wall.endC) &&
                    AllFinite({e.wall.arcAngle, e.wall.slantAngle, e.wall.thickness, e.wall.height, e.wall.bottomOffset});
         case API_ColumnID:
-            return Finite(e.column.origin) && AllFinite({e.column.axisRotationAngle, e.column.width, e.column.depth, e.column.slantAngle,
-                                                         e.column.slantDirectionAngle, e.column.height, e.column.bottomOffset});
+            return Finite(e.column.origin) &&
+                   AllFinite({e.column.axisRotationAngle, e.column.width, e.column.depth, e.column.slantAngle,
+                              e.column.slantDirectionAngle, e.column.height, e.column.bottomOffset});
         case API_BeamID:
             return Finite(e.beam.begC) && Finite(e.beam.endC) &&
                    AllFinite({e.beam.width, e.beam.height, e.beam.level, e.beam.offset, e.beam.slantAngle});
@@ -112,8 +113,8 @@ bool PolygonFitsItsCounts(const API_Polygon& poly, const API_ElementMemo& memo)
     const auto& coords = memo.coords;
     const auto& ends = memo.pends;
     if (poly.nCoords < 4 || poly.nSubPolys < 1 || poly.nArcs < 0) return false;
-    if (coords.size() != static_cast<std::size_t>(poly.nCoords) + 1 || ends.size() != static_cast<std::size_t>(poly.nSubPolys) + 1 ||
-        memo.parcs.size() != static_cast<std::size_t>(poly.nArcs))
+    if (coords.size() != static_cast<std::size_t>(poly.nCoords) + 1 ||
+        ends.size() != static_cast<std::size_t>(poly.nSubPolys) + 1 || memo.parcs.size() != static_cast<std::size_t>(poly.nArcs))
         return false;
     if (ends.front() != 0 || ends.back() != poly.nCoords) return false;
     for (std::size_t i = 1; i < ends.size(); ++i) {

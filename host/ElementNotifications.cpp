@@ -74,8 +74,10 @@ GSErrCode ChangeElement(HostToken token, API_Element* element, const API_Element
     const GSErrCode result = innerChange(token, element, mask, memo, memoMask, withDelete);
     if (result != NoError) return result;
     std::vector<ElementNotice> notices;
-    if (withDelete) NoticeChanged(host, element->header.guid, APINotifyElement_Change, notices);
-    else NoticeNew(host, before, notices);
+    if (withDelete)
+        NoticeChanged(host, element->header.guid, APINotifyElement_Change, notices);
+    else
+        NoticeNew(host, before, notices);
     NotifyBatch(host, notices);
     return NoError;
 }
@@ -138,12 +140,14 @@ void NotifyBatch(Host& host, const std::vector<ElementNotice>& notices)
     std::vector<APIElementEventHandlerProc> handlers;
     for (const ElementNotice& notice : notices) {
         const APIElementEventHandlerProc handler = HandlerOf(host, notice);
-        if (handler != nullptr && std::find(handlers.begin(), handlers.end(), handler) == handlers.end()) handlers.push_back(handler);
+        if (handler != nullptr && std::find(handlers.begin(), handlers.end(), handler) == handlers.end())
+            handlers.push_back(handler);
     }
     host.model_.EnterNotification();
     for (const APIElementEventHandlerProc handler : handlers) Tell(handler, BatchBegins);
     for (const ElementNotice& notice : notices)
-        if (const APIElementEventHandlerProc handler = HandlerOf(host, notice)) Tell(handler, notice.kind, notice.guid, notice.typeID);
+        if (const APIElementEventHandlerProc handler = HandlerOf(host, notice))
+            Tell(handler, notice.kind, notice.guid, notice.typeID);
     for (const APIElementEventHandlerProc handler : handlers) Tell(handler, BatchEnds);
     host.model_.LeaveNotification();
 }

@@ -8,20 +8,20 @@
 #include <limits>
 #include <unordered_set>
 
-#include "ElementNotifications.hpp"
-#include "OpeningElements.hpp"
 #include "AttributeServices.hpp"
 #include "ElementGeometry.hpp"
+#include "ElementNotifications.hpp"
 #include "GS/Guid.hpp"
 #include "LibraryParts.hpp"
+#include "OpeningElements.hpp"
 #include "PictureElements.hpp"
 #include "PolylineElements.hpp"
 #include "SectionViews.hpp"
 #include "SelectionServices.hpp"
+#include "ServiceTable.hpp"
 #include "ShellElements.hpp"
 #include "ViewDatabases.hpp"
 #include "Window3DServices.hpp"
-#include "ServiceTable.hpp"
 
 namespace SimHost {
 
@@ -38,17 +38,24 @@ bool HasToolDefaults(API_ElemTypeID type) { return IsKnownType(type) || IsCutPla
 bool IsDrawingType(API_ElemTypeID type)
 {
     switch (type) {
-    case API_LevelDimensionID: case API_HatchID: case API_LineID: case API_PolyLineID: case API_ArcID: case API_CircleID:
-    case API_SplineID: case API_HotspotID: case API_PictureID:
-        return true;
-    default: return false;
+        case API_LevelDimensionID:
+        case API_HatchID:
+        case API_LineID:
+        case API_PolyLineID:
+        case API_ArcID:
+        case API_CircleID:
+        case API_SplineID:
+        case API_HotspotID:
+        case API_PictureID: return true;
+        default: return false;
     }
 }
 
 // The host's selection ids of whole elements, by element type.
 constexpr std::pair<API_ElemTypeID, std::int32_t> NeigOfType[] = {
-    {1, 1},   {2, 5},   {3, 6},   {4, 9},   {5, 11},  {6, 13},  {7, 14},  {8, 15},  {9, 17},  {10, 21}, {11, 26}, {12, 28}, {13, 29},
-    {14, 30}, {15, 32}, {16, 33}, {17, 34}, {18, 38}, {19, 40}, {21, 44}, {22, 46}, {23, 48}, {24, 50}, {25, 51}, {26, 53}, {27, 54}};
+    {1, 1},   {2, 5},   {3, 6},   {4, 9},   {5, 11},  {6, 13},  {7, 14},  {8, 15},  {9, 17},
+    {10, 21}, {11, 26}, {12, 28}, {13, 29}, {14, 30}, {15, 32}, {16, 33}, {17, 34}, {18, 38},
+    {19, 40}, {21, 44}, {22, 46}, {23, 48}, {24, 50}, {25, 51}, {26, 53}, {27, 54}};
 
 void KeepNotifiedSource(ProjectModel& model, const StoredElement& element)
 {
@@ -109,8 +116,8 @@ GSErrCode CreateElement(HostToken token, API_Element* element, API_ElementMemo* 
     FitPolygonalWallToOutline(stored.record, stored.memo);
     if (IsDrawingType(element->header.typeID) && IsViewDatabase(model.currentDatabase)) stored.view = model.currentDatabase;
     stored.record.header.hasMemo = memo != nullptr && (!stored.memo.coords.empty() || !stored.memo.params.empty() ||
-                                                       !stored.memo.morphBody.polygons.empty() || !stored.memo.pictureData.empty() ||
-                                                       !stored.shell.shapes.empty());
+                                                       !stored.memo.morphBody.polygons.empty() ||
+                                                       !stored.memo.pictureData.empty() || !stored.shell.shapes.empty());
     *element = stored.record;
     model.content.elements.push_back(std::move(stored));
     model.MarkChanged();
@@ -171,8 +178,9 @@ GSErrCode DeleteElements(HostToken token, const API_Elem_Head* headers, std::int
     model.content.elements.EraseIf([&](const StoredElement& e) { return gone.count(e.record.header.guid) != 0; });
     for (const API_Guid& guid : going) {
         DropElementView(model, guid);
-        model.selection.erase(std::remove_if(model.selection.begin(), model.selection.end(), [&](const API_Neig& n) { return n.guid == guid; }),
-                              model.selection.end());
+        model.selection.erase(
+            std::remove_if(model.selection.begin(), model.selection.end(), [&](const API_Neig& n) { return n.guid == guid; }),
+            model.selection.end());
     }
     model.MarkChanged();
     return NoError;
@@ -546,7 +554,8 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
     info.actStory = ModelOf(token).currentStorey;
     info.skipNullFloor = ModelOf(token).storeysNumberedFromOne;
     info.data.clear();
-    for (const auto& [index, level] : levels) info.data.push_back({index, level, GS::UniString(ModelOf(token).StoreyName(index))});
+    for (const auto& [index, level] : levels)
+        info.data.push_back({index, level, GS::UniString(ModelOf(token).StoreyName(index))});
     return NoError;
 }
 
@@ -555,12 +564,28 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
 bool IsKnownType(API_ElemTypeID type)
 {
     switch (type) {
-    case API_WallID: case API_ColumnID: case API_BeamID: case API_ObjectID: case API_LampID: case API_SlabID:
-    case API_RoofID: case API_MeshID: case API_LevelDimensionID: case API_LineID: case API_ArcID: case API_CircleID:
-    case API_HotspotID: case API_MorphID: case API_WindowID: case API_DoorID: case API_ZoneID: case API_ShellID:
-    case API_HatchID: case API_SplineID: case API_PictureID:
-        return true;
-    default: return IsPolylineType(type);
+        case API_WallID:
+        case API_ColumnID:
+        case API_BeamID:
+        case API_ObjectID:
+        case API_LampID:
+        case API_SlabID:
+        case API_RoofID:
+        case API_MeshID:
+        case API_LevelDimensionID:
+        case API_LineID:
+        case API_ArcID:
+        case API_CircleID:
+        case API_HotspotID:
+        case API_MorphID:
+        case API_WindowID:
+        case API_DoorID:
+        case API_ZoneID:
+        case API_ShellID:
+        case API_HatchID:
+        case API_SplineID:
+        case API_PictureID: return true;
+        default: return IsPolylineType(type);
     }
 }
 
@@ -591,7 +616,8 @@ GSErrCode UserEditElements(Host& host, const std::vector<API_Guid>& guids, const
         for (const API_Guid& guid : guids) {
             StoredElement* target = model.Find(guid);
             if (IsOpening(target->record.header.typeID)) {
-                if (const GSErrCode refusal = EditOpening(model, *target, EditOfTransformation(transformation)); refusal != NoError)
+                if (const GSErrCode refusal = EditOpening(model, *target, EditOfTransformation(transformation));
+                    refusal != NoError)
                     return refusal;
             } else if (!ApplyEdit(*target, EditOfTransformation(transformation))) {
                 return APIERR_BADPARS;

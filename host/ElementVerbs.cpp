@@ -39,13 +39,13 @@ std::string DefaultSizes(API_ElemTypeID type, const ToolDefaults& defaults)
 {
     const API_Element& e = defaults.record;
     switch (type) {
-    case API_BeamID: return "width " + NumberText(e.beam.width, 12) + " height " + NumberText(e.beam.height, 12);
-    case API_ColumnID:
-        return "size " + NumberText(e.column.width, 12) + "x" + NumberText(e.column.depth, 12) + " rotation " +
-               NumberText(e.column.axisRotationAngle, 12);
-    default:
-        return "angle " + NumberText(e.object.angle, 12) + " a " + ParameterOf(defaults, "a") + " b " +
-               ParameterOf(defaults, "b");
+        case API_BeamID: return "width " + NumberText(e.beam.width, 12) + " height " + NumberText(e.beam.height, 12);
+        case API_ColumnID:
+            return "size " + NumberText(e.column.width, 12) + "x" + NumberText(e.column.depth, 12) + " rotation " +
+                   NumberText(e.column.axisRotationAngle, 12);
+        default:
+            return "angle " + NumberText(e.object.angle, 12) + " a " + ParameterOf(defaults, "a") + " b " +
+                   ParameterOf(defaults, "b");
     }
 }
 
@@ -272,8 +272,8 @@ void AddElementVerbs(ScenarioVerbs& verbs)
     verbs["front-window"] = OnModel([](Scenario& scenario, Host&, ProjectModel& model, std::istringstream& args) {
         std::string name;
         args >> name;
-        for (const std::int32_t type : {APIWind_FloorPlanID, APIWind_SectionID, APIWind_3DModelID, APIWind_ElevationID,
-                                        APIWind_InteriorElevationID})
+        for (const std::int32_t type :
+             {APIWind_FloorPlanID, APIWind_SectionID, APIWind_3DModelID, APIWind_ElevationID, APIWind_InteriorElevationID})
             if (DatabaseName(type) == name) {
                 API_DatabaseInfo view {};
                 view.typeID = type;
@@ -316,7 +316,8 @@ void AddElementVerbs(ScenarioVerbs& verbs)
         std::vector<API_Guid> guids;
         API_Coord3D displacement;
         if (!ElementsListed(scenario, model, args, guids)) return false;
-        if (!(args >> displacement.x >> displacement.y >> displacement.z)) return scenario.Fail("user-copy <n>[,<m>...] <dx> <dy> <dz>");
+        if (!(args >> displacement.x >> displacement.y >> displacement.z))
+            return scenario.Fail("user-copy <n>[,<m>...] <dx> <dy> <dz>");
         const GSErrCode result = UserCopyElements(host, guids, displacement);
         return result == NoError || scenario.Fail("the host refused the copy: " + std::to_string(result));
     });
@@ -324,7 +325,8 @@ void AddElementVerbs(ScenarioVerbs& verbs)
         std::int32_t index = 0;
         API_Coord3D position;
         double angle = 0.0;
-        if (!(args >> index >> position.x >> position.y >> position.z)) return scenario.Fail("user-place <library index> <x> <y> <z> [degrees]");
+        if (!(args >> index >> position.x >> position.y >> position.z))
+            return scenario.Fail("user-place <library index> <x> <y> <z> [degrees]");
         if (args >> angle) angle *= M_PI / 180.0;
         const GSErrCode result = UserPlaceObject(host, index, position, angle);
         return result == NoError || scenario.Fail("the host refused the placement: " + std::to_string(result));

@@ -82,8 +82,8 @@ std::string XmlEscaped(const std::string& text)
 
 std::string Annotation(const std::string& uuid, const std::string& point, const std::string& origin)
 {
-    std::string element = "  <Annotation>\n    <Element type=\"point\" uuid=\"" + XmlEscaped(uuid) +
-                          "\">\n      <Point3d>" + point + "</Point3d>\n";
+    std::string element = "  <Annotation>\n    <Element type=\"point\" uuid=\"" + XmlEscaped(uuid) + "\">\n      <Point3d>" +
+                          point + "</Point3d>\n";
     if (!origin.empty()) element += "      <Origin3d>" + origin + "</Origin3d>\n";
     return element + "    </Element>\n  </Annotation>\n";
 }
@@ -139,10 +139,7 @@ ScenarioVerb WithHost(std::function<bool(Scenario&, Host&, std::istringstream&)>
 
 }  // namespace
 
-std::string ExchangeFilePath(const Host& host)
-{
-    return (fs::path(host.WorkFolder()) / "AppData" / "vezadovi4vuz.lse").string();
-}
+std::string ExchangeFilePath(const Host& host) { return (fs::path(host.WorkFolder()) / "AppData" / "vezadovi4vuz.lse").string(); }
 
 void AddExchangeVerbs(ScenarioVerbs& verbs)
 {

@@ -84,7 +84,8 @@ void AddFillVerbs(ScenarioVerbs& verbs)
             return s.Fail("add-fill <x1> <y1> <x2> <y2> <x3> <y3> [...] [hole <x> <y> ...] [arc <vertex> <angle>]...");
         fill.record.header.hasMemo = true;
         fill.record.hatch.poly = {static_cast<std::int32_t>(fill.memo.coords.size() - 1),
-                                  static_cast<std::int32_t>(fill.memo.pends.size() - 1), static_cast<std::int32_t>(fill.memo.parcs.size())};
+                                  static_cast<std::int32_t>(fill.memo.pends.size() - 1),
+                                  static_cast<std::int32_t>(fill.memo.parcs.size())};
         return AddDrawnElement(s, std::move(fill));
     };
     verbs["add-hotspot"] = [](Scenario& s, std::istringstream& args) {

@@ -24,7 +24,6 @@ std::string Join(const std::vector<T>& items, F format)
     return out.str();
 }
 
-
 std::string Args(std::initializer_list<long long> values)
 {
     std::string out;
@@ -46,11 +45,15 @@ GSErrCode RegisterSubtype(std::int32_t signature, std::int16_t templateFile, boo
 {
     Host& host = Host::Current();
     host.Log("HostRegisterSubtype " + FourCCText(signature));
-    host.subtypes_.push_back({signature, templateFile, transparent, stringList, smallIcon, largeIcon, group, enableFlags, defaultsIcon});
+    host.subtypes_.push_back(
+        {signature, templateFile, transparent, stringList, smallIcon, largeIcon, group, enableFlags, defaultsIcon});
     return NoError;
 }
 
-std::int32_t ReadI32(const std::uint8_t* p) { return std::int32_t(p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24)); }
+std::int32_t ReadI32(const std::uint8_t* p)
+{
+    return std::int32_t(p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24));
+}
 std::int16_t ReadI16(const std::uint8_t* p) { return std::int16_t(p[0] | (p[1] << 8)); }
 
 // Folder resource 128: int32 byte count, int16 file count, then per file a
@@ -75,7 +78,8 @@ GSErrCode RegisterBuiltInLibrary(GSResModule module)
         }
         LibraryPart part;
         part.name = GS::Utf16ToUtf8(name);
-        if (!RS::GetResourceData(RS::FileType, ReadI16(folder.data() + pos + NameField), module, part.content)) return APIERR_GENERAL;
+        if (!RS::GetResourceData(RS::FileType, ReadI16(folder.data() + pos + NameField), module, part.content))
+            return APIERR_GENERAL;
         host.library_.push_back(std::move(part));
         pos += NameField + 2;
     }
@@ -171,8 +175,8 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
 {
     Host& host = Host::From(token);
     host.Log("HostEnvironmentRequest " + FourCCText(code));
-    const bool known = code == FourCC("APPL") || code == FourCC("GSPF") || code == FourCC("GTBX") ||
-                       code == FourCC("STBX") || code == FourCC("PROJ") || code == FourCC("SHAR");
+    const bool known = code == FourCC("APPL") || code == FourCC("GSPF") || code == FourCC("GTBX") || code == FourCC("STBX") ||
+                       code == FourCC("PROJ") || code == FourCC("SHAR");
     if (code == FourCC("GLIB") || code == FourCC("ALIB") || code == FourCC("SLIB") || code == FourCC("OWLP") ||
         code == FourCC("CFOL") || code == FourCC("CFIL"))
         return LibraryEnvironmentRequest(host, code, par1, par2);
@@ -277,7 +281,8 @@ void AddFrameFacts(const Host& host, Facts& facts)
         return out.str();
     });
     facts["library"] = Join(host.library_, [](const LibraryPart& p) { return "\"" + p.name + "\""; });
-    facts["commands"] = Join(host.registeredCommands_, [](const auto& c) { return FourCCText(c.first) + "/" + std::to_string(c.second); });
+    facts["commands"] =
+        Join(host.registeredCommands_, [](const auto& c) { return FourCCText(c.first) + "/" + std::to_string(c.second); });
     facts["menu-handlers"] = Join(host.menuHandlers_, [](const auto& h) { return std::to_string(h.first); });
     std::vector<std::int32_t> commandIds;
     for (const auto& [id, handler] : host.commandHandlers_) commandIds.push_back(id);
@@ -287,9 +292,11 @@ void AddFrameFacts(const Host& host, Facts& facts)
     facts["tool-change"] = host.toolChangeHandler_ != nullptr ? "yes" : "no";
     facts["merge-handler"] = host.mergeHandler_ != nullptr ? "yes" : "no";
     facts["selection-handler"] = host.selectionHandler_ != nullptr ? "yes" : "no";
-    facts["view-events"] = Join(host.viewEvents_, [](const ViewEventCatch& v) { return std::to_string(v.mask) + "@" + std::to_string(v.map); });
+    facts["view-events"] =
+        Join(host.viewEvents_, [](const ViewEventCatch& v) { return std::to_string(v.mask) + "@" + std::to_string(v.map); });
     facts["new-element"] = Join(host.newElementCatches_, [](const auto& c) { return std::to_string(c.first); });
-    facts["message-boxes"] = Join(Win::RecordedMessageBoxes(), [](const Win::MessageBoxRecord& b) { return "[" + b.caption + ": " + b.text + "]"; });
+    facts["message-boxes"] =
+        Join(Win::RecordedMessageBoxes(), [](const Win::MessageBoxRecord& b) { return "[" + b.caption + ": " + b.text + "]"; });
     facts["debug-output"] = Join(Win::RecordedDebugOutput(), [](const std::string& s) { return "[" + s + "]"; });
     facts["system-parameters"] = Join(Win::RecordedSystemParameters(), [](const Win::SystemParameterRecord& p) {
         char buf[48];
@@ -305,6 +312,5 @@ void AddFrameFacts(const Host& host, Facts& facts)
         return APIGuid2GSGuid(p.projection.cameraGuid).ToText(true) + (p.followsCamera ? "/camera" : "/free");
     });
 }
-
 
 }  // namespace SimHost

@@ -11,21 +11,21 @@
 #include <sstream>
 
 #include "AttributeServices.hpp"
-#include "ElementNotifications.hpp"
+#include "CameraServices.hpp"
 #include "DG/DG.hpp"
 #include "DialogAnswers.hpp"
-#include "ExchangeVerbs.hpp"
-#include "TeamworkVerbs.hpp"
-#include "CameraServices.hpp"
-#include "ElementServices.hpp"
 #include "DialogVerbs.hpp"
-#include "ProjectFile.hpp"
-#include "MorphBodies.hpp"
+#include "ElementNotifications.hpp"
+#include "ElementServices.hpp"
+#include "ExchangeVerbs.hpp"
 #include "InstrumentLink.hpp"
 #include "InterfaceServices.hpp"
 #include "LibraryServices.hpp"
-#include "ProfileLibrary.hpp"
+#include "MorphBodies.hpp"
 #include "PointCloudView.hpp"
+#include "ProfileLibrary.hpp"
+#include "ProjectFile.hpp"
+#include "TeamworkVerbs.hpp"
 #include "Win/WinStandIns.hpp"
 #include "Win/WindowMessages.hpp"
 #include "Window3DServices.hpp"
@@ -56,7 +56,8 @@ Host::Host(Options options) : options_(std::move(options))
     currentTool_.typeID = options_.currentTool;
     if (options_.workFolder.empty()) {
         options_.workFolder = (fs::temp_directory_path() / ("survanto-host-" + std::to_string(::getpid()) + "-" +
-                                                            std::to_string(reinterpret_cast<std::uintptr_t>(this)))).string();
+                                                            std::to_string(reinterpret_cast<std::uintptr_t>(this))))
+                                  .string();
         ownsWorkFolder_ = true;
     }
     // The add-on keeps paths below it for later; a relative one would change meaning.
@@ -110,7 +111,8 @@ bool Host::InstallAddOn(std::string& installedPath)
     for (const char* folder : {"sounds", LibraryFolderName}) {
         const fs::path beside = source.parent_path() / folder;
         if (fs::exists(beside))
-            fs::copy(beside, fs::path(installFolder_) / folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+            fs::copy(beside, fs::path(installFolder_) / folder,
+                     fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
     }
     installedPath = (fs::path(installFolder_) / source.filename()).string();
     installedPath_ = installedPath;
@@ -354,7 +356,6 @@ bool Host::WaitForPostedCommand(int timeoutMs)
     std::unique_lock<std::mutex> lock(postMutex_);
     return postSignal_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !posted_.empty(); });
 }
-
 
 Facts Host::Facts() const
 {

@@ -150,8 +150,8 @@ struct StoredPreferences {
 class Host {
 public:
     struct Options {
-        std::string addOnPath;      // the built Survanto.apx; its language files lie beside it
-        std::string workFolder;     // the host's own folders; created when missing
+        std::string addOnPath;   // the built Survanto.apx; its language files lie beside it
+        std::string workFolder;  // the host's own folders; created when missing
         std::string languageCode = "GER";
         API_ElemTypeID currentTool = 0;
         std::vector<std::string> configLines;  // written to Survanto.cfg beside the installed add-on, before LocalUpdateAddress

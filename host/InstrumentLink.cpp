@@ -70,8 +70,7 @@ void AddInstrumentVerbs(ScenarioVerbs& verbs)
 {
     verbs["instrument-event"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
         std::uint64_t code = 0, argument = 0;
-        if (!(args >> code >> argument) || !Scenario::Rest(args).empty())
-            return s.Fail("instrument-event <code> <argument>");
+        if (!(args >> code >> argument) || !Scenario::Rest(args).empty()) return s.Fail("instrument-event <code> <argument>");
         if (!InstrumentLink::SendEvent(code, argument)) return s.Fail("the event could not be sent");
         host.RunPendingCommands();
         return true;

@@ -231,8 +231,7 @@ void AddInterfaceVerbs(ScenarioVerbs& verbs)
     verbs["pick-click"] = [](Scenario& s, std::istringstream& args) {
         InputAnswer answer;
         answer.kind = InputAnswer::Click;
-        if (!(args >> answer.dialog >> answer.item) || !Scenario::Rest(args).empty())
-            return s.Fail("pick-click <dialog> <item>");
+        if (!(args >> answer.dialog >> answer.item) || !Scenario::Rest(args).empty()) return s.Fail("pick-click <dialog> <item>");
         return Queue(s, std::move(answer));
     };
 }

@@ -11,8 +11,8 @@
 #include <nlohmann/json.hpp>
 
 #include "GS/Guid.hpp"
-#include "HostFiles.hpp"
 #include "Host.hpp"
+#include "HostFiles.hpp"
 #include "ProjectFile.hpp"
 
 namespace SimHost {
@@ -109,7 +109,7 @@ struct ParameterKind {
 };
 
 constexpr ParameterKind ParameterKinds[] = {
-    {"length", APIParT_Length},   {"real", APIParT_Real}, {"angle", APIParT_Angle},       {"integer", APIParT_Integer},
+    {"length", APIParT_Length},   {"real", APIParT_Real},    {"angle", APIParT_Angle},   {"integer", APIParT_Integer},
     {"boolean", APIParT_Boolean}, {"pen", APIParT_PenColor}, {"string", APIParT_String}, {"strings", APIParT_String},
 };
 
@@ -377,7 +377,8 @@ bool ReadLibraryPartFile(const std::string& path, LibraryPartEntry& part, std::s
         error = path + ": cannot be read";
         return false;
     }
-    const auto first = std::find_if(text.begin(), text.end(), [](char c) { return !std::isspace(static_cast<unsigned char>(c)); });
+    const auto first =
+        std::find_if(text.begin(), text.end(), [](char c) { return !std::isspace(static_cast<unsigned char>(c)); });
     LibraryPartEntry read;
     if (!(first != text.end() && *first == '{' ? ReadJsonPart(path, text, read, error) : ReadTextPart(path, text, read, error)))
         return false;
@@ -395,7 +396,6 @@ bool IsLibraryPartUniqueId(const std::string& text)
     };
     return text.size() == 77 && text[38] == '-' && bracedGuid(text.substr(0, 38)) && bracedGuid(text.substr(39));
 }
-
 
 GSErrCode CompareLibraryPartIds(const char* first, const char* second)
 {

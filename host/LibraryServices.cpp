@@ -97,7 +97,8 @@ bool LoadFolder(ProjectModel& model, const std::string& folder, std::string& err
 void DropPartsOutside(ProjectModel& model)
 {
     for (auto it = model.libraryParts.begin(); it != model.libraryParts.end();)
-        it = !it->second.path.empty() && FolderOf(model, it->second.path) == nullptr ? model.libraryParts.erase(it) : std::next(it);
+        it = !it->second.path.empty() && FolderOf(model, it->second.path) == nullptr ? model.libraryParts.erase(it)
+                                                                                     : std::next(it);
 }
 
 std::unique_ptr<IO::Location> LocationOf(const std::string& path)
@@ -127,14 +128,14 @@ bool SameText(const std::string& a, const std::string& b)
            });
 }
 
-GS::UniString UniqueIdPart(ProjectModel& model)
-{
-    return APIGuid2GSGuid(model.NewGuid()).ToText(true);
-}
+GS::UniString UniqueIdPart(ProjectModel& model) { return APIGuid2GSGuid(model.NewGuid()).ToText(true); }
 
 // ---- Services -------------------------------------------------------------
 
-std::string UniqueIdOf(const API_LibPart& record) { return std::string(record.uniqueId, strnlen(record.uniqueId, sizeof record.uniqueId)); }
+std::string UniqueIdOf(const API_LibPart& record)
+{
+    return std::string(record.uniqueId, strnlen(record.uniqueId, sizeof record.uniqueId));
+}
 
 GSErrCode SearchLibraryPart(HostToken token, API_LibPart* libPart)
 {
@@ -338,8 +339,8 @@ GSErrCode UpdateLibraryPartSection(HostToken token, std::int32_t libInd, const A
     return NoError;
 }
 
-GSErrCode GetLibraryPartSection(HostToken token, std::int32_t libInd, const API_LibPartSection* section,
-                                std::vector<char>* data, GS::UniString* text)
+GSErrCode GetLibraryPartSection(HostToken token, std::int32_t libInd, const API_LibPartSection* section, std::vector<char>* data,
+                                GS::UniString* text)
 {
     const LibraryPartEntry* part = PartAt(token, libInd);
     if (part == nullptr) return APIERR_BADINDEX;
@@ -370,7 +371,8 @@ void SetLoadedLibraries(Host& host, const std::vector<API_LibraryInfo>& librarie
     model.libraryFolders.clear();
     for (const API_LibraryInfo& info : libraries) {
         if (info.libraryType == APILibrary_Embedded) continue;
-        model.libraryFolders.push_back({info.location.ToPath(), info.name.ToUtf8(), info.libraryType, info.available, info.readOnly});
+        model.libraryFolders.push_back(
+            {info.location.ToPath(), info.name.ToUtf8(), info.libraryType, info.available, info.readOnly});
     }
     DropPartsOutside(model);
     for (const LibraryFolder& folder : model.libraryFolders) {
@@ -448,7 +450,8 @@ GSErrCode LibraryEnvironmentRequest(Host& host, std::int32_t code, void* par1, v
         const std::string folder = static_cast<const IO::Location*>(par1)->ToPath();
         std::error_code ec;
         if (!LiesIn(folder, EmbeddedLibraryPath(host))) return APIERR_BADPARS;
-        if (code == FourCC("CFOL")) return fs::create_directories(folder, ec) || fs::is_directory(folder, ec) ? NoError : APIERR_GENERAL;
+        if (code == FourCC("CFOL"))
+            return fs::create_directories(folder, ec) || fs::is_directory(folder, ec) ? NoError : APIERR_GENERAL;
         const auto* request = static_cast<const API_FileCopyRequest*>(par2);
         if (request == nullptr || !fs::is_directory(folder, ec)) return APIERR_BADPARS;
         const auto options = request->overwrite ? fs::copy_options::overwrite_existing : fs::copy_options::skip_existing;

@@ -46,8 +46,7 @@ GSErrCode LibraryEnvironmentRequest(Host& host, std::int32_t code, void* par1, v
 // libraries; a part already loaded keeps its index. The add-on hears of the
 // change. False, with nothing added, when the folder or one of its part files
 // cannot be read. An unavailable folder is listed without its parts.
-bool LoadLibraryFolder(Host& host, const std::string& folder, std::string& error, bool readOnly = false,
-                       bool available = true);
+bool LoadLibraryFolder(Host& host, const std::string& folder, std::string& error, bool readOnly = false, bool available = true);
 
 // Loads the parts of the project's library folders again, after a project was opened.
 void ReloadLibraryParts(ProjectModel& model);

@@ -109,8 +109,8 @@ std::string Place(const API_ObjectType& object, std::int16_t storey)
 std::string DescribeMarker(const StoredElement& element)
 {
     const API_Element& e = element.record;
-    const std::string place = Place(e.object, e.header.floorInd) + " layer " + std::to_string(e.header.layer) + " pen " +
-                              std::to_string(e.object.pen);
+    const std::string place =
+        Place(e.object, e.header.floorInd) + " layer " + std::to_string(e.header.layer) + " pen " + std::to_string(e.object.pen);
     if (IsStationMarker(element))
         return "station " + TextParameter(element, "strStandortID") + " " + place + " standort-pen " +
                NumberParameter(element, "penStandort") + " active " + NumberParameter(element, "bIsActual") + " order " +

@@ -133,7 +133,8 @@ bool Merge(Scenario& scenario, Host& host, std::istringstream& args)
     std::string error;
     if (!ReadProjectFile(WorkPath(host, file), incoming, error)) return scenario.Fail(error);
     GSErrCode result = NoError;
-    return MergeModuleData(host, mode, GS::UniString(name), incoming, result) || scenario.Fail("the add-on installed no merge handler");
+    return MergeModuleData(host, mode, GS::UniString(name), incoming, result) ||
+           scenario.Fail("the add-on installed no merge handler");
 }
 
 }  // namespace
@@ -168,8 +169,9 @@ bool MergeModuleData(Host& host, std::int32_t mode, const GS::UniString& name, c
     host.Log("merge " + std::to_string(mode) + " " + Quoted(name) + " -> " + std::to_string(result));
     if (destination.dataHdl != nullptr) {
         const auto size = static_cast<std::size_t>(BMGetHandleSize(destination.dataHdl));
-        host.model_.moduleData[name] = StoredModuleData {destination.dataVersion, destination.platformSign,
-                                                         std::vector<std::uint8_t>(*destination.dataHdl, *destination.dataHdl + size)};
+        host.model_.moduleData[name] =
+            StoredModuleData {destination.dataVersion, destination.platformSign,
+                              std::vector<std::uint8_t>(*destination.dataHdl, *destination.dataHdl + size)};
     }
     BMKillHandle(&base.dataHdl);
     BMKillHandle(&toMerge.dataHdl);

@@ -39,7 +39,8 @@ bool IsClosedPolygon(const API_MorphBody& body, const std::vector<std::int32_t>&
         for (std::size_t k = first; k < end; ++k) {
             if (!IsIndex(std::abs(edges[k]), body.edges.size())) return false;
             const std::int32_t next = edges[k + 1 < end ? k + 1 : first];
-            if (!IsIndex(std::abs(next), body.edges.size()) || Directed(body, edges[k])[1] != Directed(body, next)[0]) return false;
+            if (!IsIndex(std::abs(next), body.edges.size()) || Directed(body, edges[k])[1] != Directed(body, next)[0])
+                return false;
         }
         first = end + 1;
     }
@@ -66,7 +67,8 @@ GSErrCode AddBodyVertex(HostToken token, API_BodyBuilder builder, const API_Coor
     return NoError;
 }
 
-GSErrCode AddBodyEdge(HostToken token, API_BodyBuilder builder, std::int32_t vertex1, std::int32_t vertex2, std::int32_t* edgeIndex)
+GSErrCode AddBodyEdge(HostToken token, API_BodyBuilder builder, std::int32_t vertex1, std::int32_t vertex2,
+                      std::int32_t* edgeIndex)
 {
     API_BodyBuilderData* data = Live(token, builder);
     if (data == nullptr || edgeIndex == nullptr) return APIERR_BADPARS;
@@ -99,7 +101,8 @@ GSErrCode AddBodyPolygon(HostToken token, API_BodyBuilder builder, const std::in
     return NoError;
 }
 
-GSErrCode FinishBody(HostToken token, API_BodyBuilder builder, API_MorphBody* body, std::vector<API_OverriddenAttribute>* materials)
+GSErrCode FinishBody(HostToken token, API_BodyBuilder builder, API_MorphBody* body,
+                     std::vector<API_OverriddenAttribute>* materials)
 {
     const API_BodyBuilderData* data = Live(token, builder);
     if (data == nullptr || body == nullptr || materials == nullptr) return APIERR_BADPARS;

@@ -53,8 +53,8 @@ struct LinePoint {
 LinePoint PointAlongWall(const API_WallType& wall, double position)
 {
     Geometry::GenArc arc;
-    if (std::fabs(wall.arcAngle) >= 1e-5 && Geometry::SetGenArc({wall.begC.x, wall.begC.y}, {wall.endC.x, wall.endC.y}, wall.arcAngle, &arc) &&
-        arc.r > Eps) {
+    if (std::fabs(wall.arcAngle) >= 1e-5 &&
+        Geometry::SetGenArc({wall.begC.x, wall.begC.y}, {wall.endC.x, wall.endC.y}, wall.arcAngle, &arc) && arc.r > Eps) {
         const double angle = arc.begAng + position / arc.r;
         const Plan radial {std::cos(angle), std::sin(angle)};
         return {Plan {arc.origo.x, arc.origo.y} + radial * arc.r, Left(radial)};
@@ -148,8 +148,8 @@ std::string OpeningRow(const ProjectModel& model, const StoredElement& element)
     const API_WindowType& o = element.record.window;
     const StoredElement* wall = OwnerWall(model, element.record);
     std::ostringstream row;
-    row << ElemTypeName(element.record.header.typeID) << " in wall " << (wall != nullptr ? NumberOf(model, wall->record.header.guid) : 0)
-        << " | ";
+    row << ElemTypeName(element.record.header.typeID) << " in wall "
+        << (wall != nullptr ? NumberOf(model, wall->record.header.guid) : 0) << " | ";
     if (wall != nullptr && wall->record.wall.geometryKind == PolygonalWall)
         row << "start " << PointText(o.startPoint) << " direction " << PointText(o.direction);
     else
@@ -325,13 +325,15 @@ std::vector<API_Coord> WallFootprint(const API_WallType& wall)
     const bool curved = std::fabs(wall.arcAngle) >= 1e-5;
     Geometry::GenArc arc;
     if (curved && !Geometry::SetGenArc({wall.begC.x, wall.begC.y}, {wall.endC.x, wall.endC.y}, wall.arcAngle, &arc)) return {};
-    const double length = curved ? arc.r * std::fabs(wall.arcAngle) : std::hypot(wall.endC.x - wall.begC.x, wall.endC.y - wall.begC.y);
+    const double length =
+        curved ? arc.r * std::fabs(wall.arcAngle) : std::hypot(wall.endC.x - wall.begC.x, wall.endC.y - wall.begC.y);
     const int steps = curved ? ArcSteps : 1;
     std::vector<API_Coord> left, right;
     for (int i = 0; i <= steps; ++i) {
         const double along = length * i / steps;
         const LinePoint at = PointAlongWall(wall, along);
-        const double thickness = wall.thickness + (wall.thickness1 - wall.thickness) * (wall.geometryKind == TrapezoidWall ? along / length : 0.0);
+        const double thickness =
+            wall.thickness + (wall.thickness1 - wall.thickness) * (wall.geometryKind == TrapezoidWall ? along / length : 0.0);
         const auto [near, far] = BodyAcross(wall, thickness);
         const Plan l = at.point + Left(at.along) * far, r = at.point + Left(at.along) * near;
         left.push_back({l.x, l.y});
@@ -364,7 +366,8 @@ std::vector<API_Guid> OpeningsOfWall(const ProjectModel& model, const API_Guid& 
 {
     std::vector<API_Guid> openings;
     for (const StoredElement& e : model.content.elements)
-        if (e.record.header.typeID == type && IsOpening(type) && e.record.window.owner == wall) openings.push_back(e.record.header.guid);
+        if (e.record.header.typeID == type && IsOpening(type) && e.record.window.owner == wall)
+            openings.push_back(e.record.header.guid);
     return openings;
 }
 
@@ -402,7 +405,8 @@ GSErrCode EditOpening(const ProjectModel& model, StoredElement& opening, const A
     if (wall->record.wall.geometryKind == PolygonalWall) {
         const std::optional<LinePoint> start = PlacementInPolygonalWall(wall->record.wall, o);
         Geometry::TRANMAT frame, inverse;
-        if (!start || !PolygonalWallFrame(wall->record.wall.begC, wall->record.wall.endC, &frame) || !Geometry::InvMat(&inverse, frame))
+        if (!start || !PolygonalWallFrame(wall->record.wall.begC, wall->record.wall.endC, &frame) ||
+            !Geometry::InvMat(&inverse, frame))
             return APIERR_BADPARS;
         const Plan along = Left(start->along);
         const Plan shift = along * Dot(move, along);
@@ -481,8 +485,8 @@ void AddOpeningVerbs(ScenarioVerbs& verbs)
         wall.record = model.DefaultsFor(API_WallID, 0).record;
         API_WallType& w = wall.record.wall;
         std::vector<double> values;
-        if (!ReadNumbers(args, values) || values.size() < 7 || values.size() > 8 || std::fabs(values[4]) < 1e-5 || values[5] <= 0.0 ||
-            values[6] <= 0.0)
+        if (!ReadNumbers(args, values) || values.size() < 7 || values.size() > 8 || std::fabs(values[4]) < 1e-5 ||
+            values[5] <= 0.0 || values[6] <= 0.0)
             return scenario.Fail("add-curved-wall <x1> <y1> <x2> <y2> <arc angle> <thickness> <height> [storey]");
         w.begC = {values[0], values[1]};
         w.endC = {values[2], values[3]};
@@ -526,7 +530,8 @@ void AddOpeningVerbs(ScenarioVerbs& verbs)
             parameter.text = GS::UniString(value);
         }
         auto& parameters = part->params;
-        const auto same = std::find_if(parameters.begin(), parameters.end(), [&](const API_AddParType& p) { return name == p.name; });
+        const auto same =
+            std::find_if(parameters.begin(), parameters.end(), [&](const API_AddParType& p) { return name == p.name; });
         if (same != parameters.end())
             *same = parameter;
         else

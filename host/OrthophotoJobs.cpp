@@ -39,14 +39,16 @@ void DrawDigit(NewDisplay::NativeImage& image, int digit, int left, int top, int
                              {left, top, left + t, top + w},
                              {left, top + w - t / 2, left + w, top + w + (t + 1) / 2}};
     for (int segment = 0; segment < 7; ++segment)
-        if ((bits >> segment) & 1) FillBox(image, boxes[segment][0], boxes[segment][1], boxes[segment][2], boxes[segment][3], colour);
+        if ((bits >> segment) & 1)
+            FillBox(image, boxes[segment][0], boxes[segment][1], boxes[segment][2], boxes[segment][3], colour);
 }
 
 // A tile in a colour of its own with a dark frame and its number in the middle.
 NewDisplay::NativeImage NumberedTile(int number, int pixels)
 {
     NewDisplay::NativeImage image(static_cast<std::uint32_t>(pixels), static_cast<std::uint32_t>(pixels));
-    const Gfx::Color fill {static_cast<std::uint8_t>(80 + (number * 67) % 160), static_cast<std::uint8_t>(80 + (number * 113) % 160),
+    const Gfx::Color fill {static_cast<std::uint8_t>(80 + (number * 67) % 160),
+                           static_cast<std::uint8_t>(80 + (number * 113) % 160),
                            static_cast<std::uint8_t>(80 + (number * 29) % 160), 255};
     const Gfx::Color dark {30, 30, 30, 255};
     FillBox(image, 0, 0, pixels, pixels, dark);
@@ -109,14 +111,16 @@ bool WriteOrthophotoJob(const OrthophotoJob& job, std::string& error)
 void AddOrthophotoJobVerbs(ScenarioVerbs& verbs)
 {
     verbs["write-orthophoto-job"] = [](Scenario& s, std::istringstream& args) {
-        const char* usage = "write-orthophoto-job <folder> <job> vertical|horizontal <columns> <rows> <tile metres> <pixels> [x y z]";
+        const char* usage =
+            "write-orthophoto-job <folder> <job> vertical|horizontal <columns> <rows> <tile metres> <pixels> [x y z]";
         Host* host = s.GetHost();
         if (host == nullptr) return s.Fail("this action needs a started host");
         OrthophotoJob job;
         std::string folder, kind;
         if (!(args >> folder >> job.name >> kind >> job.columns >> job.rows >> job.tileSize >> job.pixels)) return s.Fail(usage);
         if (kind != "vertical" && kind != "horizontal") return s.Fail(usage);
-        if (job.columns < 1 || job.rows < 1 || job.columns * job.rows > 999 || !(job.tileSize > 0.0) || job.pixels < 8 || job.pixels > 4096)
+        if (job.columns < 1 || job.rows < 1 || job.columns * job.rows > 999 || !(job.tileSize > 0.0) || job.pixels < 8 ||
+            job.pixels > 4096)
             return s.Fail(usage);
         if (args >> job.x && !(args >> job.y >> job.z)) return s.Fail(usage);
         job.vertical = kind == "vertical";

@@ -4,9 +4,9 @@
 
 #include "DG/DG.hpp"
 #include "DialogLists.hpp"
-#include "PhotoVerbs.hpp"
 #include "Host.hpp"
 #include "NumberText.hpp"
+#include "PhotoVerbs.hpp"
 #include "ServiceTable.hpp"
 
 namespace SimHost {

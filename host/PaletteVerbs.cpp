@@ -22,8 +22,7 @@ ScenarioVerb WithHost(std::function<bool(Scenario&, Host&, std::istringstream&)>
 
 bool IsRegistered(const Host& host, std::int16_t menu)
 {
-    return std::any_of(host.menus_.begin(), host.menus_.end(),
-                       [menu](const MenuRegistration& r) { return r.menuList == menu; });
+    return std::any_of(host.menus_.begin(), host.menus_.end(), [menu](const MenuRegistration& r) { return r.menuList == menu; });
 }
 
 APIMenuCommandProc MenuHandler(const Host& host, std::int16_t menu)
@@ -85,9 +84,8 @@ std::string ItemState(const DG::Item& item)
 void PrintDialog(std::ostream& out, DG::Dialog& dialog)
 {
     out << "dialog " << dialog.resourceId << " " << dialog.kind << " " << Quoted(dialog.title) << ": "
-        << (dialog.open ? "open" : "closed") << (dialog.hidden ? ", hidden" : "") << (dialog.docked ? ", docked" : "")
-        << ", at " << dialog.position.x << "," << dialog.position.y << ", size " << dialog.size.width << "x"
-        << dialog.size.height << "\n";
+        << (dialog.open ? "open" : "closed") << (dialog.hidden ? ", hidden" : "") << (dialog.docked ? ", docked" : "") << ", at "
+        << dialog.position.x << "," << dialog.position.y << ", size " << dialog.size.width << "x" << dialog.size.height << "\n";
     out << "item  type      value          state       icon   help  tooltip / text\n";
     for (const DG::Item& item : dialog.items) {
         std::string value = NumberText(item.value, 6, NearZero::AsIs);
@@ -97,10 +95,9 @@ void PrintDialog(std::ostream& out, DG::Dialog& dialog)
             value += "]";
         }
         std::ostringstream line;
-        line << std::left << std::setw(6) << item.id << std::setw(10) << item.type << std::setw(15) << value
-             << std::setw(12) << ItemState(item) << std::setw(7) << (item.icon != 0 ? std::to_string(item.icon) : "-")
-             << std::setw(6) << item.helpIndex << Quoted(DG::GetItemTooltip(dialog.resourceId, item.id)) << " / "
-             << Quoted(item.text);
+        line << std::left << std::setw(6) << item.id << std::setw(10) << item.type << std::setw(15) << value << std::setw(12)
+             << ItemState(item) << std::setw(7) << (item.icon != 0 ? std::to_string(item.icon) : "-") << std::setw(6)
+             << item.helpIndex << Quoted(DG::GetItemTooltip(dialog.resourceId, item.id)) << " / " << Quoted(item.text);
         out << line.str() << "\n";
     }
 }
@@ -149,8 +146,8 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
             return s.Fail("item " + std::to_string(item) + " has no entry " + NumberText(value, 6, NearZero::AsIs));
         if (choosesEntry && !DG::PopupIsItemEnabled(dialog, item, static_cast<short>(value)))
             return s.Fail("entry " + NumberText(value, 6, NearZero::AsIs) + " of item " + std::to_string(item) + " is disabled");
-        if (changed->type == "pen" && (value < changed->minValue || value > changed->maxValue ||
-                                       value != static_cast<double>(static_cast<int>(value))))
+        if (changed->type == "pen" &&
+            (value < changed->minValue || value > changed->maxValue || value != static_cast<double>(static_cast<int>(value))))
             return s.Fail("the pen chooser " + std::to_string(item) + " offers no pen " + NumberText(value, 6, NearZero::AsIs));
         DG::ChangeItem(dialog, item, value);
         return true;
@@ -203,15 +200,13 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
     verbs["expect-item"] = WithHost([](Scenario& s, Host&, std::istringstream& args) {
         short dialog = 0, item = 0;
         std::string equals;
-        if (!(args >> dialog >> item >> equals) || equals != "=")
-            return s.Fail("expect-item <dialog> <item> = <value>");
+        if (!(args >> dialog >> item >> equals) || equals != "=") return s.Fail("expect-item <dialog> <item> = <value>");
         DG::Dialog* known = DG::GetDialog(dialog);
         const DG::Item* read = known == nullptr ? nullptr : known->FindItem(item);
         if (read == nullptr) return s.Fail("no item " + std::to_string(item) + " on dialog " + std::to_string(dialog));
         const std::string wanted = Scenario::Rest(args);
         const std::string actual = NumberText(read->value, 6, NearZero::AsIs);
-        return actual == wanted ||
-               s.Fail("expected item " + std::to_string(item) + " = " + wanted + "\n    but it is " + actual);
+        return actual == wanted || s.Fail("expected item " + std::to_string(item) + " = " + wanted + "\n    but it is " + actual);
     });
     verbs["answer-file"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
         const std::string answer = Scenario::Rest(args);

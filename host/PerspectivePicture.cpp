@@ -18,7 +18,10 @@ constexpr double NearestDepth = 1e-6;
 Vector Minus(const Vector& a, const Vector& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 Vector Cross(const Vector& a, const Vector& b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 double Dot(const Vector& a, const Vector& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vector Combined(const Vector& a, double ka, const Vector& b, double kb) { return {a.x * ka + b.x * kb, a.y * ka + b.y * kb, a.z * ka + b.z * kb}; }
+Vector Combined(const Vector& a, double ka, const Vector& b, double kb)
+{
+    return {a.x * ka + b.x * kb, a.y * ka + b.y * kb, a.z * ka + b.z * kb};
+}
 
 // The picture's right and up directions; a view straight up or down has north up.
 struct PictureAxes {

@@ -32,14 +32,16 @@ ScenarioVerb OnHost(std::function<bool(Scenario&, Host&, std::istringstream&)> b
     };
 }
 
-NewDisplay::NativeImage PhotoPicture(std::uint32_t width, std::uint32_t height, std::uint8_t red, std::uint8_t green, std::uint8_t blue)
+NewDisplay::NativeImage PhotoPicture(std::uint32_t width, std::uint32_t height, std::uint8_t red, std::uint8_t green,
+                                     std::uint8_t blue)
 {
     NewDisplay::NativeImage picture(width, height);
     const Gfx::Color corner(255, 255, 255, 255);
     const Gfx::Color rest(red, green, blue, 255);
     for (std::uint32_t y = 0; y < height; ++y)
         for (std::uint32_t x = 0; x < width; ++x)
-            picture.BlendPixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), x < width / 2 && y < height / 2 ? corner : rest);
+            picture.BlendPixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y),
+                               x < width / 2 && y < height / 2 ? corner : rest);
     return picture;
 }
 
@@ -74,7 +76,8 @@ std::optional<std::string> PhotoFact(const Host& host, const std::string& name)
     if (kind == "embedded-pictures") {
         std::vector<std::string> files;
         std::error_code ec;
-        for (std::filesystem::directory_iterator it(EmbeddedLibraryFolderPath(host) + "/Survanto", ec), end; !ec && it != end; it.increment(ec))
+        for (std::filesystem::directory_iterator it(EmbeddedLibraryFolderPath(host) + "/Survanto", ec), end; !ec && it != end;
+             it.increment(ec))
             files.push_back(it->path().filename().string());
         std::sort(files.begin(), files.end());
         std::string text;

@@ -63,7 +63,8 @@ std::array<Corner, 4> PlanCorners(const API_PictureType& picture)
     std::array<Corner, 4> corners {};
     const Corner local[4] = {{0, 0}, {w, 0}, {w, h}, {0, h}};
     for (int i = 0; i < 4; ++i)
-        corners[static_cast<std::size_t>(i)] = {box.xMin + local[i].x * c - local[i].y * s, box.yMin + local[i].x * s + local[i].y * c};
+        corners[static_cast<std::size_t>(i)] = {box.xMin + local[i].x * c - local[i].y * s,
+                                                box.yMin + local[i].x * s + local[i].y * c};
     return corners;
 }
 
@@ -100,8 +101,9 @@ bool ColourAt(const Placed& placed, double x, double y, Gfx::Color& colour)
     const std::int32_t height = GXGetGSPixMapHeight(placed.image.get());
     const auto column = std::min(width - 1, static_cast<std::int32_t>(u / w * width));
     const auto row = std::min(height - 1, static_cast<std::int32_t>((1.0 - v / h) * height));
-    const std::uint8_t* bgra = GXGetGSPixMapBaseAddr(placed.image.get()) +
-                               (static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(column)) * 4;
+    const std::uint8_t* bgra =
+        GXGetGSPixMapBaseAddr(placed.image.get()) +
+        (static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(column)) * 4;
     colour = {bgra[2], bgra[1], bgra[0], 255};
     return true;
 }
@@ -122,8 +124,7 @@ std::string DescribePicture(const StoredElement& element)
                        NumberText(p.destBox.xMax, 6) + "," + NumberText(p.destBox.yMax, 6) + ") angle " +
                        NumberText(p.rotAngle, 6);
     const std::vector<std::uint8_t>& data = element.memo.pictureData;
-    if (IsBmp(data))
-        text += " bmp " + std::to_string(ReadInt32(data, 18)) + "x" + std::to_string(std::abs(ReadInt32(data, 22)));
+    if (IsBmp(data)) text += " bmp " + std::to_string(ReadInt32(data, 18)) + "x" + std::to_string(std::abs(ReadInt32(data, 22)));
     return text;
 }
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "Graphics/NativeContext.hpp"
 #include "ElementGeometry.hpp"
+#include "Graphics/NativeContext.hpp"
 #include "Graphics/PngWriter.hpp"
 #include "OpeningElements.hpp"
 #include "PictureFrame.hpp"
@@ -18,7 +18,8 @@ namespace {
 constexpr std::uint8_t FillAlpha = 51;
 const Gfx::Color Background {255, 255, 255};
 const Gfx::Color Outline {40, 40, 60};
-const Gfx::Color Fills[] = {{70, 130, 180, FillAlpha}, {214, 120, 40, FillAlpha}, {60, 160, 90, FillAlpha}, {170, 70, 150, FillAlpha}};
+const Gfx::Color Fills[] = {
+    {70, 130, 180, FillAlpha}, {214, 120, 40, FillAlpha}, {60, 160, 90, FillAlpha}, {170, 70, 150, FillAlpha}};
 const Gfx::Color RoofFill {190, 60, 50, FillAlpha};
 const Gfx::Color WallFill {110, 110, 110, 2 * FillAlpha};
 const Gfx::Color OpeningFill {70, 130, 180, 4 * FillAlpha};
@@ -59,7 +60,8 @@ API_Box ExtentOf(const std::vector<Area>& areas)
     return box;
 }
 
-void TraceContour(NewDisplay::NativeContext& context, const PictureFrame& view, const std::vector<API_Coord>& contour, bool closeIt)
+void TraceContour(NewDisplay::NativeContext& context, const PictureFrame& view, const std::vector<API_Coord>& contour,
+                  bool closeIt)
 {
     if (contour.empty()) return;
     context.MoveTo(view.X(contour.front()), view.Y(contour.front()));
@@ -121,8 +123,9 @@ void AddPlanPictureVerbs(ScenarioVerbs& verbs)
         const NewDisplay::NativeImage image = DrawPlan(areas);
         std::string error;
         if (!NewDisplay::WritePngFile(image, WorkPath(*host, file), &error)) return scenario.Fail(error);
-        scenario.Out() << "plan picture " << file << ": " << polygons << " polygons of " << morphs << " morphs, " << roofs << " roofs, "
-                       << walls << " walls, " << openings << " openings, " << image.GetWidth() << " x " << image.GetHeight() << " pixels\n";
+        scenario.Out() << "plan picture " << file << ": " << polygons << " polygons of " << morphs << " morphs, " << roofs
+                       << " roofs, " << walls << " walls, " << openings << " openings, " << image.GetWidth() << " x "
+                       << image.GetHeight() << " pixels\n";
         return true;
     };
 }

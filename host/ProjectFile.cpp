@@ -104,14 +104,17 @@ json MorphBodyJson(const API_ElementMemo& memo)
 void MorphBodyFrom(const json& in, API_ElementMemo& memo)
 {
     API_MorphBody& body = memo.morphBody;
-    for (const json& v : in.at("vertices")) body.vertices.push_back({v.at(0).get<double>(), v.at(1).get<double>(), v.at(2).get<double>()});
+    for (const json& v : in.at("vertices"))
+        body.vertices.push_back({v.at(0).get<double>(), v.at(1).get<double>(), v.at(2).get<double>()});
     for (const json& edge : in.at("edges"))
-        body.edges.push_back({IntegerFrom<std::int32_t>(edge.at(0), "a morph edge"), IntegerFrom<std::int32_t>(edge.at(1), "a morph edge")});
+        body.edges.push_back(
+            {IntegerFrom<std::int32_t>(edge.at(0), "a morph edge"), IntegerFrom<std::int32_t>(edge.at(1), "a morph edge")});
     for (const json& polygon : in.at("polygons"))
         body.polygons.push_back({IntegersFrom<std::int32_t>(polygon.at("edges"), "a morph polygon's edge"),
                                  IntegerFrom<std::int32_t>(polygon.at("material"), "a morph polygon's material")});
     for (const json& material : in.at("materials"))
-        memo.morphMaterialMapTable.push_back({IntegerFrom<std::int16_t>(material.at(0), "a morph material"), material.at(1).get<bool>()});
+        memo.morphMaterialMapTable.push_back(
+            {IntegerFrom<std::int16_t>(material.at(0), "a morph material"), material.at(1).get<bool>()});
 }
 
 // Every kind of parameter: numbers and texts, and arrays of either with their
@@ -158,8 +161,8 @@ std::vector<API_AddParType> ParamsFrom(const json& list)
 
 API_PolyArc ArcFrom(const json& arc)
 {
-    return {IntegerFrom<std::int32_t>(arc.at(0), "an arc's first point"), IntegerFrom<std::int32_t>(arc.at(1), "an arc's last point"),
-            arc.at(2).get<double>()};
+    return {IntegerFrom<std::int32_t>(arc.at(0), "an arc's first point"),
+            IntegerFrom<std::int32_t>(arc.at(1), "an arc's last point"), arc.at(2).get<double>()};
 }
 
 json MemoJson(const API_ElementMemo& memo)
@@ -183,8 +186,7 @@ API_ElementMemo MemoFrom(const json& in)
     API_ElementMemo memo;
     memo.coords = CoordsFrom(in.value("coords", json::array()));
     memo.pends = IntegersFrom<std::int32_t>(in.value("pends", json::array()), "a polygon's end");
-    for (const json& arc : in.value("parcs", json::array()))
-        memo.parcs.push_back(ArcFrom(arc));
+    for (const json& arc : in.value("parcs", json::array())) memo.parcs.push_back(ArcFrom(arc));
     memo.params = ParamsFrom(in.value("params", json::array()));
     for (const json& count : in.value("sectionSegments", json::array()))
         memo.sectionSegments.push_back({IntegerFrom<std::int32_t>(count, "a section segment's point count")});
@@ -196,10 +198,11 @@ API_ElementMemo MemoFrom(const json& in)
     return memo;
 }
 
-
 json ShellPolygonJson(const ShellPolygon& polygon)
 {
-    json out {{"coords", CoordsJson(polygon.coords)}, {"ends", polygon.ends}, {"flags", polygon.bodyFlags},
+    json out {{"coords", CoordsJson(polygon.coords)},
+              {"ends", polygon.ends},
+              {"flags", polygon.bodyFlags},
               {"plane", std::vector<double>(std::begin(polygon.plane), std::end(polygon.plane))}};
     out["arcs"] = json::array();
     for (const API_PolyArc& arc : polygon.arcs) out["arcs"].push_back({arc.begIndex, arc.endIndex, arc.arcAngle});
@@ -230,8 +233,7 @@ json ElementJson(const StoredElement& element)
               {"observed", element.observed}};
     for (const ShellPolygon& shape : element.shell.shapes) out["shellShapes"].push_back(ShellPolygonJson(shape));
     for (const ShellPolygon& contour : element.shell.contours) out["shellContours"].push_back(ShellPolygonJson(contour));
-    for (const ElementLink& link : element.links)
-        out["links"].push_back({{"to", GuidText(link.to)}, {"flags", link.flags}});
+    for (const ElementLink& link : element.links) out["links"].push_back({{"to", GuidText(link.to)}, {"flags", link.flags}});
     if (element.view)
         out["view"] = {{"type", element.view->typeID},
                        {"element", GuidText(element.view->elementGuid)},
@@ -256,12 +258,14 @@ StoredElement ElementFrom(const json& in)
         !IsUsableMorphBody(element.memo.morphBody, element.memo.morphMaterialMapTable.size()))
         throw std::runtime_error("a morph without a usable body");
     for (const json& shape : in.value("shellShapes", json::array())) element.shell.shapes.push_back(ShellPolygonFrom(shape));
-    for (const json& contour : in.value("shellContours", json::array())) element.shell.contours.push_back(ShellPolygonFrom(contour));
+    for (const json& contour : in.value("shellContours", json::array()))
+        element.shell.contours.push_back(ShellPolygonFrom(contour));
     if (element.record.header.typeID == API_ShellID && !IsSoundShellGeometry(element.record, element.shell))
         throw std::runtime_error("a shell whose shapes or contour cannot be read");
     element.observed = in.value("observed", false);
     for (const json& link : in.value("links", json::array()))
-        element.links.push_back({GuidFrom(link.at("to"), "a link's element"), IntegerFrom<std::uint32_t>(link.at("flags"), "a link's flags")});
+        element.links.push_back(
+            {GuidFrom(link.at("to"), "a link's element"), IntegerFrom<std::uint32_t>(link.at("flags"), "a link's flags")});
     if (in.contains("view")) {
         const json& view = in.at("view");
         API_DatabaseInfo database {};
@@ -282,22 +286,32 @@ StoredElement ElementFrom(const json& in)
 
 json ProjectJson(const ProjectModel& model)
 {
-    json out {{"elements", json::array()}, {"views", json::array()}, {"layers", json::array()}, {"storeys", json::array()},
+    json out {{"elements", json::array()},
+              {"views", json::array()},
+              {"layers", json::array()},
+              {"storeys", json::array()},
               {"moduleData", json::array()}};
     for (const StoredElement& element : model.content.elements) out["elements"].push_back(ElementJson(element));
     for (const ViewDatabase& view : model.content.views)
-        out["views"].push_back({{"type", view.type}, {"database", GuidText(view.unId)}, {"element", GuidText(view.owner)},
-                                {"name", view.name}, {"ref", view.ref}});
+        out["views"].push_back({{"type", view.type},
+                                {"database", GuidText(view.unId)},
+                                {"element", GuidText(view.owner)},
+                                {"name", view.name},
+                                {"ref", view.ref}});
     for (const auto& [index, layer] : model.content.layers)
         out["layers"].push_back({{"index", index}, {"name", layer.name}, {"flags", layer.flags}});
     for (const auto& [index, level] : model.content.storeyLevels) {
         const auto name = model.content.storeyNames.find(index);
-        out["storeys"].push_back({{"index", index}, {"level", level},
+        out["storeys"].push_back({{"index", index},
+                                  {"level", level},
                                   {"name", name != model.content.storeyNames.end() ? name->second : std::string()}});
     }
     for (const LibraryFolder& folder : model.libraryFolders)
-        out["libraries"].push_back({{"path", folder.path}, {"name", folder.name}, {"type", folder.type},
-                                    {"available", folder.available}, {"readOnly", folder.readOnly}});
+        out["libraries"].push_back({{"path", folder.path},
+                                    {"name", folder.name},
+                                    {"type", folder.type},
+                                    {"available", folder.available},
+                                    {"readOnly", folder.readOnly}});
     for (const auto& [index, part] : model.libraryParts)
         out["libraryParts"].push_back({{"index", index},
                                        {"uniqueId", part.uniqueId},
@@ -322,7 +336,8 @@ ProjectModel ProjectFrom(const json& in)
     ProjectModel model;
     for (const json& element : in.at("elements")) model.content.elements.push_back(ElementFrom(element));
     for (const json& view : in.value("views", json::array()))
-        model.content.views.push_back(ViewDatabase {IntegerFrom<std::int32_t>(view.at("type"), "a view's type"), GuidFrom(view.at("database"), "a view"),
+        model.content.views.push_back(ViewDatabase {IntegerFrom<std::int32_t>(view.at("type"), "a view's type"),
+                                                    GuidFrom(view.at("database"), "a view"),
                                                     GuidFrom(view.at("element"), "a view's element"),
                                                     view.at("name").get<std::string>(), view.at("ref").get<std::string>()});
     model.content.layers.clear();
@@ -338,11 +353,14 @@ ProjectModel ProjectFrom(const json& in)
     }
     for (const json& folder : in.value("libraries", json::array()))
         model.libraryFolders.push_back({folder.at("path").get<std::string>(), folder.at("name").get<std::string>(),
-                                        IntegerFrom<std::int32_t>(folder.at("type"), "a library's type"), folder.at("available").get<bool>(),
-                                        folder.at("readOnly").get<bool>()});
+                                        IntegerFrom<std::int32_t>(folder.at("type"), "a library's type"),
+                                        folder.at("available").get<bool>(), folder.at("readOnly").get<bool>()});
     for (const json& part : in.value("libraryParts", json::array())) {
-        LibraryPartEntry entry {part.at("uniqueId").get<std::string>(), IntegerOr<std::int32_t>(part, "version", 0, "a library part's version"),
-                                part.value("name", std::string()), part.value("a", 0.0), part.value("b", 0.0),
+        LibraryPartEntry entry {part.at("uniqueId").get<std::string>(),
+                                IntegerOr<std::int32_t>(part, "version", 0, "a library part's version"),
+                                part.value("name", std::string()),
+                                part.value("a", 0.0),
+                                part.value("b", 0.0),
                                 ParamsFrom(part.value("params", json::array()))};
         entry.typeID = IntegerOr<std::int32_t>(part, "type", APILib_ObjectID, "a library part's type");
         entry.path = part.value("path", std::string());
@@ -351,8 +369,8 @@ ProjectModel ProjectFrom(const json& in)
     ReloadLibraryParts(model);
     for (const json& data : in.at("moduleData"))
         model.moduleData[GS::UniString(data.at("name").get<std::string>())] =
-            StoredModuleData {IntegerFrom<std::int32_t>(data.at("version"), "a module data version"), PlatformSignFrom(data.at("platformSign")),
-                              HexFrom(data.at("data"), "module data")};
+            StoredModuleData {IntegerFrom<std::int32_t>(data.at("version"), "a module data version"),
+                              PlatformSignFrom(data.at("platformSign")), HexFrom(data.at("data"), "module data")};
     return model;
 }
 

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 #include <sstream>
+#include <strings.h>
 
 #include "AttributeServices.hpp"
 #include "ElementGeometry.hpp"
@@ -29,70 +29,68 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
     e.header.variationID = variation;
     e.header.layer = DefaultLayer;
     switch (type) {
-    case API_WallID:
-        e.wall.thickness = 0.3;
-        e.wall.thickness1 = 0.3;
-        e.wall.height = 3.0;
-        e.wall.slantAngle = Pi / 2;
-        break;
-    case API_ColumnID:
-        e.column.width = 0.5;
-        e.column.depth = 0.5;
-        e.column.height = 3.0;
-        e.column.slantAngle = Pi / 2;
-        break;
-    case API_BeamID:
-        e.beam.width = 0.25;
-        e.beam.height = 0.5;
-        break;
-    case API_SlabID: e.slab.thickness = 0.25; break;
-    case API_MeshID:
-        e.mesh.skirtHeight = 0.5;
-        e.mesh.skirt = 3;
-        break;
-    case API_RoofID:
-        e.roof.thickness = 0.25;
-        e.roof.slopeAngle = Pi / 6;
-        break;
-    case API_ObjectID:
-    case API_LampID:
-        e.object.sizeA = 1.0;
-        e.object.sizeB = 1.0;
-        e.object.pen = 1;
-        break;
-    case API_WindowID:
-        e.window.width = 1.0;
-        e.window.height = 1.5;
-        e.window.sillHeight = 0.9;
-        break;
-    case API_DoorID:
-        e.window.width = 0.9;
-        e.window.height = 2.1;
-        break;
-    case API_ZoneID: e.zone.height = 3.0; break;
-    case API_LineID: e.line.pen = 1; break;
-    case API_HatchID:
-        e.hatch.pen = 1;
-        e.hatch.fillPen = 1;
-        e.hatch.fillInd = 3;
-        e.hatch.ltypeInd = 1;
-        break;
-    case API_SplineID: e.spline.pen = 1; break;
-    case API_ArcID:
-    case API_CircleID:
-        e.arc.axisRatio = 1.0;
-        e.arc.endAngle = 2 * Pi;
-        e.arc.pen = 1;
-        break;
-    case API_HotspotID: e.hotspot.pen = 1; break;
-    case API_LevelDimensionID: e.levelDimension.pen = 1; break;
-    case API_MorphID:
-        e.morph.transformation[0] = e.morph.transformation[5] = e.morph.transformation[10] = 1.0;
-        break;
-    case API_CutPlaneID: std::snprintf(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId, "%s", "S-01"); break;
-    case API_ElevationID: std::snprintf(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId, "%s", "E-01"); break;
-    case API_InteriorElevationID: std::snprintf(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId, "%s", "IE-01"); break;
-    default: break;
+        case API_WallID:
+            e.wall.thickness = 0.3;
+            e.wall.thickness1 = 0.3;
+            e.wall.height = 3.0;
+            e.wall.slantAngle = Pi / 2;
+            break;
+        case API_ColumnID:
+            e.column.width = 0.5;
+            e.column.depth = 0.5;
+            e.column.height = 3.0;
+            e.column.slantAngle = Pi / 2;
+            break;
+        case API_BeamID:
+            e.beam.width = 0.25;
+            e.beam.height = 0.5;
+            break;
+        case API_SlabID: e.slab.thickness = 0.25; break;
+        case API_MeshID:
+            e.mesh.skirtHeight = 0.5;
+            e.mesh.skirt = 3;
+            break;
+        case API_RoofID:
+            e.roof.thickness = 0.25;
+            e.roof.slopeAngle = Pi / 6;
+            break;
+        case API_ObjectID:
+        case API_LampID:
+            e.object.sizeA = 1.0;
+            e.object.sizeB = 1.0;
+            e.object.pen = 1;
+            break;
+        case API_WindowID:
+            e.window.width = 1.0;
+            e.window.height = 1.5;
+            e.window.sillHeight = 0.9;
+            break;
+        case API_DoorID:
+            e.window.width = 0.9;
+            e.window.height = 2.1;
+            break;
+        case API_ZoneID: e.zone.height = 3.0; break;
+        case API_LineID: e.line.pen = 1; break;
+        case API_HatchID:
+            e.hatch.pen = 1;
+            e.hatch.fillPen = 1;
+            e.hatch.fillInd = 3;
+            e.hatch.ltypeInd = 1;
+            break;
+        case API_SplineID: e.spline.pen = 1; break;
+        case API_ArcID:
+        case API_CircleID:
+            e.arc.axisRatio = 1.0;
+            e.arc.endAngle = 2 * Pi;
+            e.arc.pen = 1;
+            break;
+        case API_HotspotID: e.hotspot.pen = 1; break;
+        case API_LevelDimensionID: e.levelDimension.pen = 1; break;
+        case API_MorphID: e.morph.transformation[0] = e.morph.transformation[5] = e.morph.transformation[10] = 1.0; break;
+        case API_CutPlaneID: std::snprintf(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId, "%s", "S-01"); break;
+        case API_ElevationID: std::snprintf(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId, "%s", "E-01"); break;
+        case API_InteriorElevationID: std::snprintf(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId, "%s", "IE-01"); break;
+        default: break;
     }
     return e;
 }
@@ -102,7 +100,8 @@ struct Field {
     std::size_t size;
 };
 
-#define SIMHOST_FIELD(member) Field {offsetof(API_Element, member), sizeof(API_Element::member)}
+#define SIMHOST_FIELD(member)                                                                                                    \
+    Field { offsetof(API_Element, member), sizeof(API_Element::member) }
 
 const std::vector<Field>& HeaderFields()
 {
@@ -114,67 +113,88 @@ const std::vector<Field>& HeaderFields()
 std::vector<Field> TypeFields(API_ElemTypeID type)
 {
     switch (type) {
-    case API_WallID:
-        return {SIMHOST_FIELD(wall.begC), SIMHOST_FIELD(wall.endC), SIMHOST_FIELD(wall.arcAngle), SIMHOST_FIELD(wall.geometryKind),
-                SIMHOST_FIELD(wall.referenceLineCode), SIMHOST_FIELD(wall.flipped), SIMHOST_FIELD(wall.profileCode),
-                SIMHOST_FIELD(wall.slantAngle), SIMHOST_FIELD(wall.thickness), SIMHOST_FIELD(wall.thickness1), SIMHOST_FIELD(wall.height),
-                SIMHOST_FIELD(wall.bottomOffset), SIMHOST_FIELD(wall.poly)};
-    case API_ColumnID:
-        return {SIMHOST_FIELD(column.origin), SIMHOST_FIELD(column.axisRotationAngle), SIMHOST_FIELD(column.width),
-                SIMHOST_FIELD(column.depth), SIMHOST_FIELD(column.circleBased), SIMHOST_FIELD(column.slanted),
-                SIMHOST_FIELD(column.slantAngle), SIMHOST_FIELD(column.slantDirectionAngle), SIMHOST_FIELD(column.anchor),
-                SIMHOST_FIELD(column.height), SIMHOST_FIELD(column.bottomOffset)};
-    case API_BeamID:
-        return {SIMHOST_FIELD(beam.begC), SIMHOST_FIELD(beam.endC), SIMHOST_FIELD(beam.width), SIMHOST_FIELD(beam.height),
-                SIMHOST_FIELD(beam.level), SIMHOST_FIELD(beam.offset), SIMHOST_FIELD(beam.isSlanted), SIMHOST_FIELD(beam.slantAngle)};
-    case API_SlabID: return {SIMHOST_FIELD(slab.thickness), SIMHOST_FIELD(slab.bottomOffset), SIMHOST_FIELD(slab.poly)};
-    case API_HatchID:
-        return {SIMHOST_FIELD(hatch.poly), SIMHOST_FIELD(hatch.pen), SIMHOST_FIELD(hatch.fillPen), SIMHOST_FIELD(hatch.fillBGPen),
-                SIMHOST_FIELD(hatch.fillInd), SIMHOST_FIELD(hatch.ltypeInd)};
-    case API_SplineID: return {SIMHOST_FIELD(spline.closed), SIMHOST_FIELD(spline.pen)};
-    case API_MeshID:
-        return {SIMHOST_FIELD(mesh.skirtHeight), SIMHOST_FIELD(mesh.bottomOffset), SIMHOST_FIELD(mesh.skirt),
-                SIMHOST_FIELD(mesh.poly), SIMHOST_FIELD(mesh.levelPointCount), SIMHOST_FIELD(mesh.levelLineCount)};
-    case API_RoofID:
-        return {SIMHOST_FIELD(roof.roofClass), SIMHOST_FIELD(roof.thickness), SIMHOST_FIELD(roof.bottomOffset),
-                SIMHOST_FIELD(roof.slopeAngle), SIMHOST_FIELD(roof.baseLineBegC), SIMHOST_FIELD(roof.baseLineEndC),
-                SIMHOST_FIELD(roof.posSign), SIMHOST_FIELD(roof.poly)};
-    case API_ObjectID:
-    case API_LampID:
-        return {SIMHOST_FIELD(object.position), SIMHOST_FIELD(object.elevation), SIMHOST_FIELD(object.angle),
-                SIMHOST_FIELD(object.sizeA), SIMHOST_FIELD(object.sizeB), SIMHOST_FIELD(object.libraryPartIndex),
-                SIMHOST_FIELD(object.pen), SIMHOST_FIELD(object.mirrored)};
-    case API_WindowID:
-    case API_DoorID:
-        return {SIMHOST_FIELD(window.owner), SIMHOST_FIELD(window.libraryPartIndex), SIMHOST_FIELD(window.placementSetting),
-                SIMHOST_FIELD(window.placementGuid), SIMHOST_FIELD(window.placementFlag), SIMHOST_FIELD(window.width),
-                SIMHOST_FIELD(window.height), SIMHOST_FIELD(window.sillHeight), SIMHOST_FIELD(window.position),
-                SIMHOST_FIELD(window.revealDepth), SIMHOST_FIELD(window.startPoint), SIMHOST_FIELD(window.direction),
-                SIMHOST_FIELD(window.mirrored), SIMHOST_FIELD(window.openingSide), SIMHOST_FIELD(window.referenceSide)};
-    case API_ZoneID: return {SIMHOST_FIELD(zone.baseLevel), SIMHOST_FIELD(zone.height), SIMHOST_FIELD(zone.floorThickness)};
-    case API_ShellID: return {SIMHOST_FIELD(shell.shellClass), SIMHOST_FIELD(shell.level)};
-    case API_LineID: return {SIMHOST_FIELD(line.begC), SIMHOST_FIELD(line.endC), SIMHOST_FIELD(line.pen)};
-    case API_ArcID:
-    case API_CircleID:
-        return {SIMHOST_FIELD(arc.centre), SIMHOST_FIELD(arc.radius), SIMHOST_FIELD(arc.axisRatio), SIMHOST_FIELD(arc.begAngle),
-                SIMHOST_FIELD(arc.endAngle), SIMHOST_FIELD(arc.pen)};
-    case API_HotspotID: return {SIMHOST_FIELD(hotspot.position), SIMHOST_FIELD(hotspot.height), SIMHOST_FIELD(hotspot.pen)};
-    case API_LevelDimensionID:
-        return {SIMHOST_FIELD(levelDimension.position), SIMHOST_FIELD(levelDimension.level), SIMHOST_FIELD(levelDimension.pen),
-                SIMHOST_FIELD(levelDimension.note1), SIMHOST_FIELD(levelDimension.note2),
-                SIMHOST_FIELD(levelDimension.markerSetting), SIMHOST_FIELD(levelDimension.customText)};
-    case API_MorphID: return {SIMHOST_FIELD(morph.transformation)};
-    case API_CutPlaneID:
-    case API_ElevationID:
-    case API_InteriorElevationID:
-        return {SIMHOST_FIELD(cutPlane.kind), SIMHOST_FIELD(cutPlane.lowerLimit), SIMHOST_FIELD(cutPlane.upperLimit),
-                SIMHOST_FIELD(cutPlane.name), SIMHOST_FIELD(cutPlane.referenceId)};
-    case API_PictureID:
-        return {SIMHOST_FIELD(picture.destBox), SIMHOST_FIELD(picture.origBox), SIMHOST_FIELD(picture.rotAngle),
-                SIMHOST_FIELD(picture.mirrored), SIMHOST_FIELD(picture.transparent), SIMHOST_FIELD(picture.directSize),
-                SIMHOST_FIELD(picture.anchorPoint), SIMHOST_FIELD(picture.colorDepth), SIMHOST_FIELD(picture.storageFormat),
-                SIMHOST_FIELD(picture.name)};
-    default: return {};
+        case API_WallID:
+            return {SIMHOST_FIELD(wall.begC),
+                    SIMHOST_FIELD(wall.endC),
+                    SIMHOST_FIELD(wall.arcAngle),
+                    SIMHOST_FIELD(wall.geometryKind),
+                    SIMHOST_FIELD(wall.referenceLineCode),
+                    SIMHOST_FIELD(wall.flipped),
+                    SIMHOST_FIELD(wall.profileCode),
+                    SIMHOST_FIELD(wall.slantAngle),
+                    SIMHOST_FIELD(wall.thickness),
+                    SIMHOST_FIELD(wall.thickness1),
+                    SIMHOST_FIELD(wall.height),
+                    SIMHOST_FIELD(wall.bottomOffset),
+                    SIMHOST_FIELD(wall.poly)};
+        case API_ColumnID:
+            return {SIMHOST_FIELD(column.origin),     SIMHOST_FIELD(column.axisRotationAngle),   SIMHOST_FIELD(column.width),
+                    SIMHOST_FIELD(column.depth),      SIMHOST_FIELD(column.circleBased),         SIMHOST_FIELD(column.slanted),
+                    SIMHOST_FIELD(column.slantAngle), SIMHOST_FIELD(column.slantDirectionAngle), SIMHOST_FIELD(column.anchor),
+                    SIMHOST_FIELD(column.height),     SIMHOST_FIELD(column.bottomOffset)};
+        case API_BeamID:
+            return {SIMHOST_FIELD(beam.begC),      SIMHOST_FIELD(beam.endC),      SIMHOST_FIELD(beam.width),
+                    SIMHOST_FIELD(beam.height),    SIMHOST_FIELD(beam.level),     SIMHOST_FIELD(beam.offset),
+                    SIMHOST_FIELD(beam.isSlanted), SIMHOST_FIELD(beam.slantAngle)};
+        case API_SlabID: return {SIMHOST_FIELD(slab.thickness), SIMHOST_FIELD(slab.bottomOffset), SIMHOST_FIELD(slab.poly)};
+        case API_HatchID:
+            return {SIMHOST_FIELD(hatch.poly),      SIMHOST_FIELD(hatch.pen),     SIMHOST_FIELD(hatch.fillPen),
+                    SIMHOST_FIELD(hatch.fillBGPen), SIMHOST_FIELD(hatch.fillInd), SIMHOST_FIELD(hatch.ltypeInd)};
+        case API_SplineID: return {SIMHOST_FIELD(spline.closed), SIMHOST_FIELD(spline.pen)};
+        case API_MeshID:
+            return {SIMHOST_FIELD(mesh.skirtHeight), SIMHOST_FIELD(mesh.bottomOffset),    SIMHOST_FIELD(mesh.skirt),
+                    SIMHOST_FIELD(mesh.poly),        SIMHOST_FIELD(mesh.levelPointCount), SIMHOST_FIELD(mesh.levelLineCount)};
+        case API_RoofID:
+            return {SIMHOST_FIELD(roof.roofClass),  SIMHOST_FIELD(roof.thickness),    SIMHOST_FIELD(roof.bottomOffset),
+                    SIMHOST_FIELD(roof.slopeAngle), SIMHOST_FIELD(roof.baseLineBegC), SIMHOST_FIELD(roof.baseLineEndC),
+                    SIMHOST_FIELD(roof.posSign),    SIMHOST_FIELD(roof.poly)};
+        case API_ObjectID:
+        case API_LampID:
+            return {SIMHOST_FIELD(object.position), SIMHOST_FIELD(object.elevation), SIMHOST_FIELD(object.angle),
+                    SIMHOST_FIELD(object.sizeA),    SIMHOST_FIELD(object.sizeB),     SIMHOST_FIELD(object.libraryPartIndex),
+                    SIMHOST_FIELD(object.pen),      SIMHOST_FIELD(object.mirrored)};
+        case API_WindowID:
+        case API_DoorID:
+            return {SIMHOST_FIELD(window.owner),
+                    SIMHOST_FIELD(window.libraryPartIndex),
+                    SIMHOST_FIELD(window.placementSetting),
+                    SIMHOST_FIELD(window.placementGuid),
+                    SIMHOST_FIELD(window.placementFlag),
+                    SIMHOST_FIELD(window.width),
+                    SIMHOST_FIELD(window.height),
+                    SIMHOST_FIELD(window.sillHeight),
+                    SIMHOST_FIELD(window.position),
+                    SIMHOST_FIELD(window.revealDepth),
+                    SIMHOST_FIELD(window.startPoint),
+                    SIMHOST_FIELD(window.direction),
+                    SIMHOST_FIELD(window.mirrored),
+                    SIMHOST_FIELD(window.openingSide),
+                    SIMHOST_FIELD(window.referenceSide)};
+        case API_ZoneID: return {SIMHOST_FIELD(zone.baseLevel), SIMHOST_FIELD(zone.height), SIMHOST_FIELD(zone.floorThickness)};
+        case API_ShellID: return {SIMHOST_FIELD(shell.shellClass), SIMHOST_FIELD(shell.level)};
+        case API_LineID: return {SIMHOST_FIELD(line.begC), SIMHOST_FIELD(line.endC), SIMHOST_FIELD(line.pen)};
+        case API_ArcID:
+        case API_CircleID:
+            return {SIMHOST_FIELD(arc.centre),   SIMHOST_FIELD(arc.radius),   SIMHOST_FIELD(arc.axisRatio),
+                    SIMHOST_FIELD(arc.begAngle), SIMHOST_FIELD(arc.endAngle), SIMHOST_FIELD(arc.pen)};
+        case API_HotspotID: return {SIMHOST_FIELD(hotspot.position), SIMHOST_FIELD(hotspot.height), SIMHOST_FIELD(hotspot.pen)};
+        case API_LevelDimensionID:
+            return {SIMHOST_FIELD(levelDimension.position),  SIMHOST_FIELD(levelDimension.level),
+                    SIMHOST_FIELD(levelDimension.pen),       SIMHOST_FIELD(levelDimension.note1),
+                    SIMHOST_FIELD(levelDimension.note2),     SIMHOST_FIELD(levelDimension.markerSetting),
+                    SIMHOST_FIELD(levelDimension.customText)};
+        case API_MorphID: return {SIMHOST_FIELD(morph.transformation)};
+        case API_CutPlaneID:
+        case API_ElevationID:
+        case API_InteriorElevationID:
+            return {SIMHOST_FIELD(cutPlane.kind), SIMHOST_FIELD(cutPlane.lowerLimit), SIMHOST_FIELD(cutPlane.upperLimit),
+                    SIMHOST_FIELD(cutPlane.name), SIMHOST_FIELD(cutPlane.referenceId)};
+        case API_PictureID:
+            return {SIMHOST_FIELD(picture.destBox),     SIMHOST_FIELD(picture.origBox),     SIMHOST_FIELD(picture.rotAngle),
+                    SIMHOST_FIELD(picture.mirrored),    SIMHOST_FIELD(picture.transparent), SIMHOST_FIELD(picture.directSize),
+                    SIMHOST_FIELD(picture.anchorPoint), SIMHOST_FIELD(picture.colorDepth),  SIMHOST_FIELD(picture.storageFormat),
+                    SIMHOST_FIELD(picture.name)};
+        default: return {};
     }
 }
 
@@ -266,83 +286,83 @@ bool ApplyMap(StoredElement& element, const PlanMap& map)
 {
     API_Element& e = element.record;
     switch (e.header.typeID) {
-    case API_WallID:
-        e.wall.begC = map.Point(e.wall.begC);
-        e.wall.endC = map.Point(e.wall.endC);
-        if (map.mirror) e.wall.arcAngle = -e.wall.arcAngle;
-        e.wall.bottomOffset += map.dz;
-        MapPolygon(element.memo.coords, map);
-        break;
-    case API_ColumnID:
-        e.column.origin = map.Point(e.column.origin);
-        e.column.axisRotationAngle = map.Angle(e.column.axisRotationAngle);
-        e.column.slantDirectionAngle = map.Angle(e.column.slantDirectionAngle);
-        e.column.bottomOffset += map.dz;
-        break;
-    case API_BeamID:
-        e.beam.begC = map.Point(e.beam.begC);
-        e.beam.endC = map.Point(e.beam.endC);
-        e.beam.level += map.dz;
-        break;
-    case API_SlabID:
-        e.slab.bottomOffset += map.dz;
-        MapPolygon(element.memo.coords, map);
-        break;
-    case API_MeshID:
-        e.mesh.bottomOffset += map.dz;
-        MapPolygon(element.memo.coords, map);
-        break;
-    case API_RoofID:
-        e.roof.bottomOffset += map.dz;
-        e.roof.baseLineBegC = map.Point(e.roof.baseLineBegC);
-        e.roof.baseLineEndC = map.Point(e.roof.baseLineEndC);
-        if (map.mirror) e.roof.posSign = !e.roof.posSign;
-        MapPolygon(element.memo.coords, map);
-        break;
-    case API_ObjectID:
-    case API_LampID:
-        e.object.position = map.Point(e.object.position);
-        e.object.angle = map.Angle(e.object.angle);
-        if (map.mirror) e.object.mirrored = !e.object.mirrored;
-        e.object.elevation += map.dz;
-        break;
-    case API_LineID:
-        e.line.begC = map.Point(e.line.begC);
-        e.line.endC = map.Point(e.line.endC);
-        break;
-    // A camera moves with its target; its azimuth turns with the plan.
-    case API_CameraID:
-        e.camera.position = map.Point(e.camera.position);
-        e.camera.target = map.Point(e.camera.target);
-        e.camera.azimuth = map.Angle(e.camera.azimuth);
-        e.camera.cameraZ += map.dz;
-        e.camera.targetZ += map.dz;
-        break;
-    case API_HatchID: MapPolygon(element.memo.coords, map); break;
-    case API_SplineID: MapPolygon(element.memo.coords, map, 0); break;
-    case API_ArcID:
-    case API_CircleID: {
-        e.arc.centre = map.Point(e.arc.centre);
-        const double begin = map.Angle(e.arc.begAngle), end = map.Angle(e.arc.endAngle);
-        e.arc.begAngle = map.mirror ? end : begin;
-        e.arc.endAngle = map.mirror ? begin : end;
-        break;
-    }
-    case API_HotspotID:
-        e.hotspot.position = map.Point(e.hotspot.position);
-        e.hotspot.height += map.dz;
-        break;
-    case API_LevelDimensionID: e.levelDimension.position = map.Point(e.levelDimension.position); break;
-    case API_MorphID: MapMorph(e.morph.transformation, map); break;
-    case API_ShellID:
-        MapMorph(e.shell.basePlane, map);
-        e.shell.level += map.dz;
-        break;
-    case API_ZoneID:
-        e.zone.baseLevel += map.dz;
-        MapPolygon(element.memo.coords, map);
-        break;
-    default: return false;
+        case API_WallID:
+            e.wall.begC = map.Point(e.wall.begC);
+            e.wall.endC = map.Point(e.wall.endC);
+            if (map.mirror) e.wall.arcAngle = -e.wall.arcAngle;
+            e.wall.bottomOffset += map.dz;
+            MapPolygon(element.memo.coords, map);
+            break;
+        case API_ColumnID:
+            e.column.origin = map.Point(e.column.origin);
+            e.column.axisRotationAngle = map.Angle(e.column.axisRotationAngle);
+            e.column.slantDirectionAngle = map.Angle(e.column.slantDirectionAngle);
+            e.column.bottomOffset += map.dz;
+            break;
+        case API_BeamID:
+            e.beam.begC = map.Point(e.beam.begC);
+            e.beam.endC = map.Point(e.beam.endC);
+            e.beam.level += map.dz;
+            break;
+        case API_SlabID:
+            e.slab.bottomOffset += map.dz;
+            MapPolygon(element.memo.coords, map);
+            break;
+        case API_MeshID:
+            e.mesh.bottomOffset += map.dz;
+            MapPolygon(element.memo.coords, map);
+            break;
+        case API_RoofID:
+            e.roof.bottomOffset += map.dz;
+            e.roof.baseLineBegC = map.Point(e.roof.baseLineBegC);
+            e.roof.baseLineEndC = map.Point(e.roof.baseLineEndC);
+            if (map.mirror) e.roof.posSign = !e.roof.posSign;
+            MapPolygon(element.memo.coords, map);
+            break;
+        case API_ObjectID:
+        case API_LampID:
+            e.object.position = map.Point(e.object.position);
+            e.object.angle = map.Angle(e.object.angle);
+            if (map.mirror) e.object.mirrored = !e.object.mirrored;
+            e.object.elevation += map.dz;
+            break;
+        case API_LineID:
+            e.line.begC = map.Point(e.line.begC);
+            e.line.endC = map.Point(e.line.endC);
+            break;
+        // A camera moves with its target; its azimuth turns with the plan.
+        case API_CameraID:
+            e.camera.position = map.Point(e.camera.position);
+            e.camera.target = map.Point(e.camera.target);
+            e.camera.azimuth = map.Angle(e.camera.azimuth);
+            e.camera.cameraZ += map.dz;
+            e.camera.targetZ += map.dz;
+            break;
+        case API_HatchID: MapPolygon(element.memo.coords, map); break;
+        case API_SplineID: MapPolygon(element.memo.coords, map, 0); break;
+        case API_ArcID:
+        case API_CircleID: {
+            e.arc.centre = map.Point(e.arc.centre);
+            const double begin = map.Angle(e.arc.begAngle), end = map.Angle(e.arc.endAngle);
+            e.arc.begAngle = map.mirror ? end : begin;
+            e.arc.endAngle = map.mirror ? begin : end;
+            break;
+        }
+        case API_HotspotID:
+            e.hotspot.position = map.Point(e.hotspot.position);
+            e.hotspot.height += map.dz;
+            break;
+        case API_LevelDimensionID: e.levelDimension.position = map.Point(e.levelDimension.position); break;
+        case API_MorphID: MapMorph(e.morph.transformation, map); break;
+        case API_ShellID:
+            MapMorph(e.shell.basePlane, map);
+            e.shell.level += map.dz;
+            break;
+        case API_ZoneID:
+            e.zone.baseLevel += map.dz;
+            MapPolygon(element.memo.coords, map);
+            break;
+        default: return false;
     }
     return true;
 }
@@ -499,20 +519,11 @@ StoredElement* ElementList::Find(const API_Guid& guid)
     return &elements_[found->second];
 }
 
-const StoredElement* ElementList::Find(const API_Guid& guid) const
-{
-    return const_cast<ElementList*>(this)->Find(guid);
-}
+const StoredElement* ElementList::Find(const API_Guid& guid) const { return const_cast<ElementList*>(this)->Find(guid); }
 
-StoredElement* ProjectModel::Find(const API_Guid& guid)
-{
-    return content.elements.Find(guid);
-}
+StoredElement* ProjectModel::Find(const API_Guid& guid) { return content.elements.Find(guid); }
 
-const StoredElement* ProjectModel::Find(const API_Guid& guid) const
-{
-    return content.elements.Find(guid);
-}
+const StoredElement* ProjectModel::Find(const API_Guid& guid) const { return content.elements.Find(guid); }
 
 const StoredElement* ProjectModel::FindNotifiedSource(const API_Guid& guid) const
 {
@@ -560,8 +571,9 @@ GSErrCode ProjectModel::RunUndoable(const APIUndoableCommand& command)
 
 void ProjectModel::DropVanishedFromSelection()
 {
-    selection.erase(std::remove_if(selection.begin(), selection.end(), [this](const API_Neig& n) { return Find(n.guid) == nullptr; }),
-                    selection.end());
+    selection.erase(
+        std::remove_if(selection.begin(), selection.end(), [this](const API_Neig& n) { return Find(n.guid) == nullptr; }),
+        selection.end());
 }
 
 bool ProjectModel::Undo()
@@ -615,11 +627,11 @@ const LibraryPartEntry* ProjectModel::LibraryPartOf(const API_Element& element) 
 {
     std::int32_t index = 0;
     switch (element.header.typeID) {
-    case API_ObjectID:
-    case API_LampID: index = element.object.libraryPartIndex; break;
-    case API_WindowID:
-    case API_DoorID: index = element.window.libraryPartIndex; break;
-    default: return nullptr;
+        case API_ObjectID:
+        case API_LampID: index = element.object.libraryPartIndex; break;
+        case API_WindowID:
+        case API_DoorID: index = element.window.libraryPartIndex; break;
+        default: return nullptr;
     }
     const auto it = libraryParts.find(index);
     return it != libraryParts.end() ? &it->second : nullptr;
@@ -664,56 +676,49 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
     const API_Element& e = element.record;
     BoxBuilder b;
     switch (e.header.typeID) {
-    case API_WallID:
-        b.Add(e.wall.begC, std::max(e.wall.thickness, e.wall.thickness1));
-        b.Add(e.wall.endC, std::max(e.wall.thickness, e.wall.thickness1));
-        return b.Finish(level + e.wall.bottomOffset, level + e.wall.bottomOffset + e.wall.height, box);
-    case API_ColumnID:
-        AddColumnFootprint(b, e.column, e.column.height);
-        return b.Finish(level + e.column.bottomOffset, level + e.column.bottomOffset + e.column.height, box);
-    case API_BeamID:
-        b.Add(e.beam.begC, e.beam.width / 2);
-        b.Add(e.beam.endC, e.beam.width / 2);
-        return b.Finish(level + e.beam.level - e.beam.height, level + e.beam.level, box);
-    case API_SlabID:
-        b.AddPolygon(element.memo.coords);
-        return b.Finish(level + e.slab.bottomOffset, level + e.slab.bottomOffset + e.slab.thickness, box);
-    case API_MeshID:
-        b.AddPolygon(element.memo.coords);
-        return b.Finish(level + e.mesh.bottomOffset, level + e.mesh.bottomOffset + e.mesh.skirtHeight, box);
-    case API_RoofID:
-        b.AddPolygon(element.memo.coords);
-        return b.Finish(level + e.roof.bottomOffset, level + e.roof.bottomOffset + e.roof.thickness, box);
-    case API_ObjectID:
-    case API_LampID:
-        b.AddRectangle(e.object.position, e.object.mirrored ? -e.object.sizeA : e.object.sizeA, e.object.sizeB, e.object.angle);
-        return b.Finish(level + e.object.elevation, level + e.object.elevation + ParameterValue(element.memo, "zzyzx"), box);
-    case API_ZoneID:
-        b.AddPolygon(element.memo.coords);
-        return b.Finish(level + e.zone.baseLevel, level + e.zone.baseLevel + e.zone.height, box);
-    case API_LineID:
-        b.Add(e.line.begC);
-        b.Add(e.line.endC);
-        return b.Finish(level, level, box);
-    case API_HatchID:
-        b.AddPolygon(element.memo.coords);
-        return b.Finish(level, level, box);
-    case API_SplineID:
-        b.AddPolygon(element.memo.coords, 0);
-        return b.Finish(level, level, box);
-    case API_ArcID:
-    case API_CircleID:
-        b.Add(e.arc.centre, e.arc.radius);
-        return b.Finish(level, level, box);
-    case API_HotspotID:
-        b.Add(e.hotspot.position);
-        return b.Finish(level + e.hotspot.height, level + e.hotspot.height, box);
-    case API_LevelDimensionID:
-        b.Add(e.levelDimension.position);
-        return b.Finish(level + e.levelDimension.level, level + e.levelDimension.level, box);
-    case API_MorphID: return MorphBox(e.morph.transformation, element.memo.morphBody, level, box);
-    case API_ShellID: return ShellBox(element, level, box);
-    default: return false;
+        case API_WallID:
+            b.Add(e.wall.begC, std::max(e.wall.thickness, e.wall.thickness1));
+            b.Add(e.wall.endC, std::max(e.wall.thickness, e.wall.thickness1));
+            return b.Finish(level + e.wall.bottomOffset, level + e.wall.bottomOffset + e.wall.height, box);
+        case API_ColumnID:
+            AddColumnFootprint(b, e.column, e.column.height);
+            return b.Finish(level + e.column.bottomOffset, level + e.column.bottomOffset + e.column.height, box);
+        case API_BeamID:
+            b.Add(e.beam.begC, e.beam.width / 2);
+            b.Add(e.beam.endC, e.beam.width / 2);
+            return b.Finish(level + e.beam.level - e.beam.height, level + e.beam.level, box);
+        case API_SlabID:
+            b.AddPolygon(element.memo.coords);
+            return b.Finish(level + e.slab.bottomOffset, level + e.slab.bottomOffset + e.slab.thickness, box);
+        case API_MeshID:
+            b.AddPolygon(element.memo.coords);
+            return b.Finish(level + e.mesh.bottomOffset, level + e.mesh.bottomOffset + e.mesh.skirtHeight, box);
+        case API_RoofID:
+            b.AddPolygon(element.memo.coords);
+            return b.Finish(level + e.roof.bottomOffset, level + e.roof.bottomOffset + e.roof.thickness, box);
+        case API_ObjectID:
+        case API_LampID:
+            b.AddRectangle(e.object.position, e.object.mirrored ? -e.object.sizeA : e.object.sizeA, e.object.sizeB,
+                           e.object.angle);
+            return b.Finish(level + e.object.elevation, level + e.object.elevation + ParameterValue(element.memo, "zzyzx"), box);
+        case API_ZoneID:
+            b.AddPolygon(element.memo.coords);
+            return b.Finish(level + e.zone.baseLevel, level + e.zone.baseLevel + e.zone.height, box);
+        case API_LineID:
+            b.Add(e.line.begC);
+            b.Add(e.line.endC);
+            return b.Finish(level, level, box);
+        case API_HatchID: b.AddPolygon(element.memo.coords); return b.Finish(level, level, box);
+        case API_SplineID: b.AddPolygon(element.memo.coords, 0); return b.Finish(level, level, box);
+        case API_ArcID:
+        case API_CircleID: b.Add(e.arc.centre, e.arc.radius); return b.Finish(level, level, box);
+        case API_HotspotID: b.Add(e.hotspot.position); return b.Finish(level + e.hotspot.height, level + e.hotspot.height, box);
+        case API_LevelDimensionID:
+            b.Add(e.levelDimension.position);
+            return b.Finish(level + e.levelDimension.level, level + e.levelDimension.level, box);
+        case API_MorphID: return MorphBox(e.morph.transformation, element.memo.morphBody, level, box);
+        case API_ShellID: return ShellBox(element, level, box);
+        default: return false;
     }
 }
 
@@ -747,34 +752,34 @@ API_EditPars EditOfTransformation(const API_ActTranPars& t)
 std::string ElemTypeName(API_ElemTypeID type)
 {
     switch (type) {
-    case API_WallID: return "wall";
-    case API_ColumnID: return "column";
-    case API_BeamID: return "beam";
-    case API_WindowID: return "window";
-    case API_DoorID: return "door";
-    case API_ObjectID: return "object";
-    case API_LampID: return "lamp";
-    case API_SlabID: return "slab";
-    case API_RoofID: return "roof";
-    case API_MeshID: return "mesh";
-    case API_LevelDimensionID: return "level-dimension";
-    case API_ZoneID: return "zone";
-    case API_HatchID: return "fill";
-    case API_PolyLineID: return "polyline";
-    case API_SplineID: return "spline";
-    case API_CutPlaneID: return "section";
-    case API_ElevationID: return "elevation";
-    case API_InteriorElevationID: return "interior-elevation";
-    case API_LineID: return "line";
-    case API_ArcID: return "arc";
-    case API_CircleID: return "circle";
-    case API_HotspotID: return "hotspot";
-    case API_ShellID: return "shell";
-    case API_MorphID: return "morph";
-    case API_CameraID: return "camera";
-    case API_CamSetID: return "camera-set";
-    case API_PictureID: return "picture";
-    default: return "type" + std::to_string(type);
+        case API_WallID: return "wall";
+        case API_ColumnID: return "column";
+        case API_BeamID: return "beam";
+        case API_WindowID: return "window";
+        case API_DoorID: return "door";
+        case API_ObjectID: return "object";
+        case API_LampID: return "lamp";
+        case API_SlabID: return "slab";
+        case API_RoofID: return "roof";
+        case API_MeshID: return "mesh";
+        case API_LevelDimensionID: return "level-dimension";
+        case API_ZoneID: return "zone";
+        case API_HatchID: return "fill";
+        case API_PolyLineID: return "polyline";
+        case API_SplineID: return "spline";
+        case API_CutPlaneID: return "section";
+        case API_ElevationID: return "elevation";
+        case API_InteriorElevationID: return "interior-elevation";
+        case API_LineID: return "line";
+        case API_ArcID: return "arc";
+        case API_CircleID: return "circle";
+        case API_HotspotID: return "hotspot";
+        case API_ShellID: return "shell";
+        case API_MorphID: return "morph";
+        case API_CameraID: return "camera";
+        case API_CamSetID: return "camera-set";
+        case API_PictureID: return "picture";
+        default: return "type" + std::to_string(type);
     }
 }
 
@@ -784,95 +789,99 @@ std::string DescribeElement(const StoredElement& element)
     std::ostringstream out;
     out << ElemTypeName(e.header.typeID);
     switch (e.header.typeID) {
-    case API_WallID:
-        out << " " << Point(e.wall.begC) << "-" << Point(e.wall.endC) << " arc " << NumberText(e.wall.arcAngle, 6) << " kind "
-            << e.wall.geometryKind << " ref " << e.wall.referenceLineCode << " profile " << e.wall.profileCode << " slant "
-            << NumberText(e.wall.slantAngle, 6) << " offset " << NumberText(e.wall.bottomOffset, 6);
-        // A trapezoid or polygonal wall shows its thicknesses, its flip and its outline.
-        if (e.wall.geometryKind != 0)
-            out << " thickness " << NumberText(e.wall.thickness, 6) << ".." << NumberText(e.wall.thickness1, 6) << " flipped "
-                << e.wall.flipped << " outline" << Points(element.memo.coords, 1);
-        break;
-    case API_ColumnID:
-        out << " " << Point(e.column.origin) << " rotation " << NumberText(e.column.axisRotationAngle, 6) << " size "
-            << NumberText(e.column.width, 6) << "x" << NumberText(e.column.depth, 6) << " round " << e.column.circleBased
-            << " slanted " << e.column.slanted << " slant " << NumberText(e.column.slantAngle, 6) << " direction "
-            << NumberText(e.column.slantDirectionAngle, 6) << " anchor " << e.column.anchor << " offset "
-            << NumberText(e.column.bottomOffset, 6);
-        break;
-    case API_BeamID:
-        out << " " << Point(e.beam.begC) << "-" << Point(e.beam.endC) << " level " << NumberText(e.beam.level, 6) << " offset "
-            << NumberText(e.beam.offset, 6) << " slanted " << e.beam.isSlanted << " slope " << NumberText(e.beam.slantAngle, 6);
-        break;
-    case API_SlabID:
-        out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo) << " offset "
-            << NumberText(e.slab.bottomOffset, 6);
-        break;
-    case API_HatchID: out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo) << RingEnds(element.memo); break;
-    case API_MeshID:
-        out << Points(element.memo.coords, 1) << MeshHeights(element.memo) << " level " << NumberText(e.mesh.bottomOffset, 6)
-            << " skirt " << e.mesh.skirt << " at " << NumberText(e.mesh.skirtHeight, 6);
-        break;
-    case API_RoofID:
-        out << Points(element.memo.coords, 1) << " pivot " << Point(e.roof.baseLineBegC) << "-" << Point(e.roof.baseLineEndC)
-            << " slope " << NumberText(e.roof.slopeAngle, 6) << " rises " << (e.roof.posSign ? "left" : "right");
-        break;
-    case API_SplineID: out << (e.spline.closed ? " closed" : " open") << Points(element.memo.coords, 0); break;
-    case API_ObjectID:
-    case API_LampID:
-        out << " " << Point(e.object.position) << " elevation " << NumberText(e.object.elevation, 6) << " angle "
-            << NumberText(e.object.angle, 6) << " mirrored " << e.object.mirrored;
-        break;
-    case API_WindowID:
-    case API_DoorID:
-        out << " size " << NumberText(e.window.width, 6) << "x" << NumberText(e.window.height, 6) << " sill "
-            << NumberText(e.window.sillHeight, 6) << " at " << NumberText(e.window.position, 6);
-        break;
-    case API_ZoneID:
-        out << " base " << NumberText(e.zone.baseLevel, 6) << " height " << NumberText(e.zone.height, 6) << " floor "
-            << NumberText(e.zone.floorThickness, 6);
-        if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;
-        break;
-    case API_ShellID:
-        out << " class " << e.shell.shellClass << " level " << NumberText(e.shell.level, 6) << DescribeShell(element);
-        break;
-    case API_PolyLineID: out << " " << DescribePolygonMemo(element.memo); break;
-    case API_MorphID:
-        out << " vertices " << element.memo.morphBody.vertices.size() << " edges " << element.memo.morphBody.edges.size()
-            << " polygons " << element.memo.morphBody.polygons.size();
-        break;
-    case API_CameraID:
-        out << " " << Point(e.camera.position) << " height " << NumberText(e.camera.cameraZ, 6) << " target "
-            << Point(e.camera.target) << " height " << NumberText(e.camera.targetZ, 6) << " cone "
-            << NumberText(e.camera.viewCone, 6) << " azimuth " << NumberText(e.camera.azimuth, 6);
-        break;
-    case API_CamSetID:
-        out << " \"" << GS::Utf16ToUtf8(std::u16string(e.camset.name, std::char_traits<char16_t>::length(e.camset.name))) << "\"";
-        return out.str();
-    case API_LineID: out << " " << Point(e.line.begC) << "-" << Point(e.line.endC); break;
-    case API_ArcID:
-    case API_CircleID:
-        out << " " << Point(e.arc.centre) << " r " << NumberText(e.arc.radius, 6) << " " << NumberText(e.arc.begAngle, 6) << ".."
-            << NumberText(e.arc.endAngle, 6);
-        break;
-    case API_HotspotID: out << " " << Point(e.hotspot.position) << " height " << NumberText(e.hotspot.height, 6); break;
-    case API_LevelDimensionID:
-        out << " " << Point(e.levelDimension.position) << " level " << NumberText(e.levelDimension.level, 6) << " notes \""
-            << NoteText(e.levelDimension.note1) << "\" \"" << NoteText(e.levelDimension.note2) << "\"";
-        break;
-    case API_CutPlaneID:
-    case API_ElevationID:
-    case API_InteriorElevationID:
-        out << Points(element.memo.sectionMainCoords, 0) << " seen from" << Points(element.memo.sectionDistCoords, 0);
-        if (e.cutPlane.name[0] != 0 || e.cutPlane.referenceId[0] != 0)
-            out << " \"" << CText(e.cutPlane.name, sizeof e.cutPlane.name) << "\" ["
-                << CText(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId) << "] range "
-                << NumberText(e.cutPlane.lowerLimit, 6) << ".." << NumberText(e.cutPlane.upperLimit, 6);
-        break;
-    case API_PictureID: out << " " << DescribePicture(element); break;
-    default:
-        if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;
-        break;
+        case API_WallID:
+            out << " " << Point(e.wall.begC) << "-" << Point(e.wall.endC) << " arc " << NumberText(e.wall.arcAngle, 6) << " kind "
+                << e.wall.geometryKind << " ref " << e.wall.referenceLineCode << " profile " << e.wall.profileCode << " slant "
+                << NumberText(e.wall.slantAngle, 6) << " offset " << NumberText(e.wall.bottomOffset, 6);
+            // A trapezoid or polygonal wall shows its thicknesses, its flip and its outline.
+            if (e.wall.geometryKind != 0)
+                out << " thickness " << NumberText(e.wall.thickness, 6) << ".." << NumberText(e.wall.thickness1, 6) << " flipped "
+                    << e.wall.flipped << " outline" << Points(element.memo.coords, 1);
+            break;
+        case API_ColumnID:
+            out << " " << Point(e.column.origin) << " rotation " << NumberText(e.column.axisRotationAngle, 6) << " size "
+                << NumberText(e.column.width, 6) << "x" << NumberText(e.column.depth, 6) << " round " << e.column.circleBased
+                << " slanted " << e.column.slanted << " slant " << NumberText(e.column.slantAngle, 6) << " direction "
+                << NumberText(e.column.slantDirectionAngle, 6) << " anchor " << e.column.anchor << " offset "
+                << NumberText(e.column.bottomOffset, 6);
+            break;
+        case API_BeamID:
+            out << " " << Point(e.beam.begC) << "-" << Point(e.beam.endC) << " level " << NumberText(e.beam.level, 6)
+                << " offset " << NumberText(e.beam.offset, 6) << " slanted " << e.beam.isSlanted << " slope "
+                << NumberText(e.beam.slantAngle, 6);
+            break;
+        case API_SlabID:
+            out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo) << " offset "
+                << NumberText(e.slab.bottomOffset, 6);
+            break;
+        case API_HatchID:
+            out << Points(element.memo.coords, 1) << DescribePolygonArcs(element.memo) << RingEnds(element.memo);
+            break;
+        case API_MeshID:
+            out << Points(element.memo.coords, 1) << MeshHeights(element.memo) << " level " << NumberText(e.mesh.bottomOffset, 6)
+                << " skirt " << e.mesh.skirt << " at " << NumberText(e.mesh.skirtHeight, 6);
+            break;
+        case API_RoofID:
+            out << Points(element.memo.coords, 1) << " pivot " << Point(e.roof.baseLineBegC) << "-" << Point(e.roof.baseLineEndC)
+                << " slope " << NumberText(e.roof.slopeAngle, 6) << " rises " << (e.roof.posSign ? "left" : "right");
+            break;
+        case API_SplineID: out << (e.spline.closed ? " closed" : " open") << Points(element.memo.coords, 0); break;
+        case API_ObjectID:
+        case API_LampID:
+            out << " " << Point(e.object.position) << " elevation " << NumberText(e.object.elevation, 6) << " angle "
+                << NumberText(e.object.angle, 6) << " mirrored " << e.object.mirrored;
+            break;
+        case API_WindowID:
+        case API_DoorID:
+            out << " size " << NumberText(e.window.width, 6) << "x" << NumberText(e.window.height, 6) << " sill "
+                << NumberText(e.window.sillHeight, 6) << " at " << NumberText(e.window.position, 6);
+            break;
+        case API_ZoneID:
+            out << " base " << NumberText(e.zone.baseLevel, 6) << " height " << NumberText(e.zone.height, 6) << " floor "
+                << NumberText(e.zone.floorThickness, 6);
+            if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;
+            break;
+        case API_ShellID:
+            out << " class " << e.shell.shellClass << " level " << NumberText(e.shell.level, 6) << DescribeShell(element);
+            break;
+        case API_PolyLineID: out << " " << DescribePolygonMemo(element.memo); break;
+        case API_MorphID:
+            out << " vertices " << element.memo.morphBody.vertices.size() << " edges " << element.memo.morphBody.edges.size()
+                << " polygons " << element.memo.morphBody.polygons.size();
+            break;
+        case API_CameraID:
+            out << " " << Point(e.camera.position) << " height " << NumberText(e.camera.cameraZ, 6) << " target "
+                << Point(e.camera.target) << " height " << NumberText(e.camera.targetZ, 6) << " cone "
+                << NumberText(e.camera.viewCone, 6) << " azimuth " << NumberText(e.camera.azimuth, 6);
+            break;
+        case API_CamSetID:
+            out << " \"" << GS::Utf16ToUtf8(std::u16string(e.camset.name, std::char_traits<char16_t>::length(e.camset.name)))
+                << "\"";
+            return out.str();
+        case API_LineID: out << " " << Point(e.line.begC) << "-" << Point(e.line.endC); break;
+        case API_ArcID:
+        case API_CircleID:
+            out << " " << Point(e.arc.centre) << " r " << NumberText(e.arc.radius, 6) << " " << NumberText(e.arc.begAngle, 6)
+                << ".." << NumberText(e.arc.endAngle, 6);
+            break;
+        case API_HotspotID: out << " " << Point(e.hotspot.position) << " height " << NumberText(e.hotspot.height, 6); break;
+        case API_LevelDimensionID:
+            out << " " << Point(e.levelDimension.position) << " level " << NumberText(e.levelDimension.level, 6) << " notes \""
+                << NoteText(e.levelDimension.note1) << "\" \"" << NoteText(e.levelDimension.note2) << "\"";
+            break;
+        case API_CutPlaneID:
+        case API_ElevationID:
+        case API_InteriorElevationID:
+            out << Points(element.memo.sectionMainCoords, 0) << " seen from" << Points(element.memo.sectionDistCoords, 0);
+            if (e.cutPlane.name[0] != 0 || e.cutPlane.referenceId[0] != 0)
+                out << " \"" << CText(e.cutPlane.name, sizeof e.cutPlane.name) << "\" ["
+                    << CText(e.cutPlane.referenceId, sizeof e.cutPlane.referenceId) << "] range "
+                    << NumberText(e.cutPlane.lowerLimit, 6) << ".." << NumberText(e.cutPlane.upperLimit, 6);
+            break;
+        case API_PictureID: out << " " << DescribePicture(element); break;
+        default:
+            if (element.memo.coords.size() > 1) out << " points " << element.memo.coords.size() - 1;
+            break;
     }
     out << " storey " << e.header.floorInd << " layer " << e.header.layer;
     if (e.header.lockId > 0) out << " locked";

@@ -87,7 +87,6 @@ struct LayerEntry {
     std::int32_t flags = 0;
 };
 
-
 struct ToolDefaults {
     API_Element record {};
     API_ElementMemo memo;
@@ -105,7 +104,7 @@ struct StoredModuleData {
 struct ViewDatabase {
     std::int32_t type = 0;  // APIWind_...
     API_Guid unId {};
-    API_Guid owner {};      // null for layouts and worksheets
+    API_Guid owner {};  // null for layouts and worksheets
     std::string name;
     std::string ref;
 };
@@ -113,13 +112,13 @@ struct ViewDatabase {
 // What an undo step restores: everything the project holds.
 struct ProjectContent {
     ElementList elements;
-    std::vector<ViewDatabase> views;      // in creation order
+    std::vector<ViewDatabase> views;  // in creation order
     std::map<std::pair<API_ElemTypeID, std::int32_t>, ToolDefaults> defaults;
     std::map<std::int16_t, LayerEntry> layers;
     std::map<std::pair<std::int32_t, std::int16_t>, API_Attribute> attributes;  // pens, line types, fills, fonts, profiles
     std::map<std::int16_t, VectorImage> profileDrawings;  // by profile index; a profile without one cannot be read
-    std::map<std::int16_t, double> storeyLevels;  // contiguous indices
-    std::map<std::int16_t, std::string> storeyNames;  // storeys without a name are not here
+    std::map<std::int16_t, double> storeyLevels;          // contiguous indices
+    std::map<std::int16_t, std::string> storeyNames;      // storeys without a name are not here
     API_Coord locationOffset {};
 };
 
@@ -138,12 +137,12 @@ public:
     bool storeysNumberedFromOne = false;
     std::vector<API_Neig> selection;
     std::optional<API_Box> zoom;
-    API_Guid openedView {};  // the navigator item whose view was opened last
+    API_Guid openedView {};   // the navigator item whose view was opened last
     std::string projectFile;  // where the project was saved or read from; empty for a new one
     std::vector<ProjectContent> undoSteps;
     std::map<std::int32_t, LibraryPartEntry> libraryParts;  // by library index, from 1
-    std::int32_t openParameterList = 0;                      // the part whose parameter list is open, 0 none
-    std::vector<LibraryFolder> libraryFolders;               // the loaded libraries, in order
+    std::int32_t openParameterList = 0;                     // the part whose parameter list is open, 0 none
+    std::vector<LibraryFolder> libraryFolders;              // the loaded libraries, in order
     std::optional<LibraryPartCreation> libraryPartCreation;
     bool overwriteLibraryParts = false;
     // Add-ons store their data outside the undo steps, as the host does.

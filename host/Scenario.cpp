@@ -2,27 +2,27 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <limits>
 #include <fstream>
 #include <iostream>
+#include <limits>
 
-#include "ElementServices.hpp"
+#include "AxonometricPicture.hpp"
 #include "DialogAnswers.hpp"
 #include "DialogLists.hpp"
+#include "DialogVerbs.hpp"
+#include "ElementServices.hpp"
 #include "ExchangeVerbs.hpp"
 #include "FillElements.hpp"
-#include "LibraryParts.hpp"
-#include "DialogVerbs.hpp"
 #include "InstrumentLink.hpp"
 #include "InterfaceServices.hpp"
+#include "LibraryParts.hpp"
 #include "LibraryServices.hpp"
-#include "OrthophotoJobs.hpp"
-#include "PointCloudView.hpp"
 #include "ModuleDataServices.hpp"
+#include "OrthophotoJobs.hpp"
 #include "PaletteVerbs.hpp"
 #include "PhotoVerbs.hpp"
-#include "AxonometricPicture.hpp"
 #include "PlanPicture.hpp"
+#include "PointCloudView.hpp"
 #include "ProfileLibrary.hpp"
 #include "ProjectFile.hpp"
 #include "TeamworkVerbs.hpp"

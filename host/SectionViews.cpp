@@ -86,7 +86,8 @@ bool HasMainMarker(std::int32_t subCount, const API_SubElement* subElements)
 GSErrCode GetDefaultsWithMarker(HostToken token, API_Element* element, API_ElementMemo* memo, std::int32_t subCount,
                                 API_SubElement* subElements)
 {
-    if (element == nullptr || !IsMadeWithMarker(element->header.typeID) || subCount < 0 || (subCount > 0 && subElements == nullptr))
+    if (element == nullptr || !IsMadeWithMarker(element->header.typeID) || subCount < 0 ||
+        (subCount > 0 && subElements == nullptr))
         return APIERR_BADPARS;
     const ToolDefaults& defaults = Host::From(token).model_.DefaultsFor(element->header.typeID, 0);
     *element = defaults.record;
@@ -104,7 +105,8 @@ GSErrCode CreateWithMarker(HostToken token, API_Element* element, API_ElementMem
 {
     Host& host = Host::From(token);
     ProjectModel& model = host.model_;
-    if (element == nullptr || memo == nullptr || !IsMadeWithMarker(element->header.typeID) || !HasMainMarker(subCount, subElements))
+    if (element == nullptr || memo == nullptr || !IsMadeWithMarker(element->header.typeID) ||
+        !HasMainMarker(subCount, subElements))
         return APIERR_BADPARS;
     if (model.currentDatabase.typeID != APIWind_FloorPlanID) return APIERR_REFUSEDCMD;
     const API_CutPlaneType& cut = element->cutPlane;
@@ -169,7 +171,8 @@ void AddSectionVerbs(ScenarioVerbs& verbs)
         const double length = std::hypot(dx, dy);
         const double side = left ? DistanceLineOffset : -DistanceLineOffset;
         const API_Coord shift {-dy / length * side, dx / length * side};
-        for (std::size_t i = 0; i < 2; ++i) element.memo.sectionDistCoords.push_back({points[i].x + shift.x, points[i].y + shift.y});
+        for (std::size_t i = 0; i < 2; ++i)
+            element.memo.sectionDistCoords.push_back({points[i].x + shift.x, points[i].y + shift.y});
         model.content.elements.push_back(std::move(element));
         MakeElementView(model, model.content.elements.back());
         NotifyViewEvent(*host, 1);

@@ -65,7 +65,8 @@ GSErrCode ReserveElements(HostToken token, const std::vector<API_Guid>* guids, s
     return NoError;
 }
 
-GSErrCode FilterElement(HostToken token, const API_Guid* guid, std::int32_t filterBits, std::int32_t, const API_Guid*, bool* passes)
+GSErrCode FilterElement(HostToken token, const API_Guid* guid, std::int32_t filterBits, std::int32_t, const API_Guid*,
+                        bool* passes)
 {
     const Host& host = Host::From(token);
     if (guid == nullptr || passes == nullptr || (filterBits & ~KnownFilterBits) != 0) return APIERR_BADPARS;

@@ -74,8 +74,9 @@ bool IsSoundContour(const ShellPolygon& contour)
 
 bool ReadPolygon(const API_Polygon& counts, GSHandle coords, GSHandle ends, GSHandle arcs, ShellPolygon& polygon)
 {
-    return counts.nCoords >= 2 && counts.nSubPolys >= 1 && counts.nArcs >= 0 && Read(coords, counts.nCoords + 1, polygon.coords) &&
-           Read(ends, counts.nSubPolys + 1, polygon.ends) && Read(arcs, counts.nArcs, polygon.arcs);
+    return counts.nCoords >= 2 && counts.nSubPolys >= 1 && counts.nArcs >= 0 &&
+           Read(coords, counts.nCoords + 1, polygon.coords) && Read(ends, counts.nSubPolys + 1, polygon.ends) &&
+           Read(arcs, counts.nArcs, polygon.arcs);
 }
 
 bool TakeShape(const API_Polygon& counts, const API_ShellShapeHandles& handles, ShellPolygon& polygon)
@@ -96,9 +97,21 @@ bool RecordIsFinite(const API_ShellType& s)
 {
     const API_RevolvedShellData& r = s.revolved;
     const API_ExtrudedShellData& e = s.extruded;
-    const double values[] = {s.level, r.slantAngle, r.revolutionAngle, r.distortionAngle, r.distortionVector.x, r.distortionVector.y,
-                             r.begAngle, e.begPlaneTilt, e.endPlaneTilt, e.begC.x, e.begC.y, e.begC.z, e.extrudedDirection.x,
-                             e.extrudedDirection.y, e.extrudedDirection.z};
+    const double values[] = {s.level,
+                             r.slantAngle,
+                             r.revolutionAngle,
+                             r.distortionAngle,
+                             r.distortionVector.x,
+                             r.distortionVector.y,
+                             r.begAngle,
+                             e.begPlaneTilt,
+                             e.endPlaneTilt,
+                             e.begC.x,
+                             e.begC.y,
+                             e.begC.z,
+                             e.extrudedDirection.x,
+                             e.extrudedDirection.y,
+                             e.extrudedDirection.z};
     return Finite(values, std::size(values)) && Finite(s.basePlane, 12) && Finite(r.axisBase, 12) && Finite(s.ruled.plane1, 12) &&
            Finite(s.ruled.plane2, 12);
 }
@@ -145,41 +158,44 @@ std::vector<std::vector<API_Coord3D>> LocalSurface(const StoredElement& element)
     if (shapes.empty()) return rows;
     const std::vector<API_Coord> profile = ShapeLine(shapes[0]);
     switch (shell.shellClass) {
-    case 0: {
-        // The shape stands across the extrusion: x to its left, y up.
-        const API_Coord3D& d = shell.extruded.extrudedDirection;
-        const double length = std::hypot(d.x, d.y);
-        if (length < 1e-9) return rows;
-        const API_Coord3D across {-d.y / length, d.x / length, 0.0};
-        for (const double t : {0.0, 1.0}) {
-            rows.emplace_back();
-            for (const API_Coord& p : profile)
-                rows.back().push_back({shell.extruded.begC.x + p.x * across.x + t * d.x, shell.extruded.begC.y + p.x * across.y + t * d.y,
-                                       shell.extruded.begC.z + p.y + t * d.z});
+        case 0: {
+            // The shape stands across the extrusion: x to its left, y up.
+            const API_Coord3D& d = shell.extruded.extrudedDirection;
+            const double length = std::hypot(d.x, d.y);
+            if (length < 1e-9) return rows;
+            const API_Coord3D across {-d.y / length, d.x / length, 0.0};
+            for (const double t : {0.0, 1.0}) {
+                rows.emplace_back();
+                for (const API_Coord& p : profile)
+                    rows.back().push_back({shell.extruded.begC.x + p.x * across.x + t * d.x,
+                                           shell.extruded.begC.y + p.x * across.y + t * d.y,
+                                           shell.extruded.begC.z + p.y + t * d.z});
+            }
+            break;
         }
-        break;
-    }
-    case 1: {
-        // The shape turns about the axis frame's z axis: x along it, y away from it.
-        const API_RevolvedShellData& r = shell.revolved;
-        const double turns = std::fabs(r.revolutionAngle) / (2.0 * Pi);
-        const auto steps = static_cast<std::size_t>(std::max(1.0, std::ceil(std::max(3, r.segmentsByCircle) * turns)));
-        for (std::size_t j = 0; j <= steps; ++j) {
-            const double a = r.begAngle + r.revolutionAngle * static_cast<double>(j) / static_cast<double>(steps);
-            rows.emplace_back();
-            for (const API_Coord& p : profile) rows.back().push_back(Transformed(r.axisBase, {p.y * std::cos(a), p.y * std::sin(a), p.x}));
+        case 1: {
+            // The shape turns about the axis frame's z axis: x along it, y away from it.
+            const API_RevolvedShellData& r = shell.revolved;
+            const double turns = std::fabs(r.revolutionAngle) / (2.0 * Pi);
+            const auto steps = static_cast<std::size_t>(std::max(1.0, std::ceil(std::max(3, r.segmentsByCircle) * turns)));
+            for (std::size_t j = 0; j <= steps; ++j) {
+                const double a = r.begAngle + r.revolutionAngle * static_cast<double>(j) / static_cast<double>(steps);
+                rows.emplace_back();
+                for (const API_Coord& p : profile)
+                    rows.back().push_back(Transformed(r.axisBase, {p.y * std::cos(a), p.y * std::sin(a), p.x}));
+            }
+            break;
         }
-        break;
-    }
-    case 2: {
-        if (shapes.size() < 2) return rows;
-        rows.emplace_back();
-        for (const API_Coord& p : profile) rows.back().push_back(Transformed(shell.ruled.plane1, {p.x, p.y, 0.0}));
-        rows.emplace_back();
-        for (const API_Coord& p : ShapeLine(shapes[1])) rows.back().push_back(Transformed(shell.ruled.plane2, {p.x, p.y, 0.0}));
-        break;
-    }
-    default: return rows;
+        case 2: {
+            if (shapes.size() < 2) return rows;
+            rows.emplace_back();
+            for (const API_Coord& p : profile) rows.back().push_back(Transformed(shell.ruled.plane1, {p.x, p.y, 0.0}));
+            rows.emplace_back();
+            for (const API_Coord& p : ShapeLine(shapes[1]))
+                rows.back().push_back(Transformed(shell.ruled.plane2, {p.x, p.y, 0.0}));
+            break;
+        }
+        default: return rows;
     }
     return rows;
 }
@@ -211,7 +227,8 @@ bool OnRings(const std::vector<std::vector<API_Coord>>& rings, const API_Coord& 
     constexpr double Tolerance = 1e-9;
     for (const auto& ring : rings)
         for (std::size_t i = 0; i + 1 < ring.size(); ++i)
-            if (Geometry::DistCoordSectorPtr({p.x, p.y}, {{ring[i].x, ring[i].y}, {ring[i + 1].x, ring[i + 1].y}}) <= Tolerance) return true;
+            if (Geometry::DistCoordSectorPtr({p.x, p.y}, {{ring[i].x, ring[i].y}, {ring[i + 1].x, ring[i + 1].y}}) <= Tolerance)
+                return true;
     return false;
 }
 
@@ -270,10 +287,10 @@ void AddClipped(const ShellPolygon& contour, const std::vector<std::vector<API_C
 std::vector<API_Polygon> ShapeCounts(const API_ShellType& shell)
 {
     switch (shell.shellClass) {
-    case 0: return {shell.extruded.shapePoly};
-    case 1: return {shell.revolved.shapePoly};
-    case 2: return {shell.ruled.shape1Poly, shell.ruled.shape2Poly};
-    default: return {};
+        case 0: return {shell.extruded.shapePoly};
+        case 1: return {shell.revolved.shapePoly};
+        case 2: return {shell.ruled.shape1Poly, shell.ruled.shape2Poly};
+        default: return {};
     }
 }
 
@@ -335,7 +352,8 @@ std::vector<ShellEdge> ShellEdges(const StoredElement& element, double storeyLev
 {
     const std::vector<std::vector<API_Coord3D>> rows = LocalSurface(element);
     const bool clipped = element.record.shell.hasContour && !element.shell.contours.empty();
-    const std::vector<std::vector<API_Coord>> rings = clipped ? ContourRings(element.shell.contours[0]) : std::vector<std::vector<API_Coord>> {};
+    const std::vector<std::vector<API_Coord>> rings =
+        clipped ? ContourRings(element.shell.contours[0]) : std::vector<std::vector<API_Coord>> {};
     std::vector<ShellEdge> edges;
     const auto add = [&](const API_Coord3D& a, const API_Coord3D& b) {
         if (clipped)

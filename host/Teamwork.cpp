@@ -67,8 +67,9 @@ void Teamwork::Hold(const API_Guid& guid, std::int16_t user)
 
 void Teamwork::Release(const API_Guid& guid)
 {
-    reservations_.erase(std::remove_if(reservations_.begin(), reservations_.end(), [&guid](const auto& r) { return r.first == guid; }),
-                        reservations_.end());
+    reservations_.erase(
+        std::remove_if(reservations_.begin(), reservations_.end(), [&guid](const auto& r) { return r.first == guid; }),
+        reservations_.end());
 }
 
 std::int16_t Teamwork::SomeoneElse() const

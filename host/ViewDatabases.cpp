@@ -16,20 +16,20 @@ constexpr std::int32_t ViewDeleted = 4;
 API_ElemTypeID OwnerTypeOf(std::int32_t type)
 {
     switch (type) {
-    case APIWind_SectionID: return API_CutPlaneID;
-    case APIWind_ElevationID: return API_ElevationID;
-    case APIWind_InteriorElevationID: return API_InteriorElevationID;
-    default: return 0;
+        case APIWind_SectionID: return API_CutPlaneID;
+        case APIWind_ElevationID: return API_ElevationID;
+        case APIWind_InteriorElevationID: return API_InteriorElevationID;
+        default: return 0;
     }
 }
 
 std::int32_t ViewKindOfElement(API_ElemTypeID type)
 {
     switch (type) {
-    case API_CutPlaneID: return APIWind_SectionID;
-    case API_ElevationID: return APIWind_ElevationID;
-    case API_InteriorElevationID: return APIWind_InteriorElevationID;
-    default: return 0;
+        case API_CutPlaneID: return APIWind_SectionID;
+        case API_ElevationID: return APIWind_ElevationID;
+        case API_InteriorElevationID: return APIWind_InteriorElevationID;
+        default: return 0;
     }
 }
 
@@ -278,14 +278,14 @@ void NotifyViewEvent(Host& host, std::int32_t event)
 std::string DatabaseKindName(std::int32_t type)
 {
     switch (type) {
-    case APIWind_FloorPlanID: return "floorplan";
-    case APIWind_SectionID: return "section";
-    case APIWind_3DModelID: return "3d";
-    case APIWind_LayoutID: return "layout";
-    case APIWind_ElevationID: return "elevation";
-    case APIWind_InteriorElevationID: return "interior-elevation";
-    case APIWind_WorksheetID: return "worksheet";
-    default: return std::to_string(type);
+        case APIWind_FloorPlanID: return "floorplan";
+        case APIWind_SectionID: return "section";
+        case APIWind_3DModelID: return "3d";
+        case APIWind_LayoutID: return "layout";
+        case APIWind_ElevationID: return "elevation";
+        case APIWind_InteriorElevationID: return "interior-elevation";
+        case APIWind_WorksheetID: return "worksheet";
+        default: return std::to_string(type);
     }
 }
 
@@ -297,7 +297,8 @@ std::string ViewText(const ProjectModel& model, const StoredElement& element)
         const ViewDatabase* own = FindView(model, view.databaseUnId);
         return " in " + DatabaseKindName(view.typeID) + " " + Quoted(own != nullptr ? own->name : "?");
     }
-    std::string text = " in " + DatabaseKindName(view.typeID) + " of element " + std::to_string(ElementNumber(model, view.elementGuid));
+    std::string text =
+        " in " + DatabaseKindName(view.typeID) + " of element " + std::to_string(ElementNumber(model, view.elementGuid));
     if (view.typeID == APIWind_InteriorElevationID) text += " segment " + std::to_string(view.segmentNumber + 1);
     return text;
 }

@@ -26,8 +26,8 @@ Modeler::Camera WithPoints(const Modeler::Camera& camera, const Vector& viewPoin
 {
     Modeler::Camera changed = camera;
     const Modeler::ViewFactors& f = camera.GetViewFactors();
-    changed.SetView(camera.GetProjectionCode(), camera.GetProjectionAngle(), viewPoint, target, camera.GetRoll(), viewCone,
-                    f[0], f[1], f[2], f[3], f[4], f[5]);
+    changed.SetView(camera.GetProjectionCode(), camera.GetProjectionAngle(), viewPoint, target, camera.GetRoll(), viewCone, f[0],
+                    f[1], f[2], f[3], f[4], f[5]);
     return changed;
 }
 
@@ -74,7 +74,8 @@ void Window3D::FollowCamera(const API_Guid& cameraGuid, const Modeler::Camera* e
 void Window3D::Walk(double forward, double left, double up)
 {
     const Modeler::Camera& camera = GetCamera();
-    const Vector plan = Vector {camera.GetPerspectiveData().direction.x, camera.GetPerspectiveData().direction.y, 0.0}.UnitVector();
+    const Vector plan =
+        Vector {camera.GetPerspectiveData().direction.x, camera.GetPerspectiveData().direction.y, 0.0}.UnitVector();
     const Vector step = Plus(Plus(Times(plan, forward), Times(TurnedAboutZ(plan, 90.0), left)), Vector {0.0, 0.0, up});
     Change(WithPoints(camera, Plus(camera.GetViewPoint(), step), Plus(camera.GetTargetPoint(), step),
                       camera.GetPerspectiveData().viewCone));

@@ -120,8 +120,8 @@ void AddWindow3DVerbs(ScenarioVerbs& verbs)
         bool read = false;
         const std::string values = ItemValues(args, read);
         if (!read) return s.Fail("print-3d [<dialog> <item>...]");
-        s.Out() << window.Describe() << (values.empty() ? "" : " items" + values) << " redraws "
-                << window.GetRedrawCount() << "\n";
+        s.Out() << window.Describe() << (values.empty() ? "" : " items" + values) << " redraws " << window.GetRedrawCount()
+                << "\n";
         return true;
     });
 }

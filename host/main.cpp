@@ -29,10 +29,14 @@ int main(int argc, char** argv)
     std::vector<std::string> scenarios;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--addon" && i + 1 < argc) options.addOnPath = argv[++i];
-        else if (arg == "--work" && i + 1 < argc) options.workFolder = argv[++i];
-        else if (!arg.empty() && arg[0] == '-') return Usage();
-        else scenarios.push_back(arg);
+        if (arg == "--addon" && i + 1 < argc)
+            options.addOnPath = argv[++i];
+        else if (arg == "--work" && i + 1 < argc)
+            options.workFolder = argv[++i];
+        else if (!arg.empty() && arg[0] == '-')
+            return Usage();
+        else
+            scenarios.push_back(arg);
     }
     if (scenarios.empty()) return Usage();
     for (const auto& path : scenarios) {

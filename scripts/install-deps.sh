@@ -4,7 +4,8 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
           libxerces-c-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-14-dev nlohmann-json3-dev libjpeg62-turbo-dev libpng-dev
-          libtiff-dev libstb-dev libcurl4-openssl-dev ca-certificates openssl libssl-dev)
+          libtiff-dev libstb-dev libcurl4-openssl-dev ca-certificates openssl libssl-dev
+          clang-format)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

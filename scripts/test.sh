@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer, warnings as
-# errors, and runs every test: unit tests, scenario tests through survanto-host (also
-# under ThreadSanitizer), and bounded fuzzing runs of the E57 reader and of the module-data
-# reader.
+# Checks the pinned style, builds everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer, warnings as errors, and runs every test: unit tests,
+# scenario tests through survanto-host (also under ThreadSanitizer), and bounded fuzzing
+# runs of the E57 reader and of the module-data reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 source scripts/jobs.sh
+scripts/format-check.sh
 # The benchmarks are built too, so that they keep compiling; they run by hand.
 # Line tables are all the sanitizers' reports need; full debug information would
 # add some two gigabytes over the test programs.

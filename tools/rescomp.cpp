@@ -160,7 +160,8 @@ std::vector<std::uint8_t> ReadIcon(std::istringstream& head, const LineSource& n
     while (nextLine(line) && line != "END") {
         std::size_t pos = 0;
         const std::string row = ParseQuoted(line, pos);
-        if (static_cast<int>(row.size()) != width) throw std::runtime_error("an icon row of " + std::to_string(row.size()) + " pixels");
+        if (static_cast<int>(row.size()) != width)
+            throw std::runtime_error("an icon row of " + std::to_string(row.size()) + " pixels");
         for (const char pixel : row) {
             static const std::string Kinds = ".#o+";
             static const std::uint8_t Colours[][4] = {{0, 0, 0, 0}, {40, 40, 60, 255}, {214, 120, 40, 255}, {70, 130, 180, 255}};

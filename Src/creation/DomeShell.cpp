@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "API/AddOnInterface.hpp"
-#include "AngleConstants.hpp"
 #include "Geometry/CurveGeometry.hpp"
-#include "HostApiHelpers.hpp"
 #include "creation/ShellMemo.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/HostApiHelpers.hpp"
 
 namespace {
 
@@ -17,7 +17,8 @@ constexpr std::int32_t RevolvedClass = 1;
 
 std::optional<DomeShell> DomeShell::Cut(const API_Coord3D& centre, double radius, double baseHeight)
 {
-    if (!(radius > 0.0) || !std::isfinite(radius) || !std::isfinite(centre.x) || !std::isfinite(centre.y) || !std::isfinite(centre.z))
+    if (!(radius > 0.0) || !std::isfinite(radius) || !std::isfinite(centre.x) || !std::isfinite(centre.y) ||
+        !std::isfinite(centre.z))
         return std::nullopt;
     const double b = baseHeight - centre.z;
     if (!std::isfinite(b) || std::fabs(b) >= radius) return std::nullopt;

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "CDialogBase.hpp"
+#include "framework/CDialogBase.hpp"
 
 // The modal question the layer check asks when the tool's layer was deleted or
 // is hidden: the user picks another layer or makes the hidden one visible.

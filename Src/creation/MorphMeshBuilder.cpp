@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "AngleConstants.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
-#include "Tolerance.hpp"
 #include "creation/BodyBuilderHandle.hpp"
 #include "creation/PlanTriangulation.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
+#include "framework/Tolerance.hpp"
 
 namespace {
 
@@ -44,7 +44,8 @@ double Cosine(Point a, Point b)
 bool SpansTriangle(const Point& a, const Point& b, const Point& c)
 {
     const double twiceArea = MorphMeshBuilder::Length(Cross(b - a, c - a));
-    const double longest = std::max({MorphMeshBuilder::Length(b - a), MorphMeshBuilder::Length(c - b), MorphMeshBuilder::Length(a - c)});
+    const double longest =
+        std::max({MorphMeshBuilder::Length(b - a), MorphMeshBuilder::Length(c - b), MorphMeshBuilder::Length(a - c)});
     return twiceArea > GeometricTolerance * longest;
 }
 

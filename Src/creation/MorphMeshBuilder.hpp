@@ -3,9 +3,9 @@
 
 #include "API/Types.hpp"
 #include "Geometry/Geometry.hpp"
-#include "TypVektor.hpp"
 #include "creation/MeshFaceData.hpp"
 #include "creation/MorphSettings.hpp"
+#include "framework/TypVektor.hpp"
 
 class Survanto;
 
@@ -61,8 +61,7 @@ private:
     void AppendFace(const Point& a, const Point& b, const Point& c);
     void AppendPrisms(const TypVektor<MeshFaceData>& surface, const std::function<Point(const Point&)>& counterpart);
     void OffsetAlongNormals(const TypVektor<MeshFaceData>& surface, const Point& normalSum, double thickness);
-    void ExtrudeAlongVector(const TypVektor<MeshFaceData>& surface, const TypVektor<API_Coord3D>& actionPoints,
-                            double thickness);
+    void ExtrudeAlongVector(const TypVektor<MeshFaceData>& surface, const TypVektor<API_Coord3D>& actionPoints, double thickness);
 
     MeshFaceData workingFace_;
     TypVektor<MeshFaceData> faces_;

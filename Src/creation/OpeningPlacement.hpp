@@ -13,10 +13,10 @@ struct OpeningPlacement {
     bool inPolygonalWall = false;
     double width = 0.0;
     double height = 0.0;
-    double sillHeight = 0.0;     // above the wall's base
+    double sillHeight = 0.0;  // above the wall's base
     double revealDepth = 0.0;
-    double position = 0.0;       // straight and curved walls
-    API_Coord startPoint;        // polygonal walls, in the wall's frame
+    double position = 0.0;  // straight and curved walls
+    API_Coord startPoint;   // polygonal walls, in the wall's frame
     API_Coord direction;
     // Straight and curved walls: what the sides of the opening are set from.
     bool outsideMeasured = false;

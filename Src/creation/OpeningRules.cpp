@@ -6,11 +6,11 @@
 #include <utility>
 
 #include "API/OpeningFrame.hpp"
-#include "AngleConstants.hpp"
-#include "Tolerance.hpp"
 #include "creation/WallFacePoints.hpp"
-#include "Vektor2D.hpp"
-#include "VektorConversions.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/Tolerance.hpp"
+#include "framework/Vektor2D.hpp"
+#include "framework/VektorConversions.hpp"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <map>
 #include <utility>
 
-#include "Tolerance.hpp"
 #include "creation/DelaunaySweep.hpp"
+#include "framework/Tolerance.hpp"
 
 namespace {
 
@@ -67,7 +67,8 @@ std::vector<std::uint32_t> WithoutNearDuplicates(const std::vector<Coord>& point
     for (const std::vector<std::uint32_t>& members : groups.Groups()) {
         std::vector<std::uint32_t> kept;
         for (const std::uint32_t j : members) {
-            const bool near = std::any_of(kept.begin(), kept.end(), [&](std::uint32_t k) { return IsNear(points[k], points[j]); });
+            const bool near =
+                std::any_of(kept.begin(), kept.end(), [&](std::uint32_t k) { return IsNear(points[k], points[j]); });
             if (near) {
                 leftOut[j] = anyLeftOut = true;
             } else {

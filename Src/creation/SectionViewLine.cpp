@@ -3,10 +3,10 @@
 #include <cstdint>
 
 #include "API/AddOnInterface.hpp"
-#include "FloorPlanDatabaseScope.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
-#include "Tolerance.hpp"
+#include "framework/FloorPlanDatabaseScope.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
+#include "framework/Tolerance.hpp"
 
 namespace {
 
@@ -20,7 +20,8 @@ bool ShowsSectionView(const API_DatabaseInfo& window, const API_DatabaseInfo& da
 // The segment of the main line the view shows: an interior elevation's segments
 // follow each other in one list of points. None when the memo lacks it or it has
 // no length.
-std::optional<Geometry::Sector> ShownSegment(const API_Element& element, const API_ElementMemo& memo, const API_DatabaseInfo& database)
+std::optional<Geometry::Sector> ShownSegment(const API_Element& element, const API_ElementMemo& memo,
+                                             const API_DatabaseInfo& database)
 {
     std::size_t first = 0;
     if (database.typeID == APIWind_InteriorElevationID) {
@@ -79,7 +80,4 @@ double SectionViewLine::ViewX(const Vektor2D& plan) const
     return viewToLeft_ ? distance : -distance;
 }
 
-Vektor2D SectionViewLine::PlanPointAt(double viewX) const
-{
-    return OriginFoot() + Direction() * (viewToLeft_ ? viewX : -viewX);
-}
+Vektor2D SectionViewLine::PlanPointAt(double viewX) const { return OriginFoot() + Direction() * (viewToLeft_ ? viewX : -viewX); }

@@ -2,7 +2,7 @@
 #include <optional>
 
 #include "Geometry/Geometry.hpp"
-#include "Vektor2D.hpp"
+#include "framework/Vektor2D.hpp"
 
 // The section line of the section, elevation or interior elevation in front, and
 // the side its view looks at. The view's x of a plan point is its distance along

@@ -1,7 +1,7 @@
 #include "creation/ShellMemo.hpp"
 
 #include "API/AddOnInterface.hpp"
-#include "HostApiHelpers.hpp"
+#include "framework/HostApiHelpers.hpp"
 
 namespace {
 

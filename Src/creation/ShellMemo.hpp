@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "API/Elements.hpp"
-#include "ScopedElementMemo.hpp"
+#include "framework/ScopedElementMemo.hpp"
 
 // A shell's memo whose shapes and contour lie in the host's zero-filled memory;
 // the host's disposal frees them, whatever was allocated, when this goes.

@@ -1,6 +1,6 @@
 #pragma once
 #include "Geometry/Point2.hpp"
-#include "TypVektor.hpp"
+#include "framework/TypVektor.hpp"
 
 // One wall of a ruled shell: the arch measured where the vault meets the wall,
 // after the wall fit as (distance along the wall from the foot point, height, 0);

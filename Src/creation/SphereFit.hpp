@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "API/Types.hpp"
-#include "TypVektor.hpp"
+#include "framework/TypVektor.hpp"
 
 // The determinant of the top-left n x n block (n from 2 to 4) of a 4 x 4 matrix,
 // expanded along its first row.

@@ -1,11 +1,11 @@
 #include <cmath>
 
 #include "API/AddOnInterface.hpp"
-#include "AngleConstants.hpp"
 #include "Geometry/Geometry.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/Vektor2D.hpp"
 #include "measuring/MainPaletteItems.hpp"
-#include "Vektor2D.hpp"
 
 // The angle snap turns measured directions close to a multiple of 30° or 45°
 // onto it; circles and arcs go through three measured points.

@@ -4,19 +4,19 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "AngleConstants.hpp"
 #include "DG/DG.hpp"
 #include "Geometry/Geometry.hpp"
-#include "HostApiHelpers.hpp"
 #include "RS/ResourceModule.hpp"
-#include "Tolerance.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/Tolerance.hpp"
+#include "framework/Vektor2D.hpp"
+#include "framework/Vektor3D.hpp"
+#include "framework/VektorConversions.hpp"
 #include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
-#include "Vektor2D.hpp"
-#include "Vektor3D.hpp"
-#include "VektorConversions.hpp"
 
 // Beams from measured points: simple, sloping and chained. The measured line lies
 // on the edge of the beam's cross-section that the anchor pop-up names, seen from
@@ -48,8 +48,12 @@ std::int32_t MirroredAnchor(std::int32_t code)
 double LateralOffset(std::int32_t code, double width)
 {
     switch (code) {
-        case 0: case 3: case 6: return -width / 2.0;
-        case 2: case 5: case 8: return width / 2.0;
+        case 0:
+        case 3:
+        case 6: return -width / 2.0;
+        case 2:
+        case 5:
+        case 8: return width / 2.0;
         default: return 0.0;
     }
 }
@@ -58,8 +62,11 @@ double LateralOffset(std::int32_t code, double width)
 double VerticalCorrection(std::int32_t code, double height, double slope)
 {
     switch (code) {
-        case 0: case 1: case 2: return -height / std::cos(slope);
-        case 3: case 5: return -height / (2.0 * std::cos(slope));
+        case 0:
+        case 1:
+        case 2: return -height / std::cos(slope);
+        case 3:
+        case 5: return -height / (2.0 * std::cos(slope));
         default: return 0.0;
     }
 }
@@ -158,10 +165,14 @@ private:
         const bool closed = pairs > 2 && s_.polygonFinish;
         for (std::uint32_t i = 0; i < pairs; ++i) {
             std::optional<std::uint32_t> previous, next;
-            if (i > 0) previous = i - 1;
-            else if (closed) previous = pairs - 1;
-            if (i + 1 < pairs) next = i + 1;
-            else if (closed) next = 0;
+            if (i > 0)
+                previous = i - 1;
+            else if (closed)
+                previous = pairs - 1;
+            if (i + 1 < pairs)
+                next = i + 1;
+            else if (closed)
+                next = 0;
 
             const Geometry::Sector own {GeometryPoint(p_[2 * i + 1]), GeometryPoint(p_[2 * i])};
             Geometry::Coord begin = GeometryPoint(p_[2 * i]);

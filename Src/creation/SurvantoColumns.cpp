@@ -2,15 +2,15 @@
 #include <cmath>
 
 #include "API/AddOnInterface.hpp"
-#include "AngleConstants.hpp"
 #include "Geometry/Geometry.hpp"
-#include "HostApiHelpers.hpp"
-#include "Tolerance.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/Tolerance.hpp"
+#include "framework/Vektor2D.hpp"
+#include "framework/Vektor3D.hpp"
+#include "framework/VektorConversions.hpp"
 #include "measuring/MainPaletteItems.hpp"
-#include "Vektor2D.hpp"
-#include "Vektor3D.hpp"
-#include "VektorConversions.hpp"
 
 // A column from the running action's points, by one of five constructions that
 // main palette options 14 to 18 choose. A construction whose points give no
@@ -21,7 +21,6 @@
 namespace {
 
 using namespace MainPaletteItems;
-
 
 enum Option : std::size_t { UprightRectangular, Round, SlantedFromFaces, SlantedFromEdge, OnePoint };
 
@@ -83,16 +82,14 @@ bool FootDirection(const Geometry::Plane& face, const Geometry::Plane& bottom, V
 void PointInto(Vektor2D& direction, const API_Coord3D& facePoint, const Geometry::Sector3D& edge)
 {
     const Geometry::Coord3D foot = Geometry::CoordProjSector3D({facePoint.x, facePoint.y, facePoint.z}, edge);
-    if (Vektor2D(facePoint.x - foot.x, facePoint.y - foot.y).DotProduct(direction) < -GeometricTolerance)
-        direction = -direction;
+    if (Vektor2D(facePoint.x - foot.x, facePoint.y - foot.y).DotProduct(direction) < -GeometricTolerance) direction = -direction;
 }
 
 class ColumnBuilder {
 public:
     ColumnBuilder(Survanto& survanto, API_ColumnType& column, API_ColumnType& mask)
         : survanto_(survanto), points_(survanto.actionPoints), column_(column), mask_(mask)
-    {
-    }
+    {}
 
     bool Build(Option option)
     {
@@ -156,7 +153,8 @@ private:
     bool BuildSlantedFromFaces()
     {
         const Geometry::Plane bottom = BottomPlane(column_);
-        const Vektor3D na = Normalized((SpaceVektor(P(2)) - SpaceVektor(P(0))).CrossProduct(SpaceVektor(P(1)) - SpaceVektor(P(0))));
+        const Vektor3D na =
+            Normalized((SpaceVektor(P(2)) - SpaceVektor(P(0))).CrossProduct(SpaceVektor(P(1)) - SpaceVektor(P(0))));
         const Vektor3D nb = Normalized((SpaceVektor(P(4)) - SpaceVektor(P(3))).CrossProduct(na));
         const Geometry::Plane first {{P(0).x, P(0).y, P(0).z}, Coord(na)};
         const Geometry::Plane second {{P(3).x, P(3).y, P(3).z}, Coord(nb)};
@@ -189,11 +187,19 @@ private:
     bool BuildSlantedFromEdge()
     {
         static constexpr std::array<std::array<double, 2>, 9> AnchorOffsets {{
-            {0.0, 0.0}, {0.5, -0.5}, {0.0, -0.5}, {-0.5, -0.5}, {0.5, 0.0}, {-0.5, 0.0}, {0.5, 0.5}, {0.0, 0.5}, {-0.5, 0.5},
+            {0.0, 0.0},
+            {0.5, -0.5},
+            {0.0, -0.5},
+            {-0.5, -0.5},
+            {0.5, 0.0},
+            {-0.5, 0.0},
+            {0.5, 0.5},
+            {0.0, 0.5},
+            {-0.5, 0.5},
         }};
         const Geometry::Plane bottom = BottomPlane(column_);
-        const Vektor3D axis = P(0).z > P(1).z + GeometricTolerance ? SpaceVektor(P(0)) - SpaceVektor(P(1))
-                                                                   : SpaceVektor(P(1)) - SpaceVektor(P(0));
+        const Vektor3D axis =
+            P(0).z > P(1).z + GeometricTolerance ? SpaceVektor(P(0)) - SpaceVektor(P(1)) : SpaceVektor(P(1)) - SpaceVektor(P(0));
         Geometry::Coord3D base;
         if (!Geometry::XSector3DPlane({{P(0).x, P(0).y, P(0).z}, {P(1).x, P(1).y, P(1).z}}, bottom, &base)) return false;
         SetSlant(column_, axis);
@@ -205,7 +211,8 @@ private:
         const std::size_t anchor = column_.anchor >= 0 && static_cast<std::size_t>(column_.anchor) < AnchorOffsets.size()
                                        ? static_cast<std::size_t>(column_.anchor)
                                        : 0;
-        const Vektor2D origin = Vektor2D(base.x, base.y) + r * (AnchorOffsets[anchor][0] * s1) + q * (AnchorOffsets[anchor][1] * s2);
+        const Vektor2D origin =
+            Vektor2D(base.x, base.y) + r * (AnchorOffsets[anchor][0] * s1) + q * (AnchorOffsets[anchor][1] * s2);
         column_.origin = {origin.x, origin.y};
         column_.axisRotationAngle = 0.0;
         MarkSlantDefaults(mask_);
@@ -217,7 +224,15 @@ private:
     bool BuildFromOnePoint()
     {
         static constexpr std::array<std::array<double, 2>, 9> AnchorToMiddle {{
-            {0.0, 0.0}, {1.0, -1.0}, {0.0, -1.0}, {-1.0, -1.0}, {1.0, 0.0}, {-1.0, 0.0}, {1.0, 1.0}, {0.0, 1.0}, {-1.0, 1.0},
+            {0.0, 0.0},
+            {1.0, -1.0},
+            {0.0, -1.0},
+            {-1.0, -1.0},
+            {1.0, 0.0},
+            {-1.0, 0.0},
+            {1.0, 1.0},
+            {0.0, 1.0},
+            {-1.0, 1.0},
         }};
         const std::size_t anchor = column_.anchor >= 0 && static_cast<std::size_t>(column_.anchor) < AnchorToMiddle.size()
                                        ? static_cast<std::size_t>(column_.anchor)

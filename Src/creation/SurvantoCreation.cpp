@@ -3,8 +3,8 @@
 
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
-#include "OwnChangeScope.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/OwnChangeScope.hpp"
 #include "measuring/MainPaletteItems.hpp"
 
 // What every creator shares: the layer check before the command and, inside it,

@@ -4,9 +4,9 @@
 
 #include "API/AddOnInterface.hpp"
 #include "Geometry/CurveGeometry.hpp"
-#include "HostApiHelpers.hpp"
-#include "Tolerance.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/Tolerance.hpp"
 #include "measuring/MeasuringState.hpp"
 
 // Elements from the main curve palette's polygon: one wall per segment, or one
@@ -103,10 +103,7 @@ API_Element SegmentWall(const CurveData& curve, std::uint32_t j, const API_Coord
     return wall;
 }
 
-bool HasLength(const API_Coord3D& a, const API_Coord3D& b)
-{
-    return std::hypot(b.x - a.x, b.y - a.y) >= GeometricTolerance;
-}
+bool HasLength(const API_Coord3D& a, const API_Coord3D& b) { return std::hypot(b.x - a.x, b.y - a.y) >= GeometricTolerance; }
 
 }  // namespace
 

@@ -3,11 +3,11 @@
 
 #include "API/AddOnInterface.hpp"
 #include "Geometry/Geometry.hpp"
-#include "HostApiHelpers.hpp"
 #include "creation/DomeShell.hpp"
 #include "creation/SphereFit.hpp"
 #include "creation/WallSearch.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/HostApiHelpers.hpp"
 
 // Domes: a sphere fitted exactly through four points and cut at a base height,
 // made as a revolved shell. A fit that fails or a base that misses the sphere

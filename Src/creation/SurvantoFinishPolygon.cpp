@@ -10,7 +10,6 @@ namespace {
 
 using namespace MainPaletteItems;
 
-
 // The mesh creator reads its own point list, which lasts only for this creation.
 void FinishMesh(Survanto& survanto)
 {

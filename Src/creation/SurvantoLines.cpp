@@ -2,8 +2,8 @@
 
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
-#include "HostApiHelpers.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/HostApiHelpers.hpp"
 
 // Lines, hotspots and level dimensions on measured points. Lines and hotspots
 // are drawn in the view in front, so their points are first taken into the plane

@@ -5,11 +5,11 @@
 #include "API/AddOnInterface.hpp"
 #include "API/Database.hpp"
 #include "Geometry/Geometry.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
-#include "Tolerance.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
+#include "framework/Tolerance.hpp"
 #include "measuring/MainPaletteItems.hpp"
 #include "measuring/MarkerPart.hpp"
 
@@ -149,8 +149,8 @@ void WriteLevelPoints(const TypVektor<API_Coord3D>& inner, double low, API_MeshT
 
 void ShowReferenceBetweenPointsAlert()
 {
-    ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, TextReferenceBetweenPoints, NoAlertText, AlertOkButton,
-              NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
+    ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, TextReferenceBetweenPoints, NoAlertText, AlertOkButton, NoAlertText,
+              NoAlertText, CurrentResourceModule(), AlertStringType);
 }
 
 void CreateMeshElement(Survanto& survanto)

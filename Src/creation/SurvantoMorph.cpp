@@ -1,7 +1,7 @@
 #include "API/AddOnInterface.hpp"
-#include "HostApiHelpers.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/HostApiHelpers.hpp"
 #include "measuring/MainPaletteItems.hpp"
 #include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
@@ -37,11 +37,11 @@ MorphSettings ReadMorphSettings(const Survanto& survanto)
 void TellOmissions(const MorphMeshBuilder::Omissions& omitted)
 {
     if (omitted.oneVerticalPlane)
-        ShowAlert(AlertWarning, AlertStringListId, AlertWarningTitle, TextPointsInOneVerticalPlane, NoAlertText,
-                  AlertOkButton, NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
+        ShowAlert(AlertWarning, AlertStringListId, AlertWarningTitle, TextPointsInOneVerticalPlane, NoAlertText, AlertOkButton,
+                  NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
     if (omitted.samePlanPosition)
-        ShowAlert(AlertInformation, AlertStringListId, AlertMessageTitle, TextPointsAtOnePlanPosition, NoAlertText,
-                  AlertOkButton, NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
+        ShowAlert(AlertInformation, AlertStringListId, AlertMessageTitle, TextPointsAtOnePlanPosition, NoAlertText, AlertOkButton,
+                  NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 #include <cmath>
 #include <vector>
 
-#include "AngleConstants.hpp"
 #include "Geometry/CurveGeometry.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/AngleConstants.hpp"
 
 // The two inputs of the morph sweep: the rail from the curve palette's curve and
 // the profile polygons from the section palette's current profile, both with
@@ -99,7 +99,8 @@ public:
         : polygon_(polygon), arcStep_(arcStep), points_(points), ends_(ends)
     {
         for (std::int32_t a = 0; a < polygon.arcCount; ++a) arcs_.push_back(polygon.arcs[static_cast<std::uint32_t>(a)]);
-        std::stable_sort(arcs_.begin(), arcs_.end(), [](const API_PolyArc& x, const API_PolyArc& y) { return x.begIndex < y.begIndex; });
+        std::stable_sort(arcs_.begin(), arcs_.end(),
+                         [](const API_PolyArc& x, const API_PolyArc& y) { return x.begIndex < y.begIndex; });
     }
 
     void Divide()

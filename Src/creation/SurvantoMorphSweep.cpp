@@ -5,10 +5,10 @@
 
 #include "API/AddOnInterface.hpp"
 #include "Geometry/CurveGeometry.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
 #include "creation/BodyBuilderHandle.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
 
 // The morph along the rail: every profile polygon is placed at the rail's start,
 // normal to the rail, and pushed along each rail segment until it meets the plane
@@ -43,7 +43,8 @@ void AxisFrame(const Vector& along, Vector& x, Vector& y)
 
 Vector Placed(const std::array<double, 12>& frame, double u, double v)
 {
-    return {frame[0] * u + frame[1] * v + frame[3], frame[4] * u + frame[5] * v + frame[7], frame[8] * u + frame[9] * v + frame[11]};
+    return {frame[0] * u + frame[1] * v + frame[3], frame[4] * u + frame[5] * v + frame[7],
+            frame[8] * u + frame[9] * v + frame[11]};
 }
 
 std::vector<std::int32_t> AddVertices(const Ring& ring, API_BodyBuilder builder)
@@ -227,7 +228,7 @@ void Survanto::CreateMorphAlongRail()
     if (HostGetElementDefaults(&element, nullptr) != NoError) return;
     RunCreationCommand([this, &element] {
         // The body keeps project heights; the placement takes them to the home storey.
-        double (&placement)[12] = element.morph.transformation;
+        double(&placement)[12] = element.morph.transformation;
         SetIdentityTransformation(placement);
         placement[11] = -GetStoryLevel(element.header.floorInd);
         BodyBuilderHandle builder;

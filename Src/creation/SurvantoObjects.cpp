@@ -2,13 +2,13 @@
 #include <cstdint>
 
 #include "API/AddOnInterface.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
-#include "Tolerance.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
+#include "framework/Tolerance.hpp"
+#include "framework/Vektor2D.hpp"
+#include "framework/VektorConversions.hpp"
 #include "measuring/MainPaletteItems.hpp"
-#include "Vektor2D.hpp"
-#include "VektorConversions.hpp"
 
 // Objects and lamps from measured points: placed by one insertion point (option 14)
 // or fitted to three corners (option 15). The host places a new element by its

@@ -3,15 +3,15 @@
 #include <string>
 
 #include "API/AddOnInterface.hpp"
-#include "FloorPlanDatabaseScope.hpp"
-#include "HostApiHelpers.hpp"
-#include "OwnChangeScope.hpp"
 #include "creation/OpeningRules.hpp"
 #include "creation/ParameterValueList.hpp"
-#include "ScopedElementMemo.hpp"
 #include "creation/WallSearch.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/FloorPlanDatabaseScope.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/OwnChangeScope.hpp"
+#include "framework/ScopedElementMemo.hpp"
 #include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
 
@@ -36,8 +36,8 @@ enum AlertEntry : std::int32_t {
 
 void ShowOpeningAlert(std::int32_t text)
 {
-    ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, text, NoAlertText, AlertOkButton, NoAlertText,
-              NoAlertText, CurrentResourceModule(), AlertStringType);
+    ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, text, NoAlertText, AlertOkButton, NoAlertText, NoAlertText,
+              CurrentResourceModule(), AlertStringType);
 }
 
 OpeningMeasurement::Palette ReadPalette(const Survanto& s)
@@ -169,7 +169,8 @@ bool OpeningCreation::FindHostWall()
     m_.wall = wall_.wall;
     m_.wallStoreyLevel = GetStoryLevel(wall_.header.floorInd);
     ScopedElementMemo wallMemo;
-    if (HostGetElementMemo(&wall_.header.guid, &*wallMemo, AllMemoParts) == NoError) MemoPolygonToPolygon2DData(*wallMemo, m_.outline);
+    if (HostGetElementMemo(&wall_.header.guid, &*wallMemo, AllMemoParts) == NoError)
+        MemoPolygonToPolygon2DData(*wallMemo, m_.outline);
     return true;
 }
 

@@ -3,13 +3,13 @@
 
 #include "API/AddOnInterface.hpp"
 #include "API/Database.hpp"
-#include "AngleConstants.hpp"
 #include "Geometry/Geometry.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
-#include "Tolerance.hpp"
-#include "VektorConversions.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
+#include "framework/Tolerance.hpp"
+#include "framework/VektorConversions.hpp"
 #include "measuring/MainPaletteItems.hpp"
 #include "palettes/PolyCreatePetPalette.hpp"
 

@@ -6,17 +6,17 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "AngleConstants.hpp"
-#include "FloorPlanDatabaseScope.hpp"
 #include "Geometry/CurveGeometry.hpp"
 #include "Geometry/Geometry.hpp"
-#include "HostApiHelpers.hpp"
-#include "Tolerance.hpp"
-#include "Vektor2D.hpp"
 #include "creation/ShellMemo.hpp"
 #include "creation/ShellWallProfile.hpp"
 #include "creation/WallSearch.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/FloorPlanDatabaseScope.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/Tolerance.hpp"
+#include "framework/Vektor2D.hpp"
 
 // Vaults between two walls: a ruled shell between the arches measured on both
 // walls, and a half-cylinder along a measured axis clipped to the outline the
@@ -159,7 +159,8 @@ Segment SnapAxis(const Segment& axis, const std::vector<API_Coord>& outline)
     TypVektor<API_Coord> crossings;
     for (std::size_t n = 0; n + 1 < outline.size(); ++n) {
         Geometry::Coord crossing;
-        if (Geometry::XLines({{outline[n].x, outline[n].y}, {outline[n + 1].x, outline[n + 1].y}}, {axis.begin, axis.end}, &crossing))
+        if (Geometry::XLines({{outline[n].x, outline[n].y}, {outline[n + 1].x, outline[n + 1].y}}, {axis.begin, axis.end},
+                             &crossing))
             crossings.Add({crossing.x, crossing.y});
     }
     if (crossings.GetSize() < 2) return axis;

@@ -26,8 +26,7 @@ void Survanto::ShootPickedPoints(bool takeHeight)
             pickedHeight = input.pos.y;
         }
         const double height =
-            window.typeID == APIWind_FloorPlanID ? MainPaletteItemValue(ShotHeightItem)
-                                                 : pickedHeight - measuringState.stationZ;
+            window.typeID == APIWind_FloorPlanID ? MainPaletteItemValue(ShotHeightItem) : pickedHeight - measuringState.stationZ;
         if (takeHeight) SetMainPaletteItemValue(ShotHeightItem, height);
         measuringState.measuredX = plan.x;
         measuringState.measuredY = plan.y;

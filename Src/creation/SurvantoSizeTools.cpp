@@ -2,11 +2,11 @@
 #include <cstdint>
 
 #include "API/AddOnInterface.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
-#include "Tolerance.hpp"
-#include "VektorConversions.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
+#include "framework/Tolerance.hpp"
+#include "framework/VektorConversions.hpp"
 #include "measuring/MainPaletteItems.hpp"
 
 // Sizes and angles measured into the tool defaults: each change marks only the
@@ -15,7 +15,6 @@
 namespace {
 
 using namespace MainPaletteItems;
-
 
 double PlanDistance(const API_Coord3D& a, const API_Coord3D& b) { return std::hypot(b.x - a.x, b.y - a.y); }
 

@@ -2,8 +2,8 @@
 
 #include "API/AddOnInterface.hpp"
 #include "Geometry/Geometry.hpp"
-#include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/ScopedElementMemo.hpp"
 #include "measuring/MainPaletteItems.hpp"
 
 // Slabs, fills and splines from a collected polygon. Slabs and fills read the

@@ -1,9 +1,9 @@
 
 #include "API/AddOnInterface.hpp"
-#include "FloorPlanDatabaseScope.hpp"
-#include "HostApiHelpers.hpp"
-#include "Tolerance.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/FloorPlanDatabaseScope.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/Tolerance.hpp"
 
 // A new element takes its home storey from the tool defaults; measured outside
 // the floor plan it may lie on another storey. It moves to the storey that holds

@@ -4,18 +4,18 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "AngleConstants.hpp"
 #include "Geometry/CurveGeometry.hpp"
 #include "Geometry/Geometry.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
-#include "Tolerance.hpp"
 #include "creation/WallBody.hpp"
 #include "creation/WallOpenings.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
+#include "framework/Tolerance.hpp"
+#include "framework/Vektor2D.hpp"
+#include "framework/VektorConversions.hpp"
 #include "measuring/MainPaletteItems.hpp"
-#include "Vektor2D.hpp"
-#include "VektorConversions.hpp"
 
 // Walls that exist already take a measured thickness, a measured trapezoid or a
 // measured point of their outline. A wall that cannot keep the change in its own
@@ -209,7 +209,8 @@ bool SeenFromEdge(const std::vector<Vektor2D>& outline, std::size_t j, const Vek
 {
     for (std::size_t k = 0; k + 1 < outline.size(); ++k) {
         if (k == j) continue;
-        if (CrossesEdge(outline[j], point, outline[k], outline[k + 1]) || CrossesEdge(outline[j + 1], point, outline[k], outline[k + 1]))
+        if (CrossesEdge(outline[j], point, outline[k], outline[k + 1]) ||
+            CrossesEdge(outline[j + 1], point, outline[k], outline[k + 1]))
             return false;
     }
     return true;

@@ -6,18 +6,18 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "AngleConstants.hpp"
 #include "Geometry/Geometry.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
-#include "Tolerance.hpp"
 #include "creation/WallSearch.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
+#include "framework/Tolerance.hpp"
+#include "framework/Vektor2D.hpp"
+#include "framework/VektorConversions.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "persistence/ProjectUser.hpp"
-#include "Vektor2D.hpp"
-#include "VektorConversions.hpp"
 
 // The wall that holds a measured point, for openings, reveals and shells; the
 // teamwork reservation of an opening's host wall; the sides of an opening.
@@ -102,8 +102,7 @@ std::optional<WallFit> FitStraight(const API_Element& wall, const Vektor2D& p, c
     const Vektor2D u = d * (1.0 / length);
     const Vektor2D foot = begin + u * u.DotProduct(p - begin);
     const Geometry::Sector line {Coord(begin), Coord(end)};
-    if (!Geometry::IsSectorPointIntersect(line, Coord(foot), Geometry::Boundary_Closed, GeometricTolerance))
-        return std::nullopt;
+    if (!Geometry::IsSectorPointIntersect(line, Coord(foot), Geometry::Boundary_Closed, GeometricTolerance)) return std::nullopt;
     WallFit fit {wall, (p - foot).GetLength(), (foot - begin).GetLength(), Geometry::DistCoordSectorPtr(Coord(p), line), true};
     fit.stationSide = !(d.CrossProduct(station - foot) > GeometricTolerance);
     if (InvertsStationSide(w)) fit.stationSide = !fit.stationSide;
@@ -256,9 +255,9 @@ void Survanto::CheckOpeningHostWall(const API_Coord3D& point, bool& openingWallU
     for (;;) {
         HostReserveElements(&reserve, nullptr);
         if (IsReservedForUser(wall.header.guid)) break;
-        const std::int16_t answer = ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, TextWallNotReserved,
-                                              TextMeasureConstructionOnly, ButtonReservedOk, ButtonCancel, ButtonRetry,
-                                              CurrentResourceModule(), AlertStringType);
+        const std::int16_t answer =
+            ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, TextWallNotReserved, TextMeasureConstructionOnly,
+                      ButtonReservedOk, ButtonCancel, ButtonRetry, CurrentResourceModule(), AlertStringType);
         if (answer == AnswerOk) {
             openingWallUsableFlag = false;
             break;
@@ -282,7 +281,8 @@ void Survanto::FinishWindowMeasurement() { CreateWindowFromPoints(); }
 void Survanto::FinishDoorMeasurement() { CreateDoorFromPoints(); }
 
 // The flags in record order: the opening mirrored, its opening side, its reference side.
-void Survanto::SetOpeningSides(const API_Element& wall, API_Element& opening, bool outsideMeasured, bool invertBoth, bool invertFirst)
+void Survanto::SetOpeningSides(const API_Element& wall, API_Element& opening, bool outsideMeasured, bool invertBoth,
+                               bool invertFirst)
 {
     Vektor2D middle(0.0, 0.0);
     if (actionPoints.GetSize() >= 2)
@@ -319,7 +319,8 @@ double Survanto::MeasureRevealDepth()
     API_Element wall;
     double position = 0.0, depth = 0.0;
     bool stationSide = true;
-    if (!actionPoints.IsEmpty() && FindWallAtPoint(*this, p0.x, p0.y, p0.z, p0.z, wall, position, depth, stationSide)) return depth;
+    if (!actionPoints.IsEmpty() && FindWallAtPoint(*this, p0.x, p0.y, p0.z, p0.z, wall, position, depth, stationSide))
+        return depth;
     ShowWallNotFound();
     pointStep = 0;
     return 0.0;

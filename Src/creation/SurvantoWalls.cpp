@@ -3,17 +3,17 @@
 #include <optional>
 
 #include "API/AddOnInterface.hpp"
-#include "AngleConstants.hpp"
 #include "Geometry/Geometry.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
-#include "Tolerance.hpp"
+#include "frame/Survanto.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
+#include "framework/Tolerance.hpp"
+#include "framework/Vektor2D.hpp"
+#include "framework/Vektor3D.hpp"
+#include "framework/VektorConversions.hpp"
 #include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
-#include "frame/Survanto.hpp"
-#include "Vektor2D.hpp"
-#include "Vektor3D.hpp"
-#include "VektorConversions.hpp"
 
 // Walls from measured points: the points lie on the wall's reference face, and
 // the side on which the station stands chooses the reference line. A set of
@@ -91,8 +91,8 @@ std::optional<Vektor2D> CircleCentre(const Vektor2D& p0, const Vektor2D& p1, con
 // Ends far apart can each be a number while the length between them is not.
 bool HasFinitePlace(const API_WallType& wall)
 {
-    return std::isfinite(wall.begC.x) && std::isfinite(wall.begC.y) && std::isfinite(wall.endC.x) &&
-           std::isfinite(wall.endC.y) && std::isfinite(wall.arcAngle) && std::isfinite(wall.slantAngle) &&
+    return std::isfinite(wall.begC.x) && std::isfinite(wall.begC.y) && std::isfinite(wall.endC.x) && std::isfinite(wall.endC.y) &&
+           std::isfinite(wall.arcAngle) && std::isfinite(wall.slantAngle) &&
            std::isfinite(std::hypot(wall.endC.x - wall.begC.x, wall.endC.y - wall.begC.y)) && std::isfinite(wall.thickness) &&
            std::isfinite(wall.thickness1) && std::isfinite(wall.height);
 }
@@ -276,8 +276,8 @@ void WallRun::Inclined()
     normal.Normalize();
 
     const double baseHeight = GetStoryLevel(wall.header.floorInd) + wall.wall.bottomOffset;
-    const Geometry::Plane face{GeometryPoint(a), GeometryPoint(normal)};
-    const Geometry::Plane base{{0.0, 0.0, baseHeight}, {0.0, 0.0, 1.0}};
+    const Geometry::Plane face {GeometryPoint(a), GeometryPoint(normal)};
+    const Geometry::Plane base {{0.0, 0.0, baseHeight}, {0.0, 0.0, 1.0}};
     Geometry::Sector3D baseLine;
     if (!Geometry::XPlanes(face, base, &baseLine)) {
         s_.pointStep = 0;

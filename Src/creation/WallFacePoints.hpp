@@ -1,8 +1,8 @@
 #pragma once
 #include "API/Types.hpp"
 #include "Geometry/Polygon2DData.hpp"
-#include "TypVektor.hpp"
-#include "Vektor2D.hpp"
+#include "framework/TypVektor.hpp"
+#include "framework/Vektor2D.hpp"
 
 // Where the line through the point along the direction crosses the faces of a
 // polygonal wall's outline, as (x, y, 0): the vertices that the cut of the

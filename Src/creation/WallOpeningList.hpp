@@ -1,6 +1,6 @@
 #pragma once
 #include "API/AddOnInterface.hpp"
-#include "TypVektor.hpp"
+#include "framework/TypVektor.hpp"
 
 // The windows and doors of a wall that is being rebuilt: entry i of the records
 // belongs to entry i of the memos. The list owns the memos; each is given back

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "API/OpeningFrame.hpp"
-#include "FloorPlanDatabaseScope.hpp"
 #include "Geometry/CurveGeometry.hpp"
-#include "ScopedElementMemo.hpp"
 #include "creation/WallBody.hpp"
-#include "Vektor2D.hpp"
+#include "framework/FloorPlanDatabaseScope.hpp"
+#include "framework/ScopedElementMemo.hpp"
+#include "framework/Vektor2D.hpp"
 
 namespace {
 
@@ -99,7 +99,7 @@ GSErrCode RecreateOpening(const API_Element& wall, const API_ElementMemo& wallMe
 {
     opening.window.owner = wall.header.guid;
     const bool placed = opening.header.guid == APINULLGuid ? KeepPlaceInNewOutline(wall.wall, wallMemo, opening.window)
-                                                          : PlaceAlongFirstEdge(wall.wall, wallMemo, opening.window);
+                                                           : PlaceAlongFirstEdge(wall.wall, wallMemo, opening.window);
     opening.header.guid = APINULLGuid;
     const GSErrCode created = placed ? HostCreateElement(&opening, &memo) : APIERR_BADPARS;
     if (created != NoError) return created;

@@ -68,8 +68,8 @@ bool Curve3DPalette::IsOpen() const { return GetOpenMode() != Closed; }
 bool Curve3DPalette::TellWhenOpen(const Curve3DPalette& other)
 {
     if (!other.IsOpen()) return false;
-    ShowAlert(AlertWarning, AlertStringListId, AlertWarningTitle, CloseOtherCurvePaletteText, NoAlertText,
-              AlertOkButton, NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
+    ShowAlert(AlertWarning, AlertStringListId, AlertWarningTitle, CloseOtherCurvePaletteText, NoAlertText, AlertOkButton,
+              NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
     return true;
 }
 

@@ -2,11 +2,11 @@
 #include <cstdint>
 
 #include "API/Types.hpp"
-#include "CDialogBase.hpp"
-#include "CDialogResizer.hpp"
 #include "Geometry/Point2.hpp"
-#include "TypVektor.hpp"
 #include "curves/CurvePaletteRules.hpp"
+#include "framework/CDialogBase.hpp"
+#include "framework/CDialogResizer.hpp"
+#include "framework/TypVektor.hpp"
 
 // The palette "Polygonpalette" in which the surveyor builds a curve from measured
 // points: a polygon of straight and arc segments, a spline, a rectangle from three

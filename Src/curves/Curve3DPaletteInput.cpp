@@ -1,13 +1,13 @@
 #include <optional>
 
 #include "API/AddOnInterface.hpp"
-#include "FloorPlanDatabaseScope.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
 #include "curves/Curve3DPalette.hpp"
 #include "curves/ViewProjection.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/FloorPlanDatabaseScope.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
 #include "measuring/MainPaletteItems.hpp"
 
 // The palette's way in, a measured point for the running method, and its way out,

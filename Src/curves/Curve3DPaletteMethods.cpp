@@ -28,10 +28,7 @@ void Curve3DPalette::AddEndPointPolygonPoint(API_Coord3D point)
     Curves::AddEndPointPoint(curve, curveStep, arcPointCount, segmentPoints, Curves::ToVector(InCurvePlane(point)));
 }
 
-void Curve3DPalette::CloseEndPointPolygon()
-{
-    Curves::CloseEndPointCurve(curve, curveStep, arcPointCount, segmentPoints);
-}
+void Curve3DPalette::CloseEndPointPolygon() { Curves::CloseEndPointCurve(curve, curveStep, arcPointCount, segmentPoints); }
 
 void Curve3DPalette::SetHorizontalPlane(const Geometry::Vector3<double>& point) { plane = Curves::HorizontalPlane(point); }
 
@@ -70,10 +67,7 @@ void Curve3DPalette::AddSplinePoint(API_Coord3D point)
     RebuildSplineCurve();
 }
 
-void Curve3DPalette::RebuildSplineCurve()
-{
-    Curves::BuildSplineCurve(splinePoints, plane, polygonClosure == ClosedItem, curve);
-}
+void Curve3DPalette::RebuildSplineCurve() { Curves::BuildSplineCurve(splinePoints, plane, polygonClosure == ClosedItem, curve); }
 
 void Curve3DPalette::AddTwoPointSegmentPoint(API_Coord3D point)
 {

@@ -1,7 +1,7 @@
 #include "curves/CurveFrame.hpp"
 
-std::optional<CurveFrame> CurveFrame::Make(const Curves::Vector& origin, const Curves::Vector& xAxis,
-                                           const Curves::Vector& yAxis, const Curves::Vector& zAxis)
+std::optional<CurveFrame> CurveFrame::Make(const Curves::Vector& origin, const Curves::Vector& xAxis, const Curves::Vector& yAxis,
+                                           const Curves::Vector& zAxis)
 {
     CurveFrame frame;
     frame.origin_ = origin;

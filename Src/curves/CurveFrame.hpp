@@ -9,8 +9,8 @@
 class CurveFrame {
 public:
     // Nothing when the axes do not span space.
-    static std::optional<CurveFrame> Make(const Curves::Vector& origin, const Curves::Vector& xAxis,
-                                          const Curves::Vector& yAxis, const Curves::Vector& zAxis);
+    static std::optional<CurveFrame> Make(const Curves::Vector& origin, const Curves::Vector& xAxis, const Curves::Vector& yAxis,
+                                          const Curves::Vector& zAxis);
 
     Curves::Plan Image(const Curves::Vector& point) const;
     Curves::Plan Image(const API_Coord3D& point) const { return Image(Curves::ToVector(point)); }

@@ -119,17 +119,20 @@ std::int16_t PromptIndex(const CurvePaletteState& s)
 CurvePaletteView DescribeCurvePalette(const CurvePaletteState& s)
 {
     CurvePaletteView view;
-    const bool planeUse = s.mainPaletteOpen &&
-                          (s.tool == API_MorphID || (s.tool == API_WallID && s.mainSecondOption) ||
-                           (s.tool == API_PolyLineID && s.mainFirstOption) || (s.tool == API_HatchID && s.mainSecondOption) ||
-                           (s.tool == API_SlabID && s.mainSecondOption));
+    const bool planeUse =
+        s.mainPaletteOpen && (s.tool == API_MorphID || (s.tool == API_WallID && s.mainSecondOption) ||
+                              (s.tool == API_PolyLineID && s.mainFirstOption) || (s.tool == API_HatchID && s.mainSecondOption) ||
+                              (s.tool == API_SlabID && s.mainSecondOption));
     const bool free3D = s.tool == API_MorphID && !s.sectionMode;
-    const bool ceilingAllowed = IsOneOf(s.tool, {API_PolyLineID, API_HatchID, API_SlabID}) || (s.tool == API_MorphID && s.sectionMode);
+    const bool ceilingAllowed =
+        IsOneOf(s.tool, {API_PolyLineID, API_HatchID, API_SlabID}) || (s.tool == API_MorphID && s.sectionMode);
 
-    Set(view.shown, {Create, Cancel, Dimension2D, Dimension3D, Open, Closed, FirstSeparator, SecondSeparator, ThirdSeparator, Prompt});
+    Set(view.shown,
+        {Create, Cancel, Dimension2D, Dimension3D, Open, Closed, FirstSeparator, SecondSeparator, ThirdSeparator, Prompt});
     view.enabled[Dimension2D] = planeUse;
     view.enabled[Dimension3D] = free3D;
-    Set(view.enabled, {Create, Cancel, Open, Closed, FirstSeparator, SecondSeparator, ThirdSeparator, Prompt}, planeUse || free3D);
+    Set(view.enabled, {Create, Cancel, Open, Closed, FirstSeparator, SecondSeparator, ThirdSeparator, Prompt},
+        planeUse || free3D);
 
     if (s.curveDimension == Dimension3D && free3D) {
         Set(view.shown, {EndPointMethod});
@@ -154,7 +157,8 @@ CurvePaletteView DescribeCurvePalette(const CurvePaletteState& s)
         view.enabled[Open] = false;
     }
     view.pressed[view.polygonClosure == Open ? Open : Closed] = true;
-    if (IsOneOf(s.curveStep, {FirstStep, SecondStep, ThirdStep, FourthStep})) view.pressed[static_cast<std::size_t>(s.curveStep)] = true;
+    if (IsOneOf(s.curveStep, {FirstStep, SecondStep, ThirdStep, FourthStep}))
+        view.pressed[static_cast<std::size_t>(s.curveStep)] = true;
     if (IsOneOf(s.curveMode, {EndPointMethod, TwoPointMethod, SplineMethod, PlaneMethod, CeilingMethod}))
         view.pressed[static_cast<std::size_t>(s.curveMode)] = true;
     view.promptIndex = PromptIndex(s);

@@ -3,9 +3,9 @@
 #include <optional>
 
 #include "API/Types.hpp"
-#include "AngleConstants.hpp"
 #include "Geometry/CurveGeometry.hpp"
-#include "Tolerance.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/Tolerance.hpp"
 
 // The small vector arithmetic of the curve methods, over the host's geometry types.
 namespace Curves {

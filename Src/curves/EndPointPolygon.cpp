@@ -27,15 +27,16 @@ bool CompleteTwoPointArc(Curve3DPalette::CurveData& curve, TypVektor<Vector>& se
     Vector startTangent, endTangent, axis;
     API_Coord3D centre;
     double angle = 0.0;
-    if (Curve3DPalette::CalcArcThroughThreePoints(segmentPoints[0], segmentPoints[1], segmentPoints[2], startTangent,
-                                                  endTangent, centre, axis, angle)) {
+    if (Curve3DPalette::CalcArcThroughThreePoints(segmentPoints[0], segmentPoints[1], segmentPoints[2], startTangent, endTangent,
+                                                  centre, axis, angle)) {
         const auto last = static_cast<std::int32_t>(curve.points.GetSize()) - 1;
         curve.arcs.Add({last, last + 1, angle, centre, axis});
         curve.points.Add(ToPoint(point));
         if (curve.tangents.IsEmpty())
             curve.tangents.Add(startTangent);
         else
-            curve.tangents[curve.tangents.GetSize() - 1] = Times(Plus(startTangent, curve.tangents[curve.tangents.GetSize() - 1]), 0.5);
+            curve.tangents[curve.tangents.GetSize() - 1] =
+                Times(Plus(startTangent, curve.tangents[curve.tangents.GetSize() - 1]), 0.5);
         curve.tangents.Add(endTangent);
     } else {
         AddStraightSegment(curve, point);
@@ -138,8 +139,8 @@ void CloseEndPointCurve(Curve3DPalette::CurveData& curve, std::int16_t& step, st
 }  // namespace Curves
 
 bool Curve3DPalette::CalcTangentialArc(const Geometry::Vector3<double>& a, const Geometry::Vector3<double>& b,
-                                       Geometry::Vector3<double>& tangent, API_Coord3D& centre,
-                                       Geometry::Vector3<double>& axis, double& angle)
+                                       Geometry::Vector3<double>& tangent, API_Coord3D& centre, Geometry::Vector3<double>& axis,
+                                       double& angle)
 {
     using namespace Curves;
     const std::optional<Vector> u = Unit(Minus(b, a));

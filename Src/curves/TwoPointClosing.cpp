@@ -1,9 +1,9 @@
 #include <optional>
 
-#include "Tolerance.hpp"
 #include "curves/CurveFrame.hpp"
 #include "curves/EndPointPolygon.hpp"
 #include "curves/TwoPointPolygon.hpp"
+#include "framework/Tolerance.hpp"
 
 // Closing a polygon measured side by side: its first vertex is the first measured
 // point of the first side and its last vertex the last point of the last side;
@@ -47,7 +47,8 @@ bool CloseStraightEnds(CurveData& curve, const Curve3DPalette::PlaneData& plane,
 {
     const std::optional<CurveFrame> frame = CurveFrame::Make(plane.origin, plane.xAxis, plane.yAxis, plane.normal);
     Plan crossing;
-    if (!frame || !Geometry::XSectors({frame->Image(e.q0), frame->Image(e.q1)}, {frame->Image(e.q2), frame->Image(e.q3)}, &crossing))
+    if (!frame ||
+        !Geometry::XSectors({frame->Image(e.q0), frame->Image(e.q1)}, {frame->Image(e.q2), frame->Image(e.q3)}, &crossing))
         return false;
     const Vector corner = frame->Point(crossing);
     if (Length(Minus(corner, e.q1)) < Tolerance || Length(Minus(corner, e.q2)) < Tolerance) return false;
@@ -113,8 +114,7 @@ bool CloseBothArcs(CurveData& curve, const Ends& e)
     const Plan q1 = frame->Image(e.q1);
     const Plan q2 = frame->Image(e.q2);
     Geometry::Sector crossings;
-    if (Geometry::XCirclesEps({c1, Distance(q2, c1)}, {c0, Distance(q0, c0)}, &crossings, CrossingTolerance) == 0)
-        return false;
+    if (Geometry::XCirclesEps({c1, Distance(q2, c1)}, {c0, Distance(q0, c0)}, &crossings, CrossingTolerance) == 0) return false;
     const Plan x = Distance(crossings.c1, q0) <= Distance(crossings.c2, q0) ? crossings.c1 : crossings.c2;
     if (Distance(x, q1) < Tolerance || Distance(x, q2) < Tolerance) return false;
     const int sign = Dot(last.axis, first.axis) > 0.0 ? 1 : -1;

@@ -3,17 +3,14 @@
 #include <cmath>
 #include <optional>
 
-#include "Tolerance.hpp"
 #include "curves/CurveFrame.hpp"
+#include "framework/Tolerance.hpp"
 
 namespace Curves {
 
 namespace TwoPoint {
 
-bool FirstSideIsArc(const Curve3DPalette::CurveData& curve)
-{
-    return !curve.arcs.IsEmpty() && curve.arcs[0].beginIndex == 0;
-}
+bool FirstSideIsArc(const Curve3DPalette::CurveData& curve) { return !curve.arcs.IsEmpty() && curve.arcs[0].beginIndex == 0; }
 
 bool LastSideIsArc(const Curve3DPalette::CurveData& curve)
 {
@@ -43,7 +40,10 @@ constexpr std::int16_t StraightSideStep = Curve3DPalette::FirstStepItem;
 constexpr std::int16_t ArcSideStep = Curve3DPalette::SecondStepItem;
 constexpr double CrossingTolerance = GeometricTolerance;
 
-Vector Vertex(const CurveData& curve, std::uint32_t fromEnd) { return ToVector(curve.points[curve.points.GetSize() - 1 - fromEnd]); }
+Vector Vertex(const CurveData& curve, std::uint32_t fromEnd)
+{
+    return ToVector(curve.points[curve.points.GetSize() - 1 - fromEnd]);
+}
 void SetLastVertex(CurveData& curve, const Vector& v) { curve.points[curve.points.GetSize() - 1] = ToPoint(v); }
 Vector& LastTangent(CurveData& curve) { return curve.tangents[curve.tangents.GetSize() - 1]; }
 bool LongEnough(const Vector& a, const Vector& b) { return Length(Minus(b, a)) >= Tolerance; }
@@ -93,8 +93,8 @@ void StraightSideAfterLine(CurveData& curve, const Curve3DPalette::PlaneData& pl
     const std::optional<CurveFrame> frame = CurveFrame::Make(plane.origin, plane.xAxis, plane.yAxis, plane.normal);
     if (!frame) return;
     Plan crossing;
-    if (!Geometry::XSectors({frame->Image(s0), frame->Image(s1)}, {frame->Image(Vertex(curve, 1)), frame->Image(Vertex(curve, 0))},
-                            &crossing))
+    if (!Geometry::XSectors({frame->Image(s0), frame->Image(s1)},
+                            {frame->Image(Vertex(curve, 1)), frame->Image(Vertex(curve, 0))}, &crossing))
         return;
     const Vector corner = frame->Point(crossing);
     const std::optional<Vector> d = Unit(Minus(s1, corner));

@@ -34,8 +34,7 @@ bool FirstSideIsArc(const Curve3DPalette::CurveData& curve);
 bool LastSideIsArc(const Curve3DPalette::CurveData& curve);
 // The corner of an arc with a line: of the two crossings, the one not on the arc
 // as measured from `from` over the sweep; when neither is, the one nearer to `near`.
-Plan ChooseCrossing(const Plan& centre, const Plan& from, double sweep, const Geometry::Sector& crossings,
-                    const Plan& near);
+Plan ChooseCrossing(const Plan& centre, const Plan& from, double sweep, const Geometry::Sector& crossings, const Plan& near);
 // The 2D vector turned by -90° (sign 1) or +90° (sign -1).
 Plan TurnBy(const Plan& v, int sign);
 

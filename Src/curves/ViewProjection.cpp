@@ -1,14 +1,11 @@
 #include "curves/ViewProjection.hpp"
 
 #include "Geometry/CurveGeometry.hpp"
-#include "Tolerance.hpp"
+#include "framework/Tolerance.hpp"
 
 namespace Curves {
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 std::optional<std::size_t> ViewLineStart(std::int32_t windowKind, const API_ElementMemo& memo, std::int32_t segmentCount,
                                          std::int32_t shownSegment)

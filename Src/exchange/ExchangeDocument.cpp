@@ -58,11 +58,16 @@ AngleUnits AngleUnitsOf(std::string_view bytes)
         return std::string(zerosBefore, '\0') + c + std::string(zerosAfter, '\0');
     };
     std::size_t before = 0, after = 0;
-    if (startsWith("\x00\x00\xFE\xFF", 4) || startsWith("\x00\x00\x00<", 4)) before = 3;
-    else if (startsWith("\xFF\xFE\x00\x00", 4) || startsWith("<\x00\x00\x00", 4)) after = 3;
-    else if (startsWith("\xFE\xFF", 2) || startsWith("\x00<\x00?", 4)) before = 1;
-    else if (startsWith("\xFF\xFE", 2) || startsWith("<\x00?\x00", 4)) after = 1;
-    else if (startsWith("\x4C\x6F\xA7\x94", 4)) return {"\x4C", "\x6E"};
+    if (startsWith("\x00\x00\xFE\xFF", 4) || startsWith("\x00\x00\x00<", 4))
+        before = 3;
+    else if (startsWith("\xFF\xFE\x00\x00", 4) || startsWith("<\x00\x00\x00", 4))
+        after = 3;
+    else if (startsWith("\xFE\xFF", 2) || startsWith("\x00<\x00?", 4))
+        before = 1;
+    else if (startsWith("\xFF\xFE", 2) || startsWith("<\x00?\x00", 4))
+        after = 1;
+    else if (startsWith("\x4C\x6F\xA7\x94", 4))
+        return {"\x4C", "\x6E"};
     return {widened('<', before, after), widened('>', before, after)};
 }
 
@@ -203,8 +208,10 @@ public:
             }
             if (depth_ == AnnotationDepth) {
                 stage_ = Stage::Done;
-                if (hasChildren_) kept_.Take(startTagEnd_, static_cast<std::size_t>(reader_.getSrcOffset()));
-                else kept_.KeepAll();
+                if (hasChildren_)
+                    kept_.Take(startTagEnd_, static_cast<std::size_t>(reader_.getSrcOffset()));
+                else
+                    kept_.KeepAll();
             }
         }
         --depth_;
@@ -302,9 +309,7 @@ void ConfigureSafely(SAX2XMLReaderImpl& reader, SecurityManager& security, Annot
 // The parser's input: each chunk it reads also goes to the kept bytes.
 class PassingStream : public BinInputStream {
 public:
-    PassingStream(ExchangeBytes& file, KeptBytes& kept, bool& unreadable) : file_(file), kept_(kept), unreadable_(unreadable)
-    {
-    }
+    PassingStream(ExchangeBytes& file, KeptBytes& kept, bool& unreadable) : file_(file), kept_(kept), unreadable_(unreadable) {}
 
     XMLFilePos curPos() const override { return position_; }
     const XMLCh* getContentType() const override { return nullptr; }
@@ -338,8 +343,7 @@ class PassingSource : public InputSource {
 public:
     PassingSource(ExchangeBytes& file, KeptBytes& kept, bool& unreadable)
         : InputSource(u"Baba"), file_(file), kept_(kept), unreadable_(unreadable)
-    {
-    }
+    {}
 
     // The parser owns the stream it asks for.
     BinInputStream* makeStream() const override { return new PassingStream(file_, kept_, unreadable_); }
@@ -536,10 +540,8 @@ DocumentReading FindFirstAnnotation(ExchangeBytes& file, ExchangeAnnotation& ann
             if (!scan.Result().taken.Empty()) annotation = std::move(scan.Result().annotation);
             taken = scan.Result().taken;
             return DocumentReading::Parsed;
-        case StreamedScan::Outcome::Unreadable:
-            return DocumentReading::Unreadable;
-        case StreamedScan::Outcome::LeftToParser:
-            break;
+        case StreamedScan::Outcome::Unreadable: return DocumentReading::Unreadable;
+        case StreamedScan::Outcome::LeftToParser: break;
     }
     // Anything beyond the plain form is the parser's to judge, from the file's first byte.
     if (const std::optional<std::string_view> read = scan.AllRead()) {

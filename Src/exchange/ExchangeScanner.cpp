@@ -1,8 +1,8 @@
 #include "exchange/ExchangeScanner.hpp"
 
 #include <array>
-#include <memory>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -132,8 +132,7 @@ private:
                 if (!AtEnd()) return false;
                 place_ = Place::End;
                 return true;
-            case Place::End:
-                break;
+            case Place::End: break;
         }
         return true;
     }
@@ -578,10 +577,7 @@ private:
 PlainDocumentScan::PlainDocumentScan() : scanner_(std::make_unique<Scanner>()) {}
 PlainDocumentScan::~PlainDocumentScan() = default;
 
-PlainDocumentScan::Step PlainDocumentScan::Resume(std::string_view window, bool final)
-{
-    return scanner_->Resume(window, final);
-}
+PlainDocumentScan::Step PlainDocumentScan::Resume(std::string_view window, bool final) { return scanner_->Resume(window, final); }
 
 std::size_t PlainDocumentScan::HeldFrom() const { return scanner_->HeldFrom(); }
 

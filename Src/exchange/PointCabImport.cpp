@@ -9,20 +9,20 @@
 #include <string_view>
 
 #include "API/AddOnInterface.hpp"
-#include "AngleConstants.hpp"
-#include "frame/AddOnGlobals.hpp"
 #include "DG/DG.hpp"
-#include "HostApiHelpers.hpp"
 #include "IO/AsideFile.hpp"
 #include "IO/FileStatus.hpp"
 #include "IO/RegularFileReader.hpp"
+#include "RS/ResourceModule.hpp"
 #include "exchange/ExchangeDocument.hpp"
 #include "exchange/PointCabWatcher.hpp"
-#include "measuring/InstrumentEvents.hpp"
-#include "measuring/MeasuringState.hpp"
-#include "RS/ResourceModule.hpp"
+#include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "measuring/InstrumentEvents.hpp"
+#include "measuring/MeasuringState.hpp"
 
 ExchangeFileStamp lastExchangeFileStamp;
 TypVektor<GS::UniString> takenPointIds;
@@ -69,10 +69,7 @@ std::optional<ExchangeFileStamp> CurrentStamp(const std::string& path)
     return StampOf(*status);
 }
 
-bool SameContent(const IO::FileStatus& a, const IO::FileStatus& b)
-{
-    return a.device == b.device && StampOf(a) == StampOf(b);
-}
+bool SameContent(const IO::FileStatus& a, const IO::FileStatus& b) { return a.device == b.device && StampOf(a) == StampOf(b); }
 
 bool Unchanged(const std::string& path, const IO::FileStatus& before)
 {
@@ -88,8 +85,7 @@ public:
     ExchangeFileCopy(const std::string& path, IO::RegularFileReader& reader)
         : path_(path), opened_(reader), reader_(&reader),
           aside_(std::make_unique<IO::AsideFile>(path, reader.Status().permissions))
-    {
-    }
+    {}
 
     std::optional<std::size_t> Read(char* into, std::size_t capacity) override { return reader_->Read(into, capacity); }
     // A folder that refused the new file shows when it is finished, after the
@@ -289,8 +285,8 @@ std::optional<ExchangeFileStamp> ImportPointCabFile(Survanto& survanto)
 
     TakePoints(annotation, offset);
     if (annotation.pointSeen && !annotation.originSeen)
-        ShowAlert(AlertError, AlertStringListId, TitleError, TextPointCabVersion, NoAlertText, ButtonOk, NoAlertText,
-                  NoAlertText, CurrentResourceModule(), AlertStringType);
+        ShowAlert(AlertError, AlertStringListId, TitleError, TextPointCabVersion, NoAlertText, ButtonOk, NoAlertText, NoAlertText,
+                  CurrentResourceModule(), AlertStringType);
     return written.stamp;
 }
 

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "GS/UniString.hpp"
-#include "TypVektor.hpp"
+#include "framework/TypVektor.hpp"
 
 class Survanto;
 

@@ -3,11 +3,11 @@
 #include <memory>
 
 #include "API/AddOnInterface.hpp"
-#include "frame/AddOnGlobals.hpp"
-#include "BackgroundThreadList.hpp"
 #include "IO/Location.hpp"
 #include "Win/ChangeNotification.hpp"
 #include "Win/SignalEvent.hpp"
+#include "frame/AddOnGlobals.hpp"
+#include "framework/BackgroundThreadList.hpp"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include <cstdint>
 
-#include "frame/AddOnGlobals.hpp"
-#include "BackgroundThreadList.hpp"
 #include "exchange/PointCabWatcher.hpp"
+#include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/BackgroundThreadList.hpp"
 
 // The exchange-folder watcher starts and stops here; the main object's lifetime
 // bounds it, so no watcher thread outlives the object that started it. One

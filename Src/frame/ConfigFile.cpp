@@ -1,10 +1,10 @@
 #include <string>
 
 #include "API/AddOnInterface.hpp"
-#include "CSettingsRecorder.hpp"
-#include "frame/AddOnGlobals.hpp"
-#include "measuring/MeasuringState.hpp"
 #include "Win/WinStandIns.hpp"
+#include "frame/AddOnGlobals.hpp"
+#include "framework/CSettingsRecorder.hpp"
+#include "measuring/MeasuringState.hpp"
 
 namespace {
 

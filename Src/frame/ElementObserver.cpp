@@ -2,15 +2,15 @@
 
 #include <cstdio>
 
-#include "FloorPlanDatabaseScope.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
+#include "RS/ResourceModule.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/FloorPlanDatabaseScope.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
 #include "measuring/MarkerPart.hpp"
 #include "pointclouds/PointCloudTemplate.hpp"
 #include "pointclouds/ScannerCamera.hpp"
-#include "RS/ResourceModule.hpp"
 
 namespace {
 
@@ -36,8 +36,8 @@ bool Contains(const TypVektor<API_Guid>& list, const API_Guid& guid)
 
 void ShowObserverAlert(std::int32_t text)
 {
-    ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, text, NoAlertText, AlertOkButton, NoAlertText,
-              NoAlertText, CurrentResourceModule(), AlertStringType);
+    ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, text, NoAlertText, AlertOkButton, NoAlertText, NoAlertText,
+              CurrentResourceModule(), AlertStringType);
 }
 
 // A GDL parameter of a placed object, when it has it.
@@ -126,10 +126,7 @@ void ElementObserver::Notify(const API_NotifyElementType& notification, Survanto
 }
 
 // Outside any batch the add-on's own changes are told by the counter alone.
-bool ElementObserver::InOwnBatch() const
-{
-    return open_.empty() ? GetOwnChangeCounter() > 0 : open_.back().own;
-}
+bool ElementObserver::InOwnBatch() const { return open_.empty() ? GetOwnChangeCounter() > 0 : open_.back().own; }
 
 void ElementObserver::Begin()
 {
@@ -245,9 +242,8 @@ bool ElementObserver::UndoLoneMoves()
 void ElementObserver::OfferRecordedPositions()
 {
     if (newPointClouds_.IsEmpty()) return;
-    const std::int16_t answer = ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, PlaceAtOriginText,
-                                          NoAlertText, AlertYesButton, AlertNoButton, NoAlertText,
-                                          CurrentResourceModule(), AlertStringType);
+    const std::int16_t answer = ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, PlaceAtOriginText, NoAlertText,
+                                          AlertYesButton, AlertNoButton, NoAlertText, CurrentResourceModule(), AlertStringType);
     if (answer == 1)
         for (std::uint32_t i = 0; i < newPointClouds_.GetSize(); ++i) PlaceAtRecordedPosition(newPointClouds_[i]);
     newPointClouds_.Clear();

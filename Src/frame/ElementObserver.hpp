@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "TypVektor.hpp"
+#include "framework/TypVektor.hpp"
 
 class Survanto;
 

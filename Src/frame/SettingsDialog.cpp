@@ -194,9 +194,7 @@ void SettingsDialog::Changed(std::int16_t item)
             selectedClass = DG::PopupGetSelected(DialogId, ClassPopup);
             ShowSelectedClass();
             break;
-        case ClassLayerControl:
-            perClassLayers[ClassIndex()] = Short(DG::GetItemValue(DialogId, ClassLayerControl));
-            break;
+        case ClassLayerControl: perClassLayers[ClassIndex()] = Short(DG::GetItemValue(DialogId, ClassLayerControl)); break;
         case MarkerIdBox: markerIdsShown = DG::GetItemValLong(DialogId, MarkerIdBox) == 1; break;
         case CalibrationBox: manualCalibration = DG::GetItemValLong(DialogId, CalibrationBox) == 1; break;
         default: break;
@@ -256,8 +254,7 @@ void SettingsDialog::BrowseExchangeFolder()
     const Survanto* survanto = theSurvanto.load();
     SetResourceModules(CurrentResourceModule(), survanto == nullptr ? 0 : survanto->resourceModules[0]);
     IO::Location folder(FolderOf(exchangeFile));
-    if (!DGBrowseForFolder(&folder, RS::GetIndString(FolderBrowserTitles, FolderBrowserTitle, CurrentResourceModule())))
-        return;
+    if (!DGBrowseForFolder(&folder, RS::GetIndString(FolderBrowserTitles, FolderBrowserTitle, CurrentResourceModule()))) return;
     const GS::UniString chosen = folder.ToUniString();
     folder.AppendToLocal(ExchangeFileName);
     exchangeFile = folder.ToUniString();

@@ -2,8 +2,8 @@
 #include <array>
 #include <cstdint>
 
-#include "CDialogBase.hpp"
 #include "GS/UniString.hpp"
+#include "framework/CDialogBase.hpp"
 
 // The modal settings dialog: tolerances, the markers' layers and pens, point ids,
 // sounds, the exchange file's folder, Windows' active-window tracking and the

@@ -2,10 +2,10 @@
 
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
-#include "measuring/MeasuringState.hpp"
-#include "OwnChangeCounter.hpp"
-#include "frame/PaletteGuids.hpp"
 #include "RS/ResourceModule.hpp"
+#include "frame/PaletteGuids.hpp"
+#include "framework/OwnChangeCounter.hpp"
+#include "measuring/MeasuringState.hpp"
 
 namespace {
 constexpr std::int32_t SpecialFolderOfInstrument = 7;

@@ -3,11 +3,11 @@
 
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
-#include "FloorPlanDatabaseScope.hpp"
 #include "Modeler/Sight.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/CameraUpdateScope.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/FloorPlanDatabaseScope.hpp"
 
 namespace {
 

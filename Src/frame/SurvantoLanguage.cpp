@@ -3,9 +3,9 @@
 
 #include "API/AddOnInterface.hpp"
 #include "RS/ResourceModule.hpp"
-#include "SystemUtilities.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/SystemUtilities.hpp"
 #include "measuring/MeasuringState.hpp"
 
 namespace {

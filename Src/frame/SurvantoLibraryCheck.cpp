@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "HostApiHelpers.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/HostApiHelpers.hpp"
 #include "persistence/ProjectUser.hpp"
 
 namespace {
@@ -82,8 +82,8 @@ void Survanto::CheckLibrary()
     if (found && versionPart.outdated) {
         blockedState = versionPart.newer ? 1 : (teamwork ? 2 : 3);
         ShowLibraryAlert();
-        for (CDialogBase* palette : {static_cast<CDialogBase*>(this), static_cast<CDialogBase*>(&debugPalette),
-                                     static_cast<CDialogBase*>(&infoPalette)})
+        for (CDialogBase* palette :
+             {static_cast<CDialogBase*>(this), static_cast<CDialogBase*>(&debugPalette), static_cast<CDialogBase*>(&infoPalette)})
             if (palette->GetOpenMode() != CDialogBase::Closed) palette->Close();
     }
     if (!found) {
@@ -94,6 +94,6 @@ void Survanto::CheckLibrary()
 
 void Survanto::ShowLibraryAlert()
 {
-    ShowAlert(AlertWarning, AlertStringListId, AlertWarningTitle, LibraryAlertText(blockedState), NoAlertText,
-              AlertOkButton, NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
+    ShowAlert(AlertWarning, AlertStringListId, AlertWarningTitle, LibraryAlertText(blockedState), NoAlertText, AlertOkButton,
+              NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
 }

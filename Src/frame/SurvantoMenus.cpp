@@ -1,8 +1,8 @@
 #include <string>
 
 #include "API/AddOnInterface.hpp"
-#include "SystemUtilities.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/SystemUtilities.hpp"
 #include "measuring/MeasuringState.hpp"
 
 // The add-on's menu commands.

@@ -1,5 +1,5 @@
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -7,10 +7,10 @@
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
 #include "RS/ResourceModule.hpp"
-#include "SystemUtilities.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/SystemUtilities.hpp"
 
 namespace {
 
@@ -93,8 +93,8 @@ bool AskToDownload(const std::string& ownText, const std::string& newestText)
     alert.type = AlertInformation;
     alert.title = entry(AlertInformationTitle);
     alert.text1 = entry(TextNewVersion);
-    const std::string numbers = ReplacedEverywhere(ReplacedEverywhere(entry(TextVersionNumbers).ToUtf8(), "[vnum1]", ownText),
-                                                   "[vnum2]", newestText);
+    const std::string numbers =
+        ReplacedEverywhere(ReplacedEverywhere(entry(TextVersionNumbers).ToUtf8(), "[vnum1]", ownText), "[vnum2]", newestText);
     alert.text2 = GS::UniString(numbers);
     alert.button1 = entry(ButtonDownload);
     alert.button2 = entry(AlertCancelButton);

@@ -8,10 +8,7 @@
 
 namespace {
 
-bool FitsStringListNumber(std::int32_t value)
-{
-    return value >= 1 && value <= std::numeric_limits<std::int16_t>::max();
-}
+bool FitsStringListNumber(std::int32_t value) { return value >= 1 && value <= std::numeric_limits<std::int16_t>::max(); }
 
 // Resource numbers are 16-bit; anything else names no entry and gives an empty
 // text instead of wrapping onto another entry.
@@ -23,10 +20,9 @@ GS::UniString FetchAlertText(std::int32_t stringListId, std::int32_t index, GSRe
 
 }  // namespace
 
-std::int16_t ShowAlert(std::int16_t alertType, std::int32_t stringListId, std::int32_t titleIndex,
-                       std::int32_t largeTextIndex, std::int32_t smallTextIndex, std::int32_t button1Index,
-                       std::int32_t button2Index, std::int32_t button3Index, GSResModule module,
-                       std::int32_t /*stringType: every list read here is text*/)
+std::int16_t ShowAlert(std::int16_t alertType, std::int32_t stringListId, std::int32_t titleIndex, std::int32_t largeTextIndex,
+                       std::int32_t smallTextIndex, std::int32_t button1Index, std::int32_t button2Index,
+                       std::int32_t button3Index, GSResModule module, std::int32_t /*stringType: every list read here is text*/)
 {
     DG::AlertRecord alert;
     alert.type = alertType;

@@ -28,10 +28,9 @@ constexpr std::int32_t AlertInformationTitle = 58;
 
 // Shows the host's alert built from 1-based entries of a string list and
 // returns the pressed button (1, 2 or 3). Missing entries stay empty.
-std::int16_t ShowAlert(std::int16_t alertType, std::int32_t stringListId, std::int32_t titleIndex,
-                       std::int32_t largeTextIndex, std::int32_t smallTextIndex, std::int32_t button1Index,
-                       std::int32_t button2Index, std::int32_t button3Index, GSResModule module,
-                       std::int32_t stringType);
+std::int16_t ShowAlert(std::int16_t alertType, std::int32_t stringListId, std::int32_t titleIndex, std::int32_t largeTextIndex,
+                       std::int32_t smallTextIndex, std::int32_t button1Index, std::int32_t button2Index,
+                       std::int32_t button3Index, GSResModule module, std::int32_t stringType);
 
 // Sets the text of one item (1-based) of an add-on menu.
 GSErrCode SetMenuItemText(std::int16_t menu, std::int32_t item, const std::string& text);

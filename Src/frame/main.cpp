@@ -5,20 +5,20 @@
 #include <algorithm>
 #include <cstring>
 
-#include "HostApiHelpers.hpp"
 #include "API/AddOnInterface.hpp"
-#include "frame/AddOnGlobals.hpp"
-#include "frame/ElementObserver.hpp"
-#include "BackgroundThreadList.hpp"
-#include "CAttributeData.hpp"
-#include "measuring/MeasuringState.hpp"
-#include "exchange/PointCabImport.hpp"
-#include "measuring/InstrumentEvents.hpp"
 #include "RS/ResourceModule.hpp"
-#include "frame/Survanto.hpp"
 #include "Win/MessageReceiver.hpp"
 #include "Win/WinStandIns.hpp"
 #include "addon/OwnModule.hpp"
+#include "exchange/PointCabImport.hpp"
+#include "frame/AddOnGlobals.hpp"
+#include "frame/ElementObserver.hpp"
+#include "frame/Survanto.hpp"
+#include "framework/BackgroundThreadList.hpp"
+#include "framework/CAttributeData.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "measuring/InstrumentEvents.hpp"
+#include "measuring/MeasuringState.hpp"
 
 extern const std::uint8_t SurvantoResources[];
 extern const std::size_t SurvantoResourcesSize;
@@ -135,8 +135,16 @@ GSErrCode OpenCommandHandler(const void*, void*, bool)
     return NoError;
 }
 
-GSErrCode NewPointsCommandHandler(const void*, void*, bool) { PollPointCabFile(); return NoError; }
-GSErrCode AlertCommandHandler(const void*, void*, bool) { ShowPointCabWatchAlert(1); return NoError; }
+GSErrCode NewPointsCommandHandler(const void*, void*, bool)
+{
+    PollPointCabFile();
+    return NoError;
+}
+GSErrCode AlertCommandHandler(const void*, void*, bool)
+{
+    ShowPointCabWatchAlert(1);
+    return NoError;
+}
 // The projection follows the camera that the view tracking keeps.
 GSErrCode CameraCommandHandler(const void*, void*, bool)
 {
@@ -374,8 +382,7 @@ GSErrCode FreeDataWrapper() noexcept
 __attribute__((constructor)) void OnLibraryLoad()
 {
     Dl_info info {};
-    if (dladdr(reinterpret_cast<void*>(&OnLibraryLoad), &info) != 0 && info.dli_fname != nullptr)
-        modulePath = info.dli_fname;
+    if (dladdr(reinterpret_cast<void*>(&OnLibraryLoad), &info) != 0 && info.dli_fname != nullptr) modulePath = info.dli_fname;
     ownResourceModule = RS::RegisterEmbeddedModule(SurvantoResources, SurvantoResourcesSize);
     AddOnInterface::SetOwnModule(IO::Location(std::string(modulePath)), ownResourceModule);
 }

@@ -4,16 +4,16 @@
 #include <string>
 
 #include "API/AddOnInterface.hpp"
-#include "CDataRecorder.hpp"
 #include "DG/DG.hpp"
 #include "GS/CharCode.hpp"
+#include "RS/ResourceModule.hpp"
 #include "Win/WindowMessages.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/CDataRecorder.hpp"
 #include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
-#include "RS/ResourceModule.hpp"
 
 std::uint8_t instrumentConnected = 0;
 std::uint8_t distoConnected = 0;
@@ -49,8 +49,8 @@ constexpr std::size_t PromptLineCapacity = 198;
 std::int16_t Alert(std::int16_t type, std::int32_t title, std::int32_t text, std::int32_t button1,
                    std::int32_t button2 = NoAlertText)
 {
-    return ShowAlert(type, AlertStringListId, title, text, NoAlertText, button1, button2, NoAlertText,
-                     CurrentResourceModule(), AlertStringType);
+    return ShowAlert(type, AlertStringListId, title, text, NoAlertText, button1, button2, NoAlertText, CurrentResourceModule(),
+                     AlertStringType);
 }
 
 bool MainPaletteOpen(const Survanto& survanto) { return survanto.GetOpenMode() != CDialogBase::Closed; }

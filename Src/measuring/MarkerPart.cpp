@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "HostApiHelpers.hpp"
+#include "framework/HostApiHelpers.hpp"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "TypVektor.hpp"
+#include "framework/TypVektor.hpp"
 
 // A marker library part of the add-on's object library, found among the loaded
 // libraries by its unique id, and the objects placed from it. A placed object
@@ -13,12 +13,10 @@
 // revision of the part matches.
 class MarkerPart {
 public:
-    static constexpr const char* MeasuredPoint =
-        "{2B4469A5-2D30-426D-B5E1-C290A9528079}-{FE5C8B03-8CAB-48E2-92B7-DBE442FC35BB}";
+    static constexpr const char* MeasuredPoint = "{2B4469A5-2D30-426D-B5E1-C290A9528079}-{FE5C8B03-8CAB-48E2-92B7-DBE442FC35BB}";
     static constexpr const char* InstrumentStation =
         "{DC8764CE-AE59-4E76-A3A3-B41A0616EE75}-{BA12C4D0-B53B-4AE3-898F-FCFB15B1839A}";
-    static constexpr const char* ScanStation =
-        "{1D3CF370-3BA8-41B9-8F19-4801D90E50B1}-{02D35174-247D-4DF7-8B73-C77C7C2A57F7}";
+    static constexpr const char* ScanStation = "{1D3CF370-3BA8-41B9-8F19-4801D90E50B1}-{02D35174-247D-4DF7-8B73-C77C7C2A57F7}";
     // The station symbol resources that choose a station part.
     static constexpr std::int16_t InstrumentStationSymbol = 32501;
     static constexpr std::int16_t ScanStationSymbol = 32502;

@@ -75,10 +75,8 @@ std::vector<Condition> MorphConditions(std::vector<Condition> more)
 const std::vector<PromptRule>& SingleMeasurements()
 {
     static const std::vector<PromptRule> rules {
-        Always(AnyTool, AbsoluteZModeItem, 33),
-        Steps(AnyTool, DistanceModeItem, {17, 18}),
-        Steps(AnyTool, AngleModeItem, {19, 20}),
-        Always(AnyTool, TopElevationItem, 15),
+        Always(AnyTool, AbsoluteZModeItem, 33),   Steps(AnyTool, DistanceModeItem, {17, 18}),
+        Steps(AnyTool, AngleModeItem, {19, 20}),  Always(AnyTool, TopElevationItem, 15),
         Always(AnyTool, BottomElevationItem, 25),
     };
     return rules;

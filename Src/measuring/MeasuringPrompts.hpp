@@ -9,7 +9,7 @@ struct PromptSituation {
     std::int32_t variation = 0;
     std::int16_t mode = 0;
     std::int16_t step = 0;
-    std::function<bool(std::int16_t item)> isOn;              // the item's value is 1
+    std::function<bool(std::int16_t item)> isOn;             // the item's value is 1
     std::function<std::int16_t(std::int16_t item)> entryOf;  // a push menu's chosen entry
 };
 

@@ -1,11 +1,11 @@
 #include "API/AddOnInterface.hpp"
 #include "API/Elements.hpp"
-#include "FloorPlanDatabaseScope.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/FloorPlanDatabaseScope.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
+#include "framework/Tolerance.hpp"
 #include "measuring/MeasuringState.hpp"
-#include "Tolerance.hpp"
 
 // A measured height becomes the top or the bottom of the current tool's defaults.
 
@@ -153,16 +153,16 @@ bool ApplyMeasuredElevation(bool top, API_Element& element, API_Element& mask, A
             top ? MeasureStandingTop(element.column, mask.column, h) : MeasureStandingBottom(element.column, mask.column, h);
             return true;
         case API_BeamID:
-            (top ? MeasureHangingTop : MeasureHangingBottom)(element.beam.level, element.beam.height,
-                                                            mask.beam.level, mask.beam.height, h);
+            (top ? MeasureHangingTop : MeasureHangingBottom)(element.beam.level, element.beam.height, mask.beam.level,
+                                                             mask.beam.height, h);
             return true;
         case API_SlabID:
             (top ? MeasureHangingTop : MeasureHangingBottom)(element.slab.bottomOffset, element.slab.thickness,
-                                                            mask.slab.bottomOffset, mask.slab.thickness, h);
+                                                             mask.slab.bottomOffset, mask.slab.thickness, h);
             return true;
         case API_MeshID:
             (top ? MeasureHangingTop : MeasureHangingBottom)(element.mesh.bottomOffset, element.mesh.skirtHeight,
-                                                            mask.mesh.bottomOffset, mask.mesh.skirtHeight, h);
+                                                             mask.mesh.bottomOffset, mask.mesh.skirtHeight, h);
             return true;
         case API_ObjectID:
         case API_LampID:
@@ -173,8 +173,7 @@ bool ApplyMeasuredElevation(bool top, API_Element& element, API_Element& mask, A
             top ? MeasureOpeningTop(element.window, mask.window, memo, h)
                 : MeasureOpeningBottom(element.window, mask.window, memo, h);
             return true;
-        case API_ZoneID:
-            return top ? MeasureZoneTop(element.zone, mask.zone, h) : MeasureZoneBottom(element.zone, mask.zone, h);
+        case API_ZoneID: return top ? MeasureZoneTop(element.zone, mask.zone, h) : MeasureZoneBottom(element.zone, mask.zone, h);
         case API_ShellID:
             if (!top) return false;
             element.shell.level = h;

@@ -2,11 +2,11 @@
 #include <array>
 #include <initializer_list>
 
-#include "HostApiHelpers.hpp"
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
 #include "exchange/PointCabImport.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/HostApiHelpers.hpp"
 #include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "measuring/PaletteToolViews.hpp"
@@ -20,12 +20,12 @@ namespace {
 
 using namespace MainPaletteItems;
 
-constexpr std::array<std::int16_t, 26> MeasuringModeButtons {AlignInstrumentItem, ReferenceHeightModeItem,
-    TopElevationItem, BottomElevationItem, DistanceModeItem, AngleModeItem, AbsoluteZModeItem,
-    FirstOptionItem, SecondOptionItem, ThirdOptionItem, FourthOptionItem, FifthOptionItem, WallThicknessItem,
-    TrapezoidWallItem, RevealItem, FreeAreaHeightModeItem, WidthModeItem, DepthModeItem, RotationModeItem,
-    PolygonWallItem, RadiatorNicheItem, WindowSillItem, BeamWidthItem, BeamHeightItem, MorphPointsItem,
-    MorphFromMarkersItem};
+constexpr std::array<std::int16_t, 26> MeasuringModeButtons {
+    AlignInstrumentItem, ReferenceHeightModeItem, TopElevationItem,  BottomElevationItem,    DistanceModeItem, AngleModeItem,
+    AbsoluteZModeItem,   FirstOptionItem,         SecondOptionItem,  ThirdOptionItem,        FourthOptionItem, FifthOptionItem,
+    WallThicknessItem,   TrapezoidWallItem,       RevealItem,        FreeAreaHeightModeItem, WidthModeItem,    DepthModeItem,
+    RotationModeItem,    PolygonWallItem,         RadiatorNicheItem, WindowSillItem,         BeamWidthItem,    BeamHeightItem,
+    MorphPointsItem,     MorphFromMarkersItem};
 
 // Nothing in the add-on sends it; whenever it arrives the exchange file is checked.
 constexpr std::int16_t PollExchangeFileMessage = 0x3FFF;
@@ -35,13 +35,13 @@ constexpr std::int32_t CurvePaletteFlags = 407;
 constexpr std::int32_t ImportPaletteFlags = 243;
 constexpr std::int32_t PhotoPaletteFlags = 211;
 constexpr std::int16_t LabelFont = 8;
-constexpr std::int16_t LabelItems[] = {RevealDepthLabelItem, RevealWidthLabelItem, SpatialLabelItem,
-    PlanLabelItem, HeightDifferenceLabelItem, SillDepthLabelItem, SillHeightLabelItem, MorphDepthLabelItem};
+constexpr std::int16_t LabelItems[] = {RevealDepthLabelItem,      RevealWidthLabelItem, SpatialLabelItem,    PlanLabelItem,
+                                       HeightDifferenceLabelItem, SillDepthLabelItem,   SillHeightLabelItem, MorphDepthLabelItem};
 // "Zurücksetzen" clears the value fields in this order.
-constexpr std::int16_t ValueItems[] = {RevealDepthItem, RevealWidthItem, ReferenceHeightItem,
-    AbsoluteZModeItem, SpatialDistanceItem, AngleItem, AbsoluteZItem, PlanDistanceItem, HeightDifferenceItem,
-    RevealDepthItem, RevealWidthItem, SecondRevealDepthItem, SecondRevealWidthItem, NicheDepthItem,
-    NicheHeightItem, SillDepthItem, SillThicknessItem};
+constexpr std::int16_t ValueItems[] = {
+    RevealDepthItem,       RevealWidthItem,  ReferenceHeightItem,  AbsoluteZModeItem, SpatialDistanceItem, AngleItem,
+    AbsoluteZItem,         PlanDistanceItem, HeightDifferenceItem, RevealDepthItem,   RevealWidthItem,     SecondRevealDepthItem,
+    SecondRevealWidthItem, NicheDepthItem,   NicheHeightItem,      SillDepthItem,     SillThicknessItem};
 
 bool Listed(std::int32_t value, std::initializer_list<std::int32_t> values)
 {
@@ -52,10 +52,7 @@ bool IsOn(const Survanto& survanto, std::int16_t item) { return survanto.MainPal
 
 void SwitchOff(Survanto& survanto, std::int16_t item) { survanto.SetMainPaletteItemValue(item, 0.0); }
 
-bool IsPhotoToolboxItem()
-{
-    return CurrentToolboxItem().variationID == PhotoSubtype;
-}
+bool IsPhotoToolboxItem() { return CurrentToolboxItem().variationID == PhotoSubtype; }
 
 void StartMode(Survanto& survanto, std::int16_t item)
 {
@@ -280,8 +277,7 @@ void PhotoFolder(Survanto& survanto, std::int16_t)
 void AutomaticPictures(Survanto& survanto, std::int16_t item)
 {
     if (survanto.currentTool != API_ObjectID || !IsPhotoToolboxItem()) return;
-    survanto.userData.GetCurrentUserData(measuringState, survanto).automaticPictures =
-        survanto.MainPaletteItemValue(item) != 0.0;
+    survanto.userData.GetCurrentUserData(measuringState, survanto).automaticPictures = survanto.MainPaletteItemValue(item) != 0.0;
 }
 
 void PhotoPreview(Survanto& survanto, std::int16_t)
@@ -434,8 +430,7 @@ bool Survanto::IsMeasuringModeButton(std::int16_t item)
 void Survanto::SelectMeasuringModeButton(std::int16_t item)
 {
     if (IsMeasuringModeButton(item))
-        for (const std::int16_t button : MeasuringModeButtons)
-            SetMainPaletteItemValue(button, button == item ? 1.0 : 0.0);
+        for (const std::int16_t button : MeasuringModeButtons) SetMainPaletteItemValue(button, button == item ? 1.0 : 0.0);
     ShowMeasuringPrompt();
 }
 

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "FloorPlanDatabaseScope.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/FloorPlanDatabaseScope.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
 #include "measuring/MainPaletteItems.hpp"
 #include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
@@ -210,8 +210,8 @@ void Survanto::PlaceStationMarker(double x, double y, double z)
         API_Element replaced;
         ScopedElementMemo replacedMemo;
         GSErrCode result = NoError;
-        const bool replacing = stationMarkerToReplace != APINULLGuid &&
-                               LoadMarker(stationMarkerToReplace, replaced, *replacedMemo, result);
+        const bool replacing =
+            stationMarkerToReplace != APINULLGuid && LoadMarker(stationMarkerToReplace, replaced, *replacedMemo, result);
         if (replacing) {
             const std::int32_t partIndex = marker.object.libraryPartIndex;
             marker = replaced;

@@ -6,14 +6,14 @@
 #include "API/AddOnInterface.hpp"
 #include "API/Database.hpp"
 #include "API/Elements.hpp"
-#include "AngleConstants.hpp"
 #include "DG/DG.hpp"
-#include "HostApiHelpers.hpp"
+#include "frame/Survanto.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/SystemUtilities.hpp"
+#include "framework/Tolerance.hpp"
 #include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
-#include "frame/Survanto.hpp"
-#include "SystemUtilities.hpp"
-#include "Tolerance.hpp"
 
 namespace {
 
@@ -72,8 +72,7 @@ class PointHandling {
 public:
     PointHandling(Survanto& survanto, const API_Coord3D& point, const SoundFiles& sounds)
         : s_(survanto), point_(point), sounds_(sounds)
-    {
-    }
+    {}
 
     void ByMode();
 

@@ -51,9 +51,7 @@ std::int32_t IsProcessRunning(const Survanto&, const std::string& executableName
     if (uname(&system) != 0) return SystemVersionUnreadable;
     std::vector<std::string> names;
     if (!Win::RunningProcessNames(names)) return ProcessListUnreadable;
-    return std::any_of(names.begin(), names.end(), [&](const std::string& name) { return UpperCase(name) == wanted; })
-               ? 1
-               : 0;
+    return std::any_of(names.begin(), names.end(), [&](const std::string& name) { return UpperCase(name) == wanted; }) ? 1 : 0;
 }
 
 std::int16_t Survanto::StartOrbolink()
@@ -62,8 +60,8 @@ std::int16_t Survanto::StartOrbolink()
     if (Win::RegOpenKeyEx(Win::HKEY_LOCAL_MACHINE, OrbolinkKey, Win::KEY_READ, key) != Win::ERROR_SUCCESS &&
         Win::RegOpenKeyEx(Win::HKEY_LOCAL_MACHINE, OrbolinkKey32, Win::KEY_READ | Win::KEY_WOW64_32KEY, key) !=
             Win::ERROR_SUCCESS)
-        return ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, TextNotFound, NoAlertText, AlertOkButton,
-                         NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
+        return ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, TextNotFound, NoAlertText, AlertOkButton, NoAlertText,
+                         NoAlertText, CurrentResourceModule(), AlertStringType);
     std::string folder;
     Win::RegQueryValueEx(key, "InstallDir", InstallDirCapacity, folder);
     const std::string executable = FileExists(folder + NewerExecutable) ? NewerExecutable : OlderExecutable;
@@ -71,8 +69,8 @@ std::int16_t Survanto::StartOrbolink()
     if (IsProcessRunning(*this, executable) != 0) {
         PostInstrumentCommand(*this, RestoreConnectionCommand, 1);
         PostInstrumentCommand(*this, RestoreConnectionCommand, 2);
-    } else if (ShowAlert(AlertInformation, AlertStringListId, TitleConnect, TextConnect, NoAlertText, ButtonYes,
-                         NoAlertText, ButtonNo, CurrentResourceModule(), AlertStringType) == Yes) {
+    } else if (ShowAlert(AlertInformation, AlertStringListId, TitleConnect, TextConnect, NoAlertText, ButtonYes, NoAlertText,
+                         ButtonNo, CurrentResourceModule(), AlertStringType) == Yes) {
         Win::CreateProcess(folder + executable, WithTheAddOn);
     }
     Win::RegCloseKey(key);

@@ -1,12 +1,12 @@
 #include <algorithm>
 #include <iterator>
 
-#include "HostApiHelpers.hpp"
 #include "API/AddOnInterface.hpp"
 #include "API/Database.hpp"
 #include "DG/DG.hpp"
 #include "RS/ResourceModule.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/HostApiHelpers.hpp"
 #include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringPrompts.hpp"
 #include "measuring/MeasuringState.hpp"
@@ -26,8 +26,7 @@ constexpr std::int16_t PromptList = 32560;
 using namespace MainPaletteItems;
 
 // What stays usable while the palette is locked down, and what the re-enabling leaves alone.
-constexpr std::int16_t LockDownItems[] = {PromptItem,          SettingsItem, AngleSnapItem,
-                                          ShotHeightLabelItem, Shot3DItem,   Shot2DItem};
+constexpr std::int16_t LockDownItems[] = {PromptItem, SettingsItem, AngleSnapItem, ShotHeightLabelItem, Shot3DItem, Shot2DItem};
 constexpr std::int16_t KeptByReenabling[] = {PromptItem, ShotHeightLabelItem, ShotHeightItem, Shot3DItem, Shot2DItem};
 
 constexpr std::int16_t InsideEntry = 1;
@@ -36,7 +35,10 @@ constexpr std::int16_t SolidMeshEntry = 2;
 constexpr std::int16_t SillIcon = 32672;
 constexpr std::int16_t OutsideSillIcon = 32673;
 
-bool Contains(const std::int16_t* begin, const std::int16_t* end, std::int16_t item) { return std::find(begin, end, item) != end; }
+bool Contains(const std::int16_t* begin, const std::int16_t* end, std::int16_t item)
+{
+    return std::find(begin, end, item) != end;
+}
 
 bool IsOn(std::int16_t item) { return DG::GetItemValue(MainPalette, item) == 1.0; }
 
@@ -103,7 +105,8 @@ void ApplyLook(const ToolView& view)
 
 void SetRevealHelp(std::int16_t index)
 {
-    for (std::int16_t item = RevealDepthItem; item <= SecondRevealWidthItem; ++item) DG::SetItemHelpIndex(MainPalette, item, index);
+    for (std::int16_t item = RevealDepthItem; item <= SecondRevealWidthItem; ++item)
+        DG::SetItemHelpIndex(MainPalette, item, index);
 }
 
 // Measured from inside, a reveal may be straight, splayed or measured on both sides.
@@ -135,7 +138,8 @@ void UpdateReveals(const RevealIcons& icons, bool window)
         for (const std::int16_t item : {SecondRevealWidthItem, SecondRevealDepthItem}) DG::HideItem(MainPalette, item);
     if (!window) return;
     const bool outside = EntryOf(OpeningSideItem) == OutsideEntry;
-    for (const std::int16_t item : {NicheDepthItem, NicheHeightItem, RadiatorNicheItem}) DG::ShowItem(MainPalette, item, !outside);
+    for (const std::int16_t item : {NicheDepthItem, NicheHeightItem, RadiatorNicheItem})
+        DG::ShowItem(MainPalette, item, !outside);
     SetDialogItemIcon(MainPalette, WindowSillItem, outside ? OutsideSillIcon : SillIcon);
 }
 
@@ -235,7 +239,10 @@ void Survanto::SyncImportPaletteButton(bool closing) { SyncButton(*this, Orthoph
 
 void Survanto::SyncPhotoFolderButton(bool closing) { SyncButton(*this, PhotoFolderItem, photoFolderDialog, closing); }
 
-void Survanto::SyncPhotoPreviewButton(bool closing) { SyncButton(*this, PhotoPreviewItem, photoFolderDialog.photoPalette, closing); }
+void Survanto::SyncPhotoPreviewButton(bool closing)
+{
+    SyncButton(*this, PhotoPreviewItem, photoFolderDialog.photoPalette, closing);
+}
 
 void Survanto::ShowMeasuringPrompt()
 {

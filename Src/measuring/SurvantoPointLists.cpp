@@ -7,16 +7,16 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "CDataRecorder.hpp"
 #include "DG/DG.hpp"
 #include "DG/FileDialog.hpp"
 #include "FTM/FileTypeManager.hpp"
-#include "FloorPlanDatabaseScope.hpp"
-#include "HostApiHelpers.hpp"
 #include "RS/ResourceModule.hpp"
-#include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/CDataRecorder.hpp"
+#include "framework/FloorPlanDatabaseScope.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
 #include "measuring/MarkerPart.hpp"
 #include "measuring/PointListLine.hpp"
 
@@ -153,8 +153,8 @@ void TellLineCounts(const LineCounts& counts)
 }
 
 // A marker at the point, its elevation above the record's storey; false when the host refused it.
-bool PlaceMarker(Survanto& survanto, const API_Element& marker, API_ElementMemo& memo, const API_Coord3D& point,
-                 double level, TypVektor<API_Guid>& created)
+bool PlaceMarker(Survanto& survanto, const API_Element& marker, API_ElementMemo& memo, const API_Coord3D& point, double level,
+                 TypVektor<API_Guid>& created)
 {
     API_Element placed = marker;
     placed.header.guid = APINULLGuid;
@@ -188,7 +188,8 @@ void PlaceMarkers(Survanto& survanto, CDataRecorder& recorder, const API_Element
                 return;
             }
             API_Coord3D point;
-            const bool placed = PointListLine::Read(line.data(), point) && PlaceMarker(survanto, marker, memo, point, level, created);
+            const bool placed =
+                PointListLine::Read(line.data(), point) && PlaceMarker(survanto, marker, memo, point, level, created);
             ++(placed ? counts.taken : counts.skipped);
         }
     });
@@ -231,8 +232,8 @@ void Survanto::ExportPointList()
 {
     const std::vector<API_Coord3D> points = MeasuredPointsToExport();
     if (points.empty()) {
-        ShowAlert(AlertError, AlertStringListId, ErrorTitle, NothingToExportText, NoAlertText, OkButton, NoAlertText,
-                  NoAlertText, CurrentResourceModule(), AlertStringType);
+        ShowAlert(AlertError, AlertStringListId, ErrorTitle, NothingToExportText, NoAlertText, OkButton, NoAlertText, NoAlertText,
+                  CurrentResourceModule(), AlertStringType);
         return;
     }
     DGTypePopupItem pointList;

@@ -1,10 +1,10 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
-#include "Vektor2D.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
+#include "framework/Vektor2D.hpp"
 #include "measuring/MainPaletteItems.hpp"
 #include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"

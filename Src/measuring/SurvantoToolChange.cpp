@@ -3,9 +3,9 @@
 
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
+#include "frame/Survanto.hpp"
 #include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
-#include "frame/Survanto.hpp"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "palettes/CameraChangeObserver.hpp"
 
-#include "Tolerance.hpp"
 #include "frame/CameraUpdateScope.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/Tolerance.hpp"
 #include "palettes/StationCameraView.hpp"
 
 namespace {

@@ -2,15 +2,15 @@
 
 #include <cmath>
 
-#include "AngleConstants.hpp"
 #include "DG/DG.hpp"
 #include "Modeler/Sight.hpp"
-#include "Vektor2D.hpp"
-#include "Vektor3D.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/CameraUpdateScope.hpp"
 #include "frame/PaletteGuids.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/Vektor2D.hpp"
+#include "framework/Vektor3D.hpp"
 #include "palettes/StationCameraView.hpp"
 
 namespace {
@@ -61,8 +61,8 @@ double SliderDegrees(std::int16_t item) { return DG::GetItemValue(CameraControPa
 
 void SetStationView(Modeler::Camera& camera, const Vector& position, const Vector& target, double viewCone)
 {
-    camera.SetView(camera.GetProjectionCode(), camera.GetProjectionAngle(), position, target, camera.GetRoll(), viewCone,
-                   1.0, 0.0, 1.0, 0.0, 1.0, 0.0);
+    camera.SetView(camera.GetProjectionCode(), camera.GetProjectionAngle(), position, target, camera.GetRoll(), viewCone, 1.0,
+                   0.0, 1.0, 0.0, 1.0, 0.0);
 }
 
 // The sliders made this camera: the observer is not to write them back rounded

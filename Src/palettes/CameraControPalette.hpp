@@ -1,5 +1,5 @@
 #pragma once
-#include "CDialogBase.hpp"
+#include "framework/CDialogBase.hpp"
 
 // Three sliders that turn and zoom the 3D window's camera while it looks from
 // the station camera of a point cloud; the camera stays on the station.

@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "AngleConstants.hpp"
 #include "DG/DG.hpp"
-#include "HostApiHelpers.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/PaletteGuids.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/HostApiHelpers.hpp"
 #include "measuring/InstrumentEvents.hpp"
 #include "measuring/MeasuringState.hpp"
 
@@ -99,8 +99,7 @@ private:
 std::optional<API_StoryType> StoreyOf(const API_StoryInfo& storeys, std::int32_t index)
 {
     const std::int32_t offset = index - storeys.firstStory;
-    if (index > storeys.lastStory || offset < 0 || static_cast<std::size_t>(offset) >= storeys.data.size())
-        return std::nullopt;
+    if (index > storeys.lastStory || offset < 0 || static_cast<std::size_t>(offset) >= storeys.data.size()) return std::nullopt;
     return storeys.data[static_cast<std::size_t>(offset)];
 }
 

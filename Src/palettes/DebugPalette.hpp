@@ -1,5 +1,5 @@
 #pragma once
-#include "CDialogBase.hpp"
+#include "framework/CDialogBase.hpp"
 
 // The developer's stand-in for the instrument, open only in debug mode: typed
 // instrument coordinates become measured points, picked points are turned back

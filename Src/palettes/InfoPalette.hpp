@@ -1,5 +1,5 @@
 #pragma once
-#include "CDialogBase.hpp"
+#include "framework/CDialogBase.hpp"
 
 // A small dockable palette that shows one measuring prompt of the prompt list.
 class InfoPalette : public CDialogBase {

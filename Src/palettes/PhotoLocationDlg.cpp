@@ -5,19 +5,19 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "CDataRecorder.hpp"
 #include "DG/DG.hpp"
-#include "HostApiHelpers.hpp"
 #include "RS/ResourceModule.hpp"
 #include "TI/Time.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/PaletteGuids.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/CDataRecorder.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
 #include "photos/PhotoFiles.hpp"
 #include "photos/PhotoImages.hpp"
 #include "photos/PhotoLibraryPart.hpp"
-#include "ScopedElementMemo.hpp"
 
 namespace {
 
@@ -166,7 +166,8 @@ void PhotoLocationDlg::InitPalette()
                                    {6, 0, 1, 0, 0}, {7, 1, 1, 0, 0}, {8, 1, 1, 0, 0}};
     resizer.ClearItems();
     resizer.Attach(GetDialogId());
-    for (const Rule& rule : rules) resizer.AddItem(GetDialogId(), rule.item, rule.xMove, rule.yMove, rule.widthGrow, rule.heightGrow);
+    for (const Rule& rule : rules)
+        resizer.AddItem(GetDialogId(), rule.item, rule.xMove, rule.yMove, rule.widthGrow, rule.heightGrow);
     DG::SetItemValue(GetDialogId(), ThumbnailSwitch, largeThumbnails ? 1.0 : 0.0);
     DG::EnableMessage(GetDialogId(), DG::AllItems, DG::MsgUserUpdate);
     ApplyViewMode();
@@ -242,7 +243,8 @@ void PhotoLocationDlg::StartThumbnailLoader()
     for (std::int16_t entry = 1; entry <= count; ++entry) {
         const std::int32_t photo = PhotoOfEntry(entry);
         if (photo < 0) continue;
-        work.photos.push_back({entry, photoList[static_cast<std::uint32_t>(photo)], quarterTurns[static_cast<std::uint32_t>(photo)]});
+        work.photos.push_back(
+            {entry, photoList[static_cast<std::uint32_t>(photo)], quarterTurns[static_cast<std::uint32_t>(photo)]});
     }
     thumbnailLoader.Start(std::move(work), fillNumber_);
 }
@@ -343,7 +345,8 @@ std::int32_t PhotoLocationDlg::PhotoOfEntry(std::int16_t entry) const
 {
     if (entry < 1 || entry > DG::ListViewGetItemCount(GetDialogId(), PhotoListItem)) return -1;
     const std::int64_t photo = DG::ListViewGetItemUserData(GetDialogId(), PhotoListItem, entry);
-    if (photo < 0 || photo >= static_cast<std::int64_t>(photoList.GetSize()) || photo >= static_cast<std::int64_t>(quarterTurns.GetSize()))
+    if (photo < 0 || photo >= static_cast<std::int64_t>(photoList.GetSize()) ||
+        photo >= static_cast<std::int64_t>(quarterTurns.GetSize()))
         return -1;
     return static_cast<std::int32_t>(photo);
 }

@@ -2,12 +2,12 @@
 #include <cstdint>
 #include <optional>
 
-#include "CDialogBase.hpp"
-#include "CDialogResizer.hpp"
 #include "GS/UniString.hpp"
-#include "IFileIO.hpp"
 #include "IO/Location.hpp"
-#include "TypVektor.hpp"
+#include "framework/CDialogBase.hpp"
+#include "framework/CDialogResizer.hpp"
+#include "framework/IFileIO.hpp"
+#include "framework/TypVektor.hpp"
 #include "palettes/PhotoPalette.hpp"
 #include "photos/PhotoThumbnailLoader.hpp"
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "AngleConstants.hpp"
 #include "GX/Image.hpp"
 #include "Graphics/UserItemUpdateNativeContext.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/PaletteGuids.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/AngleConstants.hpp"
 #include "photos/PhotoFiles.hpp"
 #include "photos/PhotoImages.hpp"
 
@@ -23,7 +23,8 @@ PhotoPlacement PlacePhotoInItem(double itemWidth, double itemHeight, double widt
 {
     const std::int32_t t = ReducedTurns(quarterTurns);
     const bool upright = t % 2 == 0;
-    const double s = upright ? std::min(itemWidth / width, itemHeight / height) : std::min(itemWidth / height, itemHeight / width);
+    const double s =
+        upright ? std::min(itemWidth / width, itemHeight / height) : std::min(itemWidth / height, itemHeight / width);
     const double cx = itemWidth / 2;
     const double cy = itemHeight / 2;
     switch (t) {
@@ -108,6 +109,7 @@ void PhotoPalette::DrawPhoto(NewDisplay::NativeContext& context, double itemWidt
     context.FillRect(0, 0, static_cast<float>(itemWidth), static_cast<float>(itemHeight), Gfx::Color(255, 255, 255, 255));
     const NewDisplay::NativeImage image = GX::Image(picture.get()).ToNativeImage(1.0, false);
     context.DrawImage(image, static_cast<float>(placement.scale), static_cast<float>(placement.scale),
-                      static_cast<float>(-quarterTurns * HalfPi), static_cast<float>(placement.x), static_cast<float>(placement.y),
-                      false, 1.0, NewDisplay::ImageFiltering::Smooth, NewDisplay::BlitEffect::None);
+                      static_cast<float>(-quarterTurns * HalfPi), static_cast<float>(placement.x),
+                      static_cast<float>(placement.y), false, 1.0, NewDisplay::ImageFiltering::Smooth,
+                      NewDisplay::BlitEffect::None);
 }

@@ -1,11 +1,11 @@
 #pragma once
 #include <cstdint>
 
-#include "CDialogBase.hpp"
-#include "CDialogResizer.hpp"
 #include "DG/DG.hpp"
 #include "Graphics/NativeContext.hpp"
 #include "IO/Location.hpp"
+#include "framework/CDialogBase.hpp"
+#include "framework/CDialogResizer.hpp"
 #include "photos/PixMapHolder.hpp"
 
 // Where and how large a w x h photo turned by quarter turns is drawn into a

@@ -1,5 +1,5 @@
 #pragma once
-#include "CDialogBase.hpp"
+#include "framework/CDialogBase.hpp"
 
 // Three icon buttons that choose how the running outline input draws: rectangle
 // (mode 1), rotated rectangle (mode 2) or free polygon (mode 3). A choice ends the

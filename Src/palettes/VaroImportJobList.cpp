@@ -118,7 +118,8 @@ void VaroImportPalette::RefreshJobList()
         DG::ListSetTabItemIcon(dialogId, JobList, row, LayerIconColumn, data.layerFromJobName ? OwnIcon(LayerIcon) : DG::NoIcon);
         DG::ListSetTabItemText(dialogId, JobList, row, LayerColumn, GetLayerText(job));
     }
-    while (DG::ListGetItemCount(dialogId, JobList) > row) DG::ListDeleteItem(dialogId, JobList, DG::ListGetItemCount(dialogId, JobList));
+    while (DG::ListGetItemCount(dialogId, JobList) > row)
+        DG::ListDeleteItem(dialogId, JobList, DG::ListGetItemCount(dialogId, JobList));
 
     if (selectedJobs.empty()) return;
     short first = -1;

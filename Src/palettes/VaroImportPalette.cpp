@@ -41,7 +41,7 @@ struct ColumnHeader {
 };
 
 constexpr ColumnHeader Headers[ColumnCount] = {
-    {0x1100, true, 50, 12, 0}, {0x1100, false, 32, 0, OriginIcon}, {0x1000, true, 100, 9, 0},  {0x1000, true, 100, 10, 0},
+    {0x1100, true, 50, 12, 0},  {0x1100, false, 32, 0, OriginIcon}, {0x1000, true, 100, 9, 0},  {0x1000, true, 100, 10, 0},
     {0x1000, true, 100, 11, 0}, {0x1000, false, 32, 0, LayerIcon},  {0x1000, true, 100, 15, 0},
 };
 
@@ -219,7 +219,8 @@ void VaroImportPalette::ClickCheckBox(std::intptr_t data)
     const auto& click = *reinterpret_cast<const DG::ListClickData*>(data);
     if (click.x >= DG::ListGetTabField(dialogId, JobList, ExecuteColumn).end) return;
     if (click.row < 1 || click.row > DG::ListGetItemCount(dialogId, JobList)) return;
-    const bool ticked = DG::ListGetTabItemIcon(dialogId, JobList, click.row, ExecuteColumn).resourceId == DG::CheckedIcon.resourceId;
+    const bool ticked =
+        DG::ListGetTabItemIcon(dialogId, JobList, click.row, ExecuteColumn).resourceId == DG::CheckedIcon.resourceId;
     const bool execute = !ticked;
     DG::ListSetTabItemIcon(dialogId, JobList, click.row, ExecuteColumn, execute ? DG::CheckedIcon : DG::UncheckedIcon);
     for (short row = DG::ListGetSelected(dialogId, JobList, 0); row != 0; row = DG::ListGetSelected(dialogId, JobList, row)) {
@@ -239,7 +240,8 @@ void VaroImportPalette::InitDialog()
     resizer.AddItem(dialogId, SelectAllButton, 0, 1, 0, 0);
     resizer.AddItem(dialogId, DeselectAllButton, 0, 1, 0, 0);
     resizer.AddItem(dialogId, JobList, 0, 0, 1, 1);
-    for (const std::int16_t item : {TargetTypePopup, OriginToggle, TargetNamePopup, NewViewName, LayerControl, LayerFromJobToggle})
+    for (const std::int16_t item :
+         {TargetTypePopup, OriginToggle, TargetNamePopup, NewViewName, LayerControl, LayerFromJobToggle})
         DG::HideItem(dialogId, item);
 
     // A fresh header, as the dialog's resource gives it.
@@ -308,7 +310,8 @@ void VaroImportPalette::ApplyColumnWidths()
     for (int i = 0; i < ColumnCount - 1; ++i) firstSix += widths[static_cast<std::size_t>(i)];
     if (listWidth < sum && listWidth - firstSix < NarrowestLastColumn) {
         firstSix = 0;
-        for (int i = 0; i < ColumnCount - 1; ++i) firstSix += widths[static_cast<std::size_t>(i)] = DefaultWidths[static_cast<std::size_t>(i)];
+        for (int i = 0; i < ColumnCount - 1; ++i)
+            firstSix += widths[static_cast<std::size_t>(i)] = DefaultWidths[static_cast<std::size_t>(i)];
     }
     widths[ColumnCount - 1] = static_cast<std::int16_t>(listWidth - firstSix);
     if (survanto != nullptr) survanto->importColumnWidths = widths;

@@ -1,10 +1,10 @@
 #pragma once
 #include <cstdint>
 
-#include "CDialogBase.hpp"
-#include "CDialogResizer.hpp"
 #include "GS/UniString.hpp"
-#include "TypVektor.hpp"
+#include "framework/CDialogBase.hpp"
+#include "framework/CDialogResizer.hpp"
+#include "framework/TypVektor.hpp"
 #include "pointclouds/ACDatabaseID.hpp"
 #include "pointclouds/VaroImportData.hpp"
 

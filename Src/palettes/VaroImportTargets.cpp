@@ -94,7 +94,8 @@ void VaroImportPalette::FillTargetNamePopup()
         API_StoryInfo storeys;
         if (HostEnvironmentRequest(FourCC("GSTO"), &storeys, nullptr) != NoError) return;
         for (auto storey = storeys.data.rbegin(); storey != storeys.data.rend(); ++storey)
-            append(StoreyText(storey->index, storey->uName), ACDatabaseID {ACDatabaseID::FloorPlan, APINULLGuid, storey->index, {}});
+            append(StoreyText(storey->index, storey->uName),
+                   ACDatabaseID {ACDatabaseID::FloorPlan, APINULLGuid, storey->index, {}});
         return;
     }
     for (const ExistingKind& kind : ExistingKinds) {

@@ -6,16 +6,16 @@
 
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
-#include "FloorPlanDatabaseScope.hpp"
-#include "HostApiHelpers.hpp"
-#include "OwnChangeScope.hpp"
 #include "RS/ResourceModule.hpp"
-#include "ScopedElementMemo.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/CameraUpdateScope.hpp"
 #include "frame/PaletteGuids.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/FloorPlanDatabaseScope.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/OwnChangeScope.hpp"
+#include "framework/ScopedElementMemo.hpp"
 
 namespace {
 
@@ -49,7 +49,8 @@ GS::UniString StoreyName(const API_StoryType& storey)
 
 std::int32_t InsertItem(std::int32_t parent, std::int32_t position, const GS::UniString& text, short icon, std::int64_t userData)
 {
-    const std::int32_t item = DG::TreeViewInsertItem(VaroNavigatorPalette::DialogId, VaroNavigatorPalette::TreeItem, parent, position);
+    const std::int32_t item =
+        DG::TreeViewInsertItem(VaroNavigatorPalette::DialogId, VaroNavigatorPalette::TreeItem, parent, position);
     DG::TreeViewSetItemText(VaroNavigatorPalette::DialogId, VaroNavigatorPalette::TreeItem, item, text);
     DG::TreeViewSetItemIcon(VaroNavigatorPalette::DialogId, VaroNavigatorPalette::TreeItem, item, icon);
     DG::TreeViewSetItemUserData(VaroNavigatorPalette::DialogId, VaroNavigatorPalette::TreeItem, item, userData);
@@ -58,7 +59,8 @@ std::int32_t InsertItem(std::int32_t parent, std::int32_t position, const GS::Un
 
 bool IsExpanded(std::int32_t item)
 {
-    return item != DG::TreeItemNone && DG::TreeViewIsItemExpanded(VaroNavigatorPalette::DialogId, VaroNavigatorPalette::TreeItem, item);
+    return item != DG::TreeItemNone &&
+           DG::TreeViewIsItemExpanded(VaroNavigatorPalette::DialogId, VaroNavigatorPalette::TreeItem, item);
 }
 
 // The last linked element that the object links to as its scanner camera.
@@ -87,15 +89,15 @@ std::int16_t VaroNavigatorPalette::DialogCallback(std::int16_t message, std::int
     if (message == DG::MsgClick || message == DG::MsgChange) HostInterfaceRequest(FourCC("INCA"), nullptr, nullptr);
     if (dialogId != DialogId && message != DG::MsgInit) return 0;
     switch (message) {
-    case DG::MsgInit: Init(); break;
-    case DG::MsgClick:
-        if (item == DG::CloseBox) return -1;
-        break;
-    case DG::MsgDoubleClick:
-        if (item == TreeItem) OnDoubleClick();
-        break;
-    case DG::MsgResize: resizer_.Resize(false); break;
-    default: break;
+        case DG::MsgInit: Init(); break;
+        case DG::MsgClick:
+            if (item == DG::CloseBox) return -1;
+            break;
+        case DG::MsgDoubleClick:
+            if (item == TreeItem) OnDoubleClick();
+            break;
+        case DG::MsgResize: resizer_.Resize(false); break;
+        default: break;
     }
     return 0;
 }
@@ -140,17 +142,20 @@ void VaroNavigatorPalette::BuildTree()
     const bool topExpanded = IsExpanded(top);
     std::vector<bool> storeyExpanded;
     for (std::int32_t index = storeys.firstStory; index <= storeys.lastStory; ++index)
-        storeyExpanded.push_back(IsExpanded(FindTreeViewItemByUserData(DialogId, TreeItem, DG::TreeItemRoot,
-                                                                       static_cast<std::int32_t>(index + StoreyData))));
+        storeyExpanded.push_back(IsExpanded(
+            FindTreeViewItemByUserData(DialogId, TreeItem, DG::TreeItemRoot, static_cast<std::int32_t>(index + StoreyData))));
     DG::TreeViewDisableDraw(DialogId, TreeItem);
     DG::TreeViewDeleteAllItems(DialogId, TreeItem);
     const std::int32_t newTop = InsertItem(DG::TreeItemRoot, DG::TreeInsertLast, Text(StoreysText), TopIcon, 0);
     for (const API_StoryType& storey : storeys.data) {
         if (storey.index < storeys.firstStory || storey.index > storeys.lastStory) continue;
-        const std::int32_t node = InsertItem(newTop, DG::TreeInsertFirst, StoreyName(storey), StoreyIcon, storey.index + StoreyData);
+        const std::int32_t node =
+            InsertItem(newTop, DG::TreeInsertFirst, StoreyName(storey), StoreyIcon, storey.index + StoreyData);
         for (std::uint32_t i = 0; i < pointClouds_.GetSize(); ++i)
-            if (pointClouds_[i].storey == storey.index) InsertItem(node, DG::TreeInsertLast, pointClouds_[i].name, CloudIcon, i + 1);
-        if (storeyExpanded[static_cast<std::size_t>(storey.index - storeys.firstStory)]) DG::TreeViewExpandItem(DialogId, TreeItem, node);
+            if (pointClouds_[i].storey == storey.index)
+                InsertItem(node, DG::TreeInsertLast, pointClouds_[i].name, CloudIcon, i + 1);
+        if (storeyExpanded[static_cast<std::size_t>(storey.index - storeys.firstStory)])
+            DG::TreeViewExpandItem(DialogId, TreeItem, node);
     }
     if (topExpanded) DG::TreeViewExpandItem(DialogId, TreeItem, newTop);
     DG::TreeViewEnableDraw(DialogId, TreeItem);

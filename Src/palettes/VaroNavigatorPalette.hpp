@@ -2,10 +2,10 @@
 #include <cstdint>
 
 #include "API/Types.hpp"
-#include "CDialogBase.hpp"
-#include "CDialogResizer.hpp"
 #include "GS/UniString.hpp"
-#include "TypVektor.hpp"
+#include "framework/CDialogBase.hpp"
+#include "framework/CDialogResizer.hpp"
+#include "framework/TypVektor.hpp"
 
 // The point-cloud navigator: the project's point-cloud objects in a tree by storey.
 // A double click opens the view of the cloud's scanner camera and shows only that

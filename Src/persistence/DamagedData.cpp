@@ -9,11 +9,11 @@
 #include <system_error>
 
 #include "API/AddOnInterface.hpp"
-#include "CDataRecorder.hpp"
 #include "DG/DG.hpp"
 #include "RS/ResourceModule.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/CDataRecorder.hpp"
 
 namespace {
 
@@ -111,8 +111,7 @@ void DamagedData::Tell()
     ShowAlert(unread, keptIn, allKept);
 }
 
-std::string DamagedData::KeepBeside(const std::string& projectPath, const std::string& moduleName,
-                                    const std::vector<char>& bytes)
+std::string DamagedData::KeepBeside(const std::string& projectPath, const std::string& moduleName, const std::vector<char>& bytes)
 {
     const std::string base = projectPath + ".Survanto" + (moduleName.empty() ? "" : "-" + moduleName);
     for (int number = 1; number <= LastKeepingNumber; ++number) {

@@ -25,8 +25,7 @@ public:
     // The file beside the project file `projectPath` that keeps a block's bytes:
     // an existing file with the same bytes, else the first free name. Empty when
     // the bytes cannot be kept there.
-    static std::string KeepBeside(const std::string& projectPath, const std::string& moduleName,
-                                  const std::vector<char>& bytes);
+    static std::string KeepBeside(const std::string& projectPath, const std::string& moduleName, const std::vector<char>& bytes);
 
 private:
     struct Block {

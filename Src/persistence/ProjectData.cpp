@@ -1,14 +1,11 @@
 #include "persistence/ProjectData.hpp"
 
-#include "CDataRecorder.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/CDataRecorder.hpp"
 #include "persistence/StreamReader.hpp"
 #include "persistence/StreamWriter.hpp"
 
-ProjectData::ProjectData()
-    : importColumnWidths(Survanto::DefaultImportColumnWidths), language(Survanto::LanguageOfHost())
-{
-}
+ProjectData::ProjectData() : importColumnWidths(Survanto::DefaultImportColumnWidths), language(Survanto::LanguageOfHost()) {}
 
 bool ProjectData::Write(CDataRecorder& recorder)
 {

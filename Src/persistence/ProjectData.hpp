@@ -2,7 +2,7 @@
 #include <array>
 #include <cstdint>
 
-#include "IFileIO.hpp"
+#include "framework/IFileIO.hpp"
 #include "persistence/ProjectStream.hpp"
 #include "persistence/QuintairData.hpp"
 #include "persistence/StationReference.hpp"

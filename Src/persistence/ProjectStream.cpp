@@ -73,8 +73,7 @@ void ProjectStream::ReadRest(StreamReader& reader, std::int32_t version)
     if (version >= ManualCalibrationVersion) reader.Read(fields_.manualCalibration);
     if (version >= SoundsVersion) reader.Read(fields_.sounds);
     NoteStop(reader, StoredPart::Stations);
-    if (version >= ImportDataVersion)
-        reader.ReadRecord([this](CDataRecorder& r) { return fields_.importData.Read(r); });
+    if (version >= ImportDataVersion) reader.ReadRecord([this](CDataRecorder& r) { return fields_.importData.Read(r); });
     if (version >= ColumnWidthsVersion) {
         for (std::int16_t& width : fields_.importColumnWidths) reader.Read(width);
         std::int16_t storedLanguage = 0;
@@ -112,9 +111,9 @@ void ProjectStream::ReadStation(StreamReader& reader, std::int32_t version, Stat
 void ProjectStream::ReadOldValues(StreamReader& reader, std::int32_t version, QuintairDataUserData& values)
 {
     if (version >= OldMeasuredValuesVersion) {
-        for (double* value : {&values.measuredX, &values.measuredY, &values.measuredZ, &values.stationX,
-                              &values.stationY, &values.stationZ, &values.stationAngle, &values.reservedValue1,
-                              &values.reservedValue2, &values.reservedValue3, &values.reservedValue4})
+        for (double* value : {&values.measuredX, &values.measuredY, &values.measuredZ, &values.stationX, &values.stationY,
+                              &values.stationZ, &values.stationAngle, &values.reservedValue1, &values.reservedValue2,
+                              &values.reservedValue3, &values.reservedValue4})
             reader.Read(*value);
     }
     if (version == OldDroppedValueVersion) {

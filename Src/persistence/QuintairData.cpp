@@ -1,6 +1,6 @@
 #include "persistence/QuintairData.hpp"
 
-#include "CDataRecorder.hpp"
+#include "framework/CDataRecorder.hpp"
 #include "persistence/ProjectUser.hpp"
 #include "persistence/StreamReader.hpp"
 #include "persistence/StreamWriter.hpp"
@@ -32,8 +32,7 @@ bool QuintairData::Write(CDataRecorder& recorder)
 {
     StreamWriter writer(recorder);
     writer.Write(static_cast<std::int32_t>(GetSize()));
-    for (QuintairDataUserData& record : *this)
-        writer.WriteRecord([&record](CDataRecorder& r) { return record.Write(r); });
+    for (QuintairDataUserData& record : *this) writer.WriteRecord([&record](CDataRecorder& r) { return record.Write(r); });
     return writer.IsWhole();
 }
 

@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "GS/Guid.hpp"
-#include "TypVektor.hpp"
+#include "framework/TypVektor.hpp"
 #include "persistence/QuintairDataUserData.hpp"
 
 class CDataRecorder;

@@ -1,7 +1,7 @@
 #include "persistence/QuintairDataUserData.hpp"
 
-#include "CDataRecorder.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/CDataRecorder.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "persistence/StreamReader.hpp"
 #include "persistence/StreamWriter.hpp"
@@ -22,14 +22,14 @@ constexpr std::int16_t StationModeAfterRead = 2;
 bool QuintairDataUserData::Write(CDataRecorder& recorder)
 {
     StreamWriter writer(recorder);
-    for (const double value : {measuredX, measuredY, measuredZ, stationX, stationY, stationZ, stationAngle,
-                               reservedValue1, reservedValue2, reservedValue3, reservedValue4})
+    for (const double value : {measuredX, measuredY, measuredZ, stationX, stationY, stationZ, stationAngle, reservedValue1,
+                               reservedValue2, reservedValue3, reservedValue4})
         writer.Write(value);
     writer.Write(reservedLong);
     writer.Write(stationId);
     writer.Write(activeStationId);
-    for (const std::int16_t value : {measuredPointLayer, stationLayer, freeAreaLayer, measuredPointPen, stationPen,
-                                     freeAreaPen, stationPointPen, stationPointLayer})
+    for (const std::int16_t value : {measuredPointLayer, stationLayer, freeAreaLayer, measuredPointPen, stationPen, freeAreaPen,
+                                     stationPointPen, stationPointLayer})
         writer.Write(value);
     writer.Write(referenceHeight);
     writer.WriteGuidText(user);
@@ -61,14 +61,14 @@ bool QuintairDataUserData::Read(CDataRecorder& recorder, std::int32_t streamVers
 bool QuintairDataUserData::Read(CDataRecorder& recorder, std::int32_t streamVersion, bool& userRead)
 {
     StreamReader reader(recorder);
-    for (double* value : {&measuredX, &measuredY, &measuredZ, &stationX, &stationY, &stationZ, &stationAngle,
-                          &reservedValue1, &reservedValue2, &reservedValue3, &reservedValue4})
+    for (double* value : {&measuredX, &measuredY, &measuredZ, &stationX, &stationY, &stationZ, &stationAngle, &reservedValue1,
+                          &reservedValue2, &reservedValue3, &reservedValue4})
         reader.Read(*value);
     reader.Read(reservedLong);
     reader.Read(stationId);
     reader.Read(activeStationId);
-    for (std::int16_t* value : {&measuredPointLayer, &stationLayer, &freeAreaLayer, &measuredPointPen, &stationPen,
-                                &freeAreaPen, &stationPointPen, &stationPointLayer})
+    for (std::int16_t* value : {&measuredPointLayer, &stationLayer, &freeAreaLayer, &measuredPointPen, &stationPen, &freeAreaPen,
+                                &stationPointPen, &stationPointLayer})
         reader.Read(*value);
     reader.Read(referenceHeight);
     userRead = reader.ReadGuidText(user);

@@ -5,8 +5,8 @@
 #include "API/Types.hpp"
 #include "GS/Guid.hpp"
 #include "GS/UniString.hpp"
-#include "IFileIO.hpp"
 #include "IO/Location.hpp"
+#include "framework/IFileIO.hpp"
 #include "persistence/StationReference.hpp"
 
 class CDataRecorder;

@@ -1,11 +1,11 @@
 #include "persistence/ReportData.hpp"
 
-#include "CDataRecorder.hpp"
 #include "DG/DG.hpp"
 #include "IO/Location.hpp"
 #include "RS/ResourceModule.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/CDataRecorder.hpp"
 #include "persistence/ProjectUser.hpp"
 #include "persistence/StreamReader.hpp"
 #include "persistence/StreamWriter.hpp"

@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 
-#include "IFileIO.hpp"
-#include "TypVektor.hpp"
+#include "framework/IFileIO.hpp"
+#include "framework/TypVektor.hpp"
 #include "persistence/ReportUserData.hpp"
 
 class CDataRecorder;

@@ -3,7 +3,7 @@
 
 #include "GS/Guid.hpp"
 #include "GS/UniString.hpp"
-#include "TypVektor.hpp"
+#include "framework/TypVektor.hpp"
 
 // One user's program messages, in the order they arrived.
 class ReportUserData {

@@ -42,8 +42,10 @@ GS::UniString StationIdCounter::Step(std::int32_t count)
     std::u16string id = currentId.IsEmpty() ? u"1" : currentId.Units();
     const std::int64_t steps = (std::int64_t(count) - 1) * step;
     for (std::int64_t i = 0; i < steps; ++i) {
-        if (countingUp) StepUp(id);
-        else StepDown(id);
+        if (countingUp)
+            StepUp(id);
+        else
+            StepDown(id);
     }
     return GS::UniString(id);
 }
@@ -54,9 +56,12 @@ void StationIdCounter::StepUp(std::u16string& id)
     for (std::size_t k = id.size(); carry && k-- > 0;) carry = Increment(id[k]);
     if (!carry || id.empty()) return;
     const char16_t first = id.front();
-    if (IsDigit(first)) id.insert(id.begin(), u'1');
-    else if (IsLower(first)) id.insert(id.begin(), u'a');
-    else if (IsUpper(first)) id.insert(id.begin(), u'A');
+    if (IsDigit(first))
+        id.insert(id.begin(), u'1');
+    else if (IsLower(first))
+        id.insert(id.begin(), u'a');
+    else if (IsUpper(first))
+        id.insert(id.begin(), u'A');
 }
 
 void StationIdCounter::StepDown(std::u16string& id)

@@ -1,6 +1,6 @@
 #include "persistence/StationReference.hpp"
 
-#include "CDataRecorder.hpp"
+#include "framework/CDataRecorder.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "persistence/StreamReader.hpp"
 #include "persistence/StreamWriter.hpp"

@@ -1,6 +1,6 @@
 #include "persistence/StreamReader.hpp"
 
-#include "CDataRecorder.hpp"
+#include "framework/CDataRecorder.hpp"
 
 bool StreamReader::Read(bool& value)
 {

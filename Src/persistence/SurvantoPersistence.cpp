@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "CDataStore.hpp"
 #include "GS/BM.hpp"
 #include "Win/WinStandIns.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/CDataStore.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "persistence/ProjectData.hpp"
 #include "persistence/ProjectStream.hpp"

@@ -2,7 +2,7 @@
 #include "GS/UniString.hpp"
 #include "IO/Folder.hpp"
 #include "IO/Location.hpp"
-#include "TypVektor.hpp"
+#include "framework/TypVektor.hpp"
 
 // The image files of a photo folder and the names photos go by.
 

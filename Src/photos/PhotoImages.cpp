@@ -3,16 +3,19 @@
 #include <algorithm>
 #include <cmath>
 
-#include "AngleConstants.hpp"
 #include "FTM/FileTypeManager.hpp"
 #include "GX/Image.hpp"
 #include "GX/ImageBase.hpp"
+#include "framework/AngleConstants.hpp"
 
 namespace {
 
 constexpr double Dpi = 72.0;
 
-PixMapHolder NewPixMap(std::int32_t width, std::int32_t height) { return PixMapHolder(GXCreateGSPixMap(width, height, Dpi, Dpi)); }
+PixMapHolder NewPixMap(std::int32_t width, std::int32_t height)
+{
+    return PixMapHolder(GXCreateGSPixMap(width, height, Dpi, Dpi));
+}
 
 }  // namespace
 
@@ -61,7 +64,8 @@ DG::NativeIcon MakeThumbnail(const IO::Location& photo, std::int32_t boxWidth, s
     const std::int32_t t = ReducedTurns(quarterTurns);
     const PixMapHolder turned = NewPixMap(boxWidth, boxHeight);
     if (turned == nullptr) return GX::Image(fitted.get()).ToDGIcon();
-    const GXPoint origins[] = {{0.0, double(boxHeight)}, {double(boxWidth), double(boxHeight)}, {double(boxWidth), 0.0}, {0.0, 0.0}};
+    const GXPoint origins[] = {
+        {0.0, double(boxHeight)}, {double(boxWidth), double(boxHeight)}, {double(boxWidth), 0.0}, {0.0, 0.0}};
     GXRotateGSPixMap(fitted.get(), turned.get(), GXRect {0, 0, boxWidth, boxHeight}, t * HalfPi, origins[std::clamp(t, 0, 3)]);
     return GX::Image(turned.get()).ToDGIcon();
 }

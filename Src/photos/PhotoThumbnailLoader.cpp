@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "BackgroundThreadList.hpp"
+#include "framework/BackgroundThreadList.hpp"
 #include "photos/PhotoImages.hpp"
 
 PhotoThumbnailLoader::PhotoThumbnailLoader()
@@ -10,8 +10,7 @@ PhotoThumbnailLoader::PhotoThumbnailLoader()
           return MakeThumbnail(work.photo, width, height, work.quarterTurns);
       }),
       shared_(std::make_shared<Shared>())
-{
-}
+{}
 
 PhotoThumbnailLoader::~PhotoThumbnailLoader() { StopAndWait(); }
 

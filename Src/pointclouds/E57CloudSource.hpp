@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "pointclouds/CloudPoint.hpp"
-#include "pointclouds/PointFileSet.hpp"
 #include "pointclouds/E57Scan.hpp"
+#include "pointclouds/PointFileSet.hpp"
 #include "pointclouds/PointThinning.hpp"
 
 // The points of one point cloud read again from its scans, each up to the records

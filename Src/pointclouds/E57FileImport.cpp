@@ -37,8 +37,7 @@ bool AsksToImportScansWithoutPose()
 
 E57FileImport::E57FileImport(Survanto& survanto, const E57ImportOptions& options, bool& cancelled, bool& failed)
     : survanto_(survanto), options_(options), cancelled_(cancelled), failed_(failed)
-{
-}
+{}
 
 void E57FileImport::SetValue(std::int32_t value)
 {
@@ -75,7 +74,8 @@ PointThinning E57FileImport::Thinning(const E57Scan* positioned) const
 {
     if (!options_.thinOut) return PointThinning::None();
     if (options_.thinByDistance && positioned != nullptr)
-        return PointThinning::ByDistance(positioned->ScannerPosition(), options_.distance75, options_.distance50, options_.distance25);
+        return PointThinning::ByDistance(positioned->ScannerPosition(), options_.distance75, options_.distance50,
+                                         options_.distance25);
     return PointThinning::ByIndex();
 }
 
@@ -92,8 +92,8 @@ GS::UniString E57FileImport::PartName(const IO::Location& file, std::int32_t pas
 }
 
 // Writes the part, places its object and, for a scan with its scanner, the camera.
-void E57FileImport::MakePart(const GS::UniString& name, E57CloudSource& source, const CloudExtent& extent, const E57Scan* positioned,
-                             std::vector<API_Guid>& made)
+void E57FileImport::MakePart(const GS::UniString& name, E57CloudSource& source, const CloudExtent& extent,
+                             const E57Scan* positioned, std::vector<API_Guid>& made)
 {
     const API_Coord3D scanner =
         positioned != nullptr ? positioned->ScannerPosition() : API_Coord3D {extent.box.xMin, extent.box.yMin, extent.box.zMin};

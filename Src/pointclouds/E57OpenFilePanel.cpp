@@ -158,7 +158,8 @@ void E57OpenFilePanel::ShowTargetFolder() { DG::SetItemText(Id, FolderText, targ
 void E57OpenFilePanel::OnPopUpChanged(short item)
 {
     if (item == StoreyPopUp)
-        storeyIndex = static_cast<std::int16_t>(DG::PopupGetItemData(Id, StoreyPopUp, static_cast<short>(DG::GetItemValue(Id, StoreyPopUp))));
+        storeyIndex = static_cast<std::int16_t>(
+            DG::PopupGetItemData(Id, StoreyPopUp, static_cast<short>(DG::GetItemValue(Id, StoreyPopUp))));
 }
 
 void E57OpenFilePanel::OnTextEditChanged(short item)
@@ -193,10 +194,12 @@ void E57OpenFilePanel::OnUserControlChanged(short item)
     if (item != LibraryMenu) return;
     const std::int64_t data = DG::PopupGetItemData(Id, LibraryMenu, static_cast<short>(DG::GetItemValue(Id, LibraryMenu)));
     if (data < 0) {
-        if (const std::optional<IO::Location> projectFolder = ImportLibraries::ProjectPointCloudFolder()) targetFolder = *projectFolder;
+        if (const std::optional<IO::Location> projectFolder = ImportLibraries::ProjectPointCloudFolder())
+            targetFolder = *projectFolder;
     } else {
         const ImportLibraries libraries = ImportLibraries::Read();
-        if (static_cast<std::size_t>(data) < libraries.list.size()) targetFolder = libraries.list[static_cast<std::size_t>(data)].location;
+        if (static_cast<std::size_t>(data) < libraries.list.size())
+            targetFolder = libraries.list[static_cast<std::size_t>(data)].location;
     }
     ShowTargetFolder();
 }

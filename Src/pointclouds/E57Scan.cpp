@@ -149,8 +149,7 @@ class ScanReading {
 public:
     ScanReading(e57::CompressedVectorReader& reader, std::uint64_t recordLimit, std::size_t readsPerBlock)
         : reader_(reader), limit_(recordLimit), readsPerBlock_(readsPerBlock)
-    {
-    }
+    {}
 
     // The next block, read into the buffers from record `first` on; nullptr after
     // the last. A read that fails ends the block before it, and its exception comes
@@ -204,7 +203,8 @@ void WriteRecords(const FieldBlock& fields, const ScanColours& colours, const Po
     PointFileSet::Appender appender = reserved;
     PointThinning levels = thinning;
     const double *xs = fields.x.data(), *ys = fields.y.data(), *zs = fields.z.data();
-    const double *red = fields.red.data(), *green = fields.green.data(), *blue = fields.blue.data(), *intensity = fields.intensity.data();
+    const double *red = fields.red.data(), *green = fields.green.data(), *blue = fields.blue.data(),
+                 *intensity = fields.intensity.data();
     const std::int64_t* invalid = fields.invalidBound ? fields.invalid.data() : nullptr;
     for (std::size_t i = begin; i < end; ++i) {
         const API_Coord3D point = pose.Transformed(xs[i], ys[i], zs[i]);

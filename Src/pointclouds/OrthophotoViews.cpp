@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "API/AddOnInterface.hpp"
-#include "AngleConstants.hpp"
-#include "ScopedElementMemo.hpp"
-#include "Vektor2D.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/ScopedElementMemo.hpp"
+#include "framework/Vektor2D.hpp"
 
 namespace {
 
@@ -90,7 +90,8 @@ std::string NextReferenceId(const std::string& id)
 API_Guid CreateSectionView(const GS::UniString& name, double beginX, double beginY, double endX, double endY, bool leftSide,
                            double lowerLimit, double upperLimit)
 {
-    return CreateCutPlaneView(API_CutPlaneID, SectionMarkerKind, name, {beginX, beginY}, {endX, endY}, leftSide, lowerLimit, upperLimit);
+    return CreateCutPlaneView(API_CutPlaneID, SectionMarkerKind, name, {beginX, beginY}, {endX, endY}, leftSide, lowerLimit,
+                              upperLimit);
 }
 
 API_Guid CreateElevationView(const GS::UniString& name, double beginX, double beginY, double endX, double endY, bool leftSide,

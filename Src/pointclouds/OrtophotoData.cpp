@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "Geometry/Geometry.hpp"
-#include "Tolerance.hpp"
+#include "framework/Tolerance.hpp"
 
 namespace {
 
@@ -69,7 +69,8 @@ bool OrtophotoData::GetPlanExtent(double& x1, double& y1, double& x2, double& y2
     Coord end = Plan(first.rightBottom);
     for (std::uint32_t i = 1; i < tiles.GetSize(); ++i) {
         const OrtophotoDataPart& tile = tiles[i];
-        if (dx * (tile.leftBottom.x - start.x) + dy * (tile.leftBottom.y - start.y) < -PlanTolerance) start = Plan(tile.leftBottom);
+        if (dx * (tile.leftBottom.x - start.x) + dy * (tile.leftBottom.y - start.y) < -PlanTolerance)
+            start = Plan(tile.leftBottom);
         if (dx * (tile.rightBottom.x - end.x) + dy * (tile.rightBottom.y - end.y) > PlanTolerance) end = Plan(tile.rightBottom);
     }
     x1 = start.x;

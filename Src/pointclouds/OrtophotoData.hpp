@@ -4,7 +4,7 @@
 #include "API/Types.hpp"
 #include "GS/UniString.hpp"
 #include "IO/Location.hpp"
-#include "TypVektor.hpp"
+#include "framework/TypVektor.hpp"
 #include "pointclouds/ACDatabaseID.hpp"
 #include "pointclouds/OrtophotoDataPart.hpp"
 

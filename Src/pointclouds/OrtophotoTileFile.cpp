@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "CDataRecorder.hpp"
 #include "GS/ValueConversion.hpp"
+#include "framework/CDataRecorder.hpp"
 #include "pointclouds/OrtophotoData.hpp"
 
 // The tile description file: per tile a "Tile Name = path" line and four corner

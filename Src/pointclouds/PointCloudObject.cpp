@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
 
 namespace {
 

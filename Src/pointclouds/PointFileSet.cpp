@@ -20,8 +20,7 @@ void PutFloat(char*& at, double value)
 
 PointFileSet::PointFileSet(const IO::Location& folder, const GS::UniString& partName, std::uint32_t levelCount)
     : folder_(folder), name_(partName.ToUtf8()), levelCount_(levelCount)
-{
-}
+{}
 
 PointFileSet::~PointFileSet() = default;
 

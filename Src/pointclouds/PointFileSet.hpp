@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "CDataRecorder.hpp"
 #include "GS/UniString.hpp"
 #include "IO/Location.hpp"
+#include "framework/CDataRecorder.hpp"
 #include "pointclouds/CloudPoint.hpp"
 #include "pointclouds/PointCloudBox.hpp"
 #include "pointclouds/SlotWorker.hpp"

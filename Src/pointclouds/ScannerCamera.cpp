@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "AngleConstants.hpp"
-#include "HostApiHelpers.hpp"
-#include "ScopedElementMemo.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
 
 namespace {
 
@@ -52,12 +52,14 @@ API_Guid CreateCameraSet(const GS::UniString& partName)
 
 }  // namespace
 
-API_Guid CreateScannerCamera(const API_Guid& objectGuid, std::optional<double> x, std::optional<double> y, std::optional<double> z)
+API_Guid CreateScannerCamera(const API_Guid& objectGuid, std::optional<double> x, std::optional<double> y,
+                             std::optional<double> z)
 {
     API_Element object;
     object.header.guid = objectGuid;
     ScopedElementMemo memo;
-    if (HostGetElement(&object) != NoError || HostGetElementMemo(&objectGuid, &*memo, APIMemoMask_All) != NoError) return APINULLGuid;
+    if (HostGetElement(&object) != NoError || HostGetElementMemo(&objectGuid, &*memo, APIMemoMask_All) != NoError)
+        return APINULLGuid;
     // Without the part's name or the camera tool's settings no camera set is begun.
     const std::optional<GS::UniString> partName = LibraryPartName(object.object.libraryPartIndex);
     API_Element camera;
@@ -65,7 +67,8 @@ API_Guid CreateScannerCamera(const API_Guid& objectGuid, std::optional<double> x
     if (!partName || HostGetElementDefaults(&camera, nullptr) != NoError) return APINULLGuid;
     const API_Guid set = CreateCameraSet(*partName);
     if (set == APINULLGuid) return APINULLGuid;
-    const double sx = ParameterValue(*memo, "scannerX"), sy = ParameterValue(*memo, "scannerY"), sz = ParameterValue(*memo, "scannerZ");
+    const double sx = ParameterValue(*memo, "scannerX"), sy = ParameterValue(*memo, "scannerY"),
+                 sz = ParameterValue(*memo, "scannerZ");
     memo.Dispose();
     const double x0 = x.value_or(object.object.position.x);
     const double y0 = y.value_or(object.object.position.y);

@@ -9,5 +9,5 @@
 // with the object. The base point is the given one, each coordinate that is absent
 // taken from the object. Returns the camera, or the null GUID when the host made
 // no set or no camera (no set is left behind then).
-API_Guid CreateScannerCamera(const API_Guid& object, std::optional<double> x = std::nullopt, std::optional<double> y = std::nullopt,
-                             std::optional<double> z = std::nullopt);
+API_Guid CreateScannerCamera(const API_Guid& object, std::optional<double> x = std::nullopt,
+                             std::optional<double> y = std::nullopt, std::optional<double> z = std::nullopt);

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "HostApiHelpers.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/HostApiHelpers.hpp"
 #include "pointclouds/PointCloudTemplate.hpp"
 #include "pointclouds/PointFileSet.hpp"
 
@@ -121,7 +121,8 @@ std::vector<API_AddParType> PartParameters(std::vector<API_AddParType> parameter
 
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to)
 {
-    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) text.replace(at, from.size(), to);
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
 }
 
 // Nothing when the host does not hand the section out.
@@ -238,12 +239,14 @@ std::int32_t Survanto::WritePointCloudPart(const GS::UniString& name, const IO::
 
     // A script the template does not hand out keeps the part's first content.
     for (const API_LibPartSection& script : {Section("1DSC"), Section("2DSC")})
-        if (const std::optional<std::string> text = SectionText(templateIndex, script)) UpdateTextSection(libIndex, script, *text);
+        if (const std::optional<std::string> text = SectionText(templateIndex, script))
+            UpdateTextSection(libIndex, script, *text);
     const API_LibPartSection script3D = Section("3DSC");
     if (const std::optional<std::string> text = SectionText(templateIndex, script3D))
         UpdateTextSection(libIndex, script3D, PointCloudScript(*text, files, levelCount));
     CopyPictures(templateIndex, libIndex);
     for (const API_LibPartSection& script : {Section("VLSC"), Section("UISC")})
-        if (const std::optional<std::string> text = SectionText(templateIndex, script)) UpdateTextSection(libIndex, script, *text);
+        if (const std::optional<std::string> text = SectionText(templateIndex, script))
+            UpdateTextSection(libIndex, script, *text);
     return libIndex;
 }

@@ -2,7 +2,7 @@
 
 #include "API/AddOnInterface.hpp"
 #include "API/Database.hpp"
-#include "CDataRecorder.hpp"
+#include "framework/CDataRecorder.hpp"
 #include "persistence/StreamReader.hpp"
 #include "pointclouds/CurrentStorey.hpp"
 
@@ -29,7 +29,8 @@ bool HasTargetName(std::int16_t version) { return version > 2; }
 // The fewest bytes a job of this version takes: its lists empty, its texts too.
 std::int64_t SmallestJobBytes(std::int16_t version)
 {
-    std::int64_t bytes = BoolBytes + BoolBytes + CoordBytes + ShortBytes + ShortBytes + GuidBytes + EmptyStringBytes + LongBytes + LongBytes;
+    std::int64_t bytes =
+        BoolBytes + BoolBytes + CoordBytes + ShortBytes + ShortBytes + GuidBytes + EmptyStringBytes + LongBytes + LongBytes;
     if (HasLayerFields(version)) bytes += BoolBytes + ShortBytes;
     if (HasTargetName(version)) bytes += EmptyStringBytes;
     return bytes;

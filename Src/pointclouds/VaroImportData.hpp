@@ -2,8 +2,8 @@
 #include <cstdint>
 
 #include "GS/UniString.hpp"
-#include "IFileIO.hpp"
-#include "TypVektor.hpp"
+#include "framework/IFileIO.hpp"
+#include "framework/TypVektor.hpp"
 #include "pointclouds/OrtophotoData.hpp"
 
 // The orthophoto import's job list: the folder the user chose and the jobs found

@@ -4,17 +4,17 @@
 #include <cstring>
 #include <vector>
 
-#include "HostApiHelpers.hpp"
 #include "API/AddOnInterface.hpp"
 #include "DG/DG.hpp"
 #include "FTM/FileTypeManager.hpp"
 #include "GX/ImageBase.hpp"
 #include "Geometry/Matrix34.hpp"
 #include "RS/ResourceModule.hpp"
-#include "ScopedElementMemo.hpp"
-#include "Tolerance.hpp"
-#include "Vektor2D.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/ScopedElementMemo.hpp"
+#include "framework/Tolerance.hpp"
+#include "framework/Vektor2D.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "palettes/VaroImportPalette.hpp"
 #include "palettes/VaroImportPaletteItems.hpp"
@@ -91,8 +91,7 @@ void DeletePlacedPicture(API_Guid guid)
 {
     AdvanceProgress();
     API_DatabaseInfo database {};
-    if (HostDatabaseRequest(FourCC("GCDB"), &guid, &database) == NoError)
-        HostDatabaseRequest(FourCC("CDAT"), &database, nullptr);
+    if (HostDatabaseRequest(FourCC("GCDB"), &guid, &database) == NoError) HostDatabaseRequest(FourCC("CDAT"), &database, nullptr);
     API_Elem_Head head {};
     head.guid = guid;
     HostDeleteElements(&head, 1);
@@ -117,7 +116,8 @@ double ViewTurn()
     API_Box box {};
     if (HostDatabaseRequest(FourCC("GZOM"), &box, &tranmat) != NoError) return 0.0;
     const double* t = tranmat.tmx;
-    const auto matrix = Geometry::Matrix34::ColVectorsMatrix({t[0], t[4], t[8]}, {t[1], t[5], t[9]}, {t[2], t[6], t[10]}, {t[3], t[7], t[11]});
+    const auto matrix =
+        Geometry::Matrix34::ColVectorsMatrix({t[0], t[4], t[8]}, {t[1], t[5], t[9]}, {t[2], t[6], t[10]}, {t[3], t[7], t[11]});
     double angle = 0.0;
     return Geometry::TranDecompose(matrix, TurnTolerance, nullptr, &angle, nullptr) ? angle : 0.0;
 }
@@ -152,7 +152,8 @@ void VaroImportPalette::Apply(std::int32_t onlyJob)
     std::int32_t maximum = 0;
     for (std::uint32_t i = 0; i < importData.jobs.GetSize(); ++i)
         if (TakesPart(run, i))
-            maximum += static_cast<std::int32_t>(importData.jobs[i].placedPictures.GetSize() + importData.jobs[i].tiles.GetSize());
+            maximum +=
+                static_cast<std::int32_t>(importData.jobs[i].placedPictures.GetSize() + importData.jobs[i].tiles.GetSize());
 
     HostCallUndoableCommand(GS::UniString(), [this, &run] { return CreateViewsCommand(run); });
     TakeNewViews(run);
@@ -213,7 +214,8 @@ GSErrCode VaroImportPalette::CreateViewsCommand(PlacementRun& run)
             upper = std::max(upper, maxV);
         }
         const auto create = type == ACDatabaseID::Section ? CreateSectionView : CreateElevationView;
-        run.newViews[i] = create(job.target.name, x1 * c - y1 * s, x1 * s + y1 * c, x2 * c - y2 * s, x2 * s + y2 * c, true, lower, upper);
+        run.newViews[i] =
+            create(job.target.name, x1 * c - y1 * s, x1 * s + y1 * c, x2 * c - y2 * s, x2 * s + y2 * c, true, lower, upper);
     }
     return NoError;
 }

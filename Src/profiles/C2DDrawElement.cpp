@@ -5,13 +5,13 @@
 #include <new>
 
 #include "API/AddOnInterface.hpp"
-#include "AngleConstants.hpp"
-#include "CAttributeData.hpp"
 #include "GS/CharCode.hpp"
 #include "Geometry/GenArc.hpp"
 #include "TextEngine/TextEngine.hpp"
 #include "VectorImage/HatchRenderer.hpp"
 #include "frame/AddOnGlobals.hpp"
+#include "framework/AngleConstants.hpp"
+#include "framework/CAttributeData.hpp"
 #include "profiles/PreviewPrimitives.hpp"
 
 namespace DZ {
@@ -99,10 +99,17 @@ std::int16_t FontIndexOf(const std::string& fontName)
 std::int32_t JustificationOfAnchor(std::int32_t anchorCode, std::int32_t justification)
 {
     switch (anchorCode) {
-    case 1: case 4: case 7: return 0;
-    case 2: case 5: case 8: case 10: return 1;
-    case 3: case 6: case 9: return 2;
-    default: return justification;
+        case 1:
+        case 4:
+        case 7: return 0;
+        case 2:
+        case 5:
+        case 8:
+        case 10: return 1;
+        case 3:
+        case 6:
+        case 9: return 2;
+        default: return justification;
     }
 }
 
@@ -149,9 +156,9 @@ bool C2DDrawElement::AddText(const SText2D& attributes, const char16_t* text, st
     return Append(texts, record, KindText);
 }
 
-bool C2DDrawElement::AddPolygon(const SPolygonHeader& header, const API_Coord* points, const std::int32_t* ends, const SPolyArc* polyArcs,
-                                std::int16_t foregroundPen, std::int16_t backgroundPen, const SColor& foregroundColor,
-                                const SColor& backgroundColor, std::int16_t fillIndex)
+bool C2DDrawElement::AddPolygon(const SPolygonHeader& header, const API_Coord* points, const std::int32_t* ends,
+                                const SPolyArc* polyArcs, std::int16_t foregroundPen, std::int16_t backgroundPen,
+                                const SColor& foregroundColor, const SColor& backgroundColor, std::int16_t fillIndex)
 {
     if (header.coordCount < 0 || header.subPolyCount < 0 || header.arcCount < 0 || points == nullptr || ends == nullptr ||
         (header.arcCount > 0 && polyArcs == nullptr))
@@ -176,28 +183,28 @@ void C2DDrawElement::LoadFromVectorImage(const VectorImage& image, double loadFa
 {
     for (ConstVectorImageIterator it(image); !it.IsEOI(); ++it) {
         switch (it.GetItemType()) {
-        case SyRichText: LoadRichText(it.GetRichText(), loadFactor); break;
-        case SyHatch: LoadHatch(it.GetHatchObject(), loadFactor, ignoreBackgroundPen); break;
-        case SyLine: {
-            const Sy_LinType& line = it.GetLine();
-            AddPrimLine(PrimLine(line.sy_pen, line.begC, line.endC));
-            break;
-        }
-        case SyPolyLine: LoadPolyLine(it.GetPolyLine()); break;
-        case SyArc: {
-            const Sy_ArcType& source = it.GetArc();
-            API_PrimArc arc {};
-            arc.head.typeID = 1;
-            arc.pen.penIndex = source.sy_pen.GetEffectiveColorIndex();
-            arc.orig = {source.origC.x, source.origC.y};
-            arc.r = source.r;
-            arc.ratio = source.elongation;
-            arc.begAng = source.begAng;
-            arc.endAng = source.endAng;
-            AddArc(arc);
-            break;
-        }
-        default: break;
+            case SyRichText: LoadRichText(it.GetRichText(), loadFactor); break;
+            case SyHatch: LoadHatch(it.GetHatchObject(), loadFactor, ignoreBackgroundPen); break;
+            case SyLine: {
+                const Sy_LinType& line = it.GetLine();
+                AddPrimLine(PrimLine(line.sy_pen, line.begC, line.endC));
+                break;
+            }
+            case SyPolyLine: LoadPolyLine(it.GetPolyLine()); break;
+            case SyArc: {
+                const Sy_ArcType& source = it.GetArc();
+                API_PrimArc arc {};
+                arc.head.typeID = 1;
+                arc.pen.penIndex = source.sy_pen.GetEffectiveColorIndex();
+                arc.orig = {source.origC.x, source.origC.y};
+                arc.r = source.r;
+                arc.ratio = source.elongation;
+                arc.begAng = source.begAng;
+                arc.endAng = source.endAng;
+                AddArc(arc);
+                break;
+            }
+            default: break;
         }
     }
 }
@@ -296,10 +303,14 @@ void C2DDrawElement::ExtendExtent(double x, double y)
         extentStarted_ = true;
         return;
     }
-    if (x < minX_) minX_ = x;
-    else if (x > maxX_) maxX_ = x;
-    if (y > maxY_) maxY_ = y;
-    else if (y < minY_) minY_ = y;
+    if (x < minX_)
+        minX_ = x;
+    else if (x > maxX_)
+        maxX_ = x;
+    if (y > maxY_)
+        maxY_ = y;
+    else if (y < minY_)
+        minY_ = y;
 }
 
 void C2DDrawElement::ExtendByArc(const API_PrimArc& arc)
@@ -307,7 +318,8 @@ void C2DDrawElement::ExtendByArc(const API_PrimArc& arc)
     const double begin = arc.begAng + arc.mainAxisDir;
     double end = arc.endAng + arc.mainAxisDir;
     if (!(arc.begAng < end)) end += TwoPi;
-    const Geometry::Box2DData box = Geometry::GetGenArcBoundBox(MakeEllipticArc(arc.orig.x, arc.orig.y, arc.r, arc.ratio, begin, end, 0.0));
+    const Geometry::Box2DData box =
+        Geometry::GetGenArcBoundBox(MakeEllipticArc(arc.orig.x, arc.orig.y, arc.r, arc.ratio, begin, end, 0.0));
     ExtendExtent(box.xMin, box.yMin);
     ExtendExtent(box.xMax, box.yMax);
 }
@@ -336,7 +348,8 @@ void C2DDrawElement::ExtendByPolygon(const SPolygon& polygon)
     const std::uint32_t count = polygon.coords.GetSize();
     for (std::uint32_t i = 1; i < count; ++i) ExtendExtent(polygon.coords[i].x, polygon.coords[i].y);
     for (const SPolyArc& arc : polygon.arcs) {
-        if (arc.begIndex < 0 || arc.endIndex < 0 || std::uint32_t(arc.begIndex) >= count || std::uint32_t(arc.endIndex) >= count) continue;
+        if (arc.begIndex < 0 || arc.endIndex < 0 || std::uint32_t(arc.begIndex) >= count || std::uint32_t(arc.endIndex) >= count)
+            continue;
         const API_Coord& a = polygon.coords[static_cast<std::uint32_t>(arc.begIndex)];
         const API_Coord& b = polygon.coords[static_cast<std::uint32_t>(arc.endIndex)];
         Geometry::GenArc bend;
@@ -353,19 +366,19 @@ void C2DDrawElement::GetExtent(double& minX, double& maxY, double& maxX, double&
         for (const SDrawIndex& entry : drawOrder) {
             const auto index = static_cast<std::uint32_t>(entry.index);
             switch (entry.kind) {
-            case KindLine:
-                ExtendExtent(lines[index].x1, lines[index].y1);
-                ExtendExtent(lines[index].x2, lines[index].y2);
-                break;
-            case KindPrimLine:
-                ExtendExtent(primLines[index].c1.x, primLines[index].c1.y);
-                ExtendExtent(primLines[index].c2.x, primLines[index].c2.y);
-                break;
-            case KindArc: ExtendByArc(arcs[index]); break;
-            case KindText: ExtendByText(texts[index]); break;
-            case KindPolyLine: ExtendByPolyline(polylines[index]); break;
-            case KindPolygon: ExtendByPolygon(polygons[index]); break;
-            default: break;
+                case KindLine:
+                    ExtendExtent(lines[index].x1, lines[index].y1);
+                    ExtendExtent(lines[index].x2, lines[index].y2);
+                    break;
+                case KindPrimLine:
+                    ExtendExtent(primLines[index].c1.x, primLines[index].c1.y);
+                    ExtendExtent(primLines[index].c2.x, primLines[index].c2.y);
+                    break;
+                case KindArc: ExtendByArc(arcs[index]); break;
+                case KindText: ExtendByText(texts[index]); break;
+                case KindPolyLine: ExtendByPolyline(polylines[index]); break;
+                case KindPolygon: ExtendByPolygon(polygons[index]); break;
+                default: break;
             }
         }
     }
@@ -400,33 +413,34 @@ void C2DDrawElement::Draw(double left, double top, double right, double bottom, 
     for (const SDrawIndex& entry : drawOrder) {
         const auto index = static_cast<std::uint32_t>(entry.index);
         switch (entry.kind) {
-        case KindLine: DrawLine(lines[index], context); break;
-        case KindPrimLine: {
-            const API_PrimLine& line = primLines[index];
-            const API_LinetypeType* lineType = CachedLineType(line.ltypeInd);
-            SetPreviewPen(context, CachedPen(SPenPair {line.pen.penIndex, line.pen.colorOverridePenIndex}.Effective()));
-            DrawPreviewLine(context, line.c1.x, line.c1.y, line.c2.x, line.c2.y, lineType);
-            break;
-        }
-        case KindArc: {
-            const API_PrimArc& arc = arcs[index];
-            SetPreviewPen(context, CachedPen(SPenPair {arc.pen.penIndex, arc.pen.colorOverridePenIndex}.Effective()));
-            DrawPreviewArc(context, arc.orig.x, arc.orig.y, arc.r, arc.ratio, (arc.begAng + arc.mainAxisDir) * DegreesPerRadian,
-                           (arc.endAng + arc.mainAxisDir) * DegreesPerRadian, nullptr, arc.mainAxisDir);
-            break;
-        }
-        case KindText: DrawText(texts[index], context); break;
-        case KindPolyLine: {
-            const SPolyLine& polyline = polylines[index];
-            const API_LinetypeType* lineType = CachedLineType(polyline.lineType);
-            SetPreviewPen(context, CachedPen(polyline.pen.Effective()));
-            for (std::uint32_t i = 1; i < polyline.points.GetSize(); ++i)
-                DrawPreviewLine(context, polyline.points[i - 1].x, polyline.points[i - 1].y, polyline.points[i].x, polyline.points[i].y,
-                                lineType);
-            break;
-        }
-        case KindPolygon: DrawPolygon(polygons[index], context); break;
-        default: break;
+            case KindLine: DrawLine(lines[index], context); break;
+            case KindPrimLine: {
+                const API_PrimLine& line = primLines[index];
+                const API_LinetypeType* lineType = CachedLineType(line.ltypeInd);
+                SetPreviewPen(context, CachedPen(SPenPair {line.pen.penIndex, line.pen.colorOverridePenIndex}.Effective()));
+                DrawPreviewLine(context, line.c1.x, line.c1.y, line.c2.x, line.c2.y, lineType);
+                break;
+            }
+            case KindArc: {
+                const API_PrimArc& arc = arcs[index];
+                SetPreviewPen(context, CachedPen(SPenPair {arc.pen.penIndex, arc.pen.colorOverridePenIndex}.Effective()));
+                DrawPreviewArc(context, arc.orig.x, arc.orig.y, arc.r, arc.ratio,
+                               (arc.begAng + arc.mainAxisDir) * DegreesPerRadian,
+                               (arc.endAng + arc.mainAxisDir) * DegreesPerRadian, nullptr, arc.mainAxisDir);
+                break;
+            }
+            case KindText: DrawText(texts[index], context); break;
+            case KindPolyLine: {
+                const SPolyLine& polyline = polylines[index];
+                const API_LinetypeType* lineType = CachedLineType(polyline.lineType);
+                SetPreviewPen(context, CachedPen(polyline.pen.Effective()));
+                for (std::uint32_t i = 1; i < polyline.points.GetSize(); ++i)
+                    DrawPreviewLine(context, polyline.points[i - 1].x, polyline.points[i - 1].y, polyline.points[i].x,
+                                    polyline.points[i].y, lineType);
+                break;
+            }
+            case KindPolygon: DrawPolygon(polygons[index], context); break;
+            default: break;
         }
     }
 }
@@ -464,9 +478,14 @@ void C2DDrawElement::DrawText(const SText2D& text, NewDisplay::NativeContext& co
     const double vx = -uy, vy = ux;
     double shift = 0.0;
     switch (text.anchorCode) {
-    case 1: case 2: case 3: case 10: shift = capPixels + (heightPixels - capPixels) / 2; break;
-    case 4: case 5: case 6: shift = capPixels / 2; break;
-    default: shift = -(heightPixels - capPixels) / 2; break;
+        case 1:
+        case 2:
+        case 3:
+        case 10: shift = capPixels + (heightPixels - capPixels) / 2; break;
+        case 4:
+        case 5:
+        case 6: shift = capPixels / 2; break;
+        default: shift = -(heightPixels - capPixels) / 2; break;
     }
     double widthPixels = text.width * scale_ / ThousandthsPerUnit;
     TE::textEngine.GetTextWidth(text.text, font, widthPixels);
@@ -480,16 +499,21 @@ void C2DDrawElement::DrawPolygon(const SPolygon& polygon, NewDisplay::NativeCont
 {
     SetPreviewPen(context, CachedPen(polygon.header.pen.Effective()));
     Gfx::Pattern pattern;
-    const CAttributeData::AttributeData* fillRecord = polygon.fillIndex > 0 ? CachedAttribute(API_FilltypeID, polygon.fillIndex) : nullptr;
+    const CAttributeData::AttributeData* fillRecord =
+        polygon.fillIndex > 0 ? CachedAttribute(API_FilltypeID, polygon.fillIndex) : nullptr;
     const API_FilltypeType* fill = fillRecord != nullptr ? &fillRecord->attribute.filltype : nullptr;
-    if (fill != nullptr && fill->subType == APIFill_Solid) std::memset(pattern.bits, 0xFF, sizeof pattern.bits);
-    else if (fill != nullptr && fill->subType == APIFill_Vector) std::memcpy(pattern.bits, fill->bitPat, sizeof pattern.bits);
+    if (fill != nullptr && fill->subType == APIFill_Solid)
+        std::memset(pattern.bits, 0xFF, sizeof pattern.bits);
+    else if (fill != nullptr && fill->subType == APIFill_Vector)
+        std::memcpy(pattern.bits, fill->bitPat, sizeof pattern.bits);
     context.SetFillPattern(pattern);
     std::uint8_t backgroundAlpha = polygon.backgroundPen <= 0 ? 0 : 255;
     std::uint8_t foregroundAlpha = polygon.foregroundPen <= 0 ? 0 : 255;
     if (fill != nullptr && fill->percentFill)
         backgroundAlpha = foregroundAlpha = static_cast<std::uint8_t>(std::fmin(std::fmax(fill->percent, 0.0), 1.0) * 255);
-    const auto byte = [](double channel) { return static_cast<std::uint8_t>(std::fmin(std::fmax(channel * 255 + 0.5, 0.0), 255.0)); };
+    const auto byte = [](double channel) {
+        return static_cast<std::uint8_t>(std::fmin(std::fmax(channel * 255 + 0.5, 0.0), 255.0));
+    };
     const SColor& back = polygon.backgroundColor;
     const SColor& fore = polygon.foregroundColor;
     context.SetBackColor(byte(back.red), byte(back.green), byte(back.blue), backgroundAlpha);

@@ -4,8 +4,8 @@
 #include "API/Primitives.hpp"
 #include "GS/UniString.hpp"
 #include "Graphics/NativeContext.hpp"
-#include "TypVektor.hpp"
 #include "VectorImage/VectorImage.hpp"
+#include "framework/TypVektor.hpp"
 
 namespace DZ {
 
@@ -117,8 +117,8 @@ public:
     bool AddText(const SText2D& attributes, const char16_t* text, std::int32_t anchorCode, double capHeight);
     // Copies coordCount + 1 points, subPolyCount + 1 ends and arcCount arcs.
     bool AddPolygon(const SPolygonHeader& header, const API_Coord* points, const std::int32_t* ends, const SPolyArc* arcs,
-                    std::int16_t foregroundPen, std::int16_t backgroundPen, const SColor& foregroundColor, const SColor& backgroundColor,
-                    std::int16_t fillIndex);
+                    std::int16_t foregroundPen, std::int16_t backgroundPen, const SColor& foregroundColor,
+                    const SColor& backgroundColor, std::int16_t fillIndex);
 
     // Draws every record fitted and centred into the rectangle (pixels). Nothing
     // is drawn for a list without records or whose extent has no width and no height.

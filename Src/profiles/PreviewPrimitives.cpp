@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "AngleConstants.hpp"
 #include "Geometry/Polygon2DData.hpp"
+#include "framework/AngleConstants.hpp"
 
 namespace DZ {
 
@@ -56,8 +56,8 @@ void DrawContourEdge(const API_Coord* points, std::int32_t j, std::int32_t coord
         const Geometry::Point2<double> to {backwards ? a.x : arcEnd.x, backwards ? a.y : arcEnd.y};
         Geometry::GenArc bend;
         if (Geometry::SetGenArcPtr(&bend, from, to, std::fabs(arc->angle))) {
-            DrawPreviewArc(context, bend.GetOrigo().x, bend.GetOrigo().y, bend.GetMainAxisLength(), 1.0, bend.GetBegAng() * DegreesPerRadian,
-                           bend.GetEndAng() * DegreesPerRadian, nullptr, 0.0);
+            DrawPreviewArc(context, bend.GetOrigo().x, bend.GetOrigo().y, bend.GetMainAxisLength(), 1.0,
+                           bend.GetBegAng() * DegreesPerRadian, bend.GetEndAng() * DegreesPerRadian, nullptr, 0.0);
             return;
         }
     }
@@ -118,8 +118,8 @@ void DrawPreviewLine(NewDisplay::NativeContext& context, double x1, double y1, d
     PreviewLineTo(Low16(WorldToPixelX(x2)), Low16(WorldToPixelY(y2)), context);
 }
 
-void DrawPreviewArc(NewDisplay::NativeContext& context, double centreX, double centreY, double radius, double ratio, double beginAngle,
-                    double endAngle, const API_LinetypeType* lineType, double mainAxisDir)
+void DrawPreviewArc(NewDisplay::NativeContext& context, double centreX, double centreY, double radius, double ratio,
+                    double beginAngle, double endAngle, const API_LinetypeType* lineType, double mainAxisDir)
 {
     double sweep = endAngle - beginAngle;
     if (sweep < 0) sweep += 360;
@@ -131,7 +131,8 @@ void DrawPreviewArc(NewDisplay::NativeContext& context, double centreX, double c
         DrawCircleArc(cx - rr, Truncate(cy - rr / ratio), cx + rr, Truncate(cy + rr / ratio), beginAngle, sweep, context);
         return;
     }
-    const Geometry::GenArc arc = MakeEllipticArc(centreX, centreY, radius, ratio, beginAngle * Pi / 180, endAngle * Pi / 180, mainAxisDir);
+    const Geometry::GenArc arc =
+        MakeEllipticArc(centreX, centreY, radius, ratio, beginAngle * Pi / 180, endAngle * Pi / 180, mainAxisDir);
     const std::vector<Geometry::Point2<double>> chain = Geometry::DivideEllArcToCo(arc, ChordTolerance);
     for (std::size_t i = 1; i < chain.size(); ++i)
         DrawPreviewLine(context, chain[i - 1].x, chain[i - 1].y, chain[i].x, chain[i].y, lineType);
@@ -141,9 +142,9 @@ void DrawPreviewArc(NewDisplay::NativeContext& context, double centreX, double c
 void DrawCircleArc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, double beginAngle, double sweep,
                    NewDisplay::NativeContext& context)
 {
-    context.Arc(NewDisplay::DisplayArc::CreateEllipticArc(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right),
-                                                          static_cast<float>(bottom), static_cast<float>(-beginAngle * Pi / 180),
-                                                          static_cast<float>(-sweep * Pi / 180)));
+    context.Arc(NewDisplay::DisplayArc::CreateEllipticArc(
+        static_cast<float>(left), static_cast<float>(top), static_cast<float>(right), static_cast<float>(bottom),
+        static_cast<float>(-beginAngle * Pi / 180), static_cast<float>(-sweep * Pi / 180)));
 }
 
 Geometry::GenArc MakeEllipticArc(double centreX, double centreY, double radius, double ratio, double beginAngle, double endAngle,
@@ -225,8 +226,8 @@ void ColorFromRGB(std::uint32_t packed, Gfx::Color& color)
                        static_cast<std::uint8_t>(packed >> 16 & 0xFF), 255);
 }
 
-void FillPreviewRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, std::uint8_t red, std::uint8_t green,
-                     std::uint8_t blue, NewDisplay::NativeContext& context)
+void FillPreviewRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, std::uint8_t red,
+                     std::uint8_t green, std::uint8_t blue, NewDisplay::NativeContext& context)
 {
     context.FillRect(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right), static_cast<float>(bottom),
                      Gfx::Color(red, green, blue, 255));

@@ -34,10 +34,11 @@ void SetPreviewPen(NewDisplay::NativeContext& context, const API_PenType* pen);
 void SetPreviewLineStyle(NewDisplay::NativeContext& context, std::int32_t width, const Gfx::Color& color);
 
 // Lines are drawn solid whatever the line type.
-void DrawPreviewLine(NewDisplay::NativeContext& context, double x1, double y1, double x2, double y2, const API_LinetypeType* lineType);
+void DrawPreviewLine(NewDisplay::NativeContext& context, double x1, double y1, double x2, double y2,
+                     const API_LinetypeType* lineType);
 // Angles in degrees, counter-clockwise from the begin angle to the end angle.
-void DrawPreviewArc(NewDisplay::NativeContext& context, double centreX, double centreY, double radius, double ratio, double beginAngle,
-                    double endAngle, const API_LinetypeType* lineType, double mainAxisDir);
+void DrawPreviewArc(NewDisplay::NativeContext& context, double centreX, double centreY, double radius, double ratio,
+                    double beginAngle, double endAngle, const API_LinetypeType* lineType, double mainAxisDir);
 void DrawCircleArc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, double beginAngle, double sweep,
                    NewDisplay::NativeContext& context);
 Geometry::GenArc MakeEllipticArc(double centreX, double centreY, double radius, double ratio, double beginAngle, double endAngle,
@@ -52,7 +53,7 @@ GSErrCode SegmentSubPolygon(std::int32_t first, std::int32_t last, const API_Coo
 
 std::uint32_t PackRGB(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
 void ColorFromRGB(std::uint32_t packed, Gfx::Color& color);
-void FillPreviewRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, std::uint8_t red, std::uint8_t green,
-                     std::uint8_t blue, NewDisplay::NativeContext& context);
+void FillPreviewRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, std::uint8_t red,
+                     std::uint8_t green, std::uint8_t blue, NewDisplay::NativeContext& context);
 
 }  // namespace DZ

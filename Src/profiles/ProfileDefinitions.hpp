@@ -8,7 +8,8 @@ class ProfileDefinitions {
 public:
     ProfileDefinitions(const ProfileDefinitions&) = delete;
     ProfileDefinitions& operator=(const ProfileDefinitions&) = delete;
-    explicit ProfileDefinitions(std::int16_t index) : read_(HostGetAttributeDefinitions(API_ProfileID, index, &defs_) == NoError) {}
+    explicit ProfileDefinitions(std::int16_t index) : read_(HostGetAttributeDefinitions(API_ProfileID, index, &defs_) == NoError)
+    {}
     ~ProfileDefinitions() { HostDisposeAttributeDefinitions(&defs_); }
 
     const ProfileVectorImage* Drawing() const { return read_ ? defs_.profile_vectorImageItems : nullptr; }

@@ -2,8 +2,8 @@
 #include <cstdint>
 
 #include "GS/UniString.hpp"
-#include "TypVektor.hpp"
 #include "VectorImage/VectorImage.hpp"
+#include "framework/TypVektor.hpp"
 
 // Sorts names ascending, their drawings with them, by selection sort: the first of
 // equal names stays first. `selected` (1-based, 0 none) follows its entry.

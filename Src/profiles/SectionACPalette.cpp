@@ -120,7 +120,8 @@ void SectionACPalette::RefreshLists()
 void SectionACPalette::AddChosen()
 {
     const std::int16_t selected = availableSelection;
-    if (selected < 1 || static_cast<std::uint32_t>(selected) > std::min(availableNames.GetSize(), availableImages.GetSize())) return;
+    if (selected < 1 || static_cast<std::uint32_t>(selected) > std::min(availableNames.GetSize(), availableImages.GetSize()))
+        return;
     const auto index = static_cast<std::uint32_t>(selected - 1);
     if (chosenImages.AddUnique(availableImages[index]) && !chosenNames.AddUnique(availableNames[index]))
         chosenImages.Delete(chosenImages.GetSize() - 1);
@@ -152,12 +153,16 @@ void SectionACPalette::DrawAvailablePreview(const DG::UserUpdateData* data)
     DrawEntry(availableImages, availableSelection, AvailableList, data);
 }
 
-void SectionACPalette::DrawChosenPreview(const DG::UserUpdateData* data) { DrawEntry(chosenImages, chosenSelection, ChosenList, data); }
+void SectionACPalette::DrawChosenPreview(const DG::UserUpdateData* data)
+{
+    DrawEntry(chosenImages, chosenSelection, ChosenList, data);
+}
 
 void SectionACPalette::DrawEntry(const TypVektor<VectorImage>& images, std::int16_t selection, std::int16_t listItem,
                                  const DG::UserUpdateData* data)
 {
-    if (selection < 1 || static_cast<std::uint32_t>(selection) > images.GetSize() || DG::ListViewGetItemCount(GetDialogId(), listItem) == 0)
+    if (selection < 1 || static_cast<std::uint32_t>(selection) > images.GetSize() ||
+        DG::ListViewGetItemCount(GetDialogId(), listItem) == 0)
         return;
     DrawProfilePreview(images[static_cast<std::uint32_t>(selection - 1)], data);
 }

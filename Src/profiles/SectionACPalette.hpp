@@ -1,12 +1,12 @@
 #pragma once
 #include <cstdint>
 
-#include "CDialogBase.hpp"
-#include "CDialogResizer.hpp"
 #include "DG/DG.hpp"
 #include "GS/UniString.hpp"
-#include "TypVektor.hpp"
 #include "VectorImage/VectorImage.hpp"
+#include "framework/CDialogBase.hpp"
+#include "framework/CDialogResizer.hpp"
+#include "framework/TypVektor.hpp"
 
 // Picks profiles from the host's profile library: the available profiles with a
 // preview, and those chosen for import with theirs. The lists stay from one
@@ -39,5 +39,6 @@ private:
     void AddChosen();
     void RemoveChosen();
     void ShowSelections();
-    void DrawEntry(const TypVektor<VectorImage>& images, std::int16_t selection, std::int16_t listItem, const DG::UserUpdateData* data);
+    void DrawEntry(const TypVektor<VectorImage>& images, std::int16_t selection, std::int16_t listItem,
+                   const DG::UserUpdateData* data);
 };

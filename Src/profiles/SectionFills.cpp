@@ -3,11 +3,11 @@
 #include <new>
 #include <vector>
 
-#include "HostApiHelpers.hpp"
-#include "OwnChangeScope.hpp"
-#include "ScopedElementMemo.hpp"
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "framework/OwnChangeScope.hpp"
+#include "framework/ScopedElementMemo.hpp"
 #include "profiles/SectionPalette.hpp"
 
 namespace {
@@ -19,8 +19,8 @@ constexpr std::uint64_t FillMemoMask = 0x07FFFFFFBFFFFFFF;
 
 void ShowFillAlert(std::int32_t text)
 {
-    ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, text, NoAlertText, AlertOkButton, NoAlertText,
-              NoAlertText, CurrentResourceModule(), AlertStringType);
+    ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, text, NoAlertText, AlertOkButton, NoAlertText, NoAlertText,
+              CurrentResourceModule(), AlertStringType);
 }
 
 bool ReadElement(const API_Guid& guid, API_Element& element)

@@ -12,8 +12,7 @@ using Curves::Vector;
 
 // The host arc of a measured arc: 1-based vertices, and the angle's sign from
 // the turn of the arc in the plane (the point a third along it against its chord).
-API_PolyArc HostArc(const Curve3DPalette::arcData& arc, const TypVektor<API_Coord3D>& points,
-                    const Geometry::TRANMAT& toPlane)
+API_PolyArc HostArc(const Curve3DPalette::arcData& arc, const TypVektor<API_Coord3D>& points, const Geometry::TRANMAT& toPlane)
 {
     const Vector s = Geometry::TMBVect(toPlane, Curves::ToVector(points[static_cast<std::uint32_t>(arc.beginIndex)]));
     const Vector e = Geometry::TMBVect(toPlane, Curves::ToVector(points[static_cast<std::uint32_t>(arc.endIndex)]));

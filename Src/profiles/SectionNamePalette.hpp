@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "CDialogBase.hpp"
 #include "GS/UniString.hpp"
+#include "framework/CDialogBase.hpp"
 
 // Asks for a cross-section profile's name, for a new profile or a rename.
 class SectionNamePalette : public CDialogBase {

@@ -1,11 +1,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "AngleConstants.hpp"
+#include "framework/AngleConstants.hpp"
 #include "profiles/SectionPalette.hpp"
 
 namespace {
-
 
 template <typename Record>
 void UseMarkPen(Record& record)

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "Tolerance.hpp"
 #include "frame/PaletteGuids.hpp"
+#include "framework/Tolerance.hpp"
 
 namespace {
 
@@ -16,8 +16,8 @@ using Coord = Geometry::Point2<double>;
 constexpr double FlatArcAngle = GeometricTolerance;
 
 // Smallest stored sizes, for bounding counts by the bytes left.
-constexpr std::int64_t ProfileBytes = 8;      // name count, polygon count
-constexpr std::int64_t PolygonBytes = 12;     // three counts
+constexpr std::int64_t ProfileBytes = 8;   // name count, polygon count
+constexpr std::int64_t PolygonBytes = 12;  // three counts
 constexpr std::int64_t CoordBytes = 16;
 constexpr std::int64_t EndBytes = 4;
 constexpr std::int64_t ArcBytes = 16;
@@ -70,7 +70,8 @@ void AppendHatch(SectionPalette::SectionDataType& polygon, VectorImage& image)
     const std::int32_t n = polygon.coordCount;
     std::vector<std::uint32_t> ends(static_cast<std::size_t>(polygon.endCount) + 1);
     ends[0] = 1;
-    for (std::size_t k = 1; k < ends.size(); ++k) ends[k] = static_cast<std::uint32_t>(polygon.ends[static_cast<std::uint32_t>(k)]);
+    for (std::size_t k = 1; k < ends.size(); ++k)
+        ends[k] = static_cast<std::uint32_t>(polygon.ends[static_cast<std::uint32_t>(k)]);
     std::vector<Coord> coords(static_cast<std::size_t>(n) + 1);
     for (std::size_t i = 1; i < coords.size(); ++i) {
         const API_Coord& c = polygon.coords[static_cast<std::uint32_t>(i)];
@@ -98,7 +99,8 @@ SectionPalette::SectionDataType PolygonOfHatch(const HatchObject& hatch)
 {
     SectionPalette::SectionDataType polygon;
     for (const Coord& c : hatch.GetCoords()) polygon.coords.Add(API_Coord {c.x, c.y});
-    for (const Geometry::PolyArcRec& arc : hatch.GetArcs()) polygon.arcs.Add(API_PolyArc {arc.begIndex, arc.endIndex, arc.arcAngle});
+    for (const Geometry::PolyArcRec& arc : hatch.GetArcs())
+        polygon.arcs.Add(API_PolyArc {arc.begIndex, arc.endIndex, arc.arcAngle});
     for (const std::uint32_t end : hatch.GetSubPolyEnds()) polygon.ends.Add(static_cast<int>(end));
     polygon.coordCount = static_cast<std::int32_t>(hatch.GetCoords().size()) - 1;
     polygon.arcCount = static_cast<std::int32_t>(hatch.GetArcs().size());
@@ -144,12 +146,14 @@ void SectionPalette::PolygonsToImage(VectorImage& image)
 
 bool SectionPalette::WritePolygon(CDataRecorder& recorder, const SectionDataType& polygon)
 {
-    bool written = recorder.WriteLong(polygon.coordCount) && recorder.WriteLong(polygon.endCount) && recorder.WriteLong(polygon.arcCount);
+    bool written =
+        recorder.WriteLong(polygon.coordCount) && recorder.WriteLong(polygon.endCount) && recorder.WriteLong(polygon.arcCount);
     for (std::int32_t i = 0; written && i <= polygon.coordCount; ++i) {
         const API_Coord& c = polygon.coords[static_cast<std::uint32_t>(i)];
         written = recorder.WriteDouble(c.x) && recorder.WriteDouble(c.y);
     }
-    for (std::int32_t k = 0; written && k <= polygon.endCount; ++k) written = recorder.WriteLong(polygon.ends[static_cast<std::uint32_t>(k)]);
+    for (std::int32_t k = 0; written && k <= polygon.endCount; ++k)
+        written = recorder.WriteLong(polygon.ends[static_cast<std::uint32_t>(k)]);
     for (std::int32_t a = 0; written && a < polygon.arcCount; ++a) {
         const API_PolyArc& arc = polygon.arcs[static_cast<std::uint32_t>(a)];
         written = recorder.WriteDouble(arc.arcAngle) && recorder.WriteLong(arc.begIndex) && recorder.WriteLong(arc.endIndex);
@@ -168,7 +172,8 @@ bool SectionPalette::WriteProfiles(CDataRecorder& recorder)
         written = recorder.WriteUniString(i < profileNames.GetSize() ? profileNames[i] : GS::UniString());
         ImageToPolygons(profileImages[i]);
         written = written && recorder.WriteLong(static_cast<std::int32_t>(currentPolygons.GetSize()));
-        for (std::uint32_t p = 0; written && p < currentPolygons.GetSize(); ++p) written = WritePolygon(recorder, currentPolygons[p]);
+        for (std::uint32_t p = 0; written && p < currentPolygons.GetSize(); ++p)
+            written = WritePolygon(recorder, currentPolygons[p]);
     }
     currentPolygons = kept;
     return written;
@@ -194,12 +199,14 @@ bool SectionPalette::ReadPolygon(CDataRecorder& recorder, std::int32_t version, 
     if (!Fits(recorder, polygon.arcCount, ArcBytes)) return false;
     for (std::int32_t a = 0; a < polygon.arcCount; ++a) {
         API_PolyArc arc;
-        if (!recorder.ReadDouble(arc.arcAngle) || !recorder.ReadLong(arc.begIndex) || !recorder.ReadLong(arc.endIndex)) return false;
+        if (!recorder.ReadDouble(arc.arcAngle) || !recorder.ReadLong(arc.begIndex) || !recorder.ReadLong(arc.endIndex))
+            return false;
         polygon.arcs.Add(arc);
     }
     if (version < AttributesVersion) return true;
-    return recorder.ReadShort(polygon.contourPen) && recorder.ReadShort(polygon.fillPen) && recorder.ReadShort(polygon.backgroundPen) &&
-           recorder.ReadShort(polygon.fillPattern) && recorder.ReadShort(polygon.contourLineType);
+    return recorder.ReadShort(polygon.contourPen) && recorder.ReadShort(polygon.fillPen) &&
+           recorder.ReadShort(polygon.backgroundPen) && recorder.ReadShort(polygon.fillPattern) &&
+           recorder.ReadShort(polygon.contourLineType);
 }
 
 bool SectionPalette::ReadProfile(CDataRecorder& recorder, std::int32_t version, GS::UniString& name, VectorImage& image,

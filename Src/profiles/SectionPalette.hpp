@@ -2,14 +2,14 @@
 #include <cstdint>
 
 #include "API/Elements.hpp"
-#include "CDataRecorder.hpp"
-#include "CDialogBase.hpp"
-#include "CDialogResizer.hpp"
 #include "DG/DG.hpp"
 #include "GS/UniString.hpp"
-#include "TypVektor.hpp"
 #include "VectorImage/VectorImage.hpp"
 #include "curves/Curve3DPalette.hpp"
+#include "framework/CDataRecorder.hpp"
+#include "framework/CDialogBase.hpp"
+#include "framework/CDialogResizer.hpp"
+#include "framework/TypVektor.hpp"
 #include "profiles/SectionACPalette.hpp"
 #include "profiles/SectionNamePalette.hpp"
 

@@ -2,9 +2,9 @@
 #include <atomic>
 
 #include "DG/DG.hpp"
+#include "RS/ResourceModule.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
-#include "RS/ResourceModule.hpp"
 #include "profiles/ProfilePreview.hpp"
 #include "profiles/SectionPalette.hpp"
 

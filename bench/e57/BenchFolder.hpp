@@ -17,9 +17,9 @@ inline const std::filesystem::path& BenchFolderNamed(const std::string& name)
     }();
     // Registered after the path is made, so it runs while the path still stands.
     static const bool removedAtExit = std::atexit([] {
-        std::error_code ec;
-        std::filesystem::remove_all(BenchFolderNamed(std::string()), ec);
-    }) == 0;
+                                          std::error_code ec;
+                                          std::filesystem::remove_all(BenchFolderNamed(std::string()), ec);
+                                      }) == 0;
     static_cast<void>(removedAtExit);
     return folder;
 }

@@ -86,8 +86,7 @@ PointThinning DistanceThinning(const E57Scan& scan) { return PointThinning::ByDi
 struct OpenScan {
     explicit OpenScan(const std::string& path)
         : file(path, "r", e57::ImageFile::kChecksumAll), scan(file, e57::StructureNode(file.root().get("/data3D/0")))
-    {
-    }
+    {}
     e57::ImageFile file;
     E57Scan scan;
 };

@@ -21,21 +21,22 @@ namespace {
 
 constexpr std::uint64_t kPoints = 10'000'000;
 
-std::string& scanPath() {
+std::string& scanPath()
+{
     static std::string path = "/tmp/survanto-e57-bench-" + std::to_string(::getpid()) + ".e57";
     return path;
 }
 
 void removeScan() { std::remove(scanPath().c_str()); }
 
-const std::string& generatedScan() {
+const std::string& generatedScan()
+{
     static const bool written = [] {
         e57test::ScanLayout scan;
         scan.name = "benchmark";
-        scan.fields = {{"cartesianX", e57test::FieldKind::Double}, {"cartesianY", e57test::FieldKind::Double},
-                       {"cartesianZ", e57test::FieldKind::Double}, {"colorRed", e57test::FieldKind::Integer, 0, 255},
-                       {"colorGreen", e57test::FieldKind::Integer, 0, 255},
-                       {"colorBlue", e57test::FieldKind::Integer, 0, 255}};
+        scan.fields = {{"cartesianX", e57test::FieldKind::Double},          {"cartesianY", e57test::FieldKind::Double},
+                       {"cartesianZ", e57test::FieldKind::Double},          {"colorRed", e57test::FieldKind::Integer, 0, 255},
+                       {"colorGreen", e57test::FieldKind::Integer, 0, 255}, {"colorBlue", e57test::FieldKind::Integer, 0, 255}};
         scan.recordCount = kPoints;
         scan.source = [](std::uint64_t r, e57test::FieldValue* v) {
             v[0].real = double(r % 1000) * 0.01;
@@ -55,14 +56,16 @@ const std::string& generatedScan() {
     return scanPath();
 }
 
-double peakResidentMegabytes() {
-    rusage usage{};
+double peakResidentMegabytes()
+{
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_maxrss) / 1024.0;
 }
 
 // Arguments: block size, checksum percent.
-void readScan(benchmark::State& state) {
+void readScan(benchmark::State& state)
+{
     const std::string& path = generatedScan();
     const auto block = static_cast<std::size_t>(state.range(0));
     const int checksums = static_cast<int>(state.range(1));
@@ -103,15 +106,18 @@ BENCHMARK(readScan)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-std::string emptyScansPath(std::int64_t scans) {
+std::string emptyScansPath(std::int64_t scans)
+{
     return "/tmp/survanto-e57-bench-" + std::to_string(::getpid()) + "-empty-" + std::to_string(scans) + ".e57";
 }
 
-void removeEmptyScans() {
+void removeEmptyScans()
+{
     for (const std::int64_t scans : {10'000, 100'000}) std::remove(emptyScansPath(scans).c_str());
 }
 
-const std::string& emptyScans(std::int64_t scans) {
+const std::string& emptyScans(std::int64_t scans)
+{
     static std::map<std::int64_t, std::string> written;
     auto& path = written[scans];
     if (path.empty()) {
@@ -119,7 +125,8 @@ const std::string& emptyScans(std::int64_t scans) {
         for (std::int64_t i = 0; i < scans; ++i) {
             e57test::ScanLayout scan;
             scan.name = "empty";
-            scan.fields = {{"cartesianX", e57test::FieldKind::Double}, {"cartesianY", e57test::FieldKind::Double},
+            scan.fields = {{"cartesianX", e57test::FieldKind::Double},
+                           {"cartesianY", e57test::FieldKind::Double},
                            {"cartesianZ", e57test::FieldKind::Double}};
             scan.withoutSection = true;
             writer.addScan(std::move(scan));
@@ -132,7 +139,8 @@ const std::string& emptyScans(std::int64_t scans) {
 }
 
 // Opens the file and reads every scan's (empty) coordinates, as e57dump does.
-void readEmptyScans(benchmark::State& state) {
+void readEmptyScans(benchmark::State& state)
+{
     const std::string& path = emptyScans(state.range(0));
     double x = 0, y = 0, z = 0;
     for (auto _ : state) {

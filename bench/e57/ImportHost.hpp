@@ -21,8 +21,8 @@ public:
         namespace fs = std::filesystem;
         const fs::path templates = work / "templates";
         fs::create_directories(templates);
-        fs::copy_file(fs::path(SURVANTO_SOURCE_DIR) / "tests/pointclouds/template/VaroPointCloud.gsm", templates / "VaroPointCloud.gsm",
-                      fs::copy_options::overwrite_existing);
+        fs::copy_file(fs::path(SURVANTO_SOURCE_DIR) / "tests/pointclouds/template/VaroPointCloud.gsm",
+                      templates / "VaroPointCloud.gsm", fs::copy_options::overwrite_existing);
         SimHost::Host::Options options;
         options.workFolder = work.string();
         host_ = std::make_unique<SimHost::Host>(options);

@@ -45,8 +45,7 @@ void* Allocate(std::size_t size)
     *reinterpret_cast<std::size_t*>(block) = size;
     const std::int64_t now = liveBytes += static_cast<std::int64_t>(size);
     std::int64_t peak = peakBytes.load();
-    while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {
-    }
+    while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {}
     return block + Header;
 }
 
@@ -111,7 +110,8 @@ const std::vector<std::string>& TileFiles(Format format)
         const std::string path = (TileFolder() / ("tile" + std::to_string(tile) + (format == Jpeg ? ".jpg" : ".png"))).string();
         const Bytes pixels = TilePixels(tile);
         const Bytes file = format == Jpeg ? MakeJpeg(Side, Side, pixels, 90) : MakePng(Side, Side, pixels);
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
         files.push_back(path);
     }
     return files;
@@ -139,7 +139,8 @@ OrtophotoData Job(Format format, int tiles)
 
 void SetRates(benchmark::State& state, int tiles)
 {
-    state.counters["s_per_tile"] = benchmark::Counter(tiles, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["s_per_tile"] =
+        benchmark::Counter(tiles, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["MP_per_s"] = benchmark::Counter(tiles * MegapixelsPerTile, benchmark::Counter::kIsIterationInvariantRate);
 }
 
@@ -176,9 +177,11 @@ double ThreadSeconds()
 std::int64_t PictureBytesKept(const SimHost::ProjectModel& model)
 {
     std::int64_t bytes = 0;
-    for (const SimHost::StoredElement& element : model.content.elements) bytes += static_cast<std::int64_t>(element.memo.pictureData.size());
+    for (const SimHost::StoredElement& element : model.content.elements)
+        bytes += static_cast<std::int64_t>(element.memo.pictureData.size());
     for (const SimHost::ProjectContent& step : model.undoSteps)
-        for (const SimHost::StoredElement& element : step.elements) bytes += static_cast<std::int64_t>(element.memo.pictureData.size());
+        for (const SimHost::StoredElement& element : step.elements)
+            bytes += static_cast<std::int64_t>(element.memo.pictureData.size());
     return bytes;
 }
 

@@ -71,7 +71,8 @@ const std::vector<std::string>& Photos(const PhotoSet& set)
     std::vector<std::string>& paths = made[set.width];
     if (!paths.empty()) return paths;
     const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("survanto-thumbnail-bench-" + std::to_string(set.width) + "x" + std::to_string(set.height));
+        std::filesystem::temp_directory_path() /
+        ("survanto-thumbnail-bench-" + std::to_string(set.width) + "x" + std::to_string(set.height));
     std::filesystem::create_directories(folder);
     for (int i = 0; i < set.count; ++i) {
         const std::string path = (folder / ("IMG_" + std::to_string(1000 + i) + ".jpg")).string();

@@ -41,8 +41,8 @@ std::string WritePointList(const fs::path& folder, std::int64_t lines)
     out << "\xEF\xBB\xBF";
     char line[96];
     for (std::int64_t i = 0; i < lines; ++i) {
-        const int length = std::snprintf(line, sizeof line, "%.4f %.4f %.4f\r\n", double(i % 1000) * 0.1,
-                                         double(i / 1000) * 0.1, 1.0 + double(i % 7) * 0.01);
+        const int length = std::snprintf(line, sizeof line, "%.4f %.4f %.4f\r\n", double(i % 1000) * 0.1, double(i / 1000) * 0.1,
+                                         1.0 + double(i % 7) * 0.01);
         out.write(line, length);
     }
     return path.string();
@@ -87,6 +87,12 @@ void ImportPointList(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK(ImportPointList)->ArgName("lines")->Arg(10'000)->Arg(100'000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ImportPointList)
+    ->ArgName("lines")
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 BENCHMARK_MAIN();

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "TypVektor.hpp"
+#include "framework/TypVektor.hpp"
 
 namespace {
 

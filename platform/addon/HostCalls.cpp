@@ -54,17 +54,17 @@ GSResModule HostGetOwnResourceModule() { return ownResourceModule; }
 GSErrCode HostRegisterBuiltInLibrary() { return HostRegisterBuiltInLibraryOf(ownResourceModule); }
 
 #define PARAMS_TAIL(...) __VA_ARGS__
-#define HOST_REGISTRATION(slot, name, params, args)                                          \
-    GSErrCode name params                                                                    \
-    {                                                                                        \
-        const auto fn = SlotFunction<HostServiceSignature::name>(HostSlot::name);            \
-        return fn == nullptr ? APIERR_MISSINGCODE : fn args;                                 \
+#define HOST_REGISTRATION(slot, name, params, args)                                                                              \
+    GSErrCode name params                                                                                                        \
+    {                                                                                                                            \
+        const auto fn = SlotFunction<HostServiceSignature::name>(HostSlot::name);                                                \
+        return fn == nullptr ? APIERR_MISSINGCODE : fn args;                                                                     \
     }
-#define HOST_SERVICE(slot, name, params, args)                                               \
-    GSErrCode name params                                                                    \
-    {                                                                                        \
-        const auto fn = SlotFunction<HostServiceSignature::name>(HostSlot::name);            \
-        return fn == nullptr ? APIERR_MISSINGCODE : fn(hostToken.load(), PARAMS_TAIL args); \
+#define HOST_SERVICE(slot, name, params, args)                                                                                   \
+    GSErrCode name params                                                                                                        \
+    {                                                                                                                            \
+        const auto fn = SlotFunction<HostServiceSignature::name>(HostSlot::name);                                                \
+        return fn == nullptr ? APIERR_MISSINGCODE : fn(hostToken.load(), PARAMS_TAIL args);                                      \
     }
 #include "API/HostServices.def"
 #undef HOST_REGISTRATION

@@ -28,7 +28,8 @@ bool AsideFile::Write(const char* data, std::size_t size)
     while (!failed_ && descriptor_ >= 0 && size > 0) {
         const ssize_t written = ::write(descriptor_, data, size);
         if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) failed_ = true;
+        if (written <= 0)
+            failed_ = true;
         else {
             data += written;
             size -= static_cast<std::size_t>(written);

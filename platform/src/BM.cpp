@@ -12,10 +12,7 @@ struct HandleBlock {
     GSSize size;
 };
 
-HandleBlock* BlockOf(GSConstHandle handle)
-{
-    return reinterpret_cast<HandleBlock*>(const_cast<char**>(handle));
-}
+HandleBlock* BlockOf(GSConstHandle handle) { return reinterpret_cast<HandleBlock*>(const_cast<char**>(handle)); }
 
 std::atomic<std::int32_t> allocationsBeforeFailure {-1};
 

@@ -20,7 +20,10 @@ constexpr std::uint32_t Uncompressed = 0;
 constexpr double MetresPerInch = 0.0254;
 
 std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
-std::uint32_t U32(const std::uint8_t* p) { return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24; }
+std::uint32_t U32(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
 std::int32_t S32(const std::uint8_t* p) { return static_cast<std::int32_t>(U32(p)); }
 
 void Put16(std::uint8_t* p, std::uint16_t v)
@@ -79,7 +82,8 @@ PixMapPtr ReadBmp(std::FILE* file)
     if (width <= 0 || storedHeight == 0 || storedHeight == std::numeric_limits<std::int32_t>::min()) return nullptr;
     const std::int32_t height = storedHeight < 0 ? -storedHeight : storedHeight;
     if (!FitsPixelBound(std::uint64_t(width), std::uint64_t(height))) return nullptr;
-    if (pixelOffset < FileHeaderBytes + std::uint64_t(infoBytes) || std::fseek(file, long(pixelOffset), SEEK_SET) != 0) return nullptr;
+    if (pixelOffset < FileHeaderBytes + std::uint64_t(infoBytes) || std::fseek(file, long(pixelOffset), SEEK_SET) != 0)
+        return nullptr;
     // Every row is read into place or the picture is given up.
     PixMapPtr pixMap = NewUnsetPixMap(width, height, DpiOf(U32(header + 38)));
     if (pixMap == nullptr || !ReadRows(file, bits, storedHeight > 0, *pixMap)) return nullptr;

@@ -41,8 +41,8 @@ void PackTail(const std::uint8_t* in, std::int32_t x, std::int32_t width, std::u
 // pass the row's end.
 __attribute__((target("avx2"))) bool PackOpaqueRowAvx2(const std::uint8_t* in, std::int32_t width, std::uint8_t* out)
 {
-    const __m256i dropAlpha =
-        _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    const __m256i dropAlpha = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5, 6, 8, 9, 10,
+                                               12, 13, 14, -1, -1, -1, -1);
     const __m256i closeGap = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 3, 7);
     const __m256i alpha = _mm256_set1_epi32(static_cast<int>(Alpha));
     __m256i all = alpha;

@@ -35,8 +35,10 @@ ChangeNotification::ChangeNotification(const std::string& folder, bool watchSubt
     // Subfolders made later are watched as they come.
     if (subtree_) events_ |= IN_CREATE | IN_MOVED_TO;
     if (Valid()) rootWatch_ = Add(folder);
-    if (rootWatch_ < 0) Invalidate();
-    else if (subtree_) AddSubfolders(folder);
+    if (rootWatch_ < 0)
+        Invalidate();
+    else if (subtree_)
+        AddSubfolders(folder);
 }
 
 bool ChangeNotification::Rearm()
@@ -67,8 +69,8 @@ void ChangeNotification::AddSubfolders(const std::string& folder)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    for (fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end;
-         !ec && it != end; it.increment(ec)) {
+    for (fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end; !ec && it != end;
+         it.increment(ec)) {
         if (folders_.size() > MaxWatchedSubfolders) return;
         if (it->is_directory(ec) && !it->is_symlink(ec)) Add(it->path().string());
     }

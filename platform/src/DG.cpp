@@ -165,7 +165,8 @@ std::unique_ptr<Dialog> BuildDialog(const std::string& description)
         if (keyword == "DIALOG") {
             in >> dialog->resourceId >> dialog->kind;
             dialog->title = GS::UniString(ReadQuoted(in));
-            ReadOptions(in, [&dialog](const std::string& key, const std::string& value) { ApplyDialogOption(*dialog, key, value); });
+            ReadOptions(in,
+                        [&dialog](const std::string& key, const std::string& value) { ApplyDialogOption(*dialog, key, value); });
         } else if (keyword == "item") {
             Item item;
             in >> item.id >> item.type;
@@ -217,7 +218,8 @@ std::unique_ptr<Dialog> BuildFromModule(short dialogId, RS::ResModule module)
     auto dialog = BuildDialog(std::string(data.begin(), data.end()));
     dialog->resourceId = dialogId;
     dialog->textModule = module;
-    if (RS::GetResourceData(RS::TooltipType, dialogId, module, data)) ReadTooltips(*dialog, std::string(data.begin(), data.end()));
+    if (RS::GetResourceData(RS::TooltipType, dialogId, module, data))
+        ReadTooltips(*dialog, std::string(data.begin(), data.end()));
     return dialog;
 }
 
@@ -555,8 +557,8 @@ const std::vector<FolderDialogRecord>& RecordedFolderDialogs() { return Model::T
 
 }  // namespace DG
 
-bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePopupItem* popupItems,
-                   short* selectedType, const IO::Location*, const GS::UniString& title)
+bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePopupItem* popupItems, short* selectedType,
+                   const IO::Location*, const GS::UniString& title)
 {
     auto& model = DG::Model::The();
     DG::FileDialogRecord record;

@@ -13,7 +13,6 @@ struct OpenAnswer {
     std::vector<PanelAction> actions;
 };
 
-
 struct FileDialogState {
     std::deque<OpenAnswer> openAnswers;
     std::vector<FileDialogShown> openDialogs;
@@ -28,10 +27,10 @@ FileDialogState& State()
 std::string ActionText(const PanelAction& action)
 {
     switch (action.kind) {
-    case PanelAction::Value: return "value of item " + std::to_string(action.item);
-    case PanelAction::Text: return "text of item " + std::to_string(action.item);
-    case PanelAction::Click: return "click on item " + std::to_string(action.item);
-    default: return "action on item " + std::to_string(action.item);
+        case PanelAction::Value: return "value of item " + std::to_string(action.item);
+        case PanelAction::Text: return "text of item " + std::to_string(action.item);
+        case PanelAction::Click: return "click on item " + std::to_string(action.item);
+        default: return "action on item " + std::to_string(action.item);
     }
 }
 
@@ -104,7 +103,8 @@ bool FileDialog::Invoke()
         answer = state.openAnswers.front();
         state.openAnswers.pop_front();
     }
-    FileDialogShown shown {type_, title_, preview_, filters_, selectedFilter_, panel_ == nullptr ? short(0) : panel_->GetId(), {}, false, {}};
+    FileDialogShown shown {type_, title_, preview_, filters_, selectedFilter_, panel_ == nullptr ? short(0) : panel_->GetId(),
+                           {},    false,  {}};
     selection_.clear();
     if (panel_ != nullptr) panel_->Open();
     for (const PanelAction& action : answer.actions) {
@@ -204,7 +204,6 @@ bool AddPanelAction(const PanelAction& action)
 }
 
 const std::vector<FileDialogShown>& RecordedOpenDialogs() { return State().openDialogs; }
-
 
 namespace Model {
 

@@ -218,7 +218,8 @@ NewDisplay::NativeImage ListViewPicture(short dialogId, short listItem)
     const int columns = item->viewMode == 0 ? std::max(1, item->width / cellWidth) : 1;
     const int count = static_cast<int>(item->entries.size());
     const int rows = std::max(1, (count + columns - 1) / columns);
-    NewDisplay::NativeImage picture(static_cast<std::uint32_t>(cellWidth * columns), static_cast<std::uint32_t>(cellHeight * rows));
+    NewDisplay::NativeImage picture(static_cast<std::uint32_t>(cellWidth * columns),
+                                    static_cast<std::uint32_t>(cellHeight * rows));
     Fill(picture, 0, 0, cellWidth * columns, cellHeight * rows, {255, 255, 255, 255});
     const int imageWidth = item->imageSize.width;
     const int imageHeight = item->imageSize.height;
@@ -237,12 +238,13 @@ NewDisplay::NativeImage ListViewPicture(short dialogId, short listItem)
         }
         // The name as a bar of its length in its colour.
         const Gfx::Color ink(Channel8(entry.color.red), Channel8(entry.color.green), Channel8(entry.color.blue));
-        const int textLength = std::min(static_cast<int>(item->entries[static_cast<std::size_t>(i)].ToUtf8().size()) * 5,
-                                        cellWidth - 4);
+        const int textLength =
+            std::min(static_cast<int>(item->entries[static_cast<std::size_t>(i)].ToUtf8().size()) * 5, cellWidth - 4);
         if (item->viewMode == 0)
             Fill(picture, left + (cellWidth - textLength) / 2, top + imageHeight + 6, textLength, 6, ink);
         else
-            Fill(picture, imageLeft + imageWidth + 4, top + cellHeight / 2 - 3, std::min(textLength, cellWidth - imageWidth - 8), 6, ink);
+            Fill(picture, imageLeft + imageWidth + 4, top + cellHeight / 2 - 3, std::min(textLength, cellWidth - imageWidth - 8),
+                 6, ink);
         if (static_cast<short>(item->value) == i + 1) Frame(picture, left, top, cellWidth, cellHeight, {0, 90, 200, 255});
     }
     return picture;

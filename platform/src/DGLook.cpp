@@ -9,10 +9,7 @@ namespace {
 
 using Model::LookupItem;
 
-bool HasEntry(const Item& item, short entry)
-{
-    return entry >= 1 && static_cast<std::size_t>(entry) <= item.entryIcons.size();
-}
+bool HasEntry(const Item& item, short entry) { return entry >= 1 && static_cast<std::size_t>(entry) <= item.entryIcons.size(); }
 
 std::size_t At(short entry) { return static_cast<std::size_t>(entry - 1); }
 

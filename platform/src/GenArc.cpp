@@ -85,8 +85,10 @@ std::vector<Point2<double>> DivideEllArcToCo(const GenArc& arc, double maxDiffer
     double step = Pi / 4;
     if (radius > 0.0 && maxDifference < radius) step = std::min(step, 2 * std::acos(1 - std::max(maxDifference, 0.0) / radius));
     int segments = 1;
-    if (step > 0.0) segments = static_cast<int>(std::min<double>(MaxSegments, std::ceil(sweep / step)));
-    else segments = MaxSegments;
+    if (step > 0.0)
+        segments = static_cast<int>(std::min<double>(MaxSegments, std::ceil(sweep / step)));
+    else
+        segments = MaxSegments;
     segments = std::max(segments, 1);
     std::vector<Point2<double>> points;
     points.reserve(static_cast<std::size_t>(segments) + 1);

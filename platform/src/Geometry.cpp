@@ -145,8 +145,9 @@ std::vector<Coord3D> ConvexHull2DCreator::CalcConvexHull() const
     std::vector<Coord3D> sorted = points_;
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const Coord3D& a, const Coord3D& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
-    sorted.erase(std::unique(sorted.begin(), sorted.end(), [](const Coord3D& a, const Coord3D& b) { return a.x == b.x && a.y == b.y; }),
-                 sorted.end());
+    sorted.erase(
+        std::unique(sorted.begin(), sorted.end(), [](const Coord3D& a, const Coord3D& b) { return a.x == b.x && a.y == b.y; }),
+        sorted.end());
     if (sorted.size() < 3) return sorted;
     std::vector<Coord3D> hull(2 * sorted.size());
     std::size_t k = 0;

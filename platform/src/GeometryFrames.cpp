@@ -85,8 +85,7 @@ bool InvMat(TRANMAT* inverse, const TRANMAT& tm)
 Coord3D TMBVect(const TRANMAT& tm, const Coord3D& v)
 {
     const double* t = tm.tmx;
-    return {t[0] * v.x + t[1] * v.y + t[2] * v.z, t[4] * v.x + t[5] * v.y + t[6] * v.z,
-            t[8] * v.x + t[9] * v.y + t[10] * v.z};
+    return {t[0] * v.x + t[1] * v.y + t[2] * v.z, t[4] * v.x + t[5] * v.y + t[6] * v.z, t[8] * v.x + t[9] * v.y + t[10] * v.z};
 }
 
 }  // namespace Geometry

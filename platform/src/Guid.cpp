@@ -48,9 +48,9 @@ bool Guid::FromText(const std::string& input)
 std::string Guid::ToText(bool withBraces) const
 {
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X", parts_.data1, parts_.data2,
-                  parts_.data3, parts_.data4[0], parts_.data4[1], parts_.data4[2], parts_.data4[3], parts_.data4[4],
-                  parts_.data4[5], parts_.data4[6], parts_.data4[7]);
+    std::snprintf(buf, sizeof buf, "%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X", parts_.data1, parts_.data2, parts_.data3,
+                  parts_.data4[0], parts_.data4[1], parts_.data4[2], parts_.data4[3], parts_.data4[4], parts_.data4[5],
+                  parts_.data4[6], parts_.data4[7]);
     return withBraces ? "{" + std::string(buf) + "}" : std::string(buf);
 }
 

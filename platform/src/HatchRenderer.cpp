@@ -117,9 +117,11 @@ GSErrCode DrawSyHatch(const AttributeReader& reader, const HatchObject& hatch, c
     if (fill.subType == APIFill_Vector && context.lineProc != nullptr) {
         const std::vector<std::vector<Coord>> rings = RingsOf(hatch);
         const Coord origin = hatch.GetHatchTran().IsGlobal() || hatch.GetCoords().size() < 2 ? Coord {} : hatch.GetCoords()[1];
-        const auto families = static_cast<std::size_t>(std::clamp<std::int16_t>(fill.lineCount, 0, std::int16_t(API_MaxFillLines)));
+        const auto families =
+            static_cast<std::size_t>(std::clamp<std::int16_t>(fill.lineCount, 0, std::int16_t(API_MaxFillLines)));
         for (std::size_t f = 0; f < families && !rings.empty(); ++f)
-            if (const GSErrCode result = DrawLineFamily(rings, fill.lines[f], origin, hatch, context); result != NoError) return result;
+            if (const GSErrCode result = DrawLineFamily(rings, fill.lines[f], origin, hatch, context); result != NoError)
+                return result;
     }
     if (!patternOnly && context.contourProc != nullptr) return context.contourProc(&context, hatch);
     return NoError;

@@ -26,12 +26,15 @@ NewDisplay::NativeImage Image::ToNativeImage(double resolutionFactor, bool premu
     if (pixels_ == nullptr) return NewDisplay::NativeImage(0, 0);
     GSPixMap& source = *pixels_;
     const bool resize = std::isfinite(resolutionFactor) && resolutionFactor > 0.0 && resolutionFactor != 1.0;
-    const auto width = resize ? static_cast<std::int32_t>(std::max(1.0, std::round(source.width * resolutionFactor))) : source.width;
-    const auto height = resize ? static_cast<std::int32_t>(std::max(1.0, std::round(source.height * resolutionFactor))) : source.height;
+    const auto width =
+        resize ? static_cast<std::int32_t>(std::max(1.0, std::round(source.width * resolutionFactor))) : source.width;
+    const auto height =
+        resize ? static_cast<std::int32_t>(std::max(1.0, std::round(source.height * resolutionFactor))) : source.height;
     std::vector<std::uint8_t> rgba(std::size_t(width) * std::size_t(height) * 4);
     if (resize)
-        AreaResample({source.pixels.data(), std::size_t(source.width) * 4, source.width, source.height}, {0, 0, source.width, source.height},
-                     {rgba.data(), std::size_t(width) * 4, width, height}, {0, 0, width, height});
+        AreaResample({source.pixels.data(), std::size_t(source.width) * 4, source.width, source.height},
+                     {0, 0, source.width, source.height}, {rgba.data(), std::size_t(width) * 4, width, height},
+                     {0, 0, width, height});
     else
         std::copy(source.pixels.begin(), source.pixels.end(), rgba.begin());
     for (std::size_t i = 0; i < rgba.size(); i += 4) {
@@ -42,6 +45,9 @@ NewDisplay::NativeImage Image::ToNativeImage(double resolutionFactor, bool premu
     return NewDisplay::NativeImage(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), std::move(rgba));
 }
 
-DG::NativeIcon Image::ToDGIcon() const { return pixels_ != nullptr ? DG::NativeIcon(ToNativeImage(1.0, false)) : DG::NativeIcon(); }
+DG::NativeIcon Image::ToDGIcon() const
+{
+    return pixels_ != nullptr ? DG::NativeIcon(ToNativeImage(1.0, false)) : DG::NativeIcon();
+}
 
 }  // namespace GX

@@ -65,7 +65,10 @@ bool Read(std::FILE* file, GSPixMapHandle& pixMap, const FitBox& fit, std::int32
 
 }  // namespace
 
-PixMapPtr NewPixMap(std::int32_t width, std::int32_t height, double dpi) { return PixMapPtr(GXCreateGSPixMap(width, height, dpi, dpi)); }
+PixMapPtr NewPixMap(std::int32_t width, std::int32_t height, double dpi)
+{
+    return PixMapPtr(GXCreateGSPixMap(width, height, dpi, dpi));
+}
 
 bool FitsPixelBound(std::uint64_t width, std::uint64_t height)
 {

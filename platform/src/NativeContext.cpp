@@ -37,8 +37,10 @@ bool ClipSegment(Geometry::Point2<double>& a, Geometry::Point2<double>& b, doubl
             continue;
         }
         const double t = q[i] / p[i];
-        if (p[i] < 0.0) t0 = std::max(t0, t);
-        else t1 = std::min(t1, t);
+        if (p[i] < 0.0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
     }
     if (t0 > t1) return false;
     const Geometry::Point2<double> start = a;
@@ -53,9 +55,11 @@ NativeImage Reduced(const NativeImage& picture, double xScale, double yScale)
     const auto width = static_cast<std::int32_t>(std::max(1.0, std::round(picture.GetWidth() * std::min(xScale, 1.0))));
     const auto height = static_cast<std::int32_t>(std::max(1.0, std::round(picture.GetHeight() * std::min(yScale, 1.0))));
     std::vector<std::uint8_t> rgba(std::size_t(width) * std::size_t(height) * 4);
-    const auto pictureWidth = static_cast<std::int32_t>(picture.GetWidth()), pictureHeight = static_cast<std::int32_t>(picture.GetHeight());
-    AreaResample({const_cast<std::uint8_t*>(picture.GetRGBA().data()), std::size_t(pictureWidth) * 4, pictureWidth, pictureHeight},
-                 {0, 0, pictureWidth, pictureHeight}, {rgba.data(), std::size_t(width) * 4, width, height}, {0, 0, width, height});
+    const auto pictureWidth = static_cast<std::int32_t>(picture.GetWidth()),
+               pictureHeight = static_cast<std::int32_t>(picture.GetHeight());
+    AreaResample(
+        {const_cast<std::uint8_t*>(picture.GetRGBA().data()), std::size_t(pictureWidth) * 4, pictureWidth, pictureHeight},
+        {0, 0, pictureWidth, pictureHeight}, {rgba.data(), std::size_t(width) * 4, width, height}, {0, 0, width, height});
     return NativeImage(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), std::move(rgba));
 }
 
@@ -115,7 +119,10 @@ void NativeContext::SetLineWidth(float width)
     lineWidth_ = width;
 }
 
-void NativeContext::SetLineDashPattern(const GS::Array<float>& dashes) { Record("SetLineDashPattern " + std::to_string(dashes.GetSize())); }
+void NativeContext::SetLineDashPattern(const GS::Array<float>& dashes)
+{
+    Record("SetLineDashPattern " + std::to_string(dashes.GetSize()));
+}
 
 void NativeContext::SetForeColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint8_t alpha)
 {
@@ -158,14 +165,15 @@ void NativeContext::EndPolygon()
 
 void NativeContext::Arc(const DisplayArc& arc)
 {
-    Record("Arc " + Num(arc.left) + " " + Num(arc.top) + " " + Num(arc.right) + " " + Num(arc.bottom) + " " + Num(arc.beginAngle) + " " +
-           Num(arc.sweepAngle));
+    Record("Arc " + Num(arc.left) + " " + Num(arc.top) + " " + Num(arc.right) + " " + Num(arc.bottom) + " " +
+           Num(arc.beginAngle) + " " + Num(arc.sweepAngle));
     const double cx = (double(arc.left) + arc.right) / 2, cy = (double(arc.top) + arc.bottom) / 2;
     const double rx = std::fabs(double(arc.right) - arc.left) / 2, ry = std::fabs(double(arc.bottom) - arc.top) / 2;
     // Chords stay within a quarter pixel of the curve.
     const double radius = std::max(rx, ry);
     const double step = radius > 0.125 ? std::sqrt(2.0 / radius) : 1.0;
-    const int segments = static_cast<int>(std::clamp(std::ceil(std::fabs(double(arc.sweepAngle)) / step), 1.0, double(MaxArcSegments)));
+    const int segments =
+        static_cast<int>(std::clamp(std::ceil(std::fabs(double(arc.sweepAngle)) / step), 1.0, double(MaxArcSegments)));
     Point from {cx + rx * std::cos(arc.beginAngle), cy + ry * std::sin(arc.beginAngle)};
     for (int i = 1; i <= segments; ++i) {
         const double t = double(arc.beginAngle) + double(arc.sweepAngle) * i / segments;
@@ -186,23 +194,24 @@ void NativeContext::FillRect(float left, float top, float right, float bottom, c
 
 void NativeContext::DrawImage(const NativeImage& picture, std::int32_t x, std::int32_t y)
 {
-    Record("DrawImage " + std::to_string(picture.GetWidth()) + "x" + std::to_string(picture.GetHeight()) + " " + std::to_string(x) +
-           " " + std::to_string(y));
+    Record("DrawImage " + std::to_string(picture.GetWidth()) + "x" + std::to_string(picture.GetHeight()) + " " +
+           std::to_string(x) + " " + std::to_string(y));
     const auto width = static_cast<std::int32_t>(picture.GetWidth());
     const auto height = static_cast<std::int32_t>(picture.GetHeight());
     for (std::int32_t row = 0; row < height; ++row)
-        for (std::int32_t column = 0; column < width; ++column) image_.BlendPixel(x + column, y + row, picture.GetPixel(column, row));
+        for (std::int32_t column = 0; column < width; ++column)
+            image_.BlendPixel(x + column, y + row, picture.GetPixel(column, row));
 }
 
-void NativeContext::DrawImage(const NativeImage& picture, float xScale, float yScale, float angle, float x, float y, bool snapToPixels,
-                              double opacity, ImageFiltering filtering, BlitEffect effect)
+void NativeContext::DrawImage(const NativeImage& picture, float xScale, float yScale, float angle, float x, float y,
+                              bool snapToPixels, double opacity, ImageFiltering filtering, BlitEffect effect)
 {
-    Record("DrawImage " + std::to_string(picture.GetWidth()) + "x" + std::to_string(picture.GetHeight()) + " " + Num(xScale) + " " +
-           Num(yScale) + " " + Num(angle) + " " + Num(x) + " " + Num(y) + " " + std::to_string(int(snapToPixels)) + " " + Num(opacity) +
-           " " + std::to_string(static_cast<int>(filtering)) + " " + std::to_string(static_cast<int>(effect)));
+    Record("DrawImage " + std::to_string(picture.GetWidth()) + "x" + std::to_string(picture.GetHeight()) + " " + Num(xScale) +
+           " " + Num(yScale) + " " + Num(angle) + " " + Num(x) + " " + Num(y) + " " + std::to_string(int(snapToPixels)) + " " +
+           Num(opacity) + " " + std::to_string(static_cast<int>(filtering)) + " " + std::to_string(static_cast<int>(effect)));
     const double sx = xScale, sy = yScale;
-    if (picture.GetWidth() == 0 || picture.GetHeight() == 0 || !std::isfinite(sx) || !std::isfinite(sy) || sx == 0.0 || sy == 0.0 ||
-        !std::isfinite(angle) || !(opacity > 0.0))
+    if (picture.GetWidth() == 0 || picture.GetHeight() == 0 || !std::isfinite(sx) || !std::isfinite(sy) || sx == 0.0 ||
+        sy == 0.0 || !std::isfinite(angle) || !(opacity > 0.0))
         return;
     const double originX = snapToPixels ? std::round(x) : double(x), originY = snapToPixels ? std::round(y) : double(y);
     // A shrinking smooth drawing samples an area-averaged copy near the drawn size.
@@ -217,9 +226,11 @@ void NativeContext::DrawImage(const NativeImage& picture, float xScale, float yS
     const double cornerX[4] = {0.0, across.x * w, across.x * w + down.x * h, down.x * h};
     const double cornerY[4] = {0.0, across.y * w, across.y * w + down.y * h, down.y * h};
     const auto firstX = static_cast<int>(std::max(0.0, std::floor(originX + *std::min_element(cornerX, cornerX + 4))));
-    const auto endX = static_cast<int>(std::min(double(image_.GetWidth()), std::ceil(originX + *std::max_element(cornerX, cornerX + 4))));
+    const auto endX =
+        static_cast<int>(std::min(double(image_.GetWidth()), std::ceil(originX + *std::max_element(cornerX, cornerX + 4))));
     const auto firstY = static_cast<int>(std::max(0.0, std::floor(originY + *std::min_element(cornerY, cornerY + 4))));
-    const auto endY = static_cast<int>(std::min(double(image_.GetHeight()), std::ceil(originY + *std::max_element(cornerY, cornerY + 4))));
+    const auto endY =
+        static_cast<int>(std::min(double(image_.GetHeight()), std::ceil(originY + *std::max_element(cornerY, cornerY + 4))));
     const double keep = std::min(opacity, 1.0);
     for (int row = firstY; row < endY; ++row)
         for (int column = firstX; column < endX; ++column) {
@@ -246,7 +257,8 @@ void NativeContext::DrawPlainText(const GS::UniString& text, const TE::Font& fon
     const Point end {x + width * u.x, y + width * u.y};
     Gfx::Pattern solid;
     std::fill(std::begin(solid.bits), std::end(solid.bits), std::uint8_t {0xFF});
-    FillRings({{base, end, {end.x + cap * up.x, end.y + cap * up.y}, {base.x + cap * up.x, base.y + cap * up.y}}}, solid, fore_, fore_);
+    FillRings({{base, end, {end.x + cap * up.x, end.y + cap * up.y}, {base.x + cap * up.x, base.y + cap * up.y}}}, solid, fore_,
+              fore_);
 }
 
 // Squares of the line width along the pixels of the segment (Bresenham).

@@ -6,8 +6,7 @@ namespace NewDisplay {
 
 NativeImage::NativeImage(std::uint32_t width, std::uint32_t height)
     : width_(width), height_(height), rgba_(std::size_t(width) * height * 4, 0)
-{
-}
+{}
 
 NativeImage::NativeImage(std::uint32_t width, std::uint32_t height, std::vector<std::uint8_t> rgba)
     : width_(width), height_(height), rgba_(std::move(rgba))

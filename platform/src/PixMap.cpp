@@ -91,7 +91,8 @@ bool GXStretchGSPixMap(GSPixMapHandle source, GSPixMapHandle destination, const 
     return true;
 }
 
-bool GXRotateGSPixMap(GSPixMapHandle source, GSPixMapHandle destination, const GXRect& sourceRect, double angle, const GXPoint& origin)
+bool GXRotateGSPixMap(GSPixMapHandle source, GSPixMapHandle destination, const GXRect& sourceRect, double angle,
+                      const GXPoint& origin)
 {
     if (source == nullptr || destination == nullptr || !Inside(*source, sourceRect)) return false;
     const double c = Exact(std::cos(angle)), s = Exact(std::sin(angle));
@@ -99,8 +100,10 @@ bool GXRotateGSPixMap(GSPixMapHandle source, GSPixMapHandle destination, const G
     // The turned corners, y upwards from the origin, bound the pixels to visit.
     const double cornerX[4] = {0.0, w * c, w * c - h * s, -h * s};
     const double cornerY[4] = {0.0, w * s, w * s + h * c, h * c};
-    const double left = origin.x + *std::min_element(cornerX, cornerX + 4), right = origin.x + *std::max_element(cornerX, cornerX + 4);
-    const double top = origin.y - *std::max_element(cornerY, cornerY + 4), bottom = origin.y - *std::min_element(cornerY, cornerY + 4);
+    const double left = origin.x + *std::min_element(cornerX, cornerX + 4),
+                 right = origin.x + *std::max_element(cornerX, cornerX + 4);
+    const double top = origin.y - *std::max_element(cornerY, cornerY + 4),
+                 bottom = origin.y - *std::min_element(cornerY, cornerY + 4);
     const auto firstX = static_cast<std::int32_t>(std::max(0.0, std::floor(left)));
     const auto endX = static_cast<std::int32_t>(std::min(double(destination->width), std::ceil(right)));
     const auto firstY = static_cast<std::int32_t>(std::max(0.0, std::floor(top)));

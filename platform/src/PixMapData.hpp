@@ -18,8 +18,7 @@ struct UnsetAllocator : std::allocator<T> {
     UnsetAllocator() = default;
     template <typename U>
     UnsetAllocator(const UnsetAllocator<U>&) noexcept
-    {
-    }
+    {}
     template <typename U>
     void construct(U* at) noexcept
     {

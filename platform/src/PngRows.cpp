@@ -64,7 +64,8 @@ bool WritePngRows(const PngRows& rows, const std::string& path, std::string* err
     std::string aside = SafeFiles::AsidePattern(path);
     const int descriptor = ::mkstemp(aside.data());
     if (descriptor < 0) return fail("cannot create a file beside " + path);
-    std::unique_ptr<std::FILE, FileCloser> file(::fchmod(descriptor, SafeFiles::KeptMode(path)) == 0 ? ::fdopen(descriptor, "wb") : nullptr);
+    std::unique_ptr<std::FILE, FileCloser> file(::fchmod(descriptor, SafeFiles::KeptMode(path)) == 0 ? ::fdopen(descriptor, "wb")
+                                                                                                     : nullptr);
     if (!file) {
         ::close(descriptor);
         ::unlink(aside.c_str());

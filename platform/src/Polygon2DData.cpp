@@ -22,9 +22,11 @@ std::size_t ContourOfEdge(const std::vector<std::int32_t>& contourEnds, std::int
     return 0;
 }
 
-bool IsValidLayout(const std::vector<Coord>& vertices, const std::vector<PolyArcRec>& arcs, const std::vector<std::int32_t>& contourEnds)
+bool IsValidLayout(const std::vector<Coord>& vertices, const std::vector<PolyArcRec>& arcs,
+                   const std::vector<std::int32_t>& contourEnds)
 {
-    if (vertices.empty() || vertices.size() - 1 > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return false;
+    if (vertices.empty() || vertices.size() - 1 > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        return false;
     const auto lastVertex = static_cast<std::int32_t>(vertices.size() - 1);
     if (contourEnds.size() < 2 || contourEnds.front() != 0 || contourEnds.back() != lastVertex) return false;
     // Differences in 64 bits: any int32 values may come in.
@@ -73,7 +75,8 @@ void IncludeArc(Box2DData& box, const Coord& a, const Coord& b, double angle)
         const double direction = quarter * Pi / 2;
         double swept = std::fmod(angle > 0 ? direction - start : start - direction, 2 * Pi);
         if (swept < 0) swept += 2 * Pi;
-        if (swept <= std::fabs(angle)) Include(box, {centre.x + radius * std::cos(direction), centre.y + radius * std::sin(direction)});
+        if (swept <= std::fabs(angle))
+            Include(box, {centre.x + radius * std::cos(direction), centre.y + radius * std::sin(direction)});
     }
 }
 
@@ -134,8 +137,8 @@ GSErrCode GetPolygon2DDataBoundBox(const Polygon2DData& polygon, Box2DData* box)
     Box2DData bounds {polygon.vertices[1].x, polygon.vertices[1].y, polygon.vertices[1].x, polygon.vertices[1].y};
     for (std::size_t i = 2; i < polygon.vertices.size(); ++i) Include(bounds, polygon.vertices[i]);
     for (const PolyArcRec& arc : polygon.arcs)
-        IncludeArc(bounds, polygon.vertices[static_cast<std::size_t>(arc.begIndex)], polygon.vertices[static_cast<std::size_t>(arc.endIndex)],
-                   arc.arcAngle);
+        IncludeArc(bounds, polygon.vertices[static_cast<std::size_t>(arc.begIndex)],
+                   polygon.vertices[static_cast<std::size_t>(arc.endIndex)], arc.arcAngle);
     *box = bounds;
     return NoError;
 }

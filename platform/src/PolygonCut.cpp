@@ -26,7 +26,8 @@ struct Node {
 bool IsValidOutline(const Polygon2DData& polygon)
 {
     const std::vector<std::int32_t>& ends = polygon.contourEnds;
-    if (ends.size() < 2 || ends[0] != 0 || ends[1] < 4 || polygon.vertices.size() < static_cast<std::size_t>(ends[1]) + 1) return false;
+    if (ends.size() < 2 || ends[0] != 0 || ends[1] < 4 || polygon.vertices.size() < static_cast<std::size_t>(ends[1]) + 1)
+        return false;
     for (std::size_t i = 1; i <= static_cast<std::size_t>(ends[1]); ++i)
         if (!std::isfinite(polygon.vertices[i].x) || !std::isfinite(polygon.vertices[i].y)) return false;
     return true;
@@ -34,7 +35,9 @@ bool IsValidOutline(const Polygon2DData& polygon)
 
 class HalfPlaneCut {
 public:
-    HalfPlaneCut(const std::vector<Point2<double>>& outline, const HalfPlane2DData& halfPlane) : outline_(outline), plane_(halfPlane) {}
+    HalfPlaneCut(const std::vector<Point2<double>>& outline, const HalfPlane2DData& halfPlane)
+        : outline_(outline), plane_(halfPlane)
+    {}
 
     bool Cut(std::vector<Polygon2DData>& pieces)
     {
@@ -75,7 +78,8 @@ private:
             if (nodes_[i].kind != NodeKind::Vertex) crossings.push_back(i);
         const Point2<double> along {-plane_.normal.y, plane_.normal.x};
         const auto position = [&](std::size_t i) { return along.x * nodes_[i].point.x + along.y * nodes_[i].point.y; };
-        std::stable_sort(crossings.begin(), crossings.end(), [&](std::size_t a, std::size_t b) { return position(a) < position(b); });
+        std::stable_sort(crossings.begin(), crossings.end(),
+                         [&](std::size_t a, std::size_t b) { return position(a) < position(b); });
         for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
             Node& first = nodes_[crossings[k]];
             Node& second = nodes_[crossings[k + 1]];
@@ -145,7 +149,8 @@ GSErrCode CutPolyLine2D(const Polygon2DData& polygon, const HalfPlane2DData& hal
     pieces->clear();
     if (!IsValidOutline(polygon)) return APIERR_BADPARS;
     const auto last = static_cast<std::size_t>(polygon.contourEnds[1]);
-    const std::vector<Point2<double>> outline(polygon.vertices.begin() + 1, polygon.vertices.begin() + static_cast<std::ptrdiff_t>(last));
+    const std::vector<Point2<double>> outline(polygon.vertices.begin() + 1,
+                                              polygon.vertices.begin() + static_cast<std::ptrdiff_t>(last));
     std::vector<Polygon2DData> cut;
     if (!HalfPlaneCut(outline, halfPlane).Cut(cut)) return APIERR_IRREGULARPOLY;
     *pieces = std::move(cut);

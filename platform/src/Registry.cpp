@@ -118,9 +118,12 @@ public:
         while (descriptor_ >= 0 && !locked_) {
             locked_ = ::flock(descriptor_, LOCK_EX | LOCK_NB) == 0;
             if (locked_) break;
-            if (errno != EWOULDBLOCK && errno != EINTR) Release();
-            else if (std::chrono::steady_clock::now() > deadline) Release();
-            else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                Release();
+            else if (std::chrono::steady_clock::now() > deadline)
+                Release();
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
     ~WriterLock() { Release(); }
@@ -147,7 +150,8 @@ std::string WithValue(const RegistryContent& content, const std::string& key, co
     std::string bytes;
     bytes.reserve(content.bytes.size() + key.size() + name.size() + text.size() + 3);
     for (const RegistryLine& line : content.lines)
-        if (!line.holdsValue || !SameWithoutCase(line.key, key) || !SameWithoutCase(line.name, name)) (bytes += line.written) += '\n';
+        if (!line.holdsValue || !SameWithoutCase(line.key, key) || !SameWithoutCase(line.name, name))
+            (bytes += line.written) += '\n';
     return bytes + key + '\t' + name + '\t' + text + '\n';
 }
 

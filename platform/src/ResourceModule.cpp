@@ -105,8 +105,9 @@ std::string SoundPart(const std::string& bytes, std::string& damage)
     for (; sound < count; ++sound) {
         const std::size_t start = pos;
         if (size - pos < 10 || ReadU32(data + pos + 6) > size - pos - 10) {
-            Note(damage, "byte " + std::to_string(start) + ": resource " + std::to_string(sound + 1) + " of " + std::to_string(count) +
-                             " is cut short; it and the " + std::to_string(count - sound - 1) + " behind it are ignored");
+            Note(damage, "byte " + std::to_string(start) + ": resource " + std::to_string(sound + 1) + " of " +
+                             std::to_string(count) + " is cut short; it and the " + std::to_string(count - sound - 1) +
+                             " behind it are ignored");
             break;
         }
         const std::uint32_t length = ReadU32(data + pos + 6);
@@ -118,7 +119,8 @@ std::string SoundPart(const std::string& bytes, std::string& damage)
         pos += 10 + std::size_t(length);
     }
     if (sound == count && pos < size)
-        Note(damage, "byte " + std::to_string(pos) + ": the " + std::to_string(size - pos) + " bytes behind the last resource are ignored");
+        Note(damage, "byte " + std::to_string(pos) + ": the " + std::to_string(size - pos) +
+                         " bytes behind the last resource are ignored");
     std::string part = bytes.substr(0, pos);
     for (int b = 0; b < 4; ++b) part[8 + std::size_t(b)] = static_cast<char>((sound >> (8 * b)) & 0xFF);
     return part;

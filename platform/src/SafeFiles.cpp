@@ -92,8 +92,10 @@ Refusal ReadRegular(const std::string& path, std::string& bytes, std::uint64_t m
     const int descriptor = OpenRegular(path, refusal);
     if (descriptor < 0) return refusal;
     struct stat info {};
-    if (::fstat(descriptor, &info) != 0) refusal = Refusal::ReadFailed;
-    else if (static_cast<std::uint64_t>(info.st_size) > maxBytes) refusal = Refusal::TooLarge;
+    if (::fstat(descriptor, &info) != 0)
+        refusal = Refusal::ReadFailed;
+    else if (static_cast<std::uint64_t>(info.st_size) > maxBytes)
+        refusal = Refusal::TooLarge;
     char buffer[65536];
     while (refusal == Refusal::None) {
         const ssize_t got = ::read(descriptor, buffer, sizeof buffer);
@@ -101,8 +103,10 @@ Refusal ReadRegular(const std::string& path, std::string& bytes, std::uint64_t m
         if (got < 0) refusal = Refusal::ReadFailed;
         if (got <= 0) break;
         // The file may grow while it is read.
-        if (bytes.size() + static_cast<std::uint64_t>(got) > maxBytes) refusal = Refusal::TooLarge;
-        else bytes.append(buffer, static_cast<std::size_t>(got));
+        if (bytes.size() + static_cast<std::uint64_t>(got) > maxBytes)
+            refusal = Refusal::TooLarge;
+        else
+            bytes.append(buffer, static_cast<std::size_t>(got));
     }
     ::close(descriptor);
     if (refusal != Refusal::None) bytes.clear();

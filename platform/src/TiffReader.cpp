@@ -13,7 +13,10 @@ namespace {
 
 std::FILE* FileOf(thandle_t handle) { return static_cast<std::FILE*>(handle); }
 
-tmsize_t ReadProc(thandle_t handle, void* buffer, tmsize_t size) { return tmsize_t(std::fread(buffer, 1, std::size_t(size), FileOf(handle))); }
+tmsize_t ReadProc(thandle_t handle, void* buffer, tmsize_t size)
+{
+    return tmsize_t(std::fread(buffer, 1, std::size_t(size), FileOf(handle)));
+}
 tmsize_t WriteProc(thandle_t, void*, tmsize_t) { return 0; }
 toff_t SeekProc(thandle_t handle, toff_t offset, int whence)
 {
@@ -50,8 +53,8 @@ PixMapPtr ReadTiff(std::FILE* file)
     TIFFOpenOptionsFree(options);
     if (tiff == nullptr) return nullptr;
     std::uint32_t width = 0, height = 0;
-    if (TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width) != 1 || TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height) != 1 ||
-        !FitsPixelBound(width, height))
+    if (TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width) != 1 ||
+        TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height) != 1 || !FitsPixelBound(width, height))
         return nullptr;
     PixMapPtr pixMap = NewPixMap(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
     if (pixMap == nullptr) return nullptr;

@@ -29,15 +29,15 @@ bool SameHead(const Sy_Header& a, const Sy_Header& b) { return a.item_Typ == b.i
 
 bool Same(const Sy_LinType& a, const Sy_LinType& b)
 {
-    return SameHead(a.head, b.head) && a.sy_pen == b.sy_pen && a.sy_ltype == b.sy_ltype && a.sy_lineProperty == b.sy_lineProperty &&
-           a.sy_flags == b.sy_flags && Same(a.begC, b.begC) && Same(a.endC, b.endC);
+    return SameHead(a.head, b.head) && a.sy_pen == b.sy_pen && a.sy_ltype == b.sy_ltype &&
+           a.sy_lineProperty == b.sy_lineProperty && a.sy_flags == b.sy_flags && Same(a.begC, b.begC) && Same(a.endC, b.endC);
 }
 
 bool Same(const Sy_ArcType& a, const Sy_ArcType& b)
 {
-    return SameHead(a.head, b.head) && a.sy_pen == b.sy_pen && a.sy_ltype == b.sy_ltype && a.sy_lineProperty == b.sy_lineProperty &&
-           a.sy_flags == b.sy_flags && Same(a.origC, b.origC) && a.r == b.r && a.mainAxisDir == b.mainAxisDir &&
-           a.elongation == b.elongation && a.begAng == b.begAng && a.endAng == b.endAng;
+    return SameHead(a.head, b.head) && a.sy_pen == b.sy_pen && a.sy_ltype == b.sy_ltype &&
+           a.sy_lineProperty == b.sy_lineProperty && a.sy_flags == b.sy_flags && Same(a.origC, b.origC) && a.r == b.r &&
+           a.mainAxisDir == b.mainAxisDir && a.elongation == b.elongation && a.begAng == b.begAng && a.endAng == b.endAng;
 }
 
 bool Same(const Sy_PolyLinType& a, const Sy_PolyLinType& b)
@@ -91,7 +91,8 @@ void IncludeOutline(Geometry::Box2DData& box, bool& started, const std::vector<C
 {
     for (std::size_t i = 1; i < coords.size(); ++i) Include(box, started, coords[i]);
     for (const Geometry::PolyArcRec& arc : arcs) {
-        if (arc.begIndex < 1 || arc.endIndex < 1 || std::size_t(arc.begIndex) >= coords.size() || std::size_t(arc.endIndex) >= coords.size())
+        if (arc.begIndex < 1 || arc.endIndex < 1 || std::size_t(arc.begIndex) >= coords.size() ||
+            std::size_t(arc.endIndex) >= coords.size())
             continue;
         IncludeBentEdge(box, started, coords[std::size_t(arc.begIndex)], coords[std::size_t(arc.endIndex)], arc.arcAngle);
     }
@@ -114,12 +115,16 @@ struct BoundsOf {
     }
     void operator()(const Sy_PolyLinType& polyline) const
     {
-        const std::vector<Geometry::PolyArcRec> arcs(polyline.arcs.begin() + (polyline.arcs.empty() ? 0 : 1), polyline.arcs.end());
+        const std::vector<Geometry::PolyArcRec> arcs(polyline.arcs.begin() + (polyline.arcs.empty() ? 0 : 1),
+                                                     polyline.arcs.end());
         IncludeOutline(box, started, polyline.coords, arcs);
     }
     void operator()(const Sy_TextType& text) const { Include(box, started, text.loc); }
     void operator()(const Sy_RichTextType& text) const { Include(box, started, text.loc); }
-    void operator()(const VectorImage::HatchItem& item) const { IncludeOutline(box, started, item.hatch.GetCoords(), item.hatch.GetArcs()); }
+    void operator()(const VectorImage::HatchItem& item) const
+    {
+        IncludeOutline(box, started, item.hatch.GetCoords(), item.hatch.GetArcs());
+    }
 };
 
 }  // namespace
@@ -141,7 +146,8 @@ GSErrCode HatchObject::SetPolygonGeometry(std::vector<Coord> coords, std::vector
         if (k > 1 && subPolyEnds[k] <= subPolyEnds[k - 1]) return APIERR_BADPARS;
     }
     for (const Geometry::PolyArcRec& arc : arcs)
-        if (arc.begIndex < 0 || arc.endIndex < 0 || std::size_t(arc.begIndex) > lastCoord || std::size_t(arc.endIndex) > lastCoord)
+        if (arc.begIndex < 0 || arc.endIndex < 0 || std::size_t(arc.begIndex) > lastCoord ||
+            std::size_t(arc.endIndex) > lastCoord)
             return APIERR_BADPARS;
     coords_ = std::move(coords);
     arcs_ = std::move(arcs);
@@ -159,10 +165,14 @@ bool HatchObject::operator==(const HatchObject& o) const
 GSErrCode VectorImage::Append(Item item)
 {
     try {
-        std::visit([this](auto& record) {
-            if constexpr (std::is_same_v<std::decay_t<decltype(record)>, HatchItem>) record.record.head.sequence = nextSequence_;
-            else record.head.sequence = nextSequence_;
-        }, item);
+        std::visit(
+            [this](auto& record) {
+                if constexpr (std::is_same_v<std::decay_t<decltype(record)>, HatchItem>)
+                    record.record.head.sequence = nextSequence_;
+                else
+                    record.head.sequence = nextSequence_;
+            },
+            item);
         items_.push_back(std::move(item));
     } catch (const std::bad_alloc&) {
         return APIERR_GENERAL;
@@ -185,12 +195,16 @@ GSErrCode VectorImage::AddWholeGenArc(const Sy_ArcType& arc)
 GSErrCode VectorImage::AddPolyLine(const Sy_PolyLinType& polyline) { return Append(polyline); }
 GSErrCode VectorImage::AddText(const Sy_TextType& text) { return Append(text); }
 GSErrCode VectorImage::AddRichText(const Sy_RichTextType& text) { return Append(text); }
-GSErrCode VectorImage::AddHatchRec(const Sy_HatchType& record, const HatchObject& hatch) { return Append(HatchItem {record, hatch}); }
+GSErrCode VectorImage::AddHatchRec(const Sy_HatchType& record, const HatchObject& hatch)
+{
+    return Append(HatchItem {record, hatch});
+}
 
 void VectorImage::DeleteItemsOfType(SyEnum type)
 {
-    items_.erase(std::remove_if(items_.begin(), items_.end(), [type](const Item& item) { return HeaderOf(item).item_Typ == type; }),
-                 items_.end());
+    items_.erase(
+        std::remove_if(items_.begin(), items_.end(), [type](const Item& item) { return HeaderOf(item).item_Typ == type; }),
+        items_.end());
 }
 
 bool VectorImage::GetBounds(Geometry::Box2DData* box) const
@@ -210,7 +224,8 @@ bool VectorImage::operator==(const VectorImage& other) const
         const Item& a = mine.GetItem();
         const Item& b = theirs.GetItem();
         if (a.index() != b.index()) return false;
-        const bool same = std::visit([&b](const auto& record) { return Same(record, std::get<std::decay_t<decltype(record)>>(b)); }, a);
+        const bool same =
+            std::visit([&b](const auto& record) { return Same(record, std::get<std::decay_t<decltype(record)>>(b)); }, a);
         if (!same) return false;
     }
     return true;
@@ -227,8 +242,10 @@ const Sy_Header& HeaderOf(const VectorImage::Item& item)
 {
     return std::visit(
         [](const auto& record) -> const Sy_Header& {
-            if constexpr (std::is_same_v<std::decay_t<decltype(record)>, VectorImage::HatchItem>) return record.record.head;
-            else return record.head;
+            if constexpr (std::is_same_v<std::decay_t<decltype(record)>, VectorImage::HatchItem>)
+                return record.record.head;
+            else
+                return record.head;
         },
         item);
 }

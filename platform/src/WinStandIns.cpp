@@ -83,10 +83,10 @@ std::vector<MessageBoxRecord> RecordedMessageBoxes() { return Copied(&State::box
 bool SystemParametersInfoA(std::uint32_t action, std::uint32_t, void* pvParam, std::uint32_t winIni)
 {
     // Each query reads the setting one above it.
-    const bool query = action == SPI_GETACTIVEWINDOWTRACKING || action == SPI_GETACTIVEWNDTRKZORDER ||
-                       action == SPI_GETACTIVEWNDTRKTIMEOUT;
-    const bool setting = action == SPI_SETACTIVEWINDOWTRACKING || action == SPI_SETACTIVEWNDTRKZORDER ||
-                         action == SPI_SETACTIVEWNDTRKTIMEOUT;
+    const bool query =
+        action == SPI_GETACTIVEWINDOWTRACKING || action == SPI_GETACTIVEWNDTRKZORDER || action == SPI_GETACTIVEWNDTRKTIMEOUT;
+    const bool setting =
+        action == SPI_SETACTIVEWINDOWTRACKING || action == SPI_SETACTIVEWNDTRKZORDER || action == SPI_SETACTIVEWNDTRKTIMEOUT;
     if ((!query && !setting) || (query && pvParam == nullptr)) return false;
     auto& s = TheState();
     std::lock_guard<std::mutex> lock(s.mutex);

@@ -28,8 +28,8 @@ TEST_F(AngleSnapTest, CorrectionOntoThirtyAndFortyFiveDegrees)
         double correction;
     };
     const Case cases[] = {
-        {1.0, 29.5, true, 0.5},   {1.0, 44.5, true, 0.5},  {1.0, 37.0, false, 0.0}, {1.0, 0.5, true, -0.5},
-        {1.0, 0.0, true, 0.0},    {1.0, 90.7, true, -0.7}, {1.0, 88.9, false, 0.0}, {1.0, 134.2, true, 0.8},
+        {1.0, 29.5, true, 0.5},   {1.0, 44.5, true, 0.5},  {1.0, 37.0, false, 0.0},  {1.0, 0.5, true, -0.5},
+        {1.0, 0.0, true, 0.0},    {1.0, 90.7, true, -0.7}, {1.0, 88.9, false, 0.0},  {1.0, 134.2, true, 0.8},
         {20.0, 45.0, true, 15.0}, {1.0, 359.5, true, 0.5}, {1.0, 315.9, true, -0.9},
     };
     for (const Case& c : cases) {
@@ -95,7 +95,10 @@ TEST_F(AngleSnapTest, NothingChangesWithTheSnapOffOrForOtherElements)
 TEST_F(AngleSnapTest, PointPairsSnapWithoutOverlapAndKeepTheirHeights)
 {
     const double off = 0.5 * Degree;
-    SetPoints({{0, 0, 1}, {2 * std::cos(off), 2 * std::sin(off), 2}, {2, 3, 3}, {2 + std::cos(Pi / 4 + off), 3 + std::sin(Pi / 4 + off), 4},
+    SetPoints({{0, 0, 1},
+               {2 * std::cos(off), 2 * std::sin(off), 2},
+               {2, 3, 3},
+               {2 + std::cos(Pi / 4 + off), 3 + std::sin(Pi / 4 + off), 4},
                {7, 7, 5}});
     Main().SnapPointPairs();
     const TypVektor<API_Coord3D>& p = Main().actionPoints;

@@ -147,8 +147,11 @@ TEST_F(BeamTest, AChainOfBeamsMeetsInTheCrossings)
     triangleAndOne.push_back({9, 9, 3});
     const Case cases[] = {
         {"two pairs", {{0, 0, 3}, {3, 0, 3}, {4, 1, 3}, {4, 3, 3}}, false, {{{0, 0}, {4, 0}}, {{4, 0}, {4, 3}}}},
-        {"two pairs, the first measured backwards", {{3, 0, 3}, {0, 0, 3}, {4, 1, 3}, {4, 3, 3}}, false,
-         {{{0, 0}, {4, 0}}, {{4, 0}, {4, 3}}}, -0.125},
+        {"two pairs, the first measured backwards",
+         {{3, 0, 3}, {0, 0, 3}, {4, 1, 3}, {4, 3, 3}},
+         false,
+         {{{0, 0}, {4, 0}}, {{4, 0}, {4, 3}}},
+         -0.125},
         {"closed triangle", triangle, true, {{{0, 0}, {4, 0}}, {{4, 0}, {0, 3}}, {{0, 3}, {0, 0}}}},
         {"open triangle", triangle, false, {{{1, 0}, {4, 0}}, {{4, 0}, {0, 3}}, {{0, 3}, {0, 1}}}},
         {"an odd last point takes no part", triangleAndOne, true, {{{0, 0}, {4, 0}}, {{4, 0}, {0, 3}}, {{0, 3}, {0, 0}}}},

@@ -8,7 +8,8 @@ void CreationFixture::ChooseAnchor(std::int16_t anchor)
     constexpr short AnchorMenu = 52;
     Main().MainPaletteItemValue(AnchorMenu);
     DG::PopupSetItemCount(Palette, AnchorMenu, 9);
-    for (short entry = 1; entry <= 8; ++entry) DG::PopupSetItemIcon(Palette, AnchorMenu, entry, static_cast<short>(32569 + entry));
+    for (short entry = 1; entry <= 8; ++entry)
+        DG::PopupSetItemIcon(Palette, AnchorMenu, entry, static_cast<short>(32569 + entry));
     DG::PopupSetItemIcon(Palette, AnchorMenu, 9, 32597);
     DG::PopupSelectItem(Palette, AnchorMenu, anchor == 0 ? short(9) : anchor);
 }

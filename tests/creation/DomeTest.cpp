@@ -113,10 +113,10 @@ TEST(DomeCut, ProfileFromTheBaseHeight)
     };
     const std::vector<Case> cases {
         {3.0, true, {1.0, std::sqrt(3.0)}, -1.047198},
-        {2.0, true, {0.0, 2.0}, -Pi / 2},        // a hemisphere
+        {2.0, true, {0.0, 2.0}, -Pi / 2},                // a hemisphere
         {1.0, true, {-1.0, std::sqrt(3.0)}, -2.094395},  // more than a hemisphere
-        {4.0, false, {}, 0.0},                    // the base touches the apex
-        {-0.5, false, {}, 0.0},                   // the base misses the sphere
+        {4.0, false, {}, 0.0},                           // the base touches the apex
+        {-0.5, false, {}, 0.0},                          // the base misses the sphere
     };
     for (const Case& c : cases) {
         const std::optional<DomeShell> dome = DomeShell::Cut({3, 4, 2}, 2.0, c.base);
@@ -221,7 +221,8 @@ TEST_F(DomeTest, FromFivePointsMakesAnUnflippedRevolvedShellAtTheCentre)
 // Four points of one plane, exactly or as measured, make neither a dome nor a segment.
 TEST_F(DomeTest, NoDomeFromADegenerateFit)
 {
-    for (const std::vector<API_Coord3D>& four : {std::vector<API_Coord3D> {{0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}}, TiltedPlanePoints}) {
+    for (const std::vector<API_Coord3D>& four :
+         {std::vector<API_Coord3D> {{0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}}, TiltedPlanePoints}) {
         std::vector<API_Coord3D> points = four;
         points.push_back({0, 0, 3});
         SetPoints(points);

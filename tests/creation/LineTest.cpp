@@ -107,11 +107,24 @@ TEST_F(LineTest, PointsTakeTheViewsCoordinates)
         {"section seen from the left", API_CutPlaneID, APIWind_SectionID, {{0, 0}, {10, 0}}, true, 0, {3, 5, 2}, {3, 2, 2}},
         {"section seen from the right", API_CutPlaneID, APIWind_SectionID, {{0, 0}, {10, 0}}, false, 0, {3, 5, 2}, {-3, 2, 2}},
         {"elevation off the origin", API_ElevationID, APIWind_ElevationID, {{2, -1}, {2, 9}}, true, 0, {7, 4, 1}, {4, 1, 1}},
-        {"elevation seen from the other side", API_ElevationID, APIWind_ElevationID, {{2, -1}, {2, 9}}, false, 0, {7, 4, 1}, {-4, 1, 1}},
+        {"elevation seen from the other side",
+         API_ElevationID,
+         APIWind_ElevationID,
+         {{2, -1}, {2, 9}},
+         false,
+         0,
+         {7, 4, 1},
+         {-4, 1, 1}},
         {"behind the origin's foot", API_CutPlaneID, APIWind_SectionID, {{0, 0}, {10, 0}}, true, 0, {-2, 1, 0.5}, {-2, 0.5, 0.5}},
         // The distance line lies beside the first segment: left of it, it is right of the second one.
-        {"interior elevation, second segment", API_InteriorElevationID, APIWind_InteriorElevationID, {{0, 0}, {10, 0}, {10, 8}}, true,
-         1, {7, 3, 1.5}, {-3, 1.5, 1.5}},
+        {"interior elevation, second segment",
+         API_InteriorElevationID,
+         APIWind_InteriorElevationID,
+         {{0, 0}, {10, 0}, {10, 8}},
+         true,
+         1,
+         {7, 3, 1.5},
+         {-3, 1.5, 1.5}},
     };
     for (const Case& c : cases) {
         Model().content.elements.clear();

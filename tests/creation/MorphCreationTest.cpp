@@ -153,18 +153,31 @@ TEST_F(MorphCreation, OnlySelectedMarkersGivePoints)
         std::uint32_t points;
     };
     const Case cases[] = {
-        {"two markers", [&] { return std::vector<API_Guid> {Place(MarkerPart, 0, 0, 0), Place(MarkerPart, 1, 0, 0)}; }, 0},
+        {"two markers",
+         [&] {
+             return std::vector<API_Guid> {Place(MarkerPart, 0, 0, 0), Place(MarkerPart, 1, 0, 0)};
+         },
+         0},
         {"two markers and a wall",
-         [&] { return std::vector<API_Guid> {Place(MarkerPart, 0, 0, 0), PlaceWall(), Place(MarkerPart, 1, 0, 0)}; }, 2},
+         [&] {
+             return std::vector<API_Guid> {Place(MarkerPart, 0, 0, 0), PlaceWall(), Place(MarkerPart, 1, 0, 0)};
+         },
+         2},
         {"other objects and a lamp",
          [&] {
-             return std::vector<API_Guid> {Place(MarkerPart, 0, 0, 0), Place(OtherPart, 5, 5, 0), Place(MarkerPart, 1, 0, 0),
-                                           Place(MarkerPart, 0, 1, 0), Place(MarkerPart, 2, 2, 0, 0, API_LampID),
+             return std::vector<API_Guid> {Place(MarkerPart, 0, 0, 0),
+                                           Place(OtherPart, 5, 5, 0),
+                                           Place(MarkerPart, 1, 0, 0),
+                                           Place(MarkerPart, 0, 1, 0),
+                                           Place(MarkerPart, 2, 2, 0, 0, API_LampID),
                                            Place(MissingPart, 3, 3, 0)};
          },
          3},
         {"a compatible part",
-         [&] { return std::vector<API_Guid> {Place(MarkerPart, 0, 0, 0), Place(CompatiblePart, 1, 0, 0), Place(MarkerPart, 0, 1, 0)}; },
+         [&] {
+             return std::vector<API_Guid> {Place(MarkerPart, 0, 0, 0), Place(CompatiblePart, 1, 0, 0),
+                                           Place(MarkerPart, 0, 1, 0)};
+         },
          3},
     };
     for (const Case& c : cases) {
@@ -242,7 +255,8 @@ TEST_F(MorphCreation, WithoutAFaceNoCommandRuns)
 // vertical plane: no morph, and the user is told once.
 TEST_F(MorphCreation, MarkersInOneVerticalPlaneMakeNoMorphAndTellTheUser)
 {
-    const std::string told = "Survanto - Warnung!: Es kann kein Morph erzeugt werden: Die Punkte liegen in einer senkrechten Ebene.";
+    const std::string told =
+        "Survanto - Warnung!: Es kann kein Morph erzeugt werden: Die Punkte liegen in einer senkrechten Ebene.";
     struct Case {
         const char* name;
         int markers;
@@ -257,12 +271,14 @@ TEST_F(MorphCreation, MarkersInOneVerticalPlaneMakeNoMorphAndTellTheUser)
         Model().content.elements.clear();
         DG::ClearRecordedAlerts();
         std::vector<API_Guid> markers;
-        for (int k = 0; k < c.markers; ++k) markers.push_back(Place(MarkerPart, 0.37 + 0.13 * k, 1.21 + 0.29 * k, 0.3 + c.rise * k));
+        for (int k = 0; k < c.markers; ++k)
+            markers.push_back(Place(MarkerPart, 0.37 + 0.13 * k, 1.21 + 0.29 * k, 0.3 + c.rise * k));
         Select(markers);
         Run();
         EXPECT_EQ(Morph(), nullptr) << c.name;
         std::vector<std::string> alerts;
-        for (const DG::AlertRecord& alert : DG::RecordedAlerts()) alerts.push_back(alert.title.ToUtf8() + ": " + alert.text1.ToUtf8());
+        for (const DG::AlertRecord& alert : DG::RecordedAlerts())
+            alerts.push_back(alert.title.ToUtf8() + ": " + alert.text1.ToUtf8());
         EXPECT_EQ(alerts, std::vector<std::string> {told}) << c.name;
         ExpectItemsOff(c.name);
     }
@@ -281,8 +297,9 @@ TEST_F(MorphCreation, MarkersAtOnePlanPositionAreLeftOutWithOneAlert)
     const DG::AlertRecord& alert = DG::RecordedAlerts().front();
     EXPECT_EQ(alert.type, AlertInformation);
     EXPECT_EQ(alert.title.ToUtf8(), "Survanto - Meldung.");
-    EXPECT_EQ(alert.text1.ToUtf8(),
-              "Einige Punkte wurden für den Morph ausgelassen, weil im Grundriss an derselben Stelle schon ein anderer Punkt liegt.");
+    EXPECT_EQ(
+        alert.text1.ToUtf8(),
+        "Einige Punkte wurden für den Morph ausgelassen, weil im Grundriss an derselben Stelle schon ein anderer Punkt liegt.");
 }
 
 TEST_F(MorphCreation, SidePlanesTakeTheirPointsFromTheRunningAction)

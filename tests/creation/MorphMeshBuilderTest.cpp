@@ -98,11 +98,15 @@ TEST(MorphMeshBuilder, SpecialInputs)
          }},
         {"regular octagon", octagon, 6, {}},
         {"points on one line", {{0, 0, 0}, {1, 2, 5}, {2, 4, 0}, {3, 6, 1}, {-1, -2, 0}}, 0, {}},
-        {"two points one above the other", {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}, {1, 1, 0}, {1, 1, 3}}, 4,
+        {"two points one above the other",
+         {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}, {1, 1, 0}, {1, 1, 3}},
+         4,
          [](const MorphMeshBuilder& b) {
              for (const Point& p : FacePoints(b)) EXPECT_NE(p.z, 3.0) << "the later of the two is left out";
          }},
-        {"three points in a vertical plane", {{0, 0, 0}, {2, 2, 0}, {1, 1, 3}}, 1,
+        {"three points in a vertical plane",
+         {{0, 0, 0}, {2, 2, 0}, {1, 1, 3}},
+         1,
          [](const MorphMeshBuilder& b) {
              const std::vector<Point> v = FacePoints(b);
              EXPECT_TRUE(Same(v[0], {0, 0, 0}) && Same(v[1], {2, 2, 0}) && Same(v[2], {1, 1, 3})) << "in input order";
@@ -133,7 +137,10 @@ TEST(MorphMeshBuilder, NormalSumPointsAwayFromTheSurfaceCentre)
     const Case cases[] = {
         {"flat floor", Grid(3, 3, 2.0), {1, 1, 10}, {0, 0, 1}},
         {"flat floor seen from below", Grid(3, 3, 2.0), {1, 1, -10}, {0, 0, 1}},
-        {"tilted flat roof", {{0, 0, 0}, {4, 0, 0}, {4, 3, 3}, {0, 3, 3}, {2, 1.5, 1.5}}, {}, {0, -0.7071067811865475, 0.7071067811865475}},
+        {"tilted flat roof",
+         {{0, 0, 0}, {4, 0, 0}, {4, 3, 3}, {0, 3, 3}, {2, 1.5, 1.5}},
+         {},
+         {0, -0.7071067811865475, 0.7071067811865475}},
         {"wall facing the station", {{0, 0, 0}, {4, 0, 0}, {2, 0, 3}}, {2, -5, 1}, {0, -1, 0}},
         {"wall with the station behind", {{0, 0, 0}, {4, 0, 0}, {2, 0, 3}}, {2, 5, 1}, {0, 1, 0}},
         {"dome", {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {2, 2, 2}, {1, 2, 1.5}}, {}, {0, 0, 1}},
@@ -249,9 +256,9 @@ TEST_F(MorphBuild, ExtrusionPutsTheCounterpartsOnTheTargetPlane)
             const Point& p = builder.Faces()[i].vertices[k];
             EXPECT_NEAR((q.x - 1) * unit.x + (q.y - 1) * unit.y + (q.z - 1) * unit.z, 2.0, 1e-9) << "on the target plane";
             const Point d {p.x - q.x, p.y - q.y, p.z - q.z};
-            EXPECT_NEAR(MorphMeshBuilder::Length({d.y * unit.z - d.z * unit.y, d.z * unit.x - d.x * unit.z,
-                                                  d.x * unit.y - d.y * unit.x}),
-                        0.0, 1e-9)
+            EXPECT_NEAR(
+                MorphMeshBuilder::Length({d.y * unit.z - d.z * unit.y, d.z * unit.x - d.x * unit.z, d.x * unit.y - d.y * unit.x}),
+                0.0, 1e-9)
                 << "projected along the vector";
         }
 }
@@ -286,7 +293,8 @@ TEST_F(MorphBuild, SidePlanesAddTheirCornersAndLeaveTheRunningAction)
     settings.sidePlanes = true;
     const std::vector<Point> floor = Grid(3, 3, 1.0);
     // Base at 0, top at 4, sides x = -1 and y = -1, then the vector of a thickness.
-    const std::vector<API_Coord3D> action {{5, 5, 0}, {5, 5, 4}, {-1, 0, 9}, {-1, 5, 9}, {0, -1, 9}, {5, -1, 9}, {7, 7, 7}, {8, 8, 8}};
+    const std::vector<API_Coord3D> action {{5, 5, 0},  {5, 5, 4},  {-1, 0, 9}, {-1, 5, 9},
+                                           {0, -1, 9}, {5, -1, 9}, {7, 7, 7},  {8, 8, 8}};
     Build(floor, action);
     ASSERT_EQ(points.GetSize(), 13u);
     EXPECT_TRUE(Same(points[9], {-1, 0, 0}));   // base and first side: the foot of (0, 0, 1)

@@ -94,14 +94,30 @@ TEST_F(MorphRail, PointsAndArcsBecomeRailEntriesWithDirections)
     for (int i = 1; i < 18; ++i) quarterDirections.push_back(OnCircle(90.0 + 5.0 * i));
     quarterDirections.push_back(OnCircle(177.5));
     const Case cases[] = {
-        {"a straight curve", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, {}, 5,
-         {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, {{1, 0, 0}, {Root2, Root2, 0}, {0, 1, 0}}},
-        {"a point on the last one is left out", {{0, 0, 0}, {1, 0, 0}, {1, 0, 0}, {1, 1, 0}}, {}, 5,
-         {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, {{1, 0, 0}, {Root2, Root2, 0}, {0, 1, 0}}},
+        {"a straight curve",
+         {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}},
+         {},
+         5,
+         {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}},
+         {{1, 0, 0}, {Root2, Root2, 0}, {0, 1, 0}}},
+        {"a point on the last one is left out",
+         {{0, 0, 0}, {1, 0, 0}, {1, 0, 0}, {1, 1, 0}},
+         {},
+         5,
+         {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}},
+         {{1, 0, 0}, {Root2, Root2, 0}, {0, 1, 0}}},
         {"a quarter circle in steps of 5 degrees", {{1, 0, 0}, {0, 1, 0}}, {quarter}, 5, quarterPoints, quarterDirections},
-        {"12 degrees: one inner point", {{1, 0, 0}, CurvePointOnCircle(12)}, {twelveDegrees}, 5, {OnCircle(0), OnCircle(6), OnCircle(12)}, {}},
+        {"12 degrees: one inner point",
+         {{1, 0, 0}, CurvePointOnCircle(12)},
+         {twelveDegrees},
+         5,
+         {OnCircle(0), OnCircle(6), OnCircle(12)},
+         {}},
         {"8 degrees: none", {{1, 0, 0}, CurvePointOnCircle(8)}, {eightDegrees}, 5, {OnCircle(0), OnCircle(8)}, {}},
-        {"a closed square starts and ends at its second corner", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 0}}, {}, 6,
+        {"a closed square starts and ends at its second corner",
+         {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 0}},
+         {},
+         6,
          {{1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 0}, {1, 0, 0}},
          {{Root2, Root2, 0}, {-Root2, Root2, 0}, {-Root2, -Root2, 0}, {Root2, -Root2, 0}, {Root2, Root2, 0}}},
         {"an empty closed curve", {}, {}, 6, {}, {}},
@@ -113,7 +129,8 @@ TEST_F(MorphRail, PointsAndArcsBecomeRailEntriesWithDirections)
         ASSERT_EQ(rail.GetSize(), c.railPoints.size()) << c.name;
         for (std::uint32_t i = 0; i < rail.GetSize(); ++i) {
             ExpectNear(rail[i].point, c.railPoints[i], std::string(c.name) + ", point " + std::to_string(i));
-            if (!c.directions.empty()) ExpectNear(rail[i].direction, c.directions[i], std::string(c.name) + ", direction " + std::to_string(i));
+            if (!c.directions.empty())
+                ExpectNear(rail[i].direction, c.directions[i], std::string(c.name) + ", direction " + std::to_string(i));
         }
     }
 }

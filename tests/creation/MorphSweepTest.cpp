@@ -85,7 +85,7 @@ protected:
     std::vector<API_Coord3D> StripVertices(const API_MorphBody& body, std::size_t firstVertex, std::size_t count)
     {
         return std::vector<API_Coord3D>(body.vertices.begin() + static_cast<std::ptrdiff_t>(firstVertex),
-                                         body.vertices.begin() + static_cast<std::ptrdiff_t>(firstVertex + count));
+                                        body.vertices.begin() + static_cast<std::ptrdiff_t>(firstVertex + count));
     }
     void ExpectSweptOnce(const char* name)
     {

@@ -41,13 +41,13 @@ protected:
         Model().content.storeyLevels[1] = 3.0;
         SimHost::LibraryPartEntry part {PartId, 30};
         part.params = {Number("A", 1.0),
-                           Number("B", 1.5),
-                           Number("gs_frame_thk", 0.05),
-                           Number("gs_reveal_type_int", 1),
-                           Text("gs_reveal_type_new"),
-                           Number("gs_wido_sill", 0.0),
-                           Number("gs_sill_outside", 1.0)};
-        part.valueLists["gs_reveal_type_new"] = {GS::UniString("Keine"),   GS::UniString("Gerade"), GS::UniString("Falz"),
+                       Number("B", 1.5),
+                       Number("gs_frame_thk", 0.05),
+                       Number("gs_reveal_type_int", 1),
+                       Text("gs_reveal_type_new"),
+                       Number("gs_wido_sill", 0.0),
+                       Number("gs_sill_outside", 1.0)};
+        part.valueLists["gs_reveal_type_new"] = {GS::UniString("Keine"),    GS::UniString("Gerade"), GS::UniString("Falz"),
                                                  GS::UniString("Anschlag"), GS::UniString("Nische"), GS::UniString("Schräg")};
         Model().libraryParts[1] = part;
         for (const API_ElemTypeID type : {API_WindowID, API_DoorID}) {
@@ -91,7 +91,8 @@ protected:
     static std::vector<std::string> Alerts()
     {
         std::vector<std::string> texts;
-        for (const DG::AlertRecord& alert : DG::RecordedAlerts()) texts.push_back(alert.title.ToUtf8() + ": " + alert.text1.ToUtf8());
+        for (const DG::AlertRecord& alert : DG::RecordedAlerts())
+            texts.push_back(alert.title.ToUtf8() + ": " + alert.text1.ToUtf8());
         return texts;
     }
 
@@ -158,9 +159,11 @@ TEST_F(OpeningCreationTest, AWindowIsMadeInItsWallWithEveryField)
 
 TEST_F(OpeningCreationTest, WhatPlacesNoOpeningEndsTheAction)
 {
-    const std::string notFound = "Survanto - Fehler!: Achtung! Es kann keine Öffnung platziert werden. Die betroffene Wand wurde nicht gefunden!";
-    const std::string notOnFace = "Survanto - Fehler!: Achtung! Es kann keine Öffnung platziert werden, weil die Referenzlinie der "
-                                  "betroffenen Wand nicht an einer der Seitenkanten liegt.";
+    const std::string notFound =
+        "Survanto - Fehler!: Achtung! Es kann keine Öffnung platziert werden. Die betroffene Wand wurde nicht gefunden!";
+    const std::string notOnFace =
+        "Survanto - Fehler!: Achtung! Es kann keine Öffnung platziert werden, weil die Referenzlinie der "
+        "betroffenen Wand nicht an einer der Seitenkanten liegt.";
     struct Case {
         const char* name;
         API_ElemTypeID tool;

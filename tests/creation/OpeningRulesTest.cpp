@@ -100,7 +100,9 @@ TEST(OpeningRules, WindowsInStraightWalls)
         std::vector<const char*> notWritten;
     };
     const Case cases[] = {
-        {"diagonal points from inside", [](OpeningMeasurement&) {}, {1.2, 1.3, 1.0, 0.2, {{"gs_wido_sill", 0.2}, {"gs_sill_outside", 0}}},
+        {"diagonal points from inside",
+         [](OpeningMeasurement&) {},
+         {1.2, 1.3, 1.0, 0.2, {{"gs_wido_sill", 0.2}, {"gs_sill_outside", 0}}},
          {"gs_reveal_type_int", "gs_board_inside"}},
         {"a sill board 0.03 thick and 0.25 deep",
          [](OpeningMeasurement& m) {
@@ -141,9 +143,15 @@ TEST(OpeningRules, WindowsInStraightWalls)
              m.palette.revealWidthLeft = 0.1;
              m.part.revealType = 1;
          },
-         {1.2, 1.3, 1.0, 0.2,
-          {{"gs_reveal_type_int", 7}, {"gs_reveal_left_angle", Pi / 4}, {"gs_reveal_right_angle", Pi / 4},
-           {"gs_reveal_splayed_innerLeft", 0}, {"gs_reveal_splayed_innerRight", 0}}},
+         {1.2,
+          1.3,
+          1.0,
+          0.2,
+          {{"gs_reveal_type_int", 7},
+           {"gs_reveal_left_angle", Pi / 4},
+           {"gs_reveal_right_angle", Pi / 4},
+           {"gs_reveal_splayed_innerLeft", 0},
+           {"gs_reveal_splayed_innerRight", 0}}},
          {"gs_reveal_uniform"}},
         {"splayed left and right apart",
          [](OpeningMeasurement& m) {
@@ -224,9 +232,19 @@ TEST(OpeningRules, WindowsInPolygonalWallsStartOnTheOuterFace)
         Expected expected;
     };
     const Case cases[] = {
-        {"inside, outline from the outer face", &OuterFaceFirst, 1, {1.6, 0}, {0, 1}, {1.2, 1.3, 1.0, 0.25, {{"gs_wido_sill", 0.25}}}},
+        {"inside, outline from the outer face",
+         &OuterFaceFirst,
+         1,
+         {1.6, 0},
+         {0, 1},
+         {1.2, 1.3, 1.0, 0.25, {{"gs_wido_sill", 0.25}}}},
         {"inside, outline from the inner face", &InnerFaceFirst, 1, {2.4, 0.3}, {0, -1}, {1.2, 1.3, 1.0, 0.25, {}}},
-        {"outside: the reveals widen and raise it", &OuterFaceFirst, 2, {1.6, 0}, {0, 1}, {1.3, 1.35, 0.98, 0.12, {{"gs_wido_sill", 0.12}}}},
+        {"outside: the reveals widen and raise it",
+         &OuterFaceFirst,
+         2,
+         {1.6, 0},
+         {0, 1},
+         {1.3, 1.35, 0.98, 0.12, {{"gs_wido_sill", 0.12}}}},
         {"outside, outline from the inner face", &InnerFaceFirst, 2, {2.4, 0.3}, {0, -1}, {1.3, 1.35, 0.98, 0.12, {}}},
     };
     for (const Case& c : cases) {
@@ -356,7 +374,7 @@ OpeningMeasurement PolygonalDoor(double storeyLevel)
 
 struct DoorExpected {
     double width, height, sill;
-    bool outside, invertBoth, invertFirst;  // straight walls: the sides to set
+    bool outside, invertBoth, invertFirst;      // straight walls: the sides to set
     bool mirrored, openingSide, referenceSide;  // polygonal walls
     bool swap;
 };
@@ -393,11 +411,18 @@ TEST(OpeningRules, Doors)
         };
     };
     const Case cases[] = {
-        {"type 3 from inside: the reveals narrow and lower it", withReveals(3), {0.9, 2.07, 0, false, false, false, false, false, false, true},
+        {"type 3 from inside: the reveals narrow and lower it",
+         withReveals(3),
+         {0.9, 2.07, 0, false, false, false, false, false, false, true},
          {}},
-        {"type 1 becomes 2 and its reveals count as 0", withReveals(1), {1.0, 2.1, 0, false, false, false, false, false, false, true},
+        {"type 1 becomes 2 and its reveals count as 0",
+         withReveals(1),
+         {1.0, 2.1, 0, false, false, false, false, false, false, true},
          {{"gs_reveal_type_int", 2}}},
-        {"type 5 becomes 3", withReveals(5), {0.9, 2.07, 0, false, false, false, false, false, false, true}, {{"gs_reveal_type_int", 3}}},
+        {"type 5 becomes 3",
+         withReveals(5),
+         {0.9, 2.07, 0, false, false, false, false, false, false, true},
+         {{"gs_reveal_type_int", 3}}},
         {"from outside the reveals stay",
          [&] {
              OpeningMeasurement m = withReveals(3)();
@@ -430,17 +455,35 @@ TEST(OpeningRules, Doors)
          },
          {1.0, 2.1, 0, false, false, false, false, false, false, true},
          {}},
-        {"polygonal, first quarter", polygonal(0, third(225, 0)), {1.0, 2.1, 0, false, false, false, false, false, false, false}, {}},
-        {"polygonal, second quarter", polygonal(0, third(135, 0)), {1.0, 2.1, 0, false, false, false, true, false, true, false}, {}},
-        {"polygonal, third quarter", polygonal(0, third(45, 0)), {1.0, 2.1, 0, false, false, false, false, false, true, true}, {}},
+        {"polygonal, first quarter",
+         polygonal(0, third(225, 0)),
+         {1.0, 2.1, 0, false, false, false, false, false, false, false},
+         {}},
+        {"polygonal, second quarter",
+         polygonal(0, third(135, 0)),
+         {1.0, 2.1, 0, false, false, false, true, false, true, false},
+         {}},
+        {"polygonal, third quarter",
+         polygonal(0, third(45, 0)),
+         {1.0, 2.1, 0, false, false, false, false, false, true, true},
+         {}},
         {"polygonal, 200 degrees", polygonal(0, third(70, 0)), {1.0, 2.1, 0, false, false, false, false, false, true, true}, {}},
-        {"polygonal, fourth quarter", polygonal(0, third(315, 0)), {1.0, 2.1, 0, false, false, false, true, true, true, true}, {}},
-        {"polygonal, a raised third point is taken across the opening", polygonal(0, third(135, 0.5)),
-         {1.0, 2.1, 0, false, false, false, false, false, false, false}, {}},
-        {"polygonal, upper storey: raised above the threshold by less than 0.1", polygonal(3.0, third(135, 3.05)),
-         {1.0, 2.1, 0, false, false, false, true, false, true, false}, {}},
-        {"polygonal, upper storey: raised by more", polygonal(3.0, third(135, 3.15)),
-         {1.0, 2.1, 0, false, false, false, false, false, false, false}, {}},
+        {"polygonal, fourth quarter",
+         polygonal(0, third(315, 0)),
+         {1.0, 2.1, 0, false, false, false, true, true, true, true},
+         {}},
+        {"polygonal, a raised third point is taken across the opening",
+         polygonal(0, third(135, 0.5)),
+         {1.0, 2.1, 0, false, false, false, false, false, false, false},
+         {}},
+        {"polygonal, upper storey: raised above the threshold by less than 0.1",
+         polygonal(3.0, third(135, 3.05)),
+         {1.0, 2.1, 0, false, false, false, true, false, true, false},
+         {}},
+        {"polygonal, upper storey: raised by more",
+         polygonal(3.0, third(135, 3.15)),
+         {1.0, 2.1, 0, false, false, false, false, false, false, false},
+         {}},
         {"polygonal, side points take the default sill to the wall's storey",
          [&] {
              OpeningMeasurement m = polygonal(0, third(225, 0))();

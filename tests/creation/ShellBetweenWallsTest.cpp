@@ -61,15 +61,21 @@ TEST_F(ShellBetweenWalls, RuledShellFootPointOnTheFaceTheLocatingPointSees)
         double footY;
     };
     const std::vector<Case> cases {
-        {false, 0, -0.3, -0.25}, {false, 0, 0.3, 0.0}, {true, 2, -0.3, -0.25},
+        {false, 0, -0.3, -0.25}, {false, 0, 0.3, 0.0},  {true, 2, -0.3, -0.25},
         {true, 0, 0.3, 0.25},    {false, 2, 0.3, 0.25}, {false, 1, -0.3, 0.0},
     };
     for (const Case& c : cases) {
         Model().content.elements.clear();
         AddWall({{0, 0}, {4, 0}, c.flipped, c.code});
         AddWall({{0, 6}, {4, 6}});
-        SetPoints({{0, c.locatingY, 1}, {0, c.locatingY, 2}, {1, c.locatingY, 3}, {2, c.locatingY, 2},
-                   {0, 6.1, 1}, {0, 6.1, 2}, {1, 6.1, 3}, {2, 6.1, 2}});
+        SetPoints({{0, c.locatingY, 1},
+                   {0, c.locatingY, 2},
+                   {1, c.locatingY, 3},
+                   {2, c.locatingY, 2},
+                   {0, 6.1, 1},
+                   {0, 6.1, 2},
+                   {1, 6.1, 3},
+                   {2, 6.1, 2}});
         Main().CreateRuledShellBetweenWalls();
         ExpectActionEmptied();
         const SimHost::StoredElement* shell = Shell();

@@ -65,7 +65,8 @@ TEST_F(SlabTest, EdgePointPairsMeetInTheCorners)
     };
     const Case cases[] = {
         {"parallel edges", {{1, 0, 0}, {3, 0, 0}, {4, 1, 0}, {5, 1, 0}, {0, 3, 0}, {0, 1, 0}}, {{0, 0}, {3, 0}, {0, 1}}},
-        {"odd last point", {{1, 0, 0}, {3, 0, 0}, {3, 0.75, 0}, {1, 2.25, 0}, {0, 2, 0}, {0, 1, 0}, {9, 9, 0}},
+        {"odd last point",
+         {{1, 0, 0}, {3, 0, 0}, {3, 0.75, 0}, {1, 2.25, 0}, {0, 2, 0}, {0, 1, 0}, {9, 9, 0}},
          {{-1.125, 0}, {4, 0}, {0, 3}}},
         {"triangle", {{1, 0, 0}, {3, 0, 0}, {3, 0.75, 0}, {1, 2.25, 0}, {0, 2, 0}, {0, 1, 0}}, {{0, 0}, {4, 0}, {0, 3}}},
     };
@@ -171,8 +172,8 @@ TEST_F(SlabTest, ASplineRunsThroughItsPointsOpenOrClosed)
         const SimHost::StoredElement* spline = Made(API_SplineID);
         ASSERT_NE(spline, nullptr);
         EXPECT_EQ(spline->record.spline.closed, closed);
-        EXPECT_EQ(Host().Fact("element 1"), std::string("spline ") + (closed ? "closed" : "open") +
-                                                 " (0,0) (1,2) (3,1) (4,3) storey 0 layer 1");
+        EXPECT_EQ(Host().Fact("element 1"),
+                  std::string("spline ") + (closed ? "closed" : "open") + " (0,0) (1,2) (3,1) (4,3) storey 0 layer 1");
         EXPECT_EQ(Main().pointStep, 0);
     }
 }

@@ -33,7 +33,10 @@ protected:
         return OnlyElement(API_ColumnID).column;
     }
 
-    double AbsoluteBottom(const API_ColumnType& column) { return Model().StoreyLevel(column.head.floorInd) + column.bottomOffset; }
+    double AbsoluteBottom(const API_ColumnType& column)
+    {
+        return Model().StoreyLevel(column.head.floorInd) + column.bottomOffset;
+    }
 };
 
 TEST_F(StoreyFitTest, OutsideTheFloorPlanTheStoreyHoldingTheMiddleIsTaken)

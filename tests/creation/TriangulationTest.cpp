@@ -63,7 +63,8 @@ Wide Orientation(const Coord& a, const Coord& b, const Coord& c)
 // Points on the hull's boundary, those between corners included; twice its area.
 void ExactHull(std::vector<Coord> points, std::size_t& boundaryPoints, Wide& twiceArea)
 {
-    std::sort(points.begin(), points.end(), [](const Coord& a, const Coord& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+    std::sort(points.begin(), points.end(),
+              [](const Coord& a, const Coord& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
     std::vector<Coord> hull;
     for (int pass = 0; pass < 2; ++pass) {
         const std::size_t base = hull.size();
@@ -184,15 +185,32 @@ TEST(PlanTriangulation, TilesTheHullWithEmptyCircles)
         {"grid", Grid(40, 30, {1, 0}, {0, 1}), true},
         {"turned grid", Grid(25, 25, {3, 4}, {-4, 3}), true},
         {"near one circle", NearCircle(1200, 1 << 20), true},
-        {"line with one point beside", [] {
+        {"line with one point beside",
+         [] {
              std::vector<Coord> p = Grid(200, 1, {5, 3}, {0, 0});
              p.push_back({7, 900});
              return p;
-         }(), true},
-        {"nearly on one line", {{24, 0x1p-26}, {50, 0}, {43, 0}, {51, 0}, {2, 0}, {3, 0}, {33, 0}, {57, 0x1p-25}, {63, 0},
-                                {13, -0x1p-26}, {18, 0}, {59, -0x1p-26}, {42, 0}, {34, 0}}, true},
-        {"slightly bent line", {{13, 0x1p-28}, {44, -0x1p-28}, {12, 0}, {54, -0x1p-28}, {18, 0}, {56, 0x1p-28}, {21, 0},
-                                {63, 0x1p-27}}, true},
+         }(),
+         true},
+        {"nearly on one line",
+         {{24, 0x1p-26},
+          {50, 0},
+          {43, 0},
+          {51, 0},
+          {2, 0},
+          {3, 0},
+          {33, 0},
+          {57, 0x1p-25},
+          {63, 0},
+          {13, -0x1p-26},
+          {18, 0},
+          {59, -0x1p-26},
+          {42, 0},
+          {34, 0}},
+         true},
+        {"slightly bent line",
+         {{13, 0x1p-28}, {44, -0x1p-28}, {12, 0}, {54, -0x1p-28}, {18, 0}, {56, 0x1p-28}, {21, 0}, {63, 0x1p-27}},
+         true},
         {"many random integers", IntegerPoints(9, 40000, 1 << 24), false},
         {"large grid", Grid(150, 150, {2, 0}, {0, 2}), false},
     };

@@ -141,7 +141,8 @@ protected:
         SimHost::FillAttributeServices(table_);
         SimHost::FillLibraryServices(table_);
         SimHost::FillInterfaceServices(table_);
-        realCreate = reinterpret_cast<HostServiceSignature::HostCreateElement>(table_[static_cast<std::size_t>(HostSlot::HostCreateElement)]);
+        realCreate = reinterpret_cast<HostServiceSignature::HostCreateElement>(
+            table_[static_cast<std::size_t>(HostSlot::HostCreateElement)]);
         SIMHOST_SET_SERVICE(table_, HostCreateElement, CreateRefusedForOneType);
         AddOnInterface::SetServiceTable(&table_);
     }
@@ -477,9 +478,17 @@ TEST_F(WallChangeTest, APolygonalWallsOpeningsStayInPlanWhenItsFirstEdgeChanges)
     };
     const double r = std::sqrt(1.01);
     const Case cases[] = {
-        {"a point on the first edge", {2, -0.2, 0}, "(0, 0) (2, -0.2) (4, 0) (4, 0.3) (0, 0.3) (0, 0)", {1.5 / r, 0.15 / r},
-         {2.5 / r, 0.25 / r}, {-0.1 / r, 1.0 / r}},
-        {"a point on the closing edge", {-0.2, 0.15, 0}, "(0, 0) (4, 0) (4, 0.3) (0, 0.3) (-0.2, 0.15) (0, 0)", {1.5, 0}, {2.5, 0},
+        {"a point on the first edge",
+         {2, -0.2, 0},
+         "(0, 0) (2, -0.2) (4, 0) (4, 0.3) (0, 0.3) (0, 0)",
+         {1.5 / r, 0.15 / r},
+         {2.5 / r, 0.25 / r},
+         {-0.1 / r, 1.0 / r}},
+        {"a point on the closing edge",
+         {-0.2, 0.15, 0},
+         "(0, 0) (4, 0) (4, 0.3) (0, 0.3) (-0.2, 0.15) (0, 0)",
+         {1.5, 0},
+         {2.5, 0},
          {0, 1}},
     };
     for (const Case& c : cases) {
@@ -530,7 +539,8 @@ TEST_F(WallChangeTest, APolygonPointLeavesWallsItCannotTakeItIn)
         SimHost::StoredElement& stored = *Model().Find(wall);
         stored.memo.parcs = c.arcs;
         if (c.secondContour) {
-            for (const API_Coord& p : std::vector<API_Coord> {{1, 0.1}, {2, 0.1}, {2, 0.2}, {1, 0.1}}) stored.memo.coords.push_back(p);
+            for (const API_Coord& p : std::vector<API_Coord> {{1, 0.1}, {2, 0.1}, {2, 0.2}, {1, 0.1}})
+                stored.memo.coords.push_back(p);
             stored.memo.pends.push_back(9);
         }
         const SimHost::StoredElement before = stored;

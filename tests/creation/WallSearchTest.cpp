@@ -90,7 +90,8 @@ protected:
     static std::vector<std::string> AlertTexts()
     {
         std::vector<std::string> texts;
-        for (const DG::AlertRecord& alert : DG::RecordedAlerts()) texts.push_back(alert.title.ToUtf8() + ": " + alert.text1.ToUtf8());
+        for (const DG::AlertRecord& alert : DG::RecordedAlerts())
+            texts.push_back(alert.title.ToUtf8() + ": " + alert.text1.ToUtf8());
         return texts;
     }
 };
@@ -371,7 +372,8 @@ TEST_F(OpeningHostWallTest, AWallHeldByAColleagueAsksTheUser)
         EXPECT_EQ(alert.title.ToUtf8(), "Survanto - Fehler!");
         EXPECT_EQ(alert.text1.ToUtf8(), "Die ausgewählte Wand ist nicht reserviert!");
         EXPECT_EQ(alert.text2.ToUtf8(), "Sollen nur die Punkte der Konstruktion gemessen werden?");
-        EXPECT_EQ(alert.button1.ToUtf8() + "|" + alert.button2.ToUtf8() + "|" + alert.button3.ToUtf8(), "OK|Abbrechen|Wiederholen");
+        EXPECT_EQ(alert.button1.ToUtf8() + "|" + alert.button2.ToUtf8() + "|" + alert.button3.ToUtf8(),
+                  "OK|Abbrechen|Wiederholen");
     }
 }
 

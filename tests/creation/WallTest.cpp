@@ -38,13 +38,13 @@ Arc ArcOf(const API_WallType& wall)
     const double cy = wall.endC.y - wall.begC.y;
     const double chord = std::hypot(cx, cy);
     const double along = chord / 2.0 / std::tan(wall.arcAngle / 2.0);
-    const API_Coord centre{(wall.begC.x + wall.endC.x) / 2.0 - cy / chord * along,
-                           (wall.begC.y + wall.endC.y) / 2.0 + cx / chord * along};
+    const API_Coord centre {(wall.begC.x + wall.endC.x) / 2.0 - cy / chord * along,
+                            (wall.begC.y + wall.endC.y) / 2.0 + cx / chord * along};
     const double half = wall.arcAngle / 2.0;
     const double bx = wall.begC.x - centre.x;
     const double by = wall.begC.y - centre.y;
-    const API_Coord middle{centre.x + bx * std::cos(half) - by * std::sin(half),
-                           centre.y + bx * std::sin(half) + by * std::cos(half)};
+    const API_Coord middle {centre.x + bx * std::cos(half) - by * std::sin(half),
+                            centre.y + bx * std::sin(half) + by * std::cos(half)};
     return {centre, std::hypot(bx, by), middle};
 }
 
@@ -102,10 +102,7 @@ TEST_F(WallTest, ChainMeetsAtTheCrossingsOfConsecutiveLines)
         std::vector<PlanWall> walls;
     };
     const Case cases[] = {
-        {"parallel lines keep their points",
-         {{0, 0, 0}, {4, 0, 0}, {0, 2, 0}, {4, 2, 0}},
-         false,
-         {{0, 0, 4, 0}, {0, 2, 4, 2}}},
+        {"parallel lines keep their points", {{0, 0, 0}, {4, 0, 0}, {0, 2, 0}, {4, 2, 0}}, false, {{0, 0, 4, 0}, {0, 2, 4, 2}}},
         {"corner", {{0, 0, 0}, {4, 0, 0}, {5, 1, 0}, {5, 4, 0}}, false, {{0, 0, 5, 0}, {5, 0, 5, 4}}},
         {"first pair measured towards the start",
          {{4, 0, 0}, {0, 0, 0}, {5, 1, 0}, {5, 4, 0}},
@@ -270,13 +267,12 @@ TEST_F(WallTest, SnapTurnsStraightInclinedAndChainWallsOntoTheNearStep)
     SetItem(26, 1.0);
     const double length = 5.0;
     const auto towards = [length](double degrees) {
-        return API_Coord3D{1.0 + length * std::cos(degrees * Degree), 2.0 + length * std::sin(degrees * Degree), 0.0};
+        return API_Coord3D {1.0 + length * std::cos(degrees * Degree), 2.0 + length * std::sin(degrees * Degree), 0.0};
     };
     struct Case {
         double measured, built;
     };
-    const Case cases[] = {{0.6, 0.0},   {-0.4, 0.0},  {29.5, 30.0},  {44.4, 45.0},
-                          {89.3, 90.0}, {37.0, 37.0}, {135.8, 135.0}};
+    const Case cases[] = {{0.6, 0.0}, {-0.4, 0.0}, {29.5, 30.0}, {44.4, 45.0}, {89.3, 90.0}, {37.0, 37.0}, {135.8, 135.0}};
     for (const Case& c : cases) {
         Model().content.elements.clear();
         CreateWith(14, {{1.0, 2.0, 0.0}, towards(c.measured)});

@@ -436,10 +436,25 @@ TEST(CeilingRectangle, HasItsOppositeEdgeThroughTheThirdPoint)
         std::vector<API_Coord3D> points;
     };
     const Case cases[] = {
-        {"third point left", {0, 0, 3}, {4, 0, 3.2}, {1, 2, 2.5}, true, {{0, 0, 3}, {4, 0, 3.2}, {4, 2, 3.2}, {0, 2, 3}, {0, 0, 3}}},
+        {"third point left",
+         {0, 0, 3},
+         {4, 0, 3.2},
+         {1, 2, 2.5},
+         true,
+         {{0, 0, 3}, {4, 0, 3.2}, {4, 2, 3.2}, {0, 2, 3}, {0, 0, 3}}},
         {"third point right", {0, 0, 3}, {4, 0, 3}, {9, -2, 0}, true, {{0, 0, 3}, {4, 0, 3}, {4, -2, 3}, {0, -2, 3}, {0, 0, 3}}},
-        {"third point on the edge's line", {0, 0, 0}, {4, 0, 0}, {7, 0, 0}, true, {{0, 0, 0}, {4, 0, 0}, {4, 0, 0}, {0, 0, 0}, {0, 0, 0}}},
-        {"third point on the first", {1, 1, 0}, {1, 3, 0}, {1, 1, 0}, true, {{1, 1, 0}, {1, 3, 0}, {1, 3, 0}, {1, 1, 0}, {1, 1, 0}}},
+        {"third point on the edge's line",
+         {0, 0, 0},
+         {4, 0, 0},
+         {7, 0, 0},
+         true,
+         {{0, 0, 0}, {4, 0, 0}, {4, 0, 0}, {0, 0, 0}, {0, 0, 0}}},
+        {"third point on the first",
+         {1, 1, 0},
+         {1, 3, 0},
+         {1, 1, 0},
+         true,
+         {{1, 1, 0}, {1, 3, 0}, {1, 3, 0}, {1, 1, 0}, {1, 1, 0}}},
         {"second point above the first", {1, 1, 0}, {1, 1, 2}, {5, 5, 0}, false, {}},
     };
     for (const Case& c : cases) {
@@ -451,7 +466,8 @@ TEST(CeilingRectangle, HasItsOppositeEdgeThroughTheThirdPoint)
         curve.arcs.Add({});
         EXPECT_EQ(Curve3DPalette::BuildCeilingRectangle(ceiling, curve), c.made) << c.name;
         ASSERT_EQ(Points(curve).size(), c.points.size()) << c.name;
-        for (std::size_t i = 0; i < c.points.size(); ++i) ExpectPoint(curve.points[static_cast<std::uint32_t>(i)], c.points[i], c.name);
+        for (std::size_t i = 0; i < c.points.size(); ++i)
+            ExpectPoint(curve.points[static_cast<std::uint32_t>(i)], c.points[i], c.name);
         EXPECT_TRUE(curve.tangents.IsEmpty()) << c.name;
         EXPECT_TRUE(curve.arcs.IsEmpty()) << c.name;
     }
@@ -472,11 +488,13 @@ TEST(CurveArcs, KeepTheirInvariantsInAnyPlane)
     for (const auto& plane : planes) {
         const std::string label = "plane " + std::to_string(++planeNumber);
         const auto at = [&plane](double x, double y) {
-            return API_Coord3D {plane.origin.x + x * plane.xAxis.x + y * plane.yAxis.x, plane.origin.y + x * plane.xAxis.y + y * plane.yAxis.y,
+            return API_Coord3D {plane.origin.x + x * plane.xAxis.x + y * plane.yAxis.x,
+                                plane.origin.y + x * plane.xAxis.y + y * plane.yAxis.y,
                                 plane.origin.z + x * plane.xAxis.z + y * plane.yAxis.z};
         };
         EndPointRun run;
-        const std::int16_t steps[] = {Straight, Straight, Tangential, TwoPointArc, TwoPointArc, Tangential, Straight, TwoPointArc, TwoPointArc};
+        const std::int16_t steps[] = {Straight,   Straight, Tangential,  TwoPointArc, TwoPointArc,
+                                      Tangential, Straight, TwoPointArc, TwoPointArc};
         for (std::size_t i = 0; i < 9; ++i) run.Step(steps[i], at(plan[i][0], plan[i][1]));
         EXPECT_GE(run.curve.arcs.GetSize(), 3u) << label;
         ExpectCurveHolds(run.curve, label + ", end points");

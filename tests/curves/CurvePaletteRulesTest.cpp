@@ -61,8 +61,8 @@ const Row rows[] = {
      "1 2 3 4 5 6 7 8 12 17 18", "1 2 4 5 6 7 8 12 17 18", "5", 3},
     {"profile, main palette closed: nothing", State(API_MorphID, Closed, NoOption, Section, D2, NoPlane, 11, 0, 0),
      "1 2 3 4 5 6 7 12 17 18", "", "6 11", 4},
-    {"neither dimension: no method", State(API_MorphID, Open, NoOption, Main, 0, NoPlane, 0, 0, 0),
-     "1 2 3 4 5 6 7 12 17 18", "1 2 3 4 5 6 7 12 17 18", "5", 1},
+    {"neither dimension: no method", State(API_MorphID, Open, NoOption, Main, 0, NoPlane, 0, 0, 0), "1 2 3 4 5 6 7 12 17 18",
+     "1 2 3 4 5 6 7 12 17 18", "5", 1},
     {"morph in 2D without a plane: only the plane method", State(API_MorphID, Open, NoOption, Main, D2, NoPlane, 0, 0, 0),
      "1 2 3 4 5 6 7 8 9 10 11 12 17 18 19", "1 2 3 4 5 6 7 11 12 17 18", "5", 4},
     {"end points, 2D, no vertex, straight", State(API_SlabID, Open, Option15, Main, D2, Plane, 8, 13, 0),
@@ -86,8 +86,8 @@ const Row rows[] = {
      "1 2 3 4 5 6 7 8 9 10 12 13 14 17 18 19", "1 2 3 5 6 7 8 9 10 11 12 13 14 17 18 19", "5 9 13", 16},
     {"curved side, third point", State(API_PolyLineID, Open, Option14, Main, D2, Plane, 9, 14, 2, 0, 0, 2),
      "1 2 3 4 5 6 7 8 9 10 12 13 14 17 18 19", "1 2 3 5 6 7 8 9 10 11 12 13 14 17 18 19", "5 9 14", 19},
-    {"spline of a fill", State(API_HatchID, Open, Option15, Main, D2, Plane, 10, 13, 0),
-     "1 2 3 4 5 6 7 8 9 10 12 13 17 18 19", "1 2 3 6 7 8 9 10 11 12 13 17 18 19", "6 10 13", 20},
+    {"spline of a fill", State(API_HatchID, Open, Option15, Main, D2, Plane, 10, 13, 0), "1 2 3 4 5 6 7 8 9 10 12 13 17 18 19",
+     "1 2 3 6 7 8 9 10 11 12 13 17 18 19", "6 10 13", 20},
     {"profile plane, third point", State(API_MorphID, Open, NoOption, Section, D2, NoPlane, 11, 14, 0, 0, 2),
      "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 17 18 19", "1 2 3 6 7 11 12 13 14 15 17 18", "6 11 14", 7},
     {"rail plane, vertical, second point", State(API_MorphID, Open, NoOption, Main, D2, NoPlane, 11, 15, 0, 0, 1),
@@ -100,8 +100,8 @@ const Row rows[] = {
      "1 2 3 4 5 6 7 8 9 10 12 17 18 19", "1 2 3 5 6 7 8 9 10 11 12 17 18", "5", 2},
     {"walls without the main palette's option", State(API_WallID, Open, NoOption, Main, D2, Plane, 0, 0, 0),
      "1 2 3 4 5 6 7 12 17 18", "", "5", 2},
-    {"ceiling chosen", State(API_SlabID, Open, Option15, Main, D2, Plane, 19, 0, 0),
-     "1 2 3 4 5 6 7 8 9 10 12 17 18 19", "1 2 3 6 7 8 9 10 11 12 17 18 19", "6 19", 2},
+    {"ceiling chosen", State(API_SlabID, Open, Option15, Main, D2, Plane, 19, 0, 0), "1 2 3 4 5 6 7 8 9 10 12 17 18 19",
+     "1 2 3 6 7 8 9 10 11 12 17 18 19", "6 19", 2},
 };
 
 }  // namespace
@@ -124,8 +124,8 @@ TEST(CurvePaletteRules, FillsSlabsAndProfilesAreAlwaysClosed)
         bool section;
         std::int16_t closure;
     };
-    const Case cases[] = {{API_SlabID, false, 6}, {API_HatchID, false, 6}, {API_MorphID, true, 6},
-                          {API_PolyLineID, false, 5}, {API_WallID, false, 5}, {API_MorphID, false, 5}};
+    const Case cases[] = {{API_SlabID, false, 6},     {API_HatchID, false, 6}, {API_MorphID, true, 6},
+                          {API_PolyLineID, false, 5}, {API_WallID, false, 5},  {API_MorphID, false, 5}};
     for (const Case& c : cases) {
         CurvePaletteState state = State(c.tool, Open, Option15, c.section, D2, Plane, 0, 0, 0);
         const CurvePaletteView view = DescribeCurvePalette(state);
@@ -143,7 +143,8 @@ TEST(CurvePaletteRules, EachMethodShowsItsStepIcons)
         std::int16_t method;
         std::int16_t icon13, icon14, icon15;
     };
-    const Case cases[] = {{8, 32628, 32629, 32630}, {9, 32649, 32650, 0}, {10, 32648, 0, 0}, {11, 32637, 32638, 32639}, {19, 0, 0, 0}};
+    const Case cases[] = {
+        {8, 32628, 32629, 32630}, {9, 32649, 32650, 0}, {10, 32648, 0, 0}, {11, 32637, 32638, 32639}, {19, 0, 0, 0}};
     for (const Case& c : cases) {
         const CurvePaletteView view = DescribeCurvePalette(State(API_MorphID, Open, NoOption, Main, D2, Plane, c.method, 13, 2));
         EXPECT_EQ(view.icons[13], c.icon13) << c.method;

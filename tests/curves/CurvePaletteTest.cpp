@@ -145,8 +145,10 @@ TEST_F(CurvePalette, TheMainPalettesOptionOpensItAndClosingReleasesIt)
         short closedBy;  // an item of the palette, or the close box
     };
     const Case cases[] = {
-        {"polyline", API_PolyLineID, 14, DG::CloseBox}, {"fill", API_HatchID, 15, Curve3DPalette::CancelItem},
-        {"slab", API_SlabID, 15, Curve3DPalette::CreateItem}, {"morph", API_MorphID, 15, DG::CloseBox},
+        {"polyline", API_PolyLineID, 14, DG::CloseBox},
+        {"fill", API_HatchID, 15, Curve3DPalette::CancelItem},
+        {"slab", API_SlabID, 15, Curve3DPalette::CreateItem},
+        {"morph", API_MorphID, 15, DG::CloseBox},
     };
     Main().ToggleMainPalette();
     for (const Case& c : cases) {
@@ -406,7 +408,8 @@ TEST_F(CurvePalette, ErstellenHandsTheCurveToTheCurrentToolsCreator)
     };
     // The morph sweeps the current profile, a small triangle, along the curve.
     SectionPalette::SectionDataType profile;
-    for (const API_Coord c : {API_Coord {}, API_Coord {0, 0}, API_Coord {0.2, 0}, API_Coord {0, 0.2}, API_Coord {0, 0}}) profile.coords.Add(c);
+    for (const API_Coord c : {API_Coord {}, API_Coord {0, 0}, API_Coord {0.2, 0}, API_Coord {0, 0.2}, API_Coord {0, 0}})
+        profile.coords.Add(c);
     profile.ends.Add(0);
     profile.ends.Add(4);
     profile.coordCount = 4;
@@ -600,10 +603,8 @@ TEST_F(ViewInFront, APointIsNotTakenWhenTheViewCannotBeRead)
         bool taken;
     };
     const Case cases[] = {
-        {"every read answered", None, true},
-        {"front window refused", FrontWindow, false},
-        {"current database refused", Database, false},
-        {"view's memo refused", Memo, false},
+        {"every read answered", None, true},           {"front window refused", FrontWindow, false},
+        {"current database refused", Database, false}, {"view's memo refused", Memo, false},
         {"view's element refused", Element, false},
     };
     for (const Case& c : cases) {

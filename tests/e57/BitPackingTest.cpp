@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "E57TestWriter.hpp"
-#include "e57/E57Exception.hpp"
 #include "ScanData.hpp"
 #include "TestFiles.hpp"
+#include "e57/E57Exception.hpp"
 
 namespace {
 
@@ -26,23 +26,25 @@ struct OddField {
 
 // Widths of 19, 4, 0, 64, 21, 1 and 58 bits: values straddle bytes, words and
 // (with tiny packets) packet boundaries.
-const std::vector<OddField>& oddFields() {
+const std::vector<OddField>& oddFields()
+{
     static const std::vector<OddField> fields = {
         {{"wide19", FieldKind::Integer, 0, (1 << 19) - 1}, [](std::uint64_t r) { return std::int64_t(r * 7919 % (1 << 19)); }},
         {{"small4", FieldKind::Integer, -5, 5}, [](std::uint64_t r) { return std::int64_t(r % 11) - 5; }},
-        {{"constant", FieldKind::Integer, 7, 7}, [](std::uint64_t) { return std::int64_t{7}; }},
+        {{"constant", FieldKind::Integer, 7, 7}, [](std::uint64_t) { return std::int64_t {7}; }},
         {{"full64", FieldKind::Integer, kMin64, kMax64},
          [](std::uint64_t r) { return r % 2 ? kMax64 - std::int64_t(r) : kMin64 + std::int64_t(r); }},
         {{"scaled21", FieldKind::ScaledInteger, -1000000, 1000000, 0.001, 100.0},
          [](std::uint64_t r) { return std::int64_t(r * 397 % 2000001) - 1000000; }},
         {{"flag", FieldKind::Integer, 0, 1}, [](std::uint64_t r) { return std::int64_t(r % 3 == 0); }},
-        {{"wide58", FieldKind::Integer, 0, std::int64_t{1} << 57},
+        {{"wide58", FieldKind::Integer, 0, std::int64_t {1} << 57},
          [](std::uint64_t r) { return std::int64_t((r * 0x9E3779B97F4A7C15ull) >> 7); }},
     };
     return fields;
 }
 
-std::string writeOddFile(std::size_t packetFieldBytes, bool indexPacket) {
+std::string writeOddFile(std::size_t packetFieldBytes, bool indexPacket)
+{
     e57test::ScanLayout scan;
     scan.name = "odd";
     for (const auto& field : oddFields()) scan.fields.push_back(field.layout);
@@ -68,27 +70,27 @@ struct PackingCase {
 
 class OddWidths : public ::testing::TestWithParam<PackingCase> {};
 
-TEST_P(OddWidths, EveryValueComesBackExactly) {
+TEST_P(OddWidths, EveryValueComesBackExactly)
+{
     const PackingCase& setup = GetParam();
     const e57::ImageFile file(writeOddFile(setup.packetFieldBytes, setup.indexPacket));
     const auto points = e57test::scanPoints(file, 0);
     for (const auto& field : oddFields()) {
         const auto values = e57test::readField<std::int64_t>(file, points, field.layout.name, setup.block, false, false);
         ASSERT_EQ(values.size(), kRecords) << field.layout.name;
-        for (std::uint64_t r = 0; r < kRecords; ++r)
-            ASSERT_EQ(values[r], field.value(r)) << field.layout.name << " record " << r;
+        for (std::uint64_t r = 0; r < kRecords; ++r) ASSERT_EQ(values[r], field.value(r)) << field.layout.name << " record " << r;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(PacketsAndBlocks, OddWidths,
-                         ::testing::Values(PackingCase{7, false, 40}, PackingCase{64, true, 1},
-                                           PackingCase{16000, true, 997}),
+                         ::testing::Values(PackingCase {7, false, 40}, PackingCase {64, true, 1}, PackingCase {16000, true, 997}),
                          [](const ::testing::TestParamInfo<PackingCase>& info) {
                              return "packet" + std::to_string(info.param.packetFieldBytes) + "_block" +
                                     std::to_string(info.param.block) + (info.param.indexPacket ? "_index" : "");
                          });
 
-TEST(BitPacking, AllFieldsTogetherInOneReader) {
+TEST(BitPacking, AllFieldsTogetherInOneReader)
+{
     const e57::ImageFile file(writeOddFile(33, false));
     constexpr std::size_t kBlock = 40;
     std::vector<std::vector<std::int64_t>> storage(oddFields().size(), std::vector<std::int64_t>(kBlock));
@@ -114,12 +116,14 @@ struct WholeField {
     std::int64_t (*value)(std::uint64_t record);
 };
 
-const std::vector<WholeField>& wholeFields() {
+const std::vector<WholeField>& wholeFields()
+{
     static const std::vector<WholeField> fields = {
         {{"byte", FieldKind::Integer, 0, 255}, [](std::uint64_t r) { return std::int64_t(r * 31 % 256); }},
         {{"partByte", FieldKind::Integer, -100, 120}, [](std::uint64_t r) { return std::int64_t(r * 7 % 221) - 100; }},
         {{"word", FieldKind::Integer, -40000, 25535}, [](std::uint64_t r) { return std::int64_t(r * 2311 % 65536) - 40000; }},
-        {{"dword", FieldKind::Integer, 0, 4294967295}, [](std::uint64_t r) { return std::int64_t(r * 2654435761u % 4294967296u); }},
+        {{"dword", FieldKind::Integer, 0, 4294967295},
+         [](std::uint64_t r) { return std::int64_t(r * 2654435761u % 4294967296u); }},
         {{"scaledWord", FieldKind::ScaledInteger, -32768, 32767, 0.25, 10.0},
          [](std::uint64_t r) { return std::int64_t(r * 4099 % 65536) - 32768; }},
     };
@@ -128,7 +132,8 @@ const std::vector<WholeField>& wholeFields() {
 
 class WholeBytes : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         e57test::ScanLayout scan;
         scan.name = "whole";
         for (const auto& field : wholeFields()) scan.fields.push_back(field.layout);
@@ -147,7 +152,8 @@ protected:
 
 std::string WholeBytes::path_;
 
-TEST_F(WholeBytes, PackedAndAsDoubles) {
+TEST_F(WholeBytes, PackedAndAsDoubles)
+{
     const e57::ImageFile file(path_);
     const auto points = e57test::scanPoints(file, 0);
     for (const auto& field : wholeFields()) {
@@ -166,7 +172,8 @@ TEST_F(WholeBytes, PackedAndAsDoubles) {
 
 // Every field into one array of records 40 bytes apart, read 40 records at a time
 // into slots side by side; a read past the capacity is refused.
-TEST_F(WholeBytes, InterleavedReadsSideBySide) {
+TEST_F(WholeBytes, InterleavedReadsSideBySide)
+{
     const e57::ImageFile file(path_);
     constexpr std::size_t kSlots = 120;
     std::vector<std::int64_t> records(kSlots * 5);
@@ -190,7 +197,8 @@ TEST_F(WholeBytes, InterleavedReadsSideBySide) {
 }
 
 // A narrow buffer takes a field whose range fits it and refuses one whose does not.
-TEST_F(WholeBytes, NarrowBuffers) {
+TEST_F(WholeBytes, NarrowBuffers)
+{
     const e57::ImageFile file(path_);
     const auto points = e57test::scanPoints(file, 0);
     const auto fitting = e57test::readField<std::int8_t>(file, points, "partByte", 40, false, false);

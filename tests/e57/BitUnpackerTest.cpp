@@ -12,7 +12,8 @@ namespace {
 
 // Values packed one bit at a time, least significant bit first, the first value
 // starting shift bits into the first byte; the unpacker's slack bytes follow.
-std::vector<unsigned char> packBitByBit(const std::vector<std::uint64_t>& values, unsigned bits, unsigned shift) {
+std::vector<unsigned char> packBitByBit(const std::vector<std::uint64_t>& values, unsigned bits, unsigned shift)
+{
     const std::size_t used = (shift + values.size() * bits + 7) / 8;
     std::vector<unsigned char> bytes(used, 0);
     for (std::size_t i = 0; i < values.size(); ++i)
@@ -30,15 +31,17 @@ std::vector<unsigned char> packBitByBit(const std::vector<std::uint64_t>& values
 }
 
 // Random values of the width, with its largest value and zero among them.
-std::vector<std::uint64_t> valuesOf(unsigned bits, std::size_t count, std::mt19937_64& random) {
-    const std::uint64_t mask = bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+std::vector<std::uint64_t> valuesOf(unsigned bits, std::size_t count, std::mt19937_64& random)
+{
+    const std::uint64_t mask = bits == 64 ? ~std::uint64_t {0} : (std::uint64_t {1} << bits) - 1;
     std::vector<std::uint64_t> values(count);
     for (std::size_t i = 0; i < count; ++i) values[i] = i % 5 == 1 ? mask : i % 5 == 3 ? 0 : random() & mask;
     return values;
 }
 
 template <typename Word>
-void expectUnpacked(bool vectorKernel, unsigned maxBits) {
+void expectUnpacked(bool vectorKernel, unsigned maxBits)
+{
     std::mt19937_64 random(2807);
     for (unsigned bits = 0; bits <= maxBits; ++bits) {
         const e57::BitUnpacker unpacker(bits, vectorKernel);
@@ -46,11 +49,11 @@ void expectUnpacked(bool vectorKernel, unsigned maxBits) {
             for (const std::size_t count : {0u, 1u, 5u, 8u, 13u, 16u, 67u}) {
                 const auto values = valuesOf(bits, count, random);
                 const auto bytes = packBitByBit(values, bits, shift);
-                std::vector<Word> unpacked(count + 1, Word{0x5A});
+                std::vector<Word> unpacked(count + 1, Word {0x5A});
                 unpacker.unpack(bytes.data(), shift, count, unpacked.data());
                 for (std::size_t i = 0; i < count; ++i)
                     ASSERT_EQ(unpacked[i], values[i]) << bits << " bits from bit " << shift << ", value " << i << " of " << count;
-                ASSERT_EQ(unpacked[count], Word{0x5A}) << "written past the values at " << bits << " bits";
+                ASSERT_EQ(unpacked[count], Word {0x5A}) << "written past the values at " << bits << " bits";
             }
     }
 }
@@ -61,12 +64,12 @@ TEST_P(Unpacking, EveryWidthFromEveryBitInto32BitWords) { expectUnpacked<std::ui
 
 TEST_P(Unpacking, EveryWidthFromEveryBitInto64BitWords) { expectUnpacked<std::uint64_t>(GetParam(), 64); }
 
-INSTANTIATE_TEST_SUITE_P(Kernels, Unpacking, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return std::string(info.param ? "Vector" : "Portable");
-                         });
+INSTANTIATE_TEST_SUITE_P(Kernels, Unpacking, ::testing::Values(false, true), [](const ::testing::TestParamInfo<bool>& info) {
+    return std::string(info.param ? "Vector" : "Portable");
+});
 
-TEST(Unpacking, TheVectorKernelRunsWhereTheProcessorHasIt) {
+TEST(Unpacking, TheVectorKernelRunsWhereTheProcessorHasIt)
+{
     if (!e57::VectorKernels::available()) GTEST_SKIP() << "no AVX2 on this processor: the portable kernel was tested twice";
     EXPECT_TRUE(e57::VectorKernels::inUse());
     e57::VectorKernels::allow(false);

@@ -3,17 +3,17 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <stdexcept>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "CaseName.hpp"
 #include "E57TestWriter.hpp"
 #include "ReadEverything.hpp"
-#include "e57/BlobNode.hpp"
 #include "ScanData.hpp"
 #include "TestFiles.hpp"
+#include "e57/BlobNode.hpp"
 
 namespace {
 
@@ -23,7 +23,8 @@ using e57test::samplePath;
 
 // The code and message of the refusal; fails the test when the file is accepted
 // or refused with anything but the reader's own exception.
-std::pair<e57::ErrorCode, std::string> refusal(const std::string& path) {
+std::pair<e57::ErrorCode, std::string> refusal(const std::string& path)
+{
     try {
         e57test::readEverything(path);
     } catch (const e57::E57Exception& error) {
@@ -33,7 +34,8 @@ std::pair<e57::ErrorCode, std::string> refusal(const std::string& path) {
     return {e57::ErrorCode::BadArgument, ""};
 }
 
-std::string saved(const std::string& name, const Bytes& bytes) {
+std::string saved(const std::string& name, const Bytes& bytes)
+{
     const std::string path = e57test::scratchPath(name);
     e57test::writeBytes(path, bytes);
     return path;
@@ -52,12 +54,14 @@ std::ostream& operator<<(std::ostream& out, const BrokenCase& broken) { return o
 
 Bytes tiny() { return readBytes(samplePath("tinyCartesianFloatRgb.e57")); }
 
-Bytes resealed(Bytes bytes) {
+Bytes resealed(Bytes bytes)
+{
     e57test::resealPages(bytes);
     return bytes;
 }
 
-Bytes xmlReplaced(const std::string& from, const std::string& to) {
+Bytes xmlReplaced(const std::string& from, const std::string& to)
+{
     return e57test::withEditedXml(tiny(), [&](const std::string& xml) {
         std::string edited = xml;
         if (edited.find(from) == std::string::npos) throw std::runtime_error("no " + from + " in the XML");
@@ -69,10 +73,9 @@ Bytes xmlReplaced(const std::string& from, const std::string& to) {
 
 const BrokenCase kBroken[] = {
     {"bad-crc sample", [] { return readBytes(samplePath("bad-crc.e57")); }, e57::ErrorCode::BadChecksum, "page 0 "},
-    {"corrupt_crc sample", [] { return readBytes(samplePath("corrupt_crc.e57")); }, e57::ErrorCode::BadChecksum,
-     "page 33 "},
-    {"InvalidCVHeader sample", [] { return readBytes(samplePath("InvalidCVHeader.e57")); },
-     e57::ErrorCode::BadSectionHeader, "section id 182"},
+    {"corrupt_crc sample", [] { return readBytes(samplePath("corrupt_crc.e57")); }, e57::ErrorCode::BadChecksum, "page 33 "},
+    {"InvalidCVHeader sample", [] { return readBytes(samplePath("InvalidCVHeader.e57")); }, e57::ErrorCode::BadSectionHeader,
+     "section id 182"},
     {"header length too long",
      [] {
          Bytes bytes = tiny();
@@ -80,56 +83,64 @@ const BrokenCase kBroken[] = {
          return resealed(bytes);
      },
      e57::ErrorCode::BadFileLength, "gives a length of 35840 bytes, the file has 34816"},
-    {"extra page", [] {
+    {"extra page",
+     [] {
          Bytes bytes = tiny();
          bytes.resize(bytes.size() + 1024, 0);
          return resealed(bytes);
      },
      e57::ErrorCode::BadFileLength, "the file has 35840"},
-    {"partial page", [] {
+    {"partial page",
+     [] {
          Bytes bytes = tiny();
          bytes.resize(bytes.size() - 100);
          return bytes;
      },
      e57::ErrorCode::BadFileLength, "not whole 1024-byte pages"},
-    {"shorter than a header", [] {
+    {"shorter than a header",
+     [] {
          Bytes bytes = tiny();
          bytes.resize(40);
          return bytes;
      },
-     e57::ErrorCode::BadFileHeader,
-     "less than a header"},
-    {"signature", [] {
+     e57::ErrorCode::BadFileHeader, "less than a header"},
+    {"signature",
+     [] {
          Bytes bytes = tiny();
          bytes[4] = 'X';
          return resealed(bytes);
      },
      e57::ErrorCode::BadFileHeader, "signature"},
-    {"major version", [] {
+    {"major version",
+     [] {
          Bytes bytes = tiny();
          bytes[8] = 2;
          return resealed(bytes);
      },
      e57::ErrorCode::BadFileHeader, "major version 2"},
-    {"XML beyond the file", [] {
+    {"XML beyond the file",
+     [] {
          Bytes bytes = tiny();
          putU64(bytes, 32, 1ull << 40);
          return resealed(bytes);
      },
      e57::ErrorCode::BadFileHeader, "does not lie inside the file"},
-    {"section length beyond the file", [] {
+    {"section length beyond the file",
+     [] {
          Bytes bytes = tiny();
          putU64(bytes, 48 + 8, 1ull << 40);
          return resealed(bytes);
      },
      e57::ErrorCode::BadSectionHeader, "does not fit the file"},
-    {"unknown packet type", [] {
+    {"unknown packet type",
+     [] {
          Bytes bytes = tiny();
          bytes[80] = 9;
          return resealed(bytes);
      },
      e57::ErrorCode::BadPacket, "unknown type 9"},
-    {"bytestream count", [] {
+    {"bytestream count",
+     [] {
          Bytes bytes = tiny();
          bytes[84] = 5;
          return resealed(bytes);
@@ -137,11 +148,9 @@ const BrokenCase kBroken[] = {
      e57::ErrorCode::BadPacket, "has 5 bytestreams, the prototype 6 fields"},
     {"record count beyond the section", [] { return xmlReplaced("recordCount=\"2090\"", "recordCount=\"999999999999\""); },
      e57::ErrorCode::BadSectionHeader, "cannot fit a section"},
-    {"more records than the packets hold",
-     [] { return xmlReplaced("recordCount=\"2090\"", "recordCount=\"2091\""); }, e57::ErrorCode::BadPacket,
-     "the section ends after"},
-    {"missing prototype", [] { return xmlReplaced("prototype", "prototypo"); }, e57::ErrorCode::BadNode,
-     "has no prototype"},
+    {"more records than the packets hold", [] { return xmlReplaced("recordCount=\"2090\"", "recordCount=\"2091\""); },
+     e57::ErrorCode::BadPacket, "the section ends after"},
+    {"missing prototype", [] { return xmlReplaced("prototype", "prototypo"); }, e57::ErrorCode::BadNode, "has no prototype"},
     {"document type declaration",
      [] { return xmlReplaced("<e57Root", "<!DOCTYPE e57Root [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>\n<e57Root"); },
      e57::ErrorCode::BadXml, "document type declarations are not allowed"},
@@ -152,7 +161,8 @@ const BrokenCase kBroken[] = {
 
 class BrokenFile : public ::testing::TestWithParam<BrokenCase> {};
 
-TEST_P(BrokenFile, IsRefusedWithAClearMessage) {
+TEST_P(BrokenFile, IsRefusedWithAClearMessage)
+{
     const BrokenCase& broken = GetParam();
     const auto [code, message] = refusal(saved("broken.e57", broken.make()));
     EXPECT_EQ(code, broken.code) << message;
@@ -161,7 +171,8 @@ TEST_P(BrokenFile, IsRefusedWithAClearMessage) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, BrokenFile, ::testing::ValuesIn(kBroken), CaseName());
 
-TEST(BrokenInput, InvalidSectionHeaderStillListsTheScan) {
+TEST(BrokenInput, InvalidSectionHeaderStillListsTheScan)
+{
     const e57::ImageFile file(samplePath("InvalidCVHeader.e57"));
     const auto points = e57test::scanPoints(file, 0);
     EXPECT_EQ(points.childCount(), 0);
@@ -171,7 +182,8 @@ TEST(BrokenInput, InvalidSectionHeaderStillListsTheScan) {
 
 // A scan of constant fields alone costs no bits a record: its count is still bounded by
 // the section, so that a small file cannot claim points without end.
-TEST(BrokenInput, ConstantFieldsCannotClaimMoreRecordsThanTheSectionHasBits) {
+TEST(BrokenInput, ConstantFieldsCannotClaimMoreRecordsThanTheSectionHasBits)
+{
     e57test::ScanLayout scan;
     scan.name = "constant";
     scan.fields = {{"cartesianX", e57test::FieldKind::Integer, 7, 7},
@@ -179,7 +191,7 @@ TEST(BrokenInput, ConstantFieldsCannotClaimMoreRecordsThanTheSectionHasBits) {
                    {"cartesianZ", e57test::FieldKind::Integer, 9, 9}};
     scan.recordCount = 3;
     scan.source = [](std::uint64_t, e57test::FieldValue* v) { v[0].integer = 7, v[1].integer = 8, v[2].integer = 9; };
-    for (const std::uint64_t claimed : {std::uint64_t{256}, std::uint64_t{1} << 40}) {
+    for (const std::uint64_t claimed : {std::uint64_t {256}, std::uint64_t {1} << 40}) {
         scan.claimedRecordCount = claimed;
         e57test::E57TestWriter writer;
         writer.addScan(scan);
@@ -196,7 +208,8 @@ TEST(BrokenInput, ConstantFieldsCannotClaimMoreRecordsThanTheSectionHasBits) {
     }
 }
 
-TEST(BrokenInput, BlobLengthThatWrapsAroundIsRefused) {
+TEST(BrokenInput, BlobLengthThatWrapsAroundIsRefused)
+{
     const Bytes bytes = e57test::withEditedXml(readBytes(samplePath("tiny_pc_and_images.e57")), [](std::string xml) {
         const std::string from = "fileOffset=\"116\" length=\"7722\"";
         xml.replace(xml.find(from), from.size(), "fileOffset=\"116\" length=\"18446744073709551615\"");
@@ -213,7 +226,8 @@ TEST(BrokenInput, BlobLengthThatWrapsAroundIsRefused) {
     }
 }
 
-TEST(BrokenInput, ChecksumPolicyDecidesWhichPagesAreTested) {
+TEST(BrokenInput, ChecksumPolicyDecidesWhichPagesAreTested)
+{
     // A damaged checksum on page 5, in the middle of the point data.
     Bytes bytes = readBytes(samplePath("bunnyDouble.e57"));
     bytes[5 * 1024 + 1023] ^= 0x01;
@@ -229,7 +243,8 @@ TEST(BrokenInput, ChecksumPolicyDecidesWhichPagesAreTested) {
 }
 
 // Mutated files may be accepted or refused, but only ever with the reader's exception.
-void expectOnlyCleanOutcomes(const Bytes& bytes, const std::string& what) {
+void expectOnlyCleanOutcomes(const Bytes& bytes, const std::string& what)
+{
     const std::string path = saved("mutant.e57", bytes);
     try {
         e57test::readEverything(path);
@@ -239,7 +254,8 @@ void expectOnlyCleanOutcomes(const Bytes& bytes, const std::string& what) {
     }
 }
 
-TEST(BrokenInput, TruncatedCopies) {
+TEST(BrokenInput, TruncatedCopies)
+{
     for (const char* name : {"tinyCartesianFloatRgb.e57", "ColourRepresentation.e57", "tiny_pc_and_images.e57"}) {
         const Bytes whole = readBytes(samplePath(name));
         for (std::size_t size = 0; size < whole.size(); size += (size < 2048 ? 61 : 1024)) {
@@ -249,7 +265,8 @@ TEST(BrokenInput, TruncatedCopies) {
     }
 }
 
-TEST(BrokenInput, BitFlippedCopiesWithValidChecksums) {
+TEST(BrokenInput, BitFlippedCopiesWithValidChecksums)
+{
     std::mt19937 random(2807);
     for (const char* name : {"ColourRepresentation.e57", "integer_intensity.e57", "bunnyInt19.e57"}) {
         const Bytes original = readBytes(samplePath(name));

@@ -16,7 +16,8 @@ using e57test::FieldKind;
 // integer -1, float 127.5.
 class Conversion : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         e57test::ScanLayout scan;
         scan.name = "conversions";
         scan.fields = {{"scaled", FieldKind::ScaledInteger, -5000, 5000, 0.001, 100.0},
@@ -43,16 +44,18 @@ protected:
     }
 
     template <typename T>
-    static T readOne(const std::string& field, bool convert, bool scale) {
+    static T readOne(const std::string& field, bool convert, bool scale)
+    {
         const e57::ImageFile file(path_);
-        T value{};
+        T value {};
         auto reader = e57test::scanPoints(file, 0).reader({e57::SourceDestBuffer(file, field, &value, 1, convert, scale)});
         EXPECT_EQ(reader.read(), 1u);
         return value;
     }
 
     template <typename T>
-    static e57::ErrorCode failure(const std::string& field, bool convert, bool scale) {
+    static e57::ErrorCode failure(const std::string& field, bool convert, bool scale)
+    {
         try {
             readOne<T>(field, convert, scale);
         } catch (const e57::E57Exception& error) {
@@ -67,7 +70,8 @@ protected:
 
 std::string Conversion::path_;
 
-TEST_F(Conversion, ScaledIntegers) {
+TEST_F(Conversion, ScaledIntegers)
+{
     EXPECT_DOUBLE_EQ(readOne<double>("scaled", false, true), 102.0);
     EXPECT_EQ(readOne<std::int64_t>("scaled", true, true), 102);  // floor(x + 0.5)
     EXPECT_EQ(readOne<std::int64_t>("scaled", false, false), 2000);
@@ -76,7 +80,8 @@ TEST_F(Conversion, ScaledIntegers) {
     EXPECT_EQ(failure<std::int32_t>("scaled", false, true), e57::ErrorCode::ConversionRequired);
 }
 
-TEST_F(Conversion, FloatsIntoIntegersTruncateAfterARangeCheck) {
+TEST_F(Conversion, FloatsIntoIntegersTruncateAfterARangeCheck)
+{
     EXPECT_EQ(readOne<std::int32_t>("positive", true, false), 2);
     EXPECT_EQ(readOne<std::int16_t>("negative", true, false), -2);
     EXPECT_FLOAT_EQ(readOne<float>("negative", false, false), -2.7f);
@@ -88,7 +93,8 @@ TEST_F(Conversion, FloatsIntoIntegersTruncateAfterARangeCheck) {
     EXPECT_EQ(readOne<std::int16_t>("aboveInt8", true, false), 127);
 }
 
-TEST_F(Conversion, IntegersMustFitTheBuffer) {
+TEST_F(Conversion, IntegersMustFitTheBuffer)
+{
     EXPECT_EQ(readOne<std::int16_t>("integer", false, false), 300);
     EXPECT_EQ(readOne<double>("integer", true, false), 300.0);
     EXPECT_EQ(failure<std::uint8_t>("integer", false, false), e57::ErrorCode::ValueNotRepresentable);
@@ -96,7 +102,8 @@ TEST_F(Conversion, IntegersMustFitTheBuffer) {
     EXPECT_EQ(failure<double>("integer", false, false), e57::ErrorCode::ConversionRequired);
 }
 
-TEST_F(Conversion, BufferSetsAreChecked) {
+TEST_F(Conversion, BufferSetsAreChecked)
+{
     const e57::ImageFile file(path_);
     const auto points = e57test::scanPoints(file, 0);
     double a[4];
@@ -118,7 +125,8 @@ TEST_F(Conversion, BufferSetsAreChecked) {
     EXPECT_EQ(codeOf({{other, "positive", a, 4}}), e57::ErrorCode::BadBuffers);
 }
 
-TEST_F(Conversion, StrideInterleavesFields) {
+TEST_F(Conversion, StrideInterleavesFields)
+{
     struct Point {
         double x;
         std::int64_t n;

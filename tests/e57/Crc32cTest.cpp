@@ -10,7 +10,8 @@
 
 namespace {
 
-TEST(Crc32c, CheckValueWithBothImplementations) {
+TEST(Crc32c, CheckValueWithBothImplementations)
+{
     const std::string text = "123456789";
     EXPECT_EQ(e57::Crc32c::computeWithTable(text.data(), text.size()), 0xE3069283u);
     EXPECT_EQ(e57::Crc32c::compute(text.data(), text.size()), 0xE3069283u);
@@ -18,7 +19,8 @@ TEST(Crc32c, CheckValueWithBothImplementations) {
     EXPECT_EQ(e57::Crc32c::computeWithInstruction(text.data(), text.size()), 0xE3069283u);
 }
 
-TEST(Crc32c, ImplementationsAgreeOnEveryLengthAndAlignment) {
+TEST(Crc32c, ImplementationsAgreeOnEveryLengthAndAlignment)
+{
     std::mt19937 random(57);
     std::vector<unsigned char> bytes(1100);
     for (auto& byte : bytes) byte = static_cast<unsigned char>(random());
@@ -30,7 +32,8 @@ TEST(Crc32c, ImplementationsAgreeOnEveryLengthAndAlignment) {
         }
 }
 
-TEST(Crc32c, SamplePagesStoreTheChecksumBigEndian) {
+TEST(Crc32c, SamplePagesStoreTheChecksumBigEndian)
+{
     const auto bytes = e57test::readBytes(e57test::samplePath("bunnyInt19.e57"));
     ASSERT_GE(bytes.size(), 2048u);
     for (std::size_t page = 0; page < 2; ++page) {
@@ -43,7 +46,8 @@ TEST(Crc32c, SamplePagesStoreTheChecksumBigEndian) {
     }
 }
 
-TEST(Crc32c, PagesAtOnceAgreeWithOneByOne) {
+TEST(Crc32c, PagesAtOnceAgreeWithOneByOne)
+{
     std::mt19937 random(57);
     std::vector<unsigned char> bytes(8 * 1031);
     for (auto& byte : bytes) byte = static_cast<unsigned char>(random());

@@ -32,7 +32,8 @@ struct DumpResult {
     std::string output;
 };
 
-DumpResult dump(const std::string& file) {
+DumpResult dump(const std::string& file)
+{
     const std::string command = std::string(E57DUMP_PATH) + " '" + file + "' 2>&1";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     std::string output;
@@ -51,7 +52,8 @@ struct BoundedRun {
 
 // e57dump in a child process, killed when it has not ended by the deadline (a hang
 // guard); its peak memory as the system counted it.
-BoundedRun dumpWithin(const std::string& file, std::chrono::seconds deadline) {
+BoundedRun dumpWithin(const std::string& file, std::chrono::seconds deadline)
+{
     const std::string outputPath = e57test::scratchPath("dump-output.txt");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -75,11 +77,13 @@ BoundedRun dumpWithin(const std::string& file, std::chrono::seconds deadline) {
     return run;
 }
 
-void putU64(std::vector<unsigned char>& bytes, std::size_t at, std::uint64_t value) {
+void putU64(std::vector<unsigned char>& bytes, std::size_t at, std::uint64_t value)
+{
     std::memcpy(bytes.data() + at, &value, sizeof value);
 }
 
-std::string writeXmlOnly(const std::string& name, const std::string& body) {
+std::string writeXmlOnly(const std::string& name, const std::string& body)
+{
     const std::string path = e57test::scratchPath(name);
     e57test::E57TestWriter::writeXmlOnly(path, "<?xml version=\"1.0\"?>\n<e57Root type=\"Structure\" "
                                                "xmlns=\"http://www.astm.org/COMMIT/E57/2010-e57-v1.0\">" +
@@ -88,9 +92,10 @@ std::string writeXmlOnly(const std::string& name, const std::string& body) {
 }
 
 // Three points, the second with a NaN coordinate, in a scan turned and moved by its pose.
-std::string writeTurnedScanWithANanPoint() {
+std::string writeTurnedScanWithANanPoint()
+{
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    static const std::vector<std::array<double, 3>> points{{1, 2, 3}, {nan, 5, 5}, {3, 4, 5}};
+    static const std::vector<std::array<double, 3>> points {{1, 2, 3}, {nan, 5, 5}, {3, 4, 5}};
     e57test::ScanLayout scan;
     scan.name = "turned";
     scan.fields = {{"cartesianX"}, {"cartesianY"}, {"cartesianZ"}};
@@ -98,7 +103,7 @@ std::string writeTurnedScanWithANanPoint() {
     scan.source = [](std::uint64_t record, e57test::FieldValue* values) {
         for (int axis = 0; axis < 3; ++axis) values[axis].real = points[record][axis];
     };
-    scan.pose = e57test::Pose{std::array<double, 4>{0.5, 0.5, 0.5, 0.5}, std::array<double, 3>{10, 20, 30}};
+    scan.pose = e57test::Pose {std::array<double, 4> {0.5, 0.5, 0.5, 0.5}, std::array<double, 3> {10, 20, 30}};
     e57test::E57TestWriter writer;
     writer.addScan(scan);
     const std::string path = e57test::scratchPath("turned-nan.e57");
@@ -112,7 +117,8 @@ struct DumpCase {
     std::string output;
 };
 
-TEST(E57Dump, PrintsEachScanWithLabelledFigures) {
+TEST(E57Dump, PrintsEachScanWithLabelledFigures)
+{
     const DumpCase cases[] = {
         {"a scan without pose, an invalid-state field", e57test::samplePath("bunnyInt19.e57"),
          "scan 0: records 30571\n"
@@ -169,7 +175,8 @@ TEST(E57Dump, PrintsEachScanWithLabelledFigures) {
     }
 }
 
-TEST(E57Dump, HelpShowsTheUseAndAWrongCallIsRefused) {
+TEST(E57Dump, HelpShowsTheUseAndAWrongCallIsRefused)
+{
     const DumpResult help = dump("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.output.rfind("usage: e57dump FILE\n", 0), 0u) << help.output;
@@ -180,14 +187,16 @@ TEST(E57Dump, HelpShowsTheUseAndAWrongCallIsRefused) {
     EXPECT_EQ(unknownOption.output.rfind("usage: e57dump FILE\n", 0), 0u) << unknownOption.output;
 }
 
-TEST(E57Dump, FailsWithTheReadersMessage) {
+TEST(E57Dump, FailsWithTheReadersMessage)
+{
     const DumpResult broken = dump(e57test::samplePath("corrupt_crc.e57"));
     EXPECT_NE(broken.status, 0);
     EXPECT_NE(broken.output.find("bad checksum"), std::string::npos) << broken.output;
     EXPECT_NE(broken.output.find("page 33"), std::string::npos) << broken.output;
 }
 
-TEST(E57Dump, APipeInPlaceOfTheFileIsRefusedAtOnce) {
+TEST(E57Dump, APipeInPlaceOfTheFileIsRefusedAtOnce)
+{
     const std::string pipe = e57test::scratchPath("pipe.e57");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
     const BoundedRun run = dumpWithin(pipe, std::chrono::seconds(30));
@@ -199,8 +208,9 @@ TEST(E57Dump, APipeInPlaceOfTheFileIsRefusedAtOnce) {
 // A header that claims an XML section of almost 10 GiB in a sparse file of that size:
 // the section is read page by page and refused at its first page of zeros, without
 // memory for the claimed length.
-TEST(E57Dump, AHugeClaimedXmlSectionCostsOnlyThePagesRead) {
-    constexpr std::uint64_t kClaimedSize = std::uint64_t{10} << 30;
+TEST(E57Dump, AHugeClaimedXmlSectionCostsOnlyThePagesRead)
+{
+    constexpr std::uint64_t kClaimedSize = std::uint64_t {10} << 30;
     const std::string path = e57test::scratchPath("huge-xml-claim.e57");
     e57test::E57TestWriter::writeXmlOnly(path, "<?xml version=\"1.0\"?>\n<e57Root type=\"Structure\"/>");
     std::vector<unsigned char> bytes = e57test::readBytes(path);

@@ -20,20 +20,22 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 template <typename T>
-T load(const Bytes& bytes, std::size_t at) {
-    T value{};
+T load(const Bytes& bytes, std::size_t at)
+{
+    T value {};
     std::memcpy(&value, bytes.data() + at, sizeof value);
     return value;
 }
 
 std::size_t toLogical(std::uint64_t physical) { return physical / 1024 * 1020 + physical % 1024; }
 
-unsigned bitsOf(const e57::Node& field) {
+unsigned bitsOf(const e57::Node& field)
+{
     if (field.is(e57::NodeType::Float)) return e57::FloatNode(field).isSinglePrecision() ? 32 : 64;
-    const auto range = field.is(e57::NodeType::Integer)
-                           ? std::uint64_t(e57::IntegerNode(field).maximum()) - std::uint64_t(e57::IntegerNode(field).minimum())
-                           : std::uint64_t(e57::ScaledIntegerNode(field).maximum()) -
-                                 std::uint64_t(e57::ScaledIntegerNode(field).minimum());
+    const auto range =
+        field.is(e57::NodeType::Integer)
+            ? std::uint64_t(e57::IntegerNode(field).maximum()) - std::uint64_t(e57::IntegerNode(field).minimum())
+            : std::uint64_t(e57::ScaledIntegerNode(field).maximum()) - std::uint64_t(e57::ScaledIntegerNode(field).minimum());
     unsigned bits = 0;
     while (bits < 64 && (range >> bits) != 0) ++bits;
     return bits;
@@ -41,7 +43,8 @@ unsigned bitsOf(const e57::Node& field) {
 
 // Checks, independently of the reader, the layout rules the reader relies on;
 // returns every rule that is broken.
-std::vector<std::string> brokenRules(const std::string& path) {
+std::vector<std::string> brokenRules(const std::string& path)
+{
     std::vector<std::string> broken;
     const auto rule = [&](bool holds, const std::string& text) {
         if (!holds) broken.push_back(text);
@@ -89,8 +92,7 @@ std::vector<std::string> brokenRules(const std::string& path) {
             rule(packet + length <= end, at + "inside the section");
             if (logical[packet] == 1) {
                 rule(load<std::uint16_t>(logical, packet + 4) == fields, at + "one bytestream per field");
-                for (std::size_t f = 0; f < fields; ++f)
-                    streamBytes[f] += load<std::uint16_t>(logical, packet + 6 + 2 * f);
+                for (std::size_t f = 0; f < fields; ++f) streamBytes[f] += load<std::uint16_t>(logical, packet + 6 + 2 * f);
             }
             packet += length;
         }
@@ -103,7 +105,8 @@ std::vector<std::string> brokenRules(const std::string& path) {
     return broken;
 }
 
-std::string writerFixture() {
+std::string writerFixture()
+{
     e57test::ScanLayout scan;
     scan.name = "rules";
     scan.fields = {{"cartesianX", e57test::FieldKind::Double},
@@ -127,13 +130,13 @@ std::string writerFixture() {
     return path;
 }
 
-TEST(FileRules, WriterAndSampleFilesFollowTheSameRules) {
+TEST(FileRules, WriterAndSampleFilesFollowTheSameRules)
+{
     std::vector<std::string> paths = {writerFixture()};
     for (const char* name : {"bunnyDouble.e57", "bunnyFloat.e57", "bunnyInt19.e57", "ColouredCubeFloat.e57",
-                             "tinyCartesianFloatRgb.e57", "ColourRepresentation.e57",
-                             "cartesian_invalid_state_single.e57", "integer_intensity.e57",
-                             "float_intensity_without_min_max.e57", "tiny_spherical.e57", "tiny_pc_and_images.e57",
-                             "translationWithoutRotation.e57", "ZeroPoints.e57", "empty.e57"})
+                             "tinyCartesianFloatRgb.e57", "ColourRepresentation.e57", "cartesian_invalid_state_single.e57",
+                             "integer_intensity.e57", "float_intensity_without_min_max.e57", "tiny_spherical.e57",
+                             "tiny_pc_and_images.e57", "translationWithoutRotation.e57", "ZeroPoints.e57", "empty.e57"})
         paths.push_back(e57test::samplePath(name));
     for (const auto& path : paths) {
         const auto broken = brokenRules(path);

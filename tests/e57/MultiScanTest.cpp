@@ -26,10 +26,11 @@ std::int64_t intensity(std::uint64_t r) { return std::int64_t(r * 11 % 4096) - 2
 // intensity and invalid states under a non-unit quaternion; no points and no section.
 class MultiScan : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         e57test::ScanLayout coloured;
         coloured.name = "coloured";
-        coloured.pose = e57test::Pose{std::array<double, 4>{0.5, 0.5, 0.5, 0.5}, std::array<double, 3>{10, 20, 30}};
+        coloured.pose = e57test::Pose {std::array<double, 4> {0.5, 0.5, 0.5, 0.5}, std::array<double, 3> {10, 20, 30}};
         coloured.fields = {{"cartesianX", FieldKind::ScaledInteger, -10000, 10000, 0.0001, 5.0},
                            {"cartesianY", FieldKind::ScaledInteger, -10000, 10000, 0.0001},
                            {"cartesianZ", FieldKind::Single},
@@ -52,7 +53,7 @@ protected:
 
         e57test::ScanLayout intensities;
         intensities.name = "intensities";
-        intensities.pose = e57test::Pose{std::array<double, 4>{2, 0, 0, 0}, std::array<double, 3>{-1, -2, -3}};
+        intensities.pose = e57test::Pose {std::array<double, 4> {2, 0, 0, 0}, std::array<double, 3> {-1, -2, -3}};
         intensities.fields = {{"cartesianX", FieldKind::Double},
                               {"cartesianY", FieldKind::Double},
                               {"cartesianZ", FieldKind::Double},
@@ -69,8 +70,8 @@ protected:
 
         e57test::ScanLayout nothing;
         nothing.name = "nothing";
-        nothing.fields = {{"cartesianX", FieldKind::Double}, {"cartesianY", FieldKind::Double},
-                          {"cartesianZ", FieldKind::Double}};
+        nothing.fields = {
+            {"cartesianX", FieldKind::Double}, {"cartesianY", FieldKind::Double}, {"cartesianZ", FieldKind::Double}};
         nothing.withoutSection = true;
 
         e57test::E57TestWriter writer;
@@ -86,7 +87,8 @@ protected:
 
 std::string MultiScan::path_;
 
-TEST_F(MultiScan, PosesAreReadAsWritten) {
+TEST_F(MultiScan, PosesAreReadAsWritten)
+{
     const e57::ImageFile file(path_);
     const e57::VectorNode scans(file.root().get("/data3D"));
     ASSERT_EQ(scans.childCount(), 3);
@@ -101,7 +103,8 @@ TEST_F(MultiScan, PosesAreReadAsWritten) {
     EXPECT_EQ(e57::StringNode(first.get("demo:note")).value(), "extension");
 }
 
-TEST_F(MultiScan, SixteenBitColoursAndScaledIntensity) {
+TEST_F(MultiScan, SixteenBitColoursAndScaledIntensity)
+{
     const e57::ImageFile file(path_);
     const auto points = e57test::scanPoints(file, 0);
     const auto red = e57test::readField<std::int64_t>(file, points, "colorRed", 40);
@@ -117,7 +120,8 @@ TEST_F(MultiScan, SixteenBitColoursAndScaledIntensity) {
     }
 }
 
-TEST_F(MultiScan, WholeBlocksThenZeroAtTheEnd) {
+TEST_F(MultiScan, WholeBlocksThenZeroAtTheEnd)
+{
     const e57::ImageFile file(path_);
     double x[40];
     std::int64_t level[40];
@@ -139,7 +143,8 @@ TEST_F(MultiScan, WholeBlocksThenZeroAtTheEnd) {
     EXPECT_THROW(reader.read(), e57::E57Exception);
 }
 
-TEST_F(MultiScan, ScanWithoutSectionReadsNothing) {
+TEST_F(MultiScan, ScanWithoutSectionReadsNothing)
+{
     e57::ImageFile file(path_);
     const auto points = e57test::scanPoints(file, 2);
     EXPECT_EQ(points.childCount(), 0);

@@ -29,17 +29,21 @@ struct MixedField {
 // Whole bytes beside odd widths, each in its own stream: an 8-bit field, then a
 // 20-bit scaled one that leaves the byte boundary, a word, 12 and 3 bits (the latter
 // not filling its width), 33 bits scaled, doubles and singles.
-const std::vector<MixedField>& mixedFields() {
+const std::vector<MixedField>& mixedFields()
+{
     static const std::vector<MixedField> fields = {
         {{"colour", FieldKind::Integer, 0, 255}, [](std::uint64_t r) { return std::int64_t(r * 7 % 256); }, nullptr},
         {{"scaled20", FieldKind::ScaledInteger, -500000, 500000, 0.00004, 0.0},
-         [](std::uint64_t r) { return std::int64_t(r * 7919 % 1000001) - 500000; }, nullptr},
-        {{"word", FieldKind::Integer, -40000, 25535}, [](std::uint64_t r) { return std::int64_t(r * 2311 % 65536) - 40000; },
+         [](std::uint64_t r) { return std::int64_t(r * 7919 % 1000001) - 500000; },
+         nullptr},
+        {{"word", FieldKind::Integer, -40000, 25535},
+         [](std::uint64_t r) { return std::int64_t(r * 2311 % 65536) - 40000; },
          nullptr},
         {{"odd12", FieldKind::Integer, -7, 4088}, [](std::uint64_t r) { return std::int64_t(r * 97 % 4096) - 7; }, nullptr},
         {{"partial3", FieldKind::Integer, 0, 5}, [](std::uint64_t r) { return std::int64_t(r % 6); }, nullptr},
         {{"scaled33", FieldKind::ScaledInteger, -4294967296, 4294967295, 0.5, -3.0},
-         [](std::uint64_t r) { return std::int64_t(r * 0x9E3779B9ull % 8589934592ull) - 4294967296; }, nullptr},
+         [](std::uint64_t r) { return std::int64_t(r * 0x9E3779B9ull % 8589934592ull) - 4294967296; },
+         nullptr},
         {{"double", FieldKind::Double}, nullptr, [](std::uint64_t r) { return double(r) * 1.25 - 17.0; }},
         {{"single", FieldKind::Single}, nullptr, [](std::uint64_t r) { return double(float(double(r) * 0.5 + 0.25)); }},
     };
@@ -47,13 +51,15 @@ const std::vector<MixedField>& mixedFields() {
 }
 
 // The value a double buffer takes: raw integer first, then scale and offset.
-double expectedReal(const MixedField& field, std::uint64_t record) {
+double expectedReal(const MixedField& field, std::uint64_t record)
+{
     if (field.real) return field.real(record);
     const double raw = double(field.raw(record));
     return field.layout.kind == FieldKind::ScaledInteger ? raw * field.layout.scale + field.layout.offset : raw;
 }
 
-std::string writeMixedFile(std::size_t packetFieldBytes) {
+std::string writeMixedFile(std::size_t packetFieldBytes)
+{
     e57test::ScanLayout scan;
     scan.name = "mixed";
     for (const auto& field : mixedFields()) scan.fields.push_back(field.layout);
@@ -88,7 +94,8 @@ protected:
     void TearDown() override { e57::VectorKernels::allow(true); }
 };
 
-TEST_P(ReadKernels, EachFieldAsRawIntegersAndAsScaledDoubles) {
+TEST_P(ReadKernels, EachFieldAsRawIntegersAndAsScaledDoubles)
+{
     const e57::ImageFile file(writeMixedFile(GetParam().packetFieldBytes));
     const auto points = e57test::scanPoints(file, 0);
     for (const auto& field : mixedFields()) {
@@ -103,14 +110,14 @@ TEST_P(ReadKernels, EachFieldAsRawIntegersAndAsScaledDoubles) {
 }
 
 // Every field into one array of records, each value a double 8 fields apart.
-TEST_P(ReadKernels, AllFieldsInterleavedInOneArray) {
+TEST_P(ReadKernels, AllFieldsInterleavedInOneArray)
+{
     const e57::ImageFile file(writeMixedFile(GetParam().packetFieldBytes));
     const std::size_t fields = mixedFields().size(), block = GetParam().block;
     std::vector<double> records(block * fields);
     std::vector<e57::SourceDestBuffer> buffers;
     for (std::size_t f = 0; f < fields; ++f)
-        buffers.emplace_back(file, mixedFields()[f].layout.name, records.data() + f, block, true, true,
-                             fields * sizeof(double));
+        buffers.emplace_back(file, mixedFields()[f].layout.name, records.data() + f, block, true, true, fields * sizeof(double));
     auto reader = e57test::scanPoints(file, 0).reader(buffers);
     std::uint64_t record = 0;
     while (const std::size_t count = reader.read())
@@ -123,7 +130,8 @@ TEST_P(ReadKernels, AllFieldsInterleavedInOneArray) {
 
 // A stored value above the declared maximum (the file claims less than it holds) is
 // refused by name, also when it is converted in a wide loop.
-TEST_P(ReadKernels, StoredValueAboveTheRangeIsNamed) {
+TEST_P(ReadKernels, StoredValueAboveTheRangeIsNamed)
+{
     struct Edit {
         std::string field;
         std::string from;
@@ -132,8 +140,7 @@ TEST_P(ReadKernels, StoredValueAboveTheRangeIsNamed) {
     };
     const Edit edits[] = {
         {"partial3", "minimum=\"0\" maximum=\"5\"", "minimum=\"0\" maximum=\"4\"", "stored value 5 "},
-        {"scaled20", "minimum=\"-500000\" maximum=\"500000\"", "minimum=\"-500000\" maximum=\"496885\"",
-         "stored value 997794 "},
+        {"scaled20", "minimum=\"-500000\" maximum=\"500000\"", "minimum=\"-500000\" maximum=\"496885\"", "stored value 997794 "},
     };
     const auto original = e57test::readBytes(writeMixedFile(GetParam().packetFieldBytes));
     for (const Edit& edit : edits) {
@@ -156,17 +163,17 @@ TEST_P(ReadKernels, StoredValueAboveTheRangeIsNamed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PacketsBlocksAndKernels, ReadKernels,
-                         ::testing::Values(KernelCase{false, 37, 7}, KernelCase{true, 37, 7},
-                                           KernelCase{false, 16000, 100}, KernelCase{true, 16000, 100},
-                                           KernelCase{false, 333, 1}, KernelCase{true, 4096, 2000}),
+                         ::testing::Values(KernelCase {false, 37, 7}, KernelCase {true, 37, 7}, KernelCase {false, 16000, 100},
+                                           KernelCase {true, 16000, 100}, KernelCase {false, 333, 1},
+                                           KernelCase {true, 4096, 2000}),
                          [](const ::testing::TestParamInfo<KernelCase>& info) {
                              return std::string(info.param.vector ? "vector" : "portable") + "_packet" +
-                                    std::to_string(info.param.packetFieldBytes) + "_block" +
-                                    std::to_string(info.param.block);
+                                    std::to_string(info.param.packetFieldBytes) + "_block" + std::to_string(info.param.block);
                          });
 
 // A page that holds bytes of an unbound field only is checked all the same.
-TEST(ReadKernels, PagesOfFieldsWithoutBufferAreChecked) {
+TEST(ReadKernels, PagesOfFieldsWithoutBufferAreChecked)
+{
     e57test::ScanLayout scan;
     scan.name = "unbound";
     scan.fields = {{"bound", FieldKind::Double}, {"unbound", FieldKind::Integer, 0, 4294967295}};

@@ -36,7 +36,8 @@ struct SampleCase {
 
 std::ostream& operator<<(std::ostream& out, const SampleCase& sample) { return out << sample.file; }
 
-std::string fieldTypes(const e57::StructureNode& prototype) {
+std::string fieldTypes(const e57::StructureNode& prototype)
+{
     std::string list;
     for (std::int64_t i = 0; i < prototype.childCount(); ++i) {
         const e57::Node field = prototype.get(i);
@@ -49,36 +50,73 @@ const std::string kFloatXyz = "cartesianX:Float,cartesianY:Float,cartesianZ:Floa
 const std::string kRgb = "colorRed:Integer,colorGreen:Integer,colorBlue:Integer";
 
 const SampleCase kSamples[] = {
-    {"bunnyDouble.e57", 30571, kFloatXyz + ",cartesianInvalidState:Integer", 0.0, {-0.07063, 0.04015, 0.0012259999999999999},
-     {-0.037829, 0.12794, 0.004474}, {{"cartesianInvalidState", 0, 0}}},
-    {"bunnyFloat.e57", 30571, kFloatXyz + ",cartesianInvalidState:Integer", 1e-8, {-0.07063, 0.04015, 0.0012259999999999999},
-     {-0.037829, 0.12794, 0.004474}, {}},
-    {"bunnyInt19.e57", 30571,
-     "cartesianX:ScaledInteger,cartesianY:ScaledInteger,cartesianZ:ScaledInteger,cartesianInvalidState:Integer", 0.0,
-     {-0.07063, 0.04015, 0.0012259999999999999}, {-0.037829, 0.12794, 0.004474}, {}},
-    {"ColouredCubeFloat.e57", 7680, kFloatXyz + "," + kRgb, 0.0, {-0.5, -0.4990559220314026, 0.07136291265487671},
-     {0.16827905178070068, -0.00394439697265625, 0.5}, {{"colorRed", 0, 255}, {"colorBlue", 255, 0}}},
-    {"tinyCartesianFloatRgb.e57", 2090, kFloatXyz + "," + kRgb, 0.0,
+    {"bunnyDouble.e57",
+     30571,
+     kFloatXyz + ",cartesianInvalidState:Integer",
+     0.0,
+     {-0.07063, 0.04015, 0.0012259999999999999},
+     {-0.037829, 0.12794, 0.004474},
+     {{"cartesianInvalidState", 0, 0}}},
+    {"bunnyFloat.e57",
+     30571,
+     kFloatXyz + ",cartesianInvalidState:Integer",
+     1e-8,
+     {-0.07063, 0.04015, 0.0012259999999999999},
+     {-0.037829, 0.12794, 0.004474},
+     {}},
+    {"bunnyInt19.e57",
+     30571,
+     "cartesianX:ScaledInteger,cartesianY:ScaledInteger,cartesianZ:ScaledInteger,cartesianInvalidState:Integer",
+     0.0,
+     {-0.07063, 0.04015, 0.0012259999999999999},
+     {-0.037829, 0.12794, 0.004474},
+     {}},
+    {"ColouredCubeFloat.e57",
+     7680,
+     kFloatXyz + "," + kRgb,
+     0.0,
+     {-0.5, -0.4990559220314026, 0.07136291265487671},
+     {0.16827905178070068, -0.00394439697265625, 0.5},
+     {{"colorRed", 0, 255}, {"colorBlue", 255, 0}}},
+    {"tinyCartesianFloatRgb.e57",
+     2090,
+     kFloatXyz + "," + kRgb,
+     0.0,
      {-8.673629760742188, 4.575418472290039, 295.5494689941406},
      {-7.901745796203613, 6.786065101623535, 298.02008056640625},
      {{"colorRed", 219, 222}, {"colorGreen", 218, 222}, {"colorBlue", 222, 235}}},
-    {"ColourRepresentation.e57", 153,
+    {"ColourRepresentation.e57",
+     153,
      "cartesianX:ScaledInteger,cartesianY:ScaledInteger,cartesianZ:ScaledInteger,returnIndex:Integer,"
-     "returnCount:Integer,las:pointSourceId:Integer," + kRgb,
-     1e-12, {-0.5, -0.015, -0.432}, {0.386, 0.303, 0.5}, {{"colorRed", 0, 65280}, {"colorBlue", 65280, 0}}},
-    {"cartesian_invalid_state_single.e57", 3, kFloatXyz + ",cartesianInvalidState:Float", 0.0, {-1, -2, -3},
-     {-7, -8, -9}, {{"cartesianInvalidState", 0, 2}}},
-    {"integer_intensity.e57", 2, kFloatXyz + ",intensity:Integer,cartesianInvalidState:Integer", 0.0,
-     {1.1, 2.2, 3.3}, {4.4, 5.5, 6.6}, {{"intensity", -66, 66}}},
-    {"float_intensity_without_min_max.e57", 1, kFloatXyz + ",intensity:Float", 0.0, {1, 1, 1}, {1, 1, 1},
-     {{"intensity", 1, 1}}},
+     "returnCount:Integer,las:pointSourceId:Integer," +
+         kRgb,
+     1e-12,
+     {-0.5, -0.015, -0.432},
+     {0.386, 0.303, 0.5},
+     {{"colorRed", 0, 65280}, {"colorBlue", 65280, 0}}},
+    {"cartesian_invalid_state_single.e57",
+     3,
+     kFloatXyz + ",cartesianInvalidState:Float",
+     0.0,
+     {-1, -2, -3},
+     {-7, -8, -9},
+     {{"cartesianInvalidState", 0, 2}}},
+    {"integer_intensity.e57",
+     2,
+     kFloatXyz + ",intensity:Integer,cartesianInvalidState:Integer",
+     0.0,
+     {1.1, 2.2, 3.3},
+     {4.4, 5.5, 6.6},
+     {{"intensity", -66, 66}}},
+    {"float_intensity_without_min_max.e57", 1, kFloatXyz + ",intensity:Float", 0.0, {1, 1, 1}, {1, 1, 1}, {{"intensity", 1, 1}}},
     {"tiny_pc_and_images.e57", 2, kFloatXyz, 0.0, {0, 0, 0}, {1, 1, 1}, {}},
     {"translationWithoutRotation.e57", 4, kFloatXyz, 0.0, {0, 0, 0}, {1, 1, 0}, {}},
 };
 
 class SampleFile : public ::testing::TestWithParam<SampleCase> {};
 
-TEST_P(SampleFile, ReadsCountsTypesAndValues) {
+TEST_P(SampleFile, ReadsCountsTypesAndValues)
+{
     const SampleCase& sample = GetParam();
     const e57::ImageFile file(samplePath(sample.file));
     ASSERT_EQ(e57::VectorNode(file.root().get("/data3D")).childCount(), 1);
@@ -100,11 +138,11 @@ TEST_P(SampleFile, ReadsCountsTypesAndValues) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, SampleFile, ::testing::ValuesIn(kSamples), [](const auto& info) {
-    return TestNameOf(info.param.file.substr(0, info.param.file.rfind('.')));
-});
+INSTANTIATE_TEST_SUITE_P(Samples, SampleFile, ::testing::ValuesIn(kSamples),
+                         [](const auto& info) { return TestNameOf(info.param.file.substr(0, info.param.file.rfind('.'))); });
 
-TEST(SampleFiles, BunnyFilesAgreePointByPoint) {
+TEST(SampleFiles, BunnyFilesAgreePointByPoint)
+{
     const e57::ImageFile doubles(samplePath("bunnyDouble.e57"));
     const e57::ImageFile singles(samplePath("bunnyFloat.e57"));
     const e57::ImageFile scaled(samplePath("bunnyInt19.e57"));
@@ -123,7 +161,8 @@ TEST(SampleFiles, BunnyFilesAgreePointByPoint) {
     }
 }
 
-TEST(SampleFiles, PoseWithTranslationOnly) {
+TEST(SampleFiles, PoseWithTranslationOnly)
+{
     const e57::ImageFile file(samplePath("translationWithoutRotation.e57"));
     const e57::StructureNode scan(file.root().get("/data3D/0"));
     ASSERT_TRUE(scan.isDefined("pose"));
@@ -134,13 +173,15 @@ TEST(SampleFiles, PoseWithTranslationOnly) {
     EXPECT_EQ(e57::FloatNode(file.root().get("/data3D/0/pose/translation/z")).value(), 6.0);
 }
 
-TEST(SampleFiles, InvalidStateStoredAsFloatReadsAsIntegers) {
+TEST(SampleFiles, InvalidStateStoredAsFloatReadsAsIntegers)
+{
     const e57::ImageFile file(samplePath("cartesian_invalid_state_single.e57"));
     const auto state = readField<std::int64_t>(file, scanPoints(file, 0), "cartesianInvalidState", 40);
-    EXPECT_EQ(state, (std::vector<std::int64_t>{0, 1, 2}));
+    EXPECT_EQ(state, (std::vector<std::int64_t> {0, 1, 2}));
 }
 
-TEST(SampleFiles, SphericalOnlyScanHasNoCartesianFields) {
+TEST(SampleFiles, SphericalOnlyScanHasNoCartesianFields)
+{
     const e57::ImageFile file(samplePath("tiny_spherical.e57"));
     const auto points = scanPoints(file, 0);
     const e57::StructureNode prototype = points.prototype();
@@ -156,7 +197,8 @@ TEST(SampleFiles, SphericalOnlyScanHasNoCartesianFields) {
     EXPECT_EQ(state.back(), 1);
 }
 
-TEST(SampleFiles, ImagesBesideTheScanAreHarmless) {
+TEST(SampleFiles, ImagesBesideTheScanAreHarmless)
+{
     const e57::ImageFile file(samplePath("tiny_pc_and_images.e57"));
     EXPECT_FALSE(e57::StructureNode(file.root().get("/data3D/0")).isDefined("pose"));
     const e57::VectorNode images(file.root().get("/images2D"));
@@ -169,7 +211,8 @@ TEST(SampleFiles, ImagesBesideTheScanAreHarmless) {
     EXPECT_EQ(start[1], 0xD8);
 }
 
-TEST(SampleFiles, EmptyFilesEndAtOnce) {
+TEST(SampleFiles, EmptyFilesEndAtOnce)
+{
     const e57::ImageFile empty(samplePath("empty.e57"));
     EXPECT_EQ(e57::VectorNode(empty.root().get("/data3D")).childCount(), 0);
 
@@ -182,7 +225,8 @@ TEST(SampleFiles, EmptyFilesEndAtOnce) {
 }
 
 // Some writers give a scan without points a section whose header has no data packet.
-TEST(SampleFiles, ScanWithoutPointsMayHaveASectionWithoutDataPacket) {
+TEST(SampleFiles, ScanWithoutPointsMayHaveASectionWithoutDataPacket)
+{
     e57test::ScanLayout scan;
     scan.name = "no packet";
     scan.fields = {{"cartesianX", e57test::FieldKind::Double}};

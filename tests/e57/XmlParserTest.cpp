@@ -16,16 +16,18 @@
 
 namespace {
 
-std::string xmlFile(const std::string& name, const std::string& body) {
+std::string xmlFile(const std::string& name, const std::string& body)
+{
     const std::string path = e57test::scratchPath(name);
-    e57test::E57TestWriter::writeXmlOnly(
-        path, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-              "<e57Root type=\"Structure\" xmlns=\"http://www.astm.org/COMMIT/E57/2010-e57-v1.0\">" +
-                  body + "</e57Root>");
+    e57test::E57TestWriter::writeXmlOnly(path,
+                                         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                         "<e57Root type=\"Structure\" xmlns=\"http://www.astm.org/COMMIT/E57/2010-e57-v1.0\">" +
+                                             body + "</e57Root>");
     return path;
 }
 
-e57::ErrorCode openFailure(const std::string& path) {
+e57::ErrorCode openFailure(const std::string& path)
+{
     try {
         e57::ImageFile file(path);
     } catch (const e57::E57Exception& error) {
@@ -34,7 +36,8 @@ e57::ErrorCode openFailure(const std::string& path) {
     return e57::ErrorCode::BadArgument;
 }
 
-TEST(XmlParser, ReadsTerminalValuesAndDefaults) {
+TEST(XmlParser, ReadsTerminalValuesAndDefaults)
+{
     const e57::ImageFile file(xmlFile("values.e57",
                                       "<a type=\"Integer\"/><b type=\"Integer\" minimum=\"-3\">-2</b>"
                                       "<c type=\"Float\"> 1.5e+003 </c><d type=\"Float\">-1.8e308</d>"
@@ -55,22 +58,26 @@ TEST(XmlParser, ReadsTerminalValuesAndDefaults) {
     EXPECT_THROW(e57::FloatNode(root.get("a")), e57::E57Exception);
 }
 
-TEST(XmlParser, RefusesWhatCouldReachOutside) {
+TEST(XmlParser, RefusesWhatCouldReachOutside)
+{
     EXPECT_EQ(openFailure(xmlFile("entity.e57", "<a type=\"String\">&ext;</a>")), e57::ErrorCode::BadXml);
     const std::string path = e57test::scratchPath("doctype.e57");
     e57test::E57TestWriter::writeXmlOnly(path, "<?xml version=\"1.0\"?>\n<!DOCTYPE e57Root SYSTEM \"http://localhost:1/x.dtd\">\n"
                                                "<e57Root type=\"Structure\"/>");
     EXPECT_EQ(openFailure(path), e57::ErrorCode::BadXml);
-    EXPECT_EQ(openFailure(xmlFile("deep.e57", std::string(300 * 30, ' ').replace(0, 0, [] {
-                  std::string deep;
-                  for (int i = 0; i < 300; ++i) deep += "<s type=\"Structure\">";
-                  for (int i = 0; i < 300; ++i) deep += "</s>";
-                  return deep;
-              }()))),
+    EXPECT_EQ(openFailure(xmlFile("deep.e57", std::string(300 * 30, ' ')
+                                                  .replace(0, 0,
+                                                           [] {
+                                                               std::string deep;
+                                                               for (int i = 0; i < 300; ++i) deep += "<s type=\"Structure\">";
+                                                               for (int i = 0; i < 300; ++i) deep += "</s>";
+                                                               return deep;
+                                                           }()))),
               e57::ErrorCode::BadXml);
 }
 
-TEST(XmlParser, LeavesXercesAsOtherCodeSetItUp) {
+TEST(XmlParser, LeavesXercesAsOtherCodeSetItUp)
+{
     xercesc::XMLPlatformUtils::Initialize();
     {
         const e57::ImageFile file(e57test::samplePath("empty.e57"));

@@ -107,11 +107,14 @@ std::vector<DocumentCase> DocumentCases()
     const std::string annotation = "<Annotation>" + Point + "</Annotation>";
     return {
         // What PointCab writes, and the plain variations of it.
-        {"as PointCab writes", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PointCabExchange>\n  " + annotation + "\n  " +
-                                   annotation + "\n</PointCabExchange>\n", Expect::Scanned},
+        {"as PointCab writes",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PointCabExchange>\n  " + annotation + "\n  " + annotation +
+             "\n</PointCabExchange>\n",
+         Expect::Scanned},
         {"declaration in single quotes, spaced, standalone",
          "<?xml version = '1.0' encoding='utf-8' standalone='no' ?><X>" + annotation + "</X>", Expect::Scanned},
-        {"no declaration, comments around", "<!-- a -->\r\n<X a='1' b=\"2\">" + annotation + "</X>\n<!--->-->\n", Expect::Scanned},
+        {"no declaration, comments around", "<!-- a -->\r\n<X a='1' b=\"2\">" + annotation + "</X>\n<!--->-->\n",
+         Expect::Scanned},
         {"comment alone in the annotation", "<X><Annotation><!-- c --></Annotation>" + annotation + "</X>", Expect::Scanned},
         {"blank alone in the annotation", "<X><Annotation> </Annotation>" + annotation + "</X>", Expect::Scanned},
         {"empty annotation stays", "<X><Annotation/>" + annotation + "</X>", Expect::Scanned},
@@ -121,24 +124,30 @@ std::vector<DocumentCase> DocumentCases()
         {"no annotation", "<X><Note>a &amp; b</Note></X>", Expect::Scanned},
         {"text in CDATA and across children",
          InAnnotation("<Element type='point' uuid='c'><Point3d><![CDATA[1 2]]> <b>3</b><!--x--> 0</Point3d>"
-                      "<Origin3d><![CDATA[]]>4 5 0 0</Origin3d></Element>"), Expect::Scanned},
+                      "<Origin3d><![CDATA[]]>4 5 0 0</Origin3d></Element>"),
+         Expect::Scanned},
         {"last text of a kind counts, deeper ones do not",
          InAnnotation("<Element type='point'><Point3d>1 1 1 0</Point3d><Point3d>2 2 2 0</Point3d><x><Origin3d>9</Origin3d></x>"
-                      "</Element>"), Expect::Scanned},
+                      "</Element>"),
+         Expect::Scanned},
         {"references and white space in values",
          InAnnotation("<Element type=\"&#112;oint\" uuid=\"a&amp;b&#x9;c&#10;d\t\te\r\nf\rg&lt;&gt;&apos;&quot;\">"
-                      "<Point3d>1&#x20;2\r\n3\r4</Point3d><Origin3d>&#53; 6 0 0</Origin3d></Element>"), Expect::Scanned},
+                      "<Point3d>1&#x20;2\r\n3\r4</Point3d><Origin3d>&#53; 6 0 0</Origin3d></Element>"),
+         Expect::Scanned},
         {"characters beyond ASCII",
          InAnnotation("<Element type='point' uuid='Größe-€-\xF0\x9D\x84\x9E-&#xA0;&#x10FFFF;'><Point3d>1 2 3 \xC2\xA0</Point3d>"
-                      "<Origin3d>4 5 0 0 &#x1D11E;</Origin3d></Element>"), Expect::Scanned},
-        {"non-characters the parser takes", "<X a='\xEF\xB7\x90'>\xF0\x9F\xBF\xBE&#xFDEF;" + annotation + "</X>", Expect::Scanned},
+                      "<Origin3d>4 5 0 0 &#x1D11E;</Origin3d></Element>"),
+         Expect::Scanned},
+        {"non-characters the parser takes", "<X a='\xEF\xB7\x90'>\xF0\x9F\xBF\xBE&#xFDEF;" + annotation + "</X>",
+         Expect::Scanned},
         {"points not named or typed so", InAnnotation("<Element type='Point'/><element type='point'/><Element/>" + Point),
          Expect::Scanned},
-        {"origin outside a point", InAnnotation("<Element type='line'><Origin3d>1 2 0 0</Origin3d></Element>"
-                                                "<Element type='point'><Point3d>1 2 3 0</Point3d></Element>"), Expect::Scanned},
-        {"brackets and greater-than in text and values", "<X a='] > ]]'>]>] ]]" + annotation + "</X>", Expect::Scanned},
-        {"many predefined references", "<X><Note>" + Repeated("&amp;", 12000) + "</Note>" + annotation + "</X>",
+        {"origin outside a point",
+         InAnnotation("<Element type='line'><Origin3d>1 2 0 0</Origin3d></Element>"
+                      "<Element type='point'><Point3d>1 2 3 0</Point3d></Element>"),
          Expect::Scanned},
+        {"brackets and greater-than in text and values", "<X a='] > ]]'>]>] ]]" + annotation + "</X>", Expect::Scanned},
+        {"many predefined references", "<X><Note>" + Repeated("&amp;", 12000) + "</Note>" + annotation + "</X>", Expect::Scanned},
         {"deepest level allowed", "<X>" + annotation + Nested(255, "") + "</X>", Expect::Scanned},
 
         // Well-formed, but beyond the plain form.
@@ -150,16 +159,32 @@ std::vector<DocumentCase> DocumentCases()
         {"other encoding declared", "<?xml version='1.0' encoding='ISO-8859-1'?><X>" + annotation + "</X>", Expect::LeftToParser},
         {"version 1.1", "<?xml version='1.1'?><X>" + annotation + "</X>", Expect::LeftToParser},
         {"UTF-16", std::string("\xFF\xFE<\0X\0/\0>\0", 10), Expect::LeftToParser},
-        {"next line character", "<X>a\xC2\x85" "b" + annotation + "</X>", Expect::LeftToParser},
-        {"line separator", "<X>a\xE2\x80\xA8" "b" + annotation + "</X>", Expect::LeftToParser},
-        {"delete character", "<X>a\x7F" "b" + annotation + "</X>", Expect::LeftToParser},
+        {"next line character",
+         "<X>a\xC2\x85"
+         "b" +
+             annotation + "</X>",
+         Expect::LeftToParser},
+        {"line separator",
+         "<X>a\xE2\x80\xA8"
+         "b" +
+             annotation + "</X>",
+         Expect::LeftToParser},
+        {"delete character",
+         "<X>a\x7F"
+         "b" +
+             annotation + "</X>",
+         Expect::LeftToParser},
         {"long character reference", "<X>&#0000000065;" + annotation + "</X>", Expect::LeftToParser},
         {"sequence cut at the very end, which the parser lets pass", "<X>" + annotation + "</X>\xE2\x82", Expect::LeftToParser},
-        {"many attributes", "<X" + [] {
-             std::string attributes;
-             for (int i = 0; i < 65; ++i) attributes += " a" + std::to_string(i) + "='1'";
-             return attributes;
-         }() + ">" + annotation + "</X>", Expect::LeftToParser},
+        {"many attributes",
+         "<X" +
+             [] {
+                 std::string attributes;
+                 for (int i = 0; i < 65; ++i) attributes += " a" + std::to_string(i) + "='1'";
+                 return attributes;
+             }() +
+             ">" + annotation + "</X>",
+         Expect::LeftToParser},
 
         // Not well-formed: the parser refuses them.
         {"empty document", "", Expect::Malformed},
@@ -293,11 +318,57 @@ TEST_F(ExchangeScanner, ReadsLargeDocumentsPieceByPieceAsTheParserDoes)
 // the scanner takes, the parser takes the same way.
 TEST_F(ExchangeScanner, AgreesWithTheParserOnChangedDocuments)
 {
-    const std::vector<std::string> tokens = {
-        "<", ">", "&", ";", "\"", "'", "/", "!", "-", "]", "=", "?", "#", "x", " ", "\r", "\t", "\n", "a", ":",
-        "&amp;", "&#x", "&#65;", "<!--", "-->", "]]>", "<![CDATA[", "</", "/>", "<a>", "</a>", "<Annotation>",
-        "</Annotation>", "<Element type='point'>", "</Element>", "<Point3d>", "</Point3d>", "\xC3\xA4", "\xC3", "\x80",
-        "\xEF\xBF\xBE", "\xC2\x85", "\xF0\x9D\x84\x9E", "&#0;", std::string(1, '\0'), "\x01", "<?x?>", "<X>", "</X>", "<a/>", "<a>/>"};
+    const std::vector<std::string> tokens = {"<",
+                                             ">",
+                                             "&",
+                                             ";",
+                                             "\"",
+                                             "'",
+                                             "/",
+                                             "!",
+                                             "-",
+                                             "]",
+                                             "=",
+                                             "?",
+                                             "#",
+                                             "x",
+                                             " ",
+                                             "\r",
+                                             "\t",
+                                             "\n",
+                                             "a",
+                                             ":",
+                                             "&amp;",
+                                             "&#x",
+                                             "&#65;",
+                                             "<!--",
+                                             "-->",
+                                             "]]>",
+                                             "<![CDATA[",
+                                             "</",
+                                             "/>",
+                                             "<a>",
+                                             "</a>",
+                                             "<Annotation>",
+                                             "</Annotation>",
+                                             "<Element type='point'>",
+                                             "</Element>",
+                                             "<Point3d>",
+                                             "</Point3d>",
+                                             "\xC3\xA4",
+                                             "\xC3",
+                                             "\x80",
+                                             "\xEF\xBF\xBE",
+                                             "\xC2\x85",
+                                             "\xF0\x9D\x84\x9E",
+                                             "&#0;",
+                                             std::string(1, '\0'),
+                                             "\x01",
+                                             "<?x?>",
+                                             "<X>",
+                                             "</X>",
+                                             "<a/>",
+                                             "<a>/>"};
     std::vector<std::string> seeds;
     for (const DocumentCase& c : DocumentCases())
         if (c.expect == Expect::Scanned && c.document.size() < 4096) seeds.push_back(c.document);
@@ -308,7 +379,8 @@ TEST_F(ExchangeScanner, AgreesWithTheParserOnChangedDocuments)
         std::string document = seeds[pick(seeds.size())];
         for (std::size_t changes = 1 + pick(2); changes > 0; --changes) {
             const std::size_t at = pick(document.size() + 1);
-            const std::string token = round % 7 == 0 && document.size() > at ? std::string(1, document[at]) : tokens[pick(tokens.size())];
+            const std::string token =
+                round % 7 == 0 && document.size() > at ? std::string(1, document[at]) : tokens[pick(tokens.size())];
             switch (pick(3)) {
                 case 0: document.insert(at, token); break;
                 case 1: document.replace(at, std::min<std::size_t>(1 + pick(4), document.size() - at), token); break;

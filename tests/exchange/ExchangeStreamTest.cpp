@@ -18,8 +18,7 @@ class ChunkedBytes : public ExchangeBytes {
 public:
     ChunkedBytes(std::string document, std::size_t chunk, std::optional<std::size_t> failAfter = std::nullopt)
         : document_(std::move(document)), chunk_(chunk), failAfter_(failAfter)
-    {
-    }
+    {}
 
     std::optional<std::size_t> Read(char* into, std::size_t capacity) override
     {
@@ -76,7 +75,8 @@ std::vector<StreamCase> StreamCases()
 TEST(ExchangeStream, KeepsEveryByteButTheTakenAnnotationWhateverTheChunks)
 {
     for (const StreamCase& c : StreamCases()) {
-        for (const std::size_t chunk : {std::size_t {1}, std::size_t {2}, std::size_t {7}, std::size_t {64}, std::size_t {1} << 20}) {
+        for (const std::size_t chunk :
+             {std::size_t {1}, std::size_t {2}, std::size_t {7}, std::size_t {64}, std::size_t {1} << 20}) {
             SCOPED_TRACE(std::string(c.label) + ", chunks of " + std::to_string(chunk));
             ChunkedBytes file(c.document, chunk);
             ExchangeAnnotation annotation;

@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/AddOnGlobals.hpp"
 #include "ExchangeVerbs.hpp"
 #include "InProcessHost.hpp"
-#include "measuring/MeasuringState.hpp"
+#include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
+#include "measuring/MeasuringState.hpp"
 
 // A started host with the add-on linked in, and the exchange file PointCab writes.
 class PointCabTest : public ::testing::Test {

@@ -6,8 +6,8 @@
 
 #include "DG/DG.hpp"
 #include "PointCabFixture.hpp"
-#include "exchange/PointCabImport.hpp"
 #include "RS/ResourceModule.hpp"
+#include "exchange/PointCabImport.hpp"
 #include "frame/UInterface.hpp"
 
 namespace {
@@ -159,7 +159,8 @@ TEST_F(PointCabImport, LoadsNoDtd)
 
 TEST_F(PointCabImport, ADoctypeWithoutEntitiesKeepsWorking)
 {
-    for (const std::string doctype : {"<!DOCTYPE PointCabExchange>", "<!DOCTYPE PointCabExchange [<!ELEMENT PointCabExchange ANY>]>"}) {
+    for (const std::string doctype :
+         {"<!DOCTYPE PointCabExchange>", "<!DOCTYPE PointCabExchange [<!ELEMENT PointCabExchange ANY>]>"}) {
         const std::int32_t before = takenPointCount;
         Deliver("<?xml version=\"1.0\"?>\n" + doctype + "\n<PointCabExchange>" + Annotation(Point(FreshId(), "1 2 3 0")) +
                 "<Note>a &amp; b</Note></PointCabExchange>\n");
@@ -200,7 +201,8 @@ TEST_F(PointCabImport, CopiesEveryByteButTheTakenAnnotations)
         std::function<std::string(const std::string&)> encoded;
     };
     const std::vector<Case> cases = {
-        {"UTF-8 declared", [](const std::string& text) { return "<?xml version='1.0' encoding='utf-8' standalone='yes'?>" + text; }},
+        {"UTF-8 declared",
+         [](const std::string& text) { return "<?xml version='1.0' encoding='utf-8' standalone='yes'?>" + text; }},
         {"UTF-8 undeclared", [](const std::string& text) { return text; }},
         {"UTF-16LE", [&](const std::string& text) { return Utf16(utf16Declaration + text, true); }},
         {"UTF-16BE", [&](const std::string& text) { return Utf16(utf16Declaration + text, false); }},
@@ -208,8 +210,9 @@ TEST_F(PointCabImport, CopiesEveryByteButTheTakenAnnotations)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         const std::string taken = "<Annotation note='a > b' >\r\n\t" + Point(FreshId(), "6 7 8 0") + "<!-- x --></Annotation\t>";
-        const std::string head = "<!DOCTYPE PointCabExchange [<!ELEMENT PointCabExchange ANY>]>\r\n<!-- vor -->\r\n"
-                                 "<PointCabExchange   version = '2'>\r\n\t<?pointcab keep?><Kopf a=\"&amp;&#x3C;\" b='\"'>Größe</Kopf>\r\n\t";
+        const std::string head =
+            "<!DOCTYPE PointCabExchange [<!ELEMENT PointCabExchange ANY>]>\r\n<!-- vor -->\r\n"
+            "<PointCabExchange   version = '2'>\r\n\t<?pointcab keep?><Kopf a=\"&amp;&#x3C;\" b='\"'>Größe</Kopf>\r\n\t";
         const std::string tail = "  \r\n\t<![CDATA[ <Annotation> ]]>" + Annotation(Point(FreshId(), "9 9 9 0")) +
                                  "\r\n</PointCabExchange>\r\n<!-- nach -->";
         measuringState.measuredX = 0;

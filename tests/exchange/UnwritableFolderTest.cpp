@@ -42,26 +42,32 @@ protected:
 TEST_F(UnwritableExchangeFolder, KeepsTheAnnotationTellsOnceAndTakesPointsOnceWritable)
 {
     const std::string exchangeFolder = (folder_ / "work" / "AppData").string();
-    const std::string alert = "[Survanto - Fehler!: Achtung! Das Survanto Add-On kann Daten von PointCab unter \"" + exchangeFolder +
-                              "\" nicht empfangen. | Bitte überprüfen Sie, ob Sie die nötigen Zugriffsrechte haben und ob PointCab "
-                              "den selben Ordner zum Senden der Daten verwendet.]";
-    const std::string scenario =
-        "start\nnew-project\n"
-        "annotation {ro-0001} 2 3 4 0 0 0 0 0\n"
-        "exchange-folder read-only\n"
-        "wait-newp\n"
-        "expect exchange-annotations = 1\n"
-        "expect alerts = " + alert + "\n"
-        // Every further change is tried again, and the user is not told twice.
-        "exchange-folder read-only\n"
-        "wait-newp\n"
-        "expect exchange-annotations = 1\n"
-        "expect alerts = " + alert + "\n"
-        "exchange-folder writable\n"
-        "wait-newp\n"
-        "expect exchange-annotations = 0\n"
-        "expect alerts = " + alert + "\n"
-        "free\n";
+    const std::string alert =
+        "[Survanto - Fehler!: Achtung! Das Survanto Add-On kann Daten von PointCab unter \"" + exchangeFolder +
+        "\" nicht empfangen. | Bitte überprüfen Sie, ob Sie die nötigen Zugriffsrechte haben und ob PointCab "
+        "den selben Ordner zum Senden der Daten verwendet.]";
+    const std::string scenario = "start\nnew-project\n"
+                                 "annotation {ro-0001} 2 3 4 0 0 0 0 0\n"
+                                 "exchange-folder read-only\n"
+                                 "wait-newp\n"
+                                 "expect exchange-annotations = 1\n"
+                                 "expect alerts = " +
+                                 alert +
+                                 "\n"
+                                 // Every further change is tried again, and the user is not told twice.
+                                 "exchange-folder read-only\n"
+                                 "wait-newp\n"
+                                 "expect exchange-annotations = 1\n"
+                                 "expect alerts = " +
+                                 alert +
+                                 "\n"
+                                 "exchange-folder writable\n"
+                                 "wait-newp\n"
+                                 "expect exchange-annotations = 0\n"
+                                 "expect alerts = " +
+                                 alert +
+                                 "\n"
+                                 "free\n";
     const ChildRun run = RunHostProcess(folder_.string(), scenario, WithoutOverridingPermissions());
     ASSERT_TRUE(run.ended) << run.out << run.err;
     ASSERT_TRUE(WIFEXITED(run.status)) << run.out << run.err;

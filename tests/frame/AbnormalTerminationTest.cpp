@@ -29,8 +29,7 @@ const Ending Endings[] = {
 
 class AbnormalTermination : public ::testing::TestWithParam<Ending> {
 protected:
-    AbnormalTermination()
-        : folder_(fs::temp_directory_path() / ("survanto-ending-" + std::to_string(std::random_device {}())))
+    AbnormalTermination() : folder_(fs::temp_directory_path() / ("survanto-ending-" + std::to_string(std::random_device {}())))
     {
         fs::create_directories(folder_);
     }
@@ -50,7 +49,8 @@ TEST_P(AbnormalTermination, TheProcessEndsAndTheUnloadHookSaysSo)
     ASSERT_TRUE(run.ended) << "still running after the deadline\n" << run.out << run.err;
     ASSERT_TRUE(WIFEXITED(run.status)) << run.out << run.err;
     EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.out << run.err;
-    const std::string words = "Abnormal add-on termination (\"" + (folder_ / "work" / "Add-Ons" / "Survanto.apx").string() + "\")";
+    const std::string words =
+        "Abnormal add-on termination (\"" + (folder_ / "work" / "Add-Ons" / "Survanto.apx").string() + "\")";
     EXPECT_NE(run.err.find(words), std::string::npos) << run.err;
 }
 

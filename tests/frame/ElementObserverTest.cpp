@@ -46,9 +46,10 @@ public:
         cloud.uniqueId = "{5A1E0000-0000-4000-8000-000000000001}-{5A1E0000-0000-4000-8000-000000000002}";
         cloud.parentUniqueId = PointCloudTemplateId;
         cloud.name = "Scan 1";
-        cloud.params = {MakeParameter("project0X", APIParT_Length, 100), MakeParameter("project0Y", APIParT_Length, 50),
-                        MakeParameter("hasScannerPos", APIParT_Length, 1), MakeParameter("upperPlaneHeight", APIParT_Length, 3),
-                        MakeParameter("lowerPlaneHeight", APIParT_Length, -1), MakeParameter("scannerZ", APIParT_Length, 1.5)};
+        cloud.params = {
+            MakeParameter("project0X", APIParT_Length, 100),       MakeParameter("project0Y", APIParT_Length, 50),
+            MakeParameter("hasScannerPos", APIParT_Length, 1),     MakeParameter("upperPlaneHeight", APIParT_Length, 3),
+            MakeParameter("lowerPlaneHeight", APIParT_Length, -1), MakeParameter("scannerZ", APIParT_Length, 1.5)};
         if (cloudHeight) cloud.params.push_back(MakeParameter("project0Z", APIParT_Length, 2));
         Model().libraryParts[CloudPart] = cloud;
         measuringState.stationMode = 1;
@@ -138,16 +139,22 @@ TEST_F(ElementObserver, UsersBatchesKeepWhatTheAddOnGuards)
              EXPECT_TRUE(t.ActiveMarker().observed);
          }},
         {"both markers moved: the active one goes back, one alert",
-         [&](ElementObserver& t) { Edit({t.markers_[0], t.markers_[1]}, 2, 0); },
+         [&](ElementObserver& t) {
+             Edit({t.markers_[0], t.markers_[1]}, 2, 0);
+         },
          {ActiveMarkerAlert},
          [](ElementObserver& t) {
              EXPECT_EQ(t.At(t.markers_[0]).x, 3.0);
              EXPECT_EQ(t.At(t.markers_[1]).x, 4.0);
          }},
-        {"an inactive marker moves freely", [&](ElementObserver& t) { Edit({t.markers_[0]}, 2, 0); }, {},
+        {"an inactive marker moves freely",
+         [&](ElementObserver& t) { Edit({t.markers_[0]}, 2, 0); },
+         {},
          [](ElementObserver& t) { EXPECT_EQ(t.At(t.markers_[0]).x, 3.0); }},
         {"a copied station marker goes at once",
-         [&](ElementObserver& t) { ASSERT_EQ(SimHost::UserCopyElements(*host, {t.markers_[1]}, {5, 0, 0}), NoError); },
+         [&](ElementObserver& t) {
+             ASSERT_EQ(SimHost::UserCopyElements(*host, {t.markers_[1]}, {5, 0, 0}), NoError);
+         },
          {},
          [](ElementObserver& t) { EXPECT_EQ(PlacedObjectsOf(t.Model(), MarkerPart::InstrumentStation).size(), 2u); }},
         {"a station marker placed by the user goes at once",
@@ -159,17 +166,27 @@ TEST_F(ElementObserver, UsersBatchesKeepWhatTheAddOnGuards)
          },
          {},
          [](ElementObserver& t) { EXPECT_EQ(PlacedObjectsOf(t.Model(), MarkerPart::InstrumentStation).size(), 2u); }},
-        {"cloud and camera moved together stay", [&](ElementObserver& t) { Edit({t.cloud_, t.camera_}, 1, 1); }, {},
+        {"cloud and camera moved together stay",
+         [&](ElementObserver& t) {
+             Edit({t.cloud_, t.camera_}, 1, 1);
+         },
+         {},
          [](ElementObserver& t) {
              EXPECT_EQ(t.At(t.cloud_).x, 8.0);
              EXPECT_EQ(t.At(t.camera_).x, 8.0);
          }},
-        {"the cloud moved alone goes back", [&](ElementObserver& t) { Edit({t.cloud_}, 1, 1); }, {MovedAloneAlert},
+        {"the cloud moved alone goes back",
+         [&](ElementObserver& t) { Edit({t.cloud_}, 1, 1); },
+         {MovedAloneAlert},
          [](ElementObserver& t) { EXPECT_EQ(t.At(t.cloud_).x, 7.0); }},
-        {"the camera moved alone goes back", [&](ElementObserver& t) { Edit({t.camera_}, 1, 1); }, {MovedAloneAlert},
+        {"the camera moved alone goes back",
+         [&](ElementObserver& t) { Edit({t.camera_}, 1, 1); },
+         {MovedAloneAlert},
          [](ElementObserver& t) { EXPECT_EQ(t.At(t.camera_).x, 7.0); }},
         {"a cloud placed and answered yes goes to its recorded place with a camera",
-         [&](ElementObserver&) { ASSERT_EQ(SimHost::UserPlaceObject(*host, CloudPart, {3, 3, 0}, 0.5), NoError); },
+         [&](ElementObserver&) {
+             ASSERT_EQ(SimHost::UserPlaceObject(*host, CloudPart, {3, 3, 0}, 0.5), NoError);
+         },
          {PlaceQuestion},
          [](ElementObserver& t) {
              const SimHost::StoredElement& placed = *t.OfType(API_ObjectID).back();
@@ -186,7 +203,9 @@ TEST_F(ElementObserver, UsersBatchesKeepWhatTheAddOnGuards)
              EXPECT_EQ(placed.links[0].to, camera.record.header.guid);
          }},
         {"a cloud placed and answered no stays without a camera",
-         [&](ElementObserver&) { ASSERT_EQ(SimHost::UserPlaceObject(*host, CloudPart, {3, 3, 0}, 0.5), NoError); },
+         [&](ElementObserver&) {
+             ASSERT_EQ(SimHost::UserPlaceObject(*host, CloudPart, {3, 3, 0}, 0.5), NoError);
+         },
          {PlaceQuestion},
          [](ElementObserver& t) {
              EXPECT_EQ(t.OfType(API_ObjectID).back()->record.object.position.x, 3.0);
@@ -195,7 +214,9 @@ TEST_F(ElementObserver, UsersBatchesKeepWhatTheAddOnGuards)
          },
          2},
         {"a cloud without a recorded height keeps its planes",
-         [&](ElementObserver&) { ASSERT_EQ(SimHost::UserPlaceObject(*host, CloudPart, {3, 3, 0}, 0.0), NoError); },
+         [&](ElementObserver&) {
+             ASSERT_EQ(SimHost::UserPlaceObject(*host, CloudPart, {3, 3, 0}, 0.0), NoError);
+         },
          {PlaceQuestion},
          [](ElementObserver& t) {
              const SimHost::StoredElement& placed = *t.OfType(API_ObjectID).back();
@@ -203,7 +224,8 @@ TEST_F(ElementObserver, UsersBatchesKeepWhatTheAddOnGuards)
              EXPECT_EQ(NumberParameter(placed, "upperPlaneHeight"), 3.0);
              EXPECT_EQ(t.OfType(API_CameraID).back()->record.camera.cameraZ, 1.5);
          },
-         1, false},
+         1,
+         false},
         {"a cloud whose camera went during the batch keeps its move",
          [&](ElementObserver& t) {
              // One batch as the host sends it: the cloud dragged, its camera gone before the end.
@@ -248,7 +270,8 @@ TEST_F(ElementObserver, UsersBatchesKeepWhatTheAddOnGuards)
              EXPECT_EQ(GetOwnChangeCounter(), 1);
              EndOwnChange();
          },
-         {}, [](ElementObserver&) {}},
+         {},
+         [](ElementObserver&) {}},
     };
     for (const Batch& batch : batches) {
         SCOPED_TRACE(batch.name);

@@ -162,8 +162,8 @@ TEST_F(HostHandlers, BlockedMenusShowTheLibraryAlert)
     const struct {
         std::int16_t menu;
         bool passes;
-    } cases[] = {{32500, false}, {32520, false}, {32502, false}, {32503, false}, {32506, false},
-                 {32505, true},  {32508, true},  {32509, true}};
+    } cases[] = {{32500, false}, {32520, false}, {32502, false}, {32503, false},
+                 {32506, false}, {32505, true},  {32508, true},  {32509, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.menu);
         DG::ClearRecordedAlerts();
@@ -171,7 +171,9 @@ TEST_F(HostHandlers, BlockedMenusShowTheLibraryAlert)
         Menu(c.menu);
         ASSERT_EQ(DG::RecordedAlerts().size(), c.passes ? 0u : 1u);
         if (!c.passes) {
-            EXPECT_EQ(DG::RecordedAlerts().front().text1.ToUtf8().rfind("Achtung! Die in diesem Projekt verwendeten Survanto Objekte sind veraltet. Bitte entfernen", 0), 0u);
+            EXPECT_EQ(DG::RecordedAlerts().front().text1.ToUtf8().rfind(
+                          "Achtung! Die in diesem Projekt verwendeten Survanto Objekte sind veraltet. Bitte entfernen", 0),
+                      0u);
         }
         EXPECT_EQ(CommandsRun().size(), c.passes ? 1u : 0u);
     }

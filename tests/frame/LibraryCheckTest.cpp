@@ -69,13 +69,16 @@ protected:
     TempFolder folder_;
 };
 
-const std::string Newer = "Achtung! Die in diesem Projekt verwendeten Survanto Objekte sind neuer als das laufende Survanto Add-On. "
-                          "Bitte aktualisieren Sie Ihr Survanto Add-On!";
-const std::string OutdatedSolo = "Achtung! Die in diesem Projekt verwendeten Survanto Objekte sind veraltet. Bitte entfernen Sie die "
-                                 "veraltete Survanto Bibliothek im Bibliothekenmanager. Das Survanto Add-On wird anschließend die "
-                                 "aktuellen Survanto Objekte einladen.";
+const std::string Newer =
+    "Achtung! Die in diesem Projekt verwendeten Survanto Objekte sind neuer als das laufende Survanto Add-On. "
+    "Bitte aktualisieren Sie Ihr Survanto Add-On!";
+const std::string OutdatedSolo =
+    "Achtung! Die in diesem Projekt verwendeten Survanto Objekte sind veraltet. Bitte entfernen Sie die "
+    "veraltete Survanto Bibliothek im Bibliothekenmanager. Das Survanto Add-On wird anschließend die "
+    "aktuellen Survanto Objekte einladen.";
 const std::string OutdatedTeamwork =
-    "Achtung! Die in diesem Projekt verwendeten Survanto Objekte sind veraltet. Tauschen Sie bitte die Survanto Bibliothek auf dem "
+    "Achtung! Die in diesem Projekt verwendeten Survanto Objekte sind veraltet. Tauschen Sie bitte die Survanto Bibliothek auf "
+    "dem "
     "BIM Server mit der aktuellen Version aus.\r\nWählen Sie dazu im Menü Ablage/Bibliothekenmanager den Befehl "
     "\"BIM-Server-Bibliotheken verwalten...\" Die aktuelle Version finden Sie im Add-On Ordner unter Survanto.";
 
@@ -103,14 +106,14 @@ TEST_P(LibraryVersions, TheVersionPartDecidesWhetherTheAddOnIsBlocked)
     EXPECT_EQ(Model().libraryFolders.size(), 1u) << "the project's own library is kept, nothing added";
 }
 
-INSTANTIATE_TEST_SUITE_P(LibraryCheck, LibraryVersions,
-                         ::testing::Values(VersionCase {"Version6", "  version \"Bibliotheksversion\" integer 6\n", false, 0, ""},
-                                           VersionCase {"Version7", "  version \"Bibliotheksversion\" integer 7\n", false, 1, Newer},
-                                           VersionCase {"Version5Solo", "  version \"Bibliotheksversion\" integer 5\n", false, 3, OutdatedSolo},
-                                           VersionCase {"Version5Teamwork", "  version \"Bibliotheksversion\" integer 5\n", true, 2,
-                                                        OutdatedTeamwork},
-                                           VersionCase {"NoVersionParameter", "", false, 3, OutdatedSolo}),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(
+    LibraryCheck, LibraryVersions,
+    ::testing::Values(VersionCase {"Version6", "  version \"Bibliotheksversion\" integer 6\n", false, 0, ""},
+                      VersionCase {"Version7", "  version \"Bibliotheksversion\" integer 7\n", false, 1, Newer},
+                      VersionCase {"Version5Solo", "  version \"Bibliotheksversion\" integer 5\n", false, 3, OutdatedSolo},
+                      VersionCase {"Version5Teamwork", "  version \"Bibliotheksversion\" integer 5\n", true, 2, OutdatedTeamwork},
+                      VersionCase {"NoVersionParameter", "", false, 3, OutdatedSolo}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(LibraryCheck, WithoutTheLibraryTheOneBesideTheAddOnIsAdded)
 {

@@ -2,13 +2,13 @@
 
 #include <stdexcept>
 
-#include "frame/AddOnGlobals.hpp"
 #include "DG/DG.hpp"
 #include "InProcessHost.hpp"
-#include "measuring/MeasuringState.hpp"
-#include "OwnChangeScope.hpp"
 #include "RS/ResourceModule.hpp"
+#include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/OwnChangeScope.hpp"
+#include "measuring/MeasuringState.hpp"
 
 namespace {
 
@@ -30,12 +30,30 @@ TEST(MainObject, LanguageFollowsTheHostsLanguageCode)
         const char* paletteMenuItem;
     };
     const Case cases[] = {
-        {"GER", 0, "Survanto Palette\x05" "3\x05S\x05" "E\x05I"},
-        {"CHE", 0, "Survanto Palette\x05" "3\x05S\x05" "E\x05I"},
-        {"AUT", 0, "Survanto Palette\x05" "3\x05S\x05" "E\x05I"},
-        {"FRA", 2, "Palette Survanto\x05" "3\x05S\x05" "E\x05I"},
-        {"USA", 1, "Survanto Palette\x05" "3\x05S\x05" "E\x05I"},
-        {"", 1, "Survanto Palette\x05" "3\x05S\x05" "E\x05I"},
+        {"GER", 0,
+         "Survanto Palette\x05"
+         "3\x05S\x05"
+         "E\x05I"},
+        {"CHE", 0,
+         "Survanto Palette\x05"
+         "3\x05S\x05"
+         "E\x05I"},
+        {"AUT", 0,
+         "Survanto Palette\x05"
+         "3\x05S\x05"
+         "E\x05I"},
+        {"FRA", 2,
+         "Palette Survanto\x05"
+         "3\x05S\x05"
+         "E\x05I"},
+        {"USA", 1,
+         "Survanto Palette\x05"
+         "3\x05S\x05"
+         "E\x05I"},
+        {"", 1,
+         "Survanto Palette\x05"
+         "3\x05S\x05"
+         "E\x05I"},
     };
     for (const auto& c : cases) {
         InProcessHost host(WithLanguage(c.code));
@@ -43,8 +61,9 @@ TEST(MainObject, LanguageFollowsTheHostsLanguageCode)
         ASSERT_NE(survanto, nullptr);
         EXPECT_EQ(survanto->language, c.language) << c.code;
         EXPECT_EQ(RS::GetIndString(32500, 2, CurrentResourceModule()).ToUtf8(), c.paletteMenuItem) << c.code;
-        EXPECT_EQ(RS::GetIndString(32506, 2, CurrentResourceModule()).ToUtf8().substr(0, 3),
-                  c.language == 0 ? "Hil" : c.language == 1 ? "Hel" : "Aid")
+        EXPECT_EQ(RS::GetIndString(32506, 2, CurrentResourceModule()).ToUtf8().substr(0, 3), c.language == 0   ? "Hil"
+                                                                                             : c.language == 1 ? "Hel"
+                                                                                                               : "Aid")
             << c.code;
     }
 }

@@ -72,14 +72,15 @@ Certificates::Certificates()
     folder_ = pattern;
     std::ofstream(folder_ + "/openssl.cnf") << OpensslConfiguration;
     const std::string days = " -days 2 -config openssl.cnf";
-    made_ = Run(std::string("req -x509 ") + NewKey + " -keyout authority.key -out authority.crt -extensions authority" + days +
-                " -subj /CN=Survanto-Test-Authority") &&
-            Run(std::string("req -new ") + NewKey + " -keyout server.key -out server.csr -config openssl.cnf -subj /CN=localhost") &&
-            Run("x509 -req -in server.csr -CA authority.crt -CAkey authority.key -CAcreateserial -out signed.crt -days 2"
-                " -extfile openssl.cnf -extensions server") &&
-            Run("x509 -req -in server.csr -CA authority.crt -CAkey authority.key -CAcreateserial -out elsewhere.crt -days 2"
-                " -extfile openssl.cnf -extensions elsewhere") &&
-            Run("req -x509 -key server.key -out self.crt -extensions server" + days + " -subj /CN=localhost");
+    made_ =
+        Run(std::string("req -x509 ") + NewKey + " -keyout authority.key -out authority.crt -extensions authority" + days +
+            " -subj /CN=Survanto-Test-Authority") &&
+        Run(std::string("req -new ") + NewKey + " -keyout server.key -out server.csr -config openssl.cnf -subj /CN=localhost") &&
+        Run("x509 -req -in server.csr -CA authority.crt -CAkey authority.key -CAcreateserial -out signed.crt -days 2"
+            " -extfile openssl.cnf -extensions server") &&
+        Run("x509 -req -in server.csr -CA authority.crt -CAkey authority.key -CAcreateserial -out elsewhere.crt -days 2"
+            " -extfile openssl.cnf -extensions elsewhere") &&
+        Run("req -x509 -key server.key -out self.crt -extensions server" + days + " -subj /CN=localhost");
     if (made_) return;
     std::ostringstream words;
     words << std::ifstream(folder_ + "/openssl.log").rdbuf();

@@ -62,7 +62,9 @@ TEST(Registration, OrderAndArgumentsDependOnDebugMode)
         {{"DebugMode 2"}, false},
         {{"DebugMode eins"}, false},
         {{"RelocationAngleDiffMax 0.1"}, false},
-        {{"\xEF\xBB\xBF" "DebugMode 1"}, true},
+        {{"\xEF\xBB\xBF"
+          "DebugMode 1"},
+         true},
         {{"Other 3\rDebugMode 1"}, true},
         {{"Other 1", "DebugMode"}, false},
         {{"RelocationAngleDiffMax", "DebugMode 1"}, true},
@@ -73,7 +75,7 @@ TEST(Registration, OrderAndArgumentsDependOnDebugMode)
         const std::string config = c.config.empty() ? "" : c.config.front();
         EXPECT_EQ(Registrations(host), ExpectedRegistrations(c.debugMode)) << config;
         EXPECT_EQ(host.Fact("menu-handlers"), c.debugMode ? "32500 32503 32505 32508 32509 32502 32520 32506 32501 32507"
-                                                           : "32500 32503 32505 32508 32509 32502 32520 32506")
+                                                          : "32500 32503 32505 32508 32509 32502 32520 32506")
             << config;
         EXPECT_EQ(host.Fact("subtypes"), "SVPH/32503/1/32552/32686/32687/1/351/32503");
         EXPECT_EQ(host.Fact("library"), "\"Survanto Subtype.gsm\"");
@@ -128,7 +130,8 @@ TEST(Registration, AConfigurationThatCannotBeTakenKeepsTheEarlierDebugMode)
         EXPECT_EQ(host.Fact("menu-handlers"), "32500 32503 32505 32508 32509 32502 32520 32506 32501 32507")
             << static_cast<int>(damage);
         const auto output = Win::RecordedDebugOutput();
-        const bool told = std::find(output.begin(), output.end(), "Survanto: " + config.string() + " is larger than 1 MiB and is not read") != output.end();
+        const bool told = std::find(output.begin(), output.end(),
+                                    "Survanto: " + config.string() + " is larger than 1 MiB and is not read") != output.end();
         EXPECT_EQ(told, damage == Damage::Oversized) << static_cast<int>(damage);
     }
 }
@@ -139,19 +142,36 @@ TEST(Initialize, InstallsEveryHandlerInOrder)
     ASSERT_TRUE(host.Start());
     std::vector<std::string> installs;
     for (const auto& line : host.CallLog())
-        if (line.rfind("HostInstall", 0) == 0 || line.rfind("HostCatch", 0) == 0 || line.rfind("HostEnvironmentRequest GTBX", 0) == 0)
+        if (line.rfind("HostInstall", 0) == 0 || line.rfind("HostCatch", 0) == 0 ||
+            line.rfind("HostEnvironmentRequest GTBX", 0) == 0)
             installs.push_back(line);
     const std::vector<std::string> expected = {
-        "HostInstallMenuHandler 32500", "HostInstallMenuHandler 32503", "HostInstallMenuHandler 32505",
-        "HostInstallMenuHandler 32508", "HostInstallMenuHandler 32509", "HostInstallMenuHandler 32502",
-        "HostInstallMenuHandler 32520", "HostInstallMenuHandler 32506",
-        "HostInstallAddOnCommandHandler OPNE 1", "HostInstallAddOnCommandHandler NEWP 1",
-        "HostInstallAddOnCommandHandler ALRT 1", "HostInstallAddOnCommandHandler CAMR 1",
+        "HostInstallMenuHandler 32500",
+        "HostInstallMenuHandler 32503",
+        "HostInstallMenuHandler 32505",
+        "HostInstallMenuHandler 32508",
+        "HostInstallMenuHandler 32509",
+        "HostInstallMenuHandler 32502",
+        "HostInstallMenuHandler 32520",
+        "HostInstallMenuHandler 32506",
+        "HostInstallAddOnCommandHandler OPNE 1",
+        "HostInstallAddOnCommandHandler NEWP 1",
+        "HostInstallAddOnCommandHandler ALRT 1",
+        "HostInstallAddOnCommandHandler CAMR 1",
         "HostInstallAddOnCommandHandler PHTN 1",
-        "HostCatchProjectEvents -1", "HostInstallElementObserver", "HostCatchToolChange",
-        "HostInstallModuleDataMergeHandler", "HostCatchSelectionChange",
-        "HostCatchViewEvents 7 1", "HostCatchViewEvents 8 1", "HostCatchViewEvents 8 2", "HostCatchViewEvents 8 3",
-        "HostCatchViewEvents 8 4", "HostCatchViewEvents 8 5", "HostCatchNewElement 6", "HostEnvironmentRequest GTBX",
+        "HostCatchProjectEvents -1",
+        "HostInstallElementObserver",
+        "HostCatchToolChange",
+        "HostInstallModuleDataMergeHandler",
+        "HostCatchSelectionChange",
+        "HostCatchViewEvents 7 1",
+        "HostCatchViewEvents 8 1",
+        "HostCatchViewEvents 8 2",
+        "HostCatchViewEvents 8 3",
+        "HostCatchViewEvents 8 4",
+        "HostCatchViewEvents 8 5",
+        "HostCatchNewElement 6",
+        "HostEnvironmentRequest GTBX",
     };
     EXPECT_EQ(installs, expected);
 }
@@ -164,9 +184,8 @@ TEST(Initialize, FailedWindowMessagesAreToldAndStartUpGoesOn)
     {
         SimHost::Host host(OptionsWith({}));
         ASSERT_TRUE(host.Start());
-        EXPECT_EQ(host.Fact("message-boxes"),
-                  "[Survanto: Failed to register Message WM_QUINTAIR_TO_EXTAPP_MESSAGE] "
-                  "[Survanto: Failed to register Message WM_EXTAPP_TO_QUINTAIR_MESSAGE]");
+        EXPECT_EQ(host.Fact("message-boxes"), "[Survanto: Failed to register Message WM_QUINTAIR_TO_EXTAPP_MESSAGE] "
+                                              "[Survanto: Failed to register Message WM_EXTAPP_TO_QUINTAIR_MESSAGE]");
         EXPECT_EQ(host.Fact("command-handlers"), "ALRT CAMR NEWP OPNE PHTN");
     }
     Win::FailMessageRegistration("WM_QUINTAIR_TO_EXTAPP_MESSAGE", false);

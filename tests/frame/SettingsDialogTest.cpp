@@ -121,11 +121,10 @@ TEST_F(SettingsDialogTest, PreciseMeasurementRules)
         bool numberEnabled;
         double other;  // the value of the other box afterwards
     } steps[] = {
-        {10, 1, 2, true, 0},  // tick "at station change": two measurements
-        {14, 1, 2, true, 0},  // 1 is refused
-        {14, 4, 4, true, 0},
-        {12, 1, 4, true, 0},  // "always" clears the other box and keeps the number
-        {12, 0, 1, false, 0},  // neither: one measurement, not editable
+        {10, 1, 2, true, 0},                        // tick "at station change": two measurements
+        {14, 1, 2, true, 0},                        // 1 is refused
+        {14, 4, 4, true, 0},  {12, 1, 4, true, 0},  // "always" clears the other box and keeps the number
+        {12, 0, 1, false, 0},                       // neither: one measurement, not editable
     };
     RunSettings([&] {
         for (const Step& s : steps) {

@@ -38,26 +38,93 @@ struct AlertCase {
 TEST_F(ShowAlertTest, FetchesEachTextByItsIndexAndAnswersWithThePressedButton)
 {
     const AlertCase cases[] = {
-        {"version alert", AlertError, 3, 73, NoAlertText, 1, NoAlertText, NoAlertText, {}, 1, "Survanto - Fehler!",
-         "PointCab version 3.6 oder neuer ist benötigt zum benutzung der koordinaten ermitlung.", "", "OK", "", ""},
-        {"no wall for the opening", AlertError, 3, 13, NoAlertText, 1, NoAlertText, NoAlertText, {}, 1,
+        {"version alert",
+         AlertError,
+         3,
+         73,
+         NoAlertText,
+         1,
+         NoAlertText,
+         NoAlertText,
+         {},
+         1,
          "Survanto - Fehler!",
-         "Achtung! Es kann keine Öffnung platziert werden. Die betroffene Wand wurde nicht gefunden!", "", "OK", "", ""},
-        {"instrument question, second button left out", AlertInformation, 31, 32, NoAlertText, 33, NoAlertText, 34,
-         {3}, 3, "Messgerät Verbindungsaufbau",
-         "Es ist noch kein Messgerät verbunden. Möchten Sie die Verbindung herstellen?", "", "Ja", "", "Nein"},
-        {"wall not reserved, three buttons", AlertError, 3, 19, 20, 21, 22, 23, {2}, 2, "Survanto - Fehler!",
-         "Die ausgewählte Wand ist nicht reserviert!", "Sollen nur die Punkte der Konstruktion gemessen werden?", "OK",
-         "Abbrechen", "Wiederholen"},
-        {"indexes the list does not hold", AlertWarning, 30000, 0, 5000, 65537, -2, 7, {}, 1, "", "", "", "", "",
+         "PointCab version 3.6 oder neuer ist benötigt zum benutzung der koordinaten ermitlung.",
+         "",
+         "OK",
+         "",
+         ""},
+        {"no wall for the opening",
+         AlertError,
+         3,
+         13,
+         NoAlertText,
+         1,
+         NoAlertText,
+         NoAlertText,
+         {},
+         1,
+         "Survanto - Fehler!",
+         "Achtung! Es kann keine Öffnung platziert werden. Die betroffene Wand wurde nicht gefunden!",
+         "",
+         "OK",
+         "",
+         ""},
+        {"instrument question, second button left out",
+         AlertInformation,
+         31,
+         32,
+         NoAlertText,
+         33,
+         NoAlertText,
+         34,
+         {3},
+         3,
+         "Messgerät Verbindungsaufbau",
+         "Es ist noch kein Messgerät verbunden. Möchten Sie die Verbindung herstellen?",
+         "",
+         "Ja",
+         "",
+         "Nein"},
+        {"wall not reserved, three buttons",
+         AlertError,
+         3,
+         19,
+         20,
+         21,
+         22,
+         23,
+         {2},
+         2,
+         "Survanto - Fehler!",
+         "Die ausgewählte Wand ist nicht reserviert!",
+         "Sollen nur die Punkte der Konstruktion gemessen werden?",
+         "OK",
+         "Abbrechen",
+         "Wiederholen"},
+        {"indexes the list does not hold",
+         AlertWarning,
+         30000,
+         0,
+         5000,
+         65537,
+         -2,
+         7,
+         {},
+         1,
+         "",
+         "",
+         "",
+         "",
+         "",
          "Survanto - Warnung!"},
         {"an entry the list keeps empty", AlertWarning, 4, 4, 4, 4, 4, 4, {}, 1, "", "", "", "", "", ""},
     };
     for (const auto& c : cases) {
         DG::ClearRecordedAlerts();
         for (const short answer : c.queuedAnswers) DG::QueueAlertAnswer(answer);
-        const std::int16_t answer = ShowAlert(c.type, AlertStringListId, c.title, c.largeText, c.smallText, c.button1,
-                                              c.button2, c.button3, CurrentResourceModule(), AlertStringType);
+        const std::int16_t answer = ShowAlert(c.type, AlertStringListId, c.title, c.largeText, c.smallText, c.button1, c.button2,
+                                              c.button3, CurrentResourceModule(), AlertStringType);
         EXPECT_EQ(answer, c.expectedAnswer) << c.name;
         ASSERT_EQ(DG::RecordedAlerts().size(), 1u) << c.name;
         const DG::AlertRecord& shown = DG::RecordedAlerts().front();
@@ -76,12 +143,9 @@ TEST_F(ShowAlertTest, TakesTheTextsFromTheGivenModuleAndList)
 {
     const LanguageFile english("SurvantoInt.lng");
     const LanguageFile french("SurvantoFra.lng");
-    ShowAlert(AlertError, AlertStringListId, 3, 13, NoAlertText, 1, NoAlertText, NoAlertText, english.module(),
-              AlertStringType);
-    ShowAlert(AlertError, AlertStringListId, 3, 13, NoAlertText, 1, NoAlertText, NoAlertText, french.module(),
-              AlertStringType);
-    ShowAlert(AlertError, 32549, 3, 13, NoAlertText, 1, NoAlertText, NoAlertText, CurrentResourceModule(),
-              AlertStringType);
+    ShowAlert(AlertError, AlertStringListId, 3, 13, NoAlertText, 1, NoAlertText, NoAlertText, english.module(), AlertStringType);
+    ShowAlert(AlertError, AlertStringListId, 3, 13, NoAlertText, 1, NoAlertText, NoAlertText, french.module(), AlertStringType);
+    ShowAlert(AlertError, 32549, 3, 13, NoAlertText, 1, NoAlertText, NoAlertText, CurrentResourceModule(), AlertStringType);
     ShowAlert(AlertError, AlertStringListId, 3, 13, NoAlertText, 1, NoAlertText, NoAlertText, 0, AlertStringType);
 
     const auto& shown = DG::RecordedAlerts();

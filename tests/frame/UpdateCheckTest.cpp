@@ -32,8 +32,7 @@ public:
               std::fprintf(stderr, "the add-on's start did not end within 60 s: the update check hangs\n");
               std::abort();
           })
-    {
-    }
+    {}
     ~HangGuard()
     {
         {
@@ -125,7 +124,8 @@ TEST(UpdateCheck, PagesAsCases)
         {"a bare number above the own", OkReply("newest version: 123<"), "123"},
         {"no closing bracket", OkReply("newest version: 22.03 (1)"), ""},
         {"malformed", OkReply("newest version: soon<newest version: <"), ""},
-        {"a long text is cut to 19 characters", OkReply("newest version: 22.03 (1) with a very long tail<"), "22.03 (1) with a ve"},
+        {"a long text is cut to 19 characters", OkReply("newest version: 22.03 (1) with a very long tail<"),
+         "22.03 (1) with a ve"},
         {"no key", OkReply("<html>nothing here</html>"), ""},
         {"a missing page", "HTTP/1.0 404 Not Found\r\n\r\n<p>newest version: 22.03 (1)</p>", ""},
         {"a server error", "HTTP/1.0 500 Internal Server Error\r\n\r\n<p>newest version: 22.03 (1)</p>", ""},

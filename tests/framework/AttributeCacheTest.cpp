@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "API/AddOnInterface.hpp"
-#include "CAttributeData.hpp"
 #include "InProcessHost.hpp"
+#include "framework/CAttributeData.hpp"
 
 namespace {
 

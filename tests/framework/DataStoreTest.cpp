@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "API/AddOnInterface.hpp"
-#include "CDataStore.hpp"
 #include "InProcessHost.hpp"
+#include "framework/CDataStore.hpp"
 
 namespace {
 
@@ -98,8 +98,8 @@ protected:
 
 TEST_F(DataStoreTest, OneObjectMakesTheThirtyTwoByteBlock)
 {
-    const Bytes golden {0x11, 0x30, 'S', 'u', 'r', 'v', 'a', 'n', 't', 'o', 'M', 'o', 'd', 'u', 'l', ' ', 'H',
-                        'e',  'a',  'd', 'e', 'r', 0x0C, 0x07, 0x01, 0x4E, 0x49, 0x41, 0x4D, 0x01, 0x02, 0x03};
+    const Bytes golden {0x11, 0x30, 'S', 'u', 'r', 'v', 'a',  'n',  't',  'o',  'M',  'o',  'd',  'u',  'l',  ' ',
+                        'H',  'e',  'a', 'd', 'e', 'r', 0x0C, 0x07, 0x01, 0x4E, 0x49, 0x41, 0x4D, 0x01, 0x02, 0x03};
     Payload object;
     object.payload = {0x01, 0x02, 0x03};
     {
@@ -138,11 +138,12 @@ TEST_F(DataStoreTest, ReadingFindsRecordsByTheirHeader)
         {"another store's record", "Survanto", Record("Andere", 1, MainKey, Text("ab")), "unread", 0},
         {"the second of two records under one key wins", "Survanto",
          Record("Survanto", 1, MainKey, Text("one")) + Record("Survanto", 1, MainKey, Text("two")), "two", 2},
-        {"an unregistered key first", "Survanto", Record("Survanto", 1, GlobKey, Text("xy")) + Record("Survanto", 1, MainKey, Text("ab")),
+        {"an unregistered key first", "Survanto",
+         Record("Survanto", 1, GlobKey, Text("xy")) + Record("Survanto", 1, MainKey, Text("ab")), "ab", 1},
+        {"names that agree in their first 30 bytes", longName.c_str(), Record(longName.substr(0, 30), 1, MainKey, Text("ab")),
          "ab", 1},
-        {"names that agree in their first 30 bytes", longName.c_str(), Record(longName.substr(0, 30), 1, MainKey, Text("ab")), "ab", 1},
-        {"a big-endian record", "Survanto",
-         Record("Survanto", 2, {0x4D, 0x41, 0x49, 0x4E}, {0, 0, 0, 2, 'a', 0, 'b', 0}), "ab", 1},
+        {"a big-endian record", "Survanto", Record("Survanto", 2, {0x4D, 0x41, 0x49, 0x4E}, {0, 0, 0, 2, 'a', 0, 'b', 0}), "ab",
+         1},
         {"a block cut inside the key", "Survanto", Record("Survanto", 1, {0x4E, 0x49}, {}), "unread", 0},
         {"a block cut inside the stream", "Survanto", Record("Survanto", 1, MainKey, {3, 0, 0, 0, 'a', 0}), "unread", 1},
         {"a count of 2^31-1", "Survanto", Record("Survanto", 1, MainKey, {0xFF, 0xFF, 0xFF, 0x7F, 'a', 0}), "unread", 1},
@@ -187,7 +188,8 @@ TEST_F(DataStoreTest, AFailedWriteStoresNothing)
         int failingWrite;
         bool grows;
     };
-    const std::vector<Case> cases {{"count pass fails", 0, false}, {"write pass fails", 1, false}, {"write pass writes more", -1, true}};
+    const std::vector<Case> cases {
+        {"count pass fails", 0, false}, {"write pass fails", 1, false}, {"write pass writes more", -1, true}};
     for (const bool preferences : {false, true}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.name) + (preferences ? " (preferences)" : " (module data)"));

@@ -5,11 +5,11 @@
 #include <memory>
 #include <vector>
 
-#include "CDataRecorder.hpp"
-#include "CDialogBase.hpp"
 #include "DG/DG.hpp"
 #include "InProcessHost.hpp"
 #include "TestDialogs.hpp"
+#include "framework/CDataRecorder.hpp"
+#include "framework/CDialogBase.hpp"
 
 namespace {
 
@@ -246,11 +246,8 @@ TEST_F(DialogBaseTest, RestoringTheOpenStateNeedsAGuid)
         bool openAfter;
     };
     const Case cases[] = {
-        {true, true, false, true},
-        {false, true, false, false},
-        {true, false, true, false},
-        {true, true, true, true},
-        {true, false, false, false},
+        {true, true, false, true}, {false, true, false, false}, {true, false, true, false},
+        {true, true, true, true},  {true, false, false, false},
     };
     for (const Case& c : cases) {
         auto palette = Palette(c.withGuid);

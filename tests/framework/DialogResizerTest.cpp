@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "CDialogResizer.hpp"
 #include "DG/DG.hpp"
 #include "TestDialogs.hpp"
+#include "framework/CDialogResizer.hpp"
 
 namespace {
 
@@ -15,8 +15,7 @@ protected:
     DialogResizerTest()
         : OwnDialogTest(DialogId, "DIALOG 30970 palette \"R\" size=300,300\n"
                                   "item 1 list \"\" rect=10,20,100,100\nitem 2 button \"\" rect=200,250,30,30\n")
-    {
-    }
+    {}
     void SetUp() override
     {
         OwnDialogTest::SetUp();

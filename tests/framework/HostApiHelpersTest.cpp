@@ -1,9 +1,9 @@
 #include <cmath>
 
 #include "ElementServices.hpp"
-#include "HostApiHelpers.hpp"
 #include "HostApiTestSupport.hpp"
 #include "UndoableCommand.hpp"
+#include "framework/HostApiHelpers.hpp"
 
 namespace {
 
@@ -150,7 +150,8 @@ API_ActTranPars Mirror()
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, RevertEdit,
-                         ::testing::Values(UserEdit {"drag", Drag()}, UserEdit {"rotation", Rotation()}, UserEdit {"mirror", Mirror()}),
+                         ::testing::Values(UserEdit {"drag", Drag()}, UserEdit {"rotation", Rotation()},
+                                           UserEdit {"mirror", Mirror()}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HostApiHelpers, RevertOfADeletionCreatesTheElementAgainWithItsUserData)
@@ -284,7 +285,8 @@ TEST(SplitAtWhiteSpace, AppendsWords)
         const char* text;
         std::vector<std::string> words;
     };
-    const Case cases[] = {{"  a  b ", {"a", "b"}}, {"x", {"x"}}, {"", {}}, {"   ", {}}, {"eins\tzwei\r\ndrei", {"eins", "zwei", "drei"}}};
+    const Case cases[] = {
+        {"  a  b ", {"a", "b"}}, {"x", {"x"}}, {"", {}}, {"   ", {}}, {"eins\tzwei\r\ndrei", {"eins", "zwei", "drei"}}};
     for (const Case& c : cases) {
         TypVektor<GS::UniString> words;
         words.Add(GS::UniString("vorher"));

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "CDataRecorder.hpp"
 #include "InProcessHost.hpp"
+#include "framework/CDataRecorder.hpp"
 
 namespace {
 
@@ -30,7 +30,8 @@ Bytes AsBytes(const std::string& text) { return Bytes(text.begin(), text.end());
 
 bool IsHostFileMode(std::int32_t mode)
 {
-    return mode == CDataRecorder::ModeHostFileText || mode == CDataRecorder::ModeHostFileBinary || mode == CDataRecorder::ModeHostFileUtf16;
+    return mode == CDataRecorder::ModeHostFileText || mode == CDataRecorder::ModeHostFileBinary ||
+           mode == CDataRecorder::ModeHostFileUtf16;
 }
 
 std::int32_t CountModeFor(std::int32_t mode)
@@ -74,43 +75,122 @@ std::vector<LayoutCase> LayoutCases()
     using R = CDataRecorder;
     constexpr auto Mem = R::ModeMemory;
     return {
-        {"byte", Mem, [](R& r) { return r.WriteByte(0xAB); }, {0xAB},
-         [](R& r) { std::uint8_t v = 0; return r.ReadByte(v) && v == 0xAB; }},
-        {"bool true", Mem, [](R& r) { return r.WriteBool(true); }, {0x01},
-         [](R& r) { bool v = false; return r.ReadBool(v) && v; }},
-        {"bool false", Mem, [](R& r) { return r.WriteBool(false); }, {0x00},
-         [](R& r) { bool v = true; return r.ReadBool(v) && !v; }},
-        {"int16", Mem, [](R& r) { return r.WriteShort(-2); }, {0xFE, 0xFF},
-         [](R& r) { std::int16_t v = 0; return r.ReadShort(v) && v == -2; }},
-        {"int32", Mem, [](R& r) { return r.WriteLong(0x01020304); }, {0x04, 0x03, 0x02, 0x01},
-         [](R& r) { std::int32_t v = 0; return r.ReadLong(v) && v == 0x01020304; }},
-        {"uint32", Mem, [](R& r) { return r.WriteLong(-1); }, {0xFF, 0xFF, 0xFF, 0xFF},
-         [](R& r) { std::uint32_t v = 0; return r.ReadULong(v) && v == 0xFFFFFFFFu; }},
-        {"double", Mem, [](R& r) { return r.WriteDouble(1.0); }, {0, 0, 0, 0, 0, 0, 0xF0, 0x3F},
-         [](R& r) { double v = 0; return r.ReadDouble(v) && v == 1.0; }},
+        {"byte",
+         Mem,
+         [](R& r) { return r.WriteByte(0xAB); },
+         {0xAB},
+         [](R& r) {
+             std::uint8_t v = 0;
+             return r.ReadByte(v) && v == 0xAB;
+         }},
+        {"bool true",
+         Mem,
+         [](R& r) { return r.WriteBool(true); },
+         {0x01},
+         [](R& r) {
+             bool v = false;
+             return r.ReadBool(v) && v;
+         }},
+        {"bool false",
+         Mem,
+         [](R& r) { return r.WriteBool(false); },
+         {0x00},
+         [](R& r) {
+             bool v = true;
+             return r.ReadBool(v) && !v;
+         }},
+        {"int16",
+         Mem,
+         [](R& r) { return r.WriteShort(-2); },
+         {0xFE, 0xFF},
+         [](R& r) {
+             std::int16_t v = 0;
+             return r.ReadShort(v) && v == -2;
+         }},
+        {"int32",
+         Mem,
+         [](R& r) { return r.WriteLong(0x01020304); },
+         {0x04, 0x03, 0x02, 0x01},
+         [](R& r) {
+             std::int32_t v = 0;
+             return r.ReadLong(v) && v == 0x01020304;
+         }},
+        {"uint32",
+         Mem,
+         [](R& r) { return r.WriteLong(-1); },
+         {0xFF, 0xFF, 0xFF, 0xFF},
+         [](R& r) {
+             std::uint32_t v = 0;
+             return r.ReadULong(v) && v == 0xFFFFFFFFu;
+         }},
+        {"double",
+         Mem,
+         [](R& r) { return r.WriteDouble(1.0); },
+         {0, 0, 0, 0, 0, 0, 0xF0, 0x3F},
+         [](R& r) {
+             double v = 0;
+             return r.ReadDouble(v) && v == 1.0;
+         }},
         {"float", Mem, [](R& r) { return r.WriteFloat(1.0f); }, {0, 0, 0x80, 0x3F}, {}},
-        {"2D coordinate", Mem, [](R& r) { return r.WriteCoord({1.0, -2.0}); },
+        {"2D coordinate",
+         Mem,
+         [](R& r) {
+             return r.WriteCoord({1.0, -2.0});
+         },
          {0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0x00, 0xC0},
-         [](R& r) { API_Coord c; return r.ReadCoord(c) && c.x == 1.0 && c.y == -2.0; }},
-        {"3D coordinate", Mem, [](R& r) { return r.WriteCoord3D({0.0, 0.5, 2.0}); },
+         [](R& r) {
+             API_Coord c;
+             return r.ReadCoord(c) && c.x == 1.0 && c.y == -2.0;
+         }},
+        {"3D coordinate",
+         Mem,
+         [](R& r) {
+             return r.WriteCoord3D({0.0, 0.5, 2.0});
+         },
          {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xE0, 0x3F, 0, 0, 0, 0, 0, 0, 0x00, 0x40},
-         [](R& r) { API_Coord3D c; return r.ReadCoord3D(c) && c.x == 0.0 && c.y == 0.5 && c.z == 2.0; }},
-        {"GUID", Mem, [](R& r) { return r.WriteGuid(SampleGuid); },
+         [](R& r) {
+             API_Coord3D c;
+             return r.ReadCoord3D(c) && c.x == 0.0 && c.y == 0.5 && c.z == 2.0;
+         }},
+        {"GUID",
+         Mem,
+         [](R& r) { return r.WriteGuid(SampleGuid); },
          {0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x77, 0x66, 0x33, 0x22, 0x11, 0x00, 0x55, 0x44},
-         [](R& r) { API_Guid g; return r.ReadGuid(g) && g == SampleGuid; }},
+         [](R& r) {
+             API_Guid g;
+             return r.ReadGuid(g) && g == SampleGuid;
+         }},
         {"8-bit string", Mem, [](R& r) { return r.WriteCString("ab"); }, {2, 0, 0, 0, 'a', 'b'}, {}},
         {"8-bit string, text memory", R::ModeMemoryText, [](R& r) { return r.WriteCString("ab"); }, {'a', 'b'}, {}},
-        {"8-bit string, UTF-16 file keeps the count", R::ModeHostFileUtf16, [](R& r) { return r.WriteCString("ab"); },
-         {2, 0, 0, 0, 'a', 'b'}, {}},
+        {"8-bit string, UTF-16 file keeps the count",
+         R::ModeHostFileUtf16,
+         [](R& r) { return r.WriteCString("ab"); },
+         {2, 0, 0, 0, 'a', 'b'},
+         {}},
         {"UTF-16 string", Mem, [](R& r) { return r.WriteUStr(u"\u00E4"); }, {1, 0, 0, 0, 0xE4, 0x00}, {}},
         {"UTF-16 string, UTF-16 file", R::ModeHostFileUtf16, [](R& r) { return r.WriteUStr(u"\u00E4"); }, {0xE4, 0x00}, {}},
-        {"UniString", Mem, [](R& r) { return r.WriteUniString(GS::UniString("Ab")); }, {2, 0, 0, 0, 'A', 0, 'b', 0},
-         [](R& r) { GS::UniString s; return r.ReadUniString(s) && s == GS::UniString("Ab"); }},
-        {"empty UniString", Mem, [](R& r) { return r.WriteUniString(GS::UniString()); }, {0, 0, 0, 0},
-         [](R& r) { GS::UniString s("old"); return r.ReadUniString(s) && s.IsEmpty(); }},
+        {"UniString",
+         Mem,
+         [](R& r) { return r.WriteUniString(GS::UniString("Ab")); },
+         {2, 0, 0, 0, 'A', 0, 'b', 0},
+         [](R& r) {
+             GS::UniString s;
+             return r.ReadUniString(s) && s == GS::UniString("Ab");
+         }},
+        {"empty UniString",
+         Mem,
+         [](R& r) { return r.WriteUniString(GS::UniString()); },
+         {0, 0, 0, 0},
+         [](R& r) {
+             GS::UniString s("old");
+             return r.ReadUniString(s) && s.IsEmpty();
+         }},
         {"empty UniString, host text file", R::ModeHostFileText, [](R& r) { return r.WriteUniString(GS::UniString()); }, {}, {}},
-        {"UniString, host text file", R::ModeHostFileText, [](R& r) { return r.WriteUniString(GS::UniString("Ab")); },
-         {'A', 0, 'b', 0}, {}},
+        {"UniString, host text file",
+         R::ModeHostFileText,
+         [](R& r) { return r.WriteUniString(GS::UniString("Ab")); },
+         {'A', 0, 'b', 0},
+         {}},
     };
 }
 
@@ -185,12 +265,36 @@ TEST(DataRecorder, MemoryReadsPastTheEndChangeNothing)
         std::function<bool(CDataRecorder&)> readAndKeep;  // true when the read failed and the target kept its value
     };
     const std::vector<Case> cases {
-        {"bytes", [](CDataRecorder& r) { char v[4] = {'k', 'k', 'k', 'k'}; return !r.ReadBytes(v, 4) && std::memcmp(v, "kkkk", 4) == 0; }},
-        {"int32", [](CDataRecorder& r) { std::int32_t v = 9; return !r.ReadLong(v) && v == 9; }},
-        {"double", [](CDataRecorder& r) { double v = 9; return !r.ReadDouble(v) && v == 9; }},
-        {"2D coordinate", [](CDataRecorder& r) { API_Coord v {9, 9}; return !r.ReadCoord(v) && v.x == 9 && v.y == 9; }},
-        {"GUID", [](CDataRecorder& r) { API_Guid v = SampleGuid; return !r.ReadGuid(v) && v == SampleGuid; }},
-        {"UniString", [](CDataRecorder& r) { GS::UniString v("keep"); return !r.ReadUniString(v) && v == GS::UniString("keep"); }},
+        {"bytes",
+         [](CDataRecorder& r) {
+             char v[4] = {'k', 'k', 'k', 'k'};
+             return !r.ReadBytes(v, 4) && std::memcmp(v, "kkkk", 4) == 0;
+         }},
+        {"int32",
+         [](CDataRecorder& r) {
+             std::int32_t v = 9;
+             return !r.ReadLong(v) && v == 9;
+         }},
+        {"double",
+         [](CDataRecorder& r) {
+             double v = 9;
+             return !r.ReadDouble(v) && v == 9;
+         }},
+        {"2D coordinate",
+         [](CDataRecorder& r) {
+             API_Coord v {9, 9};
+             return !r.ReadCoord(v) && v.x == 9 && v.y == 9;
+         }},
+        {"GUID",
+         [](CDataRecorder& r) {
+             API_Guid v = SampleGuid;
+             return !r.ReadGuid(v) && v == SampleGuid;
+         }},
+        {"UniString",
+         [](CDataRecorder& r) {
+             GS::UniString v("keep");
+             return !r.ReadUniString(v) && v == GS::UniString("keep");
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -299,20 +403,32 @@ std::vector<LineCase> LineCases()
         {"no final break", "abc", CP, 100, {{"abc", 2}}},
         {"empty data", "", CP, 100, {{"", 2}}},
         {"CR alone and LF alone", "x\ry\n\nz", CP, 100, {{"x", 0}, {"y", 0}, {"z", 2}}},
-        {"UTF-8 mark, umlauts to the code page", "\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F \xE2\x82\xAC\nz", CP, 100,
+        {"UTF-8 mark, umlauts to the code page",
+         "\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F \xE2\x82\xAC\nz",
+         CP,
+         100,
          {{"Gr\xFC\xDF \x80", 0}, {"z", 2}}},
         {"UTF-8 mark, kept as UTF-8", "\xEF\xBB\xBF\xC3\xBC", U8, 100, {{"\xC3\xBC", 2}}},
         {"code page to UTF-8", "\xFC\x80", U8, 100, {{"\xC3\xBC\xE2\x82\xAC", 2}}},
-        {"UTF-16LE: a 0A byte inside a unit is no break", std::string("\xFF\xFE" "a\0\x0A\x01\r\0\n\0b\0", 12), U8, 100,
+        {"UTF-16LE: a 0A byte inside a unit is no break",
+         std::string("\xFF\xFE"
+                     "a\0\x0A\x01\r\0\n\0b\0",
+                     12),
+         U8,
+         100,
          {{"a\xC4\x8A", 0}, {"b", 2}}},
         {"UTF-16LE to the code page", std::string("\xFF\xFE\xE4\0\x3B\x04", 6), CP, 100, {{"\xE4?", 2}}},
         {"long line cut, the rest skipped", longLine + "\nnext", CP, 4000, {{std::string(4000, 'x'), 0}, {"next", 2}}},
-        {"cut before a split character", "\xEF\xBB\xBF" "ab\xC3\xBC", U8, 3, {{"ab", 2}}},
+        {"cut before a split character",
+         "\xEF\xBB\xBF"
+         "ab\xC3\xBC",
+         U8,
+         3,
+         {{"ab", 2}}},
     };
 }
 
-class LineReading : public ::testing::TestWithParam<std::int32_t> {
-};
+class LineReading : public ::testing::TestWithParam<std::int32_t> {};
 
 TEST_P(LineReading, Cases)
 {
@@ -342,7 +458,8 @@ TEST_P(LineReading, Cases)
 }
 
 INSTANTIATE_TEST_SUITE_P(DataRecorder, LineReading,
-                         ::testing::Values(CDataRecorder::ModeMemory, CDataRecorder::ModeCFileBinary, CDataRecorder::ModeHostFileBinary),
+                         ::testing::Values(CDataRecorder::ModeMemory, CDataRecorder::ModeCFileBinary,
+                                           CDataRecorder::ModeHostFileBinary),
                          [](const ::testing::TestParamInfo<std::int32_t>& info) {
                              switch (info.param) {
                                  case CDataRecorder::ModeMemory: return std::string("Memory");
@@ -478,7 +595,10 @@ TEST_F(HostFileRecorder, OpeningFailsWithoutAFileOrItsMark)
 
 TEST_F(HostFileRecorder, Utf16FileStartsBehindItsMark)
 {
-    OpenForReading(std::string("\xFF\xFE" "A\0", 4), CDataRecorder::ModeHostFileUtf16);
+    OpenForReading(std::string("\xFF\xFE"
+                               "A\0",
+                               4),
+                   CDataRecorder::ModeHostFileUtf16);
     EXPECT_EQ(recorder.GetPosition(), 2);
     std::int16_t unit = 0;
     EXPECT_TRUE(recorder.ReadShort(unit));

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "CSettingsRecorder.hpp"
 #include "InProcessHost.hpp"
+#include "framework/CSettingsRecorder.hpp"
 
 namespace {
 
@@ -42,13 +42,24 @@ const TokenCase TokenCases[] = {
     {"key in other case", "debugmode 1\n", "DebugMode", {{"debugmode", false, 0}, {"1", true, 1}}},
     {"last line without break", "Other 2\r\nDebugMode 1", "DebugMode", {{"DebugMode", false, 0}, {"1", true, 1}}},
     {"runs of breaks and blank lines", "\r\n\r\nA 1\r\r\n\nB\t 2 \n", "b", {{"B", false, 0}, {"2", true, 2}}},
-    {"quoted text with backslashes", "Name \"C:\\\\Temp\\\\a b\" 7\n", "Name",
+    {"quoted text with backslashes",
+     "Name \"C:\\\\Temp\\\\a b\" 7\n",
+     "Name",
      {{"Name", false, 0}, {"C:\\Temp\\a b", false, 0}, {"7", true, 7}}},
-    {"escaped quote inside quotes", "Q \"say \\\"hi\\\"\" x\n", "Q", {{"Q", false, 0}, {"say \"hi\"", false, 0}, {"x", false, 0}}},
+    {"escaped quote inside quotes",
+     "Q \"say \\\"hi\\\"\" x\n",
+     "Q",
+     {{"Q", false, 0}, {"say \"hi\"", false, 0}, {"x", false, 0}}},
     {"missing closing quote", "Q \"open to the end", "Q", {{"Q", false, 0}, {"open to the end", false, 0}}},
-    {"backslash rules unquoted", "K a\\b c\\\\d e\\\n", "K", {{"K", false, 0}, {"ab", false, 0}, {"c\\d", false, 0}, {"e\\", false, 0}}},
+    {"backslash rules unquoted",
+     "K a\\b c\\\\d e\\\n",
+     "K",
+     {{"K", false, 0}, {"ab", false, 0}, {"c\\d", false, 0}, {"e\\", false, 0}}},
     {"comma belongs to its token", "Key 1,5\n", "Key", {{"Key", false, 0}, {"1,5", true, 1}}},
-    {"number with trailing letters", "Key 12.5abc -3e2\n", "Key", {{"Key", false, 0}, {"12.5abc", true, 12.5}, {"-3e2", true, -300}}},
+    {"number with trailing letters",
+     "Key 12.5abc -3e2\n",
+     "Key",
+     {{"Key", false, 0}, {"12.5abc", true, 12.5}, {"-3e2", true, -300}}},
     {"first matching line wins", "K 1\nK 2\n", "K", {{"K", false, 0}, {"1", true, 1}}},
     {"key only as a value", "Other DebugMode\n", "DebugMode", {}},
     {"no such key", "A 1\nB 2\n", "C", {}},
@@ -58,10 +69,21 @@ const TokenCase TokenCases[] = {
          tokens.insert(tokens.begin(), {"K", false, 0});
          return tokens;
      }()},
-    {"a long line is cut, the next one read", "L " + std::string(4998, 'x') + "\nNext 3\n", "Next", {{"Next", false, 0}, {"3", true, 3}}},
-    {"the cut line keeps its first 4000 bytes", "L " + std::string(4998, 'x') + "\nNext 3\n", "L",
+    {"a long line is cut, the next one read",
+     "L " + std::string(4998, 'x') + "\nNext 3\n",
+     "Next",
+     {{"Next", false, 0}, {"3", true, 3}}},
+    {"the cut line keeps its first 4000 bytes",
+     "L " + std::string(4998, 'x') + "\nNext 3\n",
+     "L",
      {{"L", false, 0}, {std::string(3998, 'x'), false, 0}}},
-    {"UTF-16 with mark", std::string("\xFF\xFE" "K\0 \0" "4\0\n\0", 10), "K", {{"K", false, 0}, {"4", true, 4}}},
+    {"UTF-16 with mark",
+     std::string("\xFF\xFE"
+                 "K\0 \0"
+                 "4\0\n\0",
+                 10),
+     "K",
+     {{"K", false, 0}, {"4", true, 4}}},
 };
 
 class SettingsTokens : public ::testing::TestWithParam<TokenCase> {};
@@ -87,18 +109,18 @@ TEST_P(SettingsTokens, Cases)
     EXPECT_EQ(settings.Close(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(SettingsRecorder, SettingsTokens, ::testing::ValuesIn(TokenCases),
-                         [](const auto& info) {
-                             std::string name;
-                             for (const char c : std::string(info.param.name)) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(SettingsRecorder, SettingsTokens, ::testing::ValuesIn(TokenCases), [](const auto& info) {
+    std::string name;
+    for (const char c : std::string(info.param.name)) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+});
 
 TEST(SettingsRecorder, EveryLookupInAUtf8FileWithMarkFindsTheFirstLine)
 {
     TempFolder folder;
     const std::string path = folder.path() + "/Survanto.cfg";
-    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF" "DebugMode 1\nName \xC3\xA4\n";
+    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF"
+                                             "DebugMode 1\nName \xC3\xA4\n";
     CSettingsRecorder settings;
     settings.SetPath(path.c_str());
     settings.SetMode(CDataRecorder::ModeHostFileText);
@@ -132,7 +154,8 @@ TEST(SettingsRecorder, LookupsInAnyOrderFindTheFirstLineOfTheirKey)
 {
     TempFolder folder;
     const std::string path = folder.path() + "/Survanto.cfg";
-    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF" "A 1\nB 2 x\n\na 3\nC 4\n";
+    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF"
+                                             "A 1\nB 2 x\n\na 3\nC 4\n";
     CSettingsRecorder settings;
     settings.SetPath(path.c_str());
     settings.SetMode(CDataRecorder::ModeHostFileText);

@@ -12,10 +12,10 @@
 
 #include <gtest/gtest.h>
 
-#include "BackgroundThreadList.hpp"
-#include "SystemUtilities.hpp"
 #include "Waiting.hpp"
 #include "Win/Process.hpp"
+#include "framework/BackgroundThreadList.hpp"
+#include "framework/SystemUtilities.hpp"
 
 namespace {
 

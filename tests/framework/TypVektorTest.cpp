@@ -5,7 +5,7 @@
 #include <new>
 #include <string>
 
-#include "TypVektor.hpp"
+#include "framework/TypVektor.hpp"
 
 namespace {
 

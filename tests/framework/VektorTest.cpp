@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "Tolerance.hpp"
-#include "Vektor2D.hpp"
-#include "Vektor3D.hpp"
+#include "framework/Tolerance.hpp"
+#include "framework/Vektor2D.hpp"
+#include "framework/Vektor3D.hpp"
 
 namespace {
 
@@ -14,9 +14,9 @@ TEST(Vektor2D, DirectionAngles)
         Vektor2D v;
         double angle;
     };
-    const Case cases[] = {{Vektor2D(), 0.0},           {{0, -1}, 3 * M_PI / 2}, {{-1, 0}, M_PI},
-                          {{1, -0.0}, 0.0},            {{0, 0}, M_PI / 2},      {{1e-300, 1e-300}, M_PI / 2},
-                          {{1, 1e-17}, 0.0},           {{-3, -1e-17}, M_PI},    {{0.1 * 3, 0}, 0.0},
+    const Case cases[] = {{Vektor2D(), 0.0}, {{0, -1}, 3 * M_PI / 2}, {{-1, 0}, M_PI},
+                          {{1, -0.0}, 0.0},  {{0, 0}, M_PI / 2},      {{1e-300, 1e-300}, M_PI / 2},
+                          {{1, 1e-17}, 0.0}, {{-3, -1e-17}, M_PI},    {{0.1 * 3, 0}, 0.0},
                           {{1, -1e-9}, 0.0}};
     for (const Case& c : cases) {
         const double angle = c.v.GetAngle();

@@ -2,10 +2,10 @@
 #include <string>
 
 #include "DG/DG.hpp"
-#include "HostApiHelpers.hpp"
 #include "HostApiTestSupport.hpp"
-#include "Win/Display.hpp"
 #include "UndoableCommand.hpp"
+#include "Win/Display.hpp"
+#include "framework/HostApiHelpers.hpp"
 
 namespace {
 
@@ -48,7 +48,7 @@ TEST_F(TreeSearch, SearchesDepthFirstWithDescendantsBeforeTheItem)
     EXPECT_EQ(Find(DG::TreeItemRoot, 2), cloudAbove);
     EXPECT_EQ(Find(DG::TreeItemRoot, 3), wide);
     EXPECT_EQ(Find(DG::TreeItemRoot, 4), -1);
-    EXPECT_EQ(Find(upper, 1), -1);  // only below the given parent
+    EXPECT_EQ(Find(upper, 1), -1);        // only below the given parent
     EXPECT_EQ(Find(lower, -100000), -1);  // the parent itself is not a candidate
     EXPECT_EQ(Find(42, 0), -1);
 }
@@ -69,8 +69,7 @@ TEST(ScreenPixels, FollowTheScreensWidthAndReleaseTheContext)
 
 class LibraryPartIds : public HostApiTest {
 protected:
-    static constexpr const char* TableId =
-        "{8E1A2B3C-0000-4000-8000-00000000A001}-{8E1A2B3C-0000-4000-8000-00000000B002}";
+    static constexpr const char* TableId = "{8E1A2B3C-0000-4000-8000-00000000A001}-{8E1A2B3C-0000-4000-8000-00000000B002}";
 
     API_Elem_Head PlaceObject(std::int32_t libraryPartIndex)
     {
@@ -166,8 +165,16 @@ void ExpectBox(const Geometry::Box2DData& box, double xMin, double yMin, double 
 
 TEST(PolygonConversion, TurnsTheOutlineCounterClockwiseAndTheHolesClockwise)
 {
-    const API_ElementMemo memo = Outline({{0, 0}, {0, 4}, {4, 4}, {4, 0}, {0, 0},   // clockwise outline
-                                          {1, 1}, {2, 1}, {2, 2}, {1, 2}, {1, 1}},  // counter-clockwise hole
+    const API_ElementMemo memo = Outline({{0, 0},
+                                          {0, 4},
+                                          {4, 4},
+                                          {4, 0},
+                                          {0, 0},  // clockwise outline
+                                          {1, 1},
+                                          {2, 1},
+                                          {2, 2},
+                                          {1, 2},
+                                          {1, 1}},  // counter-clockwise hole
                                          {0, 5, 10});
     const Geometry::Polygon2DData polygon = FromMemo(memo);
 

@@ -65,7 +65,10 @@ TEST_F(HostFaithfulness, GeometryThatIsNoNumberIsRefusedAndNothingStored)
         {"wall slant", API_WallID, [&](API_Element& e, API_ElementMemo&) { e.wall.slantAngle = inf; }},
         {"column origin", API_ColumnID, [&](API_Element& e, API_ElementMemo&) { e.column.origin.y = -inf; }},
         {"circle radius", API_CircleID, [&](API_Element& e, API_ElementMemo&) { e.arc.radius = inf; }},
-        {"slab outline", API_SlabID, [&](API_Element&, API_ElementMemo& m) { m.coords = {{0, 0}, {nan, 1}, {1, 1}}; }},
+        {"slab outline", API_SlabID,
+         [&](API_Element&, API_ElementMemo& m) {
+             m.coords = {{0, 0}, {nan, 1}, {1, 1}};
+         }},
     };
     for (const Case& c : cases) {
         API_Element element;
@@ -193,7 +196,8 @@ TEST_F(HostFaithfulness, ANewProjectClosesTheOpenOneFirst)
     host->NewProject();
     host->NewProject();
     host->OpenProject("Bestand");
-    EXPECT_EQ(projectEvents, (std::vector<std::int32_t> {APINotify_New, APINotify_Close, APINotify_New, APINotify_Close, APINotify_Open}));
+    EXPECT_EQ(projectEvents,
+              (std::vector<std::int32_t> {APINotify_New, APINotify_Close, APINotify_New, APINotify_Close, APINotify_Open}));
 }
 
 TEST(DialogStandIn, APaletteMayCloseItselfFromItsOwnCallback)
@@ -203,13 +207,14 @@ TEST(DialogStandIn, APaletteMayCloseItselfFromItsOwnCallback)
     ASSERT_NE(module, 0);
     const std::string owner(64, 'p');  // big enough to live outside the callback object
     std::string seen;
-    ASSERT_EQ(DG::OpenPalette(module, Palette, [owner, &seen](short message, short dialog, short, std::intptr_t) {
-                  if (message == DG::MsgClick) {
-                      DG::ClosePalette(dialog);
-                      seen = owner;
-                  }
-                  return short(0);
-              }),
+    ASSERT_EQ(DG::OpenPalette(module, Palette,
+                              [owner, &seen](short message, short dialog, short, std::intptr_t) {
+                                  if (message == DG::MsgClick) {
+                                      DG::ClosePalette(dialog);
+                                      seen = owner;
+                                  }
+                                  return short(0);
+                              }),
               Palette);
     DG::ClickItem(Palette, 1);
     EXPECT_EQ(seen, owner);
@@ -221,8 +226,8 @@ TEST(DialogStandIn, APaletteMayCloseItselfFromItsOwnCallback)
 TEST(DialogStandIn, MalformedNumbersInADialogResourceKeepTheDefaults)
 {
     constexpr short Dialog = 30902;
-    const RS::ResModule module =
-        DialogModule(Dialog, "DIALOG 30902 modal \"M\"\nitem 1 real \"x\" value=abc group=99999999999\nitem 2 int \"y\" value=7 group=3\n");
+    const RS::ResModule module = DialogModule(
+        Dialog, "DIALOG 30902 modal \"M\"\nitem 1 real \"x\" value=abc group=99999999999\nitem 2 int \"y\" value=7 group=3\n");
     DG::Dialog* dialog = DG::GetDialog(Dialog, module);
     ASSERT_NE(dialog, nullptr);
     ASSERT_EQ(dialog->items.size(), 2u);

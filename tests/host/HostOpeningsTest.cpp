@@ -91,7 +91,8 @@ protected:
     static std::string BoxText(const API_Box3D& b)
     {
         char text[160];
-        std::snprintf(text, sizeof text, "x %.4g..%.4g y %.4g..%.4g z %.4g..%.4g", b.xMin, b.xMax, b.yMin, b.yMax, b.zMin, b.zMax);
+        std::snprintf(text, sizeof text, "x %.4g..%.4g y %.4g..%.4g z %.4g..%.4g", b.xMin, b.xMax, b.yMin, b.yMax, b.zMin,
+                      b.zMax);
         return text;
     }
 };
@@ -162,7 +163,8 @@ TEST_F(HostOpenings, AnOpeningAloneMovesAlongItsWallAndChangesItsSill)
     for (const WallShape& shape : {Straight, Polygonal}) {
         const API_Guid window = Window(CreateWall(shape));
         ASSERT_EQ(UserEdit(window, FourCC("DRAG"), {0.5, 0.7}, 0.1), NoError);
-        EXPECT_EQ(BoxText(Box(window)), "x 1.4..2.6 y " + std::string(shape.outline.empty() ? "-0.3..0" : "0..0.3") + " z 1.3..2.6")
+        EXPECT_EQ(BoxText(Box(window)),
+                  "x 1.4..2.6 y " + std::string(shape.outline.empty() ? "-0.3..0" : "0..0.3") + " z 1.3..2.6")
             << "along the wall only";
         ASSERT_EQ(UserEdit(window, FourCC("ELEV"), {}, 0.2), NoError);
         EXPECT_NEAR(Get(window).window.sillHeight, 1.3, 1e-12);

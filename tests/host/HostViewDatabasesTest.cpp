@@ -34,8 +34,8 @@ Bytes BmpRow(const std::vector<std::array<std::uint8_t, 3>>& pixels)
 
 class HostViewDatabases : public HostApiTest {
 protected:
-    GSErrCode MakeCutPlane(API_ElemTypeID type, const char* name, std::uint32_t subType, API_Guid* made = nullptr, double lower = 0,
-                           double upper = 3)
+    GSErrCode MakeCutPlane(API_ElemTypeID type, const char* name, std::uint32_t subType, API_Guid* made = nullptr,
+                           double lower = 0, double upper = 3)
     {
         API_Element element;
         element.header.typeID = type;

@@ -18,7 +18,8 @@ namespace {
 class HostServicesForCreators : public HostApiTest {
 protected:
     // An element of the type with its tool defaults, the changes applied, made in one command.
-    GSErrCode Create(API_ElemTypeID type, API_ElementMemo* memo, const std::function<void(API_Element&)>& change, API_Guid* made = nullptr)
+    GSErrCode Create(API_ElemTypeID type, API_ElementMemo* memo, const std::function<void(API_Element&)>& change,
+                     API_Guid* made = nullptr)
     {
         API_Element element;
         element.header.typeID = type;
@@ -32,13 +33,14 @@ protected:
     API_Guid Line(double x0, double y0, double x1, double y1, std::int16_t layer = 1)
     {
         API_Guid guid {};
-        EXPECT_EQ(Create(API_LineID, nullptr,
-                         [&](API_Element& e) {
-                             e.header.layer = layer;
-                             e.line.begC = {x0, y0};
-                             e.line.endC = {x1, y1};
-                         },
-                         &guid),
+        EXPECT_EQ(Create(
+                      API_LineID, nullptr,
+                      [&](API_Element& e) {
+                          e.header.layer = layer;
+                          e.line.begC = {x0, y0};
+                          e.line.endC = {x1, y1};
+                      },
+                      &guid),
                   NoError);
         return guid;
     }
@@ -83,13 +85,27 @@ TEST_F(HostServicesForCreators, SlabsAndFillsBringThePolygonTheirRecordCounts)
     const Case cases[] = {
         {"as counted", [](API_Polygon&, API_ElementMemo&) {}, NoError},
         {"one coordinate more than counted", [](API_Polygon& p, API_ElementMemo&) { p.nCoords = 3; }, APIERR_BADPARS},
-        {"an arc not counted", [](API_Polygon&, API_ElementMemo& m) { m.parcs = {{1, 2, 0.5}}; }, APIERR_BADPARS},
-        {"end list beyond the points", [](API_Polygon&, API_ElementMemo& m) { m.pends = {0, 7}; }, APIERR_BADPARS},
-        {"not closed", [](API_Polygon&, API_ElementMemo& m) { m.coords.back() = {1, 1}; }, APIERR_BADPARS},
-        {"two corners", [](API_Polygon& p, API_ElementMemo& m) {
+        {"an arc not counted",
+         [](API_Polygon&, API_ElementMemo& m) {
+             m.parcs = {{1, 2, 0.5}};
+         },
+         APIERR_BADPARS},
+        {"end list beyond the points",
+         [](API_Polygon&, API_ElementMemo& m) {
+             m.pends = {0, 7};
+         },
+         APIERR_BADPARS},
+        {"not closed",
+         [](API_Polygon&, API_ElementMemo& m) {
+             m.coords.back() = {1, 1};
+         },
+         APIERR_BADPARS},
+        {"two corners",
+         [](API_Polygon& p, API_ElementMemo& m) {
              m = ClosedOutline({{0, 0}, {4, 0}});
              p.nCoords = 3;
-         }, APIERR_BADPARS},
+         },
+         APIERR_BADPARS},
     };
     for (const API_ElemTypeID type : {API_SlabID, API_HatchID}) {
         for (const Case& c : cases) {
@@ -217,8 +233,10 @@ TEST(PlanGeometry, LinesSegmentsAndArcs)
         bool on;
     };
     const OnSegment cases[] = {
-        {{4 + 0.9e-5, 0}, Boundary_Closed, true}, {{4 + 1.1e-5, 0}, Boundary_Closed, false},
-        {{4, 0}, Boundary_Opened, false},          {{2, 0.5e-5}, Boundary_Opened, true},
+        {{4 + 0.9e-5, 0}, Boundary_Closed, true},
+        {{4 + 1.1e-5, 0}, Boundary_Closed, false},
+        {{4, 0}, Boundary_Opened, false},
+        {{2, 0.5e-5}, Boundary_Opened, true},
     };
     for (const OnSegment& c : cases) EXPECT_EQ(IsSectorPointIntersect(wall, c.point, c.boundary, 1e-5), c.on) << c.point.x;
     EXPECT_DOUBLE_EQ(DistCoordSectorPtr({6, 0}, wall), 2.0);

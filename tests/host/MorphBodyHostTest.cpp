@@ -45,7 +45,8 @@ protected:
         EXPECT_EQ(HostAddBodyEdge(builder, from, to, &index), NoError);
         return index;
     }
-    GSErrCode Polygon(const std::vector<std::int32_t>& edges, API_OverriddenAttribute material = Material, std::int32_t normal = 0)
+    GSErrCode Polygon(const std::vector<std::int32_t>& edges, API_OverriddenAttribute material = Material,
+                      std::int32_t normal = 0)
     {
         std::int32_t index = 0;
         return HostAddBodyPolygon(builder, edges.data(), static_cast<std::int32_t>(edges.size()), normal, material, &index);
@@ -137,7 +138,8 @@ TEST_F(MorphBodyHost, EveryIndexIsChecked)
         {"a polygon with a normal", Polygon({1, 2, 3, 4}, Material, 1)},
         {"a polygon without a material", Polygon({1, 2, 3, 4}, API_OverriddenAttribute {0, true})},
         {"a polygon of fewer edges than it says", HostAddBodyPolygon(builder, edges, 2, 0, Material, &index)},
-        {"a builder from a source body", [] {
+        {"a builder from a source body",
+         [] {
              API_MorphBody source;
              API_BodyBuilder other = nullptr;
              return HostCreateBodyBuilder(&source, 0, &other);

@@ -42,8 +42,8 @@ TEST(PerspectivePicture, PointsLieWhereTheCameraSeesThem)
     Modeler::Camera camera;
     camera.SetView(1, 0.0, {0.0, 0.0, 0.0}, {10.0, 0.0, 0.0}, 0.0, 90.0, 1, 0, 1, 0, 1, 0);
     const std::vector<SimHost::ColouredPoint> points {
-        {{10.0, 0.0, 0.0}, Gfx::Color(255, 0, 0)},   {{5.0, 0.0, 0.0}, Gfx::Color(0, 255, 0)},
-        {{10.0, 5.0, 0.0}, Gfx::Color(0, 0, 255)},   {{10.0, 0.0, 5.0}, Gfx::Color(255, 255, 0)},
+        {{10.0, 0.0, 0.0}, Gfx::Color(255, 0, 0)},    {{5.0, 0.0, 0.0}, Gfx::Color(0, 255, 0)},
+        {{10.0, 5.0, 0.0}, Gfx::Color(0, 0, 255)},    {{10.0, 0.0, 5.0}, Gfx::Color(255, 255, 0)},
         {{-10.0, 0.0, 0.0}, Gfx::Color(255, 0, 255)},
     };
     TempFolder folder;

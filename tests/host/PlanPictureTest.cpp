@@ -41,7 +41,8 @@ TEST(PlanPicture, RoofsAndWallsAreDrawn)
     scenario.GetHost()->model_.content.elements.push_back(roof);
     const std::string file = folder.path() + "/plan.png";
     ASSERT_TRUE(scenario.RunText("plan-picture " + file + "\n")) << out.str();
-    EXPECT_NE(out.str().find("0 polygons of 0 morphs, 1 roofs, 1 walls, 0 openings, 1001 x 483 pixels"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("0 polygons of 0 morphs, 1 roofs, 1 walls, 0 openings, 1001 x 483 pixels"), std::string::npos)
+        << out.str();
 
     // 192 pixels a metre from (0, -0.3) at the lower left, 20 pixels of margin.
     GSPixMapHandle picture = nullptr;

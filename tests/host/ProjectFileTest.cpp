@@ -10,11 +10,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "CDataStore.hpp"
 #include "HostFiles.hpp"
 #include "InProcessHost.hpp"
 #include "ModuleDataServices.hpp"
 #include "ProjectFile.hpp"
+#include "framework/CDataStore.hpp"
 
 namespace {
 
@@ -203,7 +203,8 @@ TEST_F(ProjectFileTest, ABrokenProjectFileIsRefusedWithItsReason)
         {"not JSON", "{elements", "parse error"},
         {"no elements", "{" + empty + "}", "elements"},
         {"a short record", R"({"elements": [{"record": "01 02"}], )" + empty + "}", "an element record has 2 bytes"},
-        {"module data not hex", R"({"elements": [], "layers": [], "storeys": [], "moduleData": [{"name": "", "version": 1, "platformSign": "WW", "data": "1G"}]})",
+        {"module data not hex",
+         R"({"elements": [], "layers": [], "storeys": [], "moduleData": [{"name": "", "version": 1, "platformSign": "WW", "data": "1G"}]})",
          "module data is no hex text"},
     };
     for (const Case& c : cases) {
@@ -290,8 +291,12 @@ TEST_F(ProjectFileTest, ANumberOutsideItsFieldsRangeRefusesTheFile)
          "parameter strStandortID has a negative dimension"},
         {"a polygon end past uint64", [](Json& p) { p["elements"][0]["memo"]["pends"][1] = 1e20; },
          "a polygon's end is out of range: 1e+20"},
-        {"a negative link flag", [](Json& p) { p["elements"][0]["links"][0]["flags"] = -1; }, "a link's flags is out of range: -1"},
-        {"a shell flag past a byte", [](Json& p) { p["elements"][1]["shellShapes"][0]["flags"] = {256, 0, 0}; },
+        {"a negative link flag", [](Json& p) { p["elements"][0]["links"][0]["flags"] = -1; },
+         "a link's flags is out of range: -1"},
+        {"a shell flag past a byte",
+         [](Json& p) {
+             p["elements"][1]["shellShapes"][0]["flags"] = {256, 0, 0};
+         },
          "a shell polygon's flag is out of range: 256"},
         {"user data version past int32", [](Json& p) { p["elements"][0]["userData"]["version"] = -2147483649LL; },
          "a user data version is out of range: -2147483649"},

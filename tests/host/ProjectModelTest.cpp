@@ -17,7 +17,8 @@ TEST_F(SimulatedHost, RefusesToChangeOrDeleteOnALockedLayerAndChangesNothing)
     API_Element mask;
     e.object.position = {9, 9};
     Mark(mask.object.position);
-    EXPECT_EQ(Undoable([&] { return InUndoableCommand([&] { return HostChangeElement(&e, &mask, nullptr, 0, true); }); }), APIERR_PAGELOCKED);
+    EXPECT_EQ(Undoable([&] { return InUndoableCommand([&] { return HostChangeElement(&e, &mask, nullptr, 0, true); }); }),
+              APIERR_PAGELOCKED);
     API_Elem_Head header = Get(guid).header;
     EXPECT_EQ(Undoable([&] { return InUndoableCommand([&] { return HostDeleteElements(&header, 1); }); }), APIERR_PAGELOCKED);
     API_Neig neig;

@@ -20,8 +20,7 @@ TEST(ScenarioVerbs, AnswerFileQueuesTheUsersChoice)
     DG::ForgetAllDialogs();
     std::ostringstream out;
     SimHost::Scenario scenario(AddOnOptions(), out);
-    ASSERT_TRUE(scenario.RunText("start\nanswer-file cancel\nanswer-file report.txt\nanswer-file /tmp/other.txt\n"))
-        << out.str();
+    ASSERT_TRUE(scenario.RunText("start\nanswer-file cancel\nanswer-file report.txt\nanswer-file /tmp/other.txt\n")) << out.str();
     IO::Location chosen;
     EXPECT_FALSE(DGGetSaveFile(&chosen, 0, nullptr, nullptr, nullptr, "first"));
     ASSERT_TRUE(DGGetSaveFile(&chosen, 0, nullptr, nullptr, nullptr, "second"));

@@ -66,8 +66,7 @@ public:
           events_(Win::RegisterWindowMessage("WM_QUINTAIR_TO_EXTAPP_MESSAGE")),
           receiver_(Win::RegisterWindowMessage("WM_EXTAPP_TO_QUINTAIR_MESSAGE"),
                     [this](const Win::WindowMessage& m) { OnCommand(m); })
-    {
-    }
+    {}
 
     int Run(const std::string& arguments)
     {

@@ -1,11 +1,11 @@
 #include "DispatcherFixture.hpp"
 
-#include "frame/AddOnGlobals.hpp"
 #include "DG/DG.hpp"
 #include "MarkerSupport.hpp"
+#include "Win/WinStandIns.hpp"
+#include "frame/AddOnGlobals.hpp"
 #include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
-#include "Win/WinStandIns.hpp"
 
 namespace {
 

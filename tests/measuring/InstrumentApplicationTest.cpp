@@ -201,12 +201,8 @@ TEST_F(InstrumentApplication, ProcessNamesAsCases)
         std::string name;
         std::int32_t result;
     } cases[] = {
-        {"Orbolink.exe", 1},
-        {"orbolink.EXE", 1},
-        {"Orbolink2.exe", 0},
-        {"", ProcessNameInvalid},
-        {std::string(260, 'x'), 0},
-        {std::string(261, 'x'), ProcessNameInvalid},
+        {"Orbolink.exe", 1},      {"orbolink.EXE", 1},        {"Orbolink2.exe", 0},
+        {"", ProcessNameInvalid}, {std::string(260, 'x'), 0}, {std::string(261, 'x'), ProcessNameInvalid},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name.substr(0, 20) + " of " + std::to_string(c.name.size()));

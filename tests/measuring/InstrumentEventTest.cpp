@@ -187,7 +187,9 @@ TEST_F(InstrumentEvents, QuickCalibrationProgressByArgument)
          "muss die automatische Kalibrierung durchgeführt werden."},
         {3, nullptr, "Schnellnivellierung wurde abgebrochen"},
         {11, "Die erste Position ist abgeschlossen. Das Gerät um ca 90 Grad nach links drehen für die zweite Position", nullptr},
-        {12, "Die zweite Position ist abgeschlossen. Das Gerät um ca. 90 Grad nach links drehen für die dritte und letzte Position", nullptr},
+        {12,
+         "Die zweite Position ist abgeschlossen. Das Gerät um ca. 90 Grad nach links drehen für die dritte und letzte Position",
+         nullptr},
         {13, "Die dritte und letzte Position ist abgeschlossen. Die Kalibrierung ist fertig", nullptr},
         {21, "Die Ausleseposition ist nicht erreicht, das Gerät muss weiter nach links gedreht werden", nullptr},
         {22, "Die Ausleseposition ist nicht erreicht, das Gerät muss weiter nach rechts gedreht werden", nullptr},
@@ -226,8 +228,7 @@ TEST_F(InstrumentEvents, PromptFileInDebugModeOnly)
         if (debug != 0) {
             EXPECT_EQ(lines[lines.GetSize() - 1].ToUtf8(), "Program message: Neigung 100% erreicht");
         }
-        EXPECT_EQ(Host().Fact("report-window"),
-                  debug != 0 ? "[Survanto:    Program message: Neigung 100% erreicht]" : "");
+        EXPECT_EQ(Host().Fact("report-window"), debug != 0 ? "[Survanto:    Program message: Neigung 100% erreicht]" : "");
     }
     std::remove(prompt.ToPath().c_str());
     Send(39, 0);

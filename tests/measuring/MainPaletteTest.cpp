@@ -123,11 +123,8 @@ TEST_F(MainPaletteTest, OptionButtonOfASubPaletteToolStartsItsPoints)
         std::int16_t item;
         double valueAfter;
     };
-    const Case cases[] = {{API_MorphID, 14, 0.0},
-                          {API_PolyLineID, 14, 1.0},
-                          {API_MorphID, 15, 1.0},
-                          {API_HatchID, 15, 1.0},
-                          {API_SlabID, 15, 1.0}};
+    const Case cases[] = {
+        {API_MorphID, 14, 0.0}, {API_PolyLineID, 14, 1.0}, {API_MorphID, 15, 1.0}, {API_HatchID, 15, 1.0}, {API_SlabID, 15, 1.0}};
     for (const Case& c : cases) {
         DG::ChangeItem(Palette, 5, 1.0);
         Main().pointStep = 3;
@@ -394,6 +391,7 @@ TEST_F(MainPaletteTest, ResetClearsTheValueFields)
 {
     for (short item : {7, 8, 9, 10, 11, 32, 34, 35, 36, 37, 42, 51, 54, 55, 57, 58}) SetItem(item, 2.5);
     DG::ClickItem(Palette, 48);
-    for (short item : {7, 8, 9, 10, 11, 32, 34, 35, 36, 37, 51, 54, 55, 57, 58}) EXPECT_EQ(DG::GetItemValue(Palette, item), 0.0) << item;
+    for (short item : {7, 8, 9, 10, 11, 32, 34, 35, 36, 37, 51, 54, 55, 57, 58})
+        EXPECT_EQ(DG::GetItemValue(Palette, item), 0.0) << item;
     EXPECT_EQ(DG::GetItemValue(Palette, 42), 2.5) << "the free-area height stays";
 }

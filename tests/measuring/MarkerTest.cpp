@@ -2,7 +2,7 @@
 #include <string>
 
 #include "MarkerFixture.hpp"
-#include "OwnChangeCounter.hpp"
+#include "framework/OwnChangeCounter.hpp"
 
 namespace {
 
@@ -63,7 +63,8 @@ TEST_F(Markers, EachToolsMarkerTakesItsLayerAndPen)
         const SimHost::StoredElement& marker = *PointMarkers().back();
         EXPECT_EQ(marker.record.header.layer, c.layer);
         EXPECT_EQ(marker.record.object.pen, c.pen);
-        for (const char* pen : {"penHotPoint", "penHotPointGER", "penHotPointFRA"}) EXPECT_EQ(NumberParameter(marker, pen), c.pen);
+        for (const char* pen : {"penHotPoint", "penHotPointGER", "penHotPointFRA"})
+            EXPECT_EQ(NumberParameter(marker, pen), c.pen);
         EXPECT_EQ(marker.record.object.position.x, 1.5);
         EXPECT_EQ(marker.record.object.position.y, 2.5);
         EXPECT_EQ(marker.record.object.elevation, 0.75);
@@ -271,12 +272,8 @@ TEST_F(Markers, StationIdsCountOnFromTheActiveOne)
         bool teamwork;
         std::string expected;
     } cases[] = {
-        {"0", false, "1"},
-        {"9", false, "10"},
-        {"Az bert", false, "Ba"},
-        {"", false, "2"},
-        {"0", true, "1 anna"},
-        {"1 anna", true, "2 anna"},
+        {"0", false, "1"}, {"9", false, "10"},    {"Az bert", false, "Ba"},
+        {"", false, "2"},  {"0", true, "1 anna"}, {"1 anna", true, "2 anna"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.active);

@@ -3,8 +3,8 @@
 
 #include "DG/DG.hpp"
 #include "DispatcherFixture.hpp"
-#include "measuring/MeasuringState.hpp"
 #include "Win/WinStandIns.hpp"
+#include "measuring/MeasuringState.hpp"
 
 namespace {
 

@@ -41,8 +41,8 @@ protected:
     {
         std::vector<short> shown;
         for (short item = 14; item <= 82; ++item) {
-            const bool followsTool =
-                item <= 24 || (item >= 33 && item <= 39) || (item >= 41 && item <= 47) || (item >= 52 && item <= 62) || item >= 68;
+            const bool followsTool = item <= 24 || (item >= 33 && item <= 39) || (item >= 41 && item <= 47) ||
+                                     (item >= 52 && item <= 62) || item >= 68;
             if (followsTool && DG::IsItemVisible(Palette, item)) shown.push_back(item);
         }
         return shown;
@@ -55,7 +55,8 @@ protected:
     static std::vector<short> Entries(short item)
     {
         std::vector<short> icons;
-        for (short entry = 1; entry <= DG::PopupGetItemCount(Palette, item); ++entry) icons.push_back(DG::PopupGetItemIcon(Palette, item, entry));
+        for (short entry = 1; entry <= DG::PopupGetItemCount(Palette, item); ++entry)
+            icons.push_back(DG::PopupGetItemIcon(Palette, item, entry));
         return icons;
     }
 };
@@ -70,32 +71,69 @@ struct ViewCase {
 };
 
 const ViewCase viewCases[] = {
-    {"wall", 1, 0, {14, 15, 16, 17, 18, 19, 20, 23, 24, 47, 80, 81, 82}, {{14, 32537}, {17, 32618}, {18, 32503}},
+    {"wall",
+     1,
+     0,
+     {14, 15, 16, 17, 18, 19, 20, 23, 24, 47, 80, 81, 82},
+     {{14, 32537}, {17, 32618}, {18, 32503}},
      {{14, "Einzelne Wand"}, {18, "Wand geneigt"}}},
-    {"column", 2, 0, {14, 15, 16, 17, 18, 44, 45, 46, 52, 80, 81, 82}, {{14, 32540}, {18, 32570}},
+    {"column",
+     2,
+     0,
+     {14, 15, 16, 17, 18, 44, 45, 46, 52, 80, 81, 82},
+     {{14, 32540}, {18, 32570}},
      {{14, "Rechteckstütze platzieren"}, {18, "Stütze mit 1 Punkt platzieren"}, {44, "Stützenbreite einmessen"}}},
-    {"beam", 3, 0, {14, 15, 16, 17, 19, 20, 52, 71, 72, 80, 81, 82}, {{14, 32555}, {17, 32558}},
+    {"beam",
+     3,
+     0,
+     {14, 15, 16, 17, 19, 20, 52, 71, 72, 80, 81, 82},
+     {{14, 32555}, {17, 32558}},
      {{14, "Einfacher Unterzug"}, {16, "Schräger Unterzug"}}},
-    {"window", 4, 0, {14, 15, 21, 22, 33, 34, 38, 53, 54, 55, 56, 57, 58, 59, 60, 80, 81, 82}, {{14, 32544}, {22, 32590}},
+    {"window",
+     4,
+     0,
+     {14, 15, 21, 22, 33, 34, 38, 53, 54, 55, 56, 57, 58, 59, 60, 80, 81, 82},
+     {{14, 32544}, {22, 32590}},
      {{14, "Diagonal Punkte"}, {15, "Seitenpunkte"}, {21, "Fenstermessung Innen / Außen"}}},
     {"window without options", 4, WindowWithoutOptions, {80, 81, 82}, {{14, 32550}}, {{14, "Messung starten"}}},
     {"door", 5, 0, {14, 15, 21, 22, 33, 34, 38, 80, 81, 82}, {{14, 32553}, {22, 32606}}, {{21, "Türmessung Innen / Außen"}}},
-    {"object", 6, 0, {14, 15, 44, 45, 46, 52, 80, 81, 82}, {{14, 32582}, {15, 32583}},
+    {"object",
+     6,
+     0,
+     {14, 15, 44, 45, 46, 52, 80, 81, 82},
+     {{14, 32582}, {15, 32583}},
      {{14, "Objekt mit Einfügepunkt"}, {44, "Objektbreite einmessen"}}},
     {"photo object", 6, PhotoSubtype, {14, 68, 69, 70, 80, 81, 82}, {{14, 32550}}, {{14, "Objekt mit Einfügepunkt"}}},
-    {"lamp", 7, 0, {14, 15, 44, 45, 46, 52, 80, 81, 82}, {{14, 32582}, {19, 32535}}, {{14, "Messung starten"}, {15, "Polygonpalette"}}},
+    {"lamp",
+     7,
+     0,
+     {14, 15, 44, 45, 46, 52, 80, 81, 82},
+     {{14, 32582}, {19, 32535}},
+     {{14, "Messung starten"}, {15, "Polygonpalette"}}},
     {"slab", 8, 0, {14, 15, 19, 20, 80, 81, 82}, {{19, 32616}, {15, 32664}}, {{15, "Polygonpalette"}}},
     {"roof", 9, 0, {14, 80, 81, 82}, {{14, 32584}}, {{14, "Dach über 3 Punkte einmessen"}}},
-    {"mesh", 10, 0, {14, 15, 16, 20, 41, 42, 43, 79, 80, 81, 82}, {{15, 32510}, {16, 32511}},
+    {"mesh",
+     10,
+     0,
+     {14, 15, 16, 20, 41, 42, 43, 79, 80, 81, 82},
+     {{15, 32510}, {16, 32511}},
      {{15, "Freifläche aus aktivierten Messpunkten erzeugen"}}},
     {"fill", 18, 0, {14, 15, 19, 20, 80, 81, 82}, {{19, 32601}, {20, 32615}}, {{14, "Messung starten"}}},
     {"line", 19, 0, {14, 80, 81, 82}, {{14, 32550}, {19, 32535}}, {{14, "Messung starten"}}},
     {"polyline", 20, 0, {14, 80, 81, 82}, {{14, 32633}}, {{14, "Polygonpalette"}}},
     {"arc", 21, 0, {14, 15, 80, 81, 82}, {{14, 32603}, {15, 32602}}, {{14, "Kreis"}, {15, "Bogen"}}},
     {"spline", 23, 0, {14, 19, 20, 80, 81, 82}, {{19, 32599}, {20, 32600}}, {{14, "Messung starten"}}},
-    {"shell", 43, 0, {14, 15, 16, 17, 18, 80, 81, 82}, {{14, 32619}, {18, 32622}},
+    {"shell",
+     43,
+     0,
+     {14, 15, 16, 17, 18, 80, 81, 82},
+     {{14, 32619}, {18, 32622}},
      {{16, "Kuppel mit 5 Punkten"}, {18, "Kuppel-Segment"}}},
-    {"morph", 45, 0, {14, 15, 61, 62, 73, 74, 75, 76, 78, 80, 81, 82}, {{14, 32624}, {16, 32626}},
+    {"morph",
+     45,
+     0,
+     {14, 15, 61, 62, 73, 74, 75, 76, 78, 80, 81, 82},
+     {{14, 32624}, {16, 32626}},
      {{14, "Querschnitt Palette"}, {16, "Morph erstellen"}}},
 };
 
@@ -216,8 +254,8 @@ TEST_F(PaletteRefresh, PolygonButtonsWaitForEnoughPoints)
         const char* enabled;  // items 19, 20, 78
     };
     const Case cases[] = {
-        {1, 15, 3, "..."}, {1, 15, 4, "x.."}, {1, 15, 6, "xx."}, {1, 14, 8, "..."}, {3, 15, 3, "x.."},
-        {8, 14, 3, "x.."}, {8, 14, 5, "x.."}, {18, 14, 6, "xx."}, {23, 14, 3, "x.."}, {10, 14, 2, "..."},
+        {1, 15, 3, "..."},  {1, 15, 4, "x.."},  {1, 15, 6, "xx."},  {1, 14, 8, "..."},  {3, 15, 3, "x.."},
+        {8, 14, 3, "x.."},  {8, 14, 5, "x.."},  {18, 14, 6, "xx."}, {23, 14, 3, "x.."}, {10, 14, 2, "..."},
         {45, 61, 2, "..."}, {45, 61, 3, "..x"}, {7, 14, 6, "..."},
     };
     for (const Case& c : cases) {

@@ -7,8 +7,8 @@
 
 #include "DG/FileDialog.hpp"
 #include "MarkerFixture.hpp"
-#include "OwnChangeCounter.hpp"
 #include "frame/UInterface.hpp"
+#include "framework/OwnChangeCounter.hpp"
 #include "measuring/PointListLine.hpp"
 
 namespace {
@@ -24,10 +24,7 @@ std::string ReadBytes(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // A decimal comma for C++ streams and, where the system has one, for C's printf.
 class CommaLocale {
@@ -139,7 +136,8 @@ TEST_F(PointLists, ExportWritesEveryMarkerWithOffsetAndAbsoluteHeight)
     PlaceMarker(1, 2, 0.5, 0);
     PlaceMarker(3.25, -4, 0.2, 1);
     Model().content.locationOffset = {100, 50};
-    const std::string expected = "\xEF\xBB\xBF" "101.0000 52.0000 0.5000\r\n103.2500 46.0000 3.2000\r\n";
+    const std::string expected = "\xEF\xBB\xBF"
+                                 "101.0000 52.0000 0.5000\r\n103.2500 46.0000 3.2000\r\n";
     ASSERT_EQ(expected.size(), 53u);
     for (const bool comma : {false, true}) {
         SCOPED_TRACE(comma ? "comma locale" : "C locale");
@@ -164,7 +162,8 @@ TEST_F(PointLists, ExportReplacesALongerOldFile)
     WriteBytes(ListPath(), std::string(500, '9'));
     DG::QueueFileAnswer(IO::Location(ListPath()));
     Main().ExportPointList();
-    EXPECT_EQ(ReadBytes(ListPath()), "\xEF\xBB\xBF" "1.0000 2.0000 0.5000\r\n");
+    EXPECT_EQ(ReadBytes(ListPath()), "\xEF\xBB\xBF"
+                                     "1.0000 2.0000 0.5000\r\n");
 }
 
 TEST_F(PointLists, ExportWithoutMarkersOnlyAlerts)
@@ -192,12 +191,18 @@ TEST_F(PointLists, ImportPlacesAMarkerPerPointLine)
         std::string bytes;
         std::vector<API_Coord3D> points;  // x, y, elevation on storey 1
     };
-    const std::string utf16 = std::string("\xFF\xFE", 2) + std::string("1\0 \0" "2\0 \0" "4\0\r\0\n\0", 14);
+    const std::string utf16 = std::string("\xFF\xFE", 2) + std::string("1\0 \0"
+                                                                       "2\0 \0"
+                                                                       "4\0\r\0\n\0",
+                                                                       14);
     const std::vector<Case> cases = {
         {"decimal commas", "1,5 2,5 3,5\r\n", {{1.5, 2.5, 0.5}}},
         {"two numbers, then four", "1 2\n7 8 9 10\n", {{7, 8, 6}}},
         {"a unit behind a number", "2.5m 1 3\n", {{2.5, 1, 0}}},
-        {"UTF-8 with its mark", "\xEF\xBB\xBF" "1 2 3.5\r\n", {{1, 2, 0.5}}},
+        {"UTF-8 with its mark",
+         "\xEF\xBB\xBF"
+         "1 2 3.5\r\n",
+         {{1, 2, 0.5}}},
         {"UTF-16LE with its mark", utf16, {{1, 2, 1}}},
         {"CR only", "1 2 3\r4 5 6\r", {{1, 2, 0}, {4, 5, 3}}},
         {"no final line end", "1 2 3\n4 5 6", {{1, 2, 0}, {4, 5, 3}}},

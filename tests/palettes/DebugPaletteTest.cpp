@@ -3,14 +3,24 @@
 
 #include "DG/DG.hpp"
 #include "MarkerFixture.hpp"
-#include "OwnChangeCounter.hpp"
+#include "framework/OwnChangeCounter.hpp"
 
 namespace {
 
 constexpr short Debug = DebugPalette::DialogId;
 constexpr std::int16_t DebugMenu = 32501;
 enum Item : short {
-    X = 2, Y = 4, Z = 6, Shot = 7, GetXY = 8, GetZ = 9, Shock = 10, TestFunction = 11, Get3D = 12, NewStation = 13, Shot3D = 14,
+    X = 2,
+    Y = 4,
+    Z = 6,
+    Shot = 7,
+    GetXY = 8,
+    GetZ = 9,
+    Shock = 10,
+    TestFunction = 11,
+    Get3D = 12,
+    NewStation = 13,
+    Shot3D = 14,
     Shot2D = 15
 };
 
@@ -51,7 +61,10 @@ protected:
         Host().inputAnswers_.push_back(SimHost::InputAnswer {});
     }
 
-    static void ExpectField(short item, double value) { EXPECT_NEAR(DG::GetItemValue(Debug, item), value, 1e-9) << "item " << item; }
+    static void ExpectField(short item, double value)
+    {
+        EXPECT_NEAR(DG::GetItemValue(Debug, item), value, 1e-9) << "item " << item;
+    }
 
     static void ExpectMeasured(double x, double y, double z)
     {
@@ -117,7 +130,7 @@ TEST_F(DebugPaletteTest, GetCoordZTakesTheHeightByWindowKind)
         double z;
     };
     const Case cases[] = {
-        {APIWind_FloorPlanID, 1, 7 - 1.5}, {APIWind_3DModelID, 1, 7 - 1.5}, {APIWind_SectionID, 1, 5 - 1.5},
+        {APIWind_FloorPlanID, 1, 7 - 1.5}, {APIWind_3DModelID, 1, 7 - 1.5},     {APIWind_SectionID, 1, 5 - 1.5},
         {APIWind_ElevationID, 2, 5},       {APIWind_InteriorElevationID, 2, 5}, {APIWind_FloorPlanID, 2, 7},
     };
     for (const Case& c : cases) {

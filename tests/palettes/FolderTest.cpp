@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "CDataRecorder.hpp"
 #include "DG/DG.hpp"
 #include "PhotoFixture.hpp"
 #include "TI/Time.hpp"
 #include "Waiting.hpp"
+#include "framework/CDataRecorder.hpp"
 #include "photos/PhotoFiles.hpp"
 #include "photos/PhotoImages.hpp"
 
@@ -47,13 +47,20 @@ protected:
 // regard to case; equal names stay in the folder's order.
 TEST_F(FolderTest, ListsTheImageFilesByNameWithoutRegardToCase)
 {
-    for (const char* name : {"b.jpg", "A.png", "c.tga", "notes.txt", "x.jpg", "x.png", "IMG_0001.JPG"}) Touch(photos_.path() + "/" + name);
+    for (const char* name : {"b.jpg", "A.png", "c.tga", "notes.txt", "x.jpg", "x.png", "IMG_0001.JPG"})
+        Touch(photos_.path() + "/" + name);
     std::filesystem::create_directory(photos_.path() + "/sub.jpg");
     OpenFolderPalette();
     EXPECT_EQ(ListedNames(), (std::vector<std::string> {"A", "b", "c", "IMG_0001", "x", "x"}));
     const short count = DG::ListViewGetItemCount(FolderDialog, PhotoList);
-    EXPECT_EQ(Folder().photoList[static_cast<std::uint32_t>(DG::ListViewGetItemUserData(FolderDialog, PhotoList, count - 1))].GetLastLocalName(), "x.jpg");
-    EXPECT_EQ(Folder().photoList[static_cast<std::uint32_t>(DG::ListViewGetItemUserData(FolderDialog, PhotoList, count))].GetLastLocalName(), "x.png");
+    EXPECT_EQ(Folder()
+                  .photoList[static_cast<std::uint32_t>(DG::ListViewGetItemUserData(FolderDialog, PhotoList, count - 1))]
+                  .GetLastLocalName(),
+              "x.jpg");
+    EXPECT_EQ(Folder()
+                  .photoList[static_cast<std::uint32_t>(DG::ListViewGetItemUserData(FolderDialog, PhotoList, count))]
+                  .GetLastLocalName(),
+              "x.png");
     EXPECT_EQ(DG::GetItemText(FolderDialog, 3).ToUtf8(), photos_.path());
 }
 

@@ -2,13 +2,13 @@
 
 #include "DG/DG.hpp"
 #include "DialogVerbs.hpp"
-#include "HostApiHelpers.hpp"
 #include "MainObjectFixture.hpp"
 #include "MarkerSupport.hpp"
 #include "ReplacedServices.hpp"
-#include "frame/AddOnGlobals.hpp"
-#include "pointclouds/ScannerCamera.hpp"
 #include "UndoableCommand.hpp"
+#include "frame/AddOnGlobals.hpp"
+#include "framework/HostApiHelpers.hpp"
+#include "pointclouds/ScannerCamera.hpp"
 
 extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
 extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*);
@@ -54,7 +54,8 @@ protected:
     {
         const std::int32_t index = static_cast<std::int32_t>(Model().libraryParts.size()) + 10;
         SimHost::LibraryPartEntry part;
-        part.uniqueId = "{00000000-0000-4000-8000-0000000000" + std::to_string(index) + "}-{00000000-0000-4000-8000-000000000002}";
+        part.uniqueId =
+            "{00000000-0000-4000-8000-0000000000" + std::to_string(index) + "}-{00000000-0000-4000-8000-000000000002}";
         part.name = name;
         Model().libraryParts[index] = part;
         SimHost::StoredElement object;

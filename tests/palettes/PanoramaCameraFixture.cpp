@@ -61,7 +61,8 @@ void PanoramaCameraFixture::LookFrom(const Vector& point, double azimuth, double
     const Vector d = DirectionOf(azimuth, elevation);
     Modeler::Camera camera = Camera();
     camera.SetView(Modeler::Camera::PerspectiveProjection, 0.0, point,
-                   {point.x + d.x * distance, point.y + d.y * distance, point.z + d.z * distance}, 0.0, 60.0, 1.0, 0.0, 1.0, 0.0, 1.0, 0.0);
+                   {point.x + d.x * distance, point.y + d.y * distance, point.z + d.z * distance}, 0.0, 60.0, 1.0, 0.0, 1.0, 0.0,
+                   1.0, 0.0);
     Window().GetSight().SetCamera(camera);
 }
 

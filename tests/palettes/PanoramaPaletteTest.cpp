@@ -38,10 +38,10 @@ TEST_F(PanoramaPalette, CameraDirectionShowsOnTheSliders)
         double direction;
         double tilt;
     } cases[] = {
-        {"due east", 0.0, 0.0, 3600, 900},       {"due north", 90.0, 0.0, 2700, 900},
-        {"45.9 degrees", 45.9, 0.0, 3150, 900},  {"level west", 180.0, 0.0, 1800, 900},
+        {"due east", 0.0, 0.0, 3600, 900},           {"due north", 90.0, 0.0, 2700, 900},
+        {"45.9 degrees", 45.9, 0.0, 3150, 900},      {"level west", 180.0, 0.0, 1800, 900},
         {"level south-west", 225.0, 0.0, 1350, 900}, {"30 up", 0.0, 30.0, 3600, 1200},
-        {"30 down", 0.0, -30.0, 3600, 600},      {"straight up", 0.0, 90.0, NoAzimuth, 1800},
+        {"30 down", 0.0, -30.0, 3600, 600},          {"straight up", 0.0, 90.0, NoAzimuth, 1800},
         {"straight down", 0.0, -90.0, NoAzimuth, 0},
     };
     for (const auto& c : cases) {
@@ -64,7 +64,10 @@ TEST_F(PanoramaPalette, SlidersTurnTheCameraOnTheStation)
         double tilt;
         double azimuth;
         double elevation;
-    } cases[] = {{3600, 900, 0.0, 0.0}, {2700, 900, 90.0, 0.0}, {3600, 1800, 0.0, 90.0}, {1800, 1200, 180.0, 30.0},
+    } cases[] = {{3600, 900, 0.0, 0.0},
+                 {2700, 900, 90.0, 0.0},
+                 {3600, 1800, 0.0, 90.0},
+                 {1800, 1200, 180.0, 30.0},
                  {3150, 600, 45.0, -30.0}};
     int redraws = 0;
     for (const auto& c : cases) {
@@ -158,10 +161,14 @@ TEST_F(PanoramaPalette, CameraMenuStepsMoveSliderAndCamera)
         double from;
         double to;
     } cases[] = {
-        {"zoom in at 5", 1, ConeSlider, 5, 1},          {"zoom out at 1595", 2, ConeSlider, 1595, 1600},
-        {"turn left at 5", 3, DirectionSlider, 5, 3595}, {"turn left at 10", 3, DirectionSlider, 10, 0},
-        {"turn right at 3595", 4, DirectionSlider, 3595, 5}, {"turn right at 3590", 4, DirectionSlider, 3590, 3600},
-        {"turn up at 1795", 5, TiltSlider, 1795, 1800},  {"turn down at 5", 6, TiltSlider, 5, 0},
+        {"zoom in at 5", 1, ConeSlider, 5, 1},
+        {"zoom out at 1595", 2, ConeSlider, 1595, 1600},
+        {"turn left at 5", 3, DirectionSlider, 5, 3595},
+        {"turn left at 10", 3, DirectionSlider, 10, 0},
+        {"turn right at 3595", 4, DirectionSlider, 3595, 5},
+        {"turn right at 3590", 4, DirectionSlider, 3590, 3600},
+        {"turn up at 1795", 5, TiltSlider, 1795, 1800},
+        {"turn down at 5", 6, TiltSlider, 5, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -46,7 +46,8 @@ protected:
 TEST_F(PreviewTest, DrawsThePhotoFittedAndTurnedAboutItsCorner)
 {
     const std::string photo = WritePhoto("site.png", 400, 300);
-    const FitCase cases[] = {{0, 0.68, 0, 16}, {1, 0.59, 47.5, 236}, {2, 0.68, 272, 220}, {3, 0.59, 224.5, 0}, {5, 0.59, 47.5, 236}};
+    const FitCase cases[] = {
+        {0, 0.68, 0, 16}, {1, 0.59, 47.5, 236}, {2, 0.68, 272, 220}, {3, 0.59, 224.5, 0}, {5, 0.59, 47.5, 236}};
     for (const FitCase& c : cases) {
         SCOPED_TRACE(c.turns);
         ShowPhoto(photo, c.turns);

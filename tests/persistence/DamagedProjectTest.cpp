@@ -56,8 +56,8 @@ SectionPalette::SectionDataType Square(double size)
 {
     SectionPalette::SectionDataType square;
     square.coords.Add(API_Coord {0, 0});
-    for (const API_Coord corner : {API_Coord {0, 0}, API_Coord {size, 0}, API_Coord {size, size}, API_Coord {0, size},
-                                   API_Coord {0, 0}})
+    for (const API_Coord corner :
+         {API_Coord {0, 0}, API_Coord {size, 0}, API_Coord {size, size}, API_Coord {0, size}, API_Coord {0, 0}})
         square.coords.Add(corner);
     square.ends.Add(0);
     square.ends.Add(5);
@@ -287,8 +287,7 @@ TEST(KeepingDamagedBytes, UsesTheFirstNameThatHoldsThemOrIsFree)
     } cases[] = {
         {"no file yet", [](const std::string&) {}, ".Survanto.bak"},
         {"the same bytes kept before", [&](const std::string& p) { write(p + ".Survanto.bak", bytes); }, ".Survanto.bak"},
-        {"other bytes under the first name", [&](const std::string& p) { write(p + ".Survanto.bak", {'o'}); },
-         ".Survanto-2.bak"},
+        {"other bytes under the first name", [&](const std::string& p) { write(p + ".Survanto.bak", {'o'}); }, ".Survanto-2.bak"},
         {"a FIFO under the first name", [](const std::string& p) { ::mkfifo((p + ".Survanto.bak").c_str(), 0600); },
          ".Survanto-2.bak"},
         {"a link under the first two names",

@@ -119,8 +119,8 @@ TEST(DamagedStreams, StopReadingAndKeepWhatFollows)
              EXPECT_EQ(t.station.angle, 9.0);
              EXPECT_TRUE(t.station.inUse);
          }},
-        {"per-user record cut inside the station id",
-         StreamBytes {}.F64(1.0).Zeros(80).I32(0).I32(2).Bytes({'S', 0}).bytes, ReadRecord,
+        {"per-user record cut inside the station id", StreamBytes {}.F64(1.0).Zeros(80).I32(0).I32(2).Bytes({'S', 0}).bytes,
+         ReadRecord,
          [](const Targets& t) {
              EXPECT_EQ(t.record.measuredX, 1.0);
              ExpectRecordKept(t);
@@ -128,8 +128,7 @@ TEST(DamagedStreams, StopReadingAndKeepWhatFollows)
         {"per-user record with a flipped byte in the station id's length", WithHugeStationIdLength(), ReadRecord,
          ExpectRecordKept},
         {"per-user record without data", {}, ReadRecord, ExpectRecordKept},
-        {"user list counting 2^31-1 records", StreamBytes {}.I32(Huge).Append(NewRecordBytes()).bytes, ReadList,
-         ExpectListKept},
+        {"user list counting 2^31-1 records", StreamBytes {}.I32(Huge).Append(NewRecordBytes()).bytes, ReadList, ExpectListKept},
         {"user list with a negative count", StreamBytes {}.I32(-1).bytes, ReadList, ExpectListKept},
         {"user list cut inside its second record before its user",
          StreamBytes {}.I32(2).Append(NewRecordBytes()).Append(Cut(NewRecordBytes(), 100)).bytes, ReadList,
@@ -154,8 +153,7 @@ TEST(DamagedStreams, StopReadingAndKeepWhatFollows)
         {"report with a negative count", StreamBytes {}.I32(-1).bytes, ReadReport, ExpectReportKept},
         {"report without data", {}, ReadReport, ExpectReportKept},
         {"report record counting 2^31-1 lines",
-         StreamBytes {}.I32(2).Append(ReportRecord(u"a", 1, {u"x"})).Append(ReportRecord(u"b", Huge, {u"y"})).bytes,
-         ReadReport,
+         StreamBytes {}.I32(2).Append(ReportRecord(u"a", 1, {u"x"})).Append(ReportRecord(u"b", Huge, {u"y"})).bytes, ReadReport,
          [](const Targets& t) {
              ASSERT_EQ(t.report.records.GetSize(), 2u);
              EXPECT_EQ(t.report.records[0].name.ToUtf8(), "a");

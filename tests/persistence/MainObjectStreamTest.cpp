@@ -5,11 +5,11 @@
 #include <functional>
 #include <string>
 
-#include "CDataStore.hpp"
 #include "MainObjectFixture.hpp"
 #include "StreamBytes.hpp"
 #include "SurveyorRecordBytes.hpp"
 #include "Waiting.hpp"
+#include "framework/CDataStore.hpp"
 #include "measuring/MeasuringState.hpp"
 
 namespace {
@@ -73,7 +73,7 @@ const SurveyorValues Stored {{-1.0, -2.0, -3.0, -4.0, -5.0, -6.0, -0.125, -8.0, 
 void SetLive(const SurveyorValues& v, Survanto& main)
 {
     MeasuringState& s = measuringState;
-    double* measured[] = {&s.measuredX, &s.measuredY, &s.measuredZ, &s.stationX, &s.stationY, &s.stationZ,
+    double* measured[] = {&s.measuredX,    &s.measuredY,      &s.measuredZ,      &s.stationX,       &s.stationY,      &s.stationZ,
                           &s.stationAngle, &s.reservedValue1, &s.reservedValue2, &s.reservedValue3, &s.reservedValue4};
     for (std::size_t i = 0; i < v.measured.size(); ++i) *measured[i] = v.measured[i];
     s.referenceHeight = v.referenceHeight;
@@ -92,7 +92,7 @@ void SetLive(const SurveyorValues& v, Survanto& main)
     main.stationPointPen = v.pens[3];
     main.stationReferenceElement = APIGuidFromString(v.referenceElement);
     const std::pair<StationReference*, StationValues> stations[] = {{&main.firstStation, v.first},
-                                                                     {&main.secondStation, v.second}};
+                                                                    {&main.secondStation, v.second}};
     for (const auto& [station, values] : stations) {
         station->referenceElement = APIGuidFromString(values.referenceElement);
         station->position = values.position;
@@ -336,8 +336,8 @@ StreamBytes OldStream(std::int32_t version)
     if (version == 5) b.I32(99);
     if (version >= 6) {
         b.Text(Stored.stationId).Text(Stored.activeStationId);
-        for (const std::int16_t value : {Stored.layers[0], Stored.layers[1], Stored.layers[2], Stored.pens[0],
-                                         Stored.pens[1], Stored.pens[2]})
+        for (const std::int16_t value :
+             {Stored.layers[0], Stored.layers[1], Stored.layers[2], Stored.pens[0], Stored.pens[1], Stored.pens[2]})
             b.I16(value);
     }
     if (version >= 7) b.I16(Stored.pens[3]).I16(Stored.layers[3]);
@@ -431,8 +431,7 @@ TEST_F(MainObjectStream, PreferencesRestoreTheWindowTrackingAndChangeOnlyAnother
         {"version 24 with another language", PreferencesBytes().bytes, 0, {2}, true},
         {"version 24 in the running language", PreferencesBytes().bytes, 2, {}, true},
         {"a language outside the three", PreferencesBytes(7).bytes, 0, {}, true},
-        {"version 18 holds no tracking", StreamBytes {}.I32(18).Text(u"C:\\x.lse").Append(WindowState).bytes, 0, {},
-         false},
+        {"version 18 holds no tracking", StreamBytes {}.I32(18).Text(u"C:\\x.lse").Append(WindowState).bytes, 0, {}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -495,15 +494,12 @@ TEST_F(MainObjectStream, DamagedStreamsStopAtTheDamage)
         bool preferences;
         bool listRead;
     } cases[] = {
-        {"truncated inside a station angle", Bytes(project.begin(), project.begin() + firstStationAngle + 3), false,
-         true},
+        {"truncated inside a station angle", Bytes(project.begin(), project.begin() + firstStationAngle + 3), false, true},
         {"flipped byte in the user count", Flipped(project, userCount + 3), false, false},
         {"user count 2^31-1", Patched(project, userCount, {0xFF, 0xFF, 0xFF, 0x7F}), false, false},
-        {"station id longer than the stream", Patched(project, stationIdLength, {0xF0, 0xFF, 0xFF, 0x7F}), false,
-         false},
+        {"station id longer than the stream", Patched(project, stationIdLength, {0xF0, 0xFF, 0xFF, 0x7F}), false, false},
         {"profile count 2^31-1", Patched(project, profileCount, {0xFF, 0xFF, 0xFF, 0x7F}), false, true},
-        {"exchange path longer than the stream", Patched(PreferencesBytes().bytes, 4, {0xF0, 0xFF, 0xFF, 0x7F}), true,
-         false},
+        {"exchange path longer than the stream", Patched(PreferencesBytes().bytes, 4, {0xF0, 0xFF, 0xFF, 0x7F}), true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -21,7 +21,8 @@ constexpr char AnnaGuid[] = "7EA30000-0000-4000-8000-000000000002";
 
 // What a new per-user record holds: no measures, no station in use.
 const StationValues NoStation {NullGuid, {0.0, 0.0, 0.0}, 0.0, false, 0, 0};
-const SurveyorValues NewRecord {{}, u"", u"0", {1, 1, 1, 1}, {36, 89, 1, 11}, 0.0, 0, 1, 2, NullGuid, NoStation, NoStation, 1, 36, "", false};
+const SurveyorValues NewRecord {{}, u"", u"0", {1, 1, 1, 1}, {36, 89, 1, 11}, 0.0, 0, 1, 2, NullGuid, NoStation, NoStation,
+                                1,  36,  "",   false};
 
 class RecordStreams : public MainObjectFixture {
 protected:
@@ -59,7 +60,12 @@ TEST_F(RecordStreams, WriteTheBytesOfTheirLayouts)
          },
          StreamBytes {}
              .Bytes({0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x77, 0x66, 0x33, 0x22, 0x11, 0x00, 0x55, 0x44})
-             .F64(1.5).F64(-2.0).F64(3.25).F64(0.5).Bool(true).bytes},
+             .F64(1.5)
+             .F64(-2.0)
+             .F64(3.25)
+             .F64(0.5)
+             .Bool(true)
+             .bytes},
         {"new per-user record",
          [] {
              QuintairDataUserData record;
@@ -76,7 +82,10 @@ TEST_F(RecordStreams, WriteTheBytesOfTheirLayouts)
              return Written([&](CDataRecorder& r) { return report.Write(r); });
          },
          StreamBytes {}.I32(1).Text(NullGuidText).I16(0).Text(u"").I32(2).Text(u"a").Text(u"b").bytes},
-        {"report export of the lines a and b", [this] { return Exported({"a", "b"}); },
+        {"report export of the lines a and b",
+         [this] {
+             return Exported({"a", "b"});
+         },
          {0xFF, 0xFE, 0x61, 0x00, 0x0D, 0x00, 0x0A, 0x00, 0x62, 0x00, 0x0D, 0x00, 0x0A, 0x00}},
         {"report export without lines", [this] { return Exported({}); }, {0xFF, 0xFE}},
     };
@@ -100,7 +109,8 @@ TEST(StationRecord, StoresNoSwitchesAndReadsBackTheRest)
     StationReference read;
     read.referenceHeightPending = 0;
     std::int64_t left = -1;
-    EXPECT_TRUE(ReadFrom(bytes, [&](CDataRecorder& r) { return read.Read(r); }, &left));
+    EXPECT_TRUE(ReadFrom(
+        bytes, [&](CDataRecorder& r) { return read.Read(r); }, &left));
     EXPECT_EQ(left, 0);
     EXPECT_EQ(read.referenceElement, written.referenceElement);
     EXPECT_EQ(read.position.y, 5.0);
@@ -252,7 +262,8 @@ TEST(PerUserRecord, ReadsOlderStreamsInTheirOwnLayout)
         SCOPED_TRACE("version " + std::to_string(c.version));
         QuintairDataUserData read = Differing();
         std::int64_t left = -1;
-        EXPECT_TRUE(ReadFrom(c.stream.bytes, [&](CDataRecorder& r) { return read.Read(r, c.version); }, &left));
+        EXPECT_TRUE(ReadFrom(
+            c.stream.bytes, [&](CDataRecorder& r) { return read.Read(r, c.version); }, &left));
         EXPECT_EQ(left, 0);
         QuintairDataUserData expected = Differing();
         c.takes(expected);
@@ -270,7 +281,8 @@ TEST(PerUserRecord, ReadsBackWhatItWroteInStationMode2)
 
     QuintairDataUserData read;
     std::int64_t left = -1;
-    EXPECT_TRUE(ReadFrom(bytes, [&](CDataRecorder& r) { return read.Read(r, 24); }, &left));
+    EXPECT_TRUE(ReadFrom(
+        bytes, [&](CDataRecorder& r) { return read.Read(r, 24); }, &left));
     EXPECT_EQ(left, 0);
     EXPECT_EQ(read.stationMode, 2);
     written.stationMode = 2;

@@ -31,7 +31,8 @@ TEST_F(ReportLog, StoresTheLast100LinesOfEachUser)
     const Bytes bytes = Written([&](CDataRecorder& r) { return Main().report.Write(r); });
     ReportData read;
     std::int64_t left = -1;
-    ASSERT_TRUE(ReadFrom(bytes, [&](CDataRecorder& r) { return read.Read(r); }, &left));
+    ASSERT_TRUE(ReadFrom(
+        bytes, [&](CDataRecorder& r) { return read.Read(r); }, &left));
     EXPECT_EQ(left, 0);
     ASSERT_EQ(read.records.GetSize(), 1u);
     const auto& lines = read.records[0].lines;

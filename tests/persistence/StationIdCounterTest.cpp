@@ -46,8 +46,7 @@ TEST(StationIdCounter, CountsInDigitsAndLettersUpAndDown)
         {"1" + std::string(300, '0'), 2, 1, false, longNines},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.id.substr(0, 12) + (c.up ? " up " : " down ") + std::to_string(c.count) + " by " +
-                     std::to_string(c.step));
+        SCOPED_TRACE(c.id.substr(0, 12) + (c.up ? " up " : " down ") + std::to_string(c.count) + " by " + std::to_string(c.step));
         StationIdCounter counter;
         counter.currentId = GS::UniString(c.id);
         counter.step = c.step;

@@ -238,13 +238,11 @@ TEST_F(StoredProject, MergeWritesOnlyInItsModesAndFromWholeBlocks)
         Bytes incoming;
         bool written;
     } cases[] = {
-        {10, "", stored, false}, {13, "REPORT", stored, false}, {0, "", stored, false},
-        {11, "", stored, true},  {12, "", stored, true},         {11, "", cut, false},
-        {11, "", {}, true},
+        {10, "", stored, false}, {13, "REPORT", stored, false}, {0, "", stored, false}, {11, "", stored, true},
+        {12, "", stored, true},  {11, "", cut, false},          {11, "", {}, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE("mode " + std::to_string(c.mode) + " \"" + c.module + "\", " + std::to_string(c.incoming.size()) +
-                     " bytes");
+        SCOPED_TRACE("mode " + std::to_string(c.mode) + " \"" + c.module + "\", " + std::to_string(c.incoming.size()) + " bytes");
         MergeBlock base(stored);
         MergeBlock incoming(c.incoming);
         MergeBlock destination;

@@ -8,8 +8,8 @@
 #include "LibraryServices.hpp"
 #include "MarkerSupport.hpp"
 #include "PhotoFixture.hpp"
-#include "HostApiHelpers.hpp"
 #include "ReplacedServices.hpp"
+#include "framework/HostApiHelpers.hpp"
 #include "measuring/MeasuringState.hpp"
 #include "photos/PhotoLibraryPart.hpp"
 #include "photos/PhotoLocationNames.hpp"
@@ -82,7 +82,8 @@ protected:
         Host().SelectTool(API_ObjectID, FourCC("SVPH"));
     }
 
-    const SimHost::StoredElement* Place(const std::string& photo, const API_Coord3D& first, const API_Coord3D& second, int turns = 0)
+    const SimHost::StoredElement* Place(const std::string& photo, const API_Coord3D& first, const API_Coord3D& second,
+                                        int turns = 0)
     {
         Preview().photoLocation = IO::Location(photo);
         Preview().quarterTurns = turns;
@@ -193,10 +194,7 @@ TEST_F(ObjectsTest, RefusedReadsStopWhatTheyFeed)
 }
 
 // Without a photo nothing is placed, and the action ends.
-TEST_F(ObjectsTest, NothingIsPlacedWithoutAPhoto)
-{
-    EXPECT_EQ(Place("", {0, 0, 0}, {0, 1, 0}), nullptr);
-}
+TEST_F(ObjectsTest, NothingIsPlacedWithoutAPhoto) { EXPECT_EQ(Place("", {0, 0, 0}, {0, 1, 0}), nullptr); }
 
 // Turns go into the object as radians, unreduced, and come back from it.
 TEST_F(ObjectsTest, QuarterTurnsGoAndComeBack)

@@ -37,7 +37,8 @@ Bytes OpaqueRow(std::int32_t width)
 Bytes ExpectedOutput(std::int32_t width)
 {
     Bytes out;
-    for (std::int32_t x = 0; x < width; ++x) out.insert(out.end(), {std::uint8_t(x), std::uint8_t(100 + x), std::uint8_t(200 - x)});
+    for (std::int32_t x = 0; x < width; ++x)
+        out.insert(out.end(), {std::uint8_t(x), std::uint8_t(100 + x), std::uint8_t(200 - x)});
     out.insert(out.end(), GuardBytes, Guard);
     return out;
 }
@@ -70,7 +71,7 @@ TEST(BmpRows, OnePixelWithAlphaMakesTheRowNotOpaque)
         bool opaque;
     };
     const Case cases[] = {
-        {1, 0, 0xFE, false},   {5, 4, 0x00, false},  {9, 0, 0x7F, false},  {33, 0, 0xFE, false}, {33, 13, 0x01, false},
+        {1, 0, 0xFE, false},   {5, 4, 0x00, false},   {9, 0, 0x7F, false},   {33, 0, 0xFE, false},  {33, 13, 0x01, false},
         {33, 23, 0xFE, false}, {33, 24, 0xFE, false}, {33, 32, 0x00, false}, {67, 40, 0xFE, false}, {33, 13, 0xFF, true},
     };
     for (const Implementation& implementation : Implementations) {
@@ -81,7 +82,8 @@ TEST(BmpRows, OnePixelWithAlphaMakesTheRowNotOpaque)
             Bytes out(std::size_t(c.width) * 3 + GuardBytes, Guard);
             EXPECT_EQ(implementation.pack(in.data(), c.width, out.data()), c.opaque)
                 << implementation.name << ", width " << c.width << ", pixel " << c.pixel;
-            EXPECT_EQ(Bytes(out.end() - GuardBytes, out.end()), Bytes(GuardBytes, Guard)) << implementation.name << ", width " << c.width;
+            EXPECT_EQ(Bytes(out.end() - GuardBytes, out.end()), Bytes(GuardBytes, Guard))
+                << implementation.name << ", width " << c.width;
         }
     }
 }

@@ -40,7 +40,10 @@ TEST(ChangeNotification, SignalsTheChangesAskedForWhereTheyWereAskedFor)
         {"a new file", ExchangeChanges, true, [](const std::string& f) { std::ofstream(f + "/new.lse"); }, true},
         {"a write", ExchangeChanges, true, [&](const std::string& f) { append(f + "/old.lse"); }, true},
         {"a new time alone", ExchangeChanges, true,
-         [](const std::string& f) { fs::last_write_time(f + "/old.lse", fs::file_time_type::clock::now() - std::chrono::hours(1)); }, true},
+         [](const std::string& f) {
+             fs::last_write_time(f + "/old.lse", fs::file_time_type::clock::now() - std::chrono::hours(1));
+         },
+         true},
         {"a file renamed into place", ExchangeChanges, true,
          [](const std::string& f) {
              std::ofstream(f + "/.aside") << "y";

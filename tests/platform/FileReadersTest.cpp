@@ -12,17 +12,17 @@
 #include <iterator>
 #include <string>
 
-#include "CDataRecorder.hpp"
-#include "CSettingsRecorder.hpp"
 #include "GX/ImageBase.hpp"
 #include "GX/PixMap.hpp"
 #include "IO/File.hpp"
 #include "IO/RegularFileReader.hpp"
 #include "InProcessHost.hpp"
 #include "RS/ResourceModule.hpp"
-#include "Win/Registry.hpp"
 #include "Waiting.hpp"
+#include "Win/Registry.hpp"
 #include "Win/WinStandIns.hpp"
+#include "framework/CDataRecorder.hpp"
+#include "framework/CSettingsRecorder.hpp"
 
 namespace fs = std::filesystem;
 
@@ -71,30 +71,36 @@ bool RecorderRefuses(std::int32_t mode, const std::string& path)
 }
 
 const Reader Readers[] = {
-    {"IO::File", [](const std::string& path) {
+    {"IO::File",
+     [](const std::string& path) {
          IO::File file {IO::Location(path)};
          return file.GetStatus() == IO::NotAFile || file.Open(IO::File::ReadMode) == IO::NotAFile;
      }},
     {"text file through the recorder (point list, tile description)",
      [](const std::string& path) { return RecorderRefuses(CDataRecorder::ModeHostFileText, path); }},
-    {"C file through the recorder", [](const std::string& path) { return RecorderRefuses(CDataRecorder::ModeCFileBinary, path); }},
-    {"configuration reader", [](const std::string& path) {
+    {"C file through the recorder",
+     [](const std::string& path) { return RecorderRefuses(CDataRecorder::ModeCFileBinary, path); }},
+    {"configuration reader",
+     [](const std::string& path) {
          CSettingsRecorder settings;
          settings.SetPath(path.c_str());
          settings.SetMode(CDataRecorder::ModeHostFileText);
          return settings.Load() != 0;
      }},
     {"language file", [](const std::string& path) { return RS::OpenResourceFile(path) == 0 && DebugOutputNames(path); }},
-    {"registry file", [](const std::string& path) {
+    {"registry file",
+     [](const std::string& path) {
          Win::SetRegistryFile(path);
          Win::HKEY key = 0;
-         const bool refused = Win::RegOpenKeyEx(Win::HKEY_LOCAL_MACHINE, "SOFTWARE", Win::KEY_READ, key) == Win::ERROR_FILE_NOT_FOUND &&
-                              !Win::SetRegistryValue("HKEY_LOCAL_MACHINE\\SOFTWARE\\A", "B", "c") && DebugOutputNames(path);
+         const bool refused =
+             Win::RegOpenKeyEx(Win::HKEY_LOCAL_MACHINE, "SOFTWARE", Win::KEY_READ, key) == Win::ERROR_FILE_NOT_FOUND &&
+             !Win::SetRegistryValue("HKEY_LOCAL_MACHINE\\SOFTWARE\\A", "B", "c") && DebugOutputNames(path);
          struct stat info {};
          return refused && ::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);  // not replaced
      }},
     {"regular file reader (exchange file)", [](const std::string& path) { return !IO::RegularFileReader(path).IsOpen(); }},
-    {"image file", [](const std::string& path) {
+    {"image file",
+     [](const std::string& path) {
          GSPixMapHandle pixMap = nullptr;
          return !GX::ImageBase::ReadFile(IO::Location(path), pixMap, GSPixMapPixelType32) && pixMap == nullptr;
      }},

@@ -85,7 +85,8 @@ TEST(GeometryArcs, AnArcThroughTwoPointsTurnsLeftForAPositiveAngle)
 TEST(GeometryArcs, RingSegmentsReplaceArcEdgesByPointsOnThem)
 {
     Geometry::Polygon2DData polygon;
-    ASSERT_EQ(Geometry::ConvertToPolygon2DData({{}, {0, 0}, {2, 0}, {2, 2}, {0, 2}, {0, 0}}, {{2, 3, Pi}}, {0, 5}, &polygon), NoError);
+    ASSERT_EQ(Geometry::ConvertToPolygon2DData({{}, {0, 0}, {2, 0}, {2, 2}, {0, 2}, {0, 0}}, {{2, 3, Pi}}, {0, 5}, &polygon),
+              NoError);
     ASSERT_EQ(Geometry::SegmentUpPolygon2DData(&polygon, Geometry::ArcDivParams(0.001)), NoError);
     EXPECT_TRUE(polygon.arcs.empty());
     const std::size_t last = polygon.vertices.size() - 1;

@@ -19,7 +19,8 @@ class TwoFills : public AttributeSet {
 public:
     GSErrCode GetAttribute(API_Attribute* attribute) const override
     {
-        if (attribute->header.typeID != API_FilltypeID || attribute->header.index < 1 || attribute->header.index > 2) return APIERR_DELETED;
+        if (attribute->header.typeID != API_FilltypeID || attribute->header.index < 1 || attribute->header.index > 2)
+            return APIERR_DELETED;
         API_FilltypeType& fill = attribute->filltype;
         fill.subType = attribute->header.index == 1 ? APIFill_Vector : APIFill_Solid;
         fill.lineCount = attribute->header.index == 1 ? 1 : 0;
@@ -62,8 +63,9 @@ GSErrCode RecordLine(const HatchDrawContext* context, const Coord& from, const C
 HatchObject SquareWithHole(std::int16_t fill)
 {
     HatchObject hatch;
-    hatch.SetPolygonGeometry({{}, {0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}, {0.4, 0.25}, {0.6, 0.25}, {0.6, 0.75}, {0.4, 0.75}, {0.4, 0.25}},
-                             {}, {1, 5, 10});
+    hatch.SetPolygonGeometry(
+        {{}, {0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}, {0.4, 0.25}, {0.6, 0.25}, {0.6, 0.75}, {0.4, 0.75}, {0.4, 0.25}}, {},
+        {1, 5, 10});
     hatch.SetExtendedFillFgPen(VBAttr::ExtendedPen(3, 6));
     hatch.SetFillIdx(fill);
     hatch.GetHatchTran().SetGlobal();

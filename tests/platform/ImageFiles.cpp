@@ -13,7 +13,10 @@
 
 namespace {
 
-std::uint32_t BigEndian32(const std::uint8_t* p) { return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3]; }
+std::uint32_t BigEndian32(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+}
 
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t n)
 {
@@ -90,7 +93,8 @@ Bytes MakeTiff(std::int32_t width, std::int32_t height, const Bytes& bgra)
     Bytes row(std::size_t(width) * 4);
     for (std::int32_t y = 0; y < height; ++y) {
         const std::uint8_t* in = bgra.data() + std::size_t(y) * row.size();
-        for (std::size_t i = 0; i < row.size(); i += 4) row[i] = in[i + 2], row[i + 1] = in[i + 1], row[i + 2] = in[i], row[i + 3] = in[i + 3];
+        for (std::size_t i = 0; i < row.size(); i += 4)
+            row[i] = in[i + 2], row[i + 1] = in[i + 1], row[i + 2] = in[i], row[i + 3] = in[i + 3];
         TIFFWriteScanline(tiff, row.data(), std::uint32_t(y), 0);
     }
     TIFFClose(tiff);

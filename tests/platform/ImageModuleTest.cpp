@@ -15,14 +15,15 @@ namespace {
 // A 3 x 2 picture, 24 bits: top row red, green, blue; bottom row white, black,
 // grey. Rows bottom-up, 9 bytes padded to 12.
 const Bytes Bmp3x2 = {
-    'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,              // file header
-    40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0,  // size, width, height, planes, bits, compression
-    24, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-    0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 0x80, 0x80, 0, 0, 0,  // bottom row
-    0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0, 0,            // top row
+    'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,                // file header
+    40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0,  // size, width, height, planes,
+                                                                   // bits, compression
+    24, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 0x80, 0x80, 0, 0,
+    0,                                            // bottom row
+    0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0, 0,  // top row
 };
-const Bytes Pixels3x2 = {0, 0, 0xFF, 0xFF, 0, 0xFF, 0, 0xFF, 0xFF, 0, 0, 0xFF,
-                         0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0xFF, 0x80, 0x80, 0x80, 0xFF};
+const Bytes Pixels3x2 = {0,    0,    0xFF, 0xFF, 0, 0xFF, 0, 0xFF, 0xFF, 0,    0,    0xFF,
+                         0xFF, 0xFF, 0xFF, 0xFF, 0, 0,    0, 0xFF, 0x80, 0x80, 0x80, 0xFF};
 
 // The same picture at 32 bits, rows top-down (negative height), with alpha.
 Bytes Bmp3x2TopDownWithAlpha()
@@ -32,7 +33,8 @@ Bytes Bmp3x2TopDownWithAlpha()
     bmp[22] = 0xFE, bmp[23] = 0xFF, bmp[24] = 0xFF, bmp[25] = 0xFF;
     bmp[28] = 32;
     bmp[34] = 24;
-    const Bytes pixels = {0, 0, 0xFF, 0x10, 0, 0xFF, 0, 0x20, 0xFF, 0, 0, 0x30, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0x80, 0x80, 0x80, 0x80};
+    const Bytes pixels = {0,    0,    0xFF, 0x10, 0, 0xFF, 0, 0x20, 0xFF, 0,    0,    0x30,
+                          0xFF, 0xFF, 0xFF, 0xFF, 0, 0,    0, 0,    0x80, 0x80, 0x80, 0x80};
     bmp.insert(bmp.end(), pixels.begin(), pixels.end());
     return bmp;
 }
@@ -108,8 +110,13 @@ std::vector<ImageCase> Cases()
     const Bytes jpegPixels = Gradient(16, 16, false);
     return {
         {"bmp24BottomUp", [] { return Bmp3x2; }, true, 3, 2, Pixels3x2, 0},
-        {"bmp32TopDownWithAlpha", Bmp3x2TopDownWithAlpha, true, 3, 2,
-         {0, 0, 0xFF, 0x10, 0, 0xFF, 0, 0x20, 0xFF, 0, 0, 0x30, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0x80, 0x80, 0x80, 0x80}, 0},
+        {"bmp32TopDownWithAlpha",
+         Bmp3x2TopDownWithAlpha,
+         true,
+         3,
+         2,
+         {0, 0, 0xFF, 0x10, 0, 0xFF, 0, 0x20, 0xFF, 0, 0, 0x30, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0x80, 0x80, 0x80, 0x80},
+         0},
         {"png", [] { return MakePng(4, 3, Gradient(4, 3, true)); }, true, 4, 3, Gradient(4, 3, true), 0},
         {"jpeg", [=] { return MakeJpeg(16, 16, jpegPixels, 95); }, true, 16, 16, jpegPixels, 16},
         {"tiff", [] { return MakeTiff(5, 3, Gradient(5, 3, false)); }, true, 5, 3, Gradient(5, 3, false), 0},
@@ -122,8 +129,26 @@ std::vector<ImageCase> Cases()
         {"pngClaiming100000Squared", [] { return PngClaiming(100000, 100000); }, false, 0, 0, {}, 0},
         {"bmpClaiming100000Squared", [] { return BmpClaiming(100000, 100000); }, false, 0, 0, {}, 0},
         {"truncatedBmp", [] { return Truncated(Bmp3x2, 70); }, false, 0, 0, {}, 0},
-        {"compressedBmp", [] { Bytes b = Bmp3x2; b[30] = 1; return b; }, false, 0, 0, {}, 0},
-        {"text", [] { return Bytes {'B', 'i', 'l', 'd'}; }, false, 0, 0, {}, 0},
+        {"compressedBmp",
+         [] {
+             Bytes b = Bmp3x2;
+             b[30] = 1;
+             return b;
+         },
+         false,
+         0,
+         0,
+         {},
+         0},
+        {"text",
+         [] {
+             return Bytes {'B', 'i', 'l', 'd'};
+         },
+         false,
+         0,
+         0,
+         {},
+         0},
         {"empty", [] { return Bytes {}; }, false, 0, 0, {}, 0},
     };
 }
@@ -165,7 +190,8 @@ TEST_P(ImageModule, ReadsWhatItCanAndRefusesTheRest)
     GXDeleteGSPixMap(pixMap);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, ImageModule, ::testing::ValuesIn(Cases()), [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, ImageModule, ::testing::ValuesIn(Cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The decoders share nothing: every case read on four threads at once.
 TEST(ImageModuleThreads, ReadsOnSeveralThreadsAtOnce)
@@ -184,7 +210,8 @@ TEST(ImageModuleThreads, ReadsOnSeveralThreadsAtOnce)
             for (int round = 0; round < 5; ++round)
                 for (std::size_t i = 0; i < cases.size(); ++i) {
                     GSPixMapHandle pixMap = nullptr;
-                    const bool read = GX::ImageBase::ReadFile(IO::Location(folder.path() + "/" + std::to_string(i)), pixMap, GSPixMapPixelType32);
+                    const bool read = GX::ImageBase::ReadFile(IO::Location(folder.path() + "/" + std::to_string(i)), pixMap,
+                                                              GSPixMapPixelType32);
                     wrong[t] += read != cases[i].readable;
                     GXDeleteGSPixMap(pixMap);
                 }

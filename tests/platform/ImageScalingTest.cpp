@@ -87,8 +87,9 @@ TEST_F(ImageScaling, JpegsAreDecodedAtTheLargestReductionThatCoversTheFittedSize
     struct Case {
         std::int32_t width, height, fitWidth, fitHeight, readWidth, readHeight;
     };
-    for (const Case& c : {Case {4000, 3000, 64, 64, 500, 375}, Case {100, 50, 200, 200, 100, 50}, Case {200, 100, 100, 100, 100, 50},
-                          Case {400, 300, 100, 100, 100, 75}, Case {641, 480, 64, 64, 81, 60}}) {
+    for (const Case& c :
+         {Case {4000, 3000, 64, 64, 500, 375}, Case {100, 50, 200, 200, 100, 50}, Case {200, 100, 100, 100, 100, 50},
+          Case {400, 300, 100, 100, 100, 75}, Case {641, 480, 64, 64, 81, 60}}) {
         const IO::Location photo = Write("photo.jpg", MakeJpeg(c.width, c.height, Waves(c.width, c.height), 80));
         GSPixMapHandle pixMap = nullptr;
         std::int32_t fullWidth = 0, fullHeight = 0;
@@ -102,13 +103,14 @@ TEST_F(ImageScaling, JpegsAreDecodedAtTheLargestReductionThatCoversTheFittedSize
     // Other kinds are read whole, their size being their full size.
     GSPixMapHandle pixMap = nullptr;
     std::int32_t fullWidth = 0, fullHeight = 0;
-    ASSERT_TRUE(GX::ImageBase::ReadFile(Write("photo.png", MakePng(300, 200, Waves(300, 200))), pixMap, GSPixMapPixelType32, 64, 64,
-                                        fullWidth, fullHeight));
+    ASSERT_TRUE(GX::ImageBase::ReadFile(Write("photo.png", MakePng(300, 200, Waves(300, 200))), pixMap, GSPixMapPixelType32, 64,
+                                        64, fullWidth, fullHeight));
     EXPECT_EQ(GXGetGSPixMapWidth(pixMap), 300);
     EXPECT_EQ(fullWidth, 300);
     EXPECT_EQ(fullHeight, 200);
     GXDeleteGSPixMap(pixMap);
-    EXPECT_FALSE(GX::ImageBase::ReadFile(Write("notes.txt", {'n', 'o'}), pixMap, GSPixMapPixelType32, 64, 64, fullWidth, fullHeight));
+    EXPECT_FALSE(
+        GX::ImageBase::ReadFile(Write("notes.txt", {'n', 'o'}), pixMap, GSPixMapPixelType32, 64, 64, fullWidth, fullHeight));
     EXPECT_EQ(pixMap, nullptr);
 }
 
@@ -143,7 +145,8 @@ TEST(ImageStretch, AveragesTheCoveredAreaAndClipsToTheDestination)
 
     const PixMapPtr wide(GXCreateGSPixMap(3, 2, 72, 72));
     ASSERT_TRUE(GXStretchGSPixMap(from.get(), wide.get(), {0, 0, 2, 1}, {-1, 0, 3, 2}));  // doubled, its first column cut off
-    EXPECT_EQ(PixelsOf(wide.get()), (Bytes {0, 0, 0, 255, 200, 0, 0, 255, 200, 0, 0, 255, 0, 0, 0, 255, 200, 0, 0, 255, 200, 0, 0, 255}));
+    EXPECT_EQ(PixelsOf(wide.get()),
+              (Bytes {0, 0, 0, 255, 200, 0, 0, 255, 200, 0, 0, 255, 0, 0, 0, 255, 200, 0, 0, 255, 200, 0, 0, 255}));
 
     EXPECT_FALSE(GXStretchGSPixMap(from.get(), to.get(), {0, 0, 5, 2}, {0, 0, 2, 1}));
     EXPECT_FALSE(GXStretchGSPixMap(from.get(), to.get(), {0, 0, 4, 2}, {0, 0, 0, 1}));
@@ -162,8 +165,9 @@ TEST(ImageRotation, QuarterTurnsOfAThreeByTwoPictureByPixel)
         GXPoint origin;
         std::string rows;
     };
-    for (const Case& c : {Case {0, 3, 2, {0, 2}, "abc/def"}, Case {1, 2, 3, {2, 3}, "cf/be/ad"}, Case {2, 3, 2, {3, 0}, "fed/cba"},
-                          Case {3, 2, 3, {0, 0}, "da/eb/fc"}, Case {4, 3, 2, {0, 2}, "abc/def"}}) {
+    for (const Case& c :
+         {Case {0, 3, 2, {0, 2}, "abc/def"}, Case {1, 2, 3, {2, 3}, "cf/be/ad"}, Case {2, 3, 2, {3, 0}, "fed/cba"},
+          Case {3, 2, 3, {0, 0}, "da/eb/fc"}, Case {4, 3, 2, {0, 2}, "abc/def"}}) {
         const PixMapPtr to(GXCreateGSPixMap(c.width, c.height, 72, 72));
         ASSERT_TRUE(GXRotateGSPixMap(from.get(), to.get(), {0, 0, 3, 2}, c.turns * M_PI / 2, c.origin));
         std::string rows;

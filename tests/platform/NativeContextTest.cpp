@@ -46,7 +46,8 @@ TEST(NativeContext, PolygonsFillEvenOddWithTheirPattern)
     context.MoveTo(0, 0), context.LineTo(8, 0), context.LineTo(8, 6), context.LineTo(0, 6);
     context.MoveTo(2, 2), context.LineTo(6, 2), context.LineTo(6, 4), context.LineTo(2, 4);
     context.EndPolygon();
-    EXPECT_EQ(Mask(image, Red), (std::vector<std::string> {"#.#.#.#.", ".#.#.#.#", "#.....#.", ".#.....#", "#.#.#.#.", ".#.#.#.#"}));
+    EXPECT_EQ(Mask(image, Red),
+              (std::vector<std::string> {"#.#.#.#.", ".#.#.#.#", "#.....#.", ".#.....#", "#.#.#.#.", ".#.#.#.#"}));
     EXPECT_EQ(context.GetRecordedCalls().front(), "SetFillPattern aa 55 aa 55 aa 55 aa 55");
     EXPECT_EQ(context.GetRecordedCalls().size(), 13u);
 }
@@ -60,9 +61,8 @@ TEST(NativeContext, LinesAreSquaresOfTheLineWidthAndBlendByAlpha)
     context.SetForeColor(0, 0, 0, 255);
     context.MoveTo(2, 3);
     context.LineTo(7, 3);
-    EXPECT_EQ(Mask(image, Gfx::Color(0, 0, 0)),
-              (std::vector<std::string> {"??????????", "??????????", "?########?", "?########?", "?########?", "??????????",
-                                         "??????????"}));
+    EXPECT_EQ(Mask(image, Gfx::Color(0, 0, 0)), (std::vector<std::string> {"??????????", "??????????", "?########?", "?########?",
+                                                                           "?########?", "??????????", "??????????"}));
     context.SetLineWidth(1);
     context.SetForeColor(0, 0, 0, 128);
     context.MoveTo(0, 6);
@@ -78,7 +78,8 @@ TEST(NativeContext, ArcsAreChainsThroughTheirEllipse)
     context.SetForeColor(255, 0, 0, 255);
     // A whole circle of radius 10 about (10.5, 10.5).
     context.Arc(NewDisplay::DisplayArc::CreateEllipticArc(0.5f, 0.5f, 20.5f, 20.5f, 0.0f, 6.2831855f));
-    for (const auto& [x, y] : std::vector<std::pair<int, int>> {{20, 10}, {10, 0}, {0, 10}, {10, 20}}) EXPECT_EQ(image.GetPixel(x, y), Red);
+    for (const auto& [x, y] : std::vector<std::pair<int, int>> {{20, 10}, {10, 0}, {0, 10}, {10, 20}})
+        EXPECT_EQ(image.GetPixel(x, y), Red);
     EXPECT_EQ(image.GetPixel(10, 10), Clear);
     EXPECT_EQ(context.GetRecordedCalls().back(), "Arc 0.5 0.5 20.5 20.5 0 6.28319");
 }
@@ -92,12 +93,11 @@ TEST(NativeContext, TextsAreBoxesOfTheEnginesWidthAboveTheirBase)
     font.SetCapISize(5);
     // "ABC": 3 x 0.6 x 5 = 9 pixels wide, 5 high above (2, 8).
     context.DrawPlainText(GS::UniString("ABC"), font, 2, 8, 0);
-    EXPECT_EQ(Mask(image, Red), (std::vector<std::string> {"........................", "........................",
-                                                          "........................", "..#########.............",
-                                                          "..#########.............", "..#########.............",
-                                                          "..#########.............", "..#########.............",
-                                                          "........................", "........................",
-                                                          "........................", "........................"}));
+    EXPECT_EQ(Mask(image, Red),
+              (std::vector<std::string> {"........................", "........................", "........................",
+                                         "..#########.............", "..#########.............", "..#########.............",
+                                         "..#########.............", "..#########.............", "........................",
+                                         "........................", "........................", "........................"}));
     EXPECT_EQ(context.GetRecordedCalls().back(), "DrawPlainText ABC 2 8 0");
 }
 
@@ -115,8 +115,8 @@ TEST(NativeContext, ImagesAreDrawnScaledAndTurnedAboutTheirTopLeftCorner)
     const Gfx::Color blue(0, 0, 255);
     NativeImage image(4, 6);
     NativeContext context(image);
-    context.DrawImage(Picture(2, 1, {Red, blue}), 2.0f, 2.0f, float(-M_PI / 2), 0.0f, 4.0f, false, 1.0, NewDisplay::ImageFiltering::Nearest,
-                      NewDisplay::BlitEffect::None);
+    context.DrawImage(Picture(2, 1, {Red, blue}), 2.0f, 2.0f, float(-M_PI / 2), 0.0f, 4.0f, false, 1.0,
+                      NewDisplay::ImageFiltering::Nearest, NewDisplay::BlitEffect::None);
     EXPECT_EQ(context.GetRecordedCalls(), std::vector<std::string> {"DrawImage 2x1 2 2 -1.5708 0 4 0 1 0 0"});
     EXPECT_EQ(Mask(image, blue), (std::vector<std::string> {"##..", "##..", "??..", "??..", "....", "...."}));
     EXPECT_EQ(Mask(image, Red), (std::vector<std::string> {"??..", "??..", "##..", "##..", "....", "...."}));
@@ -139,7 +139,8 @@ TEST(NativeContext, AZeroSizePictureOrScaleDrawsNothing)
     NativeImage image(4, 4);
     NativeContext context(image);
     const NativeImage empty(0, 0);
-    context.DrawImage(empty, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f, false, 1.0, NewDisplay::ImageFiltering::Smooth, NewDisplay::BlitEffect::None);
+    context.DrawImage(empty, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f, false, 1.0, NewDisplay::ImageFiltering::Smooth,
+                      NewDisplay::BlitEffect::None);
     context.DrawImage(Picture(1, 1, {Red}), 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, false, 1.0, NewDisplay::ImageFiltering::Smooth,
                       NewDisplay::BlitEffect::None);
     context.DrawImage(Picture(1, 1, {Red}), 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, false, 1.0, NewDisplay::ImageFiltering::Nearest,

@@ -57,7 +57,9 @@ TEST(PolygonCut, KeepsThePiecesInTheHalfPlaneInTheOutlinesOrder)
     };
     const Case cases[] = {
         {"across a rectangle", rectangle, LeftOf(1.5), {"(0,0)(1.5,0)(1.5,0.3)(0,0.3)"}},
-        {"the kept side begins at the outline's first kept corner", rectangle, {{-1.0, 0.0}, -1.5},
+        {"the kept side begins at the outline's first kept corner",
+         rectangle,
+         {{-1.0, 0.0}, -1.5},
          {"(4,0)(4,0.3)(1.5,0.3)(1.5,0)"}},
         {"through a corner", rectangle, {{1.0, 1.0}, 0.3}, {"(0,0)(0.3,0)(0,0.3)"}},
         {"wholly inside", rectangle, LeftOf(5.0), {"(0,0)(4,0)(4,0.3)(0,0.3)"}},
@@ -123,8 +125,13 @@ TEST(OpeningFrame, IsTheFrameOfTheOutlinesFirstEdge)
     const Case cases[] = {
         {"a window 1.00 from the begin point", {0, 0}, {4, 0}, {1, 0}, {0, 1}, {1, 0}, {0, 1}},
         {"on the far face of a wall 0.30 thick", {0, 0}, {4, 0}, {1, -0.3}, {0, -1}, {1, -0.3}, {0, -1}},
-        {"a first edge at 30 degrees", {2, 1}, {2 + 3 * c, 1 + 3 * s}, {2 + 1.5 * c - 0.2 * s, 1 + 1.5 * s + 0.2 * c}, {-s, c},
-         {1.5, 0.2}, {0, 1}},
+        {"a first edge at 30 degrees",
+         {2, 1},
+         {2 + 3 * c, 1 + 3 * s},
+         {2 + 1.5 * c - 0.2 * s, 1 + 1.5 * s + 0.2 * c},
+         {-s, c},
+         {1.5, 0.2},
+         {0, 1}},
     };
     for (const Case& k : cases) {
         Geometry::TRANMAT frame, inverse;

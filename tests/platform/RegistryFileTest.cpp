@@ -24,7 +24,8 @@ const std::string Key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Orbolink";
 std::string Query(const std::string& name)
 {
     Win::HKEY key = 0;
-    if (Win::RegOpenKeyEx(Win::HKEY_LOCAL_MACHINE, "SOFTWARE\\Orbolink", Win::KEY_READ, key) != Win::ERROR_SUCCESS) return "(no key)";
+    if (Win::RegOpenKeyEx(Win::HKEY_LOCAL_MACHINE, "SOFTWARE\\Orbolink", Win::KEY_READ, key) != Win::ERROR_SUCCESS)
+        return "(no key)";
     std::string text;
     const long found = Win::RegQueryValueEx(key, name, 256, text);
     Win::RegCloseKey(key);
@@ -173,7 +174,8 @@ TEST_F(RegistryFile, ABrokenLineIsToldAndKept)
         << "each broken line is told once, however often the file is read";
 
     ASSERT_TRUE(Win::SetRegistryValue(Key, "Version", "4.3"));
-    EXPECT_EQ(FileText(file), Key + "\tInstallDir\t/opt/orbolink/\nno tabs here\n" + Key + "\tonly one tab\n" + Key + "\tVersion\t4.3\n");
+    EXPECT_EQ(FileText(file),
+              Key + "\tInstallDir\t/opt/orbolink/\nno tabs here\n" + Key + "\tonly one tab\n" + Key + "\tVersion\t4.3\n");
 }
 
 // A registry file that cannot be read is not replaced by one holding a single value.

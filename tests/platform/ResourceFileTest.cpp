@@ -57,8 +57,9 @@ TEST(LanguageFileReader, TellsWhatItIgnoresAndKeepsTheRest)
     // claims 50 bytes; at byte 68 a file resource of 100 bytes with only 5 there.
     std::string cutList = Strings(3, {"a", "b"});
     PutU32(cutList, 50);
-    const std::string bytes = Bundle(3, Resource(RS::StringListType, 100, 18, Strings(2, {"one", "two"})) +
-                                            Resource(RS::StringListType, 101, 18, cutList) + Resource(RS::FileType, 7, 100, "12345"));
+    const std::string bytes =
+        Bundle(3, Resource(RS::StringListType, 100, 18, Strings(2, {"one", "two"})) +
+                      Resource(RS::StringListType, 101, 18, cutList) + Resource(RS::FileType, 7, 100, "12345"));
     std::ofstream(path, std::ios::binary) << bytes;
     Win::ClearRecords();
 
@@ -73,8 +74,9 @@ TEST(LanguageFileReader, TellsWhatItIgnoresAndKeepsTheRest)
     EXPECT_FALSE(RS::GetResourceData(RS::FileType, 7, module, data));
     RS::CloseResourceModule(module);
     EXPECT_EQ(Win::RecordedDebugOutput(),
-              (std::vector<std::string> {path + ": byte 40: string list 101 is cut short at its entry 3 of 3; the entries from there on are ignored",
-                                         path + ": byte 68: resource 3 of 3 is cut short; it and the 0 behind it are ignored"}));
+              (std::vector<std::string> {
+                  path + ": byte 40: string list 101 is cut short at its entry 3 of 3; the entries from there on are ignored",
+                  path + ": byte 68: resource 3 of 3 is cut short; it and the 0 behind it are ignored"}));
 
     Win::ClearRecords();
     std::ofstream(path, std::ios::binary | std::ios::trunc) << "Survanto texts, English\n";

@@ -19,7 +19,8 @@ GSErrCode RecordingEnvironmentRequest(HostToken token, std::int32_t code, void*,
 TEST(ServiceTable, EmptySlotsAnswerMissingCodeAndFilledSlotsGetTheToken)
 {
     HostServiceTable table {};
-    table[static_cast<std::size_t>(HostSlot::HostEnvironmentRequest)] = reinterpret_cast<HostServiceFn>(&RecordingEnvironmentRequest);
+    table[static_cast<std::size_t>(HostSlot::HostEnvironmentRequest)] =
+        reinterpret_cast<HostServiceFn>(&RecordingEnvironmentRequest);
     EXPECT_FALSE(AddOnInterface::IsServiceTableFilled());
     AddOnInterface::SetServiceTable(&table);
     EXPECT_TRUE(AddOnInterface::IsServiceTableFilled());
@@ -36,7 +37,8 @@ TEST(ServiceTable, EmptySlotsAnswerMissingCodeAndFilledSlotsGetTheToken)
 TEST(ServiceTable, TheTableIsCopiedNotReferenced)
 {
     HostServiceTable table {};
-    table[static_cast<std::size_t>(HostSlot::HostEnvironmentRequest)] = reinterpret_cast<HostServiceFn>(&RecordingEnvironmentRequest);
+    table[static_cast<std::size_t>(HostSlot::HostEnvironmentRequest)] =
+        reinterpret_cast<HostServiceFn>(&RecordingEnvironmentRequest);
     AddOnInterface::SetServiceTable(&table);
     table[static_cast<std::size_t>(HostSlot::HostEnvironmentRequest)] = nullptr;
     EXPECT_EQ(HostEnvironmentRequest(FourCC("GTBX"), nullptr, nullptr), 42);

@@ -17,8 +17,7 @@ protected:
     UserItemTest()
         : OwnDialogTest(PaletteId, "DIALOG 30961 palette \"P\" size=100,80 at=0,0\n"
                                    "item 1 button \"Zu\" rect=5,50,30,20\nitem 2 user \"\" rect=10,5,40,30\n")
-    {
-    }
+    {}
 
     // Opens the palette; its callback paints the item red where it is told to.
     void Open(bool enableUpdate)

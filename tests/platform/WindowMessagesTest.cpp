@@ -57,7 +57,8 @@ public:
         sockaddr_un address {};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-        if (::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) ADD_FAILURE() << "cannot bind " << path;
+        if (::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+            ADD_FAILURE() << "cannot bind " << path;
     }
     ~Eavesdropper() { ::close(fd_); }
     Eavesdropper(const Eavesdropper&) = delete;

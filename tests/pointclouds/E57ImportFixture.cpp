@@ -16,7 +16,8 @@ CloudFile ReadCloudFile(const std::string& path)
     for (std::size_t at = 32; at < bytes.size(); at += 15) {
         float relative[3];
         std::memcpy(relative, bytes.data() + at, sizeof relative);
-        file.points.push_back({file.box[0] + double(relative[0]), file.box[2] + double(relative[1]), file.box[4] + double(relative[2])});
+        file.points.push_back(
+            {file.box[0] + double(relative[0]), file.box[2] + double(relative[1]), file.box[4] + double(relative[2])});
         file.colours.push_back({bytes[at + 12], bytes[at + 13], bytes[at + 14]});
     }
     return file;
@@ -65,7 +66,8 @@ CloudFile E57ImportFixture::PointFile(const std::string& part, const std::string
 std::size_t E57ImportFixture::PointCount(const std::string& part, std::uint32_t levels)
 {
     std::size_t count = 0;
-    for (std::uint32_t level = 0; level < levels; ++level) count += PointFile(part, PointFileSet::Suffix(levels, level)).points.size();
+    for (std::uint32_t level = 0; level < levels; ++level)
+        count += PointFile(part, PointFileSet::Suffix(levels, level)).points.size();
     return count;
 }
 
@@ -100,7 +102,8 @@ e57test::ScanLayout DoubleScan(const std::string& name, std::uint64_t records, s
 {
     e57test::ScanLayout scan;
     scan.name = name;
-    scan.fields = {{"cartesianX", e57test::FieldKind::Double}, {"cartesianY", e57test::FieldKind::Double},
+    scan.fields = {{"cartesianX", e57test::FieldKind::Double},
+                   {"cartesianY", e57test::FieldKind::Double},
                    {"cartesianZ", e57test::FieldKind::Double}};
     if (withColours)
         for (const char* colour : {"colorRed", "colorGreen", "colorBlue"})

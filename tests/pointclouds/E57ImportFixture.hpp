@@ -40,6 +40,5 @@ protected:
 
 // A scan of double coordinates from a function of the record number, with a pose
 // when one is given and 8-bit colours when asked for.
-e57test::ScanLayout DoubleScan(const std::string& name, std::uint64_t records,
-                               std::function<API_Coord3D(std::uint64_t)> place, std::optional<e57test::Pose> pose = std::nullopt,
-                               bool withColours = false);
+e57test::ScanLayout DoubleScan(const std::string& name, std::uint64_t records, std::function<API_Coord3D(std::uint64_t)> place,
+                               std::optional<e57test::Pose> pose = std::nullopt, bool withColours = false);

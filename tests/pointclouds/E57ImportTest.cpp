@@ -10,7 +10,7 @@
 #include "ChildHost.hpp"
 #include "DG/DG.hpp"
 #include "E57ImportFixture.hpp"
-#include "HostApiHelpers.hpp"
+#include "framework/HostApiHelpers.hpp"
 
 namespace fs = std::filesystem;
 
@@ -24,7 +24,10 @@ constexpr short ByDistance = 15;
 constexpr short LockCheck = 12;
 constexpr short NameEdit = 6;
 
-e57test::Pose Posed(std::array<double, 4> rotation, std::array<double, 3> translation) { return e57test::Pose {rotation, translation}; }
+e57test::Pose Posed(std::array<double, 4> rotation, std::array<double, 3> translation)
+{
+    return e57test::Pose {rotation, translation};
+}
 
 // The import of each sample file alone, thinning off, scans without a pose taken.
 struct SampleCase {
@@ -46,7 +49,13 @@ const SampleCase Samples[] = {
     {"bunnyInt19.e57", 30571, {-0.094689, 0.040011, -0.061873}, {0.061009, 0.187321, 0.058799}, {128, 128, 128}, 0, true},
     // 16-bit colours scaled by their limits: 65280 of 65535 is 254.
     {"ColourRepresentation.e57", 153, {-0.5, -0.5, -0.5}, {0.5, 0.5, 0.5}, {0, 0, 254}, 0, true},
-    {"tinyCartesianFloatRgb.e57", 2090, {-9.77952957, 4.5138793, 295.524689}, {-6.77423811, 7.51546049, 298.532166}, {219, 218, 222}, 0, true},
+    {"tinyCartesianFloatRgb.e57",
+     2090,
+     {-9.77952957, 4.5138793, 295.524689},
+     {-6.77423811, 7.51546049, 298.532166},
+     {219, 218, 222},
+     0,
+     true},
     // An integer intensity of -66 in -66..66 is black.
     {"integer_intensity.e57", 2, {1.1, 2.2, 3.3}, {4.4, 5.5, 6.6}, {0, 0, 0}, 0, true},
     {"float_intensity_without_min_max.e57", 1, {1, 1, 1}, {1, 1, 1}, {255, 255, 255}, 0, true},
@@ -178,9 +187,10 @@ TEST_F(E57ImportFixture, ScansWithoutAPoseAreLeftOutWhenTheUserSaysNo)
 TEST_F(E57ImportFixture, QuaternionsNeedNotBeUnitAndZeroTurnsByNothing)
 {
     const auto at = [](std::uint64_t r) { return API_Coord3D {1.0 + double(r), 2.0, 3.0}; };
-    const std::string file = WriteE57("quaternions.e57", {DoubleScan("double length", 2, at, Posed({2, 0, 0, 0}, {1, 1, 1})),
-                                                          DoubleScan("zero", 2, at, Posed({0, 0, 0, 0}, {1, 1, 1})),
-                                                          DoubleScan("no translation", 2, at, e57test::Pose {std::array<double, 4> {0, 0, 0, 1}, {}})});
+    const std::string file = WriteE57(
+        "quaternions.e57", {DoubleScan("double length", 2, at, Posed({2, 0, 0, 0}, {1, 1, 1})),
+                            DoubleScan("zero", 2, at, Posed({0, 0, 0, 0}, {1, 1, 1})),
+                            DoubleScan("no translation", 2, at, e57test::Pose {std::array<double, 4> {0, 0, 0, 1}, {}})});
     Import({file}, {Click(ThinOut)});
     // Half a turn about z without a translation: (2, 2, 3) becomes (-2, -2, 3).
     const CloudFile turned = PointFile("quaternions_ 2");
@@ -206,11 +216,12 @@ TEST_F(E57ImportFixture, APoseThatIsNoNumberGivesAScanWithoutStation)
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const auto at = [](double z) { return [z](std::uint64_t r) { return API_Coord3D {double(r), 1.0, z}; }; };
-    const std::string file = WriteE57("badpose.e57", {DoubleScan("posed", 2, at(0), Posed({1, 0, 0, 0}, {10, 0, 0})),
-                                                      DoubleScan("nan translation", 2, at(1), Posed({1, 0, 0, 0}, {nan, 0, 0})),
-                                                      DoubleScan("infinite translation", 2, at(2), Posed({1, 0, 0, 0}, {0, 0, -inf})),
-                                                      DoubleScan("nan rotation", 2, at(3), Posed({1, nan, 0, 0}, {5, 5, 5})),
-                                                      DoubleScan("infinite rotation", 2, at(4), Posed({inf, 0, 0, 0}, {5, 5, 5}))});
+    const std::string file =
+        WriteE57("badpose.e57", {DoubleScan("posed", 2, at(0), Posed({1, 0, 0, 0}, {10, 0, 0})),
+                                 DoubleScan("nan translation", 2, at(1), Posed({1, 0, 0, 0}, {nan, 0, 0})),
+                                 DoubleScan("infinite translation", 2, at(2), Posed({1, 0, 0, 0}, {0, 0, -inf})),
+                                 DoubleScan("nan rotation", 2, at(3), Posed({1, nan, 0, 0}, {5, 5, 5})),
+                                 DoubleScan("infinite rotation", 2, at(4), Posed({inf, 0, 0, 0}, {5, 5, 5}))});
     DG::QueueAlertAnswer(1);
     Import({file}, {Click(ThinOut)});
     EXPECT_EQ(AlertTexts(), std::vector<std::string> {Question});
@@ -236,7 +247,12 @@ TEST_F(E57ImportFixture, APoseThatIsNoNumberGivesAScanWithoutStation)
 TEST_F(E57ImportFixture, ColoursAndIntensitiesAreScaledByTheirLimits)
 {
     const auto colourScan = [](const char* name, const char* limits) {
-        e57test::ScanLayout scan = DoubleScan(name, 3, [](std::uint64_t r) { return API_Coord3D {double(r), 0, 0}; }, Posed({1, 0, 0, 0}, {0, 0, 0}));
+        e57test::ScanLayout scan = DoubleScan(
+            name, 3,
+            [](std::uint64_t r) {
+                return API_Coord3D {double(r), 0, 0};
+            },
+            Posed({1, 0, 0, 0}, {0, 0, 0}));
         for (const char* colour : {"colorRed", "colorGreen", "colorBlue"})
             scan.fields.push_back({colour, e57test::FieldKind::Integer, 0, 65535});
         scan.extraXml = limits;
@@ -250,21 +266,26 @@ TEST_F(E57ImportFixture, ColoursAndIntensitiesAreScaledByTheirLimits)
         };
         return scan;
     };
-    e57test::ScanLayout intensities = DoubleScan("intensity", 3, [](std::uint64_t r) { return API_Coord3D {double(r), 0, 0}; },
-                                                Posed({1, 0, 0, 0}, {0, 0, 0}));
+    e57test::ScanLayout intensities = DoubleScan(
+        "intensity", 3,
+        [](std::uint64_t r) {
+            return API_Coord3D {double(r), 0, 0};
+        },
+        Posed({1, 0, 0, 0}, {0, 0, 0}));
     intensities.fields.push_back({"intensity", e57test::FieldKind::ScaledInteger, 0, 4000, 0.001});
     intensities.source = [](std::uint64_t r, e57test::FieldValue* v) {
         v[0].real = double(r);
         v[1].real = v[2].real = 0;
         v[3].integer = std::int64_t(r) * 2000;
     };
-    const std::string file = WriteE57(
-        "colours.e57",
-        {colourScan("limits", "<colorLimits type=\"Structure\"><colorRedMinimum type=\"Integer\">0</colorRedMinimum>"
-                              "<colorRedMaximum type=\"Integer\">65535</colorRedMaximum></colorLimits>\n"),
-         colourScan("maximum below minimum", "<colorLimits type=\"Structure\"><colorRedMinimum type=\"Integer\">9</colorRedMinimum>"
-                                             "<colorRedMaximum type=\"Integer\">3</colorRedMaximum></colorLimits>\n"),
-         intensities});
+    const std::string file =
+        WriteE57("colours.e57",
+                 {colourScan("limits", "<colorLimits type=\"Structure\"><colorRedMinimum type=\"Integer\">0</colorRedMinimum>"
+                                       "<colorRedMaximum type=\"Integer\">65535</colorRedMaximum></colorLimits>\n"),
+                  colourScan("maximum below minimum",
+                             "<colorLimits type=\"Structure\"><colorRedMinimum type=\"Integer\">9</colorRedMinimum>"
+                             "<colorRedMaximum type=\"Integer\">3</colorRedMaximum></colorLimits>\n"),
+                  intensities});
     Import({file}, {Click(ThinOut)});
     for (const char* part : {"colours_ 0", "colours_ 1"}) {
         const CloudFile cloud = PointFile(part);
@@ -285,10 +306,14 @@ TEST_F(E57ImportFixture, PointsThatAreNoNumbersAreLeftOut)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    const std::string file = WriteE57("nan.e57", {DoubleScan("nan", 5, [=](std::uint64_t r) {
-        const API_Coord3D points[5] = {{1, 1, 1}, {nan, 0, 0}, {2, 3, 4}, {0, inf, 0}, {0, 0, -inf}};
-        return points[r];
-    }, Posed({1, 0, 0, 0}, {0, 0, 0}))});
+    const std::string file =
+        WriteE57("nan.e57", {DoubleScan(
+                                "nan", 5,
+                                [=](std::uint64_t r) {
+                                    const API_Coord3D points[5] = {{1, 1, 1}, {nan, 0, 0}, {2, 3, 4}, {0, inf, 0}, {0, 0, -inf}};
+                                    return points[r];
+                                },
+                                Posed({1, 0, 0, 0}, {0, 0, 0}))});
     Import({file}, {Click(ThinOut)});
     const CloudFile cloud = PointFile("nan");
     EXPECT_EQ(cloud.points.size(), 2u);
@@ -315,8 +340,8 @@ TEST_F(E57ImportFixture, ThinningByDistanceAndByPlace)
         return x;
     };
     EXPECT_EQ(xs(PointFile("thin", "_data_1")),
-              (std::vector<double> {1.00, 6.00, 36.00, 12.01, 36.01, 6.02, 12.02, 36.02, 12.03, 36.03, 1.04, 6.04, 36.04,
-                                    12.05, 36.05, 6.06, 12.06, 36.06, 12.07, 36.07}));
+              (std::vector<double> {1.00, 6.00, 36.00, 12.01, 36.01, 6.02, 12.02, 36.02, 12.03, 36.03,
+                                    1.04, 6.04, 36.04, 12.05, 36.05, 6.06, 12.06, 36.06, 12.07, 36.07}));
     EXPECT_EQ(xs(PointFile("thin", "_data_2")),
               (std::vector<double> {12.00, 1.01, 6.01, 1.02, 1.03, 6.03, 12.04, 1.05, 6.05, 1.06, 1.07, 6.07}));
     EXPECT_EQ(PartParameter(*Part("thin"), "cameraReduction").value, 1.0);
@@ -505,9 +530,13 @@ TEST(E57ImportInANewHost, FindsThePartsAgain)
     TempFolder folder;
     const std::string source = SURVANTO_SOURCE_DIR;
     const std::string import = "start\nnew-project\n"
-                               "copy-in " + source + "/tests/pointclouds/template templates\n"
+                               "copy-in " +
+                               source +
+                               "/tests/pointclouds/template templates\n"
                                "load-library read-only templates\n"
-                               "copy-in " + source + "/scenarios/data/two-posed-scans.e57 two.e57\n"
+                               "copy-in " +
+                               source +
+                               "/scenarios/data/two-posed-scans.e57 two.e57\n"
                                "save-project Projekt.json\n"
                                "menu 32500\nanswer-open two.e57\nclick 32450 82\n"
                                "save-project Projekt.json\nquit\nfree\n";
@@ -516,7 +545,9 @@ TEST(E57ImportInANewHost, FindsThePartsAgain)
     const std::string clouds = "two_ 0: two_ 0_data_1.gspc=750 two_ 0_data_2.gspc=2250 | two_ 1: two_ 1_data_1.gspc=750 "
                                "two_ 1_data_2.gspc=2250";
     const std::string reopen = "start\nopen-project Projekt.json\n"
-                               "expect clouds = " + clouds + "\n"
+                               "expect clouds = " +
+                               clouds +
+                               "\n"
                                "expect links = 1->3/1 3->1/1 4->6/1 6->4/1\n"
                                "new-project\nload-library read-only templates\nload-library Point Cloud\n"
                                "expect library-part-named two_ 1 = 8\n"
@@ -543,15 +574,21 @@ TEST(E57ImportUnwritableFolder, MakesNoPartAndTellsTheUser)
     fs::create_directories(scans);
     fs::permissions(scans, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read | fs::perms::others_read);
     const std::string scenario = "start\nnew-project\n"
-                                 "copy-in " + std::string(SURVANTO_SOURCE_DIR) + "/tests/pointclouds/template templates\n"
+                                 "copy-in " +
+                                 std::string(SURVANTO_SOURCE_DIR) +
+                                 "/tests/pointclouds/template templates\n"
                                  "load-library read-only templates\n"
                                  "load-library Scans\n"
-                                 "copy-in " + SamplePath("translationWithoutRotation.e57") + " scan.e57\n"
+                                 "copy-in " +
+                                 SamplePath("translationWithoutRotation.e57") +
+                                 " scan.e57\n"
                                  "menu 32500\n"
                                  "answer-open scan.e57\n"
                                  "click 32450 82\n"
                                  "expect elements = none\n"
-                                 "expect alerts = [Survanto - Fehler!: " + NoCloud + "]\n"
+                                 "expect alerts = [Survanto - Fehler!: " +
+                                 NoCloud +
+                                 "]\n"
                                  "expect progress = \"Survanto\" \"Erstelle Punktwolke(n)\" 4/6 closed\n"
                                  "quit\nfree\n";
     const ChildRun run = RunHostProcess(folder.path(), scenario, WithoutOverridingPermissions());
@@ -570,7 +607,7 @@ TEST(E57ImportUnwritableFolder, MakesNoPartAndTellsTheUser)
 // (7r, 7r + 50, 7r + 100). The box is (-30, 12, -2)-(30, 33, 1.5).
 namespace {
 
-const API_Coord3D ExactRecords[9] = {{1, 0, 0},       {0, 2, 0.5}, {-7, 0, 0}, {0, -13, 0}, {std::nan(""), 0, 0},
+const API_Coord3D ExactRecords[9] = {{1, 0, 0},      {0, 2, 0.5}, {-7, 0, 0}, {0, -13, 0}, {std::nan(""), 0, 0},
                                      {40, 0, -0.25}, {0, 8, 0},   {0, 0, -3}, {-20, 0, 0}};
 
 // A point file's bytes: the header with the box, then each point relative to the
@@ -615,8 +652,9 @@ struct ExactFilesCase {
 // place: 0, 0, 1, 2 over and over. Unthinned: every point in order.
 TEST_F(E57ImportFixture, AWholeImportWritesExactlyTheseBytes)
 {
-    const std::string file = WriteE57("exact.e57", {DoubleScan("exact", 9, [](std::uint64_t r) { return ExactRecords[r]; },
-                                                               Posed({0, 0, 0, 1}, {10, 20, 1}), true)});
+    const std::string file = WriteE57(
+        "exact.e57", {DoubleScan(
+                         "exact", 9, [](std::uint64_t r) { return ExactRecords[r]; }, Posed({0, 0, 0, 1}, {10, 20, 1}), true)});
     const ExactFilesCase cases[] = {
         {"distance", {}, {{"_data_1", {R0, R2, R5, R8}}, {"_data_2", {R1, R3, R6, R7}}}},
         {"place", {ByDistance}, {{"_data_50", {R0, R1, R5, R6}}, {"_data_25", {R2, R7}}, {"_data_25_2", {R3, R8}}}},

@@ -64,7 +64,8 @@ protected:
     {
         std::vector<std::string> entries;
         for (short e = 1; e <= DG::PopupGetItemCount(Panel, item); ++e)
-            entries.push_back(DG::PopupGetItemText(Panel, item, e).ToUtf8() + "=" + std::to_string(DG::PopupGetItemData(Panel, item, e)));
+            entries.push_back(DG::PopupGetItemText(Panel, item, e).ToUtf8() + "=" +
+                              std::to_string(DG::PopupGetItemData(Panel, item, e)));
         return entries;
     }
 
@@ -170,11 +171,8 @@ TEST_F(E57Panel, ThinningItemsFollowTheirChecks)
         std::vector<short> clicks;
         bool thinOut, byDistance, item15, distances;
     } cases[] = {
-        {{14}, false, true, false, false},
-        {{14, 14}, true, true, true, true},
-        {{15}, true, false, true, false},
-        {{15, 14}, false, false, false, false},
-        {{15, 14, 14}, true, false, true, false},
+        {{14}, false, true, false, false},      {{14, 14}, true, true, true, true},       {{15}, true, false, true, false},
+        {{15, 14}, false, false, false, false}, {{15, 14, 14}, true, false, true, false},
     };
     for (const auto& c : cases) {
         panel_ = std::make_unique<E57OpenFilePanel>(*dialog_, Panel);

@@ -163,15 +163,13 @@ TEST_P(DamagedJobStream, EndsTheReadAtTheDamagedCount)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Counts, DamagedJobStream,
-                         ::testing::Values(DamagedCase {"negativeJobs", -1, 0, 0, 0},
-                                           DamagedCase {"hugeJobs", 0x7FFFFFFF, 0, 0, 0},
-                                           DamagedCase {"twoJobsOneThere", 2, 0, 0, 0},
-                                           DamagedCase {"negativeTiles", 1, -5, 0, 1},
-                                           DamagedCase {"hugeTiles", 1, 50000000, 0, 1},
-                                           DamagedCase {"negativePictures", 1, 0, -1, 1},
-                                           DamagedCase {"hugePictures", 1, 0, 100000000, 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Counts, DamagedJobStream,
+    ::testing::Values(DamagedCase {"negativeJobs", -1, 0, 0, 0}, DamagedCase {"hugeJobs", 0x7FFFFFFF, 0, 0, 0},
+                      DamagedCase {"twoJobsOneThere", 2, 0, 0, 0}, DamagedCase {"negativeTiles", 1, -5, 0, 1},
+                      DamagedCase {"hugeTiles", 1, 50000000, 0, 1}, DamagedCase {"negativePictures", 1, 0, -1, 1},
+                      DamagedCase {"hugePictures", 1, 0, 100000000, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JobRecords, AssignmentKeepsTheTargetsPlacedPicturesCopyTakesThem)
 {

@@ -94,10 +94,7 @@ protected:
         return found;
     }
 
-    std::string ToolReferenceId(API_ElemTypeID type)
-    {
-        return Model().DefaultsFor(type, 0).record.cutPlane.referenceId;
-    }
+    std::string ToolReferenceId(API_ElemTypeID type) { return Model().DefaultsFor(type, 0).record.cutPlane.referenceId; }
 
     static void ExpectBox(const API_Box& box, double x0, double y0, double x1, double y1)
     {
@@ -124,7 +121,8 @@ protected:
 
 TEST_F(PlacementTest, ATwoTileJobGetsANewSectionAlongItsTiles)
 {
-    const OrtophotoData& job = AddJob("Fassade", NewView(ACDatabaseID::Section, "Fassade"), {Upright {1, 3, 0, 2}, Upright {3, 4, 0, 2}});
+    const OrtophotoData& job =
+        AddJob("Fassade", NewView(ACDatabaseID::Section, "Fassade"), {Upright {1, 3, 0, 2}, Upright {3, 4, 0, 2}});
     const std::size_t stepsBefore = Model().undoSteps.size();
     Import().Apply(VaroImportPalette::AllJobs);
 
@@ -171,7 +169,8 @@ TEST_F(PlacementTest, TheSectionsRangeReachesFromZeroToTheHighestTile)
 
 TEST_F(PlacementTest, EachNewSectionTakesTheToolsReferenceIdAndCountsItUp)
 {
-    const std::pair<const char*, const char*> cases[] = {{"S-01", "S-02"}, {"S-09", "S-10"}, {"S-99", "S-100"}, {"A", "A1"}, {"007", "008"}};
+    const std::pair<const char*, const char*> cases[] = {
+        {"S-01", "S-02"}, {"S-09", "S-10"}, {"S-99", "S-100"}, {"A", "A1"}, {"007", "008"}};
     for (const auto& [given, next] : cases) {
         std::snprintf(Model().DefaultsFor(API_CutPlaneID, 0).record.cutPlane.referenceId, 256, "%s", given);
         Import().importData.jobs.Clear();
@@ -188,9 +187,11 @@ TEST_F(PlacementTest, EachNewSectionTakesTheToolsReferenceIdAndCountsItUp)
 TEST(ReferenceIds, CountOnWithCarryOverAnyNumberOfDigits)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"S-01", "S-02"}, {"S-09", "S-10"},   {"S-99", "S-100"},     {"A", "A1"},   {"007", "008"},
-        {"", "1"},        {"9", "10"},        {"B2-9", "B2-10"},     {"X0", "X1"},
-        {"S-99999999999999999999999", "S-100000000000000000000000"},
+        {"S-01", "S-02"},  {"S-09", "S-10"},
+        {"S-99", "S-100"}, {"A", "A1"},
+        {"007", "008"},    {"", "1"},
+        {"9", "10"},       {"B2-9", "B2-10"},
+        {"X0", "X1"},      {"S-99999999999999999999999", "S-100000000000000000000000"},
     };
     for (const auto& [given, next] : cases) EXPECT_EQ(NextReferenceId(given), next) << given;
 }
@@ -258,7 +259,8 @@ TEST_F(PlacementTest, AnOwnOriginPutsTheLowestTileCornerThere)
 
 TEST_F(PlacementTest, ApplyingAgainReplacesThePicturesOnTheSameLayer)
 {
-    const OrtophotoData& job = AddJob("Halle", {ACDatabaseID::FloorPlan, APINULLGuid, 0, {}}, {Flat {0, 0, 1, 1}, Flat {1, 0, 2, 1}});
+    const OrtophotoData& job =
+        AddJob("Halle", {ACDatabaseID::FloorPlan, APINULLGuid, 0, {}}, {Flat {0, 0, 1, 1}, Flat {1, 0, 2, 1}});
     Import().Apply(VaroImportPalette::AllJobs);
     const API_Guid first = job.placedPictures[0];
     const std::size_t layers = Model().content.layers.size();
@@ -314,8 +316,8 @@ TEST_F(PlacementTest, EachPictureHoldsItsTilesImageAsBmpData)
         Bytes expected;
     };
     const auto header = [](std::uint8_t bits) {
-        return Bytes {'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, bits, 0,
-                      0, 0, 0, 0, 24, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        return Bytes {'B', 'M',  78, 0, 0, 0, 0, 0,  0, 0, 54, 0,    0,    0, 40, 0,    0,    0, 3, 0, 0, 0, 2, 0, 0, 0, 1,
+                      0,   bits, 0,  0, 0, 0, 0, 24, 0, 0, 0,  0x13, 0x0B, 0, 0,  0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     };
     const auto join = [](Bytes head, const Bytes& pixels) {
         head.insert(head.end(), pixels.begin(), pixels.end());
@@ -324,17 +326,18 @@ TEST_F(PlacementTest, EachPictureHoldsItsTilesImageAsBmpData)
     const Case cases[] = {
         {"opaque", 255,
          join(header(24), {120, 110, 100, 150, 140, 130, 180, 170, 160, 0, 0, 0, 30, 20, 10, 60, 50, 40, 90, 80, 70, 0, 0, 0})},
-        {"translucent", 128,
-         join(header(32), {120, 110, 100, 255, 150, 140, 130, 255, 180, 170, 160, 255, 30, 20, 10, 255, 60, 50, 40, 128, 90, 80, 70, 255})},
+        {"translucent", 128, join(header(32), {120, 110, 100, 255, 150, 140, 130, 255, 180, 170, 160, 255,
+                                               30,  20,  10,  255, 60,  50,  40,  128, 90,  80,  70,  255})},
     };
     for (const Case& c : cases) {
         Import().importData.jobs.Clear();
         const OrtophotoData& job = AddJob(c.name, {ACDatabaseID::FloorPlan, APINULLGuid, 0, {}}, {Flat {0, 0, 3, 2}});
         // Red, green, blue, alpha; rows from the top.
-        const Bytes rgba {10,  20,  30,  255, 40,  50,  60,  c.topMiddleAlpha, 70,  80,  90,  255,
-                          100, 110, 120, 255, 130, 140, 150, 255,             160, 170, 180, 255};
+        const Bytes rgba {10,  20,  30,  255, 40,  50,  60, c.topMiddleAlpha, 70, 80, 90, 255, 100, 110, 120, 255, 130,
+                          140, 150, 255, 160, 170, 180, 255};
         std::string error;
-        ASSERT_TRUE(NewDisplay::WritePngFile(NewDisplay::NativeImage(3, 2, rgba), job.tiles[0].imagePath.ToUtf8(), &error)) << error;
+        ASSERT_TRUE(NewDisplay::WritePngFile(NewDisplay::NativeImage(3, 2, rgba), job.tiles[0].imagePath.ToUtf8(), &error))
+            << error;
         Import().Apply(VaroImportPalette::AllJobs);
         ASSERT_EQ(job.placedPictures.GetSize(), 1u) << c.name;
         const SimHost::StoredElement* picture = Model().Find(job.placedPictures[0]);

@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 void PointList::Deliver(PointFileSet& files)
 {
     ++deliveries;
-    for (std::size_t at = 0; at < points_.size(); at += 7) files.Take(points_.data() + at, std::min<std::size_t>(7, points_.size() - at));
+    for (std::size_t at = 0; at < points_.size(); at += 7)
+        files.Take(points_.data() + at, std::min<std::size_t>(7, points_.size() - at));
 }
 
 CloudPoint Point(double x, double y, double z, double r, double g, double b, std::uint32_t level)
@@ -45,7 +46,8 @@ void PointCloudFixture::SetUp()
     MainObjectFixture::SetUp();
     const fs::path templates = fs::path(folder_.path()) / "Templates";
     fs::create_directories(templates);
-    fs::copy_file(fs::path(SURVANTO_SOURCE_DIR) / "tests/pointclouds/template/VaroPointCloud.gsm", templates / "VaroPointCloud.gsm");
+    fs::copy_file(fs::path(SURVANTO_SOURCE_DIR) / "tests/pointclouds/template/VaroPointCloud.gsm",
+                  templates / "VaroPointCloud.gsm");
     target_ = (fs::path(folder_.path()) / "Point Cloud").string();
     fs::create_directories(target_);
     std::string error;

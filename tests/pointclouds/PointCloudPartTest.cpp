@@ -2,14 +2,14 @@
 
 #include <filesystem>
 
-#include "HostApiHelpers.hpp"
 #include "HostFiles.hpp"
 #include "LibraryParts.hpp"
 #include "PointCloudFixture.hpp"
 #include "ReplacedServices.hpp"
+#include "UndoableCommand.hpp"
+#include "framework/HostApiHelpers.hpp"
 #include "pointclouds/PointCloudObject.hpp"
 #include "pointclouds/PointCloudTemplate.hpp"
-#include "UndoableCommand.hpp"
 
 namespace fs = std::filesystem;
 
@@ -62,7 +62,8 @@ TEST_F(PointCloudPart, IsAChildOfTheTemplateWithItsSectionsInTheFolder)
     for (const auto& [type, sub] : {std::pair {"GIFF", 0}, {"PICT", 0}, {"GDLP", 1}}) {
         const std::int32_t code = Code(type);
         ASSERT_NE(part->Section(code, static_cast<std::int16_t>(sub)), nullptr) << type;
-        EXPECT_EQ(part->Section(code, static_cast<std::int16_t>(sub))->bytes, model.Section(code, static_cast<std::int16_t>(sub))->bytes);
+        EXPECT_EQ(part->Section(code, static_cast<std::int16_t>(sub))->bytes,
+                  model.Section(code, static_cast<std::int16_t>(sub))->bytes);
     }
     EXPECT_EQ(SectionText(*part, "1DSC").find("MATERIAL mat"), std::string::npos);
     // The file a new host finds says the same.
@@ -78,10 +79,25 @@ TEST_F(PointCloudPart, ParametersTellTheBoxTheScannerAndTheLevels)
     ASSERT_GT(Write("Scan", 3, true, {2, 3, 4}), 0);
     const SimHost::LibraryPartEntry& part = *Part("Scan");
     const std::pair<const char*, double> expected[] = {
-        {"A", 3},         {"B", 4},           {"ZZYZX", 5},         {"originalXSize", 3},     {"originalYSize", 4},
-        {"originalZSize", 5}, {"scannerX", 1}, {"scannerY", 1},     {"scannerZ", 1},          {"bOverrideCutplane", 1},
-        {"upperPlaneHeight", 6}, {"lowerPlaneHeight", -1}, {"project0X", 1}, {"project0Y", 2}, {"project0Z", 3},
-        {"hasScannerPos", 1}, {"hideReduction", 0}, {"cameraReduction", 0}, {"show3D", 1},
+        {"A", 3},
+        {"B", 4},
+        {"ZZYZX", 5},
+        {"originalXSize", 3},
+        {"originalYSize", 4},
+        {"originalZSize", 5},
+        {"scannerX", 1},
+        {"scannerY", 1},
+        {"scannerZ", 1},
+        {"bOverrideCutplane", 1},
+        {"upperPlaneHeight", 6},
+        {"lowerPlaneHeight", -1},
+        {"project0X", 1},
+        {"project0Y", 2},
+        {"project0Z", 3},
+        {"hasScannerPos", 1},
+        {"hideReduction", 0},
+        {"cameraReduction", 0},
+        {"show3D", 1},
     };
     for (const auto& [name, value] : expected) EXPECT_DOUBLE_EQ(PartParameter(part, name).value, value) << name;
 }
@@ -107,15 +123,18 @@ TEST_F(PointCloudPart, TheLevelsPointFilesAreCalledInTheScript)
     const struct {
         std::uint32_t levels;
         std::vector<std::string> calls;
-    } cases[] = {{1, {"POINTCLOUD \"Scan_data.gspc\""}},
-                 {2, {"POINTCLOUD \"Scan_data_1.gspc\"", "POINTCLOUD \"Scan_data_2.gspc\""}},
-                 {3, {"POINTCLOUD \"Scan_data_50.gspc\"", "POINTCLOUD \"Scan_data_25.gspc\"", "POINTCLOUD \"Scan_data_25_2.gspc\""}}};
+    } cases[] = {
+        {1, {"POINTCLOUD \"Scan_data.gspc\""}},
+        {2, {"POINTCLOUD \"Scan_data_1.gspc\"", "POINTCLOUD \"Scan_data_2.gspc\""}},
+        {3, {"POINTCLOUD \"Scan_data_50.gspc\"", "POINTCLOUD \"Scan_data_25.gspc\"", "POINTCLOUD \"Scan_data_25_2.gspc\""}}};
     for (const auto& c : cases) {
         ASSERT_GT(Write("Scan", c.levels), 0);
         const std::string script = SectionText(*Part("Scan"), "3DSC");
         std::size_t active = 0;
-        for (std::size_t at = script.find("\nPOINTCLOUD"); at != std::string::npos; at = script.find("\nPOINTCLOUD", at + 1)) ++active;
-        for (std::size_t at = script.find(" POINTCLOUD"); at != std::string::npos; at = script.find(" POINTCLOUD", at + 1)) ++active;
+        for (std::size_t at = script.find("\nPOINTCLOUD"); at != std::string::npos; at = script.find("\nPOINTCLOUD", at + 1))
+            ++active;
+        for (std::size_t at = script.find(" POINTCLOUD"); at != std::string::npos; at = script.find(" POINTCLOUD", at + 1))
+            ++active;
         EXPECT_EQ(active, c.calls.size()) << script;
         for (const std::string& call : c.calls) {
             const auto at = script.find(call);
@@ -202,8 +221,8 @@ TEST_F(PointCloudPart, TheObjectStandsAtTheBoxMinimumOnItsStorey)
     EXPECT_EQ(object->record.header.floorInd, 1);
     EXPECT_EQ(object->record.object.elevation, 0.0);
     EXPECT_TRUE(object->observed);
-    const std::pair<const char*, double> values[] = {{"upperPlaneHeight2", 1.1}, {"lowerPlaneHeight2", 1.0}, {"bOverrideCutplane", 1},
-                                                     {"zzyzx", 5}, {"project0Z", 3}};
+    const std::pair<const char*, double> values[] = {
+        {"upperPlaneHeight2", 1.1}, {"lowerPlaneHeight2", 1.0}, {"bOverrideCutplane", 1}, {"zzyzx", 5}, {"project0Z", 3}};
     for (const auto& [name, value] : values) {
         const std::int32_t at = FindMemoParamIndex(name, object->memo);
         ASSERT_GE(at, 0) << name;

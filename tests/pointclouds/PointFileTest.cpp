@@ -58,8 +58,8 @@ TEST(PointFiles, ThreePointsGiveSeventySevenBytesRelativeToTheBoxMinimum)
 // Components are clamped: their low eight bits would make 300.7 into 44.
 TEST(PointFiles, ColourComponentsAreClampedIntoBytes)
 {
-    const std::pair<double, int> cases[] = {{300.7, 255}, {255.0, 255}, {254.99, 254}, {12.9, 12}, {0.5, 0}, {-3.0, 0},
-                                            {65535.0, 255}, {std::nan(""), 0}, {1e300, 255}};
+    const std::pair<double, int> cases[] = {{300.7, 255}, {255.0, 255},   {254.99, 254},     {12.9, 12},  {0.5, 0},
+                                            {-3.0, 0},    {65535.0, 255}, {std::nan(""), 0}, {1e300, 255}};
     for (const auto& [component, byte] : cases) EXPECT_EQ(PointFileSet::ColourByte(component), byte) << component;
 }
 

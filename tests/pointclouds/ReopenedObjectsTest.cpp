@@ -9,10 +9,10 @@
 
 #include "Graphics/NativeImage.hpp"
 #include "Graphics/PngWriter.hpp"
-#include "HostApiHelpers.hpp"
 #include "PointCloudFixture.hpp"
 #include "ProjectFile.hpp"
 #include "UndoableCommand.hpp"
+#include "framework/HostApiHelpers.hpp"
 #include "photos/PhotoLocationNames.hpp"
 #include "pointclouds/PointCloudObject.hpp"
 

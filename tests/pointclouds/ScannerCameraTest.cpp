@@ -6,8 +6,8 @@
 #include "MainObjectFixture.hpp"
 #include "MarkerSupport.hpp"
 #include "ReplacedServices.hpp"
-#include "pointclouds/ScannerCamera.hpp"
 #include "UndoableCommand.hpp"
+#include "pointclouds/ScannerCamera.hpp"
 
 extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
 extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*);
@@ -80,7 +80,8 @@ TEST_F(ScannerCamera, StandsAtTheScannerTurnedWithTheObject)
         {"no scanner parameters", 0.0, false, {}, {}, {}, {10, 20}, 3.0},
     };
     for (const CameraCase& c : cases) {
-        const API_Guid camera = InUndoableCommand([&] { return CreateScannerCamera(PlaceObject(c.angle, c.withScanner), c.x, c.y, c.z); });
+        const API_Guid camera =
+            InUndoableCommand([&] { return CreateScannerCamera(PlaceObject(c.angle, c.withScanner), c.x, c.y, c.z); });
         ASSERT_NE(camera, APINULLGuid) << c.name;
         const API_CameraType& made = Element(camera).record.camera;
         EXPECT_NEAR(made.position.x, c.at.x, 1e-12) << c.name;

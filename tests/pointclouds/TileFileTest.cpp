@@ -37,24 +37,48 @@ std::string Utf16File(const std::u16string& text)
 std::vector<TileFileCase> Cases()
 {
     return {
-        {"lastLineWithoutBreak", "Tile Name = tiles/a.png\n" + Corners.substr(0, Corners.size() - 1), {{"tiles/a.png", O, A, B, C}}},
+        {"lastLineWithoutBreak",
+         "Tile Name = tiles/a.png\n" + Corners.substr(0, Corners.size() - 1),
+         {{"tiles/a.png", O, A, B, C}}},
         {"noTileName", Corners, {{"", O, A, B, C}}},
-        {"secondTileTakesFirstPath", "Tile Name = a.png\n" + Corners + "Left Bottom: x = 5; y = 0; z = 0\nRight Bottom: x = 7; y = 0; z = 0\n",
+        {"secondTileTakesFirstPath",
+         "Tile Name = a.png\n" + Corners + "Left Bottom: x = 5; y = 0; z = 0\nRight Bottom: x = 7; y = 0; z = 0\n",
          {{"a.png", O, A, B, C}, {"a.png", {5, 0, 0}, {7, 0, 0}, B, C}}},
         {"backslashes", "Tile Name = tiles\\b\\c.jpg\r\n" + Corners, {{"tiles/b/c.jpg", O, A, B, C}}},
         {"incompleteCornerSetsNothing",
-         "Left Bottom: x = 1; y = 1; z = 1\nLeft Bottom: x = 4; y = 4\nOrigin x = 9; y = 9; z = 9\nRight Bottom: x = 2; y = 0; z = 0\n",
+         "Left Bottom: x = 1; y = 1; z = 1\nLeft Bottom: x = 4; y = 4\nOrigin x = 9; y = 9; z = 9\nRight Bottom: x = 2; y = 0; z "
+         "= 0\n",
          {{"", {1, 1, 1}, A, O, O}}},
-        {"rightBottomWithoutValuesClosesTile", "Tile Name = a.png\n" + Corners + "Tile Name = b.png\nRight Bottom\n",
+        {"rightBottomWithoutValuesClosesTile",
+         "Tile Name = a.png\n" + Corners + "Tile Name = b.png\nRight Bottom\n",
          {{"a.png", O, A, B, C}, {"b.png", O, A, B, C}}},
-        {"keysInAnyOrderValueToLineEnd", "Left Bottom z = 3; x = 1; y = 2\nRight Bottom y = 5; x = 4; z = 6.25\n",
+        {"keysInAnyOrderValueToLineEnd",
+         "Left Bottom z = 3; x = 1; y = 2\nRight Bottom y = 5; x = 4; z = 6.25\n",
          {{"", {1, 2, 3}, {4, 5, 6.25}, O, O}}},
         {"numbersInCLocaleUnreadableAsZero", "Right Bottom x = 1.5e1; y = -2,5; z = abc\n", {{"", O, {15, -2, 0}, O, O}}},
         {"keysAreCaseSensitive", "right bottom x = 1; y = 1; z = 1\nRight bottom x = 1; y = 1; z = 1\nTile Name: a.png\n", {}},
-        {"utf8Mark", "\xEF\xBB\xBFTile Name = Stra\xC3\x9F" "e.png\n" + Corners, {{"Stra\xC3\x9F" "e.png", O, A, B, C}}},
-        {"eightBitText", "Tile Name = Stra\xDF" "e.png\n" + Corners, {{"Stra\xC3\x9F" "e.png", O, A, B, C}}},
-        {"utf16Mark", Utf16File(u"Tile Name = Stra\u00DFe.png\r\nRight Bottom x = 1; y = 2; z = 3\r\n"),
-         {{"Stra\xC3\x9F" "e.png", O, {1, 2, 3}, O, O}}},
+        {"utf8Mark",
+         "\xEF\xBB\xBFTile Name = Stra\xC3\x9F"
+         "e.png\n" +
+             Corners,
+         {{"Stra\xC3\x9F"
+           "e.png",
+           O, A, B, C}}},
+        {"eightBitText",
+         "Tile Name = Stra\xDF"
+         "e.png\n" +
+             Corners,
+         {{"Stra\xC3\x9F"
+           "e.png",
+           O, A, B, C}}},
+        {"utf16Mark",
+         Utf16File(u"Tile Name = Stra\u00DFe.png\r\nRight Bottom x = 1; y = 2; z = 3\r\n"),
+         {{"Stra\xC3\x9F"
+           "e.png",
+           O,
+           {1, 2, 3},
+           O,
+           O}}},
         {"emptyFile", "", {}},
         // Only images below the folder holding the job's folder are taken; a
         // refused name does not hand the tile the image of the tile before.
@@ -103,7 +127,8 @@ TEST_P(TileFile, ReadsTheTilesItDescribes)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, TileFile, ::testing::ValuesIn(Cases()), [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, TileFile, ::testing::ValuesIn(Cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TileFileLines, LongLinesAreCutAt2800Bytes)
 {

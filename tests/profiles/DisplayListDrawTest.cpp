@@ -26,8 +26,9 @@ std::string Num(double value)
 
 std::string ArcCall(int left, int top, int right, int bottom, double beginDegrees, double sweepDegrees)
 {
-    return "Arc " + std::to_string(left) + " " + std::to_string(top) + " " + std::to_string(right) + " " + std::to_string(bottom) + " " +
-           Num(static_cast<float>(-beginDegrees * Pi / 180)) + " " + Num(static_cast<float>(-sweepDegrees * Pi / 180));
+    return "Arc " + std::to_string(left) + " " + std::to_string(top) + " " + std::to_string(right) + " " +
+           std::to_string(bottom) + " " + Num(static_cast<float>(-beginDegrees * Pi / 180)) + " " +
+           Num(static_cast<float>(-sweepDegrees * Pi / 180));
 }
 
 Calls Starting(const Calls& calls, const std::string& prefix)
@@ -152,22 +153,26 @@ struct ArcSweep {
 TEST_F(Preview, ArcSweepsAndTurnsBeyondAFullCircle)
 {
     SetTransform(1);
-    const std::vector<ArcSweep> cases {{350, 10, 350, 20}, {370, 380, 10, 10}, {730, 740, 370, 10}, {0, 360, 0, 360}, {90, 45, 90, 315}};
+    const std::vector<ArcSweep> cases {
+        {350, 10, 350, 20}, {370, 380, 10, 10}, {730, 740, 370, 10}, {0, 360, 0, 360}, {90, 45, 90, 315}};
     for (const ArcSweep& c : cases)
-        EXPECT_EQ(Recorded([&](NewDisplay::NativeContext& ctx) { DZ::DrawPreviewArc(ctx, 0, 0, 10, 1.0, c.begin, c.end, nullptr, 0); }),
-                  Calls {ArcCall(-10, -10, 10, 10, c.drawnBegin, c.sweep)})
+        EXPECT_EQ(
+            Recorded([&](NewDisplay::NativeContext& ctx) { DZ::DrawPreviewArc(ctx, 0, 0, 10, 1.0, c.begin, c.end, nullptr, 0); }),
+            Calls {ArcCall(-10, -10, 10, 10, c.drawnBegin, c.sweep)})
             << c.begin << " " << c.end;
 }
 
 TEST_F(Preview, AnAxisRatioOfOneHundredThousandthOffOneIsDrawnAsAChain)
 {
     SetTransform(10);
-    const Calls calls = Recorded([](NewDisplay::NativeContext& ctx) { DZ::DrawPreviewArc(ctx, 0, 0, 10, 1.00001, 0, 90, nullptr, 0); });
+    const Calls calls =
+        Recorded([](NewDisplay::NativeContext& ctx) { DZ::DrawPreviewArc(ctx, 0, 0, 10, 1.00001, 0, 90, nullptr, 0); });
     EXPECT_TRUE(Starting(calls, "Arc").empty());
     ASSERT_GT(calls.size(), 10u);
     EXPECT_EQ(calls.front(), "MoveTo 100 0");
     EXPECT_EQ(calls.back(), "LineTo 0 -100");
-    const Calls circle = Recorded([](NewDisplay::NativeContext& ctx) { DZ::DrawPreviewArc(ctx, 0, 0, 10, 1.000009, 0, 90, nullptr, 0); });
+    const Calls circle =
+        Recorded([](NewDisplay::NativeContext& ctx) { DZ::DrawPreviewArc(ctx, 0, 0, 10, 1.000009, 0, 90, nullptr, 0); });
     EXPECT_EQ(circle, Calls {ArcCall(-100, -99, 100, 99, 0, 90)});
 }
 
@@ -189,7 +194,8 @@ C2DDrawElement::SPolygon Square(double angle, double contourWidth)
     polygon.header.subPolyCount = 1;
     polygon.header.arcCount = angle != 0 ? 1 : 0;
     polygon.header.contourColor = {1, 0, 0};
-    for (const API_Coord& c : {API_Coord {}, API_Coord {0, 0}, API_Coord {2, 0}, API_Coord {2, 2}, API_Coord {0, 2}, API_Coord {0, 0}})
+    for (const API_Coord& c :
+         {API_Coord {}, API_Coord {0, 0}, API_Coord {2, 0}, API_Coord {2, 2}, API_Coord {0, 2}, API_Coord {0, 0}})
         polygon.coords.Add(c);
     polygon.ends.Add(0);
     polygon.ends.Add(5);
@@ -211,11 +217,11 @@ TEST_F(Preview, PolygonsAreFilledWithoutTheirClosingPointThenOutlined)
 {
     SetTransform(1);
     EXPECT_EQ(DrawnPolygon(context_, Square(0, 0.1)),
-              (Calls {"BeginPolygon", "MoveTo 0 0", "LineTo 2 0", "LineTo 2 -2", "LineTo 0 -2", "EndPolygon", "SetForeColor 255 0 0 255",
-                      "MoveTo 0 0", "LineTo 2 0", "MoveTo 2 0", "LineTo 2 -2", "MoveTo 2 -2", "LineTo 0 -2", "MoveTo 0 -2",
-                      "LineTo 0 0"}));
-    EXPECT_EQ(DrawnPolygon(context_, Square(0, 0)), (Calls {"BeginPolygon", "MoveTo 0 0", "LineTo 2 0", "LineTo 2 -2", "LineTo 0 -2",
-                                                            "EndPolygon"}));
+              (Calls {"BeginPolygon", "MoveTo 0 0", "LineTo 2 0", "LineTo 2 -2", "LineTo 0 -2", "EndPolygon",
+                      "SetForeColor 255 0 0 255", "MoveTo 0 0", "LineTo 2 0", "MoveTo 2 0", "LineTo 2 -2", "MoveTo 2 -2",
+                      "LineTo 0 -2", "MoveTo 0 -2", "LineTo 0 0"}));
+    EXPECT_EQ(DrawnPolygon(context_, Square(0, 0)),
+              (Calls {"BeginPolygon", "MoveTo 0 0", "LineTo 2 0", "LineTo 2 -2", "LineTo 0 -2", "EndPolygon"}));
 }
 
 TEST_F(Preview, AContourArcOfNegativeAngleRunsFromItsEndPoint)
@@ -259,7 +265,8 @@ TEST_F(Preview, FillsDrawTheirPatternSolidOrOnlyTheBackground)
         // The polygon comes first; its pen 0 is no pen.
         const Calls calls = Drawn(list, 0, 0, 100, 100);
         ASSERT_GE(calls.size(), 3u);
-        EXPECT_EQ(Calls(calls.begin(), calls.begin() + 3), (Calls {c.pattern, "SetBackColor 204 204 204 0", "SetForeColor 255 0 0 255"}))
+        EXPECT_EQ(Calls(calls.begin(), calls.begin() + 3),
+                  (Calls {c.pattern, "SetBackColor 204 204 204 0", "SetForeColor 255 0 0 255"}))
             << c.fill;
     }
 }

@@ -12,7 +12,8 @@ SectionPalette::SectionDataType Square(std::int32_t n, const std::vector<API_Pol
 {
     SectionPalette::SectionDataType polygon;
     polygon.coords.Add(API_Coord {});
-    for (std::int32_t i = 1; i <= n; ++i) polygon.coords.Add(API_Coord {double(i % 4 == 2 || i % 4 == 3), double(i % 4 == 3 || i % 4 == 0)});
+    for (std::int32_t i = 1; i <= n; ++i)
+        polygon.coords.Add(API_Coord {double(i % 4 == 2 || i % 4 == 3), double(i % 4 == 3 || i % 4 == 0)});
     polygon.ends.Add(0);
     polygon.ends.Add(n);
     for (const API_PolyArc& arc : arcs) polygon.arcs.Add(arc);
@@ -55,17 +56,14 @@ TEST_P(HatchArcs, OneArcPerBentVertex)
 
 INSTANTIATE_TEST_SUITE_P(
     Profiles, HatchArcs,
-    ::testing::Values(ArcCase {"NoArcs", {}, {}},
-                      ArcCase {"UnsortedArcsComeOutByBeginIndex", {{3, 4, -0.5}, {1, 2, 0.25}}, {{1, 2, 0.25}, {3, 4, -0.5}}},
-                      ArcCase {"AnglesUpToOneHundredThousandthAreStraight",
-                               {{1, 2, 1e-5}, {2, 3, -1e-5}, {3, 4, -2e-5}},
-                               {{3, 4, -2e-5}}},
-                      ArcCase {"BeginZeroIsLeftOutAlone", {{0, 1, 0.5}, {2, 3, 0.7}, {3, 4, 0.9}}, {{2, 3, 0.7}, {3, 4, 0.9}}},
-                      ArcCase {"BeginAtTheLastVertexOrBeyondIsLeftOut", {{5, 6, 0.5}, {9, 10, 0.5}, {1, 2, 0.3}}, {{1, 2, 0.3}}},
-                      ArcCase {"RepeatedBeginKeepsTheFirstAfterTheSort",
-                               {{2, 3, 0.5}, {2, 3, 0.6}, {3, 4, 0.7}},
-                               {{2, 3, 0.5}, {3, 4, 0.7}}},
-                      ArcCase {"TiesFollowTheSelectionSort", {{3, 4, 0.1}, {3, 4, 0.2}, {1, 2, 0.3}}, {{1, 2, 0.3}, {3, 4, 0.2}}}),
+    ::testing::Values(
+        ArcCase {"NoArcs", {}, {}},
+        ArcCase {"UnsortedArcsComeOutByBeginIndex", {{3, 4, -0.5}, {1, 2, 0.25}}, {{1, 2, 0.25}, {3, 4, -0.5}}},
+        ArcCase {"AnglesUpToOneHundredThousandthAreStraight", {{1, 2, 1e-5}, {2, 3, -1e-5}, {3, 4, -2e-5}}, {{3, 4, -2e-5}}},
+        ArcCase {"BeginZeroIsLeftOutAlone", {{0, 1, 0.5}, {2, 3, 0.7}, {3, 4, 0.9}}, {{2, 3, 0.7}, {3, 4, 0.9}}},
+        ArcCase {"BeginAtTheLastVertexOrBeyondIsLeftOut", {{5, 6, 0.5}, {9, 10, 0.5}, {1, 2, 0.3}}, {{1, 2, 0.3}}},
+        ArcCase {"RepeatedBeginKeepsTheFirstAfterTheSort", {{2, 3, 0.5}, {2, 3, 0.6}, {3, 4, 0.7}}, {{2, 3, 0.5}, {3, 4, 0.7}}},
+        ArcCase {"TiesFollowTheSelectionSort", {{3, 4, 0.1}, {3, 4, 0.2}, {1, 2, 0.3}}, {{1, 2, 0.3}, {3, 4, 0.2}}}),
     [](const ::testing::TestParamInfo<ArcCase>& info) { return std::string(info.param.name); });
 
 TEST(PolygonsToImage, OneHatchPerPolygonWithItsPensPatternAndLineType)

@@ -16,8 +16,8 @@ constexpr double Pi = 3.14159265358979323846;
 VectorImage RectangleWithHoleAndArc()
 {
     HatchObject hatch;
-    hatch.SetPolygonGeometry({{}, {0, 0}, {4, 0}, {4, 2}, {0, 2}, {0, 0}, {1, 0.4}, {2, 0.4}, {2, 1.6}, {1, 1.6}, {1, 0.4}}, {{2, 3, Pi}},
-                             {1, 5, 10});
+    hatch.SetPolygonGeometry({{}, {0, 0}, {4, 0}, {4, 2}, {0, 2}, {0, 0}, {1, 0.4}, {2, 0.4}, {2, 1.6}, {1, 1.6}, {1, 0.4}},
+                             {{2, 3, Pi}}, {1, 5, 10});
     hatch.SetContPen(VBAttr::ExtendedPen(1));
     hatch.SetExtendedFillFgPen(VBAttr::ExtendedPen(2));
     hatch.SetFillIdx(2);
@@ -55,18 +55,10 @@ TEST(PreviewRaster, AFillWithAHoleAndAnArcEdgeDrawsPixelByPixel)
     // centred on (21, 6) with radius 5 is filled exactly and outlined as a
     // chain of five chords.
     const std::vector<std::string> expected {
-        "............................",
-        ".#######################....",
-        ".#rrrrrrrrrrrrrrrrrrrrrr#...",
-        ".#rrrr######rrrrrrrrrrrr#...",
-        ".#rrrr#....#rrrrrrrrrrrrr#..",
-        ".#rrrr#....#rrrrrrrrrrrrr#..",
-        ".#rrrr#....#rrrrrrrrrrrrr#..",
-        ".#rrrr#....#rrrrrrrrrrrrr#..",
-        ".#rrrr#....#rrrrrrrrrrrr#...",
-        ".#rrrr######rrrrrrrrrrrr#...",
-        ".#rrrrrrrrrrrrrrrrrrrr##....",
-        ".#####################......",
+        "............................", ".#######################....", ".#rrrrrrrrrrrrrrrrrrrrrr#...",
+        ".#rrrr######rrrrrrrrrrrr#...", ".#rrrr#....#rrrrrrrrrrrrr#..", ".#rrrr#....#rrrrrrrrrrrrr#..",
+        ".#rrrr#....#rrrrrrrrrrrrr#..", ".#rrrr#....#rrrrrrrrrrrrr#..", ".#rrrr#....#rrrrrrrrrrrr#...",
+        ".#rrrr######rrrrrrrrrrrr#...", ".#rrrrrrrrrrrrrrrrrrrr##....", ".#####################......",
         "............................",
     };
     EXPECT_EQ(Picture(image), expected);

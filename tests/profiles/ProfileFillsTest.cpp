@@ -89,7 +89,7 @@ protected:
             texts.push_back(alert.text1.ToUtf8() == "Es ist kein Fixpunkt ausgewählt"            ? 40
                             : alert.text1.ToUtf8() == "Es sind mehr als ein Fixpunkt ausgewählt" ? 41
                             : alert.text1.ToUtf8() == "Es ist keine Schraffur ausgewählt"        ? 42
-                                                                                                   : 0);
+                                                                                                 : 0);
         }
         return texts;
     }
@@ -211,8 +211,8 @@ TEST_F(ProfileFillsTest, AProfileFromFillsPlacedAndTakenBackKeepsItsGeometry)
     ASSERT_EQ(hotspots.size(), 1u);
     EXPECT_EQ(hotspots[0]->record.hotspot.position.x, 10.0);
     EXPECT_EQ(hotspots[0]->record.hotspot.position.y, 5.0);
-    EXPECT_EQ(Corners(fills[0]->memo.coords, 1), (std::vector<std::vector<double>> {{9, 5}, {13, 5}, {13, 8}, {9, 8}, {9, 5},
-                                                                                     {10, 6}, {11, 6}, {11, 7}, {10, 6}}));
+    EXPECT_EQ(Corners(fills[0]->memo.coords, 1),
+              (std::vector<std::vector<double>> {{9, 5}, {13, 5}, {13, 8}, {9, 8}, {9, 5}, {10, 6}, {11, 6}, {11, 7}, {10, 6}}));
     EXPECT_EQ(fills[0]->memo.pends, (std::vector<std::int32_t> {0, 5, 9}));
     ASSERT_EQ(fills[1]->memo.parcs.size(), 1u);
     EXPECT_EQ(fills[1]->memo.parcs[0].begIndex, 2);

@@ -45,7 +45,8 @@ protected:
     void ClearLibrary()
     {
         auto& attributes = Model().content.attributes;
-        for (auto it = attributes.begin(); it != attributes.end();) it = it->first.first == API_ProfileID ? attributes.erase(it) : ++it;
+        for (auto it = attributes.begin(); it != attributes.end();)
+            it = it->first.first == API_ProfileID ? attributes.erase(it) : ++it;
         Model().content.profileDrawings.clear();
     }
 

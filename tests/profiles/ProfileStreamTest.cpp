@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "CDataRecorder.hpp"
 #include "StreamBytes.hpp"
+#include "framework/CDataRecorder.hpp"
 #include "profiles/SectionPalette.hpp"
 
 namespace {
@@ -28,7 +28,8 @@ Bytes Golden(bool withAttributes)
 
 bool ReadFrom(SectionPalette& palette, Bytes bytes, std::int32_t version, std::int64_t* bytesLeft = nullptr)
 {
-    return ::ReadFrom(std::move(bytes), [&](CDataRecorder& recorder) { return palette.ReadProfiles(recorder, version); }, bytesLeft);
+    return ::ReadFrom(
+        std::move(bytes), [&](CDataRecorder& recorder) { return palette.ReadProfiles(recorder, version); }, bytesLeft);
 }
 
 Bytes WrittenBy(SectionPalette& palette)
@@ -139,8 +140,8 @@ TEST(ProfileStream, ArcsAndTwoPolygonsSurviveLinesAndTextsDoNot)
 {
     SectionPalette palette;
     palette.currentPolygons.Add(Polygon({{0, 0}, {2, 0}, {2, 1}, {0, 1}, {0, 0}}, {5}, {{3, 4, -0.5}, {1, 2, 0.25}}, 3));
-    palette.currentPolygons.Add(Polygon({{3, 0}, {4, 0}, {4, 1}, {3, 0}, {3.2, 0.2}, {3.5, 0.2}, {3.2, 0.5}, {3.2, 0.2}}, {4, 8},
-                                        {{6, 7, 1.0}}, 5));
+    palette.currentPolygons.Add(
+        Polygon({{3, 0}, {4, 0}, {4, 1}, {3, 0}, {3.2, 0.2}, {3.5, 0.2}, {3.2, 0.5}, {3.2, 0.2}}, {4, 8}, {{6, 7, 1.0}}, 5));
     VectorImage drawing;
     palette.PolygonsToImage(drawing);
     Sy_LinType line;
@@ -253,10 +254,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DamagedCase {"EmptyStream", [] { return Bytes {}; }, {"alt"}},
         DamagedCase {"ProfileCountBeyondTheBytes", [] { return StreamBytes().I32(0x7FFFFFFF).I32(0).bytes; }, {"alt"}},
-        DamagedCase {"PolygonCountBeyondTheBytes",
-                     [] { return StreamBytes().I32(1).Text(u"A").I32(100000000).I32(4).bytes; }, {}},
+        DamagedCase {
+            "PolygonCountBeyondTheBytes", [] { return StreamBytes().I32(1).Text(u"A").I32(100000000).I32(4).bytes; }, {}},
         DamagedCase {"CoordinateCountBeyondTheBytes",
-                     [] { return StreamBytes().I32(1).Text(u"A").I32(1).I32(0x7FFFFFFE).I32(1).I32(0).F64(0).bytes; }, {}},
+                     [] { return StreamBytes().I32(1).Text(u"A").I32(1).I32(0x7FFFFFFE).I32(1).I32(0).F64(0).bytes; },
+                     {}},
         DamagedCase {"ArcCountBeyondTheBytes",
                      [] {
                          StreamBytes w;
@@ -265,8 +267,7 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      {}},
         DamagedCase {"AttributesCut", [] { return Truncated(Golden(true), 1); }, {}},
-        DamagedCase {"SecondProfileCut", TwoProfilesSecondCut, {"A"}},
-        DamagedCase {"SecondPolygonCut", SecondPolygonCut, {"A"}}),
+        DamagedCase {"SecondProfileCut", TwoProfilesSecondCut, {"A"}}, DamagedCase {"SecondPolygonCut", SecondPolygonCut, {"A"}}),
     [](const ::testing::TestParamInfo<DamagedCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -70,4 +70,3 @@ protected:
 
     std::vector<std::string> offered;
 };
-

@@ -86,8 +86,7 @@ TEST_F(SectionPaletteTest, SortingCarriesTheCurrentProfileAlong)
             Profiles().profileNames.Add(GS::UniString(name));
             Profiles().profileImages.Add(VectorImage());
         }
-        const std::string currentName =
-            c.current >= 1 && c.current <= 3 ? c.names[static_cast<std::size_t>(c.current - 1)] : "";
+        const std::string currentName = c.current >= 1 && c.current <= 3 ? c.names[static_cast<std::size_t>(c.current - 1)] : "";
         Profiles().currentProfile = c.current;
         Profiles().RefreshList();
         EXPECT_EQ(Profiles().currentProfile, c.expected) << c.names[0] << c.current;

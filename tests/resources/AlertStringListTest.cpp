@@ -80,7 +80,8 @@ TEST_F(AlertStringListTest, TranslationsKeepPlaceholdersLineBreaksAndGaps)
                 const std::string translated = RS::GetIndString(list, index, language->module()).ToUtf8();
                 EXPECT_EQ(original.empty(), translated.empty()) << list << " entry " << index << ": " << translated;
                 for (const char* part : keptParts)
-                    EXPECT_EQ(CountOf(original, part), CountOf(translated, part)) << list << " entry " << index << ": " << translated;
+                    EXPECT_EQ(CountOf(original, part), CountOf(translated, part))
+                        << list << " entry " << index << ": " << translated;
             }
         }
     }
@@ -91,9 +92,12 @@ TEST_F(AlertStringListTest, ThePromptListHoldsTheNamedPrompts)
 {
     const GSResModule german = CurrentResourceModule();
     const std::pair<std::int16_t, const char*> named[] = {
-        {4, "Survanto Funktion wählen"}, {22, "Nächsten Wandpunkt messen oder auf Ende/Verbinden klicken"},
-        {81, "Türenaufschlagsrichtung messen (Scharnierseite abgeben)"}, {87, "Polygonpunkt einmessen."},
-        {115, "Messpunkt manual setzen"}, {151, "Ersten Kante einmessen"},
+        {4, "Survanto Funktion wählen"},
+        {22, "Nächsten Wandpunkt messen oder auf Ende/Verbinden klicken"},
+        {81, "Türenaufschlagsrichtung messen (Scharnierseite abgeben)"},
+        {87, "Polygonpunkt einmessen."},
+        {115, "Messpunkt manual setzen"},
+        {151, "Ersten Kante einmessen"},
     };
     for (const auto& [index, text] : named) EXPECT_EQ(RS::GetIndString(PromptStringListId, index, german).ToUtf8(), text);
     EXPECT_EQ(RS::GetIndString(PromptStringListId, 4, english_.module()).ToUtf8(), "Choose a Survanto function");

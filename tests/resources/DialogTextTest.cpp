@@ -76,10 +76,10 @@ std::vector<short> GermanDialogs()
 }
 
 // Texts that read the same in every language.
-const std::set<std::string> neutralTexts {"", "OK", "3D:", "2D:", "dZ:", "Z:", "Shot 3D", "Shot 2D", "Lock Created Elements", "Name:",
-                                        // the debug palette's captions, English in every language
-                                        "X:", "Y:", "Shot", "Get Coord XY", "Get Coord Z", "Shock", "Test function",
-                                        "Get Coord 3D", "valami"};
+const std::set<std::string> neutralTexts {
+    "", "OK", "3D:", "2D:", "dZ:", "Z:", "Shot 3D", "Shot 2D", "Lock Created Elements", "Name:",
+    // the debug palette's captions, English in every language
+    "X:", "Y:", "Shot", "Get Coord XY", "Get Coord Z", "Shock", "Test function", "Get Coord 3D", "valami"};
 
 }  // namespace
 
@@ -198,12 +198,11 @@ struct RescompRun {
     std::string errors;
 };
 
-const char* const smallDialog =
-    "DIALOG 100 modal \"Frage\"\n"
-    "item 1 button \"Abbrechen\"\n"
-    "item 2 real value=3\n"
-    "item 3 popup \"Art\" value=2 entries=7|8\n"
-    "END\n";
+const char* const smallDialog = "DIALOG 100 modal \"Frage\"\n"
+                                "item 1 button \"Abbrechen\"\n"
+                                "item 2 real value=3\n"
+                                "item 3 popup \"Art\" value=2 entries=7|8\n"
+                                "END\n";
 
 class RescompTest : public ::testing::Test {
 protected:

@@ -48,8 +48,7 @@ bool AwaitEnd(pid_t pid, int& status)
     });
     siginfo_t info {};
     int waited = 0;
-    do
-        waited = ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
+    do waited = ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
     while (waited != 0 && errno == EINTR);
     {
         const std::lock_guard<std::mutex> lock(mutex);

@@ -20,7 +20,10 @@ protected:
         return p;
     }
 
-    void AddLayer(std::int16_t index, std::int32_t flags) { Model().content.layers[index] = SimHost::LayerEntry {"Ebene", flags}; }
+    void AddLayer(std::int16_t index, std::int32_t flags)
+    {
+        Model().content.layers[index] = SimHost::LayerEntry {"Ebene", flags};
+    }
 
     static GSErrCode Undoable(const APIUndoableCommand& command) { return HostCallUndoableCommand(GS::UniString(), command); }
 

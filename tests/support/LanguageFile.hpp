@@ -7,10 +7,7 @@
 // closed with the object.
 class LanguageFile {
 public:
-    explicit LanguageFile(const std::string& fileName)
-        : module_(RS::OpenResourceFile(FolderOf(SURVANTO_APX_PATH) + fileName))
-    {
-    }
+    explicit LanguageFile(const std::string& fileName) : module_(RS::OpenResourceFile(FolderOf(SURVANTO_APX_PATH) + fileName)) {}
     ~LanguageFile() { RS::CloseResourceModule(module_); }
     LanguageFile(const LanguageFile&) = delete;
     LanguageFile& operator=(const LanguageFile&) = delete;

@@ -1,7 +1,7 @@
 #include "MainObjectFixture.hpp"
 
-#include "frame/AddOnGlobals.hpp"
 #include "DG/DG.hpp"
+#include "frame/AddOnGlobals.hpp"
 
 void MainObjectFixture::SetUp()
 {

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "API/Types.hpp"
-#include "CDataStore.hpp"
-#include "IFileIO.hpp"
+#include "framework/CDataStore.hpp"
+#include "framework/IFileIO.hpp"
 
 // A block the add-on's store wrote, read back into one object registered under
 // "MAIN" as the add-on registers its own; false when the block does not hold it.

@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "CDataRecorder.hpp"
 #include "GS/Guid.hpp"
-#include "IFileIO.hpp"
+#include "framework/CDataRecorder.hpp"
+#include "framework/IFileIO.hpp"
 
 // Stored streams written out by hand in the recorder's layouts: little-endian
 // numbers, one-byte booleans, texts as an int32 unit count and UTF-16LE units.

@@ -53,8 +53,8 @@ inline StreamBytes SnapshotBytes(const SurveyorValues& v, std::int32_t version)
     StreamBytes b;
     for (const double value : v.measured) b.F64(value);
     b.I32(0).Text(v.stationId).Text(v.activeStationId);
-    for (const std::int16_t value : {v.layers[0], v.layers[1], v.layers[2], v.pens[0], v.pens[1], v.pens[2], v.pens[3],
-                                     v.layers[3]})
+    for (const std::int16_t value :
+         {v.layers[0], v.layers[1], v.layers[2], v.pens[0], v.pens[1], v.pens[2], v.pens[3], v.layers[3]})
         b.I16(value);
     b.F64(v.referenceHeight).Text(NullGuidText).Text(u"").I16(0).I16(v.alignment).I16(v.referenceHeightSwitch);
     if (version >= 10) {

@@ -7,7 +7,8 @@
 // A section, elevation or interior elevation on layer 1 as the host keeps one:
 // two main-line points a segment along the line. Its distance line, which says
 // the side it looks at, is the caller's.
-inline SimHost::StoredElement ViewElementAlong(SimHost::ProjectModel& model, API_ElemTypeID type, const std::vector<API_Coord>& line)
+inline SimHost::StoredElement ViewElementAlong(SimHost::ProjectModel& model, API_ElemTypeID type,
+                                               const std::vector<API_Coord>& line)
 {
     SimHost::StoredElement view;
     view.record.header.typeID = type;

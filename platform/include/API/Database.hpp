@@ -70,7 +70,7 @@ struct API_StoryType {
 struct API_StoryInfo {
     std::int16_t firstStory = 0;
     std::int16_t lastStory = 0;
-    std::int16_t actStory = 0;  // the storey of the floor plan shown
+    std::int16_t actStory = 0;   // the storey of the floor plan shown
     bool skipNullFloor = false;  // storeys from index 0 are numbered from 1
     std::vector<API_StoryType> data;
 };
@@ -90,8 +90,8 @@ struct API_StoryCmdType {
 // "PROJ" (environment request): the project information. The host makes the
 // objects behind the pointers; they go with the record.
 struct API_ProjectInfo {
-    bool teamwork = false;  // a shared project
-    std::int16_t userId = 0;  // the current user's id among the teamwork users
+    bool teamwork = false;                   // a shared project
+    std::int16_t userId = 0;                 // the current user's id among the teamwork users
     std::unique_ptr<IO::Location> location;  // the project file; none while it has none
     std::unique_ptr<GS::UniString> projectName;
 };
@@ -105,8 +105,7 @@ struct API_UserInfo {
     std::uint8_t reserved[30];
 };
 static_assert(sizeof(API_UserInfo) == 1072, "a teamwork user entry is 1072 bytes");
-static_assert(offsetof(API_UserInfo, guid) == 1024 && offsetof(API_UserInfo, userId) == 1040,
-              "teamwork user entry layout");
+static_assert(offsetof(API_UserInfo, guid) == 1024 && offsetof(API_UserInfo, userId) == 1040, "teamwork user entry layout");
 
 // "SHAR" (environment request): the teamwork users of a shared project.
 struct API_SharingInfo {

@@ -25,9 +25,9 @@ struct API_Elem_Head {
     API_ElemTypeID typeID;
     std::int32_t variationID;  // an add-on subtype's signature, else 0
     API_Guid guid;
-    std::int16_t layer;        // layer attribute index
-    std::int16_t floorInd;     // home storey index
-    std::int16_t lockId;       // above 0: the element is locked
+    std::int16_t layer;     // layer attribute index
+    std::int16_t floorInd;  // home storey index
+    std::int16_t lockId;    // above 0: the element is locked
     std::int16_t drawIndex;
     bool hasMemo;
 };
@@ -44,32 +44,32 @@ struct API_WallType {
     API_Elem_Head head;
     API_Coord begC;
     API_Coord endC;
-    double arcAngle;                  // radians, 0 for a straight wall
-    std::int32_t geometryKind;        // 0 straight or curved, 1 trapezoid, 2 polygonal
+    double arcAngle;            // radians, 0 for a straight wall
+    std::int32_t geometryKind;  // 0 straight or curved, 1 trapezoid, 2 polygonal
     // Where the reference line lies: 0 outside face, 1 centre, 2 inside face, 3 core
     // outside, 4 core centre, 5 core inside. Unflipped, the outside face is the left
     // one seen from begin to end.
     std::int32_t referenceLineCode;
     bool flipped;
-    std::int16_t profileCode;         // 0 straight, 3 inclined
-    double slantAngle;                // radians, inclined walls
-    double thickness;                 // at the begin point
-    double thickness1;                // at the end point; differs for trapezoid walls
+    std::int16_t profileCode;  // 0 straight, 3 inclined
+    double slantAngle;         // radians, inclined walls
+    double thickness;          // at the begin point
+    double thickness1;         // at the end point; differs for trapezoid walls
     double height;
-    double bottomOffset;              // above the home storey's level
-    API_Polygon poly;                 // trapezoid and polygonal walls: the outline in the memo
+    double bottomOffset;  // above the home storey's level
+    API_Polygon poly;     // trapezoid and polygonal walls: the outline in the memo
 };
 
 // Column anchors: 0 middle; 1..8 corners and edge middles of the footprint.
 struct API_ColumnType {
     API_Elem_Head head;
-    API_Coord origin;                 // middle of the footprint on the bottom plane
+    API_Coord origin;  // middle of the footprint on the bottom plane
     double axisRotationAngle;
-    double width;                     // along the column's own x axis
-    double depth;                     // along its own y axis
+    double width;  // along the column's own x axis
+    double depth;  // along its own y axis
     bool circleBased;
     bool slanted;
-    double slantAngle;                // angle to the horizontal plane, π/2 upright
+    double slantAngle;  // angle to the horizontal plane, π/2 upright
     double slantDirectionAngle;
     std::int16_t anchor;
     double height;
@@ -86,7 +86,7 @@ struct API_BeamType {
     double width;
     double height;
     double level;
-    double offset;                    // of the beam's middle, to the left of its reference line
+    double offset;  // of the beam's middle, to the left of its reference line
     bool isSlanted;
     double slantAngle;
 };
@@ -105,7 +105,7 @@ struct API_SlabType {
 struct API_MeshType {
     API_Elem_Head head;
     double skirtHeight;
-    double bottomOffset;              // the level, above the home storey's level
+    double bottomOffset;  // the level, above the home storey's level
     std::int16_t skirt;
     API_Polygon poly;
     std::int32_t levelPointCount;
@@ -116,7 +116,7 @@ struct API_MeshType {
 // home storey's level; posSign: it rises to the left of begin to end.
 struct API_RoofType {
     API_Elem_Head head;
-    std::int32_t roofClass;           // 0 plane
+    std::int32_t roofClass;  // 0 plane
     double thickness;
     double bottomOffset;
     double slopeAngle;
@@ -130,7 +130,7 @@ struct API_RoofType {
 struct API_ObjectType {
     API_Elem_Head head;
     API_Coord position;
-    double elevation;                 // above the home storey's level
+    double elevation;  // above the home storey's level
     double angle;
     double sizeA;
     double sizeB;
@@ -147,7 +147,7 @@ struct API_ObjectType {
 // given; the host gives them no meaning.
 struct API_WindowType {
     API_Elem_Head head;
-    API_Guid owner;                   // the wall that holds the opening
+    API_Guid owner;  // the wall that holds the opening
     std::int32_t libraryPartIndex;
     std::int32_t placementSetting;
     API_Guid placementGuid;
@@ -155,9 +155,9 @@ struct API_WindowType {
     double width;
     double height;
     double sillHeight;
-    double position;                  // along the owner's reference line from its begin point
+    double position;  // along the owner's reference line from its begin point
     double revealDepth;
-    API_Coord startPoint;             // in a polygonal wall: in the frame of the wall's direction
+    API_Coord startPoint;  // in a polygonal wall: in the frame of the wall's direction
     API_Coord direction;
     bool mirrored;
     bool openingSide;
@@ -167,7 +167,7 @@ struct API_WindowType {
 // Zones keep their outline in the memo's polygon.
 struct API_ZoneType {
     API_Elem_Head head;
-    double baseLevel;                 // above the home storey's level
+    double baseLevel;  // above the home storey's level
     double height;
     double floorThickness;
 };
@@ -219,7 +219,7 @@ struct API_RuledShellData {
 struct API_ShellType {
     API_Elem_Head head;
     std::int32_t shellClass;
-    double level;                     // above the home storey's level
+    double level;  // above the home storey's level
     double basePlane[12];
     bool isFlipped;
     bool hasContour;
@@ -282,7 +282,7 @@ struct API_HotspotType {
 // A text placed with an element; contentSetting is the host's and kept as given.
 struct API_NoteType {
     std::int32_t contentSetting;
-    char content[256];                // a C string
+    char content[256];  // a C string
 };
 
 // A level dimension shows its two notes; markerSetting and customText are the
@@ -290,7 +290,7 @@ struct API_NoteType {
 struct API_LevelDimensionType {
     API_Elem_Head head;
     API_Coord position;
-    double level;                     // the dimensioned height
+    double level;  // the dimensioned height
     std::int16_t pen;
     API_NoteType note1;
     API_NoteType note2;
@@ -336,7 +336,7 @@ struct API_PictureType {
     std::int32_t anchorPoint;
     std::int32_t colorDepth;
     std::int32_t storageFormat;
-    char name[64];                    // a C string
+    char name[64];  // a C string
 };
 
 // Cameras (type 26): a perspective camera, one of the cameras of a camera set.
@@ -345,14 +345,14 @@ struct API_CameraType {
     API_Guid camSetGuid;
     API_Coord position;
     API_Coord target;
-    double cameraZ;                   // heights above the project zero
+    double cameraZ;  // heights above the project zero
     double targetZ;
-    double viewCone;                  // radians
-    double inFrames;                  // the path's pace before and after the camera
+    double viewCone;  // radians
+    double inFrames;  // the path's pace before and after the camera
     double outFrames;
-    double azimuth;                   // radians, the direction of view in plan
-    API_Guid nextCam;                 // the camera after this one in its set
-    double rollAngle;                 // radians, the picture turned about the direction of view
+    double azimuth;    // radians, the direction of view in plan
+    API_Guid nextCam;  // the camera after this one in its set
+    double rollAngle;  // radians, the picture turned about the direction of view
 };
 
 // Camera sets (type 27): a named path of cameras.
@@ -379,19 +379,19 @@ union API_Element {
     API_SlabType slab;
     API_MeshType mesh;
     API_RoofType roof;
-    API_ObjectType object;            // objects and lamps
-    API_WindowType window;            // windows and doors
+    API_ObjectType object;  // objects and lamps
+    API_WindowType window;  // windows and doors
     API_ZoneType zone;
     API_ShellType shell;
     API_PolyLineType polyLine;
     API_LineType line;
-    API_ArcType arc;                  // arcs and circles
-    API_HatchType hatch;              // fills
+    API_ArcType arc;      // arcs and circles
+    API_HatchType hatch;  // fills
     API_SplineType spline;
     API_HotspotType hotspot;
     API_LevelDimensionType levelDimension;
     API_MorphType morph;
-    API_CutPlaneType cutPlane;        // sections, elevations, interior elevations
+    API_CutPlaneType cutPlane;  // sections, elevations, interior elevations
     API_PictureType picture;
     API_CameraType camera;
     API_CamSetType camset;
@@ -414,8 +414,8 @@ enum APIParType : std::int32_t {
 struct API_AddParType {
     char name[32] {};
     std::int32_t typeID = APIParT_Real;
-    double value = 0.0;               // numbers; booleans as 0.0 and 1.0
-    GS::UniString text;               // string parameters
+    double value = 0.0;  // numbers; booleans as 0.0 and 1.0
+    GS::UniString text;  // string parameters
     GS::UniString description;
     std::int32_t flags = 0;
     std::int32_t dim1 = 0;
@@ -573,7 +573,7 @@ struct API_ActTranPars {
 // "ROTZ" (about origC, from begC's direction to endC's) or "MIRR" (over begC-endC).
 struct API_EditPars {
     std::int32_t typeID;
-    bool withDelete;                  // move the elements instead of copying them
+    bool withDelete;  // move the elements instead of copying them
     API_Coord3D origC;
     API_Coord3D begC;
     API_Coord3D endC;

@@ -22,10 +22,10 @@ constexpr std::int32_t APILib_DataFileID = 11;
 struct API_LibPart {
     std::int32_t typeID = 0;
     std::int32_t index = 0;
-    char uniqueId[API_UniIDLength] {};   // "{main GUID}-{revision GUID}"
+    char uniqueId[API_UniIDLength] {};  // "{main GUID}-{revision GUID}"
     GS::UniString name;
     std::int32_t version = 0;
-    GS::UniString fileName;              // its file's name in its folder
+    GS::UniString fileName;  // its file's name in its folder
     std::unique_ptr<IO::Location> location;
     char parentUniqueId[API_UniIDLength] {};
     bool isPlaceable = false;

@@ -31,8 +31,7 @@ constexpr GSErrCode APIERR_MISSINGCODE = static_cast<GSErrCode>(0x81060387);
 // Four-character codes are the 32-bit values whose big-endian bytes spell them.
 constexpr std::int32_t FourCC(const char (&code)[5])
 {
-    return static_cast<std::int32_t>((std::uint32_t(std::uint8_t(code[0])) << 24) |
-                                     (std::uint32_t(std::uint8_t(code[1])) << 16) |
+    return static_cast<std::int32_t>((std::uint32_t(std::uint8_t(code[0])) << 24) | (std::uint32_t(std::uint8_t(code[1])) << 16) |
                                      (std::uint32_t(std::uint8_t(code[2])) << 8) | std::uint32_t(std::uint8_t(code[3])));
 }
 

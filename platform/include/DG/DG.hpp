@@ -7,8 +7,8 @@
 
 #include "DG/NativeIcon.hpp"
 #include "GS/Guid.hpp"
-#include "Graphics/NativeImage.hpp"
 #include "GS/UniString.hpp"
+#include "Graphics/NativeImage.hpp"
 #include "IO/Location.hpp"
 #include "RS/ResourceModule.hpp"
 
@@ -173,9 +173,9 @@ struct Item {
     double value = 0.0;
     bool enabled = true;
     bool visible = true;
-    short group = 0;  // radio group
-    std::vector<GS::UniString> entries;  // pop-up and list entries
-    std::vector<bool> entryEnabled;      // pop-ups: whether the user may choose each entry
+    short group = 0;                      // radio group
+    std::vector<GS::UniString> entries;   // pop-up and list entries
+    std::vector<bool> entryEnabled;       // pop-ups: whether the user may choose each entry
     std::vector<std::int64_t> entryData;  // pop-ups: each entry's data
     double minValue = -1e300;             // real edits: the lowest value offered; sliders: the lowest the user drags to
     double maxValue = 0.0;                // sliders: the highest the user drags to
@@ -183,16 +183,16 @@ struct Item {
     short top = 0;
     short width = 0;
     short height = 0;
-    short rowHeight = 0;  // list boxes
+    short rowHeight = 0;              // list boxes
     std::vector<TabField> tabFields;  // list boxes, field 1 first
     std::vector<ListRow> rows;        // list boxes, row 1 first
     std::vector<HeaderItem> headerItems;
-    bool headerSwitches[3] {};        // list boxes: the header's three switches
-    short icon = 0;                   // icon resource shown on the item
-    std::vector<short> entryIcons;    // push menus: one icon per entry
-    short selected = 0;               // push menus: the chosen entry, 1-based (0: none)
-    short helpIndex = 1;              // chooses among the item's tooltips, 1-based
-    std::vector<Tooltip> tooltips;    // from the dialog's tooltip resource, in its order
+    bool headerSwitches[3] {};      // list boxes: the header's three switches
+    short icon = 0;                 // icon resource shown on the item
+    std::vector<short> entryIcons;  // push menus: one icon per entry
+    short selected = 0;             // push menus: the chosen entry, 1-based (0: none)
+    short helpIndex = 1;            // chooses among the item's tooltips, 1-based
+    std::vector<Tooltip> tooltips;  // from the dialog's tooltip resource, in its order
     short font = 0;
     // User items: the picture the last update message drew, none before it.
     std::optional<NewDisplay::NativeImage> picture;
@@ -219,14 +219,14 @@ struct Dialog {
     Point position;                // client position and size, kept while closed
     Size size;
     short growType = HVGrow;
-    bool hidden = false;           // hidden by the host with its own palettes
+    bool hidden = false;  // hidden by the host with its own palettes
     bool docked = false;
-    GS::Guid guid;                 // a palette's GUID, null for other dialogs
-    bool abortRequested = false;   // a modal dialog closed from its own callback
-    short closingItem = 0;         // a modal dialog closed by its answer to a click
-    int moveGrowDepth = 0;         // open begin-move-grow brackets
-    int moveGrowBrackets = 0;      // brackets closed so far
-    int looseMoveGrows = 0;        // item moves outside any bracket
+    GS::Guid guid;                       // a palette's GUID, null for other dialogs
+    bool abortRequested = false;         // a modal dialog closed from its own callback
+    short closingItem = 0;               // a modal dialog closed by its answer to a click
+    int moveGrowDepth = 0;               // open begin-move-grow brackets
+    int moveGrowBrackets = 0;            // brackets closed so far
+    int looseMoveGrows = 0;              // item moves outside any bracket
     std::vector<short> enabledMessages;  // messages the dialog asked for beyond the usual ones
     Item* FindItem(short itemId);
 };
@@ -529,8 +529,8 @@ bool TreeViewIsDrawEnabled(short dialogId, short item);
 // The save-file dialog: true when the user chose a file, whose location is then
 // in `location`. The type pop-up offers `popupItemCount` entries and preselects
 // `*selectedType` (1-based); a null default folder leaves the dialog's own.
-bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePopupItem* popupItems,
-                   short* selectedType, const IO::Location* defaultFolder, const GS::UniString& title);
+bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePopupItem* popupItems, short* selectedType,
+                   const IO::Location* defaultFolder, const GS::UniString& title);
 
 // The folder browser: true when the user chose a folder, which is then in
 // `folder`; it opens at the folder given there.
@@ -541,7 +541,7 @@ bool DGBrowseForFolder(IO::Location* folder, const GS::UniString& title);
 struct DGUnitData {
     std::int32_t areaUnit = 0;
     std::int32_t angleUnit = 0;
-    std::int32_t lengthUnit = 0;      // 4: metres
+    std::int32_t lengthUnit = 0;  // 4: metres
     std::int32_t lengthDecimals = 0;
 };
 

@@ -12,7 +12,9 @@ namespace DG {
 class NativeIcon {
 public:
     NativeIcon() = default;
-    explicit NativeIcon(NewDisplay::NativeImage picture) : picture_(std::make_shared<const NewDisplay::NativeImage>(std::move(picture))) {}
+    explicit NativeIcon(NewDisplay::NativeImage picture)
+        : picture_(std::make_shared<const NewDisplay::NativeImage>(std::move(picture)))
+    {}
 
     bool IsEmpty() const { return picture_ == nullptr; }
     // Only for an icon that is not empty.

@@ -17,7 +17,8 @@ constexpr GroupID UnknownGroup = -1;
 // A kind of file: its description and its extension without the dot.
 struct FileType {
     FileType(GS::UniString description, std::string extension)
-        : description(std::move(description)), extension(std::move(extension)) {}
+        : description(std::move(description)), extension(std::move(extension))
+    {}
 
     GS::UniString description;
     std::string extension;
@@ -56,8 +57,8 @@ private:
     };
 
     std::string name_;
-    std::vector<Group> groups_;    // group i + 1
-    std::vector<Member> types_;    // type i + 1
+    std::vector<Group> groups_;  // group i + 1
+    std::vector<Member> types_;  // type i + 1
 };
 
 }  // namespace FTM

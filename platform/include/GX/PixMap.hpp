@@ -41,7 +41,8 @@ std::uint8_t* GXGetGSPixMapBaseAddr(GSPixMapHandle pixMap);
 // the destination rectangle outside the destination are left out. False, nothing
 // drawn, for a missing pixmap, an empty rectangle or a source rectangle that does
 // not lie inside the source.
-bool GXStretchGSPixMap(GSPixMapHandle source, GSPixMapHandle destination, const GXRect& sourceRect, const GXRect& destinationRect);
+bool GXStretchGSPixMap(GSPixMapHandle source, GSPixMapHandle destination, const GXRect& sourceRect,
+                       const GXRect& destinationRect);
 
 // Turns the source rectangle by angle (radians, counter-clockwise on screen)
 // about its bottom-left corner and lays it into the destination with that corner
@@ -50,4 +51,5 @@ bool GXStretchGSPixMap(GSPixMapHandle source, GSPixMapHandle destination, const 
 // their value. So a quarter turn left of a W x H picture into an H x W one has
 // its origin at (H, W), a half turn at (W, 0), three quarter turns at (0, 0).
 // False for a missing pixmap or a source rectangle not inside the source.
-bool GXRotateGSPixMap(GSPixMapHandle source, GSPixMapHandle destination, const GXRect& sourceRect, double angle, const GXPoint& origin);
+bool GXRotateGSPixMap(GSPixMapHandle source, GSPixMapHandle destination, const GXRect& sourceRect, double angle,
+                      const GXPoint& origin);

@@ -106,8 +106,8 @@ inline bool XPlanes(const Plane& p1, const Plane& p2, Sector3D* line)
     const double h2 = Detail::Dot(n2, p2.point);
     const double n12 = Detail::Dot(n1, n2);
     const double denominator = Detail::Dot(cross, cross);
-    const Coord3D point = Detail::Scale(
-        Detail::Add(Detail::Scale(n1, h1 - h2 * n12), Detail::Scale(n2, h2 - h1 * n12)), 1.0 / denominator);
+    const Coord3D point =
+        Detail::Scale(Detail::Add(Detail::Scale(n1, h1 - h2 * n12), Detail::Scale(n2, h2 - h1 * n12)), 1.0 / denominator);
     line->c1 = point;
     line->c2 = Detail::Add(point, direction);
     return true;

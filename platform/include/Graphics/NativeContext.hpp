@@ -55,8 +55,8 @@ public:
     // (x, y), rounded to whole pixels when snapToPixels is set, its alpha times
     // opacity (0 to 1). A picture or scale of zero size draws nothing. Recorded as
     // "DrawImage WxH xScale yScale angle x y snap opacity filtering effect".
-    void DrawImage(const NativeImage& picture, float xScale, float yScale, float angle, float x, float y, bool snapToPixels, double opacity,
-                   ImageFiltering filtering, BlitEffect effect);
+    void DrawImage(const NativeImage& picture, float xScale, float yScale, float angle, float x, float y, bool snapToPixels,
+                   double opacity, ImageFiltering filtering, BlitEffect effect);
 
     const std::vector<std::string>& GetRecordedCalls() const { return calls_; }
     void ClearRecordedCalls() { calls_.clear(); }
@@ -66,7 +66,8 @@ private:
 
     void Record(const std::string& call) { calls_.push_back(call); }
     void StrokeSegment(const Point& from, const Point& to);
-    void FillRings(const std::vector<std::vector<Point>>& rings, const Gfx::Pattern& pattern, const Gfx::Color& fore, const Gfx::Color& back);
+    void FillRings(const std::vector<std::vector<Point>>& rings, const Gfx::Pattern& pattern, const Gfx::Color& fore,
+                   const Gfx::Color& back);
 
     NativeImage& image_;
     std::vector<std::string> calls_;

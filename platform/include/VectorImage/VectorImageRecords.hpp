@@ -128,10 +128,7 @@ struct RichTextStyle {
     std::int16_t pen = 0;
     double size = 0.0;
     std::int32_t textStyleIndex = 0;
-    bool operator==(const RichTextStyle& o) const
-    {
-        return pen == o.pen && size == o.size && textStyleIndex == o.textStyleIndex;
-    }
+    bool operator==(const RichTextStyle& o) const { return pen == o.pen && size == o.size && textStyleIndex == o.textStyleIndex; }
 };
 
 // A rich text; anchor 1 to 9 numbers the corners and middles row by row from the

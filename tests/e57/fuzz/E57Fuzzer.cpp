@@ -15,7 +15,8 @@
 
 namespace {
 
-std::vector<std::uint8_t> withValidChecksums(const std::uint8_t* data, std::size_t size) {
+std::vector<std::uint8_t> withValidChecksums(const std::uint8_t* data, std::size_t size)
+{
     std::vector<std::uint8_t> bytes(data, data + size);
     for (std::size_t page = 0; page + 1024 <= bytes.size(); page += 1024) {
         const std::uint32_t crc = e57::Crc32c::compute(bytes.data() + page, 1020);
@@ -26,15 +27,15 @@ std::vector<std::uint8_t> withValidChecksums(const std::uint8_t* data, std::size
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     const int descriptor = memfd_create("e57-fuzz", MFD_CLOEXEC);
     if (descriptor < 0) return 0;
     const auto bytes = withValidChecksums(data, size);
     if (write(descriptor, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size())) {
         try {
             e57test::readEverything("/proc/self/fd/" + std::to_string(descriptor));
-        } catch (const e57::E57Exception&) {
-        }
+        } catch (const e57::E57Exception&) {}
     }
     close(descriptor);
     return 0;

@@ -19,7 +19,8 @@ constexpr std::size_t kBlock = 512;
 // Prototypes of constant fields only may claim any record count; stop somewhere.
 constexpr std::uint64_t kMaxRecords = 1u << 22;
 
-void collectFields(const e57::StructureNode& prototype, const std::string& prefix, std::vector<std::string>& names) {
+void collectFields(const e57::StructureNode& prototype, const std::string& prefix, std::vector<std::string>& names)
+{
     for (std::int64_t i = 0; i < prototype.childCount(); ++i) {
         const e57::Node field = prototype.get(i);
         const std::string name = prefix + field.elementName();
@@ -30,7 +31,8 @@ void collectFields(const e57::StructureNode& prototype, const std::string& prefi
     }
 }
 
-std::uint64_t readPoints(const e57::ImageFile& file, const e57::CompressedVectorNode& points) {
+std::uint64_t readPoints(const e57::ImageFile& file, const e57::CompressedVectorNode& points)
+{
     std::vector<std::string> names;
     collectFields(points.prototype(), "", names);
     if (names.empty()) return 0;
@@ -50,13 +52,15 @@ std::uint64_t readPoints(const e57::ImageFile& file, const e57::CompressedVector
 
 std::uint64_t visit(const e57::ImageFile& file, const e57::Node& node);
 
-std::uint64_t visitChildren(const e57::ImageFile& file, const e57::ContainerNode& container) {
+std::uint64_t visitChildren(const e57::ImageFile& file, const e57::ContainerNode& container)
+{
     std::uint64_t total = 0;
     for (std::int64_t i = 0; i < container.childCount(); ++i) total += visit(file, container.get(i));
     return total;
 }
 
-std::uint64_t visit(const e57::ImageFile& file, const e57::Node& node) {
+std::uint64_t visit(const e57::ImageFile& file, const e57::Node& node)
+{
     switch (node.type()) {
         case e57::NodeType::Structure: return visitChildren(file, e57::StructureNode(node));
         case e57::NodeType::Vector: return visitChildren(file, e57::VectorNode(node));
@@ -77,7 +81,8 @@ std::uint64_t visit(const e57::ImageFile& file, const e57::Node& node) {
 
 }  // namespace
 
-std::uint64_t readEverything(const std::string& path, int checksumPercent) {
+std::uint64_t readEverything(const std::string& path, int checksumPercent)
+{
     e57::ImageFile file(path, "r", checksumPercent);
     const std::uint64_t total = visit(file, file.root());
     file.close();

@@ -12,17 +12,20 @@ namespace e57test {
 namespace {
 
 template <typename T>
-void put(unsigned char* at, T value) {
+void put(unsigned char* at, T value)
+{
     std::memcpy(at, &value, sizeof value);
 }
 
-std::string number(double value) {
+std::string number(double value)
+{
     char text[40];
     std::snprintf(text, sizeof text, "%.17g", value);
     return text;
 }
 
-std::string fieldXml(const FieldLayout& field) {
+std::string fieldXml(const FieldLayout& field)
+{
     const std::string open = "<" + field.name + " type=\"";
     switch (field.kind) {
         case FieldKind::Integer:
@@ -30,39 +33,39 @@ std::string fieldXml(const FieldLayout& field) {
                    std::to_string(field.maximum) + "\"/>";
         case FieldKind::ScaledInteger:
             return open + "ScaledInteger\" minimum=\"" + std::to_string(field.minimum) + "\" maximum=\"" +
-                   std::to_string(field.maximum) + "\" scale=\"" + number(field.scale) + "\" offset=\"" +
-                   number(field.offset) + "\"/>";
+                   std::to_string(field.maximum) + "\" scale=\"" + number(field.scale) + "\" offset=\"" + number(field.offset) +
+                   "\"/>";
         case FieldKind::Single: return open + "Float\" precision=\"single\"/>";
         case FieldKind::Double: return open + "Float\"/>";
     }
     return {};
 }
 
-std::string poseXml(const Pose& pose) {
+std::string poseXml(const Pose& pose)
+{
     std::string xml = "<pose type=\"Structure\">";
     if (pose.rotation) {
         const auto& r = *pose.rotation;
-        xml += "<rotation type=\"Structure\"><w type=\"Float\">" + number(r[0]) + "</w><x type=\"Float\">" +
-               number(r[1]) + "</x><y type=\"Float\">" + number(r[2]) + "</y><z type=\"Float\">" + number(r[3]) +
-               "</z></rotation>";
+        xml += "<rotation type=\"Structure\"><w type=\"Float\">" + number(r[0]) + "</w><x type=\"Float\">" + number(r[1]) +
+               "</x><y type=\"Float\">" + number(r[2]) + "</y><z type=\"Float\">" + number(r[3]) + "</z></rotation>";
     }
     if (pose.translation) {
         const auto& t = *pose.translation;
-        xml += "<translation type=\"Structure\"><x type=\"Float\">" + number(t[0]) + "</x><y type=\"Float\">" +
-               number(t[1]) + "</y><z type=\"Float\">" + number(t[2]) + "</z></translation>";
+        xml += "<translation type=\"Structure\"><x type=\"Float\">" + number(t[0]) + "</x><y type=\"Float\">" + number(t[1]) +
+               "</y><z type=\"Float\">" + number(t[2]) + "</z></translation>";
     }
     return xml + "</pose>";
 }
 
-std::string documentXml(const std::vector<ScanLayout>& scans, const std::vector<std::uint64_t>& offsets) {
-    std::string xml =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<e57Root type=\"Structure\" xmlns=\"http://www.astm.org/COMMIT/E57/2010-e57-v1.0\" "
-        "xmlns:demo=\"http://example.com/demo\">\n"
-        "<formatName type=\"String\"><![CDATA[ASTM E57 3D Imaging Data File]]></formatName>\n"
-        "<guid type=\"String\"><![CDATA[{00000000-0000-0000-0000-000000000057}]]></guid>\n"
-        "<versionMajor type=\"Integer\">1</versionMajor>\n<versionMinor type=\"Integer\">0</versionMinor>\n"
-        "<data3D type=\"Vector\" allowHeterogeneousChildren=\"1\">\n";
+std::string documentXml(const std::vector<ScanLayout>& scans, const std::vector<std::uint64_t>& offsets)
+{
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<e57Root type=\"Structure\" xmlns=\"http://www.astm.org/COMMIT/E57/2010-e57-v1.0\" "
+                      "xmlns:demo=\"http://example.com/demo\">\n"
+                      "<formatName type=\"String\"><![CDATA[ASTM E57 3D Imaging Data File]]></formatName>\n"
+                      "<guid type=\"String\"><![CDATA[{00000000-0000-0000-0000-000000000057}]]></guid>\n"
+                      "<versionMajor type=\"Integer\">1</versionMajor>\n<versionMinor type=\"Integer\">0</versionMinor>\n"
+                      "<data3D type=\"Vector\" allowHeterogeneousChildren=\"1\">\n";
     for (std::size_t i = 0; i < scans.size(); ++i) {
         const ScanLayout& scan = scans[i];
         xml += "<vectorChild type=\"Structure\">\n<name type=\"String\"><![CDATA[" + scan.name + "]]></name>\n";
@@ -77,23 +80,25 @@ std::string documentXml(const std::vector<ScanLayout>& scans, const std::vector<
     return xml + "</data3D>\n<images2D type=\"Vector\" allowHeterogeneousChildren=\"1\"/>\n</e57Root>\n";
 }
 
-void writeDocument(PageWriter& out, const std::string& xml) {
+void writeDocument(PageWriter& out, const std::string& xml)
+{
     const std::uint64_t xmlPhysical = out.physicalPosition();
     out.write(xml.data(), xml.size());
     unsigned char header[48] = {'A', 'S', 'T', 'M', '-', 'E', '5', '7'};
-    put(header + 8, std::uint32_t{1});
-    put(header + 12, std::uint32_t{0});
+    put(header + 8, std::uint32_t {1});
+    put(header + 12, std::uint32_t {0});
     put(header + 16, out.finishedLength());
     put(header + 24, xmlPhysical);
     put(header + 32, static_cast<std::uint64_t>(xml.size()));
-    put(header + 40, std::uint64_t{1024});
+    put(header + 40, std::uint64_t {1024});
     out.patch(0, header, sizeof header);
     out.finish();
 }
 
 }  // namespace
 
-void E57TestWriter::write(const std::string& path) const {
+void E57TestWriter::write(const std::string& path) const
+{
     PageWriter out(path);
     out.writeZeros(48);
     std::vector<std::uint64_t> offsets;
@@ -107,7 +112,8 @@ void E57TestWriter::write(const std::string& path) const {
     writeDocument(out, documentXml(scans_, offsets));
 }
 
-void E57TestWriter::writeXmlOnly(const std::string& path, const std::string& xml) {
+void E57TestWriter::writeXmlOnly(const std::string& path, const std::string& xml)
+{
     PageWriter out(path);
     out.writeZeros(48);
     writeDocument(out, xml);

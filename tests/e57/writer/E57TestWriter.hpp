@@ -41,11 +41,11 @@ struct ScanLayout {
     std::uint64_t recordCount = 0;
     RecordSource source;
     std::optional<Pose> pose;
-    std::string extraXml;              // more children of the scan structure, as XML
+    std::string extraXml;                  // more children of the scan structure, as XML
     std::size_t packetFieldBytes = 16000;  // at most this many bytes of each field per packet
-    bool indexPacket = false;          // a trailing index packet, as some writers add
-    bool withoutSection = false;       // a 0-record scan with fileOffset 0
-    bool withoutDataPacket = false;    // a 0-record scan whose section header gives data offset 0
+    bool indexPacket = false;              // a trailing index packet, as some writers add
+    bool withoutSection = false;           // a 0-record scan with fileOffset 0
+    bool withoutDataPacket = false;        // a 0-record scan whose section header gives data offset 0
     std::uint64_t claimedRecordCount = 0;  // when not 0, the XML claims this many records
 };
 

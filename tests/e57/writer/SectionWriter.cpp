@@ -10,7 +10,8 @@ namespace {
 
 constexpr std::size_t kMaxPacket = 65536;
 
-unsigned bitsOf(const FieldLayout& field) {
+unsigned bitsOf(const FieldLayout& field)
+{
     switch (field.kind) {
         case FieldKind::Single: return 32;
         case FieldKind::Double: return 64;
@@ -22,7 +23,8 @@ unsigned bitsOf(const FieldLayout& field) {
     return bits;
 }
 
-std::uint64_t encode(const FieldLayout& field, const FieldValue& value) {
+std::uint64_t encode(const FieldLayout& field, const FieldValue& value)
+{
     switch (field.kind) {
         case FieldKind::Single: {
             const float single = static_cast<float>(value.real);
@@ -43,21 +45,23 @@ std::uint64_t encode(const FieldLayout& field, const FieldValue& value) {
 }
 
 template <typename T>
-void put(unsigned char* at, T value) {
+void put(unsigned char* at, T value)
+{
     std::memcpy(at, &value, sizeof value);
 }
 
 }  // namespace
 
-SectionWriter::SectionWriter(PageWriter& out, const ScanLayout& scan)
-    : out_(out), scan_(scan), streams_(scan.fields.size()) {
+SectionWriter::SectionWriter(PageWriter& out, const ScanLayout& scan) : out_(out), scan_(scan), streams_(scan.fields.size())
+{
     const std::size_t n = scan.fields.size();
     const std::size_t room = (kMaxPacket - 6 - 2 * n - 3) / std::max<std::size_t>(n, 1);
     chunk_ = std::max<std::size_t>(1, std::min(scan.packetFieldBytes, room));
     for (const auto& field : scan.fields) bits_.push_back(bitsOf(field));
 }
 
-std::uint64_t SectionWriter::write() {
+std::uint64_t SectionWriter::write()
+{
     while (out_.logicalPosition() % 4 != 0) out_.writeZeros(1);
     const std::uint64_t start = out_.logicalPosition();
     const std::uint64_t startPhysical = out_.physicalPosition();
@@ -76,23 +80,25 @@ std::uint64_t SectionWriter::write() {
 
     unsigned char header[32] = {1};
     put(header + 8, out_.logicalPosition() - start);
-    put(header + 16, scan_.withoutDataPacket && scan_.recordCount == 0 ? std::uint64_t{0} : dataPhysical);
+    put(header + 16, scan_.withoutDataPacket && scan_.recordCount == 0 ? std::uint64_t {0} : dataPhysical);
     put(header + 24, indexPhysical);
     out_.patch(start, header, sizeof header);
     return startPhysical;
 }
 
-bool SectionWriter::anyFieldFull() const {
+bool SectionWriter::anyFieldFull() const
+{
     return std::any_of(streams_.begin(), streams_.end(),
                        [this](const BitPacker& stream) { return stream.pending.size() >= chunk_; });
 }
 
-bool SectionWriter::anyPending() const {
-    return std::any_of(streams_.begin(), streams_.end(),
-                       [](const BitPacker& stream) { return !stream.pending.empty(); });
+bool SectionWriter::anyPending() const
+{
+    return std::any_of(streams_.begin(), streams_.end(), [](const BitPacker& stream) { return !stream.pending.empty(); });
 }
 
-void SectionWriter::writePacket() {
+void SectionWriter::writePacket()
+{
     const std::size_t n = streams_.size();
     std::vector<std::uint16_t> lengths(n);
     std::size_t length = 6 + 2 * n;
@@ -117,11 +123,12 @@ void SectionWriter::writePacket() {
     out_.write(packet.data(), packet.size());
 }
 
-std::uint64_t SectionWriter::writeIndexPacket(std::uint64_t dataPhysical) {
+std::uint64_t SectionWriter::writeIndexPacket(std::uint64_t dataPhysical)
+{
     const std::uint64_t physical = out_.physicalPosition();
     unsigned char packet[32] = {0};
-    put(packet + 2, std::uint16_t{31});
-    put(packet + 4, std::uint16_t{1});
+    put(packet + 2, std::uint16_t {31});
+    put(packet + 4, std::uint16_t {1});
     put(packet + 24, dataPhysical);
     out_.write(packet, sizeof packet);
     return physical;

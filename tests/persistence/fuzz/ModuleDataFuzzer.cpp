@@ -7,11 +7,11 @@
 #include <memory>
 #include <vector>
 
-#include "CDataStore.hpp"
 #include "DG/DG.hpp"
 #include "InProcessHost.hpp"
 #include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
+#include "framework/CDataStore.hpp"
 #include "persistence/ProjectData.hpp"
 #include "persistence/ReportData.hpp"
 
