@@ -7,6 +7,7 @@
 #include "ElementGeometry.hpp"
 #include "Graphics/NativeContext.hpp"
 #include "Graphics/PngWriter.hpp"
+#include "HostAngles.hpp"
 #include "OpeningElements.hpp"
 #include "PictureFrame.hpp"
 #include "ProjectFile.hpp"
@@ -25,8 +26,6 @@ struct Segment {
     API_Coord3D from, to;
     const Gfx::Color* color;
 };
-
-constexpr double Pi = 3.14159265358979323846;
 
 // Isometric: x runs to the right and down the picture, y to the right and up,
 // z straight up.

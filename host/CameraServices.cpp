@@ -5,6 +5,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "ElementBoxes.hpp"
+#include "ElementDescriptions.hpp"
 #include "ServiceTable.hpp"
 #include "Window3DServices.hpp"
 

@@ -9,6 +9,9 @@
 #include <unordered_set>
 
 #include "AttributeServices.hpp"
+#include "ElementBoxes.hpp"
+#include "ElementDescriptions.hpp"
+#include "ElementEdits.hpp"
 #include "ElementGeometry.hpp"
 #include "ElementNotifications.hpp"
 #include "GS/Guid.hpp"

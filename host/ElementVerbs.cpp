@@ -6,6 +6,7 @@
 #include <map>
 #include <sstream>
 
+#include "ElementDescriptions.hpp"
 #include "NumberText.hpp"
 #include "OpeningElements.hpp"
 #include "PictureElements.hpp"

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "API/OpeningFrame.hpp"
+#include "ElementDescriptions.hpp"
 #include "GS/BM.hpp"
 #include "NumberText.hpp"
 

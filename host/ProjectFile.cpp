@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "ElementDescriptions.hpp"
 #include "HostFiles.hpp"
 #include "LibraryServices.hpp"
 #include "MorphBodies.hpp"

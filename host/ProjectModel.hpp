@@ -189,17 +189,4 @@ private:
     int notificationDepth_ = 0;
 };
 
-// The parts of each element kind that a change mask can mark.
-void ApplyChangeMask(API_Element& target, const API_Element& source, const API_Element& mask);
-void ApplyMemo(API_ElementMemo& target, const API_ElementMemo& source, std::uint64_t memoMask);
-API_ElementMemo CopyMemo(const API_ElementMemo& source, std::uint64_t memoMask);
-
-// Geometry: the element's 3D box and the edits of HostEditElements.
-bool ElementBox(const StoredElement& element, double storeyLevel, API_Box3D& box);
-bool ApplyEdit(StoredElement& element, const API_EditPars& edit);
-API_EditPars EditOfTransformation(const API_ActTranPars& transformation);
-
-std::string ElemTypeName(API_ElemTypeID type);
-std::string DescribeElement(const StoredElement& element);
-
 }  // namespace SimHost

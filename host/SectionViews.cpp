@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "ElementDescriptions.hpp"
 #include "ServiceTable.hpp"
 #include "ViewDatabases.hpp"
 

@@ -8,13 +8,13 @@
 
 #include "ElementGeometry.hpp"
 #include "Geometry/Geometry.hpp"
+#include "HostAngles.hpp"
 #include "NumberText.hpp"
 
 namespace SimHost {
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
 constexpr std::size_t ArcSteps = 12;
 
 template <typename T>

@@ -4,11 +4,12 @@
 #include <cmath>
 #include <sstream>
 
+#include "HostAngles.hpp"
+
 namespace SimHost {
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
 constexpr std::int32_t ViewInserted = 1;
 constexpr std::int32_t ViewDeleted = 4;
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "CreationFixture.hpp"
+#include "ElementBoxes.hpp"
 #include "GS/BM.hpp"
 #include "ShellElements.hpp"
 #include "UndoableCommand.hpp"

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "CreationFixture.hpp"
+#include "ElementBoxes.hpp"
 #include "ShellElements.hpp"
 #include "UndoableCommand.hpp"
 #include "measuring/MeasuringState.hpp"
