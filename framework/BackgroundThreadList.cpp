@@ -7,9 +7,11 @@
 #include <utility>
 #include <vector>
 
-namespace {
+namespace
+{
 
-struct BackgroundThread {
+struct BackgroundThread
+{
     std::thread thread;
     BackgroundThreadStop stop;
 };
@@ -25,7 +27,8 @@ void Finish(std::unique_ptr<BackgroundThread> entry)
 // At process exit the list may go before the add-on's unload hook clears it.
 bool listGone = false;
 
-class BackgroundThreadList {
+class BackgroundThreadList
+{
 public:
     // A host that exits without FreeData and without unloading comes here before
     // the add-on's unload hook runs: the threads are stopped and joined here then.
@@ -58,7 +61,8 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         for (auto& entry : entries_)
             if (entry != nullptr && entry->thread.joinable()) entry->stop();
-        for (auto& entry : entries_) {
+        for (auto& entry : entries_)
+        {
             if (entry != nullptr && entry->thread.joinable()) entry->thread.join();
             entry.reset();
         }
@@ -81,16 +85,22 @@ std::int32_t StartBackgroundThread(BackgroundThreadFunction function, Background
 {
     auto entry = std::make_unique<BackgroundThread>();
     entry->stop = std::move(stop);
-    try {
+    try
+    {
         entry->thread = std::thread([function = std::move(function)] { function(); });
-    } catch (const std::exception&) {
+    }
+    catch (const std::exception&)
+    {
         return 0;
     }
     if (!entry->thread.joinable()) return 0;
     if (!entry->stop) entry->thread.detach();
-    try {
+    try
+    {
         return TheList().Append(entry);
-    } catch (const std::exception&) {
+    }
+    catch (const std::exception&)
+    {
         Finish(std::move(entry));
         return 0;
     }

@@ -7,9 +7,11 @@
 // Process-wide cache of host attributes (pens, line types, fills, fonts). Each
 // attribute is asked of the host once; the pointers handed out stay valid until
 // the cache goes, since its list never moves a stored record.
-class CAttributeData {
+class CAttributeData
+{
 public:
-    struct AttributeData {
+    struct AttributeData
+    {
         API_Attribute attribute;
         std::uint8_t reserved[64];
     };

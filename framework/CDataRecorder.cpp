@@ -14,7 +14,8 @@
 #include "GS/PlatformSign.hpp"
 #include "IO/File.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t FallbackBufferSize = 500;
 
@@ -54,7 +55,8 @@ std::FILE* OpenRegularFile(const std::string& path, const char* mode)
 {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (descriptor < 0) return nullptr;
-    struct stat info {};
+    struct stat info
+    {};
     const int flags = ::fcntl(descriptor, F_GETFL);
     std::FILE* file = nullptr;
     if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && flags >= 0 &&
@@ -112,7 +114,8 @@ bool CDataRecorder::TakeTransferBuffer()
     bufferPosition_ = 0;
     bufferFill_ = 0;
     if (bufferSize_ > 0) buffer_.reset(new (std::nothrow) char[static_cast<std::size_t>(bufferSize_)]);
-    if (buffer_ == nullptr) {
+    if (buffer_ == nullptr)
+    {
         bufferSize_ = FallbackBufferSize;
         buffer_.reset(new (std::nothrow) char[FallbackBufferSize]);
     }
@@ -130,26 +133,32 @@ std::int32_t CDataRecorder::OpenRead()
     CloseStillOpenFile();
     detectedEncoding_ = EncodingUnknown;
     if (!TakeTransferBuffer()) return 1;
-    if (IsCFileMode()) {
+    if (IsCFileMode())
+    {
         cFile_ = OpenRegularFile(path_, mode_ == ModeCFileBinary ? "rb" : "r");
         if (cFile_ == nullptr) return 1;
         std::setvbuf(cFile_, buffer_.get(), _IOFBF, static_cast<std::size_t>(bufferSize_));
         return 0;
     }
-    try {
+    try
+    {
         hostFile_ = std::make_unique<IO::File>(IO::Location(path_), IO::File::Fail);
-        if (IsNotFoundStatus(hostFile_->GetStatus()) || hostFile_->Open(IO::File::ReadMode) != 0) {
+        if (IsNotFoundStatus(hostFile_->GetStatus()) || hostFile_->Open(IO::File::ReadMode) != 0)
+        {
             hostFile_.reset();
             return 1;
         }
-        if (mode_ == ModeHostFileUtf16) {
+        if (mode_ == ModeHostFileUtf16)
+        {
             unsigned char mark[2] {};
             std::uint64_t read = 0;
             const bool marked = hostFile_->ReadBin(reinterpret_cast<char*>(mark), 2, read) == 0 && read == 2 && mark[0] == 0xFF &&
                                 mark[1] == 0xFE;
             if (!marked) return 1;
         }
-    } catch (...) {
+    }
+    catch (...)
+    {
         hostFile_.reset();
         return 1;
     }
@@ -161,18 +170,25 @@ std::int32_t CDataRecorder::OpenWrite()
     if (!hasPath_ || !(IsCFileMode() || IsHostFileMode())) return 1;
     CloseStillOpenFile();
     if (!TakeTransferBuffer()) return 1;
-    if (IsCFileMode()) {
+    if (IsCFileMode())
+    {
         cFile_ = std::fopen(path_.c_str(), mode_ == ModeCFileBinary ? "wb" : "w");
         if (cFile_ == nullptr) return 1;
         std::setvbuf(cFile_, buffer_.get(), _IOFBF, static_cast<std::size_t>(bufferSize_));
-    } else {
-        try {
+    }
+    else
+    {
+        try
+        {
             hostFile_ = std::make_unique<IO::File>(IO::Location(path_), IO::File::Create);
-            if (hostFile_->GetStatus() != 0 || hostFile_->Open(IO::File::WriteMode) != 0) {
+            if (hostFile_->GetStatus() != 0 || hostFile_->Open(IO::File::WriteMode) != 0)
+            {
                 hostFile_.reset();
                 return 1;
             }
-        } catch (...) {
+        }
+        catch (...)
+        {
             hostFile_.reset();
             return 1;
         }
@@ -186,12 +202,14 @@ std::int32_t CDataRecorder::OpenWrite()
 std::int32_t CDataRecorder::Close()
 {
     std::int32_t result = 0;
-    if (cFile_ != nullptr) {
+    if (cFile_ != nullptr)
+    {
         if (std::fclose(cFile_) != 0) result = 1;
         cFile_ = nullptr;
         buffer_.reset();
     }
-    if (hostFile_ != nullptr) {
+    if (hostFile_ != nullptr)
+    {
         if (openedForWriting_ && !FlushCollected()) result = 1;
         if (hostFile_->Close() != 0 && openedForWriting_) result = 1;
         hostFile_.reset();
@@ -214,11 +232,13 @@ bool CDataRecorder::FitsInMemory(std::size_t n) const
 
 bool CDataRecorder::WriteBytes(const void* data, std::size_t n)
 {
-    if (IsCountMode()) {
+    if (IsCountMode())
+    {
         memorySize_ += static_cast<std::uint32_t>(n);
         return true;
     }
-    if (IsMemoryMode()) {
+    if (IsMemoryMode())
+    {
         if (!FitsInMemory(n)) return false;
         if (n > 0) std::memcpy(memoryStart_ + memoryOffset_, data, n);
         memoryOffset_ += static_cast<std::int64_t>(n);
@@ -231,11 +251,13 @@ bool CDataRecorder::WriteBytes(const void* data, std::size_t n)
 
 bool CDataRecorder::ReadBytes(void* data, std::size_t n)
 {
-    if (IsCountMode()) {
+    if (IsCountMode())
+    {
         memorySize_ += static_cast<std::uint32_t>(n);
         return true;
     }
-    if (IsMemoryMode()) {
+    if (IsMemoryMode())
+    {
         if (!FitsInMemory(n)) return false;
         if (n > 0) std::memcpy(data, memoryStart_ + memoryOffset_, n);
         memoryOffset_ += static_cast<std::int64_t>(n);
@@ -253,7 +275,8 @@ bool CDataRecorder::ReadCFile(void* data, std::size_t n)
     if (n == 0) return true;
     std::vector<char> bytes(n);
     const std::size_t got = std::fread(bytes.data(), 1, n, cFile_);
-    if (got != n) {
+    if (got != n)
+    {
         std::clearerr(cFile_);
         std::fseek(cFile_, -static_cast<long>(got), SEEK_CUR);
         return false;
@@ -287,7 +310,8 @@ bool CDataRecorder::ReadHostFile(void* data, std::size_t n)
 {
     if (hostFile_ == nullptr || openedForWriting_) return false;
     const auto buffered = static_cast<std::size_t>(bufferFill_ - bufferPosition_);
-    if (n <= buffered) {
+    if (n <= buffered)
+    {
         if (n > 0) std::memcpy(data, buffer_.get() + bufferPosition_, n);
         bufferPosition_ += static_cast<std::int32_t>(n);
         return true;
@@ -313,7 +337,8 @@ bool CDataRecorder::ReadHostFileDirectly(void* data, std::size_t n)
     const auto buffered = static_cast<std::size_t>(bufferFill_ - bufferPosition_);
     std::vector<char> rest(n - buffered);
     std::uint64_t read = 0;
-    if (hostFile_->ReadBin(rest.data(), rest.size(), read) != 0 || read != rest.size()) {
+    if (hostFile_->ReadBin(rest.data(), rest.size(), read) != 0 || read != rest.size())
+    {
         std::int64_t filePosition = 0;
         if (hostFile_->GetPosition(filePosition) == 0) hostFile_->SetPosition(filePosition - static_cast<std::int64_t>(read));
         return false;
@@ -398,7 +423,8 @@ bool CDataRecorder::ReadCoord(API_Coord& value)
 {
     const std::int32_t start = GetPosition();
     API_Coord read = value;
-    if (!(ReadDouble(read.x) && ReadDouble(read.y))) {
+    if (!(ReadDouble(read.x) && ReadDouble(read.y)))
+    {
         SetPosition(start);
         return false;
     }
@@ -415,7 +441,8 @@ bool CDataRecorder::ReadCoord3D(API_Coord3D& value)
 {
     const std::int32_t start = GetPosition();
     API_Coord3D read = value;
-    if (!(ReadDouble(read.x) && ReadDouble(read.y) && ReadDouble(read.z))) {
+    if (!(ReadDouble(read.x) && ReadDouble(read.y) && ReadDouble(read.z)))
+    {
         SetPosition(start);
         return false;
     }
@@ -442,7 +469,8 @@ bool CDataRecorder::ReadGuid(API_Guid& value)
     auto third = static_cast<std::int16_t>(value.time_hi_and_version);
     std::uint32_t first = value.time_low;
     auto second = static_cast<std::int16_t>(value.time_mid);
-    if (!(ReadBytes(last, sizeof last) && ReadShort(third) && ReadULong(first) && ReadShort(second))) {
+    if (!(ReadBytes(last, sizeof last) && ReadShort(third) && ReadULong(first) && ReadShort(second)))
+    {
         SetPosition(start);
         return false;
     }
@@ -488,17 +516,20 @@ bool CDataRecorder::ReadUniString(GS::UniString& text)
     const std::int32_t start = GetPosition();
     std::int32_t count = 0;
     if (!ReadLong(count)) return false;
-    if (count <= 0) {
+    if (count <= 0)
+    {
         text.Clear();
         return true;
     }
     const auto bytes = static_cast<std::size_t>(count) * sizeof(char16_t);
-    if (static_cast<std::uint64_t>(GetBytesLeft()) < bytes) {
+    if (static_cast<std::uint64_t>(GetBytesLeft()) < bytes)
+    {
         SetPosition(start);
         return false;
     }
     std::u16string units(static_cast<std::size_t>(count), u'\0');
-    if (!ReadBytes(units.data(), bytes)) {
+    if (!ReadBytes(units.data(), bytes))
+    {
         SetPosition(start);
         return false;
     }
@@ -513,11 +544,13 @@ void CDataRecorder::DetectEncoding()
     const std::int32_t start = GetPosition();
     unsigned char mark[3] {};
     const bool read = ReadBytes(mark, sizeof mark);
-    if (read && mark[0] == 0xEF && mark[1] == 0xBB && mark[2] == 0xBF) {
+    if (read && mark[0] == 0xEF && mark[1] == 0xBB && mark[2] == 0xBF)
+    {
         detectedEncoding_ = EncodingUtf8;
         return;
     }
-    if (read && mark[0] == 0xFF && mark[1] == 0xFE) {
+    if (read && mark[0] == 0xFF && mark[1] == 0xFE)
+    {
         detectedEncoding_ = EncodingUtf16LE;
         SetPosition(start + 2);
         return;
@@ -532,18 +565,24 @@ void CDataRecorder::DeliverLine(const std::string& line, char* buffer, unsigned 
 {
     const GSCharCode target = targetEncoding_ == EncodingUtf8 ? CC_UTF8 : CC_WestEuropean;
     std::string text = line;
-    if (detectedEncoding_ == EncodingUtf16LE) {
+    if (detectedEncoding_ == EncodingUtf16LE)
+    {
         std::u16string units(line.size() / 2, u'\0');
         std::memcpy(units.data(), line.data(), units.size() * sizeof(char16_t));
         DropSplitSurrogate(units);
         text = GS::Utf16ToCharCode(units, target);
-    } else if (detectedEncoding_ == EncodingUtf8) {
+    }
+    else if (detectedEncoding_ == EncodingUtf8)
+    {
         DropSplitUtf8(text);
         if (target != CC_UTF8) text = GS::Utf16ToCharCode(GS::CharCodeToUtf16(text, CC_UTF8), target);
-    } else if (target == CC_UTF8) {
+    }
+    else if (target == CC_UTF8)
+    {
         text = GS::Utf16ToCharCode(GS::CharCodeToUtf16(line, CC_WestEuropean), CC_UTF8);
     }
-    if (text.size() > capacity) {
+    if (text.size() > capacity)
+    {
         text.resize(capacity);
         if (target == CC_UTF8) DropSplitUtf8(text);
     }
@@ -562,19 +601,25 @@ int CDataRecorder::ReadLine(char* buffer, unsigned capacity)
     std::string line;
     unsigned char unit[2] {};
     bool ended = false;
-    for (;;) {
-        if (!ReadBytes(unit, unitSize)) {
+    for (;;)
+    {
+        if (!ReadBytes(unit, unitSize))
+        {
             ended = true;
             break;
         }
         if (IsLineBreak(unit, unitSize)) break;
         if (line.size() < kept) line.append(reinterpret_cast<const char*>(unit), unitSize);
     }
-    while (!ended) {
+    while (!ended)
+    {
         const std::int32_t before = GetPosition();
-        if (!ReadBytes(unit, unitSize)) {
+        if (!ReadBytes(unit, unitSize))
+        {
             ended = true;
-        } else if (!IsLineBreak(unit, unitSize)) {
+        }
+        else if (!IsLineBreak(unit, unitSize))
+        {
             SetPosition(before);
             break;
         }
@@ -589,9 +634,11 @@ bool CDataRecorder::FindBytes(const char* pattern, std::size_t n)
     if (IsCountMode() || pattern == nullptr) return false;
     const std::int32_t start = GetPosition();
     std::vector<char> window(n);
-    for (;;) {
+    for (;;)
+    {
         const std::int32_t at = GetPosition();
-        if (static_cast<std::uint64_t>(GetBytesLeft()) < n || !ReadBytes(window.data(), n)) {
+        if (static_cast<std::uint64_t>(GetBytesLeft()) < n || !ReadBytes(window.data(), n))
+        {
             SetPosition(start);
             return false;
         }
@@ -616,17 +663,25 @@ std::int32_t CDataRecorder::GetPosition()
 
 void CDataRecorder::SetPosition(std::int32_t position)
 {
-    if (IsCountMode()) {
+    if (IsCountMode())
+    {
         memorySize_ = position > 0 ? static_cast<std::uint32_t>(position) : 0;
-    } else if (IsMemoryMode()) {
+    }
+    else if (IsMemoryMode())
+    {
         memoryOffset_ = position;
-    } else if (IsCFileMode()) {
+    }
+    else if (IsCFileMode())
+    {
         if (cFile_ != nullptr) std::fseek(cFile_, position, SEEK_SET);
-    } else if (hostFile_ != nullptr) {
+    }
+    else if (hostFile_ != nullptr)
+    {
         std::int64_t filePosition = 0;
         if (hostFile_->GetPosition(filePosition) != 0) return;
         const std::int64_t bufferStart = filePosition - bufferFill_;
-        if (!openedForWriting_ && position >= bufferStart && position <= filePosition) {
+        if (!openedForWriting_ && position >= bufferStart && position <= filePosition)
+        {
             bufferPosition_ = static_cast<std::int32_t>(position - bufferStart);
             return;
         }
@@ -640,7 +695,8 @@ void CDataRecorder::SetPosition(std::int32_t position)
 std::int32_t CDataRecorder::GetSize()
 {
     if (IsCountMode() || IsMemoryMode()) return static_cast<std::int32_t>(memorySize_);
-    if (IsCFileMode()) {
+    if (IsCFileMode())
+    {
         if (cFile_ == nullptr) return 0;
         const long at = std::ftell(cFile_);
         std::fseek(cFile_, 0, SEEK_END);

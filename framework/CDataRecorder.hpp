@@ -8,14 +8,16 @@
 #include "API/Types.hpp"
 #include "GS/UniString.hpp"
 
-namespace IO {
+namespace IO
+{
 class File;
 }
 
 // The one channel for typed data: files (C runtime or the host's IO::File), a
 // caller's memory block, or a size count for sizing a block before writing it.
 // Numbers are little-endian; the recorder adds no header or version of its own.
-class CDataRecorder {
+class CDataRecorder
+{
 public:
     // Channel modes.
     static constexpr std::int32_t ModeCFileBinary = 1;

@@ -8,7 +8,8 @@
 #include "API/AddOnInterface.hpp"
 #include "GS/PlatformSign.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::size_t MaxNameBytes = 30;
 constexpr char HeaderMark[] = "Modul Header";
@@ -16,7 +17,8 @@ constexpr std::uint8_t WrittenPlatform = 1;
 
 std::int32_t PlatformSignOf(std::uint8_t platform)
 {
-    switch (platform) {
+    switch (platform)
+    {
         case 2: return GS::Mac_Platform_Sign;
         case 3: return GS::Mactel_Platform_Sign;
         default: return GS::Win_Platform_Sign;
@@ -24,7 +26,8 @@ std::int32_t PlatformSignOf(std::uint8_t platform)
 }
 
 // A handle that is freed when it goes out of scope.
-class OwnedHandle {
+class OwnedHandle
+{
 public:
     explicit OwnedHandle(GSHandle handle) : handle_(handle) {}
     OwnedHandle(const OwnedHandle&) = delete;
@@ -61,7 +64,8 @@ bool CDataStore::Register(IFileIO* object, std::int32_t key, bool required)
 
 bool CDataStore::WriteObjects()
 {
-    for (const Entry& entry : entries_) {
+    for (const Entry& entry : entries_)
+    {
         const bool framed = recorder_.WriteBytes(header_.data(), header_.size()) && recorder_.WriteByte(WrittenPlatform) &&
                             recorder_.WriteLong(entry.key);
         if (!framed || !entry.object->Write(recorder_)) return false;
@@ -72,7 +76,8 @@ bool CDataStore::WriteObjects()
 bool CDataStore::ReadObjects()
 {
     for (Entry& entry : entries_) entry.read = false;
-    while (recorder_.FindBytes(header_.data(), header_.size())) {
+    while (recorder_.FindBytes(header_.data(), header_.size()))
+    {
         std::uint8_t platform = 0;
         std::int32_t key = 0;
         if (!recorder_.ReadByte(platform)) break;
@@ -91,9 +96,12 @@ bool CDataStore::WriteBlock(std::vector<char>& block)
     if (!WriteObjects()) return false;
     const std::int32_t size = recorder_.GetSize();
     std::vector<char> written;
-    try {
+    try
+    {
         written.resize(static_cast<std::size_t>(size));
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         return false;
     }
     recorder_.SetMode(CDataRecorder::ModeMemory);

@@ -10,7 +10,8 @@
 // module data or of the add-on's preferences. Each object's stream follows a record
 // header with the store's name, a platform byte and the key; reading finds the
 // records by searching for that header.
-class CDataStore {
+class CDataStore
+{
 public:
     static constexpr std::int32_t PreferencesPurpose = 0x50524546;  // "PREF"
 
@@ -39,7 +40,8 @@ public:
     CDataRecorder& GetRecorder() { return recorder_; }
 
 private:
-    struct Entry {
+    struct Entry
+    {
         IFileIO* object = nullptr;
         std::int32_t key = 0;
         bool required = false;

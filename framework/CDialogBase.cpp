@@ -4,11 +4,19 @@
 #include "DG/DG.hpp"
 #include "framework/CDataRecorder.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t WindowStateVersion = 1;
 
-enum PaletteControlCode : std::int32_t { CloseCode = 1, HideCode = 2, ShowCode = 3, DisableCode = 4, EnableCode = 5 };
+enum PaletteControlCode : std::int32_t
+{
+    CloseCode = 1,
+    HideCode = 2,
+    ShowCode = 3,
+    DisableCode = 4,
+    EnableCode = 5
+};
 
 }  // namespace
 
@@ -70,9 +78,12 @@ bool CDialogBase::ReadState(CDataRecorder& recorder)
 // A palette without a GUID has no place with the host and is never reopened.
 void CDialogBase::RestoreOpenState(std::int32_t paletteFlags)
 {
-    if (wasOpen_ && openMode_ == Closed) {
+    if (wasOpen_ && openMode_ == Closed)
+    {
         if (!paletteGuid_.IsNull()) OpenPalette(paletteFlags);
-    } else if (!wasOpen_ && openMode_ != Closed) {
+    }
+    else if (!wasOpen_ && openMode_ != Closed)
+    {
         Close();
     }
 }
@@ -93,9 +104,12 @@ void CDialogBase::SetSavedPosition(std::int16_t x, std::int16_t y)
 // The dialog manager calls in from the host's side: nothing may be thrown back.
 std::int16_t CDialogBase::Dispatch(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data) noexcept
 {
-    try {
+    try
+    {
         return DialogCallback(message, dialogId, item, data);
-    } catch (...) {
+    }
+    catch (...)
+    {
         return 0;
     }
 }
@@ -120,23 +134,27 @@ std::int16_t CDialogBase::StaticDialogCallback(std::int16_t message, std::int16_
     auto* dialog = reinterpret_cast<CDialogBase*>(object);
     if (dialog == nullptr || dialog->openMode_ == Closed) return 0;
     const bool palette = dialog->openMode_ == Palette;
-    if (palette && message == DG::MsgInit) {
+    if (palette && message == DG::MsgInit)
+    {
         dialog->dialogId_ = dialogId;
         HostRegisterPalette(dialogId, PaletteControlCallback, dialog->paletteFlags_, dialog->paletteGuid_);
     }
-    if (message == MsgItemsEnabled) {
+    if (message == MsgItemsEnabled)
+    {
         if (data == 1)
             dialog->EnableItems();
         else
             dialog->DisableItems();
     }
     const std::int16_t result = dialog->Dispatch(message, dialogId, item, data);
-    if (message == DG::MsgInit && dialog->restore_) {
+    if (message == DG::MsgInit && dialog->restore_)
+    {
         DG::SetClientPosition(dialogId, dialog->savedX_, dialog->savedY_);
         if (dialog->savedWidth_ > 0 && dialog->savedHeight_ > 0)
             DG::SetClientSize(dialogId, dialog->savedWidth_, dialog->savedHeight_);
     }
-    if (palette && message == DG::MsgClose) {
+    if (palette && message == DG::MsgClose)
+    {
         HostUnregisterPalette(dialogId);
         dialog->BecomeClosed();
     }
@@ -145,7 +163,8 @@ std::int16_t CDialogBase::StaticDialogCallback(std::int16_t message, std::int16_
 
 GSErrCode CDialogBase::PaletteControlCallback(std::int16_t dialogId, std::int32_t code, std::intptr_t) noexcept
 {
-    switch (code) {
+    switch (code)
+    {
         case CloseCode:
             if (DG::IsOpen(dialogId)) DG::ClosePalette(dialogId);
             break;
@@ -190,7 +209,8 @@ std::int16_t CDialogBase::OpenPalette(std::int32_t paletteFlags)
             resourceModule_, resourceId_,
             [object](short m, short d, short i, std::intptr_t data) { return StaticDialogCallback(m, d, i, object, data); },
             paletteGuid_);
-    if (id == 0) {
+    if (id == 0)
+    {
         BecomeClosed();
         return 2;
     }
@@ -200,7 +220,8 @@ std::int16_t CDialogBase::OpenPalette(std::int32_t paletteFlags)
 
 void CDialogBase::Close()
 {
-    if (DG::IsOpen(dialogId_)) {
+    if (DG::IsOpen(dialogId_))
+    {
         if (openMode_ == Modal)
             DG::AbortModal(dialogId_);
         else if (openMode_ == Palette || openMode_ == Modeless)

@@ -9,9 +9,16 @@ class CDataRecorder;
 // Base of every dialog and palette: runs a dialog modally or opens it as a
 // palette registered with the host, keeps the window's last place, size, open
 // and docked state, and passes every dialog message on to DialogCallback.
-class CDialogBase {
+class CDialogBase
+{
 public:
-    enum OpenMode : std::int16_t { Closed = 0, Modal = 1, Modeless = 2, Palette = 3 };
+    enum OpenMode : std::int16_t
+    {
+        Closed = 0,
+        Modal = 1,
+        Modeless = 2,
+        Palette = 3
+    };
 
     // Messages of this class: the host hid (0) or showed (1) the palette again;
     // all items are to be disabled (0) or enabled (1).

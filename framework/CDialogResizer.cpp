@@ -6,7 +6,8 @@
 
 #include "DG/DG.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double SmallestItemSide = 18.0;
 
@@ -62,7 +63,8 @@ void CDialogResizer::AddItem(std::int16_t dialogId, std::int16_t item, double xM
 void CDialogResizer::RaiseMinimum(std::int16_t dialogId, std::int16_t minWidth, std::int16_t minHeight)
 {
     int index = FindDialogData(dialogId);
-    if (index < 0) {
+    if (index < 0)
+    {
         TDialogData created;
         created.dialogId = dialogId;
         if (!dialogs_.Add(created)) return;
@@ -88,7 +90,8 @@ void CDialogResizer::Resize(bool withoutBracket)
 void CDialogResizer::Apply(const TItemAdjustSpec& adjusted, std::int16_t dx, std::int16_t dy) const
 {
     const int index = FindDialogData(adjusted.dialogId);
-    if (index >= 0) {
+    if (index >= 0)
+    {
         const TDialogData& limits = dialogs_[static_cast<std::uint32_t>(index)];
         if (initialHeight_ + dy < limits.minHeight) dy = static_cast<std::int16_t>(limits.minHeight - initialHeight_);
         if (initialWidth_ + dx < limits.minWidth) dx = static_cast<std::int16_t>(limits.minWidth - initialWidth_);

@@ -6,9 +6,11 @@
 // Moves and grows dialog items when a dialog is resized. Each item follows shares
 // of the size change, measured from the size at Attach; the change is held back so
 // that no growing item becomes smaller than 18 pixels.
-class CDialogResizer {
+class CDialogResizer
+{
 public:
-    struct TItemAdjustSpec {
+    struct TItemAdjustSpec
+    {
         std::int16_t dialogId = 0;
         std::int16_t itemId = 0;
         std::int16_t left = 0;
@@ -21,7 +23,8 @@ public:
         double heightGrow = 0.0;
     };
 
-    struct TDialogData {
+    struct TDialogData
+    {
         std::int16_t dialogId = 0;
         std::int16_t minWidth = 0;
         std::int16_t minHeight = 0;

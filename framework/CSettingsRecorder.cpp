@@ -7,7 +7,8 @@
 
 #include "GS/UniString.hpp"
 
-namespace {
+namespace
+{
 
 bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
@@ -17,7 +18,8 @@ std::string UnescapeQuotedText(const std::string& text)
 {
     std::string result;
     result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
         if (text[i] == '\\' && i + 1 < text.size()) ++i;
         result.push_back(text[i]);
     }
@@ -29,7 +31,8 @@ std::string UnescapeQuotedText(const std::string& text)
 const char* FindClosingQuote(const char* from)
 {
     std::size_t backslashes = 0;
-    for (const char* p = from; *p != 0; ++p) {
+    for (const char* p = from; *p != 0; ++p)
+    {
         if (*p == '"' && backslashes % 2 == 0) return p;
         backslashes = *p == '\\' ? backslashes + 1 : 0;
     }
@@ -51,7 +54,8 @@ int CSettingsRecorder::Load()
     if (size > MaxFileSize) return LoadTooLarge;
     FreeBuffer();
     contents_.reset(new (std::nothrow) char[static_cast<std::size_t>(size)]);
-    if (contents_ == nullptr || !ReadBytes(contents_.get(), static_cast<std::size_t>(size))) {
+    if (contents_ == nullptr || !ReadBytes(contents_.get(), static_cast<std::size_t>(size)))
+    {
         FreeBuffer();
         return 1;
     }
@@ -86,11 +90,13 @@ short CSettingsRecorder::FindKey(const char* key)
     if (contents_ == nullptr || key == nullptr) return 0;
     const std::string wanted = KeyOf(key);
     const auto known = keyLines_.find(wanted);
-    if (known != keyLines_.end()) {
+    if (known != keyLines_.end())
+    {
         ParseLineAt(known->second);
         return GetTokenCount();
     }
-    while (!scannedAll_) {
+    while (!scannedAll_)
+    {
         // The reader learns the encoding from the mark at the first line and skips
         // it then; a line read again later starts behind the mark itself.
         const bool encodingKnown = contentReader_.GetDetectedEncoding() != EncodingUnknown;
@@ -122,7 +128,8 @@ void CSettingsRecorder::ParseLine(const char* line)
 {
     tokenCount_ = 0;
     const char* from = line;
-    for (;;) {
+    for (;;)
+    {
         const TokenSpan span = FindNextToken(from);
         if (!span.found) return;
         AddToken(std::string(span.begin, span.end));
@@ -137,12 +144,15 @@ CSettingsRecorder::TokenSpan CSettingsRecorder::FindNextToken(const char* from)
     while (*from != 0 && IsBlank(*from)) ++from;
     if (*from == 0) return span;
     span.found = true;
-    if (*from == '"') {
+    if (*from == '"')
+    {
         span.begin = from + 1;
         const char* quote = FindClosingQuote(span.begin);
         span.end = quote != nullptr ? quote : span.begin + std::char_traits<char>::length(span.begin);
         span.next = quote != nullptr ? quote + 1 : span.end;
-    } else {
+    }
+    else
+    {
         span.begin = from;
         span.end = from;
         while (*span.end != 0 && !IsBlank(*span.end)) ++span.end;

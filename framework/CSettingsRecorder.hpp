@@ -11,7 +11,8 @@
 // and finds the line that starts with a key, compared without case. The lines
 // are scanned once at most: a lookup goes on from where the last one stopped and
 // remembers where each key's first line starts.
-class CSettingsRecorder : public CDataRecorder {
+class CSettingsRecorder : public CDataRecorder
+{
 public:
     static constexpr int MaxTokens = 20;
     static constexpr unsigned LineCapacity = 4000;
@@ -19,7 +20,8 @@ public:
     static constexpr std::int32_t MaxFileSize = 1 << 20;
     static constexpr int LoadTooLarge = 2;
 
-    struct Token {
+    struct Token
+    {
         std::int32_t isNumber = 0;
         double value = 0.0;
         std::string text;
@@ -42,7 +44,8 @@ public:
     int Close();
 
 private:
-    struct TokenSpan {
+    struct TokenSpan
+    {
         bool found = false;
         bool endsLine = false;
         const char* begin = nullptr;

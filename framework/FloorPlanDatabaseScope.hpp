@@ -3,7 +3,8 @@
 
 // Makes the floor plan the current database while it lives, when it was not, and
 // brings the database that was current back on every way out.
-class FloorPlanDatabaseScope {
+class FloorPlanDatabaseScope
+{
 public:
     FloorPlanDatabaseScope();
     FloorPlanDatabaseScope(const FloorPlanDatabaseScope&) = delete;

@@ -14,7 +14,8 @@
 #include "framework/FloorPlanDatabaseScope.hpp"
 #include "framework/ScopedElementMemo.hpp"
 
-namespace {
+namespace
+{
 
 // Element type to selection id; a type outside the table has none.
 constexpr std::pair<API_ElemTypeID, std::int32_t> NeigOfType[] = {
@@ -33,7 +34,8 @@ bool EqualIgnoringCase(const char* wanted, const char (&name)[32])
 }
 
 // A layer whose flags were cleared for a retry, and what they were.
-struct ClearedLayer {
+struct ClearedLayer
+{
     API_Attribute attribute {};
     std::int32_t formerFlags = 0;
     bool changed = false;
@@ -79,18 +81,27 @@ bool InverseEdit(const API_ActTranPars& t, API_EditPars& edit)
     edit = API_EditPars {};
     edit.typeID = t.typeID;
     edit.withDelete = true;
-    if (t.typeID == FourCC("DRAG")) {
+    if (t.typeID == FourCC("DRAG"))
+    {
         edit.endC = {-t.displacement.x, -t.displacement.y, -t.displacementZ};
-    } else if (t.typeID == FourCC("ELEV")) {
+    }
+    else if (t.typeID == FourCC("ELEV"))
+    {
         edit.endC = {0.0, 0.0, -t.displacementZ};
-    } else if (t.typeID == FourCC("MIRR")) {
+    }
+    else if (t.typeID == FourCC("MIRR"))
+    {
         edit.begC = {t.origin.x, t.origin.y, 0.0};
         edit.endC = {t.origin.x - t.axisVector.x, t.origin.y - t.axisVector.y, 0.0};
-    } else if (t.typeID == FourCC("ROTZ")) {
+    }
+    else if (t.typeID == FourCC("ROTZ"))
+    {
         edit.origC = {t.origin.x, t.origin.y, 0.0};
         edit.begC = {t.origin.x + 1.0, t.origin.y, 0.0};
         edit.endC = {t.origin.x + t.cosAngle, t.origin.y - t.sinAngle, 0.0};
-    } else {
+    }
+    else
+    {
         return false;
     }
     return true;
@@ -233,7 +244,8 @@ API_Guid RevertElementChange(const API_NotifyElementType& notification, const AP
     if (HostGetNotifiedElementSource(&former, &*memo, APIMemoMask_AddPars, &userData) != NoError) return notification.guid;
 
     API_ActTranPars tran {};
-    if (kind == APINotifyElement_Edit) {
+    if (kind == APINotifyElement_Edit)
+    {
         if (transformation != nullptr)
             tran = *transformation;
         else
@@ -241,20 +253,26 @@ API_Guid RevertElementChange(const API_NotifyElementType& notification, const AP
     }
     API_Guid result = notification.guid;
     API_EditPars edit;
-    if (kind == APINotifyElement_Delete) {
+    if (kind == APINotifyElement_Delete)
+    {
         former.header.guid = APINULLGuid;
-        if (HostCreateElement(&former, &*memo) == NoError) {
+        if (HostCreateElement(&former, &*memo) == NoError)
+        {
             HostAttachElementObserver(&former.header, 0);
             result = former.header.guid;
             HostSetElementUserData(&former.header, &userData);
         }
-    } else if (kind == APINotifyElement_Edit && InverseEdit(tran, edit)) {
+    }
+    else if (kind == APINotifyElement_Edit && InverseEdit(tran, edit))
+    {
         API_Neig neig;
         neig.neigID = APINeig_Symb;
         neig.guid = notification.guid;
         HostEditElements(&neig, 1, &edit);
-    } else if (kind == APINotifyElement_Change || tran.typeID == FourCC("STRE") || tran.typeID == FourCC("VSTR") ||
-               tran.typeID == FourCC("GENE")) {
+    }
+    else if (kind == APINotifyElement_Change || tran.typeID == FourCC("STRE") || tran.typeID == FourCC("VSTR") ||
+             tran.typeID == FourCC("GENE"))
+    {
         HostGetElementHeader(&former.header);
         API_Element mask;
         std::memset(static_cast<void*>(&mask), APIMaskMarker, sizeof mask);
@@ -268,7 +286,8 @@ void SelectAndZoomObjects(TypVektor<API_Guid> guids, bool zoom)
 {
     if (guids.IsEmpty()) return;
     std::vector<API_Neig> neigs;
-    for (std::uint32_t i = 0; i < guids.GetSize(); ++i) {
+    for (std::uint32_t i = 0; i < guids.GetSize(); ++i)
+    {
         API_Neig neig;
         neig.neigID = APINeig_Symb;
         neig.guid = guids[i];
@@ -281,14 +300,16 @@ void SelectAndZoomObjects(TypVektor<API_Guid> guids, bool zoom)
     // Objects whose bounds the host cannot give are left out of the zoom box.
     API_Box box {};
     bool any = false;
-    for (const API_Neig& neig : neigs) {
+    for (const API_Neig& neig : neigs)
+    {
         API_Elem_Head header {};
         header.typeID = API_ObjectID;
         header.guid = neig.guid;
         API_Box3D bounds {};
         if (HostGetElementHeader(&header) != NoError || HostDatabaseRequest(FourCC("CABO"), &header, &bounds) != NoError)
             continue;
-        if (!any) {
+        if (!any)
+        {
             box = {bounds.xMin, bounds.yMin, bounds.xMax, bounds.yMax};
             any = true;
             continue;
@@ -307,7 +328,8 @@ int ParseDouble(const char* text, double* value)
     if (text == nullptr || value == nullptr) return 0;
     char buffer[50] {};
     std::size_t length = 0;
-    for (const char* p = text; *p != '\0' && length < sizeof buffer - 1; ++p) {
+    for (const char* p = text; *p != '\0' && length < sizeof buffer - 1; ++p)
+    {
         const char c = *p;
         if (std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+')
             buffer[length++] = c;
@@ -324,7 +346,8 @@ void SplitAtWhiteSpace(const GS::UniString& text, TypVektor<GS::UniString>& word
 {
     const std::uint32_t length = text.GetLength();
     std::uint32_t i = 0;
-    while (i < length) {
+    while (i < length)
+    {
         while (i < length && IsWhiteSpace(text[i])) ++i;
         const std::uint32_t start = i;
         while (i < length && !IsWhiteSpace(text[i])) ++i;
@@ -335,7 +358,8 @@ void SplitAtWhiteSpace(const GS::UniString& text, TypVektor<GS::UniString>& word
 std::int32_t FindTreeViewItemByUserData(short dialogId, short treeViewItem, std::int32_t parent, std::int32_t userData)
 {
     for (std::int32_t child = DG::TreeViewGetItem(dialogId, treeViewItem, parent, DG::TreeFirstChild); child != DG::TreeItemNone;
-         child = DG::TreeViewGetItem(dialogId, treeViewItem, child, DG::TreeNextSibling)) {
+         child = DG::TreeViewGetItem(dialogId, treeViewItem, child, DG::TreeNextSibling))
+    {
         const std::int32_t below = FindTreeViewItemByUserData(dialogId, treeViewItem, child, userData);
         if (below != DG::TreeItemNone) return below;
         const auto lowWord = static_cast<std::uint32_t>(DG::TreeViewGetItemUserData(dialogId, treeViewItem, child));
@@ -383,11 +407,13 @@ void MemoPolygonToPolygon2DData(const API_ElementMemo& memo, Geometry::Polygon2D
 GSErrCode ValidatePolygon2DData(Geometry::Polygon2DData& polygon)
 {
     GSErrCode error = NoError;
-    if ((polygon.status & Geometry::PolyStatus_BoundBox) == 0) {
+    if ((polygon.status & Geometry::PolyStatus_BoundBox) == 0)
+    {
         error = Geometry::GetPolygon2DDataBoundBox(polygon, &polygon.boundBox);
         if (error == NoError) polygon.status |= Geometry::PolyStatus_BoundBox;
     }
-    if (error == NoError && (polygon.status & Geometry::PolyStatus_Oriented) == 0) {
+    if (error == NoError && (polygon.status & Geometry::PolyStatus_Oriented) == 0)
+    {
         error = Geometry::OrientPolygon2DData(&polygon);
         if (error == NoError) polygon.status |= Geometry::PolyStatus_Oriented;
     }
@@ -403,9 +429,11 @@ bool IsSectionViewToLeft(const API_Element& element, const API_ElementMemo& memo
 {
     // An interior elevation's segments share one list of main-line points.
     std::size_t first = 0;
-    if (database.typeID == APIWind_InteriorElevationID) {
+    if (database.typeID == APIWind_InteriorElevationID)
+    {
         const auto& segments = memo.sectionSegments;
-        for (std::int32_t i = 0; i < element.cutPlane.segmentCount && i != database.segmentNumber; ++i) {
+        for (std::int32_t i = 0; i < element.cutPlane.segmentCount && i != database.segmentNumber; ++i)
+        {
             const auto segment = static_cast<std::size_t>(i);
             if (segment >= segments.size() || segments[segment].mainCoordCount < 0) return false;
             first += static_cast<std::size_t>(segments[segment].mainCoordCount);

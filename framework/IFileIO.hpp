@@ -4,7 +4,8 @@
 class CDataRecorder;
 
 // The serialisation interface of every persisted object.
-class IFileIO {
+class IFileIO
+{
 public:
     virtual bool Write(CDataRecorder& recorder);
     virtual bool Read(CDataRecorder& recorder);

@@ -1,6 +1,7 @@
 #include "framework/OwnChangeCounter.hpp"
 
-namespace {
+namespace
+{
 std::int32_t ownChangeCounter = 0;
 }
 

@@ -3,7 +3,8 @@
 
 // Raises the own-change counter for its lifetime, so that a body that throws
 // does not leave every later user edit looking like the add-on's own.
-class OwnChangeScope {
+class OwnChangeScope
+{
 public:
     explicit OwnChangeScope(const char* label = "") { IncrementOwnChangeCounter(label); }
     OwnChangeScope(const OwnChangeScope&) = delete;

@@ -2,7 +2,8 @@
 #include "API/AddOnInterface.hpp"
 
 // An element memo that the host filled, given back to the host on every way out.
-class ScopedElementMemo {
+class ScopedElementMemo
+{
 public:
     ScopedElementMemo() = default;
     ScopedElementMemo(const ScopedElementMemo&) = delete;

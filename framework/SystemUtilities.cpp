@@ -12,7 +12,8 @@
 #include "Win/Process.hpp"
 #include "Win/WinStandIns.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::uint32_t SoundFromFileName = 0x20000;
 
@@ -37,7 +38,8 @@ std::string BatchCommandLine(const char* path)
 
 // Once per request: the add-on may be unloaded between requests, and the
 // library's global state must not outlive it.
-class CurlLibrary {
+class CurlLibrary
+{
 public:
     CurlLibrary() : ready_(curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK) {}
     ~CurlLibrary()
@@ -52,12 +54,14 @@ private:
     bool ready_;
 };
 
-struct CurlDeleter {
+struct CurlDeleter
+{
     void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
 using CurlHandle = std::unique_ptr<CURL, CurlDeleter>;
 
-struct Body {
+struct Body
+{
     std::string text;
     bool full = false;
 };
@@ -69,7 +73,8 @@ std::size_t TakeBody(char* data, std::size_t size, std::size_t count, void* targ
     Body& body = *static_cast<Body*>(target);
     const std::size_t offered = size * count;
     const std::size_t room = HttpMaxResponse - body.text.size();
-    if (offered > room) {
+    if (offered > room)
+    {
         body.text.append(data, room);
         body.full = true;
         return room;

@@ -13,7 +13,8 @@
 // the list grows, so references to elements stay valid across appends. Add reports
 // failure as false instead of throwing, for callers deep inside host callbacks.
 template <typename T>
-class TypVektor {
+class TypVektor
+{
 public:
     static constexpr std::uint32_t PageSize = 8;
 
@@ -22,10 +23,13 @@ public:
     // list whose constructor did not finish.
     TypVektor(const TypVektor& other)
     {
-        try {
+        try
+        {
             Reserve(other.size_);
             for (std::uint32_t i = 0; i < other.size_; ++i) PushBack(other[i]);
-        } catch (...) {
+        }
+        catch (...)
+        {
             Clear(false);
             throw;
         }
@@ -48,10 +52,13 @@ public:
 
     bool Add(const T& element)
     {
-        try {
+        try
+        {
             PushBack(element);
             return true;
-        } catch (...) {
+        }
+        catch (...)
+        {
             return false;
         }
     }
@@ -122,7 +129,8 @@ public:
     bool AddUnique(const T& element) { return !Contains(element) && Add(element); }
 
     template <typename List, typename Ref>
-    class Iter {
+    class Iter
+    {
     public:
         using iterator_category = std::forward_iterator_tag;
         using value_type = T;
@@ -155,7 +163,8 @@ private:
     static constexpr std::size_t MinPageTable = 4;
 
     // Raw room for eight elements, left uninitialised: each slot is constructed when it is filled.
-    struct Page {
+    struct Page
+    {
         Page() {}
         alignas(T) unsigned char bytes[PageSize * sizeof(T)];
     };

@@ -2,7 +2,8 @@
 #include "framework/Tolerance.hpp"
 
 // A plane vector of doubles; a default vector is the unit x vector.
-class Vektor2D {
+class Vektor2D
+{
 public:
     static constexpr double LengthTolerance = GeometricTolerance;
 

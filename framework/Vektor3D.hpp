@@ -2,7 +2,8 @@
 #include "framework/Tolerance.hpp"
 
 // A space vector of doubles; a default vector is the unit x vector.
-class Vektor3D {
+class Vektor3D
+{
 public:
     static constexpr double Tolerance = GeometricTolerance;
 

@@ -4,7 +4,8 @@
 #include <atomic>
 #include <cstdint>
 
-namespace {
+namespace
+{
 std::atomic<std::uint16_t> languageCode {0};
 }  // namespace
 

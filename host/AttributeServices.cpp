@@ -7,9 +7,11 @@
 #include "ProfileLibrary.hpp"
 #include "ServiceTable.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 API_Attribute NewAttribute(std::int32_t type, std::int16_t index, const char* name)
 {
@@ -44,7 +46,8 @@ GSErrCode SearchLayer(const ProjectModel& model, API_Attr_Head& head)
 {
     const std::string name = NameOf(head);
     for (const auto& [index, layer] : model.content.layers)
-        if (layer.name == name) {
+        if (layer.name == name)
+        {
             head.index = index;
             return NoError;
         }
@@ -57,10 +60,12 @@ GSErrCode SearchAttribute(HostToken token, API_Attr_Head* head)
     const ProjectModel& model = Host::From(token).model_;
     if (head->typeID == API_LayerID) return SearchLayer(model, *head);
     const std::size_t length = strnlen(head->name, API_AttrNameLen);
-    for (const auto& [key, attribute] : model.content.attributes) {
+    for (const auto& [key, attribute] : model.content.attributes)
+    {
         if (key.first != head->typeID) continue;
         if (strnlen(attribute.header.name, API_AttrNameLen) == length &&
-            std::memcmp(attribute.header.name, head->name, length) == 0) {
+            std::memcmp(attribute.header.name, head->name, length) == 0)
+        {
             head->index = key.second;
             return NoError;
         }

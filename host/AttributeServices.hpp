@@ -3,7 +3,8 @@
 #include "Host.hpp"
 #include "ProjectModel.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The pens, line types, fills, fonts and profiles a new project has.
 void AddStandardAttributes(ProjectContent& content);

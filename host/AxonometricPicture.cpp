@@ -13,16 +13,19 @@
 #include "ProjectFile.hpp"
 #include "ShellElements.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 const Gfx::Color Background {255, 255, 255};
 const Gfx::Color ShellLines {40, 80, 150};
 const Gfx::Color MorphLines {170, 70, 40};
 const Gfx::Color WallLines {150, 150, 150};
 
-struct Segment {
+struct Segment
+{
     API_Coord3D from, to;
     const Gfx::Color* color;
 };
@@ -58,9 +61,11 @@ void AddWallSegments(const StoredElement& wall, double storeyLevel, std::vector<
     const API_WallType& w = wall.record.wall;
     const double bottom = storeyLevel + w.bottomOffset, top = bottom + w.height;
     const bool curved = w.geometryKind == 0 && std::fabs(w.arcAngle) >= 1e-5;
-    for (const std::vector<API_Coord>& outline : WallContours(wall)) {
+    for (const std::vector<API_Coord>& outline : WallContours(wall))
+    {
         const std::size_t n = outline.size();
-        for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t i = 0; i < n; ++i)
+        {
             const API_Coord& a = outline[i];
             const API_Coord& b = outline[(i + 1) % n];
             segments.push_back({{a.x, a.y, bottom}, {b.x, b.y, bottom}, &WallLines});
@@ -86,7 +91,8 @@ NewDisplay::NativeImage DrawSegments(const std::vector<Segment>& segments)
     NewDisplay::NativeImage image(view.Width(), view.Height());
     NewDisplay::NativeContext context(image);
     context.FillRect(0, 0, static_cast<float>(view.Width()), static_cast<float>(view.Height()), Background);
-    for (const Segment& segment : segments) {
+    for (const Segment& segment : segments)
+    {
         context.SetForeColor(segment.color->red, segment.color->green, segment.color->blue, segment.color->alpha);
         const API_Coord from = Project(segment.from), to = Project(segment.to);
         context.MoveTo(view.X(from), view.Y(from));
@@ -107,15 +113,21 @@ void AddAxonometricPictureVerbs(ScenarioVerbs& verbs)
         const ProjectModel& model = host->model_;
         std::vector<Segment> segments;
         std::size_t shells = 0, morphs = 0, walls = 0;
-        for (const StoredElement& element : model.content.elements) {
+        for (const StoredElement& element : model.content.elements)
+        {
             const double level = model.StoreyLevel(element.record.header.floorInd);
-            if (element.record.header.typeID == API_ShellID) {
+            if (element.record.header.typeID == API_ShellID)
+            {
                 AddShellSegments(element, level, segments);
                 ++shells;
-            } else if (element.record.header.typeID == API_MorphID) {
+            }
+            else if (element.record.header.typeID == API_MorphID)
+            {
                 AddMorphSegments(element, level, segments);
                 ++morphs;
-            } else if (element.record.header.typeID == API_WallID) {
+            }
+            else if (element.record.header.typeID == API_WallID)
+            {
                 AddWallSegments(element, level, segments);
                 ++walls;
             }

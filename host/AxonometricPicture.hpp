@@ -1,7 +1,8 @@
 #pragma once
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The axonometric picture: every shell's surface as its tessellation's lines and
 // every morph's edges, the walls' outlines around them, seen from the south-east

@@ -10,9 +10,11 @@
 #include "ServiceTable.hpp"
 #include "Window3DServices.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 HostServiceSignature::HostCreateElement earlierCreateElement = nullptr;
 HostServiceSignature::HostGetElementDefaults earlierGetElementDefaults = nullptr;
@@ -78,7 +80,8 @@ GSErrCode LinkElements(HostToken token, const API_Guid* from, const API_Guid* to
     StoredElement* source = model.Find(*from);
     if (source == nullptr || model.Find(*to) == nullptr) return APIERR_BADID;
     for (ElementLink& link : source->links)
-        if (link.to == *to) {
+        if (link.to == *to)
+        {
             link.flags = flags;
             model.MarkChanged();
             return NoError;
@@ -108,7 +111,8 @@ GSErrCode GetElementLinkFlags(HostToken token, const API_Guid* from, const API_G
     const StoredElement* source = model.Find(*from);
     if (source == nullptr || model.Find(*to) == nullptr) return APIERR_BADID;
     for (const ElementLink& link : source->links)
-        if (link.to == *to) {
+        if (link.to == *to)
+        {
             *flags = link.flags;
             return NoError;
         }
@@ -134,7 +138,8 @@ GSErrCode NavigatorRequest(HostToken token, std::int32_t code, void* par1, void*
     const ProjectModel& model = ModelOf(token);
     if (code != FourCC("SNVI") && code != FourCC("GNIT")) return APIERR_BADID;
     if (par1 == nullptr || par2 == nullptr) return APIERR_BADPARS;
-    if (code == FourCC("SNVI")) {
+    if (code == FourCC("SNVI"))
+    {
         const auto& wanted = *static_cast<const API_NavigatorItem*>(par1);
         auto& found = *static_cast<std::vector<API_NavigatorItem>*>(par2);
         found.clear();
@@ -144,7 +149,8 @@ GSErrCode NavigatorRequest(HostToken token, std::int32_t code, void* par1, void*
     }
     const API_Guid wanted = *static_cast<const API_Guid*>(par1);
     for (const API_NavigatorItem& item : CameraViews(model))
-        if (item.guid == wanted) {
+        if (item.guid == wanted)
+        {
             *static_cast<API_NavigatorItem*>(par2) = item;
             return NoError;
         }
@@ -158,7 +164,8 @@ GSErrCode OpenView(Host& host, const char* text)
     GS::Guid guid;
     if (!guid.FromText(text)) return APIERR_BADPARS;
     for (const API_NavigatorItem& item : CameraViews(model))
-        if (item.guid == GSGuid2APIGuid(guid)) {
+        if (item.guid == GSGuid2APIGuid(guid))
+        {
             model.openedView = item.guid;
             model.frontWindow = APIWind_3DModelID;
             LookThroughCameraElement(host, item.elementGuid);
@@ -171,7 +178,8 @@ GSErrCode ZoomToElements(ProjectModel& model, const std::vector<API_Guid>& guids
 {
     API_Box zoom {};
     bool any = false;
-    for (const API_Guid& guid : guids) {
+    for (const API_Guid& guid : guids)
+    {
         const StoredElement* element = model.Find(guid);
         if (element == nullptr) return APIERR_BADID;
         API_Box3D box {};

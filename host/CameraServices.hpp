@@ -2,7 +2,8 @@
 #include "Host.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // Cameras and camera sets, links between elements, the navigator's camera views
 // and the automation requests that open a view ("GOVW") and zoom to elements

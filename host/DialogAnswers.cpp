@@ -7,18 +7,22 @@
 #include "PaletteVerbs.hpp"
 #include "ProjectFile.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 bool WritePicture(const Host& host, short dialog, short item, const std::string& file, std::string& error)
 {
-    if (std::string why = WhyDialogIsNotOpen(dialog); !why.empty()) {
+    if (std::string why = WhyDialogIsNotOpen(dialog); !why.empty())
+    {
         error = std::move(why);
         return false;
     }
     const NewDisplay::NativeImage* picture = DG::UpdateUserItem(dialog, item);
-    if (picture == nullptr) {
+    if (picture == nullptr)
+    {
         error = "no user item " + std::to_string(item) + " drawn on dialog " + std::to_string(dialog);
         return false;
     }
@@ -36,11 +40,13 @@ bool ReadQuoted(std::istringstream& in, std::string& text)
 bool ReadAnswer(std::istringstream& args, DialogAnswer& answer)
 {
     if (!(args >> answer.dialog)) return false;
-    for (std::string action; args >> action;) {
+    for (std::string action; args >> action;)
+    {
         DialogAnswer::Step step;
         step.action = action;
         if (!(args >> step.item)) return false;
-        if (action == "close") {
+        if (action == "close")
+        {
             answer.closing = step.item;
             return Scenario::Rest(args).empty();
         }
@@ -79,13 +85,15 @@ short Answer(Host& host, Scenario& scenario, DG::Dialog& dialog)
     if (host.dialogAnswers_.empty()) return DG::Cancel;
     const DialogAnswer answer = host.dialogAnswers_.front();
     host.dialogAnswers_.pop_front();
-    if (answer.dialog != dialog.resourceId) {
+    if (answer.dialog != dialog.resourceId)
+    {
         host.dialogAnswerErrors_.push_back("dialog " + std::to_string(dialog.resourceId) + " opened where " +
                                            std::to_string(answer.dialog) + " was answered");
         return DG::Cancel;
     }
     if (answer.scripted) return PlayScripted(host, scenario, dialog);
-    for (const DialogAnswer::Step& step : answer.steps) {
+    for (const DialogAnswer::Step& step : answer.steps)
+    {
         std::string error;
         if (!PlayStep(host, dialog, step, error)) host.dialogAnswerErrors_.push_back(error);
     }

@@ -2,7 +2,8 @@
 #include "Host.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The user's hand on modal dialogs and on user items:
 //   answer-dialog <dialog> [text <item> "<text>"] [select <list> <entry>] [click <item>]

@@ -7,9 +7,11 @@
 #include "PaletteVerbs.hpp"
 #include "ProjectFile.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 constexpr short DefaultClickX = 200;
 
@@ -31,7 +33,8 @@ std::string RowText(const DG::Item& list, const DG::ListRow& row)
 {
     std::string text = row.selected ? "*" : "";
     const std::size_t fields = std::max(list.tabFields.size(), row.cells.size());
-    for (std::size_t i = 0; i < fields; ++i) {
+    for (std::size_t i = 0; i < fields; ++i)
+    {
         text += (i == 0 ? (row.selected ? " " : "") : " | ");
         if (i < row.cells.size()) text += CellText(row.cells[i]);
     }
@@ -41,7 +44,8 @@ std::string RowText(const DG::Item& list, const DG::ListRow& row)
 std::string HeaderText(const DG::Item& list)
 {
     std::string text;
-    for (const DG::HeaderItem& header : list.headerItems) {
+    for (const DG::HeaderItem& header : list.headerItems)
+    {
         std::string shown = header.text.IsEmpty() ? IconText(header.icon) : header.text.ToUtf8();
         if (header.arrow != 0) shown += header.arrow == 1 ? " v" : " ^";
         text += (text.empty() ? "" : " | ") + shown;
@@ -53,7 +57,8 @@ std::string PopupText(const DG::Item& item)
 {
     std::string text;
     const std::size_t count = std::max(item.entries.size(), item.entryIcons.size());
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i)
+    {
         std::string entry = i < item.entries.size() ? item.entries[i].ToUtf8() : std::string();
         if (i < item.entryEnabled.size() && !item.entryEnabled[i]) entry = "(" + entry + ")";
         if (static_cast<std::size_t>(item.selected) == i + 1) entry = ">" + entry;
@@ -125,8 +130,10 @@ void AddListVerbs(ScenarioVerbs& verbs)
         std::string word;
         bool add = false;
         if (!(args >> dialogId >> listItem >> row)) return s.Fail("click-row <dialog> <list> <row> [x] [add]");
-        while (args >> word) {
-            if (word == "add") {
+        while (args >> word)
+        {
+            if (word == "add")
+            {
                 add = true;
                 continue;
             }

@@ -4,7 +4,8 @@
 
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // What scenarios read and do with list boxes, pop-ups and folder browsers of
 // the add-on's dialogs. Facts asked for by name:

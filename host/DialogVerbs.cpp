@@ -8,11 +8,14 @@
 #include "PaletteVerbs.hpp"
 #include "ProjectFile.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
-struct TreeLine {
+struct TreeLine
+{
     int depth = 0;
     std::int32_t item = DG::TreeItemNone;
 };
@@ -22,7 +25,8 @@ std::vector<TreeLine> TreeLines(short dialog, short item)
     std::vector<TreeLine> lines;
     std::function<void(std::int32_t, int)> walk = [&](std::int32_t parent, int depth) {
         for (std::int32_t child = DG::TreeViewGetItem(dialog, item, parent, DG::TreeFirstChild); child != DG::TreeItemNone;
-             child = DG::TreeViewGetItem(dialog, item, child, DG::TreeNextSibling)) {
+             child = DG::TreeViewGetItem(dialog, item, child, DG::TreeNextSibling))
+        {
             lines.push_back({depth, child});
             walk(child, depth + 1);
         }
@@ -61,9 +65,12 @@ ScenarioVerb PanelAction(DG::PanelAction::Kind kind)
         DG::PanelAction action;
         action.kind = kind;
         bool read = true;
-        if (kind == DG::PanelAction::Resize) {
+        if (kind == DG::PanelAction::Resize)
+        {
             read = static_cast<bool>(args >> action.dx) && Scenario::OptionalNumber(args, action.dy);
-        } else {
+        }
+        else
+        {
             read = static_cast<bool>(args >> action.item);
             if (kind == DG::PanelAction::Value) read = read && static_cast<bool>(args >> action.value);
             if (kind == DG::PanelAction::Text) action.text = GS::UniString(Scenario::Rest(args));
@@ -100,8 +107,10 @@ void AddDialogVerbs(ScenarioVerbs& verbs)
 {
     verbs["answer-open"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
         std::vector<IO::Location> files;
-        for (std::string file; args >> file;) {
-            if (file == "cancel" && files.empty()) {
+        for (std::string file; args >> file;)
+        {
+            if (file == "cancel" && files.empty())
+            {
                 DG::QueueOpenAnswer(false, {});
                 return true;
             }
@@ -152,7 +161,8 @@ void AddDialogFacts(const Host& host, Facts& facts)
 {
     const auto& dialogs = DG::RecordedOpenDialogs();
     std::string text = "none";
-    if (!dialogs.empty()) {
+    if (!dialogs.empty())
+    {
         const DG::FileDialogShown& last = dialogs.back();
         text = "\"" + last.title.ToUtf8() + "\" type " + std::to_string(last.type) + (last.preview ? " preview" : "") +
                " panel " + std::to_string(last.panel) + " filters";

@@ -5,7 +5,8 @@
 #include "Host.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The user's hand in the host's system dialogs and tree views:
 //   answer-open <file>... | cancel      the next file dialog: the files chosen (paths

@@ -9,17 +9,21 @@
 #include "HostAngles.hpp"
 #include "ShellElements.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
-struct BoxBuilder {
+struct BoxBuilder
+{
     API_Box3D box {};
     bool any = false;
 
     void Add(double x, double y)
     {
-        if (!any) {
+        if (!any)
+        {
             box.xMin = box.xMax = x;
             box.yMin = box.yMax = y;
             any = true;
@@ -58,7 +62,8 @@ struct BoxBuilder {
 bool MorphBox(const double (&t)[12], const API_MorphBody& body, double level, API_Box3D& box)
 {
     bool any = false;
-    for (const API_Coord3D& v : body.vertices) {
+    for (const API_Coord3D& v : body.vertices)
+    {
         API_Coord3D p = Transformed(t, v);
         p.z += level;
         Enclose(box, any, p);
@@ -92,7 +97,8 @@ bool ElementBox(const StoredElement& element, double level, API_Box3D& box)
 {
     const API_Element& e = element.record;
     BoxBuilder b;
-    switch (e.header.typeID) {
+    switch (e.header.typeID)
+    {
         case API_WallID:
             b.Add(e.wall.begC, std::max(e.wall.thickness, e.wall.thickness1));
             b.Add(e.wall.endC, std::max(e.wall.thickness, e.wall.thickness1));

@@ -4,7 +4,8 @@
 
 #include "HostAngles.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
 {
@@ -12,7 +13,8 @@ API_Element InitialDefaults(API_ElemTypeID type, std::int32_t variation)
     e.header.typeID = type;
     e.header.variationID = variation;
     e.header.layer = DefaultLayer;
-    switch (type) {
+    switch (type)
+    {
         case API_WallID:
             e.wall.thickness = 0.3;
             e.wall.thickness1 = 0.3;

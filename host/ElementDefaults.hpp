@@ -3,7 +3,8 @@
 
 #include "API/Elements.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // New elements go on this layer unless the defaults say otherwise.
 constexpr std::int16_t DefaultLayer = 1;

@@ -8,9 +8,11 @@
 #include "PolylineElements.hpp"
 #include "ShellElements.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 std::string Point(const API_Coord& p) { return "(" + NumberText(p.x, 6) + "," + NumberText(p.y, 6) + ")"; }
 
@@ -52,7 +54,8 @@ std::string CText(const char* text, std::size_t size) { return std::string(text,
 
 std::string ElemTypeName(API_ElemTypeID type)
 {
-    switch (type) {
+    switch (type)
+    {
         case API_WallID: return "wall";
         case API_ColumnID: return "column";
         case API_BeamID: return "beam";
@@ -89,7 +92,8 @@ std::string DescribeElement(const StoredElement& element)
     const API_Element& e = element.record;
     std::ostringstream out;
     out << ElemTypeName(e.header.typeID);
-    switch (e.header.typeID) {
+    switch (e.header.typeID)
+    {
         case API_WallID:
             out << " " << Point(e.wall.begC) << "-" << Point(e.wall.endC) << " arc " << NumberText(e.wall.arcAngle, 6) << " kind "
                 << e.wall.geometryKind << " ref " << e.wall.referenceLineCode << " profile " << e.wall.profileCode << " slant "

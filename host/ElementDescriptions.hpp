@@ -3,7 +3,8 @@
 
 #include "ProjectModel.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // How scenarios and tests see an element: its kind and the figures that place it.
 std::string ElemTypeName(API_ElemTypeID type);

@@ -5,11 +5,14 @@
 #include <cstring>
 #include <vector>
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
-struct Field {
+struct Field
+{
     std::size_t offset;
     std::size_t size;
 };
@@ -26,7 +29,8 @@ const std::vector<Field>& HeaderFields()
 
 std::vector<Field> TypeFields(API_ElemTypeID type)
 {
-    switch (type) {
+    switch (type)
+    {
         case API_WallID:
             return {SIMHOST_FIELD(wall.begC),
                     SIMHOST_FIELD(wall.endC),
@@ -124,7 +128,8 @@ void CopyMarkedFields(API_Element& target, const API_Element& source, const API_
 }
 
 // The plan map of an edit: x' = m·(x - pivot) + pivot + shift, angles turned or mirrored.
-struct PlanMap {
+struct PlanMap
+{
     double m[4] = {1, 0, 0, 1};
     API_Coord pivot {};
     API_Coord shift {};
@@ -149,16 +154,19 @@ struct PlanMap {
 
 bool MapOfEdit(const API_EditPars& edit, PlanMap& map)
 {
-    if (edit.typeID == FourCC("DRAG")) {
+    if (edit.typeID == FourCC("DRAG"))
+    {
         map.shift = {edit.endC.x - edit.begC.x, edit.endC.y - edit.begC.y};
         map.dz = edit.endC.z - edit.begC.z;
         return true;
     }
-    if (edit.typeID == FourCC("ELEV")) {
+    if (edit.typeID == FourCC("ELEV"))
+    {
         map.dz = edit.endC.z - edit.begC.z;
         return true;
     }
-    if (edit.typeID == FourCC("ROTZ")) {
+    if (edit.typeID == FourCC("ROTZ"))
+    {
         const double from = std::atan2(edit.begC.y - edit.origC.y, edit.begC.x - edit.origC.x);
         const double to = std::atan2(edit.endC.y - edit.origC.y, edit.endC.x - edit.origC.x);
         map.turn = to - from;
@@ -167,7 +175,8 @@ bool MapOfEdit(const API_EditPars& edit, PlanMap& map)
         map.m[0] = c, map.m[1] = -s, map.m[2] = s, map.m[3] = c;
         return true;
     }
-    if (edit.typeID == FourCC("MIRR")) {
+    if (edit.typeID == FourCC("MIRR"))
+    {
         const double dx = edit.endC.x - edit.begC.x, dy = edit.endC.y - edit.begC.y;
         if (std::hypot(dx, dy) < 1e-9) return false;
         map.mirror = true;
@@ -199,7 +208,8 @@ void MapMorph(double (&t)[12], const PlanMap& map)
 bool ApplyMap(StoredElement& element, const PlanMap& map)
 {
     API_Element& e = element.record;
-    switch (e.header.typeID) {
+    switch (e.header.typeID)
+    {
         case API_WallID:
             e.wall.begC = map.Point(e.wall.begC);
             e.wall.endC = map.Point(e.wall.endC);
@@ -255,7 +265,8 @@ bool ApplyMap(StoredElement& element, const PlanMap& map)
         case API_HatchID: MapPolygon(element.memo.coords, map); break;
         case API_SplineID: MapPolygon(element.memo.coords, map, 0); break;
         case API_ArcID:
-        case API_CircleID: {
+        case API_CircleID:
+        {
             e.arc.centre = map.Point(e.arc.centre);
             const double begin = map.Angle(e.arc.begAngle), end = map.Angle(e.arc.endAngle);
             e.arc.begAngle = map.mirror ? end : begin;
@@ -291,20 +302,23 @@ void ApplyChangeMask(API_Element& target, const API_Element& source, const API_E
 
 void ApplyMemo(API_ElementMemo& target, const API_ElementMemo& source, std::uint64_t memoMask)
 {
-    if ((memoMask & APIMemoMask_Polygon) != 0) {
+    if ((memoMask & APIMemoMask_Polygon) != 0)
+    {
         target.coords = source.coords;
         target.pends = source.pends;
         target.parcs = source.parcs;
     }
     if ((memoMask & APIMemoMask_AddPars) != 0) target.params = source.params;
-    if ((memoMask & APIMemoMask_Section) != 0) {
+    if ((memoMask & APIMemoMask_Section) != 0)
+    {
         target.sectionSegments = source.sectionSegments;
         target.sectionMainCoords = source.sectionMainCoords;
         target.sectionDistCoords = source.sectionDistCoords;
         target.sectionDepthCoords = source.sectionDepthCoords;
     }
     if ((memoMask & APIMemoMask_Picture) != 0) target.pictureData = source.pictureData;
-    if ((memoMask & APIMemoMask_MorphBody) != 0) {
+    if ((memoMask & APIMemoMask_MorphBody) != 0)
+    {
         target.morphBody = source.morphBody;
         target.morphMaterialMapTable = source.morphMaterialMapTable;
     }
@@ -329,15 +343,22 @@ API_EditPars EditOfTransformation(const API_ActTranPars& t)
     API_EditPars edit {};
     edit.typeID = t.typeID;
     edit.withDelete = true;
-    if (t.typeID == FourCC("DRAG")) {
+    if (t.typeID == FourCC("DRAG"))
+    {
         edit.endC = {t.displacement.x, t.displacement.y, t.displacementZ};
-    } else if (t.typeID == FourCC("ELEV")) {
+    }
+    else if (t.typeID == FourCC("ELEV"))
+    {
         edit.endC = {0.0, 0.0, t.displacementZ};
-    } else if (t.typeID == FourCC("ROTZ")) {
+    }
+    else if (t.typeID == FourCC("ROTZ"))
+    {
         edit.origC = {t.origin.x, t.origin.y, 0.0};
         edit.begC = {t.origin.x + 1.0, t.origin.y, 0.0};
         edit.endC = {t.origin.x + t.cosAngle, t.origin.y + t.sinAngle, 0.0};
-    } else if (t.typeID == FourCC("MIRR")) {
+    }
+    else if (t.typeID == FourCC("MIRR"))
+    {
         edit.begC = {t.origin.x, t.origin.y, 0.0};
         edit.endC = {t.origin.x + t.axisVector.x, t.origin.y + t.axisVector.y, 0.0};
     }

@@ -3,7 +3,8 @@
 
 #include "ProjectModel.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The parts of each element kind that a change mask can mark.
 void ApplyChangeMask(API_Element& target, const API_Element& source, const API_Element& mask);

@@ -6,9 +6,11 @@
 
 #include "MorphBodies.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 bool AllFinite(std::initializer_list<double> values)
 {
@@ -38,7 +40,8 @@ bool Finite(const std::vector<API_PolyArc>& arcs)
 
 bool RecordIsFinite(const API_Element& e)
 {
-    switch (e.header.typeID) {
+    switch (e.header.typeID)
+    {
         case API_WallID:
             return Finite(e.wall.begC) && Finite(e.wall.endC) &&
                    AllFinite({e.wall.arcAngle, e.wall.slantAngle, e.wall.thickness, e.wall.height, e.wall.bottomOffset});
@@ -104,7 +107,8 @@ bool HasFiniteGeometry(const API_Element& element, const API_ElementMemo* memo)
            Finite(memo->morphBody.vertices);
 }
 
-namespace {
+namespace
+{
 
 // The memo holds the polygon the record counts: entry 0 unused, every
 // sub-polygon closed by a copy of its first point, the end list from 0 on.
@@ -117,7 +121,8 @@ bool PolygonFitsItsCounts(const API_Polygon& poly, const API_ElementMemo& memo)
         ends.size() != static_cast<std::size_t>(poly.nSubPolys) + 1 || memo.parcs.size() != static_cast<std::size_t>(poly.nArcs))
         return false;
     if (ends.front() != 0 || ends.back() != poly.nCoords) return false;
-    for (std::size_t i = 1; i < ends.size(); ++i) {
+    for (std::size_t i = 1; i < ends.size(); ++i)
+    {
         const std::int32_t first = ends[i - 1] + 1;
         const std::int32_t last = ends[i];
         if (last - first < 3) return false;
@@ -132,7 +137,8 @@ bool PolygonFitsItsCounts(const API_Polygon& poly, const API_ElementMemo& memo)
 
 bool HasConsistentPolygon(const API_Element& element, const API_ElementMemo* memo)
 {
-    switch (element.header.typeID) {
+    switch (element.header.typeID)
+    {
         case API_WallID:
             return element.wall.geometryKind != 2 || (memo != nullptr && PolygonFitsItsCounts(element.wall.poly, *memo));
         case API_SlabID: return memo != nullptr && PolygonFitsItsCounts(element.slab.poly, *memo);

@@ -2,7 +2,8 @@
 #include "API/Database.hpp"
 #include "API/Elements.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // Every coordinate, length and angle of the element and its memo is a number: a
 // host stores no element at an infinite or undefined place.

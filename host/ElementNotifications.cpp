@@ -5,9 +5,11 @@
 
 #include "ServiceTable.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 HostServiceSignature::HostCreateElement innerCreate = nullptr;
 HostServiceSignature::HostChangeElement innerChange = nullptr;
@@ -20,7 +22,8 @@ constexpr std::int32_t BatchEnds = -2;
 
 APIElementEventHandlerProc HandlerOf(const Host& host, const ElementNotice& notice)
 {
-    if (notice.kind == APINotifyElement_New) {
+    if (notice.kind == APINotifyElement_New)
+    {
         for (const auto& [type, handler] : host.newElementCatches_)
             if (type == notice.typeID) return handler;
         return nullptr;
@@ -115,9 +118,12 @@ GSErrCode EditElements(HostToken token, const API_Neig* neigs, std::int32_t coun
     const GSErrCode result = innerEdit(token, neigs, count, pars);
     if (result != NoError) return result;
     std::vector<ElementNotice> notices;
-    if (pars->withDelete) {
+    if (pars->withDelete)
+    {
         for (std::int32_t i = 0; i < count; ++i) NoticeChanged(host, neigs[i].guid, APINotifyElement_Edit, notices);
-    } else {
+    }
+    else
+    {
         NoticeNew(host, before, notices);
     }
     NotifyBatch(host, notices);
@@ -138,7 +144,8 @@ void NotifyBatch(Host& host, const std::vector<ElementNotice>& notices)
 {
     if (notices.empty()) return;
     std::vector<APIElementEventHandlerProc> handlers;
-    for (const ElementNotice& notice : notices) {
+    for (const ElementNotice& notice : notices)
+    {
         const APIElementEventHandlerProc handler = HandlerOf(host, notice);
         if (handler != nullptr && std::find(handlers.begin(), handlers.end(), handler) == handlers.end())
             handlers.push_back(handler);

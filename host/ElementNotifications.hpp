@@ -4,10 +4,12 @@
 
 #include "Host.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // One element notification of a batch.
-struct ElementNotice {
+struct ElementNotice
+{
     API_Guid guid {};
     API_ElemTypeID typeID = 0;
     std::int32_t kind = 0;

@@ -26,9 +26,11 @@
 #include "ViewDatabases.hpp"
 #include "Window3DServices.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 HostServiceSignature::HostDatabaseRequest frameDatabaseRequest = nullptr;
 HostServiceSignature::HostEnvironmentRequest frameEnvironmentRequest = nullptr;
@@ -40,7 +42,8 @@ bool HasToolDefaults(API_ElemTypeID type) { return IsKnownType(type) || IsCutPla
 
 bool IsDrawingType(API_ElemTypeID type)
 {
-    switch (type) {
+    switch (type)
+    {
         case API_LevelDimensionID:
         case API_HatchID:
         case API_LineID:
@@ -147,10 +150,13 @@ GSErrCode ChangeElement(HostToken token, API_Element* element, const API_Element
     FitPolygonalWallToOutline(changed.record, changed.memo);
     FitTrapezoidWallOutline(changed.record, changed.memo);
     ReportWallOutline(changed.record);
-    if (withDelete) {
+    if (withDelete)
+    {
         *stored = std::move(changed);
         *element = stored->record;
-    } else {
+    }
+    else
+    {
         changed.record.header.guid = model.NewGuid();
         changed.observed = false;
         *element = changed.record;
@@ -165,7 +171,8 @@ GSErrCode DeleteElements(HostToken token, const API_Elem_Head* headers, std::int
     ProjectModel& model = ModelOf(token);
     if (headers == nullptr || count <= 0) return APIERR_BADPARS;
     const Teamwork& teamwork = Host::From(token).project_.teamwork;
-    for (std::int32_t i = 0; i < count; ++i) {
+    for (std::int32_t i = 0; i < count; ++i)
+    {
         const StoredElement* stored = model.Find(headers[i].guid);
         if (stored == nullptr) return APIERR_BADID;
         if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
@@ -179,7 +186,8 @@ GSErrCode DeleteElements(HostToken token, const API_Elem_Head* headers, std::int
     for (const API_Guid& opening : OpeningsOfWalls(model, going)) going.push_back(opening);
     const std::unordered_set<API_Guid, GuidHash> gone(going.begin(), going.end());
     model.content.elements.EraseIf([&](const StoredElement& e) { return gone.count(e.record.header.guid) != 0; });
-    for (const API_Guid& guid : going) {
+    for (const API_Guid& guid : going)
+    {
         DropElementView(model, guid);
         model.selection.erase(
             std::remove_if(model.selection.begin(), model.selection.end(), [&](const API_Neig& n) { return n.guid == guid; }),
@@ -218,7 +226,8 @@ GSErrCode ChangeElementDefaults(HostToken token, API_Element* element, const API
     if (element == nullptr || mask == nullptr || !HasToolDefaults(element->header.typeID)) return APIERR_BADPARS;
     ToolDefaults& defaults = ModelOf(token).DefaultsFor(element->header.typeID, element->header.variationID);
     ApplyChangeMask(defaults.record, *element, *mask);
-    if (memo != nullptr) {
+    if (memo != nullptr)
+    {
         defaults.memo = *memo;
         ForgetShellMemo(defaults.memo);
     }
@@ -289,10 +298,12 @@ GSErrCode EditElements(HostToken token, const API_Neig* neigs, std::int32_t coun
     ProjectModel& model = ModelOf(token);
     if (neigs == nullptr || pars == nullptr || count <= 0) return APIERR_BADPARS;
     std::vector<StoredElement> edited;
-    for (std::int32_t i = 0; i < count; ++i) {
+    for (std::int32_t i = 0; i < count; ++i)
+    {
         const StoredElement* stored = model.Find(neigs[i].guid);
         if (stored == nullptr) return APIERR_BADID;
-        if (pars->withDelete) {
+        if (pars->withDelete)
+        {
             if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
         }
         // An opening edited with its wall moves with the wall.
@@ -300,16 +311,23 @@ GSErrCode EditElements(HostToken token, const API_Neig* neigs, std::int32_t coun
             std::any_of(neigs, neigs + count, [stored](const API_Neig& n) { return n.guid == stored->record.window.owner; }))
             continue;
         edited.push_back(*stored);
-        if (IsOpening(stored->record.header.typeID)) {
+        if (IsOpening(stored->record.header.typeID))
+        {
             if (const GSErrCode refusal = EditOpening(model, edited.back(), *pars); refusal != NoError) return refusal;
-        } else if (!ApplyEdit(edited.back(), *pars)) {
+        }
+        else if (!ApplyEdit(edited.back(), *pars))
+        {
             return APIERR_BADPARS;
         }
     }
-    for (StoredElement& e : edited) {
-        if (pars->withDelete) {
+    for (StoredElement& e : edited)
+    {
+        if (pars->withDelete)
+        {
             *model.Find(e.record.header.guid) = std::move(e);
-        } else {
+        }
+        else
+        {
             e.record.header.guid = model.NewGuid();
             e.observed = false;
             model.content.elements.push_back(std::move(e));
@@ -323,12 +341,14 @@ GSErrCode SelectElements(HostToken token, const API_Neig* neigs, std::int32_t co
 {
     ProjectModel& model = ModelOf(token);
     if (count < 0 || (count > 0 && neigs == nullptr)) return APIERR_BADPARS;
-    if (count == 0 && !add) {
+    if (count == 0 && !add)
+    {
         model.selection.clear();
         return NoError;
     }
     auto& sel = model.selection;
-    if (!add) {
+    if (!add)
+    {
         std::unordered_set<API_Guid, GuidHash> going;
         for (std::int32_t i = 0; i < count; ++i) going.insert(neigs[i].guid);
         sel.erase(std::remove_if(sel.begin(), sel.end(), [&](const API_Neig& n) { return going.count(n.guid) != 0; }), sel.end());
@@ -362,7 +382,8 @@ GSErrCode ApplyElementTool(HostToken token, const API_Elem_Head* headers, std::i
     if (headers == nullptr || count <= 0 || !IsKnownTool(tool)) return APIERR_BADPARS;
     for (std::int32_t i = 0; i < count; ++i)
         if (model.Find(headers[i].guid) == nullptr) return APIERR_BADID;
-    for (std::int32_t i = 0; i < count; ++i) {
+    for (std::int32_t i = 0; i < count; ++i)
+    {
         API_Elem_Head& header = model.Find(headers[i].guid)->record.header;
         if (tool == APITool_Lock || tool == APITool_Unlock) header.lockId = tool == APITool_Lock ? 1 : 0;
         if (tool == APITool_ResetOrder) header.drawIndex = 0;
@@ -444,7 +465,8 @@ GSErrCode LibraryPartUniqueId(const ProjectModel& model, const API_Elem_Head& he
 GSErrCode SubtypeOf(const ProjectModel& model, const std::string& part, const std::string& ancestor)
 {
     std::string current = part;
-    for (std::size_t step = 0; !current.empty() && step <= model.libraryParts.size(); ++step) {
+    for (std::size_t step = 0; !current.empty() && step <= model.libraryParts.size(); ++step)
+    {
         const GSErrCode same = CompareLibraryPartIds(current.c_str(), ancestor.c_str());
         if (same == NoError || same == APIERR_COMPATIBLEPART) return NoError;
         const auto known = std::find_if(model.libraryParts.begin(), model.libraryParts.end(),
@@ -465,7 +487,8 @@ GSErrCode UtilityRequest(HostToken token, std::int32_t code, void* par1, void* p
         return LibraryPartUniqueId(ModelOf(token), *static_cast<const API_Elem_Head*>(par1), static_cast<char*>(par2));
     const std::int32_t neig = *static_cast<const std::int32_t*>(par1);
     for (const auto& [type, id] : NeigOfType)
-        if (id == neig) {
+        if (id == neig)
+        {
             *static_cast<API_ElemTypeID*>(par2) = type;
             return NoError;
         }
@@ -495,30 +518,36 @@ GSErrCode DatabaseRequest(HostToken token, std::int32_t code, void* par1, void* 
 {
     ProjectModel& model = ModelOf(token);
     if (IsViewDatabaseRequest(code)) return ViewDatabaseRequest(Host::From(token), code, par1, par2);
-    if (code == FourCC("GDAT") || code == FourCC("GOFS") || code == FourCC("CABO")) {
+    if (code == FourCC("GDAT") || code == FourCC("GOFS") || code == FourCC("CABO"))
+    {
         if (par1 == nullptr) return APIERR_BADPARS;
     }
-    if (code == FourCC("GDAT")) {
+    if (code == FourCC("GDAT"))
+    {
         *static_cast<API_DatabaseInfo*>(par1) = model.currentDatabase;
         return NoError;
     }
-    if (code == FourCC("GOFS")) {
+    if (code == FourCC("GOFS"))
+    {
         *static_cast<API_Coord*>(par1) = model.content.locationOffset;
         return NoError;
     }
-    if (code == FourCC("CTOP")) {
+    if (code == FourCC("CTOP"))
+    {
         if (par1 == nullptr || par2 == nullptr) return APIERR_BADPARS;
         *static_cast<API_Pixel*>(par2) = ModelToPixel(*static_cast<const API_Coord*>(par1));
         return NoError;
     }
-    if (code == FourCC("RFSH")) {
+    if (code == FourCC("RFSH"))
+    {
         if (par1 == nullptr) return APIERR_BADPARS;
         const API_Elem_Head& header = *static_cast<const API_Elem_Head*>(par1);
         if (model.Find(header.guid) == nullptr) return APIERR_BADID;
         Host::From(token).Log("HostDatabaseRequest RFSH " + ElemTypeName(header.typeID));
         return NoError;
     }
-    if (code == FourCC("CABO")) {
+    if (code == FourCC("CABO"))
+    {
         if (par2 == nullptr) return APIERR_BADPARS;
         const StoredElement* stored = model.Find(static_cast<const API_Elem_Head*>(par1)->guid);
         if (stored == nullptr) return APIERR_BADID;
@@ -542,7 +571,8 @@ GSErrCode GoToStorey(ProjectModel& model, const API_StoryCmdType& command)
 
 GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, void* par2)
 {
-    if (code == FourCC("CSTO")) {
+    if (code == FourCC("CSTO"))
+    {
         Host::From(token).Log("HostEnvironmentRequest CSTO");
         return par1 != nullptr ? GoToStorey(ModelOf(token), *static_cast<const API_StoryCmdType*>(par1)) : APIERR_BADPARS;
     }
@@ -566,7 +596,8 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
 
 bool IsKnownType(API_ElemTypeID type)
 {
-    switch (type) {
+    switch (type)
+    {
         case API_WallID:
         case API_ColumnID:
         case API_BeamID:
@@ -608,7 +639,8 @@ GSErrCode UserEditElements(Host& host, const std::vector<API_Guid>& guids, const
 {
     ProjectModel& model = host.model_;
     std::vector<StoredElement> before;
-    for (const API_Guid& guid : guids) {
+    for (const API_Guid& guid : guids)
+    {
         const StoredElement* stored = model.Find(guid);
         if (stored == nullptr) return APIERR_BADID;
         if (const GSErrCode refusal = model.CheckChangeable(*stored); refusal != NoError) return refusal;
@@ -616,13 +648,17 @@ GSErrCode UserEditElements(Host& host, const std::vector<API_Guid>& guids, const
     }
     return model.RunUndoable([&] {
         std::vector<ElementNotice> notices;
-        for (const API_Guid& guid : guids) {
+        for (const API_Guid& guid : guids)
+        {
             StoredElement* target = model.Find(guid);
-            if (IsOpening(target->record.header.typeID)) {
+            if (IsOpening(target->record.header.typeID))
+            {
                 if (const GSErrCode refusal = EditOpening(model, *target, EditOfTransformation(transformation));
                     refusal != NoError)
                     return refusal;
-            } else if (!ApplyEdit(*target, EditOfTransformation(transformation))) {
+            }
+            else if (!ApplyEdit(*target, EditOfTransformation(transformation)))
+            {
                 return APIERR_BADPARS;
             }
             if (auto notice = NoticeOf(host, *target, APINotifyElement_Edit)) notices.push_back(*notice);
@@ -665,7 +701,8 @@ GSErrCode UserCopyElements(Host& host, const std::vector<API_Guid>& guids, const
     drag.endC = displacement;
     return model.RunUndoable([&] {
         std::vector<ElementNotice> notices;
-        for (const API_Guid& guid : guids) {
+        for (const API_Guid& guid : guids)
+        {
             StoredElement copy = *model.Find(guid);
             if (!ApplyEdit(copy, drag)) return APIERR_BADPARS;
             copy.record.header.guid = model.NewGuid();

@@ -3,7 +3,8 @@
 #include "Host.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The element, attribute, edit and undo services with their facts and verbs.
 void FillElementServices(HostServiceTable& table);

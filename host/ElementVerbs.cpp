@@ -14,9 +14,11 @@
 #include "SelectionServices.hpp"
 #include "ViewDatabases.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 std::string Join(const std::vector<std::string>& parts, const std::string& none = "none")
 {
@@ -39,7 +41,8 @@ std::string ParameterOf(const ToolDefaults& defaults, const char* name)
 std::string DefaultSizes(API_ElemTypeID type, const ToolDefaults& defaults)
 {
     const API_Element& e = defaults.record;
-    switch (type) {
+    switch (type)
+    {
         case API_BeamID: return "width " + NumberText(e.beam.width, 12) + " height " + NumberText(e.beam.height, 12);
         case API_ColumnID:
             return "size " + NumberText(e.column.width, 12) + "x" + NumberText(e.column.depth, 12) + " rotation " +
@@ -83,7 +86,8 @@ ScenarioVerb LayerFlagVerb(std::int32_t flag, bool set)
 StoredElement* NthElement(Scenario& scenario, ProjectModel& model, std::istringstream& args)
 {
     std::size_t n = 0;
-    if (!(args >> n) || n < 1 || n > model.content.elements.size()) {
+    if (!(args >> n) || n < 1 || n > model.content.elements.size())
+    {
         scenario.Fail("no such element");
         return nullptr;
     }
@@ -114,7 +118,8 @@ bool ElementsListed(Scenario& scenario, ProjectModel& model, std::istringstream&
     std::string list;
     args >> list;
     std::istringstream numbers(list);
-    for (std::string number; std::getline(numbers, number, ',');) {
+    for (std::string number; std::getline(numbers, number, ',');)
+    {
         std::istringstream one(number);
         if (NthElement(scenario, model, one) == nullptr) return false;
         guids.push_back(model.content.elements[std::stoul(number) - 1].record.header.guid);
@@ -127,15 +132,18 @@ bool ReadUserTransformation(std::istringstream& args, API_ActTranPars& t)
     std::string kind;
     args >> kind;
     t = API_ActTranPars {};
-    if (kind == "drag") {
+    if (kind == "drag")
+    {
         t.typeID = FourCC("DRAG");
         return static_cast<bool>(args >> t.displacement.x >> t.displacement.y >> t.displacementZ);
     }
-    if (kind == "elevate") {
+    if (kind == "elevate")
+    {
         t.typeID = FourCC("ELEV");
         return static_cast<bool>(args >> t.displacementZ);
     }
-    if (kind == "rotate") {
+    if (kind == "rotate")
+    {
         double degrees = 0.0;
         t.typeID = FourCC("ROTZ");
         if (!(args >> t.origin.x >> t.origin.y >> degrees)) return false;
@@ -143,7 +151,8 @@ bool ReadUserTransformation(std::istringstream& args, API_ActTranPars& t)
         t.sinAngle = std::sin(degrees * M_PI / 180.0);
         return true;
     }
-    if (kind == "mirror") {
+    if (kind == "mirror")
+    {
         t.typeID = FourCC("MIRR");
         return static_cast<bool>(args >> t.origin.x >> t.origin.y >> t.axisVector.x >> t.axisVector.y);
     }
@@ -160,7 +169,8 @@ void AddElementFacts(const Host& host, Facts& facts)
     std::vector<std::string> parts;
     for (const auto& [type, count] : counts) parts.push_back(ElemTypeName(type) + ":" + std::to_string(count));
     facts["elements"] = Join(parts);
-    for (std::size_t i = 0; i < model.content.elements.size(); ++i) {
+    for (std::size_t i = 0; i < model.content.elements.size(); ++i)
+    {
         const StoredElement& element = model.content.elements[i];
         facts["element " + std::to_string(i + 1)] = DescribeElement(element) + ViewText(model, element);
         // A plain wall's description leaves its thickness out.
@@ -168,13 +178,15 @@ void AddElementFacts(const Host& host, Facts& facts)
             facts["thickness " + std::to_string(i + 1)] = NumberText(element.record.wall.thickness, 12);
     }
     facts["undo-steps"] = std::to_string(model.undoSteps.size());
-    for (const API_ElemTypeID type : {API_BeamID, API_ColumnID, API_ObjectID, API_LampID}) {
+    for (const API_ElemTypeID type : {API_BeamID, API_ColumnID, API_ObjectID, API_LampID})
+    {
         const auto defaults = model.content.defaults.find({type, 0});
         if (defaults != model.content.defaults.end())
             facts["defaults " + ElemTypeName(type)] = DefaultSizes(type, defaults->second);
     }
     parts.clear();
-    for (const auto& [index, layer] : model.content.layers) {
+    for (const auto& [index, layer] : model.content.layers)
+    {
         std::string text = std::to_string(index) + ":" + layer.name;
         if ((layer.flags & APILay_Hidden) != 0) text += "[hidden]";
         if ((layer.flags & APILay_Locked) != 0) text += "[locked]";
@@ -275,7 +287,8 @@ void AddElementVerbs(ScenarioVerbs& verbs)
         args >> name;
         for (const std::int32_t type :
              {APIWind_FloorPlanID, APIWind_SectionID, APIWind_3DModelID, APIWind_ElevationID, APIWind_InteriorElevationID})
-            if (DatabaseName(type) == name) {
+            if (DatabaseName(type) == name)
+            {
                 API_DatabaseInfo view {};
                 view.typeID = type;
                 if (!ReadViewOwner(scenario, model, args, view)) return false;

@@ -13,9 +13,11 @@
 
 namespace fs = std::filesystem;
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 // Only a guard against a hang: the wait ends as soon as a command is posted.
 constexpr int DefaultWaitMs = 30000;
@@ -56,7 +58,8 @@ bool ReadFour(std::istringstream& args, std::string& numbers)
 {
     numbers.clear();
     std::string one;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
+    {
         if (!(args >> one)) return i == 0;
         if (!IsNumber(one)) return false;
         numbers += (i ? " " : "") + one;
@@ -67,8 +70,10 @@ bool ReadFour(std::istringstream& args, std::string& numbers)
 std::string XmlEscaped(const std::string& text)
 {
     std::string out;
-    for (const char c : text) {
-        switch (c) {
+    for (const char c : text)
+    {
+        switch (c)
+        {
             case '&': out += "&amp;"; break;
             case '<': out += "&lt;"; break;
             case '>': out += "&gt;"; break;
@@ -100,11 +105,15 @@ std::string Appended(std::string document, const std::string& annotation)
 std::string Unescaped(const std::string& text)
 {
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n')
+        {
             out += '\n';
             ++i;
-        } else {
+        }
+        else
+        {
             out += text[i];
         }
     }
@@ -114,7 +123,8 @@ std::string Unescaped(const std::string& text)
 std::size_t CountAnnotations(const std::string& document)
 {
     std::size_t count = 0;
-    for (std::size_t at = document.find("<Annotation"); at != std::string::npos; at = document.find("<Annotation", at + 1)) {
+    for (std::size_t at = document.find("<Annotation"); at != std::string::npos; at = document.find("<Annotation", at + 1))
+    {
         const char next = at + 11 < document.size() ? document[at + 11] : '\0';
         if (next == '>' || next == '/' || next == ' ' || next == '\t' || next == '\n' || next == '\r') ++count;
     }

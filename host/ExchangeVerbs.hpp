@@ -1,7 +1,8 @@
 #pragma once
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The point-cloud program's side of the exchange file, played by scenarios:
 //   annotation <uuid> <x y z w> [<ox oy oz ow>]   appends an annotation with one point

@@ -6,9 +6,11 @@
 
 #include "Host.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 // Rings of at least three corners, each closed by repeating its first corner.
 bool ReadFill(std::istringstream& args, API_ElementMemo& memo)
@@ -22,26 +24,35 @@ bool ReadFill(std::istringstream& args, API_ElementMemo& memo)
         return true;
     };
     std::vector<API_PolyArc> arcs;
-    for (std::string word; args >> word;) {
+    for (std::string word; args >> word;)
+    {
         double value = 0.0;
-        if (word == "hole") {
+        if (word == "hole")
+        {
             if (!takeCorners()) return false;
             rings.emplace_back();
-        } else if (word == "arc") {
+        }
+        else if (word == "arc")
+        {
             double vertex = 0.0, angle = 0.0;
             std::string v, a;
             if (!(args >> v >> a) || !ReadNumberWord(v, vertex) || !ReadNumberWord(a, angle)) return false;
             arcs.push_back({static_cast<std::int32_t>(vertex), static_cast<std::int32_t>(vertex) + 1, angle});
-        } else if (ReadNumberWord(word, value)) {
+        }
+        else if (ReadNumberWord(word, value))
+        {
             numbers.push_back(value);
-        } else {
+        }
+        else
+        {
             return false;
         }
     }
     if (!takeCorners()) return false;
     memo.coords = {API_Coord {}};
     memo.pends = {0};
-    for (const auto& ring : rings) {
+    for (const auto& ring : rings)
+    {
         if (ring.size() < 3) return false;
         memo.coords.insert(memo.coords.end(), ring.begin(), ring.end());
         memo.coords.push_back(ring.front());

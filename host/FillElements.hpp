@@ -3,7 +3,8 @@
 
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The user draws fills and hotspots with the tools' settings, each one undo step:
 //   add-fill <x1> <y1> <x2> <y2> <x3> <y3> [...] [hole <x> <y> ...] [arc <vertex> <angle>]...

@@ -12,9 +12,11 @@
 #include "Win/WinStandIns.hpp"
 #include "Window3DServices.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 template <typename T, typename F>
 std::string Join(const std::vector<T>& items, F format)
@@ -68,10 +70,12 @@ GSErrCode RegisterBuiltInLibrary(GSResModule module)
     if (ReadI32(folder.data()) != static_cast<std::int32_t>(folder.size())) return APIERR_GENERAL;
     const int count = ReadI16(folder.data() + 4);
     std::size_t pos = 6;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
+    {
         if (pos + NameField + 2 > folder.size()) return APIERR_GENERAL;
         std::u16string name;
-        for (std::size_t k = 0; k + 1 < NameField; k += 2) {
+        for (std::size_t k = 0; k + 1 < NameField; k += 2)
+        {
             const char16_t unit = static_cast<char16_t>(folder[pos + k] | (folder[pos + k + 1] << 8));
             if (unit == 0) break;
             name += unit;
@@ -181,15 +185,18 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
         code == FourCC("CFOL") || code == FourCC("CFIL"))
         return LibraryEnvironmentRequest(host, code, par1, par2);
     if (known && par1 == nullptr) return APIERR_BADPARS;
-    if (code == FourCC("APPL")) {
+    if (code == FourCC("APPL"))
+    {
         auto* info = static_cast<API_ServerApplicationInfo*>(par1);
         info->mainVersion = 22;
         info->language = GS::UniString(host.GetOptions().languageCode);
         return NoError;
     }
-    if (code == FourCC("GSPF")) {
+    if (code == FourCC("GSPF"))
+    {
         auto* request = static_cast<API_SpecFolderRequest*>(par1);
-        if (request->folderId == API_DefaultLibraryFolderID) {
+        if (request->folderId == API_DefaultLibraryFolderID)
+        {
             request->location = IO::Location(HostLibraryFolderPath(host));
             return NoError;
         }
@@ -202,16 +209,19 @@ GSErrCode EnvironmentRequest(HostToken token, std::int32_t code, void* par1, voi
         request->location = folder;
         return NoError;
     }
-    if (code == FourCC("GTBX")) {
+    if (code == FourCC("GTBX"))
+    {
         *static_cast<API_ToolBoxItem*>(par1) = host.currentTool_;
         return NoError;
     }
-    if (code == FourCC("STBX")) {
+    if (code == FourCC("STBX"))
+    {
         const API_ToolBoxItem item = *static_cast<const API_ToolBoxItem*>(par1);
         host.SelectTool(item.typeID, item.variationID);
         return NoError;
     }
-    if (code == FourCC("PROJ")) {
+    if (code == FourCC("PROJ"))
+    {
         auto* info = static_cast<API_ProjectInfo*>(par1);
         *info = API_ProjectInfo {};
         if (!host.project_.open) return APIERR_GENERAL;

@@ -32,9 +32,11 @@
 
 namespace fs = std::filesystem;
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 Host* currentHost = nullptr;
 constexpr const char* LibraryFolderName = "Survanto Library";
 constexpr const char* GdlExtensionName = "Survanto.gdx";
@@ -54,7 +56,8 @@ Host::Host(Options options) : options_(std::move(options))
 {
     currentHost = this;
     currentTool_.typeID = options_.currentTool;
-    if (options_.workFolder.empty()) {
+    if (options_.workFolder.empty())
+    {
         options_.workFolder = (fs::temp_directory_path() / ("survanto-host-" + std::to_string(::getpid()) + "-" +
                                                             std::to_string(reinterpret_cast<std::uintptr_t>(this))))
                                   .string();
@@ -104,11 +107,13 @@ bool Host::InstallAddOn(std::string& installedPath)
     installFolder_ = (fs::path(options_.workFolder) / "Add-Ons").string();
     std::error_code ec;
     fs::create_directories(installFolder_, ec);
-    for (const char* name : {"SurvantoInt.lng", "SurvantoFra.lng", GdlExtensionName}) {
+    for (const char* name : {"SurvantoInt.lng", "SurvantoFra.lng", GdlExtensionName})
+    {
         const fs::path lng = source.parent_path() / name;
         if (fs::exists(lng)) fs::copy_file(lng, fs::path(installFolder_) / name, fs::copy_options::overwrite_existing, ec);
     }
-    for (const char* folder : {"sounds", LibraryFolderName}) {
+    for (const char* folder : {"sounds", LibraryFolderName})
+    {
         const fs::path beside = source.parent_path() / folder;
         if (fs::exists(beside))
             fs::copy(beside, fs::path(installFolder_) / folder,
@@ -117,7 +122,8 @@ bool Host::InstallAddOn(std::string& installedPath)
     installedPath = (fs::path(installFolder_) / source.filename()).string();
     installedPath_ = installedPath;
     fs::copy_file(source, installedPath, fs::copy_options::overwrite_existing, ec);
-    if (ec) {
+    if (ec)
+    {
         loadError_ = "cannot install " + source.string() + ": " + ec.message();
         return false;
     }
@@ -134,14 +140,16 @@ bool Host::Load()
     std::string installed;
     if (!InstallAddOn(installed)) return false;
     library_handle_ = dlopen(installed.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (library_handle_ == nullptr) {
+    if (library_handle_ == nullptr)
+    {
         loadError_ = dlerror();
         return false;
     }
     AddOnExports exports;
     exports.getExportedFuncAddrs = reinterpret_cast<GetExportedFuncAddrsFn>(dlsym(library_handle_, "GetExportedFuncAddrs"));
     exports.setImportedFuncAddrs = reinterpret_cast<SetImportedFuncAddrsFn>(dlsym(library_handle_, "SetImportedFuncAddrs"));
-    if (exports.getExportedFuncAddrs == nullptr || exports.setImportedFuncAddrs == nullptr) {
+    if (exports.getExportedFuncAddrs == nullptr || exports.setImportedFuncAddrs == nullptr)
+    {
         loadError_ = "the module does not export the add-on interface";
         Unload();
         return false;
@@ -154,7 +162,8 @@ bool Host::LoadStatic(const AddOnExports& exports)
     exports_ = exports;
     std::memset(&entry_, 0xCD, sizeof entry_);
     exports_.getExportedFuncAddrs(1, &entry_);
-    if (entry_.interfaceWord != AddOnInterfaceWord || entry_.apiVersion != HostApiVersion) {
+    if (entry_.interfaceWord != AddOnInterfaceWord || entry_.apiVersion != HostApiVersion)
+    {
         loadError_ = "unknown interface word or API version";
         return false;
     }
@@ -202,12 +211,14 @@ GSErrCode Host::FreeData()
 
 void Host::Unload()
 {
-    if (library_handle_ != nullptr) {
+    if (library_handle_ != nullptr)
+    {
         dlclose(library_handle_);
         library_handle_ = nullptr;
     }
     exports_ = {};
-    if (gdlExtension_ != nullptr) {
+    if (gdlExtension_ != nullptr)
+    {
         dlclose(gdlExtension_);
         gdlExtension_ = nullptr;
     }
@@ -217,7 +228,8 @@ void Host::Unload()
 bool Host::Start()
 {
     if (!(library_handle_ != nullptr || exports_.getExportedFuncAddrs != nullptr) && !Load()) return false;
-    if (CheckEnvironment() == 0) {
+    if (CheckEnvironment() == 0)
+    {
         loadError_ = "the add-on refused the environment";
         return false;
     }
@@ -246,7 +258,8 @@ std::string Host::GdlLanguage() const
 
 void Host::Shutdown()
 {
-    if (initialized_) {
+    if (initialized_)
+    {
         RunPendingCommands();
         FreeData();
     }
@@ -335,7 +348,8 @@ void Host::PostCommand(std::int32_t command, std::int32_t version, bool silentMo
 int Host::RunPendingCommands()
 {
     int ran = 0;
-    for (;;) {
+    for (;;)
+    {
         Win::DispatchWindowMessages();
         PostedCommand posted;
         {

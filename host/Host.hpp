@@ -15,7 +15,8 @@
 #include "Teamwork.hpp"
 #include "Window3D.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 class InstrumentLink;
 
@@ -26,8 +27,15 @@ constexpr const char* LocalUpdateAddress = "http://127.0.0.1:9/survanto/update.h
 // One scripted answer to an interactive input: a picked point, a drawn polygon
 // (plan coordinates, closed by the host), a cancel, or a click on a palette item
 // made while the input waits.
-struct InputAnswer {
-    enum Kind { Point, Polygon, Cancel, Click } kind = Cancel;
+struct InputAnswer
+{
+    enum Kind
+    {
+        Point,
+        Polygon,
+        Cancel,
+        Click
+    } kind = Cancel;
     API_Coord3D point {};
     std::vector<API_Coord> corners;
     std::int16_t dialog = 0;
@@ -45,8 +53,10 @@ struct InputAnswer {
 // One scripted answer to a modal dialog: the user's steps on its items (type a
 // text, choose a list entry, click, write a user item's picture), then the item
 // that closes it.
-struct DialogAnswer {
-    struct Step {
+struct DialogAnswer
+{
+    struct Step
+    {
         std::string action;  // text, select, click, picture
         std::int16_t item = 0;
         std::string argument;
@@ -58,26 +68,30 @@ struct DialogAnswer {
     bool scripted = false;
 };
 
-struct PolygonInputRequest {
+struct PolygonInputRequest
+{
     API_Coord3D planeNormal;
     API_Coord3D startCoord;
     std::int32_t method = 0;
 };
 
 // What an add-on module hands the host: its two exports.
-struct AddOnExports {
+struct AddOnExports
+{
     GetExportedFuncAddrsFn getExportedFuncAddrs = nullptr;
     SetImportedFuncAddrsFn setImportedFuncAddrs = nullptr;
 };
 
-struct MenuRegistration {
+struct MenuRegistration
+{
     std::int16_t menuList = 0;
     std::int16_t promptList = 0;
     std::int32_t position = 0;
     std::int32_t flags = 0;
 };
 
-struct SubtypeRegistration {
+struct SubtypeRegistration
+{
     std::int32_t signature = 0;
     std::int16_t templateFile = 0;
     bool transparent = false;
@@ -91,26 +105,30 @@ struct SubtypeRegistration {
 
 using Facts = std::map<std::string, std::string>;
 
-struct LibraryPart {
+struct LibraryPart
+{
     std::string name;
     std::vector<std::uint8_t> content;
 };
 
-struct ViewEventCatch {
+struct ViewEventCatch
+{
     std::int32_t mask = 0;
     std::int32_t map = 0;
     APIViewEventHandlerProc handler = nullptr;
 };
 
 // A 3D projection the add-on set ('CP3D'), and whether it follows its camera.
-struct ProjectionRequest {
+struct ProjectionRequest
+{
     API_3DProjectionInfo projection {};
     bool followsCamera = false;
 };
 
 // A palette the add-on registered, so that the host closes, hides, shows and
 // disables it with its own windows.
-struct PaletteRegistration {
+struct PaletteRegistration
+{
     std::int16_t dialogId = 0;
     APIPaletteControlProc callback = nullptr;
     std::int32_t flags = 0;
@@ -120,7 +138,8 @@ struct PaletteRegistration {
 // The progress window an add-on opened, as far as it went, and the user's
 // cancel: from the cancelAt-th cancel query on (counted from 1), the user has
 // cancelled.
-struct ProgressWindow {
+struct ProgressWindow
+{
     bool open = false;
     std::string title;
     std::int16_t phases = 0;
@@ -133,23 +152,27 @@ struct ProgressWindow {
     std::vector<std::string> log;  // what the add-on showed, one entry per request
 };
 
-struct Project {
+struct Project
+{
     bool open = false;
     std::string name;
     Teamwork teamwork;
 };
 
 // The add-on's preferences as the host keeps them for its work folder.
-struct StoredPreferences {
+struct StoredPreferences
+{
     std::int32_t version = 0;
     std::vector<std::uint8_t> bytes;
 };
 
 // A simulated host: loads an add-on, serves its service table, keeps the project,
 // runs posted commands from its event loop and fires project events.
-class Host {
+class Host
+{
 public:
-    struct Options {
+    struct Options
+    {
         std::string addOnPath;   // the built Survanto.apx; its language files lie beside it
         std::string workFolder;  // the host's own folders; created when missing
         std::string languageCode = "GER";
@@ -295,7 +318,8 @@ private:
 
     std::mutex postMutex_;
     std::condition_variable postSignal_;
-    struct PostedCommand {
+    struct PostedCommand
+    {
         std::int32_t command = 0;
         std::int32_t version = 0;
         bool silentMode = true;

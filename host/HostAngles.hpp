@@ -1,6 +1,7 @@
 #pragma once
 
-namespace SimHost {
+namespace SimHost
+{
 
 constexpr double Pi = 3.14159265358979323846;
 

@@ -7,14 +7,16 @@
 #include <fstream>
 #include <iterator>
 
-namespace SimHost {
+namespace SimHost
+{
 
 std::string HexText(const std::vector<std::uint8_t>& bytes)
 {
     static const char digits[] = "0123456789ABCDEF";
     std::string text;
     text.reserve(bytes.size() * 3);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+    {
         if (i > 0) text += ' ';
         text += digits[bytes[i] >> 4];
         text += digits[bytes[i] & 0x0F];
@@ -25,8 +27,10 @@ std::string HexText(const std::vector<std::uint8_t>& bytes)
 bool BytesFromHex(const std::string& text, std::vector<std::uint8_t>& bytes)
 {
     std::vector<std::uint8_t> read;
-    for (std::size_t i = 0; i < text.size();) {
-        if (text[i] == ' ') {
+    for (std::size_t i = 0; i < text.size();)
+    {
+        if (text[i] == ' ')
+        {
             ++i;
             continue;
         }
@@ -62,13 +66,15 @@ bool WriteFileSafely(const std::string& path, const std::string& content, std::s
         std::ofstream out(aside, std::ios::binary | std::ios::trunc);
         out << content;
         out.flush();
-        if (!out) {
+        if (!out)
+        {
             std::remove(aside.c_str());
             error = "cannot write " + path;
             return false;
         }
     }
-    if (std::rename(aside.c_str(), path.c_str()) != 0) {
+    if (std::rename(aside.c_str(), path.c_str()) != 0)
+    {
         std::remove(aside.c_str());
         error = "cannot replace " + path;
         return false;

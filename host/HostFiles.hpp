@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-namespace SimHost {
+namespace SimHost
+{
 
 // Bytes as upper-case hex pairs separated by blanks ("11 30 0C"), as facts and the
 // host's files show them.

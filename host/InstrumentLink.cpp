@@ -9,9 +9,11 @@
 
 namespace fs = std::filesystem;
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 constexpr const char* ToApplicationMessage = "WM_EXTAPP_TO_QUINTAIR_MESSAGE";
 constexpr const char* FromApplicationMessage = "WM_QUINTAIR_TO_EXTAPP_MESSAGE";

@@ -7,13 +7,15 @@
 #include "Scenario.hpp"
 #include "Win/MessageReceiver.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The desktop that the host gives the add-on and the instrument application: a
 // message folder of the host's own (so that hosts running side by side do not
 // hear each other), a listener that hears the commands broadcast to the
 // instrument application, and the registry file in the work folder.
-class InstrumentLink {
+class InstrumentLink
+{
 public:
     explicit InstrumentLink(const std::string& workFolder);
     InstrumentLink(const InstrumentLink&) = delete;

@@ -6,9 +6,11 @@
 #include "DG/DG.hpp"
 #include "ServiceTable.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t PenChooser = 0;
 constexpr std::int32_t LayerChooser = 18;
@@ -21,7 +23,8 @@ GSErrCode MakeUserControl(const API_UCCallbackType& control)
     DG::Item* item = dialog == nullptr ? nullptr : dialog->FindItem(control.itemID);
     if (item == nullptr) return APIERR_BADPARS;
     item->type = control.type == LayerChooser ? "layer" : "pen";
-    if (control.type == PenChooser) {
+    if (control.type == PenChooser)
+    {
         item->minValue = 1.0;
         item->maxValue = LastPen;
     }
@@ -30,7 +33,8 @@ GSErrCode MakeUserControl(const API_UCCallbackType& control)
 
 GSErrCode Progress(ProgressWindow& progress, std::int32_t code, void* par1, void* par2)
 {
-    if (code == FourCC("IPWD")) {
+    if (code == FourCC("IPWD"))
+    {
         if (par1 == nullptr || par2 == nullptr) return APIERR_BADPARS;
         progress.open = true;
         progress.title = static_cast<const GS::UniString*>(par1)->ToUtf8();
@@ -43,7 +47,8 @@ GSErrCode Progress(ProgressWindow& progress, std::int32_t code, void* par1, void
         return NoError;
     }
     if (!progress.open) return APIERR_GENERAL;
-    if (code == FourCC("SPRP")) {
+    if (code == FourCC("SPRP"))
+    {
         if (par1 == nullptr || par2 == nullptr) return APIERR_BADPARS;
         progress.phase = static_cast<const GS::UniString*>(par1)->ToUtf8();
         progress.maximum = *static_cast<const std::int32_t*>(par2);
@@ -51,14 +56,16 @@ GSErrCode Progress(ProgressWindow& progress, std::int32_t code, void* par1, void
         progress.log.push_back("phase " + progress.phase + " " + std::to_string(progress.maximum));
         return NoError;
     }
-    if (code == FourCC("IPRV") || code == FourCC("SPRV")) {
+    if (code == FourCC("IPRV") || code == FourCC("SPRV"))
+    {
         if (par1 == nullptr) return APIERR_BADPARS;
         const std::int32_t given = *static_cast<const std::int32_t*>(par1);
         progress.value = code == FourCC("IPRV") ? progress.value + given : given;
         if (code == FourCC("SPRV")) progress.log.push_back(std::to_string(progress.value));
         return NoError;
     }
-    if (code == FourCC("CANC")) {
+    if (code == FourCC("CANC"))
+    {
         if (par1 == nullptr) return APIERR_BADPARS;
         ++progress.cancelQueries;
         const bool cancelled = progress.cancelAt > 0 && progress.cancelQueries >= progress.cancelAt;
@@ -76,10 +83,12 @@ GSErrCode Progress(ProgressWindow& progress, std::int32_t code, void* par1, void
 // as cancelled, as does a missing or unfitting answer.
 std::optional<InputAnswer> NextAnswer(Host& host, InputAnswer::Kind wanted)
 {
-    while (!host.inputAnswers_.empty()) {
+    while (!host.inputAnswers_.empty())
+    {
         InputAnswer answer = std::move(host.inputAnswers_.front());
         host.inputAnswers_.pop_front();
-        if (answer.kind == InputAnswer::Click) {
+        if (answer.kind == InputAnswer::Click)
+        {
             host.inputCancelRequested_ = false;
             DG::ClickItem(answer.dialog, answer.item);
             const bool cancelled = host.inputCancelRequested_;
@@ -142,20 +151,23 @@ GSErrCode InterfaceRequest(HostToken token, std::int32_t code, void* par1, void*
     Host& host = Host::From(token);
     if (code == FourCC("SMIT"))
         return SetMenuItemText(host, static_cast<const API_MenuItemRef*>(par1), static_cast<const char*>(par2));
-    if (code == FourCC("INCA")) {
+    if (code == FourCC("INCA"))
+    {
         host.Log("HostInterfaceRequest INCA");
         host.inputCancelRequested_ = true;
         return NoError;
     }
     if (code == FourCC("IPWD") || code == FourCC("SPRP") || code == FourCC("IPRV") || code == FourCC("SPRV") ||
-        code == FourCC("CANC") || code == FourCC("CPWD")) {
+        code == FourCC("CANC") || code == FourCC("CPWD"))
+    {
         // The cancel query comes once a block of points: logged, the log would grow with the scan.
         if (code != FourCC("CANC")) host.Log("HostInterfaceRequest " + FourCCText(code));
         return Progress(host.progress_, code, par1, par2);
     }
     if (code != FourCC("IPOI") && code != FourCC("IPOL") && code != FourCC("SUCC")) return APIERR_BADID;
     if (par1 == nullptr) return APIERR_BADPARS;
-    if (code == FourCC("SUCC")) {
+    if (code == FourCC("SUCC"))
+    {
         host.Log("HostInterfaceRequest SUCC");
         return MakeUserControl(*static_cast<const API_UCCallbackType*>(par1));
     }
@@ -220,7 +232,8 @@ void AddInterfaceVerbs(ScenarioVerbs& verbs)
         InputAnswer answer;
         answer.kind = InputAnswer::Polygon;
         API_Coord corner;
-        while (ReadFinite(numbers, corner.x)) {
+        while (ReadFinite(numbers, corner.x))
+        {
             if (!ReadFinite(numbers, corner.y)) return s.Fail("pick-polygon <x> <y> ... needs pairs of numbers");
             answer.corners.push_back(corner);
         }

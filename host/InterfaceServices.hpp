@@ -2,7 +2,8 @@
 #include "Host.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The host's interactive input: a point the user picks in a window ('IPOI'), an
 // outline drawn on a plane ('IPOL'), and 'INCA', which ends the waiting input as

@@ -15,9 +15,11 @@
 #include "HostFiles.hpp"
 #include "ProjectFile.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 using nlohmann::json;
 
@@ -58,7 +60,8 @@ LibraryPartSection SectionFrom(const json& in)
     LibraryPartSection section;
     section.type = CodeFrom(in.at("type").get<std::string>());
     section.subIdent = in.value("subIdent", std::int16_t {0});
-    if (in.contains("text")) {
+    if (in.contains("text"))
+    {
         const std::string text = in.at("text").get<std::string>();
         section.bytes.assign(text.begin(), text.end());
         return section;
@@ -75,7 +78,8 @@ json ParameterJson(const API_AddParType& p)
     if (!p.text.IsEmpty()) out["text"] = p.text.ToUtf8();
     if (!p.description.IsEmpty()) out["description"] = p.description.ToUtf8();
     if (p.flags != 0) out["flags"] = p.flags;
-    if (p.dim1 != 0 || p.dim2 != 0) {
+    if (p.dim1 != 0 || p.dim2 != 0)
+    {
         out["dim1"] = p.dim1;
         out["dim2"] = p.dim2;
         out["values"] = p.arrayValues;
@@ -103,7 +107,8 @@ API_AddParType ParameterFrom(const json& in)
     return p;
 }
 
-struct ParameterKind {
+struct ParameterKind
+{
     const char* word;
     std::int32_t type;
 };
@@ -118,7 +123,8 @@ void SetArrayTexts(const std::string& names, API_AddParType& parameter)
 {
     std::vector<std::string> list;
     std::string::size_type from = 0;
-    for (;;) {
+    for (;;)
+    {
         const auto bar = names.find('|', from);
         list.push_back(names.substr(from, bar == std::string::npos ? std::string::npos : bar - from));
         if (bar == std::string::npos) break;
@@ -126,9 +132,11 @@ void SetArrayTexts(const std::string& names, API_AddParType& parameter)
     }
     parameter.dim1 = static_cast<std::int32_t>(list.size());
     parameter.dim2 = 1;
-    for (const std::string& name : list) {
+    for (const std::string& name : list)
+    {
         const std::u16string units = GS::Utf8ToUtf16(name);
-        for (const char16_t unit : units) {
+        for (const char16_t unit : units)
+        {
             parameter.arrayTexts.push_back(static_cast<std::uint8_t>(unit & 0xFF));
             parameter.arrayTexts.push_back(static_cast<std::uint8_t>(unit >> 8));
         }
@@ -142,12 +150,15 @@ void SetArrayTexts(const std::string& names, API_AddParType& parameter)
 bool SplitWords(const std::string& line, std::vector<std::string>& words, std::vector<bool>& quoted)
 {
     std::size_t i = 0;
-    while (i < line.size()) {
-        if (std::isspace(static_cast<unsigned char>(line[i]))) {
+    while (i < line.size())
+    {
+        if (std::isspace(static_cast<unsigned char>(line[i])))
+        {
             ++i;
             continue;
         }
-        if (line[i] == '"') {
+        if (line[i] == '"')
+        {
             const std::size_t end = line.find('"', i + 1);
             if (end == std::string::npos) return false;
             words.push_back(line.substr(i + 1, end - i - 1));
@@ -175,24 +186,29 @@ bool ReadNumber(const std::string& word, double& value)
 bool ReadParameter(const std::vector<std::string>& words, const std::vector<bool>& quoted, API_AddParType& parameter,
                    std::string& error)
 {
-    if (words.size() != 4 || quoted[0] || !quoted[1] || quoted[2]) {
+    if (words.size() != 4 || quoted[0] || !quoted[1] || quoted[2])
+    {
         error = "a parameter is <name> \"<description>\" <kind> <value>";
         return false;
     }
-    if (words[0].empty() || words[0].size() >= sizeof parameter.name) {
+    if (words[0].empty() || words[0].size() >= sizeof parameter.name)
+    {
         error = "a parameter name has 1 to " + std::to_string(sizeof parameter.name - 1) + " characters";
         return false;
     }
     const auto kind = std::find_if(std::begin(ParameterKinds), std::end(ParameterKinds),
                                    [&](const ParameterKind& k) { return words[2] == k.word; });
-    if (kind == std::end(ParameterKinds)) {
+    if (kind == std::end(ParameterKinds))
+    {
         error = "unknown parameter kind '" + words[2] + "'";
         return false;
     }
     std::memcpy(parameter.name, words[0].data(), words[0].size());
     parameter.typeID = kind->type;
-    if (kind->type == APIParT_String) {
-        if (!quoted[3]) {
+    if (kind->type == APIParT_String)
+    {
+        if (!quoted[3])
+        {
             error = "a string parameter's value is quoted";
             return false;
         }
@@ -202,30 +218,40 @@ bool ReadParameter(const std::vector<std::string>& words, const std::vector<bool
             parameter.text = GS::UniString(words[3]);
         return true;
     }
-    if (quoted[3] || !ReadNumber(words[3], parameter.value)) {
+    if (quoted[3] || !ReadNumber(words[3], parameter.value))
+    {
         error = "'" + words[3] + "' is no number";
         return false;
     }
     return true;
 }
 
-enum class Section { Head, Parameters, Done };
+enum class Section
+{
+    Head,
+    Parameters,
+    Done
+};
 
 bool ReadPartLine(const std::string& line, Section& section, LibraryPartEntry& part, std::string& error)
 {
     std::vector<std::string> words;
     std::vector<bool> quoted;
-    if (!SplitWords(line, words, quoted)) {
+    if (!SplitWords(line, words, quoted))
+    {
         error = "a quote is not closed";
         return false;
     }
     if (words.empty() || words[0].front() == '!') return true;
-    if (section == Section::Done) {
+    if (section == Section::Done)
+    {
         error = "nothing may follow 'end'";
         return false;
     }
-    if (section == Section::Parameters) {
-        if (words.size() == 1 && words[0] == "end") {
+    if (section == Section::Parameters)
+    {
+        if (words.size() == 1 && words[0] == "end")
+        {
             section = Section::Done;
             return true;
         }
@@ -234,17 +260,25 @@ bool ReadPartLine(const std::string& line, Section& section, LibraryPartEntry& p
         part.params.push_back(parameter);
         return true;
     }
-    if (words.size() == 3 && words[0] == "GDL" && words[1] == "object" && quoted[2]) {
+    if (words.size() == 3 && words[0] == "GDL" && words[1] == "object" && quoted[2])
+    {
         part.name = words[2];
-    } else if (words.size() == 2 && words[0] == "unique-id") {
-        if (!IsLibraryPartUniqueId(words[1])) {
+    }
+    else if (words.size() == 2 && words[0] == "unique-id")
+    {
+        if (!IsLibraryPartUniqueId(words[1]))
+        {
             error = "'" + words[1] + "' is no {main GUID}-{revision GUID}";
             return false;
         }
         part.uniqueId = words[1];
-    } else if (words.size() == 1 && words[0] == "parameters") {
+    }
+    else if (words.size() == 1 && words[0] == "parameters")
+    {
         section = Section::Parameters;
-    } else {
+    }
+    else
+    {
         error = "unexpected '" + line + "'";
         return false;
     }
@@ -263,14 +297,17 @@ bool ReadTextPart(const std::string& path, const std::string& text, LibraryPartE
     std::istringstream lines(text);
     std::string line;
     Section section = Section::Head;
-    for (int number = 1; std::getline(lines, line); ++number) {
+    for (int number = 1; std::getline(lines, line); ++number)
+    {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!ReadPartLine(line, section, part, error)) {
+        if (!ReadPartLine(line, section, part, error))
+        {
             error = path + ":" + std::to_string(number) + ": " + error;
             return false;
         }
     }
-    if (part.name.empty() || part.uniqueId.empty() || section != Section::Done) {
+    if (part.name.empty() || part.uniqueId.empty() || section != Section::Done)
+    {
         error = path + ": a part needs its name, its unique-id and its parameters up to 'end'";
         return false;
     }
@@ -281,7 +318,8 @@ bool ReadTextPart(const std::string& path, const std::string& text, LibraryPartE
 
 bool ReadJsonPart(const std::string& path, const std::string& text, LibraryPartEntry& part, std::string& error)
 {
-    try {
+    try
+    {
         const json in = json::parse(text);
         if (in.value("format", std::string()) != FileFormat) throw std::runtime_error("not a library part of this host");
         part.typeID = in.at("type").get<std::int32_t>();
@@ -292,13 +330,16 @@ bool ReadJsonPart(const std::string& path, const std::string& text, LibraryPartE
         part.placeable = in.value("placeable", false);
         part.formatVersion = in.value("formatVersion", std::int16_t {0});
         part.platformSign = in.contains("platformSign") ? PlatformSignFrom(in.at("platformSign")) : 0;
-        if (in.contains("details")) {
+        if (in.contains("details"))
+        {
             part.details.autoHotspot = in.at("details").value("autoHotspot", false);
             part.details.fixSize = in.at("details").value("fixSize", false);
         }
         for (const json& section : in.at("sections")) part.SetSection(SectionFrom(section));
         return true;
-    } catch (const std::exception& e) {
+    }
+    catch (const std::exception& e)
+    {
         error = path + ": " + e.what();
         return false;
     }
@@ -316,13 +357,15 @@ const LibraryPartSection* LibraryPartEntry::Section(std::int32_t type, std::int1
 void LibraryPartEntry::SetSection(const LibraryPartSection& section)
 {
     ParameterList list;
-    if (section.type == ParameterSectionType && section.subIdent == 0 && ReadParameterSection(section.bytes, list)) {
+    if (section.type == ParameterSectionType && section.subIdent == 0 && ReadParameterSection(section.bytes, list))
+    {
         sizeA = list.a;
         sizeB = list.b;
         params = std::move(list.parameters);
     }
     for (LibraryPartSection& known : sections)
-        if (known.type == section.type && known.subIdent == section.subIdent) {
+        if (known.type == section.type && known.subIdent == section.subIdent)
+        {
             known = section;
             return;
         }
@@ -339,7 +382,8 @@ std::vector<char> ParameterSectionBytes(const ParameterList& list)
 
 bool ReadParameterSection(const std::vector<char>& bytes, ParameterList& list)
 {
-    try {
+    try
+    {
         const json in = json::parse(bytes.begin(), bytes.end());
         ParameterList read;
         read.a = in.at("a").get<double>();
@@ -347,7 +391,9 @@ bool ReadParameterSection(const std::vector<char>& bytes, ParameterList& list)
         for (const json& p : in.at("parameters")) read.parameters.push_back(ParameterFrom(p));
         list = std::move(read);
         return true;
-    } catch (const std::exception&) {
+    }
+    catch (const std::exception&)
+    {
         return false;
     }
 }
@@ -373,7 +419,8 @@ bool SaveLibraryPartFile(const LibraryPartEntry& part, std::string& error)
 bool ReadLibraryPartFile(const std::string& path, LibraryPartEntry& part, std::string& error)
 {
     std::string text;
-    if (!ReadWholeFile(path, text)) {
+    if (!ReadWholeFile(path, text))
+    {
         error = path + ": cannot be read";
         return false;
     }

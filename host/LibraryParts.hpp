@@ -7,11 +7,13 @@
 
 #include "API/AddOnInterface.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // One section of a library part: scripts and the parameter section hold UTF-8
 // text, pictures any bytes.
-struct LibraryPartSection {
+struct LibraryPartSection
+{
     std::int32_t type = 0;
     std::int16_t subIdent = 0;
     std::vector<char> bytes;
@@ -22,7 +24,8 @@ struct LibraryPartSection {
 // library folder or saved by the host has its file; a generated part has its
 // sections (the parameter section among them); a data file (type 11) has a file
 // and no sections; a part known only by its unique id has neither.
-struct LibraryPartEntry {
+struct LibraryPartEntry
+{
     std::string uniqueId;  // "{main GUID}-{revision GUID}"
     std::int32_t version = 0;
     std::string name {};
@@ -46,7 +49,8 @@ struct LibraryPartEntry {
 };
 
 // A folder of the loaded libraries.
-struct LibraryFolder {
+struct LibraryFolder
+{
     std::string path;
     std::string name;
     std::int32_t type = APILibrary_Local;
@@ -55,13 +59,15 @@ struct LibraryFolder {
 };
 
 // A library part being generated: created, then given its sections, then saved.
-struct LibraryPartCreation {
+struct LibraryPartCreation
+{
     LibraryPartEntry part;
     std::optional<LibraryPartSection> openSection;
 };
 
 // The parameter section's content: the part's parameters and its width and depth.
-struct ParameterList {
+struct ParameterList
+{
     double a = 0.0;
     double b = 0.0;
     std::vector<API_AddParType> parameters;

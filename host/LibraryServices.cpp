@@ -14,9 +14,11 @@
 
 namespace fs = std::filesystem;
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 constexpr const char* EmbeddedLibraryName = "Eingebettete Bibliothek";
 constexpr const char* HostLibraryFolder = "ARCHICAD Library 22";
@@ -64,20 +66,23 @@ bool IsPartFile(const fs::path& path) { return path.extension() == ".gsm"; }
 bool ReadFolderParts(const std::string& folder, std::vector<LibraryPartEntry>& parts, std::string& error)
 {
     std::error_code ec;
-    if (!fs::is_directory(folder, ec)) {
+    if (!fs::is_directory(folder, ec))
+    {
         error = "no library folder " + folder;
         return false;
     }
     std::vector<fs::path> files;
     for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
         if (it->is_regular_file(ec) && IsPartFile(it->path())) files.push_back(it->path());
-    if (ec) {
+    if (ec)
+    {
         error = "cannot list " + folder + ": " + ec.message();
         return false;
     }
     std::sort(files.begin(), files.end());
     std::vector<LibraryPartEntry> read;
-    for (const fs::path& file : files) {
+    for (const fs::path& file : files)
+    {
         LibraryPartEntry part;
         if (!ReadLibraryPartFile(file.string(), part, error)) return false;
         read.push_back(std::move(part));
@@ -145,13 +150,16 @@ GSErrCode SearchLibraryPart(HostToken token, API_LibPart* libPart)
     const std::string uniqueId = UniqueIdOf(*libPart);
     // The host finds a part by its main GUID whatever revision the caller names.
     const std::string mainGuid = uniqueId.substr(0, uniqueId.find('-'));
-    for (const bool byMainGuid : {false, true}) {
-        for (const auto& [index, part] : model.libraryParts) {
+    for (const bool byMainGuid : {false, true})
+    {
+        for (const auto& [index, part] : model.libraryParts)
+        {
             const bool found = !uniqueId.empty()
                                    ? (byMainGuid ? SameText(part.uniqueId.substr(0, part.uniqueId.find('-')), mainGuid)
                                                  : SameText(part.uniqueId, uniqueId))
                                    : !name.empty() && part.name == name;
-            if (found) {
+            if (found)
+            {
                 Describe(index, part, *libPart);
                 return NoError;
             }
@@ -181,10 +189,13 @@ GSErrCode RegisterLibraryPart(HostToken token, API_LibPart* libPart)
     const bool embedded = LiesIn(path, EmbeddedLibraryPath(Host::From(token)));
     if ((FolderOf(model, path) == nullptr && !embedded) || !fs::is_regular_file(path, ec)) return APIERR_BADPARS;
     LibraryPartEntry part;
-    if (IsPartFile(path)) {
+    if (IsPartFile(path))
+    {
         std::string error;
         if (!ReadLibraryPartFile(path, part, error)) return APIERR_BADPARS;
-    } else {
+    }
+    else
+    {
         part.typeID = libPart->typeID;
         part.name = libPart->name.ToUtf8();
         part.path = path;
@@ -211,7 +222,8 @@ GSErrCode CreateLibraryPart(HostToken token, API_LibPart* libPart)
     part.name = libPart->name.ToUtf8();
     part.path = path;
     part.uniqueId = UniqueIdOf(*libPart);
-    if (part.uniqueId.empty()) {
+    if (part.uniqueId.empty())
+    {
         part.uniqueId = (UniqueIdPart(model) + GS::UniString("-") + UniqueIdPart(model)).ToUtf8();
         std::snprintf(libPart->uniqueId, sizeof libPart->uniqueId, "%s", part.uniqueId.c_str());
     }
@@ -268,10 +280,13 @@ GSErrCode SetLibraryPartDetails(HostToken token, const API_LibPartDetails* detai
 LibraryPartSection SectionOf(const API_LibPartSection& section, const std::vector<char>* data, const GS::UniString* text)
 {
     LibraryPartSection made {section.sectType, section.subIdent, {}};
-    if (text != nullptr) {
+    if (text != nullptr)
+    {
         const std::string utf8 = text->ToUtf8();
         made.bytes.assign(utf8.begin(), utf8.end());
-    } else if (data != nullptr) {
+    }
+    else if (data != nullptr)
+    {
         made.bytes = *data;
     }
     return made;
@@ -369,13 +384,15 @@ void SetLoadedLibraries(Host& host, const std::vector<API_LibraryInfo>& librarie
     ProjectModel& model = host.model_;
     const std::vector<LibraryFolder> before = model.libraryFolders;
     model.libraryFolders.clear();
-    for (const API_LibraryInfo& info : libraries) {
+    for (const API_LibraryInfo& info : libraries)
+    {
         if (info.libraryType == APILibrary_Embedded) continue;
         model.libraryFolders.push_back(
             {info.location.ToPath(), info.name.ToUtf8(), info.libraryType, info.available, info.readOnly});
     }
     DropPartsOutside(model);
-    for (const LibraryFolder& folder : model.libraryFolders) {
+    for (const LibraryFolder& folder : model.libraryFolders)
+    {
         const bool known = std::any_of(before.begin(), before.end(), [&](const LibraryFolder& f) {
             return Normal(f.path) == Normal(folder.path) && f.available;
         });
@@ -411,7 +428,8 @@ bool LoadLibraryFolder(Host& host, const std::string& path, std::string& error, 
 {
     const std::string folder = Normal(path);
     std::error_code ec;
-    if (!fs::is_directory(folder, ec)) {
+    if (!fs::is_directory(folder, ec))
+    {
         error = "no library folder " + path;
         return false;
     }
@@ -433,20 +451,24 @@ bool LoadLibraryFolder(Host& host, const std::string& path, std::string& error, 
 GSErrCode LibraryEnvironmentRequest(Host& host, std::int32_t code, void* par1, void* par2)
 {
     if (par1 == nullptr) return APIERR_BADPARS;
-    if (code == FourCC("GLIB")) {
+    if (code == FourCC("GLIB"))
+    {
         *static_cast<std::vector<API_LibraryInfo>*>(par1) = LoadedLibraries(host);
         if (par2 != nullptr) *static_cast<std::int32_t*>(par2) = 0;
         return NoError;
     }
-    if (code == FourCC("SLIB")) {
+    if (code == FourCC("SLIB"))
+    {
         SetLoadedLibraries(host, *static_cast<const std::vector<API_LibraryInfo>*>(par1));
         return NoError;
     }
-    if (code == FourCC("OWLP")) {
+    if (code == FourCC("OWLP"))
+    {
         host.model_.overwriteLibraryParts = *static_cast<const bool*>(par1);
         return NoError;
     }
-    if (code == FourCC("CFOL") || code == FourCC("CFIL")) {
+    if (code == FourCC("CFOL") || code == FourCC("CFIL"))
+    {
         const std::string folder = static_cast<const IO::Location*>(par1)->ToPath();
         std::error_code ec;
         if (!LiesIn(folder, EmbeddedLibraryPath(host))) return APIERR_BADPARS;
@@ -455,7 +477,8 @@ GSErrCode LibraryEnvironmentRequest(Host& host, std::int32_t code, void* par1, v
         const auto* request = static_cast<const API_FileCopyRequest*>(par2);
         if (request == nullptr || !fs::is_directory(folder, ec)) return APIERR_BADPARS;
         const auto options = request->overwrite ? fs::copy_options::overwrite_existing : fs::copy_options::skip_existing;
-        for (const IO::Location& file : request->files) {
+        for (const IO::Location& file : request->files)
+        {
             const fs::path source(file.ToPath());
             if (!fs::copy_file(source, fs::path(folder) / source.filename(), options, ec) && ec) return APIERR_GENERAL;
             host.Log("embedded " + source.filename().string());
@@ -495,7 +518,8 @@ void FillLibraryServices(HostServiceTable& table)
 // from its own file again; the folders' parts that are new come after.
 void ReloadLibraryParts(ProjectModel& model)
 {
-    for (auto& [index, part] : model.libraryParts) {
+    for (auto& [index, part] : model.libraryParts)
+    {
         if (part.path.empty() || !IsPartFile(part.path)) continue;
         LibraryPartEntry read;
         std::string error;
@@ -507,7 +531,8 @@ void ReloadLibraryParts(ProjectModel& model)
         part.platformSign = read.platformSign;
         part.parentUniqueId = read.parentUniqueId;
     }
-    for (const LibraryFolder& folder : model.libraryFolders) {
+    for (const LibraryFolder& folder : model.libraryFolders)
+    {
         std::vector<LibraryPartEntry> parts;
         std::string error;
         if (!folder.available || !ReadFolderParts(folder.path, parts, error)) continue;

@@ -7,7 +7,8 @@
 #include "Host.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The project's libraries and their parts, the one place where they live:
 // libraries as folders on disk, parts given by index (with their version), found

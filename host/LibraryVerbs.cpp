@@ -14,9 +14,11 @@
 
 namespace fs = std::filesystem;
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 std::string Shown(const Host& host, const std::string& path)
 {
@@ -44,7 +46,8 @@ std::string PartText(const Host& host, std::int32_t index, const LibraryPartEntr
     out << index << ": type " << part.typeID << " \"" << part.name << "\" " << part.uniqueId;
     if (!part.parentUniqueId.empty()) out << " parent " << part.parentUniqueId;
     out << " file " << Shown(host, part.path);
-    if (!part.sections.empty()) {
+    if (!part.sections.empty())
+    {
         out << " sections";
         for (const LibraryPartSection& section : part.sections) out << " " << FourCCText(section.type);
     }
@@ -58,7 +61,8 @@ std::optional<std::string> ParameterText(const LibraryPartEntry& part, const std
     if (section == nullptr || !ReadParameterSection(section->bytes, list)) return "<no parameters>";
     if (name == "a" || name == "b") return NumberText(name == "a" ? list.a : list.b, 6, NearZero::AsIs);
     for (const API_AddParType& p : list.parameters)
-        if (std::string(p.name) == name) {
+        if (std::string(p.name) == name)
+        {
             if (p.typeID == APIParT_String) return p.text.ToUtf8();
             return NumberText(p.value, 12, NearZero::AsIs);
         }
@@ -126,7 +130,8 @@ void AddLibraryFacts(const Host& host, Facts& facts)
 {
     std::string kinds, active;
     int count = 0;
-    for (const StoredElement& element : host.model_.content.elements) {
+    for (const StoredElement& element : host.model_.content.elements)
+    {
         if (element.record.header.typeID != API_ObjectID || (!IsStationMarker(element) && !IsPointMarker(element))) continue;
         ++count;
         kinds += std::string(kinds.empty() ? "" : " ") + (IsStationMarker(element) ? "station" : "point");
@@ -143,7 +148,8 @@ void AddLibraryFacts(const Host& host, Facts& facts)
                  (part.version != 0 ? " version " + std::to_string(part.version) : "");
     facts["library-parts"] = parts.empty() ? "none" : parts;
     std::string libraries;
-    for (const API_LibraryInfo& info : LoadedLibraries(host)) {
+    for (const API_LibraryInfo& info : LoadedLibraries(host))
+    {
         libraries += (libraries.empty() ? "" : " | ") + info.name.ToUtf8() + "=" + Shown(host, info.location.ToPath());
         if (info.libraryType == APILibrary_Embedded) libraries += " (embedded)";
         if (info.readOnly) libraries += " (read-only)";
@@ -159,7 +165,8 @@ std::optional<std::string> LibraryFact(const Host& host, const std::string& name
     std::string kind;
     words >> kind;
     const auto& parts = host.model_.libraryParts;
-    if (kind == "library-part-named") {
+    if (kind == "library-part-named")
+    {
         const std::string wanted = Scenario::Rest(words);
         for (const auto& [index, part] : parts)
             if (part.name == wanted) return std::to_string(index);
@@ -192,10 +199,12 @@ void AddLibraryVerbs(ScenarioVerbs& verbs)
             path.erase(0, std::min(path.size(), flag.size() + 1));
             return true;
         };
-        for (bool taken = true; taken;) {
+        for (bool taken = true; taken;)
+        {
             taken = false;
             if (takeFlag("read-only")) readOnly = taken = true;
-            if (takeFlag("unavailable")) {
+            if (takeFlag("unavailable"))
+            {
                 available = false;
                 taken = true;
             }

@@ -12,9 +12,11 @@
 #include "ProjectFile.hpp"
 #include "ServiceTable.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 constexpr const char* PreferencesFileName = "Preferences.json";
 
@@ -75,7 +77,8 @@ GSErrCode SetPreferences(HostToken token, std::int32_t version, GSSize size, con
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     if (size > 0) preferences.bytes.assign(bytes, bytes + size);
     std::string error;
-    if (!WritePreferencesFile(host, preferences, error)) {
+    if (!WritePreferencesFile(host, preferences, error))
+    {
         host.Log("preferences not kept: " + error);
         return APIERR_GENERAL;
     }
@@ -88,13 +91,15 @@ GSErrCode GetPreferences(HostToken token, std::int32_t* version, GSSize* size, v
     Host& host = Host::From(token);
     host.Log(std::string("HostGetPreferences") + (data == nullptr ? " size" : ""));
     if (version == nullptr || size == nullptr) return APIERR_BADPARS;
-    if (!host.preferences_) {
+    if (!host.preferences_)
+    {
         *version = 0;
         *size = 0;
         return NoError;
     }
     const auto stored = static_cast<GSSize>(host.preferences_->bytes.size());
-    if (data != nullptr) {
+    if (data != nullptr)
+    {
         if (*size < stored) return APIERR_BADPARS;
         if (stored > 0) std::memcpy(data, host.preferences_->bytes.data(), host.preferences_->bytes.size());
     }
@@ -148,7 +153,8 @@ void LoadPreferences(Host& host)
     const bool valid = file.is_object() && file.contains("version") && file["version"].is_number_integer() &&
                        file.contains("data") && file["data"].is_string() &&
                        BytesFromHex(file["data"].get<std::string>(), preferences.bytes);
-    if (!valid) {
+    if (!valid)
+    {
         host.Log("preferences file unreadable, none used: " + PreferencesPath(host));
         return;
     }
@@ -167,7 +173,8 @@ bool MergeModuleData(Host& host, std::int32_t mode, const GS::UniString& name, c
     result = host.mergeHandler_(mode, &name, &base, &toMerge, &destination);
     host.lastMergeResult_ = result;
     host.Log("merge " + std::to_string(mode) + " " + Quoted(name) + " -> " + std::to_string(result));
-    if (destination.dataHdl != nullptr) {
+    if (destination.dataHdl != nullptr)
+    {
         const auto size = static_cast<std::size_t>(BMGetHandleSize(destination.dataHdl));
         host.model_.moduleData[name] =
             StoredModuleData {destination.dataVersion, destination.platformSign,
@@ -190,7 +197,8 @@ void FillModuleDataServices(HostServiceTable& table)
 void AddModuleDataFacts(const Host& host, Facts& facts)
 {
     std::string list;
-    for (const auto& [name, stored] : host.model_.moduleData) {
+    for (const auto& [name, stored] : host.model_.moduleData)
+    {
         list += (list.empty() ? "" : " ") + Quoted(name) + ":" + std::to_string(stored.bytes.size());
         facts["module-data " + Quoted(name)] = HexText(stored.bytes);
         facts["module-data-header " + Quoted(name)] =

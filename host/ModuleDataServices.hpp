@@ -2,7 +2,8 @@
 #include "Host.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // Module data and preferences: the services fill their slots and tell their facts
 //   module-data                      the names with their sizes: "":32 "REPORT":60

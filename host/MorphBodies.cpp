@@ -9,9 +9,11 @@
 #include "Host.hpp"
 #include "ServiceTable.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 API_BodyBuilderData* Live(HostToken token, API_BodyBuilder builder)
 {
@@ -33,10 +35,12 @@ std::array<std::int32_t, 2> Directed(const API_MorphBody& body, std::int32_t edg
 bool IsClosedPolygon(const API_MorphBody& body, const std::vector<std::int32_t>& edges)
 {
     std::size_t first = 0;
-    while (first <= edges.size()) {
+    while (first <= edges.size())
+    {
         const std::size_t end = std::find(edges.begin() + static_cast<std::ptrdiff_t>(first), edges.end(), 0) - edges.begin();
         if (end - first < 3) return false;
-        for (std::size_t k = first; k < end; ++k) {
+        for (std::size_t k = first; k < end; ++k)
+        {
             if (!IsIndex(std::abs(edges[k]), body.edges.size())) return false;
             const std::int32_t next = edges[k + 1 < end ? k + 1 : first];
             if (!IsIndex(std::abs(next), body.edges.size()) || Directed(body, edges[k])[1] != Directed(body, next)[0])

@@ -4,12 +4,14 @@
 #include "API/AddOnInterface.hpp"
 
 // A body under construction: what the host's body builder has been given so far.
-struct API_BodyBuilderData {
+struct API_BodyBuilderData
+{
     API_MorphBody body;
     std::vector<API_OverriddenAttribute> materials;
 };
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The body builder (HostCreateBodyBuilder to HostDisposeBodyBuilder): every index,
 // every contour and every handle is checked, and a refused call adds nothing.

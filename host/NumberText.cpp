@@ -4,7 +4,8 @@
 #include <locale>
 #include <sstream>
 
-namespace SimHost {
+namespace SimHost
+{
 
 std::string NumberText(double value, int digits, NearZero nearZero)
 {

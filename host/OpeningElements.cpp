@@ -13,15 +13,18 @@
 #include "GS/BM.hpp"
 #include "NumberText.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t TrapezoidWall = 1;
 constexpr std::int32_t PolygonalWall = 2;
 constexpr double Eps = 1e-9;
 
-struct Plan {
+struct Plan
+{
     double x = 0.0, y = 0.0;
 };
 
@@ -46,7 +49,8 @@ const StoredElement* OwnerWall(const ProjectModel& model, const API_Element& ope
 }
 
 // A point of the wall's reference line at a distance along it, with the line's direction there.
-struct LinePoint {
+struct LinePoint
+{
     Plan point;
     Plan along;
 };
@@ -55,7 +59,8 @@ LinePoint PointAlongWall(const API_WallType& wall, double position)
 {
     Geometry::GenArc arc;
     if (std::fabs(wall.arcAngle) >= 1e-5 &&
-        Geometry::SetGenArc({wall.begC.x, wall.begC.y}, {wall.endC.x, wall.endC.y}, wall.arcAngle, &arc) && arc.r > Eps) {
+        Geometry::SetGenArc({wall.begC.x, wall.begC.y}, {wall.endC.x, wall.endC.y}, wall.arcAngle, &arc) && arc.r > Eps)
+    {
         const double angle = arc.begAng + position / arc.r;
         const Plan radial {std::cos(angle), std::sin(angle)};
         return {Plan {arc.origo.x, arc.origo.y} + radial * arc.r, Left(radial)};
@@ -91,7 +96,8 @@ std::optional<LinePoint> PlacementInPolygonalWall(const API_WallType& wall, cons
 double DepthToOutline(const std::vector<API_Coord>& coords, Plan from, Plan direction)
 {
     std::optional<double> nearest;
-    for (std::size_t j = 1; j + 1 < coords.size(); ++j) {
+    for (std::size_t j = 1; j + 1 < coords.size(); ++j)
+    {
         const Plan a = Of(coords[j]), edge = Of(coords[j + 1]) - a;
         const double denominator = Cross(direction, edge);
         if (std::fabs(denominator) < Eps) continue;
@@ -102,14 +108,16 @@ double DepthToOutline(const std::vector<API_Coord>& coords, Plan from, Plan dire
     return nearest.value_or(0.0);
 }
 
-struct BoxPlan {
+struct BoxPlan
+{
     Plan corners[4];
 };
 
 std::optional<BoxPlan> OpeningFootprint(const StoredElement& wall, const API_WindowType& opening)
 {
     const double half = opening.width / 2;
-    if (wall.record.wall.geometryKind == PolygonalWall) {
+    if (wall.record.wall.geometryKind == PolygonalWall)
+    {
         const std::optional<LinePoint> start = PlacementInPolygonalWall(wall.record.wall, opening);
         if (!start) return std::nullopt;
         const Plan side = Left(start->along) * half;
@@ -136,7 +144,8 @@ int NumberOf(const ProjectModel& model, const API_Guid& guid)
 std::string ParametersText(const API_ElementMemo& memo)
 {
     std::string text;
-    for (const API_AddParType& p : memo.params) {
+    for (const API_AddParType& p : memo.params)
+    {
         const std::string name(p.name, strnlen(p.name, sizeof p.name));
         text += (text.empty() ? "" : " ") + name + "=" +
                 (p.typeID == APIParT_String ? "\"" + p.text.ToUtf8() + "\"" : NumberText(p.value, 6));
@@ -249,7 +258,8 @@ LibraryPartEntry* PartOf(Scenario& scenario, ProjectModel& model, std::int32_t i
 bool ReadNumbers(std::istringstream& args, std::vector<double>& values)
 {
     std::string word;
-    while (args >> word) {
+    while (args >> word)
+    {
         std::istringstream in(word);
         double value = 0.0;
         if (!(in >> value) || !(in >> std::ws).eof()) return false;
@@ -330,7 +340,8 @@ std::vector<API_Coord> WallFootprint(const API_WallType& wall)
         curved ? arc.r * std::fabs(wall.arcAngle) : std::hypot(wall.endC.x - wall.begC.x, wall.endC.y - wall.begC.y);
     const int steps = curved ? ArcSteps : 1;
     std::vector<API_Coord> left, right;
-    for (int i = 0; i <= steps; ++i) {
+    for (int i = 0; i <= steps; ++i)
+    {
         const double along = length * i / steps;
         const LinePoint at = PointAlongWall(wall, along);
         const double thickness =
@@ -348,7 +359,8 @@ std::vector<std::vector<API_Coord>> MemoContours(const API_ElementMemo& memo)
 {
     std::vector<std::vector<API_Coord>> contours;
     const auto& ends = memo.pends;
-    for (std::size_t i = 1; i < ends.size(); ++i) {
+    for (std::size_t i = 1; i < ends.size(); ++i)
+    {
         std::vector<API_Coord> contour;
         for (std::int32_t k = ends[i - 1] + 1; k < ends[i] && static_cast<std::size_t>(k) < memo.coords.size(); ++k)
             contour.push_back(memo.coords[static_cast<std::size_t>(k)]);
@@ -381,7 +393,8 @@ bool OpeningBox(const ProjectModel& model, const StoredElement& opening, API_Box
     if (!footprint) return false;
     box.xMin = box.xMax = footprint->corners[0].x;
     box.yMin = box.yMax = footprint->corners[0].y;
-    for (const Plan& corner : footprint->corners) {
+    for (const Plan& corner : footprint->corners)
+    {
         box.xMin = std::min(box.xMin, corner.x), box.xMax = std::max(box.xMax, corner.x);
         box.yMin = std::min(box.yMin, corner.y), box.yMax = std::max(box.yMax, corner.y);
     }
@@ -397,13 +410,15 @@ GSErrCode EditOpening(const ProjectModel& model, StoredElement& opening, const A
     if (wall == nullptr) return APIERR_BADID;
     API_WindowType& o = opening.record.window;
     const double rise = edit.endC.z - edit.begC.z;
-    if (edit.typeID == FourCC("ELEV")) {
+    if (edit.typeID == FourCC("ELEV"))
+    {
         o.sillHeight += rise;
         return NoError;
     }
     if (edit.typeID != FourCC("DRAG")) return APIERR_REFUSEDCMD;
     const Plan move {edit.endC.x - edit.begC.x, edit.endC.y - edit.begC.y};
-    if (wall->record.wall.geometryKind == PolygonalWall) {
+    if (wall->record.wall.geometryKind == PolygonalWall)
+    {
         const std::optional<LinePoint> start = PlacementInPolygonalWall(wall->record.wall, o);
         Geometry::TRANMAT frame, inverse;
         if (!start || !PolygonalWallFrame(wall->record.wall.begC, wall->record.wall.endC, &frame) ||
@@ -413,7 +428,9 @@ GSErrCode EditOpening(const ProjectModel& model, StoredElement& opening, const A
         const Plan shift = along * Dot(move, along);
         const Geometry::Coord3D inFrame = Geometry::TMBVect(inverse, {shift.x, shift.y, 0.0});
         o.startPoint = {o.startPoint.x + inFrame.x, o.startPoint.y + inFrame.y};
-    } else {
+    }
+    else
+    {
         o.position += Dot(move, PointAlongWall(wall->record.wall, o.position).along);
     }
     o.sillHeight += rise;
@@ -449,11 +466,13 @@ void AddOpeningFacts(const Host& host, Facts& facts)
 {
     const ProjectModel& model = host.model_;
     std::string table;
-    for (const StoredElement& wall : model.content.elements) {
+    for (const StoredElement& wall : model.content.elements)
+    {
         if (wall.record.header.typeID != API_WallID) continue;
         const std::string number = std::to_string(NumberOf(model, wall.record.header.guid));
         int k = 0;
-        for (const StoredElement& e : model.content.elements) {
+        for (const StoredElement& e : model.content.elements)
+        {
             if (!IsOpening(e.record.header.typeID) || e.record.window.owner != wall.record.header.guid) continue;
             const std::string row = OpeningRow(model, e);
             facts["opening " + number + "." + std::to_string(++k)] = row;
@@ -524,9 +543,12 @@ void AddOpeningVerbs(ScenarioVerbs& verbs)
         const std::string value = Scenario::Rest(args);
         API_AddParType parameter;
         std::memcpy(parameter.name, name.data(), name.size());
-        if (ParseNumber(value, parameter.value)) {
+        if (ParseNumber(value, parameter.value))
+        {
             parameter.typeID = APIParT_Real;
-        } else {
+        }
+        else
+        {
             parameter.typeID = APIParT_String;
             parameter.text = GS::UniString(value);
         }

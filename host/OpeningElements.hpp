@@ -6,7 +6,8 @@
 #include "ProjectModel.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // Windows and doors live in their wall: a straight or curved wall holds them at
 // their position along its reference line, a polygonal wall at their start point

@@ -11,9 +11,11 @@
 #include "HostFiles.hpp"
 #include "ProjectFile.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 namespace fs = std::filesystem;
 
@@ -60,7 +62,8 @@ NewDisplay::NativeImage NumberedTile(int number, int pixels)
     const int total = static_cast<int>(digits.size()) * (width + gap) - gap;
     int left = (pixels - total) / 2;
     const int top = (pixels - 2 * width) / 2;
-    for (const char digit : digits) {
+    for (const char digit : digits)
+    {
         DrawDigit(image, digit - '0', left, top, width, Gfx::Color {255, 255, 255, 255});
         left += width + gap;
     }
@@ -82,24 +85,30 @@ bool WriteOrthophotoJob(const OrthophotoJob& job, std::string& error)
     std::error_code ec;
     fs::create_directories(folder / (job.name + "_info"), ec);
     fs::create_directories(folder / "tiles", ec);
-    if (ec) {
+    if (ec)
+    {
         error = "cannot make the job's folders: " + ec.message();
         return false;
     }
     std::string description;
     int number = 0;
-    for (int row = 0; row < job.rows; ++row) {
-        for (int column = 0; column < job.columns; ++column) {
+    for (int row = 0; row < job.rows; ++row)
+    {
+        for (int column = 0; column < job.columns; ++column)
+        {
             ++number;
             const std::string tile = "tiles/" + job.name + "_" + std::to_string(number) + ".png";
             if (!NewDisplay::WritePngFile(NumberedTile(number, job.pixels), (folder / tile).string(), &error)) return false;
             const double u = job.x + column * job.tileSize, s = job.tileSize;
             const double v = (job.vertical ? job.z : job.y) + row * job.tileSize;
             description += "Tile Name = " + tile + "\n";
-            if (job.vertical) {
+            if (job.vertical)
+            {
                 description += CornerLine("Left Bottom", u, job.y, v) + CornerLine("Right Upper", u + s, job.y, v + s) +
                                CornerLine("Left Upper", u, job.y, v + s) + CornerLine("Right Bottom", u + s, job.y, v);
-            } else {
+            }
+            else
+            {
                 description += CornerLine("Left Bottom", u, v, job.z) + CornerLine("Right Upper", u + s, v + s, job.z) +
                                CornerLine("Left Upper", u, v + s, job.z) + CornerLine("Right Bottom", u + s, v, job.z);
             }

@@ -3,13 +3,15 @@
 
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // What the orthophoto program leaves in a folder: a job folder "<job>_info"
 // with its tile description "<job>-coord.txt", and numbered PNG tiles in
 // "tiles" beside it, each a square of the given size in metres, laid out in
 // columns and rows from a corner: upright along x (a facade) or flat (a floor).
-struct OrthophotoJob {
+struct OrthophotoJob
+{
     std::string folder;  // the folder that holds the job folder
     std::string name;
     bool vertical = true;

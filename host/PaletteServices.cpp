@@ -9,9 +9,11 @@
 #include "PhotoVerbs.hpp"
 #include "ServiceTable.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 // A palette registered again replaces its earlier registration.
 GSErrCode RegisterPalette(HostToken token, std::int16_t dialogId, APIPaletteControlProc callback, std::int32_t flags,

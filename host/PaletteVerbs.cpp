@@ -8,9 +8,11 @@
 #include "NumberText.hpp"
 #include "ProjectFile.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 ScenarioVerb WithHost(std::function<bool(Scenario&, Host&, std::istringstream&)> body)
 {
@@ -35,20 +37,24 @@ APIMenuCommandProc MenuHandler(const Host& host, std::int16_t menu)
 // The item a user's hand can reach: on an open dialog, shown and enabled.
 const DG::Item* ReachableItem(Scenario& s, short dialog, short item)
 {
-    if (const std::string why = WhyDialogIsNotOpen(dialog); !why.empty()) {
+    if (const std::string why = WhyDialogIsNotOpen(dialog); !why.empty())
+    {
         s.Fail(why + ": item " + std::to_string(item) + " cannot be reached");
         return nullptr;
     }
     const DG::Item* found = DG::GetDialog(dialog)->FindItem(item);
-    if (found == nullptr) {
+    if (found == nullptr)
+    {
         s.Fail("no item " + std::to_string(item) + " on dialog " + std::to_string(dialog));
         return nullptr;
     }
-    if (!found->visible) {
+    if (!found->visible)
+    {
         s.Fail("item " + std::to_string(item) + " is hidden");
         return nullptr;
     }
-    if (!found->enabled) {
+    if (!found->enabled)
+    {
         s.Fail("item " + std::to_string(item) + " is disabled");
         return nullptr;
     }
@@ -87,9 +93,11 @@ void PrintDialog(std::ostream& out, DG::Dialog& dialog)
         << (dialog.open ? "open" : "closed") << (dialog.hidden ? ", hidden" : "") << (dialog.docked ? ", docked" : "") << ", at "
         << dialog.position.x << "," << dialog.position.y << ", size " << dialog.size.width << "x" << dialog.size.height << "\n";
     out << "item  type      value          state       icon   help  tooltip / text\n";
-    for (const DG::Item& item : dialog.items) {
+    for (const DG::Item& item : dialog.items)
+    {
         std::string value = NumberText(item.value, 6, NearZero::AsIs);
-        if (item.type == "pushmenu") {
+        if (item.type == "pushmenu")
+        {
             value += " [" + std::to_string(item.selected) + ":";
             for (const short icon : item.entryIcons) value += " " + std::to_string(icon);
             value += "]";
@@ -211,7 +219,8 @@ void AddPaletteVerbs(ScenarioVerbs& verbs)
     verbs["answer-file"] = WithHost([](Scenario& s, Host& host, std::istringstream& args) {
         const std::string answer = Scenario::Rest(args);
         if (answer.empty()) return s.Fail("answer-file <path>|cancel");
-        if (answer == "cancel") {
+        if (answer == "cancel")
+        {
             DG::QueueFileCancel();
             return true;
         }

@@ -3,7 +3,8 @@
 
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The user's hand on the add-on's menus and palettes, played by scenarios:
 //   menu <menu id> [item]                  chooses a menu item (1 when not given)

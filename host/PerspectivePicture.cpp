@@ -6,9 +6,11 @@
 #include "Graphics/NativeImage.hpp"
 #include "Graphics/PngWriter.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 using Vector = Geometry::Vector3<double>;
 
@@ -24,7 +26,8 @@ Vector Combined(const Vector& a, double ka, const Vector& b, double kb)
 }
 
 // The picture's right and up directions; a view straight up or down has north up.
-struct PictureAxes {
+struct PictureAxes
+{
     Vector forward;
     Vector right;
     Vector up;
@@ -52,7 +55,8 @@ bool WritePerspectivePicture(const Modeler::Camera& camera, const std::vector<Co
     std::vector<double> depths(static_cast<std::size_t>(width) * height, std::numeric_limits<double>::infinity());
     for (std::uint32_t y = 0; y < height; ++y)
         for (std::uint32_t x = 0; x < width; ++x) image.BlendPixel(std::int32_t(x), std::int32_t(y), Gfx::Color(32, 32, 32));
-    for (const ColouredPoint& point : points) {
+    for (const ColouredPoint& point : points)
+    {
         const Vector seen = Minus(point.position, camera.GetViewPoint());
         const double depth = Dot(seen, axes.forward);
         if (depth < NearestDepth) continue;

@@ -5,9 +5,11 @@
 #include "Graphics/Gfx.hpp"
 #include "Modeler/Camera.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-struct ColouredPoint {
+struct ColouredPoint
+{
     Geometry::Vector3<double> position;
     Gfx::Color color;
 };

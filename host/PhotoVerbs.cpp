@@ -16,9 +16,11 @@
 #include "ProjectFile.hpp"
 #include "TI/Time.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 constexpr DG::RGBColor16 Grey {43433, 43433, 43433};
 // Only a guard against a hang: the wait ends as soon as the pictures are there.
@@ -56,7 +58,8 @@ std::optional<std::string> ListViewFact(const std::string& name)
     if (!(words >> dialog >> item)) return "<list-view <dialog> <item>>";
     std::string text;
     const short count = DG::ListViewGetItemCount(dialog, item);
-    for (short entry = 1; entry <= count; ++entry) {
+    for (short entry = 1; entry <= count; ++entry)
+    {
         text += DG::ListViewGetItemText(dialog, item, entry).ToUtf8() + " (" +
                 std::to_string(DG::ListViewGetItemUserData(dialog, item, entry)) + ")";
         if (!DG::ListViewGetItemImage(dialog, item, entry).IsEmpty()) text += " img";
@@ -73,7 +76,8 @@ std::optional<std::string> PhotoFact(const Host& host, const std::string& name)
     std::istringstream words(name);
     std::string kind;
     words >> kind;
-    if (kind == "embedded-pictures") {
+    if (kind == "embedded-pictures")
+    {
         std::vector<std::string> files;
         std::error_code ec;
         for (std::filesystem::directory_iterator it(EmbeddedLibraryFolderPath(host) + "/Survanto", ec), end; !ec && it != end;
@@ -90,11 +94,14 @@ std::optional<std::string> PhotoFact(const Host& host, const std::string& name)
     if (!(words >> number >> parameter)) return "<parameter <n> <name>>";
     const auto& elements = host.model_.content.elements;
     if (number < 1 || number > elements.size()) return "<no element " + std::to_string(number) + ">";
-    for (const API_AddParType& p : elements[number - 1].memo.params) {
+    for (const API_AddParType& p : elements[number - 1].memo.params)
+    {
         if (parameter != p.name) continue;
-        if (!p.arrayTexts.empty()) {
+        if (!p.arrayTexts.empty())
+        {
             std::string text;
-            for (std::size_t i = 0; i + 1 < p.arrayTexts.size(); i += 2) {
+            for (std::size_t i = 0; i + 1 < p.arrayTexts.size(); i += 2)
+            {
                 const auto unit = static_cast<char16_t>(p.arrayTexts[i] | p.arrayTexts[i + 1] << 8);
                 text += unit == 0 ? std::string("/") : GS::Utf16ToUtf8(std::u16string(1, unit));
             }
@@ -146,7 +153,8 @@ void AddPhotoVerbs(ScenarioVerbs& verbs)
             return with;
         };
         const auto until = std::chrono::steady_clock::now() + ThumbnailWait;
-        while (shown() < count && std::chrono::steady_clock::now() < until) {
+        while (shown() < count && std::chrono::steady_clock::now() < until)
+        {
             host.WaitForPostedCommand(50);
             host.RunPendingCommands();
         }

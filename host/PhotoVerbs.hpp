@@ -5,7 +5,8 @@
 #include "Host.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The host's clock, list views and photo files for scenarios. Fact asked for by name:
 //   "list-view <dialog> <item>"   per entry its text, user data, "img" when it

@@ -14,9 +14,11 @@
 #include "ProjectFile.hpp"
 #include "ViewDatabases.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 constexpr std::size_t BmpHeaderBytes = 54;
 constexpr double LargestSide = 8192.0;
@@ -35,12 +37,14 @@ bool HasSize(const API_Box& box)
            box.xMax > box.xMin && box.yMax > box.yMin;
 }
 
-struct Corner {
+struct Corner
+{
     double x;
     double y;
 };
 
-struct Bounds {
+struct Bounds
+{
     bool any = false;
     double minX = 0, minY = 0, maxX = 0, maxY = 0;
 
@@ -78,12 +82,14 @@ bool LiesInView(const ProjectModel& model, const StoredElement& element, const V
     return shown != nullptr && shown->name == view.viewName;
 }
 
-struct PixMapDeleter {
+struct PixMapDeleter
+{
     void operator()(GSPixMap* pixMap) const { GXDeleteGSPixMap(pixMap); }
 };
 using PixMap = std::unique_ptr<GSPixMap, PixMapDeleter>;
 
-struct Placed {
+struct Placed
+{
     const API_PictureType* picture;
     PixMap image;
 };
@@ -133,14 +139,16 @@ bool WriteViewPng(const ProjectModel& model, const ViewChoice& view, double pixe
 {
     std::vector<Placed> placed;
     Bounds bounds;
-    for (const StoredElement& element : model.content.elements) {
+    for (const StoredElement& element : model.content.elements)
+    {
         if (element.record.header.typeID != API_PictureID || !LiesInView(model, element, view)) continue;
         GSPixMapHandle image = nullptr;
         if (!GX::ImageBase::ReadData(element.memo.pictureData, image, GSPixMapPixelType32)) continue;
         for (const Corner& corner : PlanCorners(element.record.picture)) bounds.Add(corner);
         placed.push_back({&element.record.picture, PixMap(image)});
     }
-    if (placed.empty()) {
+    if (placed.empty())
+    {
         error = "no pictures in that view";
         return false;
     }
@@ -148,13 +156,16 @@ bool WriteViewPng(const ProjectModel& model, const ViewChoice& view, double pixe
     // Rounding noise of the turned corners adds no pixel.
     const double width = std::ceil((bounds.maxX - minX) * pixelsPerMetre - 1e-6);
     const double height = std::ceil((maxY - bounds.minY) * pixelsPerMetre - 1e-6);
-    if (!(pixelsPerMetre > 0.0) || width < 1.0 || height < 1.0 || width > LargestSide || height > LargestSide) {
+    if (!(pixelsPerMetre > 0.0) || width < 1.0 || height < 1.0 || width > LargestSide || height > LargestSide)
+    {
         error = "the view would be " + NumberText(width, 6) + " x " + NumberText(height, 6) + " pixels";
         return false;
     }
     NewDisplay::NativeImage png(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
-    for (std::uint32_t py = 0; py < png.GetHeight(); ++py) {
-        for (std::uint32_t px = 0; px < png.GetWidth(); ++px) {
+    for (std::uint32_t py = 0; py < png.GetHeight(); ++py)
+    {
+        for (std::uint32_t px = 0; px < png.GetWidth(); ++px)
+        {
             const double x = minX + (px + 0.5) / pixelsPerMetre, y = maxY - (py + 0.5) / pixelsPerMetre;
             Gfx::Color colour {255, 255, 255, 255};
             for (const Placed& picture : placed) ColourAt(picture, x, y, colour);
@@ -168,7 +179,8 @@ void AddPictureFacts(const Host& host, Facts& facts)
 {
     const ProjectModel& model = host.model_;
     std::map<std::string, int> counts;
-    for (const StoredElement& element : model.content.elements) {
+    for (const StoredElement& element : model.content.elements)
+    {
         if (element.record.header.typeID != API_PictureID) continue;
         const std::string where = ViewText(model, element);
         ++counts[where.empty() ? "floorplan storey " + std::to_string(element.record.header.floorInd) : where.substr(4)];
@@ -188,14 +200,19 @@ void AddPictureVerbs(ScenarioVerbs& verbs)
         double pixelsPerMetre = 0.0;
         ViewChoice view;
         if (!(args >> file >> pixelsPerMetre >> kind)) return s.Fail(usage);
-        if (kind == "floorplan") {
+        if (kind == "floorplan")
+        {
             int storey = 0;
             if (!(args >> storey)) return s.Fail(usage);
             view.storey = static_cast<std::int16_t>(storey);
-        } else if (kind == "view") {
+        }
+        else if (kind == "view")
+        {
             view.floorPlan = false;
             view.viewName = Scenario::Rest(args);
-        } else {
+        }
+        else
+        {
             return s.Fail(usage);
         }
         std::string error;

@@ -6,7 +6,8 @@
 #include "ProjectModel.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // Pictures (type 31): an image file in the memo shown in a plan rectangle,
 // turned about its lower left corner. The host takes a picture whose rectangles
@@ -19,7 +20,8 @@ std::string DescribePicture(const StoredElement& element);
 // turned by its angle, on white; the picture spans the pictures at the given
 // pixels per metre. False with the reason when there is nothing to draw or the
 // file cannot be written.
-struct ViewChoice {
+struct ViewChoice
+{
     bool floorPlan = true;
     std::int16_t storey = 0;
     std::string viewName;  // the view's name when not a floor plan

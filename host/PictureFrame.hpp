@@ -5,11 +5,13 @@
 
 #include "API/Types.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // A drawing's extent fitted into a picture: its longer side fills the picture's
 // side less the margins, y pointing up.
-class PictureFrame {
+class PictureFrame
+{
 public:
     static constexpr std::uint32_t Side = 1000;
     static constexpr std::uint32_t Margin = 20;

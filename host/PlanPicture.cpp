@@ -11,9 +11,11 @@
 #include "PictureFrame.hpp"
 #include "ProjectFile.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 constexpr std::uint8_t FillAlpha = 51;
 const Gfx::Color Background {255, 255, 255};
@@ -27,7 +29,8 @@ const Gfx::Color OpeningFill {70, 130, 180, 4 * FillAlpha};
 using Contours = std::vector<std::vector<API_Coord>>;
 
 // A filled area of the picture: its contours and its colour.
-struct Area {
+struct Area
+{
     Contours contours;
     Gfx::Color fill;
 };
@@ -37,8 +40,10 @@ struct Area {
 Contours PlanContours(const API_MorphBody& body, const API_MorphPolygon& polygon, const double (&t)[12])
 {
     Contours contours(1);
-    for (const std::int32_t edge : polygon.edges) {
-        if (edge == 0) {
+    for (const std::int32_t edge : polygon.edges)
+    {
+        if (edge == 0)
+        {
             contours.emplace_back();
             continue;
         }
@@ -79,7 +84,8 @@ NewDisplay::NativeImage DrawPlan(const std::vector<Area>& areas)
     Gfx::Pattern solid;
     std::fill(std::begin(solid.bits), std::end(solid.bits), std::uint8_t {0xFF});
     context.SetFillPattern(solid);
-    for (const Area& area : areas) {
+    for (const Area& area : areas)
+    {
         context.SetForeColor(area.fill.red, area.fill.green, area.fill.blue, area.fill.alpha);
         context.BeginPolygon();
         for (const auto& contour : area.contours) TraceContour(context, view, contour, false);
@@ -102,20 +108,28 @@ void AddPlanPictureVerbs(ScenarioVerbs& verbs)
         if (file.empty()) return scenario.Fail("plan-picture <file>");
         std::vector<Area> areas;
         std::size_t morphs = 0, polygons = 0, roofs = 0, walls = 0, openings = 0;
-        for (const StoredElement& element : host->model_.content.elements) {
+        for (const StoredElement& element : host->model_.content.elements)
+        {
             const API_ElemTypeID type = element.record.header.typeID;
-            if (type == API_MorphID) {
+            if (type == API_MorphID)
+            {
                 const Gfx::Color& fill = Fills[morphs++ % std::size(Fills)];
                 for (const API_MorphPolygon& polygon : element.memo.morphBody.polygons)
                     areas.push_back({PlanContours(element.memo.morphBody, polygon, element.record.morph.transformation), fill});
                 polygons += element.memo.morphBody.polygons.size();
-            } else if (type == API_RoofID) {
+            }
+            else if (type == API_RoofID)
+            {
                 areas.push_back({MemoContours(element.memo), RoofFill});
                 ++roofs;
-            } else if (type == API_WallID) {
+            }
+            else if (type == API_WallID)
+            {
                 areas.push_back({WallContours(element), WallFill});
                 ++walls;
-            } else if (IsOpening(type)) {
+            }
+            else if (IsOpening(type))
+            {
                 areas.push_back({{OpeningPlanOutline(host->model_, element)}, OpeningFill});
                 ++openings;
             }

@@ -1,7 +1,8 @@
 #pragma once
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The plan picture: every morph's polygons, every roof's outline, every wall's
 // body and every window's and door's place in it seen from above, written as PNG

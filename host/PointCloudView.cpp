@@ -14,20 +14,24 @@
 
 namespace fs = std::filesystem;
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 constexpr std::size_t PointFileHeader = 32;
 constexpr std::size_t PointRecord = 15;
 
-struct PointFile {
+struct PointFile
+{
     std::string name;
     std::size_t points = 0;
     bool readable = false;
 };
 
-struct PlacedCloud {
+struct PlacedCloud
+{
     std::string part;
     std::vector<PointFile> files;
 };
@@ -37,7 +41,8 @@ std::vector<std::string> ActivePointFiles(const std::string& script)
 {
     std::vector<std::string> files;
     std::istringstream lines(script);
-    for (std::string line; std::getline(lines, line);) {
+    for (std::string line; std::getline(lines, line);)
+    {
         const auto start = line.find_first_not_of(" \t");
         if (start == std::string::npos || line.compare(start, 10, "POINTCLOUD") != 0) continue;
         const auto open = line.find('"', start);
@@ -67,7 +72,8 @@ bool ReadPointFile(const std::string& path, const API_ObjectType& object, double
     count = (bytes.size() - PointFileHeader) / PointRecord;
     if (points == nullptr) return true;
     const double c = std::cos(object.angle), s = std::sin(object.angle);
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i)
+    {
         const char* record = bytes.data() + PointFileHeader + i * PointRecord;
         const double dx = ReadLittle<float>(record), dy = ReadLittle<float>(record + 4), dz = ReadLittle<float>(record + 8);
         const auto* rgb = reinterpret_cast<const std::uint8_t*>(record + 12);
@@ -85,12 +91,17 @@ bool ShownIn3D(const StoredElement& element)
     return false;
 }
 
-enum class Shown { All, In3D };
+enum class Shown
+{
+    All,
+    In3D
+};
 
 std::vector<PlacedCloud> Clouds(const ProjectModel& model, std::vector<ColouredPoint>* points, Shown shown = Shown::All)
 {
     std::vector<PlacedCloud> clouds;
-    for (const StoredElement& element : model.content.elements) {
+    for (const StoredElement& element : model.content.elements)
+    {
         const LibraryPartEntry* part = model.LibraryPartOf(element.record);
         const LibraryPartSection* script = part == nullptr ? nullptr : part->Section(FourCC("3DSC"), 0);
         if (element.record.header.typeID != API_ObjectID || script == nullptr) continue;
@@ -98,7 +109,8 @@ std::vector<PlacedCloud> Clouds(const ProjectModel& model, std::vector<ColouredP
         const std::vector<std::string> names = ActivePointFiles(std::string(script->bytes.begin(), script->bytes.end()));
         if (names.empty()) continue;
         PlacedCloud cloud {part->name, {}};
-        for (const std::string& name : names) {
+        for (const std::string& name : names)
+        {
             PointFile file {name, 0, false};
             const std::string path = (fs::path(part->path).parent_path() / name).string();
             const double base = model.StoreyLevel(element.record.header.floorInd) + element.record.object.elevation;
@@ -114,12 +126,14 @@ bool WriteCloudPicture(const ProjectModel& model, const std::string& path, std::
 {
     std::vector<ColouredPoint> points;
     Clouds(model, &points);
-    if (points.empty()) {
+    if (points.empty())
+    {
         error = "no point clouds to show";
         return false;
     }
     double xMin = points[0].position.x, xMax = xMin, yMin = points[0].position.y, yMax = yMin;
-    for (const ColouredPoint& point : points) {
+    for (const ColouredPoint& point : points)
+    {
         const auto& p = point.position;
         xMin = std::min(xMin, p.x), xMax = std::max(xMax, p.x);
         yMin = std::min(yMin, p.y), yMax = std::max(yMax, p.y);
@@ -144,7 +158,8 @@ bool Write3DWindowPicture(const Host& host, const std::string& path, std::uint32
 {
     std::vector<ColouredPoint> points;
     Clouds(host.model_, &points, Shown::In3D);
-    if (points.empty()) {
+    if (points.empty())
+    {
         error = "no point clouds shown in 3D";
         return false;
     }
@@ -181,7 +196,8 @@ void AddPointCloudViewVerbs(ScenarioVerbs& verbs)
 void AddPointCloudViewFacts(const Host& host, Facts& facts)
 {
     std::string text;
-    for (const PlacedCloud& cloud : Clouds(host.model_, nullptr)) {
+    for (const PlacedCloud& cloud : Clouds(host.model_, nullptr))
+    {
         text += (text.empty() ? "" : " | ") + cloud.part + ":";
         for (const PointFile& file : cloud.files)
             text += " " + file.name + "=" + (file.readable ? std::to_string(file.points) : std::string("missing"));

@@ -2,7 +2,8 @@
 #include "Host.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // What the host's 3D engine makes of placed point-cloud objects: each object's
 // library part names its point files in the active "POINTCLOUD" calls of its 3D

@@ -4,7 +4,8 @@
 
 #include "NumberText.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 bool IsPolylineType(API_ElemTypeID type) { return type == API_PolyLineID; }
 

@@ -3,7 +3,8 @@
 
 #include "API/Elements.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // Polylines (element type 20): the record holds the polygon's counts, the memo
 // the polygon in the host's form.

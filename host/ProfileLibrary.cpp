@@ -8,9 +8,11 @@
 #include "FillElements.hpp"
 #include "ServiceTable.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 using Corner = Geometry::Point2<double>;
 
@@ -91,7 +93,8 @@ bool ReadDrawing(std::istringstream& args, std::vector<Corner>& corners, VectorI
 {
     std::vector<double> numbers;
     std::vector<std::vector<double>> lines;
-    for (std::string word; args >> word;) {
+    for (std::string word; args >> word;)
+    {
         double value = 0.0;
         if (word == "line")
             lines.emplace_back();
@@ -103,7 +106,8 @@ bool ReadDrawing(std::istringstream& args, std::vector<Corner>& corners, VectorI
     if (numbers.size() % 2 != 0 || (!numbers.empty() && numbers.size() < 6)) return false;
     for (std::size_t i = 0; i < numbers.size(); i += 2) corners.push_back({numbers[i], numbers[i + 1]});
     if (!corners.empty()) AddOutline(drawing, corners);
-    for (const auto& line : lines) {
+    for (const auto& line : lines)
+    {
         if (line.size() != 4) return false;
         AddDrawingLine(drawing, {line[0], line[1]}, {line[2], line[3]});
     }

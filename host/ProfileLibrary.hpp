@@ -4,7 +4,8 @@
 #include "ProjectModel.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The host's profile library: profile attributes (type 11), each a name and a
 // drawing of fills and lines. A new project has "Gesims" and "Sockel".

@@ -13,9 +13,11 @@
 #include "MorphBodies.hpp"
 #include "ShellElements.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 using nlohmann::json;
 
@@ -26,16 +28,23 @@ T IntegerFrom(const json& value, const std::string& what)
 {
     static_assert(std::is_integral_v<T>);
     const auto outOfRange = [&] { return std::runtime_error(what + " is out of range: " + value.dump()); };
-    if (value.is_number_unsigned()) {
+    if (value.is_number_unsigned())
+    {
         if (value.get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<T>::max())) throw outOfRange();
-    } else if (value.is_number_integer()) {
+    }
+    else if (value.is_number_integer())
+    {
         const auto number = value.get<std::int64_t>();
         if (number < static_cast<std::int64_t>(std::numeric_limits<T>::min()) ||
             (number > 0 && static_cast<std::uint64_t>(number) > static_cast<std::uint64_t>(std::numeric_limits<T>::max())))
             throw outOfRange();
-    } else if (value.is_number()) {
+    }
+    else if (value.is_number())
+    {
         throw outOfRange();
-    } else {
+    }
+    else
+    {
         throw std::runtime_error(what + " is no number: " + value.dump());
     }
     return value.get<T>();
@@ -140,7 +149,8 @@ json ParamsJson(const std::vector<API_AddParType>& params)
 std::vector<API_AddParType> ParamsFrom(const json& list)
 {
     std::vector<API_AddParType> params;
-    for (const json& p : list) {
+    for (const json& p : list)
+    {
         API_AddParType parameter;
         const std::string name = p.at("name").get<std::string>();
         if (name.size() >= sizeof parameter.name) throw std::runtime_error("parameter name too long: " + name);
@@ -267,7 +277,8 @@ StoredElement ElementFrom(const json& in)
     for (const json& link : in.value("links", json::array()))
         element.links.push_back(
             {GuidFrom(link.at("to"), "a link's element"), IntegerFrom<std::uint32_t>(link.at("flags"), "a link's flags")});
-    if (in.contains("view")) {
+    if (in.contains("view"))
+    {
         const json& view = in.at("view");
         API_DatabaseInfo database {};
         database.typeID = IntegerFrom<std::int32_t>(view.at("type"), "a view's type");
@@ -276,7 +287,8 @@ StoredElement ElementFrom(const json& in)
         database.segmentNumber = IntegerOr<std::int32_t>(view, "segment", 0, "a view's segment");
         element.view = database;
     }
-    if (in.contains("userData")) {
+    if (in.contains("userData"))
+    {
         const json& user = in.at("userData");
         element.userData.dataVersion = IntegerFrom<std::int32_t>(user.at("version"), "a user data version");
         element.userData.platformSign = IntegerFrom<std::int32_t>(user.at("platformSign"), "a user data platform sign");
@@ -301,7 +313,8 @@ json ProjectJson(const ProjectModel& model)
                                 {"ref", view.ref}});
     for (const auto& [index, layer] : model.content.layers)
         out["layers"].push_back({{"index", index}, {"name", layer.name}, {"flags", layer.flags}});
-    for (const auto& [index, level] : model.content.storeyLevels) {
+    for (const auto& [index, level] : model.content.storeyLevels)
+    {
         const auto name = model.content.storeyNames.find(index);
         out["storeys"].push_back({{"index", index},
                                   {"level", level},
@@ -347,7 +360,8 @@ ProjectModel ProjectFrom(const json& in)
             LayerEntry {layer.at("name").get<std::string>(), IntegerFrom<std::int32_t>(layer.at("flags"), "a layer's flags")};
     model.content.storeyLevels.clear();
     model.content.storeyNames.clear();
-    for (const json& storey : in.at("storeys")) {
+    for (const json& storey : in.at("storeys"))
+    {
         const auto index = IntegerFrom<std::int16_t>(storey.at("index"), "a storey index");
         model.content.storeyLevels[index] = storey.at("level").get<double>();
         model.content.storeyNames[index] = storey.value("name", std::string());
@@ -356,7 +370,8 @@ ProjectModel ProjectFrom(const json& in)
         model.libraryFolders.push_back({folder.at("path").get<std::string>(), folder.at("name").get<std::string>(),
                                         IntegerFrom<std::int32_t>(folder.at("type"), "a library's type"),
                                         folder.at("available").get<bool>(), folder.at("readOnly").get<bool>()});
-    for (const json& part : in.value("libraryParts", json::array())) {
+    for (const json& part : in.value("libraryParts", json::array()))
+    {
         LibraryPartEntry entry {part.at("uniqueId").get<std::string>(),
                                 IntegerOr<std::int32_t>(part, "version", 0, "a library part's version"),
                                 part.value("name", std::string()),
@@ -409,14 +424,18 @@ bool SaveProjectFile(const ProjectModel& model, const std::string& path, std::st
 bool ReadProjectFile(const std::string& path, ProjectModel& model, std::string& error)
 {
     std::string text;
-    if (!ReadWholeFile(path, text)) {
+    if (!ReadWholeFile(path, text))
+    {
         error = "cannot read project file " + path;
         return false;
     }
-    try {
+    try
+    {
         model = ProjectFrom(json::parse(text));
         return true;
-    } catch (const std::exception& e) {
+    }
+    catch (const std::exception& e)
+    {
         error = "project file " + path + ": " + e.what();
         return false;
     }

@@ -9,7 +9,8 @@
 #include "ProjectModel.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The host's project file, readable JSON: the elements (each record's bytes as hex,
 // which is what is read back, beside its description and GUID for the reader; the

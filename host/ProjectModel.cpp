@@ -6,7 +6,8 @@
 #include "AttributeServices.hpp"
 #include "ElementDefaults.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 ProjectModel::ProjectModel()
 {
@@ -90,7 +91,8 @@ GSErrCode ProjectModel::RunUndoable(const APIUndoableCommand& command)
     ++commandDepth_;
     const GSErrCode result = command();
     --commandDepth_;
-    if (result != NoError) {
+    if (result != NoError)
+    {
         content = std::move(before);
         DropVanishedFromSelection();
         return result;
@@ -119,7 +121,8 @@ ToolDefaults& ProjectModel::DefaultsFor(API_ElemTypeID type, std::int32_t variat
 {
     const auto key = std::make_pair(type, variation);
     auto it = content.defaults.find(key);
-    if (it == content.defaults.end()) {
+    if (it == content.defaults.end())
+    {
         ToolDefaults defaults;
         const auto plain = content.defaults.find(std::make_pair(type, 0));
         defaults.record = plain != content.defaults.end() ? plain->second.record : InitialDefaults(type, variation);
@@ -156,7 +159,8 @@ GSErrCode ProjectModel::CheckChangeable(const StoredElement& element) const
 const LibraryPartEntry* ProjectModel::LibraryPartOf(const API_Element& element) const
 {
     std::int32_t index = 0;
-    switch (element.header.typeID) {
+    switch (element.header.typeID)
+    {
         case API_ObjectID:
         case API_LampID: index = element.object.libraryPartIndex; break;
         case API_WindowID:

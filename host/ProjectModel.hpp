@@ -14,15 +14,18 @@
 #include "ShellGeometry.hpp"
 #include "VectorImage/VectorImage.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // A link from an element to another, with its flags.
-struct ElementLink {
+struct ElementLink
+{
     API_Guid to {};
     std::uint32_t flags = 0;
 };
 
-struct StoredElement {
+struct StoredElement
+{
     API_Element record {};
     API_ElementMemo memo;
     API_ElementUserData userData;
@@ -36,7 +39,8 @@ struct StoredElement {
     ShellGeometry shell;
 };
 
-struct GuidHash {
+struct GuidHash
+{
     std::size_t operator()(const API_Guid& guid) const;
 };
 
@@ -44,7 +48,8 @@ struct GuidHash {
 // every addition and removal, so that finding one takes the same time in any project.
 // An element keeps its GUID while it is listed. Kept in blocks: adding one never
 // moves the others, however many there are.
-class ElementList {
+class ElementList
+{
 public:
     using iterator = std::deque<StoredElement>::iterator;
     using const_iterator = std::deque<StoredElement>::const_iterator;
@@ -82,18 +87,21 @@ private:
     std::unordered_map<API_Guid, std::size_t, GuidHash> positions_;
 };
 
-struct LayerEntry {
+struct LayerEntry
+{
     std::string name;
     std::int32_t flags = 0;
 };
 
-struct ToolDefaults {
+struct ToolDefaults
+{
     API_Element record {};
     API_ElementMemo memo;
 };
 
 // One module data of the project, stored under its name.
-struct StoredModuleData {
+struct StoredModuleData
+{
     std::int32_t dataVersion = 0;
     std::uint16_t platformSign = 0;
     std::vector<std::uint8_t> bytes;
@@ -101,7 +109,8 @@ struct StoredModuleData {
 
 // A view database: a section's, elevation's or interior elevation's view, which
 // belongs to its element, or a layout or worksheet of its own.
-struct ViewDatabase {
+struct ViewDatabase
+{
     std::int32_t type = 0;  // APIWind_...
     API_Guid unId {};
     API_Guid owner {};  // null for layouts and worksheets
@@ -110,7 +119,8 @@ struct ViewDatabase {
 };
 
 // What an undo step restores: everything the project holds.
-struct ProjectContent {
+struct ProjectContent
+{
     ElementList elements;
     std::vector<ViewDatabase> views;  // in creation order
     std::map<std::pair<API_ElemTypeID, std::int32_t>, ToolDefaults> defaults;
@@ -124,7 +134,8 @@ struct ProjectContent {
 
 // The project of the simulated host: elements with their memos, tool defaults,
 // layers, storeys, the views' state and the undo steps.
-class ProjectModel {
+class ProjectModel
+{
 public:
     ProjectModel();
 

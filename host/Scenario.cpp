@@ -30,7 +30,8 @@
 #include "Win/WinStandIns.hpp"
 #include "Window3DServices.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 std::string Scenario::Rest(std::istringstream& in)
 {
@@ -72,7 +73,8 @@ Scenario::~Scenario() = default;
 bool Scenario::RunFile(const std::string& path)
 {
     std::ifstream in(path);
-    if (!in) {
+    if (!in)
+    {
         out_ << "cannot read scenario " << path << "\n";
         return false;
     }
@@ -96,7 +98,8 @@ bool Scenario::RunText(const std::string& text, const std::string& origin)
 
 bool Scenario::NextLine(std::string& line)
 {
-    while (lines_ != nullptr && std::getline(*lines_, line)) {
+    while (lines_ != nullptr && std::getline(*lines_, line))
+    {
         ++lineNumber_;
         // A script written on Windows ends its lines with CR LF.
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -111,7 +114,8 @@ bool Scenario::NextLine(std::string& line)
 bool Scenario::PlayWhile(const std::function<bool()>& holds)
 {
     std::string line;
-    while (!failed_ && holds()) {
+    while (!failed_ && holds())
+    {
         if (!NextLine(line)) return false;
         if (!RunLine(line)) failed_ = true;
     }
@@ -124,14 +128,16 @@ bool Scenario::Fail(const std::string& message)
     return false;
 }
 
-namespace {
+namespace
+{
 
 // What the host keeps in its work folder from one run to the next, as an installed
 // host keeps it in the user's folders.
 void ForgetHostState(const std::string& workFolder)
 {
     if (workFolder.empty()) return;
-    for (const char* name : {"Preferences.json", "registry.txt", "AppData", "Add-Ons"}) {
+    for (const char* name : {"Preferences.json", "registry.txt", "AppData", "Add-Ons"})
+    {
         std::error_code ec;
         std::filesystem::remove_all(std::filesystem::path(workFolder) / name, ec);
     }
@@ -156,7 +162,8 @@ bool Scenario::RunLine(const std::string& line)
     return it->second(*this, in);
 }
 
-namespace {
+namespace
+{
 
 // Wraps a verb that needs a started host.
 ScenarioVerb WithHost(std::function<bool(Scenario&, Host&, std::istringstream&)> body)

@@ -10,7 +10,8 @@
 
 #include "Host.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 class Scenario;
 
@@ -42,7 +43,8 @@ void AddFrameVerbs(ScenarioVerbs& verbs);
 // folder (its preferences, registry, AppData and installed add-on) is removed, so an
 // earlier run in the same folder changes nothing, unless keep-work-state said
 // otherwise. The scenario's files there (projects, copies, pictures) stay.
-class Scenario {
+class Scenario
+{
 public:
     Scenario(Host::Options options, std::ostream& out);
     ~Scenario();

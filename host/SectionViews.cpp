@@ -9,13 +9,16 @@
 #include "ServiceTable.hpp"
 #include "ViewDatabases.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 constexpr double DistanceLineOffset = 1.0;
 
-struct CutPlaneKind {
+struct CutPlaneKind
+{
     const char* name;
     API_ElemTypeID type;
     std::int32_t window;
@@ -44,7 +47,8 @@ bool ReadLine(std::istringstream& args, std::vector<API_Coord>& points, bool& le
     left = word == "left";
     name = Scenario::Rest(args);
     if (words.size() < 4 || words.size() % 2 != 0) return false;
-    for (std::size_t i = 0; i + 1 < words.size(); i += 2) {
+    for (std::size_t i = 0; i + 1 < words.size(); i += 2)
+    {
         API_Coord p;
         std::istringstream x(words[i]), y(words[i + 1]);
         if (!(x >> p.x) || !(y >> p.y) || !x.eof() || !y.eof() || !std::isfinite(p.x) || !std::isfinite(p.y)) return false;
@@ -69,7 +73,8 @@ API_ElemTypeID CutPlaneTypeOfWindow(std::int32_t windowKind)
     return 0;
 }
 
-namespace {
+namespace
+{
 
 bool IsMadeWithMarker(API_ElemTypeID type) { return type == API_CutPlaneID || type == API_ElevationID; }
 
@@ -93,7 +98,8 @@ GSErrCode GetDefaultsWithMarker(HostToken token, API_Element* element, API_Eleme
     const ToolDefaults& defaults = Host::From(token).model_.DefaultsFor(element->header.typeID, 0);
     *element = defaults.record;
     if (memo != nullptr) *memo = defaults.memo;
-    for (std::int32_t i = 0; i < subCount; ++i) {
+    for (std::int32_t i = 0; i < subCount; ++i)
+    {
         subElements[i].subElem = API_Element {};
         subElements[i].subElem.header.typeID = API_ObjectID;
         subElements[i].memo = API_ElementMemo {};
@@ -163,7 +169,8 @@ void AddSectionVerbs(ScenarioVerbs& verbs)
         element.record.header.floorInd = model.content.storeyLevels.empty() ? 0 : model.content.storeyLevels.begin()->first;
         element.record.cutPlane.segmentCount = static_cast<std::int32_t>(points.size() - 1);
         std::snprintf(element.record.cutPlane.name, sizeof element.record.cutPlane.name, "%s", viewName.c_str());
-        for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+        for (std::size_t i = 0; i + 1 < points.size(); ++i)
+        {
             element.memo.sectionSegments.push_back({2});
             element.memo.sectionMainCoords.push_back(points[i]);
             element.memo.sectionMainCoords.push_back(points[i + 1]);

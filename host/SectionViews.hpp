@@ -5,7 +5,8 @@
 #include "Host.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // Sections, elevations and interior elevations: elements whose views a window
 // can show. The element type of the window kind's elements, 0 for other windows.

@@ -5,9 +5,11 @@
 #include "ElementServices.hpp"
 #include "ServiceTable.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t KnownFilterBits = APIFilt_IsEditable | APIFilt_HasAccessRight;
 
@@ -30,7 +32,8 @@ GSErrCode GetSelection(HostToken token, API_SelectionInfo* info, std::vector<API
     const Host& host = Host::From(token);
     API_SelectionInfo counts;
     std::vector<API_Neig> reported;
-    for (const API_Neig& neig : host.model_.selection) {
+    for (const API_Neig& neig : host.model_.selection)
+    {
         const StoredElement* element = host.model_.Find(neig.guid);
         if (element == nullptr) continue;
         const bool editable = IsEditable(host, *element);
@@ -54,9 +57,11 @@ GSErrCode ReserveElements(HostToken token, const std::vector<API_Guid>* guids, s
     for (const API_Guid& guid : *guids)
         if (host.model_.Find(guid) == nullptr) return APIERR_BADID;
     if (conflicts != nullptr) conflicts->clear();
-    for (const API_Guid& guid : *guids) {
+    for (const API_Guid& guid : *guids)
+    {
         const std::optional<std::int16_t> holder = teamwork.HolderOf(guid);
-        if (holder && *holder != teamwork.CurrentUserId()) {
+        if (holder && *holder != teamwork.CurrentUserId())
+        {
             if (conflicts != nullptr) conflicts->push_back(guid);
             continue;
         }
@@ -102,7 +107,8 @@ void AddSelectionVerbs(ScenarioVerbs& verbs)
         Host* host = s.GetHost();
         if (host == nullptr) return s.Fail("this action needs a started host");
         std::vector<API_Neig> chosen;
-        for (std::string word; args >> word;) {
+        for (std::string word; args >> word;)
+        {
             const StoredElement* element = NumberedElement(host->model_, word);
             if (element == nullptr) return s.Fail("no element " + word);
             API_Neig neig;
@@ -136,7 +142,8 @@ void AddSelectionFacts(const Host& host, Facts& facts)
 {
     std::string text;
     const auto& elements = host.model_.content.elements;
-    for (std::size_t i = 0; i < elements.size(); ++i) {
+    for (std::size_t i = 0; i < elements.size(); ++i)
+    {
         const std::optional<std::int16_t> holder = host.project_.teamwork.HolderOf(elements[i].record.header.guid);
         if (holder) text += (text.empty() ? "" : " ") + std::to_string(i + 1) + ":" + std::to_string(*holder);
     }

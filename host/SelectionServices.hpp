@@ -3,7 +3,8 @@
 #include "Host.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The selection as the add-on reads it, teamwork reservations and the element
 // filter. This host keeps no partial selections, so leaving them out changes nothing.

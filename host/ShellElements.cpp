@@ -11,9 +11,11 @@
 #include "HostAngles.hpp"
 #include "NumberText.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 constexpr std::size_t ArcSteps = 12;
 
@@ -63,7 +65,8 @@ bool IsSoundContour(const ShellPolygon& contour)
         std::fabs(LinearDeterminant(contour.plane)) < 1e-12)
         return false;
     std::int32_t first = 1;
-    for (std::size_t i = 1; i < contour.ends.size(); ++i) {
+    for (std::size_t i = 1; i < contour.ends.size(); ++i)
+    {
         const API_Coord& a = contour.coords[static_cast<std::size_t>(first)];
         const API_Coord& b = contour.coords[static_cast<std::size_t>(contour.ends[i])];
         if (contour.ends[i] - first < 3 || a.x != b.x || a.y != b.y) return false;
@@ -120,7 +123,8 @@ bool RecordIsFinite(const API_ShellType& s)
 std::vector<API_Coord> PolygonLine(const ShellPolygon& polygon, std::int32_t first, std::int32_t last)
 {
     std::vector<API_Coord> line;
-    for (std::int32_t i = first; i <= last; ++i) {
+    for (std::int32_t i = first; i <= last; ++i)
+    {
         const API_Coord& p = polygon.coords[static_cast<std::size_t>(i)];
         line.push_back(p);
         if (i == last) break;
@@ -131,7 +135,8 @@ std::vector<API_Coord> PolygonLine(const ShellPolygon& polygon, std::int32_t fir
         if (arc == polygon.arcs.end() || std::fabs(arc->arcAngle) < 1e-9 ||
             !Geometry::SetGenArc({p.x, p.y}, {q.x, q.y}, arc->arcAngle, &genArc))
             continue;
-        for (std::size_t k = 1; k < ArcSteps; ++k) {
+        for (std::size_t k = 1; k < ArcSteps; ++k)
+        {
             const double a = arc->arcAngle * static_cast<double>(k) / ArcSteps;
             Geometry::Coord c {p.x, p.y};
             Geometry::RotCoord(&c, genArc.origo, std::sin(a), std::cos(a));
@@ -157,14 +162,17 @@ std::vector<std::vector<API_Coord3D>> LocalSurface(const StoredElement& element)
     std::vector<std::vector<API_Coord3D>> rows;
     if (shapes.empty()) return rows;
     const std::vector<API_Coord> profile = ShapeLine(shapes[0]);
-    switch (shell.shellClass) {
-        case 0: {
+    switch (shell.shellClass)
+    {
+        case 0:
+        {
             // The shape stands across the extrusion: x to its left, y up.
             const API_Coord3D& d = shell.extruded.extrudedDirection;
             const double length = std::hypot(d.x, d.y);
             if (length < 1e-9) return rows;
             const API_Coord3D across {-d.y / length, d.x / length, 0.0};
-            for (const double t : {0.0, 1.0}) {
+            for (const double t : {0.0, 1.0})
+            {
                 rows.emplace_back();
                 for (const API_Coord& p : profile)
                     rows.back().push_back({shell.extruded.begC.x + p.x * across.x + t * d.x,
@@ -173,12 +181,14 @@ std::vector<std::vector<API_Coord3D>> LocalSurface(const StoredElement& element)
             }
             break;
         }
-        case 1: {
+        case 1:
+        {
             // The shape turns about the axis frame's z axis: x along it, y away from it.
             const API_RevolvedShellData& r = shell.revolved;
             const double turns = std::fabs(r.revolutionAngle) / (2.0 * Pi);
             const auto steps = static_cast<std::size_t>(std::max(1.0, std::ceil(std::max(3, r.segmentsByCircle) * turns)));
-            for (std::size_t j = 0; j <= steps; ++j) {
+            for (std::size_t j = 0; j <= steps; ++j)
+            {
                 const double a = r.begAngle + r.revolutionAngle * static_cast<double>(j) / static_cast<double>(steps);
                 rows.emplace_back();
                 for (const API_Coord& p : profile)
@@ -186,7 +196,8 @@ std::vector<std::vector<API_Coord3D>> LocalSurface(const StoredElement& element)
             }
             break;
         }
-        case 2: {
+        case 2:
+        {
             if (shapes.size() < 2) return rows;
             rows.emplace_back();
             for (const API_Coord& p : profile) rows.back().push_back(Transformed(shell.ruled.plane1, {p.x, p.y, 0.0}));
@@ -205,7 +216,8 @@ std::vector<std::vector<API_Coord>> ContourRings(const ShellPolygon& contour)
 {
     std::vector<std::vector<API_Coord>> rings;
     std::int32_t first = 1;
-    for (std::size_t i = 1; i < contour.ends.size(); ++i) {
+    for (std::size_t i = 1; i < contour.ends.size(); ++i)
+    {
         rings.push_back(PolygonLine(contour, first, contour.ends[i]));
         first = contour.ends[i] + 1;
     }
@@ -238,7 +250,8 @@ bool InsideRings(const std::vector<std::vector<API_Coord>>& rings, const API_Coo
     if (OnRings(rings, p)) return true;
     bool inside = false;
     for (const auto& ring : rings)
-        for (std::size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
+        for (std::size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++)
+        {
             const API_Coord& a = ring[i];
             const API_Coord& b = ring[j];
             if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y)) inside = !inside;
@@ -252,7 +265,8 @@ std::vector<double> Crossings(const std::vector<std::vector<API_Coord>>& rings, 
     std::vector<double> ts;
     const double dx = b.x - a.x, dy = b.y - a.y;
     for (const auto& ring : rings)
-        for (std::size_t i = 0; i + 1 < ring.size(); ++i) {
+        for (std::size_t i = 0; i + 1 < ring.size(); ++i)
+        {
             const double ex = ring[i + 1].x - ring[i].x, ey = ring[i + 1].y - ring[i].y;
             const double denominator = dx * ey - dy * ex;
             if (std::fabs(denominator) < 1e-15) continue;
@@ -275,7 +289,8 @@ void AddClipped(const ShellPolygon& contour, const std::vector<std::vector<API_C
     const auto at = [](const API_Coord3D& p, const API_Coord3D& q, double t) {
         return API_Coord3D {p.x + (q.x - p.x) * t, p.y + (q.y - p.y) * t, p.z + (q.z - p.z) * t};
     };
-    for (std::size_t i = 0; i + 1 < ts.size(); ++i) {
+    for (std::size_t i = 0; i + 1 < ts.size(); ++i)
+    {
         if (ts[i + 1] - ts[i] < 1e-12) continue;
         const API_Coord3D middle = at(qa, qb, (ts[i] + ts[i + 1]) / 2.0);
         if (InsideRings(rings, {middle.x, middle.y})) edges.push_back({at(a, b, ts[i]), at(a, b, ts[i + 1])});
@@ -286,7 +301,8 @@ void AddClipped(const ShellPolygon& contour, const std::vector<std::vector<API_C
 // does not know.
 std::vector<API_Polygon> ShapeCounts(const API_ShellType& shell)
 {
-    switch (shell.shellClass) {
+    switch (shell.shellClass)
+    {
         case 0: return {shell.extruded.shapePoly};
         case 1: return {shell.revolved.shapePoly};
         case 2: return {shell.ruled.shape1Poly, shell.ruled.shape2Poly};
@@ -302,11 +318,13 @@ bool TakeShellGeometry(const API_Element& element, const API_ElementMemo* memo, 
     const std::vector<API_Polygon> shapes = ShapeCounts(shell);
     if (memo == nullptr || shapes.empty() || !RecordIsFinite(shell)) return false;
     ShellGeometry taken;
-    for (std::size_t k = 0; k < shapes.size(); ++k) {
+    for (std::size_t k = 0; k < shapes.size(); ++k)
+    {
         taken.shapes.emplace_back();
         if (!TakeShape(shapes[k], memo->shellShapes[k], taken.shapes.back())) return false;
     }
-    if (shell.hasContour) {
+    if (shell.hasContour)
+    {
         taken.contours.emplace_back();
         if (memo->shellContours == nullptr || !TakeContour(*memo->shellContours, taken.contours.back())) return false;
     }
@@ -326,13 +344,15 @@ bool IsSoundShellGeometry(const API_Element& element, const ShellGeometry& geome
 
 void FreeShellMemo(API_ElementMemo& memo)
 {
-    for (API_ShellShapeHandles& shape : memo.shellShapes) {
+    for (API_ShellShapeHandles& shape : memo.shellShapes)
+    {
         BMKillHandle(&shape.coords);
         BMKillHandle(&shape.pends);
         BMKillHandle(&shape.parcs);
         BMKillHandle(&shape.bodyFlags);
     }
-    if (memo.shellContours != nullptr) {
+    if (memo.shellContours != nullptr)
+    {
         BMKillHandle(&memo.shellContours->coords);
         BMKillHandle(&memo.shellContours->pends);
         BMKillHandle(&memo.shellContours->parcs);
@@ -362,12 +382,14 @@ std::vector<ShellEdge> ShellEdges(const StoredElement& element, double storeyLev
             edges.push_back({a, b});
     };
     for (std::size_t r = 0; r < rows.size(); ++r)
-        for (std::size_t i = 0; i < rows[r].size(); ++i) {
+        for (std::size_t i = 0; i < rows[r].size(); ++i)
+        {
             if (i + 1 < rows[r].size()) add(rows[r][i], rows[r][i + 1]);
             if (r + 1 < rows.size() && i < rows[r + 1].size()) add(rows[r][i], rows[r + 1][i]);
         }
     for (ShellEdge& edge : edges)
-        for (API_Coord3D* p : {&edge.from, &edge.to}) {
+        for (API_Coord3D* p : {&edge.from, &edge.to})
+        {
             *p = Transformed(element.record.shell.basePlane, *p);
             p->z += storeyLevel;
         }
@@ -390,12 +412,14 @@ std::string DescribeShell(const StoredElement& element)
     std::ostringstream out;
     out << " base (" << number(s.basePlane[3]) << "," << number(s.basePlane[7]) << "," << number(s.basePlane[11]) << ")";
     if (s.isFlipped) out << " flipped";
-    for (const ShellPolygon& shape : element.shell.shapes) {
+    for (const ShellPolygon& shape : element.shell.shapes)
+    {
         out << " shape";
         for (std::size_t i = 1; i < shape.coords.size(); ++i) out << " " << point(shape.coords[i]);
         for (const API_PolyArc& arc : shape.arcs) out << " arc " << number(arc.arcAngle);
     }
-    for (const ShellPolygon& contour : element.shell.contours) {
+    for (const ShellPolygon& contour : element.shell.contours)
+    {
         out << " contour";
         for (std::size_t i = 1; i < contour.coords.size(); ++i) out << " " << point(contour.coords[i]);
     }

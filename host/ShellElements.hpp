@@ -4,7 +4,8 @@
 
 #include "ProjectModel.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // Takes a shell's shapes and contour out of the memo's handles, checked against
 // the record's counts; false for a handle missing or too short, an index out of
@@ -24,7 +25,8 @@ void ForgetShellMemo(API_ElementMemo& memo);
 // The shell's surface tessellated, as the lines of its tessellation in project
 // coordinates (heights with the storey level added); a contour clips them to what
 // lies inside it, seen across the contour's plane.
-struct ShellEdge {
+struct ShellEdge
+{
     API_Coord3D from, to;
 };
 std::vector<ShellEdge> ShellEdges(const StoredElement& shell, double storeyLevel);

@@ -4,14 +4,16 @@
 #include <climits>
 #include <iterator>
 
-namespace SimHost {
+namespace SimHost
+{
 
 void Teamwork::SetCurrentUser(std::int16_t id, const std::string& name)
 {
     shared_ = true;
     currentUser_ = id;
     const auto known = std::find_if(users_.begin(), users_.end(), [id](const TeamworkUser& u) { return u.id == id; });
-    if (known != users_.end()) {
+    if (known != users_.end())
+    {
         known->name = name;
         return;
     }
@@ -28,7 +30,8 @@ GSErrCode Teamwork::FillSharingInfo(API_SharingInfo& info) const
 {
     info = API_SharingInfo {};
     if (!shared_) return APIERR_GENERAL;
-    for (const TeamworkUser& user : users_) {
+    for (const TeamworkUser& user : users_)
+    {
         API_UserInfo entry {};
         const std::u16string name = GS::Utf8ToUtf16(user.name);
         const std::size_t units = std::min(name.size(), std::size(entry.loginName) - 1);

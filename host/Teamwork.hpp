@@ -6,9 +6,11 @@
 
 #include "API/Database.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-struct TeamworkUser {
+struct TeamworkUser
+{
     std::int16_t id = 0;
     API_Guid guid {};
     std::string name;
@@ -16,7 +18,8 @@ struct TeamworkUser {
 
 // The sharing of a project: solo until a user joins it; then the project is a
 // teamwork project and the user who joined last is the one working here.
-class Teamwork {
+class Teamwork
+{
 public:
     bool IsShared() const { return shared_; }
     // Adds the user, or renames the user of that id, and makes them the current one.

@@ -2,7 +2,8 @@
 
 #include <climits>
 
-namespace SimHost {
+namespace SimHost
+{
 
 void AddTeamworkVerbs(ScenarioVerbs& verbs)
 {
@@ -21,7 +22,8 @@ void AddTeamworkVerbs(ScenarioVerbs& verbs)
 void AddTeamworkFacts(const Host& host, Facts& facts)
 {
     const Teamwork& teamwork = host.project_.teamwork;
-    if (!teamwork.IsShared()) {
+    if (!teamwork.IsShared())
+    {
         facts["teamwork"] = "solo";
         return;
     }

@@ -1,7 +1,8 @@
 #pragma once
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // Sharing the open project, played by scenarios:
 //   teamwork-user <id> <name>   the project becomes a teamwork project and the

@@ -6,9 +6,11 @@
 
 #include "HostAngles.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t ViewInserted = 1;
 constexpr std::int32_t ViewDeleted = 4;
@@ -16,7 +18,8 @@ constexpr std::int32_t ViewDeleted = 4;
 // The element type whose views a database kind shows, 0 for kinds of their own.
 API_ElemTypeID OwnerTypeOf(std::int32_t type)
 {
-    switch (type) {
+    switch (type)
+    {
         case APIWind_SectionID: return API_CutPlaneID;
         case APIWind_ElevationID: return API_ElevationID;
         case APIWind_InteriorElevationID: return API_InteriorElevationID;
@@ -26,7 +29,8 @@ API_ElemTypeID OwnerTypeOf(std::int32_t type)
 
 std::int32_t ViewKindOfElement(API_ElemTypeID type)
 {
-    switch (type) {
+    switch (type)
+    {
         case API_CutPlaneID: return APIWind_SectionID;
         case API_ElevationID: return APIWind_ElevationID;
         case API_InteriorElevationID: return APIWind_InteriorElevationID;
@@ -123,10 +127,13 @@ GSErrCode ContainingDatabase(const ProjectModel& model, const API_Guid& element,
     const StoredElement* stored = model.Find(element);
     if (stored == nullptr) return APIERR_BADID;
     database = API_DatabaseInfo {};
-    if (stored->view) {
+    if (stored->view)
+    {
         database = *stored->view;
         CompleteDatabase(model, database);
-    } else {
+    }
+    else
+    {
         database.typeID = APIWind_FloorPlanID;
     }
     return NoError;
@@ -211,7 +218,8 @@ bool CompleteDatabase(const ProjectModel& model, API_DatabaseInfo& database)
     if (database.typeID == APIWind_FloorPlanID || database.typeID == APIWind_3DModelID) return true;
     const ViewDatabase* view = FindView(model, database.databaseUnId);
     if (view == nullptr && database.databaseUnId == APINULLGuid) view = ViewOfElement(model, database.elementGuid);
-    if (view != nullptr && view->type == database.typeID) {
+    if (view != nullptr && view->type == database.typeID)
+    {
         const std::int32_t segment = database.segmentNumber;
         FillFrom(*view, database);
         database.segmentNumber = segment;
@@ -267,7 +275,8 @@ void NotifyViewEvent(Host& host, std::int32_t event)
 {
     constexpr std::int32_t ProjectMap = 1;
     const std::vector<ViewEventCatch> catches = host.viewEvents_;
-    for (const ViewEventCatch& caught : catches) {
+    for (const ViewEventCatch& caught : catches)
+    {
         if ((caught.mask & event) == 0 || caught.map != ProjectMap || caught.handler == nullptr) continue;
         API_NotifyViewEventType notification;
         notification.notifID = event;
@@ -278,7 +287,8 @@ void NotifyViewEvent(Host& host, std::int32_t event)
 
 std::string DatabaseKindName(std::int32_t type)
 {
-    switch (type) {
+    switch (type)
+    {
         case APIWind_FloorPlanID: return "floorplan";
         case APIWind_SectionID: return "section";
         case APIWind_3DModelID: return "3d";
@@ -294,7 +304,8 @@ std::string ViewText(const ProjectModel& model, const StoredElement& element)
 {
     if (!element.view) return "";
     const API_DatabaseInfo& view = *element.view;
-    if (IsOwnKind(view.typeID)) {
+    if (IsOwnKind(view.typeID))
+    {
         const ViewDatabase* own = FindView(model, view.databaseUnId);
         return " in " + DatabaseKindName(view.typeID) + " " + Quoted(own != nullptr ? own->name : "?");
     }
@@ -304,7 +315,8 @@ std::string ViewText(const ProjectModel& model, const StoredElement& element)
     return text;
 }
 
-namespace {
+namespace
+{
 
 std::string ViewName(const ProjectModel& model, std::int32_t kind, const API_Guid& unId)
 {
@@ -352,7 +364,8 @@ void AddViewVerbs(ScenarioVerbs& verbs)
     verbs["delete-view"] = OnHost([](Scenario& s, Host& host, std::istringstream& args) {
         const std::string name = Scenario::Rest(args);
         for (const ViewDatabase& view : host.model_.content.views)
-            if (view.name == name) {
+            if (view.name == name)
+            {
                 DeleteView(host.model_, ViewDatabase(view));
                 NotifyViewEvent(host, ViewDeleted);
                 return true;

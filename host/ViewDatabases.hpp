@@ -6,7 +6,8 @@
 #include "ProjectModel.hpp"
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The project's view databases and windows: every section, elevation and
 // interior elevation makes its view when it is made and takes it along when it

@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstdio>
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 using Vector = Geometry::Vector3<double>;
 

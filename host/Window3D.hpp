@@ -4,7 +4,8 @@
 #include "API/AddOnInterface.hpp"
 #include "Modeler/Sight.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The host's 3D window: one sight, whose camera is also the window's projection
 // ("GP3D", "CP3D"), so that the two never disagree.
@@ -19,7 +20,8 @@ namespace SimHost {
 //   in x and y, and the six values after the view cone of SetView scale and shift
 //   the picture's x, y and depth (1, 0 leave each as it is): the host keeps both
 //   with the camera and frames its picture by the view cone alone.
-class Window3D {
+class Window3D
+{
 public:
     Modeler::Sight& GetSight() { return sight_; }
     const Modeler::Sight& GetSight() const { return sight_; }

@@ -5,9 +5,11 @@
 #include "DG/DG.hpp"
 #include "ServiceTable.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
-namespace {
+namespace
+{
 
 GSErrCode Get3DWindowSight(HostToken token, Modeler::Sight** sight)
 {
@@ -63,7 +65,8 @@ void FillWindow3DServices(HostServiceTable& table) { SIMHOST_SET_SERVICE(table, 
 GSErrCode Projection3DRequest(Host& host, std::int32_t code, void* par1, void* par2)
 {
     if (par1 == nullptr) return APIERR_BADPARS;
-    if (code == FourCC("GP3D")) {
+    if (code == FourCC("GP3D"))
+    {
         *static_cast<API_3DProjectionInfo*>(par1) = host.window3D_.GetProjection();
         return NoError;
     }

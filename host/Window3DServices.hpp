@@ -1,7 +1,8 @@
 #pragma once
 #include "Scenario.hpp"
 
-namespace SimHost {
+namespace SimHost
+{
 
 // The 3D window's service family: its sight (HostGet3DWindowSight), its
 // projection ("GP3D", "CP3D" through HostEnvironmentRequest) and its redraw

@@ -7,7 +7,8 @@
 
 #include "Scenario.hpp"
 
-namespace {
+namespace
+{
 
 std::string DefaultAddOnPath(const char* argv0)
 {
@@ -27,7 +28,8 @@ int main(int argc, char** argv)
     SimHost::Host::Options options;
     options.addOnPath = DefaultAddOnPath(argv[0]);
     std::vector<std::string> scenarios;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc; ++i)
+    {
         const std::string arg = argv[i];
         if (arg == "--addon" && i + 1 < argc)
             options.addOnPath = argv[++i];
@@ -39,9 +41,11 @@ int main(int argc, char** argv)
             scenarios.push_back(arg);
     }
     if (scenarios.empty()) return Usage();
-    for (const auto& path : scenarios) {
+    for (const auto& path : scenarios)
+    {
         SimHost::Scenario scenario(options, std::cout);
-        if (!scenario.RunFile(path)) {
+        if (!scenario.RunFile(path))
+        {
             std::cout << "FAILED " << path << "\n";
             return 1;
         }

@@ -31,9 +31,11 @@
 
 #include "GS/UniString.hpp"
 
-namespace {
+namespace
+{
 
-struct Resource {
+struct Resource
+{
     std::uint32_t type;
     std::int16_t id;
     std::vector<std::uint8_t> data;
@@ -80,18 +82,22 @@ std::string ParseQuoted(const std::string& line, std::size_t& pos)
 {
     if (pos >= line.size() || line[pos] != '"') throw std::runtime_error("expected a quoted string");
     std::string out;
-    for (++pos; pos < line.size(); ++pos) {
+    for (++pos; pos < line.size(); ++pos)
+    {
         const char c = line[pos];
-        if (c == '"') {
+        if (c == '"')
+        {
             ++pos;
             return out;
         }
-        if (c != '\\') {
+        if (c != '\\')
+        {
             out += c;
             continue;
         }
         if (++pos >= line.size()) break;
-        switch (line[pos]) {
+        switch (line[pos])
+        {
             case 'n': out += '\n'; break;
             case 'r': out += '\r'; break;
             case 't': out += '\t'; break;
@@ -126,11 +132,13 @@ std::vector<std::uint8_t> BuildFolder(const std::vector<std::pair<std::string, s
     constexpr std::size_t NameField = 524;
     std::vector<std::uint8_t> body;
     PutI16(body, static_cast<std::int16_t>(files.size()));
-    for (const auto& [name, id] : files) {
+    for (const auto& [name, id] : files)
+    {
         std::vector<std::uint8_t> field(NameField, 0);
         const auto units = GS::Utf8ToUtf16(name);
         if ((units.size() + 1) * 2 > NameField) throw std::runtime_error("file name too long: " + name);
-        for (std::size_t i = 0; i < units.size(); ++i) {
+        for (std::size_t i = 0; i < units.size(); ++i)
+        {
             field[2 * i] = static_cast<std::uint8_t>(units[i]);
             field[2 * i + 1] = static_cast<std::uint8_t>(units[i] >> 8);
         }
@@ -157,12 +165,14 @@ std::vector<std::uint8_t> ReadIcon(std::istringstream& head, const LineSource& n
     PutI16(data, static_cast<std::int16_t>(height));
     std::string line;
     int rows = 0;
-    while (nextLine(line) && line != "END") {
+    while (nextLine(line) && line != "END")
+    {
         std::size_t pos = 0;
         const std::string row = ParseQuoted(line, pos);
         if (static_cast<int>(row.size()) != width)
             throw std::runtime_error("an icon row of " + std::to_string(row.size()) + " pixels");
-        for (const char pixel : row) {
+        for (const char pixel : row)
+        {
             static const std::string Kinds = ".#o+";
             static const std::uint8_t Colours[][4] = {{0, 0, 0, 0}, {40, 40, 60, 255}, {214, 120, 40, 255}, {70, 130, 180, 255}};
             const auto kind = Kinds.find(pixel);
@@ -208,13 +218,15 @@ std::string ParseDialogText(const std::string& line, std::size_t pos)
 std::string WithText(const std::string& line, const std::string& text)
 {
     std::size_t head = 0;
-    for (int word = 0; word < 3 && head < line.size(); ++word) {
+    for (int word = 0; word < 3 && head < line.size(); ++word)
+    {
         head = line.find_first_not_of(" \t", head);
         head = head == std::string::npos ? line.size() : std::min(line.find_first_of(" \t", head), line.size());
     }
     std::size_t tail = head;
     const auto start = line.find_first_not_of(" \t", head);
-    if (start != std::string::npos && line[start] == '"') {
+    if (start != std::string::npos && line[start] == '"')
+    {
         const auto close = line.find('"', start + 1);
         tail = close == std::string::npos ? line.size() : close + 1;
     }
@@ -231,8 +243,10 @@ bool IsItemLine(const std::string& line, int itemId)
 
 void ReplaceItemText(std::vector<std::string>& description, int itemId, const std::string& text)
 {
-    for (auto& line : description) {
-        if (IsItemLine(line, itemId)) {
+    for (auto& line : description)
+    {
+        if (IsItemLine(line, itemId))
+        {
             line = WithText(line, text);
             return;
         }
@@ -244,19 +258,24 @@ void ReplaceItemText(std::vector<std::string>& description, int itemId, const st
 void ReplaceItemEntries(std::vector<std::string>& description, int itemId, const std::string& entries)
 {
     const std::string option = "entries=\"" + entries + "\"";
-    for (auto& line : description) {
+    for (auto& line : description)
+    {
         if (!IsItemLine(line, itemId)) continue;
         const auto at = line.find(" entries=");
-        if (at == std::string::npos) {
+        if (at == std::string::npos)
+        {
             line += " " + option;
             return;
         }
         const std::size_t begin = at + 1;
         std::size_t end = begin + std::string("entries=").size();
-        if (end < line.size() && line[end] == '"') {
+        if (end < line.size() && line[end] == '"')
+        {
             const auto close = line.find('"', end + 1);
             end = close == std::string::npos ? line.size() : close + 1;
-        } else {
+        }
+        else
+        {
             end = std::min(line.find_first_of(" \t", end), line.size());
         }
         line.replace(begin, end - begin, option);
@@ -309,7 +328,8 @@ void ApplyDialogText(const std::string& header, const LineSource& nextLine, std:
     description.at(0) = WithText(description.at(0), title);
 
     std::string line;
-    while (true) {
+    while (true)
+    {
         if (!nextLine(line)) throw std::runtime_error("DIALOGTEXT without END");
         if (line == "END") break;
         std::istringstream item(line);
@@ -332,7 +352,8 @@ void CheckTooltipLine(const std::string& line)
     int itemId = 0;
     if (!(words >> itemId)) throw std::runtime_error("expected: <item id> \"<tooltip>\" \"<item name>\"");
     std::size_t pos = line.find_first_not_of(" \t", PositionAfter(words, line));
-    for (int text = 0; text < 2; ++text) {
+    for (int text = 0; text < 2; ++text)
+    {
         if (pos == std::string::npos || line[pos] != '"') throw std::runtime_error("expected a quoted text");
         const auto close = line.find('"', pos + 1);
         if (close == std::string::npos) throw std::runtime_error("unterminated text");
@@ -350,7 +371,8 @@ std::string ReadTooltips(const std::string& header, const LineSource& nextLine)
     ParseDialogText(header, PositionAfter(head, header));
     std::string text = header + "\n";
     std::string line;
-    while (true) {
+    while (true)
+    {
         if (!nextLine(line)) throw std::runtime_error("TOOLTIPS without END");
         if (line == "END") return text;
         CheckTooltipLine(line);
@@ -365,7 +387,8 @@ void Compile(const std::string& path, std::vector<Resource>& resources)
     std::string raw;
     int lineNo = 0;
     const LineSource nextLine = [&](std::string& line) {
-        while (std::getline(in, raw)) {
+        while (std::getline(in, raw))
+        {
             ++lineNo;
             line = Trim(raw);
             if (!line.empty() && line[0] != '#') return true;
@@ -373,65 +396,89 @@ void Compile(const std::string& path, std::vector<Resource>& resources)
         return false;
     };
     std::string line;
-    try {
-        while (nextLine(line)) {
+    try
+    {
+        while (nextLine(line))
+        {
             std::istringstream head(line);
             std::string keyword;
             int id = 0;
             head >> keyword >> id;
             Resource res {0, static_cast<std::int16_t>(id), {}};
-            if (keyword == "STR#") {
+            if (keyword == "STR#")
+            {
                 res.type = StringListType;
                 std::vector<std::string> strings;
-                while (nextLine(line) && line != "END") {
+                while (nextLine(line) && line != "END")
+                {
                     std::size_t pos = 0;
                     strings.push_back(ParseQuoted(line, pos));
                 }
                 PutU32(res.data, static_cast<std::uint32_t>(strings.size()));
-                for (const auto& s : strings) {
+                for (const auto& s : strings)
+                {
                     PutU32(res.data, static_cast<std::uint32_t>(s.size()));
                     res.data.insert(res.data.end(), s.begin(), s.end());
                 }
-            } else if (keyword == "DIALOG") {
+            }
+            else if (keyword == "DIALOG")
+            {
                 res.type = DialogType;
                 std::string text = line + "\n";
                 while (nextLine(line) && line != "END") text += line + "\n";
                 res.data.assign(text.begin(), text.end());
-            } else if (keyword == "TOOLTIPS") {
+            }
+            else if (keyword == "TOOLTIPS")
+            {
                 res.type = TooltipType;
                 const std::string text = ReadTooltips(line, nextLine);
                 res.data.assign(text.begin(), text.end());
-            } else if (keyword == "DIALOGTEXT") {
+            }
+            else if (keyword == "DIALOGTEXT")
+            {
                 ApplyDialogText(line, nextLine, resources);
                 continue;
-            } else if (keyword == "FILE") {
+            }
+            else if (keyword == "FILE")
+            {
                 res.type = FileType;
                 std::size_t pos = line.find('"');
                 res.data = ReadBinary(FolderOf(path) + "/" + ParseQuoted(line, pos));
-            } else if (keyword == "FOLDER") {
+            }
+            else if (keyword == "FOLDER")
+            {
                 res.type = FolderType;
                 std::vector<std::pair<std::string, std::int16_t>> files;
-                while (nextLine(line) && line != "END") {
+                while (nextLine(line) && line != "END")
+                {
                     std::size_t pos = 0;
                     const std::string name = ParseQuoted(line, pos);
                     files.emplace_back(name, static_cast<std::int16_t>(std::stoi(line.substr(pos))));
                 }
                 res.data = BuildFolder(files);
-            } else if (keyword == "ICON") {
+            }
+            else if (keyword == "ICON")
+            {
                 res.type = IconType;
                 res.data = ReadIcon(head, nextLine);
-            } else if (keyword == "MDID") {
+            }
+            else if (keyword == "MDID")
+            {
                 res.type = ModuleIdType;
                 std::uint32_t developer = 0, local = 0;
                 if (!(head >> developer >> local)) throw std::runtime_error("MDID needs two numbers");
                 PutU32(res.data, developer);
                 PutU32(res.data, local);
-            } else {
+            }
+            else
+            {
                 throw std::runtime_error("unknown statement '" + keyword + "'");
             }
             resources.push_back(std::move(res));
         }
-    } catch (const std::exception& e) {
+    }
+    catch (const std::exception& e)
+    {
         throw std::runtime_error(path + ":" + std::to_string(lineNo) + ": " + e.what());
     }
 }
@@ -441,7 +488,8 @@ std::vector<std::uint8_t> Serialize(const std::vector<Resource>& resources)
     std::vector<std::uint8_t> out {'S', 'V', 'R', 'S'};
     PutU32(out, 1);
     PutU32(out, static_cast<std::uint32_t>(resources.size()));
-    for (const auto& r : resources) {
+    for (const auto& r : resources)
+    {
         PutU32(out, r.type);
         PutI16(out, r.id);
         PutU32(out, static_cast<std::uint32_t>(r.data.size()));
@@ -477,14 +525,16 @@ std::string EmbeddingSource(const std::vector<std::uint8_t>& bytes, const std::s
 int main(int argc, char** argv)
 {
     // rescomp --bundle OUT IN...   or   rescomp --source OUT SYMBOL IN...
-    if (argc < 4) {
+    if (argc < 4)
+    {
         std::cerr << "usage: rescomp --bundle OUT IN... | --source OUT SYMBOL IN...\n";
         return 2;
     }
     const std::string mode = argv[1];
     const std::string outPath = argv[2];
     const int firstInput = mode == "--source" ? 4 : 3;
-    try {
+    try
+    {
         std::vector<Resource> resources;
         for (int i = firstInput; i < argc; ++i) Compile(argv[i], resources);
         const auto bytes = Serialize(resources);
@@ -492,7 +542,9 @@ int main(int argc, char** argv)
             WriteFileAtomically(outPath, EmbeddingSource(bytes, argv[3]));
         else
             WriteFileAtomically(outPath, std::string(bytes.begin(), bytes.end()));
-    } catch (const std::exception& e) {
+    }
+    catch (const std::exception& e)
+    {
         std::cerr << "rescomp: " << e.what() << "\n";
         return 1;
     }

@@ -2,7 +2,8 @@
 #include "API/AddOnInterface.hpp"
 
 // Hands the host's body builder back however the command ends.
-class BodyBuilderHandle {
+class BodyBuilderHandle
+{
 public:
     BodyBuilderHandle()
     {

@@ -6,7 +6,8 @@
 
 #include "creation/PlanPredicates.hpp"
 
-namespace {
+namespace
+{
 
 using Geometry::Coord;
 
@@ -55,7 +56,8 @@ bool DelaunaySweep::ChooseSeeds(const std::vector<Coord>& p, const std::vector<s
                                 std::array<std::uint32_t, 3>& seeds)
 {
     double minX = p[used[0]].x, maxX = minX, minY = p[used[0]].y, maxY = minY;
-    for (const std::uint32_t i : used) {
+    for (const std::uint32_t i : used)
+    {
         minX = std::min(minX, p[i].x), maxX = std::max(maxX, p[i].x);
         minY = std::min(minY, p[i].y), maxY = std::max(maxY, p[i].y);
     }
@@ -64,7 +66,8 @@ bool DelaunaySweep::ChooseSeeds(const std::vector<Coord>& p, const std::vector<s
     const auto nearest = [&](const Coord& to, std::uint32_t other) {
         std::uint32_t best = None;
         double bestDistance = std::numeric_limits<double>::infinity();
-        for (const std::uint32_t i : used) {
+        for (const std::uint32_t i : used)
+        {
             if (other != None && p[i].x == p[other].x && p[i].y == p[other].y) continue;
             const double d = SquaredDistance(p[i], to);
             if (d < bestDistance || best == None) bestDistance = d, best = i;
@@ -77,7 +80,8 @@ bool DelaunaySweep::ChooseSeeds(const std::vector<Coord>& p, const std::vector<s
 
     std::uint32_t i2 = None;
     double smallest = std::numeric_limits<double>::infinity();
-    for (const std::uint32_t i : used) {
+    for (const std::uint32_t i : used)
+    {
         const Coord offset = CircumcentreOffset(p[i0], p[i1], p[i]);
         const double radius = offset.x * offset.x + offset.y * offset.y;
         if (radius < smallest && PlanOrientation(p[i0], p[i1], p[i]) != 0) smallest = radius, i2 = i;
@@ -110,7 +114,8 @@ void DelaunaySweep::TakeInSweepOrder(const std::vector<Coord>& p, const std::vec
     points_.resize(order.size());
     inputIndex_.resize(order.size());
     std::array<std::uint32_t, 3> renamed {};
-    for (std::uint32_t k = 0; k < order.size(); ++k) {
+    for (std::uint32_t k = 0; k < order.size(); ++k)
+    {
         const std::uint32_t i = order[k].second;
         points_[k] = p[i];
         inputIndex_[k] = i;
@@ -129,7 +134,8 @@ void DelaunaySweep::Sweep(const std::array<std::uint32_t, 3>& seeds)
     hullHash_.assign(static_cast<std::size_t>(std::ceil(std::sqrt(static_cast<double>(count)))), None);
     for (const std::uint32_t seed : seeds) Hash(seed);
 
-    for (std::uint32_t i = 0; i < count; ++i) {
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
         if (i == seeds[0] || i == seeds[1] || i == seeds[2]) continue;
         std::uint32_t start = None;
         const std::uint32_t visible = FindVisibleHullEdge(points_[i], start);
@@ -146,7 +152,8 @@ void DelaunaySweep::StartHull(const std::array<std::uint32_t, 3>& seeds)
     hullNext_.assign(points_.size(), None);
     hullTri_.assign(points_.size(), None);
     AddTriangle(seeds[0], seeds[1], seeds[2], None, None, None);
-    for (std::uint32_t k = 0; k < 3; ++k) {
+    for (std::uint32_t k = 0; k < 3; ++k)
+    {
         const std::uint32_t s = seeds[k];
         hullNext_[s] = seeds[(k + 1) % 3];
         hullPrev_[s] = seeds[(k + 2) % 3];
@@ -157,7 +164,8 @@ void DelaunaySweep::StartHull(const std::array<std::uint32_t, 3>& seeds)
 
 void DelaunaySweep::FindNearPairs(double nearDistance)
 {
-    for (std::uint32_t e = 0; e < triangles_.size(); ++e) {
+    for (std::uint32_t e = 0; e < triangles_.size(); ++e)
+    {
         if (halfEdges_[e] != None && halfEdges_[e] < e) continue;
         const std::uint32_t a = triangles_[e], b = triangles_[Next(e)];
         if (SquaredDistance(points_[a], points_[b]) < nearDistance * nearDistance) nearPairs_.emplace_back(a, b);
@@ -176,16 +184,19 @@ void DelaunaySweep::RenameToInput()
 std::uint32_t DelaunaySweep::FindVisibleHullEdge(const Coord& p, std::uint32_t& start) const
 {
     const std::size_t key = HashKey(p);
-    for (std::size_t j = 0; j < hullHash_.size(); ++j) {
+    for (std::size_t j = 0; j < hullHash_.size(); ++j)
+    {
         const std::uint32_t candidate = hullHash_[(key + j) % hullHash_.size()];
-        if (candidate != None && hullNext_[candidate] != candidate) {
+        if (candidate != None && hullNext_[candidate] != candidate)
+        {
             start = candidate;
             break;
         }
     }
     start = hullPrev_[start];
     std::uint32_t e = start;
-    while (PlanOrientation(points_[e], points_[hullNext_[e]], p) >= 0) {
+    while (PlanOrientation(points_[e], points_[hullNext_[e]], p) >= 0)
+    {
         e = hullNext_[e];
         if (e == start) return None;
     }
@@ -204,15 +215,18 @@ void DelaunaySweep::JoinToHull(std::uint32_t i, std::uint32_t visible, std::uint
     Legalize(t + 2);
 
     std::uint32_t n = hullNext_[e];
-    for (std::uint32_t q = hullNext_[n]; PlanOrientation(points_[n], points_[q], p) < 0; q = hullNext_[n]) {
+    for (std::uint32_t q = hullNext_[n]; PlanOrientation(points_[n], points_[q], p) < 0; q = hullNext_[n])
+    {
         t = AddTriangle(n, i, q, hullTri_[i], None, hullTri_[n]);
         hullTri_[i] = t + 1;
         Legalize(t + 2);
         hullNext_[n] = n;
         n = q;
     }
-    if (e == start) {
-        for (std::uint32_t q = hullPrev_[e]; PlanOrientation(points_[q], points_[e], p) < 0; q = hullPrev_[e]) {
+    if (e == start)
+    {
+        for (std::uint32_t q = hullPrev_[e]; PlanOrientation(points_[q], points_[e], p) < 0; q = hullPrev_[e])
+        {
             t = AddTriangle(q, i, e, None, hullTri_[e], hullTri_[q]);
             hullTri_[q] = t;
             Legalize(t + 2);
@@ -235,26 +249,36 @@ void DelaunaySweep::InsertInside(std::uint32_t i)
     const Coord& p = points_[i];
     std::uint32_t t = hullTri_[hullStart_] / 3 * 3;
     std::uint32_t entry = None;
-    for (;;) {
+    for (;;)
+    {
         walkState_ ^= walkState_ << 13, walkState_ ^= walkState_ >> 17, walkState_ ^= walkState_ << 5;
         const std::uint32_t first = walkState_ % 3;
         std::uint32_t exit = None, onEdge = None, onEdge2 = None;
-        for (std::uint32_t k = 0; k < 3 && exit == None; ++k) {
+        for (std::uint32_t k = 0; k < 3 && exit == None; ++k)
+        {
             const std::uint32_t e = t + (first + k) % 3;
             if (e == entry) continue;
             const int side = PlanOrientation(points_[triangles_[e]], points_[triangles_[Next(e)]], p);
             if (side < 0) exit = e;
             if (side == 0) (onEdge == None ? onEdge : onEdge2) = e;
         }
-        if (exit == None) {
-            if (onEdge == None) {
+        if (exit == None)
+        {
+            if (onEdge == None)
+            {
                 SplitTriangle(t, i);
-            } else if (onEdge2 != None) {
+            }
+            else if (onEdge2 != None)
+            {
                 const std::uint32_t shared = Next(onEdge) == onEdge2 ? onEdge2 : onEdge;
                 nearPairs_.emplace_back(i, triangles_[shared]);
-            } else if (halfEdges_[onEdge] == None) {
+            }
+            else if (halfEdges_[onEdge] == None)
+            {
                 SplitHullEdge(onEdge, i);
-            } else {
+            }
+            else
+            {
                 SplitInnerEdge(onEdge, i);
             }
             return;
@@ -326,7 +350,8 @@ void DelaunaySweep::Legalize(std::uint32_t halfEdge)
 {
     flipStack_.clear();
     flipStack_.push_back(halfEdge);
-    while (!flipStack_.empty()) {
+    while (!flipStack_.empty())
+    {
         const std::uint32_t a = flipStack_.back();
         flipStack_.pop_back();
         const std::uint32_t b = halfEdges_[a];

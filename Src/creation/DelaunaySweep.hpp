@@ -14,7 +14,8 @@
 // inside the hull is inserted into the triangle or edge that holds it, so no point
 // is lost. Points on one line give no triangle; of points at the same place the
 // first one taken stays.
-class DelaunaySweep {
+class DelaunaySweep
+{
 public:
     static constexpr std::uint32_t None = UINT32_MAX;
 

@@ -9,7 +9,8 @@
 #include "framework/AngleConstants.hpp"
 #include "framework/HostApiHelpers.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t RevolvedClass = 1;
 

@@ -9,7 +9,8 @@ class Survanto;
 // A spherical cap as a revolved shell: the sphere's centre (project heights), the
 // profile from the base circle's rim A to the apex B turning by the arc angle,
 // and for a segment the plan contour relative to the centre.
-struct DomeShell {
+struct DomeShell
+{
     API_Coord3D centre;
     API_Coord rim;
     API_Coord apex;

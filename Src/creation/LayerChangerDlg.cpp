@@ -6,7 +6,8 @@
 #include "DG/DG.hpp"
 #include "RS/ResourceModule.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t OkButton = 1;
 constexpr std::int16_t CancelButton = 2;
@@ -20,7 +21,8 @@ constexpr std::int16_t LayerDeletedText = 76;
 constexpr std::int16_t LayerHiddenText = 78;
 
 // "SUCC": the host turns a user item into one of its own controls.
-struct SpecialUserControl {
+struct SpecialUserControl
+{
     std::int32_t kind;
     std::int16_t dialogId;
     std::int16_t item;
@@ -56,7 +58,8 @@ LayerChangerDlg::~LayerChangerDlg() = default;
 std::int16_t LayerChangerDlg::DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t)
 {
     if (dialogId != GetDialogId() && message != DG::MsgInit) return 0;
-    switch (message) {
+    switch (message)
+    {
         case DG::MsgInit: InitDialog(); break;
         case DG::MsgClose: layer = static_cast<std::int16_t>(DG::GetItemValLong(GetDialogId(), LayerChooserItem)); break;
         case DG::MsgClick:
@@ -73,7 +76,8 @@ void LayerChangerDlg::InitDialog()
     SpecialUserControl chooser {LayerChooserKind, GetDialogId(), LayerChooserItem};
     HostInterfaceRequest(FourCC("SUCC"), &chooser, nullptr);
     DG::SetItemValue(GetDialogId(), LayerChooserItem, layer);
-    if (mode == LayerDeleted) {
+    if (mode == LayerDeleted)
+    {
         DG::SetItemText(GetDialogId(), MessageItem, RS::GetIndString(MessageList, LayerDeletedText, GetResourceModule()));
         DG::HideItem(GetDialogId(), ShowLayerButton);
         return;

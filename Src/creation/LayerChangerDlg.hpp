@@ -5,7 +5,8 @@
 
 // The modal question the layer check asks when the tool's layer was deleted or
 // is hidden: the user picks another layer or makes the hidden one visible.
-class LayerChangerDlg : public CDialogBase {
+class LayerChangerDlg : public CDialogBase
+{
 public:
     static constexpr std::int16_t DialogId = 32550;
     static constexpr std::int32_t LayerDeleted = 1;

@@ -5,7 +5,8 @@
 #include "Geometry/Point2.hpp"
 
 // One triangle of a morph mesh, in project coordinates (metres).
-struct MeshFaceData {
+struct MeshFaceData
+{
     std::array<Geometry::Vector3<double>, 3> vertices {};
     // Carried along with the record; the mesh builder neither sets nor reads them.
     std::array<std::int32_t, 3> indexSlots {};

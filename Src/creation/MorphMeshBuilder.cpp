@@ -14,7 +14,8 @@
 #include "framework/ScopedElementMemo.hpp"
 #include "framework/Tolerance.hpp"
 
-namespace {
+namespace
+{
 
 using Point = MorphMeshBuilder::Point;
 
@@ -57,13 +58,15 @@ bool OnOneLineInPlan(const std::vector<Geometry::Coord>& plan)
     const auto offset = [&first](const Geometry::Coord& p) { return Geometry::Coord {p.x - first.x, p.y - first.y}; };
     Geometry::Coord farthest {0.0, 0.0};
     double reach = 0.0;
-    for (const Geometry::Coord& p : plan) {
+    for (const Geometry::Coord& p : plan)
+    {
         const Geometry::Coord d = offset(p);
         const double length = std::hypot(d.x, d.y);
         if (length > reach) reach = length, farthest = d;
     }
     if (reach <= GeometricTolerance) return true;
-    for (const Geometry::Coord& p : plan) {
+    for (const Geometry::Coord& p : plan)
+    {
         const Geometry::Coord d = offset(p);
         if (std::fabs(farthest.x * d.y - farthest.y * d.x) / reach > GeometricTolerance) return false;
     }
@@ -102,7 +105,8 @@ bool SidePlane(const Point& m, const Point& n, const Point& centroid, Geometry::
 void AddFaceToBody(API_BodyBuilder builder, const MeshFaceData& face)
 {
     std::array<std::int32_t, 3> vertices {};
-    for (std::size_t k = 0; k < 3; ++k) {
+    for (std::size_t k = 0; k < 3; ++k)
+    {
         const API_Coord3D point {face.vertices[k].x, face.vertices[k].y, face.vertices[k].z};
         if (HostAddBodyVertex(builder, &point, &vertices[k]) != NoError) return;
     }
@@ -124,7 +128,8 @@ void MorphMeshBuilder::Build(TypVektor<Point>& points, const MorphSettings& sett
     for (const Point& p : points) centroid = centroid + p;
     if (!points.IsEmpty()) centroid = centroid * (1.0 / points.GetSize());
 
-    if (settings.sidePlanes) {
+    if (settings.sidePlanes)
+    {
         AddSidePlaneCorners(centroid, points, actionPoints);
         if (actionPoints.GetSize() >= SidePlanePointCount)
             for (std::uint32_t k = 0; k < SidePlanePointCount; ++k) actionPoints.Delete(0);
@@ -153,11 +158,13 @@ void MorphMeshBuilder::AddSidePlaneCorners(const Point& centroid, TypVektor<Poin
         return;
 
     const std::uint32_t measured = points.GetSize();
-    for (const Geometry::Sector3D& line : lines) {
+    for (const Geometry::Sector3D& line : lines)
+    {
         bool found = false;
         Point corner {};
         double nearest = CornerSearchDistance;
-        for (std::uint32_t i = 0; i < measured; ++i) {
+        for (std::uint32_t i = 0; i < measured; ++i)
+        {
             const Point foot = Geometry::CoordProjSector3D(points[i], line);
             const double distance = Length(points[i] - foot);
             if (distance < nearest) nearest = distance, corner = foot, found = true;
@@ -170,25 +177,32 @@ void MorphMeshBuilder::Triangulate(const TypVektor<Point>& points, Point& normal
 {
     const std::uint32_t count = points.GetSize();
     std::vector<PlanTriangle> triangles;
-    if (count == 3) {
+    if (count == 3)
+    {
         if (SpansTriangle(points[0], points[1], points[2]))
             triangles.push_back({0, 1, 2});
         else
             omitted_.oneVerticalPlane = true;
-    } else if (count > 3) {
+    }
+    else if (count > 3)
+    {
         std::vector<Geometry::Coord> plan(count);
         for (std::uint32_t i = 0; i < count; ++i) plan[i] = {points[i].x - centroid.x, points[i].y - centroid.y};
         // Measured points on one line miss exact collinearity by their rounding
         // and would give slivers of no area.
-        if (OnOneLineInPlan(plan)) {
+        if (OnOneLineInPlan(plan))
+        {
             omitted_.oneVerticalPlane = true;
-        } else {
+        }
+        else
+        {
             std::size_t leftOut = 0;
             triangles = TriangulateInPlan(plan, &leftOut);
             omitted_.samePlanPosition = leftOut > 0;
         }
     }
-    for (const PlanTriangle& t : triangles) {
+    for (const PlanTriangle& t : triangles)
+    {
         const Point& a = points[t[0]];
         const Point& b = points[t[1]];
         const Point& c = points[t[2]];
@@ -239,7 +253,8 @@ void MorphMeshBuilder::AppendFace(const Point& a, const Point& b, const Point& c
 // face and two triangles on each of the three edges.
 void MorphMeshBuilder::AppendPrisms(const TypVektor<MeshFaceData>& surface, const std::function<Point(const Point&)>& counterpart)
 {
-    for (const MeshFaceData& face : surface) {
+    for (const MeshFaceData& face : surface)
+    {
         const Point& a = face.vertices[0];
         const Point& b = face.vertices[1];
         const Point& c = face.vertices[2];

@@ -13,14 +13,16 @@ class Survanto;
 // plan, optionally with four corners from measured side planes, and optionally a
 // thickness that makes every triangle a closed prism. It keeps the faces of its
 // last build.
-class MorphMeshBuilder {
+class MorphMeshBuilder
+{
 public:
     using Point = Geometry::Vector3<double>;
 
     // What the last build could not use: points left out because another point
     // stands at their plan position, and points all within the tolerance of one
     // line in plan (one vertical plane), which give no face.
-    struct Omissions {
+    struct Omissions
+    {
         bool samePlanPosition = false;
         bool oneVerticalPlane = false;
     };

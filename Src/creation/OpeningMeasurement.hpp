@@ -8,9 +8,11 @@
 // Everything a window or door measurement is placed from: the points, the
 // station, the main palette's values, the host wall, the tool's defaults and
 // what the opening's library part holds.
-struct OpeningMeasurement {
+struct OpeningMeasurement
+{
     // The main palette as the creator reads it.
-    struct Palette {
+    struct Palette
+    {
         bool diagonalPoints = false;      // option item 14
         bool sidePoints = false;          // option item 15
         std::int16_t measuredFrom = 1;    // push menu 21: 1 inside, 2 outside
@@ -27,7 +29,8 @@ struct OpeningMeasurement {
 
     // The parameters of the opening's part that the placement reads; empty where
     // the part lacks one.
-    struct Part {
+    struct Part
+    {
         std::optional<double> frameThickness;  // "gs_frame_thk"
         std::optional<double> revealType;      // "gs_reveal_type_int"
         std::optional<double> revealLeft;      // "gs_reveal_left"

@@ -7,7 +7,8 @@
 #include "API/Types.hpp"
 
 // Where and how a measured window or door goes into its wall.
-struct OpeningPlacement {
+struct OpeningPlacement
+{
     // False for a polygonal wall that gave no two face points at the first two points.
     bool placed = false;
     bool inPolygonalWall = false;

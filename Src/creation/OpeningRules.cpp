@@ -12,7 +12,8 @@
 #include "framework/Vektor2D.hpp"
 #include "framework/VektorConversions.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t PolygonalWall = 2;
 constexpr std::int16_t FromInside = 1;
@@ -38,7 +39,8 @@ Vektor2D Unit(Vektor2D v)
 }
 
 // The values every opening takes from its two points and its part.
-struct Measured {
+struct Measured
+{
     double width = 0.0;
     double height = 0.0;
     double sill = 0.0;  // above the wall's base
@@ -75,7 +77,8 @@ void ClearReveals(Measured& v) { v.left = v.right = v.top = 0.0; }
 
 // The two faces of a polygonal wall across the opening: P on its inner side, Q
 // on its outer side, as the station tells from where it was measured.
-struct Faces {
+struct Faces
+{
     Vektor2D inner;
     Vektor2D outer;
 };
@@ -121,7 +124,8 @@ double DefaultSillInWall(const OpeningMeasurement& m)
 
 bool MeasuresHeight(const OpeningMeasurement::Palette& palette) { return palette.diagonalPoints && !palette.sidePoints; }
 
-class ParameterList {
+class ParameterList
+{
 public:
     explicit ParameterList(OpeningPlacement& out) : out_(out) {}
     void Set(const char* name, double value) { out_.parameters.emplace_back(name, value); }
@@ -143,7 +147,8 @@ void SetSplayAngles(const OpeningMeasurement::Palette& palette, bool swap, Param
     parameters.Set("gs_reveal_splayed_innerLeft", 0.0);
     double left = SplayAngle(palette.revealDepthLeft, palette.revealWidthLeft);
     double right = left;
-    if (palette.revealKind == SplayedRevealApart) {
+    if (palette.revealKind == SplayedRevealApart)
+    {
         right = SplayAngle(palette.revealDepthRight, palette.revealWidthRight);
         if (swap) std::swap(left, right);
         parameters.Set("gs_reveal_uniform", 0.0);
@@ -170,9 +175,12 @@ void PlaceWindowInPolygonalWall(const OpeningMeasurement& m, Measured& v, Parame
     const std::optional<Faces> faces = FacesAcross(m, inside);
     if (!faces || !PlaceInWallFrame(m.wall, *faces, out)) return;
     double depth = (faces->outer - v.centre).GetLength();
-    if (inside) {
+    if (inside)
+    {
         depth -= v.frame;
-    } else {
+    }
+    else
+    {
         v.width += v.left + v.right;
         v.sill -= v.bottom;
         v.height += v.bottom + v.top;
@@ -185,25 +193,32 @@ void PlaceWindowInPolygonalWall(const OpeningMeasurement& m, Measured& v, Parame
 void PlaceWindowInWall(const OpeningMeasurement& m, Measured& v, ParameterList& parameters, OpeningPlacement& out)
 {
     const double thickness = m.wall.thickness;
-    if (v.frame > thickness) {
+    if (v.frame > thickness)
+    {
         parameters.Set("gs_frame_thk", thickness);
         v.frame = thickness;
     }
     out.position = m.positionAlongWall;
     double depth = 0.0;
-    if (m.palette.measuredFrom == FromOutside) {
-        if (v.revealType != 3 && v.revealType != 4) {
+    if (m.palette.measuredFrom == FromOutside)
+    {
+        if (v.revealType != 3 && v.revealType != 4)
+        {
             parameters.Set("gs_reveal_type_int", 2.0);
             ClearReveals(v);
         }
         depth = m.palette.revealDepthLeft;
         v.width += v.left + v.right;
         v.height += v.top;
-    } else {
+    }
+    else
+    {
         depth = thickness - m.palette.revealDepthLeft - v.frame;
-        if (depth <= 0.0) {
+        if (depth <= 0.0)
+        {
             depth = 0.0;
-            if (m.part.revealType) {
+            if (m.part.revealType)
+            {
                 v.revealType = 2;
                 parameters.Set("gs_reveal_type_int", 2.0);
             }
@@ -231,7 +246,8 @@ void SetSillBoard(const OpeningMeasurement::Palette& palette, ParameterList& par
     const double thickness = palette.sillBoardThickness;
     const double depth = palette.sillBoardDepth;
     const bool board = thickness > 0.0 && depth > 0.0;
-    if (!board) {
+    if (!board)
+    {
         parameters.Set("gs_sill_outside", 0.0);
         return;
     }
@@ -248,7 +264,8 @@ void SetSwingInPolygonalWall(const OpeningMeasurement& m, const Measured& v, con
 {
     const double threshold = m.wallStoreyLevel + m.wall.bottomOffset + out.sillHeight;
     Vektor2D third = PlanVektor(m.p2);
-    if (m.p2.z > threshold + RaisedAboveThresholdPolygonal + GeometricTolerance) {
+    if (m.p2.z > threshold + RaisedAboveThresholdPolygonal + GeometricTolerance)
+    {
         const Vektor2D p0 = PlanVektor(m.p0);
         const Vektor2D along = Unit(PlanVektor(m.p1) - p0);
         const Vektor2D foot = p0 + along * along.DotProduct(third - p0);
@@ -260,11 +277,16 @@ void SetSwingInPolygonalWall(const OpeningMeasurement& m, const Measured& v, con
     swap = false;
     if (turn < 90.0) return;
     out.referenceSide = true;
-    if (turn < 180.0) {
+    if (turn < 180.0)
+    {
         out.mirrored = true;
-    } else if (turn < 270.0) {
+    }
+    else if (turn < 270.0)
+    {
         swap = true;
-    } else {
+    }
+    else
+    {
         out.openingSide = out.mirrored = true;
         swap = true;
     }
@@ -279,7 +301,8 @@ void SetDoorRevealType(const OpeningMeasurement& m, Measured& v, ParameterList& 
         parameters.Set("gs_reveal_type_int", type);
     };
     if (inside && IsSplayed(m.palette.revealKind)) change(SplayedRevealType);
-    if ((inside && m.palette.revealKind == StraightReveal && v.revealType == 4) || v.revealType == 1) {
+    if ((inside && m.palette.revealKind == StraightReveal && v.revealType == 4) || v.revealType == 1)
+    {
         change(2);
         ClearReveals(v);
     }
@@ -290,10 +313,13 @@ void SetDoorRevealType(const OpeningMeasurement& m, Measured& v, ParameterList& 
 
 void SetDoorHeightAndSill(const OpeningMeasurement& m, const Measured& v, OpeningPlacement& out)
 {
-    if (MeasuresHeight(m.palette)) {
+    if (MeasuresHeight(m.palette))
+    {
         out.height = v.height;
         out.sillHeight = v.sill;
-    } else {
+    }
+    else
+    {
         out.height = m.defaultHeight;
         out.sillHeight = DefaultSillInWall(m);
     }
@@ -306,7 +332,8 @@ bool PlaceDoorInPolygonalWall(const OpeningMeasurement& m, Measured& v, Paramete
     const std::optional<Faces> faces = FacesAcross(m, inside);
     if (!faces || !PlaceInWallFrame(m.wall, *faces, out)) return false;
     double depth = (faces->outer - v.centre).GetLength();
-    if (inside) {
+    if (inside)
+    {
         depth -= v.frame;
         v.width -= v.left + v.right;
         v.height -= v.top;
@@ -323,22 +350,27 @@ void PlaceDoorInWall(const OpeningMeasurement& m, Measured& v, ParameterList& pa
 {
     const double thickness = m.wall.thickness;
     out.position = m.positionAlongWall;
-    if (v.frame > thickness) {
+    if (v.frame > thickness)
+    {
         parameters.Set("gs_frame_thk", thickness);
         v.frame = thickness;
     }
     double depth = m.palette.revealDepthLeft;
-    if (m.palette.measuredFrom != FromOutside) {
+    if (m.palette.measuredFrom != FromOutside)
+    {
         depth = thickness - m.palette.revealDepthLeft - v.frame;
-        if (depth <= 0.0) {
+        if (depth <= 0.0)
+        {
             depth = 0.0;
             ClearReveals(v);
-            if (m.part.revealType) {
+            if (m.part.revealType)
+            {
                 v.revealType = 2;
                 parameters.Set("gs_reveal_type_int", 2.0);
             }
         }
-        if (v.revealType > 2) {
+        if (v.revealType > 2)
+        {
             v.width -= v.left + v.right;
             v.height -= v.top;
         }
@@ -367,9 +399,12 @@ void PlaceDoorInWall(const OpeningMeasurement& m, Measured& v, ParameterList& pa
 OpeningSearchHeights SearchHeightsOf(const OpeningMeasurement& m, API_ElemTypeID tool)
 {
     OpeningSearchHeights heights;
-    if (m.palette.diagonalPoints) {
+    if (m.palette.diagonalPoints)
+    {
         heights.low = heights.high = std::min(m.p0.z, m.p1.z);
-    } else if (m.palette.sidePoints && (tool == API_WindowID || tool == API_DoorID)) {
+    }
+    else if (m.palette.sidePoints && (tool == API_WindowID || tool == API_DoorID))
+    {
         heights.low = m.defaultSillHeight + m.defaultStoreyLevel;
         heights.high = heights.low + m.defaultHeight;
         if (tool == API_DoorID) heights.low = heights.high = (heights.low + heights.high) / 2.0;
@@ -391,19 +426,24 @@ OpeningPlacement PlaceWindow(const OpeningMeasurement& m)
     Measured v = MeasuredOf(m);
     const std::int32_t t = v.revealType;
     if (m.part.revealType && palette.revealKind != StraightReveal && palette.measuredFrom == FromInside &&
-        (t == 1 || t == 2 || t == 3 || t == 4 || t == 8)) {
+        (t == 1 || t == 2 || t == 3 || t == 4 || t == 8))
+    {
         v.revealType = SplayedRevealType;
         parameters.Set("gs_reveal_type_int", SplayedRevealType);
     }
     if (v.revealType < 3) ClearReveals(v);
-    if (v.revealType == 4) {
+    if (v.revealType == 4)
+    {
         v.left = -v.left;
         v.right = -v.right;
         v.top = -v.top;
     }
-    if (m.wall.geometryKind == PolygonalWall) {
+    if (m.wall.geometryKind == PolygonalWall)
+    {
         PlaceWindowInPolygonalWall(m, v, parameters, out);
-    } else {
+    }
+    else
+    {
         PlaceWindowInWall(m, v, parameters, out);
     }
     if (!out.placed) return OpeningPlacement {};
@@ -411,10 +451,13 @@ OpeningPlacement PlaceWindow(const OpeningMeasurement& m)
     if (IsSplayed(palette.revealKind) && v.revealType == SplayedRevealType) SetSplayAngles(palette, false, parameters);
     SetRadiatorNiche(palette, parameters);
     SetSillBoard(palette, parameters);
-    if (MeasuresHeight(palette)) {
+    if (MeasuresHeight(palette))
+    {
         out.height = v.height + palette.sillBoardThickness;
         out.sillHeight = v.sill - palette.sillBoardThickness;
-    } else {
+    }
+    else
+    {
         out.height = m.defaultHeight;
         out.sillHeight = DefaultSillInWall(m);
     }
@@ -428,9 +471,12 @@ OpeningPlacement PlaceDoor(const OpeningMeasurement& m)
     Measured v = MeasuredOf(m);
     SetDoorRevealType(m, v, parameters);
     bool swap = false;
-    if (m.wall.geometryKind == PolygonalWall) {
+    if (m.wall.geometryKind == PolygonalWall)
+    {
         if (!PlaceDoorInPolygonalWall(m, v, parameters, out, swap)) return OpeningPlacement {};
-    } else {
+    }
+    else
+    {
         PlaceDoorInWall(m, v, parameters, out, swap);
     }
     if (IsSplayed(m.palette.revealKind) && v.revealType == SplayedRevealType) SetSplayAngles(m.palette, swap, parameters);

@@ -7,7 +7,8 @@
 // the host: the heights at which the wall is searched, the splay angles, the
 // window and the door.
 
-struct OpeningSearchHeights {
+struct OpeningSearchHeights
+{
     double low = 0.0;
     double high = 0.0;
 };

@@ -32,7 +32,8 @@ std::optional<std::u16string> ParameterValueList::Text(std::int32_t index, std::
         return unit;
     };
     std::size_t at = 0;
-    for (std::int32_t skipped = 0; skipped < index; ++skipped) {
+    for (std::int32_t skipped = 0; skipped < index; ++skipped)
+    {
         while (at < units && unitAt(at) != 0) ++at;
         if (at >= units) return std::nullopt;
         ++at;

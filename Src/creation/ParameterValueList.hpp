@@ -8,7 +8,8 @@
 // The value list of one parameter of a library part, read from the host's
 // parameter list of that part. The list is closed and its handles are freed when
 // the object goes.
-class ParameterValueList {
+class ParameterValueList
+{
 public:
     ParameterValueList(std::int32_t libraryPartIndex, const char* parameterName);
     ParameterValueList(const ParameterValueList&) = delete;

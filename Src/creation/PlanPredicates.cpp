@@ -10,7 +10,8 @@
 // IEEE doubles rounding to nearest, without extended precision or fused
 // multiply-add contraction; the build compiles this file with -ffp-contract=off.
 
-namespace {
+namespace
+{
 
 constexpr double Epsilon = 0x1p-53;
 constexpr double Splitter = 0x1p27 + 1.0;
@@ -68,7 +69,8 @@ void TwoProduct(double a, double b, double bHigh, double bLow, double& product, 
 // A number as a sum of doubles that do not overlap, smallest magnitude first, zero
 // terms left out (a lone 0 stands for zero). Its sign is the sign of its last term.
 template <std::size_t Capacity>
-struct Expansion {
+struct Expansion
+{
     std::array<double, Capacity> terms;  // only the first `size` are set
     std::size_t size = 0;
 
@@ -83,7 +85,8 @@ std::size_t SumTerms(const double* e, std::size_t eSize, const double* f, std::s
         return f[j++];
     };
     double q = takeSmaller();
-    while (i < eSize || j < fSize) {
+    while (i < eSize || j < fSize)
+    {
         double sum = 0.0, error = 0.0;
         TwoSum(q, takeSmaller(), sum, error);
         if (error != 0.0) h[count++] = error;
@@ -101,7 +104,8 @@ std::size_t ScaleTerms(const double* e, std::size_t eSize, double b, double* h)
     TwoProduct(e[0], b, bHigh, bLow, q, error);
     std::size_t count = 0;
     if (error != 0.0) h[count++] = error;
-    for (std::size_t k = 1; k < eSize; ++k) {
+    for (std::size_t k = 1; k < eSize; ++k)
+    {
         double product = 0.0, productError = 0.0, sum = 0.0;
         TwoProduct(e[k], b, bHigh, bLow, product, productError);
         TwoSum(q, productError, sum, error);
@@ -134,7 +138,8 @@ Expansion<2 * N * M> Product(const Expansion<N>& e, const Expansion<M>& f)
     result.size = ScaleTerms(e.terms.data(), e.size, f.terms[0], result.terms.data());
     std::array<double, 2 * N> scaled;
     std::array<double, 2 * N * M> sum;
-    for (std::size_t k = 1; k < f.size; ++k) {
+    for (std::size_t k = 1; k < f.size; ++k)
+    {
         const std::size_t scaledSize = ScaleTerms(e.terms.data(), e.size, f.terms[k], scaled.data());
         result.size = SumTerms(result.terms.data(), result.size, scaled.data(), scaledSize, sum.data());
         std::copy(sum.begin(), sum.begin() + static_cast<std::ptrdiff_t>(result.size), result.terms.begin());
@@ -190,13 +195,18 @@ int PlanOrientation(const Geometry::Coord& a, const Geometry::Coord& b, const Ge
     const double right = (a.y - c.y) * (b.x - c.x);
     const double determinant = left - right;
     double magnitude = 0.0;
-    if (left > 0.0) {
+    if (left > 0.0)
+    {
         if (right <= 0.0) return Sign(determinant);
         magnitude = left + right;
-    } else if (left < 0.0) {
+    }
+    else if (left < 0.0)
+    {
         if (right >= 0.0) return Sign(determinant);
         magnitude = -left - right;
-    } else {
+    }
+    else
+    {
         return Sign(determinant);
     }
     const double bound = OrientationBound * magnitude;

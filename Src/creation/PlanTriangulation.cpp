@@ -8,7 +8,8 @@
 #include "creation/DelaunaySweep.hpp"
 #include "framework/Tolerance.hpp"
 
-namespace {
+namespace
+{
 
 using Geometry::Coord;
 
@@ -24,7 +25,8 @@ double SquaredDistance(const Coord& a, const Coord& b)
 
 bool IsNear(const Coord& a, const Coord& b) { return SquaredDistance(a, b) < NearDuplicateDistance * NearDuplicateDistance; }
 
-class PointGroups {
+class PointGroups
+{
 public:
     std::uint32_t Root(std::uint32_t i)
     {
@@ -64,14 +66,19 @@ std::vector<std::uint32_t> WithoutNearDuplicates(const std::vector<Coord>& point
 
     std::vector<bool> leftOut(points.size(), false);
     bool anyLeftOut = false;
-    for (const std::vector<std::uint32_t>& members : groups.Groups()) {
+    for (const std::vector<std::uint32_t>& members : groups.Groups())
+    {
         std::vector<std::uint32_t> kept;
-        for (const std::uint32_t j : members) {
+        for (const std::uint32_t j : members)
+        {
             const bool near =
                 std::any_of(kept.begin(), kept.end(), [&](std::uint32_t k) { return IsNear(points[k], points[j]); });
-            if (near) {
+            if (near)
+            {
                 leftOut[j] = anyLeftOut = true;
-            } else {
+            }
+            else
+            {
                 kept.push_back(j);
             }
         }
@@ -86,7 +93,8 @@ std::vector<PlanTriangle> TrianglesOf(const DelaunaySweep& sweep)
 {
     const auto& corners = sweep.Triangles();
     std::vector<PlanTriangle> triangles(corners.size() / 3);
-    for (std::size_t t = 0; t < triangles.size(); ++t) {
+    for (std::size_t t = 0; t < triangles.size(); ++t)
+    {
         PlanTriangle triangle {corners[3 * t], corners[3 * t + 1], corners[3 * t + 2]};
         std::sort(triangle.begin(), triangle.end());
         triangles[t] = triangle;

@@ -8,7 +8,8 @@
 #include "framework/ScopedElementMemo.hpp"
 #include "framework/Tolerance.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::uint64_t SectionMemoParts = 0x07FFFFFFBFFFFFFF;
 
@@ -24,9 +25,11 @@ std::optional<Geometry::Sector> ShownSegment(const API_Element& element, const A
                                              const API_DatabaseInfo& database)
 {
     std::size_t first = 0;
-    if (database.typeID == APIWind_InteriorElevationID) {
+    if (database.typeID == APIWind_InteriorElevationID)
+    {
         const auto& segments = memo.sectionSegments;
-        for (std::int32_t i = 0; i < element.cutPlane.segmentCount && i < database.segmentNumber; ++i) {
+        for (std::int32_t i = 0; i < element.cutPlane.segmentCount && i < database.segmentNumber; ++i)
+        {
             const auto segment = static_cast<std::size_t>(i);
             if (segment >= segments.size() || segments[segment].mainCoordCount < 0) return std::nullopt;
             first += static_cast<std::size_t>(segments[segment].mainCoordCount);

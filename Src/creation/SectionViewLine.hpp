@@ -8,7 +8,8 @@
 // the side its view looks at. The view's x of a plan point is its distance along
 // the line from where the project origin falls onto it, negative against the
 // line's direction, mirrored for a view to the right.
-class SectionViewLine {
+class SectionViewLine
+{
 public:
     // None unless a section-type window is in front and its database belongs to
     // an element whose memo holds the segment the window shows.

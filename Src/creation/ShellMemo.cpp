@@ -3,7 +3,8 @@
 #include "API/AddOnInterface.hpp"
 #include "framework/HostApiHelpers.hpp"
 
-namespace {
+namespace
+{
 
 template <typename T>
 GSHandle Entries(std::int32_t count)

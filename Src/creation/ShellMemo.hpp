@@ -7,7 +7,8 @@
 
 // A shell's memo whose shapes and contour lie in the host's zero-filled memory;
 // the host's disposal frees them, whatever was allocated, when this goes.
-class ShellMemo {
+class ShellMemo
+{
 public:
     ShellMemo() = default;
     ShellMemo(const ShellMemo&) = delete;

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+namespace
+{
 
 // The determinant of the rows (x, y, z, 1) is six times the volume of the points'
 // tetrahedron. Measured points of one plane miss an exact 0 by their rounding, and
@@ -18,9 +19,11 @@ double DeterminantByCofactors(const double matrix[4][4], std::int16_t n)
 {
     if (n <= 2) return matrix[0][0] * matrix[1][1] - matrix[1][0] * matrix[0][1];
     double determinant = 0.0;
-    for (std::int16_t i = 0; i < n; ++i) {
+    for (std::int16_t i = 0; i < n; ++i)
+    {
         double minor[4][4] {};
-        for (std::int16_t row = 1; row < n; ++row) {
+        for (std::int16_t row = 1; row < n; ++row)
+        {
             std::int16_t column = 0;
             for (std::int16_t j = 0; j < n; ++j)
                 if (j != i) minor[row - 1][column++] = matrix[row][j];
@@ -35,7 +38,8 @@ double DeterminantByCofactors(const double matrix[4][4], std::int16_t n)
 // no sphere.
 void SphereThroughFourPoints(TypVektor<API_Coord3D> points, double& radius, API_Coord3D& centre)
 {
-    if (points.GetSize() != 4) {
+    if (points.GetSize() != 4)
+    {
         radius = 0.0;
         return;
     }
@@ -43,7 +47,8 @@ void SphereThroughFourPoints(TypVektor<API_Coord3D> points, double& radius, API_
     for (const API_Coord3D& p : points) mean = {mean.x + p.x / 4.0, mean.y + p.y / 4.0, mean.z + p.z / 4.0};
     double x[4], y[4], z[4], s[4];
     double spread = 0.0;
-    for (std::uint32_t i = 0; i < 4; ++i) {
+    for (std::uint32_t i = 0; i < 4; ++i)
+    {
         x[i] = points[i].x - mean.x;
         y[i] = points[i].y - mean.y;
         z[i] = points[i].z - mean.z;
@@ -52,7 +57,8 @@ void SphereThroughFourPoints(TypVektor<API_Coord3D> points, double& radius, API_
     }
     const auto determinant = [](const double* a, const double* b, const double* c, const double* d) {
         double m[4][4];
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 4; ++i)
+        {
             m[i][0] = a[i];
             m[i][1] = b[i];
             m[i][2] = c[i];
@@ -61,7 +67,8 @@ void SphereThroughFourPoints(TypVektor<API_Coord3D> points, double& radius, API_
         return DeterminantByCofactors(m, 4);
     };
     const double m11 = determinant(x, y, z, nullptr);
-    if (!(std::fabs(m11) / 6.0 > FlatVolumeShare * spread * spread * spread)) {
+    if (!(std::fabs(m11) / 6.0 > FlatVolumeShare * spread * spread * spread))
+    {
         radius = 0.0;
         return;
     }

@@ -10,7 +10,8 @@
 // The angle snap turns measured directions close to a multiple of 30° or 45°
 // onto it; circles and arcs go through three measured points.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -23,9 +24,11 @@ constexpr int FortyFiveDegreeSteps = 8;
 bool SnapOntoSteps(int steps, double direction, double tolerance, double& correction)
 {
     bool matched = false;
-    for (int k = 0; k <= steps; ++k) {
+    for (int k = 0; k <= steps; ++k)
+    {
         const double candidate = TwoPi * k / steps;
-        if (tolerance > std::fabs(candidate - direction)) {
+        if (tolerance > std::fabs(candidate - direction))
+        {
             correction = candidate - direction;
             matched = true;
         }
@@ -75,11 +78,14 @@ void SetArcAngles(API_ArcType& arc, const Geometry::Coord& centre, const TypVekt
     double a2 = AngleAbout(centre, points[2]);
     if (a0 > a2) a2 += TwoPi;
     if (a0 > a1) a1 += TwoPi;
-    if (a1 > a2) {
+    if (a1 > a2)
+    {
         arc.begAngle = AngleAbout(centre, points[2]);
         arc.endAngle = a0;
         if (arc.begAngle > arc.endAngle) arc.endAngle += TwoPi;
-    } else {
+    }
+    else
+    {
         arc.begAngle = a0;
         arc.endAngle = a2;
     }
@@ -119,7 +125,8 @@ void Survanto::ApplyAngleSnap(API_Element& element) const
 {
     if (MainPaletteItemValue(AngleSnapItem) == 0.0) return;
     double correction = 0.0;
-    switch (element.header.typeID) {
+    switch (element.header.typeID)
+    {
         case API_WallID:
             if (GetAngleSnapCorrection(DirectionAngle(element.wall.begC, element.wall.endC), correction))
                 TurnEndPoint(element.wall.begC, element.wall.endC, correction);
@@ -132,7 +139,8 @@ void Survanto::ApplyAngleSnap(API_Element& element) const
             if (GetAngleSnapCorrection(DirectionAngle(element.line.begC, element.line.endC), correction))
                 TurnEndPoint(element.line.begC, element.line.endC, correction);
             break;
-        case API_ColumnID: {
+        case API_ColumnID:
+        {
             double& angle = element.column.slanted ? element.column.slantDirectionAngle : element.column.axisRotationAngle;
             if (GetAngleSnapCorrection(angle, correction)) angle += correction;
             break;
@@ -144,7 +152,8 @@ void Survanto::ApplyAngleSnap(API_Element& element) const
 void Survanto::SnapPointPairs()
 {
     if (MainPaletteItemValue(AngleSnapItem) == 0.0) return;
-    for (std::uint32_t i = 0; i + 1 < actionPoints.GetSize(); i += 2) {
+    for (std::uint32_t i = 0; i + 1 < actionPoints.GetSize(); i += 2)
+    {
         const API_Coord begin {actionPoints[i].x, actionPoints[i].y};
         API_Coord end {actionPoints[i + 1].x, actionPoints[i + 1].y};
         double correction = 0.0;
@@ -159,7 +168,8 @@ void Survanto::SnapPointPairs()
 // section-type view the circle is drawn in the view's plane.
 void Survanto::CreateCircleOrArc()
 {
-    if (AcceptToolLayer(API_CircleID)) {
+    if (AcceptToolLayer(API_CircleID))
+    {
         ProjectPointsToSectionView();
         RunCreationCommand([this] { CreateCircleOrArcElement(*this); });
     }

@@ -23,7 +23,8 @@
 // the station: a station on the left of the line mirrors the anchor. And beams
 // selected with two lines fitted between them.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -34,7 +35,8 @@ constexpr std::int16_t TextSelectTwoLines = 53;
 
 std::int32_t MirroredAnchor(std::int32_t code)
 {
-    switch (code) {
+    switch (code)
+    {
         case 0: return 2;
         case 2: return 0;
         case 3: return 5;
@@ -47,7 +49,8 @@ std::int32_t MirroredAnchor(std::int32_t code)
 
 double LateralOffset(std::int32_t code, double width)
 {
-    switch (code) {
+    switch (code)
+    {
         case 0:
         case 3:
         case 6: return -width / 2.0;
@@ -61,7 +64,8 @@ double LateralOffset(std::int32_t code, double width)
 // The level is the beam's top: an anchor on the top or the middle row lowers it.
 double VerticalCorrection(std::int32_t code, double height, double slope)
 {
-    switch (code) {
+    switch (code)
+    {
         case 0:
         case 1:
         case 2: return -height / std::cos(slope);
@@ -85,7 +89,8 @@ API_Element BeamDefaults()
     return beam;
 }
 
-class BeamRun {
+class BeamRun
+{
 public:
     BeamRun(Survanto& survanto, std::int32_t anchor) : s_(survanto), p_(survanto.actionPoints), anchor_(anchor) {}
 
@@ -136,10 +141,13 @@ private:
         b.endC = HostPoint(p_[1]);
         b.level = p_[0].z - GetStoryLevel(beam.header.floorInd);
         const Vektor3D v = SpaceVektor(p_[1]) - SpaceVektor(p_[0]);
-        if (std::fabs(v.z) < GeometricTolerance) {
+        if (std::fabs(v.z) < GeometricTolerance)
+        {
             b.isSlanted = false;
             b.level += b.height;
-        } else {
+        }
+        else
+        {
             const Vektor3D plan(v.x, v.y, 0.0);
             if (plan.GetLength() < GeometricTolerance) return;
             double slope = v.GetAngle(plan);
@@ -163,7 +171,8 @@ private:
         const API_Element defaults = BeamDefaults();
         const std::uint32_t pairs = p_.GetSize() / 2;
         const bool closed = pairs > 2 && s_.polygonFinish;
-        for (std::uint32_t i = 0; i < pairs; ++i) {
+        for (std::uint32_t i = 0; i < pairs; ++i)
+        {
             std::optional<std::uint32_t> previous, next;
             if (i > 0)
                 previous = i - 1;
@@ -178,11 +187,13 @@ private:
             Geometry::Coord begin = GeometryPoint(p_[2 * i]);
             Geometry::Coord end = GeometryPoint(p_[2 * i + 1]);
             Geometry::Coord crossing;
-            if (previous && Geometry::XLines(PairLine(*previous), own, &crossing)) {
+            if (previous && Geometry::XLines(PairLine(*previous), own, &crossing))
+            {
                 if (Distance(begin, crossing) > Distance(end, crossing) + GeometricTolerance) end = begin;
                 begin = crossing;
             }
-            if (next && Geometry::XLines(PairLine(*next), own, &crossing)) {
+            if (next && Geometry::XLines(PairLine(*next), own, &crossing))
+            {
                 if (Distance(begin, crossing) < Distance(end, crossing) - GeometricTolerance) begin = end;
                 end = crossing;
             }
@@ -251,17 +262,20 @@ void FitSelectedBeams()
     std::vector<API_Neig> selection;
     if (HostGetSelection(&info, &selection, false, true) != NoError || selection.empty()) return;
     std::optional<API_LineType> first, last;
-    for (const API_Neig& neig : selection) {
+    for (const API_Neig& neig : selection)
+    {
         API_Element line;
         if (!ReadElement(neig, API_LineID, line)) continue;
         (first ? last : first) = line.line;
     }
-    if (!first || !last) {
+    if (!first || !last)
+    {
         ShowFitWarning(TextSelectTwoLines);
         return;
     }
     bool beamSeen = false;
-    for (const API_Neig& neig : selection) {
+    for (const API_Neig& neig : selection)
+    {
         if (NeigToElemType(neig.neigID) != API_BeamID) continue;
         beamSeen = true;
         API_Element beam;

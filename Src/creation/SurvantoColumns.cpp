@@ -18,11 +18,19 @@
 // nothing rather than hand the host a record of infinities; so do points so far
 // out that the construction overflows.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
-enum Option : std::size_t { UprightRectangular, Round, SlantedFromFaces, SlantedFromEdge, OnePoint };
+enum Option : std::size_t
+{
+    UprightRectangular,
+    Round,
+    SlantedFromFaces,
+    SlantedFromEdge,
+    OnePoint
+};
 
 Geometry::Coord3D Coord(const Vektor3D& v) { return {v.x, v.y, v.z}; }
 Vektor2D Normalized(Vektor2D v)
@@ -85,7 +93,8 @@ void PointInto(Vektor2D& direction, const API_Coord3D& facePoint, const Geometry
     if (Vektor2D(facePoint.x - foot.x, facePoint.y - foot.y).DotProduct(direction) < -GeometricTolerance) direction = -direction;
 }
 
-class ColumnBuilder {
+class ColumnBuilder
+{
 public:
     ColumnBuilder(Survanto& survanto, API_ColumnType& column, API_ColumnType& mask)
         : survanto_(survanto), points_(survanto.actionPoints), column_(column), mask_(mask)
@@ -93,7 +102,8 @@ public:
 
     bool Build(Option option)
     {
-        switch (option) {
+        switch (option)
+        {
             case UprightRectangular: return HasPoints(3) && BuildUprightRectangular();
             case Round: return HasPoints(3) && BuildRound();
             case SlantedFromFaces: return HasPoints(5) && BuildSlantedFromFaces();

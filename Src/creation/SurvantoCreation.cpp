@@ -10,7 +10,8 @@
 // What every creator shares: the layer check before the command and, inside it,
 // what follows an element the host made.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -67,9 +68,12 @@ GSErrCode Survanto::RunChangeCommand(const std::function<GSErrCode()>& body)
 {
     return HostCallUndoableCommand(GS::UniString(), [&body]() -> GSErrCode {
         const OwnChangeScope ownChange;
-        try {
+        try
+        {
             return body();
-        } catch (...) {
+        }
+        catch (...)
+        {
             return APIERR_GENERAL;
         }
     });

@@ -15,7 +15,8 @@
 // and lists what it made. Only the x and y of the points are used; heights and
 // every other property come from the tool's defaults.
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t DisplayLayer = 1;
 constexpr std::int32_t ReferenceLineOutside = 0;
@@ -87,10 +88,12 @@ API_Element SegmentWall(const CurveData& curve, std::uint32_t j, const API_Coord
     wall.wall.endC = {to.x, to.y};
     std::int32_t side = SideOfStation(station, wall.wall.begC, wall.wall.endC);
     double sweep = 0.0;
-    if (const arcData* arc = ArcEndingAt(curve, static_cast<std::int32_t>(j))) {
+    if (const arcData* arc = ArcEndingAt(curve, static_cast<std::int32_t>(j)))
+    {
         sweep = -arc->angle;
         side = SideOfStation(station, wall.wall.begC, ArcMiddle(*arc, from));
-        if (arc->axis.z > 0.0) {
+        if (arc->axis.z > 0.0)
+        {
             std::swap(wall.wall.begC, wall.wall.endC);
             side = side == ReferenceLineOutside ? ReferenceLineInside : ReferenceLineOutside;
         }
@@ -116,7 +119,8 @@ void Survanto::CreateWallsFromCurve()
         if (curve.points.GetSize() < 2) return;
         const API_Coord offset = GetLocationOffset();
         const API_Coord station {measuringState.stationX - offset.x, measuringState.stationY - offset.y};
-        for (std::uint32_t j = 1; j < curve.points.GetSize(); ++j) {
+        for (std::uint32_t j = 1; j < curve.points.GetSize(); ++j)
+        {
             if (!HasLength(curve.points[j - 1], curve.points[j])) continue;
             API_Element wall = SegmentWall(curve, j, station);
             const GSErrCode made = HostCreateElement(&wall, nullptr);

@@ -13,7 +13,8 @@
 // made as a revolved shell. A fit that fails or a base that misses the sphere
 // makes nothing.
 
-namespace {
+namespace
+{
 
 TypVektor<API_Coord3D> FirstFour(const TypVektor<API_Coord3D>& points)
 {
@@ -54,7 +55,8 @@ std::vector<API_Coord> SegmentContour(const TypVektor<API_Coord3D>& p, const API
 void Survanto::CreateDomeFromFivePoints()
 {
     if (!AcceptToolLayer(API_ShellID)) return;
-    if (actionPoints.GetSize() >= 5) {
+    if (actionPoints.GetSize() >= 5)
+    {
         RunCreationCommand([this] {
             double radius = 0.0;
             std::optional<DomeShell> dome = DomeThroughFirstFour(actionPoints, actionPoints[4].z, radius);
@@ -74,12 +76,15 @@ void Survanto::CreateDomeOnCurvedWall()
     double position = 0.0, depth = 0.0;
     bool stationSide = false;
     std::optional<DomeShell> dome;
-    if (actionPoints.GetSize() >= 2) {
+    if (actionPoints.GetSize() >= 2)
+    {
         const API_Coord3D p0 = actionPoints[0];
-        if (FindWallAtPoint(*this, p0.x, p0.y, p0.z, p0.z, wall, position, depth, stationSide) && wall.wall.poly.nArcs > 0) {
+        if (FindWallAtPoint(*this, p0.x, p0.y, p0.z, p0.z, wall, position, depth, stationSide) && wall.wall.poly.nArcs > 0)
+        {
             const API_WallType& w = wall.wall;
             Geometry::GenArc arc;
-            if (Geometry::SetGenArc(Plan(w.begC), Plan(w.endC), w.arcAngle, &arc)) {
+            if (Geometry::SetGenArc(Plan(w.begC), Plan(w.endC), w.arcAngle, &arc))
+            {
                 Geometry::Coord middle = Plan(w.begC);
                 Geometry::RotCoord(&middle, arc.origo, std::sin(w.arcAngle / 2.0), std::cos(w.arcAngle / 2.0));
                 // The measured point is absolute; so is the wall's top.
@@ -104,7 +109,8 @@ void Survanto::CreateDomeOnCurvedWall()
 void Survanto::CreateDomeSegment()
 {
     if (!AcceptToolLayer(API_ShellID)) return;
-    if (actionPoints.GetSize() >= 9) {
+    if (actionPoints.GetSize() >= 9)
+    {
         RunCreationCommand([this] {
             double radius = 0.0;
             std::optional<DomeShell> dome = DomeThroughFirstFour(actionPoints, actionPoints[4].z, radius);

@@ -6,7 +6,8 @@
 // The polygon buttons end a collection of points: the current tool's creator
 // takes them, and the next point starts a new polygon.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -18,7 +19,8 @@ void FinishMesh(Survanto& survanto)
     survanto.meshPoints[0].Clear();
 }
 
-struct PolygonCreator {
+struct PolygonCreator
+{
     std::int32_t tool;
     void (*create)(Survanto& survanto);
 };

@@ -8,11 +8,17 @@
 // Before a creator builds anything, the layer its element will get must exist
 // and be visible; otherwise the user picks another layer or shows this one.
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t FreeAreaLayerSlot = 12;
 
-enum class LayerState { Usable, Missing, Hidden };
+enum class LayerState
+{
+    Usable,
+    Missing,
+    Hidden
+};
 
 LayerState ReadLayerState(std::int16_t layer)
 {
@@ -48,7 +54,8 @@ void StoreAsToolDefaultLayer(API_Element& defaults, std::int16_t layer)
 bool Survanto::CheckToolLayer(std::int32_t* elementType, std::int32_t* variation, std::int32_t* layerSlot)
 {
     std::int16_t* slotLayer = nullptr;
-    if (layerSlot != nullptr) {
+    if (layerSlot != nullptr)
+    {
         if (*layerSlot == FreeAreaLayerSlot)
             slotLayer = &freeAreaLayer;
         else if (*layerSlot >= 0 && static_cast<std::size_t>(*layerSlot) < perTypeLayers.size())
@@ -66,7 +73,8 @@ bool Survanto::CheckToolLayer(std::int32_t* elementType, std::int32_t* variation
 
     LayerState state = ReadLayerState(layer);
     if (state == LayerState::Usable) return true;
-    while (state != LayerState::Usable) {
+    while (state != LayerState::Usable)
+    {
         if (state == LayerState::Missing && !AskForLayer(LayerChangerDlg::LayerDeleted, layer)) return false;
         state = ReadLayerState(layer);
         if (state == LayerState::Hidden && !AskForLayer(LayerChangerDlg::LayerHidden, layer)) return false;

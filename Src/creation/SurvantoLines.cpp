@@ -10,7 +10,8 @@
 // of a section, elevation or interior elevation; a level dimension shows the
 // measured height and stays in the plan.
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t LengthDecimals = 3;
 
@@ -32,7 +33,8 @@ void Survanto::CreateLine()
     if (!AcceptToolLayer(API_LineID)) return;
     ProjectPointsToSectionView();
     RunCreationCommand([this] {
-        if (actionPoints.GetSize() >= 2) {
+        if (actionPoints.GetSize() >= 2)
+        {
             API_Element line = ElementToolDefaults(API_LineID);
             line.line.begC = {actionPoints[0].x, actionPoints[0].y};
             line.line.endC = {actionPoints[1].x, actionPoints[1].y};
@@ -45,7 +47,8 @@ void Survanto::CreateLine()
 
 void Survanto::CreateHotspot()
 {
-    if (AcceptToolLayer(API_HotspotID)) {
+    if (AcceptToolLayer(API_HotspotID))
+    {
         ProjectPointsToSectionView();
         RunCreationCommand([this] {
             if (actionPoints.IsEmpty()) return;
@@ -60,7 +63,8 @@ void Survanto::CreateHotspot()
 // The level is the measured height itself, not its height above the storey.
 void Survanto::CreateLevelDimension()
 {
-    if (AcceptToolLayer(API_LevelDimensionID)) {
+    if (AcceptToolLayer(API_LevelDimensionID))
+    {
         RunCreationCommand([this] {
             if (actionPoints.IsEmpty()) return;
             const API_Coord3D& p0 = actionPoints[0];

@@ -17,7 +17,8 @@
 // or the points' convex hull, points on the outline give its heights, the others
 // become level points. The skirt reaches down to the reference height.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -33,7 +34,8 @@ constexpr std::size_t FewestCorners = 3;
 TypVektor<API_Coord3D>& MeshPoints(Survanto& survanto) { return survanto.meshPoints[0]; }
 TypVektor<API_Coord3D>& MeshBoundary(Survanto& survanto) { return survanto.meshPoints[1]; }
 
-class MeshElement {
+class MeshElement
+{
 public:
     MeshElement()
     {
@@ -47,7 +49,8 @@ public:
     ScopedElementMemo memo;
 };
 
-struct HeightRange {
+struct HeightRange
+{
     double low;
     double high;
 };
@@ -55,7 +58,8 @@ struct HeightRange {
 HeightRange RangeOf(const TypVektor<API_Coord3D>& points)
 {
     HeightRange range {points[0].z, points[0].z};
-    for (std::uint32_t i = 1; i < points.GetSize(); ++i) {
+    for (std::uint32_t i = 1; i < points.GetSize(); ++i)
+    {
         if (points[i].z < range.low - GeometricTolerance)
             range.low = points[i].z;
         else if (points[i].z > range.high + GeometricTolerance)
@@ -68,7 +72,8 @@ std::vector<API_Coord3D> OutlineOf(Survanto& survanto)
 {
     TypVektor<API_Coord3D>& boundary = MeshBoundary(survanto);
     std::vector<API_Coord3D> outline;
-    if (boundary.GetSize() > 0) {
+    if (boundary.GetSize() > 0)
+    {
         for (std::uint32_t i = 0; i + 1 < boundary.GetSize(); ++i) outline.push_back(boundary[i]);
         return outline;
     }
@@ -82,7 +87,8 @@ std::vector<API_Coord3D> OutlineOf(Survanto& survanto)
 bool CountsOnce(const std::vector<API_Coord3D>& outline)
 {
     std::size_t distinct = 0;
-    for (std::size_t i = 0; i < outline.size(); ++i) {
+    for (std::size_t i = 0; i < outline.size(); ++i)
+    {
         bool seen = false;
         for (std::size_t j = 0; j < i && !seen; ++j)
             seen = std::fabs(outline[i].x - outline[j].x) < GeometricTolerance &&
@@ -97,7 +103,8 @@ void WriteOutline(const std::vector<API_Coord3D>& outline, API_MeshType& mesh, A
     const auto k = static_cast<std::int32_t>(outline.size());
     memo.coords.assign(1, API_Coord {});
     memo.vertexIDs.assign(1, 0);
-    for (std::int32_t i = 0; i < k; ++i) {
+    for (std::int32_t i = 0; i < k; ++i)
+    {
         memo.coords.push_back({outline[static_cast<std::size_t>(i)].x, outline[static_cast<std::size_t>(i)].y});
         memo.vertexIDs.push_back(i + 1);
     }
@@ -114,11 +121,13 @@ void WriteHeights(const std::vector<API_Coord3D>& outline, double low, TypVektor
 {
     memo.meshPolyZ.assign(outline.size() + 2, 0.0);
     std::vector<API_Coord3D> left(points.begin(), points.end());
-    for (std::size_t i = 0; i < outline.size(); ++i) {
+    for (std::size_t i = 0; i < outline.size(); ++i)
+    {
         double& height = memo.meshPolyZ[i + 1];
         height = outline[i].z - low;
         std::vector<API_Coord3D> kept;
-        for (const API_Coord3D& p : left) {
+        for (const API_Coord3D& p : left)
+        {
             if (std::fabs(p.x - outline[i].x) < GeometricTolerance && std::fabs(p.y - outline[i].y) < GeometricTolerance)
                 height = p.z - low;
             else
@@ -135,7 +144,8 @@ void WriteLevelPoints(const TypVektor<API_Coord3D>& inner, double low, API_MeshT
     const auto outlineIds = static_cast<std::int32_t>(memo.coords.size() - 1);
     memo.meshLevelCoords.clear();
     memo.meshLevelEnds.clear();
-    for (std::uint32_t q = 0; q < inner.GetSize(); ++q) {
+    for (std::uint32_t q = 0; q < inner.GetSize(); ++q)
+    {
         const std::int32_t id = outlineIds + static_cast<std::int32_t>(q) + 1;
         memo.meshLevelCoords.push_back({{inner[q].x, inner[q].y, inner[q].z - low}, id});
         memo.meshLevelEnds.push_back(static_cast<std::int32_t>(q) + 1);
@@ -161,7 +171,8 @@ void CreateMeshElement(Survanto& survanto)
     const HeightRange range = RangeOf(points);
     MeshElement mesh;
     std::int16_t skirt = survanto.MainPaletteEntry(MeshKindItem) == SurfaceOnlyEntry ? SurfaceOnlySkirt : SolidSkirt;
-    if (reference > range.low + GeometricTolerance && reference < range.high - GeometricTolerance) {
+    if (reference > range.low + GeometricTolerance && reference < range.high - GeometricTolerance)
+    {
         reference = range.low;
         if (skirt == SolidSkirt) ShowReferenceBetweenPointsAlert();
         skirt = SurfaceOnlySkirt;
@@ -183,9 +194,11 @@ double NearestHeight(const TypVektor<API_Coord3D>& points, const API_Coord& c)
 {
     double height = points[0].z;
     double nearest = std::hypot(points[0].x - c.x, points[0].y - c.y);
-    for (std::uint32_t i = 1; i < points.GetSize(); ++i) {
+    for (std::uint32_t i = 1; i < points.GetSize(); ++i)
+    {
         const double distance = std::hypot(points[i].x - c.x, points[i].y - c.y);
-        if (distance < nearest - GeometricTolerance) {
+        if (distance < nearest - GeometricTolerance)
+        {
             nearest = distance;
             height = points[i].z;
         }
@@ -209,7 +222,8 @@ void DrawBoundary(Survanto& survanto)
     outline.useStartCoord = true;
     outline.onPlane = true;
     if (HostInterfaceRequest(FourCC("IPOL"), &outline, nullptr) != NoError) return;
-    for (std::int32_t i = 1; i <= outline.nCoords && static_cast<std::size_t>(i) < outline.coords.size(); ++i) {
+    for (std::int32_t i = 1; i <= outline.nCoords && static_cast<std::size_t>(i) < outline.coords.size(); ++i)
+    {
         const API_Coord& c = outline.coords[static_cast<std::size_t>(i)];
         MeshBoundary(survanto).Add({c.x, c.y, NearestHeight(points, c)});
     }

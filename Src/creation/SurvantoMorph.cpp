@@ -9,7 +9,8 @@
 // A morph from measured points: those handed over, or the positions of the
 // measured-point markers the user selected.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -17,7 +18,8 @@ using Point = MorphMeshBuilder::Point;
 
 constexpr std::int32_t FewestSelectedElements = 3;
 
-enum AlertEntry : std::int32_t {
+enum AlertEntry : std::int32_t
+{
     TextPointsAtOnePlanPosition = 114,
     TextPointsInOneVerticalPlane = 115,
 };
@@ -49,7 +51,8 @@ void TellOmissions(const MorphMeshBuilder::Omissions& omitted)
 void Survanto::CreateMorphFromPoints(const TypVektor<API_Coord3D>* given)
 {
     TypVektor<API_Coord3D> selected;
-    if (given == nullptr) {
+    if (given == nullptr)
+    {
         MarkerPart::GatherSelectedMeasuredPoints(selected, FewestSelectedElements);
         given = &selected;
     }

@@ -10,7 +10,8 @@
 // the profile polygons from the section palette's current profile, both with
 // their arcs divided into short steps.
 
-namespace {
+namespace
+{
 
 using Vector = Geometry::Vector3<double>;
 using Plan = Geometry::Point2<double>;
@@ -51,7 +52,8 @@ void AppendArcPoints(TypVektor<RailEntry>& rail, const Vector& start, const Curv
 {
     const Vector centre {arc.centre.x, arc.centre.y, arc.centre.z};
     const std::int32_t steps = StepCount(arc.angle, RailArcStep);
-    for (std::int32_t i = 1; i < steps; ++i) {
+    for (std::int32_t i = 1; i < steps; ++i)
+    {
         Vector radius = Minus(start, centre);
         if (!Geometry::TMRotateVect(&radius, arc.axis, arc.angle * i / steps)) return;
         AppendRailPoint(rail, Plus(centre, radius));
@@ -82,7 +84,8 @@ Plan Turned(Plan v, double angle)
 // for a half turn; none when its construction lines run parallel (no turn).
 bool ArcCentre(const Plan& a, const Plan& b, double angle, Plan& centre)
 {
-    if (std::fabs(std::fabs(angle) - Pi) <= HalfTurnTolerance) {
+    if (std::fabs(std::fabs(angle) - Pi) <= HalfTurnTolerance)
+    {
         centre = {(a.x + b.x) / 2, (a.y + b.y) / 2};
         return true;
     }
@@ -92,7 +95,8 @@ bool ArcCentre(const Plan& a, const Plan& b, double angle, Plan& centre)
     return Geometry::XLines({a, {a.x + fromA.x, a.y + fromA.y}}, {b, {b.x + fromB.x, b.y + fromB.y}}, &centre);
 }
 
-class ProfilePolygonDivider {
+class ProfilePolygonDivider
+{
 public:
     ProfilePolygonDivider(const SectionPalette::SectionDataType& polygon, double arcStep, TypVektor<Plan>& points,
                           TypVektor<std::int32_t>& ends)
@@ -108,13 +112,15 @@ public:
         points_.Clear();
         ends_.Clear();
         ends_.Add(-1);
-        for (std::int32_t c = 1; c <= polygon_.coordCount; ++c) {
+        for (std::int32_t c = 1; c <= polygon_.coordCount; ++c)
+        {
             const API_PolyArc* arc = ArcBeginningAt(c);
             if (arc != nullptr && !IsContourEnd(c))
                 AppendArc(c, arc->arcAngle);
             else
                 points_.Add(PlanOf(Coord(c)));
-            if (IsContourEnd(c)) {
+            if (IsContourEnd(c))
+            {
                 ends_.Add(static_cast<std::int32_t>(points_.GetSize()) - 1);
                 ++endCursor_;
             }
@@ -148,7 +154,8 @@ private:
         Plan centre;
         if (!ArcCentre(a, b, angle, centre)) return;
         const std::int32_t steps = StepCount(angle, arcStep_);
-        for (std::int32_t n = 1; n < steps; ++n) {
+        for (std::int32_t n = 1; n < steps; ++n)
+        {
             Plan p = a;
             const double turn = angle * n / steps;
             Geometry::RotCoord(&p, centre, std::sin(turn), std::cos(turn));
@@ -183,7 +190,8 @@ void Survanto::BuildMorphRail()
     morphRail.Clear();
     const Curve3DPalette::CurveData& curve = curvePalette.curve;
     std::uint32_t arcCursor = 0;
-    for (std::uint32_t j = 0; j < curve.points.GetSize(); ++j) {
+    for (std::uint32_t j = 0; j < curve.points.GetSize(); ++j)
+    {
         const Vector point {curve.points[j].x, curve.points[j].y, curve.points[j].z};
         AppendRailPoint(morphRail, point);
         if (arcCursor < curve.arcs.GetSize() && curve.arcs[arcCursor].beginIndex == static_cast<std::int32_t>(j))
@@ -197,7 +205,8 @@ void Survanto::BuildMorphProfile()
     profileList.Reset();
     const TypVektor<SectionPalette::SectionDataType>& polygons = sectionPalette.currentPolygons;
     if (!polygons.IsEmpty()) profileList.Clear();
-    for (const SectionPalette::SectionDataType& polygon : polygons) {
+    for (const SectionPalette::SectionDataType& polygon : polygons)
+    {
         if (!polygon.HoldsItsCounts()) continue;
         ProfilePolygonDivider(polygon, profileArcStep, morphProfilePoints, morphProfilePointData).Divide();
         TurnUpright(morphProfilePoints, polygon.measuredUp);

@@ -15,7 +15,8 @@
 // normal to the rail at the segment's end (a mitred sweep). Consecutive rings are
 // joined by four-sided faces; an open rail gets a cap at both ends.
 
-namespace {
+namespace
+{
 
 using Vector = Geometry::Vector3<double>;
 using Ring = TypVektor<Vector>;
@@ -51,7 +52,8 @@ std::vector<std::int32_t> AddVertices(const Ring& ring, API_BodyBuilder builder)
 {
     std::vector<std::int32_t> vertices;
     vertices.reserve(ring.GetSize());
-    for (const Vector& p : ring) {
+    for (const Vector& p : ring)
+    {
         const API_Coord3D point {p.x, p.y, p.z};
         std::int32_t index = 0;
         // A refused vertex stays 0, which keeps its edges out.
@@ -84,7 +86,8 @@ bool HasEveryEdge(const std::vector<std::int32_t>& edges)
 }
 
 // Walks a ring's points with the contour ends of the polygon being swept.
-class ContourCursor {
+class ContourCursor
+{
 public:
     explicit ContourCursor(const TypVektor<std::int32_t>& ends) : ends_(ends) {}
     bool IsEnd(std::uint32_t i) const { return next_ < ends_.GetSize() && static_cast<std::int64_t>(i) == ends_[next_]; }
@@ -119,11 +122,14 @@ bool Survanto::GetRailStartFrame(std::array<double, 12>& frame) const
     Geometry::Sector3D meeting;
     // Planes that do not meet (the rail along the profile plane's normal) give no line.
     const bool fromPlanes = Geometry::XPlanes(profilePlane, Geometry::Plane {start, along}, &meeting);
-    if (fromPlanes) {
+    if (fromPlanes)
+    {
         x = UnitOrZero(Minus(meeting.c2, meeting.c1));
         CrossProduct(y, x, along);
         y = UnitOrZero(y);
-    } else {
+    }
+    else
+    {
         AxisFrame(along, x, y);
     }
     frame = {-x.x, -y.x, along.x, start.x, -x.y, -y.y, along.y, start.y, -x.z, -y.z, along.z, start.z};
@@ -135,10 +141,13 @@ void Survanto::AddMorphCapPolygon(const Ring& ring, API_BodyBuilder builder) con
     const std::vector<std::int32_t> vertices = AddVertices(ring, builder);
     std::vector<std::int32_t> edges, contour;
     ContourCursor cursor(morphProfilePointData);
-    for (std::uint32_t i = 0; i < vertices.size(); ++i) {
-        if (cursor.IsEnd(i)) {
+    for (std::uint32_t i = 0; i < vertices.size(); ++i)
+    {
+        if (cursor.IsEnd(i))
+        {
             // A contour of fewer than three edges encloses nothing.
-            if (contour.size() >= 3 && HasEveryEdge(contour)) {
+            if (contour.size() >= 3 && HasEveryEdge(contour))
+            {
                 edges.insert(edges.end(), contour.begin(), contour.end());
                 edges.push_back(0);
             }
@@ -163,18 +172,24 @@ void Survanto::AddMorphSideFaces(const Ring& ringA, const Ring& ringB, API_BodyB
     const std::size_t count = a.size();
     std::vector<std::int32_t> alongA(count, 0), alongB(count, 0), joining(count, 0);
     ContourCursor cursor(morphProfilePointData);
-    for (std::uint32_t i = 0; i < count; ++i) {
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
         joining[i] = AddEdge(builder, a[i], b[i]);
-        if (cursor.IsEnd(i)) {
+        if (cursor.IsEnd(i))
+        {
             cursor.Advance();
-        } else if (i + 1 < count) {
+        }
+        else if (i + 1 < count)
+        {
             alongA[i] = AddEdge(builder, a[i], a[i + 1]);
             alongB[i] = AddEdge(builder, b[i], b[i + 1]);
         }
     }
     ContourCursor faces(morphProfilePointData);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        if (faces.IsEnd(i)) {
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
+        if (faces.IsEnd(i))
+        {
             faces.Advance();
             continue;
         }
@@ -189,7 +204,8 @@ bool Survanto::IsRailSweepable() const
     if (morphRail.GetSize() < 2) return false;
     for (std::uint32_t l = 0; l < morphRail.GetSize(); ++l)
         if (std::fabs(morphRail[l].direction.GetLength() - 1.0) > Geometry::GeometryEps) return false;
-    for (std::uint32_t l = 1; l < morphRail.GetSize(); ++l) {
+    for (std::uint32_t l = 1; l < morphRail.GetSize(); ++l)
+    {
         const Vector segment = UnitOrZero(Minus(morphRail[l].point, morphRail[l - 1].point));
         if (std::fabs(Dot(segment, morphRail[l].direction)) < Geometry::GeometryEps) return false;
     }
@@ -204,12 +220,14 @@ void Survanto::SweepProfilePolygon(const SectionData& polygon, const std::array<
     for (const Geometry::Point2<double>& p : morphProfilePoints) current.Add(Placed(frame, p.x, p.y));
     const bool open = curvePalette.polygonClosure != Curve3DPalette::ClosedItem;
     if (open) AddMorphCapPolygon(current, builder);
-    for (std::uint32_t l = 1; l < morphRail.GetSize(); ++l) {
+    for (std::uint32_t l = 1; l < morphRail.GetSize(); ++l)
+    {
         const Vector backwards = UnitOrZero(Minus(morphRail[l - 1].point, morphRail[l].point));
         Geometry::PlaneEq plane;
         Geometry::SetUpGenPlane(&plane, morphRail[l].point, morphRail[l].direction);
         Ring next;
-        for (const Vector& p : current) {
+        for (const Vector& p : current)
+        {
             Vector met;
             if (!MeetPlane(plane, p, backwards, met)) return;
             next.Add(met);

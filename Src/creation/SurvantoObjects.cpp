@@ -16,7 +16,8 @@
 // its 3D box. An element the host did not make, or whose box it cannot tell, is
 // not edited: a box of no element would move it anywhere.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -27,7 +28,8 @@ Vektor2D AnchorPointOf(const API_Box3D& box, std::int32_t anchorCode)
 {
     const double midX = (box.xMin + box.xMax) / 2.0;
     const double midY = (box.yMin + box.yMax) / 2.0;
-    switch (anchorCode) {
+    switch (anchorCode)
+    {
         case 0: return {box.xMin, box.yMax};
         case 1: return {midX, box.yMax};
         case 2: return {box.xMax, box.yMax};
@@ -40,7 +42,8 @@ Vektor2D AnchorPointOf(const API_Box3D& box, std::int32_t anchorCode)
     }
 }
 
-class PlacedElement {
+class PlacedElement
+{
 public:
     PlacedElement(Survanto& survanto, API_ElemTypeID type) : s_(survanto)
     {
@@ -132,9 +135,12 @@ void CreatePlacedElement(Survanto& survanto, API_ElemTypeID type)
     survanto.RunCreationCommand([&survanto, type] {
         PlacedElement placed(survanto, type);
         const TypVektor<API_Coord3D>& points = survanto.actionPoints;
-        if (survanto.MainPaletteItemValue(OnePointObjectItem) != 0.0) {
+        if (survanto.MainPaletteItemValue(OnePointObjectItem) != 0.0)
+        {
             if (points.GetSize() >= 1) placed.ByInsertionPoint(points[0]);
-        } else if (survanto.MainPaletteItemValue(ThreePointObjectItem) != 0.0) {
+        }
+        else if (survanto.MainPaletteItemValue(ThreePointObjectItem) != 0.0)
+        {
             if (points.GetSize() >= 3) placed.ByThreeCorners(points[0], points[1], points[2]);
         }
     });

@@ -20,7 +20,8 @@
 // opening rules and made in one undoable command. Openings take their wall's
 // storey and owner; neither the layer check nor the storey fit applies.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -29,7 +30,8 @@ constexpr std::int32_t OnInsideFace = 2;
 constexpr std::int32_t PlacementSetting = 1;
 constexpr std::uint64_t AllMemoParts = 0x07FFFFFFBFFFFFFFull;
 
-enum AlertEntry : std::int32_t {
+enum AlertEntry : std::int32_t
+{
     TextReferenceLineNotOnFace = 10,
     TextWallNotFound = 13,
 };
@@ -79,7 +81,8 @@ OpeningMeasurement::Part ReadPart(const API_ElementMemo& memo)
 
 void WriteParameters(const OpeningPlacement& placement, API_ElementMemo& memo)
 {
-    for (const auto& [name, value] : placement.parameters) {
+    for (const auto& [name, value] : placement.parameters)
+    {
         const std::int32_t index = FindMemoParamIndex(name.c_str(), memo);
         if (index >= 0) memo.params[static_cast<std::size_t>(index)].value = value;
     }
@@ -103,7 +106,8 @@ void WriteSizeParameters(API_Element& opening, API_ElementMemo& memo)
     if (memo.params.size() > 1) memo.params[1].value = opening.window.height;
 }
 
-class OpeningCreation {
+class OpeningCreation
+{
 public:
     OpeningCreation(Survanto& survanto, API_ElemTypeID type) : s_(survanto), type_(type) {}
 
@@ -157,12 +161,14 @@ bool OpeningCreation::FindHostWall()
     double depth = 0.0;
     bool stationSide = true;
     const double x = (m_.p0.x + m_.p1.x) / 2.0, y = (m_.p0.y + m_.p1.y) / 2.0;
-    if (!FindWallAtPoint(s_, x, y, low, high, wall_, m_.positionAlongWall, depth, stationSide)) {
+    if (!FindWallAtPoint(s_, x, y, low, high, wall_, m_.positionAlongWall, depth, stationSide))
+    {
         if (type_ == API_WindowID) ShowOpeningAlert(TextWallNotFound);
         return false;
     }
     const std::int32_t referenceLine = wall_.wall.referenceLineCode;
-    if (referenceLine != OnOutsideFace && referenceLine != OnInsideFace) {
+    if (referenceLine != OnOutsideFace && referenceLine != OnInsideFace)
+    {
         ShowOpeningAlert(TextReferenceLineNotOnFace);
         return false;
     }
@@ -180,10 +186,13 @@ void OpeningCreation::ApplyPlacement(const OpeningPlacement& placement)
     opening_.header.floorInd = wall_.header.floorInd;
     o.owner = wall_.header.guid;
     o.placementSetting = PlacementSetting;
-    if (type_ == API_WindowID) {
+    if (type_ == API_WindowID)
+    {
         o.placementGuid = APINULLGuid;
         if (m_.part.revealType) o.placementFlag = true;
-    } else {
+    }
+    else
+    {
         o.placementFlag = true;
     }
     o.width = placement.width;
@@ -191,10 +200,12 @@ void OpeningCreation::ApplyPlacement(const OpeningPlacement& placement)
     o.sillHeight = placement.sillHeight;
     o.revealDepth = placement.revealDepth;
     WriteParameters(placement, *memo_);
-    if (placement.inPolygonalWall) {
+    if (placement.inPolygonalWall)
+    {
         o.startPoint = placement.startPoint;
         o.direction = placement.direction;
-        if (type_ == API_DoorID) {
+        if (type_ == API_DoorID)
+        {
             o.mirrored = placement.mirrored;
             o.openingSide = placement.openingSide;
             o.referenceSide = placement.referenceSide;
@@ -222,15 +233,21 @@ void OpeningCreation::CreateInCommand()
     HostCallUndoableCommand(GS::UniString(), [this, &created]() -> GSErrCode {
         const OwnChangeScope ownChange;
         GSErrCode result = NoError;
-        try {
+        try
+        {
             WriteSizeParameters(opening_, *memo_);
             created = HostCreateElement(&opening_, &*memo_) == NoError;
             if (created) HostUtilityRequest(FourCC("RPAS"), &opening_.header, nullptr);
-        } catch (...) {
-            if (!HostWallIsGone()) {
+        }
+        catch (...)
+        {
+            if (!HostWallIsGone())
+            {
                 created = false;
                 result = APIERR_GENERAL;
-            } else if (type_ == API_WindowID) {
+            }
+            else if (type_ == API_WindowID)
+            {
                 ShowOpeningAlert(TextWallNotFound);
             }
         }
@@ -258,11 +275,13 @@ void Survanto::GetOpeningSearchHeights(double& low, double& high) const
     OpeningMeasurement m;
     m.palette.diagonalPoints = MainPaletteItemValue(DiagonalPointsItem) != 0.0;
     m.palette.sidePoints = MainPaletteItemValue(SidePointsItem) != 0.0;
-    if (actionPoints.GetSize() >= 2) {
+    if (actionPoints.GetSize() >= 2)
+    {
         m.p0 = actionPoints[0];
         m.p1 = actionPoints[1];
     }
-    if (!m.palette.diagonalPoints && m.palette.sidePoints && (currentTool == API_WindowID || currentTool == API_DoorID)) {
+    if (!m.palette.diagonalPoints && m.palette.sidePoints && (currentTool == API_WindowID || currentTool == API_DoorID))
+    {
         API_Element defaults;
         defaults.header.typeID = currentTool;
         if (HostGetElementDefaults(&defaults, nullptr) != NoError) return;

@@ -17,7 +17,8 @@
 // slope and the side it rises on; the user draws the outline on that plane while
 // the pet palette switches the way the outline is drawn.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -26,7 +27,8 @@ constexpr std::int32_t PetPaletteFlags = 5;
 constexpr std::int16_t PetPaletteRight = 40;
 constexpr std::int16_t PetPaletteUp = 60;
 
-struct RoofPlane {
+struct RoofPlane
+{
     API_Coord3D points[PlanePointCount];
     Vektor3D normal;
 };
@@ -60,7 +62,8 @@ Geometry::Sector PivotLine(const RoofPlane& plane, const Geometry::Sector& level
     for (std::uint32_t i = 0; i < PlanePointCount; ++i)
         r[i] = Geometry::CoordProjSector({plane.points[i].x, plane.points[i].y}, levelLine);
     const Geometry::Coord direction = Minus(levelLine.c2, levelLine.c1);
-    for (std::uint32_t i = 0; i < PlanePointCount; ++i) {
+    for (std::uint32_t i = 0; i < PlanePointCount; ++i)
+    {
         const std::uint32_t p = (i + PlanePointCount - 1) % PlanePointCount;
         const std::uint32_t q = (i + 1) % PlanePointCount;
         if (Dot(Minus(r[q], r[i]), Minus(r[p], r[i])) > GeometricTolerance) continue;
@@ -84,7 +87,8 @@ void SetRoofGeometry(const RoofPlane& plane, API_RoofType& roof)
     roof.posSign = risesLeft;
 }
 
-class RoofElement {
+class RoofElement
+{
 public:
     RoofElement()
     {
@@ -137,7 +141,8 @@ void OpenNextToPick(Survanto& survanto, PolyCreatePetPalette& palette, const API
 // new choice in the pet palette.
 void DrawOutline(Survanto& survanto, const RoofPlane& plane, PolyCreatePetPalette& palette, const API_Coord3D& start)
 {
-    for (;;) {
+    for (;;)
+    {
         const std::int16_t mode = palette.GetMode();
         API_GetPolyType input;
         input.planeNormal = {plane.normal.x, plane.normal.y, plane.normal.z};
@@ -145,7 +150,8 @@ void DrawOutline(Survanto& survanto, const RoofPlane& plane, PolyCreatePetPalett
         input.method = palette.InputMethod();
         input.useStartCoord = true;
         input.onPlane = true;
-        if (HostInterfaceRequest(FourCC("IPOL"), &input, nullptr) == NoError) {
+        if (HostInterfaceRequest(FourCC("IPOL"), &input, nullptr) == NoError)
+        {
             BuildRoof(survanto, plane, input);
             return;
         }
@@ -166,7 +172,8 @@ void CreateRoofElement(Survanto& survanto)
     ++survanto.pointStep;
     survanto.ShowMeasuringPrompt();
     API_Coord3D start;
-    if (PickOutlineStart(plane, start)) {
+    if (PickOutlineStart(plane, start))
+    {
         OpenNextToPick(survanto, palette, start);
         DrawOutline(survanto, plane, palette, start);
     }

@@ -8,8 +8,10 @@
 
 void Survanto::ProjectPointsToSectionView()
 {
-    if (const std::optional<SectionViewLine> section = SectionViewLine::OfFrontWindow()) {
-        for (std::uint32_t j = 0; j < actionPoints.GetSize(); ++j) {
+    if (const std::optional<SectionViewLine> section = SectionViewLine::OfFrontWindow())
+    {
+        for (std::uint32_t j = 0; j < actionPoints.GetSize(); ++j)
+        {
             API_Coord3D& p = actionPoints[j];
             const double height = p.z;
             p.x = section->ViewX({p.x, p.y});

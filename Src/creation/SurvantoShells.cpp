@@ -22,7 +22,8 @@
 // walls, and a half-cylinder along a measured axis clipped to the outline the
 // two walls span.
 
-namespace {
+namespace
+{
 
 using Vector = Geometry::Vector3<double>;
 
@@ -76,7 +77,8 @@ void FitToWall(ShellWallProfile& profile, const API_WallType& wall)
     profile.wallAngle = u.GetAngle();
     profile.normal = {-towardsWall.x, -towardsWall.y, 0.0};
     const double c = std::cos(profile.wallAngle), s = std::sin(profile.wallAngle);
-    for (Vector& p : profile.points) {
+    for (Vector& p : profile.points)
+    {
         const double dx = p.x - profile.footPoint.x, dy = p.y - profile.footPoint.y;
         p = {dx * c + dy * s, p.z, 0.0};
     }
@@ -107,7 +109,8 @@ void CreateRuledShell(Survanto& survanto, const std::array<ShellWallProfile, 2>&
     WallPlane(profiles[1], level, ruled.plane2);
     ShellMemo shellMemo;
     if (!shellMemo.AllocateShape(0, ruled.shape1Poly) || !shellMemo.AllocateShape(1, ruled.shape2Poly)) return;
-    for (std::size_t k = 0; k < 2; ++k) {
+    for (std::size_t k = 0; k < 2; ++k)
+    {
         const ShellWallProfile& profile = profiles[k];
         const API_Coord first {profile.points[0].x, profile.points[0].y};
         const API_Coord last {profile.points[2].x, profile.points[2].y};
@@ -116,7 +119,8 @@ void CreateRuledShell(Survanto& survanto, const std::array<ShellWallProfile, 2>&
     if (HostCreateElement(&element, &*shellMemo.memo) == NoError) survanto.FitElementToStorey(element);
 }
 
-struct Segment {
+struct Segment
+{
     Geometry::Coord begin;
     Geometry::Coord end;
 };
@@ -136,14 +140,16 @@ std::vector<API_Coord> WallOutline(std::array<Segment, 2> walls)
         if (Cross(wall.begin, wall.end, m) > 0.0) std::swap(wall.begin, wall.end);
     if (Cross(walls[0].begin, walls[1].begin, m) > 0.0) std::swap(walls[0], walls[1]);
     std::vector<API_Coord> outline;
-    for (const Segment& wall : walls) {
+    for (const Segment& wall : walls)
+    {
         outline.push_back({wall.begin.x, wall.begin.y});
         outline.push_back({wall.end.x, wall.end.y});
     }
     bool merged = false;
     for (std::size_t i = 0; i < outline.size() && !merged; ++i)
         for (std::size_t j = i + 1; j < outline.size() && !merged; ++j)
-            if (std::hypot(outline[i].x - outline[j].x, outline[i].y - outline[j].y) < SamePointDistance) {
+            if (std::hypot(outline[i].x - outline[j].x, outline[i].y - outline[j].y) < SamePointDistance)
+            {
                 outline.erase(outline.begin() + static_cast<std::ptrdiff_t>(j));
                 outline.push_back({outline[0].x + outline[2].x - outline[1].x, outline[0].y + outline[2].y - outline[1].y});
                 merged = true;
@@ -157,7 +163,8 @@ std::vector<API_Coord> WallOutline(std::array<Segment, 2> walls)
 Segment SnapAxis(const Segment& axis, const std::vector<API_Coord>& outline)
 {
     TypVektor<API_Coord> crossings;
-    for (std::size_t n = 0; n + 1 < outline.size(); ++n) {
+    for (std::size_t n = 0; n + 1 < outline.size(); ++n)
+    {
         Geometry::Coord crossing;
         if (Geometry::XLines({{outline[n].x, outline[n].y}, {outline[n + 1].x, outline[n + 1].y}}, {axis.begin, axis.end},
                              &crossing))
@@ -192,10 +199,12 @@ std::int32_t Survanto::NearestPointIndex(API_Coord point, TypVektor<API_Coord> p
     std::int32_t best = excluded != 0 ? 0 : 1;
     if (points.GetSize() <= static_cast<std::uint32_t>(best)) return best;
     double bestDistance = distance(static_cast<std::uint32_t>(best));
-    for (std::uint32_t i = 1; i < points.GetSize(); ++i) {
+    for (std::uint32_t i = 1; i < points.GetSize(); ++i)
+    {
         if (static_cast<std::int32_t>(i) == excluded) continue;
         const double d = distance(i);
-        if (bestDistance > d) {
+        if (bestDistance > d)
+        {
             best = static_cast<std::int32_t>(i);
             bestDistance = d;
         }
@@ -207,19 +216,25 @@ void Survanto::CreateRuledShellBetweenWalls()
 {
     if (!AcceptToolLayer(API_ShellID)) return;
     std::array<ShellWallProfile, 2> profiles;
-    for (std::uint32_t n = 0; n < actionPoints.GetSize() && n < 8; ++n) {
+    for (std::uint32_t n = 0; n < actionPoints.GetSize() && n < 8; ++n)
+    {
         const API_Coord3D& p = actionPoints[n];
         ShellWallProfile& profile = profiles[n / 4];
-        if (n % 4 == 0) {
+        if (n % 4 == 0)
+        {
             profile.footPoint = {p.x, p.y, 0.0};
-        } else {
+        }
+        else
+        {
             profile.points.Add({p.x, p.y, p.z});
         }
     }
     bool bothWalls = actionPoints.GetSize() >= 8;
-    for (ShellWallProfile& profile : profiles) {
+    for (ShellWallProfile& profile : profiles)
+    {
         API_Element wall;
-        if (!bothWalls || !FindWall(*this, profile.footPoint.x, profile.footPoint.y, wall)) {
+        if (!bothWalls || !FindWall(*this, profile.footPoint.x, profile.footPoint.y, wall))
+        {
             bothWalls = false;
             break;
         }
@@ -239,7 +254,8 @@ void Survanto::CreateExtrudedShellFittedToWalls()
     pointStep = 0;
     if (p.GetSize() < 7) return;
     std::array<Segment, 2> walls;
-    for (std::uint32_t i = 0; i < 2; ++i) {
+    for (std::uint32_t i = 0; i < 2; ++i)
+    {
         API_Element wall;
         if (!FindWall(*this, p[i].x, p[i].y, wall)) return;
         walls[i] = {{wall.wall.begC.x, wall.wall.begC.y}, {wall.wall.endC.x, wall.wall.endC.y}};
@@ -252,7 +268,8 @@ void Survanto::CreateExtrudedShellFittedToWalls()
     if (!Geometry::SetUpGenPlane(&plane, origin, direction)) return;
     const double theta = Geometry::GetVectorsRelAngle({1.0, 0.0}, {direction.x, direction.y});
     Geometry::Coord profile[3];
-    for (std::uint32_t k = 0; k < 3; ++k) {
+    for (std::uint32_t k = 0; k < 3; ++k)
+    {
         const Vector on = Geometry::ProjCoord3DToPlane(plane, {p[4 + k].x, p[4 + k].y, p[4 + k].z});
         Geometry::Coord across {on.x - origin.x, on.y - origin.y};
         Geometry::RotCoord0(&across, std::sin(-(theta + Pi / 2)), std::cos(-(theta + Pi / 2)));

@@ -14,14 +14,16 @@ using namespace MainPaletteItems;
 
 void Survanto::ShootPickedPoints(bool takeHeight)
 {
-    for (;;) {
+    for (;;)
+    {
         API_GetPointType input {};
         if (HostInterfaceRequest(FourCC("IPOI"), &input, nullptr) != NoError) return;
         API_DatabaseInfo window {};
         HostDatabaseRequest(FourCC("GWIN"), &window, nullptr);
         Vektor2D plan(input.pos.x, input.pos.y);
         double pickedHeight = input.pos.z;
-        if (const std::optional<SectionViewLine> section = SectionViewLine::OfFrontWindow()) {
+        if (const std::optional<SectionViewLine> section = SectionViewLine::OfFrontWindow())
+        {
             plan = section->PlanPointAt(input.pos.x);
             pickedHeight = input.pos.y;
         }

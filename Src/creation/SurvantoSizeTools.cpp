@@ -12,7 +12,8 @@
 // Sizes and angles measured into the tool defaults: each change marks only the
 // fields it sets. A tool ends its own mode.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -28,9 +29,11 @@ void SetDefaultParameter(std::int32_t toolType, const char* name, double value)
     API_Element defaults;
     defaults.header.typeID = static_cast<API_ElemTypeID>(toolType);
     ScopedElementMemo memo;
-    if (HostGetElementDefaults(&defaults, &*memo) == NoError) {
+    if (HostGetElementDefaults(&defaults, &*memo) == NoError)
+    {
         const std::int32_t index = FindMemoParamIndex(name, *memo);
-        if (index >= 0) {
+        if (index >= 0)
+        {
             memo->params[static_cast<std::size_t>(index)].value = value;
             const API_Element mask;
             HostChangeElementDefaults(&defaults, &*memo, &mask);
@@ -41,19 +44,25 @@ void SetDefaultParameter(std::int32_t toolType, const char* name, double value)
 void MeasureColumnOrObjectSize(Survanto& survanto, std::int32_t toolType, bool width)
 {
     const double d = PlanDistance(survanto.actionPoints[0], survanto.actionPoints[1]);
-    if (toolType == API_ColumnID) {
+    if (toolType == API_ColumnID)
+    {
         API_Element column;
         API_Element mask;
         column.header.typeID = API_ColumnID;
-        if (width) {
+        if (width)
+        {
             column.column.width = d;
             MarkToChange(mask.column.width);
-        } else {
+        }
+        else
+        {
             column.column.depth = d;
             MarkToChange(mask.column.depth);
         }
         ChangeDefaults(column, mask);
-    } else if (IsObjectTool(toolType)) {
+    }
+    else if (IsObjectTool(toolType))
+    {
         SetDefaultParameter(toolType, width ? "a" : "b", d);
     }
 }
@@ -86,7 +95,8 @@ void Survanto::MeasureBeamHeight()
     SetMainPaletteItemValue(BeamHeightItem, 0.0);
     const Vektor3D a = SpaceVektor(actionPoints[0]);
     const Vektor3D along = SpaceVektor(actionPoints[1]) - a;
-    if (along.GetLength() >= GeometricTolerance) {
+    if (along.GetLength() >= GeometricTolerance)
+    {
         API_Element beam;
         API_Element mask;
         beam.header.typeID = API_BeamID;
@@ -115,11 +125,14 @@ void Survanto::MeasureRotationAngle(std::int32_t toolType)
     API_Element defaults;
     API_Element mask;
     defaults.header.typeID = static_cast<API_ElemTypeID>(toolType);
-    if (toolType == API_ColumnID) {
+    if (toolType == API_ColumnID)
+    {
         defaults.column.axisRotationAngle = angle;
         MarkToChange(mask.column.axisRotationAngle);
         ChangeDefaults(defaults, mask);
-    } else if (IsObjectTool(toolType)) {
+    }
+    else if (IsObjectTool(toolType))
+    {
         defaults.object.angle = angle;
         MarkToChange(mask.object.angle);
         ChangeDefaults(defaults, mask);

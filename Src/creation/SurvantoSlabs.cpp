@@ -11,7 +11,8 @@
 // consecutive lines meet in the corners. An outline of fewer than three corners
 // is no area and is not made.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -33,7 +34,8 @@ API_Coord3D Corner(const Geometry::Sector& first, const Geometry::Sector& second
 bool CornersFromEdgePoints(const TypVektor<API_Coord3D>& p, TypVektor<API_Coord3D>& corners)
 {
     const std::uint32_t n = p.GetSize();
-    for (std::uint32_t k = 1; k + 1 <= n; k += 2) {
+    for (std::uint32_t k = 1; k + 1 <= n; k += 2)
+    {
         const API_Coord3D corner = k == 1 ? Corner(LineThrough(p[0], p[1]), LineThrough(p[n - 1], p[n - 2]), p[0])
                                           : Corner(LineThrough(p[k], p[k - 1]), LineThrough(p[k - 2], p[k - 3]), p[k - 2]);
         if (!corners.Add(corner)) return false;
@@ -53,7 +55,8 @@ void WriteOutline(const TypVektor<API_Coord3D>& corners, API_Polygon& poly, API_
     poly = {count, 1, 0};
 }
 
-class OutlineElement {
+class OutlineElement
+{
 public:
     explicit OutlineElement(API_ElemTypeID type)
     {
@@ -86,7 +89,8 @@ void CreateSlabElement(Survanto& survanto)
     OutlineElement slab(API_SlabID);
     if (survanto.MainPaletteItemValue(FinishOpenPolygonItem) == 0.0) survanto.SnapPointPairs();
     const TypVektor<API_Coord3D>* corners = OutlineOf(survanto);
-    if (corners != nullptr && corners->GetSize() >= FewestCorners) {
+    if (corners != nullptr && corners->GetSize() >= FewestCorners)
+    {
         WriteOutline(*corners, slab.element.slab.poly, *slab.memo);
         survanto.CompleteCreation(HostCreateElement(&slab.element, &*slab.memo), slab.element, true);
     }

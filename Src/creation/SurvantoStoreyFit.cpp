@@ -9,7 +9,8 @@
 // the floor plan it may lie on another storey. It moves to the storey that holds
 // its middle height and is raised by the level difference, so it stays in place.
 
-namespace {
+namespace
+{
 
 constexpr double StoreyTolerance = GeometricTolerance;
 
@@ -30,7 +31,8 @@ const API_StoryType* StoreyRecord(const API_StoryInfo& storeys, std::int32_t ind
 // storey the first one, above the last storey the last one.
 std::int16_t StoreyHolding(const API_StoryInfo& storeys, double height, std::int16_t fallback)
 {
-    for (std::int32_t i = storeys.firstStory; i <= storeys.lastStory; ++i) {
+    for (std::int32_t i = storeys.firstStory; i <= storeys.lastStory; ++i)
+    {
         const API_StoryType* storey = StoreyRecord(storeys, i);
         if (storey == nullptr) break;
         const API_StoryType* next = StoreyRecord(storeys, i + 1);
@@ -80,13 +82,15 @@ void Survanto::FitElementToStorey(API_Element& element)
     const double newLevel = StoreyRecord(storeys, newIndex)->level;
 
     element.header.floorInd = newIndex;
-    if (!ChangeHomeStorey(element)) {
+    if (!ChangeHomeStorey(element))
+    {
         element.header.floorInd = oldIndex;
         return;
     }
     // A storey change without the matching raise would move the element by the
     // level difference: it goes back to its storey instead.
-    if (!RaiseElement(element, oldLevel - newLevel)) {
+    if (!RaiseElement(element, oldLevel - newLevel))
+    {
         element.header.floorInd = oldIndex;
         ChangeHomeStorey(element);
     }

@@ -22,7 +22,8 @@
 // record is replaced by a polygonal wall, which keeps the windows and doors; a
 // replacement that the host refuses at any step leaves the wall as it was.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -64,7 +65,8 @@ bool ReadEditableWall(const API_Neig& neig, API_Element& wall)
 // and whose body reaches to the measured point.
 void ReachPoint(API_WallType& wall, const Vektor2D& point)
 {
-    if (IsStraight(wall)) {
+    if (IsStraight(wall))
+    {
         Vektor2D d = PlanPoint(wall.endC) - PlanPoint(wall.begC);
         d.Normalize();
         const Vektor2D v = point - PlanPoint(wall.begC);
@@ -155,7 +157,8 @@ GSErrCode ChangeToTrapezoid(API_Element& wall, const Vektor2D& p0, const Vektor2
     const bool measuredRight =
         (p0 - PlanPoint(wall.wall.begC)).CrossProduct(PlanPoint(wall.wall.endC) - PlanPoint(wall.wall.begC)) > GeometricTolerance;
     const API_Element mask = TrapezoidMask();
-    if (std::fabs(d0 - d1) - tolerance < GeometricTolerance) {
+    if (std::fabs(d0 - d1) - tolerance < GeometricTolerance)
+    {
         wall.wall.geometryKind = PlainKind;
         wall.wall.thickness = (d0 + d1) / 2.0;
         return HostChangeElement(&wall, &mask, nullptr, 0, true);
@@ -179,7 +182,8 @@ GSErrCode ChangeToTrapezoid(API_Element& wall, const Vektor2D& p0, const Vektor2
 std::vector<Vektor2D> OutlineForNewPoint(const API_WallType& wall, const API_ElementMemo& memo)
 {
     std::vector<Vektor2D> outline;
-    if (memo.coords.size() > 1) {
+    if (memo.coords.size() > 1)
+    {
         for (std::size_t i = 1; i < memo.coords.size(); ++i) outline.push_back(PlanPoint(memo.coords[i]));
         return outline;
     }
@@ -207,7 +211,8 @@ bool CrossesEdge(const Vektor2D& from, const Vektor2D& to, const Vektor2D& a, co
 // The point is seen from both ends of edge j without crossing another edge.
 bool SeenFromEdge(const std::vector<Vektor2D>& outline, std::size_t j, const Vektor2D& point)
 {
-    for (std::size_t k = 0; k + 1 < outline.size(); ++k) {
+    for (std::size_t k = 0; k + 1 < outline.size(); ++k)
+    {
         if (k == j) continue;
         if (CrossesEdge(outline[j], point, outline[k], outline[k + 1]) ||
             CrossesEdge(outline[j + 1], point, outline[k], outline[k + 1]))
@@ -222,7 +227,8 @@ std::optional<std::size_t> EdgeForPoint(const std::vector<Vektor2D>& outline, co
 {
     std::optional<std::size_t> best;
     double bestDistance = 0.0;
-    for (std::size_t j = 0; j + 1 < outline.size(); ++j) {
+    for (std::size_t j = 0; j + 1 < outline.size(); ++j)
+    {
         const Geometry::Sector edge {GeoPoint(outline[j]), GeoPoint(outline[j + 1])};
         const Geometry::Coord foot = Geometry::CoordProjSector(GeoPoint(point), edge);
         const Vektor2D q(foot.x, foot.y);
@@ -230,7 +236,8 @@ std::optional<std::size_t> EdgeForPoint(const std::vector<Vektor2D>& outline, co
         if (a.DotProduct(outline[j + 1] - outline[j]) < -GeometricTolerance || !SeenFromEdge(outline, j, point)) continue;
         if (a.DotProduct(q - outline[j + 1]) < -GeometricTolerance) return j;
         const double distance = Geometry::DistCoordSectorPtr(GeoPoint(point), edge);
-        if (!best || distance < bestDistance - GeometricTolerance) {
+        if (!best || distance < bestDistance - GeometricTolerance)
+        {
             best = j;
             bestDistance = distance;
         }
@@ -259,11 +266,13 @@ bool KeepsItsShapeWithAPoint(const API_WallType& wall, const API_ElementMemo& me
 
 void Survanto::SetWallThickness()
 {
-    if (actionPoints.GetSize() > 0) {
+    if (actionPoints.GetSize() > 0)
+    {
         const Vektor2D point = PlanVektor(actionPoints[0]);
         RunCreationCommand([&point] {
             const API_Element mask = ThicknessMask();
-            for (const API_Neig& neig : Selection(true)) {
+            for (const API_Neig& neig : Selection(true))
+            {
                 API_Element wall;
                 if (!ReadEditableWall(neig, wall) || !IsUpright(wall.wall)) continue;
                 ReachPoint(wall.wall, point);
@@ -278,12 +287,14 @@ void Survanto::SetWallThickness()
 
 void Survanto::SetTrapezoidWallThickness()
 {
-    if (actionPoints.GetSize() > 1) {
+    if (actionPoints.GetSize() > 1)
+    {
         const Vektor2D p0 = PlanVektor(actionPoints[0]);
         const Vektor2D p1 = PlanVektor(actionPoints[1]);
         const double tolerance = wallThicknessTolerance;
         RunChangeCommand([&] {
-            for (const API_Neig& neig : Selection(true)) {
+            for (const API_Neig& neig : Selection(true))
+            {
                 API_Element wall;
                 if (ReadEditableWall(neig, wall) && IsUpright(wall.wall) && IsStraight(wall.wall))
                     return ChangeToTrapezoid(wall, p0, p1, tolerance);

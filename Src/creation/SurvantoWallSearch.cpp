@@ -22,12 +22,14 @@
 // The wall that holds a measured point, for openings, reveals and shells; the
 // teamwork reservation of an opening's host wall; the sides of an opening.
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t PolygonalWall = 2;
 constexpr std::int32_t FirstWindowVersionWithTurnedSide = 32;
 
-enum AlertEntry : std::int32_t {
+enum AlertEntry : std::int32_t
+{
     TextWallNotFound = 13,
     TextWallNotReserved = 19,
     TextMeasureConstructionOnly = 20,
@@ -36,7 +38,11 @@ enum AlertEntry : std::int32_t {
     ButtonRetry = 23,
 };
 
-enum AlertAnswer : std::int16_t { AnswerOk = 1, AnswerCancel = 2 };
+enum AlertAnswer : std::int16_t
+{
+    AnswerOk = 1,
+    AnswerCancel = 2
+};
 
 Geometry::Coord Coord(const Vektor2D& v) { return {v.x, v.y}; }
 Vektor2D Plan(const Geometry::Coord& c) { return {c.x, c.y}; }
@@ -60,7 +66,8 @@ bool InvertsStationSide(const API_WallType& wall)
 bool IsStraight(const API_WallType& wall) { return std::fabs(wall.arcAngle) < GeometricTolerance; }
 
 // One wall's answer for the point, with its distance from it.
-struct WallFit {
+struct WallFit
+{
     API_Element wall;
     double distance = 0.0;
     double position = 0.0;
@@ -73,9 +80,11 @@ std::optional<WallFit> FitPolygonal(const API_Element& wall, const Vektor2D& p)
 {
     ScopedElementMemo memo;
     std::optional<double> nearest;
-    if (HostGetElementMemo(&wall.header.guid, &*memo, APIMemoMask_Polygon) == NoError) {
+    if (HostGetElementMemo(&wall.header.guid, &*memo, APIMemoMask_Polygon) == NoError)
+    {
         const auto& coords = memo->coords;
-        for (std::size_t j = 1; j + 1 < coords.size(); ++j) {
+        for (std::size_t j = 1; j + 1 < coords.size(); ++j)
+        {
             const Geometry::Sector edge {{coords[j].x, coords[j].y}, {coords[j + 1].x, coords[j + 1].y}};
             if ((Plan(edge.c2) - Plan(edge.c1)).GetLength() < GeometricTolerance) continue;
             const Geometry::Coord foot = Geometry::CoordProjSector(Coord(p), edge);
@@ -106,7 +115,8 @@ std::optional<WallFit> FitStraight(const API_Element& wall, const Vektor2D& p, c
     WallFit fit {wall, (p - foot).GetLength(), (foot - begin).GetLength(), Geometry::DistCoordSectorPtr(Coord(p), line), true};
     fit.stationSide = !(d.CrossProduct(station - foot) > GeometricTolerance);
     if (InvertsStationSide(w)) fit.stationSide = !fit.stationSide;
-    if (!fit.stationSide) {
+    if (!fit.stationSide)
+    {
         const double along = std::clamp(fit.position / length, 0.0, 1.0);
         const double thickness = w.thickness + (w.thickness1 - w.thickness) * along;
         fit.depth = std::fabs(thickness - fit.depth);
@@ -167,7 +177,8 @@ bool HoldsHeight(const API_WallType& wall, double bottom, double height)
 
 // Walls holding both heights, only the low one, only the high one. Among walls
 // of one slot at the same distance (within the tolerance) the later one counts.
-class WallSlots {
+class WallSlots
+{
 public:
     void Offer(std::size_t slot, WallFit fit)
     {
@@ -221,7 +232,8 @@ bool FindWallAtPoint(const Survanto& survanto, double x, double y, double lowHei
     const Vektor2D p(x, y);
     const Vektor2D station = StationInProject();
     WallSlots slots;
-    for (const API_Guid& guid : walls) {
+    for (const API_Guid& guid : walls)
+    {
         API_Element candidate;
         candidate.header.guid = guid;
         if (HostGetElement(&candidate) != NoError) continue;
@@ -252,17 +264,20 @@ void Survanto::CheckOpeningHostWall(const API_Coord3D& point, bool& openingWallU
     bool stationSide = true;
     if (!FindWallAtPoint(*this, point.x, point.y, point.z, point.z, wall, position, depth, stationSide)) return;
     const std::vector<API_Guid> reserve {wall.header.guid};
-    for (;;) {
+    for (;;)
+    {
         HostReserveElements(&reserve, nullptr);
         if (IsReservedForUser(wall.header.guid)) break;
         const std::int16_t answer =
             ShowAlert(AlertError, AlertStringListId, AlertErrorTitle, TextWallNotReserved, TextMeasureConstructionOnly,
                       ButtonReservedOk, ButtonCancel, ButtonRetry, CurrentResourceModule(), AlertStringType);
-        if (answer == AnswerOk) {
+        if (answer == AnswerOk)
+        {
             openingWallUsableFlag = false;
             break;
         }
-        if (answer == AnswerCancel) {
+        if (answer == AnswerCancel)
+        {
             discard = true;
             break;
         }
@@ -295,18 +310,23 @@ void Survanto::SetOpeningSides(const API_Element& wall, API_Element& opening, bo
     bool& first = opening.window.mirrored;
     bool& second = opening.window.openingSide;
     bool& third = opening.window.referenceSide;
-    if ((g > 0.0 && outsideMeasured) || (g < 0.0 && !outsideMeasured)) {
+    if ((g > 0.0 && outsideMeasured) || (g < 0.0 && !outsideMeasured))
+    {
         second = false;
         third = false;
-    } else {
+    }
+    else
+    {
         first = second = third = true;
     }
     if (IsWindowWithTurnedSide(opening)) second = !second;
-    if (!outsideMeasured) {
+    if (!outsideMeasured)
+    {
         second = !second;
         first = !first;
     }
-    if (invertBoth) {
+    if (invertBoth)
+    {
         second = !second;
         first = !first;
     }
@@ -338,7 +358,8 @@ double Survanto::MeasureRevealWidth()
     bool stationSide = true;
     if (actionPoints.GetSize() < 2 ||
         !FindWallAtPoint(*this, actionPoints[0].x, actionPoints[0].y, std::min(actionPoints[0].z, actionPoints[1].z),
-                         std::max(actionPoints[0].z, actionPoints[1].z), wall, position, depth, stationSide)) {
+                         std::max(actionPoints[0].z, actionPoints[1].z), wall, position, depth, stationSide))
+    {
         if (pointStep != 0) ShowWallNotFound();
         pointStep = 0;
         return revealValue;
@@ -347,7 +368,8 @@ double Survanto::MeasureRevealWidth()
     const Vektor2D p1 = PlanVektor(actionPoints[1]);
     const API_WallType& w = wall.wall;
     Geometry::GenArc arc;
-    if (IsStraight(w) || !Geometry::SetGenArc({w.begC.x, w.begC.y}, {w.endC.x, w.endC.y}, w.arcAngle, &arc)) {
+    if (IsStraight(w) || !Geometry::SetGenArc({w.begC.x, w.begC.y}, {w.endC.x, w.endC.y}, w.arcAngle, &arc))
+    {
         Vektor2D along = Plan(w.endC) - Plan(w.begC);
         along.Normalize();
         revealValue = std::fabs(along.DotProduct(p0 - p1));

@@ -22,7 +22,8 @@
 // construction overflows) makes nothing and ends the action: the host never sees
 // a wall of no length or without a number.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -121,7 +122,8 @@ std::int32_t OtherReferenceLine(std::int32_t referenceLine)
 }
 
 // The walls of one run of the creation command, from the running action's points.
-class WallRun {
+class WallRun
+{
 public:
     WallRun(Survanto& survanto, std::int32_t& referenceLine) : s_(survanto), referenceLine_(referenceLine) {}
 
@@ -163,7 +165,8 @@ void WallRun::Straight()
 {
     const Vektor2D begin = PlanPoint(0);
     const Vektor2D end = PlanPoint(1);
-    if (!SamePlace(begin, end)) {
+    if (!SamePlace(begin, end))
+    {
         API_Element wall = WallDefaults(nullptr);
         SetPlainWall(wall.wall, begin, end, referenceLine_);
         s_.ApplyAngleSnap(wall);
@@ -180,8 +183,10 @@ void WallRun::Chain()
     s_.SnapPointPairs();
     const std::uint32_t n = Count();
     const std::uint32_t walls = n / 2;
-    for (std::uint32_t m = 0; m < walls; ++m) {
-        if (SamePlace(PlanPoint(2 * m), PlanPoint(2 * m + 1))) {
+    for (std::uint32_t m = 0; m < walls; ++m)
+    {
+        if (SamePlace(PlanPoint(2 * m), PlanPoint(2 * m + 1)))
+        {
             s_.pointStep = 0;
             return;
         }
@@ -191,7 +196,8 @@ void WallRun::Chain()
 
     Vektor2D previousEnd;
     std::optional<Vektor2D> previousCorner;
-    for (std::uint32_t m = 0; m < walls; ++m) {
+    for (std::uint32_t m = 0; m < walls; ++m)
+    {
         const std::optional<Vektor2D> corner =
             2 * m + 3 < n ? LineCrossing(2 * m, 2 * m + 1, 2 * m + 2, 2 * m + 3) : std::nullopt;
 
@@ -228,18 +234,21 @@ Vektor2D WallRun::LastChainEnd(const Vektor2D& start) const
 void WallRun::Curved(bool round)
 {
     const std::optional<Vektor2D> centre = CircleCentre(PlanPoint(0), PlanPoint(1), PlanPoint(2));
-    if (!centre) {
+    if (!centre)
+    {
         s_.pointStep = 0;
         return;
     }
     ScopedElementMemo memo;
     GSErrCode defaults = NoError;
     API_Element wall = WallDefaults(&*memo, &defaults);
-    if (defaults == NoError) {
+    if (defaults == NoError)
+    {
         double angle = ArcAngleThrough(*centre, PlanPoint(0), PlanPoint(1), PlanPoint(2));
         Vektor2D begin = PlanPoint(0);
         Vektor2D end = PlanPoint(2);
-        if (angle < -GeometricTolerance) {
+        if (angle < -GeometricTolerance)
+        {
             angle = -angle;
             referenceLine_ = OtherReferenceLine(referenceLine_);
             begin = PlanPoint(2);
@@ -251,7 +260,8 @@ void WallRun::Curved(bool round)
         // Taken before the host and the storey fit write into the record.
         API_Element rest = wall;
         Create(wall, &*memo);
-        if (round) {
+        if (round)
+        {
             // The rest of the circle runs on, counter-clockwise, from the end back to the begin.
             rest.wall.begC = HostPoint(end);
             rest.wall.endC = HostPoint(begin);
@@ -279,7 +289,8 @@ void WallRun::Inclined()
     const Geometry::Plane face {GeometryPoint(a), GeometryPoint(normal)};
     const Geometry::Plane base {{0.0, 0.0, baseHeight}, {0.0, 0.0, 1.0}};
     Geometry::Sector3D baseLine;
-    if (!Geometry::XPlanes(face, base, &baseLine)) {
+    if (!Geometry::XPlanes(face, base, &baseLine))
+    {
         s_.pointStep = 0;
         return;
     }
@@ -287,7 +298,8 @@ void WallRun::Inclined()
     const Vektor3D bOnBase = SpaceVektor(Geometry::CoordProjSector3D(GeometryPoint(b), baseLine));
     const Vektor3D cOnBase = SpaceVektor(Geometry::CoordProjSector3D(GeometryPoint(c), baseLine));
     const Vektor3D rise = c - cOnBase;
-    if (rise.GetLength() < GeometricTolerance || SamePlace({aOnBase.x, aOnBase.y}, {bOnBase.x, bOnBase.y})) {
+    if (rise.GetLength() < GeometricTolerance || SamePlace({aOnBase.x, aOnBase.y}, {bOnBase.x, bOnBase.y}))
+    {
         s_.pointStep = 0;
         return;
     }

@@ -1,6 +1,7 @@
 #include "creation/WallBody.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t OutsideFace = 0;
 constexpr std::int32_t Centre = 1;

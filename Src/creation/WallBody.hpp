@@ -10,7 +10,8 @@ double BodySide(const API_WallType& wall);
 
 // The wall's two faces as offsets to the left of its reference line, for a
 // thickness: the left face first.
-struct WallFaces {
+struct WallFaces
+{
     double left = 0.0;
     double right = 0.0;
 };

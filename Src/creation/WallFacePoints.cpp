@@ -3,7 +3,8 @@
 #include <cmath>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // A vertex of the cut that lies this far from every vertex of the outline was made by the cut.
 constexpr double NewVertexDistance = 0.01;
@@ -26,7 +27,8 @@ bool FindWallFacePoints(Geometry::Polygon2DData polygon, const Vektor2D& directi
     if (Geometry::CutPolyLine2D(polygon, behind, &pieces) != NoError || pieces.empty()) return false;
     const Geometry::Polygon2DData& first = pieces.front();
     // The last vertex closes the contour and repeats the first.
-    for (std::size_t i = 1; i + 1 < first.vertices.size(); ++i) {
+    for (std::size_t i = 1; i + 1 < first.vertices.size(); ++i)
+    {
         const Geometry::Point2<double>& v = first.vertices[i];
         if (!IsNearAnyVertex(v, polygon)) facePoints.Add({v.x, v.y, 0.0});
     }

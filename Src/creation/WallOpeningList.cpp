@@ -8,7 +8,8 @@ void WallOpeningList::Add(const API_Element& opening, const API_ElementMemo& mem
 
 void WallOpeningList::DisposeFrom(std::uint32_t first)
 {
-    while (memos.GetSize() > first) {
+    while (memos.GetSize() > first)
+    {
         const std::uint32_t last = memos.GetSize() - 1;
         HostDisposeElementMemo(&memos[last]);
         memos.Delete(last);

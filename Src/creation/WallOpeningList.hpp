@@ -5,7 +5,8 @@
 // The windows and doors of a wall that is being rebuilt: entry i of the records
 // belongs to entry i of the memos. The list owns the memos; each is given back
 // to the host once, by whoever uses it up or else by the list at its end.
-class WallOpeningList {
+class WallOpeningList
+{
 public:
     WallOpeningList() = default;
     WallOpeningList(const WallOpeningList&) = delete;

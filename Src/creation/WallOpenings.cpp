@@ -10,7 +10,8 @@
 #include "framework/ScopedElementMemo.hpp"
 #include "framework/Vektor2D.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::uint64_t AllMemoParts = 0x07FFFFFFBFFFFFFF;
 constexpr std::int32_t TrapezoidWall = 1;
@@ -21,7 +22,8 @@ GSErrCode CollectOfType(const API_Element& wall, API_ElemTypeID type, WallOpenin
 {
     std::vector<API_Guid> guids;
     if (HostGetConnectedElements(&wall.header.guid, type, &guids, 0, 0, &APINULLGuid) != NoError) return NoError;
-    for (const API_Guid& guid : guids) {
+    for (const API_Guid& guid : guids)
+    {
         API_Element opening;
         opening.header.guid = guid;
         if (HostGetElement(&opening) != NoError) continue;

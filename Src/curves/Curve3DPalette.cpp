@@ -13,7 +13,8 @@
 // The palette's dialog side: its messages, the set-up for the current tool, and
 // the refresh of items and prompt from the rules of CurvePaletteRules.
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t LastItem = 19;
 constexpr std::int32_t CloseOtherCurvePaletteText = 113;
@@ -21,7 +22,8 @@ constexpr std::int16_t CloseBox = -1;
 
 // Choosing a method puts the tooltips of its meaning on the step buttons (help
 // index 1 the planes, 2 the segments, 3 the spline and the three-point arc).
-struct MethodHelp {
+struct MethodHelp
+{
     std::int16_t method;
     std::int16_t item;
     std::int16_t index;
@@ -75,12 +77,14 @@ bool Curve3DPalette::TellWhenOpen(const Curve3DPalette& other)
 
 std::int16_t Curve3DPalette::DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t)
 {
-    if (message == DG::MsgInit) {
+    if (message == DG::MsgInit)
+    {
         SetUpForTool();
         return 0;
     }
     if (dialogId != DialogId) return 0;
-    switch (message) {
+    switch (message)
+    {
         case DG::MsgClose:
             // The main palette's option button that shows this palette goes off.
             if (Survanto* survanto = theSurvanto.load()) survanto->SyncCurvePaletteButton(true);
@@ -93,7 +97,8 @@ std::int16_t Curve3DPalette::DialogCallback(std::int16_t message, std::int16_t d
         default: return 0;
     }
     std::int16_t result = 0;
-    switch (item) {
+    switch (item)
+    {
         case CreateItem:
             FinishAndCreate();
             result = CreateItem;
@@ -114,7 +119,8 @@ std::int16_t Curve3DPalette::DialogCallback(std::int16_t message, std::int16_t d
 // kind. Either drops a half-measured segment or plane, and keeps the vertices.
 void Curve3DPalette::ChangeItem(std::int16_t item)
 {
-    switch (item) {
+    switch (item)
+    {
         case Dimension2DItem:
         case Dimension3DItem: SetUpForTool(); break;
         case OpenItem:
@@ -172,13 +178,17 @@ void Curve3DPalette::SetUpForTool()
     curveMode = 0;
     ClearCurve();
     plane = Curves::HorizontalPlane(defaultPlaneOrigin);
-    if (IsPlanTool(toolType)) {
+    if (IsPlanTool(toolType))
+    {
         curveDimension = Dimension2DItem;
         DG::SetItemValue(DialogId, Dimension2DItem, 1.0);
         planeDefined = true;
-    } else if (toolType == API_MorphID) {
+    }
+    else if (toolType == API_MorphID)
+    {
         curveDimension = ItemIsOn(Dimension2DItem) ? Dimension2DItem : ItemIsOn(Dimension3DItem) ? Dimension3DItem : 0;
-        if (sectionMode) {
+        if (sectionMode)
+        {
             curveDimension = Dimension2DItem;
             DG::SetItemValue(DialogId, Dimension2DItem, 1.0);
             curveMode = PlaneMethodItem;
@@ -224,7 +234,8 @@ void Curve3DPalette::UpdateItems()
     if (const Survanto* survanto = theSurvanto.load()) toolType = survanto->currentTool;
     const CurvePaletteView view = DescribeCurvePalette(CurrentState());
     polygonClosure = view.polygonClosure;
-    for (std::int16_t item = 1; item <= LastItem; ++item) {
+    for (std::int16_t item = 1; item <= LastItem; ++item)
+    {
         const auto index = static_cast<std::size_t>(item);
         if (DG::IsItemVisible(DialogId, item) != view.shown[index]) DG::ShowItem(DialogId, item, view.shown[index]);
         DG::EnableItem(DialogId, item, view.enabled[index]);

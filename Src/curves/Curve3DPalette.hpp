@@ -16,12 +16,14 @@
 // Item numbers double as values: the method (`curveMode`), the segment or plane
 // kind (`curveStep`), the dimension and the closure are the numbers of the items
 // that choose them.
-class Curve3DPalette : public CDialogBase {
+class Curve3DPalette : public CDialogBase
+{
 public:
     static constexpr std::int16_t DialogId = 32425;
     static constexpr std::int16_t PromptListId = 32561;
 
-    enum Item : std::int16_t {
+    enum Item : std::int16_t
+    {
         CreateItem = 1,
         CancelItem = 2,
         Dimension2DItem = 3,
@@ -43,7 +45,8 @@ public:
     // An arc segment: from vertex beginIndex to vertex endIndex = beginIndex + 1,
     // sweeping `angle` in (-2π, 0] about the unit `axis` through `centre`: turning
     // the first vertex so gives the last (clockwise seen from the axis tip).
-    struct arcData {
+    struct arcData
+    {
         std::int32_t beginIndex = 0;
         std::int32_t endIndex = 0;
         double angle = 0.0;
@@ -54,14 +57,16 @@ public:
     // Vertices in measuring order, one direction per vertex from the second vertex
     // on, and the arcs ordered by their first vertex; a segment without an arc is
     // straight, and a closed curve repeats its first vertex at the end.
-    struct CurveData {
+    struct CurveData
+    {
         TypVektor<API_Coord3D> points;
         TypVektor<Geometry::Vector3<double>> tangents;
         TypVektor<arcData> arcs;
     };
 
     // The plane of a 2D curve; its axes map the curve to 2D and back.
-    struct PlaneData {
+    struct PlaneData
+    {
         Geometry::Vector3<double> xAxis;
         Geometry::Vector3<double> yAxis;
         Geometry::Vector3<double> normal;

@@ -13,7 +13,8 @@
 // The palette's way in, a measured point for the running method, and its way out,
 // the curve handed to the current tool's creator.
 
-namespace {
+namespace
+{
 
 constexpr std::uint32_t CeilingPointCount = 3;
 
@@ -41,7 +42,8 @@ std::optional<API_Coord3D> InFrontView(const API_Coord3D& point)
     API_Coord3D inView = point;
     const std::optional<std::size_t> first =
         Curves::ViewLineStart(window.typeID, *memo, element.cutPlane.segmentCount, database.segmentNumber);
-    if (first) {
+    if (first)
+    {
         const bool toLeft = IsSectionViewToLeft(element, *memo, database);
         inView = Curves::ToViewCoordinates(point, memo->sectionMainCoords[*first], memo->sectionMainCoords[*first + 1], toLeft);
     }
@@ -57,7 +59,8 @@ void Curve3DPalette::AddMeasuredPoint(API_Coord3D point, std::uint8_t* segmentCo
     if (!inView) return;
     point = *inView;
     const std::uint32_t verticesBefore = curve.points.GetSize();
-    switch (curveMode) {
+    switch (curveMode)
+    {
         case EndPointMethodItem: AddEndPointPolygonPoint(point); break;
         case TwoPointMethodItem: AddTwoPointSegmentPoint(point); break;
         case SplineMethodItem: AddSplinePoint(point); break;
@@ -66,7 +69,8 @@ void Curve3DPalette::AddMeasuredPoint(API_Coord3D point, std::uint8_t* segmentCo
             ceilingPoints.Add(point);
             if (ceilingPoints.GetSize() < CeilingPointCount) break;
             // Three points without a direction in plan make no rectangle: they are dropped.
-            if (!BuildCeilingRectangle(ceilingPoints, curve)) {
+            if (!BuildCeilingRectangle(ceilingPoints, curve))
+            {
                 ceilingPoints.Clear();
                 break;
             }
@@ -84,7 +88,8 @@ std::int16_t Curve3DPalette::CreateElements()
     Survanto* survanto = theSurvanto.load();
     if (survanto == nullptr) return 1;
     std::int16_t released = 0;
-    switch (survanto->currentTool) {
+    switch (survanto->currentTool)
+    {
         case API_WallID:
             survanto->CreateWallsFromCurve();
             released = MainPaletteItems::SecondOptionItem;
@@ -102,11 +107,13 @@ std::int16_t Curve3DPalette::CreateElements()
             released = MainPaletteItems::FirstOptionItem;
             break;
         case API_MorphID:
-            if (sectionMode) {
+            if (sectionMode)
+            {
                 survanto->sectionPalette.CreateMeasuredProfile();
                 break;
             }
-            if (curve.points.GetSize() > 1) {
+            if (curve.points.GetSize() > 1)
+            {
                 survanto->BuildMorphProfile();
                 survanto->BuildMorphRail();
                 survanto->CreateMorphAlongRail();

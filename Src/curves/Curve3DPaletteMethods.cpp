@@ -9,7 +9,8 @@
 // The measuring methods as the palette runs them: its state handed to the curve
 // math, 2D points first put into the curve plane.
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t HorizontalPlaneStep = Curve3DPalette::FirstStepItem;
 constexpr std::int16_t GeneralPlaneStep = Curve3DPalette::SecondStepItem;
@@ -36,7 +37,8 @@ void Curve3DPalette::SetHorizontalPlane(const Geometry::Vector3<double>& point) 
 void Curve3DPalette::AddPlanePoint(API_Coord3D point)
 {
     std::optional<PlaneData> measured;
-    switch (curveStep) {
+    switch (curveStep)
+    {
         case HorizontalPlaneStep: measured = Curves::HorizontalPlane(Curves::ToVector(point)); break;
         case GeneralPlaneStep:
             planePoints.Add(Curves::ToVector(point));
@@ -50,7 +52,8 @@ void Curve3DPalette::AddPlanePoint(API_Coord3D point)
             break;
         default: return;
     }
-    if (!measured) {
+    if (!measured)
+    {
         planePoints.Clear();
         return;
     }

@@ -6,7 +6,8 @@
 // An origin and three axes, with the 2D image of a point in it (its coordinates
 // along the first two axes, the third dropped) and the way back. The axes need be
 // neither unit nor orthogonal, only span space.
-class CurveFrame {
+class CurveFrame
+{
 public:
     // Nothing when the axes do not span space.
     static std::optional<CurveFrame> Make(const Curves::Vector& origin, const Curves::Vector& xAxis, const Curves::Vector& yAxis,

@@ -4,9 +4,11 @@
 
 #include "API/Types.hpp"
 
-namespace {
+namespace
+{
 
-enum Item : std::int16_t {
+enum Item : std::int16_t
+{
     Create = 1,
     Cancel = 2,
     Dimension2D = 3,
@@ -42,7 +44,8 @@ void Set(std::bitset<20>& items, std::initializer_list<std::int16_t> numbers, bo
 
 void ShowSteps(CurvePaletteView& view, std::initializer_list<std::pair<std::int16_t, std::int16_t>> stepsWithIcons)
 {
-    for (const auto& [item, icon] : stepsWithIcons) {
+    for (const auto& [item, icon] : stepsWithIcons)
+    {
         Set(view.shown, {item});
         Set(view.enabled, {item});
         view.icons[static_cast<std::size_t>(item)] = icon;
@@ -52,7 +55,8 @@ void ShowSteps(CurvePaletteView& view, std::initializer_list<std::pair<std::int1
 // The methods' step buttons; the tangential arc needs a vertex with a direction.
 void ShowStepsOfMethod(CurvePaletteView& view, const CurvePaletteState& s)
 {
-    switch (s.curveMode) {
+    switch (s.curveMode)
+    {
         case EndPointMethod:
             ShowSteps(view, {{FirstStep, 32628}, {SecondStep, 32629}, {ThirdStep, 32630}});
             view.enabled[SecondStep] = s.vertexCount > 1;
@@ -67,7 +71,8 @@ void ShowStepsOfMethod(CurvePaletteView& view, const CurvePaletteState& s)
 std::int16_t EndPointPrompt(const CurvePaletteState& s)
 {
     if (s.curveDimension == Dimension2D && s.vertexCount == 0) return s.curveStep == FirstStep ? 21 : 14;
-    switch (s.curveStep) {
+    switch (s.curveStep)
+    {
         case FirstStep: return 10;
         case SecondStep: return 11;
         case ThirdStep: return s.arcPointCount == 1 ? 12 : 13;
@@ -84,7 +89,8 @@ std::int16_t TwoPointPrompt(const CurvePaletteState& s)
 
 std::int16_t PlanePrompt(const CurvePaletteState& s)
 {
-    switch (s.curveStep) {
+    switch (s.curveStep)
+    {
         case 0: return 0;  // no step: the dimension's prompt, which knows whether the plane is there
         case FirstStep: return 5;
         case SecondStep: return s.planePointCount < 3 ? static_cast<std::int16_t>(5 + s.planePointCount) : 0;
@@ -97,7 +103,8 @@ std::int16_t PlanePrompt(const CurvePaletteState& s)
 std::int16_t MethodPrompt(const CurvePaletteState& s)
 {
     const bool in2D = s.curveDimension == Dimension2D;
-    switch (s.curveMode) {
+    switch (s.curveMode)
+    {
         case EndPointMethod: return in2D || s.curveDimension == Dimension3D ? EndPointPrompt(s) : 0;
         case TwoPointMethod: return in2D ? TwoPointPrompt(s) : 0;
         case SplineMethod: return in2D && s.curveStep == FirstStep ? 20 : 0;
@@ -134,15 +141,19 @@ CurvePaletteView DescribeCurvePalette(const CurvePaletteState& s)
     Set(view.enabled, {Create, Cancel, Open, Closed, FirstSeparator, SecondSeparator, ThirdSeparator, Prompt},
         planeUse || free3D);
 
-    if (s.curveDimension == Dimension3D && free3D) {
+    if (s.curveDimension == Dimension3D && free3D)
+    {
         Set(view.shown, {EndPointMethod});
         Set(view.enabled, {EndPointMethod, Open, Closed});
         if (s.curveMode == EndPointMethod) ShowStepsOfMethod(view, s);
-    } else if (s.curveDimension == Dimension2D && planeUse) {
+    }
+    else if (s.curveDimension == Dimension2D && planeUse)
+    {
         Set(view.shown, {EndPointMethod, TwoPointMethod, SplineMethod, CeilingMethod});
         view.shown[PlaneMethod] = !IsOneOf(s.tool, {API_WallID, API_PolyLineID, API_HatchID, API_SlabID});
         Set(view.enabled, {Open, Closed, PlaneMethod});
-        if (s.planeDefined) {
+        if (s.planeDefined)
+        {
             Set(view.enabled, {EndPointMethod, TwoPointMethod});
             view.enabled[SplineMethod] = !s.sectionMode;
             view.enabled[CeilingMethod] = ceilingAllowed;
@@ -152,7 +163,8 @@ CurvePaletteView DescribeCurvePalette(const CurvePaletteState& s)
     }
 
     view.polygonClosure = s.polygonClosure;
-    if (IsOneOf(s.tool, {API_SlabID, API_HatchID}) || s.sectionMode) {
+    if (IsOneOf(s.tool, {API_SlabID, API_HatchID}) || s.sectionMode)
+    {
         view.polygonClosure = Closed;
         view.enabled[Open] = false;
     }

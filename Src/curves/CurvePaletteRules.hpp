@@ -6,7 +6,8 @@
 // What the curve palette's items show, worked out from the palette's state and
 // the main palette's alone, so that the rules can be read and tested in one place.
 
-struct CurvePaletteState {
+struct CurvePaletteState
+{
     std::int32_t tool = 0;  // the main object's current tool
     bool mainPaletteOpen = false;
     bool mainFirstOption = false;   // main palette item 14 pressed
@@ -26,7 +27,8 @@ struct CurvePaletteState {
 // Items by their number (1 to 19). `pressed` holds the values of the closure
 // radio buttons 5 and 6, the method buttons 8 to 11 and 19 and the step buttons
 // 13 to 16; the other items' values are not the rules' business.
-struct CurvePaletteView {
+struct CurvePaletteView
+{
     std::bitset<20> shown;
     std::bitset<20> enabled;
     std::bitset<20> pressed;

@@ -1,6 +1,7 @@
 #include "curves/CurvePlanes.hpp"
 
-namespace Curves {
+namespace Curves
+{
 
 Curve3DPalette::PlaneData HorizontalPlane(const Vector& origin)
 {

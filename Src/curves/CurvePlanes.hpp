@@ -5,7 +5,8 @@
 #include "curves/CurveVectors.hpp"
 
 // The planes a 2D curve can lie in, measured with one, three or two points.
-namespace Curves {
+namespace Curves
+{
 
 Curve3DPalette::PlaneData HorizontalPlane(const Vector& origin);
 

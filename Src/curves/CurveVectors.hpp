@@ -8,7 +8,8 @@
 #include "framework/Tolerance.hpp"
 
 // The small vector arithmetic of the curve methods, over the host's geometry types.
-namespace Curves {
+namespace Curves
+{
 
 using Vector = Geometry::Coord3D;
 using Plan = Geometry::Coord;

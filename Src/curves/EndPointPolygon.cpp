@@ -2,9 +2,11 @@
 
 #include "curves/CurveFrame.hpp"
 
-namespace Curves {
+namespace Curves
+{
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t StraightStep = Curve3DPalette::FirstStepItem;
 constexpr std::int16_t TangentialArcStep = Curve3DPalette::SecondStepItem;
@@ -28,7 +30,8 @@ bool CompleteTwoPointArc(Curve3DPalette::CurveData& curve, TypVektor<Vector>& se
     API_Coord3D centre;
     double angle = 0.0;
     if (Curve3DPalette::CalcArcThroughThreePoints(segmentPoints[0], segmentPoints[1], segmentPoints[2], startTangent, endTangent,
-                                                  centre, axis, angle)) {
+                                                  centre, axis, angle))
+    {
         const auto last = static_cast<std::int32_t>(curve.points.GetSize()) - 1;
         curve.arcs.Add({last, last + 1, angle, centre, axis});
         curve.points.Add(ToPoint(point));
@@ -38,7 +41,9 @@ bool CompleteTwoPointArc(Curve3DPalette::CurveData& curve, TypVektor<Vector>& se
             curve.tangents[curve.tangents.GetSize() - 1] =
                 Times(Plus(startTangent, curve.tangents[curve.tangents.GetSize() - 1]), 0.5);
         curve.tangents.Add(endTangent);
-    } else {
+    }
+    else
+    {
         AddStraightSegment(curve, point);
     }
     return true;
@@ -53,9 +58,12 @@ bool AddStraightSegment(Curve3DPalette::CurveData& curve, const Vector& point)
     const std::optional<Vector> direction = Unit(Minus(point, LastVertex(curve)));
     if (!direction) return false;
     curve.points.Add(ToPoint(point));
-    if (curve.tangents.GetSize() < before) {
+    if (curve.tangents.GetSize() < before)
+    {
         curve.tangents.Add(*direction);
-    } else {
+    }
+    else
+    {
         Vector& last = curve.tangents[curve.tangents.GetSize() - 1];
         last = Bisector(Unit(last).value_or(*direction), *direction);
     }
@@ -69,11 +77,13 @@ void AddTangentialArcSegment(Curve3DPalette::CurveData& curve, const Vector& poi
         count < 2 || curve.tangents.IsEmpty() ? std::nullopt : Unit(curve.tangents[curve.tangents.GetSize() - 1]);
     const Vector start = count == 0 ? point : LastVertex(curve);
     const std::optional<Vector> chord = Unit(Minus(point, start));
-    if (!tangent || !chord) {
+    if (!tangent || !chord)
+    {
         AddStraightSegment(curve, point);
         return;
     }
-    if (StraightAhead(*chord, *tangent)) {
+    if (StraightAhead(*chord, *tangent))
+    {
         curve.points.Add(ToPoint(point));
         curve.tangents.Add(*chord);
         return;
@@ -82,7 +92,8 @@ void AddTangentialArcSegment(Curve3DPalette::CurveData& curve, const Vector& poi
     API_Coord3D centre;
     Vector axis;
     double angle = 0.0;
-    if (!Curve3DPalette::CalcTangentialArc(start, point, endTangent, centre, axis, angle)) {
+    if (!Curve3DPalette::CalcTangentialArc(start, point, endTangent, centre, axis, angle))
+    {
         AddStraightSegment(curve, point);
         return;
     }
@@ -95,16 +106,21 @@ void AddTangentialArcSegment(Curve3DPalette::CurveData& curve, const Vector& poi
 void AddTwoPointArcPoint(Curve3DPalette::CurveData& curve, std::int16_t& arcPointCount, TypVektor<Vector>& segmentPoints,
                          const Vector& point)
 {
-    if (curve.points.IsEmpty()) {
+    if (curve.points.IsEmpty())
+    {
         --arcPointCount;
         curve.points.Add(ToPoint(point));
     }
     segmentPoints.Add(point);
-    if (arcPointCount == 2) {
-        if (CompleteTwoPointArc(curve, segmentPoints, point)) {
+    if (arcPointCount == 2)
+    {
+        if (CompleteTwoPointArc(curve, segmentPoints, point))
+        {
             arcPointCount = 0;
             segmentPoints.Clear();
-        } else {
+        }
+        else
+        {
             arcPointCount = 1;
         }
     }
@@ -114,7 +130,8 @@ void AddTwoPointArcPoint(Curve3DPalette::CurveData& curve, std::int16_t& arcPoin
 void AddEndPointPoint(Curve3DPalette::CurveData& curve, std::int16_t step, std::int16_t& arcPointCount,
                       TypVektor<Vector>& segmentPoints, const Vector& point)
 {
-    switch (step) {
+    switch (step)
+    {
         case StraightStep: AddStraightSegment(curve, point); break;
         case TangentialArcStep: AddTangentialArcSegment(curve, point); break;
         case TwoPointArcStep: AddTwoPointArcPoint(curve, arcPointCount, segmentPoints, point); break;

@@ -10,7 +10,8 @@
 // than the tolerance to the last vertex makes no segment and is not taken; an
 // arc that has no circle (points on one line, a tangent along the chord) becomes
 // a straight segment.
-namespace Curves {
+namespace Curves
+{
 
 // Appends the point as the end of a straight segment: the previous last vertex's
 // tangent becomes the bisector of its directions in and out. False when the

@@ -6,9 +6,11 @@
 #include "curves/CurveFrame.hpp"
 #include "curves/EndPointPolygon.hpp"
 
-namespace Curves {
+namespace Curves
+{
 
-namespace {
+namespace
+{
 
 constexpr int SampleSteps = 100;
 
@@ -29,7 +31,8 @@ void BuildSplineCurve(const TypVektor<API_Coord3D>& controlPoints, const Curve3D
     std::vector<Geometry::DirType> directions(images.size());
     if (!Geometry::CalcSpline(images.data(), directions.data(), count, closed)) return;
     const double spans = count - 1 + (closed ? 1 : 0);
-    for (int j = 0; j <= SampleSteps; ++j) {
+    for (int j = 0; j <= SampleSteps; ++j)
+    {
         const double t = j * spans / SampleSteps;
         AddStraightSegment(curve, frame->Point(Geometry::GetSplineVal(count, images.data(), directions.data(), t)));
     }

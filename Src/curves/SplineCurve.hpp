@@ -1,7 +1,8 @@
 #pragma once
 #include "curves/Curve3DPalette.hpp"
 
-namespace Curves {
+namespace Curves
+{
 
 // Replaces the curve by 101 samples of the interpolating spline through the
 // control points, drawn in the curve plane (their height above it dropped): from

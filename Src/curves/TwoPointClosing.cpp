@@ -9,9 +9,11 @@
 // point of the first side and its last vertex the last point of the last side;
 // both move to where the last side meets the first.
 
-namespace Curves {
+namespace Curves
+{
 
-namespace {
+namespace
+{
 
 using namespace TwoPoint;
 using CurveData = Curve3DPalette::CurveData;
@@ -19,7 +21,8 @@ using arcData = Curve3DPalette::arcData;
 
 constexpr double CrossingTolerance = GeometricTolerance;
 
-struct Ends {
+struct Ends
+{
     Vector q0, q1, q2, q3;  // the first side's two vertices, the last side's two
 };
 

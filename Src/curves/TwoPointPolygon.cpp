@@ -6,9 +6,11 @@
 #include "curves/CurveFrame.hpp"
 #include "framework/Tolerance.hpp"
 
-namespace Curves {
+namespace Curves
+{
 
-namespace TwoPoint {
+namespace TwoPoint
+{
 
 bool FirstSideIsArc(const Curve3DPalette::CurveData& curve) { return !curve.arcs.IsEmpty() && curve.arcs[0].beginIndex == 0; }
 
@@ -30,7 +32,8 @@ Plan TurnBy(const Plan& v, int sign) { return sign > 0 ? TurnRight(v) : Plan {-v
 
 }  // namespace TwoPoint
 
-namespace {
+namespace
+{
 
 using namespace TwoPoint;
 using CurveData = Curve3DPalette::CurveData;
@@ -117,7 +120,8 @@ void AddStraightSide(CurveData& curve, const Curve3DPalette::PlaneData& plane, c
 
 // A curved side in its own frame: origin at its first point, x towards its last,
 // z the axis about which it runs clockwise.
-struct ArcSide {
+struct ArcSide
+{
     CurveFrame frame;
     Vector axis;
     Vector last;
@@ -202,7 +206,8 @@ void ArcSideAfterLine(CurveData& curve, const ArcSide& side)
 void AddArcSide(CurveData& curve, const Curve3DPalette::PlaneData& plane, const Vector& s0, const Vector& s1, const Vector& s2)
 {
     const std::optional<ArcSide> side = MakeArcSide(s0, s1, s2);
-    if (!side) {
+    if (!side)
+    {
         AddStraightSide(curve, plane, s0, s2);
         return;
     }
@@ -229,10 +234,13 @@ void AddTwoPointSidePoint(Curve3DPalette::CurveData& curve, const Curve3DPalette
     if (step != StraightSideStep && step != ArcSideStep) return;
     if (NearAPendingPoint(segmentPoints, point)) return;
     segmentPoints.Add(point);
-    if (step == StraightSideStep && segmentPoints.GetSize() >= 2) {
+    if (step == StraightSideStep && segmentPoints.GetSize() >= 2)
+    {
         AddStraightSide(curve, plane, segmentPoints[0], segmentPoints[1]);
         segmentPoints.Clear();
-    } else if (step == ArcSideStep && segmentPoints.GetSize() >= 3) {
+    }
+    else if (step == ArcSideStep && segmentPoints.GetSize() >= 3)
+    {
         AddArcSide(curve, plane, segmentPoints[0], segmentPoints[1], segmentPoints[2]);
         segmentPoints.Clear();
     }

@@ -16,7 +16,8 @@
 // corner leaves a side without length is dropped; a curved side whose three
 // points lie on one line is taken as the straight side from its first point to
 // its last.
-namespace Curves {
+namespace Curves
+{
 
 void AddTwoPointSidePoint(Curve3DPalette::CurveData& curve, const Curve3DPalette::PlaneData& plane, std::int16_t step,
                           TypVektor<Vector>& segmentPoints, const Vector& point);
@@ -28,7 +29,8 @@ void AddTwoPointSidePoint(Curve3DPalette::CurveData& curve, const Curve3DPalette
 void CloseTwoPointCurve(Curve3DPalette::CurveData& curve, const Curve3DPalette::PlaneData& plane);
 
 // Helpers the closing shares with the sides.
-namespace TwoPoint {
+namespace TwoPoint
+{
 
 bool FirstSideIsArc(const Curve3DPalette::CurveData& curve);
 bool LastSideIsArc(const Curve3DPalette::CurveData& curve);

@@ -3,16 +3,20 @@
 #include "Geometry/CurveGeometry.hpp"
 #include "framework/Tolerance.hpp"
 
-namespace Curves {
+namespace Curves
+{
 
-namespace {}  // namespace
+namespace
+{}  // namespace
 
 std::optional<std::size_t> ViewLineStart(std::int32_t windowKind, const API_ElementMemo& memo, std::int32_t segmentCount,
                                          std::int32_t shownSegment)
 {
     std::size_t first = 0;
-    if (windowKind == APIWind_InteriorElevationID) {
-        for (std::int32_t i = 0; i < shownSegment && i < segmentCount; ++i) {
+    if (windowKind == APIWind_InteriorElevationID)
+    {
+        for (std::int32_t i = 0; i < shownSegment && i < segmentCount; ++i)
+        {
             const auto segment = static_cast<std::size_t>(i);
             if (segment >= memo.sectionSegments.size() || memo.sectionSegments[segment].mainCoordCount < 0) return std::nullopt;
             first += static_cast<std::size_t>(memo.sectionSegments[segment].mainCoordCount);

@@ -6,7 +6,8 @@
 
 // Points measured while a section, elevation or interior elevation is in front
 // are drawn in that view: x along its line, y the height.
-namespace Curves {
+namespace Curves
+{
 
 // The index of the main-line coordinate where the line of the shown segment
 // starts: 0 for sections and elevations; for an interior elevation the number of

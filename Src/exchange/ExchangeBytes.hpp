@@ -5,7 +5,8 @@
 
 // The exchange file as the import reads it once from start to end: the bytes come
 // in order, and the bytes that stay in the file go out in order while they come.
-class ExchangeBytes {
+class ExchangeBytes
+{
 public:
     virtual ~ExchangeBytes() = default;
 

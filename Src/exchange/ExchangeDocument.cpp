@@ -21,7 +21,8 @@
 
 using namespace xercesc;
 
-namespace {
+namespace
+{
 
 constexpr XMLSize_t MaxEntityExpansions = 10000;
 constexpr int MaxNestingDepth = ExchangeNestingLimit;
@@ -32,10 +33,13 @@ constexpr int ElementChildDepth = ElementDepth + 1;
 
 // An entity declaration ends the parse before any content is read: a small file can
 // declare entities that expand to gigabytes, so no exchange file may declare any.
-struct EntityDeclared {};
-struct NestedTooDeep {};
+struct EntityDeclared
+{};
+struct NestedTooDeep
+{};
 
-class NoEntitiesReader : public SAX2XMLReaderImpl {
+class NoEntitiesReader : public SAX2XMLReaderImpl
+{
 public:
     void entityDecl(const DTDEntityDecl&, const bool, const bool) override { throw EntityDeclared(); }
 };
@@ -44,7 +48,8 @@ std::string Utf8(const std::u16string& text) { return GS::Utf16ToUtf8(text); }
 
 // How "<" and ">" are stored in the document's encoding, told by its first bytes as
 // the parser tells it: four-byte and two-byte units in either order, EBCDIC, else bytes.
-struct AngleUnits {
+struct AngleUnits
+{
     std::string open;
     std::string close;
 };
@@ -75,7 +80,8 @@ AngleUnits AngleUnitsOf(std::string_view bytes)
 std::optional<std::size_t> LastBefore(std::string_view bytes, const std::string& unit, std::size_t limit)
 {
     limit -= limit % unit.size();
-    for (std::size_t at = std::min(limit, bytes.size() - bytes.size() % unit.size()); at >= unit.size();) {
+    for (std::size_t at = std::min(limit, bytes.size() - bytes.size() % unit.size()); at >= unit.size();)
+    {
         at -= unit.size();
         if (bytes.compare(at, unit.size(), unit) == 0) return at;
     }
@@ -107,13 +113,15 @@ std::optional<AnnotationBytes> TagBytes(std::string_view bytes, std::size_t star
 // Holds the bytes read until the taken annotation's place in them is known, then
 // passes every byte but the annotation's on as it comes: only the bytes up to the
 // first annotation's end are ever held.
-class KeptBytes {
+class KeptBytes
+{
 public:
     explicit KeptBytes(ExchangeBytes& file) : file_(file) {}
 
     void Add(const char* data, std::size_t size)
     {
-        if (passing_) {
+        if (passing_)
+        {
             file_.Keep({data, size});
             return;
         }
@@ -172,41 +180,59 @@ private:
 };
 
 // Where in the annotation the reading is: which text is being collected.
-enum class Collecting { Nothing, Point3d, Origin3d };
-enum class Stage { BeforeAnnotation, InAnnotation, Done };
+enum class Collecting
+{
+    Nothing,
+    Point3d,
+    Origin3d
+};
+enum class Stage
+{
+    BeforeAnnotation,
+    InAnnotation,
+    Done
+};
 
 // Follows the stream: the first child of the document element named "Annotation",
 // its point elements and their texts, and the depth of every node.
-class AnnotationFinder : public DefaultHandler {
+class AnnotationFinder : public DefaultHandler
+{
 public:
     AnnotationFinder(const SAX2XMLReader& reader, KeptBytes& kept) : reader_(reader), kept_(kept) {}
 
     void startElement(const XMLCh* const, const XMLCh* const, const XMLCh* const qname, const Attributes& attributes) override
     {
         if (++depth_ > MaxNestingDepth) throw NestedTooDeep();
-        if (stage_ == Stage::BeforeAnnotation && depth_ == AnnotationDepth && XMLString::equals(qname, u"Annotation")) {
+        if (stage_ == Stage::BeforeAnnotation && depth_ == AnnotationDepth && XMLString::equals(qname, u"Annotation"))
+        {
             stage_ = Stage::InAnnotation;
             startTagEnd_ = static_cast<std::size_t>(reader_.getSrcOffset());
             return;
         }
         if (stage_ != Stage::InAnnotation) return;
-        if (depth_ == ElementDepth) {
+        if (depth_ == ElementDepth)
+        {
             hasChildren_ = true;
             StartCandidate(qname, attributes);
-        } else if (depth_ == ElementChildDepth && inPoint_) {
+        }
+        else if (depth_ == ElementChildDepth && inPoint_)
+        {
             StartText(qname);
         }
     }
 
     void endElement(const XMLCh* const, const XMLCh* const, const XMLCh* const) override
     {
-        if (stage_ == Stage::InAnnotation) {
+        if (stage_ == Stage::InAnnotation)
+        {
             if (depth_ == ElementChildDepth && collecting_ != Collecting::Nothing) EndText();
-            if (depth_ == ElementDepth && inPoint_) {
+            if (depth_ == ElementDepth && inPoint_)
+            {
                 annotation_.points.push_back(std::move(point_));
                 inPoint_ = false;
             }
-            if (depth_ == AnnotationDepth) {
+            if (depth_ == AnnotationDepth)
+            {
                 stage_ = Stage::Done;
                 if (hasChildren_)
                     kept_.Take(startTagEnd_, static_cast<std::size_t>(reader_.getSrcOffset()));
@@ -255,12 +281,17 @@ private:
 
     void StartText(const XMLCh* qname)
     {
-        if (XMLString::equals(qname, u"Point3d")) {
+        if (XMLString::equals(qname, u"Point3d"))
+        {
             collecting_ = Collecting::Point3d;
-        } else if (XMLString::equals(qname, u"Origin3d")) {
+        }
+        else if (XMLString::equals(qname, u"Origin3d"))
+        {
             collecting_ = Collecting::Origin3d;
             annotation_.originSeen = true;
-        } else {
+        }
+        else
+        {
             return;
         }
         text_.clear();
@@ -307,7 +338,8 @@ void ConfigureSafely(SAX2XMLReaderImpl& reader, SecurityManager& security, Annot
 }
 
 // The parser's input: each chunk it reads also goes to the kept bytes.
-class PassingStream : public BinInputStream {
+class PassingStream : public BinInputStream
+{
 public:
     PassingStream(ExchangeBytes& file, KeptBytes& kept, bool& unreadable) : file_(file), kept_(kept), unreadable_(unreadable) {}
 
@@ -320,7 +352,8 @@ public:
     {
         char* const into = reinterpret_cast<char*>(toFill);
         std::size_t filled = 0;
-        while (filled < maxToRead && !unreadable_) {
+        while (filled < maxToRead && !unreadable_)
+        {
             const std::optional<std::size_t> got = file_.Read(into + filled, maxToRead - filled);
             // A file that cannot be read ends here for the parser; the reading counts as failed.
             if (!got) unreadable_ = true;
@@ -339,7 +372,8 @@ private:
     XMLFilePos position_ = 0;
 };
 
-class PassingSource : public InputSource {
+class PassingSource : public InputSource
+{
 public:
     PassingSource(ExchangeBytes& file, KeptBytes& kept, bool& unreadable)
         : InputSource(u"Baba"), file_(file), kept_(kept), unreadable_(unreadable)
@@ -358,7 +392,8 @@ private:
 void PassRest(ExchangeBytes& file, KeptBytes& kept, bool& unreadable)
 {
     char rest[4096];
-    for (;;) {
+    for (;;)
+    {
         const std::optional<std::size_t> got = file.Read(rest, sizeof rest);
         if (!got) unreadable = true;
         if (!got || *got == 0) return;
@@ -385,7 +420,8 @@ DocumentReading ParseAndFind(ExchangeBytes& file, ExchangeAnnotation& annotation
 }
 
 // A document in memory, read as a file is; the kept bytes are not needed.
-class MemoryBytes : public ExchangeBytes {
+class MemoryBytes : public ExchangeBytes
+{
 public:
     explicit MemoryBytes(std::string_view bytes) : rest_(bytes) {}
 
@@ -404,7 +440,8 @@ private:
 
 // The bytes already read from a file, handed to the parser again before the rest
 // of the file; what stays goes to the file.
-class ReplayedBytes : public ExchangeBytes {
+class ReplayedBytes : public ExchangeBytes
+{
 public:
     ReplayedBytes(ExchangeBytes& file, std::string_view read) : file_(file), replay_(read) {}
 
@@ -425,19 +462,27 @@ private:
 
 // The exchange file scanned piece by piece: the bytes that stay go on to the file
 // as soon as the scan is done with them, so only the piece at hand is held.
-class StreamedScan {
+class StreamedScan
+{
 public:
-    enum class Outcome { Scanned, LeftToParser, Unreadable };
+    enum class Outcome
+    {
+        Scanned,
+        LeftToParser,
+        Unreadable
+    };
 
     explicit StreamedScan(ExchangeBytes& file) : file_(file) {}
 
     Outcome Run()
     {
-        for (;;) {
+        for (;;)
+        {
             if (!ReadMore()) return Outcome::Unreadable;
             const PlainDocumentScan::Step step = scan_.Resume(window_, final_);
             if (step == PlainDocumentScan::Step::LeftToParser) return Outcome::LeftToParser;
-            if (step == PlainDocumentScan::Step::Done) {
+            if (step == PlainDocumentScan::Step::Done)
+            {
                 Pass(windowBegin_ + window_.size());
                 return Outcome::Scanned;
             }
@@ -465,10 +510,12 @@ private:
         const std::size_t wanted = std::max(ChunkSize, filled);
         window_.resize(filled + wanted);
         std::size_t got = 0;
-        while (got < wanted) {
+        while (got < wanted)
+        {
             const std::optional<std::size_t> read = file_.Read(&window_[filled + got], wanted - got);
             if (!read) return false;
-            if (*read == 0) {
+            if (*read == 0)
+            {
                 final_ = true;
                 break;
             }
@@ -482,9 +529,12 @@ private:
     void Pass(std::size_t upTo)
     {
         const AnnotationBytes& taken = scan_.Result().taken;
-        if (taken.Empty()) {
+        if (taken.Empty())
+        {
             KeepRange(windowBegin_, upTo);
-        } else {
+        }
+        else
+        {
             KeepRange(windowBegin_, std::min(upTo, taken.begin));
             KeepRange(std::max(windowBegin_, taken.end), upTo);
         }
@@ -508,7 +558,8 @@ private:
 DocumentReading ScanOrParse(std::string_view bytes, ExchangeAnnotation& annotation, AnnotationBytes& taken)
 {
     std::optional<ScannedDocument> scanned = ScanPlainDocument(bytes);
-    if (!scanned) {
+    if (!scanned)
+    {
         MemoryBytes file(bytes);
         return ParseFirstAnnotation(file, annotation, taken);
     }
@@ -522,11 +573,14 @@ DocumentReading ScanOrParse(std::string_view bytes, ExchangeAnnotation& annotati
 DocumentReading ParseFirstAnnotation(ExchangeBytes& file, ExchangeAnnotation& annotation, AnnotationBytes& taken)
 {
     bool unreadable = false;
-    try {
+    try
+    {
         // The same guard as the E57 reader's: Xerces starts once for both.
         const e57::XercesGuard xml;
         return ParseAndFind(file, annotation, taken, unreadable);
-    } catch (...) {
+    }
+    catch (...)
+    {
         // Whatever the parser throws ends here: nothing is taken and the file stays.
         return unreadable ? DocumentReading::Unreadable : DocumentReading::Malformed;
     }
@@ -535,7 +589,8 @@ DocumentReading ParseFirstAnnotation(ExchangeBytes& file, ExchangeAnnotation& an
 DocumentReading FindFirstAnnotation(ExchangeBytes& file, ExchangeAnnotation& annotation, AnnotationBytes& taken)
 {
     StreamedScan scan(file);
-    switch (scan.Run()) {
+    switch (scan.Run())
+    {
         case StreamedScan::Outcome::Scanned:
             if (!scan.Result().taken.Empty()) annotation = std::move(scan.Result().annotation);
             taken = scan.Result().taken;
@@ -544,7 +599,8 @@ DocumentReading FindFirstAnnotation(ExchangeBytes& file, ExchangeAnnotation& ann
         case StreamedScan::Outcome::LeftToParser: break;
     }
     // Anything beyond the plain form is the parser's to judge, from the file's first byte.
-    if (const std::optional<std::string_view> read = scan.AllRead()) {
+    if (const std::optional<std::string_view> read = scan.AllRead())
+    {
         ReplayedBytes replayed(file, *read);
         return ParseFirstAnnotation(replayed, annotation, taken);
     }

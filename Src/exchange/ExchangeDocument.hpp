@@ -9,13 +9,15 @@
 
 // One "Element" of type "point" from an annotation of the exchange file: its id
 // and the texts of its last "Point3d" and "Origin3d".
-struct ExchangePoint {
+struct ExchangePoint
+{
     GS::UniString id;
     std::string point3d;
     std::string origin3d;
 };
 
-struct ExchangeAnnotation {
+struct ExchangeAnnotation
+{
     std::vector<ExchangePoint> points;
     bool pointSeen = false;
     bool originSeen = false;
@@ -23,13 +25,19 @@ struct ExchangeAnnotation {
 
 // The bytes of the file the taken annotation occupies, from its start tag's "<" to
 // its end tag's ">"; empty when nothing is taken.
-struct AnnotationBytes {
+struct AnnotationBytes
+{
     std::size_t begin = 0;
     std::size_t end = 0;
     bool Empty() const { return begin == end; }
 };
 
-enum class DocumentReading { Parsed, Malformed, Unreadable };
+enum class DocumentReading
+{
+    Parsed,
+    Malformed,
+    Unreadable
+};
 
 // Deeper documents are refused: a node below this many levels (elements, texts,
 // comments alike) ends the reading.

@@ -7,7 +7,8 @@
 #include <utility>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int AnnotationDepth = 2;
 constexpr int ElementDepth = AnnotationDepth + 1;
@@ -51,16 +52,23 @@ bool IsPlainCharacter(std::uint32_t c)
 
 void AppendUtf8(std::string& out, std::uint32_t c)
 {
-    if (c < 0x80) {
+    if (c < 0x80)
+    {
         out += static_cast<char>(c);
-    } else if (c < 0x800) {
+    }
+    else if (c < 0x800)
+    {
         out += static_cast<char>(0xC0 | (c >> 6));
         out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
+    }
+    else if (c < 0x10000)
+    {
         out += static_cast<char>(0xE0 | (c >> 12));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
+    }
+    else
+    {
         out += static_cast<char>(0xF0 | (c >> 18));
         out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
@@ -68,9 +76,26 @@ void AppendUtf8(std::string& out, std::uint32_t c)
     }
 }
 
-enum class Stage { BeforeAnnotation, InAnnotation, Done };
-enum class Collecting { Nothing, Point3d, Origin3d };
-enum class Place { Declaration, Prolog, Elements, Epilog, End };
+enum class Stage
+{
+    BeforeAnnotation,
+    InAnnotation,
+    Done
+};
+enum class Collecting
+{
+    Nothing,
+    Point3d,
+    Origin3d
+};
+enum class Place
+{
+    Declaration,
+    Prolog,
+    Elements,
+    Epilog,
+    End
+};
 
 }  // namespace
 
@@ -78,7 +103,8 @@ enum class Place { Declaration, Prolog, Elements, Epilog, End };
 // data, the spaces between). An item that reaches past the end of the piece at hand
 // is read again from its start once more of the document has come; every method
 // returns false as soon as the document leaves the plain form.
-class PlainDocumentScan::Scanner {
+class PlainDocumentScan::Scanner
+{
 public:
     PlainDocumentScan::Step Resume(std::string_view window, bool final)
     {
@@ -87,13 +113,15 @@ public:
         base_ = from;
         bytes_ = window;
         final_ = final;
-        while (place_ != Place::End) {
+        while (place_ != Place::End)
+        {
             const std::size_t itemBegin = at_;
             const std::size_t collected = text_.size();
             const Place place = place_;
             starved_ = false;
             const bool plain = Item();
-            if (starved_) {
+            if (starved_)
+            {
                 at_ = itemBegin;
                 text_.resize(collected);
                 place_ = place;
@@ -111,7 +139,8 @@ public:
 private:
     bool Item()
     {
-        switch (place_) {
+        switch (place_)
+        {
             case Place::Declaration:
                 if (!XmlDeclaration()) return false;
                 place_ = Place::Prolog;
@@ -155,7 +184,8 @@ private:
 
     bool LooksAt(std::string_view text)
     {
-        if (bytes_.size() - at_ < text.size() && !final_) {
+        if (bytes_.size() - at_ < text.size() && !final_)
+        {
             starved_ = true;
             return false;
         }
@@ -190,23 +220,32 @@ private:
         const auto lead = static_cast<unsigned char>(bytes_[at_]);
         std::size_t length = 0;
         std::uint32_t c = 0;
-        if (lead >= 0xC2 && lead < 0xE0) {
+        if (lead >= 0xC2 && lead < 0xE0)
+        {
             length = 2;
             c = lead & 0x1Fu;
-        } else if (lead >= 0xE0 && lead < 0xF0) {
+        }
+        else if (lead >= 0xE0 && lead < 0xF0)
+        {
             length = 3;
             c = lead & 0x0Fu;
-        } else if (lead >= 0xF0 && lead < 0xF5) {
+        }
+        else if (lead >= 0xF0 && lead < 0xF5)
+        {
             length = 4;
             c = lead & 0x07u;
-        } else {
+        }
+        else
+        {
             return false;
         }
-        if (bytes_.size() - at_ < length) {
+        if (bytes_.size() - at_ < length)
+        {
             if (!final_) starved_ = true;
             return false;
         }
-        for (std::size_t i = 1; i < length; ++i) {
+        for (std::size_t i = 1; i < length; ++i)
+        {
             const auto next = static_cast<unsigned char>(bytes_[at_ + i]);
             if ((next & 0xC0) != 0x80) return false;
             c = (c << 6) | (next & 0x3Fu);
@@ -225,22 +264,31 @@ private:
         const auto flush = [&] {
             if (text != nullptr) text->append(bytes_.data() + run, at_ - run);
         };
-        while (!AtEnd()) {
+        while (!AtEnd())
+        {
             const auto c = static_cast<unsigned char>(bytes_[at_]);
-            if (LooksAt(end)) {
+            if (LooksAt(end))
+            {
                 flush();
                 at_ += end.size();
                 return true;
             }
-            if (c >= 0x80) {
+            if (c >= 0x80)
+            {
                 if (!MultiByteCharacter()) return false;
-            } else if (c == '\r') {
+            }
+            else if (c == '\r')
+            {
                 flush();
                 NewLine(text);
                 run = at_;
-            } else if (PlainText[c] || c == '<' || c == '&' || c == ']') {
+            }
+            else if (PlainText[c] || c == '<' || c == '&' || c == ']')
+            {
                 ++at_;
-            } else {
+            }
+            else
+            {
                 return false;
             }
         }
@@ -277,8 +325,10 @@ private:
         const char quote = Peek();
         if (quote != '"' && quote != '\'') return false;
         ++at_;
-        for (const std::string_view value : values) {
-            if (LooksAt(value) && Peek(value.size()) == quote) {
+        for (const std::string_view value : values)
+        {
+            if (LooksAt(value) && Peek(value.size()) == quote)
+            {
                 at_ += value.size() + 1;
                 return true;
             }
@@ -328,9 +378,11 @@ private:
     {
         if (AtEnd() || !ChildNode()) return false;
         std::size_t end = bytes_.size();
-        if (!final_) {
+        if (!final_)
+        {
             end = end > CharacterDataMargin ? end - CharacterDataMargin : 0;
-            if (at_ >= end) {
+            if (at_ >= end)
+            {
                 starved_ = true;
                 return false;
             }
@@ -340,28 +392,37 @@ private:
         const auto flush = [&] {
             if (text != nullptr) text->append(bytes_.data() + run, at_ - run);
         };
-        while (at_ < end) {
+        while (at_ < end)
+        {
             const auto c = static_cast<unsigned char>(bytes_[at_]);
-            if (PlainText[c]) {
+            if (PlainText[c])
+            {
                 ++at_;
                 continue;
             }
             if (c == '<') break;
-            if (c >= 0x80) {
+            if (c >= 0x80)
+            {
                 if (!MultiByteCharacter()) return false;
                 continue;
             }
-            if (c == ']') {
+            if (c == ']')
+            {
                 if (LooksAt("]]>")) return false;
                 ++at_;
                 continue;
             }
             flush();
-            if (c == '&') {
+            if (c == '&')
+            {
                 if (!Reference(text)) return false;
-            } else if (c == '\r') {
+            }
+            else if (c == '\r')
+            {
                 NewLine(text);
-            } else {
+            }
+            else
+            {
                 return false;
             }
             run = at_;
@@ -376,8 +437,10 @@ private:
     {
         static constexpr std::pair<std::string_view, char> Predefined[] = {
             {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&apos;", '\''}, {"&quot;", '"'}};
-        for (const auto& [name, character] : Predefined) {
-            if (Skip(name)) {
+        for (const auto& [name, character] : Predefined)
+        {
+            if (Skip(name))
+            {
                 if (text != nullptr) text->push_back(character);
                 return true;
             }
@@ -387,7 +450,8 @@ private:
         at_ += hex ? 3 : 2;
         std::uint32_t c = 0;
         std::size_t digits = 0;
-        for (; digits <= MaxReferenceDigits && Peek() != ';'; ++digits, ++at_) {
+        for (; digits <= MaxReferenceDigits && Peek() != ';'; ++digits, ++at_)
+        {
             const int digit = DigitValue(Peek(), hex);
             if (digit < 0) return false;
             c = c * (hex ? 16 : 10) + static_cast<std::uint32_t>(digit);
@@ -418,10 +482,12 @@ private:
         bool hasId = false;
         attributes_.clear();
         bool empty = false;
-        for (;;) {
+        for (;;)
+        {
             const bool spaced = SkipSpace();
             if (Skip(">")) break;
-            if (Skip("/>")) {
+            if (Skip("/>"))
+            {
                 empty = true;
                 break;
             }
@@ -432,7 +498,8 @@ private:
             SkipSpace();
             std::string* value = nullptr;
             if (candidate && attribute == "type") value = &type;
-            if (candidate && attribute == "uuid") {
+            if (candidate && attribute == "uuid")
+            {
                 value = &id;
                 hasId = true;
             }
@@ -460,29 +527,42 @@ private:
         const char quote = Peek();
         if (quote != '"' && quote != '\'') return false;
         ++at_;
-        for (;;) {
+        for (;;)
+        {
             if (AtEnd()) return false;
             const auto c = static_cast<unsigned char>(bytes_[at_]);
-            if (c == static_cast<unsigned char>(quote)) {
+            if (c == static_cast<unsigned char>(quote))
+            {
                 ++at_;
                 return true;
             }
-            if (c >= 0x80) {
+            if (c >= 0x80)
+            {
                 const std::size_t from = at_;
                 if (!MultiByteCharacter()) return false;
                 if (value != nullptr) value->append(bytes_.data() + from, at_ - from);
-            } else if (c == '&') {
+            }
+            else if (c == '&')
+            {
                 if (!Reference(value)) return false;
-            } else if (c == '\r') {
+            }
+            else if (c == '\r')
+            {
                 NewLine(nullptr);
                 if (value != nullptr) value->push_back(' ');
-            } else if (c == '\t' || c == '\n') {
+            }
+            else if (c == '\t' || c == '\n')
+            {
                 ++at_;
                 if (value != nullptr) value->push_back(' ');
-            } else if (PlainText[c] || c == ']') {
+            }
+            else if (PlainText[c] || c == ']')
+            {
                 ++at_;
                 if (value != nullptr) value->push_back(static_cast<char>(c));
-            } else {
+            }
+            else
+            {
                 return false;
             }
         }
@@ -501,16 +581,20 @@ private:
     void StartElement(std::string_view name, std::size_t tagBegin, bool point, const std::string* id)
     {
         const int depth = Depth();
-        if (stage_ == Stage::BeforeAnnotation && depth == AnnotationDepth && name == "Annotation") {
+        if (stage_ == Stage::BeforeAnnotation && depth == AnnotationDepth && name == "Annotation")
+        {
             stage_ = Stage::InAnnotation;
             annotationBegin_ = tagBegin;
             return;
         }
         if (stage_ != Stage::InAnnotation) return;
-        if (depth == ElementDepth) {
+        if (depth == ElementDepth)
+        {
             hasChildren_ = true;
             if (point) StartPoint(id);
-        } else if (depth == ElementChildDepth && inPoint_) {
+        }
+        else if (depth == ElementChildDepth && inPoint_)
+        {
             StartText(name);
         }
     }
@@ -525,12 +609,17 @@ private:
 
     void StartText(std::string_view name)
     {
-        if (name == "Point3d") {
+        if (name == "Point3d")
+        {
             collecting_ = Collecting::Point3d;
-        } else if (name == "Origin3d") {
+        }
+        else if (name == "Origin3d")
+        {
             collecting_ = Collecting::Origin3d;
             result_.annotation.originSeen = true;
-        } else {
+        }
+        else
+        {
             return;
         }
         text_.clear();
@@ -539,16 +628,20 @@ private:
     void EndElement()
     {
         const int depth = Depth();
-        if (stage_ == Stage::InAnnotation) {
-            if (depth == ElementChildDepth && collecting_ != Collecting::Nothing) {
+        if (stage_ == Stage::InAnnotation)
+        {
+            if (depth == ElementChildDepth && collecting_ != Collecting::Nothing)
+            {
                 (collecting_ == Collecting::Point3d ? point_.point3d : point_.origin3d) = text_;
                 collecting_ = Collecting::Nothing;
             }
-            if (depth == ElementDepth && inPoint_) {
+            if (depth == ElementDepth && inPoint_)
+            {
                 result_.annotation.points.push_back(std::move(point_));
                 inPoint_ = false;
             }
-            if (depth == AnnotationDepth) {
+            if (depth == AnnotationDepth)
+            {
                 stage_ = Stage::Done;
                 if (hasChildren_) result_.taken = {annotationBegin_, base_ + at_};
             }

@@ -6,7 +6,8 @@
 
 #include "exchange/ExchangeDocument.hpp"
 
-struct ScannedDocument {
+struct ScannedDocument
+{
     ExchangeAnnotation annotation;
     AnnotationBytes taken;
 };
@@ -22,9 +23,15 @@ struct ScannedDocument {
 std::optional<ScannedDocument> ScanPlainDocument(std::string_view bytes);
 
 // The same over a document that arrives in pieces, so that it is never held whole.
-class PlainDocumentScan {
+class PlainDocumentScan
+{
 public:
-    enum class Step { NeedMore, Done, LeftToParser };
+    enum class Step
+    {
+        NeedMore,
+        Done,
+        LeftToParser
+    };
 
     PlainDocumentScan();
     ~PlainDocumentScan();

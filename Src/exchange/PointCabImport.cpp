@@ -28,7 +28,8 @@ ExchangeFileStamp lastExchangeFileStamp;
 TypVektor<GS::UniString> takenPointIds;
 std::int32_t takenPointCount = 0;
 
-namespace {
+namespace
+{
 
 constexpr double FullTurn = TwoPi;
 // A check looks again when the file changed while it imported, this often at most;
@@ -41,7 +42,8 @@ constexpr std::int32_t TextCannotReceive = 81;
 constexpr std::int32_t TextCheckAccess = 82;
 constexpr std::int32_t ButtonOk = AlertOkButton;
 
-class ImportBusyGuard {
+class ImportBusyGuard
+{
 public:
     ImportBusyGuard() { measuringState.importBusy = 1; }
     ~ImportBusyGuard() { measuringState.importBusy = 0; }
@@ -80,7 +82,8 @@ bool Unchanged(const std::string& path, const IO::FileStatus& before)
 // The exchange file read once, its kept bytes written beside it as they pass: the
 // file is never held whole. The new content replaces the file only when it is
 // complete and the file is still the one that was read; the file is never truncated.
-class ExchangeFileCopy : public ExchangeBytes {
+class ExchangeFileCopy : public ExchangeBytes
+{
 public:
     ExchangeFileCopy(const std::string& path, IO::RegularFileReader& reader)
         : path_(path), opened_(reader), reader_(&reader),
@@ -113,9 +116,15 @@ private:
     std::unique_ptr<IO::AsideFile> aside_;
 };
 
-enum class WriteBack { Written, FileChanged, FolderUnwritable };
+enum class WriteBack
+{
+    Written,
+    FileChanged,
+    FolderUnwritable
+};
 
-struct WriteBackResult {
+struct WriteBackResult
+{
     WriteBack outcome = WriteBack::FolderUnwritable;
     ExchangeFileStamp stamp;
 };
@@ -154,7 +163,8 @@ bool TakePointId(const GS::UniString& id)
 }
 
 // What a point of the exchange file becomes in the plan.
-struct PlacedPoint {
+struct PlacedPoint
+{
     double rawZ = 0, stationX = 0, stationY = 0, x = 0, y = 0, z = 0;
     bool Finite() const
     {
@@ -190,7 +200,8 @@ bool Complete(const ExchangePoint& candidate) { return !candidate.point3d.empty(
 // annotation unusable, like a file that does not parse: it stays in the file.
 bool AllPlaceable(const ExchangeAnnotation& annotation, const API_Coord& offset)
 {
-    for (const ExchangePoint& candidate : annotation.points) {
+    for (const ExchangePoint& candidate : annotation.points)
+    {
         if (!Complete(candidate)) continue;
         const std::optional<PlacedPoint> placed = Placed(candidate, offset);
         if (placed && !placed->Finite()) return false;
@@ -211,7 +222,8 @@ void Apply(const PlacedPoint& placed)
 // Each point is placed when its turn comes: the dispatcher of the one before may have moved the station.
 void TakePoints(const ExchangeAnnotation& annotation, const API_Coord& offset)
 {
-    for (const ExchangePoint& candidate : annotation.points) {
+    for (const ExchangePoint& candidate : annotation.points)
+    {
         if (!Complete(candidate)) continue;
         // A text without its numbers would leave the last point's position in place.
         const std::optional<PlacedPoint> placed = Placed(candidate, offset);
@@ -276,7 +288,8 @@ std::optional<ExchangeFileStamp> ImportPointCabFile(Survanto& survanto)
     const WriteBackResult written = ReplaceExchangeFile(path, read, copy.Aside());
     // Not written back: the annotation stays in the file, nothing is taken. A folder
     // the add-on cannot write is tried again at the next check, whatever changed.
-    if (written.outcome == WriteBack::FolderUnwritable) {
+    if (written.outcome == WriteBack::FolderUnwritable)
+    {
         TellUnwritableFolderOnce(PointCabWatchFolder(path));
         return std::nullopt;
     }
@@ -295,7 +308,8 @@ void PollPointCabFile()
     Survanto* survanto = theSurvanto.load();
     if (survanto == nullptr || measuringState.importBusy != 0) return;
     const std::string path = survanto->exchangeFile.ToUtf8();
-    for (int look = 0; look < MaxLooksPerCheck; ++look) {
+    for (int look = 0; look < MaxLooksPerCheck; ++look)
+    {
         const std::optional<ExchangeFileStamp> stamp = CurrentStamp(path);
         if (!stamp || (*stamp == lastExchangeFileStamp && stamp->time != 0)) return;
         const std::optional<ExchangeFileStamp> dealt = ImportPointCabFile(*survanto);

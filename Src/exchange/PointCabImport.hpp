@@ -10,7 +10,8 @@ class Survanto;
 // What tells one content of the exchange file from the next: the modification
 // time in nanoseconds, and the file's identity and size, since the file system's
 // clock may give two quick writes the same time.
-struct ExchangeFileStamp {
+struct ExchangeFileStamp
+{
     std::int64_t time = 0;
     std::uint64_t inode = 0;
     std::int64_t size = 0;

@@ -9,7 +9,8 @@
 #include "frame/AddOnGlobals.hpp"
 #include "framework/BackgroundThreadList.hpp"
 
-namespace {
+namespace
+{
 
 // Names, sizes, last writes and creations, as PointCab's ways of writing show them.
 constexpr std::uint32_t WatchedChanges = Win::FILE_NOTIFY_CHANGE_FILE_NAME | Win::FILE_NOTIFY_CHANGE_SIZE |
@@ -26,11 +27,13 @@ constexpr std::uint32_t ChangeSignalled = Win::WAIT_OBJECT_0 + 1;
 
 std::int32_t PointCabWatcherThread(const PointCabWatch& watch, Win::ChangeNotification* change, const Win::SignalEvent& stop)
 {
-    if (change == nullptr) {
+    if (change == nullptr)
+    {
         Post(watch, "ALRT", false);
         return 1;
     }
-    for (;;) {
+    for (;;)
+    {
         const std::uint32_t woken = Win::WaitForMultipleObjects({&stop, change});
         if (woken == StopSignalled || quitting.load()) return 0;
         if (woken != ChangeSignalled) return 1;

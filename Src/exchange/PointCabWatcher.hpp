@@ -10,7 +10,8 @@
 // quitting flag and the host's command posting.
 
 // What the thread is given when it starts; it never reads the main object.
-struct PointCabWatch {
+struct PointCabWatch
+{
     std::string folder;
     API_ModulID ownModule;
 };

@@ -3,7 +3,8 @@
 
 // Sets the camera-update flag while it lives and gives it back its value on every
 // way out, so that a scope inside another keeps the flag set for the outer one.
-class CameraUpdateScope {
+class CameraUpdateScope
+{
 public:
     CameraUpdateScope() : outer_(cameraUpdateBusy) { cameraUpdateBusy = 1; }
     ~CameraUpdateScope() { cameraUpdateBusy = outer_; }

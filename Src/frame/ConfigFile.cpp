@@ -6,7 +6,8 @@
 #include "framework/CSettingsRecorder.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
 constexpr const char* MakersUpdatePage = "https://www.survanto.example/update/version.html";
 

@@ -12,7 +12,8 @@
 #include "pointclouds/PointCloudTemplate.hpp"
 #include "pointclouds/ScannerCamera.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t BatchBegins = -1;
 constexpr std::int32_t BatchEnds = -2;
@@ -95,7 +96,8 @@ void PlaceAtRecordedPosition(const API_Guid& guid)
     drag.endC = {x, y, 0.0};
     HostEditElements(&neig, 1, &drag);
 
-    for (const char* plane : {"upperPlaneHeight", "lowerPlaneHeight"}) {
+    for (const char* plane : {"upperPlaneHeight", "lowerPlaneHeight"})
+    {
         const std::int32_t index = FindMemoParamIndex(plane, *memo);
         if (index >= 0) (*memo).params[static_cast<std::size_t>(index)].value += z;
     }
@@ -115,11 +117,16 @@ void PlaceAtRecordedPosition(const API_Guid& guid)
 void ElementObserver::Notify(const API_NotifyElementType& notification, Survanto* survanto)
 {
     if (survanto != nullptr && survanto->blockedState != 0) return;
-    if (notification.notifID == BatchBegins) {
+    if (notification.notifID == BatchBegins)
+    {
         Begin();
-    } else if (notification.notifID == BatchEnds) {
+    }
+    else if (notification.notifID == BatchEnds)
+    {
         End(survanto);
-    } else if (!InOwnBatch()) {
+    }
+    else if (!InOwnBatch())
+    {
         Collect(notification);
     }
     HostKeepInMemory(true);
@@ -130,7 +137,8 @@ bool ElementObserver::InOwnBatch() const { return open_.empty() ? GetOwnChangeCo
 
 void ElementObserver::Begin()
 {
-    if (GetOwnChangeCounter() > 0) {
+    if (GetOwnChangeCounter() > 0)
+    {
         open_.push_back({true, 0});
         return;
     }
@@ -184,7 +192,8 @@ void ElementObserver::GuardObject(const API_NotifyElementType& notification)
                                ? HostGetNotifiedElementSource(&object, nullptr, 0, nullptr)
                                : HostGetElement(&object);
     if (read != NoError || object.object.libraryPartIndex != markerPart) return;
-    if (created) {
+    if (created)
+    {
         ForceDeleteElement(object.header);
         return;
     }
@@ -216,7 +225,8 @@ void ElementObserver::End(Survanto* survanto)
         navigatorRefreshNeeded_ = false;
     }
     // Only what this batch's begin raised comes down again.
-    if (batch.raised == BatchRaise) {
+    if (batch.raised == BatchRaise)
+    {
         EndOwnChange();
         DecrementOwnChangeCounter();
     }
@@ -225,7 +235,8 @@ void ElementObserver::End(Survanto* survanto)
 bool ElementObserver::UndoLoneMoves()
 {
     bool movedAlone = false;
-    for (std::uint32_t i = 0; i < editedLinked_.GetSize(); ++i) {
+    for (std::uint32_t i = 0; i < editedLinked_.GetSize(); ++i)
+    {
         std::vector<API_Guid> linked;
         // An element whose partner is gone keeps its move.
         if (HostGetElementLinks(&editedLinked_[i], &linked) != NoError || linked.empty()) continue;

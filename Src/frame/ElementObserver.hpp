@@ -14,14 +14,16 @@ class Survanto;
 // an end; the observer collects in between and acts at the end. A batch that
 // begins while the add-on is changing the project itself is the add-on's own and
 // passes untouched.
-class ElementObserver {
+class ElementObserver
+{
 public:
     // The main object gives the blocked state and the navigator; null when gone.
     void Notify(const API_NotifyElementType& notification, Survanto* survanto);
 
 private:
     // What one open batch raised the own-change counter by; an own batch raised nothing.
-    struct OpenBatch {
+    struct OpenBatch
+    {
         bool own = false;
         std::int32_t raised = 0;
     };

@@ -9,9 +9,11 @@
 #include "frame/AddOnGlobals.hpp"
 #include "frame/Survanto.hpp"
 
-namespace {
+namespace
+{
 
-enum SettingsItem : std::int16_t {
+enum SettingsItem : std::int16_t
+{
     OkButton = 1,
     CancelButton = 2,
     WallThicknessEdit = 4,
@@ -93,10 +95,12 @@ SettingsDialog::~SettingsDialog() = default;
 std::int16_t SettingsDialog::DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t)
 {
     if (dialogId != DialogId) return 0;
-    switch (message) {
+    switch (message)
+    {
         case DG::MsgInit: InitDialog(); break;
         case DG::MsgClick:
-            if (item == OkButton || item == CancelButton || item == DG::CloseBox) {
+            if (item == OkButton || item == CancelButton || item == DG::CloseBox)
+            {
                 if (item == OkButton) ApplyToWindows();
                 return item;
             }
@@ -120,13 +124,19 @@ void SettingsDialog::InitDialog()
     fixedHeight = initial.height;
 
     DG::BeginMoveGrowItems(DialogId);
-    for (std::int16_t item = 1; item <= LanguagePopup; ++item) {
-        if (IsHiddenItem(item)) {
+    for (std::int16_t item = 1; item <= LanguagePopup; ++item)
+    {
+        if (IsHiddenItem(item))
+        {
             DG::HideItem(DialogId, item);
             DG::MoveGrowItem(DialogId, item, OutOfSight, OutOfSight, 0, 0);
-        } else if (item >= 15 && item <= 37) {
+        }
+        else if (item >= 15 && item <= 37)
+        {
             DG::MoveGrowItem(DialogId, item, 0, -UpperRowsShift, 0, 0);
-        } else if (item <= CancelButton || (item >= 40 && item <= DelayEdit)) {
+        }
+        else if (item <= CancelButton || (item >= 40 && item <= DelayEdit))
+        {
             DG::MoveGrowItem(DialogId, item, 0, -LowerRowsShift, 0, 0);
         }
     }
@@ -180,13 +190,15 @@ void SettingsDialog::Clicked(std::int16_t item)
 void SettingsDialog::Changed(std::int16_t item)
 {
     for (const auto& pair : PenPairs)
-        if (item == pair[0] || item == pair[1]) {
+        if (item == pair[0] || item == pair[1])
+        {
             const double pen = DG::GetItemValue(DialogId, item);
             DG::SetItemValue(DialogId, item == pair[0] ? pair[1] : pair[0], pen);
             if (pair[0] == ClassPenEdit) perClassPens[ClassIndex()] = Short(pen);
             return;
         }
-    switch (item) {
+    switch (item)
+    {
         case PreciseAtStationChangeBox: PreciseBoxChanged(PreciseAtStationChangeBox, PreciseAlwaysBox); break;
         case PreciseAlwaysBox: PreciseBoxChanged(PreciseAlwaysBox, PreciseAtStationChangeBox); break;
         case NumberEdit: NumberOfMeasurementsChanged(); break;
@@ -205,7 +217,8 @@ void SettingsDialog::Changed(std::int16_t item)
 void SettingsDialog::PreciseBoxChanged(std::int16_t box, std::int16_t other)
 {
     DG::SetItemValue(DialogId, other, 0.0);
-    if (DG::GetItemValLong(DialogId, box) == 0) {
+    if (DG::GetItemValLong(DialogId, box) == 0)
+    {
         numberOfMeasurements = 1;
         DG::SetItemValue(DialogId, NumberEdit, 1.0);
         DG::DisableItem(DialogId, NumberEdit);

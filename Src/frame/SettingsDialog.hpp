@@ -9,7 +9,8 @@
 // sounds, the exchange file's folder, Windows' active-window tracking and the
 // language. It works on its own copy of the settings; the owner takes them back
 // after OK. Only OK touches Windows, without saving to the user profile.
-class SettingsDialog : public CDialogBase {
+class SettingsDialog : public CDialogBase
+{
 public:
     static constexpr std::int16_t DialogId = 32520;
     static constexpr std::int16_t PreciseAtStationChange = 10;

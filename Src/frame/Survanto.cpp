@@ -7,7 +7,8 @@
 #include "framework/OwnChangeCounter.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 constexpr std::int32_t SpecialFolderOfInstrument = 7;
 GSResModule currentResourceModule = 0;
 }  // namespace

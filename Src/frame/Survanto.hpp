@@ -38,7 +38,8 @@ struct API_ModulData;
 
 // The add-on's single main object: the main palette and the project state that
 // lives between host calls. Handlers reach it through the main-object pointer.
-class Survanto : public IFileIO, public CDialogBase {
+class Survanto : public IFileIO, public CDialogBase
+{
 public:
     static constexpr std::int16_t MainPaletteDialogId = 32450;
     // The host windows in which the main palette stays enabled.
@@ -47,19 +48,22 @@ public:
     static constexpr std::array<std::int16_t, 7> DefaultImportColumnWidths {50, 32, 100, 100, 100, 32, 40};
 
     // A point of the morph rail with its unit direction.
-    struct MorphRailCrvDataType {
+    struct MorphRailCrvDataType
+    {
         Geometry::Vector3<double> point;
         Geometry::Vector3<double> direction;
     };
 
     // One profile polygon for the morph sweep: its outline points (arcs already
     // replaced by points) and its ends: -1, then each ring's last point index.
-    struct SectionData {
+    struct SectionData
+    {
         TypVektor<Geometry::Point2<double>> points;
         TypVektor<std::int32_t> ends;
     };
 
-    class SectionDataList : public TypVektor<SectionData> {
+    class SectionDataList : public TypVektor<SectionData>
+    {
     public:
         SectionDataList() { Reset(); }
         void Reset();

@@ -9,7 +9,8 @@
 #include "frame/Survanto.hpp"
 #include "framework/FloorPlanDatabaseScope.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double Step = 10.0;
 constexpr std::int32_t CameraPaletteFlags = 4;
@@ -39,7 +40,8 @@ double WrappedDirection(double value)
 std::int32_t Survanto::StepPanoramaCamera(std::int32_t step)
 {
     if (cameraPalette.GetOpenMode() == Closed) return cameraPalette.GetOpenMode();
-    switch (step) {
+    switch (step)
+    {
         case 1:
         case 2:
             SetSlider(CameraControPalette::ViewConeItem,
@@ -71,14 +73,18 @@ void Survanto::OnCameraViewOpened(const API_NotifyViewEventType& event)
     API_Guid itemGuid = event.itemGuid;
     API_NavigatorItem item;
     if (HostNavigatorRequest(FourCC("GNIT"), &itemGuid, &item) == NoError && item.itemType == API_CameraNavItem &&
-        item.elementGuid != API_Guid {}) {
+        item.elementGuid != API_Guid {})
+    {
         station = HasLinkedElements(item.elementGuid) ? item.elementGuid : API_Guid {};
         keptProjection.cameraGuid = station;
         FollowStationCamera();
     }
-    if (station == API_Guid {}) {
+    if (station == API_Guid {})
+    {
         if (cameraPalette.GetOpenMode() != Closed) cameraPalette.Close();
-    } else {
+    }
+    else
+    {
         if (cameraPalette.GetOpenMode() == Closed) cameraPalette.OpenPalette(CameraPaletteFlags);
         cameraPalette.ShowCameraDirection();
     }
@@ -91,7 +97,8 @@ void Survanto::FollowStationCamera()
 {
     Modeler::Sight* sight = nullptr;
     if (HostGet3DWindowSight(&sight) != NoError || sight == nullptr) return;
-    if (navigatorPalette.trackedCamera == API_Guid {}) {
+    if (navigatorPalette.trackedCamera == API_Guid {})
+    {
         sight->Detach(cameraObserver);
         return;
     }

@@ -8,14 +8,16 @@
 #include "framework/SystemUtilities.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t MenuTextList = 32530;
 constexpr std::int16_t DebugPaletteMenu = 32501;
 constexpr std::size_t MenuTextBuffer = 200;
 constexpr const char* GdlExtensionName = "Survanto.gdx";
 
-struct MenuText {
+struct MenuText
+{
     std::int16_t menu;
     std::int16_t entry;
 };
@@ -51,7 +53,8 @@ void Survanto::SetLanguage(std::int32_t newLanguage)
     language = newLanguage;
     ApplyLanguageResources();
     SetGdlExtensionLanguage(language);
-    for (const MenuText& menuText : MenuTexts) {
+    for (const MenuText& menuText : MenuTexts)
+    {
         if (menuText.menu == DebugPaletteMenu && measuringState.debugMode == 0) continue;
         const GS::UniString text = RS::GetIndString(MenuTextList, menuText.entry, CurrentResourceModule());
         SetMenuItemText(menuText.menu, 1, FittedMenuText(text));

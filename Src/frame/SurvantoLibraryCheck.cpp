@@ -8,7 +8,8 @@
 #include "framework/HostApiHelpers.hpp"
 #include "persistence/ProjectUser.hpp"
 
-namespace {
+namespace
+{
 
 constexpr const char* VersionPartId = "{2B4469A5-2D30-426D-B5E1-C290A9528079}-{CE7708ED-B319-4A93-9422-0E3411D692F7}";
 constexpr std::int32_t ExpectedLibraryVersion = 6;
@@ -34,7 +35,8 @@ bool LibraryFolderLoaded()
     return false;
 }
 
-struct VersionPart {
+struct VersionPart
+{
     bool found = false;
     bool outdated = true;
     bool newer = false;
@@ -61,7 +63,8 @@ VersionPart ReadVersionPart()
 
 std::int32_t LibraryAlertText(std::int16_t blockedState)
 {
-    switch (blockedState) {
+    switch (blockedState)
+    {
         case 1: return TextNewer;
         case 2: return TextOutdatedTeamwork;
         case 3: return TextOutdatedSolo;
@@ -79,14 +82,16 @@ void Survanto::CheckLibrary()
     const VersionPart versionPart = ReadVersionPart();
     const bool found = folderFound || versionPart.found;
 
-    if (found && versionPart.outdated) {
+    if (found && versionPart.outdated)
+    {
         blockedState = versionPart.newer ? 1 : (teamwork ? 2 : 3);
         ShowLibraryAlert();
         for (CDialogBase* palette :
              {static_cast<CDialogBase*>(this), static_cast<CDialogBase*>(&debugPalette), static_cast<CDialogBase*>(&infoPalette)})
             if (palette->GetOpenMode() != CDialogBase::Closed) palette->Close();
     }
-    if (!found) {
+    if (!found)
+    {
         const IO::Location folder = LibraryFolderBesideAddOn();
         HostEnvironmentRequest(FourCC("ALIB"), const_cast<IO::Location*>(&folder), nullptr);
     }

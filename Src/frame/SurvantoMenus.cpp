@@ -7,9 +7,11 @@
 
 // The add-on's menu commands.
 
-namespace {
+namespace
+{
 
-enum Menu : std::int16_t {
+enum Menu : std::int16_t
+{
     MainPaletteMenu = 32500,
     DebugPaletteMenu = 32501,
     CameraControlMenu = 32502,
@@ -51,7 +53,8 @@ void WriteSupportMail()
 void Survanto::HandleMenuCommand(const API_MenuParams& params)
 {
     const bool firstItem = params.itemIndex == 1;
-    switch (params.menuResID) {
+    switch (params.menuResID)
+    {
         case MainPaletteMenu:
             if (firstItem) ToggleMainPalette();
             break;
@@ -79,7 +82,8 @@ void Survanto::HandleMenuCommand(const API_MenuParams& params)
 // language and its icons from the add-on's own file.
 void Survanto::ToggleMainPalette()
 {
-    if (GetOpenMode() != Closed) {
+    if (GetOpenMode() != Closed)
+    {
         Close();
         return;
     }
@@ -91,7 +95,8 @@ void Survanto::ToggleMainPalette()
 
 void Survanto::TogglePalette(CDialogBase& palette, std::int32_t paletteFlags)
 {
-    if (palette.GetOpenMode() != Closed) {
+    if (palette.GetOpenMode() != Closed)
+    {
         palette.Close();
         return;
     }

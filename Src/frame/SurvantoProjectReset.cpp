@@ -12,7 +12,8 @@
 // The main palette and the measuring state start afresh for the current project,
 // which then brings back its own data.
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t InstrumentStationMode = 1;
 constexpr std::int16_t PointCloudStationMode = 2;
@@ -73,12 +74,15 @@ void Survanto::ResetMeasuringSession()
     ApplyMarkerIdVisibility();
     if (ProjectUser::InTeamworkProject()) ShowReservationNotice();
 
-    if (measuringState.stationMode == InstrumentStationMode) {
+    if (measuringState.stationMode == InstrumentStationMode)
+    {
         measuringState.stationSymbolResource = MarkerPart::InstrumentStationSymbol;
         firstStation.Apply(measuringState, stationReferenceElement);
         firstStation.inUse = true;
         stationPen = InstrumentStationPen;
-    } else {
+    }
+    else
+    {
         measuringState.stationSymbolResource = MarkerPart::ScanStationSymbol;
         secondStation.Apply(measuringState, stationReferenceElement);
         secondStation.inUse = true;

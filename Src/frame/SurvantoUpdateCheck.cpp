@@ -12,7 +12,8 @@
 #include "frame/UInterface.hpp"
 #include "framework/SystemUtilities.hpp"
 
-namespace {
+namespace
+{
 
 constexpr const char* DownloadPage = "https://www.survanto.example/download";
 constexpr const char* NewestVersionKey = "newest version: ";
@@ -52,7 +53,8 @@ std::string OwnVersionText()
     return blank == std::string::npos ? std::string() : description.substr(blank, OwnVersionLength);
 }
 
-struct NewestVersion {
+struct NewestVersion
+{
     bool found = false;
     std::string text;
 };
@@ -62,13 +64,15 @@ NewestVersion FindNewestVersion(const std::string& page, double ownNumber)
     NewestVersion newest;
     double newestNumber = 0.0;
     const std::size_t keyLength = std::char_traits<char>::length(NewestVersionKey);
-    for (std::size_t at = page.find(NewestVersionKey); at != std::string::npos; at = page.find(NewestVersionKey, at + 1)) {
+    for (std::size_t at = page.find(NewestVersionKey); at != std::string::npos; at = page.find(NewestVersionKey, at + 1))
+    {
         const std::size_t start = at + keyLength;
         const std::size_t end = page.find('<', start + 1);
         if (end == std::string::npos) continue;
         const std::string text = page.substr(start, std::min(end - start, PageVersionLength));
         const double number = PageVersionNumber(text);
-        if (number > ownNumber + Margin && number > newestNumber + Margin) {
+        if (number > ownNumber + Margin && number > newestNumber + Margin)
+        {
             newestNumber = number;
             newest = {true, text};
         }

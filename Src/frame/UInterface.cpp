@@ -6,7 +6,8 @@
 #include "DG/DG.hpp"
 #include "RS/ResourceModule.hpp"
 
-namespace {
+namespace
+{
 
 bool FitsStringListNumber(std::int32_t value) { return value >= 1 && value <= std::numeric_limits<std::int16_t>::max(); }
 
@@ -40,7 +41,8 @@ std::int16_t FitTabFieldItems(std::int16_t dialogId, std::int16_t listItem, std:
     const short rowHeight = DG::ListGetRowHeight(dialogId, listItem);
     const short listWidth = DG::GetItemWidth(dialogId, listItem);
     const short count = DG::ListGetTabFieldCount(dialogId, listItem);
-    for (short field = 1; field <= count; ++field) {
+    for (short field = 1; field <= count; ++field)
+    {
         const DG::TabField tab = DG::ListGetTabField(dialogId, listItem, field);
         if (tab.item == 0) continue;
         // A column reaching past the list's right edge is cut at it.
@@ -55,7 +57,8 @@ std::int16_t FitTabFieldItems(std::int16_t dialogId, std::int16_t listItem, std:
 std::int16_t ClearTabFieldItems(std::int16_t dialogId, std::int16_t listItem)
 {
     const short count = DG::ListGetTabFieldCount(dialogId, listItem);
-    for (short field = 1; field <= count; ++field) {
+    for (short field = 1; field <= count; ++field)
+    {
         DG::TabField tab = DG::ListGetTabField(dialogId, listItem, field);
         tab.item = 0;
         DG::ListSetTabField(dialogId, listItem, field, tab);
@@ -68,7 +71,8 @@ std::int16_t ClearTabFieldItems(std::int16_t dialogId, std::int16_t listItem)
 void FitTabFieldsToList(std::int16_t dialogId, std::int16_t listItem)
 {
     short rightEdge = DG::GetItemWidth(dialogId, listItem);
-    for (short field = DG::ListGetTabFieldCount(dialogId, listItem); field >= 1; --field) {
+    for (short field = DG::ListGetTabFieldCount(dialogId, listItem); field >= 1; --field)
+    {
         DG::TabField tab = DG::ListGetTabField(dialogId, listItem, field);
         tab.end = rightEdge;
         if (tab.end - tab.begin < tab.headerMinSize) tab.begin = static_cast<short>(tab.end - tab.headerMinSize);

@@ -31,7 +31,8 @@ std::uint32_t quintairToExtAppMessage = 0;
 std::uint32_t extAppToQuintairMessage = 0;
 std::uint8_t cameraUpdateBusy = 0;
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t NoEnvironment = 0;
 constexpr std::int32_t NormalMenuAddOn = 2;
@@ -41,7 +42,8 @@ constexpr std::int32_t NormalMenuAddOn = 2;
 const char* modulePath = "";
 GSResModule ownResourceModule = 0;
 
-struct MenuRegistration {
+struct MenuRegistration
+{
     std::int16_t menuList;
     std::int16_t promptList;
     std::int32_t flags;
@@ -66,9 +68,12 @@ void ReceiveInstrumentEvents()
 {
     if (quintairToExtAppMessage == 0) return;
     instrumentReceiver = std::make_unique<Win::MessageReceiver>(quintairToExtAppMessage, [](const Win::WindowMessage& m) {
-        try {
+        try
+        {
             OnInstrumentEvent(m.firstParameter, m.secondParameter);
-        } catch (...) {
+        }
+        catch (...)
+        {
             Win::OutputDebugString("Survanto: an instrument event failed");
         }
     });
@@ -83,7 +88,13 @@ bool OpenWhenBlocked(std::int16_t menu)
     return std::find(std::begin(MenusOpenWhenBlocked), std::end(MenusOpenWhenBlocked), menu) != std::end(MenusOpenWhenBlocked);
 }
 
-enum ViewEvent : std::int32_t { ViewInserted = 1, ViewChanged = 2, ViewDeleted = 4, ViewOpened = 8 };
+enum ViewEvent : std::int32_t
+{
+    ViewInserted = 1,
+    ViewChanged = 2,
+    ViewDeleted = 4,
+    ViewOpened = 8
+};
 constexpr std::int32_t NavigatorPublisherMap = 5;
 constexpr std::int32_t NoSelection = 0;
 
@@ -116,7 +127,8 @@ GSErrCode MenuCommandHandler(const API_MenuParams* params)
     Survanto* survanto = MainObject();
     if (survanto == nullptr) return 1;
     if (params == nullptr) return NoError;
-    if (survanto->blockedState != 0 && !OpenWhenBlocked(params->menuResID)) {
+    if (survanto->blockedState != 0 && !OpenWhenBlocked(params->menuResID))
+    {
         survanto->ShowLibraryAlert();
         return NoError;
     }
@@ -166,14 +178,16 @@ GSErrCode ProjectEventHandler(std::int32_t notifID, std::int32_t)
     HostKeepInMemory(true);
     if (MainObject() == nullptr) return NoError;
     Survanto& survanto = *MainObject();
-    switch (notifID) {
+    switch (notifID)
+    {
         case APINotify_New:
         case APINotify_NewAndReset:
             ForgetProjectSession(survanto);
             survanto.ResetMeasuringSession();
             break;
         // The reset waits for the host to finish opening, so that it sees the project's data.
-        case APINotify_Open: {
+        case APINotify_Open:
+        {
             const API_ModulID own = OwnModuleId();
             HostPostAddOnCommand(&own, FourCC("OPNE"), 1, true);
             break;
@@ -194,7 +208,8 @@ GSErrCode ProjectEventHandler(std::int32_t notifID, std::int32_t)
 GSErrCode ElementEventHandler(const API_NotifyElementType* notification)
 {
     static ElementObserver observer;
-    if (notification == nullptr) {
+    if (notification == nullptr)
+    {
         HostKeepInMemory(true);
         return NoError;
     }
@@ -244,12 +259,16 @@ template <auto Handler>
 struct Guarded;
 
 template <typename... Args, GSErrCode (*Handler)(Args...)>
-struct Guarded<Handler> {
+struct Guarded<Handler>
+{
     static GSErrCode Call(Args... args) noexcept
     {
-        try {
+        try
+        {
             return Handler(args...);
-        } catch (...) {
+        }
+        catch (...)
+        {
             return APIERR_GENERAL;
         }
     }
@@ -349,9 +368,12 @@ GSErrCode FreeData()
 
 std::int32_t CheckEnvironmentWrapper(API_EnvirParams* envir) noexcept
 {
-    try {
+    try
+    {
         return AddOnInterface::IsServiceTableFilled() ? CheckEnvironment(envir) : 0;
-    } catch (...) {
+    }
+    catch (...)
+    {
         return 0;
     }
 }
@@ -403,7 +425,8 @@ API_ModulID OwnModuleId()
 {
     API_ModulID id;
     std::vector<std::uint8_t> data;
-    if (RS::GetResourceData(RS::ModuleIdType, 32500, HostGetOwnResourceModule(), data) && data.size() == 8) {
+    if (RS::GetResourceData(RS::ModuleIdType, 32500, HostGetOwnResourceModule(), data) && data.size() == 8)
+    {
         std::memcpy(&id.developerID, data.data(), 4);
         std::memcpy(&id.localID, data.data() + 4, 4);
     }

@@ -19,7 +19,8 @@ std::uint8_t instrumentConnected = 0;
 std::uint8_t distoConnected = 0;
 std::uint8_t bumpAlertOpen = 0;
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -60,7 +61,8 @@ void OnBumped(Survanto& survanto)
     if (bumpAlertOpen != 0) return;
     bumpAlertOpen = 1;
     if (survanto.activeStationId != "0" &&
-        Alert(AlertError, AlertErrorTitle, TextBumped, ButtonMeasureStationAgain, ButtonContinue) == FirstButton) {
+        Alert(AlertError, AlertErrorTitle, TextBumped, ButtonMeasureStationAgain, ButtonContinue) == FirstButton)
+    {
         survanto.instrumentBumped = true;
         survanto.refreshItems = true;
         survanto.UpdateMainPalette();
@@ -70,7 +72,8 @@ void OnBumped(Survanto& survanto)
 
 void OnConnectionLost(Survanto& survanto, std::uint64_t device)
 {
-    if (device == Instrument || device == Disto) {
+    if (device == Instrument || device == Disto)
+    {
         (device == Instrument ? instrumentConnected : distoConnected) = 0;
         const std::int32_t text = device == Instrument ? TextInstrumentLost : TextDistoLost;
         if (Alert(AlertError, AlertErrorTitle, text, AlertOkButton, AlertCancelButton) == FirstButton)
@@ -96,14 +99,16 @@ void WarnOfActiveStation(const Survanto& survanto)
 
 void OnConnected(Survanto& survanto, std::uint64_t device)
 {
-    if (device == Instrument || device == Disto) {
+    if (device == Instrument || device == Disto)
+    {
         (device == Instrument ? instrumentConnected : distoConnected) = 1;
         Alert(AlertInformation, AlertMessageTitle, device == Instrument ? TextInstrumentConnected : TextDistoConnected,
               AlertOkButton);
     }
     survanto.UpdateMainPalette();
     if (instrumentConnected == 0 || distoConnected == 0) return;
-    if (!survanto.instrumentPromptSent) {
+    if (!survanto.instrumentPromptSent)
+    {
         PostInstrumentCommand(survanto, BothConnectedCommand, 0);
         survanto.instrumentPromptSent = true;
     }
@@ -131,7 +136,8 @@ void ShowCalibrationError(const Survanto& survanto, std::int16_t prompt)
 
 void OnQuickCalibration(const Survanto& survanto, std::uint64_t step)
 {
-    switch (step) {
+    switch (step)
+    {
         case 1: ShowPrompt(survanto, 118); break;
         case 2: ShowCalibrationError(survanto, 119); break;
         case 3: ShowCalibrationError(survanto, 120); break;
@@ -147,7 +153,8 @@ void OnQuickCalibration(const Survanto& survanto, std::uint64_t step)
 
 void RunEventAction(Survanto& survanto, std::uint64_t code, std::uint64_t argument)
 {
-    switch (code) {
+    switch (code)
+    {
         case 12: OnBumped(survanto); break;
         case 13: OnConnectionLost(survanto, argument); break;
         case 14: OnConnected(survanto, argument); break;

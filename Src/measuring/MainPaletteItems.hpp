@@ -4,9 +4,11 @@
 // The main palette's items. A mode button's item number is also the measuring
 // mode it starts, so these numbers link the palette, the measured-point
 // dispatcher, the prompts and the stored tool options.
-namespace MainPaletteItems {
+namespace MainPaletteItems
+{
 
-enum Item : std::int16_t {
+enum Item : std::int16_t
+{
     AlignInstrumentItem = 1,
     ReferenceHeightIconItem = 2,
     TopElevationItem = 3,

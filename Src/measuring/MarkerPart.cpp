@@ -5,7 +5,8 @@
 
 #include "framework/HostApiHelpers.hpp"
 
-namespace {
+namespace
+{
 
 // The braced main GUID that starts a unique id.
 constexpr std::size_t MainGuidLength = 38;
@@ -61,14 +62,16 @@ std::vector<API_Guid> MarkerPart::PlacedMarkers(std::initializer_list<const char
 {
     std::vector<API_Guid> objects, markers;
     if (HostGetElementList(API_ObjectID, &objects) != NoError) return markers;
-    for (const API_Guid& guid : objects) {
+    for (const API_Guid& guid : objects)
+    {
         API_Elem_Head header {};
         header.typeID = API_ObjectID;
         header.guid = guid;
         char placedId[LibPartIdBuffer] {};
         GetElementLibPartId(header, placedId, sizeof placedId);
         for (const char* uniqueId : uniqueIds)
-            if (SameMainGuid(placedId, uniqueId)) {
+            if (SameMainGuid(placedId, uniqueId))
+            {
                 markers.push_back(guid);
                 break;
             }
@@ -93,7 +96,8 @@ void MarkerPart::GatherSelectedMeasuredPoints(TypVektor<API_Coord3D>& points, st
     std::vector<API_Neig> selected;
     if (HostGetSelection(&info, &selected, false, true) != NoError) return;
     if (info.sel_nElem < fewestSelected) return;
-    for (const API_Neig& neig : selected) {
+    for (const API_Neig& neig : selected)
+    {
         if (NeigToElemType(neig.neigID) != API_ObjectID) continue;
         API_Element object;
         object.header.guid = neig.guid;

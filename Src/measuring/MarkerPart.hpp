@@ -11,7 +11,8 @@
 // libraries by its unique id, and the objects placed from it. A placed object
 // counts as a marker of a part when its own part has the same main GUID: any
 // revision of the part matches.
-class MarkerPart {
+class MarkerPart
+{
 public:
     static constexpr const char* MeasuredPoint = "{2B4469A5-2D30-426D-B5E1-C290A9528079}-{FE5C8B03-8CAB-48E2-92B7-DBE442FC35BB}";
     static constexpr const char* InstrumentStation =

@@ -6,7 +6,8 @@
 #include "API/Types.hpp"
 #include "measuring/MainPaletteItems.hpp"
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -15,11 +16,22 @@ constexpr std::int16_t AnyStep = SHRT_MIN;
 constexpr std::int32_t AnyTool = -1;
 constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
 
-enum class Variation { Any, Photo, OtherThanPhoto };
+enum class Variation
+{
+    Any,
+    Photo,
+    OtherThanPhoto
+};
 
 // A further item state a rule needs besides its own item being on.
-struct Condition {
-    enum Test { Off, Entry, NotEntry };
+struct Condition
+{
+    enum Test
+    {
+        Off,
+        Entry,
+        NotEntry
+    };
     std::int16_t item;
     Test test;
     std::int16_t entry = 0;
@@ -27,7 +39,8 @@ struct Condition {
 
 // While the rule's item is on: the prompts of the steps from firstStep on, and
 // for any other step from otherFrom on the other prompt (0: none).
-struct PromptRule {
+struct PromptRule
+{
     std::int32_t tool;
     std::int16_t item;
     std::int16_t firstStep;
@@ -170,7 +183,8 @@ const std::vector<PromptRule>& ToolRules()
 
 bool Holds(const Condition& condition, const PromptSituation& situation)
 {
-    switch (condition.test) {
+    switch (condition.test)
+    {
         case Condition::Off: return !situation.isOn(condition.item);
         case Condition::Entry: return situation.entryOf(condition.item) == condition.entry;
         case Condition::NotEntry: return situation.entryOf(condition.item) != condition.entry;
@@ -202,7 +216,8 @@ std::int16_t PromptAt(const PromptRule& rule, std::int16_t step)
 std::int16_t ChooseMeasuringPrompt(const PromptSituation& situation)
 {
     std::int16_t prompt = ChooseFunctionPrompt;
-    for (const PromptRule& rule : SingleMeasurements()) {
+    for (const PromptRule& rule : SingleMeasurements())
+    {
         if (!Concerns(rule, situation)) continue;
         if (const std::int16_t found = PromptAt(rule, situation.step)) prompt = found;
         break;

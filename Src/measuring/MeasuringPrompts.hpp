@@ -4,7 +4,8 @@
 
 // The choice of the measuring prompt: an entry of string list 32560 from the
 // tool, the running mode and step and the main palette's items.
-struct PromptSituation {
+struct PromptSituation
+{
     std::int32_t tool = 0;
     std::int32_t variation = 0;
     std::int16_t mode = 0;

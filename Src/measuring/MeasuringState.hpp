@@ -5,7 +5,8 @@
 // point, the current station and a few switches the measuring road reads.
 // Points are in the project frame, the station's plan position in the station
 // frame (project frame plus the location offset).
-struct MeasuringState {
+struct MeasuringState
+{
     double measuredX = 0.0;
     double measuredY = 0.0;
     double measuredZ = 0.0;

@@ -5,7 +5,8 @@
 
 #include "API/Types.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t WindowWithoutOptions = FourCC("WAEN");
 constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
@@ -110,7 +111,8 @@ const std::vector<ToolView>& ToolViews()
 }
 
 // Polygon buttons: the wall needs one point more before it may finish open.
-struct FinishButton {
+struct FinishButton
+{
     std::int16_t item;
     std::uint32_t points;
     std::uint32_t wallPoints;

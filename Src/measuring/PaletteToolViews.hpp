@@ -5,17 +5,20 @@
 
 // What the main palette shows for a tool: the tool-dependent items, their icons
 // and the help indexes that choose their tooltips.
-struct ItemIcon {
+struct ItemIcon
+{
     std::int16_t item;
     std::int16_t icon;
 };
 
-struct ItemHelp {
+struct ItemHelp
+{
     std::int16_t item;
     std::int16_t index;
 };
 
-struct PushMenuIcons {
+struct PushMenuIcons
+{
     std::int16_t item;
     std::vector<std::int16_t> icons;  // one per entry
 };
@@ -23,7 +26,8 @@ struct PushMenuIcons {
 // The icons of the reveal items of an opening tool: item 22 measuring a straight
 // and a splayed reveal from inside, from outside, both sides from inside, and the
 // three reveal kinds of push menu 33.
-struct RevealIcons {
+struct RevealIcons
+{
     std::int16_t straightInside;
     std::int16_t splayedInside;
     std::int16_t outside;
@@ -31,7 +35,8 @@ struct RevealIcons {
     std::vector<std::int16_t> kinds;
 };
 
-struct ToolView {
+struct ToolView
+{
     std::int32_t tool;       // element type; NoTool for the view of every other tool
     std::int32_t variation;  // 0: any variation of the tool
     std::vector<std::int16_t> shown;

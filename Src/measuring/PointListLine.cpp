@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <locale.h>
 
-namespace {
+namespace
+{
 
 bool IsSeparator(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -31,17 +32,20 @@ bool NumberText(const std::string& part, std::string& number)
     std::size_t at = 0;
     if (at < part.size() && (part[at] == '+' || part[at] == '-')) number += part[at++];
     std::size_t digits = TakeDigits(part, at, number);
-    if (at < part.size() && (part[at] == '.' || part[at] == ',')) {
+    if (at < part.size() && (part[at] == '.' || part[at] == ','))
+    {
         number += '.';
         ++at;
         digits += TakeDigits(part, at, number);
     }
     if (digits == 0) return false;
-    if (at + 1 < part.size() && (part[at] == 'e' || part[at] == 'E')) {
+    if (at + 1 < part.size() && (part[at] == 'e' || part[at] == 'E'))
+    {
         std::size_t exponent = at + 1;
         std::string text = "e";
         if (part[exponent] == '+' || part[exponent] == '-') text += part[exponent++];
-        if (TakeDigits(part, exponent, text) > 0) {
+        if (TakeDigits(part, exponent, text) > 0)
+        {
             number += text;
             at = exponent;
         }
@@ -87,7 +91,8 @@ bool PointListLine::Read(const char* line, API_Coord3D& point)
 {
     if (line == nullptr) return false;
     std::array<double, 3> values {};
-    for (double& value : values) {
+    for (double& value : values)
+    {
         const std::string part = NextPart(line);
         if (part.empty() || !ReadNumber(part, value)) return false;
     }

@@ -4,7 +4,8 @@
 #include "API/Types.hpp"
 
 // One line of an XYZ point list: three numbers separated by white space.
-class PointListLine {
+class PointListLine
+{
 public:
     // Only the first three parts count. Each is a number with a point or a comma
     // as its decimal mark and an optional exponent, followed by nothing or by a

@@ -9,7 +9,8 @@
 
 // A measured height becomes the top or the bottom of the current tool's defaults.
 
-namespace {
+namespace
+{
 
 constexpr double Tolerance = GeometricTolerance;
 
@@ -25,10 +26,13 @@ double* MemoParameter(API_ElementMemo& memo, const char* name)
 template <typename Record>
 void MeasureStandingTop(Record& record, Record& mask, double h)
 {
-    if (h - record.bottomOffset > Tolerance) {
+    if (h - record.bottomOffset > Tolerance)
+    {
         record.height = h - record.bottomOffset;
         MarkToChange(mask.height);
-    } else {
+    }
+    else
+    {
         record.bottomOffset = h - record.height;
         MarkToChange(mask.bottomOffset);
     }
@@ -40,7 +44,8 @@ void MeasureStandingBottom(Record& record, Record& mask, double h)
     const double oldBottom = record.bottomOffset;
     record.bottomOffset = h;
     MarkToChange(mask.bottomOffset);
-    if (oldBottom + record.height - h > Tolerance) {
+    if (oldBottom + record.height - h > Tolerance)
+    {
         record.height = oldBottom + record.height - h;
         MarkToChange(mask.height);
     }
@@ -49,7 +54,8 @@ void MeasureStandingBottom(Record& record, Record& mask, double h)
 // Beams, slabs and meshes hang from their level, which is their top.
 void MeasureHangingTop(double& level, double& depth, double& levelMask, double& depthMask, double h)
 {
-    if (depth - (level - h) > Tolerance) {
+    if (depth - (level - h) > Tolerance)
+    {
         depth -= level - h;
         MarkToChange(depthMask);
     }
@@ -59,10 +65,13 @@ void MeasureHangingTop(double& level, double& depth, double& levelMask, double& 
 
 void MeasureHangingBottom(double& level, double& depth, double& levelMask, double& depthMask, double h)
 {
-    if (level - h > Tolerance) {
+    if (level - h > Tolerance)
+    {
         depth = level - h;
         MarkToChange(depthMask);
-    } else {
+    }
+    else
+    {
         level = depth + h;
         MarkToChange(levelMask);
     }
@@ -71,7 +80,8 @@ void MeasureHangingBottom(double& level, double& depth, double& levelMask, doubl
 bool MeasurePlacedTop(API_ObjectType& object, API_ObjectType& mask, API_ElementMemo& memo, double h)
 {
     double* zzyzx = MemoParameter(memo, "zzyzx");
-    if (h - object.elevation > Tolerance) {
+    if (h - object.elevation > Tolerance)
+    {
         if (zzyzx == nullptr) return false;
         *zzyzx = h - object.elevation;
         return true;
@@ -102,7 +112,8 @@ void SetOpeningHeight(API_WindowType& opening, API_WindowType& mask, API_Element
 
 void MeasureOpeningTop(API_WindowType& opening, API_WindowType& mask, API_ElementMemo& memo, double h)
 {
-    if (h - opening.sillHeight > Tolerance) {
+    if (h - opening.sillHeight > Tolerance)
+    {
         SetOpeningHeight(opening, mask, memo, h - opening.sillHeight);
         return;
     }
@@ -134,7 +145,8 @@ bool MeasureZoneBottom(API_ZoneType& zone, API_ZoneType& mask, double h)
     const double height = zone.height - (h - zone.baseLevel);
     zone.baseLevel = h;
     MarkToChange(mask.baseLevel);
-    if (height > Tolerance) {
+    if (height > Tolerance)
+    {
         zone.height = height;
         MarkToChange(mask.height);
     }
@@ -145,7 +157,8 @@ bool MeasureZoneBottom(API_ZoneType& zone, API_ZoneType& mask, double h)
 // false for tools whose defaults stay as they are.
 bool ApplyMeasuredElevation(bool top, API_Element& element, API_Element& mask, API_ElementMemo& memo, double h)
 {
-    switch (element.header.typeID) {
+    switch (element.header.typeID)
+    {
         case API_WallID:
             top ? MeasureStandingTop(element.wall, mask.wall, h) : MeasureStandingBottom(element.wall, mask.wall, h);
             return true;

@@ -16,7 +16,8 @@
 // for the tool; the other items finish polygons, open the sub-palettes and run
 // the palette's commands.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -71,7 +72,8 @@ void OpenSubPalette(Survanto& survanto, CDialogBase& palette, std::int32_t flags
 // Returns whether the palette was opened.
 bool ToggleSubPalette(Survanto& survanto, CDialogBase& palette, std::int32_t flags)
 {
-    if (palette.GetOpenMode() != CDialogBase::Closed) {
+    if (palette.GetOpenMode() != CDialogBase::Closed)
+    {
         palette.Close();
         return false;
     }
@@ -107,7 +109,8 @@ void UpdatePolygonButtons(Survanto& survanto)
     const std::int32_t tool = survanto.currentTool;
     const bool finishable = CollectsPolygon(tool, IsOn(survanto, FirstOptionItem), IsOn(survanto, SecondOptionItem));
     const short palette = Survanto::MainPaletteDialogId;
-    if (DG::IsItemEnabled(palette, FinishClosedPolygonItem) != finishable) {
+    if (DG::IsItemEnabled(palette, FinishClosedPolygonItem) != finishable)
+    {
         DG::EnableItem(palette, FinishClosedPolygonItem, finishable);
         DG::EnableItem(palette, FinishOpenPolygonItem, finishable);
     }
@@ -118,15 +121,19 @@ void UpdatePolygonButtons(Survanto& survanto)
 // A polygon being finished keeps its points; any other change of mode drops them.
 void ModeButtonChanged(Survanto& survanto, std::int16_t item)
 {
-    if (IsOn(survanto, item)) {
+    if (IsOn(survanto, item))
+    {
         survanto.SelectMeasuringModeButton(item);
-    } else {
+    }
+    else
+    {
         survanto.measuringMode = 0;
         survanto.pointStep = 0;
     }
     UpdatePolygonButtons(survanto);
     survanto.ShowMeasuringPrompt();
-    if (!IsOn(survanto, FinishOpenPolygonItem) && !IsOn(survanto, FinishClosedPolygonItem)) {
+    if (!IsOn(survanto, FinishOpenPolygonItem) && !IsOn(survanto, FinishClosedPolygonItem))
+    {
         survanto.actionPoints.Clear();
         survanto.UpdateMainPalette();
     }
@@ -175,7 +182,8 @@ void PickPoints(Survanto& survanto, std::int16_t item)
 void MorphFromMarkers(Survanto& survanto, std::int16_t item)
 {
     StartModeAndPrompt(survanto, item);
-    if (survanto.MainPaletteEntry(MorphKindItem) == MorphFromSelectedMarkers) {
+    if (survanto.MainPaletteEntry(MorphKindItem) == MorphFromSelectedMarkers)
+    {
         survanto.CreateMorphFromPoints(nullptr);
         survanto.pointStep = 0;
     }
@@ -184,55 +192,73 @@ void MorphFromMarkers(Survanto& survanto, std::int16_t item)
 // With the morph and polyline tools the first option measures in a sub-palette.
 void FirstOption(Survanto& survanto, std::int16_t item)
 {
-    if (survanto.currentTool == API_MorphID) {
+    if (survanto.currentTool == API_MorphID)
+    {
         SwitchOff(survanto, item);
         StartMode(survanto, item);
         OpenSubPalette(survanto, survanto.sectionPalette, CurvePaletteFlags);
-    } else if (survanto.currentTool == API_PolyLineID) {
+    }
+    else if (survanto.currentTool == API_PolyLineID)
+    {
         StartCurvePaletteMode(survanto, item);
-    } else {
+    }
+    else
+    {
         ChooseToolOption(survanto, item);
     }
 }
 
 void SecondOption(Survanto& survanto, std::int16_t item)
 {
-    if (Listed(survanto.currentTool, {API_MorphID, API_HatchID, API_SlabID})) {
+    if (Listed(survanto.currentTool, {API_MorphID, API_HatchID, API_SlabID}))
+    {
         StartCurvePaletteMode(survanto, item);
         survanto.ShowMeasuringPrompt();
-    } else if (survanto.currentTool == API_MeshID) {
+    }
+    else if (survanto.currentTool == API_MeshID)
+    {
         survanto.CreateMeshFromActivatedPoints(false);
         SwitchOff(survanto, item);
         survanto.ShowMeasuringPrompt();
-    } else {
+    }
+    else
+    {
         ChooseToolOption(survanto, item);
     }
 }
 
 void ThirdOption(Survanto& survanto, std::int16_t item)
 {
-    if (survanto.currentTool == API_MorphID) {
+    if (survanto.currentTool == API_MorphID)
+    {
         survanto.BuildMorphProfile();
         survanto.BuildMorphRail();
         survanto.CreateMorphAlongRail();
         SwitchOff(survanto, item);
         ChooseToolOption(survanto, item);
-    } else if (survanto.currentTool == API_MeshID) {
+    }
+    else if (survanto.currentTool == API_MeshID)
+    {
         survanto.CreateMeshFromActivatedPoints(true);
         SwitchOff(survanto, item);
         survanto.ShowMeasuringPrompt();
-    } else {
+    }
+    else
+    {
         ChooseToolOption(survanto, item);
     }
 }
 
 void FourthOption(Survanto& survanto, std::int16_t item)
 {
-    if (survanto.currentTool == API_BeamID) {
+    if (survanto.currentTool == API_BeamID)
+    {
         survanto.FitBeamsBetweenTwoLines();
         SwitchOff(survanto, item);
         survanto.ShowMeasuringPrompt();
-    } else {
+    }
+    else
+    {
         ChooseToolOption(survanto, item);
     }
 }
@@ -283,7 +309,8 @@ void AutomaticPictures(Survanto& survanto, std::int16_t item)
 void PhotoPreview(Survanto& survanto, std::int16_t)
 {
     if (survanto.currentTool != API_ObjectID) return;
-    if (IsPhotoToolboxItem()) {
+    if (IsPhotoToolboxItem())
+    {
         PhotoPalette& preview = survanto.photoFolderDialog.photoPalette;
         if (ToggleSubPalette(survanto, preview, PhotoPaletteFlags)) preview.LoadPhoto();
     }
@@ -322,7 +349,8 @@ void RunE57Import(Survanto& survanto, std::int16_t item)
 
 using ItemAction = void (*)(Survanto& survanto, std::int16_t item);
 
-struct OwnAction {
+struct OwnAction
+{
     std::int16_t item;
     ItemAction action;
 };
@@ -378,7 +406,8 @@ const OwnAction OwnActions[] = {
 void RunOwnAction(Survanto& survanto, std::int16_t item)
 {
     for (const OwnAction& own : OwnActions)
-        if (own.item == item) {
+        if (own.item == item)
+        {
             own.action(survanto, item);
             return;
         }
@@ -398,7 +427,8 @@ void PaletteOpened(Survanto& survanto, std::int16_t dialogId)
 // The close box: the palette will not reopen at the next start.
 std::int16_t PaletteClicked(Survanto& survanto, std::int16_t dialogId, std::int16_t item)
 {
-    switch (item) {
+    switch (item)
+    {
         case DG::CloseBox:
             survanto.CaptureWindowState(dialogId, false, false);
             survanto.SavePreferences();
@@ -447,7 +477,8 @@ std::int16_t Survanto::DialogCallback(std::int16_t message, std::int16_t dialogI
     if (message == PollExchangeFileMessage) PollPointCabFile();
     if (message == DG::MsgChange && IsMeasuringModeButton(item)) EnsureStationMarker();
     if (dialogId != GetDialogId() && message != DG::MsgInit) return 0;
-    switch (message) {
+    switch (message)
+    {
         case DG::MsgInit: PaletteOpened(*this, dialogId); break;
         case DG::MsgClose:
             CaptureWindowState(dialogId, false, true);

@@ -17,7 +17,8 @@
 // Every measured point leaves a small marker object in the project, and every
 // station one station marker, of which only the current station's is active.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -38,7 +39,8 @@ bool TakesMarker(std::int32_t tool)
 // The element kind of the settings dialog whose layer and pen a tool's markers take.
 std::size_t MarkerKind(std::int32_t tool)
 {
-    switch (tool) {
+    switch (tool)
+    {
         case API_WallID: return 1;
         case API_ColumnID: return 2;
         case API_BeamID: return 3;
@@ -136,7 +138,8 @@ void Survanto::PlaceMeasuredPointMarker()
     if (!TakesMarker(currentTool) && measuringMode != PickPointsItem) return;
     SelectMarkerLayerAndPen();
     std::int32_t slot = MarkerLayerSlot(currentTool);
-    if (!CheckToolLayer(nullptr, nullptr, &slot)) {
+    if (!CheckToolLayer(nullptr, nullptr, &slot))
+    {
         pointStep = 0;
         return;
     }
@@ -148,11 +151,13 @@ void Survanto::PlaceMeasuredPointMarker()
 
     std::int16_t layer = measuredPointLayer;
     std::int16_t pen = measuredPointPen;
-    if (currentTool == API_MeshID) {
+    if (currentTool == API_MeshID)
+    {
         layer = freeAreaLayer;
         pen = freeAreaPen;
     }
-    if (measuringMode == PickPointsItem) {
+    if (measuringMode == PickPointsItem)
+    {
         layer = measuredPointLayer;
         pen = pickedPointPen;
     }
@@ -179,7 +184,8 @@ void Survanto::PlaceMeasuredPointMarker()
 
 void Survanto::PickMeasuredPoints()
 {
-    for (;;) {
+    for (;;)
+    {
         API_GetPointType input {};
         if (HostInterfaceRequest(FourCC("IPOI"), &input, nullptr) != NoError) return;
         measuringState.measuredX = input.pos.x;
@@ -212,7 +218,8 @@ void Survanto::PlaceStationMarker(double x, double y, double z)
         GSErrCode result = NoError;
         const bool replacing =
             stationMarkerToReplace != APINULLGuid && LoadMarker(stationMarkerToReplace, replaced, *replacedMemo, result);
-        if (replacing) {
+        if (replacing)
+        {
             const std::int32_t partIndex = marker.object.libraryPartIndex;
             marker = replaced;
             // The memo changes owner: given back once, not twice.
@@ -220,11 +227,13 @@ void Survanto::PlaceStationMarker(double x, double y, double z)
             *memo = replacedMemo.Release();
             marker.object.libraryPartIndex = partIndex;
         }
-        if (!replacing && Parameter(*memo, "strStandortID") != nullptr) {
+        if (!replacing && Parameter(*memo, "strStandortID") != nullptr)
+        {
             StationIdCounter counter;
             counter.currentId = UpToFirstBlank(activeStationId);
             activeStationId = counter.Step(2);
-            if (teamwork) {
+            if (teamwork)
+            {
                 activeStationId += " ";
                 activeStationId += userData.GetCurrentUserData(measuringState, *this).userName;
             }
@@ -265,7 +274,8 @@ std::int32_t Survanto::UpdateStationMarkers(double* x, double* y, double* z, API
 
     GSErrCode last = NoError;
     RunCreationCommand([&] {
-        for (const API_Guid& guid : current) {
+        for (const API_Guid& guid : current)
+        {
             API_Element marker;
             ScopedElementMemo memo;
             if (!LoadMarker(guid, marker, *memo, last)) continue;
@@ -276,10 +286,12 @@ std::int32_t Survanto::UpdateStationMarkers(double* x, double* y, double* z, API
                 continue;
             bool found = false;
             API_AddParType* active = Parameter(*memo, "bIsActual");
-            if (active != nullptr && active->value == 0.0) {
+            if (active != nullptr && active->value == 0.0)
+            {
                 active->value = 1.0;
                 last = ChangeParameters(guid, *memo);
-                if (last == NoError) {
+                if (last == NoError)
+                {
                     found = true;
                     if (activated != nullptr) *activated = guid;
                     std::vector<API_Elem_Head> headers;
@@ -305,13 +317,15 @@ void Survanto::DeactivateStationMarkers(std::int16_t variant)
     const std::vector<API_Guid> markers = MarkerPart::PlacedMarkers({uniqueId});
     if (markers.empty()) return;
     RunCreationCommand([&markers] {
-        for (const API_Guid& guid : markers) {
+        for (const API_Guid& guid : markers)
+        {
             API_Element marker;
             ScopedElementMemo memo;
             GSErrCode result = NoError;
             if (!LoadMarker(guid, marker, *memo, result)) continue;
             API_AddParType* active = Parameter(*memo, "bIsActual");
-            if (active != nullptr && active->value == 1.0) {
+            if (active != nullptr && active->value == 1.0)
+            {
                 active->value = 0.0;
                 ChangeParameters(guid, *memo);
             }
@@ -327,14 +341,16 @@ void Survanto::ApplyMarkerIdVisibility()
     if (markers.empty()) return;
     const double shown = markerIdsShown ? 1.0 : 0.0;
     RunCreationCommand([&markers, shown] {
-        for (const API_Guid& guid : markers) {
+        for (const API_Guid& guid : markers)
+        {
             API_Element marker;
             ScopedElementMemo memo;
             GSErrCode result = NoError;
             if (!LoadMarker(guid, marker, *memo, result)) continue;
             const API_AddParType* stationPoint = Parameter(*memo, "bIsStandort");
             API_AddParType* idVisible = Parameter(*memo, "idvisible");
-            if (stationPoint != nullptr && stationPoint->value == 0.0 && idVisible != nullptr) {
+            if (stationPoint != nullptr && stationPoint->value == 0.0 && idVisible != nullptr)
+            {
                 idVisible->value = shown;
                 ChangeParameters(guid, *memo);
             }

@@ -15,7 +15,8 @@
 #include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t PointMeasuredCode = 10;
 constexpr std::int32_t ExchangeFilePointCode = 5000;
@@ -24,7 +25,8 @@ constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
 
 using namespace MainPaletteItems;
 
-struct SoundFiles {
+struct SoundFiles
+{
     std::string measured;
     std::string completed;
     std::string noCommand;
@@ -68,7 +70,8 @@ std::optional<double> ToolStoreyLevel(API_ElemTypeID tool)
 // What one measured point means in the running mode. The words follow the mode
 // tables: append, "at step n" (tested after the append; marks completion),
 // advance (+1) and end (mode button off, mode and step 0).
-class PointHandling {
+class PointHandling
+{
 public:
     PointHandling(Survanto& survanto, const API_Coord3D& point, const SoundFiles& sounds)
         : s_(survanto), point_(point), sounds_(sounds)
@@ -133,7 +136,8 @@ private:
 
 void PointHandling::ByMode()
 {
-    switch (s_.measuringMode) {
+    switch (s_.measuringMode)
+    {
         case AlignInstrumentItem: Alignment(); break;
         case TopElevationItem:
             s_.MeasureTopElevation();
@@ -154,7 +158,8 @@ void PointHandling::ByMode()
         case RevealItem: Reveal(); break;
         case WallThicknessItem:
             Append();
-            if (s_.pointStep == 1) {
+            if (s_.pointStep == 1)
+            {
                 s_.SetWallThickness();
                 End(WallThicknessItem);
             }
@@ -162,7 +167,8 @@ void PointHandling::ByMode()
             break;
         case TrapezoidWallItem:
             Append();
-            if (AtStep(2)) {
+            if (AtStep(2))
+            {
                 s_.SetTrapezoidWallThickness();
                 End(TrapezoidWallItem);
             }
@@ -219,7 +225,8 @@ void PointHandling::Alignment() { SingleStep(2, &Survanto::AlignInstrument); }
 void PointHandling::Distance()
 {
     Append();
-    if (AtStep(2)) {
+    if (AtStep(2))
+    {
         s_.SetMainPaletteItemValue(PlanDistanceItem, PlanDistance(Point(0), Point(1)));
         s_.SetMainPaletteItemValue(SpatialDistanceItem, SpatialDistance(Point(0), Point(1)));
         End(5);
@@ -231,12 +238,14 @@ void PointHandling::Distance()
 void PointHandling::Angle()
 {
     Append();
-    if (s_.pointStep == 2) {
+    if (s_.pointStep == 2)
+    {
         const double dx = Point(1).x - Point(0).x;
         const double dy = Point(1).y - Point(0).y;
         const double dz = Point(1).z - Point(0).z;
         const double length = std::sqrt(dx * dx + dy * dy + dz * dz);
-        if (length > Tolerance) {
+        if (length > Tolerance)
+        {
             completed = true;
             const double angle = measuringState.stationAngle;
             const double cosine = (dx * std::cos(angle) + dy * std::sin(angle)) / length;
@@ -258,26 +267,32 @@ void PointHandling::AbsoluteZ()
 void PointHandling::Reveal()
 {
     Append();
-    switch (PopupEntry(RevealKindItem)) {
+    switch (PopupEntry(RevealKindItem))
+    {
         case 1:
-            if (s_.pointStep == 1) {
+            if (s_.pointStep == 1)
+            {
                 s_.SetMainPaletteItemValue(RevealDepthItem, s_.MeasureRevealDepth());
                 End(22);
             }
             break;
         case 2:
-            if (AtStep(2)) {
+            if (AtStep(2))
+            {
                 s_.SetMainPaletteItemValue(RevealDepthItem, s_.MeasureRevealDepth());
                 s_.SetMainPaletteItemValue(RevealWidthItem, s_.MeasureRevealWidth());
                 End(22);
             }
             break;
         case 3:
-            if (AtStep(2)) {
+            if (AtStep(2))
+            {
                 s_.SetMainPaletteItemValue(RevealDepthItem, s_.MeasureRevealDepth());
                 s_.SetMainPaletteItemValue(RevealWidthItem, s_.MeasureRevealWidth());
                 s_.actionPoints.Clear();
-            } else if (AtStep(4)) {
+            }
+            else if (AtStep(4))
+            {
                 s_.SetMainPaletteItemValue(SecondRevealDepthItem, s_.MeasureRevealDepth());
                 s_.SetMainPaletteItemValue(SecondRevealWidthItem, s_.MeasureRevealWidth());
                 End(22);
@@ -310,8 +325,10 @@ void PointHandling::FreeAreaHeight()
 void PointHandling::RadiatorNiche()
 {
     Append();
-    if (AtStep(2)) {
-        if (const std::optional<double> storeyLevel = ToolStoreyLevel(API_WindowID)) {
+    if (AtStep(2))
+    {
+        if (const std::optional<double> storeyLevel = ToolStoreyLevel(API_WindowID))
+        {
             s_.SetMainPaletteItemValue(NicheDepthItem, PlanDistance(Point(0), Point(1)));
             s_.SetMainPaletteItemValue(NicheHeightItem, Point(0).z - *storeyLevel);
         }
@@ -323,7 +340,8 @@ void PointHandling::RadiatorNiche()
 void PointHandling::WindowSill()
 {
     Append();
-    if (AtStep(2)) {
+    if (AtStep(2))
+    {
         s_.SetMainPaletteItemValue(SillThicknessItem, std::fabs(Point(0).z - Point(1).z));
         s_.SetMainPaletteItemValue(SillDepthItem, PlanDistance(Point(0), Point(1)));
         End(56);
@@ -335,7 +353,8 @@ void PointHandling::MorphFromActivatedPoints()
 {
     if (PopupEntry(MorphKindItem) != 2) return;
     Append();
-    if (AtStep(2)) {
+    if (AtStep(2))
+    {
         s_.CreateMorphFromPoints(nullptr);
         s_.pointStep = 0;
     }
@@ -347,7 +366,8 @@ void PointHandling::MorphWithSidePlanes()
 {
     Append();
     const std::int32_t kind = PopupEntry(MorphKindItem);
-    if ((kind == 1 && AtStep(6)) || (kind == 2 && AtStep(8))) {
+    if ((kind == 1 && AtStep(6)) || (kind == 2 && AtStep(8)))
+    {
         s_.CreateMorphFromPoints(nullptr);
         s_.pointStep = 0;
     }
@@ -357,18 +377,23 @@ void PointHandling::MorphWithSidePlanes()
 // Windows and doors first ask whether the point lies on a usable host wall.
 void PointHandling::Opening(std::int16_t finishStep, void (Survanto::*finish)())
 {
-    if (s_.pointStep == 1) {
+    if (s_.pointStep == 1)
+    {
         bool discard = false;
         s_.openingWallUsable = true;
         s_.CheckOpeningHostWall(point_, s_.openingWallUsable, discard);
         if (discard) return;
     }
     Append();
-    if (s_.pointStep == finishStep) {
-        if (s_.openingWallUsable) {
+    if (s_.pointStep == finishStep)
+    {
+        if (s_.openingWallUsable)
+        {
             completed = true;
             (s_.*finish)();
-        } else {
+        }
+        else
+        {
             s_.openingWallUsable = true;
             s_.pointStep = 0;
         }
@@ -379,9 +404,12 @@ void PointHandling::Opening(std::int16_t finishStep, void (Survanto::*finish)())
 void PointHandling::Object()
 {
     Append();
-    if (CurrentToolboxItem().variationID == PhotoSubtype) {
+    if (CurrentToolboxItem().variationID == PhotoSubtype)
+    {
         if (AtStep(2)) s_.PlacePhotoObject();
-    } else {
+    }
+    else
+    {
         s_.CreateObject();
     }
     Advance();
@@ -389,7 +417,8 @@ void PointHandling::Object()
 
 void PointHandling::FirstOption()
 {
-    switch (s_.currentTool) {
+    switch (s_.currentTool)
+    {
         case API_WallID: SingleStep(2, &Survanto::CreateWall); break;
         case API_ColumnID: SingleStep(3, &Survanto::CreateColumn); break;
         case API_BeamID: SingleStep(2, &Survanto::CreateBeam); break;
@@ -439,7 +468,8 @@ void PointHandling::FirstOption()
 
 void PointHandling::SecondOption()
 {
-    switch (s_.currentTool) {
+    switch (s_.currentTool)
+    {
         case API_WallID:
             Append();
             Advance();
@@ -475,14 +505,20 @@ void PointHandling::SecondOption()
 // Options 3 to 5: the same tools with other point counts give other shapes.
 void PointHandling::ShapeOption(std::int16_t mode)
 {
-    switch (s_.currentTool) {
+    switch (s_.currentTool)
+    {
         case API_WallID: SingleStep(3, &Survanto::CreateWall); break;
         case API_ColumnID:
-            if (mode == 16) {
+            if (mode == 16)
+            {
                 SingleStep(5, &Survanto::CreateColumn);
-            } else if (mode == 17) {
+            }
+            else if (mode == 17)
+            {
                 SingleStep(2, &Survanto::CreateColumn);
-            } else {
+            }
+            else
+            {
                 Append();
                 if (s_.pointStep == 1) s_.CreateColumn();
                 Advance();
@@ -525,7 +561,8 @@ std::int16_t Survanto::MainPaletteEntry(std::int16_t item) const
 void Survanto::OnMeasuredPoint(std::int32_t eventCode)
 {
     const SoundFiles soundFiles = BuildSoundPaths();
-    if (pointStep == 0) {
+    if (pointStep == 0)
+    {
         if (IsPointCode(eventCode) && sounds) PlaySoundFile(soundFiles.noCommand.c_str());
         return;
     }
@@ -533,11 +570,13 @@ void Survanto::OnMeasuredPoint(std::int32_t eventCode)
     const API_Coord3D point {measuringState.measuredX, measuringState.measuredY, measuringState.measuredZ};
     if (!IsPointCode(eventCode)) return;
     // A point without a place would carry NaN into every element made from it.
-    if (!IsFinitePoint(point)) {
+    if (!IsFinitePoint(point))
+    {
         if (sounds) PlaySoundFile(soundFiles.noCommand.c_str());
         return;
     }
-    if (measuringMode != 1) {
+    if (measuringMode != 1)
+    {
         // A placement that makes no marker leaves none behind: an earlier point's
         // marker is never taken for this point's.
         lastMeasuredPointMarker = APINULLGuid;
@@ -547,7 +586,8 @@ void Survanto::OnMeasuredPoint(std::int32_t eventCode)
     PointHandling handling(*this, point, soundFiles);
     handling.ByMode();
 
-    if (!handling.noCommand && sounds) {
+    if (!handling.noCommand && sounds)
+    {
         if (MainPaletteItemValue(AngleSnapItem) != 0.0)
             PlaySoundFile(soundFiles.angleSnap.c_str());
         else

@@ -12,7 +12,8 @@
 #include "measuring/InstrumentApplication.hpp"
 #include "measuring/InstrumentEvents.hpp"
 
-namespace {
+namespace
+{
 
 constexpr const char* OrbolinkKey = "SOFTWARE\\Quintair\\Orbolink";
 constexpr const char* OrbolinkKey32 = "SOFTWARE\\Wow6432Node\\Quintair\\Orbolink";
@@ -66,11 +67,14 @@ std::int16_t Survanto::StartOrbolink()
     Win::RegQueryValueEx(key, "InstallDir", InstallDirCapacity, folder);
     const std::string executable = FileExists(folder + NewerExecutable) ? NewerExecutable : OlderExecutable;
     // Any failure of the test counts as running: better a reconnect than a second application.
-    if (IsProcessRunning(*this, executable) != 0) {
+    if (IsProcessRunning(*this, executable) != 0)
+    {
         PostInstrumentCommand(*this, RestoreConnectionCommand, 1);
         PostInstrumentCommand(*this, RestoreConnectionCommand, 2);
-    } else if (ShowAlert(AlertInformation, AlertStringListId, TitleConnect, TextConnect, NoAlertText, ButtonYes, NoAlertText,
-                         ButtonNo, CurrentResourceModule(), AlertStringType) == Yes) {
+    }
+    else if (ShowAlert(AlertInformation, AlertStringListId, TitleConnect, TextConnect, NoAlertText, ButtonYes, NoAlertText,
+                       ButtonNo, CurrentResourceModule(), AlertStringType) == Yes)
+    {
         Win::CreateProcess(folder + executable, WithTheAddOn);
     }
     Win::RegCloseKey(key);

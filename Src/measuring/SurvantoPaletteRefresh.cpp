@@ -16,7 +16,8 @@
 // tooltips, the polygon buttons by the points collected, the lock-down after the
 // instrument was bumped, and the prompt that tells what to measure next.
 
-namespace {
+namespace
+{
 
 constexpr short MainPalette = Survanto::MainPaletteDialogId;
 constexpr std::int16_t FirstItem = 1;
@@ -113,11 +114,14 @@ void SetRevealHelp(std::int16_t index)
 void UpdateReveals(const RevealIcons& icons, bool window)
 {
     const bool inside = EntryOf(OpeningSideItem) == InsideEntry;
-    if (inside) {
+    if (inside)
+    {
         DG::PopupSetItemCount(MainPalette, RevealKindItem, static_cast<short>(icons.kinds.size()));
         for (std::size_t entry = 0; entry < icons.kinds.size(); ++entry)
             SetPushMenuItemIcon(MainPalette, RevealKindItem, static_cast<std::int16_t>(entry + 1), icons.kinds[entry]);
-    } else {
+    }
+    else
+    {
         DG::PopupSetItemCount(MainPalette, RevealKindItem, 1);
     }
     const std::int16_t kind = EntryOf(RevealKindItem);
@@ -125,7 +129,8 @@ void UpdateReveals(const RevealIcons& icons, bool window)
     std::int16_t help = 1;
     if (inside && kind == 1) revealIcon = icons.straightInside;
     if (inside && kind == 2) revealIcon = icons.splayedInside;
-    if (inside && kind == 3) {
+    if (inside && kind == 3)
+    {
         revealIcon = icons.bothSidesInside;
         help = 2;
     }
@@ -146,15 +151,18 @@ void UpdateReveals(const RevealIcons& icons, bool window)
 void UpdateToolSpecifics(const Survanto& survanto, const ToolView& view)
 {
     const std::int32_t tool = survanto.currentTool;
-    if (tool == API_MeshID) {
+    if (tool == API_MeshID)
+    {
         const std::int16_t stationMode = measuringState.stationMode;
         const bool enabled = EntryOf(MeshKindItem) == SolidMeshEntry && !(survanto.instrumentBumped && stationMode != 2);
-        if (DG::IsItemEnabled(MainPalette, FreeAreaHeightModeItem) != enabled) {
+        if (DG::IsItemEnabled(MainPalette, FreeAreaHeightModeItem) != enabled)
+        {
             DG::EnableItem(MainPalette, FreeAreaHeightModeItem, enabled);
             DG::EnableItem(MainPalette, FreeAreaHeightItem, enabled);
         }
     }
-    if (tool == API_ColumnID) {
+    if (tool == API_ColumnID)
+    {
         std::int32_t anchorCode = 0;
         survanto.GetSelectedAnchor(nullptr, &anchorCode);
         SetDialogItemIcon(MainPalette, FifthOptionItem, AnchorIconOf(anchorCode));
@@ -192,11 +200,13 @@ void Survanto::UpdateMainPalette()
     DG::EnableItem(MainPalette, ShotHeightItem, IsFloorPlanInFront());
     const API_ToolBoxItem toolboxItem = CurrentToolboxItem();
     if (toolboxItem.typeID != currentTool) return;
-    if (IsLockedDown(*this)) {
+    if (IsLockedDown(*this))
+    {
         LockDown();
         return;
     }
-    if (refreshItems) {
+    if (refreshItems)
+    {
         EnableItemsAgain(*this);
         refreshItems = false;
     }
@@ -220,7 +230,8 @@ void Survanto::UpdateAnchorPopup()
     const std::vector<std::int16_t>& icons = AnchorIconsFor(currentTool, measuringMode);
     DG::PopupSetItemCount(MainPalette, AnchorItem, static_cast<short>(icons.size()));
     std::int16_t chosen = 1;
-    for (std::size_t i = 0; i < icons.size(); ++i) {
+    for (std::size_t i = 0; i < icons.size(); ++i)
+    {
         const auto entry = static_cast<std::int16_t>(i + 1);
         SetPushMenuItemIcon(MainPalette, AnchorItem, entry, icons[i]);
         if (icons[i] == remembered) chosen = entry;

@@ -20,7 +20,8 @@
 #include "measuring/MarkerPart.hpp"
 #include "measuring/PointListLine.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t DialogStrings = 32580;
 constexpr std::int16_t ImportTitle = 5;
@@ -62,7 +63,8 @@ std::vector<API_Coord3D> MeasuredPointsToExport()
     const FloorPlanDatabaseScope floorPlan;
     const API_Coord offset = GetLocationOffset();
     std::vector<API_Coord3D> points;
-    for (const API_Guid& guid : MarkerPart::PlacedMarkers({MarkerPart::MeasuredPoint})) {
+    for (const API_Guid& guid : MarkerPart::PlacedMarkers({MarkerPart::MeasuredPoint}))
+    {
         API_Element marker {};
         marker.header.typeID = API_ObjectID;
         marker.header.guid = guid;
@@ -82,7 +84,8 @@ bool WritePointList(const IO::Location& location, const std::vector<API_Coord3D>
     recorder.SetPath(location.ToPath().c_str());
     if (recorder.OpenWrite() != 0) return false;
     bool written = recorder.WriteBytes(ByteOrderMark, sizeof ByteOrderMark);
-    for (const API_Coord3D& point : points) {
+    for (const API_Coord3D& point : points)
+    {
         const std::string line = PointListLine::Format(point);
         written = written && recorder.WriteBytes(line.data(), line.size());
     }
@@ -90,7 +93,8 @@ bool WritePointList(const IO::Location& location, const std::vector<API_Coord3D>
 }
 
 // The progress window from before the import's command to its end, on every way out.
-class ImportProgress {
+class ImportProgress
+{
 public:
     ImportProgress(GS::UniString title, std::int32_t size) : title_(std::move(title)), size_(size)
     {
@@ -125,7 +129,8 @@ bool HoldsAnything(const std::array<char, LineCapacity + 2>& line)
 }
 
 // What became of the file's lines that hold anything.
-struct LineCounts {
+struct LineCounts
+{
     std::int64_t taken = 0;
     std::int64_t skipped = 0;
     bool cancelled = false;
@@ -179,11 +184,13 @@ void PlaceMarkers(Survanto& survanto, CDataRecorder& recorder, const API_Element
         std::array<char, LineCapacity + 2> line {};
         int state = CDataRecorder::LineMoreFollows;
         std::int64_t lines = 0;
-        while (state != CDataRecorder::LineLast) {
+        while (state != CDataRecorder::LineLast)
+        {
             line.fill('\0');
             state = recorder.ReadLine(line.data(), LineCapacity);
             if (!HoldsAnything(line)) continue;
-            if (++lines % LinesPerProgressStep == 0 && progress.CancelledAt(recorder.GetPosition())) {
+            if (++lines % LinesPerProgressStep == 0 && progress.CancelledAt(recorder.GetPosition()))
+            {
                 counts.cancelled = true;
                 return;
             }
@@ -200,7 +207,8 @@ void PlaceMarkers(Survanto& survanto, CDataRecorder& recorder, const API_Element
 void Survanto::ImportPointList()
 {
     std::int32_t slot = FreeAreaLayerSlot;
-    if (!CheckToolLayer(nullptr, nullptr, &slot)) {
+    if (!CheckToolLayer(nullptr, nullptr, &slot))
+    {
         pointStep = 0;
         return;
     }
@@ -231,7 +239,8 @@ void Survanto::ImportPointList()
 void Survanto::ExportPointList()
 {
     const std::vector<API_Coord3D> points = MeasuredPointsToExport();
-    if (points.empty()) {
+    if (points.empty())
+    {
         ShowAlert(AlertError, AlertStringListId, ErrorTitle, NothingToExportText, NoAlertText, OkButton, NoAlertText, NoAlertText,
                   CurrentResourceModule(), AlertStringType);
         return;

@@ -6,7 +6,8 @@
 // The settings round of the main palette: the dialog edits a copy, and only OK
 // brings the settings back, stores them and puts them into effect.
 
-namespace {
+namespace
+{
 
 void CopyIn(const Survanto& survanto, SettingsDialog& dialog)
 {
@@ -59,7 +60,8 @@ void TakeOver(Survanto& survanto, const SettingsDialog& dialog)
     survanto.freeAreaPen = dialog.freeAreaPen;
     survanto.stationPointPen = dialog.stationPointPen;
     // The watcher follows the exchange file's folder; the same path keeps it running.
-    if (dialog.exchangeFile != survanto.exchangeFile) {
+    if (dialog.exchangeFile != survanto.exchangeFile)
+    {
         survanto.exchangeFile = dialog.exchangeFile;
         survanto.RestartPointCabWatcher();
     }

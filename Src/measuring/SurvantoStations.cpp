@@ -12,7 +12,8 @@
 // Where the instrument stands: its alignment, its marker in the project, a
 // station taken from a measured point, and the reset when a project closes.
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -21,7 +22,8 @@ constexpr std::int16_t InstrumentStationMode = 1;
 // The first station marker of the part that carries the station id, in the host's list order.
 API_Guid MarkerOfStation(const char* uniqueId, const GS::UniString& stationId)
 {
-    for (const API_Guid& guid : MarkerPart::PlacedMarkers({uniqueId})) {
+    for (const API_Guid& guid : MarkerPart::PlacedMarkers({uniqueId}))
+    {
         ScopedElementMemo memo;
         if (HostGetElementMemo(&guid, &*memo, APIMemoMask_AddPars) != NoError) continue;
         const std::int32_t index = FindMemoParamIndex("strStandortID", *memo);
@@ -41,7 +43,8 @@ void Survanto::AlignInstrument()
     const API_Coord3D reference = actionPoints[0];
     const API_Coord3D direction = actionPoints[1];
     const Vektor2D d(direction.x - reference.x, direction.y - reference.y);
-    if (d.GetLength() < Vektor2D::LengthTolerance) {
+    if (d.GetLength() < Vektor2D::LengthTolerance)
+    {
         actionPoints.Clear();
         actionPoints.Add(reference);
         pointStep = 1;
@@ -63,7 +66,8 @@ void Survanto::EnsureStationMarker()
 
 void Survanto::ReplaceStationMarker()
 {
-    if (activeStationId != "0") {
+    if (activeStationId != "0")
+    {
         const char* const uniqueId = MarkerPart::StationPartOf(measuringState.stationSymbolResource);
         MarkerPart part;
         if (part.Find(uniqueId)) stationMarkerToReplace = MarkerOfStation(uniqueId, activeStationId);

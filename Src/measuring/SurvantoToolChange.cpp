@@ -7,7 +7,8 @@
 #include "measuring/MainPaletteItems.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
 using namespace MainPaletteItems;
 
@@ -23,7 +24,8 @@ bool Listed(std::int32_t tool, std::initializer_list<std::int32_t> tools)
 // Which of the option items the tool knows.
 bool OptionEnabled(std::int16_t item, std::int32_t tool, std::int32_t variation)
 {
-    switch (item) {
+    switch (item)
+    {
         case FirstOptionItem:
             if (tool == API_WindowID && variation == WindowVariationWithoutOptions) return false;
             return Listed(tool, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 18, 19, 20, 21, 23, 24, 43, 45});
@@ -57,12 +59,16 @@ void Survanto::OnToolChanged(std::int32_t elementType, std::int32_t variation)
 
     // Switching the remembered option on as the user would restarts its mode.
     const std::int16_t remembered = SavedToolOptionOf(currentTool);
-    for (std::int16_t option = 1; option <= OptionCount; ++option) {
+    for (std::int16_t option = 1; option <= OptionCount; ++option)
+    {
         const auto item = static_cast<std::int16_t>(FirstOptionItem - 1 + option);
-        if (remembered == option) {
+        if (remembered == option)
+        {
             SetMainPaletteItemValue(item, 1.0);
             DialogCallback(DG::MsgChange, MainPaletteDialogId, item, 1);
-        } else {
+        }
+        else
+        {
             SetMainPaletteItemValue(item, 0.0);
         }
     }

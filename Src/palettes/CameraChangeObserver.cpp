@@ -5,7 +5,8 @@
 #include "framework/Tolerance.hpp"
 #include "palettes/StationCameraView.hpp"
 
-namespace {
+namespace
+{
 
 using Vector = Geometry::Vector3<double>;
 
@@ -38,7 +39,8 @@ void CameraChangeObserver::OnCameraChanged(const Modeler::Camera& newCamera)
     const bool sliders = survanto != nullptr && survanto->cameraPalette.GetOpenMode() != CDialogBase::Closed;
     // Turned or zoomed on the station: the view stays as the user left it, the
     // sliders follow it, so that the next slider moves on from there.
-    if (IsOnStation(*view)) {
+    if (IsOnStation(*view))
+    {
         if (sliders) survanto->cameraPalette.ShowCameraValues();
         return;
     }

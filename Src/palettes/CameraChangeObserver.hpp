@@ -4,7 +4,8 @@
 
 // Keeps the 3D window's camera on the station camera's position while the user
 // turns, walks or orbits: the view may turn and zoom but not move.
-class CameraChangeObserver : public Modeler::ISightObserver {
+class CameraChangeObserver : public Modeler::ISightObserver
+{
 public:
     CameraChangeObserver();
     ~CameraChangeObserver() override;

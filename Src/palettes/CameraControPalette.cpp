@@ -13,7 +13,8 @@
 #include "framework/Vektor3D.hpp"
 #include "palettes/StationCameraView.hpp"
 
-namespace {
+namespace
+{
 
 using Vector = Geometry::Vector3<double>;
 
@@ -83,7 +84,8 @@ CameraControPalette::CameraControPalette()
 
 std::int16_t CameraControPalette::DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t)
 {
-    if (message == DG::MsgInit) {
+    if (message == DG::MsgInit)
+    {
         ShowCameraValues();
         return 0;
     }
@@ -124,7 +126,8 @@ std::int32_t CameraControPalette::ApplyViewCone()
     camera.SetPerspectiveData(perspective);
     SetStationView(camera, position, target, viewCone);
     // A station camera without a view cone gives no zoom factor; the zoom stays.
-    if (view->station.viewCone != 0.0) {
+    if (view->station.viewCone != 0.0)
+    {
         const double k = std::sin(view->station.viewCone / 2.0) / std::sin(viewCone / HalfConeDivisor);
         Modeler::ZoomData zoom = theSurvanto.load()->trackedCamera.GetZoomDat();
         zoom[0] *= k;

@@ -3,7 +3,8 @@
 
 // Three sliders that turn and zoom the 3D window's camera while it looks from
 // the station camera of a point cloud; the camera stays on the station.
-class CameraControPalette : public CDialogBase {
+class CameraControPalette : public CDialogBase
+{
 public:
     static constexpr std::int16_t DialogId = 32444;
     // Sliders, in tenths of a degree: the view cone; 3600 minus the azimuth; the

@@ -14,9 +14,11 @@
 #include "measuring/InstrumentEvents.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
-enum Item : std::int16_t {
+enum Item : std::int16_t
+{
     XField = 2,
     YField = 4,
     ZField = 6,
@@ -72,7 +74,8 @@ void WritePlanCoordinates(const API_Coord3D& picked)
 {
     double dx = picked.x;
     double dy = picked.y;
-    if (AtInstrumentStation()) {
+    if (AtInstrumentStation())
+    {
         dx -= measuringState.stationX;
         dy -= measuringState.stationY;
     }
@@ -82,7 +85,8 @@ void WritePlanCoordinates(const API_Coord3D& picked)
 }
 
 // Held while the user picks, so that the main object leaves the input alone.
-class BusyWhilePicking {
+class BusyWhilePicking
+{
 public:
     BusyWhilePicking() { SetBusy(true); }
     BusyWhilePicking(const BusyWhilePicking&) = delete;
@@ -140,7 +144,8 @@ std::int16_t DebugPalette::DialogCallback(std::int16_t message, std::int16_t dia
         DG::SetClientSize(DialogId, ResourceWidth, ResourceHeight);
     if (message != DG::MsgClick) return 0;
     Survanto* survanto = theSurvanto.load();
-    switch (item) {
+    switch (item)
+    {
         case DG::CloseBox: return -1;
         case ShotButton: Shoot(); break;
         case PlanCoordinateButton: PickPlanCoordinate(false); break;
@@ -182,7 +187,8 @@ void DebugPalette::PickPlanCoordinate(bool z)
     const std::optional<API_Coord3D> picked = PickPoint();
     if (!picked) return;
     const std::int32_t windowType = FrontWindowType();
-    if (!z) {
+    if (!z)
+    {
         WritePlanCoordinates(*picked);
         return;
     }
@@ -203,7 +209,8 @@ void DebugPalette::PickPoint3D()
 void DebugPalette::ShootPickedPoints(bool z)
 {
     double height = 0.0;
-    while (const std::optional<API_Coord3D> picked = PickPoint()) {
+    while (const std::optional<API_Coord3D> picked = PickPoint())
+    {
         WritePlanCoordinates(*picked);
         if (const std::optional<double> taken = PickedHeight(*picked, FrontWindowType())) height = *taken;
         if (z) SetField(ZField, height);

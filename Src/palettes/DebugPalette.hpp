@@ -4,7 +4,8 @@
 // The developer's stand-in for the instrument, open only in debug mode: typed
 // instrument coordinates become measured points, picked points are turned back
 // into instrument coordinates, and a bump or a new station can be simulated.
-class DebugPalette : public CDialogBase {
+class DebugPalette : public CDialogBase
+{
 public:
     static constexpr std::int16_t DialogId = 32415;
 

@@ -5,7 +5,8 @@
 #include "frame/PaletteGuids.hpp"
 #include "frame/Survanto.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t PromptList = 32560;
 constexpr std::int16_t PromptItem = 1;

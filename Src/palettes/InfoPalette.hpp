@@ -2,7 +2,8 @@
 #include "framework/CDialogBase.hpp"
 
 // A small dockable palette that shows one measuring prompt of the prompt list.
-class InfoPalette : public CDialogBase {
+class InfoPalette : public CDialogBase
+{
 public:
     static constexpr std::int16_t DialogId = 32410;
 

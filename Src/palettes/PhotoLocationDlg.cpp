@@ -19,7 +19,8 @@
 #include "photos/PhotoImages.hpp"
 #include "photos/PhotoLibraryPart.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t PhotoListItem = 1;
 constexpr std::int16_t FolderTextItem = 3;
@@ -38,7 +39,8 @@ constexpr std::int32_t PreviewPaletteFlags = 211;
 constexpr DG::RGBColor16 PlacedColor {43433, 43433, 43433};
 constexpr DG::RGBColor16 NotPlacedColor {0, 0, 0};
 
-struct ViewLook {
+struct ViewLook
+{
     short imageWidth, imageHeight, itemWidth, itemHeight, mode;
 };
 constexpr ViewLook ThumbnailLook {64, 64, 100, 100, 0};
@@ -51,7 +53,8 @@ std::vector<std::pair<API_Guid, GS::UniString>> PlacedPhotoNames()
     if (FindPhotoLibraryPart(PlacedPhotoPartId) == 0) return placed;
     std::vector<API_Guid> objects;
     if (HostGetElementList(API_ObjectID, &objects) != NoError) return placed;
-    for (const API_Guid& guid : objects) {
+    for (const API_Guid& guid : objects)
+    {
         API_Element element;
         element.header.guid = guid;
         if (HostGetElement(&element) != NoError) continue;
@@ -106,20 +109,23 @@ void PhotoLocationDlg::DisableItems()
 
 std::int16_t PhotoLocationDlg::DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t)
 {
-    if (message == DG::MsgInit) {
+    if (message == DG::MsgInit)
+    {
         InitPalette();
         return 0;
     }
     if (dialogId != GetDialogId()) return 0;
     Survanto* survanto = theSurvanto.load();
-    switch (message) {
+    switch (message)
+    {
         case DG::MsgClose:
             thumbnailLoader.RequestStop();
             if (survanto != nullptr) survanto->SyncPhotoFolderButton(true);
             break;
         case DG::MsgClick:
             if (item == DG::CloseBox) return DG::CloseBox;
-            if (item == ChooseFolderButton) {
+            if (item == ChooseFolderButton)
+            {
                 ChooseFolder();
                 if (survanto != nullptr) survanto->SaveModuleData();
             }
@@ -128,22 +134,26 @@ std::int16_t PhotoLocationDlg::DialogCallback(std::int16_t message, std::int16_t
             if (item == TurnRightButton) TurnSelectedPhoto(3);
             break;
         case DG::MsgDoubleClick:
-            if (item == PhotoListItem) {
+            if (item == PhotoListItem)
+            {
                 const std::int32_t photo = PhotoOfEntry(DG::ListViewGetSelected(GetDialogId(), PhotoListItem));
                 if (photo >= 0) SelectPlacedPhotos(PhotoNameOf(photoList[static_cast<std::uint32_t>(photo)]));
             }
             break;
         case DG::MsgChange:
-            if (item == PhotoListItem) {
+            if (item == PhotoListItem)
+            {
                 photoPalette.photoLocation = IO::Location();
                 const std::int32_t photo = PhotoOfEntry(DG::ListViewGetSelected(GetDialogId(), PhotoListItem));
-                if (photo >= 0) {
+                if (photo >= 0)
+                {
                     photoPalette.photoLocation = photoList[static_cast<std::uint32_t>(photo)];
                     photoPalette.quarterTurns = quarterTurns[static_cast<std::uint32_t>(photo)];
                 }
                 ShowPreview();
             }
-            if (item == ThumbnailSwitch) {
+            if (item == ThumbnailSwitch)
+            {
                 ApplyViewMode();
                 FillPhotoList();
                 if (survanto != nullptr) survanto->SaveModuleData();
@@ -158,7 +168,8 @@ std::int16_t PhotoLocationDlg::DialogCallback(std::int16_t message, std::int16_t
 void PhotoLocationDlg::InitPalette()
 {
     quarterTurns.Clear();
-    struct Rule {
+    struct Rule
+    {
         std::int16_t item;
         double xMove, yMove, widthGrow, heightGrow;
     };
@@ -209,14 +220,17 @@ void PhotoLocationDlg::FillPhotoList()
     std::int32_t maximum = static_cast<std::int32_t>(photoList.GetSize());
     HostInterfaceRequest(FourCC("SPRP"), &phase, &maximum);
 
-    for (std::uint32_t i = 0; i < photoList.GetSize(); ++i) {
+    for (std::uint32_t i = 0; i < photoList.GetSize(); ++i)
+    {
         std::int32_t value = static_cast<std::int32_t>(i) + 1;
         HostInterfaceRequest(FourCC("SPRV"), &value, nullptr);
         const GS::UniString name = PhotoNameOf(photoList[i]);
         const std::int16_t count = DG::ListViewGetItemCount(dialog, PhotoListItem);
         std::int16_t position = static_cast<std::int16_t>(count + 1);
-        for (std::int16_t j = 1; j <= count; ++j) {
-            if (DG::ListViewGetItemText(dialog, PhotoListItem, j).ToLowerCase().Units() > name.ToLowerCase().Units()) {
+        for (std::int16_t j = 1; j <= count; ++j)
+        {
+            if (DG::ListViewGetItemText(dialog, PhotoListItem, j).ToLowerCase().Units() > name.ToLowerCase().Units())
+            {
                 position = j;
                 break;
             }
@@ -240,7 +254,8 @@ void PhotoLocationDlg::StartThumbnailLoader()
     work.width = size.width;
     work.height = size.height;
     const std::int16_t count = DG::ListViewGetItemCount(dialog, PhotoListItem);
-    for (std::int16_t entry = 1; entry <= count; ++entry) {
+    for (std::int16_t entry = 1; entry <= count; ++entry)
+    {
         const std::int32_t photo = PhotoOfEntry(entry);
         if (photo < 0) continue;
         work.photos.push_back(
@@ -251,7 +266,8 @@ void PhotoLocationDlg::StartThumbnailLoader()
 
 void PhotoLocationDlg::TakeFinishedThumbnails()
 {
-    for (FinishedThumbnail& thumbnail : thumbnailLoader.TakeFinished()) {
+    for (FinishedThumbnail& thumbnail : thumbnailLoader.TakeFinished())
+    {
         if (GetOpenMode() == Closed || thumbnail.fill != fillNumber_) continue;
         DG::ListViewSetItemImage(GetDialogId(), PhotoListItem, thumbnail.entry, thumbnail.image);
     }
@@ -261,7 +277,8 @@ void PhotoLocationDlg::ShowFolderPath() { DG::SetItemText(GetDialogId(), FolderT
 
 void PhotoLocationDlg::ShowPreview()
 {
-    if (photoPalette.GetOpenMode() == Closed) {
+    if (photoPalette.GetOpenMode() == Closed)
+    {
         const Survanto* survanto = theSurvanto.load();
         photoPalette.SetResourceModules(CurrentResourceModule(), survanto != nullptr ? survanto->resourceModules[0] : 0);
         photoPalette.OpenPalette(PreviewPaletteFlags);
@@ -272,7 +289,8 @@ void PhotoLocationDlg::ShowPreview()
 void PhotoLocationDlg::ChooseFolder()
 {
     IO::Location folder = photoFolder;
-    if (DGBrowseForFolder(&folder, RS::GetIndString(AlertStringListId, FolderBrowserTitle, CurrentResourceModule()))) {
+    if (DGBrowseForFolder(&folder, RS::GetIndString(AlertStringListId, FolderBrowserTitle, CurrentResourceModule())))
+    {
         photoFolder = folder;
         quarterTurns.Clear();
     }
@@ -289,8 +307,10 @@ void PhotoLocationDlg::RefreshThumbnail(std::int32_t item, std::int32_t turns, b
     const std::int16_t first = item == -1 ? 1 : static_cast<std::int16_t>(item);
     const std::int16_t last = item == -1 ? count : static_cast<std::int16_t>(item);
     std::int16_t chosen = 0;
-    for (std::int16_t entry = first; entry <= last && entry >= 1 && entry <= count; ++entry) {
-        if (turns != 0 || force || DG::ListViewGetItemImage(dialog, PhotoListItem, entry).IsEmpty()) {
+    for (std::int16_t entry = first; entry <= last && entry >= 1 && entry <= count; ++entry)
+    {
+        if (turns != 0 || force || DG::ListViewGetItemImage(dialog, PhotoListItem, entry).IsEmpty())
+        {
             chosen = entry;
             break;
         }
@@ -309,7 +329,8 @@ void PhotoLocationDlg::MarkPhoto(const GS::UniString& name, bool placed)
     if (GetOpenMode() == Closed) return;
     const std::int16_t dialog = GetDialogId();
     const std::int16_t count = DG::ListViewGetItemCount(dialog, PhotoListItem);
-    for (std::int16_t entry = 1; entry <= count; ++entry) {
+    for (std::int16_t entry = 1; entry <= count; ++entry)
+    {
         const std::int32_t photo = PhotoOfEntry(entry);
         if (photo >= 0 && PhotoNameOf(photoList[static_cast<std::uint32_t>(photo)]) == name)
             DG::ListViewSetItemColor(dialog, PhotoListItem, entry, placed ? PlacedColor : NotPlacedColor);

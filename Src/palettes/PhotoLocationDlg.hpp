@@ -14,7 +14,8 @@
 // The photo folder palette: the image files of one folder in a list view, with
 // thumbnails made by a background loader, turned by quarter turns, greyed when
 // a photo object shows them, and chosen for the preview and for placing.
-class PhotoLocationDlg : public IFileIO, public CDialogBase {
+class PhotoLocationDlg : public IFileIO, public CDialogBase
+{
 public:
     PhotoLocationDlg();
     // Stops the thumbnail loader and waits for its end.

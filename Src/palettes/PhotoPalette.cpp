@@ -12,7 +12,8 @@
 #include "photos/PhotoFiles.hpp"
 #include "photos/PhotoImages.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t NameItem = 2;
 constexpr std::int16_t PictureItem = 3;
@@ -27,7 +28,8 @@ PhotoPlacement PlacePhotoInItem(double itemWidth, double itemHeight, double widt
         upright ? std::min(itemWidth / width, itemHeight / height) : std::min(itemWidth / height, itemHeight / width);
     const double cx = itemWidth / 2;
     const double cy = itemHeight / 2;
-    switch (t) {
+    switch (t)
+    {
         case 1: return {s, cx - height / 2 * s, cy + width / 2 * s};
         case 2: return {s, cx + width / 2 * s, cy + height / 2 * s};
         case 3: return {s, cx + height / 2 * s, cy - width / 2 * s};
@@ -45,12 +47,14 @@ PhotoPalette::~PhotoPalette() = default;
 
 std::int16_t PhotoPalette::DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data)
 {
-    if (message == DG::MsgInit) {
+    if (message == DG::MsgInit)
+    {
         InitPalette();
         return 0;
     }
     if (dialogId != GetDialogId()) return 0;
-    switch (message) {
+    switch (message)
+    {
         case DG::MsgClose:
             if (Survanto* survanto = theSurvanto.load()) survanto->SyncPhotoPreviewButton(true);
             break;
@@ -83,7 +87,8 @@ void PhotoPalette::LoadPhoto()
 {
     picture.reset();
     GS::UniString name;
-    if (!photoLocation.IsEmpty()) {
+    if (!photoLocation.IsEmpty())
+    {
         name = PhotoNameOf(photoLocation);
         picture = ReadPhoto(photoLocation);
     }

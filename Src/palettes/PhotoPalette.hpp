@@ -10,7 +10,8 @@
 
 // Where and how large a w x h photo turned by quarter turns is drawn into a
 // W x H item: the scale and where the photo's own top-left corner lands.
-struct PhotoPlacement {
+struct PhotoPlacement
+{
     double scale = 0.0;
     double x = 0.0;
     double y = 0.0;
@@ -19,7 +20,8 @@ PhotoPlacement PlacePhotoInItem(double itemWidth, double itemHeight, double widt
 
 // The photo preview palette: one photo with its name, scaled to fit and turned
 // by its quarter turns to the left.
-class PhotoPalette : public CDialogBase {
+class PhotoPalette : public CDialogBase
+{
 public:
     PhotoPalette();
     ~PhotoPalette() override;

@@ -4,7 +4,8 @@
 #include "DG/DG.hpp"
 #include "frame/PaletteGuids.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t PetPaletteId = 32445;
 constexpr std::int16_t FirstModeItem = 1;
@@ -29,7 +30,8 @@ std::int16_t PolyCreatePetPalette::DialogCallback(std::int16_t message, std::int
 {
     if (message == DG::MsgClick || message == DG::MsgChange) HostInterfaceRequest(FourCC("INCA"), nullptr, nullptr);
     if (dialogId != PetPaletteId && message != DG::MsgInit) return 0;
-    switch (message) {
+    switch (message)
+    {
         case DG::MsgInit:
             DG::SetDialogGrowType(dialogId, DG::NoGrow);
             DG::SetItemValue(dialogId, mode_, 1.0);
@@ -40,7 +42,8 @@ std::int16_t PolyCreatePetPalette::DialogCallback(std::int16_t message, std::int
         case DG::MsgClick:
             if (item == -1) return -1;
             break;
-        case DG::MsgResize: {
+        case DG::MsgResize:
+        {
             const DG::Size size = DG::GetClientSize(dialogId);
             DG::SetClientSize(dialogId, size.width, size.height);
             break;

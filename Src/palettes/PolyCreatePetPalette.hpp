@@ -4,7 +4,8 @@
 // Three icon buttons that choose how the running outline input draws: rectangle
 // (mode 1), rotated rectangle (mode 2) or free polygon (mode 3). A choice ends the
 // running input, so that its owner starts it again the new way.
-class PolyCreatePetPalette : public CDialogBase {
+class PolyCreatePetPalette : public CDialogBase
+{
 public:
     PolyCreatePetPalette();
     void EnableItems() override {}

@@ -5,13 +5,15 @@
 #include "Geometry/Point2.hpp"
 #include "Modeler/Camera.hpp"
 
-namespace Modeler {
+namespace Modeler
+{
 class Sight;
 }
 
 // What the panorama camera works on: the 3D window's projection and sight and
 // the station camera element the view looks from.
-struct StationCameraView {
+struct StationCameraView
+{
     API_3DProjectionInfo projection {};
     Modeler::Sight* sight = nullptr;
     API_Guid stationGuid {};

@@ -13,7 +13,8 @@
 
 using namespace VaroImportItems;
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t DefaultLayer = 1;
 
@@ -25,10 +26,13 @@ bool OutOfOrder(const GS::UniString& a, const GS::UniString& b, bool descending)
 void SortByKeys(std::vector<std::uint32_t>& order, const std::vector<GS::UniString>& keys, bool descending)
 {
     std::size_t k = order.empty() ? 0 : order.size() - 1;
-    while (k > 0) {
+    while (k > 0)
+    {
         std::size_t lastSwap = 0;
-        for (std::size_t i = 0; i < k; ++i) {
-            if (OutOfOrder(keys[order[i]], keys[order[i + 1]], descending)) {
+        for (std::size_t i = 0; i < k; ++i)
+        {
+            if (OutOfOrder(keys[order[i]], keys[order[i + 1]], descending))
+            {
                 std::swap(order[i], order[i + 1]);
                 lastSwap = i + 1;
             }
@@ -48,7 +52,8 @@ GS::UniString VaroImportPalette::GetTargetTypeText(std::uint32_t jobIndex)
 GS::UniString VaroImportPalette::GetTargetNameText(std::uint32_t jobIndex)
 {
     const ACDatabaseID& target = importData.jobs[jobIndex].target;
-    if (target.databaseType == ACDatabaseID::FloorPlan) {
+    if (target.databaseType == ACDatabaseID::FloorPlan)
+    {
         API_StoryInfo storeys;
         if (HostEnvironmentRequest(FourCC("GSTO"), &storeys, nullptr) != NoError) return {};
         if (target.storey < storeys.firstStory || target.storey > storeys.lastStory) return {};
@@ -92,9 +97,11 @@ void VaroImportPalette::RefreshJobList()
     const std::uint32_t count = importData.jobs.GetSize();
     std::vector<std::uint32_t> order(count);
     std::vector<GS::UniString> keys(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
         order[i] = i;
-        switch (sortColumn) {
+        switch (sortColumn)
+        {
             case JobColumn: keys[i] = importData.jobs[i].jobName; break;
             case TargetTypeColumn: keys[i] = GetTargetTypeText(i); break;
             case TargetNameColumn: keys[i] = GetTargetNameText(i); break;
@@ -105,7 +112,8 @@ void VaroImportPalette::RefreshJobList()
     SortByKeys(order, keys, sortDescending);
 
     short row = 0;
-    for (const std::uint32_t job : order) {
+    for (const std::uint32_t job : order)
+    {
         ++row;
         if (DG::ListGetItemCount(dialogId, JobList) < row) DG::ListInsertItem(dialogId, JobList, row);
         const OrtophotoData& data = importData.jobs[job];
@@ -123,7 +131,8 @@ void VaroImportPalette::RefreshJobList()
 
     if (selectedJobs.empty()) return;
     short first = -1;
-    for (short each = 1; each <= row; ++each) {
+    for (short each = 1; each <= row; ++each)
+    {
         const std::int64_t job = DG::ListGetItemUserData(dialogId, JobList, each);
         if (std::find(selectedJobs.begin(), selectedJobs.end(), job) == selectedJobs.end()) continue;
         DG::ListSelectItem(dialogId, JobList, each);

@@ -22,7 +22,8 @@ using namespace VaroImportItems;
 
 std::int16_t selectedImportRow = -1;
 
-namespace {
+namespace
+{
 
 constexpr std::array<std::int16_t, ColumnCount> DefaultWidths {50, 32, 100, 100, 100, 32, 40};
 constexpr std::int16_t NarrowestLastColumn = 60;
@@ -32,7 +33,8 @@ constexpr short SortArrowAscending = 2;
 constexpr short SortArrowDescending = 1;
 constexpr std::int32_t LayerChooserKind = 18;
 
-struct ColumnHeader {
+struct ColumnHeader
+{
     std::int16_t flags;
     bool on;
     std::int16_t minWidth;
@@ -56,8 +58,10 @@ bool IsSortable(std::int16_t column)
 // earlier list, but not the pictures placed for it.
 void CarryOverJobs(const VaroImportData& earlier, VaroImportData& found)
 {
-    for (OrtophotoData& job : found.jobs) {
-        for (const OrtophotoData& known : earlier.jobs) {
+    for (OrtophotoData& job : found.jobs)
+    {
+        for (const OrtophotoData& known : earlier.jobs)
+        {
             if (known.jobName != job.jobName) continue;
             job = known;
             break;
@@ -74,14 +78,16 @@ void PlaceOnTabField(std::int16_t dialogId, std::int16_t field, std::int16_t ite
 
 }  // namespace
 
-namespace VaroImportItems {
+namespace VaroImportItems
+{
 
 DG::Icon OwnIcon(std::int16_t icon) { return {static_cast<short>(HostGetOwnResourceModule()), icon}; }
 
 std::int16_t TargetEntryOf(const ACDatabaseID& target)
 {
     const bool toBeMade = target.databaseGuid == APINULLGuid;
-    switch (target.databaseType) {
+    switch (target.databaseType)
+    {
         case ACDatabaseID::FloorPlan: return StoreyEntry;
         case ACDatabaseID::Section: return toBeMade ? NewSectionEntry : SectionEntry;
         case ACDatabaseID::Elevation: return toBeMade ? NewElevationEntry : ElevationEntry;
@@ -120,9 +126,11 @@ std::int16_t VaroImportPalette::DialogCallback(std::int16_t message, std::int16_
     if (dialogId != GetDialogId() && message != DG::MsgInit) return 0;
     Survanto* survanto = MainObject();
     std::int16_t result = 0;
-    switch (message) {
+    switch (message)
+    {
         case DG::MsgInit:
-            if (survanto != nullptr) {
+            if (survanto != nullptr)
+            {
                 survanto->LoadModuleData();
                 survanto->TellDamagedData();
             }
@@ -151,7 +159,8 @@ std::int16_t VaroImportPalette::DialogCallback(std::int16_t message, std::int16_
 
 std::int16_t VaroImportPalette::HandleClick(std::int16_t item, std::intptr_t data)
 {
-    switch (item) {
+    switch (item)
+    {
         case CloseButton: StoreColumnWidths(); return CloseButton;
         case DG::CloseBox: StoreColumnWidths(); return DG::CloseBox;
         case ApplyButton:
@@ -161,7 +170,8 @@ std::int16_t VaroImportPalette::HandleClick(std::int16_t item, std::intptr_t dat
             break;
         case FolderButton: BrowseJobFolder(); break;
         case JobList:
-            if (data != 0) {
+            if (data != 0)
+            {
                 ClickCheckBox(data);
                 NoteSelectedRow();
             }
@@ -176,7 +186,8 @@ std::int16_t VaroImportPalette::HandleClick(std::int16_t item, std::intptr_t dat
 void VaroImportPalette::HandleChange(std::int16_t item)
 {
     const std::int16_t dialogId = GetDialogId();
-    switch (item) {
+    switch (item)
+    {
         case FolderButton: BrowseJobFolder(); break;
         case TargetTypePopup:
             FillTargetNamePopup();
@@ -223,7 +234,8 @@ void VaroImportPalette::ClickCheckBox(std::intptr_t data)
         DG::ListGetTabItemIcon(dialogId, JobList, click.row, ExecuteColumn).resourceId == DG::CheckedIcon.resourceId;
     const bool execute = !ticked;
     DG::ListSetTabItemIcon(dialogId, JobList, click.row, ExecuteColumn, execute ? DG::CheckedIcon : DG::UncheckedIcon);
-    for (short row = DG::ListGetSelected(dialogId, JobList, 0); row != 0; row = DG::ListGetSelected(dialogId, JobList, row)) {
+    for (short row = DG::ListGetSelected(dialogId, JobList, 0); row != 0; row = DG::ListGetSelected(dialogId, JobList, row))
+    {
         const auto job = static_cast<std::uint32_t>(DG::ListGetItemUserData(dialogId, JobList, row));
         if (job < importData.jobs.GetSize()) importData.jobs[job].execute = execute;
     }
@@ -250,11 +262,14 @@ void VaroImportPalette::InitDialog()
     DG::ListSetTabFieldCount(dialogId, JobList, ColumnCount);
     DG::ListSetHeaderFlags(dialogId, JobList, true, true, false);
 
-    if (Survanto* survanto = MainObject()) {
+    if (Survanto* survanto = MainObject())
+    {
         auto& widths = survanto->importColumnWidths;
-        if (widths[0] != DefaultWidths[0] || widths[1] != DefaultWidths[1] || widths[5] != DefaultWidths[5]) {
+        if (widths[0] != DefaultWidths[0] || widths[1] != DefaultWidths[1] || widths[5] != DefaultWidths[5])
+        {
             std::int16_t rest = DG::GetItemWidth(dialogId, JobList);
-            for (int i = 0; i < ColumnCount - 1; ++i) {
+            for (int i = 0; i < ColumnCount - 1; ++i)
+            {
                 widths[static_cast<std::size_t>(i)] = DefaultWidths[static_cast<std::size_t>(i)];
                 rest = static_cast<std::int16_t>(rest - DefaultWidths[static_cast<std::size_t>(i)]);
             }
@@ -264,7 +279,8 @@ void VaroImportPalette::InitDialog()
     ApplyColumnWidths();
 
     const GSResModule texts = CurrentResourceModule();
-    for (std::int16_t column = 1; column <= ColumnCount; ++column) {
+    for (std::int16_t column = 1; column <= ColumnCount; ++column)
+    {
         const ColumnHeader& header = Headers[column - 1];
         DG::ListSetHeaderItemFlags(dialogId, JobList, column, header.flags, header.on);
         DG::ListSetHeaderItemMinSize(dialogId, JobList, column, header.minWidth);
@@ -293,7 +309,8 @@ void VaroImportPalette::StoreColumnWidths()
 {
     Survanto* survanto = MainObject();
     if (survanto == nullptr) return;
-    for (std::int16_t field = 1; field <= ColumnCount; ++field) {
+    for (std::int16_t field = 1; field <= ColumnCount; ++field)
+    {
         const DG::TabField tab = DG::ListGetTabField(GetDialogId(), JobList, field);
         survanto->importColumnWidths[static_cast<std::size_t>(field - 1)] = static_cast<std::int16_t>(tab.end - tab.begin);
     }
@@ -308,7 +325,8 @@ void VaroImportPalette::ApplyColumnWidths()
     int sum = 0, firstSix = 0;
     for (int i = 0; i < ColumnCount; ++i) sum += widths[static_cast<std::size_t>(i)];
     for (int i = 0; i < ColumnCount - 1; ++i) firstSix += widths[static_cast<std::size_t>(i)];
-    if (listWidth < sum && listWidth - firstSix < NarrowestLastColumn) {
+    if (listWidth < sum && listWidth - firstSix < NarrowestLastColumn)
+    {
         firstSix = 0;
         for (int i = 0; i < ColumnCount - 1; ++i)
             firstSix += widths[static_cast<std::size_t>(i)] = DefaultWidths[static_cast<std::size_t>(i)];
@@ -317,7 +335,8 @@ void VaroImportPalette::ApplyColumnWidths()
     if (survanto != nullptr) survanto->importColumnWidths = widths;
 
     short begin = 0;
-    for (std::int16_t field = 1; field <= ColumnCount; ++field) {
+    for (std::int16_t field = 1; field <= ColumnCount; ++field)
+    {
         DG::TabField tab = DG::ListGetTabField(dialogId, JobList, field);
         tab.begin = begin;
         tab.end = static_cast<short>(begin + widths[static_cast<std::size_t>(field - 1)]);
@@ -342,16 +361,19 @@ void VaroImportPalette::Resize(std::intptr_t data)
     const bool dragging = grow.edgeFlag != 0;
     DG::BeginMoveGrowItems(dialogId);
     resizer.Resize(true);
-    if (dragging) {
+    if (dragging)
+    {
         FitTabFieldsToList(dialogId, JobList);
         FitTabFieldItems(dialogId, JobList, ItemMargin);
     }
     DG::EndMoveGrowItems(dialogId);
-    if (!widthsApplied && !dragging) {
+    if (!widthsApplied && !dragging)
+    {
         ApplyColumnWidths();
         widthsApplied = true;
     }
-    if (!dragging) {
+    if (!dragging)
+    {
         FitTabFieldsToList(dialogId, JobList);
         FitTabFieldItems(dialogId, JobList, ItemMargin);
     }
@@ -362,15 +384,19 @@ void VaroImportPalette::ClickHeader(std::int16_t column)
 {
     const std::int16_t dialogId = GetDialogId();
     const short arrow = column >= 1 ? DG::ListGetHeaderItemArrowType(dialogId, JobList, column) : short(0);
-    if (arrow == 0 && IsSortable(column)) {
+    if (arrow == 0 && IsSortable(column))
+    {
         for (std::int16_t each = 1; each <= ColumnCount; ++each) DG::ListSetHeaderItemArrowType(dialogId, JobList, each, 0);
         DG::ListSetHeaderItemArrowType(dialogId, JobList, column, SortArrowAscending);
         sortDescending = false;
     }
-    if (arrow == SortArrowDescending) {
+    if (arrow == SortArrowDescending)
+    {
         DG::ListSetHeaderItemArrowType(dialogId, JobList, column, SortArrowAscending);
         sortDescending = false;
-    } else if (arrow == SortArrowAscending) {
+    }
+    else if (arrow == SortArrowAscending)
+    {
         DG::ListSetHeaderItemArrowType(dialogId, JobList, column, SortArrowDescending);
         sortDescending = true;
     }
@@ -405,7 +431,8 @@ void VaroImportPalette::ReadJobFolder(const GS::UniString& path)
 {
     VaroImportData found;
     found.jobFolder = path;
-    if (!path.IsEmpty()) {
+    if (!path.IsEmpty())
+    {
         JobFolderScan scan {0, found};
         IO::Folder(IO::Location(path)).Enumerate(ScanJobFolderEntry, &scan);
     }

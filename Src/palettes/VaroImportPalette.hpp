@@ -11,7 +11,8 @@
 // The orthophoto import palette: one list row per job of the chosen folder, the
 // controls that set the selected rows' target view, layer and own origin, and
 // the apply that places the jobs' tiles as pictures.
-class VaroImportPalette : public CDialogBase {
+class VaroImportPalette : public CDialogBase
+{
 public:
     static constexpr std::int16_t DialogId = 32465;
     // Apply for every job.

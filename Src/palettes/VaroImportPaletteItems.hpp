@@ -6,9 +6,11 @@
 #include "pointclouds/ACDatabaseID.hpp"
 
 // The import palette's items, list columns and texts, shared by its files.
-namespace VaroImportItems {
+namespace VaroImportItems
+{
 
-enum Item : std::int16_t {
+enum Item : std::int16_t
+{
     CloseButton = 1,
     ApplyButton = 2,
     FolderText = 4,
@@ -24,7 +26,8 @@ enum Item : std::int16_t {
     DeselectAllButton = 14,
 };
 
-enum Column : std::int16_t {
+enum Column : std::int16_t
+{
     ExecuteColumn = 1,
     OriginColumn = 2,
     JobColumn = 3,
@@ -36,7 +39,8 @@ enum Column : std::int16_t {
 };
 
 // Entries of the target-type pop-up.
-enum TargetEntry : std::int16_t {
+enum TargetEntry : std::int16_t
+{
     StoreyEntry = 1,
     SectionEntry = 2,
     ElevationEntry = 3,

@@ -12,9 +12,11 @@
 
 using namespace VaroImportItems;
 
-namespace {
+namespace
+{
 
-struct ExistingKind {
+struct ExistingKind
+{
     std::int16_t entry;
     std::int32_t databaseType;
     std::int32_t listRequest;
@@ -45,7 +47,8 @@ GS::UniString ViewName(std::int32_t databaseType, const API_Guid& guid)
 
 std::int32_t NewViewType(std::int16_t entry)
 {
-    switch (entry) {
+    switch (entry)
+    {
         case NewSectionEntry: return ACDatabaseID::Section;
         case NewElevationEntry: return ACDatabaseID::Elevation;
         case NewWorksheetEntry: return ACDatabaseID::Worksheet;
@@ -63,7 +66,8 @@ void PlaceOnTabField(std::int16_t dialogId, std::int16_t field, std::int16_t ite
 std::vector<std::uint32_t> SelectedJobs(std::int16_t dialogId, std::uint32_t jobCount)
 {
     std::vector<std::uint32_t> jobs;
-    for (short row = DG::ListGetSelected(dialogId, JobList, 0); row != 0; row = DG::ListGetSelected(dialogId, JobList, row)) {
+    for (short row = DG::ListGetSelected(dialogId, JobList, 0); row != 0; row = DG::ListGetSelected(dialogId, JobList, row))
+    {
         const auto job = static_cast<std::uint32_t>(DG::ListGetItemUserData(dialogId, JobList, row));
         if (job < jobCount) jobs.push_back(job);
     }
@@ -90,7 +94,8 @@ void VaroImportPalette::FillTargetNamePopup()
         nameEntries.Add(view);
     };
     const std::int16_t entry = DG::PopupGetSelected(dialogId, TargetTypePopup);
-    if (entry == StoreyEntry) {
+    if (entry == StoreyEntry)
+    {
         API_StoryInfo storeys;
         if (HostEnvironmentRequest(FourCC("GSTO"), &storeys, nullptr) != NoError) return;
         for (auto storey = storeys.data.rbegin(); storey != storeys.data.rend(); ++storey)
@@ -98,14 +103,16 @@ void VaroImportPalette::FillTargetNamePopup()
                    ACDatabaseID {ACDatabaseID::FloorPlan, APINULLGuid, storey->index, {}});
         return;
     }
-    for (const ExistingKind& kind : ExistingKinds) {
+    for (const ExistingKind& kind : ExistingKinds)
+    {
         if (kind.entry != entry) continue;
         for (const API_Guid& guid : ViewsOfKind(kind))
             append(ViewName(kind.databaseType, guid), ACDatabaseID {kind.databaseType, guid, 0, {}});
         PlaceOnTabField(dialogId, TargetNameColumn, TargetNamePopup);
         return;
     }
-    if (NewViewType(entry) != 0) {
+    if (NewViewType(entry) != 0)
+    {
         PlaceOnTabField(dialogId, TargetNameColumn, 0);
         PlaceOnTabField(dialogId, TargetNameColumn, NewViewName);
     }
@@ -120,13 +127,17 @@ void VaroImportPalette::StoreRowSettings()
     const std::int16_t nameEntry = DG::PopupGetSelected(dialogId, TargetNamePopup);
     const bool layerFromJobName = DG::GetItemValue(dialogId, LayerFromJobToggle) != 0.0;
     const auto layer = static_cast<std::int16_t>(DG::GetItemValLong(dialogId, LayerControl));
-    for (const std::uint32_t index : SelectedJobs(dialogId, importData.jobs.GetSize())) {
+    for (const std::uint32_t index : SelectedJobs(dialogId, importData.jobs.GetSize()))
+    {
         OrtophotoData& job = importData.jobs[index];
-        if (NewViewType(typeEntry) != 0) {
+        if (NewViewType(typeEntry) != 0)
+        {
             job.target.name = job.jobName;
             job.target.databaseType = NewViewType(typeEntry);
             job.target.databaseGuid = APINULLGuid;
-        } else if (nameEntry >= 1 && static_cast<std::uint32_t>(nameEntry) <= nameEntries.GetSize()) {
+        }
+        else if (nameEntry >= 1 && static_cast<std::uint32_t>(nameEntry) <= nameEntries.GetSize())
+        {
             job.target = nameEntries[static_cast<std::uint32_t>(nameEntry - 1)];
         }
         job.layerFromJobName = layerFromJobName;
@@ -146,15 +157,19 @@ void VaroImportPalette::UpdateTargetControls(std::int16_t row)
         notVertical = notVertical || !importData.jobs[job].IsVertical();
     FitTabFieldItems(dialogId, JobList, ItemMargin);
     const OrtophotoData* first = FirstSelectedJob(dialogId, importData);
-    if (first == nullptr) {
+    if (first == nullptr)
+    {
         ClearTabFieldItems(dialogId, JobList);
         return;
     }
     const ACDatabaseID& target = first->target;
-    if (target.databaseGuid != APINULLGuid || target.databaseType == ACDatabaseID::FloorPlan) {
+    if (target.databaseGuid != APINULLGuid || target.databaseType == ACDatabaseID::FloorPlan)
+    {
         DG::HideItem(dialogId, NewViewName);
         PlaceOnTabField(dialogId, TargetNameColumn, TargetNamePopup);
-    } else {
+    }
+    else
+    {
         DG::HideItem(dialogId, TargetNamePopup);
         PlaceOnTabField(dialogId, TargetNameColumn, NewViewName);
     }
@@ -188,7 +203,8 @@ void VaroImportPalette::ShowSelectedJob()
     DG::SetItemValue(dialogId, OriginToggle, job->hasOrigin ? 1.0 : 0.0);
     DG::SetItemValue(dialogId, LayerFromJobToggle, job->layerFromJobName ? 1.0 : 0.0);
     DG::SetItemValue(dialogId, LayerControl, job->layerIndex);
-    for (std::uint32_t i = 0; i < nameEntries.GetSize(); ++i) {
+    for (std::uint32_t i = 0; i < nameEntries.GetSize(); ++i)
+    {
         if (nameEntries[i].databaseGuid != target.databaseGuid || nameEntries[i].storey != target.storey) continue;
         DG::PopupSelectItem(dialogId, TargetNamePopup, static_cast<short>(i + 1));
         break;

@@ -17,7 +17,8 @@
 #include "framework/OwnChangeScope.hpp"
 #include "framework/ScopedElementMemo.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t StoreyText = 111;
 constexpr std::int16_t StoreysText = 112;
@@ -67,7 +68,8 @@ bool IsExpanded(std::int32_t item)
 API_Guid ScannerCameraOf(const API_Guid& object, const std::vector<API_Guid>& linked)
 {
     API_Guid camera {};
-    for (const API_Guid& element : linked) {
+    for (const API_Guid& element : linked)
+    {
         std::uint32_t flags = 0;
         if (HostGetElementLinkFlags(&object, &element, &flags) == NoError && flags == ScannerLink) camera = element;
     }
@@ -88,7 +90,8 @@ std::int16_t VaroNavigatorPalette::DialogCallback(std::int16_t message, std::int
 {
     if (message == DG::MsgClick || message == DG::MsgChange) HostInterfaceRequest(FourCC("INCA"), nullptr, nullptr);
     if (dialogId != DialogId && message != DG::MsgInit) return 0;
-    switch (message) {
+    switch (message)
+    {
         case DG::MsgInit: Init(); break;
         case DG::MsgClick:
             if (item == DG::CloseBox) return -1;
@@ -117,7 +120,8 @@ void VaroNavigatorPalette::CollectPointClouds()
     const FloorPlanDatabaseScope floorPlan;
     std::vector<API_Guid> objects;
     if (HostGetElementList(API_ObjectID, &objects) != NoError) return;
-    for (const API_Guid& guid : objects) {
+    for (const API_Guid& guid : objects)
+    {
         std::vector<API_Guid> linked;
         if (HostGetElementLinks(&guid, &linked) != NoError || linked.empty()) continue;
         API_Element object;
@@ -147,7 +151,8 @@ void VaroNavigatorPalette::BuildTree()
     DG::TreeViewDisableDraw(DialogId, TreeItem);
     DG::TreeViewDeleteAllItems(DialogId, TreeItem);
     const std::int32_t newTop = InsertItem(DG::TreeItemRoot, DG::TreeInsertLast, Text(StoreysText), TopIcon, 0);
-    for (const API_StoryType& storey : storeys.data) {
+    for (const API_StoryType& storey : storeys.data)
+    {
         if (storey.index < storeys.firstStory || storey.index > storeys.lastStory) continue;
         const std::int32_t node =
             InsertItem(newTop, DG::TreeInsertFirst, StoreyName(storey), StoreyIcon, storey.index + StoreyData);
@@ -197,7 +202,8 @@ GSErrCode VaroNavigatorPalette::ApplyShow3D(VaroNavigatorPalette& palette, std::
 {
     const OwnChangeScope ownChange("ApplyShow3D");
     const FloorPlanDatabaseScope floorPlan;
-    for (std::uint32_t k = 0; k < palette.pointClouds_.GetSize(); ++k) {
+    for (std::uint32_t k = 0; k < palette.pointClouds_.GetSize(); ++k)
+    {
         const API_Guid& object = palette.pointClouds_[k].objectGuid;
         ScopedElementMemo memo;
         if (HostGetElementMemo(&object, &*memo, ParameterMemo) != NoError) continue;

@@ -10,14 +10,16 @@
 // The point-cloud navigator: the project's point-cloud objects in a tree by storey.
 // A double click opens the view of the cloud's scanner camera and shows only that
 // cloud in 3D.
-class VaroNavigatorPalette : public CDialogBase {
+class VaroNavigatorPalette : public CDialogBase
+{
 public:
     static constexpr std::int16_t DialogId = 32446;
     static constexpr std::int16_t TreeItem = 2;
 
     // One listed object: its part's name, the object, its linked scanner camera
     // (null when none) and its storey.
-    struct PointCloudData {
+    struct PointCloudData
+    {
         GS::UniString name;
         API_Guid objectGuid {};
         API_Guid cameraGuid {};

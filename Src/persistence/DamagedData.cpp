@@ -15,7 +15,8 @@
 #include "frame/UInterface.hpp"
 #include "framework/CDataRecorder.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t TextNotReadWhole = 116;
 constexpr std::int16_t TextKeptIn = 117;
@@ -40,7 +41,8 @@ GS::UniString Entry(std::int16_t index)
 std::u16string PartNames(const std::vector<StoredPart>& parts)
 {
     std::u16string names;
-    for (const StoredPart part : parts) {
+    for (const StoredPart part : parts)
+    {
         if (!names.empty()) names += u", ";
         names += Entry(static_cast<std::int16_t>(FirstPartName + static_cast<std::int16_t>(part))).Units();
     }
@@ -96,7 +98,8 @@ void DamagedData::Tell()
     std::vector<StoredPart> unread;
     std::vector<std::string> keptIn;
     bool allKept = true;
-    for (const Block& block : pending_) {
+    for (const Block& block : pending_)
+    {
         const std::string kept = block.project.empty() ? std::string() : KeepBeside(block.project, block.moduleName, block.bytes);
         if (kept.empty())
             allKept = false;
@@ -114,7 +117,8 @@ void DamagedData::Tell()
 std::string DamagedData::KeepBeside(const std::string& projectPath, const std::string& moduleName, const std::vector<char>& bytes)
 {
     const std::string base = projectPath + ".Survanto" + (moduleName.empty() ? "" : "-" + moduleName);
-    for (int number = 1; number <= LastKeepingNumber; ++number) {
+    for (int number = 1; number <= LastKeepingNumber; ++number)
+    {
         const std::string path = base + (number == 1 ? "" : "-" + std::to_string(number)) + ".bak";
         if (HoldsBytes(path, bytes)) return path;
         std::error_code error;

@@ -13,7 +13,8 @@
 // and where the stored bytes lie. A block told once is not told again while
 // the project and the block's bytes stay the same (the import palette reads
 // the project data again).
-class DamagedData {
+class DamagedData
+{
 public:
     // A block of the project's module data (the unnamed one or "REPORT") as it
     // was stored, and the parts of it that could not be read.
@@ -28,7 +29,8 @@ public:
     static std::string KeepBeside(const std::string& projectPath, const std::string& moduleName, const std::vector<char>& bytes);
 
 private:
-    struct Block {
+    struct Block
+    {
         std::string project;  // the project file; empty while there is none
         std::string moduleName;
         std::vector<char> bytes;

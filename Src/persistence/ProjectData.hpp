@@ -13,7 +13,8 @@
 // writes them: no main palette, no watcher, no update check, and the live
 // measuring state stays as it is. Starts with the main object's start values,
 // so a shorter stream leaves what a new main object would hold.
-class ProjectData final : public IFileIO {
+class ProjectData final : public IFileIO
+{
 public:
     ProjectData();
 

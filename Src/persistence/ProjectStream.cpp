@@ -7,7 +7,8 @@
 #include "pointclouds/VaroImportData.hpp"
 #include "profiles/SectionPalette.hpp"
 
-namespace {
+namespace
+{
 
 // Stream versions that brought fields.
 constexpr std::int32_t OldMeasuredValuesVersion = 3;
@@ -61,12 +62,14 @@ void ProjectStream::ReadRest(StreamReader& reader, std::int32_t version)
     if (version >= ProfilesVersion)
         reader.ReadRecord([&](CDataRecorder& r) { return fields_.sectionPalette.ReadProfiles(r, version); });
     NoteStop(reader, StoredPart::Profiles);
-    if (version >= StationSwitchesVersion) {
+    if (version >= StationSwitchesVersion)
+    {
         ReadStation(reader, version, fields_.firstStation);
         ReadStation(reader, version, fields_.secondStation);
     }
     if (version >= MarkerIdsVersion) reader.Read(fields_.markerIdsShown);
-    if (version >= ReservedVersion) {
+    if (version >= ReservedVersion)
+    {
         std::int16_t reserved = 0;
         reader.Read(reserved);
     }
@@ -74,7 +77,8 @@ void ProjectStream::ReadRest(StreamReader& reader, std::int32_t version)
     if (version >= SoundsVersion) reader.Read(fields_.sounds);
     NoteStop(reader, StoredPart::Stations);
     if (version >= ImportDataVersion) reader.ReadRecord([this](CDataRecorder& r) { return fields_.importData.Read(r); });
-    if (version >= ColumnWidthsVersion) {
+    if (version >= ColumnWidthsVersion)
+    {
         for (std::int16_t& width : fields_.importColumnWidths) reader.Read(width);
         std::int16_t storedLanguage = 0;
         reader.Read(storedLanguage);
@@ -110,29 +114,34 @@ void ProjectStream::ReadStation(StreamReader& reader, std::int32_t version, Stat
 
 void ProjectStream::ReadOldValues(StreamReader& reader, std::int32_t version, QuintairDataUserData& values)
 {
-    if (version >= OldMeasuredValuesVersion) {
+    if (version >= OldMeasuredValuesVersion)
+    {
         for (double* value : {&values.measuredX, &values.measuredY, &values.measuredZ, &values.stationX, &values.stationY,
                               &values.stationZ, &values.stationAngle, &values.reservedValue1, &values.reservedValue2,
                               &values.reservedValue3, &values.reservedValue4})
             reader.Read(*value);
     }
-    if (version == OldDroppedValueVersion) {
+    if (version == OldDroppedValueVersion)
+    {
         std::int32_t dropped = 0;
         reader.Read(dropped);
     }
-    if (version >= OldMarkerVersion) {
+    if (version >= OldMarkerVersion)
+    {
         reader.Read(values.stationId);
         reader.Read(values.activeStationId);
         for (std::int16_t* value : {&values.measuredPointLayer, &values.stationLayer, &values.freeAreaLayer,
                                     &values.measuredPointPen, &values.stationPen, &values.freeAreaPen})
             reader.Read(*value);
         // One layer and pen served every kind of element then.
-        if (reader.IsWhole()) {
+        if (reader.IsWhole())
+        {
             values.perTypeLayers.fill(values.measuredPointLayer);
             values.perTypePens.fill(values.measuredPointPen);
         }
     }
-    if (version >= OldStationPointVersion) {
+    if (version >= OldStationPointVersion)
+    {
         reader.Read(values.stationPointPen);
         reader.Read(values.stationPointLayer);
     }

@@ -16,14 +16,16 @@ class VaroImportData;
 // The main object's project data in stream order, over fields that live
 // elsewhere: in the main object, or in the data-only copy a teamwork merge
 // works on. Reading changes nothing but these fields.
-class ProjectStream {
+class ProjectStream
+{
 public:
     static constexpr std::int32_t CurrentVersion = 24;
     // From this version on the stream holds the per-user records; before it, the
     // values of one surveyor directly.
     static constexpr std::int32_t UserListVersion = 8;
 
-    struct Fields {
+    struct Fields
+    {
         bool& elementCreated;
         QuintairData& userData;
         SectionPalette& sectionPalette;  // its cross-section profiles

@@ -5,7 +5,8 @@
 
 #include "API/AddOnInterface.hpp"
 
-namespace {
+namespace
+{
 
 // The login name ends at its terminator or at the end of its field.
 GS::UniString LoginNameOf(const API_UserInfo& user)
@@ -25,7 +26,8 @@ ProjectUser ProjectUser::Current()
     API_SharingInfo sharing;
     if (HostEnvironmentRequest(FourCC("SHAR"), &sharing, nullptr) != NoError) return current;
     const std::size_t listed = std::min(sharing.users.size(), static_cast<std::size_t>(std::max(sharing.nUsers, 0)));
-    for (std::size_t i = 0; i < listed; ++i) {
+    for (std::size_t i = 0; i < listed; ++i)
+    {
         const API_UserInfo& user = sharing.users[i];
         if (user.userId != project.userId) continue;
         current.guid = APIGuid2GSGuid(user.guid);

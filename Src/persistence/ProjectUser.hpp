@@ -5,7 +5,8 @@
 // The user who works in the project: in a teamwork project the user whose id the
 // project information names, with the GUID and login name of the host's user
 // list; in a solo project, or when the host cannot tell, the null GUID and no name.
-struct ProjectUser {
+struct ProjectUser
+{
     GS::Guid guid;
     GS::UniString name;
 

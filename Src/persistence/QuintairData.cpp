@@ -9,7 +9,8 @@ QuintairDataUserData& QuintairData::GetCurrentUserData(const MeasuringState& sta
 {
     const ProjectUser current = ProjectUser::Current();
     QuintairDataUserData* record = FindUser(current.guid);
-    if (record == nullptr) {
+    if (record == nullptr)
+    {
         QuintairDataUserData added;
         added.CaptureFrom(state, main);
         added.user = current.guid;
@@ -49,7 +50,8 @@ bool QuintairData::Read(CDataRecorder& recorder, std::int32_t streamVersion, boo
     if (!reader.ReadCount(count, QuintairDataUserData::MinimumStreamBytes)) return false;
     Clear();
     listRead = true;
-    for (std::int32_t i = 0; i < count && reader.IsWhole(); ++i) {
+    for (std::int32_t i = 0; i < count && reader.IsWhole(); ++i)
+    {
         QuintairDataUserData record;
         bool userRead = false;
         if (!record.Read(recorder, streamVersion, userRead)) reader.Stop();

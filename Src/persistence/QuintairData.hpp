@@ -11,7 +11,8 @@ struct MeasuringState;
 
 // The per-user measuring records of the project, one per user GUID. Reading
 // the list changes nothing but the list.
-class QuintairData : public TypVektor<QuintairDataUserData> {
+class QuintairData : public TypVektor<QuintairDataUserData>
+{
 public:
     // The record of the user who works in the project (the null GUID in a solo
     // project); a user without one gets a record captured from the live state.

@@ -6,7 +6,8 @@
 #include "persistence/StreamReader.hpp"
 #include "persistence/StreamWriter.hpp"
 
-namespace {
+namespace
+{
 
 // Stream versions that brought fields.
 constexpr std::int32_t PhotoFolderVersion = 2;
@@ -41,7 +42,8 @@ bool QuintairDataUserData::Write(CDataRecorder& recorder)
     writer.Write(stationReferenceElement);
     writer.WriteRecord([this](CDataRecorder& r) { return firstStation.Write(r); });
     writer.WriteRecord([this](CDataRecorder& r) { return secondStation.Write(r); });
-    for (std::size_t kind = 0; kind < KindCount; ++kind) {
+    for (std::size_t kind = 0; kind < KindCount; ++kind)
+    {
         writer.Write(perTypePens[kind]);
         writer.Write(perTypeLayers[kind]);
     }
@@ -76,20 +78,24 @@ bool QuintairDataUserData::Read(CDataRecorder& recorder, std::int32_t streamVers
     reader.Read(reservedShort);
     reader.Read(alignmentPending);
     reader.Read(referenceHeightPending);
-    if (streamVersion >= StationRecordsVersion) {
+    if (streamVersion >= StationRecordsVersion)
+    {
         reader.Read(stationMode);
         reader.Read(stationReferenceElement);
         reader.ReadRecord([this](CDataRecorder& r) { return firstStation.Read(r); });
         reader.ReadRecord([this](CDataRecorder& r) { return secondStation.Read(r); });
         if (reader.IsWhole()) stationMode = StationModeAfterRead;
     }
-    if (streamVersion >= PerKindVersion) {
-        for (std::size_t kind = 0; kind < KindCount; ++kind) {
+    if (streamVersion >= PerKindVersion)
+    {
+        for (std::size_t kind = 0; kind < KindCount; ++kind)
+        {
             reader.Read(perTypePens[kind]);
             reader.Read(perTypeLayers[kind]);
         }
     }
-    if (streamVersion >= PhotoFolderVersion) {
+    if (streamVersion >= PhotoFolderVersion)
+    {
         reader.Read(automaticPictures);
         reader.ReadPath(photoFolder);
         reader.Read(thumbnailView);

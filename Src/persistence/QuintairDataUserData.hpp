@@ -17,7 +17,8 @@ struct MeasuringState;
 // station, station markers, layer and pen choices, photo folder. It is plain
 // data: reading it changes nothing else; ApplyTo puts it into the live state
 // and CaptureFrom takes it from there, each only when the caller says so.
-class QuintairDataUserData final : public IFileIO {
+class QuintairDataUserData final : public IFileIO
+{
 public:
     static constexpr std::int32_t KindCount = 11;
     // The least a stream of any version holds: a reader bounds its record count by it.

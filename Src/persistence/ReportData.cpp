@@ -10,7 +10,8 @@
 #include "persistence/StreamReader.hpp"
 #include "persistence/StreamWriter.hpp"
 
-namespace {
+namespace
+{
 
 // A stored record holds at least its GUID text's length, the reserved value,
 // the name's length and the line count; a line at least its length.
@@ -39,7 +40,8 @@ void ReadRecord(StreamReader& reader, ReportUserData& record, bool& userRead)
     reader.Read(record.name);
     std::int32_t count = 0;
     reader.ReadCount(count, MinimumLineBytes);
-    for (std::int32_t i = 0; i < count && reader.IsWhole(); ++i) {
+    for (std::int32_t i = 0; i < count && reader.IsWhole(); ++i)
+    {
         GS::UniString line;
         if (reader.Read(line) && !record.lines.Add(line)) reader.Stop();
     }
@@ -73,7 +75,8 @@ bool ReportData::Read(CDataRecorder& recorder)
     std::int32_t count = 0;
     if (!reader.ReadCount(count, MinimumRecordBytes)) return false;
     records.Clear();
-    for (std::int32_t i = 0; i < count && reader.IsWhole(); ++i) {
+    for (std::int32_t i = 0; i < count && reader.IsWhole(); ++i)
+    {
         ReportUserData record;
         bool userRead = false;
         ReadRecord(reader, record, userRead);
@@ -86,7 +89,8 @@ ReportUserData& ReportData::GetCurrentUserData()
 {
     const ProjectUser current = ProjectUser::Current();
     ReportUserData* record = FindUser(current.guid);
-    if (record == nullptr) {
+    if (record == nullptr)
+    {
         ReportUserData added;
         added.user = current.guid;
         added.name = current.name;

@@ -11,7 +11,8 @@ class CDataRecorder;
 // The program messages of the instrument application, one record per user of
 // the project, stored with the project's module data "REPORT". Only the last
 // lines of each user are stored; memory keeps all until the report is read again.
-class ReportData final : public IFileIO {
+class ReportData final : public IFileIO
+{
 public:
     static constexpr std::uint32_t StoredLineCount = 100;
 

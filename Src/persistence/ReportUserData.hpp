@@ -6,7 +6,8 @@
 #include "framework/TypVektor.hpp"
 
 // One user's program messages, in the order they arrived.
-class ReportUserData {
+class ReportUserData
+{
 public:
     GS::Guid user;  // null in a solo project
     GS::UniString name;

@@ -1,6 +1,7 @@
 #include "persistence/StationIdCounter.hpp"
 
-namespace {
+namespace
+{
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool IsLower(char16_t c) { return c >= u'a' && c <= u'z'; }
@@ -9,7 +10,8 @@ bool IsUpper(char16_t c) { return c >= u'A' && c <= u'Z'; }
 // One character of a step up: true when the carry goes on to the character before.
 bool Increment(char16_t& c)
 {
-    for (const auto& [first, last] : {std::pair {u'0', u'9'}, std::pair {u'a', u'z'}, std::pair {u'A', u'Z'}}) {
+    for (const auto& [first, last] : {std::pair {u'0', u'9'}, std::pair {u'a', u'z'}, std::pair {u'A', u'Z'}})
+    {
         if (c < first || c > last) continue;
         c = c == last ? first : char16_t(c + 1);
         return c == first;
@@ -21,9 +23,11 @@ bool Increment(char16_t& c)
 // character that would fall below its range at the front becomes a blank.
 bool Decrement(char16_t& c, bool atFront)
 {
-    for (const auto& [first, last] : {std::pair {u'0', u'9'}, std::pair {u'a', u'z'}, std::pair {u'A', u'Z'}}) {
+    for (const auto& [first, last] : {std::pair {u'0', u'9'}, std::pair {u'a', u'z'}, std::pair {u'A', u'Z'}})
+    {
         if (c < first || c > last) continue;
-        if (c == first) {
+        if (c == first)
+        {
             c = atFront ? u' ' : last;
             return true;
         }
@@ -41,7 +45,8 @@ GS::UniString StationIdCounter::Step(std::int32_t count)
     if (step <= 0) step = 1;
     std::u16string id = currentId.IsEmpty() ? u"1" : currentId.Units();
     const std::int64_t steps = (std::int64_t(count) - 1) * step;
-    for (std::int64_t i = 0; i < steps; ++i) {
+    for (std::int64_t i = 0; i < steps; ++i)
+    {
         if (countingUp)
             StepUp(id);
         else

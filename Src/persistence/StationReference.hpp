@@ -10,7 +10,8 @@ struct MeasuringState;
 // angle, and whether the instrument may still be aligned and the reference
 // height still measured. It moves a station between the live measuring state
 // and its stored form.
-class StationReference {
+class StationReference
+{
 public:
     // The stream: GUID, x, y, z, angle, in use. The two switches are not stored.
     static constexpr std::int32_t StreamBytes = 49;

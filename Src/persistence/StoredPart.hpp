@@ -5,4 +5,12 @@
 // the main object's block from the users' records to the orthophoto jobs, bytes
 // behind them that no part takes, then the report's block. An alert names those
 // that could not be read.
-enum class StoredPart : std::int16_t { UserData, Profiles, Stations, OrthophotoJobs, Trailing, Report };
+enum class StoredPart : std::int16_t
+{
+    UserData,
+    Profiles,
+    Stations,
+    OrthophotoJobs,
+    Trailing,
+    Report
+};

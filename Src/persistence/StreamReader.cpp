@@ -55,7 +55,8 @@ bool StreamReader::ReadCount(std::int32_t& count, std::int64_t minimumItemBytes)
 {
     std::int32_t read = 0;
     if (!Read(read)) return false;
-    if (read < 0 || std::int64_t(read) * minimumItemBytes > recorder_.GetBytesLeft()) {
+    if (read < 0 || std::int64_t(read) * minimumItemBytes > recorder_.GetBytesLeft())
+    {
         Stop();
         return false;
     }

@@ -12,7 +12,8 @@ class CDataRecorder;
 // read whole, and the first read that fails stops the stream: a truncated or
 // damaged stream ends at once, and the fields behind the damage keep their values.
 // Every count is checked against the bytes that are left.
-class StreamReader {
+class StreamReader
+{
 public:
     explicit StreamReader(CDataRecorder& recorder) : recorder_(recorder) {}
 

@@ -11,7 +11,8 @@ class CDataRecorder;
 // Writes a record field by field in the recorder's value layouts; the first
 // write that fails (a memory block too small, a file that takes no more) stops
 // the stream, and IsWhole tells whether every field went out.
-class StreamWriter {
+class StreamWriter
+{
 public:
     explicit StreamWriter(CDataRecorder& recorder) : recorder_(recorder) {}
 

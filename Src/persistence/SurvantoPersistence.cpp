@@ -14,7 +14,8 @@
 #include "persistence/StreamReader.hpp"
 #include "persistence/StreamWriter.hpp"
 
-namespace {
+namespace
+{
 
 constexpr char StoreName[] = "Survanto";
 constexpr std::int32_t StoreBufferSize = 40000;
@@ -62,7 +63,12 @@ std::vector<StoredPart> UnreadProjectParts(std::optional<StoredPart> stoppedAt)
     return parts;
 }
 
-enum class BlockRead { Absent, Whole, Damaged };
+enum class BlockRead
+{
+    Absent,
+    Whole,
+    Damaged
+};
 
 // A merge block in the store's record layout. An absent or empty block reads
 // nothing; one without a whole record of the object counts as damaged.
@@ -100,7 +106,8 @@ void WriteBlock(IFileIO& object, API_ModulData* block)
     recorder.SetMemory(*handle, size);
     const bool filled = store.WriteObjects() && recorder.GetPosition() == size;
     recorder.SetMemory(nullptr, 0);
-    if (!filled) {
+    if (!filled)
+    {
         BMKillHandle(&handle);
         return;
     }
@@ -135,9 +142,12 @@ void MergeReport(Survanto& main, const API_ModulData* toMerge, API_ModulData* de
 bool Survanto::Write(CDataRecorder& recorder)
 {
     StreamWriter writer(recorder);
-    if (recorder.GetPurpose() == CDataStore::PreferencesPurpose) {
+    if (recorder.GetPurpose() == CDataStore::PreferencesPurpose)
+    {
         WritePreferences(writer);
-    } else {
+    }
+    else
+    {
         RefreshCurrentUserData();
         ProjectStreamOverMembers().Write(writer);
     }
@@ -147,7 +157,8 @@ bool Survanto::Write(CDataRecorder& recorder)
 bool Survanto::Read(CDataRecorder& recorder)
 {
     StreamReader reader(recorder);
-    if (!reader.Read(streamVersion)) {
+    if (!reader.Read(streamVersion))
+    {
         projectReadStoppedAt = StoredPart::UserData;
         return false;
     }
@@ -173,7 +184,8 @@ void Survanto::ReadPreferences(StreamReader& reader)
 {
     reader.Read(exchangeFile);
     if (streamVersion >= WindowStateVersion) reader.ReadRecord([this](CDataRecorder& r) { return ReadState(r); });
-    if (streamVersion >= WindowTrackingVersion) {
+    if (streamVersion >= WindowTrackingVersion)
+    {
         reader.Read(windowTracking);
         reader.Read(windowRaising);
         reader.Read(trackingDelay);

@@ -3,7 +3,8 @@
 #include <strings.h>
 #include <sys/stat.h>
 
-namespace {
+namespace
+{
 
 constexpr const char* ImageExtensions[] = {"jpg", "png", "bmp", "tiff", "tga"};
 
@@ -16,7 +17,8 @@ std::string ExtensionOf(const std::string& name)
 // A pipe or a device named like a photo would block the thumbnail thread.
 bool IsRegularFile(const IO::Location& file)
 {
-    struct stat info {};
+    struct stat info
+    {};
     return ::stat(file.ToPath().c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
@@ -27,7 +29,8 @@ bool CollectImageFile(const IO::Folder& folder, const IO::Name& entryName, bool 
     if (isFolder || list == nullptr) return true;
     const std::string extension = ExtensionOf(entryName.ToString());
     if (extension.empty()) return true;
-    for (const char* known : ImageExtensions) {
+    for (const char* known : ImageExtensions)
+    {
         if (strcasecmp(extension.c_str(), known) != 0) continue;
         IO::Location file = folder.GetLocation();
         file.AppendToLocal(entryName.ToString());

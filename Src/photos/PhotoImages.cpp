@@ -8,7 +8,8 @@
 #include "GX/ImageBase.hpp"
 #include "framework/AngleConstants.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double Dpi = 72.0;
 

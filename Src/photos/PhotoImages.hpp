@@ -8,7 +8,8 @@
 // The pictures made from photos: thumbnails fitted and turned in a box, and the
 // embedded copy. Any thread may use them.
 
-struct PixelRect {
+struct PixelRect
+{
     std::int32_t left = 0;
     std::int32_t top = 0;
     std::int32_t right = 0;

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
@@ -10,8 +11,10 @@ std::vector<std::string> Split(const std::string& path)
 {
     std::vector<std::string> names;
     std::string name;
-    for (const char c : path) {
-        if (!IsSeparator(c)) {
+    for (const char c : path)
+    {
+        if (!IsSeparator(c))
+        {
             name += c;
             continue;
         }
@@ -51,8 +54,10 @@ void SetNameArray(API_AddParType& parameter, const std::vector<GS::UniString>& n
     for (const GS::UniString& name : written) units += name.GetLength() + 1;
     std::vector<std::uint8_t> block(units * 2, 0);
     std::size_t at = 0;
-    for (const GS::UniString& name : written) {
-        for (const char16_t unit : name.Units()) {
+    for (const GS::UniString& name : written)
+    {
+        for (const char16_t unit : name.Units())
+        {
             block[at++] = static_cast<std::uint8_t>(unit & 0xFF);
             block[at++] = static_cast<std::uint8_t>(unit >> 8);
         }
@@ -68,9 +73,11 @@ std::vector<GS::UniString> ReadNameArray(const API_AddParType& parameter)
     const std::vector<std::uint8_t>& block = parameter.arrayTexts;
     const std::size_t unitCount = block.size() / 2;
     std::size_t at = 0;
-    for (std::int32_t i = 0; i < parameter.dim1 && at < unitCount; ++i) {
+    for (std::int32_t i = 0; i < parameter.dim1 && at < unitCount; ++i)
+    {
         std::u16string name;
-        for (; at < unitCount; ++at) {
+        for (; at < unitCount; ++at)
+        {
             const auto unit = static_cast<char16_t>(block[2 * at] | block[2 * at + 1] << 8);
             if (unit == 0) break;
             name += unit;

@@ -7,7 +7,8 @@
 
 // A photo's location as photo objects carry it: the network names (server and
 // share of a path that starts with two separators) and the local names.
-struct PhotoLocationNames {
+struct PhotoLocationNames
+{
     std::vector<GS::UniString> network;
     std::vector<GS::UniString> local;
 };

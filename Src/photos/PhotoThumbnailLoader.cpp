@@ -17,12 +17,16 @@ PhotoThumbnailLoader::~PhotoThumbnailLoader() { StopAndWait(); }
 std::int32_t PhotoThumbnailLoader::Run(const std::shared_ptr<Shared>& shared, const PhotoWorkList& work, std::int32_t fill,
                                        const Maker& maker, const Wake& wake)
 {
-    for (const PhotoWork& photo : work.photos) {
+    for (const PhotoWork& photo : work.photos)
+    {
         if (shared->stop.load()) break;
         DG::NativeIcon thumbnail;
-        try {
+        try
+        {
             thumbnail = maker(photo, work.width, work.height);
-        } catch (const std::exception&) {
+        }
+        catch (const std::exception&)
+        {
             thumbnail = DG::NativeIcon();
         }
         if (shared->stop.load()) break;

@@ -11,21 +11,24 @@
 #include "IO/Location.hpp"
 
 // One photo of the loader's work: its list entry, file and quarter turns.
-struct PhotoWork {
+struct PhotoWork
+{
     std::int16_t entry = 0;
     IO::Location photo;
     std::int32_t quarterTurns = 0;
 };
 
 // What the loader is given: the photos in list order and the pictures' size.
-struct PhotoWorkList {
+struct PhotoWorkList
+{
     std::vector<PhotoWork> photos;
     std::int32_t width = 0;
     std::int32_t height = 0;
 };
 
 // A thumbnail made for the entry of the list the loader was started on (its fill).
-struct FinishedThumbnail {
+struct FinishedThumbnail
+{
     std::int32_t fill = 0;
     std::int16_t entry = 0;
     DG::NativeIcon image;
@@ -37,7 +40,8 @@ struct FinishedThumbnail {
 // it never touches the dialog manager and never waits for that thread. Started,
 // stopped and taken from on the user-interface thread only; the maker may ask
 // from the worker thread whether the stop was requested.
-class PhotoThumbnailLoader {
+class PhotoThumbnailLoader
+{
 public:
     // Makes one thumbnail; an empty icon when the photo cannot be read.
     using Maker = std::function<DG::NativeIcon(const PhotoWork& work, std::int32_t width, std::int32_t height)>;
@@ -66,7 +70,8 @@ public:
 
 private:
     // What the thread shares with this object: the stop request and the queue.
-    struct Shared {
+    struct Shared
+    {
         std::atomic<bool> stop {false};
         std::atomic<bool> running {false};
         std::mutex mutex;

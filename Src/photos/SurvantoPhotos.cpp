@@ -24,7 +24,8 @@
 // location, aspect ratio and turns, with a small copy of the photo embedded in
 // the project's library. Nothing here reports a failure.
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
 constexpr double EmbeddedBox = 200.0;
@@ -37,7 +38,8 @@ constexpr std::int32_t FolderPaletteFlags = 1;
 // True while a selected photo is being shown.
 bool showingSelectedPhoto = false;
 
-class DisplayGuard {
+class DisplayGuard
+{
 public:
     DisplayGuard() { showingSelectedPhoto = true; }
     DisplayGuard(const DisplayGuard&) = delete;
@@ -61,11 +63,13 @@ IO::Location NewestFile(const TypVektor<IO::Location>& files)
 {
     std::uint32_t newest = 0;
     std::int64_t newestTime = 0;
-    for (std::uint32_t i = 0; i < files.GetSize(); ++i) {
+    for (std::uint32_t i = 0; i < files.GetSize(); ++i)
+    {
         const IO::File file(files[i]);
         std::int64_t time = 0;
         file.GetModificationTime(time);
-        if (time > newestTime) {
+        if (time > newestTime)
+        {
             newest = i;
             newestTime = time;
         }
@@ -95,26 +99,32 @@ void Survanto::PlacePhotoObject()
 {
     std::int32_t type = API_ObjectID;
     std::int32_t variation = PhotoSubtype;
-    if (!CheckToolLayer(&type, &variation, nullptr) || actionPoints.GetSize() < 2) {
+    if (!CheckToolLayer(&type, &variation, nullptr) || actionPoints.GetSize() < 2)
+    {
         pointStep = 0;
         return;
     }
     ProjectPointsToSectionView();
     const std::int32_t partIndex = FindPhotoLibraryPart(PlacingPhotoPartId);
-    if (partIndex == 0) {
+    if (partIndex == 0)
+    {
         pointStep = 0;
         return;
     }
 
     PhotoPalette& preview = photoFolderDialog.photoPalette;
     IO::Location photo;
-    if (userData.GetCurrentUserData(measuringState, *this).automaticPictures) {
+    if (userData.GetCurrentUserData(measuringState, *this).automaticPictures)
+    {
         photoLocations = ListImageFiles(photoFolderDialog.photoFolder);
         if (!photoLocations.IsEmpty()) photo = NewestFile(photoLocations);
-    } else {
+    }
+    else
+    {
         photo = preview.photoLocation;
     }
-    if (photo.IsEmpty()) {
+    if (photo.IsEmpty())
+    {
         pointStep = 0;
         return;
     }
@@ -125,13 +135,16 @@ void Survanto::PlacePhotoObject()
     ScopedElementMemo memo;
     // Without the tool's settings or the part's parameters there is no object to
     // place, and no picture is embedded for it.
-    if (HostGetElementDefaults(&element, &*memo) != NoError) {
+    if (HostGetElementDefaults(&element, &*memo) != NoError)
+    {
         pointStep = 0;
         return;
     }
-    if (memo->params.empty()) {
+    if (memo->params.empty())
+    {
         memo.Empty();
-        if (HostGetLibraryPartParameters(partIndex, nullptr, nullptr, &memo->params) != NoError) {
+        if (HostGetLibraryPartParameters(partIndex, nullptr, nullptr, &memo->params) != NoError)
+        {
             pointStep = 0;
             return;
         }
@@ -202,7 +215,8 @@ double Survanto::EmbedPhotoPicture(const IO::Location& photo)
     API_LibPart part;
     part.typeID = APILib_PictID;
     part.name = pictureName;
-    if (HostSearchLibraryPart(&part) == NoError) {
+    if (HostSearchLibraryPart(&part) == NoError)
+    {
         part.location.reset();
         HostGetLibraryPart(&part);
         return ratio;
@@ -218,11 +232,13 @@ double Survanto::EmbedPhotoPicture(const IO::Location& photo)
     copy.overwrite = true;
     HostEnvironmentRequest(FourCC("CFIL"), &folder, &copy);
     part.location = std::make_unique<IO::Location>(libraryFile);
-    if (HostRegisterLibraryPart(&part) != NoError) {
+    if (HostRegisterLibraryPart(&part) != NoError)
+    {
         API_LibPart again;
         again.typeID = APILib_PictID;
         again.name = pictureName;
-        if (HostSearchLibraryPart(&again) == NoError) {
+        if (HostSearchLibraryPart(&again) == NoError)
+        {
             again.location.reset();
             HostGetLibraryPart(&again);
         }
@@ -244,8 +260,10 @@ void Survanto::ShowSelectedPhoto(const API_Neig& selection)
     if (HostGetElementMemo(&selection.guid, &*memo, WholeMemo) != NoError) return;
 
     PhotoLocationNames names;
-    for (const char* networkName : NetworkNamesRead) {
-        if (const API_AddParType* parameter = Parameter(*memo, networkName)) {
+    for (const char* networkName : NetworkNamesRead)
+    {
+        if (const API_AddParType* parameter = Parameter(*memo, networkName))
+        {
             names.network = ReadNameArray(*parameter);
             break;
         }
@@ -255,7 +273,8 @@ void Survanto::ShowSelectedPhoto(const API_Neig& selection)
     const auto quarterTurns = turns == nullptr ? 0 : static_cast<std::int32_t>(turns->value / (Pi / 2) + 0.5);
     const IO::Location location = LocationOfNames(names);
     const GS::UniString path = location.ToUniString();
-    if (!path.IsEmpty()) {
+    if (!path.IsEmpty())
+    {
         const IO::File file(location, IO::File::Fail);
         if (file.GetStatus() != 0) AskForPhotoFolder();
     }
@@ -264,7 +283,8 @@ void Survanto::ShowSelectedPhoto(const API_Neig& selection)
 
 void Survanto::AskForPhotoFolder()
 {
-    if (photoFolderDialog.GetOpenMode() == Closed) {
+    if (photoFolderDialog.GetOpenMode() == Closed)
+    {
         photoFolderDialog.SetResourceModules(CurrentResourceModule(), resourceModules[0]);
         photoFolderDialog.OpenPalette(FolderPaletteFlags);
     }

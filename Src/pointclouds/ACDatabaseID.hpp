@@ -6,7 +6,8 @@
 
 // A view database of the project. The GUID is null for a floor plan and for a
 // view still to be made, which then gets `name`.
-struct ACDatabaseID {
+struct ACDatabaseID
+{
     static constexpr std::int32_t FloorPlan = 1;
     static constexpr std::int32_t Section = 2;
     static constexpr std::int32_t Layout = 5;

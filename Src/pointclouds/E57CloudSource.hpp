@@ -9,7 +9,8 @@
 
 // The points of one point cloud read again from its scans, each up to the records
 // read when its box was taken, with their colours and thinning levels.
-class E57CloudSource : public CloudPointSource {
+class E57CloudSource : public CloudPointSource
+{
 public:
     explicit E57CloudSource(PointThinning thinning) : thinning_(thinning) {}
 
@@ -18,7 +19,8 @@ public:
     void Deliver(PointFileSet& files) override;
 
 private:
-    struct ScanRecords {
+    struct ScanRecords
+    {
         E57Scan scan;
         std::uint64_t records = 0;
     };

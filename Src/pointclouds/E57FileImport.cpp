@@ -11,7 +11,8 @@
 #include "pointclouds/PointCloudPartName.hpp"
 #include "pointclouds/ScannerCamera.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t StepsPerPass = 6;
 constexpr std::int32_t PhaseText = 110;
@@ -83,7 +84,8 @@ GS::UniString E57FileImport::PartName(const IO::Location& file, std::int32_t pas
 {
     const GS::UniString fileName = WithoutExtension(file);
     GS::UniString name = PointCloudPartName(options_.selectedFiles == 1 ? options_.partName : fileName, fileName);
-    if (outputs > 1) {
+    if (outputs > 1)
+    {
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, "_ %d", static_cast<int>(passIndex));
         name += GS::UniString(suffix);
@@ -101,11 +103,15 @@ void E57FileImport::MakePart(const GS::UniString& name, E57CloudSource& source, 
                                                                 positioned != nullptr, source.LevelCount());
     SetValue(value_ + 1);
     API_Guid object {};
-    if (libIndex <= 0 || PlacePointCloudObject(libIndex, extent.box, options_.storeyIndex, object) != NoError) {
+    if (libIndex <= 0 || PlacePointCloudObject(libIndex, extent.box, options_.storeyIndex, object) != NoError)
+    {
         failed_ = true;
-    } else {
+    }
+    else
+    {
         made.push_back(object);
-        if (positioned != nullptr) {
+        if (positioned != nullptr)
+        {
             const API_Guid camera = CreateScannerCamera(object);
             if (camera != APINULLGuid) made.push_back(camera);
         }
@@ -122,7 +128,8 @@ void E57FileImport::Run(const IO::Location& file, std::vector<API_Guid>& made)
     const auto n = static_cast<std::int32_t>(data3D.childCount());
     std::vector<E57Scan> scans;
     std::int32_t posed = 0;
-    for (std::int32_t m = 0; m < n; ++m) {
+    for (std::int32_t m = 0; m < n; ++m)
+    {
         scans.emplace_back(image, e57::StructureNode(data3D.get(m)));
         if (scans.back().HasPose()) ++posed;
     }
@@ -138,12 +145,15 @@ void E57FileImport::Run(const IO::Location& file, std::vector<API_Guid>& made)
 
     E57CloudSource merged(Thinning(nullptr));
     CloudExtent mergedExtent;
-    for (std::int32_t m = 0; m < passes; ++m) {
-        if (cancelled_ || CancelledAt(StepsPerPass * m + 1)) {
+    for (std::int32_t m = 0; m < passes; ++m)
+    {
+        if (cancelled_ || CancelledAt(StepsPerPass * m + 1))
+        {
             cancelled_ = true;
             break;
         }
-        if (m == n) {
+        if (m == n)
+        {
             SetValue(value_ + 1);
             if (mergedExtent.points == 0)
                 failed_ = true;
@@ -153,7 +163,8 @@ void E57FileImport::Run(const IO::Location& file, std::vector<API_Guid>& made)
         }
         const E57Scan& scan = scans[static_cast<std::size_t>(m)];
         if (!scan.HasPose() && !merge) continue;
-        if (!scan.HasPose()) {
+        if (!scan.HasPose())
+        {
             merged.AddScan(scan, MeasureScan(scan, m, mergedExtent));
             SetValue(value_ + 2);
             continue;
@@ -161,7 +172,8 @@ void E57FileImport::Run(const IO::Location& file, std::vector<API_Guid>& made)
         CloudExtent extent;
         const std::uint64_t records = scan.HasCartesian() ? MeasureScan(scan, m, extent) : 0;
         SetValue(value_ + (scan.HasCartesian() ? 1 : 3));
-        if (extent.points == 0) {
+        if (extent.points == 0)
+        {
             failed_ = true;
             continue;
         }

@@ -14,7 +14,8 @@
 class Survanto;
 
 // What the import's panel gives the reading of every file.
-struct E57ImportOptions {
+struct E57ImportOptions
+{
     IO::Location targetFolder;
     GS::UniString partName;
     std::size_t selectedFiles = 1;
@@ -30,7 +31,8 @@ struct E57ImportOptions {
 // files, a placed object and a camera at the scanner; the scans without a pose
 // become one merged part when the user wants them. The cancel and failure flags
 // belong to the whole command.
-class E57FileImport {
+class E57FileImport
+{
 public:
     E57FileImport(Survanto& survanto, const E57ImportOptions& options, bool& cancelled, bool& failed);
 
@@ -40,7 +42,8 @@ public:
 
 private:
     // What the first reading of a cloud gave: its box and its number of points.
-    struct CloudExtent {
+    struct CloudExtent
+    {
         PointCloudBox box;
         std::uint64_t points = 0;
     };

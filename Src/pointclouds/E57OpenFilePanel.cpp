@@ -8,9 +8,11 @@
 #include "frame/Survanto.hpp"
 #include "pointclouds/ImportLibraries.hpp"
 
-namespace {
+namespace
+{
 
-enum PanelItem : short {
+enum PanelItem : short
+{
     FolderText = 2,
     LibraryMenu = 3,
     BrowseButton = 4,
@@ -112,7 +114,8 @@ void E57OpenFilePanel::FillLibraryMenu()
     ClearEntries(LibraryMenu);
     const std::optional<IO::Location> projectFolder = ImportLibraries::ProjectPointCloudFolder();
     const ImportLibraries libraries = ImportLibraries::Read();
-    for (std::size_t i = 0; i < libraries.list.size(); ++i) {
+    for (std::size_t i = 0; i < libraries.list.size(); ++i)
+    {
         if (!libraries.IsUsable(i) || (projectFolder && libraries.list[i].location == *projectFolder)) continue;
         AppendEntry(LibraryMenu, libraries.list[i].name, static_cast<std::int64_t>(i));
     }
@@ -193,10 +196,13 @@ void E57OpenFilePanel::OnUserControlChanged(short item)
 {
     if (item != LibraryMenu) return;
     const std::int64_t data = DG::PopupGetItemData(Id, LibraryMenu, static_cast<short>(DG::GetItemValue(Id, LibraryMenu)));
-    if (data < 0) {
+    if (data < 0)
+    {
         if (const std::optional<IO::Location> projectFolder = ImportLibraries::ProjectPointCloudFolder())
             targetFolder = *projectFolder;
-    } else {
+    }
+    else
+    {
         const ImportLibraries libraries = ImportLibraries::Read();
         if (static_cast<std::size_t>(data) < libraries.list.size())
             targetFolder = libraries.list[static_cast<std::size_t>(data)].location;

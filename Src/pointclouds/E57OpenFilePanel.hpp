@@ -18,7 +18,8 @@ class E57OpenFilePanel : public DG::SystemDialogPanel,
                          public DG::RadioItemObserver,
                          public DG::FileDialogObserver,
                          public DG::UserControlObserver,
-                         public DG::RealEditObserver {
+                         public DG::RealEditObserver
+{
 public:
     static constexpr short PanelId = 32576;
 

@@ -15,7 +15,8 @@
 #include "pointclouds/ScanColours.hpp"
 #include "pointclouds/SlotWorker.hpp"
 
-namespace {
+namespace
+{
 
 // Reads of 40 records gathered into one block that the points are taken from: few
 // calls a point. The box's block (20 KB a field) stays in the processor's cache.
@@ -40,7 +41,8 @@ double Child(const e57::StructureNode& structure, const char* name) { return Num
 bool IsFinite(const API_Coord3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
 // The pose as twelve numbers; a local copy in a loop cannot be changed by its stores.
-class PoseMatrix {
+class PoseMatrix
+{
 public:
     explicit PoseMatrix(const TRANMAT& pose)
     {
@@ -61,7 +63,8 @@ private:
 // The fields of the blocks side by side, one binding for all their reads:
 // coordinates, and colours, intensity and invalid state where the scan has them and
 // they are asked for.
-struct FieldBlock {
+struct FieldBlock
+{
     explicit FieldBlock(std::size_t records) : records(records) {}
 
     std::size_t records;
@@ -86,15 +89,19 @@ struct FieldBlock {
 
 // The box while it is taken, as two corners that every valid point widens. An empty
 // box starts from the infinities, which the first point replaces on every side.
-class Bounds {
+class Bounds
+{
 public:
     Bounds(const PointCloudBox& box, bool empty)
     {
         const double infinity = std::numeric_limits<double>::infinity();
-        if (empty) {
+        if (empty)
+        {
             low_[0] = low_[1] = low_[2] = infinity;
             high_[0] = high_[1] = high_[2] = -infinity;
-        } else {
+        }
+        else
+        {
             low_[0] = box.xMin, low_[1] = box.yMin, low_[2] = box.zMin;
             high_[0] = box.xMax, high_[1] = box.yMax, high_[2] = box.zMax;
         }
@@ -108,7 +115,8 @@ public:
         const std::int64_t* invalid = fields.invalidBound ? fields.invalid.data() : nullptr;
         double lowX = low_[0], lowY = low_[1], lowZ = low_[2], highX = high_[0], highY = high_[1], highZ = high_[2];
         std::size_t taken = 0;
-        for (std::size_t i = begin; i < end; ++i) {
+        for (std::size_t i = begin; i < end; ++i)
+        {
             const API_Coord3D p = pose.Transformed(xs[i], ys[i], zs[i]);
             const bool valid = (invalid == nullptr || invalid[i] == 0) & IsFinite(p);
             lowX = valid && p.x < lowX ? p.x : lowX;
@@ -135,7 +143,8 @@ private:
 };
 
 // The reads of one block.
-struct Slot {
+struct Slot
+{
     std::size_t reads = 0;
     std::size_t records = 0;
 
@@ -145,7 +154,8 @@ struct Slot {
 
 // The scan's records block by block up to the limit, read 40 at a time as the
 // import has always read them: a read of fewer than 40 records is the last.
-class ScanReading {
+class ScanReading
+{
 public:
     ScanReading(e57::CompressedVectorReader& reader, std::uint64_t recordLimit, std::size_t readsPerBlock)
         : reader_(reader), limit_(recordLimit), readsPerBlock_(readsPerBlock)
@@ -157,16 +167,21 @@ public:
     // was taken on its own.
     const Slot* Next(std::size_t first)
     {
-        if (finished_) {
+        if (finished_)
+        {
             if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
             return nullptr;
         }
         slot_.reads = slot_.records = 0;
-        while (slot_.reads < readsPerBlock_ && read_ < limit_) {
+        while (slot_.reads < readsPerBlock_ && read_ < limit_)
+        {
             std::size_t got = 0;
-            try {
+            try
+            {
                 got = reader_.read(first + slot_.records, E57Scan::BlockSize);
-            } catch (...) {
+            }
+            catch (...)
+            {
                 error_ = std::current_exception();
                 finished_ = true;
                 return &slot_;
@@ -174,7 +189,8 @@ public:
             ++slot_.reads;
             slot_.records += got;
             read_ += got;
-            if (got < E57Scan::BlockSize) {
+            if (got < E57Scan::BlockSize)
+            {
                 finished_ = true;
                 return &slot_;
             }
@@ -206,7 +222,8 @@ void WriteRecords(const FieldBlock& fields, const ScanColours& colours, const Po
     const double *red = fields.red.data(), *green = fields.green.data(), *blue = fields.blue.data(),
                  *intensity = fields.intensity.data();
     const std::int64_t* invalid = fields.invalidBound ? fields.invalid.data() : nullptr;
-    for (std::size_t i = begin; i < end; ++i) {
+    for (std::size_t i = begin; i < end; ++i)
+    {
         const API_Coord3D point = pose.Transformed(xs[i], ys[i], zs[i]);
         if ((invalid != nullptr && invalid[i] != 0) || !IsFinite(point)) continue;
         const API_RGBColor colour = colours.Of(red, green, blue, intensity, i);
@@ -233,11 +250,13 @@ void E57Scan::ReadPose()
     const e57::StructureNode pose(scan_.get("pose"));
     PoseQuaternion quaternion;
     API_Coord3D scanner {};
-    if (pose.isDefined("rotation")) {
+    if (pose.isDefined("rotation"))
+    {
         const e57::StructureNode r(pose.get("rotation"));
         quaternion = {Child(r, "w"), Child(r, "x"), Child(r, "y"), Child(r, "z")};
     }
-    if (pose.isDefined("translation")) {
+    if (pose.isDefined("translation"))
+    {
         const e57::StructureNode t(pose.get("translation"));
         scanner = {Child(t, "x"), Child(t, "y"), Child(t, "z")};
     }
@@ -277,8 +296,10 @@ std::uint64_t E57Scan::TakeBox(PointCloudBox& box, std::uint64_t& points, const 
         Bounds bounds(box, empty);
         const Slot* slot = nullptr;
         std::size_t read = 0;
-        while (beforeBlock(pointsSoFar)) {
-            while (slot == nullptr || read == slot->reads) {
+        while (beforeBlock(pointsSoFar))
+        {
+            while (slot == nullptr || read == slot->reads)
+            {
                 slot = reading.Next(0);
                 read = 0;
                 if (slot == nullptr) break;
@@ -310,7 +331,8 @@ void E57Scan::WritePoints(std::uint64_t recordLimit, PointThinning& thinning, Po
     fields.Bind(*file_, "cartesianZ", fields.z);
     const char* const names[] = {"colorRed", "colorGreen", "colorBlue"};
     std::vector<double>* const data[] = {&fields.red, &fields.green, &fields.blue};
-    for (int channel = 0; channel < 3; ++channel) {
+    for (int channel = 0; channel < 3; ++channel)
+    {
         if (colours.HasChannel(channel))
             fields.Bind(*file_, names[channel], *data[channel]);
         else
@@ -334,7 +356,8 @@ void E57Scan::WritePoints(std::uint64_t recordLimit, PointThinning& thinning, Po
         });
         ScanReading reading(reader, recordLimit, WriteReads);
         std::uint64_t records = 0;
-        while (records < recordLimit) {
+        while (records < recordLimit)
+        {
             const std::size_t slot = writer.NextFree();
             const Slot* filled = reading.Next(slot * WriteSlotRecords);
             if (filled == nullptr) break;

@@ -14,7 +14,8 @@
 // records. A pose without "rotation" does not turn, one without "translation" does
 // not move; a pose with a value that is no number counts as none. Points marked invalid and
 // points that are no numbers are left out.
-class E57Scan {
+class E57Scan
+{
 public:
     static constexpr std::size_t BlockSize = 40;
 

@@ -28,7 +28,8 @@ std::optional<IO::Location> ImportLibraries::ProjectPointCloudFolder()
 bool ImportLibraries::HoldsFolder(const IO::Location& folder) const
 {
     const std::string& path = folder.ToPath();
-    for (std::size_t i = 0; i < list.size(); ++i) {
+    for (std::size_t i = 0; i < list.size(); ++i)
+    {
         if (!IsUsable(i)) continue;
         std::string library = list[i].location.ToPath();
         if (path == library) return true;

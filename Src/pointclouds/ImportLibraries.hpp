@@ -8,7 +8,8 @@
 
 // The loaded libraries as the E57 import sees them. A usable library is available,
 // writable and not the project's embedded library.
-struct ImportLibraries {
+struct ImportLibraries
+{
     std::vector<API_LibraryInfo> list;
     std::int32_t embedded = -1;
 

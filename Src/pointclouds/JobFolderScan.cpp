@@ -5,7 +5,8 @@
 
 #include "pointclouds/CurrentStorey.hpp"
 
-namespace {
+namespace
+{
 
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
@@ -45,7 +46,8 @@ bool ScanJobFolderEntry(const IO::Folder& parent, const IO::Name& entryName, boo
     auto& scan = *static_cast<JobFolderScan*>(userData);
     const std::string& name = entryName.ToString();
     if (scan.depth > JobFolderScan::DeepestLevel || !isFolder || IsLink(parent, name)) return true;
-    if (Contains(name, "_info")) {
+    if (Contains(name, "_info"))
+    {
         AddJob(parent, name, scan.list);
         return true;
     }

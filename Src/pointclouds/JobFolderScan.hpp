@@ -6,7 +6,8 @@
 
 // Where a job-folder scan stands: its folder depth below the chosen folder and
 // the list it fills.
-struct JobFolderScan {
+struct JobFolderScan
+{
     static constexpr std::int16_t DeepestLevel = 2;
 
     std::int16_t depth = 0;

@@ -7,7 +7,8 @@
 #include "framework/ScopedElementMemo.hpp"
 #include "framework/Vektor2D.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t SectionMarkerKind = 2;
 constexpr std::int32_t ElevationMarkerKind = 1;
@@ -53,7 +54,8 @@ API_Guid CreateCutPlaneView(API_ElemTypeID type, std::int32_t markerKind, const 
 
     API_DatabaseInfo kept {};
     const bool switched = HostDatabaseRequest(FourCC("GDAT"), &kept, nullptr) == NoError && kept.typeID != APIWind_FloorPlanID;
-    if (switched) {
+    if (switched)
+    {
         API_DatabaseInfo floorPlan {};
         floorPlan.typeID = APIWind_FloorPlanID;
         HostDatabaseRequest(FourCC("CDAT"), &floorPlan, nullptr);
@@ -75,9 +77,11 @@ std::string NextReferenceId(const std::string& id)
     if (digitsFrom == id.size()) return id + "1";
     std::string next = id;
     std::size_t at = next.size();
-    while (at > digitsFrom) {
+    while (at > digitsFrom)
+    {
         --at;
-        if (next[at] != '9') {
+        if (next[at] != '9')
+        {
             ++next[at];
             return next;
         }

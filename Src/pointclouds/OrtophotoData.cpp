@@ -5,7 +5,8 @@
 #include "Geometry/Geometry.hpp"
 #include "framework/Tolerance.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double PlanTolerance = GeometricTolerance;
 constexpr double ShortestAxis = 1e-12;
@@ -61,13 +62,15 @@ bool OrtophotoData::GetPlanExtent(double& x1, double& y1, double& x2, double& y2
     double dx = first.rightBottom.x - first.leftBottom.x;
     double dy = first.rightBottom.y - first.leftBottom.y;
     const double length = std::sqrt(dx * dx + dy * dy);
-    if (length > PlanTolerance) {
+    if (length > PlanTolerance)
+    {
         dx /= length;
         dy /= length;
     }
     Coord start = Plan(first.leftBottom);
     Coord end = Plan(first.rightBottom);
-    for (std::uint32_t i = 1; i < tiles.GetSize(); ++i) {
+    for (std::uint32_t i = 1; i < tiles.GetSize(); ++i)
+    {
         const OrtophotoDataPart& tile = tiles[i];
         if (dx * (tile.leftBottom.x - start.x) + dy * (tile.leftBottom.y - start.y) < -PlanTolerance)
             start = Plan(tile.leftBottom);
@@ -91,7 +94,8 @@ void OrtophotoData::GetTileExtentInPlane(std::uint32_t tileIndex, double& minU, 
     const Coord3D projectedOrigin = plane.ProjectToPlane({0.0, 0.0, 0.0});
     const API_Coord3D* corners[] = {&tile.leftBottom, &tile.leftUpper, &tile.rightBottom, &tile.rightUpper};
     bool first = true;
-    for (const API_Coord3D* corner : corners) {
+    for (const API_Coord3D* corner : corners)
+    {
         const Coord3D offset = Sub(plane.ProjectToPlane(Space(*corner)), projectedOrigin);
         const double u = Dot(offset, eU);
         const double v = Dot(offset, eV);
@@ -105,7 +109,8 @@ void OrtophotoData::GetTileExtentInPlane(std::uint32_t tileIndex, double& minU, 
 
 void OrtophotoData::GetMinimumExtent(double& minU, double& minV) const
 {
-    for (std::uint32_t i = 0; i < tiles.GetSize(); ++i) {
+    for (std::uint32_t i = 0; i < tiles.GetSize(); ++i)
+    {
         double tileMinU = 0.0, tileMinV = 0.0, tileMaxU = 0.0, tileMaxV = 0.0;
         GetTileExtentInPlane(i, tileMinU, tileMinV, tileMaxU, tileMaxV);
         if (i == 0 || tileMinU < minU) minU = tileMinU;

@@ -9,7 +9,8 @@
 #include "pointclouds/OrtophotoDataPart.hpp"
 
 // One orthophoto job: its tiles, where they go and the pictures placed for it.
-class OrtophotoData {
+class OrtophotoData
+{
 public:
     OrtophotoData() = default;
     OrtophotoData(const OrtophotoData& other) = default;

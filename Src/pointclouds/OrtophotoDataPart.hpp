@@ -3,7 +3,8 @@
 #include "GS/UniString.hpp"
 
 // One orthophoto tile: its image file and its four corners in metres.
-struct OrtophotoDataPart {
+struct OrtophotoDataPart
+{
     GS::UniString imagePath;
     API_Coord3D leftBottom;
     API_Coord3D rightUpper;

@@ -17,7 +17,8 @@
 // outside the job's folder, or with a corner that is not a finite number, is
 // passed over.
 
-namespace {
+namespace
+{
 
 constexpr unsigned LongestLine = 2800;
 
@@ -29,7 +30,8 @@ bool StaysInside(const std::string& relative)
 {
     if ((!relative.empty() && relative[0] == '\\') || relative.find(':') != std::string::npos) return false;
     std::size_t from = 0;
-    for (;;) {
+    for (;;)
+    {
         const std::size_t to = relative.find('\\', from);
         if (relative.compare(from, to == std::string::npos ? std::string::npos : to - from, "..") == 0) return false;
         if (to == std::string::npos) return true;
@@ -71,7 +73,8 @@ bool ReadValue(const std::string& line, const char* key, double& value)
     return true;
 }
 
-struct PendingTile {
+struct PendingTile
+{
     OrtophotoDataPart tile;
     API_Coord3D point;
     bool imageOutside = false;
@@ -113,10 +116,13 @@ void TakeImagePath(const IO::Location& file, std::string relative, PendingTile& 
 
 void TakeLine(const std::string& line, const IO::Location& file, PendingTile& pending, OrtophotoData& job)
 {
-    if (StartsWith(line, "Tile Name")) {
+    if (StartsWith(line, "Tile Name"))
+    {
         const std::size_t equals = line.find("= ");
         if (equals != std::string::npos) TakeImagePath(file, line.substr(equals + 2), pending);
-    } else {
+    }
+    else
+    {
         TakeCorners(line, pending);
     }
     if (StartsWith(line, "Right Bottom") && IsSound(pending)) job.tiles.Add(pending.tile);
@@ -132,7 +138,8 @@ void OrtophotoData::ReadTileFile(OrtophotoData& job, const IO::Location& file)
     if (recorder.OpenRead() != 0) return;
     std::vector<char> buffer(LongestLine + 2);
     PendingTile pending;
-    for (;;) {
+    for (;;)
+    {
         const int result = recorder.ReadLine(buffer.data(), LongestLine);
         TakeLine(std::string(buffer.data()), file, pending, job);
         if (result == CDataRecorder::LineLast) break;

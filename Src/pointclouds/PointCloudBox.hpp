@@ -4,7 +4,8 @@
 #include "API/Types.hpp"
 
 // The box of one scan's points in project coordinates, six doubles in this order.
-struct PointCloudBox {
+struct PointCloudBox
+{
     double xMin = 0.0;
     double yMin = 0.0;
     double zMin = 0.0;
@@ -15,7 +16,8 @@ struct PointCloudBox {
     // The first point sets all six values; every further one widens them.
     void Add(const API_Coord3D& p, bool first)
     {
-        if (first) {
+        if (first)
+        {
             xMin = xMax = p.x;
             yMin = yMax = p.y;
             zMin = zMax = p.z;

@@ -6,7 +6,8 @@
 #include "framework/HostApiHelpers.hpp"
 #include "framework/ScopedElementMemo.hpp"
 
-namespace {
+namespace
+{
 
 void SetParameter(std::vector<API_AddParType>& parameters, const char* name, double value)
 {

@@ -2,7 +2,8 @@
 
 #include <string_view>
 
-namespace {
+namespace
+{
 
 // Control characters, folder separators, quotes, and what Windows refuses in a file name.
 bool IsReplaced(char16_t unit)
@@ -13,11 +14,15 @@ bool IsReplaced(char16_t unit)
 std::u16string Safe(const std::u16string& name)
 {
     std::u16string safe;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (name[i] == u'.' && i + 1 < name.size() && name[i + 1] == u'.') {
+    for (std::size_t i = 0; i < name.size(); ++i)
+    {
+        if (name[i] == u'.' && i + 1 < name.size() && name[i + 1] == u'.')
+        {
             while (i + 1 < name.size() && name[i + 1] == u'.') ++i;
             safe += u'_';
-        } else {
+        }
+        else
+        {
             safe += IsReplaced(name[i]) ? u'_' : name[i];
         }
     }

@@ -7,7 +7,8 @@
 constexpr const char* PointCloudTemplateId = "{2D913BBF-CD72-4620-9F2C-124EFB419915}-{616F4271-55A4-46E0-A010-97C1515C9641}";
 
 // A placeholder of the template's 3D script and the level whose point file it names.
-struct PointCloudPlaceholder {
+struct PointCloudPlaceholder
+{
     std::string text;
     std::uint32_t level = 0;
 };

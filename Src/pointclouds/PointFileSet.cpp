@@ -4,7 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t TextCode = 1;
 constexpr char Signature[8] = {'G', 'S', 'P', 'C', 2, 0, 0, 0};
@@ -57,11 +58,13 @@ bool PointFileSet::Open(const PointCloudBox& box)
     std::memcpy(header, Signature, sizeof Signature);
     char* at = header + sizeof Signature;
     for (const double value : {box.xMin, box.xMax, box.yMin, box.yMax, box.zMin, box.zMax}) PutFloat(at, value);
-    for (std::uint32_t level = 0; level < levelCount_; ++level) {
+    for (std::uint32_t level = 0; level < levelCount_; ++level)
+    {
         LevelFile file {std::make_unique<CDataRecorder>(TextCode), std::vector<char>(CollectedBytes), 0};
         file.recorder->SetMode(CDataRecorder::ModeHostFileBinary);
         file.recorder->SetPath(FileLocation(level).ToPath().c_str());
-        if (file.recorder->OpenWrite() != 0 || !file.recorder->WriteBytes(header, sizeof header)) {
+        if (file.recorder->OpenWrite() != 0 || !file.recorder->WriteBytes(header, sizeof header))
+        {
             failed_ = true;
             return false;
         }
@@ -77,7 +80,8 @@ void PointFileSet::Take(CloudPoint* points, std::size_t count)
 {
     if (files_.empty()) return;
     Appender appender = Reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i)
+    {
         const CloudPoint& point = points[i];
         appender.Put(point.level, point.position, point.colour.f_red, point.colour.f_green, point.colour.f_blue);
     }
@@ -90,7 +94,8 @@ PointFileSet::Appender PointFileSet::Reserve(std::size_t count)
     appender.levels_ = static_cast<std::uint32_t>(files_.size());
     // Each level's collected points go out before a block that might not fit, so the
     // collection keeps its size.
-    for (std::size_t level = 0; level < files_.size(); ++level) {
+    for (std::size_t level = 0; level < files_.size(); ++level)
+    {
         LevelFile& file = files_[level];
         if (file.used + count * PointSize > file.block.size()) SendCollected(level);
         if (count * PointSize > file.block.size()) file.block.resize(count * PointSize);

@@ -19,7 +19,8 @@
 // box minimum as three floats and its colour as three bytes. A file is written
 // beside its place and put there only when it is whole. The points go to the files
 // on a thread of their own while the next are collected.
-class PointFileSet : public CloudPointSink {
+class PointFileSet : public CloudPointSink
+{
 public:
     static constexpr std::size_t HeaderSize = 32;
     static constexpr std::size_t PointSize = 15;
@@ -47,7 +48,8 @@ public:
 
     // Writes points in a caller's own loop, with no call per point: Reserve makes
     // room for count more points on every level, Put writes one, Commit keeps them.
-    class Appender {
+    class Appender
+    {
     public:
         // A level beyond the set's goes to level 0.
         void Put(std::uint32_t level, const API_Coord3D& position, double red, double green, double blue)
@@ -91,14 +93,16 @@ private:
     // on their way at a time.
     static constexpr std::size_t BlocksUnderway = 4;
 
-    struct LevelFile {
+    struct LevelFile
+    {
         std::unique_ptr<CDataRecorder> recorder;
         std::vector<char> block;
         std::size_t used = 0;
     };
 
     // A level's collected points on their way to its file.
-    struct Underway {
+    struct Underway
+    {
         std::size_t level = 0;
         std::vector<char> bytes;
         std::size_t used = 0;

@@ -1,6 +1,7 @@
 #include "pointclouds/PointThinning.hpp"
 
-namespace {
+namespace
+{
 
 // Distances are compared squared; no point lies within a distance of 0 or less.
 double Squared(double distance) { return distance > 0.0 ? distance * distance : -1.0; }

@@ -9,7 +9,8 @@
 // within the third three in four, beyond it every point; the others go to level 1.
 // Three levels, by the point's place in the cloud: of every four points two go to
 // level 0, one to level 1 and one to level 2.
-class PointThinning {
+class PointThinning
+{
 public:
     static PointThinning None();
     static PointThinning ByDistance(const API_Coord3D& scanner, double distance75, double distance50, double distance25);
@@ -22,7 +23,8 @@ public:
     std::uint32_t NextLevel(const API_Coord3D& point)
     {
         if (levelCount_ == 1) return 0;
-        if (levelCount_ == 3) {
+        if (levelCount_ == 3)
+        {
             const std::uint64_t place = index_++ % 4;
             return place < 2 ? 0 : static_cast<std::uint32_t>(place - 1);
         }

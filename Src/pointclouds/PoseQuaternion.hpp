@@ -3,7 +3,8 @@
 
 // The rotation of a scan's pose, in this order: w, x, y, z. It need not be a unit
 // quaternion: the matrix divides by its squared length.
-struct PoseQuaternion {
+struct PoseQuaternion
+{
     double w = 1.0;
     double x = 0.0;
     double y = 0.0;

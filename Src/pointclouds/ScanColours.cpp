@@ -9,7 +9,8 @@
 #include "e57/IntegerNode.hpp"
 #include "e57/ScaledIntegerNode.hpp"
 
-namespace {
+namespace
+{
 
 using Range = std::pair<double, double>;
 
@@ -34,11 +35,13 @@ std::optional<double> NumberIn(const e57::StructureNode& structure, const std::s
 // The range an integer field can hold, scaled as it is read.
 std::optional<Range> FieldRange(const e57::Node& field)
 {
-    if (field.is(e57::NodeType::Integer)) {
+    if (field.is(e57::NodeType::Integer))
+    {
         const e57::IntegerNode integer(field);
         return Range {static_cast<double>(integer.minimum()), static_cast<double>(integer.maximum())};
     }
-    if (field.is(e57::NodeType::ScaledInteger)) {
+    if (field.is(e57::NodeType::ScaledInteger))
+    {
         const e57::ScaledIntegerNode scaled(field);
         const double a = static_cast<double>(scaled.minimum()) * scaled.scale() + scaled.offset();
         const double b = static_cast<double>(scaled.maximum()) * scaled.scale() + scaled.offset();
@@ -72,14 +75,16 @@ std::optional<Range> LimitsRange(const e57::StructureNode& scan, const char* str
 ScanColours::ScanColours(const e57::StructureNode& scan, const e57::StructureNode& prototype)
 {
     hasColour_ = prototype.isDefined("colorRed");
-    for (int c = 0; c < 3; ++c) {
+    for (int c = 0; c < 3; ++c)
+    {
         Scale& scale = channels_[c];
         if (!prototype.isDefined(ColourFields[c]) || !IsNumber(prototype.get(ColourFields[c]))) continue;
         scale.defined = true;
         const std::optional<Range> field = FieldRange(prototype.get(ColourFields[c]));
         std::optional<Range> range = LimitsRange(scan, "colorLimits", ColourLimitNames[c], field);
         if (!IsUsable(range)) range = field;
-        if (IsUsable(range)) {
+        if (IsUsable(range))
+        {
             scale.low = range->first;
             scale.factor = 255.0 / (range->second - range->first);
         }

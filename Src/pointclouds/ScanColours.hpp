@@ -10,7 +10,8 @@
 // floating colours without limits are taken as they are. Without colours the
 // intensity, scaled from "intensityLimits", else its field's limits, else 0 to 1,
 // gives a grey. Without either every point is mid grey. Everything is clamped.
-class ScanColours {
+class ScanColours
+{
 public:
     ScanColours(const e57::StructureNode& scan, const e57::StructureNode& prototype);
 
@@ -31,7 +32,8 @@ private:
     static constexpr double MidGrey = 128.0;
 
     // value → (value - low) · factor, within 0 to 255; a field that is not there gives 0.
-    struct Scale {
+    struct Scale
+    {
         bool defined = false;
         double low = 0.0;
         double factor = 1.0;

@@ -8,7 +8,8 @@
 #include "framework/HostApiHelpers.hpp"
 #include "framework/ScopedElementMemo.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double ViewCone = 1.4311699866353502;  // 82°
 constexpr double FramePace = 0.01;
@@ -83,7 +84,8 @@ API_Guid CreateScannerCamera(const API_Guid& objectGuid, std::optional<double> x
     camera.camera.inFrames = camera.camera.outFrames = FramePace;
     camera.camera.azimuth = LookingNorth;
     camera.camera.nextCam = APINULLGuid;
-    if (HostCreateElement(&camera, nullptr) != NoError) {
+    if (HostCreateElement(&camera, nullptr) != NoError)
+    {
         API_Elem_Head setHeader {};
         setHeader.typeID = API_CamSetID;
         setHeader.guid = set;

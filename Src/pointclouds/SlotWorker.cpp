@@ -56,7 +56,8 @@ void SlotWorker::Finish()
 
 void SlotWorker::Run()
 {
-    for (;;) {
+    for (;;)
+    {
         std::size_t slot = 0;
         {
             std::unique_lock<std::mutex> lock(mutex_);
@@ -65,9 +66,12 @@ void SlotWorker::Run()
             slot = done_ % slots_;
         }
         std::exception_ptr failure;
-        try {
+        try
+        {
             work_(slot);
-        } catch (...) {
+        }
+        catch (...)
+        {
             failure = std::current_exception();
         }
         {

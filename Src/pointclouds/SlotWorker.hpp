@@ -9,7 +9,8 @@
 // Works on a ring of slots on a thread of its own, one slot after the other in the
 // order the caller hands them over, while the caller fills the next: the caller only
 // waits when every slot is handed over and not yet done. No memory beyond the ring.
-class SlotWorker {
+class SlotWorker
+{
 public:
     using Work = std::function<void(std::size_t slot)>;
 

@@ -17,7 +17,8 @@
 #include "pointclouds/E57OpenFilePanel.hpp"
 #include "pointclouds/ImportLibraries.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t DialogStrings = 32580;
 constexpr std::int16_t FileTypeText = 18;
@@ -69,7 +70,8 @@ void LoadTargetFolder(const IO::Location& folder)
 void LockElements(const std::vector<API_Guid>& made)
 {
     std::vector<API_Elem_Head> headers;
-    for (const API_Guid& guid : made) {
+    for (const API_Guid& guid : made)
+    {
         API_Elem_Head header {};
         header.guid = guid;
         headers.push_back(header);
@@ -93,7 +95,8 @@ E57ImportOptions OptionsOf(const E57OpenFilePanel& panel, std::size_t selectedFi
 }
 
 // The progress window from the opening to the end of the command, also when it throws.
-class ProgressWindow {
+class ProgressWindow
+{
 public:
     ProgressWindow(GS::UniString title, std::int16_t phases) : title_(std::move(title)), phases_(phases)
     {
@@ -114,12 +117,16 @@ GSErrCode ImportE57Scans(Survanto& survanto, const DG::FileDialog& dialog, const
     const OwnChangeScope own("ImportE57Scans");
     bool cancelled = false, failed = false;
     const E57ImportOptions options = OptionsOf(panel, dialog.GetSelectionCount());
-    for (std::size_t i = 0; i < dialog.GetSelectionCount() && !cancelled; ++i) {
+    for (std::size_t i = 0; i < dialog.GetSelectionCount() && !cancelled; ++i)
+    {
         LoadTargetFolder(panel.targetFolder);
         std::vector<API_Guid> made;
-        try {
+        try
+        {
             E57FileImport(survanto, options, cancelled, failed).Run(dialog.GetSelectedFile(i), made);
-        } catch (const e57::E57Exception&) {
+        }
+        catch (const e57::E57Exception&)
+        {
             failed = true;
         }
         if (cancelled) break;
@@ -156,9 +163,12 @@ void Survanto::ImportE57File()
                                       static_cast<std::int16_t>(dialog.GetSelectionCount()));
         // Nothing thrown may reach the host: an unforeseen error takes the command back.
         HostCallUndoableCommand(GS::UniString(), [this, &dialog, &panel]() noexcept {
-            try {
+            try
+            {
                 return ImportE57Scans(*this, dialog, panel);
-            } catch (...) {
+            }
+            catch (...)
+            {
                 return APIERR_GENERAL;
             }
         });

@@ -12,7 +12,8 @@
 #include "pointclouds/PointCloudTemplate.hpp"
 #include "pointclouds/PointFileSet.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t PartFormatVersion = 1;
 constexpr std::uint16_t WindowsPlatformSign = ('W' << 8) | 'W';
@@ -143,7 +144,8 @@ void UpdateTextSection(std::int32_t libIndex, const API_LibPartSection& section,
 // calls, then the placeholder becomes the level's point file.
 std::string PointCloudScript(std::string script, const PointFileSet& files, std::uint32_t levelCount)
 {
-    for (const PointCloudPlaceholder& placeholder : PointCloudPlaceholders(levelCount)) {
+    for (const PointCloudPlaceholder& placeholder : PointCloudPlaceholders(levelCount))
+    {
         const std::string quoted = "\"" + placeholder.text + "\"";
         ReplaceAll(script, "!POINTCLOUD " + quoted, "POINTCLOUD " + quoted);
         ReplaceAll(script, placeholder.text, files.FileName(placeholder.level).ToUtf8());
@@ -175,7 +177,8 @@ bool WritePointFiles(PointFileSet& files, CloudPointSource& points, const PointC
     const bool opened = files.Open(box);
     if (opened) points.Deliver(files);
     if (!files.Close() || !opened) return false;
-    for (std::uint32_t level = 0; level < levelCount; ++level) {
+    for (std::uint32_t level = 0; level < levelCount; ++level)
+    {
         API_LibPart file;
         file.typeID = APILib_DataFileID;
         file.name = name + GS::UniString("_data");

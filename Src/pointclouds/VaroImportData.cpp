@@ -13,7 +13,8 @@
 // corners left bottom, left upper, right bottom, right upper, then int32 count of
 // placed picture GUIDs and the GUIDs.
 
-namespace {
+namespace
+{
 
 constexpr std::int64_t BoolBytes = 1;
 constexpr std::int64_t ShortBytes = 2;
@@ -79,7 +80,8 @@ bool ReadTile(StreamReader& reader, OrtophotoDataPart& tile)
 void ReadJob(StreamReader& reader, std::int16_t version, OrtophotoData& job, bool& named)
 {
     reader.Read(job.execute);
-    if (HasLayerFields(version)) {
+    if (HasLayerFields(version))
+    {
         reader.Read(job.layerFromJobName);
         reader.Read(job.layerIndex);
     }
@@ -93,13 +95,15 @@ void ReadJob(StreamReader& reader, std::int16_t version, OrtophotoData& job, boo
     named = reader.Read(job.jobName);
     std::int32_t tileCount = 0;
     reader.ReadCount(tileCount, TileBytes);
-    for (std::int32_t i = 0; i < tileCount && reader.IsWhole(); ++i) {
+    for (std::int32_t i = 0; i < tileCount && reader.IsWhole(); ++i)
+    {
         OrtophotoDataPart tile;
         if (ReadTile(reader, tile) && !job.tiles.Add(tile)) reader.Stop();
     }
     std::int32_t pictureCount = 0;
     reader.ReadCount(pictureCount, GuidBytes);
-    for (std::int32_t i = 0; i < pictureCount && reader.IsWhole(); ++i) {
+    for (std::int32_t i = 0; i < pictureCount && reader.IsWhole(); ++i)
+    {
         API_Guid guid = APINULLGuid;
         if (reader.Read(guid) && !job.placedPictures.Add(guid)) reader.Stop();
     }
@@ -136,7 +140,8 @@ bool VaroImportData::Read(CDataRecorder& recorder)
     jobs.Clear();
     std::int32_t jobCount = 0;
     reader.ReadCount(jobCount, SmallestJobBytes(version));
-    for (std::int32_t i = 0; i < jobCount && reader.IsWhole(); ++i) {
+    for (std::int32_t i = 0; i < jobCount && reader.IsWhole(); ++i)
+    {
         OrtophotoData job;
         bool named = false;
         ReadJob(reader, version, job, named);
@@ -148,7 +153,8 @@ bool VaroImportData::Read(CDataRecorder& recorder)
 void VaroImportData::ValidateTargets()
 {
     const std::int16_t currentStorey = CurrentStoreyIndex();
-    for (OrtophotoData& job : jobs) {
+    for (OrtophotoData& job : jobs)
+    {
         ACDatabaseID& target = job.target;
         if (target.databaseGuid == APINULLGuid || DatabaseExists(target)) continue;
         target.databaseType = ACDatabaseID::FloorPlan;

@@ -8,7 +8,8 @@
 
 // The orthophoto import's job list: the folder the user chose and the jobs found
 // below it, stored with the project.
-class VaroImportData : public IFileIO {
+class VaroImportData : public IFileIO
+{
 public:
     static constexpr std::int16_t StreamVersion = 4;
 

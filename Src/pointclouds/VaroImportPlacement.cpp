@@ -26,7 +26,8 @@
 
 using namespace VaroImportItems;
 
-struct VaroImportPalette::PlacementRun {
+struct VaroImportPalette::PlacementRun
+{
     std::int32_t onlyJob = AllJobs;
     std::vector<API_Guid> newViews;  // per job: the section or elevation the first command made
     bool windowSwitched = false;
@@ -37,7 +38,8 @@ struct VaroImportPalette::PlacementRun {
     API_DatabaseInfo savedWindow {};
 };
 
-namespace {
+namespace
+{
 
 constexpr double TurnTolerance = GeometricTolerance;
 constexpr std::int32_t ProgressStep = 1;
@@ -177,15 +179,21 @@ void VaroImportPalette::Apply(std::int32_t onlyJob)
 // the section or elevation the first command made; each window opens once.
 void VaroImportPalette::TakeNewViews(PlacementRun& run)
 {
-    for (std::uint32_t i = 0; i < importData.jobs.GetSize(); ++i) {
+    for (std::uint32_t i = 0; i < importData.jobs.GetSize(); ++i)
+    {
         ACDatabaseID& target = importData.jobs[i].target;
         if (!TakesPart(run, i) || target.databaseGuid != APINULLGuid) continue;
-        if (target.databaseType == ACDatabaseID::Worksheet) {
+        if (target.databaseType == ACDatabaseID::Worksheet)
+        {
             target.databaseGuid = NewWorksheet(target.name);
-        } else if ((target.databaseType == ACDatabaseID::Section || target.databaseType == ACDatabaseID::Elevation) &&
-                   i < run.newViews.size() && run.newViews[i] != APINULLGuid) {
+        }
+        else if ((target.databaseType == ACDatabaseID::Section || target.databaseType == ACDatabaseID::Elevation) &&
+                 i < run.newViews.size() && run.newViews[i] != APINULLGuid)
+        {
             target.databaseGuid = ViewOfElement(run.newViews[i]);
-        } else {
+        }
+        else
+        {
             continue;
         }
         if (target.databaseGuid == APINULLGuid) continue;
@@ -198,7 +206,8 @@ GSErrCode VaroImportPalette::CreateViewsCommand(PlacementRun& run)
 {
     const double angle = measuringState.stationAngle;
     const double c = std::cos(angle), s = std::sin(angle);
-    for (std::uint32_t i = 0; i < importData.jobs.GetSize(); ++i) {
+    for (std::uint32_t i = 0; i < importData.jobs.GetSize(); ++i)
+    {
         run.newViews.push_back(APINULLGuid);
         const OrtophotoData& job = importData.jobs[i];
         const std::int32_t type = job.target.databaseType;
@@ -207,7 +216,8 @@ GSErrCode VaroImportPalette::CreateViewsCommand(PlacementRun& run)
         double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
         if (!job.GetPlanExtent(x1, y1, x2, y2)) continue;
         double lower = 0.0, upper = 0.0;
-        for (std::uint32_t k = 0; k < job.tiles.GetSize(); ++k) {
+        for (std::uint32_t k = 0; k < job.tiles.GetSize(); ++k)
+        {
             double minU = 0, minV = 0, maxU = 0, maxV = 0;
             job.GetTileExtentInPlane(k, minU, minV, maxU, maxV);
             lower = std::min(lower, minV);
@@ -222,7 +232,8 @@ GSErrCode VaroImportPalette::CreateViewsCommand(PlacementRun& run)
 
 GSErrCode VaroImportPalette::PlacePicturesCommand(PlacementRun& run)
 {
-    for (std::uint32_t i = 0; i < importData.jobs.GetSize(); ++i) {
+    for (std::uint32_t i = 0; i < importData.jobs.GetSize(); ++i)
+    {
         OrtophotoData& job = importData.jobs[i];
         if (!TakesPart(run, i)) continue;
         if (job.target.databaseGuid == APINULLGuid && job.target.databaseType != ACDatabaseID::FloorPlan) continue;
@@ -238,7 +249,8 @@ void VaroImportPalette::PlaceJob(PlacementRun& run, OrtophotoData& job)
     job.placedPictures.Clear();
     const ACDatabaseID& target = job.target;
     MakeCurrent(target.databaseType, target.databaseGuid);
-    if (IsSectionLike(target.databaseType)) {
+    if (IsSectionLike(target.databaseType))
+    {
         OpenWindow(target.databaseType, target.databaseGuid);
         run.windowSwitched = true;
     }
@@ -246,7 +258,8 @@ void VaroImportPalette::PlaceJob(PlacementRun& run, OrtophotoData& job)
     if (job.hasOrigin) job.GetMinimumExtent(minU, minV);
     const bool floorPlan = target.databaseType == ACDatabaseID::FloorPlan;
 
-    for (std::uint32_t k = 0; k < job.tiles.GetSize(); ++k) {
+    for (std::uint32_t k = 0; k < job.tiles.GetSize(); ++k)
+    {
         AdvanceProgress();
         API_Element picture;
         picture.header.typeID = API_PictureID;
@@ -254,7 +267,8 @@ void VaroImportPalette::PlaceJob(PlacementRun& run, OrtophotoData& job)
         picture.header.layer = 1;
         Vektor2D ex(1.0, 0.0), ey(0.0, 1.0);
         double rotation = picture.picture.rotAngle;
-        if (floorPlan) {
+        if (floorPlan)
+        {
             ex.Rotate(measuringState.stationAngle);
             ey.Rotate(measuringState.stationAngle);
             rotation = measuringState.stationAngle;
@@ -289,27 +303,34 @@ void VaroImportPalette::PickOriginPoints()
 {
     const std::int16_t dialogId = GetDialogId();
     std::vector<std::uint32_t> jobs;
-    for (short row = DG::ListGetSelected(dialogId, JobList, 0); row != 0; row = DG::ListGetSelected(dialogId, JobList, row)) {
+    for (short row = DG::ListGetSelected(dialogId, JobList, 0); row != 0; row = DG::ListGetSelected(dialogId, JobList, row))
+    {
         const auto job = static_cast<std::uint32_t>(DG::ListGetItemUserData(dialogId, JobList, row));
         if (job < importData.jobs.GetSize()) jobs.push_back(job);
     }
-    for (const std::uint32_t index : jobs) {
+    for (const std::uint32_t index : jobs)
+    {
         OrtophotoData& job = importData.jobs[index];
         bool on = DG::GetItemValue(dialogId, OriginToggle) != 0.0;
-        if (on) {
+        if (on)
+        {
             OpenWindow(job.target.databaseType, job.target.databaseGuid);
             MakeCurrent(job.target.databaseType, job.target.databaseGuid);
-            if (job.target.databaseType == ACDatabaseID::FloorPlan) {
+            if (job.target.databaseType == ACDatabaseID::FloorPlan)
+            {
                 API_StoryCmdType goTo;
                 goTo.action = APIStory_GoTo;
                 goTo.index = job.target.storey;
                 HostEnvironmentRequest(FourCC("CSTO"), &goTo, nullptr);
             }
             API_GetPointType input {};
-            if (HostInterfaceRequest(FourCC("IPOI"), &input, nullptr) == NoError) {
+            if (HostInterfaceRequest(FourCC("IPOI"), &input, nullptr) == NoError)
+            {
                 job.origin.x = input.pos.x;
                 job.origin.y = input.pos.y;
-            } else {
+            }
+            else
+            {
                 on = false;
             }
         }

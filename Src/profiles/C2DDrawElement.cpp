@@ -14,9 +14,11 @@
 #include "framework/CAttributeData.hpp"
 #include "profiles/PreviewPrimitives.hpp"
 
-namespace DZ {
+namespace DZ
+{
 
-namespace {
+namespace
+{
 
 constexpr double ContourWidth = 0.1;
 constexpr double HatchMinSpacing = 0.00125;
@@ -98,7 +100,8 @@ std::int16_t FontIndexOf(const std::string& fontName)
 // The column of the anchor code decides the justification.
 std::int32_t JustificationOfAnchor(std::int32_t anchorCode, std::int32_t justification)
 {
-    switch (anchorCode) {
+    switch (anchorCode)
+    {
         case 1:
         case 4:
         case 7: return 0;
@@ -181,17 +184,21 @@ bool C2DDrawElement::AddPolygon(const SPolygonHeader& header, const API_Coord* p
 
 void C2DDrawElement::LoadFromVectorImage(const VectorImage& image, double loadFactor, bool ignoreBackgroundPen)
 {
-    for (ConstVectorImageIterator it(image); !it.IsEOI(); ++it) {
-        switch (it.GetItemType()) {
+    for (ConstVectorImageIterator it(image); !it.IsEOI(); ++it)
+    {
+        switch (it.GetItemType())
+        {
             case SyRichText: LoadRichText(it.GetRichText(), loadFactor); break;
             case SyHatch: LoadHatch(it.GetHatchObject(), loadFactor, ignoreBackgroundPen); break;
-            case SyLine: {
+            case SyLine:
+            {
                 const Sy_LinType& line = it.GetLine();
                 AddPrimLine(PrimLine(line.sy_pen, line.begC, line.endC));
                 break;
             }
             case SyPolyLine: LoadPolyLine(it.GetPolyLine()); break;
-            case SyArc: {
+            case SyArc:
+            {
                 const Sy_ArcType& source = it.GetArc();
                 API_PrimArc arc {};
                 arc.head.typeID = 1;
@@ -225,7 +232,8 @@ void C2DDrawElement::LoadRichText(const Sy_RichTextType& text, double loadFactor
     attributes.width = text.width * loadFactor;
     attributes.angle = text.angle;
     TSStyle hostStyle;
-    if (TSPickUpStyle(style->textStyleIndex, &hostStyle) == NoError) {
+    if (TSPickUpStyle(style->textStyleIndex, &hostStyle) == NoError)
+    {
         attributes.fontIndex = FontIndexOf(hostStyle.fontName);
         attributes.faceBits = hostStyle.face;
         attributes.justification = hostStyle.justification;
@@ -239,10 +247,12 @@ void C2DDrawElement::LoadPolyLine(const Sy_PolyLinType& polyline)
     const std::int32_t coordCount = polyline.GetCoordCount(), arcCount = polyline.GetArcCount();
     const std::int16_t pen = polyline.sy_pen.GetEffectiveColorIndex();
     std::int32_t nextArc = 1;
-    for (std::int32_t s = 1; s < coordCount; ++s) {
+    for (std::int32_t s = 1; s < coordCount; ++s)
+    {
         bool bent = false;
         for (std::int32_t a = nextArc; a <= arcCount; ++a)
-            if (polyline.arcs[static_cast<std::size_t>(a)].begIndex == s) {
+            if (polyline.arcs[static_cast<std::size_t>(a)].begIndex == s)
+            {
                 bent = true;
                 nextArc = a + 1;
                 break;
@@ -273,7 +283,8 @@ void C2DDrawElement::LoadHatch(const HatchObject& hatch, double loadFactor, bool
     header.contourWidth = hatch.GetContPen().GetEffectiveColorIndex() > 0 ? ContourWidth : 0.0;
     SColor foreground = ColourOf(hatch.GetFgRGBColor());
     SColor background = ColourOf(hatch.GetBkgRGBColor());
-    if (!hatch.IsRGBFgColor()) {
+    if (!hatch.IsRGBFgColor())
+    {
         PenColour(hatch.GetExtendedFillFgPen().GetEffectiveColorIndex(), foreground);
         PenColour(hatch.GetFillBkgPen(), background);
     }
@@ -297,7 +308,8 @@ void C2DDrawElement::LoadHatch(const HatchObject& hatch, double loadFactor, bool
 
 void C2DDrawElement::ExtendExtent(double x, double y)
 {
-    if (!extentStarted_) {
+    if (!extentStarted_)
+    {
         minX_ = maxX_ = x;
         minY_ = maxY_ = y;
         extentStarted_ = true;
@@ -347,7 +359,8 @@ void C2DDrawElement::ExtendByPolygon(const SPolygon& polygon)
 {
     const std::uint32_t count = polygon.coords.GetSize();
     for (std::uint32_t i = 1; i < count; ++i) ExtendExtent(polygon.coords[i].x, polygon.coords[i].y);
-    for (const SPolyArc& arc : polygon.arcs) {
+    for (const SPolyArc& arc : polygon.arcs)
+    {
         if (arc.begIndex < 0 || arc.endIndex < 0 || std::uint32_t(arc.begIndex) >= count || std::uint32_t(arc.endIndex) >= count)
             continue;
         const API_Coord& a = polygon.coords[static_cast<std::uint32_t>(arc.begIndex)];
@@ -362,10 +375,13 @@ void C2DDrawElement::ExtendByPolygon(const SPolygon& polygon)
 
 void C2DDrawElement::GetExtent(double& minX, double& maxY, double& maxX, double& minY)
 {
-    if (!extentStarted_) {
-        for (const SDrawIndex& entry : drawOrder) {
+    if (!extentStarted_)
+    {
+        for (const SDrawIndex& entry : drawOrder)
+        {
             const auto index = static_cast<std::uint32_t>(entry.index);
-            switch (entry.kind) {
+            switch (entry.kind)
+            {
                 case KindLine:
                     ExtendExtent(lines[index].x1, lines[index].y1);
                     ExtendExtent(lines[index].x2, lines[index].y2);
@@ -410,18 +426,22 @@ void C2DDrawElement::Draw(double left, double top, double right, double bottom, 
     minX_ = minX;
     minY_ = minY;
 
-    for (const SDrawIndex& entry : drawOrder) {
+    for (const SDrawIndex& entry : drawOrder)
+    {
         const auto index = static_cast<std::uint32_t>(entry.index);
-        switch (entry.kind) {
+        switch (entry.kind)
+        {
             case KindLine: DrawLine(lines[index], context); break;
-            case KindPrimLine: {
+            case KindPrimLine:
+            {
                 const API_PrimLine& line = primLines[index];
                 const API_LinetypeType* lineType = CachedLineType(line.ltypeInd);
                 SetPreviewPen(context, CachedPen(SPenPair {line.pen.penIndex, line.pen.colorOverridePenIndex}.Effective()));
                 DrawPreviewLine(context, line.c1.x, line.c1.y, line.c2.x, line.c2.y, lineType);
                 break;
             }
-            case KindArc: {
+            case KindArc:
+            {
                 const API_PrimArc& arc = arcs[index];
                 SetPreviewPen(context, CachedPen(SPenPair {arc.pen.penIndex, arc.pen.colorOverridePenIndex}.Effective()));
                 DrawPreviewArc(context, arc.orig.x, arc.orig.y, arc.r, arc.ratio,
@@ -430,7 +450,8 @@ void C2DDrawElement::Draw(double left, double top, double right, double bottom, 
                 break;
             }
             case KindText: DrawText(texts[index], context); break;
-            case KindPolyLine: {
+            case KindPolyLine:
+            {
                 const SPolyLine& polyline = polylines[index];
                 const API_LinetypeType* lineType = CachedLineType(polyline.lineType);
                 SetPreviewPen(context, CachedPen(polyline.pen.Effective()));
@@ -477,7 +498,8 @@ void C2DDrawElement::DrawText(const SText2D& text, NewDisplay::NativeContext& co
     const double ux = std::cos(text.angle), uy = -std::sin(text.angle);
     const double vx = -uy, vy = ux;
     double shift = 0.0;
-    switch (text.anchorCode) {
+    switch (text.anchorCode)
+    {
         case 1:
         case 2:
         case 3:

@@ -7,11 +7,13 @@
 #include "VectorImage/VectorImage.hpp"
 #include "framework/TypVektor.hpp"
 
-namespace DZ {
+namespace DZ
+{
 
 // A display list of plain 2D records loaded from a vector image and drawn fitted
 // into a pixel rectangle. The draw order is the loading order.
-class C2DDrawElement {
+class C2DDrawElement
+{
 public:
     static constexpr std::int32_t KindLine = 1;
     static constexpr std::int32_t KindPrimLine = 3;
@@ -21,30 +23,35 @@ public:
     static constexpr std::int32_t KindPolygon = 7;
 
     // A pen with its colour override; the override wins when above 0.
-    struct SPenPair {
+    struct SPenPair
+    {
         std::int16_t penIndex = 0;
         std::int16_t colorOverridePenIndex = 0;
         std::int16_t Effective() const { return colorOverridePenIndex > 0 ? colorOverridePenIndex : penIndex; }
     };
 
-    struct SColor {
+    struct SColor
+    {
         double red = 0.0;
         double green = 0.0;
         double blue = 0.0;
     };
 
-    struct SDrawIndex {
+    struct SDrawIndex
+    {
         std::int32_t kind = 0;
         std::int32_t index = 0;
     };
 
-    struct SLine {
+    struct SLine
+    {
         double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
         std::int16_t pen = 0;
     };
 
     // Heights, widths and cap heights are in thousandths of drawing units.
-    struct SText2D {
+    struct SText2D
+    {
         SPenPair pen;
         std::int16_t fontIndex = 0;
         std::int16_t faceBits = 0;
@@ -59,7 +66,8 @@ public:
         GS::UniString text;
     };
 
-    struct SPolyLine {
+    struct SPolyLine
+    {
         SPenPair pen;
         std::int16_t lineType = 0;
         std::int32_t pointCount = 0;
@@ -67,13 +75,15 @@ public:
     };
 
     // An arc edge of a polygon: indexes of its points and its signed angle.
-    struct SPolyArc {
+    struct SPolyArc
+    {
         std::int32_t begIndex = 0;
         std::int32_t endIndex = 0;
         double angle = 0.0;
     };
 
-    struct SPolygonHeader {
+    struct SPolygonHeader
+    {
         SPenPair pen;
         double contourWidth = 0.0;  // above 0: the contour is drawn
         std::int32_t coordCount = 0;
@@ -84,7 +94,8 @@ public:
 
     // Points from index 1 (entry 0 a placeholder); ends[0] = 0 and ends[k] the
     // last point of ring k, which repeats the ring's first point.
-    struct SPolygon {
+    struct SPolygon
+    {
         SPolygonHeader header;
         std::int16_t foregroundPen = 0;
         std::int16_t backgroundPen = 0;

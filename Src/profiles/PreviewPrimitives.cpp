@@ -7,9 +7,11 @@
 #include "Geometry/Polygon2DData.hpp"
 #include "framework/AngleConstants.hpp"
 
-namespace DZ {
+namespace DZ
+{
 
-namespace {
+namespace
+{
 
 constexpr double ChordTolerance = 0.001;
 
@@ -49,13 +51,15 @@ void DrawContourEdge(const API_Coord* points, std::int32_t j, std::int32_t coord
 {
     const API_Coord& a = points[j];
     const API_Coord& b = points[j + 1];
-    if (arc != nullptr && arc->endIndex >= 1 && arc->endIndex <= coordCount) {
+    if (arc != nullptr && arc->endIndex >= 1 && arc->endIndex <= coordCount)
+    {
         const API_Coord& arcEnd = points[arc->endIndex];
         const bool backwards = arc->angle < 0;
         const Geometry::Point2<double> from {backwards ? arcEnd.x : a.x, backwards ? arcEnd.y : a.y};
         const Geometry::Point2<double> to {backwards ? a.x : arcEnd.x, backwards ? a.y : arcEnd.y};
         Geometry::GenArc bend;
-        if (Geometry::SetGenArcPtr(&bend, from, to, std::fabs(arc->angle))) {
+        if (Geometry::SetGenArcPtr(&bend, from, to, std::fabs(arc->angle)))
+        {
             DrawPreviewArc(context, bend.GetOrigo().x, bend.GetOrigo().y, bend.GetMainAxisLength(), 1.0,
                            bend.GetBegAng() * DegreesPerRadian, bend.GetEndAng() * DegreesPerRadian, nullptr, 0.0);
             return;
@@ -127,7 +131,8 @@ void DrawPreviewArc(NewDisplay::NativeContext& context, double centreX, double c
     if (endAngle > 360) endAngle -= 360;
     const std::int32_t cx = Low16(WorldToPixelX(centreX)), cy = Low16(WorldToPixelY(centreY));
     const std::int32_t rr = Truncate(PreviewTransform().scale * radius);
-    if (ratio > 0.99999 && ratio < 1.00001) {
+    if (ratio > 0.99999 && ratio < 1.00001)
+    {
         DrawCircleArc(cx - rr, Truncate(cy - rr / ratio), cx + rr, Truncate(cy + rr / ratio), beginAngle, sweep, context);
         return;
     }
@@ -168,7 +173,8 @@ void DrawPreviewPolygon(const C2DDrawElement::SPolygon& polygon, const API_Coord
     };
     context.BeginPolygon();
     std::vector<API_Coord> outline;
-    for (std::int32_t k = 1, first = 0, last = 0; k <= polygon.header.subPolyCount; ++k) {
+    for (std::int32_t k = 1, first = 0, last = 0; k <= polygon.header.subPolyCount; ++k)
+    {
         if (!ringOf(k, first, last) || !RingOutline(polygon, first, last, points, arcs, outline) || outline.empty()) continue;
         PreviewMoveTo(Low16(WorldToPixelX(outline[0].x)), Low16(WorldToPixelY(outline[0].y)), context);
         for (std::size_t i = 1; i < outline.size(); ++i)
@@ -178,7 +184,8 @@ void DrawPreviewPolygon(const C2DDrawElement::SPolygon& polygon, const API_Coord
     if (!(polygon.header.contourWidth > 0)) return;
     const C2DDrawElement::SColor& contour = polygon.header.contourColor;
     context.SetForeColor(ColourByte(contour.red), ColourByte(contour.green), ColourByte(contour.blue), 255);
-    for (std::int32_t k = 1, first = 0, last = 0; k <= polygon.header.subPolyCount; ++k) {
+    for (std::int32_t k = 1, first = 0, last = 0; k <= polygon.header.subPolyCount; ++k)
+    {
         if (!ringOf(k, first, last)) continue;
         for (std::int32_t j = first; j < last; ++j)
             DrawContourEdge(points, j, coordCount, ArcFrom(arcs, polygon.header.arcCount, j), context);
@@ -195,19 +202,24 @@ GSErrCode SegmentSubPolygon(std::int32_t first, std::int32_t last, const API_Coo
     for (std::int32_t i = first; i < last; ++i) ring.vertices.push_back({points[i].x, points[i].y});
     if (n > 0) ring.vertices.push_back(ring.vertices[1]);
     ring.contourEnds = {0, n + 1};
-    for (std::int32_t a = 0; a < arcCount; ++a) {
+    for (std::int32_t a = 0; a < arcCount; ++a)
+    {
         const C2DDrawElement::SPolyArc& arc = arcs[a];
         const bool within = (arc.begIndex >= first && arc.begIndex <= last) || (arc.endIndex >= first && arc.endIndex <= last);
         if (within) ring.arcs.push_back({arc.begIndex - first + 1, arc.endIndex - first + 1, arc.angle});
     }
-    if (Geometry::SegmentUpPolygon2DData(&ring, Geometry::ArcDivParams(ChordTolerance)) != NoError) {
+    if (Geometry::SegmentUpPolygon2DData(&ring, Geometry::ArcDivParams(ChordTolerance)) != NoError)
+    {
         Geometry::FreePolygon2DData(&ring);
         return APIERR_IRREGULARPOLY;
     }
-    try {
+    try
+    {
         outline.clear();
         for (std::size_t i = 1; i < ring.vertices.size(); ++i) outline.push_back({ring.vertices[i].x, ring.vertices[i].y});
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         Geometry::FreePolygon2DData(&ring);
         return APIERR_MEMFULL;
     }

@@ -9,9 +9,11 @@
 
 // Drawing the display list's records in pixels, through the transform that
 // C2DDrawElement::Draw publishes. Pixel coordinates are kept to 16 bits.
-namespace DZ {
+namespace DZ
+{
 
-struct DrawingTransform {
+struct DrawingTransform
+{
     double negatedMinX = 0.0;
     double negatedMinY = 0.0;
     double originX = 0.0;

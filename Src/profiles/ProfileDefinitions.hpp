@@ -4,7 +4,8 @@
 #include "API/AddOnInterface.hpp"
 
 // The definitions of one profile attribute, given back to the host on every way out.
-class ProfileDefinitions {
+class ProfileDefinitions
+{
 public:
     ProfileDefinitions(const ProfileDefinitions&) = delete;
     ProfileDefinitions& operator=(const ProfileDefinitions&) = delete;

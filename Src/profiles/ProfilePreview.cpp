@@ -8,7 +8,8 @@
 #include "profiles/PreviewPrimitives.hpp"
 #include "profiles/SectionPalette.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double LoadFactor = 100.0;
 

@@ -6,7 +6,8 @@
 void SortNamesWithDrawings(TypVektor<GS::UniString>& names, TypVektor<VectorImage>& drawings, std::int16_t& selected)
 {
     const std::uint32_t count = std::min(names.GetSize(), drawings.GetSize());
-    for (std::uint32_t i = 0; i < count; ++i) {
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
         std::uint32_t smallest = i;
         for (std::uint32_t j = i + 1; j < count; ++j)
             if (names[j] < names[smallest]) smallest = j;

@@ -10,7 +10,8 @@
 #include "profiles/ProfilePreview.hpp"
 #include "profiles/ProfileSorting.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t OkButton = 1;
 constexpr std::int16_t CancelButton = 2;
@@ -29,7 +30,8 @@ SectionACPalette::~SectionACPalette() = default;
 
 std::int16_t SectionACPalette::DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data)
 {
-    if (message == DG::MsgInit) {
+    if (message == DG::MsgInit)
+    {
         InitDialog();
         return 0;
     }
@@ -37,16 +39,19 @@ std::int16_t SectionACPalette::DialogCallback(std::int16_t message, std::int16_t
     const auto* update = reinterpret_cast<const DG::UserUpdateData*>(data);
     if (message == DG::MsgUserUpdate && item == AvailablePreview && availableSelection != 0) DrawAvailablePreview(update);
     if (message == DG::MsgUserUpdate && item == ChosenPreview && chosenSelection != 0) DrawChosenPreview(update);
-    if (message == DG::MsgChange && item == AvailableList) {
+    if (message == DG::MsgChange && item == AvailableList)
+    {
         availableSelection = DG::ListViewGetSelected(GetDialogId(), AvailableList);
         DG::InvalidateItem(GetDialogId(), AvailablePreview);
     }
-    if (message == DG::MsgChange && item == ChosenList) {
+    if (message == DG::MsgChange && item == ChosenList)
+    {
         chosenSelection = DG::ListViewGetSelected(GetDialogId(), ChosenList);
         DG::InvalidateItem(GetDialogId(), ChosenPreview);
     }
     if (message != DG::MsgClick) return 0;
-    switch (item) {
+    switch (item)
+    {
         case OkButton:
         case CancelButton:
         case DG::CloseBox: return item;
@@ -77,7 +82,8 @@ void SectionACPalette::LoadProfileAttributes()
     std::int32_t count = 0;
     if (HostGetAttributeCount(API_ProfileID, &count) != NoError) return;
     const auto last = static_cast<std::int16_t>(std::clamp<std::int32_t>(count, 0, INT16_MAX));
-    for (std::int16_t index = 1; index <= last; ++index) {
+    for (std::int16_t index = 1; index <= last; ++index)
+    {
         API_Attribute attribute {};
         attribute.header.typeID = API_ProfileID;
         attribute.header.index = index;

@@ -11,7 +11,8 @@
 // Picks profiles from the host's profile library: the available profiles with a
 // preview, and those chosen for import with theirs. The lists stay from one
 // opening to the next; the profile palette takes the chosen ones after OK.
-class SectionACPalette : public CDialogBase {
+class SectionACPalette : public CDialogBase
+{
 public:
     SectionACPalette();
     ~SectionACPalette() override;

@@ -10,7 +10,8 @@
 #include "framework/ScopedElementMemo.hpp"
 #include "profiles/SectionPalette.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t NoHotspotText = 40;
 constexpr std::int32_t TwoHotspotsText = 41;
@@ -44,10 +45,12 @@ bool PolygonOfFill(const API_Guid& guid, const API_Coord& origin, SectionPalette
     if (!ReadElement(guid, fill)) return false;
     ScopedElementMemo memo;
     const bool read = HostGetElementMemo(&guid, &*memo, FillMemoMask) == NoError && MemoHoldsPolygon(*memo, fill.hatch.poly);
-    if (read) {
+    if (read)
+    {
         const API_Polygon& poly = fill.hatch.poly;
         polygon.coordCount = poly.nCoords;
-        for (std::int32_t i = 0; i <= poly.nCoords; ++i) {
+        for (std::int32_t i = 0; i <= poly.nCoords; ++i)
+        {
             const API_Coord& c = memo->coords[std::size_t(i)];
             polygon.coords.Add({c.x - origin.x, c.y - origin.y});
         }
@@ -68,14 +71,18 @@ bool PolygonOfFill(const API_Guid& guid, const API_Coord& origin, SectionPalette
 // The fill's memo moved by the point; false when a list cannot be had.
 bool FillMemoAt(const SectionPalette::SectionDataType& polygon, const API_Coord& point, API_ElementMemo& memo)
 {
-    try {
+    try
+    {
         memo.coords.assign(std::size_t(polygon.coordCount) + 1, API_Coord {});
         memo.pends.assign(std::size_t(polygon.endCount) + 1, 0);
         memo.parcs.assign(std::size_t(polygon.arcCount), API_PolyArc {});
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         return false;
     }
-    for (std::int32_t i = 1; i <= polygon.coordCount; ++i) {
+    for (std::int32_t i = 1; i <= polygon.coordCount; ++i)
+    {
         const API_Coord& c = polygon.coords[std::uint32_t(i)];
         memo.coords[std::size_t(i)] = {c.x + point.x, c.y + point.y};
     }
@@ -91,18 +98,21 @@ bool SectionPalette::PolygonsFromSelectedFills()
     currentPolygons.Clear();
     API_SelectionInfo info;
     std::vector<API_Neig> selected;
-    if (HostGetSelection(&info, nullptr, false, true) != NoError || HostGetSelection(&info, &selected, false, true) != NoError) {
+    if (HostGetSelection(&info, nullptr, false, true) != NoError || HostGetSelection(&info, &selected, false, true) != NoError)
+    {
         ShowFillAlert(NoFillText);
         return false;
     }
     std::vector<API_Guid> fills;
     bool hasOrigin = false;
     API_Coord origin {};
-    for (const API_Neig& neig : selected) {
+    for (const API_Neig& neig : selected)
+    {
         const API_ElemTypeID type = NeigToElemType(neig.neigID);
         if (type == API_HatchID) fills.push_back(neig.guid);
         if (type != API_HotspotID) continue;
-        if (hasOrigin) {
+        if (hasOrigin)
+        {
             ShowFillAlert(TwoHotspotsText);
             return false;
         }
@@ -111,15 +121,18 @@ bool SectionPalette::PolygonsFromSelectedFills()
         hasOrigin = true;
         origin = hotspot.hotspot.position;
     }
-    if (!hasOrigin || fills.empty()) {
+    if (!hasOrigin || fills.empty())
+    {
         ShowFillAlert(hasOrigin ? NoFillText : NoHotspotText);
         return false;
     }
-    for (const API_Guid& guid : fills) {
+    for (const API_Guid& guid : fills)
+    {
         SectionDataType polygon;
         if (PolygonOfFill(guid, origin, polygon)) currentPolygons.Add(polygon);
     }
-    if (currentPolygons.IsEmpty()) {
+    if (currentPolygons.IsEmpty())
+    {
         ShowFillAlert(NoFillText);
         return false;
     }
@@ -144,7 +157,8 @@ void SectionPalette::PlaceForEditing()
 // The fills take the fill tool's settings, not the profile's attributes.
 void SectionPalette::PlaceCurrentPolygonsAt(const API_Coord& point)
 {
-    for (const SectionDataType& polygon : currentPolygons) {
+    for (const SectionDataType& polygon : currentPolygons)
+    {
         if (!polygon.HoldsItsCounts()) continue;
         API_Element fill = ElementToolDefaults(API_HatchID);
         fill.hatch.poly = {polygon.coordCount, polygon.endCount, polygon.arcCount};

@@ -3,7 +3,8 @@
 #include "curves/CurveVectors.hpp"
 #include "profiles/SectionPalette.hpp"
 
-namespace {
+namespace
+{
 
 using Curves::Cross;
 using Curves::Minus;
@@ -41,7 +42,8 @@ void SectionPalette::CreateMeasuredProfile()
     Geometry::TRANMAT basis;
     Geometry::TRANMAT toPlane;
     Geometry::TMBSet(&basis, plane.xAxis, plane.yAxis, plane.normal);
-    if (!Geometry::InvMat(&toPlane, basis) || points.IsEmpty()) {
+    if (!Geometry::InvMat(&toPlane, basis) || points.IsEmpty())
+    {
         RefreshList();
         return;
     }
@@ -49,7 +51,8 @@ void SectionPalette::CreateMeasuredProfile()
     SectionDataType polygon;
     const auto n = static_cast<std::int32_t>(points.GetSize());
     polygon.coords.Add({0.0, 0.0});
-    for (const API_Coord3D& point : points) {
+    for (const API_Coord3D& point : points)
+    {
         const Vector q = Geometry::TMBVect(toPlane, Minus(Curves::ToVector(point), plane.origin));
         polygon.coords.Add({q.x, q.y});
     }

@@ -3,7 +3,8 @@
 #include "DG/DG.hpp"
 #include "RS/ResourceModule.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t OkButton = 1;
 constexpr std::int16_t CancelButton = 2;
@@ -20,12 +21,14 @@ SectionNamePalette::~SectionNamePalette() = default;
 
 std::int16_t SectionNamePalette::DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t)
 {
-    if (message == DG::MsgInit) {
+    if (message == DG::MsgInit)
+    {
         InitDialog();
         return 0;
     }
     if (dialogId != GetDialogId() || message != DG::MsgClick) return 0;
-    if (item == OkButton) {
+    if (item == OkButton)
+    {
         name = DG::GetItemText(GetDialogId(), NameItem);
         if (name.IsEmpty()) name = defaultName;
         return OkButton;

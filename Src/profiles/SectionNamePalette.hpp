@@ -5,9 +5,14 @@
 #include "framework/CDialogBase.hpp"
 
 // Asks for a cross-section profile's name, for a new profile or a rename.
-class SectionNamePalette : public CDialogBase {
+class SectionNamePalette : public CDialogBase
+{
 public:
-    enum Mode : std::int16_t { NewProfile = 1, Rename = 2 };
+    enum Mode : std::int16_t
+    {
+        NewProfile = 1,
+        Rename = 2
+    };
 
     SectionNamePalette();
     ~SectionNamePalette() override;

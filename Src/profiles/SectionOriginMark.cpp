@@ -4,7 +4,8 @@
 #include "framework/AngleConstants.hpp"
 #include "profiles/SectionPalette.hpp"
 
-namespace {
+namespace
+{
 
 template <typename Record>
 void UseMarkPen(Record& record)

@@ -9,7 +9,8 @@
 #include "frame/PaletteGuids.hpp"
 #include "framework/Tolerance.hpp"
 
-namespace {
+namespace
+{
 
 using Coord = Geometry::Point2<double>;
 
@@ -34,7 +35,8 @@ void SortArcsByBegin(TypVektor<API_PolyArc>& arcs, std::uint32_t count)
 {
     std::set<std::pair<std::int32_t, std::uint32_t>> remaining;
     for (std::uint32_t i = 0; i < count; ++i) remaining.insert({arcs[i].begIndex, i});
-    for (std::uint32_t i = 0; i < count; ++i) {
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
         const auto smallest = *remaining.begin();
         remaining.erase(remaining.begin());
         const std::uint32_t place = smallest.second;
@@ -55,7 +57,8 @@ std::vector<double> AnglesPerVertex(SectionPalette::SectionDataType& polygon, st
     const auto count = static_cast<std::uint32_t>(polygon.arcCount);
     SortArcsByBegin(polygon.arcs, count);
     std::vector<bool> taken(angles.size(), false);
-    for (std::uint32_t i = 0; i < count; ++i) {
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
         const API_PolyArc& arc = polygon.arcs[i];
         if (arc.begIndex < 1 || arc.begIndex >= n || taken[static_cast<std::size_t>(arc.begIndex)]) continue;
         taken[static_cast<std::size_t>(arc.begIndex)] = true;
@@ -73,7 +76,8 @@ void AppendHatch(SectionPalette::SectionDataType& polygon, VectorImage& image)
     for (std::size_t k = 1; k < ends.size(); ++k)
         ends[k] = static_cast<std::uint32_t>(polygon.ends[static_cast<std::uint32_t>(k)]);
     std::vector<Coord> coords(static_cast<std::size_t>(n) + 1);
-    for (std::size_t i = 1; i < coords.size(); ++i) {
+    for (std::size_t i = 1; i < coords.size(); ++i)
+    {
         const API_Coord& c = polygon.coords[static_cast<std::uint32_t>(i)];
         coords[i] = {c.x, c.y};
     }
@@ -136,10 +140,13 @@ void SectionPalette::ImageToPolygons(VectorImage image)
 
 void SectionPalette::PolygonsToImage(VectorImage& image)
 {
-    try {
+    try
+    {
         for (SectionDataType& polygon : currentPolygons)
             if (polygon.HoldsItsCounts()) AppendHatch(polygon, image);
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         // The hatches already added stay.
     }
 }
@@ -148,13 +155,15 @@ bool SectionPalette::WritePolygon(CDataRecorder& recorder, const SectionDataType
 {
     bool written =
         recorder.WriteLong(polygon.coordCount) && recorder.WriteLong(polygon.endCount) && recorder.WriteLong(polygon.arcCount);
-    for (std::int32_t i = 0; written && i <= polygon.coordCount; ++i) {
+    for (std::int32_t i = 0; written && i <= polygon.coordCount; ++i)
+    {
         const API_Coord& c = polygon.coords[static_cast<std::uint32_t>(i)];
         written = recorder.WriteDouble(c.x) && recorder.WriteDouble(c.y);
     }
     for (std::int32_t k = 0; written && k <= polygon.endCount; ++k)
         written = recorder.WriteLong(polygon.ends[static_cast<std::uint32_t>(k)]);
-    for (std::int32_t a = 0; written && a < polygon.arcCount; ++a) {
+    for (std::int32_t a = 0; written && a < polygon.arcCount; ++a)
+    {
         const API_PolyArc& arc = polygon.arcs[static_cast<std::uint32_t>(a)];
         written = recorder.WriteDouble(arc.arcAngle) && recorder.WriteLong(arc.begIndex) && recorder.WriteLong(arc.endIndex);
     }
@@ -168,7 +177,8 @@ bool SectionPalette::WriteProfiles(CDataRecorder& recorder)
     const TypVektor<SectionDataType> kept = currentPolygons;
     const std::uint32_t count = profileImages.GetSize();
     bool written = recorder.WriteLong(static_cast<std::int32_t>(count));
-    for (std::uint32_t i = 0; written && i < count; ++i) {
+    for (std::uint32_t i = 0; written && i < count; ++i)
+    {
         written = recorder.WriteUniString(i < profileNames.GetSize() ? profileNames[i] : GS::UniString());
         ImageToPolygons(profileImages[i]);
         written = written && recorder.WriteLong(static_cast<std::int32_t>(currentPolygons.GetSize()));
@@ -185,19 +195,22 @@ bool SectionPalette::ReadPolygon(CDataRecorder& recorder, std::int32_t version, 
         return false;
     const std::int64_t coords = std::int64_t {polygon.coordCount} + 1, ends = std::int64_t {polygon.endCount} + 1;
     if (!Fits(recorder, coords, CoordBytes)) return false;
-    for (std::int64_t i = 0; i < coords; ++i) {
+    for (std::int64_t i = 0; i < coords; ++i)
+    {
         API_Coord c;
         if (!recorder.ReadDouble(c.x) || !recorder.ReadDouble(c.y)) return false;
         polygon.coords.Add(c);
     }
     if (!Fits(recorder, ends, EndBytes)) return false;
-    for (std::int64_t k = 0; k < ends; ++k) {
+    for (std::int64_t k = 0; k < ends; ++k)
+    {
         std::int32_t end = 0;
         if (!recorder.ReadLong(end)) return false;
         polygon.ends.Add(end);
     }
     if (!Fits(recorder, polygon.arcCount, ArcBytes)) return false;
-    for (std::int32_t a = 0; a < polygon.arcCount; ++a) {
+    for (std::int32_t a = 0; a < polygon.arcCount; ++a)
+    {
         API_PolyArc arc;
         if (!recorder.ReadDouble(arc.arcAngle) || !recorder.ReadLong(arc.begIndex) || !recorder.ReadLong(arc.endIndex))
             return false;
@@ -216,7 +229,8 @@ bool SectionPalette::ReadProfile(CDataRecorder& recorder, std::int32_t version, 
     if (!recorder.ReadUniString(name) || !recorder.ReadLong(count) || !Fits(recorder, count, PolygonBytes)) return false;
     TypVektor<SectionDataType> polygons;
     bool whole = true;
-    for (std::int32_t p = 0; whole && p < count; ++p) {
+    for (std::int32_t p = 0; whole && p < count; ++p)
+    {
         SectionDataType polygon;
         whole = ReadPolygon(recorder, version, polygon);
         if (whole) polygons.Add(polygon);
@@ -236,7 +250,8 @@ bool SectionPalette::ReadProfiles(CDataRecorder& recorder, std::int32_t version)
     TypVektor<GS::UniString> names;
     TypVektor<VectorImage> images;
     bool read = true;
-    for (std::int32_t i = 0; read && i < count; ++i) {
+    for (std::int32_t i = 0; read && i < count; ++i)
+    {
         GS::UniString name;
         VectorImage image;
         bool drawn = false;

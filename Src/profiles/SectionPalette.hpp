@@ -16,12 +16,14 @@
 // The cross-section profile palette: named profile drawings (one hatch per fill
 // polygon, drawn about the profile's reference point), their fill polygons and
 // their storage with the project. Its own curve palette takes the profile points.
-class SectionPalette : public CDialogBase {
+class SectionPalette : public CDialogBase
+{
 public:
     // One fill polygon of a profile in the host's polygon form: vertices from
     // index 1, ring ends with a lead entry 0, arcs bending the edge from their
     // begin vertex to the next.
-    struct SectionDataType {
+    struct SectionDataType
+    {
         TypVektor<API_Coord> coords;
         TypVektor<int> ends;
         TypVektor<API_PolyArc> arcs;

@@ -8,7 +8,8 @@
 #include "profiles/ProfilePreview.hpp"
 #include "profiles/SectionPalette.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t CloseButton = 1;
 constexpr std::int16_t ProfileListItem = 3;
@@ -35,7 +36,8 @@ void UpdateMainPalette()
 
 std::int16_t SectionPalette::DialogCallback(std::int16_t message, std::int16_t dialogId, std::int16_t item, std::intptr_t data)
 {
-    if (message == DG::MsgInit) {
+    if (message == DG::MsgInit)
+    {
         DG::EnableMessage(GetDialogId(), DG::AllItems, DG::MsgUserUpdate);
         AttachResizer();
         RefreshList();
@@ -43,20 +45,24 @@ std::int16_t SectionPalette::DialogCallback(std::int16_t message, std::int16_t d
         return 0;
     }
     if (dialogId != GetDialogId()) return 0;
-    if (message == DG::MsgResize) {
+    if (message == DG::MsgResize)
+    {
         resizer.Resize(false);
         DG::InvalidateItem(GetDialogId(), PreviewItem);
         return 0;
     }
-    if (message == DG::MsgUserUpdate) {
+    if (message == DG::MsgUserUpdate)
+    {
         if (item == PreviewItem && currentProfile != 0) DrawPreview(reinterpret_cast<const DG::UserUpdateData*>(data));
         return 0;
     }
-    if (message == DG::MsgChange && item == NewProfilePopUp) {
+    if (message == DG::MsgChange && item == NewProfilePopUp)
+    {
         StartNewProfile(static_cast<std::int16_t>(DG::PopupGetSelected(GetDialogId(), NewProfilePopUp)));
         return 0;
     }
-    if (message == DG::MsgChange && item == ProfileListItem) {
+    if (message == DG::MsgChange && item == ProfileListItem)
+    {
         currentProfile = DG::ListViewGetSelected(GetDialogId(), ProfileListItem);
         ConvertCurrentProfile();
         UpdateMainPalette();
@@ -64,7 +70,8 @@ std::int16_t SectionPalette::DialogCallback(std::int16_t message, std::int16_t d
         return 0;
     }
     if (message != DG::MsgClick) return 0;
-    switch (item) {
+    switch (item)
+    {
         case DG::CloseBox: return DG::CloseBox;
         case CloseButton:
             ConvertCurrentProfile();
@@ -150,7 +157,8 @@ void SectionPalette::ImportFromLibrary()
     importDialog.SetResourceModules(CurrentResourceModule());
     if (importDialog.OpenModal() != DG::Accept) return;
     const std::uint32_t count = std::min(importDialog.chosenNames.GetSize(), importDialog.chosenImages.GetSize());
-    for (std::uint32_t i = 0; i < count; ++i) {
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
         if (!profileNames.AddUnique(importDialog.chosenNames[i])) continue;
         if (!profileImages.Add(importDialog.chosenImages[i])) profileNames.Delete(profileNames.GetSize() - 1);
     }
@@ -188,7 +196,8 @@ void SectionPalette::StartMeasuring()
 // The list and the preview share the palette's growth; the buttons keep to its edges.
 void SectionPalette::AttachResizer()
 {
-    struct Rule {
+    struct Rule
+    {
         std::int16_t item;
         double xMove, yMove, widthGrow, heightGrow;
     };

@@ -4,7 +4,8 @@
 #include "profiles/ProfileSorting.hpp"
 #include "profiles/SectionPalette.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t ProfileListItem = 3;
 constexpr std::int16_t PreviewItem = 5;
@@ -44,7 +45,8 @@ bool SectionPalette::NameNewProfile(const VectorImage& image)
     nameDialog.SetResourceModules(CurrentResourceModule());
     if (nameDialog.OpenModal() != DG::Accept) return false;
     if (!profileNames.Add(nameDialog.name)) return false;
-    if (!profileImages.Add(image)) {
+    if (!profileImages.Add(image))
+    {
         profileNames.Delete(profileNames.GetSize() - 1);
         return false;
     }

@@ -32,7 +32,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 const fs::path& BenchFolder() { return BenchFolderNamed("survanto-import-bench"); }
 
@@ -83,7 +84,8 @@ bool Always(std::uint64_t) { return true; }
 
 PointThinning DistanceThinning(const E57Scan& scan) { return PointThinning::ByDistance(scan.ScannerPosition(), 6, 12, 36); }
 
-struct OpenScan {
+struct OpenScan
+{
     explicit OpenScan(const std::string& path)
         : file(path, "r", e57::ImageFile::kChecksumAll), scan(file, e57::StructureNode(file.root().get("/data3D/0")))
     {}
@@ -96,7 +98,8 @@ void BoxReading(benchmark::State& state)
     const std::uint64_t points = static_cast<std::uint64_t>(state.range(0));
     const std::string& path = GeneratedScan(points);
     const double peakBefore = PeakResidentMegabytes();
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         OpenScan open(path);
         PointCloudBox box;
         std::uint64_t taken = 0;
@@ -107,11 +110,13 @@ void BoxReading(benchmark::State& state)
 }
 
 // The same block of 40 points over and over, on two levels.
-class RepeatedBlock : public CloudPointSource {
+class RepeatedBlock : public CloudPointSource
+{
 public:
     explicit RepeatedBlock(std::uint64_t points) : points_(points)
     {
-        for (std::size_t i = 0; i < block_.size(); ++i) {
+        for (std::size_t i = 0; i < block_.size(); ++i)
+        {
             block_[i].position = {double(i), double(i) * 0.5, 1.0};
             block_[i].colour = {double(i), 100.0, 200.0};
             block_[i].level = i % 4 == 0 ? 0 : 1;
@@ -138,7 +143,8 @@ void PointFiles(benchmark::State& state)
     PointCloudBox box;
     box.Add({0, 0, 0}, true);
     box.Add({40, 20, 1}, false);
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         PointFileSet files(IO::Location(target.string()), GS::UniString("Scan"), 2);
         files.Open(box);
         source.Deliver(files);
@@ -154,7 +160,8 @@ void TwoReadings(benchmark::State& state)
     const double peakBefore = PeakResidentMegabytes();
     const fs::path target = BenchFolder() / "two";
     fs::create_directories(target);
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         OpenScan open(path);
         PointCloudBox box;
         std::uint64_t taken = 0;
@@ -177,7 +184,8 @@ void WholeImport(benchmark::State& state)
     const std::string& path = GeneratedScan(points);
     ImportHost host(BenchFolder() / "host");
     const double peakBefore = PeakResidentMegabytes();
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         if (!host.Import(path)) state.SkipWithError("no cloud was made");
     }
     Report(state, points * state.iterations(), peakBefore);

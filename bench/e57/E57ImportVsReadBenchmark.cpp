@@ -32,9 +32,14 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
-enum class FileKind { Colour, Scaled };
+enum class FileKind
+{
+    Colour,
+    Scaled
+};
 
 const fs::path& BenchFolder() { return BenchFolderNamed("survanto-e57-ratio-bench"); }
 
@@ -45,7 +50,8 @@ std::vector<e57test::FieldLayout> Fields(FileKind kind)
                                                        e57test::FieldLayout {"colorGreen", FieldKind::Integer, 0, 255},
                                                        e57test::FieldLayout {"colorBlue", FieldKind::Integer, 0, 255}};
     std::vector<e57test::FieldLayout> fields;
-    for (const char* axis : {"cartesianX", "cartesianY", "cartesianZ"}) {
+    for (const char* axis : {"cartesianX", "cartesianY", "cartesianZ"})
+    {
         if (kind == FileKind::Colour)
             fields.push_back({axis, FieldKind::Double});
         else
@@ -69,7 +75,8 @@ const std::string& GeneratedScan(FileKind kind, std::uint64_t points)
     const bool scaled = kind == FileKind::Scaled;
     scan.source = [scaled](std::uint64_t r, e57test::FieldValue* v) {
         const double place[3] = {double(r % 1000) * 0.02 - 10, double(r / 1000 % 1000) * 0.02 - 10, double(r % 7919) * 1e-3};
-        for (int axis = 0; axis < 3; ++axis) {
+        for (int axis = 0; axis < 3; ++axis)
+        {
             if (scaled)
                 v[axis].integer = std::int64_t(std::llround(place[axis] / 0.00004));
             else
@@ -104,10 +111,12 @@ bool CopyAndCheck(const std::string& path)
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) return false;
     bool sound = true;
-    for (;;) {
+    for (;;)
+    {
         const ssize_t got = ::read(descriptor, bytes.data(), bytes.size());
         if (got <= 0) break;
-        for (std::size_t at = 0; at + Page <= std::size_t(got); at += Page) {
+        for (std::size_t at = 0; at + Page <= std::size_t(got); at += Page)
+        {
             const unsigned char* page = bytes.data() + at;
             const std::uint32_t stored = (std::uint32_t {page[1020]} << 24) | (std::uint32_t {page[1021]} << 16) |
                                          (std::uint32_t {page[1022]} << 8) | std::uint32_t {page[1023]};
@@ -161,7 +170,8 @@ void ImportAgainstRead(benchmark::State& state)
     ImportHost host(BenchFolder() / "host");
     std::vector<double> floor, read, import;
     double checksum = 0;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         bool sound = true;
         floor.push_back(Timed([&] { sound = CopyAndCheck(path); }));
         read.push_back(Timed([&] { checksum += ReadEveryField(path); }));

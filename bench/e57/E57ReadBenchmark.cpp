@@ -17,7 +17,8 @@
 #include "e57/ImageFile.hpp"
 #include "e57/VectorNode.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::uint64_t kPoints = 10'000'000;
 
@@ -73,7 +74,8 @@ void readScan(benchmark::State& state)
     std::vector<std::int64_t> red(block), green(block), blue(block);
     const double memoryBefore = peakResidentMegabytes();
     std::uint64_t total = 0;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         e57::ImageFile file(path, "r", checksums);
         const e57::CompressedVectorNode points(file.root().get("/data3D/0/points"));
         auto reader = points.reader({{file, "cartesianX", x.data(), block, true, true},
@@ -83,7 +85,8 @@ void readScan(benchmark::State& state)
                                      {file, "colorGreen", green.data(), block, true, true},
                                      {file, "colorBlue", blue.data(), block, true, true}});
         double checksum = 0;
-        while (const std::size_t count = reader.read()) {
+        while (const std::size_t count = reader.read())
+        {
             total += count;
             checksum += x[count - 1] + double(blue[0]);
         }
@@ -120,9 +123,11 @@ const std::string& emptyScans(std::int64_t scans)
 {
     static std::map<std::int64_t, std::string> written;
     auto& path = written[scans];
-    if (path.empty()) {
+    if (path.empty())
+    {
         e57test::E57TestWriter writer;
-        for (std::int64_t i = 0; i < scans; ++i) {
+        for (std::int64_t i = 0; i < scans; ++i)
+        {
             e57test::ScanLayout scan;
             scan.name = "empty";
             scan.fields = {{"cartesianX", e57test::FieldKind::Double},
@@ -143,11 +148,13 @@ void readEmptyScans(benchmark::State& state)
 {
     const std::string& path = emptyScans(state.range(0));
     double x = 0, y = 0, z = 0;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         e57::ImageFile file(path, "r");
         const e57::VectorNode scans(file.root().get("/data3D"));
         std::size_t records = 0;
-        for (std::int64_t i = 0; i < scans.childCount(); ++i) {
+        for (std::int64_t i = 0; i < scans.childCount(); ++i)
+        {
             const e57::CompressedVectorNode points(e57::StructureNode(scans.get(i)).get("points"));
             auto reader = points.reader({{file, "cartesianX", &x, 1, true, true},
                                          {file, "cartesianY", &y, 1, true, true},

@@ -14,7 +14,8 @@ extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*)
 
 // The simulated host with the add-on, its library and the point-cloud template
 // loaded, working in a folder of the benchmark's.
-class ImportHost {
+class ImportHost
+{
 public:
     explicit ImportHost(const std::filesystem::path& work)
     {

@@ -30,7 +30,8 @@
 extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
 extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*);
 
-namespace {
+namespace
+{
 
 std::atomic<std::int64_t> liveBytes {0};
 std::atomic<std::int64_t> peakBytes {0};
@@ -45,7 +46,8 @@ void* Allocate(std::size_t size)
     *reinterpret_cast<std::size_t*>(block) = size;
     const std::int64_t now = liveBytes += static_cast<std::int64_t>(size);
     std::int64_t peak = peakBytes.load();
-    while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {}
+    while (now > peak && !peakBytes.compare_exchange_weak(peak, now))
+    {}
     return block + Header;
 }
 
@@ -66,22 +68,29 @@ void operator delete[](void* pointer) noexcept { Release(pointer); }
 void operator delete(void* pointer, std::size_t) noexcept { Release(pointer); }
 void operator delete[](void* pointer, std::size_t) noexcept { Release(pointer); }
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t Side = 4096;
 constexpr double MegapixelsPerTile = Side * double(Side) / 1e6;
 constexpr double MiB = 1024.0 * 1024.0;
 constexpr int MostTiles = 4;
 
-enum Format { Jpeg = 0, Png = 1 };
+enum Format
+{
+    Jpeg = 0,
+    Png = 1
+};
 
 // Smooth colour ramps with a grid and the tile's own tint: photographs compress
 // about as well.
 Bytes TilePixels(int tile)
 {
     Bytes bgra(std::size_t(Side) * Side * 4);
-    for (std::int32_t y = 0; y < Side; ++y) {
-        for (std::int32_t x = 0; x < Side; ++x) {
+    for (std::int32_t y = 0; y < Side; ++y)
+    {
+        for (std::int32_t x = 0; x < Side; ++x)
+        {
             std::uint8_t* p = bgra.data() + (std::size_t(y) * Side + std::size_t(x)) * 4;
             const bool grid = x % 256 < 3 || y % 256 < 3;
             p[0] = grid ? 20 : static_cast<std::uint8_t>(x / 16);
@@ -106,7 +115,8 @@ const std::vector<std::string>& TileFiles(Format format)
     std::vector<std::string>& files = made[format];
     if (!files.empty()) return files;
     std::filesystem::create_directories(TileFolder());
-    for (int tile = 0; tile < MostTiles; ++tile) {
+    for (int tile = 0; tile < MostTiles; ++tile)
+    {
         const std::string path = (TileFolder() / ("tile" + std::to_string(tile) + (format == Jpeg ? ".jpg" : ".png"))).string();
         const Bytes pixels = TilePixels(tile);
         const Bytes file = format == Jpeg ? MakeJpeg(Side, Side, pixels, 90) : MakePng(Side, Side, pixels);
@@ -124,7 +134,8 @@ OrtophotoData Job(Format format, int tiles)
     job.jobName = GS::UniString("Bench");
     job.execute = true;
     const std::vector<std::string>& files = TileFiles(format);
-    for (int k = 0; k < tiles; ++k) {
+    for (int k = 0; k < tiles; ++k)
+    {
         OrtophotoDataPart tile;
         tile.imagePath = GS::UniString(files[static_cast<std::size_t>(k)]);
         const double x = 4.0 * k;
@@ -147,7 +158,8 @@ void SetRates(benchmark::State& state, int tiles)
 // Reads the job's tiles alone; false when one cannot be read.
 bool DecodeTiles(const std::vector<std::string>& files, int tiles)
 {
-    for (int k = 0; k < tiles; ++k) {
+    for (int k = 0; k < tiles; ++k)
+    {
         GSPixMapHandle pixMap = nullptr;
         if (!GX::ImageBase::ReadFile(IO::Location(files[static_cast<std::size_t>(k)]), pixMap, GSPixMapPixelType32)) return false;
         GXDeleteGSPixMap(pixMap);
@@ -208,7 +220,8 @@ void BM_Apply(benchmark::State& state)
     double extraMiB = 0.0;
     double applySeconds = 0.0, decodeSeconds = 0.0;
     std::vector<double> roundMultiples;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         state.PauseTiming();
         host.NewProject();
         palette.importData.jobs.Clear();

@@ -19,11 +19,13 @@
 #include "GX/Image.hpp"
 #include "GX/ImageBase.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t Box = 64;
 
-struct PhotoSet {
+struct PhotoSet
+{
     std::int32_t width = 0, height = 0, count = 0;
 };
 
@@ -48,9 +50,11 @@ void WritePhoto(const std::string& path, std::int32_t width, std::int32_t height
     jpeg_start_compress(&info, TRUE);
     std::vector<JSAMPLE> row(std::size_t(width) * 3);
     std::uint32_t noise = std::uint32_t(seed) * 2654435761u + 1;
-    while (info.next_scanline < info.image_height) {
+    while (info.next_scanline < info.image_height)
+    {
         const double y = info.next_scanline;
-        for (std::int32_t x = 0; x < width; ++x) {
+        for (std::int32_t x = 0; x < width; ++x)
+        {
             noise = noise * 1664525u + 1013904223u;
             const int grain = int(noise >> 28) - 8;
             row[std::size_t(x) * 3] = JSAMPLE(std::clamp(int(128 + 90 * std::sin((x + seed * 37) * 0.004)) + grain, 0, 255));
@@ -74,7 +78,8 @@ const std::vector<std::string>& Photos(const PhotoSet& set)
         std::filesystem::temp_directory_path() /
         ("survanto-thumbnail-bench-" + std::to_string(set.width) + "x" + std::to_string(set.height));
     std::filesystem::create_directories(folder);
-    for (int i = 0; i < set.count; ++i) {
+    for (int i = 0; i < set.count; ++i)
+    {
         const std::string path = (folder / ("IMG_" + std::to_string(1000 + i) + ".jpg")).string();
         if (!std::filesystem::exists(path)) WritePhoto(path, set.width, set.height, i);
         paths.push_back(path);
@@ -92,7 +97,8 @@ long StatusKiB(const char* field)
 }
 
 // The resident high-water mark is reset, so the peak measured is this pass's.
-struct PeakMemory {
+struct PeakMemory
+{
     long before = 0;
 
     PeakMemory()
@@ -103,7 +109,8 @@ struct PeakMemory {
     double AddedMiB() const { return double(StatusKiB("VmHWM:") - before) / 1024.0; }
 };
 
-struct PixMapDeleter {
+struct PixMapDeleter
+{
     void operator()(GSPixMap* pixMap) const { GXDeleteGSPixMap(pixMap); }
 };
 using PixMapPtr = std::unique_ptr<GSPixMap, PixMapDeleter>;
@@ -145,7 +152,8 @@ std::size_t DecodeEighth(const std::string& path)
     info.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&info);
     std::vector<JSAMPLE> pixels(std::size_t(info.output_width) * info.output_height * 4);
-    while (info.output_scanline < info.output_height) {
+    while (info.output_scanline < info.output_height)
+    {
         JSAMPROW row = pixels.data() + std::size_t(info.output_scanline) * info.output_width * 4;
         jpeg_read_scanlines(&info, &row, 1);
     }
@@ -160,7 +168,8 @@ void BM_LoaderWorkList(benchmark::State& state)
     const std::vector<std::string>& photos = Photos(SetOf(state.range(0)));
     const PeakMemory peak;
     for (auto _ : state)
-        for (std::size_t i = 0; i < photos.size(); ++i) {
+        for (std::size_t i = 0; i < photos.size(); ++i)
+        {
             const DG::NativeIcon icon = MakeThumbnail(photos[i], int(i % 4));
             if (icon.IsEmpty()) state.SkipWithError("a photo was not read");
             benchmark::DoNotOptimize(icon);

@@ -20,7 +20,8 @@
 extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
 extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*);
 
-namespace {
+namespace
+{
 
 double PeakResidentMegabytes()
 {
@@ -58,7 +59,8 @@ void BM_CheckAndImportOneAnnotation(benchmark::State& state)
     const std::string path = SimHost::ExchangeFilePath(host);
     std::int64_t nextId = 0;
     const double peakBefore = PeakResidentMegabytes();
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         state.PauseTiming();
         WriteExchangeDocument(path, state.range(0), nextId);
         state.ResumeTiming();
@@ -85,7 +87,8 @@ void BM_FindFirstAnnotation(benchmark::State& state)
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     std::filesystem::remove(path);
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         ExchangeAnnotation annotation;
         AnnotationBytes taken;
         if (!FindFirstAnnotation(bytes, annotation, taken) || taken.Empty()) state.SkipWithError("no annotation found");

@@ -24,7 +24,8 @@ extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*)
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 double PeakResidentMegabytes()
 {
@@ -40,7 +41,8 @@ std::string WritePointList(const fs::path& folder, std::int64_t lines)
     std::ofstream out(path, std::ios::binary);
     out << "\xEF\xBB\xBF";
     char line[96];
-    for (std::int64_t i = 0; i < lines; ++i) {
+    for (std::int64_t i = 0; i < lines; ++i)
+    {
         const int length = std::snprintf(line, sizeof line, "%.4f %.4f %.4f\r\n", double(i % 1000) * 0.1, double(i / 1000) * 0.1,
                                          1.0 + double(i % 7) * 0.01);
         out.write(line, length);
@@ -70,7 +72,8 @@ void ImportPointList(benchmark::State& state)
     host->LoadStatic({GetExportedFuncAddrs, SetImportedFuncAddrs});
     host->Start();
     const double peakBefore = PeakResidentMegabytes();
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         state.PauseTiming();
         NewProjectWithLibrary(*host);
         DG::QueueOpenAnswer(true, {IO::Location(path)});

@@ -8,7 +8,8 @@
 #include "creation/MorphMeshBuilder.hpp"
 #include "creation/PlanTriangulation.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double Side = 1000.0;
 
@@ -52,7 +53,8 @@ void BM_BuildThickMorph(benchmark::State& state)
     settings.morphType = 1;
     TypVektor<API_Coord3D> actionPoints;
     MorphMeshBuilder builder;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         TypVektor<MorphMeshBuilder::Point> given = points;
         builder.Build(given, settings, actionPoints);
         benchmark::DoNotOptimize(builder.Faces().GetSize());

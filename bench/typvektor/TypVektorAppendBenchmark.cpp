@@ -7,9 +7,11 @@
 
 #include "framework/TypVektor.hpp"
 
-namespace {
+namespace
+{
 
-struct PointRecord {
+struct PointRecord
+{
     std::int32_t values[19];
 };
 static_assert(sizeof(PointRecord) == 76);
@@ -18,9 +20,11 @@ void BM_Append(benchmark::State& state)
 {
     const auto count = static_cast<std::uint32_t>(state.range(0));
     PointRecord record {};
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         auto list = std::make_unique<TypVektor<PointRecord>>();
-        for (std::uint32_t i = 0; i < count; ++i) {
+        for (std::uint32_t i = 0; i < count; ++i)
+        {
             record.values[0] = static_cast<std::int32_t>(i);
             list->Add(record);
         }

@@ -2,9 +2,11 @@
 #include "API/AddOnInterface.hpp"
 #include "VectorImage/HatchRenderer.hpp"
 
-namespace {
+namespace
+{
 
-class HostAttributeSet : public AttributeSet {
+class HostAttributeSet : public AttributeSet
+{
 public:
     GSErrCode GetAttribute(API_Attribute* attribute) const override { return HostGetAttribute(attribute); }
 };

@@ -6,7 +6,8 @@
 #include "API/AddOnInterface.hpp"
 #include "addon/OwnModule.hpp"
 
-namespace {
+namespace
+{
 
 HostServiceTable serviceTable {};
 std::atomic<bool> tableFilled {false};
@@ -29,7 +30,8 @@ Fn SlotFunction(HostSlot slot)
 
 }  // namespace
 
-namespace AddOnInterface {
+namespace AddOnInterface
+{
 
 void SetServiceTable(const HostServiceTable* table)
 {

@@ -6,7 +6,8 @@
 
 // Pixels of four bytes whose last is alpha (BGRA and RGBA alike), rows of stride
 // bytes.
-struct PixelRows {
+struct PixelRows
+{
     std::uint8_t* base = nullptr;
     std::size_t stride = 0;
     std::int32_t width = 0;

@@ -9,7 +9,8 @@
 #include "FileStatusOf.hpp"
 #include "SafeFiles.hpp"
 
-namespace IO {
+namespace IO
+{
 
 AsideFile::AsideFile(const std::string& target, std::uint32_t permissions)
     : target_(target), path_(SafeFiles::AsidePattern(target)), permissions_(permissions), descriptor_(::mkstemp(path_.data()))
@@ -25,12 +26,14 @@ AsideFile::~AsideFile()
 
 bool AsideFile::Write(const char* data, std::size_t size)
 {
-    while (!failed_ && descriptor_ >= 0 && size > 0) {
+    while (!failed_ && descriptor_ >= 0 && size > 0)
+    {
         const ssize_t written = ::write(descriptor_, data, size);
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0)
             failed_ = true;
-        else {
+        else
+        {
             data += written;
             size -= static_cast<std::size_t>(written);
         }
@@ -41,7 +44,8 @@ bool AsideFile::Write(const char* data, std::size_t size)
 std::optional<FileStatus> AsideFile::Finish()
 {
     if (descriptor_ < 0) return std::nullopt;
-    struct stat written {};
+    struct stat written
+    {};
     const bool complete = !failed_ && ::fchmod(descriptor_, static_cast<mode_t>(permissions_ & 07777)) == 0 &&
                           ::fsync(descriptor_) == 0 && ::fstat(descriptor_, &written) == 0;
     const bool closed = ::close(descriptor_) == 0;

@@ -4,10 +4,12 @@
 #include <cstdlib>
 #include <new>
 
-namespace {
+namespace
+{
 
 // The master pointer comes first, so that a handle is also the block record's address.
-struct HandleBlock {
+struct HandleBlock
+{
     char* pointer;
     GSSize size;
 };
@@ -20,7 +22,8 @@ std::atomic<std::int32_t> allocationsBeforeFailure {-1};
 bool FailsOnPurpose()
 {
     std::int32_t left = allocationsBeforeFailure.load();
-    while (left >= 0 && !allocationsBeforeFailure.compare_exchange_weak(left, left - 1)) {}
+    while (left >= 0 && !allocationsBeforeFailure.compare_exchange_weak(left, left - 1))
+    {}
     return left == 0;
 }
 
@@ -35,7 +38,8 @@ GSHandle BMAllocateHandle(GSSize bytes, std::int32_t actionCode)
     if (block == nullptr) return nullptr;
     const auto size = static_cast<std::size_t>(bytes > 0 ? bytes : 1);
     block->pointer = static_cast<char*>((actionCode & ALLCLEAR) != 0 ? std::calloc(size, 1) : std::malloc(size));
-    if (block->pointer == nullptr) {
+    if (block->pointer == nullptr)
+    {
         std::free(block);
         return nullptr;
     }

@@ -11,7 +11,8 @@
 // resolution in pixels per metre), then the rows, each padded to 4 bytes. Rows run
 // bottom-up for a positive height. Pixels are blue, green, red (, alpha).
 
-namespace {
+namespace
+{
 
 constexpr std::size_t FileHeaderBytes = 14;
 constexpr std::size_t InfoHeaderBytes = 40;
@@ -54,10 +55,12 @@ bool ReadRows(std::FILE* file, std::uint16_t bits, bool bottomUp, GSPixMap& pixM
 {
     const std::size_t bytesPerPixel = bits / 8;
     std::vector<std::uint8_t> row(RowBytes(pixMap.width, bits));
-    for (std::int32_t i = 0; i < pixMap.height; ++i) {
+    for (std::int32_t i = 0; i < pixMap.height; ++i)
+    {
         if (!ReadExactly(file, row.data(), row.size())) return false;
         std::uint8_t* out = pixMap.Row(bottomUp ? pixMap.height - 1 - i : i);
-        for (std::int32_t x = 0; x < pixMap.width; ++x, out += 4) {
+        for (std::int32_t x = 0; x < pixMap.width; ++x, out += 4)
+        {
             const std::uint8_t* in = row.data() + std::size_t(x) * bytesPerPixel;
             std::memcpy(out, in, 3);
             out[3] = bytesPerPixel == 4 ? in[3] : 0xFF;
@@ -91,7 +94,8 @@ PixMapPtr ReadBmp(std::FILE* file)
     return pixMap;
 }
 
-namespace {
+namespace
+{
 
 void PutHeader(const GSPixMap& pixMap, std::uint16_t bits, std::size_t imageBytes, std::uint8_t* h)
 {
@@ -124,9 +128,11 @@ bool WriteRows(const GSPixMap& pixMap, std::uint16_t bits, std::vector<std::uint
     data.resize(HeaderBytes);
     PutHeader(pixMap, bits, imageBytes, data.data());
     const std::size_t pixelBytes = std::size_t(pixMap.width) * 4;
-    for (std::int32_t i = 0; i < pixMap.height; ++i) {
+    for (std::int32_t i = 0; i < pixMap.height; ++i)
+    {
         const std::uint8_t* in = pixMap.Row(pixMap.height - 1 - i);
-        if (bits == 32) {
+        if (bits == 32)
+        {
             data.insert(data.end(), in, in + pixelBytes);
             continue;
         }
@@ -144,9 +150,12 @@ bool WriteRows(const GSPixMap& pixMap, std::uint16_t bits, std::vector<std::uint
 // row is written, not in a pass of its own.
 bool WriteBmp(const GSPixMap& pixMap, std::vector<std::uint8_t>& data)
 {
-    try {
+    try
+    {
         return WriteRows(pixMap, 24, data) || WriteRows(pixMap, 32, data);
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         data.clear();
         return false;
     }

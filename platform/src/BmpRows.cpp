@@ -10,7 +10,8 @@
 // long as each pixel costs no more than a few instructions: eight pixels go
 // through one shuffle, and the alpha test is one AND per eight pixels.
 
-namespace {
+namespace
+{
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixels are read as little-endian words");
 
@@ -28,7 +29,8 @@ void PutWord(std::uint8_t* p, std::uint32_t word) { std::memcpy(p, &word, 4); }
 // The pixels from x on, one at a time; all keeps the AND of their words.
 void PackTail(const std::uint8_t* in, std::int32_t x, std::int32_t width, std::uint8_t* out, std::uint32_t& all)
 {
-    for (; x < width; ++x) {
+    for (; x < width; ++x)
+    {
         all &= Word(in + 4 * std::size_t(x));
         std::memcpy(out + 3 * std::size_t(x), in + 4 * std::size_t(x), 3);
     }
@@ -47,7 +49,8 @@ __attribute__((target("avx2"))) bool PackOpaqueRowAvx2(const std::uint8_t* in, s
     const __m256i alpha = _mm256_set1_epi32(static_cast<int>(Alpha));
     __m256i all = alpha;
     std::int32_t x = 0;
-    for (; 3 * std::int64_t(x) + 32 <= 3 * std::int64_t(width); x += 8) {
+    for (; 3 * std::int64_t(x) + 32 <= 3 * std::int64_t(width); x += 8)
+    {
         const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 4 * std::size_t(x)));
         all = _mm256_and_si256(all, pixels);
         const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(pixels, dropAlpha), closeGap);
@@ -67,7 +70,8 @@ bool PackOpaqueRowPortable(const std::uint8_t* in, std::int32_t width, std::uint
     std::uint32_t all = Alpha;
     std::int32_t x = 0;
     // Four pixels as three words.
-    for (; x + 4 <= width; x += 4) {
+    for (; x + 4 <= width; x += 4)
+    {
         const std::uint8_t* from = in + 4 * std::size_t(x);
         std::uint8_t* to = out + 3 * std::size_t(x);
         const std::uint32_t p0 = Word(from), p1 = Word(from + 4), p2 = Word(from + 8), p3 = Word(from + 12);

@@ -1,8 +1,10 @@
 #include "Modeler/Camera.hpp"
 
-namespace Modeler {
+namespace Modeler
+{
 
-namespace {
+namespace
+{
 
 using Vector = Geometry::Vector3<double>;
 

@@ -6,9 +6,11 @@
 #include <cerrno>
 #include <filesystem>
 
-namespace Win {
+namespace Win
+{
 
-namespace {
+namespace
+{
 
 // Subfolders are watched too, up to this many.
 constexpr std::size_t MaxWatchedSubfolders = 1024;
@@ -45,12 +47,14 @@ bool ChangeNotification::Rearm()
 {
     if (rootWatch_ < 0) return false;
     alignas(inotify_event) char buffer[4096];
-    for (;;) {
+    for (;;)
+    {
         const ssize_t length = ::read(Descriptor(), buffer, sizeof buffer);
         if (length < 0 && errno == EINTR) continue;
         if (length < 0 && errno == EAGAIN) return true;
         if (length <= 0) return false;
-        for (ssize_t at = 0; at < length;) {
+        for (ssize_t at = 0; at < length;)
+        {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             if (!Take(event->mask, event->wd, event->len > 0 ? event->name : "")) return false;
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
@@ -70,7 +74,8 @@ void ChangeNotification::AddSubfolders(const std::string& folder)
     namespace fs = std::filesystem;
     std::error_code ec;
     for (fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end; !ec && it != end;
-         it.increment(ec)) {
+         it.increment(ec))
+    {
         if (folders_.size() > MaxWatchedSubfolders) return;
         if (it->is_directory(ec) && !it->is_symlink(ec)) Add(it->path().string());
     }
@@ -79,14 +84,16 @@ void ChangeNotification::AddSubfolders(const std::string& folder)
 // False when the folder's own watch has ended.
 bool ChangeNotification::Take(std::uint32_t mask, int watch, const char* name)
 {
-    if ((mask & IN_IGNORED) != 0) {
+    if ((mask & IN_IGNORED) != 0)
+    {
         folders_.erase(watch);
         if (watch == rootWatch_) rootWatch_ = -1;
         return rootWatch_ >= 0;
     }
     const auto folder = folders_.find(watch);
     if (subtree_ && (mask & IN_ISDIR) != 0 && (mask & (IN_CREATE | IN_MOVED_TO)) != 0 && *name != '\0' &&
-        folder != folders_.end() && folders_.size() <= MaxWatchedSubfolders) {
+        folder != folders_.end() && folders_.size() <= MaxWatchedSubfolders)
+    {
         const std::string created = folder->second + "/" + name;
         Add(created);
         AddSubfolders(created);

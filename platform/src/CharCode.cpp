@@ -2,9 +2,11 @@
 
 #include "GS/UniString.hpp"
 
-namespace GS {
+namespace GS
+{
 
-namespace {
+namespace
+{
 
 // 0x80-0x9F; the five unassigned bytes keep their Latin-1 control characters.
 constexpr char16_t Windows1252High[32] = {
@@ -42,7 +44,8 @@ std::string Utf16ToCharCode(const std::u16string& units, GSCharCode code)
     if (code == CC_UTF8) return Utf16ToUtf8(units);
     std::string bytes;
     bytes.reserve(units.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
+    for (std::size_t i = 0; i < units.size(); ++i)
+    {
         const char16_t unit = units[i];
         const bool pair =
             unit >= 0xD800 && unit < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000;

@@ -9,9 +9,11 @@
 
 #include "DGModel.hpp"
 
-namespace DG {
+namespace DG
+{
 
-namespace Model {
+namespace Model
+{
 
 State& The()
 {
@@ -40,7 +42,8 @@ short Send(Dialog& dialog, short message, short item, std::intptr_t data)
 
 }  // namespace Model
 
-namespace {
+namespace
+{
 
 using Model::Lookup;
 using Model::LookupItem;
@@ -90,11 +93,13 @@ std::vector<short> Shorts(const std::string& text, std::size_t count)
 
 void ApplyDialogOption(Dialog& dialog, const std::string& key, const std::string& value)
 {
-    if (key == "size") {
+    if (key == "size")
+    {
         const std::vector<short> size = Shorts(value, 2);
         dialog.size = {size[0], size[1]};
     }
-    if (key == "at") {
+    if (key == "at")
+    {
         const std::vector<short> at = Shorts(value, 2);
         dialog.position = {at[0], at[1]};
     }
@@ -105,7 +110,8 @@ void ApplyItemOption(Item& item, const std::string& key, const std::string& valu
 {
     if (key == "value") item.value = NumberOr(value, item.value);
     if (key == "group") item.group = ShortOr(value, item.group);
-    if (key == "entries") {
+    if (key == "entries")
+    {
         for (const std::string& entry : Split(value, '|')) item.entries.emplace_back(entry);
         Model::EvenOutEntries(item);
         item.selected = item.entries.empty() ? 0 : 1;
@@ -113,11 +119,13 @@ void ApplyItemOption(Item& item, const std::string& key, const std::string& valu
     if (key == "icon") item.icon = ShortOr(value, 0);
     if (key == "min") item.minValue = NumberOr(value, item.minValue);
     if (key == "max") item.maxValue = NumberOr(value, item.maxValue);
-    if (key == "icons") {
+    if (key == "icons")
+    {
         for (const std::string& icon : Split(value, '|')) item.entryIcons.push_back(ShortOr(icon, 0));
         item.selected = item.entryIcons.empty() ? 0 : 1;
     }
-    if (key == "rect") {
+    if (key == "rect")
+    {
         const std::vector<short> rect = Shorts(value, 4);
         item.left = rect[0];
         item.top = rect[1];
@@ -131,16 +139,21 @@ template <typename Apply>
 void ReadOptions(std::istringstream& in, Apply apply)
 {
     std::string option;
-    while (in >> option) {
+    while (in >> option)
+    {
         const auto eq = option.find('=');
         if (eq == std::string::npos) continue;
         std::string value = option.substr(eq + 1);
-        if (!value.empty() && value.front() == '"') {
+        if (!value.empty() && value.front() == '"')
+        {
             value.erase(0, 1);
             const auto close = value.find('"');
-            if (close != std::string::npos) {
+            if (close != std::string::npos)
+            {
                 value.erase(close);
-            } else {
+            }
+            else
+            {
                 std::string rest;
                 std::getline(in, rest, '"');
                 value += rest;
@@ -158,16 +171,20 @@ std::unique_ptr<Dialog> BuildDialog(const std::string& description)
     auto dialog = std::make_unique<Dialog>();
     std::istringstream lines(description);
     std::string line;
-    while (std::getline(lines, line)) {
+    while (std::getline(lines, line))
+    {
         std::istringstream in(line);
         std::string keyword;
         in >> keyword;
-        if (keyword == "DIALOG") {
+        if (keyword == "DIALOG")
+        {
             in >> dialog->resourceId >> dialog->kind;
             dialog->title = GS::UniString(ReadQuoted(in));
             ReadOptions(in,
                         [&dialog](const std::string& key, const std::string& value) { ApplyDialogOption(*dialog, key, value); });
-        } else if (keyword == "item") {
+        }
+        else if (keyword == "item")
+        {
             Item item;
             in >> item.id >> item.type;
             item.text = GS::UniString(ReadQuoted(in));
@@ -191,7 +208,8 @@ void ReadTooltips(Dialog& dialog, const std::string& description)
     head >> keyword >> id;
     dialog.tooltipName = ReadQuoted(head);
     for (Item& item : dialog.items) item.tooltips.clear();
-    while (std::getline(lines, line)) {
+    while (std::getline(lines, line))
+    {
         std::istringstream in(line);
         short itemId = 0;
         if (!(in >> itemId)) continue;
@@ -231,8 +249,10 @@ Dialog* ShowTextsOf(Dialog* dialog, RS::ResModule module)
     if (other == nullptr) return dialog;
     dialog->title = other->title;
     if (!other->tooltipName.empty()) dialog->tooltipName = other->tooltipName;
-    for (const Item& translated : other->items) {
-        if (Item* item = dialog->FindItem(translated.id)) {
+    for (const Item& translated : other->items)
+    {
+        if (Item* item = dialog->FindItem(translated.id))
+        {
             item->text = translated.text;
             if (translated.entries.size() == item->entries.size()) item->entries = translated.entries;
             if (!translated.tooltips.empty()) item->tooltips = translated.tooltips;
@@ -304,7 +324,8 @@ short OpenPalette(RS::ResModule module, short resourceId, DialogCallback callbac
     if (dialog == nullptr) return 0;
     dialog->callback = std::move(callback);
     dialog->guid = guid;
-    if (!dialog->open) {
+    if (!dialog->open)
+    {
         ClearListRows(*dialog);
         dialog->enabledMessages.clear();
         dialog->open = true;
@@ -359,7 +380,8 @@ void SetItemText(short dialogId, short item, const GS::UniString& text)
 
 void EnableItem(short dialogId, short item, bool enable)
 {
-    if (item == AllItems) {
+    if (item == AllItems)
+    {
         if (Dialog* dialog = Lookup(dialogId))
             for (Item& each : dialog->items) each.enabled = enable;
         return;
@@ -402,7 +424,8 @@ short GetItemHeight(short dialogId, short item)
 
 void SetItemSize(short dialogId, short item, short width, short height)
 {
-    if (Item* it = LookupItem(dialogId, item)) {
+    if (Item* it = LookupItem(dialogId, item))
+    {
         it->width = width;
         it->height = height;
     }
@@ -456,11 +479,13 @@ short ClickItem(short dialogId, short item)
     Item* it = dialog == nullptr ? nullptr : dialog->FindItem(item);
     if (it == nullptr) return 0;
     // Check and radio buttons report a click as a change of their value.
-    if (it->type == "check") {
+    if (it->type == "check")
+    {
         ApplyValue(*dialog, *it, it->value != 0.0 ? 0.0 : 1.0);
         return Send(*dialog, MsgChange, item);
     }
-    if (it->type == "radio") {
+    if (it->type == "radio")
+    {
         ApplyValue(*dialog, *it, 1.0);
         return Send(*dialog, MsgChange, item);
     }
@@ -502,7 +527,8 @@ short RunModal(RS::ResModule module, short resourceId, DialogCallback callback)
     Dialog* dialog = ShowTextsOf(GetDialog(resourceId, module), module);
     if (dialog == nullptr) return 0;
     // Nothing an earlier run left (values, places, the client size) carries over.
-    if (const std::unique_ptr<Dialog> fresh = BuildFromModule(resourceId, dialog->textModule)) {
+    if (const std::unique_ptr<Dialog> fresh = BuildFromModule(resourceId, dialog->textModule))
+    {
         dialog->items = fresh->items;
         dialog->size = fresh->size;
     }
@@ -535,7 +561,8 @@ short Alert(const AlertRecord& alert)
 {
     auto& model = Model::The();
     AlertRecord record = alert;
-    if (!model.alertAnswers.empty()) {
+    if (!model.alertAnswers.empty())
+    {
         record.answer = model.alertAnswers.front();
         model.alertAnswers.pop_front();
     }
@@ -565,7 +592,8 @@ bool DGGetSaveFile(IO::Location* location, short popupItemCount, const DGTypePop
     record.title = title;
     if (popupItems != nullptr && popupItemCount > 0) record.types.assign(popupItems, popupItems + popupItemCount);
     record.selectedType = selectedType == nullptr ? 0 : *selectedType;
-    if (!model.fileAnswers.empty()) {
+    if (!model.fileAnswers.empty())
+    {
         record.answer = model.fileAnswers.front();
         model.fileAnswers.pop_front();
     }
@@ -581,7 +609,8 @@ bool DGBrowseForFolder(IO::Location* folder, const GS::UniString& title)
     DG::FolderDialogRecord record;
     record.title = title;
     if (folder != nullptr) record.start = *folder;
-    if (!model.folderAnswers.empty()) {
+    if (!model.folderAnswers.empty())
+    {
         record.answer = model.folderAnswers.front();
         model.folderAnswers.pop_front();
     }

@@ -4,16 +4,20 @@
 #include "DG/FileDialog.hpp"
 #include "DGModel.hpp"
 
-namespace DG {
+namespace DG
+{
 
-namespace {
+namespace
+{
 
-struct OpenAnswer {
+struct OpenAnswer
+{
     bool accept = false;
     std::vector<PanelAction> actions;
 };
 
-struct FileDialogState {
+struct FileDialogState
+{
     std::deque<OpenAnswer> openAnswers;
     std::vector<FileDialogShown> openDialogs;
 };
@@ -26,7 +30,8 @@ FileDialogState& State()
 
 std::string ActionText(const PanelAction& action)
 {
-    switch (action.kind) {
+    switch (action.kind)
+    {
         case PanelAction::Value: return "value of item " + std::to_string(action.item);
         case PanelAction::Text: return "text of item " + std::to_string(action.item);
         case PanelAction::Click: return "click on item " + std::to_string(action.item);
@@ -99,7 +104,8 @@ bool FileDialog::Invoke()
 {
     FileDialogState& state = State();
     OpenAnswer answer;
-    if (!state.openAnswers.empty()) {
+    if (!state.openAnswers.empty())
+    {
         answer = state.openAnswers.front();
         state.openAnswers.pop_front();
     }
@@ -107,8 +113,10 @@ bool FileDialog::Invoke()
                            {},    false,  {}};
     selection_.clear();
     if (panel_ != nullptr) panel_->Open();
-    for (const PanelAction& action : answer.actions) {
-        if (action.kind == PanelAction::Select) {
+    for (const PanelAction& action : answer.actions)
+    {
+        if (action.kind == PanelAction::Select)
+        {
             SelectFiles(action.files);
             continue;
         }
@@ -148,7 +156,8 @@ void SystemDialogPanel::Close()
 
 bool SystemDialogPanel::Apply(const PanelAction& action)
 {
-    if (action.kind == PanelAction::Resize) {
+    if (action.kind == PanelAction::Resize)
+    {
         Size size = GetClientSize(resourceId_);
         SetClientSize(resourceId_, static_cast<short>(size.width + action.dx), static_cast<short>(size.height + action.dy));
         if (panelObserver_ != nullptr) panelObserver_->OnPanelResized(action.dx, action.dy);
@@ -157,17 +166,26 @@ bool SystemDialogPanel::Apply(const PanelAction& action)
     const Item* item = Model::LookupItem(resourceId_, action.item);
     if (item == nullptr || !item->visible || !item->enabled) return false;
     const std::string type = item->type;
-    if (action.kind == PanelAction::Text) {
+    if (action.kind == PanelAction::Text)
+    {
         if (type != "edit") return false;
         SetItemText(resourceId_, action.item, action.text);
-    } else if (action.kind == PanelAction::Value) {
+    }
+    else if (action.kind == PanelAction::Value)
+    {
         if (type == "button" || type == "edit" || type == "text") return false;
         SetItemValue(resourceId_, action.item, action.value);
-    } else if (action.kind == PanelAction::Click && type == "check") {
+    }
+    else if (action.kind == PanelAction::Click && type == "check")
+    {
         SetItemValue(resourceId_, action.item, item->value != 0.0 ? 0.0 : 1.0);
-    } else if (action.kind == PanelAction::Click && type == "radio") {
+    }
+    else if (action.kind == PanelAction::Click && type == "radio")
+    {
         SetItemValue(resourceId_, action.item, 1.0);
-    } else if (action.kind == PanelAction::Click && type != "button") {
+    }
+    else if (action.kind == PanelAction::Click && type != "button")
+    {
         return false;
     }
     Notify(type, action.item);
@@ -205,7 +223,8 @@ bool AddPanelAction(const PanelAction& action)
 
 const std::vector<FileDialogShown>& RecordedOpenDialogs() { return State().openDialogs; }
 
-namespace Model {
+namespace Model
+{
 
 void ForgetFileDialogs() { DG::State() = FileDialogState {}; }
 

@@ -2,9 +2,11 @@
 
 // List boxes: rows with a text and an icon per tab field, user data and the
 // selection; header items; and the user's clicks on them.
-namespace DG {
+namespace DG
+{
 
-namespace {
+namespace
+{
 
 using Model::Lookup;
 using Model::LookupItem;
@@ -38,9 +40,12 @@ void SelectRows(short dialogId, short listItem, short row, bool select)
 {
     Item* it = LookupItem(dialogId, listItem);
     if (it == nullptr) return;
-    if (row == AllItems) {
+    if (row == AllItems)
+    {
         for (ListRow& each : it->rows) each.selected = select;
-    } else if (ListRow* found = RowOf(dialogId, listItem, row)) {
+    }
+    else if (ListRow* found = RowOf(dialogId, listItem, row))
+    {
         found->selected = select;
     }
 }
@@ -142,7 +147,8 @@ void ListSetHeaderItemCount(short dialogId, short listItem, short count)
 
 void ListSetHeaderItemFlags(short dialogId, short listItem, short headerItem, short flags, bool on)
 {
-    if (HeaderItem* header = HeaderOf(dialogId, listItem, headerItem)) {
+    if (HeaderItem* header = HeaderOf(dialogId, listItem, headerItem))
+    {
         header->flags = flags;
         header->on = on;
     }

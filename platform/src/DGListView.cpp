@@ -5,11 +5,13 @@
 #include "DG/DG.hpp"
 #include "DGModel.hpp"
 
-namespace DG {
+namespace DG
+{
 
 using Model::LookupItem;
 
-namespace {
+namespace
+{
 
 // The entries' data kept as long as their texts.
 Item* ListView(short dialogId, short listItem)
@@ -85,7 +87,8 @@ void ListViewDeleteItem(short dialogId, short listItem, short entry)
 {
     Item* item = ListView(dialogId, listItem);
     if (item == nullptr) return;
-    if (entry == AllItems) {
+    if (entry == AllItems)
+    {
         item->entries.clear();
         item->viewEntries.clear();
         item->value = 0;
@@ -189,7 +192,8 @@ bool ListViewIsDrawEnabled(short dialogId, short listItem)
     return item != nullptr && item->drawHeld == 0;
 }
 
-namespace {
+namespace
+{
 
 std::uint8_t Channel8(std::uint16_t channel) { return static_cast<std::uint8_t>(channel >> 8); }
 
@@ -223,13 +227,15 @@ NewDisplay::NativeImage ListViewPicture(short dialogId, short listItem)
     Fill(picture, 0, 0, cellWidth * columns, cellHeight * rows, {255, 255, 255, 255});
     const int imageWidth = item->imageSize.width;
     const int imageHeight = item->imageSize.height;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
+    {
         const int left = (i % columns) * cellWidth;
         const int top = (i / columns) * cellHeight;
         const ListViewEntry& entry = item->viewEntries[static_cast<std::size_t>(i)];
         const int imageLeft = item->viewMode == 0 ? left + (cellWidth - imageWidth) / 2 : left + 1;
         const int imageTop = item->viewMode == 0 ? top + 2 : top + (cellHeight - imageHeight) / 2;
-        if (!entry.image.IsEmpty()) {
+        if (!entry.image.IsEmpty())
+        {
             const NewDisplay::NativeImage& image = entry.image.GetPicture();
             for (std::uint32_t y = 0; y < image.GetHeight(); ++y)
                 for (std::uint32_t x = 0; x < image.GetWidth(); ++x)

@@ -3,9 +3,11 @@
 #include "DGModel.hpp"
 
 // How items look: icons, push-menu entries, tooltips and fonts.
-namespace DG {
+namespace DG
+{
 
-namespace {
+namespace
+{
 
 using Model::LookupItem;
 
@@ -32,7 +34,8 @@ void KeepSelectionWithin(Item& item)
 
 }  // namespace
 
-namespace Model {
+namespace Model
+{
 
 void EvenOutEntries(Item& item)
 {
@@ -131,12 +134,15 @@ void PopupDeleteItem(short dialogId, short item, short entry)
 {
     Item* it = PopupOf(dialogId, item);
     if (it == nullptr) return;
-    if (entry == AllItems) {
+    if (entry == AllItems)
+    {
         it->entries.clear();
         it->entryIcons.clear();
         it->entryEnabled.clear();
         it->entryData.clear();
-    } else if (HasEntry(*it, entry)) {
+    }
+    else if (HasEntry(*it, entry))
+    {
         it->entries.erase(it->entries.begin() + static_cast<std::ptrdiff_t>(At(entry)));
         it->entryIcons.erase(it->entryIcons.begin() + static_cast<std::ptrdiff_t>(At(entry)));
         it->entryEnabled.erase(it->entryEnabled.begin() + static_cast<std::ptrdiff_t>(At(entry)));

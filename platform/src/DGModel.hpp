@@ -6,9 +6,11 @@
 #include "DG/DG.hpp"
 
 // The dialog manager's state, shared by the files of the stand-in.
-namespace DG::Model {
+namespace DG::Model
+{
 
-struct State {
+struct State
+{
     std::map<short, std::unique_ptr<Dialog>> dialogs;
     ModalAnswerer answerer;
     std::vector<AlertRecord> alerts;

@@ -4,11 +4,14 @@
 #include "DGModel.hpp"
 
 // Tree views, kept by dialog id and item id apart from the dialogs themselves.
-namespace DG {
+namespace DG
+{
 
-namespace {
+namespace
+{
 
-struct TreeNode {
+struct TreeNode
+{
     std::int32_t parent = TreeItemNone;
     std::vector<std::int32_t> children;
     std::int64_t userData = 0;
@@ -18,7 +21,8 @@ struct TreeNode {
     bool expanded = false;
 };
 
-struct TreeView {
+struct TreeView
+{
     std::map<std::int32_t, TreeNode> nodes {{TreeItemRoot, TreeNode {}}};
     std::int32_t lastItem = TreeItemRoot;
     std::int32_t selected = TreeItemNone;
@@ -132,7 +136,8 @@ void TreeViewSetItemStyle(short dialogId, short item, std::int32_t treeItem, sho
     auto& views = TreeViews();
     const auto view = views.find({dialogId, item});
     if (view == views.end()) return;
-    if (treeItem == TreeItemRoot) {
+    if (treeItem == TreeItemRoot)
+    {
         for (auto& [number, node] : view->second.nodes) node.style = style;
         return;
     }
@@ -176,7 +181,8 @@ bool TreeViewIsDrawEnabled(short dialogId, short item)
     return view == views.end() || view->second.drawDisabled == 0;
 }
 
-namespace Model {
+namespace Model
+{
 
 void ForgetTreeViews() { TreeViews().clear(); }
 

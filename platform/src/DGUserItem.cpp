@@ -4,9 +4,11 @@
 #include "DG/DG.hpp"
 #include "DGModel.hpp"
 
-namespace DG {
+namespace DG
+{
 
-namespace {
+namespace
+{
 
 bool HasEnabled(const Dialog& dialog, short message)
 {

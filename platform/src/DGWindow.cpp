@@ -2,9 +2,11 @@
 
 // Windows of the dialog manager: messages, hiding, docking, client place and
 // size, and the rectangles of items.
-namespace DG {
+namespace DG
+{
 
-namespace {
+namespace
+{
 
 using Model::Lookup;
 using Model::LookupItem;
@@ -112,7 +114,8 @@ Rect GetItemRect(short dialogId, short item)
 
 void SetItemRect(short dialogId, short item, const Rect& rect)
 {
-    if (Item* it = LookupItem(dialogId, item)) {
+    if (Item* it = LookupItem(dialogId, item))
+    {
         it->left = rect.left;
         it->top = rect.top;
         it->width = static_cast<short>(rect.right - rect.left);

@@ -2,14 +2,17 @@
 
 #include <atomic>
 
-namespace Win {
+namespace Win
+{
 
-struct DeviceContext {
+struct DeviceContext
+{
     int widthPixels;
     int widthMillimetres;
 };
 
-namespace {
+namespace
+{
 
 DeviceContext theScreen {1920, 508};
 std::atomic<int> heldContexts {0};

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
-namespace GS {
+namespace GS
+{
 
-namespace {
+namespace
+{
 
 template <typename T>
 void Remove(std::vector<T*>& list, const T* item)
@@ -23,7 +25,8 @@ void EventObserver::SourceDestroyed(EventSource& source) { Remove(sources_, &sou
 
 EventSource::~EventSource()
 {
-    while (!observers_.empty()) {
+    while (!observers_.empty())
+    {
         EventObserver* observer = observers_.back();
         observers_.pop_back();
         observer->SourceDestroyed(*this);

@@ -8,9 +8,11 @@
 
 #include "SafeFiles.hpp"
 
-namespace IO {
+namespace IO
+{
 
-namespace {
+namespace
+{
 
 std::string FolderOf(const std::string& path)
 {
@@ -21,14 +23,16 @@ std::string FolderOf(const std::string& path)
 
 bool IsFolder(const std::string& path)
 {
-    struct stat info {};
+    struct stat info
+    {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 std::int32_t StatusOf(const std::string& path, File::OnNotFound onNotFound)
 {
     if (path.empty()) return InvalidLocation;
-    struct stat info {};
+    struct stat info
+    {};
     if (::stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode) ? NotAFile : 0;
     if (!IsFolder(FolderOf(path))) return FolderNotFound;
     return onNotFound == File::Create ? 0 : FileNotFound;
@@ -41,7 +45,8 @@ constexpr std::uint64_t WriteBackStep = 8 * 1024 * 1024;
 // Devices and other special files cannot be replaced; they are written in place.
 bool IsSpecialFile(const std::string& path)
 {
-    struct stat info {};
+    struct stat info
+    {};
     return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
@@ -83,7 +88,8 @@ std::int32_t File::OpenInPlace()
     descriptor_ = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (descriptor_ < 0) return AccessDenied;
     const int flags = ::fcntl(descriptor_, F_GETFL);
-    if (flags < 0 || ::fcntl(descriptor_, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    if (flags < 0 || ::fcntl(descriptor_, F_SETFL, flags & ~O_NONBLOCK) != 0)
+    {
         Discard();
         return AccessDenied;
     }
@@ -94,7 +100,8 @@ std::int32_t File::ReadBin(char* destination, std::uint64_t count, std::uint64_t
 {
     read = 0;
     if (descriptor_ < 0 || writing_) return NotOpen;
-    while (read < count) {
+    while (read < count)
+    {
         const ssize_t got = ::read(descriptor_, destination + read, count - read);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return TransferError;
@@ -108,17 +115,20 @@ std::int32_t File::WriteBin(const char* source, std::uint64_t count)
 {
     if (descriptor_ < 0 || !writing_) return NotOpen;
     std::uint64_t written = 0;
-    while (written < count) {
+    while (written < count)
+    {
         const ssize_t put = ::write(descriptor_, source + written, count - written);
         if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) {
+        if (put <= 0)
+        {
             transferFailed_ = true;
             return TransferError;
         }
         written += static_cast<std::uint64_t>(put);
     }
     unsent_ += count;
-    if (!asidePath_.empty() && unsent_ >= WriteBackStep) {
+    if (!asidePath_.empty() && unsent_ >= WriteBackStep)
+    {
         ::sync_file_range(descriptor_, 0, 0, SYNC_FILE_RANGE_WRITE);
         unsent_ = 0;
     }
@@ -143,7 +153,8 @@ std::int32_t File::SetPosition(std::int64_t position)
 std::int32_t File::GetDataLength(std::uint64_t& length) const
 {
     if (descriptor_ < 0) return NotOpen;
-    struct stat info {};
+    struct stat info
+    {};
     if (::fstat(descriptor_, &info) != 0) return TransferError;
     length = static_cast<std::uint64_t>(info.st_size);
     return 0;
@@ -152,7 +163,8 @@ std::int32_t File::GetDataLength(std::uint64_t& length) const
 std::int32_t File::GetModificationTime(std::int64_t& time) const
 {
     if (status_ != 0) return status_;
-    struct stat info {};
+    struct stat info
+    {};
     if (::stat(path_.c_str(), &info) != 0) return FileNotFound;
     time = static_cast<std::int64_t>(info.st_mtime);
     return 0;
@@ -164,10 +176,12 @@ std::int32_t File::Close()
     const int descriptor = descriptor_;
     descriptor_ = -1;
     writing_ = false;
-    if (!asidePath_.empty()) {
+    if (!asidePath_.empty())
+    {
         const std::string aside = std::move(asidePath_);
         asidePath_.clear();
-        if (transferFailed_) {
+        if (transferFailed_)
+        {
             ::close(descriptor);
             ::unlink(aside.c_str());
             return TransferError;

@@ -5,7 +5,8 @@
 
 #include "FileStatusOf.hpp"
 
-namespace IO {
+namespace IO
+{
 
 FileStatus FileStatusOf(const struct stat& info)
 {
@@ -21,7 +22,8 @@ FileStatus FileStatusOf(const struct stat& info)
 
 std::optional<FileStatus> StatusAt(const std::string& path)
 {
-    struct stat info {};
+    struct stat info
+    {};
     if (::lstat(path.c_str(), &info) != 0) return std::nullopt;
     return FileStatusOf(info);
 }

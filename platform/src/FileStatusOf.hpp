@@ -3,7 +3,8 @@
 
 #include "IO/FileStatus.hpp"
 
-namespace IO {
+namespace IO
+{
 
 FileStatus FileStatusOf(const struct stat& info);
 

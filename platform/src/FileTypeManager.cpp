@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-namespace FTM {
+namespace FTM
+{
 
 TypeID FileTypeManager::SearchForMime(const char* mimeType)
 {

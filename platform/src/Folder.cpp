@@ -8,11 +8,14 @@
 
 #include "IO/File.hpp"
 
-namespace IO {
+namespace IO
+{
 
-namespace {
+namespace
+{
 
-struct Entry {
+struct Entry
+{
     std::string name;
     bool isFolder = false;
 };
@@ -23,7 +26,8 @@ bool ListEntries(const std::string& path, std::vector<Entry>& entries)
     std::error_code ec;
     std::filesystem::directory_iterator it(path, ec);
     if (ec) return false;
-    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
+    {
         std::error_code typeError;
         entries.push_back({it->path().filename().string(), it->is_directory(typeError)});
     }

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Geometry {
+namespace Geometry
+{
 
-namespace {
+namespace
+{
 
 constexpr double Pi = 3.14159265358979323846;
 constexpr double TwoPi = 2 * Pi;

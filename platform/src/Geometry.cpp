@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Geometry {
+namespace Geometry
+{
 
-namespace {
+namespace
+{
 
 constexpr double FullTurn = 6.283185307179586;
 
@@ -104,18 +106,22 @@ int XGenArcSectorEps(const GenArc& arc, const Sector& s, Coord crossings[2], dou
     const double discriminant = b * b - 4.0 * a * c;
     double candidates[2];
     int count = 0;
-    if (discriminant < 0.0) {
+    if (discriminant < 0.0)
+    {
         const double touch = -b / (2.0 * a);
         const Coord closest = Add(s.c1, Scale(d, touch));
         if (std::fabs(Length(Sub(closest, arc.origo)) - arc.r) < eps) candidates[count++] = touch;
-    } else {
+    }
+    else
+    {
         const double root = std::sqrt(discriminant);
         candidates[count++] = (-b - root) / (2.0 * a);
         candidates[count++] = (-b + root) / (2.0 * a);
     }
     const double slack = eps / std::sqrt(a);
     int found = 0;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
+    {
         const double t = candidates[i];
         if (t < -slack || t > 1.0 + slack) continue;
         const Coord point = Add(s.c1, Scale(d, t));
@@ -128,9 +134,11 @@ int XGenArcSectorEps(const GenArc& arc, const Sector& s, Coord crossings[2], dou
 
 }  // namespace Geometry
 
-namespace Geometry {
+namespace Geometry
+{
 
-namespace {
+namespace
+{
 
 double Turn(const Coord3D& o, const Coord3D& a, const Coord3D& b)
 {
@@ -151,12 +159,14 @@ std::vector<Coord3D> ConvexHull2DCreator::CalcConvexHull() const
     if (sorted.size() < 3) return sorted;
     std::vector<Coord3D> hull(2 * sorted.size());
     std::size_t k = 0;
-    for (const Coord3D& p : sorted) {
+    for (const Coord3D& p : sorted)
+    {
         while (k >= 2 && Turn(hull[k - 2], hull[k - 1], p) <= 0.0) --k;
         hull[k++] = p;
     }
     const std::size_t lower = k + 1;
-    for (std::size_t i = sorted.size() - 1; i-- > 0;) {
+    for (std::size_t i = sorted.size() - 1; i-- > 0;)
+    {
         while (k >= lower && Turn(hull[k - 2], hull[k - 1], sorted[i]) <= 0.0) --k;
         hull[k++] = sorted[i];
     }

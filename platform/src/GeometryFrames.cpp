@@ -2,7 +2,8 @@
 
 #include "Geometry/CurveGeometry.hpp"
 
-namespace Geometry {
+namespace Geometry
+{
 
 bool SetUpGenPlane(PlaneEq* plane, const Coord3D& point, const Coord3D& normal)
 {
@@ -53,7 +54,8 @@ bool TMRotateVect(Coord3D* v, const Coord3D& axis, double angle)
 void TMBSet(TRANMAT* tm, const Coord3D& xAxis, const Coord3D& yAxis, const Coord3D& zAxis)
 {
     const Coord3D axes[3] = {xAxis, yAxis, zAxis};
-    for (int column = 0; column < 3; ++column) {
+    for (int column = 0; column < 3; ++column)
+    {
         tm->tmx[column] = axes[column].x;
         tm->tmx[4 + column] = axes[column].y;
         tm->tmx[8 + column] = axes[column].z;
@@ -66,8 +68,10 @@ bool InvMat(TRANMAT* inverse, const TRANMAT& tm)
     const auto m = [&tm](int row, int column) { return tm.tmx[4 * row + column]; };
     // Cofactors of the linear part, transposed: the adjugate.
     double adjugate[3][3];
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 3; ++column) {
+    for (int row = 0; row < 3; ++row)
+    {
+        for (int column = 0; column < 3; ++column)
+        {
             const int r1 = (column + 1) % 3, r2 = (column + 2) % 3;
             const int c1 = (row + 1) % 3, c2 = (row + 2) % 3;
             adjugate[row][column] = m(r1, c1) * m(r2, c2) - m(r1, c2) * m(r2, c1);
@@ -75,7 +79,8 @@ bool InvMat(TRANMAT* inverse, const TRANMAT& tm)
     }
     const double determinant = m(0, 0) * adjugate[0][0] + m(0, 1) * adjugate[1][0] + m(0, 2) * adjugate[2][0];
     if (!(std::fabs(determinant) >= GeometryEps)) return false;
-    for (int row = 0; row < 3; ++row) {
+    for (int row = 0; row < 3; ++row)
+    {
         for (int column = 0; column < 3; ++column) inverse->tmx[4 * row + column] = adjugate[row][column] / determinant;
         inverse->tmx[4 * row + 3] = 0.0;
     }

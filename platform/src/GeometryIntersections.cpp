@@ -3,9 +3,11 @@
 
 #include "Geometry/CurveGeometry.hpp"
 
-namespace Geometry {
+namespace Geometry
+{
 
-namespace {
+namespace
+{
 
 Coord Minus(const Coord& a, const Coord& b) { return {a.x - b.x, a.y - b.y}; }
 Coord Plus(const Coord& a, const Coord& b) { return {a.x + b.x, a.y + b.y}; }
@@ -41,11 +43,16 @@ bool Circle_2Pt1Lin(const Coord& p1, const Coord& p2, const Sector& line, const 
     if ((aOnLine && bOnLine) || (!aOnLine && !bOnLine && a.y * b.y < 0.0)) return false;
 
     double touch = 0.0;
-    if (aOnLine || bOnLine) {
+    if (aOnLine || bOnLine)
+    {
         touch = aOnLine ? a.x : b.x;
-    } else if (std::fabs(a.y - b.y) < GeometryEps) {
+    }
+    else if (std::fabs(a.y - b.y) < GeometryEps)
+    {
         touch = (a.x + b.x) / 2.0;
-    } else {
+    }
+    else
+    {
         const double qa = b.y - a.y;
         const double qb = -2.0 * (b.y * a.x - a.y * b.x);
         const double qc = b.y * (a.x * a.x + a.y * a.y) - a.y * (b.x * b.x + b.y * b.y);
@@ -78,7 +85,8 @@ std::int32_t XCircleSectorEps(const Circle& circle, const Sector& sector, Sector
     const Coord foot = CoordProjSector(circle.o, sector);
     const double distance = LenVector(Minus(foot, circle.o));
     if (distance > circle.r + eps) return 0;
-    if (distance >= circle.r - eps) {
+    if (distance >= circle.r - eps)
+    {
         result->c1 = result->c2 = foot;
         return 1;
     }
@@ -100,7 +108,8 @@ std::int32_t XCirclesEps(const Circle& first, const Circle& second, Sector* resu
     const double a = (first.r * first.r - second.r * second.r + d * d) / (2.0 * d);
     const double h2 = first.r * first.r - a * a;
     const Coord middle = Plus(first.o, Times(along, a));
-    if (h2 <= eps * eps || d > first.r + second.r - eps || d < std::fabs(first.r - second.r) + eps) {
+    if (h2 <= eps * eps || d > first.r + second.r - eps || d < std::fabs(first.r - second.r) + eps)
+    {
         result->c1 = result->c2 = middle;
         return 1;
     }

@@ -10,9 +10,11 @@
 // at every inner point; a natural end adds 2 D_0 + D_1 = 3 (P_1 - P_0) and its
 // mirror, a closed spline wraps the indices round.
 
-namespace Geometry {
+namespace Geometry
+{
 
-namespace {
+namespace
+{
 
 using Column = std::vector<double>;
 
@@ -20,7 +22,8 @@ using Column = std::vector<double>;
 Column SolveTridiagonal(Column diagonal, Column right)
 {
     const std::size_t n = diagonal.size();
-    for (std::size_t i = 1; i < n; ++i) {
+    for (std::size_t i = 1; i < n; ++i)
+    {
         const double factor = 1.0 / diagonal[i - 1];
         diagonal[i] -= factor;
         right[i] -= factor * right[i - 1];
@@ -55,7 +58,8 @@ Column Tangents(const Column& p, bool closed)
 {
     const std::size_t n = p.size();
     Column right(n);
-    if (closed) {
+    if (closed)
+    {
         if (n == 2) return Column(2, 0.0);
         for (std::size_t i = 0; i < n; ++i) right[i] = 3.0 * (p[(i + 1) % n] - p[(i + n - 1) % n]);
         return SolveCyclic(right);
@@ -75,14 +79,16 @@ bool CalcSpline(const Coord* points, DirType* dirs, std::int32_t count, bool clo
     if (points == nullptr || dirs == nullptr || count < 2) return false;
     const auto n = static_cast<std::size_t>(count);
     Column xs(n), ys(n);
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0; i < n; ++i)
+    {
         if (!std::isfinite(points[i].x) || !std::isfinite(points[i].y)) return false;
         xs[i] = points[i].x;
         ys[i] = points[i].y;
     }
     const Column dx = Tangents(xs, closed);
     const Column dy = Tangents(ys, closed);
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0; i < n; ++i)
+    {
         const double length = std::hypot(dx[i], dy[i]);
         dirs[i].lenPrev = dirs[i].lenNext = length;
         dirs[i].dirAng = length == 0.0 ? 0.0 : std::atan2(dy[i], dx[i]);

@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <random>
 
-namespace GS {
+namespace GS
+{
 
-namespace {
+namespace
+{
 int HexValue(char c)
 {
     if (c >= '0' && c <= '9') return c - '0';
@@ -26,7 +28,8 @@ bool Guid::FromText(const std::string& input)
     // Dashes stand exactly at 8, 13, 18 and 23; every other character is a hex digit.
     std::uint8_t bytes[16] {};
     int n = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
         const bool dashPlace = i == 8 || i == 13 || i == 18 || i == 23;
         if (dashPlace != (text[i] == '-')) return false;
         if (dashPlace) continue;

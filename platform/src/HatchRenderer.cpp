@@ -7,7 +7,8 @@
 
 #include "Geometry/GenArc.hpp"
 
-namespace {
+namespace
+{
 
 using Coord = Geometry::Point2<double>;
 
@@ -40,7 +41,8 @@ std::vector<std::vector<Coord>> RingsOf(const HatchObject& hatch)
     const std::vector<std::uint32_t>& ends = hatch.GetSubPolyEnds();
     std::vector<std::vector<Coord>> rings;
     std::size_t first = 1;
-    for (std::size_t k = 1; k < ends.size(); ++k) {
+    for (std::size_t k = 1; k < ends.size(); ++k)
+    {
         const std::size_t last = std::min<std::size_t>(ends[k], coords.size() - 1);
         std::vector<Coord> ring;
         for (std::size_t i = first; i < last; ++i) AppendEdge(ring, coords[i], coords[i + 1], ArcFrom(hatch, i));
@@ -62,9 +64,11 @@ GSErrCode DrawLineFamily(const std::vector<std::vector<Coord>>& rings, const API
     const double c = std::cos(family.angle), s = std::sin(family.angle);
     std::vector<std::vector<Coord>> turned;
     double yMin = HUGE_VAL, yMax = -HUGE_VAL;
-    for (const std::vector<Coord>& ring : rings) {
+    for (const std::vector<Coord>& ring : rings)
+    {
         std::vector<Coord>& t = turned.emplace_back();
-        for (const Coord& p : ring) {
+        for (const Coord& p : ring)
+        {
             t.push_back(Turn(p, c, -s));
             yMin = std::min(yMin, t.back().y), yMax = std::max(yMax, t.back().y);
         }
@@ -73,18 +77,21 @@ GSErrCode DrawLineFamily(const std::vector<std::vector<Coord>>& rings, const API
     const double firstLine = std::ceil((yMin - base) / spacing), lastLine = std::floor((yMax - base) / spacing);
     if (lastLine - firstLine > MaxLinesPerFamily) return NoError;
     std::vector<double> crossings;
-    for (double k = firstLine; k <= lastLine; ++k) {
+    for (double k = firstLine; k <= lastLine; ++k)
+    {
         const double y = base + k * spacing;
         crossings.clear();
         for (const std::vector<Coord>& ring : turned)
-            for (std::size_t i = 0; i < ring.size(); ++i) {
+            for (std::size_t i = 0; i < ring.size(); ++i)
+            {
                 const Coord& p = ring[i];
                 const Coord& q = ring[(i + 1) % ring.size()];
                 if ((p.y > y) == (q.y > y)) continue;
                 crossings.push_back(p.x + (y - p.y) * (q.x - p.x) / (q.y - p.y));
             }
         std::sort(crossings.begin(), crossings.end());
-        for (std::size_t j = 0; j + 1 < crossings.size(); j += 2) {
+        for (std::size_t j = 0; j + 1 < crossings.size(); j += 2)
+        {
             if (crossings[j + 1] <= crossings[j]) continue;
             const GSErrCode result = context.lineProc(&context, Turn({crossings[j], y}, c, s), Turn({crossings[j + 1], y}, c, s),
                                                       hatch.GetExtendedFillFgPen());
@@ -114,7 +121,8 @@ GSErrCode DrawSyHatch(const AttributeReader& reader, const HatchObject& hatch, c
     if (const GSErrCode result = reader.GetFill(hatch.GetFillIdx(), &fill); result != NoError) return result;
     if (!patternOnly && context.fillProc != nullptr)
         if (const GSErrCode result = context.fillProc(&context, hatch); result != NoError) return result;
-    if (fill.subType == APIFill_Vector && context.lineProc != nullptr) {
+    if (fill.subType == APIFill_Vector && context.lineProc != nullptr)
+    {
         const std::vector<std::vector<Coord>> rings = RingsOf(hatch);
         const Coord origin = hatch.GetHatchTran().IsGlobal() || hatch.GetCoords().size() < 2 ? Coord {} : hatch.GetCoords()[1];
         const auto families =

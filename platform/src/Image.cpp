@@ -7,7 +7,8 @@
 #include "AreaResample.hpp"
 #include "PixMapData.hpp"
 
-namespace GX {
+namespace GX
+{
 
 Image::Image(GSPixMapHandle pixMap)
 {
@@ -37,7 +38,8 @@ NewDisplay::NativeImage Image::ToNativeImage(double resolutionFactor, bool premu
                      {0, 0, width, height});
     else
         std::copy(source.pixels.begin(), source.pixels.end(), rgba.begin());
-    for (std::size_t i = 0; i < rgba.size(); i += 4) {
+    for (std::size_t i = 0; i < rgba.size(); i += 4)
+    {
         std::swap(rgba[i], rgba[i + 2]);
         if (premultiplied)
             for (std::size_t c = 0; c < 3; ++c) rgba[i + c] = static_cast<std::uint8_t>((rgba[i + c] * rgba[i + 3] + 127) / 255);

@@ -9,9 +9,11 @@
 #include "ImageCodecs.hpp"
 #include "SafeFiles.hpp"
 
-namespace {
+namespace
+{
 
-struct FileCloser {
+struct FileCloser
+{
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
@@ -46,7 +48,8 @@ PixMapPtr ReadByKind(std::FILE* file, const FitBox& fit, std::int32_t& fullWidth
         pixMap = ReadTiff(file);
     else if (read > 0)
         pixMap = ReadTga(file);
-    if (pixMap != nullptr) {
+    if (pixMap != nullptr)
+    {
         fullWidth = pixMap->width;
         fullHeight = pixMap->height;
     }
@@ -55,9 +58,12 @@ PixMapPtr ReadByKind(std::FILE* file, const FitBox& fit, std::int32_t& fullWidth
 
 bool Read(std::FILE* file, GSPixMapHandle& pixMap, const FitBox& fit, std::int32_t& fullWidth, std::int32_t& fullHeight)
 {
-    try {
+    try
+    {
         pixMap = ReadByKind(file, fit, fullWidth, fullHeight).release();
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         pixMap = nullptr;
     }
     return pixMap != nullptr;
@@ -76,7 +82,8 @@ bool FitsPixelBound(std::uint64_t width, std::uint64_t height)
            width * height <= std::uint64_t(GSPixMapMaxPixels);
 }
 
-namespace GX {
+namespace GX
+{
 
 bool ImageBase::ReadFile(const IO::Location& location, GSPixMapHandle& pixMap, std::int32_t pixelType)
 {

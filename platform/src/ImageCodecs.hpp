@@ -21,7 +21,8 @@ void PreferLargePages(void* block, std::size_t bytes);
 bool FitsPixelBound(std::uint64_t width, std::uint64_t height);
 
 // A box the picture is to be fitted into; 0 x 0 for the picture at full size.
-struct FitBox {
+struct FitBox
+{
     std::int32_t width = 0;
     std::int32_t height = 0;
 };

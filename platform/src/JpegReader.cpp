@@ -12,14 +12,17 @@
 // would fill with grey) makes the image unreadable too. All decoder state lives
 // in JpegDecoder, in the frame of ReadJpeg, which the jump never leaves.
 
-namespace {
+namespace
+{
 
-struct JpegErrors {
+struct JpegErrors
+{
     jpeg_error_mgr manager;
     std::jmp_buf jump;
 };
 
-struct JpegDecoder {
+struct JpegDecoder
+{
     jpeg_decompress_struct info;
     JpegErrors errors;
     PixMapPtr pixMap;
@@ -54,7 +57,8 @@ bool Decode(JpegDecoder& decoder, std::FILE* file, const FitBox& fit)
     // Every scan line is written or the picture is given up.
     decoder.pixMap = NewUnsetPixMap(static_cast<std::int32_t>(info.output_width), static_cast<std::int32_t>(info.output_height));
     if (decoder.pixMap == nullptr || info.output_components != 4) return false;
-    while (info.output_scanline < info.output_height) {
+    while (info.output_scanline < info.output_height)
+    {
         JSAMPROW row = decoder.pixMap->Row(static_cast<std::int32_t>(info.output_scanline));
         jpeg_read_scanlines(&info, &row, 1);
     }

@@ -1,8 +1,10 @@
 #include "IO/Location.hpp"
 
-namespace IO {
+namespace IO
+{
 
-namespace {
+namespace
+{
 
 constexpr const char* Separators = "/\\";
 
@@ -13,7 +15,8 @@ bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 RelativeLocation::RelativeLocation(const std::string& path)
 {
     std::size_t start = 0;
-    while (start <= path.size()) {
+    while (start <= path.size())
+    {
         std::size_t end = path.find_first_of(Separators, start);
         if (end == std::string::npos) end = path.size();
         if (end > start) names_.push_back(path.substr(start, end - start));

@@ -6,7 +6,8 @@
 
 // The receivers with a handler that DispatchWindowMessages serves, and the file
 // names the transport shares between senders and receivers.
-namespace Win {
+namespace Win
+{
 
 std::uint64_t AddHandledReceiver(MessageReceiver& receiver, MessageReceiver::Handler handler, int socket);
 void RemoveHandledReceiver(std::uint64_t id);

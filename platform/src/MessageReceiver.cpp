@@ -12,9 +12,11 @@
 #include "MessageDispatch.hpp"
 #include "Win/WinStandIns.hpp"
 
-namespace Win {
+namespace Win
+{
 
-namespace {
+namespace
+{
 
 std::atomic<std::uint32_t> receiversMade {0};
 
@@ -30,7 +32,8 @@ std::uint64_t LittleEndian(const unsigned char* bytes)
 MessageReceiver::MessageReceiver(std::uint32_t message, Handler handler)
 {
     const std::string name = RegisteredMessageName(message);
-    if (name.empty()) {
+    if (name.empty())
+    {
         error_ = "message " + std::to_string(message) + " is not registered";
         return;
     }
@@ -39,19 +42,22 @@ MessageReceiver::MessageReceiver(std::uint32_t message, Handler handler)
     path_ = folder + "/" + std::to_string(getpid()) + "-" + std::to_string(++receiversMade);
     sockaddr_un address {};
     address.sun_family = AF_UNIX;
-    if (path_.size() >= sizeof address.sun_path) {
+    if (path_.size() >= sizeof address.sun_path)
+    {
         error_ = "the socket path is too long: " + path_;
         return;
     }
     std::memcpy(address.sun_path, path_.c_str(), path_.size() + 1);
     const int made = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (made < 0 || bind(made, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    if (made < 0 || bind(made, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+    {
         error_ = "cannot listen at " + path_ + ": " + std::strerror(errno);
         if (made >= 0) close(made);
         return;
     }
     // Only this user may send to it, whatever the umask gave.
-    if (chmod(path_.c_str(), 0600) != 0) {
+    if (chmod(path_.c_str(), 0600) != 0)
+    {
         error_ = "cannot close " + path_ + " to other users: " + std::strerror(errno);
         close(made);
         unlink(path_.c_str());
@@ -75,7 +81,8 @@ std::vector<WindowMessage> MessageReceiver::TakeWaiting()
     std::vector<WindowMessage> messages;
     if (socket_ < 0) return messages;
     unsigned char bytes[MessageBytes + 1];
-    for (;;) {
+    for (;;)
+    {
         const ssize_t got = recv(socket_, bytes, sizeof bytes, 0);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return messages;

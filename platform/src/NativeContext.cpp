@@ -6,9 +6,11 @@
 
 #include "AreaResample.hpp"
 
-namespace NewDisplay {
+namespace NewDisplay
+{
 
-namespace {
+namespace
+{
 
 constexpr int MaxArcSegments = 4096;
 
@@ -31,8 +33,10 @@ bool ClipSegment(Geometry::Point2<double>& a, Geometry::Point2<double>& b, doubl
     const double dx = b.x - a.x, dy = b.y - a.y;
     const double p[4] = {-dx, dx, -dy, dy};
     const double q[4] = {a.x - xMin, xMax - a.x, a.y - yMin, yMax - a.y};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
+    for (int i = 0; i < 4; ++i)
+    {
+        if (p[i] == 0.0)
+        {
             if (q[i] < 0.0) return false;
             continue;
         }
@@ -73,7 +77,8 @@ Gfx::Color Bilinear(const NativeImage& picture, double u, double v)
     const int maxX = static_cast<int>(picture.GetWidth()) - 1, maxY = static_cast<int>(picture.GetHeight()) - 1;
     double sum[4] = {};
     for (int j = 0; j < 2; ++j)
-        for (int i = 0; i < 2; ++i) {
+        for (int i = 0; i < 2; ++i)
+        {
             const double weight = (i == 0 ? 1.0 - tx : tx) * (j == 0 ? 1.0 - ty : ty);
             const Gfx::Color p = picture.GetPixel(std::clamp(x0 + i, 0, maxX), std::clamp(y0 + j, 0, maxY));
             const double alpha = weight * p.alpha;
@@ -104,10 +109,13 @@ void NativeContext::LineTo(float x, float y)
 {
     Record("LineTo " + Num(x) + " " + Num(y));
     const Point to {x, y};
-    if (inPolygon_) {
+    if (inPolygon_)
+    {
         if (rings_.empty()) rings_.push_back({pen_});
         rings_.back().push_back(to);
-    } else {
+    }
+    else
+    {
         StrokeSegment(pen_, to);
     }
     pen_ = to;
@@ -140,7 +148,8 @@ void NativeContext::SetFillPattern(const Gfx::Pattern& pattern)
 {
     std::string call = "SetFillPattern";
     char byte[4];
-    for (const std::uint8_t bits : pattern.bits) {
+    for (const std::uint8_t bits : pattern.bits)
+    {
         std::snprintf(byte, sizeof byte, " %02x", bits);
         call += byte;
     }
@@ -175,7 +184,8 @@ void NativeContext::Arc(const DisplayArc& arc)
     const int segments =
         static_cast<int>(std::clamp(std::ceil(std::fabs(double(arc.sweepAngle)) / step), 1.0, double(MaxArcSegments)));
     Point from {cx + rx * std::cos(arc.beginAngle), cy + ry * std::sin(arc.beginAngle)};
-    for (int i = 1; i <= segments; ++i) {
+    for (int i = 1; i <= segments; ++i)
+    {
         const double t = double(arc.beginAngle) + double(arc.sweepAngle) * i / segments;
         const Point to {cx + rx * std::cos(t), cy + ry * std::sin(t)};
         StrokeSegment(from, to);
@@ -233,7 +243,8 @@ void NativeContext::DrawImage(const NativeImage& picture, float xScale, float yS
         static_cast<int>(std::min(double(image_.GetHeight()), std::ceil(originY + *std::max_element(cornerY, cornerY + 4))));
     const double keep = std::min(opacity, 1.0);
     for (int row = firstY; row < endY; ++row)
-        for (int column = firstX; column < endX; ++column) {
+        for (int column = firstX; column < endX; ++column)
+        {
             const double dx = column + 0.5 - originX, dy = row + 0.5 - originY;
             const double u = (dx * c + dy * s) / scaleX, v = (dy * c - dx * s) / scaleY;
             if (!(u >= 0.0 && v >= 0.0 && u < w && v < h)) continue;
@@ -274,16 +285,19 @@ void NativeContext::StrokeSegment(const Point& from, const Point& to)
     const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     const int lead = (width - 1) / 2;
     int error = dx + dy;
-    while (true) {
+    while (true)
+    {
         for (int j = 0; j < width; ++j)
             for (int i = 0; i < width; ++i) image_.BlendPixel(x0 - lead + i, y0 - lead + j, fore_);
         if (x0 == x1 && y0 == y1) break;
         const int twice = 2 * error;
-        if (twice >= dy) {
+        if (twice >= dy)
+        {
             error += dy;
             x0 += sx;
         }
-        if (twice <= dx) {
+        if (twice <= dx)
+        {
             error += dx;
             y0 += sy;
         }
@@ -296,18 +310,21 @@ void NativeContext::FillRings(const std::vector<std::vector<Point>>& rings, cons
 {
     const int height = static_cast<int>(image_.GetHeight()), width = static_cast<int>(image_.GetWidth());
     std::vector<double> crossings;
-    for (int row = 0; row < height; ++row) {
+    for (int row = 0; row < height; ++row)
+    {
         const double y = row + 0.5;
         crossings.clear();
         for (const std::vector<Point>& ring : rings)
-            for (std::size_t i = 0; i < ring.size(); ++i) {
+            for (std::size_t i = 0; i < ring.size(); ++i)
+            {
                 const Point& p = ring[i];
                 const Point& q = ring[(i + 1) % ring.size()];
                 if ((p.y > y) == (q.y > y)) continue;
                 crossings.push_back(p.x + (y - p.y) * (q.x - p.x) / (q.y - p.y));
             }
         std::sort(crossings.begin(), crossings.end());
-        for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
+        for (std::size_t k = 0; k + 1 < crossings.size(); k += 2)
+        {
             const double first = std::max(std::ceil(crossings[k] - 0.5), 0.0);
             const double last = std::min(std::ceil(crossings[k + 1] - 0.5), double(width));
             for (int column = static_cast<int>(first); column < static_cast<int>(last); ++column)

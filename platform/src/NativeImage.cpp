@@ -2,7 +2,8 @@
 
 #include <utility>
 
-namespace NewDisplay {
+namespace NewDisplay
+{
 
 NativeImage::NativeImage(std::uint32_t width, std::uint32_t height)
     : width_(width), height_(height), rgba_(std::size_t(width) * height * 4, 0)
@@ -30,7 +31,8 @@ void NativeImage::BlendPixel(std::int32_t x, std::int32_t y, const Gfx::Color& c
 {
     if (!Contains(x, y) || color.alpha == 0) return;
     std::uint8_t* p = &rgba_[(std::size_t(y) * width_ + std::size_t(x)) * 4];
-    if (color.alpha == 255) {
+    if (color.alpha == 255)
+    {
         p[0] = color.red, p[1] = color.green, p[2] = color.blue, p[3] = 255;
         return;
     }

@@ -14,7 +14,8 @@
 GSPixMapHandle GXCreateGSPixMap(std::int32_t width, std::int32_t height, double horizontalDpi, double verticalDpi)
 {
     if (width <= 0 || height <= 0 || std::int64_t(width) * height > GSPixMapMaxPixels) return nullptr;
-    try {
+    try
+    {
         auto pixMap = std::make_unique<GSPixMap>();
         pixMap->width = width;
         pixMap->height = height;
@@ -22,7 +23,9 @@ GSPixMapHandle GXCreateGSPixMap(std::int32_t width, std::int32_t height, double 
         pixMap->verticalDpi = verticalDpi;
         pixMap->pixels.assign(std::size_t(width) * std::size_t(height) * 4, 0);
         return pixMap.release();
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         return nullptr;
     }
 }
@@ -39,7 +42,8 @@ void PreferLargePages(void* block, std::size_t bytes)
 PixMapPtr NewUnsetPixMap(std::int32_t width, std::int32_t height, double dpi)
 {
     if (width <= 0 || height <= 0 || std::int64_t(width) * height > GSPixMapMaxPixels) return nullptr;
-    try {
+    try
+    {
         auto pixMap = std::make_unique<GSPixMap>();
         pixMap->width = width;
         pixMap->height = height;
@@ -48,7 +52,9 @@ PixMapPtr NewUnsetPixMap(std::int32_t width, std::int32_t height, double dpi)
         pixMap->pixels.resize(std::size_t(width) * std::size_t(height) * 4);
         PreferLargePages(pixMap->pixels.data(), pixMap->pixels.size());
         return pixMap;
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         return nullptr;
     }
 }
@@ -59,7 +65,8 @@ std::int32_t GXGetGSPixMapHeight(GSPixMapHandle pixMap) { return pixMap != nullp
 std::int32_t GXGetGSPixMapBytesPerRow(GSPixMapHandle pixMap) { return pixMap != nullptr ? pixMap->width * 4 : 0; }
 std::uint8_t* GXGetGSPixMapBaseAddr(GSPixMapHandle pixMap) { return pixMap != nullptr ? pixMap->pixels.data() : nullptr; }
 
-namespace {
+namespace
+{
 
 bool Inside(const GSPixMap& pixMap, const GXRect& rect)
 {
@@ -83,9 +90,12 @@ bool GXStretchGSPixMap(GSPixMapHandle source, GSPixMapHandle destination, const 
     if (source == nullptr || destination == nullptr || !Inside(*source, sourceRect) || destinationRect.Width() <= 0 ||
         destinationRect.Height() <= 0)
         return false;
-    try {
+    try
+    {
         AreaResample(RowsOf(*source), sourceRect, RowsOf(*destination), destinationRect);
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         return false;
     }
     return true;
@@ -108,9 +118,11 @@ bool GXRotateGSPixMap(GSPixMapHandle source, GSPixMapHandle destination, const G
     const auto endX = static_cast<std::int32_t>(std::min(double(destination->width), std::ceil(right)));
     const auto firstY = static_cast<std::int32_t>(std::max(0.0, std::floor(top)));
     const auto endY = static_cast<std::int32_t>(std::min(double(destination->height), std::ceil(bottom)));
-    for (std::int32_t y = firstY; y < endY; ++y) {
+    for (std::int32_t y = firstY; y < endY; ++y)
+    {
         std::uint8_t* out = destination->Row(y);
-        for (std::int32_t x = firstX; x < endX; ++x) {
+        for (std::int32_t x = firstX; x < endX; ++x)
+        {
             const double dx = x + 0.5 - origin.x, dy = origin.y - (y + 0.5);
             const double u = std::floor(dx * c + dy * s), v = std::floor(dy * c - dx * s);
             if (u < 0 || v < 0 || u >= w || v >= h) continue;

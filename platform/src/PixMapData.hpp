@@ -10,9 +10,11 @@
 // Pixel storage that a resize leaves unset, for decoders that write every pixel
 // themselves: clearing a picture of 64 MiB first costs as much as copying it.
 template <typename T>
-struct UnsetAllocator : std::allocator<T> {
+struct UnsetAllocator : std::allocator<T>
+{
     template <typename U>
-    struct rebind {
+    struct rebind
+    {
         using other = UnsetAllocator<U>;
     };
     UnsetAllocator() = default;
@@ -31,7 +33,8 @@ struct UnsetAllocator : std::allocator<T> {
     }
 };
 
-struct GSPixMap {
+struct GSPixMap
+{
     std::int32_t width = 0;
     std::int32_t height = 0;
     double horizontalDpi = 72.0;

@@ -6,13 +6,15 @@
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the running platform is little-endian (sign \"WW\")");
 
-namespace GS {
+namespace GS
+{
 
 bool IsBigEndianSign(PlatformSign sign) { return sign == Mac_Platform_Sign; }
 
 }  // namespace GS
 
-namespace {
+namespace
+{
 
 template <typename T>
 void ConvertFrom(GS::PlatformSign from, T* value)

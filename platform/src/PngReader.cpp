@@ -12,7 +12,8 @@ PixMapPtr ReadPng(std::FILE* file)
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_stdio(&image, file) == 0) {
+    if (png_image_begin_read_from_stdio(&image, file) == 0)
+    {
         png_image_free(&image);
         return nullptr;
     }
@@ -20,7 +21,8 @@ PixMapPtr ReadPng(std::FILE* file)
     PixMapPtr pixMap = FitsPixelBound(image.width, image.height)
                            ? NewUnsetPixMap(static_cast<std::int32_t>(image.width), static_cast<std::int32_t>(image.height))
                            : nullptr;
-    if (pixMap == nullptr) {
+    if (pixMap == nullptr)
+    {
         png_image_free(&image);
         return nullptr;
     }

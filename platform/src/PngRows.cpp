@@ -12,13 +12,15 @@
 
 #include "SafeFiles.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double MetresPerInch = 0.0254;
 
 png_uint_32 PixelsPerMetre(double dpi) { return dpi > 0.0 ? static_cast<png_uint_32>(std::lround(dpi / MetresPerInch)) : 0; }
 
-struct FileCloser {
+struct FileCloser
+{
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
@@ -43,7 +45,8 @@ bool WriteImageTo(std::FILE* file, const PngRows& rows)
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr) return false;
     png_infop info = png_create_info_struct(png);
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+    if (info == nullptr || setjmp(png_jmpbuf(png)))
+    {
         png_destroy_write_struct(&png, &info);
         return false;
     }
@@ -66,14 +69,16 @@ bool WritePngRows(const PngRows& rows, const std::string& path, std::string* err
     if (descriptor < 0) return fail("cannot create a file beside " + path);
     std::unique_ptr<std::FILE, FileCloser> file(::fchmod(descriptor, SafeFiles::KeptMode(path)) == 0 ? ::fdopen(descriptor, "wb")
                                                                                                      : nullptr);
-    if (!file) {
+    if (!file)
+    {
         ::close(descriptor);
         ::unlink(aside.c_str());
         return fail("cannot create a file beside " + path);
     }
     // Flushed to the disk before it takes the target's place, so a power cut leaves one whole picture.
     const bool written = WriteImageTo(file.get(), rows) && std::fflush(file.get()) == 0 && ::fsync(descriptor) == 0;
-    if (std::fclose(file.release()) != 0 || !written) {
+    if (std::fclose(file.release()) != 0 || !written)
+    {
         ::unlink(aside.c_str());
         return fail("cannot write " + path);
     }

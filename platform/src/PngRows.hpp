@@ -5,16 +5,22 @@
 #include <string>
 
 // How a row holds its four bytes a pixel.
-enum class PngByteOrder { Rgba, Bgra };
+enum class PngByteOrder
+{
+    Rgba,
+    Bgra
+};
 
 // A picture as libpng takes it: rows from the top, each width pixels long.
-struct PngRows {
+struct PngRows
+{
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     std::function<const std::uint8_t*(std::uint32_t y)> row;
     PngByteOrder order = PngByteOrder::Rgba;
     // Across and down, in dots per inch; without it the file tells no resolution.
-    struct Resolution {
+    struct Resolution
+    {
         double horizontalDpi = 0.0;
         double verticalDpi = 0.0;
     };

@@ -2,7 +2,8 @@
 
 #include "PngRows.hpp"
 
-namespace NewDisplay {
+namespace NewDisplay
+{
 
 bool WritePngFile(const NativeImage& image, const std::string& path, std::string* error)
 {

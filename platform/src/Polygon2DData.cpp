@@ -6,9 +6,11 @@
 #include <cmath>
 #include <limits>
 
-namespace Geometry {
+namespace Geometry
+{
 
-namespace {
+namespace
+{
 
 constexpr double Pi = 3.14159265358979323846;
 
@@ -71,7 +73,8 @@ void IncludeArc(Box2DData& box, const Coord& a, const Coord& b, double angle)
     double radius = 0.0;
     if (!ArcCircle(a, b, angle, centre, radius)) return;
     const double start = std::atan2(a.y - centre.y, a.x - centre.x);
-    for (int quarter = 0; quarter < 4; ++quarter) {
+    for (int quarter = 0; quarter < 4; ++quarter)
+    {
         const double direction = quarter * Pi / 2;
         double swept = std::fmod(angle > 0 ? direction - start : start - direction, 2 * Pi);
         if (swept < 0) swept += 2 * Pi;
@@ -85,7 +88,8 @@ double SignedArea(const Polygon2DData& polygon, std::size_t contour)
 {
     const std::int32_t first = polygon.contourEnds[contour - 1] + 1, last = polygon.contourEnds[contour];
     double area = 0.0;
-    for (std::int32_t i = first; i < last; ++i) {
+    for (std::int32_t i = first; i < last; ++i)
+    {
         const Coord& a = polygon.vertices[static_cast<std::size_t>(i)];
         const Coord& b = polygon.vertices[static_cast<std::size_t>(i) + 1];
         area += (a.x * b.y - b.x * a.y) / 2;
@@ -103,7 +107,8 @@ void ReverseContour(Polygon2DData& polygon, std::size_t contour)
 {
     const std::int32_t first = polygon.contourEnds[contour - 1] + 1, last = polygon.contourEnds[contour];
     std::reverse(polygon.vertices.begin() + first, polygon.vertices.begin() + last + 1);
-    for (PolyArcRec& arc : polygon.arcs) {
+    for (PolyArcRec& arc : polygon.arcs)
+    {
         if (arc.begIndex < first || arc.endIndex > last) continue;
         const std::int32_t begIndex = first + last - arc.endIndex;
         arc.endIndex = begIndex + 1;
@@ -148,9 +153,11 @@ GSErrCode SegmentUpPolygon2DData(Polygon2DData* polygon, const ArcDivParams& par
     if (polygon == nullptr || !IsValidLayout(polygon->vertices, polygon->arcs, polygon->contourEnds)) return APIERR_BADPARS;
     std::vector<Coord> vertices {polygon->vertices[0]};
     std::vector<std::int32_t> contourEnds {0};
-    for (std::size_t contour = 1; contour < polygon->contourEnds.size(); ++contour) {
+    for (std::size_t contour = 1; contour < polygon->contourEnds.size(); ++contour)
+    {
         const std::int32_t first = polygon->contourEnds[contour - 1] + 1, last = polygon->contourEnds[contour];
-        for (std::int32_t i = first; i < last; ++i) {
+        for (std::int32_t i = first; i < last; ++i)
+        {
             const Coord& a = polygon->vertices[static_cast<std::size_t>(i)];
             const Coord& b = polygon->vertices[static_cast<std::size_t>(i) + 1];
             vertices.push_back(a);
@@ -178,7 +185,8 @@ GSErrCode OrientPolygon2DData(Polygon2DData* polygon)
 {
     if (polygon == nullptr || !IsValidLayout(polygon->vertices, polygon->arcs, polygon->contourEnds)) return APIERR_BADPARS;
     std::vector<bool> reverse;
-    for (std::size_t contour = 1; contour < polygon->contourEnds.size(); ++contour) {
+    for (std::size_t contour = 1; contour < polygon->contourEnds.size(); ++contour)
+    {
         const double area = SignedArea(*polygon, contour);
         if (std::fabs(area) < 1e-12) return APIERR_BADPARS;
         reverse.push_back(contour == 1 ? area < 0 : area > 0);

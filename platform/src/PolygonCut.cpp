@@ -11,13 +11,21 @@
 // the stretches of the line inside the outline; each piece runs along the outline
 // to an exit and along the line to the entry paired with it.
 
-namespace Geometry {
+namespace Geometry
+{
 
-namespace {
+namespace
+{
 
-enum class NodeKind { Vertex, Exit, Entry };
+enum class NodeKind
+{
+    Vertex,
+    Exit,
+    Entry
+};
 
-struct Node {
+struct Node
+{
     Point2<double> point;
     NodeKind kind = NodeKind::Vertex;
     std::size_t partner = 0;  // an exit's entry across the line
@@ -33,7 +41,8 @@ bool IsValidOutline(const Polygon2DData& polygon)
     return true;
 }
 
-class HalfPlaneCut {
+class HalfPlaneCut
+{
 public:
     HalfPlaneCut(const std::vector<Point2<double>>& outline, const HalfPlane2DData& halfPlane)
         : outline_(outline), plane_(halfPlane)
@@ -62,7 +71,8 @@ private:
     void WalkOutline()
     {
         const std::size_t count = outline_.size();
-        for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t i = 0; i < count; ++i)
+        {
             const Point2<double>& a = outline_[i];
             const Point2<double>& b = outline_[(i + 1) % count];
             const bool aInside = Inside(a);
@@ -80,7 +90,8 @@ private:
         const auto position = [&](std::size_t i) { return along.x * nodes_[i].point.x + along.y * nodes_[i].point.y; };
         std::stable_sort(crossings.begin(), crossings.end(),
                          [&](std::size_t a, std::size_t b) { return position(a) < position(b); });
-        for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
+        for (std::size_t k = 0; k + 1 < crossings.size(); k += 2)
+        {
             Node& first = nodes_[crossings[k]];
             Node& second = nodes_[crossings[k + 1]];
             if (first.kind == second.kind) return false;
@@ -93,7 +104,8 @@ private:
     bool TracePieces(std::vector<Polygon2DData>& pieces)
     {
         std::vector<bool> visited(nodes_.size(), false);
-        for (std::size_t start = 0; start < nodes_.size(); ++start) {
+        for (std::size_t start = 0; start < nodes_.size(); ++start)
+        {
             if (visited[start] || nodes_[start].kind != NodeKind::Vertex) continue;
             std::vector<Point2<double>> points;
             std::size_t i = start;
@@ -101,7 +113,8 @@ private:
                 if (visited[i]) return false;
                 visited[i] = true;
                 AppendDistinct(points, nodes_[i].point);
-                if (nodes_[i].kind == NodeKind::Exit) {
+                if (nodes_[i].kind == NodeKind::Exit)
+                {
                     i = nodes_[i].partner;
                     visited[i] = true;
                     AppendDistinct(points, nodes_[i].point);

@@ -14,10 +14,13 @@
 
 extern char** environ;
 
-namespace Win {
+namespace Win
+{
 
-namespace {
-struct CommandLog {
+namespace
+{
+struct CommandLog
+{
     std::mutex mutex;
     std::vector<CommandRecord> commands;
 };
@@ -101,7 +104,8 @@ bool RunningProcessNames(std::vector<std::string>& names)
     names.clear();
     DIR* proc = opendir("/proc");
     if (proc == nullptr) return false;
-    while (const dirent* entry = readdir(proc)) {
+    while (const dirent* entry = readdir(proc))
+    {
         if (!IsProcessId(entry->d_name)) continue;
         const std::string folder = std::string("/proc/") + entry->d_name;
         if (!HasEnded(folder)) names.push_back(ExecutableName(folder));

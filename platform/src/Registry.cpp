@@ -19,14 +19,17 @@
 #include "SafeFiles.hpp"
 #include "Win/WinStandIns.hpp"
 
-namespace Win {
+namespace Win
+{
 
-namespace {
+namespace
+{
 
 // A line of the file as it was, within the file's bytes; its key, name and text
 // when it holds a value. A line that holds none is kept as it was when the file
 // is written again.
-struct RegistryLine {
+struct RegistryLine
+{
     std::string_view written;
     bool holdsValue = false;
     std::string_view key;
@@ -34,12 +37,14 @@ struct RegistryLine {
     std::string_view text;
 };
 
-struct RegistryContent {
+struct RegistryContent
+{
     std::string bytes;
     std::vector<RegistryLine> lines;
 };
 
-struct RegistryState {
+struct RegistryState
+{
     std::mutex mutex;
     std::string file;
     HKEY nextKey = 0x1000;
@@ -85,13 +90,15 @@ bool ReadContent(RegistryState& r, RegistryContent& content)
     content.lines.clear();
     const SafeFiles::Refusal refusal = SafeFiles::ReadRegular(r.file, content.bytes);
     if (refusal == SafeFiles::Refusal::Missing) return true;
-    if (refusal != SafeFiles::Refusal::None) {
+    if (refusal != SafeFiles::Refusal::None)
+    {
         TellOnce(r, r.file + ": " + SafeFiles::RefusalText(refusal) + "; no value is read from it");
         return false;
     }
     const std::string_view bytes = content.bytes;
     std::size_t number = 0;
-    for (std::size_t from = 0; from < bytes.size();) {
+    for (std::size_t from = 0; from < bytes.size();)
+    {
         const std::size_t end = std::min(bytes.find('\n', from), bytes.size());
         std::string_view written = bytes.substr(from, end - from);
         from = end + 1;
@@ -107,15 +114,18 @@ bool ReadContent(RegistryState& r, RegistryContent& content)
 
 // Writers of other processes wait for each other on a lock file beside the
 // registry; a writer that holds it for good makes this one fail, not hang.
-class WriterLock {
+class WriterLock
+{
 public:
     explicit WriterLock(const std::string& file)
     {
         descriptor_ = ::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0644);
-        struct stat info {};
+        struct stat info
+        {};
         if (descriptor_ >= 0 && (::fstat(descriptor_, &info) != 0 || !S_ISREG(info.st_mode))) Release();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (descriptor_ >= 0 && !locked_) {
+        while (descriptor_ >= 0 && !locked_)
+        {
             locked_ = ::flock(descriptor_, LOCK_EX | LOCK_NB) == 0;
             if (locked_) break;
             if (errno != EWOULDBLOCK && errno != EINTR)
@@ -210,7 +220,8 @@ long RegQueryValueEx(HKEY key, const std::string& name, std::size_t capacity, st
     RegistryContent content;
     ReadContent(r, content);
     for (const RegistryLine& v : content.lines)
-        if (v.holdsValue && SameWithoutCase(v.key, open->second) && SameWithoutCase(v.name, name)) {
+        if (v.holdsValue && SameWithoutCase(v.key, open->second) && SameWithoutCase(v.name, name))
+        {
             if (v.text.size() + 1 > capacity) return ERROR_MORE_DATA;
             text = std::string(v.text);
             return ERROR_SUCCESS;

@@ -8,13 +8,16 @@
 
 #include "FileStatusOf.hpp"
 
-namespace IO {
+namespace IO
+{
 
 RegularFileReader::RegularFileReader(const std::string& path)
     : descriptor_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY))
 {
-    struct stat info {};
-    if (descriptor_ >= 0 && ::fstat(descriptor_, &info) == 0 && S_ISREG(info.st_mode)) {
+    struct stat info
+    {};
+    if (descriptor_ >= 0 && ::fstat(descriptor_, &info) == 0 && S_ISREG(info.st_mode))
+    {
         status_ = FileStatusOf(info);
         return;
     }
@@ -30,7 +33,8 @@ RegularFileReader::~RegularFileReader()
 std::optional<std::size_t> RegularFileReader::Read(char* into, std::size_t capacity)
 {
     if (descriptor_ < 0) return std::nullopt;
-    for (;;) {
+    for (;;)
+    {
         const ssize_t got = ::read(descriptor_, into, capacity);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return std::nullopt;

@@ -7,9 +7,11 @@
 #include "SafeFiles.hpp"
 #include "Win/WinStandIns.hpp"
 
-namespace RS {
+namespace RS
+{
 
-namespace {
+namespace
+{
 
 std::uint32_t ReadU32(const std::uint8_t* p)
 {
@@ -19,7 +21,8 @@ std::uint32_t ReadU32(const std::uint8_t* p)
 // At process exit the registry may go before an add-on's unload hook closes its module.
 bool registryGone = false;
 
-struct Registry {
+struct Registry
+{
     ~Registry() { registryGone = true; }
     std::mutex mutex;
     std::map<ResModule, std::unique_ptr<ResourceBundle>> modules;
@@ -48,12 +51,14 @@ bool StringAt(const Resource& list, std::uint32_t wanted, GS::UniString& text)
     if (d.size() < 4) return false;
     const std::uint32_t count = ReadU32(d.data());
     std::size_t pos = 4;
-    for (std::uint32_t i = 0; i < count; ++i) {
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
         if (pos + 4 > d.size()) return false;
         const std::uint32_t len = ReadU32(d.data() + pos);
         pos += 4;
         if (len > d.size() - pos) return false;
-        if (i == wanted) {
+        if (i == wanted)
+        {
             text = GS::UniString(std::string(reinterpret_cast<const char*>(d.data() + pos), len));
             return true;
         }
@@ -65,14 +70,17 @@ bool StringAt(const Resource& list, std::uint32_t wanted, GS::UniString& text)
 // The first damage of a string list's data, in words; its entries before it stay readable.
 bool StringListIsWhole(const std::uint8_t* data, std::size_t size, std::string& damage)
 {
-    if (size < 4) {
+    if (size < 4)
+    {
         damage = "holds no count; it is ignored";
         return false;
     }
     const std::uint32_t count = ReadU32(data);
     std::size_t pos = 4;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        if (size - pos < 4 || ReadU32(data + pos) > size - pos - 4) {
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
+        if (size - pos < 4 || ReadU32(data + pos) > size - pos - 4)
+        {
             damage = "is cut short at its entry " + std::to_string(i + 1) + " of " + std::to_string(count) +
                      "; the entries from there on are ignored";
             return false;
@@ -95,16 +103,19 @@ std::string SoundPart(const std::string& bytes, std::string& damage)
 {
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     const std::size_t size = bytes.size();
-    if (size < 12 || bytes.compare(0, 4, "SVRS") != 0) {
+    if (size < 12 || bytes.compare(0, 4, "SVRS") != 0)
+    {
         Note(damage, "not a resource file; nothing in it is used");
         return {};
     }
     const std::uint32_t count = ReadU32(data + 8);
     std::size_t pos = 12;
     std::uint32_t sound = 0;
-    for (; sound < count; ++sound) {
+    for (; sound < count; ++sound)
+    {
         const std::size_t start = pos;
-        if (size - pos < 10 || ReadU32(data + pos + 6) > size - pos - 10) {
+        if (size - pos < 10 || ReadU32(data + pos + 6) > size - pos - 10)
+        {
             Note(damage, "byte " + std::to_string(start) + ": resource " + std::to_string(sound + 1) + " of " +
                              std::to_string(count) + " is cut short; it and the " + std::to_string(count - sound - 1) +
                              " behind it are ignored");
@@ -112,7 +123,8 @@ std::string SoundPart(const std::string& bytes, std::string& damage)
         }
         const std::uint32_t length = ReadU32(data + pos + 6);
         std::string listDamage;
-        if (ReadU32(data + pos) == StringListType && !StringListIsWhole(data + pos + 10, length, listDamage)) {
+        if (ReadU32(data + pos) == StringListType && !StringListIsWhole(data + pos + 10, length, listDamage))
+        {
             const int id = static_cast<std::int16_t>(data[pos + 4] | (data[pos + 5] << 8));
             Note(damage, "byte " + std::to_string(start) + ": string list " + std::to_string(id) + " " + listDamage);
         }
@@ -135,7 +147,8 @@ bool ResourceBundle::Parse(const std::uint8_t* bytes, std::size_t size)
     const std::uint32_t count = ReadU32(bytes + 8);
     std::size_t pos = 12;
     std::vector<Resource> parsed;
-    for (std::uint32_t i = 0; i < count; ++i) {
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
         if (size - pos < 10) return false;
         Resource r;
         r.type = ReadU32(bytes + pos);
@@ -183,13 +196,15 @@ ResModule OpenResourceFile(const std::string& path)
     std::string bytes;
     const SafeFiles::Refusal refusal = SafeFiles::ReadRegular(path, bytes, LargestResourceFile);
     if (refusal == SafeFiles::Refusal::Missing) return 0;
-    if (refusal != SafeFiles::Refusal::None) {
+    if (refusal != SafeFiles::Refusal::None)
+    {
         Win::OutputDebugString(path + ": " + SafeFiles::RefusalText(refusal) + "; its texts are not used");
         return 0;
     }
     std::string damage;
     const std::string sound = SoundPart(bytes, damage);
-    for (std::size_t from = 0; from < damage.size();) {
+    for (std::size_t from = 0; from < damage.size();)
+    {
         const std::size_t end = std::min(damage.find('\n', from), damage.size());
         Win::OutputDebugString(path + ": " + damage.substr(from, end - from));
         from = end + 1;

@@ -7,9 +7,11 @@
 #include <cerrno>
 #include <cstdio>
 
-namespace SafeFiles {
+namespace SafeFiles
+{
 
-namespace {
+namespace
+{
 
 std::string FolderOf(const std::string& path)
 {
@@ -38,7 +40,8 @@ void SyncFolder(const std::string& folder)
 bool WriteAll(int descriptor, const std::string& bytes)
 {
     std::size_t written = 0;
-    while (written < bytes.size()) {
+    while (written < bytes.size())
+    {
         const ssize_t put = ::write(descriptor, bytes.data() + written, bytes.size() - written);
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) return false;
@@ -51,7 +54,8 @@ bool WriteAll(int descriptor, const std::string& bytes)
 
 const char* RefusalText(Refusal refusal)
 {
-    switch (refusal) {
+    switch (refusal)
+    {
         case Refusal::None: return "is read";
         case Refusal::Missing: return "is missing";
         case Refusal::NotRegular: return "is not a regular file";
@@ -66,18 +70,22 @@ int OpenRegular(const std::string& path, Refusal& refusal)
 {
     refusal = Refusal::None;
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (descriptor < 0) {
+    if (descriptor < 0)
+    {
         refusal = RefusalOfErrno(errno);
         return -1;
     }
-    struct stat info {};
-    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+    struct stat info
+    {};
+    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode))
+    {
         ::close(descriptor);
         refusal = Refusal::NotRegular;
         return -1;
     }
     const int flags = ::fcntl(descriptor, F_GETFL);
-    if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0)
+    {
         ::close(descriptor);
         refusal = Refusal::ReadFailed;
         return -1;
@@ -91,13 +99,15 @@ Refusal ReadRegular(const std::string& path, std::string& bytes, std::uint64_t m
     Refusal refusal = Refusal::None;
     const int descriptor = OpenRegular(path, refusal);
     if (descriptor < 0) return refusal;
-    struct stat info {};
+    struct stat info
+    {};
     if (::fstat(descriptor, &info) != 0)
         refusal = Refusal::ReadFailed;
     else if (static_cast<std::uint64_t>(info.st_size) > maxBytes)
         refusal = Refusal::TooLarge;
     char buffer[65536];
-    while (refusal == Refusal::None) {
+    while (refusal == Refusal::None)
+    {
         const ssize_t got = ::read(descriptor, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) refusal = Refusal::ReadFailed;
@@ -131,7 +141,8 @@ bool CommitAside(int descriptor, const std::string& asidePath, const std::string
 
 bool PutInPlace(const std::string& asidePath, const std::string& path)
 {
-    if (std::rename(asidePath.c_str(), path.c_str()) != 0) {
+    if (std::rename(asidePath.c_str(), path.c_str()) != 0)
+    {
         ::unlink(asidePath.c_str());
         return false;
     }
@@ -141,7 +152,8 @@ bool PutInPlace(const std::string& asidePath, const std::string& path)
 
 mode_t KeptMode(const std::string& path, mode_t fallback)
 {
-    struct stat info {};
+    struct stat info
+    {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? (info.st_mode & 07777) : fallback;
 }
 
@@ -150,7 +162,8 @@ bool ReplaceWhole(const std::string& path, const std::string& bytes)
     std::string aside = AsidePattern(path);
     const int descriptor = ::mkstemp(aside.data());
     if (descriptor < 0) return false;
-    if (::fchmod(descriptor, KeptMode(path)) != 0 || !WriteAll(descriptor, bytes)) {
+    if (::fchmod(descriptor, KeptMode(path)) != 0 || !WriteAll(descriptor, bytes))
+    {
         ::close(descriptor);
         ::unlink(aside.c_str());
         return false;

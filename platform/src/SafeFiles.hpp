@@ -7,9 +7,18 @@
 
 // Reading files a user may have put anything in the place of, and replacing files
 // so that a crash or a power cut leaves either the old file or the new one whole.
-namespace SafeFiles {
+namespace SafeFiles
+{
 
-enum class Refusal { None, Missing, NotRegular, Denied, TooLarge, ReadFailed };
+enum class Refusal
+{
+    None,
+    Missing,
+    NotRegular,
+    Denied,
+    TooLarge,
+    ReadFailed
+};
 
 // What a refusal says in a message: "is not a regular file" and so on.
 const char* RefusalText(Refusal refusal);

@@ -1,6 +1,7 @@
 #include "Modeler/Sight.hpp"
 
-namespace Modeler {
+namespace Modeler
+{
 
 void ISightObserver::OnCameraChanged(const Camera&) {}
 
@@ -8,7 +9,8 @@ void Sight::SetCamera(const Camera& camera)
 {
     camera_ = camera;
     const Camera notified = camera;
-    for (GS::EventObserver* observer : Observers()) {
+    for (GS::EventObserver* observer : Observers())
+    {
         if (!IsAttached(*observer)) continue;
         auto* sightObserver = dynamic_cast<ISightObserver*>(observer);
         if (sightObserver == nullptr) continue;

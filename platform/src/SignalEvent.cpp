@@ -5,7 +5,8 @@
 
 #include <cstdint>
 
-namespace Win {
+namespace Win
+{
 
 SignalEvent::SignalEvent() : WaitHandle(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 

@@ -3,9 +3,11 @@
 #include <mutex>
 #include <vector>
 
-namespace TE {
+namespace TE
+{
 
-namespace {
+namespace
+{
 
 constexpr double UnitWidth = 0.6;
 constexpr double BoldWidening = 1.1;
@@ -24,9 +26,11 @@ void TextEngine::GetTextWidth(const GS::UniString& text, const Font& font, doubl
 void TextEngine::GetSimpleFontName(const GS::UniString& name, GS::UniString* simpleName, GSCharCode* code)
 {
     GS::UniString simple = name;
-    for (const char* suffix : {" CE", " Cyr", " Greek", " Tur", " Baltic"}) {
+    for (const char* suffix : {" CE", " Cyr", " Greek", " Tur", " Baltic"})
+    {
         const GS::UniString ending(suffix);
-        if (simple.GetLength() > ending.GetLength() && simple.EndsWith(ending)) {
+        if (simple.GetLength() > ending.GetLength() && simple.EndsWith(ending))
+        {
             simple = simple.GetSubstring(0, simple.GetLength() - ending.GetLength());
             break;
         }
@@ -37,7 +41,8 @@ void TextEngine::GetSimpleFontName(const GS::UniString& name, GS::UniString* sim
 
 }  // namespace TE
 
-namespace {
+namespace
+{
 
 std::mutex stylesMutex;
 

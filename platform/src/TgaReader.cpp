@@ -15,7 +15,8 @@
 // reads zeros past the end of a file, so an uncompressed file must hold all its
 // pixels; run-length encoded ones cannot be checked that way.
 
-namespace {
+namespace
+{
 
 constexpr std::size_t HeaderBytes = 18;
 
@@ -41,7 +42,8 @@ bool HoldsItsPixels(std::FILE* file, std::int32_t width, std::int32_t height)
     return FileBytes(file) >= HeaderBytes + header[0] + mapBytes + pixelBytes;
 }
 
-struct StbFree {
+struct StbFree
+{
     void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
 };
 
@@ -58,7 +60,8 @@ PixMapPtr ReadTga(std::FILE* file)
     PixMapPtr pixMap = NewUnsetPixMap(width, height);
     if (pixMap == nullptr) return nullptr;
     const stbi_uc* in = rgba.get();
-    for (std::size_t i = 0; i < pixMap->pixels.size(); i += 4) {
+    for (std::size_t i = 0; i < pixMap->pixels.size(); i += 4)
+    {
         pixMap->pixels[i] = in[i + 2];
         pixMap->pixels[i + 1] = in[i + 1];
         pixMap->pixels[i + 2] = in[i];

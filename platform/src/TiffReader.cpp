@@ -9,7 +9,8 @@
 // libtiff reads through our FILE, so files in memory work as well; its messages
 // go nowhere, and an error in the image data makes it unreadable.
 
-namespace {
+namespace
+{
 
 std::FILE* FileOf(thandle_t handle) { return static_cast<std::FILE*>(handle); }
 
@@ -36,7 +37,8 @@ int MapProc(thandle_t, void**, toff_t*) { return 0; }
 void UnmapProc(thandle_t, void*, toff_t) {}
 int Silent(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
-struct TiffCloser {
+struct TiffCloser
+{
     void operator()(TIFF* tiff) const { TIFFClose(tiff); }
 };
 
@@ -64,7 +66,8 @@ PixMapPtr ReadTiff(std::FILE* file)
     auto* words = reinterpret_cast<std::uint32_t*>(pixMap->pixels.data());
     if (TIFFReadRGBAImageOriented(tiff.get(), width, height, words, ORIENTATION_TOPLEFT, 1) != 1) return nullptr;
     // libtiff gives colours multiplied by alpha; pixmaps keep them apart.
-    for (std::size_t i = 0; i < pixMap->pixels.size(); i += 4) {
+    for (std::size_t i = 0; i < pixMap->pixels.size(); i += 4)
+    {
         std::uint8_t* p = &pixMap->pixels[i];
         std::swap(p[0], p[2]);
         if (p[3] != 0 && p[3] != 255)

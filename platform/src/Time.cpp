@@ -4,7 +4,8 @@
 #include <chrono>
 #include <cmath>
 
-namespace {
+namespace
+{
 
 // NaN while the clock runs with the system's.
 std::atomic<double> setTime {std::nan("")};

@@ -2,33 +2,43 @@
 
 #include <algorithm>
 
-namespace GS {
+namespace GS
+{
 
 std::u16string Utf8ToUtf16(const std::string& s)
 {
     std::u16string out;
     out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size();) {
+    for (std::size_t i = 0; i < s.size();)
+    {
         const auto c = static_cast<unsigned char>(s[i]);
         std::uint32_t cp = c;
         int extra = 0;
-        if (c >= 0xF0) {
+        if (c >= 0xF0)
+        {
             cp = c & 0x07;
             extra = 3;
-        } else if (c >= 0xE0) {
+        }
+        else if (c >= 0xE0)
+        {
             cp = c & 0x0F;
             extra = 2;
-        } else if (c >= 0xC0) {
+        }
+        else if (c >= 0xC0)
+        {
             cp = c & 0x1F;
             extra = 1;
         }
         ++i;
         for (int k = 0; k < extra && i < s.size(); ++k, ++i) cp = (cp << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
-        if (cp >= 0x10000) {
+        if (cp >= 0x10000)
+        {
             cp -= 0x10000;
             out += static_cast<char16_t>(0xD800 + (cp >> 10));
             out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
+        }
+        else
+        {
             out += static_cast<char16_t>(cp);
         }
     }
@@ -39,22 +49,31 @@ std::string Utf16ToUtf8(const std::u16string& units)
 {
     std::string out;
     out.reserve(units.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
+    for (std::size_t i = 0; i < units.size(); ++i)
+    {
         std::uint32_t cp = units[i];
-        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
+        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000)
+        {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (units[i + 1] - 0xDC00);
             ++i;
         }
-        if (cp < 0x80) {
+        if (cp < 0x80)
+        {
             out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
+        }
+        else if (cp < 0x800)
+        {
             out += static_cast<char>(0xC0 | (cp >> 6));
             out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
+        }
+        else if (cp < 0x10000)
+        {
             out += static_cast<char>(0xE0 | (cp >> 12));
             out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
             out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
+        }
+        else
+        {
             out += static_cast<char>(0xF0 | (cp >> 18));
             out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
             out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
@@ -85,7 +104,8 @@ UniString UniString::operator+(const UniString& other) const
     return result;
 }
 
-namespace {
+namespace
+{
 char16_t LowerUnit(char16_t c)
 {
     if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);

@@ -4,7 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-namespace GS {
+namespace GS
+{
 
 bool strtovalue(const char* text, double& value, bool trim)
 {

@@ -5,7 +5,8 @@
 
 #include "Geometry/GenArc.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double TwoPi = 2 * 3.14159265358979323846;
 
@@ -64,7 +65,8 @@ bool Same(const VectorImage::HatchItem& a, const VectorImage::HatchItem& b)
 
 void Include(Geometry::Box2DData& box, bool& started, const Coord& p)
 {
-    if (!started) {
+    if (!started)
+    {
         box = {p.x, p.y, p.x, p.y};
         started = true;
         return;
@@ -90,7 +92,8 @@ void IncludeOutline(Geometry::Box2DData& box, bool& started, const std::vector<C
                     const std::vector<Geometry::PolyArcRec>& arcs)
 {
     for (std::size_t i = 1; i < coords.size(); ++i) Include(box, started, coords[i]);
-    for (const Geometry::PolyArcRec& arc : arcs) {
+    for (const Geometry::PolyArcRec& arc : arcs)
+    {
         if (arc.begIndex < 1 || arc.endIndex < 1 || std::size_t(arc.begIndex) >= coords.size() ||
             std::size_t(arc.endIndex) >= coords.size())
             continue;
@@ -98,7 +101,8 @@ void IncludeOutline(Geometry::Box2DData& box, bool& started, const std::vector<C
     }
 }
 
-struct BoundsOf {
+struct BoundsOf
+{
     Geometry::Box2DData& box;
     bool& started;
 
@@ -141,7 +145,8 @@ GSErrCode HatchObject::SetPolygonGeometry(std::vector<Coord> coords, std::vector
 {
     if (coords.empty() || subPolyEnds.empty()) return APIERR_BADPARS;
     const std::size_t lastCoord = coords.size() - 1;
-    for (std::size_t k = 1; k < subPolyEnds.size(); ++k) {
+    for (std::size_t k = 1; k < subPolyEnds.size(); ++k)
+    {
         if (subPolyEnds[k] > lastCoord) return APIERR_BADPARS;
         if (k > 1 && subPolyEnds[k] <= subPolyEnds[k - 1]) return APIERR_BADPARS;
     }
@@ -164,7 +169,8 @@ bool HatchObject::operator==(const HatchObject& o) const
 
 GSErrCode VectorImage::Append(Item item)
 {
-    try {
+    try
+    {
         std::visit(
             [this](auto& record) {
                 if constexpr (std::is_same_v<std::decay_t<decltype(record)>, HatchItem>)
@@ -174,7 +180,9 @@ GSErrCode VectorImage::Append(Item item)
             },
             item);
         items_.push_back(std::move(item));
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         return APIERR_GENERAL;
     }
     ++nextSequence_;
@@ -220,7 +228,8 @@ bool VectorImage::operator==(const VectorImage& other) const
 {
     if (items_.size() != other.items_.size()) return false;
     ConstVectorImageIterator mine(*this), theirs(other);
-    for (; !mine.IsEOI(); ++mine, ++theirs) {
+    for (; !mine.IsEOI(); ++mine, ++theirs)
+    {
         const Item& a = mine.GetItem();
         const Item& b = theirs.GetItem();
         if (a.index() != b.index()) return false;

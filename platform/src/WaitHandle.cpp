@@ -6,7 +6,8 @@
 #include <cerrno>
 #include <vector>
 
-namespace Win {
+namespace Win
+{
 
 WaitHandle::~WaitHandle()
 {
@@ -22,15 +23,18 @@ void WaitHandle::Invalidate()
 std::uint32_t WaitForMultipleObjects(std::initializer_list<const WaitHandle*> handles)
 {
     std::vector<pollfd> waits;
-    for (const WaitHandle* handle : handles) {
+    for (const WaitHandle* handle : handles)
+    {
         if (handle == nullptr || !handle->Valid()) return WAIT_FAILED;
         waits.push_back({handle->Descriptor(), POLLIN, 0});
     }
-    for (;;) {
+    for (;;)
+    {
         const int ready = ::poll(waits.data(), waits.size(), -1);
         if (ready < 0 && errno == EINTR) continue;
         if (ready < 0) return WAIT_FAILED;
-        for (std::size_t i = 0; i < waits.size(); ++i) {
+        for (std::size_t i = 0; i < waits.size(); ++i)
+        {
             if ((waits[i].revents & POLLIN) != 0) return WAIT_OBJECT_0 + static_cast<std::uint32_t>(i);
             if (waits[i].revents != 0) return WAIT_FAILED;
         }

@@ -5,13 +5,16 @@
 #include <mutex>
 #include <set>
 
-namespace Win {
+namespace Win
+{
 
-namespace {
+namespace
+{
 // At process exit the records may go before an add-on's unload hook writes its last words.
 bool stateGone = false;
 
-struct State {
+struct State
+{
     ~State() { stateGone = true; }
     std::mutex mutex;
     std::map<std::string, std::uint32_t> messages;
@@ -90,7 +93,8 @@ bool SystemParametersInfoA(std::uint32_t action, std::uint32_t, void* pvParam, s
     if ((!query && !setting) || (query && pvParam == nullptr)) return false;
     auto& s = TheState();
     std::lock_guard<std::mutex> lock(s.mutex);
-    if (query) {
+    if (query)
+    {
         const std::uint32_t value = s.settings[action + 1];
         *static_cast<std::uint32_t*>(pvParam) = value;
         s.parameters.push_back({action, value, winIni, true});

@@ -18,20 +18,24 @@
 #include "MessageDispatch.hpp"
 #include "Win/WinStandIns.hpp"
 
-namespace Win {
+namespace Win
+{
 
-namespace {
+namespace
+{
 
 // At process exit the receivers' table may go before an add-on's receiver does.
 bool dispatchGone = false;
 
-struct HandledReceiver {
+struct HandledReceiver
+{
     MessageReceiver* receiver = nullptr;
     MessageReceiver::Handler handler;
     int socket = -1;
 };
 
-struct Dispatch {
+struct Dispatch
+{
     ~Dispatch() { dispatchGone = true; }
     std::mutex mutex;
     std::string folder;
@@ -64,7 +68,8 @@ std::string OctalMode(mode_t mode)
 // it is sound.
 std::string WhyFolderIsUnsafe(const std::string& folder)
 {
-    struct stat status {};
+    struct stat status
+    {};
     if (lstat(folder.c_str(), &status) != 0) return std::string("it cannot be examined: ") + std::strerror(errno);
     if (S_ISLNK(status.st_mode)) return "it is a symbolic link";
     if (!S_ISDIR(status.st_mode)) return "it is not a folder";
@@ -129,13 +134,16 @@ std::string MessageSubFolder(const std::string& messageName, std::string& error)
 {
     const std::string folder = MessageFolder();
     const std::string sub = folder + "/" + messageName;
-    for (const std::string& path : {folder, sub}) {
-        if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+    for (const std::string& path : {folder, sub})
+    {
+        if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        {
             error = "cannot make the message folder " + path + ": " + std::strerror(errno);
             return {};
         }
         const std::string unsafe = WhyFolderIsUnsafe(path);
-        if (!unsafe.empty()) {
+        if (!unsafe.empty())
+        {
             error = "the message folder " + path + " is refused: " + unsafe;
             return {};
         }
@@ -149,7 +157,8 @@ bool PostMessage(WindowHandle window, std::uint32_t message, std::uint64_t first
     if (window != HWND_BROADCAST || name.empty()) return false;
     std::string error;
     const std::string folder = MessageSubFolder(name, error);
-    if (folder.empty()) {
+    if (folder.empty())
+    {
         OutputDebugString("Survanto: " + error);
         return false;
     }
@@ -192,7 +201,8 @@ int DispatchWindowMessages()
             for (const WindowMessage& message : handled.receiver->TakeWaiting()) waiting.emplace_back(id, message);
     }
     int handled = 0;
-    for (const auto& [id, message] : waiting) {
+    for (const auto& [id, message] : waiting)
+    {
         MessageReceiver::Handler handler;
         {
             std::lock_guard<std::mutex> lock(d.mutex);

@@ -3,7 +3,8 @@
 
 #include "CreationFixture.hpp"
 
-class AngleSnapTest : public CreationFixture {
+class AngleSnapTest : public CreationFixture
+{
 protected:
     void SetUp() override
     {
@@ -22,7 +23,8 @@ protected:
 
 TEST_F(AngleSnapTest, CorrectionOntoThirtyAndFortyFiveDegrees)
 {
-    struct Case {
+    struct Case
+    {
         double tolerance, direction;
         bool snaps;
         double correction;
@@ -32,11 +34,13 @@ TEST_F(AngleSnapTest, CorrectionOntoThirtyAndFortyFiveDegrees)
         {1.0, 0.0, true, 0.0},    {1.0, 90.7, true, -0.7}, {1.0, 88.9, false, 0.0},  {1.0, 134.2, true, 0.8},
         {20.0, 45.0, true, 15.0}, {1.0, 359.5, true, 0.5}, {1.0, 315.9, true, -0.9},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Main().snapDirectionTolerance = c.tolerance;
         double correction = 99.0;
         EXPECT_EQ(Main().GetAngleSnapCorrection(c.direction * Degree, correction), c.snaps) << c.direction;
-        if (c.snaps) {
+        if (c.snaps)
+        {
             EXPECT_NEAR(correction, c.correction * Degree, 1e-12) << c.direction;
         }
     }
@@ -46,7 +50,8 @@ TEST_F(AngleSnapTest, EndPointOfWallsBeamsAndLinesTurnsAboutTheBeginPoint)
 {
     const API_Coord begin {1.0, 1.0};
     const API_Coord end {1.0 + 10.0 * std::cos(29.5 * Degree), 1.0 + 10.0 * std::sin(29.5 * Degree)};
-    for (const API_ElemTypeID type : {API_WallID, API_BeamID, API_LineID}) {
+    for (const API_ElemTypeID type : {API_WallID, API_BeamID, API_LineID})
+    {
         API_Element element = Record(type);
         API_Coord& begC = type == API_WallID ? element.wall.begC : type == API_BeamID ? element.beam.begC : element.line.begC;
         API_Coord& endC = type == API_WallID ? element.wall.endC : type == API_BeamID ? element.beam.endC : element.line.endC;

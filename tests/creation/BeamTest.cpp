@@ -8,7 +8,8 @@
 // Beams from measured points, and selected beams fitted between two selected
 // lines. The beam tool's defaults: 0.25 wide, 0.5 high, on storey 0 (level 0).
 
-namespace {
+namespace
+{
 
 constexpr double Tol = 1e-6;
 constexpr std::int16_t SimpleItem = 14;
@@ -18,7 +19,8 @@ constexpr std::int16_t SlopingItem = 16;
 // The anchor pop-up's entries 1 to 8 stand for the host's codes 0, 1, 2, 3, 5, 6, 7, 8.
 constexpr std::int16_t EntryOfCode(std::int32_t code) { return static_cast<std::int16_t>(code < 4 ? code + 1 : code); }
 
-struct PlanBeam {
+struct PlanBeam
+{
     API_Coord begin, end;
 };
 
@@ -32,7 +34,8 @@ void ExpectEnds(const API_BeamType& beam, const PlanBeam& expected, const std::s
 
 }  // namespace
 
-class BeamTest : public CreationFixture {
+class BeamTest : public CreationFixture
+{
 protected:
     void SetUp() override
     {
@@ -70,7 +73,8 @@ protected:
 // top at its begin point, the slope the measured rise.
 TEST_F(BeamTest, ASlopingBeamTakesItsLevelAndSlopeFromThePoints)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_Coord3D p0, p1;
         std::int32_t anchor;
@@ -87,7 +91,8 @@ TEST_F(BeamTest, ASlopingBeamTakesItsLevelAndSlopeFromThePoints)
         {"station left mirrors top left", {0, 0, 3}, {1, 0, 3}, 0, {0.5, 5}, 3.0, 0.0, 0.125, false},
         {"station right keeps top left", {0, 0, 3}, {1, 0, 3}, 0, {0.5, -5}, 3.0, 0.0, -0.125, false},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         ChooseAnchor(EntryOfCode(c.anchor));
         PlaceStation(c.station.x, c.station.y);
         const std::vector<API_BeamType> beams = Measure(SlopingItem, {c.p0, c.p1});
@@ -135,7 +140,8 @@ TEST_F(BeamTest, ASimpleBeamKeepsTheToolsLevel)
 // consecutive pairs cross, and with the polygon closed the last meets the first.
 TEST_F(BeamTest, AChainOfBeamsMeetsInTheCrossings)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<API_Coord3D> points;
         bool closed;
@@ -158,11 +164,13 @@ TEST_F(BeamTest, AChainOfBeamsMeetsInTheCrossings)
     };
     ToolDefaults(API_BeamID).beam.level = 2.8;
     ChooseAnchor(EntryOfCode(8));
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Main().polygonFinish = c.closed;
         const std::vector<API_BeamType> beams = Measure(ChainItem, c.points);
         ASSERT_EQ(beams.size(), c.beams.size()) << c.name;
-        for (std::size_t i = 0; i < beams.size(); ++i) {
+        for (std::size_t i = 0; i < beams.size(); ++i)
+        {
             ExpectEnds(beams[i], c.beams[i], std::string(c.name) + " beam " + std::to_string(i));
             EXPECT_NEAR(beams[i].level, 2.8, Tol) << c.name;
             EXPECT_NEAR(beams[i].offset, c.offset, Tol) << c.name;
@@ -171,7 +179,8 @@ TEST_F(BeamTest, AChainOfBeamsMeetsInTheCrossings)
     }
 }
 
-class BeamFitTest : public BeamTest {
+class BeamFitTest : public BeamTest
+{
 protected:
     API_Guid AddLine(double x)
     {
@@ -201,7 +210,8 @@ protected:
     void Select(const std::vector<API_Guid>& guids)
     {
         Model().selection.clear();
-        for (const API_Guid& guid : guids) {
+        for (const API_Guid& guid : guids)
+        {
             API_Neig neig;
             neig.guid = guid;
             neig.neigID = Model().Find(guid)->record.header.typeID == API_BeamID ? 6 : 40;
@@ -224,7 +234,8 @@ protected:
 // The beam (0,0)-(10,0) at level 1.0 rises by 0.1 per metre.
 TEST_F(BeamFitTest, SelectedBeamsRunFromTheFirstLineToTheLast)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<double> lines;
         PlanBeam expected;
@@ -237,7 +248,8 @@ TEST_F(BeamFitTest, SelectedBeamsRunFromTheFirstLineToTheLast)
         {"three lines: the first and the last", {2, 5, 8}, {{2, 0}, {8, 0}}, 1.2},
     };
     const double slope = std::atan(0.1);
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         std::vector<API_Guid> selected {AddBeam({0, 0}, {10, 0}, 1.0, slope)};
         for (const double x : c.lines) selected.push_back(AddLine(x));
@@ -275,7 +287,8 @@ TEST_F(BeamFitTest, AMissingLineOrBeamIsTold)
         "-2 Survanto Add-On: Bitte wählen Sie zwei Linien im Plan aus, bevor Sie die Längenänderung durchführen! [OK]";
     const std::string beams =
         "-2 Survanto Add-On: Bitte wählen Sie Unterzüge im Plan aus, bevor Sie die Längenänderung durchführen! [OK]";
-    struct Case {
+    struct Case
+    {
         const char* name;
         int lines;
         bool beam;
@@ -287,7 +300,8 @@ TEST_F(BeamFitTest, AMissingLineOrBeamIsTold)
         {"a beam and one line", 1, true, {twoLines}},
         {"two lines without a beam", 2, false, {beams}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         DG::ClearRecordedAlerts();
         std::vector<API_Guid> selected;

@@ -2,7 +2,8 @@
 
 #include "CreationFixture.hpp"
 
-class CircleAndArcTest : public CreationFixture {
+class CircleAndArcTest : public CreationFixture
+{
 protected:
     void Choose(std::int16_t item)
     {
@@ -28,7 +29,8 @@ TEST_F(CircleAndArcTest, CircleThroughThreePoints)
 
 TEST_F(CircleAndArcTest, ArcRunsCounterClockwise)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_Coord3D p0, p1, p2;
         double begin, end;
@@ -40,7 +42,8 @@ TEST_F(CircleAndArcTest, ArcRunsCounterClockwise)
         {"clockwise across direction 0", {0, 1, 0}, {1, 0, 0}, {0, -1, 0}, 1.5 * Pi, 2.5 * Pi},
     };
     Choose(15);
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         SetPoints({c.p0, c.p1, c.p2});
         Main().CreateCircleOrArc();
@@ -65,7 +68,8 @@ TEST_F(CircleAndArcTest, NothingIsMadeWithoutAChoiceOrAFit)
     EXPECT_FALSE(Main().elementCreated);
     EXPECT_EQ(Main().pointStep, 0);
 
-    for (const std::int16_t item : {14, 15}) {
+    for (const std::int16_t item : {14, 15})
+    {
         Choose(item);
         SetPoints({{-1.7e308, 0, 0}, {0, 1.7e308, 0}, {1.7e308, 0, 0}});
         Main().CreateCircleOrArc();

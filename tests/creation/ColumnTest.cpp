@@ -7,11 +7,13 @@
 // Columns by the five constructions; the tool's defaults: 0.5 x 0.5, 3 m high,
 // upright, on storey 0 (level 0) and layer 1.
 
-namespace {
+namespace
+{
 
 constexpr double Tol = 1e-9;
 
-struct Expected {
+struct Expected
+{
     double x, y, rotation;
 };
 
@@ -24,7 +26,8 @@ void ExpectPlace(const API_ColumnType& column, const Expected& expected, const c
 
 }  // namespace
 
-class ColumnTest : public CreationFixture {
+class ColumnTest : public CreationFixture
+{
 protected:
     API_ColumnType Create()
     {
@@ -45,7 +48,8 @@ protected:
 
 TEST_F(ColumnTest, UprightRectangularFootprintRunsBackFromTheCorner)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_Coord3D p0, p1, p2;
         Expected expected;
@@ -59,7 +63,8 @@ TEST_F(ColumnTest, UprightRectangularFootprintRunsBackFromTheCorner)
         {"face along y", {1, 1, 5}, {1, 3, 5}, {0, 2, 5}, {0.75, 1.75, Pi / 2}},
     };
     ChooseOption(14);
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SetPoints({c.p0, c.p1, c.p2});
         const API_ColumnType column = Create();
         ExpectPlace(column, c.expected, c.name);
@@ -133,7 +138,8 @@ TEST_F(ColumnTest, SlantedColumnFromTwoFaces)
 
 TEST_F(ColumnTest, SlantedColumnFromAnEdgeIsPlacedByTheAnchor)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::int16_t anchor;
         API_Coord3D p0, p1;
@@ -151,7 +157,8 @@ TEST_F(ColumnTest, SlantedColumnFromAnEdgeIsPlacedByTheAnchor)
         {"raised bottom plane", 0, {0, 0, 0}, {1, 0, 1}, 1, {1, 0, 0}, Pi / 4, -Pi / 2},
     };
     ChooseOption(17);
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         ChooseAnchor(c.anchor);
         ToolDefaults(API_ColumnID).column.bottomOffset = c.bottomOffset;
         SetPoints({c.p0, c.p1});
@@ -196,7 +203,8 @@ TEST_F(ColumnTest, OnePointColumnAfterASlantedOneIsSlantedToo)
 
 TEST_F(ColumnTest, DegenerateConstructionsCreateNothing)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::int16_t option;
         std::vector<API_Coord3D> points;
@@ -214,7 +222,8 @@ TEST_F(ColumnTest, DegenerateConstructionsCreateNothing)
         {"slanted from an edge, points too far apart for numbers", 17, {{-1.7e308, 0, -1.7e308}, {1.7e308, 0, 1.7e308}}},
     };
     ChooseAnchor(0);
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         ChooseOption(c.option);
         Main().actionPoints.Clear();
         for (const API_Coord3D& p : c.points) Main().actionPoints.Add(p);
@@ -261,7 +270,8 @@ TEST_F(ColumnTest, MeasuredPointsEndInOneColumn)
     Main().measuringMode = 14;
     Main().pointStep = 1;
     ChooseOption(14);
-    for (const API_Coord3D& p : {API_Coord3D {0, 0, 1}, API_Coord3D {2, 0, 1}, API_Coord3D {3, 1, 1}}) {
+    for (const API_Coord3D& p : {API_Coord3D {0, 0, 1}, API_Coord3D {2, 0, 1}, API_Coord3D {3, 1, 1}})
+    {
         measuringState.measuredX = p.x;
         measuringState.measuredY = p.y;
         measuringState.measuredZ = p.z;
@@ -275,7 +285,8 @@ TEST_F(ColumnTest, MeasuredPointsEndInOneColumn)
 TEST_F(ColumnTest, AnchorPopupGivesAnchorNumberAndHostCode)
 {
     const std::int32_t hostCodes[] = {0, 1, 2, 3, 5, 6, 7, 8};
-    for (std::int16_t anchor = 1; anchor <= 8; ++anchor) {
+    for (std::int16_t anchor = 1; anchor <= 8; ++anchor)
+    {
         ChooseAnchor(anchor);
         std::int16_t number = 0;
         std::int32_t code = 4;

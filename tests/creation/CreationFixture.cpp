@@ -18,7 +18,8 @@ API_Element CreationFixture::OnlyElement(API_ElemTypeID type)
 {
     const std::vector<API_Element> found = ElementsOfType(type);
     EXPECT_EQ(found.size(), 1u);
-    if (found.empty()) {
+    if (found.empty())
+    {
         API_Element none {};
         return none;
     }

@@ -5,7 +5,8 @@
 #include "DG/DG.hpp"
 #include "MainObjectFixture.hpp"
 
-class CreationFixture : public MainObjectFixture {
+class CreationFixture : public MainObjectFixture
+{
 protected:
     API_Element& ToolDefaults(API_ElemTypeID type) { return Model().DefaultsFor(type, 0).record; }
 

@@ -14,7 +14,8 @@
 // The sphere through four points, the cap cut from it, and the domes the shell
 // tool makes from measured points.
 
-namespace {
+namespace
+{
 
 constexpr double Tol = 1e-6;
 
@@ -41,7 +42,8 @@ TEST(SphereFit, DeterminantsOfTwoThreeAndFourRows)
 
 TEST(SphereFit, GivesBackTheSphereOfFourPoints)
 {
-    struct Case {
+    struct Case
+    {
         std::vector<API_Coord3D> points;
         API_Coord3D centre;
         double radius;
@@ -58,7 +60,8 @@ TEST(SphereFit, GivesBackTheSphereOfFourPoints)
         // Survey coordinates far from the origin lose no digits.
         {{on(0.3, 0.1), on(1.2, 2.0), on(2.0, 4.1), on(2.7, 5.5)}, far, r},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         double radius = 0.0;
         API_Coord3D centre {};
         SphereThroughFourPoints(Points(c.points), radius, centre);
@@ -71,7 +74,8 @@ TEST(SphereFit, GivesBackTheSphereOfFourPoints)
 
 TEST(SphereFit, FourPointsInOnePlaneGiveRadiusZeroAndNoCentre)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<API_Coord3D> points;
     };
@@ -80,7 +84,8 @@ TEST(SphereFit, FourPointsInOnePlaneGiveRadiusZeroAndNoCentre)
         {"the tilted plane z = 0.3x + 0.7y + 1.1", TiltedPlanePoints},
         {"a point 1e-7 off the plane of three", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0.3, 0.3, 1e-7}}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         double radius = 7.0;
         API_Coord3D centre {9, 9, 9};
         SphereThroughFourPoints(Points(c.points), radius, centre);
@@ -106,7 +111,8 @@ TEST(SphereFit, AShallowCapKeepsItsSphere)
 
 TEST(DomeCut, ProfileFromTheBaseHeight)
 {
-    struct Case {
+    struct Case
+    {
         double base;
         bool made;
         API_Coord rim;
@@ -119,7 +125,8 @@ TEST(DomeCut, ProfileFromTheBaseHeight)
         {4.0, false, {}, 0.0},                           // the base touches the apex
         {-0.5, false, {}, 0.0},                          // the base misses the sphere
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         const std::optional<DomeShell> dome = DomeShell::Cut({3, 4, 2}, 2.0, c.base);
         ASSERT_EQ(dome.has_value(), c.made) << c.base;
         if (!c.made) continue;
@@ -133,7 +140,8 @@ TEST(DomeCut, ProfileFromTheBaseHeight)
     EXPECT_FALSE(DomeShell::Cut({0, 0, 0}, std::nan(""), 0.0));
 }
 
-class DomeTest : public CreationFixture {
+class DomeTest : public CreationFixture
+{
 protected:
     void SetUp() override
     {
@@ -223,7 +231,8 @@ TEST_F(DomeTest, FromFivePointsMakesAnUnflippedRevolvedShellAtTheCentre)
 TEST_F(DomeTest, NoDomeFromADegenerateFit)
 {
     for (const std::vector<API_Coord3D>& four :
-         {std::vector<API_Coord3D> {{0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}}, TiltedPlanePoints}) {
+         {std::vector<API_Coord3D> {{0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}}, TiltedPlanePoints})
+    {
         std::vector<API_Coord3D> points = four;
         points.push_back({0, 0, 3});
         SetPoints(points);
@@ -251,7 +260,8 @@ TEST_F(DomeTest, SegmentClipsTheCapToTheWedgeOfTheTwoLines)
     const SimHost::ShellPolygon& contour = dome.shell.contours[0];
     const std::vector<API_Coord> expected {{3, -4}, {-3, -4}, {-3, 2}, {3, -4}};
     ASSERT_EQ(contour.coords.size(), expected.size() + 1);
-    for (std::size_t i = 0; i < expected.size(); ++i) {
+    for (std::size_t i = 0; i < expected.size(); ++i)
+    {
         EXPECT_NEAR(contour.coords[i + 1].x, expected[i].x, Tol) << i;
         EXPECT_NEAR(contour.coords[i + 1].y, expected[i].y, Tol) << i;
     }
@@ -270,7 +280,8 @@ TEST_F(DomeTest, SegmentClipsTheCapToTheWedgeOfTheTwoLines)
 
 TEST_F(DomeTest, NoSegmentFromParallelLinesOrALineEndAtTheCorner)
 {
-    for (const auto& [p7, p8] : {std::pair<API_Coord3D, API_Coord3D> {{0, 1, 0}, {1, 1, 0}}, {{0, 1, 0}, {0, 0, 0}}}) {
+    for (const auto& [p7, p8] : {std::pair<API_Coord3D, API_Coord3D> {{0, 1, 0}, {1, 1, 0}}, {{0, 1, 0}, {0, 0, 0}}})
+    {
         SetPoints(SegmentPoints(p7, p8));
         Main().CreateDomeSegment();
         EXPECT_TRUE(Shells().empty());
@@ -281,7 +292,8 @@ TEST_F(DomeTest, NoSegmentFromParallelLinesOrALineEndAtTheCorner)
 TEST_F(DomeTest, EveryAllocationFailingInTurnMakesNothing)
 {
     const std::int32_t allocations = 7;  // four shape handles, the contour and its two handles
-    for (std::int32_t k = 0; k <= allocations; ++k) {
+    for (std::int32_t k = 0; k <= allocations; ++k)
+    {
         BMFailAllocationAfter(k);
         SetPoints(SegmentPoints({0, 1, 0}, {0, 2, 0}));
         Main().CreateDomeSegment();

@@ -5,7 +5,8 @@
 #include "WallFixture.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short Palette = Survanto::MainPaletteDialogId;
 
@@ -17,7 +18,8 @@ const std::vector<API_Coord3D> RoomByEdgePoints {{1, 0, 0}, {4, 0, 0}, {5, 1, 0}
 }  // namespace
 
 // The palette open with the tool chosen in the host's toolbox.
-class FinishPolygonTest : public WallFixture {
+class FinishPolygonTest : public WallFixture
+{
 protected:
     void SetUp() override
     {
@@ -34,7 +36,8 @@ protected:
 // are dropped whatever it made of them, and the next point starts a new polygon.
 TEST_F(FinishPolygonTest, TheToolsCreatorTakesTheCollectedPoints)
 {
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::int32_t tool;
         std::int16_t option;
@@ -53,7 +56,8 @@ TEST_F(FinishPolygonTest, TheToolsCreatorTakesTheCollectedPoints)
         {"morph", API_MorphID, 61, 78, "morph:1"},
         {"a lamp only resets", API_LampID, 14, 20, "none"},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.label);
         Model().content.elements.clear();
         Host().SelectTool(c.tool, 0);
@@ -76,7 +80,8 @@ TEST_F(FinishPolygonTest, TheClosedRoomMeetsInItsCorners)
 {
     Host().SelectTool(API_WallID, 0);
     DG::ChangeItem(Palette, 15, 1.0);
-    for (const API_Coord3D& p : RoomByEdgePoints) {
+    for (const API_Coord3D& p : RoomByEdgePoints)
+    {
         measuringState.measuredX = p.x;
         measuringState.measuredY = p.y;
         measuringState.measuredZ = p.z;
@@ -89,7 +94,8 @@ TEST_F(FinishPolygonTest, TheClosedRoomMeetsInItsCorners)
     const std::vector<API_WallType> walls = Walls();
     ASSERT_EQ(walls.size(), 4u);
     const API_Coord corners[] = {{0, 0}, {5, 0}, {5, 4}, {0, 4}};
-    for (std::size_t i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i)
+    {
         EXPECT_NEAR(walls[i].begC.x, corners[i].x, 1e-9) << i;
         EXPECT_NEAR(walls[i].begC.y, corners[i].y, 1e-9) << i;
         EXPECT_NEAR(walls[i].endC.x, corners[(i + 1) % 4].x, 1e-9) << i;

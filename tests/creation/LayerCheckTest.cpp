@@ -8,7 +8,8 @@ extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*)
 // The column tool's layer is 1 ("Archicad-Ebene"); layers 2 and 3 are added hidden
 // or visible as each test needs.
 
-namespace {
+namespace
+{
 
 constexpr short LayerChooser = 4;
 constexpr short ShowLayerButton = 3;
@@ -22,7 +23,8 @@ short PickLayer(DG::Dialog& dialog, short layer, short closing = DG::Accept)
 
 }  // namespace
 
-class LayerCheckTest : public CreationFixture {
+class LayerCheckTest : public CreationFixture
+{
 protected:
     void SetUp() override
     {
@@ -119,7 +121,8 @@ TEST_F(LayerCheckTest, HiddenLayerMadeVisibleOrExchanged)
 
 TEST_F(LayerCheckTest, CancelOrCloseBoxCreatesNothing)
 {
-    for (const short closing : {short(DG::Cancel), short(-1)}) {
+    for (const short closing : {short(DG::Cancel), short(-1)})
+    {
         Model().content.layers[1].flags = APILay_Hidden;
         AnswerDialogs([closing](DG::Dialog& dialog) { return PickLayer(dialog, 1, closing); });
         Main().pointStep = 1;
@@ -148,7 +151,8 @@ TEST_F(LayerCheckTest, MarkerSlotsHoldTheirOwnLayers)
     EXPECT_EQ(ToolDefaults(API_ObjectID).header.layer, 1);
     EXPECT_EQ(dialogsShown, 2);
 
-    for (const std::int32_t outside : {-1, 11, 13}) {
+    for (const std::int32_t outside : {-1, 11, 13})
+    {
         slot = outside;
         EXPECT_FALSE(Main().CheckToolLayer(nullptr, nullptr, &slot)) << outside;
     }

@@ -10,14 +10,16 @@
 // Lines, hotspots and level dimensions on measured points, and the points taken
 // into the plane of a section, elevation or interior elevation in front.
 
-namespace {
+namespace
+{
 
 constexpr double Tol = 1e-6;
 constexpr std::int16_t AngleSnapItem = 26;
 
 }  // namespace
 
-class LineTest : public CreationFixture {
+class LineTest : public CreationFixture
+{
 protected:
     // A view element with two main-line points per segment and its distance line
     // 1 m beside the first segment, on the side the view looks at.
@@ -44,7 +46,8 @@ protected:
 
 TEST_F(LineTest, ALineRunsBetweenTwoPointsAndSnapsAboutItsBegin)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         bool snap;
         API_Coord end;
@@ -53,7 +56,8 @@ TEST_F(LineTest, ALineRunsBetweenTwoPointsAndSnapsAboutItsBegin)
         {"29.5° snapped to 30°", true, {4.330127, 2.5}},
         {"29.5° kept", false, {5 * std::cos(29.5 * Degree), 5 * std::sin(29.5 * Degree)}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         SetItem(AngleSnapItem, c.snap ? 1.0 : 0.0);
         SetPoints({{0, 0, 1}, {5 * std::cos(29.5 * Degree), 5 * std::sin(29.5 * Degree), 1}});
@@ -94,7 +98,8 @@ TEST_F(LineTest, ALevelDimensionShowsTheMeasuredHeight)
 // x along the section line from the foot of the project origin, y the height.
 TEST_F(LineTest, PointsTakeTheViewsCoordinates)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_ElemTypeID type;
         std::int32_t window;
@@ -126,7 +131,8 @@ TEST_F(LineTest, PointsTakeTheViewsCoordinates)
          {7, 3, 1.5},
          {-3, 1.5, 1.5}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         ShowView(c.window, AddView(c.type, c.line, c.left), c.segment);
         SetPoints({c.point});
@@ -145,7 +151,8 @@ TEST_F(LineTest, PointsTakeTheViewsCoordinates)
 // palette's height.
 TEST_F(LineTest, ShotsInAViewTakeTheirPointsBackOntoTheSectionLine)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<API_Coord> line;
         bool left, takeHeight;
@@ -158,7 +165,8 @@ TEST_F(LineTest, ShotsInAViewTakeTheirPointsBackOntoTheSectionLine)
         {"shot 2D", {{0, 0}, {10, 0}}, true, false, {3, 0, 0.2}},
     };
     measuringState.stationZ = 0.5;
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         ShowView(APIWind_SectionID, AddView(API_CutPlaneID, c.line, c.left));
         SetItem(65, 0.2);
@@ -175,7 +183,8 @@ TEST_F(LineTest, ShotsInAViewTakeTheirPointsBackOntoTheSectionLine)
 // Without a view of an element, or without the segment it shows, the points stay.
 TEST_F(LineTest, PointsStayWithoutASectionLine)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::int32_t window;
         std::vector<API_Coord> line;
@@ -189,7 +198,8 @@ TEST_F(LineTest, PointsStayWithoutASectionLine)
         {"segment beyond the main line", APIWind_InteriorElevationID, {{0, 0}, {10, 0}, {10, 8}}, 5, true},
         {"section line of no length", APIWind_SectionID, {{3, 3}, {3, 3}}, 0, true},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         const API_ElemTypeID type = c.window == APIWind_InteriorElevationID ? API_InteriorElevationID : API_CutPlaneID;
         const API_Guid view = AddView(type, c.line, true);

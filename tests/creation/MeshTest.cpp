@@ -8,7 +8,8 @@
 // outline from the drawn boundary or the convex hull, outline heights and level
 // points above the lowest point, the skirt down to the reference height.
 
-namespace {
+namespace
+{
 
 constexpr const char* Marker = "{2B4469A5-2D30-426D-B5E1-C290A9528079}-{FE5C8B03-8CAB-48E2-92B7-DBE442FC35BB}";
 constexpr const char* StationMarker = "{DC8764CE-AE59-4E76-A3A3-B41A0616EE75}-{BA12C4D0-B53B-4AE3-898F-FCFB15B1839A}";
@@ -33,7 +34,8 @@ SimHost::InputAnswer Polygon(std::vector<API_Coord> corners)
 
 }  // namespace
 
-class MeshTest : public CreationFixture {
+class MeshTest : public CreationFixture
+{
 protected:
     void SetUp() override
     {
@@ -98,7 +100,8 @@ TEST_F(MeshTest, SquareWithItsMiddleAsLevelPoint)
     EXPECT_EQ(record.poly.nArcs, 0);
     const std::vector<API_Coord> outline {{0, 0}, {4, 0}, {4, 4}, {0, 4}, {0, 0}};
     ASSERT_EQ(mesh->memo.coords.size(), 6u);
-    for (std::size_t i = 0; i < outline.size(); ++i) {
+    for (std::size_t i = 0; i < outline.size(); ++i)
+    {
         EXPECT_EQ(mesh->memo.coords[i + 1].x, outline[i].x) << i;
         EXPECT_EQ(mesh->memo.coords[i + 1].y, outline[i].y) << i;
     }
@@ -120,7 +123,8 @@ TEST_F(MeshTest, SquareWithItsMiddleAsLevelPoint)
 // alert tells so only when a solid body was asked for.
 TEST_F(MeshTest, ReferenceBetweenThePointsMakesASurface)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         double reference;
         std::int16_t kind;
@@ -133,7 +137,8 @@ TEST_F(MeshTest, ReferenceBetweenThePointsMakesASurface)
         {"solid between", 0.5, 2, 3, 0.0, 1},
         {"surface between", 0.5, 1, 3, 0.0, 0},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         const std::size_t alertsBefore = DG::RecordedAlerts().size();
         Collect(SquareWithTop, c.reference, c.kind);
         Main().CreateMesh();
@@ -159,7 +164,8 @@ TEST_F(MeshTest, TooFewPointsOrCornersMakeNone)
 // takes the height of the nearest point, and a point on it is no level point.
 TEST_F(MeshTest, SelectedMarkersWithADrawnBoundary)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<SimHost::InputAnswer> answers;
         std::vector<double> heights;
@@ -172,7 +178,8 @@ TEST_F(MeshTest, SelectedMarkersWithADrawnBoundary)
          2},
         {"cancelled boundary", {SimHost::InputAnswer {}}, {0, 0.5, 0, 0.25, 0, 0}, 1},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         Model().selection.clear();
         SetItem(ReferenceItem, -1.0);

@@ -13,7 +13,8 @@
 // Morphs from measured points: the points handed over or the selected measured-point
 // markers, one undoable command, one polygon of three vertices and edges per face.
 
-namespace {
+namespace
+{
 
 constexpr const char* Marker = "{2B4469A5-2D30-426D-B5E1-C290A9528079}-{FE5C8B03-8CAB-48E2-92B7-DBE442FC35BB}";
 constexpr const char* MarkerOtherRevision = "{2B4469A5-2D30-426D-B5E1-C290A9528079}-{11111111-8CAB-48E2-92B7-DBE442FC35BB}";
@@ -38,7 +39,8 @@ SimHost::LibraryPartEntry PartWithId(const char* uniqueId)
 
 }  // namespace
 
-class MorphCreation : public CreationFixture {
+class MorphCreation : public CreationFixture
+{
 protected:
     void SetUp() override
     {
@@ -78,7 +80,8 @@ protected:
     void Select(const std::vector<API_Guid>& guids)
     {
         Model().selection.clear();
-        for (const API_Guid& guid : guids) {
+        for (const API_Guid& guid : guids)
+        {
             API_Neig neig;
             neig.guid = guid;
             neig.neigID = SimHost::NeigOfElementType(Model().Find(guid)->record.header.typeID);
@@ -122,7 +125,8 @@ TEST_F(MorphCreation, ThreeSelectedMarkersMakeOneTriangle)
     const API_MorphBody& body = morph->memo.morphBody;
     ASSERT_EQ(body.vertices.size(), 3u);
     const std::vector<API_Coord3D> expected {{0, 0, 3.5}, {4, 0, 1.0}, {0, 3, 2.8}};
-    for (std::size_t k = 0; k < 3; ++k) {
+    for (std::size_t k = 0; k < 3; ++k)
+    {
         EXPECT_DOUBLE_EQ(body.vertices[k].x, expected[k].x);
         EXPECT_DOUBLE_EQ(body.vertices[k].y, expected[k].y);
         EXPECT_DOUBLE_EQ(body.vertices[k].z, expected[k].z) << "the storey's level and the elevation";
@@ -147,7 +151,8 @@ TEST_F(MorphCreation, ThreeSelectedMarkersMakeOneTriangle)
 
 TEST_F(MorphCreation, OnlySelectedMarkersGivePoints)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::function<std::vector<API_Guid>()> select;
         std::uint32_t points;
@@ -180,7 +185,8 @@ TEST_F(MorphCreation, OnlySelectedMarkersGivePoints)
          },
          3},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         Model().undoSteps.clear();
         Select(c.select());
@@ -197,11 +203,13 @@ TEST_F(MorphCreation, EveryFaceBringsThreeVerticesAndEdgesOfItsOwn)
     std::vector<API_Coord3D> grid;
     for (int row = 0; row < 3; ++row)
         for (int column = 0; column < 3; ++column) grid.push_back({double(column), double(row), 0.1 * row * column});
-    struct Case {
+    struct Case
+    {
         double thickness;
         std::size_t faces;
     };
-    for (const Case& c : {Case {0.0, 8}, Case {0.25, 64}}) {
+    for (const Case& c : {Case {0.0, 8}, Case {0.25, 64}})
+    {
         Model().content.elements.clear();
         SetItem(74, c.thickness);
         DG::PopupSelectItem(Survanto::MainPaletteDialogId, 76, 1);
@@ -212,7 +220,8 @@ TEST_F(MorphCreation, EveryFaceBringsThreeVerticesAndEdgesOfItsOwn)
         EXPECT_EQ(body.vertices.size(), 3 * c.faces);
         EXPECT_EQ(body.edges.size(), 3 * c.faces);
         ASSERT_EQ(body.polygons.size(), c.faces);
-        for (std::size_t f = 0; f < c.faces; ++f) {
+        for (std::size_t f = 0; f < c.faces; ++f)
+        {
             const auto v = static_cast<std::int32_t>(3 * f);
             EXPECT_EQ(body.polygons[f].edges, (std::vector<std::int32_t> {v + 1, v + 2, v + 3}));
             EXPECT_EQ(body.edges[3 * f + 2], (std::array<std::int32_t, 2> {v + 3, v + 1}));
@@ -257,7 +266,8 @@ TEST_F(MorphCreation, MarkersInOneVerticalPlaneMakeNoMorphAndTellTheUser)
 {
     const std::string told =
         "Survanto - Warnung!: Es kann kein Morph erzeugt werden: Die Punkte liegen in einer senkrechten Ebene.";
-    struct Case {
+    struct Case
+    {
         const char* name;
         int markers;
         double rise;  // elevation gained per marker
@@ -267,7 +277,8 @@ TEST_F(MorphCreation, MarkersInOneVerticalPlaneMakeNoMorphAndTellTheUser)
         {"twenty markers climbing", 20, 0.17},
         {"three markers on one line in space", 3, 0.31},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         DG::ClearRecordedAlerts();
         std::vector<API_Guid> markers;

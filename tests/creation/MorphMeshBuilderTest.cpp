@@ -10,7 +10,8 @@
 // The mesh builder's pure part: the faces of measured points, their normal sum,
 // the side-plane corners and the thickness, driven without the host.
 
-namespace {
+namespace
+{
 
 using Point = MorphMeshBuilder::Point;
 constexpr double Pi = 3.14159265358979323846;
@@ -65,7 +66,8 @@ bool Same(const Point& a, const Point& b, double tolerance = Tol)
     return std::abs(a.x - b.x) <= tolerance && std::abs(a.y - b.y) <= tolerance && std::abs(a.z - b.z) <= tolerance;
 }
 
-struct Triangulated {
+struct Triangulated
+{
     MorphMeshBuilder builder;
     Point normalSum {};
 };
@@ -84,7 +86,8 @@ TEST(MorphMeshBuilder, SpecialInputs)
 {
     std::vector<Point> octagon;
     for (int k = 0; k < 8; ++k) octagon.push_back({std::cos(k * Pi / 4), std::sin(k * Pi / 4), 0.1 * k});
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<Point> points;
         std::uint32_t faces;
@@ -114,7 +117,8 @@ TEST(MorphMeshBuilder, SpecialInputs)
         {"three points on one line in space", {{0, 0, 0}, {1, 1, 1}, {3, 3, 3}}, 0, {}},
         {"two points", {{0, 0, 0}, {1, 0, 0}}, 0, {}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         const auto result = Triangulate(c.points);
         EXPECT_EQ(result->builder.Faces().GetSize(), c.faces) << c.name;
         if (c.check) c.check(result->builder);
@@ -128,7 +132,8 @@ TEST(MorphMeshBuilder, SpecialInputs)
 
 TEST(MorphMeshBuilder, NormalSumPointsAwayFromTheSurfaceCentre)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<Point> points;
         Point station;
@@ -146,7 +151,8 @@ TEST(MorphMeshBuilder, NormalSumPointsAwayFromTheSurfaceCentre)
         {"dome", {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {2, 2, 2}, {1, 2, 1.5}}, {}, {0, 0, 1}},
         {"bowl", {{0, 0, 2}, {4, 0, 2}, {4, 4, 2}, {0, 4, 2}, {2, 2, 0}}, {}, {0, 0, -1}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         const auto result = Triangulate(c.points, c.station);
         Point sum = result->normalSum;
         MorphMeshBuilder::Normalize(sum);
@@ -167,7 +173,8 @@ TEST(MorphMeshBuilder, VectorHelpers)
     EXPECT_DOUBLE_EQ(MorphMeshBuilder::Length({2, 3, 6}), 7.0);
 }
 
-class MorphBuild : public ::testing::Test {
+class MorphBuild : public ::testing::Test
+{
 protected:
     void Build(const std::vector<Point>& list, const std::vector<API_Coord3D>& action = {})
     {
@@ -205,7 +212,8 @@ TEST_F(MorphBuild, ThicknessMakesEveryFaceAPrismAfterTheSurface)
         TypVektor<API_Coord3D> none;
         plain.Build(copy, MorphSettings {}, none);
     }
-    for (const std::int32_t type : {1, 2}) {
+    for (const std::int32_t type : {1, 2})
+    {
         settings.thickness = 0.3;
         settings.morphType = type;
         Build(floor, {{0, 0, 5}, {0, 0, 4}});
@@ -234,7 +242,8 @@ TEST_F(MorphBuild, OffsetAlongTheNormalSumByTheThickness)
     ASSERT_EQ(builder.Faces().GetSize(), 8 * f);
     const double s = 0.5 / std::sqrt(2.0);
     for (std::uint32_t i = 0; i < f; ++i)
-        for (std::size_t k = 0; k < 3; ++k) {
+        for (std::size_t k = 0; k < 3; ++k)
+        {
             const Point& p = builder.Faces()[i].vertices[k];
             EXPECT_TRUE(Same(Counterpart(f, i).vertices[k], {p.x, p.y + s, p.z - s}));
         }
@@ -251,7 +260,8 @@ TEST_F(MorphBuild, ExtrusionPutsTheCounterpartsOnTheTargetPlane)
     const double n = std::sqrt(14.0);
     const Point unit {1 / n, 2 / n, 3 / n};
     for (std::uint32_t i = 0; i < f; ++i)
-        for (std::size_t k = 0; k < 3; ++k) {
+        for (std::size_t k = 0; k < 3; ++k)
+        {
             const Point& q = Counterpart(f, i).vertices[k];
             const Point& p = builder.Faces()[i].vertices[k];
             EXPECT_NEAR((q.x - 1) * unit.x + (q.y - 1) * unit.y + (q.z - 1) * unit.z, 2.0, 1e-9) << "on the target plane";
@@ -267,7 +277,8 @@ TEST_F(MorphBuild, WithoutWhatItNeedsTheThicknessIsLeftOut)
 {
     const std::vector<Point> floor = Grid(3, 2);
     const std::uint32_t f = SurfaceFaces(floor);
-    struct Case {
+    struct Case
+    {
         const char* name;
         double thickness;
         std::int32_t type;
@@ -280,7 +291,8 @@ TEST_F(MorphBuild, WithoutWhatItNeedsTheThicknessIsLeftOut)
         {"one vector point", 0.3, 2, {{0, 0, 0}}},
         {"a vector of no length", 0.3, 2, {{1, 1, 1}, {1, 1, 1.000001}}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         settings.thickness = c.thickness;
         settings.morphType = c.type;
         Build(floor, c.action);
@@ -309,7 +321,8 @@ TEST_F(MorphBuild, SidePlanesAddTheirCornersAndLeaveTheRunningAction)
     for (const Point& p : FacePoints(builder)) corners += p.x < 0 || p.y < 0;
     EXPECT_GT(corners, 0u);
 
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<API_Coord3D> action;
         std::uint32_t pointsAfter, actionLeft;
@@ -319,7 +332,8 @@ TEST_F(MorphBuild, SidePlanesAddTheirCornersAndLeaveTheRunningAction)
         {"side points equal in plan", {{5, 5, 0}, {5, 5, 4}, {-1, 0, 9}, {-1, 0, 2}, {0, -1, 9}, {5, -1, 9}}, 9, 0},
         {"a side beyond 1000 m", {{5, 5, 0}, {5, 5, 4}, {-2000, 0, 9}, {-2000, 5, 9}, {0, -1, 9}, {5, -1, 9}}, 11, 0},
     };
-    for (const Case& c : fewer) {
+    for (const Case& c : fewer)
+    {
         Build(floor, c.action);
         EXPECT_EQ(points.GetSize(), c.pointsAfter) << c.name;
         EXPECT_EQ(actionPoints.GetSize(), c.actionLeft) << c.name;

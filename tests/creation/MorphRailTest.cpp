@@ -7,7 +7,8 @@
 // The two inputs of the morph along the rail: the rail from the curve palette's
 // curve and the profile polygons from the section palette's current profile.
 
-namespace {
+namespace
+{
 
 using Vector = Geometry::Vector3<double>;
 using Plan = Geometry::Point2<double>;
@@ -22,7 +23,8 @@ SectionPalette::SectionDataType ProfilePolygon(const std::vector<std::vector<API
     SectionPalette::SectionDataType polygon;
     polygon.coords.Add(API_Coord {});
     polygon.ends.Add(0);
-    for (const auto& contour : contours) {
+    for (const auto& contour : contours)
+    {
         for (const API_Coord& c : contour) polygon.coords.Add(c);
         polygon.ends.Add(static_cast<std::int32_t>(polygon.coords.GetSize()) - 1);
     }
@@ -45,7 +47,8 @@ API_Coord3D CurvePointOnCircle(double degrees) { return {std::cos(degrees * Degr
 
 }  // namespace
 
-class MorphRail : public CreationFixture {
+class MorphRail : public CreationFixture
+{
 protected:
     void SetCurve(const std::vector<API_Coord3D>& points, const std::vector<Arc>& arcs = {}, std::int16_t closure = 5)
     {
@@ -80,7 +83,8 @@ TEST_F(MorphRail, PointsAndArcsBecomeRailEntriesWithDirections)
     const Arc quarter {0, 1, -Pi / 2, {0, 0, 0}, {0, 0, -1}};
     const Arc twelveDegrees {0, 1, -12 * Degree, {0, 0, 0}, {0, 0, -1}};
     const Arc eightDegrees {0, 1, -8 * Degree, {0, 0, 0}, {0, 0, -1}};
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<API_Coord3D> points;
         std::vector<Arc> arcs;
@@ -122,12 +126,14 @@ TEST_F(MorphRail, PointsAndArcsBecomeRailEntriesWithDirections)
          {{Root2, Root2, 0}, {-Root2, Root2, 0}, {-Root2, -Root2, 0}, {Root2, -Root2, 0}, {Root2, Root2, 0}}},
         {"an empty closed curve", {}, {}, 6, {}, {}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SetCurve(c.points, c.arcs, c.closure);
         Main().BuildMorphRail();
         const auto& rail = Main().morphRail;
         ASSERT_EQ(rail.GetSize(), c.railPoints.size()) << c.name;
-        for (std::uint32_t i = 0; i < rail.GetSize(); ++i) {
+        for (std::uint32_t i = 0; i < rail.GetSize(); ++i)
+        {
             ExpectNear(rail[i].point, c.railPoints[i], std::string(c.name) + ", point " + std::to_string(i));
             if (!c.directions.empty())
                 ExpectNear(rail[i].direction, c.directions[i], std::string(c.name) + ", direction " + std::to_string(i));
@@ -139,7 +145,8 @@ TEST_F(MorphRail, ProfileArcsBecomePointsAndContoursKeepTheirEnds)
 {
     const std::vector<API_Coord> square {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}};
     const std::vector<API_Coord> hole {{0.25, 0.25}, {0.75, 0.25}, {0.75, 0.75}, {0.25, 0.25}};
-    struct Case {
+    struct Case
+    {
         const char* name;
         SectionPalette::SectionDataType polygon;
         std::size_t points;
@@ -154,7 +161,8 @@ TEST_F(MorphRail, ProfileArcsBecomePointsAndContoursKeepTheirEnds)
         {"an arc without a turn is a straight edge", ProfilePolygon({square}, {{2, 0.0}}), 5, {-1, 4}},
         {"arcs in any order", ProfilePolygon({square}, {{3, Pi / 2}, {1, 20 * Degree}}), 5 + 2 + 9, {-1, 15}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SetProfile({c.polygon});
         Main().BuildMorphProfile();
         ASSERT_EQ(Main().profileList.GetSize(), 1u) << c.name;
@@ -165,7 +173,8 @@ TEST_F(MorphRail, ProfileArcsBecomePointsAndContoursKeepTheirEnds)
     SetProfile({ProfilePolygon({square}, {{1, Pi}})});
     Main().BuildMorphProfile();
     const std::vector<Plan> half = ProfilePoints(0);
-    for (std::size_t n = 1; n <= 17; ++n) {
+    for (std::size_t n = 1; n <= 17; ++n)
+    {
         const double turn = Pi * double(n) / 18.0;
         EXPECT_NEAR(half[n].x, 0.5 - 0.5 * std::cos(turn), 1e-9) << n;
         EXPECT_NEAR(half[n].y, -0.5 * std::sin(turn), 1e-9) << n << ": about the chord's middle, counter-clockwise";
@@ -180,7 +189,8 @@ TEST_F(MorphRail, ProfileArcsBecomePointsAndContoursKeepTheirEnds)
     Main().BuildMorphProfile();
     const std::vector<Plan> quarter = ProfilePoints(0);
     ASSERT_EQ(quarter.size(), 5u + 9u);
-    for (std::size_t n = 1; n <= 8; ++n) {
+    for (std::size_t n = 1; n <= 8; ++n)
+    {
         const double at = (225.0 + 10.0 * double(n)) * Degree;
         EXPECT_NEAR(quarter[n].x, 0.5 + Root2 * std::cos(at), 1e-9) << n;
         EXPECT_NEAR(quarter[n].y, 0.5 + Root2 * std::sin(at), 1e-9) << n;

@@ -11,7 +11,8 @@
 // The morph swept along the rail: the start frame, the rings with their side
 // faces and caps, and the morph the host then holds.
 
-namespace {
+namespace
+{
 
 using Vector = Geometry::Vector3<double>;
 using Contour = std::vector<API_Coord>;
@@ -23,7 +24,8 @@ SectionPalette::SectionDataType ProfilePolygon(const std::vector<Contour>& conto
     SectionPalette::SectionDataType polygon;
     polygon.coords.Add(API_Coord {});
     polygon.ends.Add(0);
-    for (const Contour& contour : contours) {
+    for (const Contour& contour : contours)
+    {
         for (const API_Coord& c : contour) polygon.coords.Add(c);
         polygon.ends.Add(static_cast<std::int32_t>(polygon.coords.GetSize()) - 1);
     }
@@ -35,7 +37,8 @@ SectionPalette::SectionDataType ProfilePolygon(const std::vector<Contour>& conto
 Contour Circle(std::size_t points, double radius)
 {
     Contour circle;
-    for (std::size_t i = 0; i < points; ++i) {
+    for (std::size_t i = 0; i < points; ++i)
+    {
         const double a = 2 * Pi * double(i) / double(points);
         circle.push_back({radius * std::cos(a), radius * std::sin(a)});
     }
@@ -47,7 +50,8 @@ double Dot(const API_Coord3D& a, const Vector& b) { return a.x * b.x + a.y * b.y
 
 }  // namespace
 
-class MorphSweep : public CreationFixture {
+class MorphSweep : public CreationFixture
+{
 protected:
     void SetUp() override
     {
@@ -97,7 +101,8 @@ protected:
 
 TEST_F(MorphSweep, TheStartFramePlacesTheProfileNormalToTheRail)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         Vector direction;
         bool palettePlane;
@@ -111,7 +116,8 @@ TEST_F(MorphSweep, TheStartFramePlacesTheProfileNormalToTheRail)
         {"along the normal of a palette plane facing x", {1, 0, 0}, true, false, {0, -1, 0}, {0, 0, -1}},
         {"nearly along the profile normal", {0, 1e-7, 1}, false, false, {-1, 0, 0}, {0, -1, 0}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Main().morphRail.Clear();
         Survanto::MorphRailCrvDataType entry;
         entry.point = {2, 3, 4};
@@ -123,7 +129,8 @@ TEST_F(MorphSweep, TheStartFramePlacesTheProfileNormalToTheRail)
         EXPECT_EQ(Main().GetRailStartFrame(frame), c.fromPlanes) << c.name;
         EXPECT_EQ(std::vector<double>({frame[3], frame[7], frame[11]}), std::vector<double>({2, 3, 4})) << c.name;
         const Vector u {frame[0], frame[4], frame[8]}, v {frame[1], frame[5], frame[9]};
-        for (const auto& [axis, expected, label] : {std::tuple {u, c.u, "u"}, std::tuple {v, c.v, "v"}}) {
+        for (const auto& [axis, expected, label] : {std::tuple {u, c.u, "u"}, std::tuple {v, c.v, "v"}})
+        {
             EXPECT_NEAR(axis.x, expected.x, 1e-6) << c.name << " " << label;
             EXPECT_NEAR(axis.y, expected.y, 1e-6) << c.name << " " << label;
             EXPECT_NEAR(axis.z, expected.z, 1e-6) << c.name << " " << label;
@@ -139,7 +146,8 @@ TEST_F(MorphSweep, TheStartFramePlacesTheProfileNormalToTheRail)
 
 TEST_F(MorphSweep, AnOpenRailGivesStripsAndTwoCaps)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<API_Coord3D> rail;
         std::size_t vertices;
@@ -151,7 +159,8 @@ TEST_F(MorphSweep, AnOpenRailGivesStripsAndTwoCaps)
         {"upright", {{0, 0, 0}, {0, 0, 3}}, 20, 4 + 13 + 4, 4},
         {"an L in plan", {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}}, 30, 4 + 2 * 13 + 4, 8},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         Model().undoSteps.clear();
         SetProfile({UnitSquare});
@@ -184,7 +193,8 @@ TEST_F(MorphSweep, AnOpenRailGivesStripsAndTwoCaps)
     Sweep();
     const API_MorphBody& body = Morph()->memo.morphBody;
     const std::vector<double> heights {0, 0, 1, 1, 0};
-    for (std::size_t i = 0; i < 5; ++i) {
+    for (std::size_t i = 0; i < 5; ++i)
+    {
         const API_Coord3D& mitre = body.vertices[5 + 5 + i];
         const API_Coord3D& end = body.vertices[25 + i];
         EXPECT_NEAR(mitre.x + mitre.y, 4.0, 1e-9) << i;
@@ -205,7 +215,8 @@ TEST_F(MorphSweep, AClosedRailHasNoCapsAndReturnsToItsFirstRing)
     EXPECT_EQ(body.vertices.size(), 4u * 8u) << "four strips of two rings";
     EXPECT_EQ(body.polygons.size(), 4u * 3u) << "side faces only";
     const Vector start = Main().morphRail[0].point, normal = Main().morphRail[0].direction;
-    for (std::size_t i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i)
+    {
         const API_Coord3D& first = body.vertices[i];
         const API_Coord3D& last = body.vertices[body.vertices.size() - 4 + i];
         EXPECT_NEAR(Dot(last, normal) - (start.x * normal.x + start.y * normal.y + start.z * normal.z), 0.0, 1e-9) << i;
@@ -243,7 +254,8 @@ TEST_F(MorphSweep, CapsHoldEveryContourAndAnyNumberOfEdges)
 
 TEST_F(MorphSweep, WithoutASweepableRailOrProfileNoMorph)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<Contour> profile;
         std::vector<API_Coord3D> rail;
@@ -254,7 +266,8 @@ TEST_F(MorphSweep, WithoutASweepableRailOrProfileNoMorph)
         {"a rail turning back", {UnitSquare}, {{0, 0, 0}, {4, 0, 0}, {1, 0, 0}}},
         {"the resting single point profile: edges only", {}, {{0, 0, 0}, {4, 0, 0}}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         Model().undoSteps.clear();
         Main().sectionPalette.currentPolygons.Clear();
@@ -333,11 +346,13 @@ TEST_F(MorphSweep, AProfileMeasuredUprightStaysUprightAlongTheRail)
     EXPECT_NEAR(stored.coords[3].x, 0.4, 1e-12) << "measured up along the plane's first axis";
     EXPECT_NEAR(stored.coords[3].y, 0.6, 1e-12);
 
-    struct Span {
+    struct Span
+    {
         double low = 1e9, high = -1e9;
         void Take(double v) { low = std::min(low, v), high = std::max(high, v); }
     };
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<API_Coord3D> rail;
         bool atEnd;  // the ring at the rail's end, else at its start
@@ -347,14 +362,16 @@ TEST_F(MorphSweep, AProfileMeasuredUprightStaysUprightAlongTheRail)
         {"straight rail, first ring", {{0, 0, 0}, {4, 0, 0}}, false, 0.0, 0.6},
         {"L-shaped rail, last ring", {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}}, true, 3.4, 4.0},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         Model().undoSteps.clear();
         SetRail(c.rail);
         Sweep();
         ASSERT_NE(Morph(), nullptr) << c.name;
         Span across, height;
-        for (const API_Coord3D& v : Morph()->memo.morphBody.vertices) {
+        for (const API_Coord3D& v : Morph()->memo.morphBody.vertices)
+        {
             const bool inRing = c.atEnd ? std::fabs(v.y - 4.0) < 1e-9 : std::fabs(v.x) < 1e-9;
             if (!inRing) continue;
             across.Take(c.atEnd ? v.x : v.y);

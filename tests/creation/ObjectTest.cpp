@@ -13,11 +13,13 @@ extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*)
 // host places a library part with its box corner (x min, y min) on the position
 // and its size A along its own x axis.
 
-namespace {
+namespace
+{
 
 constexpr double Tol = 1e-6;
 
-struct Placed {
+struct Placed
+{
     double x, y, angle;
 };
 
@@ -39,7 +41,8 @@ GSErrCode DefaultsRefusedAfterTheFirstRead(HostToken token, API_Element* element
 
 }  // namespace
 
-class ObjectTest : public CreationFixture {
+class ObjectTest : public CreationFixture
+{
 protected:
     API_ObjectType Place(API_ElemTypeID type, std::int16_t option, std::initializer_list<API_Coord3D> points)
     {
@@ -64,7 +67,8 @@ protected:
 // element turns about it to the tool's angle.
 TEST_F(ObjectTest, OneInsertionPointCarriesTheAnchorAndTheToolsAngle)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_ElemTypeID type;
         double toolAngle;
@@ -78,11 +82,13 @@ TEST_F(ObjectTest, OneInsertionPointCarriesTheAnchorAndTheToolsAngle)
         {"lower right", API_ObjectID, 0.0, 8, {1.0, 3.0, 0.0}},
         {"lamp", API_LampID, 30 * Degree, 1, {2.25, 2.566987, 0.523599}},
     };
-    for (const API_ElemTypeID type : {API_ObjectID, API_LampID}) {
+    for (const API_ElemTypeID type : {API_ObjectID, API_LampID})
+    {
         ToolDefaults(type).object.sizeA = 1.0;
         ToolDefaults(type).object.sizeB = 0.5;
     }
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SetToolAngle(c.toolAngle);
         ChooseAnchor(c.anchor);
         const API_ObjectType placed = Place(c.type, 14, {{2, 3, 1.2}});
@@ -105,7 +111,8 @@ TEST_F(ObjectTest, TheHeightCountsFromTheToolsStorey)
 // (P2 to the right); the tool's own angle and the points' heights take no part.
 TEST_F(ObjectTest, ThreeCornersGiveSizeTurnAndPlace)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_Coord3D p0, p1, p2;
         Placed expected;
@@ -116,9 +123,11 @@ TEST_F(ObjectTest, ThreeCornersGiveSizeTurnAndPlace)
         {"P2 on the line", {0, 0, 0}, {2, 0, 0}, {4, 0, 0}, {0, 0, 0}},
     };
     ToolDefaults(API_LampID).object.elevation = 0.7;
-    for (const double toolAngle : {0.0, 30 * Degree}) {
+    for (const double toolAngle : {0.0, 30 * Degree})
+    {
         SetToolAngle(toolAngle);
-        for (const Case& c : cases) {
+        for (const Case& c : cases)
+        {
             const std::string name = std::string(c.name) + (toolAngle != 0.0 ? ", tool turned" : "");
             const API_ObjectType lamp = Place(API_LampID, 15, {c.p0, c.p1, c.p2});
             ExpectPlaced(lamp, c.expected, name);
@@ -145,7 +154,8 @@ TEST_F(ObjectTest, WithoutItsBoxTheElementIsNotMoved)
 // Refused tool defaults stop an object placed by one point, nothing else.
 TEST_F(ObjectTest, RefusedDefaultsStopOnlyAnObjectByOnePoint)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_ElemTypeID type;
         std::int16_t option;
@@ -165,7 +175,8 @@ TEST_F(ObjectTest, RefusedDefaultsStopOnlyAnObjectByOnePoint)
         table[static_cast<std::size_t>(HostSlot::HostGetElementDefaults)]);
     SIMHOST_SET_SERVICE(table, HostGetElementDefaults, DefaultsRefusedAfterTheFirstRead);
     AddOnInterface::SetServiceTable(&table);
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         defaultsReads = 0;
         ChooseOption(c.option);

@@ -9,7 +9,8 @@
 #include "DG/DG.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t Palette = Survanto::MainPaletteDialogId;
 
@@ -32,7 +33,8 @@ const char* const PartId = "{11111111-2222-3333-4444-555555555555}-{66666666-777
 
 }  // namespace
 
-class OpeningCreationTest : public CreationFixture {
+class OpeningCreationTest : public CreationFixture
+{
 protected:
     void SetUp() override
     {
@@ -50,7 +52,8 @@ protected:
         part.valueLists["gs_reveal_type_new"] = {GS::UniString("Keine"),    GS::UniString("Gerade"), GS::UniString("Falz"),
                                                  GS::UniString("Anschlag"), GS::UniString("Nische"), GS::UniString("Schräg")};
         Model().libraryParts[1] = part;
-        for (const API_ElemTypeID type : {API_WindowID, API_DoorID}) {
+        for (const API_ElemTypeID type : {API_WindowID, API_DoorID})
+        {
             ToolDefaults(type).window.libraryPartIndex = 1;
             Model().DefaultsFor(type, 0).memo.params = part.params;
         }
@@ -70,7 +73,8 @@ protected:
         wall.wall.endC = {4.0, 0.0};
         wall.wall.referenceLineCode = referenceLine;
         API_ElementMemo memo;
-        if (!outline.empty()) {
+        if (!outline.empty())
+        {
             wall.wall.geometryKind = 2;
             memo.coords.push_back({});
             memo.coords.insert(memo.coords.end(), outline.begin(), outline.end());
@@ -164,7 +168,8 @@ TEST_F(OpeningCreationTest, WhatPlacesNoOpeningEndsTheAction)
     const std::string notOnFace =
         "Survanto - Fehler!: Achtung! Es kann keine Öffnung platziert werden, weil die Referenzlinie der "
         "betroffenen Wand nicht an einer der Seitenkanten liegt.";
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_ElemTypeID tool;
         std::int32_t referenceLine;  // -1: no wall
@@ -179,7 +184,8 @@ TEST_F(OpeningCreationTest, WhatPlacesNoOpeningEndsTheAction)
         {"a door there", API_DoorID, 1, {0, 0, 0}, {1, 0, 2.1}, {notOnFace}},
         {"a polygonal wall without face points at the points", API_WindowID, 10, {0, 0.15, 1}, {0, 0.15, 2.3}, {}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         DG::ClearRecordedAlerts();
         if (c.referenceLine == 10)
@@ -227,7 +233,8 @@ TEST_F(OpeningCreationTest, ARefusedOpeningIsNotCountedAsMade)
 TEST_F(OpeningCreationTest, TheRevealTypeTextComesOnlyFromEntriesTheListHolds)
 {
     AddWall();
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<GS::UniString> list;
         std::int16_t revealKind;
@@ -241,7 +248,8 @@ TEST_F(OpeningCreationTest, TheRevealTypeTextComesOnlyFromEntriesTheListHolds)
         {"the sixth entry for a splayed reveal", {"0", "1", "2", "3", "4", GS::UniString("Schräg")}, 2, "Schräg"},
         {"none for a reveal measured left and right", {"0", "1", "2", "3", "4", "5"}, 3, ""},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().libraryParts[1].valueLists["gs_reveal_type_new"] = c.list;
         ChooseEntry(33, c.revealKind);
         SetPoints({{0.0, 0.0, 1.0}, {1.2, 0.0, 2.3}});

@@ -12,7 +12,8 @@
 #include "creation/OpeningRules.hpp"
 #include "creation/WallFacePoints.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double Pi = 3.14159265358979323846;
 constexpr double Tol = 1e-9;
@@ -70,7 +71,8 @@ void MakePolygonal(OpeningMeasurement& m, const std::vector<Geometry::Point2<dou
     m.outline = Outline(corners);
 }
 
-struct Expected {
+struct Expected
+{
     double width, height, sill, depth;
     std::vector<std::pair<std::string, double>> parameters;  // the last values written
 };
@@ -82,7 +84,8 @@ void ExpectPlacement(const OpeningPlacement& p, const Expected& e, const std::st
     EXPECT_NEAR(p.height, e.height, Tol) << name;
     EXPECT_NEAR(p.sillHeight, e.sill, Tol) << name;
     EXPECT_NEAR(p.revealDepth, e.depth, Tol) << name;
-    for (const auto& [parameter, value] : e.parameters) {
+    for (const auto& [parameter, value] : e.parameters)
+    {
         const std::optional<double> written = Written(p, parameter);
         ASSERT_TRUE(written.has_value()) << name << ": " << parameter;
         EXPECT_NEAR(*written, value, Tol) << name << ": " << parameter;
@@ -93,7 +96,8 @@ void ExpectPlacement(const OpeningPlacement& p, const Expected& e, const std::st
 
 TEST(OpeningRules, WindowsInStraightWalls)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::function<void(OpeningMeasurement&)> change;
         Expected expected;
@@ -209,7 +213,8 @@ TEST(OpeningRules, WindowsInStraightWalls)
          {1.2, 1.3, 1.0, 0.2, {{"gs_parapet_wall_inset", 1}, {"gs_parapet_botelev", 0.6}, {"gs_parapet_inset_thk", 0.1}}},
          {}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         OpeningMeasurement m = StraightWindow();
         c.change(m);
         const OpeningPlacement p = PlaceWindow(m);
@@ -224,7 +229,8 @@ TEST(OpeningRules, WindowsInStraightWalls)
 // (y = 0.3), from outside 0.12 into the wall from its outer face.
 TEST(OpeningRules, WindowsInPolygonalWallsStartOnTheOuterFace)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         const std::vector<Geometry::Point2<double>>* outline;
         std::int16_t from;
@@ -247,7 +253,8 @@ TEST(OpeningRules, WindowsInPolygonalWallsStartOnTheOuterFace)
          {1.3, 1.35, 0.98, 0.12, {{"gs_wido_sill", 0.12}}}},
         {"outside, outline from the inner face", &InnerFaceFirst, 2, {2.4, 0.3}, {0, -1}, {1.3, 1.35, 0.98, 0.12, {}}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         OpeningMeasurement m = StraightWindow();
         MakePolygonal(m, *c.outline);
         const double y = c.from == 1 ? 0.3 : 0.12;
@@ -283,7 +290,8 @@ TEST(OpeningRules, FacePointsOfRectangularAndLShapedOutlines)
 {
     const auto rectangle = Outline(OuterFaceFirst);
     const auto l = Outline({{0, 0}, {4, 0}, {4, 3}, {3.7, 3}, {3.7, 0.3}, {0, 0.3}});
-    struct Case {
+    struct Case
+    {
         const char* name;
         Geometry::Polygon2DData outline;
         Vektor2D direction;
@@ -301,13 +309,15 @@ TEST(OpeningRules, FacePointsOfRectangularAndLShapedOutlines)
         {"beside the outline", rectangle, {0, 1}, {5, 0.15}, {}},
         {"without a direction", rectangle, {0, 0}, {1, 0.15}, {}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         TypVektor<API_Coord3D> found;
         found.Add({9, 9, 9});
         EXPECT_EQ(FindWallFacePoints(c.outline, c.direction, c.point, found), !c.faces.empty()) << c.name;
         if (c.faces.empty()) continue;
         ASSERT_EQ(found.GetSize(), 2u) << c.name;
-        for (std::uint32_t i = 0; i < 2; ++i) {
+        for (std::uint32_t i = 0; i < 2; ++i)
+        {
             EXPECT_NEAR(found[i].x, c.faces[i].x, Tol) << c.name;
             EXPECT_NEAR(found[i].y, c.faces[i].y, Tol) << c.name;
             EXPECT_EQ(found[i].z, 0.0) << c.name;
@@ -338,7 +348,8 @@ TEST(OpeningRules, SplayAnglesAndSearchHeights)
     expectHeights(API_WindowID, 0.0, 0.0, "no option");
 }
 
-namespace {
+namespace
+{
 
 // A straight wall from (-1, 2) to (5, 2), 0.3 thick below its reference line; the
 // door's diagonal points (1, 2, 0) and (2, 2, 2.1); the project origin south of it.
@@ -372,7 +383,8 @@ OpeningMeasurement PolygonalDoor(double storeyLevel)
     return m;
 }
 
-struct DoorExpected {
+struct DoorExpected
+{
     double width, height, sill;
     bool outside, invertBoth, invertFirst;      // straight walls: the sides to set
     bool mirrored, openingSide, referenceSide;  // polygonal walls
@@ -388,7 +400,8 @@ TEST(OpeningRules, Doors)
         const double a = degrees * Pi / 180;
         return API_Coord3D {c + 0.3 * std::cos(a), 0.3 + 0.3 * std::sin(a), z};
     };
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::function<OpeningMeasurement()> measurement;
         DoorExpected expected;
@@ -495,7 +508,8 @@ TEST(OpeningRules, Doors)
          {1.0, 2.1, 3.0, false, false, false, false, false, false, false},
          {}},
     };
-    for (const Case& k : cases) {
+    for (const Case& k : cases)
+    {
         const OpeningMeasurement m = k.measurement();
         const OpeningPlacement p = PlaceDoor(m);
         ASSERT_TRUE(p.placed) << k.name;
@@ -503,17 +517,21 @@ TEST(OpeningRules, Doors)
         EXPECT_NEAR(p.width, e.width, Tol) << k.name;
         EXPECT_NEAR(p.height, e.height, Tol) << k.name;
         EXPECT_NEAR(p.sillHeight, e.sill, Tol) << k.name;
-        if (p.inPolygonalWall) {
+        if (p.inPolygonalWall)
+        {
             EXPECT_EQ(p.mirrored, e.mirrored) << k.name;
             EXPECT_EQ(p.openingSide, e.openingSide) << k.name;
             EXPECT_EQ(p.referenceSide, e.referenceSide) << k.name;
-        } else {
+        }
+        else
+        {
             EXPECT_EQ(p.outsideMeasured, e.outside) << k.name;
             EXPECT_EQ(p.invertBoth, e.invertBoth) << k.name;
             EXPECT_EQ(p.invertFirst, e.invertFirst) << k.name;
         }
         EXPECT_EQ(p.splayAnglesSwapped, e.swap) << k.name;
-        for (const auto& [parameter, value] : k.parameters) {
+        for (const auto& [parameter, value] : k.parameters)
+        {
             ASSERT_TRUE(Written(p, parameter).has_value()) << k.name << ": " << parameter;
             EXPECT_NEAR(*Written(p, parameter), value, Tol) << k.name << ": " << parameter;
         }

@@ -7,7 +7,8 @@
 // A plane roof through three measured points with an outline drawn through the
 // host's point and polygon input, while the pet palette picks the drawing method.
 
-namespace {
+namespace
+{
 
 constexpr double Tol = 1e-9;
 constexpr std::int16_t RoofItem = 14;
@@ -37,7 +38,8 @@ const std::vector<API_Coord> Outline {{1, 0}, {5, 0}, {5, 2}, {1, 2}};
 
 }  // namespace
 
-class RoofTest : public CreationFixture {
+class RoofTest : public CreationFixture
+{
 protected:
     void Run(std::initializer_list<API_Coord3D> points, std::vector<SimHost::InputAnswer> answers)
     {
@@ -67,7 +69,8 @@ private:
 // rises to the left of it. A horizontal plane has slope 0 and a pivot along x.
 TEST_F(RoofTest, ThreePointsGivePivotSlopeAndSide)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_Coord3D a, b, c;
         double slope;
@@ -79,7 +82,8 @@ TEST_F(RoofTest, ThreePointsGivePivotSlopeAndSide)
         {"pivot towards +x", {5, 0, 0}, {1, 0, 0}, {2, 2, 2}, Pi / 4, {1, 0}, {5, 0}, true},
         {"horizontal", {0, 0, 1}, {4, 0, 1}, {0, 4, 1}, 0.0, {0, 0}, {4, 0}, true},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Run({c.a, c.b, c.c}, {Pick(1, 1), Polygon(Outline)});
         const std::vector<API_Element> roofs = ElementsOfType(API_RoofID);
         ASSERT_EQ(roofs.size(), 1u) << c.name;
@@ -126,7 +130,8 @@ TEST_F(RoofTest, OutlineComesFromTheInputOnThePlane)
 TEST_F(RoofTest, InputSequences)
 {
     const API_Coord3D a {1, 0, 0}, b {5, 0, 0}, c {2, 2, 2};
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<API_Coord3D> points;
         std::vector<SimHost::InputAnswer> answers;
@@ -144,7 +149,8 @@ TEST_F(RoofTest, InputSequences)
         {"points on one line", {a, b, {3, 0, 0}}, {Pick(1, 1), Polygon(Outline)}, 0, {}, 2},
         {"coincident points", {a, a, c}, {Pick(1, 1), Polygon(Outline)}, 0, {}, 2},
     };
-    for (const Case& k : cases) {
+    for (const Case& k : cases)
+    {
         Model().content.elements.clear();
         Model().undoSteps.clear();
         Host().polygonInputs_.clear();

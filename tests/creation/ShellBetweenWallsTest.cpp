@@ -10,11 +10,13 @@
 // Vaults between two walls: the ruled shell between two measured arches and the
 // half-cylinder along a measured axis, and the nearest-point search it snaps with.
 
-namespace {
+namespace
+{
 
 constexpr double Tol = 1e-6;
 
-struct WallLine {
+struct WallLine
+{
     API_Coord begin, end;
     bool flipped = false;
     std::int32_t referenceLine = 0;
@@ -22,7 +24,8 @@ struct WallLine {
 
 }  // namespace
 
-class ShellBetweenWalls : public CreationFixture {
+class ShellBetweenWalls : public CreationFixture
+{
 protected:
     void SetUp() override
     {
@@ -55,7 +58,8 @@ protected:
 
 TEST_F(ShellBetweenWalls, RuledShellFootPointOnTheFaceTheLocatingPointSees)
 {
-    struct Case {
+    struct Case
+    {
         bool flipped;
         std::int32_t code;
         double locatingY;
@@ -65,7 +69,8 @@ TEST_F(ShellBetweenWalls, RuledShellFootPointOnTheFaceTheLocatingPointSees)
         {false, 0, -0.3, -0.25}, {false, 0, 0.3, 0.0},  {true, 2, -0.3, -0.25},
         {true, 0, 0.3, 0.25},    {false, 2, 0.3, 0.25}, {false, 1, -0.3, 0.0},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         AddWall({{0, 0}, {4, 0}, c.flipped, c.code});
         AddWall({{0, 6}, {4, 6}});
@@ -97,7 +102,8 @@ TEST_F(ShellBetweenWalls, RuledShellArchRunsUpThroughItsMiddlePoint)
     const SimHost::StoredElement* shell = Shell();
     ASSERT_NE(shell, nullptr);
     ASSERT_EQ(shell->shell.shapes.size(), 2u);
-    for (const SimHost::ShellPolygon& shape : shell->shell.shapes) {
+    for (const SimHost::ShellPolygon& shape : shell->shell.shapes)
+    {
         EXPECT_NEAR(shape.coords[1].x, 0.0, Tol);
         EXPECT_NEAR(shape.coords[1].y, 2.0, Tol);
         EXPECT_NEAR(shape.coords[2].x, 2.0, Tol);
@@ -140,7 +146,8 @@ TEST_F(ShellBetweenWalls, ExtrudedShellSpansTheOutlineAndKeepsItsCrownAsDefault)
     const std::vector<API_Coord> outline {{6, 0}, {0, 0}, {0, 4}, {6, 4}, {6, 0}};
     const SimHost::ShellPolygon& contour = shell->shell.contours.at(0);
     ASSERT_EQ(contour.coords.size(), outline.size() + 1);
-    for (std::size_t i = 0; i < outline.size(); ++i) {
+    for (std::size_t i = 0; i < outline.size(); ++i)
+    {
         EXPECT_NEAR(contour.coords[i + 1].x, outline[i].x, Tol) << i;
         EXPECT_NEAR(contour.coords[i + 1].y, outline[i].y, Tol) << i;
     }
@@ -154,7 +161,8 @@ TEST_F(ShellBetweenWalls, ExtrudedShellSpansTheOutlineAndKeepsItsCrownAsDefault)
 
 TEST_F(ShellBetweenWalls, ExtrudedShellCompletesTwoWallsMeetingInACorner)
 {
-    for (const bool turned : {false, true}) {
+    for (const bool turned : {false, true})
+    {
         Model().content.elements.clear();
         AddWall(turned ? WallLine {{6, 0}, {0, 0}} : WallLine {{0, 0}, {6, 0}});
         AddWall(turned ? WallLine {{0, 4}, {0, 0}} : WallLine {{0, 0}, {0, 4}});
@@ -165,7 +173,8 @@ TEST_F(ShellBetweenWalls, ExtrudedShellCompletesTwoWallsMeetingInACorner)
         const std::vector<API_Coord> outline {{6, 0}, {0, 0}, {0, 4}, {6, 4}, {6, 0}};
         const SimHost::ShellPolygon& contour = shell->shell.contours.at(0);
         ASSERT_EQ(contour.coords.size(), outline.size() + 1);
-        for (std::size_t i = 0; i < outline.size(); ++i) {
+        for (std::size_t i = 0; i < outline.size(); ++i)
+        {
             EXPECT_NEAR(contour.coords[i + 1].x, outline[i].x, Tol) << turned << i;
             EXPECT_NEAR(contour.coords[i + 1].y, outline[i].y, Tol) << turned << i;
         }
@@ -184,7 +193,8 @@ TEST(NearestPointIndex, EarlierOfEqualDistancesAndTheExcludedIndex)
 {
     TypVektor<API_Coord> points;
     for (const API_Coord& p : {API_Coord {0, 0}, API_Coord {1, 0}, API_Coord {1, 0}}) points.Add(p);
-    struct Case {
+    struct Case
+    {
         API_Coord point;
         std::int32_t excluded, expected;
     };

@@ -7,7 +7,8 @@
 // Sizes and angles measured into the tool defaults, each change marking only its
 // own fields; every tool ends its mode and resets its palette item.
 
-namespace {
+namespace
+{
 
 API_AddParType Parameter(const char* name, double value)
 {
@@ -19,7 +20,8 @@ API_AddParType Parameter(const char* name, double value)
 
 }  // namespace
 
-class SizeToolTest : public CreationFixture {
+class SizeToolTest : public CreationFixture
+{
 protected:
     void Measure(std::int16_t item, std::initializer_list<API_Coord3D> points, const std::function<void()>& tool)
     {

@@ -7,7 +7,8 @@
 // Slabs, fills and splines from a collected polygon: corner points after "Polygon
 // beenden" (item 19), edge-point pairs after "Polygon schließen" or "Verbinden".
 
-namespace {
+namespace
+{
 
 constexpr double Tol = 1e-9;
 constexpr std::int16_t SlabCollectingItem = 14;
@@ -25,7 +26,8 @@ std::vector<API_Coord> Corners(const SimHost::StoredElement& element)
 void ExpectCorners(const std::vector<API_Coord>& actual, const std::vector<API_Coord>& expected, const std::string& name)
 {
     ASSERT_EQ(actual.size(), expected.size()) << name;
-    for (std::size_t i = 0; i < expected.size(); ++i) {
+    for (std::size_t i = 0; i < expected.size(); ++i)
+    {
         EXPECT_NEAR(actual[i].x, expected[i].x, Tol) << name << " corner " << i;
         EXPECT_NEAR(actual[i].y, expected[i].y, Tol) << name << " corner " << i;
     }
@@ -33,7 +35,8 @@ void ExpectCorners(const std::vector<API_Coord>& actual, const std::vector<API_C
 
 }  // namespace
 
-class SlabTest : public CreationFixture {
+class SlabTest : public CreationFixture
+{
 protected:
     const SimHost::StoredElement* Made(API_ElemTypeID type)
     {
@@ -58,7 +61,8 @@ protected:
 // measured point. The outline goes to the host closed, from index 1.
 TEST_F(SlabTest, EdgePointPairsMeetInTheCorners)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<API_Coord3D> points;
         std::vector<API_Coord> corners;
@@ -70,7 +74,8 @@ TEST_F(SlabTest, EdgePointPairsMeetInTheCorners)
          {{-1.125, 0}, {4, 0}, {0, 3}}},
         {"triangle", {{1, 0, 0}, {3, 0, 0}, {3, 0.75, 0}, {1, 2.25, 0}, {0, 2, 0}, {0, 1, 0}}, {{0, 0}, {4, 0}, {0, 3}}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         SetItem(SlabCollectingItem, 1.0);
         SetItem(CornerPointsItem, 0.0);
@@ -92,7 +97,8 @@ TEST_F(SlabTest, EdgePointPairsMeetInTheCorners)
 // no fill, and no undo step.
 TEST_F(SlabTest, FewerThanThreeCornersMakeNothing)
 {
-    for (const API_ElemTypeID type : {API_SlabID, API_HatchID}) {
+    for (const API_ElemTypeID type : {API_SlabID, API_HatchID})
+    {
         Collect({{0, 0, 0}, {2, 0, 0}, {3, 1, 0}, {3, 3, 0}}, false);
         type == API_SlabID ? Main().CreateSlab() : Main().CreateFill();
         ASSERT_EQ(Main().slabPoints.GetSize(), 2u) << type;
@@ -128,7 +134,8 @@ TEST_F(SlabTest, CornerPointsSnapInPairs)
 {
     SetItem(AngleSnapItem, 1.0);
     const double slightlyOff = 4 * std::tan(0.5 * Degree);
-    for (const API_ElemTypeID type : {API_SlabID, API_HatchID}) {
+    for (const API_ElemTypeID type : {API_SlabID, API_HatchID})
+    {
         Collect({{0, 0, 0}, {4, slightlyOff, 0}, {4, 3, 0}, {0.2, 3 + slightlyOff, 0}}, true);
         type == API_SlabID ? Main().CreateSlab() : Main().CreateFill();
         ASSERT_NE(Made(type), nullptr) << type;
@@ -164,7 +171,8 @@ TEST_F(SlabTest, AFillInAnElevationLiesInItsPlane)
 // after "Polygon schließen" or "Verbinden", open after "Polygon beenden".
 TEST_F(SlabTest, ASplineRunsThroughItsPointsOpenOrClosed)
 {
-    for (const bool closed : {false, true}) {
+    for (const bool closed : {false, true})
+    {
         Model().content.elements.clear();
         Main().polygonFinish = closed;
         SetPoints({{0, 0, 1}, {1, 2, 1}, {3, 1, 1}, {4, 3, 1}});

@@ -7,7 +7,8 @@ extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*)
 // Columns 3 m high from one point, on storeys at 0, 3 and 6 m; the tool's bottom
 // offset puts the column's middle height where each case wants it.
 
-class StoreyFitTest : public CreationFixture {
+class StoreyFitTest : public CreationFixture
+{
 protected:
     void SetUp() override
     {
@@ -41,13 +42,15 @@ protected:
 
 TEST_F(StoreyFitTest, OutsideTheFloorPlanTheStoreyHoldingTheMiddleIsTaken)
 {
-    struct Case {
+    struct Case
+    {
         double middle;
         std::int16_t storey;
     };
     const Case cases[] = {{3.10, 1}, {-2.0, 0}, {2.999995, 1}, {2.9999, 0}, {3.0, 1}, {100.0, 2}, {5.0, 1}};
     InFront(APIWind_3DModelID);
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         const API_ColumnType column = CreateWithMiddleAt(c.middle);
         EXPECT_EQ(column.head.floorInd, c.storey) << c.middle;
         EXPECT_NEAR(AbsoluteBottom(column), c.middle - 1.5, 1e-9) << c.middle;

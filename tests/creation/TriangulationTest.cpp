@@ -15,7 +15,8 @@
 // The plan triangulation against references kept here: the empty-circle rule by
 // brute force, and on integer points exact sums of areas and counts.
 
-namespace {
+namespace
+{
 
 using Geometry::Coord;
 using Faces = std::set<PlanTriangle>;
@@ -30,7 +31,8 @@ Faces BruteForceFaces(const std::vector<Coord>& q)
     const std::uint32_t n = static_cast<std::uint32_t>(q.size());
     for (std::uint32_t i = 0; i < n; ++i)
         for (std::uint32_t j = i + 1; j < n; ++j)
-            for (std::uint32_t k = j + 1; k < n; ++k) {
+            for (std::uint32_t k = j + 1; k < n; ++k)
+            {
                 const Coord triple[3] = {q[i], q[j], q[k]};
                 Coord centre;
                 if (!Geometry::Circle_3Pt(triple, &centre)) continue;
@@ -66,9 +68,11 @@ void ExactHull(std::vector<Coord> points, std::size_t& boundaryPoints, Wide& twi
     std::sort(points.begin(), points.end(),
               [](const Coord& a, const Coord& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
     std::vector<Coord> hull;
-    for (int pass = 0; pass < 2; ++pass) {
+    for (int pass = 0; pass < 2; ++pass)
+    {
         const std::size_t base = hull.size();
-        for (const Coord& p : points) {
+        for (const Coord& p : points)
+        {
             while (hull.size() >= base + 2 && Orientation(hull[hull.size() - 2], hull.back(), p) < 0) hull.pop_back();
             hull.push_back(p);
         }
@@ -88,7 +92,8 @@ void ExpectDelaunayTiling(const std::vector<Coord>& points, const std::vector<Pl
     ExactHull(points, boundary, hullArea);
     ASSERT_EQ(faces.size(), 2 * points.size() - boundary - 2);
     Wide area = 0;
-    for (const PlanTriangle& f : faces) {
+    for (const PlanTriangle& f : faces)
+    {
         const Wide twice = Orientation(points[f[0]], points[f[1]], points[f[2]]);
         ASSERT_NE(twice, 0) << "a flat face";
         area += twice < 0 ? -twice : twice;
@@ -96,7 +101,8 @@ void ExpectDelaunayTiling(const std::vector<Coord>& points, const std::vector<Pl
     }
     EXPECT_TRUE(area == hullArea) << "the faces do not tile the hull";
     if (!checkCircles) return;
-    for (const PlanTriangle& f : faces) {
+    for (const PlanTriangle& f : faces)
+    {
         const bool counterClockwise = Orientation(points[f[0]], points[f[1]], points[f[2]]) > 0;
         const Coord& a = points[f[0]];
         const Coord& b = counterClockwise ? points[f[1]] : points[f[2]];
@@ -111,7 +117,8 @@ std::vector<Coord> IntegerPoints(unsigned seed, std::size_t count, std::int64_t 
     std::uniform_int_distribution<std::int64_t> coordinate(0, range - 1);
     std::set<std::pair<std::int64_t, std::int64_t>> seen;
     std::vector<Coord> points;
-    while (points.size() < count) {
+    while (points.size() < count)
+    {
         const std::int64_t x = coordinate(random), y = coordinate(random);
         if (seen.insert({x, y}).second) points.push_back({double(x), double(y)});
     }
@@ -131,7 +138,8 @@ std::vector<Coord> NearCircle(std::size_t count, double radius)
 {
     std::vector<Coord> points;
     std::set<std::pair<double, double>> seen;
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i)
+    {
         const double angle = 2.0 * 3.14159265358979323846 * static_cast<double>(i) / static_cast<double>(count);
         const Coord p {std::round(radius * std::cos(angle)), std::round(radius * std::sin(angle))};
         if (seen.insert({p.x, p.y}).second) points.push_back(p);
@@ -151,7 +159,8 @@ std::vector<Coord> BentLine(unsigned seed)
     const auto shape = random() % 3;
     std::set<double> seen;
     std::vector<Coord> points;
-    while (points.size() < count) {
+    while (points.size() < count)
+    {
         double x = static_cast<double>(random() % 200);
         double y = bend * (static_cast<double>(random() % 7) - 3.0) * static_cast<double>(random() % 2);
         if (!seen.insert(x).second) continue;
@@ -166,7 +175,8 @@ std::vector<Coord> BentLine(unsigned seed)
 
 TEST(PlanTriangulation, RandomPointsGiveTheFacesOfTheEmptyCircleRule)
 {
-    for (const unsigned seed : {1u, 2u, 3u, 4u, 5u}) {
+    for (const unsigned seed : {1u, 2u, 3u, 4u, 5u})
+    {
         const std::vector<Coord> points = RandomPoints(seed, 10 + 10 * seed, 20.0);
         EXPECT_EQ(AsSet(TriangulateInPlan(points)), BruteForceFaces(points)) << "seed " << seed;
     }
@@ -174,7 +184,8 @@ TEST(PlanTriangulation, RandomPointsGiveTheFacesOfTheEmptyCircleRule)
 
 TEST(PlanTriangulation, TilesTheHullWithEmptyCircles)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<Coord> points;
         bool checkCircles;
@@ -214,11 +225,13 @@ TEST(PlanTriangulation, TilesTheHullWithEmptyCircles)
         {"many random integers", IntegerPoints(9, 40000, 1 << 24), false},
         {"large grid", Grid(150, 150, {2, 0}, {0, 2}), false},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.name);
         ExpectDelaunayTiling(c.points, TriangulateInPlan(c.points), c.checkCircles);
     }
-    for (unsigned seed = 1; seed <= 600; ++seed) {
+    for (unsigned seed = 1; seed <= 600; ++seed)
+    {
         SCOPED_TRACE("bent line " + std::to_string(seed));
         const std::vector<Coord> points = BentLine(seed);
         ExpectDelaunayTiling(points, TriangulateInPlan(points), true);
@@ -241,7 +254,8 @@ TEST(PlanTriangulation, LeavesOutPointsNearAnEarlierOneAndBadCoordinates)
 TEST(PlanPredicates, DecideExactlyWhereRoundingCannot)
 {
     const double big = 9007199254740992.0;  // 2^53: differences to 0.5 do not fit a double
-    struct Case {
+    struct Case
+    {
         const char* name;
         Coord a, b, c, d;
         int orientation, inCircle;
@@ -254,9 +268,11 @@ TEST(PlanPredicates, DecideExactlyWhereRoundingCannot)
         {"just outside", {0, 0}, {1, 0}, {0, 1}, {1, 1.0000000000000002}, 1, -1},
         {"clockwise", {0, 0}, {0, 1}, {1, 0}, {0.5, 0.5}, -1, -1},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         EXPECT_EQ(PlanOrientation(c.a, c.b, c.c), c.orientation) << c.name;
-        if (c.orientation != 0) {
+        if (c.orientation != 0)
+        {
             EXPECT_EQ(PlanInCircle(c.a, c.b, c.c, c.d), c.inCircle) << c.name;
         }
     }

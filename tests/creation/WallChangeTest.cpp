@@ -16,11 +16,13 @@
 // Selected walls changed by measured points: a thickness, a trapezoid and a
 // point of the outline; a wall that is replaced keeps its windows and doors.
 
-namespace {
+namespace
+{
 
 constexpr double Tol = 1e-9;
 
-struct WallShape {
+struct WallShape
+{
     API_Coord begin {0, 0}, end {4, 0};
     double thickness = 0.3;
     std::int32_t referenceLine = 0;
@@ -34,7 +36,8 @@ std::string OutlineText(const std::vector<API_Coord>& coords)
 {
     std::string text;
     char point[64];
-    for (std::size_t i = 1; i < coords.size(); ++i) {
+    for (std::size_t i = 1; i < coords.size(); ++i)
+    {
         std::snprintf(point, sizeof point, "%s(%.4g, %.4g)", text.empty() ? "" : " ", coords[i].x + 0.0, coords[i].y + 0.0);
         text += point;
     }
@@ -51,7 +54,8 @@ GSErrCode CreateRefusedForOneType(HostToken token, API_Element* element, API_Ele
 
 }  // namespace
 
-class WallChangeTest : public WallFixture {
+class WallChangeTest : public WallFixture
+{
 protected:
     API_Guid AddWall(const WallShape& shape)
     {
@@ -179,7 +183,8 @@ private:
 
 TEST_F(WallChangeTest, ThicknessReachesTheMeasuredPointFromTheReferenceLine)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         WallShape wall;
         API_Coord3D point;
@@ -194,7 +199,8 @@ TEST_F(WallChangeTest, ThicknessReachesTheMeasuredPointFromTheReferenceLine)
         {"inside a counter-clockwise curved wall", curved, {r, r, 0}, 0.2, 2},
         {"outside a counter-clockwise curved wall", curved, {R, R, 0}, 0.2, 0},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         const API_Guid wall = AddWall(c.wall);
         Model().Find(wall)->record.wall.geometryKind = 1;
@@ -275,7 +281,8 @@ TEST_F(WallChangeTest, ATrapezoidMakesAPolygonalWallThatKeepsItsWindow)
 // 0.35: an opening on the far side starts on that face, its reveal no deeper.
 TEST_F(WallChangeTest, AnOpeningOnATrapezoidsFarSideStartsOnItsFace)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         double position;
         bool referenceSide;
@@ -289,7 +296,8 @@ TEST_F(WallChangeTest, AnOpeningOnATrapezoidsFarSideStartsOnItsFace)
         {"far side, the reveal deeper than the wall there", 0.6, true, 0.25, {0.606 / r, 0.0}, 0.21},
         {"near side, the reveal deeper than the wall there", 0.6, false, 0.25, {0.585 / r, -0.21 / r}, 0.21},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         const API_Guid wall = AddWall({});
         const API_Guid window = AddOpening(wall, API_WindowID, c.position, c.referenceSide);
@@ -311,7 +319,8 @@ TEST_F(WallChangeTest, AnOpeningOnATrapezoidsFarSideStartsOnItsFace)
 
 TEST_F(WallChangeTest, TrapezoidsThatChangeNothingOrOnlyTheThickness)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         WallShape wall;
         API_Coord3D p0, p1;
@@ -325,7 +334,8 @@ TEST_F(WallChangeTest, TrapezoidsThatChangeNothingOrOnlyTheThickness)
         {"a polygonal wall", polygonal, {1, 0.3, 0}, {3, 0.8, 0}, 0.3, 2},
         {"a measured line square to the wall", {}, {1, 0.2, 0}, {1, 0.6, 0}, 0.3, 0},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         const API_Guid wall = AddWall(c.wall);
         Select({wall});
@@ -343,7 +353,8 @@ TEST_F(WallChangeTest, TrapezoidsThatChangeNothingOrOnlyTheThickness)
 // openings stay as they were, none is lost and none doubled.
 TEST_F(WallChangeTest, ARefusedReplacementLeavesTheWallAndItsOpenings)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_ElemTypeID refused;
         bool heldByAnother;
@@ -355,7 +366,8 @@ TEST_F(WallChangeTest, ARefusedReplacementLeavesTheWallAndItsOpenings)
         {"new door refused, polygon point", API_DoorID, false, 47},
         {"deletion refused, polygon point", 0, true, 47},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Host().NewProject();
         RefuseCreation(0);
         const API_Guid wall = AddWall({});
@@ -363,7 +375,8 @@ TEST_F(WallChangeTest, ARefusedReplacementLeavesTheWallAndItsOpenings)
         AddOpening(wall, API_DoorID, 2.5);
         Select({wall});
         RefuseCreation(c.refused);
-        if (c.heldByAnother) {
+        if (c.heldByAnother)
+        {
             Host().project_.teamwork.SetCurrentUser(1, "Anna");
             Host().project_.teamwork.Hold(wall, Host().project_.teamwork.SomeoneElse());
         }
@@ -382,7 +395,8 @@ TEST_F(WallChangeTest, ARefusedReplacementLeavesTheWallAndItsOpenings)
 // along the wall, or with the first edge turned by 30°.
 TEST_F(WallChangeTest, OpeningsTakeTheFrameOfTheNewOutlinesFirstEdge)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<API_Coord> outline;
         bool referenceSide;
@@ -394,7 +408,8 @@ TEST_F(WallChangeTest, OpeningsTakeTheFrameOfTheNewOutlinesFirstEdge)
         {"reference side, across the body", {{0, 0}, {4, 0}, {4, -0.3}, {0, -0.3}}, true, {1, -0.3}, {0, -1}},
         {"first edge at 30°", {{0, 0}, {2 * c30, 1}, {4, 0}, {4, -0.3}, {0, -0.3}}, false, {c30, -0.5}, {0.5, c30}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         const API_Guid wall = AddWall({});
         AddOpening(wall, API_WindowID, 1.0, c.referenceSide);
@@ -450,7 +465,8 @@ TEST_F(WallChangeTest, APolygonalWallsOpeningsKeepTheirPlaceWindowsFirst)
     EXPECT_EQ(openings[0].header.typeID, API_WindowID) << "windows are made first";
     EXPECT_EQ(openings[0].window.startPoint.x, 1.5);
     EXPECT_EQ(openings[1].window.startPoint.x, 2.5);
-    for (const API_Element& o : openings) {
+    for (const API_Element& o : openings)
+    {
         EXPECT_EQ(o.window.owner, rebuilt.record.header.guid);
         EXPECT_EQ(o.window.direction.y, 1.0);
     }
@@ -470,7 +486,8 @@ TEST_F(WallChangeTest, APolygonalWallsOpeningsKeepTheirPlaceWindowsFirst)
 // A point on the closing edge leaves the first edge as it was.
 TEST_F(WallChangeTest, APolygonalWallsOpeningsStayInPlanWhenItsFirstEdgeChanges)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_Coord3D point;
         std::string outline;
@@ -491,7 +508,8 @@ TEST_F(WallChangeTest, APolygonalWallsOpeningsStayInPlanWhenItsFirstEdgeChanges)
          {2.5, 0},
          {0, 1}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         WallShape polygonal;
         polygonal.outline = {{0, 0}, {4, 0}, {4, 0.3}, {0, 0.3}};
@@ -505,7 +523,8 @@ TEST_F(WallChangeTest, APolygonalWallsOpeningsStayInPlanWhenItsFirstEdgeChanges)
         const std::vector<API_WindowType> doors = Openings(API_DoorID);
         ASSERT_EQ(windows.size(), 1u) << c.name;
         ASSERT_EQ(doors.size(), 1u) << c.name;
-        for (const auto& [opening, start] : {std::pair {windows[0], c.windowStart}, std::pair {doors[0], c.doorStart}}) {
+        for (const auto& [opening, start] : {std::pair {windows[0], c.windowStart}, std::pair {doors[0], c.doorStart}})
+        {
             EXPECT_NEAR(opening.startPoint.x, start.x, 1e-9) << c.name;
             EXPECT_NEAR(opening.startPoint.y, start.y, 1e-9) << c.name;
             EXPECT_NEAR(opening.direction.x, c.direction.x, 1e-9) << c.name;
@@ -516,7 +535,8 @@ TEST_F(WallChangeTest, APolygonalWallsOpeningsStayInPlanWhenItsFirstEdgeChanges)
 
 TEST_F(WallChangeTest, APolygonPointLeavesWallsItCannotTakeItIn)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         WallShape wall;
         std::vector<API_PolyArc> arcs;
@@ -533,12 +553,14 @@ TEST_F(WallChangeTest, APolygonPointLeavesWallsItCannotTakeItIn)
         {"a curved wall", curved, {}, false, 1},
         {"two walls selected", {}, {}, false, 2},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         const API_Guid wall = AddWall(c.wall);
         SimHost::StoredElement& stored = *Model().Find(wall);
         stored.memo.parcs = c.arcs;
-        if (c.secondContour) {
+        if (c.secondContour)
+        {
             for (const API_Coord& p : std::vector<API_Coord> {{1, 0.1}, {2, 0.1}, {2, 0.2}, {1, 0.1}})
                 stored.memo.coords.push_back(p);
             stored.memo.pends.push_back(9);

@@ -12,11 +12,13 @@
 // The wall at a measured point, the reservation of an opening's host wall, the
 // sides of an opening and the reveals. Walls stand on storey 0 (level 0), 3 m high.
 
-namespace {
+namespace
+{
 
 constexpr double Tol = 1e-9;
 
-struct WallShape {
+struct WallShape
+{
     API_Coord begin, end;
     double arcAngle = 0.0;
     double thickness = 0.3, thickness1 = 0.3;
@@ -26,12 +28,14 @@ struct WallShape {
     std::int32_t kind = 0;
 };
 
-struct Found {
+struct Found
+{
     double position, depth;
     bool stationSide;
 };
 
-struct Answer {
+struct Answer
+{
     bool found = false;
     API_Element wall;
     Found values {};
@@ -39,7 +43,8 @@ struct Answer {
 
 }  // namespace
 
-class WallSearchTest : public CreationFixture {
+class WallSearchTest : public CreationFixture
+{
 protected:
     void SetUp() override
     {
@@ -63,7 +68,8 @@ protected:
         w.referenceLineCode = shape.referenceLine;
         w.height = shape.height;
         w.geometryKind = shape.kind;
-        if (!outline.empty()) {
+        if (!outline.empty())
+        {
             wall.memo.coords.push_back({});
             wall.memo.coords.insert(wall.memo.coords.end(), outline.begin(), outline.end());
             wall.memo.pends = {0, static_cast<std::int32_t>(outline.size())};
@@ -100,7 +106,8 @@ protected:
 // its reference line on the outside face; the point (1, -0.2) lies inside it.
 TEST_F(WallSearchTest, AStraightWallTellsPositionDepthAndStationSide)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         WallShape wall;
         API_Coord station;
@@ -131,7 +138,8 @@ TEST_F(WallSearchTest, AStraightWallTellsPositionDepthAndStationSide)
         {"53 m in front of the wall", plain, {2, 60}, {1, 53, 1}, std::nullopt},
         {"a thickness off a trapezoid wall's thicker end", trapezoid, {2, 5}, {4, -0.805, 1}, Found {4, 0.805, true}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         AddWall(c.wall);
         PlaceStation(c.station.x, c.station.y);
@@ -189,7 +197,8 @@ TEST_F(WallSearchTest, APolygonalWallTellsOnlyItsNearestEdge)
 // when it is nearer by more than the tolerance.
 TEST_F(WallSearchTest, TheNearestWallHoldingMostOfTheHeightsWins)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         WallShape first, second;
         double low, high;
@@ -206,7 +215,8 @@ TEST_F(WallSearchTest, TheNearestWallHoldingMostOfTheHeightsWins)
         {"one height, nearer by more", both, lowNearer, 1, 2.5, 2},
         {"the nearer of two holding the low height", lowNearer, lowTie, 1, 2.5, 1},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         const API_Guid walls[] = {AddWall(c.first), AddWall(c.second)};
         const Answer answer = Find(1, -0.2, c.low, c.high);
@@ -257,7 +267,8 @@ TEST_F(WallSearchTest, ACurvedRevealIsMeasuredOnTheFaceTheStationSees)
     AddWall({{2, 0}, {0, 2}, Pi / 2});
     const API_Coord3D p0 {2, 0.01, 1};
     const double turn = 0.3 - std::atan2(0.01, 2.0);
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_Coord station;
         double width;
@@ -266,7 +277,8 @@ TEST_F(WallSearchTest, ACurvedRevealIsMeasuredOnTheFaceTheStationSees)
         {"station inside, on the reference face", {0.5, 0.5}, 2.0 * std::sin(turn)},
         {"station outside: the face beyond the thickness", {5, 5}, 2.3 * std::sin(turn)},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         PlaceStation(c.station.x, c.station.y);
         SetPoints({p0, {std::cos(0.3) * 2.2, std::sin(0.3) * 2.2, 1}});
         EXPECT_NEAR(Main().MeasureRevealWidth(), c.width, 1e-9) << c.name;
@@ -280,7 +292,8 @@ TEST_F(WallSearchTest, ACurvedRevealFromOutsideLeavesTheRevealDepthOut)
 {
     AddWall({{5, 0}, {0, 5}, Pi / 2});
     PlaceStation(10, 10);
-    struct Case {
+    struct Case
+    {
         const char* name;
         double p0Radius, angle, width;
     };
@@ -288,7 +301,8 @@ TEST_F(WallSearchTest, ACurvedRevealFromOutsideLeavesTheRevealDepthOut)
         {"0.15 deep, 5 degrees on", 5.15, 5.0 * Pi / 180.0, 0.46192544},
         {"0.25 deep, a narrow reveal", 5.05, std::asin(0.05 / 5.3), 0.05},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SetPoints({{c.p0Radius, 0, 1}, {5.3 * std::cos(c.angle), 5.3 * std::sin(c.angle), 1.5}});
         EXPECT_NEAR(Main().MeasureRevealWidth(), c.width, 1e-8) << c.name;
     }
@@ -302,7 +316,8 @@ TEST_F(WallSearchTest, ARevealWithoutAWallIsToldOnce)
     Main().MainPaletteItemValue(33);
     DG::PopupSelectItem(Survanto::MainPaletteDialogId, 33, 2);
     Main().pointStep = 1;
-    for (const API_Coord3D& p : {API_Coord3D {1, 0.1, 1}, API_Coord3D {2.2, 0.3, 1.5}}) {
+    for (const API_Coord3D& p : {API_Coord3D {1, 0.1, 1}, API_Coord3D {2.2, 0.3, 1.5}})
+    {
         measuringState.measuredX = p.x;
         measuringState.measuredY = p.y;
         measuringState.measuredZ = p.z;
@@ -312,7 +327,8 @@ TEST_F(WallSearchTest, ARevealWithoutAWallIsToldOnce)
     EXPECT_EQ(Main().measuringMode, 0);
 }
 
-class OpeningHostWallTest : public WallSearchTest {
+class OpeningHostWallTest : public WallSearchTest
+{
 protected:
     void SetUp() override
     {
@@ -321,7 +337,8 @@ protected:
         Host().project_.teamwork.SetCurrentUser(1, "Anna");
     }
 
-    struct Outcome {
+    struct Outcome
+    {
         bool usable = true;
         bool discard = false;
     };
@@ -346,7 +363,8 @@ protected:
 
 TEST_F(OpeningHostWallTest, AWallHeldByAColleagueAsksTheUser)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<short> answers;
         bool usable, discard;
@@ -357,7 +375,8 @@ TEST_F(OpeningHostWallTest, AWallHeldByAColleagueAsksTheUser)
         {"Abbrechen: the point is dropped", {2}, true, true, 1, 1},
         {"Wiederholen asks the host again", {3, 1}, false, false, 2, 2},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         DG::ClearRecordedAlerts();
         Host().project_.teamwork.Hold(wall, Host().project_.teamwork.SomeoneElse());
         const int before = Reservations();
@@ -379,7 +398,8 @@ TEST_F(OpeningHostWallTest, AWallHeldByAColleagueAsksTheUser)
 
 TEST_F(OpeningHostWallTest, AWallTheUserCanHoldIsReservedWithoutAQuestion)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::function<void(SimHost::Teamwork&)> before;
     };
@@ -387,7 +407,8 @@ TEST_F(OpeningHostWallTest, AWallTheUserCanHoldIsReservedWithoutAQuestion)
         {"free", [this](SimHost::Teamwork& t) { t.Release(wall); }},
         {"already the user's", [this](SimHost::Teamwork& t) { t.Hold(wall, t.CurrentUserId()); }},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         c.before(Host().project_.teamwork);
         const Outcome outcome = Check();
         EXPECT_TRUE(outcome.usable) << c.name;
@@ -455,7 +476,8 @@ TEST_F(OpeningHostWallTest, CancellingRemovesOnlyThisPointsMarker)
 // lie on it around (1.5, 0).
 TEST_F(OpeningHostWallTest, TheOpeningsSidesFollowTheStationAndTheMeasuredFace)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_ElemTypeID type;
         double stationY;
@@ -477,7 +499,8 @@ TEST_F(OpeningHostWallTest, TheOpeningsSidesFollowTheStationAndTheMeasuredFace)
     host.header.guid = wall;
     ASSERT_EQ(HostGetElement(&host), NoError);
     SetPoints({{1, 0, 1}, {2, 0, 2}});
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().libraryParts[1].uniqueId = "{11111111-2222-3333-4444-555555555555}-{66666666-7777-8888-9999-AAAAAAAAAAAA}";
         Model().libraryParts[1].version = c.partVersion;
         PlaceStation(1.5, c.stationY);

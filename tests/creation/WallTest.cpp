@@ -6,11 +6,13 @@
 #include "API/Database.hpp"
 #include "WallFixture.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double Close = 1e-9;
 
-struct PlanWall {
+struct PlanWall
+{
     double bx, by, ex, ey;
 };
 
@@ -26,7 +28,8 @@ double Direction(const API_WallType& wall) { return std::atan2(wall.endC.y - wal
 
 // The circle a curved wall lies on, from its chord and its arc angle
 // (counter-clockwise from begin to end when positive), and the arc's middle.
-struct Arc {
+struct Arc
+{
     API_Coord centre;
     double radius;
     API_Coord middle;
@@ -50,7 +53,8 @@ Arc ArcOf(const API_WallType& wall)
 
 }  // namespace
 
-class WallTest : public WallFixture {
+class WallTest : public WallFixture
+{
 protected:
     void CreateWith(std::int16_t option, const std::vector<API_Coord3D>& points)
     {
@@ -62,7 +66,8 @@ protected:
 
 TEST_F(WallTest, StraightWallRunsAlongTheMeasuredLineWithTheStationChoosingTheReferenceLine)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_Coord station, offset;
         std::int32_t referenceLine;
@@ -76,7 +81,8 @@ TEST_F(WallTest, StraightWallRunsAlongTheMeasuredLineWithTheStationChoosingTheRe
     WallDefaults().wall.geometryKind = 1;
     WallDefaults().wall.flipped = true;
     WallDefaults().wall.profileCode = 3;
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         Model().content.locationOffset = c.offset;
         PlaceStation(c.station.x, c.station.y);
@@ -95,7 +101,8 @@ TEST_F(WallTest, StraightWallRunsAlongTheMeasuredLineWithTheStationChoosingTheRe
 
 TEST_F(WallTest, ChainMeetsAtTheCrossingsOfConsecutiveLines)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<API_Coord3D> points;
         bool closed;
@@ -125,13 +132,15 @@ TEST_F(WallTest, ChainMeetsAtTheCrossingsOfConsecutiveLines)
          true,
          {{0, 0, 4, 0}, {4, 0, 4, 4}, {4, 4, 0, 0}}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         Main().polygonFinish = c.closed;
         CreateWith(15, c.points);
         const auto walls = Walls();
         ASSERT_EQ(walls.size(), c.walls.size()) << c.name;
-        for (std::size_t i = 0; i < walls.size(); ++i) {
+        for (std::size_t i = 0; i < walls.size(); ++i)
+        {
             ExpectEnds(walls[i], c.walls[i], c.name + std::string(", wall ") + std::to_string(i));
             EXPECT_EQ(walls[i].profileCode, 0) << c.name;
         }
@@ -142,7 +151,8 @@ TEST_F(WallTest, ChainMeetsAtTheCrossingsOfConsecutiveLines)
 TEST_F(WallTest, CurvedAndRoundWallsRunCounterClockwiseThroughTheThreePoints)
 {
     const double r = std::sqrt(2.0);
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::int16_t option;
         std::vector<API_Coord3D> points;
@@ -159,7 +169,8 @@ TEST_F(WallTest, CurvedAndRoundWallsRunCounterClockwiseThroughTheThreePoints)
         {"round, clockwise", 17, {{0, 2, 0}, {r, r, 0}, {2, 0, 0}}, {2, 0, 0, 2}, Pi / 2, 0},
     };
     WallDefaults().wall.geometryKind = 2;
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         Model().undoSteps.clear();
         CreateWith(c.option, c.points);
@@ -167,7 +178,8 @@ TEST_F(WallTest, CurvedAndRoundWallsRunCounterClockwiseThroughTheThreePoints)
         ASSERT_EQ(walls.size(), c.option == 17 ? 2u : 1u) << c.name;
         ExpectEnds(walls[0], c.first, c.name);
         EXPECT_NEAR(walls[0].arcAngle, c.angle, Close) << c.name;
-        for (const API_WallType& wall : walls) {
+        for (const API_WallType& wall : walls)
+        {
             EXPECT_EQ(wall.geometryKind, 0) << c.name;
             EXPECT_EQ(wall.referenceLineCode, c.referenceLine) << c.name;
             const Arc arc = ArcOf(wall);
@@ -200,7 +212,8 @@ TEST_F(WallTest, RoundWallSecondHalfCompletesTheCircle)
 TEST_F(WallTest, InclinedWallStandsWhereItsFaceMeetsTheBase)
 {
     const double root3 = std::sqrt(3.0);
-    struct Case {
+    struct Case
+    {
         const char* name;
         double bottomOffset;
         std::vector<API_Coord3D> points;
@@ -217,7 +230,8 @@ TEST_F(WallTest, InclinedWallStandsWhereItsFaceMeetsTheBase)
         {"third point below the base", 0.0, {{0, 0, 0}, {1, 0, 0}, {0, 1, -1}}, {0, 0, 1, 0}, 3 * Pi / 4},
         {"third point below the first two", 0.0, {{0, -1, 1}, {1, -1, 1}, {0, -0.5, 0.5}}, {0, 0, 1, 0}, 3 * Pi / 4},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         WallDefaults().wall.bottomOffset = c.bottomOffset;
         CreateWith(18, c.points);
@@ -233,7 +247,8 @@ TEST_F(WallTest, InclinedWallStandsWhereItsFaceMeetsTheBase)
 
 TEST_F(WallTest, PointsThatGiveNoWallMakeNothingAndEndTheAction)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::int16_t option;
         std::vector<API_Coord3D> points;
@@ -253,7 +268,8 @@ TEST_F(WallTest, PointsThatGiveNoWallMakeNothingAndEndTheAction)
         {"straight, ends too far apart for a length", 14, {{1e308, 1e308, 0}, {-1e308, -1e308, 0}}},
         {"chain, ends too far apart for a length", 15, {{1e308, 0, 0}, {-1e308, 0, 0}, {-1e308, 1, 0}, {1e308, 1, 0}}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         CreateWith(c.option, c.points);
         EXPECT_TRUE(Walls().empty()) << c.name;
         EXPECT_TRUE(Model().undoSteps.empty()) << c.name;
@@ -269,11 +285,13 @@ TEST_F(WallTest, SnapTurnsStraightInclinedAndChainWallsOntoTheNearStep)
     const auto towards = [length](double degrees) {
         return API_Coord3D {1.0 + length * std::cos(degrees * Degree), 2.0 + length * std::sin(degrees * Degree), 0.0};
     };
-    struct Case {
+    struct Case
+    {
         double measured, built;
     };
     const Case cases[] = {{0.6, 0.0}, {-0.4, 0.0}, {29.5, 30.0}, {44.4, 45.0}, {89.3, 90.0}, {37.0, 37.0}, {135.8, 135.0}};
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         CreateWith(14, {{1.0, 2.0, 0.0}, towards(c.measured)});
         ASSERT_EQ(Walls().size(), 1u) << c.measured;
@@ -327,7 +345,8 @@ TEST_F(WallTest, RoundWallHalvesBothFitTheirStorey)
     const double r = std::sqrt(2.0);
     CreateWith(17, {{2, 0, 0}, {r, r, 0}, {0, 2, 0}});
     ASSERT_EQ(Walls().size(), 2u);
-    for (const SimHost::StoredElement& e : Model().content.elements) {
+    for (const SimHost::StoredElement& e : Model().content.elements)
+    {
         EXPECT_EQ(e.record.header.floorInd, 1);
         EXPECT_NEAR(e.record.wall.bottomOffset, 0.5, Close);
     }

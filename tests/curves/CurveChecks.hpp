@@ -49,7 +49,8 @@ inline void ExpectCurveHolds(const Curve3DPalette::CurveData& curve, const std::
     for (const API_Coord3D& p : curve.points) EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z));
     for (const auto& t : curve.tangents) EXPECT_TRUE(std::isfinite(t.x) && std::isfinite(t.y) && std::isfinite(t.z));
     std::int32_t previousBegin = -1;
-    for (const Curve3DPalette::arcData& arc : curve.arcs) {
+    for (const Curve3DPalette::arcData& arc : curve.arcs)
+    {
         ASSERT_EQ(arc.endIndex, arc.beginIndex + 1);
         ASSERT_GE(arc.beginIndex, 0);
         ASSERT_LT(static_cast<std::uint32_t>(arc.endIndex), n);

@@ -8,7 +8,8 @@
 // Walls, polylines, fills and slabs from the curve palette's polygon, as the
 // simulated host's project then holds them.
 
-namespace {
+namespace
+{
 
 const std::vector<API_Coord3D> square {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}, {0, 0, 0}};
 
@@ -30,7 +31,8 @@ TEST_F(CurveElements, AClosedSquareGivesFourWalls)
     Main().CreateWallsFromCurve();
     const auto walls = Stored(API_WallID);
     ASSERT_EQ(walls.size(), 4u);
-    for (std::size_t j = 0; j < 4; ++j) {
+    for (std::size_t j = 0; j < 4; ++j)
+    {
         const API_WallType& wall = walls[j]->record.wall;
         const std::string name = "wall " + std::to_string(j);
         EXPECT_EQ(wall.begC.x, square[j].x) << name;
@@ -50,7 +52,8 @@ TEST_F(CurveElements, AClosedSquareGivesFourWalls)
 
 TEST_F(CurveElements, AClosedSquareGivesAFillOrASlabOfFiveCoordinates)
 {
-    for (const API_ElemTypeID type : {API_HatchID, API_SlabID}) {
+    for (const API_ElemTypeID type : {API_HatchID, API_SlabID})
+    {
         Model().content.elements.clear();
         SetCurve(square);
         Curves().shownPolylines.Clear();
@@ -77,7 +80,8 @@ TEST_F(CurveElements, AClosedSquareGivesAFillOrASlabOfFiveCoordinates)
 
 TEST_F(CurveElements, AnArcWithItsAxisUpGivesAReversedWall)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         Geometry::Vector3<double> axis;
         API_Coord begin, end;
@@ -90,7 +94,8 @@ TEST_F(CurveElements, AnArcWithItsAxisUpGivesAReversedWall)
         {"axis down: built as measured", {0, 0, -1}, {0, 0}, {2, 0}, 0},
     };
     PlaceStation(1, 5);
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         Curves().shownPolylines.Clear();
         SetCurve({{0, 0, 0}, {2, 0, 0}}, {{0, 1, -CurvePi, {1, 0, 0}, c.axis}});
@@ -107,7 +112,8 @@ TEST_F(CurveElements, AnArcWithItsAxisUpGivesAReversedWall)
 
 TEST_F(CurveElements, TheStationsSideChoosesTheReferenceLine)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_Coord station, offset;
         std::int32_t referenceLine;
@@ -120,7 +126,8 @@ TEST_F(CurveElements, TheStationsSideChoosesTheReferenceLine)
         {"left, with a location offset", {102, 53}, {100, 50}, 0},
         {"right, with a location offset", {102, 53}, {100, 56}, 2},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         Model().content.locationOffset = c.offset;
         PlaceStation(c.station.x, c.station.y);
@@ -165,9 +172,11 @@ TEST_F(CurveElements, ACurveOfOnePointRemovesTheDisplayAndMakesNothing)
     SetCurve({{0, 0, 0}, {2, 0, 0}});
     Main().DrawCurvePolyline(true);
     ASSERT_EQ(Stored(API_PolyLineID).size(), 1u);
-    for (const int creator : {0, 1, 2, 3, 4}) {
+    for (const int creator : {0, 1, 2, 3, 4})
+    {
         SetCurve(creator == 4 ? std::vector<API_Coord3D> {} : std::vector<API_Coord3D> {{1, 1, 0}});
-        switch (creator) {
+        switch (creator)
+        {
             case 0: Main().CreateWallsFromCurve(); break;
             case 1: Main().CreateFillFromCurve(); break;
             case 2: Main().CreateSlabFromCurve(); break;

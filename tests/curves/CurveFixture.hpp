@@ -6,7 +6,8 @@
 
 // The main object with its curve palette against an empty project; the station
 // stands at the plan origin.
-class CurveFixture : public MainObjectFixture {
+class CurveFixture : public MainObjectFixture
+{
 protected:
     void SetUp() override;
 

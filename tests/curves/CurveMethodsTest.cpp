@@ -11,7 +11,8 @@
 // The curve methods on their own data, without host or dialog: each measured
 // point as the palette hands it on, and the curve that results.
 
-namespace {
+namespace
+{
 
 constexpr double R2 = 0.70710678118654752;
 constexpr std::int16_t Straight = 13, Tangential = 14, TwoPointArc = 15;
@@ -20,7 +21,8 @@ constexpr std::int16_t StraightSide = 13, ArcSide = 14;
 using CurveData = Curve3DPalette::CurveData;
 
 // Method 8's state as the palette keeps it.
-struct EndPointRun {
+struct EndPointRun
+{
     CurveData curve;
     std::int16_t arcPointCount = 0;
     TypVektor<Geometry::Vector3<double>> pending;
@@ -35,7 +37,8 @@ struct EndPointRun {
 };
 
 // Method 9's state; the curve plane is the horizontal plane through the origin.
-struct SideRun {
+struct SideRun
+{
     CurveData curve;
     Curve3DPalette::PlaneData plane = Curves::HorizontalPlane({0, 0, 0});
     TypVektor<Geometry::Vector3<double>> pending;
@@ -79,7 +82,8 @@ TEST(EndPointPolygon, ATangentialArcLeavesAlongTheLastDirection)
 
 TEST(EndPointPolygon, ATangentialStepWithoutACircleIsStraight)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_Coord3D point;
         std::uint32_t vertices;
@@ -90,7 +94,8 @@ TEST(EndPointPolygon, ATangentialStepWithoutACircleIsStraight)
         {"straight back", {-2, 0, 0}, 3},
         {"on the last vertex", {1, 0, 0}, 2},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         EndPointRun run;
         run.Step(Straight, {0, 0, 0}).Step(Straight, {1, 0, 0}).Step(Tangential, c.point);
         EXPECT_TRUE(run.curve.arcs.IsEmpty()) << c.name;
@@ -101,7 +106,8 @@ TEST(EndPointPolygon, ATangentialStepWithoutACircleIsStraight)
 
 TEST(EndPointPolygon, ATwoPointArcRunsFromTheLastVertexThroughBothPoints)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<API_Coord3D> before;
         Geometry::Vector3<double> startTangent;
@@ -111,7 +117,8 @@ TEST(EndPointPolygon, ATwoPointArcRunsFromTheLastVertexThroughBothPoints)
         {"after a straight segment: the half sum", {{-1, 0, 0}, {0, 0, 0}}, {0.5, 0.5, 0}},
         {"an empty polygon: the first point starts the arc", {}, {0, 1, 0}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         EndPointRun run;
         for (const API_Coord3D& p : c.before) run.Step(Straight, p);
         if (c.before.empty()) run.Step(TwoPointArc, {0, 0, 0});
@@ -174,7 +181,8 @@ TEST(EndPointPolygon, ClosingAppendsTheFirstVertexAndJoinsTheEndTangents)
     ExpectCurveHolds(arcs.curve, "closed with arcs");
 
     // Fewer than two vertices give nothing to close.
-    for (const std::int16_t s : {Straight, Tangential, TwoPointArc}) {
+    for (const std::int16_t s : {Straight, Tangential, TwoPointArc})
+    {
         EndPointRun single;
         single.Step(Straight, {1, 1, 0});
         single.Close(s);
@@ -429,7 +437,8 @@ TEST(TwoPointClosing, WithoutACornerTheFirstVertexIsAppended)
 
 TEST(CeilingRectangle, HasItsOppositeEdgeThroughTheThirdPoint)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_Coord3D p0, p1, p2;
         bool made;
@@ -457,7 +466,8 @@ TEST(CeilingRectangle, HasItsOppositeEdgeThroughTheThirdPoint)
          {{1, 1, 0}, {1, 3, 0}, {1, 3, 0}, {1, 1, 0}, {1, 1, 0}}},
         {"second point above the first", {1, 1, 0}, {1, 1, 2}, {5, 5, 0}, false, {}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         TypVektor<API_Coord3D> ceiling;
         for (const API_Coord3D& p : {c.p0, c.p1, c.p2}) ceiling.Add(p);
         CurveData curve;
@@ -485,7 +495,8 @@ TEST(CurveArcs, KeepTheirInvariantsInAnyPlane)
     };
     const double plan[][2] = {{0, 0}, {4, 0}, {5, 1}, {6, 3}, {4, 5}, {2, 4}, {1, 6}, {-1, 5}, {-2, 2}};
     int planeNumber = 0;
-    for (const auto& plane : planes) {
+    for (const auto& plane : planes)
+    {
         const std::string label = "plane " + std::to_string(++planeNumber);
         const auto at = [&plane](double x, double y) {
             return API_Coord3D {plane.origin.x + x * plane.xAxis.x + y * plane.yAxis.x,

@@ -8,9 +8,15 @@
 // The curve palette's item and prompt rules as one table: the palette's state and
 // the main palette's in, the items shown, enabled and pressed and the prompt out.
 
-namespace {
+namespace
+{
 
-enum MainOption { NoOption = 0, Option14 = 14, Option15 = 15 };
+enum MainOption
+{
+    NoOption = 0,
+    Option14 = 14,
+    Option15 = 15
+};
 
 CurvePaletteState State(std::int32_t tool, bool mainOpen, MainOption option, bool section, std::int16_t dimension, bool plane,
                         std::int16_t method, std::int16_t step, std::uint32_t vertices, std::int16_t arcPoints = 0,
@@ -41,7 +47,8 @@ std::string Items(const std::bitset<20>& items)
     return text;
 }
 
-struct Row {
+struct Row
+{
     const char* label;
     CurvePaletteState state;
     const char* shown;
@@ -108,7 +115,8 @@ const Row rows[] = {
 
 TEST(CurvePaletteRules, ItemsAndPromptFollowTheState)
 {
-    for (const Row& row : rows) {
+    for (const Row& row : rows)
+    {
         const CurvePaletteView view = DescribeCurvePalette(row.state);
         EXPECT_EQ(Items(view.shown), row.shown) << row.label;
         EXPECT_EQ(Items(view.enabled), row.enabled) << row.label;
@@ -119,14 +127,16 @@ TEST(CurvePaletteRules, ItemsAndPromptFollowTheState)
 
 TEST(CurvePaletteRules, FillsSlabsAndProfilesAreAlwaysClosed)
 {
-    struct Case {
+    struct Case
+    {
         std::int32_t tool;
         bool section;
         std::int16_t closure;
     };
     const Case cases[] = {{API_SlabID, false, 6},     {API_HatchID, false, 6}, {API_MorphID, true, 6},
                           {API_PolyLineID, false, 5}, {API_WallID, false, 5},  {API_MorphID, false, 5}};
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         CurvePaletteState state = State(c.tool, Open, Option15, c.section, D2, Plane, 0, 0, 0);
         const CurvePaletteView view = DescribeCurvePalette(state);
         EXPECT_EQ(view.polygonClosure, c.closure) << c.tool;
@@ -139,13 +149,15 @@ TEST(CurvePaletteRules, FillsSlabsAndProfilesAreAlwaysClosed)
 
 TEST(CurvePaletteRules, EachMethodShowsItsStepIcons)
 {
-    struct Case {
+    struct Case
+    {
         std::int16_t method;
         std::int16_t icon13, icon14, icon15;
     };
     const Case cases[] = {
         {8, 32628, 32629, 32630}, {9, 32649, 32650, 0}, {10, 32648, 0, 0}, {11, 32637, 32638, 32639}, {19, 0, 0, 0}};
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         const CurvePaletteView view = DescribeCurvePalette(State(API_MorphID, Open, NoOption, Main, D2, Plane, c.method, 13, 2));
         EXPECT_EQ(view.icons[13], c.icon13) << c.method;
         EXPECT_EQ(view.icons[14], c.icon14) << c.method;

@@ -14,12 +14,14 @@ extern const std::size_t SurvantoResourcesSize;
 // The curve palette open in the simulated host: its items and prompts, the points
 // it takes, the views it projects them into, and what "Erstellen" makes.
 
-namespace {
+namespace
+{
 
 constexpr short Palette = Curve3DPalette::DialogId;
 const std::vector<API_Coord3D> square {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}, {0, 0, 0}};
 
-class CurvePalette : public CurveFixture {
+class CurvePalette : public CurveFixture
+{
 protected:
     // The tool as the host chooses it, and the main palette open with the
     // option that opens this palette.
@@ -138,7 +140,8 @@ TEST_F(CurvePalette, AChangedStepAsksForItsFirstPoint)
 // remembered for the tool: it opens nothing.
 TEST_F(CurvePalette, TheMainPalettesOptionOpensItAndClosingReleasesIt)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_ElemTypeID tool;
         short option;
@@ -151,7 +154,8 @@ TEST_F(CurvePalette, TheMainPalettesOptionOpensItAndClosingReleasesIt)
         {"morph", API_MorphID, 15, DG::CloseBox},
     };
     Main().ToggleMainPalette();
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Host().SelectTool(c.tool);
         DG::ChangeItem(Survanto::MainPaletteDialogId, c.option, 1.0);
         ASSERT_TRUE(DG::IsOpen(Palette)) << c.name;
@@ -218,12 +222,14 @@ TEST_F(CurvePalette, TheRailsAndTheProfilesCurvePalettesOpenOneAtATime)
 // tell what the steps mean for it.
 TEST_F(CurvePalette, MethodsPutTheirIconsAndTooltipsOnTheSteps)
 {
-    struct Step {
+    struct Step
+    {
         short item;
         short icon;
         const char* tooltip;
     };
-    struct Case {
+    struct Case
+    {
         short method;
         std::vector<Step> steps;
     };
@@ -241,15 +247,18 @@ TEST_F(CurvePalette, MethodsPutTheirIconsAndTooltipsOnTheSteps)
     Host().SelectTool(API_MorphID);
     DG::ChangeItem(Survanto::MainPaletteDialogId, 15, 1.0);
     DG::ClickItem(Palette, Curve3DPalette::Dimension2DItem);
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         DG::ClickItem(Palette, c.method);
         ASSERT_EQ(Curves().curveMode, c.method);
-        for (const Step& step : c.steps) {
+        for (const Step& step : c.steps)
+        {
             EXPECT_TRUE(Shown(step.item)) << c.method << " " << step.item;
             EXPECT_EQ(DG::GetItemIcon(Palette, step.item), step.icon) << c.method << " " << step.item;
             EXPECT_EQ(DG::GetItemTooltip(Palette, step.item).ToUtf8(), step.tooltip) << c.method << " " << step.item;
         }
-        if (c.method == 11) {
+        if (c.method == 11)
+        {
             DG::ClickItem(Palette, 13);
             Curves().AddMeasuredPoint({0, 0, 1}, nullptr);
             ASSERT_TRUE(Curves().planeDefined) << "the 2D methods need the plane";
@@ -378,7 +387,8 @@ TEST_F(CurvePalette, ThreeCeilingPointsMakeTheSlabAndClose)
     ASSERT_EQ(slabs.size(), 1u);
     const std::vector<API_Coord> expected {{0, 0}, {0, 0}, {4, 0}, {4, 3}, {0, 3}, {0, 0}};
     ASSERT_EQ(slabs[0]->memo.coords.size(), expected.size());
-    for (std::size_t i = 1; i < expected.size(); ++i) {
+    for (std::size_t i = 1; i < expected.size(); ++i)
+    {
         EXPECT_NEAR(slabs[0]->memo.coords[i].x, expected[i].x, 1e-12) << i;
         EXPECT_NEAR(slabs[0]->memo.coords[i].y, expected[i].y, 1e-12) << i;
     }
@@ -388,7 +398,8 @@ TEST_F(CurvePalette, ThreeCeilingPointsMakeTheSlabAndClose)
 
 TEST_F(CurvePalette, ErstellenHandsTheCurveToTheCurrentToolsCreator)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_ElemTypeID tool;
         std::size_t vertices;
@@ -415,7 +426,8 @@ TEST_F(CurvePalette, ErstellenHandsTheCurveToTheCurrentToolsCreator)
     profile.coordCount = 4;
     profile.endCount = 1;
     Main().sectionPalette.currentPolygons.Add(profile);
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         Main().currentTool = c.tool;
         SetItem(14, 1.0);
@@ -494,10 +506,12 @@ TEST_F(CurvePalette, TheDispatcherFeedsThePaletteOfItsModeAndTool)
     EXPECT_EQ(Main().actionPoints.GetSize(), 2u);
 }
 
-namespace {
+namespace
+{
 
 // A section, elevation or interior elevation in front, its element in the project.
-class ViewInFront : public CurvePalette {
+class ViewInFront : public CurvePalette
+{
 protected:
     void ShowView(std::int32_t window, API_ElemTypeID type, std::vector<API_Coord> main, std::vector<API_Coord> distance,
                   std::vector<std::int32_t> segments, std::int32_t shownSegment)
@@ -534,7 +548,8 @@ protected:
 
 TEST_F(ViewInFront, PointsLandInTheViewsOwnCoordinates)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::int32_t window;
         API_Coord distanceEnd;
@@ -547,7 +562,8 @@ TEST_F(ViewInFront, PointsLandInTheViewsOwnCoordinates)
         {"elevation looking left, foot behind", APIWind_ElevationID, {0, 10}, {-4, -1, 1}, {-4, 1, 0}},
         {"elevation looking right, foot behind", APIWind_ElevationID, {0, -10}, {-4, -1, 1}, {4, 1, 0}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         ShowView(c.window, c.window == APIWind_SectionID ? API_CutPlaneID : API_ElevationID, {{-5, 2}, {5, 2}},
                  {{-5, 2}, c.distanceEnd}, {2}, 0);
@@ -577,7 +593,8 @@ TEST_F(ViewInFront, OtherWindowsAndViewsWithoutElementLeaveThePoint)
     ExpectPoint(Measure({2.5, 7, 3}), {2.5, 7, 3}, "no element");
 }
 
-namespace {
+namespace
+{
 
 // The host refusing one of the reads that tell where a point lies in the view.
 std::int32_t refusedRequest = 0;
@@ -596,8 +613,16 @@ GSErrCode ElementRefused(HostToken, API_Element*) { return APIERR_GENERAL; }
 // model point among the view's own coordinates.
 TEST_F(ViewInFront, APointIsNotTakenWhenTheViewCannotBeRead)
 {
-    enum Refusal { None, FrontWindow, Database, Memo, Element };
-    struct Case {
+    enum Refusal
+    {
+        None,
+        FrontWindow,
+        Database,
+        Memo,
+        Element
+    };
+    struct Case
+    {
         const char* name;
         Refusal refusal;
         bool taken;
@@ -607,7 +632,8 @@ TEST_F(ViewInFront, APointIsNotTakenWhenTheViewCannotBeRead)
         {"current database refused", Database, false}, {"view's memo refused", Memo, false},
         {"view's element refused", Element, false},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         ShowView(APIWind_SectionID, API_CutPlaneID, {{-5, 2}, {5, 2}}, {{-5, 2}, {0, 10}}, {2}, 0);
         ReplacedServices replaced(Host());
@@ -632,14 +658,16 @@ TEST(CurvePaletteTexts, EveryLanguageHasTheDialogAndItsPrompts)
     const std::vector<DG::Item> items = DG::GetDialog(Palette, german)->items;
     EXPECT_EQ(DG::GetDialog(Palette)->title.ToUtf8(), "Polygonpalette");
     ASSERT_EQ(items.size(), 19u);
-    for (const RS::ResModule module : {german, english.module(), french.module()}) {
+    for (const RS::ResModule module : {german, english.module(), french.module()})
+    {
         EXPECT_EQ(RS::GetModule(module)->GetStringCount(Curve3DPalette::PromptListId), 21u) << module;
         for (std::int16_t i = 1; i <= 21; ++i) EXPECT_FALSE(RS::GetIndString(Curve3DPalette::PromptListId, i, module).IsEmpty());
         DG::ForgetAllDialogs();
         const DG::Dialog* dialog = DG::GetDialog(Palette, module);
         ASSERT_NE(dialog, nullptr) << module;
         ASSERT_EQ(dialog->items.size(), items.size()) << module;
-        for (std::size_t i = 0; i < items.size(); ++i) {
+        for (std::size_t i = 0; i < items.size(); ++i)
+        {
             EXPECT_EQ(dialog->items[i].id, items[i].id);
             EXPECT_EQ(dialog->items[i].type, items[i].type);
             EXPECT_EQ(dialog->items[i].group, items[i].group);

@@ -10,7 +10,8 @@
 #include "TestFiles.hpp"
 #include "e57/E57Exception.hpp"
 
-namespace {
+namespace
+{
 
 using e57test::FieldKind;
 using e57test::FieldValue;
@@ -19,7 +20,8 @@ constexpr std::uint64_t kRecords = 5003;
 constexpr std::int64_t kMin64 = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t kMax64 = std::numeric_limits<std::int64_t>::max();
 
-struct OddField {
+struct OddField
+{
     e57test::FieldLayout layout;
     std::int64_t (*value)(std::uint64_t record);
 };
@@ -62,20 +64,23 @@ std::string writeOddFile(std::size_t packetFieldBytes, bool indexPacket)
     return path;
 }
 
-struct PackingCase {
+struct PackingCase
+{
     std::size_t packetFieldBytes;
     bool indexPacket;
     std::size_t block;
 };
 
-class OddWidths : public ::testing::TestWithParam<PackingCase> {};
+class OddWidths : public ::testing::TestWithParam<PackingCase>
+{};
 
 TEST_P(OddWidths, EveryValueComesBackExactly)
 {
     const PackingCase& setup = GetParam();
     const e57::ImageFile file(writeOddFile(setup.packetFieldBytes, setup.indexPacket));
     const auto points = e57test::scanPoints(file, 0);
-    for (const auto& field : oddFields()) {
+    for (const auto& field : oddFields())
+    {
         const auto values = e57test::readField<std::int64_t>(file, points, field.layout.name, setup.block, false, false);
         ASSERT_EQ(values.size(), kRecords) << field.layout.name;
         for (std::uint64_t r = 0; r < kRecords; ++r) ASSERT_EQ(values[r], field.value(r)) << field.layout.name << " record " << r;
@@ -99,7 +104,8 @@ TEST(BitPacking, AllFieldsTogetherInOneReader)
         buffers.emplace_back(file, oddFields()[f].layout.name, storage[f].data(), kBlock);
     auto reader = e57test::scanPoints(file, 0).reader(buffers);
     std::uint64_t record = 0;
-    while (const std::size_t count = reader.read()) {
+    while (const std::size_t count = reader.read())
+    {
         ASSERT_TRUE(count == kBlock || record + count == kRecords) << "a short block before the end";
         for (std::size_t i = 0; i < count; ++i, ++record)
             for (std::size_t f = 0; f < oddFields().size(); ++f)
@@ -111,7 +117,8 @@ TEST(BitPacking, AllFieldsTogetherInOneReader)
 
 // Whole bytes, words and double words, full and partly used, and a scaled word:
 // read packed, interleaved and converted, each value as it was written.
-struct WholeField {
+struct WholeField
+{
     e57test::FieldLayout layout;
     std::int64_t (*value)(std::uint64_t record);
 };
@@ -130,7 +137,8 @@ const std::vector<WholeField>& wholeFields()
     return fields;
 }
 
-class WholeBytes : public ::testing::Test {
+class WholeBytes : public ::testing::Test
+{
 protected:
     static void SetUpTestSuite()
     {
@@ -156,13 +164,15 @@ TEST_F(WholeBytes, PackedAndAsDoubles)
 {
     const e57::ImageFile file(path_);
     const auto points = e57test::scanPoints(file, 0);
-    for (const auto& field : wholeFields()) {
+    for (const auto& field : wholeFields())
+    {
         const bool scaled = field.layout.kind == FieldKind::ScaledInteger;
         const auto raw = e57test::readField<std::int64_t>(file, points, field.layout.name, 997, false, false);
         const auto real = e57test::readField<double>(file, points, field.layout.name, 40, true, true);
         ASSERT_EQ(raw.size(), kRecords) << field.layout.name;
         ASSERT_EQ(real.size(), kRecords) << field.layout.name;
-        for (std::uint64_t r = 0; r < kRecords; ++r) {
+        for (std::uint64_t r = 0; r < kRecords; ++r)
+        {
             const std::int64_t expected = field.value(r);
             ASSERT_EQ(raw[r], expected) << field.layout.name << " record " << r;
             ASSERT_EQ(real[r], scaled ? double(expected) * 0.25 + 10.0 : double(expected)) << field.layout.name << " " << r;
@@ -183,7 +193,8 @@ TEST_F(WholeBytes, InterleavedReadsSideBySide)
                              5 * sizeof(std::int64_t));
     auto reader = e57test::scanPoints(file, 0).reader(buffers);
     std::uint64_t record = 0;
-    for (;;) {
+    for (;;)
+    {
         std::size_t got = 0;
         for (std::size_t first = 0; first < kSlots; first += 40) got += reader.read(first, 40);
         for (std::size_t i = 0; i < got; ++i, ++record)
@@ -204,10 +215,13 @@ TEST_F(WholeBytes, NarrowBuffers)
     const auto fitting = e57test::readField<std::int8_t>(file, points, "partByte", 40, false, false);
     ASSERT_EQ(fitting.size(), kRecords);
     for (std::uint64_t r = 0; r < kRecords; ++r) ASSERT_EQ(fitting[r], wholeFields()[1].value(r)) << r;
-    try {
+    try
+    {
         e57test::readField<std::uint8_t>(file, points, "partByte", 40, false, false);
         FAIL() << "a negative value went into an unsigned byte";
-    } catch (const e57::E57Exception& error) {
+    }
+    catch (const e57::E57Exception& error)
+    {
         EXPECT_EQ(error.code(), e57::ErrorCode::ValueNotRepresentable);
     }
 }

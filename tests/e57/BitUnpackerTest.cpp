@@ -8,7 +8,8 @@
 #include "e57/BitUnpacker.hpp"
 #include "e57/VectorKernels.hpp"
 
-namespace {
+namespace
+{
 
 // Values packed one bit at a time, least significant bit first, the first value
 // starting shift bits into the first byte; the unpacker's slack bytes follow.
@@ -18,7 +19,8 @@ std::vector<unsigned char> packBitByBit(const std::vector<std::uint64_t>& values
     std::vector<unsigned char> bytes(used, 0);
     for (std::size_t i = 0; i < values.size(); ++i)
         for (unsigned k = 0; k < bits; ++k)
-            if ((values[i] >> k) & 1) {
+            if ((values[i] >> k) & 1)
+            {
                 const std::size_t bit = shift + i * bits + k;
                 bytes[bit / 8] = static_cast<unsigned char>(bytes[bit / 8] | (1u << (bit % 8)));
             }
@@ -43,10 +45,12 @@ template <typename Word>
 void expectUnpacked(bool vectorKernel, unsigned maxBits)
 {
     std::mt19937_64 random(2807);
-    for (unsigned bits = 0; bits <= maxBits; ++bits) {
+    for (unsigned bits = 0; bits <= maxBits; ++bits)
+    {
         const e57::BitUnpacker unpacker(bits, vectorKernel);
         for (unsigned shift = 0; shift < 8; ++shift)
-            for (const std::size_t count : {0u, 1u, 5u, 8u, 13u, 16u, 67u}) {
+            for (const std::size_t count : {0u, 1u, 5u, 8u, 13u, 16u, 67u})
+            {
                 const auto values = valuesOf(bits, count, random);
                 const auto bytes = packBitByBit(values, bits, shift);
                 std::vector<Word> unpacked(count + 1, Word {0x5A});
@@ -58,7 +62,8 @@ void expectUnpacked(bool vectorKernel, unsigned maxBits)
     }
 }
 
-class Unpacking : public ::testing::TestWithParam<bool> {};
+class Unpacking : public ::testing::TestWithParam<bool>
+{};
 
 TEST_P(Unpacking, EveryWidthFromEveryBitInto32BitWords) { expectUnpacked<std::uint32_t>(GetParam(), 32); }
 

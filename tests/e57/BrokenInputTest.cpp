@@ -15,7 +15,8 @@
 #include "TestFiles.hpp"
 #include "e57/BlobNode.hpp"
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<unsigned char>;
 using e57test::readBytes;
@@ -25,9 +26,12 @@ using e57test::samplePath;
 // or refused with anything but the reader's own exception.
 std::pair<e57::ErrorCode, std::string> refusal(const std::string& path)
 {
-    try {
+    try
+    {
         e57test::readEverything(path);
-    } catch (const e57::E57Exception& error) {
+    }
+    catch (const e57::E57Exception& error)
+    {
         return {error.code(), error.what()};
     }
     ADD_FAILURE() << path << " was accepted";
@@ -43,7 +47,8 @@ std::string saved(const std::string& name, const Bytes& bytes)
 
 void putU64(Bytes& bytes, std::size_t at, std::uint64_t value) { std::memcpy(bytes.data() + at, &value, 8); }
 
-struct BrokenCase {
+struct BrokenCase
+{
     std::string name;
     std::function<Bytes()> make;
     e57::ErrorCode code;
@@ -159,7 +164,8 @@ const BrokenCase kBroken[] = {
     {"malformed XML", [] { return xmlReplaced("</e57Root>", "</e57Roo>"); }, e57::ErrorCode::BadXml, "line"},
 };
 
-class BrokenFile : public ::testing::TestWithParam<BrokenCase> {};
+class BrokenFile : public ::testing::TestWithParam<BrokenCase>
+{};
 
 TEST_P(BrokenFile, IsRefusedWithAClearMessage)
 {
@@ -191,13 +197,15 @@ TEST(BrokenInput, ConstantFieldsCannotClaimMoreRecordsThanTheSectionHasBits)
                    {"cartesianZ", e57test::FieldKind::Integer, 9, 9}};
     scan.recordCount = 3;
     scan.source = [](std::uint64_t, e57test::FieldValue* v) { v[0].integer = 7, v[1].integer = 8, v[2].integer = 9; };
-    for (const std::uint64_t claimed : {std::uint64_t {256}, std::uint64_t {1} << 40}) {
+    for (const std::uint64_t claimed : {std::uint64_t {256}, std::uint64_t {1} << 40})
+    {
         scan.claimedRecordCount = claimed;
         e57test::E57TestWriter writer;
         writer.addScan(scan);
         const std::string path = e57test::scratchPath("constant.e57");
         writer.write(path);
-        if (claimed == 256) {
+        if (claimed == 256)
+        {
             EXPECT_EQ(e57test::readEverything(path), 256u);
             continue;
         }
@@ -218,10 +226,13 @@ TEST(BrokenInput, BlobLengthThatWrapsAroundIsRefused)
     const e57::ImageFile file(saved("blob.e57", bytes));
     const e57::BlobNode jpeg(file.root().get("/images2D/0/visualReferenceRepresentation/jpegImage"));
     unsigned char start[2];
-    try {
+    try
+    {
         jpeg.read(start, 0, 2);
         ADD_FAILURE() << "a blob longer than its section was read";
-    } catch (const e57::E57Exception& error) {
+    }
+    catch (const e57::E57Exception& error)
+    {
         EXPECT_EQ(error.code(), e57::ErrorCode::BadSectionHeader) << error.what();
     }
 }
@@ -246,19 +257,25 @@ TEST(BrokenInput, ChecksumPolicyDecidesWhichPagesAreTested)
 void expectOnlyCleanOutcomes(const Bytes& bytes, const std::string& what)
 {
     const std::string path = saved("mutant.e57", bytes);
-    try {
+    try
+    {
         e57test::readEverything(path);
-    } catch (const e57::E57Exception&) {
-    } catch (const std::exception& other) {
+    }
+    catch (const e57::E57Exception&)
+    {}
+    catch (const std::exception& other)
+    {
         ADD_FAILURE() << what << ": " << other.what();
     }
 }
 
 TEST(BrokenInput, TruncatedCopies)
 {
-    for (const char* name : {"tinyCartesianFloatRgb.e57", "ColourRepresentation.e57", "tiny_pc_and_images.e57"}) {
+    for (const char* name : {"tinyCartesianFloatRgb.e57", "ColourRepresentation.e57", "tiny_pc_and_images.e57"})
+    {
         const Bytes whole = readBytes(samplePath(name));
-        for (std::size_t size = 0; size < whole.size(); size += (size < 2048 ? 61 : 1024)) {
+        for (std::size_t size = 0; size < whole.size(); size += (size < 2048 ? 61 : 1024))
+        {
             Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
             expectOnlyCleanOutcomes(cut, std::string(name) + " cut to " + std::to_string(size));
         }
@@ -268,13 +285,16 @@ TEST(BrokenInput, TruncatedCopies)
 TEST(BrokenInput, BitFlippedCopiesWithValidChecksums)
 {
     std::mt19937 random(2807);
-    for (const char* name : {"ColourRepresentation.e57", "integer_intensity.e57", "bunnyInt19.e57"}) {
+    for (const char* name : {"ColourRepresentation.e57", "integer_intensity.e57", "bunnyInt19.e57"})
+    {
         const Bytes original = readBytes(samplePath(name));
-        for (int round = 0; round < 150; ++round) {
+        for (int round = 0; round < 150; ++round)
+        {
             Bytes mutant = original;
             // Most flips go where the structure is: headers, packet headers, XML.
             const std::size_t span = round % 2 ? mutant.size() : std::min<std::size_t>(mutant.size(), 3000);
-            for (int flips = 0; flips < 1 + round % 4; ++flips) {
+            for (int flips = 0; flips < 1 + round % 4; ++flips)
+            {
                 const std::size_t at = random() % span;
                 mutant[at] ^= static_cast<unsigned char>(1u << (random() % 8));
             }

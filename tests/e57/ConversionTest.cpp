@@ -8,13 +8,15 @@
 #include "ScanData.hpp"
 #include "TestFiles.hpp"
 
-namespace {
+namespace
+{
 
 using e57test::FieldKind;
 
 // One record: scaled raw 2000 (scale 0.001, offset 100), integer 300, floats 2.7 and -2.7 and 1e20,
 // integer -1, float 127.5.
-class Conversion : public ::testing::Test {
+class Conversion : public ::testing::Test
+{
 protected:
     static void SetUpTestSuite()
     {
@@ -56,9 +58,12 @@ protected:
     template <typename T>
     static e57::ErrorCode failure(const std::string& field, bool convert, bool scale)
     {
-        try {
+        try
+        {
             readOne<T>(field, convert, scale);
-        } catch (const e57::E57Exception& error) {
+        }
+        catch (const e57::E57Exception& error)
+        {
             return error.code();
         }
         ADD_FAILURE() << field << " was accepted";
@@ -109,9 +114,12 @@ TEST_F(Conversion, BufferSetsAreChecked)
     double a[4];
     double b[8];
     const auto codeOf = [&](const std::vector<e57::SourceDestBuffer>& buffers) {
-        try {
+        try
+        {
             points.reader(buffers);
-        } catch (const e57::E57Exception& error) {
+        }
+        catch (const e57::E57Exception& error)
+        {
             return error.code();
         }
         return e57::ErrorCode::BadArgument;
@@ -127,7 +135,8 @@ TEST_F(Conversion, BufferSetsAreChecked)
 
 TEST_F(Conversion, StrideInterleavesFields)
 {
-    struct Point {
+    struct Point
+    {
         double x;
         std::int64_t n;
     };

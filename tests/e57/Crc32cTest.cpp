@@ -8,7 +8,8 @@
 #include "TestFiles.hpp"
 #include "e57/Crc32c.hpp"
 
-namespace {
+namespace
+{
 
 TEST(Crc32c, CheckValueWithBothImplementations)
 {
@@ -25,7 +26,8 @@ TEST(Crc32c, ImplementationsAgreeOnEveryLengthAndAlignment)
     std::vector<unsigned char> bytes(1100);
     for (auto& byte : bytes) byte = static_cast<unsigned char>(random());
     for (std::size_t start = 0; start < 9; ++start)
-        for (std::size_t size : {0u, 1u, 7u, 8u, 9u, 15u, 16u, 63u, 1020u, 1091u}) {
+        for (std::size_t size : {0u, 1u, 7u, 8u, 9u, 15u, 16u, 63u, 1020u, 1091u})
+        {
             const std::uint32_t table = e57::Crc32c::computeWithTable(bytes.data() + start, size);
             EXPECT_EQ(e57::Crc32c::computeWithInstruction(bytes.data() + start, size), table)
                 << "start " << start << " size " << size;
@@ -36,7 +38,8 @@ TEST(Crc32c, SamplePagesStoreTheChecksumBigEndian)
 {
     const auto bytes = e57test::readBytes(e57test::samplePath("bunnyInt19.e57"));
     ASSERT_GE(bytes.size(), 2048u);
-    for (std::size_t page = 0; page < 2; ++page) {
+    for (std::size_t page = 0; page < 2; ++page)
+    {
         const unsigned char* data = bytes.data() + page * 1024;
         const std::uint32_t crc = e57::Crc32c::computeWithTable(data, 1020);
         EXPECT_EQ(data[1020], crc >> 24);
@@ -52,14 +55,16 @@ TEST(Crc32c, PagesAtOnceAgreeWithOneByOne)
     std::vector<unsigned char> bytes(8 * 1031);
     for (auto& byte : bytes) byte = static_cast<unsigned char>(random());
     for (std::size_t count = 0; count <= 7; ++count)
-        for (std::size_t size : {0u, 1u, 9u, 1020u}) {
+        for (std::size_t size : {0u, 1u, 9u, 1020u})
+        {
             // Blocks at odd distances and out of order, as checked pages of a window may be.
             std::vector<const unsigned char*> blocks;
             for (std::size_t i = 0; i < count; ++i) blocks.push_back(bytes.data() + (count - i) * 1031 - i);
             std::vector<std::uint32_t> each(count), withInstruction(count);
             e57::Crc32c::computeEach(blocks.data(), count, size, each.data());
             e57::Crc32c::computeEachWithInstruction(blocks.data(), count, size, withInstruction.data());
-            for (std::size_t i = 0; i < count; ++i) {
+            for (std::size_t i = 0; i < count; ++i)
+            {
                 const std::uint32_t expected = e57::Crc32c::computeWithTable(blocks[i], size);
                 EXPECT_EQ(each[i], expected) << "block " << i << " of " << count << ", size " << size;
                 EXPECT_EQ(withInstruction[i], expected) << "block " << i << " of " << count << ", size " << size;

@@ -25,9 +25,11 @@
 
 extern char** environ;
 
-namespace {
+namespace
+{
 
-struct DumpResult {
+struct DumpResult
+{
     int status;
     std::string output;
 };
@@ -43,7 +45,8 @@ DumpResult dump(const std::string& file)
     return {WEXITSTATUS(status), output};
 }
 
-struct BoundedRun {
+struct BoundedRun
+{
     bool ended = false;
     int status = 0;
     long peakKilobytes = 0;
@@ -66,7 +69,8 @@ BoundedRun dumpWithin(const std::string& file, std::chrono::seconds deadline)
     const bool spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ) == 0;
     posix_spawn_file_actions_destroy(&actions);
     if (!spawned) return run;
-    struct rusage usage {};
+    struct rusage usage
+    {};
     std::future<void> end = std::async(std::launch::async, [&] { ::wait4(pid, &run.status, 0, &usage); });
     run.ended = end.wait_for(deadline) == std::future_status::ready;
     if (!run.ended) ::kill(pid, SIGKILL);
@@ -111,7 +115,8 @@ std::string writeTurnedScanWithANanPoint()
     return path;
 }
 
-struct DumpCase {
+struct DumpCase
+{
     const char* what;
     std::string file;
     std::string output;
@@ -168,7 +173,8 @@ TEST(E57Dump, PrintsEachScanWithLabelledFigures)
         {"a data3D that is no vector", writeXmlOnly("data3d-structure.e57", "<data3D type=\"Structure\"/>"),
          "no scans, images: 0\n"},
     };
-    for (const DumpCase& c : cases) {
+    for (const DumpCase& c : cases)
+    {
         const DumpResult result = dump(c.file);
         EXPECT_EQ(result.status, 0) << c.what << "\n" << result.output;
         EXPECT_EQ(result.output, c.output) << c.what;

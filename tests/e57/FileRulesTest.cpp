@@ -15,7 +15,8 @@
 #include "e57/ScaledIntegerNode.hpp"
 #include "e57/VectorNode.hpp"
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<unsigned char>;
 
@@ -54,7 +55,8 @@ std::vector<std::string> brokenRules(const std::string& path)
     rule(load<std::uint32_t>(file, 8) == 1 && load<std::uint32_t>(file, 12) == 0, "version 1.0");
     rule(load<std::uint64_t>(file, 16) == file.size() && file.size() % 1024 == 0, "length in whole pages");
     rule(load<std::uint64_t>(file, 40) == 1024, "page size");
-    for (std::size_t page = 0; page < file.size() / 1024; ++page) {
+    for (std::size_t page = 0; page < file.size() / 1024; ++page)
+    {
         const std::uint32_t crc = e57::Crc32c::computeWithTable(file.data() + page * 1024, 1020);
         const unsigned char* stored = file.data() + page * 1024 + 1020;
         rule(stored[0] == (crc >> 24) && stored[1] == ((crc >> 16) & 0xFF) && stored[2] == ((crc >> 8) & 0xFF) &&
@@ -71,7 +73,8 @@ std::vector<std::string> brokenRules(const std::string& path)
     const e57::VectorNode scans(image.root().get("/data3D"));
     const std::regex pointsPattern("<points type=\"CompressedVector\" fileOffset=\"(\\d+)\"");
     auto match = std::sregex_iterator(xml.begin(), xml.end(), pointsPattern);
-    for (std::int64_t s = 0; s < scans.childCount(); ++s, ++match) {
+    for (std::int64_t s = 0; s < scans.childCount(); ++s, ++match)
+    {
         const auto points = e57test::scanPoints(image, int(s));
         const std::uint64_t records = std::uint64_t(points.childCount());
         if (records == 0) continue;
@@ -84,19 +87,22 @@ std::vector<std::string> brokenRules(const std::string& path)
         const std::size_t fields = std::size_t(prototype.childCount());
         std::vector<std::uint64_t> streamBytes(fields, 0);
         std::size_t packet = toLogical(load<std::uint64_t>(logical, start + 16));
-        while (packet < end) {
+        while (packet < end)
+        {
             const std::size_t length = std::size_t(load<std::uint16_t>(logical, packet + 2)) + 1;
             const std::string at = scan + "packet at " + std::to_string(packet) + ": ";
             rule(packet % 4 == 0 && length % 4 == 0, at + "4-byte aligned");
             rule(logical[packet] <= 2, at + "type 0, 1 or 2");
             rule(packet + length <= end, at + "inside the section");
-            if (logical[packet] == 1) {
+            if (logical[packet] == 1)
+            {
                 rule(load<std::uint16_t>(logical, packet + 4) == fields, at + "one bytestream per field");
                 for (std::size_t f = 0; f < fields; ++f) streamBytes[f] += load<std::uint16_t>(logical, packet + 6 + 2 * f);
             }
             packet += length;
         }
-        for (std::size_t f = 0; f < fields; ++f) {
+        for (std::size_t f = 0; f < fields; ++f)
+        {
             const std::uint64_t needed = (records * bitsOf(prototype.get(std::int64_t(f))) + 7) / 8;
             rule(streamBytes[f] >= needed && streamBytes[f] <= needed + 3,
                  scan + prototype.get(std::int64_t(f)).elementName() + " holds its records and at most 3 bytes more");
@@ -138,7 +144,8 @@ TEST(FileRules, WriterAndSampleFilesFollowTheSameRules)
                              "integer_intensity.e57", "float_intensity_without_min_max.e57", "tiny_spherical.e57",
                              "tiny_pc_and_images.e57", "translationWithoutRotation.e57", "ZeroPoints.e57", "empty.e57"})
         paths.push_back(e57test::samplePath(name));
-    for (const auto& path : paths) {
+    for (const auto& path : paths)
+    {
         const auto broken = brokenRules(path);
         EXPECT_TRUE(broken.empty()) << path << " breaks: " << ::testing::PrintToString(broken);
     }

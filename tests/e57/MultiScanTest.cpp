@@ -13,7 +13,8 @@
 #include "e57/StringNode.hpp"
 #include "e57/VectorNode.hpp"
 
-namespace {
+namespace
+{
 
 using e57test::FieldKind;
 using e57test::FieldValue;
@@ -24,7 +25,8 @@ std::int64_t intensity(std::uint64_t r) { return std::int64_t(r * 11 % 4096) - 2
 
 // Three scans: 16-bit colours and a scaled intensity under a full pose; an integer
 // intensity and invalid states under a non-unit quaternion; no points and no section.
-class MultiScan : public ::testing::Test {
+class MultiScan : public ::testing::Test
+{
 protected:
     static void SetUpTestSuite()
     {
@@ -112,7 +114,8 @@ TEST_F(MultiScan, SixteenBitColoursAndScaledIntensity)
     const auto level = e57test::readField<double>(file, points, "intensity", 40);
     const auto x = e57test::readField<double>(file, points, "cartesianX", 40);
     ASSERT_EQ(red.size(), 1000u);
-    for (std::uint64_t r = 0; r < 1000; ++r) {
+    for (std::uint64_t r = 0; r < 1000; ++r)
+    {
         ASSERT_EQ(red[r], colour(r, 0));
         ASSERT_EQ(blue[r], colour(r, 2));
         ASSERT_DOUBLE_EQ(level[r], double(r % 4096) / 4095);
@@ -129,9 +132,11 @@ TEST_F(MultiScan, WholeBlocksThenZeroAtTheEnd)
     auto reader = e57test::scanPoints(file, 1).reader({e57::SourceDestBuffer(file, "cartesianX", x, 40),
                                                        e57::SourceDestBuffer(file, "intensity", level, 40),
                                                        e57::SourceDestBuffer(file, "cartesianInvalidState", state, 40)});
-    for (std::uint64_t block = 0; block < 2; ++block) {
+    for (std::uint64_t block = 0; block < 2; ++block)
+    {
         ASSERT_EQ(reader.read(), 40u);
-        for (std::uint64_t i = 0; i < 40; ++i) {
+        for (std::uint64_t i = 0; i < 40; ++i)
+        {
             const std::uint64_t r = block * 40 + i;
             EXPECT_EQ(x[i], double(r));
             EXPECT_EQ(level[i], intensity(r));

@@ -12,7 +12,8 @@
 #include "e57/E57Exception.hpp"
 #include "e57/VectorKernels.hpp"
 
-namespace {
+namespace
+{
 
 using e57test::FieldKind;
 using e57test::FieldValue;
@@ -20,7 +21,8 @@ using e57test::FieldValue;
 // A count that no run of 8 values divides.
 constexpr std::uint64_t kRecords = 1003;
 
-struct MixedField {
+struct MixedField
+{
     e57test::FieldLayout layout;
     std::int64_t (*raw)(std::uint64_t record);  // Integer and ScaledInteger
     double (*real)(std::uint64_t record);       // Single and Double
@@ -66,7 +68,8 @@ std::string writeMixedFile(std::size_t packetFieldBytes)
     scan.recordCount = kRecords;
     scan.packetFieldBytes = packetFieldBytes;
     scan.source = [](std::uint64_t record, FieldValue* values) {
-        for (std::size_t f = 0; f < mixedFields().size(); ++f) {
+        for (std::size_t f = 0; f < mixedFields().size(); ++f)
+        {
             const auto& field = mixedFields()[f];
             if (field.raw)
                 values[f].integer = field.raw(record);
@@ -81,14 +84,16 @@ std::string writeMixedFile(std::size_t packetFieldBytes)
     return path;
 }
 
-struct KernelCase {
+struct KernelCase
+{
     bool vector;
     std::size_t packetFieldBytes;
     std::size_t block;
 };
 
 // Reads with the AVX2 kernels allowed or not, and leaves them allowed afterwards.
-class ReadKernels : public ::testing::TestWithParam<KernelCase> {
+class ReadKernels : public ::testing::TestWithParam<KernelCase>
+{
 protected:
     void SetUp() override { e57::VectorKernels::allow(GetParam().vector); }
     void TearDown() override { e57::VectorKernels::allow(true); }
@@ -98,7 +103,8 @@ TEST_P(ReadKernels, EachFieldAsRawIntegersAndAsScaledDoubles)
 {
     const e57::ImageFile file(writeMixedFile(GetParam().packetFieldBytes));
     const auto points = e57test::scanPoints(file, 0);
-    for (const auto& field : mixedFields()) {
+    for (const auto& field : mixedFields())
+    {
         const auto real = e57test::readField<double>(file, points, field.layout.name, GetParam().block, true, true);
         ASSERT_EQ(real.size(), kRecords) << field.layout.name;
         for (std::uint64_t r = 0; r < kRecords; ++r) ASSERT_EQ(real[r], expectedReal(field, r)) << field.layout.name << " " << r;
@@ -132,7 +138,8 @@ TEST_P(ReadKernels, AllFieldsInterleavedInOneArray)
 // refused by name, also when it is converted in a wide loop.
 TEST_P(ReadKernels, StoredValueAboveTheRangeIsNamed)
 {
-    struct Edit {
+    struct Edit
+    {
         std::string field;
         std::string from;
         std::string to;
@@ -143,7 +150,8 @@ TEST_P(ReadKernels, StoredValueAboveTheRangeIsNamed)
         {"scaled20", "minimum=\"-500000\" maximum=\"500000\"", "minimum=\"-500000\" maximum=\"496885\"", "stored value 997794 "},
     };
     const auto original = e57test::readBytes(writeMixedFile(GetParam().packetFieldBytes));
-    for (const Edit& edit : edits) {
+    for (const Edit& edit : edits)
+    {
         const auto bytes = e57test::withEditedXml(original, [&](std::string xml) {
             const auto at = xml.find(edit.from);
             if (at != std::string::npos) xml.replace(at, edit.from.size(), edit.to);
@@ -152,10 +160,13 @@ TEST_P(ReadKernels, StoredValueAboveTheRangeIsNamed)
         const std::string path = e57test::scratchPath("above-" + edit.field + ".e57");
         e57test::writeBytes(path, bytes);
         const e57::ImageFile file(path);
-        try {
+        try
+        {
             e57test::readField<double>(file, e57test::scanPoints(file, 0), edit.field, GetParam().block, true, true);
             ADD_FAILURE() << edit.field << ": a value above the range was read";
-        } catch (const e57::E57Exception& error) {
+        }
+        catch (const e57::E57Exception& error)
+        {
             EXPECT_EQ(error.code(), e57::ErrorCode::ValueNotRepresentable) << error.what();
             EXPECT_NE(std::string(error.what()).find(edit.stored), std::string::npos) << error.what();
         }
@@ -202,10 +213,13 @@ TEST(ReadKernels, PagesOfFieldsWithoutBufferAreChecked)
     };
     EXPECT_EQ(readBound(intact, 100).size(), 20000u);
     EXPECT_EQ(readBound(damaged, 0).size(), 20000u);
-    try {
+    try
+    {
         readBound(damaged, 100);
         ADD_FAILURE() << "the damaged page was not checked";
-    } catch (const e57::E57Exception& error) {
+    }
+    catch (const e57::E57Exception& error)
+    {
         EXPECT_EQ(error.code(), e57::ErrorCode::BadChecksum);
         EXPECT_NE(std::string(error.what()).find("page " + std::to_string(page) + " "), std::string::npos) << error.what();
     }

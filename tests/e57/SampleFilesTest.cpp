@@ -12,19 +12,22 @@
 #include "e57/FloatNode.hpp"
 #include "e57/VectorNode.hpp"
 
-namespace {
+namespace
+{
 
 using e57test::readField;
 using e57test::samplePath;
 using e57test::scanPoints;
 
-struct FieldCheck {
+struct FieldCheck
+{
     std::string name;
     double first;
     double last;
 };
 
-struct SampleCase {
+struct SampleCase
+{
     std::string file;
     std::int64_t records;
     std::string fields;
@@ -39,7 +42,8 @@ std::ostream& operator<<(std::ostream& out, const SampleCase& sample) { return o
 std::string fieldTypes(const e57::StructureNode& prototype)
 {
     std::string list;
-    for (std::int64_t i = 0; i < prototype.childCount(); ++i) {
+    for (std::int64_t i = 0; i < prototype.childCount(); ++i)
+    {
         const e57::Node field = prototype.get(i);
         list += (list.empty() ? "" : ",") + field.elementName() + ":" + e57::nodeTypeName(field.type());
     }
@@ -113,7 +117,8 @@ const SampleCase kSamples[] = {
     {"translationWithoutRotation.e57", 4, kFloatXyz, 0.0, {0, 0, 0}, {1, 1, 0}, {}},
 };
 
-class SampleFile : public ::testing::TestWithParam<SampleCase> {};
+class SampleFile : public ::testing::TestWithParam<SampleCase>
+{};
 
 TEST_P(SampleFile, ReadsCountsTypesAndValues)
 {
@@ -125,13 +130,15 @@ TEST_P(SampleFile, ReadsCountsTypesAndValues)
     EXPECT_EQ(fieldTypes(points.prototype()), sample.fields);
 
     const char* axes[] = {"cartesianX", "cartesianY", "cartesianZ"};
-    for (int axis = 0; axis < 3; ++axis) {
+    for (int axis = 0; axis < 3; ++axis)
+    {
         const auto values = readField<double>(file, points, axes[axis]);
         ASSERT_EQ(values.size(), static_cast<std::size_t>(sample.records)) << axes[axis];
         EXPECT_NEAR(values.front(), sample.first[axis], sample.tolerance) << axes[axis];
         EXPECT_NEAR(values.back(), sample.last[axis], sample.tolerance) << axes[axis];
     }
-    for (const auto& check : sample.more) {
+    for (const auto& check : sample.more)
+    {
         const auto values = readField<double>(file, points, check.name);
         EXPECT_EQ(values.front(), check.first) << check.name;
         EXPECT_EQ(values.back(), check.last) << check.name;
@@ -146,14 +153,16 @@ TEST(SampleFiles, BunnyFilesAgreePointByPoint)
     const e57::ImageFile doubles(samplePath("bunnyDouble.e57"));
     const e57::ImageFile singles(samplePath("bunnyFloat.e57"));
     const e57::ImageFile scaled(samplePath("bunnyInt19.e57"));
-    for (const char* axis : {"cartesianX", "cartesianY", "cartesianZ"}) {
+    for (const char* axis : {"cartesianX", "cartesianY", "cartesianZ"})
+    {
         const auto reference = readField<double>(doubles, scanPoints(doubles, 0), axis);
         const auto single = readField<double>(singles, scanPoints(singles, 0), axis, 40);
         // Odd block size: blocks end at other places than the packets do.
         const auto integer = readField<double>(scaled, scanPoints(scaled, 0), axis, 997);
         ASSERT_EQ(single.size(), reference.size());
         ASSERT_EQ(integer.size(), reference.size());
-        for (std::size_t i = 0; i < reference.size(); ++i) {
+        for (std::size_t i = 0; i < reference.size(); ++i)
+        {
             ASSERT_NEAR(single[i], reference[i], 1e-8) << axis << " point " << i;
             // Raw integer first, then scale: the 19-bit file gives the doubles bit for bit.
             ASSERT_EQ(integer[i], reference[i]) << axis << " point " << i;

@@ -14,7 +14,8 @@
 #include "e57/StringNode.hpp"
 #include "e57/XercesGuard.hpp"
 
-namespace {
+namespace
+{
 
 std::string xmlFile(const std::string& name, const std::string& body)
 {
@@ -28,9 +29,12 @@ std::string xmlFile(const std::string& name, const std::string& body)
 
 e57::ErrorCode openFailure(const std::string& path)
 {
-    try {
+    try
+    {
         e57::ImageFile file(path);
-    } catch (const e57::E57Exception& error) {
+    }
+    catch (const e57::E57Exception& error)
+    {
         return error.code();
     }
     return e57::ErrorCode::BadArgument;

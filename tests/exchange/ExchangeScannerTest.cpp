@@ -13,9 +13,11 @@
 #include "exchange/ExchangeDocument.hpp"
 #include "exchange/ExchangeScanner.hpp"
 
-namespace {
+namespace
+{
 
-class DocumentBytes : public ExchangeBytes {
+class DocumentBytes : public ExchangeBytes
+{
 public:
     explicit DocumentBytes(std::string document) : document_(std::move(document)) {}
 
@@ -94,9 +96,15 @@ std::string Repeated(const std::string& text, int times)
     return out;
 }
 
-enum class Expect { Scanned, LeftToParser, Malformed };
+enum class Expect
+{
+    Scanned,
+    LeftToParser,
+    Malformed
+};
 
-struct DocumentCase {
+struct DocumentCase
+{
     const char* label;
     std::string document;
     Expect expect;
@@ -227,7 +235,8 @@ std::vector<DocumentCase> DocumentCases()
     };
 }
 
-class ExchangeScanner : public ::testing::Test {
+class ExchangeScanner : public ::testing::Test
+{
 protected:
     // Xerces stays started for the whole test rather than once per document.
     e57::XercesGuard xml_;
@@ -235,7 +244,8 @@ protected:
 
 TEST_F(ExchangeScanner, TakesPlainDocumentsAsTheParserDoesAndLeavesTheRestToIt)
 {
-    for (const DocumentCase& c : DocumentCases()) {
+    for (const DocumentCase& c : DocumentCases())
+    {
         SCOPED_TRACE(c.label);
         const bool scanned = ScanPlainDocument(c.document).has_value();
         const std::string parsed = ParsedByParser(c.document);
@@ -249,7 +259,8 @@ TEST_F(ExchangeScanner, TakesPlainDocumentsAsTheParserDoesAndLeavesTheRestToIt)
 // find the same, which the comparison above checks once these hold.
 TEST_F(ExchangeScanner, FindsTheTextsAndIdsAsWritten)
 {
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::string id, point3d, origin3d;
     };
@@ -261,7 +272,8 @@ TEST_F(ExchangeScanner, FindsTheTextsAndIdsAsWritten)
          "4 5 0 0 \xF0\x9D\x84\x9E"},
     };
     const std::vector<DocumentCase> documents = DocumentCases();
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.label);
         const auto document = std::find_if(documents.begin(), documents.end(),
                                            [&](const DocumentCase& d) { return d.label == std::string(c.label); });
@@ -293,9 +305,11 @@ TEST_F(ExchangeScanner, ReadsLargeDocumentsPieceByPieceAsTheParserDoes)
         "<?late instruction?>",
     };
     const std::string filler = "<Kopf a=\"1\">Text &amp; mehr</Kopf>\n";
-    for (const std::string& item : items) {
+    for (const std::string& item : items)
+    {
         for (const std::size_t before : {std::size_t {100}, std::size_t {262100}, std::size_t {262130}, std::size_t {262150},
-                                         std::size_t {300000}, std::size_t {530000}}) {
+                                         std::size_t {300000}, std::size_t {530000}})
+        {
             std::string document = "<?xml version=\"1.0\"?>\n<X>";
             while (document.size() + filler.size() < before) document += filler;
             document += std::string(before - document.size(), ' ') + item + annotation;
@@ -375,19 +389,23 @@ TEST_F(ExchangeScanner, AgreesWithTheParserOnChangedDocuments)
     std::mt19937 random(20261211);
     const auto pick = [&random](std::size_t count) { return std::uniform_int_distribution<std::size_t>(0, count - 1)(random); };
     int taken = 0, left = 0;
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 3000; ++round)
+    {
         std::string document = seeds[pick(seeds.size())];
-        for (std::size_t changes = 1 + pick(2); changes > 0; --changes) {
+        for (std::size_t changes = 1 + pick(2); changes > 0; --changes)
+        {
             const std::size_t at = pick(document.size() + 1);
             const std::string token =
                 round % 7 == 0 && document.size() > at ? std::string(1, document[at]) : tokens[pick(tokens.size())];
-            switch (pick(3)) {
+            switch (pick(3))
+            {
                 case 0: document.insert(at, token); break;
                 case 1: document.replace(at, std::min<std::size_t>(1 + pick(4), document.size() - at), token); break;
                 default: document.erase(at, std::min<std::size_t>(1 + pick(8), document.size() - at)); break;
             }
         }
-        if (!ScanPlainDocument(document)) {
+        if (!ScanPlainDocument(document))
+        {
             ++left;
             continue;
         }

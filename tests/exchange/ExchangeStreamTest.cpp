@@ -10,11 +10,13 @@
 
 #include "exchange/ExchangeDocument.hpp"
 
-namespace {
+namespace
+{
 
 // Hands the document on in chunks of `chunk` bytes, failing after `failAfter` bytes
 // when given, and gathers what is kept.
-class ChunkedBytes : public ExchangeBytes {
+class ChunkedBytes : public ExchangeBytes
+{
 public:
     ChunkedBytes(std::string document, std::size_t chunk, std::optional<std::size_t> failAfter = std::nullopt)
         : document_(std::move(document)), chunk_(chunk), failAfter_(failAfter)
@@ -49,7 +51,8 @@ std::string Utf16Le(const std::string& ascii)
 
 const std::string Point = "<Element type=\"point\" uuid=\"a\"><Point3d>1 2 3 0</Point3d><Origin3d>4 5 0 0</Origin3d></Element>";
 
-struct StreamCase {
+struct StreamCase
+{
     const char* label;
     std::string document;
     std::string kept;
@@ -74,9 +77,11 @@ std::vector<StreamCase> StreamCases()
 
 TEST(ExchangeStream, KeepsEveryByteButTheTakenAnnotationWhateverTheChunks)
 {
-    for (const StreamCase& c : StreamCases()) {
+    for (const StreamCase& c : StreamCases())
+    {
         for (const std::size_t chunk :
-             {std::size_t {1}, std::size_t {2}, std::size_t {7}, std::size_t {64}, std::size_t {1} << 20}) {
+             {std::size_t {1}, std::size_t {2}, std::size_t {7}, std::size_t {64}, std::size_t {1} << 20})
+        {
             SCOPED_TRACE(std::string(c.label) + ", chunks of " + std::to_string(chunk));
             ChunkedBytes file(c.document, chunk);
             ExchangeAnnotation annotation;
@@ -85,7 +90,8 @@ TEST(ExchangeStream, KeepsEveryByteButTheTakenAnnotationWhateverTheChunks)
             EXPECT_EQ(file.Kept(), c.kept);
             EXPECT_EQ(c.document.size() - (taken.end - taken.begin), c.kept.size());
             ASSERT_EQ(annotation.points.size(), c.takenPoints);
-            if (c.takenPoints > 0) {
+            if (c.takenPoints > 0)
+            {
                 EXPECT_EQ(annotation.points[0].point3d, "1 2 3 0");
             }
         }
@@ -95,7 +101,8 @@ TEST(ExchangeStream, KeepsEveryByteButTheTakenAnnotationWhateverTheChunks)
 TEST(ExchangeStream, TellsAFileThatCannotBeReadFromOneThatDoesNotParse)
 {
     const std::string document = "<X><Annotation>" + Point + "</Annotation><Y/></X>";
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::string document;
         std::optional<std::size_t> failAfter;
@@ -108,7 +115,8 @@ TEST(ExchangeStream, TellsAFileThatCannotBeReadFromOneThatDoesNotParse)
         {"end tag missing", document.substr(0, document.size() - 4), std::nullopt, DocumentReading::Malformed},
         {"annotation never closed", "<X><Annotation>" + Point, std::nullopt, DocumentReading::Malformed},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.label);
         ChunkedBytes file(c.document, 5, c.failAfter);
         ExchangeAnnotation annotation;
@@ -127,7 +135,8 @@ TEST(ExchangeStream, TellsAFileThatCannotBeReadFromOneThatDoesNotParse)
 TEST(ExchangeStream, RefusesEveryEntityDeclarationAndChecksTheDtd)
 {
     const std::string body = "<X><Annotation>" + Point + "</Annotation></X>";
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::string doctype;
         bool parsed;
@@ -142,7 +151,8 @@ TEST(ExchangeStream, RefusesEveryEntityDeclarationAndChecksTheDtd)
         {"broken declaration", "<!DOCTYPE X [<!ELEMENT X>]>", false},
         {"unclosed internal subset", "<!DOCTYPE X [<!ELEMENT X ANY>", false},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.label);
         ExchangeAnnotation annotation;
         AnnotationBytes taken;

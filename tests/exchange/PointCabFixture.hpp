@@ -14,7 +14,8 @@
 #include "measuring/MeasuringState.hpp"
 
 // A started host with the add-on linked in, and the exchange file PointCab writes.
-class PointCabTest : public ::testing::Test {
+class PointCabTest : public ::testing::Test
+{
 protected:
     PointCabTest() : host_(Options(folder_.path())) {}
 

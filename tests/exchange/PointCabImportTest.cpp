@@ -10,9 +10,11 @@
 #include "exchange/PointCabImport.hpp"
 #include "frame/UInterface.hpp"
 
-namespace {
+namespace
+{
 
-class PointCabImport : public PointCabTest {
+class PointCabImport : public PointCabTest
+{
 protected:
     PointCabImport()
     {
@@ -160,7 +162,8 @@ TEST_F(PointCabImport, LoadsNoDtd)
 TEST_F(PointCabImport, ADoctypeWithoutEntitiesKeepsWorking)
 {
     for (const std::string doctype :
-         {"<!DOCTYPE PointCabExchange>", "<!DOCTYPE PointCabExchange [<!ELEMENT PointCabExchange ANY>]>"}) {
+         {"<!DOCTYPE PointCabExchange>", "<!DOCTYPE PointCabExchange [<!ELEMENT PointCabExchange ANY>]>"})
+    {
         const std::int32_t before = takenPointCount;
         Deliver("<?xml version=\"1.0\"?>\n" + doctype + "\n<PointCabExchange>" + Annotation(Point(FreshId(), "1 2 3 0")) +
                 "<Note>a &amp; b</Note></PointCabExchange>\n");
@@ -183,7 +186,8 @@ std::string Utf16(const std::string& utf8, bool littleEndian)
 {
     std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
     const GS::UniString text(utf8);
-    for (const char16_t unit : text.Units()) {
+    for (const char16_t unit : text.Units())
+    {
         const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
         bytes += littleEndian ? std::string {low, high} : std::string {high, low};
     }
@@ -196,7 +200,8 @@ std::string Utf16(const std::string& utf8, bool littleEndian)
 TEST_F(PointCabImport, CopiesEveryByteButTheTakenAnnotations)
 {
     const std::string utf16Declaration = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>";
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::function<std::string(const std::string&)> encoded;
     };
@@ -207,7 +212,8 @@ TEST_F(PointCabImport, CopiesEveryByteButTheTakenAnnotations)
         {"UTF-16LE", [&](const std::string& text) { return Utf16(utf16Declaration + text, true); }},
         {"UTF-16BE", [&](const std::string& text) { return Utf16(utf16Declaration + text, false); }},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.label);
         const std::string taken = "<Annotation note='a > b' >\r\n\t" + Point(FreshId(), "6 7 8 0") + "<!-- x --></Annotation\t>";
         const std::string head =
@@ -228,7 +234,8 @@ TEST_F(PointCabImport, CopiesEveryByteButTheTakenAnnotations)
 TEST_F(PointCabImport, CopiesEveryByteOfALargeFileWhereverTheAnnotationLies)
 {
     const std::string filler = "<Kopf a=\"1\">Text &amp; mehr</Kopf>\n";  // 35 bytes
-    for (const std::size_t before : {std::size_t {0}, std::size_t {49140}, std::size_t {65520}, std::size_t {131000}}) {
+    for (const std::size_t before : {std::size_t {0}, std::size_t {49140}, std::size_t {65520}, std::size_t {131000}})
+    {
         SCOPED_TRACE(std::to_string(before) + " bytes before the annotation");
         std::string head = "<?xml version=\"1.0\"?>\n<X>\n";
         while (head.size() < before) head += filler;
@@ -270,13 +277,15 @@ TEST_F(PointCabImport, ReadsALargeFileAgainForWhatLiesBeyondThePlainForm)
 // an element 256 levels deep may stand there, anything below it may not.
 TEST_F(PointCabImport, RefusesAnythingNestedBelowTheDeepestLevel)
 {
-    struct Case {
+    struct Case
+    {
         int levels;  // below the document element
         const char* innermost;
         bool taken;
     };
     const Case cases[] = {{255, "", true}, {255, "x", false}, {255, "<!---->", false}, {256, "", false}};
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(std::to_string(c.levels) + " levels holding \"" + c.innermost + "\"");
         std::string nest = c.innermost;
         for (int i = 0; i < c.levels; ++i) nest = "<n>" + nest + "</n>";

@@ -6,7 +6,8 @@
 #include "RS/ResourceModule.hpp"
 #include "Waiting.hpp"
 
-namespace {
+namespace
+{
 
 std::size_t ThreadCount()
 {
@@ -48,7 +49,8 @@ TEST_F(PointCabWatcher, NoticesAWriteInASubfolder)
 TEST_F(PointCabWatcher, AFolderThatCannotBeWatchedBringsTheAlert)
 {
     const GSResModule module = CurrentResourceModule();
-    for (const std::string& path : {std::string("relativ/vezadovi4vuz.lse"), folder_.path() + "/fehlt/vezadovi4vuz.lse"}) {
+    for (const std::string& path : {std::string("relativ/vezadovi4vuz.lse"), folder_.path() + "/fehlt/vezadovi4vuz.lse"})
+    {
         DG::ClearRecordedAlerts();
         host().RunPendingCommands();
         survanto().exchangeFile = path;

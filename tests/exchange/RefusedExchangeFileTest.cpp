@@ -16,11 +16,20 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
-enum class Placement { DeepNesting, LinkToOutside, Pipe, ExpandingEntity, HugeCoordinate };
+enum class Placement
+{
+    DeepNesting,
+    LinkToOutside,
+    Pipe,
+    ExpandingEntity,
+    HugeCoordinate
+};
 
-struct RefusedCase {
+struct RefusedCase
+{
     const char* name;
     Placement placement;
 };
@@ -37,17 +46,23 @@ const RefusedCase RefusedCases[] = {
 std::map<std::string, std::string> Snapshot(const std::string& folder)
 {
     std::map<std::string, std::string> entries;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+    {
         const fs::file_status status = entry.symlink_status();
         std::string& seen = entries[entry.path().string()];
-        if (fs::is_symlink(status)) {
+        if (fs::is_symlink(status))
+        {
             seen = "link to " + fs::read_symlink(entry.path()).string();
-        } else if (fs::is_regular_file(status)) {
+        }
+        else if (fs::is_regular_file(status))
+        {
             std::ifstream in(entry.path(), std::ios::binary);
             std::ostringstream content;
             content << in.rdbuf();
             seen = "file " + content.str();
-        } else {
+        }
+        else
+        {
             seen = fs::is_fifo(status) ? "pipe" : "folder";
         }
     }
@@ -62,7 +77,8 @@ std::string Repeated(const std::string& text, int times)
     return out;
 }
 
-class RefusedExchangeFile : public PointCabTest, public ::testing::WithParamInterface<RefusedCase> {
+class RefusedExchangeFile : public PointCabTest, public ::testing::WithParamInterface<RefusedCase>
+{
 protected:
     RefusedExchangeFile()
     {
@@ -74,11 +90,13 @@ protected:
     void Place(Placement placement)
     {
         const std::string point = Point(FreshId(), "1 2 3 0");
-        switch (placement) {
+        switch (placement)
+        {
             case Placement::DeepNesting:
                 WriteExchange(Document(Annotation(point) + Repeated("<n>", 100000) + Repeated("</n>", 100000)));
                 break;
-            case Placement::LinkToOutside: {
+            case Placement::LinkToOutside:
+            {
                 const std::string outside = folder_.path() + "/outside.xml";
                 std::ofstream(outside, std::ios::binary) << Document(Annotation(point));
                 fs::create_symlink(outside, exchangePath());
@@ -110,8 +128,10 @@ TEST_P(RefusedExchangeFile, LeavesEveryFileTakesNothingCreatesNothing)
     std::atomic<bool> rescued {false};
     std::thread rescue([&, finished = done.get_future()] {
         for (auto wait = std::chrono::seconds(10); finished.wait_for(wait) != std::future_status::ready;
-             wait = std::chrono::seconds(1)) {
-            struct stat status {};
+             wait = std::chrono::seconds(1))
+        {
+            struct stat status
+            {};
             if (::lstat(exchangePath().c_str(), &status) != 0 || !S_ISFIFO(status.st_mode)) continue;
             const int fd = ::open(exchangePath().c_str(), O_WRONLY | O_NONBLOCK);
             if (fd < 0) continue;  // nobody holds the pipe open to read

@@ -14,7 +14,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 std::vector<std::string> WithoutOverridingPermissions()
 {
@@ -23,7 +24,8 @@ std::vector<std::string> WithoutOverridingPermissions()
     return {"setpriv", "--inh-caps=" + dropped, "--bounding-set=" + dropped};
 }
 
-class UnwritableExchangeFolder : public ::testing::Test {
+class UnwritableExchangeFolder : public ::testing::Test
+{
 protected:
     UnwritableExchangeFolder()
         : folder_(fs::temp_directory_path() / ("survanto-unwritable-" + std::to_string(std::random_device {}())))

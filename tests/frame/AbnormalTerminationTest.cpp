@@ -12,9 +12,11 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
-struct Ending {
+struct Ending
+{
     const char* name;
     const char* scenario;
 };
@@ -27,7 +29,8 @@ const Ending Endings[] = {
     {"ExitAfterAChange", "start\nnew-project\nannotation {ab-3} 2 3 4 0 0 0 0 0\nwait-newp\nexit\n"},
 };
 
-class AbnormalTermination : public ::testing::TestWithParam<Ending> {
+class AbnormalTermination : public ::testing::TestWithParam<Ending>
+{
 protected:
     AbnormalTermination() : folder_(fs::temp_directory_path() / ("survanto-ending-" + std::to_string(std::random_device {}())))
     {

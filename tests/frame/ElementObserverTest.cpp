@@ -15,7 +15,8 @@
 #include "pointclouds/PointCloudTemplate.hpp"
 #include "pointclouds/ScannerCamera.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t CloudPart = 900;
 constexpr const char* ActiveMarkerAlert = "Achtung! Das Symbol des aktuellen Standortes kann nicht gelöscht oder bewegt werden!";
@@ -25,7 +26,8 @@ constexpr const char* PlaceQuestion = "Wollen Sie die Varo Punktwolke an der Ori
 // A project with two station markers (the first inactive, the second the active
 // station's) and a point cloud with its linked scanner camera, all placed by the
 // add-on; the user then acts on them as the host lets a user act.
-class ElementObserver : public MainObjectFixture {
+class ElementObserver : public MainObjectFixture
+{
 public:
     void SetUp() override
     {
@@ -114,7 +116,8 @@ public:
     API_Guid cloud_ {}, camera_ {};
 };
 
-struct Batch {
+struct Batch
+{
     const char* name;
     std::function<void(ElementObserver&)> act;
     std::vector<std::string> alerts;
@@ -273,7 +276,8 @@ TEST_F(ElementObserver, UsersBatchesKeepWhatTheAddOnGuards)
          {},
          [](ElementObserver&) {}},
     };
-    for (const Batch& batch : batches) {
+    for (const Batch& batch : batches)
+    {
         SCOPED_TRACE(batch.name);
         Prepare(batch.cloudHeight);
         host = &Host();

@@ -6,10 +6,12 @@
 #include "Host.hpp"
 #include "Win/WinStandIns.hpp"
 
-namespace {
+namespace
+{
 
 // The add-on opened by hand, without a host, to see what it does before the host set it up.
-class RawModule {
+class RawModule
+{
 public:
     RawModule() : handle_(dlopen(SURVANTO_APX_PATH, RTLD_NOW | RTLD_LOCAL)) {}
     ~RawModule()
@@ -46,7 +48,8 @@ TEST(EntryPoints, EntryRecordIsZeroFilledAroundItsFields)
     std::memcpy(&version, bytes + 40, 4);
     EXPECT_EQ(word, 0x160001);
     EXPECT_EQ(version, 22000);
-    for (std::size_t offset = 8; offset <= 32; offset += 8) {
+    for (std::size_t offset = 8; offset <= 32; offset += 8)
+    {
         void* entry = nullptr;
         std::memcpy(&entry, bytes + offset, sizeof entry);
         EXPECT_NE(entry, nullptr) << "entry at " << offset;
@@ -101,7 +104,8 @@ TEST(EntryPoints, FreeDataWithoutMainObjectStillSwitchesWindowTrackingOff)
 
 TEST(EntryPoints, LoadingInitialisingAndFreeingTwiceLeavesNothingBehind)
 {
-    for (int round = 0; round < 2; ++round) {
+    for (int round = 0; round < 2; ++round)
+    {
         Win::ClearRecords();
         SimHost::Host::Options options;
         options.addOnPath = SURVANTO_APX_PATH;

@@ -14,13 +14,15 @@
 #include "frame/AddOnGlobals.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short Palette = Survanto::MainPaletteDialogId;
 
 // A new project with the add-on's library and its main palette open, as the
 // user has it after choosing the palette's menu.
-class HostHandlers : public MainObjectFixture {
+class HostHandlers : public MainObjectFixture
+{
 protected:
     void SetUp() override
     {
@@ -83,7 +85,8 @@ private:
 
 TEST_F(HostHandlers, ProjectEventsAsCases)
 {
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::int32_t event;
         bool resets;
@@ -103,7 +106,8 @@ TEST_F(HostHandlers, ProjectEventsAsCases)
         {"window changed", 0x80000, false, false, false, false, false},
     };
     Main().language = 2;
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.label);
         if (!DG::IsOpen(Palette)) Menu(32500);
         MarkTheSession();
@@ -121,7 +125,8 @@ TEST_F(HostHandlers, ProjectEventsAsCases)
         EXPECT_EQ(Main().importPalette.importData.jobFolder.IsEmpty(), c.closes);
         EXPECT_EQ(DG::GetItemFont(Palette, 38), c.setsFonts ? 8 : 0);
         EXPECT_EQ(Host().RunPendingCommands(), c.postsOpen ? 1 : 0);
-        if (c.postsOpen) {
+        if (c.postsOpen)
+        {
             EXPECT_EQ(Main().MainPaletteItemValue(1), 0.0) << "the posted command resets";
             EXPECT_FALSE(Main().elementCreated);
         }
@@ -159,18 +164,21 @@ TEST_F(HostHandlers, BlockedMenusShowTheLibraryAlert)
     Menu(32500);
     ASSERT_FALSE(DG::IsOpen(Palette));
     Main().blockedState = 3;
-    const struct {
+    const struct
+    {
         std::int16_t menu;
         bool passes;
     } cases[] = {{32500, false}, {32520, false}, {32502, false}, {32503, false},
                  {32506, false}, {32505, true},  {32508, true},  {32509, true}};
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.menu);
         DG::ClearRecordedAlerts();
         Win::ClearRecordedCommands();
         Menu(c.menu);
         ASSERT_EQ(DG::RecordedAlerts().size(), c.passes ? 0u : 1u);
-        if (!c.passes) {
+        if (!c.passes)
+        {
             EXPECT_EQ(DG::RecordedAlerts().front().text1.ToUtf8().rfind(
                           "Achtung! Die in diesem Projekt verwendeten Survanto Objekte sind veraltet. Bitte entfernen", 0),
                       0u);
@@ -182,7 +190,8 @@ TEST_F(HostHandlers, BlockedMenusShowTheLibraryAlert)
 
 TEST_F(HostHandlers, MenuCommandsAsCases)
 {
-    const struct {
+    const struct
+    {
         std::int16_t menu;
         std::int32_t item;
         std::vector<std::string> commands;
@@ -194,7 +203,8 @@ TEST_F(HostHandlers, MenuCommandsAsCases)
         {32500, 2, {}},
         {32520, 2, {}},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(std::to_string(c.menu) + "/" + std::to_string(c.item));
         Win::ClearRecordedCommands();
         Menu(c.menu, c.item);
@@ -220,11 +230,13 @@ TEST_F(HostHandlers, ShotMenuTakesPickedPoints)
 // The navigator and the debug palette open from their menus and close again.
 TEST_F(HostHandlers, PaletteMenusToggleTheirPalettes)
 {
-    const struct {
+    const struct
+    {
         std::int16_t menu;
         std::int16_t dialog;
     } cases[] = {{32520, 32446}, {32501, 32415}};
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.menu);
         Main().HandleMenuCommand({c.menu, 1});
         EXPECT_TRUE(DG::IsOpen(c.dialog));
@@ -251,7 +263,8 @@ TEST_F(HostHandlers, ReportMenuSavesTheReport)
 TEST_F(HostHandlers, MainPaletteMenuStartsTheInstrumentOnlyAtAnInstrumentStation)
 {
     const std::string notFound = "Orbolink wurde nicht gefunden.";
-    for (const std::int16_t stationMode : {1, 2}) {
+    for (const std::int16_t stationMode : {1, 2})
+    {
         SCOPED_TRACE(stationMode);
         Menu(32500);
         ASSERT_FALSE(DG::IsOpen(Palette));
@@ -293,7 +306,8 @@ TEST_F(HostHandlers, SelectionAndViewEventsReachTheirCallees)
     // by hand, goes off again in a project without sections.
     constexpr short TargetTypePopup = 6;
     constexpr short SectionEntry = 2;
-    const struct {
+    const struct
+    {
         std::int32_t kind;
         std::int32_t map;
         bool importPaletteOpen;
@@ -302,7 +316,8 @@ TEST_F(HostHandlers, SelectionAndViewEventsReachTheirCallees)
         {1, 1, false, false}, {1, 1, true, true},   {2, 3, true, true},   {4, 2, true, true},
         {4, 5, true, false},  {16, 1, true, false}, {8, 5, false, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(std::to_string(c.kind) + "@" + std::to_string(c.map));
         if (c.importPaletteOpen)
             Main().importPalette.OpenPalette(243);

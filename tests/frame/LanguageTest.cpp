@@ -6,12 +6,14 @@
 #include "MainObjectFixture.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short Palette = Survanto::MainPaletteDialogId;
 constexpr short StationItem = 1;
 
-class Language : public MainObjectFixture {
+class Language : public MainObjectFixture
+{
 protected:
     void SetUp() override
     {
@@ -41,14 +43,16 @@ TEST_F(Language, SwitchingRelabelsPaletteMenusAndLibraryParts)
 {
     const std::string others = "[32503/1: Point 3D][32505/1: Écrire un e-mail][32506/1: Aide]"
                                "[32508/1: Ouvrir l'aide en ligne][32509/1: Démarrer la télémaintenance]";
-    const struct {
+    const struct
+    {
         std::uint8_t debugMode;
         std::string menus;
     } cases[] = {{0, "[32500/1: Palette Survanto]" + others},
                  {1, "[32500/1: Palette Survanto][32501/1: Palette de débogage]" + others}};
     // The debug palette's menu, registered as a start in debug mode registers it.
     Host().menus_.push_back({32501, 32511, 0, 1});
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(static_cast<int>(c.debugMode));
         measuringState.debugMode = c.debugMode;
         Host().menuTexts_.clear();
@@ -67,7 +71,8 @@ TEST_F(Language, SwitchingRelabelsPaletteMenusAndLibraryParts)
 // A language that does not exist changes nothing.
 TEST_F(Language, AnUnknownLanguageChangesNothing)
 {
-    for (const std::int32_t language : {-1, 3, 7}) {
+    for (const std::int32_t language : {-1, 3, 7})
+    {
         Main().SetLanguage(language);
         EXPECT_EQ(Main().language, 0);
         EXPECT_EQ(ItemText(), "Messgerät ausrichten");

@@ -10,7 +10,8 @@
 #include "MainObjectFixture.hpp"
 #include "MarkerSupport.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short MainPalette = Survanto::MainPaletteDialogId;
 constexpr std::int32_t LibraryChanged = 0x200000;
@@ -26,7 +27,8 @@ std::string VersionPartWith(const std::string& versionLine)
     return text.replace(at, shipped.size(), versionLine);
 }
 
-class LibraryCheck : public MainObjectFixture {
+class LibraryCheck : public MainObjectFixture
+{
 protected:
     void SetUp() override
     {
@@ -39,7 +41,8 @@ protected:
     void OpenMainPalette()
     {
         for (const auto& [menu, handler] : Host().menuHandlers_)
-            if (menu == 32500) {
+            if (menu == 32500)
+            {
                 API_MenuParams params;
                 params.menuResID = 32500;
                 params.itemIndex = 1;
@@ -84,7 +87,8 @@ const std::string OutdatedTeamwork =
 
 }  // namespace
 
-struct VersionCase {
+struct VersionCase
+{
     const char* label;
     std::string versionLine;
     bool teamwork;
@@ -92,7 +96,8 @@ struct VersionCase {
     std::string alertText;
 };
 
-class LibraryVersions : public LibraryCheck, public ::testing::WithParamInterface<VersionCase> {};
+class LibraryVersions : public LibraryCheck, public ::testing::WithParamInterface<VersionCase>
+{};
 
 TEST_P(LibraryVersions, TheVersionPartDecidesWhetherTheAddOnIsBlocked)
 {

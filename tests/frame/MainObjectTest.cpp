@@ -10,7 +10,8 @@
 #include "framework/OwnChangeScope.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
 SimHost::Host::Options WithLanguage(const std::string& code)
 {
@@ -24,7 +25,8 @@ SimHost::Host::Options WithLanguage(const std::string& code)
 
 TEST(MainObject, LanguageFollowsTheHostsLanguageCode)
 {
-    struct Case {
+    struct Case
+    {
         const char* code;
         std::int32_t language;
         const char* paletteMenuItem;
@@ -55,7 +57,8 @@ TEST(MainObject, LanguageFollowsTheHostsLanguageCode)
          "3\x05S\x05"
          "E\x05I"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         InProcessHost host(WithLanguage(c.code));
         Survanto* survanto = theSurvanto.load();
         ASSERT_NE(survanto, nullptr);

@@ -17,9 +17,11 @@
 
 #include <gtest/gtest.h>
 
-namespace PageTest {
+namespace PageTest
+{
 
-namespace {
+namespace
+{
 
 // Only against a hang: a test that works never comes near it.
 constexpr int GuardMs = 30000;
@@ -49,10 +51,12 @@ subjectAltName = DNS:updates.elsewhere.example
 
 constexpr const char* NewKey = "-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
 
-struct ContextDeleter {
+struct ContextDeleter
+{
     void operator()(SSL_CTX* context) const { SSL_CTX_free(context); }
 };
-struct SslDeleter {
+struct SslDeleter
+{
     void operator()(SSL* ssl) const { SSL_free(ssl); }
 };
 
@@ -65,7 +69,8 @@ std::string OkReply(const std::string& page) { return "HTTP/1.0 200 OK\r\nConten
 Certificates::Certificates()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "survanto-certificates-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
+    if (::mkdtemp(pattern.data()) == nullptr)
+    {
         log_ = "no folder for the certificates";
         return;
     }
@@ -163,12 +168,14 @@ void PageServer::ServePlain(int client)
 {
     std::string request;
     char buffer[4096];
-    while (!HasWholeRequest(request)) {
+    while (!HasWholeRequest(request))
+    {
         const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
         if (got <= 0) return;
         request.append(buffer, static_cast<std::size_t>(got));
     }
-    for (std::size_t at = 0; at < reply_.size();) {
+    for (std::size_t at = 0; at < reply_.size();)
+    {
         const ssize_t sent = ::send(client, reply_.data() + at, reply_.size() - at, MSG_NOSIGNAL);
         if (sent <= 0) return;
         at += static_cast<std::size_t>(sent);
@@ -180,7 +187,8 @@ void PageServer::ServeTls(int client)
 {
     const std::unique_ptr<SSL_CTX, ContextDeleter> context(SSL_CTX_new(TLS_server_method()));
     if (context == nullptr || SSL_CTX_use_certificate_chain_file(context.get(), tls_.certificate.c_str()) != 1 ||
-        SSL_CTX_use_PrivateKey_file(context.get(), tls_.key.c_str(), SSL_FILETYPE_PEM) != 1) {
+        SSL_CTX_use_PrivateKey_file(context.get(), tls_.key.c_str(), SSL_FILETYPE_PEM) != 1)
+    {
         ADD_FAILURE() << "the server cannot use " << tls_.certificate;
         return;
     }
@@ -188,7 +196,8 @@ void PageServer::ServeTls(int client)
     if (ssl == nullptr || SSL_set_fd(ssl.get(), client) != 1 || SSL_accept(ssl.get()) != 1) return;
     std::string request;
     char buffer[4096];
-    while (!HasWholeRequest(request)) {
+    while (!HasWholeRequest(request))
+    {
         const int got = SSL_read(ssl.get(), buffer, sizeof buffer);
         if (got <= 0) return;
         request.append(buffer, static_cast<std::size_t>(got));
@@ -201,10 +210,12 @@ void PageServer::ServeTls(int client)
 void PageServer::WaitForHangUp(int client)
 {
     char buffer[4096];
-    for (std::size_t at = 0;;) {
+    for (std::size_t at = 0;;)
+    {
         const Ready ready = WaitFor(client, manner_ == Manner::Trickling ? TrickleMs : GuardMs);
         if (ready == Ready::Stopped) return;
-        if (ready == Ready::Quiet) {
+        if (ready == Ready::Quiet)
+        {
             if (manner_ != Manner::Trickling || reply_.empty()) return;
             if (::send(client, &reply_[at++ % reply_.size()], 1, MSG_NOSIGNAL) <= 0) return;
             continue;

@@ -6,7 +6,8 @@
 
 // A web server on the loopback address for one connection, plain or over TLS,
 // and the certificates it may show.
-namespace PageTest {
+namespace PageTest
+{
 
 // "HTTP/1.0 200 OK" and the page.
 std::string OkReply(const std::string& page);
@@ -14,7 +15,8 @@ std::string OkReply(const std::string& page);
 // A test authority, a server certificate it signed for 127.0.0.1 and localhost,
 // one it signed for another name, and a self-signed one; all for one key. Made
 // with the openssl tool in a folder of their own, removed at the end.
-class Certificates {
+class Certificates
+{
 public:
     Certificates();
     ~Certificates();
@@ -38,17 +40,24 @@ private:
     bool made_ = false;
 };
 
-struct TlsIdentity {
+struct TlsIdentity
+{
     std::string certificate;
     std::string key;
 };
 
-class PageServer {
+class PageServer
+{
 public:
     // Whole: the reply once the request is in. Silent: accepts and answers
     // nothing until the client hangs up. Trickling: a byte of the reply now and
     // then until the client hangs up.
-    enum class Manner { Whole, Silent, Trickling };
+    enum class Manner
+    {
+        Whole,
+        Silent,
+        Trickling
+    };
 
     PageServer(std::string reply, Manner manner, TlsIdentity tls = {});
     ~PageServer();
@@ -66,7 +75,12 @@ private:
     // Until the client hangs up or the server stops; a byte of the reply each
     // time the client is quiet for a while when trickling.
     void WaitForHangUp(int client);
-    enum class Ready { Readable, Stopped, Quiet };
+    enum class Ready
+    {
+        Readable,
+        Stopped,
+        Quiet
+    };
     Ready WaitFor(int descriptor, int milliseconds) const;
 
     std::string reply_;

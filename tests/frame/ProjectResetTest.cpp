@@ -6,12 +6,14 @@
 #include "measuring/MeasuringState.hpp"
 #include "persistence/QuintairData.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short Palette = Survanto::MainPaletteDialogId;
 
 // A new project with the add-on's library; the measuring state is left as found.
-class ProjectReset : public MainObjectFixture {
+class ProjectReset : public MainObjectFixture
+{
 protected:
     void SetUp() override
     {

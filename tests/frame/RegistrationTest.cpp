@@ -8,7 +8,8 @@
 #include "Host.hpp"
 #include "Win/WinStandIns.hpp"
 
-namespace {
+namespace
+{
 
 const std::vector<std::string> StandardMenuCalls = {
     "HostRegisterMenu 32500 32510 0 0", "HostRegisterMenu 32520 32531 0 1", "HostRegisterMenu 32502 32512 0 1",
@@ -51,7 +52,8 @@ std::vector<std::string> ExpectedRegistrations(bool debugMode)
 
 TEST(Registration, OrderAndArgumentsDependOnDebugMode)
 {
-    struct Case {
+    struct Case
+    {
         std::vector<std::string> config;
         bool debugMode;
     };
@@ -69,7 +71,8 @@ TEST(Registration, OrderAndArgumentsDependOnDebugMode)
         {{"Other 1", "DebugMode"}, false},
         {{"RelocationAngleDiffMax", "DebugMode 1"}, true},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SimHost::Host host(OptionsWith(c.config));
         ASSERT_TRUE(host.Start()) << host.LoadError();
         const std::string config = c.config.empty() ? "" : c.config.front();
@@ -107,22 +110,36 @@ TEST(Registration, RegisterInterfaceReturnsTheLibraryResultEvenWhenMenusFail)
 // switch it off if it were read, and its refusal is told.
 TEST(Registration, AConfigurationThatCannotBeTakenKeepsTheEarlierDebugMode)
 {
-    enum class Damage { Removed, Emptied, Unreadable, Pipe, Oversized };
-    for (const Damage damage : {Damage::Removed, Damage::Emptied, Damage::Unreadable, Damage::Pipe, Damage::Oversized}) {
+    enum class Damage
+    {
+        Removed,
+        Emptied,
+        Unreadable,
+        Pipe,
+        Oversized
+    };
+    for (const Damage damage : {Damage::Removed, Damage::Emptied, Damage::Unreadable, Damage::Pipe, Damage::Oversized})
+    {
         SimHost::Host host(OptionsWith({"DebugMode 1"}));
         ASSERT_TRUE(host.Load());
         ASSERT_EQ(host.CheckEnvironment(), 2);
         host.RegisterInterface();
         Win::ClearRecords();
         const auto config = std::filesystem::path(host.InstalledAddOnFolder()) / "Survanto.cfg";
-        if (damage == Damage::Emptied) {
+        if (damage == Damage::Emptied)
+        {
             std::filesystem::resize_file(config, 0);
-        } else if (damage == Damage::Oversized) {
+        }
+        else if (damage == Damage::Oversized)
+        {
             std::ofstream(config, std::ios::trunc) << "DebugMode 0\n" << std::string(1 << 20, '#') << "\n";
-        } else {
+        }
+        else
+        {
             std::filesystem::remove(config);
             if (damage == Damage::Unreadable) std::filesystem::create_directory(config);
-            if (damage == Damage::Pipe) {
+            if (damage == Damage::Pipe)
+            {
                 ASSERT_EQ(::mkfifo(config.c_str(), 0644), 0);
             }
         }

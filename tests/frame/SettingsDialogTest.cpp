@@ -10,7 +10,8 @@
 // The settings dialog run from the main palette's item 25, the user's hand
 // playing inside it.
 
-namespace {
+namespace
+{
 
 constexpr short Settings = SettingsDialog::DialogId;
 constexpr short Palette = Survanto::MainPaletteDialogId;
@@ -23,14 +24,16 @@ double Value(short item) { return DG::GetItemValue(Settings, item); }
 std::string SystemParameters()
 {
     std::string text;
-    for (const Win::SystemParameterRecord& p : Win::RecordedSystemParameters()) {
+    for (const Win::SystemParameterRecord& p : Win::RecordedSystemParameters())
+    {
         text += (text.empty() ? "" : " ") + std::to_string(p.action) + (p.query ? "?" : "=") + std::to_string(p.value);
         if (p.flags != 0) text += "/" + std::to_string(p.flags);
     }
     return text;
 }
 
-class SettingsDialogTest : public MainObjectFixture {
+class SettingsDialogTest : public MainObjectFixture
+{
 protected:
     void SetUp() override
     {
@@ -68,17 +71,20 @@ TEST_F(SettingsDialogTest, OpensWithTheLayoutAndTheOwnersValues)
     Main().perTypeLayers[1] = 2;
     Main().language = 1;
     Main().trackingDelay = 300;
-    struct Case {
+    struct Case
+    {
         std::uint32_t tracking;
         double delayShown;
     } cases[] = {{0, 300}, {1, 700}};
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Win::SystemParametersInfo(Win::SPI_SETACTIVEWINDOWTRACKING, c.tracking);
         Win::SystemParametersInfo(Win::SPI_SETACTIVEWNDTRKTIMEOUT, 700);
         RunSettings([&] {
             EXPECT_EQ(Value(50), c.delayShown);
             EXPECT_EQ(Value(46), static_cast<double>(c.tracking));
-            for (const short item : HiddenItems) {
+            for (const short item : HiddenItems)
+            {
                 EXPECT_FALSE(DG::IsItemVisible(Settings, item)) << item;
                 EXPECT_LT(DG::GetItemRect(Settings, item).top, -9000) << item;
             }
@@ -114,7 +120,8 @@ TEST_F(SettingsDialogTest, OpensWithTheLayoutAndTheOwnersValues)
 // least two measurements are taken.
 TEST_F(SettingsDialogTest, PreciseMeasurementRules)
 {
-    struct Step {
+    struct Step
+    {
         short item;
         double value;
         double numberShown;
@@ -127,7 +134,8 @@ TEST_F(SettingsDialogTest, PreciseMeasurementRules)
         {12, 0, 1, false, 0},                       // neither: one measurement, not editable
     };
     RunSettings([&] {
-        for (const Step& s : steps) {
+        for (const Step& s : steps)
+        {
             DG::ChangeItem(Settings, s.item, s.value);
             EXPECT_EQ(Value(14), s.numberShown) << s.item << " " << s.value;
             EXPECT_EQ(DG::IsItemEnabled(Settings, 14), s.numberEnabled) << s.item << " " << s.value;
@@ -188,7 +196,8 @@ TEST_F(SettingsDialogTest, NewExchangeFolderRestartsTheWatcherOnce)
 {
     const std::int32_t watcher = Main().pointCabWatcherNumber;
     ASSERT_NE(watcher, 0);
-    for (const std::string& chosen : {folder.path() + "/new", folder.path() + "/new/"}) {
+    for (const std::string& chosen : {folder.path() + "/new", folder.path() + "/new/"})
+    {
         DG::QueueFolderAnswer(IO::Location(chosen));
         RunSettings([&] {
             DG::ClickItem(Settings, 44);

@@ -10,16 +10,19 @@
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
 
-namespace {
+namespace
+{
 
-class ShowAlertTest : public ::testing::Test {
+class ShowAlertTest : public ::testing::Test
+{
 protected:
     void SetUp() override { DG::ClearRecordedAlerts(); }
 
     InProcessHost host_;
 };
 
-struct AlertCase {
+struct AlertCase
+{
     const char* name;
     std::int16_t type;
     std::int32_t title, largeText, smallText, button1, button2, button3;
@@ -120,7 +123,8 @@ TEST_F(ShowAlertTest, FetchesEachTextByItsIndexAndAnswersWithThePressedButton)
          "Survanto - Warnung!"},
         {"an entry the list keeps empty", AlertWarning, 4, 4, 4, 4, 4, 4, {}, 1, "", "", "", "", "", ""},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         DG::ClearRecordedAlerts();
         for (const short answer : c.queuedAnswers) DG::QueueAlertAnswer(answer);
         const std::int16_t answer = ShowAlert(c.type, AlertStringListId, c.title, c.largeText, c.smallText, c.button1, c.button2,
@@ -153,7 +157,8 @@ TEST_F(ShowAlertTest, TakesTheTextsFromTheGivenModuleAndList)
     EXPECT_EQ(shown[0].title.ToUtf8(), "Survanto - Error!");
     EXPECT_EQ(shown[0].text1.ToUtf8(), "Attention! No opening can be placed. The wall was not found!");
     EXPECT_EQ(shown[1].title.ToUtf8(), "Survanto - Erreur !");
-    for (std::size_t i = 2; i < shown.size(); ++i) {
+    for (std::size_t i = 2; i < shown.size(); ++i)
+    {
         EXPECT_TRUE(shown[i].title.IsEmpty()) << i;
         EXPECT_TRUE(shown[i].text1.IsEmpty()) << i;
         EXPECT_TRUE(shown[i].button1.IsEmpty()) << i;

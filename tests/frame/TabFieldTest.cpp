@@ -8,7 +8,8 @@
 #include "RS/ResourceModule.hpp"
 #include "frame/UInterface.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short DialogId = 32001;
 constexpr short ListItem = 12;
@@ -38,7 +39,8 @@ RS::ResModule RegisterListDialog()
     return RS::RegisterEmbeddedModule(bundle.data(), bundle.size());
 }
 
-class TabFieldTest : public ::testing::Test {
+class TabFieldTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -71,7 +73,8 @@ protected:
 
 TEST_F(TabFieldTest, FittingToTheListMovesTheLastColumnToTheRightEdge)
 {
-    struct Case {
+    struct Case
+    {
         short listWidth;
         std::pair<short, short> first, second;
     };
@@ -80,7 +83,8 @@ TEST_F(TabFieldTest, FittingToTheListMovesTheLastColumnToTheRightEdge)
         {170, {0, 130}, {130, 170}},
         {280, {0, 150}, {150, 280}},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         DG::SetItemSize(DialogId, ListItem, c.listWidth, 200);
         SetFields({{0, 150, FirstPlacedItem, 40}, {150, 280, SecondPlacedItem, 40}});
 

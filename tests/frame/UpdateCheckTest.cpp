@@ -15,7 +15,8 @@
 #include "Win/Process.hpp"
 #include "Win/WinStandIns.hpp"
 
-namespace {
+namespace
+{
 
 using namespace std::chrono_literals;
 using PageTest::OkReply;
@@ -23,7 +24,8 @@ using PageTest::PageServer;
 
 // Ends the test program when a start-up has not ended long after the check's
 // deadline: a hang would otherwise stall the whole suite without a word.
-class HangGuard {
+class HangGuard
+{
 public:
     HangGuard()
         : thread_([this] {
@@ -53,7 +55,8 @@ private:
 };
 
 // SSL_CERT_FILE for as long as it lives; an empty store leaves the system's.
-class CertificateStore {
+class CertificateStore
+{
 public:
     explicit CertificateStore(const std::string& file)
     {
@@ -67,7 +70,8 @@ public:
     CertificateStore& operator=(const CertificateStore&) = delete;
 };
 
-struct StartUp {
+struct StartUp
+{
     std::string alerts;
     std::string commands;
     std::chrono::steady_clock::duration took {};
@@ -110,7 +114,8 @@ std::string NewerAlert(const std::string& newest)
 
 TEST(UpdateCheck, PagesAsCases)
 {
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::string reply;
         std::string newest;  // empty: no alert
@@ -132,7 +137,8 @@ TEST(UpdateCheck, PagesAsCases)
         {"a redirect", "HTTP/1.0 302 Found\r\nLocation: /elsewhere\r\n\r\n<p>newest version: 22.03 (1)</p>", ""},
         {"no status line", "<p>newest version: 22.03 (1)</p>", ""},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         PageServer server(c.reply, PageServer::Manner::Whole);
         const StartUp result = StartWithUpdatePage(server.Address());
         EXPECT_EQ(result.alerts, c.newest.empty() ? "" : NewerAlert(c.newest)) << c.label;
@@ -154,7 +160,8 @@ TEST(UpdateCheck, HttpsTrustsOnlyAVerifiedCertificate)
 {
     const PageTest::Certificates certificates;
     ASSERT_TRUE(certificates.IsMade()) << certificates.Log();
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::string certificate;
         std::string store;  // empty: the system's
@@ -166,7 +173,8 @@ TEST(UpdateCheck, HttpsTrustsOnlyAVerifiedCertificate)
         {"signed for another name", certificates.SignedElsewhere(), certificates.Authority(), false},
         {"an authority the system does not know", certificates.Signed(), "", false},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         const CertificateStore store(c.store);
         PageServer server(OkReply("newest version: 22.03 (1)<"), PageServer::Manner::Whole, {c.certificate, certificates.Key()});
         const StartUp result = StartWithUpdatePage(server.Address("https"), 1);
@@ -179,7 +187,8 @@ TEST(UpdateCheck, HttpsTrustsOnlyAVerifiedCertificate)
 TEST(UpdateCheck, UnreachablePagesChangeNothing)
 {
     for (const std::string& address :
-         {std::string(SimHost::LocalUpdateAddress), std::string("http://127.0.0.1:9/x"), std::string("https://127.0.0.1:9/x")}) {
+         {std::string(SimHost::LocalUpdateAddress), std::string("http://127.0.0.1:9/x"), std::string("https://127.0.0.1:9/x")})
+    {
         const StartUp result = StartWithUpdatePage(address, 1);
         EXPECT_EQ(result.alerts, "") << address;
         EXPECT_EQ(result.commands, "") << address;
@@ -190,7 +199,8 @@ TEST(UpdateCheck, UnreachablePagesChangeNothing)
 // after the check's deadline, with nothing shown.
 TEST(UpdateCheck, SlowServersDoNotHoldTheStart)
 {
-    struct Case {
+    struct Case
+    {
         const char* label;
         PageServer::Manner manner;
         const char* scheme;
@@ -200,7 +210,8 @@ TEST(UpdateCheck, SlowServersDoNotHoldTheStart)
         {"trickling", PageServer::Manner::Trickling, "http"},
         {"silent before the TLS handshake", PageServer::Manner::Silent, "https"},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         PageServer server(OkReply("newest version: 22.03 (1)<"), c.manner);
         const StartUp result = StartWithUpdatePage(server.Address(c.scheme));
         EXPECT_LT(result.took, 20s) << c.label;

@@ -6,9 +6,11 @@
 #include "InProcessHost.hpp"
 #include "framework/CAttributeData.hpp"
 
-namespace {
+namespace
+{
 
-class AttributeCache : public ::testing::Test {
+class AttributeCache : public ::testing::Test
+{
 protected:
     int Requests(std::int32_t type, std::int16_t index)
     {
@@ -79,7 +81,8 @@ TEST_F(AttributeCache, AnIndexBeyondSixteenBitsIsNoPen)
 // twice shows twice, pen 3 asked of the cache twice shows once.
 TEST_F(AttributeCache, TheHostCountsRequestsAsAFact)
 {
-    for (int request = 0; request < 2; ++request) {
+    for (int request = 0; request < 2; ++request)
+    {
         API_Attribute font {};
         font.header.typeID = API_FontID;
         font.header.index = 1;

@@ -8,7 +8,8 @@
 #include "InProcessHost.hpp"
 #include "framework/CDataStore.hpp"
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -16,7 +17,8 @@ constexpr std::int32_t MAIN = FourCC("MAIN");
 constexpr std::int32_t GLOB = FourCC("GLOB");
 
 // Writes its payload as it stands; reads a text.
-class Payload : public IFileIO {
+class Payload : public IFileIO
+{
 public:
     Bytes payload;
     std::vector<std::int32_t> purposesSeen;
@@ -78,7 +80,8 @@ Bytes operator+(Bytes a, const Bytes& b)
 const Bytes MainKey {0x4E, 0x49, 0x41, 0x4D};
 const Bytes GlobKey {0x42, 0x4F, 0x4C, 0x47};
 
-class DataStoreTest : public ::testing::Test {
+class DataStoreTest : public ::testing::Test
+{
 protected:
     TempFolder work;
     InProcessHost host {Options()};
@@ -126,7 +129,8 @@ TEST_F(DataStoreTest, OneObjectMakesTheThirtyTwoByteBlock)
 TEST_F(DataStoreTest, ReadingFindsRecordsByTheirHeader)
 {
     const std::string longName(31, 'n');
-    struct Case {
+    struct Case
+    {
         const char* name;
         const char* storeName;
         Bytes block;
@@ -149,7 +153,8 @@ TEST_F(DataStoreTest, ReadingFindsRecordsByTheirHeader)
         {"a count of 2^31-1", "Survanto", Record("Survanto", 1, MainKey, {0xFF, 0xFF, 0xFF, 0x7F, 'a', 0}), "unread", 1},
         {"no header at all", "Survanto", Bytes {1, 2, 3}, "unread", 0},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.name);
         PutModuleData("X", c.block);
         Payload object;
@@ -183,15 +188,18 @@ TEST_F(DataStoreTest, ReadObjectsTellsWhetherEveryRequiredObjectWasRead)
 // A save that cannot write every object exactly as counted stores nothing.
 TEST_F(DataStoreTest, AFailedWriteStoresNothing)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         int failingWrite;
         bool grows;
     };
     const std::vector<Case> cases {
         {"count pass fails", 0, false}, {"write pass fails", 1, false}, {"write pass writes more", -1, true}};
-    for (const bool preferences : {false, true}) {
-        for (const Case& c : cases) {
+    for (const bool preferences : {false, true})
+    {
+        for (const Case& c : cases)
+        {
             SCOPED_TRACE(std::string(c.name) + (preferences ? " (preferences)" : " (module data)"));
             const Bytes before {0xAA};
             PutModuleData("", before);

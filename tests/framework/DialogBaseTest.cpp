@@ -11,19 +11,22 @@
 #include "framework/CDataRecorder.hpp"
 #include "framework/CDialogBase.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short PaletteId = 30960;
 const GS::Guid PaletteGuid("{5a6b1c2d-3e4f-4a5b-8c6d-7e8f9a0b1c2d}");
 
-struct Heard {
+struct Heard
+{
     short message;
     short item;
     std::intptr_t data;
 };
 
 // A palette that notes what reaches it; a hook may look around at each message.
-class NotingPalette : public CDialogBase {
+class NotingPalette : public CDialogBase
+{
 public:
     explicit NotingPalette(bool withGuid)
     {
@@ -43,7 +46,8 @@ public:
     std::function<void(short message)> hook;
 };
 
-class DialogBaseTest : public ::testing::Test {
+class DialogBaseTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -146,7 +150,8 @@ TEST_F(DialogBaseTest, TheHostHidesAndShowsThePalette)
     Control(3);
     EXPECT_FALSE(DG::IsPaletteHidden(PaletteId));
     ASSERT_EQ(palette->heard.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
+    for (std::size_t i = 0; i < 2; ++i)
+    {
         EXPECT_EQ(palette->heard[i].message, CDialogBase::MsgPaletteShown);
         EXPECT_EQ(palette->heard[i].item, 1);
         EXPECT_EQ(palette->heard[i].data, static_cast<std::intptr_t>(i));
@@ -204,7 +209,8 @@ TEST_F(DialogBaseTest, AReadStatePutsThePaletteAtItsPlaceAtEveryOpening)
     palette->hook = [&](short message) {
         if (message == DG::MsgInit) placedAfterInit = DG::GetClientPosition(PaletteId).x != 10;
     };
-    for (int opening = 0; opening < 2; ++opening) {
+    for (int opening = 0; opening < 2; ++opening)
+    {
         palette->OpenPalette(5);
         const DG::Point at = DG::GetClientPosition(PaletteId);
         const DG::Size size = DG::GetClientSize(PaletteId);
@@ -239,7 +245,8 @@ TEST_F(DialogBaseTest, AStateWithoutSizeOrCutShortPutsNothing)
 
 TEST_F(DialogBaseTest, RestoringTheOpenStateNeedsAGuid)
 {
-    struct Case {
+    struct Case
+    {
         bool withGuid;
         bool wasOpen;
         bool openBefore;
@@ -249,7 +256,8 @@ TEST_F(DialogBaseTest, RestoringTheOpenStateNeedsAGuid)
         {true, true, false, true}, {false, true, false, false}, {true, false, true, false},
         {true, true, true, true},  {true, false, false, false},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         auto palette = Palette(c.withGuid);
         std::vector<std::uint8_t> state = OpenDockedAt10And20;
         state[2] = c.wasOpen ? 1 : 0;
@@ -258,7 +266,8 @@ TEST_F(DialogBaseTest, RestoringTheOpenStateNeedsAGuid)
         palette->RestoreOpenState(503);
         EXPECT_EQ(DG::IsOpen(PaletteId), c.openAfter) << c.withGuid << c.wasOpen << c.openBefore;
         EXPECT_EQ(Registration() != nullptr, c.openAfter);
-        if (c.openAfter) {
+        if (c.openAfter)
+        {
             EXPECT_EQ(Registration()->flags, c.openBefore ? 5 : 503);
         }
         palette->Close();
@@ -281,7 +290,8 @@ TEST_F(DialogBaseTest, DestroyingAnOpenPaletteUnregistersIt)
 
 TEST_F(DialogBaseTest, APaletteTheHostCannotCreateStaysClosed)
 {
-    class Missing : public NotingPalette {
+    class Missing : public NotingPalette
+    {
     public:
         Missing() : NotingPalette(true) { SetDialogId(30961); }
     } missing;

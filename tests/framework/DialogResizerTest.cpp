@@ -4,13 +4,15 @@
 #include "TestDialogs.hpp"
 #include "framework/CDialogResizer.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short DialogId = 30970;
 constexpr short Item = 1;
 constexpr short Fixed = 2;
 
-class DialogResizerTest : public OwnDialogTest {
+class DialogResizerTest : public OwnDialogTest
+{
 protected:
     DialogResizerTest()
         : OwnDialogTest(DialogId, "DIALOG 30970 palette \"R\" size=300,300\n"
@@ -29,7 +31,8 @@ protected:
 // growing item would fall below 18 pixels; moves are truncated toward zero.
 TEST_F(DialogResizerTest, ItemsFollowTheirSharesOfTheSizeChange)
 {
-    struct Case {
+    struct Case
+    {
         const char* label;
         DG::Rect initial;  // left, top, right, bottom
         double xMove, yMove, widthGrow, heightGrow;
@@ -45,7 +48,8 @@ TEST_F(DialogResizerTest, ItemsFollowTheirSharesOfTheSizeChange)
         {"keeps its distance to the right edge", {10, 20, 110, 120}, 1, 0, 0, 0, {350, 300}, {60, 20, 160, 120}},
         {"moves by 1 for 1.5", {10, 20, 110, 120}, 0.5, 0.5, 0, 0, {303, 297}, {11, 19, 111, 119}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.label);
         DG::SetClientSize(DialogId, 300, 300);
         DG::SetItemRect(DialogId, Item, c.initial);

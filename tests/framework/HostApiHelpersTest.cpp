@@ -5,11 +5,13 @@
 #include "UndoableCommand.hpp"
 #include "framework/HostApiHelpers.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t LockedLayer = 2;
 
-class HostApiHelpers : public HostApiTest {
+class HostApiHelpers : public HostApiTest
+{
 protected:
     // Moves an object to (x, y) with a mask that marks only its position.
     bool ForceMove(const API_Guid& guid, double x, double y)
@@ -91,12 +93,14 @@ TEST_F(HostApiHelpers, ForceDeleteElementDeletesLockedElementsAndRelocksTheLayer
     EXPECT_FALSE(InUndoableCommand([&] { return ForceDeleteElement(header); }));  // gone: no retry for another error
 }
 
-struct UserEdit {
+struct UserEdit
+{
     const char* name;
     API_ActTranPars transformation;
 };
 
-class RevertEdit : public HostApiHelpers, public ::testing::WithParamInterface<UserEdit> {};
+class RevertEdit : public HostApiHelpers, public ::testing::WithParamInterface<UserEdit>
+{};
 
 TEST_P(RevertEdit, PutsTheObjectBackWhereItWas)
 {
@@ -257,14 +261,16 @@ TEST(ParameterLookup, ANameFillingItsWholeFieldIsComparedWithinTheField)
 
 TEST(ParseDouble, ReadsNumbersFromFilteredText)
 {
-    struct Case {
+    struct Case
+    {
         const char* text;
         int result;
         double value;
     };
     const Case cases[] = {{"12,5 m", 1, 12.5}, {"1.234,5", 1, 1.234}, {"abc", 0, 99.0}, {"-.5", 1, -0.5},
                           {"", 0, 99.0},       {"x3y", 1, 3.0},       {"+7", 1, 7.0}};
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         double value = 99.0;
         EXPECT_EQ(ParseDouble(c.text, &value), c.result) << c.text;
         EXPECT_DOUBLE_EQ(value, c.value) << c.text;
@@ -281,13 +287,15 @@ TEST(ParseDouble, KeepsAtMost49Characters)
 
 TEST(SplitAtWhiteSpace, AppendsWords)
 {
-    struct Case {
+    struct Case
+    {
         const char* text;
         std::vector<std::string> words;
     };
     const Case cases[] = {
         {"  a  b ", {"a", "b"}}, {"x", {"x"}}, {"", {}}, {"   ", {}}, {"eins\tzwei\r\ndrei", {"eins", "zwei", "drei"}}};
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         TypVektor<GS::UniString> words;
         words.Add(GS::UniString("vorher"));
         SplitAtWhiteSpace(GS::UniString(c.text), words);

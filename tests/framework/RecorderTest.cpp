@@ -11,7 +11,8 @@
 #include "InProcessHost.hpp"
 #include "framework/CDataRecorder.hpp"
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -45,7 +46,8 @@ Bytes WrittenBytes(std::int32_t mode, const std::function<bool(CDataRecorder&)>&
 {
     CDataRecorder recorder(CDataRecorder::EncodingCodePage);
     recorder.SetMode(mode);
-    if (IsHostFileMode(mode)) {
+    if (IsHostFileMode(mode))
+    {
         const std::string path = folder + "/written.bin";
         recorder.SetPath(path.c_str());
         EXPECT_EQ(recorder.OpenWrite(), 0);
@@ -60,7 +62,8 @@ Bytes WrittenBytes(std::int32_t mode, const std::function<bool(CDataRecorder&)>&
     return block;
 }
 
-struct LayoutCase {
+struct LayoutCase
+{
     const char* name;
     std::int32_t mode;
     std::function<bool(CDataRecorder&)> write;
@@ -197,12 +200,14 @@ std::vector<LayoutCase> LayoutCases()
 TEST(DataRecorder, ValueLayoutsByteForByte)
 {
     TempFolder folder;
-    for (const LayoutCase& c : LayoutCases()) {
+    for (const LayoutCase& c : LayoutCases())
+    {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(WrittenBytes(c.mode, c.write, folder.path()), c.bytes);
 
         // The UTF-16 file mode keeps some counts that no size-count mode keeps.
-        if (c.mode != CDataRecorder::ModeHostFileUtf16) {
+        if (c.mode != CDataRecorder::ModeHostFileUtf16)
+        {
             CDataRecorder counter(CDataRecorder::EncodingCodePage);
             counter.SetMode(CountModeFor(c.mode));
             EXPECT_TRUE(c.write(counter));
@@ -221,11 +226,13 @@ TEST(DataRecorder, ValueLayoutsByteForByte)
 
 TEST(DataRecorder, NumbersAreReadInTheByteOrderOfThePlatformSign)
 {
-    struct Case {
+    struct Case
+    {
         std::int32_t sign;
         std::int32_t expected;
     };
-    for (const Case c : {Case {0x5757, 0x04030201}, Case {0x4D4D, 0x01020304}, Case {0x6D6D, 0x04030201}}) {
+    for (const Case c : {Case {0x5757, 0x04030201}, Case {0x4D4D, 0x01020304}, Case {0x6D6D, 0x04030201}})
+    {
         Bytes block {0x01, 0x02, 0x03, 0x04, 0x3F, 0xF0, 0, 0, 0, 0, 0, 0};
         CDataRecorder recorder(CDataRecorder::EncodingCodePage);
         recorder.SetMode(CDataRecorder::ModeMemory);
@@ -235,7 +242,8 @@ TEST(DataRecorder, NumbersAreReadInTheByteOrderOfThePlatformSign)
         double number = 0.0;
         EXPECT_TRUE(recorder.ReadLong(value));
         EXPECT_EQ(value, c.expected) << std::hex << c.sign;
-        if (c.sign == 0x4D4D) {
+        if (c.sign == 0x4D4D)
+        {
             EXPECT_TRUE(recorder.ReadDouble(number) && number == 1.0);
         }
     }
@@ -260,7 +268,8 @@ TEST(DataRecorder, SizeCountAddsUpWithoutMemory)
 // Every reader that runs past the end fails, leaves its target and the position as they were.
 TEST(DataRecorder, MemoryReadsPastTheEndChangeNothing)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::function<bool(CDataRecorder&)> readAndKeep;  // true when the read failed and the target kept its value
     };
@@ -296,7 +305,8 @@ TEST(DataRecorder, MemoryReadsPastTheEndChangeNothing)
              return !r.ReadUniString(v) && v == GS::UniString("keep");
          }},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.name);
         // Three bytes of data behind a count of 2 units: too short for every value above.
         Bytes block {0xFF, 0x02, 0x00, 0x00, 0x00, 'a', 0, 'b'};
@@ -336,7 +346,8 @@ TEST(DataRecorder, MemoryWritesStayInsideTheBlock)
 
 TEST(DataRecorder, StoredStringCountsAreBoundedByTheBytesLeft)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         Bytes bytes;
         bool succeeds;
@@ -348,7 +359,8 @@ TEST(DataRecorder, StoredStringCountsAreBoundedByTheBytesLeft)
         {"negative count", {0xFE, 0xFF, 0xFF, 0xFF, 'a', 0}, true, ""},
         {"exact count", {0x01, 0, 0, 0, 'a', 0}, true, "a"},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.name);
         Bytes block = c.bytes;
         CDataRecorder recorder(CDataRecorder::EncodingCodePage);
@@ -379,12 +391,14 @@ TEST(DataRecorder, FindBytesStopsBehindThePatternOrStaysPut)
 
 // ---- Lines ------------------------------------------------------------------
 
-struct Line {
+struct Line
+{
     std::string text;
     int result;
 };
 
-struct LineCase {
+struct LineCase
+{
     const char* name;
     std::string data;
     std::int32_t target;
@@ -428,27 +442,33 @@ std::vector<LineCase> LineCases()
     };
 }
 
-class LineReading : public ::testing::TestWithParam<std::int32_t> {};
+class LineReading : public ::testing::TestWithParam<std::int32_t>
+{};
 
 TEST_P(LineReading, Cases)
 {
     TempFolder folder;
     const std::int32_t mode = GetParam();
-    for (const LineCase& c : LineCases()) {
+    for (const LineCase& c : LineCases())
+    {
         SCOPED_TRACE(c.name);
         std::string data = c.data;
         CDataRecorder recorder(c.target);
         recorder.SetMode(mode);
         const std::string path = folder.path() + "/lines.txt";
-        if (mode == CDataRecorder::ModeMemory) {
+        if (mode == CDataRecorder::ModeMemory)
+        {
             recorder.SetMemory(data.data(), static_cast<std::int32_t>(data.size()));
-        } else {
+        }
+        else
+        {
             WriteFile(path, data);
             recorder.SetPath(path.c_str());
             recorder.SetBufferSize(7);  // lines cross refills of the transfer buffer
             ASSERT_EQ(recorder.OpenRead(), 0);
         }
-        for (const Line& expected : c.lines) {
+        for (const Line& expected : c.lines)
+        {
             std::vector<char> buffer(c.capacity + 2, 'Z');
             EXPECT_EQ(recorder.ReadLine(buffer.data(), c.capacity), expected.result);
             EXPECT_EQ(std::string(buffer.data()), expected.text);
@@ -461,7 +481,8 @@ INSTANTIATE_TEST_SUITE_P(DataRecorder, LineReading,
                          ::testing::Values(CDataRecorder::ModeMemory, CDataRecorder::ModeCFileBinary,
                                            CDataRecorder::ModeHostFileBinary),
                          [](const ::testing::TestParamInfo<std::int32_t>& info) {
-                             switch (info.param) {
+                             switch (info.param)
+                             {
                                  case CDataRecorder::ModeMemory: return std::string("Memory");
                                  case CDataRecorder::ModeCFileBinary: return std::string("CFileBinary");
                                  default: return std::string("HostFileBinary");
@@ -478,7 +499,8 @@ TEST(DataRecorder, LineReadingModesWithoutLinesLeaveTheBufferAlone)
 
 // ---- Host files -------------------------------------------------------------
 
-class HostFileRecorder : public ::testing::Test {
+class HostFileRecorder : public ::testing::Test
+{
 protected:
     TempFolder folder;
     std::string path = folder.path() + "/data.bin";
@@ -553,7 +575,8 @@ TEST_F(HostFileRecorder, WritingOverALongerFileLeavesNoneOfItsBytes)
 
 TEST_F(HostFileRecorder, CloseReportsBytesThatCouldNotBeWritten)
 {
-    for (const std::int32_t mode : {CDataRecorder::ModeHostFileBinary, CDataRecorder::ModeCFileBinary}) {
+    for (const std::int32_t mode : {CDataRecorder::ModeHostFileBinary, CDataRecorder::ModeCFileBinary})
+    {
         SCOPED_TRACE(mode);
         recorder.SetMode(mode);
         recorder.SetPath("/dev/full");
@@ -565,7 +588,8 @@ TEST_F(HostFileRecorder, CloseReportsBytesThatCouldNotBeWritten)
 
 TEST_F(HostFileRecorder, OpeningFailsWithoutAFileOrItsMark)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::int32_t mode;
         std::string pathInFolder;
@@ -579,7 +603,8 @@ TEST_F(HostFileRecorder, OpeningFailsWithoutAFileOrItsMark)
         {"UTF-16 file starting FE FF", CDataRecorder::ModeHostFileUtf16, "/be.txt", false, "\xFE\xFF\0a"},
         {"memory mode", CDataRecorder::ModeMemory, "/missing.bin", false, nullptr},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.name);
         const std::string target = folder.path() + c.pathInFolder;
         if (c.content != nullptr) WriteFile(target, std::string(c.content, 4));

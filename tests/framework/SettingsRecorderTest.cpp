@@ -8,15 +8,18 @@
 #include "InProcessHost.hpp"
 #include "framework/CSettingsRecorder.hpp"
 
-namespace {
+namespace
+{
 
-struct ExpectedToken {
+struct ExpectedToken
+{
     std::string text;
     bool isNumber;
     double value;
 };
 
-struct TokenCase {
+struct TokenCase
+{
     const char* name;
     std::string content;
     const char* key;
@@ -86,7 +89,8 @@ const TokenCase TokenCases[] = {
      {{"K", false, 0}, {"4", true, 4}}},
 };
 
-class SettingsTokens : public ::testing::TestWithParam<TokenCase> {};
+class SettingsTokens : public ::testing::TestWithParam<TokenCase>
+{};
 
 TEST_P(SettingsTokens, Cases)
 {
@@ -100,7 +104,8 @@ TEST_P(SettingsTokens, Cases)
     settings.SetMode(CDataRecorder::ModeHostFileText);
     ASSERT_EQ(settings.Load(), 0);
     ASSERT_EQ(settings.FindKey(c.key), static_cast<short>(c.tokens.size()));
-    for (std::size_t i = 0; i < c.tokens.size(); ++i) {
+    for (std::size_t i = 0; i < c.tokens.size(); ++i)
+    {
         const auto& token = settings.GetToken(static_cast<int>(i));
         EXPECT_EQ(token.text, c.tokens[i].text) << i;
         EXPECT_EQ(token.isNumber, c.tokens[i].isNumber ? 1 : 0) << i;
@@ -125,7 +130,8 @@ TEST(SettingsRecorder, EveryLookupInAUtf8FileWithMarkFindsTheFirstLine)
     settings.SetPath(path.c_str());
     settings.SetMode(CDataRecorder::ModeHostFileText);
     ASSERT_EQ(settings.Load(), 0);
-    for (int round = 0; round < 2; ++round) {
+    for (int round = 0; round < 2; ++round)
+    {
         ASSERT_EQ(settings.FindKey("DebugMode"), 2) << round;
         EXPECT_EQ(settings.GetToken(1).value, 1.0);
         ASSERT_EQ(settings.FindKey("Name"), 2) << round;
@@ -160,14 +166,17 @@ TEST(SettingsRecorder, LookupsInAnyOrderFindTheFirstLineOfTheirKey)
     settings.SetPath(path.c_str());
     settings.SetMode(CDataRecorder::ModeHostFileText);
     ASSERT_EQ(settings.Load(), 0);
-    const struct {
+    const struct
+    {
         const char* key;
         short count;
         double value;
     } lookups[] = {{"c", 2, 4}, {"A", 2, 1}, {"Missing", 0, 0}, {"b", 3, 2}, {"a", 2, 1}, {"C", 2, 4}, {"Missing", 0, 0}};
-    for (const auto& lookup : lookups) {
+    for (const auto& lookup : lookups)
+    {
         ASSERT_EQ(settings.FindKey(lookup.key), lookup.count) << lookup.key;
-        if (lookup.count > 0) {
+        if (lookup.count > 0)
+        {
             EXPECT_EQ(settings.GetToken(1).value, lookup.value) << lookup.key;
         }
     }
@@ -179,7 +188,8 @@ TEST(SettingsRecorder, AFileLargerThanOneMebibyteIsRefused)
 {
     TempFolder folder;
     const std::string path = folder.path() + "/Survanto.cfg";
-    for (const std::uintmax_t size : {std::uintmax_t(1) << 20, (std::uintmax_t(1) << 20) + 1, (std::uintmax_t(4) << 30) + 12}) {
+    for (const std::uintmax_t size : {std::uintmax_t(1) << 20, (std::uintmax_t(1) << 20) + 1, (std::uintmax_t(4) << 30) + 12})
+    {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << "DebugMode 1\n";
         std::filesystem::resize_file(path, size);
         CSettingsRecorder settings;
@@ -196,7 +206,8 @@ TEST(SettingsRecorder, MissingOrEmptyFilesDoNotLoad)
     TempFolder folder;
     const std::string empty = folder.path() + "/empty.cfg";
     std::ofstream(empty, std::ios::binary).flush();
-    for (const std::string& path : {folder.path() + "/missing.cfg", empty, folder.path()}) {
+    for (const std::string& path : {folder.path() + "/missing.cfg", empty, folder.path()})
+    {
         CSettingsRecorder settings;
         settings.SetPath(path.c_str());
         settings.SetMode(CDataRecorder::ModeHostFileText);

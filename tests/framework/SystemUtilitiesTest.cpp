@@ -17,7 +17,8 @@
 #include "framework/BackgroundThreadList.hpp"
 #include "framework/SystemUtilities.hpp"
 
-namespace {
+namespace
+{
 
 std::string LastCommand()
 {
@@ -118,7 +119,8 @@ TEST(DynamicLibraries, LoadsAnExportAndAnswersNullForWhatIsMissing)
 }
 
 // A server on the loopback address for one connection.
-class LoopbackServer {
+class LoopbackServer
+{
 public:
     LoopbackServer()
     {
@@ -145,7 +147,8 @@ public:
             const int client = ::accept(fd_, nullptr, nullptr);
             if (client < 0) return;
             char buffer[4096];
-            while (request_.find("\r\n\r\n") == std::string::npos) {
+            while (request_.find("\r\n\r\n") == std::string::npos)
+            {
                 const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
                 if (got <= 0) break;
                 request_.append(buffer, static_cast<std::size_t>(got));
@@ -168,7 +171,8 @@ private:
 
 TEST(HttpGet, GivesTheBodyOfA200AnswerUpTo64KiB)
 {
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::string body;
         std::size_t kept;
@@ -179,7 +183,8 @@ TEST(HttpGet, GivesTheBodyOfA200AnswerUpTo64KiB)
         {"a zero byte inside", std::string("a\0b", 3), 3},
         {"longer than the cap", std::string(HttpMaxResponse + 9000, 'y'), HttpMaxResponse},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         LoopbackServer server;
         server.Answer("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n" + c.body);
         std::string output = "old";
@@ -197,7 +202,8 @@ TEST(HttpGet, OnlyA200AnswerCounts)
         "HTTP/1.0 204 No Content\r\n\r\n",
         "newest version: 22.03 (1)<",
     };
-    for (const char* reply : replies) {
+    for (const char* reply : replies)
+    {
         LoopbackServer server;
         server.Answer(reply);
         std::string output = "old";
@@ -208,7 +214,8 @@ TEST(HttpGet, OnlyA200AnswerCounts)
 
 TEST(HttpGet, AsksForThePathOfTheAddress)
 {
-    struct Case {
+    struct Case
+    {
         const char* rest;
         const char* requestLine;
     };
@@ -217,7 +224,8 @@ TEST(HttpGet, AsksForThePathOfTheAddress)
         {"", "GET / HTTP/1.0\r\n"},
     };
     for (const char* scheme : {"http://", ""})
-        for (const Case& c : cases) {
+        for (const Case& c : cases)
+        {
             LoopbackServer server;
             server.Answer("HTTP/1.0 200 OK\r\n\r\npage");
             const std::string url = scheme + server.Url(c.rest);

@@ -7,13 +7,15 @@
 
 #include "framework/TypVektor.hpp"
 
-namespace {
+namespace
+{
 
 // Makes the n-th allocation from now on fail, to see how the list survives exhaustion.
 int allocationsUntilFailure = -1;
 
 // Holds memory of its own, so a copy that is never destroyed shows as a leak.
-struct CopyBomb {
+struct CopyBomb
+{
     static int copiesUntilThrow;
     int value = 0;
     std::string payload = std::string(64, 'p');
@@ -53,7 +55,8 @@ TEST(TypVektor, ElementsNeverMoveAsTheListGrows)
 
 TEST(TypVektor, ElementsNeverMoveAcrossALargeGrowth)
 {
-    struct Record {
+    struct Record
+    {
         std::int32_t values[19];
     };
     static_assert(sizeof(Record) == 76);
@@ -61,7 +64,8 @@ TEST(TypVektor, ElementsNeverMoveAcrossALargeGrowth)
     const std::uint32_t watched[] = {0, 7, 8, 63, 64, 4095, 100000, Count - 1};
     const Record* addresses[std::size(watched)] = {};
     TypVektor<Record> list;
-    for (std::uint32_t i = 0, w = 0; i < Count; ++i) {
+    for (std::uint32_t i = 0, w = 0; i < Count; ++i)
+    {
         Record record {};
         record.values[0] = static_cast<std::int32_t>(i);
         record.values[18] = -static_cast<std::int32_t>(i);
@@ -69,7 +73,8 @@ TEST(TypVektor, ElementsNeverMoveAcrossALargeGrowth)
         if (w < std::size(watched) && watched[w] == i) addresses[w++] = &list[i];
     }
     ASSERT_EQ(list.GetSize(), Count);
-    for (std::size_t w = 0; w < std::size(watched); ++w) {
+    for (std::size_t w = 0; w < std::size(watched); ++w)
+    {
         EXPECT_EQ(addresses[w], &list[watched[w]]) << watched[w];
         EXPECT_EQ(addresses[w]->values[0], static_cast<std::int32_t>(watched[w]));
         EXPECT_EQ(addresses[w]->values[18], -static_cast<std::int32_t>(watched[w]));
@@ -88,8 +93,10 @@ TEST(TypVektor, AFailedAllocationWhileGrowingKeepsTheListWhole)
         ASSERT_EQ(&list[0], first);
         ASSERT_EQ(list[static_cast<std::uint32_t>(size - 1)], size - 1);
     };
-    for (int i = 1; i < 40000; ++i) {
-        if (i % 8 == 0) {
+    for (int i = 1; i < 40000; ++i)
+    {
+        if (i % 8 == 0)
+        {
             allocationsUntilFailure = 0;
             const bool addedDespiteFailure = list.Add(i);
             allocationsUntilFailure = -1;

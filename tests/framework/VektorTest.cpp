@@ -6,11 +6,13 @@
 #include "framework/Vektor2D.hpp"
 #include "framework/Vektor3D.hpp"
 
-namespace {
+namespace
+{
 
 TEST(Vektor2D, DirectionAngles)
 {
-    struct Case {
+    struct Case
+    {
         Vektor2D v;
         double angle;
     };
@@ -18,7 +20,8 @@ TEST(Vektor2D, DirectionAngles)
                           {{1, -0.0}, 0.0},  {{0, 0}, M_PI / 2},      {{1e-300, 1e-300}, M_PI / 2},
                           {{1, 1e-17}, 0.0}, {{-3, -1e-17}, M_PI},    {{0.1 * 3, 0}, 0.0},
                           {{1, -1e-9}, 0.0}};
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         const double angle = c.v.GetAngle();
         EXPECT_FALSE(std::isnan(angle)) << c.v.x << "," << c.v.y;
         EXPECT_NEAR(angle, c.angle, 1e-12) << c.v.x << "," << c.v.y;
@@ -55,8 +58,10 @@ TEST(Vektor2D, RotationAndPerpendicular)
 TEST(Vektor3D, AnglesOfParallelAndOppositeVectorsAreNotNaN)
 {
     const Vektor3D vectors[] = {{0.1, 0.2, 0.3}, {1, 1, 1}, {3, -7, 0.1}, {1e-3, 2e-3, 7e-3}, {0.7, 0.7, 0.0}};
-    for (const Vektor3D& v : vectors) {
-        for (const double k : {1.0, 3.0, 0.1, 7.3}) {
+    for (const Vektor3D& v : vectors)
+    {
+        for (const double k : {1.0, 3.0, 0.1, 7.3})
+        {
             const double parallel = v.GetAngle(v * k);
             const double opposite = v.GetAngle(v * -k);
             EXPECT_FALSE(std::isnan(parallel));

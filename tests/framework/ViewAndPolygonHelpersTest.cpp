@@ -7,13 +7,15 @@
 #include "Win/Display.hpp"
 #include "framework/HostApiHelpers.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short NavigatorDialog = 32446;
 constexpr short TreeItem = 2;
 
 // A tree view that each test fills afresh.
-class TreeSearch : public ::testing::Test {
+class TreeSearch : public ::testing::Test
+{
 protected:
     TreeSearch() { DG::TreeViewDeleteAllItems(NavigatorDialog, TreeItem); }
     ~TreeSearch() override { DG::TreeViewDeleteAllItems(NavigatorDialog, TreeItem); }
@@ -67,7 +69,8 @@ TEST(ScreenPixels, FollowTheScreensWidthAndReleaseTheContext)
     EXPECT_EQ(Win::HeldDeviceContexts(), held);
 }
 
-class LibraryPartIds : public HostApiTest {
+class LibraryPartIds : public HostApiTest
+{
 protected:
     static constexpr const char* TableId = "{8E1A2B3C-0000-4000-8000-00000000A001}-{8E1A2B3C-0000-4000-8000-00000000B002}";
 
@@ -116,7 +119,8 @@ TEST_F(LibraryPartIds, LeaveTheTextAloneWhenThereIsNoneAndStayWithinTheText)
     wall.header.typeID = API_WallID;
     HostGetElementDefaults(&wall, nullptr);
     ASSERT_EQ(InUndoableCommand([&] { return HostCreateElement(&wall, nullptr); }), NoError);
-    for (const API_Elem_Head& header : {wall.header, PlaceObject(9)}) {
+    for (const API_Elem_Head& header : {wall.header, PlaceObject(9)})
+    {
         char text[200] {};
         GetElementLibPartId(header, text, sizeof text);
         EXPECT_EQ(std::string(text), "");
@@ -149,7 +153,8 @@ API_ElementMemo Outline(std::vector<API_Coord> points, std::vector<std::int32_t>
 void ExpectVertices(const Geometry::Polygon2DData& polygon, const std::vector<API_Coord>& points)
 {
     ASSERT_EQ(polygon.vertices.size(), points.size() + 1);
-    for (std::size_t i = 0; i < points.size(); ++i) {
+    for (std::size_t i = 0; i < points.size(); ++i)
+    {
         EXPECT_DOUBLE_EQ(polygon.vertices[i + 1].x, points[i].x) << i + 1;
         EXPECT_DOUBLE_EQ(polygon.vertices[i + 1].y, points[i].y) << i + 1;
     }
@@ -204,7 +209,8 @@ TEST(PolygonConversion, RefusedOutlinesLeaveTheRecordEmpty)
     const API_ElementMemo square = Outline({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}, {0, 5});
     const std::vector<API_Coord> triangle {{0, 0}, {1, 0}, {1, 1}, {0, 0}};
     const std::vector<API_Coord> twoTriangles {{0, 0}, {1, 0}, {1, 1}, {0, 0}, {2, 2}, {3, 2}, {3, 3}, {2, 2}};
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_ElementMemo memo;
     };
@@ -218,7 +224,8 @@ TEST(PolygonConversion, RefusedOutlinesLeaveTheRecordEmpty)
         {"arc beyond the coordinates", Outline(triangle, {0, 4}, {{7, 8, 1.0}})},
         {"arc between distant vertices", Outline(triangle, {0, 4}, {{1, 3, 1.0}})},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Geometry::Polygon2DData polygon;
         MemoPolygonToPolygon2DData(square, polygon);
         MemoPolygonToPolygon2DData(c.memo, polygon);
@@ -257,7 +264,8 @@ TEST(PolygonValidation, SkipsWhatItsStatusMarksAsDone)
 }
 
 // The main line (0,0)-(10,0), (10,0)-(10,10), (10,10)-(0,10) of three segments.
-struct SectionCase {
+struct SectionCase
+{
     const char* name;
     std::int32_t databaseType;
     std::int32_t segmentNumber;
@@ -281,7 +289,8 @@ TEST(SectionSide, TakesTheShownSegmentOfAnInteriorElevation)
         {"third segment", APIWind_InteriorElevationID, 2, {5, 15}, false},
         {"segment beyond the line", APIWind_InteriorElevationID, 5, {5, 5}, false},
     };
-    for (const SectionCase& c : cases) {
+    for (const SectionCase& c : cases)
+    {
         memo.sectionDistCoords = {{0, 0}, c.distancePoint};
         API_DatabaseInfo database {};
         database.typeID = c.databaseType;

@@ -5,10 +5,12 @@
 #include "HostApiTestSupport.hpp"
 #include "Modeler/Sight.hpp"
 
-namespace {
+namespace
+{
 
 // Counts what it is told and keeps the last camera.
-class CountingObserver : public Modeler::ISightObserver {
+class CountingObserver : public Modeler::ISightObserver
+{
 public:
     void OnCameraChanged(const Modeler::Camera& camera) override
     {
@@ -19,7 +21,8 @@ public:
     Modeler::Camera last;
 };
 
-class Host3DWindow : public HostApiTest {
+class Host3DWindow : public HostApiTest
+{
 protected:
     Modeler::Sight& Sight()
     {
@@ -75,7 +78,8 @@ TEST_F(Host3DWindow, ProjectionAndSightCameraAreOneState)
 
 TEST_F(Host3DWindow, UnusableProjectionsAreRefused)
 {
-    const struct {
+    const struct
+    {
         const char* name;
         API_3DProjectionInfo projection;
     } cases[] = {
@@ -84,7 +88,8 @@ TEST_F(Host3DWindow, UnusableProjectionsAreRefused)
         {"target on the camera", Projection(50.0, {1.0, 2.0}, {1.0, 2.0})},
     };
     const Modeler::Camera before = Sight().GetCamera();
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.name);
         API_3DProjectionInfo projection = c.projection;
         EXPECT_EQ(HostEnvironmentRequest(FourCC("CP3D"), &projection, nullptr), APIERR_BADPARS);

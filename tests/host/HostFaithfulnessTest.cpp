@@ -17,9 +17,11 @@
 #include "TestDialogs.hpp"
 #include "UndoableCommand.hpp"
 
-namespace {
+namespace
+{
 
-class HostFaithfulness : public HostApiTest {
+class HostFaithfulness : public HostApiTest
+{
 protected:
     API_Guid CreateColumn()
     {
@@ -54,7 +56,8 @@ TEST_F(HostFaithfulness, GeometryThatIsNoNumberIsRefusedAndNothingStored)
 {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_ElemTypeID type;
         std::function<void(API_Element&, API_ElementMemo&)> spoil;
@@ -70,7 +73,8 @@ TEST_F(HostFaithfulness, GeometryThatIsNoNumberIsRefusedAndNothingStored)
              m.coords = {{0, 0}, {nan, 1}, {1, 1}};
          }},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         API_Element element;
         element.header.typeID = c.type;
         ASSERT_EQ(HostGetElementDefaults(&element, nullptr), NoError) << c.name;
@@ -114,7 +118,8 @@ TEST_F(HostFaithfulness, ElementsAreFoundThroughMakingDeletingAndUndo)
 {
     const API_Guid a = CreateColumn(), b = CreateColumn(), c = CreateColumn();
     const auto expectFound = [this](const std::vector<API_Guid>& present, const std::vector<API_Guid>& gone) {
-        for (const API_Guid& guid : present) {
+        for (const API_Guid& guid : present)
+        {
             const SimHost::StoredElement* found = Model().Find(guid);
             ASSERT_NE(found, nullptr);
             EXPECT_EQ(found->record.header.guid, guid);
@@ -209,7 +214,8 @@ TEST(DialogStandIn, APaletteMayCloseItselfFromItsOwnCallback)
     std::string seen;
     ASSERT_EQ(DG::OpenPalette(module, Palette,
                               [owner, &seen](short message, short dialog, short, std::intptr_t) {
-                                  if (message == DG::MsgClick) {
+                                  if (message == DG::MsgClick)
+                                  {
                                       DG::ClosePalette(dialog);
                                       seen = owner;
                                   }
@@ -245,7 +251,8 @@ TEST(GuidStandIn, DashesOnlyWhereTheTextFormHasThem)
     EXPECT_TRUE(guid.FromText("{01234567-89AB-CDEF-0123-456789ABCDEF}"));
     EXPECT_EQ(guid.ToText(), "01234567-89AB-CDEF-0123-456789ABCDEF");
     for (const char* text : {"--234567-89AB-CDEF-0123-456789ABCDEF", "01234567-89AB-CDEF-0123-4567--ABCDEF",
-                             "01234567-89AB-CDEF-0123-456789ABCDE-", "01234567089AB-CDEF-0123-456789ABCDEF"}) {
+                             "01234567-89AB-CDEF-0123-456789ABCDE-", "01234567089AB-CDEF-0123-456789ABCDEF"})
+    {
         EXPECT_FALSE(guid.FromText(text)) << text;
         EXPECT_TRUE(guid.IsNull()) << text;
     }
@@ -254,14 +261,16 @@ TEST(GuidStandIn, DashesOnlyWhereTheTextFormHasThem)
 TEST(PolygonStandIn, ExtremeIndicesAreRefusedWithoutOverflow)
 {
     const std::vector<Geometry::Point2<double>> square {{0, 0}, {0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}};
-    const struct {
+    const struct
+    {
         std::vector<std::int32_t> contourEnds;
         std::vector<Geometry::PolyArcRec> arcs;
     } cases[] = {
         {{0, 3, INT_MIN, 5}, {}},
         {{0, 5}, {{INT_MAX, INT_MIN, 1.0}}},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         Geometry::Polygon2DData polygon;
         EXPECT_EQ(Geometry::ConvertToPolygon2DData(square, c.arcs, c.contourEnds, &polygon), APIERR_BADPARS);
         EXPECT_TRUE(polygon.vertices.empty());
@@ -271,7 +280,8 @@ TEST(PolygonStandIn, ExtremeIndicesAreRefusedWithoutOverflow)
 // Bad scenario lines end the scenario with their file and line, never with a crash.
 TEST(ScenarioScript, BadLinesFailWithTheirLine)
 {
-    const struct {
+    const struct
+    {
         const char* text;
         int failingLine;
     } cases[] = {
@@ -326,7 +336,8 @@ TEST(ScenarioScript, BadLinesFailWithTheirLine)
         {"start\nwrite-orthophoto-job jobs J vertical 1 1 1 8 0 0\n", 2},
         {"start\nadd-library-part 2 {11111111-2222-3333-4444-555555555555}-{66666666-7777-8888-9999-AAAAAAAAAAAA} v2\n", 2},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SimHost::Host::Options options;
         options.addOnPath = SURVANTO_APX_PATH;
         std::ostringstream out;
@@ -361,11 +372,13 @@ TEST(ScenarioScript, ResizingAPaletteFollowsItsGrowType)
     std::ostringstream out;
     SimHost::Scenario scenario(options, out);
     ASSERT_TRUE(scenario.RunText("start\nnew-project\nmenu 32500\n", "open")) << out.str();
-    const struct {
+    const struct
+    {
         short growType;
         short width, height;
     } cases[] = {{DG::NoGrow, 330, 470}, {DG::HGrow, 400, 470}, {DG::VGrow, 330, 560}, {DG::HVGrow, 400, 560}};
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         DG::SetClientSize(32450, 330, 470);
         DG::SetDialogGrowType(32450, c.growType);
         EXPECT_TRUE(scenario.RunText("resize-dialog 32450 400 560\n", "resize")) << out.str();

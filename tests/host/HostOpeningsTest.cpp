@@ -11,16 +11,19 @@
 #include "GS/BM.hpp"
 #include "HostApiTestSupport.hpp"
 
-namespace {
+namespace
+{
 
-struct WallShape {
+struct WallShape
+{
     API_Coord begin, end;
     std::int32_t referenceLine = 0;
     bool flipped = false;
     std::vector<API_Coord> outline {};  // a polygonal wall's corners
 };
 
-class HostOpenings : public HostApiTest {
+class HostOpenings : public HostApiTest
+{
 protected:
     void SetUp() override { Model().content.storeyLevels[1] = 3.0; }
 
@@ -135,7 +138,8 @@ TEST_F(HostOpenings, APolygonalWallNeedsItsOutlineAndTakesItsFirstEdge)
 // its reference line when that is its outside face, unflipped.
 TEST_F(HostOpenings, AnOpeningsBoxLiesInItsWall)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         WallShape wall;
         std::int16_t storey;
@@ -152,7 +156,8 @@ TEST_F(HostOpenings, AnOpeningsBoxLiesInItsWall)
         {"on the upper storey", Straight, 1, "x 0.9..2.1 y -0.3..0 z 4.2..5.5"},
         {"polygonal: from the start point across to the far face", Polygonal, 0, "x 0.9..2.1 y 0..0.3 z 1.2..2.5"},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         const API_Guid window = Window(CreateWall(c.wall, c.storey));
         EXPECT_EQ(BoxText(Box(window)), c.box) << c.name;
     }
@@ -160,7 +165,8 @@ TEST_F(HostOpenings, AnOpeningsBoxLiesInItsWall)
 
 TEST_F(HostOpenings, AnOpeningAloneMovesAlongItsWallAndChangesItsSill)
 {
-    for (const WallShape& shape : {Straight, Polygonal}) {
+    for (const WallShape& shape : {Straight, Polygonal})
+    {
         const API_Guid window = Window(CreateWall(shape));
         ASSERT_EQ(UserEdit(window, FourCC("DRAG"), {0.5, 0.7}, 0.1), NoError);
         EXPECT_EQ(BoxText(Box(window)),

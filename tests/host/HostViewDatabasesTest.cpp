@@ -12,7 +12,8 @@
 #include "PictureElements.hpp"
 #include "ProjectFile.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double Pi = 3.14159265358979323846;
 
@@ -22,7 +23,8 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes BmpRow(const std::vector<std::array<std::uint8_t, 3>>& pixels)
 {
     GSPixMapHandle pixMap = GXCreateGSPixMap(static_cast<std::int32_t>(pixels.size()), 1, 72, 72);
-    for (std::size_t i = 0; i < pixels.size(); ++i) {
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+    {
         std::uint8_t* p = GXGetGSPixMapBaseAddr(pixMap) + 4 * i;
         p[0] = pixels[i][0], p[1] = pixels[i][1], p[2] = pixels[i][2], p[3] = 255;
     }
@@ -32,7 +34,8 @@ Bytes BmpRow(const std::vector<std::array<std::uint8_t, 3>>& pixels)
     return data;
 }
 
-class HostViewDatabases : public HostApiTest {
+class HostViewDatabases : public HostApiTest
+{
 protected:
     GSErrCode MakeCutPlane(API_ElemTypeID type, const char* name, std::uint32_t subType, API_Guid* made = nullptr,
                            double lower = 0, double upper = 3)
@@ -260,7 +263,8 @@ TEST_F(HostViewDatabases, ViewsAndPicturesSurviveTheProjectFile)
     EXPECT_EQ(read.content.elements[1].view->databaseUnId, Model().content.views[0].unId);
 }
 
-class HostInputAndLayers : public HostApiTest {};
+class HostInputAndLayers : public HostApiTest
+{};
 
 TEST_F(HostInputAndLayers, LayersAreFoundByNameAndMadeOnce)
 {

@@ -13,9 +13,11 @@
 #include "UndoableCommand.hpp"
 #include "ViewElement.hpp"
 
-namespace {
+namespace
+{
 
-class HostServicesForCreators : public HostApiTest {
+class HostServicesForCreators : public HostApiTest
+{
 protected:
     // An element of the type with its tool defaults, the changes applied, made in one command.
     GSErrCode Create(API_ElemTypeID type, API_ElementMemo* memo, const std::function<void(API_Element&)>& change,
@@ -48,7 +50,8 @@ protected:
     void Select(const std::vector<API_Guid>& guids)
     {
         Model().selection.clear();
-        for (const API_Guid& guid : guids) {
+        for (const API_Guid& guid : guids)
+        {
             API_Neig neig;
             neig.guid = guid;
             Model().selection.push_back(neig);
@@ -77,7 +80,8 @@ protected:
 TEST_F(HostServicesForCreators, SlabsAndFillsBringThePolygonTheirRecordCounts)
 {
     const std::vector<API_Coord> triangle {{0, 0}, {4, 0}, {0, 3}};
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::function<void(API_Polygon&, API_ElementMemo&)> spoil;
         GSErrCode expected;
@@ -107,8 +111,10 @@ TEST_F(HostServicesForCreators, SlabsAndFillsBringThePolygonTheirRecordCounts)
          },
          APIERR_BADPARS},
     };
-    for (const API_ElemTypeID type : {API_SlabID, API_HatchID}) {
-        for (const Case& c : cases) {
+    for (const API_ElemTypeID type : {API_SlabID, API_HatchID})
+    {
+        for (const Case& c : cases)
+        {
             API_ElementMemo memo = ClosedOutline(triangle);
             const GSErrCode result = Create(type, &memo, [&](API_Element& e) {
                 API_Polygon& poly = type == API_SlabID ? e.slab.poly : e.hatch.poly;
@@ -227,7 +233,8 @@ TEST(PlanGeometry, LinesSegmentsAndArcs)
     EXPECT_FALSE(XLines({{0, 0}, {0, 0}}, {{0, 1}, {3, 1}}, &x)) << "no length";
 
     const Sector wall {{0, 0}, {4, 0}};
-    struct OnSegment {
+    struct OnSegment
+    {
         Coord point;
         Boundary boundary;
         bool on;

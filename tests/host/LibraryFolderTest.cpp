@@ -12,7 +12,8 @@
 #include "MarkerSupport.hpp"
 #include "ProjectFile.hpp"
 
-namespace {
+namespace
+{
 
 constexpr char PartId[] = "{8E1A2B3C-0000-4000-8000-00000000A001}-{8E1A2B3C-0000-4000-8000-00000000B002}";
 
@@ -26,7 +27,8 @@ std::string Part(const std::string& parameters)
     return std::string("GDL object \"Teil\"\nunique-id ") + PartId + "\nparameters\n" + parameters + "end\n";
 }
 
-class LibraryFolder : public ::testing::Test {
+class LibraryFolder : public ::testing::Test
+{
 protected:
     SimHost::Host& Host() { return host_->host(); }
 
@@ -97,7 +99,8 @@ TEST_F(LibraryFolder, LoadingAgainKeepsEachPartOnce)
 // A folder with one broken part file loads nothing and names the file and line.
 TEST_F(LibraryFolder, ABrokenPartFileLoadsNothing)
 {
-    const struct {
+    const struct
+    {
         const char* label;
         std::string text;
         std::string error;
@@ -112,7 +115,8 @@ TEST_F(LibraryFolder, ABrokenPartFileLoadsNothing)
         {"no end", "GDL object \"T\"\nunique-id " + std::string(PartId) + "\nparameters\n",
          "b.gsm: a part needs its name, its unique-id and its parameters up to 'end'"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.label);
         TempFolder folder;
         WritePart(folder.path(), "a.gsm", Part("  A \"Breite\" length 1\n"));

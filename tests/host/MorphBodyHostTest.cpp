@@ -10,14 +10,16 @@
 #include "ElementServices.hpp"
 #include "InProcessHost.hpp"
 
-namespace {
+namespace
+{
 
 constexpr const char* Marker = "{2B4469A5-2D30-426D-B5E1-C290A9528079}-{FE5C8B03-8CAB-48E2-92B7-DBE442FC35BB}";
 constexpr const char* MarkerOtherRevision = "{2B4469A5-2D30-426D-B5E1-C290A9528079}-{00000000-8CAB-48E2-92B7-DBE442FC35BB}";
 constexpr const char* OtherPart = "{DC8764CE-AE59-4E76-A3A3-B41A0616EE75}-{BA12C4D0-B53B-4AE3-898F-FCFB15B1839A}";
 const API_OverriddenAttribute Material {2, true};
 
-class MorphBodyHost : public ::testing::Test {
+class MorphBodyHost : public ::testing::Test
+{
 protected:
     InProcessHost host;
     API_BodyBuilder builder = nullptr;
@@ -25,7 +27,8 @@ protected:
     void SetUp() override { ASSERT_EQ(HostCreateBodyBuilder(nullptr, 0, &builder), NoError); }
     void TearDown() override
     {
-        if (builder != nullptr) {
+        if (builder != nullptr)
+        {
             EXPECT_EQ(HostDisposeBodyBuilder(&builder), NoError);
         }
     }
@@ -120,7 +123,8 @@ TEST_F(MorphBodyHost, EveryIndexIsChecked)
     const API_Coord3D nowhere {0, 0, std::nan("")};
     std::int32_t index = 0;
     const std::int32_t edges[] = {1, 2, 3, 4};
-    struct Case {
+    struct Case
+    {
         const char* name;
         GSErrCode result;
     };

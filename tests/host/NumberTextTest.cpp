@@ -5,12 +5,14 @@
 #include <locale>
 #include <string>
 
-namespace {
+namespace
+{
 
 using SimHost::NearZero;
 using SimHost::NumberText;
 
-struct NumberCase {
+struct NumberCase
+{
     const char* name;
     double value;
     int digits;
@@ -29,7 +31,8 @@ const NumberCase Cases[] = {
     {"AboveTheZeroBand", -6e-10, 6, NearZero::AsZero, "-6e-10"},
 };
 
-class NumberTextTest : public testing::TestWithParam<NumberCase> {};
+class NumberTextTest : public testing::TestWithParam<NumberCase>
+{};
 
 TEST_P(NumberTextTest, WritesAsPercentG)
 {
@@ -40,7 +43,8 @@ TEST_P(NumberTextTest, WritesAsPercentG)
 INSTANTIATE_TEST_SUITE_P(Values, NumberTextTest, testing::ValuesIn(Cases),
                          [](const testing::TestParamInfo<NumberCase>& info) { return std::string(info.param.name); });
 
-struct CommaPoint : std::numpunct<char> {
+struct CommaPoint : std::numpunct<char>
+{
     char do_decimal_point() const override { return ','; }
 };
 

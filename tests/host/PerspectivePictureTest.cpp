@@ -7,11 +7,13 @@
 #include "InProcessHost.hpp"
 #include "PerspectivePicture.hpp"
 
-namespace {
+namespace
+{
 
 using Rgb = std::array<int, 3>;
 
-class Picture {
+class Picture
+{
 public:
     explicit Picture(const std::string& path)
     {

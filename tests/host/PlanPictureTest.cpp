@@ -11,9 +11,11 @@
 // The plan picture shows roofs by their outline and walls by their body, each in
 // its own tint on white.
 
-namespace {
+namespace
+{
 
-struct Pixel {
+struct Pixel
+{
     int blue, green, red;
 };
 

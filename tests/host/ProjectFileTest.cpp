@@ -16,13 +16,15 @@
 #include "ProjectFile.hpp"
 #include "framework/CDataStore.hpp"
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::int32_t MAIN = FourCC("MAIN");
 
-class Note : public IFileIO {
+class Note : public IFileIO
+{
 public:
     GS::UniString text;
     bool Write(CDataRecorder& recorder) override { return recorder.WriteUniString(text); }
@@ -99,7 +101,8 @@ SimHost::StoredElement SampleShell()
     return shell;
 }
 
-class ProjectFileTest : public ::testing::Test {
+class ProjectFileTest : public ::testing::Test
+{
 protected:
     TempFolder work;
     InProcessHost host {Options()};
@@ -179,7 +182,8 @@ TEST_F(ProjectFileTest, SavingAndOpeningRestoresElementsAndModuleDataByteForByte
     EXPECT_TRUE(morph.morphMaterialMapTable[0].overridden);
     EXPECT_EQ(host->Fact("layers"), "1:Archicad-Ebene 3:Vermessung[hidden]");
     EXPECT_EQ(host->Fact("storeys"), "0:0 1:3.25");
-    for (const auto& [name, stored] : savedData) {
+    for (const auto& [name, stored] : savedData)
+    {
         SCOPED_TRACE(name.ToUtf8());
         const SimHost::StoredModuleData& back = host->model_.moduleData.at(name);
         EXPECT_EQ(back.bytes, stored.bytes);
@@ -193,7 +197,8 @@ TEST_F(ProjectFileTest, SavingAndOpeningRestoresElementsAndModuleDataByteForByte
 
 TEST_F(ProjectFileTest, ABrokenProjectFileIsRefusedWithItsReason)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::string text;
         std::string reason;
@@ -207,7 +212,8 @@ TEST_F(ProjectFileTest, ABrokenProjectFileIsRefusedWithItsReason)
          R"({"elements": [], "layers": [], "storeys": [], "moduleData": [{"name": "", "version": 1, "platformSign": "WW", "data": "1G"}]})",
          "module data is no hex text"},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.name);
         std::ofstream(path, std::ios::trunc) << c.text;
         SimHost::ProjectModel model;
@@ -238,7 +244,8 @@ TEST_F(ProjectFileTest, ABrokenProjectFileIsRefusedWithItsReason)
     ASSERT_TRUE(SimHost::ReadWholeFile(path, text));
     const nlohmann::json saved = nlohmann::json::parse(text);
     for (const auto& tamper : {+[](nlohmann::json& shell) { shell["shellShapes"][0]["ends"][1] = 9; },
-                               +[](nlohmann::json& shell) { shell["shellContours"] = shell["shellShapes"]; }}) {
+                               +[](nlohmann::json& shell) { shell["shellContours"] = shell["shellShapes"]; }})
+    {
         nlohmann::json broken = saved;
         tamper(broken["elements"][0]);
         std::ofstream(path, std::ios::trunc) << broken.dump();
@@ -268,7 +275,8 @@ TEST_F(ProjectFileTest, ANumberOutsideItsFieldsRangeRefusesTheFile)
     const nlohmann::json saved = nlohmann::json::parse(text);
 
     using Json = nlohmann::json;
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::function<void(Json&)> tamper;
         std::string reason;  // empty: the file is read
@@ -301,7 +309,8 @@ TEST_F(ProjectFileTest, ANumberOutsideItsFieldsRangeRefusesTheFile)
         {"user data version past int32", [](Json& p) { p["elements"][0]["userData"]["version"] = -2147483649LL; },
          "a user data version is out of range: -2147483649"},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.name);
         Json broken = saved;
         c.tamper(broken);
@@ -309,7 +318,8 @@ TEST_F(ProjectFileTest, ANumberOutsideItsFieldsRangeRefusesTheFile)
         SimHost::ProjectModel read;
         read.content.storeyLevels[7] = 7.0;
         const bool accepted = SimHost::ReadProjectFile(path, read, error);
-        if (c.reason.empty()) {
+        if (c.reason.empty())
+        {
             EXPECT_TRUE(accepted) << error;
             EXPECT_EQ(read.content.layers.count(32767), 1u);
             continue;
@@ -320,7 +330,8 @@ TEST_F(ProjectFileTest, ANumberOutsideItsFieldsRangeRefusesTheFile)
     }
 }
 
-struct MergeCall {
+struct MergeCall
+{
     std::int32_t mode = 0;
     std::string name;
     Bytes base, toMerge;

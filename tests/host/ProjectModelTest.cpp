@@ -1,11 +1,13 @@
 #include "HostApiTestSupport.hpp"
 #include "UndoableCommand.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int16_t LockedLayer = 2;
 
-class SimulatedHost : public HostApiTest {};
+class SimulatedHost : public HostApiTest
+{};
 
 TEST_F(SimulatedHost, RefusesToChangeOrDeleteOnALockedLayerAndChangesNothing)
 {
@@ -76,7 +78,8 @@ TEST_F(SimulatedHost, FindsEachElementByItsGuidAfterDeletionsUndoAndRollBack)
     std::vector<API_Guid> guids;
     for (int x = 1; x <= 5; ++x) guids.push_back(CreateObject(x, 0, 1, 1));
     const auto expectFound = [&](const std::vector<int>& xs, const std::vector<int>& gone) {
-        for (const int x : xs) {
+        for (const int x : xs)
+        {
             const SimHost::StoredElement* found = Model().Find(guids[x - 1]);
             ASSERT_NE(found, nullptr) << "x " << x;
             EXPECT_EQ(found->record.header.guid, guids[x - 1]);

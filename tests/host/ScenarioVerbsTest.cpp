@@ -5,7 +5,8 @@
 #include "DG/DG.hpp"
 #include "Scenario.hpp"
 
-namespace {
+namespace
+{
 
 SimHost::Host::Options AddOnOptions()
 {
@@ -34,7 +35,8 @@ TEST(ScenarioVerbs, AnswerFileQueuesTheUsersChoice)
 
 TEST(ScenarioVerbs, BadTeamworkAndFileAnswersFailWithTheirLine)
 {
-    const struct {
+    const struct
+    {
         const char* text;
         int failingLine;
     } cases[] = {
@@ -44,7 +46,8 @@ TEST(ScenarioVerbs, BadTeamworkAndFileAnswersFailWithTheirLine)
         {"start\nnew-project\nteamwork-user 2\n", 3},
         {"start\nnew-project\nteamwork-user 40000 anna\n", 3},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         std::ostringstream out;
         {
             SimHost::Scenario scenario(AddOnOptions(), out);

@@ -15,7 +15,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 bool PassedAlone(const ChildRun& run) { return run.ended && WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0; }
 
@@ -59,7 +60,8 @@ TEST(ScenarioWorkFolder, PictureVerbsWriteIntoTheWorkFolder)
     ASSERT_TRUE(scenario.RunText("start\nnew-project\nadd-wall 0 0 4 0 0.3 0\n"
                                  "plan-picture pictures-plan.png\naxon-picture pictures-axon.png\n"))
         << out.str();
-    for (const char* name : {"pictures-plan.png", "pictures-axon.png"}) {
+    for (const char* name : {"pictures-plan.png", "pictures-axon.png"})
+    {
         EXPECT_TRUE(fs::exists(fs::path(work.path()) / name)) << name;
         EXPECT_FALSE(fs::exists(fs::current_path() / name)) << name << " lies in the current folder";
     }
@@ -67,7 +69,8 @@ TEST(ScenarioWorkFolder, PictureVerbsWriteIntoTheWorkFolder)
 
 TEST(ScenarioDialogs, AVerbSaysWhetherTheDialogIsClosedOrMissing)
 {
-    struct Case {
+    struct Case
+    {
         const char* line;
         const char* message;
     };

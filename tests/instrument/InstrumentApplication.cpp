@@ -21,22 +21,26 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 constexpr auto Lifetime = std::chrono::seconds(60);
 constexpr int PollMs = 100;
 
-struct Event {
+struct Event
+{
     std::uint64_t code = 0;
     std::uint64_t argument = 0;
 };
 
-struct Reply {
+struct Reply
+{
     Event command;
     Event event;
 };
 
-struct Script {
+struct Script
+{
     std::vector<Event> atStart;
     std::vector<Reply> replies;
 };
@@ -46,7 +50,8 @@ Script ReadScript(const fs::path& path)
     Script script;
     std::ifstream in(path);
     std::string line;
-    while (std::getline(in, line)) {
+    while (std::getline(in, line))
+    {
         std::istringstream words(line);
         std::string first, second;
         Reply reply;
@@ -59,7 +64,8 @@ Script ReadScript(const fs::path& path)
     return script;
 }
 
-class Application {
+class Application
+{
 public:
     explicit Application(const fs::path& folder)
         : script_(ReadScript(folder / "instrument.script")), log_(folder / "instrument.log", std::ios::app),
@@ -71,7 +77,8 @@ public:
     int Run(const std::string& arguments)
     {
         Log("pid " + std::to_string(getpid()));
-        if (!receiver_.IsListening()) {
+        if (!receiver_.IsListening())
+        {
             Log("cannot listen: " + receiver_.Error());
             return 1;
         }
@@ -79,7 +86,8 @@ public:
         for (const Event& event : script_.atStart) Send(event);
         const std::string folder = Win::MessageFolder();
         const auto end = std::chrono::steady_clock::now() + Lifetime;
-        while (std::chrono::steady_clock::now() < end && fs::exists(folder)) {
+        while (std::chrono::steady_clock::now() < end && fs::exists(folder))
+        {
             if (Win::WaitForWindowMessage(PollMs)) Win::DispatchWindowMessages();
         }
         return 0;

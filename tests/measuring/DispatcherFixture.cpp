@@ -7,7 +7,8 @@
 #include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
 char SoundLetter(const std::string& path)
 {

@@ -10,7 +10,8 @@
 #include "frame/Survanto.hpp"
 
 // Names a table-driven case after its label, as GoogleTest wants test names.
-struct CaseLabelName {
+struct CaseLabelName
+{
     template <typename Info>
     std::string operator()(const Info& info) const
     {
@@ -23,7 +24,8 @@ struct CaseLabelName {
 
 // A started host with the add-on's main object and its object library, a clean
 // measuring state and a main palette as its resource describes it.
-class DispatcherFixture : public ::testing::Test {
+class DispatcherFixture : public ::testing::Test
+{
 protected:
     void SetUp() override;
     void TearDown() override;

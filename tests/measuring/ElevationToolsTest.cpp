@@ -6,9 +6,11 @@
 #include "API/Elements.hpp"
 #include "DispatcherFixture.hpp"
 
-namespace {
+namespace
+{
 
-struct ElevationCase {
+struct ElevationCase
+{
     const char* label;
     API_ElemTypeID tool;
     std::int16_t mode;  // 3 top, 4 bottom
@@ -241,7 +243,8 @@ const ElevationCase elevationCases[] = {
      [](const auto& e, const auto&) { EXPECT_DOUBLE_EQ(e.hotspot.height, 0.4); }},
 };
 
-class ElevationTools : public DispatcherFixture, public ::testing::WithParamInterface<ElevationCase> {};
+class ElevationTools : public DispatcherFixture, public ::testing::WithParamInterface<ElevationCase>
+{};
 
 }  // namespace
 

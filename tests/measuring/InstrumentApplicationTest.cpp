@@ -22,7 +22,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 constexpr short Palette = Survanto::MainPaletteDialogId;
 constexpr const char* OrbolinkKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Quintair\\Orbolink";
@@ -61,7 +62,8 @@ std::string Alerts()
 // The instrument application installed in a folder of its own and named in the
 // registry, as its installer leaves it; the main palette opened at an
 // instrument station, as after closing a project.
-class InstrumentApplication : public MainObjectFixture {
+class InstrumentApplication : public MainObjectFixture
+{
 protected:
     void SetUp() override
     {
@@ -98,7 +100,8 @@ protected:
     bool Await(const std::function<bool()>& condition)
     {
         const auto end = std::chrono::steady_clock::now() + HangGuard;
-        while (!condition()) {
+        while (!condition())
+        {
             if (std::chrono::steady_clock::now() > end) return false;
             Win::WaitForWindowMessage(50);
             Host().RunPendingCommands();
@@ -139,7 +142,8 @@ TEST_F(InstrumentApplication, WithoutItsRegistryKeyTheUserIsTold)
 // "Nein" starts nothing.
 TEST_F(InstrumentApplication, TheUserDecidesWhetherItStarts)
 {
-    const struct {
+    const struct
+    {
         std::vector<std::string> installed;
         short answer;
         const char* started;
@@ -148,7 +152,8 @@ TEST_F(InstrumentApplication, TheUserDecidesWhetherItStarts)
         {{"Orbolink.exe", "Orbolink2.exe"}, 1, "Orbolink2.exe"},
         {{"Orbolink.exe"}, 3, nullptr},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.installed.back() + " answered " + std::to_string(c.answer));
         for (const std::string& name : c.installed) Install(name);
         fs::remove(Log());
@@ -157,14 +162,17 @@ TEST_F(InstrumentApplication, TheUserDecidesWhetherItStarts)
         const std::string heardBefore = Host().Fact("instrument-commands");
         OpenPalette({c.answer});
         EXPECT_EQ(Alerts(), Question);
-        if (c.started != nullptr) {
+        if (c.started != nullptr)
+        {
             const int process = AwaitStart();
             ASSERT_NE(process, 0) << "not listening after " << HangGuard.count() << " s";
             EXPECT_EQ(Lines(Log())[1], "started -pad:quintairpad");
             const fs::path executable = fs::read_symlink("/proc/" + std::to_string(process) + "/exe");
             EXPECT_EQ(executable.filename().string(), c.started);
             EndProcess(process);
-        } else {
+        }
+        else
+        {
             EXPECT_FALSE(HasChildProcess()) << "a program was started";
             EXPECT_FALSE(fs::exists(Log()));
         }
@@ -197,14 +205,16 @@ TEST_F(InstrumentApplication, ProcessNamesAsCases)
     Install("oRBOLINK.EXE");
     ASSERT_NE(Win::CreateProcess((Folder() / "oRBOLINK.EXE").string(), ""), 0);
     ASSERT_NE(AwaitStart(), 0);
-    const struct {
+    const struct
+    {
         std::string name;
         std::int32_t result;
     } cases[] = {
         {"Orbolink.exe", 1},      {"orbolink.EXE", 1},        {"Orbolink2.exe", 0},
         {"", ProcessNameInvalid}, {std::string(260, 'x'), 0}, {std::string(261, 'x'), ProcessNameInvalid},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.name.substr(0, 20) + " of " + std::to_string(c.name.size()));
         EXPECT_EQ(IsProcessRunning(Main(), c.name), c.result);
     }

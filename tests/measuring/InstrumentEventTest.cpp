@@ -10,14 +10,16 @@
 #include "measuring/InstrumentEvents.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short Palette = Survanto::MainPaletteDialogId;
 constexpr short PromptItem = 27;
 
 // The instrument application's events as they come: through the message
 // transport, served by the host's event loop.
-class InstrumentEvents : public MainObjectFixture {
+class InstrumentEvents : public MainObjectFixture
+{
 protected:
     void SetUp() override
     {
@@ -68,7 +70,8 @@ const std::string DistoConnected = "[Survanto - Meldung.: Disto verbunden. / OK]
 // Both devices make one command 14 per project; an active station adds its warning.
 TEST_F(InstrumentEvents, ConnectedDevicesSendCommandFourteenOncePerProject)
 {
-    const struct {
+    const struct
+    {
         const char* station;
         std::string alerts;
     } cases[] = {
@@ -77,7 +80,8 @@ TEST_F(InstrumentEvents, ConnectedDevicesSendCommandFourteenOncePerProject)
                    "[Survanto - Warnung!: Achtung! Es ist der Standort A7 aktiv. Bitte führen Sie eine Kontrollmessung "
                    "durch oder definieren Sie einen neuen Standort. / OK]"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.station);
         Host().NewProject();
         instrumentConnected = distoConnected = 0;
@@ -103,14 +107,16 @@ TEST_F(InstrumentEvents, BumpAsksAtAnActiveStationOnly)
     const std::string question =
         "[Survanto - Fehler!: Achtung! Das Gerät wurde angestoßen. Bitte messen Sie den Standort neu ein. / Standort "
         "neu einmessen | Messvorgang fortsetzen]";
-    const struct {
+    const struct
+    {
         const char* station;
         short answer;
         std::string alerts;
         bool bumped;
     } cases[] = {{"0", 0, "", false}, {"3", 1, question, true}, {"3", 2, question, false}};
     OpenPalette();
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(std::string(c.station) + " answered " + std::to_string(c.answer));
         DG::ClearRecordedAlerts();
         Main().instrumentBumped = false;
@@ -131,7 +137,8 @@ TEST_F(InstrumentEvents, BumpAsksAtAnActiveStationOnly)
 // A lost device asks to reconnect; "OK" sends command 16 for that device.
 TEST_F(InstrumentEvents, LostConnectionAsksToRestoreIt)
 {
-    const struct {
+    const struct
+    {
         std::uint64_t device;
         short answer;
         const char* text;
@@ -142,7 +149,8 @@ TEST_F(InstrumentEvents, LostConnectionAsksToRestoreIt)
         {2, 1, "Disto Verbindungsabruch, soll die Verbindung wieder hergestellt werden?", "16/2"},
         {2, 2, "Disto Verbindungsabruch, soll die Verbindung wieder hergestellt werden?", ""},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(std::to_string(c.device) + " answered " + std::to_string(c.answer));
         instrumentConnected = distoConnected = 1;
         DG::ClearRecordedAlerts();
@@ -160,7 +168,8 @@ TEST_F(InstrumentEvents, LostConnectionAsksToRestoreIt)
 
 TEST_F(InstrumentEvents, CalibrationAndDisconnection)
 {
-    for (const std::uint64_t code : {32, 34}) {
+    for (const std::uint64_t code : {32, 34})
+    {
         DG::ClearRecordedAlerts();
         Send(code, 0);
         EXPECT_EQ(Alerts(), "[Survanto - Information: Neigungssensor kalibriert. / OK]");
@@ -175,7 +184,8 @@ TEST_F(InstrumentEvents, CalibrationAndDisconnection)
 // are alerts, and only while the palette is open.
 TEST_F(InstrumentEvents, QuickCalibrationProgressByArgument)
 {
-    const struct {
+    const struct
+    {
         std::uint64_t argument;
         const char* prompt;
         const char* error;
@@ -196,11 +206,13 @@ TEST_F(InstrumentEvents, QuickCalibrationProgressByArgument)
         {23, "Die Ausleseposition ist erreicht: Gerät nicht bewegen, Werte werden ausgelesen", nullptr},
         {4, nullptr, nullptr},
     };
-    for (const bool open : {true, false}) {
+    for (const bool open : {true, false})
+    {
         if (!open) Main().HandleMenuCommand({32500, 1});
         if (open) OpenPalette();
         ASSERT_EQ(DG::IsOpen(Palette), open);
-        for (const auto& c : cases) {
+        for (const auto& c : cases)
+        {
             SCOPED_TRACE(std::to_string(c.argument) + (open ? " open" : " closed"));
             DG::SetItemText(Palette, PromptItem, "vorher");
             DG::ClearRecordedAlerts();
@@ -218,14 +230,16 @@ TEST_F(InstrumentEvents, PromptFileInDebugModeOnly)
     IO::Location prompt = Main().instrumentTempFile;
     prompt.SetLastLocalName("quintairprompt.tmp");
     std::ofstream(prompt.ToPath()) << "Neigung 100% erreicht\r\nzweite Zeile\r\n";
-    for (const std::uint8_t debug : {0, 1}) {
+    for (const std::uint8_t debug : {0, 1})
+    {
         SCOPED_TRACE(static_cast<int>(debug));
         measuringState.debugMode = debug;
         const std::int32_t linesBefore = static_cast<std::int32_t>(Main().report.GetCurrentUserData().lines.GetSize());
         Send(39, 0);
         const auto& lines = Main().report.GetCurrentUserData().lines;
         EXPECT_EQ(static_cast<std::int32_t>(lines.GetSize()), linesBefore + debug);
-        if (debug != 0) {
+        if (debug != 0)
+        {
             EXPECT_EQ(lines[lines.GetSize() - 1].ToUtf8(), "Program message: Neigung 100% erreicht");
         }
         EXPECT_EQ(Host().Fact("report-window"), debug != 0 ? "[Survanto:    Program message: Neigung 100% erreicht]" : "");

@@ -8,7 +8,8 @@
 #include "measuring/MarkerPart.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short Palette = Survanto::MainPaletteDialogId;
 constexpr std::int16_t ModeButtons[] = {1,  40, 3,  4,  5,  6,  7,  14, 15, 16, 17, 18, 23,
@@ -20,7 +21,8 @@ bool IsOpen(const CDialogBase& palette) { return palette.GetOpenMode() != CDialo
 }  // namespace
 
 // The palette opened from its menu, as the user has it in front of them.
-class MainPaletteTest : public WallFixture {
+class MainPaletteTest : public WallFixture
+{
 protected:
     void SetUp() override
     {
@@ -63,12 +65,14 @@ TEST_F(MainPaletteTest, MenuOpensThePaletteAndClosesItAgain)
 // angle snap beside the group keeps its value.
 TEST_F(MainPaletteTest, ModeButtonsFormOneExclusiveGroup)
 {
-    for (std::int16_t item = -1; item <= 82; ++item) {
+    for (std::int16_t item = -1; item <= 82; ++item)
+    {
         const bool inGroup = std::find(std::begin(ModeButtons), std::end(ModeButtons), item) != std::end(ModeButtons);
         EXPECT_EQ(Survanto::IsMeasuringModeButton(item), inGroup) << item;
     }
     DG::PopupSelectItem(Palette, 76, 2);  // item 62 then starts its mode instead of making a morph at once
-    for (const std::int16_t button : ModeButtons) {
+    for (const std::int16_t button : ModeButtons)
+    {
         for (const std::int16_t item : ModeButtons) SetItem(item, 1.0);
         SetItem(26, 1.0);
         DG::ChangeItem(Palette, button, 1.0);
@@ -118,14 +122,16 @@ TEST_F(MainPaletteTest, OptionButtonIsRememberedForTheTool)
 // no option is chosen or remembered for the tool.
 TEST_F(MainPaletteTest, OptionButtonOfASubPaletteToolStartsItsPoints)
 {
-    struct Case {
+    struct Case
+    {
         std::int32_t tool;
         std::int16_t item;
         double valueAfter;
     };
     const Case cases[] = {
         {API_MorphID, 14, 0.0}, {API_PolyLineID, 14, 1.0}, {API_MorphID, 15, 1.0}, {API_HatchID, 15, 1.0}, {API_SlabID, 15, 1.0}};
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         DG::ChangeItem(Palette, 5, 1.0);
         Main().pointStep = 3;
         Main().currentTool = c.tool;
@@ -154,7 +160,8 @@ TEST_F(MainPaletteTest, PolygonButtonsServeTheToolsThatCollectAPolygon)
     DG::ChangeItem(Palette, 15, 1.0);
     EXPECT_FALSE(DG::IsItemEnabled(Palette, 19)) << "not before the polygon has its points";
     const API_Coord3D points[] = {{0, 0, 0}, {4, 0, 0}, {5, 1, 0}, {5, 4, 0}, {4, 5, 0}, {0, 5, 0}};
-    for (const API_Coord3D& p : points) {
+    for (const API_Coord3D& p : points)
+    {
         measuringState.measuredX = p.x;
         measuringState.measuredY = p.y;
         measuringState.measuredZ = p.z;
@@ -205,7 +212,8 @@ TEST_F(MainPaletteTest, AModeButtonPlacesTheStationMarkerOnce)
 // is cancelled; in the floor plan the height is the palette's.
 TEST_F(MainPaletteTest, ShotButtonsFeedPickedPointsToTheRunningMode)
 {
-    for (const short item : {67, 66}) {
+    for (const short item : {67, 66})
+    {
         SCOPED_TRACE(item);
         Model().content.elements.clear();
         DG::ChangeItem(Palette, 14, 1.0);
@@ -226,7 +234,8 @@ TEST_F(MainPaletteTest, WallModeBuildsWallAfterWall)
 {
     DG::ChangeItem(Palette, 14, 1.0);
     const API_Coord3D points[] = {{0, 0, 0}, {4, 0, 0}, {4, 0, 0}, {4, 3, 0}};
-    for (const API_Coord3D& p : points) {
+    for (const API_Coord3D& p : points)
+    {
         measuringState.measuredX = p.x;
         measuringState.measuredY = p.y;
         measuringState.measuredZ = p.z;
@@ -243,7 +252,8 @@ TEST_F(MainPaletteTest, WallModeBuildsWallAfterWall)
 TEST_F(MainPaletteTest, ItemsRunTheirCommands)
 {
     constexpr int Unchanged = -1;
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::int32_t tool;
         short item;
@@ -260,7 +270,8 @@ TEST_F(MainPaletteTest, ItemsRunTheirCommands)
         {"morph from selected markers, none selected", API_MorphID, 62, 62, 0, 0.0},
         {"radiator niche", API_WindowID, 53, 53, 1, 1.0},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.label);
         Host().SelectTool(c.tool, 0);
         DG::PopupSelectItem(Palette, 76, 1);
@@ -268,10 +279,12 @@ TEST_F(MainPaletteTest, ItemsRunTheirCommands)
         Main().pointStep = 2;
         DG::ChangeItem(Palette, c.item, 1.0);
         EXPECT_EQ(Host().Fact("elements"), "none") << "nothing to build from";
-        if (c.mode != Unchanged) {
+        if (c.mode != Unchanged)
+        {
             EXPECT_EQ(Main().measuringMode, c.mode);
         }
-        if (c.step != Unchanged) {
+        if (c.step != Unchanged)
+        {
             EXPECT_EQ(Main().pointStep, c.step);
         }
         EXPECT_EQ(DG::GetItemValue(Palette, c.item), c.valueAfter);

@@ -4,12 +4,14 @@
 #include "MarkerFixture.hpp"
 #include "framework/OwnChangeCounter.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short Palette = Survanto::MainPaletteDialogId;
 constexpr short LayerChooser = 4;
 
-struct PlacementCase {
+struct PlacementCase
+{
     const char* label;
     std::int32_t tool;
     std::int16_t mode;
@@ -41,13 +43,15 @@ const PlacementCase placementCases[] = {
     {"camera tool", API_CameraID, 5, 0, 0},
 };
 
-class Markers : public MarkerFixture {};
+class Markers : public MarkerFixture
+{};
 
 }  // namespace
 
 TEST_F(Markers, EachToolsMarkerTakesItsLayerAndPen)
 {
-    for (const PlacementCase& c : placementCases) {
+    for (const PlacementCase& c : placementCases)
+    {
         SCOPED_TRACE(c.label);
         Main().currentTool = c.tool;
         Main().measuringMode = c.mode;
@@ -55,7 +59,8 @@ TEST_F(Markers, EachToolsMarkerTakesItsLayerAndPen)
         const std::size_t before = PointMarkers().size();
         const std::size_t stepsBefore = Model().undoSteps.size();
         Main().PlaceMeasuredPointMarker();
-        if (c.layer == 0) {
+        if (c.layer == 0)
+        {
             EXPECT_EQ(PointMarkers().size(), before);
             continue;
         }
@@ -84,7 +89,8 @@ TEST_F(Markers, MarkerNamesTheActiveStationOnlyAtAnInstrumentStation)
 {
     Main().currentTool = API_WallID;
     Main().activeStationId = "7";
-    for (const std::int16_t stationMode : {1, 2}) {
+    for (const std::int16_t stationMode : {1, 2})
+    {
         measuringState.stationMode = stationMode;
         Main().PlaceMeasuredPointMarker();
         EXPECT_EQ(TextParameter(*PointMarkers().back(), "strMeasuredfromStdID"), stationMode == 1 ? "7" : "")
@@ -126,7 +132,8 @@ TEST_F(Markers, InASectionTheMarkerMovesToTheStoreyOfItsHeight)
 // the one asked about, the morph's too; a layer chosen instead takes the marker.
 TEST_F(Markers, ALayerCheckDecidesTheMarkersLayer)
 {
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::int32_t tool;
         std::int16_t badLayer;
@@ -140,7 +147,8 @@ TEST_F(Markers, ALayerCheckDecidesTheMarkersLayer)
         {"deleted wall layer, another chosen", API_WallID, 11, false, DG::Accept, 12},
         {"deleted free-area layer, another chosen", API_MeshID, FreeAreaLayer, false, DG::Accept, 12},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.label);
         Model().content.elements.clear();
         GiveEachKindItsLayer();
@@ -157,10 +165,13 @@ TEST_F(Markers, ALayerCheckDecidesTheMarkersLayer)
         Main().pointStep = 3;
         Main().PlaceMeasuredPointMarker();
         EXPECT_EQ(dialogsShown, 1);
-        if (c.placedOn == 0) {
+        if (c.placedOn == 0)
+        {
             EXPECT_TRUE(PointMarkers().empty());
             EXPECT_EQ(Main().pointStep, 0);
-        } else {
+        }
+        else
+        {
             ASSERT_EQ(PointMarkers().size(), 1u);
             EXPECT_EQ(PointMarkers().back()->record.header.layer, c.placedOn);
             EXPECT_EQ(Main().pointStep, 3);
@@ -267,7 +278,8 @@ TEST_F(Markers, ANewStationIsTheOnlyActiveOneAcrossBothVariants)
 TEST_F(Markers, StationIdsCountOnFromTheActiveOne)
 {
     measuringState.stationMode = 1;
-    const struct {
+    const struct
+    {
         const char* active;
         bool teamwork;
         std::string expected;
@@ -275,7 +287,8 @@ TEST_F(Markers, StationIdsCountOnFromTheActiveOne)
         {"0", false, "1"}, {"9", false, "10"},    {"Az bert", false, "Ba"},
         {"", false, "2"},  {"0", true, "1 anna"}, {"1 anna", true, "2 anna"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.active);
         if (c.teamwork) Host().project_.teamwork.SetCurrentUser(3, "anna");
         Main().activeStationId = c.active;
@@ -297,7 +310,8 @@ TEST_F(Markers, AStationPointNearAMarkerSnapsOntoIt)
     PutStationMarker(MarkerPart::InstrumentStation, "1", 1.0, 2.0, 1.5, false);
     PutStationMarker(MarkerPart::InstrumentStation, "2", 5.0, 5.0, 1.5, true);
     PutStationMarker(MarkerPart::ScanStation, "S", 8.0, 8.0, 1.5, true);
-    const struct {
+    const struct
+    {
         const char* label;
         double x, y, z;
         bool snaps;
@@ -306,7 +320,8 @@ TEST_F(Markers, AStationPointNearAMarkerSnapsOntoIt)
         {"0.01 away in x", 101.01, 202.0, 1.5, false},
         {"0.01 away in height", 101.0, 202.0, 1.49, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.label);
         double x = c.x, y = c.y, z = c.z;
         EXPECT_EQ(Main().UpdateStationMarkers(&x, &y, &z), NoError);
@@ -314,7 +329,8 @@ TEST_F(Markers, AStationPointNearAMarkerSnapsOntoIt)
         EXPECT_DOUBLE_EQ(x, c.snaps ? 101.0 : c.x);
         EXPECT_DOUBLE_EQ(y, c.snaps ? 202.0 : c.y);
         EXPECT_DOUBLE_EQ(z, c.snaps ? 1.5 : c.z);
-        if (c.snaps) {
+        if (c.snaps)
+        {
             EXPECT_GT(Model().content.elements[0].record.header.drawIndex, 0) << "in front";
             EXPECT_EQ(Model().content.elements[2].record.header.drawIndex, 0);
         }

@@ -5,9 +5,11 @@
 #include "ReplacedServices.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
-struct ValueCase {
+struct ValueCase
+{
     const char* label;
     std::int16_t mode;
     std::vector<std::pair<std::int16_t, double>> before;
@@ -30,7 +32,8 @@ const ValueCase valueCases[] = {
     {"radiator niche", 53, {}, {{0, 0, 0.2}, {0, 0.25, 0.9}}, {{54, 0.25}, {55, 0.2}}},
 };
 
-class MeasuredValues : public DispatcherFixture, public ::testing::WithParamInterface<ValueCase> {};
+class MeasuredValues : public DispatcherFixture, public ::testing::WithParamInterface<ValueCase>
+{};
 
 // The host refusing the window tool's defaults, serving every other tool's.
 HostServiceSignature::HostGetElementDefaults hostDefaults = nullptr;
@@ -47,7 +50,8 @@ TEST_P(MeasuredValues, GoIntoTheirPaletteFields)
     StartMode(c.mode);
     for (const auto& [item, value] : c.before) SetItem(item, value);
     for (const auto& point : c.points) Shoot(point);
-    for (const auto& [item, value] : c.expected) {
+    for (const auto& [item, value] : c.expected)
+    {
         EXPECT_FALSE(std::isnan(Item(item))) << "item " << item;
         EXPECT_NEAR(Item(item), value, 1e-9) << "item " << item;
     }

@@ -6,11 +6,13 @@
 #include "Win/WinStandIns.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
 
-struct ModeCase {
+struct ModeCase
+{
     const char* label;
     std::int16_t mode;
     std::int32_t tool;
@@ -124,7 +126,8 @@ std::string FedCurve(Survanto& main)
     return "";
 }
 
-class MeasuringModes : public DispatcherFixture, public ::testing::WithParamInterface<ModeCase> {};
+class MeasuringModes : public DispatcherFixture, public ::testing::WithParamInterface<ModeCase>
+{};
 
 }  // namespace
 
@@ -134,7 +137,8 @@ TEST_P(MeasuringModes, AdvanceAsTheTablesSay)
     StartMode(c.mode, c.tool, c.variation);
     for (const auto& [item, value] : c.items) DG::ChangeItem(Survanto::MainPaletteDialogId, item, value);
     // Both curve palettes measure polygons with end points, so that a fed point shows as a vertex.
-    for (Curve3DPalette* curves : {&Main().curvePalette, &Main().sectionPalette.curvePalette}) {
+    for (Curve3DPalette* curves : {&Main().curvePalette, &Main().sectionPalette.curvePalette})
+    {
         curves->curveMode = Curve3DPalette::EndPointMethodItem;
         curves->curveStep = Curve3DPalette::FirstStepItem;
     }
@@ -151,7 +155,8 @@ TEST_P(MeasuringModes, AdvanceAsTheTablesSay)
     // and with the circle tool.
     EXPECT_EQ(MarkersPlaced(), c.mode == 1 || c.tool == API_CircleID ? 0u : static_cast<std::size_t>(c.points));
     EXPECT_FALSE(DG::GetItemText(Survanto::MainPaletteDialogId, 27).ToUtf8().empty()) << "a prompt follows the points";
-    if (c.finalMode == 0 && c.mode != 0) {
+    if (c.finalMode == 0 && c.mode != 0)
+    {
         EXPECT_EQ(Item(c.mode), 0.0) << "the mode button goes off";
     }
 }
@@ -177,7 +182,8 @@ TEST_F(MeasuredPointRoad, WithoutARunningActionOnlyTheNoCommandSoundAnswers)
 TEST_F(MeasuredPointRoad, OtherCodesOnlyClearAStaleListAtTheFirstStep)
 {
     StartMode(5);
-    for (const std::int16_t step : {1, 2}) {
+    for (const std::int16_t step : {1, 2})
+    {
         Main().pointStep = step;
         Main().actionPoints.Clear();
         Main().actionPoints.Add(NthPoint(7));
@@ -242,7 +248,8 @@ TEST_F(MeasuredPointRoad, APointWithoutAPlaceIsDropped)
 {
     StartMode(14, 1);
     Shoot(NthPoint(0));
-    for (const double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
+    for (const double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()})
+    {
         Shoot({bad, 1.0, 1.0});
         Shoot({1.0, 1.0, bad});
     }
@@ -261,7 +268,8 @@ TEST_F(MeasuredPointRoad, EveryOpeningStartsOnAUsableWall)
     EXPECT_EQ(Main().pointStep, 2);
 }
 
-namespace {
+namespace
+{
 
 // The middle (1.5, 1.125) of the first two points lies on this wall, whose
 // height holds the lower of them.
@@ -290,7 +298,8 @@ TEST_F(MeasuredPointRoad, OpeningsMeasuredOnAWallAreMadeInIt)
 {
     DG::ClearRecordedAlerts();
     const API_Guid wall = AddWallUnderTheFirstPoints(host_->host().model_);
-    for (const auto& [tool, points] : {std::pair {API_WindowID, 2}, std::pair {API_DoorID, 3}}) {
+    for (const auto& [tool, points] : {std::pair {API_WindowID, 2}, std::pair {API_DoorID, 3}})
+    {
         StartMode(14, tool);
         for (int i = 0; i < points; ++i) Shoot(NthPoint(i));
         const std::vector<API_Element> made = OpeningsOf(host_->host().model_, tool);

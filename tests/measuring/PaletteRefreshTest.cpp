@@ -11,7 +11,8 @@
 #include "RS/ResourceModule.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short Palette = Survanto::MainPaletteDialogId;
 constexpr std::int32_t PhotoSubtype = FourCC("SVPH");
@@ -20,7 +21,8 @@ constexpr std::int32_t WindowWithoutOptions = FourCC("WAEN");
 std::string Text(const GS::UniString& text) { return text.ToUtf8(); }
 
 // The main palette open in a fresh project, the tool chosen in the host's toolbox.
-class PaletteRefresh : public MainObjectFixture {
+class PaletteRefresh : public MainObjectFixture
+{
 protected:
     void SetUp() override
     {
@@ -40,7 +42,8 @@ protected:
     static std::vector<short> ShownToolItems()
     {
         std::vector<short> shown;
-        for (short item = 14; item <= 82; ++item) {
+        for (short item = 14; item <= 82; ++item)
+        {
             const bool followsTool = item <= 24 || (item >= 33 && item <= 39) || (item >= 41 && item <= 47) ||
                                      (item >= 52 && item <= 62) || item >= 68;
             if (followsTool && DG::IsItemVisible(Palette, item)) shown.push_back(item);
@@ -61,7 +64,8 @@ protected:
     }
 };
 
-struct ViewCase {
+struct ViewCase
+{
     const char* label;
     std::int32_t tool;
     std::int32_t variation;
@@ -137,7 +141,8 @@ const ViewCase viewCases[] = {
      {{14, "Querschnitt Palette"}, {16, "Morph erstellen"}}},
 };
 
-class ToolViews : public PaletteRefresh, public ::testing::WithParamInterface<ViewCase> {};
+class ToolViews : public PaletteRefresh, public ::testing::WithParamInterface<ViewCase>
+{};
 
 }  // namespace
 
@@ -155,9 +160,11 @@ TEST_P(ToolViews, ShowTheToolsItemsIconsAndTooltips)
 
 INSTANTIATE_TEST_SUITE_P(MainPalette, ToolViews, ::testing::ValuesIn(viewCases), CaseLabelName());
 
-namespace {
+namespace
+{
 
-struct PromptCase {
+struct PromptCase
+{
     const char* label;
     std::int32_t tool;
     std::int32_t variation;
@@ -203,7 +210,8 @@ const PromptCase promptCases[] = {
     {"morph points with the profile palette", 45, 0, 62, {62, 14}, {{76, 2}}, 1, 4},
 };
 
-class Prompts : public PaletteRefresh, public ::testing::WithParamInterface<PromptCase> {};
+class Prompts : public PaletteRefresh, public ::testing::WithParamInterface<PromptCase>
+{};
 
 }  // namespace
 
@@ -247,7 +255,8 @@ TEST_F(PaletteRefresh, PromptsReadAsTheUserSeesThem)
 // closing for six; connecting the morph's points for three.
 TEST_F(PaletteRefresh, PolygonButtonsWaitForEnoughPoints)
 {
-    struct Case {
+    struct Case
+    {
         std::int32_t tool;
         short option;
         std::size_t points;
@@ -258,7 +267,8 @@ TEST_F(PaletteRefresh, PolygonButtonsWaitForEnoughPoints)
         {8, 14, 3, "x.."},  {8, 14, 5, "x.."},  {18, 14, 6, "xx."}, {23, 14, 3, "x.."}, {10, 14, 2, "..."},
         {45, 61, 2, "..."}, {45, 61, 3, "..x"}, {7, 14, 6, "..."},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         UseTool(c.tool);
         for (short item : {14, 15, 61}) SetItem(item, item == c.option ? 1.0 : 0.0);
         SetPoints(std::vector<API_Coord3D>(c.points, API_Coord3D {1, 2, 0}));

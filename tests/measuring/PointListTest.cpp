@@ -11,7 +11,8 @@
 #include "framework/OwnChangeCounter.hpp"
 #include "measuring/PointListLine.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short Palette = Survanto::MainPaletteDialogId;
 constexpr std::int16_t MainPaletteMenu = 32500;
@@ -27,7 +28,8 @@ std::string ReadBytes(const std::string& path)
 void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // A decimal comma for C++ streams and, where the system has one, for C's printf.
-class CommaLocale {
+class CommaLocale
+{
 public:
     CommaLocale() : before_(std::locale::global(std::locale(std::locale::classic(), new Comma)))
     {
@@ -43,13 +45,15 @@ public:
     }
 
 private:
-    struct Comma : std::numpunct<char> {
+    struct Comma : std::numpunct<char>
+    {
         char do_decimal_point() const override { return ','; }
     };
     std::locale before_;
 };
 
-class PointLists : public MarkerFixture {
+class PointLists : public MarkerFixture
+{
 protected:
     void SetUp() override
     {
@@ -94,7 +98,8 @@ protected:
 
 TEST(PointListLine, ReadsThreeNumbersOfALine)
 {
-    struct Case {
+    struct Case
+    {
         const char* line;
         bool read;
         API_Coord3D point;
@@ -118,7 +123,8 @@ TEST(PointListLine, ReadsThreeNumbersOfALine)
         {"1 2 3-4", false, {}},
         {"m2 3 4", false, {}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.line);
         API_Coord3D point {-7, -7, -7};
         ASSERT_EQ(PointListLine::Read(c.line, point), c.read);
@@ -139,7 +145,8 @@ TEST_F(PointLists, ExportWritesEveryMarkerWithOffsetAndAbsoluteHeight)
     const std::string expected = "\xEF\xBB\xBF"
                                  "101.0000 52.0000 0.5000\r\n103.2500 46.0000 3.2000\r\n";
     ASSERT_EQ(expected.size(), 53u);
-    for (const bool comma : {false, true}) {
+    for (const bool comma : {false, true})
+    {
         SCOPED_TRACE(comma ? "comma locale" : "C locale");
         std::unique_ptr<CommaLocale> locale;
         if (comma) locale = std::make_unique<CommaLocale>();
@@ -186,7 +193,8 @@ TEST_F(PointLists, ExportWithoutMarkersOnlyAlerts)
 // undoable command, selected and shown; whatever the encoding and line ends.
 TEST_F(PointLists, ImportPlacesAMarkerPerPointLine)
 {
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::string bytes;
         std::vector<API_Coord3D> points;  // x, y, elevation on storey 1
@@ -209,14 +217,16 @@ TEST_F(PointLists, ImportPlacesAMarkerPerPointLine)
         {"empty lines between", "\n\n1 2 3\n\n\n", {{1, 2, 0}}},
     };
     Model().DefaultsFor(API_ObjectID, 0).record.header.floorInd = 1;
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.label);
         Model().content.elements.clear();
         const std::size_t stepsBefore = Model().undoSteps.size();
         Import(c.bytes);
         const auto markers = PointMarkers();
         ASSERT_EQ(markers.size(), c.points.size());
-        for (std::size_t i = 0; i < markers.size(); ++i) {
+        for (std::size_t i = 0; i < markers.size(); ++i)
+        {
             const API_Element& marker = markers[i]->record;
             EXPECT_EQ(marker.object.position.x, c.points[i].x);
             EXPECT_EQ(marker.object.position.y, c.points[i].y);
@@ -245,7 +255,8 @@ TEST_F(PointLists, ImportPlacesAMarkerPerPointLine)
 // as does one of which none was taken; a list taken whole says nothing.
 TEST_F(PointLists, ImportTellsTakenAndSkippedLinesWhenNotAllWereTaken)
 {
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::string bytes;
         std::size_t markers;
@@ -262,12 +273,14 @@ TEST_F(PointLists, ImportTellsTakenAndSkippedLinesWhenNotAllWereTaken)
         {"numbers in other forms", "1 2 3\n0x1p3 0 0\n1e309 0 0\n  \t \n1.5e2 0 0\n", 2,
          "Aus der Punktliste wurden 2 Zeilen übernommen und 2 Zeilen übersprungen."},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.label);
         Model().content.elements.clear();
         Import(c.bytes);
         EXPECT_EQ(PointMarkers().size(), c.markers);
-        if (c.told == nullptr) {
+        if (c.told == nullptr)
+        {
             EXPECT_TRUE(DG::RecordedAlerts().empty());
             continue;
         }
@@ -311,7 +324,8 @@ TEST_F(PointLists, ACancelledImportKeepsTheMarkersPlacedSoFarAsOneStep)
 
 TEST_F(PointLists, AnEmptyFileOrOneWithoutPointsPlacesAndSelectsNothing)
 {
-    for (const std::string bytes : {"", "X Y Z\r\nno points here\r\n"}) {
+    for (const std::string bytes : {"", "X Y Z\r\nno points here\r\n"})
+    {
         Model().selection.clear();
         Import(bytes);
         EXPECT_TRUE(PointMarkers().empty());

@@ -2,10 +2,12 @@
 
 #include "MarkerFixture.hpp"
 
-namespace {
+namespace
+{
 
 // An instrument station: its markers are placed and kept active.
-class Stations : public MarkerFixture {
+class Stations : public MarkerFixture
+{
 protected:
     void SetUp() override
     {
@@ -33,7 +35,8 @@ protected:
 // The first point is the instrument's reference, the second gives the direction.
 TEST_F(Stations, AlignmentTurnsTheStationAgainstTheDirection)
 {
-    const struct {
+    const struct
+    {
         API_Coord3D reference, direction;
         double angle;
     } cases[] = {
@@ -41,7 +44,8 @@ TEST_F(Stations, AlignmentTurnsTheStationAgainstTheDirection)
         {{1, 1, 0}, {2, 1, 0}, 0.0},
         {{0, 0, 0}, {0, -1, 0}, -3 * Pi / 2},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.angle);
         measuringState.alignmentPending = 1;
         StartAlignment();

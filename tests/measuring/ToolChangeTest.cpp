@@ -2,9 +2,11 @@
 #include "DispatcherFixture.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
-struct EnableCase {
+struct EnableCase
+{
     std::int32_t tool;
     std::int32_t variation;
     const char* enabled;  // items 14 to 18, 'x' enabled
@@ -42,7 +44,8 @@ using ToolChange = DispatcherFixture;
 
 TEST_F(ToolChange, EnablesTheOptionsTheToolKnows)
 {
-    for (const auto& c : enableCases) {
+    for (const auto& c : enableCases)
+    {
         Main().OnToolChanged(c.tool, c.variation);
         EXPECT_EQ(EnabledOptions(), c.enabled) << "tool " << c.tool;
         EXPECT_EQ(Main().currentTool, c.tool);
@@ -66,7 +69,8 @@ TEST_F(ToolChange, SwitchesTheRememberedOptionOnAndTheOthersOff)
 TEST_F(ToolChange, ElementTypesOutsideTheOptionTableHaveNoOption)
 {
     Main().savedToolOptions.fill(2);
-    for (const std::int32_t type : {-1, -32768, 69, 70, 1000}) {
+    for (const std::int32_t type : {-1, -32768, 69, 70, 1000})
+    {
         EXPECT_EQ(Main().SavedToolOptionOf(type), 0) << type;
         Main().OnToolChanged(type, 0);
         EXPECT_EQ(OptionValues(Main()), "00000") << type;
@@ -76,7 +80,8 @@ TEST_F(ToolChange, ElementTypesOutsideTheOptionTableHaveNoOption)
 
 TEST_F(ToolChange, IsIgnoredWhileBusyOrBumpedOnAnInstrumentStation)
 {
-    struct Case {
+    struct Case
+    {
         bool busy;
         bool bumped;
         std::int16_t stationMode;
@@ -88,7 +93,8 @@ TEST_F(ToolChange, IsIgnoredWhileBusyOrBumpedOnAnInstrumentStation)
         {false, true, 2, true},
         {false, false, 1, true},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         Main().currentTool = 19;
         Main().busy = c.busy;
         Main().instrumentBumped = c.bumped;

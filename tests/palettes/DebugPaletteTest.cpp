@@ -5,11 +5,13 @@
 #include "MarkerFixture.hpp"
 #include "framework/OwnChangeCounter.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short Debug = DebugPalette::DialogId;
 constexpr std::int16_t DebugMenu = 32501;
-enum Item : short {
+enum Item : short
+{
     X = 2,
     Y = 4,
     Z = 6,
@@ -26,7 +28,8 @@ enum Item : short {
 
 // The debug palette opened from its menu, with the station of the example:
 // turned by a quarter, instrument station at (10, 20, 1.5).
-class DebugPaletteTest : public MarkerFixture {
+class DebugPaletteTest : public MarkerFixture
+{
 protected:
     void SetUp() override
     {
@@ -88,7 +91,8 @@ TEST_F(DebugPaletteTest, OpensFromItsMenuWithItsFlags)
 // without a location offset, which the picks do not add back.
 TEST_F(DebugPaletteTest, ShotMeasuresTheTypedPointAndPicksTurnItBack)
 {
-    for (const bool withOffset : {false, true}) {
+    for (const bool withOffset : {false, true})
+    {
         SCOPED_TRACE(withOffset ? "offset (100, 50)" : "no offset");
         Model().content.elements.clear();
         Model().content.locationOffset = withOffset ? API_Coord {100, 50} : API_Coord {};
@@ -124,7 +128,8 @@ TEST_F(DebugPaletteTest, WithoutAnInstrumentStationThePointIsTurnedOnly)
 // station height at an instrument station.
 TEST_F(DebugPaletteTest, GetCoordZTakesTheHeightByWindowKind)
 {
-    struct Case {
+    struct Case
+    {
         std::int32_t window;
         std::int16_t mode;
         double z;
@@ -133,7 +138,8 @@ TEST_F(DebugPaletteTest, GetCoordZTakesTheHeightByWindowKind)
         {APIWind_FloorPlanID, 1, 7 - 1.5}, {APIWind_3DModelID, 1, 7 - 1.5},     {APIWind_SectionID, 1, 5 - 1.5},
         {APIWind_ElevationID, 2, 5},       {APIWind_InteriorElevationID, 2, 5}, {APIWind_FloorPlanID, 2, 7},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.window);
         Model().frontWindow = c.window;
         measuringState.stationMode = c.mode;
@@ -193,7 +199,8 @@ TEST_F(DebugPaletteTest, ShotsOfPickedPoints)
 TEST_F(DebugPaletteTest, TestFunctionRaisesTheSelectionOneStorey)
 {
     Model().content.storeyLevels = {{0, 0.0}, {1, 3.0}};
-    for (const std::int16_t storey : {0, 1}) {
+    for (const std::int16_t storey : {0, 1})
+    {
         SCOPED_TRACE(storey);
         Model().content.elements.clear();
         Model().DefaultsFor(API_ObjectID, 0).record.header.floorInd = storey;
@@ -207,7 +214,8 @@ TEST_F(DebugPaletteTest, TestFunctionRaisesTheSelectionOneStorey)
         EXPECT_EQ(marker.record.header.floorInd, 1);
         EXPECT_EQ(Model().undoSteps.size(), steps + (storey == 0 ? 1u : 0u));
         EXPECT_EQ(OwnChangeCounterValue(), 0);
-        if (storey == 1) {
+        if (storey == 1)
+        {
             EXPECT_NEAR(marker.record.object.elevation, 0.5, 1e-9);
         }
     }

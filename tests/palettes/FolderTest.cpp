@@ -14,7 +14,8 @@
 #include "photos/PhotoFiles.hpp"
 #include "photos/PhotoImages.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short FolderDialog = 32495;
 constexpr short PhotoList = 1;
@@ -23,7 +24,8 @@ void Touch(const std::string& path) { std::ofstream(path) << "x"; }
 
 }  // namespace
 
-class FolderTest : public PhotoFixture {
+class FolderTest : public PhotoFixture
+{
 protected:
     void TearDown() override
     {
@@ -153,7 +155,8 @@ TEST_F(FolderTest, WritesAndReadsItsRecord)
     EXPECT_TRUE(Folder().Write(out));
     EXPECT_EQ(block[0], 2);
 
-    for (const std::int32_t version : {2, 1}) {
+    for (const std::int32_t version : {2, 1})
+    {
         SCOPED_TRACE(version);
         block[0] = static_cast<std::uint8_t>(version);
         PhotoLocationDlg read;

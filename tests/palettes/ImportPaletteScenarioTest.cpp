@@ -8,7 +8,8 @@
 
 #include "Scenario.hpp"
 
-namespace {
+namespace
+{
 
 const char* const FourJobs = R"(start
 new-project
@@ -22,7 +23,8 @@ answer-folder jobs
 click 32465 5
 )";
 
-struct PaletteCase {
+struct PaletteCase
+{
     const char* name;
     const char* script;
 };
@@ -158,7 +160,8 @@ expect item 32450 81 value = 0
 )"},
 };
 
-class ImportPaletteScenario : public ::testing::TestWithParam<PaletteCase> {};
+class ImportPaletteScenario : public ::testing::TestWithParam<PaletteCase>
+{};
 
 TEST_P(ImportPaletteScenario, Plays)
 {

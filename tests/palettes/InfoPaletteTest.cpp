@@ -1,7 +1,8 @@
 #include "DG/DG.hpp"
 #include "MainObjectFixture.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short Info = InfoPalette::DialogId;
 

@@ -13,13 +13,19 @@
 extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
 extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*);
 
-namespace {
+namespace
+{
 
 constexpr short Navigator = 32446;
 constexpr short Tree = 2;
 
 // The host refusing the storeys, the list of objects, or one library part.
-enum class Refusal { Storeys, Objects, OnePart };
+enum class Refusal
+{
+    Storeys,
+    Objects,
+    OnePart
+};
 Refusal refusal = Refusal::Storeys;
 std::int32_t refusedPart = 0;
 HostServiceSignature::HostEnvironmentRequest hostEnvironment = nullptr;
@@ -38,7 +44,8 @@ GSErrCode OnePartRefused(HostToken token, API_LibPart* part)
     return refusal == Refusal::OnePart && part->index == refusedPart ? APIERR_GENERAL : hostLibraryPart(token, part);
 }
 
-class NavigatorTest : public MainObjectFixture {
+class NavigatorTest : public MainObjectFixture
+{
 protected:
     void SetUp() override
     {
@@ -67,7 +74,8 @@ protected:
         object.memo.params = {MakeParameter("show3D", APIParT_Boolean, 1.0),
                               MakeParameter("hasScannerPos", APIParT_Boolean, 1.0)};
         Model().content.elements.push_back(object);
-        if (withCamera) {
+        if (withCamera)
+        {
             EXPECT_NE(InUndoableCommand([&] { return CreateScannerCamera(object.record.header.guid); }), APINULLGuid);
         }
         return object.record.header.guid;
@@ -86,7 +94,8 @@ protected:
     void DoubleClick(const std::string& text)
     {
         for (std::int32_t item = 1; item < 100; ++item)
-            if (DG::TreeViewGetItemText(Navigator, Tree, item).ToUtf8() == text) {
+            if (DG::TreeViewGetItemText(Navigator, Tree, item).ToUtf8() == text)
+            {
                 DG::TreeViewSelectItem(Navigator, Tree, item);
                 DG::SendDialogMessage(Navigator, DG::MsgDoubleClick, Tree, 0);
                 return;
@@ -146,7 +155,8 @@ TEST_F(NavigatorTest, ListsTheCloudsByStorey)
 // the host answered: no storeys, no clouds, or no cloud whose part is unknown.
 TEST_F(NavigatorTest, WhatTheHostDoesNotTellIsLeftOut)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         Refusal refusal;
         const char* tree;
@@ -158,7 +168,8 @@ TEST_F(NavigatorTest, WhatTheHostDoesNotTellIsLeftOut)
     };
     AddCloud("Halle", 1);
     refusedPart = Model().Find(AddCloud("Keller", 0))->record.object.libraryPartIndex;
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         refusal = c.refusal;
         ReplacedServices replaced(Host());
         hostEnvironment = REPLACE_HOST_SERVICE(replaced, HostEnvironmentRequest, StoreysRefused);
@@ -214,7 +225,8 @@ TEST_F(NavigatorTest, DoubleClicksThatDoNothing)
     AddCloud("Ohne Kamera", 0, false);
     Model().content.elements.back().links.push_back({shown, 2});
     OpenNavigator();
-    for (const char* item : {"Geschosse", "0. EG", "Ohne Kamera"}) {
+    for (const char* item : {"Geschosse", "0. EG", "Ohne Kamera"})
+    {
         DoubleClick(item);
         EXPECT_EQ(Host().Fact("opened-view"), "none") << item;
         EXPECT_FALSE(Follows(Main().navigatorPalette.trackedCamera)) << item;
@@ -231,7 +243,8 @@ TEST_F(NavigatorTest, AMemoThatCannotBeReadIsNotWrittenBack)
     Host().FailService(HostSlot::HostGetElementMemo);
     Host().LoadStatic({GetExportedFuncAddrs, SetImportedFuncAddrs});
     DoubleClick("A");
-    for (const API_Guid& cloud : clouds) {
+    for (const API_Guid& cloud : clouds)
+    {
         EXPECT_EQ(Model().Find(cloud)->memo.params.size(), 2u);
         EXPECT_EQ(Show3D(cloud), 1.0);
     }

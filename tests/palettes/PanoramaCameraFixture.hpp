@@ -7,7 +7,8 @@
 // The 3D window in front, looking from a station camera (type 26) at (10, 20)
 // with its camera 1.5 m high and its target 5 m due east at the same height,
 // a 60° view cone; the main object remembers it as its station camera.
-class PanoramaCameraFixture : public MainObjectFixture {
+class PanoramaCameraFixture : public MainObjectFixture
+{
 protected:
     using Vector = Geometry::Vector3<double>;
     static constexpr double StationDistance = 5.0;
@@ -35,7 +36,8 @@ protected:
 };
 
 // The same with the panorama palette open.
-class OpenPanoramaPalette : public PanoramaCameraFixture {
+class OpenPanoramaPalette : public PanoramaCameraFixture
+{
 protected:
     void SetUp() override;
 };

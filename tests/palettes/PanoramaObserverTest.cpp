@@ -3,11 +3,13 @@
 #include "PanoramaCameraFixture.hpp"
 #include "frame/AddOnGlobals.hpp"
 
-namespace {
+namespace
+{
 
 // The observer follows the 3D window's sight, the palette is open, and the
 // camera looks from the station 30° left of east and 10° up, 12 m ahead.
-class PanoramaObserver : public OpenPanoramaPalette {
+class PanoramaObserver : public OpenPanoramaPalette
+{
 protected:
     void SetUp() override
     {
@@ -92,7 +94,8 @@ TEST_F(PanoramaObserver, StationCameraWithoutTargetDistanceKeepsTheViewDistance)
 
 TEST_F(PanoramaObserver, NotificationsItDoesNotActOn)
 {
-    const struct {
+    const struct
+    {
         const char* name;
         std::uint8_t busyBefore;
         std::int32_t frontWindow;
@@ -103,7 +106,8 @@ TEST_F(PanoramaObserver, NotificationsItDoesNotActOn)
         {"a floor plan in front", 0, APIWind_FloorPlanID, true, 0},
         {"no station camera", 0, APIWind_3DModelID, false, 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.name);
         LookFrom(StationPosition(), 30.0, 10.0, 12.0);
         SetSlider(DirectionSlider, 1111);

@@ -5,7 +5,8 @@
 #include "PanoramaCameraFixture.hpp"
 #include "frame/AddOnGlobals.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short Palette = CameraControPalette::DialogId;
 
@@ -14,7 +15,8 @@ using PanoramaPalette = OpenPanoramaPalette;
 TEST_F(PanoramaPalette, OpensWithItsSlidersBoundsAndGuid)
 {
     ASSERT_TRUE(DG::IsOpen(Palette));
-    const struct {
+    const struct
+    {
         short item;
         const char* bounds;
     } sliders[] = {{ConeSlider, "5 1600"}, {DirectionSlider, "0 3600"}, {TiltSlider, "0 1800"}};
@@ -31,7 +33,8 @@ TEST_F(PanoramaPalette, CameraDirectionShowsOnTheSliders)
 {
     // A vertical view has no azimuth of its own.
     constexpr double NoAzimuth = -1.0;
-    const struct {
+    const struct
+    {
         const char* name;
         double azimuth;
         double elevation;
@@ -44,12 +47,14 @@ TEST_F(PanoramaPalette, CameraDirectionShowsOnTheSliders)
         {"30 down", 0.0, -30.0, 3600, 600},          {"straight up", 0.0, 90.0, NoAzimuth, 1800},
         {"straight down", 0.0, -90.0, NoAzimuth, 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.name);
         LookFrom(StationPosition(), c.azimuth, c.elevation);
         Main().cameraPalette.ShowCameraValues();
         EXPECT_EQ(Slider(ConeSlider), 600);
-        if (c.direction != NoAzimuth) {
+        if (c.direction != NoAzimuth)
+        {
             EXPECT_EQ(Slider(DirectionSlider), c.direction);
         }
         EXPECT_EQ(Slider(TiltSlider), c.tilt);
@@ -59,7 +64,8 @@ TEST_F(PanoramaPalette, CameraDirectionShowsOnTheSliders)
 // The user moves a slider: the camera turns on the station, looking so.
 TEST_F(PanoramaPalette, SlidersTurnTheCameraOnTheStation)
 {
-    const struct {
+    const struct
+    {
         double direction;
         double tilt;
         double azimuth;
@@ -70,7 +76,8 @@ TEST_F(PanoramaPalette, SlidersTurnTheCameraOnTheStation)
                  {1800, 1200, 180.0, 30.0},
                  {3150, 600, 45.0, -30.0}};
     int redraws = 0;
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(std::to_string(c.direction) + " " + std::to_string(c.tilt));
         LookFrom({11.0, 22.0, 3.0}, 100.0, 10.0);
         SetSlider(TiltSlider, c.tilt);
@@ -122,7 +129,8 @@ TEST_F(PanoramaPalette, StationCameraWithoutViewConeKeepsTheZoom)
 TEST_F(PanoramaPalette, PreconditionsLeaveEverythingAsItIs)
 {
     const API_Guid object = AddElementOfType(API_ObjectID);
-    const struct {
+    const struct
+    {
         const char* name;
         std::int32_t frontWindow;
         API_Guid stationCamera;
@@ -131,7 +139,8 @@ TEST_F(PanoramaPalette, PreconditionsLeaveEverythingAsItIs)
         {"no station camera", APIWind_3DModelID, API_Guid {}},
         {"not a camera", APIWind_3DModelID, object},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.name);
         Model().frontWindow = c.frontWindow;
         Main().navigatorPalette.trackedCamera = c.stationCamera;
@@ -154,7 +163,8 @@ TEST_F(PanoramaPalette, PreconditionsLeaveEverythingAsItIs)
 // The camera-control menu moves a slider by a step and the camera with it.
 TEST_F(PanoramaPalette, CameraMenuStepsMoveSliderAndCamera)
 {
-    const struct {
+    const struct
+    {
         const char* name;
         std::int32_t step;
         short item;
@@ -170,7 +180,8 @@ TEST_F(PanoramaPalette, CameraMenuStepsMoveSliderAndCamera)
         {"turn up at 1795", 5, TiltSlider, 1795, 1800},
         {"turn down at 5", 6, TiltSlider, 5, 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.name);
         SetSlider(ConeSlider, 600);
         SetSlider(DirectionSlider, 3600);

@@ -4,10 +4,12 @@
 #include "PanoramaCameraFixture.hpp"
 #include "frame/AddOnGlobals.hpp"
 
-namespace {
+namespace
+{
 
 // The user opens navigator views in turn; the host fires its view event.
-class PanoramaViews : public PanoramaCameraFixture {
+class PanoramaViews : public PanoramaCameraFixture
+{
 protected:
     void SetUp() override
     {
@@ -96,12 +98,14 @@ TEST_F(PanoramaViews, TheCurrentDatabaseAndTheFlagComeBackOnEveryWay)
 {
     LinkToACloud(station_);
     const API_Guid lonely = AddStationCamera(60.0 * Degree, {10.0, 25.0, 1.5});
-    const struct {
+    const struct
+    {
         const char* name;
         API_Guid camera;
         bool followed;
     } cases[] = {{"a scan camera", station_, true}, {"a camera without its cloud", lonely, false}};
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.name);
         OpenCameraView(c.camera, APIWind_3DModelID);
         EXPECT_EQ(Model().currentDatabase.typeID, APIWind_3DModelID);

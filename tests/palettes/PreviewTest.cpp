@@ -6,11 +6,13 @@
 #include "DG/DG.hpp"
 #include "PhotoFixture.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short PreviewDialog = 32496;
 
-struct FitCase {
+struct FitCase
+{
     int turns;
     double scale, x, y;
 };
@@ -28,7 +30,8 @@ std::vector<double> DrawnNumbers(const std::string& call)
 
 }  // namespace
 
-class PreviewTest : public PhotoFixture {
+class PreviewTest : public PhotoFixture
+{
 protected:
     void ShowPhoto(const std::string& path, int turns)
     {
@@ -48,7 +51,8 @@ TEST_F(PreviewTest, DrawsThePhotoFittedAndTurnedAboutItsCorner)
     const std::string photo = WritePhoto("site.png", 400, 300);
     const FitCase cases[] = {
         {0, 0.68, 0, 16}, {1, 0.59, 47.5, 236}, {2, 0.68, 272, 220}, {3, 0.59, 224.5, 0}, {5, 0.59, 47.5, 236}};
-    for (const FitCase& c : cases) {
+    for (const FitCase& c : cases)
+    {
         SCOPED_TRACE(c.turns);
         ShowPhoto(photo, c.turns);
         NewDisplay::NativeImage target(272, 236);

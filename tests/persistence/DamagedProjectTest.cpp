@@ -20,7 +20,8 @@
 #include "persistence/DamagedData.hpp"
 #include "persistence/ProjectData.hpp"
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -36,7 +37,8 @@ constexpr char EveryMainPart[] = "Messdaten der Benutzer, Querschnittsprofile, S
 Bytes Utf16(const std::u16string& text)
 {
     Bytes bytes;
-    for (const char16_t unit : text) {
+    for (const char16_t unit : text)
+    {
         bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
         bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
     }
@@ -80,7 +82,8 @@ OrtophotoData Job(const char* name)
 
 // A surveyor's small project: an element made, a station at x 7 and a reference
 // height 2.5, two profiles, two orthophoto jobs and three report lines.
-class DamagedProject : public ::testing::Test {
+class DamagedProject : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -201,7 +204,8 @@ TEST_F(DamagedProject, IsToldOnceKeptBesideAndWhatWasReadSurvivesTheNextSave)
     const Bytes insideLastUserField(main.begin(), main.begin() + Find(main, u"C:\\temp\\vezadovi4vuz.lse") + 2);
     const Bytes insideReportLine(report.begin(), report.begin() + Find(report, u"three") + 2);
 
-    const struct {
+    const struct
+    {
         const char* name;
         const char* block;
         Bytes bytes;
@@ -230,7 +234,8 @@ TEST_F(DamagedProject, IsToldOnceKeptBesideAndWhatWasReadSurvivesTheNextSave)
              EXPECT_EQ(lines[1].ToUtf8(), "two");
          }},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.name);
         TempFolder folder;
         const std::string damaged = WriteDamaged(folder.path(), c.block, c.bytes);
@@ -255,13 +260,15 @@ TEST_F(DamagedProject, IsToldOnceKeptBesideAndWhatWasReadSurvivesTheNextSave)
         // What was read before any of the damages: the surveyor's station and reference height.
         const QuintairDataUserData* surveyor = data.userData.FindUser(GS::Guid());
         ASSERT_NE(surveyor, nullptr);
-        if (c.bytes != hugeCount) {
+        if (c.bytes != hugeCount)
+        {
             EXPECT_EQ(surveyor->stationX, 7.0);
             EXPECT_EQ(surveyor->stationY, 3.0);
             EXPECT_EQ(surveyor->referenceHeight, 2.5);
         }
         // The report's block was sound unless it was the one damaged.
-        if (std::string(c.block).empty()) {
+        if (std::string(c.block).empty())
+        {
             ASSERT_EQ(log.records.GetSize(), 1u);
             ASSERT_GE(log.records[0].lines.GetSize(), 3u);
             EXPECT_EQ(log.records[0].lines[2].ToUtf8(), "three");
@@ -280,7 +287,8 @@ TEST(KeepingDamagedBytes, UsesTheFirstNameThatHoldsThemOrIsFree)
     const auto write = [](const std::string& path, const std::vector<char>& content) {
         std::ofstream(path, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
     };
-    const struct {
+    const struct
+    {
         const char* name;
         std::function<void(const std::string& project)> prepare;
         const char* kept;  // behind the project's path; null: nothing kept
@@ -305,14 +313,16 @@ TEST(KeepingDamagedBytes, UsesTheFirstNameThatHoldsThemOrIsFree)
          },
          nullptr},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.name);
         TempFolder folder;
         const std::string project = folder.path() + "/site/site.json";
         std::filesystem::create_directories(folder.path() + "/site");
         c.prepare(project);
         const std::string kept = DamagedData::KeepBeside(project, "", bytes);
-        if (c.kept == nullptr) {
+        if (c.kept == nullptr)
+        {
             EXPECT_EQ(kept, "");
             continue;
         }

@@ -7,14 +7,16 @@
 #include "persistence/ReportData.hpp"
 #include "persistence/StationReference.hpp"
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::int32_t Huge = 0x7FFFFFFF;
 
 // What the damaged streams are read into; each starts with values the reading must keep.
-struct Targets {
+struct Targets
+{
     Targets()
     {
         station.angle = 9.0;
@@ -106,7 +108,8 @@ const Reading ReadReport = [](Targets& t, CDataRecorder& r) { return t.report.Re
 // short keeps what was read of it once its user is known.
 TEST(DamagedStreams, StopReadingAndKeepWhatFollows)
 {
-    const struct {
+    const struct
+    {
         const char* name;
         Bytes bytes;
         Reading read;
@@ -178,7 +181,8 @@ TEST(DamagedStreams, StopReadingAndKeepWhatFollows)
              EXPECT_EQ(t.report.records[0].lines[1].ToUtf8(), "two");
          }},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.name);
         Targets targets;
         EXPECT_FALSE(ReadFrom(c.bytes, [&](CDataRecorder& r) { return c.read(targets, r); }));

@@ -12,7 +12,8 @@
 #include "framework/CDataStore.hpp"
 #include "measuring/MeasuringState.hpp"
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -93,7 +94,8 @@ void SetLive(const SurveyorValues& v, Survanto& main)
     main.stationReferenceElement = APIGuidFromString(v.referenceElement);
     const std::pair<StationReference*, StationValues> stations[] = {{&main.firstStation, v.first},
                                                                     {&main.secondStation, v.second}};
-    for (const auto& [station, values] : stations) {
+    for (const auto& [station, values] : stations)
+    {
         station->referenceElement = APIGuidFromString(values.referenceElement);
         station->position = values.position;
         station->angle = values.angle;
@@ -137,7 +139,8 @@ StreamBytes PreferencesBytes(std::int16_t language = 2)
     return b.I16(language);
 }
 
-class MainObjectStream : public MainObjectFixture {
+class MainObjectStream : public MainObjectFixture
+{
 protected:
     void SetUp() override
     {
@@ -204,7 +207,8 @@ private:
 
 TEST_F(MainObjectStream, WritesTheBytesOfItsLayouts)
 {
-    const struct {
+    const struct
+    {
         const char* name;
         std::function<void(Survanto&)> set;
         std::function<Bytes(Survanto&)> written;
@@ -243,7 +247,8 @@ TEST_F(MainObjectStream, WritesTheBytesOfItsLayouts)
          [this](Survanto& m) { return m.SaveReportData() ? Model().moduleData["REPORT"].bytes : Bytes {}; },
          RecordHeader("MAIN").I32(1).Text(NullGuidText).I16(0).Text(u"").I32(1).Text(u"line").bytes},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.name);
         Main().userData.Clear();
         c.set(Main());
@@ -334,7 +339,8 @@ StreamBytes OldStream(std::int32_t version)
     b.I32(version).Bool(true);
     for (const double value : Stored.measured) b.F64(value);
     if (version == 5) b.I32(99);
-    if (version >= 6) {
+    if (version >= 6)
+    {
         b.Text(Stored.stationId).Text(Stored.activeStationId);
         for (const std::int16_t value :
              {Stored.layers[0], Stored.layers[1], Stored.layers[2], Stored.pens[0], Stored.pens[1], Stored.pens[2]})
@@ -346,7 +352,8 @@ StreamBytes OldStream(std::int32_t version)
 
 TEST_F(MainObjectStream, OlderProjectStreamsAreReadByTheirVersionGates)
 {
-    const struct {
+    const struct
+    {
         const char* name;
         Bytes bytes;
         bool preferences;
@@ -406,7 +413,8 @@ TEST_F(MainObjectStream, OlderProjectStreamsAreReadByTheirVersionGates)
              ExpectLaterFieldsKept(m);
          }},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.name);
         SetBeforeReading(Main());
         std::int64_t left = -1;
@@ -421,7 +429,8 @@ TEST_F(MainObjectStream, OlderProjectStreamsAreReadByTheirVersionGates)
 
 TEST_F(MainObjectStream, PreferencesRestoreTheWindowTrackingAndChangeOnlyAnotherLanguage)
 {
-    const struct {
+    const struct
+    {
         const char* name;
         Bytes bytes;
         std::int32_t runningLanguage;
@@ -433,7 +442,8 @@ TEST_F(MainObjectStream, PreferencesRestoreTheWindowTrackingAndChangeOnlyAnother
         {"a language outside the three", PreferencesBytes(7).bytes, 0, {}, true},
         {"version 18 holds no tracking", StreamBytes {}.I32(18).Text(u"C:\\x.lse").Append(WindowState).bytes, 0, {}, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.name);
         Host().menuTexts_.clear();
         Main().exchangeFile = "before";
@@ -488,7 +498,8 @@ TEST_F(MainObjectStream, DamagedStreamsStopAtTheDamage)
     const std::size_t stationIdLength = userCount + 4 + 88 + 4;
     const std::size_t profileCount = userCount + 4 + SnapshotBytes(Live, 24).bytes.size();
     const std::size_t firstStationAngle = profileCount + 4 + 4;
-    const struct {
+    const struct
+    {
         const char* name;
         Bytes bytes;
         bool preferences;
@@ -501,7 +512,8 @@ TEST_F(MainObjectStream, DamagedStreamsStopAtTheDamage)
         {"profile count 2^31-1", Patched(project, profileCount, {0xFF, 0xFF, 0xFF, 0x7F}), false, true},
         {"exchange path longer than the stream", Patched(PreferencesBytes().bytes, 4, {0xF0, 0xFF, 0xFF, 0x7F}), true, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.name);
         SetBeforeReading(Main());
         SetLive(Stored, Main());

@@ -8,12 +8,14 @@
 #include "persistence/QuintairData.hpp"
 #include "persistence/ReportData.hpp"
 
-namespace {
+namespace
+{
 
 GS::Guid GuidOfUser(std::int16_t id) { return APIGuid2GSGuid(SimHost::Teamwork::GuidOfUser(id)); }
 
 // The measuring state is process-wide: each test leaves it as it found it.
-class ProjectUsers : public MainObjectFixture {
+class ProjectUsers : public MainObjectFixture
+{
 protected:
     void SetUp() override
     {

@@ -12,7 +12,8 @@
 #include "persistence/ReportData.hpp"
 #include "persistence/StationReference.hpp"
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -24,7 +25,8 @@ const StationValues NoStation {NullGuid, {0.0, 0.0, 0.0}, 0.0, false, 0, 0};
 const SurveyorValues NewRecord {{}, u"", u"0", {1, 1, 1, 1}, {36, 89, 1, 11}, 0.0, 0, 1, 2, NullGuid, NoStation, NoStation,
                                 1,  36,  "",   false};
 
-class RecordStreams : public MainObjectFixture {
+class RecordStreams : public MainObjectFixture
+{
 protected:
     // The report's current user gets the lines, then the user exports into a new file.
     Bytes Exported(std::initializer_list<const char*> lines)
@@ -43,7 +45,8 @@ private:
 
 TEST_F(RecordStreams, WriteTheBytesOfTheirLayouts)
 {
-    const struct {
+    const struct
+    {
         const char* name;
         std::function<Bytes()> written;
         Bytes expected;
@@ -89,7 +92,8 @@ TEST_F(RecordStreams, WriteTheBytesOfTheirLayouts)
          {0xFF, 0xFE, 0x61, 0x00, 0x0D, 0x00, 0x0A, 0x00, 0x62, 0x00, 0x0D, 0x00, 0x0A, 0x00}},
         {"report export without lines", [this] { return Exported({}); }, {0xFF, 0xFE}},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.written(), c.expected);
     }
@@ -237,7 +241,8 @@ Bytes WrittenRecord(QuintairDataUserData record)
 
 TEST(PerUserRecord, ReadsOlderStreamsInTheirOwnLayout)
 {
-    const struct {
+    const struct
+    {
         std::int32_t version;
         StreamBytes stream;
         std::function<void(QuintairDataUserData&)> takes;
@@ -258,7 +263,8 @@ TEST(PerUserRecord, ReadsOlderStreamsInTheirOwnLayout)
              r.thumbnailView = true;
          }},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE("version " + std::to_string(c.version));
         QuintairDataUserData read = Differing();
         std::int64_t left = -1;

@@ -9,11 +9,13 @@
 #include "StreamBytes.hpp"
 #include "persistence/ReportData.hpp"
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<std::uint8_t>;
 
-class ReportLog : public MainObjectFixture {
+class ReportLog : public MainObjectFixture
+{
 protected:
     void AddLines(int count)
     {
@@ -67,7 +69,8 @@ TEST_F(ReportLog, ExportReplacesAnOlderFileWithAllLines)
     ASSERT_TRUE(Main().report.ExportToTextFile());
     StreamBytes expected;
     expected.Bytes({0xFF, 0xFE});
-    for (int i = 1; i <= 150; ++i) {
+    for (int i = 1; i <= 150; ++i)
+    {
         for (const char digit : std::to_string(i)) expected.Bytes({std::uint8_t(digit), 0});
         expected.Bytes({0x0D, 0, 0x0A, 0});
     }

@@ -4,13 +4,15 @@
 
 #include "persistence/StationIdCounter.hpp"
 
-namespace {
+namespace
+{
 
 TEST(StationIdCounter, CountsInDigitsAndLettersUpAndDown)
 {
     const std::string longNines(300, '9');
     const std::string longZs(250, 'Z');
-    const struct {
+    const struct
+    {
         std::string id;
         std::int32_t count;
         std::int16_t step;
@@ -45,7 +47,8 @@ TEST(StationIdCounter, CountsInDigitsAndLettersUpAndDown)
         {longZs, 2, 1, true, "A" + std::string(250, 'A')},
         {"1" + std::string(300, '0'), 2, 1, false, longNines},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.id.substr(0, 12) + (c.up ? " up " : " down ") + std::to_string(c.count) + " by " + std::to_string(c.step));
         StationIdCounter counter;
         counter.currentId = GS::UniString(c.id);

@@ -14,7 +14,8 @@
 #include "measuring/MeasuringState.hpp"
 #include "persistence/ProjectData.hpp"
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -23,7 +24,8 @@ constexpr char MarkerGuid[] = "{00112233-4455-6677-8899-AABBCCDDEEFF}";
 GS::Guid GuidOfUser(std::int16_t id) { return APIGuid2GSGuid(SimHost::Teamwork::GuidOfUser(id)); }
 
 // A merge block as the host hands it over, freed with the object; no bytes, no handle.
-class MergeBlock {
+class MergeBlock
+{
 public:
     explicit MergeBlock(const Bytes& bytes = {})
     {
@@ -40,7 +42,8 @@ public:
 
 // Every host plays a process of its own: the process-wide measuring state
 // starts anew with it.
-class StoredProject : public ::testing::Test {
+class StoredProject : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -232,7 +235,8 @@ TEST_F(StoredProject, MergeWritesOnlyInItsModesAndFromWholeBlocks)
     SaveAsUser(1, "anna", 1.0, "A1");
     const Bytes stored = Model().moduleData[""].bytes;
     const Bytes cut(stored.begin(), stored.begin() + static_cast<std::ptrdiff_t>(stored.size() / 2));
-    const struct {
+    const struct
+    {
         std::int32_t mode;
         const char* module;
         Bytes incoming;
@@ -241,7 +245,8 @@ TEST_F(StoredProject, MergeWritesOnlyInItsModesAndFromWholeBlocks)
         {10, "", stored, false}, {13, "REPORT", stored, false}, {0, "", stored, false}, {11, "", stored, true},
         {12, "", stored, true},  {11, "", cut, false},          {11, "", {}, true},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE("mode " + std::to_string(c.mode) + " \"" + c.module + "\", " + std::to_string(c.incoming.size()) + " bytes");
         MergeBlock base(stored);
         MergeBlock incoming(c.incoming);

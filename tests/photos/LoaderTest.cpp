@@ -8,14 +8,16 @@
 #include "Waiting.hpp"
 #include "photos/PhotoThumbnailLoader.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short FolderDialog = 32495;
 
 // An image reader the test holds: the first `allowed` photos pass, every later
 // one waits in hand until the test allows more or the loader is told to stop.
 // Every call is counted, and the test can wait for a call to begin.
-class GatedReader {
+class GatedReader
+{
 public:
     PhotoThumbnailLoader::Maker Maker(const PhotoThumbnailLoader& loader)
     {
@@ -77,7 +79,8 @@ bool WaitUntilIdle(const PhotoThumbnailLoader& loader)
 
 }  // namespace
 
-class LoaderTest : public PhotoFixture {
+class LoaderTest : public PhotoFixture
+{
 protected:
     void SetUp() override
     {

@@ -14,7 +14,8 @@
 #include "photos/PhotoLibraryPart.hpp"
 #include "photos/PhotoLocationNames.hpp"
 
-namespace {
+namespace
+{
 
 std::vector<const SimHost::StoredElement*> PhotoObjects(const SimHost::ProjectModel& model)
 {
@@ -46,7 +47,14 @@ bool Registered(const SimHost::ProjectModel& model, const std::string& name)
 }
 
 // The host refusing one of the reads that placing a photo relies on.
-enum class Refusal { None, ToolDefaults, PartParameters, EmbeddedLibrary, ScratchFolder };
+enum class Refusal
+{
+    None,
+    ToolDefaults,
+    PartParameters,
+    EmbeddedLibrary,
+    ScratchFolder
+};
 Refusal refusal = Refusal::None;
 HostServiceSignature::HostGetElementDefaults hostDefaults = nullptr;
 HostServiceSignature::HostGetLibraryPartParameters hostParameters = nullptr;
@@ -63,7 +71,8 @@ GSErrCode ParametersRefused(HostToken token, std::int32_t index, double* a, doub
 }
 GSErrCode SpecialFolderRefused(HostToken token, std::int32_t code, void* par1, void* par2)
 {
-    if (code == FourCC("GSPF")) {
+    if (code == FourCC("GSPF"))
+    {
         const std::int32_t folder = static_cast<API_SpecFolderRequest*>(par1)->folderId;
         if ((refusal == Refusal::EmbeddedLibrary && folder == API_EmbeddedProjectLibraryFolderID) ||
             (refusal == Refusal::ScratchFolder && folder == API_ApplicationDataFolderID))
@@ -74,7 +83,8 @@ GSErrCode SpecialFolderRefused(HostToken token, std::int32_t code, void* par1, v
 
 }  // namespace
 
-class ObjectsTest : public PhotoFixture {
+class ObjectsTest : public PhotoFixture
+{
 protected:
     void SetUp() override
     {
@@ -100,10 +110,12 @@ protected:
 TEST_F(ObjectsTest, TheArrowAngleIsTheBearingOfTheSecondPoint)
 {
     const std::string photo = WritePhoto("a.png", 40, 30);
-    const struct {
+    const struct
+    {
         double dx, dy, angle;
     } cases[] = {{0, 2, 0}, {2, 0, Pi / 2}, {0, -2, Pi}, {-2, 0, 3 * Pi / 2}, {0, 0, 0}, {-2.220446049250313e-16, 1, 0}};
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         const SimHost::StoredElement* placed = Place(photo, {1, 1, 0}, {1 + c.dx, 1 + c.dy, 0});
         ASSERT_NE(placed, nullptr);
         EXPECT_NEAR(NumberParameter(*placed, "angleArrow"), c.angle, 1e-9) << c.dx << "," << c.dy;
@@ -161,7 +173,8 @@ TEST_F(ObjectsTest, AutomaticPhotosTakeTheNewestFile)
 // placed with the photo's ratio and without a picture. The action always ends.
 TEST_F(ObjectsTest, RefusedReadsStopWhatTheyFeed)
 {
-    struct Case {
+    struct Case
+    {
         const char* photo;
         Refusal refusal;
         bool placed;
@@ -178,12 +191,14 @@ TEST_F(ObjectsTest, RefusedReadsStopWhatTheyFeed)
     hostDefaults = REPLACE_HOST_SERVICE(replaced, HostGetElementDefaults, DefaultsWithMemoRefused);
     hostParameters = REPLACE_HOST_SERVICE(replaced, HostGetLibraryPartParameters, ParametersRefused);
     hostEnvironment = REPLACE_HOST_SERVICE(replaced, HostEnvironmentRequest, SpecialFolderRefused);
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().content.elements.clear();
         refusal = c.refusal;
         const SimHost::StoredElement* placed = Place(WritePhoto(std::string(c.photo) + ".png", 40, 30), {1, 1, 0}, {1, 3, 0});
         EXPECT_EQ(placed != nullptr, c.placed) << c.photo;
-        if (placed != nullptr) {
+        if (placed != nullptr)
+        {
             EXPECT_NEAR(NumberParameter(*placed, "pictRatio"), 4.0 / 3.0, 1e-12) << c.photo;
         }
         const std::pair<int, int> pictureSize = c.embedded ? std::pair<int, int> {200, 150} : std::pair<int, int> {0, 0};
@@ -202,7 +217,8 @@ TEST_F(ObjectsTest, QuarterTurnsGoAndComeBack)
     const std::string photo = WritePhoto("t.png", 8, 6);
     Preview().SetResourceModules(CurrentResourceModule(), Main().resourceModules[0]);
     Preview().OpenPalette(211);
-    for (const int turns : {3, 4}) {
+    for (const int turns : {3, 4})
+    {
         const SimHost::StoredElement* placed = Place(photo, {0, 0, 0}, {0, 1, 0}, turns);
         ASSERT_NE(placed, nullptr);
         EXPECT_NEAR(NumberParameter(*placed, "pictRotAngle"), turns * Pi / 2, 1e-12);
@@ -226,7 +242,8 @@ TEST_F(ObjectsTest, AnotherSelectionShowsNothing)
     Main().actionPoints.Clear();
     Host().SelectTool(API_ObjectID, 0);
     for (const auto& entry : Model().libraryParts)
-        if (entry.second.name == "Survanto Messpunkt") {
+        if (entry.second.name == "Survanto Messpunkt")
+        {
             API_Element object;
             object.header.typeID = API_ObjectID;
             HostGetElementDefaults(&object, nullptr);

@@ -5,12 +5,14 @@
 
 #include "BmpRows.hpp"
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<std::uint8_t>;
 using Packer = bool (*)(const std::uint8_t*, std::int32_t, std::uint8_t*);
 
-struct Implementation {
+struct Implementation
+{
     const char* name;
     Packer pack;
 };
@@ -49,8 +51,10 @@ Bytes ExpectedOutput(std::int32_t width)
 // written past the row's end.
 TEST(BmpRows, OpaqueRowsArePackedToThreeBytesAPixel)
 {
-    for (const Implementation& implementation : Implementations) {
-        for (const std::int32_t width : Widths) {
+    for (const Implementation& implementation : Implementations)
+    {
+        for (const std::int32_t width : Widths)
+        {
             const Bytes in = OpaqueRow(width);
             Bytes out(std::size_t(width) * 3 + GuardBytes, Guard);
             EXPECT_TRUE(implementation.pack(in.data(), width, out.data())) << implementation.name << ", width " << width;
@@ -64,7 +68,8 @@ TEST(BmpRows, OpaqueRowsArePackedToThreeBytesAPixel)
 // colours of 0 with full alpha do not.
 TEST(BmpRows, OnePixelWithAlphaMakesTheRowNotOpaque)
 {
-    struct Case {
+    struct Case
+    {
         std::int32_t width;
         std::int32_t pixel;
         std::uint8_t alpha;
@@ -74,8 +79,10 @@ TEST(BmpRows, OnePixelWithAlphaMakesTheRowNotOpaque)
         {1, 0, 0xFE, false},   {5, 4, 0x00, false},   {9, 0, 0x7F, false},   {33, 0, 0xFE, false},  {33, 13, 0x01, false},
         {33, 23, 0xFE, false}, {33, 24, 0xFE, false}, {33, 32, 0x00, false}, {67, 40, 0xFE, false}, {33, 13, 0xFF, true},
     };
-    for (const Implementation& implementation : Implementations) {
-        for (const Case& c : cases) {
+    for (const Implementation& implementation : Implementations)
+    {
+        for (const Case& c : cases)
+        {
             Bytes in = OpaqueRow(c.width);
             in[std::size_t(c.pixel) * 4 + 3] = c.alpha;
             if (c.opaque) in[std::size_t(c.pixel) * 4] = in[std::size_t(c.pixel) * 4 + 1] = in[std::size_t(c.pixel) * 4 + 2] = 0;

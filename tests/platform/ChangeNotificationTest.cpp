@@ -13,7 +13,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 // Whether the handle is signalled now: an event set behind it answers when it is not.
 bool Signalled(const Win::WaitHandle& handle)
@@ -28,7 +29,8 @@ constexpr std::uint32_t ExchangeChanges = Win::FILE_NOTIFY_CHANGE_FILE_NAME | Wi
 
 TEST(ChangeNotification, SignalsTheChangesAskedForWhereTheyWereAskedFor)
 {
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::uint32_t filter;
         bool subtree;
@@ -60,7 +62,8 @@ TEST(ChangeNotification, SignalsTheChangesAskedForWhereTheyWereAskedFor)
         {"a file removed, names asked for", Win::FILE_NOTIFY_CHANGE_FILE_NAME, false,
          [](const std::string& f) { fs::remove(f + "/old.lse"); }, true},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.label);
         TempFolder folder;
         fs::create_directory(folder.path() + "/sub");

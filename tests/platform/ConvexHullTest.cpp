@@ -14,7 +14,8 @@ TEST(ConvexHull, CornersOnceCounterClockwiseWithTheirHeights)
     const std::vector<Geometry::Coord3D> hull = creator.CalcConvexHull();
     const double expected[][3] = {{0, 0, 1}, {4, 0, 2}, {4, 4, 3}, {0, 4, 4}};
     ASSERT_EQ(hull.size(), 4u);
-    for (std::size_t i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i)
+    {
         EXPECT_EQ(hull[i].x, expected[i][0]) << i;
         EXPECT_EQ(hull[i].y, expected[i][1]) << i;
         EXPECT_EQ(hull[i].z, expected[i][2]) << i;

@@ -10,7 +10,8 @@
 // Hand-worked cases of the geometry the curve palette uses, degenerate ones
 // among them: what each function gives, and how it says it has no result.
 
-namespace {
+namespace
+{
 
 using Geometry::Coord;
 using Geometry::Coord3D;
@@ -36,7 +37,8 @@ void ExpectNear(const Coord3D& actual, const Coord3D& expected, const std::strin
 
 TEST(CurveGeometry, PlanesFromAPointAndANormalProjectPointsOntoThem)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         Coord3D point, normal;
         bool made;
@@ -48,10 +50,12 @@ TEST(CurveGeometry, PlanesFromAPointAndANormalProjectPointsOntoThem)
         {"a point on the plane stays", {1, 2, 3}, {0, -1, 0}, true, {7, 2, -4}, {7, 2, -4}},
         {"normal too short", {0, 0, 0}, {0, 0, 1e-6}, false, {3, 4, 7}, {3, 4, 7}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Geometry::PlaneEq plane;
         EXPECT_EQ(Geometry::SetUpGenPlane(&plane, c.point, c.normal), c.made) << c.name;
-        if (!c.made) {
+        if (!c.made)
+        {
             EXPECT_EQ(plane.a * plane.a + plane.b * plane.b + plane.c * plane.c, 0.0) << c.name;
         }
         ExpectNear(Geometry::ProjCoord3DToPlane(plane, c.projected), c.expected, c.name);
@@ -84,7 +88,8 @@ TEST(CurveGeometry, UnitVectorsLengthsAndTurnsInPlan)
 
 TEST(CurveGeometry, RelativeAnglesRunCounterClockwiseWithinAHalfTurn)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         Coord from, to;
         double angle;
@@ -104,7 +109,8 @@ TEST(CurveGeometry, RelativeAnglesRunCounterClockwiseWithinAHalfTurn)
 
 TEST(CurveGeometry, VectorsTurnAboutAnAxisByTheRightHandRule)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         Coord3D v, axis;
         double angle;
@@ -119,7 +125,8 @@ TEST(CurveGeometry, VectorsTurnAboutAnAxisByTheRightHandRule)
         {"along the axis stays", {0, 0, 4}, {0, 0, 1}, 1.0, true, {0, 0, 4}},
         {"axis without direction", {1, 2, 3}, {0, 0, 0}, 1.0, false, {1, 2, 3}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Coord3D v = c.v;
         EXPECT_EQ(Geometry::TMRotateVect(&v, c.axis, c.angle), c.turned) << c.name;
         ExpectNear(v, c.expected, c.name);
@@ -128,7 +135,8 @@ TEST(CurveGeometry, VectorsTurnAboutAnAxisByTheRightHandRule)
 
 TEST(CurveGeometry, FramesOfThreeAxesAndTheirInverse)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         Coord3D x, y, z;
         bool invertible;
@@ -141,16 +149,20 @@ TEST(CurveGeometry, FramesOfThreeAxesAndTheirInverse)
         {"axes in one plane", {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, false, {1, 1, 1}, {2, 2, 0}},
         {"axis missing", {1, 0, 0}, {0, 1, 0}, {0, 0, 0}, false, {1, 1, 1}, {1, 1, 0}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Geometry::TRANMAT tm;
         Geometry::TMBSet(&tm, c.x, c.y, c.z);
         ExpectNear(Geometry::TMBVect(tm, c.local), c.world, c.name);
         Geometry::TRANMAT inverse;
         inverse.tmx[0] = 42.0;
         EXPECT_EQ(Geometry::InvMat(&inverse, tm), c.invertible) << c.name;
-        if (c.invertible) {
+        if (c.invertible)
+        {
             ExpectNear(Geometry::TMBVect(inverse, c.world), c.local, c.name);
-        } else {
+        }
+        else
+        {
             EXPECT_EQ(inverse.tmx[0], 42.0) << c.name << ": untouched";
         }
     }
@@ -159,7 +171,8 @@ TEST(CurveGeometry, FramesOfThreeAxesAndTheirInverse)
 TEST(CurveGeometry, CirclesThroughTwoPointsTouchingALine)
 {
     const Geometry::Sector xAxis {{0, 0}, {1, 0}};
-    struct Case {
+    struct Case
+    {
         const char* name;
         Coord p1, p2;
         Geometry::Sector line;
@@ -180,7 +193,8 @@ TEST(CurveGeometry, CirclesThroughTwoPointsTouchingALine)
         {"one point twice", {1, 1}, {1, 1}, xAxis, {0, 0}, false, {}},
         {"line without length", {0, 1}, {0, 4}, {{2, 2}, {2, 2}}, {0, 0}, false, {}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Coord centre {7, 7};
         EXPECT_EQ(Geometry::Circle_2Pt1Lin(c.p1, c.p2, c.line, c.reference, &centre), c.found) << c.name;
         ExpectNear(centre, c.found ? c.centre : Coord {7, 7}, c.name);
@@ -195,7 +209,8 @@ TEST(CurveGeometry, CirclesThroughTwoPointsTouchingALine)
 
 TEST(CurveGeometry, LinesThroughTwoSectorsMeetUnbounded)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         Geometry::Sector s1, s2;
         bool met;
@@ -208,7 +223,8 @@ TEST(CurveGeometry, LinesThroughTwoSectorsMeetUnbounded)
         {"one line twice", {{0, 0}, {1, 0}}, {{5, 0}, {7, 0}}, false, {}},
         {"a sector without length", {{0, 0}, {0, 0}}, {{2, -1}, {2, 5}}, false, {}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Coord point {7, 7};
         EXPECT_EQ(Geometry::XSectors(c.s1, c.s2, &point), c.met) << c.name;
         ExpectNear(point, c.met ? c.point : Coord {7, 7}, c.name);
@@ -218,7 +234,8 @@ TEST(CurveGeometry, LinesThroughTwoSectorsMeetUnbounded)
 TEST(CurveGeometry, ALineMeetsACircleInTheSectorsDirection)
 {
     const Geometry::Circle circle {{0, 0}, 5};
-    struct Case {
+    struct Case
+    {
         const char* name;
         Geometry::Sector sector;
         std::int32_t count;
@@ -233,7 +250,8 @@ TEST(CurveGeometry, ALineMeetsACircleInTheSectorsDirection)
         {"missing", {{-1, 6}, {1, 6}}, 0, {7, 7}, {7, 7}},
         {"sector without length", {{1, 1}, {1, 1}}, 0, {7, 7}, {7, 7}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Geometry::Sector result {{7, 7}, {7, 7}};
         EXPECT_EQ(Geometry::XCircleSectorEps(circle, c.sector, &result, 1e-5), c.count) << c.name;
         ExpectNear(result.c1, c.first, c.name);
@@ -243,7 +261,8 @@ TEST(CurveGeometry, ALineMeetsACircleInTheSectorsDirection)
 
 TEST(CurveGeometry, TwoCirclesMeetLeftThenRightOfTheirCentreLine)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         Geometry::Circle first, second;
         std::int32_t count;
@@ -258,7 +277,8 @@ TEST(CurveGeometry, TwoCirclesMeetLeftThenRightOfTheirCentreLine)
         {"one inside the other", {{0, 0}, 5}, {{1, 0}, 1}, 0, {7, 7}, {7, 7}},
         {"one centre", {{1, 1}, 2}, {{1, 1}, 2}, 0, {7, 7}, {7, 7}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Geometry::Sector result {{7, 7}, {7, 7}};
         EXPECT_EQ(Geometry::XCirclesEps(c.first, c.second, &result, 1e-5), c.count) << c.name;
         ExpectNear(result.c1, c.left, c.name);
@@ -276,7 +296,8 @@ TEST(CurveGeometry, FeetOnALine)
 
 TEST(CurveGeometry, SplinesInterpolateTheirControlPoints)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::vector<Coord> points;
         bool closed;
@@ -296,7 +317,8 @@ TEST(CurveGeometry, SplinesInterpolateTheirControlPoints)
         {"before the start", {{0, 0}, {2, 0}, {1, 2}}, true, -1.0, {0, 0}},
         {"beyond the end", {{0, 0}, {2, 0}, {1, 2}}, true, 5.0, {0, 0}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         std::vector<Geometry::DirType> dirs(c.points.size());
         const auto count = static_cast<std::int32_t>(c.points.size());
         ASSERT_TRUE(Geometry::CalcSpline(c.points.data(), dirs.data(), count, c.closed)) << c.name;

@@ -26,7 +26,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 // The reader runs in a child process: one that waits on a pipe or reads a device
 // without end fails its case when the deadline passes instead of hanging the test.
@@ -36,7 +37,8 @@ bool RefusedWithinDeadline(const std::function<bool()>& refused)
     if (child == 0) ::_exit(refused() ? 0 : 1);
     if (child < 0) return false;
     int status = 0;
-    if (!WaitUntil([&] { return ::waitpid(child, &status, WNOHANG) != 0; }, std::chrono::seconds(20))) {
+    if (!WaitUntil([&] { return ::waitpid(child, &status, WNOHANG) != 0; }, std::chrono::seconds(20)))
+    {
         ::kill(child, SIGKILL);
         ::waitpid(child, &status, 0);
         ADD_FAILURE() << "the reader still waits or reads after 20 s";
@@ -57,7 +59,8 @@ bool DebugOutputNames(const std::string& path)
     return std::any_of(output.begin(), output.end(), [&](const std::string& line) { return line.rfind(path + ": ", 0) == 0; });
 }
 
-struct Reader {
+struct Reader
+{
     const char* name;
     std::function<bool(const std::string& path)> refuses;
 };
@@ -95,7 +98,8 @@ const Reader Readers[] = {
          const bool refused =
              Win::RegOpenKeyEx(Win::HKEY_LOCAL_MACHINE, "SOFTWARE", Win::KEY_READ, key) == Win::ERROR_FILE_NOT_FOUND &&
              !Win::SetRegistryValue("HKEY_LOCAL_MACHINE\\SOFTWARE\\A", "B", "c") && DebugOutputNames(path);
-         struct stat info {};
+         struct stat info
+         {};
          return refused && ::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);  // not replaced
      }},
     {"regular file reader (exchange file)", [](const std::string& path) { return !IO::RegularFileReader(path).IsOpen(); }},
@@ -121,7 +125,8 @@ TEST(SharedReaders, RefuseWhatIsNotARegularFileWithoutWaiting)
     const std::string places[] = {pipe, folder.path() + "/folder.jpg", "/dev/zero", folder.path() + "/link-to-pipe.png",
                                   folder.path() + "/link-to-zero.bmp"};
     for (const Reader& reader : Readers)
-        for (const std::string& place : places) {
+        for (const std::string& place : places)
+        {
             SCOPED_TRACE(std::string(reader.name) + " on " + place);
             EXPECT_TRUE(RefusedWithinDeadline([&] { return reader.refuses(place); }));
         }
@@ -153,7 +158,8 @@ TEST(SharedWriters, AReplacedFileKeepsItsPermissions)
             return written;
         },
     };
-    for (const auto& write : writers) {
+    for (const auto& write : writers)
+    {
         fs::remove(path);
         std::ofstream(path) << "old";
         fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);

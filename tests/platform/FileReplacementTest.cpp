@@ -15,7 +15,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 std::string FileText(const std::string& path)
 {
@@ -35,7 +36,8 @@ std::optional<std::string> ReadToEnd(IO::RegularFileReader& reader, std::size_t 
 {
     std::string bytes;
     std::string buffer(chunk, '\0');
-    for (;;) {
+    for (;;)
+    {
         const std::optional<std::size_t> got = reader.Read(buffer.data(), chunk);
         if (!got) return std::nullopt;
         if (*got == 0) return bytes;
@@ -47,7 +49,8 @@ TEST(RegularFileReader, ReadsTheFileAsItWasOpenedAndFailsWhenItGrew)
 {
     TempFolder folder;
     const std::string path = folder.path() + "/exchange.lse";
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::string appended;  // after the open
         std::optional<std::string> read;
@@ -57,8 +60,10 @@ TEST(RegularFileReader, ReadsTheFileAsItWasOpenedAndFailsWhenItGrew)
         {"grew by one byte", "!", std::nullopt},
         {"grew by a page", std::string(4096, 'a'), std::nullopt},
     };
-    for (const Case& c : cases) {
-        for (const std::size_t chunk : {std::size_t {3}, std::size_t {1} << 16}) {
+    for (const Case& c : cases)
+    {
+        for (const std::size_t chunk : {std::size_t {3}, std::size_t {1} << 16})
+        {
             SCOPED_TRACE(std::string(c.label) + ", chunks of " + std::to_string(chunk));
             std::ofstream(path, std::ios::binary | std::ios::trunc) << "<X>0123456789</X>";
             IO::RegularFileReader reader(path);
@@ -98,7 +103,8 @@ TEST(AsideFile, ReplacesTheTargetWholeWithTheGivenPermissions)
 {
     TempFolder folder;
     const std::string path = folder.path() + "/exchange.lse";
-    for (const std::uint32_t permissions : {0600u, 0640u, 0644u}) {
+    for (const std::uint32_t permissions : {0600u, 0640u, 0644u})
+    {
         SCOPED_TRACE(permissions);
         std::ofstream(path, std::ios::trunc) << "old content";
         IO::AsideFile aside(path, permissions);

@@ -5,7 +5,8 @@
 #include "Geometry/GenArc.hpp"
 #include "Geometry/Polygon2DData.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double Pi = 3.14159265358979323846;
 
@@ -36,7 +37,8 @@ TEST(GeometryArcs, AnEllipticArcBecomesAChainOnTheCurve)
     ASSERT_GT(chain.size(), 10u);
     EXPECT_NEAR(chain.front().x, arc.GetBegC().x, 1e-12);
     EXPECT_NEAR(chain.back().y, arc.GetEndC().y, 1e-12);
-    for (std::size_t i = 0; i + 1 < chain.size(); ++i) {
+    for (std::size_t i = 0; i + 1 < chain.size(); ++i)
+    {
         EXPECT_LT(OffEllipse(arc, chain[i]), 1e-12);
         // The chord's middle stays within the tolerance of the curve.
         const Coord middle {(chain[i].x + chain[i + 1].x) / 2, (chain[i].y + chain[i + 1].y) / 2};
@@ -95,7 +97,8 @@ TEST(GeometryArcs, RingSegmentsReplaceArcEdgesByPointsOnThem)
     EXPECT_EQ(polygon.vertices[2].x, 2.0);
     // A half circle turning left from (2, 0) to (2, 2) bulges out to x = 3.
     double reach = 0;
-    for (std::size_t i = 3; i + 3 < last; ++i) {
+    for (std::size_t i = 3; i + 3 < last; ++i)
+    {
         EXPECT_NEAR(std::hypot(polygon.vertices[i].x - 2, polygon.vertices[i].y - 1), 1, 1e-9);
         reach = std::max(reach, polygon.vertices[i].x);
     }

@@ -8,14 +8,16 @@
 
 #include "VectorImage/HatchRenderer.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double Pi = 3.14159265358979323846;
 
 using Coord = Geometry::Point2<double>;
 
 // Fill 1: horizontal lines 2 mm apart; fill 2: solid; others unknown.
-class TwoFills : public AttributeSet {
+class TwoFills : public AttributeSet
+{
 public:
     GSErrCode GetAttribute(API_Attribute* attribute) const override
     {
@@ -29,12 +31,14 @@ public:
     }
 };
 
-struct Stretch {
+struct Stretch
+{
     Coord from, to;
     std::int16_t pen;
 };
 
-struct Recorder {
+struct Recorder
+{
     std::vector<Stretch> stretches;
     std::vector<const char*> calls;
 };
@@ -91,19 +95,22 @@ TEST(HatchRenderer, OneCallPerStretchOfPatternLineInsideThePolygon)
     // 2 mm at 1:100 is 0.2 m, the first line 0.1 m up: lines at 0.1, 0.3, 0.5, 0.7, 0.9.
     ASSERT_EQ(DrawSyHatch(AttributeReader(fills), SquareWithHole(1), ContextFor(recorder, 100, 0.00125), true), NoError);
     std::map<double, std::vector<std::pair<double, double>>> byHeight;
-    for (const Stretch& stretch : recorder.stretches) {
+    for (const Stretch& stretch : recorder.stretches)
+    {
         EXPECT_NEAR(stretch.from.y, stretch.to.y, 1e-12);
         EXPECT_EQ(stretch.pen, 6);
         byHeight[std::round(stretch.from.y * 10) / 10].push_back({stretch.from.x, stretch.to.x});
     }
     ASSERT_EQ(byHeight.size(), 5u);
     EXPECT_EQ(recorder.stretches.size(), 8u);
-    for (const double y : {0.1, 0.9}) {
+    for (const double y : {0.1, 0.9})
+    {
         ASSERT_EQ(byHeight[y].size(), 1u) << y;
         EXPECT_NEAR(byHeight[y][0].first, 0, 1e-12);
         EXPECT_NEAR(byHeight[y][0].second, 1, 1e-12);
     }
-    for (const double y : {0.3, 0.5, 0.7}) {
+    for (const double y : {0.3, 0.5, 0.7})
+    {
         ASSERT_EQ(byHeight[y].size(), 2u) << y;
         EXPECT_NEAR(byHeight[y][0].second, 0.4, 1e-12);
         EXPECT_NEAR(byHeight[y][1].first, 0.6, 1e-12);
@@ -139,7 +146,8 @@ TEST(HatchRenderer, ArcEdgesBoundThePattern)
     halfDisc.GetHatchTran().SetGlobal();
     ASSERT_EQ(DrawSyHatch(AttributeReader(fills), halfDisc, ContextFor(recorder, 100, 0.00125), true), NoError);
     ASSERT_EQ(recorder.stretches.size(), 5u);
-    for (const Stretch& stretch : recorder.stretches) {
+    for (const Stretch& stretch : recorder.stretches)
+    {
         const double half = std::sqrt(1 - stretch.from.y * stretch.from.y);
         EXPECT_NEAR(stretch.from.x, -half, 0.002);
         EXPECT_NEAR(stretch.to.x, half, 0.002);

@@ -11,7 +11,8 @@
 #include <png.h>
 #include <tiffio.h>
 
-namespace {
+namespace
+{
 
 std::uint32_t BigEndian32(const std::uint8_t* p)
 {
@@ -21,7 +22,8 @@ std::uint32_t BigEndian32(const std::uint8_t* p)
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t n)
 {
     std::uint32_t crc = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0; i < n; ++i)
+    {
         crc ^= data[i];
         for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
@@ -62,7 +64,8 @@ Bytes MakeJpeg(std::int32_t width, std::int32_t height, const Bytes& bgra, int q
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
     jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
+    while (info.next_scanline < info.image_height)
+    {
         auto row = const_cast<JSAMPROW>(bgra.data() + std::size_t(info.next_scanline) * std::size_t(width) * 4);
         jpeg_write_scanlines(&info, &row, 1);
     }
@@ -91,7 +94,8 @@ Bytes MakeTiff(std::int32_t width, std::int32_t height, const Bytes& bgra)
     TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, std::uint32_t(height));
     Bytes row(std::size_t(width) * 4);
-    for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t y = 0; y < height; ++y)
+    {
         const std::uint8_t* in = bgra.data() + std::size_t(y) * row.size();
         for (std::size_t i = 0; i < row.size(); i += 4)
             row[i] = in[i + 2], row[i + 1] = in[i + 1], row[i + 2] = in[i], row[i + 3] = in[i + 3];
@@ -99,7 +103,8 @@ Bytes MakeTiff(std::int32_t width, std::int32_t height, const Bytes& bgra)
     }
     TIFFClose(tiff);
     Bytes file;
-    if (std::FILE* in = std::fopen(path, "rb")) {
+    if (std::FILE* in = std::fopen(path, "rb"))
+    {
         std::uint8_t buffer[4096];
         for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) file.insert(file.end(), buffer, buffer + n);
         std::fclose(in);
@@ -124,7 +129,8 @@ Bytes MakeTga(std::int32_t width, std::int32_t height, const Bytes& bgra)
 
 std::size_t FindPngChunk(const Bytes& png, const char* type)
 {
-    for (std::size_t at = 8; at + 12 <= png.size();) {
+    for (std::size_t at = 8; at + 12 <= png.size();)
+    {
         if (std::memcmp(png.data() + at + 4, type, 4) == 0) return at + 4;
         at += 12 + BigEndian32(png.data() + at);
     }

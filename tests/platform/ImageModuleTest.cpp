@@ -10,7 +10,8 @@
 #include "ImageFiles.hpp"
 #include "InProcessHost.hpp"
 
-namespace {
+namespace
+{
 
 // A 3 x 2 picture, 24 bits: top row red, green, blue; bottom row white, black,
 // grey. Rows bottom-up, 9 bytes padded to 12.
@@ -68,7 +69,8 @@ Bytes PngClaiming(std::uint32_t width, std::uint32_t height)
 {
     Bytes png = MakePng(4, 3, Gradient(4, 3, false));
     const std::size_t ihdr = FindPngChunk(png, "IHDR");
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
+    {
         png[ihdr + 4 + i] = std::uint8_t(width >> (24 - 8 * i));
         png[ihdr + 8 + i] = std::uint8_t(height >> (24 - 8 * i));
     }
@@ -79,7 +81,8 @@ Bytes PngClaiming(std::uint32_t width, std::uint32_t height)
 Bytes BmpClaiming(std::int32_t width, std::int32_t height)
 {
     Bytes bmp = Bmp3x2;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
+    {
         bmp[18 + i] = std::uint8_t(std::uint32_t(width) >> (8 * i));
         bmp[22 + i] = std::uint8_t(std::uint32_t(height) >> (8 * i));
     }
@@ -96,7 +99,8 @@ Bytes TruncatedInScan(const Bytes& jpeg)
     return Truncated(jpeg, scan + (jpeg.size() - scan) / 2);
 }
 
-struct ImageCase {
+struct ImageCase
+{
     const char* name;
     std::function<Bytes()> file;
     bool readable;
@@ -153,7 +157,8 @@ std::vector<ImageCase> Cases()
     };
 }
 
-class ImageModule : public ::testing::TestWithParam<ImageCase> {
+class ImageModule : public ::testing::TestWithParam<ImageCase>
+{
 protected:
     TempFolder folder;
 
@@ -182,7 +187,8 @@ TEST_P(ImageModule, ReadsWhatItCanAndRefusesTheRest)
     GSPixMapHandle pixMap = reinterpret_cast<GSPixMapHandle>(&folder);
     const bool read = GX::ImageBase::ReadFile(Write(c.file()), pixMap, GSPixMapPixelType32);
     ASSERT_EQ(read, c.readable);
-    if (!read) {
+    if (!read)
+    {
         EXPECT_EQ(pixMap, nullptr);
         return;
     }
@@ -198,7 +204,8 @@ TEST(ImageModuleThreads, ReadsOnSeveralThreadsAtOnce)
 {
     TempFolder folder;
     const std::vector<ImageCase> cases = Cases();
-    for (std::size_t i = 0; i < cases.size(); ++i) {
+    for (std::size_t i = 0; i < cases.size(); ++i)
+    {
         const Bytes bytes = cases[i].file();
         std::ofstream(folder.path() + "/" + std::to_string(i), std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -208,7 +215,8 @@ TEST(ImageModuleThreads, ReadsOnSeveralThreadsAtOnce)
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([&, t] {
             for (int round = 0; round < 5; ++round)
-                for (std::size_t i = 0; i < cases.size(); ++i) {
+                for (std::size_t i = 0; i < cases.size(); ++i)
+                {
                     GSPixMapHandle pixMap = nullptr;
                     const bool read = GX::ImageBase::ReadFile(IO::Location(folder.path() + "/" + std::to_string(i)), pixMap,
                                                               GSPixMapPixelType32);
@@ -237,7 +245,8 @@ TEST(ImageModuleConversion, PixMapsBecomeBmpData)
 {
     TempFolder folder;
     const FTM::TypeID bmp = FTM::FileTypeManager::SearchForMime("image/bmp");
-    for (const Bytes& file : {Bmp3x2, Bmp3x2TopDownWithAlpha()}) {
+    for (const Bytes& file : {Bmp3x2, Bmp3x2TopDownWithAlpha()})
+    {
         const std::string path = folder.path() + "/p.bmp";
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
         GSPixMapHandle pixMap = nullptr;
@@ -247,7 +256,8 @@ TEST(ImageModuleConversion, PixMapsBecomeBmpData)
         Bytes png;
         EXPECT_FALSE(GX::ImageBase::ConvertFromPixMap(pixMap, FTM::FileTypeManager::SearchForMime("image/png"), png));
         GXDeleteGSPixMap(pixMap);
-        if (file == Bmp3x2) {
+        if (file == Bmp3x2)
+        {
             EXPECT_EQ(data, Bmp3x2);
             continue;
         }
@@ -277,13 +287,21 @@ TEST(ImageModuleConversion, TheResolutionOfABmpFileComesBackInItsData)
 // first written) as in the top row (the last written).
 TEST(ImageModuleConversion, EveryRowWidthComesBackFromItsBmpData)
 {
-    enum Translucent { None, Bottom, Top };
-    for (const std::int32_t width : {1, 4, 5, 7, 8, 9, 11, 16, 19, 33}) {
-        for (const Translucent at : {None, Bottom, Top}) {
+    enum Translucent
+    {
+        None,
+        Bottom,
+        Top
+    };
+    for (const std::int32_t width : {1, 4, 5, 7, 8, 9, 11, 16, 19, 33})
+    {
+        for (const Translucent at : {None, Bottom, Top})
+        {
             const bool translucent = at != None;
             GSPixMapHandle pixMap = GXCreateGSPixMap(width, 3, 72, 72);
             std::uint8_t* p = GXGetGSPixMapBaseAddr(pixMap);
-            for (std::int32_t i = 0; i < width * 3; ++i, p += 4) {
+            for (std::int32_t i = 0; i < width * 3; ++i, p += 4)
+            {
                 p[0] = static_cast<std::uint8_t>(i * 7), p[1] = static_cast<std::uint8_t>(i * 13 + 1);
                 p[2] = static_cast<std::uint8_t>(255 - i), p[3] = 255;
             }

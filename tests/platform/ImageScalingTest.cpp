@@ -12,7 +12,8 @@
 #include "ImageFiles.hpp"
 #include "InProcessHost.hpp"
 
-namespace {
+namespace
+{
 
 // Smooth enough for JPEG, varied enough to tell places apart.
 Bytes Waves(std::int32_t width, std::int32_t height)
@@ -20,7 +21,8 @@ Bytes Waves(std::int32_t width, std::int32_t height)
     Bytes bgra(std::size_t(width) * std::size_t(height) * 4);
     std::uint8_t* p = bgra.data();
     for (std::int32_t y = 0; y < height; ++y)
-        for (std::int32_t x = 0; x < width; ++x, p += 4) {
+        for (std::int32_t x = 0; x < width; ++x, p += 4)
+        {
             p[0] = static_cast<std::uint8_t>(128 + 100 * std::sin(x * 6.0 / width));
             p[1] = static_cast<std::uint8_t>(128 + 100 * std::cos(y * 5.0 / height));
             p[2] = static_cast<std::uint8_t>((x + y) * 255 / (width + height));
@@ -29,7 +31,8 @@ Bytes Waves(std::int32_t width, std::int32_t height)
     return bgra;
 }
 
-struct PixMapDeleter {
+struct PixMapDeleter
+{
     void operator()(GSPixMap* pixMap) const { GXDeleteGSPixMap(pixMap); }
 };
 using PixMapPtr = std::unique_ptr<GSPixMap, PixMapDeleter>;
@@ -47,7 +50,8 @@ Bytes PixelsOf(GSPixMapHandle pixMap)
     return Bytes(base, base + std::size_t(GXGetGSPixMapBytesPerRow(pixMap)) * std::size_t(GXGetGSPixMapHeight(pixMap)));
 }
 
-class ImageScaling : public ::testing::Test {
+class ImageScaling : public ::testing::Test
+{
 protected:
     TempFolder folder;
 
@@ -84,12 +88,14 @@ protected:
 // is fitted to; the full size comes from its header.
 TEST_F(ImageScaling, JpegsAreDecodedAtTheLargestReductionThatCoversTheFittedSize)
 {
-    struct Case {
+    struct Case
+    {
         std::int32_t width, height, fitWidth, fitHeight, readWidth, readHeight;
     };
     for (const Case& c :
          {Case {4000, 3000, 64, 64, 500, 375}, Case {100, 50, 200, 200, 100, 50}, Case {200, 100, 100, 100, 100, 50},
-          Case {400, 300, 100, 100, 100, 75}, Case {641, 480, 64, 64, 81, 60}}) {
+          Case {400, 300, 100, 100, 100, 75}, Case {641, 480, 64, 64, 81, 60}})
+    {
         const IO::Location photo = Write("photo.jpg", MakeJpeg(c.width, c.height, Waves(c.width, c.height), 80));
         GSPixMapHandle pixMap = nullptr;
         std::int32_t fullWidth = 0, fullHeight = 0;
@@ -159,7 +165,8 @@ TEST(ImageRotation, QuarterTurnsOfAThreeByTwoPictureByPixel)
 {
     const Bytes source = {'a', 0, 0, 255, 'b', 0, 0, 255, 'c', 0, 0, 255, 'd', 0, 0, 255, 'e', 0, 0, 255, 'f', 0, 0, 255};
     const PixMapPtr from = PixMapOf(3, 2, source);
-    struct Case {
+    struct Case
+    {
         int turns;
         std::int32_t width, height;
         GXPoint origin;
@@ -167,12 +174,14 @@ TEST(ImageRotation, QuarterTurnsOfAThreeByTwoPictureByPixel)
     };
     for (const Case& c :
          {Case {0, 3, 2, {0, 2}, "abc/def"}, Case {1, 2, 3, {2, 3}, "cf/be/ad"}, Case {2, 3, 2, {3, 0}, "fed/cba"},
-          Case {3, 2, 3, {0, 0}, "da/eb/fc"}, Case {4, 3, 2, {0, 2}, "abc/def"}}) {
+          Case {3, 2, 3, {0, 0}, "da/eb/fc"}, Case {4, 3, 2, {0, 2}, "abc/def"}})
+    {
         const PixMapPtr to(GXCreateGSPixMap(c.width, c.height, 72, 72));
         ASSERT_TRUE(GXRotateGSPixMap(from.get(), to.get(), {0, 0, 3, 2}, c.turns * M_PI / 2, c.origin));
         std::string rows;
         const Bytes pixels = PixelsOf(to.get());
-        for (std::size_t i = 0; i < pixels.size(); i += 4) {
+        for (std::size_t i = 0; i < pixels.size(); i += 4)
+        {
             if (i > 0 && i / 4 % std::size_t(c.width) == 0) rows += '/';
             rows += pixels[i + 3] == 255 ? char(pixels[i]) : '.';
         }

@@ -12,7 +12,8 @@
 #include "Graphics/PngWriter.hpp"
 #include "TextEngine/TextEngine.hpp"
 
-namespace {
+namespace
+{
 
 using NewDisplay::NativeContext;
 using NewDisplay::NativeImage;
@@ -24,7 +25,8 @@ const Gfx::Color Red(255, 0, 0);
 std::vector<std::string> Mask(const NativeImage& image, const Gfx::Color& color)
 {
     std::vector<std::string> rows;
-    for (std::int32_t y = 0; y < std::int32_t(image.GetHeight()); ++y) {
+    for (std::int32_t y = 0; y < std::int32_t(image.GetHeight()); ++y)
+    {
         std::string row;
         for (std::int32_t x = 0; x < std::int32_t(image.GetWidth()); ++x)
             row += image.GetPixel(x, y) == color ? '#' : image.GetPixel(x, y) == Clear ? '.' : '?';
@@ -181,7 +183,8 @@ TEST(TextStyles, RegisteredStylesArePickedUpByIndex)
     EXPECT_EQ(TSPickUpStyle(0, &style), APIERR_BADINDEX);
 }
 
-struct FileCloser {
+struct FileCloser
+{
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 

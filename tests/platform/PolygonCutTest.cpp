@@ -12,7 +12,8 @@
 // The half-plane cut of an outline, the frames of three axes and the frame of
 // openings in polygonal walls.
 
-namespace {
+namespace
+{
 
 using Geometry::Point2;
 using Geometry::Polygon2DData;
@@ -31,7 +32,8 @@ Polygon2DData Outline(const std::vector<Point2<double>>& corners)
 std::string Corners(const Polygon2DData& piece)
 {
     std::string text;
-    for (std::size_t i = 1; i + 1 < piece.vertices.size(); ++i) {
+    for (std::size_t i = 1; i + 1 < piece.vertices.size(); ++i)
+    {
         char buffer[64];
         std::snprintf(buffer, sizeof buffer, "(%g,%g)", piece.vertices[i].x, piece.vertices[i].y);
         text += buffer;
@@ -49,7 +51,8 @@ TEST(PolygonCut, KeepsThePiecesInTheHalfPlaneInTheOutlinesOrder)
     const Polygon2DData rectangle = Outline({{0, 0}, {4, 0}, {4, 0.3}, {0, 0.3}});
     // A U open to the top: two arms at x 0..1 and 3..4, joined at y 0..1.
     const Polygon2DData u = Outline({{4, 0}, {4, 3}, {3, 3}, {3, 1}, {1, 1}, {1, 3}, {0, 3}, {0, 0}});
-    struct Case {
+    struct Case
+    {
         const char* name;
         Polygon2DData polygon;
         Geometry::HalfPlane2DData half;
@@ -67,11 +70,13 @@ TEST(PolygonCut, KeepsThePiecesInTheHalfPlaneInTheOutlinesOrder)
         {"an edge on the line counts as outside", rectangle, LeftOf(4.0), {"(0,0)(4,0)(4,0.3)(0,0.3)"}},
         {"two arms of a U", u, {{0.0, -1.0}, -2.0}, {"(4,3)(3,3)(3,2)(4,2)", "(1,3)(0,3)(0,2)(1,2)"}},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         std::vector<Polygon2DData> pieces;
         ASSERT_EQ(Geometry::CutPolyLine2D(c.polygon, c.half, &pieces), NoError) << c.name;
         std::vector<std::string> found;
-        for (const Polygon2DData& piece : pieces) {
+        for (const Polygon2DData& piece : pieces)
+        {
             found.push_back(Corners(piece));
             EXPECT_EQ(piece.contourEnds.back(), static_cast<std::int32_t>(piece.vertices.size() - 1)) << c.name;
         }
@@ -116,7 +121,8 @@ TEST(FrameMatrix, TakesFrameCoordinatesIntoThePlanAndBack)
 // outline's first edge runs from begin to end.
 TEST(OpeningFrame, IsTheFrameOfTheOutlinesFirstEdge)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_Coord begin, end, point, direction;
         API_Coord framePoint, frameDirection;
@@ -133,7 +139,8 @@ TEST(OpeningFrame, IsTheFrameOfTheOutlinesFirstEdge)
          {1.5, 0.2},
          {0, 1}},
     };
-    for (const Case& k : cases) {
+    for (const Case& k : cases)
+    {
         Geometry::TRANMAT frame, inverse;
         ASSERT_TRUE(PolygonalWallFrame(k.begin, k.end, &frame)) << k.name;
         ASSERT_TRUE(Geometry::InvMat(&inverse, frame)) << k.name;

@@ -17,7 +17,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 const std::string Key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Orbolink";
 
@@ -45,7 +46,8 @@ std::map<std::string, std::string> ValuesIn(const std::string& text)
 {
     std::map<std::string, std::string> values;
     std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
+    for (std::string line; std::getline(lines, line);)
+    {
         const auto first = line.find('\t'), second = line.find('\t', first + 1);
         if (line.compare(0, first, Key) == 0 && second != std::string::npos)
             values[line.substr(first + 1, second - first - 1)] = line.substr(second + 1);
@@ -55,7 +57,8 @@ std::map<std::string, std::string> ValuesIn(const std::string& text)
 
 // The registry file's folder: in memory where the system has one, since the race
 // below is about writers taking turns, not about the disk.
-class RaceFolder {
+class RaceFolder
+{
 public:
     RaceFolder()
     {
@@ -81,7 +84,8 @@ pid_t StartWriter(const std::string& file, const std::string& prefix, int count,
     const pid_t child = ::fork();
     if (child != 0) return child;
     Win::SetRegistryFile(file);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
+    {
         const char written = Win::SetRegistryValue(Key, prefix + std::to_string(i), "value " + std::to_string(i)) ? 1 : 0;
         if (::write(reportTo, &written, 1) != 1) ::_exit(2);
     }
@@ -92,7 +96,8 @@ std::vector<char> Answers(int from, int count)
 {
     std::vector<char> answers(static_cast<std::size_t>(count));
     std::size_t got = 0;
-    while (got < answers.size()) {
+    while (got < answers.size())
+    {
         const ssize_t n = ::read(from, answers.data() + got, answers.size() - got);
         if (n <= 0) break;
         got += static_cast<std::size_t>(n);
@@ -103,7 +108,8 @@ std::vector<char> Answers(int from, int count)
 
 }  // namespace
 
-class RegistryFile : public ::testing::Test {
+class RegistryFile : public ::testing::Test
+{
 protected:
     void SetUp() override { Win::ClearRecords(); }
     void TearDown() override { Win::SetRegistryFile({}); }
@@ -142,7 +148,8 @@ TEST_F(RegistryFile, TwoProcessesWritingAtOnceLoseNoValue)
     const std::map<std::string, std::string> stored = ValuesIn(FileText(file));
     int reported = 0, missing = 0;
     for (int i = 0; i < Values; ++i)
-        for (const auto* side : {&answersA, &answersB}) {
+        for (const auto* side : {&answersA, &answersB})
+        {
             if ((*side)[std::size_t(i)] == 0) continue;
             ++reported;
             const auto found = stored.find(std::string(side == &answersA ? "A" : "B") + std::to_string(i));

@@ -9,7 +9,8 @@
 #include "RS/ResourceModule.hpp"
 #include "Win/WinStandIns.hpp"
 
-namespace {
+namespace
+{
 
 void PutU32(std::string& out, std::uint32_t value)
 {
@@ -30,7 +31,8 @@ std::string Strings(std::uint32_t count, const std::vector<std::string>& entries
 {
     std::string out;
     PutU32(out, count);
-    for (const std::string& entry : entries) {
+    for (const std::string& entry : entries)
+    {
         PutU32(out, static_cast<std::uint32_t>(entry.size()));
         out += entry;
     }

@@ -2,7 +2,8 @@
 
 #include "API/AddOnInterface.hpp"
 
-namespace {
+namespace
+{
 
 HostToken seenToken = nullptr;
 std::int32_t seenCode = 0;

@@ -6,13 +6,15 @@
 
 // User items draw through the update message into a picture the dialog manager keeps.
 
-namespace {
+namespace
+{
 
 constexpr short PaletteId = 30961;
 constexpr short Button = 1;
 constexpr short Picture = 2;
 
-class UserItemTest : public OwnDialogTest {
+class UserItemTest : public OwnDialogTest
+{
 protected:
     UserItemTest()
         : OwnDialogTest(PaletteId, "DIALOG 30961 palette \"P\" size=100,80 at=0,0\n"
@@ -33,7 +35,8 @@ protected:
         });
     }
 
-    struct Update {
+    struct Update
+    {
         short item, left, top;
     };
     std::vector<Update> updates;
@@ -41,7 +44,8 @@ protected:
 
 TEST_F(UserItemTest, OnlyAnOpenDialogThatEnabledTheMessageDrawsItsUserItems)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         bool enable;
         bool close;
@@ -54,14 +58,16 @@ TEST_F(UserItemTest, OnlyAnOpenDialogThatEnabledTheMessageDrawsItsUserItems)
         {"closed", true, true, Picture, false},
         {"no user item", true, false, Button, false},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         updates.clear();
         Open(c.enable);
         if (c.close) DG::ClosePalette(PaletteId);
         const NewDisplay::NativeImage* picture = DG::UpdateUserItem(PaletteId, c.item);
         EXPECT_EQ(picture != nullptr, c.drawn) << c.name;
         EXPECT_EQ(updates.size(), c.drawn ? 1u : 0u) << c.name;
-        if (picture != nullptr) {
+        if (picture != nullptr)
+        {
             EXPECT_EQ(picture->GetWidth(), 40u) << c.name;
             EXPECT_EQ(picture->GetHeight(), 30u) << c.name;
             EXPECT_EQ(picture->GetPixel(39, 29), Gfx::Color(255, 0, 0)) << c.name;

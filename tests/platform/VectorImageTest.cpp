@@ -4,7 +4,8 @@
 
 #include "VectorImage/VectorImage.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double Pi = 3.14159265358979323846;
 
@@ -36,7 +37,8 @@ TEST(VectorImage, TheIteratorVisitsKindsInOrderThenRecordsAsAdded)
     image.AddText(Sy_TextType {});
     std::vector<int> kinds;
     std::vector<double> lineStarts;
-    for (ConstVectorImageIterator it(image); !it.IsEOI(); ++it) {
+    for (ConstVectorImageIterator it(image); !it.IsEOI(); ++it)
+    {
         kinds.push_back(it.GetItemType());
         if (it.GetItemType() == SyLine) lineStarts.push_back(it.GetLine().begC.x);
     }

@@ -18,13 +18,15 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 constexpr const char* MessageName = "WM_SURVANTO_FOLDER_TEST";
 
 // A desktop folder path of its own under a fresh temporary folder, as the
 // message folder for as long as it lives.
-class Desktop {
+class Desktop
+{
 public:
     Desktop()
     {
@@ -50,7 +52,8 @@ private:
 };
 
 // A datagram socket bound at the path, as another user's listener would be.
-class Eavesdropper {
+class Eavesdropper
+{
 public:
     explicit Eavesdropper(const std::string& path) : fd_(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0))
     {
@@ -88,7 +91,8 @@ bool DebugOutputHas(std::size_t from, const std::string& text)
 TEST(MessageFolder, AFolderOthersMayEnterIsRefusedAndNothingIsSent)
 {
     const std::uint32_t message = Win::RegisterWindowMessage(MessageName);
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::function<void(const Desktop&)> prepare;  // makes the desktop folder and the message's folder in it
         std::string why;
@@ -118,7 +122,8 @@ TEST(MessageFolder, AFolderOthersMayEnterIsRefusedAndNothingIsSent)
          },
          "it belongs to user 65534", true},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         if (c.needsRoot && ::geteuid() != 0) continue;
         const Desktop desktop;
         c.prepare(desktop);
@@ -139,19 +144,24 @@ TEST(MessageFolder, AFolderOthersMayEnterIsRefusedAndNothingIsSent)
 TEST(MessageFolder, AFolderOfTheUsersOwnCarriesMessagesThroughSocketsForTheUserAlone)
 {
     const std::uint32_t message = Win::RegisterWindowMessage(MessageName);
-    for (const bool madeInAdvance : {false, true}) {
+    for (const bool madeInAdvance : {false, true})
+    {
         const Desktop desktop;
-        if (madeInAdvance) {
+        if (madeInAdvance)
+        {
             fs::create_directory(desktop.Folder());
             ::chmod(desktop.Folder().c_str(), 0700);
         }
         Win::MessageReceiver receiver(message);
         ASSERT_TRUE(receiver.IsListening()) << receiver.Error();
-        struct stat folder {};
+        struct stat folder
+        {};
         ASSERT_EQ(::lstat(desktop.Folder().c_str(), &folder), 0);
         EXPECT_EQ(folder.st_mode & 0777, 0700u) << madeInAdvance;
-        for (const auto& entry : fs::directory_iterator(desktop.Folder() + "/" + MessageName)) {
-            struct stat socketFile {};
+        for (const auto& entry : fs::directory_iterator(desktop.Folder() + "/" + MessageName))
+        {
+            struct stat socketFile
+            {};
             ASSERT_EQ(::lstat(entry.path().c_str(), &socketFile), 0);
             EXPECT_TRUE(S_ISSOCK(socketFile.st_mode)) << entry.path();
             EXPECT_EQ(socketFile.st_mode & 0777, 0600u) << entry.path();

@@ -13,7 +13,8 @@ CloudFile ReadCloudFile(const std::string& path)
     if (bytes.size() < 32 || std::memcmp(bytes.data(), "GSPC\2\0\0\0", 8) != 0 || (bytes.size() - 32) % 15 != 0) return file;
     file.read = true;
     std::memcpy(file.box, bytes.data() + 8, sizeof file.box);
-    for (std::size_t at = 32; at < bytes.size(); at += 15) {
+    for (std::size_t at = 32; at < bytes.size(); at += 15)
+    {
         float relative[3];
         std::memcpy(relative, bytes.data() + at, sizeof relative);
         file.points.push_back(

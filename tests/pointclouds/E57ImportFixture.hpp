@@ -8,7 +8,8 @@
 
 // A point file read back: the box in its header and its points in project
 // coordinates with their colour bytes.
-struct CloudFile {
+struct CloudFile
+{
     bool read = false;
     float box[6] {};
     std::vector<API_Coord3D> points;
@@ -21,7 +22,8 @@ std::string SamplePath(const std::string& name);
 // The E57 import run as the user runs it, against the project and libraries of a
 // point-cloud fixture: files chosen in the dialog, actions on the panel, answers
 // to the question about scans without a pose.
-class E57ImportFixture : public PointCloudFixture {
+class E57ImportFixture : public PointCloudFixture
+{
 protected:
     void Import(const std::vector<std::string>& files, const std::vector<DG::PanelAction>& actions = {});
     // Writes an E57 file of the scans into the fixture's folder; its path.

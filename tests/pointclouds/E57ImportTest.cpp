@@ -14,7 +14,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 constexpr const char* NoCloud = "Es konnte keine Punktwolke erstellt werden.";
 constexpr const char* Question =
@@ -30,7 +31,8 @@ e57test::Pose Posed(std::array<double, 4> rotation, std::array<double, 3> transl
 }
 
 // The import of each sample file alone, thinning off, scans without a pose taken.
-struct SampleCase {
+struct SampleCase
+{
     const char* file;
     std::size_t points;
     API_Coord3D min, max;
@@ -41,7 +43,8 @@ struct SampleCase {
 
 std::ostream& operator<<(std::ostream& out, const SampleCase& c) { return out << c.file; }
 
-class SampleImport : public E57ImportFixture, public ::testing::WithParamInterface<SampleCase> {};
+class SampleImport : public E57ImportFixture, public ::testing::WithParamInterface<SampleCase>
+{};
 
 const SampleCase Samples[] = {
     {"bunnyDouble.e57", 30571, {-0.094689, 0.040011, -0.061873}, {0.061009, 0.187321, 0.058799}, {128, 128, 128}, 0, true},
@@ -90,12 +93,14 @@ INSTANTIATE_TEST_SUITE_P(Samples, SampleImport, ::testing::ValuesIn(Samples),
 
 TEST_F(E57ImportFixture, TheBunniesShareOneBox)
 {
-    for (const char* bunny : {"bunnyDouble.e57", "bunnyFloat.e57", "bunnyInt19.e57"}) {
+    for (const char* bunny : {"bunnyDouble.e57", "bunnyFloat.e57", "bunnyInt19.e57"})
+    {
         DG::QueueAlertAnswer(1);
         Import({SamplePath(bunny)}, {Click(ThinOut)});
     }
     const CloudFile a = PointFile("bunnyDouble"), b = PointFile("bunnyFloat"), c = PointFile("bunnyInt19");
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 6; ++i)
+    {
         EXPECT_EQ(a.box[i], b.box[i]) << i;
         EXPECT_EQ(a.box[i], c.box[i]) << i;
     }
@@ -122,7 +127,8 @@ TEST_F(E57ImportFixture, AnEmptyFileSaysNothing)
 // A file the reader refuses ends alone: the next file is read, the alert follows.
 TEST_F(E57ImportFixture, ARefusedFileEndsOnlyItself)
 {
-    for (const char* broken : {"corrupt_crc.e57", "InvalidCVHeader.e57"}) {
+    for (const char* broken : {"corrupt_crc.e57", "InvalidCVHeader.e57"})
+    {
         DG::ClearRecordedAlerts();
         DG::QueueAlertAnswer(1);
         DG::QueueAlertAnswer(1);
@@ -199,7 +205,8 @@ TEST_F(E57ImportFixture, QuaternionsNeedNotBeUnitAndZeroTurnsByNothing)
     EXPECT_NEAR(turned.points[1].y, -2, 1e-6);
     EXPECT_NEAR(turned.points[1].z, 3, 1e-6);
     EXPECT_NEAR(ElementsOfType(API_CameraID).back().camera.position.x, 0, 1e-9);
-    for (const char* part : {"quaternions_ 0", "quaternions_ 1"}) {
+    for (const char* part : {"quaternions_ 0", "quaternions_ 1"})
+    {
         const CloudFile cloud = PointFile(part);
         ASSERT_EQ(cloud.points.size(), 2u) << part;
         EXPECT_NEAR(cloud.points[0].x, 2, 1e-6) << part;
@@ -232,7 +239,8 @@ TEST_F(E57ImportFixture, APoseThatIsNoNumberGivesAScanWithoutStation)
     ASSERT_EQ(merged.points.size(), 8u);
     const float box[6] = {0, 1, 1, 1, 1, 4};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(merged.box[i], box[i]) << i;
-    for (std::size_t i = 0; i < merged.points.size(); ++i) {
+    for (std::size_t i = 0; i < merged.points.size(); ++i)
+    {
         EXPECT_NEAR(merged.points[i].x, double(i % 2), 1e-6) << i;
         EXPECT_NEAR(merged.points[i].z, double(i / 2 + 1), 1e-6) << i;
     }
@@ -287,7 +295,8 @@ TEST_F(E57ImportFixture, ColoursAndIntensitiesAreScaledByTheirLimits)
                              "<colorRedMaximum type=\"Integer\">3</colorRedMaximum></colorLimits>\n"),
                   intensities});
     Import({file}, {Click(ThinOut)});
-    for (const char* part : {"colours_ 0", "colours_ 1"}) {
+    for (const char* part : {"colours_ 0", "colours_ 1"})
+    {
         const CloudFile cloud = PointFile(part);
         ASSERT_EQ(cloud.colours.size(), 3u);
         EXPECT_EQ(cloud.colours[0], (std::array<int, 3> {255, 0, 0})) << part;
@@ -375,7 +384,8 @@ std::uint32_t LevelAlongX(std::uint64_t r)
 std::vector<std::uint64_t> RecordsAlongX(const CloudFile& cloud, std::size_t& wrongColours)
 {
     std::vector<std::uint64_t> records;
-    for (std::size_t i = 0; i < cloud.points.size(); ++i) {
+    for (std::size_t i = 0; i < cloud.points.size(); ++i)
+    {
         const auto r = static_cast<std::uint64_t>(std::llround(cloud.points[i].x * 1000 - 0.5));
         records.push_back(r);
         for (int c = 0; c < 3; ++c) wrongColours += cloud.colours[i][c] != int((r * 7 + 50 * std::uint64_t(c)) % 256);
@@ -393,7 +403,8 @@ TEST_F(E57ImportFixture, ALongScanGoesIntoItsFilesWholeAndInOrder)
     ASSERT_EQ(expected[0].size(), 18000u);
     ASSERT_EQ(expected[1].size(), 12001u);
     const char* const suffixes[2] = {"_data_1", "_data_2"};
-    for (int level = 0; level < 2; ++level) {
+    for (int level = 0; level < 2; ++level)
+    {
         const CloudFile cloud = PointFile("along", suffixes[level]);
         EXPECT_EQ(cloud.box[0], 0.0005f);
         EXPECT_EQ(cloud.box[1], 30.0005f);
@@ -605,14 +616,16 @@ TEST(E57ImportUnwritableFolder, MakesNoPartAndTellsTheUser)
 // (x, y, z) lies at (10 - x, 20 - y, 1 + z), exactly, and as far from the scanner
 // as from the origin. Record 4 is no number and left out; record r's colour is
 // (7r, 7r + 50, 7r + 100). The box is (-30, 12, -2)-(30, 33, 1.5).
-namespace {
+namespace
+{
 
 const API_Coord3D ExactRecords[9] = {{1, 0, 0},      {0, 2, 0.5}, {-7, 0, 0}, {0, -13, 0}, {std::nan(""), 0, 0},
                                      {40, 0, -0.25}, {0, 8, 0},   {0, 0, -3}, {-20, 0, 0}};
 
 // A point file's bytes: the header with the box, then each point relative to the
 // box minimum with its record's colour.
-struct ExactPoint {
+struct ExactPoint
+{
     float x, y, z;
     std::uint8_t record;
 };
@@ -626,7 +639,8 @@ std::vector<std::uint8_t> PointFileBytes(const std::vector<ExactPoint>& points)
         bytes.insert(bytes.end(), raw, raw + 4);
     };
     for (const float boxValue : {-30.0f, 30.0f, 12.0f, 33.0f, -2.0f, 1.5f}) put(boxValue);
-    for (const ExactPoint& point : points) {
+    for (const ExactPoint& point : points)
+    {
         put(point.x);
         put(point.y);
         put(point.z);
@@ -639,7 +653,8 @@ std::vector<std::uint8_t> PointFileBytes(const std::vector<ExactPoint>& points)
 const ExactPoint R0 {39, 8, 3, 0}, R1 {40, 6, 3.5f, 1}, R2 {47, 8, 3, 2}, R3 {40, 21, 3, 3}, R5 {0, 8, 2.75f, 5},
     R6 {40, 0, 3, 6}, R7 {40, 8, 0, 7}, R8 {60, 8, 3, 8};
 
-struct ExactFilesCase {
+struct ExactFilesCase
+{
     const char* name;
     std::vector<short> clicks;
     std::vector<std::pair<const char*, std::vector<ExactPoint>>> files;
@@ -660,7 +675,8 @@ TEST_F(E57ImportFixture, AWholeImportWritesExactlyTheseBytes)
         {"place", {ByDistance}, {{"_data_50", {R0, R1, R5, R6}}, {"_data_25", {R2, R7}}, {"_data_25_2", {R3, R8}}}},
         {"whole", {ThinOut}, {{"_data", {R0, R1, R2, R3, R5, R6, R7, R8}}}},
     };
-    for (const ExactFilesCase& c : cases) {
+    for (const ExactFilesCase& c : cases)
+    {
         std::vector<DG::PanelAction> actions {Text(NameEdit, c.name)};
         for (const short item : c.clicks) actions.push_back(Click(item));
         Import({file}, actions);

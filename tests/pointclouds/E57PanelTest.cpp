@@ -10,7 +10,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 constexpr short Panel = E57OpenFilePanel::PanelId;
 
@@ -23,7 +24,8 @@ DG::PanelAction Action(DG::PanelAction::Kind kind, short item, double value = 0.
     return action;
 }
 
-class E57Panel : public MainObjectFixture {
+class E57Panel : public MainObjectFixture
+{
 protected:
     void SetUp() override
     {
@@ -167,14 +169,16 @@ TEST_F(E57Panel, ChecksRadiosAndDistancesSetTheOptions)
 
 TEST_F(E57Panel, ThinningItemsFollowTheirChecks)
 {
-    const struct {
+    const struct
+    {
         std::vector<short> clicks;
         bool thinOut, byDistance, item15, distances;
     } cases[] = {
         {{14}, false, true, false, false},      {{14, 14}, true, true, true, true},       {{15}, true, false, true, false},
         {{15, 14}, false, false, false, false}, {{15, 14, 14}, true, false, true, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         panel_ = std::make_unique<E57OpenFilePanel>(*dialog_, Panel);
         std::vector<DG::PanelAction> clicks;
         for (const short item : c.clicks) clicks.push_back(Action(DG::PanelAction::Click, item));
@@ -206,7 +210,8 @@ TEST_F(E57Panel, WideningMovesTheFolderRowAndStretchesTheSeparators)
 }
 
 // Where the import puts its parts before the user chooses.
-class E57DefaultFolder : public E57Panel {};
+class E57DefaultFolder : public E57Panel
+{};
 
 TEST_F(E57DefaultFolder, IsTheHostsLibraryTheProjectsFolderOrTheFirstUsableLibrary)
 {

@@ -12,12 +12,14 @@
 #include "palettes/VaroImportPalette.hpp"
 #include "pointclouds/JobFolderScan.hpp"
 
-namespace {
+namespace
+{
 
 const API_Guid SectionGuid = APIGuidFromString("{A0A0A0A0-0000-0000-0000-00000000000A}");
 
 // The folder tree of the scan's rules below a temporary folder F.
-class JobFolderScanTest : public ::testing::Test {
+class JobFolderScanTest : public ::testing::Test
+{
 protected:
     InProcessHost host;
     TempFolder folder;
@@ -72,7 +74,8 @@ TEST_F(JobFolderScanTest, FindsJobsDownToThreeLevelsPassingOverResults)
     EXPECT_EQ(a.tiles[0].imagePath.ToUtf8(), Path("tiles/t0.jpg"));
     EXPECT_EQ(Job("A_2").tiles.GetSize(), 2u);
     EXPECT_EQ(Job("B").tiles.GetSize(), 0u);
-    for (const OrtophotoData& job : palette.importData.jobs) {
+    for (const OrtophotoData& job : palette.importData.jobs)
+    {
         EXPECT_FALSE(job.execute);
         EXPECT_FALSE(job.hasOrigin);
         EXPECT_TRUE(job.layerFromJobName);
@@ -144,7 +147,8 @@ TEST_F(JobFolderScanTest, LinksToFoldersAreNotWalked)
 
 // The entries are listed first and visited after; what changes in between is
 // taken as it is then found.
-struct ChangingScan {
+struct ChangingScan
+{
     JobFolderScan scan;
     std::function<void(const std::string&)> beforeEntry;
 };
@@ -162,7 +166,8 @@ TEST_F(JobFolderScanTest, AFolderChangingWhileItIsScannedIsTakenAsItIsFound)
     VaroImportData list;
     ChangingScan changing {{0, list}, [this](const std::string& entry) {
                                if (entry == "A_info") fs::remove(Path("A_info/A-coord.txt"));
-                               if (entry == "A_info_2") {
+                               if (entry == "A_info_2")
+                               {
                                    fs::remove(Path("A_info_2/A_2-coord.txt"));
                                    fs::create_directory(Path("A_info_2/A_2-coord.txt"));
                                }
@@ -171,7 +176,8 @@ TEST_F(JobFolderScanTest, AFolderChangingWhileItIsScannedIsTakenAsItIsFound)
                            }};
     EXPECT_EQ(IO::Folder(IO::Location(folder.path())).Enumerate(VisitAfterChange, &changing), 0);
     std::vector<std::string> names;
-    for (const OrtophotoData& job : list.jobs) {
+    for (const OrtophotoData& job : list.jobs)
+    {
         names.push_back(job.jobName.ToUtf8());
         EXPECT_EQ(job.tiles.GetSize(), 0u) << job.jobName.ToUtf8();
     }
@@ -188,7 +194,8 @@ TEST(ValidateTargets, VanishedViewsBecomeTheCurrentFloorPlan)
     const ACDatabaseID targets[] = {{ACDatabaseID::Section, SectionGuid, 0, GS::UniString("Schnitt")},
                                     {ACDatabaseID::FloorPlan, APINULLGuid, 3, GS::UniString()},
                                     {ACDatabaseID::Elevation, APINULLGuid, 0, GS::UniString("Neu")}};
-    for (const ACDatabaseID& target : targets) {
+    for (const ACDatabaseID& target : targets)
+    {
         OrtophotoData job;
         job.target = target;
         data.jobs.Add(job);

@@ -4,7 +4,8 @@
 #include "StreamBytes.hpp"
 #include "pointclouds/VaroImportData.hpp"
 
-namespace {
+namespace
+{
 
 const API_Guid TargetGuid = APIGuidFromString("{11223344-5566-7788-99AA-BBCCDDEEFF00}");
 const API_Guid PictureGuid = APIGuidFromString("{01020304-0506-0708-090A-0B0C0D0E0F10}");
@@ -79,7 +80,8 @@ TEST(JobStream, SeveralJobsComeBackWithEveryField)
     for (std::uint32_t i = 0; i < 3; ++i) ExpectSameJob(read.jobs[i], data.jobs[i]);
 }
 
-struct VersionCase {
+struct VersionCase
+{
     const char* name;
     std::int16_t version;
     bool layerFromJobName;
@@ -87,7 +89,8 @@ struct VersionCase {
     const char* targetName;
 };
 
-class JobStreamVersion : public ::testing::TestWithParam<VersionCase> {};
+class JobStreamVersion : public ::testing::TestWithParam<VersionCase>
+{};
 
 // Older streams lack the layer fields (version 1) and the target name (up to 2).
 TEST_P(JobStreamVersion, ReadsTheFieldsItsVersionCarries)
@@ -130,7 +133,8 @@ TEST(JobStream, NegativeDatabaseTypeIsWidenedWithItsSign)
     EXPECT_EQ(read.jobs[0].target.databaseType, -2);
 }
 
-struct DamagedCase {
+struct DamagedCase
+{
     const char* name;
     std::int32_t jobCount;
     std::int32_t tileCount;
@@ -138,7 +142,8 @@ struct DamagedCase {
     std::uint32_t jobsKept;
 };
 
-class DamagedJobStream : public ::testing::TestWithParam<DamagedCase> {};
+class DamagedJobStream : public ::testing::TestWithParam<DamagedCase>
+{};
 
 // A count that is negative or larger than the rest of the stream could hold ends
 // the read instead of appending records by the million.
@@ -156,7 +161,8 @@ TEST_P(DamagedJobStream, EndsTheReadAtTheDamagedCount)
     EXPECT_FALSE(ReadObject(read, stream.bytes));
     EXPECT_EQ(read.jobFolder, GS::UniString("/f"));
     ASSERT_EQ(read.jobs.GetSize(), c.jobsKept);
-    if (c.jobsKept == 1) {
+    if (c.jobsKept == 1)
+    {
         EXPECT_EQ(read.jobs[0].jobName, GS::UniString("Job"));
         EXPECT_EQ(read.jobs[0].tiles.GetSize(), 0u);
         EXPECT_EQ(read.jobs[0].placedPictures.GetSize(), 0u);

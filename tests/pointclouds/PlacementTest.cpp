@@ -18,23 +18,27 @@
 #include "measuring/MeasuringState.hpp"
 #include "pointclouds/OrthophotoViews.hpp"
 
-namespace {
+namespace
+{
 
 constexpr short Palette = 32465;
 constexpr short List = 12;
 constexpr double Tolerance = 1e-9;
 
 // A vertical tile on the plan line y from x0 to x1, between heights z0 and z1.
-struct Upright {
+struct Upright
+{
     double x0, x1, z0, z1, y = 0.0;
 };
 
 // A flat tile from (x0, y0) to (x1, y1).
-struct Flat {
+struct Flat
+{
     double x0, y0, x1, y1;
 };
 
-class PlacementTest : public MainObjectFixture {
+class PlacementTest : public MainObjectFixture
+{
 protected:
     void SetUp() override
     {
@@ -143,7 +147,8 @@ TEST_F(PlacementTest, ATwoTileJobGetsANewSectionAlongItsTiles)
     const auto pictures = ElementsOf(API_PictureID);
     ASSERT_EQ(pictures.size(), 2u);
     EXPECT_EQ(job.placedPictures.GetSize(), 2u);
-    for (const SimHost::StoredElement& picture : pictures) {
+    for (const SimHost::StoredElement& picture : pictures)
+    {
         ASSERT_TRUE(picture.view.has_value());
         EXPECT_EQ(picture.view->databaseUnId, cut.viewDatabase);
         EXPECT_EQ(Model().content.layers.at(picture.record.header.layer).name, "Fassade");
@@ -171,7 +176,8 @@ TEST_F(PlacementTest, EachNewSectionTakesTheToolsReferenceIdAndCountsItUp)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"S-01", "S-02"}, {"S-09", "S-10"}, {"S-99", "S-100"}, {"A", "A1"}, {"007", "008"}};
-    for (const auto& [given, next] : cases) {
+    for (const auto& [given, next] : cases)
+    {
         std::snprintf(Model().DefaultsFor(API_CutPlaneID, 0).record.cutPlane.referenceId, 256, "%s", given);
         Import().importData.jobs.Clear();
         AddJob("Wand", NewView(ACDatabaseID::Section, "Wand"), {Upright {0, 1, 0, 1}});
@@ -310,7 +316,8 @@ TEST_F(PlacementTest, ANewWorksheetIsMadeAndShowsThePictures)
 TEST_F(PlacementTest, EachPictureHoldsItsTilesImageAsBmpData)
 {
     using Bytes = std::vector<std::uint8_t>;
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::uint8_t topMiddleAlpha;
         Bytes expected;
@@ -329,7 +336,8 @@ TEST_F(PlacementTest, EachPictureHoldsItsTilesImageAsBmpData)
         {"translucent", 128, join(header(32), {120, 110, 100, 255, 150, 140, 130, 255, 180, 170, 160, 255,
                                                30,  20,  10,  255, 60,  50,  40,  128, 90,  80,  70,  255})},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Import().importData.jobs.Clear();
         const OrtophotoData& job = AddJob(c.name, {ACDatabaseID::FloorPlan, APINULLGuid, 0, {}}, {Flat {0, 0, 3, 2}});
         // Red, green, blue, alpha; rows from the top.
@@ -369,7 +377,8 @@ TEST_F(PlacementTest, ATargetWhoseSectionWasDeletedBecomesTheCurrentFloorPlan)
 }
 
 // Palette cases that need the add-on's own objects.
-class ImportPaletteTest : public PlacementTest {
+class ImportPaletteTest : public PlacementTest
+{
 protected:
     void Open()
     {

@@ -74,7 +74,8 @@ API_AddParType PointCloudFixture::PartParameter(const SimHost::LibraryPartEntry&
 {
     SimHost::ParameterList list;
     const SimHost::LibraryPartSection* section = part.Section(FourCC("PARD"), 0);
-    if (section == nullptr || !SimHost::ReadParameterSection(section->bytes, list)) {
+    if (section == nullptr || !SimHost::ReadParameterSection(section->bytes, list))
+    {
         ADD_FAILURE() << "no parameters";
         return {};
     }

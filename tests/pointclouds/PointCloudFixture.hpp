@@ -8,7 +8,8 @@
 #include "pointclouds/PointFileSet.hpp"
 
 // Points held in memory, delivered as a cloud in blocks of seven.
-class PointList : public CloudPointSource {
+class PointList : public CloudPointSource
+{
 public:
     explicit PointList(std::vector<CloudPoint> points = {}) : points_(std::move(points)) {}
     void Deliver(PointFileSet& files) override;
@@ -24,7 +25,8 @@ std::vector<std::uint8_t> FileBytes(const std::string& path);
 
 // An empty project whose loaded libraries hold the point-cloud template and a
 // writable folder for the generated parts.
-class PointCloudFixture : public MainObjectFixture {
+class PointCloudFixture : public MainObjectFixture
+{
 protected:
     void SetUp() override;
 

@@ -16,7 +16,8 @@ namespace fs = std::filesystem;
 extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
 extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*);
 
-namespace {
+namespace
+{
 
 std::int32_t Code(const char* type)
 {
@@ -32,7 +33,8 @@ GSErrCode ScriptsRefused(HostToken token, std::int32_t libInd, const API_LibPart
     return text != nullptr ? APIERR_GENERAL : hostSection(token, libInd, section, data, text);
 }
 
-class PointCloudPart : public PointCloudFixture {
+class PointCloudPart : public PointCloudFixture
+{
 protected:
     std::int32_t Write(const char* name, std::uint32_t levels, bool hasPosition = true, API_Coord3D scanner = {2, 3, 4})
     {
@@ -55,11 +57,13 @@ TEST_F(PointCloudPart, IsAChildOfTheTemplateWithItsSectionsInTheFolder)
     EXPECT_TRUE(part->placeable);
     EXPECT_EQ(part->platformSign, ('W' << 8) | 'W');
     const SimHost::LibraryPartEntry& model = Model().libraryParts.at(TemplateIndex());
-    for (const char* type : {"1DSC", "2DSC", "VLSC", "UISC"}) {
+    for (const char* type : {"1DSC", "2DSC", "VLSC", "UISC"})
+    {
         const std::int32_t code = Code(type);
         EXPECT_EQ(part->Section(code, 0)->bytes, model.Section(code, 0)->bytes) << type;
     }
-    for (const auto& [type, sub] : {std::pair {"GIFF", 0}, {"PICT", 0}, {"GDLP", 1}}) {
+    for (const auto& [type, sub] : {std::pair {"GIFF", 0}, {"PICT", 0}, {"GDLP", 1}})
+    {
         const std::int32_t code = Code(type);
         ASSERT_NE(part->Section(code, static_cast<std::int16_t>(sub)), nullptr) << type;
         EXPECT_EQ(part->Section(code, static_cast<std::int16_t>(sub))->bytes,
@@ -104,11 +108,13 @@ TEST_F(PointCloudPart, ParametersTellTheBoxTheScannerAndTheLevels)
 
 TEST_F(PointCloudPart, LevelCountSetsTheReductionFlags)
 {
-    const struct {
+    const struct
+    {
         std::uint32_t levels;
         double hide, camera;
     } cases[] = {{1, 1, 0}, {2, 0, 1}, {3, 0, 0}};
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         const std::string name = "Scan" + std::to_string(c.levels);
         ASSERT_GT(Write(name.c_str(), c.levels, false), 0);
         EXPECT_EQ(PartParameter(*Part(name), "hideReduction").value, c.hide) << c.levels;
@@ -120,14 +126,16 @@ TEST_F(PointCloudPart, LevelCountSetsTheReductionFlags)
 // "_25_2" is filled in before "_25", which would take its start.
 TEST_F(PointCloudPart, TheLevelsPointFilesAreCalledInTheScript)
 {
-    const struct {
+    const struct
+    {
         std::uint32_t levels;
         std::vector<std::string> calls;
     } cases[] = {
         {1, {"POINTCLOUD \"Scan_data.gspc\""}},
         {2, {"POINTCLOUD \"Scan_data_1.gspc\"", "POINTCLOUD \"Scan_data_2.gspc\""}},
         {3, {"POINTCLOUD \"Scan_data_50.gspc\"", "POINTCLOUD \"Scan_data_25.gspc\"", "POINTCLOUD \"Scan_data_25_2.gspc\""}}};
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         ASSERT_GT(Write("Scan", c.levels), 0);
         const std::string script = SectionText(*Part("Scan"), "3DSC");
         std::size_t active = 0;
@@ -136,7 +144,8 @@ TEST_F(PointCloudPart, TheLevelsPointFilesAreCalledInTheScript)
         for (std::size_t at = script.find(" POINTCLOUD"); at != std::string::npos; at = script.find(" POINTCLOUD", at + 1))
             ++active;
         EXPECT_EQ(active, c.calls.size()) << script;
-        for (const std::string& call : c.calls) {
+        for (const std::string& call : c.calls)
+        {
             const auto at = script.find(call);
             ASSERT_NE(at, std::string::npos) << call << " in\n" << script;
             EXPECT_NE(script[at - 1], '!') << call;
@@ -223,7 +232,8 @@ TEST_F(PointCloudPart, TheObjectStandsAtTheBoxMinimumOnItsStorey)
     EXPECT_TRUE(object->observed);
     const std::pair<const char*, double> values[] = {
         {"upperPlaneHeight2", 1.1}, {"lowerPlaneHeight2", 1.0}, {"bOverrideCutplane", 1}, {"zzyzx", 5}, {"project0Z", 3}};
-    for (const auto& [name, value] : values) {
+    for (const auto& [name, value] : values)
+    {
         const std::int32_t at = FindMemoParamIndex(name, object->memo);
         ASSERT_GE(at, 0) << name;
         EXPECT_DOUBLE_EQ(object->memo.params[static_cast<std::size_t>(at)].value, value) << name;

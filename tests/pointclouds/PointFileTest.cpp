@@ -12,7 +12,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 StreamBytes& Floats(StreamBytes& bytes, std::initializer_list<float> values)
 {
@@ -63,7 +64,8 @@ TEST(PointFiles, ColourComponentsAreClampedIntoBytes)
     for (const auto& [component, byte] : cases) EXPECT_EQ(PointFileSet::ColourByte(component), byte) << component;
 }
 
-struct LevelCase {
+struct LevelCase
+{
     std::uint32_t levels;
     std::vector<std::string> files;
 };
@@ -73,13 +75,15 @@ TEST(PointFiles, EachLevelHasItsFileWithItsPointsInOrderAndTheWholeBox)
     const LevelCase cases[] = {{1, {"Scan_data.gspc"}},
                                {2, {"Scan_data_1.gspc", "Scan_data_2.gspc"}},
                                {3, {"Scan_data_25.gspc", "Scan_data_25_2.gspc", "Scan_data_50.gspc"}}};
-    for (const LevelCase& c : cases) {
+    for (const LevelCase& c : cases)
+    {
         TempFolder folder;
         std::vector<CloudPoint> points;
         for (int i = 0; i < 20; ++i) points.push_back(Point(i, 2 * i, 0, i, 0, 0, static_cast<std::uint32_t>(i % 4 % c.levels)));
         ASSERT_TRUE(WriteCloud(folder.path(), "Scan", c.levels, points));
         EXPECT_EQ(Files(folder.path()), c.files);
-        for (std::uint32_t level = 0; level < c.levels; ++level) {
+        for (std::uint32_t level = 0; level < c.levels; ++level)
+        {
             const auto bytes = FileBytes(folder.path() + "/Scan" + PointFileSet::Suffix(c.levels, level) + ".gspc");
             float box[6];
             std::memcpy(box, bytes.data() + 8, sizeof box);
@@ -107,11 +111,13 @@ TEST(PointFiles, ManyCollectedBlocksArriveWholeAndInOrder)
         points.push_back(Point(i, 0.5 * i, 1, i % 256, i / 256 % 256, 7 * i % 256, static_cast<std::uint32_t>(i % 3)));
     ASSERT_TRUE(WriteCloud(folder.path(), "Scan", 3, points));
     const std::size_t counts[3] = {66667, 66667, 66666};
-    for (std::uint32_t level = 0; level < 3; ++level) {
+    for (std::uint32_t level = 0; level < 3; ++level)
+    {
         const auto bytes = FileBytes(folder.path() + "/Scan" + PointFileSet::Suffix(3, level) + ".gspc");
         ASSERT_EQ(bytes.size(), 32 + 15 * counts[level]) << level;
         std::size_t wrong = 0;
-        for (std::size_t k = 0; k < counts[level]; ++k) {
+        for (std::size_t k = 0; k < counts[level]; ++k)
+        {
             const int i = static_cast<int>(3 * k + level);
             const std::uint8_t* at = bytes.data() + 32 + 15 * k;
             float place[3];
@@ -127,7 +133,8 @@ TEST(PointFiles, ManyCollectedBlocksArriveWholeAndInOrder)
 // the set is not whole.
 TEST(PointFiles, AFileThatCannotBeWrittenWholeFails)
 {
-    for (const int count : {5000, 200000}) {
+    for (const int count : {5000, 200000})
+    {
         TempFolder folder;
         fs::create_symlink("/dev/full", folder.path() + "/Scan_data_25.gspc");
         std::vector<CloudPoint> points;

@@ -16,12 +16,14 @@
 #include "photos/PhotoLocationNames.hpp"
 #include "pointclouds/PointCloudObject.hpp"
 
-namespace {
+namespace
+{
 
 void ExpectSameParameters(const std::vector<API_AddParType>& placed, const std::vector<API_AddParType>& reopened)
 {
     ASSERT_EQ(reopened.size(), placed.size());
-    for (std::size_t i = 0; i < placed.size(); ++i) {
+    for (std::size_t i = 0; i < placed.size(); ++i)
+    {
         const API_AddParType& a = placed[i];
         const API_AddParType& b = reopened[i];
         SCOPED_TRACE(a.name);
@@ -45,7 +47,8 @@ const API_AddParType* Find(const std::vector<API_AddParType>& params, const char
     return nullptr;
 }
 
-class ReopenedObjects : public PointCloudFixture {
+class ReopenedObjects : public PointCloudFixture
+{
 protected:
     std::string WritePhoto(const std::string& name)
     {

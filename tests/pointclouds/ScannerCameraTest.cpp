@@ -12,14 +12,16 @@
 extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
 extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*);
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t PartIndex = 5;
 
 GSErrCode PartRefused(HostToken, API_LibPart*) { return APIERR_GENERAL; }
 GSErrCode DefaultsRefused(HostToken, API_Element*, API_ElementMemo*) { return APIERR_GENERAL; }
 
-class ScannerCamera : public MainObjectFixture {
+class ScannerCamera : public MainObjectFixture
+{
 protected:
     void SetUp() override
     {
@@ -61,7 +63,8 @@ protected:
     std::u16string SetName() { return OfType(API_CamSetID).at(0).record.camset.name; }
 };
 
-struct CameraCase {
+struct CameraCase
+{
     const char* name;
     double angle;
     bool withScanner;
@@ -79,7 +82,8 @@ TEST_F(ScannerCamera, StandsAtTheScannerTurnedWithTheObject)
         {"only x given", 0.0, true, 5.0, {}, {}, {6, 22}, 4.5},
         {"no scanner parameters", 0.0, false, {}, {}, {}, {10, 20}, 3.0},
     };
-    for (const CameraCase& c : cases) {
+    for (const CameraCase& c : cases)
+    {
         const API_Guid camera =
             InUndoableCommand([&] { return CreateScannerCamera(PlaceObject(c.angle, c.withScanner), c.x, c.y, c.z); });
         ASSERT_NE(camera, APINULLGuid) << c.name;
@@ -127,7 +131,8 @@ TEST_F(ScannerCamera, HasASetOfItsOwnAndIsLinkedBothWaysWithTheObject)
 // 255 UTF-16 units at most; a pair of surrogates is not split.
 TEST_F(ScannerCamera, TheSetsNameIsCutWholeCharacters)
 {
-    const struct {
+    const struct
+    {
         std::u16string partName;
         std::size_t units;
     } cases[] = {
@@ -135,7 +140,8 @@ TEST_F(ScannerCamera, TheSetsNameIsCutWholeCharacters)
         {std::u16string(243, u'x') + u"\U0001F600" + u"yy", 254},
         {std::u16string(242, u'x') + u"\U0001F600" + u"yy", 255},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         Model().libraryParts[PartIndex].name = GS::Utf16ToUtf8(c.partName);
         Model().content.elements.clear();
         InUndoableCommand([&] { return CreateScannerCamera(PlaceObject(0.0)); });
@@ -168,7 +174,8 @@ TEST_F(ScannerCamera, NoCameraWithoutItsSetAndNoSetWithoutItsCamera)
 TEST_F(ScannerCamera, NoSetWithoutThePartsNameOrTheCameraToolsSettings)
 {
     const API_Guid object = PlaceObject(0.0);
-    for (const bool partRefused : {true, false}) {
+    for (const bool partRefused : {true, false})
+    {
         const char* name = partRefused ? "part refused" : "camera tool's defaults refused";
         ReplacedServices replaced(Host());
         if (partRefused)

@@ -9,7 +9,8 @@
 #include "Waiting.hpp"
 #include "pointclouds/SlotWorker.hpp"
 
-namespace {
+namespace
+{
 
 using Worked = std::vector<std::pair<std::size_t, int>>;
 
@@ -21,7 +22,8 @@ TEST(SlotWorker, WorksOnTheSlotsInTheOrderHandedOver)
     Worked worked;
     SlotWorker worker(3, [&](std::size_t slot) { worked.emplace_back(slot, values[slot]); });
     std::vector<std::size_t> given;
-    for (int value = 10; value < 17; ++value) {
+    for (int value = 10; value < 17; ++value)
+    {
         const std::size_t slot = worker.NextFree();
         given.push_back(slot);
         values[slot] = value;
@@ -41,7 +43,8 @@ TEST(SlotWorker, TheCallerFillsTheOtherSlotsWhileOneIsWorkedOn)
     std::array<bool, 3> done {};
     Worked worked;
     SlotWorker worker(3, [&](std::size_t slot) {
-        if (values[slot] == 1) {
+        if (values[slot] == 1)
+        {
             entered.Open();
             release.Wait();
         }
@@ -53,7 +56,8 @@ TEST(SlotWorker, TheCallerFillsTheOtherSlotsWhileOneIsWorkedOn)
     ASSERT_TRUE(entered.Wait());
     auto fillingTheOthers = std::async(std::launch::async, [&] {
         std::vector<std::size_t> given;
-        for (int value = 2; value <= 3; ++value) {
+        for (int value = 2; value <= 3; ++value)
+        {
             const std::size_t slot = worker.NextFree();
             given.push_back(slot);
             values[slot] = value;
@@ -83,7 +87,8 @@ TEST(SlotWorker, AFailureReachesTheCallerAndEndsTheWork)
         if (values[slot] == 2) throw std::runtime_error("broken");
         worked.emplace_back(slot, values[slot]);
     });
-    for (int value = 1; value <= 3; ++value) {
+    for (int value = 1; value <= 3; ++value)
+    {
         values[worker.NextFree()] = value;
         worker.HandOver();
     }

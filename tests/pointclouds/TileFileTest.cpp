@@ -8,14 +8,17 @@
 #include "InProcessHost.hpp"
 #include "JobTestSupport.hpp"
 
-namespace {
+namespace
+{
 
-struct ExpectedTile {
+struct ExpectedTile
+{
     const char* image;  // below the folder holding Job7_info; "" for an empty path
     API_Coord3D leftBottom, rightBottom, leftUpper, rightUpper;
 };
 
-struct TileFileCase {
+struct TileFileCase
+{
     const char* name;
     std::string content;
     std::vector<ExpectedTile> tiles;
@@ -100,7 +103,8 @@ std::vector<TileFileCase> Cases()
     };
 }
 
-class TileFile : public ::testing::TestWithParam<TileFileCase> {
+class TileFile : public ::testing::TestWithParam<TileFileCase>
+{
 protected:
     TempFolder folder;
 
@@ -120,7 +124,8 @@ TEST_P(TileFile, ReadsTheTilesItDescribes)
     OrtophotoData job;
     OrtophotoData::ReadTileFile(job, WriteJobFile(c.content));
     ASSERT_EQ(job.tiles.GetSize(), c.tiles.size());
-    for (std::uint32_t i = 0; i < c.tiles.size(); ++i) {
+    for (std::uint32_t i = 0; i < c.tiles.size(); ++i)
+    {
         const ExpectedTile& e = c.tiles[i];
         const std::string image = *e.image == 0 ? "" : folder.path() + "/" + e.image;
         ExpectSameTile(job.tiles[i], MakeTile(image.c_str(), e.leftBottom, e.rightBottom, e.leftUpper, e.rightUpper));

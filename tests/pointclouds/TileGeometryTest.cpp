@@ -2,7 +2,8 @@
 
 #include "JobTestSupport.hpp"
 
-namespace {
+namespace
+{
 
 OrtophotoData JobOf(std::initializer_list<OrtophotoDataPart> tiles)
 {
@@ -54,13 +55,15 @@ TEST(TileGeometry, NoPlanExtentWithoutAVerticalTile)
     EXPECT_EQ(x1 + y1 + x2 + y2, 28);
 }
 
-struct ExtentCase {
+struct ExtentCase
+{
     const char* name;
     OrtophotoDataPart tile;
     double minU, minV, maxU, maxV;
 };
 
-class TileExtent : public ::testing::TestWithParam<ExtentCase> {};
+class TileExtent : public ::testing::TestWithParam<ExtentCase>
+{};
 
 TEST_P(TileExtent, GivesTheTilesRectangleInItsPlane)
 {

@@ -10,7 +10,8 @@
 #include "profiles/C2DDrawElement.hpp"
 #include "profiles/PreviewPrimitives.hpp"
 
-namespace {
+namespace
+{
 
 using DZ::C2DDrawElement;
 using Calls = std::vector<std::string>;
@@ -49,7 +50,8 @@ API_PrimLine PrimLine(double x1, double y1, double x2, double y2, std::int16_t p
     return line;
 }
 
-class Preview : public ::testing::Test {
+class Preview : public ::testing::Test
+{
 protected:
     Calls Drawn(C2DDrawElement& list, double left, double top, double right, double bottom)
     {
@@ -113,7 +115,8 @@ TEST_F(Preview, WorldToPixelRoundsHalvesAwayFromZero)
 {
     SetTransform(1);
     const std::vector<std::pair<double, int>> cases {{10.5, 11}, {-10.5, -11}, {10.49, 10}, {-10.49, -10}, {0.0, 0}};
-    for (const auto& [world, pixel] : cases) {
+    for (const auto& [world, pixel] : cases)
+    {
         EXPECT_EQ(DZ::WorldToPixelX(world), pixel) << world;
         EXPECT_EQ(DZ::WorldToPixelY(-world), pixel) << world;
     }
@@ -134,7 +137,8 @@ TEST_F(Preview, PlainLinesTruncateWhereOtherRecordsRound)
 TEST_F(Preview, PenWidthsAreWholePixelsOfAtLeastOne)
 {
     const std::vector<std::pair<double, std::string>> cases {{0.35, "1"}, {2.6, "2"}, {0.0, "1"}, {1.0, "1"}, {3.99, "3"}};
-    for (const auto& [width, pixels] : cases) {
+    for (const auto& [width, pixels] : cases)
+    {
         API_PenType pen {};
         pen.width = width;
         pen.rgb = {0.5, 0.25, 1.0};
@@ -145,7 +149,8 @@ TEST_F(Preview, PenWidthsAreWholePixelsOfAtLeastOne)
     EXPECT_TRUE(Recorded([](NewDisplay::NativeContext& c) { DZ::SetPreviewPen(c, nullptr); }).empty());
 }
 
-struct ArcSweep {
+struct ArcSweep
+{
     double begin, end;
     double drawnBegin, sweep;
 };
@@ -235,7 +240,8 @@ TEST_F(Preview, AContourArcOfNegativeAngleRunsFromItsEndPoint)
     EXPECT_EQ(left, Calls {ArcCall(0, -2, 2, 0, 315, 90)});
 }
 
-struct FillCase {
+struct FillCase
+{
     std::int16_t fill;
     std::string pattern;
 };
@@ -257,7 +263,8 @@ TEST_F(Preview, FillsDrawTheirPatternSolidOrOnlyTheBackground)
                                        {2, "SetFillPattern ff ff ff ff ff ff ff ff"},
                                        {1, "SetFillPattern 00 00 00 00 00 00 00 00"},
                                        {0, "SetFillPattern 00 00 00 00 00 00 00 00"}};
-    for (const FillCase& c : cases) {
+    for (const FillCase& c : cases)
+    {
         VectorImage image;
         image.AddHatchRec(Sy_HatchType {}, SquareHatch(c.fill));
         C2DDrawElement list;
@@ -302,7 +309,8 @@ C2DDrawElement::SText2D TextAttributes(double capHeight)
 
 TEST_F(Preview, TextsArePlacedByTheirAnchorAndLeftOutBelowAReadableSize)
 {
-    struct TextCase {
+    struct TextCase
+    {
         std::int32_t anchorCode;
         double capHeight;
         Calls drawn;
@@ -314,7 +322,8 @@ TEST_F(Preview, TextsArePlacedByTheirAnchorAndLeftOutBelowAReadableSize)
                                        {10, 140, {"DrawPlainText AB 49.16 51.7 0"}},
                                        {7, 140, {"DrawPlainText AB 50 49.7 0"}},
                                        {8, 139, {}}};
-    for (const TextCase& c : cases) {
+    for (const TextCase& c : cases)
+    {
         C2DDrawElement list;
         list.AddPrimLine(PrimLine(0, 0, 10, 10));
         list.AddText(TextAttributes(c.capHeight), u"AB", c.anchorCode, c.capHeight);

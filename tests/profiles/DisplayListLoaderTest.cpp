@@ -8,7 +8,8 @@
 #include "TextEngine/TextEngine.hpp"
 #include "profiles/C2DDrawElement.hpp"
 
-namespace {
+namespace
+{
 
 using DZ::C2DDrawElement;
 using Coord = Geometry::Point2<double>;
@@ -19,7 +20,8 @@ HatchObject Hatch(const std::vector<std::vector<Coord>>& rings, std::int16_t con
 {
     std::vector<Coord> coords {{}};
     std::vector<std::uint32_t> ends {1};
-    for (const std::vector<Coord>& ring : rings) {
+    for (const std::vector<Coord>& ring : rings)
+    {
         coords.insert(coords.end(), ring.begin(), ring.end());
         coords.push_back(ring.front());
         ends.push_back(static_cast<std::uint32_t>(coords.size() - 1));
@@ -74,7 +76,8 @@ std::string Kinds(const C2DDrawElement& list)
     return kinds;
 }
 
-struct LoadCase {
+struct LoadCase
+{
     const char* name;
     std::function<VectorImage()> image;
     bool ignoreBackgroundPen;
@@ -82,7 +85,8 @@ struct LoadCase {
     std::function<void(const C2DDrawElement&)> check;
 };
 
-class DisplayListLoader : public ::testing::TestWithParam<LoadCase> {
+class DisplayListLoader : public ::testing::TestWithParam<LoadCase>
+{
 protected:
     InProcessHost host_;
 };
@@ -250,11 +254,13 @@ INSTANTIATE_TEST_SUITE_P(
                                     EXPECT_EQ(list.primLines[7].pen.penIndex, 4);
                                     EXPECT_EQ(list.primLines[0].ltypeInd, 1);
                                     // At 45 degrees, within their own square.
-                                    for (std::uint32_t i = 0; i < list.primLines.GetSize(); ++i) {
+                                    for (std::uint32_t i = 0; i < list.primLines.GetSize(); ++i)
+                                    {
                                         const API_PrimLine& line = list.primLines[i];
                                         const double left = i < 7 ? 0.0 : 2.0;
                                         EXPECT_NEAR(line.c2.y - line.c1.y, line.c2.x - line.c1.x, 1e-9);
-                                        for (const API_Coord& end : {line.c1, line.c2}) {
+                                        for (const API_Coord& end : {line.c1, line.c2})
+                                        {
                                             EXPECT_GE(end.x, left - 1e-9);
                                             EXPECT_LE(end.x, left + 1 + 1e-9);
                                             EXPECT_GE(end.y, -1e-9);

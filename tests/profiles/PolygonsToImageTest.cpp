@@ -5,7 +5,8 @@
 
 #include "profiles/SectionPalette.hpp"
 
-namespace {
+namespace
+{
 
 // A closed square of n vertices (n - 1 distinct and the first repeated) with the given arcs.
 SectionPalette::SectionDataType Square(std::int32_t n, const std::vector<API_PolyArc>& arcs)
@@ -31,13 +32,15 @@ const HatchObject& FirstHatch(const VectorImage& image)
     return it.GetHatchObject();
 }
 
-struct ArcCase {
+struct ArcCase
+{
     const char* name;
     std::vector<API_PolyArc> arcs;
     std::vector<Geometry::PolyArcRec> expected;
 };
 
-class HatchArcs : public ::testing::TestWithParam<ArcCase> {};
+class HatchArcs : public ::testing::TestWithParam<ArcCase>
+{};
 
 TEST_P(HatchArcs, OneArcPerBentVertex)
 {
@@ -47,7 +50,8 @@ TEST_P(HatchArcs, OneArcPerBentVertex)
     palette.PolygonsToImage(image);
     const std::vector<Geometry::PolyArcRec>& arcs = FirstHatch(image).GetArcs();
     ASSERT_EQ(arcs.size(), GetParam().expected.size());
-    for (std::size_t i = 0; i < arcs.size(); ++i) {
+    for (std::size_t i = 0; i < arcs.size(); ++i)
+    {
         EXPECT_EQ(arcs[i].begIndex, GetParam().expected[i].begIndex) << i;
         EXPECT_EQ(arcs[i].endIndex, GetParam().expected[i].endIndex) << i;
         EXPECT_EQ(arcs[i].arcAngle, GetParam().expected[i].arcAngle) << i;

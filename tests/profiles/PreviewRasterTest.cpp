@@ -7,7 +7,8 @@
 #include "profiles/C2DDrawElement.hpp"
 #include "profiles/PreviewPrimitives.hpp"
 
-namespace {
+namespace
+{
 
 constexpr double Pi = 3.14159265358979323846;
 
@@ -30,9 +31,11 @@ VectorImage RectangleWithHoleAndArc()
 std::vector<std::string> Picture(const NewDisplay::NativeImage& image)
 {
     std::vector<std::string> rows;
-    for (std::uint32_t y = 0; y < image.GetHeight(); ++y) {
+    for (std::uint32_t y = 0; y < image.GetHeight(); ++y)
+    {
         std::string row;
-        for (std::uint32_t x = 0; x < image.GetWidth(); ++x) {
+        for (std::uint32_t x = 0; x < image.GetWidth(); ++x)
+        {
             const Gfx::Color c = image.GetPixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
             row += c == Gfx::Color(255, 255, 255) ? '.' : c == Gfx::Color(255, 0, 0) ? 'r' : c == Gfx::Color(0, 0, 0) ? '#' : '?';
         }

@@ -8,14 +8,16 @@
 // Profiles taken from fills drawn in the project, placed back as fills, and the
 // palette's preview, in the simulated host.
 
-namespace {
+namespace
+{
 
 constexpr short PreviewItem = 5;
 constexpr short NewProfilePopUp = 6;
 constexpr short PlaceButton = 9;
 constexpr short FromFills = 2;
 
-struct Ring {
+struct Ring
+{
     std::vector<API_Coord> corners;  // closed by repeating the first
 };
 
@@ -29,7 +31,8 @@ GSErrCode SelectionReadRefused(HostToken token, API_SelectionInfo* info, std::ve
     return hostSelection(token, info, neigs, onlyEditable, ignorePartial);
 }
 
-class ProfileFillsTest : public SectionPaletteTest {
+class ProfileFillsTest : public SectionPaletteTest
+{
 protected:
     void SetUp() override
     {
@@ -44,7 +47,8 @@ protected:
         fill.record = Model().DefaultsFor(API_HatchID, 0).record;
         fill.memo.coords = {API_Coord {}};
         fill.memo.pends = {0};
-        for (const Ring& ring : rings) {
+        for (const Ring& ring : rings)
+        {
             fill.memo.coords.insert(fill.memo.coords.end(), ring.corners.begin(), ring.corners.end());
             fill.memo.pends.push_back(static_cast<std::int32_t>(fill.memo.coords.size() - 1));
         }
@@ -84,7 +88,8 @@ protected:
     std::vector<std::int32_t> AlertTexts()
     {
         std::vector<std::int32_t> texts;
-        for (const DG::AlertRecord& alert : DG::RecordedAlerts()) {
+        for (const DG::AlertRecord& alert : DG::RecordedAlerts())
+        {
             EXPECT_EQ(alert.title.ToUtf8(), "Survanto - Fehler!");
             texts.push_back(alert.text1.ToUtf8() == "Es ist kein Fixpunkt ausgewählt"            ? 40
                             : alert.text1.ToUtf8() == "Es sind mehr als ein Fixpunkt ausgewählt" ? 41
@@ -131,7 +136,8 @@ TEST_F(ProfileFillsTest, FillsAreTakenRelativeToTheHotspot)
 
 TEST_F(ProfileFillsTest, ASelectionWithoutOneHotspotAndAFillIsRefusedWithItsAlert)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         int hotspots;
         int fills;
@@ -143,7 +149,8 @@ TEST_F(ProfileFillsTest, ASelectionWithoutOneHotspotAndAFillIsRefusedWithItsAler
         {"two hotspots", 2, 1, 41},
         {"a hotspot alone", 1, 0, 42},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Model().selection.clear();
         DG::ClearRecordedAlerts();
         Profiles().currentPolygons.Add(SectionPalette::SectionDataType {});
@@ -160,7 +167,8 @@ TEST_F(ProfileFillsTest, ASelectionThatCannotBeReadIsRefusedWithItsAlert)
 {
     DrawFill({{{{2, 3}, {4, 3}, {4, 5}, {2, 3}}}});
     DrawHotspot(2, 3);
-    for (const bool counting : {true, false}) {
+    for (const bool counting : {true, false})
+    {
         const std::string name = counting ? "counting refused" : "listing refused";
         DG::ClearRecordedAlerts();
         Profiles().currentPolygons.Add(SectionPalette::SectionDataType {});
@@ -221,7 +229,8 @@ TEST_F(ProfileFillsTest, AProfileFromFillsPlacedAndTakenBackKeepsItsGeometry)
     EXPECT_EQ(fills[1]->record.hatch.fillPen, tool.hatch.fillPen) << "the fill tool's settings, not the profile's";
     EXPECT_EQ(fills[1]->record.hatch.fillInd, tool.hatch.fillInd);
 
-    for (const SimHost::StoredElement& e : Model().content.elements) {
+    for (const SimHost::StoredElement& e : Model().content.elements)
+    {
         API_Neig neig;
         neig.guid = e.record.header.guid;
         neig.neigID = SimHost::NeigOfElementType(e.record.header.typeID);
@@ -229,10 +238,12 @@ TEST_F(ProfileFillsTest, AProfileFromFillsPlacedAndTakenBackKeepsItsGeometry)
     }
     ASSERT_TRUE(Profiles().PolygonsFromSelectedFills());
     ASSERT_EQ(Profiles().currentPolygons.GetSize(), 2u);
-    for (std::uint32_t p = 0; p < 2; ++p) {
+    for (std::uint32_t p = 0; p < 2; ++p)
+    {
         const auto& again = Profiles().currentPolygons[p];
         ASSERT_EQ(again.coordCount, taken[p].coordCount) << p;
-        for (std::int32_t i = 1; i <= again.coordCount; ++i) {
+        for (std::int32_t i = 1; i <= again.coordCount; ++i)
+        {
             EXPECT_NEAR(again.coords[std::uint32_t(i)].x, taken[p].coords[std::uint32_t(i)].x, 1e-12) << p << " " << i;
             EXPECT_NEAR(again.coords[std::uint32_t(i)].y, taken[p].coords[std::uint32_t(i)].y, 1e-12) << p << " " << i;
         }
@@ -276,7 +287,8 @@ TEST_F(ProfileFillsTest, ThePreviewDrawsTheCurrentProfileIntoItsMargins)
     const Gfx::Color white(255, 255, 255);
     int left = 200, right = -1, top = 200, bottom = -1;
     for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 200; ++x) {
+        for (int x = 0; x < 200; ++x)
+        {
             if (picture->GetPixel(x, y) == white) continue;
             left = std::min(left, x);
             right = std::max(right, x);

@@ -7,7 +7,8 @@
 
 // Profiles taken over from the host's profile library through the import dialog.
 
-namespace {
+namespace
+{
 
 constexpr short ImportDialog = 32428;
 constexpr short AvailableList = 4;
@@ -18,7 +19,8 @@ constexpr short ChosenList = 10;
 constexpr short ChosenPreview = 12;
 constexpr short FromLibrary = 3;
 
-class ProfileImportTest : public SectionPaletteTest {
+class ProfileImportTest : public SectionPaletteTest
+{
 protected:
     // A profile attribute of one square of the side, with a line across it; no
     // side: a profile whose drawing cannot be read.

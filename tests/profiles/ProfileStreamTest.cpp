@@ -9,7 +9,8 @@
 #include "framework/CDataRecorder.hpp"
 #include "profiles/SectionPalette.hpp"
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -196,7 +197,8 @@ TEST(ProfileStream, ArcsAndTwoPolygonsSurviveLinesAndTextsDoNot)
 // A damaged stream reports failure, allocates nothing beyond its bytes and keeps
 // every name with its own drawing; a damaged profile count keeps the list, and
 // a profile cut short keeps its whole polygons.
-struct DamagedCase {
+struct DamagedCase
+{
     const char* name;
     std::function<Bytes()> bytes;
     std::vector<std::string> namesKept;
@@ -233,7 +235,8 @@ Bytes SecondPolygonCut()
     return w.bytes;
 }
 
-class DamagedStream : public ::testing::TestWithParam<DamagedCase> {};
+class DamagedStream : public ::testing::TestWithParam<DamagedCase>
+{};
 
 TEST_P(DamagedStream, FailsAndKeepsWholeProfilesOnly)
 {

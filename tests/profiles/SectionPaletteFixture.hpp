@@ -13,7 +13,8 @@ constexpr short NameItem = 4;
 constexpr short PaletteDialog = 32426;
 constexpr short ProfileList = 3;
 
-class SectionPaletteTest : public MainObjectFixture {
+class SectionPaletteTest : public MainObjectFixture
+{
 protected:
     void SetUp() override
     {

@@ -8,11 +8,13 @@
 // The profile palette's list and name dialog, and profiles measured with its own
 // curve palette, in the simulated host.
 
-namespace {
+namespace
+{
 
 TEST_F(SectionPaletteTest, TheNameDialogOffersAndFallsBackToTheDefaultName)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::int16_t mode;
         const char* shown;  // the name given to a rename
@@ -28,7 +30,8 @@ TEST_F(SectionPaletteTest, TheNameDialogOffersAndFallsBackToTheDefaultName)
         {"rename, emptied", SectionNamePalette::Rename, "Sockel", "", DG::Accept, 1, "Sockel", "Neues Profil"},
         {"rename, cancelled", SectionNamePalette::Rename, "Sockel", "Fries", DG::Cancel, 2, "Sockel", "Sockel"},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SectionNamePalette& dialog = Profiles().nameDialog;
         dialog.nameMode = c.mode;
         dialog.name = GS::UniString(c.shown);
@@ -70,7 +73,8 @@ TEST_F(SectionPaletteTest, ACancelledNameAddsNothingAndKeepsTheCurrentProfile)
 
 TEST_F(SectionPaletteTest, SortingCarriesTheCurrentProfileAlong)
 {
-    struct Case {
+    struct Case
+    {
         std::vector<const char*> names;
         std::int16_t current;
         std::int16_t expected;
@@ -79,10 +83,12 @@ TEST_F(SectionPaletteTest, SortingCarriesTheCurrentProfileAlong)
         {{"b", "a", "c"}, 1, 2}, {{"b", "a", "c"}, 2, 1}, {{"b", "a", "c"}, 3, 3}, {{"c", "b", "a"}, 1, 3},
         {{"b", "a", "a"}, 2, 1}, {{"b", "a", "c"}, 0, 0}, {{"b", "a", "c"}, 4, 0}, {{"b", "a", "c"}, -1, 0},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Profiles().profileNames.Clear();
         Profiles().profileImages.Clear();
-        for (const char* name : c.names) {
+        for (const char* name : c.names)
+        {
             Profiles().profileNames.Add(GS::UniString(name));
             Profiles().profileImages.Add(VectorImage());
         }
@@ -90,7 +96,8 @@ TEST_F(SectionPaletteTest, SortingCarriesTheCurrentProfileAlong)
         Profiles().currentProfile = c.current;
         Profiles().RefreshList();
         EXPECT_EQ(Profiles().currentProfile, c.expected) << c.names[0] << c.current;
-        if (c.expected != 0) {
+        if (c.expected != 0)
+        {
             EXPECT_EQ(Names()[static_cast<std::size_t>(c.expected - 1)], currentName);
         }
         EXPECT_EQ(DG::ListViewGetSelected(PaletteDialog, ProfileList), c.expected);
@@ -120,7 +127,8 @@ TEST_F(SectionPaletteTest, AMeasuredPointIsExpressedInTheCurvePlane)
 TEST_F(SectionPaletteTest, AnArcKeepsOrTurnsItsAngleByItsDirectionInThePlane)
 {
     const double quarter = 1.5707963267948966;
-    struct Case {
+    struct Case
+    {
         const char* name;
         API_Coord3D from, to;
         double angle;
@@ -130,7 +138,8 @@ TEST_F(SectionPaletteTest, AnArcKeepsOrTurnsItsAngleByItsDirectionInThePlane)
         {"counter-clockwise", {1, 0, 0}, {0, 1, 0}, quarter, -quarter},
         {"clockwise", {0, 1, 0}, {1, 0, 0}, -quarter, -quarter},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Curve3DPalette::arcData arc;
         arc.beginIndex = 2;
         arc.endIndex = 3;
@@ -162,7 +171,8 @@ TEST_F(SectionPaletteTest, AxesThatSpanNoSpaceGiveNoProfile)
 
 // Profiles "b", "a", "c" measured as squares of sides 2, 1 and 3, so each
 // profile's polygon tells which it is.
-class SectionPaletteDialog : public SectionPaletteTest {
+class SectionPaletteDialog : public SectionPaletteTest
+{
 protected:
     void SetUp() override
     {
@@ -214,7 +224,8 @@ TEST_F(SectionPaletteDialog, ARenamedProfileStaysSelectedWhereItSorts)
 
 TEST_F(SectionPaletteDialog, DeletingMakesTheProfileAboveCurrentAndShowsIt)
 {
-    struct Case {
+    struct Case
+    {
         short selected;
         std::vector<std::string> left;
         std::int16_t current;
@@ -225,7 +236,8 @@ TEST_F(SectionPaletteDialog, DeletingMakesTheProfileAboveCurrentAndShowsIt)
         {3, {"a", "b"}, 2, 2.0},
         {1, {"b"}, 0, 0.0},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         Select(c.selected);
         DG::ClickItem(PaletteDialog, 8);
         EXPECT_EQ(Names(), c.left) << c.selected;
@@ -276,14 +288,16 @@ TEST(SectionOriginMark, ATwoByOneMetreDrawingGetsACrossOfATenthAndACircleOfAFort
     SectionPalette::AddOriginMark(drawing);
     std::vector<Sy_LinType> lines;
     std::vector<Sy_ArcType> arcs;
-    for (ConstVectorImageIterator it(drawing); !it.IsEOI(); ++it) {
+    for (ConstVectorImageIterator it(drawing); !it.IsEOI(); ++it)
+    {
         if (it.GetItemType() == SyLine) lines.push_back(it.GetLine());
         if (it.GetItemType() == SyArc) arcs.push_back(it.GetArc());
     }
     ASSERT_EQ(lines.size(), 3u);
     ASSERT_EQ(arcs.size(), 1u);
     std::vector<std::vector<double>> cross;
-    for (const Sy_LinType& line : lines) {
+    for (const Sy_LinType& line : lines)
+    {
         if (line.sy_flags != 1) continue;
         EXPECT_EQ(line.sy_pen.GetIndex(), 1);
         EXPECT_EQ(line.sy_ltype, 1);

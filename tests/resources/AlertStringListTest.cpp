@@ -11,7 +11,8 @@
 #include "frame/Survanto.hpp"
 #include "frame/UInterface.hpp"
 
-namespace {
+namespace
+{
 
 std::size_t CountOf(const std::string& text, const std::string& part)
 {
@@ -37,7 +38,8 @@ std::vector<std::int16_t> GermanStringLists()
     return lists;
 }
 
-class AlertStringListTest : public ::testing::Test {
+class AlertStringListTest : public ::testing::Test
+{
 protected:
     InProcessHost host_;
     const LanguageFile english_ {"SurvantoInt.lng"};
@@ -58,10 +60,12 @@ TEST_F(AlertStringListTest, EveryLanguageHoldsTheSameEntries)
 
     const std::vector<std::int16_t> lists = GermanStringLists();
     EXPECT_GE(lists.size(), 28u);
-    for (const std::int16_t list : lists) {
+    for (const std::int16_t list : lists)
+    {
         const std::uint32_t count = german->GetStringCount(list);
         EXPECT_GT(count, 0u) << list;
-        for (const LanguageFile* language : {&english_, &french_}) {
+        for (const LanguageFile* language : {&english_, &french_})
+        {
             const RS::ResourceBundle* translated = RS::GetModule(language->module());
             ASSERT_NE(translated, nullptr);
             EXPECT_EQ(translated->GetStringCount(list), count) << list;
@@ -72,11 +76,14 @@ TEST_F(AlertStringListTest, EveryLanguageHoldsTheSameEntries)
 TEST_F(AlertStringListTest, TranslationsKeepPlaceholdersLineBreaksAndGaps)
 {
     const GSResModule german = CurrentResourceModule();
-    for (const std::int16_t list : GermanStringLists()) {
+    for (const std::int16_t list : GermanStringLists())
+    {
         const std::uint32_t count = RS::GetModule(german)->GetStringCount(list);
-        for (std::int16_t index = 1; index <= static_cast<std::int16_t>(count); ++index) {
+        for (std::int16_t index = 1; index <= static_cast<std::int16_t>(count); ++index)
+        {
             const std::string original = RS::GetIndString(list, index, german).ToUtf8();
-            for (const LanguageFile* language : {&english_, &french_}) {
+            for (const LanguageFile* language : {&english_, &french_})
+            {
                 const std::string translated = RS::GetIndString(list, index, language->module()).ToUtf8();
                 EXPECT_EQ(original.empty(), translated.empty()) << list << " entry " << index << ": " << translated;
                 for (const char* part : keptParts)

@@ -18,9 +18,11 @@
 extern const std::uint8_t SurvantoResources[];
 extern const std::size_t SurvantoResourcesSize;
 
-namespace {
+namespace
+{
 
-struct DialogTexts {
+struct DialogTexts
+{
     std::string title;
     std::vector<DG::Item> items;
 };
@@ -41,7 +43,8 @@ std::string TextOf(const DialogTexts& dialog, short itemId)
     return "<no item " + std::to_string(itemId) + ">";
 }
 
-class DialogTextTest : public ::testing::Test {
+class DialogTextTest : public ::testing::Test
+{
 protected:
     void SetUp() override { german_ = RS::RegisterEmbeddedModule(SurvantoResources, SurvantoResourcesSize); }
     void TearDown() override
@@ -66,7 +69,8 @@ constexpr short ImportPalette = 32465;
 std::vector<short> GermanDialogs()
 {
     std::vector<short> dialogs;
-    for (const auto& file : std::filesystem::directory_iterator(SURVANTO_SOURCE_DIR "/resources/dialogs")) {
+    for (const auto& file : std::filesystem::directory_iterator(SURVANTO_SOURCE_DIR "/resources/dialogs"))
+    {
         std::ifstream source(file.path());
         std::string line;
         while (std::getline(source, line))
@@ -88,13 +92,16 @@ TEST_F(DialogTextTest, TranslatedDialogsKeepTheGermanItems)
     const std::vector<short> dialogs = GermanDialogs();
     for (const short named : {MainPalette, CurvePalette, LayerQuestion, Navigator, E57Panel, ImportPalette})
         EXPECT_EQ(std::count(dialogs.begin(), dialogs.end(), named), 1) << named;
-    for (const short dialogId : dialogs) {
+    for (const short dialogId : dialogs)
+    {
         const DialogTexts german = ReadDialog(dialogId, german_);
-        for (const LanguageFile* language : {&english_, &french_}) {
+        for (const LanguageFile* language : {&english_, &french_})
+        {
             const DialogTexts translated = ReadDialog(dialogId, language->module());
             EXPECT_EQ(translated.title.empty(), german.title.empty()) << dialogId;
             ASSERT_EQ(translated.items.size(), german.items.size()) << dialogId;
-            for (std::size_t i = 0; i < german.items.size(); ++i) {
+            for (std::size_t i = 0; i < german.items.size(); ++i)
+            {
                 const DG::Item& original = german.items[i];
                 const DG::Item& item = translated.items[i];
                 const std::string text = item.text.ToUtf8();
@@ -105,7 +112,8 @@ TEST_F(DialogTextTest, TranslatedDialogsKeepTheGermanItems)
                 EXPECT_EQ(item.group, original.group);
                 EXPECT_EQ(item.entries.size(), original.entries.size());
                 EXPECT_EQ(text.empty(), original.text.ToUtf8().empty());
-                if (text == original.text.ToUtf8()) {
+                if (text == original.text.ToUtf8())
+                {
                     EXPECT_EQ(neutralTexts.count(text), 1u) << "left in German";
                 }
             }
@@ -117,22 +125,27 @@ TEST_F(DialogTextTest, TranslatedDialogsKeepTheGermanItems)
 // in the same order and under the same item names; the help index chooses among them.
 TEST_F(DialogTextTest, EveryLanguageHasThePalettesTooltips)
 {
-    for (const auto& [palette, expectedCount] : {std::pair<short, std::size_t> {MainPalette, 122}, {CurvePalette, 24}}) {
+    for (const auto& [palette, expectedCount] : {std::pair<short, std::size_t> {MainPalette, 122}, {CurvePalette, 24}})
+    {
         const DialogTexts german = ReadDialog(palette, german_);
         std::size_t count = 0;
-        for (const DG::Item& item : german.items) {
+        for (const DG::Item& item : german.items)
+        {
             EXPECT_FALSE(item.tooltips.empty()) << palette << " item " << item.id;
             count += item.tooltips.size();
         }
         EXPECT_EQ(count, expectedCount) << palette;
-        for (const LanguageFile* language : {&english_, &french_}) {
+        for (const LanguageFile* language : {&english_, &french_})
+        {
             const DialogTexts translated = ReadDialog(palette, language->module());
             ASSERT_EQ(translated.items.size(), german.items.size());
-            for (std::size_t i = 0; i < german.items.size(); ++i) {
+            for (std::size_t i = 0; i < german.items.size(); ++i)
+            {
                 const auto& original = german.items[i].tooltips;
                 const auto& tooltips = translated.items[i].tooltips;
                 ASSERT_EQ(tooltips.size(), original.size()) << palette << " item " << german.items[i].id;
-                for (std::size_t t = 0; t < original.size(); ++t) {
+                for (std::size_t t = 0; t < original.size(); ++t)
+                {
                     EXPECT_EQ(tooltips[t].name, original[t].name);
                     EXPECT_EQ(tooltips[t].text.ToUtf8().empty(), original[t].text.ToUtf8().empty()) << tooltips[t].name;
                 }
@@ -149,7 +162,8 @@ TEST_F(DialogTextTest, EveryLanguageHasThePalettesTooltips)
 
 TEST_F(DialogTextTest, EachLanguageShowsItsOwnTitleAndTexts)
 {
-    struct Expected {
+    struct Expected
+    {
         const LanguageFile* language;
         short dialogId;
         const char* title;
@@ -166,7 +180,8 @@ TEST_F(DialogTextTest, EachLanguageShowsItsOwnTitleAndTexts)
         {&english_, ImportPalette, "VaroImport", 2, "Apply"},
         {&french_, ImportPalette, "VaroImport", 14, "Tout désactiver"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         const DialogTexts dialog = ReadDialog(c.dialogId, c.language->module());
         EXPECT_EQ(dialog.title, c.title);
         EXPECT_EQ(TextOf(dialog, c.item), c.text) << c.dialogId;
@@ -180,7 +195,8 @@ TEST_F(DialogTextTest, EachLanguageNamesTheImportTargets)
     const char* const third[] = {"Ansicht", "Elevation", "Façade"};
     const char* const eighth[] = {"Schnitt erzeugen", "Create section", "Créer une coupe"};
     const RS::ResModule modules[] = {german_, english_.module(), french_.module()};
-    for (int language = 0; language < 3; ++language) {
+    for (int language = 0; language < 3; ++language)
+    {
         const DialogTexts dialog = ReadDialog(ImportPalette, modules[language]);
         const auto item = std::find_if(dialog.items.begin(), dialog.items.end(), [](const DG::Item& i) { return i.id == 6; });
         ASSERT_NE(item, dialog.items.end());
@@ -191,9 +207,11 @@ TEST_F(DialogTextTest, EachLanguageNamesTheImportTargets)
     }
 }
 
-namespace {
+namespace
+{
 
-struct RescompRun {
+struct RescompRun
+{
     int exitCode;
     std::string errors;
 };
@@ -204,7 +222,8 @@ const char* const smallDialog = "DIALOG 100 modal \"Frage\"\n"
                                 "item 3 popup \"Art\" value=2 entries=7|8\n"
                                 "END\n";
 
-class RescompTest : public ::testing::Test {
+class RescompTest : public ::testing::Test
+{
 protected:
     std::string Write(const std::string& name, const std::string& content) const
     {
@@ -276,7 +295,8 @@ TEST_F(RescompTest, DialogTextReplacesPopupEntries)
 
 TEST_F(RescompTest, BadDialogTextFailsNamingFileAndLine)
 {
-    struct Case {
+    struct Case
+    {
         const char* texts;
         const char* where;
         const char* message;
@@ -296,7 +316,8 @@ TEST_F(RescompTest, BadDialogTextFailsNamingFileAndLine)
         {"TOOLTIPS 100 \"DLG_100\"\n1 \"Abbrechen\" \"Button_1\" 7\nEND\n", "texts.grc:2:", "after the item name"},
     };
     const std::string dialog = Write("dialog.grc", smallDialog);
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         const std::string out = folder_.path() + "/bad.lng";
         const RescompRun run = Run(out, {dialog, Write("texts.grc", c.texts)});
         EXPECT_NE(run.exitCode, 0) << c.texts;
@@ -312,7 +333,8 @@ TEST_F(DialogTextTest, ThePolygonInputMethodsShowTheirDrawnIcons)
 {
     const DialogTexts pet = ReadDialog(32445, german_);
     std::set<std::vector<std::uint8_t>> drawings;
-    for (const short item : {1, 2, 3}) {
+    for (const short item : {1, 2, 3})
+    {
         SCOPED_TRACE(item);
         const auto found = std::find_if(pet.items.begin(), pet.items.end(), [item](const DG::Item& i) { return i.id == item; });
         ASSERT_NE(found, pet.items.end());

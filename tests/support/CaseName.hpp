@@ -13,7 +13,8 @@ inline std::string TestNameOf(std::string name)
 
 // Names each value-parameterised test after its case's `name`, so that test
 // names stay the same from build to build.
-struct CaseName {
+struct CaseName
+{
     template <typename Info>
     std::string operator()(const Info& info) const
     {

@@ -19,7 +19,8 @@ extern char** environ;
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 constexpr auto Deadline = std::chrono::seconds(60);
 
@@ -83,7 +84,8 @@ ChildRun RunHostProcess(const std::string& folder, const std::string& scenario, 
     ChildRun run;
     const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
+    if (spawned != 0)
+    {
         run.err = "cannot start " + words.front();
         return run;
     }

@@ -4,7 +4,8 @@
 
 // survanto-host as a child process, for what only a whole process shows: how it
 // ends, and what it does with fewer privileges.
-struct ChildRun {
+struct ChildRun
+{
     bool ended = false;  // false: killed after the deadline
     int status = 0;      // as waitpid gives it
     std::string out;

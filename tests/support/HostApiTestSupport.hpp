@@ -6,7 +6,8 @@
 #include "InProcessHost.hpp"
 
 // An in-process host with a few ways to put elements into its project.
-class HostApiTest : public ::testing::Test {
+class HostApiTest : public ::testing::Test
+{
 protected:
     InProcessHost host;
 

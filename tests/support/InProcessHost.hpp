@@ -6,7 +6,8 @@
 
 // A simulated host driving the add-on that is linked into the test itself, so a
 // test can look at the add-on's own objects while the host plays its part.
-class InProcessHost {
+class InProcessHost
+{
 public:
     explicit InProcessHost(SimHost::Host::Options options = {});
     ~InProcessHost();
@@ -19,7 +20,8 @@ private:
 };
 
 // A fresh, empty folder below the system's temporary folder, removed with the object.
-class TempFolder {
+class TempFolder
+{
 public:
     TempFolder();
     ~TempFolder();

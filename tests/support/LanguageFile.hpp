@@ -5,7 +5,8 @@
 
 // A language file beside the built add-on, opened as the add-on opens it and
 // closed with the object.
-class LanguageFile {
+class LanguageFile
+{
 public:
     explicit LanguageFile(const std::string& fileName) : module_(RS::OpenResourceFile(FolderOf(SURVANTO_APX_PATH) + fileName)) {}
     ~LanguageFile() { RS::CloseResourceModule(module_); }

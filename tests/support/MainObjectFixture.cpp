@@ -46,7 +46,8 @@ void MainObjectFixture::Menu(std::int16_t menu, std::int32_t item)
     params.menuResID = menu;
     params.itemIndex = item;
     for (const auto& [handled, handler] : Host().menuHandlers_)
-        if (handled == menu) {
+        if (handled == menu)
+        {
             handler(&params);
             return;
         }

@@ -14,7 +14,8 @@ constexpr double Degree = Pi / 180.0;
 
 // An in-process host with an empty project and the main object, for tests that
 // put points into the running action and look at what the project then holds.
-class MainObjectFixture : public ::testing::Test {
+class MainObjectFixture : public ::testing::Test
+{
 protected:
     void SetUp() override;
     void TearDown() override;

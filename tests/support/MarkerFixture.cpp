@@ -14,7 +14,8 @@ void MarkerFixture::SetUp()
 
 void MarkerFixture::GiveEachKindItsLayer()
 {
-    for (std::int16_t kind = 1; kind <= 10; ++kind) {
+    for (std::int16_t kind = 1; kind <= 10; ++kind)
+    {
         const auto layer = static_cast<std::int16_t>(10 + kind);
         Model().content.layers[layer] = {"Kind " + std::to_string(kind), 0};
         Main().perTypeLayers[static_cast<std::size_t>(kind)] = layer;
@@ -49,12 +50,14 @@ API_Guid MarkerFixture::PutStationMarker(const char* part, const char* id, doubl
     marker.record.header.layer = StationLayer;
     marker.record.header.guid = Model().NewGuid();
     for (const auto& [index, entry] : Model().libraryParts)
-        if (entry.uniqueId == part) {
+        if (entry.uniqueId == part)
+        {
             marker.record.object.libraryPartIndex = index;
             marker.memo.params = entry.params;
         }
     marker.record.object.position = {x, y};
-    for (API_AddParType& p : marker.memo.params) {
+    for (API_AddParType& p : marker.memo.params)
+    {
         if (std::strcmp(p.name, "strStandortID") == 0) p.text = id;
         if (std::strcmp(p.name, "bIsActual") == 0) p.value = active ? 1.0 : 0.0;
         if (std::strcmp(p.name, "ZZYZX") == 0) marker.record.object.elevation = top - p.value;

@@ -12,7 +12,8 @@
 // markers have a layer and a pen of their own: kind k on layer 10 + k with pen
 // 20 + k; the free area on layer 30 with pen 31, picked points with pen 40,
 // stations on layer 5. The measuring state is left as it was found.
-class MarkerFixture : public MainObjectFixture {
+class MarkerFixture : public MainObjectFixture
+{
 public:
     static constexpr std::int16_t FreeAreaLayer = 30;
     static constexpr std::int16_t FreeAreaPen = 31;

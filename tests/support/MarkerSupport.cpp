@@ -18,7 +18,8 @@ void LoadOwnLibrary(SimHost::Host& host)
 std::vector<const SimHost::StoredElement*> PlacedObjectsOf(const SimHost::ProjectModel& model, const char* uniqueId)
 {
     std::vector<const SimHost::StoredElement*> placed;
-    for (const SimHost::StoredElement& element : model.content.elements) {
+    for (const SimHost::StoredElement& element : model.content.elements)
+    {
         const SimHost::LibraryPartEntry* part = model.LibraryPartOf(element.record);
         if (part != nullptr && part->uniqueId == uniqueId) placed.push_back(&element);
     }
@@ -34,7 +35,8 @@ API_AddParType MakeParameter(const char* name, std::int32_t type, double value)
     return parameter;
 }
 
-namespace {
+namespace
+{
 
 const API_AddParType* Parameter(const SimHost::StoredElement& element, const char* name)
 {

@@ -5,7 +5,8 @@
 #include "MainObjectFixture.hpp"
 
 // The main object with the add-on's library loaded and a folder of photos.
-class PhotoFixture : public MainObjectFixture {
+class PhotoFixture : public MainObjectFixture
+{
 protected:
     void SetUp() override;
 

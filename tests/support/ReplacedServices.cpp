@@ -6,7 +6,8 @@
 extern "C" GSErrCode GetExportedFuncAddrs(std::int32_t, API_ExportedFuncs*);
 extern "C" GSErrCode SetImportedFuncAddrs(std::int32_t, const HostServiceTable*);
 
-namespace {
+namespace
+{
 
 // The add-on keeps calling through the table it was given until it gets
 // another one, even while its host shuts down: it lives as long as the process.

@@ -9,7 +9,8 @@
 // slots replaced here, which the test's functions answer: for failures that hit
 // one request or one call of a service, where the host's FailService would take
 // out the whole slot. The host hands the add-on its table again at the end.
-class ReplacedServices {
+class ReplacedServices
+{
 public:
     explicit ReplacedServices(SimHost::Host& host) : host_(host) {}
     ReplacedServices(const ReplacedServices&) = delete;

@@ -11,7 +11,8 @@
 
 // Stored streams written out by hand in the recorder's layouts: little-endian
 // numbers, one-byte booleans, texts as an int32 unit count and UTF-16LE units.
-class StreamBytes {
+class StreamBytes
+{
 public:
     StreamBytes& Byte(std::uint8_t value)
     {

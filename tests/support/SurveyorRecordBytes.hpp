@@ -12,7 +12,8 @@ constexpr char16_t NullGuidText[] = u"00000000-0000-0000-0000-000000000000";
 constexpr char NullGuid[] = "{00000000-0000-0000-0000-000000000000}";
 
 // One station reference: its record, and the pending switches the project stream keeps.
-struct StationValues {
+struct StationValues
+{
     const char* referenceElement;
     API_Coord3D position;
     double angle;
@@ -22,7 +23,8 @@ struct StationValues {
 };
 
 // One surveyor's values, as they are live and as a per-user record holds them.
-struct SurveyorValues {
+struct SurveyorValues
+{
     std::array<double, 11> measured;  // point, station, angle, four reserved values
     std::u16string stationId;
     std::u16string activeStationId;
@@ -57,11 +59,13 @@ inline StreamBytes SnapshotBytes(const SurveyorValues& v, std::int32_t version)
          {v.layers[0], v.layers[1], v.layers[2], v.pens[0], v.pens[1], v.pens[2], v.pens[3], v.layers[3]})
         b.I16(value);
     b.F64(v.referenceHeight).Text(NullGuidText).Text(u"").I16(0).I16(v.alignment).I16(v.referenceHeightSwitch);
-    if (version >= 10) {
+    if (version >= 10)
+    {
         b.I16(v.stationMode).Guid(v.referenceElement);
         b.Append(StationRecordBytes(v.first)).Append(StationRecordBytes(v.second));
     }
-    if (version >= 11) {
+    if (version >= 11)
+    {
         b.I16(0).I16(0);
         for (int kind = 1; kind < 11; ++kind) b.I16(v.kindPen).I16(v.kindLayer);
     }

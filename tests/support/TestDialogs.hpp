@@ -10,7 +10,8 @@ RS::ResModule DialogModule(short id, const std::string& description);
 
 // A test of one dialog of its own: the dialog manager starts without dialogs
 // and forgets them again before the module holding the description closes.
-class OwnDialogTest : public ::testing::Test {
+class OwnDialogTest : public ::testing::Test
+{
 protected:
     OwnDialogTest(short id, std::string description);
     void SetUp() override;

@@ -9,12 +9,15 @@ template <typename Body>
 auto InUndoableCommand(Body&& body) -> decltype(body())
 {
     using Result = decltype(body());
-    if constexpr (std::is_void_v<Result>) {
+    if constexpr (std::is_void_v<Result>)
+    {
         HostCallUndoableCommand(GS::UniString(), [&] {
             body();
             return NoError;
         });
-    } else {
+    }
+    else
+    {
         Result result {};
         HostCallUndoableCommand(GS::UniString(), [&] {
             result = body();

@@ -15,7 +15,8 @@ inline SimHost::StoredElement ViewElementAlong(SimHost::ProjectModel& model, API
     view.record.header.guid = model.NewGuid();
     view.record.header.layer = 1;
     view.record.cutPlane.segmentCount = static_cast<std::int32_t>(line.size() - 1);
-    for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+    for (std::size_t i = 0; i + 1 < line.size(); ++i)
+    {
         view.memo.sectionSegments.push_back({2});
         view.memo.sectionMainCoords.push_back(line[i]);
         view.memo.sectionMainCoords.push_back(line[i + 1]);

@@ -15,7 +15,8 @@ template <typename Condition>
 bool WaitUntil(Condition condition, std::chrono::seconds deadline = HangGuard)
 {
     const auto until = std::chrono::steady_clock::now() + deadline;
-    while (!condition()) {
+    while (!condition())
+    {
         if (std::chrono::steady_clock::now() >= until) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
@@ -23,7 +24,8 @@ bool WaitUntil(Condition condition, std::chrono::seconds deadline = HangGuard)
 }
 
 // A gate one thread waits at until another opens it; it stays open.
-class Gate {
+class Gate
+{
 public:
     void Open()
     {

@@ -4,7 +4,8 @@
 #include "MainObjectFixture.hpp"
 
 // The main object with its station at the origin of the plan.
-class WallFixture : public MainObjectFixture {
+class WallFixture : public MainObjectFixture
+{
 protected:
     void SetUp() override;
 

@@ -24,7 +24,8 @@ using InitializeEntry = GSErrCode (*)(HostToken token);
 using FreeDataEntry = GSErrCode (*)();
 
 // 120 bytes, zero-filled by the add-on before it fills the fields.
-struct API_ExportedFuncs {
+struct API_ExportedFuncs
+{
     std::int32_t interfaceWord;
     std::int32_t reserved0;
     CheckEnvironmentEntry checkEnvironment;
@@ -42,7 +43,8 @@ static_assert(offsetof(API_ExportedFuncs, apiVersion) == 40, "entry layout");
 using GetExportedFuncAddrsFn = GSErrCode (*)(std::int32_t formatVersion, API_ExportedFuncs* exported);
 using SetImportedFuncAddrsFn = GSErrCode (*)(std::int32_t formatVersion, const HostServiceTable* table);
 
-enum class HostSlot : std::size_t {
+enum class HostSlot : std::size_t
+{
 #define HOST_REGISTRATION(slot, name, params, args) name = slot,
 #define HOST_SERVICE(slot, name, params, args) name = slot,
 #include "API/HostServices.def"
@@ -51,7 +53,8 @@ enum class HostSlot : std::size_t {
 };
 
 // Signatures of the functions the host places in its table.
-namespace HostServiceSignature {
+namespace HostServiceSignature
+{
 #define HOST_REGISTRATION(slot, name, params, args) using name = GSErrCode(*) params;
 #define HOST_SERVICE(slot, name, params, args) using name = GSErrCode (*)(HostToken, PARAMS_TAIL params);
 #define PARAMS_TAIL(...) __VA_ARGS__
@@ -70,7 +73,8 @@ namespace HostServiceSignature {
 #undef HOST_SERVICE
 
 // The add-on's own side of the interface.
-namespace AddOnInterface {
+namespace AddOnInterface
+{
 void SetServiceTable(const HostServiceTable* table);
 bool IsServiceTableFilled();
 void SetHostToken(HostToken token);

@@ -10,7 +10,8 @@
 // Records of the host's database, environment and automation requests.
 
 // Database and window kinds.
-enum APIDatabaseKind : std::int32_t {
+enum APIDatabaseKind : std::int32_t
+{
     APIWind_FloorPlanID = 1,
     APIWind_SectionID = 2,
     APIWind_3DModelID = 4,
@@ -28,7 +29,8 @@ enum APIDatabaseKind : std::int32_t {
 // "GSDI", "GEDI", "GIED", "GLDI", "GWDI": par1 a std::vector<API_Guid> that
 // receives the identities of every section, elevation, interior elevation,
 // layout or worksheet database.
-struct API_DatabaseInfo {
+struct API_DatabaseInfo
+{
     std::int32_t typeID;
     std::int32_t index;
     API_Guid elementGuid;
@@ -44,12 +46,14 @@ using API_WindowInfo = API_DatabaseInfo;
 
 // "GZOM": par1 the plan box the current view shows (may be null), par2 the
 // view's transformation, three rows of four numbers, translation last.
-struct API_Tranmat {
+struct API_Tranmat
+{
     double tmx[12];
 };
 
 // "CABO": par1 an element header, par2 the box. Six doubles in this order.
-struct API_Box3D {
+struct API_Box3D
+{
     double xMin;
     double yMin;
     double zMin;
@@ -61,13 +65,15 @@ struct API_Box3D {
 // "GOFS": par1 an API_Coord that receives the project location offset.
 
 // "GSTO" (environment request): the storeys, one record per storey from the first.
-struct API_StoryType {
+struct API_StoryType
+{
     std::int16_t index = 0;
     double level = 0.0;
     GS::UniString uName;
 };
 
-struct API_StoryInfo {
+struct API_StoryInfo
+{
     std::int16_t firstStory = 0;
     std::int16_t lastStory = 0;
     std::int16_t actStory = 0;   // the storey of the floor plan shown
@@ -78,7 +84,8 @@ struct API_StoryInfo {
 // "CSTO" (environment request): a storey command; action 0 shows the storey of
 // the index in the floor plan.
 constexpr std::int32_t APIStory_GoTo = 0;
-struct API_StoryCmdType {
+struct API_StoryCmdType
+{
     std::int32_t action = APIStory_GoTo;
     std::int16_t index = 0;
 };
@@ -89,7 +96,8 @@ struct API_StoryCmdType {
 
 // "PROJ" (environment request): the project information. The host makes the
 // objects behind the pointers; they go with the record.
-struct API_ProjectInfo {
+struct API_ProjectInfo
+{
     bool teamwork = false;                   // a shared project
     std::int16_t userId = 0;                 // the current user's id among the teamwork users
     std::unique_ptr<IO::Location> location;  // the project file; none while it has none
@@ -98,7 +106,8 @@ struct API_ProjectInfo {
 
 // One teamwork user of "SHAR": 1072 bytes, the login name as zero-terminated
 // UTF-16 at 0, the user's GUID at 1024, the user's id at 1040.
-struct API_UserInfo {
+struct API_UserInfo
+{
     char16_t loginName[512];
     API_Guid guid;
     std::int16_t userId;
@@ -108,7 +117,8 @@ static_assert(sizeof(API_UserInfo) == 1072, "a teamwork user entry is 1072 bytes
 static_assert(offsetof(API_UserInfo, guid) == 1024 && offsetof(API_UserInfo, userId) == 1040, "teamwork user entry layout");
 
 // "SHAR" (environment request): the teamwork users of a shared project.
-struct API_SharingInfo {
+struct API_SharingInfo
+{
     std::int32_t nUsers = 0;
     std::vector<API_UserInfo> users;
 };
@@ -116,7 +126,8 @@ struct API_SharingInfo {
 // "SUCC" (interface request): par1 turns a dialog item into one of the host's
 // controls; kind 18 is the layer chooser, whose value is a layer index, kind 0
 // the pen chooser, whose value is a pen index.
-struct API_UCCallbackType {
+struct API_UCCallbackType
+{
     std::int32_t type;
     std::int16_t dialogID;
     std::int16_t itemID;
@@ -130,7 +141,8 @@ struct API_UCCallbackType {
 
 // The 3D window's perspective: view cone in degrees, lengths in metres, heights
 // above the project zero, positions in plan.
-struct API_PerspPars {
+struct API_PerspPars
+{
     double viewCone;
     double distance;
     double cameraZ;
@@ -142,7 +154,8 @@ struct API_PerspPars {
 // "GP3D" (environment request): par1 receives the 3D window's projection.
 // "CP3D": par1 the 3D projection to set, par2 a bool that is true when the
 // projection follows the camera element it names.
-struct API_3DProjectionInfo {
+struct API_3DProjectionInfo
+{
     API_Guid cameraGuid;
     bool isPersp;
     API_PerspPars persp;
@@ -151,7 +164,8 @@ struct API_3DProjectionInfo {
 // "IPOI" (interface request): par1 the point input; the host lets the user pick
 // a point in a window and answers with it, or with APIERR_CANCEL. With changePlane
 // the picked point lies on the plane through planeOrigin with planeNormal.
-struct API_GetPointType {
+struct API_GetPointType
+{
     API_Coord3D pos;
     bool changePlane = false;
     bool changeFilter = false;
@@ -164,7 +178,8 @@ struct API_GetPointType {
 // rectangle, 2 rotated rectangle. The answer is the host's polygon (coordinates
 // from index 1, the first again at the end) with its arcs, which the caller takes
 // over, or APIERR_CANCEL.
-struct API_GetPolyType {
+struct API_GetPolyType
+{
     API_Coord3D planeNormal;
     API_Coord3D startCoord;
     std::int32_t method = 0;
@@ -180,7 +195,8 @@ struct API_GetPolyType {
 
 // "CTOP" (database request): par1 a model point (API_Coord), par2 its pixel
 // position in the front window (API_Pixel).
-struct API_Pixel {
+struct API_Pixel
+{
     std::int32_t x = 0;
     std::int32_t y = 0;
 };

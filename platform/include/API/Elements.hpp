@@ -21,7 +21,8 @@ void MarkToChange(Field& maskField)
     reinterpret_cast<std::uint8_t*>(&maskField)[0] = APIMaskMarker;
 }
 
-struct API_Elem_Head {
+struct API_Elem_Head
+{
     API_ElemTypeID typeID;
     std::int32_t variationID;  // an add-on subtype's signature, else 0
     API_Guid guid;
@@ -34,13 +35,15 @@ struct API_Elem_Head {
 
 // The counts of a polygon whose points lie in the memo: coordinates with the
 // closing ones (entry 0 not counted), sub-polygons, arcs.
-struct API_Polygon {
+struct API_Polygon
+{
     std::int32_t nCoords;
     std::int32_t nSubPolys;
     std::int32_t nArcs;
 };
 
-struct API_WallType {
+struct API_WallType
+{
     API_Elem_Head head;
     API_Coord begC;
     API_Coord endC;
@@ -61,7 +64,8 @@ struct API_WallType {
 };
 
 // Column anchors: 0 middle; 1..8 corners and edge middles of the footprint.
-struct API_ColumnType {
+struct API_ColumnType
+{
     API_Elem_Head head;
     API_Coord origin;  // middle of the footprint on the bottom plane
     double axisRotationAngle;
@@ -79,7 +83,8 @@ struct API_ColumnType {
 // A beam hangs from its level: the height of its top along the reference line,
 // at the begin point, above the home storey's level. It rises by tan(slantAngle)
 // per metre from begin to end.
-struct API_BeamType {
+struct API_BeamType
+{
     API_Elem_Head head;
     API_Coord begC;
     API_Coord endC;
@@ -92,7 +97,8 @@ struct API_BeamType {
 };
 
 // Slabs keep their outline in the memo's polygon.
-struct API_SlabType {
+struct API_SlabType
+{
     API_Elem_Head head;
     double thickness;
     double bottomOffset;
@@ -102,7 +108,8 @@ struct API_SlabType {
 // Meshes keep their outline in the memo's polygon, with a height above the level
 // for each outline point and the level points inside. The skirt hangs skirtHeight
 // below the level: a surface only (skirt 3) or a solid body (skirt 1).
-struct API_MeshType {
+struct API_MeshType
+{
     API_Elem_Head head;
     double skirtHeight;
     double bottomOffset;  // the level, above the home storey's level
@@ -114,7 +121,8 @@ struct API_MeshType {
 
 // A plane roof rises from its pivot line, which lies at bottomOffset above the
 // home storey's level; posSign: it rises to the left of begin to end.
-struct API_RoofType {
+struct API_RoofType
+{
     API_Elem_Head head;
     std::int32_t roofClass;  // 0 plane
     double thickness;
@@ -127,7 +135,8 @@ struct API_RoofType {
 };
 
 // Objects and lamps: a placed library part.
-struct API_ObjectType {
+struct API_ObjectType
+{
     API_Elem_Head head;
     API_Coord position;
     double elevation;  // above the home storey's level
@@ -145,7 +154,8 @@ struct API_ObjectType {
 // wall's outer face and its direction runs across the wall, both in the wall's
 // frame (API/OpeningFrame.hpp). The placement setting, GUID and flag are kept as
 // given; the host gives them no meaning.
-struct API_WindowType {
+struct API_WindowType
+{
     API_Elem_Head head;
     API_Guid owner;  // the wall that holds the opening
     std::int32_t libraryPartIndex;
@@ -165,7 +175,8 @@ struct API_WindowType {
 };
 
 // Zones keep their outline in the memo's polygon.
-struct API_ZoneType {
+struct API_ZoneType
+{
     API_Elem_Head head;
     double baseLevel;  // above the home storey's level
     double height;
@@ -176,7 +187,8 @@ struct API_ZoneType {
 // axis, y away from it) about the x axis of its axis frame, from the begin angle
 // by the revolution angle. The host keeps the segmentation and distortion values
 // as given.
-struct API_RevolvedShellData {
+struct API_RevolvedShellData
+{
     double slantAngle;
     double revolutionAngle;
     double distortionAngle;
@@ -193,7 +205,8 @@ struct API_RevolvedShellData {
 // across the extrusion: x across, y up, its top point at the origin) from the
 // begin point along the extrusion vector. The two plane tilts and the two codes
 // are kept as given.
-struct API_ExtrudedShellData {
+struct API_ExtrudedShellData
+{
     double begPlaneTilt;
     double endPlaneTilt;
     API_Polygon shapePoly;
@@ -205,7 +218,8 @@ struct API_ExtrudedShellData {
 
 // A ruled shell joins its two shapes (the memo's first two shell shapes), each in
 // its own plane given by a 3 x 4 transformation.
-struct API_RuledShellData {
+struct API_RuledShellData
+{
     API_Polygon shape1Poly;
     double plane1[12];
     API_Polygon shape2Poly;
@@ -216,7 +230,8 @@ struct API_RuledShellData {
 // Every 3 x 4 transformation is stored row by row with the translation in the
 // fourth column. The base plane places the shell's own frame above the home
 // storey's level; a contour (in the memo) clips the shell in plan.
-struct API_ShellType {
+struct API_ShellType
+{
     API_Elem_Head head;
     std::int32_t shellClass;
     double level;  // above the home storey's level
@@ -229,12 +244,14 @@ struct API_ShellType {
 };
 
 // Polylines keep their polygon in the memo.
-struct API_PolyLineType {
+struct API_PolyLineType
+{
     API_Elem_Head head;
     API_Polygon poly;
 };
 
-struct API_LineType {
+struct API_LineType
+{
     API_Elem_Head head;
     API_Coord begC;
     API_Coord endC;
@@ -242,7 +259,8 @@ struct API_LineType {
 };
 
 // Circles (type 22) and arcs (type 21); a circle runs from 0 to 2π.
-struct API_ArcType {
+struct API_ArcType
+{
     API_Elem_Head head;
     API_Coord centre;
     double radius;
@@ -255,7 +273,8 @@ struct API_ArcType {
 // Fills keep their outline in the memo's polygon. `pen` draws the contour in the
 // line type `ltypeInd`; the fill attribute `fillInd` is drawn with the pens
 // `fillPen` and `fillBGPen` (0: none).
-struct API_HatchType {
+struct API_HatchType
+{
     API_Elem_Head head;
     API_Polygon poly;
     std::int16_t pen;
@@ -266,13 +285,15 @@ struct API_HatchType {
 };
 
 // A spline through the memo's coordinates, which start at index 0.
-struct API_SplineType {
+struct API_SplineType
+{
     API_Elem_Head head;
     bool closed;
     std::int16_t pen;
 };
 
-struct API_HotspotType {
+struct API_HotspotType
+{
     API_Elem_Head head;
     API_Coord position;
     double height;
@@ -280,14 +301,16 @@ struct API_HotspotType {
 };
 
 // A text placed with an element; contentSetting is the host's and kept as given.
-struct API_NoteType {
+struct API_NoteType
+{
     std::int32_t contentSetting;
     char content[256];  // a C string
 };
 
 // A level dimension shows its two notes; markerSetting and customText are the
 // host's and kept as given.
-struct API_LevelDimensionType {
+struct API_LevelDimensionType
+{
     API_Elem_Head head;
     API_Coord position;
     double level;  // the dimensioned height
@@ -299,7 +322,8 @@ struct API_LevelDimensionType {
 };
 
 // A morph's placement: 3 x 4, row by row, translation in the fourth column.
-struct API_MorphType {
+struct API_MorphType
+{
     API_Elem_Head head;
     double transformation[12];
 };
@@ -311,7 +335,8 @@ struct API_MorphType {
 // reference id (UTF-8 C strings) and shows the vertical range from the lower to
 // the upper limit; the kind tells a section's (2) or an elevation's (1) marker.
 // The host gives the view's identity.
-struct API_CutPlaneType {
+struct API_CutPlaneType
+{
     API_Elem_Head head;
     std::int32_t segmentCount;
     API_Guid viewDatabase;
@@ -325,7 +350,8 @@ struct API_CutPlaneType {
 // A picture (type 31): its image lies in the memo's picture data; it fills the
 // destination rectangle, turned by the rotation angle about its lower left
 // corner, and shows the source rectangle of the image's plan extent.
-struct API_PictureType {
+struct API_PictureType
+{
     API_Elem_Head head;
     API_Box destBox;
     API_Box origBox;
@@ -340,7 +366,8 @@ struct API_PictureType {
 };
 
 // Cameras (type 26): a perspective camera, one of the cameras of a camera set.
-struct API_CameraType {
+struct API_CameraType
+{
     API_Elem_Head head;
     API_Guid camSetGuid;
     API_Coord position;
@@ -357,7 +384,8 @@ struct API_CameraType {
 
 // Camera sets (type 27): a named path of cameras.
 constexpr std::size_t API_CamSetNameLength = 256;
-struct API_CamSetType {
+struct API_CamSetType
+{
     API_Elem_Head head;
     char16_t name[API_CamSetNameLength];  // zero-terminated
     bool showCams;
@@ -368,7 +396,8 @@ struct API_CamSetType {
     bool smoothTarget;
 };
 
-union API_Element {
+union API_Element
+{
     // Every record starts cleared.
     API_Element() { std::memset(static_cast<void*>(this), 0, sizeof(API_Element)); }
 
@@ -398,7 +427,8 @@ union API_Element {
 };
 
 // GDL parameter kinds.
-enum APIParType : std::int32_t {
+enum APIParType : std::int32_t
+{
     APIParT_Real = 1,
     APIParT_Integer = 2,
     APIParT_Boolean = 3,
@@ -411,7 +441,8 @@ enum APIParType : std::int32_t {
 
 // One GDL parameter of a placed library part or of a library part's parameter
 // list. An array parameter has dimensions and its values row by row.
-struct API_AddParType {
+struct API_AddParType
+{
     char name[32] {};
     std::int32_t typeID = APIParT_Real;
     double value = 0.0;  // numbers; booleans as 0.0 and 1.0
@@ -426,19 +457,22 @@ struct API_AddParType {
     std::vector<std::uint8_t> arrayTexts;
 };
 
-struct API_PolyArc {
+struct API_PolyArc
+{
     std::int32_t begIndex = 0;
     std::int32_t endIndex = 0;
     double arcAngle = 0.0;
 };
 
 // One segment of a section's main line: how many of the main-line points are its own.
-struct API_SectionSegment {
+struct API_SectionSegment
+{
     std::int32_t mainCoordCount = 0;
 };
 
 // An attribute of a polygon or surface, and whether it overrides the element's own.
-struct API_OverriddenAttribute {
+struct API_OverriddenAttribute
+{
     std::int16_t attributeIndex = 0;
     bool overridden = false;
 };
@@ -446,7 +480,8 @@ struct API_OverriddenAttribute {
 // One polygon of a morph's body: its edges by index (from 1; negative runs the
 // edge backwards, 0 separates the contours of one polygon) and its material as an
 // index into the body's material table (from 0).
-struct API_MorphPolygon {
+struct API_MorphPolygon
+{
     std::vector<std::int32_t> edges;
     std::int32_t materialIndex = 0;
 };
@@ -454,14 +489,16 @@ struct API_MorphPolygon {
 // A morph's body as the host's body builder makes it, in the morph's own frame.
 // Vertices and edges are named by their index from 1; an edge runs from its first
 // vertex to its second. A body without polygons is a handle that is not set.
-struct API_MorphBody {
+struct API_MorphBody
+{
     std::vector<API_Coord3D> vertices;
     std::vector<std::array<std::int32_t, 2>> edges;
     std::vector<API_MorphPolygon> polygons;
 };
 
 // A level point of a mesh: its height above the mesh's level and its vertex id.
-struct API_MeshLevelCoord {
+struct API_MeshLevelCoord
+{
     API_Coord3D c;
     std::int32_t vertexID = 0;
 };
@@ -473,7 +510,8 @@ using API_BodyBuilder = API_BodyBuilderData*;
 // A shell's shape polygon, each part a handle of the host's memory: coordinates
 // (API_Coord) and sub-polygon ends (std::int32_t) from entry 1, arcs
 // (API_PolyArc) from entry 0, and one body flag byte per coordinate from entry 1.
-struct API_ShellShapeHandles {
+struct API_ShellShapeHandles
+{
     GSHandle coords;
     GSHandle pends;
     GSHandle parcs;
@@ -481,7 +519,8 @@ struct API_ShellShapeHandles {
 };
 
 // A shell's contour: a plan polygon in its own plane, with handles as a shape's.
-struct API_ShellContour {
+struct API_ShellContour
+{
     API_Polygon poly;
     double plane[12];
     GSHandle coords;
@@ -500,7 +539,8 @@ constexpr std::uint64_t APIMemoMask_All = ~std::uint64_t {0};
 // The variable part of an element. Polygons use the host's form: coordinates from
 // index 1 (entry 0 unused), the closing coordinate equal to the first, and the
 // sub-polygon end list (0, count). An empty list is a handle that is not set.
-struct API_ElementMemo {
+struct API_ElementMemo
+{
     std::vector<API_Coord> coords;
     std::vector<std::int32_t> pends;
     std::vector<API_PolyArc> parcs;
@@ -531,21 +571,24 @@ struct API_ElementMemo {
 
 // A part made together with its element: a section's or elevation's marker.
 constexpr std::uint32_t APISubElement_MainMarker = 1;
-struct API_SubElement {
+struct API_SubElement
+{
     API_Element subElem;
     API_ElementMemo memo;
     std::uint32_t subType = 0;
 };
 
 // Data an add-on keeps on an element.
-struct API_ElementUserData {
+struct API_ElementUserData
+{
     std::int32_t dataVersion = 0;
     std::int32_t platformSign = 0;
     std::vector<std::uint8_t> data;
 };
 
 // Kinds of element notifications.
-enum APINotifyElementKind : std::int32_t {
+enum APINotifyElementKind : std::int32_t
+{
     APINotifyElement_New = 1,
     APINotifyElement_Copy = 2,
     APINotifyElement_Change = 3,
@@ -559,7 +602,8 @@ constexpr std::int32_t APINeig_Symb = 13;  // objects
 
 // The transformation of a user's edit: type "DRAG", "ELEV", "ROTZ", "MIRR",
 // "STRE", "VSTR" or "GENE".
-struct API_ActTranPars {
+struct API_ActTranPars
+{
     std::int32_t typeID;
     API_Coord displacement;
     double displacementZ;
@@ -571,7 +615,8 @@ struct API_ActTranPars {
 
 // An edit the add-on applies: type "DRAG" (begC to endC), "ELEV" (endC.z - begC.z),
 // "ROTZ" (about origC, from begC's direction to endC's) or "MIRR" (over begC-endC).
-struct API_EditPars {
+struct API_EditPars
+{
     std::int32_t typeID;
     bool withDelete;  // move the elements instead of copying them
     API_Coord3D origC;
@@ -599,7 +644,8 @@ constexpr std::size_t API_UniIDLength = 128;
 
 // What HostGetSelection reports beside the entries: how many elements are
 // selected and how many of them the user may edit.
-struct API_SelectionInfo {
+struct API_SelectionInfo
+{
     std::int32_t sel_nElem = 0;
     std::int32_t sel_nElemEdit = 0;
 };
@@ -616,7 +662,8 @@ constexpr std::int32_t APIFilt_HasAccessRight = 16;
 // BMKillHandle: the numbers (one double each) and the texts (zero-terminated
 // UTF-16 texts, one after the other). "RPAS": par1 a placed element's header; the
 // host runs its part's parameter script.
-struct API_GetParamValuesType {
+struct API_GetParamValuesType
+{
     char name[32] {};
     std::int32_t nValues = 0;
     GSHandle realValues = nullptr;

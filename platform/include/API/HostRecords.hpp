@@ -7,7 +7,8 @@
 #include "API/LibraryParts.hpp"
 #include "API/Types.hpp"
 
-namespace Modeler {
+namespace Modeler
+{
 class Sight;
 }
 

@@ -19,7 +19,8 @@ constexpr std::int32_t APILib_DataFileID = 11;
 // (from 1) and fills in the rest; HostSearchLibraryPart takes the unique id, or
 // without one the name, and fills in the rest. A location the host puts into the
 // record belongs to the caller.
-struct API_LibPart {
+struct API_LibPart
+{
     std::int32_t typeID = 0;
     std::int32_t index = 0;
     char uniqueId[API_UniIDLength] {};  // "{main GUID}-{revision GUID}"
@@ -34,13 +35,15 @@ struct API_LibPart {
 };
 
 // A section of a library part: its four-character type and its sub-identifier.
-struct API_LibPartSection {
+struct API_LibPartSection
+{
     std::int32_t sectType = 0;
     std::int16_t subIdent = 0;
 };
 
 // What the parameter section says beside the parameters.
-struct API_LibPartDetails {
+struct API_LibPartDetails
+{
     bool autoHotspot = false;
     bool fixSize = false;
 };
@@ -52,7 +55,8 @@ struct API_LibPartDetails {
 constexpr std::int32_t APILibrary_Local = 1;
 constexpr std::int32_t APILibrary_Embedded = 3;
 
-struct API_LibraryInfo {
+struct API_LibraryInfo
+{
     IO::Location location;
     GS::UniString name;
     std::int32_t libraryType = APILibrary_Local;
@@ -72,7 +76,8 @@ constexpr std::int32_t API_EmbeddedProjectLibraryFolderID = 13;
 // "CFOL": par1 the IO::Location of a folder to make in the project's embedded
 // library. "CFIL": par1 the IO::Location of a folder of the embedded library,
 // par2 an API_FileCopyRequest: the files copied into it.
-struct API_FileCopyRequest {
+struct API_FileCopyRequest
+{
     std::vector<IO::Location> files;
     bool overwrite = true;
 };
@@ -88,7 +93,8 @@ constexpr std::int32_t APILib_PictID = 11;
 constexpr std::int32_t API_CameraNavItem = 10;
 constexpr std::int32_t API_ProjectMap = 1;
 
-struct API_NavigatorItem {
+struct API_NavigatorItem
+{
     std::int32_t itemType = 0;
     std::int32_t mapId = 0;
     std::int32_t dbTypeID = 0;

@@ -6,7 +6,8 @@
 
 // A block of the project's module data or of a merge: the data version and the
 // platform sign of its writer, and its bytes in a relocatable handle.
-struct API_ModulData {
+struct API_ModulData
+{
     std::int32_t dataVersion = 0;
     std::uint16_t platformSign = 0;
     GSHandle dataHdl = nullptr;

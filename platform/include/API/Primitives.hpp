@@ -5,17 +5,20 @@
 
 // The host's drawing primitives, used as plain records.
 
-struct API_Prim_Head {
+struct API_Prim_Head
+{
     std::int32_t typeID;
     std::int32_t drawIndex;
 };
 
-struct API_ExtendedPenType {
+struct API_ExtendedPenType
+{
     std::int16_t penIndex;
     std::int16_t colorOverridePenIndex;
 };
 
-struct API_PrimLine {
+struct API_PrimLine
+{
     API_Prim_Head head;
     API_ExtendedPenType pen;
     std::int16_t ltypeInd;
@@ -24,7 +27,8 @@ struct API_PrimLine {
 };
 
 // Angles in radians; ratio as Geometry::GenArc takes it.
-struct API_PrimArc {
+struct API_PrimArc
+{
     API_Prim_Head head;
     API_ExtendedPenType pen;
     API_Coord orig;

@@ -35,7 +35,8 @@ constexpr std::int32_t FourCC(const char (&code)[5])
                                      (std::uint32_t(std::uint8_t(code[2])) << 8) | std::uint32_t(std::uint8_t(code[3])));
 }
 
-enum ElemType : API_ElemTypeID {
+enum ElemType : API_ElemTypeID
+{
     API_ZombieElemID = 0,
     API_WallID = 1,
     API_ColumnID = 2,
@@ -66,7 +67,8 @@ enum ElemType : API_ElemTypeID {
     API_MorphID = 45,
 };
 
-struct API_Guid {
+struct API_Guid
+{
     std::uint32_t time_low = 0;
     std::uint16_t time_mid = 0;
     std::uint16_t time_hi_and_version = 0;
@@ -83,69 +85,80 @@ API_Guid GSGuid2APIGuid(const GS::Guid& guid);
 GS::Guid APIGuid2GSGuid(const API_Guid& guid);
 inline API_Guid APIGuidFromString(const char* text) { return GSGuid2APIGuid(GS::Guid(text)); }
 
-struct API_Coord {
+struct API_Coord
+{
     double x = 0.0;
     double y = 0.0;
 };
 
-struct API_Coord3D {
+struct API_Coord3D
+{
     double x = 0.0;
     double y = 0.0;
     double z = 0.0;
 };
 
 // A plan rectangle.
-struct API_Box {
+struct API_Box
+{
     double xMin;
     double yMin;
     double xMax;
     double yMax;
 };
 
-struct API_ModulID {
+struct API_ModulID
+{
     std::uint32_t developerID = 0;
     std::uint32_t localID = 0;
 };
 
 // Filled by CheckEnvironment: the host sets the application kind, the add-on its name.
-struct API_EnvirParams {
+struct API_EnvirParams
+{
     std::int32_t serverApplication = 0;
     GS::UniString addOnName;
     GS::UniString addOnDescription;
 };
 
-struct API_MenuParams {
+struct API_MenuParams
+{
     std::int16_t menuResID = 0;
     std::int32_t itemIndex = 0;
 };
 
 // 'SMIT': one item of an add-on menu, its new text the request's second parameter
 // (8-bit, UTF-8).
-struct API_MenuItemRef {
+struct API_MenuItemRef
+{
     std::int16_t menuResID = 0;
     std::int32_t itemIndex = 0;
 };
 
-struct API_ToolBoxItem {
+struct API_ToolBoxItem
+{
     API_ElemTypeID typeID = 0;
     std::int32_t variationID = 0;  // an add-on subtype's signature, else 0
 };
 
 // 'APPL': the host's application information.
-struct API_ServerApplicationInfo {
+struct API_ServerApplicationInfo
+{
     std::int32_t mainVersion = 0;
     std::int32_t releaseVersion = 0;
     GS::UniString language;  // three-letter language code such as "GER"
 };
 
 // 'GSPF': a special folder of the host.
-struct API_SpecFolderRequest {
+struct API_SpecFolderRequest
+{
     std::int32_t folderId = 0;
     IO::Location location;
 };
 
 // Project events as the host numbers them.
-enum ProjectEvent : std::int32_t {
+enum ProjectEvent : std::int32_t
+{
     APINotify_New = 1,
     APINotify_NewAndReset = 2,
     APINotify_Open = 4,
@@ -155,19 +168,22 @@ enum ProjectEvent : std::int32_t {
     APINotify_UnitChanged = 0x800000,
 };
 
-struct API_Neig {
+struct API_Neig
+{
     std::int32_t neigID = 0;
     API_Guid guid {};
     std::int32_t inIndex = 0;
 };
 
-struct API_NotifyElementType {
+struct API_NotifyElementType
+{
     std::int32_t notifID = 0;
     API_Guid guid {};
     API_ElemTypeID typeID = 0;
 };
 
-struct API_NotifyViewEventType {
+struct API_NotifyViewEventType
+{
     std::int32_t notifID = 0;
     std::int32_t mapId = 0;
     API_Guid itemGuid {};

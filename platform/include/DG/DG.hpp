@@ -14,7 +14,8 @@
 
 // One entry of a file dialog's type pop-up: description, extension without the
 // dot, and four-character file type.
-struct DGTypePopupItem {
+struct DGTypePopupItem
+{
     GS::UniString text;
     GS::UniString extensions;
     std::int32_t fileType = 0;
@@ -27,9 +28,11 @@ struct DGTypePopupItem {
 // whether the dialog is open or not, because the add-on reads the main palette's
 // items while it is closed. Modal dialogs and alerts are answered by whoever
 // drives the host (a scenario script or a test).
-namespace DG {
+namespace DG
+{
 
-enum Message : short {
+enum Message : short
+{
     MsgInit = 1,
     MsgClose = 3,
     MsgClick = 4,
@@ -44,24 +47,31 @@ enum Message : short {
     MsgListHeaderButtonClick = 26,
 };
 
-enum ModalResult : short { Accept = 1, Cancel = 2 };
+enum ModalResult : short
+{
+    Accept = 1,
+    Cancel = 2
+};
 
 // Item 0 stands for every item of the dialog where a call allows it; item -1 is
 // the close box of a palette.
 constexpr short AllItems = 0;
 constexpr short CloseBox = -1;
 
-struct Point {
+struct Point
+{
     short x = 0;
     short y = 0;
 };
 
-struct Size {
+struct Size
+{
     short width = 0;
     short height = 0;
 };
 
-struct Rect {
+struct Rect
+{
     short left = 0;
     short top = 0;
     short right = 0;
@@ -69,7 +79,8 @@ struct Rect {
 };
 
 // One entry of a dialog's tooltip resource: the tooltip and the item's name.
-struct Tooltip {
+struct Tooltip
+{
     GS::UniString text;
     std::string name;
 };
@@ -79,7 +90,8 @@ using DialogCallback = std::function<short(short message, short dialogId, short 
 // A list box's column: its span, the dialog item placed on it (0: none), its
 // header's minimum width, and how its texts are drawn: justification and
 // truncation codes, a separator line after it, enabled.
-struct TabField {
+struct TabField
+{
     short begin = 0;
     short end = 0;
     short item = 0;
@@ -92,7 +104,8 @@ struct TabField {
 
 // An icon: a resource of a module; negative modules and ids are the dialog
 // manager's own (module -4: -1 no icon, -3 a ticked box, -4 an empty box).
-struct Icon {
+struct Icon
+{
     short module = 0;
     short resourceId = 0;
 
@@ -104,13 +117,15 @@ constexpr Icon CheckedIcon {-4, -3};
 constexpr Icon UncheckedIcon {-4, -4};
 
 // A list box's row: a text and an icon per tab field, 64-bit user data, selection.
-struct ListCell {
+struct ListCell
+{
     GS::UniString text;
     Icon icon;
 };
 
 // A colour of the dialog manager: 16 bits a channel.
-struct RGBColor16 {
+struct RGBColor16
+{
     std::uint16_t red = 0;
     std::uint16_t green = 0;
     std::uint16_t blue = 0;
@@ -119,13 +134,15 @@ struct RGBColor16 {
 };
 
 // A list view's entry beside its text: 64-bit user data, a picture, a text colour.
-struct ListViewEntry {
+struct ListViewEntry
+{
     std::int64_t userData = 0;
     NativeIcon image;
     RGBColor16 color;
 };
 
-struct ListRow {
+struct ListRow
+{
     std::vector<ListCell> cells;
     std::int64_t userData = 0;
     bool selected = false;
@@ -134,7 +151,8 @@ struct ListRow {
 // A list box's header item above its tab field of the same number: text or icon,
 // the flags and switch its owner gave, the sort arrow (0 none, 1 and 2 the two
 // directions).
-struct HeaderItem {
+struct HeaderItem
+{
     GS::UniString text;
     Icon icon;
     short flags = 0;
@@ -145,12 +163,14 @@ struct HeaderItem {
 // Message data: a click on a list row (the row, 0 for none, and the click's x
 // within the list); a click on a list header item; a growing window (phase 1
 // while it grows; the flag set while the user drags its edge).
-struct ListClickData {
+struct ListClickData
+{
     short row = 0;
     short x = 0;
 };
 
-struct ListHeaderClickData {
+struct ListHeaderClickData
+{
     short listItem = 0;
     short headerItem = 0;
 };
@@ -159,14 +179,16 @@ struct ListHeaderClickData {
 // "grow=none|h|v|hv", hv when not given).
 constexpr short NoGrow = 0, HGrow = 1, VGrow = 2, HVGrow = 3;
 
-struct GrowData {
+struct GrowData
+{
     short phase = 0;
     std::uint8_t edgeFlag = 0;
 };
 
 // A push menu is a button that shows one of its entries' icons: its value is the
 // button's pressed state, apart from the entry chosen in its menu.
-struct Item {
+struct Item
+{
     short id = 0;
     std::string type;  // button, check, radio, edit, real, int, popup, pushmenu, text, icon, user, list, slider
     GS::UniString text;
@@ -207,7 +229,8 @@ struct Item {
     int drawHeld = 0;
 };
 
-struct Dialog {
+struct Dialog
+{
     short resourceId = 0;
     std::string kind;  // modal, palette
     GS::UniString title;
@@ -431,7 +454,8 @@ short RunModal(RS::ResModule module, short resourceId, DialogCallback callback);
 void AbortModal(short dialogId);
 
 // Alerts: recorded; answered with the next queued button number, else 1.
-struct AlertRecord {
+struct AlertRecord
+{
     int type = 0;
     GS::UniString title, text1, text2, text3;
     GS::UniString button1, button2, button3;
@@ -443,11 +467,13 @@ const std::vector<AlertRecord>& RecordedAlerts();
 void ClearRecordedAlerts();
 
 // Save-file dialogs: recorded; answered with the next queued answer, else cancelled.
-struct FileAnswer {
+struct FileAnswer
+{
     bool accept = false;
     IO::Location location;
 };
-struct FileDialogRecord {
+struct FileDialogRecord
+{
     GS::UniString title;
     std::vector<DGTypePopupItem> types;
     short selectedType = 0;
@@ -459,7 +485,8 @@ const std::vector<FileDialogRecord>& RecordedFileDialogs();
 
 // Folder browsers: recorded with the folder they opened at; answered with the
 // next queued answer, else cancelled.
-struct FolderDialogRecord {
+struct FolderDialogRecord
+{
     GS::UniString title;
     IO::Location start;
     FileAnswer answer;
@@ -472,7 +499,8 @@ const std::vector<FolderDialogRecord>& RecordedFolderDialogs();
 // dialog receives only after enabling it. Its data is the item, its rectangle and
 // a fresh picture of the item's size, which the add-on draws into through
 // NewDisplay::UserItemUpdateNativeContext and the dialog manager then keeps.
-struct UserUpdateData {
+struct UserUpdateData
+{
     short dialogId = 0;
     short item = 0;
     Rect rect;
@@ -496,7 +524,11 @@ constexpr std::int32_t TreeItemNone = -1;
 constexpr std::int32_t TreeInsertFirst = -65535;
 constexpr std::int32_t TreeInsertLast = -65534;
 
-enum TreeRelation : short { TreeNextSibling = 1, TreeFirstChild = 4 };
+enum TreeRelation : short
+{
+    TreeNextSibling = 1,
+    TreeFirstChild = 4
+};
 
 // The new item, TreeItemNone when the parent is unknown or the position is neither first nor last.
 std::int32_t TreeViewInsertItem(short dialogId, short item, std::int32_t parent, std::int32_t position);
@@ -538,7 +570,8 @@ bool DGBrowseForFolder(IO::Location* folder, const GS::UniString& title);
 
 // Unit settings of the host's value formatting; the add-on fills the length unit
 // and its decimals.
-struct DGUnitData {
+struct DGUnitData
+{
     std::int32_t areaUnit = 0;
     std::int32_t angleUnit = 0;
     std::int32_t lengthUnit = 0;  // 4: metres

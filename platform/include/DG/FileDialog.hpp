@@ -11,76 +11,94 @@
 // The host's system file dialog with an add-on's panel in it, and the folder
 // browser. Headless: whoever drives the host queues the user's answer before the
 // dialog opens, as the selected files and then the user's actions on the panel.
-namespace DG {
+namespace DG
+{
 
 class FileDialog;
 class SystemDialogPanel;
 struct PanelAction;
 
-class PanelObserver {
+class PanelObserver
+{
 public:
     virtual ~PanelObserver();
     virtual void OnPanelOpened();
     virtual void OnPanelResized(short dx, short dy);
 };
 
-class FileDialogObserver {
+class FileDialogObserver
+{
 public:
     virtual ~FileDialogObserver();
     virtual void OnFileSelectionChanged(const FileDialog& dialog);
 };
 
 // An observer of every item of a compound item such as a panel.
-class CompoundItemObserver {
+class CompoundItemObserver
+{
 public:
     virtual ~CompoundItemObserver();
 };
 
-class TextEditBaseObserver {
+class TextEditBaseObserver
+{
 public:
     virtual ~TextEditBaseObserver();
     virtual void OnTextEditChanged(short item);
 };
 
-class ButtonItemObserver {
+class ButtonItemObserver
+{
 public:
     virtual ~ButtonItemObserver();
     virtual void OnButtonClicked(short item);
 };
 
-class PopUpObserver {
+class PopUpObserver
+{
 public:
     virtual ~PopUpObserver();
     virtual void OnPopUpChanged(short item);
 };
 
-class CheckItemObserver {
+class CheckItemObserver
+{
 public:
     virtual ~CheckItemObserver();
     virtual void OnCheckItemChanged(short item);
 };
 
-class RadioItemObserver {
+class RadioItemObserver
+{
 public:
     virtual ~RadioItemObserver();
     virtual void OnRadioItemChanged(short item);
 };
 
-class UserControlObserver {
+class UserControlObserver
+{
 public:
     virtual ~UserControlObserver();
     virtual void OnUserControlChanged(short item);
 };
 
-class RealEditObserver {
+class RealEditObserver
+{
 public:
     virtual ~RealEditObserver();
     virtual void OnRealEditChanged(short item);
 };
 
-class FileDialog {
+class FileDialog
+{
 public:
-    enum Type { OpenFile = 0, OpenMultiFile = 1, Save = 2, OpenFolder = 3 };
+    enum Type
+    {
+        OpenFile = 0,
+        OpenMultiFile = 1,
+        Save = 2,
+        OpenFolder = 3
+    };
 
     explicit FileDialog(Type type);
     FileDialog(const FileDialog&) = delete;
@@ -121,7 +139,8 @@ private:
 // An add-on's panel inside a file dialog: a dialog of its own resource whose items
 // the dialog manager keeps under the resource id, readable and writable as any
 // other dialog's. The user's actions reach the attached observers.
-class SystemDialogPanel {
+class SystemDialogPanel
+{
 public:
     SystemDialogPanel(FileDialog& dialog, RS::ResModule module, short resourceId);
     SystemDialogPanel(const SystemDialogPanel&) = delete;
@@ -165,8 +184,16 @@ private:
 // One action of the user inside an open file dialog: choosing files, setting an
 // item's value (a check, radio, real edit or pop-up entry), typing an item's text,
 // clicking a button, or widening and heightening the panel.
-struct PanelAction {
-    enum Kind { Select, Value, Text, Click, Resize };
+struct PanelAction
+{
+    enum Kind
+    {
+        Select,
+        Value,
+        Text,
+        Click,
+        Resize
+    };
     Kind kind = Select;
     short item = 0;
     double value = 0.0;
@@ -181,7 +208,8 @@ void QueueOpenAnswer(bool accept, const std::vector<IO::Location>& files);
 // Adds an action to the answer queued last; false when none is queued.
 bool AddPanelAction(const PanelAction& action);
 
-struct FileDialogShown {
+struct FileDialogShown
+{
     int type = 0;
     GS::UniString title;
     bool preview = false;

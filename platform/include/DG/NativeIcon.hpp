@@ -4,12 +4,14 @@
 
 #include "Graphics/NativeImage.hpp"
 
-namespace DG {
+namespace DG
+{
 
 // A picture that a dialog item shows, such as a list view entry's image (made by
 // GX::Image::ToDGIcon). Copies share the picture, which never changes, so an icon
 // may be made on one thread and handed to another.
-class NativeIcon {
+class NativeIcon
+{
 public:
     NativeIcon() = default;
     explicit NativeIcon(NewDisplay::NativeImage picture)

@@ -5,7 +5,8 @@
 
 #include "GS/UniString.hpp"
 
-namespace FTM {
+namespace FTM
+{
 
 using TypeID = std::int32_t;
 using GroupID = std::int32_t;
@@ -15,7 +16,8 @@ constexpr GroupID RootGroup = 0;
 constexpr GroupID UnknownGroup = -1;
 
 // A kind of file: its description and its extension without the dot.
-struct FileType {
+struct FileType
+{
     FileType(GS::UniString description, std::string extension)
         : description(std::move(description)), extension(std::move(extension))
     {}
@@ -26,7 +28,8 @@ struct FileType {
 
 // The file types the host's image library reads and writes, found by MIME type;
 // and a named set of file types in groups, for the filters of a file dialog.
-class FileTypeManager {
+class FileTypeManager
+{
 public:
     static constexpr TypeID Bmp = 1;
     static constexpr TypeID Png = 2;
@@ -47,11 +50,13 @@ public:
     GS::UniString TypeText(TypeID type) const;
 
 private:
-    struct Group {
+    struct Group
+    {
         GS::UniString name;
         GroupID parent = RootGroup;
     };
-    struct Member {
+    struct Member
+    {
         FileType type;
         GroupID group = RootGroup;
     };

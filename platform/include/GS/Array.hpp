@@ -2,11 +2,13 @@
 #include <cstdint>
 #include <vector>
 
-namespace GS {
+namespace GS
+{
 
 // The host's growable array, as far as callers fill and read it.
 template <typename T>
-class Array {
+class Array
+{
 public:
     Array() = default;
     void Push(const T& item) { items_.push_back(item); }

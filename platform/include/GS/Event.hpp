@@ -1,13 +1,15 @@
 #pragma once
 #include <vector>
 
-namespace GS {
+namespace GS
+{
 
 class EventSource;
 
 // Something that listens to event sources. It leaves every source it listens to
 // when it goes, so a source never calls an observer that is gone.
-class EventObserver {
+class EventObserver
+{
 public:
     EventObserver() = default;
     EventObserver(const EventObserver&) = delete;
@@ -23,7 +25,8 @@ private:
 };
 
 // Something that tells its observers of events; it tells them when it goes.
-class EventSource {
+class EventSource
+{
 public:
     EventSource() = default;
     EventSource(const EventSource&) = delete;

@@ -1,9 +1,11 @@
 #pragma once
 #include <stdexcept>
 
-namespace GS {
+namespace GS
+{
 
-class IllegalReferenceException : public std::out_of_range {
+class IllegalReferenceException : public std::out_of_range
+{
 public:
     IllegalReferenceException() : std::out_of_range("illegal reference") {}
 };

@@ -5,13 +5,16 @@
 
 #include "GS/UniString.hpp"
 
-namespace GS {
+namespace GS
+{
 
 // A 128-bit identifier in the usual text form "xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx",
 // read with or without surrounding braces.
-class Guid {
+class Guid
+{
 public:
-    struct Parts {
+    struct Parts
+    {
         std::uint32_t data1 = 0;
         std::uint16_t data2 = 0;
         std::uint16_t data3 = 0;

@@ -1,7 +1,8 @@
 #pragma once
 #include <cstdint>
 
-namespace GS {
+namespace GS
+{
 
 // The byte order of stored numbers, named by the platform that wrote them: the
 // two characters as a 16-bit value.

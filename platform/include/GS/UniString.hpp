@@ -2,11 +2,13 @@
 #include <cstdint>
 #include <string>
 
-namespace GS {
+namespace GS
+{
 
 // Unicode text held as UTF-16 code units, as the host's string class does;
 // stored streams write exactly these units.
-class UniString {
+class UniString
+{
 public:
     UniString() = default;
     UniString(const char* utf8);

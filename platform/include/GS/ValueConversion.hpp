@@ -1,6 +1,7 @@
 #pragma once
 
-namespace GS {
+namespace GS
+{
 
 // Reads the decimal number at the start of text, always with "." as the decimal
 // point whatever the process's locale; text after the number is ignored. Leading

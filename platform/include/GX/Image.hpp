@@ -8,11 +8,13 @@
 
 struct GSPixMap;
 
-namespace GX {
+namespace GX
+{
 
 // A picture taken from a pixmap (a copy: the pixmap stays the caller's), turned
 // into what the dialog manager and the drawing contexts show.
-class Image {
+class Image
+{
 public:
     // Empty for a null pixmap.
     explicit Image(GSPixMapHandle pixMap);

@@ -6,7 +6,8 @@
 #include "GX/PixMap.hpp"
 #include "IO/Location.hpp"
 
-namespace GX {
+namespace GX
+{
 
 // Image files to pixmaps and back. Files are recognised by their first bytes:
 // JPEG and PNG are decoded by libjpeg-turbo and libpng, TIFF by libtiff; BMP is
@@ -15,7 +16,8 @@ namespace GX {
 // 32-bit BMP whose alpha bytes are all 0 is taken as opaque. A file of none of
 // these kinds is tried as TGA (stb_image). Keeps no state between calls, so any
 // thread may use it.
-class ImageBase {
+class ImageBase
+{
 public:
     // False, pixMap null, for a file that is missing, damaged, truncated, of
     // another kind, or larger than GSPixMapMaxPixels; only pixel type 4 is made.

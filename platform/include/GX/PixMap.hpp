@@ -13,7 +13,8 @@ constexpr std::int32_t GSPixMapPixelType32 = 4;
 constexpr std::int64_t GSPixMapMaxPixels = std::int64_t(1) << 27;
 
 // A rectangle of pixels: left and top inside, right and bottom just outside.
-struct GXRect {
+struct GXRect
+{
     std::int32_t left = 0;
     std::int32_t top = 0;
     std::int32_t right = 0;
@@ -23,7 +24,8 @@ struct GXRect {
     std::int32_t Height() const { return bottom - top; }
 };
 
-struct GXPoint {
+struct GXPoint
+{
     double x = 0.0;
     double y = 0.0;
 };

@@ -11,10 +11,12 @@
 // Tolerance: GeometryEps (absolute) unless a function takes its own. A vector is
 // "without direction" when it is shorter than GeometryEps; two directions are
 // "parallel" when the cross product of their unit vectors is shorter than it.
-namespace Geometry {
+namespace Geometry
+{
 
 // The plane a x + b y + c z + d = 0; (a, b, c) is its unit normal.
-struct PlaneEq {
+struct PlaneEq
+{
     double a = 0.0;
     double b = 0.0;
     double c = 0.0;
@@ -49,7 +51,8 @@ bool TMRotateVect(Coord3D* v, const Coord3D& axis, double angle);
 
 // A transformation: three rows of four, the linear part in the first three
 // columns and the translation in the fourth.
-struct TRANMAT {
+struct TRANMAT
+{
     double tmx[12] {};
 };
 
@@ -65,7 +68,8 @@ bool InvMat(TRANMAT* inverse, const TRANMAT& tm);
 // The linear part applied to v; the translation is left out.
 Coord3D TMBVect(const TRANMAT& tm, const Coord3D& v);
 
-struct Circle {
+struct Circle
+{
     Coord o;
     double r = 0.0;
 };
@@ -97,7 +101,8 @@ std::int32_t XCirclesEps(const Circle& first, const Circle& second, Sector* resu
 
 // The spline's tangent at one control point: its direction and its length before
 // and after the point (the same on both sides, the spline being smooth there).
-struct DirType {
+struct DirType
+{
     double lenPrev = 0.0;
     double lenNext = 0.0;
     double dirAng = 0.0;

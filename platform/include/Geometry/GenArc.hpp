@@ -9,15 +9,18 @@
 // b = a / ratio; its angles are the ellipse's parameter t of the point
 // origo + turn(direction) * (a cos t, b sin t), and it runs counter-clockwise from
 // the begin angle to the end angle.
-namespace Geometry {
+namespace Geometry
+{
 
-struct Ellipse {
+struct Ellipse
+{
     Point2<double> origo;
     double mainAxisLength = 0.0;
     double mainAxisDir = 0.0;
 };
 
-class GenArc {
+class GenArc
+{
 public:
     // An end angle below the begin angle is taken one turn further on.
     void SetToEllipseArc(const Ellipse& ellipse, double ratio, double begAng, double endAng);

@@ -7,7 +7,8 @@
 // The host's geometry functions for planes, lines and circles, as far as the
 // add-on calls them. Tests for "parallel" and "on one line" use the host's
 // absolute tolerance on unit vectors and cross products.
-namespace Geometry {
+namespace Geometry
+{
 
 using Coord = Point2<double>;
 using Coord3D = Vector3<double>;
@@ -15,19 +16,22 @@ using Coord3D = Vector3<double>;
 constexpr double GeometryEps = 1e-5;
 
 // A line through two points; its direction runs from c1 to c2.
-struct Sector3D {
+struct Sector3D
+{
     Coord3D c1;
     Coord3D c2;
 };
 
 // A plan line through two points.
-struct Sector {
+struct Sector
+{
     Coord c1;
     Coord c2;
 };
 
 // A plane through a point with a normal.
-struct Plane {
+struct Plane
+{
     Coord3D point;
     Coord3D normal;
 
@@ -39,7 +43,8 @@ struct Plane {
     Coord3D ProjectToPlane(const Coord3D& v) const;
 };
 
-namespace Detail {
+namespace Detail
+{
 
 inline Coord3D Sub(const Coord3D& a, const Coord3D& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 inline Coord3D Add(const Coord3D& a, const Coord3D& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
@@ -157,11 +162,16 @@ inline bool IsLineCoord(const Sector& sector, const Coord& c)
 
 // Plan lines, segments and arcs. A segment's ends belong to it when the boundary
 // is closed; "on" means within eps of it.
-enum Boundary { Boundary_Opened, Boundary_Closed };
+enum Boundary
+{
+    Boundary_Opened,
+    Boundary_Closed
+};
 
 // An arc of a circle, counter-clockwise from its begin angle to its end angle
 // (the end angle may exceed 2π; both are measured from the x axis).
-struct GenArc {
+struct GenArc
+{
     Coord origo;
     double r = 0.0;
     double begAng = 0.0;
@@ -190,7 +200,8 @@ int XGenArcSectorEps(const GenArc& arc, const Sector& s, Coord crossings[2], dou
 // The convex hull of the points added: each corner once, counter-clockwise, with
 // the height it was added with (the first of points on one plan spot). Points on
 // an edge are no corners.
-class ConvexHull2DCreator {
+class ConvexHull2DCreator
+{
 public:
     void AddPoint(double x, double y, double z) { points_.push_back({x, y, z}); }
     std::vector<Coord3D> CalcConvexHull() const;

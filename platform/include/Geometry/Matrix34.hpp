@@ -3,18 +3,21 @@
 
 #include "Geometry/Point2.hpp"
 
-namespace Geometry {
+namespace Geometry
+{
 
 // A transformation of three rows and four columns: the first three columns map
 // directions, the fourth is the translation.
-class Matrix34 {
+class Matrix34
+{
 public:
     static Matrix34 ColVectorsMatrix(const Vector3<double>& c0, const Vector3<double>& c1, const Vector3<double>& c2,
                                      const Vector3<double>& c3)
     {
         Matrix34 m;
         const Vector3<double>* columns[] = {&c0, &c1, &c2, &c3};
-        for (int c = 0; c < 4; ++c) {
+        for (int c = 0; c < 4; ++c)
+        {
             m.m_[0][c] = columns[c]->x;
             m.m_[1][c] = columns[c]->y;
             m.m_[2][c] = columns[c]->z;

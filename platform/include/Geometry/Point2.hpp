@@ -1,16 +1,19 @@
 #pragma once
 #include <cmath>
 
-namespace Geometry {
+namespace Geometry
+{
 
 template <typename T>
-struct Point2 {
+struct Point2
+{
     T x {};
     T y {};
 };
 
 template <typename T>
-struct Vector3 {
+struct Vector3
+{
     T x {};
     T y {};
     T z {};

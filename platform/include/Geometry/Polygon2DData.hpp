@@ -7,13 +7,15 @@
 
 // The host's plain polygon record, as far as the add-on converts element outlines
 // into it and validates them.
-namespace Geometry {
+namespace Geometry
+{
 
 // Status bits: the bounding box is computed; the contours are oriented.
 constexpr std::uint32_t PolyStatus_BoundBox = 1;
 constexpr std::uint32_t PolyStatus_Oriented = 2;
 
-struct Box2DData {
+struct Box2DData
+{
     double xMin = 0.0;
     double yMin = 0.0;
     double xMax = 0.0;
@@ -22,7 +24,8 @@ struct Box2DData {
 
 // An arc replaces the straight edge from vertex begIndex to vertex endIndex = begIndex + 1;
 // a positive angle turns to the left.
-struct PolyArcRec {
+struct PolyArcRec
+{
     std::int32_t begIndex = 0;
     std::int32_t endIndex = 0;
     double arcAngle = 0.0;
@@ -31,7 +34,8 @@ struct PolyArcRec {
 // Vertices from index 1 (entry 0 unused), each contour closed by a copy of its
 // first vertex; contourEnds[0] = 0 and contourEnds[k] the last vertex of contour k;
 // the first contour is the outline, the others are holes.
-struct Polygon2DData {
+struct Polygon2DData
+{
     std::uint32_t status = 0;
     Box2DData boundBox;
     std::vector<Point2<double>> vertices;
@@ -51,7 +55,8 @@ GSErrCode ConvertToPolygon2DData(std::vector<Point2<double>> vertices, std::vect
 GSErrCode GetPolygon2DDataBoundBox(const Polygon2DData& polygon, Box2DData* box);
 
 // Chord tolerance for turning arcs into points.
-struct ArcDivParams {
+struct ArcDivParams
+{
     explicit ArcDivParams(double maxDifference) : maxDifference(maxDifference) {}
     double maxDifference;
 };
@@ -65,7 +70,8 @@ void FreePolygon2DData(Polygon2DData* polygon);
 
 // The half plane of the points p with normal.x · p.x + normal.y · p.y <= constant,
 // bounded by the line where the two sides are equal.
-struct HalfPlane2DData {
+struct HalfPlane2DData
+{
     Point2<double> normal;
     double constant = 0.0;
 };

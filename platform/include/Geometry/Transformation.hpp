@@ -1,11 +1,13 @@
 #pragma once
 #include "Geometry/Point2.hpp"
 
-namespace Geometry {
+namespace Geometry
+{
 
 // A 3 x 4 matrix: the linear part in the first three columns, the translation in
 // the fourth. New matrices are zero.
-class Matrix34 {
+class Matrix34
+{
 public:
     void Set(int row, int column, double value) { m_[row][column] = value; }
     double Get(int row, int column) const { return m_[row][column]; }
@@ -17,11 +19,13 @@ private:
 }  // namespace Geometry
 
 // The host's transformation: a point p becomes M·p + t.
-struct TRANMAT {
+struct TRANMAT
+{
     Geometry::Matrix34 matrix;
 };
 
-namespace Geometry {
+namespace Geometry
+{
 
 inline void TMIdentity(TRANMAT* tm)
 {
@@ -41,8 +45,10 @@ inline void TMTranslation(TRANMAT* tm, double x, double y, double z)
 inline void TMComposeTransformations(const TRANMAT* first, const TRANMAT* second, TRANMAT* result)
 {
     TRANMAT composed;
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 4; ++column) {
+    for (int row = 0; row < 3; ++row)
+    {
+        for (int column = 0; column < 4; ++column)
+        {
             double value = column == 3 ? second->matrix.Get(row, 3) : 0.0;
             for (int k = 0; k < 3; ++k) value += second->matrix.Get(row, k) * first->matrix.Get(k, column);
             composed.matrix.Set(row, column, value);

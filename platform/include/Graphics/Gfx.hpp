@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
 
-namespace Gfx {
+namespace Gfx
+{
 
-struct Color {
+struct Color
+{
     std::uint8_t red = 0;
     std::uint8_t green = 0;
     std::uint8_t blue = 0;
@@ -17,7 +19,8 @@ struct Color {
 
 // An 8 x 8 fill pattern: row y is bits[y % 8], column x is bit 7 - x % 8; a set bit
 // takes the foreground colour, a clear one the background colour.
-struct Pattern {
+struct Pattern
+{
     std::uint8_t bits[8] {};
 
     bool IsSet(std::int32_t x, std::int32_t y) const { return (bits[y & 7] >> (7 - (x & 7)) & 1) != 0; }

@@ -10,12 +10,14 @@
 #include "Graphics/NativeImage.hpp"
 #include "TextEngine/TextEngine.hpp"
 
-namespace NewDisplay {
+namespace NewDisplay
+{
 
 // The elliptic arc inscribed in a pixel rectangle, from the begin angle over the
 // sweep (radians; the point of angle t lies at (cx + rx cos t, cy + ry sin t),
 // pixel y growing downwards).
-struct DisplayArc {
+struct DisplayArc
+{
     float left = 0, top = 0, right = 0, bottom = 0;
     float beginAngle = 0, sweepAngle = 0;
 
@@ -24,15 +26,23 @@ struct DisplayArc {
 
 // How a scaled picture is sampled: the source pixel under each pixel's centre, or
 // smoothly (area-averaged where it shrinks, linear between source pixels).
-enum class ImageFiltering : std::int32_t { Nearest = 0, Smooth = 1 };
-enum class BlitEffect : std::int32_t { None = 0 };
+enum class ImageFiltering : std::int32_t
+{
+    Nearest = 0,
+    Smooth = 1
+};
+enum class BlitEffect : std::int32_t
+{
+    None = 0
+};
 
 // Draws into a NativeImage and records every call as one line of text, for
 // tests: lines and arcs with the line width and foreground colour, polygons
 // (the rings between BeginPolygon and EndPolygon, even-odd) with the fill
 // pattern in the foreground and background colours, texts as filled boxes of
 // the text engine's width and the font's cap height above the base point.
-class NativeContext {
+class NativeContext
+{
 public:
     explicit NativeContext(NativeImage& image);
 

@@ -4,10 +4,12 @@
 
 #include "Graphics/Gfx.hpp"
 
-namespace NewDisplay {
+namespace NewDisplay
+{
 
 // An off-screen RGBA picture, transparent black when new.
-class NativeImage {
+class NativeImage
+{
 public:
     NativeImage(std::uint32_t width, std::uint32_t height);
     // Takes the pixels as GetRGBA gives them; a buffer of another size gives a

@@ -3,7 +3,8 @@
 
 #include "Graphics/NativeImage.hpp"
 
-namespace NewDisplay {
+namespace NewDisplay
+{
 
 // Writes the picture as an 8-bit RGBA PNG file, first beside the target and then
 // in its place. False, with the reason, when it cannot.

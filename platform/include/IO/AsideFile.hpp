@@ -6,12 +6,14 @@
 
 #include "IO/FileStatus.hpp"
 
-namespace IO {
+namespace IO
+{
 
 // A new content for a file, written beside it under a name no other writer uses
 // and put in its place whole: a reader or a power cut finds the old file or the new
 // one, never a torn one. An aside file not put in place is removed.
-class AsideFile {
+class AsideFile
+{
 public:
     AsideFile(const std::string& target, std::uint32_t permissions);
     AsideFile(const AsideFile&) = delete;

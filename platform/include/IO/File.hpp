@@ -4,7 +4,8 @@
 
 #include "IO/Location.hpp"
 
-namespace IO {
+namespace IO
+{
 
 // Statuses of a file; 0x81010100 to 0x81010103 all say that the location holds no
 // file to use.
@@ -22,10 +23,19 @@ constexpr std::int32_t NotOpen = static_cast<std::int32_t>(0x81010106);
 // none of its old bytes; a file closed after a failed transfer, or dropped without
 // Close, replaces nothing. Only a regular file is opened for reading: a pipe, a
 // device or a folder in its place gives NotAFile at once, without waiting.
-class File {
+class File
+{
 public:
-    enum OnNotFound { Fail, Create };
-    enum OpenMode { ReadMode, WriteMode };
+    enum OnNotFound
+    {
+        Fail,
+        Create
+    };
+    enum OpenMode
+    {
+        ReadMode,
+        WriteMode
+    };
 
     explicit File(const Location& location, OnNotFound onNotFound = Fail);
     File(const File&) = delete;

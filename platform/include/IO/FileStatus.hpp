@@ -3,11 +3,13 @@
 #include <optional>
 #include <string>
 
-namespace IO {
+namespace IO
+{
 
 // What the system tells of one content of a file: two quick writes may share a
 // modification time, so the identity and the size come with it.
-struct FileStatus {
+struct FileStatus
+{
     std::int64_t modified = 0;  // nanoseconds of the system clock
     std::uint64_t device = 0;
     std::uint64_t inode = 0;

@@ -4,12 +4,17 @@
 #include "IO/Location.hpp"
 #include "IO/Name.hpp"
 
-namespace IO {
+namespace IO
+{
 
 // A folder of the host's input-output library.
-class Folder {
+class Folder
+{
 public:
-    enum OnNotFound { Fail = 0 };
+    enum OnNotFound
+    {
+        Fail = 0
+    };
 
     // Called once per entry; answering false ends the enumeration.
     using EnumerationCallback = bool (*)(const Folder& parent, const Name& entryName, bool isFolder, void* userData);

@@ -4,11 +4,13 @@
 
 #include "GS/UniString.hpp"
 
-namespace IO {
+namespace IO
+{
 
 // A path below some location, kept as its names; "/" and "\" both separate names,
 // as the host's library takes either.
-class RelativeLocation {
+class RelativeLocation
+{
 public:
     explicit RelativeLocation(const std::string& path);
 
@@ -20,7 +22,8 @@ private:
 
 // A file-system location; the add-on builds paths by replacing and appending names.
 // Names are taken apart at "/" and at "\"; appended names are joined with "/".
-class Location {
+class Location
+{
 public:
     Location() = default;
     explicit Location(std::string path) : path_(std::move(path)) {}

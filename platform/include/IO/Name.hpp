@@ -1,10 +1,12 @@
 #pragma once
 #include <string>
 
-namespace IO {
+namespace IO
+{
 
 // One local name of a location, as UTF-8 text.
-class Name {
+class Name
+{
 public:
     explicit Name(std::string name) : name_(std::move(name)) {}
 

@@ -5,13 +5,15 @@
 
 #include "IO/FileStatus.hpp"
 
-namespace IO {
+namespace IO
+{
 
 // Reads a regular file once from its start to its end. The open neither follows a
 // link nor waits: a link, a pipe, a device or a folder in the file's place is not
 // opened. A file that holds more bytes than it had when it was opened is not read
 // to its end: the reading fails there.
-class RegularFileReader {
+class RegularFileReader
+{
 public:
     explicit RegularFileReader(const std::string& path);
     RegularFileReader(const RegularFileReader&) = delete;

@@ -4,11 +4,13 @@
 
 #include "Geometry/Point2.hpp"
 
-namespace Modeler {
+namespace Modeler
+{
 
 // The perspective of a camera: its view cone (degrees), the unit direction from
 // the view point to the target, and the distance between them.
-struct PerspectiveData {
+struct PerspectiveData
+{
     double viewCone = 0.0;
     Geometry::Vector3<double> direction {1.0, 0.0, 0.0};
     double distance = 0.0;
@@ -18,7 +20,8 @@ using ZoomData = std::array<double, 4>;
 using ViewFactors = std::array<double, 6>;
 
 // The 3D window's camera as the modeler library keeps it.
-class Camera {
+class Camera
+{
 public:
     static constexpr std::int32_t PerspectiveProjection = 1;
 

@@ -4,16 +4,19 @@
 #include "GS/Event.hpp"
 #include "Modeler/Camera.hpp"
 
-namespace Modeler {
+namespace Modeler
+{
 
 // Listens to a sight: told after each change of its camera, with that camera.
-class ISightObserver : public GS::EventObserver {
+class ISightObserver : public GS::EventObserver
+{
 public:
     virtual void OnCameraChanged(const Camera& newCamera);
 };
 
 // What a 3D window looks through: its camera and the observers of the camera.
-class Sight : public GS::EventSource {
+class Sight : public GS::EventSource
+{
 public:
     const Camera& GetCamera() const { return camera_; }
     // Tells every attached sight observer at once, on the caller's thread, also

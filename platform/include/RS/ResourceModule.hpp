@@ -9,7 +9,8 @@
 // Resource modules: the add-on's own resources (built into the add-on) and the
 // language files beside it. A module holds string lists, dialog descriptions,
 // icons and binary file and folder resources, each under a 16-bit id.
-namespace RS {
+namespace RS
+{
 
 using ResModule = std::int32_t;  // 0: no module
 using ResType = std::uint32_t;
@@ -22,14 +23,16 @@ constexpr ResType ModuleIdType = 0x4d444944;    // "MDID": developer id, local i
 constexpr ResType TooltipType = 0x444c4748;     // "DLGH": a dialog's tooltips, under the dialog's id
 constexpr ResType IconType = 0x4749434e;        // "GICN": width, height (uint16), RGBA rows from the top
 
-struct Resource {
+struct Resource
+{
     ResType type = 0;
     std::int16_t id = 0;
     std::vector<std::uint8_t> data;
 };
 
 // A parsed resource bundle (the format rescomp writes).
-class ResourceBundle {
+class ResourceBundle
+{
 public:
     // False when the bytes are not a bundle; the bundle is then empty.
     bool Parse(const std::uint8_t* bytes, std::size_t size);

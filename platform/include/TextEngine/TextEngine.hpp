@@ -7,14 +7,16 @@
 #include "GS/UniString.hpp"
 
 // The host's text styles and text engine, as far as drawing text needs them.
-namespace TE {
+namespace TE
+{
 
 // Face bits.
 constexpr std::int16_t FaceBold = 1;
 constexpr std::int16_t FaceItalic = 2;
 constexpr std::int16_t FaceUnderline = 4;
 
-class Font {
+class Font
+{
 public:
     void SetFontName(const GS::UniString& name, GSCharCode code)
     {
@@ -42,7 +44,8 @@ private:
 
 // Widths follow one rule: every UTF-16 unit is 0.6 cap heights wide (the font
 // size stands in when no cap height is set), bold text a tenth wider.
-class TextEngine {
+class TextEngine
+{
 public:
     // The width of the text in that font, written into width.
     void GetTextWidth(const GS::UniString& text, const Font& font, double& width) const;
@@ -58,7 +61,8 @@ extern const TextEngine textEngine;
 
 // A host text style: font name, face bits, justification (0 left, 1 centre,
 // 2 right) and size in millimetres.
-struct TSStyle {
+struct TSStyle
+{
     std::string fontName;
     std::int16_t face = 0;
     std::int32_t justification = 0;

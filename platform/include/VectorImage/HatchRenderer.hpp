@@ -9,7 +9,8 @@
 // fill's polygon and hands each to the caller.
 
 // Where attribute records come from.
-class AttributeSet {
+class AttributeSet
+{
 public:
     virtual ~AttributeSet() = default;
     // Fills the record whose header names type and index; 0 when the set has it.
@@ -20,7 +21,8 @@ public:
 // interface defines it.
 const AttributeSet& GetCurrentAttributeSet();
 
-class AttributeReader {
+class AttributeReader
+{
 public:
     explicit AttributeReader(const AttributeSet& set) : set_(set) {}
     GSErrCode GetFill(std::int16_t index, API_FilltypeType* fill) const;
@@ -32,7 +34,8 @@ private:
 // What the renderer draws with. The pattern's spacings and offsets (paper
 // millimetres) become drawing lengths at the plan scale (100 for 1:100); a line
 // family denser on paper than the minimum spacing (paper metres) is left out.
-struct HatchDrawContext {
+struct HatchDrawContext
+{
     using FillProc = GSErrCode (*)(const HatchDrawContext* context, const HatchObject& hatch);
     using LineProc = GSErrCode (*)(const HatchDrawContext* context, const Geometry::Point2<double>& begC,
                                    const Geometry::Point2<double>& endC, const VBAttr::ExtendedPen& pen);

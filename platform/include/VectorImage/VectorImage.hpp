@@ -8,9 +8,11 @@
 
 // The host's 2D drawing: records in the order they were added. Its iterator
 // visits them sorted by kind code, then by running number (CompareVectorImageItems).
-class VectorImage {
+class VectorImage
+{
 public:
-    struct HatchItem {
+    struct HatchItem
+    {
         Sy_HatchType record;
         HatchObject hatch;
     };
@@ -51,7 +53,8 @@ int CompareVectorImageItems(const Sy_Header& a, const Sy_Header& b);
 
 const Sy_Header& HeaderOf(const VectorImage::Item& item);
 
-class ConstVectorImageIterator {
+class ConstVectorImageIterator
+{
 public:
     explicit ConstVectorImageIterator(const VectorImage& image);
 

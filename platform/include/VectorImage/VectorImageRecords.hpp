@@ -11,10 +11,12 @@
 // Every record starts with a header: its kind code and, as second sort key, the
 // running number the image gave it when it was added.
 
-namespace VBAttr {
+namespace VBAttr
+{
 
 // A pen index with an optional colour override pen.
-class ExtendedPen {
+class ExtendedPen
+{
 public:
     ExtendedPen() = default;
     explicit ExtendedPen(std::int16_t index) : index_(index) {}
@@ -34,18 +36,22 @@ private:
 }  // namespace VBAttr
 
 // A colour with 16-bit channels.
-struct GS_RGBColor {
+struct GS_RGBColor
+{
     std::uint16_t f_red = 0;
     std::uint16_t f_green = 0;
     std::uint16_t f_blue = 0;
     bool operator==(const GS_RGBColor& o) const { return f_red == o.f_red && f_green == o.f_green && f_blue == o.f_blue; }
 };
 
-namespace GX {
-namespace Pattern {
+namespace GX
+{
+namespace Pattern
+{
 
 // Where a fill's pattern is anchored: the project origin (global) or the fill itself.
-class HatchTran {
+class HatchTran
+{
 public:
     void Reset() { global_ = false; }
     void SetGlobal() { global_ = true; }
@@ -60,7 +66,8 @@ private:
 }  // namespace GX
 
 // Kind codes of the records.
-enum SyEnum : std::int8_t {
+enum SyEnum : std::int8_t
+{
     SyLine = 3,
     SyArc = 4,
     SyText = 5,
@@ -69,13 +76,15 @@ enum SyEnum : std::int8_t {
     SyPolyLine = 12,
 };
 
-struct Sy_Header {
+struct Sy_Header
+{
     std::int8_t item_Typ = 0;
     std::int8_t drwIndex = 0;
     std::uint32_t sequence = 0;  // set by the image
 };
 
-struct Sy_LinType {
+struct Sy_LinType
+{
     Sy_Header head {SyLine, 0, 0};
     VBAttr::ExtendedPen sy_pen;
     std::int16_t sy_ltype = 0;
@@ -87,7 +96,8 @@ struct Sy_LinType {
 
 // An elliptic arc as Geometry::GenArc describes it: r is the main half-axis,
 // elongation the ratio of the main to the other half-axis.
-struct Sy_ArcType {
+struct Sy_ArcType
+{
     Sy_Header head {SyArc, 0, 0};
     VBAttr::ExtendedPen sy_pen;
     std::int16_t sy_ltype = 0;
@@ -103,7 +113,8 @@ struct Sy_ArcType {
 
 // A polyline; coordinates from index 1, arcs from index 1 (entry 0 of each is a
 // lead entry), each arc bending the segment from its begin index to the next point.
-struct Sy_PolyLinType {
+struct Sy_PolyLinType
+{
     Sy_Header head {SyPolyLine, 0, 0};
     VBAttr::ExtendedPen sy_pen;
     std::int16_t sy_ltype = 0;
@@ -114,7 +125,8 @@ struct Sy_PolyLinType {
     std::int32_t GetArcCount() const { return arcs.empty() ? 0 : static_cast<std::int32_t>(arcs.size() - 1); }
 };
 
-struct Sy_TextType {
+struct Sy_TextType
+{
     Sy_Header head {SyText, 0, 0};
     VBAttr::ExtendedPen sy_pen;
     Geometry::Point2<double> loc;
@@ -124,7 +136,8 @@ struct Sy_TextType {
 
 // One run of a rich text: its pen, its size in millimetres and the host text style
 // (TSPickUpStyle) that names its font, face and justification.
-struct RichTextStyle {
+struct RichTextStyle
+{
     std::int16_t pen = 0;
     double size = 0.0;
     std::int32_t textStyleIndex = 0;
@@ -133,7 +146,8 @@ struct RichTextStyle {
 
 // A rich text; anchor 1 to 9 numbers the corners and middles row by row from the
 // top left; 10 anchors the first line at its left end.
-struct Sy_RichTextType {
+struct Sy_RichTextType
+{
     Sy_Header head {SyRichText, 0, 0};
     Geometry::Point2<double> loc;
     double width = 0.0;
@@ -150,7 +164,8 @@ struct Sy_RichTextType {
 // A fill: its polygon (coordinates from index 1, the sub-polygon ends with a lead
 // entry 0 whose value means nothing, arcs from index 0 each bending the edge from
 // its begin index), pens, pattern and colours.
-class HatchObject {
+class HatchObject
+{
 public:
     const std::vector<Geometry::Point2<double>>& GetCoords() const { return coords_; }
     const std::vector<Geometry::PolyArcRec>& GetArcs() const { return arcs_; }
@@ -201,6 +216,7 @@ private:
     GX::Pattern::HatchTran hatchTran_;
 };
 
-struct Sy_HatchType {
+struct Sy_HatchType
+{
     Sy_Header head {SyHatch, 6, 0};
 };

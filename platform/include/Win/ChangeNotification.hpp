@@ -5,7 +5,8 @@
 
 #include "Win/WaitHandle.hpp"
 
-namespace Win {
+namespace Win
+{
 
 constexpr std::uint32_t FILE_NOTIFY_CHANGE_FILE_NAME = 0x01;
 constexpr std::uint32_t FILE_NOTIFY_CHANGE_DIR_NAME = 0x02;
@@ -19,7 +20,8 @@ constexpr std::uint32_t FILE_NOTIFY_CHANGE_CREATION = 0x40;
 // made later, up to a thousand or so) until Rearm, which FindNextChangeNotification
 // stands for. Invalid when the folder cannot be watched. With the subfolders, a new
 // or moved-in name signals whatever the filter: new subfolders must be seen.
-class ChangeNotification : public WaitHandle {
+class ChangeNotification : public WaitHandle
+{
 public:
     ChangeNotification(const std::string& folder, bool watchSubtree, std::uint32_t filter);
 

@@ -2,7 +2,8 @@
 
 // The screen's device context, as far as the add-on asks about the screen. The
 // simulated screen is fixed: 1920 pixels over 508 millimetres.
-namespace Win {
+namespace Win
+{
 
 constexpr int HORZSIZE = 4;  // width in millimetres
 constexpr int HORZRES = 8;   // width in pixels

@@ -7,14 +7,17 @@
 // A message-only window for one registered message: its socket in the message's
 // sub-folder. With a handler, DispatchWindowMessages serves it; without one the
 // owner takes the waiting messages itself.
-namespace Win {
+namespace Win
+{
 
-struct WindowMessage {
+struct WindowMessage
+{
     std::uint64_t firstParameter = 0;
     std::uint64_t secondParameter = 0;
 };
 
-class MessageReceiver {
+class MessageReceiver
+{
 public:
     using Handler = std::function<void(const WindowMessage& message)>;
 

@@ -6,13 +6,15 @@
 // Starting programs as Windows would: the command lines the add-on hands to
 // WinExec are recorded, never run, so the host and the tests can see them;
 // CreateProcess starts the program for real.
-namespace Win {
+namespace Win
+{
 
 constexpr std::uint32_t SW_HIDE = 0;
 // WinExec's answer for a started program; 31 and below are errors.
 constexpr std::uint32_t WinExecStarted = 33;
 
-struct CommandRecord {
+struct CommandRecord
+{
     std::string commandLine;
     std::uint32_t showMode = 0;
 };

@@ -8,7 +8,8 @@
 // regular file is read. A line that holds no value is told once on the debug
 // output ("<file>:<line>: ..."), skipped, and kept as it was when the file is
 // written again.
-namespace Win {
+namespace Win
+{
 
 using HKEY = std::uintptr_t;
 constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002;

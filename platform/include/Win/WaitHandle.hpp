@@ -2,14 +2,16 @@
 #include <cstdint>
 #include <initializer_list>
 
-namespace Win {
+namespace Win
+{
 
 constexpr std::uint32_t WAIT_OBJECT_0 = 0;
 constexpr std::uint32_t WAIT_FAILED = 0xFFFFFFFF;
 
 // Something a thread can wait on, as a Windows handle is: an event, a change
 // notification. It is closed when it goes.
-class WaitHandle {
+class WaitHandle
+{
 public:
     WaitHandle(const WaitHandle&) = delete;
     WaitHandle& operator=(const WaitHandle&) = delete;

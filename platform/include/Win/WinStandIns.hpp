@@ -6,7 +6,8 @@
 // What the add-on asks of Windows, recorded so that the host and the tests can see
 // it: registered window messages, message boxes, system parameters, debug output.
 // Recording is safe from any thread; the Recorded... calls hand out copies.
-namespace Win {
+namespace Win
+{
 
 constexpr int IDOK = 1;
 constexpr std::uint32_t SPI_GETACTIVEWINDOWTRACKING = 0x1000;
@@ -25,7 +26,8 @@ void FailMessageRegistration(const std::string& name, bool fail);
 // The name registered under the number; empty for a number never handed out.
 std::string RegisteredMessageName(std::uint32_t number);
 
-struct MessageBoxRecord {
+struct MessageBoxRecord
+{
     std::string caption;
     std::string text;
     std::uint32_t type = 0;
@@ -35,7 +37,8 @@ std::vector<MessageBoxRecord> RecordedMessageBoxes();
 
 // The active-window tracking settings are kept as Windows keeps them: a setting
 // changes what the queries read. A query's record holds the value it read.
-struct SystemParameterRecord {
+struct SystemParameterRecord
+{
     std::uint32_t action = 0;
     std::uintptr_t value = 0;
     std::uint32_t flags = 0;
@@ -49,7 +52,8 @@ bool SystemParametersInfo(std::uint32_t action, std::uintptr_t value);
 std::vector<SystemParameterRecord> RecordedSystemParameters();
 
 // Sounds are recorded, not played: the path as asked and the flags.
-struct SoundRecord {
+struct SoundRecord
+{
     std::string path;
     std::uint32_t flags = 0;
 };

@@ -6,7 +6,8 @@
 // message has a sub-folder of the message folder; each receiver of it is an
 // AF_UNIX datagram socket there, and a post to the broadcast window reaches every
 // one. A message carries its two parameters as 16 little-endian bytes.
-namespace Win {
+namespace Win
+{
 
 using WindowHandle = std::uintptr_t;
 constexpr WindowHandle HWND_BROADCAST = 0xFFFF;

@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <string>
 
-namespace e57test {
+namespace e57test
+{
 
 // Opens a file, visits every node and reads every compressed vector with all its
 // numeric fields bound (as doubles, converted and scaled). Returns the number of

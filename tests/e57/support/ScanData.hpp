@@ -7,7 +7,8 @@
 #include "e57/CompressedVectorNode.hpp"
 #include "e57/ImageFile.hpp"
 
-namespace e57test {
+namespace e57test
+{
 
 // Every value of one field of a scan, read through the reader in blocks.
 template <typename T>

@@ -11,9 +11,11 @@
 
 #include "e57/Crc32c.hpp"
 
-namespace e57test {
+namespace e57test
+{
 
-namespace {
+namespace
+{
 
 std::filesystem::path scratchFolder()
 {
@@ -52,7 +54,8 @@ void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes
 
 void resealPages(std::vector<unsigned char>& bytes)
 {
-    for (std::size_t page = 0; page + 1024 <= bytes.size(); page += 1024) {
+    for (std::size_t page = 0; page + 1024 <= bytes.size(); page += 1024)
+    {
         const std::uint32_t crc = e57::Crc32c::compute(bytes.data() + page, 1020);
         for (int i = 0; i < 4; ++i) bytes[page + 1020 + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
     }
@@ -75,7 +78,8 @@ std::vector<unsigned char> withEditedXml(const std::vector<unsigned char>& file,
     logical.resize((logical.size() + 1019) / 1020 * 1020, 0);
 
     std::vector<unsigned char> result;
-    for (std::size_t page = 0; page < logical.size(); page += 1020) {
+    for (std::size_t page = 0; page < logical.size(); page += 1020)
+    {
         result.insert(result.end(), logical.begin() + page, logical.begin() + page + 1020);
         result.insert(result.end(), 4, 0);
     }

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-namespace e57test {
+namespace e57test
+{
 
 inline std::string samplePath(const std::string& name) { return std::string(SURVANTO_E57_SAMPLES) + "/" + name; }
 

@@ -4,24 +4,29 @@
 #include <cstdint>
 #include <vector>
 
-namespace e57test {
+namespace e57test
+{
 
 // Least significant bit first, as the format packs values.
-class BitPacker {
+class BitPacker
+{
 public:
     void push(std::uint64_t value, unsigned bits)
     {
-        if (partialBits_ == 0 && bits % 8 == 0) {
+        if (partialBits_ == 0 && bits % 8 == 0)
+        {
             for (unsigned i = 0; i < bits; i += 8) pending.push_back(static_cast<unsigned char>(value >> i));
             return;
         }
-        while (bits > 0) {
+        while (bits > 0)
+        {
             const unsigned take = std::min(bits, 8 - partialBits_);
             partial_ |= (value & ((std::uint64_t {1} << take) - 1)) << partialBits_;
             value = take < 64 ? value >> take : 0;
             partialBits_ += take;
             bits -= take;
-            if (partialBits_ == 8) {
+            if (partialBits_ == 8)
+            {
                 pending.push_back(static_cast<unsigned char>(partial_));
                 partial_ = 0;
                 partialBits_ = 0;

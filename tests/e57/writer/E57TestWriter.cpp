@@ -8,8 +8,10 @@
 #include "PageWriter.hpp"
 #include "SectionWriter.hpp"
 
-namespace e57test {
-namespace {
+namespace e57test
+{
+namespace
+{
 
 template <typename T>
 void put(unsigned char* at, T value)
@@ -27,7 +29,8 @@ std::string number(double value)
 std::string fieldXml(const FieldLayout& field)
 {
     const std::string open = "<" + field.name + " type=\"";
-    switch (field.kind) {
+    switch (field.kind)
+    {
         case FieldKind::Integer:
             return open + "Integer\" minimum=\"" + std::to_string(field.minimum) + "\" maximum=\"" +
                    std::to_string(field.maximum) + "\"/>";
@@ -44,12 +47,14 @@ std::string fieldXml(const FieldLayout& field)
 std::string poseXml(const Pose& pose)
 {
     std::string xml = "<pose type=\"Structure\">";
-    if (pose.rotation) {
+    if (pose.rotation)
+    {
         const auto& r = *pose.rotation;
         xml += "<rotation type=\"Structure\"><w type=\"Float\">" + number(r[0]) + "</w><x type=\"Float\">" + number(r[1]) +
                "</x><y type=\"Float\">" + number(r[2]) + "</y><z type=\"Float\">" + number(r[3]) + "</z></rotation>";
     }
-    if (pose.translation) {
+    if (pose.translation)
+    {
         const auto& t = *pose.translation;
         xml += "<translation type=\"Structure\"><x type=\"Float\">" + number(t[0]) + "</x><y type=\"Float\">" + number(t[1]) +
                "</y><z type=\"Float\">" + number(t[2]) + "</z></translation>";
@@ -66,7 +71,8 @@ std::string documentXml(const std::vector<ScanLayout>& scans, const std::vector<
                       "<guid type=\"String\"><![CDATA[{00000000-0000-0000-0000-000000000057}]]></guid>\n"
                       "<versionMajor type=\"Integer\">1</versionMajor>\n<versionMinor type=\"Integer\">0</versionMinor>\n"
                       "<data3D type=\"Vector\" allowHeterogeneousChildren=\"1\">\n";
-    for (std::size_t i = 0; i < scans.size(); ++i) {
+    for (std::size_t i = 0; i < scans.size(); ++i)
+    {
         const ScanLayout& scan = scans[i];
         xml += "<vectorChild type=\"Structure\">\n<name type=\"String\"><![CDATA[" + scan.name + "]]></name>\n";
         if (scan.pose) xml += poseXml(*scan.pose) + "\n";
@@ -102,8 +108,10 @@ void E57TestWriter::write(const std::string& path) const
     PageWriter out(path);
     out.writeZeros(48);
     std::vector<std::uint64_t> offsets;
-    for (const auto& scan : scans_) {
-        if (scan.withoutSection && scan.recordCount == 0) {
+    for (const auto& scan : scans_)
+    {
+        if (scan.withoutSection && scan.recordCount == 0)
+        {
             offsets.push_back(0);
             continue;
         }

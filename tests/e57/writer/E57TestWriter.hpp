@@ -8,11 +8,19 @@
 #include <string>
 #include <vector>
 
-namespace e57test {
+namespace e57test
+{
 
-enum class FieldKind { Integer, ScaledInteger, Single, Double };
+enum class FieldKind
+{
+    Integer,
+    ScaledInteger,
+    Single,
+    Double
+};
 
-struct FieldLayout {
+struct FieldLayout
+{
     std::string name;
     FieldKind kind = FieldKind::Double;
     std::int64_t minimum = 0;  // Integer and ScaledInteger: raw limits
@@ -23,19 +31,22 @@ struct FieldLayout {
 
 // One record's values in prototype order: raw integers for Integer and
 // ScaledInteger fields, reals for Single and Double.
-struct FieldValue {
+struct FieldValue
+{
     std::int64_t integer = 0;
     double real = 0.0;
 };
 
 using RecordSource = std::function<void(std::uint64_t record, FieldValue* values)>;
 
-struct Pose {
+struct Pose
+{
     std::optional<std::array<double, 4>> rotation;  // w, x, y, z
     std::optional<std::array<double, 3>> translation;
 };
 
-struct ScanLayout {
+struct ScanLayout
+{
     std::string name;
     std::vector<FieldLayout> fields;
     std::uint64_t recordCount = 0;
@@ -51,7 +62,8 @@ struct ScanLayout {
 
 // Writes E57 files for tests and benchmarks: one bit-packed compressed-vector
 // section per scan, streamed packet by packet so that large scans need no memory.
-class E57TestWriter {
+class E57TestWriter
+{
 public:
     void addScan(ScanLayout scan) { scans_.push_back(std::move(scan)); }
     void write(const std::string& path) const;

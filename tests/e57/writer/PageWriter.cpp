@@ -6,7 +6,8 @@
 
 #include "e57/Crc32c.hpp"
 
-namespace e57test {
+namespace e57test
+{
 
 PageWriter::PageWriter(const std::string& path) : file_(std::fopen(path.c_str(), "w+b")), page_(1024, 0), ioBuffer_(1 << 20)
 {
@@ -34,7 +35,8 @@ void PageWriter::flushPage()
 void PageWriter::write(const void* data, std::size_t size)
 {
     const auto* in = static_cast<const unsigned char*>(data);
-    while (size > 0) {
+    while (size > 0)
+    {
         const std::size_t inPage = logical_ % 1020;
         const std::size_t chunk = std::min(size, 1020 - inPage);
         std::memcpy(page_.data() + inPage, in, chunk);
@@ -55,13 +57,17 @@ void PageWriter::patch(std::uint64_t logicalOffset, const void* data, std::size_
 {
     const auto* in = static_cast<const unsigned char*>(data);
     std::vector<unsigned char> stored(1024);
-    while (size > 0) {
+    while (size > 0)
+    {
         const std::uint64_t page = logicalOffset / 1020;
         const std::size_t inPage = logicalOffset % 1020;
         const std::size_t chunk = std::min<std::size_t>(size, 1020 - inPage);
-        if (page == pagesWritten_) {
+        if (page == pagesWritten_)
+        {
             std::memcpy(page_.data() + inPage, in, chunk);
-        } else {
+        }
+        else
+        {
             std::fflush(file_.get());
             std::fseek(file_.get(), static_cast<long>(page * 1024), SEEK_SET);
             if (std::fread(stored.data(), 1, 1024, file_.get()) != 1024) throw std::runtime_error("read back failed");

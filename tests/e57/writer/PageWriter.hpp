@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
-namespace e57test {
+namespace e57test
+{
 
 // Writes logical bytes as 1024-byte pages with big-endian CRC-32C checksums, and
 // lets bytes already written be patched (section and file headers come last).
-class PageWriter {
+class PageWriter
+{
 public:
     explicit PageWriter(const std::string& path);
 
@@ -25,7 +27,8 @@ public:
     void finish();
 
 private:
-    struct FileCloser {
+    struct FileCloser
+    {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
 

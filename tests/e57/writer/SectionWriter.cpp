@@ -5,14 +5,17 @@
 #include <stdexcept>
 #include <string>
 
-namespace e57test {
-namespace {
+namespace e57test
+{
+namespace
+{
 
 constexpr std::size_t kMaxPacket = 65536;
 
 unsigned bitsOf(const FieldLayout& field)
 {
-    switch (field.kind) {
+    switch (field.kind)
+    {
         case FieldKind::Single: return 32;
         case FieldKind::Double: return 64;
         default: break;
@@ -25,14 +28,17 @@ unsigned bitsOf(const FieldLayout& field)
 
 std::uint64_t encode(const FieldLayout& field, const FieldValue& value)
 {
-    switch (field.kind) {
-        case FieldKind::Single: {
+    switch (field.kind)
+    {
+        case FieldKind::Single:
+        {
             const float single = static_cast<float>(value.real);
             std::uint32_t bits;
             std::memcpy(&bits, &single, 4);
             return bits;
         }
-        case FieldKind::Double: {
+        case FieldKind::Double:
+        {
             std::uint64_t bits;
             std::memcpy(&bits, &value.real, 8);
             return bits;
@@ -68,7 +74,8 @@ std::uint64_t SectionWriter::write()
     out_.writeZeros(32);
     const std::uint64_t dataPhysical = out_.physicalPosition();
     std::vector<FieldValue> values(scan_.fields.size());
-    for (std::uint64_t record = 0; record < scan_.recordCount; ++record) {
+    for (std::uint64_t record = 0; record < scan_.recordCount; ++record)
+    {
         scan_.source(record, values.data());
         for (std::size_t f = 0; f < values.size(); ++f)
             if (bits_[f] > 0) streams_[f].push(encode(scan_.fields[f], values[f]), bits_[f]);
@@ -102,7 +109,8 @@ void SectionWriter::writePacket()
     const std::size_t n = streams_.size();
     std::vector<std::uint16_t> lengths(n);
     std::size_t length = 6 + 2 * n;
-    for (std::size_t f = 0; f < n; ++f) {
+    for (std::size_t f = 0; f < n; ++f)
+    {
         lengths[f] = static_cast<std::uint16_t>(std::min(streams_[f].pending.size(), chunk_));
         length += lengths[f];
     }
@@ -113,7 +121,8 @@ void SectionWriter::writePacket()
     put(packet.data() + 4, static_cast<std::uint16_t>(n));
     std::size_t at = 6;
     for (std::size_t f = 0; f < n; ++f, at += 2) put(packet.data() + at, lengths[f]);
-    for (std::size_t f = 0; f < n; ++f) {
+    for (std::size_t f = 0; f < n; ++f)
+    {
         auto& pending = streams_[f].pending;
         if (lengths[f] == 0) continue;
         std::memcpy(packet.data() + at, pending.data(), lengths[f]);

@@ -8,12 +8,14 @@
 #include "E57TestWriter.hpp"
 #include "PageWriter.hpp"
 
-namespace e57test {
+namespace e57test
+{
 
 // Streams one scan's records into a compressed-vector section: data packets that
 // take up to a fixed number of bytes from each field, so that fields of different
 // widths end at different records within a packet, as real writers do.
-class SectionWriter {
+class SectionWriter
+{
 public:
     SectionWriter(PageWriter& out, const ScanLayout& scan);
 

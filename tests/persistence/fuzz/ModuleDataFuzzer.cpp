@@ -15,7 +15,8 @@
 #include "persistence/ProjectData.hpp"
 #include "persistence/ReportData.hpp"
 
-namespace {
+namespace
+{
 
 // One host for the whole run, with the add-on linked in and a project open.
 // It shuts down at exit, forgetting its dialogs: the dialog manager's state is
