@@ -261,8 +261,8 @@ void E57Scan::ReadPose()
         scanner = {Child(t, "x"), Child(t, "y"), Child(t, "z")};
     }
     // A pose that is no number places nothing: the scan is taken as one without a station.
-    const bool finite = std::isfinite(quaternion.w) & std::isfinite(quaternion.x) & std::isfinite(quaternion.y) &
-                        std::isfinite(quaternion.z) & IsFinite(scanner);
+    const bool finite = std::isfinite(quaternion.w) && std::isfinite(quaternion.x) && std::isfinite(quaternion.y) &&
+                        std::isfinite(quaternion.z) && IsFinite(scanner);
     if (!finite) return;
     TRANMAT rotation, translation;
     quaternion.ToMatrix(rotation);
