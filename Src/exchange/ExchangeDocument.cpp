@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "e57/XercesGuard.hpp"
+#include "exchange/AnnotationCollector.hpp"
 #include "exchange/ExchangeScanner.hpp"
 
 using namespace xercesc;
@@ -26,10 +27,6 @@ namespace
 
 constexpr XMLSize_t MaxEntityExpansions = 10000;
 constexpr int MaxNestingDepth = ExchangeNestingLimit;
-// The document element's children.
-constexpr int AnnotationDepth = 2;
-constexpr int ElementDepth = AnnotationDepth + 1;
-constexpr int ElementChildDepth = ElementDepth + 1;
 
 // An entity declaration ends the parse before any content is read: a small file can
 // declare entities that expand to gigabytes, so no exchange file may declare any.
@@ -43,8 +40,6 @@ class NoEntitiesReader : public SAX2XMLReaderImpl
 public:
     void entityDecl(const DTDEntityDecl&, const bool, const bool) override { throw EntityDeclared(); }
 };
-
-std::string Utf8(const std::u16string& text) { return GS::Utf16ToUtf8(text); }
 
 // How "<" and ">" are stored in the document's encoding, told by its first bytes as
 // the parser tells it: four-byte and two-byte units in either order, EBCDIC, else bytes.
@@ -179,22 +174,7 @@ private:
     AnnotationBytes taken_;
 };
 
-// Where in the annotation the reading is: which text is being collected.
-enum class Collecting
-{
-    Nothing,
-    Point3d,
-    Origin3d
-};
-enum class Stage
-{
-    BeforeAnnotation,
-    InAnnotation,
-    Done
-};
-
-// Follows the stream: the first child of the document element named "Annotation",
-// its point elements and their texts, and the depth of every node.
+// Follows the stream for the annotation collector, and the depth of every node.
 class AnnotationFinder : public DefaultHandler
 {
 public:
@@ -203,42 +183,29 @@ public:
     void startElement(const XMLCh* const, const XMLCh* const, const XMLCh* const qname, const Attributes& attributes) override
     {
         if (++depth_ > MaxNestingDepth) throw NestedTooDeep();
-        if (stage_ == Stage::BeforeAnnotation && depth_ == AnnotationDepth && XMLString::equals(qname, u"Annotation"))
+        const std::u16string_view name(qname);
+        bool point = false;
+        std::u16string id;
+        bool hasId = false;
+        if (collector_.PointCandidate(depth_, name))
         {
-            stage_ = Stage::InAnnotation;
+            point = XMLString::equals(attributes.getValue(u"type"), u"point");
+            const XMLCh* uuid = attributes.getValue(u"uuid");
+            hasId = uuid != nullptr;
+            if (hasId) id = uuid;
+        }
+        if (collector_.Open(depth_, name, point, hasId ? &id : nullptr))
             startTagEnd_ = static_cast<std::size_t>(reader_.getSrcOffset());
-            return;
-        }
-        if (stage_ != Stage::InAnnotation) return;
-        if (depth_ == ElementDepth)
-        {
-            hasChildren_ = true;
-            StartCandidate(qname, attributes);
-        }
-        else if (depth_ == ElementChildDepth && inPoint_)
-        {
-            StartText(qname);
-        }
     }
 
     void endElement(const XMLCh* const, const XMLCh* const, const XMLCh* const) override
     {
-        if (stage_ == Stage::InAnnotation)
+        if (collector_.Close(depth_))
         {
-            if (depth_ == ElementChildDepth && collecting_ != Collecting::Nothing) EndText();
-            if (depth_ == ElementDepth && inPoint_)
-            {
-                annotation_.points.push_back(std::move(point_));
-                inPoint_ = false;
-            }
-            if (depth_ == AnnotationDepth)
-            {
-                stage_ = Stage::Done;
-                if (hasChildren_)
-                    kept_.Take(startTagEnd_, static_cast<std::size_t>(reader_.getSrcOffset()));
-                else
-                    kept_.KeepAll();
-            }
+            if (collector_.AnnotationHasChildren())
+                kept_.Take(startTagEnd_, static_cast<std::size_t>(reader_.getSrcOffset()));
+            else
+                kept_.KeepAll();
         }
         --depth_;
     }
@@ -246,7 +213,7 @@ public:
     void characters(const XMLCh* const chars, const XMLSize_t length) override
     {
         ChildNode();
-        if (collecting_ != Collecting::Nothing) text_.append(chars, length);
+        if (std::u16string* text = collector_.Collected()) text->append(chars, length);
     }
     void ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length) override { characters(chars, length); }
     void processingInstruction(const XMLCh* const, const XMLCh* const) override { ChildNode(); }
@@ -259,61 +226,21 @@ public:
     void resetErrors() override { errors_ = 0; }
 
     int Errors() const { return errors_; }
-    ExchangeAnnotation& Annotation() { return annotation_; }
+    ExchangeAnnotation& Annotation() { return collector_.Annotation(); }
 
 private:
     // A text, comment or instruction one level below the current element.
     void ChildNode()
     {
         if (depth_ >= MaxNestingDepth) throw NestedTooDeep();
-        if (stage_ == Stage::InAnnotation && depth_ == AnnotationDepth) hasChildren_ = true;
-    }
-
-    void StartCandidate(const XMLCh* qname, const Attributes& attributes)
-    {
-        if (!XMLString::equals(qname, u"Element") || !XMLString::equals(attributes.getValue(u"type"), u"point")) return;
-        annotation_.pointSeen = true;
-        inPoint_ = true;
-        point_ = ExchangePoint();
-        const XMLCh* id = attributes.getValue(u"uuid");
-        if (id != nullptr) point_.id = GS::UniString(std::u16string(id));
-    }
-
-    void StartText(const XMLCh* qname)
-    {
-        if (XMLString::equals(qname, u"Point3d"))
-        {
-            collecting_ = Collecting::Point3d;
-        }
-        else if (XMLString::equals(qname, u"Origin3d"))
-        {
-            collecting_ = Collecting::Origin3d;
-            annotation_.originSeen = true;
-        }
-        else
-        {
-            return;
-        }
-        text_.clear();
-    }
-
-    void EndText()
-    {
-        (collecting_ == Collecting::Point3d ? point_.point3d : point_.origin3d) = Utf8(text_);
-        collecting_ = Collecting::Nothing;
+        collector_.ChildNode(depth_);
     }
 
     const SAX2XMLReader& reader_;
     KeptBytes& kept_;
     int errors_ = 0;
     int depth_ = 0;
-    Stage stage_ = Stage::BeforeAnnotation;
-    bool hasChildren_ = false;
-    bool inPoint_ = false;
-    Collecting collecting_ = Collecting::Nothing;
-    std::u16string text_;
-    ExchangePoint point_;
-    ExchangeAnnotation annotation_;
+    AnnotationCollector<char16_t> collector_;
     std::size_t startTagEnd_ = 0;
 };
 

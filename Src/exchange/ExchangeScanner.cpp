@@ -7,12 +7,12 @@
 #include <utility>
 #include <vector>
 
+#include "GS/UniString.hpp"
+#include "exchange/AnnotationCollector.hpp"
+
 namespace
 {
 
-constexpr int AnnotationDepth = 2;
-constexpr int ElementDepth = AnnotationDepth + 1;
-constexpr int ElementChildDepth = ElementDepth + 1;
 // A tag with more attributes goes to the full parser: the duplicate check here is quadratic.
 constexpr std::size_t MaxAttributes = 64;
 // Enough digits for every character; longer references go to the full parser.
@@ -50,44 +50,6 @@ bool IsPlainCharacter(std::uint32_t c)
     return c <= 0x10FFFF;
 }
 
-void AppendUtf8(std::string& out, std::uint32_t c)
-{
-    if (c < 0x80)
-    {
-        out += static_cast<char>(c);
-    }
-    else if (c < 0x800)
-    {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    else if (c < 0x10000)
-    {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    else
-    {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-enum class Stage
-{
-    BeforeAnnotation,
-    InAnnotation,
-    Done
-};
-enum class Collecting
-{
-    Nothing,
-    Point3d,
-    Origin3d
-};
 enum class Place
 {
     Declaration,
@@ -116,24 +78,25 @@ public:
         while (place_ != Place::End)
         {
             const std::size_t itemBegin = at_;
-            const std::size_t collected = text_.size();
+            std::string* const text = collector_.Collected();
+            const std::size_t collected = text != nullptr ? text->size() : 0;
             const Place place = place_;
             starved_ = false;
             const bool plain = Item();
             if (starved_)
             {
                 at_ = itemBegin;
-                text_.resize(collected);
+                if (text != nullptr) text->resize(collected);
                 place_ = place;
                 return PlainDocumentScan::Step::NeedMore;
             }
             if (!plain) return PlainDocumentScan::Step::LeftToParser;
         }
-        if (result_.taken.Empty()) result_.annotation = ExchangeAnnotation();
+        if (!result_.taken.Empty()) result_.annotation = std::move(collector_.Annotation());
         return PlainDocumentScan::Step::Done;
     }
 
-    std::size_t HeldFrom() const { return stage_ == Stage::InAnnotation ? annotationBegin_ : base_ + at_; }
+    std::size_t HeldFrom() const { return collector_.InAnnotation() ? annotationBegin_ : base_ + at_; }
     ScannedDocument& Result() { return result_; }
 
 private:
@@ -346,7 +309,7 @@ private:
     bool CData()
     {
         at_ += 9;
-        return CharactersUpTo("]]>", Collected());
+        return CharactersUpTo("]]>", collector_.Collected());
     }
 
     // One item of the document element or its content.
@@ -366,11 +329,9 @@ private:
     bool ChildNode()
     {
         if (Depth() >= ExchangeNestingLimit) return false;
-        if (stage_ == Stage::InAnnotation && Depth() == AnnotationDepth) hasChildren_ = true;
+        collector_.ChildNode(Depth());
         return true;
     }
-
-    std::string* Collected() { return collecting_ == Collecting::Nothing ? nullptr : &text_; }
 
     // Character data up to the next markup; in a piece before the last, only up to
     // the margin before its end, the rest being the next item.
@@ -387,7 +348,7 @@ private:
                 return false;
             }
         }
-        std::string* const text = Collected();
+        std::string* const text = collector_.Collected();
         std::size_t run = at_;
         const auto flush = [&] {
             if (text != nullptr) text->append(bytes_.data() + run, at_ - run);
@@ -458,7 +419,7 @@ private:
         }
         if (digits == 0 || digits > MaxReferenceDigits || !IsPlainCharacter(c)) return false;
         ++at_;
-        if (text != nullptr) AppendUtf8(*text, c);
+        if (text != nullptr) GS::AppendUtf8(*text, c);
         return true;
     }
 
@@ -477,7 +438,7 @@ private:
         const std::string_view name = Name();
         if (name.empty() || Depth() >= ExchangeNestingLimit) return false;
         const int depth = Depth() + 1;
-        const bool candidate = stage_ == Stage::InAnnotation && depth == ElementDepth && name == "Element";
+        const bool candidate = collector_.PointCandidate(depth, name);
         std::string type, id;
         bool hasId = false;
         attributes_.clear();
@@ -507,7 +468,8 @@ private:
         }
         if (starved_) return false;
         open_.emplace_back(name);
-        StartElement(name, base_ + tagBegin, candidate && type == "point", hasId ? &id : nullptr);
+        if (collector_.Open(depth, name, candidate && type == "point", hasId ? &id : nullptr))
+            annotationBegin_ = base_ + tagBegin;
         if (empty) EndElement();
         return true;
     }
@@ -578,74 +540,9 @@ private:
         return true;
     }
 
-    void StartElement(std::string_view name, std::size_t tagBegin, bool point, const std::string* id)
-    {
-        const int depth = Depth();
-        if (stage_ == Stage::BeforeAnnotation && depth == AnnotationDepth && name == "Annotation")
-        {
-            stage_ = Stage::InAnnotation;
-            annotationBegin_ = tagBegin;
-            return;
-        }
-        if (stage_ != Stage::InAnnotation) return;
-        if (depth == ElementDepth)
-        {
-            hasChildren_ = true;
-            if (point) StartPoint(id);
-        }
-        else if (depth == ElementChildDepth && inPoint_)
-        {
-            StartText(name);
-        }
-    }
-
-    void StartPoint(const std::string* id)
-    {
-        result_.annotation.pointSeen = true;
-        inPoint_ = true;
-        point_ = ExchangePoint();
-        if (id != nullptr) point_.id = GS::UniString(*id);
-    }
-
-    void StartText(std::string_view name)
-    {
-        if (name == "Point3d")
-        {
-            collecting_ = Collecting::Point3d;
-        }
-        else if (name == "Origin3d")
-        {
-            collecting_ = Collecting::Origin3d;
-            result_.annotation.originSeen = true;
-        }
-        else
-        {
-            return;
-        }
-        text_.clear();
-    }
-
     void EndElement()
     {
-        const int depth = Depth();
-        if (stage_ == Stage::InAnnotation)
-        {
-            if (depth == ElementChildDepth && collecting_ != Collecting::Nothing)
-            {
-                (collecting_ == Collecting::Point3d ? point_.point3d : point_.origin3d) = text_;
-                collecting_ = Collecting::Nothing;
-            }
-            if (depth == ElementDepth && inPoint_)
-            {
-                result_.annotation.points.push_back(std::move(point_));
-                inPoint_ = false;
-            }
-            if (depth == AnnotationDepth)
-            {
-                stage_ = Stage::Done;
-                if (hasChildren_) result_.taken = {annotationBegin_, base_ + at_};
-            }
-        }
+        if (collector_.Close(Depth()) && collector_.AnnotationHasChildren()) result_.taken = {annotationBegin_, base_ + at_};
         open_.pop_back();
     }
 
@@ -657,12 +554,7 @@ private:
     Place place_ = Place::Declaration;
     std::vector<std::string> open_;
     std::vector<std::string_view> attributes_;
-    Stage stage_ = Stage::BeforeAnnotation;
-    bool hasChildren_ = false;
-    bool inPoint_ = false;
-    Collecting collecting_ = Collecting::Nothing;
-    std::string text_;
-    ExchangePoint point_;
+    AnnotationCollector<char> collector_;
     std::size_t annotationBegin_ = 0;
     ScannedDocument result_;
 };

@@ -45,5 +45,7 @@ constexpr char EOL[] = "\n";
 
 std::u16string Utf8ToUtf16(const std::string& utf8);
 std::string Utf16ToUtf8(const std::u16string& units);
+// Appends one character (a code point up to 0x10FFFF) as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
 
 }  // namespace GS
