@@ -10,13 +10,6 @@ namespace
 constexpr std::int32_t TextCode = 1;
 constexpr char Signature[8] = {'G', 'S', 'P', 'C', 2, 0, 0, 0};
 
-void PutFloat(char*& at, double value)
-{
-    const float single = static_cast<float>(value);
-    std::memcpy(at, &single, sizeof single);
-    at += sizeof single;
-}
-
 }  // namespace
 
 PointFileSet::PointFileSet(const IO::Location& folder, const GS::UniString& partName, std::uint32_t levelCount)
@@ -57,7 +50,11 @@ bool PointFileSet::Open(const PointCloudBox& box)
     char header[HeaderSize];
     std::memcpy(header, Signature, sizeof Signature);
     char* at = header + sizeof Signature;
-    for (const double value : {box.xMin, box.xMax, box.yMin, box.yMax, box.zMin, box.zMax}) PutFloat(at, value);
+    for (const double value : {box.xMin, box.xMax, box.yMin, box.yMax, box.zMin, box.zMax})
+    {
+        Appender::PutFloat(at, value);
+        at += sizeof(float);
+    }
     for (std::uint32_t level = 0; level < levelCount_; ++level)
     {
         LevelFile file {std::make_unique<CDataRecorder>(TextCode), std::vector<char>(CollectedBytes), 0};
