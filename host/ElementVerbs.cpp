@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "ElementDescriptions.hpp"
+#include "HostAngles.hpp"
 #include "NumberText.hpp"
 #include "OpeningElements.hpp"
 #include "PictureElements.hpp"
@@ -147,8 +148,8 @@ bool ReadUserTransformation(std::istringstream& args, API_ActTranPars& t)
         double degrees = 0.0;
         t.typeID = FourCC("ROTZ");
         if (!(args >> t.origin.x >> t.origin.y >> degrees)) return false;
-        t.cosAngle = std::cos(degrees * M_PI / 180.0);
-        t.sinAngle = std::sin(degrees * M_PI / 180.0);
+        t.cosAngle = std::cos(degrees * Pi / 180.0);
+        t.sinAngle = std::sin(degrees * Pi / 180.0);
         return true;
     }
     if (kind == "mirror")
@@ -341,7 +342,7 @@ void AddElementVerbs(ScenarioVerbs& verbs)
         double angle = 0.0;
         if (!(args >> index >> position.x >> position.y >> position.z))
             return scenario.Fail("user-place <library index> <x> <y> <z> [degrees]");
-        if (args >> angle) angle *= M_PI / 180.0;
+        if (args >> angle) angle *= Pi / 180.0;
         const GSErrCode result = UserPlaceObject(host, index, position, angle);
         return result == NoError || scenario.Fail("the host refused the placement: " + std::to_string(result));
     });

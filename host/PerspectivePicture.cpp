@@ -5,6 +5,7 @@
 
 #include "Graphics/NativeImage.hpp"
 #include "Graphics/PngWriter.hpp"
+#include "HostAngles.hpp"
 
 namespace SimHost
 {
@@ -14,7 +15,6 @@ namespace
 
 using Vector = Geometry::Vector3<double>;
 
-constexpr double DegreesPerRadian = 57.29577951308232;
 constexpr double NearestDepth = 1e-6;
 
 Vector Minus(const Vector& a, const Vector& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "HostAngles.hpp"
+
 namespace SimHost
 {
 
@@ -11,8 +13,6 @@ namespace
 {
 
 using Vector = Geometry::Vector3<double>;
-
-constexpr double DegreesPerRadian = 57.29577951308232;
 
 Vector Plus(const Vector& a, const Vector& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 Vector Minus(const Vector& a, const Vector& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
@@ -90,7 +90,7 @@ void Window3D::Turn(double leftDegrees, double upDegrees)
     const Vector& d = perspective.direction;
     const double azimuth = std::atan2(d.y, d.x) + leftDegrees / DegreesPerRadian;
     const double elevation =
-        std::clamp(std::asin(std::clamp(d.z, -1.0, 1.0)) + upDegrees / DegreesPerRadian, -M_PI / 2.0, M_PI / 2.0);
+        std::clamp(std::asin(std::clamp(d.z, -1.0, 1.0)) + upDegrees / DegreesPerRadian, -Pi / 2.0, Pi / 2.0);
     const Vector turned {std::cos(elevation) * std::cos(azimuth), std::cos(elevation) * std::sin(azimuth), std::sin(elevation)};
     Change(WithPoints(camera, camera.GetViewPoint(), Plus(camera.GetViewPoint(), Times(turned, perspective.distance)),
                       perspective.viewCone));

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "DG/DG.hpp"
+#include "HostAngles.hpp"
 #include "ServiceTable.hpp"
 
 namespace SimHost
@@ -42,7 +43,6 @@ std::string ItemValues(std::istringstream& args, bool& read)
 // A camera element's view: its points, roll and view cone turned into degrees.
 Modeler::Camera ViewOf(const API_CameraType& element)
 {
-    constexpr double DegreesPerRadian = 57.29577951308232;
     Modeler::Camera camera;
     camera.SetView(Modeler::Camera::PerspectiveProjection, 0.0, {element.position.x, element.position.y, element.cameraZ},
                    {element.target.x, element.target.y, element.targetZ}, element.rollAngle * DegreesPerRadian,
