@@ -16,10 +16,12 @@ cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug "${debug_flags[@]}" -
 cmake --build build/test "${build_jobs[@]}"
 ctest --test-dir build/test --output-on-failure "${test_jobs[@]}"
 
-# The watcher thread and the host's event loop: the scenarios once more under ThreadSanitizer.
+# The watcher thread, the host's event loop and the E57 import's threads: the
+# scenarios and the point-cloud tests once more under ThreadSanitizer.
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug "${debug_flags[@]}" -DSURVANTO_TSAN=ON -DSURVANTO_WERROR=ON >/dev/null
-cmake --build build/tsan "${build_jobs[@]}" --target survanto-host Survanto survanto_languages
+cmake --build build/tsan "${build_jobs[@]}" --target survanto-host Survanto survanto_languages pointcloud_tests
 TSAN_OPTIONS="halt_on_error=1" ctest --test-dir build/tsan --output-on-failure "${test_jobs[@]}" -R '^scenario\.'
+TSAN_OPTIONS="halt_on_error=1" build/tsan/bin/pointcloud_tests --gtest_brief=1
 if [ -x scripts/fuzz-e57.sh ]; then
   scripts/fuzz-e57.sh
 fi

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
-#include <limits>
 #include <utility>
 #include <vector>
 
@@ -11,23 +10,28 @@
 #include "e57/FloatNode.hpp"
 #include "e57/IntegerNode.hpp"
 #include "e57/ScaledIntegerNode.hpp"
+#include "pointclouds/PartPool.hpp"
+#include "pointclouds/PoseMatrix.hpp"
 #include "pointclouds/PoseQuaternion.hpp"
+#include "pointclouds/ScanBounds.hpp"
 #include "pointclouds/ScanColours.hpp"
 #include "pointclouds/SlotWorker.hpp"
 
 namespace
 {
 
-// Reads of 40 records gathered into one block that the points are taken from: few
-// calls a point. The box's block (20 KB a field) stays in the processor's cache.
-constexpr std::size_t BoxReads = 64;
-constexpr std::size_t BoxRecords = BoxReads * E57Scan::BlockSize;
+// The box's block, 64 blocks of 40 read at once: 20 KB a field, which stays in the
+// processor's cache.
+constexpr std::size_t BoxRecords = 64 * E57Scan::BlockSize;
 // The points' blocks go to the thread that writes them: large, so that the two
 // threads seldom wait for each other; four in turn, one being read, one being
 // written, one each way in between.
-constexpr std::size_t WriteReads = 256;
-constexpr std::size_t WriteSlotRecords = WriteReads * E57Scan::BlockSize;
+constexpr std::size_t WriteSlotRecords = 1024 * E57Scan::BlockSize;
 constexpr std::size_t WriteSlots = 4;
+// Each block is written in parts side by side, beside the threads that read the
+// blocks and send the bytes to the files.
+constexpr std::size_t BusyThreads = 3;
+constexpr std::size_t MaxWriteHelpers = 3;
 
 double NumberOf(const e57::Node& node)
 {
@@ -39,26 +43,6 @@ double NumberOf(const e57::Node& node)
 double Child(const e57::StructureNode& structure, const char* name) { return NumberOf(structure.get(name)); }
 
 bool IsFinite(const API_Coord3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
-
-// The pose as twelve numbers; a local copy in a loop cannot be changed by its stores.
-class PoseMatrix
-{
-public:
-    explicit PoseMatrix(const TRANMAT& pose)
-    {
-        for (int row = 0; row < 3; ++row)
-            for (int column = 0; column < 4; ++column) m_[row][column] = pose.matrix.Get(row, column);
-    }
-
-    API_Coord3D Transformed(double x, double y, double z) const
-    {
-        return {m_[0][0] * x + m_[0][1] * y + m_[0][2] * z + m_[0][3], m_[1][0] * x + m_[1][1] * y + m_[1][2] * z + m_[1][3],
-                m_[2][0] * x + m_[2][1] * y + m_[2][2] * z + m_[2][3]};
-    }
-
-private:
-    double m_[3][4];
-};
 
 // The fields of the blocks side by side, one binding for all their reads:
 // coordinates, and colours, intensity and invalid state where the scan has them and
@@ -87,151 +71,124 @@ struct FieldBlock
     }
 };
 
-// The box while it is taken, as two corners that every valid point widens. An empty
-// box starts from the infinities, which the first point replaces on every side.
-class Bounds
-{
-public:
-    Bounds(const PointCloudBox& box, bool empty)
-    {
-        const double infinity = std::numeric_limits<double>::infinity();
-        if (empty)
-        {
-            low_[0] = low_[1] = low_[2] = infinity;
-            high_[0] = high_[1] = high_[2] = -infinity;
-        }
-        else
-        {
-            low_[0] = box.xMin, low_[1] = box.yMin, low_[2] = box.zMin;
-            high_[0] = box.xMax, high_[1] = box.yMax, high_[2] = box.zMax;
-        }
-    }
-
-    // The records from begin to end in project coordinates; the points taken. The
-    // loop does not branch on the data.
-    std::size_t Widen(const FieldBlock& fields, std::size_t begin, std::size_t end, const PoseMatrix& pose)
-    {
-        const double *xs = fields.x.data(), *ys = fields.y.data(), *zs = fields.z.data();
-        const std::int64_t* invalid = fields.invalidBound ? fields.invalid.data() : nullptr;
-        double lowX = low_[0], lowY = low_[1], lowZ = low_[2], highX = high_[0], highY = high_[1], highZ = high_[2];
-        std::size_t taken = 0;
-        for (std::size_t i = begin; i < end; ++i)
-        {
-            const API_Coord3D p = pose.Transformed(xs[i], ys[i], zs[i]);
-            const bool valid = (invalid == nullptr || invalid[i] == 0) & IsFinite(p);
-            lowX = valid && p.x < lowX ? p.x : lowX;
-            lowY = valid && p.y < lowY ? p.y : lowY;
-            lowZ = valid && p.z < lowZ ? p.z : lowZ;
-            highX = valid && highX < p.x ? p.x : highX;
-            highY = valid && highY < p.y ? p.y : highY;
-            highZ = valid && highZ < p.z ? p.z : highZ;
-            taken += valid;
-        }
-        low_[0] = lowX, low_[1] = lowY, low_[2] = lowZ, high_[0] = highX, high_[1] = highY, high_[2] = highZ;
-        return taken;
-    }
-
-    void Into(PointCloudBox& box) const
-    {
-        box.xMin = low_[0], box.yMin = low_[1], box.zMin = low_[2];
-        box.xMax = high_[0], box.yMax = high_[1], box.zMax = high_[2];
-    }
-
-private:
-    double low_[3];
-    double high_[3];
-};
-
-// The reads of one block.
-struct Slot
-{
-    std::size_t reads = 0;
-    std::size_t records = 0;
-
-    // The records of read k: 40, fewer for the last read of the scan.
-    std::size_t RecordsOfRead(std::size_t k) const { return std::min(E57Scan::BlockSize, records - k * E57Scan::BlockSize); }
-};
-
-// The scan's records block by block up to the limit, read 40 at a time as the
-// import has always read them: a read of fewer than 40 records is the last.
+// The scan's records up to the limit, a block of them with each read: a read of few
+// records costs the reader nearly as much as one of many. A read that fails gives
+// the scan up at once.
 class ScanReading
 {
 public:
-    ScanReading(e57::CompressedVectorReader& reader, std::uint64_t recordLimit, std::size_t readsPerBlock)
-        : reader_(reader), limit_(recordLimit), readsPerBlock_(readsPerBlock)
+    ScanReading(e57::CompressedVectorReader& reader, std::uint64_t recordLimit, std::size_t blockRecords)
+        : reader_(reader), limit_(recordLimit), blockRecords_(blockRecords)
     {}
 
-    // The next block, read into the buffers from record `first` on; nullptr after
-    // the last. A read that fails ends the block before it, and its exception comes
-    // with the call after: the reads before it are taken first, as when every read
-    // was taken on its own.
-    const Slot* Next(std::size_t first)
+    // The records of the next block, read into the buffers from record `first` on;
+    // 0 after the last.
+    std::size_t Next(std::size_t first)
     {
-        if (finished_)
-        {
-            if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
-            return nullptr;
-        }
-        slot_.reads = slot_.records = 0;
-        while (slot_.reads < readsPerBlock_ && read_ < limit_)
-        {
-            std::size_t got = 0;
-            try
-            {
-                got = reader_.read(first + slot_.records, E57Scan::BlockSize);
-            }
-            catch (...)
-            {
-                error_ = std::current_exception();
-                finished_ = true;
-                return &slot_;
-            }
-            ++slot_.reads;
-            slot_.records += got;
-            read_ += got;
-            if (got < E57Scan::BlockSize)
-            {
-                finished_ = true;
-                return &slot_;
-            }
-        }
-        finished_ = read_ >= limit_;
-        return &slot_;
+        if (read_ >= limit_) return 0;
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(blockRecords_, limit_ - read_));
+        const std::size_t got = reader_.read(first, wanted);
+        // Fewer than asked for: the scan has no more.
+        read_ = got < wanted ? limit_ : read_ + got;
+        return got;
     }
 
 private:
     e57::CompressedVectorReader& reader_;
     std::uint64_t limit_;
-    std::size_t readsPerBlock_;
+    std::size_t blockRecords_;
     std::uint64_t read_ = 0;
-    bool finished_ = false;
-    std::exception_ptr error_;
-    Slot slot_;
 };
 
-// Every step of a point in one loop: its place, its colour, its level, its bytes.
-// The thinning and the appender in locals that nothing else can reach, so that the
-// stores of the bytes cannot change them.
-void WriteRecords(const FieldBlock& fields, const ScanColours& colours, const PoseMatrix& pose, std::size_t begin,
-                  std::size_t end, PointThinning& thinning, PointFileSet& files)
+// The points of a block go into the files in parts side by side. First each part
+// tallies its points by the thinning's counters: that gives every part the thinning
+// it starts from and its place in each level's file. Then each part puts its points
+// there, every step of a point in one loop: its place, its colour, its level, its
+// bytes.
+class BlockWriter
 {
-    const PointFileSet::Appender reserved = files.Reserve(end - begin);
-    PointFileSet::Appender appender = reserved;
-    PointThinning levels = thinning;
-    const double *xs = fields.x.data(), *ys = fields.y.data(), *zs = fields.z.data();
-    const double *red = fields.red.data(), *green = fields.green.data(), *blue = fields.blue.data(),
-                 *intensity = fields.intensity.data();
-    const std::int64_t* invalid = fields.invalidBound ? fields.invalid.data() : nullptr;
-    for (std::size_t i = begin; i < end; ++i)
+public:
+    BlockWriter(const FieldBlock& fields, const ScanColours& colours, const PoseMatrix& pose, PartPool& pool)
+        : fields_(fields), colours_(colours), pose_(pose), pool_(pool), tallies_(pool.Parts()), appenders_(pool.Parts())
     {
-        const API_Coord3D point = pose.Transformed(xs[i], ys[i], zs[i]);
-        if ((invalid != nullptr && invalid[i] != 0) || !IsFinite(point)) continue;
-        const API_RGBColor colour = colours.Of(red, green, blue, intensity, i);
-        appender.Put(levels.NextLevel(point), point, colour.f_red, colour.f_green, colour.f_blue);
+        starts_.reserve(pool.Parts());
     }
-    thinning = levels;
-    files.Commit(appender);
-}
+
+    void Write(std::size_t begin, std::size_t end, PointThinning& thinning, PointFileSet& files)
+    {
+        const std::size_t parts = pool_.Parts();
+        const auto range = [=](std::size_t part) {
+            return std::make_pair(begin + (end - begin) * part / parts, begin + (end - begin) * (part + 1) / parts);
+        };
+        pool_.Run([&](std::size_t part) {
+            const auto [first, last] = range(part);
+            tallies_[part] = Tally(first, last, thinning);
+        });
+        PointFileSet::Appender appender = files.Reserve(end - begin);
+
+        starts_.clear();
+        for (std::size_t part = 0; part < parts; ++part)
+        {
+            starts_.push_back(thinning);
+            appenders_[part] = appender;
+            appender.Skip(thinning.LevelCounts(tallies_[part]));
+            thinning.Skip(tallies_[part]);
+        }
+        pool_.Run([&](std::size_t part) {
+            const auto [first, last] = range(part);
+            Put(first, last, starts_[part], appenders_[part]);
+        });
+        files.Commit(appender);
+    }
+
+private:
+    // A record gives a point unless it is marked invalid or its place is no number.
+    static bool Taken(const std::int64_t* invalid, std::size_t i, const API_Coord3D& point)
+    {
+        return (invalid == nullptr || invalid[i] == 0) && IsFinite(point);
+    }
+
+    PointThinning::Tally Tally(std::size_t begin, std::size_t end, const PointThinning& thinning) const
+    {
+        PointThinning::Tally tally;
+        const PoseMatrix pose = pose_;
+        const double *xs = fields_.x.data(), *ys = fields_.y.data(), *zs = fields_.z.data();
+        const std::int64_t* invalid = fields_.invalidBound ? fields_.invalid.data() : nullptr;
+        for (std::size_t i = begin; i < end; ++i)
+        {
+            const API_Coord3D point = pose.Transformed(xs[i], ys[i], zs[i]);
+            if (Taken(invalid, i, point)) thinning.Count(point, tally);
+        }
+        return tally;
+    }
+
+    // Everything the loop reads in locals that nothing else can reach, so that the
+    // stores of the bytes cannot change them.
+    void Put(std::size_t begin, std::size_t end, PointThinning levels, PointFileSet::Appender appender) const
+    {
+        const PoseMatrix pose = pose_;
+        const ScanColours colours = colours_;
+        const double *xs = fields_.x.data(), *ys = fields_.y.data(), *zs = fields_.z.data();
+        const double *red = fields_.red.data(), *green = fields_.green.data(), *blue = fields_.blue.data(),
+                     *intensity = fields_.intensity.data();
+        const std::int64_t* invalid = fields_.invalidBound ? fields_.invalid.data() : nullptr;
+        for (std::size_t i = begin; i < end; ++i)
+        {
+            const API_Coord3D point = pose.Transformed(xs[i], ys[i], zs[i]);
+            if (!Taken(invalid, i, point)) continue;
+            const API_RGBColor colour = colours.Of(red, green, blue, intensity, i);
+            appender.Put(levels.NextLevel(point), point, colour.f_red, colour.f_green, colour.f_blue);
+        }
+    }
+
+    const FieldBlock& fields_;
+    const ScanColours& colours_;
+    const PoseMatrix& pose_;
+    PartPool& pool_;
+    std::vector<PointThinning::Tally> tallies_;
+    std::vector<PointThinning> starts_;
+    std::vector<PointFileSet::Appender> appenders_;
+};
 
 }  // namespace
 
@@ -289,27 +246,27 @@ std::uint64_t E57Scan::TakeBox(PointCloudBox& box, std::uint64_t& points, const 
     e57::CompressedVectorReader reader = cloud.reader(fields.buffers);
     std::uint64_t records = 0, pointsSoFar = 0;
     {
-        ScanReading reading(reader, UINT64_MAX, BoxReads);
+        ScanReading reading(reader, UINT64_MAX, BoxRecords);
         const PoseMatrix pose(pose_);
         // Before the first point of all the box is empty: every point widens it.
         const bool empty = points == 0;
-        Bounds bounds(box, empty);
-        const Slot* slot = nullptr;
-        std::size_t read = 0;
+        ScanBounds bounds(box, empty);
+        const std::int64_t* invalid = fields.invalidBound ? fields.invalid.data() : nullptr;
+        // The records in the block read and where its next 40 start: the user is
+        // asked before every 40, as if each were read on its own.
+        std::size_t inBlock = 0, next = 0;
         while (beforeBlock(pointsSoFar))
         {
-            while (slot == nullptr || read == slot->reads)
+            if (next == inBlock)
             {
-                slot = reading.Next(0);
-                read = 0;
-                if (slot == nullptr) break;
+                inBlock = reading.Next(0);
+                next = 0;
+                if (inBlock == 0) break;
             }
-            if (slot == nullptr) break;
-            const std::size_t got = slot->RecordsOfRead(read);
-            const std::size_t begin = read * BlockSize;
-            ++read;
-            pointsSoFar += bounds.Widen(fields, begin, begin + got, pose);
+            const std::size_t got = std::min(BlockSize, inBlock - next);
+            pointsSoFar += bounds.Widen(fields.x.data(), fields.y.data(), fields.z.data(), invalid, next, next + got, pose);
             records += got;
+            next += got;
             if (got < BlockSize) break;
         }
         if (!empty || pointsSoFar > 0) bounds.Into(box);
@@ -347,22 +304,21 @@ void E57Scan::WritePoints(std::uint64_t recordLimit, PointThinning& thinning, Po
     {
         const PoseMatrix pose(pose_);
         std::size_t used[WriteSlots] {};
-        // The points go into the files on a thread of their own while the next
-        // blocks are read; only that thread touches the files and the thinning
-        // until it has finished.
+        // The points go into the files on a thread of their own, with its helpers,
+        // while the next blocks are read; only those threads touch the files and
+        // the thinning until the writing has finished.
+        PartPool pool(PartPool::HelpersBeside(BusyThreads, MaxWriteHelpers));
+        BlockWriter blocks(fields, colours, pose, pool);
         SlotWorker writer(WriteSlots, [&](std::size_t slot) {
             const std::size_t first = slot * WriteSlotRecords;
-            WriteRecords(fields, colours, pose, first, first + used[slot], thinning, files);
+            blocks.Write(first, first + used[slot], thinning, files);
         });
-        ScanReading reading(reader, recordLimit, WriteReads);
-        std::uint64_t records = 0;
-        while (records < recordLimit)
+        ScanReading reading(reader, recordLimit, WriteSlotRecords);
+        for (;;)
         {
             const std::size_t slot = writer.NextFree();
-            const Slot* filled = reading.Next(slot * WriteSlotRecords);
-            if (filled == nullptr) break;
-            used[slot] = static_cast<std::size_t>(std::min<std::uint64_t>(filled->records, recordLimit - records));
-            records += used[slot];
+            used[slot] = reading.Next(slot * WriteSlotRecords);
+            if (used[slot] == 0) break;
             writer.HandOver();
         }
         writer.Finish();

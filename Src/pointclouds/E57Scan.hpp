@@ -37,9 +37,10 @@ public:
     // still 0) sets the box. points counts the points taken; returns the records read.
     std::uint64_t TakeBox(PointCloudBox& box, std::uint64_t& points, const BeforeBlock& beforeBlock) const;
     // Writes the points of the first recordLimit records with their colours into the
-    // open point files, each on its level: on a second thread, block by block, while
-    // the next blocks are read. The files and the thinning are that thread's until
-    // the call returns; a read that fails stops it before the exception goes on.
+    // open point files, each on its level: on other threads, block by block, each
+    // block in parts side by side, while the next blocks are read. The files and the
+    // thinning are those threads' until the call returns; a read that fails stops
+    // them before the exception goes on.
     void WritePoints(std::uint64_t recordLimit, PointThinning& thinning, PointFileSet& files) const;
 
 private:

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "pointclouds/PartPool.hpp"
+
 namespace
 {
 
@@ -46,7 +48,6 @@ bool PointFileSet::Open(const PointCloudBox& box)
     box_ = box;
     files_.clear();
     failed_ = false;
-    sendFailed_ = false;
     char header[HeaderSize];
     std::memcpy(header, Signature, sizeof Signature);
     char* at = header + sizeof Signature;
@@ -57,7 +58,9 @@ bool PointFileSet::Open(const PointCloudBox& box)
     }
     for (std::uint32_t level = 0; level < levelCount_; ++level)
     {
-        LevelFile file {std::make_unique<CDataRecorder>(TextCode), std::vector<char>(CollectedBytes), 0};
+        LevelFile file;
+        file.recorder = std::make_unique<CDataRecorder>(TextCode);
+        file.block.resize(CollectedBytes);
         file.recorder->SetMode(CDataRecorder::ModeHostFileBinary);
         file.recorder->SetPath(FileLocation(level).ToPath().c_str());
         if (file.recorder->OpenWrite() != 0 || !file.recorder->WriteBytes(header, sizeof header))
@@ -67,9 +70,15 @@ bool PointFileSet::Open(const PointCloudBox& box)
         }
         files_.push_back(std::move(file));
     }
-    underway_.assign(BlocksUnderway, Underway {});
-    for (Underway& block : underway_) block.bytes.resize(CollectedBytes);
-    sender_ = std::make_unique<SlotWorker>(BlocksUnderway, [this](std::size_t slot) { Send(underway_[slot]); });
+    // Once every file is in its place in the list, which then moves no more.
+    for (LevelFile& file : files_)
+    {
+        file.underway.assign(BlocksUnderway, Underway {std::vector<char>(CollectedBytes), 0});
+        file.sender = std::make_unique<SlotWorker>(BlocksUnderway, [&file](std::size_t slot) {
+            const Underway& block = file.underway[slot];
+            if (!file.recorder->WriteBytes(block.bytes.data(), block.used)) file.sendFailed = true;
+        });
+    }
     return true;
 }
 
@@ -114,34 +123,46 @@ void PointFileSet::SendCollected(std::size_t level)
 {
     LevelFile& file = files_[level];
     if (file.used == 0) return;
-    const std::size_t slot = sender_->NextFree();
-    Underway& block = underway_[slot];
-    block.level = level;
+    const std::size_t slot = file.sender->NextFree();
+    Underway& block = file.underway[slot];
     block.used = file.used;
     block.bytes.swap(file.block);
     file.used = 0;
-    sender_->HandOver();
-}
-
-void PointFileSet::Send(const Underway& block)
-{
-    if (!files_[block.level].recorder->WriteBytes(block.bytes.data(), block.used)) sendFailed_ = true;
+    file.sender->HandOver();
 }
 
 void PointFileSet::StopSending()
 {
-    if (sender_ == nullptr) return;
-    sender_->Finish();
-    sender_.reset();
+    for (LevelFile& file : files_)
+    {
+        if (file.sender == nullptr) continue;
+        file.sender->Finish();
+        file.sender.reset();
+    }
+}
+
+bool PointFileSet::Finish(LevelFile& file)
+{
+    // Without its sender the set was not opened whole: the file is dropped, never
+    // put in place.
+    if (file.sender == nullptr) return false;
+    file.sender->Finish();
+    file.sender.reset();
+    return !file.sendFailed && file.recorder->Close() == 0;
 }
 
 bool PointFileSet::Close()
 {
     for (std::size_t level = 0; level < files_.size(); ++level) SendCollected(level);
-    StopSending();
-    for (LevelFile& file : files_)
-        if (file.recorder->Close() != 0) failed_ = true;
-    const bool whole = !failed_ && !sendFailed_ && files_.size() == levelCount_;
+    // The files are finished side by side: each waits for the disk on its own.
+    std::array<bool, MaxLevels> whole {};
+    if (!files_.empty())
+    {
+        PartPool closing(files_.size() - 1);
+        closing.Run([&](std::size_t level) { whole[level] = Finish(files_[level]); });
+    }
+    const bool allWhole = !failed_ && files_.size() == levelCount_ &&
+                          std::all_of(whole.begin(), whole.begin() + files_.size(), [](bool done) { return done; });
     files_.clear();
-    return whole;
+    return allWhole;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "framework/CDataRecorder.hpp"
 #include "pointclouds/CloudPoint.hpp"
 #include "pointclouds/PointCloudBox.hpp"
+#include "pointclouds/PointThinning.hpp"
 #include "pointclouds/SlotWorker.hpp"
 
 // The point files of one point-cloud part, one per thinning level, named after the
@@ -24,7 +26,7 @@ class PointFileSet : public CloudPointSink
 public:
     static constexpr std::size_t HeaderSize = 32;
     static constexpr std::size_t PointSize = 15;
-    static constexpr std::uint32_t MaxLevels = 3;
+    static constexpr std::uint32_t MaxLevels = PointThinning::MaxLevels;
 
     PointFileSet(const IO::Location& folder, const GS::UniString& partName, std::uint32_t levelCount);
     ~PointFileSet() override;
@@ -65,6 +67,12 @@ public:
             std::memcpy(at, record, PointSize);
             at += PointSize;
         }
+        // Moves past the room of as many points a level, as Put would.
+        void Skip(const std::array<std::uint64_t, MaxLevels>& counts)
+        {
+            for (std::uint32_t level = 0; level < MaxLevels; ++level)
+                at_[level < levels_ ? level : 0] += counts[level] * PointSize;
+        }
 
     private:
         friend class PointFileSet;
@@ -89,30 +97,34 @@ public:
 private:
     // Points are collected up to this many bytes a level before they are written.
     static constexpr std::size_t CollectedBytes = 256 * 1024;
-    // Collected blocks go to the files on a thread of their own, at most this many
-    // on their way at a time.
+    // Collected blocks go to each level's file on a thread of the level's own, at
+    // most this many a level on their way at a time.
     static constexpr std::size_t BlocksUnderway = 4;
+
+    // A level's collected points on their way to its file.
+    struct Underway
+    {
+        std::vector<char> bytes;
+        std::size_t used = 0;
+    };
 
     struct LevelFile
     {
         std::unique_ptr<CDataRecorder> recorder;
         std::vector<char> block;
         std::size_t used = 0;
+        std::vector<Underway> underway;
+        // The sending thread's alone until it has finished.
+        bool sendFailed = false;
+        // Last: its thread ends before the blocks and the file go.
+        std::unique_ptr<SlotWorker> sender;
     };
 
-    // A level's collected points on their way to its file.
-    struct Underway
-    {
-        std::size_t level = 0;
-        std::vector<char> bytes;
-        std::size_t used = 0;
-    };
-
-    // Hands the level's collected points to the writing thread and takes an empty block.
+    // Hands the level's collected points to its sending thread and takes an empty block.
     void SendCollected(std::size_t level);
-    // On the writing thread.
-    void Send(const Underway& block);
     void StopSending();
+    // Its last bytes sent, the level's file is written whole and put in its place.
+    bool Finish(LevelFile& file);
 
     IO::Location folder_;
     std::string name_;
@@ -120,9 +132,4 @@ private:
     PointCloudBox box_;
     std::vector<LevelFile> files_;
     bool failed_ = false;
-    std::vector<Underway> underway_;
-    // The writing thread's alone until it has finished.
-    bool sendFailed_ = false;
-    // Last: its thread ends before the blocks and the files go.
-    std::unique_ptr<SlotWorker> sender_;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 
 #include "API/Types.hpp"
@@ -16,6 +17,17 @@ public:
     static PointThinning ByDistance(const API_Coord3D& scanner, double distance75, double distance50, double distance25);
     static PointThinning ByIndex();
 
+    static constexpr std::uint32_t MaxLevels = 3;
+
+    // The points of a run, counted by the counter each moves on. With it the thinning
+    // can tell how many of the run's points go to each level and skip the run, so
+    // that runs can be taken apart from each other.
+    struct Tally
+    {
+        std::uint64_t points = 0;
+        std::uint64_t within[3] {};
+    };
+
     std::uint32_t LevelCount() const { return levelCount_; }
     // Starts the cloud again from its first point.
     void Restart();
@@ -28,16 +40,40 @@ public:
             const std::uint64_t place = index_++ % 4;
             return place < 2 ? 0 : static_cast<std::uint32_t>(place - 1);
         }
-        const double dx = point.x - scanner_.x, dy = point.y - scanner_.y, dz = point.z - scanner_.z;
-        const double squared = dx * dx + dy * dy + dz * dz;
-        if (squared < squared75_) return within75_++ % 4 == 0 ? 0 : 1;
-        if (squared < squared50_) return within50_++ % 2 == 0 ? 0 : 1;
-        if (squared < squared25_) return within25_++ % 4 == 0 ? 1 : 0;
-        return 0;
+        switch (Band(point))
+        {
+            case 1: return within75_++ % 4 == 0 ? 0 : 1;
+            case 2: return within50_++ % 2 == 0 ? 0 : 1;
+            case 3: return within25_++ % 4 == 0 ? 1 : 0;
+            default: return 0;
+        }
     }
+    // Inline, as NextLevel.
+    void Count(const API_Coord3D& point, Tally& tally) const
+    {
+        ++tally.points;
+        if (levelCount_ != 2) return;
+        const int band = Band(point);
+        if (band > 0) ++tally.within[band - 1];
+    }
+    // How many of the tallied points, taken from here on, go to each level.
+    std::array<std::uint64_t, MaxLevels> LevelCounts(const Tally& tally) const;
+    // Moves on as if NextLevel had been given the tallied points.
+    void Skip(const Tally& tally);
 
 private:
     explicit PointThinning(std::uint32_t levelCount) : levelCount_(levelCount) {}
+
+    // The distance counter a point moves on, 1 to 3; 0 beyond the last distance.
+    int Band(const API_Coord3D& point) const
+    {
+        const double dx = point.x - scanner_.x, dy = point.y - scanner_.y, dz = point.z - scanner_.z;
+        const double squared = dx * dx + dy * dy + dz * dz;
+        if (squared < squared75_) return 1;
+        if (squared < squared50_) return 2;
+        if (squared < squared25_) return 3;
+        return 0;
+    }
 
     std::uint32_t levelCount_;
     API_Coord3D scanner_ {};

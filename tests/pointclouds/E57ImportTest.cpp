@@ -364,11 +364,12 @@ TEST_F(E57ImportFixture, ThinningByDistanceAndByPlace)
 }
 
 // A scan of many blocks along x from the scanner at the origin, record r at
-// (r + 0.5) mm: below 6000 within 6 m, below 12000 within 12 m, the rest within
-// 36 m. The band counters run with r - 0, r - 6000 and r - 12000, so level 0 holds
-// every fourth of the first band, every second of the second and all but every
-// fourth of the third: 1500 + 3000 + 13500 points, level 1 the other 4500 + 3000 + 4501.
-constexpr std::uint64_t LongScanRecords = 30001;
+// (r + 0.5) mm: below 6000 within 6 m, below 12000 within 12 m, below 36000 within
+// 36 m, the rest beyond. The band counters run with r - 0, r - 6000 and r - 12000,
+// so level 0 holds every fourth of the first band, every second of the second, all
+// but every fourth of the third and all beyond: 1500 + 3000 + 18000 + 64001 points,
+// level 1 the other 4500 + 3000 + 6000. Long enough to be written in several blocks.
+constexpr std::uint64_t LongScanRecords = 100001;
 
 API_Coord3D AlongX(std::uint64_t r) { return {(double(r) + 0.5) / 1000, 0, 0}; }
 
@@ -376,7 +377,8 @@ std::uint32_t LevelAlongX(std::uint64_t r)
 {
     if (r < 6000) return r % 4 == 0 ? 0 : 1;
     if (r < 12000) return (r - 6000) % 2 == 0 ? 0 : 1;
-    return (r - 12000) % 4 == 0 ? 1 : 0;
+    if (r < 36000) return (r - 12000) % 4 == 0 ? 1 : 0;
+    return 0;
 }
 
 // The records of a point file, read back from each point's x; the colours checked
@@ -400,14 +402,14 @@ TEST_F(E57ImportFixture, ALongScanGoesIntoItsFilesWholeAndInOrder)
     Import({file});
     std::vector<std::uint64_t> expected[2];
     for (std::uint64_t r = 0; r < LongScanRecords; ++r) expected[LevelAlongX(r)].push_back(r);
-    ASSERT_EQ(expected[0].size(), 18000u);
-    ASSERT_EQ(expected[1].size(), 12001u);
+    ASSERT_EQ(expected[0].size(), 86501u);
+    ASSERT_EQ(expected[1].size(), 13500u);
     const char* const suffixes[2] = {"_data_1", "_data_2"};
     for (int level = 0; level < 2; ++level)
     {
         const CloudFile cloud = PointFile("along", suffixes[level]);
         EXPECT_EQ(cloud.box[0], 0.0005f);
-        EXPECT_EQ(cloud.box[1], 30.0005f);
+        EXPECT_EQ(cloud.box[1], 100.0005f);
         std::size_t wrongColours = 0;
         EXPECT_TRUE(RecordsAlongX(cloud, wrongColours) == expected[level]) << suffixes[level];
         EXPECT_EQ(wrongColours, 0u) << suffixes[level];

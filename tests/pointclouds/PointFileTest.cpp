@@ -143,6 +143,16 @@ TEST(PointFiles, AFileThatCannotBeWrittenWholeFails)
     }
 }
 
+// The second file cannot be opened: the set fails and leaves no file of its own,
+// not even the first one's header.
+TEST(PointFiles, AFileThatCannotBeOpenedFailsAndLeavesNoOtherFile)
+{
+    TempFolder folder;
+    fs::create_directory(folder.path() + "/Scan_data_25.gspc");
+    EXPECT_FALSE(WriteCloud(folder.path(), "Scan", 3, {Point(0, 0, 0), Point(1, 1, 1, 0, 0, 0, 1)}));
+    EXPECT_EQ(Files(folder.path()), std::vector<std::string> {"Scan_data_25.gspc"});
+}
+
 TEST(PointFiles, AMissingFolderFails)
 {
     TempFolder folder;
