@@ -141,8 +141,7 @@ std::size_t ScanBounds::Widen(const double* xs, const double* ys, const double* 
 #if defined(__x86_64__)
     std::size_t taken = 0;
     const std::size_t whole = begin + (end - begin) / 4 * 4;
-    if (whole > begin && e57::VectorKernels::inUse() &&
-        WidenInLanes(xs, ys, zs, invalid, begin, whole, pose, low_, high_, taken))
+    if (whole > begin && e57::VectorKernels::inUse() && WidenInLanes(xs, ys, zs, invalid, begin, whole, pose, low_, high_, taken))
         return taken + WidenOneByOne(xs, ys, zs, invalid, whole, end, pose, low_, high_);
 #endif
     return WidenOneByOne(xs, ys, zs, invalid, begin, end, pose, low_, high_);

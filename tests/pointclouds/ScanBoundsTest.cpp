@@ -127,8 +127,8 @@ TEST(ScanBounds, WidensAsTheRecordsOneByOneDo)
             if (expectedTaken == 0 && c.empty) continue;
             PointCloudBox box;
             bounds.Into(box);
-            EXPECT_TRUE(SameBits(box, expected)) << c.name << " of " << r.x.size() << (wide ? ", wide" : "") << ": x "
-                                                 << box.xMin << " " << std::signbit(box.xMin);
+            EXPECT_TRUE(SameBits(box, expected)) << c.name << " of " << r.x.size() << (wide ? ", wide" : "") << ": x " << box.xMin
+                                                 << " " << std::signbit(box.xMin);
         }
     }
     e57::VectorKernels::allow(true);
