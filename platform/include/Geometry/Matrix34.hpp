@@ -25,6 +25,7 @@ public:
         return m;
     }
 
+    void Set(int row, int column, double value) { m_[row][column] = value; }
     double Get(int row, int column) const { return m_[row][column]; }
 
 private:

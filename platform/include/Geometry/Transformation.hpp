@@ -1,22 +1,6 @@
 #pragma once
+#include "Geometry/Matrix34.hpp"
 #include "Geometry/Point2.hpp"
-
-namespace Geometry
-{
-
-// A 3 x 4 matrix: the linear part in the first three columns, the translation in
-// the fourth. New matrices are zero.
-class Matrix34
-{
-public:
-    void Set(int row, int column, double value) { m_[row][column] = value; }
-    double Get(int row, int column) const { return m_[row][column]; }
-
-private:
-    double m_[3][4] {};
-};
-
-}  // namespace Geometry
 
 // The host's transformation: a point p becomes M·p + t.
 struct TRANMAT
