@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the pinned style, builds everything with AddressSanitizer and
 # UndefinedBehaviorSanitizer, warnings as errors, and runs every test: unit tests,
-# scenario tests through survanto-host (also under ThreadSanitizer), and bounded fuzzing
-# runs of the E57 reader and of the module-data reader.
+# scenario tests through survanto-host (these and the point-cloud tests also under
+# ThreadSanitizer), and bounded fuzzing runs of the E57 reader and of the
+# module-data reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
