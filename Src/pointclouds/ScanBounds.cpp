@@ -24,7 +24,7 @@ std::size_t WidenOneByOne(const double* xs, const double* ys, const double* zs, 
     for (std::size_t i = begin; i < end; ++i)
     {
         const API_Coord3D p = pose.Transformed(xs[i], ys[i], zs[i]);
-        const bool valid = (invalid == nullptr || invalid[i] == 0) & IsNumber(p.x) & IsNumber(p.y) & IsNumber(p.z);
+        const bool valid = (invalid == nullptr || invalid[i] == 0) && IsNumber(p.x) && IsNumber(p.y) && IsNumber(p.z);
         lowX = valid && p.x < lowX ? p.x : lowX;
         lowY = valid && p.y < lowY ? p.y : lowY;
         lowZ = valid && p.z < lowZ ? p.z : lowZ;
