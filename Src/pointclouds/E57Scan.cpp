@@ -25,8 +25,8 @@ namespace
 constexpr std::size_t BoxRecords = 64 * E57Scan::BlockSize;
 // The points' blocks go to the thread that writes them: large, so that the two
 // threads seldom wait for each other; four in turn, one being read, one being
-// written, one each way in between.
-constexpr std::size_t WriteSlotRecords = 1024 * E57Scan::BlockSize;
+// written, one each way in between. With their eight fields they take 5 MB.
+constexpr std::size_t WriteSlotRecords = 512 * E57Scan::BlockSize;
 constexpr std::size_t WriteSlots = 4;
 // Each block is written in parts side by side, beside the threads that read the
 // blocks and send the bytes to the files.
