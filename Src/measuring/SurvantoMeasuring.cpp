@@ -9,6 +9,7 @@
 #include "DG/DG.hpp"
 #include "frame/Survanto.hpp"
 #include "framework/AngleConstants.hpp"
+#include "framework/FiniteCoord.hpp"
 #include "framework/HostApiHelpers.hpp"
 #include "framework/SystemUtilities.hpp"
 #include "framework/Tolerance.hpp"
@@ -47,8 +48,6 @@ SoundFiles BuildSoundPaths()
 }
 
 bool IsPointCode(std::int32_t code) { return code == PointMeasuredCode || code == ExchangeFilePointCode; }
-
-bool IsFinitePoint(const API_Coord3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
 double PlanDistance(const API_Coord3D& a, const API_Coord3D& b) { return std::hypot(b.x - a.x, b.y - a.y); }
 
@@ -570,7 +569,7 @@ void Survanto::OnMeasuredPoint(std::int32_t eventCode)
     const API_Coord3D point {measuringState.measuredX, measuringState.measuredY, measuringState.measuredZ};
     if (!IsPointCode(eventCode)) return;
     // A point without a place would carry NaN into every element made from it.
-    if (!IsFinitePoint(point))
+    if (!IsFinite(point))
     {
         if (sounds) PlaySoundFile(soundFiles.noCommand.c_str());
         return;

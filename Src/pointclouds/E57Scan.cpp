@@ -10,6 +10,7 @@
 #include "e57/FloatNode.hpp"
 #include "e57/IntegerNode.hpp"
 #include "e57/ScaledIntegerNode.hpp"
+#include "framework/FiniteCoord.hpp"
 #include "pointclouds/PartPool.hpp"
 #include "pointclouds/PoseMatrix.hpp"
 #include "pointclouds/PoseQuaternion.hpp"
@@ -41,8 +42,6 @@ double NumberOf(const e57::Node& node)
 }
 
 double Child(const e57::StructureNode& structure, const char* name) { return NumberOf(structure.get(name)); }
-
-bool IsFinite(const API_Coord3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
 // The fields of the blocks side by side, one binding for all their reads:
 // coordinates, and colours, intensity and invalid state where the scan has them and
@@ -142,12 +141,6 @@ public:
     }
 
 private:
-    // A record gives a point unless it is marked invalid or its place is no number.
-    static bool Taken(const std::int64_t* invalid, std::size_t i, const API_Coord3D& point)
-    {
-        return (invalid == nullptr || invalid[i] == 0) && IsFinite(point);
-    }
-
     PointThinning::Tally Tally(std::size_t begin, std::size_t end, const PointThinning& thinning) const
     {
         PointThinning::Tally tally;
@@ -157,7 +150,7 @@ private:
         for (std::size_t i = begin; i < end; ++i)
         {
             const API_Coord3D point = pose.Transformed(xs[i], ys[i], zs[i]);
-            if (Taken(invalid, i, point)) thinning.Count(point, tally);
+            if (GivesPoint(invalid, i, point)) thinning.Count(point, tally);
         }
         return tally;
     }
@@ -175,7 +168,7 @@ private:
         for (std::size_t i = begin; i < end; ++i)
         {
             const API_Coord3D point = pose.Transformed(xs[i], ys[i], zs[i]);
-            if (!Taken(invalid, i, point)) continue;
+            if (!GivesPoint(invalid, i, point)) continue;
             const API_RGBColor colour = colours.Of(red, green, blue, intensity, i);
             appender.Put(levels.NextLevel(point), point, colour.f_red, colour.f_green, colour.f_blue);
         }

@@ -8,6 +8,7 @@
 
 #include "GS/ValueConversion.hpp"
 #include "framework/CDataRecorder.hpp"
+#include "framework/FiniteCoord.hpp"
 #include "pointclouds/OrtophotoData.hpp"
 
 // The tile description file: per tile a "Tile Name = path" line and four corner
@@ -79,8 +80,6 @@ struct PendingTile
     API_Coord3D point;
     bool imageOutside = false;
 };
-
-bool IsFinite(const API_Coord3D& c) { return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z); }
 
 bool IsSound(const PendingTile& pending)
 {

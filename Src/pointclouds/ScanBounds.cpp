@@ -1,6 +1,5 @@
 #include "pointclouds/ScanBounds.hpp"
 
-#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -13,8 +12,6 @@
 namespace
 {
 
-bool IsNumber(double value) { return std::fabs(value) <= std::numeric_limits<double>::max(); }
-
 // The portable loop; it does not branch on the data.
 std::size_t WidenOneByOne(const double* xs, const double* ys, const double* zs, const std::int64_t* invalid, std::size_t begin,
                           std::size_t end, const PoseMatrix& pose, double* low, double* high)
@@ -24,7 +21,7 @@ std::size_t WidenOneByOne(const double* xs, const double* ys, const double* zs, 
     for (std::size_t i = begin; i < end; ++i)
     {
         const API_Coord3D p = pose.Transformed(xs[i], ys[i], zs[i]);
-        const bool valid = (invalid == nullptr || invalid[i] == 0) && IsNumber(p.x) && IsNumber(p.y) && IsNumber(p.z);
+        const bool valid = GivesPoint(invalid, i, p);
         lowX = valid && p.x < lowX ? p.x : lowX;
         lowY = valid && p.y < lowY ? p.y : lowY;
         lowZ = valid && p.z < lowZ ? p.z : lowZ;

@@ -2,8 +2,16 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "framework/FiniteCoord.hpp"
 #include "pointclouds/PointCloudBox.hpp"
 #include "pointclouds/PoseMatrix.hpp"
+
+// A record gives a point unless it is flagged invalid (no flags: none is) or its
+// place is no number: the box and the point files keep the same points.
+inline bool GivesPoint(const std::int64_t* invalid, std::size_t i, const API_Coord3D& place)
+{
+    return (invalid == nullptr || invalid[i] == 0) && IsFinite(place);
+}
 
 // A scan's box while it is taken, as two corners that every valid point widens: a
 // point lowers a minimum only when it is smaller and raises a maximum only when it is
